@@ -20,11 +20,23 @@ function(quoril_library target)
   endif()
 endfunction()
 
+# main() of every test program (tests/support/TestMain.cpp).
+function(quoril_test_main)
+  if(TARGET quoril_testmain)
+    return()
+  endif()
+  add_library(quoril_testmain OBJECT ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_link_libraries(quoril_testmain PUBLIC GTest::gtest)
+  target_compile_definitions(quoril_testmain PRIVATE
+    QUORIL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUORIL_BIN_DIR="${QUORIL_BIN_DIR}")
+endfunction()
+
 # Every *_test.cpp of the folder becomes its own test program (so one broken
 # file never stops the others from building); any other .cpp of the folder is
 # shared support code linked into each of them.
 function(quoril_test target)
   cmake_parse_arguments(A "QT" "" "DEPS" ${ARGN})
+  quoril_test_main()
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB _all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   set(_support ${_all})
@@ -45,7 +57,7 @@ function(quoril_test target)
     add_executable(${_exe} ${_t})
     set_target_properties(${_exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
     target_include_directories(${_exe} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-    target_link_libraries(${_exe} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${_exe} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock quoril_testmain)
     if(_support)
       target_link_libraries(${_exe} PRIVATE ${target}_support)
     endif()
@@ -55,7 +67,7 @@ function(quoril_test target)
     gtest_discover_tests(${_exe}
       WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
       DISCOVERY_TIMEOUT 120
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORIL_SOURCE_DIR=${PROJECT_SOURCE_DIR};QUORIL_BIN_DIR=${QUORIL_BIN_DIR}")
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endforeach()
 endfunction()
 

@@ -1,0 +1,214 @@
+#include "platform/os/Dialogs.h"
+
+#include "platform/os/FileDialog.h"
+#include "platform/os/QtBridge.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace os {
+
+namespace {
+
+DialogDriver& Driver()
+{
+    static DialogDriver driver;
+    return driver;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QWidget* ParentFor(WindowHandle owner)
+{
+    if (QWidget* w = WidgetOf(owner)) return w;
+    return QApplication::activeWindow();
+}
+
+// Windows matches patterns without regard to case and users' files come from
+// there with upper-case extensions: "*.dwg" is offered to the file list as
+// "*.[dD][wW][gG]". Patterns are separated by ";" in the system's filters and
+// by spaces in Qt's; "*.*" means every file.
+QString QtPatterns(const std::string& patterns)
+{
+    QStringList out;
+    for (const QString& p : Q(patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString t = p.trimmed();
+        if (t.isEmpty()) continue;
+        if (t == QLatin1String("*.*")) {
+            out << QStringLiteral("*");
+            continue;
+        }
+        QString ci;
+        for (QChar c : t) {
+            if (c.isLetter() && c.toLower() != c.toUpper())
+                ci += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+            else
+                ci += c;
+        }
+        out << ci;
+    }
+    return out.isEmpty() ? QStringLiteral("*") : out.join(QLatin1Char(' '));
+}
+
+DialogAnswer ShowFileDialog(const DialogRequest& r)
+{
+    QFileDialog dlg(ParentFor(r.owner), Q(r.title), Q(r.initialDir));
+    // Qt's own widgets, so the dialog works on every platform plugin (tests
+    // run offscreen); the overwrite question and the default extension are
+    // this layer's, applied the same way to a driver's answer.
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
+    if (r.kind == DialogKind::Folder) {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dlg.setAcceptMode(r.kind == DialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        if (r.kind == DialogKind::Open && (r.flags & kAllowMultiSelect))
+            dlg.setFileMode(QFileDialog::ExistingFiles);
+        else if (r.kind == DialogKind::Open && (r.flags & kFileMustExist))
+            dlg.setFileMode(QFileDialog::ExistingFile);
+        else
+            dlg.setFileMode(QFileDialog::AnyFile);
+        QStringList filters, shown;
+        for (const auto& f : r.filters) {
+            const QString desc = f.description.empty() ? Q(f.patterns) : Q(f.description);
+            filters << desc + QStringLiteral(" (") + QtPatterns(f.patterns) + QLatin1Char(')');
+            shown << desc.simplified();
+        }
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            const int i = (r.filterIndex >= 1 && r.filterIndex <= filters.size()) ? r.filterIndex - 1 : 0;
+            dlg.selectNameFilter(filters[i]);
+        }
+        if (!r.fileName.empty()) dlg.selectFile(Q(r.fileName));
+        if (dlg.exec() != QDialog::Accepted) return DialogAnswer::Cancel();
+        DialogAnswer a = DialogAnswer::Cancel();
+        a.accepted = true;
+        for (const QString& f : dlg.selectedFiles()) a.paths.push_back(f.toStdString());
+        const QString sel = dlg.selectedNameFilter();
+        for (int i = 0; i < filters.size(); ++i)
+            if (sel == filters[i] || sel == shown[i]) a.filterIndex = i + 1;
+        return a;
+    }
+    if (dlg.exec() != QDialog::Accepted) return DialogAnswer::Cancel();
+    const QStringList files = dlg.selectedFiles();
+    return files.isEmpty() ? DialogAnswer::Cancel() : DialogAnswer::Path(files.first().toStdString());
+}
+
+DialogAnswer ShowConfirm(const DialogRequest& r)
+{
+    QMessageBox box(QMessageBox::Question, Q(r.title), Q(r.text), QMessageBox::NoButton, ParentFor(r.owner));
+    QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? DialogAnswer::Yes() : DialogAnswer::Cancel();
+}
+
+DialogAnswer ShowMessage(const DialogRequest& r)
+{
+    QMessageBox box(QMessageBox::Warning, Q(r.title), Q(r.text), QMessageBox::NoButton, ParentFor(r.owner));
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return DialogAnswer::Yes();
+}
+
+DialogAnswer ShowChooseProgram(const DialogRequest& r)
+{
+    QDialog dlg(ParentFor(r.owner));
+    dlg.setWindowTitle(Q(r.title));
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* prompt = new QLabel(Q(r.text), &dlg);
+    prompt->setWordWrap(true);
+    layout->addWidget(prompt);
+    auto* list = new QListWidget(&dlg);
+    for (const auto& c : r.candidates) list->addItem(Q(c));
+    list->setVisible(!r.candidates.empty());
+    layout->addWidget(list);
+    layout->addWidget(new QLabel(QStringLiteral("Ou digite o comando:"), &dlg));
+    auto* command = new QLineEdit(&dlg);
+    layout->addWidget(command);
+    auto* buttons = new QDialogButtonBox(&dlg);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    ok->setEnabled(false);
+    // A program chosen in the list and a typed command exclude each other.
+    // The selection counts, not the current row, which the list sets by
+    // itself when it gets the focus.
+    const auto chosenRow = [list] {
+        const auto items = list->selectedItems();
+        return items.isEmpty() ? -1 : list->row(items.first());
+    };
+    QObject::connect(list, &QListWidget::itemSelectionChanged, &dlg, [=] {
+        if (chosenRow() >= 0) command->clear();
+        ok->setEnabled(chosenRow() >= 0 || !command->text().trimmed().isEmpty());
+    });
+    QObject::connect(command, &QLineEdit::textChanged, &dlg, [=](const QString& t) {
+        if (!t.trimmed().isEmpty()) list->clearSelection();
+        ok->setEnabled(chosenRow() >= 0 || !t.trimmed().isEmpty());
+    });
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    if (dlg.exec() != QDialog::Accepted) return DialogAnswer::Cancel();
+    if (!command->text().trimmed().isEmpty()) return DialogAnswer::Command(command->text().trimmed().toStdString());
+    if (chosenRow() >= 0) return DialogAnswer::Program(chosenRow());
+    return DialogAnswer::Cancel();
+}
+
+} // namespace
+
+DialogDriver SetDialogDriver(DialogDriver driver)
+{
+    DialogDriver previous = std::move(Driver());
+    Driver() = std::move(driver);
+    return previous;
+}
+
+bool DialogsAvailable()
+{
+    return Driver() || qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+DialogAnswer Ask(const DialogRequest& request)
+{
+    if (Driver()) {
+        // A copy, so that a driver may replace itself while answering.
+        DialogDriver driver = Driver();
+        return driver(request);
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return DialogAnswer::Cancel();
+    switch (request.kind) {
+    case DialogKind::Open:
+    case DialogKind::Save:
+    case DialogKind::Folder: return ShowFileDialog(request);
+    case DialogKind::Confirm: return ShowConfirm(request);
+    case DialogKind::Message: return ShowMessage(request);
+    case DialogKind::ChooseProgram: return ShowChooseProgram(request);
+    }
+    return DialogAnswer::Cancel();
+}
+
+void ShowWarning(WindowHandle owner, const std::string& title, const std::string& text)
+{
+    DialogRequest msg;
+    msg.kind = DialogKind::Message;
+    msg.owner = owner;
+    msg.title = title;
+    msg.text = text;
+    Ask(msg);
+}
+
+} // namespace os

@@ -1,0 +1,27 @@
+#pragma once
+// Plain file operations with a result the caller can test and a description
+// of what failed.
+
+#include "platform/os/Status.h"
+
+#include <string>
+
+namespace os {
+
+// True for an existing file (anything but a folder), following links.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Copies `source` over `target` (replacing it when it exists). The copy is
+// written beside the target first and put in its place at the end, so a copy
+// that fails half way leaves an existing target as it was.
+Status CopyFile(const std::string& source, const std::string& target);
+
+// Deletes one file (not a folder). A missing file is a failure.
+Status DeleteFile(const std::string& path);
+
+// The folder of the system's own programs: the working folder of helper
+// programs started on the user's behalf.
+std::string SystemFolder();
+
+} // namespace os

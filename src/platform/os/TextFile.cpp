@@ -1,0 +1,204 @@
+#include "platform/os/TextFile.h"
+
+#include "platform/os/FileUtil.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using os::detail::Describe;
+
+namespace os {
+
+bool IsValidUtf8(const std::string& bytes)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len;
+        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) len = 2;
+        else if (c == 0xE0) len = 3, lo = 0xA0;
+        else if (c == 0xED) len = 3, hi = 0x9F; // no surrogates
+        else if (c >= 0xE1 && c <= 0xEF) len = 3;
+        else if (c == 0xF0) len = 4, lo = 0x90;
+        else if (c >= 0xF1 && c <= 0xF3) len = 4;
+        else if (c == 0xF4) len = 4, hi = 0x8F; // nothing above U+10FFFF
+        else return false;
+        if (i + len > n) return false;
+        if (s[i + 1] < lo || s[i + 1] > hi) return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if ((s[i + k] & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(const std::string& bytes)
+{
+    // 0x80-0x9F; the five bytes the code page leaves undefined keep their Latin-1 value.
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char c : bytes) {
+        const char32_t u = (c >= 0x80 && c < 0xA0) ? high[c - 0x80] : c;
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+Status TextReader::Open(const std::string& path)
+{
+    Close();
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return Status::Fail(Describe("open text file", path, EISDIR));
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Status::Fail(Describe("open text file", path, errno ? errno : ENOENT));
+    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        const int err = errno;
+        Close();
+        return Status::Fail(Describe("read text file", path, err ? err : EIO));
+    }
+    if (IsValidUtf8(data_)) {
+        encoding_ = TextEncoding::Utf8;
+        if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
+    } else {
+        encoding_ = TextEncoding::Windows1252;
+    }
+    return Status::Ok();
+}
+
+bool TextReader::ReadLine(std::string& line)
+{
+    if (AtEndOfStream()) return false;
+    std::size_t end = data_.find('\n', pos_);
+    const std::size_t next = end == std::string::npos ? data_.size() : end + 1;
+    if (end == std::string::npos) end = data_.size();
+    if (end > pos_ && data_[end - 1] == '\r') --end;
+    line.assign(data_, pos_, end - pos_);
+    if (encoding_ == TextEncoding::Windows1252) line = Windows1252ToUtf8(line);
+    pos_ = next;
+    ++line_;
+    return true;
+}
+
+void TextReader::Close()
+{
+    data_.clear();
+    data_.shrink_to_fit();
+    pos_ = 0;
+    line_ = 0;
+    encoding_ = TextEncoding::Utf8;
+}
+
+Status ReadTextLines(const std::string& path, std::vector<std::string>& lines)
+{
+    lines.clear();
+    TextReader r;
+    if (Status s = r.Open(path); !s) return s;
+    std::string line;
+    while (r.ReadLine(line)) lines.push_back(line);
+    return Status::Ok();
+}
+
+TextWriter::~TextWriter()
+{
+    if (IsOpen()) Close();
+}
+
+Status TextWriter::Abandon(const std::string& message)
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    return Status::Fail(message);
+}
+
+Status TextWriter::Create(const std::string& path, LineEnding ending)
+{
+    if (IsOpen()) Abandon({});
+    if (path.empty()) return Status::Fail("create text file: no path given");
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return Status::Fail(Describe("create text file", path, EISDIR));
+    target_ = path;
+    ending_ = ending;
+    const fs::path tmp = detail::MakeTempBeside(path);
+    if (tmp.empty()) return Status::Fail(Describe("create text file", path, errno));
+    temp_ = tmp.string();
+    // The file gets the permissions a newly created file would have, or
+    // those of the file it replaces.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(temp_.c_str(), mode);
+    file_ = std::fopen(temp_.c_str(), "wb");
+    if (!file_) return Abandon(Describe("create text file", path, errno));
+    return Status::Ok();
+}
+
+Status TextWriter::Write(const std::string& text)
+{
+    if (!file_) return Status::Fail("write text file: " + target_ + ": not open");
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+        return Abandon(Describe("write text file", target_, errno));
+    return Status::Ok();
+}
+
+Status TextWriter::WriteLine(const std::string& text)
+{
+    if (Status s = Write(text); !s) return s;
+    return Write(ending_ == LineEnding::CRLF ? "\r\n" : "\n");
+}
+
+Status TextWriter::Close()
+{
+    if (!file_) return Status::Fail("close text file: " + target_ + ": not open");
+    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) return Abandon(Describe("write text file", target_, errno));
+    const int closed = std::fclose(file_);
+    file_ = nullptr;
+    if (closed != 0) return Abandon(Describe("write text file", target_, errno));
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) return Abandon(Describe("write text file", target_, errno));
+    temp_.clear();
+    return Status::Ok();
+}
+
+Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines, LineEnding ending)
+{
+    TextWriter w;
+    if (Status s = w.Create(path, ending); !s) return s;
+    for (const auto& line : lines)
+        if (Status s = w.WriteLine(line); !s) return s;
+    return w.Close();
+}
+
+} // namespace os

@@ -1,0 +1,74 @@
+#pragma once
+// Text files read and written line by line.
+//
+// Written files are UTF-8 with the line ending the caller asks for. Reading
+// accepts CR LF and LF endings, skips a UTF-8 byte-order mark, and takes a
+// file that is not valid UTF-8 as the Windows Western encoding (Latin-1 with
+// the printable characters of 0x80-0x9F, such as "€" and curly quotes), which
+// is what users' older survey files are; every line comes back as UTF-8.
+
+#include "platform/os/Status.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace os {
+
+enum class LineEnding { LF, CRLF };
+enum class TextEncoding { Utf8, Windows1252 };
+
+class TextReader {
+public:
+    Status Open(const std::string& path);
+    // The next line without its ending; false at the end of the file.
+    bool ReadLine(std::string& line);
+    bool AtEndOfStream() const { return pos_ >= data_.size(); }
+    // Lines read so far.
+    long Line() const { return line_; }
+    TextEncoding Encoding() const { return encoding_; }
+    void Close();
+
+private:
+    std::string data_;
+    std::size_t pos_ = 0;
+    long line_ = 0;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+};
+
+// The file is written beside its final name and takes that name on Close, so
+// a write that fails (a full disk) leaves an older file of that name intact.
+// A writer destroyed while open closes itself.
+class TextWriter {
+public:
+    TextWriter() = default;
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    ~TextWriter();
+
+    // Creates (or, on Close, replaces) the file.
+    Status Create(const std::string& path, LineEnding ending = LineEnding::CRLF);
+    Status Write(const std::string& text);
+    Status WriteLine(const std::string& text = {});
+    // Completes the file; reports any write that failed since Create.
+    Status Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+private:
+    Status Abandon(const std::string& message);
+
+    std::FILE* file_ = nullptr;
+    std::string target_, temp_;
+    LineEnding ending_ = LineEnding::CRLF;
+};
+
+Status ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+Status WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+                      LineEnding ending = LineEnding::CRLF);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(const std::string& bytes);
+// Windows Western bytes to UTF-8.
+std::string Windows1252ToUtf8(const std::string& bytes);
+
+} // namespace os

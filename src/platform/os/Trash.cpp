@@ -1,0 +1,188 @@
+#include "platform/os/Trash.h"
+
+#include "platform/os/FileUtil.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using os::detail::Describe;
+
+namespace os {
+
+namespace {
+
+const char* const kWhat = "move to trash";
+
+fs::path HomeFolder()
+{
+    if (const char* h = std::getenv("HOME"); h && *h) return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+// Missing folders of the trash are private to the user, as the
+// specification asks.
+bool MakePrivateDirs(const fs::path& dir)
+{
+    fs::path built;
+    for (const auto& part : dir) {
+        built /= part;
+        if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st {};
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Path values are stored escaped as in URLs; "/" stays as it is.
+std::string Escape(const std::string& path)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '_' || c == '.' || c == '~' || c == '/';
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string Now()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&t, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
+    return buf;
+}
+
+// "rede.dwg", "rede.2.dwg", "rede.3.dwg", ...
+std::string NumberedName(const fs::path& name, int n)
+{
+    if (n == 1) return name.string();
+    return name.stem().string() + "." + std::to_string(n) + name.extension().string();
+}
+
+bool Within(const fs::path& inner, const fs::path& outer)
+{
+    const fs::path rel = inner.lexically_relative(outer);
+    return !rel.empty() && *rel.begin() != "..";
+}
+
+bool WriteAll(int fd, const std::string& s)
+{
+    std::size_t done = 0;
+    while (done < s.size()) {
+        const ssize_t n = ::write(fd, s.data() + done, s.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string HomeTrashFolder()
+{
+    const char* x = std::getenv("XDG_DATA_HOME");
+    // The base directory specification ignores a relative value.
+    const fs::path base = (x && x[0] == '/') ? fs::path(x) : HomeFolder() / ".local" / "share";
+    return (base / "Trash").string();
+}
+
+Status MoveToTrash(const std::string& path)
+{
+    if (path.empty()) return Status::Fail(std::string(kWhat) + ": no path given");
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec).lexically_normal();
+    if (p.has_parent_path() && p.filename().empty()) p = p.parent_path(); // "folder/" names the folder
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0) return Status::Fail(Describe(kWhat, p, errno));
+    if (p == p.root_path()) return Status::Fail(Describe(kWhat, p, EPERM));
+
+    const fs::path trash = HomeTrashFolder();
+    if (Within(p, trash) || p == trash) return Status::Fail(kWhat + std::string(": ") + p.string() + " is in the trash already");
+    if (Within(trash, p)) return Status::Fail(kWhat + std::string(": ") + p.string() + " holds the trash itself");
+    const fs::path files = trash / "files", info = trash / "info";
+    if (!MakePrivateDirs(files) || !MakePrivateDirs(info)) return Status::Fail(Describe(kWhat, trash, errno));
+
+    // The info file is created first and exclusively: it reserves the name,
+    // so two programs trashing at once never take the same one.
+    const std::string record = "[Trash Info]\nPath=" + Escape(p.string()) + "\nDeletionDate=" + Now() + "\n";
+    fs::path infoFile, dest;
+    for (int n = 1;; ++n) {
+        if (n > 100000) return Status::Fail(Describe(kWhat, trash, EEXIST));
+        const std::string name = NumberedName(p.filename(), n);
+        infoFile = info / (name + ".trashinfo");
+        const int fd = ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return Status::Fail(Describe(kWhat, infoFile, errno));
+        }
+        dest = files / name;
+        struct stat taken {};
+        if (::lstat(dest.c_str(), &taken) == 0) { // a file left without its record
+            ::close(fd);
+            ::unlink(infoFile.c_str());
+            continue;
+        }
+        const bool written = WriteAll(fd, record);
+        const int err = errno;
+        if (::close(fd) != 0 || !written) {
+            ::unlink(infoFile.c_str());
+            return Status::Fail(Describe(kWhat, infoFile, written ? errno : err));
+        }
+        break;
+    }
+    const auto fail = [&](const std::string& msg) {
+        ::unlink(infoFile.c_str());
+        return Status::Fail(msg);
+    };
+
+    if (::rename(p.c_str(), dest.c_str()) == 0) return Status::Ok();
+    if (errno != EXDEV) return fail(Describe(kWhat, p, errno));
+
+    // Another file system: copy into the home trash, then delete. Deleting
+    // must be possible before anything is copied.
+    if (::access(p.parent_path().c_str(), W_OK | X_OK) != 0) return fail(Describe(kWhat, p, errno));
+    fs::copy(p, dest, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove_all(dest, ignored);
+        return fail(Describe(kWhat, p, ec));
+    }
+    fs::remove_all(p, ec);
+    if (ec) {
+        struct stat still {};
+        if (::lstat(p.c_str(), &still) != 0) return Status::Ok(); // gone after all
+        if (S_ISDIR(st.st_mode)) {
+            // Part of the folder may be gone already: the full copy in the
+            // trash is the only complete one, so it stays there.
+            return Status::Fail(Describe(kWhat + std::string(" (copied to the trash, not all removed)"), p, ec));
+        }
+        // The file is untouched: take its copy back out of the trash.
+        std::error_code ignored;
+        fs::remove_all(dest, ignored);
+        return fail(Describe(kWhat, p, ec));
+    }
+    return Status::Ok();
+}
+
+} // namespace os

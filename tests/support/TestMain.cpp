@@ -1,0 +1,18 @@
+// The main() of every test program: the environment the tests rely on is set
+// here, so a test program behaves the same run by ctest or by hand.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// fontconfig, under Qt's font database, keeps caches it never frees; the leak
+// checker of the sanitizer build is not to report them as ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("QUORIL_SOURCE_DIR", QUORIL_SOURCE_DIR, 0);
+    ::setenv("QUORIL_BIN_DIR", QUORIL_BIN_DIR, 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
