@@ -1,0 +1,209 @@
+// Design tables as dBase files: read in the order of their field's type, Null
+// for blank values, edits written back into the file (and only the edited
+// fields), damaged or foreign files refused with their name.
+
+#include "AdoTestSupport.h"
+
+#include "platform/ado/Ado.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace ado;
+using adotest::ErrorNumberOf;
+using adotest::ErrorOf;
+using adotest::TempDir;
+constexpr auto Column = adotest::ColumnTexts;
+
+namespace {
+
+const std::vector<adotest::DbfFieldSpec> kFields = {
+    {"CLTAT", 'N', 4, 0},  {"CLTLX", 'C', 6, 0},  {"CLTLY", 'C', 6, 0},   {"CLTAN", 'C', 6, 0},   {"CLTLC", 'C', 6, 0},
+    {"PVM", 'C', 10, 0},   {"PVJ", 'C', 10, 0},   {"COMP", 'C', 8, 0},    {"DIAM", 'N', 6, 3},    {"DECL", 'N', 9, 5},
+    {"PAVIM", 'C', 15, 0}, {"MATER", 'C', 12, 0}, {"CONTRIB", 'C', 10, 0}, {"ETAPA", 'N', 2, 0},  {"CTJ", 'N', 8, 3},
+    {"OBS", 'C', 20, 0},   {"ATIVO", 'L', 1, 0},  {"DATA", 'D', 8, 0}};
+
+// Record 0 is deleted; the others are stored out of CLTAT order.
+const std::vector<std::vector<std::string>> kRecords = {
+    {"5", "-0-", "-0-", "-0-", "", "PVX", "PVY", "1", "0.150", "0.00500", "Asfalto", "PVC", "", "1", "1.000", "", "T", ""},
+    {"10", "2", "-0-", "1", "", "PV10", "PV11", "45.30", "0.150", "0.00500", "Asfalto", "PVC", "0.5", "1", "101.500", "obs", "T", "20240301"},
+    {"2", "-0-", "-0-", "1", "", "PV2", "PV3", "12,5", "0.200", "0.01000", "", "Cer\xE2mica", "", "1", "", "  recuado", "F", ""},
+    {"1", "-0-", "-0-", "-0-", "", "PV1", "PV2", "30", "0.150", "*********", "Terra", "PVC", "", "0", "99.000", "", "?", "00000000"},
+};
+
+struct Folder {
+    TempDir dir;
+    std::string table = dir.File("REDE1.DBF");
+    Connection cn;
+    Folder()
+    {
+        adotest::WriteDbf(table, kFields, kRecords, true);
+        adotest::WriteDbf(dir.File("TEXTO.DBF"), {{"CLTAT", 'C', 4, 0}, {"PVM", 'C', 6, 0}}, {{"10", "a"}, {"2", "b"}, {"1", "c"}});
+        cn.SetCursorLocation(adUseClient);
+        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Path() + "/; Extended Properties=dBase 5.0;", "", "");
+    }
+};
+
+using Texts = std::vector<std::string>;
+
+} // namespace
+
+TEST(DbaseRead, ValuesNullsAndTheOrderOfEachFieldType)
+{
+    Folder f;
+    Recordset rs;
+    rs.Open("select * from REDE1.DBF order by CLTAT", f.cn, adOpenStatic, adLockOptimistic);
+    ASSERT_EQ(rs.RecordCount(), 3);  // the deleted record is not seen
+    EXPECT_EQ(Column(rs, "CLTAT"), (Texts{"1", "2", "10"}));  // numeric order
+    EXPECT_EQ(Column(rs, "PAVIM"), (Texts{"Terra", "<null>", "Asfalto"}));
+    EXPECT_EQ(Column(rs, "MATER"), (Texts{"PVC", "Cerâmica", "PVC"}));
+    EXPECT_EQ(Column(rs, "OBS"), (Texts{"<null>", "  recuado", "obs"}));  // leading blanks stay
+    EXPECT_EQ(Column(rs, "DECL"), (Texts{"<null>", "0.01", "0.005"}));
+    EXPECT_EQ(Column(rs, "CTJ"), (Texts{"99", "<null>", "101.5"}));
+    EXPECT_EQ(Column(rs, "ATIVO"), (Texts{"<null>", "False", "True"}));
+    EXPECT_EQ(Column(rs, "DATA"), (Texts{"<null>", "<null>", "2024-03-01"}));
+    rs.SetAbsolutePosition(2);
+    EXPECT_EQ(rs.Fields("COMP").Value().Kind(), ValueKind::Text);
+    EXPECT_DOUBLE_EQ(rs.Fields("COMP").Value().ToDouble(), 12.5);  // a number stored as text
+    EXPECT_EQ(rs.Fields("CLTAT").Value().Kind(), ValueKind::Integer);
+    EXPECT_EQ(rs.Fields("DIAM").Type(), adDouble);
+    EXPECT_EQ(rs.Fields("ETAPA").Type(), adInteger);
+    EXPECT_EQ(rs.Fields("PVM").Type(), adVarWChar);
+    EXPECT_EQ(rs.Fields("PVM").DefinedSize(), 10);
+    EXPECT_EQ(rs.Fields("ativo").Type(), adBoolean);
+    rs.Close();
+
+    // The record editor's orders.
+    const std::string base = "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from REDE1.DBF";
+    rs.Open(base + " Order By PVM", f.cn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(Column(rs, "PVM"), (Texts{"PV1", "PV10", "PV2"}));
+    EXPECT_EQ(rs.Fields().Count(), 14);
+    rs.Close();
+    rs.Open(base + " Order By DIAM", f.cn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(Column(rs, "DIAM"), (Texts{"0.15", "0.15", "0.2"}));
+    rs.Close();
+    rs.Open(base + " Order By MATER", f.cn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(Column(rs, "CLTAT"), (Texts{"2", "10", "1"}));
+    rs.Close();
+
+    // A character key sorts as text; the table's name in any case.
+    rs.Open("select * from texto.dbf order by CLTAT", f.cn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(Column(rs, "CLTAT"), (Texts{"1", "10", "2"}));
+    rs.Close();
+    const std::string e = ErrorOf([&] { rs.Open("select * from NADA.dbf order by CLTAT", f.cn); });
+    EXPECT_NE(e.find("NADA.dbf"), std::string::npos);
+    EXPECT_NE(e.find(f.dir.Path()), std::string::npos);
+    EXPECT_NE(ErrorOf([&] { rs.Open("select * from REDE1.DBF order by CLTATX", f.cn); }).find("CLTATX"), std::string::npos);
+}
+
+TEST(DbaseWrite, EditsGoBackIntoTheFileByReplacingIt)
+{
+    Folder f;
+    const std::string before = adotest::ReadFile(f.table);
+    struct stat st0;
+    stat(f.table.c_str(), &st0);
+
+    Recordset rs;
+    rs.Open("select * from REDE1.DBF order by CLTAT", f.cn, adOpenStatic, adLockOptimistic);
+    rs.Find("CLTAT = 2");
+    ASSERT_FALSE(rs.Eof());
+    // Refusals name the field; nothing is written.
+    EXPECT_NE(ErrorOf([&] { rs.Fields("DIAM").SetValue("x1"); }).find("'DIAM'"), std::string::npos);
+    rs.Fields("MATER").SetValue("Cimento amianto");  // 15 characters for a field of 12
+    EXPECT_NE(ErrorOf([&] { rs.MoveFirst(); }).find("'MATER'"), std::string::npos);
+    EXPECT_EQ(rs.Fields("CLTAT").Value().ToLong(), 2);  // the move did not happen
+    rs.CancelUpdate();
+    rs.Fields("DIAM").SetValue(1234.5);
+    EXPECT_NE(ErrorOf([&] { rs.Update(); }).find("DIAM"), std::string::npos);
+    rs.CancelUpdate();
+    EXPECT_EQ(adotest::ReadFile(f.table), before);
+
+    // What a bound text box writes: texts, a decimal comma, then any move saves.
+    rs.Fields("DIAM").SetValue("0,25");
+    rs.Fields("PVM").SetValue("PV2B");
+    rs.Fields("OBS").SetValue("Ação");
+    rs.Fields("PAVIM").SetValue("");
+    rs.MoveFirst();
+    EXPECT_EQ(adotest::DbfRawField(f.table, 2, "DIAM"), " 0.250");
+    EXPECT_EQ(adotest::DbfRawField(f.table, 2, "PVM"), "PV2B      ");
+    EXPECT_EQ(adotest::DbfRawField(f.table, 2, "OBS"), std::string("A\xE7\xE3o") + std::string(16, ' '));
+    EXPECT_EQ(adotest::DbfRawField(f.table, 2, "MATER"), std::string("Cer\xE2mica    "));  // untouched
+    EXPECT_EQ(adotest::DbfRawField(f.table, 1, "DIAM"), " 0.150");
+    struct stat st1;
+    stat(f.table.c_str(), &st1);
+    EXPECT_NE(st0.st_ino, st1.st_ino);  // a new file put in place, not the old one rewritten
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(f.dir.Path())) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);  // no temporary file left behind
+
+    rs.Requery();
+    rs.Find("CLTAT = 2");
+    EXPECT_EQ(rs.Fields("PVM").Value().ToText(), "PV2B");
+    EXPECT_DOUBLE_EQ(rs.Fields("DIAM").Value().ToDouble(), 0.25);
+    EXPECT_EQ(rs.Fields("OBS").Value().ToText(), "Ação");
+    EXPECT_TRUE(rs.Fields("PAVIM").Value().IsNull());
+
+    // A record added and deleted again.
+    rs.AddNew();
+    rs.Fields("CLTAT").SetValue(20);
+    rs.Fields("PVM").SetValue("PV20");
+    rs.Fields("ATIVO").SetValue(true);
+    rs.Update();
+    EXPECT_EQ(rs.RecordCount(), 4);
+    EXPECT_EQ(adotest::DbfRawField(f.table, 4, "CLTAT"), "  20");
+    EXPECT_EQ(adotest::DbfRawField(f.table, 4, "ATIVO"), "T");
+    rs.Delete();
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    rs.Requery();
+    EXPECT_EQ(rs.RecordCount(), 3);
+    const std::string after = adotest::ReadFile(f.table);
+    EXPECT_EQ(after[after.size() - 1], '\x1A');
+    EXPECT_EQ(static_cast<unsigned char>(after[4]), 5u);  // five records stored, two marked deleted
+}
+
+TEST(DbaseWrite, TextsOfAUtf8TableStayUtf8)
+{
+    TempDir dir;
+    adotest::WriteDbf(dir.File("obras.dbf"), {{"NOME", 'C', 12, 0}}, {{"Cal\xC3\xA7" "ada"}});
+    adotest::WriteFile(dir.File("obras.cpg"), "UTF-8\n");
+    Connection cn;
+    cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Path() + ";Extended Properties=dBase 5.0;");
+    Recordset rs;
+    rs.Open("select * from obras", cn, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(rs.Fields("NOME").Value().ToText(), "Calçada");
+    rs.Fields("NOME").SetValue("Pé");
+    rs.Update();
+    EXPECT_EQ(adotest::DbfRawField(dir.File("obras.dbf"), 0, "NOME"), "P\xC3\xA9" + std::string(9, ' '));
+}
+
+TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
+{
+    Folder f;
+    const std::string good = adotest::ReadFile(f.table);
+    auto refusal = [&](const std::string& name, const std::string& bytes) {
+        adotest::WriteFile(f.dir.File(name), bytes);
+        Recordset rs;
+        return ErrorOf([&] { rs.Open("select * from " + name, f.cn); });
+    };
+    const std::string cut = refusal("CORTADO.DBF", good.substr(0, good.size() - 60));
+    EXPECT_NE(cut.find("CORTADO.DBF"), std::string::npos);
+    EXPECT_NE(cut.find("cortado"), std::string::npos);
+    EXPECT_NE(refusal("TEXTO2.DBF", "CLTAT;PVM;PVJ\n1;PV1;PV2\n2;PV2;PV3\n3;PV3;PV4\n").find("não é uma tabela dBase"),
+              std::string::npos);
+    std::string badLength = good;
+    badLength[10] = static_cast<char>(badLength[10] + 1);
+    EXPECT_NE(refusal("TAMANHO.DBF", badLength).find("TAMANHO.DBF"), std::string::npos);
+    std::string badType = good;
+    badType[32 + 11] = 'Q';
+    EXPECT_NE(refusal("TIPO.DBF", badType).find("'Q'"), std::string::npos);
+    EXPECT_NE(refusal("VAZIO.DBF", "").find("VAZIO.DBF"), std::string::npos);
+
+    Connection cn;
+    const std::string missing = f.dir.File("sem pasta");
+    EXPECT_NE(ErrorOf([&] { cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing + "; Extended Properties=dBase 5.0;"); })
+                  .find(missing),
+              std::string::npos);
+}

@@ -1,0 +1,188 @@
+// Workbook sheets through the data control: filled record by record with
+// Edit (and AddNew past the last row), read back, with the template's styles,
+// formulas, widths and named ranges intact.
+
+#include "AdoTestSupport.h"
+
+#include "platform/ado/Ado.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace ado;
+using adotest::ErrorNumberOf;
+using adotest::ErrorOf;
+using adotest::TempDir;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+DataControl Bound(const std::string& path, const std::string& sheet)
+{
+    DataControl data;
+    data.SetConnect("Excel 8.0;");
+    data.SetDatabaseName(path);
+    data.SetRecordSource(sheet);
+    data.Refresh();
+    return data;
+}
+
+} // namespace
+
+TEST(WorkbookSheet, DesignRowsFillTheStyledRowsThenAppendBelowThem)
+{
+    TempDir dir;
+    const std::string path = dir.File("rede final.xls");
+    adotest::WriteTemplateWorkbook(path);
+    const std::string stylesBefore = adotest::ReadZipPart(path, "xl/styles.xml");
+
+    DataControl data = Bound(path, "Plan1$");
+    Recordset rs = data.Recordset();
+    ASSERT_EQ(rs.RecordCount(), 11);  // rows 2 to 12
+    EXPECT_EQ(rs.Fields(0).Name(), " Título com espaço");
+    EXPECT_EQ(rs.Fields(1).Name(), "F2");
+    EXPECT_EQ(rs.Fields("F20").Name(), "F20");
+    EXPECT_EQ(rs.Fields().Count(), 20);
+
+    rs.MoveFirst();
+    for (int i = 0; i < 9; ++i) rs.MoveNext();  // the first design row is the tenth record, sheet row 11
+    const char* reaches[] = {"1", "2", "10", "11"};
+    int added = 0;
+    for (const char* reach : reaches) {
+        try {
+            rs.Edit();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), adErrNoCurrentRecord);
+            rs.AddNew();
+            ++added;
+        }
+        rs.Fields("F2").SetValue(reach);
+        rs.Fields("F3").SetValue(std::string(" PV") + reach);
+        rs.Fields("F16").SetValue("150");
+        rs.Update();
+        try {
+            rs.MoveNext();
+        } catch (const Error&) {
+        }
+    }
+    EXPECT_EQ(added, 2);
+    data.SetDatabaseName("");
+    data.Refresh();
+    EXPECT_EQ(data.Recordset().State(), adStateClosed);
+
+    // Read back through a new control.
+    DataControl again = Bound(path, "plan1$");
+    Recordset back = again.Recordset();
+    ASSERT_EQ(back.RecordCount(), 13);
+    back.SetAbsolutePosition(1);
+    EXPECT_EQ(back.Fields("F2").Value().ToText(), "coluna B 2");  // the titles above are kept
+    back.SetAbsolutePosition(10);
+    EXPECT_EQ(back.Fields("F2").Value().ToText(), "1");
+    EXPECT_EQ(back.Fields("F3").Value().ToText(), " PV1");  // the leading blank is kept
+    back.SetAbsolutePosition(13);
+    EXPECT_EQ(back.Fields("F2").Value().ToText(), "11");
+    EXPECT_EQ(back.Fields("F16").Value().Kind(), ValueKind::Text);  // written as text
+    EXPECT_TRUE(back.Fields(0).Value().IsNull());
+
+    const std::string sheet = adotest::ReadZipPart(path, "xl/worksheets/sheet2.xml");
+    EXPECT_TRUE(Contains(sheet, "<c r=\"B11\" s=\"3\" t=\"inlineStr\"><is><t xml:space=\"preserve\">1</t></is></c>"));
+    EXPECT_TRUE(Contains(sheet, "<c r=\"B13\" s=\"3\" t=\"inlineStr\">"));  // a new row looks like the one above
+    EXPECT_TRUE(Contains(sheet, "<c r=\"P14\" s=\"3\" t=\"inlineStr\">"));
+    EXPECT_TRUE(Contains(sheet, "<col min=\"2\" max=\"20\" width=\"11\" customWidth=\"1\"/>"));
+    EXPECT_TRUE(Contains(sheet, "<dimension ref=\"A1:T14\"/>"));
+    EXPECT_EQ(adotest::ReadZipPart(path, "xl/styles.xml"), stylesBefore);
+    EXPECT_TRUE(adotest::ZipPartStorage(path, "xl/worksheets/sheet2.xml") == "deflated");  // compressed again once unbound
+    const std::string book = adotest::ReadZipPart(path, "xl/workbook.xml");
+    EXPECT_TRUE(Contains(book, "<definedName name=\"VALAS\">Padrao!$H$2:$J$4</definedName>"));
+    EXPECT_TRUE(Contains(adotest::ReadZipPart(path, "xl/worksheets/sheet1.xml"), "<f>1+2</f>"));
+    EXPECT_TRUE(!adotest::ZipPartStorage(path, "xl/calcChain.xml").empty());  // no formula was overwritten
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_EQ(e.path().filename().string(), "rede final.xls");  // no temporary file left
+}
+
+TEST(WorkbookSheet, QuantitySheetFindsItsMarkerAndWritesFormulasAsText)
+{
+    TempDir dir;
+    const std::string path = dir.File("orca.xls");
+    adotest::WriteTemplateWorkbook(path);
+    DataControl data = Bound(path, "Padrao$");
+    Recordset rs = data.Recordset();
+    EXPECT_EQ(rs.Fields(3).Name(), "DN");  // a header of rich-text runs
+
+    rs.MoveFirst();
+    for (int i = 0; i < 21; ++i) {
+        if (rs.Fields("TRECHO").Value().TextOr("") == "inicia") break;
+        rs.MoveNext();
+    }
+    EXPECT_EQ(rs.AbsolutePosition(), 5);
+    EXPECT_DOUBLE_EQ(rs.Fields("PVM").Value().ToDouble(), 12.5);
+    EXPECT_TRUE(rs.Fields("PVJ").Value().ToBool());
+    rs.MoveNext();
+    int r = 11;
+    for (const char* trecho : {"1", "10", "2"}) {
+        try {
+            rs.Edit();
+        } catch (const Error&) {
+            rs.AddNew();
+        }
+        rs.Fields("TRECHO").SetValue(trecho);
+        rs.Fields("PVM").SetValue("#'PV1");
+        rs.Fields("MEDIA").SetValue("#=(F" + std::to_string(r) + "+G" + std::to_string(r) + ")/2");
+        rs.Update();
+        try {
+            rs.MoveNext();
+        } catch (const Error&) {
+        }
+        ++r;
+    }
+    rs.Close();
+
+    const std::string sheet = adotest::ReadZipPart(path, "xl/worksheets/sheet1.xml");
+    // Row 7 held a formula in E7: now a text, so the calculation chain is gone.
+    EXPECT_TRUE(Contains(sheet, "<c r=\"E7\" s=\"2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">#=(F11+G11)/2</t></is></c>"));
+    EXPECT_FALSE(Contains(sheet, "<f>"));
+    EXPECT_FALSE(!adotest::ZipPartStorage(path, "xl/calcChain.xml").empty());
+    EXPECT_FALSE(Contains(adotest::ReadZipPart(path, "[Content_Types].xml"), "calcChain"));
+    EXPECT_FALSE(Contains(adotest::ReadZipPart(path, "xl/_rels/workbook.xml.rels"), "calcChain"));
+    EXPECT_TRUE(Contains(adotest::ReadZipPart(path, "xl/workbook.xml"), "fullCalcOnLoad=\"1\""));
+    // New cells in the appended row 9: column E has a style of its own, A takes A8's.
+    EXPECT_TRUE(Contains(sheet, "<c r=\"E9\" s=\"2\" t=\"inlineStr\">"));
+    EXPECT_TRUE(Contains(sheet, "<c r=\"A9\" s=\"2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">2</t></is></c>"));
+
+    DataControl again = Bound(path, "Padrao$");
+    Recordset back = again.Recordset();
+    back.MoveLast();
+    EXPECT_EQ(back.Fields("TRECHO").Value().ToText(), "2");
+    EXPECT_EQ(back.Fields("MEDIA").Value().ToText(), "#=(F13+G13)/2");
+    EXPECT_THROW(back.Delete(), Error);
+}
+
+TEST(WorkbookSheet, MissingFileSheetAndForeignFilesAreNamed)
+{
+    TempDir dir;
+    const std::string path = dir.File("modelo.xls");
+    adotest::WriteTemplateWorkbook(path);
+    DataControl data;
+    data.SetConnect("Excel 8.0;");
+    data.SetDatabaseName(path);
+    data.SetRecordSource("Resumo$");
+    const std::string e1 = ErrorOf([&] { data.Refresh(); });
+    EXPECT_TRUE(Contains(e1, "Resumo")) << e1;
+    EXPECT_EQ(data.Recordset().State(), adStateClosed);
+
+    data.SetDatabaseName(dir.File("nada.xls"));
+    data.SetRecordSource("Plan1$");
+    EXPECT_TRUE(Contains(ErrorOf([&] { data.Refresh(); }), dir.File("nada.xls")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("nada.xls")));
+
+    adotest::WriteFile(dir.File("velho.xls"), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
+    data.SetDatabaseName(dir.File("velho.xls"));
+    const std::string e3 = ErrorOf([&] { data.Refresh(); });
+    EXPECT_TRUE(Contains(e3, "velho.xls") && Contains(e3, "formato binário antigo")) << e3;
+
+    adotest::WriteZip(dir.File("outro.xls"), {{"readme.txt", "not a workbook"}});
+    data.SetDatabaseName(dir.File("outro.xls"));
+    EXPECT_TRUE(Contains(ErrorOf([&] { data.Refresh(); }), "outro.xls"));
+}
