@@ -21,6 +21,14 @@ class Event {
 public:
     using Handler = std::function<void(Args...)>;
 
+private:
+    struct Slot {
+        Handler fn;
+        bool alive;
+    };
+
+public:
+
     // Keeps a subscription alive; dropping it does not unsubscribe (use
     // Disconnect or a ScopedConnection for that).
     class Connection {
@@ -77,10 +85,6 @@ public:
     }
 
 private:
-    struct Slot {
-        Handler fn;
-        bool alive;
-    };
     void Compact()
     {
         slots_.erase(std::remove_if(slots_.begin(), slots_.end(), [](const auto& s) { return !s->alive; }),

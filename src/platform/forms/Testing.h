@@ -1,0 +1,76 @@
+#pragma once
+// Driving forms without a person: a test driver that answers modal forms, and
+// a user who clicks, types and drags through the same input path a person's
+// mouse and keyboard take, so the same events run in the same order.
+
+#include <functional>
+#include <string>
+
+#include "platform/forms/Picture.h"
+#include "platform/forms/Types.h"
+
+namespace forms {
+
+class Control;
+class Form;
+class ListBox;
+class ComboBox;
+class TabControl;
+class ScrollBar;
+class FlexGrid;
+class DirListBox;
+class DriveListBox;
+
+// While a driver is installed, Show(vbModal) shows the form, handles the
+// pending events (Load, Resize, Activate, Paint) and calls the driver with
+// the form instead of running a modal loop; if the form is still shown when
+// the driver returns, it is hidden then (so no test ever blocks). Modeless
+// shows just show.
+using TestDriver = std::function<void(Form&)>;
+TestDriver SetTestDriver(TestDriver driver); // returns the one it replaces
+bool HasTestDriver();
+
+class ScopedTestDriver {
+public:
+    explicit ScopedTestDriver(TestDriver driver) : previous_(SetTestDriver(std::move(driver))) {}
+    ~ScopedTestDriver() { SetTestDriver(std::move(previous_)); }
+    ScopedTestDriver(const ScopedTestDriver&) = delete;
+    ScopedTestDriver& operator=(const ScopedTestDriver&) = delete;
+
+private:
+    TestDriver previous_;
+};
+
+// What a person does. Points are in the control's own mouse units (those of
+// its MouseDown event), the centre when not given.
+namespace user {
+void Click(Control& c, int button = vbLeftButton);
+void ClickAt(Control& c, double x, double y, int button = vbLeftButton, int shift = 0);
+void DblClick(Control& c);
+void MouseDown(Control& c, int button, int shift, double x, double y);
+void MouseMove(Control& c, int button, int shift, double x, double y);
+void MouseUp(Control& c, int button, int shift, double x, double y);
+// Press at (x0, y0), move to (x1, y1) in steps, release.
+void Drag(Control& c, int button, double x0, double y0, double x1, double y1);
+void Focus(Control& c);
+// Gives the control the focus and types the text, one key at a time.
+void Type(Control& c, const std::string& text);
+// One key: vbKeyReturn, vbKeyEscape, vbKeyDown, vbKeyC with vbCtrlMask ...
+void PressKey(Control& c, int keyCode, int shift = 0);
+void Choose(ListBox& list, int index);
+void Choose(ComboBox& combo, int index);
+void ChooseTab(TabControl& tabs, int tab);
+void ClickCell(FlexGrid& grid, int row, int col);
+// Clicks the scroll bar's arrows (steps > 0 towards Max) `steps` times.
+void Scroll(ScrollBar& bar, int steps);
+void ChooseDrive(DriveListBox& drives, int index);
+// Double-clicks the entry of ListIndex `listIndex`.
+void OpenFolder(DirListBox& dirs, int listIndex);
+// The close button of the title bar (QueryUnload with vbFormControlMenu).
+void CloseWindow(Form& form);
+} // namespace user
+
+// The control as it is drawn on the screen now.
+Picture Snapshot(Control& c);
+
+} // namespace forms
