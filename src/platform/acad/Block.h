@@ -1,0 +1,183 @@
+#pragma once
+// Blocks: the entity containers of a drawing. Model space ("*Model_Space"), each
+// layout's paper space ("*Paper_Space", "*Paper_Space0", ...), block definitions,
+// anonymous blocks ("*U1", ...) and external-reference definitions are all blocks.
+//
+// Entities are kept in drawing order (creation order). Iterate with range-for:
+//     for (acad::Entity* e : doc.ModelSpace()) ...
+// Model space and paper spaces keep a spatial index, queried with QueryBox.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/acad/AcadObject.h"
+#include "platform/acad/Entity.h"
+#include "platform/acad/EntityData.h"
+#include "platform/acad/Geometry.h"
+#include "platform/acad/ObjectList.h"
+
+namespace acad {
+
+class Point;
+class Line;
+class Circle;
+class Arc;
+class Ellipse;
+class Text;
+class MText;
+class AttributeDefinition;
+class LWPolyline;
+class Polyline2D;
+class Polyline3D;
+class Spline;
+class Hatch;
+class BlockReference;
+class ExternalReference;
+class DimAligned;
+class Face3D;
+class PViewport;
+class Layout;
+class SpatialIndex;
+
+class Block : public AcadObject {
+public:
+    Block(acad::Document& doc, const std::string& name, const Point3d& origin);
+    ~Block() override;
+    std::string ObjectName() const override { return "AcDbBlockTableRecord"; }
+
+    std::string Name() const;
+    // Renames a definition (the references follow); spaces cannot be renamed.
+    void SetName(const std::string& name);
+    Point3d Origin() const { return origin_; }
+    void SetOrigin(const Point3d& p);
+    std::string Comments() const { return comments_; }
+    void SetComments(const std::string& s) { comments_ = s; }
+    bool IsLayout() const { return layout_ != nullptr; }
+    bool IsModelSpace() const;
+    bool IsPaperSpace() const { return IsLayout() && !IsModelSpace(); }
+    bool IsXRef() const { return !xrefPath_.empty(); }
+    bool IsAnonymous() const { return !name_.empty() && name_[0] == '*' && !IsLayout(); }
+    std::filesystem::path Path() const { return xrefPath_; }  // of an external reference
+    acad::Layout* Layout() const { return layout_; }
+
+    // --- collection of entities
+    int Count() const { return static_cast<int>(entities_.Count()); }
+    Entity* Item(int index) const;  // KeyNotFound when out of range
+    ObjectList<Entity>::iterator begin() const { return entities_.begin(); }
+    ObjectList<Entity>::iterator end() const { return entities_.end(); }
+
+    // --- creation members of the automation interface (same argument order)
+    // Name of a block of the drawing, or a drawing file path (".dwg"/".dxf", or a
+    // name with a folder), which defines a block named after the file first.
+    BlockReference* InsertBlock(const Point3d& insertionPoint, const std::string& name, double xScale, double yScale,
+                                double zScale, double rotation);
+    Line* AddLine(const Point3d& startPoint, const Point3d& endPoint);
+    Point* AddPoint(const Point3d& point);
+    Circle* AddCircle(const Point3d& center, double radius);
+    Arc* AddArc(const Point3d& center, double radius, double startAngle, double endAngle);
+    Ellipse* AddEllipse(const Point3d& center, const Vector3d& majorAxis, double radiusRatio);
+    Text* AddText(const std::string& textString, const Point3d& insertionPoint, double height);
+    MText* AddMText(const Point3d& insertionPoint, double width, const std::string& text);
+    AttributeDefinition* AddAttribute(double height, int mode, const std::string& prompt, const Point3d& insertionPoint,
+                                      const std::string& tag, const std::string& value);
+    // Flat x,y list (at least two vertices).
+    LWPolyline* AddLightWeightPolyline(const std::vector<double>& verticesList);
+    // Flat x,y,z list.
+    Polyline2D* AddPolyline(const std::vector<double>& verticesList);
+    Polyline3D* Add3DPoly(const std::vector<double>& pointsArray);
+    // Flat x,y,z fit points, interpolated by a cubic spline.
+    Spline* AddSpline(const std::vector<double>& pointsArray, const Vector3d& startTangent, const Vector3d& endTangent);
+    Hatch* AddHatch(int patternType, const std::string& patternName, bool associativity);
+    Face3D* Add3DFace(const Point3d& point1, const Point3d& point2, const Point3d& point3, const Point3d& point4);
+    DimAligned* AddDimAligned(const Point3d& extLine1Point, const Point3d& extLine2Point, const Point3d& textPosition);
+    // Attaches the drawing at `pathName` as block `name`: layers "<name>|<layer>".
+    ExternalReference* AttachExternalReference(const std::string& pathName, const std::string& name,
+                                               const Point3d& insertionPoint, double xScale, double yScale,
+                                               double zScale, double rotation, bool overlay);
+    // Paper space only.
+    PViewport* AddPViewport(const Point3d& center, double width, double height);
+
+    // --- engine members
+    // Takes ownership of a new entity (from the DXF reader or a copy): gives it an
+    // id and a handle, the current layer when it has none set, and indexes it.
+    template <typename T>
+    T* Append(std::unique_ptr<T> entity)
+    {
+        T* raw = entity.get();
+        AppendEntity(std::unique_ptr<Entity>(entity.release()));
+        return raw;
+    }
+    Entity* AppendEntity(std::unique_ptr<Entity> entity);
+    // Last entity in drawing order (the "LAST" of the command line), or nullptr.
+    Entity* LastEntity() const;
+    // Entities whose extents touch `box` (XY), in drawing order. Only model and
+    // paper spaces keep an index; other blocks are scanned.
+    std::vector<Entity*> QueryBox(const Box& box) const;
+    // Extents of all entities (for EXTMIN/EXTMAX and zoom extents).
+    Box Extents() const;
+    // Deletes every entity (redefinition of a block's content).
+    void Clear();
+    // Called by entities: their drawn parts changed (or they were erased).
+    void EntityChanged(Entity& e);
+    void EntityErased(Entity& e);
+    // True while some block reference (not erased) uses this definition.
+    bool IsReferenced() const;
+    void SetXRefPath(const std::filesystem::path& p) { xrefPath_ = p; }
+    void SetLayout(acad::Layout* l) { layout_ = l; }
+    void EnableSpatialIndex();
+    void SetNameRaw(const std::string& name) { name_ = name; }  // engine: swaps of "*Paper_Space" names
+    // Bumped whenever the content changes; references cache their extents by it.
+    std::uint64_t ContentVersion() const { return contentVersion_; }
+
+protected:
+    void OnErase() override;
+
+private:
+    std::string name_;
+    std::string comments_;
+    Point3d origin_;
+    std::filesystem::path xrefPath_;
+    acad::Layout* layout_ = nullptr;
+    ObjectList<Entity> entities_;
+    std::unique_ptr<SpatialIndex> index_;
+    std::uint64_t contentVersion_ = 1;
+    std::uint32_t recordIndex_ = 0;  // position in Blocks' records
+    friend class Blocks;
+};
+
+// The block table.
+class Blocks {
+public:
+    explicit Blocks(acad::Document& doc) : doc_(doc) {}
+
+    int Count() const { return static_cast<int>(list_.Count()); }
+    Block* Item(int index) const;
+    Block* Item(const std::string& name) const;  // case-insensitive; KeyNotFound
+    // Adds a definition; an existing name (any case) gives the existing definition
+    // untouched. "*U" names an anonymous block ("*U1", "*U2", ...).
+    Block* Add(const Point3d& insertionPoint, const std::string& name);
+    ObjectList<Block>::iterator begin() const { return list_.begin(); }
+    ObjectList<Block>::iterator end() const { return list_.end(); }
+
+    Block* Find(const std::string& name) const;  // nullptr when absent
+    // Engine: index of a block in the document's block records (never reused).
+    std::uint32_t IndexOf(const Block& b) const;
+    Block* ByIndex(std::uint32_t index) const;
+    void NoteErased() { list_.NoteErased(); }
+
+private:
+    friend class Block;
+    friend class Document;
+    void Renamed(Block& b, const std::string& oldName);
+    acad::Document& doc_;
+    ObjectList<Block> list_;
+    std::vector<Block*> records_;  // every block ever created, by index
+    std::unordered_map<std::string, Block*> byName_;  // upper-case name → block
+    int anonymousCounter_ = 0;
+};
+
+}  // namespace acad

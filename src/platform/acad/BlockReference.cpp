@@ -1,0 +1,457 @@
+#include "platform/acad/BlockReference.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/acad/Block.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/EmitSupport.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/TextEntities.h"
+
+namespace acad {
+
+namespace {
+// Nesting deeper than this is a cycle in a damaged file; drawing stops there.
+constexpr int kMaxNesting = 32;
+thread_local int g_nesting = 0;
+
+struct NestingGuard {
+    NestingGuard() { ++g_nesting; }
+    ~NestingGuard() { --g_nesting; }
+};
+
+void CheckScale(double s, const char* what)
+{
+    if (!std::isfinite(s) || s == 0.0) ThrowInvalidInput(std::string(what) + " (não pode ser zero)");
+}
+}  // namespace
+
+BlockReference::BlockReference(acad::Document& doc, const BlockReferenceData& data) : Entity(doc), data_(data) {}
+
+BlockReference::~BlockReference() = default;
+
+acad::Block& BlockReference::Block() const
+{
+    acad::Block* b = Document().Blocks().ByIndex(data_.block);
+    if (!b) ThrowKeyNotFound("Definição de bloco da referência");
+    return *b;
+}
+
+std::string BlockReference::Name() const
+{
+    CheckAlive();
+    return Block().Name();
+}
+
+void BlockReference::SetName(const std::string& blockName)
+{
+    CheckWritable();
+    acad::Block* b = Document().Blocks().Find(blockName);
+    if (!b || b->IsLayout()) ThrowKeyNotFound("Bloco \"" + blockName + "\"");
+    data_.block = Document().Blocks().IndexOf(*b);
+    InvalidateExtents();
+    GeometryChanged();
+}
+
+Point3d BlockReference::InsertionPoint() const
+{
+    CheckAlive();
+    return data_.insertionPoint;
+}
+
+namespace {
+// The placement with one field changed.
+template <typename T>
+BlockReferenceData With(const BlockReferenceData& d, T BlockReferenceData::*field, T value)
+{
+    BlockReferenceData r = d;
+    r.*field = value;
+    return r;
+}
+}  // namespace
+
+void BlockReference::SetInsertionPoint(const Point3d& p)
+{
+    CheckWritable();
+    detail::CheckFinite(p, "ponto de inserção");
+    ChangePlacement(With(data_, &BlockReferenceData::insertionPoint, p));
+}
+
+double BlockReference::XScaleFactor() const
+{
+    CheckAlive();
+    return data_.xScale;
+}
+
+void BlockReference::SetXScaleFactor(double s)
+{
+    CheckWritable();
+    CheckScale(s, "escala X");
+    ChangePlacement(With(data_, &BlockReferenceData::xScale, s));
+}
+
+double BlockReference::YScaleFactor() const
+{
+    CheckAlive();
+    return data_.yScale;
+}
+
+void BlockReference::SetYScaleFactor(double s)
+{
+    CheckWritable();
+    CheckScale(s, "escala Y");
+    ChangePlacement(With(data_, &BlockReferenceData::yScale, s));
+}
+
+double BlockReference::ZScaleFactor() const
+{
+    CheckAlive();
+    return data_.zScale;
+}
+
+void BlockReference::SetZScaleFactor(double s)
+{
+    CheckWritable();
+    CheckScale(s, "escala Z");
+    ChangePlacement(With(data_, &BlockReferenceData::zScale, s));
+}
+
+double BlockReference::Rotation() const
+{
+    CheckAlive();
+    return data_.rotation;
+}
+
+void BlockReference::SetRotation(double r)
+{
+    CheckWritable();
+    if (!std::isfinite(r)) ThrowInvalidInput("rotação");
+    ChangePlacement(With(data_, &BlockReferenceData::rotation, NormalizeAngle(r)));
+}
+
+bool BlockReference::HasAttributes() const
+{
+    CheckAlive();
+    return std::any_of(attributes_.begin(), attributes_.end(), [](auto* a) { return !a->IsErased(); });
+}
+
+std::vector<AttributeReference*> BlockReference::GetAttributes() const
+{
+    CheckAlive();
+    std::vector<AttributeReference*> r;
+    r.reserve(attributes_.size());
+    for (auto* a : attributes_)
+        if (!a->IsErased()) r.push_back(a);
+    return r;
+}
+
+std::vector<AttributeDefinition*> BlockReference::GetConstantAttributes() const
+{
+    CheckAlive();
+    std::vector<AttributeDefinition*> r;
+    for (Entity* e : Block())
+        if (auto* ad = dynamic_cast<AttributeDefinition*>(e); ad && ad->Constant()) r.push_back(ad);
+    return r;
+}
+
+void BlockReference::SetData(const BlockReferenceData& d)
+{
+    CheckAlive();
+    data_ = d;
+    InvalidateExtents();
+    GeometryChanged();
+}
+
+Transform BlockReference::BlockTransform() const
+{
+    const acad::Block* b = Document().Blocks().ByIndex(data_.block);
+    Point3d base = b ? b->Origin() : Point3d{};
+    return Transform::Insertion(base, data_.insertionPoint, data_.xScale, data_.yScale, data_.zScale, data_.rotation);
+}
+
+void BlockReference::ChangePlacement(const BlockReferenceData& d)
+{
+    const Transform before = BlockTransform();
+    data_ = d;
+    if (auto inv = before.Inverse()) {
+        const Transform delta = BlockTransform() * *inv;
+        for (auto* a : attributes_)
+            if (!a->IsErased()) a->TransformBy(delta);
+        for (auto& a : pending_) a->TransformBy(delta);
+    }
+    InvalidateExtents();
+    GeometryChanged();
+}
+
+AttributeReference* BlockReference::AppendAttribute(std::unique_ptr<AttributeReference> attribute)
+{
+    CheckAlive();
+    if (!attribute) ThrowInvalidInput("atributo nulo");
+    if (&attribute->Document() != &Document())
+        throw Error(ErrorCode::WrongDocument, "Atributo de outro desenho");
+    AttributeReference* a = Document().Adopt(std::move(attribute));
+    a->SetOwner(this, false);
+    attributes_.push_back(a);
+    InvalidateExtents();
+    GeometryChanged();
+    return a;
+}
+
+void BlockReference::CreateAttributesFromDefinition()
+{
+    CheckAlive();
+    const Transform t = BlockTransform();
+    const acad::Layer* zero = Document().Layers().Find("0");
+    for (Entity* e : Block()) {
+        auto* def = dynamic_cast<AttributeDefinition*>(e);
+        if (!def || def->Constant()) continue;
+        AttributeData ad = def->Attribute();
+        ad.prompt.clear();
+        auto a = std::make_unique<AttributeReference>(Document(), def->Text(), ad);
+        a->CopyCommonFrom(*def);
+        // Attributes defined on layer "0" take the reference's layer, like the rest of the block.
+        if (zero && def->LayerIndex() == zero->Index()) a->SetLayerIndex(LayerIndex());
+        a->TransformBy(t);
+        AppendAttribute(std::move(a));
+    }
+}
+
+void BlockReference::OnAdopted()
+{
+    auto pending = std::move(pending_);
+    pending_.clear();
+    for (auto& a : pending) AppendAttribute(std::move(a));
+}
+
+void BlockReference::CloneAttributesInto(BlockReference& copy, acad::Document& target) const
+{
+    for (auto* a : attributes_) {
+        if (a->IsErased()) continue;
+        std::unique_ptr<Entity> c = a->CloneTo(target);
+        copy.pending_.emplace_back(static_cast<AttributeReference*>(c.release()));
+    }
+}
+
+namespace {
+// Rotation and scales of `t` applied after the placement (insertion point, rotation, scales).
+BlockReferenceData Transformed(const BlockReferenceData& d, const Transform& t)
+{
+    BlockReferenceData r = d;
+    Vector3d u{std::cos(d.rotation), std::sin(d.rotation), 0.0};
+    Vector3d v{-u.y, u.x, 0.0};
+    Vector3d c0 = t.ApplyVector(u * d.xScale);
+    Vector3d c1 = t.ApplyVector(v * d.yScale);
+    double len = c0.Length2d();
+    if (!(len > 0)) return r;
+    double sx = d.xScale < 0 ? -1.0 : 1.0;
+    r.xScale = sx * len;
+    r.rotation = NormalizeAngle(std::atan2(c0.y * sx, c0.x * sx));
+    Vector3d v2{-std::sin(r.rotation), std::cos(r.rotation), 0.0};
+    r.yScale = Dot(c1, v2);
+    if (r.yScale == 0.0) r.yScale = d.yScale;
+    r.zScale = d.zScale * (t.m[2][2] != 0 ? t.m[2][2] : 1.0);
+    r.insertionPoint = t.Apply(d.insertionPoint);
+    return r;
+}
+}  // namespace
+
+void BlockReference::TransformBy(const Transform& t)
+{
+    CheckAlive();
+    data_ = Transformed(data_, t);
+    for (auto* a : attributes_)
+        if (!a->IsErased()) a->TransformBy(t);
+    for (auto& a : pending_) a->TransformBy(t);  // a copy being placed before it is added
+    InvalidateExtents();
+    GeometryChanged();
+}
+
+void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
+{
+    const acad::Block* def = Document().Blocks().ByIndex(data_.block);
+    if (def && g_nesting < kMaxNesting) {
+        NestingGuard guard;
+        const Transform T = t * BlockTransform();
+        for (Entity* e : *def) {
+            if (!e->Visible()) continue;
+            if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
+                // Only constant attributes draw inside a reference (with their value);
+                // the others are drawn by the reference's own attributes.
+                if (!ad->Constant() || ad->Invisible() || !sink.BeginNested(*e)) continue;
+                ad->TextBase::Emit(sink, T);
+                sink.EndNested(*e);
+                continue;
+            }
+            if (!sink.BeginNested(*e)) continue;
+            e->Emit(sink, T);
+            sink.EndNested(*e);
+        }
+    }
+    for (auto* a : attributes_) {
+        if (a->IsErased() || !a->Visible() || !sink.BeginNested(*a)) continue;
+        a->Emit(sink, t);  // attributes are held in world coordinates
+        sink.EndNested(*a);
+    }
+}
+
+Box BlockReference::Extents() const
+{
+    const std::uint64_t stamp = Document().DefinitionsRevision();
+    if (!extentsValid_ || extentsStamp_ != stamp) {
+        detail::ExtentsSink sink;
+        Emit(sink, Transform());
+        extents_ = sink.box;
+        extentsValid_ = true;
+        extentsStamp_ = stamp;
+    }
+    return extents_;
+}
+
+void BlockReference::InvalidateExtents()
+{
+    extentsValid_ = false;
+}
+
+std::unique_ptr<Entity> BlockReference::CloneTo(acad::Document& target) const
+{
+    auto c = std::make_unique<BlockReference>(target, data_);
+    c->CopyCommonFrom(*this);
+    CloneAttributesInto(*c, target);
+    return c;
+}
+
+void BlockReference::OnErase()
+{
+    // The attributes belong to the reference and go with it.
+    for (auto* a : attributes_)
+        if (!a->IsErased()) a->Delete();
+    Entity::OnErase();
+}
+
+// ---------------------------------------------------------------- ExternalReference
+
+ExternalReference::ExternalReference(acad::Document& doc, const BlockReferenceData& data)
+    : BlockReference(doc, data)
+{
+}
+
+std::string ExternalReference::Path() const
+{
+    CheckAlive();
+    return Block().Path().string();
+}
+
+void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
+{
+    CheckWritable();
+    if (worldPoints.empty()) {
+        clip_.clear();
+        InvalidateExtents();
+        GeometryChanged();
+        return;
+    }
+    std::vector<Point3d> pts = worldPoints;
+    if (pts.size() == 2) {
+        Box b = Box::FromCorners(pts[0], pts[1]);
+        pts = {{b.min.x, b.min.y}, {b.max.x, b.min.y}, {b.max.x, b.max.y}, {b.min.x, b.max.y}};
+    }
+    if (pts.size() < 3) ThrowInvalidInput("contorno de recorte (pelo menos dois cantos ou três vértices)");
+    auto inv = BlockTransform().Inverse();
+    if (!inv) ThrowInvalidInput("referência externa com escala nula");
+    for (auto& p : pts) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) ThrowInvalidInput("vértice do contorno de recorte");
+        p = inv->Apply({p.x, p.y, data_.insertionPoint.z});
+    }
+    clip_ = std::move(pts);
+    InvalidateExtents();
+    GeometryChanged();
+}
+
+namespace {
+// Passes on only what lies inside a polygon (segments are cut at its edges).
+class ClipSink : public GeometrySink {
+public:
+    ClipSink(GeometrySink& out, std::vector<Point3d> polygon) : out_(out), poly_(std::move(polygon)) {}
+
+    void Point(const Point3d& p) override
+    {
+        if (PointInPolygon(p, poly_)) out_.Point(p);
+    }
+    void Segment(const Point3d& a, const Point3d& b) override
+    {
+        std::vector<double> ts{0.0, 1.0};
+        const std::size_t n = poly_.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const Point3d& c = poly_[i];
+            const Point3d& d = poly_[(i + 1) % n];
+            double den = Cross2d(b - a, d - c);
+            if (den == 0) continue;
+            double t = Cross2d(c - a, d - c) / den;
+            double u = Cross2d(c - a, b - a) / den;
+            if (t > 0 && t < 1 && u >= 0 && u <= 1) ts.push_back(t);
+        }
+        std::sort(ts.begin(), ts.end());
+        for (std::size_t i = 0; i + 1 < ts.size(); ++i) {
+            if (ts[i + 1] - ts[i] <= 0) continue;
+            Point3d p0 = Lerp(a, b, ts[i]), p1 = Lerp(a, b, ts[i + 1]);
+            if (PointInPolygon(Midpoint(p0, p1), poly_)) out_.Segment(p0, p1);
+        }
+    }
+    void Arc(const CircularArc& arc) override
+    {
+        double sweep = arc.Sweep();
+        int pieces = std::max(4, static_cast<int>(std::ceil(sweep / (kPi / 32))));
+        Point3d prev = arc.StartPoint();
+        for (int k = 1; k <= pieces; ++k) {
+            Point3d p = arc.PointAt(arc.startAngle + sweep * k / pieces);
+            Segment(prev, p);
+            prev = p;
+        }
+    }
+    void Text(const TextPrimitive& t) override
+    {
+        Point3d c = Midpoint(t.corners[0], t.corners[2]);
+        if (PointInPolygon(c, poly_)) out_.Text(t);
+    }
+    void Fill(const std::vector<Point3d>& ring) override
+    {
+        for (const auto& p : ring)
+            if (PointInPolygon(p, poly_)) {
+                out_.Fill(ring);
+                return;
+            }
+    }
+    bool BeginNested(const Entity& e) override { return out_.BeginNested(e); }
+    void EndNested(const Entity& e) override { out_.EndNested(e); }
+
+private:
+    GeometrySink& out_;
+    std::vector<Point3d> poly_;
+};
+}  // namespace
+
+void ExternalReference::Emit(GeometrySink& sink, const Transform& t) const
+{
+    if (clip_.empty()) {
+        BlockReference::Emit(sink, t);
+        return;
+    }
+    const Transform T = t * BlockTransform();
+    std::vector<Point3d> world;
+    world.reserve(clip_.size());
+    for (const auto& p : clip_) world.push_back(T.Apply(p));
+    ClipSink clip(sink, std::move(world));
+    BlockReference::Emit(clip, t);
+}
+
+std::unique_ptr<Entity> ExternalReference::CloneTo(acad::Document& target) const
+{
+    auto c = std::make_unique<ExternalReference>(target, data_);
+    c->CopyCommonFrom(*this);
+    c->clip_ = clip_;
+    CloneAttributesInto(*c, target);
+    return c;
+}
+
+}  // namespace acad

@@ -1,0 +1,107 @@
+#pragma once
+// Block references (INSERT) and external references.
+//
+// A reference owns its attribute references, created from the definition's
+// attribute definitions in definition order. Its extents cover the nested
+// geometry of the definition (recursively) and the attribute texts, so a
+// crossing window that touches any drawn part finds it.
+
+#include <memory>
+#include <vector>
+
+#include "platform/acad/Entity.h"
+#include "platform/acad/EntityData.h"
+
+namespace acad {
+
+class AttributeReference;
+class Block;
+
+class BlockReference : public Entity {
+public:
+    BlockReference(acad::Document& doc, const BlockReferenceData& data);
+    ~BlockReference() override;
+    std::string ObjectName() const override { return "AcDbBlockReference"; }
+    std::string DxfName() const override { return "INSERT"; }
+
+    std::string Name() const;  // of the block definition
+    void SetName(const std::string& blockName);  // re-points to another definition
+    Point3d InsertionPoint() const;
+    void SetInsertionPoint(const Point3d& p);
+    double XScaleFactor() const;
+    void SetXScaleFactor(double s);  // not 0
+    double YScaleFactor() const;
+    void SetYScaleFactor(double s);
+    double ZScaleFactor() const;
+    void SetZScaleFactor(double s);
+    double Rotation() const;
+    void SetRotation(double r);
+    bool HasAttributes() const;
+    // Attribute references in definition order (constant attributes excluded).
+    std::vector<AttributeReference*> GetAttributes() const;
+    // Constant attributes of the definition (they live there, not on the reference).
+    std::vector<class AttributeDefinition*> GetConstantAttributes() const;
+
+    acad::Block& Block() const;
+    const BlockReferenceData& Data() const { return data_; }
+    void SetData(const BlockReferenceData& d);
+    // Definition space to world: base point → insertion point, scaled, rotated.
+    Transform BlockTransform() const;
+
+    // Engine: attaches an attribute read from a file (or copied); returns it.
+    AttributeReference* AppendAttribute(std::unique_ptr<AttributeReference> attribute);
+    // Engine: creates the attribute references from the definition (InsertBlock).
+    void CreateAttributesFromDefinition();
+
+    void TransformBy(const Transform& t) override;
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    Box Extents() const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+    // Engine: the cached extents are stale (the definition or an attribute changed).
+    void InvalidateExtents();
+
+protected:
+    void OnErase() override;
+    void OnAdopted() override;
+    // Replaces the placement and carries the attributes along.
+    void ChangePlacement(const BlockReferenceData& d);
+    // Copies of the attributes for a clone (added when the clone is).
+    void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
+    BlockReferenceData data_;
+
+private:
+    friend class AttributeReference;
+    friend class Document;
+    std::vector<AttributeReference*> attributes_;  // owned by the document, like every object
+    // Copies waiting for the reference to be added to a block (Clone / CloneTo).
+    std::vector<std::unique_ptr<AttributeReference>> pending_;
+    mutable Box extents_;
+    mutable bool extentsValid_ = false;
+    mutable std::uint64_t extentsStamp_ = 0;  // Document::DefinitionsRevision when measured
+};
+
+// Reference to a block whose content comes from another drawing file. The
+// referenced drawing's layers appear as "<name>|<layer>" and its content is
+// readable through Blocks(name). A clip boundary limits what is drawn.
+class ExternalReference : public BlockReference {
+public:
+    ExternalReference(acad::Document& doc, const BlockReferenceData& data);
+    std::string DxfName() const override { return "INSERT"; }
+
+    std::string Path() const;  // of the definition
+    // Clip boundary in the definition's coordinates (empty = not clipped).
+    const std::vector<Point3d>& ClipBoundary() const { return clip_; }
+    // Polygon in world coordinates (at least 3 points; 2 = rectangle corners);
+    // an empty list removes the clip.
+    void SetClipBoundary(const std::vector<Point3d>& worldPoints);
+    bool ClipEnabled() const { return !clip_.empty(); }
+
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+private:
+    std::vector<Point3d> clip_;
+};
+
+}  // namespace acad

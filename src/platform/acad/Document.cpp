@@ -1,0 +1,765 @@
+#include "platform/acad/Document.h"
+
+#include <algorithm>
+#include <cctype>
+#include <mutex>
+
+#include "platform/acad/Application.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/CommandLine.h"
+#include "platform/acad/DxfFile.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/Hatch.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/SelectionSet.h"
+#include "platform/acad/SelectionSets.h"
+#include "platform/acad/SystemVariables.h"
+#include "platform/acad/TextEntities.h"
+#include "platform/acad/Utility.h"
+#include "platform/acad/XDataStore.h"
+
+namespace acad {
+
+// ---------------------------------------------------------------- object ids
+
+namespace {
+// Object ids are positions in one table for the whole run, so an id never
+// changes and never comes back, across every document.
+constexpr std::int32_t kFirstId = 0x10000;
+std::mutex g_idMutex;
+std::vector<AcadObject*> g_ids;
+
+std::int32_t RegisterId(AcadObject* o)
+{
+    std::lock_guard lock(g_idMutex);
+    if (g_ids.size() >= static_cast<std::size_t>(INT32_MAX - kFirstId))
+        throw Error(ErrorCode::InvalidInput, "Limite de identificadores de objetos atingido");
+    g_ids.push_back(o);
+    return kFirstId + static_cast<std::int32_t>(g_ids.size() - 1);
+}
+
+AcadObject* LookupId(std::int32_t id)
+{
+    std::lock_guard lock(g_idMutex);
+    if (id < kFirstId) return nullptr;
+    auto i = static_cast<std::size_t>(id - kFirstId);
+    return i < g_ids.size() ? g_ids[i] : nullptr;
+}
+
+void ForgetIds(const std::vector<std::unique_ptr<AcadObject>>& objects)
+{
+    std::lock_guard lock(g_idMutex);
+    for (const auto& o : objects) {
+        std::int32_t id = o->ObjectID();
+        if (id >= kFirstId && static_cast<std::size_t>(id - kFirstId) < g_ids.size())
+            g_ids[static_cast<std::size_t>(id - kFirstId)] = nullptr;
+    }
+}
+}  // namespace
+
+// ---------------------------------------------------------------- construction
+
+Document::Document(acad::Application* app)
+    : app_(app),
+      name_("Drawing1.dwg"),
+      blocks_(*this),
+      layers_(*this),
+      linetypes_(*this),
+      textStyles_(*this),
+      regApps_(*this),
+      layouts_(*this)
+{
+    CreateDefaults();
+}
+
+Document::~Document()
+{
+    // The command line, input and selection layers may still look at the drawing
+    // while they go: they go first, while every object is alive.
+    commandLine_.reset();
+    utility_.reset();
+    activeSelectionSet_.reset();
+    selectionSets_.reset();
+    ForgetIds(objects_);
+}
+
+void Document::CreateDefaults()
+{
+    variables_ = std::make_unique<SystemVariables>(*this);
+
+    Linetype* byBlock = linetypes_.Add("ByBlock");
+    Linetype* byLayer = linetypes_.Add("ByLayer");
+    Linetype* continuous = linetypes_.Add("Continuous");
+    continuous->SetDescription("Solid line");
+    (void)byBlock;
+    currentLinetype_ = byLayer->Index();
+
+    Layer* zero = layers_.Add("0");
+    currentLayer_ = zero->Index();
+    TextStyle* standard = textStyles_.Add("Standard");
+    currentTextStyle_ = standard->Index();
+    regApps_.Add("ACAD");
+
+    modelSpace_ = blocks_.Add({0, 0, 0}, "*Model_Space");
+    Block* paper = blocks_.Add({0, 0, 0}, "*Paper_Space");
+    Layout* model = layouts_.Insert(std::make_unique<Layout>(*this, "Model", modelSpace_, 0));
+    Layout* layout1 = layouts_.Insert(std::make_unique<Layout>(*this, "Layout1", paper, 1));
+    activeLayout_ = model;
+    lastPaperLayout_ = layout1;
+    modelView_.SetAspectRatio(static_cast<double>(screenWidth_) / screenHeight_);
+
+    selectionSets_ = std::make_unique<acad::SelectionSets>(*this);
+    activeSelectionSet_ = std::make_unique<acad::SelectionSet>(*this, "PICKFIRST");
+    utility_ = std::make_unique<acad::Utility>(*this);
+    commandLine_ = std::make_unique<acad::CommandLine>(*this);
+    savedRevision_ = revision_;
+}
+
+// ---------------------------------------------------------------- names and files
+
+std::string Document::FullName() const
+{
+    return path_.empty() ? std::string() : path_.string();
+}
+
+std::string Document::Path() const
+{
+    return path_.empty() ? std::string() : path_.parent_path().string();
+}
+
+void Document::Activate()
+{
+    if (app_) app_->SetActiveDocument(*this);
+}
+
+bool Document::Active() const
+{
+    return app_ && app_->Documents().Count() > 0 && app_->ActiveDocument() == this;
+}
+
+void Document::SaveAs(const std::string& fullFileName)
+{
+    if (fullFileName.empty()) ThrowInvalidInput("nome de arquivo vazio");
+    std::string normalized = fullFileName;
+    std::replace(normalized.begin(), normalized.end(), '\\', '/');
+    std::filesystem::path p(normalized);
+    std::error_code ec;
+    if (p.is_relative()) {
+        std::filesystem::path base = path_.empty() ? std::filesystem::current_path(ec) : path_.parent_path();
+        p = base / p;
+    }
+    WriteDxf(*this, p);
+    SetFullName(p);
+    savedRevision_ = revision_;
+}
+
+void Document::Save()
+{
+    if (path_.empty())
+        throw Error(ErrorCode::FileError, "O desenho \"" + name_ + "\" ainda não tem arquivo: use SaveAs");
+    WriteDxf(*this, path_);
+    savedRevision_ = revision_;
+}
+
+void Document::SetFullName(const std::filesystem::path& p)
+{
+    std::error_code ec;
+    path_ = std::filesystem::absolute(p, ec);
+    if (ec) path_ = p;
+    name_ = path_.filename().string();
+}
+
+void Document::ForgetName()
+{
+    path_.clear();
+}
+
+std::vector<std::filesystem::path> Document::SupportFolders() const
+{
+    std::vector<std::filesystem::path> r;
+    if (!path_.empty()) r.push_back(path_.parent_path());
+    if (app_)
+        for (const auto& f : app_->SupportFolders()) r.push_back(f);
+    return r;
+}
+
+// ---------------------------------------------------------------- spaces and layouts
+
+acad::Block& Document::PaperSpace() const
+{
+    if (!activeLayout_->ModelType()) return activeLayout_->Block();
+    if (lastPaperLayout_ && !lastPaperLayout_->IsErased()) return lastPaperLayout_->Block();
+    auto papers = layouts_.PaperLayouts();
+    return papers.empty() ? *modelSpace_ : papers.front()->Block();
+}
+
+std::vector<acad::PViewport*> Document::Viewports(const acad::Layout& layout) const
+{
+    std::vector<PViewport*> r;
+    for (Entity* e : layout.Block())
+        if (auto* vp = dynamic_cast<PViewport*>(e)) r.push_back(vp);
+    return r;
+}
+
+void Document::SetActiveLayout(acad::Layout& layout)
+{
+    layout.CheckAlive();
+    if (&layout.Document() != this) throw Error(ErrorCode::WrongDocument, "O layout pertence a outro desenho");
+    if (!layout.ModelType()) {
+        NamePaperSpace(layout);
+        lastPaperLayout_ = &layout;
+        // A layout shown for the first time gets its viewport, as the host does.
+        auto vps = Viewports(layout);
+        if (vps.empty()) {
+            const LayoutData& d = layout.Data();
+            Point3d c = Midpoint(d.limitsMin, d.limitsMax);
+            double w = std::max(1.0, d.limitsMax.x - d.limitsMin.x), h = std::max(1.0, d.limitsMax.y - d.limitsMin.y);
+            activeViewport_ = layout.Block().AddPViewport(c, w * 0.9, h * 0.9);
+        } else if (!activeViewport_ || activeViewport_->IsErased() || activeViewport_->OwnerBlock() != &layout.Block()) {
+            activeViewport_ = vps.front();
+        }
+    }
+    activeLayout_ = &layout;
+    mspace_ = false;
+    NoteChange();
+    ViewChanged.Raise();
+}
+
+void Document::NamePaperSpace(acad::Layout& layout)
+{
+    Block& mine = layout.Block();
+    Block* current = blocks_.Find("*Paper_Space");
+    if (current == &mine) return;
+    std::string myName = mine.Name();
+    if (current) {
+        current->SetNameRaw("*Paper_Space_swap");
+        blocks_.Renamed(*current, "*Paper_Space");
+    }
+    mine.SetNameRaw("*Paper_Space");
+    blocks_.Renamed(mine, myName);
+    if (current) {
+        current->SetNameRaw(myName);
+        blocks_.Renamed(*current, "*Paper_Space_swap");
+    }
+}
+
+void Document::DeleteLayout(acad::Layout& layout)
+{
+    layout.CheckAlive();
+    std::vector<Layout*> others;
+    for (Layout* l : layouts_.PaperLayouts())
+        if (l != &layout) others.push_back(l);
+    const bool wasActive = activeLayout_ == &layout;
+    Block& block = layout.Block();
+    block.Clear();
+    block.SetLayout(nullptr);
+    block.Delete();
+    layout.AcadObject::Delete();
+    layouts_.NoteErased();
+    paperViews_.erase(&layout);
+    if (others.empty()) others.push_back(layouts_.Add("Layout1"));
+    if (lastPaperLayout_ == &layout) {
+        lastPaperLayout_ = others.front();
+        NamePaperSpace(*lastPaperLayout_);
+    }
+    if (wasActive) SetActiveLayout(*others.front());
+}
+
+acad::Layer& Document::ActiveLayer() const
+{
+    Layer* l = layers_.ByIndex(currentLayer_);
+    if (!l || l->IsErased()) l = layers_.Find("0");
+    return *l;
+}
+
+void Document::SetActiveLayer(acad::Layer& layer)
+{
+    layer.CheckAlive();
+    if (&layer.Document() != this) throw Error(ErrorCode::WrongDocument, "O layer pertence a outro desenho");
+    if (layer.Freeze())
+        throw Error(ErrorCode::NotApplicable, "O layer congelado \"" + layer.Name() + "\" não pode ser o corrente");
+    currentLayer_ = layer.Index();
+    NoteChange();
+}
+
+acad::Linetype& Document::ActiveLinetype() const
+{
+    Linetype* l = linetypes_.ByIndex(currentLinetype_);
+    if (!l || l->IsErased()) l = linetypes_.Find("ByLayer");
+    return *l;
+}
+
+void Document::SetActiveLinetype(acad::Linetype& lt)
+{
+    lt.CheckAlive();
+    if (&lt.Document() != this) throw Error(ErrorCode::WrongDocument, "O tipo de linha pertence a outro desenho");
+    currentLinetype_ = lt.Index();
+    NoteChange();
+}
+
+acad::TextStyle& Document::ActiveTextStyle() const
+{
+    TextStyle* s = textStyles_.ByIndex(currentTextStyle_);
+    if (!s || s->IsErased()) s = textStyles_.Find("Standard");
+    return *s;
+}
+
+void Document::SetActiveTextStyle(acad::TextStyle& style)
+{
+    style.CheckAlive();
+    if (&style.Document() != this) throw Error(ErrorCode::WrongDocument, "O estilo pertence a outro desenho");
+    currentTextStyle_ = style.Index();
+    NoteChange();
+}
+
+acad::SelectionSets& Document::SelectionSets() const { return *selectionSets_; }
+acad::SelectionSet& Document::ActiveSelectionSet() const { return *activeSelectionSet_; }
+acad::Utility& Document::Utility() const { return *utility_; }
+acad::CommandLine& Document::CommandLine() const { return *commandLine_; }
+
+Variant Document::GetVariable(const std::string& name) const
+{
+    return variables_->Get(name);
+}
+
+void Document::SetVariable(const std::string& name, const Variant& value)
+{
+    variables_->Set(name, value);
+}
+
+void Document::RefreshCurrentColor()
+{
+    // CECOLOR holds "BYLAYER", "BYBLOCK" or a colour number (checked when set).
+    std::string c = UpperName(variables_->Get("CECOLOR").AsString());
+    int v = 256;
+    if (c == "BYBLOCK") {
+        v = 0;
+    } else if (c != "BYLAYER" && !c.empty() && c.size() <= 3 &&
+               std::all_of(c.begin(), c.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); })) {
+        v = std::stoi(c);
+    }
+    currentColor_ = v;
+}
+
+void Document::Regen(int whichViewports)
+{
+    if (whichViewports != acActiveViewport && whichViewports != acAllViewports)
+        ThrowInvalidInput("tipo de regeneração " + std::to_string(whichViewports));
+    FlushBlockChanges();
+    RedrawRequested.Raise();
+}
+
+int Document::ActiveSpace() const
+{
+    return activeLayout_->ModelType() ? acModelSpace : acPaperSpace;
+}
+
+void Document::SetActiveSpace(int space)
+{
+    if (space == acModelSpace) {
+        SetActiveLayout(*layouts_.Item("Model"));
+        return;
+    }
+    if (space != acPaperSpace) ThrowInvalidInput("espaço " + std::to_string(space) + " (use 0 papel ou 1 modelo)");
+    if (!activeLayout_->ModelType()) return;
+    Layout* target = lastPaperLayout_ && !lastPaperLayout_->IsErased() ? lastPaperLayout_ : nullptr;
+    if (!target) {
+        auto papers = layouts_.PaperLayouts();
+        target = papers.empty() ? layouts_.Add("Layout1") : papers.front();
+    }
+    SetActiveLayout(*target);
+}
+
+void Document::SetMSpace(bool b)
+{
+    if (activeLayout_->ModelType())
+        throw Error(ErrorCode::NotApplicable, "MSpace só se aplica quando o espaço do papel está ativo");
+    if (b && !ActivePViewport())
+        throw Error(ErrorCode::NotApplicable, "Não há janela de visualização ativa neste layout");
+    mspace_ = b;
+    ViewChanged.Raise();
+}
+
+acad::PViewport* Document::ActivePViewport() const
+{
+    if (activeLayout_->ModelType())
+        throw Error(ErrorCode::NotApplicable, "Não há janela de visualização no espaço do modelo");
+    if (activeViewport_ && !activeViewport_->IsErased() && activeViewport_->OwnerBlock() == &activeLayout_->Block())
+        return activeViewport_;
+    auto vps = Viewports(*activeLayout_);
+    if (vps.empty()) throw Error(ErrorCode::NotApplicable, "O layout \"" + activeLayout_->Name() + "\" não tem janela de visualização");
+    return vps.front();
+}
+
+void Document::SetActivePViewport(acad::PViewport& vp)
+{
+    vp.CheckAlive();
+    if (vp.OwnerBlock() != &activeLayout_->Block())
+        throw Error(ErrorCode::NotApplicable, "A janela de visualização não está no layout ativo");
+    activeViewport_ = &vp;
+    ViewChanged.Raise();
+}
+
+// ---------------------------------------------------------------- views
+
+acad::View& Document::ActiveView()
+{
+    return const_cast<acad::View&>(static_cast<const Document*>(this)->ActiveView());
+}
+
+const acad::View& Document::ActiveView() const
+{
+    if (activeLayout_->ModelType()) return modelView_;
+    if (mspace_) {
+        if (PViewport* vp = ActivePViewport()) return vp->View();
+    }
+    auto it = paperViews_.find(activeLayout_);
+    if (it == paperViews_.end()) {
+        const LayoutData& d = activeLayout_->Data();
+        View v(Midpoint(d.limitsMin, d.limitsMax), std::max(1.0, d.limitsMax.y - d.limitsMin.y),
+               static_cast<double>(screenWidth_) / screenHeight_);
+        it = const_cast<Document*>(this)->paperViews_.emplace(activeLayout_, v).first;
+    }
+    return it->second;
+}
+
+void Document::SetScreenSize(int width, int height)
+{
+    if (width <= 0 || height <= 0) ThrowInvalidInput("tamanho da tela " + std::to_string(width) + "x" + std::to_string(height));
+    screenWidth_ = width;
+    screenHeight_ = height;
+    const double aspect = static_cast<double>(width) / height;
+    modelView_.SetAspectRatio(aspect);
+    for (auto& [layout, view] : paperViews_) view.SetAspectRatio(aspect);
+    ViewChanged.Raise();
+}
+
+Box Document::ModelExtents() const
+{
+    return modelSpace_->Extents();
+}
+
+// ---------------------------------------------------------------- objects
+
+void Document::AdoptObject(std::unique_ptr<AcadObject> o)
+{
+    if (!o) ThrowInvalidInput("objeto nulo");
+    if (o->doc_ != this) throw Error(ErrorCode::WrongDocument, "O objeto pertence a outro desenho");
+    if (o->id_ != 0) ThrowInvalidInput("objeto já registrado");
+    o->id_ = RegisterId(o.get());
+    o->handle_ = AllocateHandle();
+    byHandle_[o->handle_] = o.get();
+    objects_.push_back(std::move(o));
+}
+
+void Document::SetObjectHandle(AcadObject& o, std::uint64_t handle)
+{
+    if (&o.Document() != this) throw Error(ErrorCode::WrongDocument, "O objeto pertence a outro desenho");
+    if (handle == 0) ThrowInvalidInput("handle 0");
+    if (o.handle_ == handle) return;
+    auto it = byHandle_.find(handle);
+    if (it != byHandle_.end() && it->second != &o)
+        throw Error(ErrorCode::DuplicateKey, "Handle " + AcadObject::HandleText(handle) + " já usado por outro objeto");
+    auto old = byHandle_.find(o.handle_);
+    if (old != byHandle_.end() && old->second == &o) byHandle_.erase(old);
+    o.handle_ = handle;
+    byHandle_[handle] = &o;
+    if (handle >= handseed_) handseed_ = handle + 1;
+}
+
+const XDataStore* Document::XDataOf(const AcadObject& o) const
+{
+    if (!(o.flags16_ & AcadObject::kHasXData)) return nullptr;
+    auto it = xdata_.find(&o);
+    return it == xdata_.end() ? nullptr : it->second.get();
+}
+
+XDataStore& Document::MutableXData(AcadObject& o)
+{
+    auto& slot = xdata_[&o];
+    if (!slot) slot = std::make_unique<XDataStore>();
+    o.flags16_ |= AcadObject::kHasXData;
+    return *slot;
+}
+
+void Document::DropXData(AcadObject& o)
+{
+    xdata_.erase(&o);
+    o.flags16_ &= static_cast<std::uint16_t>(~AcadObject::kHasXData);
+}
+
+AcadObject* Document::FindByHandle(std::uint64_t handle) const
+{
+    auto it = byHandle_.find(handle);
+    return it == byHandle_.end() ? nullptr : it->second;
+}
+
+AcadObject* Document::ObjectIdToObject(std::int32_t objectID) const
+{
+    AcadObject* o = LookupId(objectID);
+    if (!o || o->doc_ != this || o->IsErased())
+        ThrowKeyNotFound("Objeto de ObjectID " + std::to_string(objectID));
+    return o;
+}
+
+AcadObject* Document::HandleToObject(const std::string& handle) const
+{
+    std::uint64_t h = 0;
+    bool ok = !handle.empty() && handle.size() <= 16;
+    for (char c : handle) {
+        int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                : (c >= 'A' && c <= 'F')                  ? c - 'A' + 10
+                : (c >= 'a' && c <= 'f')                  ? c - 'a' + 10
+                                                          : -1;
+        if (v < 0) {
+            ok = false;
+            break;
+        }
+        h = h * 16 + static_cast<std::uint64_t>(v);
+    }
+    AcadObject* o = ok ? FindByHandle(h) : nullptr;
+    if (!o || o->IsErased()) ThrowKeyNotFound("Objeto de handle \"" + handle + "\"");
+    return o;
+}
+
+void Document::NoteBlockChanged(acad::Block& b)
+{
+    if (b.IsLayout()) return;
+    ++definitionsRevision_;
+    referencesStale_ = true;
+}
+
+void Document::FlushBlockChanges()
+{
+    if (!referencesStale_) return;
+    referencesStale_ = false;
+    for (Layout* l : layouts_)
+        for (Entity* e : l->Block())
+            if (dynamic_cast<BlockReference*>(e)) l->Block().EntityChanged(*e);
+}
+
+// ---------------------------------------------------------------- purge
+
+void Document::PurgeAll()
+{
+    // One pass, as the host's: a block used only inside a block purged now is
+    // purged by the next call (callers call it twice).
+    std::vector<bool> blockUsed(blocks_.Count() + 64, false);
+    auto markBlock = [&](std::uint32_t i) {
+        if (i >= blockUsed.size()) blockUsed.resize(i + 1, false);
+        blockUsed[i] = true;
+    };
+    for (const auto& o : objects_)
+        if (auto* r = dynamic_cast<const BlockReference*>(o.get()); r && !r->IsErased()) markBlock(r->Data().block);
+    std::vector<Block*> blocks(blocks_.begin(), blocks_.end());
+    for (Block* b : blocks) {
+        std::uint32_t i = blocks_.IndexOf(*b);
+        if (b->IsLayout() || b->IsXRef() || (i < blockUsed.size() && blockUsed[i])) continue;
+        b->Delete();
+    }
+
+    std::vector<bool> layerUsed(layers_.RecordCount(), false), ltUsed(linetypes_.RecordCount(), false),
+        styleUsed(textStyles_.RecordCount(), false);
+    auto mark = [](std::vector<bool>& v, std::uint32_t i) {
+        if (i < v.size()) v[i] = true;
+    };
+    for (const auto& o : objects_) {
+        auto* e = dynamic_cast<const Entity*>(o.get());
+        if (!e || e->IsErased()) continue;
+        mark(layerUsed, e->LayerIndex());
+        mark(ltUsed, e->LinetypeIndex());
+        if (auto* t = dynamic_cast<const TextBase*>(e)) mark(styleUsed, t->Text().style);
+        if (auto* m = dynamic_cast<const MText*>(e)) mark(styleUsed, m->Data().style);
+        if (auto* d = dynamic_cast<const DimAligned*>(e)) mark(styleUsed, d->Data().style);
+    }
+    for (Layer* l : layers_) mark(ltUsed, l->LinetypeIndex());
+    mark(layerUsed, currentLayer_);
+    mark(ltUsed, currentLinetype_);
+    mark(styleUsed, currentTextStyle_);
+
+    auto purge = [](auto& table, const std::vector<bool>& used) {
+        std::vector<typename std::remove_reference_t<decltype(*table.begin())>> items(table.begin(), table.end());
+        for (auto* r : items) {
+            if (r->Index() < used.size() && used[r->Index()]) continue;
+            try {
+                r->Delete();
+            } catch (const Error&) {
+                // Records the host keeps ("0", "Standard", dependents) refuse; that is expected.
+            }
+        }
+    };
+    purge(layers_, layerUsed);
+    purge(linetypes_, ltUsed);
+    purge(textStyles_, styleUsed);
+    std::vector<RegisteredApplication*> apps(regApps_.begin(), regApps_.end());
+    for (auto* a : apps)
+        if (a->UseCount() == 0 && !NamesEqual(a->Name(), "ACAD")) a->Delete();
+}
+
+void Document::SendCommand(const std::string& command)
+{
+    commandLine_->Run(command);
+}
+
+// ---------------------------------------------------------------- import of another drawing
+
+namespace {
+struct Importer {
+    Document& target;
+    const Document& source;
+    std::string prefix;  // "<xref>|" for external references
+    bool xref;
+    std::unordered_map<std::uint32_t, std::uint32_t> layers, linetypes, styles, blocks;
+
+    std::string Dependent(const std::string& name) const { return prefix + name; }
+
+    std::uint32_t Linetype(std::uint32_t i)
+    {
+        if (auto it = linetypes.find(i); it != linetypes.end()) return it->second;
+        const acad::Linetype* s = source.Linetypes().ByIndex(i);
+        std::string name = s ? s->Name() : "Continuous";
+        bool fixed = NamesEqual(name, "ByLayer") || NamesEqual(name, "ByBlock") || NamesEqual(name, "Continuous");
+        std::string wanted = fixed ? name : Dependent(name);
+        acad::Linetype* t = target.Linetypes().Find(wanted);
+        if (!t) {
+            t = target.Linetypes().Add(wanted);
+            t->SetDescription(s->Description());
+            t->SetPattern(s->Pattern());
+            t->SetComplexText(s->ComplexText());
+        }
+        return linetypes[i] = t->Index();
+    }
+
+    std::uint32_t Layer(std::uint32_t i)
+    {
+        if (auto it = layers.find(i); it != layers.end()) return it->second;
+        const acad::Layer* s = source.Layers().ByIndex(i);
+        std::string name = s ? s->Name() : "0";
+        std::string wanted = name == "0" ? name : Dependent(name);
+        acad::Layer* t = target.Layers().Find(wanted);
+        if (!t) {
+            t = target.Layers().Add(wanted);
+            t->SetColor(s->Color());
+            t->SetLinetypeIndex(Linetype(s->LinetypeIndex()));
+            t->SetLayerOn(s->LayerOn());
+            if (s->Freeze() && &target.ActiveLayer() != t) t->SetFreeze(true);
+            t->SetLineweight(s->Lineweight());
+            t->SetPlottable(s->Plottable());
+        }
+        return layers[i] = t->Index();
+    }
+
+    std::uint32_t Style(std::uint32_t i)
+    {
+        if (auto it = styles.find(i); it != styles.end()) return it->second;
+        const acad::TextStyle* s = source.TextStyles().ByIndex(i);
+        std::string name = s ? s->Name() : "Standard";
+        std::string wanted = xref ? Dependent(name) : name;
+        acad::TextStyle* t = target.TextStyles().Find(wanted);
+        if (!t) {
+            t = target.TextStyles().Add(wanted);
+            std::string face;
+            bool bold, italic;
+            int charset, pitch;
+            s->GetFont(face, bold, italic, charset, pitch);
+            if (!face.empty())
+                t->SetFont(face, bold, italic, charset, pitch);
+            else
+                t->SetFontFile(s->FontFile());
+            t->SetBigFontFile(s->BigFontFile());
+            t->SetHeight(s->Height());
+            t->SetWidth(s->Width());
+            t->SetObliqueAngle(s->ObliqueAngle());
+        }
+        return styles[i] = t->Index();
+    }
+
+    std::uint32_t BlockIndex(std::uint32_t i)
+    {
+        if (auto it = blocks.find(i); it != blocks.end()) return it->second;
+        const acad::Block* s = source.Blocks().ByIndex(i);
+        if (!s) ThrowKeyNotFound("Bloco de índice " + std::to_string(i) + " do desenho lido");
+        acad::Block* t = nullptr;
+        if (s->IsAnonymous()) {
+            t = target.Blocks().Add(s->Origin(), s->Name().substr(0, 2));
+        } else {
+            std::string wanted = Dependent(s->Name());
+            t = target.Blocks().Find(wanted);
+            if (t) return blocks[i] = target.Blocks().IndexOf(*t);  // an existing definition wins
+            t = target.Blocks().Add(s->Origin(), wanted);
+        }
+        blocks[i] = target.Blocks().IndexOf(*t);
+        CopyEntities(*s, *t);
+        return blocks[i];
+    }
+
+    void Remap(Entity& c, const Entity& from)
+    {
+        c.SetLayerIndex(Layer(from.LayerIndex()));
+        c.SetLinetypeIndex(Linetype(from.LinetypeIndex()));
+        if (auto* t = dynamic_cast<TextBase*>(&c)) {
+            TextData d = t->Text();
+            d.style = Style(d.style);
+            t->SetText(d);
+        } else if (auto* m = dynamic_cast<MText*>(&c)) {
+            MTextData d = m->Data();
+            d.style = Style(d.style);
+            m->SetData(d);
+        } else if (auto* dim = dynamic_cast<DimAligned*>(&c)) {
+            DimAlignedData d = dim->Data();
+            d.style = Style(d.style);
+            dim->SetData(d);
+        } else if (auto* h = dynamic_cast<Hatch*>(&c)) {
+            HatchData d = h->Data();
+            for (auto& loop : d.loops) loop.sourceHandles.clear();  // the boundary objects stay behind
+            d.associative = false;
+            h->SetData(d);
+        } else if (auto* r = dynamic_cast<BlockReference*>(&c)) {
+            BlockReferenceData d = r->Data();
+            d.block = BlockIndex(d.block);
+            r->SetData(d);
+        }
+    }
+
+    void CopyEntities(const acad::Block& from, acad::Block& to)
+    {
+        for (Entity* e : from) {
+            std::unique_ptr<Entity> c = e->CloneTo(target);
+            Remap(*c, *e);
+            Entity* added = to.AppendEntity(std::move(c));
+            if (auto* r = dynamic_cast<BlockReference*>(added)) {
+                // The attribute copies joined the reference when it was added.
+                auto src = static_cast<const BlockReference*>(e)->GetAttributes();
+                auto mine = r->GetAttributes();
+                for (std::size_t k = 0; k < src.size() && k < mine.size(); ++k) {
+                    Remap(*mine[k], *src[k]);
+                    CopyXData(*src[k], *mine[k]);
+                }
+            }
+            CopyXData(*e, *added);
+        }
+    }
+
+    static void CopyXData(const AcadObject& from, AcadObject& to)
+    {
+        std::vector<int> types;
+        std::vector<Variant> values;
+        from.GetXData("", types, values);
+        if (!types.empty()) to.SetXData(types, values);
+    }
+};
+}  // namespace
+
+acad::Block* Document::ImportAsBlock(const Document& source, const std::string& blockName, const Point3d& basePoint,
+                                     bool asXRef, const std::filesystem::path& sourcePath)
+{
+    if (&source == this) ThrowInvalidInput("um desenho não pode ser importado nele mesmo");
+    if (blocks_.Find(blockName)) throw Error(ErrorCode::DuplicateKey, "O bloco \"" + blockName + "\" já existe");
+    Block* block = blocks_.Add(basePoint, blockName);
+    if (asXRef) block->SetXRefPath(sourcePath);
+    Importer imp{*this, source, asXRef ? blockName + "|" : std::string(), asXRef, {}, {}, {}, {}};
+    imp.CopyEntities(source.ModelSpace(), *block);
+    return block;
+}
+
+}  // namespace acad

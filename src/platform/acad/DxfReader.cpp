@@ -1,0 +1,1052 @@
+// Reading a drawing from DXF text: one pass over the groups, sections in any
+// order, each record filled through the tables of DxfTables.cpp.
+//
+// Handles: while the file is read, every object of the drawing (the default
+// records included) carries a provisional handle far above anything a file
+// holds, and takes the file's handle as soon as its record is read. Objects the
+// file gave no usable handle keep their provisional one until the end, when they
+// get fresh handles past the largest one of the file (or its $HANDSEED).
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/acad/Block.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfTables.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/Layout.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/SystemVariables.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
+
+namespace acad {
+
+namespace {
+
+using namespace dxf;
+
+// Handles at or above this are provisional (and handles of files above it are ignored).
+constexpr std::uint64_t kProvisional = std::uint64_t{1} << 60;
+
+struct SvHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using NameCache = std::unordered_map<std::string, std::uint32_t, SvHash, std::equal_to<>>;
+
+bool IsStringCode(int c)
+{
+    return (c >= 0 && c <= 9) || c == 100 || c == 102 || (c >= 300 && c <= 309) || (c >= 410 && c <= 419) ||
+           (c >= 430 && c <= 439) || (c >= 470 && c <= 479) || c == 999 || (c >= 1000 && c <= 1009);
+}
+bool IsRealCode(int c)
+{
+    return (c >= 10 && c <= 59) || (c >= 110 && c <= 149) || (c >= 210 && c <= 239) || (c >= 460 && c <= 469) ||
+           (c >= 1010 && c <= 1059);
+}
+
+struct LayoutRead {
+    LayoutRecord data;
+    std::uint64_t handle = 0;
+    std::size_t line = 0;
+};
+
+struct ClipRead {
+    std::uint64_t owner = 0;
+    std::vector<Point3d> points;
+    std::vector<double> matrices;  // the 40 groups, in order
+};
+
+class Reader final : public ReadContext {
+public:
+    Reader(Document& doc, std::string_view text, std::string source)
+        : doc_(doc), in_(text, std::move(source))
+    {
+    }
+
+    void Run()
+    {
+        PrepareHandles();
+        bool eof = false;
+        while (!eof && in_.Next()) {
+            if (in_.Code() == 999) continue;
+            if (in_.Code() != 0) in_.Fail("esperava-se o início de uma seção (0 SECTION)");
+            const std::string_view w = in_.Word();
+            if (w == "EOF") {
+                eof = true;
+            } else if (w == "SECTION") {
+                ReadSection();
+            } else {
+                in_.Fail("registro \"" + std::string(w.substr(0, 40)) + "\" fora de uma seção");
+            }
+        }
+        if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
+        Finish();
+    }
+
+    // --- ReadContext
+    GroupReader& In() override { return in_; }
+    Document& Doc() override { return doc_; }
+
+    std::uint32_t LayerIndex(std::string_view raw) override { return RecordIndex(layers_, doc_.Layers(), raw, "0"); }
+    std::uint32_t LinetypeIndex(std::string_view raw) override
+    {
+        return RecordIndex(linetypes_, doc_.Linetypes(), raw, "ByLayer");
+    }
+    std::uint32_t TextStyleIndex(std::string_view raw) override
+    {
+        return RecordIndex(styles_, doc_.TextStyles(), raw, "Standard");
+    }
+    std::uint32_t BlockIndex(std::string_view raw) override
+    {
+        return Resolve(blocks_, raw, [this](const std::string& name) {
+            if (name.empty()) in_.Fail("referência a bloco sem nome");
+            // A reference may come before the definition: the block is filled later.
+            Block* b = doc_.Blocks().Find(name);
+            return doc_.Blocks().IndexOf(b ? *b : *doc_.Blocks().Add({0, 0, 0}, name));
+        });
+    }
+    AcadObject* ObjectOfHandle(std::uint64_t handle) override
+    {
+        return handle != 0 && handle < kProvisional ? doc_.FindByHandle(handle) : nullptr;
+    }
+    const DimStyleRecord* DimStyle(std::string_view name) override
+    {
+        auto it = dimStyles_.find(UpperName(std::string(name)));
+        return it == dimStyles_.end() ? nullptr : &it->second;
+    }
+
+private:
+    // Index of the table's record of that name; an unknown name makes the record
+    // (entities of hand-written files name layers and styles no table lists).
+    template <class Table>
+    std::uint32_t RecordIndex(NameCache& cache, Table& table, std::string_view raw, const char* fallback)
+    {
+        return Resolve(cache, raw, [&](const std::string& name) {
+            const std::string n = name.empty() ? fallback : name;
+            auto* r = table.Find(n);
+            return (r ? r : table.Add(n))->Index();
+        });
+    }
+
+    template <class Make>
+    std::uint32_t Resolve(NameCache& cache, std::string_view raw, Make make)
+    {
+        if (auto it = cache.find(raw); it != cache.end()) return it->second;
+        std::string name;
+        DecodeText(Trim(raw), name);
+        const std::uint32_t index = make(name);
+        cache.emplace(std::string(raw), index);
+        return index;
+    }
+
+    // Runs `fn`, turning a refusal of the engine into a file error at `line`.
+    template <class Fn>
+    void Guard(std::size_t line, Fn&& fn)
+    {
+        try {
+            fn();
+        } catch (const Error& e) {
+            if (e.Code() == ErrorCode::FileError) throw;
+            in_.FailAt(line, e.Description());
+        }
+    }
+
+    // --- handles
+
+    void PrepareHandles()
+    {
+        doc_.SetHandSeed(kProvisional);
+        for (const auto& o : doc_.Objects()) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+    }
+
+    std::uint64_t FileHandle()
+    {
+        const std::uint64_t h = in_.Handle();
+        if (h >= kProvisional) return 0;
+        maxHandle_ = std::max(maxHandle_, h);
+        return h;
+    }
+
+    // Gives `o` the file's handle; a handle used twice in the file leaves the
+    // second object with a fresh one.
+    void ReKey(AcadObject& o, std::uint64_t handle)
+    {
+        if (handle == 0) return;
+        try {
+            doc_.SetObjectHandle(o, handle);
+        } catch (const Error&) {
+        }
+    }
+
+    // --- sections
+
+    void ReadSection()
+    {
+        if (!in_.Next() || in_.Code() != 2) in_.Fail("seção sem nome (esperava-se o grupo 2)");
+        const std::string name(in_.Word());
+        if (name == "HEADER")
+            ReadHeader();
+        else if (name == "TABLES")
+            ReadTables();
+        else if (name == "BLOCKS")
+            ReadBlocks();
+        else if (name == "ENTITIES")
+            ReadEntities(nullptr);
+        else if (name == "OBJECTS")
+            ReadObjects();
+        else
+            SkipSection();
+    }
+
+    // True at the (0, ENDSEC) that closes a section; a section cut short by EOF
+    // ends there too (the EOF is left for the caller).
+    bool AtSectionEnd()
+    {
+        if (in_.Code() != 0) return false;
+        const std::string_view w = in_.Word();
+        if (w == "ENDSEC") return true;
+        if (w == "EOF") {
+            in_.Unget();
+            return true;
+        }
+        return false;
+    }
+
+    void SkipSection()
+    {
+        while (in_.Next())
+            if (AtSectionEnd()) return;
+    }
+
+    void SkipRecord()
+    {
+        while (in_.Next())
+            if (in_.Code() == 0) {
+                in_.Unget();
+                return;
+            }
+    }
+
+    // --- HEADER
+
+    void ReadHeader()
+    {
+        const HeaderVar* var = nullptr;
+        Point3d point;
+        bool pendingPoint = false;
+        auto flush = [&] {
+            if (var && pendingPoint) SetHeader(*var, Variant(point));
+            pendingPoint = false;
+        };
+        while (in_.Next()) {
+            if (AtSectionEnd()) break;
+            const int c = in_.Code();
+            if (c == 0) in_.Fail("registro inesperado no cabeçalho");
+            if (c == 9) {
+                flush();
+                var = FindHeaderVar(in_.Word());
+                point = {};
+                continue;
+            }
+            if (!var || c == 999) continue;
+            switch (var->kind) {
+            case HeaderVar::Point3:
+            case HeaderVar::Point2:
+                if (c == 10 || c == 20 || c == 30) {
+                    (c == 10 ? point.x : c == 20 ? point.y : point.z) = in_.Real();
+                    pendingPoint = true;
+                }
+                break;
+            case HeaderVar::Handle:
+                if (std::uint64_t h = in_.Handle(); h < kProvisional) fileSeed_ = h;
+                break;
+            case HeaderVar::Int: SetHeader(*var, Variant(in_.Int())); break;
+            case HeaderVar::Real: SetHeader(*var, Variant(in_.Real())); break;
+            case HeaderVar::Angle: SetHeader(*var, Variant(in_.Angle())); break;
+            case HeaderVar::Text: SetHeader(*var, Variant(in_.Text())); break;
+            }
+        }
+        flush();
+    }
+
+    static const HeaderVar* FindHeaderVar(std::string_view name)
+    {
+        for (const HeaderVar& v : HeaderVars())
+            if (NamesEqual(std::string(name), v.dxfName)) return &v;
+        return nullptr;
+    }
+
+    void SetHeader(const HeaderVar& var, const Variant& value)
+    {
+        if (!var.engineName) return;
+        const std::string name = var.engineName;
+        // Current layer, linetype and style and the active space wait until their
+        // records and layouts are read.
+        if (name == "CLAYER" || name == "CELTYPE" || name == "TEXTSTYLE" || name == "TILEMODE") {
+            deferred_[name] = value;
+            return;
+        }
+        if (!doc_.Variables().Exists(name)) return;
+        try {
+            doc_.Variables().SetStored(name, value);
+        } catch (const Error&) {
+            // A header value the host would not take keeps the host's default.
+        }
+    }
+
+    // --- records of tables and objects
+
+    // Reads the groups of one record into `data` through `layout` (and the common
+    // entity part through CommonLayout when `entity`), up to the next (0, ...).
+    void ReadRecord(const RecordLayout* layout, void* data, Record& rec, bool entity, bool keepRaw)
+    {
+        rec.line = in_.Line();
+        rec.handle = rec.owner = 0;
+        rec.common = defaultCommon_;
+        rec.xdataCodes.clear();
+        rec.xdataValues.clear();
+        rec.raw.clear();
+        rec.objectName.clear();
+        rec.drop = false;
+        bool marker = false;
+        while (in_.Next()) {
+            const int c = in_.Code();
+            if (c == 0) {
+                in_.Unget();
+                return;
+            }
+            if (c == 5 || c == 105) {
+                rec.handle = FileHandle();
+                continue;
+            }
+            if (c == 330 && !marker) {
+                rec.owner = in_.Handle();
+                continue;
+            }
+            if (c == 102) {
+                SkipApplicationGroup();
+                continue;
+            }
+            if (c == 999) continue;
+            if (c == 100) {
+                marker = true;
+                const std::string_view m = in_.Word();
+                if (m == "AcDbEntity") continue;
+                if (rec.objectName.empty()) rec.objectName = std::string(m);
+                if (keepRaw) KeepRaw(rec);
+                continue;
+            }
+            if (c >= 1000) {
+                ReadXData(rec);
+                continue;
+            }
+            if (entity)
+                if (auto rows = CommonLayout().Find(c); !rows.empty()) {
+                    for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
+                    continue;
+                }
+            if (layout)
+                if (auto rows = layout->Find(c); !rows.empty()) {
+                    for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, data); });
+                    if (keepRaw) KeepRaw(rec);
+                    continue;
+                }
+            if (keepRaw) KeepRaw(rec);
+        }
+    }
+
+    void KeepRaw(Record& rec)
+    {
+        const int c = in_.Code();
+        RawGroup g;
+        g.code = c;
+        if (IsRealCode(c)) {
+            in_.Real();  // a kept number must still be a number the engine can use
+            g.value = std::string(Trim(in_.Raw()));
+        } else if (IsStringCode(c)) {
+            in_.TextInto(g.value);
+        } else {
+            g.value = std::string(Trim(in_.Raw()));
+        }
+        rec.raw.push_back(std::move(g));
+    }
+
+    // 102 "{NAME" ... 102 "}": reactors and extension dictionaries of other applications.
+    void SkipApplicationGroup()
+    {
+        if (in_.Word() == "}") return;
+        while (in_.Next()) {
+            if (in_.Code() == 0) {
+                in_.Unget();
+                return;
+            }
+            if (in_.Code() == 102) return;
+        }
+    }
+
+    void ReadXData(Record& rec)
+    {
+        auto& codes = rec.xdataCodes;
+        auto& values = rec.xdataValues;
+        while (true) {
+            const int c = in_.Code();
+            if (codes.empty() && c != 1001) in_.Fail("dados estendidos sem o nome da aplicação (grupo 1001)");
+            if ((c >= 1000 && c <= 1005) || c == 1001) {
+                codes.push_back(c);
+                values.emplace_back(c == 1002 ? std::string(in_.Word()) : in_.Text());
+            } else if (c >= 1010 && c <= 1013) {
+                Point3d p{in_.Real(), 0.0, 0.0};
+                if (in_.Next()) {
+                    if (in_.Code() == c + 10) {
+                        p.y = in_.Real();
+                        if (in_.Next() && !(in_.Code() == c + 20 && (p.z = in_.Real(), true))) in_.Unget();
+                    } else {
+                        in_.Unget();
+                    }
+                }
+                codes.push_back(c);
+                values.emplace_back(p);
+            } else if (c >= 1040 && c <= 1042) {
+                codes.push_back(c);
+                values.emplace_back(in_.Real());
+            } else if (c == 1070 || c == 1071) {
+                codes.push_back(c);
+                values.emplace_back(in_.Int());
+            } else {
+                in_.Fail("código de dados estendidos inválido: " + std::to_string(c));
+            }
+            if (!in_.Next()) return;
+            if (in_.Code() < 1000) {
+                in_.Unget();
+                return;
+            }
+        }
+    }
+
+    void ApplyXData(AcadObject& o, const Record& rec)
+    {
+        if (!rec.xdataCodes.empty()) Guard(rec.line, [&] { o.SetXData(rec.xdataCodes, rec.xdataValues); });
+    }
+
+    // --- TABLES
+
+    void ReadTables()
+    {
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            if (in_.Code() != 0) continue;
+            if (in_.Word() != "TABLE") in_.Fail("esperava-se uma tabela (0 TABLE)");
+            if (!in_.Next() || in_.Code() != 2) in_.Fail("tabela sem nome");
+            const std::string table(in_.Word());
+            FileHandleOfHead();
+            while (in_.Next()) {
+                if (in_.Code() != 0) in_.Fail("registro de tabela sem tipo");
+                const std::string_view w = in_.Word();
+                if (w == "ENDTAB") break;
+                if (w == "ENDSEC" || w == "EOF") {  // a table that never ended
+                    in_.Unget();
+                    break;
+                }
+                ReadTableRecord(w);
+            }
+        }
+    }
+
+    // The table's own groups (handle, count) up to its first record.
+    void FileHandleOfHead()
+    {
+        while (in_.Next()) {
+            if (in_.Code() == 0) {
+                in_.Unget();
+                return;
+            }
+            if (in_.Code() == 5 || in_.Code() == 105) FileHandle();
+            if (in_.Code() == 102) SkipApplicationGroup();
+        }
+    }
+
+    void ReadTableRecord(std::string_view type)
+    {
+        Record& rec = record_;
+        if (type == "LAYER") {
+            LayerRecord d;
+            d.linetype = kUnsetIndex;
+            ReadRecord(&LayerLayout(), &d, rec, false, false);
+            Guard(rec.line, [&] { ApplyLayer(d, rec); });
+        } else if (type == "LTYPE") {
+            LinetypeRecord d;
+            ReadRecord(&LinetypeLayout(), &d, rec, false, false);
+            Guard(rec.line, [&] {
+                Linetype* lt = doc_.Linetypes().Add(NameOf(d.name, rec));
+                lt->SetDescription(d.description);
+                if (!d.pattern.empty()) lt->SetPattern(d.pattern);
+                ReKey(*lt, rec.handle);
+                ApplyXData(*lt, rec);
+            });
+        } else if (type == "STYLE") {
+            TextStyleRecord d;
+            ReadRecord(&TextStyleLayout(), &d, rec, false, false);
+            if (d.flags & 1) return;  // a shape file entry (fonts of complex linetypes)
+            Guard(rec.line, [&] { ApplyStyle(d, rec); });
+        } else if (type == "APPID") {
+            AppIdRecord d;
+            ReadRecord(&AppIdLayout(), &d, rec, false, false);
+            Guard(rec.line, [&] {
+                RegisteredApplication* a = doc_.RegisteredApplications().Add(NameOf(d.name, rec));
+                ReKey(*a, rec.handle);
+                ApplyXData(*a, rec);
+            });
+        } else if (type == "BLOCK_RECORD") {
+            BlockRecordData d;
+            ReadRecord(&BlockRecordLayout(), &d, rec, false, false);
+            Guard(rec.line, [&] {
+                Block* b = DefineBlock(NameOf(d.name, rec));
+                ReKey(*b, rec.handle);
+                ApplyXData(*b, rec);
+            });
+        } else if (type == "VPORT") {
+            VportRecord d;
+            ReadRecord(&VportLayout(), &d, rec, false, false);
+            if (!sawVport_ && NamesEqual(d.name, "*ACTIVE")) {
+                sawVport_ = true;
+                doc_.ModelView().SetCenter(d.center);
+                if (d.height > 0) doc_.ModelView().SetHeight(d.height);
+                try {
+                    doc_.Variables().SetStored("SNAPANG", Variant(d.snapAngle));
+                } catch (const Error&) {
+                }
+            }
+        } else if (type == "DIMSTYLE") {
+            DimStyleRecord d;
+            ReadRecord(&DimStyleLayout(), &d, rec, false, false);
+            dimStyles_[UpperName(d.name)] = d;
+        } else {
+            ReadRecord(nullptr, nullptr, rec, false, false);  // VIEW, UCS: not kept
+        }
+    }
+
+    const std::string& NameOf(const std::string& name, const Record& rec)
+    {
+        if (name.empty()) in_.FailAt(rec.line, "registro de tabela sem nome (grupo 2)");
+        return name;
+    }
+
+    void ApplyLayer(const LayerRecord& d, const Record& rec)
+    {
+        Layer* l = doc_.Layers().Add(NameOf(d.name, rec));
+        const int color = std::abs(d.color);
+        l->SetColor(color >= 1 && color <= 255 ? color : 7);
+        l->SetLayerOn(d.color >= 0);
+        if (d.linetype != kUnsetIndex) l->SetLinetypeIndex(d.linetype);
+        l->SetPlottable(d.plottable);
+        l->SetLineweight(d.lineweight);
+        // Frozen and locked wait for the end: entities of the layer are still to come.
+        if (d.flags & 1) frozen_.push_back(l);
+        if (d.flags & 4) locked_.push_back(l);
+        ReKey(*l, rec.handle);
+        ApplyXData(*l, rec);
+    }
+
+    void ApplyStyle(const TextStyleRecord& d, Record& rec)
+    {
+        TextStyle* s = doc_.TextStyles().Add(NameOf(d.name, rec));
+        s->SetHeight(d.height >= 0 ? d.height : 0.0);
+        s->SetWidth(d.width > 0 ? d.width : 1.0);
+        s->SetObliqueAngle(d.oblique);
+        s->SetTextGenerationFlag(d.generation);
+        s->SetLastHeight(d.lastHeight);
+        s->SetFontFile(d.fontFile);
+        s->SetBigFontFile(d.bigFontFile);
+        // A TrueType face is kept under "ACAD": {face, flags}.
+        auto& c = rec.xdataCodes;
+        auto& v = rec.xdataValues;
+        for (std::size_t i = 0; i + 1 < c.size(); ++i) {
+            if (c[i] != 1001 || !NamesEqual(v[i].AsString(), "ACAD") || c[i + 1] != 1000) continue;
+            std::size_t end = i + 1;
+            while (end < c.size() && c[end] != 1001) ++end;
+            int flags = 0;
+            for (std::size_t k = i + 2; k < end; ++k)
+                if (c[k] == 1071) flags = v[k].AsInt();
+            const std::string face = v[i + 1].AsString();
+            if (!face.empty())
+                s->SetFont(face, (flags & 0x2000000) != 0, (flags & 0x1000000) != 0, (flags >> 8) & 0xFF, flags & 0xFF);
+            c.erase(c.begin() + static_cast<std::ptrdiff_t>(i), c.begin() + static_cast<std::ptrdiff_t>(end));
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(i), v.begin() + static_cast<std::ptrdiff_t>(end));
+            break;
+        }
+        ReKey(*s, rec.handle);
+        ApplyXData(*s, rec);
+    }
+
+    Block* DefineBlock(const std::string& name)
+    {
+        if (Block* b = doc_.Blocks().Find(name)) return b;
+        return doc_.Blocks().Add({0, 0, 0}, name);
+    }
+
+    // --- BLOCKS
+
+    void ReadBlocks()
+    {
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            if (in_.Code() != 0) continue;
+            const std::string_view w = in_.Word();
+            if (w != "BLOCK") {
+                in_.Fail("esperava-se a definição de um bloco (0 BLOCK), encontrado \"" +
+                         std::string(w.substr(0, 40)) + "\"");
+            }
+            BlockBeginData d;
+            Record& rec = record_;
+            ReadRecord(&BlockBeginLayout(), &d, rec, true, false);
+            Block* b = nullptr;
+            Guard(rec.line, [&] {
+                b = DefineBlock(NameOf(d.name, rec));
+                if (!b->IsLayout() && !b->IsModelSpace()) {
+                    b->SetOrigin(d.base);
+                    b->SetComments(d.description);
+                    if ((d.flags & 4) && !d.xrefPath.empty()) b->SetXRefPath(d.xrefPath);
+                }
+                if (b->HandleValue() >= kProvisional) ReKey(*b, rec.handle);  // no BLOCK_RECORD for it
+                ApplyXData(*b, rec);
+            });
+            while (in_.Next()) {
+                if (in_.Code() != 0) in_.Fail("grupo fora de um registro no bloco \"" + d.name + "\"");
+                const std::string_view e = in_.Word();
+                if (e == "ENDBLK") {
+                    ReadRecord(nullptr, nullptr, rec, true, false);
+                    break;
+                }
+                if (e == "ENDSEC" || e == "EOF" || e == "BLOCK")
+                    in_.Fail("o bloco \"" + d.name + "\" não termina (falta ENDBLK)");
+                ReadEntity(b);
+            }
+        }
+    }
+
+    // --- ENTITIES
+
+    void ReadEntities(Block* block)
+    {
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de entidades");
+            ReadEntity(block);
+        }
+    }
+
+    Block& PaperSpace()
+    {
+        Block* p = doc_.Blocks().Find("*Paper_Space");
+        return p ? *p : doc_.PaperSpace();
+    }
+
+    // Reads the entity whose (0, name) group is current, with the records that
+    // belong to it, into `block` (null: model or paper space, by its group 67).
+    void ReadEntity(Block* block)
+    {
+        const std::string name(in_.Word());
+        const std::size_t line = in_.Line();
+        if (name == "ATTRIB" || name == "VERTEX" || name == "SEQEND") {
+            SkipRecord();  // parts of an entity that is not there: nothing to attach them to
+            return;
+        }
+        EntityCodec* codec = codecs_.Find(name);
+        Record& rec = record_;
+        if (codec) codec->Begin();
+        const bool keepRaw = !codec || codec->KeepsRaw();
+        ReadRecord(codec ? &codec->Layout() : nullptr, codec ? codec->Data() : nullptr, rec, true, keepRaw);
+        if (codec && codec->FollowedBy() == EntityCodec::Followers::Vertices) ReadVertices(*codec, rec);
+        Block& target = block ? *block : rec.common.paperSpace ? PaperSpace() : doc_.ModelSpace();
+
+        std::unique_ptr<Entity> e;
+        Guard(line, [&] {
+            if (codec) e = codec->Build(*this, rec);
+            if (rec.drop) return;
+            if (!e) {
+                std::string objectName = rec.objectName.empty() ? ClassNameOf(name) : rec.objectName;
+                for (const RawGroup& g : rec.raw)
+                    if (g.code == 2) rawBlockNames_.insert(UpperName(g.value));
+                e = std::make_unique<RawEntity>(doc_, name, std::move(objectName), std::move(rec.raw));
+                rec.raw.clear();
+            } else if (name == "DIMENSION") {
+                if (std::string pic = codecs_.DimensionBlock(); !pic.empty()) pictureBlocks_.insert(UpperName(pic));
+            }
+            if (auto* ref = dynamic_cast<BlockReference*>(e.get())) CheckNesting(target, ref->Data().block);
+            ApplyCommon(*e, rec.common);
+            ApplyXData(*e, rec);
+        });
+        if (!e) return;
+        Entity* added = nullptr;
+        Guard(line, [&] { added = target.AppendEntity(std::move(e)); });
+        ReKey(*added, rec.handle);
+        if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
+            ReadAttributes(static_cast<BlockReference&>(*added));
+    }
+
+    // VERTEX records up to SEQEND, into the POLYLINE being read (and into its raw
+    // groups, should it turn out to be a kind the engine does not model).
+    void ReadVertices(EntityCodec& polyline, Record& rec)
+    {
+        std::vector<RawGroup> raw = std::move(rec.raw);
+        Record vrec;
+        EntityCodec& vertex = codecs_.Vertex(false);
+        while (in_.Next()) {
+            const std::string_view w = in_.Word();
+            if (in_.Code() != 0 || (w != "VERTEX" && w != "SEQEND")) {
+                in_.Unget();
+                break;
+            }
+            raw.push_back({0, std::string(w)});
+            const bool end = w == "SEQEND";
+            vertex.Begin();
+            ReadRecord(end ? nullptr : &vertex.Layout(), end ? nullptr : vertex.Data(), vrec, true, true);
+            // Followers kept raw keep their handles and owners too.
+            if (vrec.handle) raw.push_back({5, HandleText(vrec.handle)});
+            raw.push_back({100, "AcDbEntity"});
+            raw.push_back({8, doc_.Layers().ByIndex(vrec.common.layer)->Name()});
+            raw.insert(raw.end(), vrec.raw.begin(), vrec.raw.end());
+            if (end) break;
+            codecs_.AddVertex(polyline, *static_cast<VertexRecord*>(vertex.Data()));
+        }
+        rec.raw = std::move(raw);
+    }
+
+    static std::string HandleText(std::uint64_t h) { return AcadObject::HandleText(h); }
+
+    // Class name of a kind a file names without subclass markers ("SOLID" → "AcDbSolid").
+    static std::string ClassNameOf(const std::string& dxfName)
+    {
+        std::string n = "AcDb";
+        for (std::size_t i = 0; i < dxfName.size(); ++i)
+            n += i == 0 ? dxfName[i] : static_cast<char>(std::tolower(static_cast<unsigned char>(dxfName[i])));
+        return n;
+    }
+
+    void ReadAttributes(BlockReference& ref)
+    {
+        EntityCodec& codec = codecs_.Attribute();
+        Record rec;
+        while (in_.Next()) {
+            const std::string_view w = in_.Word();
+            if (in_.Code() != 0 || (w != "ATTRIB" && w != "SEQEND")) {
+                in_.Unget();
+                return;
+            }
+            if (w == "SEQEND") {
+                ReadRecord(nullptr, nullptr, rec, true, false);
+                return;
+            }
+            codec.Begin();
+            ReadRecord(&codec.Layout(), codec.Data(), rec, true, false);
+            std::unique_ptr<Entity> e;
+            Guard(rec.line, [&] {
+                e = codec.Build(*this, rec);
+                ApplyCommon(*e, rec.common);
+                ApplyXData(*e, rec);
+            });
+            AttributeReference* a = nullptr;
+            Guard(rec.line, [&] {
+                a = ref.AppendAttribute(std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
+            });
+            ReKey(*a, rec.handle);
+        }
+    }
+
+    // A block may not contain itself, directly or through other blocks, nor hold
+    // a space: drawing it would never end.
+    void CheckNesting(const Block& container, std::uint32_t targetIndex)
+    {
+        const Block* target = doc_.Blocks().ByIndex(targetIndex);
+        if (!target) return;
+        if (target->IsLayout() || IsSpaceName(target->Name()))
+            in_.Fail("referência ao espaço \"" + target->Name() + "\" como se fosse um bloco");
+        if (container.IsLayout() || IsSpaceName(container.Name())) return;
+        std::vector<const Block*> stack{target};
+        std::unordered_set<const Block*> seen{target};
+        while (!stack.empty()) {
+            const Block* b = stack.back();
+            stack.pop_back();
+            if (b == &container)
+                in_.Fail("o bloco \"" + container.Name() + "\" contém a si mesmo (referência circular)");
+            for (Entity* e : *b)
+                if (auto* r = dynamic_cast<BlockReference*>(e))
+                    if (const Block* inner = doc_.Blocks().ByIndex(r->Data().block); inner && seen.insert(inner).second)
+                        stack.push_back(inner);
+        }
+    }
+
+    static bool IsSpaceName(const std::string& name)
+    {
+        const std::string up = UpperName(name);
+        return up.rfind("*MODEL_SPACE", 0) == 0 || up.rfind("*PAPER_SPACE", 0) == 0;
+    }
+
+    // --- OBJECTS
+
+    void ReadObjects()
+    {
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de objetos");
+            const std::string_view w = in_.Word();
+            if (w == "LAYOUT")
+                ReadLayout();
+            else if (w == "DICTIONARY")
+                ReadDictionary();
+            else if (w == "SPATIAL_FILTER")
+                ReadSpatialFilter();
+            else
+                ReadRecord(nullptr, nullptr, record_, false, false);  // handles still count
+        }
+    }
+
+    void ReadDictionary()
+    {
+        Record& rec = record_;
+        ReadRecord(nullptr, nullptr, rec, false, false);
+        if (rec.handle) ownerOf_[rec.handle] = rec.owner;
+    }
+
+    void ReadLayout()
+    {
+        LayoutRead l;
+        l.line = in_.Line();
+        enum { Before, Plot, Own } part = Before;
+        while (in_.Next()) {
+            const int c = in_.Code();
+            if (c == 0) {
+                in_.Unget();
+                break;
+            }
+            if (c == 100) {
+                const std::string_view m = in_.Word();
+                part = m == "AcDbPlotSettings" ? Plot : m == "AcDbLayout" ? Own : part;
+                continue;
+            }
+            if (c == 102) {
+                SkipApplicationGroup();
+                continue;
+            }
+            if (part == Before) {
+                if (c == 5) l.handle = FileHandle();
+                continue;
+            }
+            if (part == Plot) {
+                RawGroup g{c, {}};
+                if (IsRealCode(c)) in_.Real();
+                in_.TextInto(g.value);
+                if (!IsStringCode(c)) g.value = std::string(Trim(g.value));
+                l.data.plotSettings.push_back(std::move(g));
+                continue;
+            }
+            if (c >= 1000) {
+                ReadXData(record_);  // not kept
+                continue;
+            }
+            for (const Field* f : LayoutLayout().Find(c)) ReadField(*this, *f, &l.data);
+        }
+        layouts_.push_back(std::move(l));
+    }
+
+    void ReadSpatialFilter()
+    {
+        ClipRead clip;
+        bool inFilter = false;
+        while (in_.Next()) {
+            const int c = in_.Code();
+            if (c == 0) {
+                in_.Unget();
+                break;
+            }
+            if (c == 5) FileHandle();
+            if (c == 102) SkipApplicationGroup();
+            if (c == 330 && !inFilter) clip.owner = in_.Handle();
+            if (c == 100) inFilter = true;
+            if (c == 10) clip.points.push_back({in_.Real(), 0.0, 0.0});
+            if (c == 20 && !clip.points.empty()) clip.points.back().y = in_.Real();
+            if (c == 40) clip.matrices.push_back(in_.Real());
+        }
+        clips_.push_back(std::move(clip));
+    }
+
+    // --- after the last section
+
+    void Finish()
+    {
+        FinishLayouts();
+        FinishClips();
+        DropDimensionPictures();
+        FinishCurrent();
+        for (Layer* l : locked_) l->SetLock(true);
+        // Fresh handles past everything the file uses.
+        std::uint64_t seed = std::max<std::uint64_t>(maxHandle_ + 1, 1);
+        if (fileSeed_ > seed) seed = fileSeed_;
+        doc_.SetHandSeed(seed);
+        for (const auto& o : doc_.Objects())
+            if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+    }
+
+    Layout* LayoutOfBlock(const Block& b)
+    {
+        for (Layout* l : doc_.Layouts())
+            if (&l->Block() == &b) return l;
+        return nullptr;
+    }
+
+    void FinishLayouts()
+    {
+        for (LayoutRead& r : layouts_) {
+            auto* block = dynamic_cast<Block*>(ObjectOfHandle(r.data.block));
+            if (!block || block->IsErased()) continue;
+            Layout* layout = LayoutOfBlock(*block);
+            Guard(r.line, [&] {
+                if (!layout) {
+                    if (!IsSpaceName(block->Name()) || r.data.name.empty()) return;
+                    std::string name = r.data.name;
+                    for (int n = 2; doc_.Layouts().Find(name); ++n) name = r.data.name + " (" + std::to_string(n) + ")";
+                    layout = doc_.Layouts().Insert(std::make_unique<Layout>(doc_, name, block, r.data.tabOrder));
+                } else if (!layout->ModelType() && !r.data.name.empty() && !NamesEqual(layout->Name(), r.data.name)) {
+                    if (!doc_.Layouts().Find(r.data.name)) layout->SetName(r.data.name);
+                }
+                layout->SetTabOrder(r.data.tabOrder);
+                LayoutData& d = layout->Data();
+                d.limitsMin = r.data.limitsMin;
+                d.limitsMax = r.data.limitsMax;
+                d.insertionBase = r.data.insertionBase;
+                d.extentsMin = r.data.extentsMin;
+                d.extentsMax = r.data.extentsMax;
+                d.plotSettings = std::move(r.data.plotSettings);
+                ReKey(*layout, r.handle);
+            });
+        }
+    }
+
+    void FinishClips()
+    {
+        for (const ClipRead& c : clips_) {
+            // SPATIAL_FILTER → its dictionary → the extension dictionary → the reference.
+            auto up = [this](std::uint64_t h) {
+                auto it = ownerOf_.find(h);
+                return it == ownerOf_.end() ? std::uint64_t{0} : it->second;
+            };
+            auto* ref = dynamic_cast<ExternalReference*>(ObjectOfHandle(up(up(c.owner))));
+            if (!ref || c.points.size() < 2) continue;
+            std::vector<Point3d> local = c.points;
+            if (local.size() == 2)
+                local = {local[0], {local[1].x, local[0].y, 0.0}, local[1], {local[0].x, local[1].y, 0.0}};
+            Transform toBlock;  // boundary → block coordinates
+            if (c.matrices.size() >= 24) {
+                Transform clip;
+                const double* m = c.matrices.data() + c.matrices.size() - 12;
+                for (int col = 0; col < 4; ++col)
+                    for (int row = 0; row < 3; ++row) clip.m[row][col] = m[col * 3 + row];
+                if (auto inv = clip.Inverse()) toBlock = *inv;
+            }
+            const Transform world = ref->BlockTransform() * toBlock;
+            std::vector<Point3d> points;
+            for (const Point3d& p : local) points.push_back(world.Apply(p));
+            try {
+                ref->SetClipBoundary(points);
+            } catch (const Error&) {
+                // A boundary the engine cannot use leaves the reference unclipped.
+            }
+        }
+    }
+
+    void DropDimensionPictures()
+    {
+        for (const std::string& name : pictureBlocks_) {
+            if (rawBlockNames_.count(name)) continue;
+            Block* b = doc_.Blocks().Find(name);
+            if (!b || b->IsLayout()) continue;
+            try {
+                b->Delete();  // the dimension draws itself; its picture is written anew
+            } catch (const Error&) {
+            }
+        }
+    }
+
+    void FinishCurrent()
+    {
+        auto text = [this](const char* name) -> std::string {
+            auto it = deferred_.find(name);
+            return it != deferred_.end() && it->second.IsString() ? it->second.AsString() : std::string();
+        };
+        if (Layer* l = doc_.Layers().Find(text("CLAYER"))) try {
+                doc_.SetActiveLayer(*l);
+            } catch (const Error&) {
+            }
+        for (Layer* l : frozen_) try {
+                l->SetFreeze(true);
+            } catch (const Error&) {
+                // The current layer cannot be frozen.
+            }
+        if (Linetype* lt = doc_.Linetypes().Find(text("CELTYPE"))) try {
+                doc_.SetActiveLinetype(*lt);
+            } catch (const Error&) {
+            }
+        if (TextStyle* s = doc_.TextStyles().Find(text("TEXTSTYLE"))) try {
+                doc_.SetActiveTextStyle(*s);
+            } catch (const Error&) {
+            }
+        if (auto it = deferred_.find("TILEMODE"); it != deferred_.end() && it->second.IsNumber() && it->second.AsInt() == 0)
+            try {
+                doc_.SetActiveSpace(acPaperSpace);
+            } catch (const Error&) {
+            }
+    }
+
+    static constexpr std::uint32_t kUnsetIndex = 0xFFFFFFFFu;
+
+    Document& doc_;
+    GroupReader in_;
+    CodecSet codecs_;
+    Record record_;
+    CommonData defaultCommon_ = DefaultCommon(doc_);
+    NameCache layers_, linetypes_, styles_, blocks_;
+    std::unordered_map<std::string, DimStyleRecord> dimStyles_;
+    std::unordered_map<std::string, Variant> deferred_;
+    std::vector<Layer*> frozen_, locked_;
+    std::vector<LayoutRead> layouts_;
+    std::vector<ClipRead> clips_;
+    std::unordered_map<std::uint64_t, std::uint64_t> ownerOf_;  // dictionaries
+    std::unordered_set<std::string> pictureBlocks_, rawBlockNames_;
+    std::uint64_t maxHandle_ = 0;
+    std::uint64_t fileSeed_ = 0;
+    bool sawVport_ = false;
+
+    static CommonData DefaultCommon(Document& doc)
+    {
+        CommonData c;
+        if (Layer* l = doc.Layers().Find("0")) c.layer = l->Index();
+        if (Linetype* lt = doc.Linetypes().Find("ByLayer")) c.linetype = lt->Index();
+        return c;
+    }
+};
+
+}  // namespace
+
+void ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName)
+{
+    try {
+        Reader(doc, text, sourceName).Run();
+    } catch (const Error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
+    } catch (const std::exception& e) {
+        throw Error(ErrorCode::FileError,
+                    "Erro interno ao ler o desenho \"" + sourceName + "\": " + std::string(e.what()));
+    }
+}
+
+}  // namespace acad

@@ -1,0 +1,494 @@
+#include "platform/acad/DxfText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/acad/Error.h"
+
+namespace acad::dxf {
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Windows-1252 code points of the bytes 0x80..0x9F (the rest is Latin-1).
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t Cp1252(unsigned char b)
+{
+    if (b >= 0x80 && b < 0xA0) return kCp1252High[b - 0x80];
+    return b;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes the UTF-8 sequence at s[i]; returns its length, 0 when it is not valid UTF-8.
+std::size_t Utf8At(std::string_view s, std::size_t i, char32_t& cp)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    std::size_t n;
+    char32_t min;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        n = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        n = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        n = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+
+bool IsValidUtf8(std::string_view s)
+{
+    char32_t cp;
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t n = Utf8At(s, i, cp);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The code unit of a "\U+XXXX" escape at s[i], or -1.
+long EscapeAt(std::string_view s, std::size_t i)
+{
+    if (i + 7 > s.size() || s[i] != '\\' || (s[i + 1] != 'U' && s[i + 1] != 'u') || s[i + 2] != '+') return -1;
+    long v = 0;
+    for (std::size_t k = 3; k < 7; ++k) {
+        int d = HexDigit(s[i + k]);
+        if (d < 0) return -1;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
+void AppendEscape(std::string& out, unsigned v)
+{
+    static const char* hex = "0123456789ABCDEF";
+    char e[7] = {'\\', 'U', '+', hex[(v >> 12) & 15], hex[(v >> 8) & 15], hex[(v >> 4) & 15], hex[v & 15]};
+    out.append(e, 7);
+}
+
+std::string Quote(std::string_view s)
+{
+    std::string text;
+    DecodeText(s.substr(0, 40), text);
+    std::string r = "\"";
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x20) r += c;
+    if (s.size() > 40) r += "...";
+    return r + "\"";
+}
+
+}  // namespace
+
+std::string_view Trim(std::string_view s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+void DecodeText(std::string_view raw, std::string& out)
+{
+    out.clear();
+    bool plain = true;
+    for (char c : raw)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') {
+            plain = false;
+            break;
+        }
+    if (plain) {
+        out.assign(raw);
+        return;
+    }
+    std::string latin;
+    std::string_view s = raw;
+    if (!IsValidUtf8(raw)) {
+        latin.reserve(raw.size() * 2);
+        for (char c : raw) AppendUtf8(latin, Cp1252(static_cast<unsigned char>(c)));
+        s = latin;
+    }
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        long u = s[i] == '\\' ? EscapeAt(s, i) : -1;
+        if (u < 0) {
+            out += s[i++];
+            continue;
+        }
+        i += 7;
+        char32_t cp = static_cast<char32_t>(u);
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            long lo = EscapeAt(s, i);
+            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                cp = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (static_cast<char32_t>(lo) - 0xDC00);
+                i += 7;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp != 0) AppendUtf8(out, cp);
+    }
+}
+
+void EncodeText(std::string_view utf8, std::string& out)
+{
+    std::size_t i = 0;
+    while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x20 && static_cast<unsigned char>(utf8[i]) < 0x7F)
+        ++i;
+    out.append(utf8.substr(0, i));
+    while (i < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b >= 0x20 && b < 0x7F) {
+            out += static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        char32_t cp;
+        std::size_t n = Utf8At(utf8, i, cp);
+        if (n == 0) {  // not UTF-8: a byte of 8-bit text
+            cp = Cp1252(b);
+            n = 1;
+        }
+        i += n;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            AppendEscape(out, 0xD800 + static_cast<unsigned>(cp >> 10));
+            AppendEscape(out, 0xDC00 + static_cast<unsigned>(cp & 0x3FF));
+        } else {
+            AppendEscape(out, static_cast<unsigned>(cp));
+        }
+    }
+}
+
+bool ParseReal(std::string_view s, double& v)
+{
+    s = Trim(s);
+    if (s.empty()) {
+        v = 0.0;
+        return true;
+    }
+    if (s.size() > 64) return false;
+    char buf[65];
+    std::size_t n = 0;
+    const bool hasPoint = s.find('.') != std::string_view::npos;
+    for (std::size_t i = (s[0] == '+' ? 1 : 0); i < s.size(); ++i) buf[n++] = (s[i] == ',' && !hasPoint) ? '.' : s[i];
+    auto r = std::from_chars(buf, buf + n, v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != buf + n) return false;
+    return std::isfinite(v) && std::fabs(v) <= kMaxMagnitude;
+}
+
+bool ParseInteger(std::string_view s, long long& v)
+{
+    s = Trim(s);
+    std::string_view t = (!s.empty() && s[0] == '+') ? s.substr(1) : s;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec == std::errc() && r.ptr == t.data() + t.size() && !t.empty()) return true;
+    double d;
+    if (s.empty() || !ParseReal(s, d) || d != std::floor(d) || std::fabs(d) > 9007199254740992.0) return false;
+    v = static_cast<long long>(d);
+    return true;
+}
+
+bool ParseHandle(std::string_view s, std::uint64_t& v)
+{
+    s = Trim(s);
+    if (s.empty() || s.size() > 16) return false;
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v, 16);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size() && v != 0;
+}
+
+void AppendReal(std::string& out, double v, int precision)
+{
+    if (!std::isfinite(v) || v == 0.0) {
+        out += "0.0";
+        return;
+    }
+    char buf[64];
+    std::to_chars_result r;
+    if (precision >= 16) {
+        r = std::to_chars(buf, buf + sizeof buf, v);
+    } else {
+        r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, std::max(precision, 0));
+        if (r.ec != std::errc()) r = std::to_chars(buf, buf + sizeof buf, v);
+    }
+    std::string_view s(buf, static_cast<std::size_t>(r.ptr - buf));
+    std::size_t e = s.find('e');
+    std::string_view mant = s.substr(0, e);
+    if (precision < 16 && mant.find('.') != std::string_view::npos) {  // 2.500000 -> 2.5
+        while (mant.size() > 1 && mant.back() == '0') mant.remove_suffix(1);
+        if (mant.back() == '.') mant.remove_suffix(1);
+    }
+    out.append(mant);
+    if (mant.find('.') == std::string_view::npos) out += ".0";
+    if (e != std::string_view::npos) {
+        out += 'E';
+        out.append(s.substr(e + 1));
+    }
+}
+
+// --- GroupReader
+
+GroupReader::GroupReader(std::string_view text, std::string sourceName) : text_(text), source_(std::move(sourceName))
+{
+    if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+    if (text_.substr(pos_, 18) == "AutoCAD Binary DXF")
+        FailAt(1, "DXF binário não é suportado; salve o desenho como DXF em texto (ASCII)");
+    if (const void* nul = std::memchr(text_.data(), '\0', text_.size())) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - text_.data());
+        if (text_.substr(0, 4) == "AC10" || text_.substr(0, 4) == "AC15" || text_.substr(0, 4) == "AC18" ||
+            text_.substr(0, 4) == "AC24" || text_.substr(0, 4) == "AC27" || text_.substr(0, 4) == "AC32")
+            FailAt(1, "é um desenho DWG binário (" + std::string(text_.substr(0, 6)) +
+                          "), não um DXF em texto; este programa lê só desenhos em DXF");
+        std::size_t line = 1;
+        for (std::size_t i = 0; i < at; ++i)
+            if (text_[i] == '\n') ++line;
+        FailAt(line, "conteúdo binário; o arquivo não é um DXF em texto");
+    }
+}
+
+bool GroupReader::ReadLine(std::string_view& line)
+{
+    if (pos_ >= text_.size()) return false;
+    const char* start = text_.data() + pos_;
+    const void* nl = std::memchr(start, '\n', text_.size() - pos_);
+    std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : text_.size() - pos_;
+    pos_ += len + (nl ? 1 : 0);
+    if (len > 0 && start[len - 1] == '\r') --len;
+    line = std::string_view(start, len);
+    ++nextLine_;
+    return true;
+}
+
+bool GroupReader::Next()
+{
+    if (pushedBack_) {
+        pushedBack_ = false;
+        return true;
+    }
+    std::string_view codeLine;
+    const std::size_t codeLineNo = nextLine_;
+    if (!ReadLine(codeLine)) return false;
+    std::string_view c = Trim(codeLine);
+    if (c.empty()) {
+        // Blank lines after the last group are harmless.
+        std::size_t p = pos_;
+        while (p < text_.size() && (IsBlank(text_[p]) || text_[p] == '\n')) ++p;
+        if (p >= text_.size()) {
+            pos_ = p;
+            return false;
+        }
+        FailAt(codeLineNo, "linha vazia onde se esperava um código de grupo");
+    }
+    int code = 0;
+    auto r = std::from_chars(c.data(), c.data() + c.size(), code);
+    if (r.ec != std::errc() || r.ptr != c.data() + c.size() || code < -5 || code > 1071)
+        FailAt(codeLineNo, "código de grupo inválido " + Quote(c));
+    std::string_view valueLine;
+    if (!ReadLine(valueLine)) FailAt(codeLineNo, "o arquivo termina no meio de um grupo (arquivo truncado)");
+    code_ = code;
+    value_ = valueLine;
+    line_ = codeLineNo;
+    return true;
+}
+
+void GroupReader::Unget()
+{
+    pushedBack_ = true;
+}
+
+void GroupReader::FailAt(std::size_t line, const std::string& what) const
+{
+    throw Error(ErrorCode::FileError,
+                "Arquivo de desenho inválido \"" + source_ + "\", linha " + std::to_string(line) + ": " + what);
+}
+
+void GroupReader::Fail(const std::string& what) const
+{
+    FailAt(line_, what);
+}
+
+double GroupReader::Real() const
+{
+    double v;
+    if (!ParseReal(value_, v))
+        Fail("valor numérico inválido ou fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+    return v;
+}
+
+double GroupReader::Angle() const
+{
+    return Real() * (kPi / 180.0);
+}
+
+int GroupReader::Int() const
+{
+    long long v;
+    if (!ParseInteger(value_, v))
+        Fail("valor inteiro inválido " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+    long long lo = -2147483648LL, hi = 2147483647LL;
+    const int c = code_;
+    if ((c >= 60 && c <= 79) || (c >= 170 && c <= 179) || (c >= 270 && c <= 289) || (c >= 370 && c <= 389) ||
+        (c >= 400 && c <= 409) || (c >= 1060 && c <= 1070)) {
+        lo = -32768;
+        hi = 32767;
+    }
+    if (v < lo || v > hi)
+        Fail("valor inteiro fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+    return static_cast<int>(v);
+}
+
+std::uint64_t GroupReader::Handle() const
+{
+    std::uint64_t h;
+    return ParseHandle(value_, h) ? h : 0;
+}
+
+std::string GroupReader::Text() const
+{
+    std::string s;
+    DecodeText(value_, s);
+    return s;
+}
+
+void GroupReader::TextInto(std::string& out) const
+{
+    DecodeText(value_, out);
+}
+
+// --- GroupWriter
+
+GroupWriter::GroupWriter(std::FILE* file, int precision) : file_(file), precision_(precision)
+{
+    buf_.reserve(file ? kChunk + 4096 : 1 << 16);
+}
+
+void GroupWriter::CodeLine(int code)
+{
+    char b[16];
+    auto r = std::to_chars(b, b + sizeof b, code);
+    const auto n = static_cast<std::size_t>(r.ptr - b);
+    if (n < 3) buf_.append(3 - n, ' ');
+    buf_.append(b, n);
+    buf_ += "\r\n";
+}
+
+void GroupWriter::String(int code, std::string_view utf8)
+{
+    CodeLine(code);
+    EncodeText(utf8, buf_);
+    buf_ += "\r\n";
+    MaybeFlush();
+}
+
+void GroupWriter::Keyword(int code, std::string_view ascii)
+{
+    CodeLine(code);
+    buf_.append(ascii);
+    buf_ += "\r\n";
+    MaybeFlush();
+}
+
+void GroupWriter::Real(int code, double v)
+{
+    CodeLine(code);
+    AppendReal(buf_, v, precision_);
+    buf_ += "\r\n";
+    MaybeFlush();
+}
+
+void GroupWriter::Angle(int code, double radians)
+{
+    Real(code, radians * (180.0 / kPi));
+}
+
+void GroupWriter::Int(int code, long long v)
+{
+    CodeLine(code);
+    char b[24];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    buf_.append(b, static_cast<std::size_t>(r.ptr - b));
+    buf_ += "\r\n";
+    MaybeFlush();
+}
+
+void GroupWriter::Handle(int code, std::uint64_t h)
+{
+    CodeLine(code);
+    char b[24];
+    auto r = std::to_chars(b, b + sizeof b, h, 16);
+    for (char* p = b; p < r.ptr; ++p)
+        if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
+    buf_.append(b, static_cast<std::size_t>(r.ptr - b));
+    buf_ += "\r\n";
+    MaybeFlush();
+}
+
+void GroupWriter::Point(int code, const Point3d& p)
+{
+    Real(code, p.x);
+    Real(code + 10, p.y);
+    Real(code + 20, p.z);
+}
+
+void GroupWriter::Point2(int code, const Point3d& p)
+{
+    Real(code, p.x);
+    Real(code + 10, p.y);
+}
+
+void GroupWriter::Flush()
+{
+    if (!file_ || buf_.empty()) return;
+    if (std::fwrite(buf_.data(), 1, buf_.size(), file_) != buf_.size()) failed_ = true;
+    buf_.clear();
+}
+
+}  // namespace acad::dxf

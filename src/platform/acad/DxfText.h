@@ -1,0 +1,121 @@
+#pragma once
+// The text layer of DXF files: groups (a code line and a value line) read from
+// memory and written to a buffer, numbers and strings as the file holds them.
+// Engine-internal: the reader and writer of DxfFile.cpp build on it.
+//
+// Reading is tolerant of what hand-written files do (blanks around group codes,
+// CR LF or LF, "," as decimal point, 8-bit Windows text) and strict about what
+// would make the drawing wrong (a code that is not a number, a value out of its
+// range, a truncated file): those fail with acad::Error naming the file and line.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "platform/acad/Geometry.h"
+
+namespace acad::dxf {
+
+// Largest magnitude accepted for a real value: beyond it a coordinate is
+// garbage, and the geometry of the engine would overflow.
+inline constexpr double kMaxMagnitude = 1e21;
+
+// Text decoding of one value: valid UTF-8 is taken as it is, anything else as
+// Windows-1252 (what files of the 8-bit era hold); \U+XXXX escapes become the
+// character they name.
+void DecodeText(std::string_view raw, std::string& out);
+// Text as the writer puts it in a file: ASCII, every other character (and any
+// control character, which would break the line structure) as \U+XXXX.
+void EncodeText(std::string_view utf8, std::string& out);
+
+// Numbers as files hold them. Reals accept "," as decimal point and an empty
+// value as 0; integers accept a real value with no fraction ("1.0").
+bool ParseReal(std::string_view s, double& v);
+bool ParseInteger(std::string_view s, long long& v);
+bool ParseHandle(std::string_view s, std::uint64_t& v);  // hexadecimal, not 0
+// Shortest text that reads back as the same double (precision >= 16), or
+// `precision` significant digits; always with a "." and AutoCAD's exponent form.
+void AppendReal(std::string& out, double v, int precision = 17);
+
+std::string_view Trim(std::string_view s);
+
+// Reads groups from text held in memory.
+class GroupReader {
+public:
+    GroupReader(std::string_view text, std::string sourceName);
+
+    // Advances to the next group; false at the end of the text.
+    bool Next();
+    // Makes the current group the next one again (one level).
+    void Unget();
+    int Code() const { return code_; }
+    // The value line without its line break (blanks kept: strings may need them).
+    std::string_view Raw() const { return value_; }
+    // The value with surrounding blanks removed (keywords, names of sections).
+    std::string_view Word() const { return Trim(value_); }
+    // Line number of the current group's code line (1-based).
+    std::size_t Line() const { return line_; }
+    const std::string& SourceName() const { return source_; }
+
+    // Typed values of the current group; they fail with the line on a bad value.
+    double Real() const;
+    double Angle() const;  // degrees in the file, radians returned
+    int Int() const;       // range of the code's type (16 or 32 bits, bool, byte)
+    std::uint64_t Handle() const;  // 0 when the value is not a handle
+    std::string Text() const;
+    void TextInto(std::string& out) const;
+
+    [[noreturn]] void Fail(const std::string& what) const;
+    [[noreturn]] void FailAt(std::size_t line, const std::string& what) const;
+
+private:
+    bool ReadLine(std::string_view& line);
+
+    std::string_view text_;
+    std::string source_;
+    std::size_t pos_ = 0;
+    std::size_t nextLine_ = 1;
+    int code_ = 0;
+    std::string_view value_;
+    std::size_t line_ = 0;
+    // State saved by Unget.
+    bool pushedBack_ = false;
+};
+
+// Writes groups into a buffer, flushed to a file when one is given.
+class GroupWriter {
+public:
+    // With `file` null everything stays in Text().
+    explicit GroupWriter(std::FILE* file = nullptr, int precision = 17);
+
+    void String(int code, std::string_view utf8);
+    void Keyword(int code, std::string_view ascii);  // no encoding (names of the format)
+    void Real(int code, double v);
+    void Angle(int code, double radians);
+    void Int(int code, long long v);
+    void Handle(int code, std::uint64_t h);
+    void Point(int code, const Point3d& p);
+    void Point2(int code, const Point3d& p);
+
+    // Writes what is buffered to the file (FileError-free: the caller checks Failed).
+    void Flush();
+    bool Failed() const { return failed_; }
+    const std::string& Text() const { return buf_; }
+    std::string TakeText() { return std::move(buf_); }
+
+private:
+    void CodeLine(int code);
+    void MaybeFlush()
+    {
+        if (file_ && buf_.size() >= kChunk) Flush();
+    }
+    static constexpr std::size_t kChunk = 1 << 20;
+    std::FILE* file_;
+    int precision_;
+    bool failed_ = false;
+    std::string buf_;
+};
+
+}  // namespace acad::dxf

@@ -1,0 +1,471 @@
+#include "platform/acad/Geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace acad {
+
+namespace {
+// Coordinates of real drawings reach millions of units (UTM): a purely relative
+// tolerance would be millimetres there, a purely absolute one would be lost in
+// rounding. Both together keep "passes exactly through" meaningful.
+double Tol(const Point3d& p)
+{
+    return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y));
+}
+}  // namespace
+
+double NormalizeAngle(double a)
+{
+    if (!std::isfinite(a)) return 0.0;
+    double r = std::fmod(a, kTwoPi);
+    if (r < 0) r += kTwoPi;
+    if (r >= kTwoPi) r = 0.0;
+    return r;
+}
+
+double AngleFromXAxis(const Point3d& a, const Point3d& b)
+{
+    return NormalizeAngle(std::atan2(b.y - a.y, b.x - a.x));
+}
+
+// ---------------------------------------------------------------- Box
+
+Box Box::FromCorners(const Point3d& a, const Point3d& b)
+{
+    Box r;
+    r.Add(a);
+    r.Add(b);
+    return r;
+}
+
+Box Box::Around(const Point3d& c, double halfSide)
+{
+    return FromCorners({c.x - halfSide, c.y - halfSide, c.z}, {c.x + halfSide, c.y + halfSide, c.z});
+}
+
+void Box::Add(const Point3d& p)
+{
+    min.x = std::min(min.x, p.x);
+    min.y = std::min(min.y, p.y);
+    min.z = std::min(min.z, p.z);
+    max.x = std::max(max.x, p.x);
+    max.y = std::max(max.y, p.y);
+    max.z = std::max(max.z, p.z);
+}
+
+void Box::Add(const Box& b)
+{
+    if (b.IsEmpty()) return;
+    Add(b.min);
+    Add(b.max);
+}
+
+Box Box::Expanded(double d) const
+{
+    if (IsEmpty()) return *this;
+    Box r = *this;
+    r.min.x -= d;
+    r.min.y -= d;
+    r.max.x += d;
+    r.max.y += d;
+    return r;
+}
+
+bool Box::Intersects(const Box& o) const
+{
+    if (IsEmpty() || o.IsEmpty()) return false;
+    return min.x <= o.max.x && o.min.x <= max.x && min.y <= o.max.y && o.min.y <= max.y;
+}
+
+bool Box::Contains(const Point3d& p) const
+{
+    return !IsEmpty() && p.x >= min.x && p.x <= max.x && p.y >= min.y && p.y <= max.y;
+}
+
+bool Box::Contains(const Box& o) const
+{
+    return !IsEmpty() && !o.IsEmpty() && o.min.x >= min.x && o.max.x <= max.x && o.min.y >= min.y &&
+           o.max.y <= max.y;
+}
+
+// ---------------------------------------------------------------- arcs
+
+double CircularArc::Sweep() const
+{
+    double d = endAngle - startAngle;
+    if (!std::isfinite(d)) return kTwoPi;
+    if (d >= kTwoPi - 1e-12) return kTwoPi;
+    d = std::fmod(d, kTwoPi);
+    if (d < 0) d += kTwoPi;
+    if (d <= 0.0) return kTwoPi;  // equal angles: the whole circle, as the host draws it
+    return d;
+}
+
+bool CircularArc::ContainsAngle(double angle) const
+{
+    double sweep = Sweep();
+    if (sweep >= kTwoPi) return true;
+    double rel = NormalizeAngle(angle - startAngle);
+    const double eps = 1e-12;
+    return rel <= sweep + eps || rel >= kTwoPi - eps;
+}
+
+Box CircularArc::Extents() const
+{
+    Box b;
+    b.Add(StartPoint());
+    b.Add(EndPoint());
+    for (int k = 0; k < 4; ++k) {
+        double a = k * kPi / 2;
+        if (ContainsAngle(a)) b.Add(PointAt(a));
+    }
+    return b;
+}
+
+std::optional<CircularArc> ArcFromBulge(const Point3d& p0, const Point3d& p1, double bulge)
+{
+    if (!std::isfinite(bulge) || std::fabs(bulge) < 1e-12) return std::nullopt;
+    Vector3d d = p1 - p0;
+    double c = d.Length2d();
+    if (c <= 0.0) return std::nullopt;
+    double theta = 4.0 * std::atan(bulge);  // signed included angle
+    double s = std::fabs(bulge) * c / 2.0;  // sagitta
+    double r = ((c / 2) * (c / 2) + s * s) / (2 * s);
+    Point3d mid = Midpoint(p0, p1);
+    Vector3d left{-d.y / c, d.x / c, 0.0};
+    double h = (r - s) * (bulge > 0 ? 1.0 : -1.0);
+    CircularArc arc;
+    arc.center = {mid.x + left.x * h, mid.y + left.y * h, p0.z};
+    arc.radius = r;
+    const Point3d& from = bulge > 0 ? p0 : p1;
+    arc.startAngle = AngleFromXAxis(arc.center, from);
+    arc.endAngle = arc.startAngle + std::fabs(theta);
+    return arc;
+}
+
+double BulgeSegmentLength(const Point3d& p0, const Point3d& p1, double bulge)
+{
+    if (auto arc = ArcFromBulge(p0, p1, bulge)) return arc->Length();
+    return Distance2d(p0, p1);
+}
+
+// ---------------------------------------------------------------- polylines
+
+std::size_t BulgePolyline::SegmentCount() const
+{
+    if (vertices.size() < 2) return 0;
+    return closed ? vertices.size() : vertices.size() - 1;
+}
+
+double BulgePolyline::Length() const
+{
+    double len = 0.0;
+    const std::size_t n = vertices.size();
+    for (std::size_t i = 0; i < SegmentCount(); ++i)
+        len += BulgeSegmentLength(vertices[i].point, vertices[(i + 1) % n].point, vertices[i].bulge);
+    return len;
+}
+
+Box BulgePolyline::Extents() const
+{
+    Box b;
+    const std::size_t n = vertices.size();
+    for (const auto& v : vertices) b.Add(v.point);
+    for (std::size_t i = 0; i < SegmentCount(); ++i)
+        if (auto arc = ArcFromBulge(vertices[i].point, vertices[(i + 1) % n].point, vertices[i].bulge))
+            b.Add(arc->Extents());
+    return b;
+}
+
+namespace {
+int ArcPieces(double radius, double sweep, double tolerance)
+{
+    if (radius <= 0 || tolerance <= 0) return 1;
+    double t = std::min(1.0, tolerance / radius);
+    double step = 2.0 * std::acos(1.0 - t);
+    if (!(step > 0)) return 256;
+    return std::clamp(static_cast<int>(std::ceil(sweep / step)), 1, 1024);
+}
+}  // namespace
+
+std::vector<Point3d> BulgePolyline::Flatten(double tolerance) const
+{
+    std::vector<Point3d> out;
+    const std::size_t n = vertices.size();
+    if (n == 0) return out;
+    out.push_back(vertices[0].point);
+    for (std::size_t i = 0; i < SegmentCount(); ++i) {
+        const Point3d& a = vertices[i].point;
+        const Point3d& b = vertices[(i + 1) % n].point;
+        if (auto arc = ArcFromBulge(a, b, vertices[i].bulge)) {
+            int pieces = ArcPieces(arc->radius, arc->Sweep(), tolerance);
+            double theta = 4.0 * std::atan(vertices[i].bulge);
+            double a0 = AngleFromXAxis(arc->center, a);
+            for (int k = 1; k < pieces; ++k) {
+                Point3d p = arc->PointAt(a0 + theta * k / pieces);
+                p.z = a.z;
+                out.push_back(p);
+            }
+        }
+        out.push_back(b);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- transforms
+
+Transform Transform::Translation(const Vector3d& v)
+{
+    Transform t;
+    t.m[0][3] = v.x;
+    t.m[1][3] = v.y;
+    t.m[2][3] = v.z;
+    return t;
+}
+
+Transform Transform::Scaling(double sx, double sy, double sz, const Point3d& base)
+{
+    Transform s;
+    s.m[0][0] = sx;
+    s.m[1][1] = sy;
+    s.m[2][2] = sz;
+    return Translation(base) * s * Translation(-base);
+}
+
+Transform Transform::RotationZ(double angle, const Point3d& base)
+{
+    Transform r;
+    double c = std::cos(angle), s = std::sin(angle);
+    r.m[0][0] = c;
+    r.m[0][1] = -s;
+    r.m[1][0] = s;
+    r.m[1][1] = c;
+    return Translation(base) * r * Translation(-base);
+}
+
+Transform Transform::Mirror(const Point3d& p1, const Point3d& p2)
+{
+    double a = std::atan2(p2.y - p1.y, p2.x - p1.x);
+    Transform r;
+    r.m[0][0] = std::cos(2 * a);
+    r.m[0][1] = std::sin(2 * a);
+    r.m[1][0] = std::sin(2 * a);
+    r.m[1][1] = -std::cos(2 * a);
+    Point3d base{p1.x, p1.y, 0.0};
+    return Translation(base) * r * Translation(-base);
+}
+
+Transform Transform::Insertion(const Point3d& basePoint, const Point3d& insertion, double xs, double ys, double zs,
+                               double rotation)
+{
+    Transform s;
+    s.m[0][0] = xs;
+    s.m[1][1] = ys;
+    s.m[2][2] = zs;
+    return Translation(insertion) * RotationZ(rotation) * s * Translation(-basePoint);
+}
+
+Transform Transform::operator*(const Transform& o) const
+{
+    Transform r;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            double v = 0.0;
+            for (int k = 0; k < 3; ++k) v += m[i][k] * o.m[k][j];
+            if (j == 3) v += m[i][3];
+            r.m[i][j] = v;
+        }
+    }
+    return r;
+}
+
+Point3d Transform::Apply(const Point3d& p) const
+{
+    return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
+            m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
+            m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]};
+}
+
+Vector3d Transform::ApplyVector(const Vector3d& v) const
+{
+    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+}
+
+std::optional<Transform> Transform::Inverse() const
+{
+    const double a = m[0][0], b = m[0][1], c = m[0][2];
+    const double d = m[1][0], e = m[1][1], f = m[1][2];
+    const double g = m[2][0], h = m[2][1], k = m[2][2];
+    double det = a * (e * k - f * h) - b * (d * k - f * g) + c * (d * h - e * g);
+    if (!std::isfinite(det) || std::fabs(det) < 1e-300) return std::nullopt;
+    Transform r;
+    r.m[0][0] = (e * k - f * h) / det;
+    r.m[0][1] = (c * h - b * k) / det;
+    r.m[0][2] = (b * f - c * e) / det;
+    r.m[1][0] = (f * g - d * k) / det;
+    r.m[1][1] = (a * k - c * g) / det;
+    r.m[1][2] = (c * d - a * f) / det;
+    r.m[2][0] = (d * h - e * g) / det;
+    r.m[2][1] = (b * g - a * h) / det;
+    r.m[2][2] = (a * e - b * d) / det;
+    for (int i = 0; i < 3; ++i)
+        r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
+    return r;
+}
+
+bool Transform::IsSimilarity() const
+{
+    double ax = m[0][0], ay = m[1][0], bx = m[0][1], by = m[1][1];
+    double la = ax * ax + ay * ay, lb = bx * bx + by * by;
+    double scale = std::max(la, lb);
+    if (scale <= 0) return false;
+    return std::fabs(la - lb) <= 1e-9 * scale && std::fabs(ax * bx + ay * by) <= 1e-9 * scale;
+}
+
+double Transform::ScaleFactor() const
+{
+    return std::sqrt(std::fabs(m[0][0] * m[1][1] - m[0][1] * m[1][0]));
+}
+
+bool Transform::IsMirroring() const
+{
+    return m[0][0] * m[1][1] - m[0][1] * m[1][0] < 0;
+}
+
+double Transform::RotationAngle() const
+{
+    return NormalizeAngle(std::atan2(m[1][0], m[0][0]));
+}
+
+bool Transform::IsIdentity() const
+{
+    static const Transform id;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j)
+            if (m[i][j] != id.m[i][j]) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- predicates
+
+bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
+{
+    if (box.IsEmpty()) return false;
+    Box grown = box.Expanded(std::max(Tol(a), Tol(b)));
+    // Liang-Barsky clipping of the parametric segment against the box.
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - grown.min.x, grown.max.x - a.x, a.y - grown.min.y, grown.max.y - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0) return false;
+        } else {
+            double r = q[i] / p[i];
+            if (p[i] < 0) {
+                if (r > t1) return false;
+                if (r > t0) t0 = r;
+            } else {
+                if (r < t0) return false;
+                if (r < t1) t1 = r;
+            }
+        }
+    }
+    return t0 <= t1;
+}
+
+bool SegmentsIntersect(const Point3d& a, const Point3d& b, const Point3d& c, const Point3d& d)
+{
+    double tol = std::max(std::max(Tol(a), Tol(b)), std::max(Tol(c), Tol(d)));
+    if (DistancePointSegment(c, a, b) <= tol || DistancePointSegment(d, a, b) <= tol ||
+        DistancePointSegment(a, c, d) <= tol || DistancePointSegment(b, c, d) <= tol)
+        return true;
+    auto orient = [](const Point3d& p, const Point3d& q, const Point3d& r) {
+        return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+    };
+    double o1 = orient(a, b, c), o2 = orient(a, b, d), o3 = orient(c, d, a), o4 = orient(c, d, b);
+    return ((o1 > 0) != (o2 > 0)) && ((o3 > 0) != (o4 > 0)) && o1 != 0 && o2 != 0 && o3 != 0 && o4 != 0;
+}
+
+double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    if (len2 <= 0) return Distance2d(p, a);
+    double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+double DistancePointArc(const Point3d& p, const CircularArc& arc)
+{
+    double dc = Distance2d(p, arc.center);
+    if (dc > 0 && arc.ContainsAngle(AngleFromXAxis(arc.center, p))) return std::fabs(dc - arc.radius);
+    if (dc == 0 && arc.IsFullCircle()) return arc.radius;
+    return std::min(Distance2d(p, arc.StartPoint()), Distance2d(p, arc.EndPoint()));
+}
+
+bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b)
+{
+    const double tol = std::max(Tol(arc.center), std::max(Tol(a), Tol(b))) + 1e-12 * arc.radius;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    if (len2 <= tol * tol) return DistancePointArc(a, arc) <= tol;
+    // The arc's end points near the segment count, whatever the solve says.
+    if (DistancePointSegment(arc.StartPoint(), a, b) <= tol || DistancePointSegment(arc.EndPoint(), a, b) <= tol)
+        return true;
+    // Points of the line at parameter t: a + t·(b − a); solve |P − c| = r.
+    const double fx = a.x - arc.center.x, fy = a.y - arc.center.y;
+    const double A = len2, B = 2 * (fx * dx + fy * dy), C = fx * fx + fy * fy - arc.radius * arc.radius;
+    double disc = B * B - 4 * A * C;
+    if (disc < 0) {
+        // Tangent within tolerance: the nearest point of the line to the centre.
+        double t = std::clamp(-B / (2 * A), 0.0, 1.0);
+        Point3d q{a.x + t * dx, a.y + t * dy, 0.0};
+        return DistancePointArc(q, arc) <= tol;
+    }
+    double sq = std::sqrt(disc);
+    const double ts[2] = {(-B - sq) / (2 * A), (-B + sq) / (2 * A)};
+    const double tt = tol / std::sqrt(len2);
+    for (double t : ts) {
+        if (t < -tt || t > 1 + tt) continue;
+        Point3d q{a.x + t * dx, a.y + t * dy, 0.0};
+        if (arc.ContainsAngle(AngleFromXAxis(arc.center, q))) return true;
+    }
+    return false;
+}
+
+bool ArcIntersectsBox(const CircularArc& arc, const Box& box)
+{
+    if (box.IsEmpty()) return false;
+    Box grown = box.Expanded(Tol(arc.center));
+    if (grown.Contains(arc.StartPoint()) || grown.Contains(arc.EndPoint())) return true;
+    if (!arc.Extents().Intersects(grown)) return false;
+    const Point3d c[4] = {{box.min.x, box.min.y}, {box.max.x, box.min.y}, {box.max.x, box.max.y},
+                          {box.min.x, box.max.y}};
+    for (int i = 0; i < 4; ++i)
+        if (ArcIntersectsSegment(arc, c[i], c[(i + 1) % 4])) return true;
+    return false;
+}
+
+bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon)
+{
+    const std::size_t n = polygon.size();
+    if (n == 0) return false;
+    const double tol = Tol(p);
+    bool inside = false;
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const Point3d& a = polygon[i];
+        const Point3d& b = polygon[j];
+        if (DistancePointSegment(p, a, b) <= tol) return true;
+        if ((a.y > p.y) != (b.y > p.y)) {
+            double x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
+            if (p.x < x) inside = !inside;
+        }
+    }
+    return inside;
+}
+
+}  // namespace acad

@@ -1,0 +1,171 @@
+#pragma once
+// Plane geometry of the drawing engine: small value types with no knowledge of
+// entities, layers or documents. Entities build on these; nothing here builds
+// on entities.
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace acad {
+
+inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kTwoPi = 2.0 * kPi;
+
+struct Point3d {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+
+    constexpr Point3d() = default;
+    constexpr Point3d(double x_, double y_, double z_ = 0.0) : x(x_), y(y_), z(z_) {}
+
+    constexpr Point3d operator+(const Point3d& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    constexpr Point3d operator-(const Point3d& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    constexpr Point3d operator-() const { return {-x, -y, -z}; }
+    constexpr Point3d operator*(double k) const { return {x * k, y * k, z * k}; }
+    constexpr Point3d operator/(double k) const { return {x / k, y / k, z / k}; }
+    Point3d& operator+=(const Point3d& o) { x += o.x; y += o.y; z += o.z; return *this; }
+    Point3d& operator-=(const Point3d& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
+    constexpr bool operator==(const Point3d&) const = default;
+
+    double Length() const { return std::sqrt(x * x + y * y + z * z); }
+    double Length2d() const { return std::hypot(x, y); }
+};
+
+// Vectors and points share one type, as the automation interface does (both
+// are arrays of three doubles there).
+using Vector3d = Point3d;
+
+inline double Dot(const Vector3d& a, const Vector3d& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double Cross2d(const Vector3d& a, const Vector3d& b) { return a.x * b.y - a.y * b.x; }
+inline Vector3d Cross(const Vector3d& a, const Vector3d& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline double Distance(const Point3d& a, const Point3d& b) { return (b - a).Length(); }
+inline double Distance2d(const Point3d& a, const Point3d& b) { return std::hypot(b.x - a.x, b.y - a.y); }
+inline Point3d Midpoint(const Point3d& a, const Point3d& b) { return (a + b) * 0.5; }
+inline Point3d Lerp(const Point3d& a, const Point3d& b, double t) { return a + (b - a) * t; }
+// Point at `distance` from `base` in direction `angle` (radians from the X axis), z kept.
+inline Point3d Polar(const Point3d& base, double angle, double distance)
+{
+    return {base.x + distance * std::cos(angle), base.y + distance * std::sin(angle), base.z};
+}
+// Angle of b - a from the X axis in [0, 2π), the way the host measures it.
+double AngleFromXAxis(const Point3d& a, const Point3d& b);
+// Angle normalised into [0, 2π).
+double NormalizeAngle(double a);
+
+// Axis-aligned box. Default-constructed boxes are empty; adding points grows them.
+struct Box {
+    Point3d min{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                std::numeric_limits<double>::infinity()};
+    Point3d max{-std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                -std::numeric_limits<double>::infinity()};
+
+    static Box FromCorners(const Point3d& a, const Point3d& b);
+    static Box Around(const Point3d& c, double halfSide);
+
+    bool IsEmpty() const { return !(min.x <= max.x && min.y <= max.y); }
+    void Add(const Point3d& p);
+    void Add(const Box& b);
+    double Width() const { return IsEmpty() ? 0.0 : max.x - min.x; }
+    double Height() const { return IsEmpty() ? 0.0 : max.y - min.y; }
+    Point3d Center() const { return Midpoint(min, max); }
+    Box Expanded(double d) const;
+    // Plane (XY) relations; borders count as touching.
+    bool Intersects(const Box& o) const;
+    bool Contains(const Point3d& p) const;
+    bool Contains(const Box& o) const;
+    bool operator==(const Box&) const = default;
+};
+
+// Circular arc in the XY plane, counter-clockwise from startAngle to endAngle.
+// A full circle has endAngle = startAngle + 2π.
+struct CircularArc {
+    Point3d center;
+    double radius = 0.0;
+    double startAngle = 0.0;
+    double endAngle = kTwoPi;
+
+    double Sweep() const;  // in (0, 2π]
+    bool IsFullCircle() const { return endAngle - startAngle >= kTwoPi - 1e-12; }
+    Point3d PointAt(double angle) const { return Polar(center, angle, radius); }
+    Point3d StartPoint() const { return PointAt(startAngle); }
+    Point3d EndPoint() const { return PointAt(startAngle + Sweep()); }
+    // True when `angle` lies on the arc's sweep.
+    bool ContainsAngle(double angle) const;
+    double Length() const { return radius * Sweep(); }
+    Box Extents() const;
+};
+
+// Arc of the polyline segment from p0 to p1 with bulge b (tan of a quarter of
+// the included angle; positive = counter-clockwise). nullopt for a straight segment.
+std::optional<CircularArc> ArcFromBulge(const Point3d& p0, const Point3d& p1, double bulge);
+// Length of a polyline segment with bulge.
+double BulgeSegmentLength(const Point3d& p0, const Point3d& p1, double bulge);
+
+// One vertex of a plane polyline with arc segments.
+struct BulgeVertex {
+    Point3d point;
+    double bulge = 0.0;  // of the segment that starts at this vertex
+};
+
+// Plane polyline with bulges: the common geometry of lightweight and 2-D
+// polylines and of hatch boundary loops.
+struct BulgePolyline {
+    std::vector<BulgeVertex> vertices;
+    bool closed = false;
+
+    std::size_t SegmentCount() const;
+    double Length() const;
+    Box Extents() const;
+    // Points approximating the polyline: vertices kept, arcs split so that no
+    // chord strays more than `tolerance` from its arc.
+    std::vector<Point3d> Flatten(double tolerance) const;
+};
+
+// Affine transform of 3-D space (3x3 linear part + translation), enough for block
+// insertion: scale (negative = mirror), rotation about Z, translation.
+class Transform {
+public:
+    Transform() = default;  // identity
+
+    static Transform Translation(const Vector3d& v);
+    static Transform Scaling(double sx, double sy, double sz, const Point3d& base = {});
+    static Transform RotationZ(double angle, const Point3d& base = {});
+    static Transform Mirror(const Point3d& p1, const Point3d& p2);  // about the XY line p1-p2
+    // Block insertion: base point of the definition to `insertion`, scaled then rotated.
+    static Transform Insertion(const Point3d& basePoint, const Point3d& insertion, double xs, double ys, double zs,
+                               double rotation);
+
+    Transform operator*(const Transform& o) const;  // (this * o)(p) = this(o(p))
+    Point3d Apply(const Point3d& p) const;
+    Vector3d ApplyVector(const Vector3d& v) const;
+    std::optional<Transform> Inverse() const;
+
+    // True when the XY part keeps shapes (rotation, uniform scale, maybe mirror).
+    bool IsSimilarity() const;
+    // Linear factor of a similarity (sqrt of |det| of the XY part).
+    double ScaleFactor() const;
+    // True when the XY part flips orientation (mirror).
+    bool IsMirroring() const;
+    // Rotation of the X axis under the transform.
+    double RotationAngle() const;
+    bool IsIdentity() const;
+
+    double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+};
+
+// Segment / box / polygon predicates in the XY plane (z ignored), borders included.
+bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box);
+bool SegmentsIntersect(const Point3d& a, const Point3d& b, const Point3d& c, const Point3d& d);
+bool ArcIntersectsBox(const CircularArc& arc, const Box& box);
+bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b);
+bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon);
+double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b);
+double DistancePointArc(const Point3d& p, const CircularArc& arc);
+
+}  // namespace acad

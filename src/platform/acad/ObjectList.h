@@ -1,0 +1,129 @@
+#pragma once
+// Ordered list of objects (a collection's items, a block's entities) that skips
+// erased objects. Erased objects are taken out lazily, never while a loop walks
+// the list, so `for (auto* e : block) e->Delete();` is safe, as VB's For Each is.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+namespace acad {
+
+template <typename T>
+class ObjectList {
+public:
+    class iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = T*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = T**;
+        using reference = T*;
+
+        iterator() = default;
+        iterator(const ObjectList* list, std::size_t i) : list_(list), i_(i)
+        {
+            if (list_) {
+                ++list_->walkers_;
+                Skip();
+            }
+        }
+        iterator(const iterator& o) : iterator(o.list_, o.i_) {}
+        iterator& operator=(const iterator& o)
+        {
+            if (this != &o) {
+                Release();
+                list_ = o.list_;
+                i_ = o.i_;
+                if (list_) ++list_->walkers_;
+            }
+            return *this;
+        }
+        ~iterator() { Release(); }
+
+        T* operator*() const { return list_->items_[i_]; }
+        iterator& operator++()
+        {
+            ++i_;
+            Skip();
+            return *this;
+        }
+        iterator operator++(int)
+        {
+            iterator t(*this);
+            ++*this;
+            return t;
+        }
+        // Any two iterators past the last live item compare equal, so items added
+        // during a loop are visited as well.
+        bool operator==(const iterator& o) const { return AtEnd() == o.AtEnd() && (AtEnd() || i_ == o.i_); }
+
+    private:
+        bool AtEnd() const { return !list_ || i_ >= list_->items_.size(); }
+        void Skip()
+        {
+            while (i_ < list_->items_.size() && list_->items_[i_]->IsErased()) ++i_;
+        }
+        void Release()
+        {
+            if (list_ && --list_->walkers_ == 0) list_->CompactIfIdle();
+            list_ = nullptr;
+        }
+        const ObjectList* list_ = nullptr;
+        std::size_t i_ = 0;
+    };
+
+    iterator begin() const { return iterator(this, 0); }
+    // The end is a sentinel, not a position, so items appended during a walk are reached.
+    iterator end() const { return iterator(this, static_cast<std::size_t>(-1)); }
+
+    void Append(T* item)
+    {
+        items_.push_back(item);
+        ++live_;
+    }
+    // Insert at a position among the live items (used to keep table order).
+    void InsertAt(std::size_t liveIndex, T* item)
+    {
+        CompactIfIdle();
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(std::min(liveIndex, items_.size())), item);
+        ++live_;
+    }
+    // The owner calls this when one of its items was erased.
+    void NoteErased()
+    {
+        --live_;
+        ++dead_;
+    }
+    std::size_t Count() const { return live_; }
+    // Item by position among the live items; nullptr when out of range.
+    T* At(std::size_t i) const
+    {
+        if (i >= live_) return nullptr;
+        CompactIfIdle();
+        if (dead_ == 0) return items_[i];
+        for (T* t : items_)
+            if (!t->IsErased() && i-- == 0) return t;
+        return nullptr;
+    }
+    T* Last() const { return live_ == 0 ? nullptr : At(live_ - 1); }
+    void Reserve(std::size_t n) { items_.reserve(n); }
+    // Every slot, erased ones included (engine use).
+    const std::vector<T*>& Raw() const { return items_; }
+
+private:
+    void CompactIfIdle() const
+    {
+        if (walkers_ != 0 || dead_ == 0) return;
+        std::erase_if(items_, [](T* t) { return t->IsErased(); });
+        dead_ = 0;
+    }
+    mutable std::vector<T*> items_;
+    std::size_t live_ = 0;
+    mutable std::size_t dead_ = 0;
+    mutable int walkers_ = 0;
+};
+
+}  // namespace acad

@@ -1,0 +1,126 @@
+#pragma once
+// Polylines: lightweight (2-D with bulges and widths), the older 2-D polyline
+// with its curve-fit types, and the 3-D polyline.
+//
+// Coordinates follow the automation interface: a flat array, x,y per vertex for
+// the lightweight polyline (in its own plane, at Elevation), x,y,z per vertex for
+// 2-D and 3-D polylines.
+
+#include <vector>
+
+#include "platform/acad/Entity.h"
+#include "platform/acad/EntityData.h"
+
+namespace acad {
+
+class LWPolyline : public Entity {
+public:
+    LWPolyline(acad::Document& doc, const LWPolylineData& data);
+    std::string ObjectName() const override { return "AcDbPolyline"; }
+    std::string DxfName() const override { return "LWPOLYLINE"; }
+
+    std::vector<double> Coordinates() const;
+    // Replaces every vertex (an even count of values, at least 2 vertices);
+    // bulges and widths of the vertices that remain are kept.
+    void SetCoordinates(const std::vector<double>& xy);
+    Point3d Coordinate(int index) const;  // x, y and the elevation
+    void SetCoordinate(int index, const Point3d& p);
+    int NumberOfVertices() const;
+    double GetBulge(int index) const;
+    void SetBulge(int index, double bulge);
+    void GetWidth(int segment, double& startWidth, double& endWidth) const;
+    void SetWidth(int segment, double startWidth, double endWidth);
+    double ConstantWidth() const;  // fails with NotApplicable when the widths differ
+    void SetConstantWidth(double w);
+    // Inserts a vertex before `index` (index = NumberOfVertices appends).
+    void AddVertex(int index, const Point3d& point);
+    bool Closed() const;
+    void SetClosed(bool c);
+    double Elevation() const;
+    void SetElevation(double z);
+    bool LinetypeGeneration() const;
+    void SetLinetypeGeneration(bool b);
+    double Length() const;
+    double Area() const;
+
+    const LWPolylineData& Data() const { return data_; }
+    void SetData(const LWPolylineData& d);
+    void TransformBy(const Transform& t) override;
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+private:
+    void CheckVertex(int index) const;
+    LWPolylineData data_;
+};
+
+// Shared by the 2-D and 3-D polylines (both are POLYLINE records in DXF).
+class PolylineBase : public Entity {
+public:
+    std::vector<double> Coordinates() const;  // x,y,z per frame vertex
+    void SetCoordinates(const std::vector<double>& xyz);
+    Point3d Coordinate(int index) const;
+    void SetCoordinate(int index, const Point3d& p);
+    int NumberOfVertices() const;
+    void AppendVertex(const Point3d& p);
+    bool Closed() const;
+    void SetClosed(bool c);
+    double Length() const;
+
+    const PolylineData& Data() const { return data_; }
+    void SetData(const PolylineData& d);
+    void TransformBy(const Transform& t) override;
+
+protected:
+    PolylineBase(acad::Document& doc, const PolylineData& data);
+    void CheckVertex(int index) const;
+    // Regenerates fitPoints from the frame when Type asks for a curve fit.
+    virtual void Refit();
+    PolylineData data_;
+};
+
+class Polyline2D : public PolylineBase {
+public:
+    Polyline2D(acad::Document& doc, const PolylineData& data);
+    std::string ObjectName() const override { return "AcDb2dPolyline"; }
+    std::string DxfName() const override { return "POLYLINE"; }
+
+    double GetBulge(int index) const;
+    void SetBulge(int index, double bulge);
+    void GetWidth(int segment, double& startWidth, double& endWidth) const;
+    void SetWidth(int segment, double startWidth, double endWidth);
+    double ConstantWidth() const;
+    void SetConstantWidth(double w);
+    double Elevation() const;
+    void SetElevation(double z);
+    // PolylineType: 0 simple, 1 fit curve, 2 quadratic B-spline, 3 cubic B-spline.
+    // Setting a spline type generates the fitted vertices, as the host does.
+    int Type() const;
+    void SetType(int type);
+    bool LinetypeGeneration() const;
+    void SetLinetypeGeneration(bool b);
+
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+protected:
+    void Refit() override;
+};
+
+class Polyline3D : public PolylineBase {
+public:
+    Polyline3D(acad::Document& doc, const PolylineData& data);
+    std::string ObjectName() const override { return "AcDb3dPolyline"; }
+    std::string DxfName() const override { return "POLYLINE"; }
+
+    int Type() const;  // 0 simple, 2 quadratic, 3 cubic spline
+    void SetType(int type);
+
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+protected:
+    void Refit() override;
+};
+
+}  // namespace acad

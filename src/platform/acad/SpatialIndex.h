@@ -1,0 +1,56 @@
+#pragma once
+// Uniform hashed grid over the XY extents of a space's entities, kept apart from
+// the entities: an entity carries only an opaque slot number. The cell size
+// adapts as the drawing grows (the grid is rebuilt when the entity count
+// doubles); entities much larger than a cell live in a short overflow list.
+// Slots hold only the cell range: the exact box is asked of the entity when a
+// query reaches it, which keeps a slot at 24 bytes.
+
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/acad/Geometry.h"
+
+namespace acad {
+
+class Entity;
+
+class SpatialIndex {
+public:
+    SpatialIndex() = default;
+
+    void Insert(Entity& e, const Box& box);
+    void Update(Entity& e, const Box& box);
+    void Remove(Entity& e);
+    // Calls `fn` once for each entity whose extents touch `box` (order unspecified).
+    void Query(const Box& box, const std::function<void(Entity&)>& fn) const;
+    std::size_t Size() const { return count_; }
+    double CellSize() const { return cell_; }
+    // Union of the indexed entities' extents.
+    Box Bounds() const;
+
+private:
+    enum : std::uint8_t { kInCells = 0, kOverflow = 1, kNowhere = 2 };
+    struct Slot {
+        Entity* entity = nullptr;
+        std::int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // cell range when kInCells
+    };
+    static std::uint64_t Key(std::int32_t x, std::int32_t y);
+    void Place(std::uint32_t slot, const Box& box);
+    void Unplace(std::uint32_t slot);
+    void Rebuild();
+    bool CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1) const;
+
+    std::vector<Slot> slots_;
+    std::vector<std::uint8_t> where_;  // kInCells / kOverflow / kNowhere per slot
+    std::vector<std::uint32_t> free_;
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
+    std::vector<std::uint32_t> overflow_;
+    double cell_ = 0.0;  // 0 until the first rebuild
+    std::size_t count_ = 0;
+    std::size_t rebuildAt_ = 64;
+};
+
+}  // namespace acad

@@ -1,0 +1,485 @@
+#include "platform/acad/Spline.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "platform/acad/EmitSupport.h"
+#include "platform/acad/Error.h"
+
+namespace acad {
+
+namespace {
+
+// Homogeneous control point (x·w, y·w, z·w, w): rational and plain splines alike.
+using H = std::array<double, 4>;
+
+H Lerp(const H& a, const H& b, double t)
+{
+    return {a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t, a[2] + (b[2] - a[2]) * t, a[3] + (b[3] - a[3]) * t};
+}
+
+std::vector<H> ToHomogeneous(const SplineData& d)
+{
+    std::vector<H> h(d.controlPoints.size());
+    for (std::size_t i = 0; i < h.size(); ++i) {
+        double w = i < d.weights.size() && d.weights[i] > 0 ? d.weights[i] : 1.0;
+        const Point3d& p = d.controlPoints[i];
+        h[i] = {p.x * w, p.y * w, p.z * w, w};
+    }
+    return h;
+}
+
+void FromHomogeneous(const std::vector<H>& h, bool rational, SplineData& d)
+{
+    d.controlPoints.resize(h.size());
+    d.weights.clear();
+    for (std::size_t i = 0; i < h.size(); ++i) {
+        double w = h[i][3] != 0 ? h[i][3] : 1.0;
+        d.controlPoints[i] = {h[i][0] / w, h[i][1] / w, h[i][2] / w};
+        if (rational) d.weights.push_back(w);
+    }
+}
+
+// Knot vector is usable: non-decreasing, of length n + p + 1.
+bool ValidKnots(const SplineData& d)
+{
+    const std::size_t n = d.controlPoints.size();
+    if (d.degree < 1 || n < static_cast<std::size_t>(d.degree) + 1) return false;
+    if (d.knots.size() != n + static_cast<std::size_t>(d.degree) + 1) return false;
+    for (std::size_t i = 1; i < d.knots.size(); ++i)
+        if (!(d.knots[i] >= d.knots[i - 1])) return false;
+    return d.knots[static_cast<std::size_t>(d.degree)] < d.knots[n];
+}
+
+// Span k with U[k] <= u < U[k+1], clamped to the domain [U[p], U[n]].
+int FindSpan(const std::vector<double>& U, int p, int n, double u)
+{
+    if (u >= U[static_cast<std::size_t>(n)]) {
+        int k = n - 1;
+        while (k > p && U[static_cast<std::size_t>(k)] >= U[static_cast<std::size_t>(n)]) --k;
+        return k;
+    }
+    int k = p;
+    while (k < n - 1 && U[static_cast<std::size_t>(k + 1)] <= u) ++k;
+    return k;
+}
+
+H DeBoor(const std::vector<double>& U, const std::vector<H>& P, int p, double u)
+{
+    const int n = static_cast<int>(P.size());
+    int k = FindSpan(U, p, n, u);
+    std::vector<H> d(static_cast<std::size_t>(p + 1));
+    for (int j = 0; j <= p; ++j) d[static_cast<std::size_t>(j)] = P[static_cast<std::size_t>(j + k - p)];
+    for (int r = 1; r <= p; ++r) {
+        for (int j = p; j >= r; --j) {
+            double den = U[static_cast<std::size_t>(j + 1 + k - r)] - U[static_cast<std::size_t>(j + k - p)];
+            double a = den > 0 ? (u - U[static_cast<std::size_t>(j + k - p)]) / den : 0.0;
+            d[static_cast<std::size_t>(j)] = Lerp(d[static_cast<std::size_t>(j - 1)], d[static_cast<std::size_t>(j)], a);
+        }
+    }
+    return d[static_cast<std::size_t>(p)];
+}
+
+// Inserts knot u once (Boehm). The span is the last one starting at or before u,
+// but never past the last control point: at the domain's end u = U[n] the span
+// before it serves (the formula holds on the closed span).
+void InsertKnot(std::vector<double>& U, std::vector<H>& P, int p, double u)
+{
+    const int n = static_cast<int>(P.size());
+    int k = static_cast<int>(std::upper_bound(U.begin(), U.end(), u) - U.begin()) - 1;
+    k = std::clamp(k, p, n - 1);
+    std::vector<H> Q(P.size() + 1);
+    for (int i = 0; i <= n; ++i) {
+        if (i <= k - p) {
+            Q[static_cast<std::size_t>(i)] = P[static_cast<std::size_t>(i)];
+        } else if (i >= k + 1) {
+            Q[static_cast<std::size_t>(i)] = P[static_cast<std::size_t>(i - 1)];
+        } else {
+            double den = U[static_cast<std::size_t>(i + p)] - U[static_cast<std::size_t>(i)];
+            double a = den > 0 ? (u - U[static_cast<std::size_t>(i)]) / den : 0.0;
+            Q[static_cast<std::size_t>(i)] = Lerp(P[static_cast<std::size_t>(i - 1)], P[static_cast<std::size_t>(i)], a);
+        }
+    }
+    U.insert(U.begin() + k + 1, u);
+    P = std::move(Q);
+}
+
+int Multiplicity(const std::vector<double>& U, double u)
+{
+    return static_cast<int>(std::count(U.begin(), U.end(), u));
+}
+
+// Bézier pieces of the curve over its domain: each piece p + 1 points, consecutive
+// pieces sharing their end point. `breaks` receives the distinct knot values.
+std::vector<std::vector<H>> BezierPieces(std::vector<double> U, std::vector<H> P, int p, std::vector<double>& breaks)
+{
+    const int n0 = static_cast<int>(P.size());
+    const double a = U[static_cast<std::size_t>(p)], b = U[static_cast<std::size_t>(n0)];
+    // Every distinct knot of the domain, ends included, raised to multiplicity p.
+    std::vector<double> values;
+    for (double u : U)
+        if (u >= a && u <= b && (values.empty() || values.back() != u)) values.push_back(u);
+    for (double u : values) {
+        int need = p - Multiplicity(U, u);
+        for (int k = 0; k < need; ++k) InsertKnot(U, P, p, u);
+    }
+    // With every domain knot at multiplicity p or more, the p + 1 control points
+    // ending at the last occurrence of a break form the Bézier piece that starts there.
+    std::vector<std::vector<H>> pieces;
+    for (std::size_t v = 0; v + 1 < values.size(); ++v) {
+        auto last = static_cast<std::size_t>(std::upper_bound(U.begin(), U.end(), values[v]) - U.begin()) - 1;
+        std::size_t first = last - static_cast<std::size_t>(p);
+        if (last >= P.size()) break;
+        pieces.emplace_back(P.begin() + static_cast<std::ptrdiff_t>(first), P.begin() + static_cast<std::ptrdiff_t>(last + 1));
+    }
+    breaks = values;
+    return pieces;
+}
+
+double Binomial(int n, int k)
+{
+    double r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+
+void Solve(std::vector<std::vector<double>>& A, std::vector<std::vector<double>>& B)
+{
+    // Gaussian elimination with partial pivoting; B holds one column per coordinate.
+    const std::size_t n = A.size();
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t piv = c;
+        for (std::size_t r = c + 1; r < n; ++r)
+            if (std::fabs(A[r][c]) > std::fabs(A[piv][c])) piv = r;
+        std::swap(A[c], A[piv]);
+        std::swap(B[c], B[piv]);
+        if (std::fabs(A[c][c]) < 1e-300) ThrowInvalidInput("pontos de ajuste da spline (sistema singular)");
+        for (std::size_t r = c + 1; r < n; ++r) {
+            double f = A[r][c] / A[c][c];
+            if (f == 0) continue;
+            for (std::size_t k = c; k < n; ++k) A[r][k] -= f * A[c][k];
+            for (std::size_t k = 0; k < B[r].size(); ++k) B[r][k] -= f * B[c][k];
+        }
+    }
+    for (std::size_t c = n; c-- > 0;) {
+        for (std::size_t k = 0; k < B[c].size(); ++k) {
+            double s = B[c][k];
+            for (std::size_t j = c + 1; j < n; ++j) s -= A[c][j] * B[j][k];
+            B[c][k] = s / A[c][c];
+        }
+    }
+}
+
+// Cubic basis functions at u (span k): N[0..3] for control points k-3..k.
+std::array<double, 4> Basis(const std::vector<double>& U, int k, double u)
+{
+    constexpr int p = 3;
+    std::array<double, 4> N{1, 0, 0, 0};
+    std::array<double, 4> left{}, right{};
+    for (int j = 1; j <= p; ++j) {
+        left[static_cast<std::size_t>(j)] = u - U[static_cast<std::size_t>(k + 1 - j)];
+        right[static_cast<std::size_t>(j)] = U[static_cast<std::size_t>(k + j)] - u;
+        double saved = 0;
+        for (int r = 0; r < j; ++r) {
+            double den = right[static_cast<std::size_t>(r + 1)] + left[static_cast<std::size_t>(j - r)];
+            double tmp = den != 0 ? N[static_cast<std::size_t>(r)] / den : 0;
+            N[static_cast<std::size_t>(r)] = saved + right[static_cast<std::size_t>(r + 1)] * tmp;
+            saved = left[static_cast<std::size_t>(j - r)] * tmp;
+        }
+        N[static_cast<std::size_t>(j)] = saved;
+    }
+    return N;
+}
+
+}  // namespace
+
+Spline::Spline(acad::Document& doc, const SplineData& data) : Entity(doc), data_(data) {}
+
+int Spline::Degree() const
+{
+    CheckAlive();
+    return data_.degree;
+}
+
+int Spline::NumberOfControlPoints() const
+{
+    CheckAlive();
+    return static_cast<int>(data_.controlPoints.size());
+}
+
+namespace {
+std::vector<double> Flat(const std::vector<Point3d>& pts)
+{
+    std::vector<double> r;
+    r.reserve(pts.size() * 3);
+    for (const auto& p : pts) {
+        r.push_back(p.x);
+        r.push_back(p.y);
+        r.push_back(p.z);
+    }
+    return r;
+}
+}  // namespace
+
+std::vector<double> Spline::ControlPoints() const
+{
+    CheckAlive();
+    return Flat(data_.controlPoints);
+}
+
+void Spline::SetControlPoints(const std::vector<double>& xyz)
+{
+    CheckWritable();
+    if (xyz.size() != data_.controlPoints.size() * 3)
+        ThrowInvalidInput("pontos de controle da spline (devem ser " + std::to_string(data_.controlPoints.size()) +
+                          " pontos x,y,z)");
+    for (double d : xyz)
+        if (!std::isfinite(d)) ThrowInvalidInput("pontos de controle da spline");
+    for (std::size_t i = 0; i < data_.controlPoints.size(); ++i)
+        data_.controlPoints[i] = {xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]};
+    data_.fitPoints.clear();  // the curve no longer passes through them
+    GeometryChanged();
+}
+
+Point3d Spline::GetControlPoint(int index) const
+{
+    CheckAlive();
+    if (index < 0 || index >= static_cast<int>(data_.controlPoints.size()))
+        throw Error(ErrorCode::InvalidInput, "Índice de ponto de controle fora do intervalo: " + std::to_string(index));
+    return data_.controlPoints[static_cast<std::size_t>(index)];
+}
+
+void Spline::SetControlPoint(int index, const Point3d& p)
+{
+    CheckWritable();
+    if (index < 0 || index >= static_cast<int>(data_.controlPoints.size()))
+        throw Error(ErrorCode::InvalidInput, "Índice de ponto de controle fora do intervalo: " + std::to_string(index));
+    data_.controlPoints[static_cast<std::size_t>(index)] = p;
+    data_.fitPoints.clear();
+    GeometryChanged();
+}
+
+int Spline::NumberOfFitPoints() const
+{
+    CheckAlive();
+    return static_cast<int>(data_.fitPoints.size());
+}
+
+std::vector<double> Spline::FitPoints() const
+{
+    CheckAlive();
+    return Flat(data_.fitPoints);
+}
+
+std::vector<double> Spline::Knots() const
+{
+    CheckAlive();
+    return data_.knots;
+}
+
+std::vector<double> Spline::Weights() const
+{
+    CheckAlive();
+    return data_.weights;
+}
+
+bool Spline::Closed() const
+{
+    CheckAlive();
+    return data_.closed;
+}
+
+bool Spline::IsRational() const
+{
+    CheckAlive();
+    return std::any_of(data_.weights.begin(), data_.weights.end(), [](double w) { return w != 1.0; });
+}
+
+Vector3d Spline::StartTangent() const
+{
+    CheckAlive();
+    return data_.startTangent;
+}
+
+Vector3d Spline::EndTangent() const
+{
+    CheckAlive();
+    return data_.endTangent;
+}
+
+double Spline::StartParameter() const
+{
+    CheckAlive();
+    return ValidKnots(data_) ? data_.knots[static_cast<std::size_t>(data_.degree)] : 0.0;
+}
+
+double Spline::EndParameter() const
+{
+    CheckAlive();
+    return ValidKnots(data_) ? data_.knots[data_.controlPoints.size()] : 0.0;
+}
+
+Point3d Spline::PointAt(double parameter) const
+{
+    CheckAlive();
+    if (!ValidKnots(data_)) return data_.controlPoints.empty() ? Point3d{} : data_.controlPoints.front();
+    H h = DeBoor(data_.knots, ToHomogeneous(data_), data_.degree, parameter);
+    double w = h[3] != 0 ? h[3] : 1.0;
+    return {h[0] / w, h[1] / w, h[2] / w};
+}
+
+void Spline::ElevateOrder(int order)
+{
+    CheckWritable();
+    const int p = data_.degree;
+    if (order <= p + 1 || order > 26)
+        ThrowInvalidInput("ordem " + std::to_string(order) + " da spline (deve ser maior que a atual, " +
+                          std::to_string(p + 1) + ", e no máximo 26)");
+    if (!ValidKnots(data_)) throw Error(ErrorCode::NotApplicable, "A spline não tem vetor de nós válido");
+    const int t = order - 1 - p;
+    const int q = p + t;
+    const bool rational = IsRational();
+    std::vector<double> breaks;
+    auto pieces = BezierPieces(data_.knots, ToHomogeneous(data_), p, breaks);
+    // Each Bézier piece of degree p becomes one of degree p + t with the same curve.
+    std::vector<H> out;
+    for (std::size_t s = 0; s < pieces.size(); ++s) {
+        const auto& B = pieces[s];
+        for (int i = (s == 0 ? 0 : 1); i <= q; ++i) {
+            H acc{0, 0, 0, 0};
+            for (int j = std::max(0, i - t); j <= std::min(p, i); ++j) {
+                double c = Binomial(p, j) * Binomial(t, i - j) / Binomial(q, i);
+                for (int k = 0; k < 4; ++k) acc[static_cast<std::size_t>(k)] += c * B[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
+            }
+            out.push_back(acc);
+        }
+    }
+    std::vector<double> U;
+    for (int k = 0; k <= q; ++k) U.push_back(breaks.front());
+    for (std::size_t v = 1; v + 1 < breaks.size(); ++v)
+        for (int k = 0; k < q; ++k) U.push_back(breaks[v]);
+    for (int k = 0; k <= q; ++k) U.push_back(breaks.back());
+    data_.degree = q;
+    data_.knots = std::move(U);
+    FromHomogeneous(out, rational, data_);
+    data_.periodic = false;
+    GeometryChanged();
+}
+
+void Spline::SetData(const SplineData& d)
+{
+    CheckAlive();
+    data_ = d;
+    GeometryChanged();
+}
+
+void Spline::TransformBy(const Transform& t)
+{
+    CheckAlive();
+    for (auto& p : data_.controlPoints) p = t.Apply(p);
+    for (auto& p : data_.fitPoints) p = t.Apply(p);
+    data_.startTangent = t.ApplyVector(data_.startTangent);
+    data_.endTangent = t.ApplyVector(data_.endTangent);
+    GeometryChanged();
+}
+
+std::vector<Point3d> SampleSpline(const SplineData& d)
+{
+    // A spline without a usable knot vector still shows its frame.
+    if (!ValidKnots(d)) return d.fitPoints.empty() ? d.controlPoints : d.fitPoints;
+    const auto P = ToHomogeneous(d);
+    const int p = d.degree;
+    const int n = static_cast<int>(P.size());
+    std::vector<Point3d> pts;
+    auto push = [&](double u) {
+        H h = DeBoor(d.knots, P, p, u);
+        double w = h[3] != 0 ? h[3] : 1.0;
+        pts.push_back({h[0] / w, h[1] / w, h[2] / w});
+    };
+    const int perSpan = std::clamp(2 * p + 6, 8, 32);
+    for (int k = p; k < n; ++k) {
+        double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
+        if (!(b > a)) continue;
+        for (int s = 0; s < perSpan; ++s) push(a + (b - a) * s / perSpan);
+    }
+    push(d.knots[static_cast<std::size_t>(n)]);
+    return pts;
+}
+
+void Spline::Emit(GeometrySink& sink, const Transform& t) const
+{
+    detail::EmitChain(sink, t, SampleSpline(data_), false);
+}
+
+std::unique_ptr<Entity> Spline::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, data_);
+}
+
+SplineData Spline::Interpolate(const std::vector<Point3d>& Q, const Vector3d& startTangent, const Vector3d& endTangent)
+{
+    if (Q.size() < 2) ThrowInvalidInput("pontos de ajuste da spline (pelo menos dois)");
+    const int nq = static_cast<int>(Q.size()) - 1;  // last fit point index
+    // Chord-length parameters in [0, 1].
+    std::vector<double> ub(Q.size(), 0.0);
+    double total = 0;
+    for (int k = 1; k <= nq; ++k) total += Distance(Q[static_cast<std::size_t>(k)], Q[static_cast<std::size_t>(k - 1)]);
+    if (!(total > 0)) ThrowInvalidInput("pontos de ajuste da spline (todos coincidentes)");
+    for (int k = 1; k <= nq; ++k)
+        ub[static_cast<std::size_t>(k)] = ub[static_cast<std::size_t>(k - 1)] +
+                                          Distance(Q[static_cast<std::size_t>(k)], Q[static_cast<std::size_t>(k - 1)]) / total;
+    ub[static_cast<std::size_t>(nq)] = 1.0;
+    // End derivatives: the given tangent directions, or the first/last chord, at the scale of the whole curve.
+    auto derivative = [&](const Vector3d& given, const Point3d& a, const Point3d& b) {
+        Vector3d d = given.Length() > 0 ? given : b - a;
+        double len = d.Length();
+        return len > 0 ? d * (total / len) : Vector3d{};
+    };
+    Vector3d D0 = derivative(startTangent, Q[0], Q[1]);
+    Vector3d Dn = derivative(endTangent, Q[static_cast<std::size_t>(nq - 1)], Q[static_cast<std::size_t>(nq)]);
+
+    SplineData d;
+    d.degree = 3;
+    d.fitPoints = Q;
+    d.startTangent = startTangent;
+    d.endTangent = endTangent;
+    // Knots: clamped, interior knots at the fit parameters; n + 3 control points.
+    for (int k = 0; k < 4; ++k) d.knots.push_back(0.0);
+    for (int k = 1; k < nq; ++k) d.knots.push_back(ub[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 4; ++k) d.knots.push_back(1.0);
+    const int nc = nq + 3;  // control points
+    std::vector<Point3d> P(static_cast<std::size_t>(nc));
+    P[0] = Q[0];
+    P[1] = Q[0] + D0 * (d.knots[4] / 3.0);
+    P[static_cast<std::size_t>(nc - 1)] = Q[static_cast<std::size_t>(nq)];
+    P[static_cast<std::size_t>(nc - 2)] = Q[static_cast<std::size_t>(nq)] - Dn * ((1.0 - d.knots[static_cast<std::size_t>(nc - 1)]) / 3.0);
+    const int m = nq - 1;  // unknowns P[2] .. P[nc-3]
+    if (m > 0) {
+        std::vector<std::vector<double>> A(static_cast<std::size_t>(m), std::vector<double>(static_cast<std::size_t>(m), 0.0));
+        std::vector<std::vector<double>> B(static_cast<std::size_t>(m), std::vector<double>(3, 0.0));
+        for (int k = 1; k <= m; ++k) {
+            double u = ub[static_cast<std::size_t>(k)];
+            int span = FindSpan(d.knots, 3, nc, u);
+            auto N = Basis(d.knots, span, u);
+            Point3d rhs = Q[static_cast<std::size_t>(k)];
+            for (int j = 0; j < 4; ++j) {
+                int idx = span - 3 + j;
+                double v = N[static_cast<std::size_t>(j)];
+                if (idx >= 2 && idx <= nc - 3)
+                    A[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(idx - 2)] += v;
+                else
+                    rhs -= P[static_cast<std::size_t>(idx)] * v;
+            }
+            B[static_cast<std::size_t>(k - 1)] = {rhs.x, rhs.y, rhs.z};
+        }
+        Solve(A, B);
+        for (int k = 0; k < m; ++k)
+            P[static_cast<std::size_t>(k + 2)] = {B[static_cast<std::size_t>(k)][0], B[static_cast<std::size_t>(k)][1],
+                                                   B[static_cast<std::size_t>(k)][2]};
+    }
+    d.controlPoints = std::move(P);
+    return d;
+}
+
+}  // namespace acad

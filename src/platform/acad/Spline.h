@@ -1,0 +1,59 @@
+#pragma once
+// NURBS spline. AddSpline builds the cubic curve through fit points (global
+// interpolation with the given end tangents); ElevateOrder raises the degree
+// exactly, so the control polygon hugs the curve more closely.
+
+#include <vector>
+
+#include "platform/acad/Entity.h"
+#include "platform/acad/EntityData.h"
+
+namespace acad {
+
+class Spline : public Entity {
+public:
+    Spline(acad::Document& doc, const SplineData& data);
+    std::string ObjectName() const override { return "AcDbSpline"; }
+    std::string DxfName() const override { return "SPLINE"; }
+
+    int Degree() const;
+    int NumberOfControlPoints() const;
+    std::vector<double> ControlPoints() const;  // x,y,z per point
+    // Replaces the control points; their count must stay the same.
+    void SetControlPoints(const std::vector<double>& xyz);
+    Point3d GetControlPoint(int index) const;
+    void SetControlPoint(int index, const Point3d& p);
+    int NumberOfFitPoints() const;
+    std::vector<double> FitPoints() const;
+    std::vector<double> Knots() const;
+    std::vector<double> Weights() const;
+    bool Closed() const;
+    bool IsRational() const;
+    Vector3d StartTangent() const;
+    Vector3d EndTangent() const;
+    // Raises the order (degree + 1) to `order`; fails with InvalidInput when the
+    // order is not above the current one or above 26.
+    void ElevateOrder(int order);
+    Point3d PointAt(double parameter) const;
+    double StartParameter() const;
+    double EndParameter() const;
+
+    const SplineData& Data() const { return data_; }
+    void SetData(const SplineData& d);
+    void TransformBy(const Transform& t) override;
+    void Emit(GeometrySink& sink, const Transform& t) const override;
+    std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+    // Cubic interpolating spline through `fitPoints`; zero tangents leave the ends free.
+    static SplineData Interpolate(const std::vector<Point3d>& fitPoints, const Vector3d& startTangent,
+                                  const Vector3d& endTangent);
+
+private:
+    SplineData data_;
+};
+
+// Points along the curve of `d` (a few per knot span), for drawing and for hatch
+// edges; the frame when the knot vector is not usable.
+std::vector<Point3d> SampleSpline(const SplineData& d);
+
+}  // namespace acad

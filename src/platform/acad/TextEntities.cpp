@@ -1,0 +1,688 @@
+#include "platform/acad/TextEntities.h"
+
+#include <cmath>
+
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/EmitSupport.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/TextMetrics.h"
+
+namespace acad {
+
+namespace {
+bool UsesAlignmentPoint(int a)
+{
+    return a != Alignment::Left && a != Alignment::Aligned && a != Alignment::Fit;
+}
+bool UsesBaseline(int a)
+{
+    return a == Alignment::Aligned || a == Alignment::Fit;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- TextBase
+
+TextBase::TextBase(acad::Document& doc, const TextData& data) : Entity(doc), text_(data) {}
+
+std::string TextBase::TextString() const
+{
+    CheckAlive();
+    return text_.text;
+}
+
+void TextBase::SetTextString(const std::string& s)
+{
+    CheckWritable();
+    text_.text = s;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+Point3d TextBase::InsertionPoint() const
+{
+    CheckAlive();
+    return text_.insertionPoint;
+}
+
+void TextBase::SetInsertionPoint(const Point3d& p)
+{
+    CheckWritable();
+    detail::CheckFinite(p, "ponto de inserção do texto");
+    // The whole text moves: the alignment point goes along, so that a later
+    // change of alignment starts from where the text is.
+    Vector3d delta = p - text_.insertionPoint;
+    text_.insertionPoint = p;
+    text_.alignmentPoint += delta;
+    GeometryChanged();
+}
+
+Point3d TextBase::TextAlignmentPoint() const
+{
+    CheckAlive();
+    return text_.alignmentPoint;
+}
+
+void TextBase::SetTextAlignmentPoint(const Point3d& p)
+{
+    CheckWritable();
+    detail::CheckFinite(p, "ponto de alinhamento do texto");
+    text_.alignmentPoint = p;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+int TextBase::Alignment() const
+{
+    CheckAlive();
+    return text_.alignment;
+}
+
+void TextBase::SetAlignment(int alignment)
+{
+    CheckWritable();
+    if (alignment < 0 || alignment > 14) ThrowInvalidInput("alinhamento " + std::to_string(alignment) + " (use 0 a 14)");
+    const int old = text_.alignment;
+    if (old == alignment) return;
+    // Make the insertion point match what is drawn before switching, so a text
+    // going back to Left stays where it was shown.
+    if (UsesAlignmentPoint(old)) DeriveInsertionPoint();
+    if (UsesBaseline(alignment) && !UsesBaseline(old)) {
+        Point3d o;
+        Vector3d x, y;
+        double w, h;
+        Frame(o, x, y, w, h, text_.text);
+        text_.alignmentPoint = o + x * (w > 0 ? w : text_.height);
+    }
+    text_.alignment = alignment;
+    // From Left the alignment point is kept and the insertion point is left as
+    // the caller knows it until the next change (callers read it back and make
+    // it the alignment point); between other alignments it follows at once.
+    if (UsesAlignmentPoint(old) && UsesAlignmentPoint(alignment)) DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+double TextBase::Height() const
+{
+    CheckAlive();
+    return text_.height;
+}
+
+void TextBase::SetHeight(double h)
+{
+    CheckWritable();
+    if (!(h > 0) || !std::isfinite(h)) ThrowInvalidInput("altura do texto (deve ser maior que zero)");
+    text_.height = h;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+double TextBase::Rotation() const
+{
+    CheckAlive();
+    return text_.rotation;
+}
+
+void TextBase::SetRotation(double r)
+{
+    CheckWritable();
+    if (!std::isfinite(r)) ThrowInvalidInput("rotação do texto");
+    text_.rotation = NormalizeAngle(r);
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+double TextBase::ScaleFactor() const
+{
+    CheckAlive();
+    return text_.widthFactor;
+}
+
+void TextBase::SetScaleFactor(double f)
+{
+    CheckWritable();
+    if (!(f > 0) || !std::isfinite(f)) ThrowInvalidInput("fator de largura do texto");
+    text_.widthFactor = f;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+double TextBase::ObliqueAngle() const
+{
+    CheckAlive();
+    return text_.oblique;
+}
+
+void TextBase::SetObliqueAngle(double a)
+{
+    CheckWritable();
+    if (!std::isfinite(a) || std::fabs(a) > 85.0 * kPi / 180.0) ThrowInvalidInput("ângulo oblíquo do texto");
+    text_.oblique = a;
+    GeometryChanged();
+}
+
+std::string TextBase::StyleName() const
+{
+    CheckAlive();
+    const TextStyle* s = Document().TextStyles().ByIndex(text_.style);
+    return s ? s->Name() : "Standard";
+}
+
+void TextBase::SetStyleName(const std::string& name)
+{
+    CheckWritable();
+    TextStyle* s = Document().TextStyles().Find(name);
+    if (!s) ThrowKeyNotFound("Estilo de texto \"" + name + "\"");
+    text_.style = s->Index();
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+bool TextBase::Backward() const
+{
+    CheckAlive();
+    return text_.backward;
+}
+
+void TextBase::SetBackward(bool b)
+{
+    CheckWritable();
+    text_.backward = b;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+bool TextBase::UpsideDown() const
+{
+    CheckAlive();
+    return text_.upsideDown;
+}
+
+void TextBase::SetUpsideDown(bool b)
+{
+    CheckWritable();
+    text_.upsideDown = b;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+double TextBase::Thickness() const
+{
+    CheckAlive();
+    return text_.thickness;
+}
+
+void TextBase::SetThickness(double t)
+{
+    CheckWritable();
+    text_.thickness = t;
+    GeometryChanged();
+}
+
+void TextBase::SetText(const TextData& d)
+{
+    CheckAlive();
+    text_ = d;
+    GeometryChanged();
+}
+
+void TextBase::Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& width, double& height,
+                     std::string_view s) const
+{
+    const TextStyle* style = Document().TextStyles().ByIndex(text_.style);
+    double rotation = text_.rotation;
+    double h = text_.height;
+    double wf = text_.widthFactor;
+    const std::size_t n = TextMetrics::CharCount(s);
+    const double k = TextMetrics::AdvanceFactor(style);
+    if (UsesBaseline(text_.alignment)) {
+        // Aligned and Fit stretch the text between the two points.
+        double len = Distance2d(text_.insertionPoint, text_.alignmentPoint);
+        if (len > 0) {
+            rotation = AngleFromXAxis(text_.insertionPoint, text_.alignmentPoint);
+            if (n > 0) {
+                if (text_.alignment == Alignment::Aligned && wf > 0)
+                    h = len / (static_cast<double>(n) * k * wf);
+                else if (h > 0)
+                    wf = len / (static_cast<double>(n) * k * h);
+            }
+        }
+    }
+    Vector3d u{std::cos(rotation), std::sin(rotation), 0.0};
+    Vector3d v{-u.y, u.x, 0.0};
+    xAxis = text_.backward ? -u : u;
+    yAxis = text_.upsideDown ? -v : v;
+    height = h;
+    width = static_cast<double>(n) * k * h * wf;
+    if (UsesAlignmentPoint(text_.alignment)) {
+        Point3d off = TextMetrics::AlignmentOffset(text_.alignment, width, h);
+        origin = text_.alignmentPoint - xAxis * off.x - yAxis * off.y;
+        origin.z = text_.alignmentPoint.z;
+    } else {
+        origin = text_.insertionPoint;
+    }
+}
+
+void TextBase::DeriveInsertionPoint()
+{
+    if (!UsesAlignmentPoint(text_.alignment)) return;
+    Point3d o;
+    Vector3d x, y;
+    double w, h;
+    Frame(o, x, y, w, h, text_.text);
+    text_.insertionPoint = o;
+}
+
+void TextBase::TextBoxCorners(Point3d corners[4]) const
+{
+    CheckAlive();
+    Point3d o;
+    Vector3d x, y;
+    double w, h;
+    Frame(o, x, y, w, h, text_.text);
+    corners[0] = o;
+    corners[1] = o + x * w;
+    corners[2] = o + x * w + y * h;
+    corners[3] = o + y * h;
+}
+
+void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view s) const
+{
+    if (s.empty()) return;  // an empty text draws nothing, as the host has it
+    Point3d o;
+    Vector3d x, y;
+    double w, h;
+    Frame(o, x, y, w, h, s);
+    TextPrimitive p;
+    p.text = s;
+    p.corners[0] = t.Apply(o);
+    p.corners[1] = t.Apply(o + x * w);
+    p.corners[2] = t.Apply(o + x * w + y * h);
+    p.corners[3] = t.Apply(o + y * h);
+    p.position = p.corners[0];
+    Vector3d tu = t.ApplyVector(x);
+    Vector3d tv = t.ApplyVector(y);
+    p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
+    p.height = h * tv.Length2d();
+    p.widthFactor = tv.Length2d() > 0 ? text_.widthFactor * tu.Length2d() / tv.Length2d() : text_.widthFactor;
+    p.oblique = text_.oblique;
+    // Reading direction and up direction as drawn: mirrored when the frame turned.
+    p.backward = false;
+    p.upsideDown = Cross2d(tu, tv) < 0;
+    sink.Text(p);
+}
+
+void TextBase::Emit(GeometrySink& sink, const Transform& t) const
+{
+    EmitText(sink, t, text_.text);
+}
+
+void TextBase::TransformBy(const Transform& t)
+{
+    CheckAlive();
+    Vector3d u{std::cos(text_.rotation), std::sin(text_.rotation), 0.0};
+    Vector3d v{-u.y, u.x, 0.0};
+    Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
+    text_.insertionPoint = t.Apply(text_.insertionPoint);
+    text_.alignmentPoint = t.Apply(text_.alignmentPoint);
+    text_.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
+    if (tv.Length2d() > 0) text_.height *= tv.Length2d();
+    if (tu.Length2d() > 0 && tv.Length2d() > 0) text_.widthFactor *= tu.Length2d() / tv.Length2d();
+    // A mirror turns the text over (the host's MIRRTEXT 1): drawn upside down along
+    // the mirrored baseline, which reads as the mirror image.
+    if (Cross2d(tu, tv) < 0) text_.upsideDown = !text_.upsideDown;
+    DeriveInsertionPoint();
+    GeometryChanged();
+}
+
+// ---------------------------------------------------------------- Text
+
+Text::Text(acad::Document& doc, const TextData& data) : TextBase(doc, data) {}
+
+std::unique_ptr<Entity> Text::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, text_);
+}
+
+// ---------------------------------------------------------------- attributes
+
+AttributeBase::AttributeBase(acad::Document& doc, const TextData& text, const AttributeData& attr)
+    : TextBase(doc, text), attr_(attr)
+{
+}
+
+std::string AttributeBase::TagString() const
+{
+    CheckAlive();
+    return attr_.tag;
+}
+
+void AttributeBase::SetTagString(const std::string& tag)
+{
+    CheckWritable();
+    if (tag.empty() || tag.find(' ') != std::string::npos)
+        ThrowInvalidInput("identificador de atributo \"" + tag + "\" (não pode ser vazio nem ter espaços)");
+    attr_.tag = tag;
+    Document().NoteChange();
+}
+
+int AttributeBase::Mode() const
+{
+    CheckAlive();
+    return attr_.mode;
+}
+
+void AttributeBase::SetMode(int mode)
+{
+    CheckWritable();
+    if (mode < 0 || mode > 15) ThrowInvalidInput("modo do atributo " + std::to_string(mode));
+    attr_.mode = mode;
+    GeometryChanged();
+}
+
+namespace {
+void SetBit(int& mode, int bit, bool on)
+{
+    if (on)
+        mode |= bit;
+    else
+        mode &= ~bit;
+}
+}  // namespace
+
+bool AttributeBase::Invisible() const { return (Mode() & AttributeMode::Invisible) != 0; }
+void AttributeBase::SetInvisible(bool b)
+{
+    CheckWritable();
+    SetBit(attr_.mode, AttributeMode::Invisible, b);
+    GeometryChanged();
+}
+bool AttributeBase::Constant() const { return (Mode() & AttributeMode::Constant) != 0; }
+void AttributeBase::SetConstant(bool b)
+{
+    CheckWritable();
+    SetBit(attr_.mode, AttributeMode::Constant, b);
+    GeometryChanged();
+}
+bool AttributeBase::Verify() const { return (Mode() & AttributeMode::Verify) != 0; }
+void AttributeBase::SetVerify(bool b)
+{
+    CheckWritable();
+    SetBit(attr_.mode, AttributeMode::Verify, b);
+}
+bool AttributeBase::Preset() const { return (Mode() & AttributeMode::Preset) != 0; }
+void AttributeBase::SetPreset(bool b)
+{
+    CheckWritable();
+    SetBit(attr_.mode, AttributeMode::Preset, b);
+}
+bool AttributeBase::LockPosition() const
+{
+    CheckAlive();
+    return attr_.lockPosition;
+}
+void AttributeBase::SetLockPosition(bool b)
+{
+    CheckWritable();
+    attr_.lockPosition = b;
+}
+
+void AttributeBase::SetAttribute(const AttributeData& d)
+{
+    CheckAlive();
+    attr_ = d;
+    GeometryChanged();
+}
+
+void AttributeBase::Emit(GeometrySink& sink, const Transform& t) const
+{
+    if (attr_.mode & AttributeMode::Invisible) return;
+    TextBase::Emit(sink, t);
+}
+
+AttributeDefinition::AttributeDefinition(acad::Document& doc, const TextData& text, const AttributeData& attr)
+    : AttributeBase(doc, text, attr)
+{
+}
+
+std::string AttributeDefinition::PromptString() const
+{
+    CheckAlive();
+    return attr_.prompt;
+}
+
+void AttributeDefinition::SetPromptString(const std::string& s)
+{
+    CheckWritable();
+    attr_.prompt = s;
+}
+
+std::unique_ptr<Entity> AttributeDefinition::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, text_, attr_);
+}
+
+void AttributeDefinition::Emit(GeometrySink& sink, const Transform& t) const
+{
+    // On its own (model space, a definition being edited) the definition shows its tag.
+    EmitText(sink, t, attr_.tag);
+}
+
+AttributeReference::AttributeReference(acad::Document& doc, const TextData& text, const AttributeData& attr)
+    : AttributeBase(doc, text, attr)
+{
+}
+
+std::unique_ptr<Entity> AttributeReference::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, text_, attr_);
+}
+
+BlockReference* AttributeReference::OwnerReference() const
+{
+    return dynamic_cast<BlockReference*>(Owner());
+}
+
+// ---------------------------------------------------------------- MText
+
+namespace {
+// Plain lines of an MTEXT string: paragraph breaks split, format codes dropped.
+std::vector<std::string> MTextLines(const std::string& s)
+{
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '\n') {
+            lines.emplace_back();
+        } else if (c == '{' || c == '}') {
+            continue;
+        } else if (c == '\\' && i + 1 < s.size()) {
+            char k = s[i + 1];
+            if (k == 'P' || k == 'X') {
+                lines.emplace_back();
+                ++i;
+            } else if (k == '\\' || k == '{' || k == '}') {
+                lines.back() += k;
+                ++i;
+            } else if (k == '~') {
+                lines.back() += ' ';
+                ++i;
+            } else if (k == 'L' || k == 'l' || k == 'O' || k == 'o' || k == 'K' || k == 'k') {
+                ++i;
+            } else {
+                // \f...; \H...; \A...; and the like: skip to the semicolon.
+                std::size_t semi = s.find(';', i);
+                if (semi == std::string::npos) break;
+                i = semi;
+            }
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+}  // namespace
+
+MText::MText(acad::Document& doc, const MTextData& data) : Entity(doc), data_(data) {}
+
+std::string MText::TextString() const
+{
+    CheckAlive();
+    return data_.text;
+}
+
+void MText::SetTextString(const std::string& s)
+{
+    CheckWritable();
+    data_.text = s;
+    GeometryChanged();
+}
+
+Point3d MText::InsertionPoint() const
+{
+    CheckAlive();
+    return data_.insertionPoint;
+}
+
+void MText::SetInsertionPoint(const Point3d& p)
+{
+    CheckWritable();
+    detail::CheckFinite(p, "ponto de inserção do texto");
+    data_.insertionPoint = p;
+    GeometryChanged();
+}
+
+double MText::Height() const
+{
+    CheckAlive();
+    return data_.height;
+}
+
+void MText::SetHeight(double h)
+{
+    CheckWritable();
+    if (!(h > 0) || !std::isfinite(h)) ThrowInvalidInput("altura do texto (deve ser maior que zero)");
+    data_.height = h;
+    GeometryChanged();
+}
+
+double MText::Width() const
+{
+    CheckAlive();
+    return data_.width;
+}
+
+void MText::SetWidth(double w)
+{
+    CheckWritable();
+    if (!(w >= 0) || !std::isfinite(w)) ThrowInvalidInput("largura do texto");
+    data_.width = w;
+    GeometryChanged();
+}
+
+double MText::Rotation() const
+{
+    CheckAlive();
+    return data_.rotation;
+}
+
+void MText::SetRotation(double r)
+{
+    CheckWritable();
+    if (!std::isfinite(r)) ThrowInvalidInput("rotação do texto");
+    data_.rotation = NormalizeAngle(r);
+    GeometryChanged();
+}
+
+int MText::AttachmentPoint() const
+{
+    CheckAlive();
+    return data_.attachment;
+}
+
+void MText::SetAttachmentPoint(int a)
+{
+    CheckWritable();
+    if (a < 1 || a > 9) ThrowInvalidInput("ponto de fixação " + std::to_string(a) + " (use 1 a 9)");
+    data_.attachment = a;
+    GeometryChanged();
+}
+
+std::string MText::StyleName() const
+{
+    CheckAlive();
+    const TextStyle* s = Document().TextStyles().ByIndex(data_.style);
+    return s ? s->Name() : "Standard";
+}
+
+void MText::SetStyleName(const std::string& name)
+{
+    CheckWritable();
+    TextStyle* s = Document().TextStyles().Find(name);
+    if (!s) ThrowKeyNotFound("Estilo de texto \"" + name + "\"");
+    data_.style = s->Index();
+    GeometryChanged();
+}
+
+void MText::SetData(const MTextData& d)
+{
+    CheckAlive();
+    data_ = d;
+    GeometryChanged();
+}
+
+void MText::TransformBy(const Transform& t)
+{
+    CheckAlive();
+    Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
+    Vector3d v{-u.y, u.x, 0.0};
+    Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
+    data_.insertionPoint = t.Apply(data_.insertionPoint);
+    data_.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
+    if (tv.Length2d() > 0) data_.height *= tv.Length2d();
+    if (tu.Length2d() > 0) data_.width *= tu.Length2d();
+    GeometryChanged();
+}
+
+void MText::Emit(GeometrySink& sink, const Transform& t) const
+{
+    const std::vector<std::string> lines = MTextLines(data_.text);
+    const TextStyle* style = Document().TextStyles().ByIndex(data_.style);
+    const double h = data_.height;
+    const double pitch = h * 5.0 / 3.0 * data_.lineSpacing;
+    double boxW = 0.0;
+    for (const auto& l : lines) boxW = std::max(boxW, TextMetrics::TextWidth(l, h, 1.0, style));
+    if (boxW == 0.0) return;
+    const double boxH = h + pitch * static_cast<double>(lines.size() - 1);
+    const int col = (data_.attachment - 1) % 3;  // 0 left, 1 centre, 2 right
+    const int row = (data_.attachment - 1) / 3;  // 0 top, 1 middle, 2 bottom
+    Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
+    Vector3d v{-u.y, u.x, 0.0};
+    // Top-left corner of the text block.
+    Point3d topLeft = data_.insertionPoint - u * (boxW * col / 2.0) + v * (boxH * row / 2.0);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;
+        double w = TextMetrics::TextWidth(line, h, 1.0, style);
+        Point3d o = topLeft - v * (h + pitch * static_cast<double>(i)) + u * ((boxW - w) * col / 2.0);
+        TextPrimitive p;
+        p.text = line;
+        p.corners[0] = t.Apply(o);
+        p.corners[1] = t.Apply(o + u * w);
+        p.corners[2] = t.Apply(o + u * w + v * h);
+        p.corners[3] = t.Apply(o + v * h);
+        p.position = p.corners[0];
+        Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
+        p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
+        p.height = h * tv.Length2d();
+        p.upsideDown = Cross2d(tu, tv) < 0;
+        sink.Text(p);
+    }
+}
+
+std::unique_ptr<Entity> MText::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, data_);
+}
+
+}  // namespace acad

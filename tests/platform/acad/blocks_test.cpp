@@ -1,0 +1,292 @@
+// Block definitions, insertion (by name and by drawing file), purge.
+#include <gtest/gtest.h>
+
+#include "CoreTestUtil.h"
+#include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
+
+using namespace acad;
+using acadcore_test::DxfAvailable;
+using acadcore_test::TempDir;
+
+namespace {
+// A block like the system's manhole: a circle and two attributes.
+Block* DefinePV(Document& doc)
+{
+    Block* b = doc.Blocks().Add({0, 0, 0}, "E-PV");
+    b->AddCircle({0, 0, 0}, 1.0);
+    b->AddAttribute(1.0, 0, "", {2, 0, 0}, "NUMERO", "");
+    b->AddAttribute(1.0, AttributeMode::Invisible, "", {2, -2, 0}, "CT", "0.00");
+    return b;
+}
+
+}  // namespace
+
+TEST(Blocks, AddNeverRedefinesAndKeepsTableOrder)
+{
+    Document doc;
+    Block* pv = DefinePV(doc);
+    EXPECT_EQ(pv->Count(), 3);
+    Block* again = doc.Blocks().Add({5, 5, 0}, "e-pv");  // another case: the same block
+    EXPECT_EQ(again, pv);
+    EXPECT_EQ(pv->Count(), 3);
+    EXPECT_EQ(pv->Origin(), (Point3d{0, 0, 0}));
+
+    Block* u1 = doc.Blocks().Add({0, 0, 0}, "*U");
+    Block* u2 = doc.Blocks().Add({0, 0, 0}, "*U");
+    EXPECT_EQ(u1->Name(), "*U1");
+    EXPECT_EQ(u2->Name(), "*U2");
+    EXPECT_TRUE(u1->IsAnonymous());
+
+    std::vector<std::string> names;
+    for (Block* b : doc.Blocks()) names.push_back(b->Name());
+    EXPECT_EQ(names, (std::vector<std::string>{"*Model_Space", "*Paper_Space", "E-PV", "*U1", "*U2"}));
+    EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, doc.Blocks().Item("E-TRSAN"));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.Blocks().Add({0, 0, 0}, "A<B"));
+
+    // Renaming a definition keeps its references pointing at it.
+    BlockReference* r = doc.ModelSpace().InsertBlock({0, 0, 0}, "E-PV", 1, 1, 1, 0);
+    pv->SetName("E-PV250");
+    EXPECT_EQ(r->Name(), "E-PV250");
+    EXPECT_EQ(doc.Blocks().Find("E-PV"), nullptr);
+    EXPECT_ACAD_ERROR(ErrorCode::DuplicateKey, pv->SetName("*U1"));
+    EXPECT_ACAD_ERROR(ErrorCode::NotApplicable, doc.ModelSpace().SetName("X"));
+}
+
+TEST(Blocks, InsertionCreatesAttributesInDefinitionOrder)
+{
+    Document doc;
+    DefinePV(doc);
+    doc.Layers().Add("PV");
+    doc.SetActiveLayer(*doc.Layers().Item("PV"));
+    BlockReference* r = doc.ModelSpace().InsertBlock({100, 200, 0}, "E-PV", 2, 2, 2, kPi / 2);
+    EXPECT_EQ(r->ObjectName(), "AcDbBlockReference");
+    EXPECT_EQ(r->Name(), "E-PV");
+    EXPECT_EQ(r->Layer(), "PV");
+    ASSERT_TRUE(r->HasAttributes());
+    auto atts = r->GetAttributes();
+    ASSERT_EQ(atts.size(), 2u);
+    EXPECT_EQ(atts[0]->TagString(), "NUMERO");
+    EXPECT_EQ(atts[1]->TagString(), "CT");
+    EXPECT_EQ(atts[1]->TextString(), "0.00");
+    EXPECT_TRUE(atts[1]->Invisible());
+    EXPECT_EQ(atts[0]->Layer(), "PV");  // defined on "0": takes the reference's layer
+    EXPECT_EQ(atts[0]->ObjectName(), "AcDbAttribute");
+    EXPECT_EQ(atts[0]->OwnerReference(), r);
+    // Placed through the insertion: (2,0) scaled by 2, turned 90°, moved.
+    EXPECT_NEAR(atts[0]->InsertionPoint().x, 100.0, 1e-9);
+    EXPECT_NEAR(atts[0]->InsertionPoint().y, 204.0, 1e-9);
+    EXPECT_NEAR(atts[0]->Height(), 2.0, 1e-12);
+    EXPECT_NEAR(atts[0]->Rotation(), kPi / 2, 1e-12);
+
+    // Moving or turning the reference carries its attributes.
+    r->SetInsertionPoint({110, 200, 0});
+    EXPECT_NEAR(atts[0]->InsertionPoint().x, 110.0, 1e-9);
+    r->Move({0, 0, 0}, {0, 10, 0});
+    EXPECT_NEAR(atts[0]->InsertionPoint().y, 214.0, 1e-9);
+    r->SetRotation(0);
+    EXPECT_NEAR(atts[0]->InsertionPoint().x, 114.0, 1e-9);
+    EXPECT_NEAR(atts[0]->InsertionPoint().y, 210.0, 1e-9);
+    EXPECT_NEAR(atts[0]->Rotation(), 0.0, 1e-12);
+
+    // A mirrored insertion (Y scale −1) keeps its scales readable.
+    BlockReference* m = doc.ModelSpace().InsertBlock({0, 0, 0}, "E-PV", 1, -1, 1, 0.5);
+    EXPECT_DOUBLE_EQ(m->YScaleFactor(), -1.0);
+    EXPECT_DOUBLE_EQ(m->XScaleFactor(), 1.0);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.ModelSpace().InsertBlock({0, 0, 0}, "E-PV", 0, 1, 1, 0));
+    EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, doc.ModelSpace().InsertBlock({0, 0, 0}, "NADA", 1, 1, 1, 0));
+}
+
+TEST(Blocks, ABlockCannotContainItself)
+{
+    Document doc;
+    Block* a = doc.Blocks().Add({0, 0, 0}, "A");
+    Block* b = doc.Blocks().Add({0, 0, 0}, "B");
+    a->AddLine({0, 0}, {1, 0});
+    b->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0));
+}
+
+TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)
+{
+    Document doc;
+    Block* inner = doc.Blocks().Add({0, 0, 0}, "INNER");
+    inner->AddLine({0, 0}, {2, 0});
+    Block* outer = doc.Blocks().Add({0, 0, 0}, "OUTER");
+    outer->InsertBlock({10, 0, 0}, "INNER", 1, 1, 1, kPi / 2);  // line from (10,0) to (10,2)
+    outer->AddAttribute(1.0, 0, "", {0, -3, 0}, "TAG", "");
+    BlockReference* r = doc.ModelSpace().InsertBlock({100, 100, 0}, "OUTER", 2, 2, 2, 0);
+    r->GetAttributes()[0]->SetTextString("ABC");  // 3 chars × 0.8 × height 2
+    Point3d lo, hi;
+    r->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 100.0, 1e-9);    // attribute text starts at x 100
+    EXPECT_NEAR(lo.y, 94.0, 1e-9);     // its baseline at y 100 − 3×2
+    EXPECT_NEAR(hi.x, 120.0, 1e-9);    // nested line at x 100 + 10×2
+    EXPECT_NEAR(hi.y, 104.0, 1e-9);    // up to y 100 + 2×2
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({120, 103}, 0.1)), std::vector<Entity*>{r});
+
+    // Changing the nested definition moves what the reference draws, and the index follows.
+    inner->AddLine({0, 0}, {0, -50});
+    r->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 220.0, 1e-9);
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({219, 100}, 0.5)), std::vector<Entity*>{r});
+
+    // A reference without attributes follows its own placement changes too.
+    BlockReference* plain = doc.ModelSpace().InsertBlock({0, 0, 0}, "INNER", 1, 1, 1, 0);
+    plain->SetInsertionPoint({500, 500, 0});
+    plain->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 500.0, 1e-9);
+    plain->SetXScaleFactor(3);
+    plain->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 506.0, 1e-9);
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({505, 500}, 0.1)), std::vector<Entity*>{plain});
+
+    // An empty block draws nothing: no bounding box.
+    doc.Blocks().Add({0, 0, 0}, "VAZIO");
+    BlockReference* e = doc.ModelSpace().InsertBlock({0, 0, 0}, "VAZIO", 1, 1, 1, 0);
+    EXPECT_ACAD_ERROR(ErrorCode::NullExtents, e->GetBoundingBox(lo, hi));
+}
+
+TEST(Blocks, PurgeRemovesWhatNothingUsesOneLevelPerCall)
+{
+    Document doc;
+    doc.Layers().Add("SOBRA");
+    doc.Layers().Add("USADO");
+    doc.TextStyles().Add("ROMANS");
+    Block* inner = doc.Blocks().Add({0, 0, 0}, "INNER");
+    inner->AddLine({0, 0}, {1, 0})->SetLayer("USADO");
+    doc.Blocks().Add({0, 0, 0}, "OUTER")->InsertBlock({0, 0, 0}, "INNER", 1, 1, 1, 0);
+    doc.Blocks().Add({0, 0, 0}, "KEPT")->AddPoint({0, 0, 0});
+    doc.ModelSpace().InsertBlock({0, 0, 0}, "KEPT", 1, 1, 1, 0);
+    doc.RegisteredApplications().Add("P1");
+
+    doc.PurgeAll();
+    EXPECT_EQ(doc.Blocks().Find("OUTER"), nullptr);
+    EXPECT_NE(doc.Blocks().Find("INNER"), nullptr);  // was used by OUTER when the purge began
+    EXPECT_NE(doc.Blocks().Find("KEPT"), nullptr);
+    EXPECT_EQ(doc.Layers().Find("SOBRA"), nullptr);
+    EXPECT_EQ(doc.TextStyles().Find("ROMANS"), nullptr);
+    EXPECT_EQ(doc.RegisteredApplications().Find("P1"), nullptr);
+    EXPECT_NE(doc.Layers().Find("0"), nullptr);
+    EXPECT_NE(doc.TextStyles().Find("Standard"), nullptr);
+    doc.PurgeAll();
+    EXPECT_EQ(doc.Blocks().Find("INNER"), nullptr);
+    EXPECT_EQ(doc.Layers().Find("USADO"), nullptr);
+}
+
+TEST(Blocks, InsertingADrawingFileDefinesABlockNamedAfterIt)
+{
+    if (!DxfAvailable()) GTEST_SKIP() << "DXF files not available yet";
+    TempDir dir;
+    {
+        Document src;
+        src.Layers().Add("MARCA")->SetColor(3);
+        Circle* c = src.ModelSpace().AddCircle({0, 0, 0}, 5.0);
+        c->SetLayer("MARCA");
+        src.ModelSpace().AddAttribute(2.0, 0, "", {6, 0, 0}, "MENSAGEM", "");
+        src.SaveAs((dir / "ErroC.dwg").string());
+    }
+    Document doc;
+    BlockReference* r = doc.ModelSpace().InsertBlock({0, 0, 0}, (dir / "ErroC.dwg").string(), 1, 1, 1, 0);
+    EXPECT_EQ(r->Name(), "ErroC");
+    Block* def = doc.Blocks().Item("ErroC");
+    EXPECT_EQ(def->Count(), 2);
+    EXPECT_EQ(doc.Layers().Item("MARCA")->Color(), 3);
+    ASSERT_EQ(r->GetAttributes().size(), 1u);
+    EXPECT_EQ(r->GetAttributes()[0]->TagString(), "MENSAGEM");
+    r->Delete();
+    EXPECT_EQ(doc.ModelSpace().Count(), 0);
+    // A second insertion of the file reuses the definition (no redefinition).
+    def->AddPoint({1, 1, 0});
+    doc.ModelSpace().InsertBlock({0, 0, 0}, (dir / "ErroC.dwg").string(), 1, 1, 1, 0);
+    EXPECT_EQ(def->Count(), 3);
+    EXPECT_ACAD_ERROR(ErrorCode::FileNotFound,
+                      doc.ModelSpace().InsertBlock({0, 0, 0}, (dir / "Nada.dwg").string(), 1, 1, 1, 0));
+}
+
+TEST(Blocks, ExternalReferenceShowsItsDrawingWithPrefixedLayers)
+{
+    if (!DxfAvailable()) GTEST_SKIP() << "DXF files not available yet";
+    TempDir dir;
+    {
+        Document net;
+        net.Layers().Add("TRECHO")->SetColor(170);
+        net.ModelSpace().AddLine({0, 0}, {100, 0})->SetLayer("TRECHO");
+        net.ModelSpace().AddLine({0, 0}, {0, 100});
+        net.SaveAs((dir / "rede.dwg").string());
+    }
+    Document doc;
+    ExternalReference* x = doc.ModelSpace().AttachExternalReference((dir / "rede.dwg").string(), "REDE", {0, 0, 0},
+                                                                    1, 1, 1, 0, false);
+    EXPECT_EQ(x->ObjectName(), "AcDbBlockReference");
+    EXPECT_EQ(x->Name(), "REDE");
+    EXPECT_TRUE(doc.Blocks().Item("REDE")->IsXRef());
+    EXPECT_EQ(doc.Blocks().Item("REDE")->Count(), 2);
+    ASSERT_NE(doc.Layers().Find("REDE|TRECHO"), nullptr);
+    EXPECT_EQ(doc.Layers().Find("REDE|TRECHO")->Color(), 170);
+    EXPECT_EQ(As<Line>(doc.Blocks().Item("REDE")->Item(0))->Layer(), "REDE|TRECHO");
+    EXPECT_EQ(As<Line>(doc.Blocks().Item("REDE")->Item(1))->Layer(), "0");
+
+    // Clipping to the left half hides the far end of the horizontal line.
+    x->SetClipBoundary({{-10, -10, 0}, {50, 200, 0}});
+    Point3d lo, hi;
+    x->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 50.0, 1e-9);
+    EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around({80, 0}, 1)).empty());
+    x->SetClipBoundary({});
+    x->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 100.0, 1e-9);
+}
+
+TEST(Blocks, ImportCopiesADrawingWithWhatItUses)
+{
+    // What inserting or attaching a drawing file does once the file is read.
+    Document src;
+    src.Layers().Add("CONEXOES_0")->SetColor(7);
+    src.TextStyles().Add("ROMANS")->SetFontFile("Romans.shx");
+    Block* tee = src.Blocks().Add({0, 0, 0}, "A-TE");
+    tee->AddLine({-1, 0}, {1, 0})->SetLayer("CONEXOES_0");
+    tee->AddAttribute(0.5, 0, "", {0, 1, 0}, "CODIGO", "T")->SetStyleName("ROMANS");
+    BlockReference* r = src.ModelSpace().InsertBlock({10, 0, 0}, "A-TE", 1, 1, 1, 0);
+    r->GetAttributes()[0]->SetTextString("T-150");
+    r->SetXData({1001, 1000}, {"NUMEROTRE", "7"});
+    src.ModelSpace().AddCircle({0, 0, 0}, 2);
+
+    Document doc;
+    doc.Blocks().Add({0, 0, 0}, "A-TE")->AddPoint({0, 0, 0});  // already defined here: kept
+    Block* def = doc.ImportAsBlock(src, "REDE", {0, 0, 0}, false, "rede.dwg");
+    EXPECT_FALSE(def->IsXRef());
+    ASSERT_EQ(def->Count(), 2);
+    auto* copy = As<BlockReference>(def->Item(0));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Name(), "A-TE");
+    EXPECT_EQ(doc.Blocks().Item("A-TE")->Count(), 1);  // the existing definition won
+    ASSERT_EQ(copy->GetAttributes().size(), 1u);
+    EXPECT_EQ(copy->GetAttributes()[0]->TextString(), "T-150");
+    EXPECT_EQ(copy->GetAttributes()[0]->StyleName(), "ROMANS");
+    std::vector<int> types;
+    std::vector<Variant> values;
+    copy->GetXData("", types, values);
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[1].AsString(), "7");
+    EXPECT_ACAD_ERROR(ErrorCode::DuplicateKey, doc.ImportAsBlock(src, "REDE", {0, 0, 0}, false, "rede.dwg"));
+
+    // As an external reference: dependent names for layers, styles and nested blocks.
+    Document host;
+    Block* x = host.ImportAsBlock(src, "REDE", {0, 0, 0}, true, "/dados/rede.dwg");
+    EXPECT_TRUE(x->IsXRef());
+    EXPECT_EQ(x->Path(), "/dados/rede.dwg");
+    EXPECT_NE(host.Blocks().Find("REDE|A-TE"), nullptr);
+    EXPECT_NE(host.Layers().Find("REDE|CONEXOES_0"), nullptr);
+    EXPECT_NE(host.TextStyles().Find("REDE|ROMANS"), nullptr);
+    EXPECT_EQ(host.Layers().Find("CONEXOES_0"), nullptr);
+    EXPECT_EQ(As<Line>(host.Blocks().Item("REDE|A-TE")->Item(0))->Layer(), "REDE|CONEXOES_0");
+    EXPECT_ACAD_ERROR(ErrorCode::ObjectInUse, host.Layers().Item("REDE|CONEXOES_0")->Delete());
+    ExternalReference* ref = host.ModelSpace().Append(std::make_unique<ExternalReference>(
+        host, BlockReferenceData{host.Blocks().IndexOf(*x), {0, 0, 0}, 1, 1, 1, 0, kZAxis}));
+    Point3d lo, hi;
+    ref->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, -2, 1e-9);
+    EXPECT_NEAR(hi.x, 12, 1e-9);  // the attribute "T-150": 5 × 0.8 × 0.5 from x 10
+}

@@ -1,0 +1,152 @@
+// Splines from files (unclamped knots), fitted polylines, multi-line text, wide polylines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "CoreTestUtil.h"
+#include "platform/acad/Acad.h"
+
+using namespace acad;
+
+TEST(Curves, ElevatingAnUnclampedSplineKeepsItsCurve)
+{
+    // A uniform (unclamped) cubic, as drawings from other programs hold them.
+    Document doc;
+    SplineData d;
+    d.degree = 3;
+    d.controlPoints = {{0, 0, 0}, {10, 20, 0}, {20, -5, 0}, {30, 15, 0}, {40, 0, 0}, {50, 10, 0}};
+    for (int i = 0; i < 10; ++i) d.knots.push_back(i);
+    Spline* s = doc.ModelSpace().Append(std::make_unique<Spline>(doc, d));
+    const double a = s->StartParameter(), b = s->EndParameter();
+    EXPECT_DOUBLE_EQ(a, 3.0);
+    EXPECT_DOUBLE_EQ(b, 6.0);
+    std::vector<Point3d> before;
+    for (int k = 0; k <= 12; ++k) before.push_back(s->PointAt(a + (b - a) * k / 12));
+    s->ElevateOrder(6);
+    EXPECT_EQ(s->Degree(), 5);
+    EXPECT_DOUBLE_EQ(s->StartParameter(), 3.0);
+    EXPECT_DOUBLE_EQ(s->EndParameter(), 6.0);
+    for (int k = 0; k <= 12; ++k) {
+        Point3d q = s->PointAt(a + (b - a) * k / 12);
+        EXPECT_NEAR(q.x, before[k].x, 1e-7) << k;
+        EXPECT_NEAR(q.y, before[k].y, 1e-7) << k;
+    }
+    // The first and last control points are now the curve's ends.
+    EXPECT_NEAR(s->GetControlPoint(0).x, before.front().x, 1e-7);
+    EXPECT_NEAR(s->GetControlPoint(s->NumberOfControlPoints() - 1).x, before.back().x, 1e-7);
+
+    // A rational spline keeps its weights through the elevation.
+    SplineData r;
+    r.degree = 2;
+    r.controlPoints = {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    r.weights = {1, std::sqrt(0.5), 1};  // an exact quarter circle
+    r.knots = {0, 0, 0, 1, 1, 1};
+    Spline* q = doc.ModelSpace().Append(std::make_unique<Spline>(doc, r));
+    EXPECT_TRUE(q->IsRational());
+    q->ElevateOrder(5);
+    for (int k = 0; k <= 8; ++k) EXPECT_NEAR(q->PointAt(k / 8.0).Length2d(), 1.0, 1e-9);
+
+    // A spline without a usable knot vector is drawn through its points but not elevated.
+    SplineData bad;
+    bad.controlPoints = {{0, 0, 0}, {1, 1, 0}};
+    Spline* broken = doc.ModelSpace().Append(std::make_unique<Spline>(doc, bad));
+    Point3d lo, hi;
+    broken->GetBoundingBox(lo, hi);
+    EXPECT_DOUBLE_EQ(hi.x, 1.0);
+    EXPECT_ACAD_ERROR(ErrorCode::NotApplicable, broken->ElevateOrder(5));
+}
+
+TEST(Curves, InterpolationHonoursEndTangents)
+{
+    Document doc;
+    Spline* s = doc.ModelSpace().AddSpline({0, 0, 0, 10, 0, 0}, {0, 1, 0}, {0, -1, 0});
+    // Leaving upwards and arriving downwards: the curve bulges above the chord.
+    Point3d mid = s->PointAt((s->StartParameter() + s->EndParameter()) / 2);
+    EXPECT_GT(mid.y, 1.0);
+    EXPECT_NEAR(mid.x, 5.0, 1e-9);
+    EXPECT_EQ(s->NumberOfFitPoints(), 2);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.ModelSpace().AddSpline({1, 1, 0, 1, 1, 0}, {}, {}));
+}
+
+TEST(Curves, ClosedAndCurveFitPolylines)
+{
+    Document doc;
+    Polyline2D* sq = doc.ModelSpace().AddPolyline({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0});
+    sq->SetClosed(true);
+    EXPECT_DOUBLE_EQ(sq->Length(), 40.0);
+    sq->SetType(PolylineType::QuadSpline);
+    const auto& fit = sq->Data().fitPoints;
+    ASSERT_GT(fit.size(), 8u);
+    EXPECT_NEAR(Distance(fit.front(), fit.back()), 0.0, 1e-9);  // a closed curve comes back
+    for (const auto& p : fit) {
+        // Rounded inside the square: touching its sides, far from its corners.
+        EXPECT_GE(p.x, -1e-9);
+        EXPECT_LE(p.x, 10 + 1e-9);
+        for (const Point3d c : {Point3d{0, 0}, Point3d{10, 0}, Point3d{10, 10}, Point3d{0, 10}})
+            EXPECT_GT(Distance(p, c), 1.7);  // a quadratic cuts a corner at a quarter of each side
+    }
+    sq->SetType(PolylineType::FitCurve);  // through every vertex
+    auto passes = [&](const Point3d& v) {
+        for (const auto& p : sq->Data().fitPoints)
+            if (Distance(p, v) < 1e-9) return true;
+        return false;
+    };
+    EXPECT_TRUE(passes({10, 0, 0}));
+    EXPECT_TRUE(passes({10, 10, 0}));
+    sq->SetCoordinate(2, {20, 20, 0});  // the curve follows its frame
+    EXPECT_TRUE(passes({20, 20, 0}));
+}
+
+TEST(Curves, WidePolylinesAreFoundOverTheirWidth)
+{
+    Document doc;
+    LWPolyline* p = doc.ModelSpace().AddLightWeightPolyline({0, 0, 100, 0});
+    EXPECT_FALSE(CrossesBox(*p, Box::Around({50, 0.8}, 0.1)));
+    p->SetConstantWidth(2.0);
+    EXPECT_TRUE(CrossesBox(*p, Box::Around({50, 0.8}, 0.1)));
+    EXPECT_FALSE(CrossesBox(*p, Box::Around({50, 1.2}, 0.1)));
+    EXPECT_TRUE(InsidePolygon(*p, {{-5, -5, 0}, {105, -5, 0}, {105, 5, 0}, {-5, 5, 0}}));
+    EXPECT_FALSE(InsidePolygon(*p, {{-5, -5, 0}, {50, -5, 0}, {50, 5, 0}, {-5, 5, 0}}));
+}
+
+TEST(Curves, MultiLineTextLaysOutItsLines)
+{
+    Document doc;
+    doc.SetVariable("TEXTSIZE", 2.0);
+    MText* m = doc.ModelSpace().AddMText({0, 0, 0}, 50, "{\\fArial|b0|i0;LINHA UM}\\PDOIS");
+    EXPECT_DOUBLE_EQ(m->Height(), 2.0);
+    EXPECT_EQ(m->AttachmentPoint(), 1);  // top left
+    Point3d lo, hi;
+    m->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, 0.0, 1e-9);                // hangs below its insertion point
+    EXPECT_NEAR(hi.x - lo.x, 8 * 0.8 * 2, 1e-9);  // "LINHA UM", the longer line, codes left out
+    EXPECT_NEAR(lo.y, -(2 + 2 * 5.0 / 3.0), 1e-9);
+    m->SetAttachmentPoint(9);  // bottom right
+    m->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 0.0, 1e-9);
+    EXPECT_NEAR(lo.y, 0.0, 1e-9);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, m->SetAttachmentPoint(10));
+    m->Move({0, 0, 0}, {5, 5, 0});
+    EXPECT_EQ(m->InsertionPoint(), (Point3d{5, 5, 0}));
+}
+
+TEST(Curves, BackwardAndUpsideDownTextExtendTheOtherWay)
+{
+    Document doc;
+    Text* t = doc.ModelSpace().AddText("ABCDE", {0, 0, 0}, 1);  // 4 wide
+    t->SetBackward(true);
+    Point3d lo, hi;
+    t->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, -4, 1e-9);
+    EXPECT_NEAR(hi.x, 0, 1e-9);
+    t->SetUpsideDown(true);
+    t->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.y, -1, 1e-9);
+    // Aligned text stretches between its two points.
+    Text* a = doc.ModelSpace().AddText("ABCD", {0, 0, 0}, 1);
+    a->SetAlignment(Alignment::Aligned);
+    a->SetTextAlignmentPoint({0, 32, 0});
+    a->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, 32, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, 10, 1e-9);  // height 32 / (4 × 0.8)
+}

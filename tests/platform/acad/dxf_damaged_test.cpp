@@ -1,0 +1,143 @@
+// Damaged and foreign files are refused with a message that names the file and
+// the line; nothing crashes, loops or grows without bound. Failed saves leave
+// the drawing on disk as it was.
+
+#include <gtest/gtest.h>
+
+#include "CoreTestUtil.h"
+#include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
+
+using namespace acad;
+
+namespace {
+
+std::string Lines(std::initializer_list<std::string> lines)
+{
+    std::string s;
+    for (const auto& l : lines) s += l + "\n";
+    return s;
+}
+
+// The description of the FileError that reading `text` gives ("" when it reads).
+std::string Refusal(const std::string& text)
+{
+    Document doc;
+    try {
+        ReadDxfText(doc, text, "teste.dxf");
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError) << e.Description();
+        return e.Description();
+    }
+    return "";
+}
+
+std::string WithEntity(std::initializer_list<std::string> entity)
+{
+    std::string s = Lines({"0", "SECTION", "2", "ENTITIES"});
+    s += Lines(entity);
+    return s + Lines({"0", "ENDSEC", "0", "EOF"});
+}
+
+}  // namespace
+
+TEST(DxfDamaged, ForeignAndDamagedFilesAreRefusedNamingFileAndLine)
+{
+    Document good;
+    good.ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    const std::string text = WriteDxfText(good);
+
+    // Truncated anywhere: in the middle of a group, or before EOF.
+    EXPECT_NE(Refusal(text.substr(0, text.size() / 2)), "");
+    std::string cut = text.substr(0, text.rfind("  0\r\nEOF"));
+    EXPECT_NE(Refusal(cut).find("EOF"), std::string::npos);
+    EXPECT_NE(Refusal(text.substr(0, text.size() - 6)).find("truncado"), std::string::npos);
+    EXPECT_NE(Refusal("").find("EOF"), std::string::npos);
+
+    // Binary drawings, binary DXF and garbage.
+    EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary", 24)).find("DWG"), std::string::npos);
+    EXPECT_NE(Refusal(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).find("binário"), std::string::npos);
+    EXPECT_NE(Refusal("isto não é um desenho\nnem de longe\n").find("linha 1"), std::string::npos);
+    EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20"})).find("linha 9"),
+              std::string::npos);
+
+    const std::string msg = Refusal(WithEntity({"0", "LINE", "8", "0", "abc", "1"}));
+    EXPECT_NE(msg.find("teste.dxf"), std::string::npos);
+    EXPECT_NE(msg.find("linha 9"), std::string::npos);
+    EXPECT_NE(msg.find("código de grupo"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "5000", "1"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "99999999999999999999", "1"})), "");
+}
+
+TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
+{
+    // Numbers too large for the drawing, not numbers at all, or out of their type.
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "1e400"})).find("linha 7"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "1e30"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "nan"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "dez"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "70000"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "300"})).find("cor"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "CIRCLE", "40", "-1"})).find("raio"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "0"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "SPLINE", "71", "3", "73", "2", "10", "0", "20", "0"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "ELLIPSE", "11", "0", "21", "0", "40", "0.5"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "INSERT", "2", "X", "41", "0"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1000", "sem aplicação"})).find("1001"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1001", "APP", "1099", "x"})), "");
+    // A kept group of an unknown kind must still hold a usable number.
+    EXPECT_NE(Refusal(WithEntity({"0", "LEADER", "10", "1e300"})), "");
+    // Huge counts announce nothing the reader trusts: no allocation follows them.
+    EXPECT_EQ(Refusal(WithEntity({"0", "HATCH", "91", "2000000000", "75", "0"})), "");
+    EXPECT_EQ(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "2000000000", "10", "0", "20", "0"})), "");
+}
+
+TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
+{
+    const std::string selfRef = Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "70", "0", "10", "0",
+                                       "20", "0", "0", "INSERT", "2", "A", "10", "0", "20", "0", "0", "ENDBLK", "0",
+                                       "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "2", "A", "10", "0",
+                                       "20", "0", "0", "ENDSEC", "0", "EOF"});
+    EXPECT_NE(Refusal(selfRef).find("circular"), std::string::npos);
+    const std::string cycle = Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "INSERT", "2", "B",
+                                     "0", "ENDBLK", "0", "BLOCK", "2", "B", "0", "INSERT", "2", "A", "0", "ENDBLK",
+                                     "0", "ENDSEC", "0", "EOF"});
+    EXPECT_NE(Refusal(cycle).find("circular"), std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "INSERT", "2", "*Model_Space"})).find("espaço"), std::string::npos);
+    EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "0", "ENDSEC", "0",
+                             "EOF"}))
+                  .find("ENDBLK"),
+              std::string::npos);
+}
+
+TEST(DxfDamaged, MissingFilesAndFailedSaves)
+{
+    acadcore_test::TempDir dir;
+    Document doc;
+    EXPECT_ACAD_ERROR(ErrorCode::FileNotFound, ReadDxf(doc, dir / "nada.dwg"));
+
+    // A save that cannot be written fails with the path, and the drawing already on
+    // disk stays as it was; no temporary file is left behind.
+    const auto path = dir / "rede.dwg";
+    doc.ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    WriteDxf(doc, path);
+    const auto before = std::filesystem::file_size(path);
+    try {
+        WriteDxf(doc, dir / "sem-pasta" / "rede.dwg");
+        ADD_FAILURE() << "saving into a missing folder succeeded";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError);
+        EXPECT_NE(e.Description().find("sem-pasta"), std::string::npos);
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), before);
+    int files = 0;
+    for (const auto& f : std::filesystem::directory_iterator(dir.Path())) files += f.is_regular_file();
+    EXPECT_EQ(files, 1);
+
+    // A read that fails leaves an object model that still works.
+    Document broken;
+    EXPECT_ACAD_ERROR(ErrorCode::FileError,
+                      ReadDxfText(broken, WithEntity({"0", "LINE", "8", "X", "0", "CIRCLE", "40", "-2"}), "meio"));
+    broken.ModelSpace().AddLine({0, 0, 0}, {1, 0, 0});
+    EXPECT_NO_THROW(WriteDxfText(broken));
+}

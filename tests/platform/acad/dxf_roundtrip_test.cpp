@@ -1,0 +1,369 @@
+// A drawing saved as DXF and read back is the same drawing: every entity kind,
+// extended data, attributes, handles, tables, blocks, layouts and viewports.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "CoreTestUtil.h"
+#include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
+#include "platform/acad/SystemVariables.h"
+
+using namespace acad;
+
+namespace {
+
+// Every kind of object the host keeps, with the properties a file must carry.
+void BuildDrawing(Document& doc, const std::filesystem::path& xrefFile)
+{
+    Block& ms = doc.ModelSpace();
+    Linetype* dashed = doc.Linetypes().Add("TRACEJADA");
+    dashed->SetDescription("__ __ __");
+    dashed->SetPattern({0.5, -0.25, 0.0, -0.25});
+    Layer* rede = doc.Layers().Add("REDE");
+    rede->SetColor(1);
+    rede->SetLinetype("TRACEJADA");
+    rede->SetLineweight(35);
+    doc.Layers().Add("DESLIGADO")->SetLayerOn(false);
+    doc.Layers().Add("CONGELADO")->SetFreeze(true);
+    doc.Layers().Add("NÃO PLOTA")->SetPlottable(false);
+    TextStyle* romans = doc.TextStyles().Add("ROMANS");
+    romans->SetFontFile("romans.shx");
+    romans->SetWidth(0.8);
+    doc.TextStyles().Add("ARIAL")->SetFont("Arial", true, false, 0, 34);
+
+    Block* pv = doc.Blocks().Add({1, 2, 0}, "E-PV");
+    pv->AddCircle({0, 0, 0}, 1.0);
+    pv->AddAttribute(1.5, 0, "", {2, 0, 0}, "NOME", "");
+    pv->AddAttribute(1.0, AttributeMode::Invisible, "Cota do terreno", {2, -2, 0}, "CT", "0,00");
+
+    Point* pt = ms.AddPoint({1.25, 2.5, 3.75});
+    pt->SetXData({1001, 1000, 1000}, {Variant("P-17"), Variant("102.35"), Variant("marco de concreto")});
+    Line* line = ms.AddLine({0, 0, 0}, {100.125, -3.0e-7, 12});
+    line->SetLayer("REDE");
+    line->SetColor(3);
+    line->SetLinetypeScale(2.5);
+    line->SetXData({1001, 1000, 1002, 1070, 1071, 1040, 1010, 1005, 1002, 1001, 1000},
+                   {Variant("NUMEROTRE"), Variant("T-1"), Variant("{"), Variant(12), Variant(123456789), Variant(0.1),
+                    Variant(Point3d{1, 2, 3}), Variant("1F"), Variant("}"), Variant("SEGUNDA"), Variant("ação")});
+    ms.AddCircle({5, 5, 0}, 2.5)->SetLinetype("TRACEJADA");
+    ms.AddArc({0, 0, 0}, 10, 0.25, kPi * 1.5);
+    ms.AddEllipse({20, 20, 0}, {5, 1, 0}, 0.4);
+
+    Text* text = ms.AddText("Código Ç nº 1", {10, 10, 0}, 2.5);
+    text->SetStyleName("ROMANS");
+    text->SetRotation(kPi / 2);
+    text->SetAlignment(Alignment::BottomCenter);
+    text->SetTextAlignmentPoint({12, 10, 0});
+    Text* left = ms.AddText("esquerda", {-5, -5, 0}, 1);
+    left->SetStyleName("ARIAL");
+    left->SetVisible(false);
+    std::string longText;
+    for (int i = 0; i < 40; ++i) longText += "linha " + std::to_string(i) + " ação\\P";
+    ms.AddMText({0, 50, 0}, 30, longText)->SetRotation(0.3);
+
+    LWPolyline* lw = ms.AddLightWeightPolyline({0, 0, 10, 0, 10, 10, 0, 10});
+    lw->SetBulge(1, 0.5);
+    lw->SetWidth(0, 0.0, 1.5);
+    lw->SetClosed(true);
+    lw->SetElevation(7.5);
+    Polyline2D* fit = ms.AddPolyline({0, 0, 2, 5, 5, 2, 10, 0, 2, 15, 5, 2});
+    fit->SetType(PolylineType::CubicSpline);
+    Polyline2D* wide = ms.AddPolyline({0, 0, 0, 5, 0, 0, 5, 5, 0});
+    wide->SetBulge(0, -0.25);
+    wide->SetConstantWidth(0.5);
+    ms.Add3DPoly({0, 0, 0, 1, 1, 1, 2, 0, 2})->SetClosed(true);
+    Spline* spline = ms.AddSpline({0, 0, 0, 5, 5, 0, 10, 0, 0, 15, -5, 0}, {1, 0, 0}, {0, 0, 0});
+    spline->ElevateOrder(6);
+
+    Hatch* solid = ms.AddHatch(HatchPatternType::PreDefined, "SOLID", true);
+    solid->SetLayer("REDE");
+    solid->AppendOuterLoop({lw});
+    solid->AppendInnerLoop({ms.AddCircle({5, 5, 0}, 1)});
+    HatchData edges;
+    edges.patternName = "ANSI31";
+    edges.solid = false;
+    edges.patternScale = 2;
+    edges.patternAngle = kPi / 4;
+    HatchLoop loop;
+    loop.flags = HatchLoopType::External;
+    HatchEdge a, b;
+    a.start = {0, 0, 0};
+    a.end = {10, 0, 0};
+    b.kind = HatchEdge::ArcEdge;
+    b.center = {5, 0, 0};
+    b.radius = 5;
+    b.startAngle = 0;
+    b.endAngle = kPi;
+    loop.edges = {a, b};
+    edges.loops = {loop};
+    edges.patternLines = {HatchPatternLine{kPi / 4, {0, 0, 0}, {-0.0883883, 0.0883883, 0}, {}}};
+    edges.seedPoints = {{5, 1, 0}};
+    ms.AddHatch(HatchPatternType::PreDefined, "ANSI31", false)->SetData(edges);
+
+    BlockReference* ref = ms.InsertBlock({100, 100, 0}, "E-PV", 2, 2, 1, kPi / 6);
+    ref->GetAttributes()[0]->SetTextString("PV-1");
+    ref->GetAttributes()[1]->SetTextString("102,35");
+    ref->SetXData({1001, 1000}, {Variant("7-12"), Variant("120")});
+    ms.AddDimAligned({0, 0, 0}, {10, 0, 0}, {5, 2, 0});
+    ms.Add3DFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1});
+    ms.Append(std::make_unique<RawEntity>(
+        doc, "SOLID", "AcDbTrace",
+        std::vector<RawGroup>{{100, "AcDbTrace"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {11, "1.0"}, {21, "0.0"},
+                              {31, "0.0"}, {12, "0.0"}, {22, "1.0"}, {32, "0.0"}, {13, "1.0"}, {23, "1.0"}, {33, "0.0"}}));
+
+    ExternalReference* x = ms.AttachExternalReference(xrefFile.string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
+    x->SetClipBoundary({{0, 0, 0}, {3, 3, 0}});
+
+    doc.PaperSpace().AddLine({0, 0, 0}, {10, 10, 0});
+    Layout* sheet = doc.Layouts().Add("Folha 2");
+    sheet->SetTabOrder(2);
+    PViewport* vp = sheet->Block().AddPViewport({5, 5, 0}, 8, 6);
+    vp->Display(true);
+    sheet->Block().AddText("carimbo", {1, 1, 0}, 0.25);
+
+    doc.Layers().Add("TRAVADO")->SetLock(true);
+    doc.SetVariable("OSMODE", 1);
+    doc.SetVariable("LTSCALE", 100.0);
+    doc.SetVariable("CECOLOR", "3");
+    doc.SetActiveLayer(*rede);
+}
+
+std::filesystem::path XrefFile(const acadcore_test::TempDir& dir)
+{
+    Document base;
+    base.Layers().Add("CONEXOES");
+    base.ModelSpace().AddLine({0, 0, 0}, {5, 5, 0})->SetLayer("CONEXOES");
+    const auto path = dir / "base.dwg";
+    WriteDxf(base, path);
+    return path;
+}
+
+// The first line where two texts differ, for a readable failure.
+std::string FirstDifference(const std::string& a, const std::string& b)
+{
+    std::istringstream sa(a), sb(b);
+    std::string la, lb;
+    for (int n = 1;; ++n) {
+        const bool ga = static_cast<bool>(std::getline(sa, la)), gb = static_cast<bool>(std::getline(sb, lb));
+        if (!ga && !gb) return "";
+        if (la != lb || ga != gb) return "line " + std::to_string(n) + ": \"" + la + "\" vs \"" + lb + "\"";
+    }
+}
+
+// The file with the handles of objects the engine does not hold (table heads,
+// dictionaries, BLOCK/ENDBLK, vertices) blanked: they are numbered from the
+// drawing's seed, which reading a file moves past the handles the file used.
+std::string WithoutAuxHandles(const std::string& text, std::uint64_t seed)
+{
+    std::istringstream in(text);
+    std::string out, code, value;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        const int c = std::stoi(code);
+        if (c == 5 || c == 105 || (c >= 320 && c <= 369) || c == 390 || c == 1005)
+            if (std::uint64_t h = std::strtoull(value.c_str(), nullptr, 16); h >= seed) value = "aux";
+        out += code + "\n" + value + "\n";
+    }
+    return out;
+}
+
+std::map<std::uint64_t, const AcadObject*> ByHandle(const Document& doc)
+{
+    std::map<std::uint64_t, const AcadObject*> m;
+    for (const auto& o : doc.Objects())
+        if (!o->IsErased()) m[o->HandleValue()] = o.get();
+    return m;
+}
+
+}  // namespace
+
+TEST(DxfRoundTrip, SavedDrawingReadBackIsTheSameDrawing)
+{
+    acadcore_test::TempDir dir;
+    Document doc;
+    BuildDrawing(doc, XrefFile(dir));
+    const std::string first = WriteDxfText(doc);
+
+    Document back;
+    ReadDxfText(back, first, "memória");
+    const std::string second = WriteDxfText(back);
+    EXPECT_EQ(FirstDifference(WithoutAuxHandles(first, doc.HandSeed()), WithoutAuxHandles(second, doc.HandSeed())), "");
+
+    // Every object of the drawing is there again, under the same handle and kind.
+    auto original = ByHandle(doc), read = ByHandle(back);
+    for (const auto& [h, o] : original) {
+        auto it = read.find(h);
+        ASSERT_NE(it, read.end()) << o->ObjectName() << " " << o->Handle();
+        EXPECT_EQ(it->second->ObjectName(), o->ObjectName()) << o->Handle();
+        std::vector<int> t1, t2;
+        std::vector<Variant> v1, v2;
+        o->GetXData("", t1, v1);
+        it->second->GetXData("", t2, v2);
+        EXPECT_EQ(t1, t2) << o->ObjectName() << " " << o->Handle();
+        EXPECT_EQ(v1, v2) << o->ObjectName() << " " << o->Handle();
+    }
+    EXPECT_GE(back.HandSeed(), doc.HandSeed());
+}
+
+TEST(DxfRoundTrip, TablesLayoutsAndEntityPropertiesAreKept)
+{
+    acadcore_test::TempDir dir;
+    Document doc;
+    BuildDrawing(doc, XrefFile(dir));
+    const auto path = dir / "desenho.dwg";
+    WriteDxf(doc, path);
+    Document back;
+    ReadDxf(back, path);
+
+    Layer* rede = back.Layers().Item("REDE");
+    EXPECT_EQ(rede->Color(), 1);
+    EXPECT_EQ(rede->Linetype(), "TRACEJADA");
+    EXPECT_EQ(rede->Lineweight(), 35);
+    EXPECT_FALSE(back.Layers().Item("DESLIGADO")->LayerOn());
+    EXPECT_TRUE(back.Layers().Item("CONGELADO")->Freeze());
+    EXPECT_TRUE(back.Layers().Item("TRAVADO")->Lock());
+    EXPECT_FALSE(back.Layers().Item("NÃO PLOTA")->Plottable());
+    EXPECT_NE(back.Layers().Find("BASE|CONEXOES"), nullptr);
+    EXPECT_EQ(back.ActiveLayer().Name(), "REDE");
+    EXPECT_EQ(back.Linetypes().Item("TRACEJADA")->Pattern(), (std::vector<double>{0.5, -0.25, 0.0, -0.25}));
+    EXPECT_EQ(back.TextStyles().Item("ROMANS")->FontFile(), "romans.shx");
+    EXPECT_DOUBLE_EQ(back.TextStyles().Item("ROMANS")->Width(), 0.8);
+    std::string face;
+    bool bold, italic;
+    int charset, pitch;
+    back.TextStyles().Item("ARIAL")->GetFont(face, bold, italic, charset, pitch);
+    EXPECT_EQ(face, "Arial");
+    EXPECT_TRUE(bold);
+    EXPECT_EQ(pitch, 34);
+    EXPECT_EQ(back.GetVariable("OSMODE").AsInt(), 1);
+    EXPECT_DOUBLE_EQ(back.GetVariable("LTSCALE").AsDouble(), 100.0);
+    EXPECT_EQ(back.GetVariable("CECOLOR").AsString(), "3");
+    EXPECT_NE(back.RegisteredApplications().Find("NUMEROTRE"), nullptr);
+
+    // Blocks keep their base point and attribute definitions; references their attributes in order.
+    Block* pv = back.Blocks().Item("E-PV");
+    EXPECT_EQ(pv->Origin(), (Point3d{1, 2, 0}));
+    BlockReference* ref = nullptr;
+    ExternalReference* xref = nullptr;
+    for (Entity* e : back.ModelSpace()) {
+        if (auto* x = dynamic_cast<ExternalReference*>(e))
+            xref = x;
+        else if (auto* r = dynamic_cast<BlockReference*>(e))
+            ref = r;
+    }
+    ASSERT_NE(ref, nullptr);
+    auto attrs = ref->GetAttributes();
+    ASSERT_EQ(attrs.size(), 2u);
+    EXPECT_EQ(attrs[0]->TagString(), "NOME");
+    EXPECT_EQ(attrs[0]->TextString(), "PV-1");
+    EXPECT_EQ(attrs[1]->TagString(), "CT");
+    EXPECT_EQ(attrs[1]->TextString(), "102,35");
+    EXPECT_TRUE(attrs[1]->Invisible());
+    EXPECT_DOUBLE_EQ(ref->XScaleFactor(), 2.0);
+    EXPECT_NEAR(ref->Rotation(), kPi / 6, 1e-12);
+
+    // External references keep their file, their drawing and their clip.
+    ASSERT_NE(xref, nullptr);
+    EXPECT_TRUE(back.Blocks().Item("BASE")->IsXRef());
+    EXPECT_EQ(back.Blocks().Item("BASE")->Path(), (dir / "base.dwg"));
+    EXPECT_EQ(back.Blocks().Item("BASE")->Count(), 1);
+    EXPECT_EQ(xref->ClipBoundary().size(), 4u);
+
+    // Layouts in their order, with their blocks and viewports.
+    EXPECT_EQ(back.Layouts().Count(), 3);
+    auto papers = back.Layouts().PaperLayouts();
+    ASSERT_EQ(papers.size(), 2u);
+    EXPECT_EQ(papers[0]->Name(), "Layout1");
+    EXPECT_EQ(papers[1]->Name(), "Folha 2");
+    EXPECT_EQ(papers[0]->Block().Count(), 1);
+    ASSERT_EQ(back.Viewports(*papers[1]).size(), 1u);
+    EXPECT_DOUBLE_EQ(back.Viewports(*papers[1])[0]->Width(), 8.0);
+    EXPECT_EQ(papers[1]->Block().Count(), 2);
+
+    // Entity properties.
+    int texts = 0;
+    for (Entity* e : back.ModelSpace()) {
+        if (auto* t = dynamic_cast<Text*>(e); t && t->TextString() == "Código Ç nº 1") {
+            ++texts;
+            EXPECT_EQ(t->StyleName(), "ROMANS");
+            EXPECT_EQ(t->Alignment(), Alignment::BottomCenter);
+            EXPECT_EQ(t->TextAlignmentPoint(), (Point3d{12, 10, 0}));
+            EXPECT_NEAR(t->Rotation(), kPi / 2, 1e-12);
+        }
+        if (auto* t = dynamic_cast<Text*>(e); t && t->TextString() == "esquerda") {
+            EXPECT_FALSE(t->Visible());
+        }
+        if (auto* l = dynamic_cast<Line*>(e)) {
+            EXPECT_EQ(l->Layer(), "REDE");
+            EXPECT_EQ(l->Color(), 3);
+            EXPECT_DOUBLE_EQ(l->LinetypeScale(), 2.5);
+            EXPECT_EQ(l->EndPoint(), (Point3d{100.125, -3.0e-7, 12}));
+        }
+        if (auto* p = dynamic_cast<Polyline2D*>(e); p && p->Type() == PolylineType::CubicSpline) {
+            EXPECT_DOUBLE_EQ(p->Elevation(), 2.0);
+            EXPECT_EQ(p->NumberOfVertices(), 4);
+        }
+        if (auto* s = dynamic_cast<Spline*>(e)) {
+            EXPECT_EQ(s->Degree(), 5);
+        }
+        if (auto* m = dynamic_cast<MText*>(e)) {
+            EXPECT_GT(m->TextString().size(), 250u);
+        }
+    }
+    EXPECT_EQ(texts, 1);
+}
+
+TEST(DxfRoundTrip, HandlesAreKeptAndTheSeedMovesPastThem)
+{
+    Document doc;
+    Line* line = doc.ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    const std::string handle = line->Handle();
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "t");
+    AcadObject* again = back.HandleToObject(handle);
+    EXPECT_EQ(again->ObjectName(), "AcDbLine");
+    // New objects never take a handle of the file.
+    Line* added = back.ModelSpace().AddLine({0, 0, 0}, {2, 2, 0});
+    const std::string text = WriteDxfText(back);
+    EXPECT_EQ(text.find("\n  5\r\n" + added->Handle() + "\r\n"), text.rfind("\n  5\r\n" + added->Handle() + "\r\n"));
+    EXPECT_GT(added->HandleValue(), line->HandleValue());
+
+    // The header's seed is past every handle in the file.
+    std::istringstream in(text);
+    std::string code, value;
+    std::uint64_t seed = 0, largest = 0;
+    bool nextIsSeed = false;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        value = value.substr(0, value.find('\r'));
+        const int c = std::stoi(code);
+        if (c == 9) nextIsSeed = value == "$HANDSEED";
+        if (c == 5 && nextIsSeed) seed = std::stoull(value, nullptr, 16), nextIsSeed = false;
+        else if (c == 5 || c == 105) largest = std::max<std::uint64_t>(largest, std::stoull(value, nullptr, 16));
+    }
+    EXPECT_GT(seed, largest);
+}
+
+TEST(DxfRoundTrip, DxfOutOfASelectionWritesOnlyThoseEntities)
+{
+    Document doc;
+    Block& ms = doc.ModelSpace();
+    LWPolyline* outline = ms.AddLightWeightPolyline({0, 0, 10, 0, 10, 10});
+    outline->SetClosed(true);
+    Hatch* h = ms.AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    h->SetLayer("0");
+    h->AppendOuterLoop({outline});
+    ms.AddLine({0, 0, 0}, {5, 5, 0});
+    DxfWriteOptions opts;
+    opts.entities = std::vector<const Entity*>{h};
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc, opts), "dxfout");
+    ASSERT_EQ(back.ModelSpace().Count(), 1);
+    auto* read = dynamic_cast<Hatch*>(back.ModelSpace().Item(0));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->Data().loops.size(), 1u);
+    EXPECT_TRUE(read->Data().loops[0].isPolyline);
+    EXPECT_EQ(read->Data().loops[0].polyline.vertices.size(), 3u);
+    EXPECT_EQ(read->PatternName(), "SOLID");
+}

@@ -1,0 +1,127 @@
+// The spatial index against a plain scan, and the geometric tests selections use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "CoreTestUtil.h"
+#include "platform/acad/Acad.h"
+#include "platform/acad/HitTest.h"
+
+using namespace acad;
+
+namespace {
+std::vector<Entity*> Scan(const Block& b, const Box& box)
+{
+    std::vector<Entity*> r;
+    for (Entity* e : b)
+        if (e->Extents().Intersects(box)) r.push_back(e);
+    return r;
+}
+}  // namespace
+
+TEST(SpatialIndex, AnswersLikeAScanThroughAddsMovesAndDeletes)
+{
+    Document doc;
+    Block& ms = doc.ModelSpace();
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> pos(300000, 301000), len(0.1, 30);
+    std::vector<Entity*> all;
+    for (int i = 0; i < 3000; ++i) {
+        Point3d a{pos(rng), pos(rng) + 7000000, 0};
+        switch (i % 4) {
+        case 0: all.push_back(ms.AddLine(a, {a.x + len(rng), a.y + len(rng), 0})); break;
+        case 1: all.push_back(ms.AddCircle(a, len(rng))); break;
+        case 2: all.push_back(ms.AddPoint(a)); break;
+        default: all.push_back(ms.AddText("TEXTO", a, 1.5)); break;
+        }
+    }
+    // One long entity across everything.
+    all.push_back(ms.AddLine({300000, 7000000, 0}, {301000, 7001000, 0}));
+    for (int i = 0; i < 600; ++i) {
+        Entity* e = all[static_cast<std::size_t>(rng() % all.size())];
+        if (e->IsErased()) continue;
+        if (i % 3 == 0)
+            e->Delete();
+        else
+            e->Move({0, 0, 0}, {len(rng) * 10, -len(rng) * 10, 0});
+    }
+    for (int q = 0; q < 200; ++q) {
+        Point3d c{pos(rng), pos(rng) + 7000000, 0};
+        Box box = Box::Around(c, q % 10 == 0 ? 300.0 : len(rng));
+        EXPECT_EQ(ms.QueryBox(box), Scan(ms, box)) << "query " << q;
+    }
+    EXPECT_EQ(ms.QueryBox(Box::Around({0, 0, 0}, 1)).size(), 0u);
+}
+
+TEST(HitTest, CrossingWindowAndZeroSizeCrossing)
+{
+    Document doc;
+    Block& ms = doc.ModelSpace();
+    Line* l = ms.AddLine({0, 0}, {10, 10});
+    Circle* c = ms.AddCircle({50, 50, 0}, 5);
+    Text* t = ms.AddText("ABCDE", {100, 0, 0}, 2.0);  // box 100..108 × 0..2
+
+    EXPECT_TRUE(CrossesBox(*l, Box::FromCorners({4, 0}, {6, 20})));   // crosses
+    EXPECT_FALSE(InsideBox(*l, Box::FromCorners({4, 0}, {6, 20})));   // not whole
+    EXPECT_TRUE(InsideBox(*l, Box::FromCorners({-1, -1}, {11, 11})));
+    EXPECT_FALSE(CrossesBox(*l, Box::FromCorners({6, 0}, {9, 3})));    // beside it
+    // Zero-size window: exactly on the geometry, and not a hair off it.
+    EXPECT_TRUE(CrossesBox(*l, Box::Around({3.5, 3.5}, 0)));
+    EXPECT_FALSE(CrossesBox(*l, Box::Around({3.5, 3.50001}, 0)));
+    EXPECT_TRUE(CrossesBox(*c, Box::Around({55, 50}, 0)));
+    EXPECT_FALSE(CrossesBox(*c, Box::Around({50, 50}, 1)));  // inside the circle, off its line
+    EXPECT_TRUE(CrossesBox(*t, Box::Around({104, 1}, 0.1)));  // a window inside the text box
+    EXPECT_TRUE(InsideBox(*t, Box::FromCorners({99, -1}, {109, 3})));
+    EXPECT_FALSE(InsideBox(*t, Box::FromCorners({99, -1}, {107, 3})));
+
+    // Erased and invisible entities are not found.
+    c->SetVisible(false);
+    EXPECT_FALSE(CrossesBox(*c, Box::Around({55, 50}, 1)));
+    l->Delete();
+    EXPECT_FALSE(CrossesBox(*l, Box::Around({3.5, 3.5}, 1)));
+}
+
+TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
+{
+    Document doc;
+    Block* fit = doc.Blocks().Add({0, 0, 0}, "A-TE");
+    fit->AddLine({-1, 0}, {1, 0});
+    fit->AddLine({0, 0}, {0, 1});
+    fit->AddAttribute(0.5, 0, "", {2, 2, 0}, "CODIGO", "T1");
+    BlockReference* r = doc.ModelSpace().InsertBlock({1000, 2000, 0}, "A-TE", 0.5, 0.5, 0.5, kPi / 2);
+    // A pipe end exactly on the rotated tee's arm end passes; the empty corner of its box does not.
+    EXPECT_TRUE(CrossesBox(*r, Box::Around({1000, 2000.5}, 0)));
+    EXPECT_TRUE(CrossesBox(*r, Box::Around({999.5, 2000}, 0)));
+    EXPECT_FALSE(CrossesBox(*r, Box::Around({999.6, 2000.4}, 0.05)));
+    // The attribute text counts as drawn.
+    AttributeReference* a = r->GetAttributes()[0];
+    Point3d c[4];
+    a->TextBoxCorners(c);
+    EXPECT_TRUE(CrossesBox(*r, Box::Around(Midpoint(c[0], c[2]), 0.01)));
+
+    // Fence and crossing polygon.
+    EXPECT_TRUE(CrossesFence(*r, {{990, 2000.2, 0}, {1010, 2000.2, 0}}));
+    EXPECT_FALSE(CrossesFence(*r, {{990, 2003, 0}, {995, 2003, 0}}));
+    EXPECT_TRUE(CrossesPolygon(*r, {{999, 1999, 0}, {1001, 1999, 0}, {1000, 2001, 0}}));
+    EXPECT_FALSE(CrossesPolygon(*r, {{900, 1900, 0}, {901, 1900, 0}, {900, 1901, 0}}));
+
+    // Nested pick: the attribute first, then the entity of the definition.
+    auto pa = PickNested(*r, Midpoint(c[0], c[2]), 0.01);
+    ASSERT_TRUE(pa);
+    EXPECT_EQ(pa->entity, a);
+    auto pl = PickNested(*r, {1000, 2000.4, 0}, 0.01);
+    ASSERT_TRUE(pl);
+    EXPECT_EQ(pl->entity->ObjectName(), "AcDbLine");
+    EXPECT_EQ(pl->containers, std::vector<Entity*>{r});
+    EXPECT_NEAR(pl->toWorld.Apply({1, 0, 0}).y, 2000.5, 1e-12);
+    EXPECT_FALSE(PickNested(*r, {1003, 2003, 0}, 0.01));
+
+    // Object snap to endpoints, nested ones included.
+    auto end = NearestEndpoint(*r, {1000.02, 2000.48, 0}, 0.1);
+    ASSERT_TRUE(end);
+    EXPECT_NEAR(end->x, 1000.0, 1e-12);
+    EXPECT_NEAR(end->y, 2000.5, 1e-12);
+    EXPECT_NEAR(DistanceTo(*r, {1000, 2000.3, 0}), 0.0, 1e-12);
+    EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
+}
