@@ -117,6 +117,7 @@ void BindSurface(Control* owner, ControlHost* host, ControlData& d, ContainerDat
 void SurfaceWidget::paintEvent(QPaintEvent* e)
 {
     CanvasData* cv = cv_;
+    if (!cv) return;
     ++PaintDepth();
     if (cv->paintPending && cv->onPaint && !cv->autoRedraw) {
         Dispatching dispatching;
@@ -132,13 +133,13 @@ void SurfaceWidget::paintEvent(QPaintEvent* e)
 
 void SurfaceWidget::showEvent(QShowEvent* e)
 {
-    cv_->paintPending = true;
+    if (cv_) cv_->paintPending = true;
     QWidget::showEvent(e);
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent* e)
 {
-    cv_->paintPending = true;
+    if (cv_) cv_->paintPending = true;
     QWidget::resizeEvent(e);
 }
 

@@ -98,6 +98,7 @@ void DropWidget(ControlData& d)
     if (!d.widget) return;
     QWidget* w = d.widget;
     d.widget = nullptr;
+    if (auto* surface = dynamic_cast<SurfaceWidget*>(w)) surface->Detach();
     w->blockSignals(true);
     if (g_dispatch > 0) {
         w->hide();

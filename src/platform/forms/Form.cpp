@@ -59,6 +59,11 @@ struct FormData : ControlData {
 class FormWidget : public SurfaceWidget {
 public:
     FormWidget(CanvasData* cv, FormData* fd) : SurfaceWidget(nullptr, cv), fd_(fd) {}
+    void Detach() override
+    {
+        SurfaceWidget::Detach();
+        fd_ = nullptr;
+    }
 
 protected:
     bool event(QEvent* e) override;
@@ -173,7 +178,7 @@ void FormData::ApplyFlags()
 
 bool FormWidget::event(QEvent* e)
 {
-    if (fd_->CanRaise() && fd_->form->Loaded()) {
+    if (fd_ && fd_->CanRaise() && fd_->form->Loaded()) {
         Dispatching dispatching;
         if (e->type() == QEvent::WindowActivate) fd_->form->Activate.Raise();
         if (e->type() == QEvent::WindowDeactivate) fd_->form->Deactivate.Raise();
@@ -183,7 +188,7 @@ bool FormWidget::event(QEvent* e)
 
 void FormWidget::closeEvent(QCloseEvent* e)
 {
-    if (fd_->unloading || !fd_->CanRaise()) {
+    if (!fd_ || fd_->unloading || !fd_->CanRaise()) {
         e->accept();
         return;
     }
@@ -197,7 +202,7 @@ void FormWidget::closeEvent(QCloseEvent* e)
 void FormWidget::moveEvent(QMoveEvent* e)
 {
     SurfaceWidget::moveEvent(e);
-    if (fd_->placing) return;
+    if (!fd_ || fd_->placing) return;
     if (Px(fd_->st.left) != x()) fd_->st.left = Tw(x());
     if (Px(fd_->st.top) != y()) fd_->st.top = Tw(y());
 }
@@ -205,7 +210,7 @@ void FormWidget::moveEvent(QMoveEvent* e)
 void FormWidget::resizeEvent(QResizeEvent* e)
 {
     SurfaceWidget::resizeEvent(e);
-    if (fd_->placing) return;
+    if (!fd_ || fd_->placing) return;
     bool changed = false;
     if (Px(fd_->st.width) != width()) {
         fd_->st.width = Tw(width());
@@ -221,7 +226,7 @@ void FormWidget::resizeEvent(QResizeEvent* e)
 void FormWidget::changeEvent(QEvent* e)
 {
     SurfaceWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) {
+    if (fd_ && e->type() == QEvent::WindowStateChange) {
         fd_->windowState = isMinimized() ? vbMinimized : isMaximized() ? vbMaximized : vbNormal;
         if (!isMinimized()) cv_->paintPending = true; // restored: exposed again
     }

@@ -292,6 +292,10 @@ class SurfaceWidget : public QWidget {
 public:
     SurfaceWidget(QWidget* parent, CanvasData* cv) : QWidget(parent), cv_(cv) {}
     CanvasData* cv_;
+    // The control is gone but Qt deletes its window later (it was unloaded
+    // inside one of its own events): from now on the window must not reach
+    // back into the control's data.
+    virtual void Detach() { cv_ = nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;

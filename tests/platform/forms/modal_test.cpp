@@ -154,6 +154,39 @@ TEST(FormsModal, NestedModalShowsFromAHandler)
     Unload(outer);
 }
 
+TEST(FormsModal, AFormMadeAndDestroyedInsideAHandlerLeavesNothingBehind)
+{
+    // A dialog made locally in a click handler (a message box, a cancel
+    // window) is destroyed before the handler returns; its window, deleted
+    // later by Qt, must not reach back into the form.
+    sample::frmSample outer;
+    auto& Ask = outer.Add<CommandButton>("Ask");
+    int asked = 0;
+    Ask.Click += [&] {
+        sample::frmSample local;
+        local.Show(vbModal, &outer);
+        Unload(local);
+        sample::frmSample modeless;
+        modeless.Show();
+        ++asked;
+    };
+    ScopedTestDriver driver([&](Form& form) {
+        if (&form == &outer) {
+            user::Click(Ask);
+            DoEvents();
+            user::Click(Ask);
+            DoEvents();
+            user::Click(outer.CmdOK);
+        } else {
+            user::Click(form.Controls("CmdCancel"));
+        }
+    });
+    outer.Show(vbModal);
+    DoEvents();
+    EXPECT_EQ(asked, 2);
+    Unload(outer);
+}
+
 TEST(FormsModal, QueryUnloadMayKeepTheFormLoaded)
 {
     sample::frmSample f;
