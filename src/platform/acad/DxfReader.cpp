@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cmath>
 #include <new>
 #include <unordered_map>
@@ -87,6 +88,7 @@ public:
                 in_.Fail("registro \"" + std::string(w.substr(0, 40)) + "\" fora de uma seção");
             }
         }
+        if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
         Finish();
     }
@@ -257,20 +259,31 @@ private:
                 continue;
             }
             if (!var || c == 999) continue;
+            // A setting whose value does not read keeps the host's default: the
+            // header holds no part of the drawing itself.
+            double real = 0;
+            long long integer = 0;
             switch (var->kind) {
             case HeaderVar::Point3:
             case HeaderVar::Point2:
-                if (c == 10 || c == 20 || c == 30) {
-                    (c == 10 ? point.x : c == 20 ? point.y : point.z) = in_.Real();
+                if ((c == 10 || c == 20 || c == 30) && ParseReal(in_.Raw(), real)) {
+                    (c == 10 ? point.x : c == 20 ? point.y : point.z) = real;
                     pendingPoint = true;
                 }
                 break;
             case HeaderVar::Handle:
                 if (std::uint64_t h = in_.Handle(); h < kProvisional) fileSeed_ = h;
                 break;
-            case HeaderVar::Int: SetHeader(*var, Variant(in_.Int())); break;
-            case HeaderVar::Real: SetHeader(*var, Variant(in_.Real())); break;
-            case HeaderVar::Angle: SetHeader(*var, Variant(in_.Angle())); break;
+            case HeaderVar::Int:
+                if (ParseInteger(in_.Raw(), integer) && integer >= INT32_MIN && integer <= INT32_MAX)
+                    SetHeader(*var, Variant(static_cast<int>(integer)));
+                break;
+            case HeaderVar::Real:
+                if (ParseReal(in_.Raw(), real)) SetHeader(*var, Variant(real));
+                break;
+            case HeaderVar::Angle:
+                if (ParseReal(in_.Raw(), real)) SetHeader(*var, Variant(real * (kPi / 180.0)));
+                break;
             case HeaderVar::Text: SetHeader(*var, Variant(in_.Text())); break;
             }
         }
@@ -610,6 +623,7 @@ private:
             Block* b = nullptr;
             Guard(rec.line, [&] {
                 b = DefineBlock(NameOf(d.name, rec));
+                blockLines_.emplace(b, rec.line);
                 if (!b->IsLayout() && !b->IsModelSpace()) {
                     b->SetOrigin(d.base);
                     b->SetComments(d.description);
@@ -762,25 +776,66 @@ private:
     }
 
     // A block may not contain itself, directly or through other blocks, nor hold
-    // a space: drawing it would never end.
+    // a space: drawing it would never end. A reference joining a space has its
+    // extents measured at once, so what it reaches is checked then (once per
+    // state of the block definitions); the whole drawing is checked at the end.
     void CheckNesting(const Block& container, std::uint32_t targetIndex)
     {
         const Block* target = doc_.Blocks().ByIndex(targetIndex);
         if (!target) return;
         if (target->IsLayout() || IsSpaceName(target->Name()))
             in_.Fail("referência ao espaço \"" + target->Name() + "\" como se fosse um bloco");
-        if (container.IsLayout() || IsSpaceName(container.Name())) return;
-        std::vector<const Block*> stack{target};
-        std::unordered_set<const Block*> seen{target};
-        while (!stack.empty()) {
-            const Block* b = stack.back();
-            stack.pop_back();
-            if (b == &container)
-                in_.Fail("o bloco \"" + container.Name() + "\" contém a si mesmo (referência circular)");
-            for (Entity* e : *b)
+        if (!container.IsLayout() && !IsSpaceName(container.Name())) {
+            ++definitionsVersion_;  // one more reference inside a definition
+            return;
+        }
+        auto& seen = checkedAt_[target];
+        if (seen == definitionsVersion_ + 1) return;
+        std::unordered_map<const Block*, char> colors;
+        CheckAcyclic(*target, colors);
+        seen = definitionsVersion_ + 1;
+    }
+
+    // Depth-first walk from `root` through references (0 unseen, 1 on the path,
+    // 2 done); a block met again while on the path closes a cycle.
+    void CheckAcyclic(const Block& root, std::unordered_map<const Block*, char>& colors)
+    {
+        struct Frame {
+            const Block* block;
+            std::vector<const Block*> inner;
+            std::size_t next = 0;
+        };
+        auto innerOf = [this](const Block& b) {
+            std::vector<const Block*> v;
+            for (Entity* e : b)
                 if (auto* r = dynamic_cast<BlockReference*>(e))
-                    if (const Block* inner = doc_.Blocks().ByIndex(r->Data().block); inner && seen.insert(inner).second)
-                        stack.push_back(inner);
+                    if (const Block* t = doc_.Blocks().ByIndex(r->Data().block);
+                        t && std::find(v.begin(), v.end(), t) == v.end())
+                        v.push_back(t);
+            return v;
+        };
+        if (colors[&root] != 0) return;
+        colors[&root] = 1;
+        std::vector<Frame> stack;
+        stack.push_back({&root, innerOf(root)});
+        while (!stack.empty()) {
+            Frame& f = stack.back();
+            if (f.next == f.inner.size()) {
+                colors[f.block] = 2;
+                stack.pop_back();
+                continue;
+            }
+            const Block* b = f.inner[f.next++];
+            char& c = colors[b];
+            if (c == 1) {
+                auto line = blockLines_.find(b);
+                in_.FailAt(line != blockLines_.end() ? line->second : in_.Line(),
+                           "o bloco \"" + b->Name() + "\" contém a si mesmo (referência circular)");
+            }
+            if (c == 0) {
+                c = 1;
+                stack.push_back({b, innerOf(*b)});
+            }
         }
     }
 
@@ -882,6 +937,8 @@ private:
 
     void Finish()
     {
+        std::unordered_map<const Block*, char> colors;
+        for (const Block* b : doc_.Blocks()) CheckAcyclic(*b, colors);
         FinishLayouts();
         FinishClips();
         DropDimensionPictures();
@@ -998,11 +1055,18 @@ private:
                 doc_.SetActiveTextStyle(*s);
             } catch (const Error&) {
             }
+        // Paper space was active: its layout (the one of "*Paper_Space") becomes the
+        // active one. The engine gives a layout shown for the first time a viewport;
+        // a layout read from a file has been shown before, so such a viewport goes.
         if (auto it = deferred_.find("TILEMODE"); it != deferred_.end() && it->second.IsNumber() && it->second.AsInt() == 0)
-            try {
-                doc_.SetActiveSpace(acPaperSpace);
-            } catch (const Error&) {
-            }
+            if (Block* paper = doc_.Blocks().Find("*Paper_Space"))
+                if (Layout* layout = LayoutOfBlock(*paper); layout && !layout->ModelType()) try {
+                        const std::size_t before = doc_.Viewports(*layout).size();
+                        doc_.SetActiveLayout(*layout);
+                        const auto after = doc_.Viewports(*layout);
+                        for (std::size_t i = before; i < after.size(); ++i) after[i]->Delete();
+                    } catch (const Error&) {
+                    }
     }
 
     static constexpr std::uint32_t kUnsetIndex = 0xFFFFFFFFu;
@@ -1020,6 +1084,9 @@ private:
     std::vector<ClipRead> clips_;
     std::unordered_map<std::uint64_t, std::uint64_t> ownerOf_;  // dictionaries
     std::unordered_set<std::string> pictureBlocks_, rawBlockNames_;
+    std::unordered_map<const Block*, std::size_t> blockLines_;
+    std::unordered_map<const Block*, std::uint64_t> checkedAt_;
+    std::uint64_t definitionsVersion_ = 0;
     std::uint64_t maxHandle_ = 0;
     std::uint64_t fileSeed_ = 0;
     bool sawVport_ = false;

@@ -27,6 +27,17 @@ char32_t Cp1252(unsigned char b)
     return b;
 }
 
+// The Windows-1252 byte of a character, or -1 when the code page lacks it
+// (control characters included: they would break the line structure).
+int Cp1252Byte(char32_t cp)
+{
+    if (cp >= 0xA0 && cp <= 0xFF) return static_cast<int>(cp);
+    if (cp < 0x80 || cp > 0xFFFF) return -1;
+    for (int k = 0; k < 32; ++k)
+        if (kCp1252High[k] == cp && cp >= 0x100) return 0x80 + k;
+    return -1;
+}
+
 void AppendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -198,7 +209,9 @@ void EncodeText(std::string_view utf8, std::string& out)
             n = 1;
         }
         i += n;
-        if (cp >= 0x10000) {
+        if (int byte = Cp1252Byte(cp); byte >= 0) {
+            out += static_cast<char>(byte);
+        } else if (cp >= 0x10000) {
             cp -= 0x10000;
             AppendEscape(out, 0xD800 + static_cast<unsigned>(cp >> 10));
             AppendEscape(out, 0xDC00 + static_cast<unsigned>(cp & 0x3FF));

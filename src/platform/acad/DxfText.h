@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -18,16 +19,20 @@
 
 namespace acad::dxf {
 
-// Largest magnitude accepted for a real value: beyond it a coordinate is
-// garbage, and the geometry of the engine would overflow.
-inline constexpr double kMaxMagnitude = 1e21;
+// Largest magnitude accepted for a real value: any finite double, as the
+// engine's own members accept. A tighter bound would refuse files the host
+// itself writes, where derived values (a text's insertion point worked out
+// from its alignment point, the drawing's extents) outgrow what was read.
+inline constexpr double kMaxMagnitude = std::numeric_limits<double>::max();
 
 // Text decoding of one value: valid UTF-8 is taken as it is, anything else as
 // Windows-1252 (what files of the 8-bit era hold); \U+XXXX escapes become the
 // character they name.
 void DecodeText(std::string_view raw, std::string& out);
-// Text as the writer puts it in a file: ASCII, every other character (and any
-// control character, which would break the line structure) as \U+XXXX.
+// Text as the writer puts it in a file, in the code page the header names
+// ($DWGCODEPAGE ANSI_1252, as AC1015 readers expect): Windows-1252 bytes, and
+// \U+XXXX for characters the code page lacks and for control characters
+// (which would break the line structure).
 void EncodeText(std::string_view utf8, std::string& out);
 
 // Numbers as files hold them. Reals accept "," as decimal point and an empty

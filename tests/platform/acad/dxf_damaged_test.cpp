@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreTestUtil.h"
+#include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 
@@ -14,9 +15,7 @@ namespace {
 
 std::string Lines(std::initializer_list<std::string> lines)
 {
-    std::string s;
-    for (const auto& l : lines) s += l + "\n";
-    return s;
+    return dxf_test::Join(lines, "\n");
 }
 
 // The description of the FileError that reading `text` gives ("" when it reads).
@@ -52,7 +51,11 @@ TEST(DxfDamaged, ForeignAndDamagedFilesAreRefusedNamingFileAndLine)
     std::string cut = text.substr(0, text.rfind("  0\r\nEOF"));
     EXPECT_NE(Refusal(cut).find("EOF"), std::string::npos);
     EXPECT_NE(Refusal(text.substr(0, text.size() - 6)).find("truncado"), std::string::npos);
-    EXPECT_NE(Refusal("").find("EOF"), std::string::npos);
+    EXPECT_NE(Refusal("").find("vazio"), std::string::npos);
+    // A header setting that does not read keeps the default; the drawing opens.
+    EXPECT_EQ(Refusal(Lines({"0", "SECTION", "2", "HEADER", "9", "$LTSCALE", "40", "muito", "9", "$OSMODE", "70",
+                             "99999999999", "0", "ENDSEC", "0", "EOF"})),
+              "");
 
     // Binary drawings, binary DXF and garbage.
     EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary", 24)).find("DWG"), std::string::npos);
@@ -71,9 +74,9 @@ TEST(DxfDamaged, ForeignAndDamagedFilesAreRefusedNamingFileAndLine)
 
 TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
 {
-    // Numbers too large for the drawing, not numbers at all, or out of their type.
+    // Numbers beyond what a double holds, not numbers at all, or out of their type.
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "1e400"})).find("linha 7"), std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "1e30"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "-1" + std::string(400, '0')})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "nan"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "dez"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "70000"})), "");
@@ -86,7 +89,7 @@ TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1000", "sem aplicação"})).find("1001"), std::string::npos);
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1001", "APP", "1099", "x"})), "");
     // A kept group of an unknown kind must still hold a usable number.
-    EXPECT_NE(Refusal(WithEntity({"0", "LEADER", "10", "1e300"})), "");
+    EXPECT_NE(Refusal(WithEntity({"0", "LEADER", "10", "1e999"})), "");
     // Huge counts announce nothing the reader trusts: no allocation follows them.
     EXPECT_EQ(Refusal(WithEntity({"0", "HATCH", "91", "2000000000", "75", "0"})), "");
     EXPECT_EQ(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "2000000000", "10", "0", "20", "0"})), "");
