@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QLabel>
+#include "app/QuorilApp.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QLabel label(QStringLiteral("QuorilCAD"));
-    label.show();
-    return app.exec();
+    return RunQuoril(argc, argv);
 }

@@ -1,0 +1,59 @@
+#include "app/QuorilApp.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "platform/acad/Application.h"
+#include "platform/acad/InputSource.h"
+#include "platform/acad/RunningObjects.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Picture.h"
+#include "shell/Form1.h"
+#include "shell/modGlobais.h"
+
+int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
+{
+    std::unique_ptr<QApplication> ownApp;
+    if (!QCoreApplication::instance()) ownApp = std::make_unique<QApplication>(argc, argv);
+    // The run ends with the main window, not with the last window shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (!options.programFolder.empty()) DefinePastaPrograma(options.programFolder);
+    forms::SetResourcePictureFolder(options.pictureFolder.empty() ? forms::App.Path() + "/pictures"
+                                                                  : options.pictureFolder);
+
+    // The drawing host lives for the whole run; the system's code only attaches to it.
+    std::unique_ptr<acad::Application> host;
+    std::unique_ptr<acad::ActiveObjectRegistration> registration;
+    if (options.startHost) {
+        host = std::make_unique<acad::Application>();
+        host->SetSupportFolders({PastaPrograma()});
+        if (options.input) host->SetInputSource(options.input);
+        registration = std::make_unique<acad::ActiveObjectRegistration>(*host, acad::kProgID);
+    }
+
+    {
+        Form1 form1;
+        QEventLoop loop;
+        bool ended = false;
+        form1.Unload += [&](int& Cancel) {
+            if (Cancel) return;
+            ended = true;
+            loop.quit();
+        };
+        form1.Show();
+        if (!ended && form1.Loaded()) {
+            if (options.started)
+                QTimer::singleShot(0, &loop, [&] { options.started(form1, host.get()); });
+            loop.exec();
+        }
+        // Windows the run left open go with the main window.
+        for (forms::Form* f : forms::Forms())
+            if (f != &form1) forms::Unload(*f);
+    }
+    registration.reset();
+    host.reset();
+    return 0;
+}

@@ -1,0 +1,40 @@
+#include "shell/modArquivos.h"
+
+#include "platform/os/Files.h"
+#include "platform/os/ShellOpen.h"
+#include "platform/os/Trash.h"
+#include "shell/modMensagem.h"
+
+namespace {
+
+// VB's Trim: the spaces at both ends removed.
+std::string Trim(const std::string& s)
+{
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+} // namespace
+
+bool DeleteToRecycle(const std::string& Path)
+{
+    return os::MoveToTrash(Path).ok;
+}
+
+void OpenWithShell(std::string& Path)
+{
+    // With no associated program the platform asks for one, as the system's
+    // "Open with" choice does.
+    os::ShellOpen(Path);
+}
+
+bool CopyFileSafe(const std::string& Source, const std::string& Destination)
+{
+    // The copy takes the destination's place only once complete, so a failed
+    // copy never costs the user the file that was there.
+    if (os::CopyFile(Trim(Source), Trim(Destination)).ok) return true;
+    ExibeMensagem(0, "Atenção", "Erro. Arquivo não copiado!");
+    return false;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// File operations of the panels: delete to the trash, open with the
+// associated program, copy over an existing file.
+
+#include <string>
+
+// Moves the file to the trash without asking. True when it was moved; a
+// missing file gives False and no message.
+bool DeleteToRecycle(const std::string& Path);
+
+// Opens the file with the program associated with its type; when there is
+// none, the user is asked to choose one.
+void OpenWithShell(std::string& Path);
+
+// Copies Source (trimmed) over Destination (trimmed). An existing destination
+// stays as it was until the copy has succeeded. On failure the user sees
+// "Erro. Arquivo não copiado!" and the result is False.
+bool CopyFileSafe(const std::string& Source, const std::string& Destination);

@@ -1,0 +1,5 @@
+#include "water/clsWATDb.h"
+
+void clsWATDb::LoadDb()
+{
+}
