@@ -1,0 +1,202 @@
+#include "cad/modAcad.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/acad/Error.h"
+#include "platform/acad/RunningObjects.h"
+#include "platform/acad/SelectionSets.h"
+#include "platform/acad/Tables.h"
+#include "shell/modGlobais.h"
+#include "shell/modMensagem.h"
+
+acad::Application* gAcadApp = nullptr;
+acad::Document* gAcadDoc = nullptr;
+acad::Block* gModelSpace = nullptr;
+acad::Utility* gAcadUtil = nullptr;
+std::optional<EstadoAcad> gAcadState;
+os::WindowHandle gAcadHwnd = 0;
+std::string gDwgName;
+
+namespace {
+
+std::string Trim(const std::string& s)
+{
+    const std::size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return "";
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+std::string Minusculas(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return s;
+}
+
+// The text without its last `n` characters (UTF-8 aware); whole when shorter.
+std::string SemUltimos(const std::string& s, int n)
+{
+    std::size_t fim = s.size();
+    for (int i = 0; i < n; ++i) {
+        if (fim == 0) return s;
+        do {
+            --fim;
+        } while (fim > 0 && (static_cast<unsigned char>(s[fim]) & 0xC0) == 0x80);
+    }
+    return s.substr(0, fim);
+}
+
+bool ArquivoExiste(const std::string& Nome)
+{
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(Nome, ec)) return true;
+    // Names kept from older runs may use the other separator.
+    std::string s = Nome;
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s != Nome && std::filesystem::is_regular_file(s, ec);
+}
+
+bool AbertoNoHost(const acad::Application& App, const acad::Document* Doc)
+{
+    return Doc && std::any_of(App.Documents().begin(), App.Documents().end(),
+                              [&](const auto& d) { return d.get() == Doc; });
+}
+
+}  // namespace
+
+bool EstadoAcad::IsQuiescent() const
+{
+    acad::Application* running = acad::GetObject(gAcadProgID);
+    if (running != app_)
+        throw acad::Error(acad::ErrorCode::NotRunning, "O AutoCAD desta conexão não está mais em execução");
+    return app_->GetAcadState().IsQuiescent();
+}
+
+bool ConectaAcad(std::string& DwgName, const std::string& Template)
+{
+    if (gAcadHwnd == 0) AchaJanelaAcad();
+    // A host in the middle of a command would refuse the automation calls; a
+    // state that cannot be asked (first connection of the run, a host that
+    // has gone) counts as busy.
+    if (gAcadHwnd != 0) {
+        bool quieto = false;
+        try {
+            quieto = gAcadState && gAcadState->IsQuiescent();
+        } catch (const acad::Error&) {
+        }
+        if (!quieto) EnviaEsc();
+    }
+
+    acad::Application* app = nullptr;
+    try {
+        app = acad::GetObject(gAcadProgID);
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description() + "\r" + gAcadProgID + "\r\r" + "Inicie o AutoCAD");
+        return false;
+    }
+    gAcadApp = app;
+
+    if (!Trim(DwgName).empty()) {
+        const std::string procurado = acad::UpperName(Trim(DwgName));
+        bool achou = false;
+        // Every drawing is visited: of two with the same name the later wins.
+        for (const auto& d : app->Documents()) {
+            if (acad::UpperName(d->FullName()) != procurado) continue;
+            try {
+                d->Activate();
+            } catch (const acad::Error&) {
+            }
+            gAcadDoc = d.get();
+            achou = true;
+        }
+        if (!achou) {
+            if (ArquivoExiste(DwgName)) {
+                try {
+                    app->Documents().Open(DwgName);
+                } catch (const acad::Error&) {
+                }
+                try {
+                    gAcadDoc = app->ActiveDocument();
+                } catch (const acad::Error&) {
+                }
+            } else {
+                ExibeMensagem(0, "Atenção", "Arquivo: " + DwgName + " não existe");
+            }
+        }
+    } else {
+        if (!Trim(Template).empty()) {
+            try {
+                app->Documents().Add(Template);
+            } catch (const acad::Error&) {
+            }
+        }
+        try {
+            gAcadDoc = app->ActiveDocument();
+        } catch (const acad::Error&) {
+        }
+    }
+
+    // The drawing "current before" may be gone (closed, or of a host that has
+    // since been replaced): the host's active drawing takes its place, and
+    // with no drawing open there is nothing to work on.
+    if (!AbertoNoHost(*app, gAcadDoc)) {
+        try {
+            gAcadDoc = app->ActiveDocument();
+        } catch (const acad::Error& e) {
+            gAcadDoc = nullptr;
+            gModelSpace = nullptr;
+            gAcadUtil = nullptr;
+            ExibeMensagem(0, "Atenção", e.Description() + "\r\r" + "Abra um desenho no AutoCAD");
+            return false;
+        }
+    }
+
+    gAcadUtil = &gAcadDoc->Utility();
+    gModelSpace = &gAcadDoc->ModelSpace();
+    gAcadState.emplace(*app);
+
+    DwgName = gAcadDoc->FullName();
+    gDwgName = SemUltimos(DwgName, 4);
+
+    // An existing set is left as it is (its users empty it before filling it).
+    for (const char* nome : {"SS1", "SS2", "SS3", "SStmp"}) {
+        try {
+            gAcadDoc->SelectionSets().Add(nome);
+        } catch (const acad::Error&) {
+        }
+    }
+
+    app->SetVisible(true);
+    return true;
+}
+
+bool ConectaAcad(const std::string& DwgName, const std::string& Template)
+{
+    std::string nome = DwgName;
+    return ConectaAcad(nome, Template);
+}
+
+void AchaJanelaAcad()
+{
+    for (const auto& w : os::TopLevelWindows()) {
+        const std::string t = Minusculas(w.title);
+        if (t.find('[') != std::string::npos && t.find("autocad") != std::string::npos &&
+            t.find(']') != std::string::npos)
+            gAcadHwnd = w.handle;
+    }
+}
+
+void EnviaEsc()
+{
+    // To the host's own window only: a window that has gone gets nothing, and
+    // no key reaches whatever else has the focus.
+    if (gAcadHwnd == 0) return;
+    os::SendEscape(gAcadHwnd);
+    os::SendEscape(gAcadHwnd);
+}
+
+void AtivaJanelaAcad()
+{
+    if (gAcadApp) os::ActivateWindow(gAcadApp->Caption());
+}
