@@ -573,10 +573,23 @@ void CommandButton::SetPicture(const forms::Picture& p) { DataOf<ButtonData>(*th
 
 // ---------------------------------------------------------------- CheckBox
 
+namespace {
+// VB's check boxes and option buttons answer a click anywhere on the control,
+// not only on the box and the caption's text.
+template <class Base>
+class WholeAreaButton : public Base {
+public:
+    using Base::Base;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+} // namespace
+
 CheckBox::CheckBox(Init init) : Control(std::move(init), std::make_unique<CheckData>())
 {
     auto& d = DataOf<CheckData>(*this);
-    auto* b = new QCheckBox(d.ParentWidget());
+    auto* b = new WholeAreaButton<QCheckBox>(d.ParentWidget());
     ControlData* dp = &d;
     d.Create(b, [dp, b] {
         if (dp->quiet) return;
@@ -622,7 +635,7 @@ OptionButton::OptionButton(Init init) : Control(std::move(init), std::make_uniqu
 {
     auto& d = DataOf<CheckData>(*this);
     ControlData* dp = &d;
-    d.Create(new QRadioButton(d.ParentWidget()), [dp] { RaiseFromQt(dp, dp->self->Click); });
+    d.Create(new WholeAreaButton<QRadioButton>(d.ParentWidget()), [dp] { RaiseFromQt(dp, dp->self->Click); });
 }
 
 std::string OptionButton::Caption() const { return DataOf<CheckData>(*this).caption; }

@@ -108,6 +108,10 @@ class ControlArray : public ControlArrayBase {
 public:
     T& operator()(int index) const { return static_cast<T&>(ItemBase(index)); }
     T& Item(int index) const { return static_cast<T&>(ItemBase(index)); }
+    // A design-time element placed in another container than the array's first
+    // elements: VB lets the elements of one array sit in different frames or
+    // tab pages.
+    T& AddElement(int index, Container& in) { return static_cast<T&>(Create(index, in, false)); }
 
     class iterator {
     public:

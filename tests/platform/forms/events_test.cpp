@@ -238,6 +238,10 @@ TEST(FormsEvents, CheckBoxesScrollBarsAndFormKeysAnswerTheUser)
     user::Click(Check1);
     user::Click(Check1);
     EXPECT_EQ(log, (Log{"check 2", "check 1", "check 0", "check 1"}));
+    // Anywhere on the control, also past the end of a short caption.
+    log.clear();
+    user::ClickAt(Check1, 1900, 120);
+    EXPECT_EQ(log, (Log{"check 0"}));
 
     // Min above Max: "towards Max" makes the value smaller.
     log.clear();
@@ -304,6 +308,15 @@ TEST(FormsEvents, ControlArraysLoadedAtRunTime)
     formstest::ExpectError(362, [&] { lbl.Unload(0); });
     formstest::ExpectError(360, [&] { lbl.Load(1); });
     formstest::ExpectError(340, [&] { lbl(9); });
+
+    // Elements of one array may sit in different containers from design time.
+    auto& frame = f.Add<Frame>("Frame1");
+    frame.Move(2000, 120, 1500, 1000);
+    Label& inFrame = lbl.AddElement(10, frame);
+    inFrame.Move(60, 200, 1000, 255);
+    log.clear();
+    user::ClickAt(inFrame, 150, 75);
+    EXPECT_EQ(log, (Log{"down 10 1 150,75", "click 10"}));
     Unload(f);
 }
 
