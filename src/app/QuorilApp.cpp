@@ -7,6 +7,7 @@
 #include "platform/acad/Application.h"
 #include "platform/acad/InputSource.h"
 #include "platform/acad/RunningObjects.h"
+#include "platform/acad/ui/DrawingWindow.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Picture.h"
@@ -33,6 +34,15 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
         if (options.input) host->SetInputSource(options.input);
         registration = std::make_unique<acad::ActiveObjectRegistration>(*host, acad::kProgID);
     }
+    // A person answers the host's requests in its window, which opens on a new
+    // drawing; closing it stops the host being reachable, as closing the
+    // drawing program would. Runs driven by a scripted input have no window.
+    std::unique_ptr<acad::ui::DrawingWindow> drawing;
+    if (host && !options.input) {
+        if (host->Documents().Count() == 0) host->Documents().Add("Acad");
+        drawing = std::make_unique<acad::ui::DrawingWindow>(*host);
+        drawing->Show();
+    }
 
     {
         Form1 form1;
@@ -53,6 +63,9 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
         for (forms::Form* f : forms::Forms())
             if (f != &form1) forms::Unload(*f);
     }
+    // Ending the program offers to save the drawings still open.
+    if (drawing && drawing->IsOpen()) drawing->Close();
+    drawing.reset();
     registration.reset();
     host.reset();
     return 0;

@@ -21,8 +21,8 @@ struct QuorilOptions {
     std::string pictureFolder;
     // False runs without a drawing host, as on a machine where it is not running.
     bool startHost = true;
-    // Who answers the host's requests for points, picks and texts; empty:
-    // nobody yet (the host's window answers once it exists).
+    // Who answers the host's requests for points, picks and texts; empty: a
+    // person, in the host's drawing window.
     std::shared_ptr<acad::InputSource> input;
     // Called once from the event loop after the main window is shown, with
     // the window and the host (null without one). A runner drives the program

@@ -138,7 +138,8 @@ std::optional<double> CommandContext::Angle(const std::string& prompt, const Poi
     }
 }
 
-std::optional<std::vector<Entity*>> CommandContext::Objects(const std::string& prompt)
+std::optional<std::vector<Entity*>> CommandContext::Objects(const std::string& prompt,
+                                                            const std::vector<Entity*>* selected)
 {
     std::optional<std::vector<Entity*>> out;
     if (Replay(out)) return out;
@@ -148,7 +149,7 @@ std::optional<std::vector<Entity*>> CommandContext::Objects(const std::string& p
         Fail("seleção inválida \"" + *t + "\"");
     }
     try {
-        return Record(input::SelectionStep(doc_, prompt, {}));
+        return Record(input::SelectionStep(doc_, prompt, {}, selected));
     } catch (const Error& e) {
         if (e.Code() == ErrorCode::Cancelled) Cancel();
         throw;
@@ -159,7 +160,7 @@ std::vector<Entity*> CommandContext::Selection(const std::string& prompt)
 {
     std::vector<Entity*> all;
     std::unordered_set<const Entity*> seen;
-    while (auto step = Objects(prompt))
+    while (auto step = Objects(prompt, &all))
         for (Entity* e : *step)
             if (seen.insert(e).second) all.push_back(e);
     return all;

@@ -49,7 +49,9 @@ public:
     // An angle in radians: typed in degrees, or shown by a point from `base`; nullopt on Enter.
     std::optional<double> Angle(const std::string& prompt, const Point3d& base);
     // One step of "Selecione objetos: "; nullopt when the selection ends.
-    std::optional<std::vector<Entity*>> Objects(const std::string& prompt);
+    // `selected`: what the earlier steps took (shown highlighted by the window).
+    std::optional<std::vector<Entity*>> Objects(const std::string& prompt,
+                                                const std::vector<Entity*>* selected = nullptr);
     // Every object of a selection prompt repeated until it ends, without repeats.
     std::vector<Entity*> Selection(const std::string& prompt);
     // One entity: (handent "..."), coordinates or a pick; nullptr on Enter.

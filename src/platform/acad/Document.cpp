@@ -413,12 +413,17 @@ const acad::View& Document::ActiveView() const
     if (mspace_) {
         if (PViewport* vp = ActivePViewport()) return vp->View();
     }
-    auto it = paperViews_.find(activeLayout_);
+    return const_cast<Document*>(this)->PaperView(*activeLayout_);
+}
+
+acad::View& Document::PaperView(const acad::Layout& layout)
+{
+    auto it = paperViews_.find(&layout);
     if (it == paperViews_.end()) {
-        const LayoutData& d = activeLayout_->Data();
+        const LayoutData& d = layout.Data();
         View v(Midpoint(d.limitsMin, d.limitsMax), std::max(1.0, d.limitsMax.y - d.limitsMin.y),
                static_cast<double>(screenWidth_) / screenHeight_);
-        it = const_cast<Document*>(this)->paperViews_.emplace(activeLayout_, v).first;
+        it = paperViews_.emplace(&layout, v).first;
     }
     return it->second;
 }

@@ -130,6 +130,10 @@ public:
     const acad::View& ActiveView() const;
     acad::View& ModelView() { return modelView_; }
     const acad::View& ModelView() const { return modelView_; }  // added by acaddxf: the writer's VPORT table
+    // The paper view of a paper layout: what ActiveView gives while that layout is
+    // active outside its viewports. Added for the drawing window, which shows the
+    // sheet (and pans it) also while the document works inside a viewport.
+    acad::View& PaperView(const acad::Layout& layout);
     // Size in pixels of the window showing the drawing (SCREENSIZE).
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }

@@ -236,9 +236,12 @@ std::optional<std::vector<Entity*>> ObjectsFromText(Document& doc, const std::st
 }
 
 std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::string& prompt,
-                                                  const SelectionFilter& filter)
+                                                  const SelectionFilter& filter,
+                                                  const std::vector<Entity*>* selected)
 {
-    const InputAnswer a = Ask(doc, Request(InputKind::Selection, prompt));
+    InputRequest step = Request(InputKind::Selection, prompt);
+    step.selected = selected;
+    const InputAnswer a = Ask(doc, step);
     switch (a.kind) {
     case InputAnswer::Kind::Enter: return std::nullopt;
     case InputAnswer::Kind::Escape: throw Error(ErrorCode::Cancelled, "Seleção cancelada pelo usuário");
@@ -253,7 +256,9 @@ std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::stri
             if (filter.Matches(*e)) return std::vector<Entity*>{e};
             return std::vector<Entity*>{};
         }
-        const InputAnswer c = Ask(doc, Request(InputKind::Corner, "Especifique o canto oposto: ", a.point));
+        InputRequest corner = Request(InputKind::Corner, "Especifique o canto oposto: ", a.point);
+        corner.selected = selected;
+        const InputAnswer c = Ask(doc, corner);
         std::optional<Point3d> q;
         if (c.kind == InputAnswer::Kind::Point) q = c.point;
         if (c.kind == InputAnswer::Kind::Text) q = ParsePoint(c.text);

@@ -59,8 +59,11 @@ std::optional<std::vector<Entity*>> ObjectsFromText(Document& doc, const std::st
 // One step of an object selection: the objects the person's answer takes (a
 // pick, a window, a crossing, a window opened on empty space, typed text).
 // nullopt when the person ends the selection (Enter); Cancelled on Escape.
+// `selected`: what the earlier steps took, passed on to the input source
+// (InputRequest::selected) for highlighting.
 std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::string& prompt,
-                                                  const SelectionFilter& filter);
+                                                  const SelectionFilter& filter,
+                                                  const std::vector<Entity*>* selected = nullptr);
 
 }  // namespace input
 }  // namespace acad

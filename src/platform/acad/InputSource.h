@@ -21,6 +21,7 @@
 namespace acad {
 
 class Document;
+class Entity;
 
 enum class InputKind {
     Point,      // a point (GetPoint; command points), rubber band from basePoint when set
@@ -38,6 +39,10 @@ struct InputRequest {
     std::optional<Point3d> basePoint;  // rubber band origin
     bool allowSpaces = false;          // String: a space ends the text unless set
     Document* document = nullptr;      // the drawing asking
+    // Selection (and the corner asked after a pick on empty space): what the
+    // earlier steps of the same selection took, so that the window can show it
+    // highlighted. Valid during Ask only; null outside selections.
+    const std::vector<Entity*>* selected = nullptr;
 };
 
 struct InputAnswer {

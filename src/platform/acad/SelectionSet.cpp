@@ -80,7 +80,7 @@ void SelectionSet::SelectOnScreen(const std::vector<int>& filterType, const std:
     std::vector<Entity*> found;
     std::unordered_set<const Entity*> seen;
     try {
-        while (auto step = input::SelectionStep(doc_, "Selecione objetos: ", filter)) {
+        while (auto step = input::SelectionStep(doc_, "Selecione objetos: ", filter, &found)) {
             for (Entity* e : *step)
                 if (seen.insert(e).second) found.push_back(e);
         }

@@ -26,8 +26,9 @@ struct Desktop : ::testing::Test {
     TempDir root;
     ScopedEnv home{"HOME", root.path()};
     ScopedEnv dataHome{"XDG_DATA_HOME", root / "home/share"};
-    // The system's folder stays last so that file types are still known.
-    ScopedEnv dataDirs{"XDG_DATA_DIRS", root / "sys/share" + ":/usr/share"};
+    // The system's file types stay known through a folder that holds only
+    // them: the programs installed on the machine must not take part.
+    ScopedEnv dataDirs{"XDG_DATA_DIRS", root / "sys/share" + ":" + root / "types/share"};
     ScopedEnv configHome{"XDG_CONFIG_HOME", root / "home/config"};
     ScopedEnv configDirs{"XDG_CONFIG_DIRS", root / "sys/config"};
     ScopedEnv desktop{"XDG_CURRENT_DESKTOP", std::string("Test")};
@@ -38,6 +39,8 @@ struct Desktop : ::testing::Test {
 
     void SetUp() override
     {
+        std::filesystem::create_directories(root / "types/share");
+        std::filesystem::create_directory_symlink("/usr/share/mime", root / "types/share/mime");
         previous = os::SetLaunchHook([this](const os::LaunchRequest& r) {
             launched.push_back(r);
             return launchWorks;

@@ -1,0 +1,208 @@
+// Repaint of a 100,000-entity drawing in the host's window: at extents, zoomed
+// in, and while panning (target: a repaint under 50 ms). The drawing is a
+// network-like grid: street lines, lot polylines, manhole circles, labels and
+// manhole blocks with three attributes each.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/acad/Acad.h"
+#include "platform/acad/ui/AciPalette.h"
+#include "platform/acad/ui/DrawingView.h"
+#include "platform/acad/ui/MainWindow.h"
+#include "platform/acad/ui/SceneRenderer.h"
+
+namespace {
+
+constexpr int kEntities = 100000;
+constexpr double kPitch = 30.0;
+const QSize kScreen(1600, 1000);
+
+std::unique_ptr<acad::Document> MakeDrawing()
+{
+    auto doc = std::make_unique<acad::Document>();
+    const char* layers[] = {"REDE", "LOTES", "PV", "TEXTO_PV", "E-PV", "EIXO_RUA", "QUADRA", "NUMERO"};
+    for (int i = 0; i < 8; ++i) doc->Layers().Add(layers[i])->SetColor(1 + (i * 31) % 254);
+    acad::Block* pv = doc->Blocks().Add({0, 0, 0}, "E-PV");
+    pv->AddCircle({0, 0, 0}, 1.5);
+    pv->AddLine({-1.5, 0, 0}, {1.5, 0, 0});
+    pv->AddLine({0, -1.5, 0}, {0, 1.5, 0});
+    pv->AddAttribute(1.2, 0, "", {2, 1, 0}, "NUMERO", "");
+    pv->AddAttribute(1.0, 0, "", {2, -0.5, 0}, "CT", "");
+    pv->AddAttribute(1.0, 0, "", {2, -2, 0}, "CP", "");
+    acad::Block& ms = doc->ModelSpace();
+    const int side = 317;
+    int n = 0;
+    for (int i = 0; i < side && n < kEntities; ++i) {
+        for (int j = 0; j < side && n < kEntities; ++j, ++n) {
+            const double x = i * kPitch, y = j * kPitch;
+            acad::Entity* e = nullptr;
+            switch (n % 10) {
+            case 0: case 1: case 2: case 3: case 4:
+                e = ms.AddLine({x, y, 0}, {x + kPitch * 0.9, y + (n % 3) * 4.0, 0});
+                e->SetLayer(n % 2 ? "REDE" : "EIXO_RUA");
+                break;
+            case 5: case 6:
+                e = ms.AddLightWeightPolyline({x, y, x + 20, y, x + 20, y + 15, x, y + 15, x, y});
+                e->SetLayer("LOTES");
+                break;
+            case 7:
+                e = ms.AddCircle({x + 10, y + 10, 0}, 1.2);
+                e->SetLayer("PV");
+                break;
+            case 8:
+                e = ms.AddText("PV-" + std::to_string(n), {x + 2, y + 2, 0}, 2.0);
+                e->SetLayer("TEXTO_PV");
+                break;
+            default: {
+                auto* ref = ms.InsertBlock({x + 15, y + 5, 0}, "E-PV", 1, 1, 1, 0.1 * (n % 7));
+                ref->SetLayer("E-PV");
+                auto atts = ref->GetAttributes();
+                atts[0]->SetTextString(std::to_string(n));
+                atts[1]->SetTextString("812.35");
+                atts[2]->SetTextString("1.20");
+                e = ref;
+            }
+            }
+        }
+    }
+    return doc;
+}
+
+acad::Document& Drawing()
+{
+    static std::unique_ptr<acad::Document> doc = MakeDrawing();
+    return *doc;
+}
+
+acad::View ExtentsView(const acad::Document& doc)
+{
+    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
+    v.Fit(doc.ModelExtents());
+    return v;
+}
+
+// Repaints the whole screen once per iteration, at the view `next` gives
+// (it may move the view between repaints), and reports what the last one drew.
+void RepaintLoop(benchmark::State& state, const acad::Document& doc, const std::function<acad::View()>& next)
+{
+    acad::ui::SceneRenderer renderer;
+    QImage img(kScreen, QImage::Format_RGB32);
+    acad::ui::RenderStats s;
+    for (auto _ : state) {
+        const acad::View v = next();
+        img.fill(acad::ui::BackgroundColor());
+        QPainter p(&img);
+        s = renderer.Draw(p, doc, acad::ui::ViewMapping::Of(v, QSizeF(kScreen)));
+    }
+    state.counters["drawn"] = static_cast<double>(s.entities);
+    state.counters["segments"] = static_cast<double>(s.segments);
+    state.counters["texts"] = static_cast<double>(s.texts);
+    state.counters["model"] = doc.ModelSpace().Count();
+}
+
+// Zoomed in by the factor from the extents (1: every entity drawn); closer in,
+// fewer entities and legible texts and attributes.
+void BM_RepaintZoomed(benchmark::State& state)
+{
+    acad::View v = ExtentsView(Drawing());
+    v.SetHeight(v.Height() / static_cast<double>(state.range(0)));
+    RepaintLoop(state, Drawing(), [&] { return v; });
+}
+BENCHMARK(BM_RepaintZoomed)->Arg(1)->Arg(4)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole drawing again after each change to it (a line moved between repaints).
+void BM_RepaintAfterEdit(benchmark::State& state)
+{
+    acad::Document& doc = Drawing();
+    const acad::View v = ExtentsView(doc);
+    auto* line = dynamic_cast<acad::Line*>(doc.ModelSpace().Item(0));
+    int n = 0;
+    RepaintLoop(state, doc, [&] {
+        line->SetEndPoint({10.0 + (++n % 2), 0, 0});
+        return v;
+    });
+}
+BENCHMARK(BM_RepaintAfterEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Panning across the drawing zoomed in 8×: one repaint per step of a tenth of the screen.
+void BM_RepaintWhilePanning(benchmark::State& state)
+{
+    acad::View v = ExtentsView(Drawing());
+    v.SetHeight(v.Height() / 8);
+    const acad::Box all = Drawing().ModelExtents();
+    double x = all.min.x;
+    RepaintLoop(state, Drawing(), [&] {
+        x += v.Width() / 10;
+        if (x > all.max.x) x = all.min.x;
+        v.SetCenter({x, all.Center().y, 0});
+        return v;
+    });
+}
+BENCHMARK(BM_RepaintWhilePanning)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A screen full of legible labels: 2,000 texts about 10 pixels high, some turned.
+void BM_RepaintLabels(benchmark::State& state)
+{
+    acad::Document doc;
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 50; ++j)
+            doc.ModelSpace().AddText(std::to_string(1000 + i * 50 + j), {i * 40.0, j * 20.0, 0}, 10.0)->SetRotation(
+                (i + j) % 5 == 0 ? 0.3 : 0.0);
+    const acad::View v = ExtentsView(doc);
+    RepaintLoop(state, doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintLabels)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window itself: a wheel zoom step and a pan step redrawn through the
+// drawing area (engine view updated, drawing rendered, crosshair drawn).
+void BM_WindowZoomAndPan(benchmark::State& state)
+{
+    acad::Application app;
+    acad::Document* doc = app.Documents().Add("Acad");
+    // The lines, polylines, circles and texts of the big drawing, copied into the application's document.
+    for (acad::Entity* e : Drawing().ModelSpace()) {
+        if (dynamic_cast<acad::BlockReference*>(e)) continue;  // blocks are the source drawing's
+        doc->ModelSpace().AppendEntity(e->CloneTo(*doc));
+    }
+    acad::ui::MainWindow w(app);
+    w.resize(kScreen + QSize(0, 160));
+    w.show();
+    QApplication::processEvents();
+    acad::ui::DrawingView* view = w.View();
+    app.ZoomExtents();
+    const QPointF middle(view->width() / 2.0, view->height() / 2.0);
+    int step = 0;
+    for (auto _ : state) {
+        if (step % 2 == 0)
+            view->ZoomAt(middle, (step / 2) % 8 < 4 ? 1.25 : 0.8);
+        else
+            view->PanBy(QPointF(37, -21));
+        ++step;
+        view->repaint();
+    }
+    state.counters["drawn"] = static_cast<double>(view->LastStats().entities);
+    state.counters["model"] = doc->ModelSpace().Count();
+}
+BENCHMARK(BM_WindowZoomAndPan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication qt(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,698 @@
+#include "platform/acad/ui/SceneRenderer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <typeinfo>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/acad/Block.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/CurveEntities.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/Hatch.h"
+#include "platform/acad/Layout.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
+#include "platform/acad/ui/AciPalette.h"
+
+namespace acad::ui {
+
+namespace {
+
+// How far a drawn chord may stray from its arc, in pixels.
+constexpr double kArcTolerancePx = 0.3;
+// Texts lower than this many pixels are drawn as their box: letters would be a smudge.
+constexpr double kTinyTextPx = 4.0;
+// Anything smaller than this on screen is drawn as a dot.
+constexpr double kDotPx = 1.5;
+// Guard against block definitions that (through a damaged file) contain themselves.
+constexpr int kMaxDepth = 32;
+// Definitions with more entities than this are culled part by part against the view.
+constexpr int kCullDefinitionsAbove = 32;
+
+// Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
+// Far-away coordinates of a deep zoom never reach the raster engine this way.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const QPointF a0 = a;
+    if (t1 < 1.0) b = QPointF(a0.x() + t1 * dx, a0.y() + t1 * dy);
+    if (t0 > 0.0) a = QPointF(a0.x() + t0 * dx, a0.y() + t0 * dy);
+    return true;
+}
+
+// A text style as a screen font: the face, and the cap height per pixel of font size.
+struct FontFace {
+    QFont font;
+    double capRatio = 0.7;
+};
+
+class PaintSink final : public GeometrySink {
+public:
+    void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
+    {
+        painter_ = &painter;
+        m_ = &mapping;
+        area_ = area;
+        // Pieces just outside still get drawn so that wide pens reach the border.
+        bounds_ = area.adjusted(-4, -4, 4, 4);
+        current_ = nullptr;
+    }
+    void SetStyle(QRgb rgb, bool highlighted)
+    {
+        if (current_ && current_->rgb == rgb && current_->highlighted == highlighted) return;
+        const std::uint64_t key = (static_cast<std::uint64_t>(highlighted) << 32) | rgb;
+        auto it = index_.find(key);
+        if (it == index_.end()) {
+            it = index_.emplace(key, buckets_.size()).first;
+            buckets_.push_back(Bucket{rgb, highlighted, {}, {}});
+        }
+        current_ = &buckets_[it->second];
+    }
+    void SetFace(const FontFace* face) { face_ = face; }
+    const QRectF& Bounds() const { return bounds_; }
+
+    void Point(const Point3d& p) override { Dot(m_->ToPixel(p)); }
+    void Dot(const QPointF& q)
+    {
+        if (!bounds_.contains(q)) return;
+        current_->points.push_back(q);
+    }
+    void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
+    void Line(QPointF a, QPointF b)
+    {
+        if (!ClipSegment(a, b, bounds_)) return;
+        current_->lines.emplace_back(a, b);
+        ++stats.segments;
+    }
+    void Arc(const CircularArc& arc) override;
+    void Text(const TextPrimitive& t) override;
+    void Fill(const std::vector<Point3d>& ring) override
+    {
+        if (ring.size() < 3) return;
+        QPolygonF poly;
+        poly.reserve(static_cast<int>(ring.size()));
+        for (const auto& p : ring) poly.append(m_->ToPixel(p));
+        QPainterPath path;
+        path.addPolygon(poly);
+        path.closeSubpath();
+        FillPath(path, Qt::SolidPattern);
+    }
+    // An area in pixels, in the current colour.
+    void FillPath(const QPainterPath& path, Qt::BrushStyle style)
+    {
+        if (!path.controlPointRect().intersects(bounds_)) return;
+        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted});
+    }
+
+    // Draws what was collected: areas under lines, lines, dots, then letters.
+    void Flush();
+
+    RenderStats stats;
+
+private:
+    struct Bucket {
+        QRgb rgb;
+        bool highlighted;
+        std::vector<QLineF> lines;
+        std::vector<QPointF> points;
+    };
+    struct TextItem {
+        QString text;
+        QPointF p0, p1, p3;  // baseline start, baseline end, top of the start
+        QRgb rgb;
+        bool highlighted;
+        const FontFace* face;
+    };
+    struct FillItem {
+        QPainterPath path;
+        QRgb rgb;
+        Qt::BrushStyle style;
+        bool highlighted;
+    };
+    void ArcPiece(const QPointF& c, double r, double start, double sweep);
+
+    QPainter* painter_ = nullptr;
+    const ViewMapping* m_ = nullptr;
+    QRectF area_, bounds_;
+    std::vector<Bucket> buckets_;
+    std::unordered_map<std::uint64_t, std::size_t> index_;
+    Bucket* current_ = nullptr;
+    const FontFace* face_ = nullptr;
+    std::vector<TextItem> texts_;
+    std::vector<FillItem> fills_;
+};
+
+void PaintSink::Arc(const CircularArc& arc)
+{
+    const QPointF c = m_->ToPixel(arc.center);
+    const double r = arc.radius * m_->scale;
+    if (!(r >= 0.0) || !std::isfinite(r)) return;
+    if (r < kDotPx / 2) {
+        Dot(c);
+        return;
+    }
+    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    if (!box.intersects(bounds_)) return;
+    const double sweep = arc.Sweep();
+    const double diag = std::hypot(bounds_.width(), bounds_.height());
+    if (r <= 4 * diag) {
+        ArcPiece(c, r, arc.startAngle, sweep);
+        return;
+    }
+    // A huge arc (deep zoom): only the angles that can reach the window are drawn.
+    const QPointF mid = bounds_.center();
+    const double d = std::hypot(mid.x() - c.x(), mid.y() - c.y());
+    if (std::fabs(d - r) > diag) return;
+    const double toMid = std::atan2(-(mid.y() - c.y()), mid.x() - c.x());  // world angle (Y up)
+    const double half = std::min(kPi, 1.5 * std::asin(std::min(1.0, diag / r)));
+    double u0 = NormalizeAngle(toMid - half - arc.startAngle);
+    for (double shift : {0.0, -kTwoPi}) {
+        const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
+        if (to > from) ArcPiece(c, r, arc.startAngle + from, to - from);
+    }
+}
+
+void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
+{
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - kArcTolerancePx / r));
+    const int n = std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
+    auto at = [&](double a) { return QPointF(c.x() + r * std::cos(a), c.y() - r * std::sin(a)); };
+    QPointF prev = at(start);
+    for (int k = 1; k <= n; ++k) {
+        const QPointF q = at(start + sweep * k / n);
+        Line(prev, q);
+        prev = q;
+    }
+}
+
+void PaintSink::Text(const TextPrimitive& t)
+{
+    const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
+                  p3 = m_->ToPixel(t.corners[3]);
+    const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
+    if (!box.intersects(bounds_)) return;
+    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
+    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
+    if (std::max(h, w) < kDotPx) {
+        Dot(box.center());
+        return;
+    }
+    if (h < kTinyTextPx || !face_) {
+        Line(p0, p1);
+        Line(p1, p2);
+        Line(p2, p3);
+        Line(p3, p0);
+        return;
+    }
+    texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
+                              current_->rgb, current_->highlighted, face_});
+}
+
+void PaintSink::Flush()
+{
+    QPainter& p = *painter_;
+    const QTransform base = p.worldTransform();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const FillItem& f : fills_) {
+        const QColor c(f.rgb);
+        p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
+    }
+    fills_.clear();
+    for (Bucket& b : buckets_) {
+        if (b.lines.empty() && b.points.empty()) continue;
+        const QColor c(b.rgb);
+        if (!b.lines.empty()) {
+            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+            p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            b.lines.clear();
+        }
+        if (!b.points.empty()) {
+            p.setPen(QPen(c, 2, Qt::SolidLine, Qt::SquareCap));
+            p.drawPoints(b.points.data(), static_cast<int>(b.points.size()));
+            b.points.clear();
+        }
+    }
+    for (const TextItem& t : texts_) {
+        const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
+        QFont font = t.face->font;
+        font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
+        const QFontMetricsF fm(font);
+        double cap = fm.capHeight();
+        if (!(cap > 0)) cap = fm.ascent() * 0.7;
+        const double adv = fm.horizontalAdvance(t.text);
+        if (!(adv > 0) || !(cap > 0)) continue;
+        // The letters are stretched onto the text's box: baseline from p0 to p1,
+        // cap height up to p3, whatever the rotation, mirroring or slant.
+        const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
+                              -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+        p.setWorldTransform(onto * base);
+        p.setFont(font);
+        p.setPen(QColor(t.rgb));
+        p.drawText(QPointF(0, 0), t.text);
+        if (t.highlighted) {
+            p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
+            p.drawRect(QRectF(0, -cap, adv, cap));
+        }
+        ++stats.texts;
+    }
+    p.setWorldTransform(base);
+    texts_.clear();
+    current_ = nullptr;
+    index_.clear();
+    buckets_.clear();
+}
+
+// Chords for a polyline's arc piece drawn `pxPerUnit` pixels per unit.
+int ArcSteps(const CircularArc& arc, double pxPerUnit)
+{
+    const double r = arc.radius * pxPerUnit;
+    const double step = r > kArcTolerancePx ? 2.0 * std::acos(1.0 - kArcTolerancePx / r) : kPi / 4;
+    return std::clamp(static_cast<int>(std::ceil(arc.Sweep() / step)), 2, 512);
+}
+
+// The point at fraction `u` of a polyline's arc piece that starts at `from`
+// (the arc runs either way between the vertices, as the bulge's sign says).
+Point3d PointAlong(const CircularArc& arc, const Point3d& from, double u)
+{
+    const bool forward = Distance2d(arc.StartPoint(), from) <= Distance2d(arc.EndPoint(), from);
+    return arc.PointAt(arc.startAngle + arc.Sweep() * (forward ? u : 1 - u));
+}
+
+// One vertex of a polyline that has widths.
+struct WideVertex {
+    Point3d point;
+    double bulge = 0.0;
+    double startWidth = 0.0;
+    double endWidth = 0.0;
+};
+
+}  // namespace
+
+class SceneRenderer::Impl {
+public:
+    friend class SceneRenderer;
+    RenderStats Draw(QPainter& painter, const Document& doc, const ViewMapping& mapping,
+                     const std::unordered_set<const Entity*>* selected);
+
+private:
+    // What a nested entity takes from the references around it.
+    struct Inherit {
+        int byBlockColor = Color::White;
+        const Layer* layer = nullptr;  // the reference's layer, for entities on layer "0"
+        bool highlighted = false;
+        int depth = 0;
+    };
+
+    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
+                   const std::vector<char>* frozenHere);
+    void DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute = false);
+    void DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child);
+    bool DrawWide(const std::vector<WideVertex>& vertices, bool closed, const Transform& t);
+    bool DrawWideEntity(const Entity& e, const Transform& t);
+    void DrawHatch(const Hatch& h, const Transform& t);
+    const FontFace* FaceFor(std::uint32_t styleIndex);
+    const Box& ExtentsOf(const Block& space);
+    QRgb Rgb(int aci) const { return aci >= 1 && aci <= 255 ? palette_[aci] : palette_[7]; }
+
+    struct SpaceExtents {
+        const Document* doc = nullptr;
+        std::uint64_t revision = 0, definitions = 0;
+        Box box;
+    };
+
+    const Document* doc_ = nullptr;
+    QPainter* painter_ = nullptr;
+    const ViewMapping* m_ = nullptr;
+    Box visible_;
+    const Layer* layer0_ = nullptr;
+    const std::vector<char>* frozenHere_ = nullptr;
+    const std::unordered_set<const Entity*>* selected_ = nullptr;
+    std::unordered_map<std::uint32_t, FontFace> faces_;
+    std::unordered_map<const Block*, SpaceExtents> extents_;
+    QRgb palette_[256];
+    PaintSink sink_;
+};
+
+SceneRenderer::SceneRenderer() : impl_(std::make_unique<Impl>())
+{
+    for (int i = 0; i < 256; ++i) impl_->palette_[i] = AciColor(i).rgb();
+}
+SceneRenderer::~SceneRenderer() = default;
+
+RenderStats SceneRenderer::Draw(QPainter& painter, const Document& doc, const ViewMapping& mapping,
+                                const std::unordered_set<const Entity*>* selected)
+{
+    return impl_->Draw(painter, doc, mapping, selected);
+}
+
+RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, const ViewMapping& mapping,
+                                      const std::unordered_set<const Entity*>* selected)
+{
+    doc_ = &doc;
+    painter_ = &painter;
+    selected_ = selected && !selected->empty() ? selected : nullptr;
+    layer0_ = doc.Layers().Find("0");
+    faces_.clear();
+    sink_.stats = {};
+    const QRectF area(QPointF(0, 0), mapping.size);
+    const Layout& layout = doc.ActiveLayout();
+    if (layout.ModelType()) {
+        DrawSpace(doc.ModelSpace(), mapping, area, nullptr);
+        return sink_.stats;
+    }
+    // Model space through each viewport of the sheet, then the sheet itself on top.
+    for (const PViewport* vp : doc.Viewports(layout)) {
+        if (vp->Data().number == 1 || !vp->ViewportOn() || !vp->Visible()) continue;
+        const Layer* l = doc.Layers().ByIndex(vp->LayerIndex());
+        if (l && (l->Freeze() || !l->LayerOn())) continue;
+        const double hw = vp->Width() / 2, hh = vp->Height() / 2;
+        const Point3d c = vp->Center();
+        const QRectF frame =
+            mapping.PixelRect(Box::FromCorners({c.x - hw, c.y - hh}, {c.x + hw, c.y + hh})).intersected(area);
+        if (frame.isEmpty() || !(vp->View().Height() > 0)) continue;
+        std::vector<char> frozen(doc.Layers().RecordCount(), 0);
+        for (std::uint32_t i : vp->Data().frozenLayers)
+            if (i < frozen.size()) frozen[i] = 1;
+        const ViewMapping inside = mapping.ThroughViewport(*vp);
+        painter.save();
+        painter.setClipRect(frame, Qt::IntersectClip);
+        DrawSpace(doc.ModelSpace(), inside, frame, &frozen);
+        painter.restore();
+    }
+    DrawSpace(layout.Block(), mapping, area, nullptr);
+    return sink_.stats;
+}
+
+void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
+                                    const std::vector<char>* frozenHere)
+{
+    m_ = &mapping;
+    frozenHere_ = frozenHere;
+    sink_.Begin(*painter_, mapping, area);
+    visible_ = mapping.WorldBox(sink_.Bounds());
+    if (visible_.Contains(ExtentsOf(space))) {
+        // All of it in view: the drawing order is the block's own, no query needed.
+        for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
+    } else {
+        for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), Inherit{});
+    }
+    sink_.Flush();
+}
+
+const Box& SceneRenderer::Impl::ExtentsOf(const Block& space)
+{
+    // Measured again only after the drawing changed: panning and zooming reuse it.
+    if (extents_.size() > 64) extents_.clear();  // spaces of drawings closed long ago
+    SpaceExtents& known = extents_[&space];
+    if (known.doc != doc_ || known.revision != doc_->Revision() || known.definitions != doc_->DefinitionsRevision()) {
+        known.doc = doc_;
+        known.revision = doc_->Revision();
+        known.definitions = doc_->DefinitionsRevision();
+        known.box = space.Extents();
+    }
+    return known.box;
+}
+
+const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
+{
+    auto it = faces_.find(styleIndex);
+    if (it != faces_.end()) return &it->second;
+    FontFace face;
+    const TextStyle* style = doc_->TextStyles().ByIndex(styleIndex);
+    if (style && style->IsTrueType()) {
+        std::string family = style->TypeFace();
+        if (family.empty()) {
+            family = style->FontFile();
+            const auto dot = family.rfind('.');
+            if (dot != std::string::npos) family.erase(dot);
+        }
+        face.font = QFont(QString::fromStdString(family));
+        face.font.setStyleHint(QFont::SansSerif);
+    } else {
+        // Shape fonts have letters of one width, as the monospaced faces do.
+        face.font = QFont(QStringLiteral("Monospace"));
+        face.font.setStyleHint(QFont::Monospace);
+    }
+    QFont probe = face.font;
+    probe.setPixelSize(100);
+    const double cap = QFontMetricsF(probe).capHeight();
+    face.capRatio = cap > 0 ? cap / 100.0 : 0.7;
+    return &faces_.emplace(styleIndex, face).first->second;
+}
+
+void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
+{
+    if (!e.Visible()) return;
+    const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
+    const Layer* layer = own;
+    if (own) {
+        if (own->Freeze()) return;
+        if (frozenHere_ && own->Index() < frozenHere_->size() && (*frozenHere_)[own->Index()]) return;
+        // Parts on layer "0" take the layer of the reference that holds them.
+        if (in.layer && own == layer0_)
+            layer = in.layer;
+        else if (!own->LayerOn())
+            return;
+    }
+    int color = e.Color();
+    if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
+    if (color == Color::ByBlock) color = in.byBlockColor;
+    const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
+    ++sink_.stats.entities;
+    sink_.SetStyle(Rgb(color), highlighted);
+
+    // The common kinds go straight to Emit.
+    const std::type_info& type = typeid(e);
+    if (type == typeid(Line) || type == typeid(Circle) || type == typeid(Arc) || type == typeid(acad::Point)) {
+        e.Emit(sink_, t);
+        return;
+    }
+    if (const auto* ref = dynamic_cast<const BlockReference*>(&e)) {
+        if (in.depth == 0) {
+            const Box ext = ref->Extents();
+            if (!ext.IsEmpty() && std::max(ext.Width(), ext.Height()) * m_->scale < kDotPx) {
+                sink_.Point(ext.Center());
+                return;
+            }
+        }
+        if (in.depth >= kMaxDepth) return;
+        DrawReference(*ref, t, Inherit{color, layer, highlighted, in.depth + 1});
+        return;
+    }
+    if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
+        sink_.SetFace(FaceFor(text->Text().style));
+        if (constantAttribute)
+            text->TextBase::Emit(sink_, t);  // a constant attribute shows its value, not its tag
+        else
+            e.Emit(sink_, t);
+        return;
+    }
+    if (const auto* mtext = dynamic_cast<const MText*>(&e)) {
+        sink_.SetFace(FaceFor(mtext->Data().style));
+        e.Emit(sink_, t);
+        return;
+    }
+    if (const auto* dim = dynamic_cast<const DimAligned*>(&e)) {
+        sink_.SetFace(FaceFor(dim->Data().style));
+        e.Emit(sink_, t);
+        return;
+    }
+    if (const auto* hatch = dynamic_cast<const Hatch*>(&e)) {
+        DrawHatch(*hatch, t);
+        return;
+    }
+    if (const auto* vp = dynamic_cast<const PViewport*>(&e)) {
+        if (vp->Data().number == 1) return;  // the sheet's own view has no frame
+    }
+    if (DrawWideEntity(e, t)) return;
+    e.Emit(sink_, t);
+}
+
+void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child)
+{
+    const Transform inner = t * ref.BlockTransform();
+    bool clipped = false;
+    if (const auto* xref = dynamic_cast<const ExternalReference*>(&ref); xref && xref->ClipEnabled()) {
+        QPolygonF poly;
+        for (const Point3d& p : xref->ClipBoundary()) poly.append(m_->ToPixel(inner.Apply(p)));
+        QPainterPath path;
+        path.addPolygon(poly);
+        path.closeSubpath();
+        // The clip applies when things are painted: what was gathered so far goes first.
+        sink_.Flush();
+        painter_->save();
+        painter_->setClipPath(path, Qt::IntersectClip);
+        clipped = true;
+    }
+    if (const Block* def = doc_->Blocks().ByIndex(ref.Data().block)) {
+        Box local;
+        const bool cull = def->Count() > kCullDefinitionsAbove;
+        if (cull) {
+            if (const auto inv = inner.Inverse()) {
+                const Box& v = visible_;
+                for (const Point3d& c : {v.min, v.max, Point3d(v.min.x, v.max.y), Point3d(v.max.x, v.min.y)})
+                    local.Add(inv->Apply(c));
+            }
+        }
+        for (const Entity* part : *def) {
+            if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
+                // Only constant attributes draw inside a reference; the others are
+                // drawn by the reference's own attributes.
+                if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, inner, child, true);
+                continue;
+            }
+            if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
+            DrawEntity(*part, inner, child);
+        }
+    }
+    // Attributes are held in the coordinates of the reference's own space.
+    for (const AttributeReference* a : ref.GetAttributes()) DrawEntity(*a, t, child);
+    if (clipped) {
+        sink_.Flush();
+        painter_->restore();
+    }
+}
+
+bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
+{
+    std::vector<WideVertex> v;
+    bool closed = false;
+    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
+        const LWPolylineData& d = lw->Data();
+        const bool varying = !d.startWidths.empty() || !d.endWidths.empty();
+        if (d.constantWidth <= 0 && !varying) return false;
+        for (std::size_t i = 0; i < d.geometry.vertices.size(); ++i) {
+            WideVertex w{d.geometry.vertices[i].point, d.geometry.vertices[i].bulge, d.constantWidth, d.constantWidth};
+            if (i < d.startWidths.size() && i < d.endWidths.size() && (d.startWidths[i] > 0 || d.endWidths[i] > 0)) {
+                w.startWidth = d.startWidths[i];
+                w.endWidth = d.endWidths[i];
+            }
+            v.push_back(w);
+        }
+        closed = d.geometry.closed;
+    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
+        const PolylineData& d = pl->Data();
+        if (!d.fitPoints.empty()) return false;  // a fitted curve is drawn thin
+        bool any = false;
+        for (const auto& pv : d.vertices) {
+            v.push_back(WideVertex{pv.point, pv.bulge, pv.startWidth, pv.endWidth});
+            any = any || pv.startWidth > 0 || pv.endWidth > 0;
+        }
+        if (!any) return false;
+        closed = d.closed;
+    } else {
+        return false;
+    }
+    return DrawWide(v, closed, t);
+}
+
+bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed, const Transform& t)
+{
+    const std::size_t n = v.size();
+    if (n < 2) return false;
+    double widest = 0.0;
+    for (const auto& w : v) widest = std::max({widest, w.startWidth, w.endWidth});
+    const double pxPerUnit = m_->scale * t.ScaleFactor();
+    // Thinner than a couple of pixels the width does not show: plain lines then.
+    if (widest * pxPerUnit < 2.0) return false;
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    const std::size_t segments = closed ? n : n - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const WideVertex& a = v[i];
+        const Point3d& p0 = a.point;
+        const Point3d& p1 = v[(i + 1) % n].point;
+        if (a.startWidth <= 0 && a.endWidth <= 0) {
+            // A piece without width inside a wide polyline: a thin line or arc.
+            if (auto arc = ArcFromBulge(p0, p1, a.bulge)) {
+                const int k = ArcSteps(*arc, pxPerUnit);
+                Point3d prev = p0;
+                for (int j = 1; j <= k; ++j) {
+                    const Point3d q = PointAlong(*arc, p0, static_cast<double>(j) / k);
+                    sink_.Segment(t.Apply(prev), t.Apply(q));
+                    prev = q;
+                }
+            } else {
+                sink_.Segment(t.Apply(p0), t.Apply(p1));
+            }
+            continue;
+        }
+        // Samples along the piece, each with the two sides at half the width.
+        QPolygonF left, right;
+        auto side = [&](const Point3d& at, const Vector3d& normal, double width) {
+            left.append(m_->ToPixel(t.Apply(at + normal * (width / 2))));
+            right.prepend(m_->ToPixel(t.Apply(at - normal * (width / 2))));
+        };
+        if (auto arc = ArcFromBulge(p0, p1, a.bulge)) {
+            const int k = ArcSteps(*arc, pxPerUnit);
+            for (int j = 0; j <= k; ++j) {
+                const double u = static_cast<double>(j) / k;
+                const Point3d at = PointAlong(*arc, p0, u);
+                const Vector3d radial = (at - arc->center) / arc->radius;
+                side(at, radial, a.startWidth + (a.endWidth - a.startWidth) * u);
+            }
+        } else {
+            const Vector3d d = p1 - p0;
+            const double len = d.Length2d();
+            if (!(len > 0)) continue;
+            const Vector3d normal{-d.y / len, d.x / len, 0.0};
+            side(p0, normal, a.startWidth);
+            side(p1, normal, a.endWidth);
+        }
+        QPolygonF ring = left + right;
+        path.addPolygon(ring);
+        path.closeSubpath();
+    }
+    if (!path.isEmpty()) sink_.FillPath(path, Qt::SolidPattern);
+    return true;
+}
+
+void SceneRenderer::Impl::DrawHatch(const Hatch& h, const Transform& t)
+{
+    const double pxPerUnit = m_->scale * std::max(1e-12, t.ScaleFactor());
+    const double tolerance = 0.5 / pxPerUnit;
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (int i = 0; i < h.NumberOfLoops(); ++i) {
+        const std::vector<Point3d> ring = h.LoopPoints(i, tolerance);
+        if (ring.size() < 3) continue;
+        QPolygonF poly;
+        poly.reserve(static_cast<int>(ring.size()));
+        for (const Point3d& p : ring) poly.append(m_->ToPixel(t.Apply(p)));
+        path.addPolygon(poly);
+        path.closeSubpath();
+    }
+    if (path.isEmpty()) return;
+    // Patterns are shown as a plain diagonal hatching of the screen.
+    sink_.FillPath(path, h.Data().solid ? Qt::SolidPattern : Qt::BDiagPattern);
+}
+
+}  // namespace acad::ui

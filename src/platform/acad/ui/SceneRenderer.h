@@ -1,0 +1,49 @@
+#pragma once
+// Paints what a drawing shows through one painter: every entity kind through
+// Entity::Emit into a single painter sink, in its layer's or own colour, with
+// block references walked here so that nested parts get their inherited colour
+// and layer, external references their clip, and hatches and wide polylines
+// their filled areas. Only what the spatial index finds in view is drawn.
+
+#include <cstddef>
+#include <memory>
+#include <unordered_set>
+
+#include "platform/acad/ui/ViewMapping.h"
+
+class QPainter;
+
+namespace acad {
+class Document;
+class Entity;
+}  // namespace acad
+
+namespace acad::ui {
+
+struct RenderStats {
+    std::size_t entities = 0;  // entities visited (nested ones included)
+    std::size_t segments = 0;  // line pieces drawn
+    std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
+};
+
+class SceneRenderer {
+public:
+    SceneRenderer();
+    ~SceneRenderer();
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // Draws model space when the document's Model layout is active; otherwise the
+    // active layout's paper space over the model space seen through its
+    // viewports. `mapping` maps the shown space (model or paper) to the painter's
+    // pixels; the background is the caller's. Entities in `selected` are drawn
+    // highlighted, as are those whose Highlight is on.
+    RenderStats Draw(QPainter& painter, const Document& doc, const ViewMapping& mapping,
+                     const std::unordered_set<const Entity*>* selected = nullptr);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace acad::ui

@@ -1,0 +1,230 @@
+// The window's title, its menu of files and drawings, and closing it: unsaved
+// drawings asked about, whatever is asked answered with Escape, the host no
+// longer registered.
+
+#include <gtest/gtest.h>
+
+#include "UiHarness.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "platform/acad/DxfFile.h"
+#include "platform/os/Dialogs.h"
+
+using acad::Point3d;
+using uitest::Harness;
+
+namespace {
+
+std::filesystem::path TempFolder(const std::string& name)
+{
+    const auto p = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(p);
+    std::filesystem::create_directories(p);
+    return p;
+}
+
+QAction* MenuAction(QMenuBar* bar, const QString& menu, const QString& text)
+{
+    for (QAction* top : bar->actions())
+        if (top->text() == menu && top->menu())
+            for (QAction* a : top->menu()->actions())
+                if (a->text() == text) return a;
+    return nullptr;
+}
+
+// Presses the button of the question box once it is shown.
+void AnswerQuestion(const QString& button, QString* text = nullptr)
+{
+    QTimer::singleShot(0, [button, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (text) *text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button) {
+                b->click();
+                return;
+            }
+        ADD_FAILURE() << "no button " << button.toStdString();
+        box->reject();
+    });
+}
+
+TEST(Window, TitleMenusAndDrawings)
+{
+    Harness h;
+    const QString title = h.main->windowTitle();
+    EXPECT_EQ(title.toStdString(), h.app.Caption());
+    EXPECT_TRUE(title.contains('[') && title.contains("AutoCAD") && title.contains(']'));
+    QMenuBar* bar = h.main->menuBar();
+    for (const char* item : {"Novo", "Abrir", "Salvar", "Salvar como", "Sair"})
+        EXPECT_NE(MenuAction(bar, "Arquivo", QString::fromUtf8(item)), nullptr) << item;
+
+    // "Novo": a second drawing, shown and named in the title; the list switches back.
+    MenuAction(bar, "Arquivo", "Novo")->trigger();
+    ASSERT_EQ(h.app.Documents().Count(), 2);
+    acad::Document* second = h.app.ActiveDocument();
+    EXPECT_NE(second, h.doc);
+    EXPECT_EQ(h.main->windowTitle().toStdString(), "AutoCAD - [" + second->Name() + "]");
+    emit h.main->DrawingsMenu()->aboutToShow();
+    const QList<QAction*> listed = h.main->DrawingsMenu()->actions();
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_EQ(listed[0]->text().toStdString(), h.doc->Name());
+    EXPECT_TRUE(listed[1]->isChecked());
+    listed[0]->trigger();
+    EXPECT_EQ(h.app.ActiveDocument(), h.doc);
+    EXPECT_EQ(h.main->windowTitle().toStdString(), "AutoCAD - [" + h.doc->Name() + "]");
+}
+
+TEST(Window, SaveAsOpenAndBadFiles)
+{
+    Harness h;
+    const auto dir = TempFolder("acadui-files");
+    h.doc->ModelSpace().AddLine({0, 0, 0}, {5, 5, 0});
+    QMenuBar* bar = h.main->menuBar();
+
+    // "Salvar" of a drawing without a file asks for the name; the DXF type adds ".dxf".
+    std::vector<os::DialogRequest> asked;
+    {
+        os::ScopedDialogDriver driver([&](const os::DialogRequest& r) {
+            asked.push_back(r);
+            os::DialogAnswer a = os::DialogAnswer::Path((dir / "rede").string());
+            a.filterIndex = 2;
+            return a;
+        });
+        MenuAction(bar, "Arquivo", "Salvar")->trigger();
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    ASSERT_EQ(asked[0].filters.size(), 2u);
+    EXPECT_EQ(asked[0].filters[0].patterns, "*.dwg");
+    EXPECT_EQ(asked[0].filters[1].patterns, "*.dxf");
+    EXPECT_TRUE(std::filesystem::exists(dir / "rede.dxf"));
+    EXPECT_EQ(h.doc->Name(), "rede.dxf");
+    EXPECT_TRUE(h.doc->Saved());
+    Harness::Process();
+    EXPECT_EQ(h.main->windowTitle().toStdString(), "AutoCAD - [rede.dxf]");
+
+    // "Salvar como" a ".dwg" beside it.
+    {
+        os::ScopedDialogDriver driver(
+            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / "copia.dwg").string()); });
+        EXPECT_TRUE(h.main->SaveDrawingAs());
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "copia.dwg"));
+    EXPECT_EQ(h.doc->Name(), "copia.dwg");
+
+    // "Abrir" of a drawing already open brings it forward; another one is read.
+    h.app.Documents().Add("Acad");
+    {
+        os::ScopedDialogDriver driver(
+            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / "copia.dwg").string()); });
+        MenuAction(bar, "Arquivo", "Abrir")->trigger();
+    }
+    EXPECT_EQ(h.app.Documents().Count(), 2);
+    EXPECT_EQ(h.app.ActiveDocument(), h.doc);
+    {
+        os::ScopedDialogDriver driver(
+            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / "rede.dxf").string()); });
+        EXPECT_TRUE(h.main->OpenDrawing());
+    }
+    ASSERT_EQ(h.app.Documents().Count(), 3);
+    EXPECT_EQ(h.app.ActiveDocument()->Name(), "rede.dxf");
+    EXPECT_EQ(h.app.ActiveDocument()->ModelSpace().Count(), 1);
+
+    // A damaged file: the reason is shown and nothing else changes.
+    {
+        std::ofstream bad(dir / "ruim.dwg");
+        bad << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n";
+    }
+    std::string warning;
+    {
+        os::ScopedDialogDriver driver([&](const os::DialogRequest& r) {
+            if (r.kind == os::DialogKind::Message) {
+                warning = r.text;
+                return os::DialogAnswer::Yes();
+            }
+            return os::DialogAnswer::Path((dir / "ruim.dwg").string());
+        });
+        EXPECT_FALSE(h.main->OpenDrawing());
+    }
+    EXPECT_NE(warning.find("ruim.dwg"), std::string::npos) << warning;
+    EXPECT_EQ(h.app.Documents().Count(), 3);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Window, ClosingAsksAboutUnsavedDrawingsAndStopsTheHost)
+{
+    Harness h;
+    acad::RegisterActiveObject(h.app);
+    int closed = 0;
+    auto c = h.window->Closed += [&] { ++closed; };
+    h.doc->ModelSpace().AddCircle({0, 0, 0}, 1);
+    ASSERT_FALSE(h.doc->Saved());
+
+    // "Cancelar" keeps the window and the host.
+    QString question;
+    AnswerQuestion("Cancelar", &question);
+    EXPECT_FALSE(h.window->Close());
+    EXPECT_TRUE(h.window->IsOpen());
+    EXPECT_NE(question.indexOf(QString::fromStdString(h.doc->Name())), -1);
+    EXPECT_EQ(acad::GetObject(acad::kProgID), &h.app);
+
+    // "Não": closed without saving; whatever is asked later has nobody to answer it.
+    AnswerQuestion(QString::fromUtf8("Não"));
+    EXPECT_TRUE(h.window->Close());
+    EXPECT_FALSE(h.window->IsOpen());
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(h.app.Visible());
+    EXPECT_EQ(h.app.GetInputSource(), nullptr);
+    try {
+        acad::GetObject(acad::kProgID);
+        ADD_FAILURE() << "still registered";
+    } catch (const acad::Error& e) {
+        EXPECT_EQ(e.Code(), acad::ErrorCode::NotRunning);
+    }
+    try {
+        h.doc->Utility().GetPoint(std::nullopt, "Ponto de inserção: ");
+        ADD_FAILURE() << "answered";
+    } catch (const acad::Error& e) {
+        EXPECT_EQ(e.Code(), acad::ErrorCode::NoInputSource);
+    }
+    c.Disconnect();
+}
+
+TEST(Window, ClosedWhileAskingAnswersEscape)
+{
+    Harness h;
+    h.OnRequest([&] { h.main->close(); });  // a drawing never changed: no question
+    try {
+        h.doc->Utility().GetPoint(std::nullopt, "Ponto de inserção: ");
+        ADD_FAILURE() << "answered";
+    } catch (const acad::Error& e) {
+        EXPECT_EQ(e.Code(), acad::ErrorCode::Cancelled);
+    }
+    EXPECT_TRUE(h.main->IsClosed());
+    // "Sim" on an unsaved drawing with a file saves it before closing.
+    Harness k;
+    const auto dir = TempFolder("acadui-close");
+    k.doc->SaveAs((dir / "a.dwg").string());
+    k.doc->ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    AnswerQuestion("Sim");
+    EXPECT_TRUE(k.window->Close());
+    EXPECT_TRUE(k.doc->Saved());
+    acad::Document reread;
+    acad::ReadDxf(reread, dir / "a.dwg");
+    EXPECT_EQ(reread.ModelSpace().Count(), 1);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
