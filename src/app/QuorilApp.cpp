@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
+#include <QWidget>
 
 #include "platform/acad/Application.h"
 #include "platform/acad/InputSource.h"
@@ -11,8 +13,25 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Picture.h"
+#include "platform/os/QtBridge.h"
 #include "shell/Form1.h"
 #include "shell/modGlobais.h"
+
+namespace {
+
+// The drawing window takes the rest of the screen, beside the main window.
+void PlaceBeside(acad::ui::DrawingWindow& drawing, const forms::Form& form1)
+{
+    QWidget* w = os::WidgetOf(drawing.Handle());
+    if (!w || !w->screen()) return;
+    const QRect screen = w->screen()->availableGeometry();
+    const int twipsPerPixel = 15;
+    const int right = static_cast<int>((form1.Left() + form1.Width()) / twipsPerPixel) + 8;
+    if (right >= screen.right() - 200) return;
+    w->setGeometry(right, screen.top() + 30, screen.right() - right, screen.height() - 40);
+}
+
+} // namespace
 
 int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
 {
@@ -54,6 +73,7 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
             loop.quit();
         };
         form1.Show();
+        if (drawing) PlaceBeside(*drawing, form1);
         if (!ended && form1.Loaded()) {
             if (options.started)
                 QTimer::singleShot(0, &loop, [&] { options.started(form1, host.get()); });
