@@ -131,10 +131,7 @@ TextWriter::~TextWriter()
 
 Status TextWriter::Abandon(const std::string& message)
 {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
-    temp_.clear();
+    out_.reset();
     return Status::Fail(message);
 }
 
@@ -146,30 +143,15 @@ Status TextWriter::Create(const std::string& path, LineEnding ending)
     if (fs::is_directory(path, ec)) return Status::Fail(Describe("create text file", path, EISDIR));
     target_ = path;
     ending_ = ending;
-    const fs::path tmp = detail::MakeTempBeside(path);
-    if (tmp.empty()) return Status::Fail(Describe("create text file", path, errno));
-    temp_ = tmp.string();
-    // The file gets the permissions a newly created file would have, or
-    // those of the file it replaces.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(temp_.c_str(), mode);
-    file_ = std::fopen(temp_.c_str(), "wb");
-    if (!file_) return Abandon(Describe("create text file", path, errno));
+    out_ = std::make_unique<platform::FileReplacement>(path);
+    if (!out_->IsOpen()) return Abandon("create text file: " + path + ": " + out_->Error());
     return Status::Ok();
 }
 
 Status TextWriter::Write(const std::string& text)
 {
-    if (!file_) return Status::Fail("write text file: " + target_ + ": not open");
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+    if (!IsOpen()) return Status::Fail("write text file: " + target_ + ": not open");
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_->File()) != text.size())
         return Abandon(Describe("write text file", target_, errno));
     return Status::Ok();
 }
@@ -182,13 +164,9 @@ Status TextWriter::WriteLine(const std::string& text)
 
 Status TextWriter::Close()
 {
-    if (!file_) return Status::Fail("close text file: " + target_ + ": not open");
-    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) return Abandon(Describe("write text file", target_, errno));
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (closed != 0) return Abandon(Describe("write text file", target_, errno));
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) return Abandon(Describe("write text file", target_, errno));
-    temp_.clear();
+    if (!IsOpen()) return Status::Fail("close text file: " + target_ + ": not open");
+    if (!out_->Commit()) return Abandon("write text file: " + target_ + ": " + out_->Error());
+    out_.reset();
     return Status::Ok();
 }
 

@@ -10,7 +10,10 @@
 #include "platform/os/Status.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "platform/FileReplacement.h"
 #include <vector>
 
 namespace os {
@@ -52,13 +55,13 @@ public:
     Status WriteLine(const std::string& text = {});
     // Completes the file; reports any write that failed since Create.
     Status Close();
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return out_ && out_->IsOpen(); }
 
 private:
     Status Abandon(const std::string& message);
 
-    std::FILE* file_ = nullptr;
-    std::string target_, temp_;
+    std::unique_ptr<platform::FileReplacement> out_;
+    std::string target_;
     LineEnding ending_ = LineEnding::CRLF;
 };
 

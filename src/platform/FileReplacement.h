@@ -1,0 +1,102 @@
+#pragma once
+// Writing a file in place of another only once it is complete: the text goes
+// to a hidden temporary file in the same folder (same file system, so the
+// final rename is atomic), which takes the permissions of the file it
+// replaces, is flushed to disk and only then renamed over the target. A
+// failure at any step, or a replacement dropped before Commit, removes the
+// temporary and leaves the old file as it was.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+class FileReplacement {
+public:
+    explicit FileReplacement(const std::filesystem::path& target) : target_(target)
+    {
+        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+        std::string name = "." + target.filename().string() + ".XXXXXX";
+        temp_ = (folder / name).string();
+        const int fd = ::mkstemp(temp_.data());
+        if (fd < 0) {
+            Fail();
+            temp_.clear();
+            return;
+        }
+        ::fchmod(fd, ModeFor(target));
+        file_ = ::fdopen(fd, "wb");
+        if (!file_) {
+            Fail();
+            ::close(fd);
+            Abandon();
+        }
+    }
+    ~FileReplacement() { Abandon(); }
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Null when the temporary file could not be made (Error() says why).
+    std::FILE* File() const { return file_; }
+    bool IsOpen() const { return file_ != nullptr; }
+    const std::filesystem::path& Target() const { return target_; }
+    // The system's reason for the last failure.
+    const std::string& Error() const { return error_; }
+
+    // Puts the written file in place of the target; false (and the target
+    // untouched) when the data could not reach the disk.
+    bool Commit()
+    {
+        if (!file_) return false;
+        bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+        if (!ok) Fail();
+        if (std::fclose(file_) != 0 && ok) {
+            ok = false;
+            Fail();
+        }
+        file_ = nullptr;
+        if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+            ok = false;
+            Fail();
+        }
+        if (ok) temp_.clear();
+        Abandon();
+        return ok;
+    }
+
+    // Drops what was written; the target stays as it was.
+    void Abandon()
+    {
+        if (file_) std::fclose(file_);
+        file_ = nullptr;
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+
+private:
+    // The permissions of the file replaced, or those a new file would get.
+    static mode_t ModeFor(const std::filesystem::path& target)
+    {
+        struct stat st {};
+        if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return 0666 & ~mask;
+    }
+    void Fail() { error_ = std::strerror(errno); }
+
+    std::filesystem::path target_;
+    std::string temp_;
+    std::FILE* file_ = nullptr;
+    std::string error_;
+};
+
+} // namespace platform
