@@ -1,0 +1,1090 @@
+#include "e2e/Runner.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "app/QuorilApp.h"
+#include "e2e/Controls.h"
+#include "e2e/Values.h"
+#include "e2e/Watchdog.h"
+#include "platform/acad/Application.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/InputReader.h"
+#include "platform/acad/InputSource.h"
+#include "platform/acad/SelectionSet.h"
+#include "platform/acad/SelectionSets.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
+#include "platform/os/Dialogs.h"
+#include "shell/Form1.h"
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+namespace {
+
+std::mutex g_handlerMutex;
+std::function<void(const std::string&)>& TimeoutHandler()
+{
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+
+std::string Where(const Script& script, const Statement& s)
+{
+    return script.name + ":" + std::to_string(s.line) + ": " + s.source;
+}
+
+std::string KindName(acad::InputKind k)
+{
+    switch (k) {
+    case acad::InputKind::Point: return "a point";
+    case acad::InputKind::Corner: return "a corner";
+    case acad::InputKind::Angle: return "an angle";
+    case acad::InputKind::Entity: return "an entity (pick)";
+    case acad::InputKind::SubEntity: return "a nested entity (pick)";
+    case acad::InputKind::String: return "a string";
+    case acad::InputKind::Selection: return "a selection";
+    }
+    return "input";
+}
+
+std::string DialogName(os::DialogKind k)
+{
+    switch (k) {
+    case os::DialogKind::Open: return "an open-file dialog";
+    case os::DialogKind::Save: return "a save-file dialog";
+    case os::DialogKind::Folder: return "a folder dialog";
+    case os::DialogKind::Confirm: return "a yes/no question";
+    case os::DialogKind::Message: return "a warning";
+    case os::DialogKind::ChooseProgram: return "a choice of program";
+    }
+    return "a dialog";
+}
+
+std::string AcadFailure(const acad::Error& e)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(e.Code()));
+    return std::string("the drawing host failed (") + code + "): " + e.Description();
+}
+
+// Group codes whose values are texts; the rest are numbers.
+bool TextCode(int code)
+{
+    return (code >= 0 && code <= 9) || code == -4 || (code >= 100 && code <= 102) || (code >= 300 && code <= 369) ||
+           (code >= 410 && code <= 419) || code == 999 || (code >= 1000 && code <= 1009);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f) throw StepError("the file " + path + " to exist", "no such file");
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class Execution;
+
+// The drawing host's requests, answered in order by what the script gave.
+class ScriptInput : public acad::ScriptedInput {
+public:
+    struct Expect {
+        std::size_t order = 0; // index of the statement that gave it
+        const Statement* stmt = nullptr;
+        std::vector<acad::InputKind> kinds;
+        std::optional<std::string> prompt;
+        std::string what; // for reports: what the script expected to be asked
+    };
+    explicit ScriptInput(Execution& x) : x_(x) {}
+    void Queue(Expect e, acad::InputAnswer a)
+    {
+        expects_.push_back(std::move(e));
+        Then(std::move(a));
+    }
+    acad::InputAnswer Ask(const acad::InputRequest& r) override;
+    std::deque<Expect> expects_;
+
+private:
+    Execution& x_;
+};
+
+class Execution {
+public:
+    Execution(const RunnerOptions& o, const std::map<std::string, Procedure>& procedures, const Script& script)
+        : options_(o), procedures_(procedures), script_(script),
+          watch_(o.timeout, [this](const std::string& report) { TimedOut(report); }),
+          input_(std::make_shared<ScriptInput>(*this))
+    {
+    }
+
+    RunResult Run();
+    // From the watchdog's thread.
+    void TimedOut(const std::string& report);
+
+    // The drivers' side.
+    bool OnInput(const acad::InputRequest& r, const ScriptInput::Expect* e);
+    void OnModal(forms::Form& f);
+    os::DialogAnswer OnDialog(const os::DialogRequest& r);
+    void OnTimer();
+
+private:
+    struct ModalAnswer {
+        std::size_t order;
+        const Statement* stmt;
+        std::string form;
+        std::string button; // one-line answer: the button to press
+    };
+    struct DialogAnswer {
+        std::size_t order;
+        const Statement* stmt;
+        std::optional<os::DialogKind> kind;
+        os::DialogAnswer answer;
+    };
+    struct When {
+        const Statement* stmt;
+        std::string form;
+        bool fired = false;
+    };
+    struct Message {
+        std::string title;
+        std::string text;
+        const Statement* action; // the action that showed it
+    };
+
+    bool SetUp(std::string& error);
+    void CleanUp();
+    void RunStatements(bool insideRun);
+    void RunBlock(const Statement& block, forms::Form& form);
+    void Execute(const Statement& s, forms::Form* context, std::size_t index);
+    void UserAction(const Statement& s, forms::Form* context);
+    // Runs a step; what goes wrong in it becomes the script's failure.
+    template <class F>
+    void Guarded(const Statement& s, F&& step);
+    void Fail(const Statement& s, const std::string& detail);
+    void CheckUsed(std::size_t before, const Statement* action);
+    void CheckWhens();
+    void Begin(const Statement& s, int depth);
+
+    // Statements.
+    void Start(const Statement& s, std::size_t index);
+    void QueueInput(const Statement& s, std::size_t index);
+    void QueueDialog(const Statement& s, std::size_t index);
+    void Call(const Statement& s);
+    void Expect(const Statement& s, forms::Form* context);
+    void ExpectAttribute(const Statement& s);
+    void ExpectEntities(const Statement& s);
+    void FileStatement(const Statement& s);
+
+    // Words.
+    std::string Expand(const Word& w) const;
+    std::string A(const Statement& s, std::size_t i) const { return Expand(s.Arg(i)); }
+    // [contains] VALUE from argument i.
+    std::pair<bool, std::string> Value(const Statement& s, std::size_t i) const;
+    acad::Point3d PointArg(const Statement& s, std::size_t i) const;
+
+    // The program.
+    bool ProgramRunning() const { return form1_ && form1_->Loaded(); }
+    [[noreturn]] void NotRunning() const;
+    forms::Form& Base(forms::Form* context) const;
+    forms::Control& Resolve(const std::string& path, forms::Form* context) const;
+    acad::Application& Host() const;
+    acad::Document& Drawing() const;
+
+    const RunnerOptions& options_;
+    const std::map<std::string, Procedure>& procedures_;
+    const Script& script_;
+    Watchdog watch_;
+    std::shared_ptr<ScriptInput> input_;
+
+    std::map<std::string, std::string> vars_;
+    std::string root_; // the temporary folder of this script
+    std::size_t pc_ = 0;
+    const Statement* action_ = nullptr;     // the top-level statement running
+    const Statement* lastAction_ = nullptr; // the last one that acted on the program
+    std::optional<std::string> failure_;
+
+    Form1* form1_ = nullptr;
+    acad::Application* host_ = nullptr;
+    bool inRun_ = false;
+    const Statement* endedBy_ = nullptr;
+    int runs_ = 0;
+
+    std::deque<ModalAnswer> modals_;
+    std::deque<DialogAnswer> dialogs_;
+    std::vector<When> whens_;
+    std::vector<Message> messages_;
+    Results results_;
+    bool inTimer_ = false;
+};
+
+template <class F>
+void Execution::Guarded(const Statement& s, F&& step)
+{
+    try {
+        step();
+    }
+    catch (const StepError& e) {
+        Fail(s, e.what());
+    }
+    catch (const acad::Error& e) {
+        Fail(s, AcadFailure(e));
+    }
+    catch (const std::exception& e) {
+        Fail(s, std::string("failed: ") + e.what());
+    }
+}
+
+acad::InputAnswer ScriptInput::Ask(const acad::InputRequest& r)
+{
+    if (expects_.empty()) {
+        x_.OnInput(r, nullptr);
+        return ScriptedInput::Ask(r); // nothing queued: fails naming the prompt
+    }
+    const Expect e = expects_.front();
+    expects_.pop_front();
+    const bool ok = x_.OnInput(r, &e);
+    acad::InputAnswer a = ScriptedInput::Ask(r);
+    if (!ok)
+        throw acad::Error(acad::ErrorCode::NoInputSource, "O roteiro de entrada não responde a \"" + r.prompt + "\"");
+    return a;
+}
+
+// ------------------------------------------------------------------ running
+
+RunResult Execution::Run()
+{
+    std::string error;
+    if (!SetUp(error)) {
+        CleanUp();
+        return {false, script_.name + ": " + error + "\n"};
+    }
+    // Every modal form, file dialog and host request of the script's runs
+    // comes to the runner.
+    forms::ScopedTestDriver modal([this](forms::Form& f) { OnModal(f); });
+    os::ScopedDialogDriver dialogs([this](const os::DialogRequest& r) { return OnDialog(r); });
+    forms::DoEvents(); // the widget application, before any timer
+    QTimer when;
+    when.setInterval(10);
+    QObject::connect(&when, &QTimer::timeout, [this] { OnTimer(); });
+    when.start();
+
+    RunStatements(false);
+    if (!failure_) CheckUsed(static_cast<std::size_t>(-1), nullptr);
+    if (!failure_) CheckWhens();
+    watch_.Idle();
+    when.stop();
+    CleanUp();
+    if (failure_) return {false, *failure_};
+    return {true, ""};
+}
+
+bool Execution::SetUp(std::string& error)
+{
+    const fs::path bin = options_.binFolder;
+    std::error_code ec;
+    if (bin.empty() || !fs::is_directory(bin, ec)) {
+        error = "the built program folder \"" + options_.binFolder + "\" does not exist (QUORIL_BIN_DIR)";
+        return false;
+    }
+    std::string pattern = (fs::temp_directory_path() / "quoril-e2e-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        error = "cannot make a temporary folder in " + fs::temp_directory_path().string();
+        return false;
+    }
+    root_ = pattern;
+    const fs::path program = fs::path(root_) / "program";
+    fs::create_directories(program);
+    fs::create_directories(fs::path(root_) / "data");
+    // The program folder as installed: the data beside the executable, never
+    // the settings a run of the built program left there, nor the programs.
+    for (const auto& entry : fs::directory_iterator(bin)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "IniFile.txt") continue;
+        if (entry.is_regular_file() && (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none)
+            continue;
+        fs::copy(entry.path(), program / name, fs::copy_options::recursive, ec);
+        if (ec) {
+            error = "cannot copy " + entry.path().string() + " into the program folder: " + ec.message();
+            return false;
+        }
+    }
+    vars_["tmp"] = root_;
+    vars_["program"] = program.string();
+    vars_["data"] = (fs::path(root_) / "data").string();
+    vars_["bin"] = bin.string();
+    vars_["source"] = options_.sourceFolder;
+    vars_["scripts"] = script_.folder;
+    vars_["major"] = std::to_string(forms::App.Major());
+    vars_["minor"] = std::to_string(forms::App.Minor());
+    vars_["revision"] = std::to_string(forms::App.Revision());
+    return true;
+}
+
+void Execution::TimedOut(const std::string& report)
+{
+    std::function<void(const std::string&)> handler;
+    {
+        std::lock_guard<std::mutex> lock(g_handlerMutex);
+        handler = TimeoutHandler();
+    }
+    if (handler) return handler(report);
+    std::cerr << report;
+    // The script's thread is stuck inside the program: nothing can be
+    // unwound, only the folders cleared before the process ends.
+    std::error_code ec;
+    if (options_.keepFolders)
+        std::cerr << "  (the script's folders were kept in " << root_ << ")\n";
+    else
+        fs::remove_all(root_, ec);
+    std::cerr << std::flush;
+    std::_Exit(3);
+}
+
+void Execution::CleanUp()
+{
+    if (root_.empty()) return;
+    if (options_.keepFolders) {
+        if (failure_) *failure_ += "  (the script's folders were kept in " + root_ + ")\n";
+        return;
+    }
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+}
+
+void Execution::Begin(const Statement& s, int depth)
+{
+    watch_.Begin(Where(script_, s));
+    if (options_.trace)
+        *options_.trace << std::string(static_cast<std::size_t>(depth) * 2, ' ') << Where(script_, s) << '\n';
+}
+
+bool IsAction(const Statement& s)
+{
+    static const std::set<std::string> actions = {"start", "click", "dblclick", "type", "key",  "set", "choose",
+                                                  "tab",   "yield", "new",      "open", "save", "call"};
+    return actions.count(s.Verb()) != 0;
+}
+
+void Execution::RunStatements(bool insideRun)
+{
+    const auto& list = script_.statements;
+    while (pc_ < list.size() && !failure_) {
+        // The user's last action ended the program: the rest runs after it.
+        if (insideRun && !ProgramRunning()) return;
+        const std::size_t index = pc_++;
+        const Statement& s = list[index];
+        action_ = &s;
+        if (IsAction(s)) lastAction_ = &s;
+        Begin(s, 0);
+        Guarded(s, [&] { Execute(s, nullptr, index); });
+        // Every answer written before an action is for that action.
+        if (!failure_ && IsAction(s) && s.Verb() != "start") CheckUsed(index, &s);
+    }
+}
+
+void Execution::RunBlock(const Statement& block, forms::Form& form)
+{
+    for (const Statement& s : block.body) {
+        if (failure_) return;
+        Begin(s, 1);
+        Guarded(s, [&] { Execute(s, &form, 0); });
+    }
+}
+
+void Execution::Fail(const Statement& s, const std::string& detail)
+{
+    if (failure_) return;
+    std::string report = Where(script_, s) + "\n  " + detail + "\n";
+    if (action_ && action_ != &s && action_->line != s.line) report += "  (during " + Where(script_, *action_) + ")\n";
+    failure_ = report;
+}
+
+void Execution::CheckUsed(std::size_t before, const Statement* action)
+{
+    auto report = [&](const Statement& answer, const std::string& why) {
+        if (action)
+            Fail(*action,
+                 "the answer of line " + std::to_string(answer.line) + " (" + answer.source + ") was not used: " + why);
+        else
+            Fail(answer, "this answer was never used: " + why);
+    };
+    for (const auto& m : modals_)
+        if (m.order < before) return report(*m.stmt, "the program showed no modal form " + m.form);
+    for (const auto& e : input_->expects_)
+        if (e.order < before) return report(*e.stmt, "the drawing host asked for nothing more");
+    for (const auto& d : dialogs_)
+        if (d.order < before) return report(*d.stmt, "the program opened no file or folder dialog");
+}
+
+void Execution::CheckWhens()
+{
+    for (const When& w : whens_)
+        if (!w.fired)
+            return Fail(*w.stmt, "the program never showed " + w.form + " while it yielded to the event loop");
+}
+
+// ------------------------------------------------------------------ drivers
+
+void Execution::OnModal(forms::Form& f)
+{
+    watch_.Note("modal form " + f.Name() + " shown");
+    auto label = [&](const char* name) -> std::string {
+        forms::Control* c = f.Controls().Find(name);
+        auto* l = c ? dynamic_cast<forms::Label*>(c) : nullptr;
+        return l ? l->Caption() : std::string();
+    };
+    if (f.Name() == "frmMsgBox") messages_.push_back({label("Titulo"), label("Mensagem"), lastAction_});
+    // After a failure the form is left to close by itself and the program
+    // goes on to the end of the step.
+    if (failure_) return;
+    if (modals_.empty()) {
+        std::string what = "the program showed the modal form " + f.Name() + " and the script gave no answer for it";
+        if (!f.Caption().empty()) what += "\n  its caption: " + Quote(f.Caption());
+        if (!label("Titulo").empty()) what += "\n  its title:   " + Quote(label("Titulo"));
+        if (!label("Mensagem").empty()) what += "\n  its message: " + Quote(label("Mensagem"));
+        return Fail(*action_, what);
+    }
+    const ModalAnswer a = modals_.front();
+    modals_.pop_front();
+    if (a.form != f.Name())
+        return Fail(*a.stmt, StepError("the modal form " + a.form, "the modal form " + f.Name()).what());
+    if (!a.button.empty()) {
+        Guarded(*a.stmt, [&] {
+            forms::Control& b = Resolve(a.button, &f);
+            CheckReachable(b);
+            forms::user::Click(b);
+        });
+    }
+    else {
+        RunBlock(*a.stmt, f);
+    }
+    watch_.Begin(Where(script_, *action_));
+}
+
+bool Execution::OnInput(const acad::InputRequest& r, const ScriptInput::Expect* e)
+{
+    const std::string asked = KindName(r.kind) + " (prompt " + Quote(r.prompt) + ")";
+    watch_.Note("the drawing host asked for " + asked);
+    if (failure_) return false;
+    if (!e) {
+        Fail(*action_, "the drawing host asked for " + asked + " and the script gave no answer for it");
+        return false;
+    }
+    if (std::find(e->kinds.begin(), e->kinds.end(), r.kind) == e->kinds.end()) {
+        Fail(*e->stmt, StepError(e->what, "the drawing host asked for " + asked).what());
+        return false;
+    }
+    if (e->prompt && *e->prompt != r.prompt) {
+        Fail(*e->stmt, StepError("the prompt " + Quote(*e->prompt), "the prompt " + Quote(r.prompt)).what());
+        return false;
+    }
+    return true;
+}
+
+os::DialogAnswer Execution::OnDialog(const os::DialogRequest& r)
+{
+    const std::string asked = DialogName(r.kind) + (r.title.empty() ? "" : " titled " + Quote(r.title));
+    watch_.Note("the program opened " + asked);
+    if (failure_) return os::DialogAnswer::Cancel();
+    if (dialogs_.empty()) {
+        Fail(*action_, "the program opened " + asked + " and the script gave no answer for it");
+        return os::DialogAnswer::Cancel();
+    }
+    const DialogAnswer a = dialogs_.front();
+    dialogs_.pop_front();
+    if (a.kind && *a.kind != r.kind) {
+        Fail(*a.stmt, StepError(DialogName(*a.kind), asked).what());
+        return os::DialogAnswer::Cancel();
+    }
+    return a.answer;
+}
+
+// The modeless windows of long operations are answered while the operation
+// yields to the event loop.
+void Execution::OnTimer()
+{
+    if (inTimer_ || failure_ || !inRun_) return;
+    inTimer_ = true;
+    for (When& w : whens_) {
+        if (w.fired) continue;
+        for (forms::Form* f : forms::Forms()) {
+            if (f->Name() != w.form || !f->Visible()) continue;
+            w.fired = true;
+            watch_.Note(w.form + " shown");
+            RunBlock(*w.stmt, *f);
+            if (action_) watch_.Begin(Where(script_, *action_));
+            break;
+        }
+    }
+    inTimer_ = false;
+}
+
+// ------------------------------------------------------------------ statements
+
+void Execution::Execute(const Statement& s, forms::Form* context, std::size_t index)
+{
+    const std::string& v = s.Verb();
+    if (v == "let") {
+        if (s.Arg(0).quoted) throw StepError("a variable name after let", Quote(s.Arg(0).raw));
+        vars_[s.Arg(0).raw] = A(s, 1);
+    }
+    else if (v == "remove" || v == "mkdir" || v == "copy" || v == "write") {
+        FileStatement(s);
+    }
+    else if (v == "timeout") {
+        const auto n = acad::input::ParseReal(A(s, 0));
+        if (!n || *n <= 0) throw StepError("a number of seconds above 0", Quote(A(s, 0)));
+        watch_.SetLimit(std::chrono::milliseconds(static_cast<long long>(std::ceil(*n * 1000))));
+    }
+    else if (v == "start") {
+        Start(s, index);
+    }
+    else if (v == "answer") {
+        modals_.push_back({index, &s, A(s, 0), s.Args() == 2 ? A(s, 1) : ""});
+    }
+    else if (v == "when") {
+        whens_.push_back({&s, A(s, 0)});
+    }
+    else if (v == "input") {
+        QueueInput(s, index);
+    }
+    else if (v == "dialog") {
+        QueueDialog(s, index);
+    }
+    else if (v == "yield") {
+        Base(context);
+        forms::DoEvents();
+    }
+    else if (v == "new") {
+        Host().Documents().Add("Acad");
+    }
+    else if (v == "open") {
+        Host().Documents().Open(A(s, 0));
+    }
+    else if (v == "save") {
+        Drawing().SaveAs(A(s, 0));
+    }
+    else if (v == "call") {
+        Call(s);
+    }
+    else if (v == "expect") {
+        Expect(s, context);
+    }
+    else {
+        UserAction(s, context);
+    }
+}
+
+void Execution::UserAction(const Statement& s, forms::Form* context)
+{
+    const std::string& v = s.Verb();
+    forms::Control& c = Resolve(A(s, 0), context);
+    CheckReachable(c);
+    if (v == "click") return forms::user::Click(c);
+    if (v == "dblclick") return forms::user::DblClick(c);
+    if (v == "type") return forms::user::Type(c, A(s, 1));
+    if (v == "set") return SetField(c, A(s, 1));
+    if (v == "key") {
+        const auto [code, shift] = KeyOf(A(s, 1));
+        return forms::user::PressKey(c, code, shift);
+    }
+    if (v == "tab") {
+        auto* tabs = dynamic_cast<forms::TabControl*>(&c);
+        if (!tabs) throw StepError(ControlName(c) + " is not a tab control");
+        const auto n = ParseInteger(A(s, 1));
+        if (!n) throw StepError("a tab number", Quote(A(s, 1)));
+        return forms::user::ChooseTab(*tabs, *n);
+    }
+    // choose: an item by its number or, written in quotes, by its text.
+    const Word& which = s.Arg(1);
+    const std::string item = A(s, 1);
+    auto position = [&](int count, const std::function<std::string(int)>& text) {
+        if (!which.quoted)
+            if (auto i = ParseInteger(item)) return *i;
+        std::string items;
+        for (int i = 0; i < count; ++i) {
+            if (text(i) == item) return i;
+            items += (i ? ", " : "") + Quote(text(i));
+        }
+        throw StepError("an item " + Quote(item) + " in " + ControlName(c), count ? "the items " + items : "no items");
+    };
+    if (auto* l = dynamic_cast<forms::ListBox*>(&c))
+        return forms::user::Choose(*l, position(l->ListCount(), [&](int i) { return l->List(i); }));
+    if (auto* b = dynamic_cast<forms::ComboBox*>(&c))
+        return forms::user::Choose(*b, position(b->ListCount(), [&](int i) { return b->List(i); }));
+    if (auto* d = dynamic_cast<forms::DriveListBox*>(&c))
+        return forms::user::ChooseDrive(*d, position(d->ListCount(), [&](int i) { return d->List(i); }));
+    throw StepError(ControlName(c) + " is not a list, combo box or drive list");
+}
+
+void Execution::Start(const Statement& s, std::size_t index)
+{
+    if (inRun_) throw StepError("the program is already running");
+    QuorilOptions o;
+    o.programFolder = vars_["program"];
+    o.pictureFolder = vars_["program"] + "/pictures";
+    o.startHost = s.Args() == 0;
+    o.input = input_;
+    bool started = false;
+    endedBy_ = nullptr;
+    o.started = [&](Form1& f, acad::Application* host) {
+        started = true;
+        form1_ = &f;
+        host_ = host;
+        f.Unload += [this](int& Cancel) {
+            if (!Cancel && !endedBy_) endedBy_ = action_;
+        };
+        // The start-up has used the answers written for it.
+        if (!failure_) CheckUsed(index, &s);
+        RunStatements(true);
+        // The script is over (or failed): the program ends as at its close button.
+        if (f.Loaded()) forms::Unload(f);
+    };
+    char name[] = "quorilcad";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    inRun_ = true;
+    ++runs_;
+    RunQuoril(argc, argv, o);
+    inRun_ = false;
+    form1_ = nullptr;
+    host_ = nullptr;
+    if (!endedBy_) endedBy_ = &s;
+    if (!failure_ && !started) CheckUsed(index, &s);
+    if (!failure_) CheckWhens();
+}
+
+void Execution::QueueInput(const Statement& s, std::size_t index)
+{
+    using K = acad::InputKind;
+    const std::string kind = s.Arg(0).raw;
+    ScriptInput::Expect e;
+    e.order = index;
+    e.stmt = &s;
+    std::size_t n = s.Args();
+    if (n >= 3 && s.Arg(n - 2).Is("prompt")) e.prompt = A(s, n - 1);
+    acad::InputAnswer a;
+    if (kind == "point") {
+        e.kinds = {K::Point};
+        a = acad::InputAnswer::PickPoint(PointArg(s, 1));
+    }
+    else if (kind == "corner") {
+        e.kinds = {K::Corner};
+        a = acad::InputAnswer::PickPoint(PointArg(s, 1));
+    }
+    else if (kind == "angle") {
+        const auto degrees = acad::input::ParseReal(A(s, 1));
+        if (!degrees) throw StepError("an angle in degrees", Quote(A(s, 1)));
+        e.kinds = {K::Angle};
+        a = acad::InputAnswer::AngleOf(*degrees * std::acos(-1.0) / 180.0);
+    }
+    else if (kind == "pick") {
+        e.kinds = {K::Entity, K::SubEntity, K::Selection};
+        a = acad::InputAnswer::PickPoint(PointArg(s, 1));
+    }
+    else if (kind == "string") {
+        e.kinds = {K::String};
+        a = acad::InputAnswer::Typed(A(s, 1));
+    }
+    else if (kind == "window" || kind == "crossing") {
+        e.kinds = {K::Selection};
+        a = kind == "window" ? acad::InputAnswer::WindowOf(PointArg(s, 1), PointArg(s, 2))
+                             : acad::InputAnswer::CrossingOf(PointArg(s, 1), PointArg(s, 2));
+    }
+    else {
+        e.kinds = {K::Point, K::Corner, K::Angle, K::Entity, K::SubEntity, K::String, K::Selection};
+        a = kind == "escape" ? acad::InputAnswer::Escape() : acad::InputAnswer::Enter();
+    }
+    e.what =
+        e.kinds.size() > 3 ? "a request of the drawing host" : "the drawing host to ask for " + KindName(e.kinds[0]);
+    input_->Queue(std::move(e), std::move(a));
+}
+
+void Execution::QueueDialog(const Statement& s, std::size_t index)
+{
+    const std::string& k = s.Arg(0).raw;
+    DialogAnswer d{index, &s, std::nullopt, os::DialogAnswer::Cancel()};
+    if (k == "open" || k == "save" || k == "folder") {
+        d.kind = k == "open" ? os::DialogKind::Open : k == "save" ? os::DialogKind::Save : os::DialogKind::Folder;
+        d.answer = os::DialogAnswer::Path(A(s, 1));
+    }
+    else if (k == "yes" || k == "no") {
+        d.kind = os::DialogKind::Confirm;
+        if (k == "yes") d.answer = os::DialogAnswer::Yes();
+    }
+    else if (k == "ok") {
+        d.kind = os::DialogKind::Message;
+        d.answer = os::DialogAnswer::Yes();
+    }
+    dialogs_.push_back(std::move(d));
+}
+
+void Execution::Call(const Statement& s)
+{
+    const std::string name = A(s, 0);
+    const auto it = procedures_.find(name);
+    if (it == procedures_.end()) {
+        std::string known;
+        for (const auto& [n, p] : procedures_) known += (known.empty() ? "" : ", ") + n;
+        throw StepError("a procedure the runner knows (" + known + ")", Quote(name));
+    }
+    Base(nullptr);
+    std::vector<std::string> args;
+    for (std::size_t i = 1; i < s.Args(); ++i) args.push_back(A(s, i));
+    results_.clear();
+    it->second(args, results_);
+}
+
+void Execution::FileStatement(const Statement& s)
+{
+    const std::string& v = s.Verb();
+    const fs::path p = A(s, 0);
+    std::error_code ec;
+    if (v == "mkdir") {
+        fs::create_directories(p, ec);
+        if (ec) throw StepError("cannot make the folder " + p.string() + ": " + ec.message());
+    }
+    else if (v == "remove") {
+        if (!fs::exists(fs::symlink_status(p)))
+            throw StepError("something to remove at " + p.string(), "nothing there");
+        fs::remove_all(p, ec);
+        if (ec) throw StepError("cannot remove " + p.string() + ": " + ec.message());
+    }
+    else if (v == "copy") {
+        fs::path to = A(s, 1);
+        if (fs::is_directory(to) && !fs::is_directory(p)) to /= p.filename();
+        fs::copy(p, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        if (ec) throw StepError("cannot copy " + p.string() + " to " + to.string() + ": " + ec.message());
+    }
+    else {
+        if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
+        std::ofstream f(p, std::ios::binary | std::ios::trunc);
+        f << A(s, 1);
+        if (!f.flush()) throw StepError("cannot write " + p.string());
+    }
+}
+
+void Execution::Expect(const Statement& s, forms::Form* context)
+{
+    const std::string& k = s.Arg(0).raw;
+    auto compare = [](const std::pair<bool, std::string>& want, const std::string& found) {
+        if (!Matches(want.second, found, want.first))
+            throw StepError(want.first ? "a text containing " + Quote(want.second) : Quote(want.second), Quote(found));
+    };
+    if (k == "running") {
+        if (!ProgramRunning()) NotRunning();
+    }
+    else if (k == "ended") {
+        if (ProgramRunning()) throw StepError("the program to have ended", "it is running");
+    }
+    else if (k == "message") {
+        // The last box the last action showed.
+        const auto want = Value(s, 1);
+        auto last = std::find_if(messages_.rbegin(), messages_.rend(),
+                                 [&](const Message& m) { return lastAction_ && m.action == lastAction_; });
+        if (last == messages_.rend())
+            throw StepError("a message box with " + Quote(want.second),
+                            lastAction_ ? "none shown by line " + std::to_string(lastAction_->line) + " (" +
+                                              lastAction_->source + ")"
+                                        : "no action yet");
+        compare(want, last->text);
+    }
+    else if (k == "result") {
+        const std::string name = A(s, 1);
+        const auto it = results_.find(name);
+        if (it == results_.end()) {
+            std::string names;
+            for (const auto& [n, r] : results_) names += (names.empty() ? "" : ", ") + n;
+            throw StepError("a result " + name + " of the last call",
+                            results_.empty() ? "no results" : "the results " + names);
+        }
+        compare(Value(s, 2), it->second);
+    }
+    else if (k == "entities") {
+        ExpectEntities(s);
+    }
+    else if (k == "attribute") {
+        ExpectAttribute(s);
+    }
+    else if (k == "file") {
+        const std::string p = A(s, 1);
+        if (!fs::is_regular_file(p)) throw StepError("the file " + p, fs::exists(p) ? "a folder" : "no such file");
+    }
+    else if (k == "nofile") {
+        const std::string p = A(s, 1);
+        if (fs::exists(p)) throw StepError("no file " + p, "it exists");
+    }
+    else if (k == "line") {
+        const std::string text = ReadFile(A(s, 1));
+        const auto want = Value(s, 2);
+        std::istringstream in(text);
+        std::string line, seen;
+        int n = 0;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (Matches(want.second, line, want.first)) return;
+            if (++n <= 10) seen += "\n            " + Quote(line);
+        }
+        throw StepError((want.first ? "a line containing " : "a line ") + Quote(want.second),
+                        n ? "the lines" + seen + (n > 10 ? "\n            ..." : "") : "an empty file");
+    }
+    else if (k == "content") {
+        const std::string want = A(s, 2), found = ReadFile(A(s, 1));
+        if (want != found) throw StepError(Quote(want), Quote(found));
+    }
+    else {
+        forms::Control& c = Resolve(A(s, 1), context);
+        compare(Value(s, 2), PropertyOf(c, k));
+    }
+}
+
+void Execution::ExpectEntities(const Statement& s)
+{
+    const auto n = ParseInteger(A(s, 1));
+    if (!n) throw StepError("a number of entities", Quote(A(s, 1)));
+    std::vector<int> types;
+    std::vector<acad::Variant> data;
+    for (std::size_t i = 2; i < s.Args(); ++i) {
+        const std::string t = A(s, i);
+        const auto eq = t.find('=');
+        const auto code = eq == std::string::npos ? std::nullopt : ParseInteger(t.substr(0, eq));
+        if (!code) throw StepError("a filter CODE=VALUE", Quote(t));
+        const std::string value = t.substr(eq + 1);
+        types.push_back(*code);
+        if (TextCode(*code))
+            data.emplace_back(value);
+        else if (const auto iv = ParseInteger(value))
+            data.emplace_back(*iv);
+        else if (const auto dv = acad::input::ParseReal(value))
+            data.emplace_back(*dv);
+        else
+            throw StepError("a number for group code " + std::to_string(*code), Quote(value));
+    }
+    acad::Document& doc = Drawing();
+    const std::string name = "QUORIL_E2E";
+    try {
+        doc.SelectionSets().Item(name)->Delete();
+    }
+    catch (const acad::Error&) {
+    }
+    acad::SelectionSet* set = doc.SelectionSets().Add(name);
+    int found = 0;
+    try {
+        set->Select(acad::acSelectionSetAll, {}, {}, types, data);
+        found = set->Count();
+    }
+    catch (...) {
+        set->Delete();
+        throw;
+    }
+    set->Delete();
+    if (found != *n) throw StepError(std::to_string(*n) + " entities", std::to_string(found));
+}
+
+void Execution::ExpectAttribute(const Statement& s)
+{
+    const std::string tag = A(s, 1);
+    acad::Document& doc = Drawing();
+    acad::BlockReference* block = nullptr;
+    if (s.Arg(2).Is("at")) {
+        // Within a thousandth, as drawings write coordinates rounded.
+        const acad::Point3d p = PointArg(s, 3);
+        for (acad::Entity* e : doc.ModelSpace()) {
+            auto* b = dynamic_cast<acad::BlockReference*>(e);
+            if (!b) continue;
+            const acad::Point3d q = b->InsertionPoint();
+            if (std::fabs(q.x - p.x) <= 1e-3 && std::fabs(q.y - p.y) <= 1e-3) {
+                block = b;
+                break;
+            }
+        }
+        if (!block) throw StepError("a block reference inserted at " + A(s, 3), "none there");
+    }
+    else {
+        acad::AcadObject* o = doc.HandleToObject(A(s, 3));
+        block = dynamic_cast<acad::BlockReference*>(o);
+        if (!block) throw StepError("a block reference with the handle " + A(s, 3), o ? o->ObjectName() : "nothing");
+    }
+    const auto want = Value(s, 4);
+    std::string tags;
+    for (acad::AttributeReference* a : block->GetAttributes()) {
+        if (acad::UpperName(a->TagString()) == acad::UpperName(tag)) {
+            if (!Matches(want.second, a->TextString(), want.first))
+                throw StepError((want.first ? "a text containing " : "") + Quote(want.second), Quote(a->TextString()));
+            return;
+        }
+        tags += (tags.empty() ? "" : ", ") + a->TagString();
+    }
+    throw StepError("an attribute " + tag + " on the block " + block->Name(),
+                    tags.empty() ? "no attributes" : "the attributes " + tags);
+}
+
+// ------------------------------------------------------------------ words
+
+std::string Execution::Expand(const Word& w) const
+{
+    const std::string& r = w.raw;
+    std::string out;
+    for (std::size_t i = 0; i < r.size();) {
+        if (w.quoted && r[i] == '\\' && i + 1 < r.size()) {
+            const char c = r[i + 1];
+            switch (c) {
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case '"':
+            case '\\':
+            case '$': out += c; break;
+            default: out += r.substr(i, 2);
+            }
+            i += 2;
+            continue;
+        }
+        if (r[i] == '$' && i + 1 < r.size() && r[i + 1] == '{') {
+            const auto close = r.find('}', i + 2);
+            if (close == std::string::npos) throw StepError("${NAME} with its closing brace", Quote(r.substr(i)));
+            const std::string name = r.substr(i + 2, close - i - 2);
+            const auto it = vars_.find(name);
+            if (it == vars_.end()) throw StepError("a known variable", "${" + name + "}");
+            out += it->second;
+            i = close + 1;
+            continue;
+        }
+        out += r[i++];
+    }
+    return out;
+}
+
+std::pair<bool, std::string> Execution::Value(const Statement& s, std::size_t i) const
+{
+    if (s.Arg(i).Is("contains")) return {true, A(s, i + 1)};
+    return {false, A(s, i)};
+}
+
+acad::Point3d Execution::PointArg(const Statement& s, std::size_t i) const
+{
+    const std::string t = A(s, i);
+    const auto p = acad::input::ParsePoint(t);
+    if (!p) throw StepError("a point x,y or x,y,z", Quote(t));
+    return *p;
+}
+
+// ------------------------------------------------------------------ the program
+
+void Execution::NotRunning() const
+{
+    if (runs_ == 0) throw StepError("the program is not running (no start yet)");
+    throw StepError("the program is not running (it ended during " +
+                    (endedBy_ ? Where(script_, *endedBy_) : std::string("its start")) + ")");
+}
+
+forms::Form& Execution::Base(forms::Form* context) const
+{
+    if (context) return *context;
+    if (!ProgramRunning()) NotRunning();
+    return *form1_;
+}
+
+forms::Control& Execution::Resolve(const std::string& path, forms::Form* context) const
+{
+    forms::Form* base = context ? context : (ProgramRunning() ? form1_ : nullptr);
+    if (forms::Control* c = FindControl(path, base)) return *c;
+    NotRunning();
+}
+
+acad::Application& Execution::Host() const
+{
+    if (!ProgramRunning()) NotRunning();
+    if (!host_) throw StepError("the program runs without a drawing host (start nohost)");
+    return *host_;
+}
+
+acad::Document& Execution::Drawing() const
+{
+    return *Host().ActiveDocument();
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ Runner
+
+Runner::Runner(RunnerOptions options) : options_(std::move(options)), procedures_(SystemProcedures()) {}
+
+Runner::~Runner() = default;
+
+void Runner::Register(const std::string& name, Procedure procedure)
+{
+    procedures_[name] = std::move(procedure);
+}
+
+RunResult Runner::Run(const Script& script)
+{
+    Execution x(options_, procedures_, script);
+    return x.Run();
+}
+
+RunResult Runner::RunFile(const std::string& path)
+{
+    try {
+        return Run(LoadScript(path));
+    }
+    catch (const SyntaxError& e) {
+        return {false, fs::path(path).filename().string() + ":" + std::to_string(e.Line()) + ": " + e.what() + "\n"};
+    }
+    catch (const std::exception& e) {
+        return {false, std::string(e.what()) + "\n"};
+    }
+}
+
+RunResult Runner::RunText(const std::string& name, const std::string& text)
+{
+    try {
+        return Run(ParseScript(name, text));
+    }
+    catch (const SyntaxError& e) {
+        return {false, name + ":" + std::to_string(e.Line()) + ": " + e.what() + "\n"};
+    }
+}
+
+void Runner::SetTimeoutHandler(std::function<void(const std::string& report)> handler)
+{
+    std::lock_guard<std::mutex> lock(g_handlerMutex);
+    TimeoutHandler() = std::move(handler);
+}
+
+RunnerOptions OptionsFromEnvironment()
+{
+    RunnerOptions o;
+    auto env = [](const char* name) -> std::string {
+        const char* v = std::getenv(name);
+        return v ? v : "";
+    };
+    o.binFolder = env("QUORIL_BIN_DIR");
+    o.sourceFolder = env("QUORIL_SOURCE_DIR");
+    if (const auto t = acad::input::ParseReal(env("QUORIL_E2E_TIMEOUT")); t && *t > 0)
+        o.timeout = std::chrono::milliseconds(static_cast<long long>(*t * 1000));
+    o.keepFolders = !env("QUORIL_E2E_KEEP").empty();
+    if (!env("QUORIL_E2E_TRACE").empty()) o.trace = &std::cerr;
+    return o;
+}
+
+} // namespace e2e
