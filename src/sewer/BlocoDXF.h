@@ -1,0 +1,59 @@
+#pragma once
+// The block-geometry rows of the catalogue (tables "E_DXFs", "A_DXFs",
+// "T_DXFs"): each row names its block, the kind of entity ("Line", "Point",
+// "Arc", "Circle", "Attribute", "Text", compared with case) and three texts of
+// parameters. One format for the sewer, water and topography catalogues; each
+// area has its own loader and builder, and they share what is here.
+//
+// Parameters: a point is "x,y" or "x,y,z" (SplitCoords); a number is read by
+// StrToDbl ("" is 0); a list is split on "," into elements numbered from 0.
+//
+//   kind        S2           S3                          S4
+//   Line        start point  end point
+//   Point       position
+//   Circle      centre       radius
+//   Arc         centre       "radius,start,end" (radians; the water table
+//                            keeps the radius alone here and the angles in S4)
+//   Attribute   height       insertion point             "n,tag,layer,mode,alignment,colour,style"
+//   Text        height       insertion point             "text,layer,style,alignment,colour"
+
+#include <string>
+#include <vector>
+
+#include "platform/acad/Block.h"
+#include "platform/acad/Entity.h"
+#include "platform/ado/Recordset.h"
+
+// One row: a missing S3 or S4 is the empty text.
+struct DXFRowRec {
+    std::string S1;
+    std::string S2;
+    std::string S3;
+    std::string S4;
+};
+
+// One block of a loaded catalogue and its rows, in the loader's order.
+struct BlocoDefRec {
+    std::string Bloco;
+    std::vector<DXFRowRec> Linhas;
+};
+
+// The elements of a parameter list.
+std::vector<std::string> ListaDXF(const std::string& Texto);
+
+// Element `i` of a list as a whole number; a missing element or one that is
+// not a whole number throws std::invalid_argument naming `OQue`.
+int InteiroDXF(const std::vector<std::string>& Lista, std::size_t i, const std::string& OQue);
+
+// The rows of an open recordset ordered by block name into one BlocoDefRec per
+// name, in the order met (the rows of one block are adjacent). "Bloco", "S1"
+// and "S2" must hold a value; an empty "S3" or "S4" becomes "". Failures throw
+// std::runtime_error naming `Tabela` and the column.
+std::vector<BlocoDefRec> LeBlocosDXF(ado::Recordset& Rs, const std::string& Tabela);
+
+// Adds the entity of one row (format above, sewer and topography reading of
+// "Arc") to the block definition. Lines, points, circles and arcs go on
+// `CamadaGeometria`; attributes and texts on the layer of their list, got with
+// its colour. Null for a kind the format does not know. A parameter that cannot
+// be read throws std::invalid_argument, a refusal of the host acad::Error.
+acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const std::string& CamadaGeometria);

@@ -1,0 +1,136 @@
+#include "sewer/modBlocosSAN.h"
+
+#include <stdexcept>
+
+#include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/TextEntities.h"
+#include "sewer/clsSANDb.h"
+#include "shell/modGlobais.h"
+#include "shell/modMensagem.h"
+
+namespace {
+
+// CECOLOR as it was when the guard was made, put back when it goes, whatever
+// way the build ends: a failed build must not leave the user drawing BYLAYER.
+class GuardaCECOLOR {
+public:
+    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
+    ~GuardaCECOLOR()
+    {
+        try {
+            gAcadDoc->SetVariable("CECOLOR", valor_);
+        } catch (const acad::Error&) {
+        }
+    }
+    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
+    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
+
+private:
+    acad::Variant valor_;
+};
+
+std::string CamadaDaGeometria(const std::string& Bloco)
+{
+    if (Bloco.compare(0, 4, "E-PV") == 0) {
+        GetLayer("PV", 8, "");
+        return "PV";
+    }
+    if (Bloco == "E-TRSAN" || Bloco == "E-TRCGEN") {
+        GetLayer("FLUXO", 12, "");
+        return "FLUXO";
+    }
+    return "0";
+}
+
+// The styles the rows name; set on every build.
+void PreparaEstilos()
+{
+    gAcadDoc->TextStyles().Add("ARIAL")->SetFont("Arial", false, false, 0, 34);
+    gAcadDoc->TextStyles().Add("ROMANS")->SetFontFile("Romans.shx");
+}
+
+std::string DescreveLinha(std::size_t i, const DXFRowRec& L)
+{
+    return "linha " + std::to_string(i + 1) + ": " + L.S1 + " | " + L.S2 + " | " + L.S3 + " | " + L.S4;
+}
+
+}  // namespace
+
+bool ExisteBloco(const std::string& Bloco)
+{
+    try {
+        return gAcadDoc && gAcadDoc->Blocks().Item(Bloco) != nullptr;
+    } catch (const acad::Error&) {
+        return false;
+    }
+}
+
+bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
+{
+    if (!ConectaAcad()) return false;
+    const bool existe = ExisteBloco(Bloco);
+    if (existe && !Redefinir) return true;
+
+    acad::Block* def = nullptr;
+    std::string onde;
+    std::string erro;
+    {
+        try {
+            def = gAcadDoc->Blocks().Add({0, 0, 0}, Bloco);
+            if (existe) def->Clear();
+        } catch (const acad::Error& e) {
+            ExibeMensagem(0, "Atenção", "Não foi possível criar o bloco " + Bloco + ":\r" + e.Description());
+            return false;
+        }
+        GuardaCECOLOR cecolor;
+        try {
+            GetLayer("DefPoints", 10, "");
+            const std::string camada = CamadaDaGeometria(Bloco);
+            gAcadDoc->SetVariable("CECOLOR", "BYLAYER");
+            PreparaEstilos();
+            const BlocoDefRec* rec = nullptr;
+            for (const BlocoDefRec& b : gBlocosSAN) {
+                if (b.Bloco == Bloco) {
+                    rec = &b;
+                    break;
+                }
+            }
+            // A name without rows keeps an empty definition.
+            if (rec) {
+                for (std::size_t i = 0; i < rec->Linhas.size(); ++i) {
+                    onde = " (" + DescreveLinha(i, rec->Linhas[i]) + ")";
+                    DesenhaLinhaDXF(*def, rec->Linhas[i], camada);
+                }
+            }
+        } catch (const acad::Error& e) {
+            erro = e.Description();
+        } catch (const std::exception& e) {
+            erro = e.what();
+        }
+    }
+    if (erro.empty()) return true;
+
+    // Half a block is worse than none: the next call builds it again.
+    try {
+        def->Delete();
+    } catch (const acad::Error&) {
+    }
+    ExibeMensagem(0, "Atenção", "Não foi possível construir o bloco " + Bloco + onde + ":\r" + erro);
+    return false;
+}
+
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor)
+{
+    if (!InsertBlockFile("ErroC")) return false;
+    acad::BlockReference* marca = gModelSpace->InsertBlock(Pt, "ErroC", Escala, Escala, Escala, 0);
+    for (acad::AttributeReference* a : marca->GetAttributes())
+        if (a->TagString() == "MENSAGEM") a->SetTextString(Mensagem);
+    GetLayer(gLayerConf, 6, "");
+    marca->SetLayer(gLayerConf);
+    marca->SetColor(Cor);
+    marca->Update();
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The sewer blocks in the current drawing: built from the catalogue's geometry
+// rows (gBlocosSAN) rather than read from files, and the fault marker "ErroC",
+// which comes from its block file and which the drawing and the verification
+// classes place the same way.
+
+#include <string>
+
+#include "cad/Ponto.h"
+
+// True when the drawing's block table has an entry `Bloco`; any failure of the
+// lookup (no drawing, no such block) is false and never reaches the caller.
+bool ExisteBloco(const std::string& Bloco);
+
+// Makes sure the current drawing holds the block `Bloco`, built from its rows
+// of gBlocosSAN: geometry on "PV" (colour 8) for "E-PV...", on "FLUXO" (12) for
+// "E-TRSAN" and "E-TRCGEN", on "0" for the others; attributes and texts on the
+// layers their rows name. A block already there is left as it is unless
+// `Redefinir`, which empties it and builds it again from the rows.
+// Connects first (ConectaAcad). CECOLOR is restored on every path. A row that
+// cannot be built gives a message naming the block and the row, and the half
+// built definition is removed, so a later call builds it again.
+// True when the drawing holds the block afterwards.
+bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir = false);
+
+// A fault marker: the block "ErroC" (made available from its block file) at
+// `Pt` with the same scale in X, Y and Z, its "MENSAGEM" attributes set to
+// `Mensagem`, on the verification layer gLayerConf (colour 6, set on every
+// marker) and in AutoCAD colour `Cor` (256: the layer's). The caller has
+// connected. False, with the block file's own message shown, when "ErroC"
+// cannot be had.
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor);
