@@ -29,7 +29,7 @@ fs::path HomeFolder()
 }
 
 // Missing folders of the trash are private to the user, as the
-// specification asks.
+// freedesktop.org trash rules ask.
 bool MakePrivateDirs(const fs::path& dir)
 {
     fs::path built;
@@ -102,7 +102,7 @@ bool WriteAll(int fd, const std::string& s)
 std::string HomeTrashFolder()
 {
     const char* x = std::getenv("XDG_DATA_HOME");
-    // The base directory specification ignores a relative value.
+    // The XDG base directory rules ignore a relative value.
     const fs::path base = (x && x[0] == '/') ? fs::path(x) : HomeFolder() / ".local" / "share";
     return (base / "Trash").string();
 }

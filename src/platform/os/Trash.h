@@ -1,6 +1,6 @@
 #pragma once
-// Moving files to the user's trash, following the freedesktop.org Trash
-// specification, so that they can be restored from any file manager. No
+// Moving files to the user's trash, following the freedesktop.org trash
+// rules, so that they can be restored from any file manager. No
 // question is asked.
 
 #include "platform/os/Status.h"

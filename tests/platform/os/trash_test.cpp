@@ -52,7 +52,7 @@ TEST_F(TrashTest, AFileGoesToTheHomeTrashWithItsRecord)
     EXPECT_EQ(ReadBytes(trash + "/files/saída 1.xls"), "workbook");
     const auto info = Info(trash + "/info/saída 1.xls.trashinfo");
     EXPECT_EQ(info.at("Path"), home.path() + "/Dados%20Rede/sa%C3%ADda%201.xls");
-    // Local time, to the second, in the form the specification gives.
+    // Local time, to the second, in the form the freedesktop.org trash rules give.
     std::tm tm {};
     tm.tm_isdst = -1;
     const std::string date = info.at("DeletionDate");
