@@ -1,4 +1,5 @@
-// Draws the pictures of the main window and of the dialogs at build time.
+// Draws the pictures of the main window, of the dialogs and of the sewer
+// panel at build time.
 //
 //   quoril_shell_pictures <output folder>
 //
@@ -10,7 +11,23 @@
 //                the pictures of the main window's five tabs (24 x 24)
 //   AUTOR_CONTATO, AUTOR_AUTOR, AUTOR_EMPRESA
 //                the pictures of the about page's three labels (157 x 100)
-// Sizes are those of the places that show them (twips / 15).
+//   INSMENUFLAT, INSMENUMOVE, INSMENUCLICK
+//                the sewer panel's quantities menu (135 x 107): a title over
+//                two buttons, "Tabela" (the quantity table in the drawing) and
+//                "Planilha" (the inputs spreadsheet); flat, raised under the
+//                mouse, pressed
+//   IMPMENUFLAT, IMPMENUMOVE, IMPMENUCLICK
+//                its import menu (135 x 107) on a grid of 3 x 6 cells: "Abrir
+//                Tabela" over the two right columns of the first three rows,
+//                "Desenhar" in the first column of rows 2 and 3, "Planilha" and
+//                "Editar" in the first and last columns of rows 4 and 5
+//   NOTASDATA, NOTASHORA, CONFINICIAR, CONFEXECUTAR
+//                its picture buttons: the notes' date and time stamps, the
+//                verification's prepare and run (20 x 20)
+// Sizes are those of the places that show them (twips / 15). A menu button
+// covers exactly the rectangle the picture menu cuts for it (edges at
+// size x k / cells, fractions cut off), so the three states of a menu differ
+// only inside its buttons.
 
 #include <QColor>
 #include <QFont>
@@ -22,8 +39,12 @@
 #include <QRectF>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -234,6 +255,276 @@ void About()
     });
 }
 
+// --- the sewer panel's picture menus and buttons
+
+// The face of a menu button and its edges.
+const QColor kFace(0xEC, 0xE9, 0xD8);
+const QColor kLuz(0xFF, 0xFF, 0xFF);
+const QColor kSombra(0x80, 0x80, 0x80);
+
+constexpr int kMenuLargura = 135;
+constexpr int kMenuAltura = 107;
+
+enum class Estado { Plano, Realce, Pressionado };
+
+// The cell edges of the picture menu: size x k / cells, fraction cut off.
+int Borda(int Tamanho, int k, int Celulas)
+{
+    return Tamanho * k / Celulas;
+}
+
+// One button of a menu: its rectangle, the icon drawn in the given box and
+// its label under it.
+struct Botao {
+    QRect area;
+    QString rotulo;
+    std::function<void(QPainter&, const QRectF&)> icone;
+};
+
+void DesenhaBotao(QPainter& p, const Botao& b, Estado e)
+{
+    const QRectF r(b.area);
+    p.setPen(Qt::NoPen);
+    p.setBrush(e == Estado::Realce ? QColor(0xF7, 0xF5, 0xEA) : e == Estado::Pressionado ? QColor(0xD6, 0xD2, 0xBC)
+                                                                                        : kFace);
+    p.drawRect(r);
+    // The edge: a thin outline when flat, light over shadow when raised,
+    // shadow over light when pressed.
+    const QRectF borda = r.adjusted(0.5, 0.5, -0.5, -0.5);
+    if (e == Estado::Plano) {
+        p.setPen(QPen(QColor(0xC8, 0xC4, 0xAE), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(borda);
+    } else {
+        const QColor alto = e == Estado::Realce ? kLuz : kSombra;
+        const QColor baixo = e == Estado::Realce ? kSombra : kLuz;
+        p.setPen(QPen(alto, 1));
+        p.drawLine(borda.topLeft(), borda.topRight());
+        p.drawLine(borda.topLeft(), borda.bottomLeft());
+        p.setPen(QPen(baixo, 1));
+        p.drawLine(borda.bottomLeft(), borda.bottomRight());
+        p.drawLine(borda.topRight(), borda.bottomRight());
+    }
+    // Pressed contents sink by a pixel.
+    const double d = e == Estado::Pressionado ? 1 : 0;
+    const QRectF texto(r.left() + 1 + d, r.bottom() - 13 + d, r.width() - 2, 12);
+    const double lado = std::min(r.width() - 8, r.height() - 17);
+    const QRectF caixa(r.center().x() - lado / 2 + d, r.top() + 3 + d, lado, lado);
+    b.icone(p, caixa);
+    p.setPen(e == Estado::Realce ? kAzul : QColor(0x20, 0x20, 0x20));
+    p.setFont(Font(9));
+    p.drawText(texto, Qt::AlignCenter, b.rotulo);
+}
+
+// The three pictures of one menu: the same background and decoration, the
+// buttons in each state.
+void Menu(const char* nome, const std::function<void(QPainter&)>& fundo, const std::vector<Botao>& botoes)
+{
+    const char* sufixos[] = {"FLAT", "MOVE", "CLICK"};
+    const Estado estados[] = {Estado::Plano, Estado::Realce, Estado::Pressionado};
+    for (int k = 0; k < 3; ++k) {
+        const QImage img = Draw(kMenuLargura, kMenuAltura, kFace, [&](QPainter& p) {
+            fundo(p);
+            for (const Botao& b : botoes) {
+                p.save();
+                p.setClipRect(b.area);
+                DesenhaBotao(p, b, estados[k]);
+                p.restore();
+            }
+        });
+        Save(img, (std::string(nome) + sufixos[k]).c_str());
+    }
+}
+
+void IconeTabela(QPainter& p, const QRectF& c)
+{
+    // A drawing sheet with a small table in its corner.
+    p.setPen(QPen(kCinza, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(c.adjusted(1, 1, -1, -1));
+    p.setPen(QPen(kMarrom, 1.5));
+    p.drawLine(QPointF(c.left() + 3, c.bottom() - 4), QPointF(c.center().x(), c.top() + 5));
+    const QRectF t(c.center().x() - 1, c.center().y(), c.width() / 2 - 2, c.height() / 2 - 3);
+    p.setPen(QPen(kAzul, 1));
+    p.setBrush(QColor(0xDD, 0xE8, 0xF5));
+    p.drawRect(t);
+    for (int i = 1; i < 3; ++i)
+        p.drawLine(QPointF(t.left(), t.top() + t.height() * i / 3), QPointF(t.right(), t.top() + t.height() * i / 3));
+    p.drawLine(QPointF(t.center().x(), t.top()), QPointF(t.center().x(), t.bottom()));
+}
+
+void IconePlanilha(QPainter& p, const QRectF& c)
+{
+    // A spreadsheet: a green header row over a grid.
+    const QRectF f = c.adjusted(1, 2, -1, -2);
+    p.setPen(QPen(kVerde, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(f);
+    p.setBrush(kVerde);
+    p.drawRect(QRectF(f.left(), f.top(), f.width(), f.height() / 4));
+    p.setPen(QPen(QColor(0x9C, 0xC8, 0x9E), 1));
+    for (int i = 2; i < 4; ++i)
+        p.drawLine(QPointF(f.left(), f.top() + f.height() * i / 4), QPointF(f.right(), f.top() + f.height() * i / 4));
+    for (int i = 1; i < 3; ++i)
+        p.drawLine(QPointF(f.left() + f.width() * i / 3, f.top() + f.height() / 4),
+                   QPointF(f.left() + f.width() * i / 3, f.bottom()));
+}
+
+void IconePasta(QPainter& p, const QRectF& c)
+{
+    // An open folder holding a table.
+    p.setPen(QPen(kMarrom, 1));
+    p.setBrush(QColor(0xF2, 0xD2, 0x8C));
+    QPainterPath pasta;
+    pasta.moveTo(c.left() + 1, c.top() + c.height() * 0.25);
+    pasta.lineTo(c.left() + c.width() * 0.4, c.top() + c.height() * 0.25);
+    pasta.lineTo(c.left() + c.width() * 0.5, c.top() + c.height() * 0.35);
+    pasta.lineTo(c.right() - 1, c.top() + c.height() * 0.35);
+    pasta.lineTo(c.right() - 1, c.bottom() - 1);
+    pasta.lineTo(c.left() + 1, c.bottom() - 1);
+    pasta.closeSubpath();
+    p.drawPath(pasta);
+    const QRectF t(c.left() + c.width() * 0.25, c.top() + c.height() * 0.45, c.width() * 0.5, c.height() * 0.4);
+    p.setPen(QPen(kAzul, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(t);
+    p.drawLine(QPointF(t.left(), t.center().y()), QPointF(t.right(), t.center().y()));
+    p.drawLine(QPointF(t.center().x(), t.top()), QPointF(t.center().x(), t.bottom()));
+}
+
+void IconeRede(QPainter& p, const QRectF& c)
+{
+    // Two manholes and the reach between them.
+    p.setPen(QPen(kMarrom, 2, Qt::SolidLine, Qt::RoundCap));
+    const QPointF a(c.left() + c.width() * 0.25, c.bottom() - c.height() * 0.3);
+    const QPointF b(c.right() - c.width() * 0.25, c.top() + c.height() * 0.3);
+    p.drawLine(a, b);
+    p.setPen(QPen(kMarrom, 1.5));
+    p.setBrush(Qt::white);
+    const double r = c.width() * 0.16;
+    p.drawEllipse(a, r, r);
+    p.drawEllipse(b, r, r);
+}
+
+void IconeLapis(QPainter& p, const QRectF& c)
+{
+    // A pencil over a table's lines.
+    p.setPen(QPen(kCinza, 1));
+    for (int i = 1; i <= 3; ++i)
+        p.drawLine(QPointF(c.left() + 2, c.top() + c.height() * i / 4),
+                   QPointF(c.right() - 2, c.top() + c.height() * i / 4));
+    p.setPen(QPen(kMarrom, 1));
+    p.setBrush(QColor(0xF2, 0xC0, 0x4C));
+    p.drawPolygon(QPolygonF({QPointF(c.right() - 3, c.top() + 2), QPointF(c.right() - 1, c.top() + 4),
+                             QPointF(c.left() + 5, c.bottom() - 2), QPointF(c.left() + 2, c.bottom() - 1),
+                             QPointF(c.left() + 3, c.bottom() - 4)}));
+}
+
+// An arrow from a to b, its head at b.
+void Seta(QPainter& p, const QPointF& a, const QPointF& b)
+{
+    p.setPen(QPen(kAzulClaro, 1.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(a, b);
+    const QPointF d = (b - a) / std::max(1.0, std::hypot((b - a).x(), (b - a).y()));
+    const QPointF n(-d.y(), d.x());
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAzulClaro);
+    p.drawPolygon(QPolygonF({b, b - d * 5 + n * 3, b - d * 5 - n * 3}));
+}
+
+void SewerMenus()
+{
+    // Quantities: 2 columns x 2 rows, the buttons in the second row.
+    const int cx = Borda(kMenuLargura, 1, 2), cy = Borda(kMenuAltura, 1, 2);
+    Menu(
+        "INSMENU",
+        [](QPainter& p) {
+            p.setPen(kAzul);
+            p.setFont(Font(12, true));
+            p.drawText(QRectF(0, 6, kMenuLargura, 18), Qt::AlignCenter, QStringLiteral("Quantitativos"));
+            p.setPen(kCinza);
+            p.setFont(Font(9));
+            p.drawText(QRectF(0, 26, kMenuLargura, 14), Qt::AlignCenter, QStringLiteral("da rede de esgoto"));
+        },
+        {{QRect(0, cy, cx, kMenuAltura - cy), QStringLiteral("Tabela"), IconeTabela},
+         {QRect(cx, cy, kMenuLargura - cx, kMenuAltura - cy), QStringLiteral("Planilha"), IconePlanilha}});
+
+    // Import: 3 columns x 6 rows.
+    const auto X = [](int k) { return Borda(kMenuLargura, k, 3); };
+    const auto Y = [](int k) { return Borda(kMenuAltura, k, 6); };
+    Menu(
+        "IMPMENU",
+        [&](QPainter& p) {
+            p.setPen(kAzul);
+            p.setFont(Font(11, true));
+            p.drawText(QRectF(0, Y(0), X(1), Y(1)), Qt::AlignCenter, QStringLiteral("DBF"));
+            p.setPen(kCinza);
+            p.setFont(Font(8));
+            p.drawText(QRectF(0, Y(1) - 2, X(1), Y(2) - Y(1)), Qt::AlignCenter, QStringLiteral("Brivan"));
+            // What can be done with the table once it is open.
+            p.drawText(QRectF(X(1), Y(3), X(3) - X(1), Y(4) - Y(3)), Qt::AlignCenter,
+                       QStringLiteral("com a tabela:"));
+            const double meio = (Y(4) + Y(6)) / 2.0, centro = (X(1) + X(2)) / 2.0;
+            Seta(p, QPointF(centro - 3, meio), QPointF(X(1) + 3, meio));
+            Seta(p, QPointF(centro + 3, meio), QPointF(X(2) - 3, meio));
+        },
+        {{QRect(X(1), Y(0), X(3) - X(1), Y(3) - Y(0)), QStringLiteral("Abrir Tabela"), IconePasta},
+         {QRect(X(0), Y(2), X(1) - X(0), Y(4) - Y(2)), QStringLiteral("Desenhar"), IconeRede},
+         {QRect(X(0), Y(4), X(1) - X(0), Y(6) - Y(4)), QStringLiteral("Planilha"), IconePlanilha},
+         {QRect(X(2), Y(4), X(3) - X(2), Y(6) - Y(4)), QStringLiteral("Editar"), IconeLapis}});
+}
+
+// A picture button's face: 20 x 20 on a transparent ground.
+void Icone(const char* name, const std::function<void(QPainter&)>& paint)
+{
+    Save(Draw(20, 20, Qt::transparent, paint), name);
+}
+
+void SewerButtons()
+{
+    // A calendar page.
+    Icone("NOTASDATA", [](QPainter& p) {
+        p.setPen(QPen(kCinza, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(2.5, 3.5, 15, 14));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xC0, 0x39, 0x2B));
+        p.drawRect(QRectF(3, 4, 14, 4));
+        p.setBrush(kCinza);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 4; ++c) p.drawRect(QRectF(4.5 + c * 3, 10 + r * 3.5, 2, 2));
+    });
+    // A clock at a quarter past.
+    Icone("NOTASHORA", [](QPainter& p) {
+        p.setPen(QPen(kAzul, 1.5));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(2, 2, 16, 16));
+        p.setPen(QPen(kCinza, 1.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10, 10), QPointF(10, 5));
+        p.drawLine(QPointF(10, 10), QPointF(14, 10));
+    });
+    // A list with ticks: the options of a verification.
+    Icone("CONFINICIAR", [](QPainter& p) {
+        p.setPen(QPen(kCinza, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(2.5, 1.5, 15, 17));
+        p.setPen(QPen(kVerde, 1.5, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 3; ++i) {
+            const double y = 5 + i * 5;
+            p.drawPolyline(QPolygonF({QPointF(4.5, y), QPointF(6, y + 1.5), QPointF(8.5, y - 1.5)}));
+            p.setPen(QPen(kCinza, 1));
+            p.drawLine(QPointF(10, y), QPointF(15.5, y));
+            p.setPen(QPen(kVerde, 1.5, Qt::SolidLine, Qt::RoundCap));
+        }
+    });
+    // Run: a play triangle.
+    Icone("CONFEXECUTAR", [](QPainter& p) {
+        p.setPen(QPen(kVerde.darker(130), 1));
+        p.setBrush(kVerde);
+        p.drawPolygon(QPolygonF({QPointF(5, 3), QPointF(17, 10), QPointF(5, 17)}));
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -249,5 +540,7 @@ int main(int argc, char** argv)
     Logo();
     Tabs();
     About();
+    SewerMenus();
+    SewerButtons();
     return g_ok ? 0 : 1;
 }

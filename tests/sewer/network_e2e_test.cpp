@@ -1,92 +1,39 @@
 // End to end: the whole program runs scripts/*.qs of this folder through the
-// end-to-end runner. The sewer drawing model has no user path yet (the sewer
-// panel comes next), so its operations are given to the scripts as procedures.
+// end-to-end runner, the sewer network drawn from the sewer panel as a person
+// draws it. The runner has no drag statement, so the drag over the panel's
+// spinner labels is given to the scripts as a procedure.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
-#include "cad/modAcad.h"
 #include "cad/modGeometria.h"
+#include "e2e/Controls.h"
 #include "e2e/Runner.h"
-#include "e2e/Values.h"
-#include "platform/acad/BlockReference.h"
-#include "sewer/clsSANDb.h"
-#include "sewer/clsSANDes.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
 
 using namespace e2e;
 
 namespace {
 
-// The drawing object the sewer panel will own, for the program's run.
-clsSANDes& Desenho()
+// Drag CONTROL DX,DY: the left button pressed over the middle of a control
+// of the main window ("SD.lblMouseI(5)"), moved by DX,DY twips and let go.
+void CallDrag(const std::vector<std::string>& a, Results&)
 {
-    static clsSANDes des;
-    return des;
-}
-
-// "x,y", or "-" for the drawing object to ask the user.
-std::optional<Ponto> PontoOuPergunta(const std::string& Texto)
-{
-    if (Texto == "-") return std::nullopt;
-    const std::optional<Ponto> p = SplitCoords(Texto);
-    if (!p) throw std::invalid_argument("not a point: " + Texto);
-    return p;
-}
-
-int Inteiro(const std::string& Texto)
-{
-    const std::optional<int> n = ParseInteger(Texto);
-    if (!n) throw std::invalid_argument("not a whole number: " + Texto);
-    return *n;
-}
-
-// The manhole block inserted at P.
-acad::BlockReference* PVEm(const Ponto& P)
-{
-    for (acad::Entity* e : *gModelSpace) {
-        auto* b = acad::As<acad::BlockReference>(e);
-        if (b && b->Name().compare(0, 4, "E-PV") == 0 && Distancia(b->InsertionPoint(), P) < 0.001) return b;
-    }
-    throw std::invalid_argument("no manhole at " + FormatNumber(P.X) + "," + FormatNumber(P.Y));
-}
-
-// LoadDb: result LoadDb (true/false).
-void CallLoadDb(const std::vector<std::string>&, Results& r)
-{
-    r["LoadDb"] = FormatBool(clsSANDb().LoadDb());
-}
-
-// DrawPV POINT|- DEGREES|- Tipo Numero CT CS CP Etapa [Automatico]: results
-// DrawPV (true/false) and Handle.
-void CallDrawPV(const std::vector<std::string>& a, Results& r)
-{
-    if (a.size() < 8 || a.size() > 9)
-        throw std::invalid_argument("call DrawPV POINT|- DEGREES|- Tipo Numero CT CS CP Etapa [Automatico]");
-    std::optional<double> rotacao;
-    if (a[1] != "-") rotacao = std::stod(a[1]) * PI / 180;
-    const bool automatico = a.size() > 8 && ParseBool(a[8]).value_or(false);
-    acad::BlockReference* pv = Desenho().DrawPV(PontoOuPergunta(a[0]), rotacao, a[2], a[3], a[4], a[5], a[6],
-                                                Inteiro(a[7]), automatico);
-    r["DrawPV"] = FormatBool(pv != nullptr);
-    r["Handle"] = pv ? pv->Handle() : "";
-}
-
-// DrawTR POINT1 POINT2 Diam Comp Decl MAT Etapa Trecho Pavmto: the reach
-// between the manholes at the two points; results DrawTR, HasTQorDG, Handle.
-void CallDrawTR(const std::vector<std::string>& a, Results& r)
-{
-    if (a.size() != 9) throw std::invalid_argument("call DrawTR POINT1 POINT2 Diam Comp Decl MAT Etapa Trecho Pavmto");
-    if (!ConectaAcad()) throw std::runtime_error("no drawing");
-    std::string codigo;
-    acad::BlockReference* tr = Desenho().DrawTR(PVEm(*PontoOuPergunta(a[0])), PVEm(*PontoOuPergunta(a[1])), a[2],
-                                                a[3], a[4], a[5], Inteiro(a[6]), a[7], a[8], codigo);
-    r["DrawTR"] = FormatBool(tr != nullptr);
-    r["HasTQorDG"] = codigo;
-    r["Handle"] = tr ? tr->Handle() : "";
+    if (a.size() != 2) throw std::invalid_argument("call Drag CONTROL DX,DY");
+    forms::Form* principal = nullptr;
+    for (forms::Form* f : forms::Forms())
+        if (f->Name() == "Form1") principal = f;
+    if (!principal) throw std::runtime_error("the main window is not loaded");
+    forms::Control* c = FindControl(a[0], principal);
+    CheckReachable(*c);
+    const std::optional<Ponto> d = SplitCoords(a[1]);
+    if (!d) throw std::invalid_argument("not a movement DX,DY: " + a[1]);
+    const double x = c->Width() / 2, y = c->Height() / 2;
+    forms::user::Drag(*c, forms::vbLeftButton, x, y, x + d->X, y + d->Y);
 }
 
 }  // namespace
@@ -95,9 +42,7 @@ TEST(ScriptsDeEsgoto, EveryScriptRunsToItsEnd)
 {
     const std::filesystem::path pasta = std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/sewer/scripts";
     Runner runner(OptionsFromEnvironment());
-    runner.Register("LoadDb", CallLoadDb);
-    runner.Register("DrawPV", CallDrawPV);
-    runner.Register("DrawTR", CallDrawTR);
+    runner.Register("Drag", CallDrag);
     int scripts = 0;
     for (const auto& f : std::filesystem::directory_iterator(pasta)) {
         if (f.path().extension() != ".qs") continue;

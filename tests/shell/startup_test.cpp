@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -35,6 +36,13 @@ struct Startup : ::testing::Test {
     void TearDown() override { DefinePastaPrograma(""); }
 
     static void Banco(const std::string& pasta) { WriteBytes(pasta + "/rereva2000r.mdb", "catalogue"); }
+    // The catalogue the build ships, for the tests that start a panel: the
+    // sewer panel really loads it.
+    static void CatalogoReal(const std::string& pasta)
+    {
+        std::filesystem::copy_file(std::filesystem::path(std::getenv("QUORIL_BIN_DIR")) / "rereva2000r.mdb",
+                                   std::filesystem::path(pasta) / "rereva2000r.mdb");
+    }
     std::string Ini() const { return programa / "IniFile.txt"; }
 };
 
@@ -171,7 +179,7 @@ TEST_F(Startup, CancellingThePickerEndsTheProgramCleanly)
 
 TEST_F(Startup, ChoosingATabStartsItsPanel)
 {
-    Banco(programa.path());
+    CatalogoReal(programa.path());
     Form1 f;
     f.Show();
     f.SSQuoril.SetTab(2);
@@ -237,7 +245,7 @@ TEST_F(Startup, ShiftOverAWaterOptionRevealsTheFittingsTable)
 
 TEST_F(Startup, TheWaterExportLocksTheTabsWhileItRuns)
 {
-    Banco(programa.path());
+    CatalogoReal(programa.path());
     Form1 f;
     f.Show();
     f.WC.Exportando.Raise(false);

@@ -1,0 +1,121 @@
+# The sewer panel as a person uses it: the sewer tab, the fields of two
+# manholes (typed with "," and with "."), the reach between them from
+# "Param.", its attributes copied into a second reach, a text moved, the
+# spinners dragged, and the switch between the panel's tab sets.
+
+start
+new
+tab SSIniciar 1
+expect text SD.DesPVcbo "PV-1000"
+expect count SD.DesEtapaCbo 5
+expect text SD.DesEtapaCbo "Existente"
+
+# Typed with ",": the invert follows the ground, both leave with three decimals.
+type SD.DesTxtS(1) "PV-"
+type SD.DesTxt(3) "1"
+type SD.DesTxt(0) "102,5"
+key SD.DesTxt(0) Return
+expect text SD.DesTxt(0) "102.500"
+type SD.DesTxt(1) "100.7"
+key SD.DesTxt(1) Return
+expect text SD.DesTxt(1) "100.700"
+expect text SD.DesTxt(2) "1.800"
+input point 0,0 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+expect attribute NUMERO at 0,0 PV-1
+expect attribute CT at 0,0 102.500
+expect attribute CS at 0,0 100.700
+expect attribute CP at 0,0 1.800
+expect attribute ET at 0,0 0
+
+# The second manhole: a new number and invert, the depth follows.
+type SD.DesTxt(3) "2"
+type SD.DesTxt(1) "100,2"
+key SD.DesTxt(1) Return
+expect text SD.DesTxt(2) "2.300"
+input point 50,0 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+expect attribute CS at 50,0 100.200
+
+# The reach between them, its manholes picked on their rims.
+tab SD.SSDesenho 1
+choose SD.DesMatTuboCbo(0) "PVC"
+choose SD.DesTuboDiamlst "150"
+choose SD.DesPavmtoCbo(1) "Asfalto"
+expect enabled SD.DesInsertTRcmd(1) false
+input pick 0,1 prompt "Selecione PV 1: "
+input pick 50,1 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(4) "50.00"
+expect text SD.DesTxt(5) "0.010000"
+click SD.DesInsertTRcmd(1)
+expect enabled SD.DesInsertTRcmd(1) false
+expect attribute DD at 25,0 150-50.00
+expect attribute DEC at 25,0 0.010000
+expect attribute MAT at 25,0 PVC
+expect attribute PAVMTO at 25,0 Asfalto
+expect attribute TRECHO at 25,0 PV-1-PV-2
+
+# A third manhole, and the reach to it with the first reach's attributes.
+tab SD.SSDesenho 0
+type SD.DesTxt(3) "3"
+type SD.DesTxt(1) "99,8"
+key SD.DesTxt(1) Return
+input point 50,-40 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+tab SD.SSDesenho 1
+choose SD.DesMatTuboCbo(0) "Concreto"
+choose SD.DesPavmtoCbo(1) "Terra"
+input pick 50,1 prompt "Selecione PV 1: "
+input pick 50,-39 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(5) "0.010000"
+# Picked by its diameter text, above the reach's middle.
+input pick 25,1.9 prompt "Selecione TR:"
+click SD.CopyAttTRCmd
+expect text SD.DesMatTuboCbo(0) "PVC"
+expect text SD.DesTuboDiamlst "150"
+expect text SD.DesPavmtoCbo(1) "Asfalto"
+expect text SD.DesTxt(6) "0.000"
+click SD.DesInsertTRcmd(1)
+expect attribute DD at 50,-20 150-40.00
+expect attribute MAT at 50,-20 PVC
+expect attribute PAVMTO at 50,-20 Asfalto
+
+# Spinners: the slope up by a tenth of a thousandth, the drop follows; the
+# material list one entry on (from the last, PVC, round to the first), its
+# diameters with it.
+call Drag SD.lblMouseI(5) 0,-1500
+expect text SD.DesTxt(5) "0.010100"
+expect text SD.DesTxt(6) "-0.004"
+call Drag SD.lblMouse(1) 300,0
+expect text SD.DesMatTuboCbo(0) "Cerâmico"
+expect text SD.DesTuboDiamlst "100"
+
+# A manhole's number moved beside it, with a leader.
+tab SD.SSDesenho 3
+input pick 2,2 prompt "Selecione Objeto: "
+input point 10,10 prompt "Selecione destino: "
+input escape prompt "Selecione Objeto: "
+click SD.DesMoveAttCmd
+expect entities 1 0=LWPOLYLINE
+
+# The tab sets of the panel.
+click ESGOption1(1)
+expect left SD.SSTabBrivan 0
+expect left SD.Progress1 0
+expect left SD.SSDesenho 4000
+expect left SD.DesEtapaCbo 4000
+click ESGOption1(2)
+expect left SD.SSPrefs 0
+expect left SD.SSTabBrivan 4000
+expect text SD.PrefsTxt(0) "0,01"
+set SD.PrefsTxt(1) ""
+type SD.PrefsTxt(1) "0.25"
+expect text SD.PrefsTxt(1) "0,25"
+click ESGOption1(0)
+expect left SD.SSDesenho 0
+expect left SD.SSPrefs 4000
