@@ -90,6 +90,7 @@ void DropWidget(ControlData& d)
         for (const auto& src : d.mouseFrom)
             if (src) src->removeEventFilter(d.hook.get());
         if (d.widget) d.widget->removeEventFilter(d.hook.get());
+        d.hook->Detach();
         if (g_dispatch > 0)
             d.hook.release()->deleteLater();
         else
@@ -375,7 +376,7 @@ void ControlData::CopyStateFrom(const ControlData& o)
 bool Hook::eventFilter(QObject* watched, QEvent* e)
 {
     ControlData* d = d_;
-    if (!d->CanRaise()) return false;
+    if (!d || !d->CanRaise()) return false;
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

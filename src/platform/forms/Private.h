@@ -235,6 +235,10 @@ class Hook : public QObject {
 public:
     explicit Hook(ControlData* d) : d_(d) {}
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // The control is gone while Qt still holds the hook (deleted later, and
+    // perhaps still filtering widgets the control did not list): from now on
+    // it lets every event pass.
+    void Detach() { d_ = nullptr; }
     bool forwarding = false; // a rewritten key on its way to the widget
 
 private:

@@ -164,6 +164,12 @@ TEST(FormsModal, AFormMadeAndDestroyedInsideAHandlerLeavesNothingBehind)
     int asked = 0;
     Ask.Click += [&] {
         sample::frmSample local;
+        auto& list = local.Add<ListBox>("List1");
+        list.Move(120, 2000, 1500, 600);
+        list.AddItem("PV-1");
+        auto& combo = local.Add<ComboBox>("Combo1");
+        combo.Move(1800, 2000, 1500, 300);
+        combo.AddItem("PVC");
         local.Show(vbModal, &outer);
         Unload(local);
         sample::frmSample modeless;
@@ -178,6 +184,10 @@ TEST(FormsModal, AFormMadeAndDestroyedInsideAHandlerLeavesNothingBehind)
             DoEvents();
             user::Click(outer.CmdOK);
         } else {
+            if (form.Controls().Find("List1")) {
+                user::Click(form.Controls("List1"));
+                user::Type(form.Controls<ComboBox>("Combo1"), "PEAD");
+            }
             user::Click(form.Controls("CmdCancel"));
         }
     });
