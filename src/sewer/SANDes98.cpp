@@ -12,10 +12,12 @@
 #include "cad/modGeometria.h"
 #include "cad/modInfoPonto.h"
 #include "cad/modSelecao.h"
+#include "cad/modVista.h"
 #include "platform/acad/Error.h"
 #include "sewer/clsSANDb.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/modBlocosSAN.h"
+#include "sewer/modConfSAN.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
@@ -205,6 +207,13 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
 
     NotasCmd.Click += [this](int Index) { NotasCmd_Click(Index); };
     PointInfoCmd.Click += [this] { PointInfoCmd_Click(); };
+
+    CONFCmd.Click += [this](int Index) { CONFCmd_Click(Index); };
+    CONFChk.Click += [this] { CONFChk_Click(); };
+    ConfLimpaCmd.Click += [this] { ConfLimpaCmd_Click(); };
+    // Before the verification object's own handler of the same click, which
+    // may take the fault out of the list: the zoom reads it first.
+    SANERRlst.Click += [this] { SANERRlst_Click(); };
 }
 
 // The panel's design: captions, tool tips and places in twips.
@@ -1345,3 +1354,113 @@ void SANDes98::PointInfoCmd_Click()
         InfoPonto(true, false, p, nome, cota, descricao, "Selecione ponto: ", false);
     });
 }
+
+// ---------------------------------------------------------------- verification
+
+// 0 prepares a verification (a new object and its option list), 1 runs the
+// one prepared; the network is the one CONFChk names.
+void SANDes98::CONFCmd_Click(int Index)
+{
+    LimpaErrCount();
+    Progress1.SetVisible(true);
+    if (!ConectaAcad()) return;
+    Protegido([&] {
+        LimpaConferencia();
+        const bool generica = CONFChk.Value() != vbUnchecked;
+        // The network was switched since the options were offered: they are
+        // offered again for the one chosen now.
+        const bool preparada = generica ? MyClsSANVerifGen != nullptr : MyClsSANVerif != nullptr;
+        if (Index == 0 || !preparada)
+            PreparaVerificacao(generica);
+        else
+            ExecutaVerificacao(generica);
+    });
+    Progress1.Progress_Start(SANERRlst.ListCount(), std::to_string(SANERRlst.ListCount()) + " itens");
+    Progress1.SetVisible(false);
+    Protegido([] { ZoomTudo(); });
+}
+
+void SANDes98::PreparaVerificacao(bool Generica)
+{
+    MyClsSANVerif.reset();
+    MyClsSANVerifGen.reset();
+    SANERRlst.Clear();
+    SANERRlst.SetVisible(false);
+    SANERROptlst.SetVisible(true);
+    const auto falha = [this](int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
+                              std::string Mensagem, Ponto Pt1, std::optional<Ponto> Pt2) {
+        MyClsSANVerif_ConfereErroMsg(ErrType, ObjectId, PVmId, PVjId, Mensagem, Pt1, Pt2);
+    };
+    VerificacaoSAN* verif = nullptr;
+    if (Generica) {
+        MyClsSANVerifGen = std::make_unique<clsSANVerifGen>();
+        MyClsSANVerifGen->ConfereGenErroMsg += falha;
+        MyClsSANVerifGen->gAcadZoomScale = AcadZoomScale_;
+        verif = MyClsSANVerifGen.get();
+    } else {
+        MyClsSANVerif = std::make_unique<clsSANVerif>();
+        MyClsSANVerif->ConfereErroMsg += falha;
+        verif = MyClsSANVerif.get();
+    }
+    verif->SetcListBox1(&SANERROptlst);
+    verif->SetcListBox2(&SANERRlst);
+    verif->Prepare();
+    CONFCmd(1).SetEnabled(true);
+}
+
+void SANDes98::ExecutaVerificacao(bool Generica)
+{
+    SANERROptlst.SetVisible(false);
+    SANERRlst.SetVisible(true);
+    VerificacaoSAN& verif = Generica ? static_cast<VerificacaoSAN&>(*MyClsSANVerifGen) : *MyClsSANVerif;
+    verif.cProgress = &Progress1;
+    // The designed network's run has always been given these view values; the
+    // manholes are found by their place, so no view value changes a result.
+    verif.gAcadZoomCenter = Generica ? static_cast<double>(AcadZoomCenter_) : 400;
+    verif.gAcadZoomScale = Generica ? AcadZoomScale_ : 0.4;
+    verif.gPRECCOTA = PRECCOTA_;
+    verif.gPRECDECL = PRECDECL_;
+    verif.gPRECDIST = PRECDIST_;
+    verif.gTolVerifComp = TolVerifComp_;
+    if (!Generica) MyClsSANVerif->gTolVerifCota = TolVerifCota_;
+    verif.Execute();
+    CONFCmd(1).SetEnabled(false);
+}
+
+// The fault list is emptied; the verification object and its faults stay.
+void SANDes98::CONFChk_Click()
+{
+    SANERRlst.Clear();
+}
+
+void SANDes98::ConfLimpaCmd_Click()
+{
+    Protegido([] {
+        if (ConectaAcad()) LimpaConferencia();
+    });
+}
+
+// The view goes to the fault clicked: the window of its two points, or its
+// point at the panel's view height. The correction it offers is the
+// verification object's.
+void SANDes98::SANERRlst_Click()
+{
+    const int i = SANERRlst.ListIndex();
+    if (i < 0 || i >= static_cast<int>(ErrList.size())) return;
+    const ErrRec falha = ErrList[static_cast<std::size_t>(i)];
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        if (falha.Pt2)
+            ZoomJanela(falha.Pt1, *falha.Pt2, AcadZoomScale_);
+        else
+            ZoomCentro(falha.Pt1, AcadZoomCenter_);
+    });
+}
+
+void SANDes98::MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId,
+                                             std::int32_t PVjId, const std::string& Mensagem, const Ponto& Pt1,
+                                             const std::optional<Ponto>& Pt2)
+{
+    RegistraErro(SANERRlst, ErrType, ObjectId, PVmId, PVjId, Mensagem, Pt1, Pt2);
+}
+

@@ -12,7 +12,9 @@
 //      themes) with the progress bar below it
 //   2  SSPrefs (zoom values and verification tolerances)
 // The network tab set's buttons and menus are laid out here; their commands
-// come with the workers they call.
+// come with the workers they call. The verification page prepares and runs
+// a verification of the designed or the generic network, keeps its fault
+// list (ErrList) and zooms to a fault clicked there.
 
 #include <cstdint>
 #include <memory>
@@ -22,6 +24,8 @@
 #include "cad/Ponto.h"
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
+#include "sewer/clsSANVerif.h"
+#include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "shell/PicMnuUsrCtl.h"
 #include "shell/ProgressBar.h"
@@ -224,6 +228,17 @@ private:
     void NotasCmd_Click(int Index);
     void PointInfoCmd_Click();
 
+    // verification
+    void CONFCmd_Click(int Index);
+    void PreparaVerificacao(bool Generica);
+    void ExecutaVerificacao(bool Generica);
+    void CONFChk_Click();
+    void ConfLimpaCmd_Click();
+    void SANERRlst_Click();
+    // Both verification objects' fault events.
+    void MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
+                                      const std::string& Mensagem, const Ponto& Pt1, const std::optional<Ponto>& Pt2);
+
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {
         forms::ComboBox* Combo = nullptr;
@@ -250,6 +265,9 @@ private:
     bool Iniciado_ = false;
     std::unique_ptr<clsSANDes> Des_;  // the drawing object, new at each full start
     std::unique_ptr<frmCalcCotaPT> cotaDlg_;
+    // The verification prepared last: at most one of them holds an object.
+    std::unique_ptr<clsSANVerif> MyClsSANVerif;
+    std::unique_ptr<clsSANVerifGen> MyClsSANVerifGen;
 
     // Shared by the drawing commands. The PVs of "Param." are kept by object
     // id: the drawing they came from may be closed meanwhile.

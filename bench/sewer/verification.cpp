@@ -1,0 +1,153 @@
+// Verification of a designed sewer network of 2,001 manholes and 2,000 reaches
+// drawn by the sewer drawing model (target: a whole run, every option chosen,
+// under 5 s). A clean network, and the same with one reach in twenty off in
+// its slope, whose faults are marked, raised and listed.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "cad/modGeometria.h"
+#include "platform/acad/Acad.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
+#include "sewer/clsSANDb.h"
+#include "sewer/clsSANDes.h"
+#include "sewer/clsSANVerif.h"
+#include "sewer/modConfSAN.h"
+#include "shell/ProgressBar.h"
+#include "shell/modGlobais.h"
+
+namespace {
+
+constexpr int kPorLinha = 50;
+constexpr int kTrechos = 2000;
+constexpr double kPasso = 60.0;
+
+const char* const kOpcoes[] = {"VERIFICAR PVs",    "PV: Nomes duplicados", "PV: Profundidades", "PV: Etapas",
+                               "VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades", "TR: Materiais",
+                               "TR: Comprimentos", "TR: Pavimentos",       "TR: Etapas"};
+
+// The host, its drawing and the network, made once.
+struct Rede {
+    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
+    std::optional<acad::ActiveObjectRegistration> registro;
+    std::vector<acad::BlockReference*> trechos;
+
+    Rede()
+    {
+        gAcadProgID = "AutoCAD.Application";
+        gLayerConf = "0-Conferencia";
+        gBlocosPath = QUORIL_BIN_DIR;
+        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
+        app->Documents().Add("Acad");
+        registro.emplace(*app);
+        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
+
+        // A snake of rows of 50 manholes, 60 apart, every reach 60 long at
+        // 0.01: each invert 0.6 below the one before.
+        clsSANDes des;
+        std::vector<acad::BlockReference*> pvs;
+        for (int i = 0; i <= kTrechos; ++i) {
+            const int linha = i / kPorLinha, coluna = i % kPorLinha;
+            const double x = (linha % 2 ? kPorLinha - 1 - coluna : coluna) * kPasso;
+            const double cs = 2000 - i * 0.6;
+            pvs.push_back(des.DrawPV(Ponto(x, -linha * kPasso), 0.0, "E-PV", "PV-" + std::to_string(i),
+                                     FormatNum(cs + 1.5, 3), FormatNum(cs, 3), "1.500", 1, false));
+        }
+        std::string codigo;
+        for (int i = 0; i < kTrechos; ++i)
+            trechos.push_back(des.DrawTR(pvs[i], pvs[i + 1], "150", "60.00", "0.010000", "PVC", 1,
+                                         "T-" + std::to_string(i), "Asfalto", codigo));
+    }
+};
+
+Rede& DaRede()
+{
+    static Rede rede;
+    return rede;
+}
+
+// The panel's lists and progress bar.
+struct Painel {
+    forms::Form form{"frmBench"};
+    forms::ListBox& Opcoes = form.Add<forms::ListBox>("SANERROptlst");
+    forms::ListBox& Falhas = form.Add<forms::ListBox>("SANERRlst");
+    ProgressBar& Barra = form.Add<ProgressBar>("Progress1");
+    Painel()
+    {
+        Opcoes.SetMultiSelect(forms::vbMultiSelectSimple);
+        form.Show(forms::vbModeless);
+    }
+};
+
+// One run as the panel makes it: prepare, every option chosen, execute.
+int Verifica(Painel& P)
+{
+    LimpaConferencia();
+    P.Falhas.Clear();
+    LimpaErrCount();
+    clsSANVerif verif;
+    verif.SetcListBox1(&P.Opcoes);
+    verif.SetcListBox2(&P.Falhas);
+    verif.cProgress = &P.Barra;
+    verif.ConfereErroMsg += [&P](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, std::string Mensagem,
+                                 Ponto Pt1, std::optional<Ponto> Pt2) {
+        RegistraErro(P.Falhas, Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2);
+    };
+    verif.Prepare();
+    verif.SetcListBox1(nullptr);  // the options are put in place, not clicked open
+    P.Opcoes.Clear();
+    for (const char* o : kOpcoes) P.Opcoes.AddItem(o);
+    for (int i = 0; i < P.Opcoes.ListCount(); ++i) P.Opcoes.SetSelected(i, true);
+    verif.SetcListBox1(&P.Opcoes);
+    verif.Execute();
+    return P.Falhas.ListCount();
+}
+
+void BM_VerificaRedeLimpa(benchmark::State& state)
+{
+    Rede& rede = DaRede();
+    Painel painel;
+    int falhas = 0;
+    for (auto _ : state) falhas = Verifica(painel);
+    state.counters["faults"] = falhas;
+    state.counters["reaches"] = static_cast<double>(rede.trechos.size());
+}
+BENCHMARK(BM_VerificaRedeLimpa)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_VerificaRedeComFalhas(benchmark::State& state)
+{
+    Rede& rede = DaRede();
+    for (std::size_t i = 0; i < rede.trechos.size(); i += 20) SetAtributo("DEC", "0.020000", rede.trechos[i]);
+    Painel painel;
+    int falhas = 0;
+    for (auto _ : state) falhas = Verifica(painel);
+    for (std::size_t i = 0; i < rede.trechos.size(); i += 20) SetAtributo("DEC", "0.010000", rede.trechos[i]);
+    state.counters["faults"] = falhas;
+}
+BENCHMARK(BM_VerificaRedeComFalhas)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication qt(argc, argv);
+    // The report window of a run with faults is answered at once.
+    forms::SetTestDriver([](forms::Form&) {});
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
