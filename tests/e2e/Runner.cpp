@@ -379,8 +379,8 @@ void Execution::Begin(const Statement& s, int depth)
 
 bool IsAction(const Statement& s)
 {
-    static const std::set<std::string> actions = {"start", "click", "dblclick", "type", "key",  "set", "choose",
-                                                  "tab",   "yield", "new",      "open", "save", "call"};
+    static const std::set<std::string> actions = {"start", "click", "dblclick", "drag", "type", "key", "set",
+                                                  "choose", "tab", "yield", "new", "open", "save", "call"};
     return actions.count(s.Verb()) != 0;
 }
 
@@ -601,6 +601,13 @@ void Execution::UserAction(const Statement& s, forms::Form* context)
     CheckReachable(c);
     if (v == "click") return forms::user::Click(c);
     if (v == "dblclick") return forms::user::DblClick(c);
+    if (v == "drag") {
+        // The left button pressed over the middle of the control, moved by DX,DY twips and let go.
+        const auto d = acad::input::ParsePoint(A(s, 1));
+        if (!d) throw StepError("a movement DX,DY", Quote(A(s, 1)));
+        const double x = c.Width() / 2, y = c.Height() / 2;
+        return forms::user::Drag(c, forms::vbLeftButton, x, y, x + d->x, y + d->y);
+    }
     if (v == "type") return forms::user::Type(c, A(s, 1));
     if (v == "set") return SetField(c, A(s, 1));
     if (v == "key") {

@@ -32,6 +32,7 @@ const std::map<std::string, Shape>& Verbs()
         {"when", {1, 1, Where::Top}},          {"input", {1, 4, Where::Top}},
         {"dialog", {1, 2, Where::Top}},        {"click", {1, 1, Where::Anywhere}},
         {"dblclick", {1, 1, Where::Anywhere}}, {"type", {2, 2, Where::Anywhere}},
+        {"drag", {2, 2, Where::Anywhere}},
         {"key", {2, 2, Where::Anywhere}},      {"set", {2, 2, Where::Anywhere}},
         {"choose", {2, 2, Where::Anywhere}},   {"tab", {2, 2, Where::Anywhere}},
         {"yield", {0, 0, Where::Top}},         {"new", {0, 0, Where::Top}},

@@ -88,10 +88,10 @@ expect attribute PAVMTO at 50,-20 Asfalto
 # Spinners: the slope up by a tenth of a thousandth, the drop follows; the
 # material list one entry on (from the last, PVC, round to the first), its
 # diameters with it.
-call Drag SD.lblMouseI(5) 0,-1500
+drag SD.lblMouseI(5) 0,-1500
 expect text SD.DesTxt(5) "0.010100"
 expect text SD.DesTxt(6) "-0.004"
-call Drag SD.lblMouse(1) 300,0
+drag SD.lblMouse(1) 300,0
 expect text SD.DesMatTuboCbo(0) "Cerâmico"
 expect text SD.DesTuboDiamlst "100"
 
