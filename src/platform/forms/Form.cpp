@@ -415,6 +415,7 @@ void Form::Show(int modal, Form* owner)
     fd.modal = true;
     ModalShow shown(*this);
     if (auto& driver = CurrentTestDriver()) {
+        ReleaseSimulatedMouse();
         DoEvents();
         std::function<void(Form&)> run = driver; // the driver may install another one meanwhile
         run(*this);

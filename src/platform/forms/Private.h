@@ -248,6 +248,9 @@ private:
     ControlData* d_;
 };
 
+// Tests: lets go of the buttons a simulated press still holds (Testing.cpp).
+void ReleaseSimulatedMouse();
+
 // The last mouse buttons pressed through any control (VB button mask) and
 // where: DragWindow starts only while the left button is down.
 int CurrentButtons();

@@ -48,10 +48,12 @@ namespace {
 // The widget a press went to keeps the mouse until the buttons are let go.
 QPointer<QWidget> g_grab;
 Qt::MouseButtons g_held;
+QPoint g_lastGlobal;
 
 void Send(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::KeyboardModifiers mods)
 {
     if (!target) return;
+    g_lastGlobal = global;
     const QPointF local = target->mapFromGlobal(global);
     QMouseEvent e(type, local, QPointF(global), button, g_held, mods);
     QApplication::sendEvent(target, &e);
@@ -319,3 +321,24 @@ Picture Snapshot(Control& c)
 }
 
 } // namespace forms
+
+namespace forms::detail {
+
+// A person lets go of the mouse before answering a dialog that a press opened
+// (a list click, a label's MouseDown): the release goes where the press went.
+void ReleaseSimulatedMouse()
+{
+    while (g_held) {
+        const Qt::MouseButton button = g_held & Qt::LeftButton    ? Qt::LeftButton
+                                       : g_held & Qt::RightButton ? Qt::RightButton
+                                                                  : Qt::MiddleButton;
+        QWidget* target = g_grab;
+        g_held &= ~button;
+        if (!g_held) g_grab = nullptr;
+        if (!target) continue;
+        Send(target, QEvent::MouseButtonRelease, g_lastGlobal, button, {});
+    }
+    g_grab = nullptr;
+}
+
+} // namespace forms::detail

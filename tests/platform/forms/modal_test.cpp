@@ -197,6 +197,36 @@ TEST(FormsModal, AFormMadeAndDestroyedInsideAHandlerLeavesNothingBehind)
     Unload(outer);
 }
 
+TEST(FormsModal, ADialogOpenedByAPressGetsThePersonsClicks)
+{
+    // A list's click (raised on the press) opens a modal dialog: the person
+    // lets go of the button before clicking in the dialog.
+    sample::frmSample outer;
+    auto& List1 = outer.Add<ListBox>("List1");
+    List1.Move(120, 2000, 1500, 900);
+    List1.AddItem("PV-1");
+    List1.AddItem("PV-2");
+    sample::frmSample dialog;
+    List1.Click += [&] {
+        dialog.Show(vbModal, &outer);
+        Unload(dialog);
+    };
+    ScopedTestDriver driver([&](Form& form) {
+        if (&form == &outer) {
+            user::Choose(List1, 1);
+            user::Click(outer.CmdOK);
+        } else {
+            user::Type(form.Controls<TextBox>("Text1"), "7");
+            user::Click(form.Controls("CmdOK"));
+        }
+    });
+    outer.Show(vbModal);
+    EXPECT_TRUE(dialog.OK);
+    EXPECT_EQ(dialog.Valor, "7");
+    EXPECT_EQ(List1.ListIndex(), 1);
+    Unload(outer);
+}
+
 TEST(FormsModal, QueryUnloadMayKeepTheFormLoaded)
 {
     sample::frmSample f;
