@@ -5,6 +5,7 @@
 #include "cad/modVista.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SelectionSets.h"
 #include "platform/forms/Application.h"
@@ -34,6 +35,24 @@ std::optional<Ponto> Posicao(acad::Entity* e, const Ponto& P)
         }
         return perto;
     }
+    return std::nullopt;
+}
+
+// The position an object's Coordinates give: a point's own, the first vertex
+// of a polyline or a face (the list begins with it). None for objects
+// without Coordinates.
+std::optional<Ponto> Coordenadas(acad::Entity* e)
+{
+    if (auto* p = acad::As<acad::Point>(e)) return Ponto(p->Coordinates());
+    if (auto* l = acad::As<acad::LWPolyline>(e)) {
+        const std::vector<double> c = l->Coordinates();
+        if (c.size() >= 2) return Ponto(c[0], c[1], l->Elevation());
+        return std::nullopt;
+    }
+    std::vector<double> c;
+    if (auto* pl = acad::As<acad::PolylineBase>(e)) c = pl->Coordinates();
+    else if (auto* f = acad::As<acad::Face3D>(e)) c = f->Coordinates();
+    if (c.size() >= 3) return Ponto(c[0], c[1], c[2]);
     return std::nullopt;
 }
 
@@ -141,13 +160,15 @@ acad::Entity* AtivaAcad(const std::string& Prompt, int Tentativas, Ponto& PontoE
         try {
             if (gAcadUtil) {
                 gAcadUtil->GetEntity(objeto, ponto, Prompt);
+                // The point of a pick refused for its kind still goes back:
+                // the caller may use where the user clicked.
+                if (objeto) PontoEscolhido = ponto;
                 aceito = objeto && (NomeObjeto.empty() || objeto->ObjectName() == NomeObjeto);
             }
         } catch (const acad::Error&) {
         }
         if (aceito) {
             Falhou = false;
-            PontoEscolhido = ponto;
             return objeto;
         }
         if (--Tentativas <= 0) return nullptr;
@@ -178,13 +199,12 @@ acad::Entity* PegaCoordenadas(const std::string& Prompt, int Tentativas, bool De
         if (--Tentativas <= 0) return nullptr;
     }
     PontoEscolhido = ponto;
-    // The circle marks the picked point entity; only a point has one position
-    // to draw it around.
+    // The circle goes around the object's coordinates, through where the user
+    // clicked; objects without coordinates (blocks, lines, texts) get none.
     if (DesenhaCirculo) {
-        if (auto* pt = acad::As<acad::Point>(objeto)) {
+        if (const std::optional<Ponto> centro = Coordenadas(objeto)) {
             try {
-                const Ponto centro = pt->Coordinates();
-                gModelSpace->AddCircle(centro, Distancia(PontoEscolhido, centro));
+                gModelSpace->AddCircle(*centro, Distancia(PontoEscolhido, *centro));
             } catch (const acad::Error&) {
             }
         }

@@ -31,14 +31,15 @@ ProgressBar::ProgressBar(Init init) : UserControl(std::move(init))
     ProgressFrm.Move(0, 0, kBarraVazia, 255);
     ProgressFrm.SetBorderStyle(0);
     ProgressFrm.SetBackColor(RGB(0, 0, 128));
-    ProgressLbl0.Move(0, 0, 3015, 255);
-    ProgressLbl0.SetAlignment(vbCenter);
-    ProgressLbl0.SetBackStyle(0);
-    ProgressLbl0.SetForeColor(vbBlack);
-    ProgressLbl1.Move(0, 0, 3015, 255);
-    ProgressLbl1.SetAlignment(vbCenter);
-    ProgressLbl1.SetBackStyle(0);
-    ProgressLbl1.SetForeColor(vbWhite);
+    ProgressLbl.AddElement(1, ProgressFrm);
+    ProgressLbl(0).Move(0, 0, 3015, 255);
+    ProgressLbl(0).SetAlignment(vbCenter);
+    ProgressLbl(0).SetBackStyle(0);
+    ProgressLbl(0).SetForeColor(vbBlack);
+    ProgressLbl(1).Move(0, 0, 3015, 255);
+    ProgressLbl(1).SetAlignment(vbCenter);
+    ProgressLbl(1).SetBackStyle(0);
+    ProgressLbl(1).SetForeColor(vbWhite);
     relogio_ = [] { return os::TickCount(); };
 
     InitProperties += [this] { UserControl_InitProperties(); };
@@ -78,11 +79,11 @@ void ProgressBar::Redesenha()
     ProgressFrm.SetWidth(std::max(0.0, ProgressPic.Width() * static_cast<double>(curValue_) / static_cast<double>(maximo_)));
     if (caption_.empty()) {
         const double pct = std::floor(static_cast<double>(curValue_) * 100.0 / static_cast<double>(maximo_));
-        ProgressLbl0.SetCaption(std::to_string(static_cast<long long>(pct)) + "%");
-        ProgressLbl1.SetCaption(ProgressLbl0.Caption());
+        ProgressLbl(0).SetCaption(std::to_string(static_cast<long long>(pct)) + "%");
+        ProgressLbl(1).SetCaption(ProgressLbl(0).Caption());
     }
-    ProgressLbl0.Refresh();
-    ProgressLbl1.Refresh();
+    ProgressLbl(0).Refresh();
+    ProgressLbl(1).Refresh();
 
     if (!enabledTimer_ || curValue_ <= 0) return;
     const double decorrido = static_cast<double>(relogio_() - ticksInicio_);
@@ -101,8 +102,8 @@ void ProgressBar::SetCaption(const std::string& Caption)
 {
     caption_ = Caption;
     MostraTexto(Caption);
-    ProgressLbl0.Refresh();
-    ProgressLbl1.Refresh();
+    ProgressLbl(0).Refresh();
+    ProgressLbl(1).Refresh();
     PropertyChanged("Caption");
 }
 
@@ -114,8 +115,8 @@ void ProgressBar::SetEnabledTimer(bool v)
 
 void ProgressBar::MostraTexto(const std::string& texto)
 {
-    ProgressLbl0.SetCaption(texto);
-    ProgressLbl1.SetCaption(texto);
+    ProgressLbl(0).SetCaption(texto);
+    ProgressLbl(1).SetCaption(texto);
 }
 
 void ProgressBar::UserControl_InitProperties()
@@ -143,6 +144,6 @@ void ProgressBar::UserControl_Resize()
     const double W = Width(), H = Height();
     ProgressPic.Move(0, 0, W, H);
     ProgressFrm.SetHeight(H);
-    ProgressLbl0.Move(0, 0, W, H);
-    ProgressLbl1.Move(0, 0, W, H);
+    ProgressLbl(0).Move(0, 0, W, H);
+    ProgressLbl(1).Move(0, 0, W, H);
 }

@@ -41,14 +41,11 @@ public:
     // count unless a test gives its own clock).
     void SetRelogio(std::function<long long()> relogio) { relogio_ = std::move(relogio); }
 
-    // Element 0 lies over the track, element 1 inside the bar: the same text
-    // in contrasting colours.
-    forms::Label& ProgressLbl(int Index) { return Index == 0 ? ProgressLbl0 : ProgressLbl1; }
-
     forms::PictureBox& ProgressPic = Add<forms::PictureBox>("ProgressPic");
-    forms::Label& ProgressLbl0 = Add<forms::Label>("ProgressLbl0", ProgressPic);
+    // Element 0 lies over the track, element 1 inside the bar (placed there by
+    // the constructor, once the bar exists): the same text in contrasting colours.
+    forms::ControlArray<forms::Label>& ProgressLbl = AddArray<forms::Label>("ProgressLbl", {0}, ProgressPic);
     forms::Frame& ProgressFrm = Add<forms::Frame>("ProgressFrm", ProgressPic);
-    forms::Label& ProgressLbl1 = Add<forms::Label>("ProgressLbl1", ProgressFrm);
 
 private:
     void UserControl_InitProperties();

@@ -55,9 +55,11 @@ frmAbrirDir::frmAbrirDir() : Form("frmAbrirDir")
     CmdCancel.Click += [this] { CmdCancel_Click(); };
 }
 
-// The title strip carries the window's caption.
+// The title strip carries the window's caption. A form shown again after
+// its unload opens as the first time: nothing confirmed until a folder is chosen.
 void frmAbrirDir::Form_Load()
 {
+    CmdOK.SetEnabled(false);
     Picture2.SetCurrentX(90);
     Picture2.SetCurrentY(45);
     Picture2.Print(Caption());
@@ -81,6 +83,8 @@ void frmAbrirDir::CmdOK_Click()
     OK = true;
     Cancel = false;
     Hide();
+    // Shown again, the picker waits for a choice again.
+    CmdOK.SetEnabled(false);
 }
 
 void frmAbrirDir::CmdCancel_Click()
@@ -88,4 +92,5 @@ void frmAbrirDir::CmdCancel_Click()
     Cancel = true;
     OK = false;
     Hide();
+    CmdOK.SetEnabled(false);
 }

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <cmath>
+
 #include "CadTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
@@ -156,6 +158,16 @@ TEST_F(Selecao, PicksTakeTheirAttemptsAndRefuseOtherKinds)
     EXPECT_FALSE(falhou);
     EXPECT_EQ(script->Remaining(), 0u);
 
+    // A refused pick still gives back where the user clicked; Escape gives nothing.
+    script->Point({5, 20, 0});
+    escolhido = Ponto(-1, -1);
+    EXPECT_EQ(AtivaAcad("Selecione o PV: ", 1, escolhido, falhou, "AcDbBlockReference"), nullptr);
+    EXPECT_TRUE(falhou);
+    EXPECT_EQ(escolhido, Ponto(5, 20, 0));
+    script->Point({6, 20, 0}).Escape();
+    EXPECT_EQ(AtivaAcad("Selecione o PV: ", 2, escolhido, falhou, "AcDbBlockReference"), nullptr);
+    EXPECT_EQ(escolhido, Ponto(6, 20, 0));
+
     // 0 or 1: one attempt; 2: two.
     for (int tentativas : {0, 1, 2}) {
         script->Escape().Escape().Escape();
@@ -203,10 +215,19 @@ TEST_F(Selecao, NestedPicksReachAttributesAndPartsAndCircleAPickedPoint)
     ASSERT_NE(circulo, nullptr);
     EXPECT_EQ(Ponto(circulo->Center()), Ponto(10, 10, 0));
     EXPECT_NEAR(circulo->Radius(), 0.1, 1e-9);
-    // Other kinds get no circle.
+    // A polyline has coordinates too: the circle goes around its first vertex.
+    acad::Entity* poli = gModelSpace->AddLightWeightPolyline({50, 0, 60, 0, 60, 10});
+    script->Point({60, 5, 0});
+    EXPECT_EQ(PegaCoordenadas("Selecione: ", 1, true, escolhido, falhou, contexto), poli);
+    ASSERT_EQ(gModelSpace->Count(), antes + 3);
+    circulo = acad::As<acad::Circle>(gModelSpace->LastEntity());
+    ASSERT_NE(circulo, nullptr);
+    EXPECT_EQ(Ponto(circulo->Center()), Ponto(50, 0, 0));
+    EXPECT_NEAR(circulo->Radius(), std::hypot(10.0, 5.0), 1e-9);
+    // Objects without coordinates (a part of a block) get no circle.
     script->Point({30.5, 30, 0});
     PegaCoordenadas("Selecione: ", 1, true, escolhido, falhou, contexto);
-    EXPECT_EQ(gModelSpace->Count(), antes + 1);
+    EXPECT_EQ(gModelSpace->Count(), antes + 3);
 
     script->Escape();
     EXPECT_EQ(PegaCoordenadas("Selecione: ", 0, false, escolhido, falhou, contexto), nullptr);

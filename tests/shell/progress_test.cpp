@@ -28,7 +28,7 @@ struct Host {
         form.Show();
     }
     ~Host() { forms::Unload(form); }
-    std::string Texto() const { return bar.ProgressLbl0.Caption(); }
+    std::string Texto() const { return bar.ProgressLbl(0).Caption(); }
 };
 
 } // namespace
@@ -53,7 +53,7 @@ TEST(ProgressBar, RedrawsOncePerPixelWithThePercentage)
     EXPECT_EQ(h.Texto(), "1%");
     while (h.bar.CurValue() < 370) h.bar.Progress();
     EXPECT_EQ(h.Texto(), "37%");
-    EXPECT_EQ(h.bar.ProgressLbl1.Caption(), "37%");
+    EXPECT_EQ(h.bar.ProgressLbl(1).Caption(), "37%");
     EXPECT_NEAR(h.bar.ProgressFrm.Width(), 3015 * 0.37, 1);
 
     // Fewer steps than half the pixels: every step redraws.
@@ -76,11 +76,11 @@ TEST(ProgressBar, ACaptionStaysInPlaceOfThePercentage)
     h.bar.Progress_Start(10, "Lendo objetos");
     for (int i = 0; i < 5; ++i) h.bar.Progress();
     EXPECT_EQ(h.Texto(), "Lendo objetos");
-    EXPECT_EQ(h.bar.ProgressLbl1.Caption(), "Lendo objetos");
+    EXPECT_EQ(h.bar.ProgressLbl(1).Caption(), "Lendo objetos");
     EXPECT_NEAR(h.bar.ProgressFrm.Width(), 3015 / 2.0, 1);
     h.bar.SetCaption("Gravando");
     EXPECT_EQ(h.bar.Caption(), "Gravando");
-    EXPECT_EQ(h.bar.ProgressLbl1.Caption(), "Gravando");
+    EXPECT_EQ(h.bar.ProgressLbl(1).Caption(), "Gravando");
 }
 
 TEST(ProgressBar, NothingToMeasureNeverDividesByZero)
@@ -155,14 +155,20 @@ TEST(ProgressBar, CaptionAndTimerSwitchAreKeptForTheRun)
     host.Show();
     EXPECT_EQ(bar.Caption(), "Lendo");
     EXPECT_TRUE(bar.EnabledTimer());
-    EXPECT_EQ(bar.ProgressLbl0.Caption(), "Lendo");
+    EXPECT_EQ(bar.ProgressLbl(0).Caption(), "Lendo");
+    // The two labels are one control array, found by name and index as scripts address them.
+    EXPECT_EQ(bar.ProgressLbl.Count(), 2);
+    EXPECT_EQ(&bar.Controls("ProgressLbl", 0), &bar.ProgressLbl(0));
+    EXPECT_EQ(&bar.Controls("ProgressLbl", 1), &bar.ProgressLbl(1));
+    EXPECT_EQ(bar.ProgressLbl(1).Index(), 1);
+    EXPECT_EQ(bar.ProgressLbl(1).Caption(), "Lendo");
 
     // The track and the labels follow the control's size.
     bar.Move(0, 0, 4500, 300);
     DoEvents();
     EXPECT_EQ(bar.ProgressPic.Width(), 4500);
-    EXPECT_EQ(bar.ProgressLbl0.Width(), 4500);
-    EXPECT_EQ(bar.ProgressLbl1.Width(), 4500);
+    EXPECT_EQ(bar.ProgressLbl(0).Width(), 4500);
+    EXPECT_EQ(bar.ProgressLbl(1).Width(), 4500);
     EXPECT_EQ(bar.ProgressFrm.Height(), 300);
     forms::Unload(host);
 }

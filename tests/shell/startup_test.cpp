@@ -306,6 +306,22 @@ TEST_F(Startup, ConfigurationChangesTheFolderOrNothing)
         EXPECT_EQ(gBlocosPath, dados.path());
         EXPECT_EQ(gImagensPath, dados.path());
     }
+    {
+        // A second time: the folder chosen before, "OK" disabled until a folder is chosen again.
+        bool okAoAbrir = true;
+        std::string pastaAoAbrir;
+        ModalAnswers answers;
+        answers.On("frmAbrirDir", [&](Form& p) {
+            auto& picker = dynamic_cast<frmAbrirDir&>(p);
+            okAoAbrir = picker.CmdOK.Enabled();
+            pastaAoAbrir = picker.Dir1.Path();
+            Cancela(p);
+        });
+        user::Click(f.MdbPathCmd);
+        EXPECT_FALSE(okAoAbrir);
+        EXPECT_EQ(pastaAoAbrir, dados.path());
+        EXPECT_EQ(gMdbPath, dados.path() + "/rereva2000r.mdb");
+    }
     forms::Unload(f);
 }
 
