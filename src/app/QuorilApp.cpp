@@ -67,11 +67,29 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
         Form1 form1;
         QEventLoop loop;
         bool ended = false;
+        // The drawing window and the main window end the program together:
+        // closing either asks about the unsaved drawings first, and "Cancelar"
+        // keeps both open.
+        form1.QueryUnload += [&](int& Cancel, int) {
+            if (!Cancel && drawing && drawing->IsOpen() && !drawing->Close()) Cancel = 1;
+        };
         form1.Unload += [&](int& Cancel) {
             if (Cancel) return;
             ended = true;
+            // Windows the run left open go with the main window (a modal one
+            // ends its wait, so that nothing keeps the run from ending).
+            for (forms::Form* f : forms::Forms())
+                if (f != &form1) forms::Unload(*f);
             loop.quit();
         };
+        platform::ScopedConnection drawingClosed;
+        if (drawing)
+            drawingClosed = drawing->Closed += [&] {
+                // Once the window has finished closing, from the event loop.
+                QTimer::singleShot(0, &loop, [&] {
+                    if (form1.Loaded()) forms::Unload(form1);
+                });
+            };
         form1.Show();
         if (drawing) PlaceBeside(*drawing, form1);
         if (!ended && form1.Loaded()) {
@@ -79,11 +97,11 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
                 QTimer::singleShot(0, &loop, [&] { options.started(form1, host.get()); });
             loop.exec();
         }
-        // Windows the run left open go with the main window.
         for (forms::Form* f : forms::Forms())
             if (f != &form1) forms::Unload(*f);
     }
-    // Ending the program offers to save the drawings still open.
+    // Should the main window have gone some other way, the drawings still
+    // open are offered for saving.
     if (drawing && drawing->IsOpen()) drawing->Close();
     drawing.reset();
     registration.reset();

@@ -112,12 +112,16 @@ bool ActivateWindow(const std::string& title) { return ActivateWindow(FindWindow
 bool SendEscape(WindowHandle handle)
 {
     if (!ActivateWindow(handle)) return false;
-    QWindow* window = WindowOf(handle);
-    // Posted to the window, not to a widget: the window hands each key to
-    // whatever has its focus when the key is delivered, as real typing does.
+    // Sent to the window, not to a widget: the window hands each key to
+    // whatever has its focus, as real typing does. Sent, not posted: a posted
+    // key would wait for the next event loop, which is often the one of the
+    // window's next question, and would cancel that question instead.
     const QString esc(QChar(27));
-    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, esc));
-    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier, esc));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, esc);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier, esc);
+    if (QWindow* window = WindowOf(handle)) QCoreApplication::sendEvent(window, &press);
+    // The key may have closed the window (a dialog's Escape).
+    if (QWindow* window = WindowOf(handle)) QCoreApplication::sendEvent(window, &release);
     return true;
 }
 

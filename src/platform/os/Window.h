@@ -37,10 +37,11 @@ bool WindowExists(WindowHandle window);
 bool ActivateWindow(WindowHandle window);
 bool ActivateWindow(const std::string& title);
 
-// Activates the window and posts it one press and one release of the Escape
+// Activates the window and gives it one press and one release of the Escape
 // key; the key reaches the widget that has the focus in that window, as typed
-// keys would. Delivered when the event loop next runs. False when no such
-// window exists.
+// keys would. Delivered at once: the key acts on what the window is doing now
+// and is not kept for a question it asks later. False when no such window
+// exists.
 bool SendEscape(WindowHandle window);
 bool SendEscape(const std::string& title);
 

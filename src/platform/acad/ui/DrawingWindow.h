@@ -4,7 +4,9 @@
 // program's prompts, mouse answers to every request, and the "Arquivo" menu
 // ("Novo", "Abrir", "Salvar", "Salvar como", "Sair") with the list of open
 // drawings. Its title is the application's Caption ("AutoCAD - [Drawing1.dwg]"),
-// by which the program finds and activates it.
+// followed by "*" while the drawing shown has unsaved changes; the program
+// finds and activates it by that title. Text typed at the idle "Comando: "
+// prompt is answered as an unknown command.
 //
 // Creating the window makes it the application's input source: requests made
 // through Utility, on-screen selections and commands waiting for input are

@@ -203,6 +203,17 @@ void MainWindow::FillDrawingsMenu()
     }
 }
 
+// The application's Caption, marked "*" after it while the drawing shown has
+// unsaved changes. The mark goes at the end: the program finds this window by
+// a title that contains "[", "AutoCAD" and "]", and activates it by a title
+// that begins with the Caption.
+void MainWindow::UpdateTitle()
+{
+    QString title = QString::fromStdString(app_.Caption());
+    if (const Document* doc = Active(); doc && !doc->Saved()) title += QLatin1Char('*');
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
 Document* MainWindow::Active() const
 {
     return view_->ShownDocument();
@@ -218,8 +229,7 @@ bool MainWindow::IsOpen(const Document* doc) const
 void MainWindow::Idle()
 {
     if (closed_) return;
-    const QString title = QString::fromStdString(app_.Caption());
-    if (windowTitle() != title) setWindowTitle(title);
+    UpdateTitle();
     view_->SyncScreenSize();
     view_->CheckForChanges();
 }
@@ -234,7 +244,7 @@ void MainWindow::ActiveDocumentChanged()
         docConnections_.emplace_back(doc->ViewChanged += [this] { view_->Invalidate(); });
         docConnections_.emplace_back(doc->RedrawRequested += [this] { view_->Invalidate(); });
     }
-    setWindowTitle(QString::fromStdString(app_.Caption()));
+    UpdateTitle();
     view_->SyncScreenSize();
     view_->Invalidate();
 }
@@ -333,7 +343,15 @@ void MainWindow::Answer(const InputAnswer& answer)
 void MainWindow::Submit(const QString& text)
 {
     const InputRequest* r = CurrentRequest();
-    if (!r) return;  // nothing is asked: the line waits for the program
+    if (!r) {
+        // The idle prompt runs no typed command: it says so rather than let
+        // the line vanish. Enter alone is nothing.
+        const std::string typed = input::Trim(text.toStdString());
+        if (typed.empty()) return;
+        commands_->Append(std::string(CommandPanel::kIdlePrompt) + typed);
+        commands_->Append("Comando desconhecido: \"" + typed + "\"");
+        return;
+    }
     const std::string typed = text.toStdString();
     commands_->Append(r->prompt + typed);
     if (input::Trim(typed).empty()) {
@@ -461,7 +479,7 @@ bool MainWindow::Save(Document& doc, bool askName)
         path = chosen.string();
     }
     if (!Attempt("Salvar", [&] { askName ? doc.SaveAs(path) : doc.Save(); })) return false;
-    setWindowTitle(QString::fromStdString(app_.Caption()));
+    UpdateTitle();
     return true;
 }
 

@@ -90,6 +90,7 @@ private:
     void BuildMenus();
     void FillDrawingsMenu();
     void Idle();
+    void UpdateTitle();
     void ActiveDocumentChanged();
     void Follow(Document& doc);
     void ContinueCommand(Document* doc);
