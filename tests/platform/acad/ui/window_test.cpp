@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 
 #include "platform/acad/DxfFile.h"
 #include "platform/os/Dialogs.h"
+#include "platform/os/Window.h"
 
 using acad::Point3d;
 using uitest::Harness;
@@ -61,6 +63,14 @@ void AnswerQuestion(const QString& button, QString* text = nullptr)
     });
 }
 
+// One turn of an event loop that waits, when the window does its idle work.
+void Idle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 TEST(Window, TitleMenusAndDrawings)
 {
     Harness h;
@@ -85,6 +95,25 @@ TEST(Window, TitleMenusAndDrawings)
     listed[0]->trigger();
     EXPECT_EQ(h.app.ActiveDocument(), h.doc);
     EXPECT_EQ(h.main->windowTitle().toStdString(), "AutoCAD - [" + h.doc->Name() + "]");
+
+    // Unsaved changes are marked after the Caption, so the title still begins
+    // with it; the drawing shown decides.
+    h.doc->ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    Idle();
+    EXPECT_EQ(h.main->windowTitle().toStdString(), h.app.Caption() + "*");
+    EXPECT_EQ(os::FindWindowByTitle(h.app.Caption()), h.window->Handle());
+    listed[1]->trigger();
+    Idle();
+    EXPECT_EQ(h.main->windowTitle().toStdString(), "AutoCAD - [" + second->Name() + "]");
+
+    // Text typed at the idle prompt is answered as an unknown command; Enter alone is nothing.
+    const QString before = h.panel->History();
+    h.TypeLine("");
+    EXPECT_EQ(h.panel->History(), before);
+    h.TypeLine("zoom");
+    EXPECT_TRUE(h.panel->History().endsWith(QString::fromUtf8("Comando: zoom\nComando desconhecido: \"zoom\"")))
+        << h.panel->History().toStdString();
+    EXPECT_EQ(h.panel->Prompt(), QStringLiteral("Comando: "));
 }
 
 TEST(Window, SaveAsOpenAndBadFiles)
