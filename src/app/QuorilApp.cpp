@@ -54,8 +54,8 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
         registration = std::make_unique<acad::ActiveObjectRegistration>(*host, acad::kProgID);
     }
     // A person answers the host's requests in its window, which opens on a new
-    // drawing; closing it stops the host being reachable, as closing the
-    // drawing program would. Runs driven by a scripted input have no window.
+    // drawing; nothing could bring it back once closed, so closing it ends the
+    // program (below). Runs driven by a scripted input have no window.
     std::unique_ptr<acad::ui::DrawingWindow> drawing;
     if (host && !options.input) {
         if (host->Documents().Count() == 0) host->Documents().Add("Acad");

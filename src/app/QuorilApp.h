@@ -1,7 +1,9 @@
 #pragma once
 // Starting the program: the Qt application, the drawing host registered as
-// "AutoCAD.Application" for the whole run, and the main window; the run ends
-// when the main window unloads.
+// "AutoCAD.Application" for the whole run, its drawing window, and the main
+// window; the run ends when the main window unloads or the drawing window
+// closes, each after the questions about unsaved drawings ("Cancelar" keeps
+// both windows open).
 
 #include <functional>
 #include <memory>
