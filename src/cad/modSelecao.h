@@ -49,16 +49,18 @@ acad::Entity* SelecionaObjetos(const Ponto& P, double AlturaZoom, const FiltroTi
 
 // The entity the user picks with the prompt, of the host's object name
 // `NomeObjeto` when that is not "" (as "AcDbBlockReference"). A refused or
-// cancelled pick uses one of `Tentativas` (0 or 1: one attempt). On success
-// `Falhou` is false and `PontoEscolhido` is where the user picked; otherwise
-// null with `Falhou` true.
+// cancelled pick uses one of `Tentativas` (0 or 1: one attempt). Every pick
+// that hit an entity, refused ones included, leaves where the user picked in
+// `PontoEscolhido`. On success `Falhou` is false; otherwise null with `Falhou`
+// true.
 acad::Entity* AtivaAcad(const std::string& Prompt, int Tentativas, Ponto& PontoEscolhido, bool& Falhou,
                         const std::string& NomeObjeto);
 
 // The innermost entity the user picks (an attribute, or an entity inside a
 // block; `Contexto` receives the block references that hold it, innermost
-// first), with the same attempts and `Falhou` rule. With `DesenhaCirculo` a
-// picked point entity gets a circle through the picked point, centred on it.
+// first), with the same attempts and `Falhou` rule. With `DesenhaCirculo` an
+// object with coordinates (a point; a polyline or a face: its first vertex)
+// gets a circle centred there, through the picked point.
 acad::Entity* PegaCoordenadas(const std::string& Prompt, int Tentativas, bool DesenhaCirculo, Ponto& PontoEscolhido,
                               bool& Falhou, std::vector<acad::BlockReference*>& Contexto);
 
