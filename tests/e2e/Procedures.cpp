@@ -7,6 +7,7 @@
 #include "cad/modAcad.h"
 #include "e2e/Runner.h"
 #include "e2e/Values.h"
+#include "platform/forms/MsgBox.h"
 #include "shell/modMensagem.h"
 
 namespace e2e {
@@ -53,6 +54,21 @@ void CallExibeMensagem(const std::vector<std::string>& args, Results& results)
     results["Top"] = std::to_string(top);
 }
 
+// MsgBox Prompt [Buttons [Title]]: result MsgBox, the number of the button
+// pressed (vbOK 1 ... vbNo 7).
+void CallMsgBox(const std::vector<std::string>& args, Results& results)
+{
+    const char* usage = "MsgBox Prompt [Buttons [Title]]";
+    Arguments(args, 1, 3, usage);
+    int buttons = forms::vbOKOnly;
+    if (args.size() > 1) {
+        const auto b = ParseInteger(args[1]);
+        if (!b) throw std::invalid_argument(std::string("call ") + usage + ": Buttons is a whole number");
+        buttons = *b;
+    }
+    results["MsgBox"] = std::to_string(forms::MsgBox(args[0], buttons, args.size() > 2 ? args[2] : ""));
+}
+
 } // namespace
 
 std::map<std::string, Procedure> SystemProcedures()
@@ -60,6 +76,7 @@ std::map<std::string, Procedure> SystemProcedures()
     return {
         {"ConectaAcad", CallConectaAcad},
         {"ExibeMensagem", CallExibeMensagem},
+        {"MsgBox", CallMsgBox},
     };
 }
 
