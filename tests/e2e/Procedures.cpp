@@ -8,6 +8,7 @@
 #include "e2e/Runner.h"
 #include "e2e/Values.h"
 #include "platform/forms/MsgBox.h"
+#include "shell/modArquivos.h"
 #include "shell/modMensagem.h"
 
 namespace e2e {
@@ -69,6 +70,14 @@ void CallMsgBox(const std::vector<std::string>& args, Results& results)
     results["MsgBox"] = std::to_string(forms::MsgBox(args[0], buttons, args.size() > 2 ? args[2] : ""));
 }
 
+// OpenWithShell Path: the file handed to the program that opens its type.
+void CallOpenWithShell(const std::vector<std::string>& args, Results&)
+{
+    Arguments(args, 1, 1, "OpenWithShell Path");
+    std::string path = args[0];
+    OpenWithShell(path);
+}
+
 } // namespace
 
 std::map<std::string, Procedure> SystemProcedures()
@@ -77,6 +86,7 @@ std::map<std::string, Procedure> SystemProcedures()
         {"ConectaAcad", CallConectaAcad},
         {"ExibeMensagem", CallExibeMensagem},
         {"MsgBox", CallMsgBox},
+        {"OpenWithShell", CallOpenWithShell},
     };
 }
 

@@ -261,6 +261,7 @@ private:
     bool inYield_ = false;
     bool continuing_ = false;
     std::vector<os::LaunchRequest> launches_; // what the program handed to other programs
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
 };
 
 template <class F>
@@ -358,6 +359,21 @@ bool Execution::SetUp(std::string& error)
             return false;
         }
     }
+    // The desktop's associations of file types are the script's own: its
+    // ${home} holds them, so a file handed to its program meets the same
+    // program on every machine.
+    const fs::path home = fs::path(root_) / "home";
+    fs::create_directories(home / ".local/share/applications");
+    fs::create_directories(home / ".config");
+    fs::create_directories(home / "etc-xdg");
+    for (const auto& [name, value] : {std::pair<const char*, fs::path>{"XDG_DATA_HOME", home / ".local/share"},
+                                      {"XDG_CONFIG_HOME", home / ".config"},
+                                      {"XDG_CONFIG_DIRS", home / "etc-xdg"}}) {
+        const char* old = std::getenv(name);
+        savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, value.c_str(), 1);
+    }
+    vars_["home"] = home.string();
     vars_["tmp"] = root_;
     vars_["program"] = program.string();
     vars_["data"] = (fs::path(root_) / "data").string();
@@ -392,6 +408,13 @@ void Execution::TimedOut(const std::string& report)
 
 void Execution::CleanUp()
 {
+    for (const auto& [name, value] : savedEnvironment_) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+    savedEnvironment_.clear();
     if (root_.empty()) return;
     if (options_.keepFolders) {
         if (failure_) *failure_ += "  (the script's folders were kept in " + root_ + ")\n";

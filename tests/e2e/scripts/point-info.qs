@@ -2,11 +2,11 @@
 # information, two in a row with nothing in between, and the format of the
 # points as the drawing holds it.
 
-fixture survey 2500 ${data}/levantamento.dwg
+fixture survey 20000 ${data}/levantamento.dwg
 start
 open ${data}/levantamento.dwg
-expect entities 2500 0=POINT 8=PONTO
-expect entities 2500 0=TEXT 8=PONTO_COTA
+expect entities 20000 0=POINT 8=PONTO
+expect entities 20000 0=TEXT 8=PONTO_COTA
 expect xdata at 10,0 "P2|100.500|"
 expect xdata at 20,0 "P3|100.750|BORDO"
 expect text at 20,5 "P3"
