@@ -1,14 +1,12 @@
 #include "e2e/Controls.h"
 
-#include <QApplication>
-#include <QWidget>
-
 #include <algorithm>
 #include <map>
 #include <vector>
 
 #include "e2e/Values.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
 
 namespace e2e {
 
@@ -24,17 +22,6 @@ std::string ControlsOf(const forms::ControlHost& host)
     std::string out;
     for (const auto& n : names) out += (out.empty() ? "" : ", ") + n;
     return out.empty() ? "none" : out;
-}
-
-// The widget that shows a control: the forms layer marks each of its widgets
-// with the control's data ("quoril.control"). Null if that mark ever changes;
-// the checks by name below still hold then.
-QWidget* WidgetOf(forms::Control& c)
-{
-    const void* data = &c.Impl();
-    for (QWidget* w : QApplication::allWidgets())
-        if (w->property("quoril.control").value<void*>() == data) return w;
-    return nullptr;
 }
 
 std::string TextOf(forms::Control& c)
@@ -80,12 +67,11 @@ void CheckReachable(forms::Control& c)
     }
     // What the names above cannot tell: a hidden or disabled container, or a
     // tab page of a nested tab control.
-    if (QWidget* w = WidgetOf(c)) {
-        if (!w->isVisible()) throw StepError(ControlName(c) + " is not shown on the screen");
-        if (!w->isEnabled()) throw StepError(ControlName(c) + " is disabled");
-        QWidget* win = w->window();
-        if (win != w && !win->rect().contains(w->mapTo(win, w->rect().center())))
-            throw StepError(ControlName(c) + " lies outside its window (on a tab page not shown?)");
+    const forms::ScreenState w = forms::ScreenStateOf(c);
+    if (w.hasWidget) {
+        if (!w.shown) throw StepError(ControlName(c) + " is not shown on the screen");
+        if (!w.enabled) throw StepError(ControlName(c) + " is disabled");
+        if (!w.insideWindow) throw StepError(ControlName(c) + " lies outside its window (on a tab page not shown?)");
     }
 }
 
@@ -99,6 +85,7 @@ std::string PropertyOf(forms::Control& c, const std::string& p)
     if (p == "top") return FormatNumber(c.Top());
     if (p == "width") return FormatNumber(c.Width());
     if (p == "height") return FormatNumber(c.Height());
+    if (p == "tooltip") return c.ToolTipText();
     if (p == "value") {
         if (auto* x = dynamic_cast<CheckBox*>(&c)) return std::to_string(x->Value());
         if (auto* x = dynamic_cast<OptionButton*>(&c)) return FormatBool(x->Value());

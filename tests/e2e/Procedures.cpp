@@ -7,6 +7,8 @@
 #include "cad/modAcad.h"
 #include "e2e/Runner.h"
 #include "e2e/Values.h"
+#include "platform/forms/MsgBox.h"
+#include "shell/modArquivos.h"
 #include "shell/modMensagem.h"
 
 namespace e2e {
@@ -53,6 +55,29 @@ void CallExibeMensagem(const std::vector<std::string>& args, Results& results)
     results["Top"] = std::to_string(top);
 }
 
+// MsgBox Prompt [Buttons [Title]]: result MsgBox, the number of the button
+// pressed (vbOK 1 ... vbNo 7).
+void CallMsgBox(const std::vector<std::string>& args, Results& results)
+{
+    const char* usage = "MsgBox Prompt [Buttons [Title]]";
+    Arguments(args, 1, 3, usage);
+    int buttons = forms::vbOKOnly;
+    if (args.size() > 1) {
+        const auto b = ParseInteger(args[1]);
+        if (!b) throw std::invalid_argument(std::string("call ") + usage + ": Buttons is a whole number");
+        buttons = *b;
+    }
+    results["MsgBox"] = std::to_string(forms::MsgBox(args[0], buttons, args.size() > 2 ? args[2] : ""));
+}
+
+// OpenWithShell Path: the file handed to the program that opens its type.
+void CallOpenWithShell(const std::vector<std::string>& args, Results&)
+{
+    Arguments(args, 1, 1, "OpenWithShell Path");
+    std::string path = args[0];
+    OpenWithShell(path);
+}
+
 } // namespace
 
 std::map<std::string, Procedure> SystemProcedures()
@@ -60,6 +85,8 @@ std::map<std::string, Procedure> SystemProcedures()
     return {
         {"ConectaAcad", CallConectaAcad},
         {"ExibeMensagem", CallExibeMensagem},
+        {"MsgBox", CallMsgBox},
+        {"OpenWithShell", CallOpenWithShell},
     };
 }
 

@@ -1,7 +1,5 @@
 #include "e2e/Runner.h"
 
-#include <QTimer>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -17,22 +15,32 @@
 
 #include "app/QuorilApp.h"
 #include "e2e/Controls.h"
+#include "e2e/Fixtures.h"
 #include "e2e/Values.h"
 #include "e2e/Watchdog.h"
 #include "platform/acad/Application.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/CommandLine.h"
+#include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/Filter.h"
 #include "platform/acad/InputReader.h"
 #include "platform/acad/InputSource.h"
+#include "platform/acad/Layout.h"
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/SelectionSets.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Workbook.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Testing.h"
+#include "platform/os/Clipboard.h"
 #include "platform/os/Dialogs.h"
+#include "platform/os/ShellOpen.h"
 #include "shell/Form1.h"
+#include "shell/PicMnuUsrCtl.h"
 
 namespace fs = std::filesystem;
 
@@ -144,7 +152,7 @@ public:
     bool OnInput(const acad::InputRequest& r, const ScriptInput::Expect* e);
     void OnModal(forms::Form& f);
     os::DialogAnswer OnDialog(const os::DialogRequest& r);
-    void OnTimer();
+    void OnYield();
 
 private:
     struct ModalAnswer {
@@ -192,7 +200,20 @@ private:
     void Expect(const Statement& s, forms::Form* context);
     void ExpectAttribute(const Statement& s);
     void ExpectEntities(const Statement& s);
+    void ExpectQuery(const Statement& s);
+    void ExpectWorkbook(const Statement& s);
+    void ExpectXData(const Statement& s);
+    void ExpectTextAt(const Statement& s);
+    void ExpectCell(const Statement& s, forms::Form* context);
+    void ExpectOpened(const Statement& s);
     void FileStatement(const Statement& s);
+    void Fixture(const Statement& s);
+    void Press(const Statement& s, forms::Control& c);
+    void RightClick(const Statement& s);
+    // A command that SendCommand left waiting for input goes on with the
+    // script's next answers, as the drawing window lets it go on from its
+    // event loop once the program's code has gone on.
+    void ContinueCommands();
 
     // Words.
     std::string Expand(const Word& w) const;
@@ -200,6 +221,10 @@ private:
     // [contains] VALUE from argument i.
     std::pair<bool, std::string> Value(const Statement& s, std::size_t i) const;
     acad::Point3d PointArg(const Statement& s, std::size_t i) const;
+    // "in LAYOUT" at argument i: the space it names ("Model", "paper" for the
+    // active paper space, or a layout's name), else model space; `next` is
+    // the argument after it.
+    acad::Block& SpaceArg(const Statement& s, std::size_t i, std::size_t& next) const;
 
     // The program.
     bool ProgramRunning() const { return form1_ && form1_->Loaded(); }
@@ -233,7 +258,10 @@ private:
     std::vector<When> whens_;
     std::vector<Message> messages_;
     Results results_;
-    bool inTimer_ = false;
+    bool inYield_ = false;
+    bool continuing_ = false;
+    std::vector<os::LaunchRequest> launches_; // what the program handed to other programs
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
 };
 
 template <class F>
@@ -281,17 +309,21 @@ RunResult Execution::Run()
     // comes to the runner.
     forms::ScopedTestDriver modal([this](forms::Form& f) { OnModal(f); });
     os::ScopedDialogDriver dialogs([this](const os::DialogRequest& r) { return OnDialog(r); });
-    forms::DoEvents(); // the widget application, before any timer
-    QTimer when;
-    when.setInterval(10);
-    QObject::connect(&when, &QTimer::timeout, [this] { OnTimer(); });
-    when.start();
+    // Files handed to their program are recorded, never opened.
+    os::LaunchHook previousLaunch = os::SetLaunchHook([this](const os::LaunchRequest& r) {
+        launches_.push_back(r);
+        return true;
+    });
+    // `when` blocks run at the program's yields, where a person's click on a
+    // modeless window would be handled.
+    forms::YieldHook previousYield = forms::SetYieldHook([this] { OnYield(); });
 
     RunStatements(false);
     if (!failure_) CheckUsed(static_cast<std::size_t>(-1), nullptr);
     if (!failure_) CheckWhens();
     watch_.Idle();
-    when.stop();
+    forms::SetYieldHook(std::move(previousYield));
+    os::SetLaunchHook(std::move(previousLaunch));
     CleanUp();
     if (failure_) return {false, *failure_};
     return {true, ""};
@@ -327,6 +359,21 @@ bool Execution::SetUp(std::string& error)
             return false;
         }
     }
+    // The desktop's associations of file types are the script's own: its
+    // ${home} holds them, so a file handed to its program meets the same
+    // program on every machine.
+    const fs::path home = fs::path(root_) / "home";
+    fs::create_directories(home / ".local/share/applications");
+    fs::create_directories(home / ".config");
+    fs::create_directories(home / "etc-xdg");
+    for (const auto& [name, value] : {std::pair<const char*, fs::path>{"XDG_DATA_HOME", home / ".local/share"},
+                                      {"XDG_CONFIG_HOME", home / ".config"},
+                                      {"XDG_CONFIG_DIRS", home / "etc-xdg"}}) {
+        const char* old = std::getenv(name);
+        savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, value.c_str(), 1);
+    }
+    vars_["home"] = home.string();
     vars_["tmp"] = root_;
     vars_["program"] = program.string();
     vars_["data"] = (fs::path(root_) / "data").string();
@@ -361,6 +408,13 @@ void Execution::TimedOut(const std::string& report)
 
 void Execution::CleanUp()
 {
+    for (const auto& [name, value] : savedEnvironment_) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+    savedEnvironment_.clear();
     if (root_.empty()) return;
     if (options_.keepFolders) {
         if (failure_) *failure_ += "  (the script's folders were kept in " + root_ + ")\n";
@@ -379,8 +433,9 @@ void Execution::Begin(const Statement& s, int depth)
 
 bool IsAction(const Statement& s)
 {
-    static const std::set<std::string> actions = {"start", "click", "dblclick", "drag", "type", "key", "set",
-                                                  "choose", "tab", "yield", "new", "open", "save", "call"};
+    static const std::set<std::string> actions = {"start", "click",  "dblclick",  "drag",  "type", "key",
+                                                  "set",   "choose", "tab",       "yield", "new",  "open",
+                                                  "save",  "call",   "rightclick", "press", "hover"};
     return actions.count(s.Verb()) != 0;
 }
 
@@ -396,6 +451,7 @@ void Execution::RunStatements(bool insideRun)
         if (IsAction(s)) lastAction_ = &s;
         Begin(s, 0);
         Guarded(s, [&] { Execute(s, nullptr, index); });
+        if (!failure_ && IsAction(s)) ContinueCommands();
         // Every answer written before an action is for that action.
         if (!failure_ && IsAction(s) && s.Verb() != "start") CheckUsed(index, &s);
     }
@@ -504,9 +560,12 @@ os::DialogAnswer Execution::OnDialog(const os::DialogRequest& r)
 {
     const std::string asked = DialogName(r.kind) + (r.title.empty() ? "" : " titled " + Quote(r.title));
     watch_.Note("the program opened " + asked);
+    if (r.kind == os::DialogKind::Message || r.kind == os::DialogKind::Confirm)
+        messages_.push_back({r.title, r.text, lastAction_});
     if (failure_) return os::DialogAnswer::Cancel();
     if (dialogs_.empty()) {
-        Fail(*action_, "the program opened " + asked + " and the script gave no answer for it");
+        Fail(*action_, "the program opened " + asked + " and the script gave no answer for it" +
+                           (r.text.empty() ? "" : "\n  its text: " + Quote(r.text)));
         return os::DialogAnswer::Cancel();
     }
     const DialogAnswer a = dialogs_.front();
@@ -519,11 +578,14 @@ os::DialogAnswer Execution::OnDialog(const os::DialogRequest& r)
 }
 
 // The modeless windows of long operations are answered while the operation
-// yields to the event loop.
-void Execution::OnTimer()
+// yields to the event loop (DoEvents), as a person's click there is handled
+// then; never while a modal form is up, which keeps a person from them.
+void Execution::OnYield()
 {
-    if (inTimer_ || failure_ || !inRun_) return;
-    inTimer_ = true;
+    if (inYield_ || failure_ || !inRun_) return;
+    for (forms::Form* f : forms::Forms())
+        if (f->IsModal()) return;
+    inYield_ = true;
     for (When& w : whens_) {
         if (w.fired) continue;
         for (forms::Form* f : forms::Forms()) {
@@ -535,7 +597,31 @@ void Execution::OnTimer()
             break;
         }
     }
-    inTimer_ = false;
+    ContinueCommands();
+    inYield_ = false;
+}
+
+void Execution::ContinueCommands()
+{
+    if (continuing_ || failure_ || !host_ || !ProgramRunning()) return;
+    continuing_ = true;
+    std::vector<acad::Document*> waiting;
+    for (const auto& d : host_->Documents())
+        if (d->CommandLine().Active()) waiting.push_back(&*d);
+    for (acad::Document* d : waiting) {
+        if (failure_) break;
+        watch_.Note("the command " + d->CommandLine().ActiveCommandName() + " went on");
+        try {
+            d->CommandLine().Continue();
+        }
+        catch (const acad::Error& e) {
+            Fail(*action_, AcadFailure(e));
+        }
+        catch (const std::exception& e) {
+            Fail(*action_, std::string("failed: ") + e.what());
+        }
+    }
+    continuing_ = false;
 }
 
 // ------------------------------------------------------------------ statements
@@ -549,6 +635,12 @@ void Execution::Execute(const Statement& s, forms::Form* context, std::size_t in
     }
     else if (v == "remove" || v == "mkdir" || v == "copy" || v == "write") {
         FileStatement(s);
+    }
+    else if (v == "fixture") {
+        Fixture(s);
+    }
+    else if (v == "rightclick") {
+        RightClick(s);
     }
     else if (v == "timeout") {
         const auto n = acad::input::ParseReal(A(s, 0));
@@ -608,6 +700,26 @@ void Execution::UserAction(const Statement& s, forms::Form* context)
         const double x = c.Width() / 2, y = c.Height() / 2;
         return forms::user::Drag(c, forms::vbLeftButton, x, y, x + d->x, y + d->y);
     }
+    if (v == "hover") {
+        int shift = 0;
+        if (s.Args() > 1) {
+            // The keys held: Shift, Ctrl, Alt, joined by "+".
+            std::istringstream keys(A(s, 1));
+            std::string k;
+            while (std::getline(keys, k, '+')) {
+                if (k == "Shift")
+                    shift |= forms::vbShiftMask;
+                else if (k == "Ctrl")
+                    shift |= forms::vbCtrlMask;
+                else if (k == "Alt")
+                    shift |= forms::vbAltMask;
+                else
+                    throw StepError("the keys held: Shift, Ctrl, Alt or several joined by +", Quote(A(s, 1)));
+            }
+        }
+        return forms::user::Hover(c, shift);
+    }
+    if (v == "press") return Press(s, c);
     if (v == "type") return forms::user::Type(c, A(s, 1));
     if (v == "set") return SetField(c, A(s, 1));
     if (v == "key") {
@@ -737,6 +849,7 @@ void Execution::QueueDialog(const Statement& s, std::size_t index)
     else if (k == "yes" || k == "no") {
         d.kind = os::DialogKind::Confirm;
         if (k == "yes") d.answer = os::DialogAnswer::Yes();
+        else d.answer.choice = 1; // "Não", not the Cancel of a box that has one
     }
     else if (k == "ok") {
         d.kind = os::DialogKind::Message;
@@ -858,6 +971,27 @@ void Execution::Expect(const Statement& s, forms::Form* context)
         const std::string want = A(s, 2), found = ReadFile(A(s, 1));
         if (want != found) throw StepError(Quote(want), Quote(found));
     }
+    else if (k == "query") {
+        ExpectQuery(s);
+    }
+    else if (k == "workbook") {
+        ExpectWorkbook(s);
+    }
+    else if (k == "xdata") {
+        ExpectXData(s);
+    }
+    else if (k == "text" && s.Arg(1).Is("at")) {
+        ExpectTextAt(s);
+    }
+    else if (k == "cell") {
+        ExpectCell(s, context);
+    }
+    else if (k == "clipboard") {
+        compare(Value(s, 1), os::Clipboard::GetText());
+    }
+    else if (k == "opened") {
+        ExpectOpened(s);
+    }
     else {
         forms::Control& c = Resolve(A(s, 1), context);
         compare(Value(s, 2), PropertyOf(c, k));
@@ -870,7 +1004,10 @@ void Execution::ExpectEntities(const Statement& s)
     if (!n) throw StepError("a number of entities", Quote(A(s, 1)));
     std::vector<int> types;
     std::vector<acad::Variant> data;
-    for (std::size_t i = 2; i < s.Args(); ++i) {
+    std::size_t first = 2;
+    acad::Block* space = nullptr;
+    if (s.Args() > 2 && s.Arg(2).Is("in")) space = &SpaceArg(s, 2, first);
+    for (std::size_t i = first; i < s.Args(); ++i) {
         const std::string t = A(s, i);
         const auto eq = t.find('=');
         const auto code = eq == std::string::npos ? std::nullopt : ParseInteger(t.substr(0, eq));
@@ -885,6 +1022,15 @@ void Execution::ExpectEntities(const Statement& s)
             data.emplace_back(*dv);
         else
             throw StepError("a number for group code " + std::to_string(*code), Quote(value));
+    }
+    if (space) {
+        // What a selection of everything finds, kept to one space.
+        const acad::SelectionFilter filter(types, data);
+        int found = 0;
+        for (acad::Entity* e : *space)
+            if (filter.Matches(*e)) ++found;
+        if (found != *n) throw StepError(std::to_string(*n) + " entities", std::to_string(found));
+        return;
     }
     acad::Document& doc = Drawing();
     const std::string name = "QUORIL_E2E";
@@ -912,10 +1058,12 @@ void Execution::ExpectAttribute(const Statement& s)
     const std::string tag = A(s, 1);
     acad::Document& doc = Drawing();
     acad::BlockReference* block = nullptr;
+    std::size_t valueAt = 4;
     if (s.Arg(2).Is("at")) {
         // Within a thousandth, as drawings write coordinates rounded.
         const acad::Point3d p = PointArg(s, 3);
-        for (acad::Entity* e : doc.ModelSpace()) {
+        acad::Block& space = SpaceArg(s, 4, valueAt);
+        for (acad::Entity* e : space) {
             auto* b = dynamic_cast<acad::BlockReference*>(e);
             if (!b) continue;
             const acad::Point3d q = b->InsertionPoint();
@@ -931,7 +1079,7 @@ void Execution::ExpectAttribute(const Statement& s)
         block = dynamic_cast<acad::BlockReference*>(o);
         if (!block) throw StepError("a block reference with the handle " + A(s, 3), o ? o->ObjectName() : "nothing");
     }
-    const auto want = Value(s, 4);
+    const auto want = Value(s, valueAt);
     std::string tags;
     for (acad::AttributeReference* a : block->GetAttributes()) {
         if (acad::UpperName(a->TagString()) == acad::UpperName(tag)) {
@@ -943,6 +1091,262 @@ void Execution::ExpectAttribute(const Statement& s)
     }
     throw StepError("an attribute " + tag + " on the block " + block->Name(),
                     tags.empty() ? "no attributes" : "the attributes " + tags);
+}
+
+// ------------------------------------------------------------------ newer statements
+
+void Execution::Fixture(const Statement& s)
+{
+    const std::string kind = A(s, 0), path = A(s, 2);
+    const auto n = ParseInteger(A(s, 1));
+    if (!n || *n < 1) throw StepError("a number of items above 0", Quote(A(s, 1)));
+    if (kind == "survey")
+        fixtures::Survey(*n, path);
+    else if (kind == "zones")
+        fixtures::Zones(*n, path, vars_["program"]);
+    else if (kind == "oldwater")
+        fixtures::OldWater(*n, path);
+    else
+        throw StepError("a kind of drawing: survey, zones or oldwater", Quote(kind));
+}
+
+// A picture menu's item, pressed at the middle of its cells that lie on the
+// picture, the mouse moved there first as a hand would.
+void Execution::Press(const Statement& s, forms::Control& c)
+{
+    auto* menu = dynamic_cast<PicMnuUsrCtl*>(&c);
+    if (!menu) throw StepError(ControlName(c) + " is not a picture menu");
+    const auto n = ParseInteger(A(s, 1));
+    if (!n) throw StepError("an item number", Quote(A(s, 1)));
+    const PicMnuBotaoRec b = menu->Botao(*n);
+    if (menu->gDimX() < 1 || menu->gDimy() < 1 || b.Description.empty())
+        throw StepError("an item " + std::to_string(*n) + " of the menu " + ControlName(c), "none");
+    const int cellW = menu->gPicWidth() / menu->gDimX(), cellH = menu->gPicHeight() / menu->gDimy();
+    const int c0 = b.Column, c1 = std::min(b.Column + b.ExtraColumns, menu->gDimX() - 1);
+    const int r0 = b.Row, r1 = std::min(b.Row + b.ExtraRows, menu->gDimy() - 1);
+    if (c1 < c0 || r1 < r0 || cellW < 1 || cellH < 1)
+        throw StepError("item " + std::to_string(*n) + " on the menu's picture", "its cells lie outside it");
+    // The middle of the middle cell: never on an edge shared with another item.
+    const double x = ((c0 + c1) / 2 + 0.5) * cellW, y = ((r0 + r1) / 2 + 0.5) * cellH;
+    forms::Control& picture = menu->Picture1;
+    CheckReachable(picture);
+    forms::user::MouseMove(picture, 0, 0, x, y);
+    forms::user::ClickAt(picture, x, y);
+}
+
+// A right click in the drawing while nothing is asked of it.
+void Execution::RightClick(const Statement& s)
+{
+    acad::Document& doc = Drawing();
+    if (doc.CommandLine().Active())
+        throw StepError("the drawing idle for a right click",
+                        "the command " + doc.CommandLine().ActiveCommandName() + " waits for input");
+    doc.BeginRightClick.Raise(PointArg(s, 0));
+}
+
+acad::Block& Execution::SpaceArg(const Statement& s, std::size_t i, std::size_t& next) const
+{
+    acad::Document& doc = Drawing();
+    next = i;
+    if (i >= s.Args() || !s.Arg(i).Is("in")) return doc.ModelSpace();
+    next = i + 2;
+    const std::string name = A(s, i + 1);
+    if (acad::UpperName(name) == "MODEL") return doc.ModelSpace();
+    if (name == "paper") return doc.PaperSpace();
+    try {
+        return doc.Layouts().Item(name)->Block();
+    }
+    catch (const acad::Error&) {
+        std::string names;
+        for (int k = 0; k < doc.Layouts().Count(); ++k)
+            names += (k ? ", " : "") + Quote(doc.Layouts().Item(k)->Name());
+        throw StepError("a layout " + Quote(name), "the layouts " + names);
+    }
+}
+
+void Execution::ExpectQuery(const Statement& s)
+{
+    // The data layer's own connection: a database, a folder (or one file) of
+    // dBase tables, a workbook.
+    const fs::path path = A(s, 1);
+    const std::string ext = acad::UpperName(path.extension().string());
+    std::string cs = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=";
+    if (fs::is_directory(path))
+        cs += path.string() + ";Extended Properties=dBase 5.0;";
+    else if (ext == ".DBF")
+        cs += path.parent_path().string() + ";Extended Properties=dBase 5.0;";
+    else if (ext == ".XLS")
+        cs += path.string() + ";Extended Properties=Excel 8.0;";
+    else
+        cs += path.string() + ";";
+    const auto want = Value(s, 3);
+    std::string found;
+    try {
+        ado::Connection cn;
+        cn.Open(cs);
+        ado::Recordset rs = cn.Execute(A(s, 2));
+        if (rs.Eof())
+            found = "no rows";
+        else
+            found = rs.Fields().Item(0).Value().TextOr("Null");
+        rs.Close();
+        cn.Close();
+    }
+    catch (const std::exception& e) {
+        throw StepError("the query to run", std::string("the data layer failed: ") + e.what());
+    }
+    if (!Matches(want.second, found, want.first))
+        throw StepError((want.first ? "a value containing " : "") + Quote(want.second), Quote(found));
+}
+
+void Execution::ExpectWorkbook(const Statement& s)
+{
+    const std::string cell = acad::UpperName(A(s, 3));
+    // "B7": column letters, then the row.
+    std::size_t i = 0;
+    int col = 0;
+    while (i < cell.size() && cell[i] >= 'A' && cell[i] <= 'Z') col = col * 26 + (cell[i++] - 'A' + 1);
+    const auto row = ParseInteger(cell.substr(i));
+    if (col == 0 || !row || *row < 1) throw StepError("a cell such as A1 or B7", Quote(A(s, 3)));
+    std::string found;
+    try {
+        auto book = ado::detail::Workbook::Open(A(s, 1));
+        found = book->FindSheet(A(s, 2)).Cell(*row, col).TextOr("");
+    }
+    catch (const std::exception& e) {
+        throw StepError("the cell " + A(s, 3) + " of " + A(s, 2), e.what());
+    }
+    const auto want = Value(s, 4);
+    if (!Matches(want.second, found, want.first))
+        throw StepError((want.first ? "a value containing " : "") + Quote(want.second), Quote(found));
+}
+
+namespace {
+
+// Where an entity stands for the checks at a point: a point's position, a
+// block's or a text's insertion point.
+std::optional<acad::Point3d> PlaceOf(acad::Entity* e)
+{
+    if (auto* p = dynamic_cast<acad::Point*>(e)) return p->Coordinates();
+    if (auto* b = dynamic_cast<acad::BlockReference*>(e)) return b->InsertionPoint();
+    if (auto* t = dynamic_cast<acad::TextBase*>(e)) return t->InsertionPoint();
+    if (auto* m = dynamic_cast<acad::MText*>(e)) return m->InsertionPoint();
+    return std::nullopt;
+}
+
+bool Near(const acad::Point3d& a, const acad::Point3d& b)
+{
+    return std::fabs(a.x - b.x) <= 1e-3 && std::fabs(a.y - b.y) <= 1e-3;
+}
+
+} // namespace
+
+// The extended data of the entity at a point, every application's values
+// joined by "|": a survey point gives "P12|3.5|BORDO".
+void Execution::ExpectXData(const Statement& s)
+{
+    if (!s.Arg(1).Is("at")) throw StepError("expect xdata at X,Y [in LAYOUT] [contains] VALUE");
+    const acad::Point3d p = PointArg(s, 2);
+    std::size_t next = 0;
+    acad::Block& space = SpaceArg(s, 3, next);
+    const auto want = Value(s, next);
+    std::string seen;
+    for (acad::Entity* e : space) {
+        const auto at = PlaceOf(e);
+        if (!at || !Near(*at, p)) continue;
+        std::vector<int> types;
+        std::vector<acad::Variant> values;
+        e->GetXData("", types, values);
+        if (values.empty()) continue;
+        std::string found;
+        for (std::size_t k = 0; k < values.size(); ++k) found += (k ? "|" : "") + values[k].ToString();
+        if (Matches(want.second, found, want.first)) return;
+        seen += (seen.empty() ? "" : ", ") + Quote(found);
+    }
+    throw StepError("an entity at " + A(s, 2) + " with the extended data " + (want.first ? "containing " : "") +
+                        Quote(want.second),
+                    seen.empty() ? "no entity with extended data there" : seen);
+}
+
+void Execution::ExpectTextAt(const Statement& s)
+{
+    const acad::Point3d p = PointArg(s, 2);
+    std::size_t next = 0;
+    acad::Block& space = SpaceArg(s, 3, next);
+    const auto want = Value(s, next);
+    std::string seen;
+    for (acad::Entity* e : space) {
+        std::string text;
+        if (auto* t = dynamic_cast<acad::Text*>(e))
+            text = t->TextString();
+        else if (auto* m = dynamic_cast<acad::MText*>(e))
+            text = m->TextString();
+        else
+            continue;
+        const auto at = PlaceOf(e);
+        if (!at || !Near(*at, p)) continue;
+        if (Matches(want.second, text, want.first)) return;
+        seen += (seen.empty() ? "" : ", ") + Quote(text);
+    }
+    throw StepError("a text at " + A(s, 2) + (want.first ? " containing " : " reading ") + Quote(want.second),
+                    seen.empty() ? "no text there" : "the texts " + seen);
+}
+
+void Execution::ExpectCell(const Statement& s, forms::Form* context)
+{
+    forms::Control& c = Resolve(A(s, 1), context);
+    auto* grid = dynamic_cast<forms::FlexGrid*>(&c);
+    if (!grid) throw StepError(ControlName(c) + " is not a grid");
+    const auto row = ParseInteger(A(s, 2)), col = ParseInteger(A(s, 3));
+    if (!row || !col || *row < 0 || *col < 0 || *row >= grid->Rows() || *col >= grid->Cols())
+        throw StepError("a cell ROW COL of " + ControlName(c) + " (" + std::to_string(grid->Rows()) + " rows, " +
+                            std::to_string(grid->Cols()) + " columns, from 0)",
+                        A(s, 2) + " " + A(s, 3));
+    const auto want = Value(s, 4);
+    const std::string text = grid->TextMatrix(*row, *col);
+    if (!Matches(want.second, text, want.first))
+        throw StepError((want.first ? "a text containing " : "") + Quote(want.second), Quote(text));
+    const std::size_t back = (s.Arg(4).Is("contains") ? 6 : 5);
+    if (back < s.Args()) {
+        const std::string w = A(s, back + 1);
+        std::optional<long long> colour;
+        if (w.size() > 2 && (w.rfind("&H", 0) == 0 || w.rfind("&h", 0) == 0)) {
+            std::string hex = w.substr(2);
+            if (!hex.empty() && hex.back() == '&') hex.pop_back();
+            try {
+                std::size_t used = 0;
+                colour = std::stoll(hex, &used, 16);
+                if (used != hex.size()) colour.reset();
+            }
+            catch (const std::exception&) {
+            }
+        }
+        else if (const auto v = ParseInteger(w)) {
+            colour = *v;
+        }
+        if (!colour) throw StepError("a colour number (16777215 or &HFFFFFF&)", Quote(w));
+        const long found = forms::CellBackColorAt(*grid, *row, *col);
+        if (found != *colour) {
+            char hex[32];
+            std::snprintf(hex, sizeof hex, "&H%06lX&", static_cast<unsigned long>(found));
+            throw StepError("the back colour " + w, std::to_string(found) + " (" + hex + ")");
+        }
+    }
+}
+
+void Execution::ExpectOpened(const Statement& s)
+{
+    const std::string path = A(s, 1);
+    std::string seen;
+    for (const auto& l : launches_) {
+        for (const auto& a : l.arguments)
+            if (a == path) return;
+        std::string line = l.program;
+        for (const auto& a : l.arguments) line += " " + a;
+        seen += "\n            " + Quote(line);
+    }
+    throw StepError("the file " + path + " handed to its program",
+                    launches_.empty() ? "no program started" : "the programs started" + seen);
 }
 
 // ------------------------------------------------------------------ words

@@ -38,6 +38,8 @@ const std::map<std::string, Shape>& Verbs()
         {"yield", {0, 0, Where::Top}},         {"new", {0, 0, Where::Top}},
         {"open", {1, 1, Where::Top}},          {"save", {1, 1, Where::Top}},
         {"call", {1, kMany, Where::Top}},      {"expect", {1, kMany, Where::Anywhere}},
+        {"press", {2, 2, Where::Anywhere}},    {"hover", {1, 2, Where::Anywhere}},
+        {"rightclick", {1, 1, Where::Top}},    {"fixture", {3, 3, Where::Top}},
     };
     return verbs;
 }
@@ -83,16 +85,43 @@ void CheckDialog(const Statement& s)
 
 void CheckExpect(const Statement& s)
 {
-    static const std::set<std::string> properties = {"text",    "caption", "value", "index", "count", "visible",
-                                                     "enabled", "left",    "top",   "width", "height"};
+    static const std::set<std::string> properties = {"text",  "caption", "value",  "index",  "count",  "visible",
+                                                     "enabled", "left", "top",   "width", "height", "tooltip"};
     const Word& what = s.Arg(0);
     const std::string& k = what.raw;
     auto need = [&](bool ok, const std::string& form) {
         if (!ok) Bad(s, "expected: expect " + form);
     };
     if (what.quoted) Bad(s, "expect: a fact to check expected before any text");
+    // "in LAYOUT" at i, or nothing there: where the value starts.
+    auto space = [&](std::size_t i) { return s.Args() > i + 1 && s.Arg(i).Is("in") ? i + 2 : i; };
     if (k == "entities") {
-        need(s.Args() >= 2, "entities N [CODE=VALUE ...]");
+        need(s.Args() >= 2 && (s.Args() < 3 || !s.Arg(2).Is("in") || s.Args() >= 4),
+             "entities N [in LAYOUT] [CODE=VALUE ...]");
+    }
+    else if (k == "text" && s.Args() >= 2 && s.Arg(1).Is("at")) {
+        need(s.Args() >= 4 && WithoutContains(s, space(3)) == 1, "text at X,Y [in LAYOUT] [contains] VALUE");
+    }
+    else if (k == "xdata") {
+        need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1,
+             "xdata at X,Y [in LAYOUT] [contains] VALUE");
+    }
+    else if (k == "query") {
+        need(s.Args() >= 4 && WithoutContains(s, 3) == 1, "query PATH \"SQL\" [contains] VALUE");
+    }
+    else if (k == "workbook") {
+        need(s.Args() >= 5 && WithoutContains(s, 4) == 1, "workbook PATH SHEET CELL [contains] VALUE");
+    }
+    else if (k == "cell") {
+        const std::size_t n = WithoutContains(s, 4);
+        need(s.Args() >= 5 && (n == 1 || (n == 3 && s.Arg(s.Args() - 2).Is("back"))),
+             "cell GRID ROW COL [contains] VALUE [back COLOUR]");
+    }
+    else if (k == "clipboard") {
+        need(WithoutContains(s, 1) == 1, "clipboard [contains] TEXT");
+    }
+    else if (k == "opened") {
+        need(s.Args() == 2, "opened PATH");
     }
     else if (properties.count(k)) {
         need(WithoutContains(s, 2) == 1 && s.Args() >= 3, k + " CONTROL [contains] VALUE");
@@ -104,8 +133,9 @@ void CheckExpect(const Statement& s)
         need(s.Args() >= 3 && WithoutContains(s, 2) == 1, "result NAME [contains] VALUE");
     }
     else if (k == "attribute") {
-        need(s.Args() >= 5 && (s.Arg(2).Is("at") || s.Arg(2).Is("handle")) && WithoutContains(s, 4) == 1,
-             "attribute TAG at X,Y [contains] VALUE  or  attribute TAG handle H [contains] VALUE");
+        need(s.Args() >= 5 && (s.Arg(2).Is("at") || s.Arg(2).Is("handle")) &&
+                 WithoutContains(s, s.Arg(2).Is("at") ? space(4) : 4) == 1,
+             "attribute TAG at X,Y [in LAYOUT] [contains] VALUE  or  attribute TAG handle H [contains] VALUE");
     }
     else if (k == "file" || k == "nofile") {
         need(s.Args() == 2, k + " PATH");
@@ -121,8 +151,9 @@ void CheckExpect(const Statement& s)
     }
     else {
         Bad(s, "expect: unknown fact \"" + k +
-                   "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, message, "
-                   "result, entities, attribute, file, nofile, line, content, running, ended)");
+                   "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
+                   "message, result, entities, attribute, xdata, text at, cell, query, workbook, clipboard, opened, "
+                   "file, nofile, line, content, running, ended)");
     }
 }
 
@@ -143,6 +174,9 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "input") CheckInput(s);
     if (verb.raw == "dialog") CheckDialog(s);
     if (verb.raw == "expect") CheckExpect(s);
+    if (verb.raw == "fixture" && (s.Arg(0).quoted || (s.Arg(0).raw != "survey" && s.Arg(0).raw != "zones" &&
+                                                       s.Arg(0).raw != "oldwater")))
+        Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (survey, zones, oldwater)");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
 }
 

@@ -12,6 +12,7 @@
 
 #include "cad/modAcad.h"
 #include "cad/modSelecao.h"
+#include "platform/acad/CommandLine.h"
 #include "e2e/Runner.h"
 #include "e2e/Values.h"
 #include "e2e/Watchdog.h"
@@ -22,9 +23,12 @@
 #include "platform/acad/Document.h"
 #include "platform/acad/InputReader.h"
 #include "platform/acad/Tables.h"
+#include "platform/acad/Layout.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Dialogs.h"
+
+#include <shapefil.h>
 #include "shell/frmCancelar.h"
 #include "shell/modGlobais.h"
 
@@ -78,12 +82,41 @@ struct Scripts : ::testing::Test {
             r["Cancelado"] = FormatBool(frm.Cancel);
             forms::Unload(frm);
         });
+        // A command the host leaves waiting, as the network tools send it.
+        runner.Register("Cota", [](const std::vector<std::string>&, Results& r) {
+            if (!ConectaAcad()) throw std::runtime_error("no drawing");
+            gAcadDoc->SendCommand("_dimaligned\n");
+            r["Esperando"] = FormatBool(gAcadDoc->CommandLine().Active());
+        });
+        // Right clicks in the drawing, as a tool that offers a menu there hears them.
+        runner.Register("OuveDireito", [this](const std::vector<std::string>&, Results&) {
+            if (!ConectaAcad()) throw std::runtime_error("no drawing");
+            rightClicks.clear();
+            gAcadDoc->BeginRightClick += [this](acad::Point3d p) {
+                rightClicks.push_back(FormatNumber(p.x) + "," + FormatNumber(p.y));
+            };
+        });
+        // A sheet layout with a title block and a note, and a note in the
+        // active paper space.
+        runner.Register("Folha", [](const std::vector<std::string>&, Results&) {
+            if (!ConectaAcad()) throw std::runtime_error("no drawing");
+            acad::Block* def = gAcadDoc->Blocks().Add({0, 0, 0}, "CARIMBO");
+            def->AddAttribute(2.0, 0, "", {0, 0, 0}, "TITULO", "");
+            acad::Block& folha = gAcadDoc->Layouts().Add("Folha 1")->Block();
+            acad::BlockReference* b = folha.InsertBlock({200, 10, 0}, "CARIMBO", 1, 1, 1, 0);
+            b->GetAttributes().at(0)->SetTextString("Rede coletora");
+            acad::Text* t = folha.AddText("Nota", {5, 5, 0}, 2.0);
+            t->SetXData({1001, 1000}, {acad::Variant("ACAD"), acad::Variant("folha")});
+            gAcadDoc->PaperSpace().AddText("Escala 1:1000", {5, 200, 0}, 2.0);
+        });
         runner.Register("Espera", [](const std::vector<std::string>& a, Results&) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(a.at(0))));
         });
     }
 
     RunResult Run(const std::string& text) { return runner.RunText("t.qs", text); }
+
+    std::vector<std::string> rightClicks;
 
     // The program leaves nothing behind, however the script ended.
     void TearDown() override
@@ -364,4 +397,87 @@ TEST(Watchdog, ReportsAStuckStepOnceWithWhatWasSeenLast)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].find("passo 2"), 0u) << reports[0];
     EXPECT_NE(reports[0].find("last seen: modal form frmMsgBox shown"), std::string::npos) << reports[0];
+}
+
+TEST_F(Scripts, ACommandLeftWaitingGoesOnWithTheNextAnswersBeforeTheActionEnds)
+{
+    // The three points of an aligned dimension, given before the call that
+    // leaves the command waiting: all used once the call has returned.
+    Passes(Run("start\n"
+               "new\n"
+               "input point 0,0\n"
+               "input point 10,0\n"
+               "input point 5,3 prompt \"Especifique a posição da linha de cota: \"\n"
+               "call Cota\n"
+               "expect result Esperando true\n"
+               "expect entities 1 0=DIMENSION\n"));
+
+    // Nobody answers the command: the call fails naming what it asked.
+    Fails(Run("start\nnew\ninput point 0,0\ncall Cota\n"),
+          {"t.qs:4: call Cota", "a point (prompt \"Especifique a origem da segunda linha de extensão: \")",
+           "no answer"});
+
+    // A right click in the idle drawing reaches whoever listens there.
+    Passes(Run("start\nnew\ncall OuveDireito\nrightclick 3,4.5\n"));
+    EXPECT_EQ(rightClicks, (std::vector<std::string>{"3,4.5"}));
+}
+
+TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
+{
+    Passes(Run("start\n"
+               "new\n"
+               "call Folha\n"
+               "expect entities 3\n"
+               "expect entities 0 in Model\n"
+               "expect entities 2 in \"Folha 1\"\n"
+               "expect entities 1 in \"Folha 1\" 0=INSERT 2=CARIMBO\n"
+               "expect entities 1 in paper 0=TEXT\n"
+               "expect attribute TITULO at 200,10 in \"Folha 1\" \"Rede coletora\"\n"
+               "expect text at 5,5 in \"Folha 1\" \"Nota\"\n"
+               "expect text at 5,200 in paper contains \"1:1000\"\n"
+               "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"));
+
+    Fails(Run("start\nnew\ncall Folha\nexpect attribute TITULO at 200,10 \"Rede coletora\"\n"),
+          {"a block reference inserted at 200,10", "none there"});
+    Fails(Run("start\nnew\nexpect entities 0 in \"Folha 9\"\n"), {"a layout \"Folha 9\"", "the layouts"});
+    Fails(Run("start\nnew\ncall Folha\nexpect text at 5,5 in \"Folha 1\" \"Aviso\"\n"),
+          {"a text at 5,5 reading \"Aviso\"", "the texts \"Nota\""});
+    Fails(Run("start\nnew\ncall Folha\nexpect xdata at 5,6 in \"Folha 1\" \"ACAD|folha\"\n"),
+          {"no entity with extended data there"});
+}
+
+TEST_F(Scripts, QueriesReadDatabasesAndDBaseFilesThroughTheDataLayer)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quoril-e2e-runner-dbf";
+    std::filesystem::create_directories(folder);
+    DBFHandle dbf = DBFCreate((folder / "trechos.dbf").c_str());
+    ASSERT_NE(dbf, nullptr);
+    DBFAddField(dbf, "TRECHO", FTString, 20, 0);
+    DBFAddField(dbf, "EXT", FTDouble, 10, 2);
+    DBFWriteStringAttribute(dbf, 0, 0, "PV-1-PV-2");
+    DBFWriteDoubleAttribute(dbf, 0, 1, 50.25);
+    DBFWriteStringAttribute(dbf, 1, 0, "PV-2-PV-3");
+    DBFWriteDoubleAttribute(dbf, 1, 1, 40);
+    DBFClose(dbf);
+    const std::string f = folder.string();
+    Passes(Run("expect query \"" + f + "/trechos.dbf\" \"SELECT COUNT(*) FROM trechos\" 2\n"
+               "expect query \"" + f + "\" \"SELECT EXT FROM trechos WHERE TRECHO = 'PV-1-PV-2'\" 50.25\n"
+               "expect query ${program}/rereva2000r.mdb \"SELECT Abrev FROM E_PVBlocks WHERE Abrev = 'TIL'\" TIL\n"));
+    Fails(Run("expect query \"" + f + "/trechos.dbf\" \"SELECT EXT FROM trechos WHERE TRECHO = 'X'\" 1\n"),
+          {"expected: \"1\"", "found:    \"no rows\""});
+    Fails(Run("expect query ${program}/rereva2000r.mdb \"SELECT * FROM Nada\" 1\n"), {"the data layer failed"});
+    Fails(Run("expect workbook ${program}/dadosfinais.xls Nenhuma A1 x\n"), {"Nenhuma"});
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(Scripts, MessagesNobodyAnsweredFailWithTheirTextAndFixturesCheckTheirSize)
+{
+    Fails(Run("start\ncall MsgBox \"Falhou\" 16 \"GRADE_10\"\n"),
+          {"a warning titled \"GRADE_10\"", "its text: \"Falhou\""});
+    Fails(Run("start\ndialog yes\ncall MsgBox \"Falhou\" 16\n"), {"expected: a yes/no question", "a warning"});
+    Fails(Run("fixture survey 0 ${data}/a.dwg\n"), {"a number of items above 0", "\"0\""});
+    Fails(Run("fixture topografia 3 ${data}/a.dwg\n"), {"t.qs:1", "survey, zones, oldwater"});
+    Fails(Run("start\npress cmdEnd 1\n"), {"cmdEnd is not a picture menu"});
+    Fails(Run("start\ntab SSIniciar 1\nclick ESGOption1(1)\ntab SD.SSTabBrivan 1\npress SD.ImpMenu 9\n"),
+          {"an item 9 of the menu ImpMenu", "none"});
 }

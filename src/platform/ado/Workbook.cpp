@@ -32,6 +32,11 @@ std::string Local(const char* name)
     return colon ? colon + 1 : name;
 }
 
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 bool Is(pugi::xml_node n, const char* local) { return n.type() == pugi::node_element && Local(n.name()) == local; }
 
 pugi::xml_node Child(pugi::xml_node parent, const char* local)
@@ -414,7 +419,9 @@ std::shared_ptr<Workbook> Workbook::Open(const std::string& path)
         pugi::xml_document rels;
         za.Parse("_rels/.rels", rels);
         for (pugi::xml_node r : rels.document_element().children())
-            if (Is(r, "Relationship") && std::string(r.attribute("Type").value()).find("/officeDocument") != std::string::npos)
+            // The type's last part: ".../relationships/extended-properties" has
+            // "/officeDocument" inside it too.
+            if (Is(r, "Relationship") && EndsWith(r.attribute("Type").value(), "/officeDocument"))
                 wb->workbookPart_ = ResolveTarget("", r.attribute("Target").value());
     }
     if (!za.Has(wb->workbookPart_))

@@ -135,6 +135,10 @@ int DoEvents()
 {
     EnsureApplication();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (const auto& hook = CurrentYieldHook()) {
+        std::function<void()> run = hook; // the hook may replace itself
+        run();
+    }
     return static_cast<int>(LoadedForms().size());
 }
 

@@ -326,6 +326,7 @@ std::vector<Form*>& AllForms();
 std::vector<Form*>& LoadedForms();
 // The test driver that answers modal shows (Testing.h).
 std::function<void(Form&)>& CurrentTestDriver();
+std::function<void()>& CurrentYieldHook(); // Testing.cpp: called after each DoEvents
 // Where a tab's button is drawn (pixels of the tab control), for the test user.
 QRect TabButtonRect(const Control& tabControl, int tab);
 // Focus bookkeeping of a form: VB's GotFocus/LostFocus pairs.

@@ -25,6 +25,12 @@ std::function<void(Form&)>& CurrentTestDriver()
     return *driver;
 }
 
+std::function<void()>& CurrentYieldHook()
+{
+    static auto* hook = new std::function<void()>;
+    return *hook;
+}
+
 } // namespace forms::detail
 
 namespace forms {
@@ -41,6 +47,29 @@ TestDriver SetTestDriver(TestDriver driver)
 bool HasTestDriver()
 {
     return static_cast<bool>(CurrentTestDriver());
+}
+
+YieldHook SetYieldHook(YieldHook hook)
+{
+    YieldHook previous = std::move(CurrentYieldHook());
+    CurrentYieldHook() = std::move(hook);
+    return previous;
+}
+
+// The control's own widget, never another one that still carries its mark: a
+// form unloaded and loaded again at once leaves its old widgets waiting for
+// deletion, and they may carry the same marks.
+ScreenState ScreenStateOf(Control& c)
+{
+    ScreenState s;
+    QWidget* w = c.Impl().widget;
+    if (!w) return s;
+    s.hasWidget = true;
+    s.shown = w->isVisible();
+    s.enabled = w->isEnabled();
+    QWidget* win = w->window();
+    s.insideWindow = win == w || win->rect().contains(w->mapTo(win, w->rect().center()));
+    return s;
 }
 
 namespace {
@@ -187,6 +216,11 @@ void DblClick(Control& c)
     ClickWidgetAt(c.Impl().widget->window(), Centre(c.Impl().MouseOrigin()), true);
 }
 
+void Hover(Control& c, int shift)
+{
+    Moved(c.Impl().widget->window(), Centre(c.Impl().MouseOrigin()), QtModifiers(shift));
+}
+
 void Drag(Control& c, int button, double x0, double y0, double x1, double y1)
 {
     // A person's hand moves over the screen: the points are where the
@@ -312,6 +346,19 @@ void CloseWindow(Form& form)
 }
 
 } // namespace user
+
+long CellBackColorAt(FlexGrid& grid, int row, int col)
+{
+    auto* t = static_cast<QTableWidget*>(grid.Impl().widget.data());
+    if (row < 0 || col < 0 || row >= t->rowCount() || col >= t->columnCount())
+        Fail(381, "Invalid property array index: cell of " + grid.Name());
+    QColor c;
+    if (QTableWidgetItem* it = t->item(row, col); it && it->background().style() != Qt::NoBrush)
+        c = it->background().color();
+    else
+        c = t->palette().color(row < grid.FixedRows() || col < grid.FixedCols() ? QPalette::Button : QPalette::Base);
+    return static_cast<long>(c.red()) + 256L * c.green() + 65536L * c.blue();
+}
 
 Picture Snapshot(Control& c)
 {

@@ -41,12 +41,32 @@ private:
     TestDriver previous_;
 };
 
+// Called after each DoEvents has handled the pending events: the program's
+// yields, where a test acts on modeless windows of a long operation, as a
+// person would while it runs. Returns the hook it replaces.
+using YieldHook = std::function<void()>;
+YieldHook SetYieldHook(YieldHook hook);
+
+// Where the control's own widget stands now: shown on the screen, enabled, and
+// its middle inside its window (not on a tab page kept aside). A control
+// without a widget reports `hasWidget` false.
+struct ScreenState {
+    bool hasWidget = false;
+    bool shown = false;
+    bool enabled = false;
+    bool insideWindow = false;
+};
+ScreenState ScreenStateOf(Control& c);
+
 // What a person does. Points are in the control's own mouse units (those of
 // its MouseDown event), the centre when not given.
 namespace user {
 void Click(Control& c, int button = vbLeftButton);
 void ClickAt(Control& c, double x, double y, int button = vbLeftButton, int shift = 0);
 void DblClick(Control& c);
+// The mouse moved over the middle of the control, no button held, with the
+// keys of `shift` (vbShiftMask, vbCtrlMask, vbAltMask) down.
+void Hover(Control& c, int shift = 0);
 void MouseDown(Control& c, int button, int shift, double x, double y);
 void MouseMove(Control& c, int button, int shift, double x, double y);
 void MouseUp(Control& c, int button, int shift, double x, double y);
@@ -69,6 +89,10 @@ void OpenFolder(DirListBox& dirs, int listIndex);
 // The close button of the title bar (QueryUnload with vbFormControlMenu).
 void CloseWindow(Form& form);
 } // namespace user
+
+// The back colour a cell is drawn with now (a VB colour number), whatever
+// the grid's current cell is.
+long CellBackColorAt(FlexGrid& grid, int row, int col);
 
 // The control as it is drawn on the screen now.
 Picture Snapshot(Control& c);

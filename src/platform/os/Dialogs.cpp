@@ -105,23 +105,55 @@ DialogAnswer ShowFileDialog(const DialogRequest& r)
     return files.isEmpty() ? DialogAnswer::Cancel() : DialogAnswer::Path(files.first().toStdString());
 }
 
-DialogAnswer ShowConfirm(const DialogRequest& r)
+std::vector<std::string> ButtonsOf(const DialogRequest& r)
 {
-    QMessageBox box(QMessageBox::Question, Q(r.title), Q(r.text), QMessageBox::NoButton, ParentFor(r.owner));
-    QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes ? DialogAnswer::Yes() : DialogAnswer::Cancel();
+    if (!r.buttons.empty()) return r.buttons;
+    if (r.kind == DialogKind::Confirm) return {"Sim", "Não"};
+    return {"OK"};
 }
 
-DialogAnswer ShowMessage(const DialogRequest& r)
+int CancelButtonOf(const DialogRequest& r, int count)
 {
-    QMessageBox box(QMessageBox::Warning, Q(r.title), Q(r.text), QMessageBox::NoButton, ParentFor(r.owner));
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    return r.cancelButton >= 0 && r.cancelButton < count ? r.cancelButton : count - 1;
+}
+
+QMessageBox::Icon IconOf(const DialogRequest& r)
+{
+    switch (r.icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Default: break;
+    }
+    return r.kind == DialogKind::Confirm ? QMessageBox::Question : QMessageBox::Warning;
+}
+
+// Questions and messages alike: the buttons in order, Enter on the default
+// one, Escape and the close button on the cancel one.
+DialogAnswer ShowMessageBox(const DialogRequest& r)
+{
+    const std::vector<std::string> captions = ButtonsOf(r);
+    const int count = static_cast<int>(captions.size());
+    QMessageBox box(IconOf(r), Q(r.title), Q(r.text), QMessageBox::NoButton, ParentFor(r.owner));
+    std::vector<QPushButton*> buttons;
+    const int cancel = CancelButtonOf(r, count);
+    for (int i = 0; i < count; ++i)
+        buttons.push_back(box.addButton(Q(captions[static_cast<std::size_t>(i)]),
+                                        i == cancel && count > 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    // The overwrite question defaults to "Não": replacing a file takes a choice.
+    const int def = r.buttons.empty() && r.kind == DialogKind::Confirm ? 1 : r.defaultButton;
+    if (def >= 0 && def < count) box.setDefaultButton(buttons[static_cast<std::size_t>(def)]);
+    box.setEscapeButton(buttons[static_cast<std::size_t>(cancel)]);
     box.exec();
-    return DialogAnswer::Yes();
+    int pressed = cancel;
+    for (int i = 0; i < count; ++i)
+        if (box.clickedButton() == buttons[static_cast<std::size_t>(i)]) pressed = i;
+    DialogAnswer a = DialogAnswer::Cancel();
+    a.accepted = pressed == 0;
+    a.choice = pressed;
+    return a;
 }
 
 DialogAnswer ShowChooseProgram(const DialogRequest& r)
@@ -194,8 +226,8 @@ DialogAnswer Ask(const DialogRequest& request)
     case DialogKind::Open:
     case DialogKind::Save:
     case DialogKind::Folder: return ShowFileDialog(request);
-    case DialogKind::Confirm: return ShowConfirm(request);
-    case DialogKind::Message: return ShowMessage(request);
+    case DialogKind::Confirm:
+    case DialogKind::Message: return ShowMessageBox(request);
     case DialogKind::ChooseProgram: return ShowChooseProgram(request);
     }
     return DialogAnswer::Cancel();
@@ -209,6 +241,13 @@ void ShowWarning(WindowHandle owner, const std::string& title, const std::string
     msg.title = title;
     msg.text = text;
     Ask(msg);
+}
+
+int ButtonPressed(const DialogRequest& request, const DialogAnswer& answer)
+{
+    const int count = static_cast<int>(ButtonsOf(request).size());
+    if (answer.choice >= 0 && answer.choice < count) return answer.choice;
+    return answer.accepted ? 0 : CancelButtonOf(request, count);
 }
 
 } // namespace os

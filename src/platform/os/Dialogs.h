@@ -18,10 +18,15 @@ enum class DialogKind {
     Open,          // choose one or more existing files (or a new name, when allowed)
     Save,          // choose a file name to write
     Folder,        // choose a folder
-    Confirm,       // Yes/No question (overwrite an existing file)
-    Message,       // warning with an OK button (a chosen name was refused)
+    Confirm,       // Yes/No question (overwrite an existing file), or Yes/No/Cancel
+    Message,       // a message with an OK button (a chosen name was refused), or
+                   // with other buttons (OK/Cancel, Retry/Cancel, ...)
     ChooseProgram, // choose the program that opens a file, or type a command
 };
+
+// The picture beside a message; Default: the kind's own (a warning for
+// Message, a question for Confirm).
+enum class MessageIcon { Default, None, Critical, Question, Exclamation, Information };
 
 struct FileFilter {
     std::string description;
@@ -40,13 +45,22 @@ struct DialogRequest {
     std::string defaultExt;
     long flags = 0;
     std::vector<std::string> candidates; // ChooseProgram: names of the programs offered
+    // Confirm and Message: the buttons, left to right, when not the kind's
+    // own ("Sim", "Não"; "OK"); the one pressed by Enter, and the one that
+    // Escape or closing the window presses (-1: the last one).
+    std::vector<std::string> buttons;
+    int defaultButton = 0;
+    int cancelButton = -1;
+    MessageIcon icon = MessageIcon::Default;
 };
 
 struct DialogAnswer {
     bool accepted = false;          // false: Cancel, No, or the window was closed
     std::vector<std::string> paths; // Open (several with multi-select), Save, Folder
     int filterIndex = 0;            // filter the user ended on; 0 = unchanged
-    int choice = -1;                // ChooseProgram: index into candidates
+    int choice = -1;                // ChooseProgram: index into candidates; Confirm and
+                                    // Message: the button pressed (-1: the first when
+                                    // accepted, else the cancel button)
     std::string command;            // ChooseProgram: a typed command (used when choice < 0)
 
     static DialogAnswer Cancel() { return {}; }
@@ -84,5 +98,9 @@ DialogAnswer Ask(const DialogRequest& request);
 
 // A Message dialog: the warning and an OK button.
 void ShowWarning(WindowHandle owner, const std::string& title, const std::string& text);
+
+// The button of `request.buttons` (or of the kind's own buttons) that an
+// answer pressed.
+int ButtonPressed(const DialogRequest& request, const DialogAnswer& answer);
 
 } // namespace os

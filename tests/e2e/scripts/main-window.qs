@@ -22,12 +22,27 @@ expect value ESGOption1(2) false
 tab SSIniciar 2
 click AGUOption1(0)
 expect value AGUOption1(0) true
+# Shift held over a water option brings the fittings-table button into view;
+# the mouse alone does not.
+expect left TableCmd 3500
+hover AGUOption1(1)
+expect left TableCmd 3500
+hover AGUOption1(1) Shift
+expect left TableCmd 720
 tab SSIniciar 3
 expect index SSIniciar 3
 tab SSIniciar 4
 expect index SSIniciar 4
 tab SSIniciar 0
 expect index SSQuoril 0
+
+# A field's text copied with the keyboard reaches the system's clipboard.
+tab SSIniciar 1
+click ESGOption1(0)
+type SD.DesTxtS(1) "PV-"
+key SD.DesTxtS(1) Ctrl+A
+key SD.DesTxtS(1) Ctrl+C
+expect clipboard "PV-"
 
 # The close button ends the program.
 click cmdEnd

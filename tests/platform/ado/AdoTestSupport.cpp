@@ -244,7 +244,14 @@ void WriteTemplateWorkbook(const std::string& path)
         "</Types>";
     p["_rels/.rels"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
                        kPkgRel + "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
-                       "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+                       "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                       // As the spreadsheet programs write it: a type that holds
+                       // "/officeDocument" too comes after the workbook's.
+                       "<Relationship Id=\"rId2\" Type=\"" + kRel +
+                       "/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>";
+    p["docProps/app.xml"] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                            "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+                            "<Application>QuorilCAD</Application></Properties>";
     p["xl/workbook.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + kMain +
                            "\" xmlns:r=\"" + kRel +
                            "\"><sheets><sheet name=\"Padrao\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Plan1\" sheetId=\"2\" r:id=\"rId2\"/></sheets>"

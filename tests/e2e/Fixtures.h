@@ -1,0 +1,33 @@
+#pragma once
+// Test drawings written by the drawing host itself, of the size a script asks
+// for, so that a script can start from what a user brings: a survey, a zones
+// drawing, a water network drawn in the old block format. Each writes PATH (a
+// ".dwg") and throws std::runtime_error when it cannot.
+
+#include <string>
+
+namespace e2e::fixtures {
+
+// N survey points on a square grid 10 units apart, from the origin along X
+// first: point k (from 1) is named "P<k>", its elevation text is 100 plus a
+// quarter of k with three decimals ("100.250"), its description "BORDO" for
+// odd k and "" for even k. Each is a POINT on layer "PONTO" carrying its name
+// (as its application), elevation and description as extended data, with
+// the three texts 5, 3 and 1 units above it on "PONTO_TEXTO", "PONTO_COTA"
+// and "PONTO_DESCRICAO" (height 1.5).
+void Survey(int n, const std::string& path);
+
+// N square zones of 100 units side by side along X from the origin: each a
+// solid hatch on layer "ZONAS" bounded by a closed polyline, with a zone
+// block "Zon_PorM" (taken from `blockFolder`/Zon_PorM.dwg) at its middle
+// whose NOME is "Z<k>" and VPM is 10 times k.
+void Zones(int n, const std::string& path, const std::string& blockFolder);
+
+// N pipes of the old block format along X, 100 units apart: pipe k is a LINE
+// from (100(k-1), 0) 80 units long on layer "T_50", labelled by a block
+// "R-TUBO" on layer "TRECHO" at its middle with TUBO "PVCDN50-X" and ETAPA
+// "0", and a fitting block "R-TE" at each end with CÓDIGO "TEDN50" and MAT
+// "PVC".
+void OldWater(int n, const std::string& path);
+
+} // namespace e2e::fixtures

@@ -1,0 +1,30 @@
+# Drawings a user brings: a zones drawing and a water network in the old
+# block format, opened in the drawing host while the program runs, and a
+# file handed to the program that opens its type.
+
+fixture zones 40 ${data}/zonas.dwg
+fixture oldwater 500 ${data}/antigo.dwg
+start
+
+open ${data}/zonas.dwg
+expect entities 40 0=HATCH 8=ZONAS
+expect entities 40 in Model 0=INSERT 2=Zon_PorM
+expect entities 0 in paper
+expect attribute NOME at 50,50 "Z1"
+expect attribute VPM at 3950,50 "400"
+
+open ${data}/antigo.dwg
+expect entities 500 0=LINE 8=T_50
+expect entities 500 0=INSERT 2=R-TUBO 8=TRECHO
+expect entities 1000 -4=<AND 2=R-* -4=<NOT 2=R-TUBO -4=NOT> -4=AND>
+expect attribute TUBO at 40,0 in Model "PVCDN50-X"
+expect attribute ETAPA at 49940,0 "0"
+expect attribute CÓDIGO at 80,0 contains "DN50"
+expect attribute MAT at 49980,0 "PVC"
+
+# The user's own program for text files opens the notes.
+write ${home}/.local/share/applications/leitor.desktop "[Desktop Entry]\nType=Application\nName=Leitor\nExec=leitor %f\nMimeType=text/plain;\n"
+write ${home}/.config/mimeapps.list "[Default Applications]\ntext/plain=leitor.desktop\n"
+write ${data}/notas.txt "PV-1 a PV-2\r\n"
+call OpenWithShell ${data}/notas.txt
+expect opened ${data}/notas.txt
