@@ -328,6 +328,8 @@ std::vector<Form*>& LoadedForms();
 std::function<void(Form&)>& CurrentTestDriver();
 // Where a tab's button is drawn (pixels of the tab control), for the test user.
 QRect TabButtonRect(const Control& tabControl, int tab);
+// Where a tab's caption is drawn (pixels of the tab control), for the tests.
+QRect TabCaptionRect(const Control& tabControl, int tab);
 // Focus bookkeeping of a form: VB's GotFocus/LostFocus pairs.
 void FocusMoved(ControlData* now);
 void ForgetFocus(ControlData* gone);
