@@ -40,6 +40,7 @@ void EnsureApplication()
     }
     if (hooked == app) return;
     hooked = app;
+    InstallTabKeys(app);
     // VB's GotFocus/LostFocus follow the focus inside each form.
     QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
         if (ControlData* d = ControlOf(now)) {

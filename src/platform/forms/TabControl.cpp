@@ -65,6 +65,12 @@ struct TabControlData : ControlData {
         }
     }
 
+    const ContainerData* ShownInside() const override
+    {
+        if (current < 0 || current >= static_cast<int>(tabs.size())) return nullptr;
+        return &tabs[static_cast<std::size_t>(current)].page->ContainerImpl();
+    }
+
     void HostLoaded() override
     {
         if (shifted) return;
