@@ -132,7 +132,7 @@ private:
             if (b->text().isEmpty()) return;
             const int frame = st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
             // A little air between the text and the button's edge.
-            const int air = 2;
+            const int air = 3;
             Check(c, "", b->text(), fm.horizontalAdvance(b->text()) + 2 * (frame + air) + (b->icon().isNull() ? 0 : b->iconSize().width()),
                   Room(b, 0, b->width()));
         } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
@@ -230,13 +230,21 @@ struct TextFit : ::testing::Test {
         DoEvents();
     }
 
-    template <class F>
-    static void WalkForm(Walker& w, F& form)
+    // A form of kind F shown, set up by `prepare`, measured and unloaded.
+    template <class F, class Prepare>
+    static void WalkForm(Walker& w, Prepare prepare)
     {
+        F form;
         form.Show();
+        prepare(form);
         DoEvents();
         w.Walk(form);
         Unload(form);
+    }
+    template <class F>
+    static void WalkForm(Walker& w)
+    {
+        WalkForm<F>(w, [](F&) {});
     }
 };
 
@@ -271,58 +279,18 @@ TEST_F(TextFit, TheDialogsShowEveryTextWhole)
     Form1 main;
     StartPanels(main);
     Walker w;
-    {
-        frmMsgBox f;
-        WalkForm(w, f);
-    }
-    {
-        frmInput f;
-        WalkForm(w, f);
-    }
-    {
-        frmTips f;
-        WalkForm(w, f);
-    }
-    {
-        frmCancelar f;
-        WalkForm(w, f);
-    }
-    {
-        frmPointInfo f;
-        WalkForm(w, f);
-    }
-    {
-        frmAbrirDir f;
-        WalkForm(w, f);
-    }
-    {
-        frmCalcCotaPT f;
-        WalkForm(w, f);
-    }
-    {
-        frmTable f;
-        WalkForm(w, f);
-    }
-    for (const char* objetivo : {"Etapa", "Material", "Pavimento", "Diametro", "Contribuicao"}) {
-        frmEditList f;
-        f.Show();
-        f.SetObjetivo(objetivo);
-        DoEvents();
-        w.Walk(f);
-        Unload(f);
-    }
-    for (int tipo : {6, 7, 11}) {
-        frmEditTR f;
-        f.Show();
-        f.SetErrType(tipo);
-        DoEvents();
-        w.Walk(f);
-        Unload(f);
-    }
-    {
-        frmEditPV f;
-        WalkForm(w, f);
-    }
+    WalkForm<frmMsgBox>(w);
+    WalkForm<frmInput>(w);
+    WalkForm<frmTips>(w);
+    WalkForm<frmCancelar>(w);
+    WalkForm<frmPointInfo>(w);
+    WalkForm<frmAbrirDir>(w);
+    WalkForm<frmCalcCotaPT>(w);
+    WalkForm<frmTable>(w);
+    WalkForm<frmEditPV>(w);
+    for (const char* objetivo : {"Etapa", "Material", "Pavimento", "Diametro", "Contribuicao"})
+        WalkForm<frmEditList>(w, [objetivo](frmEditList& f) { f.SetObjetivo(objetivo); });
+    for (int tipo : {6, 7, 11}) WalkForm<frmEditTR>(w, [tipo](frmEditTR& f) { f.SetErrType(tipo); });
     EXPECT_GT(w.measured, 80);
     EXPECT_TRUE(w.found.empty()) << w.found.size() << " texts do not fit:\n" << Report(w.found);
     Unload(main);

@@ -60,6 +60,27 @@ void ExpectARoundInView(Form& f, const std::string& where)
     ADD_FAILURE() << where << ": the round never came back to " << NameOf(start);
 }
 
+// A form of kind F shown (set up by `prepare`): it starts on a control,
+// and a round of Tab from there stays on what shows.
+template <class F, class Prepare>
+void RoundOf(Prepare prepare)
+{
+    F d;
+    prepare(d);
+    d.Show();
+    DoEvents();
+    if (d.ActiveControl())
+        ExpectARoundInView(d, d.Name());
+    else
+        ADD_FAILURE() << d.Name() << " shows with no control focused";
+    Unload(d);
+}
+template <class F>
+void RoundOf()
+{
+    RoundOf<F>([](F&) {});
+}
+
 struct TabOrder : ::testing::Test {
     shelltest::TempDir programa;
 
@@ -135,44 +156,12 @@ TEST_F(TabOrder, TheDialogsKeepTheKeyboardOnWhatShows)
     Form1 main;
     main.Show();
     user::ChooseTab(main.SSIniciar, 1);
-    const auto round = [](Form& d) {
-        d.Show();
-        DoEvents();
-        if (!d.ActiveControl()) {
-            ADD_FAILURE() << d.Name() << " shows with no control focused";
-        } else {
-            ExpectARoundInView(d, d.Name());
-        }
-        Unload(d);
-    };
-    {
-        frmMsgBox d;
-        round(d);
-    }
-    {
-        frmInput d;
-        round(d);
-    }
-    {
-        frmAbrirDir d;
-        round(d);
-    }
-    {
-        frmCalcCotaPT d;
-        round(d);
-    }
-    {
-        frmEditList d;
-        d.SetObjetivo("Material");
-        round(d);
-    }
-    {
-        frmEditTR d;
-        round(d);
-    }
-    {
-        frmEditPV d;
-        round(d);
-    }
+    RoundOf<frmMsgBox>();
+    RoundOf<frmInput>();
+    RoundOf<frmAbrirDir>();
+    RoundOf<frmCalcCotaPT>();
+    RoundOf<frmEditList>([](frmEditList& d) { d.SetObjetivo("Material"); });
+    RoundOf<frmEditTR>();
+    RoundOf<frmEditPV>();
     Unload(main);
 }
