@@ -340,6 +340,9 @@ QRect TabCaptionRect(const Control& tabControl, int tab);
 std::vector<ControlData*> TabStops(Form& f);
 void StepFocus(Form& f, ControlData* from, bool forward);
 void FocusFirstStopUnlessInView(Form& f);
+// A control inside `area` that had the focus and no longer shows (its tab
+// page was put away) lets go of it: keys typed then reach no unseen field.
+void DropFocusOutOfView(QWidget* area);
 void InstallTabKeys(QCoreApplication* app);
 // Focus bookkeeping of a form: VB's GotFocus/LostFocus pairs.
 void FocusMoved(ControlData* now);

@@ -88,7 +88,10 @@ struct TabControlData : ControlData {
             ShiftPage(tab, kPageShift);
         }
         current = tab;
-        if (widget) widget->update();
+        if (widget) {
+            widget->update();
+            DropFocusOutOfView(widget);
+        }
         if (CanRaise()) tc->Click.Raise(previous);
     }
 

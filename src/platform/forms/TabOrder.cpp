@@ -172,6 +172,14 @@ void FocusFirstStopUnlessInView(Form& f)
     if (!stops.empty()) stops.front()->FocusWidget()->setFocus(Qt::OtherFocusReason);
 }
 
+void DropFocusOutOfView(QWidget* area)
+{
+    QWidget* now = area ? area->window()->focusWidget() : nullptr;
+    if (!now || !area->isAncestorOf(now)) return;
+    if (const ControlData* d = ControlOf(now); d && TakesTab(*d)) return;
+    now->clearFocus();
+}
+
 void InstallTabKeys(QCoreApplication* app)
 {
     app->installEventFilter(new TabKeys(app));

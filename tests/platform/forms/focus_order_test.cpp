@@ -97,8 +97,11 @@ TEST(FormsFocusOrder, TabFollowsTheLayoutThroughContainersAndSkipsWhatCannotBeUs
     EXPECT_EQ(Walk(f, 9), (Names{"TxtB", "DecimalsTxt", "OptB", "FraTxt", "P0a", "P0b", "Notes", "Last", "TxtA"}));
     EXPECT_EQ(Walk(f, 4, true), (Names{"Last", "Notes", "P0b", "P0a"}));
 
-    // Another page shown: its controls take the place of the first page's.
+    // Another page shown: its controls take the place of the first page's,
+    // and the field of the page put away lets go of the focus.
+    EXPECT_TRUE(f.P0a.HasFocus());
     user::ChooseTab(f.Tabs, 1);
+    EXPECT_FALSE(f.P0a.HasFocus());
     user::Focus(f.FraTxt);
     EXPECT_EQ(Walk(f, 3), (Names{"P1a", "Notes", "Last"}));
 
