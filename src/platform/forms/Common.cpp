@@ -120,9 +120,9 @@ QFont MakeQFont(const Font& f)
         q.setFamily(Q(f.Name));
     } else {
         // The forms' sizes in twips were laid out for a narrow 8-point sans
-        // serif; the desktop's usual face is a fifth wider and cuts captions
-        // and list entries. The condensed face stands in where the narrow one
-        // is not installed.
+        // serif; the desktop's usual face is much wider and cuts captions and
+        // list entries. The condensed face stands in where the narrow one is
+        // not installed.
         q.setFamilies({QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")});
     }
     q.setPointSizeF(f.Size > 0 ? f.Size : 8);
