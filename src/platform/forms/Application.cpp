@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <filesystem>
 #include <fstream>
@@ -40,6 +43,16 @@ void EnsureApplication()
     }
     if (hooked == app) return;
     hooked = app;
+    InstallTabKeys(app);
+    // Qt's own windows (file dialogs, standard buttons) speak the program's
+    // language, whatever the machine's: Brazilian Portuguese. Without the
+    // translations installed they stay in English.
+    auto* texts = new QTranslator(app);
+    if (texts->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(texts);
+    else
+        delete texts;
     // VB's GotFocus/LostFocus follow the focus inside each form.
     QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
         if (ControlData* d = ControlOf(now)) {

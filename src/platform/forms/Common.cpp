@@ -116,7 +116,15 @@ QFont MakeQFont(const Font& f)
 {
     EnsureApplication();
     QFont q = QApplication::font();
-    if (!f.Name.empty()) q.setFamily(Q(f.Name));
+    if (!f.Name.empty()) {
+        q.setFamily(Q(f.Name));
+    } else {
+        // The forms' sizes in twips were laid out for a narrow 8-point sans
+        // serif; the desktop's usual face is much wider and cuts captions and
+        // list entries. The condensed face stands in where the narrow one is
+        // not installed.
+        q.setFamilies({QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")});
+    }
     q.setPointSizeF(f.Size > 0 ? f.Size : 8);
     q.setBold(f.Bold);
     q.setItalic(f.Italic);

@@ -180,7 +180,12 @@ bool FormWidget::event(QEvent* e)
 {
     if (fd_ && fd_->CanRaise() && fd_->form->Loaded()) {
         Dispatching dispatching;
-        if (e->type() == QEvent::WindowActivate) fd_->form->Activate.Raise();
+        if (e->type() == QEvent::WindowActivate) {
+            fd_->form->Activate.Raise();
+            // The focus starts on the first control the keyboard reaches, as
+            // VB's lowest TabIndex, unless it already is on one that shows.
+            if (fd_ && fd_->CanRaise() && fd_->form->Loaded()) FocusFirstStopUnlessInView(*fd_->form);
+        }
         if (e->type() == QEvent::WindowDeactivate) fd_->form->Deactivate.Raise();
     }
     return SurfaceWidget::event(e);

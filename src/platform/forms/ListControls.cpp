@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QStorageInfo>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 
@@ -23,6 +25,48 @@ namespace {
 void RaiseClick(ControlData* d)
 {
     if (Alive(d)) RaiseFromQt(d, d->self->Click);
+}
+
+// The field of a combo box as the forms were laid out for: the text runs
+// from just inside the border to the drop button. An entry longer than the
+// field ends in "…" instead of being cut where the field ends: a cut
+// "PV-1000" reads as another type, "PV-100". The drop-down list shows every
+// entry whole.
+class ComboStyle : public QProxyStyle {
+public:
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* w) const override
+    {
+        QRect r = QProxyStyle::subControlRect(cc, opt, sc, w);
+        if (cc != CC_ComboBox || sc != SC_ComboBoxEditField) return r;
+        const auto* cb = qstyleoption_cast<const QStyleOptionComboBox*>(opt);
+        if (!cb || !cb->frame || cb->direction == Qt::RightToLeft) return r;
+        const QRect arrow = QProxyStyle::subControlRect(cc, opt, SC_ComboBoxArrow, w);
+        r.setLeft(std::min(r.left(), opt->rect.left() + 3));
+        r.setRight(std::max(r.right(), arrow.left()));
+        return r;
+    }
+
+    void drawControl(ControlElement el, const QStyleOption* opt, QPainter* p, const QWidget* w) const override
+    {
+        const auto* cb = qstyleoption_cast<const QStyleOptionComboBox*>(opt);
+        if (el != CE_ComboBoxLabel || !cb || cb->editable) {
+            QProxyStyle::drawControl(el, opt, p, w);
+            return;
+        }
+        QStyleOptionComboBox shown(*cb);
+        // The label is drawn a pixel in from each side of the field, after the icon.
+        int room = subControlRect(CC_ComboBox, cb, SC_ComboBoxEditField, w).width() - 2;
+        if (!cb->currentIcon.isNull()) room -= cb->iconSize.width() + 4;
+        shown.currentText = cb->fontMetrics.elidedText(cb->currentText, Qt::ElideRight, std::max(0, room));
+        QProxyStyle::drawControl(el, &shown, p, w);
+    }
+};
+
+void UseComboStyle(QComboBox* c)
+{
+    static ComboStyle* style = new ComboStyle;
+    c->setStyle(style);
 }
 
 // A list whose clicks reach VB once Qt has finished with the mouse press or
@@ -342,6 +386,7 @@ ComboBox::ComboBox(Init init) : Control(std::move(init), std::make_unique<ComboD
     d.defaultFore = vbWindowText;
     d.dblClickEvent = false;
     auto* c = new QComboBox(d.ParentWidget());
+    UseComboStyle(c);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMaxVisibleItems(8);
     ComboData* dp = &d;
@@ -580,6 +625,7 @@ DriveListBox::DriveListBox(Init init) : Control(std::move(init), std::make_uniqu
     d.defaultFore = vbWindowText;
     d.dblClickEvent = false;
     auto* c = new QComboBox(d.ParentWidget());
+    UseComboStyle(c);
     DriveData* dp = &d;
     QObject::connect(c, &QComboBox::currentIndexChanged, c, [dp](int) {
         if (Alive(dp)) RaiseFromQt(dp, dp->self->Change);

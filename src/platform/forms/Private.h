@@ -25,6 +25,7 @@
 #include "platform/forms/Picture.h"
 #include "platform/forms/Types.h"
 
+class QCoreApplication;
 class QKeyEvent;
 class QMouseEvent;
 class QPainter;
@@ -182,6 +183,8 @@ struct ControlData {
     // Labels and frames: BackColor and ForeColor as the widget's window colours.
     void ApplyWindowColors(bool opaque);
     virtual QWidget* FocusWidget() const { return widget; }
+    // Containers: the inside whose controls show now (a tab control's page shown).
+    virtual const ContainerData* ShownInside() const { return own; }
     virtual QWidget* MouseOrigin() const { return widget; } // where mouse units start
     // The size changed by code (forms, user controls and picture boxes raise Resize).
     virtual void SizeChanged() {}
@@ -329,6 +332,19 @@ std::function<void(Form&)>& CurrentTestDriver();
 std::function<void()>& CurrentYieldHook(); // Testing.cpp: called after each DoEvents
 // Where a tab's button is drawn (pixels of the tab control), for the test user.
 QRect TabButtonRect(const Control& tabControl, int tab);
+// Where a tab's caption is drawn (pixels of the tab control), for the tests.
+QRect TabCaptionRect(const Control& tabControl, int tab);
+// The keyboard's way through a form (TabOrder.cpp): the controls Tab stops
+// at, in order; one step from a control (nullptr: from the form); the first
+// stop focused when the focus is on none that shows; Tab and Shift+Tab
+// handled for every form of the application.
+std::vector<ControlData*> TabStops(Form& f);
+void StepFocus(Form& f, ControlData* from, bool forward);
+void FocusFirstStopUnlessInView(Form& f);
+// A control inside `area` that had the focus and no longer shows (its tab
+// page was put away) lets go of it: keys typed then reach no unseen field.
+void DropFocusOutOfView(QWidget* area);
+void InstallTabKeys(QCoreApplication* app);
 // Focus bookkeeping of a form: VB's GotFocus/LostFocus pairs.
 void FocusMoved(ControlData* now);
 void ForgetFocus(ControlData* gone);

@@ -65,6 +65,12 @@ struct TabControlData : ControlData {
         }
     }
 
+    const ContainerData* ShownInside() const override
+    {
+        if (current < 0 || current >= static_cast<int>(tabs.size())) return nullptr;
+        return &tabs[static_cast<std::size_t>(current)].page->ContainerImpl();
+    }
+
     void HostLoaded() override
     {
         if (shifted) return;
@@ -82,7 +88,10 @@ struct TabControlData : ControlData {
             ShiftPage(tab, kPageShift);
         }
         current = tab;
-        if (widget) widget->update();
+        if (widget) {
+            widget->update();
+            DropFocusOutOfView(widget);
+        }
         if (CanRaise()) tc->Click.Raise(previous);
     }
 
@@ -103,6 +112,39 @@ struct TabControlData : ControlData {
         const int col = k % n, row = k / n;
         const int right = col == n - 1 ? widget->width() : (col + 1) * w;
         return QRect(col * w, row * h, right - col * w, h);
+    }
+
+    // The style's description of tab `tab`, its button where it lies now.
+    QStyleOptionTab TabOption(int tab, const QWidget* w) const
+    {
+        QStyleOptionTab opt;
+        opt.initFrom(w);
+        opt.rect = ButtonRect(tab);
+        opt.shape = QTabBar::RoundedNorth;
+        const TabInfo& t = tabs[static_cast<std::size_t>(tab)];
+        opt.text = StripAccessKeys(Q(t.caption));
+        if (const QImage* img = ImageOf(t.picture)) {
+            opt.icon = QIcon(QPixmap::fromImage(*img));
+            opt.iconSize = img->size().boundedTo(QSize(opt.rect.height() - 4, opt.rect.height() - 4));
+        }
+        // Where the tab stands in its row: the ends of a row draw their
+        // outer edge inside the button.
+        bool first = true, last = true;
+        for (int i = 0; i < static_cast<int>(tabs.size()); ++i) {
+            if (i == tab || !tabs[static_cast<std::size_t>(i)].visible) continue;
+            const QRect o = ButtonRect(i);
+            if (o.top() != opt.rect.top()) continue;
+            if (o.left() < opt.rect.left()) first = false;
+            if (o.left() > opt.rect.left()) last = false;
+        }
+        opt.position = first && last ? QStyleOptionTab::OnlyOneTab
+                       : first       ? QStyleOptionTab::Beginning
+                       : last        ? QStyleOptionTab::End
+                                     : QStyleOptionTab::Middle;
+        opt.state &= ~QStyle::State_Selected;
+        if (tab == current) opt.state |= QStyle::State_Selected;
+        if (!t.enabled || !st.enabled) opt.state &= ~QStyle::State_Enabled;
+        return opt;
     }
 
     int TabAt(QPoint p) const
@@ -141,20 +183,19 @@ protected:
         for (int i = 0; i < static_cast<int>(d_->tabs.size()); ++i) {
             const QRect r = d_->ButtonRect(i);
             if (r.isEmpty()) continue;
-            const TabInfo& t = d_->tabs[static_cast<std::size_t>(i)];
-            QStyleOptionTab opt;
-            opt.initFrom(this);
-            opt.rect = r;
-            opt.shape = QTabBar::RoundedNorth;
-            opt.text = StripAccessKeys(Q(t.caption));
-            if (const QImage* img = ImageOf(t.picture)) {
-                opt.icon = QIcon(QPixmap::fromImage(*img));
-                opt.iconSize = img->size().boundedTo(QSize(r.height() - 4, r.height() - 4));
-            }
-            opt.state &= ~QStyle::State_Selected;
-            if (i == d_->current) opt.state |= QStyle::State_Selected;
-            if (!t.enabled || !d_->st.enabled) opt.state &= ~QStyle::State_Enabled;
+            QStyleOptionTab opt = d_->TabOption(i, this);
+            // The style draws a tab as on a tab bar of its own, at the origin;
+            // a selected one it extends downwards to merge it with the page,
+            // which here would paint over the row below or the page's top.
+            // Each tab is drawn in its own button, the selected one reaching
+            // the page's top line only.
+            opt.rect = QRect(QPoint(0, 0), r.size());
+            const bool mergesWithPage = i == d_->current && r.bottom() + 1 >= top;
+            p.save();
+            p.translate(r.topLeft());
+            p.setClipRect(QRect(0, 0, r.width(), r.height() + (mergesWithPage ? 1 : 0)));
             style()->drawControl(QStyle::CE_TabBarTab, &opt, &p, this);
+            p.restore();
         }
     }
     void mousePressEvent(QMouseEvent* e) override
@@ -174,6 +215,14 @@ private:
 QRect TabButtonRect(const Control& tabControl, int tab)
 {
     return static_cast<const TabControlData&>(tabControl.Impl()).ButtonRect(tab);
+}
+
+QRect TabCaptionRect(const Control& tabControl, int tab)
+{
+    const auto& d = static_cast<const TabControlData&>(tabControl.Impl());
+    if (!d.widget || d.ButtonRect(tab).isEmpty()) return {};
+    const QStyleOptionTab opt = d.TabOption(tab, d.widget);
+    return d.widget->style()->subElementRect(QStyle::SE_TabBarTabText, &opt, d.widget);
 }
 
 } // namespace forms::detail

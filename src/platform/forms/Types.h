@@ -64,7 +64,7 @@ inline constexpr long vbInfoBackground = 0x80000018L;
 long ResolveColor(long color);
 
 struct Font {
-    std::string Name; // empty: the desktop's sans-serif family
+    std::string Name; // empty: the forms' own narrow sans serif
     double Size = 8;  // points
     bool Bold = false;
     bool Italic = false;
