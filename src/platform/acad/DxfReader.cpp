@@ -1213,7 +1213,37 @@ private:
         doc_.SetHandSeed(seed);
         for (const auto& o : doc_.Objects())
             if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
-        if (kept_ && !kept_->Empty()) doc_.SetKeptFileParts(std::move(kept_));
+        if (kept_ && !kept_->Empty()) {
+            UniqueKeptHandles(*kept_);
+            doc_.SetKeptFileParts(std::move(kept_));
+        }
+    }
+
+    // A kept record whose handle an object or another record has too (a damaged
+    // file), or that has none where one is needed, gets a fresh one: a saved file
+    // never holds a handle twice.
+    void UniqueKeptHandles(KeptFileParts& k)
+    {
+        std::unordered_set<std::uint64_t> seen;
+        auto unique = [&](std::uint64_t h) { return h && !doc_.FindByHandle(h) && seen.insert(h).second; };
+        auto fix = [&](KeptRecord& r) {
+            if (!r.handle || unique(r.handle)) return;
+            r.handle = doc_.AllocateHandle();
+            for (RawGroup& g : r.groups)
+                if (g.code == 5) {
+                    g.value = HandleText(r.handle);
+                    break;
+                }
+        };
+        // The dictionaries the writer makes keep the file's handles only when unique.
+        if (k.root && !unique(k.root)) k.root = 0;
+        for (auto& [name, d] : k.dictionaries)
+            if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
+        for (KeptRecord& r : k.objects) fix(r);
+        for (auto& [main, columns] : k.columns)
+            for (KeptRecord& r : columns) fix(r);
+        for (KeptDimStyle& d : k.dimStyles)
+            if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
     }
 
     Layout* LayoutOfBlock(const Block& b)

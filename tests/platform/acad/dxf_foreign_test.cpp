@@ -410,3 +410,19 @@ TEST(DxfForeign, RecordsTheHostDoesNotModelAreWrittenBackWithTheirHandles)
         doc = std::move(again);
     }
 }
+
+// A damaged file that gives a kept record the handle of an entity: the saved
+// file still names every handle once, the entity's staying with the entity.
+TEST(DxfForeign, KeptRecordsNeverDoubleAHandle)
+{
+    std::string file = LaterProgramFile();
+    const std::string from = "XRECORD\r\n5\r\n67\r\n";
+    ASSERT_NE(file.find(from), std::string::npos);
+    file.replace(file.find(from), from.size(), "XRECORD\r\n5\r\n40\r\n");
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, file, "duplicado.dxf"), "");
+    const SavedFile saved(WriteDxfText(doc));
+    for (const std::string& h : saved.handles) EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
+    EXPECT_EQ(saved.Record("40")[0].second, "IMAGE");
+    EXPECT_EQ(saved.types.count("XRECORD"), 1u);
+}
