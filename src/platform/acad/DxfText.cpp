@@ -298,10 +298,12 @@ GroupReader::GroupReader(std::string_view text, std::string sourceName)
 GroupReader::GroupReader(std::FILE* file, std::string sourceName)
     : file_(file), eof_(false), source_(std::move(sourceName))
 {
-    // Enough for the checks of the start; Refill reads on from there.
+    // Enough for the checks of the start (which look for binary content in all
+    // that was read); Refill checks what it reads from there on.
     while (size_ < 64 && Refill()) {
     }
     CheckStart();
+    checkBinary_ = true;
 }
 
 void GroupReader::CheckStart()
@@ -346,7 +348,7 @@ bool GroupReader::Refill()
         if (std::ferror(file_)) FailAt(nextLine_, "erro de leitura do arquivo");
     }
     // Binary content past the start: the line of the first NUL byte.
-    if (const void* nul = std::memchr(buf_.data() + size_, '\0', n)) {
+    if (const void* nul = checkBinary_ ? std::memchr(buf_.data() + size_, '\0', n) : nullptr) {
         const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - buf_.data());
         std::size_t line = nextLine_;
         for (std::size_t i = pos_; i < at; ++i)

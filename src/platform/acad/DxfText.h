@@ -89,6 +89,7 @@ private:
     std::size_t size_ = 0;
     std::FILE* file_ = nullptr;
     bool eof_ = true;   // nothing more to read than data_ holds
+    bool checkBinary_ = false;  // Refill looks for NUL bytes (after the start's checks)
     std::string buf_;   // the file's text from keepFrom_ on (streamed reading)
     std::size_t keepFrom_ = 0;  // start of the group before the current one
     std::size_t groupStart_ = 0;  // start of the current group's code line

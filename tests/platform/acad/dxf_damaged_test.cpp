@@ -242,6 +242,14 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     } catch (const Error& e) {
         EXPECT_NE(e.Description().find("linha " + std::to_string(line) + ":"), std::string::npos) << e.Description();
     }
+    // A drawing in the binary format, whatever its name, is named as such.
+    Document d3;
+    try {
+        ReadDxf(d3, save("planta.dxf", std::string("AC1015\0\0\0\x01\x02 binario", 18)));
+        ADD_FAILURE() << "binary drawing read";
+    } catch (const Error& e) {
+        EXPECT_NE(e.Description().find("DWG"), std::string::npos) << e.Description();
+    }
     Document d2;
     try {
         ReadDxf(d2, save("cortado.dxf", text.substr(0, at + 3)));
