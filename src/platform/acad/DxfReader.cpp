@@ -303,14 +303,13 @@ private:
     }
     void ReadVerbatimRest(KeptRecord& r)
     {
-        Record& rec = record_;
         while (in_.Next()) {
             if (in_.Code() == 0) {
                 in_.Unget();
                 return;
             }
             if ((in_.Code() == 5 || in_.Code() == 105) && r.handle == 0) r.handle = FileHandle();
-            KeepRaw(rec, r.groups);
+            KeepRaw(r.groups);
         }
     }
 
@@ -324,7 +323,7 @@ private:
     {
         while (in_.Next()) {
             if (AtSectionEnd()) return;
-            if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de classes");
+            if (in_.Code() != 0) continue;  // as before classes were kept: a stray group is passed over
             KeptRecord r;
             ReadVerbatim(r);
             if (r.type == "CLASS") Kept().classes.push_back(std::move(r));
@@ -336,10 +335,9 @@ private:
     {
         KeptFileParts& k = Kept();
         k.hasAcdsData = true;
-        Record& rec = record_;
         while (in_.Next()) {
             if (AtSectionEnd()) return;
-            KeepRaw(rec, k.acdsData);
+            KeepRaw(k.acdsData);
         }
     }
 
@@ -482,8 +480,8 @@ private:
         }
     }
 
-    void KeepRaw(Record& rec) { KeepRaw(rec, rec.raw); }
-    void KeepRaw(Record&, std::vector<RawGroup>& into)
+    void KeepRaw(Record& rec) { KeepRaw(rec.raw); }
+    void KeepRaw(std::vector<RawGroup>& into)
     {
         const int c = in_.Code();
         RawGroup g;
@@ -861,7 +859,7 @@ private:
         KeptRecord r;
         r.type = "MTEXT";
         r.handle = FileHandle();
-        KeepRaw(record_, r.groups);
+        KeepRaw(r.groups);
         ReadVerbatimRest(r);
         Kept().columns[it->second].push_back(std::move(r));
         columnOf_.erase(it);

@@ -758,10 +758,11 @@ private:
         const std::uint64_t plotStyles = OwnDictionary("ACAD_PLOTSTYLENAME", plotStyleEntries);
         // The file's own Standard multiline style and Normal plot style stay; the
         // writer makes them only when the file had none.
-        const DictionaryEntry* keptStandard = EntryNamed(mlineEntries, "Standard");
-        const DictionaryEntry* keptNormal = EntryNamed(plotStyleEntries, "Normal");
-        const std::uint64_t standard = keptStandard ? keptStandard->handle : Aux();
-        placeholder_ = keptNormal ? keptNormal->handle : Aux();
+        const DictionaryEntry* standardEntry = EntryNamed(mlineEntries, "Standard");
+        const DictionaryEntry* normalEntry = EntryNamed(plotStyleEntries, "Normal");
+        const bool keptStandard = standardEntry != nullptr, keptNormal = normalEntry != nullptr;
+        const std::uint64_t standard = keptStandard ? standardEntry->handle : Aux();
+        placeholder_ = keptNormal ? normalEntry->handle : Aux();
         if (!keptStandard) mlineEntries.push_back({"Standard", 350, standard});
         if (!keptNormal) plotStyleEntries.insert(plotStyleEntries.begin(), {"Normal", 350, placeholder_});
 
