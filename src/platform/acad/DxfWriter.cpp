@@ -6,7 +6,9 @@
 // Objects the engine does not hold (table heads, BLOCK/ENDBLK, dictionaries,
 // vertices, the pictures of dimensions) get handles from the drawing's seed
 // onwards; they are counted before anything is written, so that the header can
-// name the seed that follows them all.
+// name the seed that follows them all. What the drawing's file held that the
+// engine does not model (DxfKept.h) goes back with the file's own handles, all
+// below that seed.
 
 #include <algorithm>
 #include <cmath>
