@@ -224,6 +224,11 @@ private:
         const std::uint64_t objects = 8;
         next_ = doc_.HandSeed();
         seed_ = next_ + tables + blocks + objects + aux;
+        // Known before the tables: every layer names it as its plot style.
+        placeholder_ = Aux();
+        if (auto it = kept_.dictionaries.find("ACAD_PLOTSTYLENAME"); it != kept_.dictionaries.end())
+            for (const DictionaryEntry& e : it->second.entries)
+                if (NamesEqual(e.name, "Normal")) placeholder_ = e.handle;
     }
 
     bool IsEntitiesSectionBlock(const Block& b) const
@@ -764,7 +769,6 @@ private:
         const DictionaryEntry* normalEntry = EntryNamed(plotStyleEntries, "Normal");
         const bool keptStandard = standardEntry != nullptr, keptNormal = normalEntry != nullptr;
         const std::uint64_t standard = keptStandard ? standardEntry->handle : Aux();
-        placeholder_ = keptNormal ? normalEntry->handle : Aux();
         if (!keptStandard) mlineEntries.push_back({"Standard", 350, standard});
         if (!keptNormal) plotStyleEntries.insert(plotStyleEntries.begin(), {"Normal", 350, placeholder_});
 

@@ -394,6 +394,17 @@ TEST(DxfForeign, RecordsTheHostDoesNotModelAreWrittenBackWithTheirHandles)
         EXPECT_TRUE(HasGroup(root, 3, "DADOS"));
         EXPECT_TRUE(HasGroup(saved.Record("D"), 350, "70"));
         EXPECT_EQ(saved.types.count("MLINESTYLE"), 1u);
+        // Layers name the plot style placeholder the file defines.
+        std::string type;
+        int layers = 0;
+        for (const auto& [code, value] : saved.groups) {
+            if (code == 0) type = value;
+            if (type == "LAYER" && code == 390) {
+                ++layers;
+                EXPECT_EQ(saved.Record(value)[0].second, "ACDBPLACEHOLDER");
+            }
+        }
+        EXPECT_EQ(layers, doc->Layers().Count());
         EXPECT_EQ(saved.types.count("DIMSTYLE"), 2u);
         EXPECT_EQ(saved.types.count("CLASS") >= 9, true);
         EXPECT_TRUE(HasGroup(saved.groups, 1, "IMAGEDEF"));
