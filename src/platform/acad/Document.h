@@ -33,6 +33,9 @@ class SystemVariables;
 class PViewport;
 class Entity;
 struct XDataStore;
+namespace dxf {
+struct KeptFileParts;
+}  // namespace dxf
 
 // AcActiveSpace and AcRegenType, named as the automation interface names them.
 inline constexpr int acPaperSpace = 0;
@@ -201,6 +204,10 @@ public:
     void FlushBlockChanges();
     // Entities of paper space viewports of a layout.
     std::vector<acad::PViewport*> Viewports(const acad::Layout& layout) const;
+    // What the drawing file held that the engine does not model, written back on
+    // save (DxfKept.h; null for a drawing not read from a file).
+    dxf::KeptFileParts* KeptFileParts() const { return keptFileParts_.get(); }
+    void SetKeptFileParts(std::shared_ptr<dxf::KeptFileParts> parts) { keptFileParts_ = std::move(parts); }
     // Drops the file path (a drawing started from a template file is untitled).
     void ForgetName();
     // Layout::Delete's work: erases the layout and its space, keeps one paper
@@ -254,6 +261,7 @@ private:
     int screenWidth_ = 1024;
     int screenHeight_ = 768;
 
+    std::shared_ptr<dxf::KeptFileParts> keptFileParts_;  // shared_ptr: complete only in the DXF layer
     std::unique_ptr<SystemVariables> variables_;
     std::unique_ptr<acad::SelectionSets> selectionSets_;
     std::unique_ptr<acad::SelectionSet> activeSelectionSet_;

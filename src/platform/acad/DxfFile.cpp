@@ -1,13 +1,15 @@
-// Drawing files on disk: read whole, written to a temporary file in the same
+// Drawing files on disk: read a piece at a time, written to a temporary file in the same
 // folder and renamed over the drawing only once complete.
 
 #include "platform/acad/DxfFile.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 
 #include "platform/FileReplacement.h"
+#include "platform/acad/DxfReader.h"
 #include "platform/acad/DxfWriter.h"
 #include "platform/acad/Error.h"
 
@@ -22,23 +24,16 @@ namespace {
 
 }  // namespace
 
-void ReadDxf(Document& doc, const std::filesystem::path& path)
+std::string ReadDxf(Document& doc, const std::filesystem::path& path)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error(ErrorCode::FileNotFound, "Arquivo de desenho \"" + path.string() + "\" não encontrado");
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (in && !ec) {
-        text.resize(static_cast<std::size_t>(size));
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(in.gcount()));
-    }
-    if (!in && !in.eof())
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
         throw Error(ErrorCode::FileError, "Não foi possível ler o desenho \"" + path.string() + "\": " +
                                               std::strerror(errno));
-    ReadDxfText(doc, text, path.string());
+    return dxf::ReadDxfFrom(doc, file.get(), path.string());
 }
 
 void WriteDxf(const Document& doc, const std::filesystem::path& path, const DxfWriteOptions& options)

@@ -26,9 +26,14 @@ struct DxfWriteOptions {
 // replace them. Fails with acad::Error (FileNotFound, or FileError naming the
 // line) on a missing, damaged or foreign file, never crashing; `doc` is then
 // left in an unspecified but valid state.
-void ReadDxf(Document& doc, const std::filesystem::path& path);
+//
+// Records the engine cannot take (a circle of no radius) do not refuse the
+// drawing: they are left out, and the return value is one note for the user
+// that says which ("" when the file read cleanly). The same note goes to the
+// command line of the drawing's application, when it has an input source.
+std::string ReadDxf(Document& doc, const std::filesystem::path& path);
 // The same from text in memory; `sourceName` names it in error messages.
-void ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName);
+std::string ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName);
 // Writes a temporary file beside `path` and renames it over `path`, so a failed
 // write never leaves a half-written drawing. FileError on failure.
 void WriteDxf(const Document& doc, const std::filesystem::path& path, const DxfWriteOptions& options = {});

@@ -15,12 +15,16 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/acad/Application.h"
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfKept.h"
+#include "platform/acad/DxfReader.h"
 #include "platform/acad/DxfTables.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/InputSource.h"
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/SystemVariables.h"
@@ -67,8 +71,9 @@ struct ClipRead {
 
 class Reader final : public ReadContext {
 public:
-    Reader(Document& doc, std::string_view text, std::string source)
-        : doc_(doc), in_(text, std::move(source))
+    // `from`: the text in memory, or the open file.
+    template <class Source>
+    Reader(Document& doc, Source from, std::string source) : doc_(doc), in_(from, std::move(source))
     {
     }
 
@@ -91,6 +96,24 @@ public:
         if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
         Finish();
+    }
+
+    // One note for the person about what was left out ("" when nothing was).
+    std::string Note() const
+    {
+        if (leftOut_.empty()) return "";
+        std::size_t total = 0;
+        for (const auto& [what, lines] : leftOut_) total += lines.size();
+        std::string s = "Desenho \"" + in_.SourceName() + "\" aberto; " + std::to_string(total) +
+                        (total == 1 ? " entidade deixada de fora: " : " entidades deixadas de fora: ");
+        for (std::size_t k = 0; k < leftOut_.size(); ++k) {
+            const auto& [what, lines] = leftOut_[k];
+            s += (k ? "; " : "") + what + (lines.size() == 1 ? " (linha " : " (linhas ");
+            for (std::size_t i = 0; i < lines.size() && i < 5; ++i) s += (i ? ", " : "") + std::to_string(lines[i]);
+            if (lines.size() > 5) s += " e mais " + std::to_string(lines.size() - 5);
+            s += ")";
+        }
+        return s + ".";
     }
 
     // --- ReadContext
@@ -161,6 +184,31 @@ private:
         }
     }
 
+    // Runs `fn`, which makes or places one entity; an entity the engine cannot
+    // take is left out (false) and noted for the person, the file read on.
+    template <class Fn>
+    bool Usable(std::size_t line, const std::string& kind, Fn&& fn)
+    {
+        try {
+            fn();
+            return true;
+        } catch (const UnusableRecord& u) {
+            LeaveOut(kind, u.What(), u.Line());
+        } catch (const Error& e) {
+            if (e.Code() == ErrorCode::FileError) throw;
+            LeaveOut(kind, e.Description(), line);
+        }
+        return false;
+    }
+
+    void LeaveOut(const std::string& kind, const std::string& what, std::size_t line)
+    {
+        const std::string key = kind + ", " + what;
+        auto it = std::find_if(leftOut_.begin(), leftOut_.end(), [&](const auto& p) { return p.first == key; });
+        if (it == leftOut_.end()) it = leftOut_.insert(leftOut_.end(), {key, {}});
+        it->second.push_back(line);
+    }
+
     // --- handles
 
     void PrepareHandles()
@@ -204,6 +252,10 @@ private:
             ReadEntities(nullptr);
         else if (name == "OBJECTS")
             ReadObjects();
+        else if (name == "CLASSES")
+            ReadClasses();
+        else if (name == "ACDSDATA")
+            ReadAcdsData();
         else
             SkipSection();
     }
@@ -235,6 +287,58 @@ private:
                 in_.Unget();
                 return;
             }
+    }
+
+    // --- records kept as the file holds them
+
+    // The groups of the record whose (0, type) group is current, up to the next
+    // (0, ...), as they are: groups 1000 and above are the record's own here
+    // (an extension record's data), not extended data to be understood.
+    void ReadVerbatim(KeptRecord& r)
+    {
+        r.type = std::string(in_.Word());
+        r.handle = 0;
+        r.groups.clear();
+        ReadVerbatimRest(r);
+    }
+    void ReadVerbatimRest(KeptRecord& r)
+    {
+        while (in_.Next()) {
+            if (in_.Code() == 0) {
+                in_.Unget();
+                return;
+            }
+            if ((in_.Code() == 5 || in_.Code() == 105) && r.handle == 0) r.handle = FileHandle();
+            KeepRaw(r.groups);
+        }
+    }
+
+    KeptFileParts& Kept()
+    {
+        if (!kept_) kept_ = std::make_shared<KeptFileParts>();
+        return *kept_;
+    }
+
+    void ReadClasses()
+    {
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            if (in_.Code() != 0) continue;  // as before classes were kept: a stray group is passed over
+            KeptRecord r;
+            ReadVerbatim(r);
+            if (r.type == "CLASS") Kept().classes.push_back(std::move(r));
+        }
+    }
+
+    // Geometry of 3-D solids (2013 and later): kept whole, for the solids kept raw.
+    void ReadAcdsData()
+    {
+        KeptFileParts& k = Kept();
+        k.hasAcdsData = true;
+        while (in_.Next()) {
+            if (AtSectionEnd()) return;
+            KeepRaw(k.acdsData);
+        }
     }
 
     // --- HEADER
@@ -376,7 +480,8 @@ private:
         }
     }
 
-    void KeepRaw(Record& rec)
+    void KeepRaw(Record& rec) { KeepRaw(rec.raw); }
+    void KeepRaw(std::vector<RawGroup>& into)
     {
         const int c = in_.Code();
         RawGroup g;
@@ -389,7 +494,7 @@ private:
         } else {
             g.value = std::string(Trim(in_.Raw()));
         }
-        rec.raw.push_back(std::move(g));
+        into.push_back(std::move(g));
     }
 
     // 102 "{NAME" ... 102 "}": reactors and extension dictionaries of other applications.
@@ -520,8 +625,9 @@ private:
         } else if (type == "BLOCK_RECORD") {
             BlockRecordData d;
             ReadRecord(&BlockRecordLayout(), &d, rec, false, false);
+            if (d.name.empty()) in_.FailAt(rec.line, "registro de bloco sem nome (grupo 2)");
             Guard(rec.line, [&] {
-                Block* b = DefineBlock(NameOf(d.name, rec));
+                Block* b = DefineBlock(d.name);
                 ReKey(*b, rec.handle);
                 ApplyXData(*b, rec);
             });
@@ -539,7 +645,11 @@ private:
             }
         } else if (type == "DIMSTYLE") {
             DimStyleRecord d;
-            ReadRecord(&DimStyleLayout(), &d, rec, false, false);
+            ReadRecord(&DimStyleLayout(), &d, rec, false, true);
+            // Kept whole: raw dimensions of other kinds name these styles.
+            if (!d.name.empty() && !dimStyles_.count(UpperName(d.name)))
+                Kept().dimStyles.push_back({d.name, rec.handle, std::move(rec.raw), std::move(rec.xdataCodes),
+                                            std::move(rec.xdataValues)});
             dimStyles_[UpperName(d.name)] = d;
         } else {
             ReadRecord(nullptr, nullptr, rec, false, false);  // VIEW, UCS: not kept
@@ -620,9 +730,13 @@ private:
             BlockBeginData d;
             Record& rec = record_;
             ReadRecord(&BlockBeginLayout(), &d, rec, true, false);
+            if (d.name.empty()) in_.FailAt(rec.line, "definição de bloco sem nome (grupo 2)");
+            // Release 12 names the spaces' (empty) definitions with a "$".
+            if (NamesEqual(d.name, "$MODEL_SPACE")) d.name = "*Model_Space";
+            if (NamesEqual(d.name, "$PAPER_SPACE")) d.name = "*Paper_Space";
             Block* b = nullptr;
             Guard(rec.line, [&] {
-                b = DefineBlock(NameOf(d.name, rec));
+                b = DefineBlock(d.name);
                 blockLines_.emplace(b, rec.line);
                 if (!b->IsLayout() && !b->IsModelSpace()) {
                     b->SetOrigin(d.base);
@@ -673,6 +787,7 @@ private:
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
         }
+        if (name == "MTEXT" && !columnOf_.empty() && ReadColumn()) return;
         EntityCodec* codec = codecs_.Find(name);
         Record& rec = record_;
         if (codec) codec->Begin();
@@ -682,7 +797,8 @@ private:
         Block& target = block ? *block : rec.common.paperSpace ? PaperSpace() : doc_.ModelSpace();
 
         std::unique_ptr<Entity> e;
-        Guard(line, [&] {
+        // Attributes of a reference left out are skipped as strays by the caller.
+        const bool usable = Usable(line, name, [&] {
             if (codec) e = codec->Build(*this, rec);
             if (rec.drop) return;
             if (!e) {
@@ -698,12 +814,56 @@ private:
             ApplyCommon(*e, rec.common);
             ApplyXData(*e, rec);
         });
-        if (!e) return;
+        if (!usable || !e) return;
         Entity* added = nullptr;
-        Guard(line, [&] { added = target.AppendEntity(std::move(e)); });
+        if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
         ReKey(*added, rec.handle);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
+        if (name == "MTEXT") NoteColumns(*added, rec);
+    }
+
+    // A multi-column text of files before 2018 lists its further columns, texts
+    // of their own, under "ACAD" (1005 handles between ACAD_MTEXT_COLUMNS_BEGIN
+    // and _END): they belong to it, not to the space.
+    void NoteColumns(Entity& main, const Record& rec)
+    {
+        const auto& c = rec.xdataCodes;
+        const auto& v = rec.xdataValues;
+        bool inColumns = false;
+        for (std::size_t i = 0; i < c.size(); ++i) {
+            if (c[i] == 1000 && v[i].IsString()) {
+                const std::string& t = v[i].AsString();
+                if (t == "ACAD_MTEXT_COLUMNS_BEGIN") inColumns = true;
+                if (t == "ACAD_MTEXT_COLUMNS_END") inColumns = false;
+            } else if (c[i] == 1001) {
+                inColumns = false;
+            } else if (inColumns && c[i] == 1005 && v[i].IsString()) {
+                std::uint64_t h = 0;
+                if (ParseHandle(v[i].AsString(), h) && h != rec.handle) columnOf_[h] = &main;
+            }
+        }
+    }
+
+    // An MTEXT whose handle a main text listed: kept with it as read. False
+    // (nothing consumed) for any other text.
+    bool ReadColumn()
+    {
+        if (!in_.Next()) return false;
+        std::uint64_t h = 0;
+        auto it = in_.Code() == 5 && ParseHandle(in_.Word(), h) ? columnOf_.find(h) : columnOf_.end();
+        if (it == columnOf_.end()) {
+            in_.Unget();
+            return false;
+        }
+        KeptRecord r;
+        r.type = "MTEXT";
+        r.handle = FileHandle();
+        KeepRaw(r.groups);
+        ReadVerbatimRest(r);
+        Kept().columns[it->second].push_back(std::move(r));
+        columnOf_.erase(it);
+        return true;
     }
 
     // VERTEX records up to SEQEND, into the POLYLINE being read (and into its raw
@@ -762,15 +922,18 @@ private:
             codec.Begin();
             ReadRecord(&codec.Layout(), codec.Data(), rec, true, false);
             std::unique_ptr<Entity> e;
-            Guard(rec.line, [&] {
-                e = codec.Build(*this, rec);
-                ApplyCommon(*e, rec.common);
-                ApplyXData(*e, rec);
-            });
+            if (!Usable(rec.line, "ATTRIB", [&] {
+                    e = codec.Build(*this, rec);
+                    ApplyCommon(*e, rec.common);
+                    ApplyXData(*e, rec);
+                }))
+                continue;
             AttributeReference* a = nullptr;
-            Guard(rec.line, [&] {
-                a = ref.AppendAttribute(std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
-            });
+            if (!Usable(rec.line, "ATTRIB", [&] {
+                    a = ref.AppendAttribute(
+                        std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
+                }))
+                continue;
             ReKey(*a, rec.handle);
         }
     }
@@ -853,22 +1016,118 @@ private:
             if (AtSectionEnd()) return;
             if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de objetos");
             const std::string_view w = in_.Word();
-            if (w == "LAYOUT")
+            if (w == "LAYOUT") {
                 ReadLayout();
-            else if (w == "DICTIONARY")
-                ReadDictionary();
-            else if (w == "SPATIAL_FILTER")
+            } else if (w == "SPATIAL_FILTER") {
                 ReadSpatialFilter();
-            else
-                ReadRecord(nullptr, nullptr, record_, false, false);  // handles still count
+            } else {
+                // Kept as read and written back: image definitions, styles of
+                // tables and multileaders, materials, extension records...
+                KeptRecord r;
+                ReadVerbatim(r);
+                if (r.handle && IsDictionary(r)) ownerOf_[r.handle] = OwnerOf(r);
+                objects_.push_back(std::move(r));
+            }
         }
     }
 
-    void ReadDictionary()
+    static bool IsDictionary(const KeptRecord& r) { return r.type == "DICTIONARY" || r.type == "ACDBDICTIONARYWDFLT"; }
+
+    // Group 330 before the first subclass marker.
+    static std::uint64_t OwnerOf(const KeptRecord& r)
     {
-        Record& rec = record_;
-        ReadRecord(nullptr, nullptr, rec, false, false);
-        if (rec.handle) ownerOf_[rec.handle] = rec.owner;
+        for (const RawGroup& g : r.groups) {
+            if (g.code == 100) break;
+            std::uint64_t h = 0;
+            if (g.code == 330 && ParseHandle(g.value, h)) return h;
+        }
+        return 0;
+    }
+
+    static std::vector<DictionaryEntry> Entries(const KeptRecord& r)
+    {
+        std::vector<DictionaryEntry> entries;
+        const std::string* name = nullptr;
+        for (const RawGroup& g : r.groups) {
+            if (g.code == 3) {
+                name = &g.value;
+            } else if ((g.code == 350 || g.code == 360) && name) {
+                std::uint64_t h = 0;
+                if (ParseHandle(g.value, h)) entries.push_back({*name, g.code, h});
+                name = nullptr;
+            }
+        }
+        return entries;
+    }
+
+    // Dictionaries of the root the writer makes itself.
+    static bool IsOwnDictionary(const std::string& upper)
+    {
+        return upper == "ACAD_GROUP" || upper == "ACAD_LAYOUT" || upper == "ACAD_MLINESTYLE" ||
+               upper == "ACAD_PLOTSETTINGS" || upper == "ACAD_PLOTSTYLENAME";
+    }
+
+    // Which records of the objects section are kept: all but the root
+    // dictionary and the dictionaries the writer makes (whose handles and other
+    // entries it takes again), layouts (modelled) and the filters of clipped
+    // references (made anew from the reference's clip).
+    void FinishObjects()
+    {
+        if (objects_.empty()) return;
+        std::unordered_set<std::uint64_t> dropped;
+        for (const ClipRead& c : clips_)
+            if (c.owner) {
+                dropped.insert(c.owner);
+                if (auto it = ownerOf_.find(c.owner); it != ownerOf_.end() && it->second) dropped.insert(it->second);
+            }
+        std::unordered_map<std::uint64_t, const KeptRecord*> byHandle;
+        for (const KeptRecord& r : objects_)
+            if (r.handle) byHandle.emplace(r.handle, &r);
+        KeptFileParts& k = Kept();
+        auto root = std::find_if(objects_.begin(), objects_.end(), [](const KeptRecord& r) { return r.type == "DICTIONARY"; });
+        if (root != objects_.end() && root->handle && OwnerOf(*root) == 0) {
+            k.root = root->handle;
+            dropped.insert(root->handle);
+            for (const DictionaryEntry& e : Entries(*root)) {
+                const std::string up = UpperName(e.name);
+                auto d = byHandle.find(e.handle);
+                if (!IsOwnDictionary(up) || d == byHandle.end() || !IsDictionary(*d->second) || k.dictionaries.count(up)) {
+                    k.rootEntries.push_back(e);
+                    continue;
+                }
+                KeptFileParts::Owned& owned = k.dictionaries[up];
+                owned.handle = e.handle;
+                if (up != "ACAD_LAYOUT") owned.entries = Entries(*d->second);
+                dropped.insert(e.handle);
+            }
+        }
+        for (KeptRecord& r : objects_)
+            if (!r.handle || !dropped.count(r.handle)) k.objects.push_back(std::move(r));
+        objects_.clear();
+    }
+
+    // Paper spaces no layout names (a stray "*Paper_Space0"): an empty one goes,
+    // one with a drawing on it gets a layout of its own.
+    void FinishStraySpaces()
+    {
+        std::vector<Block*> stray;
+        for (Block* b : doc_.Blocks())
+            if (!b->IsLayout() && !b->IsErased() && IsSpaceName(b->Name()) &&
+                UpperName(b->Name()).rfind("*PAPER_SPACE", 0) == 0)
+                stray.push_back(b);
+        for (Block* b : stray) {
+            try {
+                if (b->Count() == 0) {
+                    b->Delete();
+                    continue;
+                }
+                std::string name;
+                for (int n = 1; name.empty() || doc_.Layouts().Find(name); ++n) name = "Layout" + std::to_string(n);
+                doc_.Layouts().Insert(std::make_unique<Layout>(doc_, name, b, doc_.Layouts().Count()));
+            } catch (const Error&) {
+                // Kept as an ordinary block.
+            }
+        }
     }
 
     void ReadLayout()
@@ -940,7 +1199,9 @@ private:
         std::unordered_map<const Block*, char> colors;
         for (const Block* b : doc_.Blocks()) CheckAcyclic(*b, colors);
         FinishLayouts();
+        FinishStraySpaces();
         FinishClips();
+        FinishObjects();
         DropDimensionPictures();
         FinishCurrent();
         for (Layer* l : locked_) l->SetLock(true);
@@ -950,6 +1211,37 @@ private:
         doc_.SetHandSeed(seed);
         for (const auto& o : doc_.Objects())
             if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+        if (kept_ && !kept_->Empty()) {
+            UniqueKeptHandles(*kept_);
+            doc_.SetKeptFileParts(std::move(kept_));
+        }
+    }
+
+    // A kept record whose handle an object or another record has too (a damaged
+    // file), or that has none where one is needed, gets a fresh one: a saved file
+    // never holds a handle twice.
+    void UniqueKeptHandles(KeptFileParts& k)
+    {
+        std::unordered_set<std::uint64_t> seen;
+        auto unique = [&](std::uint64_t h) { return h && !doc_.FindByHandle(h) && seen.insert(h).second; };
+        auto fix = [&](KeptRecord& r) {
+            if (!r.handle || unique(r.handle)) return;
+            r.handle = doc_.AllocateHandle();
+            for (RawGroup& g : r.groups)
+                if (g.code == 5) {
+                    g.value = HandleText(r.handle);
+                    break;
+                }
+        };
+        // The dictionaries the writer makes keep the file's handles only when unique.
+        if (k.root && !unique(k.root)) k.root = 0;
+        for (auto& [name, d] : k.dictionaries)
+            if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
+        for (KeptRecord& r : k.objects) fix(r);
+        for (auto& [main, columns] : k.columns)
+            for (KeptRecord& r : columns) fix(r);
+        for (KeptDimStyle& d : k.dimStyles)
+            if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
     }
 
     Layout* LayoutOfBlock(const Block& b)
@@ -1090,6 +1382,10 @@ private:
     std::uint64_t maxHandle_ = 0;
     std::uint64_t fileSeed_ = 0;
     bool sawVport_ = false;
+    std::shared_ptr<KeptFileParts> kept_;
+    std::vector<KeptRecord> objects_;  // of the objects section, until Finish sorts them
+    std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
+    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)
     {
@@ -1102,10 +1398,16 @@ private:
 
 }  // namespace
 
-void ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName)
+namespace {
+
+template <class Source>
+std::string Read(Document& doc, Source from, const std::string& sourceName)
 {
+    std::string note;
     try {
-        Reader(doc, text, sourceName).Run();
+        Reader reader(doc, from, sourceName);
+        reader.Run();
+        note = reader.Note();
     } catch (const Error&) {
         throw;
     } catch (const std::bad_alloc&) {
@@ -1114,6 +1416,24 @@ void ReadDxfText(Document& doc, std::string_view text, const std::string& source
         throw Error(ErrorCode::FileError,
                     "Erro interno ao ler o desenho \"" + sourceName + "\": " + std::string(e.what()));
     }
+    // The host's way of telling the person: a line on the command line.
+    if (!note.empty() && doc.Application())
+        if (InputSource* input = doc.Application()->GetInputSource()) input->Message(note);
+    return note;
 }
+
+}  // namespace
+
+std::string ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName)
+{
+    return Read(doc, text, sourceName);
+}
+
+namespace dxf {
+std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName)
+{
+    return Read(doc, file, sourceName);
+}
+}  // namespace dxf
 
 }  // namespace acad

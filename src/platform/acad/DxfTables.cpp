@@ -91,7 +91,13 @@ double& Component(Point3d& p, int k)
 
 [[noreturn]] void Bad(ReadContext& ctx, const Record& rec, const std::string& what)
 {
-    ctx.In().FailAt(rec.line, what);
+    std::string description;
+    try {
+        ctx.In().FailAt(rec.line, what);
+    } catch (const Error& e) {
+        description = e.Description();
+    }
+    throw UnusableRecord(rec.line, what, description);
 }
 
 bool IsSet(const Point3d& p)
@@ -407,11 +413,27 @@ void CheckRadius(ReadContext& ctx, const Record& rec, double r)
     if (!(r >= 0)) Bad(ctx, rec, "raio negativo");
 }
 
-void CheckCircle(ReadContext& ctx, const Record& rec, CircleData& d) { CheckRadius(ctx, rec, d.radius); }
+void CheckCircle(ReadContext& ctx, const Record& rec, CircleData& d)
+{
+    if (!(d.radius > 0)) Bad(ctx, rec, "círculo de raio nulo ou negativo");
+}
 void CheckArc(ReadContext& ctx, const Record& rec, ArcData& d) { CheckRadius(ctx, rec, d.radius); }
 void CheckEllipse(ReadContext& ctx, const Record& rec, EllipseData& d)
 {
     if (!(d.majorAxis.Length() > 0)) Bad(ctx, rec, "elipse sem eixo maior");
+    if (d.radiusRatio > 1 && std::isfinite(d.radiusRatio)) {
+        // Written with the axes the other way round (a ratio of 1.0000001 after
+        // rounding): the minor axis becomes the major one, as other readers take it.
+        const Vector3d minor = Cross(Vector3d{0, 0, 1}, d.majorAxis) * d.radiusRatio;
+        d.majorAxis = minor;
+        d.radiusRatio = 1.0 / d.radiusRatio;
+        d.startParameter -= kPi / 2;
+        d.endParameter -= kPi / 2;
+        if (d.startParameter < 0) {
+            d.startParameter += kTwoPi;
+            d.endParameter += kTwoPi;
+        }
+    }
     if (!(d.radiusRatio > 0 && d.radiusRatio <= 1)) Bad(ctx, rec, "razão dos eixos da elipse fora de (0, 1]");
 }
 

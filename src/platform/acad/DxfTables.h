@@ -23,6 +23,7 @@
 
 #include "platform/acad/DxfText.h"
 #include "platform/acad/EntityData.h"
+#include "platform/acad/Error.h"
 #include "platform/acad/Variant.h"
 
 namespace acad {
@@ -32,6 +33,24 @@ class Entity;
 }  // namespace acad
 
 namespace acad::dxf {
+
+// A record the engine cannot take (a circle of no radius, a polyline without
+// vertices): the reader leaves the record out and tells the person, where a
+// fault of the file's structure refuses the whole file. Uncaught, it is the
+// file error naming the line.
+class UnusableRecord : public Error {
+public:
+    UnusableRecord(std::size_t line, std::string what, const std::string& description)
+        : Error(ErrorCode::FileError, description), line_(line), what_(std::move(what))
+    {
+    }
+    std::size_t Line() const { return line_; }
+    const std::string& What() const { return what_; }
+
+private:
+    std::size_t line_;
+    std::string what_;
+};
 
 // What the fields may ask of the reader: the current group and the tables of
 // the drawing being read (names resolve to record indices; an unknown name

@@ -289,30 +289,88 @@ void AppendReal(std::string& out, double v, int precision)
 
 // --- GroupReader
 
-GroupReader::GroupReader(std::string_view text, std::string sourceName) : text_(text), source_(std::move(sourceName))
+GroupReader::GroupReader(std::string_view text, std::string sourceName)
+    : data_(text.data()), size_(text.size()), source_(std::move(sourceName))
 {
-    if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
-    if (text_.substr(pos_, 18) == "AutoCAD Binary DXF")
+    CheckStart();
+}
+
+GroupReader::GroupReader(std::FILE* file, std::string sourceName)
+    : file_(file), eof_(false), source_(std::move(sourceName))
+{
+    // Enough for the checks of the start (which look for binary content in all
+    // that was read); Refill checks what it reads from there on.
+    while (size_ < 64 && Refill()) {
+    }
+    CheckStart();
+    checkBinary_ = true;
+}
+
+void GroupReader::CheckStart()
+{
+    const std::string_view head(data_, size_);
+    if (head.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+    if (head.substr(pos_, 18) == "AutoCAD Binary DXF")
         FailAt(1, "DXF binário não é suportado; salve o desenho como DXF em texto (ASCII)");
-    if (const void* nul = std::memchr(text_.data(), '\0', text_.size())) {
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - text_.data());
-        if (text_.substr(0, 4) == "AC10" || text_.substr(0, 4) == "AC15" || text_.substr(0, 4) == "AC18" ||
-            text_.substr(0, 4) == "AC24" || text_.substr(0, 4) == "AC27" || text_.substr(0, 4) == "AC32")
-            FailAt(1, "é um desenho DWG binário (" + std::string(text_.substr(0, 6)) +
-                          "), não um DXF em texto; este programa lê só desenhos em DXF");
+    const std::string_view magic = head.substr(0, 4);
+    if ((magic == "AC10" || magic == "AC15" || magic == "AC18" || magic == "AC24" || magic == "AC27" ||
+         magic == "AC32") &&
+        std::memchr(head.data(), '\0', head.size()))
+        FailAt(1, "é um desenho DWG binário (" + std::string(head.substr(0, 6)) +
+                      "), não um DXF em texto; este programa lê só desenhos em DXF");
+    if (const void* nul = std::memchr(head.data(), '\0', head.size())) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - head.data());
         std::size_t line = 1;
         for (std::size_t i = 0; i < at; ++i)
-            if (text_[i] == '\n') ++line;
+            if (head[i] == '\n') ++line;
         FailAt(line, "conteúdo binário; o arquivo não é um DXF em texto");
     }
 }
 
+bool GroupReader::Refill()
+{
+    if (eof_) return false;
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    // Drop what lies before the previous group; views into what is kept move with it.
+    const std::size_t keep = std::min(keepFrom_, pos_);
+    const std::size_t valueAt = value_.data() ? static_cast<std::size_t>(value_.data() - data_) : 0;
+    if (keep > 0) {
+        std::memmove(buf_.data(), buf_.data() + keep, size_ - keep);
+        size_ -= keep;
+        pos_ -= keep;
+        keepFrom_ -= keep;
+        groupStart_ -= keep;
+    }
+    if (buf_.size() - size_ < kChunk / 2) buf_.resize(std::max(buf_.size() * 2, size_ + kChunk));
+    const std::size_t n = std::fread(buf_.data() + size_, 1, buf_.size() - size_, file_);
+    if (n == 0) {
+        eof_ = true;
+        if (std::ferror(file_)) FailAt(nextLine_, "erro de leitura do arquivo");
+    }
+    // Binary content past the start: the line of the first NUL byte.
+    if (const void* nul = checkBinary_ ? std::memchr(buf_.data() + size_, '\0', n) : nullptr) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - buf_.data());
+        std::size_t line = nextLine_;
+        for (std::size_t i = pos_; i < at; ++i)
+            if (buf_[i] == '\n') ++line;
+        FailAt(line, "conteúdo binário; o arquivo não é um DXF em texto");
+    }
+    size_ += n;
+    data_ = buf_.data();
+    if (value_.data()) value_ = std::string_view(data_ + valueAt - keep, value_.size());
+    return n > 0;
+}
+
 bool GroupReader::ReadLine(std::string_view& line)
 {
-    if (pos_ >= text_.size()) return false;
-    const char* start = text_.data() + pos_;
-    const void* nl = std::memchr(start, '\n', text_.size() - pos_);
-    std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : text_.size() - pos_;
+    const void* nl = nullptr;
+    while (true) {
+        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', size_ - pos_) : nullptr;
+        if (nl || !Refill()) break;
+    }
+    if (pos_ >= size_) return false;
+    const char* start = data_ + pos_;
+    std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
     line = std::string_view(start, len);
@@ -326,17 +384,18 @@ bool GroupReader::Next()
         pushedBack_ = false;
         return true;
     }
+    keepFrom_ = groupStart_;
+    groupStart_ = pos_;
     std::string_view codeLine;
     const std::size_t codeLineNo = nextLine_;
     if (!ReadLine(codeLine)) return false;
     std::string_view c = Trim(codeLine);
     if (c.empty()) {
         // Blank lines after the last group are harmless.
-        std::size_t p = pos_;
-        while (p < text_.size() && (IsBlank(text_[p]) || text_[p] == '\n')) ++p;
-        if (p >= text_.size()) {
-            pos_ = p;
-            return false;
+        while (true) {
+            while (pos_ < size_ && (IsBlank(data_[pos_]) || data_[pos_] == '\n')) ++pos_;
+            if (pos_ < size_) break;
+            if (!Refill()) return false;
         }
         FailAt(codeLineNo, "linha vazia onde se esperava um código de grupo");
     }

@@ -46,10 +46,14 @@ void AppendReal(std::string& out, double v, int precision = 17);
 
 std::string_view Trim(std::string_view s);
 
-// Reads groups from text held in memory.
+// Reads groups from text held in memory, or from a file a piece at a time (a
+// drawing of a million entities need not be held whole while it is read). The
+// views handed out (Raw, Word) stay valid until the second call of Next after.
 class GroupReader {
 public:
     GroupReader(std::string_view text, std::string sourceName);
+    // Reads `file` (open for reading, owned by the caller) from its position.
+    GroupReader(std::FILE* file, std::string sourceName);
 
     // Advances to the next group; false at the end of the text.
     bool Next();
@@ -76,9 +80,19 @@ public:
     [[noreturn]] void FailAt(std::size_t line, const std::string& what) const;
 
 private:
+    void CheckStart();
     bool ReadLine(std::string_view& line);
+    // Reads more of the file, keeping what lies from keepFrom_ on; false at its end.
+    bool Refill();
 
-    std::string_view text_;
+    const char* data_ = nullptr;  // the text, or what the buffer holds of the file
+    std::size_t size_ = 0;
+    std::FILE* file_ = nullptr;
+    bool eof_ = true;   // nothing more to read than data_ holds
+    bool checkBinary_ = false;  // Refill looks for NUL bytes (after the start's checks)
+    std::string buf_;   // the file's text from keepFrom_ on (streamed reading)
+    std::size_t keepFrom_ = 0;  // start of the group before the current one
+    std::size_t groupStart_ = 0;  // start of the current group's code line
     std::string source_;
     std::size_t pos_ = 0;
     std::size_t nextLine_ = 1;

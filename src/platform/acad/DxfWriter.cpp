@@ -6,16 +6,20 @@
 // Objects the engine does not hold (table heads, BLOCK/ENDBLK, dictionaries,
 // vertices, the pictures of dimensions) get handles from the drawing's seed
 // onwards; they are counted before anything is written, so that the header can
-// name the seed that follows them all.
+// name the seed that follows them all. What the drawing's file held that the
+// engine does not model (DxfKept.h) goes back with the file's own handles, all
+// below that seed.
 
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfKept.h"
 #include "platform/acad/DxfTables.h"
 #include "platform/acad/DxfWriter.h"
 #include "platform/acad/Error.h"
@@ -94,7 +98,8 @@ struct ClipHandles {
 class Writer final : public WriteContext {
 public:
     Writer(const Document& doc, const DxfWriteOptions& options, std::FILE* file)
-        : doc_(doc), options_(options), out_(file, options.precision < 0 ? 16 : options.precision)
+        : doc_(doc), options_(options), out_(file, options.precision < 0 ? 16 : options.precision),
+          kept_(doc.KeptFileParts() ? *doc.KeptFileParts() : kNothingKept)
     {
     }
 
@@ -107,6 +112,11 @@ public:
         WriteBlocks();
         WriteEntitiesSection();
         WriteObjects();
+        if (kept_.hasAcdsData) {
+            Section("ACDSDATA");
+            for (const RawGroup& g : kept_.acdsData) out_.String(g.code, g.value);
+            EndSection();
+        }
         out_.Keyword(0, "EOF");
         out_.Flush();
     }
@@ -203,11 +213,22 @@ private:
                 for (const Entity* e : *b) plan(e);
         for (const Entity* e : entities_) plan(e);
 
+        // Styles the file had are written as read; the others (Standard, those
+        // of dimensions drawn here) are made.
+        std::erase_if(dimStyles_, [&](const std::string& name) {
+            return std::any_of(kept_.dimStyles.begin(), kept_.dimStyles.end(),
+                               [&](const KeptDimStyle& k) { return NamesEqual(k.name, name); });
+        });
         const std::uint64_t tables = 9 + 1 + dimStyles_.size();
         const std::uint64_t blocks = 2 * blocks_.size();
         const std::uint64_t objects = 8;
         next_ = doc_.HandSeed();
         seed_ = next_ + tables + blocks + objects + aux;
+        // Known before the tables: every layer names it as its plot style.
+        placeholder_ = Aux();
+        if (auto it = kept_.dictionaries.find("ACAD_PLOTSTYLENAME"); it != kept_.dictionaries.end())
+            for (const DictionaryEntry& e : it->second.entries)
+                if (NamesEqual(e.name, "Normal")) placeholder_ = e.handle;
     }
 
     bool IsEntitiesSectionBlock(const Block& b) const
@@ -292,9 +313,24 @@ private:
         }
     }
 
+    // A record kept as the file held it; `owner`, when given, replaces its owner.
+    void WriteKept(const KeptRecord& r, std::uint64_t owner = 0)
+    {
+        out_.Keyword(0, r.type);
+        bool marker = false;
+        for (const RawGroup& g : r.groups) {
+            marker = marker || g.code == 100;
+            if (owner && g.code == 330 && !marker)
+                out_.Handle(330, owner);
+            else
+                out_.String(g.code, g.value);
+        }
+    }
+
     void WriteClasses()
     {
         Section("CLASSES");
+        std::unordered_set<std::string> own;
         struct Class {
             const char* dxf;
             const char* cpp;
@@ -311,6 +347,13 @@ private:
             out_.Int(90, 0);
             out_.Int(280, 0);
             out_.Int(281, c.entity);
+            own.insert(UpperName(c.dxf));
+        }
+        // Classes of the file's own records and entities, which readers need to know them.
+        for (const KeptRecord& c : kept_.classes) {
+            auto name = std::find_if(c.groups.begin(), c.groups.end(), [](const RawGroup& g) { return g.code == 1; });
+            if (name == c.groups.end() || !own.insert(UpperName(name->value)).second) continue;
+            WriteKept(c);
         }
         EndSection();
     }
@@ -391,7 +434,14 @@ private:
         }
         out_.Keyword(0, "ENDTAB");
 
-        t = TableHead("DIMSTYLE", dimStyles_.size(), "AcDbDimStyleTable");
+        t = TableHead("DIMSTYLE", kept_.dimStyles.size() + dimStyles_.size(), "AcDbDimStyleTable");
+        for (const KeptDimStyle& k : kept_.dimStyles) {
+            out_.Keyword(0, "DIMSTYLE");
+            out_.Handle(105, k.handle);
+            out_.Handle(330, t);
+            for (const RawGroup& g : k.groups) out_.String(g.code, g.value);
+            WriteGroups(k.xdataCodes, k.xdataValues);
+        }
         const TextStyle* standard = doc_.TextStyles().Find("Standard");
         for (const std::string& name : dimStyles_) {
             DimStyleRecord r;
@@ -592,6 +642,11 @@ private:
         codec->ExtraXData(*this, e, codes, values);
         WriteXData(e, &codes, &values);
 
+        if (!kept_.columns.empty())
+            if (auto it = kept_.columns.find(&e); it != kept_.columns.end())
+                for (const KeptRecord& column : it->second)
+                    WriteKept(column, e.Owner() ? e.Owner()->HandleValue() : 0);
+
         if (attributes) {
             for (const AttributeReference* a : ref->GetAttributes()) WriteEntity(*a);
             Seqend(e, common);
@@ -634,7 +689,12 @@ private:
                 values.insert(values.end(), extraValues->begin(), extraValues->end());
             }
         }
-        for (std::size_t i = 0; i < codes.size(); ++i) {
+        WriteGroups(codes, values);
+    }
+
+    void WriteGroups(const std::vector<int>& codes, const std::vector<Variant>& values)
+    {
+        for (std::size_t i = 0; i < codes.size() && i < values.size(); ++i) {
             const int c = codes[i];
             const Variant& v = values[i];
             if (c >= 1010 && c <= 1013)
@@ -657,8 +717,8 @@ private:
         out_.Keyword(102, "}");
     }
 
-    void Dictionary(std::uint64_t handle, std::uint64_t owner,
-                    const std::vector<std::pair<std::string, std::uint64_t>>& entries, bool reactors = true)
+    void Dictionary(std::uint64_t handle, std::uint64_t owner, const std::vector<DictionaryEntry>& entries,
+                    bool reactors = true)
     {
         out_.Keyword(0, "DICTIONARY");
         out_.Handle(5, handle);
@@ -666,18 +726,52 @@ private:
         out_.Handle(330, owner);
         out_.Keyword(100, "AcDbDictionary");
         out_.Int(281, 1);
-        for (const auto& [name, h] : entries) {
-            out_.String(3, name);
-            out_.Handle(350, h);
+        DictionaryEntries(entries);
+    }
+
+    void DictionaryEntries(const std::vector<DictionaryEntry>& entries)
+    {
+        for (const DictionaryEntry& e : entries) {
+            out_.String(3, e.name);
+            out_.Handle(e.code, e.handle);
         }
+    }
+
+    // A dictionary the writer makes, with the file's handle and entries when it had one.
+    std::uint64_t OwnDictionary(const char* name, std::vector<DictionaryEntry>& entries)
+    {
+        auto it = kept_.dictionaries.find(name);
+        if (it == kept_.dictionaries.end()) return Aux();
+        entries = it->second.entries;
+        return it->second.handle;
+    }
+
+    static const DictionaryEntry* EntryNamed(const std::vector<DictionaryEntry>& entries, const char* name)
+    {
+        for (const DictionaryEntry& e : entries)
+            if (NamesEqual(e.name, name)) return &e;
+        return nullptr;
     }
 
     void WriteObjects()
     {
         Section("OBJECTS");
-        const std::uint64_t root = Aux(), groups = Aux(), layouts = Aux(), mlines = Aux(), standard = Aux(),
-                            plots = Aux(), plotStyles = Aux();
-        placeholder_ = Aux();
+        std::vector<DictionaryEntry> groupEntries, layoutEntries, mlineEntries, plotEntries, plotStyleEntries;
+        const std::uint64_t root = kept_.root ? kept_.root : Aux();
+        const std::uint64_t groups = OwnDictionary("ACAD_GROUP", groupEntries);
+        const std::uint64_t layouts = OwnDictionary("ACAD_LAYOUT", layoutEntries);
+        const std::uint64_t mlines = OwnDictionary("ACAD_MLINESTYLE", mlineEntries);
+        const std::uint64_t plots = OwnDictionary("ACAD_PLOTSETTINGS", plotEntries);
+        const std::uint64_t plotStyles = OwnDictionary("ACAD_PLOTSTYLENAME", plotStyleEntries);
+        // The file's own Standard multiline style and Normal plot style stay; the
+        // writer makes them only when the file had none.
+        const DictionaryEntry* standardEntry = EntryNamed(mlineEntries, "Standard");
+        const DictionaryEntry* normalEntry = EntryNamed(plotStyleEntries, "Normal");
+        const bool keptStandard = standardEntry != nullptr, keptNormal = normalEntry != nullptr;
+        const std::uint64_t standard = keptStandard ? standardEntry->handle : Aux();
+        if (!keptStandard) mlineEntries.push_back({"Standard", 350, standard});
+        if (!keptNormal) plotStyleEntries.insert(plotStyleEntries.begin(), {"Normal", 350, placeholder_});
+
         out_.Keyword(0, "DICTIONARY");
         out_.Handle(5, root);
         out_.Keyword(330, "0");
@@ -689,12 +783,13 @@ private:
             out_.Keyword(3, name);
             out_.Handle(350, h);
         }
-        Dictionary(groups, root, {});
-        std::vector<std::pair<std::string, std::uint64_t>> layoutEntries;
-        for (const Layout* l : doc_.Layouts()) layoutEntries.emplace_back(l->Name(), l->HandleValue());
+        DictionaryEntries(kept_.rootEntries);
+        Dictionary(groups, root, groupEntries);
+        layoutEntries.clear();
+        for (const Layout* l : doc_.Layouts()) layoutEntries.push_back({l->Name(), 350, l->HandleValue()});
         Dictionary(layouts, root, layoutEntries);
-        Dictionary(mlines, root, {{"Standard", standard}});
-        Dictionary(plots, root, {});
+        Dictionary(mlines, root, mlineEntries);
+        Dictionary(plots, root, plotEntries);
 
         out_.Keyword(0, "ACDBDICTIONARYWDFLT");
         out_.Handle(5, plotStyles);
@@ -702,16 +797,28 @@ private:
         out_.Handle(330, root);
         out_.Keyword(100, "AcDbDictionary");
         out_.Int(281, 1);
-        out_.Keyword(3, "Normal");
-        out_.Handle(350, placeholder_);
+        DictionaryEntries(plotStyleEntries);
         out_.Keyword(100, "AcDbDictionaryWithDefault");
         out_.Handle(340, placeholder_);
 
-        out_.Keyword(0, "ACDBPLACEHOLDER");
-        out_.Handle(5, placeholder_);
-        Reactors(plotStyles);
-        out_.Handle(330, plotStyles);
+        WriteDefaultObjects(plotStyles, mlines, standard, !keptNormal, !keptStandard);
+        for (const KeptRecord& r : kept_.objects) WriteKept(r);
+        for (const Layout* l : doc_.Layouts()) WriteLayout(*l, layouts);
+        WriteClips();
+        EndSection();
+    }
 
+    // The writer's own records of the objects section, for a file that lacked them.
+    void WriteDefaultObjects(std::uint64_t plotStyles, std::uint64_t mlines, std::uint64_t standard, bool placeholder,
+                             bool mlineStyle)
+    {
+        if (placeholder) {
+            out_.Keyword(0, "ACDBPLACEHOLDER");
+            out_.Handle(5, placeholder_);
+            Reactors(plotStyles);
+            out_.Handle(330, plotStyles);
+        }
+        if (!mlineStyle) return;
         out_.Keyword(0, "MLINESTYLE");
         out_.Handle(5, standard);
         Reactors(mlines);
@@ -729,10 +836,6 @@ private:
             out_.Int(62, 256);
             out_.Keyword(6, "BYLAYER");
         }
-
-        for (const Layout* l : doc_.Layouts()) WriteLayout(*l, layouts);
-        WriteClips();
-        EndSection();
     }
 
     void WriteLayout(const Layout& l, std::uint64_t dictionary)
@@ -833,6 +936,8 @@ private:
     std::uint64_t seed_ = 0;
     std::uint64_t placeholder_ = 0;
     mutable std::string fallback_;
+    const KeptFileParts& kept_;
+    static inline const KeptFileParts kNothingKept{};
 };
 
 }  // namespace

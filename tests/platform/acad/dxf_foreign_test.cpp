@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <set>
+#include <vector>
 
 #include "CoreTestUtil.h"
 #include "dxf_test_text.h"
@@ -216,4 +219,221 @@ TEST(DxfForeign, LongTextsSplitAndRejoinWithoutBreakingEscapes)
     Document back;
     ReadDxfText(back, saved, "t");
     EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(0))->TextString(), text);
+}
+
+namespace {
+
+// A file as later programs write it: classes, dimension styles other than
+// Standard, an image with its definition, a radial dimension, a 3-D solid whose
+// geometry lies in ACDSDATA, a text of three columns, and objects the host does
+// not model (styles of multileaders and tables, a material, a group, an
+// extension record whose data uses groups 1000 and above).
+std::string LaterProgramFile()
+{
+    std::string s = Groups({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1027", "9", "$HANDSEED", "5",
+                            "100", "0", "ENDSEC"});
+    s += Groups({"0", "SECTION", "2", "CLASSES",
+                 "0", "CLASS", "1", "IMAGEDEF", "2", "AcDbRasterImageDef", "3", "ISM", "90", "0", "280", "0", "281", "0",
+                 "0", "CLASS", "1", "MLEADERSTYLE", "2", "AcDbMLeaderStyle", "3", "ACDB_MLEADERSTYLE_CLASS", "90", "0",
+                 "280", "0", "281", "0", "0", "ENDSEC"});
+    s += Groups({"0", "SECTION", "2", "TABLES",
+                 "0", "TABLE", "2", "DIMSTYLE", "5", "A", "330", "0", "100", "AcDbSymbolTable", "70", "2", "100",
+                 "AcDbDimStyleTable",
+                 "0", "DIMSTYLE", "105", "27", "330", "A", "100", "AcDbSymbolTableRecord", "100",
+                 "AcDbDimStyleTableRecord", "2", "Standard", "70", "0",
+                 "0", "DIMSTYLE", "105", "28", "330", "A", "100", "AcDbSymbolTableRecord", "100",
+                 "AcDbDimStyleTableRecord", "2", "ISO-25", "70", "0", "41", "2.5", "140", "2.5", "271", "2",
+                 "0", "ENDTAB", "0", "ENDSEC"});
+    s += Groups({"0", "SECTION", "2", "ENTITIES",
+                 "0", "IMAGE", "5", "40", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbRasterImage", "90",
+                 "0", "10", "0", "20", "0", "30", "0", "11", "1", "21", "0", "31", "0", "12", "0", "22", "1", "32",
+                 "0", "13", "640", "23", "480", "340", "50", "70", "7", "280", "0", "360", "51",
+                 "0", "DIMENSION", "5", "41", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbDimension",
+                 "10", "0", "20", "0", "30", "0", "11", "1", "21", "1", "31", "0", "70", "4", "3", "ISO-25", "100",
+                 "AcDbRadialDimension", "15", "3", "25", "0", "35", "0", "40", "0",
+                 "0", "3DSOLID", "5", "42", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbModelerGeometry",
+                 "290", "0", "2", "{00000000-0000-0000-0000-000000000000}",
+                 "0", "MTEXT", "5", "43", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "0",
+                 "20", "0", "30", "0", "40", "2.5", "41", "50", "1", "primeira", "1001", "ACAD", "1000",
+                 "ACAD_MTEXT_COLUMN_INFO_BEGIN", "1070", "75", "1070", "1", "1070", "76", "1070", "3", "1000",
+                 "ACAD_MTEXT_COLUMN_INFO_END", "1000", "ACAD_MTEXT_COLUMNS_BEGIN", "1070", "47", "1070", "3", "1005",
+                 "44", "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END",
+                 "0", "MTEXT", "5", "44", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "55",
+                 "20", "0", "30", "0", "40", "2.5", "41", "50", "1", "segunda",
+                 "0", "MTEXT", "5", "45", "330", "1F", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "110",
+                 "20", "0", "30", "0", "40", "2.5", "41", "50", "1", "terceira",
+                 "0", "ENDSEC"});
+    s += Groups({"0", "SECTION", "2", "OBJECTS",
+                 "0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "281", "1",
+                 "3", "ACAD_GROUP", "350", "D", "3", "ACAD_IMAGE_DICT", "350", "60", "3", "ACAD_MATERIAL", "350", "63",
+                 "3", "ACAD_MLEADERSTYLE", "350", "61", "3", "ACAD_MLINESTYLE", "350", "65", "3", "ACAD_TABLESTYLE",
+                 "350", "62", "3", "DADOS", "350", "64",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "*A1", "350", "70",
+                 "0", "DICTIONARY", "5", "60", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "planta", "350", "50",
+                 "0", "DICTIONARY", "5", "61", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "Standard", "350",
+                 "52",
+                 "0", "DICTIONARY", "5", "62", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "Standard", "350",
+                 "53",
+                 "0", "DICTIONARY", "5", "63", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "Global", "350", "54",
+                 "0", "DICTIONARY", "5", "64", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "PV", "360", "67",
+                 "0", "DICTIONARY", "5", "65", "330", "C", "100", "AcDbDictionary", "281", "1", "3", "Standard", "350",
+                 "66",
+                 "0", "GROUP", "5", "70", "330", "D", "100", "AcDbGroup", "300", "", "70", "1", "71", "1", "340", "40",
+                 "0", "IMAGEDEF", "5", "50", "102", "{ACAD_REACTORS", "330", "60", "330", "51", "102", "}", "330", "60",
+                 "100", "AcDbRasterImageDef", "90", "0", "1", "planta.png", "10", "640", "20", "480", "11", "1", "21",
+                 "1", "280", "1", "281", "0",
+                 "0", "IMAGEDEF_REACTOR", "5", "51", "330", "40", "100", "AcDbRasterImageDefReactor", "90", "2", "330",
+                 "40",
+                 "0", "MLEADERSTYLE", "5", "52", "330", "61", "100", "AcDbMLeaderStyle", "179", "2", "170", "2", "171",
+                 "1", "3", "Standard",
+                 "0", "TABLESTYLE", "5", "53", "330", "62", "100", "AcDbTableStyle", "3", "Standard", "70", "0",
+                 "0", "MATERIAL", "5", "54", "330", "63", "100", "AcDbMaterial", "1", "Global", "72", "1",
+                 "0", "MLINESTYLE", "5", "66", "330", "65", "100", "AcDbMlineStyle", "2", "Standard", "70", "0", "3",
+                 "", "62", "256", "51", "90", "52", "90", "71", "0",
+                 "0", "XRECORD", "5", "67", "330", "64", "100", "AcDbXrecord", "280", "1", "1000", "texto", "1070",
+                 "7", "1040", "2.5", "1071", "99", "1005", "40",
+                 "0", "ENDSEC"});
+    s += Groups({"0", "SECTION", "2", "ACDSDATA", "70", "2", "71", "2",
+                 "0", "ACDSSCHEMA", "90", "0", "1", "AcDb3DSolid_ASM_Data", "2", "AcDbDs::ID", "280", "10", "91", "8",
+                 "0", "ACDSRECORD", "90", "0", "2", "AcDbDs::ID", "280", "10", "320", "42", "2", "ASM_Data", "280",
+                 "15", "94", "4", "310", "41424344", "0", "ENDSEC", "0", "EOF"});
+    return s;
+}
+
+// The saved text as (code, value) groups.
+std::vector<std::pair<int, std::string>> ParseGroups(const std::string& text)
+{
+    std::vector<std::pair<int, std::string>> g;
+    std::size_t pos = 0;
+    auto line = [&] {
+        std::size_t end = text.find('\n', pos);
+        std::string l = text.substr(pos, end - pos);
+        pos = end == std::string::npos ? text.size() : end + 1;
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        return l;
+    };
+    while (pos < text.size()) {
+        const int code = std::stoi(line());
+        g.emplace_back(code, line());
+    }
+    return g;
+}
+
+// Handles the records of the saved text define, each once, and the records by type.
+struct SavedFile {
+    std::vector<std::pair<int, std::string>> groups;
+    std::multiset<std::string> handles;
+    std::multiset<std::string> types;
+    explicit SavedFile(const std::string& text) : groups(ParseGroups(text))
+    {
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            if (groups[i].first == 0) types.insert(groups[i].second);
+            if ((groups[i].first == 5 || groups[i].first == 105) && i > 0 && groups[i - 1].first == 0)
+                handles.insert(groups[i].second);
+        }
+    }
+    // The groups of the record whose handle is `h`.
+    std::vector<std::pair<int, std::string>> Record(const std::string& h) const
+    {
+        for (std::size_t i = 1; i < groups.size(); ++i)
+            if ((groups[i].first == 5 || groups[i].first == 105) && groups[i].second == h &&
+                groups[i - 1].first == 0) {
+                std::vector<std::pair<int, std::string>> r{groups[i - 1]};
+                for (std::size_t k = i; k < groups.size() && groups[k].first != 0; ++k) r.push_back(groups[k]);
+                return r;
+            }
+        return {};
+    }
+};
+
+bool HasGroup(const std::vector<std::pair<int, std::string>>& r, int code, const std::string& value)
+{
+    return std::find(r.begin(), r.end(), std::make_pair(code, value)) != r.end();
+}
+
+}  // namespace
+
+// Opened and saved, a file of a later program keeps what the host read past:
+// the records of its objects section with their handles (so that an image still
+// finds its definition, a group its entity, a multileader its style), the
+// dimension styles its dimensions name, its classes, the geometry of its solids,
+// and the columns of a multi-column text with their main text.
+TEST(DxfForeign, RecordsTheHostDoesNotModelAreWrittenBackWithTheirHandles)
+{
+    auto doc = std::make_unique<Document>();
+    EXPECT_EQ(ReadDxfText(*doc, LaterProgramFile(), "r2013.dxf"), "");
+    // The columns belong to their main text: one text, not three.
+    EXPECT_EQ(doc->ModelSpace().Count(), 4);
+    int texts = 0;
+    for (Entity* e : doc->ModelSpace()) texts += e->ObjectName() == "AcDbMText";
+    EXPECT_EQ(texts, 1);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const std::string text = WriteDxfText(*doc);
+        const SavedFile saved(text);
+        for (const std::string& h : saved.handles) EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
+        // Everything the entities and kept records name is there.
+        for (const char* h : {"50", "51", "52", "53", "54", "66", "67", "70", "28", "27"})
+            EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
+        EXPECT_EQ(saved.Record("50")[0].second, "IMAGEDEF");
+        EXPECT_TRUE(HasGroup(saved.Record("50"), 1, "planta.png"));
+        EXPECT_TRUE(HasGroup(saved.Record("40"), 340, "50"));
+        EXPECT_TRUE(HasGroup(saved.Record("70"), 340, "40"));
+        EXPECT_TRUE(HasGroup(saved.Record("28"), 2, "ISO-25"));
+        EXPECT_TRUE(HasGroup(saved.Record("41"), 3, "ISO-25"));
+        // The extension record's groups of 1000 and above are its data.
+        const auto xrecord = saved.Record("67");
+        EXPECT_TRUE(HasGroup(xrecord, 1000, "texto"));
+        EXPECT_TRUE(HasGroup(xrecord, 1071, "99"));
+        // The root dictionary keeps its handle and names the kept dictionaries;
+        // the file's own Standard multiline style is not doubled.
+        const auto root = saved.Record("C");
+        EXPECT_TRUE(HasGroup(root, 3, "ACAD_IMAGE_DICT"));
+        EXPECT_TRUE(HasGroup(root, 350, "60"));
+        EXPECT_TRUE(HasGroup(root, 3, "DADOS"));
+        EXPECT_TRUE(HasGroup(saved.Record("D"), 350, "70"));
+        EXPECT_EQ(saved.types.count("MLINESTYLE"), 1u);
+        // Layers name the plot style placeholder the file defines.
+        std::string type;
+        int layers = 0;
+        for (const auto& [code, value] : saved.groups) {
+            if (code == 0) type = value;
+            if (type == "LAYER" && code == 390) {
+                ++layers;
+                EXPECT_EQ(saved.Record(value)[0].second, "ACDBPLACEHOLDER");
+            }
+        }
+        EXPECT_EQ(layers, doc->Layers().Count());
+        EXPECT_EQ(saved.types.count("DIMSTYLE"), 2u);
+        EXPECT_EQ(saved.types.count("CLASS") >= 9, true);
+        EXPECT_TRUE(HasGroup(saved.groups, 1, "IMAGEDEF"));
+        // The solid's geometry, and the columns right after their main text.
+        EXPECT_TRUE(HasGroup(saved.groups, 2, "ACDSDATA"));
+        EXPECT_TRUE(HasGroup(saved.groups, 310, "41424344"));
+        EXPECT_EQ(saved.types.count("MTEXT"), 3u);
+        EXPECT_TRUE(HasGroup(saved.Record("44"), 1, "segunda"));
+        EXPECT_TRUE(HasGroup(saved.Record("45"), 1, "terceira"));
+
+        auto again = std::make_unique<Document>();
+        EXPECT_EQ(ReadDxfText(*again, text, "de novo"), "");
+        EXPECT_EQ(again->ModelSpace().Count(), 4);
+        doc = std::move(again);
+    }
+}
+
+// A damaged file that gives a kept record the handle of an entity: the saved
+// file still names every handle once, the entity's staying with the entity.
+TEST(DxfForeign, KeptRecordsNeverDoubleAHandle)
+{
+    std::string file = LaterProgramFile();
+    const std::string from = "XRECORD\r\n5\r\n67\r\n";
+    ASSERT_NE(file.find(from), std::string::npos);
+    file.replace(file.find(from), from.size(), "XRECORD\r\n5\r\n40\r\n");
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, file, "duplicado.dxf"), "");
+    const SavedFile saved(WriteDxfText(doc));
+    for (const std::string& h : saved.handles) EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
+    EXPECT_EQ(saved.Record("40")[0].second, "IMAGE");
+    EXPECT_EQ(saved.types.count("XRECORD"), 1u);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -366,4 +367,51 @@ TEST(DxfRoundTrip, DxfOutOfASelectionWritesOnlyThoseEntities)
     EXPECT_TRUE(read->Data().loops[0].isPolyline);
     EXPECT_EQ(read->Data().loops[0].polyline.vertices.size(), 3u);
     EXPECT_EQ(read->PatternName(), "SOLID");
+}
+
+// A Release 14 drawing with an extension record (data in groups 1000 and above)
+// and a dimension style of its own, opened by the host from disk and saved over
+// twice: it opens, and the record and the style keep their handles and data.
+TEST(DxfRoundTrip, ExtensionRecordsAndStylesSurviveOpenAndSaveAs)
+{
+    auto join = [](std::initializer_list<std::string> items) {
+        std::string s;
+        for (const auto& i : items) s += i + "\n";
+        return s;
+    };
+    const std::string r14 = join(
+        {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1014", "0", "ENDSEC",
+         "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "DIMSTYLE", "5", "A", "70", "1",
+         "0", "DIMSTYLE", "105", "2A", "100", "AcDbSymbolTableRecord", "100", "AcDbDimStyleTableRecord", "2", "COTAS",
+         "70", "0", "41", "1.5", "0", "ENDTAB", "0", "ENDSEC",
+         "0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "30", "8", "0", "10", "0", "20", "0", "11", "1", "21", "1",
+         "0", "ENDSEC",
+         "0", "SECTION", "2", "OBJECTS",
+         "0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "CADASTRO", "350", "40",
+         "0", "DICTIONARY", "5", "40", "330", "C", "100", "AcDbDictionary", "3", "PV-1", "360", "41",
+         "0", "XRECORD", "5", "41", "330", "40", "100", "AcDbXrecord", "280", "1", "1", "PV-1", "1000", "rede",
+         "1040", "102.35", "1070", "3", "1005", "30",
+         "0", "ENDSEC", "0", "EOF"});
+    acadcore_test::TempDir dir;
+    const auto path = dir / "r14.dwg";
+    {
+        std::ofstream(path, std::ios::binary) << r14;
+    }
+    Application app;
+    Document* doc = app.Documents().Open(path.string());
+    ASSERT_EQ(doc->ModelSpace().Count(), 1);
+    for (int round = 0; round < 2; ++round) {
+        doc->SaveAs(path.string());
+        app.Documents().Close(*doc);
+        doc = app.Documents().Open(path.string());
+        ASSERT_EQ(doc->ModelSpace().Count(), 1);
+        EXPECT_EQ(doc->ModelSpace().Item(0)->Handle(), "30");
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string saved = text.str();
+    for (const char* piece : {"XRECORD\r\n  5\r\n41\r\n", "1000\r\nrede\r\n", "1040\r\n102.35\r\n", "1005\r\n30\r\n",
+                              "DIMSTYLE\r\n105\r\n2A\r\n", "  2\r\nCOTAS\r\n", "  3\r\nCADASTRO\r\n350\r\n40\r\n"})
+        EXPECT_NE(saved.find(piece), std::string::npos) << piece;
 }

@@ -207,3 +207,55 @@ TEST(DxfTolerant, DwgNamedFileAndHatchBoundariesAsTheHatchReaderExpects)
     ReadDxf(back, path);
     EXPECT_EQ(dynamic_cast<Hatch*>(back.ModelSpace().Item(1))->Data().loops[0].polyline.vertices[2].bulge, 0.3);
 }
+
+// The spaces' definitions of Release 12 ("$MODEL_SPACE", "$PAPER_SPACE") are
+// the spaces, and a paper space no layout names is no block: saved files hold
+// neither as a block of their own. One with a drawing on it gets a layout.
+TEST(DxfTolerant, SpacesOfOlderAndOddFilesAreNotWrittenAsBlocks)
+{
+    const std::string r12 =
+        CrLf({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
+              "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "70", "1", "0", "LAYER", "2", "REDE", "70",
+              "0", "62", "1", "6", "CONTINUOUS", "0", "ENDTAB", "0", "ENDSEC",
+              "0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "$MODEL_SPACE", "70", "0", "10", "0", "20",
+              "0", "30", "0", "3", "$MODEL_SPACE", "1", "", "0", "ENDBLK", "5", "21", "8", "0",
+              "0", "BLOCK", "67", "1", "8", "0", "2", "$PAPER_SPACE", "70", "0", "10", "0", "20", "0", "30", "0", "3",
+              "$PAPER_SPACE", "1", "", "0", "ENDBLK", "5", "1D", "67", "1", "8", "0", "0", "ENDSEC",
+              "0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "REDE", "10", "0", "20", "0", "30", "0", "11", "10",
+              "21", "0", "31", "0", "0", "ENDSEC", "0", "EOF"});
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, r12, "r12.dxf"), "");
+    EXPECT_EQ(doc.ModelSpace().Count(), 1);
+    std::string saved = WriteDxfText(doc);
+    EXPECT_EQ(saved.find("$MODEL_SPACE"), std::string::npos);
+    EXPECT_EQ(saved.find("$PAPER_SPACE"), std::string::npos);
+    const int blocks = doc.Blocks().Count();
+    Document back;
+    ReadDxfText(back, saved, "de novo");
+    EXPECT_EQ(back.Blocks().Count(), blocks);
+
+    const std::string stray =
+        CrLf({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "BLOCK_RECORD", "70", "2",
+              "0", "BLOCK_RECORD", "5", "31", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord", "2",
+              "*Paper_Space0",
+              "0", "BLOCK_RECORD", "5", "32", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord", "2",
+              "*Paper_Space1", "0", "ENDTAB", "0", "ENDSEC",
+              "0", "SECTION", "2", "BLOCKS",
+              "0", "BLOCK", "5", "33", "330", "31", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockBegin", "2",
+              "*Paper_Space0", "70", "0", "10", "0", "20", "0", "30", "0", "0", "ENDBLK", "5", "34", "330", "31",
+              "0", "BLOCK", "5", "35", "330", "32", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockBegin", "2",
+              "*Paper_Space1", "70", "0", "10", "0", "20", "0", "30", "0",
+              "0", "LINE", "5", "36", "330", "32", "8", "0", "10", "0", "20", "0", "11", "5", "21", "5",
+              "0", "ENDBLK", "5", "37", "330", "32", "0", "ENDSEC", "0", "EOF"});
+    Document odd;
+    EXPECT_EQ(ReadDxfText(odd, stray, "avulso.dxf"), "");
+    saved = WriteDxfText(odd);
+    EXPECT_EQ(saved.find("*Paper_Space0"), std::string::npos);
+    // The drawing on the other one is kept, on a layout of its own.
+    Document back2;
+    ReadDxfText(back2, saved, "de novo");
+    int withLine = 0;
+    for (Layout* l : back2.Layouts()) withLine += !l->ModelType() && l->Block().Count() == 1;
+    EXPECT_EQ(withLine, 1);
+    EXPECT_EQ(back2.Layouts().Count(), odd.Layouts().Count());
+}
