@@ -76,7 +76,7 @@ void clsSANVerif::Falha(int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_
 
 // ---------------------------------------------------------------- manholes
 
-long clsSANVerif::PassePVs(bool& Cancelado)
+long clsSANVerif::Conf_PVs(bool& Cancelado)
 {
     Cancelado = false;
     if (!ConectaAcad()) return 0;
@@ -86,7 +86,7 @@ long clsSANVerif::PassePVs(bool& Cancelado)
     PasseDeBlocos passe("Verificando PVs...", "E-PV*", "Verif. PVs...", false, cProgress, gMsgLeft, gMsgTop);
 
     long contagem = 0;
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     Cancelado = !passe.ParaCada([&](acad::BlockReference& pv) {
         std::string numero, et;
         double ct = 0, cs = 0, cp = 0;
@@ -114,14 +114,14 @@ long clsSANVerif::PassePVs(bool& Cancelado)
             Falha(3, atual.Id, SemObjeto, SemObjeto, "Etapa: (" + et + ")", P, std::nullopt, "Definição de Etapa", 5,
                   5);
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return contagem;
 }
 
 // ---------------------------------------------------------------- reaches
 
-long clsSANVerif::PasseTRs()
+long clsSANVerif::Conf_TRs()
 {
     const std::string S = TextoEtapas();
     if (!ConectaAcad()) return 0;
@@ -129,7 +129,7 @@ long clsSANVerif::PasseTRs()
     PasseDeBlocos passe("Verificando TRs...", "E-TRSAN", "Verif. Trechos...", true, cProgress, gMsgLeft, gMsgTop);
 
     long contagem = 0;
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     passe.ParaCada([&](acad::BlockReference& bloco) {
         acad::BlockReference* tr = &bloco;
         // Everything of the reach is read afresh: nothing of the one before may
@@ -246,7 +246,7 @@ long clsSANVerif::PasseTRs()
             };
             if (ConfereDuplicados(nomes, atual, duplicado, contagem)) ++repetidosTR_;
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return contagem;
 }

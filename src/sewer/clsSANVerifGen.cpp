@@ -43,7 +43,7 @@ void clsSANVerifGen::Falha(int Tipo, std::int32_t Id, const std::string& Mensage
 
 // ---------------------------------------------------------------- manholes
 
-long clsSANVerifGen::PassePVs(bool& Cancelado)
+long clsSANVerifGen::Conf_PVs(bool& Cancelado)
 {
     Cancelado = false;
     const std::string S = TextoEtapas();
@@ -52,7 +52,7 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
     {
         PasseDeBlocos passe("Verificando PVs...", "E-PVGEN", "Verif. PVs...", true, cProgress, msgLeft_, msgTop_);
         nenhum = passe.Blocos().Count() == 0;
-        std::vector<RegistroNome> nomes;
+        NomesLidos nomes;
         Cancelado = !passe.ParaCada([&](acad::BlockReference& pv) {
             RegistroNome atual{false, GetAtributo("NUMERO", &pv).value_or(""), pv.ObjectID(), pv.InsertionPoint()};
             const std::string et = GetAtributo("ET", &pv).value_or("");
@@ -74,7 +74,7 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
                 };
                 if (ConfereDuplicados(nomes, atual, duplicado, novas)) ++repetidosPV_;
             }
-            nomes.push_back(atual);
+            nomes.Guarda(atual);
         });
     }
     if (nenhum) {
@@ -86,12 +86,12 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
 
 // ---------------------------------------------------------------- reaches
 
-long clsSANVerifGen::PasseTRs()
+long clsSANVerifGen::Conf_TRs()
 {
     const std::string S = TextoEtapas();
     if (!ConectaAcad() || !PreparaMarcas()) return 0;
     PasseDeBlocos passe("Verificando Trechos...", "E-TRCGEN", "Verif. Trechos...", true, cProgress, msgLeft_, msgTop_);
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     passe.ParaCada([&](acad::BlockReference& bloco) {
         acad::BlockReference* tr = &bloco;
         const std::int32_t id = tr->ObjectID();
@@ -172,7 +172,7 @@ long clsSANVerifGen::PasseTRs()
             if (!cadastrado)
                 Falha(10, id, "Pavimento:(" + pavimento + ")", P, pavimento + "não é pavimento cadastrado", 3, 2);
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return falhas_;
 }
