@@ -156,8 +156,9 @@ long clsSANVerifGen::Conf_TRs()
         if (Escolhida(TREtapas) && S.find("_" + etapa + "_") == std::string::npos)
             Falha(13, id, "Etapa:(" + etapa + ")", P, "Erro em Etapa", 5, 5);
         if (Escolhida(TRContribuicao)) {
+            // The panel's "NÃO" option writes the word with its accent.
             const std::string c = Apara(contrib);
-            if (c != "SIM" && c != "NAO" && c != "UNI")
+            if (c != "SIM" && c != "NAO" && c != "NÃO" && c != "UNI")
                 Falha(21, id, "Contribuição:(" + contrib + ")", P, "Erro em Contribuição", 3, 5);
         }
         if (Escolhida(TRMateriais)) {
