@@ -627,11 +627,19 @@ void clsSANDes::MoveAtt3(acad::BlockReference* Bloco)
 
 namespace {
 
+// A field holds a number when it reads as one and has a digit: an empty field
+// (or one holding only a separator) is no 0 to compute with.
+bool ENumero(const std::string& Texto)
+{
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           IsNumero(Texto);
+}
+
 // Both inputs read before anything is written: when either is not a number the
 // rule writes nothing.
 bool LeDois(const std::string& A, const std::string& B, double& a, double& b)
 {
-    if (!IsNumero(A) || !IsNumero(B)) return false;
+    if (!ENumero(A) || !ENumero(B)) return false;
     a = StrToDbl(A);
     b = StrToDbl(B);
     return true;
