@@ -148,13 +148,16 @@ long clsSANVerif::Conf_TRs()
         acad::BlockReference* pvj = pv2 ? PVNoPonto(*pv2, "E-PV*") : nullptr;
         const std::int32_t pvmId = pvm ? pvm->ObjectID() : SemObjeto;
         const std::int32_t pvjId = pvj ? pvj->ObjectID() : SemObjeto;
+        // Marked at the reach, then at the end (when it is a point) with a line
+        // between them, then raised.
         const auto naoLocalizado = [&](const std::optional<Ponto>& Ponta, int Tipo, const std::string& Texto) {
             ++contagem;
+            Marca(marcas_, P, 2, Texto, 1);
             if (Ponta) {
                 Marca(marcas_, *Ponta, 2, Texto, 1);
                 LinhaConferencia(*Ponta, P, 1);
             }
-            Falha(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt, Texto, 2, 1);
+            ConfereErroMsg.Raise(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt);
         };
         if (!pvm) naoLocalizado(pv1, 4, "PVM não localizado");
         if (!pvj) naoLocalizado(pv2, 5, "PVJ não localizado");

@@ -111,8 +111,11 @@ long clsSANVerifGen::Conf_TRs()
                 const auto procura = [&](const Ponto& Ponta, int Tipo, const std::string& Texto) {
                     acad::BlockReference* pv = PVNoPonto(Ponta, "E-PVGEN");
                     if (pv) return pv;
+                    // At the reach, then at the end, then raised and joined.
+                    Marca(true, P, 2, Texto, 1);
                     Marca(true, Ponta, 3, Texto, 1);
-                    Falha(Tipo, id, Texto, P, Texto, 2, 1);
+                    ++falhas_;
+                    ConfereGenErroMsg.Raise(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt);
                     LinhaConferencia(P, Ponta, 1);
                     falhaPonta = true;
                     return pv;

@@ -313,7 +313,7 @@ TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)
     acad::BlockReference* p2 = PVd(Ponto(60, 0), "PV-2", 99.9);
     acad::BlockReference* p3 = PVd(Ponto(120, 0), "PV-3", 99.3);
     acad::BlockReference* p4 = PVd(Ponto(180, 0), "PV-4", 98.7);
-    TRd(p1, p2, "T-1", "60.00", "0.010000");
+    acad::BlockReference* semJ = TRd(p1, p2, "T-1", "60.00", "0.010000");
     acad::BlockReference* semM = TRd(p2, p3, "T-2", "60.00", "0.010000", "150", "PVC", 1, "Grama");
     acad::BlockReference* semAmbos = TRd(p3, p4, "T-3", "60.00", "0.010000");
     acad::BlockReference* ruim = TRd(p1, p4, "T-4", "180.00", "0.010000", "150", "PVC", 1, "Grama");
@@ -344,6 +344,12 @@ TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)
     // a red line; an end that is no point has only the reach's.
     const auto m = Marcas();
     EXPECT_EQ(m.size(), 2u * 4 + 1 + 2);
+    // At the reach first, then where its manhole was looked for.
+    ASSERT_GE(m.size(), 2u);
+    EXPECT_EQ(m[0].Mensagem, "PVJ não localizado");
+    EXPECT_EQ(m[0].P, Ponto(semJ->InsertionPoint()));
+    EXPECT_EQ(m[1].Mensagem, "PVJ não localizado");
+    EXPECT_EQ(m[1].P, Ponto(60, 0, 0));
     for (const Marcador& k : m) {
         if (k.Mensagem.find("localizado") == std::string::npos) continue;
         EXPECT_DOUBLE_EQ(k.Escala, 2);
