@@ -146,17 +146,18 @@ long clsSANVerif::Conf_PVs(bool& Cancelado)
             };
             if (ConfereDuplicados(nomes, atual, duplicado, contagem)) ++repetidosPV_;
         }
-        // Elevations that cannot be read are a depth fault of their own: the
-        // depth could not be checked.
-        const Leitura lct{"PV " + numero, Ilegivel(&pv, "CT")}, lcs{"PV " + numero, Ilegivel(&pv, "CS")},
-            lcp{"PV " + numero, Ilegivel(&pv, "CP")};
-        const std::string ilegiveis = Escolhida(PVProfundidades) ? Ilegiveis({&lct, &lcs, &lcp}) : "";
-        if (!ilegiveis.empty()) {
-            ++contagem;
-            Falha(2, atual.Id, SemObjeto, SemObjeto, ilegiveis, P, std::nullopt, ilegiveis, 4, 6);
-        } else if (Escolhida(PVProfundidades)) {
+        if (Escolhida(PVProfundidades)) {
+            // Elevations that cannot be read are a depth fault of their own:
+            // the depth could not be checked.
+            const std::string quem = "PV " + numero;
+            const Leitura lct{quem, Ilegivel(&pv, "CT")}, lcs{quem, Ilegivel(&pv, "CS")},
+                lcp{quem, Ilegivel(&pv, "CP")};
+            const std::string ilegiveis = Ilegiveis({&lct, &lcs, &lcp});
             const float t = static_cast<float>(ct), s = static_cast<float>(cs), p = static_cast<float>(cp);
-            if (StrToDbl(FormatNum(t - s - p, gPRECCOTA)) != 0) {
+            if (!ilegiveis.empty()) {
+                ++contagem;
+                Falha(2, atual.Id, SemObjeto, SemObjeto, ilegiveis, P, std::nullopt, ilegiveis, 4, 6);
+            } else if (StrToDbl(FormatNum(t - s - p, gPRECCOTA)) != 0) {
                 ++contagem;
                 const std::string prof = FormatNum(t - s, gPRECCOTA);
                 Falha(2, atual.Id, SemObjeto, SemObjeto, "Prof = " + prof, P, std::nullopt,
