@@ -170,7 +170,10 @@ INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES
   ('E-PV250', 'Attribute', '1', '1.75,-2.6', '04,CP,Texto_PV,0,0,7,ROMANS'),
   ('E-PV250', 'Attribute', '1', '0,0', '05,ET,Texto_PV,1,0,7,ROMANS');
 
--- E-TRSAN
+-- E-TRSAN. The reach drawing puts the drop texts (TCP, TCS) and marks (TQ,
+-- DG) at the pipe's end, just short of the downstream manhole's rim: the texts
+-- end there (right-aligned) and run upstream, and the marks are small enough
+-- to stay off the manhole's symbol, which is then picked wherever it is hit.
 INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES
   ('E-TRSAN', 'Line', '-0.9,0.45', '0.9,0', NULL),
   ('E-TRSAN', 'Line', '0.9,0', '-0.9,-0.45', NULL),
@@ -183,10 +186,10 @@ INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES
   ('E-TRSAN', 'Attribute', '0.0001', '10,0', '06,PV2,FLUXO,0,0,12,ROMANS'),
   ('E-TRSAN', 'Attribute', '1.5', '0,3.1578', '07,TRECHO,Num_Trecho,0,13,4,ROMANS'),
   ('E-TRSAN', 'Attribute', '1', '0,-7', '08,PAVMTO,TRECHOS,1,7,3,ROMANS'),
-  ('E-TRSAN', 'Attribute', '1', '12,0.15', '09,TCP,TRECHOS,0,12,3,ROMANS'),
-  ('E-TRSAN', 'Attribute', '1', '12,-0.15', '10,TCS,TRECHOS,0,6,3,ROMANS'),
-  ('E-TRSAN', 'Attribute', '1', '12,0', '11,TQ,TRECHOS,0,10,3,ROMANS'),
-  ('E-TRSAN', 'Attribute', '0.5', '12,0', '12,DG,TRECHOS,0,10,3,ROMANS');
+  ('E-TRSAN', 'Attribute', '1', '12,0.15', '09,TCP,TRECHOS,0,14,3,ROMANS'),
+  ('E-TRSAN', 'Attribute', '1', '12,-0.15', '10,TCS,TRECHOS,0,8,3,ROMANS'),
+  ('E-TRSAN', 'Attribute', '0.6', '12,0', '11,TQ,TRECHOS,0,10,3,ROMANS'),
+  ('E-TRSAN', 'Attribute', '0.3', '12,0', '12,DG,TRECHOS,0,10,3,ROMANS');
 
 -- E-PVGEN
 INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <utility>
 
 #include "cad/modAcad.h"
@@ -14,6 +15,7 @@
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
 #include "platform/acad/Error.h"
+#include "platform/os/Clipboard.h"
 #include "sewer/clsSANDb.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/modBlocosSAN.h"
@@ -1091,6 +1093,59 @@ void SANDes98::DesTxt_Change(int Index)
     }
 }
 
+namespace {
+
+// Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z: the editing shortcuts, which the
+// numeric fields let through.
+constexpr int kCtrlV = 22;
+bool Atalho(int KeyAscii)
+{
+    return KeyAscii == 1 || KeyAscii == 3 || KeyAscii == kCtrlV || KeyAscii == 24 || KeyAscii == 26;
+}
+
+// A key typed into a drawing field: the key it becomes, 0 when refused.
+// The PV number (field 3) is a name and takes any key.
+int TeclaDeDesenho(int Index, int KeyAscii)
+{
+    if (KeyAscii == ',') return Index == 3 ? ',' : '.';
+    if (KeyAscii == '-' || KeyAscii == '.' || (KeyAscii >= '0' && KeyAscii <= '9')) return KeyAscii;
+    return Index == 3 ? KeyAscii : 0;
+}
+
+// A key typed into a tolerance field: "," is the decimal separator there.
+int TeclaDeTolerancia(int KeyAscii)
+{
+    if (KeyAscii == ',' || (KeyAscii >= '0' && KeyAscii <= '9')) return KeyAscii;
+    return KeyAscii == '.' ? ',' : 0;
+}
+
+// The clipboard's text as it would have gone in typed key by key: each
+// character through `Tecla`, line ends and other control characters left out.
+std::string ColaComoDigitado(const std::function<int(int)>& Tecla)
+{
+    const std::string texto = os::Clipboard::GetText();
+    std::string colado;
+    for (std::size_t i = 0; i < texto.size();) {
+        const unsigned char c = static_cast<unsigned char>(texto[i]);
+        // A character of several bytes goes in only where any key does: a
+        // key (0x100) beyond those a number takes stands for it.
+        std::size_t n = 1;
+        if (c >= 0xF0) n = 4;
+        else if (c >= 0xE0) n = 3;
+        else if (c >= 0xC0) n = 2;
+        n = std::min(n, texto.size() - i);
+        if (n == 1 && c >= 32 && c != 127) {
+            if (const int k = Tecla(c)) colado += static_cast<char>(k);
+        } else if (n > 1 && Tecla(0x100) != 0) {
+            colado += texto.substr(i, n);
+        }
+        i += n;
+    }
+    return colado;
+}
+
+}  // namespace
+
 void SANDes98::DesTxt_KeyPress(int Index, int& KeyAscii)
 {
     if (KeyAscii == 8) return;
@@ -1099,13 +1154,14 @@ void SANDes98::DesTxt_KeyPress(int Index, int& KeyAscii)
         DesTxt(Index == 0 ? 1 : Index == 1 ? 2 : 0).SetFocus();
         return;
     }
-    // The PV number is a name: it takes any key.
-    if (KeyAscii == ',') {
-        if (Index != 3) KeyAscii = '.';
+    if (KeyAscii == kCtrlV) {
+        // What is pasted goes in as if it had been typed.
+        KeyAscii = 0;
+        DesTxt(Index).SetSelText(ColaComoDigitado([Index](int k) { return TeclaDeDesenho(Index, k); }));
         return;
     }
-    if (KeyAscii == '-' || KeyAscii == '.' || (KeyAscii >= '0' && KeyAscii <= '9')) return;
-    if (Index != 3) KeyAscii = 0;
+    if (Atalho(KeyAscii)) return;
+    KeyAscii = TeclaDeDesenho(Index, KeyAscii);
 }
 
 // Elevations leave their field with the elevation decimals and "." as
@@ -1321,10 +1377,16 @@ void SANDes98::PrefsTxt_Change(int Index)
 }
 
 // The tolerances are typed with "," as decimal separator.
-void SANDes98::PrefsTxt_KeyPress(int, int& KeyAscii)
+void SANDes98::PrefsTxt_KeyPress(int Index, int& KeyAscii)
 {
-    if (KeyAscii == 8 || KeyAscii == 13 || KeyAscii == ',' || (KeyAscii >= '0' && KeyAscii <= '9')) return;
-    KeyAscii = KeyAscii == '.' ? ',' : 0;
+    if (KeyAscii == 8 || KeyAscii == 13) return;
+    if (KeyAscii == kCtrlV) {
+        KeyAscii = 0;
+        PrefsTxt(Index).SetSelText(ColaComoDigitado(TeclaDeTolerancia));
+        return;
+    }
+    if (Atalho(KeyAscii)) return;
+    KeyAscii = TeclaDeTolerancia(KeyAscii);
 }
 
 // ---------------------------------------------------------------- notes and point information

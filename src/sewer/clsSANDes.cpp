@@ -192,6 +192,19 @@ double clsSANDes::ValorParam(const std::string& Bloco) const
 
 // ---------------------------------------------------------------- designed reach
 
+namespace {
+
+// The alignment at the other end of the text's line: top right for top left,
+// and so on (centred ones and the baseline ones unchanged).
+int LadoOposto(int Alinhamento)
+{
+    if (Alinhamento < 6 || Alinhamento > 14) return Alinhamento;
+    const int coluna = (Alinhamento - 6) % 3;  // 0 left, 1 centre, 2 right
+    return Alinhamento + (coluna == 0 ? 2 : coluna == 2 ? -2 : 0);
+}
+
+}  // namespace
+
 acad::BlockReference* clsSANDes::DrawTR(acad::BlockReference* PVM, acad::BlockReference* PVJ, const std::string& Diam,
                                         const std::string& Comp, const std::string& Decl, const std::string& MAT,
                                         int Etapa, const std::string& Trecho, const std::string& Pavmto,
@@ -261,6 +274,9 @@ acad::BlockReference* clsSANDes::DrawTR(acad::BlockReference* PVM, acad::BlockRe
         } else if (tag == "TCP" || tag == "TCS") {
             if (!codigo.empty()) {
                 a->SetTextString(FormatNum(tag == "TCP" ? tcp : tcs, gPRECCOTA));
+                // Defined to end at C, running upstream off the manhole; a
+                // mirrored reach reads backwards, so there they start at C.
+                if (espelho) a->SetAlignment(LadoOposto(a->Alignment()));
                 a->SetTextAlignmentPoint(C);
                 a->Update();
             }
@@ -627,11 +643,19 @@ void clsSANDes::MoveAtt3(acad::BlockReference* Bloco)
 
 namespace {
 
+// A field holds a number when it reads as one and has a digit: an empty field
+// (or one holding only a separator) is no 0 to compute with.
+bool ENumero(const std::string& Texto)
+{
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           IsNumero(Texto);
+}
+
 // Both inputs read before anything is written: when either is not a number the
 // rule writes nothing.
 bool LeDois(const std::string& A, const std::string& B, double& a, double& b)
 {
-    if (!IsNumero(A) || !IsNumero(B)) return false;
+    if (!ENumero(A) || !ENumero(B)) return false;
     a = StrToDbl(A);
     b = StrToDbl(B);
     return true;

@@ -56,6 +56,52 @@ double LimiteDegrau(const std::string& Lista, std::size_t Entrada)
     return IsNumero(texto) ? StrToDbl(texto) / 1000 : 0;
 }
 
+// Why the attribute Tag of B is no number a check can use ("CS \"abc\" não é
+// um número"); nothing when it reads as one.
+std::optional<std::string> Ilegivel(acad::BlockReference* B, const std::string& Tag)
+{
+    const std::optional<std::string> texto = GetAtributo(Tag, B);
+    if (!texto) return "falta o atributo " + Tag;
+    if (IsNumero(*texto)) return std::nullopt;
+    return Tag + " \"" + *texto + "\" não é um número";
+}
+
+// The same for the length in a reach's "DD" (diameter "-" length).
+std::optional<std::string> ComprimentoIlegivel(acad::BlockReference* B)
+{
+    const std::optional<std::string> texto = GetAtributo("DD", B);
+    if (!texto) return "falta o atributo DD";
+    const std::size_t traco = texto->find('-');
+    if (traco != std::string::npos && IsNumero(texto->substr(traco + 1))) return std::nullopt;
+    return "DD \"" + *texto + "\" não traz o comprimento após \"-\"";
+}
+
+// A number a check needs: whose it is (the block as the user knows it) and
+// why it cannot be read, if it cannot.
+struct Leitura {
+    std::string Quem;
+    std::optional<std::string> Falta;
+};
+
+// What a check could not read, block by block ("PVM 7: CS \"abc\" não é um
+// número; Trecho 6-7: DEC \"?\" não é um número"); "" when it read it all.
+std::string Ilegiveis(std::initializer_list<const Leitura*> Leituras)
+{
+    std::string texto, ultimo;
+    for (const Leitura* l : Leituras) {
+        if (!l->Falta) continue;
+        if (texto.empty())
+            texto = l->Quem + ": ";
+        else if (l->Quem == ultimo)
+            texto += ", ";
+        else
+            texto += "; " + l->Quem + ": ";
+        texto += *l->Falta;
+        ultimo = l->Quem;
+    }
+    return texto;
+}
+
 }  // namespace
 
 clsSANVerif::clsSANVerif()
@@ -76,7 +122,7 @@ void clsSANVerif::Falha(int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_
 
 // ---------------------------------------------------------------- manholes
 
-long clsSANVerif::PassePVs(bool& Cancelado)
+long clsSANVerif::Conf_PVs(bool& Cancelado)
 {
     Cancelado = false;
     if (!ConectaAcad()) return 0;
@@ -86,7 +132,7 @@ long clsSANVerif::PassePVs(bool& Cancelado)
     PasseDeBlocos passe("Verificando PVs...", "E-PV*", "Verif. PVs...", false, cProgress, gMsgLeft, gMsgTop);
 
     long contagem = 0;
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     Cancelado = !passe.ParaCada([&](acad::BlockReference& pv) {
         std::string numero, et;
         double ct = 0, cs = 0, cp = 0;
@@ -101,8 +147,17 @@ long clsSANVerif::PassePVs(bool& Cancelado)
             if (ConfereDuplicados(nomes, atual, duplicado, contagem)) ++repetidosPV_;
         }
         if (Escolhida(PVProfundidades)) {
+            // Elevations that cannot be read are a depth fault of their own:
+            // the depth could not be checked.
+            const std::string quem = "PV " + numero;
+            const Leitura lct{quem, Ilegivel(&pv, "CT")}, lcs{quem, Ilegivel(&pv, "CS")},
+                lcp{quem, Ilegivel(&pv, "CP")};
+            const std::string ilegiveis = Ilegiveis({&lct, &lcs, &lcp});
             const float t = static_cast<float>(ct), s = static_cast<float>(cs), p = static_cast<float>(cp);
-            if (StrToDbl(FormatNum(t - s - p, gPRECCOTA)) != 0) {
+            if (!ilegiveis.empty()) {
+                ++contagem;
+                Falha(2, atual.Id, SemObjeto, SemObjeto, ilegiveis, P, std::nullopt, ilegiveis, 4, 6);
+            } else if (StrToDbl(FormatNum(t - s - p, gPRECCOTA)) != 0) {
                 ++contagem;
                 const std::string prof = FormatNum(t - s, gPRECCOTA);
                 Falha(2, atual.Id, SemObjeto, SemObjeto, "Prof = " + prof, P, std::nullopt,
@@ -114,14 +169,14 @@ long clsSANVerif::PassePVs(bool& Cancelado)
             Falha(3, atual.Id, SemObjeto, SemObjeto, "Etapa: (" + et + ")", P, std::nullopt, "Definição de Etapa", 5,
                   5);
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return contagem;
 }
 
 // ---------------------------------------------------------------- reaches
 
-long clsSANVerif::PasseTRs()
+long clsSANVerif::Conf_TRs()
 {
     const std::string S = TextoEtapas();
     if (!ConectaAcad()) return 0;
@@ -129,7 +184,7 @@ long clsSANVerif::PasseTRs()
     PasseDeBlocos passe("Verificando TRs...", "E-TRSAN", "Verif. Trechos...", true, cProgress, gMsgLeft, gMsgTop);
 
     long contagem = 0;
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     passe.ParaCada([&](acad::BlockReference& bloco) {
         acad::BlockReference* tr = &bloco;
         // Everything of the reach is read afresh: nothing of the one before may
@@ -148,13 +203,16 @@ long clsSANVerif::PasseTRs()
         acad::BlockReference* pvj = pv2 ? PVNoPonto(*pv2, "E-PV*") : nullptr;
         const std::int32_t pvmId = pvm ? pvm->ObjectID() : SemObjeto;
         const std::int32_t pvjId = pvj ? pvj->ObjectID() : SemObjeto;
+        // Marked at the reach, then at the end (when it is a point) with a line
+        // between them, then raised.
         const auto naoLocalizado = [&](const std::optional<Ponto>& Ponta, int Tipo, const std::string& Texto) {
             ++contagem;
+            Marca(marcas_, P, 2, Texto, 1);
             if (Ponta) {
                 Marca(marcas_, *Ponta, 2, Texto, 1);
                 LinhaConferencia(*Ponta, P, 1);
             }
-            Falha(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt, Texto, 2, 1);
+            ConfereErroMsg.Raise(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt);
         };
         if (!pvm) naoLocalizado(pv1, 4, "PVM não localizado");
         if (!pvj) naoLocalizado(pv2, 5, "PVJ não localizado");
@@ -165,29 +223,48 @@ long clsSANVerif::PasseTRs()
             Falha(Tipo, id, pvmId, pvjId, Mensagem, Pt1, Pt2, TextoMarca, Escala, Cor);
         };
 
-        // A reach without length has no slope: the length test tells it.
-        if (pvm && pvj && Escolhida(TRDeclividades) && L > 0) {
-            const std::string csm = GetAtributo("CS", pvm).value_or(""), csj = GetAtributo("CS", pvj).value_or("");
-            if (IsNumero(csm) && IsNumero(csj)) {
-                const double CSm = StrToDbl(csm), CSj = StrToDbl(csj);
-                const double queda = StrToDbl(FormatNum(L * DEC, gPRECCOTA));
-                const auto declividade = [&](int Tipo, double s, double erro, double Escala) {
-                    const std::string valor = FormatNum(s, gPRECDECL) + "(" + FormatNum(erro, gPRECCOTA) + ")";
-                    falha(Tipo, "Dec=" + valor, P, std::nullopt, "Decliv.=" + valor, Escala, 4);
-                };
-                if (!codigo.empty()) {
+        // Numbers that cannot be read make a fault of the check that needed
+        // them, naming the block and the attribute: a reach is never passed
+        // by a check that could not run. A reach without length has no slope:
+        // the length test tells it.
+        if (pvm && pvj && Escolhida(TRDeclividades)) {
+            const std::string quemT = "Trecho " + trecho;
+            const Leitura csm{"PVM " + GetAtributo("NUMERO", pvm).value_or(""), Ilegivel(pvm, "CS")};
+            const Leitura csj{"PVJ " + GetAtributo("NUMERO", pvj).value_or(""), Ilegivel(pvj, "CS")};
+            const Leitura lL{quemT, ComprimentoIlegivel(tr)}, lDEC{quemT, Ilegivel(tr, "DEC")},
+                lTCS{quemT, Ilegivel(tr, "TCS")}, lTCP{quemT, Ilegivel(tr, "TCP")};
+            const auto ilegivel = [&](int Tipo, const std::string& Texto, double Escala, int Cor) {
+                falha(Tipo, Texto, P, std::nullopt, Texto, Escala, Cor);
+            };
+            const double CSm = csm.Falta ? 0 : StrToDbl(*GetAtributo("CS", pvm));
+            const double CSj = csj.Falta ? 0 : StrToDbl(*GetAtributo("CS", pvj));
+            const double queda = StrToDbl(FormatNum(L * DEC, gPRECCOTA));
+            const auto declividade = [&](int Tipo, double s, double erro, double Escala) {
+                const std::string valor = FormatNum(s, gPRECDECL) + "(" + FormatNum(erro, gPRECCOTA) + ")";
+                falha(Tipo, "Dec=" + valor, P, std::nullopt, "Decliv.=" + valor, Escala, 4);
+            };
+            if (!codigo.empty()) {
+                if (const std::string q = Ilegiveis({&csm, &lL, &lDEC, &lTCS}); !q.empty()) {
+                    ilegivel(6, q, 3, 4);
+                } else if (L > 0) {
                     const double erro = CSm - (I + queda);
                     if (Excede(erro, gTolVerifCota)) declividade(6, (CSm - I) / L, erro, 3);
+                }
+                if (const std::string q = Ilegiveis({&lTCS, &lTCP, &csj}); !q.empty()) {
+                    ilegivel(7, q, 4, 5);
+                } else if (L > 0) {
                     const double erro2 = I - (h + CSj);
                     if (Excede(erro2, gTolVerifCota)) {
                         const std::string valor =
                             FormatNum(I - CSj, gPRECCOTA) + "(" + FormatNum(erro2, gPRECCOTA) + ")";
                         falha(7, "Deg=" + valor, P, std::nullopt, "Degrau=" + valor, 4, 5);
                     }
-                } else {
-                    const double erro = CSm - (CSj + queda);
-                    if (Excede(erro, gTolVerifCota)) declividade(8, (CSm - CSj) / L, erro, 5);
                 }
+            } else if (const std::string q = Ilegiveis({&csm, &csj, &lL, &lDEC}); !q.empty()) {
+                ilegivel(8, q, 5, 4);
+            } else if (L > 0) {
+                const double erro = CSm - (CSj + queda);
+                if (Excede(erro, gTolVerifCota)) declividade(8, (CSm - CSj) / L, erro, 5);
             }
         }
         if (Escolhida(TREtapas) && S.find("_" + etapa + "_") == std::string::npos)
@@ -246,7 +323,7 @@ long clsSANVerif::PasseTRs()
             };
             if (ConfereDuplicados(nomes, atual, duplicado, contagem)) ++repetidosTR_;
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return contagem;
 }
@@ -428,6 +505,15 @@ void clsSANVerif::Conf_EditTR(int i, bool& NoMore, bool& OK)
     if (!pvm) return;
     acad::BlockReference* pvj = BlocoDoId(falha.PVjId, {});
     if (!pvj) return;
+    // The dialog computes from the manholes' inverts: they are mended first.
+    const Leitura csm{"PVM " + GetAtributo("NUMERO", pvm).value_or(""), Ilegivel(pvm, "CS")};
+    const Leitura csj{"PVJ " + GetAtributo("NUMERO", pvj).value_or(""), Ilegivel(pvj, "CS")};
+    if (const std::string q = Ilegiveis({&csm, &csj}); !q.empty()) {
+        ExibeMensagem(0, "Atenção",
+                      "A cota de soleira de um PV deste trecho não pode ser lida (" + q +
+                          "). Corrija o PV (verificação \"PV: Profundidades\") e verifique novamente.");
+        return;
+    }
 
     std::string trecho, material, diametro, pavimento, codigo, etapa;
     double comp = 0, decl = 0, tcs = 0, tcp = 0;
@@ -442,14 +528,18 @@ void clsSANVerif::Conf_EditTR(int i, bool& NoMore, bool& OK)
 
     // The value the check found, and the size of the error, as it wrote them.
     const std::string& m = falha.Mensagem;
+    // A fault about a number of the reach that could not be read says which.
+    const bool medida = m.rfind("Dec=", 0) == 0 || m.rfind("Deg=", 0) == 0 || m.rfind("Comp=", 0) == 0;
     const std::size_t igual = m.find('='), abre = m.find('(');
     std::string A, B;
-    if (igual != std::string::npos && abre != std::string::npos && abre > igual) {
+    if (medida && igual != std::string::npos && abre != std::string::npos && abre > igual) {
         A = m.substr(igual + 1, abre - igual - 1);
         if (m.size() > abre + 1) B = m.substr(abre + 1, m.size() - abre - 2);
     }
     std::string explicacao;
-    if (falha.ErrType == 6 || falha.ErrType == 8)
+    if (!medida)
+        explicacao = m;
+    else if (falha.ErrType == 6 || falha.ErrType == 8)
         explicacao = "A declividade de " + NumeroTexto(decl) + " causa um erro de " + B + " na cota da soleira.";
     else if (falha.ErrType == 7)
         explicacao = "A altura do Degrau de " + NumeroTexto(tcp) + " tem um erro de " + B + "m.";

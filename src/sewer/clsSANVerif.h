@@ -64,8 +64,8 @@ private:
     enum Oferta { OfDuplicado, OfProfundidade, OfEtapa, OfTrecho, OfMaterial, OfPavimento, OfDiametro,
                   OfTuboQueda, OfDegrau, OfNomeTR, NumOfertas };
 
-    long PassePVs(bool& Cancelado) override;
-    long PasseTRs() override;
+    long Conf_PVs(bool& Cancelado) override;
+    long Conf_TRs() override;
     std::string RelatorioPVs() const override;
     std::string RelatorioTRs() const override;
     void TrataFalha(int i) override;

@@ -43,7 +43,7 @@ void clsSANVerifGen::Falha(int Tipo, std::int32_t Id, const std::string& Mensage
 
 // ---------------------------------------------------------------- manholes
 
-long clsSANVerifGen::PassePVs(bool& Cancelado)
+long clsSANVerifGen::Conf_PVs(bool& Cancelado)
 {
     Cancelado = false;
     const std::string S = TextoEtapas();
@@ -52,7 +52,7 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
     {
         PasseDeBlocos passe("Verificando PVs...", "E-PVGEN", "Verif. PVs...", true, cProgress, msgLeft_, msgTop_);
         nenhum = passe.Blocos().Count() == 0;
-        std::vector<RegistroNome> nomes;
+        NomesLidos nomes;
         Cancelado = !passe.ParaCada([&](acad::BlockReference& pv) {
             RegistroNome atual{false, GetAtributo("NUMERO", &pv).value_or(""), pv.ObjectID(), pv.InsertionPoint()};
             const std::string et = GetAtributo("ET", &pv).value_or("");
@@ -74,7 +74,7 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
                 };
                 if (ConfereDuplicados(nomes, atual, duplicado, novas)) ++repetidosPV_;
             }
-            nomes.push_back(atual);
+            nomes.Guarda(atual);
         });
     }
     if (nenhum) {
@@ -86,12 +86,12 @@ long clsSANVerifGen::PassePVs(bool& Cancelado)
 
 // ---------------------------------------------------------------- reaches
 
-long clsSANVerifGen::PasseTRs()
+long clsSANVerifGen::Conf_TRs()
 {
     const std::string S = TextoEtapas();
     if (!ConectaAcad() || !PreparaMarcas()) return 0;
     PasseDeBlocos passe("Verificando Trechos...", "E-TRCGEN", "Verif. Trechos...", true, cProgress, msgLeft_, msgTop_);
-    std::vector<RegistroNome> nomes;
+    NomesLidos nomes;
     passe.ParaCada([&](acad::BlockReference& bloco) {
         acad::BlockReference* tr = &bloco;
         const std::int32_t id = tr->ObjectID();
@@ -111,8 +111,11 @@ long clsSANVerifGen::PasseTRs()
                 const auto procura = [&](const Ponto& Ponta, int Tipo, const std::string& Texto) {
                     acad::BlockReference* pv = PVNoPonto(Ponta, "E-PVGEN");
                     if (pv) return pv;
+                    // At the reach, then at the end, then raised and joined.
+                    Marca(true, P, 2, Texto, 1);
                     Marca(true, Ponta, 3, Texto, 1);
-                    Falha(Tipo, id, Texto, P, Texto, 2, 1);
+                    ++falhas_;
+                    ConfereGenErroMsg.Raise(Tipo, id, SemObjeto, SemObjeto, Texto, P, std::nullopt);
                     LinhaConferencia(P, Ponta, 1);
                     falhaPonta = true;
                     return pv;
@@ -156,8 +159,9 @@ long clsSANVerifGen::PasseTRs()
         if (Escolhida(TREtapas) && S.find("_" + etapa + "_") == std::string::npos)
             Falha(13, id, "Etapa:(" + etapa + ")", P, "Erro em Etapa", 5, 5);
         if (Escolhida(TRContribuicao)) {
+            // The panel's "NÃO" option writes the word with its accent.
             const std::string c = Apara(contrib);
-            if (c != "SIM" && c != "NAO" && c != "UNI")
+            if (c != "SIM" && c != "NAO" && c != "NÃO" && c != "UNI")
                 Falha(21, id, "Contribuição:(" + contrib + ")", P, "Erro em Contribuição", 3, 5);
         }
         if (Escolhida(TRMateriais)) {
@@ -172,7 +176,7 @@ long clsSANVerifGen::PasseTRs()
             if (!cadastrado)
                 Falha(10, id, "Pavimento:(" + pavimento + ")", P, pavimento + "não é pavimento cadastrado", 3, 2);
         }
-        nomes.push_back(atual);
+        nomes.Guarda(atual);
     });
     return falhas_;
 }

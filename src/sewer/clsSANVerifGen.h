@@ -58,8 +58,8 @@ private:
     enum Oferta { OfNomesCotas, OfEtapa, OfPVsFaltando, OfMaterial, OfPavimento, OfComprimento, OfContribuicao,
                   NumOfertas };
 
-    long PassePVs(bool& Cancelado) override;
-    long PasseTRs() override;
+    long Conf_PVs(bool& Cancelado) override;
+    long Conf_TRs() override;
     std::string RelatorioPVs() const override;
     std::string RelatorioTRs() const override;
     void TrataFalha(int i) override;

@@ -1,5 +1,6 @@
 #include "sewer/modConfSAN.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -29,6 +30,13 @@ namespace {
 // are written with the coordinate decimals, so only a manhole moved away from
 // its reach, or another place altogether, is farther.
 constexpr double kToleranciaPV = 0.01;
+
+// Blocks examined between two yields of a pass for each fault listed in the
+// run: the cost of laying the fault list out again, spread over them.
+constexpr long kBlocosPorFalha = 2;
+// At most this many, so that the cancel window answers soon however many
+// faults are listed.
+constexpr long kBlocosEntreYields = 1000;
 
 bool MesmaFalha(const ErrRec& A, const ErrRec& B)
 {
@@ -114,11 +122,24 @@ void Marca(bool Disponivel, const Ponto& Pt, double Escala, const std::string& T
     if (Disponivel) InsertErrorMarker(Pt, Escala, Texto, Cor);
 }
 
-bool ConfereDuplicados(const std::vector<RegistroNome>& Anteriores, RegistroNome& Atual,
+const std::vector<std::size_t>& NomesLidos::DoNome(const std::string& Nome) const
+{
+    static const std::vector<std::size_t> nenhum;
+    const auto it = porNome_.find(Nome);
+    return it == porNome_.end() ? nenhum : it->second;
+}
+
+void NomesLidos::Guarda(const RegistroNome& Atual)
+{
+    porNome_[Atual.Nome].push_back(registros_.size());
+    registros_.push_back(Atual);
+}
+
+bool ConfereDuplicados(NomesLidos& Anteriores, RegistroNome& Atual,
                        const std::function<void(const RegistroNome&)>& Falha, long& NovasFalhas)
 {
-    for (const RegistroNome& r : Anteriores) {
-        if (r.Nome != Atual.Nome) continue;
+    for (const std::size_t i : Anteriores.DoNome(Atual.Nome)) {
+        const RegistroNome& r = Anteriores[i];
         Atual.Marcado = true;
         Falha(Atual);
         // Only the later member of a pair is marked, so a block repeated by
@@ -159,9 +180,15 @@ PasseDeBlocos::~PasseDeBlocos()
 
 bool PasseDeBlocos::ParaCada(const std::function<void(acad::BlockReference&)>& Examina)
 {
+    long desde = 0, intervalo = 0;  // blocks since the last yield, and between two
     for (acad::Entity* e : *ss_) {
-        forms::DoEvents();
-        if (cancelar_->Cancel) return false;
+        if (desde >= intervalo) {
+            forms::DoEvents();
+            if (cancelar_->Cancel) return false;
+            desde = 0;
+            intervalo = std::clamp(kBlocosPorFalha * ErrN, 1L, kBlocosEntreYields);
+        }
+        ++desde;
         if (auto* bloco = acad::As<acad::BlockReference>(e)) Examina(*bloco);
         if (barra_) barra_->Progress();
     }
@@ -509,12 +536,12 @@ void VerificacaoSAN::Execute()
             long contagem = 0;
             bool cancelado = false;
             if (Escolhida(0)) {
-                contagem = PassePVs(cancelado);
+                contagem = Conf_PVs(cancelado);
                 if (contagem > 0) MostraRelatorio(RelatorioPVs());
             }
             // Faults among the manholes come first: the reaches wait for the next run.
             if (contagem == 0 && !cancelado && Escolhida(cabecalhoTRs)) {
-                if (PasseTRs() > 0) MostraRelatorio(RelatorioTRs());
+                if (Conf_TRs() > 0) MostraRelatorio(RelatorioTRs());
             }
         });
     } catch (const acad::Error& e) {

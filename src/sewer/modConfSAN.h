@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cad/Ponto.h"
@@ -112,12 +113,27 @@ struct RegistroNome {
     std::int32_t PVjId = SemObjeto;
 };
 
+// The records of a pass's duplicate test, in reading order, with the records
+// of each name at hand, so that a name is compared only with its equals.
+class NomesLidos {
+public:
+    // The earlier records of that name, in reading order.
+    const std::vector<std::size_t>& DoNome(const std::string& Nome) const;
+    RegistroNome& operator[](std::size_t i) { return registros_[i]; }
+    // Keeps the record after the ones read before it.
+    void Guarda(const RegistroNome& Atual);
+
+private:
+    std::vector<RegistroNome> registros_;
+    std::unordered_map<std::string, std::vector<std::size_t>> porNome_;
+};
+
 // Compares `Atual` with the records before it. For each earlier record of the
-// same name: `Falha` for the current block; `Falha` for the earlier one unless
-// it was already found to repeat (then `NovasFalhas` grows by 1); a line
-// between the two (colour 4). The current record is marked when it repeats
-// any. True when it does.
-bool ConfereDuplicados(const std::vector<RegistroNome>& Anteriores, RegistroNome& Atual,
+// same name, in reading order: `Falha` for the current block; `Falha` for the
+// earlier one unless it was already found to repeat (then `NovasFalhas` grows
+// by 1); a line between the two (colour 4). The current record is marked when
+// it repeats any. True when it does.
+bool ConfereDuplicados(NomesLidos& Anteriores, RegistroNome& Atual,
                        const std::function<void(const RegistroNome&)>& Falha, long& NovasFalhas);
 
 // The frame of a pass over the blocks of one name (host wildcards): the cancel
@@ -134,8 +150,14 @@ public:
     PasseDeBlocos& operator=(const PasseDeBlocos&) = delete;
 
     acad::SelectionSet& Blocos() { return *ss_; }
-    // Each block in selection order, after a yield to the event queue, and
-    // the progress bar a step on; false when the user stopped the pass.
+    // Each block in selection order, and the progress bar a step on; false
+    // when the user stopped the pass. The pass yields to the event queue (and
+    // sees the cancel window's button) before the first block and then, while
+    // no fault has been listed, before every block; once faults are listed,
+    // every yield makes the fault list lay out all its lines again, so the
+    // blocks between two yields grow with the faults listed in the run
+    // (ErrN) up to a bound: the pass stays linear in the size of the drawing
+    // while faults are a fraction of its blocks.
     bool ParaCada(const std::function<void(acad::BlockReference&)>& Examina);
 
 private:
@@ -324,8 +346,8 @@ protected:
     // reach header and its options.
     bool Escolhida(int Opcao) const { return !naoEscolhida_[static_cast<std::size_t>(Opcao)]; }
     // A pass's fault count; the manhole pass tells whether it was cancelled.
-    virtual long PassePVs(bool& Cancelado) = 0;
-    virtual long PasseTRs() = 0;
+    virtual long Conf_PVs(bool& Cancelado) = 0;
+    virtual long Conf_TRs() = 0;
     virtual std::string RelatorioPVs() const = 0;
     virtual std::string RelatorioTRs() const = 0;
     // A click on fault i of the fault list.

@@ -7,6 +7,7 @@
 
 #include "SewerTestSupport.h"
 #include "cad/modGeometria.h"
+#include "cad/modSelecao.h"
 #include "platform/acad/CurveEntities.h"
 #include "sewer/clsSANDes.h"
 
@@ -173,4 +174,50 @@ TEST_F(Rede, AReachThatCannotBeComputedDrawsNothing)
     EXPECT_EQ(des.DrawTR(pvm, pvx, "150", "0", "0.01", "PVC", 1, "1-3", "Terra", codigo), nullptr);
     EXPECT_TRUE(Todos<acad::Line>().empty());
     EXPECT_EQ(mensagens.Lista().size(), 2u);
+}
+
+TEST_F(Rede, AManholeWithADropIntoItIsPickedAnywhereOnItsCircle)
+{
+    // Reaches with a step (drop 0.5) and with a drop pipe (drop 0.6), along
+    // and against the X axis (mirrored), and slanting both ways.
+    struct Caso {
+        double direcao;
+        const char* cs2;
+        const char* codigo;
+    };
+    const Caso casos[] = {{0.0, "99.000", "D"},       {0.0, "98.900", "T"},    {PI, "99.000", "D"},
+                          {PI, "98.900", "T"},        {PI / 4, "98.900", "T"}, {3 * PI / 4, "98.900", "T"},
+                          {5 * PI / 4, "99.000", "D"}, {-PI / 3, "98.900", "T"}};
+    double y = 0;
+    for (const Caso& c : casos) {
+        const Ponto p1(0, y);
+        const Ponto p2 = PontoPolar(p1, c.direcao, 50);
+        acad::BlockReference* tr = Trecho(p1, p2, c.cs2);
+        ASSERT_NE(tr, nullptr);
+        ASSERT_EQ(codigo, c.codigo);
+        acad::BlockReference* pvm = Blocos("E-PV").end()[-2];
+        acad::BlockReference* pvj = Blocos("E-PV").back();
+        // The drop texts end 0.25 before the flow line's end and run upstream.
+        for (const char* tag : {"TCP", "TCS"}) {
+            acad::Point3d a, b;
+            Atributo(tr, tag)->GetBoundingBox(a, b);
+            const Ponto meio((a.x + b.x) / 2, (a.y + b.y) / 2);
+            EXPECT_GT(Distancia(meio, p2), Distancia(Ponto(a.x, a.y), Ponto(b.x, b.y)) / 2 + 0.5)
+                << tag << " " << c.direcao;
+        }
+        // Every point of both circles but the two where the flow line meets them.
+        for (acad::BlockReference* pv : {pvj, pvm}) {
+            const Ponto centro = pv->InsertionPoint();
+            app->ZoomCenter({centro.X, centro.Y, 0}, 20);
+            for (int k = 0; k < 36; ++k) {
+                const Ponto p = PontoPolar(centro, (5.0 + 10.0 * k) * PI / 180 + c.direcao, 1.0);
+                script->Point({p.X, p.Y, 0});
+                Ponto escolhido;
+                bool falhou = true;
+                acad::Entity* e = AtivaAcad("Selecione PV 2: ", 0, escolhido, falhou, "");
+                EXPECT_EQ(e, pv) << c.direcao << " " << c.codigo << " " << (5 + 10 * k) << "°";
+            }
+        }
+        y += 200;
+    }
 }

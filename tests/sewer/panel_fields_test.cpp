@@ -8,6 +8,7 @@
 
 #include "PanelTestSupport.h"
 #include "cad/modAcad.h"
+#include "platform/os/Clipboard.h"
 
 using namespace sewertest;
 using namespace forms;
@@ -99,6 +100,88 @@ TEST_F(PainelCampos, OnlyTheFieldBeingEditedRecomputesTheOthers)
     SD.DesTxt(1).SetText("90");
     EXPECT_EQ(SD.DesTxt(2).Text(), "1.5");
     EXPECT_EQ(SD.DesTxt(0).Text(), "100.000");
+}
+
+TEST_F(PainelCampos, RulesComputeOnlyFromFieldsThatHoldNumbers)
+{
+    for (int i : {0, 1, 2, 4, 5, 6}) SD.DesTxt(i).SetText("");
+    // The ground typed while the invert is empty: the invert and the depth stay empty.
+    user::Type(SD.DesTxt(0), "101.5");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "");
+    // The invert next: now the depth follows.
+    user::Type(SD.DesTxt(1), "100");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "101.500");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "1.500");
+    // A lone separator or an emptied field is no 0: the others keep their values.
+    user::Type(SD.DesTxt(2), ".");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
+    user::PressKey(SD.DesTxt(2), vbKeyBack);
+    EXPECT_EQ(SD.DesTxt(2).Text(), "");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "101.500");
+    // The depth from an empty ground: nothing either.
+    SD.DesTxt(0).SetText("");
+    user::Type(SD.DesTxt(2), "2");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
+
+    // A reach: the slope with no length gives no drop; the drop with no length no slope.
+    user::ChooseTab(SD.SSDesenho, 1);
+    user::Type(SD.DesTxt(5), "0.01");
+    EXPECT_EQ(SD.DesTxt(6).Text(), "");
+    user::Type(SD.DesTxt(6), "0.5");
+    EXPECT_EQ(SD.DesTxt(5).Text(), "0.01");
+    // With a length the slope gives the drop again.
+    user::Type(SD.DesTxt(4), "50");
+    user::Type(SD.DesTxt(5), "0.02");
+    EXPECT_EQ(SD.DesTxt(6).Text(), "-1.000");
+}
+
+TEST_F(PainelCampos, EditingShortcutsPassAndAPasteIsTakenAsTyped)
+{
+    ASSERT_TRUE(os::Clipboard::SetText(""));
+    user::Type(SD.DesTxt(0), "101.5");
+    user::PressKey(SD.DesTxt(0), vbKeyA, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(0).SelLength(), 5);
+    user::PressKey(SD.DesTxt(0), vbKeyC, vbCtrlMask);
+    EXPECT_EQ(os::Clipboard::GetText(), "101.5");
+    user::PressKey(SD.DesTxt(0), vbKeyX, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(0).Text(), "");
+    user::PressKey(SD.DesTxt(0), vbKeyA + 25, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(0).Text(), "101.5");
+    // Pasted over the invert: "," becomes ".", letters, blanks and line ends
+    // stay out, and the depth follows as it does for typed keys.
+    SD.DesTxt(1).SetText("");
+    ASSERT_TRUE(os::Clipboard::SetText("9 8,25 m\r\n"));
+    user::Focus(SD.DesTxt(1));
+    user::PressKey(SD.DesTxt(1), vbKeyV, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(1).Text(), "98.25");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "3.250");
+    // At the cursor, in place of the selection.
+    SD.DesTxt(1).SetSelStart(2);
+    SD.DesTxt(1).SetSelLength(3);
+    ASSERT_TRUE(os::Clipboard::SetText("x7"));
+    user::PressKey(SD.DesTxt(1), vbKeyV, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(1).Text(), "987");
+    // The PV number is a name: all of it goes in but the line end.
+    ASSERT_TRUE(os::Clipboard::SetText("PV-Á,1\n"));
+    user::Focus(SD.DesTxt(3));
+    user::PressKey(SD.DesTxt(3), vbKeyV, vbCtrlMask);
+    EXPECT_EQ(SD.DesTxt(3).Text(), "PV-Á,1");
+
+    // The tolerances take "," for the decimals, pasted too.
+    SD.SetInterface(2);
+    SD.PrefsTxt(0).SetText("");
+    ASSERT_TRUE(os::Clipboard::SetText("0.05 m"));
+    user::Focus(SD.PrefsTxt(0));
+    user::PressKey(SD.PrefsTxt(0), vbKeyV, vbCtrlMask);
+    EXPECT_EQ(SD.PrefsTxt(0).Text(), "0,05");
+    EXPECT_DOUBLE_EQ(SD.TolVerifCota(), 0.05);
+    user::PressKey(SD.PrefsTxt(0), vbKeyA, vbCtrlMask);
+    user::PressKey(SD.PrefsTxt(0), vbKeyX, vbCtrlMask);
+    EXPECT_EQ(SD.PrefsTxt(0).Text(), "");
+    EXPECT_EQ(os::Clipboard::GetText(), "0,05");
 }
 
 TEST_F(PainelCampos, NumericSpinnersStepTheirFieldFromItsValueAtThePress)

@@ -12,6 +12,7 @@
 #include "cad/modGeometria.h"
 #include "platform/acad/PolylineEntities.h"
 #include "sewer/clsSANVerif.h"
+#include "sewer/frmEditPV.h"
 #include "shell/frmCancelar.h"
 #include "shell/modGlobais.h"
 
@@ -313,7 +314,7 @@ TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)
     acad::BlockReference* p2 = PVd(Ponto(60, 0), "PV-2", 99.9);
     acad::BlockReference* p3 = PVd(Ponto(120, 0), "PV-3", 99.3);
     acad::BlockReference* p4 = PVd(Ponto(180, 0), "PV-4", 98.7);
-    TRd(p1, p2, "T-1", "60.00", "0.010000");
+    acad::BlockReference* semJ = TRd(p1, p2, "T-1", "60.00", "0.010000");
     acad::BlockReference* semM = TRd(p2, p3, "T-2", "60.00", "0.010000", "150", "PVC", 1, "Grama");
     acad::BlockReference* semAmbos = TRd(p3, p4, "T-3", "60.00", "0.010000");
     acad::BlockReference* ruim = TRd(p1, p4, "T-4", "180.00", "0.010000", "150", "PVC", 1, "Grama");
@@ -344,6 +345,12 @@ TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)
     // a red line; an end that is no point has only the reach's.
     const auto m = Marcas();
     EXPECT_EQ(m.size(), 2u * 4 + 1 + 2);
+    // At the reach first, then where its manhole was looked for.
+    ASSERT_GE(m.size(), 2u);
+    EXPECT_EQ(m[0].Mensagem, "PVJ não localizado");
+    EXPECT_EQ(m[0].P, Ponto(semJ->InsertionPoint()));
+    EXPECT_EQ(m[1].Mensagem, "PVJ não localizado");
+    EXPECT_EQ(m[1].P, Ponto(60, 0, 0));
     for (const Marcador& k : m) {
         if (k.Mensagem.find("localizado") == std::string::npos) continue;
         EXPECT_DOUBLE_EQ(k.Escala, 2);
@@ -355,6 +362,67 @@ TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)
     ASSERT_EQ(respostas.Relatorios().size(), 1u);
     EXPECT_TRUE(Comeca(respostas.Relatorios()[0],
                        "ERROS LOCALIZADOS EM TRECHOS:\r\n2 PVMs não localizados\r\n3 PVJs não localizados\r\n"));
+}
+
+TEST_F(Projetada, NumbersThatCannotBeReadAreFaultsNamingTheirBlockAndAttribute)
+{
+    acad::BlockReference* p1 = PVd(Ponto(0, 0), "PV-1", 100.5);
+    acad::BlockReference* p2 = PVd(Ponto(60, 0), "PV-2", 99.9);
+    acad::BlockReference* p3 = PVd(Ponto(120, 0), "PV-3", 99.3);
+    acad::BlockReference* p4 = PVd(Ponto(180, 0), "PV-4", 98.2);
+    acad::BlockReference* t1 = TRd(p1, p2, "T-1", "60.00", "0.010000");
+    acad::BlockReference* t2 = TRd(p2, p3, "T-2", "60.00", "0.010000");
+    acad::BlockReference* t3 = TRd(p3, p4, "T-3", "60.00", "0.010000");  // a step of 0.5
+    ASSERT_EQ(Atributos(t3).at("DG"), "O");
+    Escreve(p2, "CS", "abc");
+    Escreve(t3, "TCS", "9x.7");
+    Executa(kTRs);
+
+    // Both reaches of the manhole, and both checks of the step's invert.
+    const std::string cs = "CS \"abc\" não é um número";
+    const std::string tcs = "Trecho T-3: TCS \"9x.7\" não é um número";
+    EXPECT_EQ(LinhasDaLista(), (std::vector<std::string>{"PVJ PV-2: " + cs, "PVM PV-2: " + cs, tcs, tcs}));
+    EXPECT_EQ(Tipos(), (std::vector<int>{8, 8, 6, 7}));
+    EXPECT_EQ(Falha(0).ObjectId, t1->ObjectID());
+    EXPECT_EQ(Falha(1).ObjectId, t2->ObjectID());
+    EXPECT_EQ(Falha(1).PVmId, p2->ObjectID());
+    const auto m = Marcas();
+    ASSERT_EQ(m.size(), 4u);
+    EXPECT_TRUE(Marcou(m[0], "PVJ PV-2: " + cs, 5, 4));
+    EXPECT_EQ(m[0].P, Ponto(t1->InsertionPoint()));
+    EXPECT_TRUE(Marcou(m[2], tcs, 3, 4));
+    EXPECT_TRUE(Marcou(m[3], tcs, 4, 5));
+    EXPECT_EQ(respostas.Relatorios(),
+              std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n1 Erros na Declividade\r\n"
+                                       "1 Erros na Altura do Degrau\r\n2 Erros na Decliv com Degrau\r\n\r\n"
+                                       "ERROS NO DIMENSINAMENTO DE PVs:\r\nNão Realizado"});
+
+    // The reach's dialog would compute from the unreadable invert: the user
+    // is sent to the manhole instead, and the fault stays.
+    ClicaFalha(0);
+    ASSERT_EQ(respostas.Mensagens().size(), 1u);
+    EXPECT_EQ(respostas.Mensagens()[0],
+              "A cota de soleira de um PV deste trecho não pode ser lida (PVJ PV-2: " + cs +
+                  "). Corrija o PV (verificação \"PV: Profundidades\") e verifique novamente.");
+    EXPECT_EQ(LinhasDaLista().size(), 4u);
+
+    // The manhole pass tells it as a depth fault, whose dialog mends it.
+    Nova(verif, &clsSANVerif::ConfereErroMsg);
+    Executa({"VERIFICAR PVs", "PV: Profundidades"});
+    EXPECT_EQ(LinhasDaLista(), std::vector<std::string>{"PV PV-2: " + cs});
+    EXPECT_EQ(Tipos(), std::vector<int>{2});
+    ASSERT_EQ(Marcas().size(), 5u);  // the reaches' markers are still drawn
+    EXPECT_TRUE(Marcou(Marcas().back(), "PV PV-2: " + cs, 4, 6));
+    respostas.Proxima<frmEditPV>([](frmEditPV& f) {
+        f.Text2.SetText("99.9");
+        forms::user::Click(f.CmdOK);
+    });
+    ClicaFalha(0);
+    EXPECT_EQ(Atributos(p2).at("CS"), "99.900");
+    Escreve(t3, "TCS", "98.700");
+    Nova(verif, &clsSANVerif::ConfereErroMsg);
+    Executa(kTodas);
+    EXPECT_TRUE(LinhasDaLista().empty());
 }
 
 TEST_F(Projetada, WithoutTheMarkerFileFaultsAreStillListedAndTheUserIsToldOnce)

@@ -227,8 +227,8 @@ TEST_F(Dialogos, TheManholeDialogKeepsItsThreeValuesConsistent)
         f.Text1.SetText("11");
         EXPECT_EQ(f.Text3.Text(), "3.500");
         EXPECT_EQ(f.Text2.Text(), "7,5");
-        f.Text2.SetText("");  // an empty field counts as 0
-        EXPECT_EQ(f.Text3.Text(), "11.000");
+        f.Text2.SetText("");  // an empty field is no 0: the depth stays
+        EXPECT_EQ(f.Text3.Text(), "3.500");
         // The calculator: 1.5 + 0.25, into the depth.
         f.CalcCmd(5).SetCaption("1.5");
         forms::user::Click(f.CalcCmd(0));

@@ -179,9 +179,11 @@ TEST_F(Generica, ReachFaultsOfEveryKind)
                                                 "Ferronão é um material cadastrado", "Gramanão é pavimento cadastrado"}));
     EXPECT_DOUBLE_EQ(m[0].Escala, 4);
     EXPECT_EQ(m[0].Cor, 1);
-    EXPECT_EQ(m[1].P, Ponto(30, -20, 0));  // at the missing end
-    EXPECT_DOUBLE_EQ(m[1].Escala, 3);
-    EXPECT_DOUBLE_EQ(m[2].Escala, 2);
+    // At the reach first, then at the missing end.
+    EXPECT_EQ(m[1].P, Ponto(tr[1]->InsertionPoint()));
+    EXPECT_DOUBLE_EQ(m[1].Escala, 2);
+    EXPECT_EQ(m[2].P, Ponto(30, -20, 0));
+    EXPECT_DOUBLE_EQ(m[2].Escala, 3);
     EXPECT_EQ(m[4].Cor, 3);
     EXPECT_EQ(m[8].Cor, 5);
     const auto linhas = Linhas();

@@ -175,3 +175,46 @@ TEST_F(PainelVerificacao, ANetworkSwitchedBetweenPrepareAndRunIsPreparedAgain)
     EXPECT_EQ(ErrCount[17], 1);
     EXPECT_EQ(respostas.Relatorios().size(), 1u);
 }
+
+TEST_F(PainelVerificacao, AGenericReachDrawnWithTheNoOptionVerifiesClean)
+{
+    des.InsertPVGen(Ponto(0, 0), "G-1", "100", 1);
+    des.InsertPVGen(Ponto(60, 0), "G-2", "99", 1);
+    des.InsertPVGen(Ponto(120, 0), "G-3", "98", 1);
+    SD.SetInterface(0);  // the drawing tabs
+    const auto escolhe = [this](forms::ComboBox& C, const std::string& Texto) {
+        MostraPagina(SD, C);
+        for (int i = 0; i < C.ListCount(); ++i)
+            if (C.List(i) == Texto) return forms::user::Choose(C, i);
+        ADD_FAILURE() << Texto << " não está na lista " << C.Name();
+    };
+    escolhe(SD.DesPavmtoCbo(0), "Terra");
+    escolhe(SD.DesMatTuboCbo(1), "PEAD");
+    forms::user::Choose(SD.DesEtapaCbo, 1);
+    // "NÃO", then "SIM" for a second reach: both are contributions the check knows.
+    MostraPagina(SD, SD.DesGenContribFra);
+    forms::user::Click(SD.DesGenContribOpt(0));
+    ASSERT_EQ(SD.DesGenContribOpt(0).Caption(), "NÃO");
+    script->Point({0, 0, 0}).Point({60, 0, 0});
+    Clica(SD.DesInsertTRGenCmd);
+    forms::user::Click(SD.DesGenContribOpt(1));
+    app->ZoomCenter({90, 0, 0}, 80);
+    script->Point({60.3, 0.3, 0}).Point({120.3, 0.3, 0});
+    Clica(SD.DesInsertTRGenCmd);
+    const auto trechos = Blocos("E-TRCGEN");
+    ASSERT_EQ(trechos.size(), 2u);
+    EXPECT_EQ(Atributos(trechos[0]).at("CONTRIB"), "NÃO");
+
+    SD.SetInterface(1);
+    Clica(SD.CONFChk);
+    Clica(SD.CONFCmd(0));
+    ASSERT_EQ(SD.SANERROptlst.List(1), "VERIFICAR TRs Gen.");
+    EscolheTudo();
+    Clica(SD.CONFCmd(1));
+    EXPECT_EQ(Falhas(), std::vector<std::string>{});
+    EXPECT_EQ(ErrCount[21], 0);
+    EXPECT_TRUE(respostas.Relatorios().empty());
+    // The text written stays as the panel wrote it.
+    EXPECT_EQ(Atributos(trechos[0]).at("CONTRIB"), "NÃO");
+    EXPECT_EQ(Atributos(trechos[1]).at("CONTRIB"), "SIM");
+}

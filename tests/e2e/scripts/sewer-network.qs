@@ -1,6 +1,7 @@
 # A small designed sewer network drawn from the sewer panel: four manholes
 # and three reaches (no drop, a step, a drop pipe; one reach drawn mirrored),
-# saved, and opened again with the same blocks and attributes.
+# the manhole a drop runs into picked again, the drawing saved, and opened
+# again with the same blocks and attributes.
 
 start
 new
@@ -74,6 +75,18 @@ click SD.DesInsertTRcmd(0)
 expect text SD.DesTxt(4) "60.00"
 set SD.DesTxt(5) 0.005000
 click SD.DesInsertTRcmd(1)
+
+# The manhole a drop pipe runs into is picked anywhere on its circle, also
+# where the drop texts start: PV-4 on its east and north points.
+input pick 81,-45 prompt "Selecione PV 1: "
+input pick 20,-46 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(4) "60.00"
+expect enabled SD.DesInsertTRcmd(1) true
+input pick 80,-44 prompt "Selecione PV 1: "
+input pick 19,-45 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(4) "60.00"
 
 # Read back from the file: a copy, so that the host cannot hand back the
 # drawing it still holds.
