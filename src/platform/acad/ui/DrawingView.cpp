@@ -177,6 +177,7 @@ void DrawingView::Render()
         cache_.setDevicePixelRatio(dpr);
     }
     cache_.fill(BackgroundColor());
+    ++renders_;
     drawn_ = CurrentSignature();
     stats_ = {};
     Document* doc = ShownDocument();

@@ -75,6 +75,8 @@ public:
     // shows highlighted (for tests and benchmarks).
     const RenderStats& LastStats() const { return stats_; }
     std::size_t HighlightedCount() const { return selected_.size(); }
+    // How many times the drawing was rendered (not counting paints of the kept picture).
+    std::size_t Renders() const { return renders_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -116,6 +118,7 @@ private:
     bool dirty_ = true;
     std::uint64_t epoch_ = 0;
     std::unordered_set<const Entity*> selected_;
+    std::size_t renders_ = 0;
 
     // Pointer state.
     std::optional<QPointF> cursor_;
