@@ -42,6 +42,7 @@ public:
     void SetData(const SplineData& d);
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    Box Extents() const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
     // Cubic interpolating spline through `fitPoints`; zero tangents leave the ends free.
@@ -49,7 +50,11 @@ public:
                                   const Vector3d& endTangent);
 
 private:
+    // Every change of the geometry goes through here: the kept extents go stale.
+    void GeometryEdited();
     SplineData data_;
+    mutable Box extents_;
+    mutable bool extentsValid_ = false;
 };
 
 // Points along the curve of `d` (a few per knot span), for drawing and for hatch
