@@ -454,6 +454,46 @@ std::vector<Point3d> SampleSpline(const SplineData& d)
     return pts;
 }
 
+void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
+                        const std::function<void(const std::vector<Point3d>&)>& chain)
+{
+    if (!ValidKnots(d) || d.degree > kMaxDegree) {
+        chain(d.fitPoints.empty() ? d.controlPoints : d.fitPoints);
+        return;
+    }
+    const int p = d.degree;
+    const int n = static_cast<int>(d.controlPoints.size());
+    const int perSpan = std::clamp(2 * p + 6, 8, 32);
+    const auto at = [&d](int i) { return HomogeneousAt(d, i); };
+    auto eval = [&](int k, double u) {
+        const H h = DeBoorInSpan(d.knots, at, p, k, u);
+        double w = h[3] != 0 ? h[3] : 1.0;
+        return Point3d{h[0] / w, h[1] / w, h[2] / w};
+    };
+    std::vector<Point3d> run;
+    auto flush = [&] {
+        if (run.size() >= 2) chain(run);
+        run.clear();
+    };
+    for (int k = p; k < n; ++k) {
+        const double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
+        if (!(b > a)) continue;
+        // The span lies inside the hull of its control points.
+        Box hull;
+        for (int i = k - p; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        if (!keep.IsEmpty() && !hull.Intersects(keep)) {
+            flush();
+            continue;
+        }
+        const double size = std::max(hull.Width(), hull.Height());
+        const int pieces = tolerance > 0 ? std::clamp(static_cast<int>(std::ceil(std::sqrt(size / tolerance))), 1, perSpan)
+                                         : perSpan;
+        if (run.empty()) run.push_back(eval(k, a));
+        for (int s = 1; s <= pieces; ++s) run.push_back(eval(k, s == pieces ? b : a + (b - a) * s / pieces));
+    }
+    flush();
+}
+
 Box Spline::Extents() const
 {
     // Sampling a long spline is costly and its box is asked often (the index, every
