@@ -109,10 +109,15 @@ public:
     T* At(std::size_t i) const
     {
         if (i >= live_) return nullptr;
-        if (dead_ * 4 >= items_.size()) CompactIfIdle();
-        if (dead_ == 0) return items_[i];
         std::size_t slot = cursorSlot_, before = cursorLive_;
         if (slot > items_.size()) slot = before = 0;
+        // A far jump (or many erased items) is cheaper after one compaction.
+        const std::size_t far = 64 + live_ / 16;
+        if (dead_ * 4 >= items_.size() || (before > i ? before - i : i - before) > far) CompactIfIdle();
+        if (dead_ == 0) {
+            cursorSlot_ = cursorLive_ = i;  // with nothing erased, slots are positions
+            return items_[i];
+        }
         // Walk back while the live items before `slot` are more than i...
         while (before > i) {
             --slot;
