@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -68,7 +70,8 @@ void BM_SplineCrossing20000ControlPoints(benchmark::State& state)
 }
 BENCHMARK(BM_SplineCrossing20000ControlPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Peak resident size grown by `fn` (the kernel's high-water mark, reset first).
+// Peak resident size grown by `fn` (the kernel's high-water mark, reset first;
+// the heap's free pages go back to the system before, so that each run counts).
 template <typename Fn>
 double PeakGrowthMB(Fn&& fn)
 {
@@ -79,6 +82,7 @@ double PeakGrowthMB(Fn&& fn)
             if (line.rfind(name, 0) == 0) return std::stod(line.substr(std::string(name).size())) / 1024.0;
         return 0.0;
     };
+    malloc_trim(0);
     { std::ofstream("/proc/self/clear_refs") << "5"; }
     const double before = field("VmRSS:");
     fn();
