@@ -93,7 +93,7 @@ template <typename T>
 T* SymbolTable<T>::Item(int index) const
 {
     T* r = index >= 0 ? list_.At(static_cast<std::size_t>(index)) : nullptr;
-    if (!r) ThrowKeyNotFound("Item de índice " + std::to_string(index));
+    if (!r) ThrowNoItemAt(index);
     return r;
 }
 
