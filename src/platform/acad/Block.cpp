@@ -175,7 +175,7 @@ void Block::EntityChanged(Entity& e)
 
 void Block::EntityErased(Entity& e)
 {
-    entities_.NoteErased();
+    entities_.NoteErased(&e);
     ++contentVersion_;
     if (index_) index_->Remove(e);
     if (!IsLayout()) Document().NoteBlockChanged(*this);
@@ -215,12 +215,24 @@ void Block::Clear()
 
 bool Block::IsReferenced() const
 {
-    const std::uint32_t me = recordIndex_;
-    for (const auto& o : Document().Objects()) {
-        if (o->IsErased()) continue;
-        if (auto* r = dynamic_cast<const BlockReference*>(o.get()); r && r->Data().block == me) return true;
-    }
-    return false;
+    return !references_.empty();
+}
+
+void Block::AddReference(BlockReference& r)
+{
+    r.listSlot_ = static_cast<std::uint32_t>(references_.size());
+    r.listedIn_ = this;
+    references_.push_back(&r);
+}
+
+void Block::RemoveReference(BlockReference& r)
+{
+    const std::uint32_t slot = r.listSlot_;
+    if (r.listedIn_ != this || slot >= references_.size() || references_[slot] != &r) return;
+    references_[slot] = references_.back();
+    references_[slot]->listSlot_ = slot;
+    references_.pop_back();
+    r.listedIn_ = nullptr;
 }
 
 void Block::EnableSpatialIndex()
@@ -235,7 +247,7 @@ void Block::OnErase()
     if (IsLayout()) throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser apagado");
     if (IsReferenced()) throw Error(ErrorCode::ObjectInUse, "O bloco \"" + name_ + "\" está em uso");
     for (Entity* e : *this) e->Delete();
-    Document().Blocks().NoteErased();
+    Document().Blocks().NoteErased(*this);
 }
 
 // ---------------------------------------------------------------- creation members

@@ -130,8 +130,13 @@ public:
     void SetLayout(acad::Layout* l) { layout_ = l; }
     void EnableSpatialIndex();
     void SetNameRaw(const std::string& name) { name_ = name; }  // engine: swaps of "*Paper_Space" names
-    // Bumped whenever the content changes; references cache their extents by it.
+    // Bumped whenever the content changes.
     std::uint64_t ContentVersion() const { return contentVersion_; }
+    // Live references to this definition, from any container (engine: the
+    // references keep the list as they are added, re-pointed and erased).
+    const std::vector<BlockReference*>& References() const { return references_; }
+    void AddReference(BlockReference& r);
+    void RemoveReference(BlockReference& r);
 
 protected:
     void OnErase() override;
@@ -146,7 +151,10 @@ private:
     std::unique_ptr<SpatialIndex> index_;
     std::uint64_t contentVersion_ = 1;
     std::uint32_t recordIndex_ = 0;  // position in Blocks' records
+    std::vector<BlockReference*> references_;
+    bool changePending_ = false;  // in the document's list of changed definitions
     friend class Blocks;
+    friend class Document;
 };
 
 // The block table.
@@ -167,7 +175,7 @@ public:
     // Engine: index of a block in the document's block records (never reused).
     std::uint32_t IndexOf(const Block& b) const;
     Block* ByIndex(std::uint32_t index) const;
-    void NoteErased() { list_.NoteErased(); }
+    void NoteErased(const Block& b) { list_.NoteErased(&b); }
 
 private:
     friend class Block;

@@ -50,6 +50,7 @@ void BlockReference::SetName(const std::string& blockName)
     acad::Block* b = Document().Blocks().Find(blockName);
     if (!b || b->IsLayout()) ThrowKeyNotFound("Bloco \"" + blockName + "\"");
     data_.block = Document().Blocks().IndexOf(*b);
+    Relist();
     InvalidateExtents();
     GeometryChanged();
 }
@@ -159,6 +160,7 @@ void BlockReference::SetData(const BlockReferenceData& d)
 {
     CheckAlive();
     data_ = d;
+    Relist();
     InvalidateExtents();
     GeometryChanged();
 }
@@ -217,8 +219,18 @@ void BlockReference::CreateAttributesFromDefinition()
     }
 }
 
+void BlockReference::Relist()
+{
+    // Only references held in a container are listed (copies being made are not).
+    acad::Block* now = OwnerBlock() && !IsErased() ? Document().Blocks().ByIndex(data_.block) : nullptr;
+    if (now == listedIn_) return;
+    if (listedIn_) listedIn_->RemoveReference(*this);
+    if (now) now->AddReference(*this);
+}
+
 void BlockReference::OnAdopted()
 {
+    Relist();
     auto pending = std::move(pending_);
     pending_.clear();
     for (auto& a : pending) AppendAttribute(std::move(a));
@@ -297,13 +309,13 @@ void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
 
 Box BlockReference::Extents() const
 {
-    const std::uint64_t stamp = Document().DefinitionsRevision();
-    if (!extentsValid_ || extentsStamp_ != stamp) {
+    // Definitions changed since the last query mark their references stale first.
+    Document().FlushBlockChanges();
+    if (!extentsValid_) {
         detail::ExtentsSink sink;
         Emit(sink, Transform());
         extents_ = sink.box;
         extentsValid_ = true;
-        extentsStamp_ = stamp;
     }
     return extents_;
 }
@@ -326,6 +338,7 @@ void BlockReference::OnErase()
     // The attributes belong to the reference and go with it.
     for (auto* a : attributes_)
         if (!a->IsErased()) a->Delete();
+    if (listedIn_) listedIn_->RemoveReference(*this);
     Entity::OnErase();
 }
 

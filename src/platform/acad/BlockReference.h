@@ -60,6 +60,8 @@ public:
 
     // Engine: the cached extents are stale (the definition or an attribute changed).
     void InvalidateExtents();
+    // Engine: the cached extents, stale or not, without measuring (tests of the caches).
+    bool ExtentsCached() const { return extentsValid_; }
 
 protected:
     void OnErase() override;
@@ -76,9 +78,13 @@ private:
     std::vector<AttributeReference*> attributes_;  // owned by the document, like every object
     // Copies waiting for the reference to be added to a block (Clone / CloneTo).
     std::vector<std::unique_ptr<AttributeReference>> pending_;
+    // Joins the reference list of the definition it points to (leaving the old one).
+    void Relist();
+    friend class acad::Block;
     mutable Box extents_;
     mutable bool extentsValid_ = false;
-    mutable std::uint64_t extentsStamp_ = 0;  // Document::DefinitionsRevision when measured
+    acad::Block* listedIn_ = nullptr;  // the definition whose reference list holds it
+    std::uint32_t listSlot_ = 0;       // its place in that list
 };
 
 // Reference to a block whose content comes from another drawing file. The

@@ -255,7 +255,7 @@ void Document::DeleteLayout(acad::Layout& layout)
     block.SetLayout(nullptr);
     block.Delete();
     layout.AcadObject::Delete();
-    layouts_.NoteErased();
+    layouts_.NoteErased(layout);
     paperViews_.erase(&layout);
     if (others.empty()) others.push_back(layouts_.Add("Layout1"));
     if (lastPaperLayout_ == &layout) {
@@ -532,15 +532,54 @@ void Document::NoteBlockChanged(acad::Block& b)
     if (b.IsLayout()) return;
     ++definitionsRevision_;
     referencesStale_ = true;
+    if (!b.changePending_) {
+        b.changePending_ = true;
+        changedBlocks_.push_back(&b);
+    }
+}
+
+void Document::NoteAllExtentsChanged()
+{
+    ++definitionsRevision_;
+    referencesStale_ = true;
+    allExtentsStale_ = true;
 }
 
 void Document::FlushBlockChanges()
 {
     if (!referencesStale_) return;
     referencesStale_ = false;
-    for (Layout* l : layouts_)
-        for (Entity* e : l->Block())
-            if (dynamic_cast<BlockReference*>(e)) l->Block().EntityChanged(*e);
+    std::vector<Block*> changed = std::move(changedBlocks_);
+    changedBlocks_.clear();
+    if (allExtentsStale_) {
+        allExtentsStale_ = false;
+        for (Block* b : changed) b->changePending_ = false;
+        for (const auto& o : objects_)
+            if (auto* r = dynamic_cast<BlockReference*>(o.get())) r->InvalidateExtents();
+        for (Layout* l : layouts_)
+            for (Entity* e : l->Block()) l->Block().EntityChanged(*e);
+        return;
+    }
+    // The changed definitions, then every definition holding a reference to one of
+    // them, and so on up: their references are stale. Those placed in a space are
+    // re-indexed; each definition is visited once, so a cycle (damaged file) ends.
+    std::vector<BlockReference*> placed;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        for (BlockReference* r : changed[i]->References()) {
+            r->InvalidateExtents();
+            Block* owner = r->OwnerBlock();
+            if (!owner) continue;
+            if (owner->IsLayout()) {
+                placed.push_back(r);
+            } else if (!owner->changePending_) {
+                owner->changePending_ = true;
+                changed.push_back(owner);
+            }
+        }
+    }
+    for (Block* b : changed) b->changePending_ = false;
+    for (BlockReference* r : placed)
+        if (!r->IsErased()) r->OwnerBlock()->EntityChanged(*r);
 }
 
 // ---------------------------------------------------------------- purge

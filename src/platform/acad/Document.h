@@ -196,11 +196,16 @@ public:
     void SetCommandActive(bool b) { commandActive_ = b; }
     acad::CommandLine& CommandLine() const;
     SystemVariables& Variables() const { return *variables_; }
-    // A block definition's content changed: references re-measure themselves and
-    // the spaces re-index them before their next query.
+    // A block definition's content changed: its references (and those of the
+    // definitions holding it) re-measure themselves and the spaces re-index them
+    // before the next query.
     void NoteBlockChanged(acad::Block& b);
+    // Something every entity's extents may depend on changed (a text style's kind
+    // of font): everything is measured again before the next query.
+    void NoteAllExtentsChanged();
     std::uint64_t DefinitionsRevision() const { return definitionsRevision_; }
-    // Re-indexes the block references of every space after definitions changed.
+    // Re-measures and re-indexes the references of the definitions changed since
+    // the last call (cheap when none did).
     void FlushBlockChanges();
     // Entities of paper space viewports of a layout.
     std::vector<acad::PViewport*> Viewports(const acad::Layout& layout) const;
@@ -269,6 +274,9 @@ private:
     std::unique_ptr<acad::CommandLine> commandLine_;
     std::uint64_t definitionsRevision_ = 1;
     bool referencesStale_ = false;
+    // Definitions changed since the last flush, and whether everything must be measured again.
+    std::vector<acad::Block*> changedBlocks_;
+    bool allExtentsStale_ = false;
 };
 
 }  // namespace acad

@@ -12,6 +12,12 @@ void ThrowKeyNotFound(const std::string& what)
     throw Error(ErrorCode::KeyNotFound, what + " não encontrado");
 }
 
+void ThrowNoItemAt(int index)
+{
+    // No string held across the throw: unwinding runs no clean-up here.
+    throw Error(ErrorCode::KeyNotFound, "Item de índice " + std::to_string(index) + " não encontrado");
+}
+
 void ThrowInvalidInput(const std::string& what)
 {
     throw Error(ErrorCode::InvalidInput, "Valor inválido: " + what);

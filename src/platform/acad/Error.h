@@ -50,6 +50,9 @@ private:
 
 // Shorthand for the common failures, descriptions in the system's language.
 [[noreturn]] void ThrowKeyNotFound(const std::string& what);
+// "Item de índice N não encontrado": loops past a collection's shrinking end
+// raise it often, so its message is built where it is thrown.
+[[noreturn]] void ThrowNoItemAt(int index);
 [[noreturn]] void ThrowInvalidInput(const std::string& what);
 [[noreturn]] void ThrowErased();
 

@@ -66,7 +66,7 @@ public:
     Layout* Copy(const Layout& source, const std::string& newName);
     // Engine: registers a layout built by the document or the DXF reader.
     Layout* Insert(std::unique_ptr<Layout> layout);
-    void NoteErased() { list_.NoteErased(); }
+    void NoteErased(const Layout& l) { list_.NoteErased(&l); }
     // Paper layouts in tab order.
     std::vector<Layout*> PaperLayouts() const;
 

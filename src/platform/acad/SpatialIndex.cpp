@@ -38,10 +38,12 @@ bool SpatialIndex::CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, s
 void SpatialIndex::Place(std::uint32_t slot, const Box& box)
 {
     Slot& s = slots_[slot];
+    s.box = box;
     if (box.IsEmpty()) {  // nothing drawn: never found by a box
         where_[slot] = kNowhere;
         return;
     }
+    if (boundsValid_) bounds_.Add(box);
     std::int32_t x0, y0, x1, y1;
     if (!CellRange(box, x0, y0, x1, y1) ||
         (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1) > kMaxCellsPerEntity) {
@@ -50,10 +52,6 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
         return;
     }
     where_[slot] = kInCells;
-    s.x0 = x0;
-    s.y0 = y0;
-    s.x1 = x1;
-    s.y1 = y1;
     for (std::int32_t x = x0; x <= x1; ++x)
         for (std::int32_t y = y0; y <= y1; ++y) cells_[Key(x, y)].push_back(slot);
 }
@@ -61,6 +59,13 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
 void SpatialIndex::Unplace(std::uint32_t slot)
 {
     const Slot& s = slots_[slot];
+    if (where_[slot] != kNowhere && boundsValid_) {
+        // A box inside the bounds leaves them as they are; one on their edge may shrink them.
+        const Box& b = s.box;
+        if (!(b.min.x > bounds_.min.x && b.min.y > bounds_.min.y && b.min.z > bounds_.min.z &&
+              b.max.x < bounds_.max.x && b.max.y < bounds_.max.y && b.max.z < bounds_.max.z))
+            boundsValid_ = false;
+    }
     if (where_[slot] == kOverflow) {
         auto it = std::find(overflow_.begin(), overflow_.end(), slot);
         if (it != overflow_.end()) {
@@ -68,8 +73,10 @@ void SpatialIndex::Unplace(std::uint32_t slot)
             overflow_.pop_back();
         }
     } else if (where_[slot] == kInCells) {
-        for (std::int32_t x = s.x0; x <= s.x1; ++x) {
-            for (std::int32_t y = s.y0; y <= s.y1; ++y) {
+        std::int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+        CellRange(s.box, x0, y0, x1, y1);
+        for (std::int32_t x = x0; x <= x1; ++x) {
+            for (std::int32_t y = y0; y <= y1; ++y) {
                 auto c = cells_.find(Key(x, y));
                 if (c == cells_.end()) continue;
                 auto& v = c->second;
@@ -110,11 +117,23 @@ void SpatialIndex::Update(Entity& e, const Box& box)
         Insert(e, box);
         return;
     }
-    const Slot& s = slots_[slot];
-    std::int32_t x0, y0, x1, y1;
-    if (where_[slot] == kInCells && !box.IsEmpty() && CellRange(box, x0, y0, x1, y1) && x0 == s.x0 && y0 == s.y0 &&
-        x1 == s.x1 && y1 == s.y1)
-        return;  // same cells: nothing to move
+    Slot& s = slots_[slot];
+    if (box == s.box && where_[slot] != kNowhere) return;
+    std::int32_t x0, y0, x1, y1, o0, p0, o1, p1;
+    if (where_[slot] == kInCells && !box.IsEmpty() && CellRange(box, x0, y0, x1, y1) &&
+        CellRange(s.box, o0, p0, o1, p1) && x0 == o0 && y0 == p0 && x1 == o1 && y1 == p1) {
+        // Same cells: only the kept box changes (and the bounds, when it touched them).
+        const Box old = s.box;
+        s.box = box;
+        if (boundsValid_) {
+            if (!(old.min.x > bounds_.min.x && old.min.y > bounds_.min.y && old.min.z > bounds_.min.z &&
+                  old.max.x < bounds_.max.x && old.max.y < bounds_.max.y && old.max.z < bounds_.max.z))
+                boundsValid_ = false;
+            else
+                bounds_.Add(box);
+        }
+        return;
+    }
     Unplace(slot);
     Place(slot, box);
 }
@@ -134,8 +153,8 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
 {
     if (box.IsEmpty() || count_ == 0) return;
     auto test = [&](std::uint32_t slot) {
-        Entity* e = slots_[slot].entity;
-        if (e && e->Extents().Intersects(box)) fn(*e);
+        const Slot& s = slots_[slot];
+        if (s.entity && s.box.Intersects(box)) fn(*s.entity);
     };
     std::int32_t qx0, qy0, qx1, qy1;
     const bool ranged = CellRange(box, qx0, qy0, qx1, qy1);
@@ -155,7 +174,9 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
             for (std::uint32_t slot : c->second) {
                 // An entity in several cells is reported by the first of them the query meets.
                 const Slot& s = slots_[slot];
-                if (x != std::max(s.x0, qx0) || y != std::max(s.y0, qy0)) continue;
+                const auto sx0 = static_cast<std::int32_t>(std::floor(s.box.min.x / cell_));
+                const auto sy0 = static_cast<std::int32_t>(std::floor(s.box.min.y / cell_));
+                if (x != std::max(sx0, qx0) || y != std::max(sy0, qy0)) continue;
                 test(slot);
             }
         }
@@ -164,10 +185,14 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
 
 Box SpatialIndex::Bounds() const
 {
-    Box b;
-    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
-        if (where_[slot] != kNowhere) b.Add(slots_[slot].entity->Extents());
-    return b;
+    if (!boundsValid_) {
+        Box b;
+        for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
+            if (where_[slot] != kNowhere) b.Add(slots_[slot].box);
+        bounds_ = b;
+        boundsValid_ = true;
+    }
+    return bounds_;
 }
 
 void SpatialIndex::Rebuild()
@@ -177,13 +202,11 @@ void SpatialIndex::Rebuild()
     Box all;
     double sizeSum = 0;
     std::size_t sized = 0;
-    std::vector<Box> boxes(slots_.size());
     for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
-        if (!slots_[slot].entity) continue;
-        boxes[slot] = slots_[slot].entity->Extents();
-        if (boxes[slot].IsEmpty()) continue;
-        all.Add(boxes[slot]);
-        sizeSum += std::max(boxes[slot].Width(), boxes[slot].Height());
+        const Box& b = slots_[slot].box;
+        if (!slots_[slot].entity || b.IsEmpty()) continue;
+        all.Add(b);
+        sizeSum += std::max(b.Width(), b.Height());
         ++sized;
     }
     double cell = 0;
@@ -199,7 +222,7 @@ void SpatialIndex::Rebuild()
     cell_ = cell;
     cells_.reserve(static_cast<std::size_t>(static_cast<double>(count_) / kPerCell * 2) + 16);
     for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
-        if (slots_[slot].entity) Place(slot, boxes[slot]);
+        if (slots_[slot].entity) Place(slot, Box(slots_[slot].box));
     rebuildAt_ = std::max(kFirstRebuild, count_ * 2);
 }
 

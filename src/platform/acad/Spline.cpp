@@ -52,25 +52,28 @@ bool ValidKnots(const SplineData& d)
     return d.knots[static_cast<std::size_t>(d.degree)] < d.knots[n];
 }
 
-// Span k with U[k] <= u < U[k+1], clamped to the domain [U[p], U[n]].
+// Span k with U[k] <= u < U[k+1], clamped to the domain [U[p], U[n]]: the
+// last span of the domain starting at or before u (the knots never decrease,
+// so a binary search finds it), never one of zero length at the domain's end.
 int FindSpan(const std::vector<double>& U, int p, int n, double u)
 {
     if (u >= U[static_cast<std::size_t>(n)]) {
-        int k = n - 1;
-        while (k > p && U[static_cast<std::size_t>(k)] >= U[static_cast<std::size_t>(n)]) --k;
-        return k;
+        const auto last = std::lower_bound(U.begin() + p, U.begin() + n, U[static_cast<std::size_t>(n)]);
+        return std::max(static_cast<int>(last - U.begin()) - 1, p);
     }
-    int k = p;
-    while (k < n - 1 && U[static_cast<std::size_t>(k + 1)] <= u) ++k;
-    return k;
+    const int k = static_cast<int>(std::upper_bound(U.begin() + p + 1, U.begin() + n, u) - U.begin()) - 1;
+    return std::clamp(k, p, n - 1);
 }
 
-H DeBoor(const std::vector<double>& U, const std::vector<H>& P, int p, double u)
+// Degrees go up to 25 (order 26): the de Boor points fit on the stack.
+constexpr int kMaxDegree = 25;
+
+// Point of the curve at u in span k, from the homogeneous control points `at(i)`.
+template <typename At>
+H DeBoorInSpan(const std::vector<double>& U, At&& at, int p, int k, double u)
 {
-    const int n = static_cast<int>(P.size());
-    int k = FindSpan(U, p, n, u);
-    std::vector<H> d(static_cast<std::size_t>(p + 1));
-    for (int j = 0; j <= p; ++j) d[static_cast<std::size_t>(j)] = P[static_cast<std::size_t>(j + k - p)];
+    std::array<H, kMaxDegree + 1> d;
+    for (int j = 0; j <= p; ++j) d[static_cast<std::size_t>(j)] = at(j + k - p);
     for (int r = 1; r <= p; ++r) {
         for (int j = p; j >= r; --j) {
             double den = U[static_cast<std::size_t>(j + 1 + k - r)] - U[static_cast<std::size_t>(j + k - p)];
@@ -79,6 +82,15 @@ H DeBoor(const std::vector<double>& U, const std::vector<H>& P, int p, double u)
         }
     }
     return d[static_cast<std::size_t>(p)];
+}
+
+// Homogeneous control point i of `d`, read in place.
+H HomogeneousAt(const SplineData& d, int i)
+{
+    const auto k = static_cast<std::size_t>(i);
+    const double w = k < d.weights.size() && d.weights[k] > 0 ? d.weights[k] : 1.0;
+    const Point3d& q = d.controlPoints[k];
+    return {q.x * w, q.y * w, q.z * w, w};
 }
 
 // Inserts knot u once (Boehm). The span is the last one starting at or before u,
@@ -144,32 +156,59 @@ double Binomial(int n, int k)
     return r;
 }
 
-void Solve(std::vector<std::vector<double>>& A, std::vector<std::vector<double>>& B)
-{
-    // Gaussian elimination with partial pivoting; B holds one column per coordinate.
-    const std::size_t n = A.size();
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t piv = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(A[r][c]) > std::fabs(A[piv][c])) piv = r;
-        std::swap(A[c], A[piv]);
-        std::swap(B[c], B[piv]);
-        if (std::fabs(A[c][c]) < 1e-300) ThrowInvalidInput("pontos de ajuste da spline (sistema singular)");
-        for (std::size_t r = c + 1; r < n; ++r) {
-            double f = A[r][c] / A[c][c];
-            if (f == 0) continue;
-            for (std::size_t k = c; k < n; ++k) A[r][k] -= f * A[c][k];
-            for (std::size_t k = 0; k < B[r].size(); ++k) B[r][k] -= f * B[c][k];
+// A square system held by its band: row r keeps the columns r - kl .. r + ku + kl
+// (the extra kl take what row exchanges bring in). Gaussian elimination with
+// partial pivoting stays inside that band, so a long spline costs memory and time
+// in proportion to its points.
+class BandSystem {
+public:
+    BandSystem(int m, int kl, int ku)
+        : m_(m), kl_(kl), ku_(ku), w_(2 * kl + ku + 1),
+          a_(static_cast<std::size_t>(m) * static_cast<std::size_t>(w_), 0.0),
+          b_(static_cast<std::size_t>(m))
+    {
+    }
+    double& At(int r, int c) { return a_[static_cast<std::size_t>(r) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(c - r + kl_)]; }
+    std::array<double, 3>& Rhs(int r) { return b_[static_cast<std::size_t>(r)]; }
+
+    // Solves in place: Rhs(r) becomes the unknown r.
+    void Solve()
+    {
+        for (int c = 0; c < m_; ++c) {
+            const int last = std::min(m_ - 1, c + kl_);
+            const int right = std::min(m_ - 1, c + kl_ + ku_);
+            int piv = c;
+            for (int r = c + 1; r <= last; ++r)
+                if (std::fabs(At(r, c)) > std::fabs(At(piv, c))) piv = r;
+            if (piv != c) {
+                for (int j = c; j <= right; ++j) std::swap(At(c, j), At(piv, j));
+                std::swap(Rhs(c), Rhs(piv));
+            }
+            const double diag = At(c, c);
+            if (std::fabs(diag) < 1e-300) ThrowInvalidInput("pontos de ajuste da spline (sistema singular)");
+            for (int r = c + 1; r <= last; ++r) {
+                const double f = At(r, c) / diag;
+                if (f == 0) continue;
+                At(r, c) = 0.0;
+                for (int j = c + 1; j <= right; ++j) At(r, j) -= f * At(c, j);
+                for (std::size_t k = 0; k < 3; ++k) Rhs(r)[k] -= f * Rhs(c)[k];
+            }
+        }
+        for (int c = m_ - 1; c >= 0; --c) {
+            const int right = std::min(m_ - 1, c + kl_ + ku_);
+            for (std::size_t k = 0; k < 3; ++k) {
+                double s = Rhs(c)[k];
+                for (int j = c + 1; j <= right; ++j) s -= At(c, j) * Rhs(j)[k];
+                Rhs(c)[k] = s / At(c, c);
+            }
         }
     }
-    for (std::size_t c = n; c-- > 0;) {
-        for (std::size_t k = 0; k < B[c].size(); ++k) {
-            double s = B[c][k];
-            for (std::size_t j = c + 1; j < n; ++j) s -= A[c][j] * B[j][k];
-            B[c][k] = s / A[c][c];
-        }
-    }
-}
+
+private:
+    int m_, kl_, ku_, w_;
+    std::vector<double> a_;
+    std::vector<std::array<double, 3>> b_;
+};
 
 // Cubic basis functions at u (span k): N[0..3] for control points k-3..k.
 std::array<double, 4> Basis(const std::vector<double>& U, int k, double u)
@@ -239,7 +278,7 @@ void Spline::SetControlPoints(const std::vector<double>& xyz)
     for (std::size_t i = 0; i < data_.controlPoints.size(); ++i)
         data_.controlPoints[i] = {xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]};
     data_.fitPoints.clear();  // the curve no longer passes through them
-    GeometryChanged();
+    GeometryEdited();
 }
 
 Point3d Spline::GetControlPoint(int index) const
@@ -257,7 +296,7 @@ void Spline::SetControlPoint(int index, const Point3d& p)
         throw Error(ErrorCode::InvalidInput, "Índice de ponto de controle fora do intervalo: " + std::to_string(index));
     data_.controlPoints[static_cast<std::size_t>(index)] = p;
     data_.fitPoints.clear();
-    GeometryChanged();
+    GeometryEdited();
 }
 
 int Spline::NumberOfFitPoints() const
@@ -324,7 +363,11 @@ Point3d Spline::PointAt(double parameter) const
 {
     CheckAlive();
     if (!ValidKnots(data_)) return data_.controlPoints.empty() ? Point3d{} : data_.controlPoints.front();
-    H h = DeBoor(data_.knots, ToHomogeneous(data_), data_.degree, parameter);
+    const int p = data_.degree, n = static_cast<int>(data_.controlPoints.size());
+    if (p > kMaxDegree) return data_.controlPoints.front();
+    const H h = DeBoorInSpan(
+        data_.knots, [this](int i) { return HomogeneousAt(data_, i); }, p, FindSpan(data_.knots, p, n, parameter),
+        parameter);
     double w = h[3] != 0 ? h[3] : 1.0;
     return {h[0] / w, h[1] / w, h[2] / w};
 }
@@ -364,14 +407,14 @@ void Spline::ElevateOrder(int order)
     data_.knots = std::move(U);
     FromHomogeneous(out, rational, data_);
     data_.periodic = false;
-    GeometryChanged();
+    GeometryEdited();
 }
 
 void Spline::SetData(const SplineData& d)
 {
     CheckAlive();
     data_ = d;
-    GeometryChanged();
+    GeometryEdited();
 }
 
 void Spline::TransformBy(const Transform& t)
@@ -381,30 +424,91 @@ void Spline::TransformBy(const Transform& t)
     for (auto& p : data_.fitPoints) p = t.Apply(p);
     data_.startTangent = t.ApplyVector(data_.startTangent);
     data_.endTangent = t.ApplyVector(data_.endTangent);
-    GeometryChanged();
+    GeometryEdited();
 }
 
 std::vector<Point3d> SampleSpline(const SplineData& d)
 {
     // A spline without a usable knot vector still shows its frame.
-    if (!ValidKnots(d)) return d.fitPoints.empty() ? d.controlPoints : d.fitPoints;
-    const auto P = ToHomogeneous(d);
+    if (!ValidKnots(d) || d.degree > kMaxDegree) return d.fitPoints.empty() ? d.controlPoints : d.fitPoints;
     const int p = d.degree;
-    const int n = static_cast<int>(P.size());
+    const int n = static_cast<int>(d.controlPoints.size());
+    const auto at = [&d](int i) { return HomogeneousAt(d, i); };
     std::vector<Point3d> pts;
-    auto push = [&](double u) {
-        H h = DeBoor(d.knots, P, p, u);
+    auto push = [&](int k, double u) {
+        const H h = DeBoorInSpan(d.knots, at, p, k, u);
         double w = h[3] != 0 ? h[3] : 1.0;
         pts.push_back({h[0] / w, h[1] / w, h[2] / w});
     };
     const int perSpan = std::clamp(2 * p + 6, 8, 32);
+    pts.reserve(static_cast<std::size_t>(n - p) * static_cast<std::size_t>(perSpan) + 1);
+    int last = p;
+    // Each span is walked in place: its samples need no search for their span.
     for (int k = p; k < n; ++k) {
         double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
         if (!(b > a)) continue;
-        for (int s = 0; s < perSpan; ++s) push(a + (b - a) * s / perSpan);
+        for (int s = 0; s < perSpan; ++s) push(k, a + (b - a) * s / perSpan);
+        last = k;
     }
-    push(d.knots[static_cast<std::size_t>(n)]);
+    push(last, d.knots[static_cast<std::size_t>(n)]);
     return pts;
+}
+
+void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
+                        const std::function<void(const std::vector<Point3d>&)>& chain)
+{
+    if (!ValidKnots(d) || d.degree > kMaxDegree) {
+        chain(d.fitPoints.empty() ? d.controlPoints : d.fitPoints);
+        return;
+    }
+    const int p = d.degree;
+    const int n = static_cast<int>(d.controlPoints.size());
+    const int perSpan = std::clamp(2 * p + 6, 8, 32);
+    const auto at = [&d](int i) { return HomogeneousAt(d, i); };
+    auto eval = [&](int k, double u) {
+        const H h = DeBoorInSpan(d.knots, at, p, k, u);
+        double w = h[3] != 0 ? h[3] : 1.0;
+        return Point3d{h[0] / w, h[1] / w, h[2] / w};
+    };
+    std::vector<Point3d> run;
+    auto flush = [&] {
+        if (run.size() >= 2) chain(run);
+        run.clear();
+    };
+    for (int k = p; k < n; ++k) {
+        const double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
+        if (!(b > a)) continue;
+        // The span lies inside the hull of its control points.
+        Box hull;
+        for (int i = k - p; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        if (!keep.IsEmpty() && !hull.Intersects(keep)) {
+            flush();
+            continue;
+        }
+        const double size = std::max(hull.Width(), hull.Height());
+        const int pieces = tolerance > 0 ? std::clamp(static_cast<int>(std::ceil(std::sqrt(size / tolerance))), 1, perSpan)
+                                         : perSpan;
+        if (run.empty()) run.push_back(eval(k, a));
+        for (int s = 1; s <= pieces; ++s) run.push_back(eval(k, s == pieces ? b : a + (b - a) * s / pieces));
+    }
+    flush();
+}
+
+Box Spline::Extents() const
+{
+    // Sampling a long spline is costly and its box is asked often (the index, every
+    // repaint, each selection): kept until the geometry changes.
+    if (!extentsValid_) {
+        extents_ = Entity::Extents();
+        extentsValid_ = true;
+    }
+    return extents_;
+}
+
+void Spline::GeometryEdited()
+{
+    extentsValid_ = false;
+    GeometryChanged();
 }
 
 void Spline::Emit(GeometrySink& sink, const Transform& t) const
@@ -456,27 +560,44 @@ SplineData Spline::Interpolate(const std::vector<Point3d>& Q, const Vector3d& st
     P[static_cast<std::size_t>(nc - 2)] = Q[static_cast<std::size_t>(nq)] - Dn * ((1.0 - d.knots[static_cast<std::size_t>(nc - 1)]) / 3.0);
     const int m = nq - 1;  // unknowns P[2] .. P[nc-3]
     if (m > 0) {
-        std::vector<std::vector<double>> A(static_cast<std::size_t>(m), std::vector<double>(static_cast<std::size_t>(m), 0.0));
-        std::vector<std::vector<double>> B(static_cast<std::size_t>(m), std::vector<double>(3, 0.0));
+        // Each row holds the (at most four) cubic basis values at its fit point.
+        struct Entry {
+            int row, col;
+            double v;
+        };
+        std::vector<Entry> entries;
+        entries.reserve(static_cast<std::size_t>(m) * 4);
+        std::vector<Point3d> rhs(static_cast<std::size_t>(m));
+        int kl = 0, ku = 0;
         for (int k = 1; k <= m; ++k) {
             double u = ub[static_cast<std::size_t>(k)];
             int span = FindSpan(d.knots, 3, nc, u);
             auto N = Basis(d.knots, span, u);
-            Point3d rhs = Q[static_cast<std::size_t>(k)];
+            Point3d r = Q[static_cast<std::size_t>(k)];
             for (int j = 0; j < 4; ++j) {
                 int idx = span - 3 + j;
                 double v = N[static_cast<std::size_t>(j)];
-                if (idx >= 2 && idx <= nc - 3)
-                    A[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(idx - 2)] += v;
-                else
-                    rhs -= P[static_cast<std::size_t>(idx)] * v;
+                if (idx >= 2 && idx <= nc - 3) {
+                    entries.push_back({k - 1, idx - 2, v});
+                    kl = std::max(kl, (k - 1) - (idx - 2));
+                    ku = std::max(ku, (idx - 2) - (k - 1));
+                } else {
+                    r -= P[static_cast<std::size_t>(idx)] * v;
+                }
             }
-            B[static_cast<std::size_t>(k - 1)] = {rhs.x, rhs.y, rhs.z};
+            rhs[static_cast<std::size_t>(k - 1)] = r;
         }
-        Solve(A, B);
-        for (int k = 0; k < m; ++k)
-            P[static_cast<std::size_t>(k + 2)] = {B[static_cast<std::size_t>(k)][0], B[static_cast<std::size_t>(k)][1],
-                                                   B[static_cast<std::size_t>(k)][2]};
+        BandSystem sys(m, kl, ku);
+        for (const Entry& e : entries) sys.At(e.row, e.col) += e.v;
+        for (int k = 0; k < m; ++k) {
+            const Point3d& r = rhs[static_cast<std::size_t>(k)];
+            sys.Rhs(k) = {r.x, r.y, r.z};
+        }
+        sys.Solve();
+        for (int k = 0; k < m; ++k) {
+            const auto& x = sys.Rhs(k);
+            P[static_cast<std::size_t>(k + 2)] = {x[0], x[1], x[2]};
+        }
     }
     d.controlPoints = std::move(P);
     return d;

@@ -3,6 +3,7 @@
 // interpolation with the given end tangents); ElevateOrder raises the degree
 // exactly, so the control polygon hugs the curve more closely.
 
+#include <functional>
 #include <vector>
 
 #include "platform/acad/Entity.h"
@@ -42,6 +43,7 @@ public:
     void SetData(const SplineData& d);
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    Box Extents() const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
     // Cubic interpolating spline through `fitPoints`; zero tangents leave the ends free.
@@ -49,11 +51,23 @@ public:
                                   const Vector3d& endTangent);
 
 private:
+    // Every change of the geometry goes through here: the kept extents go stale.
+    void GeometryEdited();
     SplineData data_;
+    mutable Box extents_;
+    mutable bool extentsValid_ = false;
 };
 
 // Points along the curve of `d` (a few per knot span), for drawing and for hatch
 // edges; the frame when the knot vector is not usable.
 std::vector<Point3d> SampleSpline(const SplineData& d);
+
+// The curve for drawing at a given zoom: chains of points whose chords stray
+// about `tolerance` (in the curve's own units) or less, each knot span cut into
+// as few pieces as its size allows. Spans whose control points all lie outside
+// `keep` (XY; an empty box keeps all) are left out, as they cannot reach it.
+// A spline without a usable knot vector gives its frame.
+void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
+                        const std::function<void(const std::vector<Point3d>&)>& chain);
 
 }  // namespace acad

@@ -86,14 +86,14 @@ void TableRecord::SetName(const std::string& name)
 
 void TableRecord::OnErase()
 {
-    if (table_) table_->NoteErased();
+    if (table_) table_->NoteErased(*this);
 }
 
 template <typename T>
 T* SymbolTable<T>::Item(int index) const
 {
     T* r = index >= 0 ? list_.At(static_cast<std::size_t>(index)) : nullptr;
-    if (!r) ThrowKeyNotFound("Item de índice " + std::to_string(index));
+    if (!r) ThrowNoItemAt(index);
     return r;
 }
 
@@ -259,20 +259,25 @@ TextStyle::TextStyle(acad::Document& doc, std::string name) : TableRecord(doc, s
 void TextStyle::SetFontFile(const std::string& f)
 {
     CheckAlive();
+    const bool wasTrueType = IsTrueType();
     fontFile_ = f;
     typeFace_.clear();  // a font file replaces a TrueType face
+    // The kind of font sets how wide the letters are: texts of the style are measured again.
+    if (IsTrueType() != wasTrueType) Document().NoteAllExtentsChanged();
     Document().NoteChange();
 }
 
 void TextStyle::SetFont(const std::string& typeFace, bool bold, bool italic, int charset, int pitchAndFamily)
 {
     CheckAlive();
+    const bool wasTrueType = IsTrueType();
     typeFace_ = typeFace;
     bold_ = bold;
     italic_ = italic;
     charset_ = charset;
     pitchAndFamily_ = pitchAndFamily;
     if (!typeFace.empty()) fontFile_.clear();
+    if (IsTrueType() != wasTrueType) Document().NoteAllExtentsChanged();
     Document().NoteChange();
 }
 

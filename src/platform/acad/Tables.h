@@ -44,7 +44,7 @@ public:
     virtual TableRecord* FindRecord(const std::string& name) const = 0;
     // A record changed its name / was erased: the name index follows.
     virtual void Rename(TableRecord& r, const std::string& oldName) = 0;
-    virtual void NoteErased() = 0;
+    virtual void NoteErased(const TableRecord& r) = 0;
 };
 
 // The common part of the four tables.
@@ -61,7 +61,7 @@ public:
     TableRecord* FindRecord(const std::string& name) const override { return Find(name); }
     T* ByIndex(std::uint32_t index) const { return index < records_.size() ? records_[index] : nullptr; }
     std::uint32_t RecordCount() const { return static_cast<std::uint32_t>(records_.size()); }
-    void NoteErased() override { list_.NoteErased(); }
+    void NoteErased(const TableRecord& r) override { list_.NoteErased(static_cast<const T*>(&r)); }
     void Rename(TableRecord& r, const std::string& oldName) override;
 
 protected:

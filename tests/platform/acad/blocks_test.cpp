@@ -290,3 +290,53 @@ TEST(Blocks, ImportCopiesADrawingWithWhatItUses)
     EXPECT_NEAR(lo.x, -2, 1e-9);
     EXPECT_NEAR(hi.x, 12, 1e-9);  // the attribute "T-150": 5 × 0.8 × 0.5 from x 10
 }
+
+// A definition's edit reaches its references and those of the definitions that
+// hold it, and no others; references keep their definition's list of users.
+TEST(Blocks, DefinitionEditsReachOnlyTheirOwnReferences)
+{
+    Document doc;
+    Block* a = doc.Blocks().Add({0, 0, 0}, "A");
+    a->AddLine({0, 0, 0}, {1, 0, 0});
+    Block* b = doc.Blocks().Add({0, 0, 0}, "B");
+    b->AddCircle({0, 0, 0}, 1);
+    Block* holder = doc.Blocks().Add({0, 0, 0}, "HOLDER");
+    holder->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0);
+    std::vector<BlockReference*> refsA, refsB;
+    for (int i = 0; i < 50; ++i) {
+        refsA.push_back(doc.ModelSpace().InsertBlock({i * 10.0, 0, 0}, "A", 1, 1, 1, 0));
+        refsB.push_back(doc.ModelSpace().InsertBlock({i * 10.0, 50, 0}, "B", 1, 1, 1, 0));
+    }
+    BlockReference* held = doc.ModelSpace().InsertBlock({0, -100, 0}, "HOLDER", 1, 1, 1, 0);
+    doc.ModelExtents();  // everything measured
+    for (auto* r : refsB) ASSERT_TRUE(r->ExtentsCached());
+
+    a->AddLine({0, 0, 0}, {0, 7, 0});
+    doc.FlushBlockChanges();
+    for (auto* r : refsB) EXPECT_TRUE(r->ExtentsCached()) << "a reference of another block was measured again";
+    Point3d lo, hi;
+    refsA[3]->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, 7, 1e-9);
+    held->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, -93, 1e-9);
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({0, -93.5, 0}, 0.1)), std::vector<Entity*>{held});
+
+    // Re-pointed references leave one list for the other: "A" is still used by
+    // the holder, "B" no longer by anything once its references go.
+    for (auto* r : refsB) r->SetName("A");
+    EXPECT_EQ(a->References().size(), 101u);
+    EXPECT_TRUE(b->References().empty());
+    EXPECT_NO_THROW(b->Delete());
+    refsA[0]->Delete();
+    EXPECT_EQ(a->References().size(), 100u);
+    EXPECT_ACAD_ERROR(ErrorCode::ObjectInUse, a->Delete());
+    a->AddLine({0, 0, 0}, {0, -9, 0});
+    refsB[7]->GetBoundingBox(lo, hi);  // now a reference of "A" at (70, 50)
+    EXPECT_NEAR(lo.y, 41, 1e-9);
+
+    // Copies join the list when they are added, not before.
+    Entity* copy = refsA[1]->Copy();
+    EXPECT_EQ(a->References().size(), 101u);
+    copy->Delete();
+    EXPECT_EQ(a->References().size(), 100u);
+}

@@ -150,3 +150,71 @@ TEST(Curves, BackwardAndUpsideDownTextExtendTheOtherWay)
     EXPECT_NEAR(hi.y, 32, 1e-9);
     EXPECT_NEAR(hi.x - lo.x, 10, 1e-9);  // height 32 / (4 × 0.8)
 }
+
+// Long splines: points found by span search (repeated knots included), the box
+// kept until the geometry changes, and fit points met by the curve built through
+// them however many there are.
+TEST(Curves, LongSplinesKeepTheirBoxInStepAndPassThroughTheirFitPoints)
+{
+    Document doc;
+    SplineData d;
+    d.degree = 3;
+    const int n = 3000;
+    for (int i = 0; i < n; ++i) d.controlPoints.push_back({i * 2.0, (i % 2) * 4.0, 0});
+    for (int k = 0; k < 4; ++k) d.knots.push_back(0);
+    for (int k = 1; k <= n - 4; ++k) d.knots.push_back(k < 1500 ? k : k - (k % 3 == 1));  // doubled knots past the middle
+    for (int k = 0; k < 4; ++k) d.knots.push_back(d.knots.back() + (k == 0 ? 1 : 0));
+    Spline* s = doc.ModelSpace().Append(std::make_unique<Spline>(doc, d));
+    // Clamped ends: the curve starts and ends on the end control points; on a
+    // doubled knot the curve is where the span on its right starts.
+    EXPECT_NEAR(s->PointAt(s->StartParameter()).x, 0.0, 1e-9);
+    EXPECT_NEAR(s->PointAt(s->EndParameter()).x, (n - 1) * 2.0, 1e-9);
+    const Point3d atKnot = s->PointAt(2001.0), justAfter = s->PointAt(2001.0 + 1e-9);
+    EXPECT_NEAR(atKnot.x, justAfter.x, 1e-6);
+    EXPECT_NEAR(atKnot.y, justAfter.y, 1e-6);
+
+    Point3d lo, hi;
+    s->GetBoundingBox(lo, hi);
+    EXPECT_LE(hi.y, 4.0);
+    // Control point edits, Move and a changed order all reach the kept box and the index.
+    s->SetControlPoint(1500, {3000, 500, 0});
+    s->GetBoundingBox(lo, hi);
+    EXPECT_GT(hi.y, 100.0);
+    const Point3d peak = s->PointAt(s->Knots()[1500 + 2]);
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around(peak, 0.5)), std::vector<Entity*>{s});
+    std::vector<double> flat = s->ControlPoints();
+    flat[1500 * 3 + 1] = -500;
+    s->SetControlPoints(flat);
+    s->GetBoundingBox(lo, hi);
+    EXPECT_LE(hi.y, 4.0);
+    EXPECT_LT(lo.y, -100.0);
+    EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around(peak, 0.5)).empty());
+    s->Move({0, 0, 0}, {0, 1000, 0});
+    s->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, 1004.0, 1.0);
+    const Point3d before = s->PointAt(1234.5);
+    s->ElevateOrder(5);
+    EXPECT_NEAR(s->PointAt(1234.5).y, before.y, 1e-6);
+    Point3d lo2, hi2;
+    s->GetBoundingBox(lo2, hi2);
+    EXPECT_NEAR(lo2.y, lo.y, 1.0);
+
+    // 5,000 fit points: the curve passes through each, at its chord parameter.
+    std::vector<double> fit;
+    for (int i = 0; i < 5000; ++i) {
+        fit.push_back(i * 1.5 + std::sin(i * 0.37));
+        fit.push_back(30.0 * std::sin(i * 0.02));
+        fit.push_back(0.25 * i);
+    }
+    Spline* f = doc.ModelSpace().AddSpline(fit, {1, 0, 0}, {1, 1, 0});
+    ASSERT_EQ(f->NumberOfControlPoints(), 5002);
+    const std::vector<double> U = f->Knots();
+    for (int k = 0; k < 5000; k += 7) {
+        const Point3d q = f->PointAt(U[static_cast<std::size_t>(k + 3)]);
+        EXPECT_NEAR(q.x, fit[3 * k], 1e-6) << k;
+        EXPECT_NEAR(q.y, fit[3 * k + 1], 1e-6) << k;
+        EXPECT_NEAR(q.z, fit[3 * k + 2], 1e-6) << k;
+    }
+    // Points that make the system singular are refused, as before.
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.ModelSpace().AddSpline({0, 0, 0, 1, 0, 0, 1, 0, 0, 2, 0, 0}, {}, {}));
+}

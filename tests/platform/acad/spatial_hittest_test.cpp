@@ -125,3 +125,73 @@ TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
     EXPECT_NEAR(DistanceTo(*r, {1000, 2000.3, 0}), 0.0, 1e-12);
     EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
 }
+
+// The index keeps each entity's box: every change that moves what an entity
+// draws must reach it, or queries and the drawing's extents go stale.
+TEST(SpatialIndex, KeptBoxesFollowNestedEditsPlacementsStylesAndErasures)
+{
+    Document doc;
+    Block& ms = doc.ModelSpace();
+    for (int i = 0; i < 200; ++i) ms.AddLine({i * 10.0, 0, 0}, {i * 10.0 + 5, 5, 0});
+    Block* inner = doc.Blocks().Add({0, 0, 0}, "INNER");
+    Line* innerLine = inner->AddLine({0, 0, 0}, {1, 0, 0});
+    Block* outer = doc.Blocks().Add({0, 0, 0}, "OUTER");
+    outer->InsertBlock({0, 0, 0}, "INNER", 1, 1, 1, 0);
+    BlockReference* r = ms.InsertBlock({1000, 1000, 0}, "OUTER", 1, 1, 1, 0);
+    auto found = [&](const Point3d& at) {
+        auto hits = ms.QueryBox(Box::Around(at, 0.25));
+        return std::find(hits.begin(), hits.end(), r) != hits.end();
+    };
+    ASSERT_TRUE(found({1000.5, 1000, 0}));
+    EXPECT_FALSE(found({1040, 1000, 0}));
+
+    // An edit two definitions down reaches the reference placed in model space.
+    innerLine->SetEndPoint({40, 0, 0});
+    EXPECT_TRUE(found({1040, 1000, 0}));
+    EXPECT_EQ(ms.QueryBox(Box::Around({1040, 1000, 0}, 0.25)), Scan(ms, Box::Around({1040, 1000, 0}, 0.25)));
+    // So does a new part of the outer definition, and a moved base point.
+    outer->AddLine({0, 0, 0}, {0, 30, 0});
+    EXPECT_TRUE(found({1000, 1030, 0}));
+    outer->SetOrigin({0, 10, 0});
+    EXPECT_TRUE(found({1000, 1020, 0}));
+    EXPECT_FALSE(found({1000, 1029, 0}));
+    outer->SetOrigin({0, 0, 0});
+
+    // Move, Rotate and a scale of the reference.
+    r->Move({1000, 1000, 0}, {2000, 1000, 0});
+    EXPECT_FALSE(found({1040, 1000, 0}));
+    EXPECT_TRUE(found({2040, 1000, 0}));
+    r->Rotate({2000, 1000, 0}, kPi / 2);
+    EXPECT_FALSE(found({2040, 1000, 0}));
+    EXPECT_TRUE(found({2000, 1040, 0}));
+    r->SetXScaleFactor(2);
+    EXPECT_TRUE(found({2000, 1080, 0}));
+
+    // The drawing's extents grow and shrink with what gave their sides.
+    Box ext = doc.ModelExtents();
+    EXPECT_NEAR(ext.max.y, 1080, 1e-9);
+    EXPECT_NEAR(ext.max.x, 2000, 1e-9);
+    r->Move({2000, 1000, 0}, {500, 100, 0});
+    ext = doc.ModelExtents();
+    EXPECT_NEAR(ext.max.y, 180, 1e-9);
+    EXPECT_NEAR(ext.max.x, 1995, 1e-9);  // the last line's end
+    ms.Item(199)->Delete();
+    EXPECT_NEAR(doc.ModelExtents().max.x, 1985, 1e-9);
+    r->Delete();
+    EXPECT_NEAR(doc.ModelExtents().max.y, 5, 1e-9);
+
+    // A text style turned from a shape font to a TrueType face narrows its texts.
+    TextStyle* style = doc.TextStyles().Add("ROTULO");
+    doc.SetActiveTextStyle(*style);
+    Text* t = ms.AddText("ABCDEFGHIJ", {0, 100, 0}, 10);  // 10 letters × 0.8 × 10 wide
+    auto textAt = [&](double x) {
+        auto hits = ms.QueryBox(Box::Around({x, 105, 0}, 0.5));
+        return std::find(hits.begin(), hits.end(), t) != hits.end();
+    };
+    EXPECT_TRUE(textAt(79));
+    style->SetFont("Arial", false, false, 0, 34);  // 0.6 per letter
+    EXPECT_FALSE(textAt(79));
+    EXPECT_TRUE(textAt(59));
+    style->SetFontFile("romans.shx");
+    EXPECT_TRUE(textAt(79));
+}

@@ -1,6 +1,8 @@
 // Small value types: variants, errors, object lists.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 
@@ -40,8 +42,8 @@ TEST(Values, ObjectListsSkipErasedItemsAndCompactOnlyWhenIdle)
     Item items[6];
     ObjectList<Item> list;
     for (auto& it : items) list.Append(&it);
+    list.NoteErased(&items[1]);
     items[1].erased = true;
-    list.NoteErased();
     EXPECT_EQ(list.Count(), 5u);
     EXPECT_EQ(list.At(1), &items[2]);
     EXPECT_EQ(list.Last(), &items[5]);
@@ -53,8 +55,8 @@ TEST(Values, ObjectListsSkipErasedItemsAndCompactOnlyWhenIdle)
     for (Item* it : list) {
         ++seen;
         if (it == &items[0]) {
+            list.NoteErased(&items[3]);
             items[3].erased = true;
-            list.NoteErased();
             list.Append(&extra);
         }
         EXPECT_FALSE(it->erased);
@@ -63,4 +65,49 @@ TEST(Values, ObjectListsSkipErasedItemsAndCompactOnlyWhenIdle)
     EXPECT_EQ(list.Count(), 5u);
     EXPECT_EQ(list.Raw().size(), 5u);  // compacted once the walk ended
     EXPECT_EQ(list.At(4), &extra);
+}
+
+TEST(Values, ObjectListsFindPositionsWhileItemsAreErasedByPosition)
+{
+    // The purge's sweeps: delete the item at each position of the shrinking list,
+    // then again, until nothing is left; positions always count live items only.
+    std::vector<Item> items(1000);
+    ObjectList<Item> list;
+    for (auto& it : items) list.Append(&it);
+    std::vector<Item*> live;
+    for (auto& it : items) live.push_back(&it);
+    int sweeps = 0;
+    while (list.Count() > 0) {
+        ++sweeps;
+        const std::size_t n = list.Count();
+        for (std::size_t i = 0; i < n; ++i) {
+            Item* it = list.At(i);
+            if (i >= live.size()) {
+                EXPECT_EQ(it, nullptr);
+                continue;
+            }
+            ASSERT_EQ(it, live[i]) << "sweep " << sweeps << " position " << i;
+            if (i % 3 == 2) continue;  // some refuse to go, as applications in use do
+            list.NoteErased(it);
+            it->erased = true;
+            live.erase(live.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        if (list.Count() == n) {
+            for (Item* it : live) {
+                list.NoteErased(it);
+                it->erased = true;
+            }
+            live.clear();
+        }
+        // Backwards as well: the last item, each time.
+        for (int k = 0; k < 3 && list.Count() > 0; ++k) {
+            ASSERT_EQ(list.Last(), live.back());
+            list.NoteErased(live.back());
+            live.back()->erased = true;
+            live.pop_back();
+        }
+        EXPECT_EQ(list.Count(), live.size());
+    }
+    EXPECT_GT(sweeps, 2);
+    EXPECT_EQ(list.At(0), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -38,6 +39,13 @@ DrawingView::DrawingView(acad::Application& app, QWidget* parent) : QWidget(pare
     setMouseTracking(true);
     setCursor(Qt::BlankCursor);  // the crosshair is drawn by the view
     setMinimumSize(200, 150);
+    throttle_ = new QTimer(this);
+    throttle_->setSingleShot(true);
+    throttle_->setTimerType(Qt::PreciseTimer);
+    connect(throttle_, &QTimer::timeout, this, [this] {
+        due_ = true;
+        update();
+    });
 }
 
 DrawingView::~DrawingView() = default;
@@ -108,8 +116,40 @@ void DrawingView::SetSpaceHeld(bool held)
 void DrawingView::Invalidate()
 {
     ++epoch_;
-    dirty_ = true;
-    update();
+    Schedule();
+}
+
+bool DrawingView::Signature::SameApartFromContent(const Signature& o) const
+{
+    Signature a = o;
+    a.revision = revision;
+    a.definitions = definitions;
+    a.epoch = epoch;
+    return a == *this;
+}
+
+int DrawingView::IntervalLeft() const
+{
+    if (due_ || !sinceRender_.isValid()) return 0;
+    const qint64 left = kRepaintIntervalMs - sinceRender_.elapsed();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+void DrawingView::Schedule()
+{
+    const int left = IntervalLeft();
+    if (dirty_ || left == 0 || !CurrentSignature().SameApartFromContent(drawn_)) {
+        update();
+        return;
+    }
+    // Changes keep coming: the drawing is redrawn once the interval is over,
+    // with whatever it holds by then.
+    if (!throttle_->isActive()) throttle_->start(left);
+}
+
+bool DrawingView::RepaintPending() const
+{
+    return dirty_ || !(CurrentSignature() == drawn_);
 }
 
 DrawingView::Signature DrawingView::CurrentSignature() const
@@ -150,10 +190,7 @@ DrawingView::Signature DrawingView::CurrentSignature() const
 
 void DrawingView::CheckForChanges()
 {
-    if (!(CurrentSignature() == drawn_)) {
-        dirty_ = true;
-        update();
-    }
+    if (!(CurrentSignature() == drawn_)) Schedule();
 }
 
 void DrawingView::SyncScreenSize()
@@ -177,6 +214,10 @@ void DrawingView::Render()
         cache_.setDevicePixelRatio(dpr);
     }
     cache_.fill(BackgroundColor());
+    ++renders_;
+    sinceRender_.restart();
+    due_ = false;
+    throttle_->stop();
     drawn_ = CurrentSignature();
     stats_ = {};
     Document* doc = ShownDocument();
@@ -195,7 +236,14 @@ void DrawingView::Render()
 
 void DrawingView::paintEvent(QPaintEvent*)
 {
-    if (dirty_ || !(CurrentSignature() == drawn_)) Render();
+    const Signature now = CurrentSignature();
+    if (dirty_ || !(now == drawn_)) {
+        const int left = IntervalLeft();
+        if (dirty_ || left == 0 || !now.SameApartFromContent(drawn_))
+            Render();
+        else if (!throttle_->isActive())
+            throttle_->start(left);  // the pointer moved meanwhile: the kept picture, redrawn later
+    }
     QPainter p(this);
     p.drawImage(QPointF(0, 0), cache_);
     DrawOverlay(p);

@@ -7,6 +7,7 @@
 // left), right clicks. The engine's view (VIEWCTR, VIEWSIZE, SCREENSIZE) is the
 // one shown: the area writes to it and repaints when it changes.
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -27,6 +28,10 @@ class Entity;
 
 namespace acad::ui {
 
+// While the program keeps changing the drawing (a loop that yields to the event
+// queue at every step), the drawing is redrawn at most every kRepaintIntervalMs
+// and once more when the changes stop; view changes (zoom, pan, resize, another
+// layout or document) and layer changes are drawn at once.
 class DrawingView : public QWidget {
     Q_OBJECT
 public:
@@ -54,11 +59,16 @@ public:
     void ZoomAt(const QPointF& pixel, double factor);
     void ZoomExtents();
 
-    // Redraws the drawing at the next paint (the drawing or its view may have changed).
+    static constexpr int kRepaintIntervalMs = 200;
+
+    // The drawing or its view may have changed: redrawn at the next paint, or
+    // when the interval since the last redraw is over.
     void Invalidate();
     // Repaints when the shown drawing, its layers or its view changed since the
     // last paint; called when the event loop is idle.
     void CheckForChanges();
+    // True while the picture shown is older than the drawing (a redraw is due).
+    bool RepaintPending() const;
     // Tells the document the area's size in pixels (SCREENSIZE).
     void SyncScreenSize();
 
@@ -75,6 +85,8 @@ public:
     // shows highlighted (for tests and benchmarks).
     const RenderStats& LastStats() const { return stats_; }
     std::size_t HighlightedCount() const { return selected_.size(); }
+    // How many times the drawing was rendered (not counting paints of the kept picture).
+    std::size_t Renders() const { return renders_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,8 +108,15 @@ private:
         int width = 0, height = 0;
         std::size_t selected = 0;
         bool operator==(const Signature&) const = default;
+        // The same but for the drawing's content (what the program's loops change).
+        bool SameApartFromContent(const Signature& o) const;
     };
     Signature CurrentSignature() const;
+    // Asks for a paint now, or when the repaint interval is over if only the
+    // drawing's content changed since the last redraw.
+    void Schedule();
+    // Milliseconds left of the repaint interval (0: a redraw may happen now).
+    int IntervalLeft() const;
     void Render();
     void Answer(const InputAnswer& answer);
     void FinishBox(const QPointF& pixel);
@@ -116,6 +135,10 @@ private:
     bool dirty_ = true;
     std::uint64_t epoch_ = 0;
     std::unordered_set<const Entity*> selected_;
+    std::size_t renders_ = 0;
+    QElapsedTimer sinceRender_;
+    class QTimer* throttle_ = nullptr;
+    bool due_ = false;  // the interval is over: the next paint redraws
 
     // Pointer state.
     std::optional<QPointF> cursor_;

@@ -21,6 +21,7 @@
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
+#include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/acad/ui/AciPalette.h"
@@ -338,6 +339,7 @@ private:
     bool DrawWide(const std::vector<WideVertex>& vertices, bool closed, const Transform& t);
     bool DrawWideEntity(const Entity& e, const Transform& t);
     void DrawHatch(const Hatch& h, const Transform& t);
+    void DrawSpline(const Spline& s, const Transform& t);
     const FontFace* FaceFor(std::uint32_t styleIndex);
     const Box& ExtentsOf(const Block& space);
     QRgb Rgb(int aci) const { return aci >= 1 && aci <= 255 ? palette_[aci] : palette_[7]; }
@@ -532,8 +534,29 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     if (const auto* vp = dynamic_cast<const PViewport*>(&e)) {
         if (vp->Data().number == 1) return;  // the sheet's own view has no frame
     }
+    if (const auto* spline = dynamic_cast<const Spline*>(&e)) {
+        DrawSpline(*spline, t);
+        return;
+    }
     if (DrawWideEntity(e, t)) return;
     e.Emit(sink_, t);
+}
+
+void SceneRenderer::Impl::DrawSpline(const Spline& s, const Transform& t)
+{
+    // As many points as the zoom shows (half a pixel), and only the spans that
+    // may reach the screen: a long spline seen whole is a few points per pixel.
+    const double pxPerUnit = m_->scale * std::max(1e-12, t.ScaleFactor());
+    Box keep;
+    if (const auto inv = t.Inverse()) {
+        const Box& v = visible_;
+        for (const Point3d& c : {v.min, v.max, Point3d(v.min.x, v.max.y), Point3d(v.max.x, v.min.y)})
+            keep.Add(inv->Apply(c));
+    }
+    SampleSplineWithin(s.Data(), 0.5 / pxPerUnit, keep, [&](const std::vector<Point3d>& pts) {
+        if (pts.size() == 1) sink_.Point(t.Apply(pts[0]));
+        for (std::size_t i = 0; i + 1 < pts.size(); ++i) sink_.Segment(t.Apply(pts[i]), t.Apply(pts[i + 1]));
+    });
 }
 
 void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child)

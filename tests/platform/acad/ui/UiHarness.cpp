@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -140,8 +141,20 @@ void Harness::Process()
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+void Harness::WaitForPicture()
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (view->RepaintPending() && waited.elapsed() < 5000) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
 QImage Harness::Grab()
 {
+    WaitForPicture();
     return view->grab().toImage();
 }
 

@@ -56,6 +56,10 @@ public:
 
     // Lets pending events run (idle work included).
     static void Process();
+    // Lets the event loop run until the window shows the drawing as it is now (a
+    // drawing that keeps changing is redrawn only every so often).
+    void WaitForPicture();
+    // The drawing area's picture, once it is up to date.
     QImage Grab();
 
 private:

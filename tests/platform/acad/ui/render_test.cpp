@@ -175,3 +175,30 @@ TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
 }
 
 }  // namespace
+
+// A spline is drawn along its curve whatever the zoom: a few points per pixel
+// when seen whole, its own spans in full when zoomed in on part of it.
+TEST_F(Render, SplinesFollowTheirCurveAtEveryZoom)
+{
+    std::vector<double> fit;
+    for (int i = 0; i <= 400; ++i) {
+        fit.push_back(5 + i * 0.225);
+        fit.push_back(37 + 20 * std::sin(i * 0.05));
+        fit.push_back(0);
+    }
+    acad::Spline* s = ms->AddSpline(fit, {}, {});
+    s->SetColor(3);
+    const std::vector<double> U = s->Knots();
+    auto onCurve = [&](int k) {
+        const Point3d q = s->PointAt(U[static_cast<std::size_t>(k + 3)] * 0.5 + U[static_cast<std::size_t>(k + 4)] * 0.5);
+        return HasColorNear(h.Grab(), h.PixelOf(q), AciColor(3), 1);
+    };
+    for (int k : {17, 150, 333}) EXPECT_TRUE(onCurve(k)) << k;
+    // Far from the curve nothing is drawn.
+    EXPECT_EQ(Inked(h.Grab(), Pixels({40, 66, 0}, {60, 70, 0})), 0);
+    // Zoomed in 40× on one stretch: still on the curve there.
+    const Point3d mid = s->PointAt(U[203]);
+    h.app.ZoomCenter(mid, 2.0);
+    EXPECT_TRUE(HasColorNear(h.Grab(), h.PixelOf(mid), AciColor(3), 1));
+    EXPECT_TRUE(onCurve(200));
+}

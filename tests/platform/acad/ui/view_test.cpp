@@ -6,6 +6,8 @@
 #include "UiHarness.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 
 using acad::Point3d;
@@ -124,3 +126,51 @@ TEST(View, PaperSpaceShowsTheSheetAndPointsGoThroughTheViewport)
 }
 
 }  // namespace
+
+namespace {
+// Pixels of the image inside the rectangle that are not background.
+int InkedIn(const QImage& img, const QRectF& r)
+{
+    int n = 0;
+    const QRect px = r.toAlignedRect();
+    for (int y = px.top(); y <= px.bottom(); ++y)
+        for (int x = px.left(); x <= px.right(); ++x)
+            if (img.valid(x, y) && img.pixelColor(x, y).rgb() != acad::ui::BackgroundColor().rgb()) ++n;
+    return n;
+}
+}  // namespace
+
+// A program loop that changes the drawing and yields at every step: the window
+// redraws only now and then while it runs, but the last change is always shown
+// once the loop stops, and a zoom in the middle is drawn at once.
+TEST(View, ALoopThatYieldsEndsWithItsLastChangeOnScreen)
+{
+    Harness h;
+    acad::Block& ms = h.doc->ModelSpace();
+    for (int i = 0; i < 2000; ++i) ms.AddLine({(i % 50) * 2.0, (i / 50) * 2.0, 0}, {(i % 50) * 2.0 + 1, (i / 50) * 2.0, 0});
+    h.app.ZoomWindow({0, 0, 0}, {200, 150, 0});
+    h.Grab();
+    const std::size_t rendersBefore = h.view->Renders();
+    acad::Text* last = nullptr;
+    for (int i = 0; i < 300; ++i) {
+        const double x = 110 + (i % 10) * 8.0, y = 5 + (i / 10) * 4.0;
+        ms.AddPoint({x, y, 0})->Update();
+        last = ms.AddText("P" + std::to_string(i), {x + 0.5, y + 0.5, 0}, 1.5);
+        last->Update();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    // The loop stops: without any other event, the window catches up by itself.
+    h.WaitForPicture();
+    EXPECT_FALSE(h.view->RepaintPending());
+    EXPECT_GT(h.view->Renders(), rendersBefore);
+    const QImage img = h.view->grab().toImage();
+    const QPointF a = h.PixelOf({last->InsertionPoint().x, last->InsertionPoint().y, 0});
+    EXPECT_GT(InkedIn(img, QRectF(a, QSizeF(8, -8)).normalized().adjusted(-1, -1, 1, 1)), 0) << "last text not drawn";
+
+    // A change while redraws are being spaced out, then a zoom: the zoom (and the
+    // change with it) is drawn at the next paint, without waiting.
+    ms.AddCircle({150, 100, 0}, 5)->Update();
+    h.app.ZoomCenter({150, 100, 0}, 40);
+    h.Process();
+    EXPECT_FALSE(h.view->RepaintPending());
+}
