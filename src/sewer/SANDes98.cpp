@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <exception>
 #include <functional>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "platform/acad/Error.h"
 #include "platform/os/Clipboard.h"
 #include "sewer/clsSANDb.h"
+#include "sewer/clsSANQtt.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/modBlocosSAN.h"
 #include "sewer/modConfSAN.h"
@@ -216,6 +218,11 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
     // Before the verification object's own handler of the same click, which
     // may take the fault out of the list: the zoom reads it first.
     SANERRlst.Click += [this] { SANERRlst_Click(); };
+
+    // quantities
+    Data1.SetConnect("Excel 8.0;");
+    InsMenu.Click += [this](int Index) { InsMenu_Click(Index); };
+    InsMenu.Mouse += [this](const std::string& Texto) { InsMenu_Mouse(Texto); };
 }
 
 // The panel's design: captions, tool tips and places in twips.
@@ -596,10 +603,13 @@ void SANDes98::CreateSANDes()
     Des_->gPRECOORD = PRECOORD_;
 }
 
+// ---------------------------------------------------------------- quantities
+
 // The quantity table of the drawing's network at a point the user picks.
 void SANDes98::InsertQuantities()
 {
     Protegido([&] {
+        clsSANQtt qtt;
         std::optional<Ponto> ponto;
         if (ConectaAcad("", "")) ponto = GetPonto(std::nullopt, "Ponto de inserção: ");
         if (!ponto) {
@@ -607,10 +617,36 @@ void SANDes98::InsertQuantities()
             return;
         }
         for (const char* b : {"RQ-A", "RQ-E", "RQ-I", "RQ-T"}) DefineBlocoSAN(b);
-        // Collecting the network's quantities and drawing the table at `ponto`
-        // belong to the quantities worker (clsSANQtt), not written yet.
+        qtt.gAcadZoomCenter = AcadZoomCenter_;
+        qtt.gPRECCOTA = PRECCOTA_;
+        qtt.gPRECDIST = PRECDIST_;
+        qtt.cProgress = &Progress1;
+        bool cancelado = false;
+        qtt.QTTMateriais(cancelado);
+        if (!cancelado) qtt.QTTPrint(*ponto);
     });
 }
+
+void SANDes98::InsMenu_Click(int Index)
+{
+    InsMenu.MenuOff = true;
+    if (Index == 1) {
+        InsertQuantities();
+    } else {
+        Protegido([&] {
+            if (!ConectaAcad()) return;
+            clsSANQtt qtt;
+            qtt.cProgress = &Progress1;
+            qtt.cDataControl = &Data1;
+            qtt.gAcadZoomCenter = AcadZoomCenter_;
+            qtt.gOrcaXLS = (std::filesystem::path(PastaPrograma()) / "DadosOrca.xls").string();
+            qtt.Insumos();
+        });
+    }
+    InsMenu.MenuOff = false;
+}
+
+void SANDes98::InsMenu_Mouse(const std::string&) {}
 
 // ---------------------------------------------------------------- host
 

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "cad/Ponto.h"
+#include "platform/ado/DataControl.h"
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
 #include "sewer/clsSANVerif.h"
@@ -146,6 +147,8 @@ public:
     forms::ListBox& SANERRlst = Add<forms::ListBox>("SANERRlst", SSTabBrivan.Page(2));
     // Quantities.
     PicMnuUsrCtl& InsMenu = Add<PicMnuUsrCtl>("InsMenu", SSTabBrivan.Page(3));
+    // Bound by the quantity spreadsheet to the workbook it writes.
+    ado::DataControl Data1;
     // Bulk change.
     forms::CheckBox& CHchk = Add<forms::CheckBox>("CHchk", SSTabBrivan.Page(4));
     forms::ComboBox& CHMatCbo = Add<forms::ComboBox>("CHMatCbo", SSTabBrivan.Page(4));
@@ -184,7 +187,12 @@ private:
     void ArrumaControles();
     void MostraConjunto(int Conjunto);
     void CreateSANDes();
+
+    // quantities: the table in the drawing (button 1) and the spreadsheet (2);
+    // the menu is off while either runs.
     void InsertQuantities();
+    void InsMenu_Click(int Index);
+    void InsMenu_Mouse(const std::string& Texto);
 
     // host
     void UserControl_InitProperties();
