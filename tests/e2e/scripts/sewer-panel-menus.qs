@@ -15,11 +15,17 @@ expect tooltip SD.ImpMenu.Picture1 "Desenhar"
 press SD.ImpMenu 4
 expect tooltip SD.ImpMenu.Picture1 "Editar Tabela"
 
-# The quantities menu.
+# The quantities menu: the table's point and the spreadsheet's file refused.
 tab SD.SSTabBrivan 3
+input enter
+answer frmMsgBox CmdOK
 press SD.InsMenu 1
+expect message "Cancelado"
 expect tooltip SD.InsMenu.Picture1 "Inserir Quantitativos no desenho"
+dialog cancel
+answer frmMsgBox CmdOK
 press SD.InsMenu 2
+expect message "Nenhum arquivo selecionado"
 expect tooltip SD.InsMenu.Picture1 "Construir Planilha de Insumos"
 
 # The theme grid: its headers in the fixed row, once the panel has painted.
