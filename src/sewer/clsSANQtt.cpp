@@ -132,6 +132,13 @@ void clsSANQtt::QTTMateriais(bool& Cancelado)
 {
     Cancelado = false;
     deixados_.clear();
+    Levanta(Cancelado);
+    // Told once the cancel window is gone.
+    if (!Cancelado) Relata("Quantitativos", "Blocos deixados fora dos quantitativos:", deixados_);
+}
+
+void clsSANQtt::Levanta(bool& Cancelado)
+{
     JanelaCancelar janela("Levantando Quantitativos...", msgLeft_, msgTop_);
 
     etapas_.clear();
@@ -211,7 +218,6 @@ void clsSANQtt::QTTMateriais(bool& Cancelado)
         }
     }
     if (cProgress) cProgress->Progress_Start(0, "");
-    if (!Cancelado) Relata("Quantitativos", "Blocos deixados fora dos quantitativos:", deixados_);
 }
 
 void clsSANQtt::CalcPVQtt(const std::string& Material, const std::string& Diametro, float Comprimento,

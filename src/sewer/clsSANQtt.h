@@ -89,6 +89,7 @@ public:
     const std::vector<PlanilhaTRRec>& Linhas() const { return trs_; }
 
 private:
+    void Levanta(bool& Cancelado);  // the reading of QTTMateriais
     void CalcPVQtt(const std::string& Material, const std::string& Diametro, float Comprimento,
                    const std::string& CodigoQueda, float Queda, QttEtapaRec& Etapa, acad::BlockReference& PVM,
                    acad::BlockReference& PVJ);
