@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "SewerTestSupport.h"
@@ -229,6 +230,23 @@ TEST_F(Planilha, ATemplateWithoutItsMarkerWritesNothing)
                                        " não tem a linha marcada \"inicia\" entre os seus 21 primeiros registros: "
                                        "nada foi escrito.");
     EXPECT_EQ(Mensagem("Planilha: para concluir"), "(nenhuma)");
+}
+
+TEST_F(Planilha, ATemplateThatIsNoWorkbookIsNamedAndLeavesNoFile)
+{
+    const std::string modelo = (pasta / "modelo.xls").string();
+    std::ofstream(modelo) << "não é uma pasta de trabalho";
+    qtt.gOrcaXLS = modelo;
+    Rede();
+    qtt.Insumos();
+    EXPECT_NE(Mensagem("Abrindo a planilha").find(destino), std::string::npos) << Mensagem("Abrindo a planilha");
+    EXPECT_FALSE(fs::exists(destino));
+    EXPECT_TRUE(qtt.Linhas().empty());
+
+    qtt.gOrcaXLS = (pasta / "nenhum.xls").string();
+    qtt.Insumos();
+    EXPECT_EQ(Mensagem("Atenção"), "O modelo da planilha não foi encontrado: " + qtt.gOrcaXLS);
+    EXPECT_FALSE(fs::exists(destino));
 }
 
 TEST_F(Planilha, AReachEndWithoutItsManholeIsMarkedAndNothingIsWritten)
