@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace ado;
 using adotest::ErrorNumberOf;
@@ -316,8 +322,9 @@ TEST(RecordsetErrors, MissingFileTableAndFieldAreNamed)
     EXPECT_FALSE(std::filesystem::exists(missing));  // never created by accident
 
     adotest::WriteFile(dir.File("texto.mdb"), "isto não é um banco de dados, apenas texto suficiente para o cabeçalho......");
-    EXPECT_NE(ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); }).find("texto.mdb"),
-              std::string::npos);
+    const std::string notDb = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); });
+    EXPECT_NE(notDb.find("texto.mdb"), std::string::npos) << notDb;
+    EXPECT_NE(notDb.find("o arquivo não é um banco de dados"), std::string::npos) << notDb;
     EXPECT_NE(ErrorOf([&] { Connection c; c.Open("PROVIDER=SQLOLEDB;Data Source=x"); }).find("SQLOLEDB"), std::string::npos);
 
     Db db;
@@ -358,4 +365,32 @@ TEST(Values, ConversionsFollowOneFixedRule)
     EXPECT_EQ(ErrorNumberOf([] { Value("12a").ToDouble(); }), errTypeMismatch);
     EXPECT_EQ(Date::FromIso("2024-02-30"), std::nullopt);
     EXPECT_EQ(Date::FromIso("20240229")->day, 29);
+}
+
+TEST(RecordsetErrors, AFullDiskIsToldInPortugueseAndTheDatabaseKept)
+{
+    TempDir dir;
+    const std::string path = dir.File("obra.mdb");
+    adotest::MakeDatabase(path, "CREATE TABLE Notas (Texto TEXT); INSERT INTO Notas VALUES ('antes');");
+    // A disk that takes no more (a file size limit here).
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(std::filesystem::file_size(path)), static_cast<rlim_t>(std::filesystem::file_size(path))};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string e = ErrorOf([&] {
+            Connection cn;
+            cn.Open(adotest::JetConnection(path));
+            cn.Execute("INSERT INTO Notas (Texto) VALUES ('" + std::string(100000, 'x') + "')");
+            cn.Close();
+        });
+        const bool portuguese = e.find("obra.mdb") != std::string::npos &&
+                                (e.find("Espaço insuficiente no disco") != std::string::npos ||
+                                 e.find("Erro de leitura ou gravação no disco") != std::string::npos);
+        std::_Exit(portuguese ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
 }

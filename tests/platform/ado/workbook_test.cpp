@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace ado;
 using adotest::ErrorNumberOf;
@@ -273,4 +274,37 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     ClaimSize(bomb, "xl/worksheets/sheet2.xml", 4000);
     why = refusal("bomba.xls");
     EXPECT_TRUE(Contains(why, "bomba.xls") && Contains(why, "sheet2.xml")) << why;
+}
+
+TEST(WorkbookSheet, AReadOnlyWorkbookStaysAndALinkedOneIsWrittenThrough)
+{
+    TempDir dir;
+    const std::string locked = dir.File("somente.xls");
+    adotest::WriteTemplateWorkbook(locked);
+    const std::string before = adotest::ReadFile(locked);
+    ::chmod(locked.c_str(), 0444);
+    DataControl data = Bound(locked, "Padrao$");
+    Recordset rs = data.Recordset();
+    rs.Edit();
+    rs.Fields(0).SetValue("T9");
+    const std::string why = ErrorOf([&] { rs.Update(); });
+    EXPECT_TRUE(Contains(why, "somente.xls") && Contains(why, "somente leitura")) << why;
+    EXPECT_EQ(adotest::ReadFile(locked), before);
+
+    std::filesystem::create_directory(dir.File("modelos"));
+    const std::string real = dir.File("modelos/rede.xls");
+    adotest::WriteTemplateWorkbook(real);
+    std::filesystem::create_symlink("modelos/rede.xls", dir.File("atalho.xls"));
+    {
+        DataControl linked = Bound(dir.File("atalho.xls"), "Padrao$");
+        Recordset r = linked.Recordset();
+        r.Edit();
+        r.Fields(0).SetValue("T9");
+        r.Update();
+        r.Close();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("atalho.xls")));
+    DataControl back = Bound(real, "Padrao$");
+    EXPECT_EQ(back.Recordset().Fields(0).Value().ToText(), "T9");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("modelos")), {}), 1);
 }
