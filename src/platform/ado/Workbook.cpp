@@ -33,7 +33,7 @@ constexpr long long kMaxGrid = 4000000;
 // tables is a few megabytes; the cap keeps a damaged or hostile file (a
 // directory that claims gigabytes, a small file that inflates to gigabytes)
 // from taking the machine's memory.
-constexpr zip_uint64_t kMaxPart = 128u << 20;
+constexpr zip_uint64_t kMaxPart = 64u << 20;
 
 constexpr unsigned kParse = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata;
 
