@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -76,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     acad::Document again;
     try {
         acad::ReadDxfText(again, saved, "fuzz-saved");
-    } catch (const acad::Error&) {
+    } catch (const acad::Error& e) {
+        std::fprintf(stderr, "%s\n", e.Description().c_str());
         std::abort();  // the row's entity made the drawing unreadable
     }
     return 0;

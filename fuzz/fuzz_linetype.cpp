@@ -8,6 +8,7 @@
 #include "platform/acad/DxfFile.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     acad::Document again;
     try {
         acad::ReadDxfText(again, saved, "fuzz-saved");
-    } catch (const acad::Error&) {
+    } catch (const acad::Error& e) {
+        std::fprintf(stderr, "%s\n", e.Description().c_str());
         std::abort();  // a linetype taken from the file made the drawing unreadable
     }
     return 0;
