@@ -2,6 +2,7 @@
 
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
+#include "platform/FileReplacement.h"
 
 #include <sqlite3.h>
 
@@ -183,7 +184,9 @@ std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
     if (std::filesystem::is_directory(status))
         throw Error(adErrProvider, "'" + path + "' é uma pasta, não um arquivo de banco de dados.");
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A file nobody may write is opened for reading only, for root as well.
+    int rc = platform::FileReplacement::IsReadOnly(path) ? SQLITE_READONLY
+                                                         : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         db = nullptr;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -367,7 +368,7 @@ TEST(Values, ConversionsFollowOneFixedRule)
     EXPECT_EQ(Date::FromIso("20240229")->day, 29);
 }
 
-TEST(RecordsetErrors, AFullDiskIsToldInPortugueseAndTheDatabaseKept)
+TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKept)
 {
     TempDir dir;
     const std::string path = dir.File("obra.mdb");
@@ -392,5 +393,19 @@ TEST(RecordsetErrors, AFullDiskIsToldInPortugueseAndTheDatabaseKept)
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
+
+    // A file nobody may write reads, and refuses changes (for root too).
+    ::chmod(path.c_str(), 0444);
+    Connection cn;
+    cn.Open(adotest::JetConnection(path));
+    Recordset rs;
+    rs.Open("SELECT Texto FROM Notas", cn);
+    EXPECT_EQ(rs.Fields("Texto").Value().ToText(), "antes");
+    rs.Close();
+    const std::string e = ErrorOf([&] { cn.Execute("INSERT INTO Notas (Texto) VALUES ('depois')"); });
+    EXPECT_NE(e.find("obra.mdb"), std::string::npos) << e;
+    EXPECT_NE(e.find("somente leitura"), std::string::npos) << e;
+    cn.Close();
     EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
 }
