@@ -103,6 +103,32 @@ TEST(RecordsetMoves, PositionsMarksAndEventsFollowTheOriginal)
     EXPECT_EQ(rs.AbsolutePosition(), adPosUnknown);
 }
 
+TEST(RecordsetFilter, DeepOrLongCriteriaAreRefusedOrTestedWithoutOverflow)
+{
+    Db db;
+    Recordset rs;
+    rs.Open("SELECT * FROM A_Conexoes", db.cn, adOpenStatic, adLockPessimistic);
+    rs.SetFilter("material = 'pvc' And HasDS = True");
+    const std::string deep = std::string(5000, '(') + "material = 'pvc'" + std::string(5000, ')');
+    const std::string why = ErrorOf([&] { rs.SetFilter(deep); });
+    EXPECT_NE(why.find("parênteses demais"), std::string::npos) << why.substr(0, 80);
+    EXPECT_EQ(rs.RecordCount(), 2);  // the previous filter stays
+
+    // Thousands of terms, as a filter built from a selection would have.
+    std::string any = "material = 'pvc'", all = "material = 'pvc'";
+    for (int i = 0; i < 20000; ++i) {
+        any += " Or codigo = 'X" + std::to_string(i) + "'";
+        all += " And HasDS = True";
+    }
+    rs.SetFilter(any);
+    const long long pvc = rs.RecordCount();
+    EXPECT_GT(pvc, 2);
+    rs.SetFilter(all);
+    EXPECT_EQ(rs.RecordCount(), 2);
+    rs.SetFilter("((material = 'pvc' Or codigo = 'none') And (HasDS = True Or HasDS = True)) Or bloco = 'none'");
+    EXPECT_EQ(rs.RecordCount(), 2);
+}
+
 TEST(RecordsetFilter, FiltersNarrowMovesAndCountsUntilCleared)
 {
     Db db;
