@@ -355,31 +355,6 @@ TEST_F(PainelEdicao, TabChangeResetsTheCaptureTabAndMakesTheEditingWorker)
     EXPECT_TRUE(SD.CHChangeCmd.Enabled());
 }
 
-TEST_F(PainelEdicao, BulkChangeFromThePanelWritesAndResetsItsLists)
-{
-    Aba(4);
-    user::Click(SD.CHchk);
-    Escolhe(SD.CHMatCbo, "PVC");
-    EscolheTudo();
-    user::Click(SD.CHSelectCmd);
-    EXPECT_EQ(SD.CHlbl.Caption(), "2 objetos");
-
-    // A new pavement and stage for the two PVC reaches; the material left.
-    user::Choose(SD.CHMatCbo, 0);
-    Escolhe(SD.CHPavCbo, "Concreto");
-    Escolhe(SD.CHEtCbo, "2");
-    user::Click(SD.CHChangeCmd);
-    EXPECT_FALSE(SD.CHChangeCmd.Enabled());
-    EXPECT_EQ(SD.CHlbl.Caption(), "");
-    for (ComboBox* c : {&SD.CHMatCbo, &SD.CHPavCbo, &SD.CHConCbo, &SD.CHEtCbo}) EXPECT_EQ(c->Text(), "Não usar");
-    EXPECT_EQ(Atr(tr1, "PAVMTO"), "Concreto");
-    EXPECT_EQ(Atr(gen, "PAVMTO"), "Concreto");
-    EXPECT_EQ(Atr(tr1, "ET"), "2");
-    EXPECT_EQ(Atr(pv1, "ET"), "1");  // manholes were filtered out
-    EXPECT_EQ(Atr(tr2, "PAVMTO"), "Terra");  // Cerâmico: not picked
-    EXPECT_EQ(Atr(tr2, "MAT"), "Cerâmico");
-}
-
 TEST_F(PainelEdicao, ThemeGridColoursRowsAndCopiesTheCellWithC)
 {
     // Eight pavements over eight reaches: rows 6 to 8 magenta.
