@@ -1,6 +1,7 @@
 #include "sewer/clsSANEdit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <unordered_map>
 
 #include "cad/modAcad.h"
