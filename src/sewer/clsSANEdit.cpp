@@ -38,7 +38,8 @@ bool Manhole(const acad::BlockReference& B)
 
 bool Inteiro(const std::string& Texto)
 {
-    return !Texto.empty() && std::all_of(Texto.begin(), Texto.end(), [](unsigned char c) { return c >= '0' && c <= '9'; });
+    return !Texto.empty() &&
+           std::all_of(Texto.begin(), Texto.end(), [](unsigned char c) { return c >= '0' && c <= '9'; });
 }
 
 // Manholes and reaches, or reaches only.
