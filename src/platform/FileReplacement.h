@@ -5,6 +5,9 @@
 // replaces, is flushed to disk and only then renamed over the target. A
 // failure at any step, or a replacement dropped before Commit, removes the
 // temporary and leaves the old file as it was.
+// A file the user may not write is refused, not replaced behind his back (the
+// folder's permission would allow the rename), and a symbolic link is written
+// through to the file it names, so the link stays a link.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,14 +20,20 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/SystemErrorText.h"
+
 namespace platform {
 
 class FileReplacement {
 public:
-    explicit FileReplacement(const std::filesystem::path& target) : target_(target)
+    explicit FileReplacement(const std::filesystem::path& target) : target_(target), written_(Destination(target))
     {
-        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-        std::string name = "." + target.filename().string() + ".XXXXXX";
+        if (IsReadOnly(written_)) {
+            error_ = kReadOnly;
+            return;
+        }
+        const std::filesystem::path folder = written_.has_parent_path() ? written_.parent_path() : ".";
+        std::string name = "." + written_.filename().string() + ".XXXXXX";
         temp_ = (folder / name).string();
         const int fd = ::mkstemp(temp_.data());
         if (fd < 0) {
@@ -32,7 +41,7 @@ public:
             temp_.clear();
             return;
         }
-        ::fchmod(fd, ModeFor(target));
+        ::fchmod(fd, ModeFor(written_));
         file_ = ::fdopen(fd, "wb");
         if (!file_) {
             Fail();
@@ -48,8 +57,36 @@ public:
     std::FILE* File() const { return file_; }
     bool IsOpen() const { return file_ != nullptr; }
     const std::filesystem::path& Target() const { return target_; }
-    // The system's reason for the last failure.
+    // The reason for the last failure, in Portuguese.
     const std::string& Error() const { return error_; }
+
+    static constexpr const char* kReadOnly = "O arquivo é somente leitura";
+
+    // The file that writing `path` changes: the one a symbolic link (or a
+    // chain of them) names, else `path` itself.
+    static std::filesystem::path Destination(const std::filesystem::path& path)
+    {
+        std::filesystem::path p = path;
+        for (int hops = 0; hops < 40; ++hops) {
+            std::error_code ec;
+            if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec)) || ec) return p;
+            const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+            if (ec) return p;
+            p = next.is_absolute() ? next : p.parent_path() / next;
+        }
+        return p;
+    }
+
+    // True for an existing file the user may not write. Root passes every
+    // permission check, yet a file nobody may write is one he, too, means to
+    // keep; a read-only disk refuses everyone.
+    static bool IsReadOnly(const std::filesystem::path& file)
+    {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+        if (::access(file.c_str(), W_OK) != 0) return errno == EACCES || errno == EROFS || errno == EPERM;
+        return ::geteuid() == 0 && (st.st_mode & 0222) == 0;
+    }
 
     // Puts the written file in place of the target; false (and the target
     // untouched) when the data could not reach the disk.
@@ -63,7 +100,7 @@ public:
             Fail();
         }
         file_ = nullptr;
-        if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        if (ok && std::rename(temp_.c_str(), written_.c_str()) != 0) {
             ok = false;
             Fail();
         }
@@ -91,9 +128,10 @@ private:
         ::umask(mask);
         return 0666 & ~mask;
     }
-    void Fail() { error_ = std::strerror(errno); }
+    void Fail() { error_ = ErrnoText(errno); }
 
     std::filesystem::path target_;
+    std::filesystem::path written_;
     std::string temp_;
     std::FILE* file_ = nullptr;
     std::string error_;

@@ -9,6 +9,7 @@
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/ado/Error.h"
+#include "platform/os/TextFile.h"
 
 namespace {
 
@@ -96,6 +97,10 @@ std::vector<BlocoDefRec> LeBlocosDXF(ado::Recordset& Rs, const std::string& Tabe
 
 acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const std::string& CamadaGeometria)
 {
+    // Names and texts go into the drawing as they are: bytes that are no
+    // text (a damaged table) would make the saved drawing unreadable.
+    for (const std::string* p : {&Linha.S2, &Linha.S3, &Linha.S4})
+        if (!os::IsValidUtf8(*p)) throw std::invalid_argument("parâmetro com bytes que não formam texto UTF-8");
     acad::Entity* e = nullptr;
     if (Linha.S1 == "Line") {
         e = Bloco.AddLine(PontoDXF(Linha.S2, "início da linha"), PontoDXF(Linha.S3, "fim da linha"));

@@ -18,6 +18,7 @@
 #include "platform/acad/Error.h"
 #include "platform/os/Clipboard.h"
 #include "sewer/clsSANDb.h"
+#include "sewer/clsSANEdit.h"
 #include "sewer/clsSANQtt.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/modBlocosSAN.h"
@@ -223,6 +224,15 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
     Data1.SetConnect("Excel 8.0;");
     InsMenu.Click += [this](int Index) { InsMenu_Click(Index); };
     InsMenu.Mouse += [this](const std::string& Texto) { InsMenu_Mouse(Texto); };
+
+    // network tabs: tab change, bulk change, themes, progress text
+    SSTabBrivan.Click += [this](int PreviousTab) { SSTabBrivan_Click(PreviousTab); };
+    CHSelectCmd.Click += [this] { CHSelectCmd_Click(); };
+    CHChangeCmd.Click += [this] { CHChangeCmd_Click(); };
+    TEMAPesqCmd.Click += [this] { TEMAPesqCmd_Click(); };
+    TEMAPrintCmd.Click += [this] { TEMAPrintCmd_Click(); };
+    TEMAFlg.KeyDown += [this](int& KeyCode, int Shift) { TEMAFlg_CopiaTexto(KeyCode, Shift); };
+    Progress1.TimerMsg += [this](const std::string& Texto) { Progress1_TimerMsg(Texto); };
 }
 
 // The panel's design: captions, tool tips and places in twips.
@@ -1562,3 +1572,123 @@ void SANDes98::MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, 
     RegistraErro(SANERRlst, ErrType, ObjectId, PVmId, PVjId, Mensagem, Pt1, Pt2);
 }
 
+
+// ---------------------------------------------------------------- network tabs: tab change, bulk change, themes
+
+void SANDes98::SSTabBrivan_Click(int /*PreviousTab*/)
+{
+    MyClsSANEdit.reset();
+    // The import worker is released here too, and made anew for tab 1, once
+    // the import comes.
+    switch (SSTabBrivan.Tab()) {
+    case 0:
+        // The capture tab as before any capture. Unticking first: the boxes'
+        // clicks enable their fields.
+        SANCaptureCmd.SetEnabled(true);
+        SANAutoNumColChk.SetValue(vbUnchecked);
+        SANAutoNumPVChk.SetValue(vbUnchecked);
+        SANAutoNumColChk.SetEnabled(false);
+        SANAutoNumPVChk.SetEnabled(false);
+        for (TextBox* t : {&SANColIniTxt, &SANPVIniTxt, &SANPrefixtxt}) {
+            t->SetEnabled(false);
+            t->SetBackColor(vbButtonFace);
+        }
+        SANSaveDXFCmd.SetEnabled(false);
+        frmColetor.SetEnabled(false);
+        SANNumereCmd.SetEnabled(false);
+        SANColIniTxt.SetText("001");
+        SANPVIniTxt.SetText("001");
+        SANColetorLbl.SetCaption("001");
+        SANColetorLbl.SetEnabled(false);
+        break;
+    case 1:
+        break;
+    case 4:
+    case 5:
+        MyClsSANEdit = std::make_unique<clsSANEdit>();
+        MyClsSANEdit->cProgress = &Progress1;
+        break;
+    default:
+        break;
+    }
+    Progress1.Progress_Start(0, "");
+}
+
+void SANDes98::CHValores(std::string& Material, std::string& Pavimento, std::string& Contrib, std::string& Etapa)
+{
+    const auto valor = [](const ComboBox& C) { return C.Text() == "Não usar" ? std::string() : C.Text(); };
+    Material = valor(CHMatCbo);
+    Pavimento = valor(CHPavCbo);
+    Contrib = valor(CHConCbo);
+    Etapa = valor(CHEtCbo);
+}
+
+void SANDes98::CHSelectCmd_Click()
+{
+    if (!MyClsSANEdit) return;
+    std::string mat, pav, con, et;
+    if (CHchk.Value() == vbChecked) CHValores(mat, pav, con, et);
+    long n = 0;
+    Protegido([&] { n = MyClsSANEdit->CHSelect(mat, pav, con, et); });
+    CHlbl.SetCaption(std::to_string(n) + " objetos");
+    CHChangeCmd.SetEnabled(true);
+}
+
+void SANDes98::CHChangeCmd_Click()
+{
+    if (!MyClsSANEdit) return;
+    std::string mat, pav, con, et;
+    CHValores(mat, pav, con, et);
+    bool feito = false;
+    Protegido([&] { feito = MyClsSANEdit->CHChange(mat, pav, con, et); });
+    // A refused value leaves the pick and the lists as they are, to be mended.
+    if (!feito) return;
+    CHChangeCmd.SetEnabled(false);
+    CHlbl.SetCaption("");
+    for (ComboBox* c : {&CHMatCbo, &CHPavCbo, &CHConCbo, &CHEtCbo}) PrimeiroItem(*c);
+}
+
+void SANDes98::TEMAPesqCmd_Click()
+{
+    if (!MyClsSANEdit) return;
+    TEMAPesqCmd.SetEnabled(false);
+    const int i = TEMACbo.ListIndex();
+    const std::string classe = i >= 0 ? TEMACbo.List(i) : std::string();
+    Protegido([&] { MyClsSANEdit->TEMA_Select(classe); });
+
+    // Exactly one row per class: rows of an earlier, longer tally would
+    // otherwise stay as if they were classes of this one.
+    static const long kCores[] = {0xFF, 0xFFFF, 0xFF00, 0xFFFF00, 0xFF0000, 0xFF00FF};
+    const int n = static_cast<int>(gTemas.size());
+    if (TEMAFlg.Cols() < 3) TEMAFlg.SetFormatString("|Tipo|Qtt");
+    TEMAFlg.SetRows(std::max(n + 1, 2));
+    if (n == 0)
+        for (int c = 1; c < 3; ++c) TEMAFlg.SetTextMatrix(1, c, "");
+    for (int k = 0; k < n; ++k) {
+        TEMAFlg.SetRow(k + 1);
+        TEMAFlg.SetCol(0);
+        TEMAFlg.SetCellBackColor(kCores[std::min(k, 5)]);
+        TEMAFlg.SetTextMatrix(k + 1, 1, gTemas[static_cast<std::size_t>(k)].valor);
+        TEMAFlg.SetTextMatrix(k + 1, 2, std::to_string(gTemas[static_cast<std::size_t>(k)].contagem));
+    }
+    TEMAPesqCmd.SetEnabled(true);
+    TEMAPrintCmd.SetEnabled(true);
+}
+
+void SANDes98::TEMAPrintCmd_Click()
+{
+    if (MyClsSANEdit) Protegido([&] { MyClsSANEdit->TEMA_Print(); });
+    TEMAPrintCmd.SetEnabled(false);
+}
+
+void SANDes98::TEMAFlg_CopiaTexto(int& KeyCode, int /*Shift*/)
+{
+    if (KeyCode != 67) return;
+    os::Clipboard::Clear();
+    os::Clipboard::SetText(TEMAFlg.Text());
+}
+
+void SANDes98::Progress1_TimerMsg(const std::string& Texto)
+{
+    if (Progress1.EnabledTimer()) Progress1.SetCaption(Texto);
+}

@@ -25,6 +25,7 @@
 #include "platform/ado/DataControl.h"
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
+#include "sewer/clsSANEdit.h"
 #include "sewer/clsSANVerif.h"
 #include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
@@ -246,6 +247,20 @@ private:
     // Both verification objects' fault events.
     void MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
                                       const std::string& Mensagem, const Ponto& Pt1, const std::optional<Ponto>& Pt2);
+
+    // ---- network tabs: tab change, bulk change, themes, progress text
+    void SSTabBrivan_Click(int PreviousTab);
+    void CHSelectCmd_Click();
+    void CHChangeCmd_Click();
+    // The four bulk-change values: a list's text, "" for "Não usar".
+    void CHValores(std::string& Material, std::string& Pavimento, std::string& Contrib, std::string& Etapa);
+    void TEMAPesqCmd_Click();
+    void TEMAPrintCmd_Click();
+    void TEMAFlg_CopiaTexto(int& KeyCode, int Shift);
+    void Progress1_TimerMsg(const std::string& Texto);
+    // Bulk change and themes: new at each choice of their tabs, released at
+    // every tab change.
+    std::unique_ptr<clsSANEdit> MyClsSANEdit;
 
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {

@@ -4,11 +4,11 @@
 #include "platform/acad/DxfFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
 #include <memory>
 
 #include "platform/FileReplacement.h"
+#include "platform/SystemErrorText.h"
 #include "platform/acad/DxfReader.h"
 #include "platform/acad/DxfWriter.h"
 #include "platform/acad/Error.h"
@@ -32,7 +32,7 @@ std::string ReadDxf(Document& doc, const std::filesystem::path& path)
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)
         throw Error(ErrorCode::FileError, "Não foi possível ler o desenho \"" + path.string() + "\": " +
-                                              std::strerror(errno));
+                                              platform::ErrnoText(errno));
     return dxf::ReadDxfFrom(doc, file.get(), path.string());
 }
 
@@ -40,7 +40,7 @@ void WriteDxf(const Document& doc, const std::filesystem::path& path, const DxfW
 {
     platform::FileReplacement out(path);
     if (!out.IsOpen()) WriteFailed(path, out.Error());
-    if (!dxf::WriteDxfTo(doc, out.File(), options)) WriteFailed(path, std::strerror(errno));
+    if (!dxf::WriteDxfTo(doc, out.File(), options)) WriteFailed(path, platform::ErrnoText(errno));
     if (!out.Commit()) WriteFailed(path, out.Error());
 }
 

@@ -1,12 +1,14 @@
 // Loading linetypes from ".lin" files:
 //   *NAME,description
 //   A,dash,gap,dot,...[,complex element]...
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
 #include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/Tables.h"
+#include "platform/SystemErrorText.h"
 
 namespace acad {
 
@@ -161,7 +163,9 @@ void Linetypes::Load(const std::string& name, const std::string& fileName)
         path = found;
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(ErrorCode::FileError, "Não foi possível ler o arquivo de tipos de linha \"" + path.string() + "\"");
+    if (!in)
+        throw Error(ErrorCode::FileError,
+                    "Não foi possível ler o arquivo de tipos de linha \"" + path.string() + "\": " + platform::ErrnoText(errno));
     bool any = false;
     for (auto& d : ParseLin(in)) {
         if (name != "*" && !NamesEqual(d.name, name)) continue;

@@ -83,8 +83,12 @@ private:
     int Primary(AddNode add)
     {
         if (i_ < toks_.size() && toks_[i_].kind == TokenKind::Symbol && toks_[i_].text == "(") {
+            // Each level is a call here and in Eval: a bound keeps a damaged
+            // text from overflowing the stack.
+            if (++depth_ > kMaxDepth) Fail("parênteses demais");
             ++i_;
             int inner = Expr(add);
+            --depth_;
             if (i_ >= toks_.size() || toks_[i_].text != ")") Fail("falta \")\"");
             ++i_;
             return inner;
@@ -132,10 +136,13 @@ private:
         Fail("valor '" + v.text + "'");
     }
 
+    static constexpr int kMaxDepth = 100;
+
     std::string text_;
     std::vector<Token> toks_;
     const std::vector<ColumnInfo>& columns_;
     size_t i_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace
@@ -166,8 +173,21 @@ bool Criteria::Matches(const std::vector<Value>& row) const
 bool Criteria::Eval(int index, const std::vector<Value>& row) const
 {
     const Node& n = nodes_[static_cast<size_t>(index)];
-    if (n.kind == Node::And) return Eval(n.left, row) && Eval(n.right, row);
-    if (n.kind == Node::Or) return Eval(n.left, row) || Eval(n.right, row);
+    if (n.kind != Node::Test) {
+        // "a And b And c" is a chain down the left: walked in a loop, so a
+        // long criteria text costs no stack, terms tested in their order.
+        std::vector<int> rights;
+        int first = index;
+        while (nodes_[static_cast<size_t>(first)].kind == n.kind) {
+            rights.push_back(nodes_[static_cast<size_t>(first)].right);
+            first = nodes_[static_cast<size_t>(first)].left;
+        }
+        const bool stopAt = n.kind == Node::Or;  // Or stops at the first true term, And at the first false
+        if (Eval(first, row) == stopAt) return stopAt;
+        for (auto it = rights.rbegin(); it != rights.rend(); ++it)
+            if (Eval(*it, row) == stopAt) return stopAt;
+        return !stopAt;
+    }
     const Value& field = row[static_cast<size_t>(n.column)];
     if (n.value.IsNull()) {
         if (n.op == "=") return field.IsNull();

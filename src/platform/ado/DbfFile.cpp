@@ -2,10 +2,12 @@
 
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
+#include "platform/FileReplacement.h"
 
 #include <shapefil.h>
 
 #include <charconv>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +41,10 @@ unsigned long U32(const unsigned char* p)
 void Validate(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(adErrProvider, "Não foi possível ler a tabela dBase '" + path + "'.");
+    if (!in) {
+        const int err = errno;
+        throw Error(adErrProvider, "Não foi possível ler a tabela dBase '" + path + "': " + platform::ErrnoText(err) + ".");
+    }
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
     unsigned char h[32];
@@ -74,6 +79,14 @@ void Validate(const std::string& path)
         ++fields;
     }
     if (fields == 0) NotDbf(path, "nenhum campo");
+    // The records start right after the field list (and, in the tables of one
+    // later family, a fixed 263-byte block): a header that says otherwise
+    // would have every record read, and written, shifted.
+    const unsigned listEnd = 32u + 32u * static_cast<unsigned>(fields) + 1u;
+    const bool backlink = h[0] == 0x30 || h[0] == 0x31 || h[0] == 0x32;
+    if (headerLength != listEnd && !(backlink && headerLength == listEnd + 263))
+        NotDbf(path, "o cabeçalho diz ter " + std::to_string(headerLength) + " bytes, mas os seus " + std::to_string(fields) +
+                         (fields == 1 ? " campo ocupa " : " campos ocupam ") + std::to_string(listEnd));
     if (fieldsLength != recordLength) NotDbf(path, "tamanho de registro inconsistente");
     if (static_cast<unsigned long long>(headerLength) + static_cast<unsigned long long>(records) * recordLength > size)
         NotDbf(path, "arquivo cortado (faltam registros)");
@@ -156,16 +169,18 @@ std::string DeclaredCodePage(const std::string& path, unsigned char ldid)
     return ldid ? "other" : "";
 }
 
-// The table's file replaced by a changed copy of it.
+// The table's file replaced by a changed copy of it (through a symbolic
+// link to the file it names, so the link stays).
 void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& change)
 {
-    const fs::path target(path);
-    if (::access(path.c_str(), W_OK) != 0)
+    const fs::path target = platform::FileReplacement::Destination(path);
+    if (platform::FileReplacement::IsReadOnly(target))
         throw Error(adErrProvider, "A tabela dBase '" + path + "' não pode ser alterada (somente leitura).");
-    std::string tmpl = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
-        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "' (pasta sem permissão de escrita?).");
+        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(errno) + ".");
     ::close(fd);
     const fs::path temp(tmpl);
     try {
@@ -178,13 +193,20 @@ void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& chan
             std::tm tm{};
             localtime_r(&now, &tm);
             DBFSetLastModifiedDate(h.h, tm.tm_year, tm.tm_mon + 1, tm.tm_mday);
+            // shapelib reports no failed write: the flush says whether the disk took it.
+            DBFUpdateHeader(h.h);
+            errno = 0;
+            if (h.h->sHooks.FFlush(h.h->fp) != 0 || std::ferror(reinterpret_cast<std::FILE*>(h.h->fp))) {
+                const int err = errno ? errno : EIO;
+                throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(err) + ".");
+            }
             h.Close();
         }
         fs::rename(temp, target);
     } catch (const fs::filesystem_error& e) {
         std::error_code ec;
         fs::remove(temp, ec);
-        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + e.code().message() + ".");
+        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(e.code()) + ".");
     } catch (...) {
         std::error_code ec;
         fs::remove(temp, ec);

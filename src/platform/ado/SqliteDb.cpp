@@ -2,6 +2,7 @@
 
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
+#include "platform/FileReplacement.h"
 
 #include <sqlite3.h>
 
@@ -12,6 +13,29 @@
 namespace ado::detail {
 
 namespace {
+
+// SQLite's reason for a failure that concerns the file rather than the
+// statement, in Portuguese; empty for the others.
+std::string FileReason(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_NOTADB: return "o arquivo não é um banco de dados";
+    case SQLITE_CORRUPT: return "o banco de dados está danificado";
+    case SQLITE_FULL: return "Espaço insuficiente no disco";
+    case SQLITE_IOERR: return rc == SQLITE_IOERR_NOMEM ? "Memória insuficiente" : "Erro de leitura ou gravação no disco";
+    case SQLITE_CANTOPEN: return "o arquivo não pôde ser aberto";
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return "Permissão negada";
+    case SQLITE_READONLY: return "o banco de dados é somente leitura";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "o banco de dados está em uso por outro programa";
+    case SQLITE_NOMEM: return "Memória insuficiente";
+    case SQLITE_TOOBIG: return "dado grande demais";
+    case SQLITE_NOLFS: return "Arquivo grande demais";
+    case SQLITE_PROTOCOL: return "o bloqueio do banco de dados falhou";
+    default: return {};
+    }
+}
 
 int JetCollation(void*, int la, const void* a, int lb, const void* b)
 {
@@ -160,14 +184,17 @@ std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
     if (std::filesystem::is_directory(status))
         throw Error(adErrProvider, "'" + path + "' é uma pasta, não um arquivo de banco de dados.");
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A file nobody may write is opened for reading only, for root as well.
+    int rc = platform::FileReplacement::IsReadOnly(path) ? SQLITE_READONLY
+                                                         : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         db = nullptr;
         rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     }
     if (rc != SQLITE_OK) {
-        const std::string msg = db ? sqlite3_errmsg(db) : "sem memória";
+        std::string msg = db ? FileReason(sqlite3_extended_errcode(db)) : "Memória insuficiente";
+        if (msg.empty()) msg = sqlite3_errmsg(db);
         sqlite3_close(db);
         throw Error(adErrProvider, "Não foi possível abrir o banco de dados '" + path + "': " + msg + ".");
     }
@@ -181,9 +208,11 @@ std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
     rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_step(st);
     sqlite3_finalize(st);
-    if (rc != SQLITE_ROW)
+    if (rc != SQLITE_ROW) {
+        const std::string why = FileReason(rc);
         throw Error(adErrProvider, "O arquivo '" + path + "' não é um banco de dados que este programa leia (" +
-                                       sqlite3_errstr(rc) + ").");
+                                       (why.empty() ? std::string(sqlite3_errstr(rc)) : why) + ").");
+    }
     return self;
 }
 
@@ -240,7 +269,8 @@ void SqliteDb::Fail(int rc, const std::string& original) const
         throw Error(adErrConversion, "A tabela não aceita o registro (" + msg + ") em '" + description_ + "'.");
     if (base == SQLITE_ERROR)
         throw Error(adErrSyntax, "Erro na instrução SQL '" + original + "': " + msg + ".");
-    throw Error(adErrProvider, "Erro no banco de dados '" + description_ + "': " + msg + ".");
+    const std::string why = FileReason(rc);
+    throw Error(adErrProvider, "Erro no banco de dados '" + description_ + "': " + (why.empty() ? msg : why) + ".");
 }
 
 void SqliteDb::Exec(const std::string& sql)

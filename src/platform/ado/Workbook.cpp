@@ -2,9 +2,11 @@
 
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
+#include "platform/FileReplacement.h"
 
 #include <zip.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <deque>
@@ -23,6 +25,15 @@ namespace {
 
 // The limits of a sheet.
 constexpr int kMaxRows = 1048576, kMaxCols = 16384;
+// The used range read whatever the cells present: beyond it, the range must
+// be as dense as the file really is.
+constexpr long long kMaxGrid = 4000000;
+
+// The most a single part may hold once inflated. A sheet of this program's
+// tables is a few megabytes; the cap keeps a damaged or hostile file (a
+// directory that claims gigabytes, a small file that inflates to gigabytes)
+// from taking the machine's memory.
+constexpr zip_uint64_t kMaxPart = 64u << 20;
 
 constexpr unsigned kParse = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata;
 
@@ -110,16 +121,40 @@ std::string RelsOf(const std::string& part)
     return Dirname(part) + "_rels/" + part.substr(Dirname(part).size()) + ".rels";
 }
 
+// libzip's reason for a failure, in Portuguese.
+std::string ZipReason(zip_error_t* e)
+{
+    if (zip_error_system_type(e) == ZIP_ET_SYS && zip_error_code_system(e) != 0) return platform::ErrnoText(zip_error_code_system(e));
+    switch (zip_error_code_zip(e)) {
+    case ZIP_ER_NOENT: return platform::ErrnoText(ENOENT);
+    case ZIP_ER_MEMORY: return platform::ErrnoText(ENOMEM);
+    case ZIP_ER_RDONLY: return platform::FileReplacement::kReadOnly;
+    case ZIP_ER_NOZIP: return "O arquivo não é um pacote zip";
+    case ZIP_ER_INCONS:
+    case ZIP_ER_CRC:
+    case ZIP_ER_COMPRESSED_DATA: return "O pacote zip está danificado";
+    case ZIP_ER_WRITE:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_RENAME:
+    case ZIP_ER_TMPOPEN: return "Erro ao gravar no disco";
+    default: return "Erro número " + std::to_string(zip_error_code_zip(e)) + " da biblioteca zip";
+    }
+}
+
 class Archive {
 public:
-    Archive(const std::string& path, int flags) : path_(path)
+    // `file` is what is opened; `shown` names it in messages (the user's path
+    // when `file` is the target of a link).
+    Archive(const std::string& file, int flags, const std::string& shown = {}) : path_(shown.empty() ? file : shown)
     {
+        const std::string& path = path_;
         int err = 0;
-        za_ = zip_open(path.c_str(), flags, &err);
+        za_ = zip_open(file.c_str(), flags, &err);
         if (!za_) {
             zip_error_t e;
             zip_error_init_with_code(&e, err);
-            const std::string why = zip_error_strerror(&e);
+            if (err == ZIP_ER_OPEN || err == ZIP_ER_READ || err == ZIP_ER_SEEK) zip_error_set(&e, err, errno);
+            const std::string why = ZipReason(&e);
             zip_error_fini(&e);
             if (err == ZIP_ER_NOZIP || err == ZIP_ER_INCONS)
                 throw Error(adErrProvider, "O arquivo '" + path + "' não é uma pasta de trabalho que este programa leia" +
@@ -138,16 +173,28 @@ public:
 
     bool Has(const std::string& name) const { return zip_name_locate(za_, name.c_str(), 0) >= 0; }
 
+    // The part's bytes, read as they really inflate: the size the directory
+    // claims is only a hint, never allocated up front.
     std::string Read(const std::string& name) const
     {
         zip_stat_t st;
         zip_file_t* f = nullptr;
         if (zip_stat(za_, name.c_str(), 0, &st) != 0 || !(f = zip_fopen(za_, name.c_str(), 0)))
             throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: falta a parte '" + name + "'.");
-        std::string data(static_cast<size_t>(st.size), '\0');
-        const zip_int64_t n = zip_fread(f, data.data(), st.size);
+        const bool claimsTooMuch = (st.valid & ZIP_STAT_SIZE) && st.size > kMaxPart;
+        std::string data;
+        if (!claimsTooMuch) data.reserve(static_cast<size_t>(std::min<zip_uint64_t>((st.valid & ZIP_STAT_SIZE) ? st.size : 0, 1u << 20)));
+        char chunk[65536];
+        zip_int64_t n = 0;
+        while (!claimsTooMuch && (n = zip_fread(f, chunk, sizeof chunk)) > 0) {
+            if (data.size() + static_cast<zip_uint64_t>(n) > kMaxPart) break;
+            data.append(chunk, static_cast<size_t>(n));
+        }
         zip_fclose(f);
-        if (n < 0 || static_cast<zip_uint64_t>(n) != st.size)
+        if (claimsTooMuch || n > 0)
+            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser lida: a parte '" + name +
+                                           "' passa de " + std::to_string(kMaxPart >> 20) + " MB.");
+        if (n < 0 || ((st.valid & ZIP_STAT_SIZE) && data.size() != st.size))
             throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name + "' não pôde ser lida.");
         return data;
     }
@@ -189,7 +236,7 @@ public:
 private:
     [[noreturn]] void Fail()
     {
-        throw Error(adErrProvider, "Não foi possível gravar a pasta de trabalho '" + path_ + "': " + zip_strerror(za_) + ".");
+        throw Error(adErrProvider, "Não foi possível gravar a pasta de trabalho '" + path_ + "': " + ZipReason(zip_get_error(za_)) + ".");
     }
 
     static bool LooksLikeBiff(const std::string& path)
@@ -239,7 +286,7 @@ void Sheet::Index()
         int r = 0, c = 0;
         // A declared range far beyond any sensible table is not believed.
         if (ParseRef(colon == std::string::npos ? ref : ref.substr(colon + 1), r, c) &&
-            static_cast<long long>(r) * c <= 4000000) {
+            static_cast<long long>(r) * c <= kMaxGrid) {
             declaredRows_ = r;
             declaredCols_ = c;
         }
@@ -469,6 +516,15 @@ Sheet& Workbook::FindSheet(const std::string& name)
         za.Parse(part, sheet->doc_);
         sheet->sharedStrings_ = &sharedStrings_;
         sheet->Index();
+        // The records are the whole used range, cell by cell: a range the
+        // cells present do not come near (one cell far out, a huge declared
+        // dimension) would have the rows built for nothing.
+        const long long grid = static_cast<long long>(sheet->MaxRow()) * sheet->MaxCol();
+        if (grid > std::max<long long>(kMaxGrid, static_cast<long long>(sheet->cells_.size())))
+            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ + "' não pode ser lida: a área usada (A1:" +
+                                           ColumnLetters(sheet->MaxCol()) + std::to_string(sheet->MaxRow()) + ") tem " +
+                                           std::to_string(grid) + " células e só " + std::to_string(sheet->cells_.size()) +
+                                           " estão no arquivo.");
         sheets_.push_back(std::move(sheet));
         return *sheets_.back();
     }
@@ -483,9 +539,11 @@ void Workbook::Save()
         formulas = formulas || s->formulaRemoved_;
     }
     if (!any) return;
-    if (::access(path_.c_str(), W_OK) != 0)
+    // Through a link to the file it names, so the link stays.
+    const std::string file = platform::FileReplacement::Destination(path_).string();
+    if (platform::FileReplacement::IsReadOnly(file))
         throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser alterada (somente leitura).");
-    Archive za(path_, 0);
+    Archive za(file, 0, path_);
     std::deque<std::string> keep;  // buffers must stay in place until the archive's Close
     for (const auto& s : sheets_) {
         if (!s->dirty_) continue;
@@ -561,7 +619,7 @@ void Workbook::Save()
 void Workbook::Compact()
 {
     if (stored_.empty()) return;
-    Archive za(path_, 0);
+    Archive za(platform::FileReplacement::Destination(path_).string(), 0, path_);
     std::deque<std::string> keep;
     for (const std::string& part : stored_) {
         keep.push_back(za.Read(part));

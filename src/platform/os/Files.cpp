@@ -1,6 +1,8 @@
 #include "platform/os/Files.h"
 
 #include "platform/os/FileUtil.h"
+#include "platform/FileReplacement.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,14 +16,25 @@ namespace os {
 
 namespace detail {
 
+namespace {
+std::string Sentence(const std::string& what, const fs::path& path, const std::string& reason)
+{
+    const std::string quoted = "'" + path.string() + "'";
+    std::string action = what;
+    if (const auto at = action.find("{}"); at != std::string::npos) action.replace(at, 2, quoted);
+    else action += " " + quoted;
+    return "Não foi possível " + action + ": " + reason + ".";
+}
+} // namespace
+
 std::string Describe(const std::string& what, const fs::path& path, int errnum)
 {
-    return what + ": " + path.string() + ": " + std::strerror(errnum);
+    return Sentence(what, path, platform::ErrnoText(errnum));
 }
 
 std::string Describe(const std::string& what, const fs::path& path, const std::error_code& ec)
 {
-    return what + ": " + path.string() + ": " + ec.message();
+    return Sentence(what, path, platform::ErrnoText(ec));
 }
 
 fs::path MakeTempBeside(const fs::path& target)
@@ -52,30 +65,34 @@ bool FolderExists(const std::string& path)
 Status CopyFile(const std::string& source, const std::string& target)
 {
     std::error_code ec;
-    if (!FileExists(source)) return Status::Fail(detail::Describe("copy", source, ENOENT));
-    if (target.empty()) return Status::Fail("copy: no target name given for " + source);
-    if (FolderExists(target)) return Status::Fail(detail::Describe("copy", target, EISDIR));
+    if (!FileExists(source)) return Status::Fail(detail::Describe("copiar", source, ENOENT));
+    if (target.empty()) return Status::Fail("Não foi possível copiar '" + source + "': falta o nome do destino.");
+    if (FolderExists(target)) return Status::Fail(detail::Describe("copiar para", target, EISDIR));
     if (fs::exists(target, ec) && fs::equivalent(source, target, ec))
-        return Status::Fail("copy: " + source + " and " + target + " are the same file");
-    const fs::path tmp = detail::MakeTempBeside(target);
-    if (tmp.empty()) return Status::Fail(detail::Describe("copy", target, errno));
+        return Status::Fail("Não foi possível copiar '" + source + "' para '" + target + "': é o mesmo arquivo.");
+    // A link keeps pointing at the copy; a file the user may not write stays.
+    const fs::path written = platform::FileReplacement::Destination(target);
+    if (platform::FileReplacement::IsReadOnly(written))
+        return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly + ".");
+    const fs::path tmp = detail::MakeTempBeside(written);
+    if (tmp.empty()) return Status::Fail(detail::Describe("copiar para", target, errno));
     const auto undo = [&](const std::string& msg) {
         std::error_code ignored;
         fs::remove(tmp, ignored);
         return Status::Fail(msg);
     };
     if (!fs::copy_file(source, tmp, fs::copy_options::overwrite_existing, ec))
-        return undo(detail::Describe("copy " + source + " to", target, ec));
+        return undo(detail::Describe("copiar '" + source + "' para", target, ec));
     fs::permissions(tmp, fs::status(source, ec).permissions(), ec);
-    fs::rename(tmp, target, ec);
-    if (ec) return undo(detail::Describe("copy " + source + " to", target, ec));
+    fs::rename(tmp, written, ec);
+    if (ec) return undo(detail::Describe("copiar '" + source + "' para", target, ec));
     return Status::Ok();
 }
 
 Status DeleteFile(const std::string& path)
 {
-    if (FolderExists(path)) return Status::Fail(detail::Describe("delete", path, EISDIR));
-    if (::unlink(path.c_str()) != 0) return Status::Fail(detail::Describe("delete", path, errno));
+    if (FolderExists(path)) return Status::Fail(detail::Describe("excluir", path, EISDIR));
+    if (::unlink(path.c_str()) != 0) return Status::Fail(detail::Describe("excluir", path, errno));
     return Status::Ok();
 }
 

@@ -72,7 +72,7 @@ OpenResult ShellOpen(const std::string& path, WindowHandle owner)
 {
     std::error_code ec;
     if (path.empty() || !fs::exists(path, ec))
-        return {OpenOutcome::Failed, detail::Describe("open", path, ENOENT)};
+        return {OpenOutcome::Failed, detail::Describe("abrir", path, ENOENT)};
     const fs::path abs = fs::absolute(path, ec).lexically_normal();
     const std::string file = abs.string();
     const std::string dir = fs::is_directory(abs, ec) ? file : abs.parent_path().string();
@@ -106,8 +106,8 @@ OpenResult ShellOpen(const std::string& path, WindowHandle owner)
 
     const std::string name = abs.filename().string();
     if (!DialogsAvailable()) {
-        return {OpenOutcome::Failed, failed.empty() ? "open: " + file + ": no program is associated with its type"
-                                                    : "open: " + file + ": could not start " + failed};
+        return {OpenOutcome::Failed, failed.empty() ? "Não foi possível abrir '" + file + "': nenhum programa está associado ao seu tipo."
+                                                    : "Não foi possível abrir '" + file + "': " + failed + " não pôde ser iniciado."};
     }
     DialogRequest req;
     req.kind = DialogKind::ChooseProgram;

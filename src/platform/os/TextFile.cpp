@@ -72,15 +72,15 @@ Status TextReader::Open(const std::string& path)
 {
     Close();
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return Status::Fail(Describe("open text file", path, EISDIR));
+    if (fs::is_directory(path, ec)) return Status::Fail(Describe("abrir o arquivo de texto", path, EISDIR));
     errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return Status::Fail(Describe("open text file", path, errno ? errno : ENOENT));
+    if (!in) return Status::Fail(Describe("abrir o arquivo de texto", path, errno ? errno : ENOENT));
     data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
         const int err = errno;
         Close();
-        return Status::Fail(Describe("read text file", path, err ? err : EIO));
+        return Status::Fail(Describe("ler o arquivo de texto", path, err ? err : EIO));
     }
     if (IsValidUtf8(data_)) {
         encoding_ = TextEncoding::Utf8;
@@ -138,21 +138,21 @@ Status TextWriter::Abandon(const std::string& message)
 Status TextWriter::Create(const std::string& path, LineEnding ending)
 {
     if (IsOpen()) Abandon({});
-    if (path.empty()) return Status::Fail("create text file: no path given");
+    if (path.empty()) return Status::Fail("Não foi possível criar o arquivo de texto: falta o nome do arquivo.");
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return Status::Fail(Describe("create text file", path, EISDIR));
+    if (fs::is_directory(path, ec)) return Status::Fail(Describe("criar o arquivo de texto", path, EISDIR));
     target_ = path;
     ending_ = ending;
     out_ = std::make_unique<platform::FileReplacement>(path);
-    if (!out_->IsOpen()) return Abandon("create text file: " + path + ": " + out_->Error());
+    if (!out_->IsOpen()) return Abandon("Não foi possível criar o arquivo de texto '" + path + "': " + out_->Error() + ".");
     return Status::Ok();
 }
 
 Status TextWriter::Write(const std::string& text)
 {
-    if (!IsOpen()) return Status::Fail("write text file: " + target_ + ": not open");
+    if (!IsOpen()) return Status::Fail("Não foi possível gravar o arquivo de texto '" + target_ + "': ele não está aberto.");
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_->File()) != text.size())
-        return Abandon(Describe("write text file", target_, errno));
+        return Abandon(Describe("gravar o arquivo de texto", target_, errno));
     return Status::Ok();
 }
 
@@ -164,8 +164,8 @@ Status TextWriter::WriteLine(const std::string& text)
 
 Status TextWriter::Close()
 {
-    if (!IsOpen()) return Status::Fail("close text file: " + target_ + ": not open");
-    if (!out_->Commit()) return Abandon("write text file: " + target_ + ": " + out_->Error());
+    if (!IsOpen()) return Status::Fail("Não foi possível fechar o arquivo de texto '" + target_ + "': ele não está aberto.");
+    if (!out_->Commit()) return Abandon("Não foi possível gravar o arquivo de texto '" + target_ + "': " + out_->Error() + ".");
     out_.reset();
     return Status::Ok();
 }

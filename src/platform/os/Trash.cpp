@@ -19,7 +19,7 @@ namespace os {
 
 namespace {
 
-const char* const kWhat = "move to trash";
+const char* const kWhat = "mover {} para a lixeira";
 
 fs::path HomeFolder()
 {
@@ -109,7 +109,7 @@ std::string HomeTrashFolder()
 
 Status MoveToTrash(const std::string& path)
 {
-    if (path.empty()) return Status::Fail(std::string(kWhat) + ": no path given");
+    if (path.empty()) return Status::Fail("Não foi possível mover para a lixeira: falta o nome do arquivo.");
     std::error_code ec;
     fs::path p = fs::absolute(path, ec).lexically_normal();
     if (p.has_parent_path() && p.filename().empty()) p = p.parent_path(); // "folder/" names the folder
@@ -118,8 +118,10 @@ Status MoveToTrash(const std::string& path)
     if (p == p.root_path()) return Status::Fail(Describe(kWhat, p, EPERM));
 
     const fs::path trash = HomeTrashFolder();
-    if (Within(p, trash) || p == trash) return Status::Fail(kWhat + std::string(": ") + p.string() + " is in the trash already");
-    if (Within(trash, p)) return Status::Fail(kWhat + std::string(": ") + p.string() + " holds the trash itself");
+    if (Within(p, trash) || p == trash)
+        return Status::Fail("Não foi possível mover '" + p.string() + "' para a lixeira: já está na lixeira.");
+    if (Within(trash, p))
+        return Status::Fail("Não foi possível mover '" + p.string() + "' para a lixeira: a pasta contém a própria lixeira.");
     const fs::path files = trash / "files", info = trash / "info";
     if (!MakePrivateDirs(files) || !MakePrivateDirs(info)) return Status::Fail(Describe(kWhat, trash, errno));
 
@@ -175,7 +177,7 @@ Status MoveToTrash(const std::string& path)
         if (S_ISDIR(st.st_mode)) {
             // Part of the folder may be gone already: the full copy in the
             // trash is the only complete one, so it stays there.
-            return Status::Fail(Describe(kWhat + std::string(" (copied to the trash, not all removed)"), p, ec));
+            return Status::Fail(Describe("mover {} para a lixeira (copiado para a lixeira, mas não todo removido)", p, ec));
         }
         // The file is untouched: take its copy back out of the trash.
         std::error_code ignored;

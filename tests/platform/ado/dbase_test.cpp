@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace ado;
 using adotest::ErrorNumberOf;
@@ -206,4 +211,78 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     EXPECT_NE(ErrorOf([&] { cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing + "; Extended Properties=dBase 5.0;"); })
                   .find(missing),
               std::string::npos);
+}
+
+TEST(DbaseRead, AHeaderLongerThanItsFieldsIsRefusedAndNothingWritten)
+{
+    Folder f;
+    // One byte more than the field list: every record would read shifted.
+    std::string shifted = adotest::ReadFile(f.table);
+    const unsigned length = static_cast<unsigned char>(shifted[8]) | (static_cast<unsigned char>(shifted[9]) << 8);
+    EXPECT_EQ(length, 32u + 32u * kFields.size() + 1u);
+    shifted[8] = static_cast<char>((length + 1) & 0xFF);
+    shifted[9] = static_cast<char>((length + 1) >> 8);
+    const std::string path = f.dir.File("DESLOC.DBF");
+    adotest::WriteFile(path, shifted);
+    Recordset rs;
+    const std::string why = ErrorOf([&] { rs.Open("select * from DESLOC", f.cn, adOpenKeyset, adLockOptimistic); });
+    EXPECT_NE(why.find("DESLOC.DBF"), std::string::npos) << why;
+    EXPECT_NE(why.find("18 campos"), std::string::npos) << why;
+    EXPECT_EQ(adotest::ReadFile(path), shifted);
+
+    // The same table with its true length reads "PV1", not "V1".
+    rs.Open("select PVM from REDE1 where CLTAT = 1", f.cn);
+    EXPECT_EQ(rs.Fields("PVM").Value().ToText(), "PV1");
+}
+
+TEST(DbaseWrite, ReadOnlyTablesStayLinksAreWrittenThroughFailuresAreInPortuguese)
+{
+    Folder f;
+    const std::string before = adotest::ReadFile(f.table);
+    auto editFirst = [&](const std::string& table, const std::string& value) {
+        Recordset rs;
+        rs.Open("select * from " + table + " order by CLTAT", f.cn, adOpenKeyset, adLockOptimistic);
+        rs.Fields("PVM").SetValue(value);
+        rs.Update();
+    };
+
+    // A table nobody may write, in a folder that may be written: refused
+    // (also for root, whom the system would let through), the file kept.
+    ::chmod(f.table.c_str(), 0444);
+    std::string why = ErrorOf([&] { editFirst("REDE1", "PV9"); });
+    EXPECT_NE(why.find("REDE1.DBF"), std::string::npos) << why;
+    EXPECT_NE(why.find("somente leitura"), std::string::npos) << why;
+    EXPECT_EQ(adotest::ReadFile(f.table), before);
+    struct stat st {};
+    ::stat(f.table.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    ::chmod(f.table.c_str(), 0644);
+
+    // A table reached through a link: the file it names changes, the link stays.
+    TempDir elsewhere;
+    const std::string real = elsewhere.File("REAL.DBF");
+    adotest::WriteFile(real, before);
+    const std::string link = f.dir.File("LIGADA.DBF");
+    std::filesystem::create_symlink(real, link);
+    editFirst("LIGADA", "PV7");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(adotest::DbfRawField(real, 3, "PVM"), "PV7       ");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere.Path()), {}), 1);
+
+    // A disk that takes no more (a size limit here): the reason in Portuguese,
+    // the table as it was.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string e = ErrorOf([&] { editFirst("REDE1", "PV8"); });
+        const bool ok = e.find("REDE1.DBF") != std::string::npos && e.find("Arquivo grande demais") != std::string::npos;
+        std::_Exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(adotest::ReadFile(f.table), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.Path()), {}), 3);  // REDE1, TEXTO, LIGADA
 }

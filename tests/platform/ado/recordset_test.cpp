@@ -8,7 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace ado;
 using adotest::ErrorNumberOf;
@@ -94,6 +101,32 @@ TEST(RecordsetMoves, PositionsMarksAndEventsFollowTheOriginal)
     rs.MoveFirst();
     rs.MoveLast();
     EXPECT_EQ(rs.AbsolutePosition(), adPosUnknown);
+}
+
+TEST(RecordsetFilter, DeepOrLongCriteriaAreRefusedOrTestedWithoutOverflow)
+{
+    Db db;
+    Recordset rs;
+    rs.Open("SELECT * FROM A_Conexoes", db.cn, adOpenStatic, adLockPessimistic);
+    rs.SetFilter("material = 'pvc' And HasDS = True");
+    const std::string deep = std::string(5000, '(') + "material = 'pvc'" + std::string(5000, ')');
+    const std::string why = ErrorOf([&] { rs.SetFilter(deep); });
+    EXPECT_NE(why.find("parênteses demais"), std::string::npos) << why.substr(0, 80);
+    EXPECT_EQ(rs.RecordCount(), 2);  // the previous filter stays
+
+    // Thousands of terms, as a filter built from a selection would have.
+    std::string any = "material = 'pvc'", all = "material = 'pvc'";
+    for (int i = 0; i < 20000; ++i) {
+        any += " Or codigo = 'X" + std::to_string(i) + "'";
+        all += " And HasDS = True";
+    }
+    rs.SetFilter(any);
+    const long long pvc = rs.RecordCount();
+    EXPECT_GT(pvc, 2);
+    rs.SetFilter(all);
+    EXPECT_EQ(rs.RecordCount(), 2);
+    rs.SetFilter("((material = 'pvc' Or codigo = 'none') And (HasDS = True Or HasDS = True)) Or bloco = 'none'");
+    EXPECT_EQ(rs.RecordCount(), 2);
 }
 
 TEST(RecordsetFilter, FiltersNarrowMovesAndCountsUntilCleared)
@@ -316,8 +349,9 @@ TEST(RecordsetErrors, MissingFileTableAndFieldAreNamed)
     EXPECT_FALSE(std::filesystem::exists(missing));  // never created by accident
 
     adotest::WriteFile(dir.File("texto.mdb"), "isto não é um banco de dados, apenas texto suficiente para o cabeçalho......");
-    EXPECT_NE(ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); }).find("texto.mdb"),
-              std::string::npos);
+    const std::string notDb = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); });
+    EXPECT_NE(notDb.find("texto.mdb"), std::string::npos) << notDb;
+    EXPECT_NE(notDb.find("o arquivo não é um banco de dados"), std::string::npos) << notDb;
     EXPECT_NE(ErrorOf([&] { Connection c; c.Open("PROVIDER=SQLOLEDB;Data Source=x"); }).find("SQLOLEDB"), std::string::npos);
 
     Db db;
@@ -358,4 +392,46 @@ TEST(Values, ConversionsFollowOneFixedRule)
     EXPECT_EQ(ErrorNumberOf([] { Value("12a").ToDouble(); }), errTypeMismatch);
     EXPECT_EQ(Date::FromIso("2024-02-30"), std::nullopt);
     EXPECT_EQ(Date::FromIso("20240229")->day, 29);
+}
+
+TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKept)
+{
+    TempDir dir;
+    const std::string path = dir.File("obra.mdb");
+    adotest::MakeDatabase(path, "CREATE TABLE Notas (Texto TEXT); INSERT INTO Notas VALUES ('antes');");
+    // A disk that takes no more (a file size limit here).
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(std::filesystem::file_size(path)), static_cast<rlim_t>(std::filesystem::file_size(path))};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string e = ErrorOf([&] {
+            Connection cn;
+            cn.Open(adotest::JetConnection(path));
+            cn.Execute("INSERT INTO Notas (Texto) VALUES ('" + std::string(100000, 'x') + "')");
+            cn.Close();
+        });
+        const bool portuguese = e.find("obra.mdb") != std::string::npos &&
+                                (e.find("Espaço insuficiente no disco") != std::string::npos ||
+                                 e.find("Erro de leitura ou gravação no disco") != std::string::npos);
+        std::_Exit(portuguese ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
+
+    // A file nobody may write reads, and refuses changes (for root too).
+    ::chmod(path.c_str(), 0444);
+    Connection cn;
+    cn.Open(adotest::JetConnection(path));
+    Recordset rs;
+    rs.Open("SELECT Texto FROM Notas", cn);
+    EXPECT_EQ(rs.Fields("Texto").Value().ToText(), "antes");
+    rs.Close();
+    const std::string e = ErrorOf([&] { cn.Execute("INSERT INTO Notas (Texto) VALUES ('depois')"); });
+    EXPECT_NE(e.find("obra.mdb"), std::string::npos) << e;
+    EXPECT_NE(e.find("somente leitura"), std::string::npos) << e;
+    cn.Close();
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
 }

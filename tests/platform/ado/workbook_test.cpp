@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
+#include <cstdint>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace ado;
 using adotest::ErrorNumberOf;
@@ -185,4 +189,122 @@ TEST(WorkbookSheet, MissingFileSheetAndForeignFilesAreNamed)
     adotest::WriteZip(dir.File("outro.xls"), {{"readme.txt", "not a workbook"}});
     data.SetDatabaseName(dir.File("outro.xls"));
     EXPECT_TRUE(Contains(ErrorOf([&] { data.Refresh(); }), "outro.xls"));
+}
+
+namespace {
+
+// Puts `xml` in place of the sheet "Plan1" of the template.
+void ReplacePlan1(const std::string& path, const std::string& xml)
+{
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), 0, &err);
+    ASSERT_NE(za, nullptr);
+    zip_source_t* src = zip_source_buffer(za, xml.data(), xml.size(), 0);
+    ASSERT_GE(zip_file_add(za, "xl/worksheets/sheet2.xml", src, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(za), 0);
+}
+
+// Rewrites the uncompressed size the zip records for `part`, in its local
+// header and in the central directory.
+void ClaimSize(const std::string& path, const std::string& part, std::uint32_t size)
+{
+    std::string bytes = adotest::ReadFile(path);
+    int patched = 0;
+    for (size_t at = 0; (at = bytes.find(part, at)) != std::string::npos; at += part.size()) {
+        const size_t local = at - 30, central = at - 46;
+        size_t field = 0;
+        if (at >= 30 && bytes.compare(local, 4, "PK\x03\x04") == 0) field = local + 22;
+        else if (at >= 46 && bytes.compare(central, 4, "PK\x01\x02") == 0) field = central + 24;
+        else continue;
+        for (int k = 0; k < 4; ++k) bytes[field + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
+        ++patched;
+    }
+    ASSERT_EQ(patched, 2);
+    adotest::WriteFile(path, bytes);
+}
+
+} // namespace
+
+TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
+{
+    TempDir dir;
+    const std::string head = std::string("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>");
+    const std::string tail = "</sheetData></worksheet>";
+    auto refusal = [&](const std::string& name) {
+        DataControl data;
+        data.SetConnect("Excel 8.0;");
+        data.SetDatabaseName(dir.File(name));
+        data.SetRecordSource("Plan1$");
+        return ErrorOf([&] { data.Refresh(); });
+    };
+
+    // One cell in the last row and column: the used range is the whole sheet.
+    const std::string far = dir.File("longe.xls");
+    adotest::WriteTemplateWorkbook(far);
+    ReplacePlan1(far, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                             "<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>" + tail);
+    EXPECT_LT(std::filesystem::file_size(far), 4000u);
+    std::string why = refusal("longe.xls");
+    EXPECT_TRUE(Contains(why, "Plan1") && Contains(why, "longe.xls") && Contains(why, "A1:XFD1048576")) << why;
+    EXPECT_EQ(ErrorNumberOf([&] { Bound(far, "Plan1$"); }), adErrProvider);
+
+    // A wide but sparse sheet whose cells are really there still reads.
+    const std::string wide = dir.File("larga.xls");
+    adotest::WriteTemplateWorkbook(wide);
+    ReplacePlan1(wide, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                              "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" + tail);
+    DataControl data = Bound(wide, "Plan1$");
+    EXPECT_EQ(data.Recordset().RecordCount(), 299);
+
+    // A directory claiming a part of 4 GB: refused before anything is allocated.
+    const std::string claim = dir.File("diretorio.xls");
+    adotest::WriteTemplateWorkbook(claim);
+    ClaimSize(claim, "xl/worksheets/sheet2.xml", 0xFFFFFFF0u);
+    why = refusal("diretorio.xls");
+    EXPECT_TRUE(Contains(why, "diretorio.xls") && Contains(why, "sheet2.xml") && Contains(why, "MB")) << why;
+
+    // A small file inflating far beyond any sheet of this program.
+    const std::string bomb = dir.File("bomba.xls");
+    adotest::WriteTemplateWorkbook(bomb);
+    ReplacePlan1(bomb, head + std::string(200u << 20, ' ') + tail);
+    EXPECT_LT(std::filesystem::file_size(bomb), 2u << 20);
+    why = refusal("bomba.xls");
+    EXPECT_TRUE(Contains(why, "bomba.xls") && Contains(why, "sheet2.xml")) << why;
+    // ... and so is one whose directory understates it.
+    ClaimSize(bomb, "xl/worksheets/sheet2.xml", 4000);
+    why = refusal("bomba.xls");
+    EXPECT_TRUE(Contains(why, "bomba.xls") && Contains(why, "sheet2.xml")) << why;
+}
+
+TEST(WorkbookSheet, AReadOnlyWorkbookStaysAndALinkedOneIsWrittenThrough)
+{
+    TempDir dir;
+    const std::string locked = dir.File("somente.xls");
+    adotest::WriteTemplateWorkbook(locked);
+    const std::string before = adotest::ReadFile(locked);
+    ::chmod(locked.c_str(), 0444);
+    DataControl data = Bound(locked, "Padrao$");
+    Recordset rs = data.Recordset();
+    rs.Edit();
+    rs.Fields(0).SetValue("T9");
+    const std::string why = ErrorOf([&] { rs.Update(); });
+    EXPECT_TRUE(Contains(why, "somente.xls") && Contains(why, "somente leitura")) << why;
+    EXPECT_EQ(adotest::ReadFile(locked), before);
+
+    std::filesystem::create_directory(dir.File("modelos"));
+    const std::string real = dir.File("modelos/rede.xls");
+    adotest::WriteTemplateWorkbook(real);
+    std::filesystem::create_symlink("modelos/rede.xls", dir.File("atalho.xls"));
+    {
+        DataControl linked = Bound(dir.File("atalho.xls"), "Padrao$");
+        Recordset r = linked.Recordset();
+        r.Edit();
+        r.Fields(0).SetValue("T9");
+        r.Update();
+        r.Close();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("atalho.xls")));
+    DataControl back = Bound(real, "Padrao$");
+    EXPECT_EQ(back.Recordset().Fields(0).Value().ToText(), "T9");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("modelos")), {}), 1);
 }

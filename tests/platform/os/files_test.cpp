@@ -1,13 +1,20 @@
 #include "Support.h"
 
 #include "platform/os/Files.h"
+#include "platform/os/TextFile.h"
 #include "platform/os/Ticks.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace ostest;
 
@@ -89,4 +96,123 @@ TEST(Ticks, CountMillisecondsForward)
     const long long t1 = os::TickCount();
     EXPECT_GE(t1 - t0, 20);
     EXPECT_LT(t1 - t0, 10000);
+}
+
+namespace {
+
+// Runs `f` in a child process as the unprivileged user "nobody" and returns
+// its exit code; -1 when this process cannot become someone else.
+int AsNobody(const std::function<int()>& f)
+{
+    if (::geteuid() != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(100);
+        std::_Exit(f());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(Files, AReplacedFileMustBeWritableAndALinkStaysALink)
+{
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);  // the folder lets anyone rename files in it
+
+    // A file nobody may write: refused by the text writer and by a copy, even
+    // for root (whom the system lets write anything); file and mode unchanged.
+    WriteBytes(dir / "protegido.txt", "keep me");
+    ::chmod((dir / "protegido.txt").c_str(), 0444);
+    auto s = os::WriteTextLines(dir / "protegido.txt", {"novo"});
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.message.find("protegido.txt"), std::string::npos) << s.message;
+    EXPECT_NE(s.message.find("somente leitura"), std::string::npos) << s.message;
+    WriteBytes(dir / "fonte.txt", "source");
+    s = os::CopyFile(dir / "fonte.txt", dir / "protegido.txt");
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.message.find("somente leitura"), std::string::npos) << s.message;
+    EXPECT_EQ(ReadBytes(dir / "protegido.txt"), "keep me");
+    EXPECT_EQ(ModeOf(dir / "protegido.txt"), 0444u);
+
+    // The same for an ordinary user: someone else's file he may not write, and
+    // his own read-only one, stay; his own writable one is replaced.
+    WriteBytes(dir / "alheio.txt", "root's");
+    ::chmod((dir / "alheio.txt").c_str(), 0644);
+    WriteBytes(dir / "meu.txt", "mine");
+    WriteBytes(dir / "meu_protegido.txt", "mine, kept");
+    ::chown((dir / "meu.txt").c_str(), 65534, 65534);
+    ::chown((dir / "meu_protegido.txt").c_str(), 65534, 65534);
+    ::chmod((dir / "meu_protegido.txt").c_str(), 0444);
+    const int code = AsNobody([&] {
+        if (os::WriteTextLines(dir / "alheio.txt", {"x"})) return 1;
+        if (os::CopyFile(dir / "fonte.txt", dir / "alheio.txt")) return 2;
+        if (os::WriteTextLines(dir / "meu_protegido.txt", {"x"})) return 3;
+        if (!os::WriteTextLines(dir / "meu.txt", {"novo"})) return 4;
+        return 0;
+    });
+    if (code != -1) {
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(ReadBytes(dir / "alheio.txt"), "root's");
+        EXPECT_EQ(ReadBytes(dir / "meu_protegido.txt"), "mine, kept");
+        EXPECT_EQ(ReadBytes(dir / "meu.txt"), "novo\r\n");
+    }
+
+    // Links, relative and in a chain: the file at the end changes, with its
+    // own permissions; every link stays a link.
+    std::filesystem::create_directory(dir / "dados");
+    WriteBytes(dir / "dados/real.txt", "old");
+    ::chmod((dir / "dados/real.txt").c_str(), 0640);
+    std::filesystem::create_symlink("dados/real.txt", dir / "atalho.txt");
+    std::filesystem::create_symlink(dir / "atalho.txt", dir / "atalho2.txt");
+    ASSERT_TRUE(os::WriteTextLines(dir / "atalho2.txt", {"novo"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "atalho.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "atalho2.txt"));
+    EXPECT_EQ(ReadBytes(dir / "dados/real.txt"), "novo\r\n");
+    EXPECT_EQ(ModeOf(dir / "dados/real.txt"), 0640u);
+    ASSERT_TRUE(os::CopyFile(dir / "fonte.txt", dir / "atalho.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "atalho.txt"));
+    EXPECT_EQ(ReadBytes(dir / "dados/real.txt"), "source");
+    // A link to a file not made yet makes it.
+    std::filesystem::create_symlink("dados/nova.txt", dir / "futuro.txt");
+    ASSERT_TRUE(os::WriteTextLines(dir / "futuro.txt", {"1"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "futuro.txt"));
+    EXPECT_EQ(ReadBytes(dir / "dados/nova.txt"), "1\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "dados"), {}), 2);
+}
+
+TEST(Files, FailuresAreToldInPortugueseWithTheFilesName)
+{
+    TempDir dir;
+    auto s = os::CopyFile(dir / "falta.mdb", dir / "saida.mdb");
+    EXPECT_EQ(s.message, "Não foi possível copiar '" + dir / "falta.mdb" + "': Arquivo ou pasta não encontrado.");
+    s = os::WriteTextLines(dir / "nao/existe.txt", {"x"});
+    EXPECT_EQ(s.message, "Não foi possível criar o arquivo de texto '" + dir / "nao/existe.txt" + "': Arquivo ou pasta não encontrado.");
+    s = os::DeleteFile(dir / "falta.dwg");
+    EXPECT_EQ(s.message, "Não foi possível excluir '" + dir / "falta.dwg" + "': Arquivo ou pasta não encontrado.");
+
+    // A disk that takes no more (a file size limit here): the old file stays.
+    WriteBytes(dir / "rede.txt", "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const auto r = os::WriteTextLines(dir / "rede.txt", std::vector<std::string>(500, "linha longa o bastante"));
+        std::_Exit(r.message == "Não foi possível gravar o arquivo de texto '" + dir / "rede.txt" + "': Arquivo grande demais." ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadBytes(dir / "rede.txt"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
