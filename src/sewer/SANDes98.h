@@ -24,6 +24,7 @@
 #include "cad/Ponto.h"
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
+#include "sewer/clsSANExp.h"
 #include "sewer/clsSANVerif.h"
 #include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
@@ -238,6 +239,17 @@ private:
     // Both verification objects' fault events.
     void MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
                                       const std::string& Mensagem, const Ponto& Pt1, const std::optional<Ponto>& Pt2);
+
+    // ---- capture, collector numbering and DXF export
+    void SANCaptureCmd_Click();
+    void SANNumereCmd_Click();
+    void SANSaveDXFCmd_Click();
+    // The worker of all three, for the panel's life: each capture rebuilds
+    // its network, its DXF handles run on from one export to the next.
+    clsSANExp MyClsSANExp;
+    int NumColetores = 0;  // collector starts found by the last capture
+    int ColetorAtual = 0;  // collectors numbered since that capture
+    // ---- end of capture, collector numbering and DXF export
 
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {
