@@ -368,10 +368,14 @@ bool clsSANExp::Capture2(const std::string& Coletor, bool AutoNumPV)
     while (!escolhido) {
         if (std::none_of(gListPLs.begin(), gListPLs.end(), [](std::int32_t id) { return id != 0; })) return false;
         forms::DoEvents();
-        Ponto ponto;
+        // A pick that hit something else leaves where it hit: asked again.
+        Ponto ponto(std::nan(""), std::nan(""));
         bool falhou = true;
         acad::Entity* e = AtivaAcad("Selecione PV de Montante:", 1, ponto, falhou, "AcDbBlockReference");
-        if (falhou || !e) return false;
+        if (falhou || !e) {
+            if (!std::isnan(ponto.X)) continue;
+            return false;
+        }
         auto* b = acad::As<acad::BlockReference>(e);
         if (!b) continue;
         for (std::int32_t& id : gListPLs)
