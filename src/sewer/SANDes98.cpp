@@ -1599,7 +1599,9 @@ void SANDes98::SANCaptureCmd_Click()
             c->SetEnabled(true);
             c->SetValue(vbUnchecked);
         }
-        SANColIniTxt.SetText(Tres(primeiro));
+        // With no start numbered yet the numbering begins at 1: a collector
+        // 000 would read back as unnumbered and block the export.
+        SANColIniTxt.SetText(Tres(primeiro > 0 ? primeiro : 1));
         Descongela("GEN_Coletor");
         RestauraVista();
         gAcadDoc->Regen(1);
