@@ -265,6 +265,11 @@ int clsSANExp::CaptureRedeGen(bool& ColetNumerados, int& MenorColetor, std::vect
     }
 
     numPLs_ = 0;
+    // Without the marker's block file the user is told once, not per PV.
+    const bool marcas = InsertBlockFile("ErroC");
+    const auto marca = [&](const std::vector<double>& P, double Escala, const char* Texto, int Cor) {
+        if (marcas) MarkPVError(P, Escala, Texto, Cor);
+    };
     ProgressStart(gNumPVs, "Marcando PVs...");
     bool numerados = true;
     std::vector<std::int32_t> inicios;
@@ -274,16 +279,16 @@ int clsSANExp::CaptureRedeGen(bool& ColetNumerados, int& MenorColetor, std::vect
         const std::vector<double> ponto{pv.X, pv.Y, 0.0};
         if (pv.NumSaidas == 0) {
             if (acad::BlockReference* b = BlocoDoId(pv.ObjectID)) SetAtributo("NUMERO", "FIM", b);
-            MarkPVError(ponto, 15.0, "FIM", 3);
+            marca(ponto, 15.0, "FIM", 3);
         } else if (pv.NumRepeticoes == 0) {
-            MarkPVError(ponto, 10.0, "PL", 256);
+            marca(ponto, 10.0, "PL", 256);
             ++numPLs_;
             inicios.push_back(pv.ObjectID);
             if (pv.Coletor == 0 || !vistos.insert(pv.Coletor).second) numerados = false;
         } else if (pv.NumRepeticoes == 1) {
             if (pv.Coletor != 0) numerados = false;
         } else {
-            MarkPVError(ponto, 3.0, "CR", 256);
+            marca(ponto, 3.0, "CR", 256);
             if (pv.Coletor != 0) numerados = false;
         }
         Progress();
