@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <set>
 #include <unordered_map>
@@ -202,6 +203,17 @@ int clsSANExp::CaptureRedeGen(bool& ColetNumerados, int& MenorColetor, std::vect
         return 0;
     };
 
+    try {
+        return Captura(ColetNumerados, MenorColetor, ListPLs, interrompe);
+    } catch (...) {
+        interrompe();
+        throw;
+    }
+}
+
+int clsSANExp::Captura(bool& ColetNumerados, int& MenorColetor, std::vector<std::int32_t>& ListPLs,
+                       const std::function<int()>& interrompe)
+{
     acad::SelectionSet* ss2 = RecriaConjunto("SS2");
     ss2->Select(5, {}, {}, {0, 2}, {"INSERT", "E-TRCGEN"});
     const std::vector<acad::Entity*> trechos = ss2->Items();

@@ -10,6 +10,7 @@
 // so a second export from the panel continues the handles of the first.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ private:
     void ProgressStart(long long Max, const std::string& Caption);
     void Progress();
     acad::BlockReference* PVNoFim(const std::vector<double>& P);
+    // CaptureRedeGen after its preparation; `interrompe` undoes that on an early stop.
+    int Captura(bool& ColetNumerados, int& MenorColetor, std::vector<std::int32_t>& ListPLs,
+                const std::function<int()>& interrompe);
 
     int numPLs_ = 0;
     std::int32_t handle_ = 0;

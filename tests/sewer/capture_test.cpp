@@ -388,3 +388,23 @@ TEST_F(Numeracao, APickedStartIsWalkedOnceAndEscapeGivesUp)
     EXPECT_FALSE(exp.Capture2("003", false));
     EXPECT_EQ(script->Prompts().size(), perguntas);
 }
+
+TEST_F(Numeracao, AReachWithTwoNumberTextsTakesOneNumber)
+{
+    // A block definition whose reaches carry "TRECHO" twice.
+    TRg(PVg(Ponto(500, 0), "X"), PVg(Ponto(530, 0), "Y"));
+    Doc().Blocks().Item("E-TRCGEN")->AddAttribute(1.0, 0, "", {0, -3, 0}, "TRECHO", "");
+    acad::BlockReference* a = PVg(Ponto(0, 0), "A");
+    acad::BlockReference* b = PVg(Ponto(30, 0), "B");
+    acad::BlockReference* ab = TRg(a, b);
+    acad::BlockReference* bc = TRg(b, PVg(Ponto(60, 0), "C"));
+    SetAtributo("COLETOR", "1", a);
+    ASSERT_EQ(Captura_(), 2);
+    exp.CaptureAuto(1, false, false, 1, "");
+    std::vector<std::string> numeros;
+    for (acad::AttributeReference* t : ab->GetAttributes())
+        if (t->TagString() == "TRECHO") numeros.push_back(t->TextString());
+    EXPECT_EQ(numeros, (std::vector<std::string>{"001-001", "001-001"}));
+    EXPECT_EQ(TrDe(ab).Aux2, "001-002");
+    EXPECT_EQ(Attr(bc, "TRECHO"), "001-002");
+}
