@@ -129,9 +129,13 @@ TEST_F(Captura, ManholesAreClassedByTheirReachesAndMarked)
     // (two reaches leave it, none arrives) have none.
     std::vector<std::string> vistos;
     for (const Marcador& m : Marcas()) {
-        if (m.Mensagem == "PL") EXPECT_TRUE(Marcou(m, "PL", 10.0, 256));
-        if (m.Mensagem == "CR") EXPECT_TRUE(Marcou(m, "CR", 3.0, 256));
-        if (m.Mensagem == "FIM") EXPECT_TRUE(Marcou(m, "FIM", 15.0, 3));
+        if (m.Mensagem == "PL") {
+            EXPECT_TRUE(Marcou(m, "PL", 10.0, 256));
+        } else if (m.Mensagem == "CR") {
+            EXPECT_TRUE(Marcou(m, "CR", 3.0, 256));
+        } else {
+            EXPECT_TRUE(Marcou(m, "FIM", 15.0, 3));
+        }
         vistos.push_back(m.Mensagem + "@" + std::to_string(int(m.P.X)) + "," + std::to_string(int(m.P.Y)));
     }
     std::sort(vistos.begin(), vistos.end());
