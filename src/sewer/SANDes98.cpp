@@ -1660,6 +1660,8 @@ void SANDes98::TEMAFlg_CopiaTexto(int& KeyCode, int /*Shift*/)
 void SANDes98::Progress1_TimerMsg(const std::string& Texto)
 {
     if (Progress1.EnabledTimer()) Progress1.SetCaption(Texto);
+}
+
 // ---------------------------------------------------------------- capture, collector numbering and DXF export
 
 namespace {
