@@ -543,9 +543,8 @@ void clsSANExp::SaveDXF()
     try {
         ado::Connection cn;
         cn.SetCursorLocation(ado::adUseClient);
-        cn.Open("PROVIDER=MSDataShape;Data PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath +
-                    ";Jet OLEDB:Database Password=582736;",
-                "", "");
+        // As the catalogue loader: no password in the program (the data layer needs none).
+        cn.Open("PROVIDER=MSDataShape;Data PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
         cabeca = LinhasDxf(cn, tabela);
         tabela = "dxfEND";
         cauda = LinhasDxf(cn, tabela);
