@@ -23,6 +23,7 @@
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/modBlocosSAN.h"
 #include "sewer/modConfSAN.h"
+#include "sewer/modRedeSAN.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
@@ -191,6 +192,10 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
     SANAutoNumColChk.Click += [this] { SANAutoNumColChk_Click(); };
     SANAutoNumPVChk.Click += [this] { SANAutoNumPVChk_Click(); };
     SANColIniTxt.Change += [this] { SANColIniTxt_Change(); };
+    // capture, collector numbering and DXF export
+    SANCaptureCmd.Click += [this] { SANCaptureCmd_Click(); };
+    SANNumereCmd.Click += [this] { SANNumereCmd_Click(); };
+    SANSaveDXFCmd.Click += [this] { SANSaveDXFCmd_Click(); };
 
     DesTxt.GotFocus += [this](int Index) { DesTxt_GotFocus(Index); };
     DesTxt.Change += [this](int Index) { DesTxt_Change(Index); };
@@ -1691,4 +1696,158 @@ void SANDes98::TEMAFlg_CopiaTexto(int& KeyCode, int /*Shift*/)
 void SANDes98::Progress1_TimerMsg(const std::string& Texto)
 {
     if (Progress1.EnabledTimer()) Progress1.SetCaption(Texto);
+}
+
+// ---------------------------------------------------------------- capture, collector numbering and DXF export
+
+namespace {
+
+// A number field read as a whole number; otherwise told, naming the field.
+bool CampoInteiro(const std::string& Texto, const std::string& Campo, int& Valor)
+{
+    std::string t = Texto;
+    t.erase(0, t.find_first_not_of(' '));
+    t.erase(t.find_last_not_of(' ') + 1);
+    int v = 0;
+    const char* fim = t.data() + t.size();
+    const char* inicio = t.data() + (!t.empty() && t[0] == '+' ? 1 : 0);
+    const auto r = std::from_chars(inicio, fim, v);
+    if (t.empty() || r.ec != std::errc() || r.ptr != fim) {
+        ExibeMensagem(0, "Atenção", Campo + ": \"" + Texto + "\" não é um número inteiro.\r\n\r\nNada foi alterado.");
+        return false;
+    }
+    Valor = v;
+    return true;
+}
+
+std::string Tres(int n)
+{
+    std::string t = std::to_string(n < 0 ? -static_cast<long long>(n) : n);
+    if (t.size() < 3) t.insert(0, 3 - t.size(), '0');
+    return n < 0 ? "-" + t : t;
+}
+
+void Descongela(const std::string& Layer)
+{
+    if (acad::Layer* l = gAcadDoc->Layers().Find(Layer)) l->SetFreeze(false);
+}
+
+const char* const kNumeracaoRuim = "Coletores com numeração duplicada, inexistente ou imprópria.\r\n\r\nRefaça a numeração.";
+
+}  // namespace
+
+void SANDes98::SANCaptureCmd_Click()
+{
+    Protegido([&] {
+        if (!ConectaAcad("", "") || !InsertBlockFile("ErroC")) return;
+        ColetorAtual = 0;
+        LimpaConferencia();
+        SalvaVista();
+        for (Control* c : std::initializer_list<Control*>{&SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd, &frmColetor,
+                                                         &SANNumereCmd, &SANAutoNumPVChk, &SANColetorLbl})
+            c->SetEnabled(false);
+        SANColetorLbl.SetCaption("001");
+
+        MyClsSANExp.cProgress = &Progress1;
+        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
+        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        bool numerados = false;
+        int primeiro = 0;
+        NumColetores = MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs);
+        if (NumColetores == 0) {
+            Progress1.Progress_Start(0, "");
+            return;
+        }
+        if (numerados) SANSaveDXFCmd.SetEnabled(true);
+        else ExibeMensagem(0, "Coletando Dados da Rede...", kNumeracaoRuim);
+
+        for (CheckBox* c : {&SANAutoNumColChk, &SANAutoNumPVChk}) {
+            c->SetEnabled(true);
+            c->SetValue(vbUnchecked);
+        }
+        // With no start numbered yet the numbering begins at 1: a collector
+        // 000 would read back as unnumbered and block the export.
+        SANColIniTxt.SetText(Tres(primeiro > 0 ? primeiro : 1));
+        Descongela("GEN_Coletor");
+        RestauraVista();
+        gAcadDoc->Regen(1);
+        for (Control* c : std::initializer_list<Control*>{&frmColetor, &SANColetorLbl, &SANNumereCmd})
+            c->SetEnabled(true);
+        SANCaptureCmd.SetEnabled(false);
+    });
+}
+
+void SANDes98::SANNumereCmd_Click()
+{
+    Protegido([&] {
+        int coletor = 0, pvIni = 0;
+        if (!CampoInteiro(SANColetorLbl.Caption(), "Coletor a numerar", coletor)) return;
+        if (ColetorAtual == 0 && !CampoInteiro(SANPVIniTxt.Text(), "PV inicial", pvIni)) return;
+        if (!ConectaAcad("", "")) return;
+        for (Control* c : std::initializer_list<Control*>{&SANAutoNumColChk, &SANAutoNumPVChk, &lblDes(21),
+                                                         &SANColIniTxt, &SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd,
+                                                         &SANNumereCmd})
+            c->SetEnabled(false);
+        if (ColetorAtual == 0) MyClsSANExp.CaptureNumPVs = pvIni - 1;
+        const bool numerou = MyClsSANExp.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
+        SANNumereCmd.SetEnabled(true);
+        // Given up: the same collector is asked for at the next press.
+        if (!numerou) return;
+        if (ColetorAtual + 2 > NumColetores) {
+            SANSaveDXFCmd.SetEnabled(true);
+            SANNumereCmd.SetEnabled(false);
+            for (CheckBox* c : {&SANAutoNumColChk, &SANAutoNumPVChk}) {
+                c->SetValue(vbUnchecked);
+                c->SetEnabled(true);
+            }
+        }
+        SANColetorLbl.SetCaption(Tres(coletor + 1));
+        ++ColetorAtual;
+    });
+}
+
+void SANDes98::SANSaveDXFCmd_Click()
+{
+    Protegido([&] {
+        const bool autoCol = SANAutoNumColChk.Value() == vbChecked;
+        const bool autoPV = SANAutoNumPVChk.Value() == vbChecked;
+        int colIni = 1, pvIni = 1;
+        if (autoCol && !CampoInteiro(SANColIniTxt.Text(), "Coletor inicial", colIni)) return;
+        if (autoPV && !CampoInteiro(SANPVIniTxt.Text(), "PV inicial", pvIni)) return;
+        std::string prefixo = SANPrefixtxt.Text();
+        prefixo.erase(0, prefixo.find_first_not_of(' '));
+        prefixo.erase(prefixo.find_last_not_of(' ') + 1);
+
+        const std::string texto =
+            (autoCol ? "Renumerar Coletores a partir de " + SANColIniTxt.Text()
+                     : std::string("Manter os números de coletores como estão.")) +
+            "\r\n" +
+            (autoPV ? "Renumerar PVs a partir de " + prefixo + SANPVIniTxt.Text()
+                    : std::string("Manter os números de PVs como estão.")) +
+            "\r\n\r\nContinuar ?";
+        bool sim = false, nao = false, marcado = false;
+        int esquerda = 0, topo = 0;
+        ExibeMensagem(4, "Salvar DXF...", texto, sim, nao, marcado, "", esquerda, topo);
+        if (!sim || !ConectaAcad("", "")) return;
+
+        LimpaConferencia();
+        Descongela("GEN_TextosPV");
+        Descongela("GEN_Texto_TR");
+        gAcadDoc->Regen(1);
+        MyClsSANExp.cProgress = &Progress1;
+        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
+        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        bool numerados = false;
+        int primeiro = 0;
+        if (MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs) == 0) {
+            ExibeMensagem(0, "Salvar DXF", "Rede não encontrada.");
+            return;
+        }
+        if (!numerados) {
+            ExibeMensagem(0, "Salvar DXF...", kNumeracaoRuim);
+            return;
+        }
+        MyClsSANExp.CaptureAuto(colIni, autoCol, autoPV, pvIni, prefixo);
+        MyClsSANExp.SaveDXF();
+    });
 }

@@ -26,6 +26,7 @@
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
 #include "sewer/clsSANEdit.h"
+#include "sewer/clsSANExp.h"
 #include "sewer/clsSANVerif.h"
 #include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
@@ -261,6 +262,16 @@ private:
     // Bulk change and themes: new at each choice of their tabs, released at
     // every tab change.
     std::unique_ptr<clsSANEdit> MyClsSANEdit;
+    // ---- capture, collector numbering and DXF export
+    void SANCaptureCmd_Click();
+    void SANNumereCmd_Click();
+    void SANSaveDXFCmd_Click();
+    // The worker of all three, for the panel's life: each capture rebuilds
+    // its network, its DXF handles run on from one export to the next.
+    clsSANExp MyClsSANExp;
+    int NumColetores = 0;  // collector starts found by the last capture
+    int ColetorAtual = 0;  // collectors numbered since that capture
+    // ---- end of capture, collector numbering and DXF export
 
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {

@@ -2,6 +2,7 @@
 
 #include "platform/os/FileUtil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -64,6 +65,49 @@ std::string Windows1252ToUtf8(const std::string& bytes)
             out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
             out += static_cast<char>(0x80 | (u & 0x3F));
         }
+    }
+    return out;
+}
+
+std::string Utf8ToWindows1252(const std::string& text, const std::function<std::string(char32_t)>& replacement)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    const auto other = [&](char32_t u) { return replacement ? replacement(u) : std::string("?"); };
+    std::string out;
+    out.reserve(text.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        // One well-formed sequence, or one malformed byte.
+        std::size_t len = 0;
+        for (std::size_t k = 2; k <= 4 && i + k <= n && !len; ++k)
+            if (IsValidUtf8(text.substr(i, k))) len = k;
+        if (!len) {
+            out += other(0xFFFD);
+            ++i;
+            continue;
+        }
+        char32_t u = len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < len; ++k) u = (u << 6) | (s[i + k] & 0x3F);
+        i += len;
+        if (u >= 0xA0 && u <= 0xFF) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        const char16_t* hit = std::find(high, high + 32, static_cast<char16_t>(u));
+        // The five bytes the code page leaves undefined are not written for their Latin-1 values.
+        if (u <= 0xFFFF && hit != high + 32 && *hit >= 0x100) out += static_cast<char>(0x80 + (hit - high));
+        else out += other(u);
     }
     return out;
 }
@@ -148,9 +192,21 @@ Status TextWriter::Create(const std::string& path, LineEnding ending)
     return Status::Ok();
 }
 
+void TextWriter::SetEncoding(TextEncoding encoding, std::function<std::string(char32_t)> replacement)
+{
+    encoding_ = encoding;
+    replacement_ = std::move(replacement);
+}
+
 Status TextWriter::Write(const std::string& text)
 {
     if (!IsOpen()) return Status::Fail("Não foi possível gravar o arquivo de texto '" + target_ + "': ele não está aberto.");
+    if (encoding_ == TextEncoding::Windows1252) {
+        const std::string bytes = Utf8ToWindows1252(text, replacement_);
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_->File()) != bytes.size())
+            return Abandon(Describe("gravar o arquivo de texto", target_, errno));
+        return Status::Ok();
+    }
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_->File()) != text.size())
         return Abandon(Describe("gravar o arquivo de texto", target_, errno));
     return Status::Ok();

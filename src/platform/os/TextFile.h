@@ -1,7 +1,8 @@
 #pragma once
 // Text files read and written line by line.
 //
-// Written files are UTF-8 with the line ending the caller asks for. Reading
+// Written files are UTF-8, or Windows-1252 when the caller asks (the text is
+// given as UTF-8 either way), with the line ending the caller asks for. Reading
 // accepts CR LF and LF endings, skips a UTF-8 byte-order mark, and takes a
 // file that is not valid UTF-8 as the Windows Western encoding (Latin-1 with
 // the printable characters of 0x80-0x9F, such as "€" and curly quotes), which
@@ -10,6 +11,7 @@
 #include "platform/os/Status.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -51,6 +53,11 @@ public:
 
     // Creates (or, on Close, replaces) the file.
     Status Create(const std::string& path, LineEnding ending = LineEnding::CRLF);
+    // The bytes written for the UTF-8 text given (UTF-8 until set). With
+    // Windows1252 a character the code page lacks is written as what
+    // `replacement` gives for it ("?" without one); so is a malformed UTF-8
+    // sequence, as U+FFFD.
+    void SetEncoding(TextEncoding encoding, std::function<std::string(char32_t)> replacement = {});
     Status Write(const std::string& text);
     Status WriteLine(const std::string& text = {});
     // Completes the file; reports any write that failed since Create.
@@ -63,6 +70,8 @@ private:
     std::unique_ptr<platform::FileReplacement> out_;
     std::string target_;
     LineEnding ending_ = LineEnding::CRLF;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::function<std::string(char32_t)> replacement_;
 };
 
 Status ReadTextLines(const std::string& path, std::vector<std::string>& lines);
@@ -73,5 +82,9 @@ Status WriteTextLines(const std::string& path, const std::vector<std::string>& l
 bool IsValidUtf8(const std::string& bytes);
 // Windows Western bytes to UTF-8.
 std::string Windows1252ToUtf8(const std::string& bytes);
+// UTF-8 to Windows Western bytes; each character the code page lacks (and each
+// malformed sequence, as U+FFFD) becomes what `replacement` gives, "?" without one.
+std::string Utf8ToWindows1252(const std::string& text,
+                              const std::function<std::string(char32_t)>& replacement = {});
 
 } // namespace os

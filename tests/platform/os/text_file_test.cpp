@@ -96,3 +96,32 @@ TEST(TextFile, TheOldFileStaysUntilTheNewOneIsComplete)
     EXPECT_NE(s.message.find("falta.txt"), std::string::npos);
     EXPECT_FALSE(os::ReadTextLines(dir.path(), lines));
 }
+
+TEST(TextFile, WritesWindowsWesternWithTheCallersReplacement)
+{
+    TempDir dir;
+    const std::string path = dir / "w.txt";
+    std::vector<std::string> asked;
+    os::TextWriter w;
+    w.SetEncoding(os::TextEncoding::Windows1252, [&asked](char32_t c) {
+        asked.push_back(std::to_string(static_cast<unsigned long>(c)));
+        return std::string("<") + asked.back() + ">";
+    });
+    ASSERT_TRUE(w.Create(path, os::LineEnding::CRLF));
+    // Latin-1 letters, the code page's own 0x80-0x9F characters, one it lacks,
+    // one outside the basic plane and a malformed byte.
+    ASSERT_TRUE(w.WriteLine("Ação é 100€ “x” Œ"));
+    ASSERT_TRUE(w.WriteLine("Ω 😀 \xC3"));
+    ASSERT_TRUE(w.Close());
+    EXPECT_EQ(ReadBytes(path), "A\xE7\xE3o \xE9 100\x80 \x93x\x94 \x8C\r\n<937> <128512> <65533>\r\n");
+    EXPECT_EQ(asked, (std::vector<std::string>{"937", "128512", "65533"}));
+
+    // Read back, the text comes back as it was written.
+    std::vector<std::string> lines;
+    ASSERT_TRUE(os::ReadTextLines(path, lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Ação é 100€ “x” Œ", "<937> <128512> <65533>"}));
+
+    // Without a replacement: "?"; the code page's five undefined bytes are
+    // not stood in for by their Latin-1 controls.
+    EXPECT_EQ(os::Utf8ToWindows1252("Ω\xC2\x81"), "??");
+}
