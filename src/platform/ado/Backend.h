@@ -37,7 +37,8 @@ public:
     virtual ~Source() = default;
     virtual Rowset Fetch() = 0;
     // Values are already converted to their columns' types. Each call leaves
-    // the change in the stored file (or in the connection's open transaction).
+    // the change in the stored file, in the connection's open transaction or
+    // (a workbook) pending until Finish.
     virtual void Update(long long key, const Changes& changes) = 0;
     // Returns the new row's key and fills `row` with the stored row.
     virtual long long Insert(const Changes& values, std::vector<Value>& row) = 0;

@@ -7,8 +7,10 @@
 // is named "F" and its column number: "F2" for column B), every further row of
 // the sheet's used range is a record, in sheet order. Edit past the last
 // record fails with adErrNoCurrentRecord (3021) and AddNew appends a row below
-// the used range. Each Update writes the record into the file at once; the
-// values are stored as given (text as inline strings), in cells that keep
+// the used range. The records updated are written into the file together
+// when the recordset closes or the control unbinds (Refresh, an empty
+// DatabaseName): a failure to write is thrown there, naming the file, and
+// leaves the file as it was. The values are stored as given (text as inline strings), in cells that keep
 // their style (a new cell takes its row's or column's style, or that of the
 // cell above it); styles, formulas elsewhere, column widths and named ranges
 // are kept. Cells are read as text, numbers (reals), Booleans or Null.

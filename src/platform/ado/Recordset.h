@@ -9,7 +9,7 @@
 // so RecordCount is exact for every cursor type and every move is allowed;
 // what was written through it is in its file when Update returns (databases:
 // in the connection's transaction, which closing the recordset or the
-// connection commits).
+// connection commits; workbooks: when the recordset closes).
 //
 // Semantics kept from the original:
 // - an empty recordset has Bof() and Eof() both true; MoveNext at Eof() and

@@ -206,8 +206,7 @@ public:
             throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name + "' não é XML válido.");
     }
 
-    // Replaces (or adds) a part; `data` must live until Close. A part stored
-    // without compression is quick to write (see Workbook::Save).
+    // Replaces (or adds) a part; `data` must live until Close.
     void Put(const std::string& name, const std::string& data, bool compress = true)
     {
         zip_source_t* src = zip_source_buffer(za_, data.data(), data.size(), 0);
@@ -541,8 +540,7 @@ void Workbook::Save()
     if (!any) return;
     // Through a link to the file it names, so the link stays.
     const std::string file = platform::FileReplacement::Destination(path_).string();
-    if (platform::FileReplacement::IsReadOnly(file))
-        throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser alterada (somente leitura).");
+    CheckWritable();
     Archive za(file, 0, path_);
     std::deque<std::string> keep;  // buffers must stay in place until the archive's Close
     for (const auto& s : sheets_) {
@@ -560,8 +558,7 @@ void Workbook::Save()
         }
         dim.attribute("ref") = ("A1:" + ColumnLetters(std::max(1, s->MaxCol())) + std::to_string(std::max(1, s->MaxRow()))).c_str();
         keep.push_back(Serialize(s->doc_));
-        za.Put(s->part, keep.back(), false);
-        stored_.insert(s->part);
+        za.Put(s->part, keep.back());
     }
     // The program that opens the file recomputes every formula, since values they use changed.
     pugi::xml_document book;
@@ -616,17 +613,10 @@ void Workbook::Save()
     }
 }
 
-void Workbook::Compact()
+void Workbook::CheckWritable() const
 {
-    if (stored_.empty()) return;
-    Archive za(platform::FileReplacement::Destination(path_).string(), 0, path_);
-    std::deque<std::string> keep;
-    for (const std::string& part : stored_) {
-        keep.push_back(za.Read(part));
-        za.Put(part, keep.back(), true);
-    }
-    za.Close();
-    stored_.clear();
+    if (platform::FileReplacement::IsReadOnly(platform::FileReplacement::Destination(path_).string()))
+        throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser alterada (somente leitura).");
 }
 
 } // namespace ado::detail

@@ -61,11 +61,13 @@ public:
     const std::string& Path() const { return path_; }
     // By name without regard to case; throws naming the sheet when absent.
     Sheet& FindSheet(const std::string& name);
-    // Writes the changed sheets back into the file. They are stored without
-    // compression, since a sheet is saved again with every record; Compact
-    // compresses them once the writing is over.
+    // Writes the changed sheets back into the file, once for all the records
+    // changed since the last save (a new file beside it, renamed over it: on
+    // failure the file stays as it was and the changes stay pending).
     void Save();
-    void Compact();
+    // Throws, naming the file, when it cannot be written (read-only): a record
+    // is refused at once rather than when the writes are saved.
+    void CheckWritable() const;
 
 private:
     std::string path_;
@@ -73,7 +75,6 @@ private:
     std::vector<std::unique_ptr<Sheet>> sheets_;
     std::vector<std::string> sharedStrings_;
     std::map<std::string, std::string> sheetParts_;  // sheet name -> part
-    std::set<std::string> stored_;                   // parts saved without compression
 };
 
 } // namespace ado::detail

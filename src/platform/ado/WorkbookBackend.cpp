@@ -1,8 +1,9 @@
 // A workbook seen as a database whose tables are its sheets ("Plan1$"): the
 // first row names the fields (an empty header cell is named F and its column
 // number, as the old spreadsheet driver did), every further row of the used
-// range is a record, keyed by its row number. Records are written back into
-// the file as each one is saved; rows cannot be deleted.
+// range is a record, keyed by its row number. The records saved through a
+// recordset are written into the file together when it closes; rows cannot
+// be deleted.
 
 #include "platform/ado/Backend.h"
 #include "platform/ado/Error.h"
@@ -60,24 +61,26 @@ public:
 
     void Update(long long key, const Changes& changes) override
     {
+        book_->CheckWritable();
         for (const auto& [column, value] : changes) sheet_.SetCell(static_cast<int>(key), column + 1, value);
-        book_->Save();
     }
 
     long long Insert(const Changes& values, std::vector<Value>& row) override
     {
+        book_->CheckWritable();
         const int r = std::max(lastRow_, sheet_.MaxRow()) + 1;
         for (const auto& [column, value] : values) sheet_.SetCell(r, column + 1, value);
         sheet_.TouchRow(r, columns_);
-        book_->Save();
         lastRow_ = r;
         row.clear();
         for (int c = 1; c <= columns_; ++c) row.push_back(sheet_.Cell(r, c));
         return r;
     }
 
-    // The recordset is closing: the sheets saved while it was open get compressed.
-    void Finish() override { book_->Compact(); }
+    // The recordset is closing: what was written through it goes into the
+    // file now, in one save (rewriting the whole package for every record
+    // made a sheet of thousands of rows take minutes).
+    void Finish() override { book_->Save(); }
 
     void Delete(long long) override
     {

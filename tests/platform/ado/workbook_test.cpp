@@ -308,3 +308,69 @@ TEST(WorkbookSheet, AReadOnlyWorkbookStaysAndALinkedOneIsWrittenThrough)
     EXPECT_EQ(back.Recordset().Fields(0).Value().ToText(), "T9");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("modelos")), {}), 1);
 }
+
+TEST(WorkbookSheet, ManyUpdatesLandTogetherWhenTheRecordsetClosesAndAFailedSaveLeavesNothingPartial)
+{
+    TempDir dir;
+    const std::string path = dir.File("linhas.xls");
+    adotest::WriteTemplateWorkbook(path);
+    const std::string before = adotest::ReadFile(path);
+
+    // 600 new rows and an edited one: nothing reaches the file while the
+    // recordset is open; all of it once it closes.
+    DataControl data = Bound(path, "Padrao$");
+    Recordset rs = data.Recordset();
+    const long long existing = rs.RecordCount();
+    rs.MoveFirst();
+    rs.Edit();
+    rs.Fields("TRECHO").SetValue("primeiro");
+    rs.Update();
+    for (int i = 0; i < 600; ++i) {
+        rs.AddNew();
+        rs.Fields("TRECHO").SetValue("T" + std::to_string(i));
+        rs.Fields("PVM").SetValue("#'" + std::to_string(i));
+        rs.Update();
+    }
+    EXPECT_EQ(adotest::ReadFile(path), before);
+    data.SetDatabaseName("");
+    data.Refresh();
+    EXPECT_EQ(adotest::ZipPartStorage(path, "xl/worksheets/sheet1.xml"), "deflated");
+    {
+        DataControl back = Bound(path, "Padrao$");
+        Recordset b = back.Recordset();
+        ASSERT_EQ(b.RecordCount(), existing + 600);
+        EXPECT_EQ(b.Fields("TRECHO").Value().ToText(), "primeiro");
+        b.MoveLast();
+        EXPECT_EQ(b.Fields("TRECHO").Value().ToText(), "T599");
+        EXPECT_EQ(b.Fields("PVM").Value().ToText(), "#'599");
+    }
+    // Closing the recordset itself saves as well.
+    {
+        DataControl again = Bound(path, "Padrao$");
+        Recordset r = again.Recordset();
+        r.MoveLast();
+        r.Edit();
+        r.Fields("TRECHO").SetValue("último");
+        r.Update();
+        r.Close();
+        EXPECT_EQ(Bound(path, "Padrao$").Recordset().RecordCount(), existing + 600);
+        Recordset c = Bound(path, "Padrao$").Recordset();
+        c.MoveLast();
+        EXPECT_EQ(c.Fields("TRECHO").Value().ToText(), "último");
+    }
+
+    // The file spoilt under the open recordset: the save fails naming it and
+    // leaves it as it was, with nothing beside it.
+    DataControl spoilt = Bound(path, "Padrao$");
+    Recordset s = spoilt.Recordset();
+    s.MoveFirst();
+    s.Edit();
+    s.Fields("TRECHO").SetValue("perdido");
+    s.Update();
+    adotest::WriteFile(path, "não é mais uma pasta de trabalho");
+    spoilt.SetDatabaseName("");
+    const std::string why = ErrorOf([&] { spoilt.Refresh(); });
+    EXPECT_TRUE(Contains(why, "linhas.xls")) << why;
+    EXPECT_EQ(adotest::ReadFile(path), "não é mais uma pasta de trabalho");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
