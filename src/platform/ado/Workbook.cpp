@@ -319,9 +319,9 @@ void Sheet::Index()
 
 int Sheet::MaxRow() const
 {
-    int m = declaredRows_;
-    for (const auto& [rc, node] : cells_) m = std::max(m, rc.first);
-    return m;
+    // The cells are ordered by row first: the last one has the highest row
+    // (asked once per record added, so never a walk over every cell).
+    return cells_.empty() ? declaredRows_ : std::max(declaredRows_, cells_.rbegin()->first.first);
 }
 
 int Sheet::MaxCol() const
