@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 
@@ -130,18 +131,23 @@ protected:
             if (m.Titulo == Titulo) return m.Texto;
         return "(nenhuma)";
     }
-    // Presses "Cancelar" at the `Vez`th yield of the step showing `Passo`.
-    void CancelaEm(const std::string& Passo, int Vez)
+    // Runs `Acao` at the `Vez`th yield of the step showing `Passo`.
+    void NaJanela(const std::string& Passo, int Vez, std::function<void(frmCancelar&)> Acao)
     {
         cancela_.setInterval(0);
-        QObject::connect(&cancela_, &QTimer::timeout, [this, Passo, Vez] {
+        QObject::connect(&cancela_, &QTimer::timeout, [this, Passo, Vez, Acao] {
             for (forms::Form* f : forms::Forms()) {
                 auto* c = dynamic_cast<frmCancelar*>(f);
                 if (!c || !c->Visible() || c->Mensagem() != Passo) continue;
-                if (++vezes_ == Vez) forms::user::Click(c->CmdCancel);
+                if (++vezes_ == Vez) Acao(*c);
             }
         });
         cancela_.start();
+    }
+    // Presses "Cancelar" at the `Vez`th yield of the step showing `Passo`.
+    void CancelaEm(const std::string& Passo, int Vez)
+    {
+        NaJanela(Passo, Vez, [](frmCancelar& c) { forms::user::Click(c.CmdCancel); });
     }
 
     std::string destino, pedidoSalvar;
@@ -272,6 +278,27 @@ TEST_F(Planilha, NoFileChosenReadsNothing)
     qtt.Insumos();
     EXPECT_EQ(Mensagem("Atenção"), "Nenhum arquivo selecionado");
     EXPECT_TRUE(qtt.Linhas().empty());
+}
+
+TEST_F(Planilha, RowsThatCannotBeWrittenAreNamedAtTheEnd)
+{
+    Rede();
+    // The workbook turns read-only as the writing starts.
+    NaJanela("Preenchendo a planilha...", 1, [this](frmCancelar&) {
+        fs::permissions(destino, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    });
+    qtt.Insumos();
+    const std::string r = Mensagem("Planilha");
+    EXPECT_EQ(r.rfind("Trechos que não estão na planilha:\nTrecho 1: A pasta de trabalho '" + destino +
+                          "' não pode ser alterada (somente leitura).",
+                      0),
+              0u)
+        << r;
+    EXPECT_NE(r.find("\nTrecho 10: "), std::string::npos) << r;
+    EXPECT_NE(r.find("\nTrecho 2: "), std::string::npos) << r;
+    EXPECT_EQ(LeFolha(destino).count(11), 0u);
+    EXPECT_EQ(abertos, std::vector<std::string>{destino});
+    EXPECT_NE(Mensagem("Planilha: para concluir"), "(nenhuma)");
 }
 
 TEST_F(Planilha, CancelWhileReadingLeavesNoSpreadsheet)
