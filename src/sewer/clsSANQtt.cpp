@@ -434,7 +434,8 @@ void clsSANQtt::InitFormulas()
         {"VTUB", "#=SE(E_=0;0;PROC(D_;DIAM;VOLUMDIAM*E_))"},
         {"VESC", "#=E_*H_*I_"},
         {"REAT", "#=J_-K_"},
-        {"ESCT", "#=SE(H_=0;;SE(H_<=1,25;1;SE(H_<=1,5;2;SE(H_<=1,8;3;SE(H_<=3;4;SE(H_<=4;5;SE(H_<=5;6;SE(H_>5;7))))))))"},
+        {"ESCT",
+         "#=SE(H_=0;;SE(H_<=1,25;1;SE(H_<=1,5;2;SE(H_<=1,8;3;SE(H_<=3;4;SE(H_<=4;5;SE(H_<=5;6;SE(H_>5;7))))))))"},
         {"ESCD", "#=PROC(Z_;INDESCOR;TPESCOR)"},
         {"ESCA", "#=SE(M_=1;0;(E_*H_)*2)"},
         {"PPVM", "#=VALOR(F_)"},
@@ -509,7 +510,7 @@ void clsSANQtt::ReadTRsForPlanilha(bool& Cancelado, bool& Result)
             if (t) v = *t;
             return t.has_value();
         };
-        if (!p1 || !p2) motivo = "os pontos PV1 e PV2 não são coordenadas";
+        if (!p1 || !p2) motivo = "falta o atributo PV1 ou PV2, ou ele não tem coordenadas";
         else if (!temDD || traco == std::string::npos) motivo = "o atributo DD não separa diâmetro e comprimento";
         else if (!le(pvm, "NUMERO", numM) || !le(pvm, "CP", cpM)) motivo = "o PV de montante não tem NUMERO ou CP";
         else if (!le(pvj, "NUMERO", numJ) || !le(pvj, "CP", cpJ)) motivo = "o PV de jusante não tem NUMERO ou CP";
