@@ -4,7 +4,7 @@
 // reach lines with their extended data turned into a generic network.
 // Target: each under 2 s.
 
-#include <benchmark/benchmark.h>
+#include "SewerBench.h"
 
 #include <QApplication>
 
@@ -102,29 +102,13 @@ void EscreveTabela(const fs::path& Arquivo, int Trechos)
     std::ofstream(Arquivo, std::ios::binary) << b;
 }
 
-struct Host {
-    std::shared_ptr<acad::ScriptedInput> script = std::make_shared<acad::ScriptedInput>();
-    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
-    std::optional<acad::ActiveObjectRegistration> registro;
+struct Host : sewerbench::Host {
     fs::path pasta = fs::temp_directory_path() / ("quoril-bench-import-" + std::to_string(::getpid()));
     forms::Form form{"frmBench"};
     ProgressBar& Barra = form.Add<ProgressBar>("Progress1");
 
     Host()
     {
-        gAcadApp = nullptr;
-        gAcadDoc = nullptr;
-        gModelSpace = nullptr;
-        gAcadUtil = nullptr;
-        gAcadState.reset();
-        gAcadProgID = "AutoCAD.Application";
-        gLayerConf = "0-Conferencia";
-        gBlocosPath = QUORIL_BIN_DIR;
-        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
-        app->SetInputSource(script);
-        app->Documents().Add("Acad");
-        registro.emplace(*app);
-        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
         fs::create_directories(pasta);
         form.Show(forms::vbModeless);
     }
@@ -197,14 +181,4 @@ BENCHMARK(BM_CaptureOld)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sewerbench::Main(argc, argv); }
