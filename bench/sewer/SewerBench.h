@@ -4,11 +4,8 @@
 // the build puts in the program folder; and a main that runs the benchmarks
 // offscreen, every modal form answered at once.
 
-#include <benchmark/benchmark.h>
+#include "../QtBenchMain.h"
 
-#include <QApplication>
-
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -47,14 +44,7 @@ struct Host {
 
 inline int Main(int argc, char** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv, [] { forms::SetTestDriver([](forms::Form&) {}); });
 }
 
 }  // namespace sewerbench
