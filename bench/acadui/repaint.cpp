@@ -3,7 +3,7 @@
 // network-like grid: street lines, lot polylines, manhole circles, labels and
 // manhole blocks with three attributes each.
 
-#include <benchmark/benchmark.h>
+#include "../QtBenchMain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -196,13 +196,4 @@ BENCHMARK(BM_WindowZoomAndPan)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -1,7 +1,7 @@
 // Repaint of a drawing holding one spline of 20,000 control points, at its
 // extents (target: under 20 ms a repaint), and zoomed in on its middle.
 
-#include <benchmark/benchmark.h>
+#include "../QtBenchMain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -46,13 +46,4 @@ BENCHMARK(BM_RepaintSpline20000ControlPoints)->ArgName("zoom")->Arg(1)->Arg(64)-
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -4,7 +4,7 @@
 // lines. Target with the window shown: under 0.3 s. The window is a real Qt
 // window on the offscreen platform.
 
-#include <benchmark/benchmark.h>
+#include "../QtBenchMain.h"
 
 #include <QApplication>
 
@@ -79,13 +79,4 @@ BENCHMARK(BM_SurveyLoop2000PointsInto20000Lines)->ArgName("window")->Arg(0)->Arg
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

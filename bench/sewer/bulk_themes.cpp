@@ -3,7 +3,7 @@
 // a filtered pick, a change of pavement and stage, a tally by stage and the
 // marking of every block. Target: each under 0.5 s.
 
-#include <benchmark/benchmark.h>
+#include "SewerBench.h"
 
 #include <QApplication>
 
@@ -34,27 +34,11 @@ constexpr double kPasso = 60.0;
 
 // The host, its drawing and a network of `Trechos` reaches, the second half
 // of it in stage 2.
-struct Rede {
-    std::shared_ptr<acad::ScriptedInput> script = std::make_shared<acad::ScriptedInput>();
-    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
-    std::optional<acad::ActiveObjectRegistration> registro;
+struct Rede : sewerbench::Host {
     int blocos = 0;
 
     explicit Rede(int Trechos)
     {
-        gAcadApp = nullptr;
-        gAcadDoc = nullptr;
-        gModelSpace = nullptr;
-        gAcadUtil = nullptr;
-        gAcadState.reset();
-        gAcadProgID = "AutoCAD.Application";
-        gLayerConf = "0-Conferencia";
-        gBlocosPath = QUORIL_BIN_DIR;
-        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
-        app->SetInputSource(script);
-        app->Documents().Add("Acad");
-        registro.emplace(*app);
-        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
 
         clsSANDes des;
         std::vector<acad::BlockReference*> pvs;
@@ -178,14 +162,4 @@ BENCHMARK(BM_TEMA_Print)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sewerbench::Main(argc, argv); }

@@ -4,7 +4,7 @@
 // 2,001 manholes and 2,000 reaches: a trunk of 1,000 reaches with ten
 // branches of 100 reaches joining it. Target: under 1 s.
 
-#include <benchmark/benchmark.h>
+#include "SewerBench.h"
 
 #include <QApplication>
 
@@ -36,25 +36,11 @@ constexpr double kPasso = 60.0;
 constexpr int kTronco = 1000;  // reaches of the trunk
 constexpr int kRamais = 10;    // branches, of 100 reaches each
 
-struct Rede {
-    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
-    std::optional<acad::ActiveObjectRegistration> registro;
+struct Rede : sewerbench::Host {
     int pvs = 0, trechos = 0;
 
     Rede()
     {
-        gAcadApp = nullptr;
-        gAcadDoc = nullptr;
-        gModelSpace = nullptr;
-        gAcadUtil = nullptr;
-        gAcadState.reset();
-        gAcadProgID = "AutoCAD.Application";
-        gLayerConf = "0-Conferencia";
-        gBlocosPath = QUORIL_BIN_DIR;
-        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
-        app->Documents().Add("Acad");
-        registro.emplace(*app);
-        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
 
         clsSANDes des;
         const auto pv = [&](double x, double y, double ct, const std::string& nome) {
@@ -118,14 +104,4 @@ BENCHMARK(BM_CapturaNumeraSalvaDxf_2001PVs_2000Trechos)->Unit(benchmark::kMillis
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sewerbench::Main(argc, argv); }

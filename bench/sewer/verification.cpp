@@ -4,7 +4,7 @@
 // slope, whose faults are marked, raised and listed. Target: the run with
 // faults at 20,000 under 1.5 s, and the time growing linearly with the size.
 
-#include <benchmark/benchmark.h>
+#include "SewerBench.h"
 
 #include <QApplication>
 
@@ -38,25 +38,11 @@ const char* const kOpcoes[] = {"VERIFICAR PVs",    "PV: Nomes duplicados", "PV: 
                                "TR: Comprimentos", "TR: Pavimentos",       "TR: Etapas"};
 
 // The host, its drawing and a network of `Trechos` reaches.
-struct Rede {
-    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
-    std::optional<acad::ActiveObjectRegistration> registro;
+struct Rede : sewerbench::Host {
     std::vector<acad::BlockReference*> trechos;
 
     explicit Rede(int Trechos)
     {
-        gAcadApp = nullptr;
-        gAcadDoc = nullptr;
-        gModelSpace = nullptr;
-        gAcadUtil = nullptr;
-        gAcadState.reset();
-        gAcadProgID = "AutoCAD.Application";
-        gLayerConf = "0-Conferencia";
-        gBlocosPath = QUORIL_BIN_DIR;
-        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
-        app->Documents().Add("Acad");
-        registro.emplace(*app);
-        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
 
         // A snake of rows of 50 manholes, 60 apart, every reach 60 long at
         // 0.01: each invert 0.6 below the one before.
@@ -155,15 +141,4 @@ BENCHMARK(BM_VerificaRedeComFalhas)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    // The report window of a run with faults is answered at once.
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sewerbench::Main(argc, argv); }

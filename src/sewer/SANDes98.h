@@ -27,6 +27,7 @@
 #include "sewer/clsSANDes.h"
 #include "sewer/clsSANEdit.h"
 #include "sewer/clsSANExp.h"
+#include "sewer/clsSANImp.h"
 #include "sewer/clsSANVerif.h"
 #include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
@@ -140,6 +141,8 @@ public:
     PicMnuUsrCtl& ImpMenu = Add<PicMnuUsrCtl>("ImpMenu", SSTabBrivan.Page(1));
     forms::Label& IMPLbl = Add<forms::Label>("IMPLbl", SSTabBrivan.Page(1));
     forms::CommandButton& SanRecuperaCmd = Add<forms::CommandButton>("SanRecuperaCmd", SSTabBrivan.Page(1));
+    // Bound by the import to its final workbook ("Excel 8.0;").
+    ado::DataControl Data2;
     // Verification.
     forms::CheckBox& CONFChk = Add<forms::CheckBox>("CONFChk", SSTabBrivan.Page(2));
     forms::ControlArray<forms::CommandButton>& CONFCmd =
@@ -272,6 +275,14 @@ private:
     int NumColetores = 0;  // collector starts found by the last capture
     int ColetorAtual = 0;  // collectors numbered since that capture
     // ---- end of capture, collector numbering and DXF export
+
+    // ---- import of design tables: the worker is new at each choice of the
+    // import tab and released at every tab change.
+    void NovoSANImp();
+    void ImpMenu_Click(int Index);
+    void ImpMenu_Mouse(const std::string& Descricao);
+    void SanRecuperaCmd_Click();
+    std::unique_ptr<clsSANImp> MyClsSANImp;
 
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {
