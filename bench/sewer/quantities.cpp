@@ -4,7 +4,7 @@
 // drawn, and the quantity spreadsheet written into a copy of the shipped
 // template. Targets: the table under 1 s, the spreadsheet under 3 s.
 
-#include <benchmark/benchmark.h>
+#include "SewerBench.h"
 
 #include <QApplication>
 
@@ -39,19 +39,9 @@ namespace {
 constexpr int kPorLinha = 50;
 constexpr double kPasso = 60.0;
 
-struct Rede {
-    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
-    std::optional<acad::ActiveObjectRegistration> registro;
-
+struct Rede : sewerbench::Host {
     explicit Rede(int Trechos)
     {
-        gAcadProgID = "AutoCAD.Application";
-        gLayerConf = "0-Conferencia";
-        gBlocosPath = QUORIL_BIN_DIR;
-        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
-        app->Documents().Add("Acad");
-        registro.emplace(*app);
-        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
         clsSANDes des;
         std::vector<acad::BlockReference*> pvs;
         for (int i = 0; i <= Trechos; ++i) {
@@ -141,15 +131,4 @@ BENCHMARK(BM_PlanilhaDeInsumos)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRe
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication qt(argc, argv);
-    // The closing message is answered at once.
-    forms::SetTestDriver([](forms::Form&) {});
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sewerbench::Main(argc, argv); }
