@@ -1,0 +1,227 @@
+// The record editor of a design table over a real dBase file: the first
+// record in reach order, the moves of the buttons and keys with the beep at
+// both ends, changes written by the moves and by "X", values the file refuses,
+// the orders, and tables that cannot be opened.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ProjetoTestSupport.h"
+#include "cad/CadTestSupport.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
+#include "sewer/frmDBF.h"
+
+using namespace sewertest;
+using namespace forms;
+
+namespace {
+
+enum Campo { CLTAT = 0, PVM = 5, PVJ = 6, COMP = 7, DIAM = 8, PAVIM = 10, OBS = 13 };
+
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest()
+    {
+        // Stored out of order; PVM sorts them another way.
+        std::vector<RegistroDbf> regs;
+        const char* pvm[] = {"PV-E", "PV-C", "PV-A", "PV-D", "PV-B"};
+        for (int i : {3, 1, 5, 2, 4}) {
+            RegistroDbf r = Trecho(std::to_string(i), pvm[i - 1], 0, 0, "J" + std::to_string(i), 10, 0);
+            r["OBS"] = "obs " + std::to_string(i);
+            regs.push_back(r);
+        }
+        EscreveDbf(Tabela(), CamposCompletos(true), regs);
+    }
+    std::filesystem::path Tabela() const { return pasta / "rede.dbf"; }
+
+    // The editor of rede.dbf, opened and shown as EditTable shows it.
+    frmDBF& Abre()
+    {
+        f.FilePath = pasta.Caminho().string() + "/";
+        f.Filename = "rede.dbf";
+        EXPECT_TRUE(f.Start());
+        f.Show();
+        return f;
+    }
+    std::string Atual() { return f.txtFields(CLTAT).Text(); }
+    void Redigita(int Campo, const std::string& Texto)
+    {
+        TextBox& t = f.txtFields(Campo);
+        user::Focus(t);
+        t.SetSelStart(0);
+        t.SetSelLength(static_cast<int>(t.Text().size()));
+        user::PressKey(t, vbKeyDelete);
+        user::Type(t, Texto);
+    }
+    void Tecla(int Codigo, int Shift = 0) { user::PressKey(f.txtFields(OBS), Codigo, Shift); }
+    bool Carregado() const
+    {
+        const auto todos = forms::Forms();
+        return std::find(todos.begin(), todos.end(), &f) != todos.end();
+    }
+
+    cadtest::PastaTemporaria pasta;
+    cadtest::Mensagens mensagens;
+    frmDBF f;
+};
+
+TEST_F(EditorTest, OpensOnTheFirstReachAndWalksWithButtonsAndKeysBeepingAtBothEnds)
+{
+    Abre();
+    EXPECT_EQ(f.Label1.Caption(), "rede.dbf");
+    EXPECT_EQ(f.lblLabels(12).Caption(), "MAT.:");
+    EXPECT_EQ(f.Combo1.ListCount(), 9);
+    EXPECT_EQ(f.Combo1.Text(), " Order By CLTAT");
+    EXPECT_EQ(Atual(), "1");
+    EXPECT_EQ(f.txtFields(PVM).Text(), "PV-E");
+    EXPECT_EQ(f.txtFields(DIAM).Text(), "0.15");
+    EXPECT_EQ(f.txtFields(4).Text(), "");  // CLTLC is blank: Null
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 1");
+
+    int beeps = BeepCount();
+    user::Click(f.cmdPrevious);  // already on the first
+    EXPECT_EQ(BeepCount(), beeps + 1);
+    EXPECT_EQ(Atual(), "1");
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 1");
+
+    beeps = BeepCount();
+    user::Click(f.CmdFront);  // four steps to the last, six beeps there
+    EXPECT_EQ(Atual(), "5");
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 5");
+    EXPECT_EQ(BeepCount(), beeps + 6);
+    user::Click(f.cmdNext);
+    EXPECT_EQ(Atual(), "5");
+    EXPECT_EQ(BeepCount(), beeps + 7);
+    user::Click(f.CmdBack);
+    EXPECT_EQ(Atual(), "1");
+    user::Click(f.cmdLast);
+    EXPECT_EQ(Atual(), "5");
+    user::Click(f.cmdFirst);
+    EXPECT_EQ(Atual(), "1");
+
+    const struct {
+        int Codigo, Shift;
+        const char* Vai;
+    } teclas[] = {{vbKeyEnd, 0, "5"},         {vbKeyUp, 0, "4"},          {vbKeyPageUp, 0, "3"},
+                  {vbKeyDown, 0, "4"},        {vbKeyPageDown, 0, "5"},    {vbKeyHome, 0, "1"},
+                  {vbKeyDown, vbCtrlMask, "5"}, {vbKeyUp, vbCtrlMask, "1"}, {vbKeyPageDown, vbCtrlMask, "5"},
+                  {vbKeyPageUp, vbCtrlMask, "1"}, {vbKeyEscape, 0, "1"},    {vbKeyA, 0, "1"}};
+    for (const auto& t : teclas) {
+        Tecla(t.Codigo, t.Shift);
+        EXPECT_EQ(Atual(), t.Vai) << "tecla " << t.Codigo << " shift " << t.Shift;
+    }
+    EXPECT_TRUE(mensagens.Lista().empty());
+}
+
+TEST_F(EditorTest, ChangesAreWrittenByTheMovesAndByTheCloseButtonEvenOnTheLastRecord)
+{
+    Abre();
+    Redigita(DIAM, "0.2");
+    EXPECT_EQ(Gravado(Tabela(), "1", "DIAM"), "0.15");
+    Tecla(vbKeyHome);  // on the first record already: the change is still written
+    EXPECT_EQ(Gravado(Tabela(), "1", "DIAM"), "0.2");
+    EXPECT_EQ(Atual(), "1");
+
+    user::Click(f.cmdNext);
+    Redigita(COMP, "");  // emptied: Null
+    user::Click(f.cmdNext);
+    EXPECT_EQ(Gravado(Tabela(), "2", "COMP"), "<null>");
+
+    user::Click(f.cmdLast);
+    Redigita(OBS, "revisar");
+    user::Click(f.cmdEnd);
+    EXPECT_EQ(Gravado(Tabela(), "5", "OBS"), "revisar");
+    EXPECT_FALSE(Carregado());
+    EXPECT_EQ(Screen.MousePointer(), vbDefault);
+    EXPECT_TRUE(mensagens.Lista().empty());
+    // Nothing else of the file changed.
+    EXPECT_EQ(Gravado(Tabela(), "5", "PVM"), "PV-B");
+    EXPECT_EQ(Gravado(Tabela(), "3", "OBS"), "obs 3");
+}
+
+TEST_F(EditorTest, AValueTheFileRefusesIsToldAndTheRecordAndTheTextStay)
+{
+    Abre();
+    user::Click(f.cmdNext);
+    Redigita(DIAM, "1234.5");  // does not fit in N(6,3)
+    user::Click(f.cmdNext);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("DIAM"), std::string::npos);
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 2");
+    EXPECT_EQ(f.txtFields(DIAM).Text(), "1234.5");
+    EXPECT_EQ(Gravado(Tabela(), "2", "DIAM"), "0.15");
+
+    // Letters in a number field: told at the move, nothing of them reaches the file.
+    mensagens.Limpa();
+    Redigita(DIAM, "0,3x");
+    user::Click(f.CmdFront);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);  // one message, not ten
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("DIAM"), std::string::npos);
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 2");
+
+    // "X" with a refused change keeps the window and the text.
+    mensagens.Limpa();
+    user::Click(f.cmdEnd);
+    EXPECT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_TRUE(Carregado());
+    EXPECT_EQ(f.txtFields(DIAM).Text(), "0,3x");
+
+    user::PressKey(f.txtFields(DIAM), vbKeyBack);
+    user::Click(f.cmdEnd);
+    EXPECT_FALSE(Carregado());
+    EXPECT_EQ(Gravado(Tabela(), "2", "DIAM"), "0.3");
+}
+
+TEST_F(EditorTest, AnotherOrderSavesThePendingChangeFirstAndARefusedOneKeepsTheOrder)
+{
+    Abre();
+    user::Click(f.cmdNext);  // reach 2, "PV-C"
+    Redigita(PVM, "PV-0");
+    user::Choose(f.Combo1, 1);  // " Order By PVM"
+    EXPECT_EQ(Gravado(Tabela(), "2", "PVM"), "PV-0");
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 1");
+    std::vector<std::string> ordem;
+    for (int i = 0; i < 5; ++i) {
+        ordem.push_back(f.txtFields(PVM).Text());
+        user::Click(f.cmdNext);
+    }
+    EXPECT_EQ(ordem, (std::vector<std::string>{"PV-0", "PV-A", "PV-B", "PV-D", "PV-E"}));
+
+    Redigita(PAVIM, std::string(25, 'p'));  // reach 1: wider than PAVIM
+    user::Choose(f.Combo1, 2);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
+    EXPECT_EQ(f.Combo1.ListIndex(), 1);
+    EXPECT_EQ(f.txtFields(PAVIM).Text(), std::string(25, 'p'));
+    EXPECT_EQ(f.txtFields(PVM).Text(), "PV-E");
+
+    Redigita(PAVIM, "Terra");
+    user::Choose(f.Combo1, 2);  // " Order By PVJ"
+    EXPECT_EQ(Gravado(Tabela(), "1", "PAVIM"), "Terra");
+    EXPECT_EQ(f.txtFields(PVJ).Text(), "J1");
+    EXPECT_EQ(f.lblStatus.Caption(), "Record: 1");
+}
+
+TEST_F(EditorTest, ATableThatCannotBeOpenedIsNamedAndNoWindowIsLeft)
+{
+    f.FilePath = pasta.Caminho().string() + "/";
+    f.Filename = "nada.dbf";
+    EXPECT_FALSE(f.Start());
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("nada.dbf"), std::string::npos);
+
+    // A table without the editor's fields.
+    EscreveDbf(pasta / "curta.dbf", {{"CLTAT", 'C', 10, 0}, {"PVM", 'C', 10, 0}}, {{{"CLTAT", "1"}, {"PVM", "A"}}});
+    mensagens.Limpa();
+    f.Filename = "curta.dbf";
+    EXPECT_FALSE(f.Start());
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("curta.dbf"), std::string::npos);
+    EXPECT_FALSE(Carregado());
+}
+
+} // namespace
