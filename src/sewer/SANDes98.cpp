@@ -226,6 +226,12 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
     TEMAPrintCmd.Click += [this] { TEMAPrintCmd_Click(); };
     TEMAFlg.KeyDown += [this](int& KeyCode, int Shift) { TEMAFlg_CopiaTexto(KeyCode, Shift); };
     Progress1.TimerMsg += [this](const std::string& Texto) { Progress1_TimerMsg(Texto); };
+
+    // import
+    Data2.SetConnect("Excel 8.0;");
+    ImpMenu.Click += [this](int Index) { ImpMenu_Click(Index); };
+    ImpMenu.Mouse += [this](const std::string& Descricao) { ImpMenu_Mouse(Descricao); };
+    SanRecuperaCmd.Click += [this] { SanRecuperaCmd_Click(); };
 }
 
 // The panel's design: captions, tool tips and places in twips.
@@ -1542,8 +1548,7 @@ void SANDes98::MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, 
 void SANDes98::SSTabBrivan_Click(int /*PreviousTab*/)
 {
     MyClsSANEdit.reset();
-    // The import worker is released here too, and made anew for tab 1, once
-    // the import comes.
+    MyClsSANImp.reset();
     switch (SSTabBrivan.Tab()) {
     case 0:
         // The capture tab as before any capture. Unticking first: the boxes'
@@ -1566,6 +1571,7 @@ void SANDes98::SSTabBrivan_Click(int /*PreviousTab*/)
         SANColetorLbl.SetEnabled(false);
         break;
     case 1:
+        NovoSANImp();
         break;
     case 4:
     case 5:
@@ -1655,4 +1661,61 @@ void SANDes98::TEMAFlg_CopiaTexto(int& KeyCode, int /*Shift*/)
 void SANDes98::Progress1_TimerMsg(const std::string& Texto)
 {
     if (Progress1.EnabledTimer()) Progress1.SetCaption(Texto);
+}
+
+
+// ---------------------------------------------------------------- import of design tables
+
+void SANDes98::NovoSANImp()
+{
+    MyClsSANImp = std::make_unique<clsSANImp>();
+    MyClsSANImp->cData = &Data2;
+    MyClsSANImp->cProgress = &Progress1;
+    MyClsSANImp->cLabel = &IMPLbl;
+    MyClsSANImp->gAcadZoomCenter = AcadZoomCenter_;
+    MyClsSANImp->gAcadZoomScale = AcadZoomScale_;
+    MyClsSANImp->gPRECCOTA = PRECCOTA_;
+    MyClsSANImp->gPRECDECL = PRECDECL_;
+    MyClsSANImp->gPRECDIST = PRECDIST_;
+    MyClsSANImp->gPRECOORD = PRECOORD_;
+}
+
+void SANDes98::ImpMenu_Click(int Index)
+{
+    if (!MyClsSANImp) NovoSANImp();
+    clsSANImp& imp = *MyClsSANImp;
+    ImpMenu.MenuOff = true;
+    Protegido([&] {
+        switch (Index) {
+        case 1:
+            imp.OpenTable();
+            break;
+        case 2:
+        case 3:
+            if (imp.IMPFilename.empty())
+                IMPLbl.SetCaption("Abra uma Tabela primeiro");
+            else if (Index == 2)
+                imp.DrawCmd();
+            else
+                imp.SaveXLS();
+            break;
+        case 4:
+            imp.EditTable();
+            break;
+        default:
+            break;
+        }
+    });
+    ImpMenu.MenuOff = false;
+}
+
+void SANDes98::ImpMenu_Mouse(const std::string& Descricao)
+{
+    IMPLbl.SetCaption(Descricao);
+}
+
+void SANDes98::SanRecuperaCmd_Click()
+{
+    if (!MyClsSANImp) NovoSANImp();
+    Protegido([&] { MyClsSANImp->CaptureOld(); });
 }

@@ -22,9 +22,11 @@
 #include <string>
 
 #include "cad/Ponto.h"
+#include "platform/ado/DataControl.h"
 #include "platform/forms/Forms.h"
 #include "sewer/clsSANDes.h"
 #include "sewer/clsSANEdit.h"
+#include "sewer/clsSANImp.h"
 #include "sewer/clsSANVerif.h"
 #include "sewer/clsSANVerifGen.h"
 #include "sewer/frmCalcCotaPT.h"
@@ -138,6 +140,8 @@ public:
     PicMnuUsrCtl& ImpMenu = Add<PicMnuUsrCtl>("ImpMenu", SSTabBrivan.Page(1));
     forms::Label& IMPLbl = Add<forms::Label>("IMPLbl", SSTabBrivan.Page(1));
     forms::CommandButton& SanRecuperaCmd = Add<forms::CommandButton>("SanRecuperaCmd", SSTabBrivan.Page(1));
+    // Bound by the import to its final workbook ("Excel 8.0;").
+    ado::DataControl Data2;
     // Verification.
     forms::CheckBox& CONFChk = Add<forms::CheckBox>("CONFChk", SSTabBrivan.Page(2));
     forms::ControlArray<forms::CommandButton>& CONFCmd =
@@ -253,6 +257,14 @@ private:
     // Bulk change and themes: new at each choice of their tabs, released at
     // every tab change.
     std::unique_ptr<clsSANEdit> MyClsSANEdit;
+
+    // ---- import of design tables: the worker is new at each choice of the
+    // import tab and released at every tab change.
+    void NovoSANImp();
+    void ImpMenu_Click(int Index);
+    void ImpMenu_Mouse(const std::string& Descricao);
+    void SanRecuperaCmd_Click();
+    std::unique_ptr<clsSANImp> MyClsSANImp;
 
     // The list a list spinner drives: a combo or a list box.
     struct ListaSpin {

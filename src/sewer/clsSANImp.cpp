@@ -1,0 +1,425 @@
+#include "sewer/clsSANImp.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "cad/modGeometria.h"
+#include "cad/modSelecao.h"
+#include "cad/modVista.h"
+#include "platform/acad/CurveEntities.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/SelectionSet.h"
+#include "platform/forms/Application.h"
+#include "sewer/clsSANDb.h"
+#include "sewer/frmList.h"
+#include "sewer/modConfSAN.h"
+#include "sewer/modRedeSAN.h"
+#include "shell/frmTips.h"
+#include "shell/modGlobais.h"
+#include "shell/modMensagem.h"
+
+namespace {
+
+const FiltroTipos kTiposPVGen = {0, 2};
+const FiltroDados kDadosPVGen = {std::string("INSERT"), std::string("E-PVGEN")};
+
+struct MaterialLido {
+    std::string Texto;     // as the table writes it
+    std::string Nome;      // the catalogue's name it stands for
+    std::string Codigo;    // the catalogue's code; "" while unresolved
+};
+
+void Esvazia()
+{
+    gPVs.assign(1, PVRec{});
+    gTRs.assign(1, TRRec{});
+    gNumPVs = 0;
+    gNumTRs = 0;
+}
+
+// The text of an extended-data value; "" for none.
+std::string TextoDe(const std::vector<acad::Variant>& Valores, std::size_t Posicao)
+{
+    if (Posicao >= Valores.size()) return "";
+    const acad::Variant& v = Valores[Posicao];
+    if (v.IsString()) return v.AsString();
+    if (v.IsInteger()) return std::to_string(v.AsInt());
+    if (v.IsDouble()) return FormatNum(v.AsDouble(), 6);
+    return "";
+}
+
+std::string Descricao(const std::exception& e)
+{
+    if (const auto* a = dynamic_cast<const acad::Error*>(&e)) return a->Description();
+    if (const auto* d = dynamic_cast<const ado::Error*>(&e)) return d->Description();
+    return e.what();
+}
+
+// The first generic manhole crossing the square of half side 2.0 around P,
+// through the named selection set.
+acad::BlockReference* PVGenNaPonta(const std::string& Conjunto, const Ponto& P)
+{
+    acad::SelectionSet* ss = RecriaConjunto(Conjunto);
+    ss->Select(1, JanelaPonto(P, false, 2.0), JanelaPonto(P, true, 2.0), kTiposPVGen, kDadosPVGen);
+    if (ss->Count() == 0) return nullptr;
+    return acad::As<acad::BlockReference>(ss->Item(0));
+}
+
+}  // namespace
+
+void clsSANImp::NewSANDes()
+{
+    des_ = std::make_unique<clsSANDes>();
+    des_->gPRECCOTA = gPRECCOTA;
+    des_->gPRECDECL = gPRECDECL;
+    des_->gPRECDIST = gPRECDIST;
+    des_->gPRECOORD = gPRECOORD;
+}
+
+void clsSANImp::Avanca(int Passos)
+{
+    if (!cProgress) return;
+    for (int i = 0; i < Passos; ++i) cProgress->Progress();
+}
+
+void clsSANImp::SalvaDesenho(const std::string& Nome, const std::string& Filtro)
+{
+    clsCommonDialog dlg;
+    dlg.SetFilename(Nome + ".dwg");
+    dlg.SetDefaultExt("dwg");
+    dlg.SetFLAGS(2);
+    dlg.SetFilter(Filtro);
+    if (dlg.ShowSave(gMainForm) > 0) {
+        try {
+            gAcadDoc->SaveAs(dlg.Filename());
+        } catch (const acad::Error& e) {
+            ExibeMensagem(0, "Atenção", e.Description());
+        }
+    } else {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+    }
+}
+
+// ---------------------------------------------------------------- recovery
+
+void clsSANImp::CaptureOld()
+{
+    if (!ConectaAcad()) return;
+    const std::string nomeDesenho = gDwgName;
+    NewSANDes();
+    Esvazia();
+
+    acad::SelectionSet* linhas = RecriaConjunto("SS1");
+    linhas->Select(5, {}, {}, {0, 8}, {std::string("LINE"), std::string("REDE")});
+    if (!InsertBlockFile("E-PVGEN")) return;
+
+    const long long n = linhas->Count();
+    // The selection set is re-created by other commands: the lines are kept here.
+    std::vector<acad::Line*> lista;
+    lista.reserve(static_cast<std::size_t>(n));
+    for (acad::Entity* e : *linhas) lista.push_back(acad::As<acad::Line>(e));
+
+    // The values of a line's data: the reach layout's own ("NUMEROTRE") when
+    // it has them, else those of every application.
+    const auto dados = [](const acad::Line& L, std::vector<acad::Variant>& Valores) {
+        std::vector<int> tipos;
+        L.GetXData("NUMEROTRE", tipos, Valores);
+        if (Valores.empty()) L.GetXData("", tipos, Valores);
+        return !Valores.empty();
+    };
+
+    try {
+        if (cProgress) cProgress->Progress_Start(n, "Lendo Lines...");
+        int k = 1;
+        for (acad::Line* linha : lista) {
+            forms::DoEvents();
+            std::vector<acad::Variant> valores;
+            if (linha && dados(*linha, valores)) {
+                registro_ = "a linha " + linha->Handle();
+                for (const Ponto p : {Ponto(linha->StartPoint()), Ponto(linha->EndPoint())}) {
+                    const std::string cota = FormatNum(p.Z, gPRECCOTA);
+                    ZoomCentro(p, gAcadZoomCenter);
+                    if (!PVGenNaPonta("SS2", p)) {
+                        des_->InsertPVGen(p, std::to_string(k), cota, 0);
+                        ++k;
+                    }
+                }
+            }
+            Avanca();
+        }
+
+        ZoomTudo();
+        if (cProgress) cProgress->Progress_Start(n, "Lendo TRs...");
+        for (acad::Line* linha : lista) {
+            forms::DoEvents();
+            std::vector<acad::Variant> valores;
+            if (linha && dados(*linha, valores)) {
+                registro_ = "a linha " + linha->Handle();
+                const Ponto p1(linha->StartPoint()), p2(linha->EndPoint());
+                ZoomJanela(p1, p2, gAcadZoomScale);
+                const std::string pavimento = TextoDe(valores, 3);
+                const std::string contrib = TextoDe(valores, 4);
+                acad::BlockReference* pv1 = PVGenNaPonta("SS2", p1);
+                acad::BlockReference* pv2 = PVGenNaPonta("SS3", p2);
+                // An end without a manhole: the line is no reach of the network.
+                if (pv1 && pv2) des_->InsertTRGenObjs(pv1, pv2, 0, contrib, pavimento, "");
+            }
+            Avanca();
+        }
+    } catch (const std::exception& e) {
+        if (cProgress) cProgress->Progress_Start(0, "");
+        ExibeMensagem(0, "Atenção", "Erro ao recuperar " + registro_ + ":\r\n" + Descricao(e));
+        return;
+    }
+
+    if (cProgress) cProgress->Progress_Start(0, "");
+    ZoomTudo();
+    ExibeMensagem(0, "", "Concluido");
+    SalvaDesenho(nomeDesenho, "AutoCAD Drawing (*.dwg) |*.dwg");
+}
+
+// ---------------------------------------------------------------- drawing
+
+void clsSANImp::DrawPVs()
+{
+    if (!des_) NewSANDes();
+    if (gNumPVs == 0) return;
+    double x1 = gPVs[0].X, y1 = gPVs[0].Y, x2 = x1, y2 = y1;
+    for (int i = 1; i < gNumPVs; ++i) {
+        const PVRec& r = gPVs[static_cast<std::size_t>(i)];
+        x1 = std::min(x1, r.X);
+        y1 = std::min(y1, r.Y);
+        x2 = std::max(x2, r.X);
+        y2 = std::max(y2, r.Y);
+    }
+    ZoomJanela(Ponto(x1, y1), Ponto(x2, y2), gAcadZoomScale);
+
+    for (int i = 0; i < gNumPVs; ++i) {
+        forms::DoEvents();
+        PVRec& r = gPVs[static_cast<std::size_t>(i)];
+        registro_ = "o PV " + r.Nome;
+        r.Bloco = ChoosePVBlock(r.NumRepeticoes, r.PRF, r.DiamMax);
+        double rotacao = 0.0;
+        if (r.XJ != 0.0 || r.YJ != 0.0) rotacao = gAcadUtil->AngleFromXAxis({r.X, r.Y, 0.0}, {r.XJ, r.YJ, 0.0});
+        acad::BlockReference* pv =
+            des_->DrawPV(Ponto(r.X, r.Y), rotacao, r.Bloco, r.Nome, r.CT, r.CC, r.PRF, std::stoi(r.Etapa), true);
+        r.ObjectID = pv ? pv->ObjectID() : 0;
+        Avanca();
+    }
+}
+
+void clsSANImp::DrawTRs()
+{
+    if (!des_) NewSANDes();
+    for (int i = 0; i < gNumTRs; ++i) {
+        forms::DoEvents();
+        TRRec& t = gTRs[static_cast<std::size_t>(i)];
+        registro_ = "o trecho " + t.Trecho;
+        auto* pvm = acad::As<acad::BlockReference>(dynamic_cast<acad::Entity*>(gAcadDoc->ObjectIdToObject(t.ObjPV1)));
+        auto* pvj = acad::As<acad::BlockReference>(dynamic_cast<acad::Entity*>(gAcadDoc->ObjectIdToObject(t.ObjPV2)));
+        if (!pvm || !pvj) throw std::runtime_error("um dos PVs do trecho não está no desenho");
+        std::string codigo;
+        acad::BlockReference* tr = des_->DrawTR(pvm, pvj, t.Diam, t.Comp, t.Decl, t.Material, std::stoi(t.Etapa),
+                                                t.Trecho, t.Pavimento, codigo);
+        t.ObjTR = tr ? tr->ObjectID() : 0;
+        Avanca(3);
+    }
+    gAcadDoc->Regen(0);
+}
+
+// ---------------------------------------------------------------- the table
+
+void clsSANImp::OpenTable()
+{
+    dlg_ = std::make_unique<clsCommonDialog>();
+    tabela_.reset();
+    IMPFilename.clear();
+    gNumPVs = 0;
+    gNumTRs = 0;
+    forms::Screen.SetMousePointer(forms::vbHourglass);
+    dlg_->SetDefaultExt("dbf");
+    dlg_->SetFilter("Tabelas do Brivan (*.dbf)|*.dbf");
+    if (dlg_->ShowOpen(gMainForm) > 0) {
+        tabela_ = std::make_unique<clsTabela1>();
+        tabela_->cProgress = cProgress;
+        if (cLabel) cLabel->SetCaption(dlg_->FileTitle());
+        if (tabela_->Initialize(dlg_->FileTitle(), dlg_->Path())) {
+            const std::string f = dlg_->Filename();
+            IMPFilename = f.size() > 4 ? f.substr(0, f.size() - 4) : f;
+        } else {
+            tabela_.reset();
+        }
+    } else {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+    }
+    forms::Screen.SetMousePointer(forms::vbDefault);
+}
+
+void clsSANImp::DrawCmd()
+{
+    if (!tabela_) return;
+    clsTabela1& T = *tabela_;
+    const auto falha = [this](const std::exception& e) {
+        if (cProgress) cProgress->Progress_Start(0, "");
+        forms::Screen.SetMousePointer(forms::vbDefault);
+        ExibeMensagem(0, "Atenção", "Erro ao desenhar " + registro_ + ":\r\n" + Descricao(e));
+    };
+
+    long long n = 0;
+    registro_ = "a tabela " + T.dbFileName;
+    try {
+        const std::string vazios = T.VerificarTabela();
+        if (!vazios.empty()) {
+            Dialogo<frmTips> tips;
+            tips->SetOKButton(true);
+            tips->SetMensagem("Erros na tabela: \r\n" + vazios + "\r\n\r\nUse a ferramenta 'Editar Tabela'\r\n" +
+                              "ou o próprio Brivan para corrigir\r\nestes erros.");
+            tips->Show(forms::vbModal, gMainForm);
+            forms::Unload(*tips);
+            return;
+        }
+        n = T.RecordCount();
+    } catch (const std::exception& e) {
+        falha(e);
+        return;
+    }
+    if (n == 0) {
+        ExibeMensagem(0, "Atenção", "A tabela " + T.dbFileName + " não tem registros: nada a desenhar.");
+        return;
+    }
+
+    Dialogo<frmList> picker;
+    NewSANDes();
+    picker->SetMyCaption("Materiais :");
+    picker->List1.Clear();
+    for (const MaterialRec& m : gMateriais) picker->List1.AddItem(m.Material);
+    if (picker->List1.ListCount() > 0) picker->List1.SetListIndex(0);
+
+    std::vector<MaterialLido> materiais;
+    const auto material = [&](const std::string& Texto) -> const MaterialLido* {
+        for (const MaterialLido& m : materiais)
+            if (m.Texto == Texto) return &m;
+        return nullptr;
+    };
+    const auto valor = [&](const char* Campo) { return T.GetFieldData(Campo, true); };
+    const auto numero = [&](const char* Campo) { return valor(Campo).ToDouble(); };
+    const auto texto = [&](const char* Campo) { return valor(Campo).ToText(); };
+
+    try {
+        // The materials are settled before the new drawing is made: a
+        // cancelled import leaves no empty drawing behind.
+        if (cProgress) cProgress->Progress_Start(n * 8 + 1, "");
+        T.MoveFirst();
+        for (long long i = 0; i < n; ++i) {
+            forms::DoEvents();
+            registro_ = "o trecho " + texto("CLTAT");
+            const std::string mat = texto("MATER");
+            if (!material(mat)) materiais.push_back({mat, "", ""});
+            T.MoveNext();
+            Avanca();
+        }
+        for (MaterialLido& m : materiais)
+            for (const MaterialRec& c : gMateriais)
+                if (c.Material == m.Texto) {
+                    m.Nome = m.Texto;
+                    m.Codigo = c.CodMaterial;
+                }
+        for (MaterialLido& m : materiais) {
+            if (!m.Codigo.empty()) continue;
+            picker->SetMyCaption("Material desconhecido: " + m.Texto);
+            picker->Selected.clear();
+            picker->Show(forms::vbModal, gMainForm);
+            if (picker->Selected.empty()) {
+                if (cProgress) cProgress->Progress_Start(0, "");
+                forms::Unload(*picker);
+                ExibeMensagem(0, "Atenção", "Cancelando operação");
+                return;
+            }
+            m.Nome = picker->Selected;
+            for (const MaterialRec& c : gMateriais)
+                if (c.Material == m.Nome) {
+                    m.Codigo = c.CodMaterial;
+                    break;
+                }
+        }
+    } catch (const std::exception& e) {
+        forms::Unload(*picker);
+        falha(e);
+        return;
+    }
+
+    if (!ConectaAcad("", "Acad")) {
+        if (cProgress) cProgress->Progress_Start(0, "");
+        forms::Unload(*picker);
+        return;
+    }
+    Esvazia();
+
+    try {
+        T.MoveFirst();
+        for (long long i = 0; i < n; ++i) {
+            forms::DoEvents();
+            registro_ = "o trecho " + texto("CLTAT");
+            AddPV(texto("PVM"), numero("CXM"), numero("CYM"), FormatNum(numero("CTM"), gPRECCOTA),
+                  FormatNum(numero("CCM"), gPRECCOTA), FormatNum(numero("PRFM"), gPRECCOTA),
+                  static_cast<int>(valor("ETAPA").ToLong()), 1, 0, FormatNum(numero("DIAM") * 1000, 0),
+                  numero("CXJ"), numero("CYJ"), 0, "", 0);
+            T.MoveNext();
+            Avanca();
+        }
+        T.MoveFirst();
+        for (long long i = 0; i < n; ++i) {
+            forms::DoEvents();
+            registro_ = "o trecho " + texto("CLTAT");
+            // The downstream texts as the table stores them.
+            AddPV(texto("PVJ"), numero("CXJ"), numero("CYJ"), texto("CTJ"), texto("CCJ"), texto("PRFJ"),
+                  static_cast<int>(valor("ETAPA").ToLong()), 0, 1, FormatNum(numero("DIAM") * 1000, 0), 0, 0, 0,
+                  "", 0);
+            T.MoveNext();
+            Avanca();
+        }
+
+        DrawPVs();
+        ZoomTudo();
+
+        T.MoveFirst();
+        for (long long i = 0; i < n; ++i) {
+            forms::DoEvents();
+            const std::string trecho = texto("CLTAT");
+            registro_ = "o trecho " + trecho;
+            const MaterialLido* m = material(texto("MATER"));
+            AddTR(trecho, FormatNum(numero("DIAM") * 1000, 0), FormatNum(StrToDbl(texto("COMP")), gPRECDIST),
+                  FormatNum(numero("DECL"), gPRECDECL), m ? m->Nome : "", texto("ETAPA"), GetPVKey(texto("PVM")),
+                  GetPVKey(texto("PVJ")), 0, "", "", 0, 0, texto("PAVIM"), "");
+            T.MoveNext();
+            Avanca();
+        }
+
+        DrawTRs();
+        ZoomTudo();
+    } catch (const std::exception& e) {
+        forms::Unload(*picker);
+        falha(e);
+        return;
+    }
+    if (cProgress) cProgress->Progress_Start(0, "");
+
+    ExibeMensagem(0, "Desenhando", "Concluido\r\nSalve o desenho");
+    forms::Unload(*picker);
+    SalvaDesenho(IMPFilename, "AutoCAD Drawing (*.dwg)|*.dwg");
+}
+
+// ---------------------------------------------------------------- still to come
+
+void clsSANImp::SaveXLS()
+{
+    // Intentionally empty: the final workbook of the open table is built by a later change.
+}
+
+void clsSANImp::EditTable()
+{
+    // Intentionally empty: the record editor of the design table is built by a later change.
+}
