@@ -1,6 +1,9 @@
 #include "sewer/frmDBF.h"
 
+#include <algorithm>
 #include <array>
+#include <memory>
+#include <vector>
 
 #include "platform/forms/DataBinding.h"
 #include "shell/modGlobais.h"
@@ -202,7 +205,7 @@ void frmDBF::adoPrimaryRS_MoveComplete()
 }
 
 template <class F>
-bool frmDBF::Move(F Passo)
+bool frmDBF::Navega(F Passo)
 {
     if (!TextosAceitos()) return false;
     try {
@@ -217,17 +220,17 @@ bool frmDBF::Move(F Passo)
 
 bool frmDBF::cmdFirst_Click()
 {
-    return Move([this] { adoPrimaryRS.MoveFirst(); });
+    return Navega([this] { adoPrimaryRS.MoveFirst(); });
 }
 
 bool frmDBF::cmdLast_Click()
 {
-    return Move([this] { adoPrimaryRS.MoveLast(); });
+    return Navega([this] { adoPrimaryRS.MoveLast(); });
 }
 
 bool frmDBF::cmdNext_Click()
 {
-    return Move([this] {
+    return Navega([this] {
         if (adoPrimaryRS.Eof()) return;
         adoPrimaryRS.MoveNext();
         if (adoPrimaryRS.Eof() && adoPrimaryRS.RecordCount() > 0) {
@@ -239,7 +242,7 @@ bool frmDBF::cmdNext_Click()
 
 bool frmDBF::cmdPrevious_Click()
 {
-    return Move([this] {
+    return Navega([this] {
         if (adoPrimaryRS.Bof()) return;
         adoPrimaryRS.MovePrevious();
         if (adoPrimaryRS.Bof() && adoPrimaryRS.RecordCount() > 0) {
@@ -307,4 +310,15 @@ void frmDBF::Form_Unload()
 {
     Fecha();
     Screen.SetMousePointer(vbDefault);
+}
+
+frmDBF& NovoEditorDBF()
+{
+    // Kept for the whole run, as every form of the program is.
+    static auto* editores = new std::vector<std::unique_ptr<frmDBF>>;
+    const std::vector<Form*> abertos = forms::Forms();
+    for (auto& e : *editores)
+        if (std::find(abertos.begin(), abertos.end(), e.get()) == abertos.end()) return *e;
+    editores->push_back(std::make_unique<frmDBF>());
+    return *editores->back();
 }

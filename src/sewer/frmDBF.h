@@ -61,7 +61,7 @@ private:
     bool GravaPendente();
     // Runs a move of the record set, telling a failure.
     template <class F>
-    bool Move(F Passo);
+    bool Navega(F Passo);
     void Liga();
     void Fecha();
 
@@ -71,3 +71,8 @@ private:
     int ordem_ = -1;        // the order the records are read in
     bool trocando_ = false; // Combo1 being put back after a refused change
 };
+
+// An editor window that is not in use (a new one, or one closed before):
+// several tables may be open side by side, each window living on after the
+// command that opened it.
+frmDBF& NovoEditorDBF();
