@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "ImportTestSupport.h"
 #include "ProjetoTestSupport.h"
 #include "cad/CadTestSupport.h"
 #include "platform/forms/Forms.h"
@@ -222,6 +223,53 @@ TEST_F(EditorTest, ATableThatCannotBeOpenedIsNamedAndNoWindowIsLeft)
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find("curta.dbf"), std::string::npos);
     EXPECT_FALSE(Carregado());
+}
+
+// From the import menu: the table chosen in the open dialog, the window
+// shown beside the panel without waiting, or the reason nothing is shown.
+class EditTableTest : public ImportTest {
+protected:
+    frmDBF* Aberto()
+    {
+        for (Form* f : forms::Forms())
+            if (auto* e = dynamic_cast<frmDBF*>(f)) return e;
+        return nullptr;
+    }
+};
+
+TEST_F(EditTableTest, TheChosenTableOpensInAnEditorLeftOpenBesideThePanel)
+{
+    std::vector<RegistroDbf> regs = {Trecho("2", "B", 0, 0, "C", 1, 0), Trecho("1", "A", 0, 0, "B", 1, 0)};
+    EscreveDbf(pasta / "rede.dbf", CamposCompletos(), regs);
+
+    arquivos.push_back("");
+    imp.EditTable();
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
+    EXPECT_EQ(mensagens.Lista()[0].Texto, "Nenhum arquivo selecionado");
+    EXPECT_EQ(Aberto(), nullptr);
+
+    arquivos.push_back((pasta / "rede.dbf").string());
+    imp.EditTable();
+    EXPECT_EQ(dialogos.back().kind, os::DialogKind::Open);
+    EXPECT_EQ(dialogos.back().defaultExt, "dbf");
+    frmDBF* e = Aberto();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Caption(), pasta.Caminho().string() + "/rede.dbf");
+    EXPECT_TRUE(e->Visible());
+    EXPECT_FALSE(e->IsModal());
+    EXPECT_EQ(e->txtFields(CLTAT).Text(), "1");
+    user::Click(e->cmdEnd);
+    EXPECT_EQ(Aberto(), nullptr);
+
+    // A table the editor cannot read: named, and no window.
+    mensagens.Limpa();
+    EscreveDbf(pasta / "curta.dbf", {{"CLTAT", 'C', 10, 0}}, {{{"CLTAT", "1"}}});
+    arquivos.push_back((pasta / "curta.dbf").string());
+    imp.EditTable();
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("curta.dbf"), std::string::npos);
+    EXPECT_EQ(Aberto(), nullptr);
 }
 
 } // namespace
