@@ -202,6 +202,7 @@ private:
     void ExpectEntities(const Statement& s);
     void ExpectQuery(const Statement& s);
     void ExpectWorkbook(const Statement& s);
+    void ExpectDbf(const Statement& s);
     void ExpectXData(const Statement& s);
     void ExpectTextAt(const Statement& s);
     void ExpectCell(const Statement& s, forms::Form* context);
@@ -977,6 +978,9 @@ void Execution::Expect(const Statement& s, forms::Form* context)
     else if (k == "workbook") {
         ExpectWorkbook(s);
     }
+    else if (k == "dbf") {
+        ExpectDbf(s);
+    }
     else if (k == "xdata") {
         ExpectXData(s);
     }
@@ -1194,6 +1198,43 @@ void Execution::ExpectQuery(const Statement& s)
     }
     catch (const std::exception& e) {
         throw StepError("the query to run", std::string("the data layer failed: ") + e.what());
+    }
+    if (!Matches(want.second, found, want.first))
+        throw StepError((want.first ? "a value containing " : "") + Quote(want.second), Quote(found));
+}
+
+void Execution::ExpectDbf(const Statement& s)
+{
+    // Record RECORD (from 1) of the file, in the file's own order, as the data
+    // layer reads the field: "Null" for a null.
+    const fs::path path = A(s, 1);
+    const std::string record = A(s, 2);
+    long long n = 0;
+    try {
+        n = std::stoll(record);
+    }
+    catch (const std::exception&) {
+        throw StepError("a record number from 1", Quote(record));
+    }
+    const auto want = Value(s, 4);
+    std::string found;
+    try {
+        ado::Connection cn;
+        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + path.parent_path().string() +
+                ";Extended Properties=dBase 5.0;");
+        ado::Recordset rs = cn.Execute("select * from [" + path.filename().string() + "]");
+        if (n < 1 || n > rs.RecordCount()) {
+            found = "no record " + record + " (the file holds " + std::to_string(rs.RecordCount()) + ")";
+        }
+        else {
+            rs.Move(n - 1);
+            found = rs.Fields(A(s, 3)).Value().TextOr("Null");
+        }
+        rs.Close();
+        cn.Close();
+    }
+    catch (const std::exception& e) {
+        throw StepError("the dBase file to read", std::string("the data layer failed: ") + e.what());
     }
     if (!Matches(want.second, found, want.first))
         throw StepError((want.first ? "a value containing " : "") + Quote(want.second), Quote(found));

@@ -112,6 +112,9 @@ void CheckExpect(const Statement& s)
     else if (k == "workbook") {
         need(s.Args() >= 5 && WithoutContains(s, 4) == 1, "workbook PATH SHEET CELL [contains] VALUE");
     }
+    else if (k == "dbf") {
+        need(s.Args() >= 5 && WithoutContains(s, 4) == 1, "dbf PATH RECORD FIELD [contains] VALUE");
+    }
     else if (k == "cell") {
         const std::size_t n = WithoutContains(s, 4);
         need(s.Args() >= 5 && (n == 1 || (n == 3 && s.Arg(s.Args() - 2).Is("back"))),
@@ -152,7 +155,7 @@ void CheckExpect(const Statement& s)
     else {
         Bad(s, "expect: unknown fact \"" + k +
                    "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
-                   "message, result, entities, attribute, xdata, text at, cell, query, workbook, clipboard, opened, "
+                   "message, result, entities, attribute, xdata, text at, cell, query, workbook, dbf, clipboard, opened, "
                    "file, nofile, line, content, running, ended)");
     }
 }

@@ -467,6 +467,12 @@ TEST_F(Scripts, QueriesReadDatabasesAndDBaseFilesThroughTheDataLayer)
           {"expected: \"1\"", "found:    \"no rows\""});
     Fails(Run("expect query ${program}/rereva2000r.mdb \"SELECT * FROM Nada\" 1\n"), {"the data layer failed"});
     Fails(Run("expect workbook ${program}/dadosfinais.xls Nenhuma A1 x\n"), {"Nenhuma"});
+    // One field of a record in the file's order.
+    Passes(Run("expect dbf \"" + f + "/trechos.dbf\" 2 TRECHO PV-2-PV-3\n"
+               "expect dbf \"" + f + "/trechos.dbf\" 1 EXT 50.25\n"
+               "expect dbf \"" + f + "/trechos.dbf\" 1 TRECHO contains PV-1\n"));
+    Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 3 TRECHO x\n"), {"no record 3 (the file holds 2)"});
+    Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 1 NADA x\n"), {"the data layer failed"});
     std::filesystem::remove_all(folder);
 }
 

@@ -67,7 +67,10 @@ TEST_F(TabelaTest, NamesWithUnderscoreOrHyphenAreRefusedBlanksOpen)
         EXPECT_EQ(t.dbFileName, "antes");
     }
 
+    EscreveDbf(pasta / "rede d'água.dbf", CamposDeProjeto(), {Trecho("1", "C", 0, 0, "D", 1, 0)});
     mensagens.Limpa();
+    ASSERT_TRUE(t.Initialize("rede d'água.dbf", Pasta()));
+    EXPECT_EQ(t.GetFieldData("PVM", false).ToText(), "C");
     ASSERT_TRUE(t.Initialize("rede final.dbf", Pasta()));
     EXPECT_EQ(t.RecordCount(), 1);
     EXPECT_EQ(t.GetFieldData("PVM", false).ToText(), "A");

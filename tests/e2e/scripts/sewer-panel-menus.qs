@@ -8,6 +8,8 @@ click ESGOption1(1)
 
 # The import menu: items over several cells, pressed at their middle.
 tab SD.SSTabBrivan 1
+dialog cancel
+answer frmMsgBox CmdOK
 press SD.ImpMenu 1
 expect tooltip SD.ImpMenu.Picture1 "Abrir Tabela"
 press SD.ImpMenu 2

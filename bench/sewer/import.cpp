@@ -1,0 +1,210 @@
+// The design-table import and the recovery from reach lines at their real
+// size: a design table of 2,000 reaches (2,001 manholes in a serpentine, every
+// material in the catalogue) drawn into a new drawing, and a drawing of 2,000
+// reach lines with their extended data turned into a generic network.
+// Target: each under 2 s.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "platform/acad/Acad.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
+#include "platform/os/Dialogs.h"
+#include "sewer/clsSANDb.h"
+#include "sewer/clsSANImp.h"
+#include "sewer/modRedeSAN.h"
+#include "shell/ProgressBar.h"
+#include "shell/modGlobais.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPorLinha = 50;
+constexpr double kPasso = 60.0;
+
+struct Campo {
+    const char* nome;
+    char tipo;
+    int largura;
+};
+const std::vector<Campo> kCampos = {
+    {"CLTAT", 'C', 10}, {"PVM", 'C', 10},   {"CXM", 'N', 14},  {"CYM", 'N', 14},   {"CTM", 'N', 10},
+    {"CCM", 'N', 10},   {"PRFM", 'N', 8},   {"PVJ", 'C', 10},  {"CXJ", 'N', 14},   {"CYJ", 'N', 14},
+    {"CTJ", 'N', 10},   {"CCJ", 'N', 10},   {"PRFJ", 'N', 8},  {"ETAPA", 'N', 2},  {"DIAM", 'N', 6},
+    {"COMP", 'N', 8},   {"DECL", 'N', 10},  {"PAVIM", 'C', 20}, {"MATER", 'C', 20}, {"CONTRIB", 'C', 5},
+};
+
+std::string Num(double v, int d)
+{
+    char b[64];
+    std::snprintf(b, sizeof b, "%.*f", d, v);
+    return b;
+}
+
+Ponto Lugar(int i)
+{
+    const int linha = i / kPorLinha, coluna = i % kPorLinha;
+    return Ponto((linha % 2 ? kPorLinha - 1 - coluna : coluna) * kPasso, -linha * kPasso);
+}
+
+// A dBase III design table of `Trechos` reaches, PV i → PV i + 1.
+void EscreveTabela(const fs::path& Arquivo, int Trechos)
+{
+    int tamanho = 1;
+    for (const Campo& c : kCampos) tamanho += c.largura;
+    const int cabecalho = 32 + 32 * static_cast<int>(kCampos.size()) + 1;
+    std::string b(32, '\0');
+    b[0] = 3;
+    for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<char>((static_cast<unsigned>(Trechos) >> (8 * i)) & 0xFF);
+    b[8] = static_cast<char>(cabecalho & 0xFF);
+    b[9] = static_cast<char>(cabecalho >> 8);
+    b[10] = static_cast<char>(tamanho & 0xFF);
+    b[11] = static_cast<char>(tamanho >> 8);
+    for (const Campo& c : kCampos) {
+        std::string d(32, '\0');
+        for (std::size_t i = 0; c.nome[i]; ++i) d[i] = c.nome[i];
+        d[11] = c.tipo;
+        d[16] = static_cast<char>(c.largura);
+        d[17] = static_cast<char>(c.tipo == 'N' && c.largura > 2 ? 3 : 0);
+        b += d;
+    }
+    b += '\r';
+    for (int i = 0; i < Trechos; ++i) {
+        const Ponto m = Lugar(i), j = Lugar(i + 1);
+        const double cs = 2000 - i * 0.6;
+        const std::vector<std::string> v = {std::to_string(i + 1), std::to_string(i), Num(m.X, 3), Num(m.Y, 3),
+                                            Num(cs + 1.5, 3), Num(cs, 3), "1.500", std::to_string(i + 1),
+                                            Num(j.X, 3), Num(j.Y, 3), Num(cs + 0.9, 3), Num(cs - 0.6, 3), "1.500",
+                                            "1", "0.150", "60.000", "0.010", i % 2 ? "Asfalto" : "Terra", "PVC",
+                                            "SIM"};
+        b += ' ';
+        for (std::size_t k = 0; k < kCampos.size(); ++k) {
+            const std::string brancos(static_cast<std::size_t>(kCampos[k].largura) - v[k].size(), ' ');
+            b += kCampos[k].tipo == 'C' ? v[k] + brancos : brancos + v[k];
+        }
+    }
+    b += '\x1a';
+    std::ofstream(Arquivo, std::ios::binary) << b;
+}
+
+struct Host {
+    std::shared_ptr<acad::ScriptedInput> script = std::make_shared<acad::ScriptedInput>();
+    std::unique_ptr<acad::Application> app = std::make_unique<acad::Application>();
+    std::optional<acad::ActiveObjectRegistration> registro;
+    fs::path pasta = fs::temp_directory_path() / ("quoril-bench-import-" + std::to_string(::getpid()));
+    forms::Form form{"frmBench"};
+    ProgressBar& Barra = form.Add<ProgressBar>("Progress1");
+
+    Host()
+    {
+        gAcadApp = nullptr;
+        gAcadDoc = nullptr;
+        gModelSpace = nullptr;
+        gAcadUtil = nullptr;
+        gAcadState.reset();
+        gAcadProgID = "AutoCAD.Application";
+        gLayerConf = "0-Conferencia";
+        gBlocosPath = QUORIL_BIN_DIR;
+        gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
+        app->SetInputSource(script);
+        app->Documents().Add("Acad");
+        registro.emplace(*app);
+        if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
+        fs::create_directories(pasta);
+        form.Show(forms::vbModeless);
+    }
+    ~Host() { fs::remove_all(pasta); }
+};
+
+// The table is chosen; every save is declined.
+os::DialogAnswer Responde(const os::DialogRequest& r, const std::string& Tabela)
+{
+    if (r.kind == os::DialogKind::Open) return os::DialogAnswer::Path(Tabela);
+    return os::DialogAnswer::Cancel();
+}
+
+void BM_DrawCmd(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    Host h;
+    const std::string tabela = (h.pasta / "rede.dbf").string();
+    EscreveTabela(tabela, n);
+    os::ScopedDialogDriver dialogos([&](const os::DialogRequest& r) { return Responde(r, tabela); });
+    clsSANImp imp;
+    imp.cProgress = &h.Barra;
+    imp.OpenTable();
+    if (imp.IMPFilename.empty()) throw std::runtime_error("table not opened");
+    for (auto _ : state) {
+        imp.DrawCmd();
+        state.PauseTiming();
+        // Each run draws into a drawing of its own: close it.
+        h.app->Documents().Close(*gAcadDoc);
+        state.ResumeTiming();
+    }
+    state.counters["manholes"] = gNumPVs;
+    state.counters["reaches"] = gNumTRs;
+}
+BENCHMARK(BM_DrawCmd)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_CaptureOld(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    Host h;
+    os::ScopedDialogDriver dialogos([&](const os::DialogRequest& r) { return Responde(r, ""); });
+    clsSANImp imp;
+    imp.cProgress = &h.Barra;
+    std::size_t pvs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        h.app->Documents().Add("Acad");
+        ConectaAcad();
+        GetLayer("REDE", 0, "");
+        for (int i = 0; i < n; ++i) {
+            const Ponto a = Lugar(i), b = Lugar(i + 1);
+            acad::Line* l = gModelSpace->AddLine(Ponto(a.X, a.Y, 2000 - i * 0.6), Ponto(b.X, b.Y, 2000 - (i + 1) * 0.6));
+            l->SetLayer("REDE");
+            l->SetXData({1001, 1000, 1000, 1000, 1000},
+                        {std::string("NUMEROTRE"), std::to_string(i + 1), std::to_string(i),
+                         std::string(i % 2 ? "Asfalto" : "Terra"), std::string("SIM")});
+        }
+        state.ResumeTiming();
+        imp.CaptureOld();
+        state.PauseTiming();
+        pvs = 0;
+        for (acad::Entity* e : gAcadDoc->ModelSpace())
+            if (auto* b = dynamic_cast<acad::BlockReference*>(e); b && b->Name() == "E-PVGEN") ++pvs;
+        h.app->Documents().Close(*gAcadDoc);
+        state.ResumeTiming();
+    }
+    state.counters["manholes"] = static_cast<double>(pvs);
+}
+BENCHMARK(BM_CaptureOld)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication qt(argc, argv);
+    forms::SetTestDriver([](forms::Form&) {});
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

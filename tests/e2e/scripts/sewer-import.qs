@@ -1,0 +1,63 @@
+# The import of a design table from the sewer panel: "Desenhar" before any
+# table is open, the table opened and drawn into a new drawing (its one
+# unknown material chosen in the picker), the drawing saved and read back.
+# The table (tables/rede.dbf) holds reach 2 before reach 1: 1 → 2 of PVC on
+# asphalt, 2 → 3 of "Ferro" on earth.
+
+copy ${scripts}/tables/rede.dbf ${data}/rede.dbf
+start
+new
+tab SSIniciar 1
+click ESGOption1(1)
+tab SD.SSTabBrivan 1
+
+press SD.ImpMenu 2
+expect text SD.IMPLbl "Abra uma Tabela primeiro"
+expect entities 0
+
+dialog open ${data}/rede.dbf
+press SD.ImpMenu 1
+expect text SD.IMPLbl "rede.dbf"
+
+answer frmList
+  expect text Label1 "Material desconhecido: Ferro"
+  choose List1 "Cerâmico"
+  expect text Label2 "Cerâmico"
+  click Command1(0)
+end
+answer frmMsgBox
+  expect text Titulo "Desenhando"
+  expect text Mensagem contains "Concluido"
+  click CmdOK
+end
+dialog save ${data}/rede.dwg
+press SD.ImpMenu 2
+
+# Three manholes and two reaches, as the table says.
+expect entities 3 0=INSERT 2=E-PV
+expect entities 2 0=INSERT 2=E-TRSAN
+expect attribute NUMERO at 10,10 1
+expect attribute CT at 10,10 101.500
+expect attribute CS at 10,10 100.100
+expect attribute NUMERO at 60,10 2
+expect attribute CP at 60,10 1.500
+# The last manhole keeps the table's own texts.
+expect attribute NUMERO at 60,60 3
+expect attribute CT at 60,60 100.9
+expect attribute CP at 60,60 1.6
+expect attribute TRECHO at 35,10 1
+expect attribute MAT at 35,10 PVC
+expect attribute PAVMTO at 35,10 Asfalto
+expect attribute TRECHO at 60,35 2
+expect attribute MAT at 60,35 Cerâmico
+expect attribute PAVMTO at 60,35 Terra
+expect file ${data}/rede.dwg
+
+# The saved drawing holds the network; the table is as it was.
+new
+open ${data}/rede.dwg
+expect entities 3 0=INSERT 2=E-PV
+expect attribute MAT at 60,35 Cerâmico
+expect dbf ${data}/rede.dbf 1 CLTAT 2
+expect dbf ${data}/rede.dbf 1 MATER Ferro
+expect dbf ${data}/rede.dbf 2 PVJ 2
