@@ -115,7 +115,11 @@ bool frmDBF::Start()
         return false;
     }
     Liga();
+    // A window used before may still show order 0, which would raise no Click.
     ordem_ = -1;
+    trocando_ = true;
+    Combo1.SetListIndex(-1);
+    trocando_ = false;
     Combo1.SetListIndex(0);
     return true;
 }
@@ -300,10 +304,10 @@ void frmDBF::Form_KeyDown(int& KeyCode, int Shift)
 
 void frmDBF::Form_QueryUnload(int& Cancel, int UnloadMode)
 {
-    // Closed some other way than "X" (the program ending): the pending change
-    // is still written; refused, the window stays unless the session ends.
+    // Closed some other way than "X": the pending change is still written;
+    // refused, the window stays, unless the program or the session is ending.
     if (adoPrimaryRS.State() != ado::adStateOpen) return;
-    if (!GravaPendente() && UnloadMode != vbAppWindows) Cancel = 1;
+    if (!GravaPendente() && (UnloadMode == vbFormControlMenu || UnloadMode == vbFormCode)) Cancel = 1;
 }
 
 void frmDBF::Form_Unload()

@@ -259,8 +259,19 @@ TEST_F(EditTableTest, TheChosenTableOpensInAnEditorLeftOpenBesideThePanel)
     EXPECT_TRUE(e->Visible());
     EXPECT_FALSE(e->IsModal());
     EXPECT_EQ(e->txtFields(CLTAT).Text(), "1");
+    user::Click(e->cmdNext);
+    user::Choose(e->Combo1, 1);
     user::Click(e->cmdEnd);
     EXPECT_EQ(Aberto(), nullptr);
+
+    // Opened again, the same window starts over in reach order.
+    arquivos.push_back((pasta / "rede.dbf").string());
+    imp.EditTable();
+    ASSERT_EQ(Aberto(), e);
+    EXPECT_EQ(e->Combo1.ListIndex(), 0);
+    EXPECT_EQ(e->txtFields(CLTAT).Text(), "1");
+    EXPECT_EQ(e->lblStatus.Caption(), "Record: 1");
+    user::Click(e->cmdEnd);
 
     // A table the editor cannot read: named, and no window.
     mensagens.Limpa();
