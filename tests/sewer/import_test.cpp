@@ -188,6 +188,19 @@ TEST_F(ImportTest, AnIncompleteOrEmptyTableIsReportedAndNothingIsDrawn)
               std::vector<std::string>{"A tabela vazia.dbf não tem registros: nada a desenhar."});
     EXPECT_EQ(Desenhos(), antes);
 
+    // A table without a field the import needs: told, naming the table.
+    mensagens.Limpa();
+    auto campos = CamposDeProjeto();
+    campos.erase(campos.begin() + 13);  // CTJ
+    EscreveDbf(pasta / "semcampo.dbf", campos, Rede());
+    arquivos.push_back((pasta / "semcampo.dbf").string());
+    imp.OpenTable();
+    ASSERT_NE(imp.Tabela(), nullptr);
+    imp.DrawCmd();
+    ASSERT_EQ(mensagens.Textos().size(), 1u);
+    EXPECT_EQ(mensagens.Textos()[0].rfind("Erro ao desenhar a tabela semcampo.dbf:", 0), 0u) << mensagens.Textos()[0];
+    EXPECT_EQ(Desenhos(), antes);
+
     // A refused name leaves no table open.
     mensagens.Limpa();
     AbreTabela("rede_2.dbf", Rede());
