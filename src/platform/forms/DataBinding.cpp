@@ -81,6 +81,11 @@ TextBinding* BindingOf(TextBox& box)
     return static_cast<TextBinding*>(detail::DataBindingOf(box).get());
 }
 
+std::shared_ptr<TextBinding> KeepBinding(TextBox& box)
+{
+    return std::static_pointer_cast<TextBinding>(detail::DataBindingOf(box));
+}
+
 } // namespace
 
 void SetDataSource(TextBox& box, const ado::Recordset& recordset)
@@ -92,11 +97,17 @@ void SetDataSource(TextBox& box, const ado::Recordset& recordset)
     auto b = std::make_shared<TextBinding>();
     b->box = &box;
     b->rs = recordset;
-    TextBinding* raw = b.get();
-    b->moved = b->rs.MoveComplete().Connect([raw] { raw->Show(); });
-    b->changed = box.Change.Connect([raw] { raw->Typed(); });
+    // A handler of the box's Change may let the binding go while it runs:
+    // each call keeps it alive to its end.
+    std::weak_ptr<TextBinding> w = b;
+    b->moved = b->rs.MoveComplete().Connect([w] {
+        if (auto k = w.lock()) k->Show();
+    });
+    b->changed = box.Change.Connect([w] {
+        if (auto k = w.lock()) k->Typed();
+    });
     detail::DataBindingOf(box) = b;
-    raw->Show();
+    b->Show();
 }
 
 void ClearDataSource(TextBox& box)
@@ -126,7 +137,7 @@ namespace detail {
 
 void DataFieldChanged(TextBox& box)
 {
-    if (auto* b = BindingOf(box)) b->Show();
+    if (auto b = KeepBinding(box)) b->Show();
 }
 
 } // namespace detail
