@@ -1,6 +1,7 @@
 #include "sewer/clsSANImp.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -14,10 +15,12 @@
 #include "platform/acad/SelectionSet.h"
 #include "platform/forms/Application.h"
 #include "sewer/clsSANDb.h"
+#include "sewer/frmDBF.h"
 #include "sewer/frmList.h"
 #include "sewer/modConfSAN.h"
 #include "sewer/modRedeSAN.h"
 #include "shell/frmTips.h"
+#include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
@@ -412,14 +415,200 @@ void clsSANImp::DrawCmd()
     SalvaDesenho(IMPFilename, "AutoCAD Drawing (*.dwg)|*.dwg");
 }
 
-// ---------------------------------------------------------------- still to come
-
-void clsSANImp::SaveXLS()
-{
-    // Intentionally empty: the final workbook of the open table is built by a later change.
-}
+// ---------------------------------------------------------------- the record editor
 
 void clsSANImp::EditTable()
 {
-    // Intentionally empty: the record editor of the design table is built by a later change.
+    dlg_ = std::make_unique<clsCommonDialog>();
+    dlg_->SetDefaultExt("dbf");
+    dlg_->SetFilter("Tabelas do Brivan *.dbf|*.dbf");
+    if (dlg_->ShowOpen(gMainForm) <= 0) {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+        return;
+    }
+    frmDBF& frm = NovoEditorDBF();
+    frm.Filename = dlg_->FileTitle();
+    frm.FilePath = dlg_->Path();
+    // A table that cannot be opened has been named to the user; no window then.
+    if (!frm.Start()) return;
+    frm.SetCaption(frm.FilePath + frm.Filename);
+    // Beside the panel, which is kept on top: where it does not hide the window.
+    if (gMainForm) {
+        const double direita = gMainForm->Left() + gMainForm->Width();
+        frm.Move(direita + frm.Width() <= forms::Screen.Width() ? direita : std::max(0.0, gMainForm->Left() - frm.Width()),
+                 gMainForm->Top());
+    }
+    frm.Show(forms::vbModeless);
+}
+
+// ---------------------------------------------------------------- the final workbook
+
+namespace {
+
+// A number of the table with the given decimals; a Null is the empty text, or
+// 0 where the workbook has always read it so (QRI, QRF, CCM, CCJ).
+std::string NumeroXLS(clsTabela1& T, const std::string& Campo, int Decimais, double Fator = 1.0, bool NuloZero = false)
+{
+    const ado::Value v = T.GetFieldData(Campo, false);
+    if (v.IsNull()) return NuloZero ? FormatNum(0.0, Decimais) : std::string();
+    return FormatNum(v.ToDouble() * Fator, Decimais);
+}
+
+std::string TextoXLS(clsTabela1& T, const std::string& Campo)
+{
+    return T.GetFieldData(Campo, false).TextOr("");
+}
+
+bool EmBranco(const std::string& Texto)
+{
+    return Texto.find_first_not_of(" \t") == std::string::npos;
+}
+
+}  // namespace
+
+void clsSANImp::SaveXLS()
+{
+    clsCommonDialog dlg;
+    dlg.SetFilename(IMPFilename + ".xls");
+    dlg.SetFLAGS(2);
+    dlg.SetDefaultExt("xls");
+    dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");
+    if (dlg.ShowSave(gMainForm) <= 0) {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+        return;
+    }
+    std::string arquivo = dlg.Filename();
+    if (!CopyFileSafe(PastaPrograma() + "/dadosfinais.xls", arquivo)) return;
+    if (!cData || !tabela_) return;
+    try {
+        cData->SetConnect("Excel 8.0;");
+        cData->SetDatabaseName(arquivo);
+        cData->SetRecordSource("Plan1$");
+        cData->Refresh();
+    } catch (const ado::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+        return;
+    }
+    WriteXLSRows();
+    // Handed to its program once its rows are in it: the program then shows
+    // them, whether or not it could share the file with the sheet driver.
+    OpenWithShell(arquivo);
+}
+
+void clsSANImp::WriteXLSRows()
+{
+    forms::Screen.SetMousePointer(forms::vbHourglass);
+    ado::Recordset plan = cData->Recordset();
+    clsTabela1& T = *tabela_;
+    std::vector<std::string> falhas;  // the reaches not written whole
+    try {
+        plan.MoveFirst();
+        for (int i = 0; i < 9 && !plan.Eof(); ++i) plan.MoveNext();
+    } catch (const ado::Error&) {
+        // A sheet of fewer records: the rows are appended below them.
+    }
+    // The contributing reaches are looked up in a reader of their own, so the
+    // main one keeps its place.
+    clsTabela1 busca;
+    busca.Initialize(T.dbFileName, T.dbFilePath);
+    auto Montante = [&](const std::string& Campo, const std::string& Antes) -> std::string {
+        const ado::Value v = T.GetFieldData(Campo, false);
+        if (v.IsNull() || !busca.Aberta()) return "";
+        const std::string t = v.ToText();
+        if (t.find("-0-") != std::string::npos) return "";
+        if (!busca.FindFirst("CLTAT", v)) return "";
+        return Antes + TextoXLS(busca, "PVM");
+    };
+
+    T.MoveFirst();
+    const long long n = T.RecordCount();
+    if (cProgress) cProgress->Progress_Start(n, "Escrevendo...");
+    for (long long r = 0; r < n; ++r) {
+        forms::DoEvents();
+        std::vector<std::pair<const char*, std::string>> celulas;
+        bool inteira = true;
+        std::string trecho = "?";
+        // Each cell on its own: one that cannot be read leaves the rest of the row.
+        auto Celula = [&](const char* Coluna, const std::function<std::string()>& Valor) {
+            try {
+                celulas.emplace_back(Coluna, Valor());
+            } catch (const ado::Error&) {
+                inteira = false;
+            }
+        };
+        Celula("F2", [&] { return trecho = TextoXLS(T, "CLTAT"); });
+        Celula("F3", [&] { return " " + TextoXLS(T, "PVM"); });
+        Celula("F4", [&] { return " " + TextoXLS(T, "PVJ"); });
+        Celula("F5", [&] { return NumeroXLS(T, "COMP", gPRECDIST); });
+        Celula("F6", [&] { return " " + Montante("CLTAN", "") + Montante("CLTLX", " ; ") + Montante("CLTLY", " ; "); });
+        Celula("F7", [&] { return NumeroXLS(T, "QRI", 4, 1.0, true); });
+        Celula("F8", [&] { return NumeroXLS(T, "QRF", 4, 1.0, true); });
+        Celula("F9", [&] { return NumeroXLS(T, "CTM", gPRECCOTA); });
+        Celula("F10", [&] { return NumeroXLS(T, "CTJ", gPRECCOTA); });
+        Celula("F11", [&] { return NumeroXLS(T, "CCM", gPRECCOTA, 1.0, true); });
+        Celula("F12", [&] { return NumeroXLS(T, "CCJ", gPRECCOTA, 1.0, true); });
+        Celula("F13", [&] { return NumeroXLS(T, "PRFM", gPRECCOTA); });
+        Celula("F14", [&] { return NumeroXLS(T, "PRFJ", gPRECCOTA); });
+        Celula("F15", [&] { return NumeroXLS(T, "DECL", gPRECDECL); });
+        Celula("F16", [&] { return NumeroXLS(T, "DIAM", 0, 1000.0); });
+        Celula("F17", [&] { return NumeroXLS(T, "TIRF", 0, 100.0); });
+        Celula("F18", [&] { return NumeroXLS(T, "VELF", 2); });
+        Celula("F19", [&] { return NumeroXLS(T, "VCRI", 2); });
+        Celula("F20", [&] {
+            auto Concentrada = [&](const char* Campo) {
+                const ado::Value v = T.GetFieldData(Campo, false);
+                return !v.IsNull() && v.ToDouble() > 0 ? FormatNum(v.ToDouble(), 2) : std::string();
+            };
+            const std::string qci = Concentrada("QCI");
+            const std::string qcf = Concentrada("QCF");
+            const std::string obs = TextoXLS(T, "OBS");
+            std::string f20 = EmBranco(obs) ? std::string() : obs;
+            if (!EmBranco(qci)) f20 += "/" + qci;
+            if (!EmBranco(qcf)) f20 += "/" + qcf;
+            return f20;
+        });
+        T.MoveNext();
+
+        try {
+            try {
+                plan.Edit();
+            } catch (const ado::Error&) {
+                plan.AddNew();  // past the template's rows
+            }
+            for (const auto& [coluna, texto] : celulas) {
+                try {
+                    plan.Fields(coluna).SetValue(texto);
+                } catch (const ado::Error&) {
+                    inteira = false;
+                }
+            }
+            plan.Update();
+        } catch (const ado::Error&) {
+            inteira = false;
+            try {
+                plan.CancelUpdate();
+            } catch (const ado::Error&) {
+            }
+        }
+        try {
+            plan.MoveNext();
+        } catch (const ado::Error&) {
+            // At the end already: the next row is appended.
+        }
+        if (!inteira) falhas.push_back(trecho);
+        if (cProgress) cProgress->Progress();
+    }
+
+    if (cProgress) cProgress->Progress_Start(0, "");
+    try {
+        cData->SetDatabaseName("");
+        cData->Refresh();
+    } catch (const ado::Error&) {
+    }
+    forms::Screen.SetMousePointer(forms::vbDefault);
+    if (!falhas.empty()) {
+        std::string lista;
+        for (const std::string& t : falhas) lista += (lista.empty() ? "" : ", ") + t;
+        ExibeMensagem(0, "Atenção", "Não foi possível escrever na planilha, inteiras, as linhas dos trechos: " + lista);
+    }
 }

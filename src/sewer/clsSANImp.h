@@ -49,9 +49,11 @@ public:
     void OpenTable();
     // Draws the open table's network into a new drawing.
     void DrawCmd();
-    // The final workbook of the open table: not built yet, does nothing.
+    // Writes the open table into a copy of the final workbook template
+    // "dadosfinais.xls" that the user names, then opens it with its program.
     void SaveXLS();
-    // The record editor of a design table: not built yet, does nothing.
+    // Lets the user choose a design table and opens it in the record editor,
+    // beside the panel.
     void EditTable();
 
     // The open table; null while none is.
@@ -62,6 +64,9 @@ private:
     // Saves the active drawing under the name the user chooses.
     void SalvaDesenho(const std::string& Nome, const std::string& Filtro);
     void Avanca(int Passos = 1);
+    // The rows of the final workbook, into the sheet bound to cData; the
+    // reaches that could not be written are named in one message at the end.
+    void WriteXLSRows();
 
     std::unique_ptr<clsSANDes> des_;
     std::unique_ptr<clsTabela1> tabela_;

@@ -155,8 +155,18 @@ int DoEvents()
     return static_cast<int>(LoadedForms().size());
 }
 
+namespace {
+int beeps = 0;
+} // namespace
+
+int BeepCount()
+{
+    return beeps;
+}
+
 void Beep()
 {
+    ++beeps;
     EnsureApplication();
     QApplication::beep();
 }

@@ -59,6 +59,12 @@ public:
     void SetBorderStyle(int style);
     int Appearance() const;
     void SetAppearance(int a);
+    // Data binding (DataBinding.h): the name of the field shown, and whether
+    // the text was changed since the field's value was last shown.
+    std::string DataField() const;
+    void SetDataField(const std::string& field);
+    bool DataChanged() const;
+    void SetDataChanged(bool v);
 };
 
 class CommandButton : public Control {

@@ -32,6 +32,7 @@ class QPainter;
 
 namespace forms {
 class Form;
+class TextBox;
 } // namespace forms
 
 namespace forms::detail {
@@ -348,5 +349,10 @@ void InstallTabKeys(QCoreApplication* app);
 // Focus bookkeeping of a form: VB's GotFocus/LostFocus pairs.
 void FocusMoved(ControlData* now);
 void ForgetFocus(ControlData* gone);
+
+// Where DataBinding.cpp keeps a text box's binding (empty while unbound), and
+// its answer to a new DataField of a bound box.
+std::shared_ptr<void>& DataBindingOf(TextBox& box);
+void DataFieldChanged(TextBox& box);
 
 } // namespace forms::detail

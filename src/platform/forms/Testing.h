@@ -94,6 +94,9 @@ void CloseWindow(Form& form);
 // the grid's current cell is.
 long CellBackColorAt(FlexGrid& grid, int row, int col);
 
+// How many times Beep has sounded in this run.
+int BeepCount();
+
 // The control as it is drawn on the screen now.
 Picture Snapshot(Control& c);
 

@@ -42,6 +42,9 @@ struct TextBoxData : ControlData {
         int borderStyle = 1;
         int appearance = 1;
     } ts;
+    std::string dataField;
+    bool dataChanged = false;
+    std::shared_ptr<void> binding; // DataBinding.cpp's, while bound to a recordset
 
     QLineEdit* Line() const { return ts.multiLine ? nullptr : static_cast<QLineEdit*>(widget.data()); }
     QPlainTextEdit* Plain() const { return ts.multiLine ? static_cast<QPlainTextEdit*>(widget.data()) : nullptr; }
@@ -285,5 +288,21 @@ int TextBox::BorderStyle() const { return Data(*this).ts.borderStyle; }
 void TextBox::SetBorderStyle(int s) { Data(*this).ts.borderStyle = s; Data(*this).ApplyText(); }
 int TextBox::Appearance() const { return Data(*this).ts.appearance; }
 void TextBox::SetAppearance(int a) { Data(*this).ts.appearance = a; }
+std::string TextBox::DataField() const { return Data(*this).dataField; }
+bool TextBox::DataChanged() const { return Data(*this).dataChanged; }
+void TextBox::SetDataChanged(bool v) { Data(*this).dataChanged = v; }
+
+void TextBox::SetDataField(const std::string& field)
+{
+    auto& d = Data(*this);
+    if (d.dataField == field) return;
+    d.dataField = field;
+    if (d.binding) DataFieldChanged(*this);
+}
+
+std::shared_ptr<void>& detail::DataBindingOf(TextBox& box)
+{
+    return Data(box).binding;
+}
 
 } // namespace forms

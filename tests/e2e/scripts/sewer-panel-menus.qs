@@ -14,6 +14,8 @@ press SD.ImpMenu 1
 expect tooltip SD.ImpMenu.Picture1 "Abrir Tabela"
 press SD.ImpMenu 2
 expect tooltip SD.ImpMenu.Picture1 "Desenhar"
+dialog cancel
+answer frmMsgBox CmdOK
 press SD.ImpMenu 4
 expect tooltip SD.ImpMenu.Picture1 "Editar Tabela"
 
