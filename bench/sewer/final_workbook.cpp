@@ -3,9 +3,7 @@
 // looked up, the workbook handed to its program (a launch hook here).
 // Target: under 2 s.
 
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
+#include "../QtBenchMain.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -125,13 +123,6 @@ void BM_SaveXLS_2000Trechos(benchmark::State& state)
 }
 BENCHMARK(BM_SaveXLS_2000Trechos)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

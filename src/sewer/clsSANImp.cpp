@@ -489,13 +489,13 @@ void clsSANImp::SaveXLS()
         ExibeMensagem(0, "Atenção", e.Description());
         return;
     }
-    WriteXLSRows();
+    if (!WriteXLSRows()) return;
     // Handed to its program once its rows are in it: the program then shows
     // them, whether or not it could share the file with the sheet driver.
     OpenWithShell(arquivo);
 }
 
-void clsSANImp::WriteXLSRows()
+bool clsSANImp::WriteXLSRows()
 {
     forms::Screen.SetMousePointer(forms::vbHourglass);
     ado::Recordset plan = cData->Recordset();
@@ -600,15 +600,22 @@ void clsSANImp::WriteXLSRows()
     }
 
     if (cProgress) cProgress->Progress_Start(0, "");
+    // The rows reach the file when the sheet is let go: a failure there
+    // leaves the copy without them, and it is not handed to its program.
+    bool salva = true;
     try {
         cData->SetDatabaseName("");
         cData->Refresh();
-    } catch (const ado::Error&) {
+    } catch (const ado::Error& e) {
+        salva = false;
+        forms::Screen.SetMousePointer(forms::vbDefault);
+        ExibeMensagem(0, "Atenção", e.Description());
     }
     forms::Screen.SetMousePointer(forms::vbDefault);
-    if (!falhas.empty()) {
+    if (salva && !falhas.empty()) {
         std::string lista;
         for (const std::string& t : falhas) lista += (lista.empty() ? "" : ", ") + t;
         ExibeMensagem(0, "Atenção", "Não foi possível escrever na planilha, inteiras, as linhas dos trechos: " + lista);
     }
+    return salva;
 }

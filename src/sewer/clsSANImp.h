@@ -66,7 +66,8 @@ private:
     void Avanca(int Passos = 1);
     // The rows of the final workbook, into the sheet bound to cData; the
     // reaches that could not be written are named in one message at the end.
-    void WriteXLSRows();
+    // False when the rows could not be saved into the file.
+    bool WriteXLSRows();
 
     std::unique_ptr<clsSANDes> des_;
     std::unique_ptr<clsTabela1> tabela_;
