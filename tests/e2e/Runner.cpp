@@ -1064,14 +1064,21 @@ void Execution::ExpectAttribute(const Statement& s)
     acad::BlockReference* block = nullptr;
     std::size_t valueAt = 4;
     if (s.Arg(2).Is("at")) {
-        // Within a thousandth, as drawings write coordinates rounded.
+        // Within a thousandth, as drawings write coordinates rounded. Of the
+        // blocks there (a marker may share a manhole's point), the first that
+        // carries the tag; else the first, to say what it carries.
         const acad::Point3d p = PointArg(s, 3);
         acad::Block& space = SpaceArg(s, 4, valueAt);
         for (acad::Entity* e : space) {
             auto* b = dynamic_cast<acad::BlockReference*>(e);
             if (!b) continue;
             const acad::Point3d q = b->InsertionPoint();
-            if (std::fabs(q.x - p.x) <= 1e-3 && std::fabs(q.y - p.y) <= 1e-3) {
+            if (std::fabs(q.x - p.x) > 1e-3 || std::fabs(q.y - p.y) > 1e-3) continue;
+            if (!block) block = b;
+            const auto attributes = b->GetAttributes();
+            if (std::any_of(attributes.begin(), attributes.end(), [&](acad::AttributeReference* a) {
+                    return acad::UpperName(a->TagString()) == acad::UpperName(tag);
+                })) {
                 block = b;
                 break;
             }
