@@ -6,10 +6,15 @@
 
 #include "../QtBenchMain.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cad/modAcad.h"
 #include "platform/acad/Acad.h"
@@ -41,6 +46,52 @@ struct Host {
         if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
     }
 };
+
+// A field of a dBase III design table.
+struct CampoDbf {
+    const char* Nome;
+    char Tipo;  // 'C' text, 'N' number
+    int Largura;
+    int Decimais;
+};
+
+// A dBase III table of `Registros` records, record r (from 0) holding the texts
+// `Valores(r)`, one per field, cut to the field's width.
+inline void EscreveDbf(const std::filesystem::path& Arquivo, const std::vector<CampoDbf>& Campos, int Registros,
+                       const std::function<std::vector<std::string>(int)>& Valores)
+{
+    int tamanho = 1;
+    for (const CampoDbf& c : Campos) tamanho += c.Largura;
+    const int cabecalho = 32 + 32 * static_cast<int>(Campos.size()) + 1;
+    std::string b(32, '\0');
+    b[0] = 0x03;
+    for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<char>((static_cast<unsigned>(Registros) >> (8 * i)) & 0xFF);
+    b[8] = static_cast<char>(cabecalho & 0xFF);
+    b[9] = static_cast<char>(cabecalho >> 8);
+    b[10] = static_cast<char>(tamanho & 0xFF);
+    b[11] = static_cast<char>(tamanho >> 8);
+    for (const CampoDbf& c : Campos) {
+        std::string d(32, '\0');
+        for (std::size_t i = 0; c.Nome[i] && i < 10; ++i) d[i] = c.Nome[i];
+        d[11] = c.Tipo;
+        d[16] = static_cast<char>(c.Largura);
+        d[17] = static_cast<char>(c.Decimais);
+        b += d;
+    }
+    b += '\r';
+    for (int r = 0; r < Registros; ++r) {
+        const std::vector<std::string> v = Valores(r);
+        b += ' ';
+        for (std::size_t k = 0; k < Campos.size(); ++k) {
+            std::string t = k < v.size() ? v[k] : std::string();
+            t.resize(std::min<std::size_t>(t.size(), static_cast<std::size_t>(Campos[k].Largura)));
+            const std::string brancos(static_cast<std::size_t>(Campos[k].Largura) - t.size(), ' ');
+            b += Campos[k].Tipo == 'C' ? t + brancos : brancos + t;
+        }
+    }
+    b += '\x1a';
+    std::ofstream(Arquivo, std::ios::binary) << b;
+}
 
 inline int Main(int argc, char** argv)
 {

@@ -3,7 +3,7 @@
 // looked up, the workbook handed to its program (a launch hook here).
 // Target: under 2 s.
 
-#include "../QtBenchMain.h"
+#include "SewerBench.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -22,21 +22,14 @@
 
 namespace {
 
-struct Campo {
-    const char* Nome;
-    char Tipo;
-    int Largura;
-    int Decimais;
-};
-
-const std::vector<Campo> kCampos = {
+const std::vector<sewerbench::CampoDbf> kCampos = {
     {"CLTAT", 'N', 6, 0},  {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0}, {"CLTAN", 'C', 10, 0}, {"CLTLC", 'C', 10, 0},
     {"PVM", 'C', 10, 0},   {"PVJ", 'C', 10, 0},   {"CTM", 'N', 10, 3},   {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},
     {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},   {"DIAM", 'N', 6, 3},   {"COMP", 'N', 8, 2},
     {"DECL", 'N', 10, 6},  {"QRI", 'N', 12, 6},   {"QRF", 'N', 12, 6},   {"TIRF", 'N', 10, 4},  {"VELF", 'N', 10, 4},
     {"VCRI", 'N', 10, 4},  {"QCI", 'N', 12, 6},   {"QCF", 'N', 12, 6},   {"OBS", 'C', 30, 0}};
 
-std::string Campo_(int Trecho, const Campo& c)
+std::string Campo_(int Trecho, const sewerbench::CampoDbf& c)
 {
     const std::string n = std::to_string(Trecho);
     const std::string nome = c.Nome;
@@ -56,36 +49,11 @@ std::string Campo_(int Trecho, const Campo& c)
 // A dBase III design table of `Trechos` reaches.
 void EscreveTabela(const std::filesystem::path& Arquivo, int Trechos)
 {
-    int tamanho = 1;
-    for (const Campo& c : kCampos) tamanho += c.Largura;
-    const int cabecalho = 32 + 32 * static_cast<int>(kCampos.size()) + 1;
-    std::string b(32, '\0');
-    b[0] = 0x03;
-    for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<char>((static_cast<unsigned>(Trechos) >> (8 * i)) & 0xFF);
-    b[8] = static_cast<char>(cabecalho & 0xFF);
-    b[9] = static_cast<char>(cabecalho >> 8);
-    b[10] = static_cast<char>(tamanho & 0xFF);
-    b[11] = static_cast<char>(tamanho >> 8);
-    for (const Campo& c : kCampos) {
-        std::string d(32, '\0');
-        for (std::size_t i = 0; c.Nome[i] && i < 10; ++i) d[i] = c.Nome[i];
-        d[11] = c.Tipo;
-        d[16] = static_cast<char>(c.Largura);
-        d[17] = static_cast<char>(c.Decimais);
-        b += d;
-    }
-    b += '\r';
-    for (int t = 1; t <= Trechos; ++t) {
-        b += ' ';
-        for (const Campo& c : kCampos) {
-            std::string v = Campo_(t, c);
-            v.resize(std::min<std::size_t>(v.size(), static_cast<std::size_t>(c.Largura)));
-            const std::string brancos(static_cast<std::size_t>(c.Largura) - v.size(), ' ');
-            b += c.Tipo == 'C' ? v + brancos : brancos + v;
-        }
-    }
-    b += '\x1a';
-    std::ofstream(Arquivo, std::ios::binary) << b;
+    sewerbench::EscreveDbf(Arquivo, kCampos, Trechos, [](int r) {
+        std::vector<std::string> v;
+        for (const sewerbench::CampoDbf& c : kCampos) v.push_back(Campo_(r + 1, c));
+        return v;
+    });
 }
 
 void BM_SaveXLS_2000Trechos(benchmark::State& state)

@@ -37,16 +37,11 @@ namespace {
 constexpr int kPorLinha = 50;
 constexpr double kPasso = 60.0;
 
-struct Campo {
-    const char* nome;
-    char tipo;
-    int largura;
-};
-const std::vector<Campo> kCampos = {
-    {"CLTAT", 'C', 10}, {"PVM", 'C', 10},   {"CXM", 'N', 14},  {"CYM", 'N', 14},   {"CTM", 'N', 10},
-    {"CCM", 'N', 10},   {"PRFM", 'N', 8},   {"PVJ", 'C', 10},  {"CXJ", 'N', 14},   {"CYJ", 'N', 14},
-    {"CTJ", 'N', 10},   {"CCJ", 'N', 10},   {"PRFJ", 'N', 8},  {"ETAPA", 'N', 2},  {"DIAM", 'N', 6},
-    {"COMP", 'N', 8},   {"DECL", 'N', 10},  {"PAVIM", 'C', 20}, {"MATER", 'C', 20}, {"CONTRIB", 'C', 5},
+const std::vector<sewerbench::CampoDbf> kCampos = {
+    {"CLTAT", 'C', 10, 0}, {"PVM", 'C', 10, 0},   {"CXM", 'N', 14, 3},  {"CYM", 'N', 14, 3},   {"CTM", 'N', 10, 3},
+    {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},   {"PVJ", 'C', 10, 0},  {"CXJ", 'N', 14, 3},   {"CYJ", 'N', 14, 3},
+    {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},  {"ETAPA", 'N', 2, 0},  {"DIAM", 'N', 6, 3},
+    {"COMP", 'N', 8, 3},   {"DECL", 'N', 10, 3},  {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0},
 };
 
 std::string Num(double v, int d)
@@ -65,41 +60,15 @@ Ponto Lugar(int i)
 // A dBase III design table of `Trechos` reaches, PV i → PV i + 1.
 void EscreveTabela(const fs::path& Arquivo, int Trechos)
 {
-    int tamanho = 1;
-    for (const Campo& c : kCampos) tamanho += c.largura;
-    const int cabecalho = 32 + 32 * static_cast<int>(kCampos.size()) + 1;
-    std::string b(32, '\0');
-    b[0] = 3;
-    for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<char>((static_cast<unsigned>(Trechos) >> (8 * i)) & 0xFF);
-    b[8] = static_cast<char>(cabecalho & 0xFF);
-    b[9] = static_cast<char>(cabecalho >> 8);
-    b[10] = static_cast<char>(tamanho & 0xFF);
-    b[11] = static_cast<char>(tamanho >> 8);
-    for (const Campo& c : kCampos) {
-        std::string d(32, '\0');
-        for (std::size_t i = 0; c.nome[i]; ++i) d[i] = c.nome[i];
-        d[11] = c.tipo;
-        d[16] = static_cast<char>(c.largura);
-        d[17] = static_cast<char>(c.tipo == 'N' && c.largura > 2 ? 3 : 0);
-        b += d;
-    }
-    b += '\r';
-    for (int i = 0; i < Trechos; ++i) {
+    sewerbench::EscreveDbf(Arquivo, kCampos, Trechos, [](int i) -> std::vector<std::string> {
         const Ponto m = Lugar(i), j = Lugar(i + 1);
         const double cs = 2000 - i * 0.6;
-        const std::vector<std::string> v = {std::to_string(i + 1), std::to_string(i), Num(m.X, 3), Num(m.Y, 3),
-                                            Num(cs + 1.5, 3), Num(cs, 3), "1.500", std::to_string(i + 1),
-                                            Num(j.X, 3), Num(j.Y, 3), Num(cs + 0.9, 3), Num(cs - 0.6, 3), "1.500",
-                                            "1", "0.150", "60.000", "0.010", i % 2 ? "Asfalto" : "Terra", "PVC",
-                                            "SIM"};
-        b += ' ';
-        for (std::size_t k = 0; k < kCampos.size(); ++k) {
-            const std::string brancos(static_cast<std::size_t>(kCampos[k].largura) - v[k].size(), ' ');
-            b += kCampos[k].tipo == 'C' ? v[k] + brancos : brancos + v[k];
-        }
-    }
-    b += '\x1a';
-    std::ofstream(Arquivo, std::ios::binary) << b;
+        return {std::to_string(i + 1), std::to_string(i), Num(m.X, 3), Num(m.Y, 3),
+                Num(cs + 1.5, 3), Num(cs, 3), "1.500", std::to_string(i + 1),
+                Num(j.X, 3), Num(j.Y, 3), Num(cs + 0.9, 3), Num(cs - 0.6, 3), "1.500",
+                "1", "0.150", "60.000", "0.010", i % 2 ? "Asfalto" : "Terra", "PVC",
+                "SIM"};
+    });
 }
 
 struct Host : sewerbench::Host {
