@@ -11,6 +11,8 @@
 #include "WaterTestSupport.h"
 #include "cad/CadTestSupport.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/Testing.h"
+#include "platform/forms/Types.h"
 #include "shell/modGlobais.h"
 #include "water/clsWATDb.h"
 
@@ -340,4 +342,30 @@ TEST_F(CatalogoAgua, ACatalogueThatCannotLoadIsToldAndChangesNothing)
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find(gMdbPath), std::string::npos);
     EXPECT_EQ(gConexoes.size(), 50u);
+}
+
+TEST_F(CatalogoAgua, TheWindowAnswersWhileTheTreeLoads)
+{
+    // One yield per row of the material tree after the first, under the
+    // hourglass; a second load asked for meanwhile is refused and the first
+    // one completes.
+    int yields = 0;
+    bool segunda = true;
+    int ponteiro = -1;
+    const forms::YieldHook antes = forms::SetYieldHook([&] {
+        if (++yields == 1) {
+            ponteiro = forms::Screen.MousePointer();
+            segunda = clsWATDb().LoadDb();
+        }
+    });
+    const bool carregou = Carrega();
+    forms::SetYieldHook(antes);
+    ASSERT_TRUE(carregou);
+    EXPECT_EQ(yields, 431);
+    EXPECT_FALSE(segunda);
+    EXPECT_EQ(ponteiro, forms::vbHourglass);
+    EXPECT_EQ(forms::Screen.MousePointer(), 0);
+    EXPECT_EQ(gMateriaisAgua.size(), 8u);
+    EXPECT_EQ(figuras.size(), 1u);
+    EXPECT_TRUE(mensagens.Lista().empty());
 }
