@@ -1,7 +1,6 @@
 #include "water/clsWATDb.h"
 
 #include <cmath>
-#include <map>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -430,7 +429,7 @@ void AgrupaPorCodigo(ado::Recordset& Rs, const std::string& Tabela, Destinos& D,
     if (!grupo.empty()) fecha();
 }
 
-void LePontosBolsas(const ado::Connection& Cn, Catalogo& C, Destinos& D)
+void LePontosBolsas(const ado::Connection& Cn, Destinos& D)
 {
     ado::Recordset rs = Abre(
         "SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.bloco, A_DXFs.S1, A_DXFs.S2, A_DXFs.S3, "
@@ -439,7 +438,6 @@ void LePontosBolsas(const ado::Connection& Cn, Catalogo& C, Destinos& D)
         "(A_DXFs.S4 = A_Bolsas.Numero) Where (((A_DXFs.S1) LIKE 'Point')) ORDER BY A_Conexoes.material, "
         "A_Conexoes.codigo, A_DXFs.S4",
         Cn, "A_Conexoes/A_DXFs/A_Bolsas", false);
-    (void)C;
     AgrupaPorCodigo<BolsaPontoRec>(
         rs, "A_Conexoes", D,
         [&] {
@@ -550,7 +548,7 @@ bool clsWATDb::LoadDb()
         LeBolsasComAnel(cn, c);
         primeira = LeArvore(cn, c);
         Destinos d(c.MateriaisAgua);
-        LePontosBolsas(cn, c, d);
+        LePontosBolsas(cn, d);
         LeExtras(cn, d);
         LeBlocos(cn, c);
         LeCores(cn, c);
