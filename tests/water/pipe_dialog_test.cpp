@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "WaterTestSupport.h"
 #include "cad/CadTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
@@ -37,7 +39,12 @@ protected:
         gTiposTubo = {Tipo("", "", ""), Tipo("PVC PBA", "K1", "_50_75_"), Tipo("PEAD", "K2", "_32_40_"),
                       Tipo("Ferro Fundido", "K3", "_150_"), Tipo("PVC DeFoFo", "K4", "_dn_50_")};
     }
-    ~DialogoTubo() override { gTiposTubo.clear(); }
+    ~DialogoTubo() override
+    {
+        gTiposTubo.clear();
+        gMdbPath.clear();
+        gImagensPath.clear();
+    }
 
     // Shows the dialog the way the pipe drawing does (a long reach shows the
     // marking frame) and lets `usuario` act on it; message boxes the dialog
@@ -57,7 +64,7 @@ protected:
         });
         dlg = std::make_unique<frmWATTubo>();
         if (comprimento > 500.0) dlg->Frame1(1).SetVisible(true);
-        dlg->SetlCaption("DN50");
+        dlg->SetlCaption(legenda);
         dlg->Text1.SetText(FormatNum(comprimento, 0));
         dlg->Coords = percurso;
         dlg->SetTuboPref(preferido);
@@ -87,6 +94,7 @@ protected:
         forms::user::Type(t, texto);
     }
 
+    std::string legenda = "DN50";
     std::unique_ptr<frmWATTubo> dlg;
     std::vector<std::string> avisos;
     // From the first fitting's insertion point, 650 long.
@@ -117,6 +125,34 @@ TEST_F(DialogoTubo, OffersTheTypesOfTheDiameterAndKeepsThePreferredOne)
     EXPECT_FALSE(dlg->Cancel);
     EXPECT_EQ(dlg->TuboPref(), "Indefinido");
     EXPECT_EQ(dlg->Contrib, "SIM");
+    EXPECT_TRUE(avisos.empty());
+}
+
+// With the shipped catalogue: the types offered are those that have the
+// diameter, and only those.
+TEST_F(DialogoTubo, TheShippedCatalogueOffersTheTypesThatHaveTheDiameter)
+{
+    gMdbPath = (watertest::PastaDoPrograma() / "rereva2000r.mdb").string();
+    gImagensPath = watertest::PastaDoPrograma().string();
+    ASSERT_TRUE(clsWATDb().LoadDb());
+    MontaTiposTubo();
+    const auto tem = [](const TipoTuboRec& t, const std::string& d) {
+        return std::any_of(t.Diametros.begin(), t.Diametros.end(), [&](const auto& x) { return x.DP == d; });
+    };
+    const auto primeiro = std::find_if(gTiposTubo.begin(), gTiposTubo.end(),
+                                       [](const TipoTuboRec& t) { return !t.Nome.empty(); });
+    ASSERT_NE(primeiro, gTiposTubo.end());
+    const std::string d = primeiro->Diametros.at(0).DP;
+    std::vector<std::string> esperados = {"Indefinido"};
+    for (const TipoTuboRec& t : gTiposTubo)
+        if (!t.Nome.empty() && tem(t, d)) esperados.push_back(t.Nome);
+    legenda = "DN" + d;
+    Mostra(80, {0, 0, 80, 0}, primeiro->Nome, [&](frmWATTubo& f) {
+        EXPECT_EQ(Itens(f.Combo1), esperados);
+        EXPECT_EQ(f.Combo1.Text(), primeiro->Nome);
+        forms::user::Click(f.CmdOK);
+    });
+    EXPECT_EQ(dlg->TuboPref(), primeiro->Nome);
     EXPECT_TRUE(avisos.empty());
 }
 
