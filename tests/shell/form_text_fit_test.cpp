@@ -42,6 +42,7 @@
 #include "shell/frmTips.h"
 #include "shell/modGlobais.h"
 #include "water/frmTable.h"
+#include "water/frmWATTubo.h"
 
 using namespace forms;
 
@@ -291,6 +292,10 @@ TEST_F(TextFit, TheDialogsShowEveryTextWhole)
     for (const char* objetivo : {"Etapa", "Material", "Pavimento", "Diametro", "Contribuicao"})
         WalkForm<frmEditList>(w, [objetivo](frmEditList& f) { f.SetObjetivo(objetivo); });
     for (int tipo : {6, 7, 11}) WalkForm<frmEditTR>(w, [tipo](frmEditTR& f) { f.SetErrType(tipo); });
+    WalkForm<frmWATTubo>(w, [](frmWATTubo& f) {
+        f.Frame1(1).SetVisible(true);
+        f.SetlCaption("DN100");
+    });
     EXPECT_GT(w.measured, 80);
     EXPECT_TRUE(w.found.empty()) << w.found.size() << " texts do not fit:\n" << Report(w.found);
     Unload(main);

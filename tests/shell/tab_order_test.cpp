@@ -22,6 +22,7 @@
 #include "shell/frmAbrirDir.h"
 #include "shell/frmInput.h"
 #include "shell/frmMsgBox.h"
+#include "water/frmWATTubo.h"
 #include "shell/modGlobais.h"
 
 using namespace forms;
@@ -163,5 +164,9 @@ TEST_F(TabOrder, TheDialogsKeepTheKeyboardOnWhatShows)
     RoundOf<frmEditList>([](frmEditList& d) { d.SetObjetivo("Material"); });
     RoundOf<frmEditTR>();
     RoundOf<frmEditPV>();
+    RoundOf<frmWATTubo>([](frmWATTubo& d) {
+        d.Frame1(1).SetVisible(true);
+        d.SetlCaption("DN100");
+    });
     Unload(main);
 }
