@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 
 #include "cad/CadTestSupport.h"
@@ -15,19 +13,14 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/TextEntities.h"
-#include "platform/ado/Connection.h"
-#include "platform/ado/Recordset.h"
 #include "shell/modGlobais.h"
 #include "water/WATDes.h"
 #include "water/clsWATDb.h"
+#include "WaterTestSupport.h"
+
+using namespace watertest;
 
 namespace {
-
-std::filesystem::path PastaCatalogo()
-{
-    const char* bin = std::getenv("QUORIL_BIN_DIR");
-    return bin ? std::filesystem::path(bin) : std::filesystem::path();
-}
 
 ::testing::AssertionResult Perto(const Ponto& A, const Ponto& B)
 {
@@ -52,9 +45,9 @@ class BlocosAgua : public cadtest::CadTest {
 protected:
     BlocosAgua()
     {
-        gMdbPath = (PastaCatalogo() / "rereva2000r.mdb").string();
-        gBlocosPath = PastaCatalogo().string();
-        app->SetSupportFolders({PastaCatalogo()});
+        gMdbPath = (PastaDoPrograma() / "rereva2000r.mdb").string();
+        gBlocosPath = gImagensPath = PastaDoPrograma().string();
+        app->SetSupportFolders({PastaDoPrograma()});
         gBlocosAgua.clear();
         gMateriaisAgua.clear();
         gTiposTubo.clear();
@@ -68,16 +61,11 @@ protected:
         gTiposTubo.clear();
     }
 
-    // The shipped geometry rows, as the catalogue holds them.
+    // The shipped catalogue, as the water panel has it.
     void CarregaLinhas()
     {
-        ado::Connection cn;
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM A_DXFs ORDER BY Bloco,S1,S4", cn, ado::adOpenStatic, ado::adLockReadOnly);
-        for (BlocoDefRec& b : LeBlocosDXF(rs, "A_DXFs")) gBlocosAgua.push_back({b.Bloco, b.Linhas, {}, 0});
-        rs.Close();
-        cn.Close();
+        ASSERT_TRUE(clsWATDb().LoadDb());
+        MontaTiposTubo();
         ASSERT_GT(gBlocosAgua.size(), 10u);
     }
 
@@ -460,4 +448,25 @@ TEST_F(Bolsas, TheSocketIsShownWhenAsked)
     EXPECT_EQ(mensagens.Textos(),
               (std::vector<std::string>{"Ferro Fundido\nTEFF\nNenhuma bolsa a menos de 5000 unidades do ponto indicado.",
                                         "O código \"TEFF\" do bloco A-TE não traz \"DN\" e o diâmetro."}));
+}
+
+TEST_F(BlocosAgua, ShippedFittingsJoinedSocketToSocket)
+{
+    CarregaLinhas();
+    for (const char* b : {"A-LUVA", "A-CURVA90"}) ASSERT_TRUE(CriaBlocoConexao(b, false));
+    acad::BlockReference* luva = gModelSpace->InsertBlock({0, 0, 0}, "A-LUVA", 1, 1, 1, 0);
+    acad::BlockReference* curva = gModelSpace->InsertBlock({6, 0, 0}, "A-CURVA90", 1, 1, 1, 0);
+    for (auto [b, codigo] : {std::pair{luva, "LUFFDN100"}, std::pair{curva, "C90FFDN100"}}) {
+        SetAtributo("CODIGO", codigo, b);
+        SetAtributo("MATERIAL", "Ferro Fundido", b);
+        SetAtributo("ETAPA", "1", b);
+    }
+    std::string cod, dp, ds, mat, etapa, naoUsado, diam, tub;
+    Ponto ins, bolsa;
+    std::vector<double> percurso;
+    ASSERT_TRUE(InfoBolsa(luva, cod, dp, ds, mat, etapa, ins, Ponto(1.9, 0.2), bolsa, naoUsado, diam, tub, true,
+                          percurso, true));
+    EXPECT_TRUE(Perto(bolsa, Ponto(2, 0)));
+    EXPECT_TRUE(MesmaLista(percurso, {2, 0, 0, 0, 2, 0, 6, 0, 6, 0}));
+    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"Ferro Fundido\nLUFF - 100 (bolsa No.1)\nTubo FoFo K7 JGS"});
 }
