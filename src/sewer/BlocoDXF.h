@@ -20,9 +20,32 @@
 #include <string>
 #include <vector>
 
+#include "cad/modAcad.h"
 #include "platform/acad/Block.h"
 #include "platform/acad/Entity.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/Variant.h"
 #include "platform/ado/Recordset.h"
+
+// CECOLOR as it was when the guard was made, put back when it goes, whatever
+// way a block build ends: a failed build must not leave the user drawing
+// BYLAYER.
+class GuardaCECOLOR {
+public:
+    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
+    ~GuardaCECOLOR()
+    {
+        try {
+            gAcadDoc->SetVariable("CECOLOR", valor_);
+        } catch (const acad::Error&) {
+        }
+    }
+    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
+    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
+
+private:
+    acad::Variant valor_;
+};
 
 // One row: a missing S3 or S4 is the empty text.
 struct DXFRowRec {

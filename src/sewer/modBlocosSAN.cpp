@@ -13,25 +13,6 @@
 
 namespace {
 
-// CECOLOR as it was when the guard was made, put back when it goes, whatever
-// way the build ends: a failed build must not leave the user drawing BYLAYER.
-class GuardaCECOLOR {
-public:
-    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
-    ~GuardaCECOLOR()
-    {
-        try {
-            gAcadDoc->SetVariable("CECOLOR", valor_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
-    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
-
-private:
-    acad::Variant valor_;
-};
-
 std::string CamadaDaGeometria(const std::string& Bloco)
 {
     if (Bloco.compare(0, 4, "E-PV") == 0) {

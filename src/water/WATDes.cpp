@@ -25,25 +25,6 @@ namespace {
 
 // ---------------------------------------------------------------- block builder
 
-// CECOLOR as it was when the guard was made, put back when it goes, whatever
-// way the build ends: a failed build must not leave the user drawing BYLAYER.
-class GuardaCECOLOR {
-public:
-    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
-    ~GuardaCECOLOR()
-    {
-        try {
-            gAcadDoc->SetVariable("CECOLOR", valor_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
-    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
-
-private:
-    acad::Variant valor_;
-};
-
 Ponto PontoDaLinha(const std::string& Texto, const std::string& OQue)
 {
     const std::optional<Ponto> p = SplitCoords(Texto);
