@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 
 #include "cad/CadTestSupport.h"
@@ -11,7 +13,10 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CommandLine.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/forms/Testing.h"
+#include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
+#include "water/frmWATTubo.h"
 #include "water/clsWATDb.h"
 #include "water/clsWATDes.h"
 #include "WaterTestSupport.h"
@@ -30,6 +35,32 @@ protected:
         Conecta();
         app->ZoomCenter({0, 0, 0}, 300);
     }
+
+    // Answers the message boxes from `respostas` (true: "OK"/"Sim", false:
+    // "Não"; "OK" once they run out) and the pipe dialog through `noTubo`
+    // ("OK" untouched when unset), keeping what each box said.
+    struct Caixa {
+        std::string Titulo;
+        std::string Texto;  // line breaks as they were passed
+    };
+    std::vector<Caixa> caixas;
+    std::deque<bool> respostas;
+    std::function<void(frmWATTubo&)> noTubo;
+    int dialogos = 0;
+    forms::ScopedTestDriver driver{[this](forms::Form& f) {
+        if (auto* box = dynamic_cast<frmMsgBox*>(&f)) {
+            caixas.push_back({box->Titulo.Caption(), box->Mensagem.Caption()});
+            const bool sim = respostas.empty() || respostas.front();
+            if (!respostas.empty()) respostas.pop_front();
+            forms::user::Click(sim ? box->CmdOK : box->CmdCancel);
+        } else if (auto* t = dynamic_cast<frmWATTubo*>(&f)) {
+            ++dialogos;
+            if (noTubo) noTubo(*t);
+            else forms::user::Click(t->CmdOK);
+        } else {
+            ADD_FAILURE() << "formulário inesperado: " << f.Caption();
+        }
+    }};
     ~DesenhoAgua() override
     {
         gBlocosAgua.clear();
