@@ -5,24 +5,24 @@
 #include <vector>
 
 #include "cad/modAcad.h"
+#include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
+#include "cad/modVista.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/ProgressBar.h"
 #include "shell/frmCancelar.h"
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
-#include "cad/modCurvas.h"
-#include "cad/modVista.h"
-#include "platform/acad/Error.h"
-#include "platform/acad/PolylineEntities.h"
-#include "water/frmWATTubo.h"
-#include "platform/acad/SelectionSet.h"
 #include "water/WATDes.h"
 #include "water/clsWATDb.h"
+#include "water/frmWATTubo.h"
 
 namespace {
 
