@@ -1,0 +1,426 @@
+#include "water/clsWATDes.h"
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "cad/modAcad.h"
+#include "cad/modCurvas.h"
+#include "cad/modDesenho.h"
+#include "cad/modGeometria.h"
+#include "cad/modSelecao.h"
+#include "cad/modVista.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/SelectionSet.h"
+#include "platform/acad/TextEntities.h"
+#include "shell/ProgressBar.h"
+#include "shell/frmCancelar.h"
+#include "shell/modGlobais.h"
+#include "shell/modJanela.h"
+#include "shell/modMensagem.h"
+#include "water/WATDes.h"
+#include "water/clsWATDb.h"
+#include "water/frmWATTubo.h"
+
+namespace {
+
+// The stage index "0" to "3" as a number; -1 for anything else, which the
+// four-entry stage table cannot colour.
+int IndiceEtapa(const std::string& Etapa)
+{
+    if (Etapa.size() != 1 || Etapa[0] < '0' || Etapa[0] > '3') return -1;
+    const int i = Etapa[0] - '0';
+    return i < static_cast<int>(gEtapasAgua.size()) ? i : -1;
+}
+
+std::string SemBrancos(const std::string& Texto)
+{
+    const auto i = Texto.find_first_not_of(' ');
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(' ') - i + 1);
+}
+
+Ponto Vertice(const std::vector<double>& L, std::size_t k)
+{
+    return Ponto(L[2 * k], L[2 * k + 1]);
+}
+
+// The socket of a fitting that faces the pipe.
+struct Bolsa {
+    std::string CodBase;
+    Ponto PtBolsa;
+    std::string DiamBolsa;
+    std::string TubBolsa;
+    std::vector<double> Percurso;
+};
+
+bool LeBolsa(acad::Entity* Conexao, const Ponto& Perto, Bolsa& B)
+{
+    std::string sDP, sDS, material, etapa, naoUsado;
+    Ponto insercao;
+    return InfoBolsa(Conexao, B.CodBase, sDP, sDS, material, etapa, insercao, Perto, B.PtBolsa, naoUsado,
+                     B.DiamBolsa, B.TubBolsa, false, B.Percurso, false) &&
+           B.Percurso.size() >= 2;
+}
+
+bool EhCurva(const std::string& Nome)
+{
+    return Nome == "AcDb2dPolyline" || Nome == "AcDbPolyline" || Nome == "AcDbSpline" || Nome == "AcDbLine";
+}
+
+}  // namespace
+
+clsWATDes::clsWATDes() = default;
+clsWATDes::~clsWATDes() = default;
+
+void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Material, const std::string& Codigo,
+                            const std::string& Etapa, const std::string& Cod1, const std::string& Cod2,
+                            const std::string& Cod3, const std::string& Cod4)
+{
+    if (!ConectaAcad()) return;
+    const int etapa = IndiceEtapa(Etapa);
+    if (etapa < 0) return;
+    if (!CriaBlocoConexao(Bloco, false)) return;
+    const std::optional<Ponto> ponto = GetPonto(std::nullopt, "Ponto de inserção: ");
+    if (!ponto) return;
+
+    acad::BlockReference* blk = gModelSpace->InsertBlock(*ponto, Bloco, 0.5, 0.5, 0.5, 0.0);
+    const std::string camada = "CONEXOES_" + Etapa;
+    GetLayer(camada, gEtapasAgua[etapa].Cor, "");
+    blk->SetLayer(camada);
+
+    acad::AttributeReference* outro = nullptr;
+    for (acad::AttributeReference* a : blk->GetAttributes()) {
+        const std::string tag = a->TagString();
+        const std::string* valor = nullptr;
+        if (tag == "CODIGO") valor = &Codigo;
+        else if (tag == "MATERIAL") valor = &Material;
+        else if (tag == "ETAPA") valor = &Etapa;
+        else if (tag == "CODIG1") valor = &Cod1;
+        else if (tag == "CODIG2") valor = &Cod2;
+        else if (tag == "CODIG3") valor = &Cod3;
+        else if (tag == "CODIG4") valor = &Cod4;
+        if (valor) {
+            a->SetTextString(*valor);
+            a->SetVisible(false);
+            a->Update();
+        } else {
+            outro = a;
+        }
+    }
+
+    gAcadDoc->SendCommand("ROTATE\rLAST\r\r" + JoinCoords(*ponto, 8) + "\r");
+    if (outro) {
+        outro->SetRotation(0.0);
+        outro->Update();
+    }
+}
+
+void clsWATDes::DrawTubo(const std::string& Tubulacao, const std::string& Diametro, const std::string& Etapa)
+{
+    const int etapa = IndiceEtapa(Etapa);
+    if (etapa < 0) return;
+    SalvaVista();
+    if (!gAcadDoc) return;
+
+    Ponto clique1, clique2;
+    bool falhou = false;
+    acad::Entity* escolhido = AtivaAcad("Selecione Conexão ou Polyline:", 2, clique1, falhou, "");
+    if (falhou || !escolhido) return;
+
+    acad::Entity* F1 = nullptr;
+    acad::Entity* F2 = nullptr;
+    Ponto P1, P2;
+    std::vector<double> rota;
+    bool modoCurva = false;
+    Ponto M;
+    double A = 0.0;
+    const std::string tipo = escolhido->ObjectName();
+    if (tipo == "AcDbBlockReference") {
+        F1 = escolhido;
+        F2 = AtivaAcad("Selecione Conexão:", 2, clique2, falhou, "AcDbBlockReference");
+        if (falhou || !F2) return;
+        P1 = clique1;
+        P2 = clique2;
+    } else if (EhCurva(tipo)) {
+        modoCurva = true;
+        double L0 = 0.0;
+        const std::optional<std::vector<double>> lista = CurvaParaPontos(escolhido, L0, std::nullopt, 1.0);
+        if (!lista || lista->size() < 4) return;
+        rota = *lista;
+        int segmento = 0;
+        const std::optional<Ponto> meio = PontoAoLongo(rota, L0 / 2, segmento, A);
+        if (!meio) return;
+        M = *meio;
+        P1 = Vertice(rota, 0);
+        P2 = Vertice(rota, rota.size() / 2 - 1);
+        if (PontoForaDaVista(P1) || PontoForaDaVista(P2)) ZoomJanela(P1, P2, 0.4);
+        bool vazio = false;
+        const FiltroTipos tipos{2};
+        const FiltroDados dados{acad::Variant("A-*")};
+        F1 = SelecionaObjetos(P1, 50.0, tipos, dados, vazio, 0, 0.0);
+        if (!F1) return;
+        F2 = SelecionaObjetos(P2, 50.0, tipos, dados, vazio, 0, 0.0);
+        if (!F2) return;
+    } else {
+        return;
+    }
+
+    // A block that is no fitting with sockets (the pipe label among them)
+    // cannot end a pipe.
+    Bolsa b1, b2;
+    if (!LeBolsa(F1, P1, b1) || !LeBolsa(F2, P2, b2)) return;
+
+    if (b1.CodBase == "PDR") b1.DiamBolsa = b2.DiamBolsa;
+    if (b2.CodBase == "PDR") b2.DiamBolsa = b1.DiamBolsa;
+
+    if (!modoCurva) rota = {b1.PtBolsa.X, b1.PtBolsa.Y, b2.PtBolsa.X, b2.PtBolsa.Y};
+    const std::vector<double> tracado = rota;  // what the pipe polyline follows in curve mode
+    rota = AppendArray(AppendArray(InverteCoords(b1.Percurso), rota), b2.Percurso);
+    double L = 0.0;
+    for (std::size_t k = 1; k < rota.size() / 2; ++k) L += Distancia(Vertice(rota, k - 1), Vertice(rota, k));
+    const Ponto H1 = Vertice(rota, 0);
+    const Ponto H2 = Vertice(rota, rota.size() / 2 - 1);
+
+    GetLayer("TRECHO", 170, "");
+    if (!CriaBlocoConexao("A-TUBO", false)) return;
+
+    std::string msg;
+    bool problema = false;
+    if (Distancia(b1.PtBolsa, b2.PtBolsa) < 0.75) {
+        msg = "O comprimento da LINHA deve ser de no mínimo 0.75m.";
+        problema = true;
+    }
+    if (b1.DiamBolsa != b2.DiamBolsa) {
+        msg += "Os diametros não coincidem.";
+        problema = true;
+    }
+    std::string T = b1.TubBolsa == "Indefinido" ? b2.TubBolsa : b1.TubBolsa;
+    std::string D;
+    if (!Tubulacao.empty()) {
+        if (T != "Indefinido" && T != Tubulacao) {
+            msg += "\r\nAs tubulações não coincidem.";
+            problema = true;
+        }
+        T = Tubulacao;
+        D = Diametro;
+    } else {
+        if (b1.TubBolsa != "Indefinido" && b2.TubBolsa != "Indefinido" && b1.TubBolsa != b2.TubBolsa) {
+            msg += "\r\nAs tubulações não coincidem.";
+            problema = true;
+        }
+        D = b1.DiamBolsa;
+    }
+    if (problema) {
+        bool ok = false, cancel = false, check = false;
+        int left = 0, top = 0;
+        ExibeMensagem(4, "Atenção", msg + "\r\nContinuar assim mesmo?", ok, cancel, check, "", left, top);
+        if (!ok) return;
+    }
+
+    RestauraVista();
+
+    std::string comprimento, contrib;
+    {
+        frmWATTubo dlg;
+        if (L > 500.0) dlg.Frame1(1).SetVisible(true);
+        dlg.SetlCaption("DN" + D);
+        dlg.Text1.SetText(FormatNum(L, 0));
+        dlg.Coords = rota;
+        dlg.SetTuboPref(T);
+        dlg.Show(forms::vbModal, gMainForm);
+        comprimento = dlg.Text1.Text();
+        contrib = dlg.Contrib;
+        T = dlg.TuboPref();
+        const bool cancelou = dlg.Cancel;
+        forms::Unload(dlg);
+        if (cancelou) return;
+    }
+
+    if (T == "Indefinido") {
+        ExibeMensagem(0, "Atenção", "Material indefinido.\r\nImpossivel continuar em modo automático.");
+        return;
+    }
+    std::string K;
+    const std::vector<DiametroAguaRec>* diametros = nullptr;
+    for (const TipoTuboRec& t : gTiposTubo)
+        if (t.Nome == T) {
+            K = t.Codigo;
+            diametros = &t.Diametros;
+        }
+    bool existe = false;
+    if (diametros)
+        for (const DiametroAguaRec& d : *diametros) existe = existe || d.DP == D;
+    if (!existe) {
+        ExibeMensagem(0, "Erro!!!", "O diâmetro " + D + " não existe para " + T);
+        return;
+    }
+
+    if (!modoCurva) {
+        A = Azimute(b1.PtBolsa, b2.PtBolsa);
+        M = PontoPolar(b1.PtBolsa, A, Distancia(b1.PtBolsa, b2.PtBolsa) / 2);
+    }
+    const bool virado = A > 1.571 && A < 4.712;
+    const double S = virado ? -1.0 : 1.0;
+
+    acad::BlockReference* rotulo = gModelSpace->InsertBlock(M, "A-TUBO", 1.0, S, 1.0, A);
+    rotulo->SetLayer("TRECHO");
+    const std::string codigo = K + "DN" + D + "-" + SemBrancos(comprimento) + "m";
+    for (acad::AttributeReference* a : rotulo->GetAttributes()) {
+        const std::string tag = a->TagString();
+        if (tag == "CODIGO") {
+            a->SetTextString(codigo);
+            a->SetAlignment(10);
+            a->SetTextAlignmentPoint(PontoPolar(M, A + S * 1.5707963267949, 1.15));
+            a->SetBackward(virado);
+            a->SetLayer("TRECHO");
+            a->SetVisible(true);
+        } else if (tag == "MATERIAL") {
+            a->SetTextString(T);
+            a->SetAlignment(13);
+            a->SetTextAlignmentPoint(M);
+            a->SetBackward(virado);
+            a->SetVisible(false);
+        } else if (tag == "ETAPA") {
+            a->SetTextString(Etapa);
+            a->SetVisible(false);
+        } else if (tag == "CONTRIB") {
+            a->SetTextString(contrib);
+            a->SetAlignment(10);
+            a->SetTextAlignmentPoint(PontoPolar(M, A - S * 1.5707963267949, 1.15));
+            a->SetLayer("TRECHO");
+            a->SetBackward(virado);
+            a->SetInvisible(true);
+        } else if (tag == "H1" || tag == "H2") {
+            const Ponto& bolsa = tag == "H1" ? b1.PtBolsa : b2.PtBolsa;
+            a->SetTextString(FormatNum(bolsa.X, 4) + "," + FormatNum(bolsa.Y, 4));
+            a->SetTextAlignmentPoint(tag == "H1" ? H1 : H2);
+            a->SetHeight(0.00001);
+        } else {
+            continue;
+        }
+        a->Update();
+    }
+
+    int cor = 0;
+    for (const DiamCorRec& c : gCoresDiam)
+        if (c.Diametro == D) {
+            cor = c.Cor;
+            break;
+        }
+    bool temDesativar = false;
+    for (acad::Linetype* lt : gAcadDoc->Linetypes()) temDesativar = temDesativar || lt->Name() == "DESATIVAR";
+    if (!temDesativar) {
+        try {
+            gAcadDoc->Linetypes().Load("DESATIVAR", (std::filesystem::path(gAppPath) / "r-quoril.lin").string());
+        } catch (const acad::Error&) {
+        }
+    }
+    const std::string camada = "T_" + D + (etapa == 0 ? "" : "_" + Etapa);
+    GetLayer(camada, cor, gEtapasAgua[etapa].LineType);
+
+    if (modoCurva) {
+        // The drawn curve gives way to the pipe only now that the pipe is there.
+        escolhido->Delete();
+    }
+    acad::LWPolyline* tubo = gModelSpace->AddLightWeightPolyline(
+        modoCurva ? tracado : std::vector<double>{b1.PtBolsa.X, b1.PtBolsa.Y, b2.PtBolsa.X, b2.PtBolsa.Y});
+    tubo->SetLinetypeGeneration(true);
+    tubo->SetLayer(camada);
+    tubo->Update();
+}
+
+void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, short /*Etapa*/,
+                     ProgressBar& Progresso)
+{
+    if (!ConectaAcad()) return;
+
+    // Only block references are read: with neither box ticked every block
+    // reference is a candidate, as a code can only live in their attributes.
+    FiltroTipos tipos;
+    FiltroDados dados;
+    if (EmTubos && !EmConexoes) {
+        tipos = {2};
+        dados = {acad::Variant("A-TUBO")};
+    } else if (EmConexoes && !EmTubos) {
+        tipos = {-4, 2, -4, 2, -4, -4};
+        dados = {acad::Variant("<AND"), acad::Variant("A-*"),    acad::Variant("<NOT"),
+                 acad::Variant("A-TUBO"), acad::Variant("NOT>"), acad::Variant("AND>")};
+    } else if (EmConexoes && EmTubos) {
+        tipos = {2};
+        dados = {acad::Variant("A-*")};
+    } else {
+        tipos = {0};
+        dados = {acad::Variant("INSERT")};
+    }
+
+    // Whatever ends the search, the cancel window goes and the main window
+    // comes back.
+    struct Fim {
+        clsWATDes& des;
+        ~Fim()
+        {
+            try {
+                des.FechaCancelar();
+                if (gMainForm && gMainForm->WindowState() == forms::vbMinimized)
+                    gMainForm->SetWindowState(forms::vbNormal);
+            } catch (...) {
+            }
+        }
+    } fim{*this};
+
+    AtivaJanelaAcad();
+    acad::SelectionSet* ss = RecriaConjunto("SS1");
+    ss->SelectOnScreen(tipos, dados);
+    std::vector<acad::BlockReference*> blocos;
+    blocos.reserve(static_cast<std::size_t>(ss->Count()));
+    for (acad::Entity* e : *ss)
+        if (auto* b = dynamic_cast<acad::BlockReference*>(e)) blocos.push_back(b);
+
+    fCancel = std::make_unique<frmCancelar>();
+    fCancel->Cancel = false;
+    fCancel->SetMensagem("Localizar Código");
+    PosicionaDialogo(*fCancel, gMsgLeft, gMsgTop);
+    fCancel->Show(forms::vbModeless, gMainForm);
+
+    Progresso.Progress_Start(static_cast<long long>(blocos.size()), "");
+    std::vector<Ponto> achados;
+    for (acad::BlockReference* b : blocos) {
+        forms::DoEvents();
+        if (!fCancel || fCancel->Cancel) return;
+        for (acad::AttributeReference* a : b->GetAttributes()) {
+            if (a->TagString().compare(0, 5, "CODIG") != 0) continue;
+            const std::string texto = a->TextString();
+            if (!texto.empty() && texto.find(Codigo) != std::string::npos) achados.push_back(b->InsertionPoint());
+        }
+        Progresso.Progress();
+    }
+    FechaCancelar();
+    Progresso.Progress_Start(0, "");
+
+    if (achados.empty()) {
+        ExibeMensagem(0, "Localizar " + Codigo, "Nenhuma ocorrencia encontrada.");
+        return;
+    }
+    if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
+    const std::string n = std::to_string(achados.size());
+    int left = gMsgLeft, top = gMsgTop;
+    for (std::size_t i = 0; i < achados.size(); ++i) {
+        ZoomCentro(achados[i], 50);
+        bool ok = false, cancel = false, check = false;
+        ExibeMensagem(4, "Localizar Código - " + std::to_string(i + 1) + " de " + n, "Continuar?", ok, cancel, check,
+                      "", left, top);
+        if (!ok) break;
+    }
+}
+
+void clsWATDes::FechaCancelar()
+{
+    if (!fCancel) return;
+    gMsgLeft = static_cast<int>(std::lround(fCancel->Left()));
+    gMsgTop = static_cast<int>(std::lround(fCancel->Top()));
+    forms::Unload(*fCancel);
+    fCancel.reset();
+}
