@@ -1,8 +1,13 @@
 #include "water/WATDes98.h"
 
+#include <charconv>
+#include <exception>
 #include <utility>
 
+#include "cad/modAcad.h"
+#include "platform/acad/Error.h"
 #include "shell/modMensagem.h"
+#include "water/clsWATDes.h"
 
 using namespace forms;
 
@@ -12,6 +17,28 @@ namespace {
 constexpr double kFora = 4000;
 // The open lists of the material and pipe choices: 300 pixels.
 constexpr double kLarguraLista = 300 * 15;
+
+// A command's failure is told to the user and ends the command, not the
+// program: the window's event handlers have nobody above them to catch it.
+template <class Comando>
+void Protegido(Comando&& Executa)
+{
+    try {
+        Executa();
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+    } catch (const std::exception& e) {
+        ExibeMensagem(0, "Atenção", e.what());
+    }
+}
+
+// A diameter as a whole number; 0 for a text that is none.
+int Inteiro(const std::string& Texto)
+{
+    int v = 0;
+    std::from_chars(Texto.data(), Texto.data() + Texto.size(), v);
+    return v;
+}
 
 template <class Lista>
 void PrimeiroItem(Lista& L)
@@ -31,6 +58,14 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     Resize += [this] { UserControl_Resize(); };
 
     Material.Click += [this] { Material_Click(); };
+    WATMenu.Click += [this](int Index) { WATMenu_Click(Index); };
+    WatDP.Click += [this] { WatDP_Click(); };
+    WatDP.DblClick += [this] { WatDP_DblClick(); };
+    WatDS.Click += [this] { WatDS_Click(); };
+    WatDS.DblClick += [this] { WatDS_DblClick(); };
+    DesCmd.Click += [this] { DesCmd_Click(); };
+    TuboCmd.Click += [this] { TuboCmd_Click(); };
+    FindCmd.Click += [this] { FindCmd_Click(); };
     PrefMatCbo.Click += [this] { PrefMatCbo_Click(); };
     PrefTubCbo.Click += [this] { PrefTubCbo_Click(); };
     SSLumbra.Click += [this](int) { SSLumbra_Click(); };
@@ -115,6 +150,8 @@ void WATDes98::ArrumaControles()
     SSTools.SetTabCaption(0, "Insumos");
     SSTools.SetTabCaption(1, "Verif.");
     SSTools.SetTabCaption(2, "Temát.");
+    // Three captions share one row.
+    SSTools.SetFontSize(7);
 
     QttCmd.Move(90, 495, 2415, 375);
     QttCmd.SetCaption("Quantitativos");
@@ -152,13 +189,13 @@ void WATDes98::ArrumaControles()
     SSLumbra.SetTabCaption(1, "Nodes");
     SSLumbra.SetTabCaption(2, "MDB");
 
-    ZonLbl.Move(90, 405, 2415, 1335);
+    ZonLbl.Move(90, 405, 2415, 1380);
     ZonLbl.SetWordWrap(true);
     ZonLbl.SetCaption(
         "Uma zona é definida por um Hatch e um bloco com atributos.\r\n"
         "A cor e o padrão do Hatch não são considerados nem a orientação ou escala do bloco mas sim o ponto "
         "de inserção do bloco e os dados nos atributos.");
-    ZonTxt(0).Move(90, 1800, 2415, 285);
+    ZonTxt(0).Move(90, 1815, 2415, 285);
     ZonTxt(0).SetToolTipText("Nome da zona");
     ZonTxt(2).Move(90, 2160, 1500, 285);
     ZonTxt(2).SetToolTipText("Valor por metro");
@@ -209,6 +246,8 @@ void WATDes98::Start(bool Recarregar)
         if (!MaterialDeTubos(m.Material)) PrefMatCbo.AddItem(m.Material);
     }
 
+    if (!Des_) Des_ = std::make_unique<clsWATDes>();
+
     Etapa.SetListIndex(0);
     PrimeiroItem(Material);
     PrimeiroItem(PrefMatCbo);
@@ -225,11 +264,193 @@ void WATDes98::MyclsWATDb_FirstPIC(const forms::Picture& Pic)
     WATMenu.SetBackGround(Pic);
 }
 
-void WATDes98::Material_Click() {}
+// The material's fittings become the picture menu; the diameters wait for
+// a fitting.
+void WATDes98::Material_Click()
+{
+    if (!Iniciado_) return;
+    MaterialAtual = Material.Text();
+    for (const MaterialAguaRec& m : gMateriaisAgua)
+        if (m.Material == MaterialAtual) {
+            MenuAtual = m.Menu;
+            ConexoesAtuais = m.Conexoes;
+        }
+    WATMenu.NewMenu(MenuAtual.Name, MenuAtual.DimX, MenuAtual.DimY, 107, 135, MenuAtual.PicFlat, MenuAtual.PicUp,
+                    MenuAtual.PicDown);
+    for (std::size_t k = 1; k < MenuAtual.Botoes.size(); ++k) {
+        const PicMnuBotaoRec& b = MenuAtual.Botoes[k];
+        WATMenu.AddBotao(static_cast<int>(k), b.Key, b.Description, b.Extra1, b.Texto, b.Row, b.Column, b.ExtraRows,
+                         b.ExtraColumns);
+    }
+    ConexaoAtual = ConexaoAguaRec();
+    DiametroAtual = DiametroAguaRec();
+    WatDP.Clear();
+    WatDS.Clear();
+    Material.SetToolTipText(MaterialAtual);
+    DesCmd.SetEnabled(false);
+}
 
-void WATDes98::PrefMatCbo_Click() {}
+// A button finds its fitting by its code: only fittings with a block have
+// buttons, so the button's number and the fitting's place may differ.
+void WATDes98::WATMenu_Click(int Index)
+{
+    TuboCmd.SetPicture(forms::Picture());
+    TuboCmd.SetToolTipText("");
+    ConexaoAtual = ConexaoAguaRec();
+    DiametroAtual = DiametroAguaRec();
+    if (Index > 0 && static_cast<std::size_t>(Index) < MenuAtual.Botoes.size()) {
+        const std::string& codigo = MenuAtual.Botoes[static_cast<std::size_t>(Index)].Key;
+        for (std::size_t k = 1; k < ConexoesAtuais.size(); ++k)
+            if (ConexoesAtuais[k].Codigo == codigo && !ConexoesAtuais[k].Bloco.empty()) {
+                ConexaoAtual = ConexoesAtuais[k];
+                break;
+            }
+    }
+    WatDP.Clear();
+    for (const DiametroAguaRec& d : ConexaoAtual.Diametros) WatDP.AddItem(d.DP);
+    WatDS.Clear();
+    DesCmd.SetEnabled(false);
+}
 
-void WATDes98::PrefTubCbo_Click() {}
+// A click on a diameter that completes the choice draws at once.
+void WATDes98::WatDP_Click()
+{
+    WatDS.Clear();
+    DSAtual.clear();
+    const int i = WatDP.ListIndex();
+    if (i < 0 || static_cast<std::size_t>(i) >= ConexaoAtual.Diametros.size()) return;
+    DiametroAtual = ConexaoAtual.Diametros[static_cast<std::size_t>(i)];
+    if (DiametroAtual.TemDS) {
+        DSAtuais = DiametroAtual.DS;
+        for (const std::string& ds : DSAtuais) WatDS.AddItem(ds);
+        DesCmd.SetEnabled(false);
+    } else {
+        DesCmd.SetEnabled(true);
+        DesCmd_Click();
+    }
+}
+
+void WATDes98::WatDP_DblClick()
+{
+    if (WatDP.ListIndex() >= 0 && !DiametroAtual.TemDS) DesCmd_Click();
+}
+
+void WATDes98::WatDS_Click()
+{
+    if (WatDP.ListIndex() < 0 || WatDS.ListIndex() < 0 || !DiametroAtual.TemDS) return;
+    DesCmd.SetEnabled(true);
+    DSAtual = WatDS.Text();
+    DesCmd_Click();
+}
+
+void WATDes98::WatDS_DblClick()
+{
+    if (WatDS.ListIndex() >= 0 && DiametroAtual.TemDS) DesCmd_Click();
+}
+
+void WATDes98::CodigosDaConexao(std::string& Codigo, std::string (&Extras)[4]) const
+{
+    const std::string dn = "DN" + DiametroAtual.DP;
+    Codigo = ConexaoAtual.Codigo + dn;
+    for (std::string& e : Extras) e.clear();
+    if (ConexaoAtual.TemExtras) {
+        for (const ConExtraRec& x : ConexaoAtual.Extras) {
+            std::string valor = x.Cod;
+            if (valor == "RCFC") valor += Inteiro(DiametroAtual.DP) > 400 ? "16" : "10";
+            if (x.Att == "CODIGO")
+                Codigo = valor + dn;
+            else if (x.Att.size() == 6 && x.Att.compare(0, 5, "CODIG") == 0 && x.Att[5] >= '1' && x.Att[5] <= '4')
+                Extras[x.Att[5] - '1'] = valor + dn;
+        }
+    }
+    if (DiametroAtual.TemDS) Codigo += "x" + DSAtual;
+}
+
+// Draws the current choice: a fitting, or a pipe of the chosen type and
+// diameter when the material is one of pipes.
+void WATDes98::DesCmd_Click()
+{
+    if (!Des_ || DiametroAtual.DP.empty()) return;
+    Protegido([this] {
+        if (!ConectaAcad()) return;
+        const std::string etapa = std::to_string(Etapa.ListIndex());
+        if (MaterialDeTubos(MaterialAtual)) {
+            Des_->DrawTubo(ConexaoAtual.Conexao, DiametroAtual.DP, etapa);
+            return;
+        }
+        std::string codigo, extras[4];
+        CodigosDaConexao(codigo, extras);
+        Des_->InsertConex(ConexaoAtual.Bloco, MaterialAtual, codigo, etapa, extras[0], extras[1], extras[2],
+                          extras[3]);
+    });
+}
+
+// A pipe between two fittings, its type and diameter taken from their sockets.
+void WATDes98::TuboCmd_Click()
+{
+    if (!Des_) return;
+    Protegido([this] {
+        if (!ConectaAcad()) return;
+        Des_->DrawTubo("", "", std::to_string(Etapa.ListIndex()));
+    });
+}
+
+void WATDes98::FindCmd_Click()
+{
+    if (!Des_) return;
+    Protegido([this] {
+        bool emConexoes = FindChk(1).Value() == vbChecked;
+        Des_->Find(FindTxt.Text(), FindChk(0).Value() == vbChecked, emConexoes,
+                   static_cast<short>(FindCbo.ListIndex()), ProgressBar3);
+        FindChk(1).SetValue(emConexoes ? vbChecked : vbUnchecked);
+    });
+}
+
+void WATDes98::PrefMatCbo_Click()
+{
+    MaterialPref = PrefMatCbo.Text();
+    for (const MaterialAguaRec& m : gMateriaisAgua)
+        if (m.Material == MaterialPref) {
+            TuboPref = m.Tubulacao;
+            break;
+        }
+    for (int i = 0; i < PrefTubCbo.ListCount(); ++i)
+        if (PrefTubCbo.List(i) == TuboPref) {
+            PrefTubCbo.SetListIndex(i);
+            break;
+        }
+}
+
+// The preferred pipe of a material changes in the loaded catalogue only: the
+// sockets that took the old one take the new one until the program ends.
+void WATDes98::PrefTubCbo_Click()
+{
+    const std::string novo = PrefTubCbo.Text();
+    if (novo == TuboPref) return;
+    bool sim = false, nao = false, marca = false;
+    int left = 0, top = 0;
+    ExibeMensagem(4, "Alterar Tubo Preferencial", "de: " + TuboPref + "\r\n" + "para: " + novo + "?", sim, nao,
+                  marca, "", left, top);
+    if (!sim) {
+        // The list goes back to the pipe still in force.
+        for (int i = 0; i < PrefTubCbo.ListCount(); ++i)
+            if (PrefTubCbo.List(i) == TuboPref) {
+                PrefTubCbo.SetListIndex(i);
+                return;
+            }
+        return;
+    }
+    for (MaterialAguaRec& m : gMateriaisAgua) {
+        if (m.Material != MaterialPref) continue;
+        m.Tubulacao = novo;
+        for (std::size_t k = 1; k < m.Conexoes.size(); ++k) {
+            if (m.Conexoes[k].Bloco.empty()) continue;
+            for (BolsaPontoRec& b : m.Conexoes[k].Bolsas)
+                if (b.Tubulacao == TuboPref) b.Tubulacao = novo;
+        }
+    }
+    TuboPref = novo;
+}
 
 void WATDes98::SSLumbra_Click()
 {

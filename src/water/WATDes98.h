@@ -21,6 +21,8 @@
 #include "shell/ProgressBar.h"
 #include "water/clsWATDb.h"
 
+class clsWATDes;
+
 class WATDes98 : public forms::UserControl {
 public:
     explicit WATDes98(Init init);
@@ -48,6 +50,11 @@ public:
     int PRECDIST() const { return PRECDIST_; }  // decimals of distances
     void SetPRECDIST(int v);
     long hwnd() const { return hWnd(); }
+
+    // The codes the draw command gives the current fitting: its code with
+    // "DN", the primary diameter and, with a secondary one, "x" and it; and
+    // the four extra codes (CODIG1 to CODIG4), empty when unset.
+    void CodigosDaConexao(std::string& Codigo, std::string (&Extras)[4]) const;
 
     // Raised by the export: False when it begins its work, True when it has ended.
     platform::Event<bool> Exportando;
@@ -128,6 +135,14 @@ private:
 
     void MyclsWATDb_FirstPIC(const forms::Picture& Pic);
     void Material_Click();
+    void WATMenu_Click(int Index);
+    void WatDP_Click();
+    void WatDP_DblClick();
+    void WatDS_Click();
+    void WatDS_DblClick();
+    void DesCmd_Click();
+    void TuboCmd_Click();
+    void FindCmd_Click();
     void PrefMatCbo_Click();
     void PrefTubCbo_Click();
     void SSLumbra_Click();
@@ -144,6 +159,11 @@ private:
     std::string MaterialAtual;
     PicMnuRec MenuAtual;
     std::vector<ConexaoAguaRec> ConexoesAtuais;  // element 0 empty
+    ConexaoAguaRec ConexaoAtual;
+    DiametroAguaRec DiametroAtual;
+    std::vector<std::string> DSAtuais;
+    std::string DSAtual;
     std::string MaterialPref;
     std::string TuboPref;
+    std::unique_ptr<clsWATDes> Des_;  // the drawing object, made by the first start
 };
