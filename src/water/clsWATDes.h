@@ -41,5 +41,8 @@ public:
     void Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, short Etapa, ProgressBar& Progresso);
 
 private:
+    // Unloads the cancel window, keeping where the user left it.
+    void FechaCancelar();
+
     std::unique_ptr<frmCancelar> fCancel;  // alive only during one search
 };
