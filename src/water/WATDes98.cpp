@@ -40,6 +40,17 @@ int Inteiro(const std::string& Texto)
     return v;
 }
 
+// A picture of the program's own; a missing one leaves its place empty
+// rather than keeping the panel from starting.
+Picture Figura(const std::string& Nome)
+{
+    try {
+        return LoadResPicture(Nome, vbResBitmap);
+    } catch (const forms::Error&) {
+        return {};
+    }
+}
+
 template <class Lista>
 void PrimeiroItem(Lista& L)
 {
@@ -96,13 +107,16 @@ void WATDes98::ArrumaControles()
     Material.Move(90, 660, 2415, 315);
     Material.SetStyle(vbComboDropdownList);
     WATMenu.Move(90, 1020, 2025, 1605);
-    WatDP.Move(90, 2670, 780, 645);
-    WatDS.Move(915, 2670, 780, 645);
-    DesCmd.Move(1740, 2670, 765, 315);
+    WatDP.Move(90, 2670, 690, 645);
+    WatDS.Move(825, 2670, 690, 645);
+    DesCmd.Move(1560, 2670, 945, 315);
     DesCmd.SetCaption("Desenhar");
     DesCmd.SetEnabled(false);
-    TuboCmd.Move(1740, 3000, 765, 315);
+    TuboCmd.Move(1560, 3000, 945, 315);
     TuboCmd.SetCaption("Tubos");
+    TuboCmd.SetStyle(1);
+    TuboCmd.SetPicture(Figura("TUBOCMD"));
+    TuboCmd.SetToolTipText("Desenhar um tubo entre duas conexões");
     lblWat(1).Move(90, 3405, 600, 225);
     lblWat(1).SetCaption("Etapa:");
     Etapa.Move(735, 3375, 1770, 315);

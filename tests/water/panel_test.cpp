@@ -127,9 +127,12 @@ TEST_F(PainelAgua, TheMenuOffersTheMaterialsFittingsAndAButtonFindsItsFittingByC
     // The ring without a block has no button.
     for (int k = 1; k < 16; ++k) EXPECT_NE(WC.WATMenu.Botao(k).Key, "ANPBA");
 
+    EXPECT_FALSE(WC.TuboCmd.ToolTipText().empty());
     Aperta("C90PBA");
     EXPECT_EQ(Itens(WC.WatDP), (std::vector<std::string>{"50", "75", "100"}));
     EXPECT_EQ(WC.WatDS.ListCount(), 0);
+    // Choosing a fitting takes the pipe button's picture and tip away.
+    EXPECT_TRUE(WC.TuboCmd.ToolTipText().empty());
     Aperta("TEPBA");
     EXPECT_EQ(Itens(WC.WatDP), (std::vector<std::string>{"50", "75", "100"}));
     EXPECT_FALSE(WC.DesCmd.Enabled());
