@@ -1,23 +1,28 @@
 #include "water/clsWATDes.h"
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "cad/modAcad.h"
+#include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
+#include "cad/modVista.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/ProgressBar.h"
 #include "shell/frmCancelar.h"
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
-#include "cad/modVista.h"
-#include "platform/acad/SelectionSet.h"
 #include "water/WATDes.h"
 #include "water/clsWATDb.h"
+#include "water/frmWATTubo.h"
 
 namespace {
 
@@ -28,6 +33,41 @@ int IndiceEtapa(const std::string& Etapa)
     if (Etapa.size() != 1 || Etapa[0] < '0' || Etapa[0] > '3') return -1;
     const int i = Etapa[0] - '0';
     return i < static_cast<int>(gEtapasAgua.size()) ? i : -1;
+}
+
+std::string SemBrancos(const std::string& Texto)
+{
+    const auto i = Texto.find_first_not_of(' ');
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(' ') - i + 1);
+}
+
+Ponto Vertice(const std::vector<double>& L, std::size_t k)
+{
+    return Ponto(L[2 * k], L[2 * k + 1]);
+}
+
+// The socket of a fitting that faces the pipe.
+struct Bolsa {
+    std::string CodBase;
+    Ponto PtBolsa;
+    std::string DiamBolsa;
+    std::string TubBolsa;
+    std::vector<double> Percurso;
+};
+
+bool LeBolsa(acad::Entity* Conexao, const Ponto& Perto, Bolsa& B)
+{
+    std::string sDP, sDS, material, etapa, naoUsado;
+    Ponto insercao;
+    return InfoBolsa(Conexao, B.CodBase, sDP, sDS, material, etapa, insercao, Perto, B.PtBolsa, naoUsado,
+                     B.DiamBolsa, B.TubBolsa, false, B.Percurso, false) &&
+           B.Percurso.size() >= 2;
+}
+
+bool EhCurva(const std::string& Nome)
+{
+    return Nome == "AcDb2dPolyline" || Nome == "AcDbPolyline" || Nome == "AcDbSpline" || Nome == "AcDbLine";
 }
 
 }  // namespace
@@ -78,7 +118,219 @@ void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Materia
     }
 }
 
-void clsWATDes::DrawTubo(const std::string&, const std::string&, const std::string&) {}
+void clsWATDes::DrawTubo(const std::string& Tubulacao, const std::string& Diametro, const std::string& Etapa)
+{
+    const int etapa = IndiceEtapa(Etapa);
+    if (etapa < 0) return;
+    SalvaVista();
+    if (!gAcadDoc) return;
+
+    Ponto clique1, clique2;
+    bool falhou = false;
+    acad::Entity* escolhido = AtivaAcad("Selecione Conexão ou Polyline:", 2, clique1, falhou, "");
+    if (falhou || !escolhido) return;
+
+    acad::Entity* F1 = nullptr;
+    acad::Entity* F2 = nullptr;
+    Ponto P1, P2;
+    std::vector<double> rota;
+    bool modoCurva = false;
+    Ponto M;
+    double A = 0.0;
+    const std::string tipo = escolhido->ObjectName();
+    if (tipo == "AcDbBlockReference") {
+        F1 = escolhido;
+        F2 = AtivaAcad("Selecione Conexão:", 2, clique2, falhou, "AcDbBlockReference");
+        if (falhou || !F2) return;
+        P1 = clique1;
+        P2 = clique2;
+    } else if (EhCurva(tipo)) {
+        modoCurva = true;
+        double L0 = 0.0;
+        const std::optional<std::vector<double>> lista = CurvaParaPontos(escolhido, L0, std::nullopt, 1.0);
+        if (!lista || lista->size() < 4) return;
+        rota = *lista;
+        int segmento = 0;
+        const std::optional<Ponto> meio = PontoAoLongo(rota, L0 / 2, segmento, A);
+        if (!meio) return;
+        M = *meio;
+        P1 = Vertice(rota, 0);
+        P2 = Vertice(rota, rota.size() / 2 - 1);
+        if (PontoForaDaVista(P1) || PontoForaDaVista(P2)) ZoomJanela(P1, P2, 0.4);
+        bool vazio = false;
+        const FiltroTipos tipos{2};
+        const FiltroDados dados{acad::Variant("A-*")};
+        F1 = SelecionaObjetos(P1, 50.0, tipos, dados, vazio, 0, 0.0);
+        if (!F1) return;
+        F2 = SelecionaObjetos(P2, 50.0, tipos, dados, vazio, 0, 0.0);
+        if (!F2) return;
+    } else {
+        return;
+    }
+
+    // A block that is no fitting with sockets (the pipe label among them)
+    // cannot end a pipe.
+    Bolsa b1, b2;
+    if (!LeBolsa(F1, P1, b1) || !LeBolsa(F2, P2, b2)) return;
+
+    if (b1.CodBase == "PDR") b1.DiamBolsa = b2.DiamBolsa;
+    if (b2.CodBase == "PDR") b2.DiamBolsa = b1.DiamBolsa;
+
+    if (!modoCurva) rota = {b1.PtBolsa.X, b1.PtBolsa.Y, b2.PtBolsa.X, b2.PtBolsa.Y};
+    const std::vector<double> tracado = rota;  // what the pipe polyline follows in curve mode
+    rota = AppendArray(AppendArray(InverteCoords(b1.Percurso), rota), b2.Percurso);
+    double L = 0.0;
+    for (std::size_t k = 1; k < rota.size() / 2; ++k) L += Distancia(Vertice(rota, k - 1), Vertice(rota, k));
+    const Ponto H1 = Vertice(rota, 0);
+    const Ponto H2 = Vertice(rota, rota.size() / 2 - 1);
+
+    GetLayer("TRECHO", 170, "");
+    if (!CriaBlocoConexao("A-TUBO", false)) return;
+
+    std::string msg;
+    bool problema = false;
+    if (Distancia(b1.PtBolsa, b2.PtBolsa) < 0.75) {
+        msg = "O comprimento da LINHA deve ser de no mínimo 0.75m.";
+        problema = true;
+    }
+    if (b1.DiamBolsa != b2.DiamBolsa) {
+        msg += "Os diametros não coincidem.";
+        problema = true;
+    }
+    std::string T = b1.TubBolsa == "Indefinido" ? b2.TubBolsa : b1.TubBolsa;
+    std::string D;
+    if (!Tubulacao.empty()) {
+        if (T != "Indefinido" && T != Tubulacao) {
+            msg += "\r\nAs tubulações não coincidem.";
+            problema = true;
+        }
+        T = Tubulacao;
+        D = Diametro;
+    } else {
+        if (b1.TubBolsa != "Indefinido" && b2.TubBolsa != "Indefinido" && b1.TubBolsa != b2.TubBolsa) {
+            msg += "\r\nAs tubulações não coincidem.";
+            problema = true;
+        }
+        D = b1.DiamBolsa;
+    }
+    if (problema) {
+        bool ok = false, cancel = false, check = false;
+        int left = 0, top = 0;
+        ExibeMensagem(4, "Atenção", msg + "\r\nContinuar assim mesmo?", ok, cancel, check, "", left, top);
+        if (!ok) return;
+    }
+
+    RestauraVista();
+
+    std::string comprimento, contrib;
+    {
+        frmWATTubo dlg;
+        if (L > 500.0) dlg.Frame1(1).SetVisible(true);
+        dlg.SetlCaption("DN" + D);
+        dlg.Text1.SetText(FormatNum(L, 0));
+        dlg.Coords = rota;
+        dlg.SetTuboPref(T);
+        dlg.Show(forms::vbModal, gMainForm);
+        comprimento = dlg.Text1.Text();
+        contrib = dlg.Contrib;
+        T = dlg.TuboPref();
+        const bool cancelou = dlg.Cancel;
+        forms::Unload(dlg);
+        if (cancelou) return;
+    }
+
+    if (T == "Indefinido") {
+        ExibeMensagem(0, "Atenção", "Material indefinido.\r\nImpossivel continuar em modo automático.");
+        return;
+    }
+    std::string K;
+    const std::vector<DiametroAguaRec>* diametros = nullptr;
+    for (const TipoTuboRec& t : gTiposTubo)
+        if (t.Nome == T) {
+            K = t.Codigo;
+            diametros = &t.Diametros;
+        }
+    bool existe = false;
+    if (diametros)
+        for (const DiametroAguaRec& d : *diametros) existe = existe || d.DP == D;
+    if (!existe) {
+        ExibeMensagem(0, "Erro!!!", "O diâmetro " + D + " não existe para " + T);
+        return;
+    }
+
+    if (!modoCurva) {
+        A = Azimute(b1.PtBolsa, b2.PtBolsa);
+        M = PontoPolar(b1.PtBolsa, A, Distancia(b1.PtBolsa, b2.PtBolsa) / 2);
+    }
+    const bool virado = A > 1.571 && A < 4.712;
+    const double S = virado ? -1.0 : 1.0;
+
+    acad::BlockReference* rotulo = gModelSpace->InsertBlock(M, "A-TUBO", 1.0, S, 1.0, A);
+    rotulo->SetLayer("TRECHO");
+    const std::string codigo = K + "DN" + D + "-" + SemBrancos(comprimento) + "m";
+    for (acad::AttributeReference* a : rotulo->GetAttributes()) {
+        const std::string tag = a->TagString();
+        if (tag == "CODIGO") {
+            a->SetTextString(codigo);
+            a->SetAlignment(10);
+            a->SetTextAlignmentPoint(PontoPolar(M, A + S * 1.5707963267949, 1.15));
+            a->SetBackward(virado);
+            a->SetLayer("TRECHO");
+            a->SetVisible(true);
+        } else if (tag == "MATERIAL") {
+            a->SetTextString(T);
+            a->SetAlignment(13);
+            a->SetTextAlignmentPoint(M);
+            a->SetBackward(virado);
+            a->SetVisible(false);
+        } else if (tag == "ETAPA") {
+            a->SetTextString(Etapa);
+            a->SetVisible(false);
+        } else if (tag == "CONTRIB") {
+            a->SetTextString(contrib);
+            a->SetAlignment(10);
+            a->SetTextAlignmentPoint(PontoPolar(M, A - S * 1.5707963267949, 1.15));
+            a->SetLayer("TRECHO");
+            a->SetBackward(virado);
+            a->SetInvisible(true);
+        } else if (tag == "H1" || tag == "H2") {
+            const Ponto& bolsa = tag == "H1" ? b1.PtBolsa : b2.PtBolsa;
+            a->SetTextString(FormatNum(bolsa.X, 4) + "," + FormatNum(bolsa.Y, 4));
+            a->SetTextAlignmentPoint(tag == "H1" ? H1 : H2);
+            a->SetHeight(0.00001);
+        } else {
+            continue;
+        }
+        a->Update();
+    }
+
+    int cor = 0;
+    for (const DiamCorRec& c : gCoresDiam)
+        if (c.Diametro == D) {
+            cor = c.Cor;
+            break;
+        }
+    bool temDesativar = false;
+    for (acad::Linetype* lt : gAcadDoc->Linetypes()) temDesativar = temDesativar || lt->Name() == "DESATIVAR";
+    if (!temDesativar) {
+        try {
+            gAcadDoc->Linetypes().Load("DESATIVAR", (std::filesystem::path(gAppPath) / "r-quoril.lin").string());
+        } catch (const acad::Error&) {
+        }
+    }
+    const std::string camada = "T_" + D + (etapa == 0 ? "" : "_" + Etapa);
+    GetLayer(camada, cor, gEtapasAgua[etapa].LineType);
+
+    if (modoCurva) {
+        // The drawn curve gives way to the pipe only now that the pipe is there.
+        escolhido->Delete();
+    }
+    acad::LWPolyline* tubo = gModelSpace->AddLightWeightPolyline(
+        modoCurva ? tracado : std::vector<double>{b1.PtBolsa.X, b1.PtBolsa.Y, b2.PtBolsa.X, b2.PtBolsa.Y});
+    tubo->SetLinetypeGeneration(true);
+    tubo->SetLayer(camada);
+    tubo->Update();
+}
 
 void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, short /*Etapa*/,
                      ProgressBar& Progresso)

@@ -113,3 +113,27 @@ TEST_F(Conexoes, CancelledPointOrUnknownStageInsertNothing)
     EXPECT_EQ(script->Remaining(), 0u);
     EXPECT_FALSE(Doc().CommandLine().Active());
 }
+
+TEST_F(Conexoes, OnlyTheLastAttributeOutsideTheSevenIsTurnedLevel)
+{
+    // A fitting block already in the drawing, with two attributes of its own.
+    acad::Block* def = Doc().Blocks().Add({0, 0, 0}, "A-EXTRA");
+    def->AddLine({-2, 0, 0}, {2, 0, 0});
+    def->AddAttribute(1.5, 0, "", {0, 0, 0}, "CODIGO", "")->SetRotation(0.5);
+    def->AddAttribute(1.5, 0, "", {0, 2, 0}, "OUTRA1", "a")->SetRotation(0.5);
+    def->AddAttribute(1.5, 0, "", {0, 4, 0}, "CODIG1", "")->SetRotation(0.5);
+    def->AddAttribute(1.5, 0, "", {0, 6, 0}, "OUTRA2", "b")->SetRotation(0.5);
+    script->Point({20, 20, 0});
+    des.InsertConex("A-EXTRA", "Diversos", "EXDN50", "0", "E1", "", "", "");
+    std::vector<acad::BlockReference*> b = Blocos("A-EXTRA");
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(Texto(b[0], "OUTRA1"), "a");
+    EXPECT_EQ(Texto(b[0], "OUTRA2"), "b");
+    EXPECT_NEAR(Atributo(b[0], "OUTRA1")->Rotation(), 0.5, 1e-9);
+    EXPECT_NEAR(Atributo(b[0], "OUTRA2")->Rotation(), 0.0, 1e-9);
+    EXPECT_TRUE(Atributo(b[0], "OUTRA2")->Visible());
+    EXPECT_FALSE(Atributo(b[0], "CODIG1")->Visible());
+    EXPECT_EQ(Texto(b[0], "CODIG1"), "E1");
+    Gira(0.0);
+    EXPECT_EQ(Doc().Blocks().Item("A-EXTRA")->Count(), 5);
+}
