@@ -199,6 +199,23 @@ TEST_F(PainelAgua, AClickOnTheLastDiameterNeededPlacesTheFitting)
     EXPECT_EQ(script->Remaining(), 0u);
 }
 
+TEST_F(PainelAgua, APipeMaterialDrawsAPipeAndThePipeButtonAsksForItsFittings)
+{
+    // A pipe type's diameter goes to the pipe drawing, which asks for the
+    // first fitting; Escape there draws nothing.
+    EscolheMaterial("Tubulações PVC");
+    Aperta("PBA15");
+    EXPECT_EQ(Itens(WC.WatDP), (std::vector<std::string>{"50", "75", "100"}));
+    script->Escape();
+    user::Choose(WC.WatDP, Indice(WC.WatDP, "75"));
+    EXPECT_EQ(script->Prompts().back(), "Selecione Conexão ou Polyline:");
+    EXPECT_TRUE(Blocos("A-TUBO").empty());
+    script->Escape();
+    user::Click(WC.TuboCmd);
+    EXPECT_EQ(script->Prompts().back(), "Selecione Conexão ou Polyline:");
+    EXPECT_EQ(script->Remaining(), 0u);
+}
+
 TEST_F(PainelAgua, ExtraCodesCarryTheDiameterAndTheFlangeRingFollowsIt)
 {
     EscolheMaterial("Ferro Fundido");
