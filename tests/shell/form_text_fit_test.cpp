@@ -21,6 +21,7 @@
 #include <QStyleOptionGroupBox>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -217,8 +218,15 @@ struct TextFit : ::testing::Test {
         gMdbPath = gBlocosPath = gImagensPath = gAppPath = "";
         gLogo = gBanner = Picture();
         // The catalogue the build ships: the panels fill their lists from it.
-        std::filesystem::copy_file(std::filesystem::path(std::getenv("QUORIL_BIN_DIR")) / "rereva2000r.mdb",
-                                   std::filesystem::path(programa.path()) / "rereva2000r.mdb");
+        const std::filesystem::path bin = std::getenv("QUORIL_BIN_DIR");
+        std::filesystem::copy_file(bin / "rereva2000r.mdb", std::filesystem::path(programa.path()) / "rereva2000r.mdb");
+        // The water materials' menu pictures lie beside it.
+        for (const auto& e : std::filesystem::directory_iterator(bin)) {
+            const std::string nome = e.path().filename().string();
+            for (const char* fim : {"_Flat.bmp", "_Move.bmp", "_Click.bmp"})
+                if (nome.size() > std::strlen(fim) && nome.ends_with(fim))
+                    std::filesystem::copy_file(e.path(), std::filesystem::path(programa.path()) / nome);
+        }
     }
     void TearDown() override { DefinePastaPrograma(""); }
 

@@ -40,8 +40,15 @@ struct Startup : ::testing::Test {
     // sewer panel really loads it.
     static void CatalogoReal(const std::string& pasta)
     {
-        std::filesystem::copy_file(std::filesystem::path(std::getenv("QUORIL_BIN_DIR")) / "rereva2000r.mdb",
-                                   std::filesystem::path(pasta) / "rereva2000r.mdb");
+        const std::filesystem::path bin = std::getenv("QUORIL_BIN_DIR");
+        std::filesystem::copy_file(bin / "rereva2000r.mdb", std::filesystem::path(pasta) / "rereva2000r.mdb");
+        // The water panel's material menus lie beside it.
+        for (const auto& e : std::filesystem::directory_iterator(bin)) {
+            const std::string nome = e.path().filename().string();
+            for (const std::string fim : {"_Flat.bmp", "_Move.bmp", "_Click.bmp"})
+                if (nome.size() > fim.size() && nome.ends_with(fim))
+                    std::filesystem::copy_file(e.path(), std::filesystem::path(pasta) / nome);
+        }
     }
     std::string Ini() const { return programa / "IniFile.txt"; }
 };
@@ -214,7 +221,7 @@ TEST_F(Startup, ChoosingATabStartsItsPanel)
 
 TEST_F(Startup, ShiftOverAWaterOptionRevealsTheFittingsTable)
 {
-    Banco(programa.path());
+    CatalogoReal(programa.path());
     Form1 f;
     f.Show();
     user::ChooseTab(f.SSIniciar, 2);

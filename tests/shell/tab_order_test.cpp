@@ -91,8 +91,15 @@ struct TabOrder : ::testing::Test {
         DefinePastaPrograma(programa.path());
         gMdbPath = gBlocosPath = gImagensPath = gAppPath = "";
         gLogo = gBanner = Picture();
-        std::filesystem::copy_file(std::filesystem::path(std::getenv("QUORIL_BIN_DIR")) / "rereva2000r.mdb",
-                                   std::filesystem::path(programa.path()) / "rereva2000r.mdb");
+        const std::filesystem::path bin = std::getenv("QUORIL_BIN_DIR");
+        std::filesystem::copy_file(bin / "rereva2000r.mdb", std::filesystem::path(programa.path()) / "rereva2000r.mdb");
+        // The water materials' menu pictures lie beside it.
+        for (const auto& e : std::filesystem::directory_iterator(bin)) {
+            const std::string nome = e.path().filename().string();
+            for (const std::string fim : {"_Flat.bmp", "_Move.bmp", "_Click.bmp"})
+                if (nome.size() > fim.size() && nome.ends_with(fim))
+                    std::filesystem::copy_file(e.path(), std::filesystem::path(programa.path()) / nome);
+        }
     }
     void TearDown() override { DefinePastaPrograma(""); }
 };
@@ -147,6 +154,18 @@ TEST_F(TabOrder, EveryPanelAndPageKeepsTheKeyboardOnWhatShows)
         user::ChooseTab(f.SD.SSTabBrivan, page);
         user::Focus(f.cmdEnd);
         ExpectARoundInView(f, "sewer network page " + std::to_string(page));
+    }
+    // The water panel's three tool sets, each switched in by its option.
+    user::ChooseTab(f.SSIniciar, 2);
+    ASSERT_TRUE(f.WC.Iniciado());
+    TabControl* aguas[] = {&f.WC.SSDesenho, &f.WC.SSTools, &f.WC.SSLumbra};
+    for (int set = 0; set < 3; ++set) {
+        user::Click(f.AGUOption1(set));
+        for (int page = 0; page < aguas[set]->Tabs(); ++page) {
+            user::ChooseTab(*aguas[set], page);
+            user::Focus(f.cmdEnd);
+            ExpectARoundInView(f, "water set " + std::to_string(set) + " page " + std::to_string(page));
+        }
     }
     Unload(f);
 }

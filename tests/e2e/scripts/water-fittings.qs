@@ -1,0 +1,42 @@
+# The water panel: a fitting of a material chosen from its picture menu, its
+# primary and secondary diameters clicked, placed and turned in the drawing.
+
+start
+new
+tab SSIniciar 2
+click AGUOption1(0)
+expect left WC.SSDesenho 0
+
+choose WC.Material "PVC PBA"
+expect tooltip WC.Material "PVC PBA"
+press WC.WATMenu 1
+expect tooltip WC.WATMenu.Picture1 "Tê"
+expect count WC.WatDP 3
+expect enabled WC.DesCmd false
+
+# A primary diameter with secondary ones only lists them.
+choose WC.WatDP "100"
+expect count WC.WatDS 3
+expect entities 0
+
+# The secondary diameter places the tee, then it is turned.
+input point 120,80 prompt "Ponto de inserção: "
+input angle 90
+choose WC.WatDS "75"
+expect enabled WC.DesCmd true
+expect entities 1 0=INSERT 2=A-TE
+expect attribute CODIGO at 120,80 "TEPBADN100x75"
+expect attribute MATERIAL at 120,80 "PVC PBA"
+expect attribute ETAPA at 120,80 "0"
+
+# Another stage, placed again with the draw button.
+choose WC.Etapa 1
+input point 300,80
+input angle 0
+click WC.DesCmd
+expect entities 2 0=INSERT 2=A-TE
+expect attribute CODIGO at 300,80 "TEPBADN100x75"
+expect attribute ETAPA at 300,80 "1"
+
+click cmdEnd
+expect ended
