@@ -1,6 +1,9 @@
 #include "CadTestSupport.h"
 
 #include <atomic>
+#include <cstdlib>
+
+#include <sqlite3.h>
 
 #include <unistd.h>
 
@@ -111,6 +114,24 @@ std::vector<Ponto> Vertices(const std::vector<double>& L)
     std::vector<Ponto> v;
     for (std::size_t i = 0; i + 1 < L.size(); i += 2) v.emplace_back(L[i], L[i + 1]);
     return v;
+}
+
+std::filesystem::path PastaDoPrograma()
+{
+    const char* bin = std::getenv("QUORIL_BIN_DIR");
+    return bin ? std::filesystem::path(bin) : std::filesystem::path();
+}
+
+void ExecutaSql(const std::filesystem::path& Banco, const std::string& Sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Banco.string().c_str(), &db), SQLITE_OK);
+    char* erro = nullptr;
+    const int rc = sqlite3_exec(db, Sql.c_str(), nullptr, nullptr, &erro);
+    const std::string texto = erro ? erro : "";
+    sqlite3_free(erro);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << texto;
 }
 
 }  // namespace cadtest

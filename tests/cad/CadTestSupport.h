@@ -85,4 +85,10 @@ protected:
 // Points of a flat X, Y list.
 std::vector<Ponto> Vertices(const std::vector<double>& L);
 
+// The program folder of the build under test: the catalogue, block files and pictures.
+std::filesystem::path PastaDoPrograma();
+
+// Runs SQL on a database file; fails the test on error.
+void ExecutaSql(const std::filesystem::path& Banco, const std::string& Sql);
+
 }  // namespace cadtest

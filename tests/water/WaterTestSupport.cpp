@@ -1,29 +1,15 @@
 #include "WaterTestSupport.h"
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
+#include "cad/CadTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <cstdlib>
 
 namespace watertest {
 
-std::filesystem::path PastaDoPrograma()
-{
-    const char* bin = std::getenv("QUORIL_BIN_DIR");
-    return bin ? std::filesystem::path(bin) : std::filesystem::path();
-}
+std::filesystem::path PastaDoPrograma() { return cadtest::PastaDoPrograma(); }
 
-void ExecutaSql(const std::filesystem::path& Banco, const std::string& Sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(Banco.string().c_str(), &db), SQLITE_OK);
-    char* erro = nullptr;
-    const int rc = sqlite3_exec(db, Sql.c_str(), nullptr, nullptr, &erro);
-    const std::string texto = erro ? erro : "";
-    sqlite3_free(erro);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << texto;
-}
+void ExecutaSql(const std::filesystem::path& Banco, const std::string& Sql) { cadtest::ExecutaSql(Banco, Sql); }
 
 std::filesystem::path EscreveCatalogo(const std::filesystem::path& Pasta, const std::string& Linhas,
                                       const std::vector<std::string>& Materiais)
