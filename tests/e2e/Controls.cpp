@@ -86,6 +86,9 @@ std::string PropertyOf(forms::Control& c, const std::string& p)
     if (p == "width") return FormatNumber(c.Width());
     if (p == "height") return FormatNumber(c.Height());
     if (p == "tooltip") return c.ToolTipText();
+    if (p == "windowstate") {
+        if (auto* x = dynamic_cast<Form*>(&c)) return std::to_string(x->WindowState());
+    }
     if (p == "value") {
         if (auto* x = dynamic_cast<CheckBox*>(&c)) return std::to_string(x->Value());
         if (auto* x = dynamic_cast<OptionButton*>(&c)) return FormatBool(x->Value());

@@ -436,7 +436,8 @@ bool IsAction(const Statement& s)
 {
     static const std::set<std::string> actions = {"start", "click",  "dblclick",  "drag",  "type", "key",
                                                   "set",   "choose", "tab",       "yield", "new",  "open",
-                                                  "save",  "call",   "rightclick", "press", "hover"};
+                                                  "save",  "call",   "rightclick", "press", "hover",
+                                                  "zoom"};
     return actions.count(s.Verb()) != 0;
 }
 
@@ -675,6 +676,19 @@ void Execution::Execute(const Statement& s, forms::Form* context, std::size_t in
     }
     else if (v == "save") {
         Drawing().SaveAs(A(s, 0));
+    }
+    else if (v == "zoom") {
+        // The person zooms the drawing window, which window and crossing
+        // selections see.
+        if (s.Args() == 1) {
+            Host().ZoomExtents();
+        }
+        else {
+            const auto a = acad::input::ParsePoint(A(s, 0));
+            const auto b = acad::input::ParsePoint(A(s, 1));
+            if (!a || !b) throw StepError("a window X,Y X,Y", Quote(A(s, 0) + " " + A(s, 1)));
+            Host().ZoomWindow(*a, *b);
+        }
     }
     else if (v == "call") {
         Call(s);

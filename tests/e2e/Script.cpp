@@ -40,6 +40,7 @@ const std::map<std::string, Shape>& Verbs()
         {"call", {1, kMany, Where::Top}},      {"expect", {1, kMany, Where::Anywhere}},
         {"press", {2, 2, Where::Anywhere}},    {"hover", {1, 2, Where::Anywhere}},
         {"rightclick", {1, 1, Where::Top}},    {"fixture", {3, 3, Where::Top}},
+        {"zoom", {1, 2, Where::Top}},
     };
     return verbs;
 }
@@ -86,7 +87,8 @@ void CheckDialog(const Statement& s)
 void CheckExpect(const Statement& s)
 {
     static const std::set<std::string> properties = {"text",  "caption", "value",  "index",  "count",  "visible",
-                                                     "enabled", "left", "top",   "width", "height", "tooltip"};
+                                                     "enabled", "left", "top",   "width", "height", "tooltip",
+                                                     "windowstate"};
     const Word& what = s.Arg(0);
     const std::string& k = what.raw;
     auto need = [&](bool ok, const std::string& form) {
@@ -155,6 +157,7 @@ void CheckExpect(const Statement& s)
     else {
         Bad(s, "expect: unknown fact \"" + k +
                    "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
+                   "windowstate, "
                    "message, result, entities, attribute, xdata, text at, cell, query, workbook, dbf, clipboard, opened, "
                    "file, nofile, line, content, running, ended)");
     }
@@ -180,6 +183,8 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "fixture" && (s.Arg(0).quoted || (s.Arg(0).raw != "survey" && s.Arg(0).raw != "zones" &&
                                                        s.Arg(0).raw != "oldwater")))
         Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (survey, zones, oldwater)");
+    if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
+        Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
 }
 

@@ -187,6 +187,9 @@ TEST(ScriptText, SyntaxErrorsNameTheirLineBeforeAnythingRuns)
     EXPECT_EQ(line("write a \"open\n"), 1);
     EXPECT_EQ(line("dialog open\n"), 1);
     EXPECT_EQ(line("start now\n"), 1);
+    EXPECT_EQ(line("zoom 1,2\n"), 1);
+    EXPECT_EQ(line("zoom extents 1,2\n"), 1);
+    EXPECT_EQ(line("expect windowstate\n"), 1);
 
     const Script s = ParseScript("s.qs", "answer frmMsgBox\n  click CmdOK\nend\nanswer frmMsgBox CmdOK\n"
                                          "input point 1,2 prompt \"Ponto: \"\nexpect text X contains \"a b\"\n");
@@ -306,6 +309,9 @@ TEST_F(Scripts, DrawingsOpenSaveAndShowTheirEntitiesAndAttributes)
                              "\n"
                              "start\n"
                              "open ${rede}\n"
+                             "zoom extents\n"
+                             "zoom 0,0 50,40\n"
+                             "expect windowstate Form1 0\n"
                              "expect entities 3\n"
                              "expect entities 2 0=INSERT 2=P*\n"
                              "expect entities 1 -4=<OR 8=REDE 8=OUTRA -4=OR>\n"
@@ -325,6 +331,7 @@ TEST_F(Scripts, DrawingsOpenSaveAndShowTheirEntitiesAndAttributes)
     Passes(Run(text));
 
     Fails(Run("start\nopen \"" + rede + "\"\nexpect entities 5 0=INSERT\n"), {"expected: 5 entities\n  found:    2"});
+    Fails(Run("start\nzoom extents\n"), {"t.qs:2: zoom extents", "Nenhum desenho aberto"});
 
     Fails(Run("start\nopen \"" + rede + "\"\nexpect attribute DIAMETRO at 10,20 \"150\"\n"),
           {"the attributes NUMERO, CT"});

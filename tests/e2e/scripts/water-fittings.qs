@@ -38,5 +38,39 @@ expect entities 2 0=INSERT 2=A-TE
 expect attribute CODIGO at 300,80 "TEPBADN100x75"
 expect attribute ETAPA at 300,80 "1"
 
+# A bend at "1a. Etapa": one diameter, placed at once on that stage's layer.
+expect text WC.Etapa "1a. Etapa"
+press WC.WATMenu 2
+expect tooltip WC.WATMenu.Picture1 "Curva 90°"
+input point 120,200
+input angle 45
+choose WC.WatDP "100"
+expect entities 1 0=INSERT 2=A-CURVA90 8=CONEXOES_1
+expect attribute CODIGO at 120,200 "C90PBADN100"
+
+# A flanged gate valve DN 500 brings its joint set of the higher class.
+choose WC.Etapa 0
+choose WC.Material "Ferro Fundido"
+press WC.WATMenu 11
+expect tooltip WC.WATMenu.Picture1 "Registro de gaveta flangeado"
+input point 300,200
+input angle 0
+choose WC.WatDP "500"
+expect entities 1 0=INSERT 2=A-REGISTROF 8=CONEXOES_0
+expect attribute CODIGO at 300,200 "RGFFLDN500"
+expect attribute CODIG1 at 300,200 "RCFC16DN500"
+expect attribute MATERIAL at 300,200 "Ferro Fundido"
+
+# Saved and opened again, the drawing still holds them.
+save ${tmp}/agua.dwg
+new
+expect entities 0
+open ${tmp}/agua.dwg
+expect entities 4 0=INSERT
+expect attribute CODIGO at 120,80 "TEPBADN100x75"
+expect attribute ETAPA at 300,80 "1"
+expect attribute CODIGO at 120,200 "C90PBADN100"
+expect attribute CODIG1 at 300,200 "RCFC16DN500"
+
 click cmdEnd
 expect ended
