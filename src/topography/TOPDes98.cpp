@@ -153,15 +153,17 @@ void TOPDes98::ArrumaControles()
     NumQuadCmd.SetCaption("Numerar as Quadrículas");
     InsUTMCmd.Move(90, y0 + 930, 2415, 315);
     InsUTMCmd.SetCaption("Inserir Grades UTM");
-    MARlbl(1).Move(90, y0 + 1305, 2415, 225);
+    MARlbl(1).Move(90, y0 + 1305, 2415, 405);
+    MARlbl(1).SetWordWrap(true);
     MARlbl(1).SetCaption("Constução das Pranchas em PaperSpace:");
     const char* arqs[] = {"Em Arquivos individuais", "Em Layouts", "Modo Preview"};
     for (int i = 0; i < 3; ++i) {
-        MarArqs(i).Move(90, y0 + 1545 + i * 345, 2415, 315);
+        MarArqs(i).Move(90, y0 + 1725 + i * 345, 2415, 315);
         MarArqs(i).SetCaption(arqs[i]);
     }
-    MARProgress.Move(90, y0 + 2625, 2415, 255);
-    MARProgressLbl.Move(90, y0 + 2895, 2415, 195);
+    // The bar and its remaining time side by side.
+    MARProgress.Move(90, y0 + 2805, 1455, 255);
+    MARProgressLbl.Move(1590, y0 + 2820, 915, 225);
     for (Label& l : MARlbl) l.SetBackStyle(0);
     MARProgressLbl.SetBackStyle(0);
 

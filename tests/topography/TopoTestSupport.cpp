@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "cad/modAcad.h"
+#include "platform/forms/Picture.h"
 #include "shell/modGlobais.h"
 #include "topography/TOPDes.h"
 
@@ -29,8 +30,10 @@ FormTopo::~FormTopo()
     forms::Unload(form);
 }
 
-TopoTest::TopoTest()
+TopoTest::TopoTest() : pastaFiguras_(forms::ResourcePictureFolder())
 {
+    // The panel's pictures are those of the program folder.
+    forms::SetResourcePictureFolder((cadtest::PastaDoPrograma() / "pictures").string());
     Conecta();
     CatalogoDoPrograma();
     anterior_ = forms::SetTestDriver([this](forms::Form& f) {
@@ -54,6 +57,7 @@ TopoTest::~TopoTest()
     EXPECT_TRUE(insercoes_.empty()) << "respostas do diálogo Inserir Ponto não usadas";
     gMdbPath.clear();
     gBlocosTopo.clear();
+    forms::SetResourcePictureFolder(pastaFiguras_);
 }
 
 std::filesystem::path TopoTest::CatalogoPequeno(const std::string& Linhas)

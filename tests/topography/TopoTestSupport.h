@@ -48,6 +48,7 @@ protected:
 private:
     std::deque<std::function<void(frmInsPoint&)>> insercoes_;
     forms::TestDriver anterior_;
+    std::string pastaFiguras_;
 };
 
 }  // namespace topotest
