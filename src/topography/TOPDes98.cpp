@@ -115,7 +115,7 @@ void TOPDes98::ArrumaControles()
     const char* abas[] = {"Cadastro", "Margens", "Blocos", "Pontos", "Seções", "Misc."};
     for (int i = 0; i < 6; ++i) SSTopo.SetTabCaption(i, abas[i]);
     // Two rows of tabs: the pages begin below them.
-    constexpr double y0 = 720;
+    constexpr double y0 = 630;
 
     // ---- 0 "Cadastro"
     Picture1.Move(90, y0, 2415, 1260);
@@ -151,22 +151,24 @@ void TOPDes98::ArrumaControles()
     // ---- 1 "Margens"
     MARlbl(0).Move(90, y0, 2415, 225);
     MARlbl(0).SetCaption("Preparação em ModelSpace:");
-    InsQuaCmd.Move(90, y0 + 255, 2415, 345);
+    InsQuaCmd.Move(90, y0 + 240, 2415, 315);
     InsQuaCmd.SetCaption("Inserir Quadrícula");
     InsQuaCmd.SetToolTipText("Insere bloco Quadrícula");
-    NumQuadCmd.Move(90, y0 + 645, 2415, 345);
+    NumQuadCmd.Move(90, y0 + 585, 2415, 315);
     NumQuadCmd.SetCaption("Numerar as Quadrículas");
-    InsUTMCmd.Move(90, y0 + 1035, 2415, 345);
+    InsUTMCmd.Move(90, y0 + 930, 2415, 315);
     InsUTMCmd.SetCaption("Inserir Grades UTM");
-    MARlbl(1).Move(90, y0 + 1470, 2415, 225);
+    MARlbl(1).Move(90, y0 + 1305, 2415, 405);
+    MARlbl(1).SetWordWrap(true);
     MARlbl(1).SetCaption("Constução das Pranchas em PaperSpace:");
     const char* arqs[] = {"Em Arquivos individuais", "Em Layouts", "Modo Preview"};
     for (int i = 0; i < 3; ++i) {
-        MarArqs(i).Move(90, y0 + 1725 + i * 390, 2415, 345);
+        MarArqs(i).Move(90, y0 + 1725 + i * 345, 2415, 315);
         MarArqs(i).SetCaption(arqs[i]);
     }
-    MARProgress.Move(90, y0 + 2640, 2415, 255);
-    MARProgressLbl.Move(90, y0 + 2910, 2415, 225);
+    // The bar and its remaining time side by side.
+    MARProgress.Move(90, y0 + 2805, 1455, 255);
+    MARProgressLbl.Move(1590, y0 + 2820, 915, 225);
     for (Label& l : MARlbl) l.SetBackStyle(0);
     MARProgressLbl.SetBackStyle(0);
 
@@ -211,28 +213,28 @@ void TOPDes98::ArrumaControles()
     }
     SECcap(6).Move(90, y0 + 30, 1170, 225);
     SECtxt(0).Move(1335, y0, 1170, 285);
-    SECcap(7).Move(90, y0 + 375, 1170, 225);
-    SECtxt(1).Move(1335, y0 + 345, 780, 285);
+    SECcap(7).Move(90, y0 + 360, 1170, 225);
+    SECtxt(1).Move(1335, y0 + 330, 780, 285);
     SECtxt(1).SetToolTipText("Escala Horizontal dividido pela Escala Vertical");
-    SECcap(8).Move(2160, y0 + 375, 345, 225);
-    SECcap(9).Move(90, y0 + 720, 1170, 225);
-    SECtxt(2).Move(1335, y0 + 690, 1170, 285);
+    SECcap(8).Move(2160, y0 + 360, 345, 225);
+    SECcap(9).Move(90, y0 + 690, 1170, 225);
+    SECtxt(2).Move(1335, y0 + 660, 1170, 285);
     SECtxt(0).SetText("0");
     SECtxt(1).SetText("10");
     SECtxt(2).SetText("1");
-    SECCmd(0).Move(90, y0 + 1065, 1170, 345);
+    SECCmd(0).Move(90, y0 + 1035, 1170, 345);
     SECCmd(0).SetCaption("Selecione Polyline");
-    SECCmd(1).Move(1335, y0 + 1065, 1170, 345);
+    SECCmd(1).Move(1335, y0 + 1035, 1170, 345);
     SECCmd(1).SetCaption("Desenhar");
     SECCmd(1).SetEnabled(false);
     for (int i = 0; i < 6; ++i) {
-        SECcap(i).Move(90, y0 + 1500 + i * 240, 1410, 225);
-        SEClbl(i).Move(1530, y0 + 1500 + i * 240, 975, 225);
+        SECcap(i).Move(90, y0 + 1470 + i * 225, 1410, 225);
+        SEClbl(i).Move(1530, y0 + 1470 + i * 225, 975, 225);
         SEClbl(i).SetCaption("0");
         SEClbl(i).SetAlignment(vbRightJustify);
         SEClbl(i).SetBackStyle(0);
     }
-    SECProgress.Move(90, y0 + 2985, 2415, 255);
+    SECProgress.Move(90, y0 + 2835, 2415, 255);
 
     // ---- 5 "Misc."
     KMTopogCmd.Move(90, y0, 2415, 345);
