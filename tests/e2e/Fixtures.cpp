@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/acad/Acad.h"
 
@@ -40,6 +41,33 @@ void SetAttribute(acad::BlockReference& b, const std::string& tag, const std::st
 }
 
 } // namespace
+
+void Section(int n, const std::string& path)
+{
+    Check(n, "section");
+    if (n < 2) throw std::runtime_error("a section drawing needs at least two points");
+    acad::Document doc;
+    Layer(doc, "PONTO", 10);
+    Layer(doc, "PONTO_TEXTO", 170);
+    Layer(doc, "PONTO_COTA", 170);
+    std::vector<double> xy;
+    for (int k = 1; k <= n; ++k) {
+        const Point3d at{10.0 * (k - 1), 0, 0};
+        const std::string name = "S" + std::to_string(k);
+        char elevation[32];
+        std::snprintf(elevation, sizeof elevation, "%.3f", 100.0 + k % 3);
+        acad::Point* p = doc.ModelSpace().AddPoint(at);
+        p->SetLayer("PONTO");
+        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
+                                         acad::Variant(std::string())});
+        doc.ModelSpace().AddText(name, {at.x, at.y + 5, 0}, 1.5)->SetLayer("PONTO_TEXTO");
+        doc.ModelSpace().AddText(elevation, {at.x, at.y + 3, 0}, 1.5)->SetLayer("PONTO_COTA");
+        xy.push_back(at.x);
+        xy.push_back(at.y);
+    }
+    doc.ModelSpace().AddLightWeightPolyline(xy);
+    Save(doc, path);
+}
 
 void Survey(int n, const std::string& path)
 {

@@ -17,6 +17,12 @@ namespace e2e::fixtures {
 // and "PONTO_DESCRICAO" (height 1.5).
 void Survey(int n, const std::string& path);
 
+// N survey points along X, 10 units apart from the origin, and a polyline on
+// layer "0" through them: point k (from 1) is named "S<k>", its elevation
+// text is 100 plus the remainder of k by 3 with three decimals (S1 "101.000",
+// S3 "100.000"), its description "" - the drawing of a topographic section.
+void Section(int n, const std::string& path);
+
 // N square zones of 100 units side by side along X from the origin: each a
 // solid hatch on layer "ZONAS" bounded by a closed polyline, with a zone
 // block "Zon_PorM" (taken from `blockFolder`/Zon_PorM.dwg) at its middle
