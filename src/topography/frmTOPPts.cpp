@@ -25,7 +25,7 @@ frmTOPPts::frmTOPPts() : Form("frmTOPPts")
     Label1(2).Move(120, 1515, 4560, 255);
     Label1(2).SetCaption("Alterar textos nos Layers :");
     List1.Move(120, 1800, 4560, 1980);
-    List1.SetMultiSelect(vbMultiSelectExtended);
+    List1.SetMultiSelect(vbMultiSelectSimple);
     CmdCancel.Move(2520, 3900, 975, 375);
     CmdCancel.SetCaption("Cancelar");
     CmdOK.Move(3600, 3900, 975, 375);

@@ -69,6 +69,25 @@ void Section(int n, const std::string& path)
     Save(doc, path);
 }
 
+void Erased(int n, const std::string& path)
+{
+    Check(n, "erased");
+    acad::Document doc;
+    Layer(doc, "PONTO", 10);
+    for (int k = 1; k <= n; ++k) {
+        acad::Point* p = doc.ModelSpace().AddPoint({10.0 * k, 0, 0});
+        p->SetXData({1001, 1000, 1000}, {acad::Variant("E" + std::to_string(k)), acad::Variant(std::string("1.000")),
+                                         acad::Variant(std::string())});
+        p->Delete();
+    }
+    acad::Point* p = doc.ModelSpace().AddPoint({0, 0, 0});
+    p->SetLayer("PONTO");
+    p->SetXData({1001, 1000, 1000},
+                {acad::Variant(std::string("P1")), acad::Variant(std::string("100.000")), acad::Variant(std::string())});
+    doc.ModelSpace().AddPoint({0, -10, 0})->SetLayer("PONTO");
+    Save(doc, path);
+}
+
 void Survey(int n, const std::string& path)
 {
     Check(n, "survey");

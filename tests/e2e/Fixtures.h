@@ -23,6 +23,12 @@ void Survey(int n, const std::string& path);
 // S3 "100.000"), its description "" - the drawing of a topographic section.
 void Section(int n, const std::string& path);
 
+// What erased survey points leave behind: N registered applications "E<k>"
+// that no object uses (their points were drawn and erased), one survey point
+// "P1" at the origin (elevation "100.000") still using its own, and one POINT
+// without extended data at (0, -10).
+void Erased(int n, const std::string& path);
+
 // N square zones of 100 units side by side along X from the origin: each a
 // solid hatch on layer "ZONAS" bounded by a closed polyline, with a zone
 // block "Zon_PorM" (taken from `blockFolder`/Zon_PorM.dwg) at its middle

@@ -1129,12 +1129,14 @@ void Execution::Fixture(const Statement& s)
         fixtures::Survey(*n, path);
     else if (kind == "section")
         fixtures::Section(*n, path);
+    else if (kind == "erased")
+        fixtures::Erased(*n, path);
     else if (kind == "zones")
         fixtures::Zones(*n, path, vars_["program"]);
     else if (kind == "oldwater")
         fixtures::OldWater(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, zones or oldwater", Quote(kind));
+        throw StepError("a kind of drawing: survey, section, erased, zones or oldwater", Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the
