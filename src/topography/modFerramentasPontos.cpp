@@ -254,7 +254,7 @@ long long RemoverPontosDuplicados(ProgressBar& Barra)
             Barra.Progress();
         }
 
-        Barra.Progress_Start(static_cast<long long>(posicoes.size()) - 1);
+        Barra.Progress_Start(std::max<long long>(0, static_cast<long long>(posicoes.size()) - 1));
         std::vector<acad::Point*> janela;
         std::vector<std::string> chaves;
         for (const Ponto& pos : posicoes) {
