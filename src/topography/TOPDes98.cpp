@@ -487,7 +487,13 @@ void TOPDes98::SECCmd_Click(int Index)
             s.Selecionar();
             return;
         }
-        if (Index != 1 || !Secao_) return;
+        if (Index != 1) return;
+        // The worker of the tab's last visit has read nothing: there is no
+        // section to draw until the polyline is selected again.
+        if (!Secao_ || Secao_->Vertices().empty()) {
+            SECCmd(1).SetEnabled(false);
+            return;
+        }
         SECProgress.SetEnabledTimer(true);
         SECCmd(0).SetVisible(false);
         SECCmd(1).SetEnabled(false);

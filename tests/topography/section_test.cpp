@@ -242,3 +242,21 @@ TEST_F(Secoes, EntriesThatWouldNeverEndAreRefusedBeforeSelectingOrDrawing)
     EXPECT_EQ(T().SECtxt(0).Text(), "0");
     EXPECT_EQ(T().SECtxt(1).Text(), "10");
 }
+
+TEST_F(Secoes, BackOnTheTabTheSectionMustBeSelectedAgain)
+{
+    Linha({{0, 0, 1}, {10, 0, 2}});
+    Seleciona({1, 0, 0});
+    ASSERT_TRUE(T().SECCmd(1).Enabled());
+    forms::user::ChooseTab(T().SSTopo, 3);
+    forms::user::ChooseTab(T().SSTopo, 4);
+    // The worker was released with the tab: nothing to draw, the tab intact.
+    forms::user::Click(T().SECCmd(1));
+    EXPECT_FALSE(T().SECCmd(1).Enabled());
+    EXPECT_TRUE(T().SECCmd(0).Visible());
+    EXPECT_TRUE(T().SECtxt(0).Enabled());
+    EXPECT_TRUE(T().SECtxt(1).Enabled());
+    EXPECT_TRUE(Todos<acad::LWPolyline>("Perfil").empty());
+    Seleciona({1, 0, 0});
+    EXPECT_TRUE(T().SECCmd(1).Enabled());
+}
