@@ -91,16 +91,20 @@ private:
     std::unordered_map<ChaveCel, std::vector<int32_t>, Hash> celulas_;
 };
 
-GradePontos gGrade;       // the kept points of the last Execute
-int32_t gGradeNum = -1;   // how many of gPontos it holds
+GradePontos gGrade;                       // the kept points of gPontos
+int32_t gGradeNum = -1;                   // how many of them it holds
+const VerticeRec* gGradeDados = nullptr;  // and of which array
 
-void GradeDosPontos()
+// Rebuilds the grid unless it already holds the kept points (Execute fills it
+// while reading them; other writers of gPontos replace the array or its count).
+void GradeDosPontos(bool Sempre)
 {
-    if (gGradeNum == gNumPontos) return;
+    if (!Sempre && gGradeNum == gNumPontos && gGradeDados == gPontos.data()) return;
     gGrade.Limpa();
-    for (int32_t i = 0; i < gNumPontos && i < static_cast<int32_t>(gPontos.size()); ++i)
-        gGrade.Poe(i, gPontos[i].X, gPontos[i].Y);
+    gNumPontos = std::min<int32_t>(gNumPontos, static_cast<int32_t>(gPontos.size()));
+    for (int32_t i = 0; i < gNumPontos; ++i) gGrade.Poe(i, gPontos[i].X, gPontos[i].Y);
     gGradeNum = gNumPontos;
+    gGradeDados = gPontos.data();
 }
 
 // Reads an elevation text as the survey convention writes it: "." or "," as
@@ -219,6 +223,7 @@ void clsDelaunay::Execute()
         Progress();
     }
     gGradeNum = gNumPontos;
+    gGradeDados = gPontos.data();
 
     const int32_t k = gNumPontos;
     gVertices.assign(static_cast<size_t>(k) + 4, VerticeRec{});
@@ -301,7 +306,7 @@ int32_t clsDelaunay::Triangulate(int32_t nvert)
 
 double clsDelaunay::RecuperaCota(double x, double y)
 {
-    GradeDosPontos();
+    GradeDosPontos(false);
     int32_t primeiro = -1;
     const auto confere = [&](int32_t i) {
         if (std::abs(gPontos[i].X - x) < 0.01 && std::abs(gPontos[i].Y - y) < 0.01 && (primeiro < 0 || i < primeiro))
@@ -327,7 +332,7 @@ void clsDelaunay::OtimizaMalha()
 void clsDelaunay::FinalizaMalha()
 {
     ProgressStart(gNumTriangulos, "Finalizando...");
-    GradeDosPontos();
+    GradeDosPontos(true);
     for (int32_t t = 1; t <= gNumTriangulos; ++t) {
         TrianguloRec& r = gTriangulos[t];
         double maxX, minX, maxY, minY;
