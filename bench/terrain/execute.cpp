@@ -1,6 +1,6 @@
 // The terrain model of a topography drawing with 50,000 survey points at UTM
 // coordinates, about 6 m apart (POINTs with their name, elevation text and
-// description as extended data): the whole Execute with the panel's progress
+// description as extended data, and their three texts): the whole Execute with the panel's progress
 // bar, then 10,000 elevation lookups spread over the surveyed area.
 
 #include "../QtBenchMain.h"
@@ -51,9 +51,13 @@ struct Desenho {
             for (int j = 0; j < kLado; ++j) {
                 const double x = std::round((734000 + 6.0 * i + mexe(g)) * 100) / 100;
                 const double y = std::round((7456000 + 6.0 * j + mexe(g)) * 100) / 100;
+                const std::string nome = "P" + std::to_string(++k), cota = FormatNum(700 + 0.01 * i + 0.02 * j, 3);
                 acad::Point* p = gModelSpace->AddPoint({x, y, 0});
-                p->SetXData({1001, 1000, 1000},
-                            {"P" + std::to_string(++k), FormatNum(700 + 0.01 * i + 0.02 * j, 3), ""});
+                p->SetXData({1001, 1000, 1000}, {nome, cota, "TN"});
+                // The three texts of every survey point: the selection passes them over.
+                gModelSpace->AddText(nome, {x, y + 5, 0}, 1.5);
+                gModelSpace->AddText(cota, {x, y + 3, 0}, 1.5);
+                gModelSpace->AddText("TN", {x, y + 1, 0}, 1.5);
             }
         form.Barra.Move(0, 0, 4000, 255);
     }

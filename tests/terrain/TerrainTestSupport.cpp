@@ -8,6 +8,8 @@
 #include <numeric>
 
 #include "platform/acad/CurveEntities.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
 
 namespace terraintest {
 
@@ -16,8 +18,18 @@ acad::Point* PoePonto(acad::Document& Doc, double x, double y, const std::string
 {
     static int contador = 0;
     const std::string nome = Nome.empty() ? "P" + std::to_string(++contador) : Nome;
+    const auto camada = [&](const std::string& n, int cor) {
+        Doc.Layers().Add(n)->SetColor(cor);
+        return n;
+    };
     acad::Point* p = Doc.ModelSpace().AddPoint({x, y, 0});
     p->SetXData({1001, 1000, 1000}, {nome, Cota, Descricao});
+    p->SetLayer(camada("PONTO", 10));
+    // The three texts beside it, which no reader of the model takes for a point.
+    const std::pair<std::string, double> textos[] = {{nome, 5.0}, {Cota, 3.0}, {Descricao, 1.0}};
+    const std::string camadas[] = {camada("PONTO_TEXTO", 170), camada("PONTO_COTA", 170), camada("PONTO_DESCRICAO", 3)};
+    for (int i = 0; i < 3; ++i)
+        Doc.ModelSpace().AddText(textos[i].first, {x, y + textos[i].second, 0}, 1.5)->SetLayer(camadas[i]);
     return p;
 }
 
