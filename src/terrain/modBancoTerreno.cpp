@@ -42,3 +42,10 @@ void AvisaFalhaBanco(const std::string& Path, const std::string& Oque, const std
     ExibeMensagem(0, "Atenção",
                   "Não foi possível " + Oque + " no arquivo " + Path + ":\n" + Motivo + "\n\n" + Mantido);
 }
+
+bool TabelaDeRegioes(const std::string& Tabela)
+{
+    if (Tabela == "Pavimentos" || Tabela == "WATZonas") return true;
+    ExibeMensagem(0, "Atenção", "Nome inválido para a tabela");
+    return false;
+}

@@ -26,3 +26,8 @@ bool BancoExiste(const std::string& Path);
 // terreno") and `Mantido` what stays as it was.
 void AvisaFalhaBanco(const std::string& Path, const std::string& Oque, const std::string& Motivo,
                      const std::string& Mantido);
+
+// True for the two tables that hold region loops, "Pavimentos" and
+// "WATZonas"; otherwise the message "Nome inválido para a tabela" titled
+// "Atenção" and false.
+bool TabelaDeRegioes(const std::string& Tabela);

@@ -147,6 +147,22 @@ TEST_F(TerrainStorageTest, FailuresKeepTheModel)
     EXPECT_NEAR(CotaNoPonto(Ponto(110, 105)), 11, 1e-9);
 }
 
+// Region loops live only in their two tables; any other name is refused
+// before the database is touched.
+TEST_F(TerrainStorageTest, RegionTableNames)
+{
+    EXPECT_TRUE(TabelaDeRegioes("Pavimentos"));
+    EXPECT_TRUE(TabelaDeRegioes("WATZonas"));
+    EXPECT_TRUE(mensagens.Lista().empty());
+    for (const char* nome : {"TopVertex", "pavimentos", "WATZonas; DROP TABLE TopVertex", ""}) {
+        mensagens.Limpa();
+        EXPECT_FALSE(TabelaDeRegioes(nome)) << nome;
+        ASSERT_EQ(mensagens.Lista().size(), 1u);
+        EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
+        EXPECT_EQ(mensagens.Lista()[0].Texto, "Nome inválido para a tabela");
+    }
+}
+
 // Every triangle as a 3-D face on "TRIANGULACAO", elevations exaggerated;
 // a triangle with a vertex at the plan origin is left out.
 TEST_F(TerrainStorageTest, DrawsTheFaces)
