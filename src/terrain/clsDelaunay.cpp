@@ -213,8 +213,7 @@ void clsDelaunay::Execute()
             return !perto;
         };
         if (!gGrade.Visita(x - 3.0, x + 3.0, y - 3.0, y + 3.0, confere))
-            for (int32_t i = 0; i < gNumPontos && confere(i); ++i) {
-            }
+            for (int32_t i = 0; i < gNumPontos && !perto; ++i) confere(i);
         if (!perto) {
             gPontos[gNumPontos] = {x, y, z};
             gGrade.Poe(gNumPontos, x, y);
