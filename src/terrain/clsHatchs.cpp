@@ -1,6 +1,7 @@
 #include "terrain/clsHatchs.h"
 
 #include <atomic>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <stdexcept>
@@ -297,6 +298,12 @@ bool clsHatchs::LeDXFSecao(const std::string& Caminho, const std::string& Secao,
         while (LeGrupoDXF(g)) {
             Cede();
             Passo();
+            // Every code is a whole number: one that is not means the lines
+            // no longer pair as code and value, and nothing after it can be trusted.
+            int codigo = 0;
+            const auto [fimCodigo, erro] = std::from_chars(g.first.data(), g.first.data() + g.first.size(), codigo);
+            if (erro != std::errc() || fimCodigo != g.first.data() + g.first.size())
+                throw std::invalid_argument(g.first);
             if (g.first == "0" && g.second == "EOF") {
                 fim = true;
                 break;
@@ -319,10 +326,7 @@ bool clsHatchs::LeDXFSecao(const std::string& Caminho, const std::string& Secao,
                 }
                 tipo = g.second;
             }
-            if (tipo == Entidade && codigos.count(g.first)) {
-                const int codigo = Inteiro(g.first);
-                grupos_.push_back({codigo, g.second});
-            }
+            if (tipo == Entidade && codigos.count(g.first)) grupos_.push_back({codigo, g.second});
         }
     } catch (const std::invalid_argument&) {
         leitor_.reset();
@@ -488,16 +492,23 @@ void clsHatchs::MontaLoops()
                 LoopBruto& q = brutos_[j];
                 if (q.Estado != 0) continue;
                 const std::vector<double>& Q = q.Pontos;
-                if (PrimeiroIgualPrimeiro(Q, pts))
+                // The two joins at the chain's end append in place (the shared
+                // point once, as JuntaCoords keeps it): a long chain of edges
+                // read in order is not copied at every piece.
+                if (PrimeiroIgualPrimeiro(Q, pts)) {
                     pts = JuntaCoords(InverteCoords(pts), Q);
-                else if (UltimoIgualPrimeiro(Q, pts))
+                } else if (UltimoIgualPrimeiro(Q, pts)) {
                     pts = JuntaCoords(Q, pts);
-                else if (UltimoIgualPrimeiro(pts, Q))
-                    pts = JuntaCoords(pts, Q);
-                else if (UltimoIgualUltimo(Q, pts))
-                    pts = JuntaCoords(pts, InverteCoords(Q));
-                else
+                } else if (UltimoIgualPrimeiro(pts, Q)) {
+                    pts.insert(pts.end(), Q.begin() + 2, Q.end());
+                } else if (UltimoIgualUltimo(Q, pts)) {
+                    for (std::size_t k = Q.size() - 2; k >= 2; k -= 2) {
+                        pts.push_back(Q[k - 2]);
+                        pts.push_back(Q[k - 1]);
+                    }
+                } else {
                     continue;
+                }
                 q.Estado = 2;
                 juntou = true;
                 break;
@@ -513,8 +524,8 @@ void clsHatchs::MontaLoops()
                 pts.push_back(pts[0]);
                 pts.push_back(pts[1]);
             }
-            brutos_[i].Pontos = pts;
         }
+        brutos_[i].Pontos = std::move(pts);
     }
 
     // Collecting.

@@ -48,7 +48,8 @@ bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B)
 
 int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P)
 {
-    const Ponto q(static_cast<double>(Escala(P.X)), static_cast<double>(Escala(P.Y) + 5));
+    const long long qx = Escala(P.X), qy = Escala(P.Y) + 5;
+    const Ponto q(static_cast<double>(qx), static_cast<double>(qy));
     // The band of the unscaled ordinate, truncated toward zero.
     const double fb = std::trunc(P.Y / 100);
     if (!std::isfinite(fb)) return -1;
@@ -58,10 +59,19 @@ int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P)
         const FaixaRec* f = Regioes[r].Faixa(b);
         if (!f || f->Segmentos.empty()) continue;
         long long cruzamentos = 0;
-        for (const SegmentoRec& s : f->Segmentos)
+        for (const SegmentoRec& s : f->Segmentos) {
+            // Most segments of a band lie above or below the query, or wholly
+            // to its right: answered in whole numbers before any direction is taken.
+            if (qy < s.yLow || qy > s.yHigh) continue;
+            if (s.xLow > qx && s.xHigh > qx) continue;
+            if (s.xLow <= qx && s.xHigh <= qx) {
+                ++cruzamentos;
+                continue;
+            }
             if (PontoNaRegiao(q, Ponto(static_cast<double>(s.xLow), static_cast<double>(s.yLow)),
                               Ponto(static_cast<double>(s.xHigh), static_cast<double>(s.yHigh))))
                 ++cruzamentos;
+        }
         if (cruzamentos % 2 == 1) achada = static_cast<int>(r);
     }
     return achada;
