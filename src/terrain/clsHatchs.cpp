@@ -1,5 +1,6 @@
 #include "terrain/clsHatchs.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -253,7 +254,7 @@ bool clsHatchs::LeDXFSecao(const std::string& Caminho, const std::string& Secao,
     // The lines up to the end mark, for the progress bar.
     leitor_ = std::make_unique<os::TextReader>();
     if (os::Status s = leitor_->Open(Caminho); !s) {
-        Aviso("Não foi possível ler as hachuras do arquivo " + Caminho + ":\n" + s.message);
+        Aviso(s.message + "\n\nNenhuma hachura foi lida.");
         leitor_.reset();
         return false;
     }
@@ -284,7 +285,7 @@ bool clsHatchs::LeDXFSecao(const std::string& Caminho, const std::string& Secao,
 
     leitor_ = std::make_unique<os::TextReader>();
     if (os::Status s = leitor_->Open(Caminho); !s) {
-        Aviso("Não foi possível ler as hachuras do arquivo " + Caminho + ":\n" + s.message);
+        Aviso(s.message + "\n\nNenhuma hachura foi lida.");
         leitor_.reset();
         return false;
     }
@@ -347,7 +348,7 @@ bool clsHatchs::LeDXFSecao(const std::string& Caminho, const std::string& Secao,
 bool clsHatchs::ProcessaHatchs()
 {
     EsvaziaRegioes();
-    Inicia(static_cast<long long>(grupos_.size()) - 1, "Processando...");
+    Inicia(std::max<long long>(0, static_cast<long long>(grupos_.size()) - 1), "Processando...");
 
     std::string nome;
     bool emHatch = false, camada = false, textBox = false, polyPath = false, hatchVisto = false;
