@@ -655,20 +655,12 @@ void clsHatchs::Info_Pavto(const Ponto& P, std::string& Nome)
 
 // ------------------------------------------------------------------ storage and drawing
 
-namespace {
-
-bool TabelaDeRegioes(const std::string& Tabela) { return Tabela == "Pavimentos" || Tabela == "WATZonas"; }
-
-}  // namespace
 
 void clsHatchs::DbSave(const std::string& Caminho, const std::string& Tabela)
 {
     // Only the two region tables: any other name would write loops into a
     // table that others read as something else.
-    if (!TabelaDeRegioes(Tabela)) {
-        ExibeMensagem(0, "Atenção", "Nome inválido para a tabela");
-        return;
-    }
+    if (!TabelaDeRegioes(Tabela)) return;
     if (!CriaBancoTerreno(Caminho)) return;
     Inicia(static_cast<long long>(loops_.size()), "Salvando Mdb...");
     try {
@@ -704,10 +696,7 @@ void clsHatchs::DbSave(const std::string& Caminho, const std::string& Tabela)
 void clsHatchs::DbLoad(const std::string& Caminho, const std::string& Tabela)
 {
     if (!BancoExiste(Caminho)) return;
-    if (!TabelaDeRegioes(Tabela)) {
-        ExibeMensagem(0, "Atenção", "Nome inválido para a tabela");
-        return;
-    }
+    if (!TabelaDeRegioes(Tabela)) return;
     // Read aside and appended at the end: a table that cannot be read to its
     // end leaves the list as it was.
     std::vector<LoopRegiao> lidos;
