@@ -80,6 +80,8 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     PrefMatCbo.Click += [this] { PrefMatCbo_Click(); };
     PrefTubCbo.Click += [this] { PrefTubCbo_Click(); };
     SSLumbra.Click += [this](int) { SSLumbra_Click(); };
+
+    FERimg2.MouseDown += [this](int i, int b, int s, double x, double y) { FERimg2_MouseDown(i, b, s, x, y); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -469,6 +471,27 @@ void WATDes98::PrefTubCbo_Click()
 void WATDes98::SSLumbra_Click()
 {
     ExpCmd.SetEnabled(true);
+}
+
+// ---------------------------------------------------------------- label movers and tie dimension
+
+// 0 fitting labels, 1 pipe label, 2 tie dimension; the user answers them in
+// the host's window, brought forward first.
+void WATDes98::FERimg2_MouseDown(int Index, int /*Button*/, int /*Shift*/, double /*X*/, double /*Y*/)
+{
+    if (!Des_ || Index < 0 || Index > 2) return;
+    Bd.Move(FERimg2(Index).Left(), FERimg2(Index).Top());
+    Protegido([this, Index] {
+        if (!ConectaAcad()) return;
+        AtivaJanelaAcad();
+        if (Index == 0)
+            Des_->MoverAtt();
+        else if (Index == 1)
+            Des_->MoverAttTubo();
+        else
+            Des_->DimUno();
+    });
+    Bd.SetLeft(200);
 }
 
 void WATDes98::SetInterface(int v)

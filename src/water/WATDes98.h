@@ -147,6 +147,9 @@ private:
     void PrefTubCbo_Click();
     void SSLumbra_Click();
 
+    // label movers and tie dimension (second row of picture tools)
+    void FERimg2_MouseDown(int Index, int Button, int Shift, double X, double Y);
+
     // settings
     int Interface_ = 1;
     int AcadZoomCenter_ = 400;
