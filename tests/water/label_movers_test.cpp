@@ -447,5 +447,19 @@ TEST_F(Rotulos, ACancelledTieDimensionTouchesNothingAndGivesTheSnapBack)
     if (Doc().CommandLine().Active()) Doc().CommandLine().Cancel();
     EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 37);
     EXPECT_EQ(des.Ferramenta(), "");
+
+    // Asked while a fitting still waits for its rotation: that command takes
+    // the text and ends, and the snap comes back with it.
+    script->Point({0, 100, 0});
+    des.InsertConex("A-TE", "Registros", "TEDN50", "1", "", "", "", "");
+    ASSERT_EQ(Doc().CommandLine().ActiveCommandName(), "ROTATE");
+    try {
+        des.DimUno();
+    } catch (const acad::Error&) {
+    }
+    if (Doc().CommandLine().Active()) Doc().CommandLine().Cancel();
+    EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 37);
+    EXPECT_EQ(des.Ferramenta(), "");
+    EXPECT_EQ(des.DocumentoObservado(), nullptr);
     EXPECT_TRUE(caixas.empty());
 }
