@@ -10,7 +10,6 @@
 
 #include "platform/acad/Acad.h"
 #include "platform/acad/CommandLine.h"
-#include "platform/acad/InputReader.h"
 
 using namespace acad;
 
@@ -121,10 +120,6 @@ TEST_F(Ortho, AnObjectSnapIsHeldToTheLineToo)
     doc.SetVariable("ORTHOMODE", Variant(0));
     script->Point({20.3, 3.2, 0});
     ExpectAt(util.GetPoint(Point3d(0, 0, 0), "Destino: "), 20, 3);
-    // The same rule for whoever asks the reader directly.
-    doc.SetVariable("ORTHOMODE", Variant(1));
-    ExpectAt(input::Picked(doc, {20.3, 3.2, 0}, std::nullopt), 20, 3);
-    ExpectAt(input::Ortho(doc, Point3d(0, 0, 0), {3, -8, 0}), 0, -8);
 }
 
 }  // namespace
