@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TopoTestSupport.h"
 #include <fstream>
 
+#include "TopoTestSupport.h"
 #include "platform/forms/Testing.h"
 #include "platform/os/Dialogs.h"
 #include "shell/modGlobais.h"
