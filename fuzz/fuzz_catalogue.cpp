@@ -11,7 +11,7 @@
 #include "cad/modGeometria.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
-#include "sewer/BlocoDXF.h"
+#include "cad/BlocoDXF.h"
 
 #include <cmath>
 #include <cstddef>

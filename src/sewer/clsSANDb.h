@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sewer/BlocoDXF.h"
+#include "cad/BlocoDXF.h"
 
 // A manhole type that may be inserted ("E_PVBlocks" rows with "Inserir" set).
 struct PVBlockRec {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "cad/BlocoDXF.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "platform/acad/BlockReference.h"
@@ -26,28 +27,7 @@ std::string CamadaDaGeometria(const std::string& Bloco)
     return "0";
 }
 
-// The styles the rows name; set on every build.
-void PreparaEstilos()
-{
-    gAcadDoc->TextStyles().Add("ARIAL")->SetFont("Arial", false, false, 0, 34);
-    gAcadDoc->TextStyles().Add("ROMANS")->SetFontFile("Romans.shx");
-}
-
-std::string DescreveLinha(std::size_t i, const DXFRowRec& L)
-{
-    return "linha " + std::to_string(i + 1) + ": " + L.S1 + " | " + L.S2 + " | " + L.S3 + " | " + L.S4;
-}
-
 }  // namespace
-
-bool ExisteBloco(const std::string& Bloco)
-{
-    try {
-        return gAcadDoc && gAcadDoc->Blocks().Item(Bloco) != nullptr;
-    } catch (const acad::Error&) {
-        return false;
-    }
-}
 
 bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
 {
@@ -71,7 +51,7 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
             GetLayer("DefPoints", 10, "");
             const std::string camada = CamadaDaGeometria(Bloco);
             gAcadDoc->SetVariable("CECOLOR", "BYLAYER");
-            PreparaEstilos();
+            PreparaEstilosDXF();
             const BlocoDefRec* rec = nullptr;
             for (const BlocoDefRec& b : gBlocosSAN) {
                 if (b.Bloco == Bloco) {
@@ -82,7 +62,7 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
             // A name without rows keeps an empty definition.
             if (rec) {
                 for (std::size_t i = 0; i < rec->Linhas.size(); ++i) {
-                    onde = " (" + DescreveLinha(i, rec->Linhas[i]) + ")";
+                    onde = " (" + DescreveLinhaDXF(i, rec->Linhas[i]) + ")";
                     DesenhaLinhaDXF(*def, rec->Linhas[i], camada);
                 }
             }
@@ -95,10 +75,7 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
     if (erro.empty()) return true;
 
     // Half a block is worse than none: the next call builds it again.
-    try {
-        def->Delete();
-    } catch (const acad::Error&) {
-    }
+    ApagaBlocoDXF(def);
     ExibeMensagem(0, "Atenção", "Não foi possível construir o bloco " + Bloco + onde + ":\r" + erro);
     return false;
 }

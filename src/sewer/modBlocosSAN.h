@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "cad/BlocoDXF.h"
 #include "cad/Ponto.h"
 
-// True when the drawing's block table has an entry `Bloco`; any failure of the
-// lookup (no drawing, no such block) is false and never reaches the caller.
-bool ExisteBloco(const std::string& Bloco);
+// ExisteBloco (cad/BlocoDXF.h) tells whether the drawing holds a block: one
+// answer for every area's blocks.
 
 // Makes sure the current drawing holds the block `Bloco`, built from its rows
 // of gBlocosSAN: geometry on "PV" (colour 8) for "E-PV...", on "FLUXO" (12) for

@@ -17,7 +17,7 @@
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Application.h"
-#include "sewer/BlocoDXF.h"
+#include "cad/BlocoDXF.h"
 #include "shell/modMensagem.h"
 #include "water/clsWATDb.h"
 
@@ -63,11 +63,6 @@ void AtributoPadrao(acad::Block& Def, const std::string& Tag, int Modo, const st
     a->Update();
 }
 
-std::string DescreveLinha(std::size_t i, const DXFRowRec& L)
-{
-    return "linha " + std::to_string(i + 1) + ": " + L.S1 + " | " + L.S2 + " | " + L.S3 + " | " + L.S4;
-}
-
 // The standard attributes and the rows of `nome` into `Def`. `Onde` names
 // the row being built when something fails.
 void PreencheBloco(acad::Block& Def, const std::string& nome, const BlocoDefAguaRec* Rec, std::string& Onde)
@@ -80,18 +75,10 @@ void PreencheBloco(acad::Block& Def, const std::string& nome, const BlocoDefAgua
     }
     if (!Rec) return;
     for (std::size_t i = 0; i < Rec->Linhas.size(); ++i) {
-        Onde = " (" + DescreveLinha(i, Rec->Linhas[i]) + ")";
+        Onde = " (" + DescreveLinhaDXF(i, Rec->Linhas[i]) + ")";
         DesenhaLinhaAgua(Def, Rec->Linhas[i]);
     }
     Onde.clear();
-}
-
-void ApagaBloco(acad::Block* Def)
-{
-    try {
-        if (Def) Def->Delete();
-    } catch (const acad::Error&) {
-    }
 }
 
 // ---------------------------------------------------------------- sockets
@@ -214,13 +201,12 @@ bool CriaBlocoConexao(const std::string& nome, bool redefinir)
             GetLayer("DefPoints", 10, "");
             GetLayer("TEXTO_CON", 156, "");
             gAcadDoc->SetVariable("CECOLOR", "BYLAYER");
-            gAcadDoc->TextStyles().Add("ARIAL")->SetFont("Arial", false, false, 0, 34);
-            gAcadDoc->TextStyles().Add("ROMANS")->SetFontFile("Romans.shx");
+            PreparaEstilosDXF();
             // Built first where nobody sees it: a row that cannot be built then
             // leaves neither a half block nor a block being redefined emptied.
             rascunho = gAcadDoc->Blocks().Add({0, 0, 0}, "*U");
             PreencheBloco(*rascunho, nome, rec, onde);
-            ApagaBloco(rascunho);
+            ApagaBlocoDXF(rascunho);
             rascunho = nullptr;
 
             oQue = "criar";
@@ -233,10 +219,10 @@ bool CriaBlocoConexao(const std::string& nome, bool redefinir)
         } catch (const std::exception& e) {
             erro = e.what();
         }
-        ApagaBloco(rascunho);
+        ApagaBlocoDXF(rascunho);
         // Only what the rows built once already can fail here; a new block is
         // not left half built.
-        if (!erro.empty() && !existia) ApagaBloco(def);
+        if (!erro.empty() && !existia) ApagaBlocoDXF(def);
     }
     if (erro.empty()) return true;
     ExibeMensagem(0, "Atenção", "Não foi possível " + oQue + " o bloco " + nome + onde + ":\r" + erro);

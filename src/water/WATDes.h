@@ -4,8 +4,8 @@
 // geometry rows (gBlocosAgua); and the sockets of a fitting placed in the
 // drawing, found from the catalogue's socket points.
 //
-// ExisteBloco, which tells whether the drawing holds a block, is the sewer
-// blocks' own (sewer/modBlocosSAN.h): one answer for both panels.
+// ExisteBloco, which tells whether the drawing holds a block, is shared by
+// every area's builder (cad/BlocoDXF.h).
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 
 #include "platform/Event.h"
 #include "platform/forms/Picture.h"
-#include "sewer/BlocoDXF.h"
+#include "cad/BlocoDXF.h"
 #include "shell/PicMnuUsrCtl.h"
 
 // A socket of a fitting that takes a ring ("A_Bolsas" rows with a ring).

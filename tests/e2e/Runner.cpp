@@ -998,7 +998,7 @@ void Execution::Expect(const Statement& s, forms::Form* context)
     else if (k == "xdata") {
         ExpectXData(s);
     }
-    else if (k == "text" && s.Arg(1).Is("at")) {
+    else if ((k == "text" || k == "string") && s.Arg(1).Is("at")) {
         ExpectTextAt(s);
     }
     else if (k == "cell") {

@@ -101,8 +101,8 @@ void CheckExpect(const Statement& s)
         need(s.Args() >= 2 && (s.Args() < 3 || !s.Arg(2).Is("in") || s.Args() >= 4),
              "entities N [in LAYOUT] [CODE=VALUE ...]");
     }
-    else if (k == "text" && s.Args() >= 2 && s.Arg(1).Is("at")) {
-        need(s.Args() >= 4 && WithoutContains(s, space(3)) == 1, "text at X,Y [in LAYOUT] [contains] VALUE");
+    else if ((k == "text" || k == "string") && s.Args() >= 2 && s.Arg(1).Is("at")) {
+        need(s.Args() >= 4 && WithoutContains(s, space(3)) == 1, k + " at X,Y [in LAYOUT] [contains] VALUE");
     }
     else if (k == "xdata") {
         need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1,
@@ -158,7 +158,7 @@ void CheckExpect(const Statement& s)
         Bad(s, "expect: unknown fact \"" + k +
                    "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
                    "windowstate, "
-                   "message, result, entities, attribute, xdata, text at, cell, query, workbook, dbf, clipboard, opened, "
+                   "message, result, entities, attribute, xdata, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
                    "file, nofile, line, content, running, ended)");
     }
 }

@@ -442,6 +442,7 @@ TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
                "expect attribute TITULO at 200,10 in \"Folha 1\" \"Rede coletora\"\n"
                "expect text at 5,5 in \"Folha 1\" \"Nota\"\n"
                "expect text at 5,200 in paper contains \"1:1000\"\n"
+               "expect string at 5,5 in \"Folha 1\" \"Nota\"\n"
                "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"));
 
     Fails(Run("start\nnew\ncall Folha\nexpect attribute TITULO at 200,10 \"Rede coletora\"\n"),
@@ -449,6 +450,8 @@ TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
     Fails(Run("start\nnew\nexpect entities 0 in \"Folha 9\"\n"), {"a layout \"Folha 9\"", "the layouts"});
     Fails(Run("start\nnew\ncall Folha\nexpect text at 5,5 in \"Folha 1\" \"Aviso\"\n"),
           {"a text at 5,5 reading \"Aviso\"", "the texts \"Nota\""});
+    Fails(Run("start\nnew\ncall Folha\nexpect string at 5,5 in \"Folha 1\" contains \"Av\"\n"),
+          {"a text at 5,5 containing \"Av\"", "the texts \"Nota\""});
     Fails(Run("start\nnew\ncall Folha\nexpect xdata at 5,6 in \"Folha 1\" \"ACAD|folha\"\n"),
           {"no entity with extended data there"});
 }

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 
@@ -173,4 +174,36 @@ TEST(View, ALoopThatYieldsEndsWithItsLastChangeOnScreen)
     h.app.ZoomCenter({150, 100, 0}, 40);
     h.Process();
     EXPECT_FALSE(h.view->RepaintPending());
+}
+
+// A long loop that changes the drawing and yields at every step (survey
+// points imported into a large drawing): the window redraws at most once per
+// interval while it runs, whatever the number of steps, and once more at most
+// when it stops.
+TEST(View, ALoopOfUpdatesWithYieldsRepaintsABoundedNumberOfTimes)
+{
+    Harness h;
+    acad::Block& ms = h.doc->ModelSpace();
+    for (int i = 0; i < 5000; ++i) ms.AddLine({(i % 100) * 2.0, (i / 100) * 2.0, 0}, {(i % 100) * 2.0 + 1, (i / 100) * 2.0, 0});
+    h.app.ZoomExtents();
+    h.Grab();
+    const std::size_t antes = h.view->Renders();
+    QElapsedTimer relogio;
+    relogio.start();
+    constexpr int kPassos = 3000;
+    for (int i = 0; i < kPassos; ++i) {
+        const double x = (i % 60) * 3.0, y = (i / 60) * 2.0;
+        ms.AddPoint({x, y, 0})->Update();
+        ms.AddText("P" + std::to_string(i), {x, y + 5, 0}, 1.5)->Update();
+        ms.AddText("812.35", {x, y + 3, 0}, 1.5)->Update();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    const qint64 decorrido = relogio.elapsed();
+    const std::size_t noLaco = h.view->Renders() - antes;
+    EXPECT_LE(noLaco, static_cast<std::size_t>(decorrido / acad::ui::DrawingView::kRepaintIntervalMs) + 2)
+        << kPassos << " passos em " << decorrido << " ms";
+    EXPECT_LT(noLaco, static_cast<std::size_t>(kPassos));
+    h.WaitForPicture();
+    EXPECT_FALSE(h.view->RepaintPending());
+    EXPECT_LE(h.view->Renders() - antes, noLaco + 1);
 }

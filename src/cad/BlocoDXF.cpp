@@ -1,4 +1,4 @@
-#include "sewer/BlocoDXF.h"
+#include "cad/BlocoDXF.h"
 
 #include <cmath>
 #include <optional>
@@ -152,4 +152,32 @@ acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const 
     }
     e->Update();
     return e;
+}
+
+bool ExisteBloco(const std::string& Bloco)
+{
+    try {
+        return gAcadDoc && gAcadDoc->Blocks().Item(Bloco) != nullptr;
+    } catch (const acad::Error&) {
+        return false;
+    }
+}
+
+void PreparaEstilosDXF()
+{
+    gAcadDoc->TextStyles().Add("ARIAL")->SetFont("Arial", false, false, 0, 34);
+    gAcadDoc->TextStyles().Add("ROMANS")->SetFontFile("Romans.shx");
+}
+
+std::string DescreveLinhaDXF(std::size_t i, const DXFRowRec& L)
+{
+    return "linha " + std::to_string(i + 1) + ": " + L.S1 + " | " + L.S2 + " | " + L.S3 + " | " + L.S4;
+}
+
+void ApagaBlocoDXF(acad::Block* Def)
+{
+    try {
+        if (Def) Def->Delete();
+    } catch (const acad::Error&) {
+    }
 }

@@ -3,7 +3,9 @@
 // "T_DXFs"): each row names its block, the kind of entity ("Line", "Point",
 // "Arc", "Circle", "Attribute", "Text", compared with case) and three texts of
 // parameters. One format for the sewer, water and topography catalogues; each
-// area has its own loader and builder, and they share what is here.
+// area has its own loader and builder, and they share what is here: the
+// reading of a table, the drawing of one row, the CECOLOR guard, the text
+// styles the rows name and the look-up of a block in the drawing.
 //
 // Parameters: a point is "x,y" or "x,y,z" (SplitCoords); a number is read by
 // StrToDbl ("" is 0); a list is split on "," into elements numbered from 0.
@@ -80,3 +82,19 @@ std::vector<BlocoDefRec> LeBlocosDXF(ado::Recordset& Rs, const std::string& Tabe
 // its colour. Null for a kind the format does not know. A parameter that cannot
 // be read throws std::invalid_argument, a refusal of the host acad::Error.
 acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const std::string& CamadaGeometria);
+
+// True when the drawing's block table has an entry `Bloco`; any failure of the
+// lookup (no drawing, no such block) is false and never reaches the caller.
+bool ExisteBloco(const std::string& Bloco);
+
+// The text styles the rows name, made sure of before a build: "ARIAL" (the
+// font Arial, not bold, not italic, character set 0, pitch and family 34) and
+// "ROMANS" (the font file "Romans.shx").
+void PreparaEstilosDXF();
+
+// "linha N: S1 | S2 | S3 | S4" (N from 1): how a failure names its row.
+std::string DescreveLinhaDXF(std::size_t i, const DXFRowRec& L);
+
+// Deletes a block definition, quietly: used to take away what a failed build
+// left. Null is allowed.
+void ApagaBlocoDXF(acad::Block* Def);

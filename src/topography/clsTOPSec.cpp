@@ -1,0 +1,4 @@
+#include "topography/clsTOPSec.h"
+
+clsTOPSec::clsTOPSec() = default;
+clsTOPSec::~clsTOPSec() = default;
