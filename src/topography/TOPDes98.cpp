@@ -112,6 +112,8 @@ void TOPDes98::ArrumaControles()
     SSTopo.Move(0, 0, 2595, 3735);
     SSTopo.SetTabsPerRow(3);
     SSTopo.SetTabHeight(300);
+    // Three captions share each row.
+    SSTopo.SetFontSize(7);
     const char* abas[] = {"Cadastro", "Margens", "Blocos", "Pontos", "Seções", "Misc."};
     for (int i = 0; i < 6; ++i) SSTopo.SetTabCaption(i, abas[i]);
     // Two rows of tabs: the pages begin below them.
@@ -222,9 +224,9 @@ void TOPDes98::ArrumaControles()
     SECtxt(0).SetText("0");
     SECtxt(1).SetText("10");
     SECtxt(2).SetText("1");
-    SECCmd(0).Move(90, y0 + 1035, 1170, 345);
+    SECCmd(0).Move(90, y0 + 1035, 1335, 345);
     SECCmd(0).SetCaption("Selecione Polyline");
-    SECCmd(1).Move(1335, y0 + 1035, 1170, 345);
+    SECCmd(1).Move(1485, y0 + 1035, 1020, 345);
     SECCmd(1).SetCaption("Desenhar");
     SECCmd(1).SetEnabled(false);
     for (int i = 0; i < 6; ++i) {
@@ -266,6 +268,10 @@ void TOPDes98::Start()
 
 void TOPDes98::PtoMenu_Click(int Index)
 {
+    // The long tools yield at every step: a second click meanwhile would start
+    // a command inside the one running.
+    const bool desligado = PtoMenu.MenuOff;
+    PtoMenu.MenuOff = true;
     Protegido([&] {
         if (!ConectaAcad()) return;
         switch (Index) {
@@ -303,6 +309,7 @@ void TOPDes98::PtoMenu_Click(int Index)
             break;
         }
     });
+    PtoMenu.MenuOff = desligado;
 }
 
 void TOPDes98::PtoMenu_Mouse(const std::string& Descricao)

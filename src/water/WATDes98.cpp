@@ -2,12 +2,21 @@
 
 #include <charconv>
 #include <exception>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "cad/modGeometria.h"
+#include "cad/modSelecao.h"
 #include "platform/acad/Error.h"
 #include "shell/modMensagem.h"
+#include "water/WATDes.h"
 #include "water/clsWATDes.h"
+#include "water/modCorrigeMaterial.h"
+#include "water/modNodes.h"
+#include "water/modZonas.h"
 
 using namespace forms;
 
@@ -51,6 +60,14 @@ Picture Figura(const std::string& Nome)
     }
 }
 
+// Without the blanks around it.
+std::string Apara(const std::string& Texto)
+{
+    const auto i = Texto.find_first_not_of(" \t");
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
+}
+
 template <class Lista>
 void PrimeiroItem(Lista& L)
 {
@@ -62,6 +79,7 @@ void PrimeiroItem(Lista& L)
 WATDes98::WATDes98(Init init) : UserControl(std::move(init))
 {
     ArrumaControles();
+    ArrumaFerramentas();
 
     InitProperties += [this] { UserControl_InitProperties(); };
     ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
@@ -80,6 +98,17 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     PrefMatCbo.Click += [this] { PrefMatCbo_Click(); };
     PrefTubCbo.Click += [this] { PrefTubCbo_Click(); };
     SSLumbra.Click += [this](int) { SSLumbra_Click(); };
+
+    ZonCmd.Click += [this](int Index) { ZonCmd_Click(Index); };
+    ZonTxt.KeyPress += [this](int Index, int& KeyAscii) { ZonTxt_KeyPress(Index, KeyAscii); };
+    NODScaleCmd.Click += [this] { NODScaleCmd_Click(); };
+    NODNumeraCmd.Click += [this] { NODNumeraCmd_Click(); };
+    NODLerDesenhoCmd.MouseMove += [this](int, int, double, double) { NODLerDesenhoCmd_MouseMove(); };
+    NODNumeraCmd.MouseMove += [this](int, int, double, double) { NODNumeraCmd_MouseMove(); };
+    NODScaleCmd.MouseMove += [this](int, int, double, double) { NODScaleCmd_MouseMove(); };
+    Command3.Click += [this] { Command3_Click(); };
+    WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
+    WatVerifScr.Change += [this] { WatVerifScr_Change(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -190,8 +219,13 @@ void WATDes98::ArrumaControles()
     lblWat(6).Move(90, 1455, 2415, 225);
     lblWat(6).SetCaption("Tolerância no comprimento:");
     WatVerifScr.Move(90, 1710, 1770, 255);
+    // The length tolerance of the continuity check, in whole units.
+    WatVerifScr.SetMin(5);
+    WatVerifScr.SetMax(100);
+    WatVerifScr.SetValue(10);
     WatVerifLbl.Move(1905, 1710, 600, 255);
     WatVerifLbl.SetAlignment(vbCenter);
+    WatVerifLbl.SetCaption("10");
 
     ProgressBar2.Move(kFora, 3480, 2595, 255);
 
@@ -471,6 +505,103 @@ void WATDes98::SSLumbra_Click()
     ExpCmd.SetEnabled(true);
 }
 
+// ---------------------------------------------------------------- zones, nodes, "Verif." and "Temát."
+
+// A zone block valued per metre (0) or with a total (1), named by the first
+// box. A box left empty, or a value that is no number, gets the focus and
+// nothing is inserted.
+void WATDes98::ZonCmd_Click(int Index)
+{
+    Protegido([this, Index] {
+        if (!ConectaAcad()) return;
+        if (Apara(ZonTxt(0).Text()).empty()) {
+            ZonTxt(0).SetFocus();
+            return;
+        }
+        if (Index != 0 && Index != 1) return;
+        TextBox& valor = ZonTxt(Index == 0 ? 2 : 1);
+        if (Apara(valor.Text()).empty()) {
+            valor.SetFocus();
+            return;
+        }
+        // The keys let "1..2" or "-" through; the export could not read them.
+        if (!ValorDeZona(valor.Text())) {
+            ExibeMensagem(0, "Atenção", "O valor \"" + valor.Text() + "\" não é um número.");
+            valor.SetFocus();
+            return;
+        }
+        InsereZona(Index == 0 ? "Zon_PorM" : "Zon_Total", Index == 0 ? "VPM" : "VTZ", ZonTxt(0).Text(), valor.Text());
+    });
+}
+
+// The value boxes take a number written with "." (a comma becomes one); the
+// name box takes every key.
+void WATDes98::ZonTxt_KeyPress(int Index, int& KeyAscii)
+{
+    if (KeyAscii == 8 || KeyAscii == 13 || Index == 0) return;
+    if (KeyAscii == ',') KeyAscii = '.';
+    if (KeyAscii == '-' || KeyAscii == '.' || (KeyAscii >= '0' && KeyAscii <= '9')) return;
+    KeyAscii = 0;
+}
+
+void WATDes98::NODScaleCmd_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        EscalaNode();
+    });
+}
+
+void WATDes98::NODNumeraCmd_Click()
+{
+    Protegido([this] {
+        if (!ConectaAcad()) return;
+        NumeraNodes(ProgressBar1);
+    });
+}
+
+void WATDes98::NODLerDesenhoCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Com o desenho da REDE aberto este comando construirá um novo desenho para definição dos NODES. Os NODES "
+        "serão representados por círculos. A cor  é apenas informativa.");
+}
+
+void WATDes98::NODNumeraCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Este comando irá numerar os nodes de cima para baixo. Isso finaliza a preparação deste arquivo. Os NODES "
+        "que se cruzam serão ajustados. ");
+}
+
+void WATDes98::NODScaleCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Cada extremidade de TRECHO está representada por um círculo cor MAGENTA. O círculo do NODE deverá conter as "
+        "extremidades que se deseja juntar. Deve ser evitado que os círculos se cruzem.");
+}
+
+void WATDes98::Command3_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        CorrigeMaterial();
+    });
+}
+
+void WATDes98::WarVerifLimpaCmd_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        LimpaConferencia();
+    });
+}
+
+void WATDes98::WatVerifScr_Change()
+{
+    WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
+}
+
 void WATDes98::SetInterface(int v)
 {
     Interface_ = v;
@@ -551,4 +682,281 @@ void WATDes98::UserControl_WriteProperties(PropertyBag& PropBag)
 void WATDes98::UserControl_Resize()
 {
     Size(2595, 3810);
+}
+
+// ================================================================ panel drawing tools
+//
+// "Conexões" carries two rows of picture tools: the first moves, couples,
+// mirrors and rotates the fittings the user selects, using the axis of one
+// fitting (its centre to the socket picked); the second starts the label
+// movers and the tie dimension of the drawing object. "Verif." tells a
+// picked socket's information.
+
+namespace {
+
+// Where the highlight images wait while no tool is under the mouse, and
+// after a tool has ended.
+constexpr double kParqueBu = 100;
+constexpr double kParqueBd = 200;
+
+const char* const kFerramentas[] = {"Engatar", "Mover", "Espelhar", "Rotacionar"};
+const char* const kFerramentas2[] = {"Mover Atributo Conexões", "Mover Atributo Tubulações", "Amarração"};
+const std::string kNaoEConexao = "O objeto selecionado não é uma conexão com bolsas.";
+
+// A fitting's axis: its centre (insertion point) to the socket nearest the
+// pick, with the fitting's material and that socket's diameter.
+struct ReferenciaBolsa {
+    std::string Material;
+    Ponto Centro;
+    Ponto Bolsa;
+    std::string Diametro;
+};
+
+// Asks for a fitting with "Selecione conexão:". A missed pick ends the tool
+// silently; a pick that gives no socket (not a fitting, or one the catalogue
+// does not know) ends it with a message, so no tool goes on with an axis it
+// did not get.
+std::optional<ReferenciaBolsa> PegaReferencia(const std::string& Titulo)
+{
+    Ponto clique;
+    bool falhou = true;
+    acad::Entity* e = AtivaAcad("Selecione conexão:", 1, clique, falhou, "");
+    if (falhou || !e) return std::nullopt;
+    ReferenciaBolsa r;
+    std::string codigo, dp, ds, etapa, naoUsado, tubo;
+    std::vector<double> percurso;
+    if (!InfoBolsa(e, codigo, dp, ds, r.Material, etapa, r.Centro, clique, r.Bolsa, naoUsado, r.Diametro, tubo,
+                   false, percurso, false)) {
+        ExibeMensagem(0, Titulo, kNaoEConexao);
+        return std::nullopt;
+    }
+    return r;
+}
+
+// SNAPANG and ORTHOMODE as they were before the tool, whatever ends it.
+class GuardaOrto {
+public:
+    explicit GuardaOrto(acad::Document& Doc)
+        : doc_(Doc), snapang_(Doc.GetVariable("SNAPANG")), orthomode_(Doc.GetVariable("ORTHOMODE"))
+    {
+    }
+    ~GuardaOrto()
+    {
+        try {
+            doc_.SetVariable("SNAPANG", snapang_);
+            doc_.SetVariable("ORTHOMODE", orthomode_);
+        } catch (const acad::Error&) {
+        }
+    }
+    GuardaOrto(const GuardaOrto&) = delete;
+    GuardaOrto& operator=(const GuardaOrto&) = delete;
+
+private:
+    acad::Document& doc_;
+    acad::Variant snapang_, orthomode_;
+};
+
+// "Sim" to a question of the couple tool.
+bool Continua(const std::string& Texto)
+{
+    bool sim = false, nao = false, marca = false;
+    int left = 0, top = 0;
+    ExibeMensagem(4, "Engatar", Texto + "\r\n" + "Continuar?", sim, nao, marca, "", left, top);
+    return sim;
+}
+
+// The tool `Index` of the first row on the fittings the user selects. True
+// when it ran to its end (a cancelled point included); false when it stopped
+// for want of a selection, a fitting or a "Sim".
+bool FerramentaConexoes(int Index)
+{
+    const std::string titulo = kFerramentas[Index];
+    acad::SelectionSet* ss = RecriaConjunto("SS1");
+    try {
+        ss->SelectOnScreen({2, -4, 2, -4}, {acad::Variant("A-*"), acad::Variant("<NOT"), acad::Variant("A-TUBO"),
+                                           acad::Variant("NOT>")});
+    } catch (const acad::Error& e) {
+        if (e.Code() == acad::ErrorCode::Cancelled) return false;
+        throw;
+    }
+    std::vector<acad::Entity*> selecionados;
+    for (acad::Entity* e : *ss) selecionados.push_back(e);
+    if (selecionados.empty()) return false;
+
+    GuardaOrto orto(*gAcadDoc);
+    const std::optional<ReferenciaBolsa> ref = PegaReferencia(titulo);
+    if (!ref) return false;
+    const Ponto C1 = ref->Centro, S1 = ref->Bolsa;
+    const double a1 = gAcadUtil->AngleFromXAxis(C1, S1);
+
+    switch (Index) {
+    case 0: {
+        const std::optional<ReferenciaBolsa> alvo = PegaReferencia(titulo);
+        if (!alvo) return false;
+        if (ref->Diametro != alvo->Diametro &&
+            !Continua("Diâmetros não coincidentes (" + ref->Diametro + " e " + alvo->Diametro + ")"))
+            return false;
+        if (ref->Material != alvo->Material && !Continua("Materiais não coincidentes.")) return false;
+        const Ponto S2 = alvo->Bolsa;
+        const double a2 = gAcadUtil->AngleFromXAxis(S2, alvo->Centro);
+        for (acad::Entity* e : selecionados) {
+            e->Move(S1, S2);
+            e->Rotate(S2, -a1);
+            e->Rotate(S2, a2);
+            e->Update();
+        }
+        break;
+    }
+    case 1: {
+        gAcadDoc->SetVariable("SNAPANG", acad::Variant(a1));
+        gAcadDoc->SetVariable("ORTHOMODE", acad::Variant(1));
+        if (const std::optional<Ponto> p = GetPonto(S1, "Destino: "))
+            for (acad::Entity* e : selecionados) {
+                e->Move(S1, *p);
+                e->Update();
+            }
+        break;
+    }
+    case 2:
+        for (acad::Entity* e : selecionados) {
+            e->Mirror(C1, S1)->Update();
+            e->Delete();
+        }
+        break;
+    case 3: {
+        gAcadDoc->SetVariable("ORTHOMODE", acad::Variant(0));
+        if (const std::optional<Ponto> p = GetPonto(C1, "Rotação:")) {
+            const double a = gAcadUtil->AngleFromXAxis(C1, *p);
+            for (acad::Entity* e : selecionados) {
+                e->Rotate(C1, -a1);
+                e->Rotate(C1, a);
+                e->Update();
+            }
+        }
+        break;
+    }
+    default: return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The tools' pictures and tips, and their events.
+void WATDes98::ArrumaFerramentas()
+{
+    for (int i = 0; i < 4; ++i) {
+        FERimg(i).SetPicture(Figura("FERIMG" + std::to_string(i)));
+        FERimg(i).SetToolTipText(kFerramentas[i]);
+    }
+    for (int i = 0; i < 3; ++i) {
+        FERimg2(i).SetPicture(Figura("FERIMG2_" + std::to_string(i)));
+        FERimg2(i).SetToolTipText(kFerramentas2[i]);
+    }
+    // Beneath the tools: the tools' pictures are clear around their drawing,
+    // and the mouse keeps reaching the tool while its highlight lies under it.
+    Bu.SetPicture(Figura("FERBU"));
+    Bd.SetPicture(Figura("FERBD"));
+    Bu.ZOrder(vbSendToBack);
+    Bd.ZOrder(vbSendToBack);
+    Estaciona(Bu, kParqueBu);
+    Estaciona(Bd, kParqueBu);
+
+    FERimg.MouseDown += [this](int i, int b, int s, double x, double y) { FERimg_MouseDown(i, b, s, x, y); };
+    FERimg.MouseMove += [this](int i, int b, int s, double x, double y) { FERimg_MouseMove(i, b, s, x, y); };
+    FERimg.MouseUp += [this](int i, int b, int s, double x, double y) { FERimg_MouseUp(i, b, s, x, y); };
+    FERimg2.MouseDown += [this](int i, int b, int s, double x, double y) { FERimg2_MouseDown(i, b, s, x, y); };
+    FERimg2.MouseMove += [this](int i, int b, int s, double x, double y) { FERimg2_MouseMove(i, b, s, x, y); };
+    FERimg2.MouseUp += [this](int i, int b, int s, double x, double y) { FERimg2_MouseUp(i, b, s, x, y); };
+    InfoConexCmd.Click += [this] { InfoConexCmd_Click(); };
+}
+
+void WATDes98::Destaca(forms::Image& Fundo, const forms::Image& Ferramenta)
+{
+    Fundo.Move(Ferramenta.Left(), Ferramenta.Top());
+    Fundo.SetVisible(true);
+}
+
+void WATDes98::Estaciona(forms::Image& Fundo, double Left)
+{
+    Fundo.SetVisible(false);
+    Fundo.SetLeft(Left);
+}
+
+void WATDes98::FERimg_MouseMove(int Index, int, int, double, double)
+{
+    if (FerramentaSobMouse_ == &FERimg(Index)) return;
+    Estaciona(Bd, kParqueBu);
+    Destaca(Bu, FERimg(Index));
+    FerramentaSobMouse_ = &FERimg(Index);
+}
+
+void WATDes98::FERimg2_MouseMove(int Index, int, int, double, double)
+{
+    if (FerramentaSobMouse_ == &FERimg2(Index)) return;
+    Estaciona(Bd, kParqueBu);
+    Destaca(Bu, FERimg2(Index));
+    FerramentaSobMouse_ = &FERimg2(Index);
+}
+
+void WATDes98::FERimg_MouseUp(int, int, int, double, double)
+{
+    Estaciona(Bu, kParqueBu);
+    Estaciona(Bd, kParqueBu);
+    FerramentaSobMouse_ = nullptr;
+}
+
+void WATDes98::FERimg2_MouseUp(int Index, int Button, int Shift, double X, double Y)
+{
+    FERimg_MouseUp(Index, Button, Shift, X, Y);
+}
+
+void WATDes98::FERimg_MouseDown(int Index, int, int, double, double)
+{
+    if (Index < 0 || Index > 3) return;
+    Estaciona(Bu, kParqueBu);
+    Destaca(Bd, FERimg(Index));
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        AtivaJanelaAcad();
+        if (FerramentaConexoes(Index)) Estaciona(Bd, kParqueBd);
+    });
+}
+
+void WATDes98::FERimg2_MouseDown(int Index, int, int, double, double)
+{
+    if (Index < 0 || Index > 2) return;
+    Destaca(Bd, FERimg2(Index));
+    Protegido([&] {
+        if (!ConectaAcad() || !Des_) return;
+        AtivaJanelaAcad();
+        switch (Index) {
+        case 0: Des_->MoverAtt(); break;
+        case 1: Des_->MoverAttTubo(); break;
+        case 2: Des_->DimUno(); break;
+        }
+        Estaciona(Bd, kParqueBd);
+    });
+}
+
+// The socket nearest to where a fitting is picked, told in "Info Conexão".
+void WATDes98::InfoConexCmd_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        Ponto clique;
+        bool falhou = true;
+        acad::Entity* e = AtivaAcad("Selecione bolsa:", 1, clique, falhou, "");
+        if (falhou || !e) return;
+        auto* bloco = dynamic_cast<acad::BlockReference*>(e);
+        if (!bloco || bloco->Name() == "A-TUBO") {
+            ExibeMensagem(0, "Info Conexão", kNaoEConexao);
+            return;
+        }
+        std::string codigo, dp, ds, material, etapa, naoUsado, diametro, tubo;
+        Ponto insercao, bolsa;
+        std::vector<double> percurso;
+        InfoBolsa(e, codigo, dp, ds, material, etapa, insercao, clique, bolsa, naoUsado, diametro, tubo, false,
+                  percurso, true);
+    });
 }

@@ -147,6 +147,33 @@ private:
     void PrefTubCbo_Click();
     void SSLumbra_Click();
 
+    // zones, nodes, the material repair and the verification layer
+    void ZonCmd_Click(int Index);
+    void ZonTxt_KeyPress(int Index, int& KeyAscii);
+    void NODScaleCmd_Click();
+    void NODNumeraCmd_Click();
+    void NODLerDesenhoCmd_MouseMove();
+    void NODNumeraCmd_MouseMove();
+    void NODScaleCmd_MouseMove();
+    void Command3_Click();
+    void WarVerifLimpaCmd_Click();
+    void WatVerifScr_Change();
+    // ---- the picture tools of "Conexões" and the socket information of "Verif."
+    void ArrumaFerramentas();
+    void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void FERimg_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void FERimg_MouseUp(int Index, int Button, int Shift, double X, double Y);
+    void FERimg2_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void FERimg2_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void FERimg2_MouseUp(int Index, int Button, int Shift, double X, double Y);
+    void InfoConexCmd_Click();
+    // `Bu` laid beneath the tool under the mouse, `Bd` beneath the one pressed;
+    // parked out of sight otherwise.
+    void Destaca(forms::Image& Fundo, const forms::Image& Ferramenta);
+    static void Estaciona(forms::Image& Fundo, double Left);
+    // The tool the mouse last moved over (the two rows share the highlight); null when none.
+    const forms::Image* FerramentaSobMouse_ = nullptr;
+
     // settings
     int Interface_ = 1;
     int AcadZoomCenter_ = 400;

@@ -11,7 +11,9 @@
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
@@ -73,7 +75,11 @@ bool EhCurva(const std::string& Nome)
 }  // namespace
 
 clsWATDes::clsWATDes() = default;
-clsWATDes::~clsWATDes() = default;
+
+clsWATDes::~clsWATDes()
+{
+    SetCurDoc(nullptr);
+}
 
 void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Material, const std::string& Codigo,
                             const std::string& Etapa, const std::string& Cod1, const std::string& Cod2,
@@ -423,4 +429,328 @@ void clsWATDes::FechaCancelar()
     gMsgTop = static_cast<int>(std::lround(fCancel->Top()));
     forms::Unload(*fCancel);
     fCancel.reset();
+}
+
+// ---------------------------------------------------------------- label movers and tie dimension
+
+namespace {
+
+// The label layer of the fitting blocks; a drawing whose blocks came from
+// elsewhere gets it as the block builder makes it.
+constexpr const char* kCamadaRotulos = "TEXTO_CON";
+constexpr const char* kCamadaAmarracao = "Amarracao";
+
+bool EhRotuloDeCodigo(const std::string& Tag)
+{
+    return Tag.compare(0, 5, "CODIG") == 0;
+}
+
+// Text alignment of a label at D for a block at P0: the label reads away
+// from the block. On the block's own X or Y it counts as left or below.
+int AlinhamentoQuadrante(const Ponto& P0, const Ponto& D)
+{
+    const bool direita = D.X > P0.X;
+    const bool acima = D.Y > P0.Y;
+    if (direita) return acima ? 0 : 6;
+    return acima ? 2 : 8;
+}
+
+// Places the text at N whatever its alignment: left texts by their
+// insertion point, the others by their alignment point.
+void PoeEm(acad::AttributeReference* a, const Ponto& N)
+{
+    if (a->Alignment() != 0)
+        a->SetTextAlignmentPoint(N);
+    else
+        a->SetInsertionPoint(N);
+}
+
+// The leader ending at a label's place, deleted when there is one.
+void ApagaChamada(const Ponto& P)
+{
+    bool vazio = false;
+    const FiltroTipos tipos{0, 8};
+    const FiltroDados dados{acad::Variant("LWPolyline"), acad::Variant(kCamadaRotulos)};
+    if (acad::Entity* chamada = SelecionaObjetos(P, 140, tipos, dados, vazio, 0, 0.0)) chamada->Delete();
+}
+
+void DesenhaChamada(const Ponto& De, const Ponto& Para)
+{
+    if (!gAcadDoc->Layers().Find(kCamadaRotulos)) GetLayer(kCamadaRotulos, 156, "");
+    acad::LWPolyline* chamada = gModelSpace->AddLightWeightPolyline({De.X, De.Y, Para.X, Para.Y});
+    chamada->SetColor(256);
+    chamada->SetLayer(kCamadaRotulos);
+    chamada->Update();
+}
+
+// Marks a mover as asking for as long as it runs.
+class Ocupado {
+public:
+    explicit Ocupado(bool& Flag) : flag_(Flag), antes_(Flag) { flag_ = true; }
+    ~Ocupado() { flag_ = antes_; }
+    Ocupado(const Ocupado&) = delete;
+    Ocupado& operator=(const Ocupado&) = delete;
+
+private:
+    bool& flag_;
+    bool antes_;
+};
+
+// An event handler has nobody above it to tell the user what failed.
+template <class Acao>
+void Avisando(Acao&& Executa)
+{
+    try {
+        Executa();
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+    } catch (const std::exception& e) {
+        ExibeMensagem(0, "Atenção", e.what());
+    }
+}
+
+}  // namespace
+
+void clsWATDes::MoverAtt()
+{
+    if (!ConectaAcad()) return;
+    Ocupado ocupado(Movendo_);
+    Ponto clique;
+    bool falhou = false;
+    acad::Entity* escolhido = AtivaAcad("Selecione objeto:", 2, clique, falhou, "");
+    if (falhou || !escolhido) return;
+    // Only a block carries labels to move.
+    auto* blk = dynamic_cast<acad::BlockReference*>(escolhido);
+    if (!blk) return;
+    if (blk->Name() == "A-TUBO") {
+        ExibeMensagem(0, "Atenção", "Use Ferramenta específica para Tubulações.");
+        return;
+    }
+
+    const Ponto P0(blk->InsertionPoint());
+    const std::optional<Ponto> D = GetPonto(P0, "Destino:");
+    const std::vector<acad::AttributeReference*> atributos = blk->GetAttributes();
+    if (!D) {
+        for (acad::AttributeReference* a : atributos)
+            if (EhRotuloDeCodigo(a->TagString())) {
+                a->SetVisible(false);
+                a->Update();
+            }
+        return;
+    }
+
+    const int alinhamento = AlinhamentoQuadrante(P0, *D);
+    Ponto N(D->X, D->Y);
+    std::optional<Ponto> antigo;  // where CODIGO was: its leader ends there
+    for (acad::AttributeReference* a : atributos) {
+        const std::string tag = a->TagString();
+        if (tag == "CODIG1")
+            N.Y = D->Y + 3.9;
+        else if (tag == "CODIG2")
+            N.Y = D->Y + 1.95;
+        else if (tag == "CODIG3")
+            N.Y = D->Y - 1.95;
+        else if (tag == "CODIG4")
+            N.Y = D->Y - 3.9;
+        else if (tag == "CODIGO") {
+            antigo = Ponto(a->Alignment() != 0 ? a->TextAlignmentPoint() : a->InsertionPoint());
+            N.Y = D->Y;
+        }
+        if (!EhRotuloDeCodigo(tag)) continue;
+        a->SetAlignment(0);
+        a->SetInsertionPoint(N);
+        a->SetAlignment(alinhamento);
+        PoeEm(a, N);
+        a->SetBackward(false);
+        a->SetRotation(0.0);
+        a->SetHeight(1.5);
+        a->SetInvisible(false);
+        a->SetVisible(true);
+        a->Update();
+    }
+
+    // A block without CODIGO has no old place to look for a leader at.
+    if (antigo) ApagaChamada(*antigo);
+    const double angulo = gAcadUtil->AngleFromXAxis(P0, *D);
+    DesenhaChamada(PontoPolar(P0, angulo, 2.0), Ponto(D->X, D->Y));
+
+    SetCurDoc(gAcadDoc);
+    Ferramenta_ = "MoverAtt";
+}
+
+void clsWATDes::MoverAttTubo()
+{
+    Ferramenta_.clear();
+    if (!ConectaAcad()) return;
+    Ocupado ocupado(Movendo_);
+    Ponto clique;
+    bool falhou = false;
+    acad::Entity* escolhido = AtivaAcad("Selecione objeto:", 2, clique, falhou, "AcDbBlockReference");
+    if (falhou || !escolhido) return;
+    auto* blk = dynamic_cast<acad::BlockReference*>(escolhido);
+    if (!blk) return;
+    if (blk->Name() != "A-TUBO") {
+        ExibeMensagem(0, "Atenção", "Use Ferramenta específica para Conexões.");
+        return;
+    }
+
+    const Ponto P0(blk->InsertionPoint());
+    const std::optional<Ponto> D = GetPonto(P0, "Destino:");
+    acad::AttributeReference* codigo = nullptr;
+    acad::AttributeReference* material = nullptr;
+    const std::vector<acad::AttributeReference*> atributos = blk->GetAttributes();
+    for (acad::AttributeReference* a : atributos) {
+        const std::string tag = a->TagString();
+        if (tag == "CODIGO" && !codigo) codigo = a;
+        if (tag == "MATERIAL" && !material) material = a;
+    }
+    // A label moved to the right and up is placed by its insertion point:
+    // its leader ends there.
+    if (codigo)
+        ApagaChamada(Ponto(codigo->Alignment() != 0 ? codigo->TextAlignmentPoint() : codigo->InsertionPoint()));
+
+    if (!D) {
+        // Back beside the pipe, along it.
+        const double r = material ? material->Rotation() : 0.0;
+        if (codigo) {
+            codigo->SetAlignment(10);
+            codigo->SetTextAlignmentPoint(PontoPolar(P0, r + 1.5707963267949, 1.15));
+            codigo->SetRotation(r);
+            codigo->Update();
+        }
+    } else if (const std::optional<Ponto> R = GetPonto(*D, "Rotação:")) {
+        // A mirrored label reads its angle the other way round.
+        const double s = blk->YScaleFactor() > 0 ? 1.0 : -1.0;
+        if (codigo) {
+            codigo->SetAlignment(12);
+            codigo->SetTextAlignmentPoint(*D);
+            codigo->SetRotation(Azimute(*D, *R) * s);
+            codigo->Update();
+        }
+    } else {
+        const int alinhamento = AlinhamentoQuadrante(P0, *D);
+        for (acad::AttributeReference* a : atributos) {
+            if (a->TagString() != "CODIGO") continue;
+            a->SetAlignment(alinhamento);
+            PoeEm(a, *D);
+            a->SetRotation(0.0);
+            a->Update();
+        }
+        DesenhaChamada(P0, *D);
+    }
+
+    SetCurDoc(gAcadDoc);
+    Ferramenta_ = "MoverAttTubo";
+}
+
+void clsWATDes::DimUno()
+{
+    if (!ConectaAcad()) return;
+    // A tie dimension still waiting in this drawing keeps the snap it found.
+    const bool pendente = Ferramenta_ == "DimUno" && DocumentoObservado() == gAcadDoc;
+    SetCurDoc(gAcadDoc);
+    Ferramenta_ = "DimUno";
+    GetLayer(kCamadaAmarracao, 10, "");
+    if (!pendente) OsmodeSalvo_ = gAcadDoc->GetVariable("OSMODE").AsInt();
+    const acad::Block& modelo = gAcadDoc->ModelSpace();
+    UltimoAntesDaCota_ = modelo.Count() > 0 ? modelo.Item(modelo.Count() - 1) : nullptr;
+    gAcadDoc->SetVariable("OSMODE", acad::Variant(512));
+    try {
+        gAcadDoc->SendCommand("_dimaligned\r");
+    } catch (...) {
+        // A command that never started ends nothing: the snap goes back now.
+        if (Ferramenta_ == "DimUno" && !gAcadDoc->CommandActive()) {
+            Ferramenta_.clear();
+            acad::Document* doc = gAcadDoc;
+            SetCurDoc(nullptr);
+            TerminaDimUno(*doc, false);
+        }
+        throw;
+    }
+}
+
+acad::Document* clsWATDes::DocumentoObservado()
+{
+    if (CurDoc && !(CliqueDireito_.Connected() && FimComando_.Connected())) SetCurDoc(nullptr);
+    return CurDoc;
+}
+
+void clsWATDes::SetCurDoc(acad::Document* Doc)
+{
+    const bool vivo = CurDoc && CliqueDireito_.Connected() && FimComando_.Connected();
+    if (vivo && CurDoc == Doc) return;
+    // A tie dimension left waiting in the drawing no longer heard gives its
+    // snap back there.
+    if (vivo && Ferramenta_ == "DimUno") {
+        try {
+            CurDoc->SetVariable("OSMODE", acad::Variant(OsmodeSalvo_));
+        } catch (const acad::Error&) {
+        }
+    }
+    CliqueDireito_.Disconnect();
+    FimComando_.Disconnect();
+    CurDoc = Doc;
+    if (!Doc) return;
+    CliqueDireito_ = Doc->BeginRightClick.Connect([this](acad::Point3d p) { CurDoc_BeginRightClick(p); });
+    FimComando_ = Doc->EndCommand.Connect([this](std::string nome) { CurDoc_EndCommand(nome); });
+}
+
+void clsWATDes::CurDoc_BeginRightClick(const acad::Point3d& /*PickPoint*/)
+{
+    // A right click that answers a question (the mover's own, or a command's)
+    // is that answer, not a new move.
+    if (Movendo_ || !CurDoc || CurDoc->CommandActive()) return;
+    Avisando([this] {
+        if (Ferramenta_ == "MoverAtt")
+            MoverAtt();
+        else if (Ferramenta_ == "MoverAttTubo")
+            MoverAttTubo();
+    });
+}
+
+void clsWATDes::CurDoc_EndCommand(const std::string& CommandName)
+{
+    if (Ferramenta_ == "DimUno" && CurDoc) {
+        acad::Document* doc = CurDoc;
+        Ferramenta_.clear();
+        SetCurDoc(nullptr);
+        Avisando([&] { TerminaDimUno(*doc, CommandName == "DIMALIGNED"); });
+    }
+    Ferramenta_.clear();
+}
+
+void clsWATDes::TerminaDimUno(acad::Document& Doc, bool Cotou)
+{
+    // Whatever happens to the dimension, the user's snap comes back.
+    struct DevolveSnap {
+        acad::Document& doc;
+        int osmode;
+        ~DevolveSnap()
+        {
+            try {
+                doc.SetVariable("OSMODE", acad::Variant(osmode));
+            } catch (const acad::Error&) {
+            }
+        }
+    } devolve{Doc, OsmodeSalvo_};
+    if (!Cotou) return;
+
+    // Only a dimension the command drew takes the text: a command cancelled
+    // before its last point leaves model space as it was.
+    const acad::Block& modelo = Doc.ModelSpace();
+    acad::Entity* ultimo = modelo.Count() > 0 ? modelo.Item(modelo.Count() - 1) : nullptr;
+    auto* cota = dynamic_cast<acad::DimAligned*>(ultimo);
+    if (!cota || ultimo == UltimoAntesDaCota_) return;
+
+    Doc.Utility().Prompt("\r\n");
+    std::optional<std::string> texto;
+    try {
+        texto = Doc.Utility().GetString(false, "Distância:");
+    } catch (const acad::Error& e) {
+        // Escape keeps the measured distance.
+        if (e.Code() != acad::ErrorCode::Cancelled) throw;
+    }
+    if (texto) cota->SetTextOverride(*texto);
+    cota->SetLayer(kCamadaAmarracao);
+    cota->Update();
 }

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "TopoTestSupport.h"
 #include "platform/forms/Testing.h"
+#include "platform/os/Dialogs.h"
 #include "shell/modGlobais.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPSec.h"
@@ -123,6 +126,30 @@ TEST_F(Painel, TheMenuRunsItsCommandsInTheDrawing)
     Aperta(2);
     EXPECT_TRUE(mostrado);
     EXPECT_TRUE(mensagens.Lista().empty());
+
+    // An import: the menu pressed again while it yields starts nothing.
+    const std::filesystem::path f = pasta / "pontos.txt";
+    std::ofstream(f, std::ios::binary) << "A1\t1\t2\t3\tx\r\nA2\t4\t5\t6\t\r\n";
+    int pedidos = 0;
+    os::ScopedDialogDriver dialogos([&](const os::DialogRequest&) {
+        ++pedidos;
+        return os::DialogAnswer::Path(f.string());
+    });
+    bool dentro = false;
+    forms::YieldHook anterior = forms::SetYieldHook([&] {
+        if (dentro) return;
+        dentro = true;
+        Aperta(7);
+        Aperta(2);
+        dentro = false;
+    });
+    Aperta(7);
+    forms::SetYieldHook(std::move(anterior));
+    EXPECT_EQ(pedidos, 1);
+    EXPECT_EQ(Conta("AcDbPoint"), 2u);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Texto, "Foram inseridos 2 pontos.");
+    EXPECT_FALSE(TD.PtoMenu.MenuOff) << "o menu volta a responder";
 }
 
 TEST_F(PainelSemHost, AMenuClickWithoutTheHostRunsNoRoutine)

@@ -100,7 +100,7 @@ std::optional<Point3d> CommandContext::Point(const std::string& prompt, const st
     for (;;) {
         const InputAnswer a = input::Ask(doc_, Request(InputKind::Point, prompt, base));
         switch (a.kind) {
-        case InputAnswer::Kind::Point: return Record(out = input::Snap(doc_, a.point));
+        case InputAnswer::Kind::Point: return Record(out = input::Picked(doc_, a.point, base));
         case InputAnswer::Kind::Text:
             if (const auto p = input::ParsePoint(a.text)) return Record(out = p);
             break;
@@ -126,7 +126,7 @@ std::optional<double> CommandContext::Angle(const std::string& prompt, const Poi
         const InputAnswer a = input::Ask(doc_, Request(InputKind::Angle, prompt, base));
         switch (a.kind) {
         case InputAnswer::Kind::Angle: return Record(out = NormalizeAngle(a.angle));
-        case InputAnswer::Kind::Point: return Record(out = AngleFromXAxis(base, input::Snap(doc_, a.point)));
+        case InputAnswer::Kind::Point: return Record(out = AngleFromXAxis(base, input::Picked(doc_, a.point, base)));
         case InputAnswer::Kind::Text:
             if ((out = AngleFromText(a.text, base))) return Record(out);
             break;

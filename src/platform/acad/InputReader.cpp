@@ -197,6 +197,24 @@ Point3d Snap(const Document& doc, const Point3d& picked)
     return snapped ? Point3d(snapped->x, snapped->y, snapped->z) : picked;
 }
 
+Point3d Ortho(const Document& doc, const std::optional<Point3d>& base, const Point3d& picked)
+{
+    if (!base || doc.GetVariable("ORTHOMODE").AsInt() != 1) return picked;
+    const double a = doc.GetVariable("SNAPANG").AsDouble();
+    const double ux = std::cos(a), uy = std::sin(a);
+    const double dx = picked.x - base->x, dy = picked.y - base->y;
+    // Along SNAPANG and across it; a pick exactly between the two keeps SNAPANG.
+    const double along = dx * ux + dy * uy;
+    const double across = -dx * uy + dy * ux;
+    if (std::fabs(along) >= std::fabs(across)) return Point3d(base->x + along * ux, base->y + along * uy, base->z);
+    return Point3d(base->x - across * uy, base->y + across * ux, base->z);
+}
+
+Point3d Picked(const Document& doc, const Point3d& picked, const std::optional<Point3d>& base)
+{
+    return Ortho(doc, base, Snap(doc, picked));
+}
+
 std::optional<std::vector<Entity*>> ObjectsFromText(Document& doc, const std::string& text,
                                                     const SelectionFilter& filter)
 {

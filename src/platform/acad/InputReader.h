@@ -50,6 +50,16 @@ std::optional<double> ParseReal(const std::string& text);
 // the aperture of the current view; the point unchanged when there is none.
 Point3d Snap(const Document& doc, const Point3d& picked);
 
+// A point picked with a base point, under ORTHOMODE 1: put on the line through
+// the base at SNAPANG or at SNAPANG + 90°, whichever is nearer to the pick (the
+// pick's projection onto it, at the base's elevation). Unchanged without a base
+// or with ORTHOMODE 0.
+Point3d Ortho(const Document& doc, const std::optional<Point3d>& base, const Point3d& picked);
+// What a point picked with the mouse becomes: the object snap, then ortho from
+// the base point, so that an ortho point stays on its line even when it was
+// snapped. Typed coordinates never come here: they are taken as typed.
+Point3d Picked(const Document& doc, const Point3d& picked, const std::optional<Point3d>& base);
+
 // Objects named by text typed at a selection prompt: "L"/"LAST" (the last entity
 // drawn), "ALL" (every entity on a thawed layer), "P"/"PREVIOUS" (the previous
 // selection), a Lisp expression giving an entity or a selection set, or

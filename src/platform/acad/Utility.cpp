@@ -34,7 +34,9 @@ Point3d Utility::AskPoint(InputKind kind, const std::optional<Point3d>& base, co
     for (;;) {
         const InputAnswer a = input::Ask(doc_, Request(kind, prompt, base));
         switch (a.kind) {
-        case InputAnswer::Kind::Point: return input::Snap(doc_, a.point);
+        case InputAnswer::Kind::Point:
+            // A corner is a rectangle's, never held to ortho's lines.
+            return kind == InputKind::Corner ? input::Snap(doc_, a.point) : input::Picked(doc_, a.point, base);
         case InputAnswer::Kind::Text:
             if (const auto p = input::ParsePoint(a.text)) return *p;
             break;
@@ -63,7 +65,7 @@ double Utility::GetAngle(const std::optional<Point3d>& point, const std::string&
         std::optional<Point3d> shown;
         switch (a.kind) {
         case InputAnswer::Kind::Angle: return NormalizeAngle(a.angle);
-        case InputAnswer::Kind::Point: shown = input::Snap(doc_, a.point); break;
+        case InputAnswer::Kind::Point: shown = input::Picked(doc_, a.point, point); break;
         case InputAnswer::Kind::Text:
             if (const auto degrees = input::ParseReal(a.text)) return NormalizeAngle(*degrees * kPi / 180.0);
             shown = input::ParsePoint(a.text);

@@ -7,8 +7,10 @@
 //   a pick on empty space (GetEntity, GetSubEntity) → Cancelled, as the host does
 //   no input source installed   → acad::Error NoInputSource
 // Picked points follow the object snaps that OSMODE asks for (endpoint 1,
-// midpoint 2, centre 4, node 8, insertion 64, nearest 512); typed coordinates
-// are taken as typed. Answers that do not fit the request are asked again.
+// midpoint 2, centre 4, node 8, insertion 64, nearest 512) and, when picked
+// with a base point (points and angles, not a rectangle's corner), ORTHOMODE:
+// on the line through the base at SNAPANG or SNAPANG + 90°, whichever is
+// nearer. Typed coordinates are taken as typed. Answers that do not fit the request are asked again.
 
 #include <optional>
 #include <string>

@@ -101,6 +101,7 @@ void DrawingView::SetRequest(const InputRequest* request)
     request_ = request;
     boxStart_.reset();
     snap_.reset();
+    tracked_.reset();
     selected_.clear();
     if (request && request->selected) selected_.insert(request->selected->begin(), request->selected->end());
     if (cursor_) UpdateCursor(*cursor_);
@@ -253,7 +254,8 @@ void DrawingView::DrawOverlay(QPainter& p)
 {
     if (!cursor_) return;
     const QPointF c = *cursor_;
-    const QPointF to = snap_ ? Pixel(*snap_).value_or(c) : c;
+    // The rubber band ends where a click would answer: the snap, held to ortho's lines.
+    const QPointF to = tracked_ ? Pixel(*tracked_).value_or(c) : c;
     p.setRenderHint(QPainter::Antialiasing, false);
     auto box = [&](const QPointF& a, const QPointF& b) {
         // Window (left to right) solid and blue, crossing (right to left) dashed and green.
@@ -321,6 +323,7 @@ void DrawingView::UpdateCursor(const QPointF& pixel)
 {
     cursor_ = pixel;
     snap_.reset();
+    tracked_.reset();
     const auto w = World(pixel);
     if (!w) return;
     if (Snaps()) {
@@ -330,7 +333,16 @@ void DrawingView::UpdateCursor(const QPointF& pixel)
         } catch (const Error&) {
         }
     }
-    if (onCursor) onCursor(snap_.value_or(*w));
+    Point3d at = snap_.value_or(*w);
+    if (request_ && request_->basePoint &&
+        (request_->kind == InputKind::Point || request_->kind == InputKind::Angle)) {
+        try {
+            at = input::Ortho(*ShownDocument(), request_->basePoint, at);
+        } catch (const Error&) {
+        }
+    }
+    if (!(at == *w)) tracked_ = at;
+    if (onCursor) onCursor(at);
 }
 
 void DrawingView::Answer(const InputAnswer& answer)
@@ -444,6 +456,7 @@ void DrawingView::leaveEvent(QEvent*)
 {
     cursor_.reset();
     snap_.reset();
+    tracked_.reset();
     update();
 }
 

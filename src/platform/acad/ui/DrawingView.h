@@ -143,6 +143,7 @@ private:
     // Pointer state.
     std::optional<QPointF> cursor_;
     std::optional<Point3d> snap_;
+    std::optional<Point3d> tracked_;  // where a click would answer, when not under the cursor
     std::optional<QPointF> panFrom_;
     bool spaceHeld_ = false;
     bool pannedWithSpace_ = false;

@@ -6,6 +6,8 @@
 
 #include "UiHarness.h"
 
+#include <QLabel>
+
 #include <cmath>
 
 #include "platform/acad/InputReader.h"
@@ -250,6 +252,54 @@ TEST_F(RequestLoop, ObjectSnapAndNestedRequests)
     const Point3d outer = h.doc->Utility().GetPoint(std::nullopt, "Rotação:");
     EXPECT_EQ(inner, "25");
     ExpectNear(outer, {-5, -5}, h.PixelSize());
+}
+
+TEST_F(RequestLoop, UnderOrthoTheRubberBandAndTheClickKeepToTheLines)
+{
+    h.doc->SetVariable("ORTHOMODE", acad::Variant(1));
+    const QColor band(230, 230, 230);
+    auto onBand = [&](const QImage& img, const Point3d& from, const Point3d& to) {
+        int hits = 0;
+        for (int k = 1; k <= 8; ++k) {
+            const double t = k / 9.0;
+            if (uitest::HasColorNear(img, h.PixelOf({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, 0}),
+                                     band, 1))
+                ++hits;
+        }
+        return hits;
+    };
+    h.OnRequest([&] {
+        // The cursor off the horizontal: the band runs along it, the coordinates say where a click lands.
+        h.Move(h.PixelOf({30, 6}));
+        const QImage img = h.Grab();
+        EXPECT_GE(onBand(img, {0, 0, 0}, {30, 0, 0}), 5);
+        EXPECT_EQ(onBand(img, {0, 0, 0}, {30, 6, 0}), 0);
+        EXPECT_TRUE(h.main->Coordinates()->text().endsWith(", 0.0000")) << h.main->Coordinates()->text().toStdString();
+        h.Click(h.PixelOf({30, 6}));
+    });
+    const Point3d p = h.doc->Utility().GetPoint(Point3d(0, 0, 0), "Destino: ");
+    EXPECT_EQ(p.y, 0.0);
+    EXPECT_NEAR(p.x, 30, h.PixelSize());
+
+    // Along SNAPANG + 90° when the cursor is nearer to it; typed coordinates as typed.
+    h.OnRequest([&] {
+        h.Move(h.PixelOf({-4, 25}));
+        EXPECT_TRUE(h.main->Coordinates()->text().startsWith("0.0000, ")) << h.main->Coordinates()->text().toStdString();
+        h.Click(h.PixelOf({-4, 25}));
+    });
+    const Point3d q = h.doc->Utility().GetPoint(Point3d(0, 0, 0), "Destino: ");
+    EXPECT_EQ(q.x, 0.0);
+    h.OnRequest([&] { h.TypeLine("-4,25"); });
+    ExpectNear(h.doc->Utility().GetPoint(Point3d(0, 0, 0), "Destino: "), {-4, 25}, 1e-12);
+
+    // A corner is a rectangle's: the cursor's own coordinates.
+    h.OnRequest([&] {
+        h.Move(h.PixelOf({30, 6}));
+        EXPECT_FALSE(h.main->Coordinates()->text().endsWith(", 0.0000"));
+        h.Click(h.PixelOf({30, 6}));
+    });
+    ExpectNear(h.doc->Utility().GetCorner({0, 0, 0}, "Segundo ponto: "), {30, 6}, h.PixelSize());
+    EXPECT_EQ(h.PendingActions(), 0u);
 }
 
 TEST_F(RequestLoop, CommandsLeftWaitingGoOnInTheWindow)
