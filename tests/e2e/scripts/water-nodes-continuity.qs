@@ -60,10 +60,19 @@ expect entities 1 0=INSERT 2=ErroC 8=0-Conferencia
 expect attribute MENSAGEM at 175,101.15 "50.00 x 70"
 expect entities 0 0=LWPOLYLINE 8=0-Conferencia
 
+# Stopped from the cancel window before the first pipe: nothing is drawn.
+click WC.WarVerifLimpaCmd
+input crossing 90,90 210,110
+input enter
+when frmCancelar
+  expect text Label2 "Levantando Dados da Rede..."
+  click CmdCancel
+end
+click WC.WatVerifCmd
+expect entities 0 8=0-Conferencia
+
 # Tolerance 30: no fault; each pipe's path from coupling to coupling, tapered,
 # and a circle at each end.
-click WC.WarVerifLimpaCmd
-expect entities 0 8=0-Conferencia
 set WC.WatVerifScr 30
 expect text WC.WatVerifLbl "30"
 input crossing 90,90 210,110
