@@ -22,6 +22,10 @@
 #include "water/clsWATDb.h"
 
 class clsWATDes;
+class ClsWATExp;
+class clsHatchs;
+class clsDelaunay;
+class clsCommonDialog;
 
 class WATDes98 : public forms::UserControl {
 public:
@@ -158,6 +162,20 @@ private:
     void Command3_Click();
     void WarVerifLimpaCmd_Click();
     void WatVerifScr_Change();
+
+    // ---- the export to the hydraulic-model database ("MDB")
+    void ExpFileCmd_Click();
+    void ExpCmd_Click();
+    bool ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
+                     const std::string& Nodes);
+    // The output database chosen with ExpFileCmd; "" until then.
+    std::string ExpArquivo_;
+    // The dialog and the workers of the export, made on first use and kept.
+    std::unique_ptr<clsCommonDialog> ExpDlg_;
+    std::unique_ptr<ClsWATExp> Exp_;
+    std::unique_ptr<clsHatchs> HatchZonas_, HatchPavimentos_;
+    std::unique_ptr<clsDelaunay> Delaunay_;
+
     // ---- the picture tools of "Conexões" and the socket information of "Verif."
     void ArrumaFerramentas();
     void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);
