@@ -3,7 +3,9 @@
 #include <charconv>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -118,6 +120,9 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     Command3.Click += [this] { Command3_Click(); };
     WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
     WatVerifScr.Change += [this] { WatVerifScr_Change(); };
+    NODLerDesenhoCmd.Click += [this] { NODLerDesenhoCmd_Click(); };
+    WatVerifCmd.Click += [this] { WatVerifCmd_Click(); };
+
     ExpFileCmd.Click += [this] { ExpFileCmd_Click(); };
     ExpCmd.Click += [this] { ExpCmd_Click(); };
 }
@@ -613,21 +618,66 @@ void WATDes98::WatVerifScr_Change()
     WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
 }
 
+// ---------------------------------------------------------------- nodes drawing and continuity check
+
+void WATDes98::AvisaFalhas(const ClsWATExp& Exp, bool Cancelada)
+{
+    if (Exp.Falhas() == 0) return;
+    ExibeMensagem(0, "Lendo Trechos...",
+                  "Trechos com falhas: " + std::to_string(Exp.Falhas()) + " (marcadas na camada \"" + gLayerConf +
+                      "\")." + (Cancelada ? "\r\n\r\nOperação cancelada." : ""));
+}
+
+void WATDes98::NODLerDesenhoCmd_Click()
+{
+    Protegido([this] {
+        if (!ExpNodes_) ExpNodes_ = std::make_unique<ClsWATExp>();
+        ExpNodes_->cProgress = &ProgressBar1;
+        if (!ConectaAcad()) return;
+        // The nodes drawing references the network by its file and is saved
+        // beside it: a network never saved has neither.
+        const std::string rede = gAcadDoc->FullName();
+        if (rede.size() < 5) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Salve o desenho da REDE antes de construir o desenho dos NODES.\r\n\r\nOperação "
+                          "cancelada.");
+            return;
+        }
+        if (!ExpNodes_->LerTrechos(200.0, false)) {
+            AvisaFalhas(*ExpNodes_, true);
+            return;
+        }
+        if (!ConectaAcad("", "Acad")) return;
+        ExpNodes_->DrawNodes(rede);
+        // An earlier nodes drawing may hold the engineer's numbering: it goes
+        // to the trash, not under the new one.
+        const std::string nodes = rede.substr(0, rede.size() - 4) + "_NOD.dwg";
+        std::error_code ec;
+        if (std::filesystem::exists(nodes, ec) && !DeleteToRecycle(nodes)) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Não foi possível enviar à lixeira o arquivo " + nodes +
+                              ".\r\n\r\nO novo desenho dos NODES não foi salvo.");
+            return;
+        }
+        gAcadDoc->SaveAs(nodes);
+    });
+}
+
+void WATDes98::WatVerifCmd_Click()
+{
+    Protegido([this] {
+        ClsWATExp exp;
+        exp.cProgress = &ProgressBar2;
+        if (exp.LerTrechos(static_cast<double>(WatVerifScr.Value()), false)) exp.Reproduz();
+        else AvisaFalhas(exp, false);
+    });
+}
+
 // ---------------------------------------------------------------- export to the hydraulic-model database
 
 namespace {
 
 const std::string kNenhumArquivo = "Nenhum arquivo selecionado";
-
-// The fault markers of the pipe reading in the active drawing: "ErroC" blocks
-// on the verification layer.
-long long MarcasDeFalha()
-{
-    acad::SelectionSet* ss = RecriaConjunto("SStmp");
-    ss->Select(acad::acSelectionSetAll, {}, {}, {0, 2, 8},
-               {acad::Variant("INSERT"), acad::Variant("ErroC"), acad::Variant(gLayerConf)});
-    return ss->Count();
-}
 
 }  // namespace
 
@@ -744,12 +794,8 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
 
     if (!ConectaAcad(Rede)) return false;
     // A pipe that cannot be read is marked, never left out of the network.
-    const long long marcas = MarcasDeFalha();
     if (!Exp_->LerTrechos(1000.0, true)) {
-        if (MarcasDeFalha() > marcas)
-            ExibeMensagem(0, "Atenção",
-                          "A rede tem falhas, marcadas na camada \"" + gLayerConf +
-                              "\" do desenho da rede.\r\n\r\nOperação cancelada.");
+        AvisaFalhas(*Exp_, true);
         return false;
     }
     if (!Exp_->Salva_Rede(ExpArquivo_, false)) {

@@ -162,6 +162,12 @@ private:
     void Command3_Click();
     void WarVerifLimpaCmd_Click();
     void WatVerifScr_Change();
+    // ---- the nodes drawing and the continuity check, through the export's pipe reader
+    void NODLerDesenhoCmd_Click();
+    void WatVerifCmd_Click();
+    // Tells that the pipe reading marked faults (`Cancelada`: the command stops).
+    static void AvisaFalhas(const ClsWATExp& Exp, bool Cancelada);
+    std::unique_ptr<ClsWATExp> ExpNodes_;  // the nodes drawing's reader, made on first use
 
     // ---- the export to the hydraulic-model database ("MDB")
     void ExpFileCmd_Click();
