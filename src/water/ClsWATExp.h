@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,8 @@ public:
     // marked; False when cancelled, nothing was found or anything was marked.
     // LTSCALE and the view come back on every way out.
     bool LerTrechos(double Tolerancia, bool Geral);
+    // Markers left by the last LerTrechos.
+    int Falhas() const { return Falhas_; }
     // The zone blocks of the active drawing into gZonas. False, with a
     // message, when there is none (gZonas kept).
     bool LoadZonas();
@@ -178,6 +181,8 @@ public:
                       double& EscalaY, double& Rotacao, std::int32_t& ObjectID, bool Primeira);
 
 private:
+    int Falhas_ = 0;
+    std::set<std::int32_t> marcadas_;  // fittings out of the catalogue already marked
     // Marks a fault of the pipe reading: an "ErroC" on "0-Conferencia" at P
     // with scale 20 and MENSAGEM = Texto.
     void MarcaFalha(const ::Ponto& P, const std::string& Texto);

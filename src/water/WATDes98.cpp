@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <exception>
+#include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,7 +14,10 @@
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/Error.h"
+#include "shell/modArquivos.h"
+#include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "water/ClsWATExp.h"
 #include "water/WATDes.h"
 #include "water/clsWATDes.h"
 #include "water/modCorrigeMaterial.h"
@@ -109,6 +115,8 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     Command3.Click += [this] { Command3_Click(); };
     WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
     WatVerifScr.Change += [this] { WatVerifScr_Change(); };
+    NODLerDesenhoCmd.Click += [this] { NODLerDesenhoCmd_Click(); };
+    WatVerifCmd.Click += [this] { WatVerifCmd_Click(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -600,6 +608,61 @@ void WATDes98::WarVerifLimpaCmd_Click()
 void WATDes98::WatVerifScr_Change()
 {
     WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
+}
+
+// ---------------------------------------------------------------- nodes drawing and continuity check
+
+void WATDes98::AvisaFalhas(const ClsWATExp& Exp, bool Cancelada)
+{
+    if (Exp.Falhas() == 0) return;
+    ExibeMensagem(0, "Lendo Trechos...",
+                  "Trechos com falhas: " + std::to_string(Exp.Falhas()) + " (marcadas na camada \"" + gLayerConf +
+                      "\")." + (Cancelada ? "\r\n\r\nOperação cancelada." : ""));
+}
+
+void WATDes98::NODLerDesenhoCmd_Click()
+{
+    Protegido([this] {
+        if (!ExpNodes_) ExpNodes_ = std::make_unique<ClsWATExp>();
+        ExpNodes_->cProgress = &ProgressBar1;
+        if (!ConectaAcad()) return;
+        // The nodes drawing references the network by its file and is saved
+        // beside it: a network never saved has neither.
+        const std::string rede = gAcadDoc->FullName();
+        if (rede.size() < 5) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Salve o desenho da REDE antes de construir o desenho dos NODES.\r\n\r\nOperação "
+                          "cancelada.");
+            return;
+        }
+        if (!ExpNodes_->LerTrechos(200.0, false)) {
+            AvisaFalhas(*ExpNodes_, true);
+            return;
+        }
+        if (!ConectaAcad("", "Acad")) return;
+        ExpNodes_->DrawNodes(rede);
+        // An earlier nodes drawing may hold the engineer's numbering: it goes
+        // to the trash, not under the new one.
+        const std::string nodes = rede.substr(0, rede.size() - 4) + "_NOD.dwg";
+        std::error_code ec;
+        if (std::filesystem::exists(nodes, ec) && !DeleteToRecycle(nodes)) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Não foi possível enviar à lixeira o arquivo " + nodes +
+                              ".\r\n\r\nO novo desenho dos NODES não foi salvo.");
+            return;
+        }
+        gAcadDoc->SaveAs(nodes);
+    });
+}
+
+void WATDes98::WatVerifCmd_Click()
+{
+    Protegido([this] {
+        ClsWATExp exp;
+        exp.cProgress = &ProgressBar2;
+        if (exp.LerTrechos(static_cast<double>(WatVerifScr.Value()), false)) exp.Reproduz();
+        else AvisaFalhas(exp, false);
+    });
 }
 
 void WATDes98::SetInterface(int v)

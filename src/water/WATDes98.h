@@ -22,6 +22,7 @@
 #include "water/clsWATDb.h"
 
 class clsWATDes;
+class ClsWATExp;
 
 class WATDes98 : public forms::UserControl {
 public:
@@ -158,6 +159,12 @@ private:
     void Command3_Click();
     void WarVerifLimpaCmd_Click();
     void WatVerifScr_Change();
+    // ---- the nodes drawing and the continuity check, through the export's pipe reader
+    void NODLerDesenhoCmd_Click();
+    void WatVerifCmd_Click();
+    // Tells that the pipe reading marked faults (`Cancelada`: the command stops).
+    static void AvisaFalhas(const ClsWATExp& Exp, bool Cancelada);
+    std::unique_ptr<ClsWATExp> ExpNodes_;  // the nodes drawing's reader, made on first use
     // ---- the picture tools of "Conexões" and the socket information of "Verif."
     void ArrumaFerramentas();
     void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);
