@@ -424,7 +424,9 @@ void ClsWATExp::LerTrecho(acad::BlockReference* Bloco, double Tolerancia, bool& 
     if (!LerExtremidade(ultimo, t.ConexoesFim, c2, true)) MarcaFalha(ultimo, "Conexão não encontrada");
 
     const double medido = ComprimentoPolilinha(t.Coords) + c1 + c2;
-    if (Tolerancia > 0 && std::fabs(medido - StrToDbl(t.CompNominal)) > Tolerancia)
+    // The socket geometry is kept in single precision: a length the user sees
+    // equal to nominal plus tolerance is not off.
+    if (Tolerancia > 0 && std::fabs(medido - StrToDbl(t.CompNominal)) > Tolerancia + 1e-6)
         MarcaFalha(pontoRotulo, FormatNum(medido, 2) + " x " + t.CompNominal);
 
     t.PontoIni = t.ConexoesIni.empty() ? primeiro : t.ConexoesIni.back().PontoSaida;
