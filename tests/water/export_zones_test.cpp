@@ -6,6 +6,7 @@
 // told, nodes off the terrain named in one message.
 
 #include <cmath>
+#include <fstream>
 
 #include "PainelAgua.h"
 #include "platform/acad/Hatch.h"
@@ -179,4 +180,27 @@ TEST_F(ExportaZonas, NodesTakeTheirZoneAndGroundElevationAndEveryNodeOffAZoneOrT
     EXPECT_EQ(Altura(), 150.0);
     // The bar is cleared once every node has had its step.
     EXPECT_EQ(WC.ProgressBar1.CurValue(), 0);
+}
+
+TEST_F(ExportaZonas, AHatchFileThatCannotBeReadIsToldAndEndsTheReading)
+{
+    cadtest::PastaTemporaria pasta;
+    const std::string arquivo = (pasta.Caminho() / "zonas-ZON.dxf").string();
+    {
+        std::ofstream f(arquivo, std::ios::binary);
+        f << "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nHATCH\r\n";  // no end of file
+    }
+    zonas.SetCaminhoDXF(arquivo);
+    EXPECT_FALSE(zonas.ReadHatchs());
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_NE(caixas[0].Texto.find(arquivo), std::string::npos);
+    EXPECT_TRUE(gHatchs.empty());
+
+    zonas.SetCaminhoDXF((pasta.Caminho() / "nenhum.dxf").string());
+    EXPECT_FALSE(zonas.ReadHatchs());
+    EXPECT_EQ(caixas.size(), 2u);
+    // Without a file (the hatches could not be written, and that was told) there is nothing to read.
+    zonas.SetCaminhoDXF("");
+    EXPECT_FALSE(zonas.ReadHatchs());
+    EXPECT_EQ(caixas.size(), 2u);
 }
