@@ -798,11 +798,8 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
         AvisaFalhas(*Exp_, true);
         return false;
     }
-    if (!Exp_->Salva_Rede(ExpArquivo_, false)) {
-        ExibeMensagem(0, "Atenção", "A exportação não foi concluída: o arquivo " + ExpArquivo_ + " está incompleto.");
-        return false;
-    }
-    return true;
+    // A database that failed, or pipe ends no node reaches, are told by the writer.
+    return Exp_->Salva_Rede(ExpArquivo_, false);
 }
 
 void WATDes98::SetInterface(int v)
