@@ -613,7 +613,8 @@ void ClsWATExp::DrawNodes(const std::string& Arquivo)
             acad::BlockReference* no = gModelSpace->InsertBlock(p, kMarcador, e, e, e, 0.0);
             no->SetColor(bolsas >= 1 && bolsas <= 4 ? bolsas : 1);
             no->SetLayer("NODES");
-            // Its number goes with it: on the locked "REDE" it could not be written.
+            // Its number goes with it: an attribute left on the current
+            // layer "REDE" would be locked against the numbering.
             for (acad::AttributeReference* a : no->GetAttributes()) a->SetLayer("NODES");
             no->Update();
         }
