@@ -154,6 +154,20 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
     const auto Inicia = [&](long long Max) {
         if (cProgress) cProgress->Progress_Start(Max, "");
     };
+    // A run that failed elsewhere than in the database may have left them open.
+    const auto FechaBanco = [this] {
+        for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_, &rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_,
+                         &rsTmpZonas_, &rsTmpNodes_})
+            if (*rs && (*rs)->State() != ado::adStateClosed) try {
+                    (*rs)->Close();
+                } catch (const ado::Error&) {
+                }
+        if (cn_ && cn_->State() != ado::adStateClosed) try {
+                cn_->Close();
+            } catch (const ado::Error&) {
+            }
+    };
+    FechaBanco();
     try {
         tabelaAtual.clear();
         if (!cn_) cn_ = std::make_unique<ado::Connection>();
@@ -454,23 +468,17 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
             for (auto* rs : {&rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_, &rsTmpZonas_, &rsTmpNodes_})
                 (*rs)->Close();
         cn_->Close();
-    } catch (const ado::Error& e) {
-        // Let the file go; what it holds is not a finished export.
-        for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_, &rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_,
-                         &rsTmpZonas_, &rsTmpNodes_})
-            if (*rs && (*rs)->State() != ado::adStateClosed) try {
-                    (*rs)->Close();
-                } catch (const ado::Error&) {
-                }
-        if (cn_ && cn_->State() != ado::adStateClosed) try {
-                cn_->Close();
-            } catch (const ado::Error&) {
-            }
+    } catch (const std::exception& e) {
+        // What the file holds is not a finished export; let it go.
+        FechaBanco();
         Inicia(0);
+        const auto* ado = dynamic_cast<const ado::Error*>(&e);
+        const std::string onde = !ado                ? "Erro ao gravar a rede em " + CaminhoMdb
+                                 : tabelaAtual.empty() ? "Erro no banco de dados " + CaminhoMdb
+                                                       : "Erro na tabela " + tabelaAtual + " de " + CaminhoMdb;
         ExibeMensagem(0, "Atenção",
-                      (tabelaAtual.empty() ? "Erro no banco de dados " + CaminhoMdb
-                                           : "Erro na tabela " + tabelaAtual + " de " + CaminhoMdb) +
-                          ":\r\n" + e.Description() + "\r\n\r\nA exportação não foi concluída.");
+                      onde + ":\r\n" + (ado ? ado->Description() : std::string(e.what())) +
+                          "\r\n\r\nA exportação não foi concluída.");
         return false;
     }
     Inicia(0);
