@@ -83,6 +83,62 @@ std::vector<std::int32_t> ZonasDasRegioes()
     return zona;
 }
 
+// The start piece S of a pipe path: out of node P (with a stub toward the
+// pipe end when the end lies farther than kLimiteCoto), then through the
+// start fittings from the outermost in; and the stop piece E: through the
+// stop fittings outward, then into node P2.
+void PontasDoCaminho(const TuboExpRec& Tubo, const Ponto& P, double D, const Ponto& P2, double D2,
+                     std::vector<double>& S, std::vector<double>& E)
+{
+    std::vector<double> cotoIni, cotoFim, conIni, conFim;
+    Acrescenta(cotoIni, P);
+    if (D > kLimiteCoto) Acrescenta(cotoIni, PontoPolar(P, Azimute(P, Tubo.PontoIni), kCoto));
+    if (D2 > kLimiteCoto) Acrescenta(cotoFim, PontoPolar(P2, Azimute(P2, Tubo.PontoFim), kCoto));
+    Acrescenta(cotoFim, P2);
+
+    const std::vector<PontaConexao>& ci = Tubo.ConexoesIni;
+    const std::vector<PontaConexao>& cf = Tubo.ConexoesFim;
+    if (ci.size() == 1) {
+        Acrescenta(conIni, ci[0].PontoSaida);
+        Acrescenta(conIni, ci[0].PontoBusca);
+    } else {
+        for (auto it = ci.rbegin(); it != ci.rend(); ++it) Acrescenta(conIni, it->PontoSaida);
+    }
+    if (cf.size() == 1) {
+        Acrescenta(conFim, cf[0].PontoBusca);
+        Acrescenta(conFim, cf[0].PontoSaida);
+    } else {
+        for (const PontaConexao& c : cf) Acrescenta(conFim, c.PontoSaida);
+    }
+    S = JuntaCoords(cotoIni, conIni);
+    E = JuntaCoords(conFim, cotoFim);
+}
+
+// Walks the path W point by point and hands every run of points that share a
+// key to Fecha(key, length, distance from W's start): the segment in which
+// the key changes counts in the run it leaves, so a boundary is placed to
+// within one step of W.
+template <class ChaveDe, class Fecha>
+void Trechos(const std::vector<double>& W, ChaveDe Chave, Fecha Fecha_)
+{
+    const std::size_t n = W.size() / 2;
+    if (n == 0) return;
+    const auto P = [&](std::size_t k) { return Ponto(W[2 * k], W[2 * k + 1]); };
+    auto atual = Chave(P(0));
+    double trecho = 0, inicio = 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        trecho += Distancia(P(k - 1), P(k));
+        auto chave = Chave(P(k));
+        if (chave != atual) {
+            Fecha_(atual, trecho, inicio);
+            inicio += trecho;
+            trecho = 0;
+            atual = std::move(chave);
+        }
+    }
+    Fecha_(atual, trecho, inicio);
+}
+
 // One row: a new record, its columns by name, stored before the next begins.
 struct Coluna {
     const char* Nome;
@@ -154,6 +210,20 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
     const auto Inicia = [&](long long Max) {
         if (cProgress) cProgress->Progress_Start(Max, "");
     };
+    // A run that failed elsewhere than in the database may have left them open.
+    const auto FechaBanco = [this] {
+        for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_, &rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_,
+                         &rsTmpZonas_, &rsTmpNodes_})
+            if (*rs && (*rs)->State() != ado::adStateClosed) try {
+                    (*rs)->Close();
+                } catch (const ado::Error&) {
+                }
+        if (cn_ && cn_->State() != ado::adStateClosed) try {
+                cn_->Close();
+            } catch (const ado::Error&) {
+            }
+    };
+    FechaBanco();
     try {
         tabelaAtual.clear();
         if (!cn_) cn_ = std::make_unique<ado::Connection>();
@@ -199,34 +269,9 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
             tubo.StartNode = noIni.Label;
             tubo.StopNode = noFim.Label;
 
-            // Stubs out of the nodes.
-            const Ponto P(noIni.Ponto.X, noIni.Ponto.Y, 0), P2(noFim.Ponto.X, noFim.Ponto.Y, 0);
-            std::vector<double> cotoIni, cotoFim;
-            Acrescenta(cotoIni, P);
-            if (l.DIni > kLimiteCoto) Acrescenta(cotoIni, PontoPolar(P, Azimute(P, tubo.PontoIni), kCoto));
-            if (l.DFim > kLimiteCoto) Acrescenta(cotoFim, PontoPolar(P2, Azimute(P2, tubo.PontoFim), kCoto));
-            Acrescenta(cotoFim, P2);
-
-            // Through the end fittings: from the outermost one in to the pipe,
-            // and from the pipe out.
-            std::vector<double> conIni, conFim;
-            const std::vector<PontaConexao>& ci = tubo.ConexoesIni;
-            const std::vector<PontaConexao>& cf = tubo.ConexoesFim;
-            if (ci.size() == 1) {
-                Acrescenta(conIni, ci[0].PontoSaida);
-                Acrescenta(conIni, ci[0].PontoBusca);
-            } else {
-                for (auto it = ci.rbegin(); it != ci.rend(); ++it) Acrescenta(conIni, it->PontoSaida);
-            }
-            if (cf.size() == 1) {
-                Acrescenta(conFim, cf[0].PontoBusca);
-                Acrescenta(conFim, cf[0].PontoSaida);
-            } else {
-                for (const PontaConexao& c : cf) Acrescenta(conFim, c.PontoSaida);
-            }
-            const std::vector<double> S = JuntaCoords(cotoIni, conIni);
-            const std::vector<double> E = JuntaCoords(conFim, cotoFim);
-
+            std::vector<double> S, E;
+            PontasDoCaminho(tubo, Ponto(noIni.Ponto.X, noIni.Ponto.Y, 0), l.DIni, Ponto(noFim.Ponto.X, noFim.Ponto.Y, 0),
+                            l.DFim, S, E);
             const std::vector<double> caminho = JuntaCoords(JuntaCoords(S, tubo.Coords), E);
             tubo.Comprimento = ComprimentoPolilinha(caminho);
             if (Detalhado && caminho.size() >= 4) {
@@ -239,72 +284,41 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
             }
 
             const std::vector<double> W = JuntaCoords(JuntaCoords(S, PontosEspacados(tubo.Coords, kPasso, true)), E);
-            const std::size_t nW = W.size() / 2;
-            const auto PontoW = [&](std::size_t k) { return Ponto(W[2 * k], W[2 * k + 1]); };
-
-            if (Detalhado && nW > 0) {
+            if (Detalhado) {
                 Tabela pavs(*rsTmpPavs_, "tmp_PAVs", tabelaAtual);
-                std::string atual = PavimentoDoPonto(PontoW(0));
-                double trecho = 0;
-                for (std::size_t k = 1; k < nW; ++k) {
-                    trecho += Distancia(PontoW(k - 1), PontoW(k));
-                    std::string pav = PavimentoDoPonto(PontoW(k));
-                    if (pav != atual) {
-                        pavs.Linha({{"Handle", tubo.Handle},
-                                    {"Diametro", tubo.Diametro},
-                                    {"Pavimento", atual},
-                                    {"Distancia", trecho}});
-                        trecho = 0;
-                        atual = std::move(pav);
-                    }
-                }
-                pavs.Linha({{"Handle", tubo.Handle},
-                            {"Diametro", tubo.Diametro},
-                            {"Pavimento", atual},
-                            {"Distancia", trecho}});
+                Trechos(W, PavimentoDoPonto, [&](const std::string& pav, double distancia, double) {
+                    pavs.Linha({{"Handle", tubo.Handle},
+                                {"Diametro", tubo.Diametro},
+                                {"Pavimento", pav},
+                                {"Distancia", distancia}});
+                });
             }
 
-            // Zone stretches. The segment in which the zone changes counts in
-            // the stretch it leaves.
-            if (nW > 0) {
-                const auto Regiao = [&](std::size_t k) {
-                    int r = -1;
-                    ZonaDoPonto(PontoW(k), r);
-                    return ZonaDe(r) >= 0 ? r : -1;
-                };
-                const auto Fecha = [&](int regiao, double distancia, double inicial) {
-                    TrechoZonaRec z;
-                    z.Handle = tubo.Handle;
-                    z.Tubo = t;
-                    z.Diametro = tubo.Diametro;
-                    z.IdZon = regiao;
-                    z.Zona = ZonaDe(regiao);
-                    z.Distancia = distancia;
-                    z.Inicial = inicial;
-                    if (Detalhado)
-                        Tabela(*rsTmpZonas_, "tmp_Zonas", tabelaAtual)
-                            .Linha({{"Handle", z.Handle},
-                                    {"Diametro", z.Diametro},
-                                    {"Zona", z.Zona >= 0 ? gZonas[static_cast<std::size_t>(z.Zona)].Nome : std::string()},
-                                    {"IdZon", z.IdZon},
-                                    {"Distancia", z.Distancia},
-                                    {"Inicial", z.Inicial}});
-                    gListaSalva.push_back(std::move(z));
-                };
-                int atual = Regiao(0);
-                double trecho = 0, inicio = 0;
-                for (std::size_t k = 1; k < nW; ++k) {
-                    trecho += Distancia(PontoW(k - 1), PontoW(k));
-                    const int r = Regiao(k);
-                    if (ZonaDe(r) != ZonaDe(atual)) {
-                        Fecha(atual, trecho, inicio);
-                        inicio += trecho;
-                        trecho = 0;
-                        atual = r;
-                    }
-                }
-                Fecha(atual, trecho, inicio);
-            }
+            // Zone stretches, keyed by the zone region (−1: in no zone).
+            const auto Regiao = [&](const Ponto& P) {
+                int r = -1;
+                ZonaDoPonto(P, r);
+                return ZonaDe(r) >= 0 ? r : -1;
+            };
+            Trechos(W, Regiao, [&](int regiao, double distancia, double inicial) {
+                TrechoZonaRec z;
+                z.Handle = tubo.Handle;
+                z.Tubo = t;
+                z.Diametro = tubo.Diametro;
+                z.IdZon = regiao;
+                z.Zona = ZonaDe(regiao);
+                z.Distancia = distancia;
+                z.Inicial = inicial;
+                if (Detalhado)
+                    Tabela(*rsTmpZonas_, "tmp_Zonas", tabelaAtual)
+                        .Linha({{"Handle", z.Handle},
+                                {"Diametro", z.Diametro},
+                                {"Zona", z.Zona >= 0 ? gZonas[static_cast<std::size_t>(z.Zona)].Nome : std::string()},
+                                {"IdZon", z.IdZon},
+                                {"Distancia", z.Distancia},
+                                {"Inicial", z.Inicial}});
+                gListaSalva.push_back(std::move(z));
+            });
 
             if (Detalhado) {
                 Tabela bends(*rsTmpBends_, "tmp_BENDs", tabelaAtual);
@@ -319,10 +333,11 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
                     else
                         bends.Linha({{"Handle", tubo.Handle}, {"X", p.X}, {"Y", p.Y}, {"d", d}});
                 };
-                for (auto it = ci.rbegin(); it != ci.rend(); ++it) Evento(it->PontoInsercao, &it->Tipo);
+                for (auto it = tubo.ConexoesIni.rbegin(); it != tubo.ConexoesIni.rend(); ++it)
+                    Evento(it->PontoInsercao, &it->Tipo);
                 for (std::size_t k = 0; k + 1 < tubo.Coords.size(); k += 2)
                     Evento(Ponto(tubo.Coords[k], tubo.Coords[k + 1]), nullptr);
-                for (const PontaConexao& c : cf) Evento(c.PontoInsercao, &c.Tipo);
+                for (const PontaConexao& c : tubo.ConexoesFim) Evento(c.PontoInsercao, &c.Tipo);
             }
         }
 
@@ -454,23 +469,17 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
             for (auto* rs : {&rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_, &rsTmpZonas_, &rsTmpNodes_})
                 (*rs)->Close();
         cn_->Close();
-    } catch (const ado::Error& e) {
-        // Let the file go; what it holds is not a finished export.
-        for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_, &rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_,
-                         &rsTmpZonas_, &rsTmpNodes_})
-            if (*rs && (*rs)->State() != ado::adStateClosed) try {
-                    (*rs)->Close();
-                } catch (const ado::Error&) {
-                }
-        if (cn_ && cn_->State() != ado::adStateClosed) try {
-                cn_->Close();
-            } catch (const ado::Error&) {
-            }
+    } catch (const std::exception& e) {
+        // What the file holds is not a finished export; let it go.
+        FechaBanco();
         Inicia(0);
+        const auto* ado = dynamic_cast<const ado::Error*>(&e);
+        const std::string onde = !ado                ? "Erro ao gravar a rede em " + CaminhoMdb
+                                 : tabelaAtual.empty() ? "Erro no banco de dados " + CaminhoMdb
+                                                       : "Erro na tabela " + tabelaAtual + " de " + CaminhoMdb;
         ExibeMensagem(0, "Atenção",
-                      (tabelaAtual.empty() ? "Erro no banco de dados " + CaminhoMdb
-                                           : "Erro na tabela " + tabelaAtual + " de " + CaminhoMdb) +
-                          ":\r\n" + e.Description() + "\r\n\r\nA exportação não foi concluída.");
+                      onde + ":\r\n" + (ado ? ado->Description() : std::string(e.what())) +
+                          "\r\n\r\nA exportação não foi concluída.");
         return false;
     }
     Inicia(0);

@@ -13,8 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include "DesenhoAgua.h"
+#include "RedeAgua.h"
 #include "cad/CadTestSupport.h"
 #include "cad/modAcad.h"
+#include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Hatch.h"
@@ -38,16 +41,24 @@ double Num(const Campo& c)
     ADD_FAILURE() << "campo não numérico";
     return NAN;
 }
-class BancoRede : public cadtest::CadTest {
+// The tables of the export and a copy of the template, over the drawing host
+// of `Base` (a plain drawing, or one with the water catalogue loaded).
+template <class Base>
+class BancoRedeT : public Base {
 protected:
-    BancoRede()
+    using Base::Conecta;
+    using Base::Doc;
+    using Base::mensagens;
+    using Base::pasta;
+
+    BancoRedeT()
     {
         Zera();
         banco = pasta / "Rede.mdb";
         fs::copy_file(cadtest::PastaDoPrograma() / "Lumbra.mdb", banco);
         Conecta();
     }
-    ~BancoRede() override { Zera(); }
+    ~BancoRedeT() override { Zera(); }
 
     static void Zera()
     {
@@ -220,6 +231,8 @@ protected:
     fs::path banco;
     ClsWATExp exp;
 };
+
+class BancoRede : public BancoRedeT<cadtest::CadTest> {};
 
 }  // namespace
 
@@ -564,4 +577,82 @@ TEST_F(BancoRede, GoldenRowsOfASmallNetwork)
                                         "J-2 | 100.000 | 0.000 | 11.000 | 57.878 | Sul | 2",
                                         "J-3 | 100.000 | 60.000 | 12.250 | 15.606 | Sul | 3",
                                         "J-10 | 160.000 | 0.000 | 9.000 | 16.518 | Sul | 10"}));
+}
+
+namespace {
+
+class RedeDesenhada : public BancoRedeT<watertest::DesenhoAgua> {
+protected:
+    // A node marker of the nodes drawing, numbered.
+    void Node(const std::string& Label, double x, double y, double Raio)
+    {
+        ASSERT_TRUE(InsertBlockFile("ErroC"));
+        acad::BlockReference* b = MS().InsertBlock({x, y, 0}, "ErroC", Raio, Raio, Raio, 0);
+        SetAtributo("MENSAGEM", Label, b);
+    }
+    void BlocoDeZona(const std::string& Bloco, const std::string& Tag, const std::string& Nome,
+                     const std::string& Valor, double x, double y)
+    {
+        ASSERT_TRUE(InsertBlockFile(Bloco));
+        acad::BlockReference* b = MS().InsertBlock({x, y, 0}, Bloco, 1, 1, 1, 0);
+        SetAtributo("NOME", Nome, b);
+        SetAtributo(Tag, Valor, b);
+    }
+};
+
+}  // namespace
+
+// The small network drawn by the water drawing object (caps at (0,0), (100,0)
+// and (50,50), a tee at (50,0)), its nodes and zones read by the export's
+// readers, as the export command runs them: the rows of the three tables.
+TEST_F(RedeDesenhada, TheRowsOfANetworkReadFromItsDrawings)
+{
+    watertest::RedePequena rede = watertest::DesenhaRedePequena(des, *script, Doc());
+    ASSERT_EQ(rede.Tubos.size(), 3u);
+    Node("30", 0, 0, 2);
+    Node("10", 50, 0, 2);
+    Node("20", 100, 0, 2);
+    Node("40", 50, 50, 2);
+    Hachura("ANSI31", "ZONAS", -10, -10, 30, 60);
+    Hachura("ANSI31", "ZONAS", 30, -10, 110, 60);
+    BlocoDeZona("Zon_Total", "VTZ", "Leste", "30", 90, 30);
+    BlocoDeZona("Zon_PorM", "VPM", "Oeste", "0,2", 10, 30);
+
+    ASSERT_TRUE(exp.LoadNodes());
+    ASSERT_TRUE(exp.LoadZonas());
+    LeRegioes();
+    // The node zones and counts, as the export command gives them.
+    for (NoRec& no : gNos) {
+        int r = -1;
+        no.Zona = ZonaDoPonto(no.Ponto, r);
+        for (ZonaRec& z : gZonas)
+            if (z.Nome == no.Zona) ++z.TotalNodes;
+    }
+    ASSERT_TRUE(exp.LerTrechos(1000.0, true));
+    ASSERT_EQ(gNumTubosExp, 3);
+    ASSERT_TRUE(exp.Salva_Rede(banco.string(), false));
+    EXPECT_TRUE(caixas.empty());
+
+    // West pipe: 30.5 m of its path in "Oeste" (0.2 per metre), 19.5 m in
+    // "Leste"; "Leste" spreads 30 over 119.5 m.
+    const double m = 30.0 / 119.5;
+    EXPECT_EQ(Tabela("SELECT * FROM Zonas"),
+              (std::vector<std::string>{"Leste | VTZ | 119.500 | 3.000 | 30.000 | " + FormatNum(m, 3) + " | 30.000",
+                                        "Oeste | VPM | 30.500 | 1.000 | 0.200 | 0.200 | 6.100"}));
+    // The cap ends are the caps' insertion points, the tee ends the tee's.
+    const double oesteIni = 30.5 * 0.2 * (1 - 30.5 / 2 / 50) + 19.5 * m * (1 - (30.5 + 19.5 / 2) / 50);
+    const double oesteFim = 30.5 * 0.2 + 19.5 * m - oesteIni;
+    EXPECT_EQ(Tabela("SELECT Label, StartNode, StopNode, Diameter, Demand, Comprimento, Material, Etapa "
+                     "FROM [Pressure Pipe]"),
+              (std::vector<std::string>{
+                  "P-0 | J-10 | J-20 | 100 | " + FormatNum(50 * m, 3) + " | 50.000 | FFK7 | 0.000",
+                  "P-1 | J-10 | J-30 | 100 | " + FormatNum(30.5 * 0.2 + 19.5 * m, 3) + " | 50.000 | FFK7 | 0.000",
+                  "P-2 | J-10 | J-40 | 100 | " + FormatNum(50 * m, 3) + " | 50.000 | FFK7 | 0.000"}));
+    EXPECT_EQ(Tabela("SELECT * FROM [Pressure Junction]"),
+              (std::vector<std::string>{
+                  "J-10 | 50.000 | 0.000 | 0.000 | " + FormatNum(50 * m + oesteFim, 3) + " | Leste | 10",
+                  "J-20 | 100.000 | 0.000 | 0.000 | " + FormatNum(25 * m, 3) + " | Leste | 20",
+                  "J-30 | 0.000 | 0.000 | 0.000 | " + FormatNum(oesteIni, 3) + " | Oeste | 30",
+                  "J-40 | 50.000 | 50.000 | 0.000 | " + FormatNum(25 * m, 3) + " | Leste | 40"}));
+    for (const TuboExpRec& t : gTubosExp) EXPECT_NEAR(t.Comprimento, 50, 1e-9) << t.AHandle;
 }
