@@ -4,10 +4,10 @@
 // and their ground elevation.
 //
 // A zone is one hatch of the zones drawing (clsHatchs::RegiaoPorHatch) with
-// one zone block inside it. The region and the zone record are linked by
-// gZonaDaRegiao, never by their positions in gHatchZonas and gZonas: the node
-// counts, the pipe lengths and the demands of a region go to the zone record
-// linked to it.
+// one zone block inside it. A region and its zone record are linked through
+// the block lying in the region, never by their positions in gHatchZonas and
+// gZonas: the node counts here, like the pipe lengths and demands of the
+// database writer, go to the zone record whose block lies in the region.
 
 #include <cstdint>
 #include <string>
