@@ -23,6 +23,7 @@
 #include "terrain/clsHatchs.h"
 #include "terrain/modRegioes.h"
 #include "water/ClsWATExp.h"
+#include "water/modExportacao.h"
 
 namespace fs = std::filesystem;
 
@@ -80,12 +81,7 @@ struct Rede {
         h.ReadHatchs();
         gHatchZonas = gHatchs;
         gZonas = zonas;
-        for (const ZonaRec& z : zonas) {
-            int r = -1;
-            ZonaDoPonto(z.Ponto, r);
-            if (r < 0) throw std::runtime_error("zone block outside its hatch");
-            gHatchZonas[static_cast<std::size_t>(r)].Nome = z.Nome;
-        }
+        if (!NomeiaZonas(h)) throw std::runtime_error("zones not named");
 
         // The nodes, numbered along the chain; the chain runs along the rows,
         // turning at each end.

@@ -23,6 +23,7 @@
 #include "shell/modMensagem.h"
 #include "terrain/modRegioes.h"
 #include "water/ClsWATExp.h"
+#include "water/modExportacao.h"
 
 namespace {
 
@@ -66,21 +67,6 @@ int Compara(const std::string& a, const std::string& b)
     if (va && vb) return ComparaRotulos(a, b);
     if (va != vb) return va ? -1 : 1;
     return a.compare(b);
-}
-
-// The zone record linked to each zone region: the one whose block lies in it
-// (the export refuses two blocks in one region before it gets here). A region
-// that no zone block names is no zone.
-std::vector<std::int32_t> ZonasDasRegioes()
-{
-    std::vector<std::int32_t> zona(gHatchZonas.size(), -1);
-    for (std::size_t k = 0; k < gZonas.size(); ++k) {
-        int r = -1;
-        ZonaDoPonto(gZonas[k].Ponto, r);
-        if (r >= 0 && static_cast<std::size_t>(r) < zona.size() && zona[static_cast<std::size_t>(r)] < 0)
-            zona[static_cast<std::size_t>(r)] = static_cast<std::int32_t>(k);
-    }
-    return zona;
 }
 
 // The start piece S of a pipe path: out of node P (with a stub toward the
@@ -199,10 +185,12 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
         return false;
     }
 
-    const std::vector<std::int32_t> zonaDaRegiao = ZonasDasRegioes();
-    const auto ZonaDe = [&](int regiao) -> std::int32_t {
-        return regiao >= 0 && static_cast<std::size_t>(regiao) < zonaDaRegiao.size()
-                   ? zonaDaRegiao[static_cast<std::size_t>(regiao)]
+    // The zone record of a zone region: the one whose block lies in it, as the
+    // export linked them when it named the regions; a region no block names is
+    // no zone.
+    const auto ZonaDe = [](int regiao) -> std::int32_t {
+        return regiao >= 0 && static_cast<std::size_t>(regiao) < gZonaDaRegiao.size()
+                   ? gZonaDaRegiao[static_cast<std::size_t>(regiao)]
                    : -1;
     };
 

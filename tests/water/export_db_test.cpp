@@ -26,6 +26,7 @@
 #include "terrain/clsHatchs.h"
 #include "terrain/modRegioes.h"
 #include "water/ClsWATExp.h"
+#include "water/modExportacao.h"
 
 namespace fs = std::filesystem;
 
@@ -72,6 +73,7 @@ protected:
         gNumHatchs = 0;
         gHatchZonas.clear();
         gHatchPavimentos.clear();
+        gZonaDaRegiao.clear();
     }
 
     acad::Block& MS() { return Doc().ModelSpace(); }
@@ -147,11 +149,7 @@ protected:
         zonas.CreateDXF("ZONAS");
         zonas.ReadHatchs();
         gHatchZonas = gHatchs;
-        for (const ZonaRec& z : gZonas) {
-            int r = -1;
-            ZonaDoPonto(z.Ponto, r);
-            if (r >= 0) gHatchZonas[static_cast<std::size_t>(r)].Nome = z.Nome;
-        }
+        ASSERT_TRUE(NomeiaZonas(zonas));
         clsHatchs pavs;
         pavs.CreateDXF("PAVIMENTO");
         pavs.ReadHatchs();
