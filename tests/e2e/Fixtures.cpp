@@ -40,6 +40,56 @@ void SetAttribute(acad::BlockReference& b, const std::string& tag, const std::st
         if (a->TagString() == tag) a->SetTextString(value);
 }
 
+// A hatch of `pattern` on `layer` inside the closed polyline through the
+// corners (x0, y0) and (x1, y1), the polyline on the same layer.
+void Rectangle(acad::Document& doc, const std::string& layer, const std::string& pattern, double x0, double y0,
+               double x1, double y1)
+{
+    acad::LWPolyline* edge = doc.ModelSpace().AddLightWeightPolyline({x0, y0, x1, y0, x1, y1, x0, y1});
+    edge->SetClosed(true);
+    edge->SetLayer(layer);
+    acad::Hatch* h = doc.ModelSpace().AddHatch(acad::HatchPatternType::PreDefined, pattern, true);
+    h->SetLayer(layer);
+    h->AppendOuterLoop({edge});
+    h->Evaluate();
+}
+
+// Columns of the survey grid of n points.
+int SurveyColumns(int n)
+{
+    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+}
+
+void SurveyPoints(acad::Document& doc, int n)
+{
+    Layer(doc, "PONTO", 10);
+    Layer(doc, "PONTO_TEXTO", 170);
+    Layer(doc, "PONTO_COTA", 170);
+    Layer(doc, "PONTO_DESCRICAO", 3);
+    const int columns = SurveyColumns(n);
+    for (int k = 1; k <= n; ++k) {
+        const Point3d at{10.0 * ((k - 1) % columns), 10.0 * ((k - 1) / columns), 0};
+        const std::string name = "P" + std::to_string(k);
+        char elevation[32];
+        std::snprintf(elevation, sizeof elevation, "%.3f", 100 + 0.25 * k);
+        const std::string description = k % 2 ? "BORDO" : "";
+        doc.RegisteredApplications().Add(name);
+        acad::Point* p = doc.ModelSpace().AddPoint(at);
+        p->SetLayer("PONTO");
+        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
+                                         acad::Variant(description)});
+        const struct {
+            const char* layer;
+            double up;
+            std::string text;
+        } texts[] = {{"PONTO_TEXTO", 5.0, name}, {"PONTO_COTA", 3.0, elevation}, {"PONTO_DESCRICAO", 1.0, description}};
+        for (const auto& t : texts) {
+            acad::Text* x = doc.ModelSpace().AddText(t.text, {at.x, at.y + t.up, 0}, 1.5);
+            x->SetLayer(t.layer);
+        }
+    }
+}
+
 } // namespace
 
 void Section(int n, const std::string& path)
@@ -92,32 +142,32 @@ void Survey(int n, const std::string& path)
 {
     Check(n, "survey");
     acad::Document doc;
-    Layer(doc, "PONTO", 10);
-    Layer(doc, "PONTO_TEXTO", 170);
-    Layer(doc, "PONTO_COTA", 170);
-    Layer(doc, "PONTO_DESCRICAO", 3);
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
-    for (int k = 1; k <= n; ++k) {
-        const Point3d at{10.0 * ((k - 1) % columns), 10.0 * ((k - 1) / columns), 0};
-        const std::string name = "P" + std::to_string(k);
-        char elevation[32];
-        std::snprintf(elevation, sizeof elevation, "%.3f", 100 + 0.25 * k);
-        const std::string description = k % 2 ? "BORDO" : "";
-        doc.RegisteredApplications().Add(name);
-        acad::Point* p = doc.ModelSpace().AddPoint(at);
-        p->SetLayer("PONTO");
-        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
-                                         acad::Variant(description)});
-        const struct {
-            const char* layer;
-            double up;
-            std::string text;
-        } texts[] = {{"PONTO_TEXTO", 5.0, name}, {"PONTO_COTA", 3.0, elevation}, {"PONTO_DESCRICAO", 1.0, description}};
-        for (const auto& t : texts) {
-            acad::Text* x = doc.ModelSpace().AddText(t.text, {at.x, at.y + t.up, 0}, 1.5);
-            x->SetLayer(t.layer);
-        }
-    }
+    SurveyPoints(doc, n);
+    Save(doc, path);
+}
+
+void Topography(int n, const std::string& path)
+{
+    Check(n, "topography");
+    acad::Document doc;
+    SurveyPoints(doc, n);
+    const int columns = SurveyColumns(n);
+    const int rows = (n + columns - 1) / columns;
+    const double right = 10.0 * (columns - 1) + 5, top = 10.0 * (rows - 1) + 5, middle = (top - 5) / 2;
+    Layer(doc, "PAVIMENTO", 1);
+    Layer(doc, "QUADRAS", 2);
+    Rectangle(doc, "QUADRAS", "ANSI31", -5, -5, right, top);
+    Rectangle(doc, "PAVIMENTO", "ASFALTO", -5, -5, right, middle);
+    Rectangle(doc, "PAVIMENTO", "PARALELEPIPEDO", -5, middle, right, top);
+    Save(doc, path);
+}
+
+void ZoneHatches(int n, const std::string& path)
+{
+    Check(n, "zones");
+    acad::Document doc;
+    Layer(doc, "ZONAS", 4);
+    for (int k = 1; k <= n; ++k) Rectangle(doc, "ZONAS", "ANSI31", 100.0 * (k - 1), 0, 100.0 * k, 100);
     Save(doc, path);
 }
 

@@ -29,6 +29,18 @@ void Section(int n, const std::string& path);
 // without extended data at (0, -10).
 void Erased(int n, const std::string& path);
 
+// A topography drawing: the survey points of Survey(n) and, on layer
+// "PAVIMENTO", two pavement hatches that cover the survey's square 5 units
+// beyond its points: its lower half of the pattern "ASFALTO", its upper half
+// of "PARALELEPIPEDO". A hatch of "ANSI31" on layer "QUADRAS" covers the whole
+// square and is no pavement.
+void Topography(int n, const std::string& path);
+
+// N square zone hatches of 100 units side by side along X from the origin,
+// all of the one pattern "ANSI31" on layer "ZONAS", each bounded by a closed
+// polyline, without zone blocks: the engineer places them.
+void ZoneHatches(int n, const std::string& path);
+
 // N square zones of 100 units side by side along X from the origin: each a
 // solid hatch on layer "ZONAS" bounded by a closed polyline, with a zone
 // block "Zon_PorM" (taken from `blockFolder`/Zon_PorM.dwg) at its middle
