@@ -13,7 +13,9 @@
 #include "platform/acad/Error.h"
 #include "shell/modMensagem.h"
 #include "water/WATDes.h"
+#include "water/ClsWatUpdate.h"
 #include "water/clsWATDes.h"
+#include "water/clsWATQtt.h"
 #include "water/modCorrigeMaterial.h"
 #include "water/modNodes.h"
 #include "water/modZonas.h"
@@ -109,6 +111,9 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     Command3.Click += [this] { Command3_Click(); };
     WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
     WatVerifScr.Change += [this] { WatVerifScr_Change(); };
+    QttCmd.Click += [this] { QttCmd_Click(); };
+    AntigosCmd.Click += [this] { AntigosCmd_Click(); };
+    AntigosManCmd.Click += [this] { AntigosManCmd_Click(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -600,6 +605,34 @@ void WATDes98::WarVerifLimpaCmd_Click()
 void WATDes98::WatVerifScr_Change()
 {
     WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
+}
+
+// ---- the quantity table ("Insumos") and the conversion of old drawings ("Verif.")
+
+void WATDes98::QttCmd_Click()
+{
+    Protegido([this] {
+        clsWATQtt qtt;
+        qtt.Progresso = &ProgressBar2;
+        bool cancelado = false;
+        qtt.INS_Capture(cancelado, QttChk.Value() == vbChecked);
+    });
+}
+
+void WATDes98::AntigosCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->Update(ProgressBar2);
+    });
+}
+
+void WATDes98::AntigosManCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->RepareTuboManual();
+    });
 }
 
 void WATDes98::SetInterface(int v)

@@ -22,6 +22,7 @@
 #include "water/clsWATDb.h"
 
 class clsWATDes;
+class ClsWatUpdate;
 
 class WATDes98 : public forms::UserControl {
 public:
@@ -158,6 +159,11 @@ private:
     void Command3_Click();
     void WarVerifLimpaCmd_Click();
     void WatVerifScr_Change();
+    // ---- the quantity table and the conversion of old drawings
+    void QttCmd_Click();
+    void AntigosCmd_Click();
+    void AntigosManCmd_Click();
+    std::unique_ptr<ClsWatUpdate> Atualiza_;  // a new one at every conversion command
     // ---- the picture tools of "Conexões" and the socket information of "Verif."
     void ArrumaFerramentas();
     void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);
