@@ -264,7 +264,8 @@ void clsWATQtt::LerConexoes(acad::SelectionSet& ss, bool& Cancelado, bool Ignora
             if (codigo == "PDR") continue;
             AddConexao(codigo, material, diametro, etapa, 1);
             if (const ConexaoRec* c = ConexaoPorCodigo(codigo); c && c->TemBolsas)
-                for (const BolsaRec& bolsa : c->Bolsas) AddConexao(bolsa.Anel, kAnel, bolsa.Principal ? d1 : d2, etapa, 1);
+                for (const BolsaRec& bolsa : c->Bolsas)
+                    AddConexao(bolsa.Anel, kAnel, bolsa.Principal ? d1 : d2, etapa, 1);
         }
     }
     if (Progresso) Progresso->Progress_Start(static_cast<long long>(conexoes_.size()), "");

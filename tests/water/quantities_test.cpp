@@ -200,7 +200,8 @@ TEST_F(Quantitativos, RefusedPointEndsQuietlyAndAPickWithoutPipesSaysSo)
 
 TEST_F(Quantitativos, StopWhileDrawingLeavesTheRowsDrawnSoFar)
 {
-    for (int i = 0; i < 6; ++i) Tubo(i * 20, "PBA15DN" + std::to_string(50 + 25 * (i % 3)) + "-6m", "", std::to_string(i % 2));
+    for (int i = 0; i < 6; ++i)
+        Tubo(i * 20, "PBA15DN" + std::to_string(50 + 25 * (i % 3)) + "-6m", "", std::to_string(i % 2));
     int passos = 0;
     const forms::YieldHook antes = forms::SetYieldHook([&] {
         // Let the reading go through; stop at the third table row.
