@@ -23,7 +23,9 @@
 #include "terrain/modRegioes.h"
 #include "water/ClsWATExp.h"
 #include "water/WATDes.h"
+#include "water/ClsWatUpdate.h"
 #include "water/clsWATDes.h"
+#include "water/clsWATQtt.h"
 #include "water/modCorrigeMaterial.h"
 #include "water/modExportacao.h"
 #include "water/modNodes.h"
@@ -125,6 +127,9 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
 
     ExpFileCmd.Click += [this] { ExpFileCmd_Click(); };
     ExpCmd.Click += [this] { ExpCmd_Click(); };
+    QttCmd.Click += [this] { QttCmd_Click(); };
+    AntigosCmd.Click += [this] { AntigosCmd_Click(); };
+    AntigosManCmd.Click += [this] { AntigosManCmd_Click(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -800,6 +805,34 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
     }
     // A database that failed, or pipe ends no node reaches, are told by the writer.
     return Exp_->Salva_Rede(ExpArquivo_, false);
+}
+
+// ---- the quantity table ("Insumos") and the conversion of old drawings ("Verif.")
+
+void WATDes98::QttCmd_Click()
+{
+    Protegido([this] {
+        clsWATQtt qtt;
+        qtt.Progresso = &ProgressBar2;
+        bool cancelado = false;
+        qtt.INS_Capture(cancelado, QttChk.Value() == vbChecked);
+    });
+}
+
+void WATDes98::AntigosCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->Update(ProgressBar2);
+    });
+}
+
+void WATDes98::AntigosManCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->RepareTuboManual();
+    });
 }
 
 void WATDes98::SetInterface(int v)

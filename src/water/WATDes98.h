@@ -26,6 +26,7 @@ class ClsWATExp;
 class clsHatchs;
 class clsDelaunay;
 class clsCommonDialog;
+class ClsWatUpdate;
 
 class WATDes98 : public forms::UserControl {
 public:
@@ -182,6 +183,11 @@ private:
     std::unique_ptr<clsHatchs> HatchZonas_, HatchPavimentos_;
     std::unique_ptr<clsDelaunay> Delaunay_;
 
+    // ---- the quantity table and the conversion of old drawings
+    void QttCmd_Click();
+    void AntigosCmd_Click();
+    void AntigosManCmd_Click();
+    std::unique_ptr<ClsWatUpdate> Atualiza_;  // a new one at every conversion command
     // ---- the picture tools of "Conexões" and the socket information of "Verif."
     void ArrumaFerramentas();
     void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);
