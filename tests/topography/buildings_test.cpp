@@ -260,3 +260,20 @@ TEST_F(Cadastro, TheQuantityTableCountsEachKindAndSumsItsEconomias)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TopoTest, InsertingBeforeAnyTypeIsChosenAsksForOne)
+{
+    // The panel opens on "Cadastro" without a tab change.
+    FormTopo painel;
+    painel.TD.Start();
+    EXPECT_EQ(painel.TD.BlocoCadastro(), "");
+    user::Click(painel.TD.CADInsertCmd);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Texto, "Escolha o tipo da edificação.");
+    EXPECT_TRUE(script->Requests().empty());
+    EXPECT_EQ(Doc().ModelSpace().Count(), 0);
+}
+
+}  // namespace
