@@ -1,5 +1,6 @@
 #include "topography/TOPDes98.h"
 
+#include <array>
 #include <exception>
 #include <utility>
 
@@ -12,7 +13,9 @@
 #include "topography/clsTOPDb.h"
 #include "topography/clsTOPSec.h"
 #include "topography/modFerramentasPontos.h"
+#include "topography/modCadastro.h"
 #include "topography/modPontosTopo.h"
+#include "topography/modReparos.h"
 
 using namespace forms;
 
@@ -88,6 +91,16 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     SECCmd.Click += [this](int Index) { SECCmd_Click(Index); };
     SECtxt.KeyPress += [this](int Index, int& KeyAscii) { SECtxt_KeyPress(Index, KeyAscii); };
     SECtxt.LostFocus += [this](int Index) { SECtxt_LostFocus(Index); };
+
+    // "Cadastro"
+    CADInsertCmd.Click += [this] { CADInsertCmd_Click(); };
+    CADtxt.GotFocus += [this](int Index) { CADtxt_GotFocus(Index); };
+    CADtxt.KeyDown += [this](int Index, int& KeyCode, int) { CADtxt_KeyDown(Index, KeyCode); };
+    // "Misc."
+    CorrigeHatchCmd.Click += [this] { CorrigeHatchCmd_Click(); };
+    KMTopogCmd.Click += [this] { KMTopogCmd_Click(); };
+    MISCSpl2PlCmd.Click += [this] { MISCSpl2PlCmd_Click(); };
+    MISCZzeroCmd.Click += [this] { MISCZzeroCmd_Click(); };
 
     // Each bar's remaining time beside it, shown at once; the block
     // replacement's is not shown.
@@ -322,6 +335,7 @@ void TOPDes98::SSTopo_Click(int)
 {
     Secao_.reset();
     const int aba = SSTopo.Tab();
+    if (aba == 0) SelecionaTipoCadastro(0);
     if (aba == 4) Secao_ = std::make_unique<clsTOPSec>();
 }
 
@@ -348,13 +362,118 @@ void TOPDes98::Im_MouseUp(int Index)
         Bd.SetTop(Im(Index).Top());
         Bd.SetLeft(kMarcaFora);
     }
-    TipoCadastro_ = Index;
+    SelecionaTipoCadastro(Index);
 }
 
 void TOPDes98::MISCSpl2PlTxt_KeyPress(int& KeyAscii)
 {
     if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == vbKeyBack || KeyAscii == vbKeyReturn) return;
     KeyAscii = 0;
+}
+
+// ---------------------------------------------------------------- "Cadastro"
+
+void TOPDes98::SelecionaTipoCadastro(int Index)
+{
+    if (Index >= 0 && Index <= 5) {
+        const TipoCadastroRec& t = kTiposCadastro[Index];
+        BlocoCadastro_ = t.Bloco;
+        CADlbl2.SetCaption(t.Legenda);
+        for (int i : {0, 2, 3}) {
+            CADlbl(i).SetVisible(t.Visiveis[i]);
+            CADtxt(i).SetVisible(t.Visiveis[i]);
+        }
+        TipoCadastro_ = Index;
+        CADtxt(t.Foco).SetFocus();
+        CADtxt(t.Foco).SetSelStart(0);
+        CADtxt(t.Foco).SetSelLength(50);
+    } else if (Index == 6) {
+        QuantidadesCadastro();
+    } else if (Index == 7) {
+        Protegido([] {
+            if (ConectaAcad()) InsereSoleiraBaixa();
+        });
+    }
+}
+
+void TOPDes98::CADInsertCmd_Click()
+{
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        if (BlocoCadastro_.empty()) {
+            ExibeMensagem(0, "Atenção", "Escolha o tipo da edificação.");
+            return;
+        }
+        // A field the chosen type hides writes nothing into its tag.
+        const TipoCadastroRec& t = kTiposCadastro[TipoCadastro_];
+        std::array<std::string, 4> textos;
+        for (int i = 0; i < 4; ++i)
+            if (t.Visiveis[i]) textos[static_cast<std::size_t>(i)] = CADtxt(i).Text();
+        InsereEdificacao(BlocoCadastro_, textos);
+    });
+}
+
+void TOPDes98::QuantidadesCadastro()
+{
+    Protegido([&] {
+        if (ConectaAcad()) DesenhaQuantidades(ProgressBar1);
+    });
+}
+
+void TOPDes98::CADtxt_GotFocus(int Index)
+{
+    CADtxt(Index).SetSelStart(0);
+    CADtxt(Index).SetSelLength(50);
+}
+
+// Enter walks to the next field shown and, after the last, inserts; the
+// arrows step through the six building types.
+void TOPDes98::CADtxt_KeyDown(int Index, int& KeyCode)
+{
+    if (KeyCode == vbKeyReturn) {
+        for (int i = Index + 1; i < 4; ++i) {
+            if (kTiposCadastro[TipoCadastro_].Visiveis[i]) {
+                CADtxt(i).SetFocus();
+                return;
+            }
+        }
+        CADInsertCmd_Click();
+        return;
+    }
+    int tipo = TipoCadastro_;
+    if (KeyCode == vbKeyLeft || KeyCode == vbKeyUp)
+        tipo = tipo == 0 ? 5 : tipo - 1;
+    else if (KeyCode == vbKeyRight || KeyCode == vbKeyDown)
+        tipo = tipo == 5 ? 0 : tipo + 1;
+    else
+        return;
+    KeyCode = 0;
+    Bd.SetTop(Im(tipo).Top());
+    Bd.SetLeft(kMarcaAoLado);
+    Bu.SetLeft(kMarcaFora);
+    SelecionaTipoCadastro(tipo);
+}
+
+// ---------------------------------------------------------------- "Misc."
+
+void TOPDes98::CorrigeHatchCmd_Click()
+{
+    Protegido([] { CorrigeHatch(); });
+}
+
+void TOPDes98::KMTopogCmd_Click()
+{
+    Protegido([&] { MedirLevantamento(MISCProgress); });
+}
+
+void TOPDes98::MISCSpl2PlCmd_Click()
+{
+    Protegido([&] { SplineParaPline(MISCSpl2PlTxt.Text(), MISCProgress); });
+}
+
+void TOPDes98::MISCZzeroCmd_Click()
+{
+    Protegido([&] { CoordenadaZZero(MISCProgress); });
 }
 
 // ---------------------------------------------------------------- settings

@@ -53,8 +53,10 @@ public:
 
     // The section worker while "Seções" is the last tab chosen; null otherwise.
     clsTOPSec* Secao() const { return Secao_.get(); }
-    // The building type last chosen on "Cadastro" (0 to 7).
+    // The building type last chosen on "Cadastro" (0 to 5) and its block
+    // ("" until a type is chosen).
     int TipoCadastro() const { return TipoCadastro_; }
+    const std::string& BlocoCadastro() const { return BlocoCadastro_; }
 
     forms::TabControl& SSTopo = ComAbas(Add<forms::TabControl>("SSTopo"), 6);
 
@@ -159,6 +161,19 @@ private:
     void SECtxt_KeyPress(int Index, int& KeyAscii);
     void SECtxt_LostFocus(int Index);
 
+    // "Cadastro": the building types, their insertion, marker and table.
+    void SelecionaTipoCadastro(int Index);
+    void CADInsertCmd_Click();
+    void QuantidadesCadastro();
+    void CADtxt_GotFocus(int Index);
+    void CADtxt_KeyDown(int Index, int& KeyCode);
+
+    // "Misc.": repairs and the street length.
+    void CorrigeHatchCmd_Click();
+    void KMTopogCmd_Click();
+    void MISCSpl2PlCmd_Click();
+    void MISCZzeroCmd_Click();
+
     // settings
     double MARVPDimX_ = 786;
     double MARVPDimY_ = 499;
@@ -173,4 +188,5 @@ private:
     acad::SelectionSet* Conjunto_ = nullptr;  // the "SS1" set of the last point tool
     int ImAnterior_ = -1;                // the building-type button last hovered
     int TipoCadastro_ = 0;
+    std::string BlocoCadastro_;
 };

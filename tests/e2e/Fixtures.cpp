@@ -225,4 +225,154 @@ void OldWater(int n, const std::string& path)
     Save(doc, path);
 }
 
+// --- topography: buildings and repairs
+
+void Spread(int n, const std::string& path, double spacing)
+{
+    Check(n, "spread");
+    acad::Document doc;
+    Layer(doc, "DIVERSOS", 3);
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+    acad::Block& ms = doc.ModelSpace();
+    for (int k = 1; k <= n; ++k) {
+        const double x = spacing * ((k - 1) % columns), y = spacing * ((k - 1) / columns);
+        acad::Entity* e = nullptr;
+        switch ((k - 1) % 5) {
+        case 0: e = ms.AddLine({x, y, 0}, {x + 10, y, 0}); break;
+        case 1: e = ms.AddCircle({x, y, 0}, 5); break;
+        case 2: e = ms.AddText("E" + std::to_string(k), {x, y, 0}, 2); break;
+        case 3: e = ms.AddPoint({x, y, 0}); break;
+        default: {
+            auto* p = ms.AddLightWeightPolyline({x, y, x + 10, y, x + 10, y + 10, x, y + 10});
+            p->SetClosed(true);
+            e = p;
+        }
+        }
+        e->SetLayer("DIVERSOS");
+    }
+    Save(doc, path);
+}
+
+void Buildings(int n, const std::string& path)
+{
+    Check(n, "buildings");
+    acad::Document doc;
+    Layer(doc, "CADASTRO", 250);
+    Layer(doc, "CADASTRO_TEXTO", 7);
+    for (const auto& [name, half] : {std::pair<const char*, double>{"CAD_RUF", 2.475}, {"CAD_COM", 4.9118}}) {
+        acad::Block* b = doc.Blocks().Add({0, 0, 0}, name);
+        const double h = half;
+        for (const auto& [a, c] : {std::pair<Point3d, Point3d>{{-h, -h, 0}, {h, -h, 0}},
+                                   {{h, -h, 0}, {h, h, 0}},
+                                   {{h, h, 0}, {-h, h, 0}},
+                                   {{-h, h, 0}, {-h, -h, 0}},
+                                   {{-h, -h, 0}, {h, h, 0}}})
+            b->AddLine(a, c)->SetLayer("CADASTRO");
+        const char* tags[] = {"NUMERO", "NOME", "APTOS", "COM", "ECONOMIAS"};
+        const double ys[] = {0, h + 0.4, -h - 1.6, -h - 3.0, -h - 4.4};
+        for (int t = 0; t < 5; ++t) b->AddAttribute(t ? 1.0 : 1.5, 0, "", {0, ys[t], 0}, tags[t], "")->SetLayer("CADASTRO_TEXTO");
+    }
+    for (int k = 1; k <= n; ++k) {
+        const char* name = k % 3 == 0 ? "CAD_COM" : "CAD_RUF";
+        acad::BlockReference* b = doc.ModelSpace().InsertBlock({30.0 * (k - 1), 0, 0}, name, 1, 1, 1, 0);
+        b->SetLayer("CADASTRO");
+        SetAttribute(*b, "NUMERO", std::to_string(k));
+        SetAttribute(*b, "ECONOMIAS", std::to_string(k));
+    }
+    Save(doc, path);
+}
+
+void Streets(int n, const std::string& path)
+{
+    Check(n, "streets");
+    acad::Document doc;
+    Layer(doc, "EIXO_RUA", 1);
+    Layer(doc, "LOTES", 3);
+    for (int k = 1; k <= n; ++k) {
+        const double y = 100.0 * (k - 1);
+        acad::LWPolyline* p = doc.ModelSpace().AddLightWeightPolyline(
+            k % 2 ? std::vector<double>{0, y, 1500, y} : std::vector<double>{0, y, 150, y, 150, y + 100});
+        p->SetLayer("EIXO_RUA");
+    }
+    doc.ModelSpace().AddLightWeightPolyline({0, -100, 999, -100})->SetLayer("LOTES");
+    doc.ModelSpace().AddLine({0, -200, 0}, {800, -200, 0})->SetLayer("EIXO_RUA");
+    Save(doc, path);
+}
+
+void Splines(int n, const std::string& path)
+{
+    Check(n, "splines");
+    acad::Document doc;
+    Layer(doc, "CURVAS", 4);
+    for (int k = 1; k <= n; ++k) {
+        const int points = k % 2 ? 10 : 6;
+        std::vector<double> fit;
+        for (int i = 0; i < points; ++i) {
+            fit.push_back(10.0 * i);
+            fit.push_back(50.0 * (k - 1) + 5 * std::sin(i));
+            fit.push_back(0);
+        }
+        doc.ModelSpace().AddSpline(fit, {0, 0, 0}, {0, 0, 0})->SetLayer("CURVAS");
+    }
+    Save(doc, path);
+}
+
+void FarHatches(int n, const std::string& path)
+{
+    Check(n, "hatch");
+    acad::Document doc;
+    Layer(doc, "HACHURA", 2);
+    for (int k = 1; k <= n; ++k) {
+        const double x0 = 650000 + 200.0 * (k - 1), y0 = 7400000;
+        acad::LWPolyline* edge =
+            doc.ModelSpace().AddLightWeightPolyline({x0, y0, x0 + 100, y0, x0 + 100, y0 + 80, x0, y0 + 80});
+        edge->SetClosed(true);
+        edge->SetLayer("HACHURA");
+        acad::Hatch* h = doc.ModelSpace().AddHatch(acad::HatchPatternType::PreDefined, "ANSI31", false);
+        h->SetLayer("HACHURA");
+        h->SetPatternScale(2.5);
+        h->AppendOuterLoop({edge});
+        h->Evaluate();
+    }
+    Save(doc, path);
+}
+
+void Elevated(int n, const std::string& path)
+{
+    Check(n, "elevated");
+    acad::Document doc;
+    Layer(doc, "ELEVADO", 6);
+    acad::Block* marco = doc.Blocks().Add({0, 0, 0}, "MARCO");
+    marco->AddCircle({0, 0, 0}, 1);
+    acad::Block& ms = doc.ModelSpace();
+    for (int k = 1; k <= n; ++k) {
+        const double x0 = 200.0 * (k - 1);
+        std::vector<acad::Entity*> made;
+        made.push_back(ms.AddLine({x0, 0, 5}, {x0 + 10, 0, 7}));
+        made.push_back(ms.InsertBlock({x0 + 20, 0, 12}, "MARCO", 1, 1, 1, 0));
+        made.push_back(ms.AddText("T", {x0 + 30, 0, 3}, 1));
+        made.push_back(ms.AddMText({x0 + 40, 0, 4}, 10, "M"));
+        made.push_back(ms.AddArc({x0 + 50, 0, 6}, 2, 0, 1));
+        made.push_back(ms.AddCircle({x0 + 60, 0, 6}, 2));
+        made.push_back(ms.AddEllipse({x0 + 70, 0, 6}, {3, 0, 0}, 0.5));
+        acad::LWPolyline* lw = ms.AddLightWeightPolyline({x0, 20, x0 + 10, 20});
+        lw->SetElevation(8);
+        made.push_back(lw);
+        made.push_back(ms.AddPolyline({x0 + 20, 20, 9, x0 + 30, 20, 9, x0 + 30, 30, 9}));
+        made.push_back(ms.Add3DPoly({x0 + 40, 20, 1, x0 + 50, 21, 2, x0 + 60, 22, 3}));
+        made.push_back(ms.AddSpline({x0 + 70, 20, 1, x0 + 80, 25, 2, x0 + 90, 20, 3}, {0, 0, 0}, {0, 0, 0}));
+        made.push_back(ms.AddPoint({x0, 40, 10}));
+        acad::LWPolyline* edge = ms.AddLightWeightPolyline({x0 + 20, 40, x0 + 30, 40, x0 + 30, 50, x0 + 20, 50});
+        edge->SetClosed(true);
+        edge->SetElevation(2);
+        acad::Hatch* h = ms.AddHatch(acad::HatchPatternType::PreDefined, "SOLID", false);
+        h->AppendOuterLoop({edge});
+        h->Evaluate();
+        made.push_back(edge);
+        made.push_back(h);
+        for (acad::Entity* e : made) e->SetLayer("ELEVADO");
+    }
+    Save(doc, path);
+}
+
 } // namespace e2e::fixtures

@@ -54,4 +54,45 @@ void Zones(int n, const std::string& path, const std::string& blockFolder);
 // "PVC".
 void OldWater(int n, const std::string& path);
 
+// --- topography: buildings and repairs
+
+// N entities spread on a square grid `spacing` apart from the origin, X
+// first, on layer "DIVERSOS": by k (from 1) a LINE 10 long along X, a CIRCLE
+// of radius 5, a TEXT "E<k>" of height 2, a POINT and a 10 x 10 LWPOLYLINE
+// square, in turn, each with its first point at its grid node.
+void Spread(int n, const std::string& path, double spacing = 100);
+
+// N buildings 30 units apart along X from the origin, on layer "CADASTRO":
+// by k (from 1) a "CAD_RUF", "CAD_RUF", "CAD_COM" in turn (so three give two
+// single-family buildings and a commercial one), NUMERO k and ECONOMIAS
+// "<k>". The blocks are squares with the attributes NUMERO, NOME, APTOS, COM
+// and ECONOMIAS, as the building registry defines them.
+void Buildings(int n, const std::string& path);
+
+// N street axes on layer "EIXO_RUA", 100 units apart along Y: lightweight
+// polylines 1500 (odd k) and 250 (even k) long, the 250 one with a bend.
+// Beside them, not street axes: a 999-long polyline on "LOTES" and an
+// 800-long LINE on "EIXO_RUA", below Y = -100.
+void Streets(int n, const std::string& path);
+
+// N splines on layer "CURVAS", 50 units apart along Y from the origin: by k
+// (from 1) one through 10 fit points (12 control points) and one through 6
+// (8 control points) in turn, 10 units apart along X.
+void Splines(int n, const std::string& path);
+
+// N hatches "ANSI31" of scale 2.5 on layer "HACHURA", far from the origin:
+// hatch k fills the 100 x 80 closed polyline whose lower left corner is
+// (650000 + 200(k-1), 7400000).
+void FarHatches(int n, const std::string& path);
+
+// N sets of entities above the ground on layer "ELEVADO", set k starting at
+// X0 = 200(k-1): a LINE (X0,0,5)-(X0+10,0,7); an INSERT of "MARCO" at
+// (X0+20,0,12); a TEXT at (X0+30,0,3); an MTEXT at (X0+40,0,4); an ARC, a
+// CIRCLE and an ELLIPSE centred at (X0+50,0,6), (X0+60,0,6), (X0+70,0,6); a
+// LWPOLYLINE from (X0,20) at elevation 8; a 2-D POLYLINE from (X0+20,20) at
+// elevation 9; a 3-D POLYLINE (X0+40,20,1) (X0+50,21,2) (X0+60,22,3); a
+// SPLINE through (X0+70,20,1) (X0+80,25,2) (X0+90,20,3); a POINT at
+// (X0,40,10); and a solid HATCH at elevation 2 in a square from (X0+20,40).
+void Elevated(int n, const std::string& path);
+
 } // namespace e2e::fixtures

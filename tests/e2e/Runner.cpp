@@ -28,8 +28,10 @@
 #include "platform/acad/InputReader.h"
 #include "platform/acad/InputSource.h"
 #include "platform/acad/Layout.h"
+#include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/SelectionSets.h"
+#include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/ado/Connection.h"
@@ -205,6 +207,7 @@ private:
     void ExpectDbf(const Statement& s);
     void ExpectXData(const Statement& s);
     void ExpectTextAt(const Statement& s);
+    void ExpectZAt(const Statement& s);
     void ExpectCell(const Statement& s, forms::Form* context);
     void ExpectOpened(const Statement& s);
     void FileStatement(const Statement& s);
@@ -1001,6 +1004,9 @@ void Execution::Expect(const Statement& s, forms::Form* context)
     else if ((k == "text" || k == "string") && s.Arg(1).Is("at")) {
         ExpectTextAt(s);
     }
+    else if (k == "z") {
+        ExpectZAt(s);
+    }
     else if (k == "cell") {
         ExpectCell(s, context);
     }
@@ -1139,8 +1145,22 @@ void Execution::Fixture(const Statement& s)
         fixtures::Topography(*n, path);
     else if (kind == "zonehatches")
         fixtures::ZoneHatches(*n, path);
+    else if (kind == "spread")
+        fixtures::Spread(*n, path);
+    else if (kind == "buildings")
+        fixtures::Buildings(*n, path);
+    else if (kind == "streets")
+        fixtures::Streets(*n, path);
+    else if (kind == "splines")
+        fixtures::Splines(*n, path);
+    else if (kind == "farhatch")
+        fixtures::FarHatches(*n, path);
+    else if (kind == "elevated")
+        fixtures::Elevated(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography or zonehatches", Quote(kind));
+        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography, zonehatches, spread, buildings, streets, splines, farhatch or "
+                        "elevated",
+                        Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the
@@ -1336,6 +1356,52 @@ void Execution::ExpectXData(const Statement& s)
     throw StepError("an entity at " + A(s, 2) + " with the extended data " + (want.first ? "containing " : "") +
                         Quote(want.second),
                     seen.empty() ? "no entity with extended data there" : seen);
+}
+
+namespace {
+
+// Where an entity stands for the elevation check, Z included: what PlaceOf
+// gives, a line's start, the centre of an arc, circle or ellipse, the first
+// vertex of a polyline or the first control point of a spline.
+std::optional<acad::Point3d> StandOf(acad::Entity* e)
+{
+    if (auto at = PlaceOf(e)) return at;
+    if (auto* l = dynamic_cast<acad::Line*>(e)) return l->StartPoint();
+    if (auto* a = dynamic_cast<acad::Arc*>(e)) return a->Center();
+    if (auto* c = dynamic_cast<acad::Circle*>(e)) return c->Center();
+    if (auto* el = dynamic_cast<acad::Ellipse*>(e)) return el->Center();
+    if (auto* lw = dynamic_cast<acad::LWPolyline*>(e)) {
+        const std::vector<double> xy = lw->Coordinates();
+        if (xy.size() >= 2) return acad::Point3d{xy[0], xy[1], lw->Elevation()};
+    }
+    std::vector<double> xyz;
+    if (auto* p = dynamic_cast<acad::PolylineBase*>(e)) xyz = p->Coordinates();
+    if (auto* sp = dynamic_cast<acad::Spline*>(e)) xyz = sp->ControlPoints();
+    if (xyz.size() >= 3) return acad::Point3d{xyz[0], xyz[1], xyz[2]};
+    return std::nullopt;
+}
+
+} // namespace
+
+// The elevation of every entity standing at X,Y (StandOf).
+void Execution::ExpectZAt(const Statement& s)
+{
+    const acad::Point3d p = PointArg(s, 2);
+    std::size_t next = 0;
+    acad::Block& space = SpaceArg(s, 3, next);
+    const auto want = Value(s, next);
+    std::string wrong;
+    bool any = false;
+    for (acad::Entity* e : space) {
+        const auto at = StandOf(e);
+        if (!at || !Near(*at, p)) continue;
+        any = true;
+        char z[64];
+        std::snprintf(z, sizeof z, "%.10g", at->z);
+        if (!Matches(want.second, z, want.first)) wrong += (wrong.empty() ? "" : ", ") + e->ObjectName() + " at Z " + z;
+    }
+    if (!any) throw StepError("an entity at " + A(s, 2) + " with Z " + Quote(want.second), "no entity there");
+    if (!wrong.empty()) throw StepError("every entity at " + A(s, 2) + " with Z " + Quote(want.second), wrong);
 }
 
 void Execution::ExpectTextAt(const Statement& s)

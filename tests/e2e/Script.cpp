@@ -108,6 +108,9 @@ void CheckExpect(const Statement& s)
         need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1,
              "xdata at X,Y [in LAYOUT] [contains] VALUE");
     }
+    else if (k == "z") {
+        need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1, "z at X,Y [in LAYOUT] VALUE");
+    }
     else if (k == "query") {
         need(s.Args() >= 4 && WithoutContains(s, 3) == 1, "query PATH \"SQL\" [contains] VALUE");
     }
@@ -158,7 +161,7 @@ void CheckExpect(const Statement& s)
         Bad(s, "expect: unknown fact \"" + k +
                    "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
                    "windowstate, "
-                   "message, result, entities, attribute, xdata, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
+                   "message, result, entities, attribute, xdata, z at, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
                    "file, nofile, line, content, running, ended)");
     }
 }
@@ -180,11 +183,13 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "input") CheckInput(s);
     if (verb.raw == "dialog") CheckDialog(s);
     if (verb.raw == "expect") CheckExpect(s);
-    if (verb.raw == "fixture" &&
-        (s.Arg(0).quoted || (s.Arg(0).raw != "survey" && s.Arg(0).raw != "section" && s.Arg(0).raw != "erased" &&
-                             s.Arg(0).raw != "zones" && s.Arg(0).raw != "oldwater" && s.Arg(0).raw != "topography" &&
-                             s.Arg(0).raw != "zonehatches")))
-        Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (survey, section, erased, zones, oldwater, topography, zonehatches)");
+    if (verb.raw == "fixture") {
+        static const std::set<std::string> kinds = {"survey",   "section", "erased",  "zones",    "oldwater", "topography", "zonehatches",
+                                                    "spread",   "buildings", "streets", "splines",  "farhatch", "elevated"};
+        if (s.Arg(0).quoted || !kinds.count(s.Arg(0).raw))
+            Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw +
+                       "\" (survey, section, erased, zones, oldwater, topography, zonehatches, spread, buildings, streets, splines, farhatch, elevated)");
+    }
     if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
         Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");

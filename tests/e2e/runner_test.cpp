@@ -497,3 +497,16 @@ TEST_F(Scripts, MessagesNobodyAnsweredFailWithTheirTextAndFixturesCheckTheirSize
     Fails(Run("start\ntab SSIniciar 1\nclick ESGOption1(1)\ntab SD.SSTabBrivan 1\npress SD.ImpMenu 9\n"),
           {"an item 9 of the menu ImpMenu", "none"});
 }
+
+TEST_F(Scripts, TheElevationCheckReadsEachKindWhereItStands)
+{
+    Passes(Run("fixture elevated 2 ${data}/z.dwg\n"
+               "start\nopen ${data}/z.dwg\n"
+               "expect z at 200,0 5\nexpect z at 220,0 12\nexpect z at 250,0 6\nexpect z at 200,20 8\n"
+               "expect z at 220,20 9\nexpect z at 240,20 1\nexpect z at 270,20 1\nexpect z at 200,40 10\n"));
+    Fails(Run("fixture elevated 1 ${data}/z.dwg\nstart\nopen ${data}/z.dwg\nexpect z at 0,0 0\n"),
+          {"every entity at 0,0 with Z \"0\"", "AcDbLine at Z 5"});
+    Fails(Run("fixture elevated 1 ${data}/z.dwg\nstart\nopen ${data}/z.dwg\nexpect z at 5,5 0\n"),
+          {"no entity there"});
+    Fails(Run("fixture casas 3 ${data}/a.dwg\n"), {"buildings, streets, splines, farhatch, elevated"});
+}
