@@ -1,7 +1,6 @@
 #include "topography/TOPDes98.h"
 
 #include <exception>
-#include <filesystem>
 #include <utility>
 
 #include "cad/modAcad.h"
@@ -482,10 +481,11 @@ void TOPDes98::TRBlkCbo2_Click()
                 ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
                 return;
             }
-            BlocoNovo = std::filesystem::path(dlg.Filename()).stem().string();
+            // A file that defines no block leaves the replacement unchosen.
+            const std::string nome = DefineBlocoDeArquivo(dlg.Filename());
+            BlocoNovo = nome;
             TRBlkCbo2.SetToolTipText(BlocoNovo);
             TRBlkCbo2.AddItem(BlocoNovo);
-            DefineBlocoDeArquivo(dlg.Filename());
         }
         const std::vector<std::string> tags = TagsDoBlocoNovo(BlocoNovo, ConjuntoNovo);
         const int linhas = TRBlkLinhas();

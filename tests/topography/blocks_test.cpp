@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "TopoTestSupport.h"
 #include "cad/modAcad.h"
@@ -358,7 +359,9 @@ TEST_F(Blocos, NothingIsDeletedUntilTheRunCanEnd)
 
 TEST_F(Blocos, TheReplacementMayComeFromADrawingFile)
 {
-    const std::filesystem::path arquivo = pasta / "arq" / "PORTAO.dwg";
+    // A name with wildcard characters, beside a block its pattern would match.
+    const std::filesystem::path arquivo = pasta / "arq" / "PORTÃO#1.dwg";
+    const std::filesystem::path ruim = pasta / "arq" / "RUIM.dwg";
     {
         acad::Document d;
         d.ModelSpace().AddCircle({0, 0, 0}, 1);
@@ -366,41 +369,56 @@ TEST_F(Blocos, TheReplacementMayComeFromADrawingFile)
         d.ModelSpace().AddAttribute(1, 0, "", {0, 4, 0}, "OUTRO", "");
         std::filesystem::create_directories(arquivo.parent_path());
         d.SaveAs(arquivo.string());
+        std::ofstream(ruim, std::ios::binary) << "isto não é um desenho\n";
     }
     Bloco("VELHO", {{"A", ""}});
+    Bloco("PORTÃO11", {{"ENGANO", ""}});
+    Insere("PORTÃO11", {500, 500, 0});
     Insere("VELHO", {5, 5, 0}, {"P-1"});
     Insere("VELHO", {-5, 5, 0}, {"P-2"});
 
-    int pedidos = 0;
+    std::vector<std::filesystem::path> escolhas = {ruim, arquivo};
     os::ScopedDialogDriver dialogo([&](const os::DialogRequest& r) {
-        ++pedidos;
         EXPECT_EQ(r.kind, os::DialogKind::Open);
         EXPECT_EQ(r.defaultExt, "dwg");
         EXPECT_EQ(r.filters.at(0).patterns, "*.dwg");
-        return os::DialogAnswer::Path(arquivo.string());
+        if (escolhas.empty()) return os::DialogAnswer::Cancel();
+        const std::filesystem::path p = escolhas.front();
+        escolhas.erase(escolhas.begin());
+        return os::DialogAnswer::Path(p.string());
     });
+    // A file that is no drawing: told, nothing chosen, nothing added.
     Prepara("VELHO", ".Arquivo...");
-    EXPECT_EQ(pedidos, 1);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(TD.TRBlkCbo2.ListCount(), 3);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("Arquivo de desenho inválido"), std::string::npos);
+    Aperta();
+    EXPECT_EQ(mensagens.Textos().back(), "Escolha em \"Por este:\" o bloco que entra no lugar.");
+    EXPECT_EQ(Insercoes("VELHO").size(), 2u);
+    mensagens.Limpa();
+
+    Escolhe(TD.TRBlkCbo2, ".Arquivo...");
     EXPECT_TRUE(mensagens.Lista().empty());
-    EXPECT_EQ(TD.TRBlkCbo2.ToolTipText(), "PORTAO");
-    EXPECT_EQ(TD.TRBlkCbo2.List(TD.TRBlkCbo2.ListCount() - 1), "PORTAO");
-    ASSERT_NE(Doc().Blocks().Find("PORTAO"), nullptr);
-    EXPECT_TRUE(Insercoes("PORTAO").empty()) << "nenhuma inserção fica na origem";
+    EXPECT_EQ(TD.TRBlkCbo2.ToolTipText(), "PORTÃO#1");
+    EXPECT_EQ(TD.TRBlkCbo2.List(TD.TRBlkCbo2.ListCount() - 1), "PORTÃO#1");
+    ASSERT_NE(Doc().Blocks().Find("PORTÃO#1"), nullptr);
+    EXPECT_TRUE(Insercoes("PORTÃO#1").empty()) << "nenhuma inserção fica na origem";
     ASSERT_EQ(TD.TRBlkCbo3(0).ListCount(), 2);
     EXPECT_EQ(TD.TRBlkCbo3(0).List(0), "ROTULO");
 
     Escolhe(TD.TRBlkCbo3(0), "ROTULO");
     app->ZoomExtents();
-    // The user picks the two, one window each.
+    // The user picks the two, one crossing each.
     script->Crossing({-6, 4, 0}, {-4, 6, 0}).Crossing({4, 4, 0}, {6, 6, 0}).Enter();
     Aperta();
     EXPECT_TRUE(mensagens.Lista().empty());
-    const auto novas = Insercoes("PORTAO");
+    const auto novas = Insercoes("PORTÃO#1");
     ASSERT_EQ(novas.size(), 2u);
     EXPECT_EQ(novas[0]->InsertionPoint(), acad::Point3d(-5, 5, 0)) << "na ordem da seleção";
     EXPECT_EQ(Atributo(novas[0], "ROTULO")->TextString(), "P-2");
     EXPECT_EQ(Atributo(novas[1], "ROTULO")->TextString(), "P-1");
     EXPECT_EQ(Atributo(novas[1], "OUTRO")->TextString(), "");
+    EXPECT_EQ(Insercoes("PORTÃO11").size(), 1u);
 }
 
 }  // namespace
