@@ -214,15 +214,17 @@ void clsHatchs::EsvaziaRegioes()
     numHatch_ = 0;
 }
 
-void clsHatchs::ReadHatchs()
+bool clsHatchs::ReadHatchs()
 {
     grupos_.clear();
     EsvaziaRegioes();
+    bool lido = false;
     // Without a file (no drawing, or the export failed and said so) there is
     // nothing to read.
     if (!caminhoDXF_.empty()) {
         if (LeDXFSecao(caminhoDXF_, "ENTITIES", "HATCH", kCodigosHatch)) {
-            if (ProcessaHatchs())
+            lido = ProcessaHatchs();
+            if (lido)
                 IndexaRegioes();
             else
                 EsvaziaRegioes();
@@ -230,6 +232,7 @@ void clsHatchs::ReadHatchs()
     }
     if (temporario_) SetCaminhoDXF("");
     Inicia(0, "");
+    return lido;
 }
 
 bool clsHatchs::LeGrupoDXF(std::pair<std::string, std::string>& Grupo)

@@ -71,8 +71,9 @@ public:
     void CreateDXF(const std::string& Layer);
     // Reads the file of the last CreateDXF into gHatchs and the loop list. A
     // file that cannot be opened or read to its end gives a message naming it
-    // and no regions.
-    void ReadHatchs();
+    // and no regions. False when there was no file to read (CreateDXF failed
+    // and said so) or it could not be read.
+    bool ReadHatchs();
 
     // The groups of entities of type `Entidade` in section `Secao` whose codes
     // are in `Codigos` (",0,2,8,"): false, with a message, when the file cannot

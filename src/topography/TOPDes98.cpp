@@ -8,14 +8,15 @@
 #include "cad/modInfoPonto.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/BlockReference.h"
-#include "platform/acad/SelectionSet.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/SelectionSet.h"
 #include "shell/clsCommonDialog.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
 #include "topography/clsTOPSec.h"
+#include "topography/modFerramentasPontos.h"
 #include "topography/modPontosTopo.h"
 
 using namespace forms;
@@ -92,6 +93,9 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     Im.MouseMove += [this](int Index, int, int, double, double) { Im_MouseMove(Index); };
     Im.MouseUp += [this](int Index, int, int, double, double) { Im_MouseUp(Index); };
     MISCSpl2PlTxt.KeyPress += [this](int& KeyAscii) { MISCSpl2PlTxt_KeyPress(KeyAscii); };
+    SECCmd.Click += [this](int Index) { SECCmd_Click(Index); };
+    SECtxt.KeyPress += [this](int Index, int& KeyAscii) { SECtxt_KeyPress(Index, KeyAscii); };
+    SECtxt.LostFocus += [this](int Index) { SECtxt_LostFocus(Index); };
     TRBlkExecutaCmd.Click += [this] { TRBlkExecutaCmd_Click(); };
     TRBlkCbo1.Click += [this] { TRBlkCbo1_Click(); };
     TRBlkCbo2.Click += [this] { TRBlkCbo2_Click(); };
@@ -304,8 +308,26 @@ void TOPDes98::PtoMenu_Click(int Index)
         case 2:
             InserirPonto();
             break;
+        case 3:
+            PontosSemXData(PTSProgress);
+            break;
+        case 4:
+            PurgeXData(PTSProgress);
+            break;
+        case 5:
+            MudarCotas(PTSProgress);
+            break;
+        case 6:
+            LocalizarPonto();
+            break;
         case 7:
             ImportarPontosTxt(PTSProgress);
+            break;
+        case 8:
+            RefazTextosPontos(PTSProgress);
+            break;
+        case 9:
+            RemoverPontosDuplicados(PTSProgress);
             break;
         default:
             break;
@@ -682,4 +704,76 @@ void TOPDes98::UserControl_WriteProperties(PropertyBag& PropBag)
 void TOPDes98::UserControl_Resize()
 {
     Size(2595, 3735);
+}
+
+// ---------------------------------------------------------------- "Seções"
+
+void TOPDes98::SECCmd_Click(int Index)
+{
+    Protegido([&] {
+        // Entries that would make the drawing's loops endless are refused
+        // before anything is selected or drawn.
+        std::string erro = clsTOPSec::ConfereEquidistancia(SECtxt(2).Text());
+        if (erro.empty() && Index == 1) erro = clsTOPSec::ConfereEscala(SECtxt(1).Text());
+        if (!erro.empty()) {
+            ExibeMensagem(0, "Seções", erro);
+            return;
+        }
+        if (Index == 0) {
+            for (int i = 0; i <= 5; ++i) SEClbl(i).SetCaption("0");
+            Secao_ = std::make_unique<clsTOPSec>();
+            clsTOPSec& s = *Secao_;
+            s.ZoomScale = 140.0;
+            s.ZoomCenter = 200.0;
+            s.PRECDIST = PRECDIST_;
+            s.PRECCOTA = PRECCOTA_;
+            s.Equidist = StrToDbl(SECtxt(2).Text());
+            s.nPontosLbl = &SEClbl(0);
+            s.ComprLbl = &SEClbl(5);
+            s.MinCotaLbl = &SEClbl(1);
+            s.MaxCotaLbl = &SEClbl(2);
+            s.DiferenLbl = &SEClbl(3);
+            s.MaxDifLbl = &SEClbl(4);
+            s.ProgresTxt = &SECtxt(0);
+            s.EscalaTxt = &SECtxt(1);
+            s.CmdSelect = &SECCmd(0);
+            s.CmdDraw = &SECCmd(1);
+            s.ProgBar = &SECProgress;
+            s.Selecionar();
+            return;
+        }
+        if (Index != 1) return;
+        // The worker of the tab's last visit has read nothing: there is no
+        // section to draw until the polyline is selected again.
+        if (!Secao_ || Secao_->Vertices().empty()) {
+            SECCmd(1).SetEnabled(false);
+            return;
+        }
+        SECProgress.SetEnabledTimer(true);
+        SECCmd(0).SetVisible(false);
+        SECCmd(1).SetEnabled(false);
+        SECtxt(0).SetEnabled(false);
+        SECtxt(1).SetEnabled(false);
+        Secao_->Exagero = StrToDbl(SECtxt(1).Text());
+        Secao_->Equidist = StrToDbl(SECtxt(2).Text());
+        Secao_->TextHeight = 1.5;
+        Secao_->Desenhar();
+    });
+}
+
+void TOPDes98::SECtxt_KeyPress(int Index, int& KeyAscii)
+{
+    if (KeyAscii == vbKeyBack || KeyAscii == vbKeyReturn) return;
+    if (KeyAscii == ',') KeyAscii = '.';
+    // The equidistance is a whole number.
+    if (KeyAscii == '.' && Index != 2) return;
+    if (KeyAscii >= '0' && KeyAscii <= '9') return;
+    KeyAscii = 0;
+}
+
+void TOPDes98::SECtxt_LostFocus(int Index)
+{
+    if (!SECtxt(Index).Text().empty()) return;
+    if (Index == 0) SECtxt(0).SetText("0");
+    if (Index == 1) SECtxt(1).SetText("10");
 }

@@ -164,6 +164,11 @@ private:
     void Im_MouseUp(int Index);
     void MISCSpl2PlTxt_KeyPress(int& KeyAscii);
 
+    // "Seções": select the polyline (0) or draw it (1), and the entries.
+    void SECCmd_Click(int Index);
+    void SECtxt_KeyPress(int Index, int& KeyAscii);
+    void SECtxt_LostFocus(int Index);
+
     // "Blocos": block replacement
     void TRBlkExecutaCmd_Click();
     void TRBlkInicia();

@@ -9,6 +9,7 @@
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/ProgressBar.h"
+#include "topography/modFerramentasPontos.h"
 
 namespace {
 
@@ -59,23 +60,7 @@ std::vector<std::string> BlocosDoDesenho()
     return nomes;
 }
 
-std::string NomeLiteral(const std::string& Nome)
-{
-    std::string r;
-    r.reserve(Nome.size() * 2);
-    for (char c : Nome) {
-        switch (c) {
-        case '`': case '#': case '@': case '.': case '*': case '?': case '~': case '[': case ']': case ',':
-            r += '`';
-            break;
-        default:
-            break;
-        }
-        r += c;
-    }
-    return r;
-}
-
+// The name filter matches the name itself, whatever wildcard characters it holds.
 acad::SelectionSet* InsercoesDoBloco(const std::string& Conjunto, const std::string& Nome)
 {
     acad::SelectionSet* ss = RecriaConjunto(Conjunto);

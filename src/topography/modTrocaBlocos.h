@@ -42,10 +42,6 @@ inline constexpr const char* kArquivoBloco = ".Arquivo...";
 // out.
 std::vector<std::string> BlocosDoDesenho();
 
-// A block-name filter (group code 2) that matches `Nome` and nothing else,
-// whatever wildcard characters the name holds.
-std::string NomeLiteral(const std::string& Nome);
-
 // The set `Conjunto` made anew and filled with every insertion of the block
 // `Nome` in the drawing, in drawing order.
 acad::SelectionSet* InsercoesDoBloco(const std::string& Conjunto, const std::string& Nome);

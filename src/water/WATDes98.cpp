@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <exception>
+#include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,10 +14,20 @@
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/Error.h"
+#include "shell/clsCommonDialog.h"
+#include "shell/modArquivos.h"
+#include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "terrain/clsDelaunay.h"
+#include "terrain/clsHatchs.h"
+#include "terrain/modRegioes.h"
+#include "water/ClsWATExp.h"
 #include "water/WATDes.h"
+#include "water/ClsWatUpdate.h"
 #include "water/clsWATDes.h"
+#include "water/clsWATQtt.h"
 #include "water/modCorrigeMaterial.h"
+#include "water/modExportacao.h"
 #include "water/modNodes.h"
 #include "water/modZonas.h"
 
@@ -109,6 +122,14 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     Command3.Click += [this] { Command3_Click(); };
     WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
     WatVerifScr.Change += [this] { WatVerifScr_Change(); };
+    NODLerDesenhoCmd.Click += [this] { NODLerDesenhoCmd_Click(); };
+    WatVerifCmd.Click += [this] { WatVerifCmd_Click(); };
+
+    ExpFileCmd.Click += [this] { ExpFileCmd_Click(); };
+    ExpCmd.Click += [this] { ExpCmd_Click(); };
+    QttCmd.Click += [this] { QttCmd_Click(); };
+    AntigosCmd.Click += [this] { AntigosCmd_Click(); };
+    AntigosManCmd.Click += [this] { AntigosManCmd_Click(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -600,6 +621,218 @@ void WATDes98::WarVerifLimpaCmd_Click()
 void WATDes98::WatVerifScr_Change()
 {
     WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
+}
+
+// ---------------------------------------------------------------- nodes drawing and continuity check
+
+void WATDes98::AvisaFalhas(const ClsWATExp& Exp, bool Cancelada)
+{
+    if (Exp.Falhas() == 0) return;
+    ExibeMensagem(0, "Lendo Trechos...",
+                  "Trechos com falhas: " + std::to_string(Exp.Falhas()) + " (marcadas na camada \"" + gLayerConf +
+                      "\")." + (Cancelada ? "\r\n\r\nOperação cancelada." : ""));
+}
+
+void WATDes98::NODLerDesenhoCmd_Click()
+{
+    Protegido([this] {
+        if (!ExpNodes_) ExpNodes_ = std::make_unique<ClsWATExp>();
+        ExpNodes_->cProgress = &ProgressBar1;
+        if (!ConectaAcad()) return;
+        // The nodes drawing references the network by its file and is saved
+        // beside it: a network never saved has neither.
+        const std::string rede = gAcadDoc->FullName();
+        if (rede.size() < 5) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Salve o desenho da REDE antes de construir o desenho dos NODES.\r\n\r\nOperação "
+                          "cancelada.");
+            return;
+        }
+        if (!ExpNodes_->LerTrechos(200.0, false)) {
+            AvisaFalhas(*ExpNodes_, true);
+            return;
+        }
+        if (!ConectaAcad("", "Acad")) return;
+        ExpNodes_->DrawNodes(rede);
+        // An earlier nodes drawing may hold the engineer's numbering: it goes
+        // to the trash, not under the new one.
+        const std::string nodes = rede.substr(0, rede.size() - 4) + "_NOD.dwg";
+        std::error_code ec;
+        if (std::filesystem::exists(nodes, ec) && !DeleteToRecycle(nodes)) {
+            ExibeMensagem(0, "Construir Desenho",
+                          "Não foi possível enviar à lixeira o arquivo " + nodes +
+                              ".\r\n\r\nO novo desenho dos NODES não foi salvo.");
+            return;
+        }
+        gAcadDoc->SaveAs(nodes);
+    });
+}
+
+void WATDes98::WatVerifCmd_Click()
+{
+    Protegido([this] {
+        ClsWATExp exp;
+        exp.cProgress = &ProgressBar2;
+        if (exp.LerTrechos(static_cast<double>(WatVerifScr.Value()), false)) exp.Reproduz();
+        else AvisaFalhas(exp, false);
+    });
+}
+
+// ---------------------------------------------------------------- export to the hydraulic-model database
+
+namespace {
+
+const std::string kNenhumArquivo = "Nenhum arquivo selecionado";
+
+}  // namespace
+
+// The output database: it need not exist yet.
+void WATDes98::ExpFileCmd_Click()
+{
+    if (!ExpDlg_) ExpDlg_ = std::make_unique<clsCommonDialog>();
+    clsCommonDialog& dlg = *ExpDlg_;
+    dlg.SetDialogTitle("Criando o Arquivos de Dados");
+    dlg.SetDefaultExt("mdb");
+    dlg.SetFLAGS(2);
+    dlg.SetFilename(ExpArquivo_);
+    dlg.SetFilter("Arquivo do Access (*.mdb) |*.mdb");
+    if (dlg.ShowOpen(gMainForm) > 0) {
+        ExpArquivo_ = dlg.Filename();
+        ExpFileTxt.SetText(dlg.FileTitle());
+    } else {
+        ExibeMensagem(0, "Atenção", kNenhumArquivo);
+    }
+}
+
+// Asks for the four drawings of the network, then exports it. The main
+// window's tabs stay locked from the first change on until the export ends,
+// however it ends.
+void WATDes98::ExpCmd_Click()
+{
+    if (ExpArquivo_.empty()) {
+        ExibeMensagem(0, "Atenção", kNenhumArquivo);
+        return;
+    }
+    if (!ExpDlg_) ExpDlg_ = std::make_unique<clsCommonDialog>();
+    if (!Exp_) Exp_ = std::make_unique<ClsWATExp>();
+    if (!HatchZonas_) HatchZonas_ = std::make_unique<clsHatchs>();
+    if (!HatchPavimentos_) HatchPavimentos_ = std::make_unique<clsHatchs>();
+    if (!Delaunay_) Delaunay_ = std::make_unique<clsDelaunay>();
+    Exp_->cProgress = &ProgressBar1;
+    HatchZonas_->cProgress = &ProgressBar1;
+    HatchPavimentos_->cProgress = &ProgressBar1;
+    Delaunay_->cProgress = &ProgressBar1;
+    // Zones drawn with one pattern stay apart: each hatch is named by the zone
+    // block inside it.
+    HatchZonas_->RegiaoPorHatch = true;
+
+    const struct {
+        const char* Titulo;
+        const char* Filtro;
+    } pedidos[4] = {
+        {"Abrir o arquivo da Rede [*-CAD.dwg]", "AutoCAD Drawing (*CAD.dwg) |*CAD.dwg"},
+        {"Abrir o arquivo da Topografia", "AutoCAD Drawing (*TOP.dwg) |*TOP.dwg"},
+        {"Abrir o arquivo de ZONAS", "AutoCAD Drawing (*ZON.dwg) |*ZON.dwg"},
+        {"Abrir o arquivo de NODES", "AutoCAD Drawing (*NOD.dwg) |*NOD.dwg"},
+    };
+    std::string desenhos[4];
+    clsCommonDialog& dlg = *ExpDlg_;
+    for (int i = 0; i < 4; ++i) {
+        dlg.SetDialogTitle(pedidos[i].Titulo);
+        dlg.SetDefaultExt("dwg");
+        dlg.SetFLAGS(2);
+        dlg.SetFilename("");
+        dlg.SetFilter(pedidos[i].Filtro);
+        if (dlg.ShowOpen(gMainForm) <= 0) {
+            ExibeMensagem(0, "Atenção", kNenhumArquivo + "\r\n\r\nOperação cancelada.");
+            return;
+        }
+        desenhos[i] = dlg.Filename();
+    }
+
+    Exportando(false);
+    if (gMainForm) gMainForm->Refresh();
+    Protegido([&] { ExportaRede(desenhos[0], desenhos[1], desenhos[2], desenhos[3]); });
+    Exportando(true);
+}
+
+// The export proper: nodes, zones, terrain, node zones and elevations,
+// pavements, pipes and the database, in this order. False when it stopped
+// (each way out has told why); the database then holds what was written.
+bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
+                           const std::string& Nodes)
+{
+    // The old output goes to the trash before the template is copied over its name.
+    std::error_code ec;
+    if (std::filesystem::exists(ExpArquivo_, ec)) DeleteToRecycle(ExpArquivo_);
+    const bool copiado = CopyFileSafe(PastaPrograma() + "/Lumbra.mdb", ExpArquivo_);
+
+    if (!ConectaAcad(Nodes)) return false;
+    const bool nosLidos = Exp_->LoadNodes();
+
+    if (!ConectaAcad(Zonas)) return false;
+    HatchZonas_->CreateDXF("");
+    if (!HatchZonas_->ReadHatchs()) return false;
+    gHatchZonas = gHatchs;
+    gHatchs.clear();
+    gNumHatchs = 0;
+    const bool zonasLidas = Exp_->LoadZonas();
+    if (!copiado || !nosLidos || !zonasLidas) return false;
+    if (!NomeiaZonas(*HatchZonas_)) return false;
+
+    if (!ConectaAcad(Topografia)) return false;
+    Delaunay_->Execute();
+
+    // The circles of the nodes in no zone go to the zones drawing.
+    if (!ConectaAcad(Zonas)) return false;
+    std::vector<std::string> semCota;
+    if (!DadosAosNodes(ProgressBar1, semCota)) {
+        ExibeMensagem(0, "Atenção", "NODEs fora de Zona\r\n\r\nOperação cancelada.");
+        return false;
+    }
+    if (!semCota.empty()) ExibeMensagem(0, "Atenção", MensagemSemCota(semCota));
+
+    if (!ConectaAcad(Topografia)) return false;
+    HatchPavimentos_->CreateDXF("PAVIMENTO");
+    if (!HatchPavimentos_->ReadHatchs()) return false;
+    gHatchPavimentos = gHatchs;
+
+    if (!ConectaAcad(Rede)) return false;
+    // A pipe that cannot be read is marked, never left out of the network.
+    if (!Exp_->LerTrechos(1000.0, true)) {
+        AvisaFalhas(*Exp_, true);
+        return false;
+    }
+    // A database that failed, or pipe ends no node reaches, are told by the writer.
+    return Exp_->Salva_Rede(ExpArquivo_, false);
+}
+
+// ---- the quantity table ("Insumos") and the conversion of old drawings ("Verif.")
+
+void WATDes98::QttCmd_Click()
+{
+    Protegido([this] {
+        clsWATQtt qtt;
+        qtt.Progresso = &ProgressBar2;
+        bool cancelado = false;
+        qtt.INS_Capture(cancelado, QttChk.Value() == vbChecked);
+    });
+}
+
+void WATDes98::AntigosCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->Update(ProgressBar2);
+    });
+}
+
+void WATDes98::AntigosManCmd_Click()
+{
+    Protegido([this] {
+        Atualiza_ = std::make_unique<ClsWatUpdate>();
+        Atualiza_->RepareTuboManual();
+    });
 }
 
 void WATDes98::SetInterface(int v)

@@ -22,6 +22,11 @@
 #include "water/clsWATDb.h"
 
 class clsWATDes;
+class ClsWATExp;
+class clsHatchs;
+class clsDelaunay;
+class clsCommonDialog;
+class ClsWatUpdate;
 
 class WATDes98 : public forms::UserControl {
 public:
@@ -158,6 +163,31 @@ private:
     void Command3_Click();
     void WarVerifLimpaCmd_Click();
     void WatVerifScr_Change();
+    // ---- the nodes drawing and the continuity check, through the export's pipe reader
+    void NODLerDesenhoCmd_Click();
+    void WatVerifCmd_Click();
+    // Tells that the pipe reading marked faults (`Cancelada`: the command stops).
+    static void AvisaFalhas(const ClsWATExp& Exp, bool Cancelada);
+    std::unique_ptr<ClsWATExp> ExpNodes_;  // the nodes drawing's reader, made on first use
+
+    // ---- the export to the hydraulic-model database ("MDB")
+    void ExpFileCmd_Click();
+    void ExpCmd_Click();
+    bool ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
+                     const std::string& Nodes);
+    // The output database chosen with ExpFileCmd; "" until then.
+    std::string ExpArquivo_;
+    // The dialog and the workers of the export, made on first use and kept.
+    std::unique_ptr<clsCommonDialog> ExpDlg_;
+    std::unique_ptr<ClsWATExp> Exp_;
+    std::unique_ptr<clsHatchs> HatchZonas_, HatchPavimentos_;
+    std::unique_ptr<clsDelaunay> Delaunay_;
+
+    // ---- the quantity table and the conversion of old drawings
+    void QttCmd_Click();
+    void AntigosCmd_Click();
+    void AntigosManCmd_Click();
+    std::unique_ptr<ClsWatUpdate> Atualiza_;  // a new one at every conversion command
     // ---- the picture tools of "Conexões" and the socket information of "Verif."
     void ArrumaFerramentas();
     void FERimg_MouseDown(int Index, int Button, int Shift, double X, double Y);

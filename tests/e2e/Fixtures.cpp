@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/acad/Acad.h"
 
@@ -39,17 +40,33 @@ void SetAttribute(acad::BlockReference& b, const std::string& tag, const std::st
         if (a->TagString() == tag) a->SetTextString(value);
 }
 
-} // namespace
-
-void Survey(int n, const std::string& path)
+// A hatch of `pattern` on `layer` inside the closed polyline through the
+// corners (x0, y0) and (x1, y1), the polyline on the same layer.
+void Rectangle(acad::Document& doc, const std::string& layer, const std::string& pattern, double x0, double y0,
+               double x1, double y1)
 {
-    Check(n, "survey");
-    acad::Document doc;
+    acad::LWPolyline* edge = doc.ModelSpace().AddLightWeightPolyline({x0, y0, x1, y0, x1, y1, x0, y1});
+    edge->SetClosed(true);
+    edge->SetLayer(layer);
+    acad::Hatch* h = doc.ModelSpace().AddHatch(acad::HatchPatternType::PreDefined, pattern, true);
+    h->SetLayer(layer);
+    h->AppendOuterLoop({edge});
+    h->Evaluate();
+}
+
+// Columns of the survey grid of n points.
+int SurveyColumns(int n)
+{
+    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+}
+
+void SurveyPoints(acad::Document& doc, int n)
+{
     Layer(doc, "PONTO", 10);
     Layer(doc, "PONTO_TEXTO", 170);
     Layer(doc, "PONTO_COTA", 170);
     Layer(doc, "PONTO_DESCRICAO", 3);
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+    const int columns = SurveyColumns(n);
     for (int k = 1; k <= n; ++k) {
         const Point3d at{10.0 * ((k - 1) % columns), 10.0 * ((k - 1) / columns), 0};
         const std::string name = "P" + std::to_string(k);
@@ -71,6 +88,86 @@ void Survey(int n, const std::string& path)
             x->SetLayer(t.layer);
         }
     }
+}
+
+} // namespace
+
+void Section(int n, const std::string& path)
+{
+    Check(n, "section");
+    if (n < 2) throw std::runtime_error("a section drawing needs at least two points");
+    acad::Document doc;
+    Layer(doc, "PONTO", 10);
+    Layer(doc, "PONTO_TEXTO", 170);
+    Layer(doc, "PONTO_COTA", 170);
+    std::vector<double> xy;
+    for (int k = 1; k <= n; ++k) {
+        const Point3d at{10.0 * (k - 1), 0, 0};
+        const std::string name = "S" + std::to_string(k);
+        char elevation[32];
+        std::snprintf(elevation, sizeof elevation, "%.3f", 100.0 + k % 3);
+        acad::Point* p = doc.ModelSpace().AddPoint(at);
+        p->SetLayer("PONTO");
+        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
+                                         acad::Variant(std::string())});
+        doc.ModelSpace().AddText(name, {at.x, at.y + 5, 0}, 1.5)->SetLayer("PONTO_TEXTO");
+        doc.ModelSpace().AddText(elevation, {at.x, at.y + 3, 0}, 1.5)->SetLayer("PONTO_COTA");
+        xy.push_back(at.x);
+        xy.push_back(at.y);
+    }
+    doc.ModelSpace().AddLightWeightPolyline(xy);
+    Save(doc, path);
+}
+
+void Erased(int n, const std::string& path)
+{
+    Check(n, "erased");
+    acad::Document doc;
+    Layer(doc, "PONTO", 10);
+    for (int k = 1; k <= n; ++k) {
+        acad::Point* p = doc.ModelSpace().AddPoint({10.0 * k, 0, 0});
+        p->SetXData({1001, 1000, 1000}, {acad::Variant("E" + std::to_string(k)), acad::Variant(std::string("1.000")),
+                                         acad::Variant(std::string())});
+        p->Delete();
+    }
+    acad::Point* p = doc.ModelSpace().AddPoint({0, 0, 0});
+    p->SetLayer("PONTO");
+    p->SetXData({1001, 1000, 1000},
+                {acad::Variant(std::string("P1")), acad::Variant(std::string("100.000")), acad::Variant(std::string())});
+    doc.ModelSpace().AddPoint({0, -10, 0})->SetLayer("PONTO");
+    Save(doc, path);
+}
+
+void Survey(int n, const std::string& path)
+{
+    Check(n, "survey");
+    acad::Document doc;
+    SurveyPoints(doc, n);
+    Save(doc, path);
+}
+
+void Topography(int n, const std::string& path)
+{
+    Check(n, "topography");
+    acad::Document doc;
+    SurveyPoints(doc, n);
+    const int columns = SurveyColumns(n);
+    const int rows = (n + columns - 1) / columns;
+    const double right = 10.0 * (columns - 1) + 5, top = 10.0 * (rows - 1) + 5, middle = (top - 5) / 2;
+    Layer(doc, "PAVIMENTO", 1);
+    Layer(doc, "QUADRAS", 2);
+    Rectangle(doc, "QUADRAS", "ANSI31", -5, -5, right, top);
+    Rectangle(doc, "PAVIMENTO", "ASFALTO", -5, -5, right, middle);
+    Rectangle(doc, "PAVIMENTO", "PARALELEPIPEDO", -5, middle, right, top);
+    Save(doc, path);
+}
+
+void ZoneHatches(int n, const std::string& path)
+{
+    Check(n, "zones");
+    acad::Document doc;
+    Layer(doc, "ZONAS", 4);
+    for (int k = 1; k <= n; ++k) Rectangle(doc, "ZONAS", "ANSI31", 100.0 * (k - 1), 0, 100.0 * k, 100);
     Save(doc, path);
 }
 

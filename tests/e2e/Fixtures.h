@@ -17,6 +17,30 @@ namespace e2e::fixtures {
 // and "PONTO_DESCRICAO" (height 1.5).
 void Survey(int n, const std::string& path);
 
+// N survey points along X, 10 units apart from the origin, and a polyline on
+// layer "0" through them: point k (from 1) is named "S<k>", its elevation
+// text is 100 plus the remainder of k by 3 with three decimals (S1 "101.000",
+// S3 "100.000"), its description "" - the drawing of a topographic section.
+void Section(int n, const std::string& path);
+
+// What erased survey points leave behind: N registered applications "E<k>"
+// that no object uses (their points were drawn and erased), one survey point
+// "P1" at the origin (elevation "100.000") still using its own, and one POINT
+// without extended data at (0, -10).
+void Erased(int n, const std::string& path);
+
+// A topography drawing: the survey points of Survey(n) and, on layer
+// "PAVIMENTO", two pavement hatches that cover the survey's square 5 units
+// beyond its points: its lower half of the pattern "ASFALTO", its upper half
+// of "PARALELEPIPEDO". A hatch of "ANSI31" on layer "QUADRAS" covers the whole
+// square and is no pavement.
+void Topography(int n, const std::string& path);
+
+// N square zone hatches of 100 units side by side along X from the origin,
+// all of the one pattern "ANSI31" on layer "ZONAS", each bounded by a closed
+// polyline, without zone blocks: the engineer places them.
+void ZoneHatches(int n, const std::string& path);
+
 // N square zones of 100 units side by side along X from the origin: each a
 // solid hatch on layer "ZONAS" bounded by a closed polyline, with a zone
 // block "Zon_PorM" (taken from `blockFolder`/Zon_PorM.dwg) at its middle

@@ -1127,12 +1127,20 @@ void Execution::Fixture(const Statement& s)
     if (!n || *n < 1) throw StepError("a number of items above 0", Quote(A(s, 1)));
     if (kind == "survey")
         fixtures::Survey(*n, path);
+    else if (kind == "section")
+        fixtures::Section(*n, path);
+    else if (kind == "erased")
+        fixtures::Erased(*n, path);
     else if (kind == "zones")
         fixtures::Zones(*n, path, vars_["program"]);
     else if (kind == "oldwater")
         fixtures::OldWater(*n, path);
+    else if (kind == "topography")
+        fixtures::Topography(*n, path);
+    else if (kind == "zonehatches")
+        fixtures::ZoneHatches(*n, path);
     else
-        throw StepError("a kind of drawing: survey, zones or oldwater", Quote(kind));
+        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography or zonehatches", Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the
@@ -1345,8 +1353,11 @@ void Execution::ExpectTextAt(const Statement& s)
             text = m->TextString();
         else
             continue;
+        // An aligned text stands at its alignment point.
         const auto at = PlaceOf(e);
-        if (!at || !Near(*at, p)) continue;
+        const auto* tb = dynamic_cast<acad::TextBase*>(e);
+        const bool alinhado = tb && tb->Alignment() != 0 && Near(tb->TextAlignmentPoint(), p);
+        if (!alinhado && (!at || !Near(*at, p))) continue;
         if (Matches(want.second, text, want.first)) return;
         seen += (seen.empty() ? "" : ", ") + Quote(text);
     }

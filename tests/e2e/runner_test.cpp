@@ -492,7 +492,7 @@ TEST_F(Scripts, MessagesNobodyAnsweredFailWithTheirTextAndFixturesCheckTheirSize
           {"a warning titled \"GRADE_10\"", "its text: \"Falhou\""});
     Fails(Run("start\ndialog yes\ncall MsgBox \"Falhou\" 16\n"), {"expected: a yes/no question", "a warning"});
     Fails(Run("fixture survey 0 ${data}/a.dwg\n"), {"a number of items above 0", "\"0\""});
-    Fails(Run("fixture topografia 3 ${data}/a.dwg\n"), {"t.qs:1", "survey, zones, oldwater"});
+    Fails(Run("fixture topografia 3 ${data}/a.dwg\n"), {"t.qs:1", "survey, section, erased, zones, oldwater"});
     Fails(Run("start\npress cmdEnd 1\n"), {"cmdEnd is not a picture menu"});
     Fails(Run("start\ntab SSIniciar 1\nclick ESGOption1(1)\ntab SD.SSTabBrivan 1\npress SD.ImpMenu 9\n"),
           {"an item 9 of the menu ImpMenu", "none"});

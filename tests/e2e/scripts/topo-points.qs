@@ -53,5 +53,113 @@ answer frmPointInfo
 end
 press TD.PtoMenu 1
 
+# The tools of the points drawn: everything in view for the selections.
+zoom extents
+
+# Elevations down 1.5 on the points, and on the numeric texts of two layers.
+answer frmTOPPts
+  type Text1 "-1,5"
+  choose List1 "PONTO_COTA"
+  choose List1 "PONTO_TEXTO"
+  click CmdOK
+end
+input crossing -10,-10 300,300
+input enter
+answer frmMsgBox
+  expect text Titulo "Muda Cotas"
+  expect text Mensagem "Foram modificados 4 pontos e 4 textos."
+  click CmdOK
+end
+press TD.PtoMenu 5
+expect xdata at 50,60 "P100|11.000|MARCO"
+expect xdata at 10.5,20.25 "A1|2.000|BORDO"
+expect xdata at 100,200 "A4|810.850|BL"
+expect string at 100,203 "810.850"
+expect string at 100,205 "A4"
+
+# The texts redrawn from the points' data: one set each.
+expect string at 50,63 "11.000"
+input crossing -10,-10 300,300
+input enter
+answer frmMsgBox
+  expect text Titulo "Refazer Textos dos Pontos"
+  expect text Mensagem "Concluido"
+  click CmdOK
+end
+press TD.PtoMenu 8
+expect entities 4 0=TEXT 8=PONTO_COTA
+expect entities 4 0=TEXT 8=PONTO_TEXTO
+expect string at 50,63 "11.000"
+
+# A4 imported again: found twice by its name, then the duplicate removed.
+write ${data}/pontos2.txt "A4\t100\t200\t810.850\tBL\r\n"
+dialog open ${data}/pontos2.txt
+answer frmMsgBox
+  expect text Mensagem "Foram inseridos 1 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 7
+expect entities 5 0=POINT 8=PONTO
+answer frmInput
+  type Text1 "A4"
+  click CmdOK
+end
+answer frmMsgBox
+  expect text Titulo "Localizar Pontos"
+  expect text Mensagem "Ponto numero: A4\r\n1 de 2. Próximo?"
+  expect windowstate Form1 1
+  click CmdCancel
+end
+press TD.PtoMenu 6
+expect windowstate Form1 0
+zoom extents
+input crossing -10,-10 300,300
+input enter
+answer frmMsgBox
+  expect text Titulo "Remover Pontos Duplicados"
+  expect text Mensagem "Removidos 1 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 9
+expect entities 4 0=POINT 8=PONTO
+expect xdata at 100,200 "A4|810.850|BL"
+
+# A drawing whose erased points left their applications, and one bare point.
+fixture erased 30 ${data}/restos.dwg
+open ${data}/restos.dwg
+zoom extents
+answer frmMsgBox
+  expect text Titulo "Pontos sem XData"
+  click CmdOK
+end
+input crossing -50,-50 400,50
+input enter
+answer frmMsgBox
+  expect text Mensagem "Dos 2 pontos do desenho foram\r\nlocalizados 1 pontos sem Xdata"
+  click CmdOK
+end
+press TD.PtoMenu 3
+expect entities 1 0=POINT 8=NO_XDATA
+expect entities 1 0=POINT 8=PONTO
+
+# The purge, cancelled at once from its window, then run to the end.
+answer frmTips cmdOK
+when frmCancelar
+  expect text Label2 "Purgando XData não utilizado..."
+  click CmdCancel
+end
+answer frmMsgBox
+  expect text Mensagem "Foram eliminados 0 Registros Extend Data não utilizados"
+  click CmdOK
+end
+press TD.PtoMenu 4
+answer frmTips cmdOK
+answer frmMsgBox
+  expect text Mensagem "Foram eliminados 30 Registros Extend Data não utilizados"
+  click CmdOK
+end
+press TD.PtoMenu 4
+expect xdata at 0,0 "P1|100.000|"
+
 click cmdEnd
 expect ended

@@ -1,0 +1,191 @@
+# The water export to the hydraulic-model database, as the engineer runs it:
+# a small network drawn through the water panel (four DN 100 couplings along
+# Y = 50 at X 20, 50, 80 and 150, three pipes between them), its nodes
+# drawing built and numbered, the two zone hatches of one pattern of the
+# zones drawing named by a "Zon_PorM" and a "Zon_Total" block, the output
+# database chosen, then "Executar" with the four drawings. A second run whose
+# zones leave the last node out is refused and writes no row.
+#
+# The topography is the plane 100.25 + X/40 + Y/2 of 400 survey points (see
+# README.md), so the node elevations are 125.75, 126.5, 127.25 and 129. The
+# zone hatches are the squares 0..100 and 100..200.
+
+fixture topography 400 ${tmp}/rede-TOP.dwg
+fixture zonehatches 2 ${tmp}/rede-ZON.dwg
+fixture zonehatches 1 ${tmp}/curta-ZON.dwg
+
+start
+new
+tab SSIniciar 2
+click AGUOption1(0)
+
+# ---- the network
+choose WC.Material "PVC PBA"
+press WC.WATMenu 5
+input point 20,50 prompt "Ponto de inserção: "
+input angle 0
+choose WC.WatDP "100"
+input point 50,50
+input angle 0
+click WC.DesCmd
+input point 80,50
+input angle 0
+click WC.DesCmd
+input point 150,50
+input angle 0
+click WC.DesCmd
+expect entities 4 0=INSERT 2=A-LUVA
+
+input pick 20.9,50 prompt "Selecione Conexão ou Polyline:"
+input pick 49.1,50 prompt "Selecione Conexão:"
+answer frmWATTubo
+  expect text Text1 "30"
+  click CmdOK
+end
+click WC.TuboCmd
+input pick 50.9,50
+input pick 79.1,50
+answer frmWATTubo
+  click CmdOK
+end
+click WC.TuboCmd
+input pick 80.9,50
+input pick 149.1,50
+answer frmWATTubo
+  expect text Text1 "70"
+  click CmdOK
+end
+click WC.TuboCmd
+expect entities 3 0=INSERT 2=A-TUBO
+save ${tmp}/rede-CAD.dwg
+
+# ---- the nodes drawing: one circle per pipe end, numbered from the left
+# (all at one height, in the order drawn)
+click AGUOption1(2)
+tab WC.SSLumbra 1
+zoom 0,0 200,100
+input crossing 0,0 200,100
+input enter
+click WC.NODLerDesenhoCmd
+expect file ${tmp}/rede-CAD_NOD.dwg
+expect entities 4 0=INSERT 2=ErroC 8=NODES
+click WC.NODNumeraCmd
+expect attribute MENSAGEM at 20,50 "1"
+expect attribute MENSAGEM at 50,50 "2"
+expect attribute MENSAGEM at 80,50 "3"
+expect attribute MENSAGEM at 150,50 "4"
+save ${tmp}/rede-CAD_NOD.dwg
+
+# ---- the zones: one block in each hatch
+open ${tmp}/rede-ZON.dwg
+tab WC.SSLumbra 0
+type WC.ZonTxt(0) "Z1"
+type WC.ZonTxt(2) "0.5"
+input point 50,80
+click WC.ZonCmd(0)
+set WC.ZonTxt(0) "Z2"
+type WC.ZonTxt(1) "99"
+input point 150,80
+click WC.ZonCmd(1)
+expect entities 2 0=INSERT
+save ${tmp}/rede-ZON.dwg
+
+# ---- the export: nothing runs before the output is chosen
+tab WC.SSLumbra 2
+expect enabled WC.ExpCmd true
+answer frmMsgBox
+  expect text Titulo "Atenção"
+  expect text Mensagem "Nenhum arquivo selecionado"
+  click CmdOK
+end
+click WC.ExpCmd
+
+dialog open ${tmp}/saida.mdb
+click WC.ExpFileCmd
+expect text WC.ExpFileTxt "saida.mdb"
+expect nofile ${tmp}/saida.mdb
+
+# A drawing not chosen ends the command before anything is done.
+dialog open ${tmp}/rede-CAD.dwg
+dialog cancel
+answer frmMsgBox
+  expect text Mensagem "Nenhum arquivo selecionado\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect nofile ${tmp}/saida.mdb
+
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+click WC.ExpCmd
+expect enabled SSIniciar true
+
+# The hatches went through their DXF files beside the drawings: every hatch
+# of the zones, only the pavements of the topography.
+expect line ${tmp}/rede-ZON.dxf "HATCH"
+expect line ${tmp}/rede-ZON.dxf "ANSI31"
+expect line ${tmp}/rede-TOP.dxf "PARALELEPIPEDO"
+expect line ${tmp}/rede-TOP.dxf "ASFALTO"
+
+# Junctions: in label order, with their zone and ground elevation.
+let db ${tmp}/saida.mdb
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+expect query ${db} "SELECT group_concat(Label || ':' || Zone || ':' || ROUND(Elevation, 3), ' ') FROM [Pressure Junction]" "J-1:Z1:125.75 J-2:Z1:126.5 J-3:Z1:127.25 J-4:Z2:129.0"
+expect query ${db} "SELECT Numero FROM [Pressure Junction] WHERE Label = 'J-4'" 4
+expect query ${db} "SELECT X || ',' || Y FROM [Pressure Junction] WHERE Label = 'J-3'" "80.0,50.0"
+
+# Pipes: from the lower node to the higher, the nominal length and the type code.
+expect query ${db} "SELECT group_concat(Label || ':' || StartNode || '-' || StopNode || ':' || Comprimento, ' ') FROM [Pressure Pipe]" "P-0:J-1-J-2:30.0 P-1:J-2-J-3:30.0 P-2:J-3-J-4:70.0"
+expect query ${db} "SELECT Diameter || ' ' || Material || ' ' || Etapa FROM [Pressure Pipe] WHERE Label = 'P-0'" "100 PBA15 0"
+
+# Zones: the nodes and the pipe length in each, and its demand.
+expect query ${db} "SELECT Tipo || ' ' || TotalNodes || ' ' || Contrib || ' ' || ContribM FROM Zonas WHERE Nome = 'Z1'" "VPM 3 0.5 0.5"
+expect query ${db} "SELECT Tipo || ' ' || TotalNodes || ' ' || Contrib FROM Zonas WHERE Nome = 'Z2'" "VTZ 1 99.0"
+expect query ${db} "SELECT ROUND(TotalTubos, 3) FROM Zonas WHERE Nome = 'Z1'" 80
+expect query ${db} "SELECT ROUND(TotalTubos, 3) FROM Zonas WHERE Nome = 'Z2'" 50
+expect query ${db} "SELECT ROUND(ContribT, 3) FROM Zonas WHERE Nome = 'Z2'" 99
+# Every zone's demand reaches the nodes.
+expect query ${db} "SELECT ROUND(SUM(Demand), 3) FROM [Pressure Junction]" 139
+expect query ${db} "SELECT ROUND(SUM(Demand), 3) FROM [Pressure Pipe]" 139
+expect query ${db} "SELECT COUNT(*) FROM tmp_TUBOS" 0
+
+# The main window's tabs answer again.
+tab SSIniciar 0
+tab SSIniciar 2
+
+# ---- a second run whose zones leave node 4 out: one circle, two messages,
+# no row; the first run's database went to the trash.
+open ${tmp}/curta-ZON.dwg
+tab WC.SSLumbra 0
+set WC.ZonTxt(0) "Z1"
+input point 50,80
+click WC.ZonCmd(0)
+save ${tmp}/curta-ZON.dwg
+tab WC.SSLumbra 2
+
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/curta-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Titulo "Atenção"
+  expect text Mensagem "NODE fora de Zona"
+  click CmdOK
+end
+answer frmMsgBox
+  expect text Titulo "Atenção"
+  expect text Mensagem "NODEs fora de Zona\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect enabled SSIniciar true
+expect entities 1 0=CIRCLE
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 0
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Pipe]" 0
+expect query ${db} "SELECT COUNT(*) FROM Zonas" 0
+expect query ${home}/.local/share/Trash/files/saida.mdb "SELECT COUNT(*) FROM [Pressure Junction]" 4
+
+click cmdEnd
+expect ended
