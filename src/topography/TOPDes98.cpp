@@ -7,7 +7,12 @@
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "cad/modInfoPonto.h"
+#include "cad/modSelecao.h"
+#include "platform/acad/BlockReference.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/SelectionSet.h"
+#include "shell/clsCommonDialog.h"
+#include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
@@ -24,6 +29,9 @@ namespace {
 // Where the building-type markers stand: beside the buttons, or out of sight.
 constexpr double kMarcaAoLado = 3;
 constexpr double kMarcaFora = -100;
+
+// The height of one row of the attribute map, in twips.
+constexpr double kLinhaMapa = 315;
 
 // A command's failure is told to the user and ends the command, not the
 // program: the window's event handlers have nobody above them to catch it.
@@ -91,6 +99,12 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     SECCmd.Click += [this](int Index) { SECCmd_Click(Index); };
     SECtxt.KeyPress += [this](int Index, int& KeyAscii) { SECtxt_KeyPress(Index, KeyAscii); };
     SECtxt.LostFocus += [this](int Index) { SECtxt_LostFocus(Index); };
+    TRBlkExecutaCmd.Click += [this] { TRBlkExecutaCmd_Click(); };
+    TRBlkCbo1.Click += [this] { TRBlkCbo1_Click(); };
+    TRBlkCbo2.Click += [this] { TRBlkCbo2_Click(); };
+    TRBlkCbo3.Click += [this](int Index) { TRBlkCbo3_Click(Index); };
+    TRBlkScr.Change += [this] { TRBlkScr_Change(); };
+    TRBlkTxt.KeyPress += [this](int Index, int& KeyAscii) { TRBlkTxt_KeyPress(Index, KeyAscii); };
 
     // "Cadastro"
     CADInsertCmd.Click += [this] { CADInsertCmd_Click(); };
@@ -189,25 +203,35 @@ void TOPDes98::ArrumaControles()
 
     // ---- 2 "Blocos"
     const char* blk[] = {"Trocar este:", "Por este:", "Escala Bloco:", "Escala Texto:"};
-    TRBlkLbl(0).Move(90, y0, 2415, 225);
-    TRBlkCbo1.Move(90, y0 + 225, 2415, 315);
-    TRBlkLbl(1).Move(90, y0 + 585, 2415, 225);
-    TRBlkCbo2.Move(90, y0 + 810, 2415, 315);
-    TRblkPic.Move(90, y0 + 1170, 1215, 915);
-    TRBlkCbo3.Move(1350, y0 + 1170, 1155, 315);
-    TRBlkScr.Move(1350, y0 + 1530, 1155, 255);
-    TRBlkLbl(2).Move(90, y0 + 2130, 1170, 225);
-    TRBlkTxt(0).Move(90, y0 + 2355, 1170, 285);
-    TRBlkLbl(3).Move(1335, y0 + 2130, 1170, 225);
-    TRBlkTxt(1).Move(1335, y0 + 2355, 1170, 285);
-    TRBlkExecutaCmd.Move(1560, y0 + 1830, 945, 285);
-    TRBlkExecutaCmd.SetCaption("Inicia");
-    BLKProgress.Move(90, y0 + 2730, 2415, 255);
     for (int i = 0; i < 4; ++i) {
-        TRBlkLbl(i).SetCaption(blk[i]);
-        TRBlkLbl(i).SetBackStyle(0);
+        TRBlkCap(i).SetCaption(blk[i]);
+        TRBlkCap(i).SetBackStyle(0);
     }
-    for (ComboBox* c : {&TRBlkCbo1, &TRBlkCbo2, &TRBlkCbo3}) c->SetStyle(vbComboDropdownList);
+    TRBlkCap(0).Move(90, y0 + 45, 855, 225);
+    TRBlkCbo1.Move(960, y0, 1545, 315);
+    TRBlkCap(1).Move(90, y0 + 405, 855, 225);
+    TRBlkCbo2.Move(960, y0 + 360, 1545, 315);
+    for (ComboBox* c : {&TRBlkCbo1, &TRBlkCbo2}) c->SetStyle(vbComboDropdownList);
+    // Four rows of the map in sight.
+    TRblkPic.Move(90, y0 + 720, 2160, 4 * kLinhaMapa);
+    TRblkPic.SetBorderStyle(0);
+    TRBlkFrm.Move(0, 0, 2160, 360);
+    TRBlkFrm.SetBorderStyle(0);
+    TRBlkLbl(0).Move(0, 0, 1020, 285);
+    TRBlkLbl(0).SetBackStyle(0);
+    TRBlkCbo3(0).Move(1035, 0, 1110, 315);
+    TRBlkCbo3(0).SetStyle(vbComboDropdownList);
+    TRBlkScr.Move(2250, y0 + 720, 255, 4 * kLinhaMapa);
+    TRBlkScr.SetMin(0);
+    TRBlkScr.SetMax(0);
+    TRBlkCap(2).Move(90, y0 + 2085, 1005, 225);
+    TRBlkTxt(0).Move(1095, y0 + 2055, 465, 285);
+    TRBlkCap(3).Move(90, y0 + 2400, 1005, 225);
+    TRBlkTxt(1).Move(1095, y0 + 2370, 465, 285);
+    for (TextBox& t : TRBlkTxt) t.SetText("1");
+    TRBlkExecutaCmd.Move(1620, y0 + 2055, 885, 600);
+    TRBlkExecutaCmd.SetCaption("Inicia");
+    BLKProgress.Move(90, y0 + 2760, 2415, 255);
 
     // ---- 3 "Pontos": the menu is 135 x 107 pixels
     PtoMenu.Move(285, y0 + 60, 2025, 1605);
@@ -474,6 +498,230 @@ void TOPDes98::MISCSpl2PlCmd_Click()
 void TOPDes98::MISCZzeroCmd_Click()
 {
     Protegido([&] { CoordenadaZZero(MISCProgress); });
+}
+
+// ---------------------------------------------------------------- "Blocos"
+
+namespace {
+
+std::string Apara(const std::string& Texto)
+{
+    const std::size_t i = Texto.find_first_not_of(" \t");
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
+}
+
+}  // namespace
+
+// The caption's first letter tells the step: "Inicia" fills the lists,
+// "Executa" runs the replacement.
+void TOPDes98::TRBlkExecutaCmd_Click()
+{
+    Protegido([&] {
+        const std::string c = TRBlkExecutaCmd.Caption();
+        if (c.rfind("I", 0) == 0)
+            TRBlkInicia();
+        else if (c.rfind("E", 0) == 0)
+            TRBlkExecuta();
+    });
+}
+
+void TOPDes98::TRBlkInicia()
+{
+    if (!ConectaAcad()) return;
+    TRBlkCbo1.Clear();
+    TRBlkCbo2.Clear();
+    const std::vector<std::string> nomes = BlocosDoDesenho();
+    for (const std::string& n : nomes) {
+        TRBlkCbo1.AddItem(n);
+        TRBlkCbo2.AddItem(n);
+    }
+    if (nomes.empty()) {
+        ExibeMensagem(0, "Atenção", "Nenhum bloco neste desenho!");
+        return;
+    }
+    TRBlkCbo2.AddItem(kArquivoBloco);
+    TRBlkFrm.SetHeight(360);
+    // The first items are shown chosen without running their commands.
+    ListasProntas = false;
+    TRBlkCbo1.SetListIndex(0);
+    TRBlkCbo2.SetListIndex(0);
+    ListasProntas = true;
+    for (Label& l : TRBlkLbl)
+        if (l.Index() > 0) l.SetVisible(false);
+    for (ComboBox& c : TRBlkCbo3)
+        if (c.Index() > 0) c.SetVisible(false);
+    TRBlkLbl(0).SetCaption("");
+    TRBlkLbl(0).SetToolTipText("");
+    TRBlkCbo3(0).Clear();
+    // A replacement chosen in an earlier run is not the one shown now.
+    BlocoNovo.clear();
+    LinhasAtributo_ = 0;
+    TRBlkTxt(0).SetText("1");
+    TRBlkTxt(1).SetText("1");
+    TRBlkExecutaCmd.SetCaption("Executa");
+}
+
+// The block to replace: one row of the map per attribute of its first insertion.
+void TOPDes98::TRBlkCbo1_Click()
+{
+    if (!ListasProntas) return;
+    Protegido([&] {
+        const std::string nome = Apara(TRBlkCbo1.Text());
+        TRBlkCbo1.SetToolTipText(nome);
+        for (Label& l : TRBlkLbl)
+            if (l.Index() > 0) l.SetVisible(false);
+        if (LinhasAtributo_ > 1) LinhasAtributo_ = 1;
+        if (!ConectaAcad()) return;
+        Conjunto_ = InsercoesDoBloco("SS1", nome);
+        if (Conjunto_->Count() < 1) {
+            ExibeMensagem(0, nome, "Nenhuma inserção deste bloco neste desenho");
+            return;
+        }
+        const std::vector<std::string> tags = TagsDaPrimeira(*Conjunto_);
+        TRBlkFrm.SetTop(0);
+        TRBlkScr.SetValue(0);
+        const int n = static_cast<int>(tags.size());
+        for (int i = 0; i < n; ++i) {
+            if (!TRBlkLbl.Exists(i)) {
+                TRBlkLbl.Load(i);
+                TRBlkLbl(i).SetTop(TRBlkLbl(i - 1).Top() + kLinhaMapa);
+                UltimaLinhaAtributo = i;
+            }
+            TRBlkFrm.SetHeight(TRBlkLbl(i).Top() + kLinhaMapa);
+            const int maximo = static_cast<int>(TRBlkFrm.Height() / kLinhaMapa) - 4;
+            TRBlkScr.SetMax(maximo < 1 ? 0 : maximo);
+            TRBlkLbl(i).SetCaption(tags[i]);
+            TRBlkLbl(i).SetToolTipText(tags[i]);
+            TRBlkLbl(i).SetVisible(true);
+        }
+        // No row of another block stays in sight, nor in the map.
+        if (n == 0) {
+            TRBlkLbl(0).SetCaption("");
+            TRBlkLbl(0).SetToolTipText("");
+        }
+        for (ComboBox& c : TRBlkCbo3)
+            if (c.Index() >= (n > 1 ? n : 1)) c.SetVisible(false);
+        LinhasAtributo_ = n;
+    });
+}
+
+// The replacement: a block of the drawing, or one defined from a drawing file;
+// its tags fill the list of every row in use.
+void TOPDes98::TRBlkCbo2_Click()
+{
+    if (!ListasProntas) return;
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        BlocoNovo = TRBlkCbo2.Text();
+        if (BlocoNovo == kArquivoBloco) {
+            clsCommonDialog dlg;
+            dlg.SetDefaultExt("dwg");
+            dlg.SetFilter("AutoCAD Drawing *.dwg|*.dwg");
+            if (dlg.ShowOpen(gMainForm) <= 0) {
+                ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+                return;
+            }
+            // A file that defines no block leaves the replacement unchosen.
+            const std::string nome = DefineBlocoDeArquivo(dlg.Filename());
+            BlocoNovo = nome;
+            TRBlkCbo2.SetToolTipText(BlocoNovo);
+            TRBlkCbo2.AddItem(BlocoNovo);
+        }
+        const std::vector<std::string> tags = TagsDoBlocoNovo(BlocoNovo, ConjuntoNovo);
+        const int linhas = TRBlkLinhas();
+        for (int i = 0; i < linhas; ++i) {
+            if (!TRBlkCbo3.Exists(i)) {
+                TRBlkCbo3.Load(i);
+                TRBlkCbo3(i).SetTop(TRBlkLbl(i).Top());
+            }
+            TRBlkCbo3(i).SetVisible(true);
+        }
+        for (ComboBox& c : TRBlkCbo3) {
+            if (c.Index() >= linhas) c.SetVisible(false);
+            c.Clear();
+            c.SetToolTipText("");
+            for (const std::string& t : tags) c.AddItem(t);
+        }
+    });
+}
+
+void TOPDes98::TRBlkCbo3_Click(int Index)
+{
+    TRBlkCbo3(Index).SetToolTipText(TRBlkCbo3(Index).Text());
+}
+
+void TOPDes98::TRBlkScr_Change()
+{
+    TRBlkFrm.SetTop(-kLinhaMapa * TRBlkScr.Value());
+}
+
+void TOPDes98::TRBlkTxt_KeyPress(int, int& KeyAscii)
+{
+    if (KeyAscii == ',') KeyAscii = '.';
+    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == '.' || KeyAscii == vbKeyBack ||
+        KeyAscii == vbKeyReturn)
+        return;
+    KeyAscii = 0;
+}
+
+// Everything is checked before anything is deleted: the map's choices, the
+// replacement block, the factors. Only the rows and lists the user sees make
+// the map.
+void TOPDes98::TRBlkExecuta()
+{
+    if (!ConectaAcad()) return;
+    const int linhas = TRBlkLinhas();
+    auto lista = [&](int i) -> ComboBox* {
+        if (i >= linhas || !TRBlkCbo3.Exists(i) || !TRBlkCbo3(i).Visible()) return nullptr;
+        return &TRBlkCbo3(i);
+    };
+    for (int i = 0; i < linhas; ++i) {
+        ComboBox* a = lista(i);
+        if (!a || a->ListIndex() < 0) continue;
+        for (int j = i + 1; j < linhas; ++j) {
+            ComboBox* b = lista(j);
+            if (b && b->ListIndex() == a->ListIndex()) {
+                ExibeMensagem(0, "Atenção", "Valores repetidos");
+                b->SetFocus();
+                return;
+            }
+        }
+    }
+    const std::string porque = ConfereTroca(BlocoNovo, TRBlkTxt(0).Text(), TRBlkTxt(1).Text());
+    if (!porque.empty()) {
+        ExibeMensagem(0, "Atenção", porque);
+        return;
+    }
+    const double fb = StrToDbl(TRBlkTxt(0).Text());
+    const double ft = StrToDbl(TRBlkTxt(1).Text());
+
+    MapaAtributos.assign(static_cast<std::size_t>(linhas), MapaAtributoRec{});
+    for (int k = 0; k < linhas; ++k) {
+        MapaAtributos[k].TagAntigo = TRBlkLbl(k).Caption();
+        if (ComboBox* c = lista(k); c && c->ListIndex() >= 0) MapaAtributos[k].TagNovo = c->Text();
+    }
+
+    AtivaJanelaAcad();
+    Conjunto_ = RecriaConjunto("SS1");
+    Conjunto_->SelectOnScreen({0, 2}, {acad::Variant("INSERT"), acad::Variant(NomeLiteral(Apara(TRBlkCbo1.Text())))});
+    std::vector<acad::BlockReference*> antigas;
+    for (acad::Entity* e : *Conjunto_)
+        if (auto* r = dynamic_cast<acad::BlockReference*>(e)) antigas.push_back(r);
+    if (antigas.empty()) return;
+
+    BLKProgress.SetEnabledTimer(true);
+    BLKProgress.Progress_Start(static_cast<long long>(antigas.size()));
+    try {
+        TrocaInsercoes(antigas, BlocoNovo, fb, ft, MapaAtributos, BLKProgress);
+    } catch (...) {
+        gAcadDoc->Regen(acad::acActiveViewport);
+        BLKProgress.Progress_Start(0, "");
+        throw;
+    }
+    gAcadDoc->Regen(acad::acActiveViewport);
+    BLKProgress.Progress_Start(0, "");
+    TRBlkExecutaCmd.SetCaption("Inicia");
 }
 
 // ---------------------------------------------------------------- settings

@@ -9,10 +9,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/forms/Forms.h"
 #include "shell/PicMnuUsrCtl.h"
 #include "shell/ProgressBar.h"
+#include "topography/modTrocaBlocos.h"
 
 namespace acad {
 class SelectionSet;
@@ -88,14 +90,22 @@ public:
 
     // ---------------------------------------------------------------- 2 "Blocos"
     // 0 "Trocar este:", 1 "Por este:", 2 "Escala Bloco:", 3 "Escala Texto:".
-    forms::ControlArray<forms::Label>& TRBlkLbl = AddArray<forms::Label>("TRBlkLbl", {0, 1, 2, 3}, SSTopo.Page(2));
+    forms::ControlArray<forms::Label>& TRBlkCap = AddArray<forms::Label>("TRBlkCap", {0, 1, 2, 3}, SSTopo.Page(2));
+    // The block to replace and its replacement (".Arquivo..." last: a drawing file).
     forms::ComboBox& TRBlkCbo1 = Add<forms::ComboBox>("TRBlkCbo1", SSTopo.Page(2));
     forms::ComboBox& TRBlkCbo2 = Add<forms::ComboBox>("TRBlkCbo2", SSTopo.Page(2));
-    forms::ComboBox& TRBlkCbo3 = Add<forms::ComboBox>("TRBlkCbo3", SSTopo.Page(2));
-    // 0 block scale, 1 text scale.
-    forms::ControlArray<forms::TextBox>& TRBlkTxt = AddArray<forms::TextBox>("TRBlkTxt", {0, 1}, SSTopo.Page(2));
-    forms::HScrollBar& TRBlkScr = Add<forms::HScrollBar>("TRBlkScr", SSTopo.Page(2));
+    // The attribute map: row i of the frame, 315 twips high, is the old tag
+    // TRBlkLbl(i) and the new tag chosen in TRBlkCbo3(i); rows beyond 0 are
+    // loaded as a block needs them and hidden, never unloaded. The scroll bar
+    // moves the frame up inside the picture box, four rows in sight.
     forms::PictureBox& TRblkPic = Add<forms::PictureBox>("TRblkPic", SSTopo.Page(2));
+    forms::Frame& TRBlkFrm = Add<forms::Frame>("TRBlkFrm", TRblkPic);
+    forms::ControlArray<forms::Label>& TRBlkLbl = AddArray<forms::Label>("TRBlkLbl", {0}, TRBlkFrm);
+    forms::ControlArray<forms::ComboBox>& TRBlkCbo3 = AddArray<forms::ComboBox>("TRBlkCbo3", {0}, TRBlkFrm);
+    forms::VScrollBar& TRBlkScr = Add<forms::VScrollBar>("TRBlkScr", SSTopo.Page(2));
+    // 0 block factor, 1 text-height factor.
+    forms::ControlArray<forms::TextBox>& TRBlkTxt = AddArray<forms::TextBox>("TRBlkTxt", {0, 1}, SSTopo.Page(2));
+    // "Inicia" fills the lists, "Executa" replaces.
     forms::CommandButton& TRBlkExecutaCmd = Add<forms::CommandButton>("TRBlkExecutaCmd", SSTopo.Page(2));
     ProgressBar& BLKProgress = Add<ProgressBar>("BLKProgress", SSTopo.Page(2));
 
@@ -174,6 +184,18 @@ private:
     void MISCSpl2PlCmd_Click();
     void MISCZzeroCmd_Click();
 
+    // "Blocos": block replacement
+    void TRBlkExecutaCmd_Click();
+    void TRBlkInicia();
+    void TRBlkExecuta();
+    void TRBlkCbo1_Click();
+    void TRBlkCbo2_Click();
+    void TRBlkCbo3_Click(int Index);
+    void TRBlkScr_Change();
+    void TRBlkTxt_KeyPress(int Index, int& KeyAscii);
+    // The rows of the block to replace that the user sees (row 0 always).
+    int TRBlkLinhas() const { return LinhasAtributo_ > 1 ? LinhasAtributo_ : 1; }
+
     // settings
     double MARVPDimX_ = 786;
     double MARVPDimY_ = 499;
@@ -189,4 +211,13 @@ private:
     int ImAnterior_ = -1;                // the building-type button last hovered
     int TipoCadastro_ = 0;
     std::string BlocoCadastro_;
+
+
+    // "Blocos"
+    bool ListasProntas = false;           // the two block lists are filled
+    std::string BlocoNovo;                // the replacement block
+    int UltimaLinhaAtributo = 0;          // highest map row loaded
+    int LinhasAtributo_ = 0;              // attributes of the block to replace (its rows in use)
+    std::vector<MapaAtributoRec> MapaAtributos;
+    acad::SelectionSet* ConjuntoNovo = nullptr;  // "SS2": the replacement block's insertions
 };

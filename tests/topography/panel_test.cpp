@@ -52,7 +52,7 @@ TEST_F(Painel, SixTabsWithTheirControlsAndAFixedSize)
     EXPECT_EQ(TD.InsQuaCmd.ToolTipText(), "Insere bloco Quadrícula");
     EXPECT_EQ(TD.MARlbl(1).Caption(), "Constução das Pranchas em PaperSpace:");
     EXPECT_EQ(TD.TRBlkExecutaCmd.Caption(), "Inicia");
-    EXPECT_EQ(TD.TRBlkLbl(3).Caption(), "Escala Texto:");
+    EXPECT_EQ(TD.TRBlkCap(3).Caption(), "Escala Texto:");
     EXPECT_EQ(TD.SECCmd(0).Caption(), "Selecione Polyline");
     EXPECT_EQ(TD.SECCmd(1).Caption(), "Desenhar");
     EXPECT_EQ(TD.SECtxt(1).ToolTipText(), "Escala Horizontal dividido pela Escala Vertical");
