@@ -49,6 +49,11 @@ TEST_F(Painel, TabsFramesAndScrollBars)
               "Sequencia: Lote, Edificação e Hidrometro - Clique no Hidrometro para acionar.");
     EXPECT_EQ(CM.UpgradeCmd.Caption(), "Atualiza Blocos Cadastro");
     EXPECT_EQ(CM.UnidTxt.Text(), "01");
+    // The meter frames, drawn at build time, out of sight until a meter is pointed at.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(CM.HidUp(i).Picture().Empty()) << i;
+        EXPECT_GE(CM.HidUp(i).Left(), CM.Picture1.Width()) << i;
+    }
     const long cores[7] = {255, 65535, 65280, 16776960, 16711680, 16711935, 0};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(CM.CoresGrade[i], cores[i]);
     for (Control* c : std::initializer_list<Control*>{&CM.Progress, &CM.SSTab1, &CM.Frame1(1)}) {
