@@ -161,6 +161,15 @@ TEST_F(Painel, NumbersInNormalFormOnTheSectorLayer)
     EXPECT_TRUE(TemCamada("SETOR_5"));
     EXPECT_NE(Doc().Blocks().Find("COM_SETOR"), nullptr);
     EXPECT_EQ(script->Remaining(), 0u);
+
+    // The capture from a grid tick puts the unit back to 01 first, even when
+    // the scroll bar stood at 1 and the box was typed over.
+    user::ChooseTab(CM.SSTab1, 2);
+    CM.UnidTxt.SetText("07");
+    script->Escape().Escape().Escape();
+    user::Click(CM.DrwCmd(4));
+    EXPECT_EQ(CM.UnidTxt.Text(), "01");
+    EXPECT_EQ(CM.UnidScr.Value(), 1);
 }
 
 TEST_F(Painel, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
