@@ -134,6 +134,8 @@ void COMDes98::ArrumaControles()
     SSTab1.Move(0, 810, 2595, 2640);
     SSTab1.SetTabsPerRow(4);
     SSTab1.SetTabHeight(300);
+    // Four captions share the row.
+    SSTab1.SetFontSize(7);
     const char* abas[] = {"Setor", "Quad.", "Lote", "Editar"};
     for (int i = 0; i < 4; ++i) SSTab1.SetTabCaption(i, abas[i]);
     // One row of tabs: the pages begin below it.
