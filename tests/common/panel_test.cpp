@@ -16,7 +16,7 @@ using namespace forms;
 
 namespace {
 
-class Painel : public ComumTest {
+class PainelComum : public ComumTest {
 protected:
     // How many block references model space holds.
     std::size_t Blocos()
@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(Painel, TabsFramesAndScrollBars)
+TEST_F(PainelComum, TabsFramesAndScrollBars)
 {
     ASSERT_EQ(CM.SSTab1.Tabs(), 4);
     const char* abas[] = {"Setor", "Quad.", "Lote", "Editar"};
@@ -103,7 +103,7 @@ TEST_F(Painel, TabsFramesAndScrollBars)
     EXPECT_TRUE(CM.EdifCmd.Visible());
 }
 
-TEST_F(Painel, NumbersInNormalFormOnTheSectorLayer)
+TEST_F(PainelComum, NumbersInNormalFormOnTheSectorLayer)
 {
     // Sector 007, block 012, parcel 0120: layer SETOR_7, "7-12", "120".
     CM.SetorTxt.SetText("007");
@@ -172,7 +172,7 @@ TEST_F(Painel, NumbersInNormalFormOnTheSectorLayer)
     EXPECT_EQ(CM.UnidScr.Value(), 1);
 }
 
-TEST_F(Painel, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
+TEST_F(PainelComum, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
 {
     CatalogoPequeno(
         "INSERT INTO T_DXFs VALUES ('COM_SETOR', 'Circle', '0,0', '5', NULL);"
@@ -192,7 +192,7 @@ TEST_F(Painel, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
         if (e->ObjectName() == "AcDbCircle") EXPECT_EQ(e->Layer(), "0");
 }
 
-TEST_F(Painel, KeyFilterAndShortcuts)
+TEST_F(PainelComum, KeyFilterAndShortcuts)
 {
     // Letters and signs dropped from the number boxes, kept in the parcel box.
     user::ChooseTab(CM.SSTab1, 2);
@@ -242,7 +242,7 @@ TEST_F(Painel, KeyFilterAndShortcuts)
     EXPECT_EQ(CM.QuadraDTxt.SelLength(), 10);
 }
 
-TEST_F(Painel, EveryMissingOrUnreadableNumberHasItsMessageAndDrawsNothing)
+TEST_F(PainelComum, EveryMissingOrUnreadableNumberHasItsMessageAndDrawsNothing)
 {
     struct Caso {
         int aba, botao;
