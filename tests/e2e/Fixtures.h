@@ -8,6 +8,10 @@
 
 namespace e2e::fixtures {
 
+// The kinds the `fixture` statement knows, for its check and its messages.
+bool KnownKind(const std::string& kind);
+std::string KindList();
+
 // N survey points on a square grid 10 units apart, from the origin along X
 // first: point k (from 1) is named "P<k>", its elevation text is 100 plus a
 // quarter of k with three decimals ("100.250"), its description "BORDO" for
@@ -94,5 +98,17 @@ void FarHatches(int n, const std::string& path);
 // SPLINE through (X0+70,20,1) (X0+80,25,2) (X0+90,20,3); a POINT at
 // (X0,40,10); and a solid HATCH at elevation 2 in a square from (X0+20,40).
 void Elevated(int n, const std::string& path);
+
+// ---- the common tools panel's drawings
+
+// A sector to clip from the town's base map. The base map, written beside
+// PATH as "BASE.dwg", holds N streets: lines across the square -50..150,
+// 200 / N apart along X. PATH holds it attached as the external reference
+// "BASE" at the origin; the sector outline, an open polyline on layer "0"
+// through (0,0), (100,0), (100,0.005) and (100,50); a plain block "MARCO" (a
+// circle of radius 2) at (300,0); and two buildings of an older catalogue: a
+// "CAD_RUF" (one line and the attribute NUMERO) at (200,100) with NUMERO "42",
+// and a "CAD_SBX" (one line and the attribute ANTIGO) at (220,100).
+void Sector(int n, const std::string& path);
 
 } // namespace e2e::fixtures

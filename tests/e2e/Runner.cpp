@@ -1157,10 +1157,10 @@ void Execution::Fixture(const Statement& s)
         fixtures::FarHatches(*n, path);
     else if (kind == "elevated")
         fixtures::Elevated(*n, path);
+    else if (kind == "sector")
+        fixtures::Sector(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography, zonehatches, spread, buildings, streets, splines, farhatch or "
-                        "elevated",
-                        Quote(kind));
+        throw StepError("a kind of drawing: " + fixtures::KindList(), Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the

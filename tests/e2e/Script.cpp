@@ -1,5 +1,7 @@
 #include "e2e/Script.h"
 
+#include "e2e/Fixtures.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -183,13 +185,8 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "input") CheckInput(s);
     if (verb.raw == "dialog") CheckDialog(s);
     if (verb.raw == "expect") CheckExpect(s);
-    if (verb.raw == "fixture") {
-        static const std::set<std::string> kinds = {"survey",   "section", "erased",  "zones",    "oldwater", "topography", "zonehatches",
-                                                    "spread",   "buildings", "streets", "splines",  "farhatch", "elevated"};
-        if (s.Arg(0).quoted || !kinds.count(s.Arg(0).raw))
-            Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw +
-                       "\" (survey, section, erased, zones, oldwater, topography, zonehatches, spread, buildings, streets, splines, farhatch, elevated)");
-    }
+    if (verb.raw == "fixture" && (s.Arg(0).quoted || !fixtures::KnownKind(s.Arg(0).raw)))
+        Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (" + fixtures::KindList() + ")");
     if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
         Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
