@@ -9,6 +9,7 @@
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
+#include "common/modCadastro.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/PolylineEntities.h"
@@ -72,18 +73,6 @@ std::optional<std::vector<double>> Vertices(acad::Entity* E)
     } catch (const acad::Error&) {
         return std::nullopt;
     }
-}
-
-// A whole number written without leading zeros; none for anything else.
-std::optional<std::string> NumeroNormal(const std::string& Texto)
-{
-    std::size_t i = Texto.find_first_not_of(' '), f = Texto.find_last_not_of(' ');
-    if (i == std::string::npos) return std::nullopt;
-    const std::string t = Texto.substr(i, f - i + 1);
-    for (char c : t)
-        if (c < '0' || c > '9') return std::nullopt;
-    const std::size_t z = t.find_first_not_of('0');
-    return z == std::string::npos ? std::string("0") : t.substr(z);
 }
 
 void Escreve(forms::TextBox* T, const std::string& s)
@@ -338,12 +327,12 @@ void GradeLotes::Executa()
 
             const std::string S = GetAtributo("SETOR", quadra).value_or("");
             const std::string Q = GetAtributo("QUADRA", quadra).value_or("");
-            const std::optional<std::string> setor = NumeroNormal(S), numero = NumeroNormal(Q);
+            const std::optional<std::string> setor = NumeroCadastro(S), numero = NumeroCadastro(Q);
             erro = "O bloco COM_QUADRA não tem números de Setor e Quadra.";
             if (!setor || !numero) return true;
             Escreve(QuadraTxt, *numero);
-            const std::string camada = "SETOR_" + *setor;
-            GetLayer(camada, 0, "");
+            const std::string camada = NomeCamadaSetor(*setor);
+            CamadaSetor(*setor);
             const std::string app = S + "-" + Q;
 
             // The side flag: false when the side point lies to the left of
@@ -472,10 +461,10 @@ bool GradeLotes::InsereLoteGrade()
     std::string app, lote;
     DadosEstendidos(e, app, lote);
     const std::size_t traco = app.find('-');
-    const std::optional<std::string> setor = NumeroNormal(app.substr(0, traco));
+    const std::optional<std::string> setor = NumeroCadastro(app.substr(0, traco));
     const std::optional<std::string> quadra =
-        traco == std::string::npos ? std::nullopt : NumeroNormal(app.substr(traco + 1, app.find('-', traco + 1) - traco - 1));
-    const std::optional<std::string> numero = NumeroNormal(lote);
+        traco == std::string::npos ? std::nullopt : NumeroCadastro(app.substr(traco + 1, app.find('-', traco + 1) - traco - 1));
+    const std::optional<std::string> numero = NumeroCadastro(lote);
     if (!setor || !quadra || !numero) {
         forms::MsgBox("Item da grade sem Setor, Quadra e Lote.", forms::vbCritical, Titulo);
         return false;
@@ -483,8 +472,8 @@ bool GradeLotes::InsereLoteGrade()
     Escreve(SetorTxt, *setor);
     Escreve(QuadraTxt, *quadra);
     Escreve(LoteTxt, *numero);
-    const std::string camada = "SETOR_" + *setor;
-    GetLayer(camada, 0, "");
+    const std::string camada = NomeCamadaSetor(*setor);
+    CamadaSetor(*setor);
     if (!DefineBloco("COM_LOTE", false)) return false;
     const std::optional<Ponto> P = GetPonto(std::nullopt, "Ponto de inserção:");
     if (!P) return false;

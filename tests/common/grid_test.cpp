@@ -9,7 +9,7 @@
 #include <cmath>
 #include <map>
 
-#include "topography/TopoTestSupport.h"
+#include "ComumTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "common/modGradeLotes.h"
@@ -19,10 +19,10 @@
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/Testing.h"
 #include "topography/TOPDes.h"
-#include "topography/clsTOPDb.h"
 
-using namespace topotest;
+using namespace comumtest;
 
 namespace {
 
@@ -35,20 +35,19 @@ struct Tique {
     std::string Camada;
 };
 
-class Grade : public TopoTest {
+class Grade : public ComumTest {
 protected:
-    Grade() : form("frmGradeTeste")
+    Grade() { Doc().SetVariable("OSMODE", acad::Variant(4)); }
+
+    void Clica(forms::Control& Botao, int Aba)
     {
-        clsTOPDb db;
-        EXPECT_TRUE(db.LoadDb());
-        grade.SetorTxt = &form.Add<forms::TextBox>("SetorTxt");
-        grade.QuadraTxt = &form.Add<forms::TextBox>("QuadraTxt");
-        grade.LoteTxt = &form.Add<forms::TextBox>("LoteTxt");
-        grade.GRUndo = &form.Add<forms::CommandButton>("GRUndo");
-        grade.GRUndo->SetEnabled(false);
-        Doc().SetVariable("OSMODE", acad::Variant(4));
+        forms::user::ChooseTab(CM.SSTab1, Aba);
+        forms::user::Click(Botao);
     }
-    ~Grade() override { forms::Unload(form); }
+    void Roda() { Clica(CM.GRExecCmd, 1); }
+    void Desfaz() { Clica(CM.GRUndo, 1); }
+    void Apaga() { Clica(CM.DelGradeCmd, 3); }
+    void Captura() { Clica(CM.DrwCmd(4), 2); }
 
     acad::LWPolyline* Perimetro(const std::vector<double>& xy, bool Fechada = false)
     {
@@ -118,7 +117,7 @@ protected:
     {
         script->Point(Inicio).Point(Lado);
         if (Escolha) script->Point(*Escolha);
-        grade.Executa();
+        Roda();
         EXPECT_EQ(script->Remaining(), 0u);
         EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 4);
     }
@@ -130,9 +129,6 @@ protected:
         for (acad::Entity* e : Doc().ModelSpace()) n += e->ObjectName() == "AcDbPolyline";
         return n;
     }
-
-    forms::Form form;
-    GradeLotes grade;
 };
 
 void Perto(const Ponto& A, const Ponto& B)
@@ -166,9 +162,9 @@ TEST_F(Grade, OpenPerimetersGetTicksStrictlyBeforeTheirEndWithLabelsDataAndTheAr
     std::string app, texto;
     LeDados(seta, app, texto);
     EXPECT_EQ(app + "|" + texto, "007-012|0");
-    EXPECT_EQ(grade.QuadraTxt->Text(), "12");
+    EXPECT_EQ(CM.QuadraTxt.Text(), "12");
     EXPECT_EQ(Polilinhas(), 0u);  // the perimeter is consumed
-    EXPECT_TRUE(grade.GRUndo->Enabled());
+    EXPECT_TRUE(CM.GRUndo.Enabled());
     EXPECT_TRUE(mensagens.Lista().empty());
 
     // Exactly 30 units, started at its last vertex: no tick on the end vertex.
@@ -249,13 +245,13 @@ TEST_F(Grade, AStartPointOffEveryVertexFailsAndBadAnswersEndWithTheirMessage)
     acad::LWPolyline* p = Perimetro({0, 0, 40, 0, 40, 20, 0, 20}, true);
     // Typed, so that no end-point snap takes it to the vertex.
     script->Text("39.998,20").Point({30, 25, 0});
-    grade.Executa();
+    Roda();
     EXPECT_EQ(script->Remaining(), 0u);
     EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 4);
     ASSERT_EQ(mensagens.Textos(), std::vector<std::string>{"Falhou"});
     EXPECT_FALSE(p->IsErased());
     EXPECT_EQ(Conta("COM_GRADE") + Conta("COM_SETA"), 0u);
-    EXPECT_FALSE(grade.GRUndo->Enabled());  // no other end step
+    EXPECT_FALSE(CM.GRUndo.Enabled());  // no other end step
 
     const struct {
         std::vector<acad::InputAnswer> Respostas;
@@ -267,15 +263,15 @@ TEST_F(Grade, AStartPointOffEveryVertexFailsAndBadAnswersEndWithTheirMessage)
     };
     for (const auto& c : casos) {
         mensagens.Limpa();
-        grade.GRUndo->SetEnabled(false);
+        CM.GRUndo.SetEnabled(false);
         for (const auto& r : c.Respostas) script->Then(r);
-        grade.Executa();
+        Roda();
         EXPECT_EQ(script->Remaining(), 0u);
         ASSERT_EQ(mensagens.Lista().size(), 1u);
         EXPECT_EQ(mensagens.Lista()[0].Titulo, "GRADE_10");
         EXPECT_EQ(mensagens.Lista()[0].Texto, c.Texto);
         EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 4);
-        EXPECT_TRUE(grade.GRUndo->Enabled());
+        EXPECT_TRUE(CM.GRUndo.Enabled());
         EXPECT_FALSE(p->IsErased());
     }
 }
@@ -293,14 +289,14 @@ TEST_F(Grade, TheCityBlockIsFoundByPolygonOrPickedAndAWrongPickEndsTheRun)
 
     // A pick that is not a city block: the run ends with OSMODE back and nothing drawn.
     for (acad::BlockReference* b : Blocos("COM_GRADE")) b->Delete();
-    grade.GRUndo->SetEnabled(false);
+    CM.GRUndo.SetEnabled(false);
     acad::LWPolyline* p = Perimetro({100, 0, 140, 0});
     Doc().ModelSpace().AddCircle({200, 0, 0}, 2);
     Executa({100, 0, 0}, {105, 5, 0}, Ponto(202, 0, 0));
     EXPECT_EQ(script->Remaining(), 0u);
     EXPECT_EQ(Conta("COM_GRADE"), 0u);
     EXPECT_FALSE(p->IsErased());
-    EXPECT_FALSE(grade.GRUndo->Enabled());
+    EXPECT_FALSE(CM.GRUndo.Enabled());
     EXPECT_TRUE(mensagens.Lista().empty());
 }
 
@@ -352,8 +348,9 @@ TEST_F(Grade, PiecesMeetingTheEndsAreJoinedAndEveryJoinedPieceIsDeleted)
     // Through the command: the joined polyline takes the swatch's colour.
     acad::LWPolyline* a = Perimetro({100, 0, 110, 0});
     acad::LWPolyline* b = Perimetro({110, 0, 110, 10});
+    CM.GRScr.SetValue(3);
     script->Point({105, 0, 0});
-    grade.PolyJoin(3);
+    Clica(CM.GRJoinCmd, 1);
     EXPECT_TRUE(b->IsErased());
     EXPECT_EQ(a->Color(), 3);
     EXPECT_EQ(a->NumberOfVertices(), 3);
@@ -364,10 +361,10 @@ TEST_F(Grade, UndoTakesBackOnlyARunThatConsumedItsPerimeter)
     // Before any run: nothing changes.
     Quadra({20, 10, 0}, "7", "12");
     Perimetro({0, 0, 40, 0, 40, 20, 0, 20}, true);
-    grade.GRUndo->SetEnabled(true);
-    grade.Desfaz();
+    CM.GRUndo.SetEnabled(true);
+    Desfaz();
     EXPECT_EQ(Polilinhas(), 1u);
-    EXPECT_FALSE(grade.GRUndo->Enabled());
+    EXPECT_FALSE(CM.GRUndo.Enabled());
 
     Executa({0, 0, 0}, {5, -5, 0});
     ASSERT_EQ(Conta("COM_GRADE"), 11u);
@@ -375,7 +372,7 @@ TEST_F(Grade, UndoTakesBackOnlyARunThatConsumedItsPerimeter)
     // Another command re-creates the shared sets; a tick is erased by hand.
     ASSERT_TRUE(ConectaAcad());
     Blocos("COM_GRADE")[3]->Delete();
-    grade.Desfaz();
+    Desfaz();
     EXPECT_EQ(Conta("COM_GRADE") + Conta("COM_SETA"), 0u);
     EXPECT_EQ(Conta("COM_QUADRA"), 1u);
     ASSERT_EQ(Polilinhas(), 1u);
@@ -386,15 +383,15 @@ TEST_F(Grade, UndoTakesBackOnlyARunThatConsumedItsPerimeter)
     EXPECT_EQ(volta->ConstantWidth(), 3.0);
     EXPECT_TRUE(volta->Closed());
     EXPECT_EQ(volta->Coordinates(), (std::vector<double>{0, 0, 40, 0, 40, 20, 0, 20}));
-    EXPECT_FALSE(grade.GRUndo->Enabled());
+    EXPECT_FALSE(CM.GRUndo.Enabled());
 
     // The perimeter back runs again; a later failed run leaves nothing to undo.
     Executa({0, 0, 0}, {5, -5, 0});
     ASSERT_EQ(Conta("COM_GRADE"), 11u);
     script->Enter();
-    grade.Executa();
+    Roda();
     mensagens.Limpa();
-    grade.Desfaz();
+    Desfaz();
     EXPECT_EQ(Conta("COM_GRADE"), 11u);
     EXPECT_EQ(Polilinhas(), 0u);
 }
@@ -419,9 +416,9 @@ TEST_F(Grade, ErasingAGridTakesOnlyTheTicksAndArrowOfItsCityBlock)
 
     // Picking the meter, or anything without a grid's data, erases nothing.
     script->Point({61, 60, 0});
-    grade.ApagaGrade();
+    Apaga();
     script->Point({120, 10 + 5, 0});
-    grade.ApagaGrade();
+    Apaga();
     EXPECT_EQ(script->Remaining(), 0u);
     EXPECT_EQ(Conta("COM_GRADE"), 22u);
     EXPECT_FALSE(hidrometro->IsErased());
@@ -429,7 +426,7 @@ TEST_F(Grade, ErasingAGridTakesOnlyTheTicksAndArrowOfItsCityBlock)
     // A tick of the first grid: its ticks and arrow go, the rest stays.
     const Tique primeiro = Tiques()[0];
     script->Point(primeiro.Posicao);
-    grade.ApagaGrade();
+    Apaga();
     const std::vector<Tique> t = Tiques();
     ASSERT_EQ(t.size(), 11u);
     for (const Tique& q : t) EXPECT_EQ(q.App, "7-13");
@@ -449,12 +446,13 @@ TEST_F(Grade, AParcelIsCapturedFromATickWithItsNumbersAndLayer)
         if (q.Lote == "120") em120 = q.Posicao;
     Perto(em120, Ponto(100, 20));
 
-    grade.SetorTxt->SetText("3");
+    CM.SetorTxt.SetText("3");
     script->Point(em120).Point({50, 25, 0});
-    EXPECT_TRUE(grade.InsereLoteGrade());
-    EXPECT_EQ(grade.SetorTxt->Text(), "7");
-    EXPECT_EQ(grade.QuadraTxt->Text(), "12");
-    EXPECT_EQ(grade.LoteTxt->Text(), "120");
+    Captura();
+    EXPECT_EQ(CM.UnidTxt.Text(), "01");
+    EXPECT_EQ(CM.SetorTxt.Text(), "7");
+    EXPECT_EQ(CM.QuadraTxt.Text(), "12");
+    EXPECT_EQ(CM.LoteTxt.Text(), "120");
     ASSERT_EQ(Conta("COM_LOTE"), 1u);
     acad::BlockReference* lote = Blocos("COM_LOTE")[0];
     EXPECT_EQ(lote->Layer(), "SETOR_7");
@@ -469,9 +467,9 @@ TEST_F(Grade, AParcelIsCapturedFromATickWithItsNumbersAndLayer)
 
     // The arrow is no tick; a cancelled point inserts nothing.
     script->Point({0, 0, 0});
-    EXPECT_FALSE(grade.InsereLoteGrade());
+    Captura();
     script->Point(em120).Escape().Enter();
-    EXPECT_FALSE(grade.InsereLoteGrade());
+    Captura();
     EXPECT_EQ(Conta("COM_LOTE"), 1u);
     EXPECT_EQ(script->Remaining(), 0u);
 }
