@@ -398,6 +398,14 @@ void GradeLotes::Executa()
         }
     } catch (const acad::Error& e) {
         erro = e.Description();
+        // A run the host stopped halfway leaves none of its arrow and ticks.
+        for (std::int32_t id : SelGrade) {
+            try {
+                gAcadDoc->ObjectIdToObject(id)->Delete();
+            } catch (const acad::Error&) {
+            }
+        }
+        SelGrade.clear();
     }
 
     if (!erro.empty()) {
