@@ -49,6 +49,11 @@ TEST_F(Painel, TabsFramesAndScrollBars)
               "Sequencia: Lote, Edificação e Hidrometro - Clique no Hidrometro para acionar.");
     EXPECT_EQ(CM.UpgradeCmd.Caption(), "Atualiza Blocos Cadastro");
     EXPECT_EQ(CM.UnidTxt.Text(), "01");
+    // The meter frames, drawn at build time, out of sight until a meter is pointed at.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(CM.HidUp(i).Picture().Empty()) << i;
+        EXPECT_GE(CM.HidUp(i).Left(), CM.Picture1.Width()) << i;
+    }
     const long cores[7] = {255, 65535, 65280, 16776960, 16711680, 16711935, 0};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(CM.CoresGrade[i], cores[i]);
     for (Control* c : std::initializer_list<Control*>{&CM.Progress, &CM.SSTab1, &CM.Frame1(1)}) {
@@ -156,6 +161,15 @@ TEST_F(Painel, NumbersInNormalFormOnTheSectorLayer)
     EXPECT_TRUE(TemCamada("SETOR_5"));
     EXPECT_NE(Doc().Blocks().Find("COM_SETOR"), nullptr);
     EXPECT_EQ(script->Remaining(), 0u);
+
+    // The capture from a grid tick puts the unit back to 01 first, even when
+    // the scroll bar stood at 1 and the box was typed over.
+    user::ChooseTab(CM.SSTab1, 2);
+    CM.UnidTxt.SetText("07");
+    script->Escape().Escape().Escape();
+    user::Click(CM.DrwCmd(4));
+    EXPECT_EQ(CM.UnidTxt.Text(), "01");
+    EXPECT_EQ(CM.UnidScr.Value(), 1);
 }
 
 TEST_F(Painel, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)

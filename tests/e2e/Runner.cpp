@@ -1135,10 +1135,12 @@ void Execution::Fixture(const Statement& s)
         fixtures::Zones(*n, path, vars_["program"]);
     else if (kind == "oldwater")
         fixtures::OldWater(*n, path);
+    else if (kind == "sector")
+        fixtures::Sector(*n, path);
     else if (kind == "grid")
         fixtures::Grid(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater or grid", Quote(kind));
+        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, sector or grid", Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the
