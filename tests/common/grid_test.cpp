@@ -274,6 +274,15 @@ TEST_F(Grade, AStartPointOffEveryVertexFailsAndBadAnswersEndWithTheirMessage)
         EXPECT_TRUE(CM.GRUndo.Enabled());
         EXPECT_FALSE(p->IsErased());
     }
+
+    // A city block whose numbers are no whole numbers: told, nothing drawn.
+    for (acad::BlockReference* b : Blocos("COM_QUADRA")) b->Delete();
+    Quadra({20, 10, 0}, "7", "");
+    mensagens.Limpa();
+    Executa({0, 0, 0}, {5, -5, 0});
+    ASSERT_EQ(mensagens.Textos(), std::vector<std::string>{"O bloco COM_QUADRA não tem números de Setor e Quadra."});
+    EXPECT_EQ(Conta("COM_GRADE") + Conta("COM_SETA"), 0u);
+    EXPECT_FALSE(p->IsErased());
 }
 
 TEST_F(Grade, TheCityBlockIsFoundByPolygonOrPickedAndAWrongPickEndsTheRun)
@@ -472,6 +481,16 @@ TEST_F(Grade, AParcelIsCapturedFromATickWithItsNumbersAndLayer)
     Captura();
     EXPECT_EQ(Conta("COM_LOTE"), 1u);
     EXPECT_EQ(script->Remaining(), 0u);
+    EXPECT_TRUE(mensagens.Lista().empty());
+
+    // A tick that lost its extended data: told, the boxes kept.
+    acad::BlockReference* solto = Doc().ModelSpace().InsertBlock({300, 300, 0}, "COM_GRADE", 1, 1, 1, 0);
+    (void)solto;
+    script->Point({300, 300.5, 0});
+    Captura();
+    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"Item da grade sem Setor, Quadra e Lote."});
+    EXPECT_EQ(CM.LoteTxt.Text(), "120");
+    EXPECT_EQ(Conta("COM_LOTE"), 1u);
 }
 
 }  // namespace
