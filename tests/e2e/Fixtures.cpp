@@ -95,7 +95,8 @@ void SurveyPoints(acad::Document& doc, int n)
 namespace {
 
 const char* const kKinds[] = {"survey",  "section",   "erased",  "zones",   "oldwater", "topography", "zonehatches",
-                              "spread",  "buildings", "streets", "splines", "farhatch", "elevated",   "sector"};
+                              "spread",  "buildings", "streets", "splines", "farhatch", "elevated",   "sector",
+                              "grid"};
 
 } // namespace
 
@@ -393,6 +394,81 @@ void Elevated(int n, const std::string& path)
         made.push_back(h);
         for (acad::Entity* e : made) e->SetLayer("ELEVADO");
     }
+    Save(doc, path);
+}
+
+// ---- the parcel grid of the common tools panel
+
+namespace {
+
+// The catalogue's city block number: a circle and its two numbers.
+void CityBlockDefinition(acad::Document& doc)
+{
+    Layer(doc, "COD_QUADRA", 5);
+    acad::Block* b = doc.Blocks().Add({0, 0, 0}, "COM_QUADRA");
+    b->AddCircle({0, 0, 0}, 5.0)->SetLayer("COD_QUADRA");
+    b->AddAttribute(4.0, 0, "", {0, 0, 0}, "QUADRA", "")->SetLayer("COD_QUADRA");
+    b->AddAttribute(1.0, 0, "", {0, -6, 0}, "SETOR", "")->SetLayer("COD_QUADRA");
+}
+
+void CityBlock(acad::Document& doc, const Point3d& at, const std::string& sector, const std::string& number)
+{
+    acad::BlockReference* q = doc.ModelSpace().InsertBlock(at, "COM_QUADRA", 1, 1, 1, 0);
+    q->SetLayer("SETOR_" + sector);
+    SetAttribute(*q, "SETOR", sector);
+    SetAttribute(*q, "QUADRA", number);
+}
+
+} // namespace
+
+void Grid(int n, const std::string& path)
+{
+    Check(n, "grid");
+    acad::Document doc;
+    Layer(doc, "GRADE_10_LINHA", 7);
+    Layer(doc, "SETOR_7", 7);
+    CityBlockDefinition(doc);
+
+    const std::vector<Point3d> corners{{0, 0, 0}, {200, 0, 0}, {200, 100, 0}, {0, 100, 0}, {0, 0, 0}};
+    const double total = 600.0, piece = total / n;
+    // The point at distance d along the outline.
+    auto along = [&](double d) {
+        for (std::size_t i = 0; i + 1 < corners.size(); ++i) {
+            const Point3d& a = corners[i];
+            const Point3d& b = corners[i + 1];
+            const double len = std::hypot(b.x - a.x, b.y - a.y);
+            if (d <= len) return Point3d{a.x + (b.x - a.x) * d / len, a.y + (b.y - a.y) * d / len, 0};
+            d -= len;
+        }
+        return corners.back();
+    };
+    double reached = 0;  // distance of each corner along the outline
+    std::vector<double> at{0};
+    for (std::size_t i = 1; i < corners.size(); ++i) {
+        reached += std::hypot(corners[i].x - corners[i - 1].x, corners[i].y - corners[i - 1].y);
+        at.push_back(reached);
+    }
+    for (int k = 0; k < n; ++k) {
+        const double from = piece * k, to = k + 1 == n ? total : piece * (k + 1);
+        const Point3d a = along(from), b = along(to);
+        std::vector<double> xy{a.x, a.y};
+        for (std::size_t i = 1; i + 1 < at.size(); ++i)
+            if (at[i] > from + 1e-9 && at[i] < to - 1e-9) {
+                xy.push_back(corners[i].x);
+                xy.push_back(corners[i].y);
+            }
+        xy.push_back(b.x);
+        xy.push_back(b.y);
+        acad::LWPolyline* p = doc.ModelSpace().AddLightWeightPolyline(xy);
+        p->SetLayer("GRADE_10_LINHA");
+        p->SetConstantWidth(3.0);
+    }
+    CityBlock(doc, {100, 50, 0}, "7", "12");
+
+    acad::LWPolyline* curved = doc.ModelSpace().AddLightWeightPolyline({300, 0, 400, 0, 400, 100, 300, 100});
+    curved->SetBulge(1, -1.0);
+    curved->SetClosed(true);
+    CityBlock(doc, {350, 50, 0}, "7", "13");
     Save(doc, path);
 }
 

@@ -99,6 +99,17 @@ void FarHatches(int n, const std::string& path);
 // (X0,40,10); and a solid HATCH at elevation 2 in a square from (X0+20,40).
 void Elevated(int n, const std::string& path);
 
+// ---- the parcel grid of the common tools panel
+
+// A city block for the parcel grid: the outline of the rectangle (0,0) to
+// (200,100), 600 units round, drawn in N lightweight polylines of equal
+// length on layer "GRADE_10_LINHA" (width 3), from the origin east first and
+// back to it, with a city block number COM_QUADRA at (100,50) whose SETOR is
+// "7" and QUADRA "12"; and a curved outline on layer "0": the closed polyline
+// (300,0), (400,0), (400,100), (300,100) whose edge from (400,0) to (400,100)
+// is a half circle bulging east, with a COM_QUADRA at (350,50), 7 and 13.
+void Grid(int n, const std::string& path);
+
 // ---- the common tools panel's drawings
 
 // A sector to clip from the town's base map. The base map, written beside

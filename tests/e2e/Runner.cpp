@@ -1159,6 +1159,8 @@ void Execution::Fixture(const Statement& s)
         fixtures::Elevated(*n, path);
     else if (kind == "sector")
         fixtures::Sector(*n, path);
+    else if (kind == "grid")
+        fixtures::Grid(*n, path);
     else
         throw StepError("a kind of drawing: " + fixtures::KindList(), Quote(kind));
 }
