@@ -1,13 +1,216 @@
 #include "common/COMDes98.h"
 
-COMDes98::COMDes98(Init init) : UserControl(std::move(init))
+#include <exception>
+#include <utility>
+
+#include "cad/modAcad.h"
+#include "platform/acad/Error.h"
+#include "shell/modMensagem.h"
+#include "topography/TOPDes.h"
+#include "topography/clsTOPDb.h"
+
+using namespace forms;
+
+namespace {
+
+// Where the meter markers stand: beside the pictures, or out of sight.
+constexpr double kMarcaAoLado = 30;
+constexpr double kMarcaFora = 1000;
+
+// A command's failure is told to the user and ends the command, not the
+// program: the window's event handlers have nobody above them to catch it.
+template <class Comando>
+void Protegido(Comando&& Executa)
 {
-    Move(0, 0, 2595, 3810);
-    Resize += [this] { UserControl_Resize(); };
+    try {
+        Executa();
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+    } catch (const std::exception& e) {
+        ExibeMensagem(0, "Atenção", e.what());
+    }
 }
 
-void COMDes98::Start()
+// A picture of the program's own; a missing one leaves its place empty
+// rather than keeping the panel from starting.
+Picture Figura(const std::string& Nome)
 {
+    try {
+        return LoadResPicture(Nome, vbResBitmap);
+    } catch (const forms::Error&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+COMDes98::COMDes98(Init init) : UserControl(std::move(init))
+{
+    // Red, yellow, green, cyan, blue, magenta, black.
+    const long cores[7] = {255, 65535, 65280, 16776960, 16711680, 16711935, 0};
+    for (int i = 0; i < 7; ++i) CoresGrade[i] = cores[i];
+
+    DrwCmd.AddElement(2, SSTab1.Page(1));
+    DrwCmd.AddElement(3, SSTab1.Page(1));
+    DrwCmd.AddElement(4, SSTab1.Page(2));
+    DrwCmd.AddElement(5, SSTab1.Page(2));
+    ArrumaControles();
+
+    Resize += [this] { UserControl_Resize(); };
+    SSTab1.Click += [this](int PreviousTab) { SSTab1_Click(PreviousTab); };
+    SetorTxt.KeyPress += [this](int& k) { SetorTxt_KeyPress(k); };
+    QuadraTxt.KeyPress += [this](int& k) { QuadraTxt_KeyPress(k); };
+    QuadraDTxt.KeyPress += [this](int& k) { QuadraDTxt_KeyPress(k); };
+    QuadraDDTxt.KeyPress += [this](int Index, int& k) { QuadraDDTxt_KeyPress(Index, k); };
+    // The first ten characters are selected on entry, so a new number replaces the old.
+    auto seleciona = [](TextBox& t) {
+        return [&t] {
+            t.SetSelStart(0);
+            t.SetSelLength(10);
+        };
+    };
+    SetorTxt.GotFocus += seleciona(SetorTxt);
+    QuadraTxt.GotFocus += seleciona(QuadraTxt);
+    QuadraDTxt.GotFocus += seleciona(QuadraDTxt);
+    QuadraDDTxt.GotFocus += [this](int Index) {
+        QuadraDDTxt(Index).SetSelStart(0);
+        QuadraDDTxt(Index).SetSelLength(10);
+    };
+    UnidScr.Change += [this] { UnidScr_Change(); };
+    GRScr.Change += [this] { GRScr_Change(); };
+    SequencialCmd.Click += [this] { SequencialCmd_Click(); };
+    DrwCmd.Click += [this](int Index) { DrwCmd_Click(Index); };
+
+    GRPlineCmd.Click += [this] { GRPlineCmd_Click(); };
+    GRJoinCmd.Click += [this] { GRJoinCmd_Click(); };
+    GRExecCmd.Click += [this] { GRExecCmd_Click(); };
+    GRUndo.Click += [this] { GRUndo_Click(); };
+    DelGradeCmd.Click += [this] { DelGradeCmd_Click(); };
+
+    EdifCmd.Click += [this] { EdifCmd_Click(); };
+    HidrImg.MouseDown += [this](int Index, int, int, double, double) { HidrImg_MouseDown(Index); };
+    HidrImg.MouseMove += [this](int Index, int, int, double, double) { HidrImg_MouseMove(Index); };
+    HidrImg.MouseUp += [this](int Index, int, int, double, double) { HidrImg_MouseUp(Index); };
+
+    SETClipCmd.Click += [this] { SETClipCmd_Click(); };
+    UpgradeCmd.Click += [this] { UpgradeCmd_Click(); };
+
+    // The scroll bars' first values, painted and written through their own events.
+    UnidScr.SetValue(1);
+    UnidScr_Change();
+    GRScr.SetValue(1);
+    GRScr_Change();
+    SSTab1_Click(0);
+}
+
+COMDes98::~COMDes98() = default;
+
+// The panel's design: captions, tool tips and places in twips.
+void COMDes98::ArrumaControles()
+{
+    Move(0, 0, 2595, 3810);
+
+    // ---- above the tabs: the sector and the city block
+    const char* topo[] = {" Setor:", " Quadra:"};
+    for (int i = 0; i < 2; ++i) {
+        Frame1(i).Move(120, i * 390, 2355, 375);
+        Frame1(i).SetBorderStyle(0);
+        Label1(i).Move(0, 75, 855, 225);
+        Label1(i).SetCaption(topo[i]);
+        Label1(i).SetBackStyle(0);
+        DrwCmd(i).Move(1950, 30, 405, 315);
+        DrwCmd(i).SetCaption(">");
+    }
+    SetorTxt.Move(885, 45, 1005, 285);
+    QuadraTxt.Move(885, 45, 1005, 285);
+
+    SSTab1.Move(0, 810, 2595, 2640);
+    SSTab1.SetTabsPerRow(4);
+    SSTab1.SetTabHeight(300);
+    const char* abas[] = {"Setor", "Quad.", "Lote", "Editar"};
+    for (int i = 0; i < 4; ++i) SSTab1.SetTabCaption(i, abas[i]);
+    // One row of tabs: the pages begin below it.
+    constexpr double y0 = 390;
+
+    // ---- 0 "Setor"
+    SETClipCmd.Move(90, y0 + 60, 2415, 345);
+    SETClipCmd.SetCaption("Clip Setor");
+
+    // ---- 1 "Quad."
+    QuadraDTxt.Move(90, y0, 1890, 285);
+    DrwCmd(2).Move(2055, y0 - 15, 405, 315);
+    DrwCmd(2).SetCaption(">");
+    QuadraDDTxt(0).Move(90, y0 + 375, 825, 285);
+    QuadraDDLbl.Move(960, y0 + 405, 195, 225);
+    QuadraDDLbl.SetCaption("a");
+    QuadraDDLbl.SetBackStyle(0);
+    QuadraDDTxt(1).Move(1155, y0 + 375, 825, 285);
+    DrwCmd(3).Move(2055, y0 + 360, 405, 315);
+    DrwCmd(3).SetCaption(">");
+    GRLbl.Move(90, y0 + 825, 915, 225);
+    GRLbl.SetCaption(" Grade_10");
+    GRLbl.SetBackStyle(0);
+    GRScr.Move(1035, y0 + 810, 900, 255);
+    GRScr.SetMin(0);
+    GRScr.SetMax(7);
+    GRPic.Move(2010, y0 + 810, 450, 255);
+    GRPic.SetBorderStyle(1);
+    GRPlineCmd.Move(90, y0 + 1185, 1155, 345);
+    GRPlineCmd.SetCaption("Perímetro");
+    GRJoinCmd.Move(1305, y0 + 1185, 1155, 345);
+    GRJoinCmd.SetCaption("Poly Join");
+    GRExecCmd.Move(90, y0 + 1575, 1155, 345);
+    GRExecCmd.SetCaption("Executa");
+    GRUndo.Move(1305, y0 + 1575, 1155, 345);
+    GRUndo.SetCaption("Desfaz");
+    GRUndo.SetEnabled(false);
+    GRDispLbl.Move(90, y0 + 1995, 2370, 225);
+    GRDispLbl.SetCaption(" Disponível:");
+    GRDispLbl.SetBackStyle(0);
+
+    // ---- 2 "Lote"
+    LoteLbl.Move(90, y0 + 30, 735, 225);
+    LoteLbl.SetCaption(" Lote:");
+    LoteLbl.SetBackStyle(0);
+    LoteTxt.Move(840, y0, 735, 285);
+    DrwCmd(5).Move(1620, y0 - 15, 375, 315);
+    DrwCmd(5).SetCaption(">");
+    DrwCmd(5).SetToolTipText("Conforme o texto");
+    DrwCmd(4).Move(2040, y0 - 15, 420, 315);
+    DrwCmd(4).SetCaption(">>");
+    DrwCmd(4).SetToolTipText("Captura em planta");
+    UnidLbl.Move(90, y0 + 405, 735, 225);
+    UnidLbl.SetCaption(" Unidade:");
+    UnidLbl.SetBackStyle(0);
+    UnidTxt.Move(840, y0 + 375, 735, 285);
+    UnidTxt.SetText("01");
+    UnidScr.Move(1620, y0 + 390, 840, 255);
+    UnidScr.SetMin(1);
+    UnidScr.SetMax(99);
+    EdifCmd.Move(90, y0 + 810, 1335, 345);
+    EdifCmd.SetCaption("Edificações >>");
+    SequencialCmd.Move(90, y0 + 1230, 1335, 255);
+    SequencialCmd.SetCaption("Sequencial");
+    SequencialCmd.SetToolTipText("Sequencia: Lote, Edificação e Hidrometro - Clique no Hidrometro para acionar.");
+    // The markers' place out of sight (left 1000) lies beyond the box's width.
+    Picture1.Move(1530, y0 + 780, 975, 1065);
+    Picture1.SetBorderStyle(0);
+    for (int i = 0; i < 4; ++i) {
+        HidrImg(i).Move(150, 30 + i * 255, 795, 240);
+        HidrImg(i).SetPicture(Figura("HIDRIMG" + std::to_string(i)));
+    }
+    HidUp(0).Move(kMarcaFora, 30, 105, 240);
+    HidUp(1).Move(kMarcaFora, 30, 105, 240);
+    for (int i = 0; i < 2; ++i) HidUp(i).SetPicture(Figura("HIDUP" + std::to_string(i)));
+
+    // ---- 3 "Editar"
+    DelGradeCmd.Move(90, y0 + 60, 2415, 345);
+    DelGradeCmd.SetCaption("Apagar Grade");
+    UpgradeCmd.Move(90, y0 + 495, 2415, 345);
+    UpgradeCmd.SetCaption("Atualiza Blocos Cadastro");
+
+    // ---- below the tabs
+    Progress.Move(120, 3510, 2355, 255);
 }
 
 // The panel keeps its size whatever its host gives it.
@@ -15,3 +218,56 @@ void COMDes98::UserControl_Resize()
 {
     Size(2595, 3810);
 }
+
+void COMDes98::Start()
+{
+    if (gTopoCarregado == 0) {
+        if (!Db_) Db_ = std::make_unique<clsTOPDb>();
+        Db_->LoadDb();
+    }
+}
+
+// ============================================================ the panel and the numbered blocks
+
+void COMDes98::SSTab1_Click(int) {}
+void COMDes98::SetorTxt_KeyPress(int&) {}
+void COMDes98::QuadraTxt_KeyPress(int&) {}
+void COMDes98::QuadraDTxt_KeyPress(int&) {}
+void COMDes98::QuadraDDTxt_KeyPress(int, int&) {}
+void COMDes98::UnidScr_Change() {}
+void COMDes98::GRScr_Change() {}
+void COMDes98::SequencialCmd_Click() {}
+void COMDes98::DrwCmd_Click(int) {}
+
+// ============================================================ the parcel grid
+
+void COMDes98::GRPlineCmd_Click() {}
+void COMDes98::GRJoinCmd_Click() {}
+void COMDes98::GRExecCmd_Click() {}
+void COMDes98::GRUndo_Click() {}
+void COMDes98::DelGradeCmd_Click() {}
+bool COMDes98::InsereLoteGrade()
+{
+    return false;
+}
+
+// ============================================================ buildings and water meters
+
+void COMDes98::EdifCmd_Click() {}
+bool COMDes98::NumeraEdificacao()
+{
+    return false;
+}
+void COMDes98::HidrImg_MouseDown(int) {}
+void COMDes98::HidrImg_MouseMove(int) {}
+void COMDes98::HidrImg_MouseUp(int) {}
+void COMDes98::Sequencia(const std::string&) {}
+bool COMDes98::InsereUnidade(const std::string&)
+{
+    return false;
+}
+
+// ============================================================ sector clipping and block update
+
+void COMDes98::SETClipCmd_Click() {}
+void COMDes98::UpgradeCmd_Click() {}
