@@ -1,13 +1,18 @@
 #include "common/COMDes98.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modSelecao.h"
+#include "common/modCadastro.h"
+#include "common/modClipSetor.h"
 #include "common/modEdificacoes.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/TextEntities.h"
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
@@ -232,15 +237,187 @@ void COMDes98::Start()
 
 // ============================================================ the panel and the numbered blocks
 
-void COMDes98::SSTab1_Click(int) {}
-void COMDes98::SetorTxt_KeyPress(int&) {}
-void COMDes98::QuadraTxt_KeyPress(int&) {}
-void COMDes98::QuadraDTxt_KeyPress(int&) {}
-void COMDes98::QuadraDDTxt_KeyPress(int, int&) {}
-void COMDes98::UnidScr_Change() {}
-void COMDes98::GRScr_Change() {}
-void COMDes98::SequencialCmd_Click() {}
-void COMDes98::DrwCmd_Click(int) {}
+namespace {
+
+// Digits and Backspace pass. Enter and space are dropped and tell the caller
+// to run the box's shortcut (true); every other key is dropped.
+bool FiltraNumero(int& KeyAscii)
+{
+    if (KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9')) return false;
+    const bool atalho = KeyAscii == 13 || KeyAscii == 32;
+    KeyAscii = 0;
+    return atalho;
+}
+
+// A box that must hold a number, the message of its button when it does not.
+struct Exigido {
+    TextBox* Caixa;
+    const char* Mensagem;
+};
+
+}  // namespace
+
+void COMDes98::SSTab1_Click(int)
+{
+    const int aba = SSTab1.Tab();
+    Frame1(0).SetVisible(aba != 3);
+    Frame1(1).SetVisible(aba == 1 || aba == 2);
+    DrwCmd(0).SetVisible(aba == 0);
+    DrwCmd(1).SetVisible(aba == 1);
+}
+
+void COMDes98::SetorTxt_KeyPress(int& KeyAscii)
+{
+    if (FiltraNumero(KeyAscii) && SSTab1.Tab() == 0) DrwCmd_Click(0);
+}
+
+void COMDes98::QuadraTxt_KeyPress(int& KeyAscii)
+{
+    if (FiltraNumero(KeyAscii) && SSTab1.Tab() == 1) DrwCmd_Click(1);
+}
+
+void COMDes98::QuadraDTxt_KeyPress(int& KeyAscii)
+{
+    if (FiltraNumero(KeyAscii) && SSTab1.Tab() == 1) DrwCmd_Click(2);
+}
+
+void COMDes98::QuadraDDTxt_KeyPress(int Index, int& KeyAscii)
+{
+    if (!FiltraNumero(KeyAscii)) return;
+    if (Index == 0)
+        QuadraDDTxt(1).SetFocus();
+    else
+        DrwCmd_Click(3);
+}
+
+void COMDes98::UnidScr_Change()
+{
+    const int v = UnidScr.Value();
+    UnidTxt.SetText((v < 10 ? "0" : "") + std::to_string(v));
+}
+
+// The swatch runs round: past magenta comes red again, before red magenta.
+void COMDes98::GRScr_Change()
+{
+    const int v = GRScr.Value();
+    if (v > 6) {
+        GRScr.SetValue(1);
+        return;
+    }
+    if (v < 1) {
+        GRScr.SetValue(6);
+        return;
+    }
+    GRPic.SetBackColor(CoresGrade[v - 1]);
+    GRPic.Cls();
+}
+
+void COMDes98::SequencialCmd_Click()
+{
+    EdifCmd.SetVisible(SequencialCmd.Value() != 1);
+}
+
+void COMDes98::DrwCmd_Click(int Index)
+{
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        if (Index == 4) {
+            // The scroll bar already at 1 would not write the box.
+            UnidScr.SetValue(1);
+            UnidTxt.SetText("01");
+            InsereLoteGrade();
+            return;
+        }
+
+        std::string bloco, titulo;
+        std::vector<Exigido> exigidos;
+        const char* kSetor = "Preencha o número do Setor.";
+        const char* kQuadra = "Preencha o número da Quadra.";
+        switch (Index) {
+        case 0:
+            bloco = "COM_SETOR";
+            titulo = "Inserir bloco SETOR";
+            exigidos = {{&SetorTxt, kSetor}};
+            break;
+        case 1:
+            bloco = "COM_QUADRA";
+            titulo = "Inserir bloco QUADRA";
+            exigidos = {{&SetorTxt, kSetor}, {&QuadraTxt, kQuadra}};
+            break;
+        case 2:
+            bloco = "COM_QUADRAD";
+            titulo = "Inserir bloco QUADRA";
+            exigidos = {{&SetorTxt, kSetor}, {&QuadraDTxt, kQuadra}};
+            break;
+        case 3:
+            bloco = "COM_QUADRADD";
+            titulo = "Inserir bloco QUADRA";
+            exigidos = {{&SetorTxt, kSetor}, {&QuadraDDTxt(0), kQuadra}, {&QuadraDDTxt(1), kQuadra}};
+            break;
+        case 5:
+            bloco = "COM_LOTE";
+            titulo = "Inserir bloco LOTE";
+            exigidos = {{&SetorTxt, kSetor}, {&QuadraTxt, kQuadra}, {&LoteTxt, "Preencha o número do Lote."}};
+            break;
+        default:
+            return;
+        }
+
+        // A box whose text is not a whole number counts as empty. The city
+        // blocks make the sector layer as soon as the sector is known, the
+        // parcel only once all three numbers are.
+        std::vector<std::string> numeros;
+        for (const Exigido& e : exigidos) {
+            const auto n = NumeroCadastro(e.Caixa->Text());
+            if (!n) {
+                ExibeMensagem(0, titulo, e.Mensagem);
+                e.Caixa->SetFocus();
+                return;
+            }
+            numeros.push_back(*n);
+            if (Index != 5 && numeros.size() == 1) CamadaSetor(numeros[0]);
+        }
+        if (Index == 5) CamadaSetor(numeros[0]);
+
+        if (!DefineBloco(bloco, false)) return;
+        const std::optional<Ponto> p = GetPonto(std::nullopt, "Ponto de inserção:");
+        if (!p) return;
+        acad::BlockReference* b = gModelSpace->InsertBlock(*p, bloco, 1, 1, 1, 0);
+        b->SetLayer(NomeCamadaSetor(numeros[0]));
+
+        // The numbers are read again as they are now: the user may have
+        // changed a box while pointing. One that no longer reads as a
+        // number keeps the value checked above.
+        auto numero = [&](std::size_t i) { return NumeroCadastro(exigidos[i].Caixa->Text()).value_or(numeros[i]); };
+        const std::string setor = numero(0);
+        switch (Index) {
+        case 0: {
+            const auto atributos = b->GetAttributes();
+            if (!atributos.empty()) {
+                atributos.front()->SetTextString(setor);
+                atributos.front()->Update();
+            }
+            break;
+        }
+        case 1:
+        case 2:
+            SetAtributo("QUADRA", numero(1), b);
+            SetAtributo("SETOR", setor, b);
+            break;
+        case 3:
+            SetAtributo("QI", numero(1), b);
+            SetAtributo("QF", numero(2), b);
+            SetAtributo("SETOR", setor, b);
+            break;
+        case 5:
+            SetAtributo("LOTE", numero(2), b);
+            SetAtributo("S-Q", setor + "-" + numero(1), b);
+            break;
+        default:
+            break;
+        }
+    });
+}
 
 // ============================================================ the parcel grid
 
@@ -347,5 +524,12 @@ bool COMDes98::InsereUnidade(const std::string& Bloco)
 
 // ============================================================ sector clipping and block update
 
-void COMDes98::SETClipCmd_Click() {}
-void COMDes98::UpgradeCmd_Click() {}
+void COMDes98::SETClipCmd_Click()
+{
+    Protegido([] { ClipSetor(); });
+}
+
+void COMDes98::UpgradeCmd_Click()
+{
+    Protegido([this] { AtualizaBlocosCadastro(Progress); });
+}

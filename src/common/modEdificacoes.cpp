@@ -1,7 +1,6 @@
 #include "common/modEdificacoes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <utility>
 #include <vector>
@@ -99,24 +98,6 @@ acad::BlockReference* Reinsere(acad::BlockReference& Antiga)
 }
 
 }  // namespace
-
-std::optional<std::string> NumeroCadastro(const std::string& Texto)
-{
-    const auto branco = [](unsigned char c) { return std::isspace(c) != 0; };
-    auto i = std::find_if_not(Texto.begin(), Texto.end(), branco);
-    auto f = std::find_if_not(Texto.rbegin(), Texto.rend(), branco).base();
-    if (i >= f) return std::nullopt;
-    if (!std::all_of(i, f, [](unsigned char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-    i = std::find_if(i, f, [](char c) { return c != '0'; });
-    return i == f ? std::string("0") : std::string(i, f);
-}
-
-std::optional<std::string> UnidadeCadastro(const std::string& Texto)
-{
-    auto n = NumeroCadastro(Texto);
-    if (n && n->size() < 2) n->insert(0, 2 - n->size(), '0');
-    return n;
-}
 
 bool EdificacaoNumeravel(const std::string& Bloco)
 {

@@ -10,28 +10,21 @@
 #include <optional>
 #include <string>
 
+#include "common/modCadastro.h"
+
 namespace acad {
 class BlockReference;
 class Entity;
 }  // namespace acad
 
-// The text of a box as a whole number without leading zeros ("007" gives
-// "7"), or none when it is empty or not a whole number (a sign, a letter, a
-// decimal point). Blanks around the digits are ignored.
-std::optional<std::string> NumeroCadastro(const std::string& Texto);
-
-// The unit of a box: the whole number written with at least two digits ("1"
-// and "001" give "01", "123" stays), or none as NumeroCadastro.
-std::optional<std::string> UnidadeCadastro(const std::string& Texto);
-
-// One address, its parts already normalised.
+// One address, its parts already normalised (NumeroCadastro, UnidadeCadastro).
 struct EnderecoCadastro {
     std::string Setor, Quadra, Lote, Unidade;
 
     std::string SQL() const { return Setor + "-" + Quadra + "-" + Lote; }
     // The name of a meter's application and its one string.
     std::string SQLU() const { return SQL() + "-" + Unidade; }
-    std::string CamadaSetor() const { return "SETOR_" + Setor; }
+    std::string CamadaSetor() const { return NomeCamadaSetor(Setor); }
 };
 
 // The blocks of the building registry that take an address ("CAD_SBX", the
