@@ -421,14 +421,51 @@ void COMDes98::DrwCmd_Click(int Index)
 
 // ============================================================ the parcel grid
 
-void COMDes98::GRPlineCmd_Click() {}
-void COMDes98::GRJoinCmd_Click() {}
-void COMDes98::GRExecCmd_Click() {}
-void COMDes98::GRUndo_Click() {}
-void COMDes98::DelGradeCmd_Click() {}
+namespace {
+
+// The grid worker writes into the panel's boxes, undo button and bar.
+GradeLotes& Liga(GradeLotes& Grade, COMDes98& Painel)
+{
+    Grade.SetorTxt = &Painel.SetorTxt;
+    Grade.QuadraTxt = &Painel.QuadraTxt;
+    Grade.LoteTxt = &Painel.LoteTxt;
+    Grade.GRUndo = &Painel.GRUndo;
+    Grade.Progress = &Painel.Progress;
+    return Grade;
+}
+
+}  // namespace
+
+void COMDes98::GRPlineCmd_Click()
+{
+    Protegido([&] { Liga(Grade, *this).Perimetro(); });
+}
+
+void COMDes98::GRJoinCmd_Click()
+{
+    Protegido([&] { Liga(Grade, *this).PolyJoin(GRScr.Value()); });
+}
+
+void COMDes98::GRExecCmd_Click()
+{
+    Protegido([&] { Liga(Grade, *this).Executa(); });
+}
+
+void COMDes98::GRUndo_Click()
+{
+    Protegido([&] { Liga(Grade, *this).Desfaz(); });
+}
+
+void COMDes98::DelGradeCmd_Click()
+{
+    Protegido([&] { Liga(Grade, *this).ApagaGrade(); });
+}
+
 bool COMDes98::InsereLoteGrade()
 {
-    return false;
+    bool inserido = false;
+    Protegido([&] { inserido = Liga(Grade, *this).InsereLoteGrade(); });
+    return inserido;
 }
 
 // ============================================================ buildings and water meters

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/modGradeLotes.h"
 #include "platform/forms/Forms.h"
 #include "shell/ProgressBar.h"
 
@@ -159,8 +160,7 @@ private:
 
     std::unique_ptr<clsTOPDb> Db_;   // made by the first Start
 
-    // The last grid run, for "Desfaz": the perimeter it consumed and the
-    // object ids of the arrow and ticks it drew.
-    std::vector<double> CoordsPerimetro;
-    std::vector<std::int32_t> SelGrade;
+    // The parcel grid, with the last run for "Desfaz": the perimeter it
+    // consumed (CoordsPerimetro) and the arrow and ticks it drew (SelGrade).
+    GradeLotes Grade;
 };
