@@ -299,24 +299,65 @@ TEST_F(Medidores, ThePicturesFramesFollowTheMouse)
     EXPECT_TRUE(CM.HidrImg(0).Picture()) << "a figura do botão foi desenhada";
 }
 
-TEST_F(Medidores, TheSequenceStopsAtTheFirstStepThatDidNothing)
+TEST_F(Medidores, TheSequenceRunsParcelBuildingAndMeterAndStopsAtTheFirstStepThatDidNothing)
 {
+    // A tick of the grid of sector 7, city block 12, at 120.
+    ASSERT_TRUE(DefineBloco("COM_GRADE", false));
+    acad::BlockReference* marca = Doc().ModelSpace().InsertBlock({0, -30, 0}, "COM_GRADE", 1, 1, 1, 0);
+    marca->SetXData({1001, 1000}, {acad::Variant("7-12"), acad::Variant("120")});
     acad::BlockReference* casa = Edificacao("CAD_RUF", {100, 0}, "1-1-1");
-    Endereco("7", "12", "120");
+    ASSERT_TRUE(DefineBloco("CAD_SBX", false));
+    acad::BlockReference* sbx = Doc().ModelSpace().InsertBlock({-100, 0, 0}, "CAD_SBX", 1, 1, 1, 0);
+    Endereco("", "", "", "03");
     user::Click(CM.SequencialCmd);
     ASSERT_EQ(CM.SequencialCmd.Value(), 1);
-    // No grid tick picked: no building asked, no meter.
+    EXPECT_FALSE(CM.EdifCmd.Visible());
+
+    // The whole sequence: the boxes filled from the tick, the parcel, the
+    // building, the meter.
+    script->Point({0, -30, 0});
+    script->Point({5, -40, 0});
+    script->Point({100, 0, 0});
+    script->Point({110, 10, 0});
+    script->Angle(0);
+    Hidrometro(1);
+    EXPECT_EQ(script->Remaining(), 0u);
+    EXPECT_EQ(CM.LoteTxt.Text(), "120");
+    ASSERT_EQ(Blocos("COM_LOTE").size(), 1u);
+    EXPECT_EQ(Atributo(casa, "S-Q-L"), "7-12-120");
+    EXPECT_EQ(Atributo(casa, "UNIDADE"), "03");
+    ASSERT_EQ(Blocos("COM_HNAO").size(), 1u);
+    EXPECT_EQ(DadosEstendidos(Blocos("COM_HNAO")[0]), "7-12-120-03|7-12-120-03");
+
+    // The parcel's point not given: no building asked, no meter.
+    const auto depoisDe = [&](std::size_t n) {
+        const auto p = script->Prompts();
+        return std::vector<std::string>(p.begin() + static_cast<std::ptrdiff_t>(n), p.end());
+    };
+    std::size_t n = script->Prompts().size();
+    SetAtributo("S-Q-L", "1-1-1", casa);
+    script->Point({0, -30, 0});
     script->Enter();
-    script->Enter();
-    script->Enter();
-    Hidrometro(0);
+    Hidrometro(1);
+    EXPECT_EQ(depoisDe(n), (std::vector<std::string>{"Selecione Item da Grade:", "Ponto de inserção:"}));
     EXPECT_EQ(Atributo(casa, "S-Q-L"), "1-1-1");
-    EXPECT_TRUE(Blocos("COM_HSIM").empty());
-    for (const std::string& p : script->Prompts()) {
-        EXPECT_NE(p, "Selecione Edificação");
-        EXPECT_NE(p, "Ponto de inserção:");
-    }
+    EXPECT_EQ(Blocos("COM_LOTE").size(), 1u);
+    EXPECT_EQ(Blocos("COM_HNAO").size(), 1u);
+
+    // The marker picked for the building: no meter.
+    n = script->Prompts().size();
+    script->Point({0, -30, 0});
+    script->Point({5, -50, 0});
+    script->Point({-100, 0, 0});
+    Hidrometro(1);
+    EXPECT_EQ(depoisDe(n), (std::vector<std::string>{"Selecione Item da Grade:", "Ponto de inserção:",
+                                                     "Selecione Edificação"}));
+    EXPECT_FALSE(sbx->IsErased());
+    EXPECT_EQ(Blocos("COM_LOTE").size(), 2u);
+    EXPECT_EQ(Blocos("COM_HNAO").size(), 1u);
     EXPECT_EQ(Osmode(), 35);
+    EXPECT_EQ(script->Remaining(), 0u);
+    EXPECT_TRUE(mensagens.Lista().empty());
 }
 
 }  // namespace
