@@ -225,4 +225,34 @@ void OldWater(int n, const std::string& path)
     Save(doc, path);
 }
 
+// ---- the common tools panel's drawings
+
+void Sector(int n, const std::string& path)
+{
+    Check(n, "sector");
+    const std::filesystem::path base = std::filesystem::path(path).parent_path() / "BASE.dwg";
+    {
+        acad::Document map;
+        for (int k = 0; k < n; ++k) {
+            const double x = -50 + 200.0 * k / n;
+            map.ModelSpace().AddLine({x, -50, 0}, {x + 50, 150, 0});
+        }
+        Save(map, base.string());
+    }
+    acad::Document doc;
+    doc.ModelSpace().AttachExternalReference(base.string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
+    doc.ModelSpace().AddLightWeightPolyline({0, 0, 100, 0, 100, 0.005, 100, 50});
+    doc.Blocks().Add({0, 0, 0}, "MARCO")->AddCircle({0, 0, 0}, 2);
+    doc.ModelSpace().InsertBlock({300, 0, 0}, "MARCO", 1, 1, 1, 0);
+    acad::Block* casa = doc.Blocks().Add({0, 0, 0}, "CAD_RUF");
+    casa->AddLine({-2, 0, 0}, {2, 0, 0});
+    casa->AddAttribute(1.5, 0, "", {0, 1, 0}, "NUMERO", "");
+    acad::Block* soleira = doc.Blocks().Add({0, 0, 0}, "CAD_SBX");
+    soleira->AddLine({0, 0, 0}, {1, 0, 0});
+    soleira->AddAttribute(1.0, 0, "", {0, 1, 0}, "ANTIGO", "");
+    SetAttribute(*doc.ModelSpace().InsertBlock({200, 100, 0}, "CAD_RUF", 1, 1, 1, 0), "NUMERO", "42");
+    doc.ModelSpace().InsertBlock({220, 100, 0}, "CAD_SBX", 1, 1, 1, 0);
+    Save(doc, path);
+}
+
 } // namespace e2e::fixtures

@@ -54,4 +54,16 @@ void Zones(int n, const std::string& path, const std::string& blockFolder);
 // "PVC".
 void OldWater(int n, const std::string& path);
 
+// ---- the common tools panel's drawings
+
+// A sector to clip from the town's base map. The base map, written beside
+// PATH as "BASE.dwg", holds N streets: lines across the square -50..150,
+// 200 / N apart along X. PATH holds it attached as the external reference
+// "BASE" at the origin; the sector outline, an open polyline on layer "0"
+// through (0,0), (100,0), (100,0.005) and (100,50); a plain block "MARCO" (a
+// circle of radius 2) at (300,0); and two buildings of an older catalogue: a
+// "CAD_RUF" (one line and the attribute NUMERO) at (200,100) with NUMERO "42",
+// and a "CAD_SBX" (one line and the attribute ANTIGO) at (220,100).
+void Sector(int n, const std::string& path);
+
 } // namespace e2e::fixtures

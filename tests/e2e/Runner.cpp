@@ -1139,8 +1139,11 @@ void Execution::Fixture(const Statement& s)
         fixtures::Topography(*n, path);
     else if (kind == "zonehatches")
         fixtures::ZoneHatches(*n, path);
+    else if (kind == "sector")
+        fixtures::Sector(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography or zonehatches", Quote(kind));
+        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography, zonehatches or sector",
+                        Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the
