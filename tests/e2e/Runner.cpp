@@ -1141,9 +1141,12 @@ void Execution::Fixture(const Statement& s)
         fixtures::ZoneHatches(*n, path);
     else if (kind == "sector")
         fixtures::Sector(*n, path);
+    else if (kind == "numbering")
+        fixtures::Numbering(*n, path);
     else
-        throw StepError("a kind of drawing: survey, section, erased, zones, oldwater, topography, zonehatches or sector",
-                        Quote(kind));
+        throw StepError(
+            "a kind of drawing: survey, section, erased, zones, oldwater, topography, zonehatches, sector or numbering",
+            Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the

@@ -183,9 +183,10 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "fixture" &&
         (s.Arg(0).quoted || (s.Arg(0).raw != "survey" && s.Arg(0).raw != "section" && s.Arg(0).raw != "erased" &&
                              s.Arg(0).raw != "zones" && s.Arg(0).raw != "oldwater" && s.Arg(0).raw != "topography" &&
-                             s.Arg(0).raw != "zonehatches" && s.Arg(0).raw != "sector")))
+                             s.Arg(0).raw != "zonehatches" && s.Arg(0).raw != "sector" &&
+                             s.Arg(0).raw != "numbering")))
         Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw +
-                   "\" (survey, section, erased, zones, oldwater, topography, zonehatches, sector)");
+                   "\" (survey, section, erased, zones, oldwater, topography, zonehatches, sector, numbering)");
     if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
         Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
