@@ -512,7 +512,7 @@ bool COMDes98::NumeraEdificacao()
     bool falhou = false;
     acad::Entity* e = AtivaAcad("Selecione Edificação", 3, escolhido, falhou, "AcDbBlockReference");
     if (falhou || !e) return false;
-    return ::NumeraEdificacao(*e, *endereco) != nullptr;
+    return EnderecaEdificacao(*e, *endereco) != nullptr;
 }
 
 void COMDes98::HidrImg_MouseMove(int Index)

@@ -109,7 +109,7 @@ std::string BlocoHidrometro(int Indice)
     return Indice >= 0 && Indice < 4 ? kHidrometros[Indice] : "";
 }
 
-acad::BlockReference* NumeraEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco)
+acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco)
 {
     auto* b = dynamic_cast<acad::BlockReference*>(&Edificacao);
     if (!b || !EdificacaoNumeravel(b->Name())) return nullptr;

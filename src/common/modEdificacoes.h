@@ -43,7 +43,7 @@ std::string BlocoHidrometro(int Indice);
 // goes only once the new one is complete. The numbered building, or null
 // when `Edificacao` is not a block of the registry that takes an address
 // (nothing changes then). The caller has connected.
-acad::BlockReference* NumeraEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco);
+acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco);
 
 // Places one water meter of `Bloco` (built from the catalogue when the
 // drawing lacks it) on the sector layer: asks its point and its direction
