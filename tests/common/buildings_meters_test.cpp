@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "cad/CadTestSupport.h"
 #include "cad/modAcad.h"
@@ -16,6 +18,7 @@
 #include "common/COMDes98.h"
 #include "common/modEdificacoes.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/InputSource.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Forms.h"
@@ -28,11 +31,31 @@ using namespace forms;
 
 namespace {
 
+// The script's answers, noting the object snaps in force at each request.
+class SnapsAoPerguntar : public acad::InputSource {
+public:
+    SnapsAoPerguntar(std::shared_ptr<acad::ScriptedInput> Script, acad::Application& App, std::vector<int>& Vistos)
+        : script_(std::move(Script)), app_(App), vistos_(Vistos)
+    {
+    }
+    acad::InputAnswer Ask(const acad::InputRequest& r) override
+    {
+        vistos_.push_back(app_.ActiveDocument()->GetVariable("OSMODE").AsInt());
+        return script_->Ask(r);
+    }
+
+private:
+    std::shared_ptr<acad::ScriptedInput> script_;
+    acad::Application& app_;
+    std::vector<int>& vistos_;
+};
+
 class Medidores : public cadtest::CadTest {
 protected:
     Medidores() : figuras_(FigurasDoPrograma()), form("frmComum"), CM(form.Add<COMDes98>("CM"))
     {
         gMdbPath = (cadtest::PastaDoPrograma() / "rereva2000r.mdb").string();
+        app->SetInputSource(std::make_shared<SnapsAoPerguntar>(script, *app, osmodes));
         form.Move(0, 0, 2800, 4000);
         form.Show();
         Conecta();
@@ -111,6 +134,7 @@ protected:
         return antes;
     }
 
+    std::vector<int> osmodes;   // OSMODE at each request of the host
     std::string figuras_;
     Form form;
     COMDes98& CM;
@@ -134,9 +158,11 @@ TEST_F(Medidores, TheAddressOfTheExampleOnTheBuildingAndItsMeter)
 
     // A meter in a box, turned a quarter: its unit stays horizontal, the
     // address its extended data; object snaps off while asked, back after.
+    osmodes.clear();
     script->Point({120, 60, 0});
     script->Angle(M_PI / 2);
     Hidrometro(2);
+    EXPECT_EQ(osmodes, (std::vector<int>{0, 0}));
     const auto prompts = script->Prompts();
     ASSERT_GE(prompts.size(), 2u);
     EXPECT_EQ(prompts[prompts.size() - 2], "Ponto de inserção:");
