@@ -10,6 +10,7 @@
 #include "cad/modSelecao.h"
 #include "common/modCadastro.h"
 #include "common/modClipSetor.h"
+#include "common/modEdificacoes.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/modMensagem.h"
@@ -471,18 +472,93 @@ bool COMDes98::InsereLoteGrade()
 
 // ============================================================ buildings and water meters
 
-void COMDes98::EdifCmd_Click() {}
+// The address of the boxes, checked in order: the first empty one, or one
+// that is not a whole number, gives its message under `Titulo` and takes the
+// focus. None when one failed.
+std::optional<EnderecoCadastro> COMDes98::EnderecoDasCaixas(const std::string& Titulo)
+{
+    struct Caixa {
+        forms::TextBox& Txt;
+        const char* Mensagem;
+    };
+    const Caixa caixas[] = {{SetorTxt, "Preencha o número do Setor."},
+                            {QuadraTxt, "Preencha o número da Quadra."},
+                            {LoteTxt, "Preencha o número do Lote."},
+                            {UnidTxt, "Preencha o número da Unidade."}};
+    std::optional<std::string> lidos[4];
+    for (int i = 0; i < 4; ++i) {
+        lidos[i] = i == 3 ? UnidadeCadastro(caixas[i].Txt.Text()) : NumeroCadastro(caixas[i].Txt.Text());
+        if (!lidos[i]) {
+            ExibeMensagem(0, Titulo, caixas[i].Mensagem);
+            caixas[i].Txt.SetFocus();
+            return std::nullopt;
+        }
+    }
+    return EnderecoCadastro{*lidos[0], *lidos[1], *lidos[2], *lidos[3]};
+}
+
+void COMDes98::EdifCmd_Click()
+{
+    Protegido([this] { NumeraEdificacao(); });
+}
+
 bool COMDes98::NumeraEdificacao()
 {
-    return false;
+    // Every number is checked before the drawing is touched, so a building
+    // never gets half an address.
+    const std::optional<EnderecoCadastro> endereco = EnderecoDasCaixas("Inserir bloco SETOR");
+    if (!endereco) return false;
+    if (!ConectaAcad()) return false;
+    GetLayer(endereco->CamadaSetor(), 0, "");
+    Ponto escolhido;
+    bool falhou = false;
+    acad::Entity* e = AtivaAcad("Selecione Edificação", 3, escolhido, falhou, "AcDbBlockReference");
+    if (falhou || !e) return false;
+    return EnderecaEdificacao(*e, *endereco) != nullptr;
 }
-void COMDes98::HidrImg_MouseDown(int) {}
-void COMDes98::HidrImg_MouseMove(int) {}
-void COMDes98::HidrImg_MouseUp(int) {}
-void COMDes98::Sequencia(const std::string&) {}
-bool COMDes98::InsereUnidade(const std::string&)
+
+void COMDes98::HidrImg_MouseMove(int Index)
 {
-    return false;
+    HidUp(0).Move(kMarcaAoLado, HidrImg(Index).Top());
+}
+
+void COMDes98::HidrImg_MouseDown(int)
+{
+    const double topo = HidUp(0).Top();
+    HidUp(0).SetLeft(kMarcaFora);
+    HidUp(1).Move(kMarcaAoLado, topo);
+}
+
+void COMDes98::HidrImg_MouseUp(int Index)
+{
+    HidUp(1).SetLeft(kMarcaFora);
+    const std::string bloco = BlocoHidrometro(Index);
+    if (bloco.empty()) return;
+    Protegido([&] {
+        if (!ConectaAcad()) return;
+        if (SequencialCmd.Value() == 1) {
+            Sequencia(bloco);
+            return;
+        }
+        InsereUnidade(bloco);
+    });
+}
+
+void COMDes98::Sequencia(const std::string& Bloco)
+{
+    // Each step works on what the one before it wrote into the boxes: one
+    // cancelled or failed leaves the rest undone rather than done with stale
+    // numbers.
+    if (!InsereLoteGrade()) return;
+    if (!NumeraEdificacao()) return;
+    InsereUnidade(Bloco);
+}
+
+bool COMDes98::InsereUnidade(const std::string& Bloco)
+{
+    const std::optional<EnderecoCadastro> endereco = EnderecoDasCaixas("Inserir Hidrometro");
+    if (!endereco) return false;
+    return InsereHidrometro(Bloco, *endereco) != nullptr;
 }
 
 // ============================================================ sector clipping and block update

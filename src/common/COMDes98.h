@@ -25,6 +25,7 @@ namespace acad {
 class Entity;
 }
 class clsTOPDb;
+struct EnderecoCadastro;
 
 class COMDes98 : public forms::UserControl {
 public:
@@ -149,6 +150,9 @@ private:
     void Sequencia(const std::string& Bloco);
     // Places one water meter of that block: true when one was placed.
     bool InsereUnidade(const std::string& Bloco);
+    // The address of the boxes, or none after the message of the first that
+    // is empty or not a whole number.
+    std::optional<EnderecoCadastro> EnderecoDasCaixas(const std::string& Titulo);
 
     // ---- sector clipping and block update
     void SETClipCmd_Click();   // "Clip Setor"

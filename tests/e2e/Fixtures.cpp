@@ -96,7 +96,7 @@ namespace {
 
 const char* const kKinds[] = {"survey",  "section",   "erased",  "zones",   "oldwater", "topography", "zonehatches",
                               "spread",  "buildings", "streets", "splines", "farhatch", "elevated",   "sector",
-                              "grid"};
+                              "grid",    "numbering"};
 
 } // namespace
 
@@ -499,6 +499,54 @@ void Sector(int n, const std::string& path)
     soleira->AddAttribute(1.0, 0, "", {0, 1, 0}, "ANTIGO", "");
     SetAttribute(*doc.ModelSpace().InsertBlock({200, 100, 0}, "CAD_RUF", 1, 1, 1, 0), "NUMERO", "42");
     doc.ModelSpace().InsertBlock({220, 100, 0}, "CAD_SBX", 1, 1, 1, 0);
+    Save(doc, path);
+}
+
+// --- common tools: buildings and water meters
+
+void Numbering(int n, const std::string& path)
+{
+    Check(n, "numbering");
+    acad::Document doc;
+    Layer(doc, "CADASTRO", 250);
+    Layer(doc, "CADASTRO_TEXTO", 7);
+    acad::Block* casa = doc.Blocks().Add({0, 0, 0}, "CAD_RUF");
+    for (const auto& [a, b] : {std::pair<Point3d, Point3d>{{-2.475, -2.475, 0}, {2.475, -2.475, 0}},
+                               {{2.475, -2.475, 0}, {2.475, 2.475, 0}},
+                               {{2.475, 2.475, 0}, {-2.475, 2.475, 0}},
+                               {{-2.475, 2.475, 0}, {-2.475, -2.475, 0}}})
+        casa->AddLine(a, b)->SetLayer("CADASTRO");
+    const auto atributo = [&](const char* tag, double h, Point3d at) {
+        casa->AddAttribute(h, 0, "", at, tag, "")->SetLayer("CADASTRO_TEXTO");
+    };
+    atributo("NUMERO", 1.5, {0, 0, 0});
+    atributo("NOME", 1, {0, 2.875, 0});
+    atributo("APTOS", 1, {0, -4.075, 0});
+    atributo("COM", 1, {0, -5.475, 0});
+    atributo("ECONOMIAS", 1, {0, -6.875, 0});
+    const auto insere = [&](int k, double escala) {
+        acad::BlockReference* b =
+            doc.ModelSpace().InsertBlock({30.0 * (k - 1), 0, 0}, "CAD_RUF", escala, escala, escala, 0);
+        b->SetLayer("CADASTRO");
+        SetAttribute(*b, "NUMERO", std::to_string(k));
+        SetAttribute(*b, "ECONOMIAS", std::to_string(k));
+        SetAttribute(*b, "S-Q-L", "1-1-" + std::to_string(k));
+    };
+    for (int k = 2; k <= n; k += 2) insere(k, 2);
+    atributo("UNIDADE", 0.8, {2.775, 1.675, 0});
+    atributo("S-Q-L", 0.8, {0, -2.775, 0});
+    for (int k = 1; k <= n; k += 2) insere(k, 1);
+
+    doc.Blocks().Add({0, 0, 0}, "CAD_SBX")->AddLine({0, 0, 0}, {1, 0, 0});
+    doc.ModelSpace().InsertBlock({0, -20, 0}, "CAD_SBX", 1, 1, 1, 0)->SetLayer("CADASTRO");
+    Layer(doc, "GRADE_10", 42);
+    acad::Block* grade = doc.Blocks().Add({0, 0, 0}, "COM_GRADE");
+    grade->AddLine({0, 0, 0}, {0, 2, 0});
+    grade->AddAttribute(1, 0, "", {0.5, 1, 0}, "LOTE", "");
+    acad::BlockReference* marca = doc.ModelSpace().InsertBlock({0, -40, 0}, "COM_GRADE", 1, 1, 1, 0);
+    marca->SetLayer("GRADE_10");
+    SetAttribute(*marca, "LOTE", "120");
+    marca->SetXData({1001, 1000}, {acad::Variant(std::string("7-12")), acad::Variant(std::string("120"))});
     Save(doc, path);
 }
 

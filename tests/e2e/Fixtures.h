@@ -122,4 +122,17 @@ void Grid(int n, const std::string& path);
 // and a "CAD_SBX" (one line and the attribute ANTIGO) at (220,100).
 void Sector(int n, const std::string& path);
 
+// --- common tools: buildings and water meters
+
+// Buildings to give an address, 30 units apart along X from the origin on
+// layer "CADASTRO", and a tick of a parcel grid. The block "CAD_RUF" has the
+// registry's tags NUMERO, NOME, APTOS, COM, ECONOMIAS, UNIDADE and S-Q-L. By
+// k (from 1): odd k inserted with all seven, S-Q-L "1-1-<k>" (numbered
+// before); even k inserted at scale 2 before the block had UNIDADE and
+// S-Q-L, so that the insertion has neither. Every building has NUMERO "<k>"
+// and ECONOMIAS "<k>". A "CAD_SBX" marker (one line) stands at (0,-20), and
+// a "COM_GRADE" tick (one line, attribute LOTE "120") at (0,-40) with the
+// extended data of sector 7, city block 12, parcel 120 ("7-12", "120").
+void Numbering(int n, const std::string& path);
+
 } // namespace e2e::fixtures

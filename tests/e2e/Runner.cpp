@@ -1161,6 +1161,8 @@ void Execution::Fixture(const Statement& s)
         fixtures::Sector(*n, path);
     else if (kind == "grid")
         fixtures::Grid(*n, path);
+    else if (kind == "numbering")
+        fixtures::Numbering(*n, path);
     else
         throw StepError("a kind of drawing: " + fixtures::KindList(), Quote(kind));
 }

@@ -1,0 +1,145 @@
+#include "common/modEdificacoes.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "cad/modAcad.h"
+#include "cad/modDesenho.h"
+#include "cad/modSelecao.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/TextEntities.h"
+#include "topography/TOPDes.h"
+
+namespace {
+
+constexpr const char* kEdificacoes[] = {"CAD_MIX", "CAD_RMF", "CAD_RUF", "CAD_COM", "CAD_IND", "CAD_SVP"};
+constexpr const char* kHidrometros[] = {"COM_HSIM", "COM_HNAO", "COM_HSIMC", "COM_HNAOC"};
+
+void EscreveAtributo(acad::BlockReference& B, const std::string& Tag, const std::string& Valor,
+                     std::optional<double> Rotacao = {})
+{
+    for (acad::AttributeReference* a : B.GetAttributes()) {
+        if (a->TagString() != Tag) continue;
+        a->SetTextString(Valor);
+        if (Rotacao) a->SetRotation(*Rotacao);
+        a->Update();
+    }
+}
+
+// Running object snaps are off while the meter's point and direction are
+// asked, and back as they were however the command ends.
+class SemOsmode {
+public:
+    SemOsmode() : salvo_(gAcadDoc->GetVariable("OSMODE")) {}
+    ~SemOsmode()
+    {
+        try {
+            gAcadDoc->SetVariable("OSMODE", salvo_);
+        } catch (const acad::Error&) {
+        }
+    }
+    void Desliga() { gAcadDoc->SetVariable("OSMODE", acad::Variant(0)); }
+    SemOsmode(const SemOsmode&) = delete;
+    SemOsmode& operator=(const SemOsmode&) = delete;
+
+private:
+    acad::Variant salvo_;
+};
+
+// A new insertion that goes again unless the command gets to keep it.
+class InsercaoProvisoria {
+public:
+    explicit InsercaoProvisoria(acad::BlockReference* B) : b_(B) {}
+    ~InsercaoProvisoria()
+    {
+        if (!b_) return;
+        try {
+            b_->Delete();
+        } catch (const acad::Error&) {
+        }
+    }
+    acad::BlockReference* Mantem() { return std::exchange(b_, nullptr); }
+    acad::BlockReference* operator->() const { return b_; }
+    acad::BlockReference& operator*() const { return *b_; }
+    InsercaoProvisoria(const InsercaoProvisoria&) = delete;
+    InsercaoProvisoria& operator=(const InsercaoProvisoria&) = delete;
+
+private:
+    acad::BlockReference* b_;
+};
+
+// The building inserted again from its block's present definition: same
+// point, rotation and scale; the texts of the attributes that both have, the
+// last one of a tag counting as GetAtributo reads it; its extended data.
+acad::BlockReference* Reinsere(acad::BlockReference& Antiga)
+{
+    std::map<std::string, std::string> textos;
+    for (acad::AttributeReference* a : Antiga.GetAttributes()) textos[a->TagString()] = a->TextString();
+    std::vector<int> tipos;
+    std::vector<acad::Variant> valores;
+    Antiga.GetXData("", tipos, valores);
+
+    InsercaoProvisoria nova(gModelSpace->InsertBlock(Antiga.InsertionPoint(), Antiga.Name(), Antiga.XScaleFactor(),
+                                                     Antiga.YScaleFactor(), Antiga.ZScaleFactor(),
+                                                     Antiga.Rotation()));
+    for (acad::AttributeReference* a : nova->GetAttributes()) {
+        const auto t = textos.find(a->TagString());
+        if (t == textos.end()) continue;
+        a->SetTextString(t->second);
+        a->Update();
+    }
+    if (!tipos.empty()) nova->SetXData(tipos, valores);
+    nova->SetLayer(Antiga.Layer());
+    Antiga.Delete();
+    return nova.Mantem();
+}
+
+}  // namespace
+
+bool EdificacaoNumeravel(const std::string& Bloco)
+{
+    return std::any_of(std::begin(kEdificacoes), std::end(kEdificacoes), [&](const char* n) { return Bloco == n; });
+}
+
+std::string BlocoHidrometro(int Indice)
+{
+    return Indice >= 0 && Indice < 4 ? kHidrometros[Indice] : "";
+}
+
+acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco)
+{
+    auto* b = dynamic_cast<acad::BlockReference*>(&Edificacao);
+    if (!b || !EdificacaoNumeravel(b->Name())) return nullptr;
+    GetLayer(Endereco.CamadaSetor(), 0, "");
+    const std::optional<std::string> sql = GetAtributo("S-Q-L", b);
+    if (!sql || sql->empty()) b = Reinsere(*b);
+    b->SetLayer(Endereco.CamadaSetor());
+    b->Update();
+    EscreveAtributo(*b, "S-Q-L", Endereco.SQL());
+    EscreveAtributo(*b, "UNIDADE", Endereco.Unidade);
+    return b;
+}
+
+acad::BlockReference* InsereHidrometro(const std::string& Bloco, const EnderecoCadastro& Endereco)
+{
+    if (!DefineBloco(Bloco, false)) return nullptr;
+    SemOsmode osmode;
+    GetLayer(Endereco.CamadaSetor(), 0, "");
+    osmode.Desliga();
+    const std::optional<Ponto> p = GetPonto(std::nullopt, "Ponto de inserção:");
+    if (!p) return nullptr;
+    const std::optional<double> angulo = GetValorUsuario(p, "Direção:");
+    if (!angulo) return nullptr;
+
+    InsercaoProvisoria h(gModelSpace->InsertBlock(*p, Bloco, 1, 1, 1, *angulo));
+    h->SetLayer(Endereco.CamadaSetor());
+    const std::string app = Endereco.SQLU();
+    h->SetXData({1001, 1000}, {acad::Variant(app), acad::Variant(app)});
+    h->Update();
+    EscreveAtributo(*h, "UNIDADE", Endereco.Unidade, 0.0);
+    EscreveAtributo(*h, "S-Q-L", Endereco.SQL());
+    return h.Mantem();
+}
