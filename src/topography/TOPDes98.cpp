@@ -9,6 +9,7 @@
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
+#include "topography/clsTOPMar.h"
 #include "topography/clsTOPSec.h"
 #include "topography/modPontosTopo.h"
 
@@ -82,6 +83,7 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     Im.MouseDown += [this](int Index, int, int, double, double) { Im_MouseDown(Index); };
     Im.MouseMove += [this](int Index, int, int, double, double) { Im_MouseMove(Index); };
     Im.MouseUp += [this](int Index, int, int, double, double) { Im_MouseUp(Index); };
+    MarArqs.Click += [this](int Index) { MarArqs_Click(Index); };
     MISCSpl2PlTxt.KeyPress += [this](int& KeyAscii) { MISCSpl2PlTxt_KeyPress(KeyAscii); };
 
     // Each bar's remaining time beside it, shown at once; the block
@@ -332,6 +334,28 @@ void TOPDes98::MISCSpl2PlTxt_KeyPress(int& KeyAscii)
 {
     if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == vbKeyBack || KeyAscii == vbKeyReturn) return;
     KeyAscii = 0;
+}
+
+// ---------------------------------------------------------------- sheet layouts and files
+
+namespace {
+// A sheet run yields at every sheet: a button pressed meanwhile would start a
+// second walk over the drawing the first one is changing.
+bool gMarArqsRodando = false;
+}  // namespace
+
+// Each press reads the sheets afresh into a worker of its own.
+void TOPDes98::MarArqs_Click(int Index)
+{
+    if (gMarArqsRodando) return;
+    gMarArqsRodando = true;
+    Protegido([&] {
+        clsTOPMar Mar;
+        MARProgress.SetVisible(true);
+        Mar.ProgressBar = &MARProgress;
+        if (!Mar.SelectQuads()) Mar.MARLayout(Index);
+    });
+    gMarArqsRodando = false;
 }
 
 // ---------------------------------------------------------------- settings

@@ -153,6 +153,8 @@ private:
     void Im_MouseMove(int Index);
     void Im_MouseUp(int Index);
     void MISCSpl2PlTxt_KeyPress(int& KeyAscii);
+    // "Margens": the sheet files (0), layouts (1) or preview (2).
+    void MarArqs_Click(int Index);
 
     // settings
     double MARVPDimX_ = 786;
