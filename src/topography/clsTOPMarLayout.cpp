@@ -135,9 +135,8 @@ std::string ArquivoLayouts(const Opcoes& o, const std::string& Desenho, int Cont
 
 // A file name the drawing host saves under as it is: no folder separators
 // or characters that file systems refuse inside a name.
-bool NomeDeArquivoValido(const std::string& Caminho)
+bool NomeDeArquivoValido(const std::string& nome)
 {
-    const std::string nome = std::filesystem::path(Caminho).filename().string();
     if (nome.empty() || nome.size() > 255 || Apara(nome) != nome || nome == ".dwg") return false;
     for (unsigned char c : nome)
         if (c < 0x20 || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos) return false;
@@ -302,10 +301,11 @@ void clsTOPMar::MARLayout(int Modo)
     // Every name the run will make, checked before anything changes.
     {
         std::set<std::string> layouts, arquivos;
+        // Names are made beside the drawing: what follows its folder is the name.
         auto confere_arquivo = [&](const std::string& f) {
-            if (!NomeDeArquivoValido(f)) {
-                Aviso("Nome de arquivo inválido: \"" + std::filesystem::path(f).filename().string() +
-                      "\"\r\n\r\nOperação cancelada.");
+            const std::string nome = f.substr(std::min(pasta.size(), f.size()));
+            if (!NomeDeArquivoValido(nome)) {
+                Aviso("Nome de arquivo inválido: \"" + nome + "\"\r\n\r\nOperação cancelada.");
                 return false;
             }
             if (std::filesystem::exists(f) || !arquivos.insert(f).second) {
