@@ -128,4 +128,42 @@ void OldWater(int n, const std::string& path)
     Save(doc, path);
 }
 
+// ---- map sheets and their template layout
+
+void Sheets(int n, const std::string& path)
+{
+    Check(n, "sheets");
+    constexpr double w = 786, h = 499;
+    acad::Document doc;
+    Layer(doc, "NUM_QUADRICULA", 1);
+    acad::Block* frame = doc.Blocks().Add({0, 0, 0}, "QUADRICULA2");
+    const Point3d corners[] = {{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}};
+    for (int i = 0; i < 4; ++i) frame->AddLine(corners[i], corners[(i + 1) % 4]);
+    frame->AddAttribute(0.02, 0, "", {0.5, -0.5, 0}, "NUMERO", "0");
+    for (int k = 1; k <= n; ++k) {
+        const double x = 650000 + ((k - 1) % 4) * w, y = 7450000 - ((k - 1) / 4) * h;
+        acad::BlockReference* q = doc.ModelSpace().InsertBlock({x, y, 0}, "QUADRICULA2", w, h, w, 0);
+        q->SetLayer("NUM_QUADRICULA");
+        SetAttribute(*q, "NUMERO", std::to_string(k));
+        doc.ModelSpace().AddLine({x + 10, y - 10, 0}, {x + w - 10, y - h + 10, 0});
+    }
+
+    acad::Block* seal = doc.Blocks().Add({0, 0, 0}, "SELO");
+    seal->AddLine({0, 0, 0}, {120, 0, 0});
+    seal->AddAttribute(4.0, 0, "", {5, 5, 0}, "NUMERO", "0000");
+    acad::Block* key = doc.Blocks().Add({0, 0, 0}, "INDICE");
+    key->AddLine({0, 0, 0}, {40, 0, 0});
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c)
+            key->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0},
+                              "XL" + std::to_string(r) + "C" + std::to_string(c), "");
+    // The viewport is the layout's own before the layout is first shown.
+    acad::Layout* paper = doc.Layouts().Item("Layout1");
+    paper->SetName("Modelo");
+    paper->Block().AddPViewport({200, 150, 0}, 393, 249.5);
+    paper->Block().InsertBlock({280, 10, 0}, "SELO", 1, 1, 1, 0);
+    paper->Block().InsertBlock({280, 60, 0}, "INDICE", 1, 1, 1, 0);
+    Save(doc, path);
+}
+
 } // namespace e2e::fixtures

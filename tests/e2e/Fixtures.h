@@ -30,4 +30,18 @@ void Zones(int n, const std::string& path, const std::string& blockFolder);
 // "PVC".
 void OldWater(int n, const std::string& path);
 
+// ---- map sheets and their template layout
+
+// N map sheets of 786 by 499, four to a row from (650000, 7450000) eastwards
+// and rows southwards: sheet k (from 1) an insertion of "QUADRICULA2" (a unit
+// frame whose attribute NUMERO holds k) at its top-left corner, scaled to the
+// sheet, on layer "NUM_QUADRICULA", with a line across it on layer "0". The
+// paper-space layout "Modelo" is the template of the sheet layouts: a
+// viewport of 393 by 249.5 centred on (200, 150), the title block "SELO"
+// (attribute NUMERO "0000", height 4, at (285, 15)) inserted at (280, 10),
+// and the key map "INDICE" inserted at (280, 60): a line from there to
+// (320, 60) and the attributes XL1C1 to XL3C3, cell XLrCc at
+// (280 + 10c, 60 - 5r).
+void Sheets(int n, const std::string& path);
+
 } // namespace e2e::fixtures
