@@ -154,6 +154,11 @@ private:
     void Im_MouseUp(int Index);
     void MISCSpl2PlTxt_KeyPress(int& KeyAscii);
 
+    // "Margens": each press makes a new map sheet worker.
+    void InsQuaCmd_Click();
+    void NumQuadCmd_Click();
+    void InsUTMCmd_Click();
+
     // settings
     double MARVPDimX_ = 786;
     double MARVPDimY_ = 499;
