@@ -203,6 +203,38 @@ TEST_F(Margens, OneSheetAtAPickedPointTakesTheScaleAndABadScaleInsertsNothing)
     EXPECT_EQ(script->Prompts().size(), 1u);
 }
 
+TEST_F(Margens, InALayoutTheSheetIsTheViewportAndAnEmptyDrawingGetsNoGrid)
+{
+    // Without limits the grid covers the drawing's extents: an empty drawing
+    // has none, and gets no sheet.
+    Quadriculas([](frmMARQua& f) {
+        Click(f.Check1);
+        Click(f.cmdOK);
+    });
+    Click(painel.TD.InsQuaCmd);
+    EXPECT_TRUE(Blocos("QUADRICULA2").empty());
+
+    // In a layout the dialog proposes the active viewport's size, and the
+    // sheet goes to model space, picked through the viewport.
+    Doc().SetActiveSpace(acad::acPaperSpace);
+    acad::PViewport* vp = Doc().PaperSpace().AddPViewport({150, 100, 0}, 300, 200);
+    Doc().SetActivePViewport(*vp);
+    Quadriculas([](frmMARQua& f) {
+        EXPECT_EQ(f.Text1(0).Text(), "300");
+        EXPECT_EQ(f.Text1(1).Text(), "200");
+        f.Combo1.SetText("2000");
+        Click(f.cmdOK);
+    });
+    script->Point({10, 20, 0});
+    Click(painel.TD.InsQuaCmd);
+    EXPECT_TRUE(Doc().MSpace());
+    const auto folhas = Blocos("QUADRICULA2");
+    ASSERT_EQ(folhas.size(), 1u);
+    EXPECT_DOUBLE_EQ(folhas[0]->XScaleFactor(), 600);
+    EXPECT_DOUBLE_EQ(folhas[0]->YScaleFactor(), 400);
+    EXPECT_TRUE(mensagens.Lista().empty());
+}
+
 TEST_F(Margens, SheetsAreReadInRowsFromTheNorthAndWestToEast)
 {
     // Y differences of 99.9 share a row, ordered by X; 100 does not.
