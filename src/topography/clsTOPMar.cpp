@@ -452,7 +452,7 @@ bool clsTOPMar::LeXRefQuads()
     auto* referencia = dynamic_cast<acad::BlockReference*>(e);
     if (!referencia) {
         ExibeMensagem(0, "Atenção",
-                      "O objeto selecionado não é uma referência externa.\n\nOperação cancelada.");
+                      "O objeto selecionado não é um bloco ou XRef.\n\nOperação cancelada.");
         return true;
     }
 

@@ -16,6 +16,7 @@
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Testing.h"
+#include "shell/frmCancelar.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPMar.h"
 #include "topography/frmMARExe.h"
@@ -165,6 +166,31 @@ TEST_F(Margens, AGridOverPickedLimitsCoversTheCellsThatHoldAnythingButSheets)
     }
     EXPECT_TRUE(mensagens.Lista().empty());
     EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione limites: ", "Segundo ponto: "}));
+}
+
+TEST_F(Margens, TheCancelWindowStopsTheGridBetweenRows)
+{
+    gModelSpace->AddLine({0, 0, 0}, {2000, 1000, 0});
+    // "Cancelar" pressed once the first row is made: that row stays.
+    auto anterior = forms::SetYieldHook([&] {
+        if (Blocos("QUADRICULA2").empty()) return;
+        for (forms::Form* f : forms::Forms())
+            if (auto* c = dynamic_cast<frmCancelar*>(f)) {
+                EXPECT_EQ(c->Mensagem(), "Inserindo Quadrículas...");
+                Click(c->CmdCancel);
+            }
+    });
+    Quadriculas([](frmMARQua& f) {
+        Click(f.Check1);
+        Click(f.cmdOK);
+    });
+    clsTOPMar mar;
+    EXPECT_TRUE(mar.InsertQuad());
+    forms::SetYieldHook(std::move(anterior));
+    const auto folhas = Blocos("QUADRICULA2");
+    ASSERT_EQ(folhas.size(), 2u);
+    EXPECT_EQ(Numero(folhas[1]), "2");
+    EXPECT_DOUBLE_EQ(folhas[1]->InsertionPoint().y, 999);
 }
 
 TEST_F(Margens, OneSheetAtAPickedPointTakesTheScaleAndABadScaleInsertsNothing)
@@ -349,8 +375,8 @@ TEST_F(Margens, SheetsAreReadFromAPickedReferenceInItsOwnCoordinates)
     script->Point({5, 0, 0});
     clsTOPMar linha;
     EXPECT_TRUE(linha.SelectQuads());
-    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"O objeto selecionado não é uma referência "
-                                                            "externa.\n\nOperação cancelada."}));
+    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"O objeto selecionado não é um bloco ou "
+                                                            "XRef.\n\nOperação cancelada."}));
 }
 
 // The UTM grid: lines and labels of one sheet, by coordinate.
