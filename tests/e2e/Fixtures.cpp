@@ -147,9 +147,11 @@ void Spread(int n, const std::string& path)
     Save(doc, path);
 }
 
-void Sheets(int n, const std::string& path)
+void SheetsXRef(int n, const std::string& path)
 {
     Check(n, "sheets");
+    std::filesystem::path sheets(path);
+    sheets.replace_filename(sheets.stem().string() + "-folhas.dwg");
     acad::Document doc;
     Layer(doc, "NUM_QUADRICULA", 3);
     acad::Block* frame = doc.Blocks().Add({0, 0, 0}, "QUADRICULA2");
@@ -164,7 +166,10 @@ void Sheets(int n, const std::string& path)
         b->SetLayer("NUM_QUADRICULA");
         SetAttribute(*b, "NUMERO", std::to_string(k));
     }
-    Save(doc, path);
+    Save(doc, sheets.string());
+    acad::Document host;
+    host.ModelSpace().AttachExternalReference(sheets.string(), "FOLHAS", {1000, 1000, 0}, 1, 1, 1, 0, false);
+    Save(host, path);
 }
 
 } // namespace e2e::fixtures

@@ -36,10 +36,12 @@ void OldWater(int n, const std::string& path);
 // and a POINT, on layer "0".
 void Spread(int n, const std::string& path);
 
-// Map sheets: a drawing of N sheets to attach as a reference: insertions of
-// "QUADRICULA2" (a unit frame, its attribute NUMERO first) at scale 786 x 499
-// on layer "NUM_QUADRICULA", three to a row from the top-left corner (0, 0)
-// eastward, rows southward; sheet k numbered "k".
-void Sheets(int n, const std::string& path);
+// Map sheets read from a reference: PATH attaches, as the reference "FOLHAS"
+// at (1000, 1000), the drawing "<PATH without .dwg>-folhas.dwg" written beside
+// it, which holds N sheets: insertions of "QUADRICULA2" (a unit frame, its
+// attribute NUMERO first) at scale 786 x 499 on layer "NUM_QUADRICULA", three
+// to a row from the top-left corner (0, 0) eastward, rows southward; sheet k
+// numbered "k". PATH itself holds no sheet.
+void SheetsXRef(int n, const std::string& path);
 
 } // namespace e2e::fixtures

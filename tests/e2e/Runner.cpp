@@ -1133,10 +1133,10 @@ void Execution::Fixture(const Statement& s)
         fixtures::OldWater(*n, path);
     else if (kind == "spread")
         fixtures::Spread(*n, path);
-    else if (kind == "sheets")
-        fixtures::Sheets(*n, path);
+    else if (kind == "sheetsxref")
+        fixtures::SheetsXRef(*n, path);
     else
-        throw StepError("a kind of drawing: survey, zones, oldwater, spread or sheets", Quote(kind));
+        throw StepError("a kind of drawing: survey, zones, oldwater, spread or sheetsxref", Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the

@@ -69,5 +69,19 @@ expect attribute UTM at -750,1500 "E = -750 "
 expect attribute UTM at -114,1250 "N = 1250 "
 expect attribute UTM at 893,500 "N = 500 "
 
+# A drawing whose sheets lie in an attached reference: the UTM grid and the
+# numbering work on the drawing's own sheets, and find none.
+fixture sheetsxref 4 ${data}/ref.dwg
+open ${data}/ref.dwg
+expect entities 1 0=INSERT 2=FOLHAS
+answer frmMARExe CmdOK
+click TD.InsUTMCmd
+expect entities 0 0=LINE 8=UTM
+answer frmMsgBox
+  expect text Mensagem contains "Bloco Quadricula2 não encontrado."
+  click CmdOK
+end
+click TD.NumQuadCmd
+
 click cmdEnd
 expect ended
