@@ -64,6 +64,16 @@ std::optional<int> Inteiro(const std::string& Texto)
     return t[0] == '-' ? -static_cast<int>(v) : static_cast<int>(v);
 }
 
+// A number above 0 typed in a box ("786", "393,5").
+std::optional<double> NumeroPositivo(const std::string& Texto)
+{
+    const std::string t = SemBrancos(Texto);
+    if (t.empty() || !IsNumero(t)) return std::nullopt;
+    const double v = StrToDbl(t);
+    if (!(v > 0) || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
 // A whole coordinate of the UTM grid as its label writes it.
 std::string TextoInteiro(double v)
 {
@@ -210,8 +220,8 @@ bool clsTOPMar::InsertQuad()
     if (!ConectaAcad()) return false;
     MinimizaPrincipal(true);
 
-    double W = 0, H = 0;
     bool aplicAll = false, cancel = false;
+    std::string dimX, dimY, escalaTexto;
     std::optional<Ponto> extMin, extMax;
     {
         frmMARQua frm;
@@ -220,33 +230,32 @@ bool clsTOPMar::InsertQuad()
         frm.SetMAREscala(fMAREscala);
         frm.Show(forms::vbModal, gMainForm);
         cancel = frm.Cancel || !frm.OK;
-        if (!cancel) {
-            // The sizes and scale come from boxes the user types in: a size
-            // that is not one, or a scale that is not a whole denominator,
-            // inserts nothing.
-            const std::string dimX = frm.Text1(0).Text(), dimY = frm.Text1(1).Text();
-            const auto escala = InteiroPositivo(frm.Combo1.Text());
-            const bool dimsOk = IsNumero(SemBrancos(dimX)) && IsNumero(SemBrancos(dimY)) &&
-                                !SemBrancos(dimX).empty() && !SemBrancos(dimY).empty() &&
-                                StrToDbl(dimX) > 0 && StrToDbl(dimY) > 0;
-            if (!dimsOk) {
-                ExibeMensagem(0, "Atenção", "As dimensões da Viewport devem ser números maiores que zero.");
-                cancel = true;
-            } else if (!escala) {
-                ExibeMensagem(0, "Atenção", "A escala deve ser um número inteiro maior que zero.");
-                cancel = true;
-            } else {
-                W = StrToDbl(dimX) * static_cast<double>(*escala) / 1000;
-                H = StrToDbl(dimY) * static_cast<double>(*escala) / 1000;
-                aplicAll = frm.AplicAll;
-                extMin = frm.ExtMin;
-                extMax = frm.ExtMax;
-            }
-        }
+        dimX = frm.Text1(0).Text();
+        dimY = frm.Text1(1).Text();
+        escalaTexto = frm.Combo1.Text();
+        aplicAll = frm.AplicAll;
+        extMin = frm.ExtMin;
+        extMax = frm.ExtMax;
         forms::Unload(frm);
     }
     MinimizaPrincipal(false);
     if (cancel) return false;
+
+    // The sizes and the scale are typed by the user: a size that is not a
+    // number above 0, or a scale that is not a whole denominator, inserts
+    // nothing.
+    const auto largura = NumeroPositivo(dimX), altura = NumeroPositivo(dimY);
+    const auto escala = InteiroPositivo(escalaTexto);
+    if (!largura || !altura) {
+        ExibeMensagem(0, "Atenção", "As dimensões da Viewport devem ser números maiores que zero.");
+        return false;
+    }
+    if (!escala) {
+        ExibeMensagem(0, "Atenção", "A escala deve ser um número inteiro maior que zero.");
+        return false;
+    }
+    const double W = *largura * static_cast<double>(*escala) / 1000;
+    const double H = *altura * static_cast<double>(*escala) / 1000;
 
     EntraViewport();
     if (!DefineBloco(kQuadricula, false)) return false;
