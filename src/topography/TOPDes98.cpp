@@ -85,6 +85,9 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     Im.MouseUp += [this](int Index, int, int, double, double) { Im_MouseUp(Index); };
     MarArqs.Click += [this](int Index) { MarArqs_Click(Index); };
     MISCSpl2PlTxt.KeyPress += [this](int& KeyAscii) { MISCSpl2PlTxt_KeyPress(KeyAscii); };
+    InsQuaCmd.Click += [this] { InsQuaCmd_Click(); };
+    NumQuadCmd.Click += [this] { NumQuadCmd_Click(); };
+    InsUTMCmd.Click += [this] { InsUTMCmd_Click(); };
 
     // Each bar's remaining time beside it, shown at once; the block
     // replacement's is not shown.
@@ -334,6 +337,42 @@ void TOPDes98::MISCSpl2PlTxt_KeyPress(int& KeyAscii)
 {
     if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == vbKeyBack || KeyAscii == vbKeyReturn) return;
     KeyAscii = 0;
+}
+
+// ---------------------------------------------------------------- "Margens"
+// The sheet tools: a new worker per press, reporting on the tab's bar.
+
+void TOPDes98::InsQuaCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.fMARVPDimX = MARVPDimX_;
+        mar.fMARVPDimY = MARVPDimY_;
+        mar.fMAREscala = MAREscala_;
+        mar.InsertQuad();
+    });
+}
+
+void TOPDes98::NumQuadCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.NumerarQuads();
+    });
+}
+
+void TOPDes98::InsUTMCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.InsertUTM();
+    });
 }
 
 // ---------------------------------------------------------------- sheet layouts and files

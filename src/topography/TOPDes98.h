@@ -156,6 +156,11 @@ private:
     // "Margens": the sheet files (0), layouts (1) or preview (2).
     void MarArqs_Click(int Index);
 
+    // "Margens": each press makes a new map sheet worker.
+    void InsQuaCmd_Click();
+    void NumQuadCmd_Click();
+    void InsUTMCmd_Click();
+
     // settings
     double MARVPDimX_ = 786;
     double MARVPDimY_ = 499;

@@ -13,6 +13,7 @@
 // Coordinates, sizes and counts are doubles and plain ints: sheets lie at
 // northings of millions, where single precision would round the corners.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,7 +132,7 @@ private:
     void ProgressStart(long long Max);
     void ProgressStep();
 
-    frmCancelar* fCancel = nullptr;  // alive only during one run
+    std::unique_ptr<frmCancelar> fCancel;  // alive only during one run
     int MsgLeft_ = 0;
     int MsgTop_ = 0;
 };

@@ -128,6 +128,51 @@ void OldWater(int n, const std::string& path)
     Save(doc, path);
 }
 
+// ------------------------------------------------------------------ map sheets
+
+void Spread(int n, const std::string& path)
+{
+    Check(n, "spread");
+    acad::Document doc;
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+    const double step = 1000.0 / columns;
+    for (int k = 0; k < n; ++k) {
+        const Point3d at{step * (k % columns), step * (k / columns), 0};
+        switch (k % 3) {
+        case 0: doc.ModelSpace().AddLine(at, {at.x + 10, at.y, 0}); break;
+        case 1: doc.ModelSpace().AddCircle(at, 5); break;
+        default: doc.ModelSpace().AddPoint(at); break;
+        }
+    }
+    Save(doc, path);
+}
+
+void SheetsXRef(int n, const std::string& path)
+{
+    Check(n, "sheets");
+    std::filesystem::path sheets(path);
+    sheets.replace_filename(sheets.stem().string() + "-folhas.dwg");
+    acad::Document doc;
+    Layer(doc, "NUM_QUADRICULA", 3);
+    acad::Block* frame = doc.Blocks().Add({0, 0, 0}, "QUADRICULA2");
+    frame->AddLine({0, -1, 0}, {1, -1, 0});
+    frame->AddLine({1, -1, 0}, {1, 0, 0});
+    frame->AddLine({1, 0, 0}, {0, 0, 0});
+    frame->AddLine({0, 0, 0}, {0, -1, 0});
+    frame->AddAttribute(0.012, 0, "", {0.004, -0.004, 0}, "NUMERO", "");
+    for (int k = 1; k <= n; ++k) {
+        const Point3d at{786.0 * ((k - 1) % 3), -499.0 * ((k - 1) / 3), 0};
+        acad::BlockReference* b = doc.ModelSpace().InsertBlock(at, "QUADRICULA2", 786, 499, 786, 0);
+        b->SetLayer("NUM_QUADRICULA");
+        SetAttribute(*b, "NUMERO", std::to_string(k));
+    }
+    Save(doc, sheets.string());
+    acad::Document host;
+    host.ModelSpace().AttachExternalReference(sheets.string(), "FOLHAS", {1000, 1000, 0}, 1, 1, 1, 0, false);
+    Save(host, path);
+}
+
+
 // ---- map sheets and their template layout
 
 void Sheets(int n, const std::string& path)

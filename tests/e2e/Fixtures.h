@@ -30,6 +30,20 @@ void Zones(int n, const std::string& path, const std::string& blockFolder);
 // "PVC".
 void OldWater(int n, const std::string& path);
 
+// Map sheets: N entities spread evenly over the square from (0, 0) to
+// (1000, 1000), on a square grid of ceil(sqrt(N)) columns from the corner
+// (0, 0), X first, in turn a LINE 10 long to the east, a CIRCLE of radius 5
+// and a POINT, on layer "0".
+void Spread(int n, const std::string& path);
+
+// Map sheets read from a reference: PATH attaches, as the reference "FOLHAS"
+// at (1000, 1000), the drawing "<PATH without .dwg>-folhas.dwg" written beside
+// it, which holds N sheets: insertions of "QUADRICULA2" (a unit frame, its
+// attribute NUMERO first) at scale 786 x 499 on layer "NUM_QUADRICULA", three
+// to a row from the top-left corner (0, 0) eastward, rows southward; sheet k
+// numbered "k". PATH itself holds no sheet.
+void SheetsXRef(int n, const std::string& path);
+
 // ---- map sheets and their template layout
 
 // N map sheets of 786 by 499, four to a row from (650000, 7450000) eastwards

@@ -1151,10 +1151,14 @@ void Execution::Fixture(const Statement& s)
         fixtures::Zones(*n, path, vars_["program"]);
     else if (kind == "oldwater")
         fixtures::OldWater(*n, path);
+    else if (kind == "spread")
+        fixtures::Spread(*n, path);
+    else if (kind == "sheetsxref")
+        fixtures::SheetsXRef(*n, path);
     else if (kind == "sheets")
         fixtures::Sheets(*n, path);
     else
-        throw StepError("a kind of drawing: survey, zones, oldwater or sheets", Quote(kind));
+        throw StepError("a kind of drawing: survey, zones, oldwater, spread, sheetsxref or sheets", Quote(kind));
 }
 
 // A picture menu's item, pressed at the middle of its cells that lie on the

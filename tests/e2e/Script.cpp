@@ -184,8 +184,9 @@ void Check(const Statement& s, bool inBlock)
     if (verb.raw == "dialog") CheckDialog(s);
     if (verb.raw == "expect") CheckExpect(s);
     if (verb.raw == "fixture" && (s.Arg(0).quoted || (s.Arg(0).raw != "survey" && s.Arg(0).raw != "zones" &&
-                                                       s.Arg(0).raw != "oldwater" && s.Arg(0).raw != "sheets")))
-        Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (survey, zones, oldwater, sheets)");
+                                                       s.Arg(0).raw != "oldwater" && s.Arg(0).raw != "spread" &&
+                                                       s.Arg(0).raw != "sheetsxref" && s.Arg(0).raw != "sheets")))
+        Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (survey, zones, oldwater, spread, sheetsxref, sheets)");
     if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
         Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
     if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
