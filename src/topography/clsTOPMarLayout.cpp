@@ -317,7 +317,9 @@ void clsTOPMar::MARLayout(int Modo)
         if (Modo == 1) {
             for (int k : ordem) {
                 const std::string n = NomeLayout(o, Quads[static_cast<std::size_t>(k)].Numero);
-                if (!acad::IsValidSymbolName(n)) {
+                // The name is typed at the host's command line, where "(" and
+                // "'" begin an expression.
+                if (!acad::IsValidSymbolName(n) || n[0] == '(' || n[0] == '\'') {
                     Aviso("Nome de layout inválido: \"" + n + "\"\r\n\r\nOperação cancelada.");
                     return;
                 }

@@ -9,12 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "TopoTestSupport.h"
 #include "cad/modAcad.h"
 #include "platform/acad/Acad.h"
 #include "platform/forms/Testing.h"
 #include "shell/ProgressBar.h"
+#include "shell/frmCancelar.h"
 #include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
 #include "topography/clsTOPMar.h"
@@ -143,9 +145,25 @@ protected:
     int dialogos = 0;
     int perguntas = 0;
     int continuarAte = 1000;  // the question number answered "Não"
-    ProgressBar* barra = nullptr;
+
+    // A progress bar on a form of its own, as the panel hands its bar over.
+    ProgressBar& Form1Barra()
+    {
+        if (!barraForm_) {
+            barraForm_ = std::make_unique<Form>("frmBarraMargens");
+            barra_ = &barraForm_->Add<ProgressBar>("Barra");
+            barraForm_->Show();
+        }
+        return *barra_;
+    }
+    ~Layouts() override
+    {
+        if (barraForm_) Unload(*barraForm_);
+    }
 
 private:
+    std::unique_ptr<Form> barraForm_;
+    ProgressBar* barra_ = nullptr;
     TestDriver anterior_ = SetTestDriver(nullptr);
     ScopedTestDriver driver_;
 };
@@ -479,6 +497,50 @@ TEST_F(Layouts, AnInvalidKeyMapIsToldAndTheWalkGoesOnWithoutIt)
         EXPECT_EQ(perguntas, 1);
         EXPECT_NE(Titulo(Doc(), "Layout1"), "0000") << "the title is written all the same";
     }
+}
+
+TEST_F(Layouts, TheCancelWindowStopsTheWalkKeepingWhatWasMadeAndTheProgramComesBack)
+{
+    Modelo({});
+    ProgressBar& bar = Form1Barra();
+    clsTOPMar m;
+    m.ProgressBar = &bar;
+    Folhas(m, 5);
+    Escolhe(false);
+    opcoes = [](frmMARExe& d) {
+        d.NLayCbo.SetText("2");
+        user::Click(d.CmdOK);
+    };
+    // Once the first sheet's layout is made: Cancelar.
+    std::string mensagem;
+    YieldHook anterior = SetYieldHook([&] {
+        if (NomesLayouts(Doc()).size() != 2) return;
+        for (Form* f : Forms())
+            if (auto* c = dynamic_cast<frmCancelar*>(f); c && !c->Cancel) {
+                mensagem = c->Mensagem();
+                user::Click(c->CmdCancel);
+            }
+    });
+    m.MARLayout(1);
+    SetYieldHook(std::move(anterior));
+    EXPECT_EQ(mensagem, "Executando Margens...");
+    EXPECT_EQ(NomesLayouts(Doc()), (std::vector<std::string>{"Layout1", "ABC-0050"}));
+    // A partial group is saved only by a walk that ran to its end.
+    EXPECT_FALSE(fs::exists(pasta / "Mapa-ABCFolha 1.dwg"));
+    for (Form* f : Forms()) EXPECT_EQ(dynamic_cast<frmCancelar*>(f), nullptr) << "the cancel window is unloaded";
+    EXPECT_EQ(bar.CurValue(), 0) << "the bar is cleared";
+    EXPECT_EQ(Doc().ActiveLayout().Name(), "Layout1");
+    EXPECT_FALSE(Doc().MSpace());
+
+    // Layout names the host's command line cannot take are refused too.
+    Escolhe(false);
+    opcoes = [](frmMARExe& d) {
+        d.MARtxt(4).SetText("(A)");
+        user::Click(d.CmdOK);
+    };
+    m.MARLayout(1);
+    ASSERT_EQ(mensagens.Textos().size(), 1u);
+    EXPECT_EQ(mensagens.Textos()[0], "Nome de layout inválido: \"(A)-0050\"\n\nOperação cancelada.");
 }
 
 }  // namespace
