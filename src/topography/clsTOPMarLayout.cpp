@@ -295,8 +295,9 @@ void clsTOPMar::MARLayout(int Modo)
     }
 
     // The walk's order: the list's for files and preview, backwards for layouts.
-    std::vector<int> ordem(static_cast<std::size_t>(std::max(NumQuads, 0)));
-    for (int k = 0; k < NumQuads; ++k) ordem[static_cast<std::size_t>(k)] = Modo == 1 ? NumQuads - 1 - k : k;
+    const int folhas = std::clamp(NumQuads, 0, static_cast<int>(Quads.size()));
+    std::vector<int> ordem(static_cast<std::size_t>(folhas));
+    for (int k = 0; k < folhas; ++k) ordem[static_cast<std::size_t>(k)] = Modo == 1 ? folhas - 1 - k : k;
 
     // Every name the run will make, checked before anything changes.
     {
@@ -329,7 +330,7 @@ void clsTOPMar::MARLayout(int Modo)
                 }
             }
             if (o.Limite > 0) {
-                const int arquivosDaVez = (NumQuads + o.Limite - 1) / o.Limite;
+                const int arquivosDaVez = (folhas + o.Limite - 1) / o.Limite;
                 for (int f = 1; f <= arquivosDaVez; ++f)
                     if (!confere_arquivo(ArquivoLayouts(o, desenho, f))) return;
             }
@@ -381,7 +382,7 @@ void clsTOPMar::MARLayout(int Modo)
     }
 
     janela->Display(true);
-    if (ProgressBar) ProgressBar->Progress_Start(NumQuads, "");
+    if (ProgressBar) ProgressBar->Progress_Start(folhas, "");
     int arquivo = 1;            // mode 0
     int noArquivo = 1, arquivoLayouts = 1;  // mode 1
     int left = 0, top = 0;      // where the preview's question was left
@@ -403,7 +404,7 @@ void clsTOPMar::MARLayout(int Modo)
             for (acad::AttributeReference* a : indice->Celulas) Escreve(*a, "");
             const int meioR = indice->R / 2, meioC = indice->C / 2;
             const int r0 = meioR + 1, c0 = meioC + 1;
-            for (int s = 0; s < NumQuads; ++s) {
+            for (int s = 0; s < folhas; ++s) {
                 const QuadriculaRec& v = Quads[static_cast<std::size_t>(s)];
                 if (v.Numero <= 0) continue;
                 const int dr = v.Linha - q.Linha, dc = v.Coluna - q.Coluna;
