@@ -16,6 +16,7 @@
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
+#include "topography/clsTOPMar.h"
 #include "topography/clsTOPSec.h"
 #include "topography/modFerramentasPontos.h"
 #include "topography/modCadastro.h"
@@ -95,6 +96,7 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     Im.MouseDown += [this](int Index, int, int, double, double) { Im_MouseDown(Index); };
     Im.MouseMove += [this](int Index, int, int, double, double) { Im_MouseMove(Index); };
     Im.MouseUp += [this](int Index, int, int, double, double) { Im_MouseUp(Index); };
+    MarArqs.Click += [this](int Index) { MarArqs_Click(Index); };
     MISCSpl2PlTxt.KeyPress += [this](int& KeyAscii) { MISCSpl2PlTxt_KeyPress(KeyAscii); };
     SECCmd.Click += [this](int Index) { SECCmd_Click(Index); };
     SECtxt.KeyPress += [this](int Index, int& KeyAscii) { SECtxt_KeyPress(Index, KeyAscii); };
@@ -115,6 +117,9 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     KMTopogCmd.Click += [this] { KMTopogCmd_Click(); };
     MISCSpl2PlCmd.Click += [this] { MISCSpl2PlCmd_Click(); };
     MISCZzeroCmd.Click += [this] { MISCZzeroCmd_Click(); };
+    InsQuaCmd.Click += [this] { InsQuaCmd_Click(); };
+    NumQuadCmd.Click += [this] { NumQuadCmd_Click(); };
+    InsUTMCmd.Click += [this] { InsUTMCmd_Click(); };
 
     // Each bar's remaining time beside it, shown at once; the block
     // replacement's is not shown.
@@ -722,6 +727,64 @@ void TOPDes98::TRBlkExecuta()
     gAcadDoc->Regen(acad::acActiveViewport);
     BLKProgress.Progress_Start(0, "");
     TRBlkExecutaCmd.SetCaption("Inicia");
+}
+
+// ---------------------------------------------------------------- "Margens"
+// The sheet tools: a new worker per press, reporting on the tab's bar.
+
+void TOPDes98::InsQuaCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.fMARVPDimX = MARVPDimX_;
+        mar.fMARVPDimY = MARVPDimY_;
+        mar.fMAREscala = MAREscala_;
+        mar.InsertQuad();
+    });
+}
+
+void TOPDes98::NumQuadCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.NumerarQuads();
+    });
+}
+
+void TOPDes98::InsUTMCmd_Click()
+{
+    Protegido([&] {
+        clsTOPMar mar;
+        MARProgress.SetVisible(true);
+        mar.ProgressBar = &MARProgress;
+        mar.InsertUTM();
+    });
+}
+
+// ---------------------------------------------------------------- sheet layouts and files
+
+namespace {
+// A sheet run yields at every sheet: a button pressed meanwhile would start a
+// second walk over the drawing the first one is changing.
+bool gMarArqsRodando = false;
+}  // namespace
+
+// Each press reads the sheets afresh into a worker of its own.
+void TOPDes98::MarArqs_Click(int Index)
+{
+    if (gMarArqsRodando) return;
+    gMarArqsRodando = true;
+    Protegido([&] {
+        clsTOPMar Mar;
+        MARProgress.SetVisible(true);
+        Mar.ProgressBar = &MARProgress;
+        if (!Mar.SelectQuads()) Mar.MARLayout(Index);
+    });
+    gMarArqsRodando = false;
 }
 
 // ---------------------------------------------------------------- settings

@@ -165,6 +165,13 @@ private:
     void Im_MouseMove(int Index);
     void Im_MouseUp(int Index);
     void MISCSpl2PlTxt_KeyPress(int& KeyAscii);
+    // "Margens": the sheet files (0), layouts (1) or preview (2).
+    void MarArqs_Click(int Index);
+
+    // "Margens": each press makes a new map sheet worker.
+    void InsQuaCmd_Click();
+    void NumQuadCmd_Click();
+    void InsUTMCmd_Click();
 
     // "Seções": select the polyline (0) or draw it (1), and the entries.
     void SECCmd_Click(int Index);

@@ -96,7 +96,7 @@ namespace {
 
 const char* const kKinds[] = {"survey",  "section",   "erased",  "zones",   "oldwater", "topography", "zonehatches",
                               "spread",  "buildings", "streets", "splines", "farhatch", "elevated",   "sector",
-                              "grid",    "numbering"};
+                              "grid",    "numbering", "scatter", "sheetsxref", "sheets"};
 
 } // namespace
 
@@ -547,6 +547,89 @@ void Numbering(int n, const std::string& path)
     marca->SetLayer("GRADE_10");
     SetAttribute(*marca, "LOTE", "120");
     marca->SetXData({1001, 1000}, {acad::Variant(std::string("7-12")), acad::Variant(std::string("120"))});
+    Save(doc, path);
+}
+
+// ------------------------------------------------------------------ map sheets
+
+void Scatter(int n, const std::string& path)
+{
+    Check(n, "scatter");
+    acad::Document doc;
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+    const double step = 1000.0 / columns;
+    for (int k = 0; k < n; ++k) {
+        const Point3d at{step * (k % columns), step * (k / columns), 0};
+        switch (k % 3) {
+        case 0: doc.ModelSpace().AddLine(at, {at.x + 10, at.y, 0}); break;
+        case 1: doc.ModelSpace().AddCircle(at, 5); break;
+        default: doc.ModelSpace().AddPoint(at); break;
+        }
+    }
+    Save(doc, path);
+}
+
+void SheetsXRef(int n, const std::string& path)
+{
+    Check(n, "sheets");
+    std::filesystem::path sheets(path);
+    sheets.replace_filename(sheets.stem().string() + "-folhas.dwg");
+    acad::Document doc;
+    Layer(doc, "NUM_QUADRICULA", 3);
+    acad::Block* frame = doc.Blocks().Add({0, 0, 0}, "QUADRICULA2");
+    frame->AddLine({0, -1, 0}, {1, -1, 0});
+    frame->AddLine({1, -1, 0}, {1, 0, 0});
+    frame->AddLine({1, 0, 0}, {0, 0, 0});
+    frame->AddLine({0, 0, 0}, {0, -1, 0});
+    frame->AddAttribute(0.012, 0, "", {0.004, -0.004, 0}, "NUMERO", "");
+    for (int k = 1; k <= n; ++k) {
+        const Point3d at{786.0 * ((k - 1) % 3), -499.0 * ((k - 1) / 3), 0};
+        acad::BlockReference* b = doc.ModelSpace().InsertBlock(at, "QUADRICULA2", 786, 499, 786, 0);
+        b->SetLayer("NUM_QUADRICULA");
+        SetAttribute(*b, "NUMERO", std::to_string(k));
+    }
+    Save(doc, sheets.string());
+    acad::Document host;
+    host.ModelSpace().AttachExternalReference(sheets.string(), "FOLHAS", {1000, 1000, 0}, 1, 1, 1, 0, false);
+    Save(host, path);
+}
+
+
+// ---- map sheets and their template layout
+
+void Sheets(int n, const std::string& path)
+{
+    Check(n, "sheets");
+    constexpr double w = 786, h = 499;
+    acad::Document doc;
+    Layer(doc, "NUM_QUADRICULA", 1);
+    acad::Block* frame = doc.Blocks().Add({0, 0, 0}, "QUADRICULA2");
+    const Point3d corners[] = {{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}};
+    for (int i = 0; i < 4; ++i) frame->AddLine(corners[i], corners[(i + 1) % 4]);
+    frame->AddAttribute(0.02, 0, "", {0.5, -0.5, 0}, "NUMERO", "0");
+    for (int k = 1; k <= n; ++k) {
+        const double x = 650000 + ((k - 1) % 4) * w, y = 7450000 - ((k - 1) / 4) * h;
+        acad::BlockReference* q = doc.ModelSpace().InsertBlock({x, y, 0}, "QUADRICULA2", w, h, w, 0);
+        q->SetLayer("NUM_QUADRICULA");
+        SetAttribute(*q, "NUMERO", std::to_string(k));
+        doc.ModelSpace().AddLine({x + 10, y - 10, 0}, {x + w - 10, y - h + 10, 0});
+    }
+
+    acad::Block* seal = doc.Blocks().Add({0, 0, 0}, "SELO");
+    seal->AddLine({0, 0, 0}, {120, 0, 0});
+    seal->AddAttribute(4.0, 0, "", {5, 5, 0}, "NUMERO", "0000");
+    acad::Block* key = doc.Blocks().Add({0, 0, 0}, "INDICE");
+    key->AddLine({0, 0, 0}, {40, 0, 0});
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c)
+            key->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0},
+                              "XL" + std::to_string(r) + "C" + std::to_string(c), "");
+    // The viewport is the layout's own before the layout is first shown.
+    acad::Layout* paper = doc.Layouts().Item("Layout1");
+    paper->SetName("Modelo");
+    paper->Block().AddPViewport({200, 150, 0}, 393, 249.5);
+    paper->Block().InsertBlock({280, 10, 0}, "SELO", 1, 1, 1, 0);
+    paper->Block().InsertBlock({280, 60, 0}, "INDICE", 1, 1, 1, 0);
     Save(doc, path);
 }
 

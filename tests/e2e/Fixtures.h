@@ -135,4 +135,32 @@ void Sector(int n, const std::string& path);
 // extended data of sector 7, city block 12, parcel 120 ("7-12", "120").
 void Numbering(int n, const std::string& path);
 
+// Map sheets: N entities spread evenly over the square from (0, 0) to
+// (1000, 1000), on a square grid of ceil(sqrt(N)) columns from the corner
+// (0, 0), X first, in turn a LINE 10 long to the east, a CIRCLE of radius 5
+// and a POINT, on layer "0".
+void Scatter(int n, const std::string& path);
+
+// Map sheets read from a reference: PATH attaches, as the reference "FOLHAS"
+// at (1000, 1000), the drawing "<PATH without .dwg>-folhas.dwg" written beside
+// it, which holds N sheets: insertions of "QUADRICULA2" (a unit frame, its
+// attribute NUMERO first) at scale 786 x 499 on layer "NUM_QUADRICULA", three
+// to a row from the top-left corner (0, 0) eastward, rows southward; sheet k
+// numbered "k". PATH itself holds no sheet.
+void SheetsXRef(int n, const std::string& path);
+
+// ---- map sheets and their template layout
+
+// N map sheets of 786 by 499, four to a row from (650000, 7450000) eastwards
+// and rows southwards: sheet k (from 1) an insertion of "QUADRICULA2" (a unit
+// frame whose attribute NUMERO holds k) at its top-left corner, scaled to the
+// sheet, on layer "NUM_QUADRICULA", with a line across it on layer "0". The
+// paper-space layout "Modelo" is the template of the sheet layouts: a
+// viewport of 393 by 249.5 centred on (200, 150), the title block "SELO"
+// (attribute NUMERO "0000", height 4, at (285, 15)) inserted at (280, 10),
+// and the key map "INDICE" inserted at (280, 60): a line from there to
+// (320, 60) and the attributes XL1C1 to XL3C3, cell XLrCc at
+// (280 + 10c, 60 - 5r).
+void Sheets(int n, const std::string& path);
+
 } // namespace e2e::fixtures

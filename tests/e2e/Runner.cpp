@@ -201,6 +201,7 @@ private:
     void Call(const Statement& s);
     void Expect(const Statement& s, forms::Form* context);
     void ExpectAttribute(const Statement& s);
+    void ExpectLayout(const Statement& s, bool present);
     void ExpectEntities(const Statement& s);
     void ExpectQuery(const Statement& s);
     void ExpectWorkbook(const Statement& s);
@@ -971,6 +972,9 @@ void Execution::Expect(const Statement& s, forms::Form* context)
         const std::string p = A(s, 1);
         if (fs::exists(p)) throw StepError("no file " + p, "it exists");
     }
+    else if (k == "layout" || k == "nolayout") {
+        ExpectLayout(s, k == "layout");
+    }
     else if (k == "line") {
         const std::string text = ReadFile(A(s, 1));
         const auto want = Value(s, 2);
@@ -1077,6 +1081,22 @@ void Execution::ExpectEntities(const Statement& s)
     if (found != *n) throw StepError(std::to_string(*n) + " entities", std::to_string(found));
 }
 
+// A paper-space layout of the active drawing by its name, as the host
+// compares names (without case); the layouts there are listed when it fails.
+void Execution::ExpectLayout(const Statement& s, bool present)
+{
+    const std::string name = A(s, 1);
+    acad::Document& doc = Drawing();
+    const acad::Layout* found = doc.Layouts().Find(name);
+    if (found && found->IsErased()) found = nullptr;
+    if (found != nullptr == present) return;
+    std::string names;
+    for (const acad::Layout* l : doc.Layouts())
+        if (!l->IsErased()) names += (names.empty() ? "" : ", ") + Quote(l->Name());
+    if (present) throw StepError("a layout " + Quote(name), "the layouts " + names);
+    throw StepError("no layout " + Quote(name), "it exists");
+}
+
 void Execution::ExpectAttribute(const Statement& s)
 {
     const std::string tag = A(s, 1);
@@ -1163,6 +1183,12 @@ void Execution::Fixture(const Statement& s)
         fixtures::Grid(*n, path);
     else if (kind == "numbering")
         fixtures::Numbering(*n, path);
+    else if (kind == "scatter")
+        fixtures::Scatter(*n, path);
+    else if (kind == "sheetsxref")
+        fixtures::SheetsXRef(*n, path);
+    else if (kind == "sheets")
+        fixtures::Sheets(*n, path);
     else
         throw StepError("a kind of drawing: " + fixtures::KindList(), Quote(kind));
 }

@@ -150,6 +150,9 @@ void CheckExpect(const Statement& s)
     else if (k == "file" || k == "nofile") {
         need(s.Args() == 2, k + " PATH");
     }
+    else if (k == "layout" || k == "nolayout") {
+        need(s.Args() == 2, k + " NAME");
+    }
     else if (k == "line") {
         need(s.Args() >= 3 && WithoutContains(s, 2) == 1, "line PATH [contains] TEXT");
     }
@@ -164,7 +167,7 @@ void CheckExpect(const Statement& s)
                    "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
                    "windowstate, "
                    "message, result, entities, attribute, xdata, z at, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
-                   "file, nofile, line, content, running, ended)");
+                   "file, nofile, line, content, layout, nolayout, running, ended)");
     }
 }
 

@@ -443,7 +443,14 @@ TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
                "expect text at 5,5 in \"Folha 1\" \"Nota\"\n"
                "expect text at 5,200 in paper contains \"1:1000\"\n"
                "expect string at 5,5 in \"Folha 1\" \"Nota\"\n"
-               "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"));
+               "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"
+               "expect layout \"folha 1\"\n"
+               "expect layout Layout1\n"
+               "expect nolayout \"Folha 2\"\n"));
+    Fails(Run("start\nnew\ncall Folha\nexpect layout \"Folha 2\"\n"),
+          {"a layout \"Folha 2\"", "the layouts \"Model\"", "\"Folha 1\""});
+    Fails(Run("start\nnew\ncall Folha\nexpect nolayout \"Folha 1\"\n"), {"no layout \"Folha 1\"", "it exists"});
+    Fails(Run("start\nnew\nexpect layout\n"), {"expect layout NAME"});
 
     Fails(Run("start\nnew\ncall Folha\nexpect attribute TITULO at 200,10 \"Rede coletora\"\n"),
           {"a block reference inserted at 200,10", "none there"});
