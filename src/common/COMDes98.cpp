@@ -14,6 +14,7 @@
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
 
@@ -24,31 +25,6 @@ namespace {
 // Where the meter markers stand: beside the pictures, or out of sight.
 constexpr double kMarcaAoLado = 30;
 constexpr double kMarcaFora = 1000;
-
-// A command's failure is told to the user and ends the command, not the
-// program: the window's event handlers have nobody above them to catch it.
-template <class Comando>
-void Protegido(Comando&& Executa)
-{
-    try {
-        Executa();
-    } catch (const acad::Error& e) {
-        ExibeMensagem(0, "Atenção", e.Description());
-    } catch (const std::exception& e) {
-        ExibeMensagem(0, "Atenção", e.what());
-    }
-}
-
-// A picture of the program's own; a missing one leaves its place empty
-// rather than keeping the panel from starting.
-Picture Figura(const std::string& Nome)
-{
-    try {
-        return LoadResPicture(Nome, vbResBitmap);
-    } catch (const forms::Error&) {
-        return {};
-    }
-}
 
 }  // namespace
 

@@ -26,6 +26,7 @@
 #include "sewer/modRedeSAN.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 
 using namespace forms;
 
@@ -36,41 +37,9 @@ constexpr double kFora = 4000;
 // A pressed numeric spinner.
 constexpr long kRealceSpin = RGB(255, 255, 192);
 
-// A picture of the program's own; a missing one leaves its place empty
-// rather than keeping the panel from starting.
-Picture Figura(const std::string& Nome)
-{
-    try {
-        return LoadResPicture(Nome, vbResBitmap);
-    } catch (const forms::Error&) {
-        return {};
-    }
-}
-
 void Atencao(const std::string& Texto)
 {
     ExibeMensagem(0, "Atenção", Texto);
-}
-
-// A command's failure is told to the user and ends the command, not the
-// program: the window's event handlers have nobody above them to catch it.
-template <class Comando>
-void Protegido(Comando&& Executa)
-{
-    try {
-        Executa();
-    } catch (const acad::Error& e) {
-        Atencao(e.Description());
-    } catch (const std::exception& e) {
-        Atencao(e.what());
-    }
-}
-
-std::string Apara(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
 }
 
 // A number typed by a person: blank, "." and "," are no number here (the

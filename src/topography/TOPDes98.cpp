@@ -14,6 +14,7 @@
 #include "shell/clsCommonDialog.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 #include "topography/TOPDes.h"
 #include "topography/clsTOPDb.h"
 #include "topography/clsTOPMar.h"
@@ -33,31 +34,6 @@ constexpr double kMarcaFora = -100;
 
 // The height of one row of the attribute map, in twips.
 constexpr double kLinhaMapa = 315;
-
-// A command's failure is told to the user and ends the command, not the
-// program: the window's event handlers have nobody above them to catch it.
-template <class Comando>
-void Protegido(Comando&& Executa)
-{
-    try {
-        Executa();
-    } catch (const acad::Error& e) {
-        ExibeMensagem(0, "Atenção", e.Description());
-    } catch (const std::exception& e) {
-        ExibeMensagem(0, "Atenção", e.what());
-    }
-}
-
-// A picture of the program's own; a missing one leaves its place empty
-// rather than keeping the panel from starting.
-Picture Figura(const std::string& Nome)
-{
-    try {
-        return LoadResPicture(Nome, vbResBitmap);
-    } catch (const forms::Error&) {
-        return {};
-    }
-}
 
 struct ItemMenu {
     const char* Key;
@@ -508,13 +484,6 @@ void TOPDes98::MISCZzeroCmd_Click()
 // ---------------------------------------------------------------- "Blocos"
 
 namespace {
-
-std::string Apara(const std::string& Texto)
-{
-    const std::size_t i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
-}
 
 }  // namespace
 

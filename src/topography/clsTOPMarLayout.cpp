@@ -29,20 +29,13 @@
 #include "shell/modJanela.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 #include "topography/clsTOPMar.h"
 #include "topography/frmMARExe.h"
 
 namespace {
 
 constexpr const char* kNaoLimitar = "Não limitar";
-
-std::string Apara(const std::string& s)
-{
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return "";
-    const auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
 
 // A whole number as typed ("0010", "-5", " 20 "); none for anything else.
 std::optional<long long> Inteiro(const std::string& Texto)

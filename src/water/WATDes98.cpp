@@ -18,6 +18,7 @@
 #include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 #include "terrain/clsDelaunay.h"
 #include "terrain/clsHatchs.h"
 #include "terrain/modRegioes.h"
@@ -40,45 +41,12 @@ constexpr double kFora = 4000;
 // The open lists of the material and pipe choices: 300 pixels.
 constexpr double kLarguraLista = 300 * 15;
 
-// A command's failure is told to the user and ends the command, not the
-// program: the window's event handlers have nobody above them to catch it.
-template <class Comando>
-void Protegido(Comando&& Executa)
-{
-    try {
-        Executa();
-    } catch (const acad::Error& e) {
-        ExibeMensagem(0, "Atenção", e.Description());
-    } catch (const std::exception& e) {
-        ExibeMensagem(0, "Atenção", e.what());
-    }
-}
-
 // A diameter as a whole number; 0 for a text that is none.
 int Inteiro(const std::string& Texto)
 {
     int v = 0;
     std::from_chars(Texto.data(), Texto.data() + Texto.size(), v);
     return v;
-}
-
-// A picture of the program's own; a missing one leaves its place empty
-// rather than keeping the panel from starting.
-Picture Figura(const std::string& Nome)
-{
-    try {
-        return LoadResPicture(Nome, vbResBitmap);
-    } catch (const forms::Error&) {
-        return {};
-    }
-}
-
-// Without the blanks around it.
-std::string Apara(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
 }
 
 template <class Lista>

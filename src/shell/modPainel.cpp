@@ -1,0 +1,19 @@
+#include "shell/modPainel.h"
+
+#include "platform/forms/Forms.h"
+
+forms::Picture Figura(const std::string& Nome)
+{
+    try {
+        return forms::LoadResPicture(Nome, forms::vbResBitmap);
+    } catch (const forms::Error&) {
+        return {};
+    }
+}
+
+std::string Apara(const std::string& Texto)
+{
+    const std::size_t i = Texto.find_first_not_of(" \t");
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the four panels' event handlers share: a failed command told to the
+// user, the program's own pictures, and the blanks around a typed text.
+
+#include <exception>
+#include <string>
+
+#include "platform/acad/Error.h"
+#include "platform/forms/Picture.h"
+#include "shell/modMensagem.h"
+
+// A command's failure is told to the user and ends the command, not the
+// program: the window's event handlers have nobody above them to catch it.
+template <class Comando>
+void Protegido(Comando&& Executa)
+{
+    try {
+        Executa();
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+    } catch (const std::exception& e) {
+        ExibeMensagem(0, "Atenção", e.what());
+    }
+}
+
+// A picture of the program's own; a missing one leaves its place empty
+// rather than keeping the panel from starting.
+forms::Picture Figura(const std::string& Nome);
+
+// Without the blanks and tabs around it.
+std::string Apara(const std::string& Texto);
