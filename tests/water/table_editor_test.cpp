@@ -12,6 +12,8 @@
 #include "cad/CadTestSupport.h"
 #include "platform/ado/Ado.h"
 #include "platform/forms/Testing.h"
+#include "shell/Form1.h"
+#include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
 #include "water/WATDes.h"
 #include "water/clsWATDb.h"
@@ -300,6 +302,48 @@ TEST_F(EditorTabela, OpenedWithoutACatalogueItLoadsItOrSaysWhyAndCloses)
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find("Não foi possível carregar o catálogo de água"), std::string::npos);
     EXPECT_TRUE(gMateriaisAgua.empty());
+}
+
+TEST_F(EditorTabela, TheMainWindowGoesOnWhenTheReloadAfterTheEditorFails)
+{
+    // The program folder holds the catalogue: the main window takes it.
+    forms::SetResourcePictureFolder((PastaDoPrograma() / "pictures").string());
+    DefinePastaPrograma(pasta.Caminho().string());
+    std::vector<std::string> vistos;
+    std::vector<std::string> textos;
+    ScopedTestDriver driver([&](Form& f) {
+        vistos.push_back(f.Name());
+        if (auto* box = dynamic_cast<frmMsgBox*>(&f)) {
+            textos.push_back(box->Mensagem.Caption());
+            user::Click(box->CmdOK);
+        } else if (auto* t = dynamic_cast<frmTable*>(&f)) {
+            // The catalogue goes away while the editor is open.
+            EXPECT_GT(t->Combo1.ListCount(), 0);
+            std::filesystem::rename(banco, pasta / "outro.mdb");
+            user::Click(t->Command1);
+        }
+    });
+    {
+        Form1 f;
+        f.Show();
+        user::ChooseTab(f.SSIniciar, 2);
+        const std::size_t materiais = gMateriaisAgua.size();
+        ASSERT_GT(materiais, 0u);
+        user::MouseMove(f.AGUOption1(1), 0, vbShiftMask, 60, 60);
+        user::Click(f.TableCmd);
+        EXPECT_EQ(vistos, (std::vector<std::string>{"frmTable", "frmMsgBox"}));
+        ASSERT_EQ(textos.size(), 1u);
+        EXPECT_NE(textos[0].find("Não foi possível carregar o catálogo de água"), std::string::npos);
+        // The catalogue read before stays, and the window goes on.
+        EXPECT_EQ(gMateriaisAgua.size(), materiais);
+        EXPECT_EQ(f.WindowState(), vbNormal);
+        EXPECT_EQ(f.TableCmd.Left(), 3500);
+        user::ChooseTab(f.SSIniciar, 0);
+        EXPECT_EQ(f.SSIniciar.Tab(), 0);
+        forms::Unload(f);
+    }
+    gMainForm = nullptr;
+    DefinePastaPrograma("");
 }
 
 TEST_F(EditorTabela, ThePreviewColoursTheSocketsInTheirOrder)
