@@ -39,10 +39,10 @@ frmTable::frmTable() : Form("frmTable")
 {
     SetBorderStyle(0);
     SetCaption("Materiais");
-    Move(0, 0, 7860, 5580);
+    Move(0, 0, 8460, 5580);
     Picture1(1).Move(120, 120, 780, 780);
     Picture1(1).SetBorderStyle(0);
-    cmdEnd.Move(7485, 120, 255, 255);
+    cmdEnd.Move(8085, 120, 255, 255);
     cmdEnd.SetCaption("X");
 
     Combo1.Move(1020, 150, 3540, 315);
@@ -94,14 +94,14 @@ frmTable::frmTable() : Form("frmTable")
     for (Label* l : {&Label2(kLinhas), &Label3(kLinhas), &Label4(kLinhas), &Label5(kLinhas)}) l->SetFontBold(true);
 
     // One place: the diameters until a cell is clicked, then its choices.
-    List3.Move(5940, 1020, 1800, 3840);
-    List4.Move(5940, 1020, 1800, 3840);
+    List3.Move(5940, 1020, 2400, 3840);
+    List4.Move(5940, 1020, 2400, 3840);
     List4.SetVisible(false);
 
-    UpgCmd.Move(5940, 4980, 855, 375);
+    UpgCmd.Move(6465, 4980, 855, 375);
     UpgCmd.SetCaption("Update");
     UpgCmd.SetEnabled(false);
-    Command1.Move(6885, 4980, 855, 375);
+    Command1.Move(7485, 4980, 855, 375);
     Command1.SetCaption("Fechar");
     // Not kept on top: the user works beside it.
     AplicaPele(*this, Shape1, &Picture1(1), false, {&Picture1(1)});
@@ -150,8 +150,8 @@ void frmTable::Form_Load()
 
     for (const MaterialAguaRec& m : gMateriaisAgua) Combo1.AddItem(m.Material);
     for (const std::string& d : gDiametros) List3.AddItem(d);
+    // The first material, and with it its first fitting.
     Combo1.SetListIndex(0);
-    if (Combo2.ListCount() > 0) Combo2.SetListIndex(0);
     Conecta();
 }
 

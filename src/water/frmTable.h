@@ -67,7 +67,7 @@ private:
     // the fitting shown.
     int LinhaAtual() const;
 
-    forms::Label* celulaAtual_ = nullptr;
+    forms::Label* celulaAtual_ = &lblBloco;
     ado::Connection cn_;
     int indiceMaterial_ = 0;
     std::vector<ConexaoAguaRec> conexoes_;
