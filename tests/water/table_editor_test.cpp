@@ -170,7 +170,9 @@ TEST_F(EditorTabela, EachCellKindIsWrittenAndReadBackByANewLoad)
         EXPECT_EQ(te.Bolsas[2].Anel, "ANDEF") << vez;
         EXPECT_TRUE(te.Bolsas[2].Principal) << vez;
         EXPECT_EQ(Conexao("PVC DEFoFo", "TEDEF").Bolsas[1].Anel, "ANDEF") << vez;
-        if (vez == 0) ASSERT_TRUE(clsWATDb().LoadDb());
+        if (vez == 0) {
+            ASSERT_TRUE(clsWATDb().LoadDb());
+        }
     }
     // A socket without a ring is no ringed socket: two rings remain.
     for (const ConexaoRec& c : gConexoes)
