@@ -376,6 +376,12 @@ TEST_F(EditorTabela, ThePreviewColoursTheSocketsInTheirOrder)
     EXPECT_EQ(cor(te, 0, 4), 0x00FF00);
     EXPECT_NE(cor(te, 0, -4), 0xFF0000);
 
+    // The cap's arc turns counter-clockwise from 270° to 90°: its dome faces right.
+    EXPECT_EQ(DesenhaBlocoPic(pic, "A-CAP"), 1);
+    const double r = 1.2 / std::sqrt(2.0);
+    EXPECT_EQ(cor(pic.Image(), r, r), 0x000000);
+    EXPECT_EQ(cor(pic.Image(), -r, r), 0xFFFFFF);
+
     // A block the catalogue does not have: the axes alone.
     EXPECT_EQ(DesenhaBlocoPic(pic, "A-NENHUM"), 0);
     EXPECT_NE(cor(pic.Image(), -4, 0), 0x0000FF);
