@@ -5,9 +5,13 @@
 #include <utility>
 
 #include "cad/modAcad.h"
+#include "cad/modDesenho.h"
 #include "platform/acad/Error.h"
 #include "shell/modMensagem.h"
 #include "water/clsWATDes.h"
+#include "water/modCorrigeMaterial.h"
+#include "water/modNodes.h"
+#include "water/modZonas.h"
 
 using namespace forms;
 
@@ -51,6 +55,14 @@ Picture Figura(const std::string& Nome)
     }
 }
 
+// Without the blanks around it.
+std::string Apara(const std::string& Texto)
+{
+    const auto i = Texto.find_first_not_of(" \t");
+    if (i == std::string::npos) return "";
+    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
+}
+
 template <class Lista>
 void PrimeiroItem(Lista& L)
 {
@@ -80,6 +92,17 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     PrefMatCbo.Click += [this] { PrefMatCbo_Click(); };
     PrefTubCbo.Click += [this] { PrefTubCbo_Click(); };
     SSLumbra.Click += [this](int) { SSLumbra_Click(); };
+
+    ZonCmd.Click += [this](int Index) { ZonCmd_Click(Index); };
+    ZonTxt.KeyPress += [this](int Index, int& KeyAscii) { ZonTxt_KeyPress(Index, KeyAscii); };
+    NODScaleCmd.Click += [this] { NODScaleCmd_Click(); };
+    NODNumeraCmd.Click += [this] { NODNumeraCmd_Click(); };
+    NODLerDesenhoCmd.MouseMove += [this](int, int, double, double) { NODLerDesenhoCmd_MouseMove(); };
+    NODNumeraCmd.MouseMove += [this](int, int, double, double) { NODNumeraCmd_MouseMove(); };
+    NODScaleCmd.MouseMove += [this](int, int, double, double) { NODScaleCmd_MouseMove(); };
+    Command3.Click += [this] { Command3_Click(); };
+    WarVerifLimpaCmd.Click += [this] { WarVerifLimpaCmd_Click(); };
+    WatVerifScr.Change += [this] { WatVerifScr_Change(); };
 }
 
 WATDes98::~WATDes98() = default;
@@ -190,8 +213,13 @@ void WATDes98::ArrumaControles()
     lblWat(6).Move(90, 1455, 2415, 225);
     lblWat(6).SetCaption("Tolerância no comprimento:");
     WatVerifScr.Move(90, 1710, 1770, 255);
+    // The length tolerance of the continuity check, in whole units.
+    WatVerifScr.SetMin(5);
+    WatVerifScr.SetMax(100);
+    WatVerifScr.SetValue(10);
     WatVerifLbl.Move(1905, 1710, 600, 255);
     WatVerifLbl.SetAlignment(vbCenter);
+    WatVerifLbl.SetCaption("10");
 
     ProgressBar2.Move(kFora, 3480, 2595, 255);
 
@@ -469,6 +497,103 @@ void WATDes98::PrefTubCbo_Click()
 void WATDes98::SSLumbra_Click()
 {
     ExpCmd.SetEnabled(true);
+}
+
+// ---------------------------------------------------------------- zones, nodes, "Verif." and "Temát."
+
+// A zone block valued per metre (0) or with a total (1), named by the first
+// box. A box left empty, or a value that is no number, gets the focus and
+// nothing is inserted.
+void WATDes98::ZonCmd_Click(int Index)
+{
+    Protegido([this, Index] {
+        if (!ConectaAcad()) return;
+        if (Apara(ZonTxt(0).Text()).empty()) {
+            ZonTxt(0).SetFocus();
+            return;
+        }
+        if (Index != 0 && Index != 1) return;
+        TextBox& valor = ZonTxt(Index == 0 ? 2 : 1);
+        if (Apara(valor.Text()).empty()) {
+            valor.SetFocus();
+            return;
+        }
+        // The keys let "1..2" or "-" through; the export could not read them.
+        if (!ValorDeZona(valor.Text())) {
+            ExibeMensagem(0, "Atenção", "O valor \"" + valor.Text() + "\" não é um número.");
+            valor.SetFocus();
+            return;
+        }
+        InsereZona(Index == 0 ? "Zon_PorM" : "Zon_Total", Index == 0 ? "VPM" : "VTZ", ZonTxt(0).Text(), valor.Text());
+    });
+}
+
+// The value boxes take a number written with "." (a comma becomes one); the
+// name box takes every key.
+void WATDes98::ZonTxt_KeyPress(int Index, int& KeyAscii)
+{
+    if (KeyAscii == 8 || KeyAscii == 13 || Index == 0) return;
+    if (KeyAscii == ',') KeyAscii = '.';
+    if (KeyAscii == '-' || KeyAscii == '.' || (KeyAscii >= '0' && KeyAscii <= '9')) return;
+    KeyAscii = 0;
+}
+
+void WATDes98::NODScaleCmd_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        EscalaNode();
+    });
+}
+
+void WATDes98::NODNumeraCmd_Click()
+{
+    Protegido([this] {
+        if (!ConectaAcad()) return;
+        NumeraNodes(ProgressBar1);
+    });
+}
+
+void WATDes98::NODLerDesenhoCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Com o desenho da REDE aberto este comando construirá um novo desenho para definição dos NODES. Os NODES "
+        "serão representados por círculos. A cor  é apenas informativa.");
+}
+
+void WATDes98::NODNumeraCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Este comando irá numerar os nodes de cima para baixo. Isso finaliza a preparação deste arquivo. Os NODES "
+        "que se cruzam serão ajustados. ");
+}
+
+void WATDes98::NODScaleCmd_MouseMove()
+{
+    NODLbl.SetCaption(
+        "Cada extremidade de TRECHO está representada por um círculo cor MAGENTA. O círculo do NODE deverá conter as "
+        "extremidades que se deseja juntar. Deve ser evitado que os círculos se cruzem.");
+}
+
+void WATDes98::Command3_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        CorrigeMaterial();
+    });
+}
+
+void WATDes98::WarVerifLimpaCmd_Click()
+{
+    Protegido([] {
+        if (!ConectaAcad()) return;
+        LimpaConferencia();
+    });
+}
+
+void WATDes98::WatVerifScr_Change()
+{
+    WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
 }
 
 void WATDes98::SetInterface(int v)

@@ -147,6 +147,18 @@ private:
     void PrefTubCbo_Click();
     void SSLumbra_Click();
 
+    // zones, nodes, the material repair and the verification layer
+    void ZonCmd_Click(int Index);
+    void ZonTxt_KeyPress(int Index, int& KeyAscii);
+    void NODScaleCmd_Click();
+    void NODNumeraCmd_Click();
+    void NODLerDesenhoCmd_MouseMove();
+    void NODNumeraCmd_MouseMove();
+    void NODScaleCmd_MouseMove();
+    void Command3_Click();
+    void WarVerifLimpaCmd_Click();
+    void WatVerifScr_Change();
+
     // settings
     int Interface_ = 1;
     int AcadZoomCenter_ = 400;
