@@ -41,7 +41,8 @@ expect query ${program}/rereva2000r.mdb "SELECT Anel FROM A_Bolsas WHERE Codigo 
 click cmdEnd
 expect ended
 
-# A new start reads it again.
+# A new start reads it again; then the material of old pipe labels is put
+# right from the catalogue's pipe types.
 start
 tab SSIniciar 2
 hover AGUOption1(0) Shift
@@ -54,5 +55,23 @@ answer frmTable
 end
 click TableCmd
 expect left TableCmd 3500
+
+# "water-old-labels.dxf": "R-TUBO" labels at 40, 140, 240 and 340 along X with
+# the pipe codes "PBA15DN50-6m", "XYZDN75-6m" (no such pipe), "FFK7DN100-6m"
+# and "PBA20-6m" (no "DN"), and a current "A-TUBO" label at 440.
+open ${scripts}/water-old-labels.dxf
+click AGUOption1(1)
+tab WC.SSTools 1
+input window -50,-50 500,50
+input enter
+dialog ok
+click WC.Command3
+expect message "5"
+expect attribute MAT at 40,0 "Tubo PVC PBA JE Classe 15"
+expect attribute MAT at 140,0 ""
+expect attribute MAT at 240,0 "Tubo FoFo K7 JGS"
+expect attribute MAT at 340,0 ""
+expect attribute MATERIAL at 440,0 "PVC"
+
 click cmdEnd
 expect ended
