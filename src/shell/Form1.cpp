@@ -283,15 +283,21 @@ void Form1::Form1_AGUOption1_MouseMove(int, int, int Shift, double, double)
 void Form1::Form1_TableCmd_Click()
 {
     gMainForm->SetWindowState(vbMinimized);
-    if (!tabela_) tabela_ = std::make_unique<frmTable>();
-    tabela_->Show(vbModal, gMainForm);
-    forms::Unload(*tabela_);
-    gMainForm->SetWindowState(vbNormal);
-    // The editor may have changed the sockets: the water catalogue is read again.
-    {
-        clsWATDb db;
-        db.LoadDb();
+    try {
+        // The editor loads the catalogue itself when no panel has yet; a load
+        // that fails has given its message and the editor does not open.
+        if (!tabela_) tabela_ = std::make_unique<frmTable>();
+        tabela_->Show(vbModal, gMainForm);
+        forms::Unload(*tabela_);
+    } catch (const std::exception& e) {
+        ExibeMensagem(0, "Atenção", e.what());
     }
+    gMainForm->SetWindowState(vbNormal);
+    // The editor may have changed the sockets: the water catalogue is read
+    // again. Without a catalogue there was nothing to change, and a reload
+    // would only repeat the message of the load that failed. A reload that
+    // fails says why and keeps the catalogue as it was.
+    if (!gMateriaisAgua.empty()) clsWATDb().LoadDb();
     TableCmd.SetLeft(3500);
 }
 

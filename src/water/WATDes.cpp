@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -320,4 +321,71 @@ bool InfoBolsa(acad::Entity* blk, std::string& CodBase, std::string& sDP, std::s
                       Material + "\r" + CodBase + " - " + DiamBolsa + " (bolsa No." + std::to_string(*k) + ")\r" +
                           TubBolsa);
     return true;
+}
+
+// ------------------------------------------------------------ block preview
+
+int DesenhaBlocoPic(forms::PictureBox& Pic, const std::string& Bloco)
+{
+    constexpr long kPreto = 0x000000;
+    constexpr long kLaranja = 33023;
+    static const long kCoresBolsa[] = {0x0000FF, 0x00FFFF, 0x00FF00, 0xFF0000};
+
+    Pic.Cls();
+    const double cx = std::round(Pic.ScaleWidth() / 2.0);
+    const double cy = std::round(Pic.ScaleHeight() / 2.0);
+    const double unidade = Pic.ScaleWidth() / 18.0;
+
+    Pic.SetDrawWidth(1);
+    Pic.Line(0, cy, Pic.ScaleWidth(), cy, forms::vbButtonShadow);
+    Pic.Line(cx, 0, cx, Pic.ScaleHeight(), forms::vbButtonShadow);
+    Pic.SetForeColor(kPreto);
+    Pic.SetDrawStyle(0);
+    Pic.SetDrawWidth(3);
+
+    const BlocoDefAguaRec* rec = BlocoAgua(Bloco);
+    if (!rec) return 0;
+    auto px = [&](double x) { return std::round(cx + x * unidade); };
+    auto py = [&](double y) { return std::round(cy - y * unidade); };
+    // An angle the picture's arcs take: 0 to 2π (a negative one would draw a pie).
+    auto angulo = [](double a) {
+        a = std::fmod(a, 2.0 * std::numbers::pi);
+        return a < 0.0 ? a + 2.0 * std::numbers::pi : a;
+    };
+
+    int pontos = 0;
+    int atributos = 0;
+    for (const DXFRowRec& l : rec->Linhas) {
+        // The catalogue is data: a row that cannot be read leaves its part out
+        // of the picture rather than stopping the editor.
+        const std::optional<Ponto> p = SplitCoords(l.S2);
+        if (l.S1 == "Line") {
+            const std::optional<Ponto> q = SplitCoords(l.S3);
+            if (p && q) Pic.Line(px(p->X), py(p->Y), px(q->X), py(q->Y));
+        } else if (l.S1 == "Arc") {
+            const std::optional<Ponto> a = SplitCoords(l.S4);
+            if (p && a && IsNumero(l.S3) && !l.S3.empty())
+                Pic.Circle(px(p->X), py(p->Y), StrToDbl(l.S3) * unidade, std::nullopt, angulo(a->X), angulo(a->Y));
+        } else if (l.S1 == "Circle") {
+            if (p && IsNumero(l.S3) && !l.S3.empty()) Pic.Circle(px(p->X), py(p->Y), StrToDbl(l.S3) * unidade);
+        } else if (l.S1 == "Point") {
+            if (!p) continue;
+            // A socket is a dot of its colour, the fill included.
+            const long cor = pontos < 4 ? kCoresBolsa[pontos] : kPreto;
+            Pic.SetDrawWidth(5);
+            Pic.SetFillStyle(0);
+            Pic.SetFillColor(cor);
+            Pic.Circle(px(p->X), py(p->Y), 50, cor);
+            Pic.SetDrawWidth(2);
+            Pic.SetFillStyle(1);
+            ++pontos;
+        } else if (l.S1 == "Attribute") {
+            Pic.SetForeColor(kLaranja);
+            Pic.SetCurrentX(60);
+            Pic.SetCurrentY(60 + 200 * atributos++);
+            Pic.Print(l.S4);
+            Pic.SetForeColor(kPreto);
+        }
+    }
+    return pontos;
 }

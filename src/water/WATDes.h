@@ -12,6 +12,7 @@
 
 #include "cad/Ponto.h"
 #include "platform/acad/Entity.h"
+#include "platform/forms/PictureBox.h"
 #include "sewer/modBlocosSAN.h"
 
 // Makes sure the current drawing holds the block `nome`, built from its rows
@@ -52,3 +53,15 @@ bool InfoBolsa(acad::Entity* blk, std::string& CodBase, std::string& sDP, std::s
                std::string& Etapa, Ponto& PtInsercao, Ponto PtClique, Ponto& PtBolsa, std::string& NaoUsado,
                std::string& DiamBolsa, std::string& TubBolsa, bool Seguir, std::vector<double>& Percurso,
                bool Mostrar);
+
+// ------------------------------------------------------------ block preview
+
+// Draws the block `Bloco` of the water catalogue into `Pic`, 18 block units
+// across its width, centred on its middle with the Y axis up, over grey axes
+// through the centre: lines, arcs and circles in black, each socket point as
+// a dot coloured by its order among the block's points (red, yellow, green,
+// blue; a fifth and later in black), and the texts of its attribute rows in
+// orange down the top left corner. Rows of other kinds, and rows whose
+// numbers cannot be read, are not drawn. Returns the number of socket points
+// drawn; a block without rows draws the axes only.
+int DesenhaBlocoPic(forms::PictureBox& Pic, const std::string& Bloco);
