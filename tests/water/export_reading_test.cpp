@@ -170,7 +170,7 @@ TEST_F(Leitura, CouplingChainsAreSharedHalfAndHalfBetweenTheTwoPipes)
     // Three couplings in a row between two more pipes, 1 apart at their sockets.
     acad::BlockReference* c3 = PoeConexao(des, *script, Doc(), "A-CAP", "CAPFFDN100", {0, 100, 0}, PI);
     acad::BlockReference* l1 = PoeConexao(des, *script, Doc(), "A-LUVA", "LUFFDN100", {49, 100, 0});
-    acad::BlockReference* l2 = PoeConexao(des, *script, Doc(), "A-LUVA", "LUFFDN100", {51, 100, 0});
+    ASSERT_NE(PoeConexao(des, *script, Doc(), "A-LUVA", "LUFFDN100", {51, 100, 0}), nullptr);
     acad::BlockReference* l3 = PoeConexao(des, *script, Doc(), "A-LUVA", "LUFFDN100", {53, 100, 0});
     acad::BlockReference* c4 = PoeConexao(des, *script, Doc(), "A-CAP", "CAPFFDN100", {100, 100, 0});
     acad::BlockReference* d = PoeTubo(des, *script, Doc(), c3, {1.5, 100, 0}, l1, {48, 100, 0});

@@ -78,10 +78,11 @@ TEST_F(Procura, TheBoxesChooseFittingsPipesOrBothAndEachCodeAttributeIsAStop)
             auto* b = dynamic_cast<frmMsgBox*>(&frm);
             if (b && b->Titulo.Caption().rfind("Localizar Código", 0) == 0) centros.push_back(Centro());
             // Minimised only while the walk goes through the hits.
-            if (auto* box = dynamic_cast<frmMsgBox*>(&frm))
+            if (auto* box = dynamic_cast<frmMsgBox*>(&frm)) {
                 EXPECT_EQ(gMainForm->WindowState(), box->Titulo.Caption().rfind("Localizar Código", 0) == 0
                                                         ? forms::vbMinimized
                                                         : forms::vbNormal);
+            }
             anterior(frm);
         });
         des.Find(c, t, f, 0, host.Barra);
