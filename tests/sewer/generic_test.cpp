@@ -15,7 +15,7 @@ using namespace sewertest;
 
 namespace {
 
-class Generica : public SewerTest {
+class DesenhoGenerico : public SewerTest {
 protected:
     acad::BlockReference* PVGen(const Ponto& P, const std::string& Numero, const std::string& Cota)
     {
@@ -52,7 +52,7 @@ private:
 
 }  // namespace
 
-TEST_F(Generica, AGenericManholeCarriesNumberElevationAndStage)
+TEST_F(DesenhoGenerico, AGenericManholeCarriesNumberElevationAndStage)
 {
     script->Point({5, 6, 0});
     acad::BlockReference* pv = des.InsertPVGen(std::nullopt, "G7", "101,2", 2);
@@ -76,7 +76,7 @@ TEST_F(Generica, AGenericManholeCarriesNumberElevationAndStage)
     EXPECT_EQ(Blocos("E-PVGEN").size(), 1u);
 }
 
-TEST_F(Generica, AGenericReachJoinsTwoPickedManholes)
+TEST_F(DesenhoGenerico, AGenericReachJoinsTwoPickedManholes)
 {
     acad::BlockReference* a = PVGen(Ponto(0, 0), "1", "100");
     acad::BlockReference* b = PVGen(Ponto(30, 40), "2", "99");
@@ -121,7 +121,7 @@ TEST_F(Generica, AGenericReachJoinsTwoPickedManholes)
     EXPECT_EQ(Blocos("E-TRCGEN").size(), 1u);
 }
 
-TEST_F(Generica, TheWarningsShowUntilTheUserTicksTheirBox)
+TEST_F(DesenhoGenerico, TheWarningsShowUntilTheUserTicksTheirBox)
 {
     Avisos avisos("Este Trecho é maior que 100 metros");
     TrechoGen(Ponto(0, 0), "100", Ponto(100, 0), "100");         // level, exactly 100: silent
@@ -134,7 +134,7 @@ TEST_F(Generica, TheWarningsShowUntilTheUserTicksTheirBox)
     EXPECT_EQ(Blocos("E-TRCGEN").size(), 4u);  // warnings do not stop the drawing
 }
 
-TEST_F(Generica, AReachFromEastToWestIsMirroredAndItsLengthHasTwoDecimals)
+TEST_F(DesenhoGenerico, AReachFromEastToWestIsMirroredAndItsLengthHasTwoDecimals)
 {
     acad::BlockReference* tr = TrechoGen(Ponto(12.3456, 0), "100", Ponto(0, 0), "99");
     ASSERT_NE(tr, nullptr);

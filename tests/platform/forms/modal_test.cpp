@@ -271,7 +271,7 @@ TEST(FormsModal, ScreenAndAppDescribeTheRun)
     Screen.SetMousePointer(vbSizeWE);
     Screen.SetMousePointer(vbDefault);
     EXPECT_EQ(Screen.MousePointer(), vbDefault);
-    EXPECT_EQ(App.EXEName(), "test_forms_modal_test");
+    EXPECT_EQ(App.EXEName(), "test_forms");
     EXPECT_FALSE(App.Path().empty());
     EXPECT_GE(App.Major(), 1);
     EXPECT_GE(App.Minor(), 0);
