@@ -189,7 +189,7 @@ TEST_F(PainelComum, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
     EXPECT_EQ(s[0]->Layer(), "SETOR_8");
     // The circle of a block with no layer of its own stays on "0".
     for (acad::Entity* e : *Doc().Blocks().Find("COM_SETOR"))
-        if (e->ObjectName() == "AcDbCircle") EXPECT_EQ(e->Layer(), "0");
+        if (e->ObjectName() == "AcDbCircle") { EXPECT_EQ(e->Layer(), "0"); }
 }
 
 TEST_F(PainelComum, KeyFilterAndShortcuts)

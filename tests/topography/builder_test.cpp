@@ -92,7 +92,7 @@ TEST_F(BlocosTopo, EntitiesGoOnTheLayerOfTheBlockNameAndAttributesOnTheirRowsLay
     ASSERT_TRUE(DefineBloco("CAD_SBX", false));
     acad::Block& sbx = *Bloco("CAD_SBX");
     for (acad::Entity* e : sbx) {
-        if (e->ObjectName() == "AcDbLine") EXPECT_EQ(e->Layer(), "0");
+        if (e->ObjectName() == "AcDbLine") { EXPECT_EQ(e->Layer(), "0"); }
         if (auto* t = dynamic_cast<acad::Text*>(e)) {
             EXPECT_EQ(t->Layer(), "CADASTRO_TEXTO");
             EXPECT_EQ(t->Alignment(), 9);

@@ -149,7 +149,7 @@ TEST_F(CatalogoAgua, TheShippedCatalogueFillsEveryArray)
             for (const DiametroAguaRec& d : c.Diametros) {
                 ASSERT_FALSE(d.DS.empty());
                 EXPECT_EQ(d.TemDS, !d.DS[0].empty());
-                if (!d.TemDS) EXPECT_EQ(d.DS.size(), 1u);
+                if (!d.TemDS) { EXPECT_EQ(d.DS.size(), 1u); }
                 auto pos = [](const std::string& s) { return std::find(gDiametros.begin(), gDiametros.end(), s); };
                 for (std::size_t j = 1; j < d.DS.size(); ++j) EXPECT_LT(pos(d.DS[j - 1]), pos(d.DS[j]));
             }
@@ -158,7 +158,7 @@ TEST_F(CatalogoAgua, TheShippedCatalogueFillsEveryArray)
             // Every socket point of the fitting's block is one of its sockets.
             const BlocoDefAguaRec* b = Bloco(c.Bloco);
             ASSERT_NE(b, nullptr) << c.Bloco;
-            if (c.NumBolsas > 0) EXPECT_EQ(c.NumBolsas, b->NumPontos) << c.Conexao;
+            if (c.NumBolsas > 0) { EXPECT_EQ(c.NumBolsas, b->NumPontos) << c.Conexao; }
             for (const BolsaPontoRec& p : c.Bolsas) EXPECT_FALSE(p.Tubulacao.empty());
         }
     }
