@@ -212,6 +212,7 @@ void clsHatchs::EsvaziaRegioes()
     loops_.clear();
     hatchDaRegiao_.clear();
     numHatch_ = 0;
+    pontosLidos_ = 0;
 }
 
 bool clsHatchs::ReadHatchs()
@@ -449,6 +450,10 @@ bool clsHatchs::ProcessaHatchs()
             default: break;
             }
         }
+    } catch (const std::length_error&) {
+        Aviso("O arquivo " + caminhoDXF_ + " tem hachuras com mais de " + std::to_string(kMaxPontosLidos) +
+              " pontos nos contornos: nenhuma hachura foi lida.");
+        return false;
     } catch (const std::invalid_argument& e) {
         Aviso("O arquivo " + caminhoDXF_ + " tem um valor inválido numa hachura (grupo " +
               std::to_string(grupos_[i].Codigo) + ", \"" + grupos_[i].Valor + "\"): nenhuma hachura foi lida.");
@@ -469,6 +474,8 @@ void clsHatchs::AddLoop(const std::vector<double>& Pontos, const std::string& No
 {
     // A piece needs a point to be chained; an empty one cannot bound anything.
     if (Pontos.size() < 2) return;
+    pontosLidos_ += static_cast<long long>(Pontos.size() / 2);
+    if (pontosLidos_ > kMaxPontosLidos) throw std::length_error("pontos demais nas hachuras");
     LoopBruto l;
     l.Nome = Nome;
     l.Pontos = Pontos;
@@ -588,6 +595,7 @@ void clsHatchs::IndexaRegioes()
     // Bands from one below the lowest to one above the highest of the region.
     constexpr long long kMaxFaixas = 1000000;  // 100,000 km of ordinates
     std::vector<bool> indexada(gHatchs.size(), true);
+    std::vector<long long> faixas(gHatchs.size(), 0);
     for (std::size_t r = 0; r < gHatchs.size(); ++r) {
         HatchRec& h = gHatchs[r];
         h.Faixas.clear();
@@ -600,8 +608,47 @@ void clsHatchs::IndexaRegioes()
             continue;
         }
         h.PrimeiraFaixa = static_cast<long long>(lo);
-        h.Faixas.resize(static_cast<std::size_t>(hi - lo) + 1);
+        faixas[r] = static_cast<long long>(hi - lo) + 1;
     }
+
+    auto regiaoDoLoop = [&](const LoopRegiao& l) -> std::ptrdiff_t {
+        if (porHatch) {
+            auto it = regiaoDoHatch.find(l.Hatch);
+            return it == regiaoDoHatch.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+        }
+        auto it = porNome.find(l.Nome);
+        return it == porNome.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+    };
+    // A segment is kept once in every band it reaches: the bands and tall
+    // segments of a damaged file would fill the memory, so the regions are
+    // indexed in order while their bands and entries fit.
+    constexpr long long kMaxEntradas = 10'000'000;
+    std::vector<long long> entradas = faixas;
+    for (const LoopRegiao& l : loops_) {
+        const std::ptrdiff_t r = regiaoDoLoop(l);
+        if (r < 0 || !indexada[static_cast<std::size_t>(r)] || l.Pontos.size() < 4) continue;
+        long long& n = entradas[static_cast<std::size_t>(r)];
+        long long b0 = FaixaEscalada(Escala(l.Pontos[1]));
+        for (std::size_t k = 3; k < l.Pontos.size() && n <= kMaxEntradas; k += 2) {
+            const long long b = FaixaEscalada(Escala(l.Pontos[k]));
+            n += (b > b0 ? b - b0 : b0 - b) + 1;
+            b0 = b;
+        }
+    }
+    long long total = 0;
+    std::string fora;  // the regions left out, said once
+    for (std::size_t r = 0; r < gHatchs.size(); ++r) {
+        if (!indexada[r]) continue;
+        if (entradas[r] > kMaxEntradas - total) {
+            indexada[r] = false;
+            fora += (fora.empty() ? "" : ", ") + gHatchs[r].Nome;
+            continue;
+        }
+        total += entradas[r];
+        gHatchs[r].Faixas.resize(static_cast<std::size_t>(faixas[r]));
+    }
+    if (!fora.empty())
+        Aviso("Os contornos das regiões " + fora + " não cabem no índice: elas não conterão nenhum ponto.");
 
     for (const LoopRegiao& l : loops_) {
         std::size_t r;

@@ -51,6 +51,9 @@ public:
         int Externo = 0;
     };
 
+    // The most boundary points one read keeps, some hundreds of megabytes.
+    static constexpr long long kMaxPontosLidos = 10'000'000;
+
     clsHatchs();
     ~clsHatchs();
     clsHatchs(const clsHatchs&) = delete;
@@ -81,9 +84,12 @@ public:
     bool LeDXFSecao(const std::string& Caminho, const std::string& Secao, const std::string& Entidade,
                     const std::string& Codigos);
     // Decodes the stored groups into loops and regions (gHatchs emptied first).
-    // False, with a message, when a value that should be a number is not.
+    // False, with a message, when a value that should be a number is not or
+    // the boundaries hold more than kMaxPontosLidos points.
     bool ProcessaHatchs();
-    // A boundary piece of the hatch being read.
+    // A boundary piece of the hatch being read. Past kMaxPontosLidos points in
+    // one read, std::length_error: a damaged file of a few lines would
+    // otherwise fill the memory with the curves it describes.
     void AddLoop(const std::vector<double>& Pontos, const std::string& Nome, int Externo);
     // Chains the pieces of the hatch just read into loops and adds them to its region.
     void MontaLoops();
@@ -127,6 +133,7 @@ private:
     std::vector<LoopBruto> brutos_;
     std::vector<LoopRegiao> loops_;
     int numHatch_ = 0;
+    long long pontosLidos_ = 0;  // points of the pieces added since the regions were emptied
     // Which hatches form region r of the last read (its own hatch when each
     // hatch is a region).
     std::vector<int> hatchDaRegiao_;

@@ -407,6 +407,58 @@ TEST_F(Hachuras, FilesTheReaderRefusesLeaveNoRegions)
     EXPECT_TRUE(mensagens.Lista().empty());
 }
 
+TEST_F(Hachuras, ADamagedFileOfAFewLinesCannotFillTheMemory)
+{
+    // Whole circles of great radius, each cut into millions of chords: the
+    // read stops at its limit of points and keeps no region.
+    Grupos circulos{{0, "HATCH"}, {8, "0"}, {2, "GRANDE"}, {92, "1"}, {93, "3"}};
+    for (int k = 0; k < 3; ++k)
+        circulos.insert(circulos.end(), {{72, "2"}, {10, std::to_string(10 * k)}, {20, "0"}, {40, "1200000"},
+                                         {50, "0"}, {51, "360"}, {73, "1"}});
+    circulos.push_back({97, "0"});
+    Escreve(pasta / "circulos.dxf", DxfDeEntidades(circulos));
+    {
+        clsHatchs h;
+        h.SetCaminhoDXF((pasta / "circulos.dxf").string());
+        EXPECT_FALSE(h.ReadHatchs());
+        EXPECT_TRUE(gHatchs.empty());
+        EXPECT_TRUE(h.Loops().empty());
+        ASSERT_EQ(mensagens.Lista().size(), 1u);
+        EXPECT_NE(mensagens.Lista()[0].Texto.find("mais de 10000000 pontos"), std::string::npos)
+            << mensagens.Lista()[0].Texto;
+    }
+
+    // A zigzag of edges each a hundred thousand kilometres tall, in a region of
+    // its own beside a square: the tall one is left out of the index with a
+    // message, the square answers its points.
+    auto linha = [](Grupos& g, double x0, double y0, double x1, double y1) {
+        g.insert(g.end(), {{72, "1"}, {10, std::to_string(x0)}, {20, std::to_string(y0)}, {11, std::to_string(x1)},
+                           {21, std::to_string(y1)}});
+    };
+    Grupos g{{0, "HATCH"}, {8, "0"}, {2, "ALTA"}, {92, "1"}, {93, "400"}};
+    for (int k = 0; k < 400; ++k) linha(g, k, k % 2 ? 9e7 : 0, k + 1, k % 2 ? 0 : 9e7);
+    g.push_back({97, "0"});
+    g.insert(g.end(), {{0, "HATCH"}, {8, "0"}, {2, "QUADRA"}, {92, "1"}, {93, "4"}});
+    linha(g, 0, 0, 10, 0);
+    linha(g, 10, 0, 10, 10);
+    linha(g, 10, 10, 0, 10);
+    linha(g, 0, 10, 0, 0);
+    g.push_back({97, "0"});
+    Escreve(pasta / "alta.dxf", DxfDeEntidades(g));
+    mensagens.Limpa();
+    clsHatchs h;
+    h.SetCaminhoDXF((pasta / "alta.dxf").string());
+    EXPECT_TRUE(h.ReadHatchs());
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Texto,
+              "Os contornos das regiões ALTA não cabem no índice: elas não conterão nenhum ponto.");
+    ASSERT_NE(Regiao("ALTA"), nullptr);
+    EXPECT_TRUE(Regiao("ALTA")->Faixas.empty());
+    std::string nome;
+    h.Info_Pavto(Ponto(5.05, 5.05), nome);
+    EXPECT_EQ(nome, "QUADRA");
+}
+
 TEST_F(Hachuras, LoopsSavedLoadedAndDrawn)
 {
     DefinePastaPrograma(cadtest::PastaDoPrograma().string());
