@@ -20,32 +20,13 @@
 #include <functional>
 #include <string>
 
+#include "FigurasComuns.h"
+
 namespace {
 
+using namespace figuras;
+
 const QColor kAzul(0x1F, 0x4E, 0x8C);
-
-QString g_pasta;
-bool g_ok = true;
-
-void Salva(const QImage& img, const std::string& nome)
-{
-    const QString arquivo = g_pasta + "/" + QString::fromStdString(nome) + ".png";
-    if (!img.save(arquivo, "PNG")) {
-        std::fprintf(stderr, "quoril_common_pictures: cannot write %s\n", arquivo.toLocal8Bit().constData());
-        g_ok = false;
-    }
-}
-
-QImage Desenha(int w, int h, const QColor& fundo, const std::function<void(QPainter&)>& pinta)
-{
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(fundo);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    pinta(p);
-    p.end();
-    return img;
-}
 
 // The frames of the meter buttons: a bracket along the button's left edge
 // with an arrow pointing at it; hollow while hovered, filled while pressed.
@@ -78,7 +59,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QGuiApplication app(argc, argv);
-    g_pasta = QString::fromLocal8Bit(argv[1]);
+    figuras::g_pasta = QString::fromLocal8Bit(argv[1]);
     MarcasHidrometro();
-    return g_ok ? 0 : 1;
+    return figuras::g_ok ? 0 : 1;
 }

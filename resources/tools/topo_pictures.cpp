@@ -27,7 +27,11 @@
 #include <functional>
 #include <string>
 
+#include "FigurasComuns.h"
+
 namespace {
+
+using namespace figuras;
 
 const QColor kAzul(0x1F, 0x4E, 0x8C);
 const QColor kAzulClaro(0x5B, 0x9B, 0xD5);
@@ -37,38 +41,6 @@ const QColor kCinza(0x55, 0x5B, 0x61);
 const QColor kFace(0xEC, 0xE9, 0xD8);
 const QColor kLuz(0xFF, 0xFF, 0xFF);
 const QColor kSombra(0x80, 0x80, 0x80);
-
-QString g_pasta;
-bool g_ok = true;
-
-void Salva(const QImage& img, const std::string& nome)
-{
-    const QString arquivo = g_pasta + "/" + QString::fromStdString(nome) + ".png";
-    if (!img.save(arquivo, "PNG")) {
-        std::fprintf(stderr, "quoril_topo_pictures: cannot write %s\n", arquivo.toLocal8Bit().constData());
-        g_ok = false;
-    }
-}
-
-QImage Desenha(int w, int h, const QColor& fundo, const std::function<void(QPainter&)>& pinta)
-{
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(fundo);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    pinta(p);
-    p.end();
-    return img;
-}
-
-QFont Fonte(int pixels, bool negrito = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(pixels);
-    f.setBold(negrito);
-    return f;
-}
 
 // ---------------------------------------------------------------- the point menu
 
@@ -285,8 +257,8 @@ int main(int argc, char** argv)
         return 2;
     }
     QGuiApplication app(argc, argv);
-    g_pasta = QString::fromLocal8Bit(argv[1]);
+    figuras::g_pasta = QString::fromLocal8Bit(argv[1]);
     MenuPontos();
     TiposCadastro();
-    return g_ok ? 0 : 1;
+    return figuras::g_ok ? 0 : 1;
 }
