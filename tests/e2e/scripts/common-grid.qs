@@ -1,7 +1,8 @@
 # The parcel grid of the common tools panel: a city block's outline drawn in
 # pieces is joined, a grid run along it from its corner, a parcel captured
 # from the tick at 120, the run taken back, run again and erased; then a
-# curved outline made a perimeter and gridded along its half circle.
+# curved outline made a perimeter and gridded along its half circle; last, an
+# open outline of another drawing gridded to its end.
 
 fixture grid 7 ${data}/quadra.dwg
 start

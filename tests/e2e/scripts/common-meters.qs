@@ -1,8 +1,9 @@
 # Buildings and water meters on the "Lote" tab of the common tools panel: a
 # building given its address through "Edificações >>", a meter placed by its
 # point and direction, then the whole sequence from a meter picture (parcel
-# from a grid tick, building, meter) and a sequence that stops at a marker
-# picked for the building.
+# from a grid tick, building, meter), a sequence that stops at a marker
+# picked for the building, and one that stops at a building of an older
+# catalogue until its blocks are brought up to date.
 
 fixture numbering 2 ${tmp}/predios.dwg
 start
