@@ -8,8 +8,8 @@
 
 class ProgressBar;
 
-// The outline's vertices without each one that lies within 0.01 in x and in y
-// of the vertex kept before it.
+// A vertex list without each vertex that lies within 0.01 in x and in y of
+// the vertex kept before it, and nothing else: an open outline keeps its end.
 std::vector<double> SemVerticesProximos(const std::vector<double>& L);
 
 // The command text that clips the external reference of handle `Handle` to

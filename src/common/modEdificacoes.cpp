@@ -11,6 +11,7 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
+#include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
 
 namespace {
@@ -74,6 +75,8 @@ private:
 // The building inserted again from its block's present definition: same
 // point, rotation and scale; the texts of the attributes that both have, the
 // last one of a tag counting as GetAtributo reads it; its extended data.
+// Null, and the old insertion kept, when the definition has no S-Q-L either:
+// the new one could not hold the address.
 acad::BlockReference* Reinsere(acad::BlockReference& Antiga)
 {
     std::map<std::string, std::string> textos;
@@ -85,6 +88,7 @@ acad::BlockReference* Reinsere(acad::BlockReference& Antiga)
     InsercaoProvisoria nova(gModelSpace->InsertBlock(Antiga.InsertionPoint(), Antiga.Name(), Antiga.XScaleFactor(),
                                                      Antiga.YScaleFactor(), Antiga.ZScaleFactor(),
                                                      Antiga.Rotation()));
+    if (!GetAtributo("S-Q-L", &*nova)) return nullptr;
     for (acad::AttributeReference* a : nova->GetAttributes()) {
         const auto t = textos.find(a->TagString());
         if (t == textos.end()) continue;
@@ -115,7 +119,17 @@ acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const Enderec
     if (!b || !EdificacaoNumeravel(b->Name())) return nullptr;
     GetLayer(Endereco.CamadaSetor(), 0, "");
     const std::optional<std::string> sql = GetAtributo("S-Q-L", b);
-    if (!sql || sql->empty()) b = Reinsere(*b);
+    if (!sql || sql->empty()) {
+        acad::BlockReference* nova = Reinsere(*b);
+        if (!nova) {
+            ExibeMensagem(0, "Edificações",
+                          "O bloco " + b->Name() +
+                              " deste desenho não tem o atributo S-Q-L. Use \"Atualiza Blocos Cadastro\" (aba "
+                              "Editar) e numere a edificação de novo.");
+            return nullptr;
+        }
+        b = nova;
+    }
     b->SetLayer(Endereco.CamadaSetor());
     b->Update();
     EscreveAtributo(*b, "S-Q-L", Endereco.SQL());

@@ -41,8 +41,10 @@ std::string BlocoHidrometro(int Indice);
 // present definition at the same point, rotation and scale, every attribute
 // that both have keeping its text, its extended data kept; the old insertion
 // goes only once the new one is complete. The numbered building, or null
-// when `Edificacao` is not a block of the registry that takes an address
-// (nothing changes then). The caller has connected.
+// when `Edificacao` is not a block of the registry that takes an address, or
+// when its block's definition has no S-Q-L either (the user is told to run
+// "Atualiza Blocos Cadastro" first); nothing changes then. The caller has
+// connected.
 acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco);
 
 // Places one water meter of `Bloco` (built from the catalogue when the

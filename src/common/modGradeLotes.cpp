@@ -10,6 +10,7 @@
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
 #include "common/modCadastro.h"
+#include "common/modClipSetor.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/PolylineEntities.h"
@@ -304,12 +305,13 @@ void GradeLotes::Executa()
             }
 
             // The city block: the one COM_QUADRA that the perimeter holds or
-            // crosses, else the one the user picks.
+            // crosses, else the one the user picks. Only repeats go from the
+            // polygon: an open perimeter keeps its end vertex.
             acad::Entity* quadra = nullptr;
             {
                 acad::SelectionSet* ss2 = RecriaConjunto("SS2");
                 try {
-                    ss2->SelectByPolygon(7, Coords2DPara3D(RemoveVerticesDuplicados(*O, false)), {0, 2},
+                    ss2->SelectByPolygon(7, Coords2DPara3D(SemVerticesProximos(*O)), {0, 2},
                                          {acad::Variant(std::string("INSERT")), acad::Variant(std::string("COM_QUADRA"))});
                 } catch (const acad::Error&) {
                     // Too few vertices left for a polygon: the user picks the block.

@@ -521,37 +521,32 @@ void TOPDes98::TRBlkInicia()
     TRBlkCbo1.SetListIndex(0);
     TRBlkCbo2.SetListIndex(0);
     ListasProntas = true;
-    for (Label& l : TRBlkLbl)
-        if (l.Index() > 0) l.SetVisible(false);
-    for (ComboBox& c : TRBlkCbo3)
-        if (c.Index() > 0) c.SetVisible(false);
     TRBlkLbl(0).SetCaption("");
     TRBlkLbl(0).SetToolTipText("");
-    TRBlkCbo3(0).Clear();
     // A replacement chosen in an earlier run is not the one shown now.
     BlocoNovo.clear();
+    TagsNovas_.clear();
     LinhasAtributo_ = 0;
+    Cbo2Anterior_ = 0;
+    // The block shown in "Trocar este:" shows its rows, as if chosen; one
+    // without insertions shows none, without a word until it is chosen.
+    TRBlkLinhasDoBloco(Apara(TRBlkCbo1.Text()));
     TRBlkTxt(0).SetText("1");
     TRBlkTxt(1).SetText("1");
     TRBlkExecutaCmd.SetCaption("Executa");
 }
 
-// The block to replace: one row of the map per attribute of its first insertion.
-void TOPDes98::TRBlkCbo1_Click()
+// The rows of the block to replace, one per attribute of its first insertion,
+// each with its list of the replacement's tags. False when the block has no
+// insertion: only row 0 is left, as it was.
+bool TOPDes98::TRBlkLinhasDoBloco(const std::string& Nome)
 {
-    if (!ListasProntas) return;
-    Protegido([&] {
-        const std::string nome = Apara(TRBlkCbo1.Text());
-        TRBlkCbo1.SetToolTipText(nome);
-        for (Label& l : TRBlkLbl)
-            if (l.Index() > 0) l.SetVisible(false);
-        if (LinhasAtributo_ > 1) LinhasAtributo_ = 1;
-        if (!ConectaAcad()) return;
-        Conjunto_ = InsercoesDoBloco("SS1", nome);
-        if (Conjunto_->Count() < 1) {
-            ExibeMensagem(0, nome, "Nenhuma inserção deste bloco neste desenho");
-            return;
-        }
+    for (Label& l : TRBlkLbl)
+        if (l.Index() > 0) l.SetVisible(false);
+    if (LinhasAtributo_ > 1) LinhasAtributo_ = 1;
+    Conjunto_ = InsercoesDoBloco("SS1", Nome);
+    const bool achou = Conjunto_->Count() >= 1;
+    if (achou) {
         const std::vector<std::string> tags = TagsDaPrimeira(*Conjunto_);
         TRBlkFrm.SetTop(0);
         TRBlkScr.SetValue(0);
@@ -574,20 +569,56 @@ void TOPDes98::TRBlkCbo1_Click()
             TRBlkLbl(0).SetCaption("");
             TRBlkLbl(0).SetToolTipText("");
         }
-        for (ComboBox& c : TRBlkCbo3)
-            if (c.Index() >= (n > 1 ? n : 1)) c.SetVisible(false);
         LinhasAtributo_ = n;
+    }
+    TRBlkListas();
+    return achou;
+}
+
+// Beside every row in use a list of the replacement's tags, whichever of the
+// two blocks was chosen first; none beside the other rows.
+void TOPDes98::TRBlkListas()
+{
+    const int linhas = TRBlkLinhas();
+    for (int i = 0; i < linhas; ++i) {
+        if (!TRBlkCbo3.Exists(i)) {
+            TRBlkCbo3.Load(i);
+            TRBlkCbo3(i).SetTop(TRBlkLbl(i).Top());
+        }
+        TRBlkCbo3(i).SetVisible(true);
+    }
+    for (ComboBox& c : TRBlkCbo3) {
+        if (c.Index() >= linhas) c.SetVisible(false);
+        c.Clear();
+        c.SetToolTipText("");
+        for (const std::string& t : TagsNovas_) c.AddItem(t);
+    }
+}
+
+// The block to replace: its rows.
+void TOPDes98::TRBlkCbo1_Click()
+{
+    if (!ListasProntas) return;
+    Protegido([&] {
+        const std::string nome = Apara(TRBlkCbo1.Text());
+        TRBlkCbo1.SetToolTipText(nome);
+        if (!ConectaAcad()) return;
+        if (!TRBlkLinhasDoBloco(nome)) ExibeMensagem(0, nome, "Nenhuma inserção deste bloco neste desenho");
     });
 }
 
 // The replacement: a block of the drawing, or one defined from a drawing file;
-// its tags fill the list of every row in use.
+// its tags fill the list of every row in use. A file not chosen (or not read)
+// puts back the replacement chosen before it.
 void TOPDes98::TRBlkCbo2_Click()
 {
     if (!ListasProntas) return;
+    const std::string anterior = BlocoNovo;
+    bool escolhido = false;
     Protegido([&] {
         if (!ConectaAcad()) return;
         BlocoNovo = TRBlkCbo2.Text();
+        int indice = TRBlkCbo2.ListIndex();
         if (BlocoNovo == kArquivoBloco) {
             clsCommonDialog dlg;
             dlg.SetDefaultExt("dwg");
@@ -596,28 +627,25 @@ void TOPDes98::TRBlkCbo2_Click()
                 ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
                 return;
             }
-            // A file that defines no block leaves the replacement unchosen.
-            const std::string nome = DefineBlocoDeArquivo(dlg.Filename());
-            BlocoNovo = nome;
+            BlocoNovo = DefineBlocoDeArquivo(dlg.Filename());
             TRBlkCbo2.SetToolTipText(BlocoNovo);
             TRBlkCbo2.AddItem(BlocoNovo);
+            // Shown as the choice, as a block of the list would be.
+            indice = TRBlkCbo2.NewIndex();
+            ListasProntas = false;
+            TRBlkCbo2.SetListIndex(indice);
+            ListasProntas = true;
         }
-        const std::vector<std::string> tags = TagsDoBlocoNovo(BlocoNovo, ConjuntoNovo);
-        const int linhas = TRBlkLinhas();
-        for (int i = 0; i < linhas; ++i) {
-            if (!TRBlkCbo3.Exists(i)) {
-                TRBlkCbo3.Load(i);
-                TRBlkCbo3(i).SetTop(TRBlkLbl(i).Top());
-            }
-            TRBlkCbo3(i).SetVisible(true);
-        }
-        for (ComboBox& c : TRBlkCbo3) {
-            if (c.Index() >= linhas) c.SetVisible(false);
-            c.Clear();
-            c.SetToolTipText("");
-            for (const std::string& t : tags) c.AddItem(t);
-        }
+        TagsNovas_ = TagsDoBlocoNovo(BlocoNovo, ConjuntoNovo);
+        Cbo2Anterior_ = indice;
+        escolhido = true;
+        TRBlkListas();
     });
+    if (escolhido) return;
+    BlocoNovo = anterior;
+    ListasProntas = false;
+    TRBlkCbo2.SetListIndex(Cbo2Anterior_);
+    ListasProntas = true;
 }
 
 void TOPDes98::TRBlkCbo3_Click(int Index)

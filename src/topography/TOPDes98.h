@@ -195,6 +195,8 @@ private:
     void TRBlkExecutaCmd_Click();
     void TRBlkInicia();
     void TRBlkExecuta();
+    bool TRBlkLinhasDoBloco(const std::string& Nome);
+    void TRBlkListas();
     void TRBlkCbo1_Click();
     void TRBlkCbo2_Click();
     void TRBlkCbo3_Click(int Index);
@@ -227,4 +229,6 @@ private:
     int LinhasAtributo_ = 0;              // attributes of the block to replace (its rows in use)
     std::vector<MapaAtributoRec> MapaAtributos;
     acad::SelectionSet* ConjuntoNovo = nullptr;  // "SS2": the replacement block's insertions
+    std::vector<std::string> TagsNovas_;  // the replacement's tags, offered beside every row
+    int Cbo2Anterior_ = 0;                // the replacement's place in its list
 };

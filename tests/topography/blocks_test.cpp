@@ -122,9 +122,8 @@ TEST_F(Blocos, TheListsAndTheRowsOfTheMapFollowTheDrawing)
     ASSERT_EQ(TD.TRBlkCbo1.ListCount(), 4) << "sem espaços nem blocos anônimos";
     ASSERT_EQ(TD.TRBlkCbo2.ListCount(), 5);
     EXPECT_EQ(TD.TRBlkCbo2.List(4), ".Arquivo...");
-    EXPECT_EQ(TD.TRBlkLbl.Count(), 1) << "a escolha da lista ao iniciar não carrega linhas";
+    EXPECT_EQ(TD.TRBlkLbl.Count(), 7) << "o bloco mostrado em \"Trocar este:\" mostra suas linhas";
     EXPECT_EQ(TD.TRBlkTxt(0).Text(), "1");
-    EXPECT_EQ(TD.TRBlkFrm.Height(), 360);
 
     // Seven attributes: seven rows, three of them beyond sight.
     Escolhe(TD.TRBlkCbo1, "VELHO");
@@ -322,8 +321,7 @@ TEST_F(Blocos, NothingIsDeletedUntilTheRunCanEnd)
         Escolhe(TD.TRBlkCbo2, ".Arquivo...");
     }
     EXPECT_EQ(mensagens.Textos().back(), "Nenhum arquivo selecionado");
-    Aperta();
-    EXPECT_EQ(mensagens.Textos().back(), "Escolha em \"Por este:\" o bloco que entra no lugar.");
+    EXPECT_EQ(TD.TRBlkCbo2.Text(), "NOVO") << "a escolha anterior volta";
     intactas();
 
     // A replacement deleted from the drawing meanwhile.

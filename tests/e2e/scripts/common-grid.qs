@@ -1,7 +1,8 @@
 # The parcel grid of the common tools panel: a city block's outline drawn in
 # pieces is joined, a grid run along it from its corner, a parcel captured
 # from the tick at 120, the run taken back, run again and erased; then a
-# curved outline made a perimeter and gridded along its half circle.
+# curved outline made a perimeter and gridded along its half circle; last, an
+# open outline of another drawing gridded to its end.
 
 fixture grid 7 ${data}/quadra.dwg
 start
@@ -79,3 +80,20 @@ click CM.GRExecCmd
 expect entities 45 0=INSERT 2=COM_GRADE
 expect xdata at 310,0 "7-13|10"
 expect text CM.QuadraTxt "13"
+
+# An open outline made a perimeter: the city block inside the polygon its
+# vertices close (the last one too) is found without asking.
+fixture sector 1 ${tmp}/setor.dwg
+open ${tmp}/setor.dwg
+tab CM.SSTab1 1
+set CM.SetorTxt "7"
+set CM.QuadraTxt "14"
+input point 80,10
+click CM.DrwCmd(1)
+input pick 50,0 prompt "Selecione Poly:"
+click CM.GRPlineCmd
+input point 0,0 prompt "Inicial:"
+input point 5,-5 prompt "Lado:"
+click CM.GRExecCmd
+expect entities 14 0=INSERT 2=COM_GRADE 8=SETOR_7
+expect xdata at 100,40 "7-14|140"

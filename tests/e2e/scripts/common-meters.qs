@@ -1,8 +1,9 @@
 # Buildings and water meters on the "Lote" tab of the common tools panel: a
 # building given its address through "Edificações >>", a meter placed by its
 # point and direction, then the whole sequence from a meter picture (parcel
-# from a grid tick, building, meter) and a sequence that stops at a marker
-# picked for the building.
+# from a grid tick, building, meter), a sequence that stops at a marker
+# picked for the building, and one that stops at a building of an older
+# catalogue until its blocks are brought up to date.
 
 fixture numbering 2 ${tmp}/predios.dwg
 start
@@ -76,3 +77,41 @@ click CM.HidrImg(1)
 expect entities 2 0=INSERT 2=COM_LOTE
 expect entities 0 0=INSERT 2=COM_HNAO
 expect entities 1 0=INSERT 2=COM_HNAOC
+
+# A drawing of an older catalogue, whose building block has no S-Q-L: the
+# sequence stops at the building and names the command that brings the
+# block up to date; the building stays as it was and no meter is placed.
+fixture sector 1 ${tmp}/setor.dwg
+open ${tmp}/setor.dwg
+tab CM.SSTab1 1
+set CM.QuadraTxt "14"
+input point 80,10
+click CM.DrwCmd(1)
+input pick 50,0
+click CM.GRPlineCmd
+input point 0,0
+input point 5,-5
+click CM.GRExecCmd
+tab CM.SSTab1 2
+input pick 100,20 prompt "Selecione Item da Grade:"
+input point 110,20 prompt "Ponto de inserção:"
+input pick 201,100 prompt "Selecione Edificação"
+answer frmMsgBox CmdOK
+click CM.HidrImg(0)
+expect message contains "\"Atualiza Blocos Cadastro\""
+expect attribute NUMERO at 200,100 "42"
+expect entities 1 0=INSERT 2=CAD_RUF 8=0
+expect entities 0 0=INSERT 2=COM_HSIM
+
+# Brought up to date, the same building takes the address.
+tab CM.SSTab1 3
+click CM.UpgradeCmd
+tab CM.SSTab1 2
+input pick 100,20
+input point 110,30
+input pick 202.475,100
+input point 210,100
+input angle 0
+click CM.HidrImg(0)
+expect attribute S-Q-L at 200,100 "7-14-120"
+expect attribute NUMERO at 200,100 "42"

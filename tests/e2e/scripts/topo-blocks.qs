@@ -12,6 +12,8 @@ expect text TD.TRBlkExecutaCmd "Executa"
 expect count TD.TRBlkCbo1 2
 expect count TD.TRBlkCbo2 3
 expect text TD.TRBlkTxt(0) "1"
+# The block shown in "Trocar este:" shows its rows.
+expect text TD.TRBlkLbl(6) "S-Q-L"
 
 # One row per attribute of the block to replace; the replacement's tags in
 # each row's list.
@@ -62,14 +64,21 @@ expect attribute APTOS at 100,100 ""
 # A block from a drawing file: defined by its name, no insertion left at the
 # origin, its tags in the rows' lists.
 copy ${scripts}/topo-blocks-lote.dxf ${data}/LOTE_ESPECIAL.dwg
+# A cancelled file dialog puts back the choice before it. The replacement
+# chosen first, every row of the block to replace gets its list.
 click TD.TRBlkExecutaCmd
-choose TD.TRBlkCbo1 "CAD_RMF"
-expect top TD.TRBlkFrm 0
+dialog cancel
+answer frmMsgBox CmdOK
+choose TD.TRBlkCbo2 ".Arquivo..."
+expect message "Nenhum arquivo selecionado"
+expect text TD.TRBlkCbo2 "CAD_RUF"
 dialog open ${data}/LOTE_ESPECIAL.dwg
 choose TD.TRBlkCbo2 ".Arquivo..."
 expect tooltip TD.TRBlkCbo2 "LOTE_ESPECIAL"
 expect entities 0 0=INSERT 2=LOTE_ESPECIAL
-expect count TD.TRBlkCbo3(0) 2
+choose TD.TRBlkCbo1 "CAD_RMF"
+expect top TD.TRBlkFrm 0
+expect visible TD.TRBlkCbo3(6) true
 choose TD.TRBlkCbo3(0) "CODIGO"
 choose TD.TRBlkCbo3(1) "QUADRA"
 input crossing 90,90 170,110
