@@ -118,7 +118,8 @@ void ColocaNoPonto(acad::AttributeReference* A, const Ponto& P)
 }
 
 // An attribute of a block turned by R about P, set upright where it stands in
-// the unturned block: turned texts kept only their angle and lay on one line.
+// the unturned block: levelled where the turn put it, a column of texts beside
+// the symbol would become one line of texts over each other.
 void Endireita(acad::AttributeReference* A, const Ponto& P, double R)
 {
     const Ponto ancora(A->Alignment() == 0 ? A->InsertionPoint() : A->TextAlignmentPoint());
