@@ -61,15 +61,17 @@ BEGIN;
 -- Manhole types. The panel offers the rows with Inserir set, in DiamNominal order;
 -- the automatic choice takes the first of them that is deep and wide enough and
 -- has inlets to spare, never one of the last three, and falls back on the last.
+-- Each type has a block of its own, so that the quantities bill the type that was
+-- drawn; DN 1000 keeps "E-PV", the block that every earlier manhole carries.
 INSERT INTO E_PVBlocks (Abrev, Descricao, Bloco, DwgDiam, Chamine, AlturaMax, DiamSaida, NumEntradas, DiamNominal, Inserir) VALUES
-  ('PV-0600', 'Poço de visita DN 600 (em desuso)', 'E-PV', 1, 600, 1500, 200, 3, '600', 0),
-  ('TIL', 'Terminal de inspeção e limpeza', 'E-PV', 1, 0, 1200, 150, 2, '150', 0),
+  ('PV-0600', 'Poço de visita DN 600 (em desuso)', 'E-PV600', 1, 600, 1500, 200, 3, '600', 0),
+  ('TIL', 'Terminal de inspeção e limpeza', 'E-PVTIL', 1, 0, 1200, 150, 2, '150', 0),
   ('PV-1000', 'Poço de visita DN 1000 até 2,50 m', 'E-PV', 1, 1000, 2500, 400, 4, '1000', 1),
-  ('PV-1200', 'Poço de visita DN 1200 até 4,00 m', 'E-PV', 1, 1500, 4000, 600, 5, '1200', 1),
-  ('PV-1500', 'Poço de visita DN 1500 até 6,00 m', 'E-PV', 1, 2000, 6000, 1000, 6, '1500', 1),
-  ('PV-2000', 'Poço de visita DN 2000 até 8,00 m', 'E-PV', 1, 2500, 8000, 1500, 6, '2000', 1),
-  ('CJ-2200', 'Caixa de junção 2,20 x 2,20 m', 'E-PV', 1, 3000, 10000, 1500, 8, '2200', 1),
-  ('CJ-2400', 'Caixa de junção 2,40 x 2,40 m', 'E-PV', 1, 3000, 12000, 1500, 8, '2400', 1),
+  ('PV-1200', 'Poço de visita DN 1200 até 4,00 m', 'E-PV1200', 1, 1500, 4000, 600, 5, '1200', 1),
+  ('PV-1500', 'Poço de visita DN 1500 até 6,00 m', 'E-PV1500', 1, 2000, 6000, 1000, 6, '1500', 1),
+  ('PV-2000', 'Poço de visita DN 2000 até 8,00 m', 'E-PV2000', 1, 2500, 8000, 1500, 6, '2000', 1),
+  ('CJ-2200', 'Caixa de junção 2,20 x 2,20 m', 'E-PVCJ2200', 1, 3000, 10000, 1500, 8, '2200', 1),
+  ('CJ-2400', 'Caixa de junção 2,40 x 2,40 m', 'E-PVCJ2400', 1, 3000, 12000, 1500, 8, '2400', 1),
   ('PV-ESP', 'Poço de visita especial - verificar dimensão', 'E-PV250', 1.25, 3000, 15000, 1500, 9, '2500', 1);
 
 -- Pipe materials: one row per diameter with the greatest drop built as a step.
@@ -159,6 +161,12 @@ INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES
   ('E-PV', 'Attribute', '1', '1.5,-1.2', '03,CS,Texto_PV,0,0,7,ROMANS'),
   ('E-PV', 'Attribute', '1', '1.5,-2.6', '04,CP,Texto_PV,0,0,7,ROMANS'),
   ('E-PV', 'Attribute', '1', '0,0', '05,ET,Texto_PV,1,0,7,ROMANS');
+
+-- The other manhole types of the same size are drawn as E-PV.
+INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4)
+  SELECT t.Bloco, d.S1, d.S2, d.S3, d.S4
+  FROM (SELECT DISTINCT Bloco FROM E_PVBlocks WHERE DwgDiam = 1 AND Bloco <> 'E-PV') t, E_DXFs d
+  WHERE d.Bloco = 'E-PV' ORDER BY t.Bloco, d.S1, d.S4;
 
 -- E-PV250
 INSERT INTO E_DXFs (Bloco, S1, S2, S3, S4) VALUES

@@ -1733,6 +1733,10 @@ void SANDes98::SANCaptureCmd_Click()
             Progress1.Progress_Start(0, "");
             return;
         }
+        // The drawing as the user will pick in it, before he reads the message.
+        Descongela("GEN_Coletor");
+        RestauraVista();
+        gAcadDoc->Regen(1);
         if (numerados) SANSaveDXFCmd.SetEnabled(true);
         else ExibeMensagem(0, "Coletando Dados da Rede...", kNumeracaoRuim);
 
@@ -1743,9 +1747,6 @@ void SANDes98::SANCaptureCmd_Click()
         // With no start numbered yet the numbering begins at 1: a collector
         // 000 would read back as unnumbered and block the export.
         SANColIniTxt.SetText(Tres(primeiro > 0 ? primeiro : 1));
-        Descongela("GEN_Coletor");
-        RestauraVista();
-        gAcadDoc->Regen(1);
         for (Control* c : std::initializer_list<Control*>{&frmColetor, &SANColetorLbl, &SANNumereCmd})
             c->SetEnabled(true);
         SANCaptureCmd.SetEnabled(false);

@@ -117,6 +117,18 @@ void ColocaNoPonto(acad::AttributeReference* A, const Ponto& P)
         A->SetTextAlignmentPoint(P);
 }
 
+// An attribute of a block turned by R about P, set upright where it stands in
+// the unturned block: levelled where the turn put it, a column of texts beside
+// the symbol would become one line of texts over each other.
+void Endireita(acad::AttributeReference* A, const Ponto& P, double R)
+{
+    const Ponto ancora(A->Alignment() == 0 ? A->InsertionPoint() : A->TextAlignmentPoint());
+    const double dx = ancora.X - P.X, dy = ancora.Y - P.Y;
+    const double c = std::cos(R), s = std::sin(R);
+    A->SetRotation(0);
+    ColocaNoPonto(A, Ponto(P.X + c * dx + s * dy, P.Y - s * dx + c * dy, ancora.Z));
+}
+
 acad::AttributeReference* AtributoDaTag(acad::BlockReference* Bloco, const std::string& Tag)
 {
     for (acad::AttributeReference* a : Bloco->GetAttributes())
@@ -167,7 +179,7 @@ acad::BlockReference* clsSANDes::DrawPV(const std::optional<Ponto>& InsPoint, st
     acad::BlockReference* pv = gModelSpace->InsertBlock(*ponto, Tipo, 1, 1, 1, *Rotation);
     pv->SetLayer("PV");
     for (acad::AttributeReference* a : pv->GetAttributes()) {
-        a->SetRotation(0);
+        Endireita(a, *ponto, *Rotation);
         const std::string tag = a->TagString();
         if (tag == "NUMERO")
             Escreve(a, Numero);

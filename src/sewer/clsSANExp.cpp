@@ -385,22 +385,26 @@ bool clsSANExp::Capture2(const std::string& Coletor, bool AutoNumPV)
     while (!escolhido) {
         if (std::none_of(gListPLs.begin(), gListPLs.end(), [](std::int32_t id) { return id != 0; })) return false;
         forms::DoEvents();
-        // A pick that hit something else leaves where it hit: asked again.
-        Ponto ponto(std::nan(""), std::nan(""));
-        bool falhou = true;
-        acad::Entity* e = AtivaAcad("Selecione PV de Montante:", 1, ponto, falhou, "AcDbBlockReference");
-        if (falhou || !e) {
-            if (!std::isnan(ponto.X)) continue;
+        AtivaJanelaAcad();
+        // A point, not an entity: a click on empty ground is a miss to ask
+        // again, and only Escape or Enter give up.
+        Ponto ponto;
+        try {
+            ponto = Ponto(gAcadUtil->GetPoint(std::nullopt, "Selecione PV de Montante:"));
+        } catch (const acad::Error&) {
             return false;
         }
-        auto* b = acad::As<acad::BlockReference>(e);
-        if (!b) continue;
-        for (std::int32_t& id : gListPLs)
-            if (id != 0 && id == b->ObjectID()) {
-                id = 0;
-                escolhido = b;
-                break;
-            }
+        // The manhole under the pick, whatever lies over it (its PL marker's
+        // cross covers its centre).
+        acad::SelectionSet* ss = RecriaConjunto("SStmp");
+        ss->SelectAtPoint(ponto, {0, 2}, {"INSERT", "E-PVGEN"});
+        for (acad::Entity* e : *ss)
+            for (std::int32_t& id : gListPLs)
+                if (id != 0 && id == e->ObjectID()) {
+                    id = 0;
+                    escolhido = acad::As<acad::BlockReference>(e);
+                }
+        if (!escolhido) gAcadUtil->Prompt("Nenhum início de coletor (PL) a numerar no ponto indicado.");
     }
     Capture1(Coletor, escolhido, AutoNumPV, cTxtPrefix ? Apara(cTxtPrefix->Text()) : std::string());
     return true;

@@ -91,6 +91,16 @@ TEST(SewerCatalogue, ManholeTypesLetTheImportChooseTheSmallestThatFits)
     EXPECT_EQ(types.back().bloco, "E-PV250");
     for (std::size_t i = 0; i + 1 < types.size(); ++i)
         EXPECT_NE(types[i].bloco, "E-PV250") << types[i].abrev;
+    // The quantities know a manhole's type by its block alone: one block per
+    // type, found by the manhole filters, the first type keeping the block of
+    // earlier drawings.
+    EXPECT_EQ(types.front().bloco, "E-PV");
+    std::set<std::string> blocos;
+    for (const auto& t : types) {
+        EXPECT_EQ(t.bloco.rfind("E-PV", 0), 0u) << t.abrev;
+        EXPECT_NE(t.bloco, "E-PVGEN") << t.abrev;
+        EXPECT_TRUE(blocos.insert(t.bloco).second) << t.abrev << " shares " << t.bloco;
+    }
     // Among the types the choice considers, each is at least as deep and as wide as the one before.
     for (std::size_t i = 1; i + 3 < types.size(); ++i) {
         EXPECT_GE(types[i].alturaMax, types[i - 1].alturaMax) << types[i].abrev;

@@ -11,6 +11,7 @@
 #include "VerifTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
+#include "cad/modGeometria.h"
 #include "cad/modVista.h"
 #include "platform/os/Dialogs.h"
 #include "shell/frmMsgBox.h"
@@ -195,7 +196,21 @@ TEST_F(PainelCaptura, ACaptureWithBadNumbersSaysSoAndKeepsTheExportOff)
 {
     TresColetores();
     SetAtributo("COLETOR", "1", inicios[2]);
+    // The user reads the message over the view he will pick in: his own.
+    ZoomCentro(Ponto(15, 40), 120);
+    std::string vista;
+    const auto Vista = [] {
+        const acad::Point3d c = gAcadDoc->GetVariable("VIEWCTR").AsPoint();
+        return FormatNum(c.x, 3) + "," + FormatNum(c.y, 3) + " " +
+               FormatNum(gAcadDoc->GetVariable("VIEWSIZE").AsDouble(), 3);
+    };
+    respostas.Proxima<frmMsgBox>([&](frmMsgBox& m) {
+        vista = Vista();
+        user::Click(m.CmdOK);
+    });
     Clica(SD.SANCaptureCmd);
+    EXPECT_EQ(vista, "15.000,40.000 120.000");
+    EXPECT_EQ(Vista(), vista);
     EXPECT_EQ(Textos(), std::vector<std::string>{"Coletando Dados da Rede...: Coletores com numeração duplicada, "
                                                  "inexistente ou imprópria.\r\n\r\nRefaça a numeração."});
     EXPECT_FALSE(SD.SANSaveDXFCmd.Enabled());

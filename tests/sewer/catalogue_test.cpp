@@ -85,8 +85,9 @@ TEST_F(Catalogo, TheShippedCatalogueFillsEveryArrayInItsOrder)
     // Blocks by name, rows by kind and then by S4.
     std::vector<std::string> blocos;
     for (const BlocoDefRec& b : gBlocosSAN) blocos.push_back(b.Bloco);
-    EXPECT_EQ(blocos, (std::vector<std::string>{"E-PV", "E-PV250", "E-PVGEN", "E-TRCGEN", "E-TRSAN", "RQ-A", "RQ-E",
-                                                "RQ-I", "RQ-T"}));
+    EXPECT_EQ(blocos, (std::vector<std::string>{"E-PV", "E-PV1200", "E-PV1500", "E-PV2000", "E-PV250", "E-PV600",
+                                                "E-PVCJ2200", "E-PVCJ2400", "E-PVGEN", "E-PVTIL", "E-TRCGEN",
+                                                "E-TRSAN", "RQ-A", "RQ-E", "RQ-I", "RQ-T"}));
     const BlocoDefRec& pv = gBlocosSAN[0];
     ASSERT_EQ(pv.Linhas.size(), 7u);
     EXPECT_EQ(pv.Linhas[0].S1, "Attribute");
@@ -110,7 +111,7 @@ TEST_F(Catalogo, AnEmptyTableGivesAnEmptyArray)
     ASSERT_TRUE(CarregaCopia("DELETE FROM E_Pavimentos; DELETE FROM E_DXFs WHERE Bloco LIKE 'RQ-%';"));
     EXPECT_TRUE(mensagens.Lista().empty());
     EXPECT_TRUE(gPavimentos.empty());
-    EXPECT_EQ(gBlocosSAN.size(), 5u);
+    EXPECT_EQ(gBlocosSAN.size(), 12u);
 }
 
 TEST_F(Catalogo, AMissingDatabaseTableColumnOrValueIsToldAndChangesNothing)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "SewerTestSupport.h"
@@ -63,6 +64,39 @@ TEST_F(Rede, AManholeIsInsertedWithItsAttributesAtTheAskedPlaceAndDirection)
     EXPECT_EQ(Blocos("E-PV").size(), 2u);
     EXPECT_DOUBLE_EQ(des.ValorParam("E-PV250"), 1.25);
     EXPECT_DOUBLE_EQ(des.ValorParam("E-NADA"), 0.0);
+}
+
+TEST_F(Rede, AManholeTurnedAnyWayKeepsItsTextsStackedUprightBesideIt)
+{
+    // The texts' boxes, relative to the insertion point, of a manhole turned by R.
+    const auto caixas = [&](double R, double X) {
+        acad::BlockReference* pv =
+            des.DrawPV(Ponto(X, 0), R, "E-PV", "PV-7", "101.981", "100.020", "1.961", 1, false);
+        std::vector<std::array<double, 4>> v;
+        for (acad::AttributeReference* a : pv->GetAttributes()) {
+            if (a->Invisible()) continue;
+            acad::Point3d c[4];
+            a->TextBoxCorners(c);
+            std::array<double, 4> b = {1e9, 1e9, -1e9, -1e9};
+            for (const acad::Point3d& p : c)
+                b = {std::min(b[0], p.x - X), std::min(b[1], p.y), std::max(b[2], p.x - X), std::max(b[3], p.y)};
+            v.push_back(b);
+        }
+        return v;
+    };
+    const auto direito = caixas(0, 0);
+    ASSERT_EQ(direito.size(), 4u);
+    for (std::size_t i = 0; i < direito.size(); ++i)
+        for (std::size_t j = i + 1; j < direito.size(); ++j)
+            EXPECT_FALSE(direito[i][0] < direito[j][2] && direito[j][0] < direito[i][2] &&
+                         direito[i][1] < direito[j][3] && direito[j][1] < direito[i][3])
+                << i << " over " << j;
+    for (int graus : {90, 180, 270}) {
+        const auto girado = caixas(graus * PI / 180, graus);
+        ASSERT_EQ(girado.size(), direito.size());
+        for (std::size_t i = 0; i < direito.size(); ++i)
+            for (int k = 0; k < 4; ++k) EXPECT_NEAR(girado[i][k], direito[i][k], 1e-9) << graus << "° text " << i;
+    }
 }
 
 TEST_F(Rede, AReachCarriesItsDataBetweenTheRimsOnItsDiameterAndStageLayer)

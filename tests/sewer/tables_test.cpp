@@ -89,6 +89,8 @@ TEST_F(Tabelas, ManholeTypesAreChosenBeforeTheLastThreeAndDescribedByBlock)
     EXPECT_EQ(GetPVBlockDesc("E-PV250"), "2500");
     EXPECT_EQ(GetPVBlockDesc("E-NADA"), "");
     EXPECT_EQ(ChoosePVBlock(1, "2,0", 150), "E-PV");
+    // A deeper manhole gets a wider type, described as that type.
+    EXPECT_EQ(GetPVBlockDesc(ChoosePVBlock(1, "3.5", 150)), "1200");
     EXPECT_EQ(ChoosePVBlock(1, "9", 150), "E-PV250");  // deeper than every type the rules may choose
 
     const auto tipo = [](const std::string& bloco, double altura) {

@@ -69,9 +69,10 @@ expect enabled SD.SANSaveDXFCmd false
 expect enabled SD.SANNumereCmd true
 expect text SD.SANColetorLbl "001"
 
-# One press per collector, its start picked on its own lines, clear of the
-# start's marker.
-input pick 0.7071,0.7071 prompt "Selecione PV de Montante:"
+# One press per collector, its start picked: a click on empty ground asks
+# again, a click on the start's centre (under its marker's cross) takes it.
+input point 20,20 prompt "Selecione PV de Montante:"
+input point 0,0 prompt "Selecione PV de Montante:"
 click SD.SANNumereCmd
 expect attribute TRECHO at 20,0 001-001
 expect attribute TRECHO at 60,0 001-002
@@ -79,7 +80,7 @@ expect attribute TRECHO at 100,0 001-003
 expect attribute COLETOR at 0,0 001
 expect text SD.SANColetorLbl "002"
 expect enabled SD.SANSaveDXFCmd false
-input pick 80.7071,40.7071 prompt "Selecione PV de Montante:"
+input point 80.7071,40.7071 prompt "Selecione PV de Montante:"
 click SD.SANNumereCmd
 expect attribute TRECHO at 80,20 002-001
 expect attribute COLETOR at 80,40 002

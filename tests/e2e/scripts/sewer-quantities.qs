@@ -30,6 +30,8 @@ input point 60,0
 input angle 0
 click SD.DesInsertPVcmd
 
+# The deeper manholes of wider types: each type is billed as chosen.
+choose SD.DesPVcbo "PV-1200"
 set SD.DesTxt(3) 3
 set SD.DesTxt(0) 101.000
 set SD.DesTxt(1) 99.150
@@ -39,6 +41,7 @@ input angle 0
 click SD.DesInsertPVcmd
 
 choose SD.DesEtapaCbo "2a. Etapa"
+choose SD.DesPVcbo "PV-1500"
 set SD.DesTxt(3) 4
 set SD.DesTxt(0) 100.000
 set SD.DesTxt(1) 98.000
@@ -85,31 +88,38 @@ input point 200,100 prompt "Ponto de inserção: "
 press SD.InsMenu 1
 expect entities 1 0=INSERT 2=RQ-A
 expect entities 2 0=INSERT 2=RQ-E
-expect entities 10 0=INSERT 2=RQ-I
+expect entities 12 0=INSERT 2=RQ-I
 expect entities 1 0=INSERT 2=RQ-T
 expect attribute ETA at 200,95 "1a. Etapa"
 expect attribute N at 200,92 1
 expect attribute ESP at 200,92 "Poço de visita DN 1000 até 2,50 m"
 expect attribute UN at 200,92 Un.
-expect attribute QTT at 200,92 3
-expect attribute ESP at 200,89 "Acréscimo de Poço de visita DN 1000 até 2,50 m"
-expect attribute QTT at 200,89 1.950
-expect attribute ESP at 200,86 "Tubos de PVC DN 150"
-expect attribute UN at 200,86 m
-expect attribute QTT at 200,86 118.21
-expect attribute ESP at 200,83 "Degraus em PVC DN 150"
-expect attribute QTT at 200,83 1
-expect attribute ESP at 200,80 "Altura de Degraus em PVC DN 150"
-expect attribute QTT at 200,80 0.148
-expect attribute ETA at 200,75 "2a. Etapa"
-expect attribute N at 200,72 6
-expect attribute QTT at 200,69 1.000
-expect attribute ESP at 200,66 "Tubos de PVC DN 200"
-expect attribute QTT at 200,66 59.00
-expect attribute ESP at 200,63 "Tubos de Queda em PVC DN 200"
-expect attribute N at 200,60 10
-expect attribute ESP at 200,60 "Altura de Tubos de Queda em PVC DN 200"
-expect attribute QTT at 200,60 0.850
+expect attribute QTT at 200,92 2
+expect attribute ESP at 200,89 "Poço de visita DN 1200 até 4,00 m"
+expect attribute QTT at 200,89 1
+expect attribute ESP at 200,86 "Acréscimo de Poço de visita DN 1000 até 2,50 m"
+expect attribute QTT at 200,86 1.100
+expect attribute ESP at 200,83 "Acréscimo de Poço de visita DN 1200 até 4,00 m"
+expect attribute QTT at 200,83 0.850
+expect attribute ESP at 200,80 "Tubos de PVC DN 150"
+expect attribute UN at 200,80 m
+expect attribute QTT at 200,80 118.11
+expect attribute ESP at 200,77 "Degraus em PVC DN 150"
+expect attribute QTT at 200,77 1
+expect attribute ESP at 200,74 "Altura de Degraus em PVC DN 150"
+expect attribute QTT at 200,74 0.148
+expect attribute ETA at 200,69 "2a. Etapa"
+expect attribute N at 200,66 8
+expect attribute ESP at 200,66 "Poço de visita DN 1500 até 6,00 m"
+expect attribute ESP at 200,63 "Acréscimo de Poço de visita DN 1500 até 6,00 m"
+expect attribute QTT at 200,63 1.000
+expect attribute ESP at 200,60 "Tubos de PVC DN 200"
+expect attribute QTT at 200,60 58.65
+expect attribute ESP at 200,57 "Tubos de Queda em PVC DN 200"
+expect attribute N at 200,54 12
+expect attribute ESP at 200,54 "Altura de Tubos de Queda em PVC DN 200"
+expect attribute QTT at 200,54 0.850
+expect attribute TOTAL at 200,54 176.76
 expect text SD.Progress1.ProgressLbl(0) ""
 
 # The spreadsheet: button 2, the file chosen, the closing words read.
@@ -128,7 +138,7 @@ expect workbook ${tmp}/quantidades.xls Padrao E11 "#59,00"
 expect workbook ${tmp}/quantidades.xls Padrao G11 "#1,600"
 expect workbook ${tmp}/quantidades.xls Padrao U11 "#"
 expect workbook ${tmp}/quantidades.xls Padrao A12 PV-2-PV-3
-expect workbook ${tmp}/quantidades.xls Padrao E12 "#59,21"
+expect workbook ${tmp}/quantidades.xls Padrao E12 "#59,11"
 expect workbook ${tmp}/quantidades.xls Padrao G12 "#1,702"
 expect workbook ${tmp}/quantidades.xls Padrao U12 "#0,148"
 expect workbook ${tmp}/quantidades.xls Padrao A13 PV-3-PV-4

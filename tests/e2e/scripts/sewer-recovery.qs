@@ -45,7 +45,7 @@ click ESGOption1(1)
 tab SD.SSTabBrivan 0
 answer frmMsgBox CmdOK
 click SD.SANCaptureCmd
-input pick 0.7071,0.7071 prompt "Selecione PV de Montante:"
+input point 0.7071,0.7071 prompt "Selecione PV de Montante:"
 click SD.SANNumereCmd
 expect enabled SD.SANSaveDXFCmd true
 answer frmMsgBox CmdOK
