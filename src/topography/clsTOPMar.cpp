@@ -128,7 +128,10 @@ std::vector<double> LinhasUTM(double Inicio, double Fim, double s)
     std::vector<double> linhas;
     double primeira = std::trunc(Inicio / s) * s;
     if (Inicio > primeira) primeira += s;
-    const double limite = std::nearbyint(Fim);
+    // Up to the sheet's own edge: sheets of half units (1:500) end on a half,
+    // which rounding would move outside. The margin only absorbs the
+    // arithmetic's last digit, so that a line on the edge stays.
+    const double limite = Fim + 1e-9 * std::max(1.0, std::fabs(Fim));
     for (long long i = 0;; ++i) {
         const double v = primeira + static_cast<double>(i) * s;
         if (v > limite) break;
