@@ -61,6 +61,13 @@ answer frmMARExe
   set UTMEscCbo "500"
   click CmdOK
 end
+# The sheet buttons pressed again while the grid yields start nothing.
+when frmCancelar
+  expect text Label2 "Inserindo Grade UTM..."
+  click Form1.TD.InsQuaCmd
+  click Form1.TD.NumQuadCmd
+  click Form1.TD.InsUTMCmd
+end
 click TD.InsUTMCmd
 # The second row's top edge is 749.5: its sheets get no line at 750, which
 # lies outside them (only the first row draws it).
