@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
@@ -94,6 +95,27 @@ void EntraViewport()
     } catch (const acad::Error&) {
         // A layout without a viewport: the work stays in paper space's view.
     }
+}
+
+// A sheet of a referenced drawing as the reference places it: the box that
+// holds its placed corners (a turned reference turns the sheet).
+void ColocaNoDesenho(QuadriculaRec& Q, const acad::Transform& T)
+{
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool primeiro = true;
+    for (const auto& [x, y] : {std::pair{Q.X, Q.Y}, {Q.X + Q.Largura, Q.Y}, {Q.X, Q.Y - Q.Altura},
+                               {Q.X + Q.Largura, Q.Y - Q.Altura}}) {
+        const acad::Point3d p = T.Apply({x, y, 0});
+        x0 = primeiro ? p.x : std::min(x0, p.x);
+        x1 = primeiro ? p.x : std::max(x1, p.x);
+        y0 = primeiro ? p.y : std::min(y0, p.y);
+        y1 = primeiro ? p.y : std::max(y1, p.y);
+        primeiro = false;
+    }
+    Q.X = x0;
+    Q.Y = y1;
+    Q.Largura = x1 - x0;
+    Q.Altura = y1 - y0;
 }
 
 // A sheet inserted at its top-left corner on the sheet layer.
@@ -472,8 +494,9 @@ bool clsTOPMar::LeXRefQuads()
     AbreCancelar("Lendo o XRef");
     acad::Block* definicao = gAcadDoc->Blocks().Item(referencia->Name());
     ProgressStart(std::max(0, definicao->Count() - 1));
-    // Coordinates as the referenced drawing has them: the reference's own
-    // placement is not applied.
+    // The sheets where the reference puts them in this drawing: the layouts
+    // zoom onto them here, whatever the reference's insertion, scale or turn.
+    const acad::Transform colocacao = referencia->BlockTransform();
     for (int i = 0; i < definicao->Count(); ++i) {
         forms::DoEvents();
         if (Cancelado()) {
@@ -482,11 +505,12 @@ bool clsTOPMar::LeXRefQuads()
         }
         auto* bloco = dynamic_cast<acad::BlockReference*>(definicao->Item(i));
         if (bloco && Maiusculas(bloco->Name()).find(kQuadricula) != std::string::npos) {
-            const auto q = LeQuadricula(*bloco, true);
+            auto q = LeQuadricula(*bloco, true);
             if (!q) {
                 resultado = true;
                 break;
             }
+            ColocaNoDesenho(*q, colocacao);
             CelulaLargura = q->Largura;
             CelulaAltura = q->Altura;
             AddQuad(*q);
