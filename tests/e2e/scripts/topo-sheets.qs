@@ -216,5 +216,16 @@ expect windowstate Form1 0
 expect attribute NUMERO at 280,10 in Modelo "P-0020"
 expect nolayout P-0010
 
+# Escape at the title block's attribute, the way out of a drawing without
+# one: the drawing is left in model space, where it was, so the next sheet
+# is sized from the panel and not from the template's viewport.
+input escape prompt "Selecione ATRIBUTO do Selo a editar:"
+click TD.MarArqs(2)
+answer frmMARQua
+  expect text Text1(0) "786"
+  click CancelCmd
+end
+click TD.InsQuaCmd
+
 click cmdEnd
 expect ended
