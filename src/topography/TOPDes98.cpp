@@ -729,12 +729,32 @@ void TOPDes98::TRBlkExecuta()
 // ---------------------------------------------------------------- "Margens"
 // The sheet tools: a new worker per press, reporting on the tab's bar.
 
-void TOPDes98::InsQuaCmd_Click()
+namespace {
+// Every sheet run yields at each sheet or row: a button pressed meanwhile
+// would start a second run that re-creates the selection the first one is
+// walking, over the drawing it is changing.
+bool gMarArqsRodando = false;
+
+template <typename Comando>
+void Margens(ProgressBar& Barra, Comando&& Executa)
 {
+    if (gMarArqsRodando) return;
+    gMarArqsRodando = true;
+    struct Libera {
+        ~Libera() { gMarArqsRodando = false; }
+    } libera;
     Protegido([&] {
         clsTOPMar mar;
-        MARProgress.SetVisible(true);
-        mar.ProgressBar = &MARProgress;
+        Barra.SetVisible(true);
+        mar.ProgressBar = &Barra;
+        Executa(mar);
+    });
+}
+}  // namespace
+
+void TOPDes98::InsQuaCmd_Click()
+{
+    Margens(MARProgress, [&](clsTOPMar& mar) {
         mar.fMARVPDimX = MARVPDimX_;
         mar.fMARVPDimY = MARVPDimY_;
         mar.fMAREscala = MAREscala_;
@@ -744,44 +764,22 @@ void TOPDes98::InsQuaCmd_Click()
 
 void TOPDes98::NumQuadCmd_Click()
 {
-    Protegido([&] {
-        clsTOPMar mar;
-        MARProgress.SetVisible(true);
-        mar.ProgressBar = &MARProgress;
-        mar.NumerarQuads();
-    });
+    Margens(MARProgress, [](clsTOPMar& mar) { mar.NumerarQuads(); });
 }
 
 void TOPDes98::InsUTMCmd_Click()
 {
-    Protegido([&] {
-        clsTOPMar mar;
-        MARProgress.SetVisible(true);
-        mar.ProgressBar = &MARProgress;
-        mar.InsertUTM();
-    });
+    Margens(MARProgress, [](clsTOPMar& mar) { mar.InsertUTM(); });
 }
 
 // ---------------------------------------------------------------- sheet layouts and files
 
-namespace {
-// A sheet run yields at every sheet: a button pressed meanwhile would start a
-// second walk over the drawing the first one is changing.
-bool gMarArqsRodando = false;
-}  // namespace
-
 // Each press reads the sheets afresh into a worker of its own.
 void TOPDes98::MarArqs_Click(int Index)
 {
-    if (gMarArqsRodando) return;
-    gMarArqsRodando = true;
-    Protegido([&] {
-        clsTOPMar Mar;
-        MARProgress.SetVisible(true);
-        Mar.ProgressBar = &MARProgress;
-        if (!Mar.SelectQuads()) Mar.MARLayout(Index);
+    Margens(MARProgress, [&](clsTOPMar& mar) {
+        if (!mar.SelectQuads()) mar.MARLayout(Index);
     });
-    gMarArqsRodando = false;
 }
 
 // ---------------------------------------------------------------- settings

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
@@ -96,6 +97,27 @@ void EntraViewport()
     }
 }
 
+// A sheet of a referenced drawing as the reference places it: the box that
+// holds its placed corners (a turned reference turns the sheet).
+void ColocaNoDesenho(QuadriculaRec& Q, const acad::Transform& T)
+{
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool primeiro = true;
+    for (const auto& [x, y] : {std::pair{Q.X, Q.Y}, {Q.X + Q.Largura, Q.Y}, {Q.X, Q.Y - Q.Altura},
+                               {Q.X + Q.Largura, Q.Y - Q.Altura}}) {
+        const acad::Point3d p = T.Apply({x, y, 0});
+        x0 = primeiro ? p.x : std::min(x0, p.x);
+        x1 = primeiro ? p.x : std::max(x1, p.x);
+        y0 = primeiro ? p.y : std::min(y0, p.y);
+        y1 = primeiro ? p.y : std::max(y1, p.y);
+        primeiro = false;
+    }
+    Q.X = x0;
+    Q.Y = y1;
+    Q.Largura = x1 - x0;
+    Q.Altura = y1 - y0;
+}
+
 // A sheet inserted at its top-left corner on the sheet layer.
 acad::BlockReference* InsereQuadricula(const Ponto& P, double W, double H)
 {
@@ -128,7 +150,10 @@ std::vector<double> LinhasUTM(double Inicio, double Fim, double s)
     std::vector<double> linhas;
     double primeira = std::trunc(Inicio / s) * s;
     if (Inicio > primeira) primeira += s;
-    const double limite = std::nearbyint(Fim);
+    // Up to the sheet's own edge: sheets of half units (1:500) end on a half,
+    // which rounding would move outside. The margin only absorbs the
+    // arithmetic's last digit, so that a line on the edge stays.
+    const double limite = Fim + 1e-9 * std::max(1.0, std::fabs(Fim));
     for (long long i = 0;; ++i) {
         const double v = primeira + static_cast<double>(i) * s;
         if (v > limite) break;
@@ -469,8 +494,9 @@ bool clsTOPMar::LeXRefQuads()
     AbreCancelar("Lendo o XRef");
     acad::Block* definicao = gAcadDoc->Blocks().Item(referencia->Name());
     ProgressStart(std::max(0, definicao->Count() - 1));
-    // Coordinates as the referenced drawing has them: the reference's own
-    // placement is not applied.
+    // The sheets where the reference puts them in this drawing: the layouts
+    // zoom onto them here, whatever the reference's insertion, scale or turn.
+    const acad::Transform colocacao = referencia->BlockTransform();
     for (int i = 0; i < definicao->Count(); ++i) {
         forms::DoEvents();
         if (Cancelado()) {
@@ -479,11 +505,12 @@ bool clsTOPMar::LeXRefQuads()
         }
         auto* bloco = dynamic_cast<acad::BlockReference*>(definicao->Item(i));
         if (bloco && Maiusculas(bloco->Name()).find(kQuadricula) != std::string::npos) {
-            const auto q = LeQuadricula(*bloco, true);
+            auto q = LeQuadricula(*bloco, true);
             if (!q) {
                 resultado = true;
                 break;
             }
+            ColocaNoDesenho(*q, colocacao);
             CelulaLargura = q->Largura;
             CelulaAltura = q->Altura;
             AddQuad(*q);

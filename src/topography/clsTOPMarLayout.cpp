@@ -206,6 +206,22 @@ void clsTOPMar::MARLayout(int Modo)
 {
     if (!ConectaAcad()) return;
     acad::Document& doc = *gAcadDoc;
+    // The walk works in the template's paper space; however it ends (an
+    // Escape at the first pick included), the drawing goes back to the space
+    // it was found in, or the model could no longer be seen.
+    struct EspacoEncontrado {
+        acad::Document& Doc;
+        const bool Papel = Doc.ActiveSpace() == acad::acPaperSpace;
+        const bool Viewport = Papel && Doc.MSpace();
+        ~EspacoEncontrado()
+        {
+            try {
+                Doc.SetActiveSpace(Papel ? acad::acPaperSpace : acad::acModelSpace);
+                if (Papel) Doc.SetMSpace(Viewport);
+            } catch (...) {
+            }
+        }
+    } espaco{doc};
     // Files are written beside the drawing: one never saved has no place yet.
     if (Modo == 0 && gDwgName.empty()) {
         Aviso("Salve o desenho antes de gerar os arquivos das folhas.");
@@ -336,13 +352,11 @@ void clsTOPMar::MARLayout(int Modo)
     }
 
     // The cancel window (not in the preview, which asks at every sheet) and
-    // the progress bar; whatever happens below, the user gets the program,
-    // the bar and paper space back, and this worker keeps where the window
-    // was left.
+    // the progress bar; whatever happens below, the user gets the program
+    // and the bar back, and this worker keeps where the window was left.
     std::unique_ptr<frmCancelar> cancelar;
     struct Final {
         clsTOPMar& Mar;
-        acad::Document& Doc;
         std::unique_ptr<frmCancelar>& Cancelar;
         ~Final()
         {
@@ -354,12 +368,10 @@ void clsTOPMar::MARLayout(int Modo)
                     Mar.MsgTop_ = static_cast<int>(std::lround(Cancelar->Top()));
                     forms::Unload(*Cancelar);
                 }
-                Doc.SetActiveSpace(acad::acPaperSpace);
-                Doc.SetMSpace(false);
             } catch (...) {
             }
         }
-    } final{*this, doc, cancelar};
+    } final{*this, cancelar};
 
     if (Modo == 2) {
         if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);

@@ -234,12 +234,15 @@ void clsTOPSec::Desenhar()
         forms::DoEvents();
         int j = s;
         bool ultima = false;
+        // The height is tested on the vertices taken so far, the section's
+        // last one included, so that the last piece stays inside the frame
+        // as the others do.
         for (;; ++j) {
-            if (j >= n_) {
+            if ((Fix(alto) - Fix(baixo) + 5) * E + kTabela >= altura_) break;
+            if (j > n_) {
                 ultima = true;
                 break;
             }
-            if ((Fix(alto) - Fix(baixo) + 5) * E + kTabela >= altura_) break;
             baixo = std::min(baixo, Fix(v_[static_cast<std::size_t>(j)].Cota));
             alto = std::max(alto, Fix(v_[static_cast<std::size_t>(j)].Cota + 1));
         }

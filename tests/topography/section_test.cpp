@@ -2,6 +2,7 @@
 // (its direction, a vertex without a point), drawn in a window (the station
 // offset, the frame, the profile pieces) and the entries it refuses.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -158,9 +159,9 @@ TEST_F(Secoes, ASteepSectionIsCutIntoPiecesThatAlwaysAdvance)
     T().SECtxt(1).SetText("1");
     Seleciona({1, 0, 0});
     Desenha({0, -300, 0}, {200, -200, 0});
-    EXPECT_EQ(T().Secao()->Pecas(), (std::vector<std::pair<int, int>>{{0, 4}, {4, 8}}));
+    EXPECT_EQ(T().Secao()->Pecas(), (std::vector<std::pair<int, int>>{{0, 4}, {4, 7}, {7, 8}}));
     const std::vector<acad::LWPolyline*> perfis = Todos<acad::LWPolyline>("Perfil");
-    ASSERT_EQ(perfis.size(), 2u);
+    ASSERT_EQ(perfis.size(), 3u);
     // Each piece on its own datum: 3 units above the frame's table.
     EXPECT_DOUBLE_EQ(perfis[1]->Coordinate(0).y, -300 + 54 + 3);
     EXPECT_TRUE(caixas.empty());
@@ -180,6 +181,17 @@ TEST_F(Secoes, AWindowTooLowTakesTheMinimumHeightAndStillEnds)
     ASSERT_FALSE(pecas.empty());
     for (const auto& p : pecas) EXPECT_GT(p.second, p.first);
     EXPECT_EQ(pecas.back().second, 5);
+
+    // A steep end: the last piece is cut as the others, so no profile rises
+    // above the frame's top line.
+    Linha({{0, 100, 800}, {10, 100, 812}, {20, 100, 805}, {30, 100, 830}, {40, 100, 820}, {50, 100, 790}});
+    Seleciona({1, 100, 0});
+    respostas = {true};
+    Desenha({0, 1000, 0}, {100, 1020, 0});
+    double topo = 0;
+    for (acad::Line* l : Todos<acad::Line>("Quadro_Perfil")) topo = std::max(topo, l->StartPoint().y);
+    for (acad::LWPolyline* p : Todos<acad::LWPolyline>("Perfil"))
+        for (int i = 0; i < p->NumberOfVertices(); ++i) EXPECT_LE(p->Coordinate(i).y, topo);
 
     // "Não": nothing drawn, the tab back as it was.
     const std::size_t antes = Todos<acad::Entity>().size();

@@ -344,7 +344,7 @@ TEST_F(Margens, ABadSheetStopsTheReadingWithItsPlace)
     EXPECT_EQ(Numero(Blocos("QUADRICULA2")[1]), "2a");
 }
 
-TEST_F(Margens, SheetsAreReadFromAPickedReferenceInItsOwnCoordinates)
+TEST_F(Margens, SheetsAreReadFromAPickedReferenceWhereItPlacesThem)
 {
     // The sheets drawn in another drawing, attached away from the origin.
     Folha(5000, 3000, 786, 499, "2");
@@ -355,6 +355,7 @@ TEST_F(Margens, SheetsAreReadFromAPickedReferenceInItsOwnCoordinates)
     Limpa();
     gModelSpace->AddLine({0, 0, 0}, {10, 0, 0});
     gModelSpace->AttachExternalReference(arquivo.string(), "FOLHAS", {100, 100, 0}, 1, 1, 1, 0, false);
+    gModelSpace->AttachExternalReference(arquivo.string(), "FOLHAS2", {0, 0, 0}, 0.5, 0.5, 1, 0, false);
 
     // The third sheet's south edge (y 2002 there), attached 100, 100 away.
     app->ZoomCenter({4500, 2102, 0}, 1000);
@@ -363,12 +364,25 @@ TEST_F(Margens, SheetsAreReadFromAPickedReferenceInItsOwnCoordinates)
     ASSERT_FALSE(mar.SelectQuads());
     ASSERT_EQ(mar.NumQuads, 3);
     EXPECT_EQ(mar.Quads[0].Numero, 1);
-    EXPECT_DOUBLE_EQ(mar.Quads[0].X, 4214);
+    EXPECT_DOUBLE_EQ(mar.Quads[0].X, 4314);
+    EXPECT_DOUBLE_EQ(mar.Quads[0].Y, 3100);
     EXPECT_EQ(mar.Quads[1].Numero, 2);
     EXPECT_EQ(mar.Quads[1].Coluna, 2);
     EXPECT_EQ(mar.Quads[2].Numero, 3);
     EXPECT_EQ(mar.Quads[2].Linha, 2);
     EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione XRef:"}));
+
+    // The same sheets attached at half scale: half as large, half as far.
+    app->ZoomCenter({2250, 1001, 0}, 1000);
+    script->Point({2250, 1001, 0});
+    clsTOPMar metade;
+    ASSERT_FALSE(metade.SelectQuads());
+    ASSERT_EQ(metade.NumQuads, 3);
+    EXPECT_DOUBLE_EQ(metade.Quads[2].X, 2107);
+    EXPECT_DOUBLE_EQ(metade.Quads[2].Y, 1250.5);
+    EXPECT_DOUBLE_EQ(metade.Quads[2].Largura, 393);
+    EXPECT_DOUBLE_EQ(metade.Quads[2].Altura, 249.5);
+    EXPECT_EQ(metade.Quads[2].Linha, 2);
 
     // A pick of something that is not a reference.
     app->ZoomCenter({0, 0, 0}, 1000);

@@ -61,9 +61,18 @@ answer frmMARExe
   set UTMEscCbo "500"
   click CmdOK
 end
+# The sheet buttons pressed again while the grid yields start nothing.
+when frmCancelar
+  expect text Label2 "Inserindo Grade UTM..."
+  click Form1.TD.InsQuaCmd
+  click Form1.TD.NumQuadCmd
+  click Form1.TD.InsUTMCmd
+end
 click TD.InsUTMCmd
-expect entities 31 0=LINE 8=UTM
-expect entities 31 0=INSERT 2=TOP_UTM 8=UTM
+# The second row's top edge is 749.5: its sheets get no line at 750, which
+# lies outside them (only the first row draws it).
+expect entities 29 0=LINE 8=UTM
+expect entities 29 0=INSERT 2=TOP_UTM 8=UTM
 expect attribute UTM at 250,999 "E = 250 "
 expect attribute UTM at -750,1500 "E = -750 "
 expect attribute UTM at -114,1250 "N = 1250 "
@@ -206,6 +215,17 @@ click TD.MarArqs(2)
 expect windowstate Form1 0
 expect attribute NUMERO at 280,10 in Modelo "P-0020"
 expect nolayout P-0010
+
+# Escape at the title block's attribute, the way out of a drawing without
+# one: the drawing is left in model space, where it was, so the next sheet
+# is sized from the panel and not from the template's viewport.
+input escape prompt "Selecione ATRIBUTO do Selo a editar:"
+click TD.MarArqs(2)
+answer frmMARQua
+  expect text Text1(0) "786"
+  click CancelCmd
+end
+click TD.InsQuaCmd
 
 click cmdEnd
 expect ended
