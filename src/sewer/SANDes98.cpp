@@ -1501,9 +1501,7 @@ void SANDes98::ExecutaVerificacao(bool Generica)
     // A run with nothing chosen would end in an empty list, which reads as a
     // clean network: the options stay offered instead.
     if (SANERROptlst.SelCount() == 0) {
-        ExibeMensagem(0, "Atenção",
-                      "Nenhuma opção escolhida.\r\nClique em \"VERIFICAR PVs\" ou \"VERIFICAR TRECHOS\" e "
-                      "escolha o que verificar.");
+        ExibeMensagem(0, "Atenção", "Nenhuma opção escolhida.\r\nEscolha na lista o que verificar.");
         return;
     }
     SANERROptlst.SetVisible(false);
