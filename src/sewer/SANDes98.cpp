@@ -1498,6 +1498,12 @@ void SANDes98::PreparaVerificacao(bool Generica)
 
 void SANDes98::ExecutaVerificacao(bool Generica)
 {
+    // A run with nothing chosen would end in an empty list, which reads as a
+    // clean network: the options stay offered instead.
+    if (SANERROptlst.SelCount() == 0) {
+        ExibeMensagem(0, "Atenção", "Nenhuma opção escolhida.\r\nEscolha na lista o que verificar.");
+        return;
+    }
     SANERROptlst.SetVisible(false);
     SANERRlst.SetVisible(true);
     VerificacaoSAN& verif = Generica ? static_cast<VerificacaoSAN&>(*MyClsSANVerifGen) : *MyClsSANVerif;

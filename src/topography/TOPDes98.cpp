@@ -151,7 +151,8 @@ void TOPDes98::ArrumaControles()
     Bu.SetPicture(Figura("TOPCADBU"));
     Bd.Move(kMarcaAoLado, 0, 90, 210);
     Bd.SetPicture(Figura("TOPCADBD"));
-    CADlbl2.Move(1800, y0 + 1320, 705, 255);
+    // The type's name takes two rows beside the pictures.
+    CADlbl2.Move(1710, y0 + 1320, 795, 600);
     CADlbl2.SetCaption("Tipo:");
     CADlbl2.SetBackStyle(0);
     CADInsertCmd.Move(1800, y0 + 2220, 705, 375);

@@ -243,13 +243,14 @@ void WATDes98::ArrumaControles()
     ZonCmd(1).Move(1650, 2505, 855, 315);
     ZonCmd(1).SetCaption("Inserir");
 
-    NODLbl.Move(90, 405, 2415, 735);
+    // Room for the longest of the buttons' help texts, the buttons below it.
+    NODLbl.Move(90, 405, 2415, 1545);
     NODLbl.SetWordWrap(true);
-    NODLerDesenhoCmd.Move(90, 1200, 2415, 375);
+    NODLerDesenhoCmd.Move(90, 1995, 2415, 375);
     NODLerDesenhoCmd.SetCaption("Construir Desenho");
-    NODNumeraCmd.Move(90, 1650, 2415, 375);
+    NODNumeraCmd.Move(90, 2445, 2415, 375);
     NODNumeraCmd.SetCaption("Numerar os Nodes");
-    NODScaleCmd.Move(90, 2100, 2415, 375);
+    NODScaleCmd.Move(90, 2895, 2415, 375);
     NODScaleCmd.SetCaption("Tamanho do círculo");
 
     ExpFileTxt.Move(90, 495, 2040, 285);

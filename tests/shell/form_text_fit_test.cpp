@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -84,6 +85,16 @@ std::pair<int, int> ShownColumns(const QWidget* w)
     return {left, right};
 }
 
+// The rows of `w` above its container's bottom edge (all of them for a
+// control parked out of sight, as above).
+int ShownRows(const QWidget* w)
+{
+    const QWidget* p = w->parentWidget();
+    if (p && !w->isWindow() && w->y() < p->height() && w->x() < p->width() && w->x() + w->width() > 0)
+        return std::min(w->height(), p->height() - w->y());
+    return w->height();
+}
+
 // The room of a text drawn in [left, right) of the widget, cut to what shows.
 int Room(const QWidget* w, int left, int right)
 {
@@ -103,6 +114,14 @@ public:
             Measure(c);
             if (auto* uc = dynamic_cast<UserControl*>(&c)) Walk(*uc);
         }
+    }
+
+    // A text the program puts in `c` as the user goes, measured as it shows.
+    void MeasureAfter(Control& c, const std::function<void()>& act)
+    {
+        act();
+        DoEvents();
+        Measure(c);
     }
 
 private:
@@ -127,9 +146,11 @@ private:
             const int flags = (l->wordWrap() ? Qt::TextWordWrap : 0) | Qt::AlignLeft | Qt::AlignTop;
             const QRect b = fm.boundingRect(QRect(0, 0, std::max(1, r.width()), 100000), flags, l->text());
             Check(c, "", l->text(), b.width(), Room(l, r.left(), r.right() + 1));
-            // Wrapped into more rows than the label shows.
-            if (b.height() > r.height() + fm.leading() + 1)
-                found.push_back({Path(c) + " (rows)", l->text().toStdString(), b.height(), r.height()});
+            // Wrapped into more rows than the label shows, or than its
+            // container lets show below its top.
+            const int rows = std::min(r.height(), ShownRows(l) - r.top());
+            if (b.height() > rows + fm.leading() + 1)
+                found.push_back({Path(c) + " (rows)", l->text().toStdString(), b.height(), rows});
         } else if (auto* b = qobject_cast<QPushButton*>(w)) {
             if (b->text().isEmpty()) return;
             const int frame = st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
@@ -278,6 +299,20 @@ TEST_F(TextFit, TheMainWindowAndItsPanelsShowEveryTextWhole)
         EXPECT_EQ(s.find("Cerâmico"), std::string::npos) << s;
         EXPECT_EQ(s.find("Concreto\""), std::string::npos) << s;
     }
+
+    // Texts the panels show as the user goes: the help of the water nodes'
+    // buttons, the name of the building type chosen.
+    Walker later;
+    user::ChooseTab(f.SSIniciar, 2);
+    f.WC.SetInterface(2);
+    user::ChooseTab(f.WC.SSLumbra, 1);
+    for (CommandButton* b : {&f.WC.NODLerDesenhoCmd, &f.WC.NODNumeraCmd, &f.WC.NODScaleCmd})
+        later.MeasureAfter(f.WC.NODLbl, [b] { user::Hover(*b); });
+    user::ChooseTab(f.SSIniciar, 4);
+    user::ChooseTab(f.TD.SSTopo, 0);
+    for (int i = 0; i < 6; ++i) later.MeasureAfter(f.TD.CADlbl2, [&f, i] { user::Click(f.TD.Im(i)); });
+    EXPECT_EQ(later.measured, 9);
+    EXPECT_TRUE(later.found.empty()) << later.found.size() << " texts do not fit:\n" << Report(later.found);
     Unload(f);
 }
 

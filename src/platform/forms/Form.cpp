@@ -7,6 +7,7 @@
 #include <QMoveEvent>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -132,6 +133,24 @@ struct ModalShow {
     }
     Form& f_;
 };
+
+// A dialog its caller put nowhere (its design place, the corner 0,0) opens
+// over the middle of the window that opened it, whole on that window's
+// screen, rather than in the screen's corner over the other windows.
+void CentreOnOwner(FormData& fd, Form& owner)
+{
+    const auto& od = static_cast<const FormData&>(owner.Impl());
+    if (!od.widget || !od.widget->isVisible()) return;
+    double left = od.st.left + (od.st.width - fd.st.width) / 2;
+    double top = od.st.top + (od.st.height - fd.st.height) / 2;
+    if (const QScreen* screen = od.widget->screen()) {
+        const QRect a = screen->availableGeometry();
+        left = std::max(Tw(a.left()), std::min(left, Tw(a.left() + a.width()) - fd.st.width));
+        top = std::max(Tw(a.top()), std::min(top, Tw(a.top() + a.height()) - fd.st.height));
+    }
+    fd.st.left = left;
+    fd.st.top = top;
+}
 
 } // namespace
 
@@ -395,6 +414,8 @@ void Form::Show(int modal, Form* owner)
         w->winId();
         if (QWindow* ow = owner->Impl().widget->windowHandle()) w->windowHandle()->setTransientParent(ow);
     }
+    if (!fd.shownSinceLoad && owner && owner != this && fd.windowState == vbNormal && fd.st.left == 0 && fd.st.top == 0)
+        CentreOnOwner(fd, *owner);
     fd.st.visible = true;
     // Before its first show a window is placed by its inside; once shown, by
     // its frame, which is what Left and Top give.

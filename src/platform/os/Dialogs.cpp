@@ -7,11 +7,15 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace os {
@@ -58,6 +62,59 @@ QString QtPatterns(const std::string& patterns)
     return out.isEmpty() ? QStringLiteral("*") : out.join(QLatin1Char(' '));
 }
 
+// The file list's columns in the program's language whatever the machine's
+// locale and translations: a folder is a "Pasta", a file an "Arquivo" of its
+// extension, sizes and dates as Brazilian users write them (dd/mm/aaaa).
+class PortugueseColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || index.column() == 0) return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QFileInfo info(files->filePath(source));
+        const QLocale br(QLocale::Portuguese, QLocale::Brazil);
+        switch (index.column()) {
+        case 1:
+            return info.isDir() ? QString() : br.formattedDataSize(info.size(), 1, QLocale::DataSizeTraditionalFormat);
+        case 2:
+            if (info.isDir()) return QStringLiteral("Pasta");
+            return info.suffix().isEmpty() ? QStringLiteral("Arquivo") : QStringLiteral("Arquivo ") + info.suffix().toUpper();
+        case 3: {
+            const QDateTime when = info.lastModified();
+            return when.isValid() ? br.toString(when, QStringLiteral("dd/MM/yyyy HH:mm")) : QString();
+        }
+        default: return QIdentityProxyModel::data(index, role);
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char* const names[] = {"Nome", "Tamanho", "Tipo", "Data de modificação"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4)
+            return QString::fromUtf8(names[section]);
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
+
+// The dialog's own words in Portuguese, and a list whose columns are as wide
+// as what they hold.
+void Portuguese(QFileDialog& dlg, DialogKind kind)
+{
+    dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Examinar:"));
+    dlg.setLabelText(QFileDialog::FileName, kind == DialogKind::Folder ? QStringLiteral("Pasta:") : QStringLiteral("Nome do arquivo:"));
+    dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Arquivos do tipo:"));
+    dlg.setLabelText(QFileDialog::Accept, kind == DialogKind::Save     ? QStringLiteral("Salvar")
+                                          : kind == DialogKind::Folder ? QStringLiteral("Escolher")
+                                                                       : QStringLiteral("Abrir"));
+    dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+    dlg.setProxyModel(new PortugueseColumns(&dlg));
+    if (auto* list = dlg.findChild<QTreeView*>(QStringLiteral("treeView")))
+        list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
 DialogAnswer ShowFileDialog(const DialogRequest& r)
 {
     QFileDialog dlg(ParentFor(r.owner), Q(r.title), Q(r.initialDir));
@@ -67,6 +124,7 @@ DialogAnswer ShowFileDialog(const DialogRequest& r)
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
+    Portuguese(dlg, r.kind);
     if (r.kind == DialogKind::Folder) {
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(QFileDialog::Directory);
@@ -91,6 +149,14 @@ DialogAnswer ShowFileDialog(const DialogRequest& r)
             dlg.selectNameFilter(filters[i]);
         }
         if (!r.fileName.empty()) dlg.selectFile(Q(r.fileName));
+        // Typing goes to the name, replacing the proposed one; done once the
+        // dialog is up, as showing it moves the focus itself.
+        if (auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            QMetaObject::invokeMethod(&dlg, [&dlg, name] {
+                dlg.activateWindow();
+                name->setFocus(Qt::OtherFocusReason);
+                name->selectAll();
+            }, Qt::QueuedConnection);
         if (dlg.exec() != QDialog::Accepted) return DialogAnswer::Cancel();
         DialogAnswer a = DialogAnswer::Cancel();
         a.accepted = true;

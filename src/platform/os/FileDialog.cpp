@@ -73,13 +73,25 @@ std::string Refusal(DialogKind kind, long flags, const std::vector<fs::path>& ch
     return {};
 }
 
-FileDialogResult RunFileDialog(DialogKind kind, const FileDialogOptions& o)
+// Without a folder of its own the dialog opens where the proposed file lies
+// (beside the drawing, for a name made from the drawing's), and a name typed
+// alone goes there.
+std::string InitialFolder(const FileDialogOptions& o)
+{
+    if (!o.initialDir.empty() || o.fileName.empty()) return o.initialDir;
+    const fs::path p(o.fileName);
+    return p.is_absolute() && IsFolder(p.parent_path()) ? p.parent_path().string() : std::string();
+}
+
+FileDialogResult RunFileDialog(DialogKind kind, const FileDialogOptions& options)
 {
     FileDialogResult result;
     if (!DialogsAvailable()) {
         result.error = kDialogFailure;
         return result;
     }
+    FileDialogOptions o = options;
+    o.initialDir = InitialFolder(options);
     DialogRequest req;
     req.kind = kind;
     req.owner = o.owner;

@@ -6,6 +6,8 @@
 
 start
 new
+mkdir ${tmp}/obra
+save ${tmp}/obra/rede.dwg
 tab SSIniciar 1
 
 # The manholes: A 0,0 - B 40,0 - J 80,0 - F 120,0, and C 80,40 above J.
@@ -94,19 +96,20 @@ answer frmMsgBox
   expect text Mensagem contains "Manter os números de coletores como estão."
   click CmdOK
 end
-dialog save ${tmp}/rede.dxf
+# The dialog opens beside the drawing: the name typed alone goes there.
+dialog save rede.dxf
 click SD.SANSaveDXFCmd
-expect file ${tmp}/rede.dxf
+expect file ${tmp}/obra/rede.dxf
 expect attribute TRECHO at 20,0 001-001
 expect attribute TRECHO at 100,0 001-003
 expect attribute TRECHO at 80,20 002-001
 expect attribute PV1 at 80,20 C
-expect line ${tmp}/rede.dxf "ENTITIES"
-expect line ${tmp}/rede.dxf "3E9"
-expect line ${tmp}/rede.dxf "NUMEROTRE"
-expect line ${tmp}/rede.dxf "001-003"
-expect line ${tmp}/rede.dxf "002-001"
-expect line ${tmp}/rede.dxf "REDE"
-expect line ${tmp}/rede.dxf "PL"
-expect line ${tmp}/rede.dxf "103.500"
-expect line ${tmp}/rede.dxf "EOF"
+expect line ${tmp}/obra/rede.dxf "ENTITIES"
+expect line ${tmp}/obra/rede.dxf "3E9"
+expect line ${tmp}/obra/rede.dxf "NUMEROTRE"
+expect line ${tmp}/obra/rede.dxf "001-003"
+expect line ${tmp}/obra/rede.dxf "002-001"
+expect line ${tmp}/obra/rede.dxf "REDE"
+expect line ${tmp}/obra/rede.dxf "PL"
+expect line ${tmp}/obra/rede.dxf "103.500"
+expect line ${tmp}/obra/rede.dxf "EOF"

@@ -45,6 +45,14 @@ expect enabled SD.CONFCmd(1) false
 click SD.CONFCmd(0)
 expect visible SD.SANERROptlst true
 expect count SD.SANERROptlst 2
+# "Executar" with nothing chosen says so and keeps the options to choose from.
+answer frmMsgBox
+  expect text Mensagem contains "Nenhuma opção"
+  click CmdOK
+end
+click SD.CONFCmd(1)
+expect visible SD.SANERROptlst true
+expect count SD.SANERROptlst 2
 choose SD.SANERROptlst "VERIFICAR PVs"
 expect count SD.SANERROptlst 5
 expect enabled SD.CONFCmd(1) true

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FormsTestSupport.h"
@@ -67,6 +68,28 @@ TEST(FormsModal, ShowCallsTheDriverWhichAnswersLikeAPerson)
     EXPECT_EQ(Count(f->events, "Load"), 2);
     EXPECT_EQ(driven, 2);
     Unload(*f);
+}
+
+TEST(FormsModal, ADialogPutNowhereOpensCentredOnTheWindowThatOpenedIt)
+{
+    Form owner("frmOwner");
+    owner.Move(3000, 1500, 3000, 6000);
+    owner.Show();
+    auto place = [&](double left, double top) {
+        Form dlg("frmDialog");
+        dlg.Move(left, top, 4800, 3000);
+        std::pair<double, double> shown;
+        ScopedTestDriver driver([&](Form& f) { shown = {f.Left(), f.Top()}; });
+        dlg.Show(vbModal, &owner);
+        Unload(dlg);
+        return shown;
+    };
+    EXPECT_EQ(place(0, 0), std::make_pair(2100.0, 3000.0));
+    // A place its caller gave is kept.
+    EXPECT_EQ(place(150, 0), std::make_pair(150.0, 0.0));
+    // By the screen's edge it stays whole on the screen.
+    owner.Move(0, 0, 3000, 6000);
+    EXPECT_EQ(place(0, 0), std::make_pair(0.0, 1500.0));
 }
 
 TEST(FormsModal, OtherFormsTakeNoInputWhileAFormIsModal)

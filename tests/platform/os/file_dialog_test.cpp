@@ -7,11 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace ostest;
@@ -191,14 +198,36 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
     EnsureQtApp();
     TempDir dir;
     WriteBytes(dir / "REDE.DWG", "");
-    WriteBytes(dir / "Rede.dwg", "old");
+    WriteBytes(dir / "Rede.dwg", std::string(22000, 'x'));
+    std::filesystem::create_directory(dir / "Projetos");
 
     QStringList filters;
     QString title;
+    std::vector<std::string> columns;
     WhenModal<QFileDialog>([&](QFileDialog* dlg) {
         filters = dlg->nameFilters();
         title = dlg->windowTitle();
-        dlg->selectFile(QString::fromStdString(dir / "REDE.DWG"));
+        // The list in Portuguese, each column as wide as what it shows.
+        auto* list = dlg->findChild<QTreeView*>("treeView");
+        auto* files = dlg->findChild<QFileSystemModel*>();
+        QEventLoop loaded;
+        QObject::connect(files, &QFileSystemModel::directoryLoaded, &loaded, &QEventLoop::quit);
+        QTimer::singleShot(5000, &loaded, &QEventLoop::quit); // only a broken model waits this long
+        if (list->model()->rowCount(list->rootIndex()) < 3) loaded.exec();
+        QCoreApplication::processEvents();
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+            std::string line;
+            for (int c = 0; c < 4; ++c)
+                line += list->model()->index(row, c, list->rootIndex()).data().toString().toStdString() + "|";
+            columns.push_back(line);
+        }
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_GE(list->header()->sectionSize(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
+            EXPECT_GE(list->header()->sectionSize(c), list->header()->sectionSizeHint(c)) << c;
+        }
+        EXPECT_EQ(list->model()->headerData(3, Qt::Horizontal).toString(), "Data de modificação");
+        // Typed into the name field, which has the focus.
+        dlg->findChild<QLineEdit*>("fileNameEdit")->setText("REDE.DWG");
         static_cast<QDialog*>(dlg)->accept(); // QFileDialog hides it, QDialog offers it
     });
     os::FileDialogOptions o;
@@ -213,12 +242,25 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
     EXPECT_EQ(title, "Abrir desenho");
     // Upper-case extensions of files from Windows are listed too.
     EXPECT_EQ(filters, (QStringList{"AutoCAD Drawing *.dwg (*.[dD][wW][gG])", "Todos (*)"}));
+    const QRegularExpression dia(R"(\|\d\d/\d\d/\d{4} \d\d:\d\d\|$)");
+    ASSERT_EQ(columns.size(), 3u);
+    const auto row = [&](const std::string& start) {
+        return std::ranges::count_if(columns, [&](const std::string& c) { return c.starts_with(start); });
+    };
+    EXPECT_EQ(row("Projetos||Pasta|"), 1);
+    EXPECT_EQ(row("Rede.dwg|21,5 kB|Arquivo DWG|"), 1);
+    for (const std::string& c : columns) EXPECT_TRUE(dia.match(QString::fromStdString(c)).hasMatch()) << c;
 
     // Saving over a file asks first; "Sim" replaces.
-    QString question;
+    QString question, proposed;
+    bool focused = false;
     WhenModal<QFileDialog>([&](QFileDialog* dlg) {
+        // What the user types replaces the proposed name.
+        auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+        focused = dlg->focusWidget() == name;
+        proposed = name->selectedText();
         // Typed by the user: the name without its extension.
-        dlg->findChild<QLineEdit*>("fileNameEdit")->setText("Rede");
+        name->setText("Rede");
         static_cast<QDialog*>(dlg)->accept(); // QFileDialog hides it, QDialog offers it
         WhenModal<QMessageBox>([&](QMessageBox* box) {
             question = box->text();
@@ -228,7 +270,10 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
     });
     o.flags = os::kOverwritePrompt;
     o.defaultExt = "dwg";
+    o.fileName = "Nova rede.dwg";
     r = os::ShowSaveDialog(o);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(proposed, "Nova rede.dwg");
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.fileName, dir / "Rede.dwg");
     EXPECT_TRUE(question.contains("Rede.dwg")) << question.toStdString();
