@@ -55,6 +55,10 @@ public:
 
     // Null when the temporary file could not be made (Error() says why).
     std::FILE* File() const { return file_; }
+    // The temporary file's name, for a writer that works by name once what
+    // was written through File() is flushed (a workbook driver, which may put
+    // a new file there); Commit puts in place whatever file is there then.
+    const std::string& Path() const { return temp_; }
     bool IsOpen() const { return file_ != nullptr; }
     const std::filesystem::path& Target() const { return target_; }
     // The reason for the last failure, in Portuguese.

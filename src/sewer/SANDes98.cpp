@@ -1839,6 +1839,7 @@ void SANDes98::SANSaveDXFCmd_Click()
 void SANDes98::NovoSANImp()
 {
     MyClsSANImp = std::make_unique<clsSANImp>();
+    IMPLbl.SetCaption("");  // the new worker has no table open
     MyClsSANImp->cData = &Data2;
     MyClsSANImp->cProgress = &Progress1;
     MyClsSANImp->cLabel = &IMPLbl;
@@ -1879,8 +1880,11 @@ void SANDes98::ImpMenu_Click(int Index)
     ImpMenu.MenuOff = false;
 }
 
+// The label names the open table; only while none is open does it tell what
+// the button under the mouse does (the buttons keep their tool tips).
 void SANDes98::ImpMenu_Mouse(const std::string& Descricao)
 {
+    if (MyClsSANImp && MyClsSANImp->Tabela()) return;
     IMPLbl.SetCaption(Descricao);
 }
 

@@ -1,7 +1,10 @@
 #include "sewer/clsSANImp.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
+#include "platform/FileReplacement.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/SelectionSet.h"
@@ -256,6 +260,7 @@ void clsSANImp::OpenTable()
             tabela_.reset();
         }
     } else {
+        if (cLabel) cLabel->SetCaption("");
         ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
     }
     forms::Screen.SetMousePointer(forms::vbDefault);
@@ -274,6 +279,9 @@ void clsSANImp::DrawCmd()
     long long n = 0;
     registro_ = "a tabela " + T.dbFileName;
     try {
+        // The table as its file holds it now: the report sends the user to
+        // the record editor, which writes straight into the file.
+        T.Requery();
         const std::string vazios = T.VerificarTabela();
         if (!vazios.empty()) {
             Dialogo<frmTips> tips;
@@ -464,6 +472,26 @@ bool EmBranco(const std::string& Texto)
     return Texto.find_first_not_of(" \t") == std::string::npos;
 }
 
+// The template's bytes into the replacement's file; false when either side failed.
+bool CopiaModelo(const std::string& Modelo, platform::FileReplacement& Copia)
+{
+    std::ifstream in(Modelo, std::ios::binary);
+    if (!in || !Copia.IsOpen()) return false;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return false;
+    return std::fwrite(bytes.data(), 1, bytes.size(), Copia.File()) == bytes.size() && std::fflush(Copia.File()) == 0;
+}
+
+// The data control let go of its workbook, whatever state it was left in.
+void Solta(ado::DataControl& Data)
+{
+    try {
+        Data.SetDatabaseName("");
+        Data.Refresh();
+    } catch (const ado::Error&) {
+    }
+}
+
 }  // namespace
 
 void clsSANImp::SaveXLS()
@@ -477,19 +505,38 @@ void clsSANImp::SaveXLS()
         ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
         return;
     }
-    std::string arquivo = dlg.Filename();
-    if (!CopyFileSafe(PastaPrograma() + "/dadosfinais.xls", arquivo)) return;
     if (!cData || !tabela_) return;
+    std::string arquivo = dlg.Filename();
+    // The table as its file holds it now, with what the record editor wrote.
+    try {
+        tabela_->Requery();
+    } catch (const ado::Error& e) {
+        ExibeMensagem(0, "Atenção", "Não foi possível ler a tabela " + tabela_->dbFileName + ":\r\n" + e.Description());
+        return;
+    }
+    // The rows go into a copy of the template beside the chosen file, which
+    // takes the file's place only once they are all in it: a workbook of that
+    // name stays as it was until then.
+    platform::FileReplacement copia(arquivo);
+    if (!CopiaModelo(PastaPrograma() + "/dadosfinais.xls", copia)) {
+        ExibeMensagem(0, "Atenção", "Erro. Arquivo não copiado!");
+        return;
+    }
     try {
         cData->SetConnect("Excel 8.0;");
-        cData->SetDatabaseName(arquivo);
+        cData->SetDatabaseName(copia.Path());
         cData->SetRecordSource("Plan1$");
         cData->Refresh();
     } catch (const ado::Error& e) {
-        ExibeMensagem(0, "Atenção", e.Description());
+        Solta(*cData);
+        ExibeMensagem(0, "Atenção", "A planilha " + arquivo + " não foi gravada.\r\n" + e.Description());
         return;
     }
     if (!WriteXLSRows()) return;
+    if (!copia.Commit()) {
+        ExibeMensagem(0, "Atenção", "A planilha " + arquivo + " não foi gravada: " + copia.Error());
+        return;
+    }
     // Handed to its program once its rows are in it: the program then shows
     // them, whether or not it could share the file with the sheet driver.
     OpenWithShell(arquivo);

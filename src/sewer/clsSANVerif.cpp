@@ -598,8 +598,11 @@ void clsSANVerif::Conf_EditPV(int i, bool& NoMore, bool& OK)
     acad::BlockReference* pv = BlocoDaFalha(i, {"CT", "CS", "CP"});
     if (!pv) return;
     std::string numero, et;
-    double ct = 0, cs = 0, cp = 0;
+    // A value that reads as no number keeps its NaN and shows as an empty
+    // field, which OK refuses: a 0 there would be written as if typed.
+    double ct = NAN, cs = NAN, cp = NAN;
     ReadPVAttribs(pv, numero, ct, cs, cp, et);
+    const auto campo = [&](double Valor) { return std::isnan(Valor) ? std::string() : FormatNum(Valor, gPRECCOTA); };
 
     Dialogo<frmEditPV> dialogo;
     frmEditPV& frm = *dialogo;
@@ -608,12 +611,12 @@ void clsSANVerif::Conf_EditPV(int i, bool& NoMore, bool& OK)
     // From empty fields, so that each assignment below runs its rule.
     frm.Text1.SetText("");
     frm.Text2.SetText("");
-    frm.Text1.SetText(FormatNum(ct, gPRECCOTA));
-    frm.Text2.SetText(FormatNum(cs, gPRECCOTA));
+    frm.Text1.SetText(campo(ct));
+    frm.Text2.SetText(campo(cs));
     // The display keeps the depth the elevations imply, the field the stored one.
     frm.CalcCmd(5).SetCaption(frm.Text3.Text());
     frm.Guarda = true;
-    frm.Text3.SetText(FormatNum(cp, gPRECCOTA));
+    frm.Text3.SetText(campo(cp));
     frm.Guarda = false;
     frm.Titulo.SetCaption("PV: " + numero);
     frm.Show(forms::vbModal, gMainForm);

@@ -55,6 +55,13 @@ const std::vector<std::pair<const char*, const char*>>& Obrigatorios()
 
 }  // namespace
 
+std::string NomeTabelaSQL(const std::string& Arquivo)
+{
+    std::string nome = "[";
+    for (char c : Arquivo) nome += c == ']' ? std::string("]]") : std::string(1, c);
+    return nome + "]";
+}
+
 bool clsTabela1::Initialize(const std::string& Filename, const std::string& FilePath)
 {
     if (Filename.find('-') != std::string::npos || Filename.find('_') != std::string::npos) {
@@ -88,8 +95,7 @@ void clsTabela1::Abre()
     adoPrimaryRS = ado::Recordset();
     adoPrimaryRS.SetCursorLocation(ado::adUseClient);
     movimento_ = adoPrimaryRS.MoveComplete().Connect([this] { MoveComplete.Raise(); });
-    // In brackets: a name with blanks is one name to the SQL.
-    adoPrimaryRS.Open("select * from [" + dbFileName + "] order by CLTAT", conexao_, ado::adOpenStatic,
+    adoPrimaryRS.Open("select * from " + NomeTabelaSQL(dbFileName) + " order by CLTAT", conexao_, ado::adOpenStatic,
                       ado::adLockOptimistic, ado::adCmdText);
 }
 

@@ -20,6 +20,11 @@
 #include "platform/ado/Ado.h"
 #include "shell/ProgressBar.h"
 
+// A table's file name as one name of the SQL the data layer reads: in
+// brackets, a "]" in it doubled, so that blanks, parentheses, quotes, dots
+// and reserved words ("select.dbf") stay part of the name.
+std::string NomeTabelaSQL(const std::string& Arquivo);
+
 class clsTabela1 {
 public:
     std::string dbFileName;  // the table's file name, as Initialize got it
@@ -60,7 +65,8 @@ public:
     void AddNew();
     // Deletes the current record, then MoveNext.
     void Delete();
-    // Reads the table again in CLTAT order and announces "Primary".
+    // Reads the table again in CLTAT order and announces "Primary": what was
+    // written into the file since (by the record editor) is what is read.
     void Requery();
     // Changes are stored by the moves: nothing to do here.
     void Update();

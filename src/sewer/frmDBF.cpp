@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/forms/DataBinding.h"
+#include "sewer/clsTabela1.h"
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
@@ -107,7 +108,8 @@ bool frmDBF::Start()
         db_.SetCursorLocation(ado::adUseClient);
         db_.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + FilePath + "; Extended Properties=dBase 5.0;", "", "");
         Label1.SetCaption(Filename);
-        consulta_ = "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from " + Filename;
+        consulta_ = "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from " +
+                    NomeTabelaSQL(Filename);
         adoPrimaryRS.Open(consulta_, db_, ado::adOpenStatic, ado::adLockOptimistic);
     } catch (const ado::Error& e) {
         Fecha();

@@ -414,6 +414,7 @@ TEST_F(Projetada, NumbersThatCannotBeReadAreFaultsNamingTheirBlockAndAttribute)
     ASSERT_EQ(Marcas().size(), 5u);  // the reaches' markers are still drawn
     EXPECT_TRUE(Marcou(Marcas().back(), "PV PV-2: " + cs, 4, 6));
     respostas.Proxima<frmEditPV>([](frmEditPV& f) {
+        EXPECT_EQ(f.Text2.Text(), "");  // no 0 that nobody typed
         f.Text2.SetText("99.9");
         forms::user::Click(f.CmdOK);
     });

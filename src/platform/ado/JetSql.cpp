@@ -407,12 +407,26 @@ std::vector<Token> Tokenize(std::string_view s)
             continue;
         }
         if (c == '[' || c == '`') {
+            // A closing mark written twice is one of the name's own characters
+            // (a file "rede]a.dbf" is [rede]]a.dbf]).
             const char close = c == '[' ? ']' : '`';
-            const size_t end = s.find(close, i + 1);
-            if (end == std::string_view::npos)
-                throw Error(adErrSyntax, "Nome sem fechamento na instrução SQL: " + std::string(s));
-            toks.push_back({TokenKind::Name, std::string(s.substr(i + 1, end - i - 1))});
-            i = end + 1;
+            std::string name;
+            size_t j = i + 1;
+            for (;;) {
+                const size_t end = s.find(close, j);
+                if (end == std::string_view::npos)
+                    throw Error(adErrSyntax, "Nome sem fechamento na instrução SQL: " + std::string(s));
+                name += s.substr(j, end - j);
+                j = end + 1;
+                if (j < s.size() && s[j] == close) {
+                    name += close;
+                    ++j;
+                    continue;
+                }
+                break;
+            }
+            toks.push_back({TokenKind::Name, name});
+            i = j;
             continue;
         }
         if (c == '\'' || c == '"') {

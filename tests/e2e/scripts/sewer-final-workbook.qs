@@ -19,9 +19,28 @@ expect nofile ${data}/projeto.xls
 
 dialog open ${data}/projeto.dbf
 press SD.ImpMenu 1
+# DIAM of reach 1 corrected in the editor once the table is open.
+dialog open ${data}/projeto.dbf
+press SD.ImpMenu 4
+set frmDBF.txtFields(8) 0.2
+click frmDBF.cmdEnd
 
-# An old workbook of the same name is replaced by a fresh copy.
+# A template the sheet driver cannot read: told, and the old workbook of the
+# same name stays as it was.
 write ${data}/projeto.xls "antiga"
+copy ${program}/dadosfinais.xls ${tmp}/dadosfinais.xls
+write ${program}/dadosfinais.xls "estragado"
+dialog save ${data}/projeto.xls
+dialog yes
+answer frmMsgBox
+  expect text Mensagem contains "não é uma pasta de trabalho"
+  click CmdOK
+end
+press SD.ImpMenu 3
+expect content ${data}/projeto.xls "antiga"
+
+# With the template whole, the old workbook is replaced by a fresh copy.
+copy ${tmp}/dadosfinais.xls ${program}
 dialog save ${data}/projeto.xls
 dialog yes
 press SD.ImpMenu 3
@@ -31,15 +50,15 @@ expect opened ${data}/projeto.xls
 expect workbook ${data}/projeto.xls Plan1 A2 "PLANILHA DE CÁLCULO DA REDE COLETORA DE ESGOTO"
 expect workbook ${data}/projeto.xls Plan1 B8 Trecho
 
-# Reach 1: no contributing reach; DIAM 0.15, TIRF 0.6234, QRI 1.23456; no
-# remark, QCF 2.5.
+# Reach 1: no contributing reach; DIAM 0.2 (as corrected), TIRF 0.6234, QRI
+# 1.23456; no remark, QCF 2.5.
 expect workbook ${data}/projeto.xls Plan1 B11 1
 expect workbook ${data}/projeto.xls Plan1 C11 " 1"
 expect workbook ${data}/projeto.xls Plan1 D11 " 2"
 expect workbook ${data}/projeto.xls Plan1 E11 50.00
 expect workbook ${data}/projeto.xls Plan1 F11 " "
 expect workbook ${data}/projeto.xls Plan1 G11 1.2346
-expect workbook ${data}/projeto.xls Plan1 P11 150
+expect workbook ${data}/projeto.xls Plan1 P11 200
 expect workbook ${data}/projeto.xls Plan1 Q11 62
 expect workbook ${data}/projeto.xls Plan1 R11 0.65
 expect workbook ${data}/projeto.xls Plan1 T11 /2.50

@@ -93,3 +93,19 @@ click frmDBF.cmdEnd
 expect query ${data}/projeto.dbf "SELECT OBS FROM projeto WHERE CLTAT = '3'" revisado
 expect query ${data}/projeto.dbf "SELECT DIAM FROM projeto WHERE CLTAT = '1'" 0.2
 expect query ${data}/projeto.dbf "SELECT PVM FROM projeto WHERE CLTAT = '3'" 3
+
+# Any name the import opens, the editor opens too.
+copy ${scripts}/tables/projeto.dbf "${data}/rede final(1)'a].dbf"
+copy ${scripts}/tables/projeto.dbf ${data}/select.dbf
+dialog open "${data}/rede final(1)'a].dbf"
+press SD.ImpMenu 1
+expect text SD.IMPLbl "rede final(1)'a].dbf"
+dialog open "${data}/rede final(1)'a].dbf"
+press SD.ImpMenu 4
+expect text frmDBF.Label1 "rede final(1)'a].dbf"
+expect text frmDBF.txtFields(0) 1
+click frmDBF.cmdEnd
+dialog open ${data}/select.dbf
+press SD.ImpMenu 4
+expect text frmDBF.txtFields(0) 1
+click frmDBF.cmdEnd
