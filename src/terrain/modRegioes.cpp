@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "cad/modGeometria.h"
 #include "terrain/clsHatchs.h"
 
 std::vector<HatchRec> gHatchs;
