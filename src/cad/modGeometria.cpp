@@ -304,16 +304,26 @@ std::vector<double> DensifyBulges(const std::vector<double>& L, const std::vecto
     return R;
 }
 
-std::vector<double> ArcoPontos(const Ponto& C, double R, double A1, double A2, double Passo)
+namespace {
+
+// Counterclockwise sweep from angle A1 to A2, half turns and larger included;
+// angles a whole turn apart are a whole turn.
+double VarreduraAntiHoraria(double A1, double A2)
 {
-    const Ponto P1 = PontoPolar(C, A1, R);
-    const Ponto P2 = PontoPolar(C, A2, R);
-    // Counterclockwise sweep from A1 to A2, half circles and larger included;
-    // angles a whole turn apart are a whole circle.
     const double d = A2 - A1;
     double delta = std::fmod(d, 2 * PI);
     if (delta < 0) delta += 2 * PI;
     if (delta < 1e-12 && std::fabs(d) > 1e-12) delta = 2 * PI;
+    return delta;
+}
+
+}  // namespace
+
+std::vector<double> ArcoPontos(const Ponto& C, double R, double A1, double A2, double Passo)
+{
+    const Ponto P1 = PontoPolar(C, A1, R);
+    const Ponto P2 = PontoPolar(C, A2, R);
+    const double delta = VarreduraAntiHoraria(A1, A2);
     const long long n = DivisoesDoArco(R * delta, Passo);
     std::vector<double> L;
     if (n == 0) {
@@ -334,23 +344,17 @@ std::vector<double> CirculoPontos(const Ponto& C, const Ponto& Eixo, double Raza
     const double mx = -Eixo.Y * Razao, my = Eixo.X * Razao;
     auto em = [&](double t) { return Ponto(C.X + std::cos(t) * Eixo.X + std::sin(t) * mx,
                                            C.Y + std::cos(t) * Eixo.Y + std::sin(t) * my, 0.0); };
-    const double a = std::hypot(Eixo.X, Eixo.Y);
-    const double arco = std::fabs(Fim - Inicio);
-    const long long n = DivisoesDoArco(a * arco, Passo);
+    const double delta = VarreduraAntiHoraria(Inicio, Fim);
+    const long long n = DivisoesDoArco(std::hypot(Eixo.X, Eixo.Y) * delta, Passo);
     std::vector<double> L;
     if (n == 0) {
         Acrescenta(L, em(Inicio));
         Acrescenta(L, em(Fim));
         return L;
     }
-    const double dA = arco / static_cast<double>(n);
-    // The points run over a whole turn, however short the arc that set the step.
-    DivisoesDoArco(2 * PI, dA);
-    for (long long i = 0;; ++i) {
-        const double t = static_cast<double>(i) * dA;
-        if (t > 2 * PI + 1e-9) break;
-        Acrescenta(L, em(t));
-    }
+    L.reserve(static_cast<std::size_t>(2 * (n + 1)));
+    for (long long i = 0; i <= n; ++i)
+        Acrescenta(L, em(Inicio + static_cast<double>(i) * delta / static_cast<double>(n)));
     return L;
 }
 

@@ -76,10 +76,11 @@ std::vector<double> DensifyBulges(const std::vector<double>& L, const std::vecto
 // points, or its two ends when that is 0 or `Passo` is not positive.
 std::vector<double> ArcoPontos(const Ponto& C, double R, double A1, double A2, double Passo);
 
-// Points of the ellipse of centre C, major-axis vector `Eixo` and minor/major
-// `Razao`, one per parameter step from 0 through a whole turn; the step is the
-// arc from `Inicio` to `Fim` divided into Fix(major radius·|Fim − Inicio| / Passo)
-// parts. When that is 0 (or `Passo` is not positive) the two ends of that arc.
+// The arc of the ellipse of centre C, major-axis vector `Eixo` and minor/major
+// `Razao`, walked counterclockwise in its parameter from `Inicio` to `Fim` (a
+// whole ellipse when they differ by a whole turn): Fix(major radius·sweep /
+// Passo) + 1 points at equal parameter steps, or its two ends when that is 0
+// or `Passo` is not positive.
 std::vector<double> CirculoPontos(const Ponto& C, const Ponto& Eixo, double Razao, double Passo, double Inicio,
                                   double Fim);
 

@@ -284,9 +284,11 @@ int32_t clsDelaunay::Triangulate(int32_t nvert)
     gVertices[nvert + 2] = {xmid, ymid + 2 * dmax, gVertices[nvert + 2].Z};
     gVertices[nvert + 3] = {xmid + 2 * dmax, ymid - dmax, gVertices[nvert + 3].Z};
 
+    // The enclosing triangle keeps its entries, but takes no part: around it
+    // the triangles along the survey's outline would touch it and be lost,
+    // leaving ground inside the outline without elevation. The points alone
+    // give triangles that cover their whole convex hull.
     Delaunay dt;
-    for (int32_t s = 1; s <= 3; ++s)
-        dt.insert(Delaunay::Point(gVertices[nvert + s].X, gVertices[nvert + s].Y))->info() = nvert + s;
     std::vector<std::pair<Delaunay::Point, int32_t>> pts;
     pts.reserve(nvert);
     for (int32_t i = 1; i <= nvert; ++i) pts.emplace_back(Delaunay::Point(gVertices[i].X, gVertices[i].Y), i);
@@ -295,7 +297,6 @@ int32_t clsDelaunay::Triangulate(int32_t nvert)
     gTriangulos.reserve(2 * static_cast<size_t>(nvert) + 2);
     for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f) {
         const int32_t a = f->vertex(0)->info(), b = f->vertex(1)->info(), c = f->vertex(2)->info();
-        if (a > nvert || b > nvert || c > nvert) continue;
         TrianguloRec t;
         t.vv0 = a, t.vv1 = b, t.vv2 = c;
         gTriangulos.push_back(t);

@@ -34,8 +34,8 @@ public:
     void Draw(double Exagero);
 
     // Triangulates gVertices 1..nvert into gTriangulos 1..result: the Delaunay
-    // triangulation of the points together with an enclosing triangle (placed
-    // at gVertices nvert+1..nvert+3), less every triangle that touches it.
+    // triangulation of the points, which covers their convex hull. An
+    // enclosing triangle is still written to gVertices nvert+1..nvert+3.
     int32_t Triangulate(int32_t nvert);
     // The elevation of the first kept point within 0.01 of (x, y) in X and in
     // Y; 0 when there is none.

@@ -77,6 +77,15 @@ int Inteiro(const std::string& Valor)
     return static_cast<int>(std::nearbyint(v));
 }
 
+// A coordinate written in a DXF value; one the band index cannot hold is no
+// coordinate of a drawing.
+double Coordenada(const std::string& Valor)
+{
+    const double v = StrToDbl(Valor);
+    if (!CoordenadaIndexavel(v)) throw std::invalid_argument("coordenada \"" + Valor + "\" fora do intervalo");
+    return v;
+}
+
 void Aviso(const std::string& Texto) { ExibeMensagem(0, "Atenção", Texto); }
 
 // A file of ours in the temporary folder, for a drawing whose own name must
@@ -398,24 +407,24 @@ bool clsHatchs::ProcessaHatchs()
             case 10:
                 if (!(emHatch && camada)) break;
                 if (polyPath)
-                    xNovo = StrToDbl(g.Valor);
+                    xNovo = Coordenada(g.Valor);
                 else if (tipoAresta > 0)
-                    xi = StrToDbl(g.Valor);
+                    xi = Coordenada(g.Valor);
                 break;
             case 20:
                 if (!(emHatch && camada)) break;
                 if (polyPath) {
                     vertices.push_back(xNovo);
-                    vertices.push_back(StrToDbl(g.Valor));
+                    vertices.push_back(Coordenada(g.Valor));
                     bulges.push_back(0.0);
                 } else if (tipoAresta > 0) {
-                    yi = StrToDbl(g.Valor);
+                    yi = Coordenada(g.Valor);
                 }
                 break;
-            case 11: xf = StrToDbl(g.Valor); break;
+            case 11: xf = Coordenada(g.Valor); break;
             case 21:
                 if (!(emHatch && camada)) break;
-                yf = StrToDbl(g.Valor);
+                yf = Coordenada(g.Valor);
                 if (tipoAresta == 1 && !textBox) AddLoop({xi, yi, xf, yf}, nome, externo);
                 break;
             case 40: raio = StrToDbl(g.Valor); break;
@@ -476,6 +485,9 @@ void clsHatchs::AddLoop(const std::vector<double>& Pontos, const std::string& No
     if (Pontos.size() < 2) return;
     pontosLidos_ += static_cast<long long>(Pontos.size() / 2);
     if (pontosLidos_ > kMaxPontosLidos) throw std::length_error("pontos demais nas hachuras");
+    // Curves drawn from coordinates within the bounds may still reach past them.
+    for (double v : Pontos)
+        if (!CoordenadaIndexavel(v)) throw std::invalid_argument("ponto fora do intervalo do índice");
     LoopBruto l;
     l.Nome = Nome;
     l.Pontos = Pontos;
@@ -612,6 +624,8 @@ void clsHatchs::IndexaRegioes()
     }
 
     auto regiaoDoLoop = [&](const LoopRegiao& l) -> std::ptrdiff_t {
+        // Loops loaded from a database were never read through the bounds.
+        if (!std::all_of(l.Pontos.begin(), l.Pontos.end(), CoordenadaIndexavel)) return -1;
         if (porHatch) {
             auto it = regiaoDoHatch.find(l.Hatch);
             return it == regiaoDoHatch.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
@@ -651,16 +665,9 @@ void clsHatchs::IndexaRegioes()
         Aviso("Os contornos das regiões " + fora + " não cabem no índice: elas não conterão nenhum ponto.");
 
     for (const LoopRegiao& l : loops_) {
-        std::size_t r;
-        if (porHatch) {
-            auto it = regiaoDoHatch.find(l.Hatch);
-            if (it == regiaoDoHatch.end()) continue;
-            r = it->second;
-        } else {
-            auto it = porNome.find(l.Nome);
-            if (it == porNome.end()) continue;
-            r = it->second;
-        }
+        const std::ptrdiff_t ir = regiaoDoLoop(l);
+        if (ir < 0) continue;
+        const std::size_t r = static_cast<std::size_t>(ir);
         if (!indexada[r]) continue;
         HatchRec& h = gHatchs[r];
         const std::vector<double>& P = l.Pontos;
@@ -697,9 +704,38 @@ void clsHatchs::SetTipo(int Indice, const std::string& NovoNome)
         if (l.Nome == antigo) l.Nome = novo;
 }
 
+void clsHatchs::CruzaAresta(const Ponto& P, const Ponto& A, const Ponto& B, bool& Resultado, int& Codigo)
+{
+    Resultado = false;
+    if (!(A.Y <= P.Y && P.Y <= B.Y)) return;
+    if (A.X <= P.X && B.X <= P.X) {
+        Codigo = 6;
+        Resultado = true;
+        return;
+    }
+    if (A.X <= P.X || B.X <= P.X) {
+        if (A.X == B.X && P.X >= A.X) {
+            Resultado = true;
+            return;
+        }
+        // A is the lower end and P lies strictly between the ordinates of the
+        // ends, so both directions lie between 0 and π: the larger one is the
+        // more counterclockwise, and P lies on the line A–B or to its right.
+        if (Azimute(A, B) >= Azimute(A, P)) {
+            Codigo = A.X < B.X ? 5 : 1;
+            Resultado = true;
+        }
+    }
+}
+
 void clsHatchs::Info_Pavto(const Ponto& P, std::string& Nome)
 {
-    const int r = RegiaoDoPonto(gHatchs, P);
+    const int r = RegiaoDoPonto(gHatchs, P, {}, [](const Ponto& Q, const Ponto& A, const Ponto& B) {
+        bool cruza = false;
+        int codigo = 0;
+        CruzaAresta(Q, A, B, cruza, codigo);
+        return cruza;
+    });
     Nome = r < 0 ? std::string() : gHatchs[static_cast<std::size_t>(r)].Nome;
 }
 

@@ -15,6 +15,7 @@
 // gHatchs, and the export keeps copies as the zone and the pavement regions.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,14 +59,31 @@ extern int32_t gNumHatchs;
 extern std::vector<HatchRec> gHatchZonas;
 extern std::vector<HatchRec> gHatchPavimentos;
 
-// Scaled unit of a coordinate: 10·⌊10·v⌋ (1.234 → 120, −1.234 → −130).
+// The largest coordinate (in absolute value) that the band index holds: its
+// scaled unit, and the band of any segment within the bounds, stay well inside
+// 64-bit whole numbers.
+constexpr double kMaxCoordenadaIndexada = 1e15;
+// Whether the band index can hold the coordinate (false for NaN and infinities).
+bool CoordenadaIndexavel(double v);
+
+// Scaled unit of a coordinate: 10·⌊10·v⌋ (1.234 → 120, −1.234 → −130). Only for
+// coordinates the index can hold.
 long long Escala(double v);
 // Band of a scaled ordinate: Fix(y′/10000), truncated toward zero.
 long long FaixaEscalada(long long yEscalado);
 
+// The crossing test of a lookup: whether the ray from P (scaled) crosses A–B
+// (scaled, A the lower end), for the segments that are neither wholly left
+// nor wholly right of P.
+using TesteCruzamento = bool (*)(const Ponto& P, const Ponto& A, const Ponto& B);
+bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B);
+
 // The region of `Regioes` that holds the point (the last one in array order
-// when several do); −1 when none does.
-int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P);
+// when several do); −1 when none does, and for a point the index cannot hold.
+// Only the regions r for which `Conta(r)` holds take part (all without it): a
+// region left out neither answers nor hides one below it.
+int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P,
+                  const std::function<bool(std::size_t)>& Conta = {}, TesteCruzamento Cruza = PontoNaRegiao);
 
 // Name of the zone region of gHatchZonas that holds the point; Indice receives
 // its position. "" with Indice untouched when no zone holds it.
@@ -79,6 +97,6 @@ std::string PavimentoDoPonto(const Ponto& P);
 // A–B. P and A, B hold scaled coordinates, A the end with the smaller Y.
 // Codigo receives which case answered (6: the segment lies wholly at or left
 // of P; 5 or 1: one end on each side, P on the line or to its right, seen
-// from A toward B; 5 when A lies left of B); nothing reads it.
+// from A toward B; 5 when A lies left of B); nothing reads it. The test itself
+// is clsHatchs::CruzaAresta.
 bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B, int& Codigo);
-bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
 
@@ -397,6 +398,16 @@ void ClsWATExp::LerTrecho(acad::BlockReference* Bloco, double Tolerancia, bool& 
     t.Diametro = antes.substr(dn + 2);
     for (char c : codigo.substr(hifen + 1))
         if (c != 'm') t.CompNominal += c;
+    // A nominal length that is no number (kept as written by the conversion of
+    // old drawings) is a fault of the code like any other, not of the reading.
+    double nominal = 0;
+    try {
+        nominal = StrToDbl(t.CompNominal);
+    } catch (const std::invalid_argument&) {
+        MarcaFalha(pontoRotulo, "Código inválido");
+        Erro = true;
+        return;
+    }
     t.Material = material;
 
     const std::string camada = "T_" + t.Diametro + (etapa != "0" ? "_" + etapa : "");
@@ -426,7 +437,7 @@ void ClsWATExp::LerTrecho(acad::BlockReference* Bloco, double Tolerancia, bool& 
     const double medido = ComprimentoPolilinha(t.Coords) + c1 + c2;
     // The socket geometry is kept in single precision: a length the user sees
     // equal to nominal plus tolerance is not off.
-    if (Tolerancia > 0 && std::fabs(medido - StrToDbl(t.CompNominal)) > Tolerancia + 1e-6)
+    if (Tolerancia > 0 && std::fabs(medido - nominal) > Tolerancia + 1e-6)
         MarcaFalha(pontoRotulo, FormatNum(medido, 2) + " x " + t.CompNominal);
 
     t.PontoIni = t.ConexoesIni.empty() ? primeiro : t.ConexoesIni.back().PontoSaida;

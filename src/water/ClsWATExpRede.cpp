@@ -283,12 +283,7 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
             }
 
             // Zone stretches, keyed by the zone region (−1: in no zone).
-            const auto Regiao = [&](const Ponto& P) {
-                int r = -1;
-                ZonaDoPonto(P, r);
-                return ZonaDe(r) >= 0 ? r : -1;
-            };
-            Trechos(W, Regiao, [&](int regiao, double distancia, double inicial) {
+            Trechos(W, RegiaoDeZona, [&](int regiao, double distancia, double inicial) {
                 TrechoZonaRec z;
                 z.Handle = tubo.Handle;
                 z.Tubo = t;

@@ -32,11 +32,18 @@ bool NomeiaZonas(clsHatchs& Zonas)
     return true;
 }
 
+int RegiaoDeZona(const Ponto& P)
+{
+    // Hatches that name no zone (a cover, a pattern over part of a zone) are
+    // not looked at: drawn over a zone they would otherwise hide it.
+    return RegiaoDoPonto(gHatchZonas, P,
+                         [](std::size_t r) { return r < gZonaDaRegiao.size() && gZonaDaRegiao[r] >= 0; });
+}
+
 int ZonaDoNo(const Ponto& P)
 {
-    const int r = RegiaoDoPonto(gHatchZonas, P);
-    if (r < 0 || static_cast<std::size_t>(r) >= gZonaDaRegiao.size()) return -1;
-    return gZonaDaRegiao[static_cast<std::size_t>(r)];
+    const int r = RegiaoDeZona(P);
+    return r < 0 ? -1 : gZonaDaRegiao[static_cast<std::size_t>(r)];
 }
 
 bool DadosAosNodes(ProgressBar& Barra, std::vector<std::string>& SemCota)

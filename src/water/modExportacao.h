@@ -28,6 +28,10 @@ extern std::vector<std::int32_t> gZonaDaRegiao;
 // Two blocks in one region: a message naming both, and false.
 bool NomeiaZonas(clsHatchs& Zonas);
 
+// The region of gHatchZonas of the zone that holds P, among the regions a
+// zone block names (whatever other hatches lie over P); -1 when P lies in no
+// zone.
+int RegiaoDeZona(const Ponto& P);
 // The zone record (index in gZonas) of the zone that holds P; -1 when P lies
 // in no zone.
 int ZonaDoNo(const Ponto& P);

@@ -315,9 +315,11 @@ TEST(Arcos, EllipsesGiveAWholeTurnAndNothingIsDrawn)
     for (const Ponto& p : v) passaNoMenor |= std::fabs(p.X + 1) < 1e-9 && std::fabs(p.Y) < 1e-9;
     EXPECT_TRUE(passaNoMenor);
 
-    // A quarter arc sets the step only; the points still go all round.
+    // A quarter arc: its points only, from its start to its end.
     v = Vertices(CirculoPontos(Ponto(0, 0), Ponto(4, 0), 0.5, 1, 0, PI / 2));
-    ASSERT_EQ(v.size(), 25u);  // n = 6, step π/12: 0 .. 2π
+    ASSERT_EQ(v.size(), 7u);  // n = 6, step π/12
+    ExpectPonto(v.front(), 4, 0);
+    ExpectPonto(v.back(), 0, 2);
     // A step longer than the arc: the arc's two ends.
     v = Vertices(CirculoPontos(Ponto(0, 0), Ponto(4, 0), 0.5, 100, 0, PI / 2));
     ASSERT_EQ(v.size(), 2u);

@@ -190,6 +190,9 @@ void ZoneHatches(int n, const std::string& path)
     acad::Document doc;
     Layer(doc, "ZONAS", 4);
     for (int k = 1; k <= n; ++k) Rectangle(doc, "ZONAS", "ANSI31", 100.0 * (k - 1), 0, 100.0 * k, 100);
+    // Drawn after the zones, over part of the first: a hatch that is no zone.
+    Layer(doc, "QUADRAS", 8);
+    Rectangle(doc, "QUADRAS", "NET", 60, 0, 90, 100);
     Save(doc, path);
 }
 

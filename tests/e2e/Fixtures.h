@@ -42,7 +42,9 @@ void Topography(int n, const std::string& path);
 
 // N square zone hatches of 100 units side by side along X from the origin,
 // all of the one pattern "ANSI31" on layer "ZONAS", each bounded by a closed
-// polyline, without zone blocks: the engineer places them.
+// polyline, without zone blocks: the engineer places them. Drawn after them,
+// a hatch "NET" on layer "QUADRAS" over the strip X 60..90 of the first
+// square, which no zone block names.
 void ZoneHatches(int n, const std::string& path);
 
 // N square zones of 100 units side by side along X from the origin: each a

@@ -136,6 +136,8 @@ TEST(Elevation, UtmCoordinates)
             EXPECT_NEAR(Cota(x, y, no), 0.01 * (x - 734000) + 0.02 * (y - 7456000) + 700, 1e-6);
             EXPECT_TRUE(no);
         }
-    for (int k = 1; k <= 1600; k += 37) EXPECT_EQ(Cota(gVertices[k].X, gVertices[k].Y, no), gVertices[k].Z);
+    // A vertex on the outline may answer through the plane of a thin triangle
+    // beside it: the same elevation, to rounding.
+    for (int k = 1; k <= 1600; k += 37) EXPECT_NEAR(Cota(gVertices[k].X, gVertices[k].Y, no), gVertices[k].Z, 1e-9);
     EXPECT_EQ(Cota(733000, 7456000, no), 0);
 }

@@ -345,6 +345,27 @@ TEST_F(Hachuras, OnlyTheGroupsOfHatchesAreDecoded)
     EXPECT_EQ(m.Loops()[1].Nome, "POLI");
     EXPECT_EQ(m.Loops()[1].Externo, 1);
     EXPECT_EQ(m.Loops()[1].Pontos, (Lista{0, 0, 5, 0, 5, 5, 0, 0}));
+
+    // An elliptic arc edge, the upper half of the ellipse of axes 40 and 20
+    // around the origin, closed by a line: only the half is traced.
+    Escreve(mao, DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {2, "MEIA"}, {92, "1"}, {93, "2"}, {72, "3"}, {10, "0"},
+                                 {20, "0"}, {11, "40"}, {21, "0"}, {40, "0.5"}, {50, "0"}, {51, "180"}, {73, "1"},
+                                 {72, "1"}, {10, "-40"}, {20, "0"}, {11, "40"}, {21, "0"}, {97, "0"}}));
+    m.ReadHatchs();
+    ASSERT_EQ(m.Loops().size(), 1u);
+    const Lista& meia = m.Loops()[0].Pontos;
+    // Fix(40·π / 1.5) + 1 = 84 on the arc, the line's end, and the closure by force.
+    EXPECT_EQ(meia.size(), 2u * 86u);
+    for (std::size_t i = 0; i < meia.size(); i += 2) {
+        const double u = meia[i] / 40, v = meia[i + 1] / 20;
+        EXPECT_GE(meia[i + 1], -1e-9);
+        EXPECT_TRUE(std::fabs(meia[i + 1]) < 1e-9 || std::fabs(u * u + v * v - 1) < 1e-9) << meia[i] << "," << v;
+    }
+    std::string nome;
+    m.Info_Pavto(Ponto(0, 10), nome);
+    EXPECT_EQ(nome, "MEIA");
+    m.Info_Pavto(Ponto(0, -10), nome);
+    EXPECT_EQ(nome, "");
 }
 
 TEST_F(Hachuras, FilesTheReaderRefusesLeaveNoRegions)
@@ -368,6 +389,11 @@ TEST_F(Hachuras, FilesTheReaderRefusesLeaveNoRegions)
         {"semfim.dxf", DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {1, "EOF"}}, false), "incompleto"},
         {"codigo.dxf", DxfDeEntidades({{0, "HATCH"}}).replace(0, 3, "abc"), "não é um arquivo DXF válido"},
         {"valor.dxf", DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {92, "x"}}), "valor inválido"},
+        // A vertex farther than the band index reaches.
+        {"longe.dxf",
+         DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {2, "L"}, {92, "1"}, {93, "1"}, {72, "1"}, {10, "1e300"},
+                         {20, "0"}, {11, "0"}, {21, "10"}, {97, "0"}}),
+         "(grupo 10, \"1e300\")"},
         {"vazio.dxf", "", "incompleto"},
     };
     for (const Caso& c : casos) {

@@ -232,6 +232,9 @@ TEST_F(Regioes, PointInRegion)
     i = 7;
     EXPECT_EQ(ZonaDoPonto(Ponto(50, 1000), i), "");
     EXPECT_EQ(i, 7);  // left as it was when no region holds the point
+    // Beyond what the index holds: in no region.
+    EXPECT_EQ(ZonaDoPonto(Ponto(1e300, 50), i), "");
+    EXPECT_EQ(ZonaDoPonto(Ponto(50, -1e300), i), "");
 
     EXPECT_EQ(ZonaDoPonto(Ponto(1050, 50), i), "");
     EXPECT_EQ(ZonaDoPonto(Ponto(1020, 50), i), "ANEL");

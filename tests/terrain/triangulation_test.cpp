@@ -2,6 +2,12 @@
 // written wherever its circumcircle test is exact, and a true Delaunay
 // triangulation everywhere else.
 
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/convex_hull_2.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <random>
 
 #include "TerrainTestSupport.h"
@@ -10,6 +16,28 @@
 using namespace terraintest;
 
 namespace {
+
+// Signed area of a polygon (counterclockwise positive).
+double Area(const std::vector<VerticeRec>& P)
+{
+    double a = 0;
+    for (std::size_t i = 0; i < P.size(); ++i) {
+        const VerticeRec &p = P[i], &q = P[(i + 1) % P.size()];
+        a += p.X * q.Y - q.X * p.Y;
+    }
+    return a / 2;
+}
+
+// The convex hull of the points, counterclockwise.
+std::vector<VerticeRec> Casca(const std::vector<VerticeRec>& Pontos)
+{
+    std::vector<CGAL::Epick::Point_2> p, h;
+    for (const VerticeRec& v : Pontos) p.emplace_back(v.X, v.Y);
+    CGAL::convex_hull_2(p.begin(), p.end(), std::back_inserter(h));
+    std::vector<VerticeRec> r;
+    for (const auto& q : h) r.push_back({q.x(), q.y(), 0});
+    return r;
+}
 
 // Triangulates the points twice; both runs must give the same Delaunay set.
 std::vector<Triangulo> TriangulaDuasVezes(const std::vector<VerticeRec>& Pontos)
@@ -28,8 +56,10 @@ std::vector<Triangulo> TriangulaDuasVezes(const std::vector<VerticeRec>& Pontos)
 }  // namespace
 
 // Points whose ordinates lie at least 1.0 apart, where the original
-// circumcircle test is exact: the very same triangles.
-TEST(Triangulation, SameTrianglesAsFirstWritten)
+// circumcircle test is exact: the very same triangles, and those along the
+// outline that the enclosing triangle cost, so that the triangles cover the
+// points' convex hull and every point inside it has its elevation.
+TEST(Triangulation, SameTrianglesAsFirstWrittenAndTheWholeHull)
 {
     for (unsigned semente : {1u, 2u}) {
         const std::vector<VerticeRec> pontos = PontosEspacados(2000, semente);
@@ -38,8 +68,25 @@ TEST(Triangulation, SameTrianglesAsFirstWritten)
         CarregaVertices(pontos);
         clsDelaunay d;
         gNumTriangulos = d.Triangulate(2000);
-        ASSERT_EQ(ConjuntoDaMalha(), original) << "semente " << semente;
-        EXPECT_EQ(FalhaDelaunay(original, 2000), "");
+        const std::vector<Triangulo> malha = ConjuntoDaMalha();
+        EXPECT_TRUE(std::includes(malha.begin(), malha.end(), original.begin(), original.end()))
+            << "semente " << semente;
+        EXPECT_EQ(FalhaDelaunay(malha, 2000), "");
+        d.OtimizaMalha();
+        const std::vector<VerticeRec> casca = Casca(pontos);
+        double area = 0;
+        for (const Triangulo& t : malha) area += std::fabs(Area({gVertices[t[0]], gVertices[t[1]], gVertices[t[2]]}));
+        EXPECT_NEAR(area, Area(casca), 1e-6 * Area(casca)) << "semente " << semente;
+        // Just inside every side of the hull.
+        VerticeRec centro{};
+        for (const VerticeRec& v : casca) centro.X += v.X / casca.size(), centro.Y += v.Y / casca.size();
+        for (std::size_t i = 0; i < casca.size(); ++i) {
+            const VerticeRec &a = casca[i], &b = casca[(i + 1) % casca.size()];
+            const Ponto p((a.X + b.X) / 2 * 0.999 + centro.X * 0.001, (a.Y + b.Y) / 2 * 0.999 + centro.Y * 0.001);
+            bool noModelo = false;
+            CotaNoPonto(p, noModelo);
+            EXPECT_TRUE(noModelo) << p.X << "," << p.Y;
+        }
         // The enclosing triangle takes the three entries after the points.
         EXPECT_LT(gVertices[2001].X, 0);
         EXPECT_EQ(gVertices[2002].X, gVertices[2001].X / 2 + gVertices[2003].X / 2);

@@ -8,7 +8,9 @@
 #
 # The topography is the plane 100.25 + X/40 + Y/2 of 400 survey points (see
 # README.md), so the node elevations are 125.75, 126.5, 127.25 and 129. The
-# zone hatches are the squares 0..100 and 100..200.
+# zone hatches are the squares 0..100 and 100..200; a hatch that names no
+# zone, drawn after them over X 60..90, hides no part of zone Z1 (node 3,
+# and 30 m of pipe).
 
 fixture topography 400 ${tmp}/rede-TOP.dwg
 fixture zonehatches 2 ${tmp}/rede-ZON.dwg

@@ -1,10 +1,12 @@
 # The water panel's conversion of an old drawing, kept beside this script
 # ("water-old-format.dxf": four "R-TE" tees TEPBADN50x50 at 0,0 50,0 100,0
 # 150,0 and two pipes on "T_50" from 4 to 46 and from 104 to 146, labelled by
-# "R-TUBO" PBA15DN50-6m at 25,2 and 125,2; a second line on "T_50" from 120,5
-# to 130,5 crosses the second label's window). "Automático" converts the
-# first pipe and leaves the second to the manual phase, where the person
-# picks it; then "Manual" alone on a fresh copy, whose fittings are still old.
+# "R-TUBO" PBA15DN50-6m at 25,2 and PBA15DN50-X (a length that is no number)
+# at 125,2; a second line on "T_50" from 120,5 to 130,5 crosses the second
+# label's window). "Automático" converts the first pipe and leaves the second
+# to the manual phase, where the person picks it; the continuity check then
+# marks both labels; then "Manual" alone on a fresh copy, whose fittings are
+# still old.
 
 start
 open ${scripts}/water-old-format.dxf
@@ -50,6 +52,22 @@ expect attribute H2 at 25,0 "50.0000,0.0000"
 expect attribute CONTRIB at 25,0 "SIM"
 expect attribute H1 at 125,0 "100.0000,0.0000"
 expect attribute H2 at 125,0 "150.0000,0.0000"
+expect attribute CODIGO at 125,0 "PBA15DN50-X"
+
+# The continuity check reads on past the length that is no number and marks
+# that label, as it marks the first pipe's 6 m against its 50.
+tab WC.SSTools 2
+zoom -10,-10 160,10
+input crossing -10,-10 160,10
+input enter
+answer frmMsgBox
+  expect text Mensagem "Trechos com falhas: 2 (marcadas na camada \"0-Conferencia\")."
+  click CmdOK
+end
+click WC.WatVerifCmd
+expect entities 2 0=INSERT 2=ErroC 8=0-Conferencia
+expect attribute MENSAGEM at 123,2.5 "Código inválido"
+tab WC.SSTools 1
 
 # "Manual" alone: the old tees are no "A-" fittings, so the pipe cannot be tied to them.
 copy ${scripts}/water-old-format.dxf ${tmp}/antigo.dxf
