@@ -79,17 +79,28 @@ void Validate(const std::string& path)
         ++fields;
     }
     if (fields == 0) NotDbf(path, "nenhum campo");
-    // The records start right after the field list (and, in the tables of one
-    // later family, a fixed 263-byte block): a header that says otherwise
-    // would have every record read, and written, shifted.
+    // The records start where the header says. Between the field list and
+    // there, writers leave padding (NUL bytes) or, in the tables of one later
+    // family, a fixed 263-byte block; anything else is a record that the
+    // header skips, and every record would be read, and written, shifted.
     const unsigned listEnd = 32u + 32u * static_cast<unsigned>(fields) + 1u;
     const bool backlink = h[0] == 0x30 || h[0] == 0x31 || h[0] == 0x32;
-    if (headerLength != listEnd && !(backlink && headerLength == listEnd + 263))
+    bool padded = headerLength >= listEnd;
+    for (unsigned pos = listEnd; padded && pos < headerLength; ++pos) padded = in.get() == 0;
+    if (!padded && !(backlink && headerLength == listEnd + 263))
         NotDbf(path, "o cabeçalho diz ter " + std::to_string(headerLength) + " bytes, mas os seus " + std::to_string(fields) +
                          (fields == 1 ? " campo ocupa " : " campos ocupam ") + std::to_string(listEnd));
     if (fieldsLength != recordLength) NotDbf(path, "tamanho de registro inconsistente");
-    if (static_cast<unsigned long long>(headerLength) + static_cast<unsigned long long>(records) * recordLength > size)
-        NotDbf(path, "arquivo cortado (faltam registros)");
+    const unsigned long long counted = static_cast<unsigned long long>(records) * recordLength;
+    if (headerLength + counted > size) NotDbf(path, "arquivo cortado (faltam registros)");
+    // Whole records past the ones counted (beyond the end-of-file mark) would
+    // be passed over on reading and written over by the next append.
+    unsigned long long extra = size - headerLength - counted;
+    char last = 0;
+    if (extra > 0 && in.seekg(-1, std::ios::end) && in.get(last) && last == 0x1A) --extra;
+    if (extra >= recordLength)
+        NotDbf(path, "o cabeçalho conta " + std::to_string(records) + " registros, mas o arquivo tem " +
+                         std::to_string(records + extra / recordLength));
 }
 
 // shapelib derives the file name from the one it is given ("x.dbf" or

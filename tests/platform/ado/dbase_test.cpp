@@ -205,6 +205,13 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     badType[32 + 11] = 'Q';
     EXPECT_NE(refusal("TIPO.DBF", badType).find("'Q'"), std::string::npos);
     EXPECT_NE(refusal("VAZIO.DBF", "").find("VAZIO.DBF"), std::string::npos);
+    // A header that counts fewer records than the file holds would hide the
+    // last one, and an append would write over it.
+    std::string hidden = adotest::ReadFile(f.dir.File("TEXTO.DBF"));
+    hidden[4] = 2;
+    const std::string why = refusal("OCULTO.DBF", hidden);
+    EXPECT_NE(why.find("OCULTO.DBF"), std::string::npos) << why;
+    EXPECT_NE(why.find("2 registros"), std::string::npos) << why;
 
     Connection cn;
     const std::string missing = f.dir.File("sem pasta");
@@ -213,7 +220,7 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
               std::string::npos);
 }
 
-TEST(DbaseRead, AHeaderLongerThanItsFieldsIsRefusedAndNothingWritten)
+TEST(DbaseRead, AHeaderLongerThanItsFieldsIsReadWhenPaddedAndRefusedWhenShifted)
 {
     Folder f;
     // One byte more than the field list: every record would read shifted.
@@ -222,6 +229,11 @@ TEST(DbaseRead, AHeaderLongerThanItsFieldsIsRefusedAndNothingWritten)
     EXPECT_EQ(length, 32u + 32u * kFields.size() + 1u);
     shifted[8] = static_cast<char>((length + 1) & 0xFF);
     shifted[9] = static_cast<char>((length + 1) >> 8);
+    // The same length with a padding byte after the field list is a valid table.
+    adotest::WriteFile(f.dir.File("PADDED.DBF"), std::string(shifted).insert(length, 1, '\0'));
+    Recordset padded;
+    padded.Open("select PVM from PADDED where CLTAT = 1", f.cn);
+    EXPECT_EQ(padded.Fields("PVM").Value().ToText(), "PV1");
     const std::string path = f.dir.File("DESLOC.DBF");
     adotest::WriteFile(path, shifted);
     Recordset rs;
