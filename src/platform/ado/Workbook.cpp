@@ -345,9 +345,13 @@ Value Sheet::Cell(int row, int col) const
     if (!v) return {};
     const std::string text = v.text().get();
     if (t == "s") {
-        const long long i = v.text().as_llong(-1);
-        if (!sharedStrings_ || i < 0 || i >= static_cast<long long>(sharedStrings_->size())) return {};
-        return Value((*sharedStrings_)[static_cast<size_t>(i)]);
+        // Only a whole number names a shared string ("abc" is not string 0).
+        const size_t b = text.find_first_not_of(" \t\r\n"), e = text.find_last_not_of(" \t\r\n");
+        size_t i = 0;
+        if (b == std::string::npos || !sharedStrings_) return {};
+        const auto r = std::from_chars(text.data() + b, text.data() + e + 1, i);
+        if (r.ec != std::errc() || r.ptr != text.data() + e + 1 || i >= sharedStrings_->size()) return {};
+        return Value((*sharedStrings_)[i]);
     }
     if (t == "str") return Value(text);
     if (t == "b") return Value(text == "1" || text == "true");

@@ -252,9 +252,11 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     const std::string wide = dir.File("larga.xls");
     adotest::WriteTemplateWorkbook(wide);
     ReplacePlan1(wide, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                              "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c></row>"
                               "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" + tail);
     DataControl data = Bound(wide, "Plan1$");
     EXPECT_EQ(data.Recordset().RecordCount(), 299);
+    EXPECT_TRUE(data.Recordset().Fields("F2").Value().IsNull());  // no shared string's number
 
     // A directory claiming a part of 4 GB: refused before anything is allocated.
     const std::string claim = dir.File("diretorio.xls");
