@@ -5,6 +5,7 @@
 #include "AdoTestSupport.h"
 
 #include "platform/ado/Ado.h"
+#include "support/MemoryLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ struct Folder {
 };
 
 using Texts = std::vector<std::string>;
+using Table = std::vector<std::vector<std::string>>;
 
 } // namespace
 
@@ -212,6 +214,14 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     const std::string why = refusal("OCULTO.DBF", hidden);
     EXPECT_NE(why.find("OCULTO.DBF"), std::string::npos) << why;
     EXPECT_NE(why.find("2 registros"), std::string::npos) << why;
+    // Too little memory for a table: its refusal, not the library's English.
+    adotest::WriteDbf(f.dir.File("GRANDE.DBF"), {{"OBS", 'C', 250, 0}}, Table(40000, {std::string(250, 'x')}));
+    const auto refused = testsupport::WithLittleMemory(8u << 20, [&] {
+        Recordset rs;
+        const std::string e = ErrorOf([&] { rs.Open("select * from GRANDE", f.cn); });
+        return e.find("GRANDE.DBF") != std::string::npos && e.find("Memória insuficiente") != std::string::npos;
+    });
+    EXPECT_NE(refused, false);
 
     Connection cn;
     const std::string missing = f.dir.File("sem pasta");
