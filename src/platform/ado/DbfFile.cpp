@@ -167,10 +167,13 @@ std::string DeclaredCodePage(const std::string& path, unsigned char ldid)
     for (const char* ext : {".cpg", ".CPG"}) {
         fs::path cpg = p;
         cpg.replace_extension(ext);
-        std::ifstream in(cpg);
-        std::string line;
-        if (in && std::getline(in, line)) {
-            line = Lower(line);
+        // A code page file names one code page ("UTF-8", "1252"): only its
+        // start is read, whatever else a damaged one holds.
+        std::ifstream in(cpg, std::ios::binary);
+        char head[256];
+        if (in && (in.read(head, sizeof head), in.gcount() > 0)) {
+            std::string line(head, static_cast<size_t>(in.gcount()));
+            line = Lower(line.substr(0, line.find('\n')));
             return (line.find("utf-8") != std::string::npos || line.find("utf8") != std::string::npos ||
                     line.find("65001") != std::string::npos)
                        ? "utf8"
