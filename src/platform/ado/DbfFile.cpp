@@ -106,17 +106,21 @@ void Validate(const std::string& path)
 // shapelib derives the file name from the one it is given ("x.dbf" or
 // "x.DBF"); the hook makes it open exactly our path, whatever its case.
 thread_local const char* tPath = nullptr;
-thread_local std::string tError;
+thread_local int tOpenError = 0;
 
 SAFile HookOpen(const char* name, const char* access)
 {
     const std::string n = name;
     const std::string ext = n.size() >= 4 ? n.substr(n.size() - 4) : std::string();
-    if (ext == ".dbf" || ext == ".DBF") return reinterpret_cast<SAFile>(std::fopen(tPath, access));
+    if (ext == ".dbf" || ext == ".DBF") {
+        std::FILE* f = std::fopen(tPath, access);
+        if (!f) tOpenError = errno;
+        return reinterpret_cast<SAFile>(f);
+    }
     return nullptr;  // code page files are read by us
 }
 
-void HookError(const char* message) { tError = message ? message : ""; }
+void HookError(const char*) {}  // said in Portuguese by the caller
 
 double HookAtof(const char* s)
 {
@@ -134,12 +138,13 @@ struct Handle {
         hooks.Error = HookError;
         hooks.Atof = HookAtof;
         tPath = path.c_str();
-        tError.clear();
+        tOpenError = 0;
         h = DBFOpenLL(path.c_str(), access, &hooks);
         tPath = nullptr;
+        // The library's own words are English: the system's reason, or ours.
         if (!h)
-            throw Error(adErrProvider, "Não foi possível abrir a tabela dBase '" + path + "'" +
-                                           (tError.empty() ? std::string(".") : ": " + tError + "."));
+            throw Error(adErrProvider, "Não foi possível abrir a tabela dBase '" + path + "': " +
+                                           (tOpenError ? platform::ErrnoText(tOpenError) : std::string("cabeçalho não reconhecido")) + ".");
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
