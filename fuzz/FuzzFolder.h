@@ -38,8 +38,19 @@ public:
     // Writes the input as `name` in the folder, everything else in it removed.
     std::string Write(const std::string& name, const std::uint8_t* data, std::size_t size) const
     {
+        Clear();
+        return WriteBeside(name, data, size);
+    }
+
+    void Clear() const
+    {
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(path_, ec)) std::filesystem::remove_all(entry.path(), ec);
+    }
+
+    // Writes `name` beside what the folder holds.
+    std::string WriteBeside(const std::string& name, const std::uint8_t* data, std::size_t size) const
+    {
         const std::string file = path_ + "/" + name;
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

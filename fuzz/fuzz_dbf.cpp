@@ -2,6 +2,9 @@
 // the program opens it: a table is read, or refused with the data layer's
 // error. A record written back (its first field set to the value it holds)
 // leaves every other value of the table as it was.
+//
+// Input: the table; what follows its last end-of-file mark and "cpg" is the
+// code page file beside it ("rede.cpg"), read for the table's texts.
 
 #include "FuzzFolder.h"
 
@@ -40,7 +43,10 @@ Table ReadAll(ado::Connection& cn)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const fuzzing::Folder folder;
-    const std::string file = folder.Write("rede.dbf", data, size);
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::size_t mark = input.rfind("\x1A" "cpg");
+    folder.Write("rede.dbf", data, mark == std::string::npos ? size : mark + 1);
+    if (mark != std::string::npos) folder.WriteBeside("rede.cpg", data + mark + 4, size - mark - 4);
     ado::Connection cn;
     cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.Path() + ";Extended Properties=dBase 5.0;");
     Table before;

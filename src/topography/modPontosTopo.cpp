@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
+#include <new>
 #include <optional>
 
 #include "cad/modAcad.h"
@@ -21,6 +23,9 @@ namespace {
 
 // At most this many skipped lines are named in the closing message.
 constexpr std::size_t kLinhasNomeadas = 20;
+// Longer than any survey point's line can be (five short fields): a file with
+// such a line is not a file of points, and is not read whole into memory.
+constexpr std::size_t kLinhaMaisLonga = 64 * 1024;
 
 // A number the way the system reads them ("." or ","), with at least one
 // digit: "", "." and "-" are no coordinate and no elevation.
@@ -105,43 +110,47 @@ std::string MensagemImportacao(const ResultadoImportacao& R)
     return texto;
 }
 
-ResultadoImportacao ImportaArquivoPontos(const std::string& Arquivo, ProgressBar& Barra, bool Mostra)
-{
-    ResultadoImportacao r;
-    auto falhaArquivo = [&](const std::string& Motivo) {
-        if (Mostra)
-            ExibeMensagem(0, "Inserir Pontos", "Não foi possível ler o arquivo " + Arquivo + ":\r" + Motivo);
-    };
+namespace {
 
+// Reads the file into the drawing, counting in `r`; true when it was read
+// through, false when it stopped (a refusal given to `falhaArquivo`, or no
+// drawing to draw in).
+bool Importa(const std::string& Arquivo, ProgressBar& Barra, ResultadoImportacao& r,
+             const std::function<void(const std::string&)>& falhaArquivo)
+{
     os::TextReader leitor;
-    if (const os::Status s = leitor.Open(Arquivo); !s) {
+    if (const os::Status s = leitor.Open(Arquivo, kLinhaMaisLonga); !s) {
         falhaArquivo(s.message);
-        return r;
+        return false;
     }
     std::string linha;
     while (leitor.ReadLine(linha)) {
         ++r.Linhas;
         forms::DoEvents();
     }
+    if (!leitor.Failure()) {
+        falhaArquivo(leitor.Failure().message);
+        return false;
+    }
     leitor.Close();
 
     Barra.Progress_Start(r.Linhas);
     if (!ConectaAcad()) {
         Barra.Progress_Start(0);
-        return r;
+        return false;
     }
     try {
         CamadasPontoTopografico();
     } catch (const acad::Error& e) {
         Barra.Progress_Start(0);
         falhaArquivo(e.Description());
-        return r;
+        return false;
     }
 
-    if (const os::Status s = leitor.Open(Arquivo); !s) {
+    if (const os::Status s = leitor.Open(Arquivo, kLinhaMaisLonga); !s) {
         Barra.Progress_Start(0);
         falhaArquivo(s.message);
-        return r;
+        return false;
     }
     long long numero = 0;
     while (leitor.ReadLine(linha)) {
@@ -165,8 +174,29 @@ ResultadoImportacao ImportaArquivoPontos(const std::string& Arquivo, ProgressBar
             r.NaoImportadas.push_back(numero);
         }
     }
-    leitor.Close();
     Barra.Progress_Start(0);
-    if (Mostra) ExibeMensagem(0, "Inserir Pontos", MensagemImportacao(r));
+    if (!leitor.Failure()) {
+        falhaArquivo(leitor.Failure().message + "\r" + MensagemImportacao(r));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ResultadoImportacao ImportaArquivoPontos(const std::string& Arquivo, ProgressBar& Barra, bool Mostra)
+{
+    auto falhaArquivo = [&](const std::string& Motivo) {
+        if (Mostra)
+            ExibeMensagem(0, "Inserir Pontos", "Não foi possível ler o arquivo " + Arquivo + ":\r" + Motivo);
+    };
+    ResultadoImportacao r;
+    try {
+        if (Importa(Arquivo, Barra, r, falhaArquivo) && Mostra) ExibeMensagem(0, "Inserir Pontos", MensagemImportacao(r));
+    } catch (const std::bad_alloc&) {
+        // The points drawn before it stay, and are counted.
+        Barra.Progress_Start(0);
+        falhaArquivo("Memória insuficiente.\r" + MensagemImportacao(r));
+    }
     return r;
 }

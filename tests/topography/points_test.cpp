@@ -15,6 +15,7 @@
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Testing.h"
 #include "platform/os/Dialogs.h"
+#include "support/MemoryLimit.h"
 #include "topography/PontoTopografico.h"
 #include "topography/modPontosTopo.h"
 
@@ -220,7 +221,7 @@ TEST_F(Pontos, ImportSkipsAndNamesShortBadAndRefusedLinesAndPassesOverBlankOnes)
               "16, 17, 18, 19, 20, ...");
 }
 
-TEST_F(Pontos, AnOlderFileInWindowsWesternAndAMissingFile)
+TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBigToRead)
 {
     // "Pé" and "Praça" written in the old code page.
     const ResultadoImportacao r =
@@ -237,6 +238,33 @@ TEST_F(Pontos, AnOlderFileInWindowsWesternAndAMissingFile)
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find(falta), std::string::npos);
     EXPECT_EQ(Conta("AcDbPoint"), 1u);
+
+    // An old Macintosh file ends its lines with CR alone.
+    const ResultadoImportacao mac = ImportaArquivoPontos(Arquivo("M1\t5\t6\t1\tA\rM2\t7\t8\t2\tB\rM3\t9\t9\t3\t\r"),
+                                                         painel.TD.PTSProgress, false);
+    EXPECT_EQ(mac.Inseridos, 3);
+    EXPECT_EQ(Le({5, 6, 0}).Descricao, "A");
+
+    // A line longer than any point: the file is refused by its line, nothing drawn.
+    mensagens.Limpa();
+    const std::string longa = Arquivo("L1\t1\t1\t1\tx\nL2\t2\t2\t2\t" + std::string(70000, 'x') + "\n");
+    EXPECT_EQ(ImportaArquivoPontos(longa, painel.TD.PTSProgress).Inseridos, 0);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("linha 2"), std::string::npos) << mensagens.Lista()[0].Texto;
+    EXPECT_NE(mensagens.Lista()[0].Texto.find(longa), std::string::npos);
+    EXPECT_EQ(Conta("AcDbPoint"), 4u);
+
+    // Too little memory for the points: the file's refusal, in Portuguese.
+    std::string muitos;
+    for (int i = 0; i < 60000; ++i) muitos += "N" + std::to_string(i) + "\t" + std::to_string(i) + "\t1\t1\tx\n";
+    const std::string grande = Arquivo(muitos);
+    const auto recusado = testsupport::WithLittleMemory(1u << 20, [&] {
+        mensagens.Limpa();
+        ImportaArquivoPontos(grande, painel.TD.PTSProgress);
+        return mensagens.Lista().size() == 1u && mensagens.Lista()[0].Texto.find(grande) != std::string::npos &&
+               mensagens.Lista()[0].Texto.find("Memória insuficiente") != std::string::npos;
+    });
+    EXPECT_NE(recusado, false);
 }
 
 TEST_F(Pontos, TheImportAsksForATextFileAndACancelledChoiceDoesNothing)

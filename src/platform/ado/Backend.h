@@ -4,9 +4,11 @@
 // (and again on Requery) and writes single rows back through it.
 
 #include "platform/ado/Constants.h"
+#include "platform/ado/Error.h"
 #include "platform/ado/Value.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -55,6 +57,19 @@ public:
     virtual long long Execute(const std::string& statement) = 0;
     virtual void Close() = 0;
 };
+
+// Runs `read`. Running out of memory on the way is the file's refusal, in
+// this layer's words, never the library's; `what` names the file ("a tabela
+// dBase 'x'").
+template <class Read>
+auto Reading(const std::string& what, Read&& read) -> decltype(read())
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        throw Error(adErrProvider, "Memória insuficiente para ler " + what + ".");
+    }
+}
 
 // Chosen by the connection string.
 std::shared_ptr<Backend> OpenBackend(const std::string& connectionString);

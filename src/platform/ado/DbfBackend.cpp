@@ -47,6 +47,20 @@ public:
     TableInfo Load(const std::string& written)
     {
         const std::string file = FindFile(written);
+        return Reading("a tabela dBase '" + file + "'", [&] { return Load(written, file); });
+    }
+
+    std::shared_ptr<DbfTable> Table(const std::string& name) const
+    {
+        auto it = tables_.find(name);
+        return it == tables_.end() ? nullptr : it->second;
+    }
+
+    const std::string& Folder() const { return folder_; }
+
+private:
+    TableInfo Load(const std::string& written, const std::string& file)
+    {
         auto table = std::make_shared<DbfTable>(DbfTable::Load(file));
         const std::string name = fs::path(file).filename().string();
         db_->Exec("DROP TABLE IF EXISTS " + QuoteName(name));
@@ -79,15 +93,6 @@ public:
         return TableInfo{name, true};
     }
 
-    std::shared_ptr<DbfTable> Table(const std::string& name) const
-    {
-        auto it = tables_.find(name);
-        return it == tables_.end() ? nullptr : it->second;
-    }
-
-    const std::string& Folder() const { return folder_; }
-
-private:
     std::string folder_;
     std::shared_ptr<SqliteDb> db_;
     std::map<std::string, std::shared_ptr<DbfTable>> tables_;

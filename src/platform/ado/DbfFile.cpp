@@ -79,33 +79,48 @@ void Validate(const std::string& path)
         ++fields;
     }
     if (fields == 0) NotDbf(path, "nenhum campo");
-    // The records start right after the field list (and, in the tables of one
-    // later family, a fixed 263-byte block): a header that says otherwise
-    // would have every record read, and written, shifted.
+    // The records start where the header says. Between the field list and
+    // there, writers leave padding (NUL bytes) or, in the tables of one later
+    // family, a fixed 263-byte block; anything else is a record that the
+    // header skips, and every record would be read, and written, shifted.
     const unsigned listEnd = 32u + 32u * static_cast<unsigned>(fields) + 1u;
     const bool backlink = h[0] == 0x30 || h[0] == 0x31 || h[0] == 0x32;
-    if (headerLength != listEnd && !(backlink && headerLength == listEnd + 263))
+    bool padded = headerLength >= listEnd;
+    for (unsigned pos = listEnd; padded && pos < headerLength; ++pos) padded = in.get() == 0;
+    if (!padded && !(backlink && headerLength == listEnd + 263))
         NotDbf(path, "o cabeçalho diz ter " + std::to_string(headerLength) + " bytes, mas os seus " + std::to_string(fields) +
                          (fields == 1 ? " campo ocupa " : " campos ocupam ") + std::to_string(listEnd));
     if (fieldsLength != recordLength) NotDbf(path, "tamanho de registro inconsistente");
-    if (static_cast<unsigned long long>(headerLength) + static_cast<unsigned long long>(records) * recordLength > size)
-        NotDbf(path, "arquivo cortado (faltam registros)");
+    const unsigned long long counted = static_cast<unsigned long long>(records) * recordLength;
+    if (headerLength + counted > size) NotDbf(path, "arquivo cortado (faltam registros)");
+    // Whole records past the ones counted (beyond the end-of-file mark) would
+    // be passed over on reading and written over by the next append.
+    unsigned long long extra = size - headerLength - counted;
+    char last = 0;
+    if (extra > 0 && in.seekg(-1, std::ios::end) && in.get(last) && last == 0x1A) --extra;
+    if (extra >= recordLength)
+        NotDbf(path, "o cabeçalho conta " + std::to_string(records) + " registros, mas o arquivo tem " +
+                         std::to_string(records + extra / recordLength));
 }
 
 // shapelib derives the file name from the one it is given ("x.dbf" or
 // "x.DBF"); the hook makes it open exactly our path, whatever its case.
 thread_local const char* tPath = nullptr;
-thread_local std::string tError;
+thread_local int tOpenError = 0;
 
 SAFile HookOpen(const char* name, const char* access)
 {
     const std::string n = name;
     const std::string ext = n.size() >= 4 ? n.substr(n.size() - 4) : std::string();
-    if (ext == ".dbf" || ext == ".DBF") return reinterpret_cast<SAFile>(std::fopen(tPath, access));
+    if (ext == ".dbf" || ext == ".DBF") {
+        std::FILE* f = std::fopen(tPath, access);
+        if (!f) tOpenError = errno;
+        return reinterpret_cast<SAFile>(f);
+    }
     return nullptr;  // code page files are read by us
 }
 
-void HookError(const char* message) { tError = message ? message : ""; }
+void HookError(const char*) {}  // said in Portuguese by the caller
 
 double HookAtof(const char* s)
 {
@@ -123,12 +138,13 @@ struct Handle {
         hooks.Error = HookError;
         hooks.Atof = HookAtof;
         tPath = path.c_str();
-        tError.clear();
+        tOpenError = 0;
         h = DBFOpenLL(path.c_str(), access, &hooks);
         tPath = nullptr;
+        // The library's own words are English: the system's reason, or ours.
         if (!h)
-            throw Error(adErrProvider, "Não foi possível abrir a tabela dBase '" + path + "'" +
-                                           (tError.empty() ? std::string(".") : ": " + tError + "."));
+            throw Error(adErrProvider, "Não foi possível abrir a tabela dBase '" + path + "': " +
+                                           (tOpenError ? platform::ErrnoText(tOpenError) : std::string("cabeçalho não reconhecido")) + ".");
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -156,10 +172,13 @@ std::string DeclaredCodePage(const std::string& path, unsigned char ldid)
     for (const char* ext : {".cpg", ".CPG"}) {
         fs::path cpg = p;
         cpg.replace_extension(ext);
-        std::ifstream in(cpg);
-        std::string line;
-        if (in && std::getline(in, line)) {
-            line = Lower(line);
+        // A code page file names one code page ("UTF-8", "1252"): only its
+        // start is read, whatever else a damaged one holds.
+        std::ifstream in(cpg, std::ios::binary);
+        char head[256];
+        if (in && (in.read(head, sizeof head), in.gcount() > 0)) {
+            std::string line(head, static_cast<size_t>(in.gcount()));
+            line = Lower(line.substr(0, line.find('\n')));
             return (line.find("utf-8") != std::string::npos || line.find("utf8") != std::string::npos ||
                     line.find("65001") != std::string::npos)
                        ? "utf8"

@@ -209,7 +209,13 @@ std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
     if (rc == SQLITE_OK) rc = sqlite3_step(st);
     sqlite3_finalize(st);
     if (rc != SQLITE_ROW) {
+        // Only what the file holds makes it unreadable; a lock or the disk is said as such.
+        const int base = rc & 0xFF;
         const std::string why = FileReason(rc);
+        if (base == SQLITE_BUSY || base == SQLITE_LOCKED)
+            throw Error(adErrProvider, "O banco de dados '" + path + "' está em uso por outro programa.");
+        if (base != SQLITE_NOTADB && base != SQLITE_CORRUPT && !why.empty())
+            throw Error(adErrProvider, "Não foi possível abrir o banco de dados '" + path + "': " + why + ".");
         throw Error(adErrProvider, "O arquivo '" + path + "' não é um banco de dados que este programa leia (" +
                                        (why.empty() ? std::string(sqlite3_errstr(rc)) : why) + ").");
     }

@@ -25,9 +25,17 @@ namespace {
 
 // The limits of a sheet.
 constexpr int kMaxRows = 1048576, kMaxCols = 16384;
+// The cells, and the shared strings, built from one file: far beyond any
+// design table (the largest has a few thousand rows of a few dozen columns).
+// A part of the file may name at most a few elements per cell (the cell, its
+// value or inline string, rich-text runs); each costs memory once parsed,
+// however short its text, so they are counted before the part is parsed.
+constexpr long long kMaxCells = 1000000;
+constexpr long long kMaxStrings = kMaxCells;
+constexpr long long kMaxElements = 4 * kMaxCells;
 // The used range read whatever the cells present: beyond it, the range must
 // be as dense as the file really is.
-constexpr long long kMaxGrid = 4000000;
+constexpr long long kMaxGrid = kMaxCells;
 
 // The most a single part may hold once inflated. A sheet of this program's
 // tables is a few megabytes; the cap keeps a damaged or hostile file (a
@@ -202,6 +210,12 @@ public:
     void Parse(const std::string& name, pugi::xml_document& doc) const
     {
         const std::string data = Read(name);
+        long long elements = 0;
+        for (const char* p = data.data(), *end = p + data.size(); (p = static_cast<const char*>(std::memchr(p, '<', static_cast<size_t>(end - p))));) {
+            if (++p < end && *p != '/' && *p != '!' && *p != '?' && ++elements > kMaxElements)
+                throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser lida: a parte '" + name +
+                                               "' tem mais de " + std::to_string(kMaxElements) + " elementos.");
+        }
         if (!doc.load_buffer(data.data(), data.size(), kParse))
             throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name + "' não é XML válido.");
     }
@@ -273,7 +287,7 @@ std::string ColumnLetters(int col)
     return s;
 }
 
-void Sheet::Index()
+bool Sheet::Index()
 {
     pugi::xml_node ws = doc_.document_element();
     prefix_ = PrefixOf(ws);
@@ -313,8 +327,10 @@ void Sheet::Index()
             }
             nextCol = cc + 1;
             cells_[{cr, cc}] = c;
+            if (static_cast<long long>(cells_.size()) > kMaxCells) return false;
         }
     }
+    return true;
 }
 
 int Sheet::MaxRow() const
@@ -345,9 +361,13 @@ Value Sheet::Cell(int row, int col) const
     if (!v) return {};
     const std::string text = v.text().get();
     if (t == "s") {
-        const long long i = v.text().as_llong(-1);
-        if (!sharedStrings_ || i < 0 || i >= static_cast<long long>(sharedStrings_->size())) return {};
-        return Value((*sharedStrings_)[static_cast<size_t>(i)]);
+        // Only a whole number names a shared string ("abc" is not string 0).
+        const size_t b = text.find_first_not_of(" \t\r\n"), e = text.find_last_not_of(" \t\r\n");
+        size_t i = 0;
+        if (b == std::string::npos || !sharedStrings_) return {};
+        const auto r = std::from_chars(text.data() + b, text.data() + e + 1, i);
+        if (r.ec != std::errc() || r.ptr != text.data() + e + 1 || i >= sharedStrings_->size()) return {};
+        return Value((*sharedStrings_)[i]);
     }
     if (t == "str") return Value(text);
     if (t == "b") return Value(text == "1" || text == "true");
@@ -485,8 +505,13 @@ std::shared_ptr<Workbook> Workbook::Open(const std::string& path)
             if (std::string(r.attribute("Type").value()).find("/sharedStrings") != std::string::npos && za.Has(target)) {
                 pugi::xml_document sst;
                 za.Parse(target, sst);
-                for (pugi::xml_node si : sst.document_element().children())
-                    if (Is(si, "si")) wb->sharedStrings_.push_back(RichText(si));
+                for (pugi::xml_node si : sst.document_element().children()) {
+                    if (!Is(si, "si")) continue;
+                    if (static_cast<long long>(wb->sharedStrings_.size()) == kMaxStrings)
+                        throw Error(adErrProvider, "A pasta de trabalho '" + path + "' não pode ser lida: ela tem mais de " +
+                                                       std::to_string(kMaxStrings) + " textos compartilhados.");
+                    wb->sharedStrings_.push_back(RichText(si));
+                }
             }
         }
     }
@@ -514,7 +539,9 @@ Sheet& Workbook::FindSheet(const std::string& name)
         Archive za(path_, ZIP_RDONLY);
         za.Parse(part, sheet->doc_);
         sheet->sharedStrings_ = &sharedStrings_;
-        sheet->Index();
+        if (!sheet->Index())
+            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ + "' não pode ser lida: ela tem mais de " +
+                                           std::to_string(kMaxCells) + " células.");
         // The records are the whole used range, cell by cell: a range the
         // cells present do not come near (one cell far out, a huge declared
         // dimension) would have the rows built for nothing.

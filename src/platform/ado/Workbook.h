@@ -37,7 +37,8 @@ public:
 
 private:
     friend class Workbook;
-    void Index();
+    // False when the sheet holds more cells than any table this program reads.
+    bool Index();
     pugi::xml_node RowNode(int row, bool create);
     pugi::xml_node CellNode(int row, int col, bool create);
     std::string StyleForNewCell(pugi::xml_node rowNode, int row, int col) const;

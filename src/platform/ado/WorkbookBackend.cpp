@@ -29,6 +29,11 @@ public:
 
     Rowset Fetch() override
     {
+        return Reading("a planilha '" + sheet_.name + "' de '" + book_->Path() + "'", [&] { return Rows(); });
+    }
+
+    Rowset Rows()
+    {
         Rowset rs;
         const int cols = sheet_.MaxCol(), rows = sheet_.MaxRow();
         for (int c = 1; c <= cols; ++c) {
@@ -101,7 +106,9 @@ public:
 
     std::unique_ptr<Source> Open(const std::string& source, long) override
     {
-        return std::make_unique<SheetSource>(book_, book_->FindSheet(SheetName(source)));
+        Sheet& sheet = Reading("a pasta de trabalho '" + book_->Path() + "'",
+                               [&]() -> Sheet& { return book_->FindSheet(SheetName(source)); });
+        return std::make_unique<SheetSource>(book_, sheet);
     }
 
     long long Execute(const std::string&) override
@@ -120,7 +127,7 @@ private:
 
 std::shared_ptr<Backend> OpenWorkbookBackend(const std::string& path)
 {
-    return std::make_shared<WorkbookBackend>(Workbook::Open(path));
+    return std::make_shared<WorkbookBackend>(Reading("a pasta de trabalho '" + path + "'", [&] { return Workbook::Open(path); }));
 }
 
 } // namespace ado::detail

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,50 +111,148 @@ std::string Utf8ToWindows1252(const std::string& text, const std::function<std::
     return out;
 }
 
-Status TextReader::Open(const std::string& path)
+namespace {
+
+constexpr std::size_t kPiece = 1 << 16;
+
+// The bytes of an unfinished UTF-8 sequence at the end of `bytes` (0 to 3),
+// to be judged with the piece that follows.
+std::size_t UnfinishedTail(const std::string& bytes)
+{
+    for (std::size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const unsigned char c = static_cast<unsigned char>(bytes[bytes.size() - k]);
+        if ((c & 0xC0) == 0x80) continue;
+        const std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return len > k ? k : 0;
+    }
+    return 0;
+}
+
+std::string LineTooLong(long line, const std::string& path, std::size_t longest)
+{
+    return "A linha " + std::to_string(line) + " do arquivo de texto '" + path + "' passa de " +
+           std::to_string(longest) + " bytes.";
+}
+
+} // namespace
+
+Status TextReader::Open(const std::string& path, std::size_t longestLine)
 {
     Close();
     std::error_code ec;
     if (fs::is_directory(path, ec)) return Status::Fail(Describe("abrir o arquivo de texto", path, EISDIR));
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Status::Fail(Describe("abrir o arquivo de texto", path, errno ? errno : ENOENT));
-    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return Status::Fail(Describe("abrir o arquivo de texto", path, errno ? errno : ENOENT));
+    // The first pass: the encoding (a sequence may straddle two pieces) and
+    // the length of each line.
+    bool utf8 = true, afterCr = false;
+    std::string piece, carried;
+    std::size_t length = 0;
+    long line = 1;
+    piece.resize(kPiece);
+    for (std::size_t n; (n = std::fread(piece.data(), 1, kPiece, f)) > 0;) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = piece[i];
+            if (c == '\n' || c == '\r') {
+                if (!(c == '\n' && afterCr)) {
+                    ++line;
+                    length = 0;
+                }
+                afterCr = c == '\r';
+                continue;
+            }
+            afterCr = false;
+            if (longestLine && ++length > longestLine) {
+                std::fclose(f);
+                return Status::Fail(LineTooLong(line, path, longestLine));
+            }
+        }
+        if (utf8) {
+            carried.append(piece, 0, n);
+            const std::size_t tail = UnfinishedTail(carried);
+            utf8 = IsValidUtf8(carried.substr(0, carried.size() - tail));
+            carried.erase(0, carried.size() - tail);
+        }
+    }
+    if (std::ferror(f)) {
         const int err = errno;
-        Close();
+        std::fclose(f);
         return Status::Fail(Describe("ler o arquivo de texto", path, err ? err : EIO));
     }
-    if (IsValidUtf8(data_)) {
-        encoding_ = TextEncoding::Utf8;
-        if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
-    } else {
-        encoding_ = TextEncoding::Windows1252;
+    std::rewind(f);
+    file_ = f;
+    path_ = path;
+    longest_ = longestLine;
+    encoding_ = utf8 && carried.empty() ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    if (encoding_ == TextEncoding::Utf8 && Fill() && buf_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
+    return failure_.ok ? Status::Ok() : failure_;
+}
+
+bool TextReader::Fail(Status why)
+{
+    failure_ = std::move(why);
+    buf_.clear();
+    pos_ = 0;
+    return false;
+}
+
+// Drops what was read and adds the next piece of the file; false when there is no more.
+bool TextReader::Fill()
+{
+    if (!file_ || !failure_.ok) return false;
+    buf_.erase(0, pos_);
+    pos_ = 0;
+    const std::size_t had = buf_.size();
+    buf_.resize(had + kPiece);
+    const std::size_t n = std::fread(buf_.data() + had, 1, kPiece, file_);
+    buf_.resize(had + n);
+    if (n == 0 && std::ferror(file_)) {
+        const int err = errno;
+        return Fail(Status::Fail(Describe("ler o arquivo de texto", path_, err ? err : EIO)));
     }
-    return Status::Ok();
+    return n > 0;
+}
+
+bool TextReader::AtEndOfStream()
+{
+    return pos_ >= buf_.size() && !Fill();
 }
 
 bool TextReader::ReadLine(std::string& line)
 {
     if (AtEndOfStream()) return false;
-    std::size_t end = data_.find('\n', pos_);
-    const std::size_t next = end == std::string::npos ? data_.size() : end + 1;
-    if (end == std::string::npos) end = data_.size();
-    if (end > pos_ && data_[end - 1] == '\r') --end;
-    line.assign(data_, pos_, end - pos_);
+    std::size_t from = pos_, end;
+    while ((end = buf_.find_first_of("\r\n", from)) == std::string::npos) {
+        if (longest_ && buf_.size() - pos_ > longest_) return Fail(Status::Fail(LineTooLong(line_ + 1, path_, longest_)));
+        from = buf_.size() - pos_;
+        if (!Fill()) {
+            if (!failure_.ok) return false;
+            end = buf_.size();
+            break;
+        }
+    }
+    if (longest_ && end - pos_ > longest_) return Fail(Status::Fail(LineTooLong(line_ + 1, path_, longest_)));
+    line.assign(buf_, pos_, end - pos_);
+    pos_ = std::min(end + 1, buf_.size());
+    if (end < buf_.size() && buf_[end] == '\r' && (pos_ < buf_.size() || Fill()) && buf_[pos_] == '\n') ++pos_;
     if (encoding_ == TextEncoding::Windows1252) line = Windows1252ToUtf8(line);
-    pos_ = next;
     ++line_;
     return true;
 }
 
 void TextReader::Close()
 {
-    data_.clear();
-    data_.shrink_to_fit();
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    path_.clear();
+    buf_.clear();
+    buf_.shrink_to_fit();
     pos_ = 0;
+    longest_ = 0;
     line_ = 0;
     encoding_ = TextEncoding::Utf8;
+    failure_ = Status::Ok();
 }
 
 Status ReadTextLines(const std::string& path, std::vector<std::string>& lines)

@@ -3,10 +3,12 @@
 //
 // Written files are UTF-8, or Windows-1252 when the caller asks (the text is
 // given as UTF-8 either way), with the line ending the caller asks for. Reading
-// accepts CR LF and LF endings, skips a UTF-8 byte-order mark, and takes a
-// file that is not valid UTF-8 as the Windows Western encoding (Latin-1 with
-// the printable characters of 0x80-0x9F, such as "€" and curly quotes), which
-// is what users' older survey files are; every line comes back as UTF-8.
+// accepts CR LF, LF and CR alone (older Macintosh files) as line endings, skips
+// a UTF-8 byte-order mark, and takes a file that is not valid UTF-8 as the
+// Windows Western encoding (Latin-1 with the printable characters of
+// 0x80-0x9F, such as "€" and curly quotes), which is what users' older survey
+// files are; every line comes back as UTF-8. A file is read piece by piece,
+// never held whole.
 
 #include "platform/os/Status.h"
 
@@ -25,20 +27,39 @@ enum class TextEncoding { Utf8, Windows1252 };
 
 class TextReader {
 public:
-    Status Open(const std::string& path);
-    // The next line without its ending; false at the end of the file.
+    TextReader() = default;
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+    ~TextReader() { Close(); }
+
+    // Reads the file through once, keeping nothing of it, to learn its
+    // encoding; with `longestLine`, a file with a line longer than that many
+    // bytes is refused, naming the line.
+    Status Open(const std::string& path, std::size_t longestLine = 0);
+    // The next line without its ending; false at the end of the file, or when
+    // reading failed (Failure says why).
     bool ReadLine(std::string& line);
-    bool AtEndOfStream() const { return pos_ >= data_.size(); }
+    bool AtEndOfStream();
     // Lines read so far.
     long Line() const { return line_; }
     TextEncoding Encoding() const { return encoding_; }
+    // Why reading stopped before the end (a disk error, a line grown past
+    // the longest allowed since Open); ok otherwise.
+    const Status& Failure() const { return failure_; }
     void Close();
 
 private:
-    std::string data_;
+    bool Fill();
+    bool Fail(Status why);
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string buf_;  // a piece of the file; the next line starts at pos_
     std::size_t pos_ = 0;
+    std::size_t longest_ = 0;
     long line_ = 0;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    Status failure_;
 };
 
 // The file is written beside its final name and takes that name on Close, so

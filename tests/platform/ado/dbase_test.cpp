@@ -5,6 +5,7 @@
 #include "AdoTestSupport.h"
 
 #include "platform/ado/Ado.h"
+#include "support/MemoryLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ struct Folder {
 };
 
 using Texts = std::vector<std::string>;
+using Table = std::vector<std::vector<std::string>>;
 
 } // namespace
 
@@ -205,6 +207,21 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     badType[32 + 11] = 'Q';
     EXPECT_NE(refusal("TIPO.DBF", badType).find("'Q'"), std::string::npos);
     EXPECT_NE(refusal("VAZIO.DBF", "").find("VAZIO.DBF"), std::string::npos);
+    // A header that counts fewer records than the file holds would hide the
+    // last one, and an append would write over it.
+    std::string hidden = adotest::ReadFile(f.dir.File("TEXTO.DBF"));
+    hidden[4] = 2;
+    const std::string why = refusal("OCULTO.DBF", hidden);
+    EXPECT_NE(why.find("OCULTO.DBF"), std::string::npos) << why;
+    EXPECT_NE(why.find("2 registros"), std::string::npos) << why;
+    // Too little memory for a table: its refusal, not the library's English.
+    adotest::WriteDbf(f.dir.File("GRANDE.DBF"), {{"OBS", 'C', 250, 0}}, Table(40000, {std::string(250, 'x')}));
+    const auto refused = testsupport::WithLittleMemory(8u << 20, [&] {
+        Recordset rs;
+        const std::string e = ErrorOf([&] { rs.Open("select * from GRANDE", f.cn); });
+        return e.find("GRANDE.DBF") != std::string::npos && e.find("Memória insuficiente") != std::string::npos;
+    });
+    EXPECT_NE(refused, false);
 
     Connection cn;
     const std::string missing = f.dir.File("sem pasta");
@@ -213,7 +230,7 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
               std::string::npos);
 }
 
-TEST(DbaseRead, AHeaderLongerThanItsFieldsIsRefusedAndNothingWritten)
+TEST(DbaseRead, AHeaderLongerThanItsFieldsIsReadWhenPaddedAndRefusedWhenShifted)
 {
     Folder f;
     // One byte more than the field list: every record would read shifted.
@@ -222,6 +239,11 @@ TEST(DbaseRead, AHeaderLongerThanItsFieldsIsRefusedAndNothingWritten)
     EXPECT_EQ(length, 32u + 32u * kFields.size() + 1u);
     shifted[8] = static_cast<char>((length + 1) & 0xFF);
     shifted[9] = static_cast<char>((length + 1) >> 8);
+    // The same length with a padding byte after the field list is a valid table.
+    adotest::WriteFile(f.dir.File("PADDED.DBF"), std::string(shifted).insert(length, 1, '\0'));
+    Recordset padded;
+    padded.Open("select PVM from PADDED where CLTAT = 1", f.cn);
+    EXPECT_EQ(padded.Fields("PVM").Value().ToText(), "PV1");
     const std::string path = f.dir.File("DESLOC.DBF");
     adotest::WriteFile(path, shifted);
     Recordset rs;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -352,6 +354,15 @@ TEST(RecordsetErrors, MissingFileTableAndFieldAreNamed)
     const std::string notDb = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); });
     EXPECT_NE(notDb.find("texto.mdb"), std::string::npos) << notDb;
     EXPECT_NE(notDb.find("o arquivo não é um banco de dados"), std::string::npos) << notDb;
+    // Locked by another program (after the wait for it): in use, not unreadable.
+    const std::string held = dir.File("preso.mdb");
+    adotest::MakeDatabase(held, "CREATE TABLE t (a)");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(held.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const std::string locked = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(held)); });
+    sqlite3_close_v2(other);
+    EXPECT_NE(locked.find("preso.mdb' está em uso por outro programa"), std::string::npos) << locked;
     EXPECT_NE(ErrorOf([&] { Connection c; c.Open("PROVIDER=SQLOLEDB;Data Source=x"); }).find("SQLOLEDB"), std::string::npos);
 
     Db db;

@@ -193,14 +193,14 @@ TEST(WorkbookSheet, MissingFileSheetAndForeignFilesAreNamed)
 
 namespace {
 
-// Puts `xml` in place of the sheet "Plan1" of the template.
-void ReplacePlan1(const std::string& path, const std::string& xml)
+// Puts `xml` in place of the sheet "Plan1" of the template (or of another part).
+void ReplacePlan1(const std::string& path, const std::string& xml, const char* part = "xl/worksheets/sheet2.xml")
 {
     int err = 0;
     zip_t* za = zip_open(path.c_str(), 0, &err);
     ASSERT_NE(za, nullptr);
     zip_source_t* src = zip_source_buffer(za, xml.data(), xml.size(), 0);
-    ASSERT_GE(zip_file_add(za, "xl/worksheets/sheet2.xml", src, ZIP_FL_OVERWRITE), 0);
+    ASSERT_GE(zip_file_add(za, part, src, ZIP_FL_OVERWRITE), 0);
     ASSERT_EQ(zip_close(za), 0);
 }
 
@@ -252,9 +252,33 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     const std::string wide = dir.File("larga.xls");
     adotest::WriteTemplateWorkbook(wide);
     ReplacePlan1(wide, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                              "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c></row>"
                               "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" + tail);
     DataControl data = Bound(wide, "Plan1$");
     EXPECT_EQ(data.Recordset().RecordCount(), 299);
+    EXPECT_TRUE(data.Recordset().Fields("F2").Value().IsNull());  // no shared string's number
+
+    // Tiny cells, strings or elements by the million: refused before they
+    // take a gigabyte, however small the file.
+    auto many = [](const std::string& item, int count) {
+        std::string text;
+        for (int k = 0; k < count; ++k) text += item;
+        return text;
+    };
+    const std::string cells = dir.File("celulas.xls");
+    adotest::WriteTemplateWorkbook(cells);
+    ReplacePlan1(cells, head + many("<row>" + many("<c/>", 1000) + "</row>", 1001) + tail);
+    why = refusal("celulas.xls");
+    EXPECT_TRUE(Contains(why, "celulas.xls") && Contains(why, "1000000 células")) << why;
+    const std::string strings = dir.File("textos.xls");
+    adotest::WriteTemplateWorkbook(strings);
+    ReplacePlan1(strings, "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + many("<si/>", 1000001) + "</sst>",
+                 "xl/sharedStrings.xml");
+    why = refusal("textos.xls");
+    EXPECT_TRUE(Contains(why, "textos.xls") && Contains(why, "textos compartilhados")) << why;
+    ReplacePlan1(cells, head + many("<a/>", 4000001) + tail);
+    why = refusal("celulas.xls");
+    EXPECT_TRUE(Contains(why, "celulas.xls") && Contains(why, "sheet2.xml") && Contains(why, "elementos")) << why;
 
     // A directory claiming a part of 4 GB: refused before anything is allocated.
     const std::string claim = dir.File("diretorio.xls");
