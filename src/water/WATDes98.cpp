@@ -364,13 +364,13 @@ void WATDes98::WatDP_Click()
         DesCmd.SetEnabled(false);
     } else {
         DesCmd.SetEnabled(true);
-        DesCmd_Click();
+        DesenhaDoClique();
     }
 }
 
 void WATDes98::WatDP_DblClick()
 {
-    if (WatDP.ListIndex() >= 0 && !DiametroAtual.TemDS) DesCmd_Click();
+    if (WatDP.ListIndex() >= 0 && !DiametroAtual.TemDS) DesenhaDoDuploClique();
 }
 
 void WATDes98::WatDS_Click()
@@ -378,12 +378,26 @@ void WATDes98::WatDS_Click()
     if (WatDP.ListIndex() < 0 || WatDS.ListIndex() < 0 || !DiametroAtual.TemDS) return;
     DesCmd.SetEnabled(true);
     DSAtual = WatDS.Text();
-    DesCmd_Click();
+    DesenhaDoClique();
 }
 
 void WATDes98::WatDS_DblClick()
 {
-    if (WatDS.ListIndex() >= 0 && DiametroAtual.TemDS) DesCmd_Click();
+    if (WatDS.ListIndex() >= 0 && DiametroAtual.TemDS) DesenhaDoDuploClique();
+}
+
+// The first press of a double click is a click of its own, and it has drawn
+// already (its point may even still be asked while the second press comes).
+void WATDes98::DesenhaDoClique()
+{
+    CliqueDesenhou_ = true;
+    DesCmd_Click();
+}
+
+void WATDes98::DesenhaDoDuploClique()
+{
+    if (std::exchange(CliqueDesenhou_, false)) return;
+    DesCmd_Click();
 }
 
 void WATDes98::CodigosDaConexao(std::string& Codigo, std::string (&Extras)[4]) const

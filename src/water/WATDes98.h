@@ -145,6 +145,9 @@ private:
     void WatDP_DblClick();
     void WatDS_Click();
     void WatDS_DblClick();
+    void DesenhaDoClique();
+    void DesenhaDoDuploClique();
+    bool CliqueDesenhou_ = false;  // the last click on a diameter drew
     void DesCmd_Click();
     void TuboCmd_Click();
     void FindCmd_Click();

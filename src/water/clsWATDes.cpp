@@ -11,6 +11,7 @@
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/CommandLine.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/OtherEntities.h"
@@ -88,6 +89,9 @@ void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Materia
     if (!ConectaAcad()) return;
     const int etapa = IndiceEtapa(Etapa);
     if (etapa < 0) return;
+    // The turn of the fitting before may still wait for its angle: this
+    // insertion's own command would be typed into that prompt.
+    if (gAcadDoc->CommandLine().Active()) gAcadDoc->CommandLine().Cancel();
     if (!CriaBlocoConexao(Bloco, false)) return;
     const std::optional<Ponto> ponto = GetPonto(std::nullopt, "Ponto de inserção: ");
     if (!ponto) return;
