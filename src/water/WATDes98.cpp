@@ -3,6 +3,7 @@
 #include <charconv>
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,21 @@ int Inteiro(const std::string& Texto)
     return v;
 }
 
+// The material, and every socket of its fittings that took its preferred
+// pipe, take the new one.
+void TrocaTuboPreferencial(const std::string& Material, const std::string& Antigo, const std::string& Novo)
+{
+    for (MaterialAguaRec& m : gMateriaisAgua) {
+        if (m.Material != Material) continue;
+        m.Tubulacao = Novo;
+        for (std::size_t k = 1; k < m.Conexoes.size(); ++k) {
+            if (m.Conexoes[k].Bloco.empty()) continue;
+            for (BolsaPontoRec& b : m.Conexoes[k].Bolsas)
+                if (b.Tubulacao == Antigo) b.Tubulacao = Novo;
+        }
+    }
+}
+
 template <class Lista>
 void PrimeiroItem(Lista& L)
 {
@@ -67,6 +83,7 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
     Resize += [this] { UserControl_Resize(); };
 
+    CatalogoRecarregado_ = CatalogoAguaCarregado() += [this] { ReaplicaTubosPreferenciais(); };
     Material.Click += [this] { Material_Click(); };
     WATMenu.Click += [this](int Index) { WATMenu_Click(Index); };
     WatDP.Click += [this] { WatDP_Click(); };
@@ -492,16 +509,23 @@ void WATDes98::PrefTubCbo_Click()
             }
         return;
     }
-    for (MaterialAguaRec& m : gMateriaisAgua) {
-        if (m.Material != MaterialPref) continue;
-        m.Tubulacao = novo;
-        for (std::size_t k = 1; k < m.Conexoes.size(); ++k) {
-            if (m.Conexoes[k].Bloco.empty()) continue;
-            for (BolsaPontoRec& b : m.Conexoes[k].Bolsas)
-                if (b.Tubulacao == TuboPref) b.Tubulacao = novo;
-        }
-    }
+    TrocaTuboPreferencial(MaterialPref, TuboPref, novo);
+    TubosEscolhidos_[MaterialPref] = novo;
     TuboPref = novo;
+}
+
+// A catalogue read again (after the fittings table) brings back the pipes
+// the database holds: the choices confirmed in this run are made again.
+void WATDes98::ReaplicaTubosPreferenciais()
+{
+    for (const auto& [material, tubo] : TubosEscolhidos_) {
+        for (const MaterialAguaRec& m : gMateriaisAgua)
+            if (m.Material == material) {
+                const std::string catalogo = m.Tubulacao;
+                TrocaTuboPreferencial(material, catalogo, tubo);
+                break;
+            }
+    }
 }
 
 void WATDes98::SSLumbra_Click()

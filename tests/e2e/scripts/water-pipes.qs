@@ -63,5 +63,28 @@ click WC.TuboCmd
 expect entities 1 0=INSERT 2=A-TUBO
 expect entities 1 0=LWPOLYLINE
 
+# The preferred pipe of PVC PBA becomes class 20; the fittings table, opened
+# and closed meanwhile, reloads the catalogue, and the change still holds.
+tab WC.SSDesenho 1
+choose WC.PrefMatCbo "PVC PBA"
+answer frmMsgBox CmdOK
+choose WC.PrefTubCbo "Tubo PVC PBA JE Classe 20"
+hover AGUOption1(0) Shift
+answer frmTable cmdEnd
+click TableCmd
+expect text WC.PrefTubCbo "Tubo PVC PBA JE Classe 20"
+tab WC.SSDesenho 0
+input point 50,100
+input angle 0
+choose WC.WatDP "100"
+input pick 50.9,100
+input pick 99.1,100
+answer frmWATTubo
+  expect text Combo1 "Tubo PVC PBA JE Classe 20"
+  click CmdOK
+end
+click WC.TuboCmd
+expect attribute CODIGO at 75,100 "PBA20DN100-50m"
+
 click cmdEnd
 expect ended
