@@ -81,10 +81,19 @@ input pick 50.9,100
 input pick 99.1,100
 answer frmWATTubo
   expect text Combo1 "Tubo PVC PBA JE Classe 20"
+  # A length is a positive number of digits with one decimal separator.
+  set Text1 "."
+  click CmdOK
+  expect message contains "\".\" deve ser um número positivo"
+  set Text1 "-5"
+  click CmdOK
+  set Text1 "49,5"
   click CmdOK
 end
+answer frmMsgBox CmdOK
+answer frmMsgBox CmdOK
 click WC.TuboCmd
-expect attribute CODIGO at 75,100 "PBA20DN100-50m"
+expect attribute CODIGO at 75,100 "PBA20DN100-49,5m"
 
 click cmdEnd
 expect ended
