@@ -614,11 +614,14 @@ void clsWATDes::MoverAttTubo()
         ApagaChamada(Ponto(codigo->Alignment() != 0 ? codigo->TextAlignmentPoint() : codigo->InsertionPoint()));
 
     if (!D) {
-        // Back beside the pipe, along it.
+        // Back beside the pipe, along it, on the side drawing put it: a label
+        // drawn from right to left is mirrored, and its text still reads
+        // above the pipe.
         const double r = material ? material->Rotation() : 0.0;
+        const double lado = blk->YScaleFactor() > 0 ? 1.0 : -1.0;
         if (codigo) {
             codigo->SetAlignment(10);
-            codigo->SetTextAlignmentPoint(PontoPolar(P0, r + 1.5707963267949, 1.15));
+            codigo->SetTextAlignmentPoint(PontoPolar(P0, blk->Rotation() + lado * 1.5707963267949, 1.15));
             codigo->SetRotation(r);
             codigo->Update();
         }
