@@ -70,6 +70,7 @@ input enter
 dialog ok
 click WC.Command3
 expect message "5"
+expect message title "QuorilCAD"
 expect attribute MAT at 40,0 "Tubo PVC PBA JE Classe 15"
 expect attribute MAT at 140,0 ""
 expect attribute MAT at 240,0 "Tubo FoFo K7 JGS"
