@@ -396,14 +396,14 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
     fCancel->Show(forms::vbModeless, gMainForm);
 
     Progresso.Progress_Start(static_cast<long long>(blocos.size()), "");
-    std::vector<Ponto> achados;
+    std::vector<acad::BlockReference*> achados;
     for (acad::BlockReference* b : blocos) {
         forms::DoEvents();
         if (!fCancel || fCancel->Cancel) return;
         for (acad::AttributeReference* a : b->GetAttributes()) {
             if (a->TagString().compare(0, 5, "CODIG") != 0) continue;
             const std::string texto = a->TextString();
-            if (!texto.empty() && texto.find(Codigo) != std::string::npos) achados.push_back(b->InsertionPoint());
+            if (!texto.empty() && texto.find(Codigo) != std::string::npos) achados.push_back(b);
         }
         Progresso.Progress();
     }
@@ -416,12 +416,25 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
     }
     if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
     const std::string n = std::to_string(achados.size());
-    int left = gMsgLeft, top = gMsgTop;
+    // The hit is shown at the centre of the view, which fills the screen: the
+    // question opens up in a corner, and then where the engineer leaves it.
+    int left = static_cast<int>(forms::Screen.Width() / 10), top = static_cast<int>(forms::Screen.Height() / 10);
     for (std::size_t i = 0; i < achados.size(); ++i) {
-        ZoomCentro(achados[i], 50);
+        acad::BlockReference* achado = achados[i];
+        // Marked while its question is open; one erased meanwhile is not.
+        const auto marca = [achado](bool Sim) {
+            try {
+                achado->Highlight(Sim);
+                achado->Update();
+            } catch (const acad::Error&) {
+            }
+        };
+        ZoomCentro(Ponto(achado->InsertionPoint()), 50);
+        marca(true);
         bool ok = false, cancel = false, check = false;
         ExibeMensagem(4, "Localizar Código - " + std::to_string(i + 1) + " de " + n, "Continuar?", ok, cancel, check,
                       "", left, top);
+        marca(false);
         if (!ok) break;
     }
 }
