@@ -3,6 +3,7 @@
 #include <charconv>
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,21 @@ int Inteiro(const std::string& Texto)
     return v;
 }
 
+// The material, and every socket of its fittings that took its preferred
+// pipe, take the new one.
+void TrocaTuboPreferencial(const std::string& Material, const std::string& Antigo, const std::string& Novo)
+{
+    for (MaterialAguaRec& m : gMateriaisAgua) {
+        if (m.Material != Material) continue;
+        m.Tubulacao = Novo;
+        for (std::size_t k = 1; k < m.Conexoes.size(); ++k) {
+            if (m.Conexoes[k].Bloco.empty()) continue;
+            for (BolsaPontoRec& b : m.Conexoes[k].Bolsas)
+                if (b.Tubulacao == Antigo) b.Tubulacao = Novo;
+        }
+    }
+}
+
 template <class Lista>
 void PrimeiroItem(Lista& L)
 {
@@ -67,6 +83,7 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
     Resize += [this] { UserControl_Resize(); };
 
+    CatalogoRecarregado_ = CatalogoAguaCarregado() += [this] { ReaplicaTubosPreferenciais(); };
     Material.Click += [this] { Material_Click(); };
     WATMenu.Click += [this](int Index) { WATMenu_Click(Index); };
     WatDP.Click += [this] { WatDP_Click(); };
@@ -364,13 +381,13 @@ void WATDes98::WatDP_Click()
         DesCmd.SetEnabled(false);
     } else {
         DesCmd.SetEnabled(true);
-        DesCmd_Click();
+        DesenhaDoClique();
     }
 }
 
 void WATDes98::WatDP_DblClick()
 {
-    if (WatDP.ListIndex() >= 0 && !DiametroAtual.TemDS) DesCmd_Click();
+    if (WatDP.ListIndex() >= 0 && !DiametroAtual.TemDS) DesenhaDoDuploClique();
 }
 
 void WATDes98::WatDS_Click()
@@ -378,12 +395,26 @@ void WATDes98::WatDS_Click()
     if (WatDP.ListIndex() < 0 || WatDS.ListIndex() < 0 || !DiametroAtual.TemDS) return;
     DesCmd.SetEnabled(true);
     DSAtual = WatDS.Text();
-    DesCmd_Click();
+    DesenhaDoClique();
 }
 
 void WATDes98::WatDS_DblClick()
 {
-    if (WatDS.ListIndex() >= 0 && DiametroAtual.TemDS) DesCmd_Click();
+    if (WatDS.ListIndex() >= 0 && DiametroAtual.TemDS) DesenhaDoDuploClique();
+}
+
+// The first press of a double click is a click of its own, and it has drawn
+// already (its point may even still be asked while the second press comes).
+void WATDes98::DesenhaDoClique()
+{
+    CliqueDesenhou_ = true;
+    DesCmd_Click();
+}
+
+void WATDes98::DesenhaDoDuploClique()
+{
+    if (std::exchange(CliqueDesenhou_, false)) return;
+    DesCmd_Click();
 }
 
 void WATDes98::CodigosDaConexao(std::string& Codigo, std::string (&Extras)[4]) const
@@ -478,16 +509,23 @@ void WATDes98::PrefTubCbo_Click()
             }
         return;
     }
-    for (MaterialAguaRec& m : gMateriaisAgua) {
-        if (m.Material != MaterialPref) continue;
-        m.Tubulacao = novo;
-        for (std::size_t k = 1; k < m.Conexoes.size(); ++k) {
-            if (m.Conexoes[k].Bloco.empty()) continue;
-            for (BolsaPontoRec& b : m.Conexoes[k].Bolsas)
-                if (b.Tubulacao == TuboPref) b.Tubulacao = novo;
-        }
-    }
+    TrocaTuboPreferencial(MaterialPref, TuboPref, novo);
+    TubosEscolhidos_[MaterialPref] = novo;
     TuboPref = novo;
+}
+
+// A catalogue read again (after the fittings table) brings back the pipes
+// the database holds: the choices confirmed in this run are made again.
+void WATDes98::ReaplicaTubosPreferenciais()
+{
+    for (const auto& [material, tubo] : TubosEscolhidos_) {
+        for (const MaterialAguaRec& m : gMateriaisAgua)
+            if (m.Material == material) {
+                const std::string catalogo = m.Tubulacao;
+                TrocaTuboPreferencial(material, catalogo, tubo);
+                break;
+            }
+    }
 }
 
 void WATDes98::SSLumbra_Click()

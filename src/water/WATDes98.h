@@ -11,6 +11,7 @@
 //   1  SSTools (quantities, conversion, verification) with ProgressBar2
 //   2  SSLumbra (zones, nodes, export) with ProgressBar1
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -145,6 +146,9 @@ private:
     void WatDP_DblClick();
     void WatDS_Click();
     void WatDS_DblClick();
+    void DesenhaDoClique();
+    void DesenhaDoDuploClique();
+    bool CliqueDesenhou_ = false;  // the last click on a diameter drew
     void DesCmd_Click();
     void TuboCmd_Click();
     void FindCmd_Click();
@@ -222,5 +226,10 @@ private:
     std::string DSAtual;
     std::string MaterialPref;
     std::string TuboPref;
+    // The preferred pipes confirmed in this run, by material: the catalogue
+    // arrays lose them whenever they are read again.
+    std::map<std::string, std::string> TubosEscolhidos_;
+    void ReaplicaTubosPreferenciais();
+    platform::ScopedConnection CatalogoRecarregado_;
     std::unique_ptr<clsWATDes> Des_;  // the drawing object, made by the first start
 };

@@ -579,7 +579,14 @@ bool clsWATDb::LoadDb()
     gEtapasAgua = std::move(c.EtapasAgua);
     // Told once the catalogue is in place: a failed load shows nothing new.
     FirstPIC(primeira);
+    CatalogoAguaCarregado().Raise();
     return true;
+}
+
+platform::Event<>& CatalogoAguaCarregado()
+{
+    static platform::Event<> carregado;
+    return carregado;
 }
 
 void MontaTiposTubo()

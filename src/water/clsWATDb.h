@@ -127,6 +127,10 @@ public:
     platform::Event<forms::Picture> FirstPIC;
 };
 
+// Raised after every load that put a new catalogue in place, whoever asked
+// for it: what a reader changed in the arrays for the run is to be made again.
+platform::Event<>& CatalogoAguaCarregado();
+
 // True when the first ten characters (not bytes) of a material's name are
 // "Tubulações": the pipe materials.
 bool MaterialDeTubos(const std::string& Material);

@@ -11,6 +11,7 @@
 #include "cad/modSelecao.h"
 #include "cad/modVista.h"
 #include "platform/acad/BlockReference.h"
+#include "platform/acad/CommandLine.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/OtherEntities.h"
@@ -88,6 +89,9 @@ void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Materia
     if (!ConectaAcad()) return;
     const int etapa = IndiceEtapa(Etapa);
     if (etapa < 0) return;
+    // The turn of the fitting before may still wait for its angle: this
+    // insertion's own command would be typed into that prompt.
+    if (gAcadDoc->CommandLine().Active()) gAcadDoc->CommandLine().Cancel();
     if (!CriaBlocoConexao(Bloco, false)) return;
     const std::optional<Ponto> ponto = GetPonto(std::nullopt, "Ponto de inserção: ");
     if (!ponto) return;
@@ -392,14 +396,14 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
     fCancel->Show(forms::vbModeless, gMainForm);
 
     Progresso.Progress_Start(static_cast<long long>(blocos.size()), "");
-    std::vector<Ponto> achados;
+    std::vector<acad::BlockReference*> achados;
     for (acad::BlockReference* b : blocos) {
         forms::DoEvents();
         if (!fCancel || fCancel->Cancel) return;
         for (acad::AttributeReference* a : b->GetAttributes()) {
             if (a->TagString().compare(0, 5, "CODIG") != 0) continue;
             const std::string texto = a->TextString();
-            if (!texto.empty() && texto.find(Codigo) != std::string::npos) achados.push_back(b->InsertionPoint());
+            if (!texto.empty() && texto.find(Codigo) != std::string::npos) achados.push_back(b);
         }
         Progresso.Progress();
     }
@@ -412,12 +416,25 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
     }
     if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
     const std::string n = std::to_string(achados.size());
-    int left = gMsgLeft, top = gMsgTop;
+    // The hit is shown at the centre of the view, which fills the screen: the
+    // question opens up in a corner, and then where the engineer leaves it.
+    int left = static_cast<int>(forms::Screen.Width() / 10), top = static_cast<int>(forms::Screen.Height() / 10);
     for (std::size_t i = 0; i < achados.size(); ++i) {
-        ZoomCentro(achados[i], 50);
+        acad::BlockReference* achado = achados[i];
+        // Marked while its question is open; one erased meanwhile is not.
+        const auto marca = [achado](bool Sim) {
+            try {
+                achado->Highlight(Sim);
+                achado->Update();
+            } catch (const acad::Error&) {
+            }
+        };
+        ZoomCentro(Ponto(achado->InsertionPoint()), 50);
+        marca(true);
         bool ok = false, cancel = false, check = false;
         ExibeMensagem(4, "Localizar Código - " + std::to_string(i + 1) + " de " + n, "Continuar?", ok, cancel, check,
                       "", left, top);
+        marca(false);
         if (!ok) break;
     }
 }
@@ -610,11 +627,14 @@ void clsWATDes::MoverAttTubo()
         ApagaChamada(Ponto(codigo->Alignment() != 0 ? codigo->TextAlignmentPoint() : codigo->InsertionPoint()));
 
     if (!D) {
-        // Back beside the pipe, along it.
+        // Back beside the pipe, along it, on the side drawing put it: a label
+        // drawn from right to left is mirrored, and its text still reads
+        // above the pipe.
         const double r = material ? material->Rotation() : 0.0;
+        const double lado = blk->YScaleFactor() > 0 ? 1.0 : -1.0;
         if (codigo) {
             codigo->SetAlignment(10);
-            codigo->SetTextAlignmentPoint(PontoPolar(P0, r + 1.5707963267949, 1.15));
+            codigo->SetTextAlignmentPoint(PontoPolar(P0, blk->Rotation() + lado * 1.5707963267949, 1.15));
             codigo->SetRotation(r);
             codigo->Update();
         }

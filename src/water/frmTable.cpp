@@ -71,10 +71,10 @@ frmTable::frmTable() : Form("frmTable")
     Picture2.Move(3120, 1020, 2700, 2040);
     Picture2.SetBackColor(0xFFFFFF);
 
-    // The socket rows under their headings; cells are light green until one
-    // is being edited.
+    // The socket rows under their headings (the last element, first row);
+    // cells are light green until one is being edited.
     for (int k = 0; k <= kLinhas; ++k) {
-        Frame1(k).Move(120, 3180 + k * 300, 5700, 255);
+        Frame1(k).Move(120, 3180 + (k < kLinhas ? k + 1 : 0) * 300, 5700, 255);
         Frame1(k).SetBorderStyle(0);
         Label2.AddElement(k, Frame1(k)).Move(0, 0, 600, 255);
         Label3.AddElement(k, Frame1(k)).Move(660, 0, 2640, 255);

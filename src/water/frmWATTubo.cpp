@@ -38,6 +38,23 @@ std::optional<double> LeNumero(const std::string& texto)
     return StrToDbl(t);
 }
 
+// A length as the pipe's label and its later reading take it: digits, with
+// one decimal point or comma between them, and more than zero.
+bool ComprimentoValido(const std::string& texto)
+{
+    const std::string t = SemBrancos(texto);
+    const std::size_t separador = t.find_first_of(".,");
+    const auto digitos = [&t](std::size_t de, std::size_t ate) {
+        return ate > de && std::all_of(t.begin() + static_cast<std::ptrdiff_t>(de),
+                                       t.begin() + static_cast<std::ptrdiff_t>(ate),
+                                       [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    const bool escrito = separador == std::string::npos
+                             ? digitos(0, t.size())
+                             : digitos(0, separador) && digitos(separador + 1, t.size());
+    return escrito && StrToDbl(t) > 0;
+}
+
 } // namespace
 
 frmWATTubo::frmWATTubo() : Form("frmWATTubo")
@@ -161,8 +178,10 @@ void frmWATTubo::CmdOK_Click()
 {
     // The length goes into the pipe's label: a text that is not a length
     // would be drawn as one.
-    if (!LeNumero(Text1.Text())) {
-        ExibeMensagem(0, "Atenção", "O comprimento \"" + Text1.Text() + "\" não é um número.");
+    if (!ComprimentoValido(Text1.Text())) {
+        ExibeMensagem(0, "Atenção",
+                      "O comprimento \"" + Text1.Text() +
+                          "\" deve ser um número positivo, escrito com algarismos e um só separador decimal.");
         Text1.SetFocus();
         return;
     }

@@ -936,8 +936,9 @@ void Execution::Expect(const Statement& s, forms::Form* context)
         if (ProgramRunning()) throw StepError("the program to have ended", "it is running");
     }
     else if (k == "message") {
-        // The last box the last action showed.
-        const auto want = Value(s, 1);
+        // The last box the last action showed: its text, or its title.
+        const bool titulo = s.Args() > 2 && s.Arg(1).Is("title");
+        const auto want = Value(s, titulo ? 2 : 1);
         auto last = std::find_if(messages_.rbegin(), messages_.rend(),
                                  [&](const Message& m) { return lastAction_ && m.action == lastAction_; });
         if (last == messages_.rend())
@@ -945,7 +946,7 @@ void Execution::Expect(const Statement& s, forms::Form* context)
                             lastAction_ ? "none shown by line " + std::to_string(lastAction_->line) + " (" +
                                               lastAction_->source + ")"
                                         : "no action yet");
-        compare(want, last->text);
+        compare(want, titulo ? last->title : last->text);
     }
     else if (k == "result") {
         const std::string name = A(s, 1);

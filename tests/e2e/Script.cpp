@@ -137,7 +137,7 @@ void CheckExpect(const Statement& s)
         need(WithoutContains(s, 2) == 1 && s.Args() >= 3, k + " CONTROL [contains] VALUE");
     }
     else if (k == "message") {
-        need(WithoutContains(s, 1) == 1, "message [contains] TEXT");
+        need(WithoutContains(s, s.Args() > 2 && s.Arg(1).Is("title") ? 2 : 1) == 1, "message [title] [contains] TEXT");
     }
     else if (k == "result") {
         need(s.Args() >= 3 && WithoutContains(s, 2) == 1, "result NAME [contains] VALUE");

@@ -52,6 +52,16 @@ protected:
         SetAtributo("CODIGO", Codigo, gModelSpace->InsertBlock(P, "A-TUBO", 1, 1, 1, 0));
     }
 
+    // The block references marked in the drawing, by insertion point.
+    std::vector<Ponto> Marcados()
+    {
+        std::vector<Ponto> v;
+        for (acad::Entity* e : Doc().ModelSpace())
+            if (auto* b = dynamic_cast<acad::BlockReference*>(e); b && b->IsHighlighted())
+                v.emplace_back(b->InsertionPoint());
+        return v;
+    }
+
     std::vector<std::string> Titulos()
     {
         std::vector<std::string> t;
@@ -76,7 +86,11 @@ TEST_F(Procura, TheBoxesChooseFittingsPipesOrBothAndEachCodeAttributeIsAStop)
         script->Window({-50, -50, 0}, {400, 100, 0}).Enter();
         const forms::TestDriver anterior = forms::SetTestDriver([&, this](forms::Form& frm) {
             auto* b = dynamic_cast<frmMsgBox*>(&frm);
-            if (b && b->Titulo.Caption().rfind("Localizar Código", 0) == 0) centros.push_back(Centro());
+            if (b && b->Titulo.Caption().rfind("Localizar Código", 0) == 0) {
+                centros.push_back(Centro());
+                // The hit is marked while its question is open.
+                EXPECT_EQ(Marcados(), std::vector<Ponto>{Centro()});
+            }
             // Minimised only while the walk goes through the hits.
             if (auto* box = dynamic_cast<frmMsgBox*>(&frm)) {
                 EXPECT_EQ(gMainForm->WindowState(), box->Titulo.Caption().rfind("Localizar Código", 0) == 0
@@ -87,6 +101,7 @@ TEST_F(Procura, TheBoxesChooseFittingsPipesOrBothAndEachCodeAttributeIsAStop)
         });
         des.Find(c, t, f, 0, host.Barra);
         forms::SetTestDriver(anterior);
+        EXPECT_TRUE(Marcados().empty());
         EXPECT_EQ(gMainForm->WindowState(), forms::vbNormal);
         EXPECT_EQ(host.Barra.CurValue(), 0);
         return centros;

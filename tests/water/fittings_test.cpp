@@ -96,6 +96,18 @@ TEST_F(Conexoes, TheRotationIsAskedAboutTheExactInsertionPoint)
     des.InsertConex("A-TE", "Registros", "TEDN50", "1", "", "", "", "");
     Gira(0.0);
     EXPECT_EQ(Doc().Blocks().Item("A-TE")->Count(), n);
+
+    // Placed while the one before still waits for its angle: that turn ends
+    // first, and this one's command answers no other prompt.
+    script->Point({80, 80, 0});
+    des.InsertConex("A-TE", "Registros", "TEDN50", "1", "", "", "", "");
+    script->Point({90, 90, 0});
+    des.InsertConex("A-TE", "Registros", "TEDN50", "1", "", "", "", "");
+    Gira(M_PI / 2);
+    b = Blocos("A-TE");
+    ASSERT_EQ(b.size(), 5u);
+    EXPECT_DOUBLE_EQ(b[3]->Rotation(), 0.0);
+    EXPECT_NEAR(b[4]->Rotation(), M_PI / 2, 1e-9);
 }
 
 TEST_F(Conexoes, CancelledPointOrUnknownStageInsertNothing)

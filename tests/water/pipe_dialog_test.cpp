@@ -229,8 +229,8 @@ TEST_F(DialogoTubo, OnlyALengthThatIsANumberIsAccepted)
         Digita(f.Text1, " 124 ");
         forms::user::Click(f.CmdOK);
     });
-    EXPECT_EQ(avisos, (std::vector<std::string>{"O comprimento \"12a\" não é um número.",
-                                                "O comprimento \"  \" não é um número."}));
+    const std::string regra = "\" deve ser um número positivo, escrito com algarismos e um só separador decimal.";
+    EXPECT_EQ(avisos, (std::vector<std::string>{"O comprimento \"12a" + regra, "O comprimento \"  " + regra}));
     EXPECT_TRUE(dlg->OK);
     EXPECT_EQ(dlg->Text1.Text(), " 124 ");
 }

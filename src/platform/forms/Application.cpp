@@ -143,6 +143,7 @@ std::filesystem::path Executable()
 
 std::string AppObject::Path() const { return Executable().parent_path().string(); }
 std::string AppObject::EXEName() const { return Executable().stem().string(); }
+std::string AppObject::Title() const { return QUORIL_TITLE; }
 
 int DoEvents()
 {

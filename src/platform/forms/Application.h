@@ -32,6 +32,7 @@ public:
     int Revision() const;
     std::string Path() const;    // the program's folder
     std::string EXEName() const; // the program's file name
+    std::string Title() const;   // the program's title: what a plain box says it comes from
 };
 extern AppObject App;
 

@@ -46,7 +46,7 @@ int MsgBox(const std::string& Prompt, int Buttons, const std::string& Title)
     const Layout layout = LayoutOf(Buttons);
     os::DialogRequest r;
     r.kind = layout.kind;
-    r.title = Title.empty() ? App.EXEName() : Title;
+    r.title = Title.empty() ? App.Title() : Title;
     r.text = Prompt;
     r.buttons = layout.captions;
     r.icon = IconOf(Buttons);

@@ -52,6 +52,9 @@ answer frmMsgBox
   expect text Titulo "Localizar Código - 1 de 3"
   expect text Mensagem "Continuar?"
   expect windowstate Form1 1
+  # Away from the hit, which the view shows at its centre.
+  expect left frmMsgBox 1200
+  expect top frmMsgBox 1200
   click CmdOK
 end
 answer frmMsgBox

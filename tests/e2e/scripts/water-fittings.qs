@@ -48,6 +48,12 @@ choose WC.WatDP "100"
 expect entities 1 0=INSERT 2=A-CURVA90 8=CONEXOES_1
 expect attribute CODIGO at 120,200 "C90PBADN100"
 
+# A double click on a diameter places one fitting, and turns it.
+input point 120,260
+input angle 30
+dblclick WC.WatDP
+expect entities 2 0=INSERT 2=A-CURVA90 8=CONEXOES_1
+
 # A flanged gate valve DN 500 brings its joint set of the higher class.
 choose WC.Etapa 0
 choose WC.Material "Ferro Fundido"
@@ -66,10 +72,16 @@ save ${tmp}/agua.dwg
 new
 expect entities 0
 open ${tmp}/agua.dwg
-expect entities 4 0=INSERT
+expect entities 5 0=INSERT
 expect attribute CODIGO at 120,80 "TEPBADN100x75"
 expect attribute ETAPA at 300,80 "1"
 expect attribute CODIGO at 120,200 "C90PBADN100"
+
+# A double click on a diameter places one fitting, and turns it.
+input point 120,260
+input angle 30
+dblclick WC.WatDP
+expect entities 2 0=INSERT 2=A-CURVA90 8=CONEXOES_1
 expect attribute CODIG1 at 300,200 "RCFC16DN500"
 
 click cmdEnd

@@ -63,5 +63,50 @@ click WC.TuboCmd
 expect entities 1 0=INSERT 2=A-TUBO
 expect entities 1 0=LWPOLYLINE
 
+# The preferred pipe of PVC PBA becomes class 20; the fittings table, opened
+# and closed meanwhile, reloads the catalogue, and the change still holds.
+tab WC.SSDesenho 1
+choose WC.PrefMatCbo "PVC PBA"
+answer frmMsgBox CmdOK
+choose WC.PrefTubCbo "Tubo PVC PBA JE Classe 20"
+hover AGUOption1(0) Shift
+answer frmTable cmdEnd
+click TableCmd
+expect text WC.PrefTubCbo "Tubo PVC PBA JE Classe 20"
+tab WC.SSDesenho 0
+# Two more couplings below, joined from right to left.
+input point 50,20
+input angle 0
+choose WC.WatDP "100"
+input point 100,20
+input angle 0
+click WC.DesCmd
+input pick 99.1,20
+input pick 50.9,20
+answer frmWATTubo
+  expect text Combo1 "Tubo PVC PBA JE Classe 20"
+  # A length is a positive number of digits with one decimal separator.
+  set Text1 "."
+  click CmdOK
+  expect message contains "\".\" deve ser um número positivo"
+  set Text1 "-5"
+  click CmdOK
+  set Text1 "49,5"
+  click CmdOK
+end
+answer frmMsgBox CmdOK
+answer frmMsgBox CmdOK
+click WC.TuboCmd
+expect attribute CODIGO at 75,20 "PBA20DN100-49,5m"
+
+# Its label put back by the mover stands above the pipe, where drawing put
+# it: it is picked there again.
+input pick 75,21.15 prompt "Selecione objeto:"
+input enter prompt "Destino:"
+click WC.FERimg2(1)
+input pick 75,21.15 prompt "Selecione objeto:"
+input enter prompt "Destino:"
+click WC.FERimg2(1)
+
 click cmdEnd
 expect ended

@@ -20,6 +20,9 @@ answer frmTable
   expect text lblBloco "A-TE"
   expect visible Frame1(2) true
   expect visible Frame1(3) false
+  # The headings stand above the socket rows.
+  expect top Frame1(4) 3180
+  expect top Frame1(0) 3480
   expect text Label4(1) "ANPBA"
   expect enabled UpgCmd false
   click Label4(1)
@@ -67,6 +70,7 @@ input enter
 dialog ok
 click WC.Command3
 expect message "5"
+expect message title "QuorilCAD"
 expect attribute MAT at 40,0 "Tubo PVC PBA JE Classe 15"
 expect attribute MAT at 140,0 ""
 expect attribute MAT at 240,0 "Tubo FoFo K7 JGS"

@@ -59,7 +59,7 @@ TEST(MsgBox, EachLayoutIsPutToTheDialogDoorAndItsAnswerTold)
     // Escape on a box with OK alone is still OK.
     r.answer = os::DialogAnswer::Cancel();
     EXPECT_EQ(MsgBox("Falhou"), vbOK);
-    EXPECT_EQ(r.asked.title, App.EXEName());
+    EXPECT_EQ(r.asked.title, "QuorilCAD");
     EXPECT_EQ(r.asked.icon, os::MessageIcon::None);
 
     // A question: Yes, No, and Escape (No, as the box has no Cancel).
