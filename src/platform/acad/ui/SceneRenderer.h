@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <unordered_set>
 
 #include "platform/acad/ui/ViewMapping.h"
@@ -24,6 +25,9 @@ struct RenderStats {
     std::size_t entities = 0;  // entities visited (nested ones included)
     std::size_t segments = 0;  // line pieces drawn
     std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
+    // A block reference with more nested parts than one frame draws: its
+    // definition's name (the first such), the rest of it drawn as outlines.
+    std::string coarse;
 };
 
 class SceneRenderer {
