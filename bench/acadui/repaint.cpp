@@ -7,12 +7,12 @@
 // target under 1 s to open and 100 ms to repaint at extents.
 
 #include "../QtBenchMain.h"
+#include "../../tests/platform/acad/dxf_test_text.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -168,25 +168,9 @@ void BM_RepaintLabels(benchmark::State& state)
 }
 BENCHMARK(BM_RepaintLabels)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Blocks B0 (a line) .. B<levels>: each inserts the one below twice, side by
-// side, alternately across and up, so that the last covers a square grid.
-std::string NestedDxf(int levels)
-{
-    std::string s = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB0\n0\nLINE\n10\n0\n20\n0\n11\n0.8\n21\n0.8\n0\nENDBLK\n";
-    auto insert = [](int k, double x, double y) {
-        return "0\nINSERT\n2\nB" + std::to_string(k) + "\n10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n";
-    };
-    for (int k = 1; k <= levels; ++k) {
-        const double step = std::ldexp(1.0, (k - 1) / 2);
-        s += "0\nBLOCK\n2\nB" + std::to_string(k) + "\n" + insert(k - 1, 0, 0) +
-             insert(k - 1, k % 2 ? step : 0, k % 2 ? 0 : step) + "0\nENDBLK\n";
-    }
-    return s + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + insert(levels, 0, 0) + "0\nENDSEC\n0\nEOF\n";
-}
-
 void BM_OpenNested(benchmark::State& state)
 {
-    const std::string text = NestedDxf(static_cast<int>(state.range(0)));
+    const std::string text = dxf_test::NestedBlocks(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         acad::Document doc;
         acad::ReadDxfText(doc, text, "aninhado.dxf");
@@ -200,7 +184,7 @@ const acad::Document& Nested30()
 {
     static std::unique_ptr<acad::Document> doc = [] {
         auto d = std::make_unique<acad::Document>();
-        acad::ReadDxfText(*d, NestedDxf(30), "aninhado.dxf");
+        acad::ReadDxfText(*d, dxf_test::NestedBlocks(30), "aninhado.dxf");
         return d;
     }();
     return *doc;
