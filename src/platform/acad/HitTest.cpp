@@ -385,7 +385,8 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     }
     // Attributes (drawn over the block) come first.
     for (AttributeReference* a : ref->GetAttributes())
-        if (Drawn(*a) && !a->Invisible() && DistanceTo(*a, p, tolerance) <= tolerance) return NestedPick{a, {&top}, Transform()};
+        if (Drawn(*a) && !a->Invisible() && DistanceTo(*a, p, tolerance) <= tolerance)
+            return NestedPick{a, {&top}, Transform()};
     // Then the nearest entity of the definition, looking into nested references.
     NestedPick pick;
     pick.containers.push_back(&top);

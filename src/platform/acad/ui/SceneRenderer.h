@@ -3,7 +3,9 @@
 // Entity::Emit into a single painter sink, in its layer's or own colour, with
 // block references walked here so that nested parts get their inherited colour
 // and layer, external references their clip, and hatches and wide polylines
-// their filled areas. Only what the spatial index finds in view is drawn.
+// their filled areas. Only what the spatial index finds in view is drawn; a
+// nested reference out of view or smaller than a dot is not looked into, and a
+// reference draws so many nested parts a frame, the rest as outlines.
 
 #include <cstddef>
 #include <memory>
