@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
@@ -207,6 +208,30 @@ Box Block::Extents() const
     return b;
 }
 
+Box Block::DrawnExtents() const
+{
+    const std::uint64_t now = Document().DefinitionsRevision();
+    if (drawnExtentsAt_ == now || measuring_) return drawnExtents_;
+    measuring_ = true;
+    Box box;
+    for (Entity* e : *this) {
+        if (!e->Visible()) continue;
+        if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
+            // As a reference draws it: constant attributes only, with their value.
+            if (!ad->Constant() || ad->Invisible()) continue;
+            detail::ExtentsSink sink;
+            ad->TextBase::Emit(sink, Transform());
+            box.Add(sink.box);
+            continue;
+        }
+        box.Add(e->Extents());
+    }
+    measuring_ = false;
+    drawnExtents_ = box;
+    drawnExtentsAt_ = now;
+    return box;
+}
+
 void Block::Clear()
 {
     CheckAlive();
@@ -216,6 +241,23 @@ void Block::Clear()
 bool Block::IsReferenced() const
 {
     return !references_.empty();
+}
+
+bool Block::Reaches(const Block& other) const
+{
+    // Each definition is looked into once, however many paths lead to it.
+    std::vector<const Block*> stack{this};
+    std::unordered_set<const Block*> seen{this};
+    while (!stack.empty()) {
+        const Block* b = stack.back();
+        stack.pop_back();
+        if (b == &other) return true;
+        for (Entity* e : *b)
+            if (auto* r = dynamic_cast<BlockReference*>(e))
+                if (const Block* inner = Document().Blocks().ByIndex(r->Data().block); inner && seen.insert(inner).second)
+                    stack.push_back(inner);
+    }
+    return false;
 }
 
 void Block::AddReference(BlockReference& r)
@@ -252,20 +294,6 @@ void Block::OnErase()
 
 // ---------------------------------------------------------------- creation members
 
-namespace {
-// Would a reference to `target` placed in `container` make a block contain itself?
-bool MakesCycle(const Block& container, const Block& target, int depth = 0)
-{
-    if (&container == &target) return true;
-    if (depth > 64) return true;
-    for (Entity* e : target)
-        if (auto* r = dynamic_cast<BlockReference*>(e))
-            if (const Block* inner = target.Document().Blocks().ByIndex(r->Data().block))
-                if (MakesCycle(container, *inner, depth + 1)) return true;
-    return false;
-}
-}  // namespace
-
 BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::string& name, double xScale,
                                    double yScale, double zScale, double rotation)
 {
@@ -289,7 +317,7 @@ BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::str
         def = doc.Blocks().Find(name);
         if (!def || def->IsLayout()) ThrowKeyNotFound("Bloco \"" + name + "\"");
     }
-    if (!IsLayout() && MakesCycle(*this, *def))
+    if (!IsLayout() && def->Reaches(*this))
         ThrowInvalidInput("o bloco \"" + def->Name() + "\" não pode ser inserido em \"" + name_ + "\" (referência circular)");
     const BlockReferenceData d = Placement(doc, *def, insertionPoint, xScale, yScale, zScale, rotation);
     std::unique_ptr<BlockReference> ref = def->IsXRef() ? std::make_unique<ExternalReference>(doc, d)

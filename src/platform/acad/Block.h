@@ -119,6 +119,10 @@ public:
     std::vector<Entity*> QueryBox(const Box& box) const;
     // Extents of all entities (for EXTMIN/EXTMAX and zoom extents).
     Box Extents() const;
+    // Extents of what a reference to this definition draws, in the definition's
+    // coordinates: measured once per state of the definitions, so that references
+    // place a box instead of walking the nesting again.
+    Box DrawnExtents() const;
     // Deletes every entity (redefinition of a block's content).
     void Clear();
     // Called by entities: their drawn parts changed (or they were erased).
@@ -126,6 +130,9 @@ public:
     void EntityErased(Entity& e);
     // True while some block reference (not erased) uses this definition.
     bool IsReferenced() const;
+    // True when this is `other`, or holds a reference to it at any depth: a
+    // reference to this placed in `other` would make a block contain itself.
+    bool Reaches(const Block& other) const;
     void SetXRefPath(const std::filesystem::path& p) { xrefPath_ = p; }
     void SetLayout(acad::Layout* l) { layout_ = l; }
     void EnableSpatialIndex();
@@ -153,6 +160,9 @@ private:
     std::uint32_t recordIndex_ = 0;  // position in Blocks' records
     std::vector<BlockReference*> references_;
     bool changePending_ = false;  // in the document's list of changed definitions
+    mutable Box drawnExtents_;
+    mutable std::uint64_t drawnExtentsAt_ = 0;  // definitions revision measured at (0: never)
+    mutable bool measuring_ = false;             // a reference to itself (damaged) adds nothing
     friend class Blocks;
     friend class Document;
 };

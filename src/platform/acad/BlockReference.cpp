@@ -21,6 +21,31 @@ struct NestingGuard {
     ~NestingGuard() { --g_nesting; }
 };
 
+// Parts measured one by one for a turned reference; beyond them, boxes.
+constexpr long kMeasuredParts = 1L << 16;
+
+// True when `t` maps axes onto axes (no turn): a box then goes to the box of
+// the transformed content exactly.
+bool KeepsAxes(const Transform& t)
+{
+    double diag = 0.0, off = 0.0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            double& m = i == j ? diag : off;
+            m = std::max(m, std::fabs(t.m[i][j]));
+        }
+    return off <= 1e-12 * diag;
+}
+
+Box BoxThrough(const Box& b, const Transform& t)
+{
+    if (b.IsEmpty()) return b;
+    Box r;
+    for (int k = 0; k < 8; ++k)
+        r.Add(t.Apply({k & 1 ? b.max.x : b.min.x, k & 2 ? b.max.y : b.min.y, k & 4 ? b.max.z : b.min.z}));
+    return r;
+}
+
 void CheckScale(double s, const char* what)
 {
     if (!std::isfinite(s) || s == 0.0) ThrowInvalidInput(std::string(what) + " (não pode ser zero)");
@@ -49,6 +74,9 @@ void BlockReference::SetName(const std::string& blockName)
     CheckWritable();
     acad::Block* b = Document().Blocks().Find(blockName);
     if (!b || b->IsLayout()) ThrowKeyNotFound("Bloco \"" + blockName + "\"");
+    if (const acad::Block* owner = OwnerBlock(); owner && !owner->IsLayout() && b->Reaches(*owner))
+        ThrowInvalidInput("o bloco \"" + b->Name() + "\" não pode ser inserido em \"" + owner->Name() +
+                          "\" (referência circular)");
     data_.block = Document().Blocks().IndexOf(*b);
     Relist();
     InvalidateExtents();
@@ -281,6 +309,7 @@ void BlockReference::TransformBy(const Transform& t)
 
 void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
 {
+    if (!sink.BeginReference(*this, t)) return;
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def && g_nesting < kMaxNesting) {
         NestingGuard guard;
@@ -312,12 +341,59 @@ Box BlockReference::Extents() const
     // Definitions changed since the last query mark their references stale first.
     Document().FlushBlockChanges();
     if (!extentsValid_) {
-        detail::ExtentsSink sink;
-        Emit(sink, Transform());
-        extents_ = sink.box;
+        Box box;
+        long budget = kMeasuredParts;
+        MeasureInto(Transform(), box, budget);
+        extents_ = box;
         extentsValid_ = true;
     }
     return extents_;
+}
+
+Box BlockReference::BoundsUnder(const Transform& t) const
+{
+    return t.IsIdentity() ? Extents() : BoxThrough(Extents(), t);
+}
+
+void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget) const
+{
+    if (const auto* x = dynamic_cast<const ExternalReference*>(this); x && x->ClipEnabled()) {
+        detail::ExtentsSink sink;  // what the clip leaves
+        Emit(sink, t);
+        box.Add(sink.box);
+        return;
+    }
+    const acad::Block* def = Document().Blocks().ByIndex(data_.block);
+    if (def && g_nesting < kMaxNesting) {
+        NestingGuard guard;
+        const Transform T = t * BlockTransform();
+        if (budget <= 0 || KeepsAxes(T)) {
+            box.Add(BoxThrough(def->DrawnExtents(), T));
+        } else {
+            for (Entity* e : *def) {
+                if (!e->Visible()) continue;
+                --budget;
+                if (auto* inner = dynamic_cast<BlockReference*>(e)) {
+                    inner->MeasureInto(T, box, budget);
+                    continue;
+                }
+                detail::ExtentsSink sink;
+                if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
+                    if (!ad->Constant() || ad->Invisible()) continue;
+                    ad->TextBase::Emit(sink, T);
+                } else {
+                    e->Emit(sink, T);
+                }
+                box.Add(sink.box);
+            }
+        }
+    }
+    for (auto* a : attributes_) {
+        if (a->IsErased() || !a->Visible()) continue;
+        detail::ExtentsSink sink;
+        a->Emit(sink, t);
+        box.Add(sink.box);
+    }
 }
 
 void BlockReference::InvalidateExtents()
@@ -437,6 +513,7 @@ public:
     }
     bool BeginNested(const Entity& e) override { return out_.BeginNested(e); }
     void EndNested(const Entity& e) override { out_.EndNested(e); }
+    bool BeginReference(const BlockReference& r, const Transform& t) override { return out_.BeginReference(r, t); }
 
 private:
     GeometrySink& out_;

@@ -56,6 +56,9 @@ public:
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
     Box Extents() const override;
+    // A box holding all the reference draws when emitted through `t`: its
+    // extents, carried through `t` (exact unless `t` turns it).
+    Box BoundsUnder(const Transform& t) const;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
     // Engine: the cached extents are stale (the definition or an attribute changed).
@@ -80,6 +83,10 @@ private:
     std::vector<std::unique_ptr<AttributeReference>> pending_;
     // Joins the reference list of the definition it points to (leaving the old one).
     void Relist();
+    // Adds the extents of what it draws through `t`: the definition's measured
+    // box placed when that is exact (no turn), else each part, nested references
+    // in turn, while `budget` parts last (a box after that).
+    void MeasureInto(const Transform& t, Box& box, long& budget) const;
     friend class acad::Block;
     mutable Box extents_;
     mutable bool extentsValid_ = false;

@@ -64,6 +64,16 @@ public:
     // a sink may answer false to skip it (the window skips frozen layers).
     virtual bool BeginNested(const class Entity& e) { (void)e; return true; }
     virtual void EndNested(const class Entity& e) { (void)e; }
+    // Asked before anything of a block reference emitted through `t` (nested or
+    // not): a sink may answer false to pass over all of it, when the box that
+    // holds it (BlockReference::BoundsUnder) cannot matter: out of reach, or
+    // smaller than what the sink resolves.
+    virtual bool BeginReference(const class BlockReference& r, const Transform& t)
+    {
+        (void)r;
+        (void)t;
+        return true;
+    }
 };
 
 class Entity : public AcadObject {

@@ -1,5 +1,6 @@
 #include "platform/acad/HitTest.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -74,17 +75,61 @@ std::vector<Point3d> ArcPoints(const CircularArc& a)
     return pts;
 }
 
-// Base of the sinks below: answers once, then ignores the rest.
+// References looked into by one test at most: past them a test answers from what
+// it saw, so that blocks nested many times over cannot hold it up for minutes.
+constexpr long kProbedReferences = 1L << 16;
+
+// Distance in the XY plane from `p` to the box (0 inside).
+double BoxDistance(const Box& b, const Point3d& p)
+{
+    if (b.IsEmpty()) return std::numeric_limits<double>::infinity();
+    return std::hypot(std::max({b.min.x - p.x, 0.0, p.x - b.max.x}), std::max({b.min.y - p.y, 0.0, p.y - b.max.y}));
+}
+
+Box BoxOf(const std::vector<Point3d>& pts)
+{
+    Box b;
+    for (const auto& p : pts) b.Add(p);
+    return b;
+}
+
+// Base of the sinks below: answers once, then ignores the rest. A reference is
+// looked into only while the answer is open and its box reaches `reach`; for a
+// window, one wholly outside fails it and (box windows) one wholly inside passes.
 class Probe : public GeometrySink {
 public:
+    enum class Kind { Crossing, WindowBox, WindowShape };
+    Probe(Kind kind, const Box& reach) : kind_(kind), reach_(reach.Expanded(Tol(reach.min)))
+    {
+        hit = kind != Kind::Crossing;
+    }
     bool BeginNested(const Entity& e) override { return IsShown(e); }
+    bool BeginReference(const BlockReference& r, const Transform& t) override
+    {
+        if (--left_ < 0 || hit == (kind_ == Kind::Crossing)) return false;
+        const Box b = r.BoundsUnder(t);
+        if (!b.Intersects(reach_)) {
+            if (kind_ != Kind::Crossing) hit = false;
+            return false;
+        }
+        if (kind_ == Kind::WindowBox && reach_.Contains(b)) {
+            any = true;
+            return false;
+        }
+        return true;
+    }
     bool hit = false;
     bool any = false;
+
+private:
+    Kind kind_;
+    Box reach_;
+    long left_ = kProbedReferences;
 };
 
 class CrossBoxProbe : public Probe {
 public:
-    explicit CrossBoxProbe(const Box& b) : box_(b), grown_(b.Expanded(Tol(b.min))) {}
+    explicit CrossBoxProbe(const Box& b) : Probe(Kind::Crossing, b), box_(b), grown_(b.Expanded(Tol(b.min))) {}
     void Point(const Point3d& p) override { hit = hit || grown_.Contains(p); }
     void Segment(const Point3d& a, const Point3d& b) override { hit = hit || SegmentIntersectsBox(a, b, box_); }
     void Arc(const CircularArc& a) override { hit = hit || ArcIntersectsBox(a, box_); }
@@ -97,7 +142,7 @@ private:
 
 class InsideBoxProbe : public Probe {
 public:
-    explicit InsideBoxProbe(const Box& b) : box_(b.Expanded(Tol(b.min))) { hit = true; }
+    explicit InsideBoxProbe(const Box& b) : Probe(Kind::WindowBox, b), box_(b.Expanded(Tol(b.min))) {}
     void Point(const Point3d& p) override { Take(box_.Contains(p)); }
     void Segment(const Point3d& a, const Point3d& b) override { Take(box_.Contains(a) && box_.Contains(b)); }
     void Arc(const CircularArc& a) override { Take(box_.Contains(a.Extents())); }
@@ -121,7 +166,7 @@ private:
 
 class CrossPolygonProbe : public Probe {
 public:
-    explicit CrossPolygonProbe(const std::vector<Point3d>& poly) : poly_(poly) {}
+    explicit CrossPolygonProbe(const std::vector<Point3d>& poly) : Probe(Kind::Crossing, BoxOf(poly)), poly_(poly) {}
     void Point(const Point3d& p) override { hit = hit || PointInPolygon(p, poly_); }
     void Segment(const Point3d& a, const Point3d& b) override { hit = hit || SegmentTouchesPolygon(a, b, poly_); }
     void Arc(const CircularArc& a) override
@@ -143,7 +188,7 @@ private:
 
 class InsidePolygonProbe : public Probe {
 public:
-    explicit InsidePolygonProbe(const std::vector<Point3d>& poly) : poly_(poly) { hit = true; }
+    explicit InsidePolygonProbe(const std::vector<Point3d>& poly) : Probe(Kind::WindowShape, BoxOf(poly)), poly_(poly) {}
     void Point(const Point3d& p) override { Take(PointInPolygon(p, poly_)); }
     void Segment(const Point3d& a, const Point3d& b) override { TakeChain({a, Midpoint(a, b), b}); }
     void Arc(const CircularArc& a) override { TakeChain(ArcPoints(a)); }
@@ -165,7 +210,7 @@ private:
 
 class FenceProbe : public Probe {
 public:
-    explicit FenceProbe(const std::vector<Point3d>& fence) : fence_(fence) {}
+    explicit FenceProbe(const std::vector<Point3d>& fence) : Probe(Kind::Crossing, BoxOf(fence)), fence_(fence) {}
     void Point(const Point3d& p) override
     {
         for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i)
@@ -196,8 +241,14 @@ private:
 
 class DistanceProbe : public GeometrySink {
 public:
-    explicit DistanceProbe(const Point3d& p) : p_(p) {}
+    DistanceProbe(const Point3d& p, double within) : p_(p), within_(within) {}
     bool BeginNested(const Entity& e) override { return IsShown(e); }
+    // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.
+    bool BeginReference(const BlockReference& r, const Transform& t) override
+    {
+        const double d = --left_ >= 0 ? BoxDistance(r.BoundsUnder(t), p_) : best;
+        return d < best && d <= within_;
+    }
     void Point(const Point3d& q) override { Take(Distance2d(p_, q)); }
     void Segment(const Point3d& a, const Point3d& b) override { Take(DistancePointSegment(p_, a, b)); }
     void Arc(const CircularArc& a) override { Take(DistancePointArc(p_, a)); }
@@ -216,12 +267,18 @@ private:
     }
     void Take(double d) { best = std::min(best, d); }
     Point3d p_;
+    double within_;
+    long left_ = kProbedReferences;
 };
 
 class EndpointProbe : public GeometrySink {
 public:
     EndpointProbe(const Point3d& p, double tol) : p_(p), tol_(tol) {}
     bool BeginNested(const Entity& e) override { return IsShown(e); }
+    bool BeginReference(const BlockReference& r, const Transform& t) override
+    {
+        return --left_ >= 0 && BoxDistance(r.BoundsUnder(t), p_) <= (best ? bestD_ : tol_);
+    }
     void Point(const Point3d& q) override { Take(q); }
     void Segment(const Point3d& a, const Point3d& b) override
     {
@@ -249,6 +306,7 @@ private:
     Point3d p_;
     double tol_;
     double bestD_ = 0;
+    long left_ = kProbedReferences;
 };
 
 bool Drawn(const Entity& e)
@@ -256,9 +314,9 @@ bool Drawn(const Entity& e)
     return !e.IsErased() && e.Visible();
 }
 
-double DistanceThrough(const Entity& e, const Transform& t, const Point3d& p)
+double DistanceThrough(const Entity& e, const Transform& t, const Point3d& p, double within)
 {
-    DistanceProbe probe(p);
+    DistanceProbe probe(p, within);
     e.Emit(probe, t);
     return probe.best;
 }
@@ -311,10 +369,10 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence)
     return probe.hit;
 }
 
-double DistanceTo(const Entity& e, const Point3d& p)
+double DistanceTo(const Entity& e, const Point3d& p, double within)
 {
     if (!Drawn(e)) return std::numeric_limits<double>::infinity();
-    return DistanceThrough(e, Transform(), p);
+    return DistanceThrough(e, Transform(), p, within);
 }
 
 std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double tolerance)
@@ -322,12 +380,13 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     if (!Drawn(top)) return std::nullopt;
     auto* ref = dynamic_cast<BlockReference*>(&top);
     if (!ref) {
-        if (DistanceTo(top, p) <= tolerance) return NestedPick{&top, {}, Transform()};
+        if (DistanceTo(top, p, tolerance) <= tolerance) return NestedPick{&top, {}, Transform()};
         return std::nullopt;
     }
     // Attributes (drawn over the block) come first.
     for (AttributeReference* a : ref->GetAttributes())
-        if (Drawn(*a) && !a->Invisible() && DistanceTo(*a, p) <= tolerance) return NestedPick{a, {&top}, Transform()};
+        if (Drawn(*a) && !a->Invisible() && DistanceTo(*a, p, tolerance) <= tolerance)
+            return NestedPick{a, {&top}, Transform()};
     // Then the nearest entity of the definition, looking into nested references.
     NestedPick pick;
     pick.containers.push_back(&top);
@@ -338,7 +397,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         double bestD = tolerance;
         for (Entity* e : *def) {
             if (!e->Visible() || dynamic_cast<AttributeDefinition*>(e)) continue;
-            double d = DistanceThrough(*e, t, p);
+            double d = DistanceThrough(*e, t, p, bestD);
             if (d <= bestD) {
                 best = e;
                 bestD = d;
@@ -353,7 +412,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         }
         // Attributes of a nested reference live in the outer definition's space.
         for (AttributeReference* a : inner->GetAttributes())
-            if (Drawn(*a) && !a->Invisible() && DistanceThrough(*a, t, p) <= tolerance) {
+            if (Drawn(*a) && !a->Invisible() && DistanceThrough(*a, t, p, tolerance) <= tolerance) {
                 pick.containers.push_back(inner);
                 pick.entity = a;
                 pick.toWorld = t;

@@ -106,7 +106,7 @@ Entity* PickAt(const Document& doc, const Point3d& p, const SelectionFilter& fil
     double bestDistance = std::numeric_limits<double>::infinity();
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(Box::Around(p, tolerance)))) {
         if (!IsShown(*e) || !filter.Matches(*e)) continue;
-        const double d = DistanceTo(*e, p);
+        const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance));
         if (d <= tolerance && d <= bestDistance) {
             best = e;
             bestDistance = d;

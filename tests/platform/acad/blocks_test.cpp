@@ -106,6 +106,17 @@ TEST(Blocks, ABlockCannotContainItself)
     b->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0);
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0));
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, static_cast<BlockReference*>(b->Item(0))->SetName("B"));
+    // Thirty levels each holding the one below twice: every block is looked at once.
+    std::string below = "A";
+    for (int k = 1; k <= 30; ++k) {
+        Block* level = doc.Blocks().Add({0, 0, 0}, "N" + std::to_string(k));
+        level->InsertBlock({0, 0, 0}, below, 1, 1, 1, 0);
+        level->InsertBlock({1, 0, 0}, below, 1, 1, 1, 0);
+        below = level->Name();
+    }
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, below, 1, 1, 1, 0));
+    EXPECT_NEAR(doc.ModelSpace().InsertBlock({0, 0, 0}, below, 1, 1, 1, kPi / 2)->Extents().max.y, 31.0, 1e-9);
 }
 
 TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)

@@ -103,6 +103,12 @@ TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
                                      "0", "ENDBLK", "0", "BLOCK", "2", "B", "0", "INSERT", "2", "A", "0", "ENDBLK",
                                      "0", "ENDSEC", "0", "EOF"});
     EXPECT_NE(Refusal(cycle).find("circular"), std::string::npos);
+    // Nested 30 deep, each level twice (a thousand million lines): opens at once,
+    // with its extents; the same with its bottom block holding the top is refused.
+    Document nested;
+    ReadDxfText(nested, dxf_test::NestedBlocks(30), "aninhado.dxf");
+    EXPECT_DOUBLE_EQ(nested.ModelExtents().max.x, 32767.8);
+    EXPECT_NE(Refusal(dxf_test::NestedBlocks(30, true)).find("circular"), std::string::npos);
     EXPECT_NE(Refusal(WithEntity({"0", "INSERT", "2", "*Model_Space"})).find("espaço"), std::string::npos);
     EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "0", "ENDSEC", "0",
                              "EOF"}))

@@ -227,6 +227,10 @@ void DrawingView::Render()
         QPainter p(&cache_);
         try {
             stats_ = renderer_.Draw(p, *doc, *m, &selected_);
+            if (!stats_.coarse.empty() && coarseSaid_.emplace(doc, stats_.coarse).second)
+                input::Message(*doc, "O bloco \"" + stats_.coarse +
+                                         "\" tem partes demais para desenhar por inteiro nesta escala: parte dele "
+                                         "aparece só como contorno.");
         } catch (const std::exception& e) {
             // A drawing the engine cannot draw whole still shows what came before.
             if (onError) onError(e.what());

@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
+#include <string>
+#include <utility>
 #include <unordered_set>
 
 #include "platform/acad/InputSource.h"
@@ -130,6 +133,7 @@ private:
     const InputRequest* request_ = nullptr;
     SceneRenderer renderer_;
     RenderStats stats_;
+    std::set<std::pair<const Document*, std::string>> coarseSaid_;  // blocks said to be drawn in outline
     QImage cache_;
     Signature drawn_;
     bool dirty_ = true;

@@ -40,6 +40,9 @@ constexpr double kDotPx = 1.5;
 constexpr int kMaxDepth = 32;
 // Definitions with more entities than this are culled part by part against the view.
 constexpr int kCullDefinitionsAbove = 32;
+// Nested parts one reference may draw in a frame; past them its references are
+// outlines, so that blocks nested many times over still draw in a moment.
+constexpr long kPartsPerReference = 100000;
 
 // Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
@@ -357,6 +360,8 @@ private:
     const Layer* layer0_ = nullptr;
     const std::vector<char>* frozenHere_ = nullptr;
     const std::unordered_set<const Entity*>* selected_ = nullptr;
+    const BlockReference* top_ = nullptr;  // the reference of the space being drawn
+    long partsLeft_ = 0;                   // of its nested parts this frame
     std::unordered_map<std::uint32_t, FontFace> faces_;
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
@@ -489,6 +494,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     if (color == Color::ByBlock) color = in.byBlockColor;
     const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
     ++sink_.stats.entities;
+    if (in.depth > 0) --partsLeft_;
     sink_.SetStyle(Rgb(color), highlighted);
 
     // The common kinds go straight to Emit.
@@ -498,14 +504,23 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         return;
     }
     if (const auto* ref = dynamic_cast<const BlockReference*>(&e)) {
-        if (in.depth == 0) {
-            const Box ext = ref->Extents();
-            if (!ext.IsEmpty() && std::max(ext.Width(), ext.Height()) * m_->scale < kDotPx) {
-                sink_.Point(ext.Center());
-                return;
-            }
+        // Nested ones too: out of view, or a dot on screen, it is not looked into.
+        const Box ext = ref->BoundsUnder(t);
+        if (!ext.IsEmpty() && !ext.Intersects(visible_)) return;
+        if (!ext.IsEmpty() && std::max(ext.Width(), ext.Height()) * m_->scale < kDotPx) {
+            sink_.Point(ext.Center());
+            return;
         }
         if (in.depth >= kMaxDepth) return;
+        if (in.depth == 0) {
+            top_ = ref;
+            partsLeft_ = kPartsPerReference;
+        } else if (partsLeft_ <= 0) {
+            const Point3d c[4] = {ext.min, {ext.max.x, ext.min.y, 0}, ext.max, {ext.min.x, ext.max.y, 0}};
+            for (int k = 0; k < 4; ++k) sink_.Segment(c[k], c[(k + 1) % 4]);
+            if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
+            return;
+        }
         DrawReference(*ref, t, Inherit{color, layer, highlighted, in.depth + 1});
         return;
     }

@@ -3,10 +3,13 @@
 // Entity::Emit into a single painter sink, in its layer's or own colour, with
 // block references walked here so that nested parts get their inherited colour
 // and layer, external references their clip, and hatches and wide polylines
-// their filled areas. Only what the spatial index finds in view is drawn.
+// their filled areas. Only what the spatial index finds in view is drawn; a
+// nested reference out of view or smaller than a dot is not looked into, and a
+// reference draws so many nested parts a frame, the rest as outlines.
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <unordered_set>
 
 #include "platform/acad/ui/ViewMapping.h"
@@ -24,6 +27,9 @@ struct RenderStats {
     std::size_t entities = 0;  // entities visited (nested ones included)
     std::size_t segments = 0;  // line pieces drawn
     std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
+    // A block reference with more nested parts than one frame draws: its
+    // definition's name (the first such), the rest of it drawn as outlines.
+    std::string coarse;
 };
 
 class SceneRenderer {

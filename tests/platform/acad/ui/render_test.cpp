@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "UiHarness.h"
+#include "../dxf_test_text.h"
 
 #include <filesystem>
 
@@ -172,6 +173,30 @@ TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
     h.app.SetActiveDocument(*h.doc);
     EXPECT_TRUE(HasColorNear(h.Grab(), h.PixelOf({55, 45}), AciColor(1)));
     std::filesystem::remove_all(dir);
+}
+
+// Blocks nested 30 deep, each level twice: the file opens, is drawn at extents
+// in part as outlines (said once on the command line) and its lines are picked.
+TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
+{
+    const auto file = std::filesystem::temp_directory_path() / ("acadui-nested-" + std::to_string(::getpid()) + ".dxf");
+    acad::Document source;
+    acad::ReadDxfText(source, dxf_test::NestedBlocks(30), "aninhado.dxf");
+    acad::WriteDxf(source, file);
+    acad::Document* doc = h.app.Documents().Open(file.string());
+    Harness::Process();
+    h.app.ZoomExtents();
+    EXPECT_GT(Inked(h.Grab(), QRectF(QPointF(0, 0), QSizeF(h.view->size()))), 100);
+    h.Wheel(QPointF(h.view->width() / 2.0, h.view->height() / 2.0), 1);
+    h.Grab();
+    const QString said = h.panel->History();
+    EXPECT_EQ(said.count(QStringLiteral("\"B30\" tem partes demais")), 1) << said.toStdString();
+    acad::Entity* picked = nullptr;
+    Point3d at;
+    h.OnRequest([&] { h.Click(h.PixelOf({16383.9, 16383.9})); });
+    doc->Utility().GetEntity(picked, at, "Selecione: ");
+    EXPECT_EQ(picked, doc->ModelSpace().Item(0));
+    std::filesystem::remove(file);
 }
 
 }  // namespace
