@@ -82,6 +82,10 @@ public:
     {
         if (window) window->Message(text);
     }
+    void Interrupt() override
+    {
+        if (window) window->Interrupt();
+    }
     MainWindow* window;
 };
 
@@ -319,6 +323,8 @@ InputAnswer MainWindow::Ask(const InputRequest& request)
     // is left to answer (an Escape would only be asked again by retrying callers).
     if (!frame.answered)
         throw Error(ErrorCode::NoInputSource, "O programa está terminando: ninguém responde a \"" + request.prompt + "\"");
+    if (frame.interrupted)
+        throw Error(ErrorCode::Interrupted, "Pedido interrompido por outro comando: \"" + request.prompt + "\"");
     return frame.answer;
 }
 
@@ -396,6 +402,20 @@ void MainWindow::Escape()
             Message(e.what());
         }
     }
+}
+
+void MainWindow::Interrupt()
+{
+    // The requests end once the command that interrupts them is over: their
+    // event loops are below its own.
+    for (Frame* f : frames_) {
+        if (f->answered) continue;
+        commands_->Append(f->request.prompt + "*Cancelado*");
+        f->answered = true;
+        f->interrupted = true;
+        if (f->loop) f->loop->quit();
+    }
+    ShowFrame(nullptr);
 }
 
 void MainWindow::Message(const std::string& text)
