@@ -1,6 +1,18 @@
 #include "shell/modPainel.h"
 
+#include "platform/acad/Application.h"
+#include "platform/acad/InputSource.h"
+#include "platform/acad/RunningObjects.h"
 #include "platform/forms/Forms.h"
+
+void InterrompePedido()
+{
+    try {
+        if (acad::InputSource* fonte = acad::GetObject(acad::kProgID)->GetInputSource()) fonte->Interrupt();
+    } catch (const acad::Error&) {
+        // No host running: nothing waits.
+    }
+}
 
 forms::Picture Figura(const std::string& Nome)
 {

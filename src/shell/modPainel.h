@@ -9,11 +9,18 @@
 #include "platform/forms/Picture.h"
 #include "shell/modMensagem.h"
 
+// Ends the requests the running drawing host is waiting on (none: nothing).
+void InterrompePedido();
+
 // A command's failure is told to the user and ends the command, not the
 // program: the window's event handlers have nobody above them to catch it.
+// A command started while the drawing host waits for the person first ends
+// what waits, as a menu command of the host does, rather than run in front of
+// it and hand the person the old question again afterwards.
 template <class Comando>
 void Protegido(Comando&& Executa)
 {
+    InterrompePedido();
     try {
         Executa();
     } catch (const acad::Error& e) {

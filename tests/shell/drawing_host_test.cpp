@@ -327,6 +327,37 @@ TEST_F(Program, TheFirstConnectionsEscapeKeysDoNotCancelTheFirstQuestion)
     EXPECT_EQ(RunQuoril(argc, argv, o), 0);
 }
 
+// A panel command started while another waits for the person cancels the
+// waiting one first: its question does not come back after the new command.
+TEST_F(Program, APanelCommandStartedWhileAnotherWaitsCancelsIt)
+{
+    QuorilOptions o = Opcoes();
+    o.started = [&](Form1& f, acad::Application* host) {
+        ASSERT_NE(host, nullptr);
+        acad::ui::MainWindow* w = DrawingWindowOf(*host);
+        ASSERT_NE(w, nullptr);
+        Answers answers(*w);
+        answers.Type("", [&] {
+            user::Click(f.SD.DesInsertPVcmd);
+            EXPECT_EQ(w->Commands()->Prompt(), QStringLiteral("Comando: "));
+            EXPECT_TRUE(w->Commands()->History().contains(QString::fromUtf8("Ponto de inserção: *Cancelado*")))
+                << w->Commands()->History().toStdString();
+            if (w->CurrentRequest()) w->Escape();
+        });
+        answers.Type("0,0");
+        answers.Type("0");
+        ModalAnswers boxes;
+        InsereUmPV(f);
+        EXPECT_EQ(answers.prompts, (std::vector<std::string>{"Ponto de inserção: ", "Ponto de inserção: ", "Direção: "}));
+        EXPECT_TRUE(boxes.Shown().empty());
+        EXPECT_EQ(Manholes(*host->ActiveDocument()), 1);
+        QString question;
+        AnswerQuestion(QString::fromUtf8("Não"), &question);
+        user::Click(f.cmdEnd);
+    };
+    EXPECT_EQ(RunQuoril(argc, argv, o), 0);
+}
+
 TEST_F(Program, AnUnsavedDrawingIsMarkedInTheTitleAndStillFound)
 {
     const TempDir desenhos;

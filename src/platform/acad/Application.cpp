@@ -39,7 +39,8 @@ void FitIfDefault(Document& doc)
     fresh.SetAspectRatio(doc.ModelView().AspectRatio());
     const View& v = doc.ModelView();
     Box ext = doc.ModelExtents();
-    if (!ext.IsEmpty() && v.Center() == fresh.Center() && v.Height() == fresh.Height()) doc.ModelView().Fit(ext);
+    if (!ext.IsEmpty() && v.Center() == fresh.Center() && v.Height() == fresh.Height())
+        doc.ModelView().Fit(ext, View::kExtentsMargin);
 }
 }  // namespace
 
@@ -162,7 +163,7 @@ void Application::ZoomExtents()
     Document* doc = ActiveDocument();
     Box b = ViewedExtents(*doc);
     if (b.IsEmpty()) b = Limits(*doc);
-    doc->ActiveView().Fit(b);
+    doc->ActiveView().Fit(b, View::kExtentsMargin);
     doc->ViewChanged.Raise();
 }
 

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t NullExtents = 0x8020001Cu;     // nothing drawn, 
 inline constexpr std::uint32_t LockedLayer = 0x8020001Du;     // entity on a locked layer
 inline constexpr std::uint32_t NoDocument = 0x8020001Eu;      // no active drawing
 inline constexpr std::uint32_t NoInputSource = 0x8020001Fu;   // nobody to ask for user input
+inline constexpr std::uint32_t Interrupted = 0x80200020u;     // request ended: another command took over
 }  // namespace ErrorCode
 
 class Error : public std::runtime_error {

@@ -70,6 +70,11 @@ public:
     virtual InputAnswer Ask(const InputRequest& request) = 0;
     // A line for the command line (Utility::Prompt, messages of commands).
     virtual void Message(const std::string& text) { (void)text; }
+    // Ends every request waiting for the person, each failing with Interrupted:
+    // a command started elsewhere (a panel of the program) takes over, as a menu
+    // command of the host cancels the one that waits. Unlike Escape, which the
+    // program's callers answer by asking again, the waiting command ends.
+    virtual void Interrupt() {}
 };
 
 // Answers from a queue, in order, whatever is asked; records every request and

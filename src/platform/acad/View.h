@@ -22,8 +22,15 @@ public:
     void SetCenter(const Point3d& c) { center_ = c; }
     void SetHeight(double h);  // > 0
     void SetAspectRatio(double a);  // > 0
-    // Smallest view of the current aspect that shows the whole box, around its centre.
+    // Smallest view of the current aspect that shows the whole box, around its
+    // centre, made `margin` (a fraction) larger.
     void Fit(const Box& box, double margin = 0.0);
+
+    // What a zoom to extents adds around the drawing, as drawing programs do, so
+    // that its outermost lines do not fall on the window's border: nearly 3 % of
+    // the view on each side, which keeps the whole drawing within the central
+    // 95 % that the system's code counts as in view.
+    static constexpr double kExtentsMargin = 0.06;
 
 private:
     Point3d center_{6.0, 4.5, 0.0};  // the host's default 12 × 9 limits

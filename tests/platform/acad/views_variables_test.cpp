@@ -35,11 +35,12 @@ TEST(Views, ZoomsMoveTheViewTheVariablesReport)
     doc->ModelSpace().AddLine({-10, -10}, {30, 10});
     app.ZoomExtents();
     EXPECT_EQ(doc->ActiveView().Center(), (Point3d{10, 0, 0}));
-    EXPECT_DOUBLE_EQ(doc->ActiveView().Height(), 20.0);
+    EXPECT_DOUBLE_EQ(doc->ActiveView().Height(), 20.0 * (1 + View::kExtentsMargin));
     EXPECT_EQ(changes, 5);
+    // The drawing with a margin around it.
     Box visible = doc->ActiveView().VisibleBox();
-    EXPECT_DOUBLE_EQ(visible.min.x, -10.0);
-    EXPECT_DOUBLE_EQ(visible.max.x, 30.0);
+    EXPECT_DOUBLE_EQ(visible.min.x, 10 - 20 * 1.06);
+    EXPECT_DOUBLE_EQ(visible.max.x, 10 + 20 * 1.06);
 }
 
 TEST(Views, ExtentsAreComputedFromTheDrawing)

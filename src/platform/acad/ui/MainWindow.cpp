@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -81,6 +82,10 @@ public:
     {
         if (window) window->Message(text);
     }
+    void Interrupt() override
+    {
+        if (window) window->Interrupt();
+    }
     MainWindow* window;
 };
 
@@ -100,7 +105,10 @@ MainWindow::MainWindow(acad::Application& app, QWidget* parent)
     box->addWidget(commands_);
     setCentralWidget(central);
     statusBar()->addPermanentWidget(coordinates_);
-    resize(1024, 768);
+    // 1024 × 768 where the screen has room for it and its frame, less where it has not.
+    QSize first(1024, 768);
+    if (const QScreen* s = screen()) first = first.boundedTo(s->availableGeometry().size() * 0.9);
+    resize(first);
     // Keys typed over the drawing go to the command line.
     view_->setFocusProxy(commands_->Edit());
     commands_->Edit()->setFocus();
@@ -185,6 +193,15 @@ void MainWindow::BuildMenus()
         for (QAction* a : documentActions_) a->setEnabled(frames_.empty());
     });
     FillDrawingsMenu();
+    // A menu closed with Escape leaves the menu bar holding the keys; while the
+    // program waits for an answer they belong on the command line. The bar takes
+    // them only after the menu has gone, hence the turn of the event loop.
+    for (QMenu* menu : {file, viewMenu, drawingsMenu_})
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (CurrentRequest()) commands_->Edit()->setFocus();
+            });
+        });
 }
 
 void MainWindow::FillDrawingsMenu()
@@ -306,6 +323,8 @@ InputAnswer MainWindow::Ask(const InputRequest& request)
     // is left to answer (an Escape would only be asked again by retrying callers).
     if (!frame.answered)
         throw Error(ErrorCode::NoInputSource, "O programa está terminando: ninguém responde a \"" + request.prompt + "\"");
+    if (frame.interrupted)
+        throw Error(ErrorCode::Interrupted, "Pedido interrompido por outro comando: \"" + request.prompt + "\"");
     return frame.answer;
 }
 
@@ -383,6 +402,20 @@ void MainWindow::Escape()
             Message(e.what());
         }
     }
+}
+
+void MainWindow::Interrupt()
+{
+    // The requests end once the command that interrupts them is over: their
+    // event loops are below its own.
+    for (Frame* f : frames_) {
+        if (f->answered) continue;
+        commands_->Append(f->request.prompt + "*Cancelado*");
+        f->answered = true;
+        f->interrupted = true;
+        if (f->loop) f->loop->quit();
+    }
+    ShowFrame(nullptr);
 }
 
 void MainWindow::Message(const std::string& text)

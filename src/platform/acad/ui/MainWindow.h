@@ -52,6 +52,8 @@ public:
     void Submit(const QString& text);
     // Escape: cancels the request, or the command that waits for input.
     void Escape();
+    // Ends the requests that wait, each failing with Interrupted (InputSource::Interrupt).
+    void Interrupt();
 
     // --- menu commands ("Novo", "Abrir", "Salvar", "Salvar como"); false when
     // nothing was done (cancelled or refused, the reason shown to the person).
@@ -83,6 +85,7 @@ private:
         InputRequest request;
         InputAnswer answer;
         bool answered = false;
+        bool interrupted = false;
         QEventLoop* loop = nullptr;
     };
     class Source;

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -661,55 +662,82 @@ bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed
     const double pxPerUnit = m_->scale * t.ScaleFactor();
     // Thinner than a couple of pixels the width does not show: plain lines then.
     if (widest * pxPerUnit < 2.0) return false;
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
     const std::size_t segments = closed ? n : n - 1;
-    for (std::size_t i = 0; i < segments; ++i) {
+    auto constant = [&](std::size_t i) { return v[i].startWidth > 0 && v[i].startWidth == v[i].endWidth; };
+    auto sameRun = [&](std::size_t i, std::size_t j) {
+        return constant(i) && constant(j) && v[i].startWidth == v[j].startWidth;
+    };
+    // A closed ring starts where a run starts, so that no run is cut at the first vertex.
+    std::size_t first = 0;
+    bool ring = closed;
+    if (closed) {
+        while (first < segments && sameRun((first + segments - 1) % segments, first)) ++first;
+        if (first == segments) first = 0;  // one width all round
+        else ring = false;
+    }
+
+    // Pieces of one constant width are one band along their centre line, so
+    // that their corners are mitred as drawing programs join them; a tapering
+    // piece is a band of its own.
+    QPainterPath run, bands;
+    bands.setFillRule(Qt::WindingFill);
+    double runWidth = 0.0;
+    auto endRun = [&] {
+        if (run.elementCount() > 1) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(runWidth * pxPerUnit);
+            stroker.setCapStyle(Qt::FlatCap);
+            stroker.setJoinStyle(Qt::MiterJoin);
+            stroker.setMiterLimit(4.0);
+            sink_.FillPath(stroker.createStroke(run), Qt::SolidPattern);
+        }
+        run = QPainterPath();
+    };
+    for (std::size_t s = 0; s < segments; ++s) {
+        const std::size_t i = (first + s) % segments;
         const WideVertex& a = v[i];
         const Point3d& p0 = a.point;
         const Point3d& p1 = v[(i + 1) % n].point;
+        const auto arc = ArcFromBulge(p0, p1, a.bulge);
+        const int k = arc ? ArcSteps(*arc, pxPerUnit) : 1;
+        auto along = [&](int j) { return arc ? PointAlong(*arc, p0, static_cast<double>(j) / k) : (j == 0 ? p0 : p1); };
+        if (s == 0 || !sameRun((i + segments - 1) % segments, i)) endRun();
         if (a.startWidth <= 0 && a.endWidth <= 0) {
             // A piece without width inside a wide polyline: a thin line or arc.
-            if (auto arc = ArcFromBulge(p0, p1, a.bulge)) {
-                const int k = ArcSteps(*arc, pxPerUnit);
-                Point3d prev = p0;
-                for (int j = 1; j <= k; ++j) {
-                    const Point3d q = PointAlong(*arc, p0, static_cast<double>(j) / k);
-                    sink_.Segment(t.Apply(prev), t.Apply(q));
-                    prev = q;
-                }
-            } else {
-                sink_.Segment(t.Apply(p0), t.Apply(p1));
-            }
+            for (int j = 1; j <= k; ++j) sink_.Segment(t.Apply(along(j - 1)), t.Apply(along(j)));
+            continue;
+        }
+        if (constant(i)) {
+            if (run.elementCount() == 0) run.moveTo(m_->ToPixel(t.Apply(p0)));
+            runWidth = a.startWidth;
+            for (int j = 1; j <= k; ++j) run.lineTo(m_->ToPixel(t.Apply(along(j))));
             continue;
         }
         // Samples along the piece, each with the two sides at half the width.
         QPolygonF left, right;
-        auto side = [&](const Point3d& at, const Vector3d& normal, double width) {
+        for (int j = 0; j <= k; ++j) {
+            const double u = static_cast<double>(j) / k;
+            const Point3d at = along(j);
+            Vector3d normal;
+            if (arc) {
+                normal = (at - arc->center) / arc->radius;
+            } else {
+                const Vector3d d = p1 - p0;
+                const double len = d.Length2d();
+                if (!(len > 0)) break;
+                normal = {-d.y / len, d.x / len, 0.0};
+            }
+            const double width = a.startWidth + (a.endWidth - a.startWidth) * u;
             left.append(m_->ToPixel(t.Apply(at + normal * (width / 2))));
             right.prepend(m_->ToPixel(t.Apply(at - normal * (width / 2))));
-        };
-        if (auto arc = ArcFromBulge(p0, p1, a.bulge)) {
-            const int k = ArcSteps(*arc, pxPerUnit);
-            for (int j = 0; j <= k; ++j) {
-                const double u = static_cast<double>(j) / k;
-                const Point3d at = PointAlong(*arc, p0, u);
-                const Vector3d radial = (at - arc->center) / arc->radius;
-                side(at, radial, a.startWidth + (a.endWidth - a.startWidth) * u);
-            }
-        } else {
-            const Vector3d d = p1 - p0;
-            const double len = d.Length2d();
-            if (!(len > 0)) continue;
-            const Vector3d normal{-d.y / len, d.x / len, 0.0};
-            side(p0, normal, a.startWidth);
-            side(p1, normal, a.endWidth);
         }
-        QPolygonF ring = left + right;
-        path.addPolygon(ring);
-        path.closeSubpath();
+        if (left.size() < 2) continue;
+        bands.addPolygon(left + right);
+        bands.closeSubpath();
     }
-    if (!path.isEmpty()) sink_.FillPath(path, Qt::SolidPattern);
+    if (ring) run.closeSubpath();
+    endRun();
+    if (!bands.isEmpty()) sink_.FillPath(bands, Qt::SolidPattern);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // What the window draws of a sample drawing, checked by size and a few pixels:
 // colours by index, ByLayer and ByBlock, frozen and switched-off layers, blocks
 // (mirrored, layer "0" parts), attributes (invisible ones not drawn), hatches,
-// polyline widths, texts (tiny ones as boxes), clipped external references.
+// polyline widths (corners joined), texts (tiny ones as boxes), clipped external references.
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,7 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     pattern->AppendOuterLoop({square2});
     pattern->SetColor(3);
 
-    acad::LWPolyline* wide = ms->AddLightWeightPolyline({55, 5, 95, 5});
+    acad::LWPolyline* wide = ms->AddLightWeightPolyline({55, 5, 95, 5, 95, 20});
     wide->SetConstantWidth(4);
     wide->SetColor(4);
 
@@ -140,6 +140,8 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({75, 6.5}), AciColor(4), 0));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({75, 3.5}), AciColor(4), 0));
     EXPECT_FALSE(HasColorNear(img, h.PixelOf({75, 8}), AciColor(4), 0));
+    // Its corner is joined: the outer edges meet, no notch between the two pieces.
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({96.5, 3.5}), AciColor(4), 0));
     // Letters in the text's box, in the text's colour; the tiny text is its box.
     EXPECT_GT(Inked(img, Pixels({5, 65, 0}, {5 + 3 * 0.8 * 6, 71, 0})), 30);
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 2, 68}), AciColor(2), 6));

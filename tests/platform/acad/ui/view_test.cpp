@@ -55,6 +55,9 @@ TEST(View, ScreenSizeAndEngineZoomsFollowTheWindow)
     h.main->ZoomExtentsAction()->trigger();
     EXPECT_NEAR(Center(*h.doc).x, 1050, 1e-6);
     EXPECT_NEAR(Center(*h.doc).y, 1020, 1e-6);
+    // With a margin: the outermost lines are not on the window's border.
+    EXPECT_GT(h.PixelOf({1000, 1000}).x(), 10);
+    EXPECT_LT(h.PixelOf({1100, 1040}).x(), h.view->width() - 10);
 }
 
 TEST(View, PanAndWheelZoomKeepTheEngineViewInStep)

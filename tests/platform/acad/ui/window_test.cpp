@@ -9,11 +9,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -254,6 +258,51 @@ TEST(Window, ClosedWhileAskingAnswersEscape)
     acad::ReadDxf(reread, dir / "a.dwg");
     EXPECT_EQ(reread.ModelSpace().Count(), 1);
     std::filesystem::remove_all(dir);
+}
+
+// The window's first size fits the screen, whatever the screen.
+TEST(Window, FirstSizeFitsTheScreen)
+{
+    acad::Application app;
+    app.Documents().Add("Acad");
+    acad::ui::DrawingWindow window(app);
+    window.Show();
+    const QWidget* w = window.Window();
+    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
+        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+}
+
+// A menu closed with Escape while a point is asked: what the person types
+// next, wherever the window sends it, still answers the request.
+TEST(Window, AMenuClosedWithEscapeLeavesTheKeysToTheCommandLine)
+{
+    Harness h;
+    auto key = [&](int k, const QString& text = {}) {
+        for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, k, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(h.main->windowHandle(), &e);
+        }
+    };
+    h.OnRequest([&] {
+        QMenuBar* bar = h.main->menuBar();
+        const QPoint at = bar->actionGeometry(bar->actions().at(1)).center();
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(bar, &e);
+        }
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+        key(Qt::Key_Escape);
+        Harness::Process();
+        for (const QChar c : QStringLiteral("3,4")) key(c.unicode(), QString(c));
+        key(Qt::Key_Return);
+        if (h.main->CurrentRequest()) {
+            ADD_FAILURE() << "the keys did not reach the command line";
+            h.main->Escape();
+        }
+    });
+    const Point3d p = h.doc->Utility().GetPoint(std::nullopt, "Ponto: ");
+    EXPECT_EQ(p.x, 3);
+    EXPECT_EQ(p.y, 4);
 }
 
 }  // namespace
