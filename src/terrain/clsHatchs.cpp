@@ -183,7 +183,8 @@ void clsHatchs::CreateDXF(const std::string& Layer)
     if (!Layer.empty()) selecao += "(cons 8 " + acad::CommandWord(Layer) + ")";
     selecao += "))";
     const std::string CR = "\r";
-    const std::string comando = "DXFOUT" + CR + acad::CommandWord(caminho) + CR + "O" + CR + selecao + CR + CR + "16" + CR;
+    const std::string comando =
+        "DXFOUT" + CR + acad::CommandWord(caminho) + CR + "O" + CR + selecao + CR + CR + "16" + CR;
 
     // FILEDIA goes back to what it was, whatever happens to the command.
     std::optional<acad::Variant> filedia;

@@ -1256,11 +1256,11 @@ void Execution::ExpectQuery(const Statement& s)
     const bool dbf = fs::is_directory(path) || ext == ".DBF";
     const std::string source = ext == ".DBF" ? path.parent_path().string() : path.string();
     const std::string kind = dbf ? "dBase 5.0" : ext == ".XLS" ? "Excel 8.0" : "";
-    const std::string cs = kind.empty()
-                               ? ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", source}})
-                               : ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
-                                                             {"Data Source", source},
-                                                             {"Extended Properties", kind}});
+    const std::string jet = "Microsoft.Jet.OLEDB.4.0";
+    const std::string cs =
+        kind.empty()
+            ? ado::BuildConnectionString({{"PROVIDER", jet}, {"Data Source", source}})
+            : ado::BuildConnectionString({{"PROVIDER", jet}, {"Data Source", source}, {"Extended Properties", kind}});
     const auto want = Value(s, 3);
     std::string found;
     try {

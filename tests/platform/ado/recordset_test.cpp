@@ -475,7 +475,8 @@ TEST(ConnectionStrings, EveryFileKindOpensInAFolderNamedWithSeparatorsQuotesAndA
         adotest::WriteDbf(folder + "/rede.dbf", fields, {{"CERTO"}});
         Connection dbf;
         dbf.SetCursorLocation(adUseClient);
-        dbf.Open(BuildConnectionString({{"PROVIDER", jet}, {"Data Source", folder}, {"Extended Properties", "dBase 5.0"}}));
+        dbf.Open(
+            BuildConnectionString({{"PROVIDER", jet}, {"Data Source", folder}, {"Extended Properties", "dBase 5.0"}}));
         Recordset rs;
         rs.Open("select * from [rede.dbf]", dbf, adOpenStatic, adLockOptimistic);
         EXPECT_EQ(rs.Fields("CLTAT").Value().ToText(), "CERTO");
