@@ -87,6 +87,18 @@ std::optional<acad::Point3d> DoHost(const std::optional<Ponto>& P)
 
 }  // namespace
 
+std::string NomeLiteral(const std::string& Nome)
+{
+    static const std::string kCuringas = "#@.*?~[]-,`";
+    std::string r;
+    r.reserve(Nome.size() * 2);
+    for (char c : Nome) {
+        if (kCuringas.find(c) != std::string::npos) r += '`';
+        r += c;
+    }
+    return r;
+}
+
 acad::SelectionSet* RecriaConjunto(const std::string& Nome)
 {
     acad::SelectionSets& sets = gAcadDoc->SelectionSets();

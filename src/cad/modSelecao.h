@@ -22,6 +22,12 @@
 using FiltroTipos = std::vector<int>;
 using FiltroDados = std::vector<acad::Variant>;
 
+// `Nome` as a selection-filter value that matches only itself: each wildcard
+// character is escaped with "`". Every name or code that comes from the user
+// or the drawing goes into a filter through it ("PBA15DN*-6m" is a code, not a
+// pattern).
+std::string NomeLiteral(const std::string& Nome);
+
 // Deletes the named selection set of gAcadDoc (when there is one) and adds it
 // again, empty: what every user of "SS1", "SS2", "SS3" and "SStmp" does before
 // filling one.

@@ -458,7 +458,7 @@ void GradeLotes::ApagaGrade()
     ss->Select(5, {}, {}, {0, -4, 2, 2, -4, 1001},
                {acad::Variant(std::string("INSERT")), acad::Variant(std::string("<OR")),
                 acad::Variant(std::string("COM_GRADE")), acad::Variant(std::string("COM_SETA")),
-                acad::Variant(std::string("OR>")), acad::Variant(app)});
+                acad::Variant(std::string("OR>")), acad::Variant(NomeLiteral(app))});
     ss->Erase();
 }
 

@@ -205,7 +205,8 @@ bool clsSANDb::LoadDb()
     try {
         cn.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
+                "", "");
         LeTiposPV(cn, c);
         LeMateriais(cn, c);
         LeCores(cn, c);

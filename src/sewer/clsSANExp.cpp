@@ -548,7 +548,10 @@ void clsSANExp::SaveDXF()
         ado::Connection cn;
         cn.SetCursorLocation(ado::adUseClient);
         // As the catalogue loader: no password in the program (the data layer needs none).
-        cn.Open("PROVIDER=MSDataShape;Data PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "MSDataShape"},
+                                             {"Data PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
+                                             {"Data Source", gMdbPath}}),
+                "", "");
         cabeca = LinhasDxf(cn, tabela);
         tabela = "dxfEND";
         cauda = LinhasDxf(cn, tabela);

@@ -90,7 +90,8 @@ void clsTabela1::Abre()
 {
     conexao_ = ado::Connection();
     conexao_.SetCursorLocation(ado::adUseClient);
-    conexao_.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dbFilePath + "; Extended Properties=dBase 5.0;",
+    conexao_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", dbFilePath},
+                                              {"Extended Properties", "dBase 5.0"}}),
                   "", "");
     adoPrimaryRS = ado::Recordset();
     adoPrimaryRS.SetCursorLocation(ado::adUseClient);

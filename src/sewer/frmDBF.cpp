@@ -106,7 +106,9 @@ bool frmDBF::Start()
     Fecha();
     try {
         db_.SetCursorLocation(ado::adUseClient);
-        db_.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + FilePath + "; Extended Properties=dBase 5.0;", "", "");
+        db_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", FilePath},
+                                             {"Extended Properties", "dBase 5.0"}}),
+                 "", "");
         Label1.SetCaption(Filename);
         consulta_ = "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from " +
                     NomeTabelaSQL(Filename);

@@ -179,12 +179,12 @@ void clsHatchs::CreateDXF(const std::string& Layer)
         }
     }
 
-    const std::string q = "\"";
-    std::string selecao = "(ssget" + q + "X" + q + "(list(cons 0 " + q + "HATCH" + q + ")";
-    if (!Layer.empty()) selecao += "(cons 8 " + q + Layer + q + ")";
+    std::string selecao = "(ssget\"X\"(list(cons 0 \"HATCH\")";
+    if (!Layer.empty()) selecao += "(cons 8 " + acad::CommandWord(Layer) + ")";
     selecao += "))";
     const std::string CR = "\r";
-    const std::string comando = "DXFOUT" + CR + caminho + CR + "O" + CR + selecao + CR + CR + "16" + CR;
+    const std::string comando =
+        "DXFOUT" + CR + acad::CommandWord(caminho) + CR + "O" + CR + selecao + CR + CR + "16" + CR;
 
     // FILEDIA goes back to what it was, whatever happens to the command.
     std::optional<acad::Variant> filedia;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/ado/Ado.h"
 #include "platform/os/Files.h"
 #include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
@@ -9,7 +10,7 @@
 
 std::string ConexaoTerreno(const std::string& Path)
 {
-    return "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + Path + ";Jet OLEDB:Database;";
+    return ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", Path}});
 }
 
 std::string TemplateTerreno()

@@ -5,7 +5,7 @@
 
 #include <string>
 
-// "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" & Path & ";Jet OLEDB:Database;"
+// The connection text of the database at Path (Jet provider).
 std::string ConexaoTerreno(const std::string& Path);
 
 // The empty database that holds every terrain and region table: the program

@@ -20,7 +20,8 @@ bool clsTOPDb::LoadDb()
     try {
         cn.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
+                "", "");
         ado::Recordset rs;
         try {
             rs.Open("SELECT * FROM T_DXFs ORDER BY Bloco,S1,S4", cn, ado::adOpenStatic, ado::adLockPessimistic);

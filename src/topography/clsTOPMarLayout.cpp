@@ -424,7 +424,8 @@ void clsTOPMar::MARLayout(int Modo)
 
         const bool ultimo = passo + 1 == ordem.size();
         if (Modo == 1) {
-            doc.SendCommand("Layout\rcopy\r" + doc.ActiveLayout().Name() + "\r" + NomeLayout(o, q.Numero) + "\r");
+            doc.SendCommand("Layout\rcopy\r" + acad::CommandWord(doc.ActiveLayout().Name()) + "\r" +
+                            acad::CommandWord(NomeLayout(o, q.Numero)) + "\r");
             if (o.Limite > 0) {
                 if (noArquivo == o.Limite) {
                     noArquivo = 1;

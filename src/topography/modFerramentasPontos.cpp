@@ -73,18 +73,6 @@ std::string ChaveDuplicado(double X, double Y, const std::string& Nome, const st
     return JoinCoords(Ponto(X, Y), 4) + "_" + Nome + "_" + Cota + "_" + Descricao;
 }
 
-std::string NomeLiteral(const std::string& Nome)
-{
-    static const std::string kCuringas = "#@.*?~[]-,`";
-    std::string r;
-    r.reserve(Nome.size() * 2);
-    for (char c : Nome) {
-        if (kCuringas.find(c) != std::string::npos) r += '`';
-        r += c;
-    }
-    return r;
-}
-
 // ---------------------------------------------------------------- texts
 
 void RefazTextosPontos(ProgressBar& Barra)

@@ -59,7 +59,3 @@ long long TransferirPontos(ProgressBar& Barra);
 // to four decimals, then name, elevation and description.
 std::string ChaveDuplicado(double X, double Y, const std::string& Nome, const std::string& Cota,
                            const std::string& Descricao);
-
-// `Nome` as a selection-filter value that matches only itself: each wildcard
-// character is escaped with "`".
-std::string NomeLiteral(const std::string& Nome);

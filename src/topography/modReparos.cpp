@@ -107,7 +107,7 @@ void CorrigeHatch()
     hatch->Move(p, origem);
     // Whatever the host answers, the hatch goes back where the user had it.
     try {
-        gAcadDoc->SendCommand("-HATCHEDIT\r(handent\"" + hatch->Handle() + "\")\r\r\r\r\r");
+        gAcadDoc->SendCommand("-HATCHEDIT\r(handent " + acad::CommandWord(hatch->Handle()) + ")\r\r\r\r\r");
     } catch (...) {
         if (!hatch->IsErased()) hatch->Move(origem, p);
         throw;

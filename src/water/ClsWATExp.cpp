@@ -413,7 +413,8 @@ void ClsWATExp::LerTrecho(acad::BlockReference* Bloco, double Tolerancia, bool& 
     const std::string camada = "T_" + t.Diametro + (etapa != "0" ? "_" + etapa : "");
     bool vazio = true;
     auto* linha = dynamic_cast<acad::LWPolyline*>(
-        SelecionaObjetos(pontoBusca, 60.0, {0, 8}, {acad::Variant("LWPOLYLINE"), acad::Variant(camada)}, vazio, 0,
+        SelecionaObjetos(pontoBusca, 60.0, {0, 8},
+                         {acad::Variant("LWPOLYLINE"), acad::Variant(NomeLiteral(camada))}, vazio, 0,
                          0.5));
     if (vazio || !linha) {
         MarcaFalha(pontoRotulo, "Tubo não encontrado");

@@ -216,8 +216,8 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
         tabelaAtual.clear();
         if (!cn_) cn_ = std::make_unique<ado::Connection>();
         cn_->SetCursorLocation(ado::adUseClient);
-        cn_->Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + CaminhoMdb +
-                      ";Jet OLEDB:Database Password=582736;",
+        cn_->Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", CaminhoMdb},
+                                              {"Jet OLEDB:Database Password", "582736"}}),
                   "", "", -1);
         const auto Abre = [&](std::unique_ptr<ado::Recordset>& rs, const char* nome, const std::string& fonte) {
             tabelaAtual = nome;

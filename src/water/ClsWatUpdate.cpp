@@ -302,7 +302,7 @@ void ClsWatUpdate::ConverteAutomatico(ProgressBar& Progresso)
             bool vazio = true;
             acad::SelectionSet* tubos = SelecionaJanela(
                 r->InsertionPoint(), 4.0, {-4, 8, -4, 0, 0, -4, -4},
-                {acad::Variant("<AND"), acad::Variant(camada), acad::Variant("<OR"), acad::Variant("LINE"),
+                {acad::Variant("<AND"), acad::Variant(NomeLiteral(camada)), acad::Variant("<OR"), acad::Variant("LINE"),
                  acad::Variant("LWPOLYLINE"), acad::Variant("OR>"), acad::Variant("AND>")},
                 vazio);
             if (!vazio && tubos->Count() == 1) {

@@ -540,7 +540,8 @@ bool clsWATDb::LoadDb()
     try {
         cn.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
+                "", "");
         LeDiametros(cn, c);
         LeAneis(cn, c);
         LeTubos(cn, c);

@@ -170,7 +170,8 @@ bool frmTable::Conecta()
     try {
         cn_.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn_.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + gMdbPath + ";", "", "");
+        cn_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
+                 "", "");
         return true;
     } catch (const ado::Error& e) {
         ExibeMensagem(0, "Atenção",

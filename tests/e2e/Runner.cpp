@@ -1254,15 +1254,14 @@ void Execution::ExpectQuery(const Statement& s)
     // dBase tables, a workbook.
     const fs::path path = A(s, 1);
     const std::string ext = acad::UpperName(path.extension().string());
-    std::string cs = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=";
-    if (fs::is_directory(path))
-        cs += path.string() + ";Extended Properties=dBase 5.0;";
-    else if (ext == ".DBF")
-        cs += path.parent_path().string() + ";Extended Properties=dBase 5.0;";
-    else if (ext == ".XLS")
-        cs += path.string() + ";Extended Properties=Excel 8.0;";
-    else
-        cs += path.string() + ";";
+    const bool dbf = fs::is_directory(path) || ext == ".DBF";
+    const std::string source = ext == ".DBF" ? path.parent_path().string() : path.string();
+    const std::string kind = dbf ? "dBase 5.0" : ext == ".XLS" ? "Excel 8.0" : "";
+    const std::string jet = "Microsoft.Jet.OLEDB.4.0";
+    const std::string cs =
+        kind.empty()
+            ? ado::BuildConnectionString({{"PROVIDER", jet}, {"Data Source", source}})
+            : ado::BuildConnectionString({{"PROVIDER", jet}, {"Data Source", source}, {"Extended Properties", kind}});
     const auto want = Value(s, 3);
     std::string found;
     try {
@@ -1300,8 +1299,9 @@ void Execution::ExpectDbf(const Statement& s)
     std::string found;
     try {
         ado::Connection cn;
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + path.parent_path().string() +
-                ";Extended Properties=dBase 5.0;");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
+                                            {"Data Source", path.parent_path().string()},
+                                            {"Extended Properties", "dBase 5.0"}}));
         ado::Recordset rs = cn.Execute("select * from [" + path.filename().string() + "]");
         if (n < 1 || n > rs.RecordCount()) {
             found = "no record " + record + " (the file holds " + std::to_string(rs.RecordCount()) + ")";

@@ -263,6 +263,23 @@ TEST_F(Hachuras, ADrawingKeptAsDxfKeepsItsOwnFile)
     EXPECT_TRUE(mensagens.Lista().empty());
 }
 
+TEST_F(Hachuras, ADrawingInAFolderNamedWithALineEndAndQuotesExportsBesideIt)
+{
+    HatchDe("ZONA", {Retangulo(0, 0, 100, 100)});
+    const fs::path obra = pasta / "Obra\n\"2024\" (a); b";
+    fs::create_directories(obra);
+    Doc().SaveAs((obra / "ZON.dwg").string());
+
+    clsHatchs h;
+    h.CreateDXF("PAVIMENTO");
+    EXPECT_EQ(h.CaminhoDXF(), (obra / "ZON.dxf").string());
+    EXPECT_TRUE(mensagens.Lista().empty());
+    h.CreateDXF("");
+    h.ReadHatchs();
+    EXPECT_EQ(gNumHatchs, 1);
+    EXPECT_TRUE(mensagens.Lista().empty());
+}
+
 TEST_F(Hachuras, AFailedExportRestoresFiledia)
 {
     HatchDe("ZONA", {Retangulo(0, 0, 100, 100)});

@@ -4,6 +4,7 @@
 
 #include "DesenhoTopo.h"
 #include "cad/modGeometria.h"
+#include "cad/modSelecao.h"
 #include "platform/acad/Tables.h"
 #include "platform/forms/Application.h"
 #include "shell/frmCancelar.h"

@@ -241,18 +241,22 @@ TEST_F(Antigos, NoOldFittingsNoLabelsAndADeclinedCheck)
     EXPECT_FALSE(ExisteBloco("SOBRA"));
 
     // Current fittings are not rebuilt; the pipe labels are still converted,
-    // and a code without "DN" and "-" waits for the manual phase.
+    // and a code without "DN" and "-" waits for the manual phase, as does one
+    // whose diameter is a wildcard: "T_*" is no layer of pipes.
     DefineRotulo();
     CriaBlocoConexao("A-TE", false);
     Doc().Blocks().Item("A-TE")->AddCircle({0, 0, 0}, 9);
-    for (double x : {1000.0, 1050.0}) {
-        acad::BlockReference* b = gModelSpace->InsertBlock({x, 0, 0}, "A-TE", 1, 1, 1, 0);
-        SetAtributo("CODIGO", "TEPBADN50x50", b);
-        SetAtributo("MATERIAL", "PVC PBA", b);
+    for (double y : {0.0, 100.0}) {
+        for (double x : {1000.0, 1050.0}) {
+            acad::BlockReference* b = gModelSpace->InsertBlock({x, y, 0}, "A-TE", 1, 1, 1, 0);
+            SetAtributo("CODIGO", "TEPBADN50x50", b);
+            SetAtributo("MATERIAL", "PVC PBA", b);
+        }
+        Linha(1004, y, 1046, y, "T_50");
     }
-    Linha(1004, 0, 1046, 0, "T_50");
     Rotulo(1024, 2, "PBA15DN50-6m", "0");
     acad::BlockReference* semDN = Rotulo(1024, 50, "PBA15", "0");
+    acad::BlockReference* curinga = Rotulo(1024, 102, "PBA15DN*-6m", "0");
     caixas.clear();
     respostas = {true, false};
     upd.Update(host.Barra);
@@ -260,5 +264,6 @@ TEST_F(Antigos, NoOldFittingsNoLabelsAndADeclinedCheck)
     EXPECT_EQ(Conta("A-TE", "AcDbCircle"), 1);
     EXPECT_EQ(Blocos("A-TUBO").size(), 1u);
     EXPECT_EQ(semDN->Layer(), "0-Antigo");
+    EXPECT_EQ(curinga->Layer(), "0-Antigo");
     EXPECT_DOUBLE_EQ(Doc().GetVariable("LTSCALE").AsDouble(), 2.5);
 }

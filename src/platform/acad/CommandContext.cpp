@@ -69,13 +69,18 @@ std::string CommandContext::Text(const std::string& prompt, bool allowSpaces)
 {
     std::string out;
     if (Replay(out)) return out;
-    if (auto t = NextText()) return Record(allowSpaces ? *t : Trim(*t));
+    // A quoted word (CommandWord) is its text, whatever blanks or line ends it holds.
+    if (auto t = NextText()) {
+        if (auto word = lisp::Unquote(*t)) return Record(*word);
+        return Record(allowSpaces ? *t : Trim(*t));
+    }
     for (;;) {
         InputRequest r = Request(InputKind::String, prompt);
         r.allowSpaces = allowSpaces;
         const InputAnswer a = input::Ask(doc_, r);
         switch (a.kind) {
         case InputAnswer::Kind::Text: {
+            if (auto word = lisp::Unquote(a.text)) return Record(*word);
             if (allowSpaces) return Record(a.text);
             const std::string t = Trim(a.text);
             return Record(t.substr(0, t.find(' ')));

@@ -13,6 +13,8 @@
 // At a selection prompt: L / LAST, ALL, P / PREVIOUS, coordinates (a pick), or
 // the Lisp forms (ssget "X" <filter>) and (handent "<handle>"); Lisp typed at
 // the command prompt is evaluated. An Enter at the command prompt does nothing.
+// A text answer written as CommandWord writes it ("..." with Lisp's escapes) is
+// the text inside the quotes.
 //
 // As with the host, SendCommand returns when the text is used up: a command
 // still waiting for input (ROTATE's angle, DIMALIGNED's points) stays active

@@ -52,8 +52,7 @@ void DxfOut(CommandContext& ctx)
     Document& doc = ctx.Doc();
     std::filesystem::path fallback = doc.FullName().empty() ? std::filesystem::path(doc.Name()) : doc.FilePath();
     fallback.replace_extension(".dxf");
-    std::string name = ctx.Text("Digite o nome do arquivo <" + fallback.string() + ">: ", true);
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    const std::string name = ctx.Text("Digite o nome do arquivo <" + fallback.string() + ">: ", true);
     std::filesystem::path path = name.empty() ? fallback : std::filesystem::path(name);
     if (!path.has_extension()) path += ".dxf";
 

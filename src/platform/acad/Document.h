@@ -114,7 +114,8 @@ public:
     AcadObject* HandleToObject(const std::string& handle) const;
     // Removes unused layers, linetypes, text styles, blocks and applications.
     void PurgeAll();
-    // Runs command-line text (commands separated by CR, as typed).
+    // Runs command-line text (commands separated by CR, as typed). A path, name
+    // or any text of the program or the user goes in as CommandWord(text).
     void SendCommand(const std::string& command);
     // Marks of the undo history; kept for the automation shape only (no undo here).
     void StartUndoMark() {}
@@ -278,5 +279,12 @@ private:
     std::vector<acad::Block*> changedBlocks_;
     bool allExtentsStale_ = false;
 };
+
+// `text` as one word of a command text: in double quotes, with \\, \", \r, \n
+// and \t for a backslash, a quote and the control characters, so a line end
+// or quote in a path can neither end the item nor the string. Every prompt of
+// the command line reads it back as `text`, and Lisp reads it as that string
+// (inside (ssget ...) or (handent ...)).
+std::string CommandWord(const std::string& text);
 
 }  // namespace acad

@@ -297,4 +297,36 @@ Value Evaluate(Document& doc, const std::string& expression)
     return Evaluator(doc, expression).Eval(form);
 }
 
+std::optional<std::string> Unquote(const std::string& item)
+{
+    const std::size_t first = item.find_first_not_of(" \t");
+    if (first == std::string::npos || item[first] != '"') return std::nullopt;
+    try {
+        Value v = Reader(item).ReadAll();
+        if (v.type == Value::Type::String) return std::move(v.text);
+    } catch (const Error&) {
+    }
+    return std::nullopt;
+}
+
 }  // namespace acad::lisp
+
+namespace acad {
+
+std::string CommandWord(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        default: out += c;
+        }
+    }
+    return out + '"';
+}
+
+}  // namespace acad

@@ -5,6 +5,7 @@
 // between items do not matter.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ std::size_t ExpressionEnd(const std::string& text, std::size_t pos = 0);
 // Reads and evaluates one expression. InvalidInput for text that is not one
 // well-formed expression, UnknownCommand for a function the host does not know.
 Value Evaluate(Document& doc, const std::string& expression);
+// The text of a command-line item that is one string (as CommandWord writes
+// it) and nothing else, blanks around it aside; nullopt for any other item.
+std::optional<std::string> Unquote(const std::string& item);
 
 }  // namespace lisp
 }  // namespace acad

@@ -26,9 +26,16 @@ std::string Upper(std::string s)
     return s;
 }
 
-// "KEY=value;KEY2='a;b';..." with keys upper-cased; a part without "=" is ignored.
+// "KEY=value;KEY2=\"a;b\";KEY3='c';..." with keys upper-cased. A value in
+// double or single quotes runs to the matching quote, its quote written twice
+// standing for one, so ";" and "=" inside it are text; a part without "=" is
+// ignored. An unclosed quote, or text after a closing one, is refused rather
+// than guessed at: a guess opens some other file.
 std::map<std::string, std::string> ParseConnectionString(const std::string& cs)
 {
+    auto refuse = [&](const std::string& why) {
+        return Error(adErrInvalidConnection, "Conexão inválida (" + why + "): '" + cs + "'.");
+    };
     std::map<std::string, std::string> out;
     size_t i = 0;
     while (i < cs.size()) {
@@ -41,14 +48,26 @@ std::map<std::string, std::string> ParseConnectionString(const std::string& cs)
         }
         std::string key = Upper(Trim(cs.substr(i, eq - i)));
         size_t j = eq + 1;
-        while (j < cs.size() && cs[j] == ' ') ++j;
+        while (j < cs.size() && (cs[j] == ' ' || cs[j] == '\t')) ++j;
         std::string value;
         if (j < cs.size() && (cs[j] == '"' || cs[j] == '\'')) {
-            const char q = cs[j];
-            const size_t end = cs.find(q, j + 1);
-            value = cs.substr(j + 1, (end == std::string::npos ? cs.size() : end) - j - 1);
-            i = end == std::string::npos ? cs.size() : cs.find(';', end);
-            i = i == std::string::npos ? cs.size() : i + 1;
+            const char q = cs[j++];
+            for (;;) {
+                if (j >= cs.size()) throw refuse("aspas sem fechamento no valor de " + key);
+                if (cs[j] == q) {
+                    if (j + 1 < cs.size() && cs[j + 1] == q) {
+                        value += q;
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                value += cs[j++];
+            }
+            while (j < cs.size() && (cs[j] == ' ' || cs[j] == '\t')) ++j;
+            if (j < cs.size() && cs[j] != ';') throw refuse("texto depois das aspas no valor de " + key);
+            i = j + 1;
         } else {
             const size_t end = cs.find(';', j);
             value = Trim(cs.substr(j, (end == std::string::npos ? cs.size() : end) - j));

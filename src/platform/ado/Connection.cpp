@@ -27,6 +27,20 @@ struct ConnectionState {
 
 } // namespace detail
 
+std::string BuildConnectionString(std::initializer_list<std::pair<std::string_view, std::string_view>> keysAndValues)
+{
+    std::string out;
+    for (const auto& [key, value] : keysAndValues) {
+        out.append(key).append("=\"");
+        for (const char c : value) {
+            if (c == '"') out += '"';
+            out += c;
+        }
+        out += "\";";
+    }
+    return out;
+}
+
 Connection::Connection() : s_(std::make_shared<detail::ConnectionState>()) {}
 
 void Connection::Open(const std::string& connectionString, const std::string&, const std::string&, long)

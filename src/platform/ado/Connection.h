@@ -14,10 +14,18 @@
 #include "platform/ado/Constants.h"
 #include "platform/ado/Recordset.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace ado {
+
+// The one way a connection string is built: "KEY=value;" for each pair, in
+// order, every value quoted ("..." with a '"' written twice), so that a path
+// holding ";", "=", quotes or a line end stays the one file the user chose.
+std::string BuildConnectionString(std::initializer_list<std::pair<std::string_view, std::string_view>> keysAndValues);
 
 namespace detail {
 class Backend;

@@ -25,10 +25,13 @@ std::string ConnectionStringFor(const std::string& connect, const std::string& d
     std::string kind = connect.substr(0, connect.find(';'));
     std::string upper = kind;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::string cs = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database + ";";
-    if (upper.find("EXCEL") != std::string::npos) cs += "Extended Properties=" + kind + ";";
-    else if (upper.find("DBASE") != std::string::npos) cs += "Extended Properties=dBase 5.0;";
-    return cs;
+    if (upper.find("EXCEL") != std::string::npos)
+        return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database},
+                                      {"Extended Properties", kind}});
+    if (upper.find("DBASE") != std::string::npos)
+        return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database},
+                                      {"Extended Properties", "dBase 5.0"}});
+    return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database}});
 }
 
 } // namespace

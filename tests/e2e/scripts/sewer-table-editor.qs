@@ -109,3 +109,17 @@ dialog open ${data}/select.dbf
 press SD.ImpMenu 4
 expect text frmDBF.txtFields(0) 1
 click frmDBF.cmdEnd
+
+# A folder named with ";": the correction goes into the table chosen, not into
+# last year's beside it.
+mkdir "${data}/Obra; 2024"
+copy ${scripts}/tables/projeto.dbf "${data}/Obra; 2024"
+mkdir ${data}/Obra
+copy ${scripts}/tables/projeto.dbf ${data}/Obra
+dialog open "${data}/Obra; 2024/projeto.dbf"
+press SD.ImpMenu 4
+expect caption frmDBF "${data}/Obra; 2024/projeto.dbf"
+type frmDBF.txtFields(13) "obra 2024"
+click frmDBF.cmdEnd
+expect query "${data}/Obra; 2024/projeto.dbf" "SELECT OBS FROM projeto WHERE CLTAT = '1'" "obra 2024"
+expect query ${data}/Obra/projeto.dbf "SELECT OBS FROM projeto WHERE CLTAT = '1'" Null

@@ -1,5 +1,6 @@
 #include "AdoTestSupport.h"
 
+#include "platform/ado/Connection.h"
 #include "platform/ado/Error.h"
 
 #include <sqlite3.h>
@@ -70,7 +71,8 @@ std::vector<std::vector<std::string>> QueryDatabase(const std::string& path, con
 
 std::string JetConnection(const std::string& path)
 {
-    return "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=582736;";
+    return ado::BuildConnectionString(
+        {{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", path}, {"Jet OLEDB:Database Password", "582736"}});
 }
 
 std::string ReadFile(const std::string& path)

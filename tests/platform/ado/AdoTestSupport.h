@@ -38,7 +38,7 @@ std::string CatalogueSql();
 // Empty tables of the hydraulic-model template and of the terrain storage.
 std::string ExportTemplateSql();
 
-// "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=<path>;Jet OLEDB:Database Password=582736;"
+// The connection string of the database at `path`, with the catalogue's password.
 std::string JetConnection(const std::string& path);
 
 struct DbfFieldSpec {

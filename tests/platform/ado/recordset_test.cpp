@@ -446,3 +446,59 @@ TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKe
     cn.Close();
     EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
 }
+
+// A folder name that a connection string could take apart still names the
+// files the user chose, for each kind of file the data layer opens: a
+// misread path would open (and write) the sibling folder "Obra".
+TEST(ConnectionStrings, EveryFileKindOpensInAFolderNamedWithSeparatorsQuotesAndALineEnd)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("Obra"));
+    const std::vector<adotest::DbfFieldSpec> fields = {{"CLTAT", 'C', 8, 0}};
+    adotest::WriteDbf(dir.File("Obra/rede.dbf"), fields, {{"ERRADO"}});
+    adotest::MakeDatabase(dir.File("Obra/banco.mdb"), "CREATE TABLE T (Nome TEXT); INSERT INTO T VALUES ('errado');");
+    const std::string jet = "Microsoft.Jet.OLEDB.4.0";
+    for (const std::string name : {"Obra; 2024", "Obra;Data Source=Obra", "aspas \"duplas\" e 'simples'",
+                                   "linha\nnova", "\"Obra\"; x='y'=\r\n"}) {
+        SCOPED_TRACE(name);
+        const std::string folder = dir.File(name);
+        std::filesystem::create_directory(folder);
+
+        adotest::MakeDatabase(folder + "/banco.mdb", "CREATE TABLE T (Nome TEXT); INSERT INTO T VALUES ('certo');");
+        Connection db;
+        db.Open(BuildConnectionString(
+            {{"PROVIDER", jet}, {"Data Source", folder + "/banco.mdb"}, {"Jet OLEDB:Database Password", "582736"}}));
+        EXPECT_EQ(db.Execute("SELECT Nome FROM T").Fields("Nome").Value().ToText(), "certo");
+        db.Close();
+
+        // A correction in the record editor goes into this table, not the sibling's.
+        adotest::WriteDbf(folder + "/rede.dbf", fields, {{"CERTO"}});
+        Connection dbf;
+        dbf.SetCursorLocation(adUseClient);
+        dbf.Open(
+            BuildConnectionString({{"PROVIDER", jet}, {"Data Source", folder}, {"Extended Properties", "dBase 5.0"}}));
+        Recordset rs;
+        rs.Open("select * from [rede.dbf]", dbf, adOpenStatic, adLockOptimistic);
+        EXPECT_EQ(rs.Fields("CLTAT").Value().ToText(), "CERTO");
+        rs.Fields("CLTAT").SetValue("NOVO");
+        rs.Update();
+        rs.Close();
+        dbf.Close();
+        EXPECT_EQ(adotest::DbfRawField(folder + "/rede.dbf", 0, "CLTAT"), "NOVO    ");
+
+        adotest::WriteTemplateWorkbook(folder + "/final.xls");
+        DataControl data;
+        data.SetConnect("Excel 8.0;");
+        data.SetDatabaseName(folder + "/final.xls");
+        data.SetRecordSource("Padrao$");
+        data.Refresh();
+        EXPECT_EQ(data.Recordset().Fields(3).Name(), "DN");
+    }
+    EXPECT_EQ(adotest::DbfRawField(dir.File("Obra/rede.dbf"), 0, "CLTAT"), "ERRADO  ");
+    // A quote left open is refused rather than guessed at.
+    EXPECT_EQ(ErrorNumberOf([&] {
+                  Connection c;
+                  c.Open("PROVIDER=" + jet + ";Data Source=\"" + dir.File("Obra") + ";Extended Properties=dBase 5.0;");
+              }),
+              adErrInvalidConnection);
+}
