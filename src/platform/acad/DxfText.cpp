@@ -1,5 +1,6 @@
 #include "platform/acad/DxfText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -365,12 +366,18 @@ bool GroupReader::ReadLine(std::string_view& line)
 {
     const void* nl = nullptr;
     while (true) {
-        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', size_ - pos_) : nullptr;
-        if (nl || !Refill()) break;
+        const std::size_t rest = size_ - pos_;
+        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', std::min(rest, kMaxLineLength + 1)) : nullptr;
+        if (nl || rest > kMaxLineLength) break;
+        if (!Refill()) break;
     }
     if (pos_ >= size_) return false;
     const char* start = data_ + pos_;
     std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
+    // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
+    if (len > kMaxLineLength)
+        FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength / (1024 * 1024)) +
+                              " MiB; nenhum valor de um desenho tem esse tamanho (arquivo danificado ou não é um DXF)");
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
     line = std::string_view(start, len);
@@ -382,6 +389,7 @@ bool GroupReader::Next()
 {
     if (pushedBack_) {
         pushedBack_ = false;
+        if (capture_) capture_->push_back({code_, std::string(value_), line_});
         return true;
     }
     keepFrom_ = groupStart_;
@@ -395,6 +403,8 @@ bool GroupReader::Next()
         while (true) {
             while (pos_ < size_ && (IsBlank(data_[pos_]) || data_[pos_] == '\n')) ++pos_;
             if (pos_ < size_) break;
+            // All of it blank so far: not kept while more is read.
+            if (file_) size_ = pos_ = groupStart_;
             if (!Refill()) return false;
         }
         FailAt(codeLineNo, "linha vazia onde se esperava um código de grupo");
@@ -408,12 +418,14 @@ bool GroupReader::Next()
     code_ = code;
     value_ = valueLine;
     line_ = codeLineNo;
+    if (capture_) capture_->push_back({code_, std::string(value_), line_});
     return true;
 }
 
 void GroupReader::Unget()
 {
     pushedBack_ = true;
+    if (capture_ && !capture_->empty()) capture_->pop_back();
 }
 
 void GroupReader::FailAt(std::size_t line, const std::string& what) const

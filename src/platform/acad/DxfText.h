@@ -14,6 +14,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/acad/Geometry.h"
 
@@ -24,6 +25,11 @@ namespace acad::dxf {
 // itself writes, where derived values (a text's insertion point worked out
 // from its alignment point, the drawing's extents) outgrow what was read.
 inline constexpr double kMaxMagnitude = std::numeric_limits<double>::max();
+
+// Longest line (a group code or a value) a drawing may hold: far above any
+// real value (texts come in pieces of 250 characters, solids' data in lines of
+// 254), so that a damaged file is refused before it fills the memory.
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
 // Text decoding of one value: valid UTF-8 is taken as it is, anything else as
 // Windows-1252 (what files of the 8-bit era hold); \U+XXXX escapes become the
@@ -76,6 +82,15 @@ public:
     std::string Text() const;
     void TextInto(std::string& out) const;
 
+    // While `into` is set, every group read is also appended to it as the file
+    // holds it; Unget takes the last one back.
+    struct Captured {
+        int code = 0;
+        std::string value;
+        std::size_t line = 0;
+    };
+    void Capture(std::vector<Captured>* into) { capture_ = into; }
+
     [[noreturn]] void Fail(const std::string& what) const;
     [[noreturn]] void FailAt(std::size_t line, const std::string& what) const;
 
@@ -101,6 +116,7 @@ private:
     std::size_t line_ = 0;
     // State saved by Unget.
     bool pushedBack_ = false;
+    std::vector<Captured>* capture_ = nullptr;
 };
 
 // Writes groups into a buffer, flushed to a file when one is given.

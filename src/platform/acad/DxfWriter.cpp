@@ -637,6 +637,9 @@ private:
         currentPicture_ = pic != pictureOf_.end() ? pictures_[pic->second].name : std::string();
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
+        if (!kept_.embedded.empty())
+            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end())
+                for (const RawGroup& g : it->second) out_.String(g.code, g.value);
         std::vector<int> codes;
         std::vector<Variant> values;
         codec->ExtraXData(*this, e, codes, values);
