@@ -72,9 +72,10 @@ struct ClipRead {
 
 class Reader final : public ReadContext {
 public:
-    // `from`: the text in memory, or the open file.
-    template <class Source>
-    Reader(Document& doc, Source from, std::string source) : doc_(doc), in_(from, std::move(source))
+    // `from`: the text in memory, or the open file (and the size of its pieces).
+    template <class Source, class... Pieces>
+    Reader(Document& doc, std::string source, Source from, Pieces... pieces)
+        : doc_(doc), in_(from, std::move(source), pieces...)
     {
     }
 
@@ -96,6 +97,7 @@ public:
         }
         if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
+        in_.CheckRest();
         Finish();
     }
 
@@ -1520,12 +1522,12 @@ namespace {
     throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
 }
 
-template <class Source>
-std::string Read(Document& doc, Source from, const std::string& sourceName)
+template <class... Source>
+std::string Read(Document& doc, const std::string& sourceName, Source... from)
 {
     std::string note;
     try {
-        Reader reader(doc, from, sourceName);
+        Reader reader(doc, sourceName, from...);
         reader.Run();
         note = reader.Note();
     } catch (const Error&) {
@@ -1548,13 +1550,13 @@ std::string Read(Document& doc, Source from, const std::string& sourceName)
 
 std::string ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName)
 {
-    return Read(doc, text, sourceName);
+    return Read(doc, sourceName, text);
 }
 
 namespace dxf {
-std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName)
+std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName, std::size_t piece)
 {
-    return Read(doc, file, sourceName);
+    return Read(doc, sourceName, file, piece);
 }
 }  // namespace dxf
 

@@ -296,8 +296,8 @@ GroupReader::GroupReader(std::string_view text, std::string sourceName)
     CheckStart();
 }
 
-GroupReader::GroupReader(std::FILE* file, std::string sourceName)
-    : file_(file), eof_(false), source_(std::move(sourceName))
+GroupReader::GroupReader(std::FILE* file, std::string sourceName, std::size_t piece)
+    : file_(file), piece_(std::max<std::size_t>(piece, 1)), eof_(false), source_(std::move(sourceName))
 {
     // Enough for the checks of the start (which look for binary content in all
     // that was read); Refill checks what it reads from there on.
@@ -331,7 +331,6 @@ void GroupReader::CheckStart()
 bool GroupReader::Refill()
 {
     if (eof_) return false;
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
     // Drop what lies before the previous group; views into what is kept move with it.
     const std::size_t keep = std::min(keepFrom_, pos_);
     const std::size_t valueAt = value_.data() ? static_cast<std::size_t>(value_.data() - data_) : 0;
@@ -342,8 +341,8 @@ bool GroupReader::Refill()
         keepFrom_ -= keep;
         groupStart_ -= keep;
     }
-    if (buf_.size() - size_ < kChunk / 2) buf_.resize(std::max(buf_.size() * 2, size_ + kChunk));
-    const std::size_t n = std::fread(buf_.data() + size_, 1, buf_.size() - size_, file_);
+    if (buf_.size() - size_ < piece_) buf_.resize(std::max(buf_.size() * 2, size_ + piece_));
+    const std::size_t n = std::fread(buf_.data() + size_, 1, piece_, file_);
     if (n == 0) {
         eof_ = true;
         if (std::ferror(file_)) FailAt(nextLine_, "erro de leitura do arquivo");
@@ -420,6 +419,16 @@ bool GroupReader::Next()
     line_ = codeLineNo;
     if (capture_) capture_->push_back({code_, std::string(value_), line_});
     return true;
+}
+
+void GroupReader::CheckRest()
+{
+    value_ = {};
+    pushedBack_ = false;
+    while (file_ && !eof_) {
+        keepFrom_ = groupStart_ = pos_ = size_;
+        Refill();
+    }
 }
 
 void GroupReader::Unget()

@@ -30,6 +30,8 @@ inline constexpr double kMaxMagnitude = std::numeric_limits<double>::max();
 // real value (texts come in pieces of 250 characters, solids' data in lines of
 // 254), so that a damaged file is refused before it fills the memory.
 inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+// How much of a file is read at a time.
+inline constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 // Text decoding of one value: valid UTF-8 is taken as it is, anything else as
 // Windows-1252 (what files of the 8-bit era hold); \U+XXXX escapes become the
@@ -58,11 +60,15 @@ std::string_view Trim(std::string_view s);
 class GroupReader {
 public:
     GroupReader(std::string_view text, std::string sourceName);
-    // Reads `file` (open for reading, owned by the caller) from its position.
-    GroupReader(std::FILE* file, std::string sourceName);
+    // Reads `file` (open for reading, owned by the caller) from its position,
+    // at most `piece` bytes at a time.
+    GroupReader(std::FILE* file, std::string sourceName, std::size_t piece = kReadPiece);
 
     // Advances to the next group; false at the end of the text.
     bool Next();
+    // Reads what is left of a file without keeping it: a binary file is
+    // refused wherever its binary part lies, as text held in memory is.
+    void CheckRest();
     // Makes the current group the next one again (one level).
     void Unget();
     int Code() const { return code_; }
@@ -103,6 +109,7 @@ private:
     const char* data_ = nullptr;  // the text, or what the buffer holds of the file
     std::size_t size_ = 0;
     std::FILE* file_ = nullptr;
+    std::size_t piece_ = kReadPiece;
     bool eof_ = true;   // nothing more to read than data_ holds
     bool checkBinary_ = false;  // Refill looks for NUL bytes (after the start's checks)
     std::string buf_;   // the file's text from keepFrom_ on (streamed reading)

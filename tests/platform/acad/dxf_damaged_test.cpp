@@ -276,6 +276,9 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     EXPECT_NE(FileRefusal(save("planta.dxf", std::string("AC1015\0\0\0\x01\x02 binario", 18))).find("DWG"),
               std::string::npos);
     EXPECT_NE(FileRefusal(save("cortado.dxf", text.substr(0, at + 3))).find("truncado"), std::string::npos);
+    // Binary content after the end, refused from disk as from memory.
+    EXPECT_NE(FileRefusal(save("cauda.dxf", text + std::string(2u << 20, '\n') + '\0')).find("binário"),
+              std::string::npos);
     // A value of megabytes is no drawing's: refused at its line before it is held whole.
     const std::string huge = WithEntity({"0", "TEXT", "1", std::string(3u << 20, 'x')});
     EXPECT_NE(Refusal(huge).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
