@@ -810,13 +810,16 @@ private:
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
         }
+        EntityCodec* codec = codecs_.Find(name);
         // A record a text listed as its own is read and checked as any entity,
-        // and kept as the file holds it.
+        // and kept as the file holds it (a reference, whose attributes follow
+        // it as records of their own, is not taken for one).
         std::uint64_t listedAs = 0;
-        Entity* const main = columnOf_.empty() ? nullptr : MainOfFollower(listedAs);
+        const bool mayFollow =
+            !columnOf_.empty() && !(codec && codec->FollowedBy() == EntityCodec::Followers::Attributes);
+        Entity* const main = mayFollow ? MainOfFollower(listedAs) : nullptr;
         std::vector<GroupReader::Captured> asRead;
         if (main) in_.Capture(&asRead);
-        EntityCodec* codec = codecs_.Find(name);
         Record& rec = record_;
         if (codec) codec->Begin();
         const bool keepRaw = !codec || codec->KeepsRaw();
@@ -1311,8 +1314,13 @@ private:
             if (r.handle != old && heldByObject) entries.emplace(old, r.handle);
         }
         if (!entries.empty()) RenameEntries(k, entries);
-        for (auto& [main, columns] : k.columns)
-            for (KeptRecord& r : columns) {
+        // Texts in the order of their handles: fresh handles do not depend on where texts lie in memory.
+        std::vector<std::pair<const Entity*, std::vector<KeptRecord>*>> lists;
+        for (auto& [main, records] : k.columns) lists.emplace_back(main, &records);
+        std::sort(lists.begin(), lists.end(),
+                  [](const auto& a, const auto& b) { return a.first->HandleValue() < b.first->HandleValue(); });
+        for (auto& [main, records] : lists)
+            for (KeptRecord& r : *records) {
                 const std::uint64_t old = r.handle;
                 fix(r);
                 if (r.handle != old) RenameListed(*main, old, r.handle);

@@ -375,8 +375,8 @@ bool GroupReader::ReadLine(std::string_view& line)
     std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
     // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
     if (len > kMaxLineLength)
-        FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength / (1024 * 1024)) +
-                              " MiB; nenhum valor de um desenho tem esse tamanho (arquivo danificado ou não é um DXF)");
+        FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength >> 20) +
+                              " MiB; nenhum valor de um desenho tem esse tamanho (arquivo danificado?)");
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
     line = std::string_view(start, len);

@@ -428,8 +428,9 @@ TEST(DxfForeign, RecordsTheHostDoesNotModelAreWrittenBackWithTheirHandles)
 TEST(DxfForeign, KeptRecordsNeverDoubleAHandle)
 {
     std::string file = LaterProgramFile();
-    for (const auto& [from, to] : {std::pair<std::string, std::string>{"XRECORD\r\n5\r\n67\r\n", "XRECORD\r\n5\r\n40\r\n"},
-                                   {"PV\r\n360\r\n67\r\n", "PV\r\n360\r\n40\r\n"}}) {
+    using Change = std::pair<std::string, std::string>;
+    for (const auto& [from, to] : {Change{"XRECORD\r\n5\r\n67\r\n", "XRECORD\r\n5\r\n40\r\n"},
+                                   Change{"PV\r\n360\r\n67\r\n", "PV\r\n360\r\n40\r\n"}}) {
         ASSERT_NE(file.find(from), std::string::npos);
         file.replace(file.find(from), from.size(), to);
     }
