@@ -1,9 +1,10 @@
 // The DXF reader on arbitrary bytes: it either reads a drawing or refuses the
 // text with a FileError; it never crashes, leaks or hangs. A drawing it reads
-// must also save, and the saved text read back. The same bytes read from a
-// file in small pieces (the size taken from the input, so that groups, line
-// ends and the checks for binary content fall across pieces) give the same
-// answer and the same drawing.
+// must also save, and the saved text read back. The same bytes read as a
+// drawing file is read, from a stream a piece at a time (pieces of 1 to 64
+// bytes, the size taken from the input, so that groups, line ends and the
+// checks for binary content fall across pieces), give the same answer and the
+// same drawing.
 
 #include <cstddef>
 #include <cstdint>
