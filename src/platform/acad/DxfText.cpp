@@ -376,7 +376,8 @@ bool GroupReader::ReadLine(std::string_view& line)
     // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
     if (len > kMaxLineLength)
         FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength >> 20) +
-                              " MiB; nenhum valor de um desenho tem esse tamanho (arquivo danificado?)");
+                              " MiB; nenhum valor de um desenho tem esse tamanho "
+                              "(arquivo danificado ou que não é um DXF)");
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
     line = std::string_view(start, len);
