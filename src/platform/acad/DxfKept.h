@@ -3,9 +3,10 @@
 // drawing opened and saved loses nothing: the records of the objects section
 // (image definitions, table and multileader styles, materials, groups,
 // extension records), dimension styles, class definitions, the ACDSDATA
-// section (the geometry of 3-D solids) and the linked columns of multi-column
-// texts. The reader fills it, the writer writes it back with the same handles.
-// Engine-internal.
+// section (the geometry of 3-D solids), and what belongs to a multi-column
+// text: its embedded column data (files of 2018 and later), its linked columns
+// and its frame (earlier files). The reader fills it, the writer writes it back
+// with the same handles. Engine-internal.
 
 #include <cstdint>
 #include <string>
@@ -60,13 +61,15 @@ struct KeptFileParts {
     std::vector<KeptDimStyle> dimStyles;
     bool hasAcdsData = false;
     std::vector<RawGroup> acdsData;  // the section's groups
-    // Linked columns of a multi-column text, written after it.
+    // Records a text lists as its own (linked columns, the frame), written after it.
     std::unordered_map<const Entity*, std::vector<KeptRecord>> columns;
+    // An entity's embedded object (101 and the groups after it), written after its own groups.
+    std::unordered_map<const Entity*, std::vector<RawGroup>> embedded;
 
     bool Empty() const
     {
         return classes.empty() && objects.empty() && root == 0 && dimStyles.empty() && !hasAcdsData &&
-               columns.empty();
+               columns.empty() && embedded.empty();
     }
 };
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cmath>
 #include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -71,9 +72,10 @@ struct ClipRead {
 
 class Reader final : public ReadContext {
 public:
-    // `from`: the text in memory, or the open file.
-    template <class Source>
-    Reader(Document& doc, Source from, std::string source) : doc_(doc), in_(from, std::move(source))
+    // `from`: the text in memory, or the open file (and the size of its pieces).
+    template <class Source, class... Pieces>
+    Reader(Document& doc, std::string source, Source from, Pieces... pieces)
+        : doc_(doc), in_(from, std::move(source), pieces...)
     {
     }
 
@@ -95,6 +97,7 @@ public:
         }
         if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
+        in_.CheckRest();
         Finish();
     }
 
@@ -431,6 +434,7 @@ private:
         rec.xdataCodes.clear();
         rec.xdataValues.clear();
         rec.raw.clear();
+        rec.embedded.clear();
         rec.objectName.clear();
         rec.drop = false;
         bool marker = false;
@@ -465,6 +469,12 @@ private:
                 ReadXData(rec);
                 continue;
             }
+            if (c == 101 && entity && layout) {
+                // Data of another object inside this one (a text's columns in files of
+                // 2018 and later): its groups are not the entity's own fields.
+                ReadEmbedded(keepRaw ? rec.raw : rec.embedded);
+                continue;
+            }
             if (entity)
                 if (auto rows = CommonLayout().Find(c); !rows.empty()) {
                     for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
@@ -495,6 +505,19 @@ private:
             g.value = std::string(Trim(in_.Raw()));
         }
         into.push_back(std::move(g));
+    }
+
+    // From the current (101) group up to the extended data or the next record.
+    void ReadEmbedded(std::vector<RawGroup>& into)
+    {
+        KeepRaw(into);
+        while (in_.Next()) {
+            if (in_.Code() == 0 || in_.Code() >= 1000) {
+                in_.Unget();
+                return;
+            }
+            KeepRaw(into);
+        }
     }
 
     // 102 "{NAME" ... 102 "}": reactors and extension dictionaries of other applications.
@@ -787,13 +810,23 @@ private:
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
         }
-        if (name == "MTEXT" && !columnOf_.empty() && ReadColumn()) return;
         EntityCodec* codec = codecs_.Find(name);
+        // A record a text listed as its own is read and checked as any entity,
+        // and kept as the file holds it (a reference, whose attributes follow
+        // it as records of their own, is not taken for one).
+        std::uint64_t listedAs = 0;
+        const bool mayFollow =
+            !columnOf_.empty() && !(codec && codec->FollowedBy() == EntityCodec::Followers::Attributes);
+        Entity* const main = mayFollow ? MainOfFollower(listedAs) : nullptr;
+        std::vector<GroupReader::Captured> asRead;
+        if (main) in_.Capture(&asRead);
         Record& rec = record_;
         if (codec) codec->Begin();
         const bool keepRaw = !codec || codec->KeepsRaw();
         ReadRecord(codec ? &codec->Layout() : nullptr, codec ? codec->Data() : nullptr, rec, true, keepRaw);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Vertices) ReadVertices(*codec, rec);
+        in_.Capture(nullptr);
+        rec.line = line;
         Block& target = block ? *block : rec.common.paperSpace ? PaperSpace() : doc_.ModelSpace();
 
         std::unique_ptr<Entity> e;
@@ -814,56 +847,88 @@ private:
             ApplyCommon(*e, rec.common);
             ApplyXData(*e, rec);
         });
+        if (main) {
+            columnOf_.erase(listedAs);
+            if (usable && e) KeepFollower(*main, name, rec.handle, asRead);
+            return;
+        }
         if (!usable || !e) return;
         Entity* added = nullptr;
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
         ReKey(*added, rec.handle);
+        KeepEmbedded(*added, rec);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
         if (name == "MTEXT") NoteColumns(*added, rec);
     }
 
-    // A multi-column text of files before 2018 lists its further columns, texts
-    // of their own, under "ACAD" (1005 handles between ACAD_MTEXT_COLUMNS_BEGIN
-    // and _END): they belong to it, not to the space.
-    void NoteColumns(Entity& main, const Record& rec)
+    void KeepEmbedded(const Entity& e, Record& rec)
     {
-        const auto& c = rec.xdataCodes;
-        const auto& v = rec.xdataValues;
-        bool inColumns = false;
-        for (std::size_t i = 0; i < c.size(); ++i) {
+        if (!rec.embedded.empty()) Kept().embedded[&e] = std::move(rec.embedded);
+    }
+
+    // A multi-column text of files before 2018 lists, under "ACAD", its further
+    // columns (texts of their own, 1005 handles between ACAD_MTEXT_COLUMNS_BEGIN
+    // and _END) and the polylines that draw its frame (between
+    // ACAD_MTEXT_TEXT_BORDERS_BEGIN and _END): they belong to it, not to the space.
+    template <class Values, class Fn>
+    static void ForEachListedHandle(const std::vector<int>& c, Values& v, Fn&& fn)
+    {
+        bool listing = false;
+        for (std::size_t i = 0; i < c.size() && i < v.size(); ++i) {
             if (c[i] == 1000 && v[i].IsString()) {
                 const std::string& t = v[i].AsString();
-                if (t == "ACAD_MTEXT_COLUMNS_BEGIN") inColumns = true;
-                if (t == "ACAD_MTEXT_COLUMNS_END") inColumns = false;
+                if (t == "ACAD_MTEXT_COLUMNS_BEGIN" || t == "ACAD_MTEXT_TEXT_BORDERS_BEGIN") listing = true;
+                if (t == "ACAD_MTEXT_COLUMNS_END" || t == "ACAD_MTEXT_TEXT_BORDERS_END") listing = false;
             } else if (c[i] == 1001) {
-                inColumns = false;
-            } else if (inColumns && c[i] == 1005 && v[i].IsString()) {
-                std::uint64_t h = 0;
-                if (ParseHandle(v[i].AsString(), h) && h != rec.handle) columnOf_[h] = &main;
+                listing = false;
+            } else if (listing && c[i] == 1005 && v[i].IsString()) {
+                fn(v[i]);
             }
         }
     }
 
-    // An MTEXT whose handle a main text listed: kept with it as read. False
-    // (nothing consumed) for any other text.
-    bool ReadColumn()
+    void NoteColumns(Entity& main, const Record& rec)
     {
-        if (!in_.Next()) return false;
-        std::uint64_t h = 0;
-        auto it = in_.Code() == 5 && ParseHandle(in_.Word(), h) ? columnOf_.find(h) : columnOf_.end();
-        if (it == columnOf_.end()) {
-            in_.Unget();
-            return false;
-        }
+        ForEachListedHandle(rec.xdataCodes, rec.xdataValues, [&](const Variant& v) {
+            std::uint64_t h = 0;
+            if (ParseHandle(v.AsString(), h) && h != rec.handle && h < kProvisional) columnOf_[h] = &main;
+        });
+    }
+
+    // The text that listed the record whose (0, type) group is current, or null
+    // (nothing consumed either way).
+    Entity* MainOfFollower(std::uint64_t& handle)
+    {
+        if (!in_.Next()) return nullptr;
+        auto it = in_.Code() == 5 && ParseHandle(in_.Word(), handle) ? columnOf_.find(handle) : columnOf_.end();
+        in_.Unget();
+        return it == columnOf_.end() ? nullptr : it->second;
+    }
+
+    // Keeps a record that belongs to `main` as the file holds it (the groups as
+    // KeepRaw takes them).
+    void KeepFollower(Entity& main, const std::string& type, std::uint64_t handle,
+                      std::vector<GroupReader::Captured>& asRead)
+    {
         KeptRecord r;
-        r.type = "MTEXT";
-        r.handle = FileHandle();
-        KeepRaw(r.groups);
-        ReadVerbatimRest(r);
-        Kept().columns[it->second].push_back(std::move(r));
-        columnOf_.erase(it);
-        return true;
+        r.type = type;
+        r.handle = handle;
+        r.groups.reserve(asRead.size());
+        for (GroupReader::Captured& g : asRead) {
+            RawGroup raw{g.code, {}};
+            double real = 0;
+            if (IsStringCode(g.code)) {
+                DecodeText(g.value, raw.value);
+            } else {
+                raw.value = std::string(Trim(g.value));
+                if (IsRealCode(g.code) && !ParseReal(raw.value, real))
+                    in_.FailAt(g.line, "valor numérico inválido ou fora do intervalo (grupo " +
+                                           std::to_string(g.code) + ")");
+            }
+            r.groups.push_back(std::move(raw));
+        }
+        Kept().columns[&main].push_back(std::move(r));
     }
 
     // VERTEX records up to SEQEND, into the POLYLINE being read (and into its raw
@@ -935,6 +1000,7 @@ private:
                 }))
                 continue;
             ReKey(*a, rec.handle);
+            KeepEmbedded(*a, rec);
         }
     }
 
@@ -1219,7 +1285,10 @@ private:
 
     // A kept record whose handle an object or another record has too (a damaged
     // file), or that has none where one is needed, gets a fresh one: a saved file
-    // never holds a handle twice.
+    // never holds a handle twice. What named the record by its old handle names
+    // the new one, where it cannot have meant the other holder: the list of the
+    // text a column or frame belongs to, and dictionary entries when the other
+    // holder is an entity or a table record (never an entry).
     void UniqueKeptHandles(KeptFileParts& k)
     {
         std::unordered_set<std::uint64_t> seen;
@@ -1237,11 +1306,67 @@ private:
         if (k.root && !unique(k.root)) k.root = 0;
         for (auto& [name, d] : k.dictionaries)
             if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
-        for (KeptRecord& r : k.objects) fix(r);
-        for (auto& [main, columns] : k.columns)
-            for (KeptRecord& r : columns) fix(r);
+        std::unordered_map<std::uint64_t, std::uint64_t> entries;  // old handle → new
+        for (KeptRecord& r : k.objects) {
+            const std::uint64_t old = r.handle;
+            const bool heldByObject = old && doc_.FindByHandle(old);
+            fix(r);
+            if (r.handle != old && heldByObject) entries.emplace(old, r.handle);
+        }
+        if (!entries.empty()) RenameEntries(k, entries);
+        // Texts in the order of their handles: fresh handles do not depend on where texts lie in memory.
+        std::vector<std::pair<const Entity*, std::vector<KeptRecord>*>> lists;
+        for (auto& [main, records] : k.columns) lists.emplace_back(main, &records);
+        std::sort(lists.begin(), lists.end(),
+                  [](const auto& a, const auto& b) { return a.first->HandleValue() < b.first->HandleValue(); });
+        for (auto& [main, records] : lists)
+            for (KeptRecord& r : *records) {
+                const std::uint64_t old = r.handle;
+                fix(r);
+                if (r.handle != old) RenameListed(*main, old, r.handle);
+            }
         for (KeptDimStyle& d : k.dimStyles)
             if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
+    }
+
+    void RenameEntries(KeptFileParts& k, const std::unordered_map<std::uint64_t, std::uint64_t>& renamed)
+    {
+        auto rename = [&](DictionaryEntry& e) {
+            if (auto it = renamed.find(e.handle); it != renamed.end()) e.handle = it->second;
+        };
+        for (DictionaryEntry& e : k.rootEntries) rename(e);
+        for (auto& [name, d] : k.dictionaries)
+            for (DictionaryEntry& e : d.entries) rename(e);
+        for (KeptRecord& r : k.objects) {
+            if (!IsDictionary(r)) continue;
+            bool named = false;
+            for (RawGroup& g : r.groups) {
+                std::uint64_t h = 0;
+                if (g.code == 3) named = true;
+                if ((g.code == 350 || g.code == 360) && named && ParseHandle(g.value, h))
+                    if (auto it = renamed.find(h); it != renamed.end()) g.value = HandleText(it->second);
+                if (g.code == 350 || g.code == 360) named = false;
+            }
+        }
+    }
+
+    // The text's list of its columns and frame names `to` where it named `from`.
+    void RenameListed(const Entity& main, std::uint64_t from, std::uint64_t to)
+    {
+        AcadObject* text = doc_.FindByHandle(main.HandleValue());
+        if (!text || !text->HasXData()) return;
+        std::vector<int> codes;
+        std::vector<Variant> values;
+        text->GetXData("", codes, values);
+        bool changed = false;
+        ForEachListedHandle(codes, values, [&](Variant& v) {
+            std::uint64_t h = 0;
+            if (ParseHandle(v.AsString(), h) && h == from) {
+                v = Variant(HandleText(to));
+                changed = true;
+            }
+        });
+        if (changed) text->SetXData(codes, values);
     }
 
     Layout* LayoutOfBlock(const Block& b)
@@ -1400,18 +1525,25 @@ private:
 
 namespace {
 
-template <class Source>
-std::string Read(Document& doc, Source from, const std::string& sourceName)
+[[noreturn]] void OutOfMemory(const std::string& sourceName)
+{
+    throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
+}
+
+template <class... Source>
+std::string Read(Document& doc, const std::string& sourceName, Source... from)
 {
     std::string note;
     try {
-        Reader reader(doc, from, sourceName);
+        Reader reader(doc, sourceName, from...);
         reader.Run();
         note = reader.Note();
     } catch (const Error&) {
         throw;
     } catch (const std::bad_alloc&) {
-        throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
+        OutOfMemory(sourceName);
+    } catch (const std::length_error&) {  // a size past what memory can hold
+        OutOfMemory(sourceName);
     } catch (const std::exception& e) {
         throw Error(ErrorCode::FileError,
                     "Erro interno ao ler o desenho \"" + sourceName + "\": " + std::string(e.what()));
@@ -1426,13 +1558,13 @@ std::string Read(Document& doc, Source from, const std::string& sourceName)
 
 std::string ReadDxfText(Document& doc, std::string_view text, const std::string& sourceName)
 {
-    return Read(doc, text, sourceName);
+    return Read(doc, sourceName, text);
 }
 
 namespace dxf {
-std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName)
+std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName, std::size_t piece)
 {
-    return Read(doc, file, sourceName);
+    return Read(doc, sourceName, file, piece);
 }
 }  // namespace dxf
 

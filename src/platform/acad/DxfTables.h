@@ -192,6 +192,7 @@ struct Record {
     std::vector<int> xdataCodes;  // extended data, as AcadObject::SetXData takes it
     std::vector<Variant> xdataValues;
     std::vector<RawGroup> raw;    // groups kept whole (unmodelled kinds)
+    std::vector<RawGroup> embedded;  // from (101, "Embedded Object") to the extended data
     std::string objectName;       // the first subclass marker after AcDbEntity
     bool drop = false;            // set by Build: the record is not kept at all
 };

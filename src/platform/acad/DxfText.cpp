@@ -1,5 +1,6 @@
 #include "platform/acad/DxfText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -295,8 +296,8 @@ GroupReader::GroupReader(std::string_view text, std::string sourceName)
     CheckStart();
 }
 
-GroupReader::GroupReader(std::FILE* file, std::string sourceName)
-    : file_(file), eof_(false), source_(std::move(sourceName))
+GroupReader::GroupReader(std::FILE* file, std::string sourceName, std::size_t piece)
+    : file_(file), piece_(std::max<std::size_t>(piece, 1)), eof_(false), source_(std::move(sourceName))
 {
     // Enough for the checks of the start (which look for binary content in all
     // that was read); Refill checks what it reads from there on.
@@ -330,7 +331,6 @@ void GroupReader::CheckStart()
 bool GroupReader::Refill()
 {
     if (eof_) return false;
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
     // Drop what lies before the previous group; views into what is kept move with it.
     const std::size_t keep = std::min(keepFrom_, pos_);
     const std::size_t valueAt = value_.data() ? static_cast<std::size_t>(value_.data() - data_) : 0;
@@ -341,8 +341,8 @@ bool GroupReader::Refill()
         keepFrom_ -= keep;
         groupStart_ -= keep;
     }
-    if (buf_.size() - size_ < kChunk / 2) buf_.resize(std::max(buf_.size() * 2, size_ + kChunk));
-    const std::size_t n = std::fread(buf_.data() + size_, 1, buf_.size() - size_, file_);
+    if (buf_.size() - size_ < piece_) buf_.resize(std::max(buf_.size() * 2, size_ + piece_));
+    const std::size_t n = std::fread(buf_.data() + size_, 1, piece_, file_);
     if (n == 0) {
         eof_ = true;
         if (std::ferror(file_)) FailAt(nextLine_, "erro de leitura do arquivo");
@@ -365,12 +365,19 @@ bool GroupReader::ReadLine(std::string_view& line)
 {
     const void* nl = nullptr;
     while (true) {
-        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', size_ - pos_) : nullptr;
-        if (nl || !Refill()) break;
+        const std::size_t rest = size_ - pos_;
+        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', std::min(rest, kMaxLineLength + 1)) : nullptr;
+        if (nl || rest > kMaxLineLength) break;
+        if (!Refill()) break;
     }
     if (pos_ >= size_) return false;
     const char* start = data_ + pos_;
     std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
+    // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
+    if (len > kMaxLineLength)
+        FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength >> 20) +
+                              " MiB; nenhum valor de um desenho tem esse tamanho "
+                              "(arquivo danificado ou que não é um DXF)");
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
     line = std::string_view(start, len);
@@ -382,6 +389,7 @@ bool GroupReader::Next()
 {
     if (pushedBack_) {
         pushedBack_ = false;
+        if (capture_) capture_->push_back({code_, std::string(value_), line_});
         return true;
     }
     keepFrom_ = groupStart_;
@@ -395,6 +403,8 @@ bool GroupReader::Next()
         while (true) {
             while (pos_ < size_ && (IsBlank(data_[pos_]) || data_[pos_] == '\n')) ++pos_;
             if (pos_ < size_) break;
+            // All of it blank so far: not kept while more is read.
+            if (file_) size_ = pos_ = groupStart_;
             if (!Refill()) return false;
         }
         FailAt(codeLineNo, "linha vazia onde se esperava um código de grupo");
@@ -408,12 +418,24 @@ bool GroupReader::Next()
     code_ = code;
     value_ = valueLine;
     line_ = codeLineNo;
+    if (capture_) capture_->push_back({code_, std::string(value_), line_});
     return true;
+}
+
+void GroupReader::CheckRest()
+{
+    value_ = {};
+    pushedBack_ = false;
+    while (file_ && !eof_) {
+        keepFrom_ = groupStart_ = pos_ = size_;
+        Refill();
+    }
 }
 
 void GroupReader::Unget()
 {
     pushedBack_ = true;
+    if (capture_ && !capture_->empty()) capture_->pop_back();
 }
 
 void GroupReader::FailAt(std::size_t line, const std::string& what) const

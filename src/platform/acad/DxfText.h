@@ -14,6 +14,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/acad/Geometry.h"
 
@@ -24,6 +25,13 @@ namespace acad::dxf {
 // itself writes, where derived values (a text's insertion point worked out
 // from its alignment point, the drawing's extents) outgrow what was read.
 inline constexpr double kMaxMagnitude = std::numeric_limits<double>::max();
+
+// Longest line (a group code or a value) a drawing may hold: far above any
+// real value (texts come in pieces of 250 characters, solids' data in lines of
+// 254), so that a damaged file is refused before it fills the memory.
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+// How much of a file is read at a time.
+inline constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 // Text decoding of one value: valid UTF-8 is taken as it is, anything else as
 // Windows-1252 (what files of the 8-bit era hold); \U+XXXX escapes become the
@@ -52,11 +60,15 @@ std::string_view Trim(std::string_view s);
 class GroupReader {
 public:
     GroupReader(std::string_view text, std::string sourceName);
-    // Reads `file` (open for reading, owned by the caller) from its position.
-    GroupReader(std::FILE* file, std::string sourceName);
+    // Reads `file` (open for reading, owned by the caller) from its position,
+    // at most `piece` bytes at a time.
+    GroupReader(std::FILE* file, std::string sourceName, std::size_t piece = kReadPiece);
 
     // Advances to the next group; false at the end of the text.
     bool Next();
+    // Reads what is left of a file without keeping it: a binary file is
+    // refused wherever its binary part lies, as text held in memory is.
+    void CheckRest();
     // Makes the current group the next one again (one level).
     void Unget();
     int Code() const { return code_; }
@@ -76,6 +88,15 @@ public:
     std::string Text() const;
     void TextInto(std::string& out) const;
 
+    // While `into` is set, every group read is also appended to it as the file
+    // holds it; Unget takes the last one back.
+    struct Captured {
+        int code = 0;
+        std::string value;
+        std::size_t line = 0;
+    };
+    void Capture(std::vector<Captured>* into) { capture_ = into; }
+
     [[noreturn]] void Fail(const std::string& what) const;
     [[noreturn]] void FailAt(std::size_t line, const std::string& what) const;
 
@@ -88,6 +109,7 @@ private:
     const char* data_ = nullptr;  // the text, or what the buffer holds of the file
     std::size_t size_ = 0;
     std::FILE* file_ = nullptr;
+    std::size_t piece_ = kReadPiece;
     bool eof_ = true;   // nothing more to read than data_ holds
     bool checkBinary_ = false;  // Refill looks for NUL bytes (after the start's checks)
     std::string buf_;   // the file's text from keepFrom_ on (streamed reading)
@@ -101,6 +123,7 @@ private:
     std::size_t line_ = 0;
     // State saved by Unget.
     bool pushedBack_ = false;
+    std::vector<Captured>* capture_ = nullptr;
 };
 
 // Writes groups into a buffer, flushed to a file when one is given.

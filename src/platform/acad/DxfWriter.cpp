@@ -637,6 +637,9 @@ private:
         currentPicture_ = pic != pictureOf_.end() ? pictures_[pic->second].name : std::string();
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
+        if (!kept_.embedded.empty())
+            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end())
+                for (const RawGroup& g : it->second) out_.String(g.code, g.value);
         std::vector<int> codes;
         std::vector<Variant> values;
         codec->ExtraXData(*this, e, codes, values);
@@ -890,7 +893,11 @@ private:
 
     void WriteClips()
     {
-        for (const auto& [entity, h] : clips_) {
+        // In the order the references were written (the same file every time).
+        std::vector<std::pair<const Entity*, ClipHandles>> clips(clips_.begin(), clips_.end());
+        std::sort(clips.begin(), clips.end(),
+                  [](const auto& a, const auto& b) { return a.second.dictionary < b.second.dictionary; });
+        for (const auto& [entity, h] : clips) {
             if (!h.dictionary) continue;  // not written (not in a written block)
             const auto& x = static_cast<const ExternalReference&>(*entity);
             Dictionary(h.dictionary, entity->HandleValue(), {}, false);

@@ -34,6 +34,19 @@ std::string Refusal(const std::string& text)
     return "";
 }
 
+// The same for a file on disk, read a piece at a time.
+std::string FileRefusal(const std::filesystem::path& path)
+{
+    Document doc;
+    try {
+        ReadDxf(doc, path);
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError) << e.Description();
+        return e.Description();
+    }
+    return "";
+}
+
 std::string WithEntity(std::initializer_list<std::string> entity)
 {
     std::string s = Lines({"0", "SECTION", "2", "ENTITIES"});
@@ -215,6 +228,29 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
     EXPECT_NE(nameless.find("linha 5"), std::string::npos) << nameless;
 }
 
+// A drawing that opens saves into a file that opens. The columns a text lists
+// are checked as any text is (a layer name no table can hold refuses the file
+// at its line), and a column whose handle another text took gets a fresh one
+// that the text's list follows.
+TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
+{
+    auto file = [](const std::string& columnLayer) {
+        return WithEntity({"0", "MTEXT", "5", "44", "40", "1", "1", "a", "1001", "ACAD", "1000",
+                           "ACAD_MTEXT_COLUMNS_BEGIN", "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END",
+                           "0", "MTEXT", "5", "45", "8", columnLayer, "40", "1", "1", "b",  // line 25: the layer
+                           "0", "MTEXT", "5", "45", "40", "1", "1", "c"});
+    };
+    EXPECT_NE(Refusal(file("a*b")).find("linha 25: Valor inválido: nome de layer"), std::string::npos);
+
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, file("COLUNAS"), "colunas.dxf"), "");
+    EXPECT_EQ(doc.ModelSpace().Count(), 2);
+    Document back;
+    ASSERT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "");
+    ASSERT_EQ(back.ModelSpace().Count(), 2);
+    EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(1))->TextString(), "c");
+}
+
 // Files on disk are read a piece at a time: groups across the pieces read as
 // one, and damage far into a large file still names its line.
 TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
@@ -241,26 +277,16 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     const std::size_t line = static_cast<std::size_t>(std::count(text.begin(), text.begin() + at, '\n')) + 1;
     std::string binary = text;
     binary[at] = '\0';
-    Document d1;
-    try {
-        ReadDxf(d1, save("binario.dxf", binary));
-        ADD_FAILURE() << "binary content read";
-    } catch (const Error& e) {
-        EXPECT_NE(e.Description().find("linha " + std::to_string(line) + ":"), std::string::npos) << e.Description();
-    }
+    EXPECT_NE(FileRefusal(save("binario.dxf", binary)).find("linha " + std::to_string(line) + ":"), std::string::npos);
     // A drawing in the binary format, whatever its name, is named as such.
-    Document d3;
-    try {
-        ReadDxf(d3, save("planta.dxf", std::string("AC1015\0\0\0\x01\x02 binario", 18)));
-        ADD_FAILURE() << "binary drawing read";
-    } catch (const Error& e) {
-        EXPECT_NE(e.Description().find("DWG"), std::string::npos) << e.Description();
-    }
-    Document d2;
-    try {
-        ReadDxf(d2, save("cortado.dxf", text.substr(0, at + 3)));
-        ADD_FAILURE() << "truncated file read";
-    } catch (const Error& e) {
-        EXPECT_NE(e.Description().find("truncado"), std::string::npos) << e.Description();
-    }
+    EXPECT_NE(FileRefusal(save("planta.dxf", std::string("AC1015\0\0\0\x01\x02 binario", 18))).find("DWG"),
+              std::string::npos);
+    EXPECT_NE(FileRefusal(save("cortado.dxf", text.substr(0, at + 3))).find("truncado"), std::string::npos);
+    // Binary content after the end, refused from disk as from memory.
+    EXPECT_NE(FileRefusal(save("cauda.dxf", text + std::string(2u << 20, '\n') + '\0')).find("binário"),
+              std::string::npos);
+    // A value of megabytes is no drawing's: refused at its line before it is held whole.
+    const std::string huge = WithEntity({"0", "TEXT", "1", std::string(3u << 20, 'x')});
+    EXPECT_NE(Refusal(huge).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
+    EXPECT_NE(FileRefusal(save("enorme.dxf", huge)).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
 }

@@ -423,17 +423,71 @@ TEST(DxfForeign, RecordsTheHostDoesNotModelAreWrittenBackWithTheirHandles)
 }
 
 // A damaged file that gives a kept record the handle of an entity: the saved
-// file still names every handle once, the entity's staying with the entity.
+// file still names every handle once, the entity's staying with the entity, and
+// the dictionary entry that named the record names its new handle.
 TEST(DxfForeign, KeptRecordsNeverDoubleAHandle)
 {
     std::string file = LaterProgramFile();
-    const std::string from = "XRECORD\r\n5\r\n67\r\n";
-    ASSERT_NE(file.find(from), std::string::npos);
-    file.replace(file.find(from), from.size(), "XRECORD\r\n5\r\n40\r\n");
+    using Change = std::pair<std::string, std::string>;
+    for (const auto& [from, to] : {Change{"XRECORD\r\n5\r\n67\r\n", "XRECORD\r\n5\r\n40\r\n"},
+                                   Change{"PV\r\n360\r\n67\r\n", "PV\r\n360\r\n40\r\n"}}) {
+        ASSERT_NE(file.find(from), std::string::npos);
+        file.replace(file.find(from), from.size(), to);
+    }
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, file, "duplicado.dxf"), "");
     const SavedFile saved(WriteDxfText(doc));
     for (const std::string& h : saved.handles) EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
     EXPECT_EQ(saved.Record("40")[0].second, "IMAGE");
     EXPECT_EQ(saved.types.count("XRECORD"), 1u);
+    const auto dictionary = saved.Record("64");
+    ASSERT_EQ(dictionary.back().first, 360);
+    EXPECT_EQ(saved.Record(dictionary.back().second)[0].second, "XRECORD");
+}
+
+// Multi-column texts as files of 2018 and later hold them: the columns embedded
+// in the text (101 and the groups after it) are not the text's own position,
+// height or attachment; linked columns and the polyline of a frame that a text
+// lists are its own. Two texts stay two texts, saved with all of it.
+TEST(DxfForeign, EmbeddedAndLinkedColumnsAndFramesBelongToTheirText)
+{
+    const std::string file =
+        Groups({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1032", "0", "ENDSEC",
+                "0", "SECTION", "2", "ENTITIES",
+                "0", "MTEXT", "5", "80", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "5", "20", "6",
+                "30", "0", "40", "2.5", "41", "60", "46", "150", "71", "5", "72", "1", "1", "tres colunas", "73", "1",
+                "44", "1", "101", "Embedded Object", "70", "1", "10", "1", "20", "0", "30", "0", "11", "5", "21", "6",
+                "31", "0", "40", "60", "41", "150", "42", "175", "43", "150", "71", "1", "72", "3", "44", "50", "45",
+                "12.5", "73", "0", "74", "0", "46", "150", "46", "150", "46", "150",
+                "0", "MTEXT", "5", "90", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "0", "20", "0",
+                "30", "0", "40", "2.5", "41", "50", "90", "16", "1", "primeira", "1001", "ACAD", "1000",
+                "ACAD_MTEXT_TEXT_BORDERS_BEGIN", "1070", "80", "1070", "16", "1070", "5", "1005", "93", "1000",
+                "ACAD_MTEXT_TEXT_BORDERS_END", "1000", "ACAD_MTEXT_COLUMNS_BEGIN", "1070", "47", "1070", "3",
+                "1005", "91", "1005", "92", "1000", "ACAD_MTEXT_COLUMNS_END",
+                "0", "MTEXT", "5", "91", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "55", "20", "0",
+                "30", "0", "40", "2.5", "41", "50", "1", "segunda",
+                "0", "MTEXT", "5", "92", "100", "AcDbEntity", "8", "0", "100", "AcDbMText", "10", "110", "20", "0",
+                "30", "0", "40", "2.5", "41", "50", "1", "terceira",
+                "0", "LWPOLYLINE", "5", "93", "100", "AcDbEntity", "8", "0", "100", "AcDbPolyline", "90", "2", "70",
+                "1", "10", "0", "20", "0", "10", "160", "20", "-40",
+                "0", "ENDSEC", "0", "EOF"});
+    auto doc = std::make_unique<Document>();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        auto again = std::make_unique<Document>();
+        EXPECT_EQ(ReadDxfText(*again, round ? WriteDxfText(*doc) : file, "r2018.dxf"), "");
+        doc = std::move(again);
+        ASSERT_EQ(doc->ModelSpace().Count(), 2);
+        const auto* embedded = dynamic_cast<MText*>(doc->ModelSpace().Item(0));
+        ASSERT_NE(embedded, nullptr);
+        EXPECT_EQ(embedded->AttachmentPoint(), 5);
+        EXPECT_DOUBLE_EQ(embedded->Height(), 2.5);
+        EXPECT_DOUBLE_EQ(embedded->InsertionPoint().x, 5.0);
+        const SavedFile saved(WriteDxfText(*doc));
+        EXPECT_TRUE(HasGroup(saved.Record("80"), 101, "Embedded Object"));
+        EXPECT_TRUE(HasGroup(saved.Record("80"), 45, "12.5"));
+        for (const char* h : {"91", "92", "93"}) EXPECT_EQ(saved.handles.count(h), 1u) << "handle " << h;
+        EXPECT_TRUE(HasGroup(saved.Record("92"), 1, "terceira"));
+        EXPECT_EQ(saved.Record("93")[0].second, "LWPOLYLINE");
+    }
 }
