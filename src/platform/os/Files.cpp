@@ -89,7 +89,9 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     fs::permissions(tmp, fs::status(source, ec).permissions(), ec);
     if (trashOld && fs::exists(fs::symlink_status(written, ec))) {
         const Status trashed = MoveToTrash(written.string());
-        if (!trashed) return undo(trashed.message);
+        if (!trashed)
+            return undo("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
+                        trashed.message);
     }
     fs::rename(tmp, written, ec);
     if (ec) return undo(detail::Describe("copiar '" + source + "' para", target, ec));

@@ -180,7 +180,7 @@ dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
 dialog open ${tmp}/rede-CAD_NOD.dwg
 answer frmMsgBox
-  expect text Mensagem contains "Erro. Arquivo não copiado!\r\n\r\nNão foi possível mover"
+  expect text Mensagem contains "Erro. Arquivo não copiado!\r\n\r\nNão foi possível enviar '${tmp}/saida.mdb' à lixeira, e ele continua como estava."
   click CmdOK
 end
 click WC.ExpCmd
