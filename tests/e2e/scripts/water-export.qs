@@ -164,7 +164,6 @@ tab SSIniciar 2
 # ---- the first run's database stays while the new one cannot take its
 # place: a template that cannot be copied, then a trash that cannot take it.
 remove ${program}/Lumbra.mdb
-write ${home}/.local/share/Trash "no trash"
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
@@ -174,7 +173,9 @@ answer frmMsgBox
   click CmdOK
 end
 click WC.ExpCmd
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 copy ${bin}/Lumbra.mdb ${program}
+write ${home}/.local/share/Trash "no trash"
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
