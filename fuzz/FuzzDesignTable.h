@@ -7,7 +7,7 @@
 //
 // Options byte: bit 0 stores CLTAT as a number; bits 2-7, a number n, leave the
 // n-th field (from 1) out of the table. Records: one a line, their values separated
-// by "|" in the order of kCampos; at most 200.
+// by "|" in the order of kCampos; at most 40.
 
 #include <shapefil.h>
 
@@ -76,7 +76,7 @@ inline bool EscreveTabela(const std::string& Arquivo, std::uint8_t Opcoes, const
             const std::string v = k < valores.size() ? valores[k] : std::string();
             DBFWriteAttributeDirectly(h, n, static_cast<int>(f), const_cast<char*>(v.c_str()));
         }
-        if (++n >= 200) break;
+        if (++n >= 40) break;
     }
     DBFClose(h);
     return true;
