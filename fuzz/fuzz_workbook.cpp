@@ -8,12 +8,11 @@
 // package, so that mutations reach the sheet reader past the zip's checks.
 
 #include "FuzzFolder.h"
+#include "FuzzWorkbook.h"
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Error.h"
 #include "platform/ado/Recordset.h"
-
-#include <zip.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,34 +21,6 @@
 #include <utility>
 
 namespace {
-
-constexpr const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-constexpr const char* kPkgRel = "http://schemas.openxmlformats.org/package/2006/relationships";
-
-void Pack(const std::string& file, const std::string& sheet, const std::string& strings)
-{
-    const std::string types =
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>";
-    const std::string root = std::string("<Relationships xmlns=\"") + kPkgRel + "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
-                             "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
-    const std::string book = std::string("<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"") +
-                             kRel + "\"><sheets><sheet name=\"Plan1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
-    const std::string rels = std::string("<Relationships xmlns=\"") + kPkgRel + "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
-                             "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + kRel +
-                             "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>";
-    int err = 0;
-    zip_t* za = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!za) std::abort();
-    const std::pair<const char*, const std::string*> parts[] = {
-        {"[Content_Types].xml", &types}, {"_rels/.rels", &root}, {"xl/workbook.xml", &book},
-        {"xl/_rels/workbook.xml.rels", &rels}, {"xl/worksheets/sheet1.xml", &sheet}, {"xl/sharedStrings.xml", &strings}};
-    for (const auto& [name, data] : parts) {
-        zip_source_t* src = zip_source_buffer(za, data->data(), data->size(), 0);
-        if (!src || zip_file_add(za, name, src, ZIP_FL_OVERWRITE) < 0) std::abort();
-    }
-    if (zip_close(za) != 0) std::abort();
-}
 
 long long ReadAll(const std::string& file)
 {
@@ -73,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2 || data[0] != 'P' || data[1] != 'K') {
         const std::string text(reinterpret_cast<const char*>(data), size);
         const std::size_t nul = text.find('\0');
-        Pack(file, text.substr(0, nul), nul == std::string::npos ? std::string() : text.substr(nul + 1));
+        fuzzing::Pack(file, text.substr(0, nul), nul == std::string::npos ? std::string() : text.substr(nul + 1));
     }
     long long rows = 0;
     try {

@@ -30,11 +30,23 @@ void OpenWithShell(std::string& Path)
     os::ShellOpen(Path);
 }
 
+namespace {
+const std::string kNaoCopiado = "Erro. Arquivo não copiado!";
+} // namespace
+
 bool CopyFileSafe(const std::string& Source, const std::string& Destination)
 {
     // The copy takes the destination's place only once complete, so a failed
     // copy never costs the user the file that was there.
     if (os::CopyFile(Trim(Source), Trim(Destination)).ok) return true;
-    ExibeMensagem(0, "Atenção", "Erro. Arquivo não copiado!");
+    ExibeMensagem(0, "Atenção", kNaoCopiado);
+    return false;
+}
+
+bool CopyFileToRecycle(const std::string& Source, const std::string& Destination)
+{
+    const os::Status copia = os::CopyFileTrashingOld(Source, Destination);
+    if (copia.ok) return true;
+    ExibeMensagem(0, "Atenção", kNaoCopiado + "\r\n\r\n" + copia.message);
     return false;
 }

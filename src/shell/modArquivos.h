@@ -16,3 +16,8 @@ void OpenWithShell(std::string& Path);
 // stays as it was until the copy has succeeded. On failure the user sees
 // "Erro. Arquivo não copiado!" and the result is False.
 bool CopyFileSafe(const std::string& Source, const std::string& Destination);
+
+// The same, but an existing Destination goes to the trash once the copy is
+// complete beside it. On failure the message gives the reason beneath
+// "Erro. Arquivo não copiado!", and Destination stays as it was.
+bool CopyFileToRecycle(const std::string& Source, const std::string& Destination);

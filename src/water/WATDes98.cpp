@@ -691,6 +691,27 @@ namespace {
 
 const std::string kNenhumArquivo = "Nenhum arquivo selecionado";
 
+// The program's own files (catalogue, templates, blocks) are never replaced
+// by an export: nothing in the program folder or the catalogue folder is an
+// output, also when reached through a link. True, and the user told, for one.
+bool SaidaDoPrograma(const std::string& Arquivo)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path pasta = fs::weakly_canonical(fs::absolute(Arquivo, ec), ec).parent_path();
+    for (const std::string& protegida : {PastaPrograma(), gBlocosPath}) {
+        std::error_code igual;
+        if (!protegida.empty() && fs::equivalent(pasta, protegida, igual)) {
+            ExibeMensagem(0, "Atenção",
+                          "O arquivo " + Arquivo +
+                              " pertence ao programa (catálogo e modelos) e não pode receber a exportação.\r\n\r\n"
+                              "Escolha um arquivo em outra pasta.");
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 // The output database: it need not exist yet.
@@ -703,12 +724,13 @@ void WATDes98::ExpFileCmd_Click()
     dlg.SetFLAGS(2);
     dlg.SetFilename(ExpArquivo_);
     dlg.SetFilter("Arquivo do Access (*.mdb) |*.mdb");
-    if (dlg.ShowOpen(gMainForm) > 0) {
+    while (dlg.ShowOpen(gMainForm) > 0) {
+        if (SaidaDoPrograma(dlg.Filename())) continue;
         ExpArquivo_ = dlg.Filename();
         ExpFileTxt.SetText(dlg.FileTitle());
-    } else {
-        ExibeMensagem(0, "Atenção", kNenhumArquivo);
+        return;
     }
+    ExibeMensagem(0, "Atenção", kNenhumArquivo);
 }
 
 // Asks for the four drawings of the network, then exports it. The main
@@ -769,10 +791,11 @@ void WATDes98::ExpCmd_Click()
 bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
                            const std::string& Nodes)
 {
-    // The old output goes to the trash before the template is copied over its name.
-    std::error_code ec;
-    if (std::filesystem::exists(ExpArquivo_, ec)) DeleteToRecycle(ExpArquivo_);
-    const bool copiado = CopyFileSafe(PastaPrograma() + "/Lumbra.mdb", ExpArquivo_);
+    // The old output goes to the trash only once the template's copy is
+    // complete beside it. The catalogue folder may have moved to the output's
+    // since it was chosen.
+    const bool copiado =
+        !SaidaDoPrograma(ExpArquivo_) && CopyFileToRecycle(PastaPrograma() + "/Lumbra.mdb", ExpArquivo_);
 
     if (!ConectaAcad(Nodes)) return false;
     const bool nosLidos = Exp_->LoadNodes();

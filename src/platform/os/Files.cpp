@@ -1,6 +1,7 @@
 #include "platform/os/Files.h"
 
 #include "platform/os/FileUtil.h"
+#include "platform/os/Trash.h"
 #include "platform/FileReplacement.h"
 #include "platform/SystemErrorText.h"
 
@@ -62,7 +63,9 @@ bool FolderExists(const std::string& path)
     return !path.empty() && fs::is_directory(path, ec);
 }
 
-Status CopyFile(const std::string& source, const std::string& target)
+namespace {
+
+Status Copy(const std::string& source, const std::string& target, bool trashOld)
 {
     std::error_code ec;
     if (!FileExists(source)) return Status::Fail(detail::Describe("copiar", source, ENOENT));
@@ -84,9 +87,24 @@ Status CopyFile(const std::string& source, const std::string& target)
     if (!fs::copy_file(source, tmp, fs::copy_options::overwrite_existing, ec))
         return undo(detail::Describe("copiar '" + source + "' para", target, ec));
     fs::permissions(tmp, fs::status(source, ec).permissions(), ec);
+    if (trashOld && fs::exists(fs::symlink_status(written, ec))) {
+        const Status trashed = MoveToTrash(written.string());
+        if (!trashed)
+            return undo("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
+                        trashed.message);
+    }
     fs::rename(tmp, written, ec);
     if (ec) return undo(detail::Describe("copiar '" + source + "' para", target, ec));
     return Status::Ok();
+}
+
+} // namespace
+
+Status CopyFile(const std::string& source, const std::string& target) { return Copy(source, target, false); }
+
+Status CopyFileTrashingOld(const std::string& source, const std::string& target)
+{
+    return Copy(source, target, true);
 }
 
 Status DeleteFile(const std::string& path)

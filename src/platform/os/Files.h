@@ -16,6 +16,10 @@ bool FolderExists(const std::string& path);
 // written beside the target first and put in its place at the end, so a copy
 // that fails half way leaves an existing target as it was.
 Status CopyFile(const std::string& source, const std::string& target);
+// The same, but an existing target goes to the trash, once the copy is
+// complete beside it and just before the copy takes its name. A target that
+// cannot go to the trash stops it: the copy is dropped, the target stays.
+Status CopyFileTrashingOld(const std::string& source, const std::string& target);
 
 // Deletes one file (not a folder). A missing file is a failure.
 Status DeleteFile(const std::string& path);

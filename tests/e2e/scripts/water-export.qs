@@ -102,6 +102,12 @@ answer frmMsgBox
 end
 click WC.ExpCmd
 
+# The program's own catalogue is no output: refused, and asked again.
+dialog open ${program}/rereva2000r.mdb
+answer frmMsgBox
+  expect text Mensagem contains "${program}/rereva2000r.mdb"
+  click CmdOK
+end
 dialog open ${tmp}/saida.mdb
 click WC.ExpFileCmd
 expect text WC.ExpFileTxt "saida.mdb"
@@ -156,6 +162,34 @@ expect query ${db} "SELECT COUNT(*) FROM tmp_TUBOS" 0
 # The main window's tabs answer again.
 tab SSIniciar 0
 tab SSIniciar 2
+
+# ---- the first run's database stays while the new one cannot take its
+# place: a template that cannot be copied, then a trash that cannot take it.
+remove ${program}/Lumbra.mdb
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem contains "Erro. Arquivo não copiado!\r\n\r\nNão foi possível copiar '${program}/Lumbra.mdb'"
+  click CmdOK
+end
+click WC.ExpCmd
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+copy ${bin}/Lumbra.mdb ${program}
+write ${home}/.local/share/Trash "no trash"
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem contains "Erro. Arquivo não copiado!\r\n\r\nNão foi possível enviar '${tmp}/saida.mdb' à lixeira, e ele continua como estava."
+  click CmdOK
+end
+click WC.ExpCmd
+remove ${home}/.local/share/Trash
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+expect file ${program}/rereva2000r.mdb
 
 # ---- a second run whose zones leave node 4 out: one circle, two messages,
 # no row; the first run's database went to the trash.
