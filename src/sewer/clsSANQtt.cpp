@@ -397,8 +397,8 @@ void clsSANQtt::OpenPlanilha(bool& Result)
         return;
     }
     const std::string destino = dlg.Path() + dlg.FileTitle();
-    if (std::filesystem::exists(destino, ec)) DeleteToRecycle(destino);
-    if (!CopyFileSafe(gOrcaXLS, destino)) return;
+    // The earlier workbook goes to the trash only once the new copy is whole.
+    if (!CopyFileToRecycle(gOrcaXLS, destino)) return;
     planilha_ = destino;
     try {
         cDataControl->SetDatabaseName(planilha_);

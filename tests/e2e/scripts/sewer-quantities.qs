@@ -146,4 +146,16 @@ expect workbook ${tmp}/quantidades.xls Padrao D13 "#'200"
 expect workbook ${tmp}/quantidades.xls Padrao G13 "#1,150"
 expect workbook ${tmp}/quantidades.xls Padrao H13 "#=(F13+G13)/2"
 expect workbook ${tmp}/quantidades.xls Padrao A14 ""
+
+# An earlier workbook that cannot go to the trash stays as it was.
+write ${tmp}/quantidades.xls "antiga"
+write ${home}/.local/share/Trash "no trash"
+dialog save ${tmp}/quantidades.xls
+answer frmMsgBox
+  expect text Mensagem contains "Erro. Arquivo não copiado!"
+  click CmdOK
+end
+press SD.InsMenu 2
+remove ${home}/.local/share/Trash
+expect content ${tmp}/quantidades.xls "antiga"
 expect running
