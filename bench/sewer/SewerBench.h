@@ -1,8 +1,8 @@
 #pragma once
 // What the sewer benchmarks share: the drawing host registered as the running
-// host, with a new drawing, a scripted input and the catalogue, block and
-// linetype files the build puts in the program folder; and a main that runs
-// the benchmarks offscreen, every modal form answered at once.
+// host, with a new drawing, a scripted input and the catalogue and block files
+// the build puts in the program folder; and a main that runs the benchmarks
+// offscreen, every modal form answered at once.
 
 #include "../QtBenchMain.h"
 
@@ -41,8 +41,6 @@ struct Host {
         gBlocosPath = QUORIL_BIN_DIR;
         gMdbPath = std::string(QUORIL_BIN_DIR) + "/rereva2000r.mdb";
         app->SetInputSource(script);
-        // Where the program finds "acad.lin", as the program sets it.
-        app->SetSupportFolders({QUORIL_BIN_DIR});
         app->Documents().Add("Acad");
         registro.emplace(*app);
         if (!clsSANDb().LoadDb() || !ConectaAcad()) throw std::runtime_error("no catalogue or no drawing");
