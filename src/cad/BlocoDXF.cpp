@@ -156,11 +156,7 @@ acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const 
 
 bool ExisteBloco(const std::string& Bloco)
 {
-    try {
-        return gAcadDoc && gAcadDoc->Blocks().Item(Bloco) != nullptr;
-    } catch (const acad::Error&) {
-        return false;
-    }
+    return gAcadDoc && gAcadDoc->Blocks().Find(Bloco) != nullptr;
 }
 
 void PreparaEstilosDXF()

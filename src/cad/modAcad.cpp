@@ -160,12 +160,9 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     gDwgName = SemUltimos(DwgName, 4);
 
     // An existing set is left as it is (its users empty it before filling it).
-    for (const char* nome : {"SS1", "SS2", "SS3", "SStmp"}) {
-        try {
-            gAcadDoc->SelectionSets().Add(nome);
-        } catch (const acad::Error&) {
-        }
-    }
+    acad::SelectionSets& conjuntos = gAcadDoc->SelectionSets();
+    for (const char* nome : {"SS1", "SS2", "SS3", "SStmp"})
+        if (!conjuntos.Find(nome)) conjuntos.Add(nome);
 
     app->SetVisible(true);
     return true;

@@ -42,14 +42,8 @@ acad::Layer* GetLayer(const std::string& Nome, int Cor, const std::string& TipoL
     if (Cor != 0) layer->SetColor(Cor);
 
     if (!TipoLinha.empty()) {
-        bool carregado = false;
-        for (acad::Linetype* lt : gAcadDoc->Linetypes()) {
-            if (lt->Name() == TipoLinha) {
-                carregado = true;
-                break;
-            }
-        }
-        if (!carregado) {
+        // Asked as the host names them, in any case: "CONTINUOUS" is loaded.
+        if (!gAcadDoc->Linetypes().Find(TipoLinha)) {
             try {
                 gAcadDoc->Linetypes().Load(TipoLinha, "acad.lin");
             } catch (const acad::Error&) {

@@ -1,7 +1,9 @@
 #include "sewer/modRedeSAN.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
@@ -74,6 +76,47 @@ std::string Apara(const std::string& Texto)
     return Texto.substr(inicio, Texto.find_last_not_of(' ') - inicio + 1);
 }
 
+// The PV records by name and by ObjectID, beside the table, which keeps the
+// order of addition. Records are taken in as they appear at the end of the
+// table; a shorter table (emptied) starts it anew, and a record found under a
+// key it no longer holds is passed over.
+class IndicePVs {
+public:
+    // Indexes of the records that may match, in table order.
+    const std::vector<int>& PorNome(const std::string& Nome) { return Busca(porNome_, Nome); }
+    const std::vector<int>& PorObjeto(std::int32_t ObjectID) { return Busca(porObjeto_, ObjectID); }
+
+private:
+    template <class Mapa, class Chave>
+    const std::vector<int>& Busca(Mapa& M, const Chave& K)
+    {
+        Acompanha();
+        static const std::vector<int> nenhum;
+        const auto it = M.find(K);
+        return it == M.end() ? nenhum : it->second;
+    }
+    void Acompanha()
+    {
+        const int n = std::min(gNumPVs, static_cast<int>(gPVs.size()));
+        if (n < contados_) {
+            porNome_.clear();
+            porObjeto_.clear();
+            contados_ = 0;
+        }
+        for (; contados_ < n; ++contados_) {
+            const PVRec& r = gPVs[static_cast<std::size_t>(contados_)];
+            porNome_[r.Nome].push_back(contados_);
+            porObjeto_[r.ObjectID].push_back(contados_);
+        }
+    }
+
+    std::unordered_map<std::string, std::vector<int>> porNome_;
+    std::unordered_map<std::int32_t, std::vector<int>> porObjeto_;
+    int contados_ = 0;
+};
+
+IndicePVs indicePVs;
+
 acad::BlockReference& Referencia(acad::Entity* Bloco)
 {
     auto* ref = acad::As<acad::BlockReference>(Bloco);
@@ -89,7 +132,7 @@ int AddPV(const std::string& Nome, double X, double Y, const std::string& CT, co
 {
     int resultado = -1;
     // Only the records: the blank one an emptied table keeps is not a PV.
-    for (int i = 0; i < gNumPVs; ++i) {
+    for (int i : Handle.empty() ? indicePVs.PorNome(Nome) : indicePVs.PorObjeto(ObjectID)) {
         PVRec& r = gPVs[static_cast<std::size_t>(i)];
         if (Handle.empty() ? r.Nome != Nome : r.ObjectID != ObjectID) continue;
         r.NumRepeticoes += 1;
@@ -132,8 +175,8 @@ void AddTR(const std::string& Trecho, const std::string& Diam, const std::string
 
 std::int32_t GetPVKey(const std::string& Nome)
 {
-    for (int i = 0; i < gNumPVs; ++i)
-        if (gPVs[static_cast<std::size_t>(i)].Nome == Nome) return gPVs[static_cast<std::size_t>(i)].ObjectID;
+    for (int i : indicePVs.PorNome(Nome))
+        if (const PVRec& r = gPVs[static_cast<std::size_t>(i)]; r.Nome == Nome) return r.ObjectID;
     return 0;
 }
 

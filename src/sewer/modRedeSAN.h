@@ -6,6 +6,9 @@
 //
 // Tables: gPVs holds gNumPVs records at 0 .. gNumPVs − 1 (after an emptying,
 // one blank record at 0 and gNumPVs 0), gTRs likewise. No size limit.
+// AddPV and GetPVKey find a PV under the name and ObjectID it had when the
+// table took it in: one renamed in place afterwards is found under its new
+// name only after the table is emptied and filled again.
 
 #include <cstdint>
 #include <optional>

@@ -5,9 +5,12 @@
 // two end nodes, the pipes oriented and ordered, and the rows written.
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <numeric>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "cad/modAcad.h"
@@ -43,21 +46,79 @@ void Acrescenta(std::vector<double>& L, const Ponto& P)
     L.push_back(P.Y);
 }
 
-// The node whose capture radius reaches P, nearest first, the earlier one on
-// ties; −1 when none does. D receives its distance.
-int NoDaPonta(const Ponto& P, double& D)
-{
-    int melhor = -1;
-    D = kMelhorInicial;
-    for (std::int32_t i = 0; i < gNumNos && i < static_cast<std::int32_t>(gNos.size()); ++i) {
-        const double d = Distancia(gNos[static_cast<std::size_t>(i)].Ponto, P);
-        if (d < gNos[static_cast<std::size_t>(i)].Raio && d < D) {
-            D = d;
-            melhor = i;
+// The first `N` nodes by cell of a square grid twice as wide as the largest
+// capture radius: a node that reaches a point lies in the point's cell or in
+// one of the eight around it, rounding included.
+class NosPorCelula {
+public:
+    explicit NosPorCelula(std::int32_t N) : n_(N)
+    {
+        for (std::int32_t i = 0; i < n_; ++i)
+            if (const double r = Alcance(i); r > 0) lado_ = std::max(lado_, 2 * r);
+        for (std::int32_t i = 0; i < n_; ++i) {
+            if (!(Alcance(i) > 0)) continue;
+            std::int64_t x = 0, y = 0;
+            if (Celula(No(i).Ponto, x, y))
+                celulas_[{x, y}].push_back(i);
+            else
+                longe_.push_back(i);
         }
     }
-    return melhor;
-}
+
+    // The node whose capture radius reaches P, nearest first, the earlier one
+    // on ties; −1 when none does. D receives its distance.
+    int NoDaPonta(const Ponto& P, double& D) const
+    {
+        int melhor = -1;
+        D = kMelhorInicial;
+        const auto considera = [&](std::int32_t i) {
+            const double d = Distancia(No(i).Ponto, P);
+            if (d < No(i).Raio && (d < D || (d == D && i < melhor))) {
+                D = d;
+                melhor = i;
+            }
+        };
+        std::int64_t x = 0, y = 0;
+        if (lado_ > 0 && !Celula(P, x, y)) {
+            for (std::int32_t i = 0; i < n_; ++i) considera(i);
+            return melhor;
+        }
+        for (std::int32_t i : longe_) considera(i);
+        for (std::int64_t cx = x - 1; cx <= x + 1; ++cx)
+            for (std::int64_t cy = y - 1; cy <= y + 1; ++cy)
+                if (const auto c = celulas_.find({cx, cy}); c != celulas_.end())
+                    for (std::int32_t i : c->second) considera(i);
+        return melhor;
+    }
+
+private:
+    struct Hash {
+        std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& c) const
+        {
+            return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(c.first) * 0x9E3779B97F4A7C15ULL ^
+                                              static_cast<std::uint64_t>(c.second));
+        }
+    };
+
+    static const NoRec& No(std::int32_t i) { return gNos[static_cast<std::size_t>(i)]; }
+    // How far a node captures: its radius, within the distance a match must beat.
+    static double Alcance(std::int32_t i) { return std::min(No(i).Raio, kMelhorInicial); }
+    // False for a point too far out (or not finite) for the grid.
+    bool Celula(const Ponto& P, std::int64_t& x, std::int64_t& y) const
+    {
+        constexpr double kLimite = 1e15;
+        const double cx = std::floor(P.X / lado_), cy = std::floor(P.Y / lado_);
+        if (!(std::fabs(cx) < kLimite && std::fabs(cy) < kLimite)) return false;
+        x = static_cast<std::int64_t>(cx);
+        y = static_cast<std::int64_t>(cy);
+        return true;
+    }
+
+    std::int32_t n_;
+    double lado_ = 0;
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, std::vector<std::int32_t>, Hash> celulas_;
+    std::vector<std::int32_t> longe_;  // nodes too far out for the grid: tried for every point
+};
 
 // Node labels are whole numbers; a label that is not one (only a test can
 // hand one in: the node reading refuses them) compares as text after them.
@@ -166,11 +227,12 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
     };
     std::vector<Ligacao> ligacoes(static_cast<std::size_t>(nTubos));
     std::vector<Ponto> soltas;
+    const NosPorCelula nos(nNos);
     for (std::int32_t t = 0; t < nTubos; ++t) {
         const TuboExpRec& tubo = gTubosExp[static_cast<std::size_t>(t)];
         Ligacao& l = ligacoes[static_cast<std::size_t>(t)];
-        l.Ini = NoDaPonta(tubo.PontoIni, l.DIni);
-        l.Fim = NoDaPonta(tubo.PontoFim, l.DFim);
+        l.Ini = nos.NoDaPonta(tubo.PontoIni, l.DIni);
+        l.Fim = nos.NoDaPonta(tubo.PontoFim, l.DFim);
         if (l.Ini < 0) soltas.push_back(tubo.PontoIni);
         if (l.Fim < 0) soltas.push_back(tubo.PontoFim);
     }

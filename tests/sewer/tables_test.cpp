@@ -63,6 +63,10 @@ TEST_F(Tabelas, AManholeMetAgainIsCountedNotAdded)
     EXPECT_EQ(gPVs[2].NumRepeticoes, 1);
     EXPECT_EQ(GetPVKey("PV-1"), 0);  // the first of that name
     EXPECT_EQ(GetPVKey("PV-X"), 0);
+    // By name again: every record of that name is counted, the last one's index given.
+    EXPECT_EQ(Adiciona("PV-1", 0, 1, "150"), 2);
+    EXPECT_EQ(gPVs[0].NumRepeticoes, 3);
+    EXPECT_EQ(gPVs[2].NumRepeticoes, 2);
 
     // An emptied table keeps one blank record, which the first addition takes.
     gPVs.assign(1, PVRec{});

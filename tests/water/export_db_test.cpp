@@ -387,12 +387,16 @@ TEST_F(BancoRede, StubsNodeRadiiAndTies)
     No("4", 100, 50, 5);         // same place as 3: 3 comes first
     No("5", 100, 103.01, 20);    // reaches the end at 3.01
     No("6", 100, 80, 10);        // nearer, but its radius does not reach (100, 100)
+    No("7", 50, 0, 5);
+    No("8", 50, -8, 5);          // as near as 7 to (50, -4), from the other side
+    No("9", 50, 40, 5);
     Tubo({0, 0, 100, 0});        // 1 at 0, 2 at 3.0
     Tubo({100, 50, 100, 100});   // 3 at 0 (tie with 4), 5 at 3.01
+    Tubo({50, -4, 50, 40});      // 7 at 4 (tie with 8), 9 at 0
 
     ASSERT_TRUE(exp.Salva_Rede(banco.string(), true));
     const std::vector<acad::LWPolyline*> cp = Conferencia();
-    ASSERT_EQ(cp.size(), 2u);
+    ASSERT_EQ(cp.size(), 3u);
     EXPECT_EQ(cadtest::Vertices(cp[0]->Coordinates()),
               (std::vector<Ponto>{Ponto(0, 0), Ponto(100, 0), Ponto(103, 0)}));
     std::vector<Ponto> v = cadtest::Vertices(cp[1]->Coordinates());
@@ -412,7 +416,7 @@ TEST_F(BancoRede, StubsNodeRadiiAndTies)
     EXPECT_EQ(a, 1.5);
     EXPECT_EQ(b, 0);
     EXPECT_EQ(Tabela("SELECT Handle, StartNode, StopNode, Comprimento FROM tmp_TUBOS"),
-              (std::vector<std::string>{"CP0 | 1 | 2 | 103.000", "CP1 | 3 | 5 | 53.010"}));
+              (std::vector<std::string>{"CP0 | 1 | 2 | 103.000", "CP1 | 3 | 5 | 53.010", "CP2 | 7 | 9 | 48.000"}));
 }
 
 // Pipe ends that no node's radius reaches stop the export before any row: a

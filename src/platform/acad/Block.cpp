@@ -167,10 +167,10 @@ Entity* Block::AppendEntity(std::unique_ptr<Entity> entity)
     return e;
 }
 
-void Block::EntityChanged(Entity& e)
+void Block::EntityChanged(Entity& e, const Box* grownBy)
 {
     ++contentVersion_;
-    if (index_ && !e.IsErased()) index_->Update(e, e.Extents());
+    if (index_ && !e.IsErased() && !(grownBy && index_->Grow(e, *grownBy))) index_->Update(e, e.Extents());
     if (!IsLayout()) Document().NoteBlockChanged(*this);
 }
 

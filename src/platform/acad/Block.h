@@ -125,8 +125,9 @@ public:
     Box DrawnExtents() const;
     // Deletes every entity (redefinition of a block's content).
     void Clear();
-    // Called by entities: their drawn parts changed (or they were erased).
-    void EntityChanged(Entity& e);
+    // Called by entities: their drawn parts changed (or they were erased);
+    // `grownBy`: they only gained parts, drawn within that box.
+    void EntityChanged(Entity& e, const Box* grownBy = nullptr);
     void EntityErased(Entity& e);
     // True while some block reference (not erased) uses this definition.
     bool IsReferenced() const;

@@ -251,10 +251,10 @@ void Entity::CheckWritable() const
         throw Error(ErrorCode::LockedLayer, "O objeto está no layer travado \"" + l->Name() + "\"");
 }
 
-void Entity::GeometryChanged()
+void Entity::GeometryChanged(const Box* grownBy)
 {
     if (Block* b = OwnerBlock()) {
-        b->EntityChanged(*this);
+        b->EntityChanged(*this, grownBy);
     } else if (auto* ref = dynamic_cast<BlockReference*>(owner_)) {
         ref->InvalidateExtents();
         if (Block* b = ref->OwnerBlock()) b->EntityChanged(*ref);

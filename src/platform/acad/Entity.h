@@ -141,7 +141,9 @@ protected:
 
     // Every geometric setter calls this after changing the geometry: refreshes the
     // spatial index, the owner block reference's extents and the revision count.
-    void GeometryChanged();
+    // `grownBy`: the geometry only gained parts, drawn within that box, so that
+    // a long entity growing piece by piece is not measured whole each time.
+    void GeometryChanged(const Box* grownBy = nullptr);
     // Automation setters call this first: fails on an erased entity or one on a
     // locked layer. Engine setters (SetData, SetLayerIndex, ...) check only erasure,
     // so the file reader can fill entities of locked layers.

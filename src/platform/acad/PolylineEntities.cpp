@@ -238,11 +238,21 @@ void LWPolyline::AddVertex(int index, const Point3d& point)
     if (index < 0 || index > n) throw Error(ErrorCode::InvalidInput, "Índice de vértice fora do intervalo: " + std::to_string(index));
     if (!Finite(point)) ThrowInvalidInput("vértice da polilinha");
     const auto at = static_cast<std::ptrdiff_t>(index);
-    data_.geometry.vertices.insert(data_.geometry.vertices.begin() + at,
-                                   BulgeVertex{{point.x, point.y, data_.elevation}, 0.0});
+    auto& vs = data_.geometry.vertices;
+    vs.insert(vs.begin() + at, BulgeVertex{{point.x, point.y, data_.elevation}, 0.0});
     if (!data_.startWidths.empty()) data_.startWidths.insert(data_.startWidths.begin() + at, data_.constantWidth);
     if (!data_.endWidths.empty()) data_.endWidths.insert(data_.endWidths.begin() + at, data_.constantWidth);
-    GeometryChanged();
+    if (index < n || n == 0 || data_.geometry.closed) {
+        GeometryChanged();
+        return;
+    }
+    // Appended to an open polyline: all it draws more is its new last segment
+    // (an arc when the former last vertex has a bulge).
+    const auto last = static_cast<std::size_t>(n - 1);
+    detail::ExtentsSink sink;
+    detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{vs[last], vs[last + 1]}, false});
+    EmitBands(sink, Transform(), last);
+    GeometryChanged(&sink.box);
 }
 
 bool LWPolyline::Closed() const
@@ -326,10 +336,15 @@ void LWPolyline::TransformBy(const Transform& t)
 void LWPolyline::Emit(GeometrySink& sink, const Transform& t) const
 {
     detail::EmitBulgePolyline(sink, t, data_.geometry);
+    EmitBands(sink, t, 0);
+}
+
+void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t first) const
+{
     // Wide straight segments also cover an area: a window touching their band finds them.
     const auto& vs = data_.geometry.vertices;
     const std::size_t n = vs.size();
-    for (std::size_t i = 0; i < data_.geometry.SegmentCount(); ++i) {
+    for (std::size_t i = first; i < data_.geometry.SegmentCount(); ++i) {
         double w0 = data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i];
         double w1 = data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i];
         if ((w0 <= 0 && w1 <= 0) || vs[i].bulge != 0.0) continue;

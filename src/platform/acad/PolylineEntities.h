@@ -51,6 +51,8 @@ public:
 
 private:
     void CheckVertex(int index) const;
+    // The bands of the wide straight segments from `first` on.
+    void EmitBands(GeometrySink& sink, const Transform& t, std::size_t first) const;
     LWPolylineData data_;
 };
 

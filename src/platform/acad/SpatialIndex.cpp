@@ -138,6 +138,16 @@ void SpatialIndex::Update(Entity& e, const Box& box)
     Place(slot, box);
 }
 
+bool SpatialIndex::Grow(Entity& e, const Box& added)
+{
+    const std::uint32_t slot = e.indexSlot_;
+    if (slot == kNoSlot || slot >= slots_.size() || slots_[slot].entity != &e) return false;
+    Box box = slots_[slot].box;
+    box.Add(added);
+    Update(e, box);
+    return true;
+}
+
 void SpatialIndex::Remove(Entity& e)
 {
     const std::uint32_t slot = e.indexSlot_;

@@ -24,6 +24,8 @@ public:
 
     void Insert(Entity& e, const Box& box);
     void Update(Entity& e, const Box& box);
+    // The kept box of an indexed entity widened by `added`; false when `e` is not indexed.
+    bool Grow(Entity& e, const Box& added);
     void Remove(Entity& e);
     // Calls `fn` once for each entity whose extents touch `box` (order unspecified).
     void Query(const Box& box, const std::function<void(Entity&)>& fn) const;

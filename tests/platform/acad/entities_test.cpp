@@ -69,7 +69,11 @@ TEST(Entities, LightweightPolylineVerticesBulgesAndWidths)
     EXPECT_NEAR(lo.y, -5.0, 1e-9);  // the bulge swings below the chord
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, p->GetBulge(3));
 
+    // Appended after a bulged vertex: the drawing's box takes in the new arc's swing.
+    p->SetBulge(2, 1.0);
     p->AddVertex(3, {0, 10, 0});
+    EXPECT_NEAR(doc.ModelSpace().Extents().max.y, 15.0, 1e-9);
+    p->SetBulge(2, 0.0);
     p->SetClosed(true);
     EXPECT_EQ(p->NumberOfVertices(), 4);
     EXPECT_DOUBLE_EQ(p->Coordinate(3).x, 0.0);
