@@ -151,6 +151,7 @@ expect workbook ${tmp}/quantidades.xls Padrao A14 ""
 write ${tmp}/quantidades.xls "antiga"
 write ${home}/.local/share/Trash "no trash"
 dialog save ${tmp}/quantidades.xls
+dialog yes
 answer frmMsgBox
   expect text Mensagem contains "Erro. Arquivo não copiado!"
   click CmdOK
