@@ -18,6 +18,17 @@ function(quoril_library target)
   if(A_QT)
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON)
   endif()
+  quoril_fuzz_coverage(${target})
+endfunction()
+
+# Coverage instrumentation for the fuzz targets, on the libraries they read
+# with. With the sanitizers on as well, the fuzz targets are linked from the
+# same library build as the tests, and the tests run on those libraries too
+# (the coverage hooks do nothing without libFuzzer).
+function(quoril_fuzz_coverage target)
+  if(QUORIL_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # main() of every test program (tests/support/TestMain.cpp).
