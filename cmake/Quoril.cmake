@@ -18,17 +18,6 @@ function(quoril_library target)
   if(A_QT)
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON)
   endif()
-  quoril_fuzz_coverage(${target})
-endfunction()
-
-# Coverage instrumentation for the fuzz targets, on the libraries they read
-# with. With the sanitizers on as well, the fuzz targets are linked from the
-# same library build as the tests, and the tests run on those libraries too
-# (the coverage hooks do nothing without libFuzzer).
-function(quoril_fuzz_coverage target)
-  if(QUORIL_FUZZ)
-    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
-  endif()
 endfunction()
 
 # main() of every test program (tests/support/TestMain.cpp).
@@ -88,6 +77,12 @@ function(quoril_test target)
   endif()
   target_precompile_headers(${target} PRIVATE ${_pch})
   target_compile_options(${target} PRIVATE -g1 $<$<CONFIG:RelWithDebInfo,Release>:-O1> $<$<CONFIG:Debug>:-O0>)
+  # A build with the fuzz targets (the sanitizer build of scripts/quoril) runs
+  # its tests on the libraries instrumented for them; the tests' own bodies
+  # need no coverage hooks.
+  if(QUORIL_FUZZ)
+    target_compile_options(${target} PRIVATE -fno-sanitize=fuzzer-no-link)
+  endif()
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
