@@ -31,6 +31,42 @@ function(quoril_test_main)
     QUORIL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUORIL_BIN_DIR="${QUORIL_BIN_DIR}")
 endfunction()
 
+# Test code is compiled for a quick build, not for speed: parsing the test
+# framework and the host's headers is most of each file's time, so they are
+# parsed once, and the bodies get line tables only (enough for the sanitizers'
+# reports and a debugger's stack), light optimisation in the release build and
+# none under the sanitizers, where instrumenting the large test bodies at -O1
+# took more than half the build.
+function(quoril_test_options target)
+  target_compile_options(${target} PRIVATE -g1 $<$<CONFIG:RelWithDebInfo,Release>:-O1> $<$<CONFIG:Debug>:-O0>)
+  # A build with the fuzz targets (the sanitizer build of scripts/quoril) runs
+  # its tests on the libraries instrumented for them; the tests' own bodies
+  # need no coverage hooks.
+  if(QUORIL_FUZZ)
+    target_compile_options(${target} PRIVATE -fno-sanitize=fuzzer-no-link)
+  endif()
+endfunction()
+
+# The headers every test program parses are precompiled once for all of them,
+# once with the host's Qt layers and once without, by a target of their own
+# compiled with the test programs' options.
+function(quoril_test_pch target qt)
+  set(_holder quoril_testpch)
+  set(_pch <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <map> <memory> <functional> <filesystem>)
+  if(qt)
+    set(_holder quoril_testpch_qt)
+    list(APPEND _pch [["platform/forms/Forms.h"]] [["platform/acad/Acad.h"]])
+  endif()
+  if(NOT TARGET ${_holder})
+    add_library(${_holder} OBJECT ${PROJECT_SOURCE_DIR}/tests/support/Precompiled.cpp)
+    target_include_directories(${_holder} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${_holder} PRIVATE GTest::gtest GTest::gmock $<$<BOOL:${qt}>:Qt6::Widgets>)
+    quoril_test_options(${_holder})
+    target_precompile_headers(${_holder} PRIVATE ${_pch})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${_holder})
+endfunction()
+
 # The *_test.cpp files of a folder make one test program, named after the
 # target: one link and one test discovery per folder instead of one per file,
 # which is most of the build's time under the sanitizers. Any other .cpp of the
@@ -65,18 +101,8 @@ function(quoril_test target)
   if(A_QT)
     set_target_properties(${target} PROPERTIES AUTOMOC ON)
   endif()
-  # Test code is compiled for a quick build, not for speed: parsing the test
-  # framework and the host's headers is most of each file's time, so they are
-  # parsed once per program, and the bodies get line tables only (enough for
-  # the sanitizers' reports and a debugger's stack), light optimisation in the
-  # release build and none under the sanitizers, where instrumenting the large
-  # test bodies at -O1 took more than half the build.
-  set(_pch <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <map> <memory> <functional> <filesystem>)
-  if(A_QT)
-    list(APPEND _pch [["platform/forms/Forms.h"]] [["platform/acad/Acad.h"]])
-  endif()
-  target_precompile_headers(${target} PRIVATE ${_pch})
-  target_compile_options(${target} PRIVATE -g1 $<$<CONFIG:RelWithDebInfo,Release>:-O1> $<$<CONFIG:Debug>:-O0>)
+  quoril_test_options(${target})
+  quoril_test_pch(${target} ${A_QT})
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
