@@ -5,8 +5,7 @@
 // drawing, registered as the program finds it, whose every request for input
 // is answered with Escape.
 
-#include "cad/modAcad.h"
-#include "cad/modVista.h"
+#include "FuzzCaixas.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/InputSource.h"
 #include "platform/forms/Forms.h"
@@ -46,14 +45,8 @@ inline bool TextoDeBiblioteca(const std::string& Texto)
 // unless the target installs its own driver.
 inline void IniciaPrograma(std::function<bool(forms::Form&)> Formas)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    forms::SetTestDriver([Formas = std::move(Formas)](forms::Form& f) {
-        if (Formas(f)) return;
-        auto* box = dynamic_cast<frmMsgBox*>(&f);
-        if (!box) std::abort();  // a form the target did not expect
-        forms::user::Click(box->CmdOK);
-    });
-    os::SetDialogDriver([](const os::DialogRequest&) -> os::DialogAnswer { std::abort(); });
+    static int caixas = 0;
+    RespondeCaixas(caixas, std::move(Formas));
     os::SetLaunchHook([](const os::LaunchRequest&) { return true; });
     DefinePastaPrograma(QUORIL_BIN_DIR);
     gAppPath = QUORIL_BIN_DIR;
@@ -75,7 +68,7 @@ class Host {
 public:
     Host()
     {
-        Zera();
+        ZeraConexao();
         app.SetInputSource(std::make_shared<Escapa>());
         app.SetSupportFolders({QUORIL_BIN_DIR});
         app.Documents().Add("Acad");
@@ -84,7 +77,7 @@ public:
     ~Host()
     {
         registro.reset();
-        Zera();
+        ZeraConexao();
     }
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
@@ -92,18 +85,6 @@ public:
     acad::Application app;
     std::optional<acad::ActiveObjectRegistration> registro;
 
-private:
-    static void Zera()
-    {
-        gAcadApp = nullptr;
-        gAcadDoc = nullptr;
-        gModelSpace = nullptr;
-        gAcadUtil = nullptr;
-        gAcadState.reset();
-        gAcadHwnd = 0;
-        gDwgName.clear();
-        gVistaSalva = VistaSalva{};
-    }
 };
 
 }  // namespace fuzzing

@@ -6,6 +6,7 @@
 // Input: SQL statements, run one by one into a new database; a statement that
 // fails is passed over. Seeds: the catalogue's and the template's own SQL.
 
+#include "FuzzCaixas.h"
 #include "FuzzFolder.h"
 
 #include "platform/forms/Forms.h"
@@ -110,14 +111,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    forms::SetTestDriver([](forms::Form& f) {
-        auto* box = dynamic_cast<frmMsgBox*>(&f);
-        if (!box) std::abort();  // a loader shows nothing but its message
-        ++gCaixas;
-        forms::user::Click(box->CmdOK);
-    });
-    os::SetDialogDriver([](const os::DialogRequest&) -> os::DialogAnswer { std::abort(); });
+    fuzzing::RespondeCaixas(gCaixas);  // a loader shows nothing but its message
     return 0;
 }
 

@@ -6,6 +6,7 @@
 //
 // The first byte chooses one region per pattern name or one per hatch.
 
+#include "FuzzCaixas.h"
 #include "FuzzFolder.h"
 
 #include "platform/forms/Forms.h"
@@ -33,14 +34,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    forms::SetTestDriver([](forms::Form& f) {
-        auto* box = dynamic_cast<frmMsgBox*>(&f);
-        if (!box) std::abort();  // the reader shows nothing but messages
-        ++gCaixas;
-        forms::user::Click(box->CmdOK);
-    });
-    os::SetDialogDriver([](const os::DialogRequest&) -> os::DialogAnswer { std::abort(); });
+    fuzzing::RespondeCaixas(gCaixas);  // the reader shows nothing but messages
     return 0;
 }
 

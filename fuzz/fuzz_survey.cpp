@@ -4,6 +4,7 @@
 // names the skipped lines, and nothing is written beside the file. The drawing holds as
 // many points as the import says it drew.
 
+#include "FuzzCaixas.h"
 #include "FuzzFolder.h"
 
 #include "cad/modAcad.h"
@@ -30,17 +31,6 @@ namespace {
 // than the read of a small file), so none may be shown at all.
 int gCaixas = 0;
 
-void ZeraConexao()
-{
-    gAcadApp = nullptr;
-    gAcadDoc = nullptr;
-    gModelSpace = nullptr;
-    gAcadUtil = nullptr;
-    gAcadState.reset();
-    gAcadHwnd = 0;
-    gDwgName.clear();
-    gVistaSalva = VistaSalva{};
-}
 
 }  // namespace
 
@@ -50,14 +40,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    forms::SetTestDriver([](forms::Form& f) {
-        auto* box = dynamic_cast<frmMsgBox*>(&f);
-        if (!box) std::abort();  // no other form belongs in an import
-        ++gCaixas;
-        forms::user::Click(box->CmdOK);
-    });
-    os::SetDialogDriver([](const os::DialogRequest&) -> os::DialogAnswer { std::abort(); });
+    fuzzing::RespondeCaixas(gCaixas);  // no other form belongs in an import
     gAcadProgID = "AutoCAD.Application";
     gLayerConf = "0-Conferencia";
     return 0;
@@ -74,14 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ResultadoImportacao r;
     std::size_t pontos = 0;
     {
-        ZeraConexao();
+        fuzzing::ZeraConexao();
         acad::Application app;
         app.Documents().Add("Acad");
         acad::ActiveObjectRegistration registro(app);
         r = ImportaArquivoPontos(arquivo, barra, false);
         for (acad::Entity* e : app.ActiveDocument()->ModelSpace())
             if (e->ObjectName() == "AcDbPoint") ++pontos;
-        ZeraConexao();
+        fuzzing::ZeraConexao();
     }
 
     if (gCaixas != 0) std::abort();
