@@ -566,7 +566,7 @@ void Document::FlushBlockChanges()
     std::vector<BlockReference*> placed;
     for (std::size_t i = 0; i < changed.size(); ++i) {
         for (BlockReference* r : changed[i]->References()) {
-            r->InvalidateExtents();
+            r->InvalidateDefinitionExtents();
             Block* owner = r->OwnerBlock();
             if (!owner) continue;
             if (owner->IsLayout()) {
