@@ -366,6 +366,10 @@ bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
 {
     if (box.IsEmpty()) return false;
     Box grown = box.Expanded(std::max(Tol(a), Tol(b)));
+    // Most segments tested lie wholly to one side (a long curve, a small window).
+    if (std::max(a.x, b.x) < grown.min.x || std::min(a.x, b.x) > grown.max.x || std::max(a.y, b.y) < grown.min.y ||
+        std::min(a.y, b.y) > grown.max.y)
+        return false;
     // Liang-Barsky clipping of the parametric segment against the box.
     double t0 = 0.0, t1 = 1.0;
     const double dx = b.x - a.x, dy = b.y - a.y;
