@@ -281,7 +281,12 @@ void Block::EnableSpatialIndex()
 {
     if (index_) return;
     index_ = std::make_unique<SpatialIndex>();
-    for (Entity* e : *this) index_->Insert(*e, e->Extents());
+    index_->Load(*this, [](const Entity& e) { return e.Extents(); });
+}
+
+void Block::SuspendSpatialIndex()
+{
+    index_.reset();
 }
 
 void Block::OnErase()

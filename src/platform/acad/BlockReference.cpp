@@ -41,6 +41,12 @@ Box BoxThrough(const Box& b, const Transform& t)
 {
     if (b.IsEmpty()) return b;
     Box r;
+    if (t.m[0][1] == 0 && t.m[0][2] == 0 && t.m[1][0] == 0 && t.m[1][2] == 0 && t.m[2][0] == 0 && t.m[2][1] == 0) {
+        // Each axis onto itself: two corners give the same box as eight.
+        r.Add(t.Apply(b.min));
+        r.Add(t.Apply(b.max));
+        return r;
+    }
     for (int k = 0; k < 8; ++k)
         r.Add(t.Apply({k & 1 ? b.max.x : b.min.x, k & 2 ? b.max.y : b.min.y, k & 4 ? b.max.z : b.min.z}));
     return r;
@@ -343,7 +349,8 @@ Box BlockReference::Extents() const
     if (!extentsValid_) {
         Box box;
         long budget = kMeasuredParts;
-        MeasureInto(Transform(), box, budget);
+        MeasureInto(Transform(), box, budget, false);
+        box.Add(AttributesBox());
         extents_ = box;
         extentsValid_ = true;
     }
@@ -355,7 +362,19 @@ Box BlockReference::BoundsUnder(const Transform& t) const
     return t.IsIdentity() ? Extents() : BoxThrough(Extents(), t);
 }
 
-void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget) const
+const Box& BlockReference::AttributesBox() const
+{
+    if (!attributesValid_) {
+        detail::ExtentsSink sink;
+        for (auto* a : attributes_)
+            if (!a->IsErased() && a->Visible()) a->Emit(sink, Transform());
+        attributesBox_ = sink.box;
+        attributesValid_ = true;
+    }
+    return attributesBox_;
+}
+
+void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes) const
 {
     if (const auto* x = dynamic_cast<const ExternalReference*>(this); x && x->ClipEnabled()) {
         detail::ExtentsSink sink;  // what the clip leaves
@@ -366,7 +385,9 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget) con
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def && g_nesting < kMaxNesting) {
         NestingGuard guard;
-        const Transform T = t * BlockTransform();
+        const Transform placed = Transform::Insertion(def->Origin(), data_.insertionPoint, data_.xScale, data_.yScale,
+                                                      data_.zScale, data_.rotation);
+        const Transform T = t.IsIdentity() ? placed : t * placed;
         if (budget <= 0 || KeepsAxes(T)) {
             box.Add(BoxThrough(def->DrawnExtents(), T));
         } else {
@@ -388,6 +409,7 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget) con
             }
         }
     }
+    if (!withAttributes) return;
     for (auto* a : attributes_) {
         if (a->IsErased() || !a->Visible()) continue;
         detail::ExtentsSink sink;
@@ -399,6 +421,7 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget) con
 void BlockReference::InvalidateExtents()
 {
     extentsValid_ = false;
+    attributesValid_ = false;
 }
 
 std::unique_ptr<Entity> BlockReference::CloneTo(acad::Document& target) const

@@ -61,8 +61,10 @@ public:
     Box BoundsUnder(const Transform& t) const;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
-    // Engine: the cached extents are stale (the definition or an attribute changed).
+    // Engine: the cached extents are stale (the placement or an attribute changed).
     void InvalidateExtents();
+    // Engine: the definition changed; the attributes' box, held apart, stays.
+    void InvalidateDefinitionExtents() { extentsValid_ = false; }
     // Engine: the cached extents, stale or not, without measuring (tests of the caches).
     bool ExtentsCached() const { return extentsValid_; }
 
@@ -78,6 +80,12 @@ protected:
 private:
     friend class AttributeReference;
     friend class Document;
+    // Next to the placement: re-measuring every reference of an edited definition
+    // reads only these lines.
+    mutable bool extentsValid_ = false;
+    mutable bool attributesValid_ = false;
+    mutable Box extents_;
+    mutable Box attributesBox_;
     std::vector<AttributeReference*> attributes_;  // owned by the document, like every object
     // Copies waiting for the reference to be added to a block (Clone / CloneTo).
     std::vector<std::unique_ptr<AttributeReference>> pending_;
@@ -85,11 +93,12 @@ private:
     void Relist();
     // Adds the extents of what it draws through `t`: the definition's measured
     // box placed when that is exact (no turn), else each part, nested references
-    // in turn, while `budget` parts last (a box after that).
-    void MeasureInto(const Transform& t, Box& box, long& budget) const;
+    // in turn, while `budget` parts last (a box after that). The attributes too
+    // unless `withAttributes` is false.
+    void MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes = true) const;
+    // The box of its own attributes (world coordinates), measured once per change.
+    const Box& AttributesBox() const;
     friend class acad::Block;
-    mutable Box extents_;
-    mutable bool extentsValid_ = false;
     acad::Block* listedIn_ = nullptr;  // the definition whose reference list holds it
     std::uint32_t listSlot_ = 0;       // its place in that list
 };

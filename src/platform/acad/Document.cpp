@@ -466,9 +466,15 @@ void Document::SetObjectHandle(AcadObject& o, std::uint64_t handle)
     if (it != byHandle_.end() && it->second != &o)
         throw Error(ErrorCode::DuplicateKey, "Handle " + AcadObject::HandleText(handle) + " já usado por outro objeto");
     auto old = byHandle_.find(o.handle_);
-    if (old != byHandle_.end() && old->second == &o) byHandle_.erase(old);
+    if (old != byHandle_.end() && old->second == &o) {
+        // Every object read from a file comes here once: its entry re-keyed, not remade.
+        auto entry = byHandle_.extract(old);
+        entry.key() = handle;
+        byHandle_.insert(std::move(entry));
+    } else {
+        byHandle_[handle] = &o;
+    }
     o.handle_ = handle;
-    byHandle_[handle] = &o;
     if (handle >= handseed_) handseed_ = handle + 1;
 }
 
@@ -566,7 +572,7 @@ void Document::FlushBlockChanges()
     std::vector<BlockReference*> placed;
     for (std::size_t i = 0; i < changed.size(); ++i) {
         for (BlockReference* r : changed[i]->References()) {
-            r->InvalidateExtents();
+            r->InvalidateDefinitionExtents();
             Block* owner = r->OwnerBlock();
             if (!owner) continue;
             if (owner->IsLayout()) {

@@ -164,6 +164,8 @@ public:
     // brought back down afterwards; SetObjectHandle alone only ever raises it.
     void SetHandSeed(std::uint64_t seed) { handseed_ = seed; }
     void SetObjectHandle(AcadObject& o, std::uint64_t handle);
+    // Room for `more` objects to come (a drawing being read): no rehashing on the way.
+    void ReserveObjects(std::size_t more) { byHandle_.reserve(byHandle_.size() + more); }
     AcadObject* FindByHandle(std::uint64_t handle) const;
     // Takes ownership of a new object and gives it an id and a handle.
     template <typename T>

@@ -82,6 +82,22 @@ public:
     void Run()
     {
         PrepareHandles();
+        // The spaces are indexed once all their entities are in (also when reading fails).
+        struct Reindex {
+            Document& doc;
+            void operator()() const
+            {
+                for (Layout* l : doc.Layouts()) l->Block().EnableSpatialIndex();
+            }
+            ~Reindex()
+            {
+                try {
+                    (*this)();
+                } catch (...) {  // out of memory: queries scan instead
+                }
+            }
+        } reindex{doc_};
+        for (Layout* l : doc_.Layouts()) l->Block().SuspendSpatialIndex();
         bool eof = false;
         while (!eof && in_.Next()) {
             if (in_.Code() == 999) continue;
@@ -98,6 +114,7 @@ public:
         if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
         in_.CheckRest();
+        reindex();
         Finish();
     }
 
@@ -1530,12 +1547,31 @@ namespace {
     throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
 }
 
-template <class... Source>
-std::string Read(Document& doc, const std::string& sourceName, Source... from)
+// Bytes of drawing file per object, about the fewest a line takes: the handle
+// map is sized from the file's size once, not rehashed as it grows.
+constexpr std::size_t kFileBytesPerObject = 128;
+
+std::size_t SizeOf(std::string_view text)
+{
+    return text.size();
+}
+
+std::size_t SizeOf(std::FILE* file)
+{
+    const long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(file);
+    if (std::fseek(file, at, SEEK_SET) != 0) return 0;
+    return end > at ? static_cast<std::size_t>(end - at) : 0;
+}
+
+template <class Source, class... Rest>
+std::string Read(Document& doc, const std::string& sourceName, Source from, Rest... rest)
 {
     std::string note;
     try {
-        Reader reader(doc, sourceName, from...);
+        doc.ReserveObjects(SizeOf(from) / kFileBytesPerObject);
+        Reader reader(doc, sourceName, from, rest...);
         reader.Run();
         note = reader.Note();
     } catch (const Error&) {

@@ -346,7 +346,11 @@ void EmitChain(GeometrySink& sink, const Transform& t, const std::vector<Point3d
         sink.Point(t.Apply(pts[0]));
         return;
     }
-    for (std::size_t i = 0; i + 1 < pts.size(); ++i) sink.Segment(t.Apply(pts[i]), t.Apply(pts[i + 1]));
+    if (t.IsIdentity()) {  // as stored: a long chain is walked without a product per point
+        for (std::size_t i = 0; i + 1 < pts.size(); ++i) sink.Segment(pts[i], pts[i + 1]);
+    } else {
+        for (std::size_t i = 0; i + 1 < pts.size(); ++i) sink.Segment(t.Apply(pts[i]), t.Apply(pts[i + 1]));
+    }
     if (closed && pts.size() > 2) sink.Segment(t.Apply(pts.back()), t.Apply(pts.front()));
 }
 

@@ -74,6 +74,9 @@ public:
         (void)t;
         return true;
     }
+    // Parts wholly outside this box cannot change what the sink makes of the
+    // entity, so a long curve may leave them out; empty: every part counts.
+    virtual Box Reach() const { return Box(); }
 };
 
 class Entity : public AcadObject {

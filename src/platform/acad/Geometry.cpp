@@ -259,11 +259,23 @@ Transform Transform::Mirror(const Point3d& p1, const Point3d& p2)
 Transform Transform::Insertion(const Point3d& basePoint, const Point3d& insertion, double xs, double ys, double zs,
                                double rotation)
 {
-    Transform s;
-    s.m[0][0] = xs;
-    s.m[1][1] = ys;
-    s.m[2][2] = zs;
-    return Translation(insertion) * RotationZ(rotation) * s * Translation(-basePoint);
+    // Translation(insertion) * RotationZ(rotation) * Scaling * Translation(-basePoint),
+    // written out (every reference is placed through it), summed in the same order.
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    Transform t;
+    t.m[0][0] = c * xs;
+    t.m[0][1] = -s * ys;
+    t.m[1][0] = s * xs;
+    t.m[1][1] = c * ys;
+    t.m[2][2] = zs;
+    const double b[3] = {-basePoint.x, -basePoint.y, -basePoint.z};
+    const double p[3] = {insertion.x, insertion.y, insertion.z};
+    for (int i = 0; i < 3; ++i) {
+        double v = 0.0;
+        for (int k = 0; k < 3; ++k) v += t.m[i][k] * b[k];
+        t.m[i][3] = v + p[i];
+    }
+    return t;
 }
 
 Transform Transform::operator*(const Transform& o) const
@@ -354,6 +366,10 @@ bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
 {
     if (box.IsEmpty()) return false;
     Box grown = box.Expanded(std::max(Tol(a), Tol(b)));
+    // Most segments tested lie wholly to one side (a long curve, a small window).
+    if (std::max(a.x, b.x) < grown.min.x || std::min(a.x, b.x) > grown.max.x || std::max(a.y, b.y) < grown.min.y ||
+        std::min(a.y, b.y) > grown.max.y)
+        return false;
     // Liang-Barsky clipping of the parametric segment against the box.
     double t0 = 0.0, t1 = 1.0;
     const double dx = b.x - a.x, dy = b.y - a.y;

@@ -135,6 +135,8 @@ public:
     void Arc(const CircularArc& a) override { hit = hit || ArcIntersectsBox(a, box_); }
     void Text(const TextPrimitive& t) override { hit = hit || RingTouchesBox(TextRing(t), box_); }
     void Fill(const std::vector<Point3d>& ring) override { hit = hit || RingTouchesBox(ring, box_); }
+    // A part must come within the tolerance of its own ends (at most twice the box's).
+    Box Reach() const override { return box_.Expanded(4 * std::max(Tol(box_.min), Tol(box_.max))); }
 
 private:
     Box box_, grown_;

@@ -110,6 +110,15 @@ void SpatialIndex::Insert(Entity& e, const Box& box)
     if (count_ >= rebuildAt_) Rebuild();
 }
 
+void SpatialIndex::AddSlot(Entity& e, const Box& box)
+{
+    const auto slot = static_cast<std::uint32_t>(slots_.size());
+    slots_.push_back({&e, box});
+    where_.push_back(kNowhere);
+    e.indexSlot_ = slot;
+    ++count_;
+}
+
 void SpatialIndex::Update(Entity& e, const Box& box)
 {
     const std::uint32_t slot = e.indexSlot_;

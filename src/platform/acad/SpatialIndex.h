@@ -23,6 +23,14 @@ public:
     SpatialIndex() = default;
 
     void Insert(Entity& e, const Box& box);
+    // Indexes many entities at once (a drawing just read): the grid sized and
+    // filled once, where inserting one by one rebuilds it as it grows.
+    template <class Range, class BoxOf>
+    void Load(const Range& entities, BoxOf boxOf)
+    {
+        for (Entity* e : entities) AddSlot(*e, boxOf(*e));
+        Rebuild();
+    }
     void Update(Entity& e, const Box& box);
     // The kept box of an indexed entity widened by `added`; false when `e` is not indexed.
     bool Grow(Entity& e, const Box& added);
@@ -45,6 +53,7 @@ private:
     void Place(std::uint32_t slot, const Box& box);
     void Unplace(std::uint32_t slot);
     void Rebuild();
+    void AddSlot(Entity& e, const Box& box);  // kept, not yet in the grid
     bool CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1) const;
 
     std::vector<Slot> slots_;

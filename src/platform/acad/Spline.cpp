@@ -494,26 +494,54 @@ void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
     flush();
 }
 
+namespace {
+// Segments of the outline under one box, for picks.
+constexpr std::size_t kOutlinePiece = 64;
+}  // namespace
+
+const std::vector<Point3d>& Spline::Outline() const
+{
+    if (!outlineValid_) {
+        outline_ = SampleSpline(data_);
+        extents_ = Box();
+        for (const Point3d& p : outline_) extents_.Add(p);
+        pieceBoxes_.clear();
+        for (std::size_t i = 0; i + 1 < outline_.size(); i += kOutlinePiece) {
+            Box b;
+            for (std::size_t j = i; j <= std::min(i + kOutlinePiece, outline_.size() - 1); ++j) b.Add(outline_[j]);
+            pieceBoxes_.push_back(b);
+        }
+        outlineValid_ = true;
+    }
+    return outline_;
+}
+
 Box Spline::Extents() const
 {
-    // Sampling a long spline is costly and its box is asked often (the index, every
-    // repaint, each selection): kept until the geometry changes.
-    if (!extentsValid_) {
-        extents_ = Entity::Extents();
-        extentsValid_ = true;
-    }
+    Outline();
     return extents_;
 }
 
 void Spline::GeometryEdited()
 {
-    extentsValid_ = false;
+    outlineValid_ = false;
     GeometryChanged();
 }
 
 void Spline::Emit(GeometrySink& sink, const Transform& t) const
 {
-    detail::EmitChain(sink, t, SampleSpline(data_), false);
+    const std::vector<Point3d>& pts = Outline();
+    const Box reach = sink.Reach();
+    if (reach.IsEmpty() || !t.IsIdentity() || pts.size() < 2) {
+        detail::EmitChain(sink, t, pts, false);
+        return;
+    }
+    // A pick on a long spline: only the pieces that come near it.
+    for (std::size_t k = 0; k < pieceBoxes_.size(); ++k) {
+        if (!pieceBoxes_[k].Intersects(reach)) continue;
+        const std::size_t end = std::min((k + 1) * kOutlinePiece, pts.size() - 1);
+        for (std::size_t i = k * kOutlinePiece; i < end; ++i) sink.Segment(pts[i], pts[i + 1]);
+    }
 }
 
 std::unique_ptr<Entity> Spline::CloneTo(acad::Document& target) const

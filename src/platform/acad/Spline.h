@@ -51,11 +51,16 @@ public:
                                   const Vector3d& endTangent);
 
 private:
-    // Every change of the geometry goes through here: the kept extents go stale.
+    // Every change of the geometry goes through here: the kept outline goes stale.
     void GeometryEdited();
+    // The sampled curve (SampleSpline), kept with its box until the geometry
+    // changes: a long spline is asked for both at every selection and repaint.
+    const std::vector<Point3d>& Outline() const;
     SplineData data_;
+    mutable std::vector<Point3d> outline_;
+    mutable std::vector<Box> pieceBoxes_;  // each over a run of segments of the outline
     mutable Box extents_;
-    mutable bool extentsValid_ = false;
+    mutable bool outlineValid_ = false;
 };
 
 // Points along the curve of `d` (a few per knot span), for drawing and for hatch

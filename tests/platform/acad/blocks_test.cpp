@@ -142,6 +142,15 @@ TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)
     r->GetBoundingBox(lo, hi);
     EXPECT_NEAR(hi.x, 220.0, 1e-9);
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({219, 100}, 0.5)), std::vector<Entity*>{r});
+    // The attributes' box is kept apart from the definition's: an attribute moved,
+    // then the definition edited again, both count.
+    r->GetAttributes()[0]->SetInsertionPoint({100, 200, 0});
+    r->GetBoundingBox(lo, hi);
+    inner->AddLine({0, 0}, {0, -51});
+    r->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.y, 100.0, 1e-9);
+    EXPECT_NEAR(hi.x, 222.0, 1e-9);
+    EXPECT_NEAR(hi.y, 202.0, 1e-9);
 
     // A reference without attributes follows its own placement changes too.
     BlockReference* plain = doc.ModelSpace().InsertBlock({0, 0, 0}, "INNER", 1, 1, 1, 0);

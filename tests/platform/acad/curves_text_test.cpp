@@ -192,6 +192,10 @@ TEST(Curves, LongSplinesKeepTheirBoxInStepAndPassThroughTheirFitPoints)
     s->Move({0, 0, 0}, {0, 1000, 0});
     s->GetBoundingBox(lo, hi);
     EXPECT_NEAR(hi.y, 1004.0, 1.0);
+    // A crossing pick looks at the outline as it now stands, near the pick only.
+    const Point3d on = s->PointAt(1234.5);
+    EXPECT_TRUE(CrossesBox(*s, Box::Around(on, 0.01)));
+    EXPECT_FALSE(CrossesBox(*s, Box::Around({on.x, on.y - 1000, 0}, 0.01)));
     const Point3d before = s->PointAt(1234.5);
     s->ElevateOrder(5);
     EXPECT_NEAR(s->PointAt(1234.5).y, before.y, 1e-6);

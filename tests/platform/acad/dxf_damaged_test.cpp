@@ -271,6 +271,13 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     EXPECT_EQ(ReadDxf(back, save("grande.dxf", text)), "");
     ASSERT_EQ(back.ModelSpace().Count(), 30000);
     EXPECT_EQ(dynamic_cast<Text*>(back.ModelSpace().Item(29999))->TextString(), "PV-29999");
+    // The space is indexed in one go once read: a box finds what a scan finds.
+    const Box probe = Box::Around({29990, 1, 0}, 0.1);
+    std::vector<Entity*> scan;
+    for (Entity* e : back.ModelSpace())
+        if (e->Extents().Intersects(probe)) scan.push_back(e);
+    EXPECT_FALSE(scan.empty());
+    EXPECT_EQ(back.ModelSpace().QueryBox(probe), scan);
 
     // A NUL byte 3 MB in, and a cut in the middle of a group: refused with the line.
     const std::size_t at = text.find('\n', 3u << 20) + 1;
