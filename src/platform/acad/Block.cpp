@@ -284,11 +284,6 @@ void Block::EnableSpatialIndex()
     index_->Load(*this, [](const Entity& e) { return e.Extents(); });
 }
 
-void Block::SuspendSpatialIndex()
-{
-    index_.reset();
-}
-
 void Block::OnErase()
 {
     if (IsLayout()) throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser apagado");

@@ -137,8 +137,6 @@ public:
     void SetXRefPath(const std::filesystem::path& p) { xrefPath_ = p; }
     void SetLayout(acad::Layout* l) { layout_ = l; }
     void EnableSpatialIndex();
-    // Engine: no index while a drawing is read (queries scan); enabled again after.
-    void SuspendSpatialIndex();
     void SetNameRaw(const std::string& name) { name_ = name; }  // engine: swaps of "*Paper_Space" names
     // Bumped whenever the content changes.
     std::uint64_t ContentVersion() const { return contentVersion_; }

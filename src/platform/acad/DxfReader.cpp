@@ -82,22 +82,6 @@ public:
     void Run()
     {
         PrepareHandles();
-        // The spaces are indexed once all their entities are in (also when reading fails).
-        struct Reindex {
-            Document& doc;
-            void operator()() const
-            {
-                for (Layout* l : doc.Layouts()) l->Block().EnableSpatialIndex();
-            }
-            ~Reindex()
-            {
-                try {
-                    (*this)();
-                } catch (...) {  // out of memory: queries scan instead
-                }
-            }
-        } reindex{doc_};
-        for (Layout* l : doc_.Layouts()) l->Block().SuspendSpatialIndex();
         bool eof = false;
         while (!eof && in_.Next()) {
             if (in_.Code() == 999) continue;
@@ -114,7 +98,6 @@ public:
         if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
         in_.CheckRest();
-        reindex();
         Finish();
     }
 
