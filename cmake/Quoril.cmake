@@ -27,6 +27,7 @@ function(quoril_test_main)
   endif()
   add_library(quoril_testmain OBJECT ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_link_libraries(quoril_testmain PUBLIC GTest::gtest)
+  target_include_directories(quoril_testmain PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(quoril_testmain PRIVATE
     QUORIL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUORIL_BIN_DIR="${QUORIL_BIN_DIR}")
 endfunction()

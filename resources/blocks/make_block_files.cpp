@@ -24,7 +24,7 @@ namespace {
 
 using acad::Point3d;
 
-constexpr int kLeft = 0, kCenter = 1, kRight = 2, kMiddleCenter = 10, kMiddleLeft = 9, kMiddleRight = 11;
+constexpr int kLeft = 0, kCenter = 1, kMiddleCenter = 10, kMiddleLeft = 9, kMiddleRight = 11;
 
 void Style(acad::Document& doc)
 {

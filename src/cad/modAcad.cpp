@@ -9,6 +9,7 @@
 #include "platform/acad/Tables.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 acad::Application* gAcadApp = nullptr;
 acad::Document* gAcadDoc = nullptr;
@@ -17,6 +18,18 @@ acad::Utility* gAcadUtil = nullptr;
 std::optional<EstadoAcad> gAcadState;
 os::WindowHandle gAcadHwnd = 0;
 std::string gDwgName;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gAcadApp = nullptr;
+    gAcadDoc = nullptr;
+    gModelSpace = nullptr;
+    gAcadUtil = nullptr;
+    gAcadState.reset();
+    gAcadHwnd = 0;
+    gDwgName.clear();
+});
+} // namespace
 
 namespace {
 

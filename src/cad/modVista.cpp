@@ -4,8 +4,13 @@
 
 #include "cad/modAcad.h"
 #include "platform/acad/OtherEntities.h"
+#include "platform/ProcessState.h"
 
 VistaSalva gVistaSalva;
+
+namespace {
+const platform::ProcessStateReset kReset([] { gVistaSalva = VistaSalva{}; });
+} // namespace
 
 void ZoomTudo() { gAcadApp->ZoomExtents(); }
 

@@ -8,6 +8,7 @@
 #include "platform/forms/Types.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 std::vector<PVBlockRec> gPVBlocos;
 std::vector<MaterialRec> gMateriais;
@@ -15,6 +16,17 @@ std::vector<TRLayerColorRec> gCoresTR;
 std::vector<TRLayerParamRec> gEtapas;
 std::vector<PavimentoRec> gPavimentos;
 std::vector<BlocoDefRec> gBlocosSAN;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gPVBlocos.clear();
+    gMateriais.clear();
+    gCoresTR.clear();
+    gEtapas.clear();
+    gPavimentos.clear();
+    gBlocosSAN.clear();
+});
+} // namespace
 
 namespace {
 

@@ -13,8 +13,13 @@
 #include "platform/acad/TextEntities.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 std::vector<TemaRec> gTemas;
+
+namespace {
+const platform::ProcessStateReset kReset([] { gTemas.clear(); });
+} // namespace
 
 namespace {
 

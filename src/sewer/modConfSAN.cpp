@@ -19,10 +19,19 @@
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 std::vector<ErrRec> ErrList;
 int ErrN = 0;
 std::array<int, 22> ErrCount{};
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    ErrList.clear();
+    ErrN = 0;
+    ErrCount = {};
+});
+} // namespace
 
 namespace {
 

@@ -10,12 +10,23 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/TextEntities.h"
 #include "sewer/clsSANDb.h"
+#include "platform/ProcessState.h"
 
 std::vector<PVRec> gPVs;
 int gNumPVs = 0;
 std::vector<TRRec> gTRs;
 int gNumTRs = 0;
 std::vector<std::int32_t> gListPLs;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gPVs.clear();
+    gNumPVs = 0;
+    gTRs.clear();
+    gNumTRs = 0;
+    gListPLs.clear();
+});
+} // namespace
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "cad/modAcad.h"
 #include "platform/acad/Error.h"
+#include "platform/ProcessState.h"
 
 std::array<bool, 11> gSysVarsTexto{};
 
@@ -17,6 +18,11 @@ const char* const OrdemCongela[9] = {"GEN_Texto_TR", "GEN_Texto_TR2", "GEN_Texto
 
 // A restore without a save would thaw layers the user froze himself.
 bool g_salvo = false;
+
+const platform::ProcessStateReset kReset([] {
+    gSysVarsTexto = {};
+    g_salvo = false;
+});
 
 void Congela(const std::string& Nome, bool Congelada)
 {

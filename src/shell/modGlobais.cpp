@@ -1,6 +1,7 @@
 #include "shell/modGlobais.h"
 
 #include "platform/forms/Application.h"
+#include "platform/ProcessState.h"
 
 std::string gAppPath;
 std::string gAcadProgID;
@@ -14,6 +15,18 @@ forms::Form* gMainForm = nullptr;
 
 namespace {
 std::string g_pastaPrograma;
+const platform::ProcessStateReset kReset([] {
+    gAppPath.clear();
+    gAcadProgID.clear();
+    gLayerConf.clear();
+    gMdbPath.clear();
+    gBlocosPath.clear();
+    gImagensPath.clear();
+    gLogo = forms::Picture();
+    gBanner = forms::Picture();
+    gMainForm = nullptr;
+    g_pastaPrograma.clear();
+});
 }
 
 std::string PastaPrograma()

@@ -7,9 +7,14 @@
 #include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
+#include "platform/ProcessState.h"
 
 int gMsgLeft = 0;
 int gMsgTop = 0;
+
+namespace {
+const platform::ProcessStateReset kReset([] { gMsgLeft = gMsgTop = 0; });
+} // namespace
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include "shell/modMensagem.h"
 #include "terrain/modBancoTerreno.h"
 #include "terrain/modTerreno.h"
+#include "platform/ProcessState.h"
 
 namespace {
 
@@ -94,6 +95,11 @@ private:
 GradePontos gGrade;                       // the kept points of gPontos
 int32_t gGradeNum = -1;                   // how many of them it holds
 const VerticeRec* gGradeDados = nullptr;  // and of which array
+const platform::ProcessStateReset kReset([] {
+    gGrade = GradePontos{};
+    gGradeNum = -1;
+    gGradeDados = nullptr;
+});
 
 // Rebuilds the grid unless it already holds the kept points (Execute fills it
 // while reading them; other writers of gPontos replace the array or its count).

@@ -3,11 +3,21 @@
 #include <cmath>
 
 #include "terrain/clsHatchs.h"
+#include "platform/ProcessState.h"
 
 std::vector<HatchRec> gHatchs;
 int32_t gNumHatchs = 0;
 std::vector<HatchRec> gHatchZonas;
 std::vector<HatchRec> gHatchPavimentos;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gHatchs.clear();
+    gNumHatchs = 0;
+    gHatchZonas.clear();
+    gHatchPavimentos.clear();
+});
+} // namespace
 
 const FaixaRec* HatchRec::Faixa(long long Numero) const
 {

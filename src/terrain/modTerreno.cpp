@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ProcessState.h"
+
 std::vector<VerticeRec> gPontos;
 int32_t gNumPontos = 0;
 std::vector<VerticeRec> gVertices(1);
@@ -83,6 +85,16 @@ struct IndiceMalha {
 
 long long gVersaoMalha = 0;
 IndiceMalha gIndice;
+
+const platform::ProcessStateReset kReset([] {
+    gPontos.clear();
+    gNumPontos = 0;
+    gVertices.assign(1, VerticeRec{});
+    gNumVertices = 0;
+    gTriangulos.assign(1, TrianguloRec{});
+    gNumTriangulos = 0;
+    gIndice = IndiceMalha{};
+});
 
 const IndiceMalha& Indice()
 {

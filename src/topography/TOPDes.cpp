@@ -8,9 +8,17 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Types.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 std::vector<BlocoDefRec> gBlocosTopo;
 short gTopoCarregado = 0;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gBlocosTopo.clear();
+    gTopoCarregado = 0;
+});
+} // namespace
 
 namespace {
 

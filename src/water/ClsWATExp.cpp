@@ -31,6 +31,7 @@
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
 #include "water/clsWATDb.h"
+#include "platform/ProcessState.h"
 
 std::vector<NoRec> gNos;
 std::int32_t gNumNos = 0;
@@ -38,6 +39,17 @@ std::vector<ZonaRec> gZonas;
 std::vector<TuboExpRec> gTubosExp;
 std::int32_t gNumTubosExp = 0;
 std::vector<TrechoZonaRec> gListaSalva;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gNos.clear();
+    gNumNos = 0;
+    gZonas.clear();
+    gTubosExp.clear();
+    gNumTubosExp = 0;
+    gListaSalva.clear();
+});
+} // namespace
 
 namespace {
 

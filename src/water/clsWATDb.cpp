@@ -11,6 +11,7 @@
 #include "platform/forms/Types.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "platform/ProcessState.h"
 
 std::vector<std::string> gDiametros;
 std::vector<std::string> gAneis;
@@ -22,6 +23,21 @@ std::vector<BlocoDefAguaRec> gBlocosAgua;
 std::vector<DiamCorRec> gCoresDiam;
 std::vector<EtapaAguaRec> gEtapasAgua;
 std::vector<TipoTuboRec> gTiposTubo;
+
+namespace {
+const platform::ProcessStateReset kReset([] {
+    gDiametros.clear();
+    gAneis.clear();
+    gTubosCat.clear();
+    gConexoes.clear();
+    gMateriaisAgua.clear();
+    gTubosConexao.clear();
+    gBlocosAgua.clear();
+    gCoresDiam.clear();
+    gEtapasAgua.clear();
+    gTiposTubo.clear();
+});
+} // namespace
 
 namespace {
 

@@ -9,8 +9,13 @@
 #include "terrain/modRegioes.h"
 #include "terrain/modTerreno.h"
 #include "water/ClsWATExp.h"
+#include "platform/ProcessState.h"
 
 std::vector<std::int32_t> gZonaDaRegiao;
+
+namespace {
+const platform::ProcessStateReset kReset([] { gZonaDaRegiao.clear(); });
+} // namespace
 
 bool NomeiaZonas(clsHatchs& Zonas)
 {

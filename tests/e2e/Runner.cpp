@@ -1090,7 +1090,7 @@ void Execution::ExpectLayout(const Statement& s, bool present)
     acad::Document& doc = Drawing();
     const acad::Layout* found = doc.Layouts().Find(name);
     if (found && found->IsErased()) found = nullptr;
-    if (found != nullptr == present) return;
+    if ((found != nullptr) == present) return;
     std::string names;
     for (const acad::Layout* l : doc.Layouts())
         if (!l->IsErased()) names += (names.empty() ? "" : ", ") + Quote(l->Name());

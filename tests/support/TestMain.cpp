@@ -4,9 +4,22 @@
 
 #include <cstdlib>
 
+#include "platform/ProcessState.h"
+
 // fontconfig, under Qt's font database, keeps caches it never frees; the leak
 // checker of the sanitizer build is not to report them as ours.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace {
+
+// Each test starts from the state a fresh process has, as when ctest runs it
+// alone: a test program run whole, in any order, behaves the same.
+class FreshProcessState : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { platform::ResetProcessState(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { platform::ResetProcessState(); }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,5 +27,6 @@ int main(int argc, char** argv)
     ::setenv("QUORIL_SOURCE_DIR", QUORIL_SOURCE_DIR, 0);
     ::setenv("QUORIL_BIN_DIR", QUORIL_BIN_DIR, 0);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProcessState);
     return RUN_ALL_TESTS();
 }

@@ -15,6 +15,7 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Private.h"
+#include "platform/ProcessState.h"
 
 #ifndef QUORIL_VERSION_MAJOR
 #define QUORIL_VERSION_MAJOR 0
@@ -88,6 +89,10 @@ QRect ScreenPixels()
 }
 
 int g_screenPointer = vbDefault;
+// Only when set, so that no application is started for it.
+const platform::ProcessStateReset kResetPointer([] {
+    if (g_screenPointer != vbDefault) Screen.SetMousePointer(vbDefault);
+});
 
 } // namespace
 
@@ -158,6 +163,7 @@ int DoEvents()
 
 namespace {
 int beeps = 0;
+const platform::ProcessStateReset kResetBeeps([] { beeps = 0; });
 } // namespace
 
 int BeepCount()

@@ -12,6 +12,7 @@
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Private.h"
+#include "platform/ProcessState.h"
 
 namespace forms::detail {
 
@@ -29,6 +30,10 @@ long g_nextHwnd = 0x1000;
 int g_buttons = 0;
 QPoint g_lastPress;
 int g_dispatch = 0;
+const platform::ProcessStateReset kResetMouse([] {
+    g_buttons = 0;
+    g_lastPress = {};
+});
 
 ControlData* DataOfWidget(const QObject* w)
 {

@@ -8,6 +8,7 @@
 
 #include "platform/forms/Application.h"
 #include "platform/forms/Private.h"
+#include "platform/ProcessState.h"
 
 namespace forms {
 
@@ -51,6 +52,7 @@ std::string& FolderSetting()
     static auto* folder = new std::string;
     return *folder;
 }
+const platform::ProcessStateReset kResetFolder([] { FolderSetting().clear(); });
 
 QImage Read(const QString& path)
 {

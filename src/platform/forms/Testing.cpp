@@ -16,6 +16,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/Private.h"
 #include "platform/forms/Testing.h"
+#include "platform/ProcessState.h"
 
 namespace forms::detail {
 
@@ -30,6 +31,13 @@ std::function<void()>& CurrentYieldHook()
     static auto* hook = new std::function<void()>;
     return *hook;
 }
+
+namespace {
+const platform::ProcessStateReset kResetTesting([] {
+    CurrentTestDriver() = nullptr;
+    CurrentYieldHook() = nullptr;
+});
+} // namespace
 
 } // namespace forms::detail
 
@@ -78,6 +86,12 @@ namespace {
 QPointer<QWidget> g_grab;
 Qt::MouseButtons g_held;
 QPoint g_lastGlobal;
+// A test that ends with a button held leaves the next one with none.
+const platform::ProcessStateReset kResetMouse([] {
+    g_grab = nullptr;
+    g_held = {};
+    g_lastGlobal = {};
+});
 
 void Send(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::KeyboardModifiers mods)
 {

@@ -10,6 +10,7 @@
 
 #include "platform/forms/Private.h"
 #include "platform/forms/UserControl.h"
+#include "platform/ProcessState.h"
 
 namespace forms {
 
@@ -151,6 +152,7 @@ std::map<std::string, PropertyBag>& RunBags()
     static auto* bags = new std::map<std::string, PropertyBag>;
     return *bags;
 }
+const platform::ProcessStateReset kResetRunBags([] { RunBags().clear(); });
 
 std::string KeyOf(const std::string& prefix, const Control& c)
 {

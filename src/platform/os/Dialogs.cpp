@@ -2,6 +2,7 @@
 
 #include "platform/os/FileDialog.h"
 #include "platform/os/QtBridge.h"
+#include "platform/ProcessState.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -27,6 +28,7 @@ DialogDriver& Driver()
     static DialogDriver driver;
     return driver;
 }
+const platform::ProcessStateReset kResetDriver([] { Driver() = nullptr; });
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 

@@ -3,6 +3,7 @@
 #include "platform/os/DesktopApps.h"
 #include "platform/os/Dialogs.h"
 #include "platform/os/FileUtil.h"
+#include "platform/ProcessState.h"
 
 #include <QMimeDatabase>
 #include <QProcess>
@@ -23,6 +24,7 @@ LaunchHook& Hook()
     static LaunchHook hook;
     return hook;
 }
+const platform::ProcessStateReset kResetHook([] { Hook() = nullptr; });
 
 const char* const kAnyFile = "application/octet-stream";
 

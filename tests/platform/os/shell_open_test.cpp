@@ -20,15 +20,30 @@ using os::DialogKind;
 
 namespace {
 
+// The system's file types through a folder that holds only them, one for the
+// whole run: the file type database of the process keeps the folders it
+// found for a few seconds, so a folder of the test before, removed since,
+// would leave it without types.
+std::string TypesFolder()
+{
+    static const TempDir types;
+    static const bool linked = [] {
+        std::filesystem::create_directories(types / "share");
+        std::filesystem::create_directory_symlink("/usr/share/mime", types / "share/mime");
+        return true;
+    }();
+    (void)linked;
+    return types / "share";
+}
+
 // A desktop of its own: the user's and the system's data and config folders
 // in a temporary folder, and a launch hook that records instead of starting.
 struct Desktop : ::testing::Test {
     TempDir root;
     ScopedEnv home{"HOME", root.path()};
     ScopedEnv dataHome{"XDG_DATA_HOME", root / "home/share"};
-    // The system's file types stay known through a folder that holds only
-    // them: the programs installed on the machine must not take part.
-    ScopedEnv dataDirs{"XDG_DATA_DIRS", root / "sys/share" + ":" + root / "types/share"};
+    // The programs installed on the machine must not take part.
+    ScopedEnv dataDirs{"XDG_DATA_DIRS", root / "sys/share" + ":" + TypesFolder()};
     ScopedEnv configHome{"XDG_CONFIG_HOME", root / "home/config"};
     ScopedEnv configDirs{"XDG_CONFIG_DIRS", root / "sys/config"};
     ScopedEnv desktop{"XDG_CURRENT_DESKTOP", std::string("Test")};
@@ -39,8 +54,6 @@ struct Desktop : ::testing::Test {
 
     void SetUp() override
     {
-        std::filesystem::create_directories(root / "types/share");
-        std::filesystem::create_directory_symlink("/usr/share/mime", root / "types/share/mime");
         previous = os::SetLaunchHook([this](const os::LaunchRequest& r) {
             launched.push_back(r);
             return launchWorks;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "UiHarness.h"
+#include "platform/acad/ui/UiHarness.h"
 
 #include <QCoreApplication>
 
