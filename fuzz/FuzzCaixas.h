@@ -36,13 +36,7 @@ inline void RespondeCaixas(int& Caixas, std::function<bool(forms::Form&)> Formas
 // made and after it is gone.
 inline void ZeraConexao()
 {
-    gAcadApp = nullptr;
-    gAcadDoc = nullptr;
-    gModelSpace = nullptr;
-    gAcadUtil = nullptr;
-    gAcadState.reset();
-    gAcadHwnd = 0;
-    gDwgName.clear();
+    DesligaAcad();
     gVistaSalva = VistaSalva{};
 }
 

@@ -19,8 +19,8 @@ std::optional<EstadoAcad> gAcadState;
 os::WindowHandle gAcadHwnd = 0;
 std::string gDwgName;
 
-namespace {
-const platform::ProcessStateReset kReset([] {
+void DesligaAcad()
+{
     gAcadApp = nullptr;
     gAcadDoc = nullptr;
     gModelSpace = nullptr;
@@ -28,7 +28,10 @@ const platform::ProcessStateReset kReset([] {
     gAcadState.reset();
     gAcadHwnd = 0;
     gDwgName.clear();
-});
+}
+
+namespace {
+const platform::ProcessStateReset kReset(DesligaAcad);
 } // namespace
 
 namespace {

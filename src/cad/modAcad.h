@@ -51,6 +51,10 @@ extern std::string gDwgName;
 //                template of a new drawing ("Acad").
 // False only when no host could be reached (after the message "... Inicie o
 // AutoCAD") or when it has no drawing to work on.
+// The link to the host forgotten, as before the first ConectaAcad (the host
+// itself is left alone).
+void DesligaAcad();
+
 bool ConectaAcad(std::string& DwgName, const std::string& Template);
 // The same for callers that pass a text, not a variable to write back into.
 bool ConectaAcad(const std::string& DwgName = "", const std::string& Template = "");

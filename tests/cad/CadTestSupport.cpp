@@ -76,13 +76,7 @@ std::vector<std::string> Mensagens::Textos() const
 
 void ZeraGlobais()
 {
-    gAcadApp = nullptr;
-    gAcadDoc = nullptr;
-    gModelSpace = nullptr;
-    gAcadUtil = nullptr;
-    gAcadState.reset();
-    gAcadHwnd = 0;
-    gDwgName.clear();
+    DesligaAcad();
     gVistaSalva = VistaSalva{};
 }
 
