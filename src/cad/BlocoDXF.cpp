@@ -6,10 +6,12 @@
 
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
+#include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/ado/Error.h"
 #include "platform/os/TextFile.h"
+#include "shell/modGlobais.h"
 
 namespace {
 
@@ -176,4 +178,17 @@ void ApagaBlocoDXF(acad::Block* Def)
         if (Def) Def->Delete();
     } catch (const acad::Error&) {
     }
+}
+
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor)
+{
+    if (!InsertBlockFile("ErroC")) return false;
+    acad::BlockReference* marca = gModelSpace->InsertBlock(Pt, "ErroC", Escala, Escala, Escala, 0);
+    for (acad::AttributeReference* a : marca->GetAttributes())
+        if (a->TagString() == "MENSAGEM") a->SetTextString(Mensagem);
+    GetLayer(gLayerConf, 6, "");
+    marca->SetLayer(gLayerConf);
+    marca->SetColor(Cor);
+    marca->Update();
+    return true;
 }

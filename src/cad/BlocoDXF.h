@@ -5,7 +5,8 @@
 // parameters. One format for the sewer, water and topography catalogues; each
 // area has its own loader and builder, and they share what is here: the
 // reading of a table, the drawing of one row, the CECOLOR guard, the text
-// styles the rows name and the look-up of a block in the drawing.
+// styles the rows name and the look-up of a block in the drawing; and, beside
+// them, the fault marker (the block "ErroC" on the verification layer).
 //
 // Parameters: a point is "x,y" or "x,y,z" (SplitCoords); a number is read by
 // StrToDbl ("" is 0); a list is split on "," into elements numbered from 0.
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/Ponto.h"
 #include "cad/modAcad.h"
 #include "platform/acad/Block.h"
 #include "platform/acad/Entity.h"
@@ -98,3 +100,11 @@ std::string DescreveLinhaDXF(std::size_t i, const DXFRowRec& L);
 // Deletes a block definition, quietly: used to take away what a failed build
 // left. Null is allowed.
 void ApagaBlocoDXF(acad::Block* Def);
+
+// A fault marker: the block "ErroC" (made available from its block file) at
+// `Pt` with the same scale in X, Y and Z, its "MENSAGEM" attributes set to
+// `Mensagem`, on the verification layer gLayerConf (colour 6, set on every
+// marker) and in AutoCAD colour `Cor` (256: the layer's). The caller has
+// connected. False, with the block file's own message shown, when "ErroC"
+// cannot be had.
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor);
