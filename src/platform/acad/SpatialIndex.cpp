@@ -139,9 +139,13 @@ void SpatialIndex::Update(Entity& e, const Box& box)
     }
     Slot& s = slots_[slot];
     if (box == s.box && where_[slot] != kNowhere) return;
-    std::int32_t x0, y0, x1, y1, o0, p0, o1, p1;
-    if (where_[slot] == kInCells && !box.IsEmpty() && CellRange(box, x0, y0, x1, y1) &&
-        CellRange(s.box, o0, p0, o1, p1) && x0 == o0 && y0 == p0 && x1 == o1 && y1 == p1) {
+    const double k = perCell_;
+    auto sameCell = [k](double a, double b) {
+        std::int32_t ca, cb;
+        return CellOf(a, k, ca) && CellOf(b, k, cb) && ca == cb;
+    };
+    if (where_[slot] == kInCells && cell_ > 0 && !box.IsEmpty() && sameCell(box.min.x, s.box.min.x) &&
+        sameCell(box.min.y, s.box.min.y) && sameCell(box.max.x, s.box.max.x) && sameCell(box.max.y, s.box.max.y)) {
         // Same cells: only the kept box changes (and the bounds, when it touched them).
         const Box old = s.box;
         s.box = box;
