@@ -78,9 +78,7 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     ArrumaControles();
     ArrumaFerramentas();
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
     Resize += [this] { UserControl_Resize(); };
 
     CatalogoRecarregado_ = CatalogoAguaCarregado() += [this] { ReaplicaTubosPreferenciais(); };
@@ -911,35 +909,15 @@ void WATDes98::SetPRECDIST(int v)
     PropertyChanged("PRECDIST");
 }
 
-void WATDes98::UserControl_InitProperties()
-{
-    Interface_ = 1;
-    AcadZoomCenter_ = 400;
-    AcadZoomScale_ = 0.4;
-    SeparadorDecimal_ = 1;
-    PRECCOTA_ = 3;
-    PRECDIST_ = 2;
-}
-
-void WATDes98::UserControl_ReadProperties(PropertyBag& PropBag)
-{
-    Interface_ = PropBag.ReadProperty("Interface", 1);
-    AcadZoomCenter_ = PropBag.ReadProperty("AcadZoomCenter", 400);
-    AcadZoomScale_ = PropBag.ReadProperty("AcadZoomScale", 0.4);
-    SeparadorDecimal_ = PropBag.ReadProperty("SeparadorDecimal", 1);
-    PRECCOTA_ = PropBag.ReadProperty("PRECCOTA", 3);
-    PRECDIST_ = PropBag.ReadProperty("PRECDIST", 2);
-}
-
-void WATDes98::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("Interface", Interface_, 1);
-    PropBag.WriteProperty("AcadZoomCenter", AcadZoomCenter_, 400);
-    PropBag.WriteProperty("AcadZoomScale", AcadZoomScale_, 0.4);
-    PropBag.WriteProperty("SeparadorDecimal", SeparadorDecimal_, 1);
-    PropBag.WriteProperty("PRECCOTA", PRECCOTA_, 3);
-    PropBag.WriteProperty("PRECDIST", PRECDIST_, 2);
-}
+// Reading them only stores Interface: the tab sets move when it is assigned.
+const forms::Settings<WATDes98> WATDes98::kSettings = {
+    {"Interface", &WATDes98::Interface_, 1},
+    {"AcadZoomCenter", &WATDes98::AcadZoomCenter_, 400},
+    {"AcadZoomScale", &WATDes98::AcadZoomScale_, 0.4},
+    {"SeparadorDecimal", &WATDes98::SeparadorDecimal_, 1},
+    {"PRECCOTA", &WATDes98::PRECCOTA_, 3},
+    {"PRECDIST", &WATDes98::PRECDIST_, 2},
+};
 
 // The panel keeps its size whatever its host gives it.
 void WATDes98::UserControl_Resize()
