@@ -4,9 +4,11 @@
 // "Arc", "Circle", "Attribute", "Text", compared with case) and three texts of
 // parameters. One format for the sewer, water and topography catalogues; each
 // area has its own loader and builder, and they share what is here: the
-// reading of a table, the drawing of one row, the CECOLOR guard, the text
-// styles the rows name and the look-up of a block in the drawing; and, beside
-// them, the fault marker (the block "ErroC" on the verification layer).
+// reading of a table, the drawing of one row, the text styles the rows name
+// and the look-up of a block in the drawing; and, beside them, the fault
+// marker (the block "ErroC" on the verification layer). A build keeps the
+// user's CECOLOR with GuardaVariaveis: a failed build must not leave the user
+// drawing BYLAYER.
 //
 // Parameters: a point is "x,y" or "x,y,z" (SplitCoords); a number is read by
 // StrToDbl ("" is 0); a list is split on "," into elements numbered from 0.
@@ -30,26 +32,6 @@
 #include "platform/acad/Error.h"
 #include "platform/acad/Variant.h"
 #include "platform/ado/Recordset.h"
-
-// CECOLOR as it was when the guard was made, put back when it goes, whatever
-// way a block build ends: a failed build must not leave the user drawing
-// BYLAYER.
-class GuardaCECOLOR {
-public:
-    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
-    ~GuardaCECOLOR()
-    {
-        try {
-            gAcadDoc->SetVariable("CECOLOR", valor_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
-    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
-
-private:
-    acad::Variant valor_;
-};
 
 // One row: a missing S3 or S4 is the empty text.
 struct DXFRowRec {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cad/BlocoDXF.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "platform/acad/Error.h"
@@ -43,7 +44,7 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
             ExibeMensagem(0, "Atenção", "Não foi possível criar o bloco " + Bloco + ":\r" + e.Description());
             return false;
         }
-        GuardaCECOLOR cecolor;
+        GuardaVariaveis cecolor{"CECOLOR"};
         try {
             GetLayer("DefPoints", 10, "");
             const std::string camada = CamadaDaGeometria(Bloco);

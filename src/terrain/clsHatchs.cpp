@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -186,27 +187,16 @@ void clsHatchs::CreateDXF(const std::string& Layer)
     const std::string comando =
         "DXFOUT" + CR + acad::CommandWord(caminho) + CR + "O" + CR + selecao + CR + CR + "16" + CR;
 
-    // FILEDIA goes back to what it was, whatever happens to the command.
-    std::optional<acad::Variant> filedia;
     try {
-        filedia = gAcadDoc->GetVariable("FILEDIA");
+        // FILEDIA goes back to what it was, whatever happens to the command.
+        GuardaVariaveis filedia{"FILEDIA"};
         gAcadDoc->SetVariable("FILEDIA", 0);
         gAcadDoc->SendCommand(comando);
     } catch (const acad::Error& e) {
-        if (filedia) {
-            try {
-                gAcadDoc->SetVariable("FILEDIA", *filedia);
-            } catch (const acad::Error&) {
-            }
-        }
         Aviso("Não foi possível exportar as hachuras para o arquivo " + caminho + ":\n" + e.Description());
         std::error_code ec2;
         if (temporario) fs::remove(caminho, ec2);
         return;
-    }
-    try {
-        gAcadDoc->SetVariable("FILEDIA", *filedia);
-    } catch (const acad::Error&) {
     }
     SetCaminhoDXF(caminho, temporario);
 }

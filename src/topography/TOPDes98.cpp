@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "cad/modInfoPonto.h"
@@ -739,9 +740,7 @@ void Margens(ProgressBar& Barra, Comando&& Executa)
 {
     if (gMarArqsRodando) return;
     gMarArqsRodando = true;
-    struct Libera {
-        ~Libera() { gMarArqsRodando = false; }
-    } libera;
+    AoSair libera([] { gMarArqsRodando = false; });
     Protegido([&] {
         clsTOPMar mar;
         Barra.SetVisible(true);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -974,29 +975,6 @@ std::optional<ReferenciaBolsa> PegaReferencia(const std::string& Titulo)
     return r;
 }
 
-// SNAPANG and ORTHOMODE as they were before the tool, whatever ends it.
-class GuardaOrto {
-public:
-    explicit GuardaOrto(acad::Document& Doc)
-        : doc_(Doc), snapang_(Doc.GetVariable("SNAPANG")), orthomode_(Doc.GetVariable("ORTHOMODE"))
-    {
-    }
-    ~GuardaOrto()
-    {
-        try {
-            doc_.SetVariable("SNAPANG", snapang_);
-            doc_.SetVariable("ORTHOMODE", orthomode_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaOrto(const GuardaOrto&) = delete;
-    GuardaOrto& operator=(const GuardaOrto&) = delete;
-
-private:
-    acad::Document& doc_;
-    acad::Variant snapang_, orthomode_;
-};
-
 // "Sim" to a question of the couple tool.
 bool Continua(const std::string& Texto)
 {
@@ -1024,7 +1002,8 @@ bool FerramentaConexoes(int Index)
     for (acad::Entity* e : *ss) selecionados.push_back(e);
     if (selecionados.empty()) return false;
 
-    GuardaOrto orto(*gAcadDoc);
+    // SNAPANG and ORTHOMODE as they were before the tool, whatever ends it.
+    GuardaVariaveis orto{"SNAPANG", "ORTHOMODE"};
     const std::optional<ReferenciaBolsa> ref = PegaReferencia(titulo);
     if (!ref) return false;
     const Ponto C1 = ref->Centro, S1 = ref->Bolsa;
