@@ -11,6 +11,7 @@
 #include "platform/acad/TextEntities.h"
 #include "platform/ado/Error.h"
 #include "platform/os/TextFile.h"
+#include "shell/modCatalogo.h"
 #include "shell/modGlobais.h"
 
 namespace {
@@ -50,11 +51,11 @@ std::string Coluna(ado::Recordset& Rs, const std::string& Tabela, const std::str
     try {
         v = Rs.Fields(Nome).Value();
     } catch (const ado::Error& e) {
-        throw std::runtime_error("Tabela " + Tabela + ": " + e.Description());
+        throw ErroCatalogo("Tabela " + Tabela + ": " + e.Description());
     }
     if (v.IsNull()) {
         if (AceitaVazio) return "";
-        throw std::runtime_error("Tabela " + Tabela + ": o campo " + Nome + " está vazio.");
+        throw ErroCatalogo("Tabela " + Tabela + ": o campo " + Nome + " está vazio.");
     }
     return v.ToText();
 }

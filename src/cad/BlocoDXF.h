@@ -57,7 +57,7 @@ int InteiroDXF(const std::vector<std::string>& Lista, std::size_t i, const std::
 // The rows of an open recordset ordered by block name into one BlocoDefRec per
 // name, in the order met (the rows of one block are adjacent). "Bloco", "S1"
 // and "S2" must hold a value; an empty "S3" or "S4" becomes "". Failures throw
-// std::runtime_error naming `Tabela` and the column.
+// ErroCatalogo naming `Tabela` and the column.
 std::vector<BlocoDefRec> LeBlocosDXF(ado::Recordset& Rs, const std::string& Tabela);
 
 // Adds the entity of one row (format above, sewer and topography reading of
