@@ -200,7 +200,7 @@ std::vector<double> JuntaCoords(const std::vector<double>& A, const std::vector<
 {
     if (Vertices(A) == 0) return B;
     if (Vertices(B) == 0) return A;
-    const bool repete = Perto(Vertice(A, Vertices(A) - 1), Vertice(B, 0), 0.001);
+    const bool repete = RepeteVertice(Vertice(A, Vertices(A) - 1), Vertice(B, 0));
     std::vector<double> R(A.begin(), A.begin() + static_cast<std::ptrdiff_t>(2 * Vertices(A)));
     R.insert(R.end(), B.begin() + (repete ? 2 : 0), B.begin() + static_cast<std::ptrdiff_t>(2 * Vertices(B)));
     return R;
@@ -209,14 +209,23 @@ std::vector<double> JuntaCoords(const std::vector<double>& A, const std::vector<
 std::optional<std::vector<double>> EncadeiaLinhas(const std::vector<double>& A, const std::vector<double>& B)
 {
     if (Vertices(A) == 0 || Vertices(B) == 0) return std::nullopt;
-    const Ponto inicioA = Vertice(A, 0), fimA = Vertice(A, Vertices(A) - 1);
-    const Ponto inicioB = Vertice(B, 0), fimB = Vertice(B, Vertices(B) - 1);
-    if (Perto(fimA, inicioB, 0.25)) return JuntaCoords(A, B);
-    if (Perto(fimA, fimB, 0.25)) return JuntaCoords(A, InverteCoords(B));
-    if (Perto(inicioA, fimB, 0.25)) return JuntaCoords(InverteCoords(A), InverteCoords(B));
-    if (Perto(inicioA, inicioB, 0.25)) return JuntaCoords(InverteCoords(A), B);
+    const std::optional<Encadeamento> como =
+        ComoEncadear(Vertice(A, 0), Vertice(A, Vertices(A) - 1), Vertice(B, 0), Vertice(B, Vertices(B) - 1));
+    if (!como) return std::nullopt;
+    return JuntaCoords(como->InverteA ? InverteCoords(A) : A, como->InverteB ? InverteCoords(B) : B);
+}
+
+std::optional<Encadeamento> ComoEncadear(const Ponto& InicioA, const Ponto& FimA, const Ponto& InicioB,
+                                         const Ponto& FimB)
+{
+    if (Perto(FimA, InicioB, 0.25)) return Encadeamento{false, false};
+    if (Perto(FimA, FimB, 0.25)) return Encadeamento{false, true};
+    if (Perto(InicioA, FimB, 0.25)) return Encadeamento{true, true};
+    if (Perto(InicioA, InicioB, 0.25)) return Encadeamento{true, false};
     return std::nullopt;
 }
+
+bool RepeteVertice(const Ponto& Ultimo, const Ponto& Seguinte) { return Perto(Ultimo, Seguinte, 0.001); }
 
 std::vector<double> RemoveVerticesDuplicados(const std::vector<double>& L, bool Fechada)
 {

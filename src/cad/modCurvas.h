@@ -50,6 +50,18 @@ std::vector<double> JuntaCoords(const std::vector<double>& A, const std::vector<
 // are tried in that order); none when no ends meet.
 std::optional<std::vector<double>> EncadeiaLinhas(const std::vector<double>& A, const std::vector<double>& B);
 
+// How EncadeiaLinhas chains B onto A, from their ends: which of the two is
+// reversed before B follows A. None when no ends meet.
+struct Encadeamento {
+    bool InverteA = false;
+    bool InverteB = false;
+};
+std::optional<Encadeamento> ComoEncadear(const Ponto& InicioA, const Ponto& FimA, const Ponto& InicioB,
+                                         const Ponto& FimB);
+// Whether JuntaCoords leaves out the first vertex of what follows: it lies
+// within 0.001 of the last one before it.
+bool RepeteVertice(const Ponto& Ultimo, const Ponto& Seguinte);
+
 // A ring (its last vertex repeating its first) without the vertices that lie
 // within 0.01 (in X and in Y) of the next one and without its closing vertex;
 // when `Fechada`, also without a last vertex that repeats the first.

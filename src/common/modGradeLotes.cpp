@@ -1,6 +1,8 @@
 #include "common/modGradeLotes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <deque>
 #include <set>
 
 #include "cad/GuardaVariaveis.h"
@@ -123,6 +125,95 @@ bool DocumentoAberto(acad::Document* D)
     return false;
 }
 
+// A perimeter being merged: the list EncadeiaLinhas would give, kept in the
+// order of the polyline's own vertices. Chaining at its start turns the list
+// round; here that only flips a flag, and every piece goes to one end or the
+// other, so a merge costs the piece, not the perimeter.
+class Cadeia {
+public:
+    explicit Cadeia(const std::vector<double>& L)
+    {
+        for (std::size_t k = 0; k < NVertices(L); ++k) v_.push_back(V(L, k));
+    }
+    Ponto Primeiro() const { return invertida_ ? v_.back() : v_.front(); }
+    Ponto Ultimo() const { return invertida_ ? v_.front() : v_.back(); }
+    bool Invertida() const { return invertida_; }
+
+    // EncadeiaLinhas(list, M) in place; false when no ends meet.
+    bool Encadeia(const std::vector<double>& M)
+    {
+        const std::size_t n = NVertices(M);
+        if (n == 0) return false;
+        const std::optional<Encadeamento> como = ComoEncadear(Primeiro(), Ultimo(), V(M, 0), V(M, n - 1));
+        if (!como) return false;
+        if (como->InverteA) invertida_ = !invertida_;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Ponto p = V(M, como->InverteB ? n - 1 - i : i);
+            if (i == 0 && RepeteVertice(Ultimo(), p)) continue;
+            if (invertida_) {
+                v_.push_front(p);
+                ++frente_;
+            } else {
+                v_.push_back(p);
+                ++tras_;
+            }
+        }
+        return true;
+    }
+
+    // The list, in the order EncadeiaLinhas gives it.
+    std::vector<double> Lista() const
+    {
+        std::vector<double> L;
+        L.reserve(2 * v_.size());
+        auto poe = [&](const Ponto& p) {
+            L.push_back(p.X);
+            L.push_back(p.Y);
+        };
+        if (invertida_)
+            for (auto it = v_.rbegin(); it != v_.rend(); ++it) poe(*it);
+        else
+            for (const Ponto& p : v_) poe(p);
+        return L;
+    }
+
+    // The polyline has just taken Lista(): its order becomes the kept one.
+    void Acerta()
+    {
+        if (invertida_) std::reverse(v_.begin(), v_.end());
+        invertida_ = false;
+        frente_ = tras_ = 0;
+    }
+
+    // The polyline, which held the vertices before the last merges, gains
+    // the new ones at its two ends.
+    void Estende(acad::LWPolyline& pl)
+    {
+        for (std::size_t k = frente_; k-- > 0;) pl.AddVertex(0, acad::Point3d(v_[k].X, v_[k].Y, 0));
+        for (std::size_t k = v_.size() - tras_; k < v_.size(); ++k)
+            pl.AddVertex(pl.NumberOfVertices(), acad::Point3d(v_[k].X, v_[k].Y, 0));
+        frente_ = tras_ = 0;
+    }
+
+private:
+    std::deque<Ponto> v_;
+    bool invertida_ = false;
+    std::size_t frente_ = 0, tras_ = 0;  // vertices added at each end since the polyline was last told
+};
+
+// No arcs and one width: drawn the same whichever way its vertices run.
+bool Simples(const acad::LWPolyline& pl)
+{
+    for (int i = 0; i < pl.NumberOfVertices(); ++i)
+        if (pl.GetBulge(i) != 0.0) return false;
+    try {
+        (void)pl.ConstantWidth();
+    } catch (const acad::Error&) {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void LeCoordsPline(acad::Entity* P)
@@ -130,8 +221,14 @@ void LeCoordsPline(acad::Entity* P)
     auto* pl = dynamic_cast<acad::LWPolyline*>(P);
     if (!pl || pl->IsErased()) return;
     const std::int32_t id = P->ObjectID();
-    std::optional<std::vector<double>> L = Vertices(P);
-    if (!L || NVertices(*L) < 2) return;
+    const std::optional<std::vector<double>> lido = Vertices(P);
+    if (!lido || NVertices(*lido) < 2) return;
+    Cadeia L(*lido);
+    // Once P holds the merged list, a plain P (no arcs, one width) only
+    // gains the new vertices at its ends, as drawn; else it takes the whole
+    // list at every pass.
+    const bool simples = Simples(*pl);
+    bool espelho = false;
     // Pieces already merged are never looked at again, even one that could
     // not be deleted: the passes always come to an end.
     std::set<std::int32_t> juntados;
@@ -141,7 +238,7 @@ void LeCoordsPline(acad::Entity* P)
         mudou = false;
         std::vector<acad::Entity*> pecas;
         for (int ponta = 0; ponta < 2; ++ponta) {
-            const Ponto extremo = ponta == 0 ? V(*L, 0) : V(*L, NVertices(*L) - 1);
+            const Ponto extremo = ponta == 0 ? L.Primeiro() : L.Ultimo();
             bool vazio = true;
             acad::SelectionSet* ss = SelecionaJanela(extremo, MeioJanela, TiposPerimetro, DadosPerimetro, vazio);
             if (vazio || ss->Count() < 2) continue;
@@ -150,17 +247,20 @@ void LeCoordsPline(acad::Entity* P)
             for (acad::Entity* e : achados) {
                 if (e->ObjectID() == id || juntados.count(e->ObjectID())) continue;
                 const std::optional<std::vector<double>> M = Vertices(e);
-                if (!M) continue;
-                std::optional<std::vector<double>> J = EncadeiaLinhas(*L, *M);
-                if (!J) continue;
-                L = std::move(J);
+                if (!M || !L.Encadeia(*M)) continue;
                 mudou = true;
                 juntados.insert(e->ObjectID());
                 pecas.push_back(e);
             }
         }
         if (mudou) {
-            pl->SetCoordinates(*L);
+            if (espelho) {
+                L.Estende(*pl);
+            } else {
+                pl->SetCoordinates(L.Lista());
+                espelho = simples;
+                if (espelho) L.Acerta();
+            }
             for (acad::Entity* e : pecas) {
                 try {
                     e->Delete();
@@ -169,6 +269,8 @@ void LeCoordsPline(acad::Entity* P)
             }
         }
     } while (mudou);
+    // Grown the other way round: P takes the list in its own order.
+    if (espelho && L.Invertida()) pl->SetCoordinates(L.Lista());
 }
 
 std::optional<std::vector<double>> OrdenaPerimetro(const std::vector<double>& L, bool Fechada, const Ponto& Inicio,

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "platform/acad/Document.h"
 #include "platform/acad/EmitSupport.h"
@@ -109,11 +111,24 @@ std::vector<Point3d> CurveFit(const std::vector<Point3d>& f, bool closed, int pe
 }
 
 constexpr int kSplineSegs = 8;  // generated vertices per frame span (the host's SPLINESEGS)
+// A lightweight polyline of this many vertices or more keeps its measures and
+// is emitted only near a reach, by runs of kRun segments.
+constexpr std::size_t kKeptFrom = 32;
+constexpr std::size_t kRun = 32;
 }  // namespace
 
 // ---------------------------------------------------------------- LWPolyline
 
+struct LWPolyline::Kept {
+    std::optional<Box> extents;
+    // Run k holds the segments k * kRun - lead to (k + 1) * kRun - lead - 1:
+    // segments added before the first one fill the first run backwards.
+    std::vector<Box> runs;
+    std::size_t lead = 0;
+};
+
 LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data) {}
+LWPolyline::~LWPolyline() = default;
 
 void LWPolyline::CheckVertex(int index) const
 {
@@ -144,7 +159,7 @@ void LWPolyline::SetCoordinates(const std::vector<double>& xy)
     for (std::size_t i = 0; i < vs.size(); ++i) vs[i].point = {xy[2 * i], xy[2 * i + 1], data_.elevation};
     if (!data_.startWidths.empty()) data_.startWidths.resize(vs.size(), data_.constantWidth);
     if (!data_.endWidths.empty()) data_.endWidths.resize(vs.size(), data_.constantWidth);
-    GeometryChanged();
+    Changed();
 }
 
 Point3d LWPolyline::Coordinate(int index) const
@@ -162,7 +177,7 @@ void LWPolyline::SetCoordinate(int index, const Point3d& p)
     CheckVertex(index);
     if (!Finite(p)) ThrowInvalidInput("coordenada da polilinha");
     data_.geometry.vertices[static_cast<std::size_t>(index)].point = {p.x, p.y, data_.elevation};
-    GeometryChanged();
+    Changed();
 }
 
 int LWPolyline::NumberOfVertices() const
@@ -184,7 +199,7 @@ void LWPolyline::SetBulge(int index, double bulge)
     CheckVertex(index);
     if (!std::isfinite(bulge)) ThrowInvalidInput("curvatura (bulge) do segmento");
     data_.geometry.vertices[static_cast<std::size_t>(index)].bulge = bulge;
-    GeometryChanged();
+    Changed();
 }
 
 void LWPolyline::GetWidth(int segment, double& startWidth, double& endWidth) const
@@ -207,7 +222,7 @@ void LWPolyline::SetWidth(int segment, double startWidth, double endWidth)
     if (data_.endWidths.size() != n) data_.endWidths.assign(n, data_.constantWidth);
     data_.startWidths[static_cast<std::size_t>(segment)] = startWidth;
     data_.endWidths[static_cast<std::size_t>(segment)] = endWidth;
-    GeometryChanged();
+    Changed();
 }
 
 double LWPolyline::ConstantWidth() const
@@ -228,7 +243,7 @@ void LWPolyline::SetConstantWidth(double w)
     data_.constantWidth = w;
     data_.startWidths.clear();
     data_.endWidths.clear();
-    GeometryChanged();
+    Changed();
 }
 
 void LWPolyline::AddVertex(int index, const Point3d& point)
@@ -242,17 +257,18 @@ void LWPolyline::AddVertex(int index, const Point3d& point)
     vs.insert(vs.begin() + at, BulgeVertex{{point.x, point.y, data_.elevation}, 0.0});
     if (!data_.startWidths.empty()) data_.startWidths.insert(data_.startWidths.begin() + at, data_.constantWidth);
     if (!data_.endWidths.empty()) data_.endWidths.insert(data_.endWidths.begin() + at, data_.constantWidth);
-    if (index < n || n == 0 || data_.geometry.closed) {
-        GeometryChanged();
+    if ((index > 0 && index < n) || n == 0 || data_.geometry.closed) {
+        Changed();
         return;
     }
-    // Appended to an open polyline: all it draws more is its new last segment
-    // (an arc when the former last vertex has a bulge).
-    const auto last = static_cast<std::size_t>(n - 1);
+    // At an end of an open polyline: all it draws more is its new first or
+    // last segment (an arc when the former last vertex has a bulge; the new
+    // first vertex has none).
+    const std::size_t s = index == 0 ? 0 : static_cast<std::size_t>(n - 1);
     detail::ExtentsSink sink;
-    detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{vs[last], vs[last + 1]}, false});
-    EmitBands(sink, Transform(), last);
-    GeometryChanged(&sink.box);
+    detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{vs[s], vs[s + 1]}, false});
+    EmitBands(sink, Transform(), s, s);
+    Changed(&sink.box, index == 0);
 }
 
 bool LWPolyline::Closed() const
@@ -265,7 +281,7 @@ void LWPolyline::SetClosed(bool c)
 {
     CheckWritable();
     data_.geometry.closed = c;
-    GeometryChanged();
+    Changed();
 }
 
 double LWPolyline::Elevation() const
@@ -280,7 +296,7 @@ void LWPolyline::SetElevation(double z)
     if (!std::isfinite(z)) ThrowInvalidInput("elevação da polilinha");
     data_.elevation = z;
     for (auto& v : data_.geometry.vertices) v.point.z = z;
-    GeometryChanged();
+    Changed();
 }
 
 bool LWPolyline::LinetypeGeneration() const
@@ -313,7 +329,7 @@ void LWPolyline::SetData(const LWPolylineData& d)
     CheckAlive();
     data_ = d;
     for (auto& v : data_.geometry.vertices) v.point.z = data_.elevation;
-    GeometryChanged();
+    Changed();
 }
 
 void LWPolyline::TransformBy(const Transform& t)
@@ -330,21 +346,106 @@ void LWPolyline::TransformBy(const Transform& t)
     data_.constantWidth *= s;
     for (auto& w : data_.startWidths) w *= s;
     for (auto& w : data_.endWidths) w *= s;
-    GeometryChanged();
+    Changed();
+}
+
+void LWPolyline::Changed(const Box* grownBy, bool atStart)
+{
+    if (kept_) {
+        if (!grownBy) {
+            kept_.reset();
+        } else {
+            if (kept_->extents) kept_->extents->Add(*grownBy);
+            auto& runs = kept_->runs;
+            if (!runs.empty()) {
+                const std::size_t s = atStart ? 0 : data_.geometry.SegmentCount() - 1;
+                if (!atStart) {
+                    const std::size_t k = (s + kept_->lead) / kRun;
+                    if (k < runs.size())
+                        runs[k].Add(SegmentReach(s));
+                    else
+                        runs.push_back(SegmentReach(s));
+                } else if (kept_->lead > 0) {
+                    --kept_->lead;
+                    runs.front().Add(SegmentReach(s));
+                } else {
+                    runs.insert(runs.begin(), SegmentReach(s));
+                    kept_->lead = kRun - 1;
+                }
+            }
+        }
+    }
+    GeometryChanged(grownBy);
+}
+
+Box LWPolyline::Extents() const
+{
+    if (kept_ && kept_->extents) return *kept_->extents;
+    Box b = Entity::Extents();
+    if (data_.geometry.vertices.size() >= kKeptFrom) {
+        if (!kept_) kept_ = std::make_unique<Kept>();
+        kept_->extents = b;
+    }
+    return b;
+}
+
+Box LWPolyline::SegmentReach(std::size_t i) const
+{
+    const auto& vs = data_.geometry.vertices;
+    const Point3d& a = vs[i].point;
+    const Point3d& b = vs[(i + 1) % vs.size()].point;
+    Box r;
+    r.Add(a);
+    r.Add(b);
+    if (auto arc = ArcFromBulge(a, b, vs[i].bulge)) r.Add(arc->Extents());
+    // The whole width, more than the band's half, against rounding.
+    const double w = std::max(std::fabs(data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i]),
+                              std::fabs(data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i]));
+    if (!std::isfinite(w) || r.IsEmpty()) {
+        const double inf = std::numeric_limits<double>::infinity();
+        return Box::FromCorners({-inf, -inf, -inf}, {inf, inf, inf});
+    }
+    return r.Expanded(w);
 }
 
 void LWPolyline::Emit(GeometrySink& sink, const Transform& t) const
 {
-    detail::EmitBulgePolyline(sink, t, data_.geometry);
-    EmitBands(sink, t, 0);
+    const auto& vs = data_.geometry.vertices;
+    const std::size_t segments = data_.geometry.SegmentCount();
+    const Box reach = sink.Reach();
+    if (reach.IsEmpty() || !t.IsIdentity() || vs.size() < kKeptFrom) {
+        detail::EmitBulgePolyline(sink, t, data_.geometry);
+        if (segments > 0) EmitBands(sink, t, 0, segments - 1);
+        return;
+    }
+    if (!kept_) kept_ = std::make_unique<Kept>();
+    auto& runs = kept_->runs;
+    if (runs.empty()) {
+        kept_->lead = 0;
+        runs.resize((segments + kRun - 1) / kRun);
+        for (std::size_t i = 0; i < segments; ++i) runs[i / kRun].Add(SegmentReach(i));
+    }
+    std::vector<std::size_t> within;
+    const std::size_t lead = kept_->lead;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        if (!runs[k].Intersects(reach)) continue;
+        const std::size_t first = k * kRun > lead ? k * kRun - lead : 0;
+        const std::size_t end = std::min(segments, (k + 1) * kRun - lead);
+        for (std::size_t i = first; i < end; ++i)
+            if (SegmentReach(i).Intersects(reach)) within.push_back(i);
+    }
+    // As a whole polyline emits them: the segments, then the bands.
+    const std::size_t n = vs.size();
+    for (std::size_t i : within) detail::EmitBulgePolyline(sink, t, BulgePolyline{{vs[i], vs[(i + 1) % n]}, false});
+    for (std::size_t i : within) EmitBands(sink, t, i, i);
 }
 
-void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t first) const
+void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const
 {
     // Wide straight segments also cover an area: a window touching their band finds them.
     const auto& vs = data_.geometry.vertices;
     const std::size_t n = vs.size();
-    for (std::size_t i = first; i < data_.geometry.SegmentCount(); ++i) {
+    for (std::size_t i = first; i <= last && i < data_.geometry.SegmentCount(); ++i) {
         double w0 = data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i];
         double w1 = data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i];
         if ((w0 <= 0 && w1 <= 0) || vs[i].bulge != 0.0) continue;

@@ -6,6 +6,7 @@
 // the lightweight polyline (in its own plane, at Elevation), x,y,z per vertex for
 // 2-D and 3-D polylines.
 
+#include <memory>
 #include <vector>
 
 #include "platform/acad/Entity.h"
@@ -16,6 +17,7 @@ namespace acad {
 class LWPolyline : public Entity {
 public:
     LWPolyline(acad::Document& doc, const LWPolylineData& data);
+    ~LWPolyline() override;
     std::string ObjectName() const override { return "AcDbPolyline"; }
     std::string DxfName() const override { return "LWPOLYLINE"; }
 
@@ -33,6 +35,8 @@ public:
     double ConstantWidth() const;  // fails with NotApplicable when the widths differ
     void SetConstantWidth(double w);
     // Inserts a vertex before `index` (index = NumberOfVertices appends).
+    // Added at either end of an open polyline, only the new segment is
+    // measured, so a long polyline grows at the cost of its new parts.
     void AddVertex(int index, const Point3d& point);
     bool Closed() const;
     void SetClosed(bool c);
@@ -46,14 +50,30 @@ public:
     const LWPolylineData& Data() const { return data_; }
     void SetData(const LWPolylineData& d);
     void TransformBy(const Transform& t) override;
+    // Kept for a long polyline: a selection asks it of every candidate.
+    Box Extents() const override;
+    // With a reach (a selection near some of it), a long polyline leaves out
+    // the segments, bands included, that lie wholly away from it.
     void Emit(GeometrySink& sink, const Transform& t) const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
 private:
     void CheckVertex(int index) const;
-    // The bands of the wide straight segments from `first` on.
-    void EmitBands(GeometrySink& sink, const Transform& t, std::size_t first) const;
+    // The bands of the wide straight segments `first` to `last` (included).
+    void EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const;
+    // Every change of what it draws: what is kept of a long polyline goes,
+    // or grows when the change only added a new first (`atStart`) or last
+    // segment, drawn within `grownBy`; then the container hears of it.
+    void Changed(const Box* grownBy = nullptr, bool atStart = false);
+    // What the segment from vertex i may cover: its ends (its arc), widened
+    // by its whole width.
+    Box SegmentReach(std::size_t i) const;
     LWPolylineData data_;
+    // Measures kept for a long polyline (a short one is measured again
+    // quicker than it is kept): its extents and the boxes of its runs of
+    // segments, made when first asked.
+    struct Kept;
+    mutable std::unique_ptr<Kept> kept_;
 };
 
 // Shared by the 2-D and 3-D polylines (both are POLYLINE records in DXF).
