@@ -1,7 +1,5 @@
 #include "cad/GuardaVariaveis.h"
 
-#include <algorithm>
-
 #include "cad/modAcad.h"
 #include "platform/acad/Application.h"
 #include "platform/acad/Document.h"
@@ -32,12 +30,8 @@ void GuardaVariaveis::Restaura()
     for (const auto& [nome, valor] : valores_) doc_->SetVariable(nome, valor);
 }
 
-// A drawing closed by the host is gone with its objects: only its place among
-// the open drawings tells. One made outside any host (no application) lives
-// as long as its maker keeps it.
+// One made outside any host (no application) lives as long as its maker keeps it.
 bool GuardaVariaveis::DesenhoAberto() const
 {
-    if (!app_) return true;
-    const acad::Documents& abertos = app_->Documents();
-    return std::any_of(abertos.begin(), abertos.end(), [&](const auto& d) { return d.get() == doc_; });
+    return !app_ || AbertoNoHost(*app_, doc_);
 }

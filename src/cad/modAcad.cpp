@@ -73,13 +73,13 @@ bool ArquivoExiste(const std::string& Nome)
     return s != Nome && std::filesystem::is_regular_file(s, ec);
 }
 
+}  // namespace
+
 bool AbertoNoHost(const acad::Application& App, const acad::Document* Doc)
 {
     return Doc && std::any_of(App.Documents().begin(), App.Documents().end(),
                               [&](const auto& d) { return d.get() == Doc; });
 }
-
-}  // namespace
 
 bool EstadoAcad::IsQuiescent() const
 {

@@ -55,6 +55,11 @@ extern std::string gDwgName;
 // itself is left alone).
 void DesligaAcad();
 
+// Whether Doc is still one of the host's open drawings. A drawing the host
+// closed is gone with its objects: only its place among the open ones tells,
+// so a pointer kept across user input is checked here before it is used.
+bool AbertoNoHost(const acad::Application& App, const acad::Document* Doc);
+
 bool ConectaAcad(std::string& DwgName, const std::string& Template);
 // The same for callers that pass a text, not a variable to write back into.
 bool ConectaAcad(const std::string& DwgName = "", const std::string& Template = "");

@@ -119,10 +119,7 @@ void ZoomEntidade(acad::Entity* E)
 
 bool DocumentoAberto(acad::Document* D)
 {
-    if (!gAcadApp || !D) return false;
-    for (const auto& d : gAcadApp->Documents())
-        if (d.get() == D) return true;
-    return false;
+    return gAcadApp && AbertoNoHost(*gAcadApp, D);
 }
 
 // A perimeter being merged: the list EncadeiaLinhas would give, kept in the

@@ -86,11 +86,7 @@ clsSANEdit::Conjunto clsSANEdit::Escolhe(const FiltroTipos& Tipos, const FiltroD
 
 acad::Document* clsSANEdit::DesenhoAberto(const Conjunto& C)
 {
-    if (!C.Doc || !gAcadApp) return nullptr;
-    const acad::Documents& docs = gAcadApp->Documents();
-    for (int i = 0; i < docs.Count(); ++i)
-        if (docs.Item(i) == C.Doc) return C.Doc;
-    return nullptr;
+    return gAcadApp && AbertoNoHost(*gAcadApp, C.Doc) ? C.Doc : nullptr;
 }
 
 acad::BlockReference* clsSANEdit::Bloco(acad::Document& Doc, std::int32_t Id)
