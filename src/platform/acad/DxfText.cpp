@@ -11,11 +11,6 @@ namespace acad::dxf {
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // Windows-1252 code points of the bytes 0x80..0x9F (the rest is Latin-1).
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -138,14 +133,6 @@ std::string Quote(std::string_view s)
 
 }  // namespace
 
-std::string_view Trim(std::string_view s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
-
 void DecodeText(std::string_view raw, std::string& out)
 {
     out.clear();
@@ -230,6 +217,12 @@ bool ParseReal(std::string_view s, double& v)
         return true;
     }
     if (s.size() > 64) return false;
+    // Most values are plain numbers: read in place, copied only for "+" or ",".
+    if (s[0] != '+') {
+        auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+        if (r.ec == std::errc() && r.ptr == s.data() + s.size())
+            return std::isfinite(v) && std::fabs(v) <= kMaxMagnitude;
+    }
     char buf[65];
     std::size_t n = 0;
     const bool hasPoint = s.find('.') != std::string_view::npos;

@@ -115,6 +115,11 @@ constexpr int kSplineSegs = 8;  // generated vertices per frame span (the host's
 
 LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data) {}
 
+LWPolyline::LWPolyline(acad::Document& doc, LWPolylineData&& data) : Entity(doc), data_(std::move(data))
+{
+    data_.geometry.vertices.shrink_to_fit();
+}
+
 void LWPolyline::CheckVertex(int index) const
 {
     if (index < 0 || index >= static_cast<int>(data_.geometry.vertices.size()))
