@@ -359,7 +359,15 @@ bool GroupReader::ReadLine(std::string_view& line)
     const void* nl = nullptr;
     while (true) {
         const std::size_t rest = size_ - pos_;
-        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', std::min(rest, kMaxLineLength + 1)) : nullptr;
+        if (pos_ < size_) {
+            // Lines of a drawing are mostly a few characters long: looked at
+            // directly, the longer ones handed to memchr.
+            const char* p = data_ + pos_;
+            const char* end = p + std::min(rest, kMaxLineLength + 1);
+            const char* near = p + std::min(static_cast<std::size_t>(end - p), std::size_t{24});
+            while (p < near && *p != '\n') ++p;
+            nl = p < near ? p : p < end ? std::memchr(p, '\n', static_cast<std::size_t>(end - p)) : nullptr;
+        }
         if (nl || rest > kMaxLineLength) break;
         if (!Refill()) break;
     }
