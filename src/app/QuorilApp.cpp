@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/Form1.h"
 #include "platform/acad/Application.h"
 #include "platform/acad/InputSource.h"
 #include "platform/acad/RunningObjects.h"
@@ -14,7 +15,6 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Picture.h"
 #include "platform/os/QtBridge.h"
-#include "shell/Form1.h"
 #include "shell/modGlobais.h"
 
 namespace {

@@ -6,10 +6,13 @@
 
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
+#include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/ado/Error.h"
 #include "platform/os/TextFile.h"
+#include "shell/modCatalogo.h"
+#include "shell/modGlobais.h"
 
 namespace {
 
@@ -48,11 +51,11 @@ std::string Coluna(ado::Recordset& Rs, const std::string& Tabela, const std::str
     try {
         v = Rs.Fields(Nome).Value();
     } catch (const ado::Error& e) {
-        throw std::runtime_error("Tabela " + Tabela + ": " + e.Description());
+        throw ErroCatalogo("Tabela " + Tabela + ": " + e.Description());
     }
     if (v.IsNull()) {
         if (AceitaVazio) return "";
-        throw std::runtime_error("Tabela " + Tabela + ": o campo " + Nome + " está vazio.");
+        throw ErroCatalogo("Tabela " + Tabela + ": o campo " + Nome + " está vazio.");
     }
     return v.ToText();
 }
@@ -176,4 +179,17 @@ void ApagaBlocoDXF(acad::Block* Def)
         if (Def) Def->Delete();
     } catch (const acad::Error&) {
     }
+}
+
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor)
+{
+    if (!InsertBlockFile("ErroC")) return false;
+    acad::BlockReference* marca = gModelSpace->InsertBlock(Pt, "ErroC", Escala, Escala, Escala, 0);
+    for (acad::AttributeReference* a : marca->GetAttributes())
+        if (a->TagString() == "MENSAGEM") a->SetTextString(Mensagem);
+    GetLayer(gLayerConf, 6, "");
+    marca->SetLayer(gLayerConf);
+    marca->SetColor(Cor);
+    marca->Update();
+    return true;
 }

@@ -4,8 +4,11 @@
 // "Arc", "Circle", "Attribute", "Text", compared with case) and three texts of
 // parameters. One format for the sewer, water and topography catalogues; each
 // area has its own loader and builder, and they share what is here: the
-// reading of a table, the drawing of one row, the CECOLOR guard, the text
-// styles the rows name and the look-up of a block in the drawing.
+// reading of a table, the drawing of one row, the text styles the rows name
+// and the look-up of a block in the drawing; and, beside them, the fault
+// marker (the block "ErroC" on the verification layer). A build keeps the
+// user's CECOLOR with GuardaVariaveis: a failed build must not leave the user
+// drawing BYLAYER.
 //
 // Parameters: a point is "x,y" or "x,y,z" (SplitCoords); a number is read by
 // StrToDbl ("" is 0); a list is split on "," into elements numbered from 0.
@@ -22,32 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "cad/Ponto.h"
 #include "cad/modAcad.h"
 #include "platform/acad/Block.h"
 #include "platform/acad/Entity.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/Variant.h"
 #include "platform/ado/Recordset.h"
-
-// CECOLOR as it was when the guard was made, put back when it goes, whatever
-// way a block build ends: a failed build must not leave the user drawing
-// BYLAYER.
-class GuardaCECOLOR {
-public:
-    GuardaCECOLOR() : valor_(gAcadDoc->GetVariable("CECOLOR")) {}
-    ~GuardaCECOLOR()
-    {
-        try {
-            gAcadDoc->SetVariable("CECOLOR", valor_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaCECOLOR(const GuardaCECOLOR&) = delete;
-    GuardaCECOLOR& operator=(const GuardaCECOLOR&) = delete;
-
-private:
-    acad::Variant valor_;
-};
 
 // One row: a missing S3 or S4 is the empty text.
 struct DXFRowRec {
@@ -73,7 +57,7 @@ int InteiroDXF(const std::vector<std::string>& Lista, std::size_t i, const std::
 // The rows of an open recordset ordered by block name into one BlocoDefRec per
 // name, in the order met (the rows of one block are adjacent). "Bloco", "S1"
 // and "S2" must hold a value; an empty "S3" or "S4" becomes "". Failures throw
-// std::runtime_error naming `Tabela` and the column.
+// ErroCatalogo naming `Tabela` and the column.
 std::vector<BlocoDefRec> LeBlocosDXF(ado::Recordset& Rs, const std::string& Tabela);
 
 // Adds the entity of one row (format above, sewer and topography reading of
@@ -98,3 +82,11 @@ std::string DescreveLinhaDXF(std::size_t i, const DXFRowRec& L);
 // Deletes a block definition, quietly: used to take away what a failed build
 // left. Null is allowed.
 void ApagaBlocoDXF(acad::Block* Def);
+
+// A fault marker: the block "ErroC" (made available from its block file) at
+// `Pt` with the same scale in X, Y and Z, its "MENSAGEM" attributes set to
+// `Mensagem`, on the verification layer gLayerConf (colour 6, set on every
+// marker) and in AutoCAD colour `Cor` (256: the layer's). The caller has
+// connected. False, with the block file's own message shown, when "ErroC"
+// cannot be had.
+bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor);

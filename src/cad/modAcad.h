@@ -1,5 +1,5 @@
 #pragma once
-// The one door to the drawing host. Every drawing command calls ConectaAcad
+// The connection to the drawing host. Every drawing command calls ConectaAcad
 // first and stops when it returns false; the shared objects below are then
 // the host, the drawing worked on, its model space and its user input.
 //

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modGeometria.h"
@@ -60,10 +61,7 @@ void AtualizaBlocosCadastro(ProgressBar& Barra)
 {
     if (!ConectaAcad()) return;
     // The bar is cleared however the rebuild ends.
-    struct Limpa {
-        ProgressBar& b;
-        ~Limpa() { b.Progress_Start(0); }
-    } limpa{Barra};
+    AoSair limpa([&Barra] { Barra.Progress_Start(0); });
     Barra.Progress_Start(7);
     for (const char* nome : {"CAD_COM", "CAD_IND", "CAD_MIX", "CAD_RUF", "CAD_RMF", "CAD_SVP"}) {
         Barra.Progress();

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <map>
-#include <utility>
 #include <vector>
 
+#include "cad/GuardaVariaveis.h"
+#include "cad/InsercaoProvisoria.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/BlockReference.h"
-#include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
 #include "shell/modMensagem.h"
 #include "topography/TOPDes.h"
@@ -29,48 +29,6 @@ void EscreveAtributo(acad::BlockReference& B, const std::string& Tag, const std:
         a->Update();
     }
 }
-
-// Running object snaps are off while the meter's point and direction are
-// asked, and back as they were however the command ends.
-class SemOsmode {
-public:
-    SemOsmode() : salvo_(gAcadDoc->GetVariable("OSMODE")) {}
-    ~SemOsmode()
-    {
-        try {
-            gAcadDoc->SetVariable("OSMODE", salvo_);
-        } catch (const acad::Error&) {
-        }
-    }
-    void Desliga() { gAcadDoc->SetVariable("OSMODE", acad::Variant(0)); }
-    SemOsmode(const SemOsmode&) = delete;
-    SemOsmode& operator=(const SemOsmode&) = delete;
-
-private:
-    acad::Variant salvo_;
-};
-
-// A new insertion that goes again unless the command gets to keep it.
-class InsercaoProvisoria {
-public:
-    explicit InsercaoProvisoria(acad::BlockReference* B) : b_(B) {}
-    ~InsercaoProvisoria()
-    {
-        if (!b_) return;
-        try {
-            b_->Delete();
-        } catch (const acad::Error&) {
-        }
-    }
-    acad::BlockReference* Mantem() { return std::exchange(b_, nullptr); }
-    acad::BlockReference* operator->() const { return b_; }
-    acad::BlockReference& operator*() const { return *b_; }
-    InsercaoProvisoria(const InsercaoProvisoria&) = delete;
-    InsercaoProvisoria& operator=(const InsercaoProvisoria&) = delete;
-
-private:
-    acad::BlockReference* b_;
-};
 
 // The building inserted again from its block's present definition: same
 // point, rotation and scale; the texts of the attributes that both have, the
@@ -140,9 +98,11 @@ acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const Enderec
 acad::BlockReference* InsereHidrometro(const std::string& Bloco, const EnderecoCadastro& Endereco)
 {
     if (!DefineBloco(Bloco, false)) return nullptr;
-    SemOsmode osmode;
+    // Running object snaps are off while the meter's point and direction are
+    // asked, and back as they were however the command ends.
+    GuardaVariaveis osmode{"OSMODE"};
     GetLayer(Endereco.CamadaSetor(), 0, "");
-    osmode.Desliga();
+    gAcadDoc->SetVariable("OSMODE", acad::Variant(0));
     const std::optional<Ponto> p = GetPonto(std::nullopt, "Ponto de inserção:");
     if (!p) return nullptr;
     const std::optional<double> angulo = GetValorUsuario(p, "Direção:");

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <set>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -113,22 +114,6 @@ void ZoomEntidade(acad::Entity* E)
     E->GetBoundingBox(a, b);
     ZoomJanela(Ponto(a), Ponto(b), FatorZoom);
 }
-
-// OSMODE as it was when the run began, back whatever way the run ends.
-class GuardaOsmode {
-public:
-    GuardaOsmode() : valor_(gAcadDoc->GetVariable("OSMODE")) {}
-    ~GuardaOsmode()
-    {
-        try {
-            gAcadDoc->SetVariable("OSMODE", valor_);
-        } catch (const acad::Error&) {
-        }
-    }
-
-private:
-    acad::Variant valor_;
-};
 
 bool DocumentoAberto(acad::Document* D)
 {
@@ -263,7 +248,8 @@ void GradeLotes::Executa()
     DocGrade = nullptr;
 
     std::string erro;
-    GuardaOsmode osmode;
+    // OSMODE as it was when the run began, back whatever way the run ends.
+    GuardaVariaveis osmode{"OSMODE"};
     try {
         SalvaVista();
         if (!DefineBloco("COM_GRADE", false) || !DefineBloco("COM_SETA", false)) return;

@@ -1,55 +1,29 @@
 #pragma once
-// Writing a file in place of another only once it is complete: the text goes
-// to a hidden temporary file in the same folder (same file system, so the
+// Writing a file in place of another only once it is complete: the new file
+// is made as a hidden temporary in the same folder (same file system, so the
 // final rename is atomic), which takes the permissions of the file it
-// replaces, is flushed to disk and only then renamed over the target. A
-// failure at any step, or a replacement dropped before Commit, removes the
-// temporary and leaves the old file as it was.
+// replaces (or of the file it copies), and is renamed over the target only
+// at Commit. A failure at any step, or a replacement dropped before Commit,
+// removes the temporary and leaves the old file as it was.
 // A file the user may not write is refused, not replaced behind his back (the
 // folder's permission would allow the rename), and a symbolic link is written
 // through to the file it names, so the link stays a link.
+//
+//     platform::FileReplacement out(path);
+//     if (!out.IsOpen()) return Fail(out.Error());
+//     ... write through out.File(), or by name at out.Path() ...
+//     if (!out.Commit()) return Fail(out.Error());
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
-
-#include "platform/SystemErrorText.h"
 
 namespace platform {
 
 class FileReplacement {
 public:
-    explicit FileReplacement(const std::filesystem::path& target) : target_(target), written_(Destination(target))
-    {
-        if (IsReadOnly(written_)) {
-            error_ = kReadOnly;
-            return;
-        }
-        const std::filesystem::path folder = written_.has_parent_path() ? written_.parent_path() : ".";
-        std::string name = "." + written_.filename().string() + ".XXXXXX";
-        temp_ = (folder / name).string();
-        const int fd = ::mkstemp(temp_.data());
-        if (fd < 0) {
-            Fail();
-            temp_.clear();
-            return;
-        }
-        ::fchmod(fd, ModeFor(written_));
-        file_ = ::fdopen(fd, "wb");
-        if (!file_) {
-            Fail();
-            ::close(fd);
-            Abandon();
-        }
-    }
-    ~FileReplacement() { Abandon(); }
+    explicit FileReplacement(const std::filesystem::path& target);
+    ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
@@ -61,84 +35,56 @@ public:
     const std::string& Path() const { return temp_; }
     bool IsOpen() const { return file_ != nullptr; }
     const std::filesystem::path& Target() const { return target_; }
+    // The file the rename replaces: the target, or the file its link names.
+    const std::filesystem::path& Written() const { return written_; }
     // The reason for the last failure, in Portuguese.
     const std::string& Error() const { return error_; }
+    // True when the target was refused because the user may not write it
+    // (Error() is then kReadOnly).
+    bool TargetIsReadOnly() const { return readOnly_; }
 
     static constexpr const char* kReadOnly = "O arquivo é somente leitura";
 
     // The file that writing `path` changes: the one a symbolic link (or a
     // chain of them) names, else `path` itself.
-    static std::filesystem::path Destination(const std::filesystem::path& path)
-    {
-        std::filesystem::path p = path;
-        for (int hops = 0; hops < 40; ++hops) {
-            std::error_code ec;
-            if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec)) || ec) return p;
-            const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
-            if (ec) return p;
-            p = next.is_absolute() ? next : p.parent_path() / next;
-        }
-        return p;
-    }
-
+    static std::filesystem::path Destination(const std::filesystem::path& path);
     // True for an existing file the user may not write. Root passes every
     // permission check, yet a file nobody may write is one he, too, means to
     // keep; a read-only disk refuses everyone.
-    static bool IsReadOnly(const std::filesystem::path& file)
-    {
-        struct stat st {};
-        if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-        if (::access(file.c_str(), W_OK) != 0) return errno == EACCES || errno == EROFS || errno == EPERM;
-        return ::geteuid() == 0 && (st.st_mode & 0222) == 0;
-    }
+    static bool IsReadOnly(const std::filesystem::path& file);
 
+    // Fills the temporary with the bytes and the permissions of `source` (the
+    // target itself, for a writer that changes a copy of it in place); false,
+    // with Error() set, when the copy failed.
+    bool CopyFrom(const std::filesystem::path& source);
+
+    // A message of a writer that worked on Path(), naming the target instead:
+    // the person knows the file he chose, not the hidden copy.
+    std::string NamingTarget(std::string message) const;
+
+    // Whether Commit waits for the data to reach the disk before the rename,
+    // or leaves that to the system: for a table rewritten whole for every
+    // record changed, a wait once per record would make a batch of changes
+    // crawl.
+    enum class Sync { Disk, None };
     // Puts the written file in place of the target; false (and the target
-    // untouched) when the data could not reach the disk.
-    bool Commit()
-    {
-        if (!file_) return false;
-        bool ok = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-        if (!ok) Fail();
-        if (std::fclose(file_) != 0 && ok) {
-            ok = false;
-            Fail();
-        }
-        file_ = nullptr;
-        if (ok && std::rename(temp_.c_str(), written_.c_str()) != 0) {
-            ok = false;
-            Fail();
-        }
-        if (ok) temp_.clear();
-        Abandon();
-        return ok;
-    }
+    // untouched) when the data could not be written or put in place.
+    bool Commit(Sync sync = Sync::Disk);
 
     // Drops what was written; the target stays as it was.
-    void Abandon()
-    {
-        if (file_) std::fclose(file_);
-        file_ = nullptr;
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-        temp_.clear();
-    }
+    void Abandon();
 
 private:
-    // The permissions of the file replaced, or those a new file would get.
-    static mode_t ModeFor(const std::filesystem::path& target)
-    {
-        struct stat st {};
-        if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return 0666 & ~mask;
-    }
-    void Fail() { error_ = ErrnoText(errno); }
+    void Fail();
+    bool SyncToDisk();
 
     std::filesystem::path target_;
     std::filesystem::path written_;
     std::string temp_;
+    std::string shownAs_;  // the temporary's name as writers saw it, kept after it is gone
     std::FILE* file_ = nullptr;
     std::string error_;
+    bool readOnly_ = false;
 };
 
 } // namespace platform

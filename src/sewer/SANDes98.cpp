@@ -145,9 +145,8 @@ SANDes98::SANDes98(Init init) : UserControl(std::move(init))
 {
     ArrumaControles();
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
+    ReadProperties += [this](PropertyBag&) { MostraPreferencias(); };
     Paint += [this] { UserControl_Paint(); };
     Resize += [this] { UserControl_Resize(); };
 
@@ -640,35 +639,23 @@ void SANDes98::InsMenu_Mouse(const std::string&) {}
 
 // ---------------------------------------------------------------- host
 
-void SANDes98::UserControl_InitProperties()
-{
-    PRECCOTA_ = 3;
-    PRECDIST_ = 2;
-    PRECDECL_ = 6;
-    PRECOORD_ = 4;
-    Interface_ = 0;
-    SeparadorDecimal_ = 1;
-    AcadZoomScale_ = 0.4;
-    AcadZoomCenter_ = 400;
-    TolVerifCota_ = 0.01;
-    TolVerifComp_ = 0.1;
-}
+const forms::Settings<SANDes98> SANDes98::kSettings = {
+    {"PRECCOTA", &SANDes98::PRECCOTA_, 3},
+    {"PRECDIST", &SANDes98::PRECDIST_, 2},
+    {"PRECDECL", &SANDes98::PRECDECL_, 6},
+    {"PRECOORD", &SANDes98::PRECOORD_, 4},
+    {"Interface", &SANDes98::Interface_, 0},
+    {"SeparadorDecimal", &SANDes98::SeparadorDecimal_, 1},
+    {"AcadZoomScale", &SANDes98::AcadZoomScale_, 0.4},
+    {"AcadZoomCenter", &SANDes98::AcadZoomCenter_, 400},
+    {"TolVerifCota", &SANDes98::TolVerifCota_, 0.01},
+    {"TolVerifComp", &SANDes98::TolVerifComp_, 0.1},
+};
 
-void SANDes98::UserControl_ReadProperties(PropertyBag& PropBag)
+// The preference controls show the settings just read; a value beyond a
+// scroll bar's range is shown at its end.
+void SANDes98::MostraPreferencias()
 {
-    PRECCOTA_ = PropBag.ReadProperty("PRECCOTA", 3);
-    PRECDIST_ = PropBag.ReadProperty("PRECDIST", 2);
-    PRECDECL_ = PropBag.ReadProperty("PRECDECL", 6);
-    PRECOORD_ = PropBag.ReadProperty("PRECOORD", 4);
-    Interface_ = PropBag.ReadProperty("Interface", 0);
-    SeparadorDecimal_ = PropBag.ReadProperty("SeparadorDecimal", 1L);
-    AcadZoomScale_ = PropBag.ReadProperty("AcadZoomScale", 0.4);
-    AcadZoomCenter_ = PropBag.ReadProperty("AcadZoomCenter", 400);
-    TolVerifCota_ = PropBag.ReadProperty("TolVerifCota", 0.01);
-    TolVerifComp_ = PropBag.ReadProperty("TolVerifComp", 0.1);
-
-    // The preference controls show them; a value beyond a scroll bar's range
-    // is shown at its end.
     const auto dentro = [](HScrollBar& s, long long v) {
         return static_cast<int>(std::clamp<long long>(v, s.Min(), s.Max()));
     };
@@ -676,20 +663,6 @@ void SANDes98::UserControl_ReadProperties(PropertyBag& PropBag)
     PrefScr1(1).SetValue(dentro(PrefScr1(1), std::llround(AcadZoomScale_ * 10)));
     PrefsTxt(0).SetText(TextoTolerancia(TolVerifCota_));
     PrefsTxt(1).SetText(TextoTolerancia(TolVerifComp_));
-}
-
-void SANDes98::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("PRECCOTA", PRECCOTA_, 3);
-    PropBag.WriteProperty("PRECDIST", PRECDIST_, 2);
-    PropBag.WriteProperty("PRECDECL", PRECDECL_, 6);
-    PropBag.WriteProperty("PRECOORD", PRECOORD_, 4);
-    PropBag.WriteProperty("Interface", Interface_, 0);
-    PropBag.WriteProperty("SeparadorDecimal", SeparadorDecimal_, 1L);
-    PropBag.WriteProperty("AcadZoomScale", AcadZoomScale_, 0.4);
-    PropBag.WriteProperty("AcadZoomCenter", AcadZoomCenter_, 400);
-    PropBag.WriteProperty("TolVerifCota", TolVerifCota_, 0.01);
-    PropBag.WriteProperty("TolVerifComp", TolVerifComp_, 0.1);
 }
 
 // Painting shows the chosen tab set again and the theme grid's columns. The

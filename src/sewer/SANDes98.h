@@ -200,9 +200,8 @@ private:
     void InsMenu_Mouse(const std::string& Texto);
 
     // host
-    void UserControl_InitProperties();
-    void UserControl_ReadProperties(forms::PropertyBag& PropBag);
-    void UserControl_WriteProperties(forms::PropertyBag& PropBag);
+    static const forms::Settings<SANDes98> kSettings;
+    void MostraPreferencias();
     void UserControl_Paint();
     void UserControl_Resize();
 

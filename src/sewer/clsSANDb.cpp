@@ -4,8 +4,7 @@
 #include <stdexcept>
 
 #include "platform/ado/Ado.h"
-#include "platform/forms/Application.h"
-#include "platform/forms/Types.h"
+#include "shell/modCatalogo.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "platform/ProcessState.h"
@@ -53,9 +52,9 @@ public:
         try {
             v = rs_.Fields(Coluna).Value();
         } catch (const ado::Error& e) {
-            throw std::runtime_error("Tabela " + tabela_ + ": " + e.Description());
+            throw ErroCatalogo("Tabela " + tabela_ + ": " + e.Description());
         }
-        if (v.IsNull()) throw std::runtime_error("Tabela " + tabela_ + ": o campo " + Coluna + " está vazio.");
+        if (v.IsNull()) throw ErroCatalogo("Tabela " + tabela_ + ": o campo " + Coluna + " está vazio.");
         return v;
     }
     std::string Texto(const std::string& Coluna) const
@@ -69,7 +68,7 @@ public:
             const ado::Value v = rs_.Fields(Coluna).Value();
             return v.IsNull() ? std::string() : v.ToText();
         } catch (const ado::Error& e) {
-            throw std::runtime_error("Tabela " + tabela_ + ": " + e.Description());
+            throw ErroCatalogo("Tabela " + tabela_ + ": " + e.Description());
         }
     }
     double Numero(const std::string& Coluna) const
@@ -89,8 +88,8 @@ private:
         try {
             return converte(v);
         } catch (const ado::Error&) {
-            throw std::runtime_error("Tabela " + tabela_ + ": o valor \"" + v.TextOr() + "\" do campo " + Coluna +
-                                     " não serve.");
+            throw ErroCatalogo("Tabela " + tabela_ + ": o valor \"" + v.TextOr() + "\" do campo " + Coluna +
+                               " não serve.");
         }
     }
 
@@ -104,7 +103,7 @@ ado::Recordset Abre(const std::string& Sql, const ado::Connection& Cn, const std
     try {
         rs.Open(Sql, Cn, ado::adOpenStatic, ado::adLockReadOnly);
     } catch (const ado::Error& e) {
-        throw std::runtime_error("Tabela " + Tabela + ": " + e.Description());
+        throw ErroCatalogo("Tabela " + Tabela + ": " + e.Description());
     }
     return rs;
 }
@@ -115,7 +114,7 @@ void LeTiposPV(const ado::Connection& Cn, Catalogo& C)
     try {
         rs.SetFilter("[Inserir] = True");
     } catch (const ado::Error& e) {
-        throw std::runtime_error("Tabela E_PVBlocks: " + e.Description());
+        throw ErroCatalogo("Tabela E_PVBlocks: " + e.Description());
     }
     const Linha l(rs, "E_PVBlocks");
     for (; !rs.Eof(); rs.MoveNext())
@@ -130,8 +129,8 @@ std::string CodigoInteiro(const MaterialRec& M)
 {
     const double v = std::nearbyint(ado::ParseNumber(M.CodMaterial).value_or(NAN));
     if (!std::isfinite(v) || std::fabs(v) > 2147483647.0)
-        throw std::runtime_error("Tabela E_Materiais: o código \"" + M.CodMaterial + "\" do material " + M.Material +
-                                 " não é um número inteiro.");
+        throw ErroCatalogo("Tabela E_Materiais: o código \"" + M.CodMaterial + "\" do material " + M.Material +
+                           " não é um número inteiro.");
     return std::to_string(static_cast<long long>(v));
 }
 
@@ -202,7 +201,7 @@ void LeBlocos(const ado::Connection& Cn, Catalogo& C)
     try {
         C.BlocosSAN = LeBlocosDXF(rs, "E_DXFs");
     } catch (const ado::Error& e) {
-        throw std::runtime_error("Tabela E_DXFs: " + e.Description());
+        throw ErroCatalogo("Tabela E_DXFs: " + e.Description());
     }
     rs.Close();
 }
@@ -212,27 +211,14 @@ void LeBlocos(const ado::Connection& Cn, Catalogo& C)
 bool clsSANDb::LoadDb()
 {
     Catalogo c;
-    std::string erro;
-    ado::Connection cn;
-    try {
-        cn.SetCursorLocation(ado::adUseClient);
-        // The engine takes no password: none is written here.
-        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
-                "", "");
+    const std::string erro = LeCatalogo([&](const ado::Connection& cn) {
         LeTiposPV(cn, c);
         LeMateriais(cn, c);
         LeCores(cn, c);
         LeEtapas(cn, c);
         LePavimentos(cn, c);
         LeBlocos(cn, c);
-    } catch (const std::exception& e) {
-        erro = e.what();
-    }
-    try {
-        if (cn.State() != ado::adStateClosed) cn.Close();
-    } catch (const ado::Error&) {
-    }
-    forms::Screen.SetMousePointer(forms::vbDefault);
+    });
 
     if (!erro.empty()) {
         ExibeMensagem(0, "Atenção",

@@ -529,10 +529,11 @@ void clsSANImp::SaveXLS()
         cData->Refresh();
     } catch (const ado::Error& e) {
         Solta(*cData);
-        ExibeMensagem(0, "Atenção", "A planilha " + arquivo + " não foi gravada.\r\n" + e.Description());
+        ExibeMensagem(0, "Atenção",
+                      "A planilha " + arquivo + " não foi gravada.\r\n" + copia.NamingTarget(e.Description()));
         return;
     }
-    if (!WriteXLSRows()) return;
+    if (!WriteXLSRows(copia)) return;
     if (!copia.Commit()) {
         ExibeMensagem(0, "Atenção", "A planilha " + arquivo + " não foi gravada: " + copia.Error());
         return;
@@ -542,7 +543,7 @@ void clsSANImp::SaveXLS()
     OpenWithShell(arquivo);
 }
 
-bool clsSANImp::WriteXLSRows()
+bool clsSANImp::WriteXLSRows(const platform::FileReplacement& Copia)
 {
     forms::Screen.SetMousePointer(forms::vbHourglass);
     ado::Recordset plan = cData->Recordset();
@@ -656,7 +657,7 @@ bool clsSANImp::WriteXLSRows()
     } catch (const ado::Error& e) {
         salva = false;
         forms::Screen.SetMousePointer(forms::vbDefault);
-        ExibeMensagem(0, "Atenção", e.Description());
+        ExibeMensagem(0, "Atenção", Copia.NamingTarget(e.Description()));
     }
     forms::Screen.SetMousePointer(forms::vbDefault);
     if (salva && !falhas.empty()) {

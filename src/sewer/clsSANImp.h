@@ -21,6 +21,10 @@
 #include "shell/ProgressBar.h"
 #include "shell/clsCommonDialog.h"
 
+namespace platform {
+class FileReplacement;
+}
+
 class clsSANImp {
 public:
     ProgressBar* cProgress = nullptr;
@@ -64,10 +68,11 @@ private:
     // Saves the active drawing under the name the user chooses.
     void SalvaDesenho(const std::string& Nome, const std::string& Filtro);
     void Avanca(int Passos = 1);
-    // The rows of the final workbook, into the sheet bound to cData; the
-    // reaches that could not be written are named in one message at the end.
-    // False when the rows could not be saved into the file.
-    bool WriteXLSRows();
+    // The rows of the final workbook, into the sheet bound to cData (the
+    // copy that replaces the user's workbook); the reaches that could not be
+    // written are named in one message at the end. False when the rows could
+    // not be saved into the file.
+    bool WriteXLSRows(const platform::FileReplacement& Copia);
 
     std::unique_ptr<clsSANDes> des_;
     std::unique_ptr<clsTabela1> tabela_;

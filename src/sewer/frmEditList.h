@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/forms/Forms.h"
-#include "sewer/modConfSAN.h"
+#include "sewer/DialogoDeCorrecao.h"
 
 class frmEditList : public DialogoDeCorrecao {
 public:

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/forms/Forms.h"
-#include "sewer/modConfSAN.h"
+#include "sewer/DialogoDeCorrecao.h"
 
 class clsSANDes;
 

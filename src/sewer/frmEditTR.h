@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/forms/Forms.h"
-#include "sewer/modConfSAN.h"
+#include "sewer/DialogoDeCorrecao.h"
 
 class frmEditTR : public DialogoDeCorrecao {
 public:

@@ -3,13 +3,11 @@
 #include <stdexcept>
 
 #include "cad/BlocoDXF.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
-#include "platform/acad/BlockReference.h"
 #include "platform/acad/Error.h"
-#include "platform/acad/TextEntities.h"
 #include "sewer/clsSANDb.h"
-#include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
 namespace {
@@ -46,7 +44,7 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
             ExibeMensagem(0, "Atenção", "Não foi possível criar o bloco " + Bloco + ":\r" + e.Description());
             return false;
         }
-        GuardaCECOLOR cecolor;
+        GuardaVariaveis cecolor{"CECOLOR"};
         try {
             GetLayer("DefPoints", 10, "");
             const std::string camada = CamadaDaGeometria(Bloco);
@@ -78,17 +76,4 @@ bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir)
     ApagaBlocoDXF(def);
     ExibeMensagem(0, "Atenção", "Não foi possível construir o bloco " + Bloco + onde + ":\r" + erro);
     return false;
-}
-
-bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor)
-{
-    if (!InsertBlockFile("ErroC")) return false;
-    acad::BlockReference* marca = gModelSpace->InsertBlock(Pt, "ErroC", Escala, Escala, Escala, 0);
-    for (acad::AttributeReference* a : marca->GetAttributes())
-        if (a->TagString() == "MENSAGEM") a->SetTextString(Mensagem);
-    GetLayer(gLayerConf, 6, "");
-    marca->SetLayer(gLayerConf);
-    marca->SetColor(Cor);
-    marca->Update();
-    return true;
 }

@@ -1,13 +1,12 @@
 #pragma once
 // The sewer blocks in the current drawing: built from the catalogue's geometry
-// rows (gBlocosSAN) rather than read from files, and the fault marker "ErroC",
-// which comes from its block file and which the drawing and the verification
-// classes place the same way.
+// rows (gBlocosSAN) rather than read from files. The fault marker "ErroC",
+// which the drawing and the verification classes place the same way, is
+// InsertErrorMarker (cad/BlocoDXF.h).
 
 #include <string>
 
 #include "cad/BlocoDXF.h"
-#include "cad/Ponto.h"
 
 // ExisteBloco (cad/BlocoDXF.h) tells whether the drawing holds a block: one
 // answer for every area's blocks.
@@ -22,11 +21,3 @@
 // built definition is removed, so a later call builds it again.
 // True when the drawing holds the block afterwards.
 bool DefineBlocoSAN(const std::string& Bloco, bool Redefinir = false);
-
-// A fault marker: the block "ErroC" (made available from its block file) at
-// `Pt` with the same scale in X, Y and Z, its "MENSAGEM" attributes set to
-// `Mensagem`, on the verification layer gLayerConf (colour 6, set on every
-// marker) and in AutoCAD colour `Cor` (256: the layer's). The caller has
-// connected. False, with the block file's own message shown, when "ErroC"
-// cannot be had.
-bool InsertErrorMarker(const Ponto& Pt, double Escala, const std::string& Mensagem, int Cor);

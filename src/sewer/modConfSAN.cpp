@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -51,18 +52,6 @@ bool MesmaFalha(const ErrRec& A, const ErrRec& B)
 {
     return A.Mensagem == B.Mensagem && A.ErrType == B.ErrType && A.ObjectId == B.ObjectId && A.Pt1 == B.Pt1;
 }
-
-// Whatever the walk's end, the next click is handled again.
-class Ocupa {
-public:
-    explicit Ocupa(bool& Flag) : flag_(Flag) { flag_ = true; }
-    ~Ocupa() { flag_ = false; }
-    Ocupa(const Ocupa&) = delete;
-    Ocupa& operator=(const Ocupa&) = delete;
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -285,7 +274,9 @@ void CliquesDeFalha::Clique(forms::ListBox& Lista, const std::function<void(int)
 
 void CliquesDeFalha::Enquanto(const std::function<void()>& Trabalho)
 {
-    Ocupa ocupado(andando_);
+    // Whatever the walk's end, the next click is handled again.
+    andando_ = true;
+    AoSair livre([this] { andando_ = false; });
     Trabalho();
 }
 
@@ -304,7 +295,8 @@ void CliquesDeFalha::Retomado(forms::ListBox& Lista, const std::function<void(in
 int CliquesDeFalha::RemoveSemelhantes(forms::ListBox& Lista, int i, const std::function<bool(int)>& Corrige)
 {
     if (i < 0 || i >= static_cast<int>(ErrList.size())) return 0;
-    Ocupa andando(andando_);
+    andando_ = true;
+    AoSair livre([this] { andando_ = false; });
     const std::string mensagem = ErrList[static_cast<std::size_t>(i)].Mensagem;
     int recusadas = 0;
     int j = i;
@@ -321,41 +313,6 @@ int CliquesDeFalha::RemoveSemelhantes(forms::ListBox& Lista, int i, const std::f
         ++j;
     }
     return recusadas;
-}
-
-DialogoDeCorrecao::DialogoDeCorrecao(const std::string& Nome, double Largura, double Altura) : Form(Nome)
-{
-    SetBorderStyle(0);
-    Move(0, 0, Largura, Altura);
-    Picture1(1).Move(120, 120, 780, 780);
-    Picture1(1).SetBorderStyle(0);
-    Titulo.Move(1020, 150, Largura - 1455, 285);
-    Titulo.SetFontBold(true);
-    cmdEnd.Move(Largura - 375, 120, 255, 255);
-    cmdEnd.SetCaption("X");
-    Label1.Move(1020, 480, Largura - 1140, 600);
-    CmdCancel.Move(Largura - 2295, Altura - 540, 1035, 375);
-    CmdCancel.SetCaption("Cancelar");
-    CmdOK.Move(Largura - 1155, Altura - 540, 1035, 375);
-    CmdOK.SetCaption("OK");
-    AplicaPele(*this, Shape1, &Picture1(1), true, {&Picture1(1), &Titulo});
-
-    Load += [this] {
-        OK = false;
-        Cancel = false;
-    };
-    CmdOK.Click += [this] {
-        if (Aceita()) Fecha(true);
-    };
-    CmdCancel.Click += [this] { Fecha(false); };
-    cmdEnd.Click += [this] { Fecha(false); };
-}
-
-void DialogoDeCorrecao::Fecha(bool Aceito)
-{
-    OK = Aceito;
-    Cancel = !Aceito;
-    Hide();
 }
 
 bool EscolheNaLista(const EscolhaLista& Pedido, int& Left, int& Top, std::string& Escolha1, std::string& Escolha2,
@@ -410,7 +367,8 @@ void AlternaGrupo(forms::ListBox& Lista, int k, GrupoDeOpcoes& Grupo)
 void CliqueOpcoes(forms::ListBox& Lista, bool& Ocupado, GrupoDeOpcoes& Grupo1, GrupoDeOpcoes& Grupo2)
 {
     if (Ocupado) return;
-    Ocupa ocupado(Ocupado);
+    Ocupado = true;
+    AoSair livre([&Ocupado] { Ocupado = false; });
     const int k = Lista.ListIndex();
     if (k < 0) return;
     const std::string texto = Lista.List(k);

@@ -19,9 +19,7 @@ PicMnuUsrCtl::PicMnuUsrCtl(Init init) : UserControl(std::move(init))
     Timer1.SetInterval(5000);
     Timer1.SetEnabled(false);
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
     Picture1.MouseDown += [this](int b, int s, double x, double y) { Picture1_MouseDown(b, s, x, y); };
     Picture1.MouseMove += [this](int b, int s, double x, double y) { Picture1_MouseMove(b, s, x, y); };
     Picture1.MouseUp += [this](int b, int s, double x, double y) { Picture1_MouseUp(b, s, x, y); };
@@ -129,26 +127,12 @@ PicMnuBotaoRec PicMnuUsrCtl::Botao(int Index) const
     return botoes_[static_cast<std::size_t>(Index)];
 }
 
-void PicMnuUsrCtl::UserControl_InitProperties()
-{
-    picWidth_ = 135;
-    picHeight_ = 107;
-    estilo_ = 0;
-}
-
-void PicMnuUsrCtl::UserControl_ReadProperties(PropertyBag& PropBag)
-{
-    picWidth_ = PropBag.ReadProperty("gPicWidth", 135);
-    picHeight_ = PropBag.ReadProperty("gPicHeight", 107);
-    estilo_ = PropBag.ReadProperty("gEstilo", 0);
-}
-
-void PicMnuUsrCtl::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("gPicWidth", picWidth_, 135);
-    PropBag.WriteProperty("gPicHeight", picHeight_, 107);
-    PropBag.WriteProperty("gEstilo", estilo_, 0);
-}
+// Reading the sizes back leaves Picture1 as it is: NewMenu sizes it.
+const forms::Settings<PicMnuUsrCtl> PicMnuUsrCtl::kSettings = {
+    {"gPicWidth", &PicMnuUsrCtl::picWidth_, 135},
+    {"gPicHeight", &PicMnuUsrCtl::picHeight_, 107},
+    {"gEstilo", &PicMnuUsrCtl::estilo_, 0},
+};
 
 void PicMnuUsrCtl::Picture1_MouseDown(int, int, double X, double Y)
 {

@@ -88,9 +88,7 @@ public:
     forms::Timer& Timer1 = Add<forms::Timer>("Timer1");
 
 private:
-    void UserControl_InitProperties();
-    void UserControl_ReadProperties(forms::PropertyBag& PropBag);
-    void UserControl_WriteProperties(forms::PropertyBag& PropBag);
+    static const forms::Settings<PicMnuUsrCtl> kSettings;
     void Picture1_MouseDown(int Button, int Shift, double X, double Y);
     void Picture1_MouseMove(int Button, int Shift, double X, double Y);
     void Picture1_MouseUp(int Button, int Shift, double X, double Y);

@@ -42,9 +42,8 @@ ProgressBar::ProgressBar(Init init) : UserControl(std::move(init))
     ProgressLbl(1).SetForeColor(vbWhite);
     relogio_ = [] { return os::TickCount(); };
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
+    ReadProperties += [this](PropertyBag&) { MostraTexto(caption_); };
     Resize += [this] { UserControl_Resize(); };
 }
 
@@ -119,24 +118,11 @@ void ProgressBar::MostraTexto(const std::string& texto)
     ProgressLbl(1).SetCaption(texto);
 }
 
-void ProgressBar::UserControl_InitProperties()
-{
-    caption_.clear();
-    enabledTimer_ = false;
-}
-
-void ProgressBar::UserControl_ReadProperties(PropertyBag& PropBag)
-{
-    caption_ = PropBag.ReadProperty("Caption", "");
-    enabledTimer_ = PropBag.ReadProperty("EnabledTimer", false);
-    MostraTexto(caption_);
-}
-
-void ProgressBar::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("Caption", caption_, std::string());
-    PropBag.WriteProperty("EnabledTimer", enabledTimer_, false);
-}
+// The caption read back is shown at once.
+const forms::Settings<ProgressBar> ProgressBar::kSettings = {
+    {"Caption", &ProgressBar::caption_, ""},
+    {"EnabledTimer", &ProgressBar::enabledTimer_, false},
+};
 
 // The track and both labels fill the control; the bar keeps its width.
 void ProgressBar::UserControl_Resize()

@@ -48,9 +48,7 @@ public:
     forms::Frame& ProgressFrm = Add<forms::Frame>("ProgressFrm", ProgressPic);
 
 private:
-    void UserControl_InitProperties();
-    void UserControl_ReadProperties(forms::PropertyBag& PropBag);
-    void UserControl_WriteProperties(forms::PropertyBag& PropBag);
+    static const forms::Settings<ProgressBar> kSettings;
     void UserControl_Resize();
     void Redesenha();
     void MostraTexto(const std::string& texto);

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -186,27 +187,16 @@ void clsHatchs::CreateDXF(const std::string& Layer)
     const std::string comando =
         "DXFOUT" + CR + acad::CommandWord(caminho) + CR + "O" + CR + selecao + CR + CR + "16" + CR;
 
-    // FILEDIA goes back to what it was, whatever happens to the command.
-    std::optional<acad::Variant> filedia;
     try {
-        filedia = gAcadDoc->GetVariable("FILEDIA");
+        // FILEDIA goes back to what it was, whatever happens to the command.
+        GuardaVariaveis filedia{"FILEDIA"};
         gAcadDoc->SetVariable("FILEDIA", 0);
         gAcadDoc->SendCommand(comando);
     } catch (const acad::Error& e) {
-        if (filedia) {
-            try {
-                gAcadDoc->SetVariable("FILEDIA", *filedia);
-            } catch (const acad::Error&) {
-            }
-        }
         Aviso("Não foi possível exportar as hachuras para o arquivo " + caminho + ":\n" + e.Description());
         std::error_code ec2;
         if (temporario) fs::remove(caminho, ec2);
         return;
-    }
-    try {
-        gAcadDoc->SetVariable("FILEDIA", *filedia);
-    } catch (const acad::Error&) {
     }
     SetCaminhoDXF(caminho, temporario);
 }
@@ -704,38 +694,9 @@ void clsHatchs::SetTipo(int Indice, const std::string& NovoNome)
         if (l.Nome == antigo) l.Nome = novo;
 }
 
-void clsHatchs::CruzaAresta(const Ponto& P, const Ponto& A, const Ponto& B, bool& Resultado, int& Codigo)
-{
-    Resultado = false;
-    if (!(A.Y <= P.Y && P.Y <= B.Y)) return;
-    if (A.X <= P.X && B.X <= P.X) {
-        Codigo = 6;
-        Resultado = true;
-        return;
-    }
-    if (A.X <= P.X || B.X <= P.X) {
-        if (A.X == B.X && P.X >= A.X) {
-            Resultado = true;
-            return;
-        }
-        // A is the lower end and P lies strictly between the ordinates of the
-        // ends, so both directions lie between 0 and π: the larger one is the
-        // more counterclockwise, and P lies on the line A–B or to its right.
-        if (Azimute(A, B) >= Azimute(A, P)) {
-            Codigo = A.X < B.X ? 5 : 1;
-            Resultado = true;
-        }
-    }
-}
-
 void clsHatchs::Info_Pavto(const Ponto& P, std::string& Nome)
 {
-    const int r = RegiaoDoPonto(gHatchs, P, {}, [](const Ponto& Q, const Ponto& A, const Ponto& B) {
-        bool cruza = false;
-        int codigo = 0;
-        CruzaAresta(Q, A, B, cruza, codigo);
-        return cruza;
-    });
+    const int r = RegiaoDoPonto(gHatchs, P);
     Nome = r < 0 ? std::string() : gHatchs[static_cast<std::size_t>(r)].Nome;
 }
 

@@ -120,13 +120,6 @@ public:
     const std::vector<LoopRegiao>& Loops() const { return loops_; }
 
 private:
-    // The lookup's crossing test: whether the horizontal ray from P toward
-    // decreasing X crosses the segment A–B (scaled coordinates, A the end with
-    // the smaller Y), with the code of the case that answered (see
-    // PontoNaRegiao, which asks it too).
-    static void CruzaAresta(const Ponto& P, const Ponto& A, const Ponto& B, bool& Resultado, int& Codigo);
-    friend bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B, int& Codigo);
-
     // The next group of the file being read: code and value, blanks and the
     // line ends around them removed; false at the end of the text.
     bool LeGrupoDXF(std::pair<std::string, std::string>& Grupo);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "terrain/clsHatchs.h"
+#include "cad/modGeometria.h"
 #include "platform/ProcessState.h"
 
 std::vector<HatchRec> gHatchs;
@@ -34,9 +34,22 @@ long long FaixaEscalada(long long yEscalado) { return yEscalado / 10000; }
 
 bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B, int& Codigo)
 {
-    bool cruza = false;
-    clsHatchs::CruzaAresta(P, A, B, cruza, Codigo);
-    return cruza;
+    if (!(A.Y <= P.Y && P.Y <= B.Y)) return false;
+    if (A.X <= P.X && B.X <= P.X) {
+        Codigo = 6;
+        return true;
+    }
+    if (A.X <= P.X || B.X <= P.X) {
+        if (A.X == B.X && P.X >= A.X) return true;
+        // A is the lower end and P lies strictly between the ordinates of the
+        // ends, so both directions lie between 0 and π: the larger one is the
+        // more counterclockwise, and P lies on the line A–B or to its right.
+        if (Azimute(A, B) >= Azimute(A, P)) {
+            Codigo = A.X < B.X ? 5 : 1;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B)

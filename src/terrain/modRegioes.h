@@ -97,6 +97,5 @@ std::string PavimentoDoPonto(const Ponto& P);
 // A–B. P and A, B hold scaled coordinates, A the end with the smaller Y.
 // Codigo receives which case answered (6: the segment lies wholly at or left
 // of P; 5 or 1: one end on each side, P on the line or to its right, seen
-// from A toward B; 5 when A lies left of B); nothing reads it. The test itself
-// is clsHatchs::CruzaAresta.
+// from A toward B; 5 when A lies left of B); nothing reads it.
 bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B, int& Codigo);

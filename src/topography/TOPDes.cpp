@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "cad/AoSair.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "platform/acad/Error.h"
@@ -21,18 +23,6 @@ const platform::ProcessStateReset kReset([] {
 } // namespace
 
 namespace {
-
-// The mouse pointer as it was, put back on every path.
-class GuardaPonteiro {
-public:
-    GuardaPonteiro() : valor_(forms::Screen.MousePointer()) { forms::Screen.SetMousePointer(forms::vbHourglass); }
-    ~GuardaPonteiro() { forms::Screen.SetMousePointer(valor_); }
-    GuardaPonteiro(const GuardaPonteiro&) = delete;
-    GuardaPonteiro& operator=(const GuardaPonteiro&) = delete;
-
-private:
-    int valor_;
-};
 
 const BlocoDefRec* RegistroDoBloco(const std::string& Nome)
 {
@@ -83,12 +73,15 @@ bool DefineBloco(const std::string& Nome, bool Redefinir)
     }
     const BlocoDefRec linhas = *rec;
 
-    GuardaPonteiro ponteiro;
+    // The hourglass while the block is built; the pointer as it was on every path.
+    const int ponteiro = forms::Screen.MousePointer();
+    forms::Screen.SetMousePointer(forms::vbHourglass);
+    AoSair voltaPonteiro([ponteiro] { forms::Screen.SetMousePointer(ponteiro); });
     std::string onde;
     std::string erro;
     std::string oQue = "construir";
     {
-        GuardaCECOLOR cecolor;
+        GuardaVariaveis cecolor{"CECOLOR"};
         acad::Block* rascunho = nullptr;
         acad::Block* def = nullptr;
         try {

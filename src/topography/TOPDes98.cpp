@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "cad/modInfoPonto.h"
@@ -61,9 +62,7 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
 {
     ArrumaControles();
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
     Resize += [this] { UserControl_Resize(); };
 
     SSTopo.Click += [this](int PreviousTab) { SSTopo_Click(PreviousTab); };
@@ -741,9 +740,7 @@ void Margens(ProgressBar& Barra, Comando&& Executa)
 {
     if (gMarArqsRodando) return;
     gMarArqsRodando = true;
-    struct Libera {
-        ~Libera() { gMarArqsRodando = false; }
-    } libera;
+    AoSair libera([] { gMarArqsRodando = false; });
     Protegido([&] {
         clsTOPMar mar;
         Barra.SetVisible(true);
@@ -839,44 +836,17 @@ void TOPDes98::SetPRECDIST(int v)
     PropertyChanged("PRECDIST");
 }
 
-void TOPDes98::UserControl_InitProperties()
-{
-    MARVPDimX_ = 786;
-    MARVPDimY_ = 499;
-    MAREscala_ = 1000;
-    AcadZoomCenter_ = 400;
-    AcadZoomScale_ = 0.4;
-    SeparadorDecimal_ = 1;
-    PRECCOTA_ = 3;
-    PRECOORD_ = 4;
-    PRECDIST_ = 2;
-}
-
-void TOPDes98::UserControl_ReadProperties(PropertyBag& PropBag)
-{
-    MARVPDimX_ = PropBag.ReadProperty("MARVPDimX", 786.0);
-    MARVPDimY_ = PropBag.ReadProperty("MARVPDimY", 499.0);
-    MAREscala_ = PropBag.ReadProperty("MAREscala", 1000.0);
-    AcadZoomCenter_ = PropBag.ReadProperty("AcadZoomCenter", 400);
-    AcadZoomScale_ = PropBag.ReadProperty("AcadZoomScale", 0.4);
-    SeparadorDecimal_ = PropBag.ReadProperty("SeparadorDecimal", 1);
-    PRECCOTA_ = PropBag.ReadProperty("PRECCOTA", 3);
-    PRECOORD_ = PropBag.ReadProperty("PRECOORD", 4);
-    PRECDIST_ = PropBag.ReadProperty("PRECDIST", 2);
-}
-
-void TOPDes98::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("MARVPDimX", MARVPDimX_, 786.0);
-    PropBag.WriteProperty("MARVPDimY", MARVPDimY_, 499.0);
-    PropBag.WriteProperty("MAREscala", MAREscala_, 1000.0);
-    PropBag.WriteProperty("AcadZoomCenter", AcadZoomCenter_, 400);
-    PropBag.WriteProperty("AcadZoomScale", AcadZoomScale_, 0.4);
-    PropBag.WriteProperty("SeparadorDecimal", SeparadorDecimal_, 1);
-    PropBag.WriteProperty("PRECCOTA", PRECCOTA_, 3);
-    PropBag.WriteProperty("PRECOORD", PRECOORD_, 4);
-    PropBag.WriteProperty("PRECDIST", PRECDIST_, 2);
-}
+const forms::Settings<TOPDes98> TOPDes98::kSettings = {
+    {"MARVPDimX", &TOPDes98::MARVPDimX_, 786},
+    {"MARVPDimY", &TOPDes98::MARVPDimY_, 499},
+    {"MAREscala", &TOPDes98::MAREscala_, 1000},
+    {"AcadZoomCenter", &TOPDes98::AcadZoomCenter_, 400},
+    {"AcadZoomScale", &TOPDes98::AcadZoomScale_, 0.4},
+    {"SeparadorDecimal", &TOPDes98::SeparadorDecimal_, 1},
+    {"PRECCOTA", &TOPDes98::PRECCOTA_, 3},
+    {"PRECOORD", &TOPDes98::PRECOORD_, 4},
+    {"PRECDIST", &TOPDes98::PRECDIST_, 2},
+};
 
 // The panel keeps its size whatever its host gives it.
 void TOPDes98::UserControl_Resize()

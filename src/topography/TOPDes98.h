@@ -152,9 +152,7 @@ private:
     void ArrumaControles();
 
     // host
-    void UserControl_InitProperties();
-    void UserControl_ReadProperties(forms::PropertyBag& PropBag);
-    void UserControl_WriteProperties(forms::PropertyBag& PropBag);
+    static const forms::Settings<TOPDes98> kSettings;
     void UserControl_Resize();
 
     void SSTopo_Click(int PreviousTab);

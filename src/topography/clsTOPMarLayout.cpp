@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/Acad.h"
@@ -209,19 +210,12 @@ void clsTOPMar::MARLayout(int Modo)
     // The walk works in the template's paper space; however it ends (an
     // Escape at the first pick included), the drawing goes back to the space
     // it was found in, or the model could no longer be seen.
-    struct EspacoEncontrado {
-        acad::Document& Doc;
-        const bool Papel = Doc.ActiveSpace() == acad::acPaperSpace;
-        const bool Viewport = Papel && Doc.MSpace();
-        ~EspacoEncontrado()
-        {
-            try {
-                Doc.SetActiveSpace(Papel ? acad::acPaperSpace : acad::acModelSpace);
-                if (Papel) Doc.SetMSpace(Viewport);
-            } catch (...) {
-            }
-        }
-    } espaco{doc};
+    const bool papel = doc.ActiveSpace() == acad::acPaperSpace;
+    const bool viewport = papel && doc.MSpace();
+    AoSair espaco([&doc, papel, viewport] {
+        doc.SetActiveSpace(papel ? acad::acPaperSpace : acad::acModelSpace);
+        if (papel) doc.SetMSpace(viewport);
+    });
     // Files are written beside the drawing: one never saved has no place yet.
     if (Modo == 0 && gDwgName.empty()) {
         Aviso("Salve o desenho antes de gerar os arquivos das folhas.");
@@ -355,23 +349,15 @@ void clsTOPMar::MARLayout(int Modo)
     // the progress bar; whatever happens below, the user gets the program
     // and the bar back, and this worker keeps where the window was left.
     std::unique_ptr<frmCancelar> cancelar;
-    struct Final {
-        clsTOPMar& Mar;
-        std::unique_ptr<frmCancelar>& Cancelar;
-        ~Final()
-        {
-            try {
-                if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
-                if (Mar.ProgressBar) Mar.ProgressBar->Progress_Start(0, "");
-                if (Cancelar) {
-                    Mar.MsgLeft_ = static_cast<int>(std::lround(Cancelar->Left()));
-                    Mar.MsgTop_ = static_cast<int>(std::lround(Cancelar->Top()));
-                    forms::Unload(*Cancelar);
-                }
-            } catch (...) {
-            }
+    AoSair final([this, &cancelar] {
+        if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
+        if (ProgressBar) ProgressBar->Progress_Start(0, "");
+        if (cancelar) {
+            MsgLeft_ = static_cast<int>(std::lround(cancelar->Left()));
+            MsgTop_ = static_cast<int>(std::lround(cancelar->Top()));
+            forms::Unload(*cancelar);
         }
-    } final{*this, cancelar};
+    });
 
     if (Modo == 2) {
         if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);

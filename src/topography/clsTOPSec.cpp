@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -179,16 +180,7 @@ void clsTOPSec::RestauraControles()
 
 void clsTOPSec::Desenhar()
 {
-    struct Fim {
-        clsTOPSec& s;
-        ~Fim()
-        {
-            try {
-                s.RestauraControles();
-            } catch (...) {
-            }
-        }
-    } fim{*this};
+    AoSair fim([this] { RestauraControles(); });
 
     if (v_.empty() || n_ < 1) return;
     // Entries that would make the stepping loops endless or divide by zero.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -53,18 +54,6 @@ void CamadaSeFalta(acad::Document& Doc, const std::string& Nome)
     if (!Doc.Layers().Find(Nome)) Doc.Layers().Add(Nome);
 }
 
-// The bar back to empty on every way out.
-struct FimBarra {
-    ProgressBar& Barra;
-    ~FimBarra()
-    {
-        try {
-            Barra.Progress_Start(0, "");
-        } catch (...) {
-        }
-    }
-};
-
 }  // namespace
 
 std::string ChaveDuplicado(double X, double Y, const std::string& Nome, const std::string& Cota,
@@ -86,7 +75,7 @@ void RefazTextosPontos(ProgressBar& Barra)
     GetLayer(kCamadaPontoCota, 170, "");
     GetLayer(kCamadaPontoDescricao, 3, "");
     {
-        FimBarra fim{Barra};
+        AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
         Barra.Progress_Start(static_cast<long long>(sel.size()));
         for (acad::Entity* e : sel) {
             if (e->IsErased()) {
@@ -132,12 +121,7 @@ void LocalizarPonto()
     for (acad::Entity* e : *ss)
         if (auto* p = dynamic_cast<acad::Point*>(e)) achados.push_back(Ponto(p->Coordinates()));
 
-    struct Restaura {
-        ~Restaura()
-        {
-            if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
-        }
-    } restaura;
+    AoSair restaura([] { if (gMainForm) gMainForm->SetWindowState(forms::vbNormal); });
     const std::string n = std::to_string(achados.size());
     int left = gMsgLeft, top = gMsgTop;
     for (std::size_t i = 0; i < achados.size(); ++i) {
@@ -162,10 +146,7 @@ ResultadoCotas MudarCotas(ProgressBar& Barra)
     frm->List1.Clear();
     for (acad::Layer* l : gAcadDoc->Layers()) frm->List1.AddItem(l->Name());
     frm->Show(forms::vbModal, gMainForm);
-    struct Descarrega {
-        frmTOPPts& f;
-        ~Descarrega() { forms::Unload(f); }
-    } descarrega{*frm};
+    AoSair descarrega([&f = *frm] { forms::Unload(f); });
     if (frm->Cancel || !frm->OK) return r;
 
     const std::string incremento = frm->Incremento;
@@ -193,7 +174,7 @@ ResultadoCotas MudarCotas(ProgressBar& Barra)
     const std::vector<acad::Entity*> sel = SelecionaNaTela(tipos, dados);
 
     {
-        FimBarra fim{Barra};
+        AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
         Barra.SetEnabledTimer(true);
         Barra.Progress_Start(static_cast<long long>(sel.size()));
         for (acad::Entity* e : sel) {
@@ -234,7 +215,7 @@ long long RemoverPontosDuplicados(ProgressBar& Barra)
     const std::vector<acad::Entity*> sel = SelecionaNaTela({0}, {"POINT"});
     std::vector<Ponto> posicoes;
     {
-        FimBarra fim{Barra};
+        AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
         Barra.Progress_Start(static_cast<long long>(sel.size()));
         posicoes.reserve(sel.size());
         for (acad::Entity* e : sel) {
@@ -294,7 +275,7 @@ long long PontosSemXData(ProgressBar& Barra)
     CamadaSeFalta(*gAcadDoc, "NO_XDATA");
     long long sem = 0;
     {
-        FimBarra fim{Barra};
+        AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
         Barra.SetEnabledTimer(true);
         Barra.Progress_Start(static_cast<long long>(sel.size()));
         for (acad::Entity* e : sel) {
@@ -346,7 +327,7 @@ long long PurgeXData(ProgressBar& Barra)
     const int inicial = apps.Count();
     bool cancelado = false;
     {
-        FimBarra fim{Barra};
+        AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
         for (int varredura = 1;; ++varredura) {
             const int a = apps.Count();
             Barra.SetEnabledTimer(true);
@@ -411,7 +392,7 @@ long long TransferirPontos(ProgressBar& Barra)
     for (acad::Layer* l : destino->Layers()) camadas.push_back(l->Name());
 
     long long copiados = 0;
-    FimBarra fim{Barra};
+    AoSair fim([&Barra] { Barra.Progress_Start(0, ""); });
     Barra.SetEnabledTimer(true);
     Barra.Progress_Start(static_cast<long long>(sel.size()));
     for (acad::Entity* e : sel) {

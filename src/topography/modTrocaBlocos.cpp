@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cad/InsercaoProvisoria.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
@@ -19,26 +20,6 @@ acad::BlockReference* Referencia(acad::Entity* e)
 {
     return dynamic_cast<acad::BlockReference*>(e);
 }
-
-// Takes an insertion away when the step that made it does not end well.
-class InsercaoProvisoria {
-public:
-    explicit InsercaoProvisoria(acad::BlockReference* r) : r_(r) {}
-    ~InsercaoProvisoria()
-    {
-        if (!r_) return;
-        try {
-            r_->Delete();
-        } catch (...) {
-        }
-    }
-    InsercaoProvisoria(const InsercaoProvisoria&) = delete;
-    InsercaoProvisoria& operator=(const InsercaoProvisoria&) = delete;
-    void Fica() { r_ = nullptr; }
-
-private:
-    acad::BlockReference* r_;
-};
 
 // A factor box: a number above zero, or why not.
 std::string ConfereFator(const std::string& Rotulo, const std::string& Texto)
@@ -158,7 +139,7 @@ long TrocaInsercoes(const std::vector<acad::BlockReference*>& Insercoes, const s
         }
         nova->Update();
         antiga->Delete();
-        provisoria.Fica();
+        provisoria.Mantem();
         ++trocadas;
         Barra.Progress();
     }

@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "cad/AoSair.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -190,31 +192,6 @@ int CorDaPonta(int n)
     return n >= 1 && n <= 4 ? n : 256;
 }
 
-// What a reading changed in the drawing's state comes back however it ends.
-class RestauraLeitura {
-public:
-    RestauraLeitura(ProgressBar* Barra, acad::Variant LtScale) : barra_(Barra), ltscale_(std::move(LtScale)) {}
-    ~RestauraLeitura()
-    {
-        try {
-            Inicia(barra_, 0, "");
-            if (gAcadDoc) gAcadDoc->SetVariable("LTSCALE", ltscale_);
-            if (vistaSalva) RestauraVista();
-            if (gAcadDoc) gAcadDoc->Regen(acad::acAllViewports);
-            if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
-            AtivaJanelaAcad();
-        } catch (...) {
-        }
-    }
-    RestauraLeitura(const RestauraLeitura&) = delete;
-    RestauraLeitura& operator=(const RestauraLeitura&) = delete;
-    bool vistaSalva = false;
-
-private:
-    ProgressBar* barra_;
-    acad::Variant ltscale_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- nodes
@@ -316,7 +293,18 @@ bool ClsWATExp::LerTrechos(double Tolerancia, bool Geral)
     if (!InsertBlockFile(kMarcador)) return false;
     GetLayer(gLayerConf, 6, "");
 
-    RestauraLeitura restaura(cProgress, gAcadDoc->GetVariable("LTSCALE"));
+    // What the reading changes in the drawing's state comes back however it
+    // ends, in this order: the bar, LTSCALE, the view, the regeneration that
+    // shows them, the main window and the host's.
+    bool vistaSalva = false;
+    AoSair restaura([&vistaSalva] {
+        if (vistaSalva) RestauraVista();
+        if (gAcadDoc) gAcadDoc->Regen(acad::acAllViewports);
+        if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
+        AtivaJanelaAcad();
+    });
+    GuardaVariaveis ltscale{"LTSCALE"};
+    AoSair barra([this] { Inicia(cProgress, 0, ""); });
     gAcadDoc->SetVariable("LTSCALE", 100.0);
     bool cancelado = false;
     AtivaJanelaAcad();
@@ -340,25 +328,18 @@ bool ClsWATExp::LerTrechos(double Tolerancia, bool Geral)
         janela->SetMensagem("Levantando Dados da Rede...");
         janela->Show(forms::vbModeless, gMainForm);
     }
-    struct Fecha {
-        std::unique_ptr<frmCancelar>& j;
-        ~Fecha()
-        {
-            if (!j) return;
-            try {
-                gMsgLeft = static_cast<int>(std::lround(j->Left()));
-                gMsgTop = static_cast<int>(std::lround(j->Top()));
-                forms::Unload(*j);
-            } catch (...) {
-            }
-            j.reset();
-        }
-    } fecha{janela};
+    AoSair fecha([&janela] {
+        if (!janela) return;
+        gMsgLeft = static_cast<int>(std::lround(janela->Left()));
+        gMsgTop = static_cast<int>(std::lround(janela->Top()));
+        forms::Unload(*janela);
+        janela.reset();
+    });
 
     gTubosExp.clear();
     gNumTubosExp = 0;
     SalvaVista();
-    restaura.vistaSalva = true;
+    vistaSalva = true;
     ZoomCentro(Ponto(gAcadDoc->GetVariable("VIEWCTR").AsPoint()), 60.0);
 
     Inicia(cProgress, static_cast<long long>(blocos.size()), "");

@@ -192,4 +192,45 @@ private:
     std::unique_ptr<ado::Connection> cn_;
     std::unique_ptr<ado::Recordset> rsPressurePipe_, rsPressureJunction_, rsZonas_, rsTmpTubos_, rsTmpBends_,
         rsTmpPavs_, rsTmpZonas_, rsTmpNodes_;
+    // The table being written, named in the message of a failure.
+    std::string tabelaAtual_;
+
+    // --- the steps of Salva_Rede, in their order
+    // The nodes the two ends of a pipe attach to (indexes in gNos, -1 for
+    // none), and how far each end lies from its node.
+    struct Ligacao {
+        int Ini = -1, Fim = -1;
+        double DIni = 0, DFim = 0;
+    };
+    // Node attachment: each end of every pipe to the nearest node whose
+    // radius reaches it. False, after a circle on each end no node reaches and
+    // a message, when any is left.
+    bool LigaAosNos(std::vector<Ligacao>& Ligacoes);
+    // The connection and a recordset per table (the detail tables with
+    // Detalhado).
+    void AbreTabelas(const std::string& CaminhoMdb, bool Detalhado);
+    // The tmp_Nodes rows.
+    void GravaNos();
+    // Every pipe in list order, the progress bar advanced once per pipe.
+    void MontaTubos(const std::vector<Ligacao>& Ligacoes, bool Detalhado);
+    // One pipe: its node labels, path and length, check polyline, pavement
+    // and zone stretches (into gListaSalva) and events.
+    void MontaTubo(std::int32_t t, const Ligacao& l, bool Detalhado);
+    // The tmp_BENDs rows of one pipe: its end fittings and vertices.
+    void GravaEventos(const TuboExpRec& Tubo);
+    // Zone totals, then the Zonas rows.
+    void GravaZonas();
+    // Demand per pipe end, then node demand.
+    void DistribuiDemanda();
+    // The tmp_TUBOS rows, in the drawn direction.
+    void GravaTubosDetalhe();
+    // Orientation and pipe order, then the Pressure Pipe rows.
+    void GravaTubos();
+    // The Pressure Junction rows.
+    void GravaJunctions();
+    // The recordsets and the connection of a finished run closed.
+    void FechaTabelas(bool Detalhado);
+    // Whatever a failed run left open, closed without a word.
+    void FechaBanco();
+    void IniciaProgresso(long long Max);
 };

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "cad/AoSair.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -15,7 +17,6 @@
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
-#include "platform/acad/Error.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
@@ -50,44 +51,6 @@ std::string TrocaTudo(std::string Texto, const std::string& De, const std::strin
         Texto.replace(p, De.size(), Para);
     return Texto;
 }
-
-// LTSCALE as it was before the conversion, back whichever way it ends.
-class GuardaLtscale {
-public:
-    GuardaLtscale() : valor_(gAcadDoc->GetVariable("LTSCALE")), doc_(gAcadDoc) {}
-    ~GuardaLtscale()
-    {
-        try {
-            Restaura();
-        } catch (const acad::Error&) {
-        }
-    }
-    void Restaura() { doc_->SetVariable("LTSCALE", valor_); }
-    GuardaLtscale(const GuardaLtscale&) = delete;
-    GuardaLtscale& operator=(const GuardaLtscale&) = delete;
-
-private:
-    acad::Variant valor_;
-    acad::Document* doc_;
-};
-
-// The main window minimised while the user works in the drawing, and back.
-class Minimizada {
-public:
-    Minimizada()
-    {
-        if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
-    }
-    ~Minimizada()
-    {
-        try {
-            if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
-        } catch (...) {
-        }
-    }
-    Minimizada(const Minimizada&) = delete;
-    Minimizada& operator=(const Minimizada&) = delete;
-};
 
 acad::SelectionSet* SelecionaTudo(const FiltroTipos& Tipos, const FiltroDados& Dados)
 {
@@ -183,18 +146,10 @@ void ClsWatUpdate::Update(ProgressBar& Progresso)
     Progresso.SetCaption("Preparando...");
     gAcadDoc->PurgeAll();
     gAcadDoc->PurgeAll();
-    GuardaLtscale ltscale;
+    // LTSCALE as it was before the conversion, back whichever way it ends.
+    GuardaVariaveis ltscale{"LTSCALE"};
     gAcadDoc->SetVariable("LTSCALE", acad::Variant(100.0));
-    struct LimpaBarra {
-        ProgressBar& p;
-        ~LimpaBarra()
-        {
-            try {
-                p.Progress_Start(0, "");
-            } catch (...) {
-            }
-        }
-    } limpa{Progresso};
+    AoSair limpa([&Progresso] { Progresso.Progress_Start(0, ""); });
 
     acad::SelectionSet* antigas =
         SelecionaTudo({-4, 2, -4, 2, -4, -4}, {acad::Variant("<AND"), acad::Variant("R-*"), acad::Variant("<NOT"),
@@ -323,7 +278,9 @@ void ClsWatUpdate::FaseManual(const std::function<void()>& RestauraLtscale)
 {
     MsgLeft = static_cast<int>(forms::Screen.Width() / 2);
     MsgTop = static_cast<int>(forms::Screen.Height() / 2);
-    Minimizada janela;
+    // The main window minimised while the user works in the drawing, and back.
+    if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
+    AoSair janela([] { if (gMainForm) gMainForm->SetWindowState(forms::vbNormal); });
     for (;;) {
         forms::DoEvents();
         acad::SelectionSet* ss = SelecionaTudo({2}, {acad::Variant("R-TUBO")});

@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -195,7 +196,7 @@ bool CriaBlocoConexao(const std::string& nome, bool redefinir)
     std::string erro;
     std::string oQue = "construir";
     {
-        GuardaCECOLOR cecolor;
+        GuardaVariaveis cecolor{"CECOLOR"};
         acad::Block* rascunho = nullptr;
         acad::Block* def = nullptr;
         try {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cad/BlocoDXF.h"
 #include "cad/Ponto.h"
 #include "platform/acad/Entity.h"
 #include "platform/forms/PictureBox.h"
-#include "sewer/modBlocosSAN.h"
 
 // Makes sure the current drawing holds the block `nome`, built from its rows
 // of gBlocosAgua: blocks whose name begins with "A-" get the attributes

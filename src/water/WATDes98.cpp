@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -78,9 +79,7 @@ WATDes98::WATDes98(Init init) : UserControl(std::move(init))
     ArrumaControles();
     ArrumaFerramentas();
 
-    InitProperties += [this] { UserControl_InitProperties(); };
-    ReadProperties += [this](PropertyBag& b) { UserControl_ReadProperties(b); };
-    WriteProperties += [this](PropertyBag& b) { UserControl_WriteProperties(b); };
+    KeepSettings(kSettings);
     Resize += [this] { UserControl_Resize(); };
 
     CatalogoRecarregado_ = CatalogoAguaCarregado() += [this] { ReaplicaTubosPreferenciais(); };
@@ -911,35 +910,15 @@ void WATDes98::SetPRECDIST(int v)
     PropertyChanged("PRECDIST");
 }
 
-void WATDes98::UserControl_InitProperties()
-{
-    Interface_ = 1;
-    AcadZoomCenter_ = 400;
-    AcadZoomScale_ = 0.4;
-    SeparadorDecimal_ = 1;
-    PRECCOTA_ = 3;
-    PRECDIST_ = 2;
-}
-
-void WATDes98::UserControl_ReadProperties(PropertyBag& PropBag)
-{
-    Interface_ = PropBag.ReadProperty("Interface", 1);
-    AcadZoomCenter_ = PropBag.ReadProperty("AcadZoomCenter", 400);
-    AcadZoomScale_ = PropBag.ReadProperty("AcadZoomScale", 0.4);
-    SeparadorDecimal_ = PropBag.ReadProperty("SeparadorDecimal", 1);
-    PRECCOTA_ = PropBag.ReadProperty("PRECCOTA", 3);
-    PRECDIST_ = PropBag.ReadProperty("PRECDIST", 2);
-}
-
-void WATDes98::UserControl_WriteProperties(PropertyBag& PropBag)
-{
-    PropBag.WriteProperty("Interface", Interface_, 1);
-    PropBag.WriteProperty("AcadZoomCenter", AcadZoomCenter_, 400);
-    PropBag.WriteProperty("AcadZoomScale", AcadZoomScale_, 0.4);
-    PropBag.WriteProperty("SeparadorDecimal", SeparadorDecimal_, 1);
-    PropBag.WriteProperty("PRECCOTA", PRECCOTA_, 3);
-    PropBag.WriteProperty("PRECDIST", PRECDIST_, 2);
-}
+// Reading them only stores Interface: the tab sets move when it is assigned.
+const forms::Settings<WATDes98> WATDes98::kSettings = {
+    {"Interface", &WATDes98::Interface_, 1},
+    {"AcadZoomCenter", &WATDes98::AcadZoomCenter_, 400},
+    {"AcadZoomScale", &WATDes98::AcadZoomScale_, 0.4},
+    {"SeparadorDecimal", &WATDes98::SeparadorDecimal_, 1},
+    {"PRECCOTA", &WATDes98::PRECCOTA_, 3},
+    {"PRECDIST", &WATDes98::PRECDIST_, 2},
+};
 
 // The panel keeps its size whatever its host gives it.
 void WATDes98::UserControl_Resize()
@@ -996,29 +975,6 @@ std::optional<ReferenciaBolsa> PegaReferencia(const std::string& Titulo)
     return r;
 }
 
-// SNAPANG and ORTHOMODE as they were before the tool, whatever ends it.
-class GuardaOrto {
-public:
-    explicit GuardaOrto(acad::Document& Doc)
-        : doc_(Doc), snapang_(Doc.GetVariable("SNAPANG")), orthomode_(Doc.GetVariable("ORTHOMODE"))
-    {
-    }
-    ~GuardaOrto()
-    {
-        try {
-            doc_.SetVariable("SNAPANG", snapang_);
-            doc_.SetVariable("ORTHOMODE", orthomode_);
-        } catch (const acad::Error&) {
-        }
-    }
-    GuardaOrto(const GuardaOrto&) = delete;
-    GuardaOrto& operator=(const GuardaOrto&) = delete;
-
-private:
-    acad::Document& doc_;
-    acad::Variant snapang_, orthomode_;
-};
-
 // "Sim" to a question of the couple tool.
 bool Continua(const std::string& Texto)
 {
@@ -1046,7 +1002,8 @@ bool FerramentaConexoes(int Index)
     for (acad::Entity* e : *ss) selecionados.push_back(e);
     if (selecionados.empty()) return false;
 
-    GuardaOrto orto(*gAcadDoc);
+    // SNAPANG and ORTHOMODE as they were before the tool, whatever ends it.
+    GuardaVariaveis orto{"SNAPANG", "ORTHOMODE"};
     const std::optional<ReferenciaBolsa> ref = PegaReferencia(titulo);
     if (!ref) return false;
     const Ponto C1 = ref->Centro, S1 = ref->Bolsa;

@@ -134,9 +134,7 @@ private:
     void MostraConjunto(int v);
 
     // host
-    void UserControl_InitProperties();
-    void UserControl_ReadProperties(forms::PropertyBag& PropBag);
-    void UserControl_WriteProperties(forms::PropertyBag& PropBag);
+    static const forms::Settings<WATDes98> kSettings;
     void UserControl_Resize();
 
     void MyclsWATDb_FirstPIC(const forms::Picture& Pic);

@@ -9,6 +9,7 @@
 #include "platform/ado/Ado.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Types.h"
+#include "shell/modCatalogo.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "platform/ProcessState.h"
@@ -54,9 +55,9 @@ struct Catalogo {
     std::vector<EtapaAguaRec> EtapasAgua;
 };
 
-std::runtime_error Falha(const std::string& Tabela, const std::string& Texto)
+ErroCatalogo Falha(const std::string& Tabela, const std::string& Texto)
 {
-    return std::runtime_error("Tabela " + Tabela + ": " + Texto);
+    return ErroCatalogo("Tabela " + Tabela + ": " + Texto);
 }
 
 ado::Recordset Abre(const std::string& Sql, const ado::Connection& Cn, const std::string& Tabela, bool ExigeLinhas)
@@ -323,8 +324,7 @@ private:
         try {
             return forms::LoadPicture(arquivo);
         } catch (const std::exception&) {
-            throw std::runtime_error("Material " + Material + ": a figura " + arquivo +
-                                     " não existe ou não é uma figura.");
+            throw ErroCatalogo("Material " + Material + ": a figura " + arquivo + " não existe ou não é uma figura.");
         }
     }
 
@@ -551,13 +551,7 @@ bool clsWATDb::LoadDb()
                     {"Segunda Etata", "DASHED", 6},
                     {"A Demolir", "DESATIVAR", 11}};
     forms::Picture primeira;
-    std::string erro;
-    ado::Connection cn;
-    try {
-        cn.SetCursorLocation(ado::adUseClient);
-        // The engine takes no password: none is written here.
-        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
-                "", "");
+    const std::string erro = LeCatalogo([&](const ado::Connection& cn) {
         LeDiametros(cn, c);
         LeAneis(cn, c);
         LeTubos(cn, c);
@@ -569,14 +563,7 @@ bool clsWATDb::LoadDb()
         LeExtras(cn, d);
         LeBlocos(cn, c);
         LeCores(cn, c);
-    } catch (const std::exception& e) {
-        erro = e.what();
-    }
-    try {
-        if (cn.State() != ado::adStateClosed) cn.Close();
-    } catch (const ado::Error&) {
-    }
-    forms::Screen.SetMousePointer(forms::vbDefault);
+    });
     carregando = false;
 
     if (!erro.empty()) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
@@ -368,18 +369,10 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
 
     // Whatever ends the search, the cancel window goes and the main window
     // comes back.
-    struct Fim {
-        clsWATDes& des;
-        ~Fim()
-        {
-            try {
-                des.FechaCancelar();
-                if (gMainForm && gMainForm->WindowState() == forms::vbMinimized)
-                    gMainForm->SetWindowState(forms::vbNormal);
-            } catch (...) {
-            }
-        }
-    } fim{*this};
+    AoSair fim([this] {
+        FechaCancelar();
+        if (gMainForm && gMainForm->WindowState() == forms::vbMinimized) gMainForm->SetWindowState(forms::vbNormal);
+    });
 
     AtivaJanelaAcad();
     acad::SelectionSet* ss = RecriaConjunto("SS1");
@@ -500,19 +493,6 @@ void DesenhaChamada(const Ponto& De, const Ponto& Para)
     chamada->Update();
 }
 
-// Marks a mover as asking for as long as it runs.
-class Ocupado {
-public:
-    explicit Ocupado(bool& Flag) : flag_(Flag), antes_(Flag) { flag_ = true; }
-    ~Ocupado() { flag_ = antes_; }
-    Ocupado(const Ocupado&) = delete;
-    Ocupado& operator=(const Ocupado&) = delete;
-
-private:
-    bool& flag_;
-    bool antes_;
-};
-
 // An event handler has nobody above it to tell the user what failed.
 template <class Acao>
 void Avisando(Acao&& Executa)
@@ -531,7 +511,9 @@ void Avisando(Acao&& Executa)
 void clsWATDes::MoverAtt()
 {
     if (!ConectaAcad()) return;
-    Ocupado ocupado(Movendo_);
+    const bool movia = Movendo_;
+    Movendo_ = true;
+    AoSair volta([this, movia] { Movendo_ = movia; });
     Ponto clique;
     bool falhou = false;
     acad::Entity* escolhido = AtivaAcad("Selecione objeto:", 2, clique, falhou, "");
@@ -599,7 +581,9 @@ void clsWATDes::MoverAttTubo()
 {
     Ferramenta_.clear();
     if (!ConectaAcad()) return;
-    Ocupado ocupado(Movendo_);
+    const bool movia = Movendo_;
+    Movendo_ = true;
+    AoSair volta([this, movia] { Movendo_ = movia; });
     Ponto clique;
     bool falhou = false;
     acad::Entity* escolhido = AtivaAcad("Selecione objeto:", 2, clique, falhou, "AcDbBlockReference");
@@ -742,17 +726,7 @@ void clsWATDes::CurDoc_EndCommand(const std::string& CommandName)
 void clsWATDes::TerminaDimUno(acad::Document& Doc, bool Cotou)
 {
     // Whatever happens to the dimension, the user's snap comes back.
-    struct DevolveSnap {
-        acad::Document& doc;
-        int osmode;
-        ~DevolveSnap()
-        {
-            try {
-                doc.SetVariable("OSMODE", acad::Variant(osmode));
-            } catch (const acad::Error&) {
-            }
-        }
-    } devolve{Doc, OsmodeSalvo_};
+    AoSair devolve([&Doc, osmode = OsmodeSalvo_] { Doc.SetVariable("OSMODE", acad::Variant(osmode)); });
     if (!Cotou) return;
 
     // Only a dimension the command drew takes the text: a command cancelled

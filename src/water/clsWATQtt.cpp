@@ -5,6 +5,7 @@
 #include <optional>
 #include <tuple>
 
+#include "cad/AoSair.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
@@ -117,22 +118,15 @@ void clsWATQtt::INS_Capture(bool& Cancelado, bool SomenteTubos)
     cancelar_->SetMensagem("Levantando Quantitativos...");
     cancelar_->Show(forms::vbModeless, gMainForm);
     // The window goes and the bar clears however the take-off ends.
-    struct Fim {
-        clsWATQtt& q;
-        ~Fim()
-        {
-            try {
-                if (q.Progresso) q.Progresso->Progress_Start(0, "");
-                if (q.cancelar_) {
-                    gMsgLeft = static_cast<int>(std::lround(q.cancelar_->Left()));
-                    gMsgTop = static_cast<int>(std::lround(q.cancelar_->Top()));
-                    forms::Unload(*q.cancelar_);
-                    q.cancelar_.reset();
-                }
-            } catch (...) {
-            }
+    AoSair fim([this] {
+        if (Progresso) Progresso->Progress_Start(0, "");
+        if (cancelar_) {
+            gMsgLeft = static_cast<int>(std::lround(cancelar_->Left()));
+            gMsgTop = static_cast<int>(std::lround(cancelar_->Top()));
+            forms::Unload(*cancelar_);
+            cancelar_.reset();
         }
-    } fim{*this};
+    });
 
     LerTubos(*ss, Cancelado);
     if (!Cancelado && !SomenteTubos) LerConexoes(*ss, Cancelado, false);

@@ -1,11 +1,15 @@
 // Layers by exact name with the catalogue's colour and linetype, block
-// definitions from the block drawing files, attributes by tag, and the
-// verification layer emptied at once.
+// definitions from the block drawing files, attributes by tag, the
+// verification layer emptied at once, and what a command keeps of the
+// drawing's state put back on every way out.
 
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 #include "CadTestSupport.h"
+#include "cad/AoSair.h"
+#include "cad/GuardaVariaveis.h"
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 
@@ -181,4 +185,42 @@ TEST_F(Desenho, TheVerificationLayerIsEmptiedAtOnceEverywhereInTheDrawing)
     EXPECT_EQ(gModelSpace->Count(), 2);
     EXPECT_EQ(Doc().SelectionSets().Item("SS1")->Count(), 0);
     EXPECT_NE(Doc().Layers().Find("0-Conferencia"), nullptr);  // the layer itself stays
+}
+
+TEST_F(Desenho, GuardsPutBackTheUsersSettingsOnEveryWayOut)
+{
+    Doc().SetVariable("OSMODE", 33);
+    Doc().SetVariable("SNAPANG", 0.5);
+    Doc().SetVariable("ORTHOMODE", 0);
+
+    // A command that fails half-way: every variable it keeps comes back, and
+    // so does whatever it undoes on leaving, a failing clean-up included.
+    std::vector<std::string> saidas;
+    try {
+        AoSair depois([&] { saidas.push_back("depois"); });
+        GuardaVariaveis g{"OSMODE", "SNAPANG", "ORTHOMODE"};
+        AoSair antes([&] { saidas.push_back("antes"); });
+        AoSair falha([] { throw acad::Error(acad::ErrorCode::NotApplicable, "limpeza recusada"); });
+        Doc().SetVariable("OSMODE", 0);
+        Doc().SetVariable("SNAPANG", 1.0);
+        Doc().SetVariable("ORTHOMODE", 1);
+        throw std::runtime_error("falhou no meio");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(Doc().GetVariable("OSMODE").AsInt(), 33);
+    EXPECT_DOUBLE_EQ(Doc().GetVariable("SNAPANG").AsDouble(), 0.5);
+    EXPECT_EQ(Doc().GetVariable("ORTHOMODE").AsInt(), 0);
+    EXPECT_EQ(saidas, (std::vector<std::string>{"antes", "depois"}));
+
+    // The drawing closed while the command ran, and the command went on in
+    // another: nothing is written, to the closed one or to the other.
+    acad::Document* outro = app->Documents().Add("Acad");
+    outro->SetVariable("OSMODE", 7);
+    {
+        GuardaVariaveis g{"OSMODE"};
+        app->Documents().Close(*gAcadDoc);
+        Conecta();
+        ASSERT_EQ(gAcadDoc, outro);
+    }
+    EXPECT_EQ(outro->GetVariable("OSMODE").AsInt(), 7);
 }

@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/Form1.h"
 #include "app/QuorilApp.h"
 #include "e2e/Controls.h"
 #include "e2e/Fixtures.h"
@@ -41,7 +42,6 @@
 #include "platform/os/Clipboard.h"
 #include "platform/os/Dialogs.h"
 #include "platform/os/ShellOpen.h"
-#include "shell/Form1.h"
 #include "shell/PicMnuUsrCtl.h"
 
 namespace fs = std::filesystem;

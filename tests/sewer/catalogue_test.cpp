@@ -3,8 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "SewerTestSupport.h"
+#include "platform/ado/Ado.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Types.h"
 #include "sewer/clsSANDb.h"
+#include "shell/modCatalogo.h"
 #include "shell/modGlobais.h"
 
 using namespace sewertest;
@@ -131,4 +139,21 @@ TEST_F(Catalogo, AMissingDatabaseTableColumnOrValueIsToldAndChangesNothing)
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find("nada/rereva2000r.mdb"), std::string::npos);
     EXPECT_EQ(gEtapas.size(), 5u);
+}
+
+TEST_F(Catalogo, AFailureOfMemoryOrOfTheProgramIsToldInPortuguese)
+{
+    // The reading the sewer and water loaders share: the library's English
+    // text never reaches the person; the catalogue's own faults keep theirs.
+    const auto Le = [](const std::function<void()>& Falha) {
+        forms::Screen.SetMousePointer(forms::vbHourglass);
+        const std::string erro = LeCatalogo([&](const ado::Connection&) { Falha(); });
+        EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
+        return erro;
+    };
+    EXPECT_EQ(Le([] { throw std::bad_alloc(); }), "Memória insuficiente para carregar o catálogo.");
+    EXPECT_EQ(Le([] { throw std::out_of_range("vector::_M_range_check"); }), "Erro interno ao carregar o catálogo.");
+    EXPECT_EQ(Le([] { throw ErroCatalogo("Tabela E_Pavimentos: o campo Nome está vazio."); }),
+              "Tabela E_Pavimentos: o campo Nome está vazio.");
+    EXPECT_EQ(Le([] {}), "");
 }

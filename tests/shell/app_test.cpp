@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "ShellTestSupport.h"
+#include "app/Form1.h"
 #include "app/QuorilApp.h"
+#include "app/frmAbrirDir.h"
 #include "platform/acad/Application.h"
 #include "platform/acad/InputSource.h"
 #include "platform/acad/RunningObjects.h"
-#include "shell/Form1.h"
-#include "shell/frmAbrirDir.h"
 #include "shell/modGlobais.h"
 
 using namespace forms;

@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "ShellTestSupport.h"
+#include "app/Form1.h"
 #include "app/QuorilApp.h"
 #include "cad/modAcad.h"
 #include "platform/acad/Acad.h"
@@ -32,7 +33,6 @@
 #include "platform/os/QtBridge.h"
 #include "platform/os/Window.h"
 #include "sewer/SANDes98.h"
-#include "shell/Form1.h"
 #include "shell/modGlobais.h"
 
 using namespace forms;

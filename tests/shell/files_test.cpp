@@ -11,11 +11,11 @@
 #include <unistd.h>
 
 #include "ShellTestSupport.h"
+#include "app/frmAbrirDir.h"
 #include "platform/os/DialogScript.h"
 #include "platform/os/Dialogs.h"
 #include "platform/os/ShellOpen.h"
 #include "shell/clsCommonDialog.h"
-#include "shell/frmAbrirDir.h"
 #include "shell/frmMsgBox.h"
 #include "shell/modArquivos.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "ShellTestSupport.h"
-#include "shell/Form1.h"
-#include "shell/frmAbrirDir.h"
+#include "app/Form1.h"
+#include "app/frmAbrirDir.h"
 #include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
 #include "water/frmTable.h"

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "ShellTestSupport.h"
+#include "app/Form1.h"
+#include "app/frmAbrirDir.h"
 #include "platform/forms/Private.h"
 #include "sewer/frmCalcCotaPT.h"
 #include "sewer/frmEditList.h"
 #include "sewer/frmEditPV.h"
 #include "sewer/frmEditTR.h"
-#include "shell/Form1.h"
-#include "shell/frmAbrirDir.h"
 #include "shell/frmInput.h"
 #include "shell/frmMsgBox.h"
 #include "water/frmWATTubo.h"

@@ -8,10 +8,10 @@
 #include <cmath>
 
 #include "WaterTestSupport.h"
+#include "app/Form1.h"
 #include "cad/CadTestSupport.h"
 #include "platform/ado/Ado.h"
 #include "platform/forms/Testing.h"
-#include "shell/Form1.h"
 #include "shell/frmMsgBox.h"
 #include "shell/modGlobais.h"
 #include "water/WATDes.h"

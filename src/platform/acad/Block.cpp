@@ -174,6 +174,13 @@ void Block::EntityChanged(Entity& e, const Box* grownBy)
     if (!IsLayout()) Document().NoteBlockChanged(*this);
 }
 
+void Block::EntityRemeasured(Entity& e, const Box& box)
+{
+    ++contentVersion_;
+    if (index_) index_->Update(e, box);
+    if (!IsLayout()) Document().NoteBlockChanged(*this);
+}
+
 void Block::EntityErased(Entity& e)
 {
     entities_.NoteErased(&e);

@@ -129,6 +129,8 @@ public:
     // `grownBy`: they only gained parts, drawn within that box.
     void EntityChanged(Entity& e, const Box* grownBy = nullptr);
     void EntityErased(Entity& e);
+    // The block-change flush measured `e` again: `box` is its extents now.
+    void EntityRemeasured(Entity& e, const Box& box);
     // True while some block reference (not erased) uses this definition.
     bool IsReferenced() const;
     // True when this is `other`, or holds a reference to it at any depth: a

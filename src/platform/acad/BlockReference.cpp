@@ -346,6 +346,11 @@ Box BlockReference::Extents() const
 {
     // Definitions changed since the last query mark their references stale first.
     Document().FlushBlockChanges();
+    return MeasuredExtents();
+}
+
+const Box& BlockReference::MeasuredExtents() const
+{
     if (!extentsValid_) {
         Box box;
         long budget = kMeasuredParts;
@@ -355,6 +360,82 @@ Box BlockReference::Extents() const
         extentsValid_ = true;
     }
     return extents_;
+}
+
+namespace {
+void AddPoint(Box& b, double x, double y, double z)
+{
+    b.min.x = std::min(b.min.x, x);
+    b.min.y = std::min(b.min.y, y);
+    b.min.z = std::min(b.min.z, z);
+    b.max.x = std::max(b.max.x, x);
+    b.max.y = std::max(b.max.y, y);
+    b.max.z = std::max(b.max.z, z);
+}
+
+void AddBox(Box& b, const Box& o)
+{
+    if (o.IsEmpty()) return;
+    AddPoint(b, o.min.x, o.min.y, o.min.z);
+    AddPoint(b, o.max.x, o.max.y, o.max.z);
+}
+
+bool IsFinite(const Point3d& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+}  // namespace
+
+void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first,
+                                        BlockReference* const* last)
+{
+    // The definition's box once for all its references, measured as MeasureInto
+    // would (inside one more level of nesting).
+    if (first == last) return;
+    Box drawn;
+    bool direct = g_nesting < kMaxNesting;
+    if (direct) {
+        NestingGuard guard;
+        drawn = def.DrawnExtents();
+    }
+    const bool drawnEmpty = drawn.IsEmpty();
+    direct = direct && (drawnEmpty || (IsFinite(drawn.min) && IsFinite(drawn.max)));
+    const Point3d base = def.Origin();
+    direct = direct && IsFinite(base);
+    constexpr std::ptrdiff_t kAhead = 8;
+    for (; first != last; ++first) {
+        if (last - first > kAhead) {
+            // The references lie far apart (each among its attributes): asking for
+            // the ones a few steps on now keeps the walk from waiting on memory.
+            const char* ahead = reinterpret_cast<const char*>(first[kAhead]);
+            for (std::size_t at = 0; at < sizeof(BlockReference); at += 64) __builtin_prefetch(ahead + at);
+        }
+        const BlockReference& r = **first;
+        if (r.IsErased()) continue;
+        acad::Block* owner = r.OwnerBlock();
+        if (!owner) continue;
+        const BlockReferenceData& d = r.data_;
+        if (direct && d.rotation == 0.0 && !r.clipped_ && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
+            std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
+            // Transform::Insertion without a turn, and its Apply on the box's two
+            // corners: the same sums in the same order, the terms that are zero left
+            // out (they change no finite result), so the box is the one MeasureInto gives.
+            Box box;
+            if (!drawnEmpty) {
+                const double tx = (0.0 + d.xScale * -base.x) + d.insertionPoint.x;
+                const double ty = (0.0 + d.yScale * -base.y) + d.insertionPoint.y;
+                const double tz = (0.0 + d.zScale * -base.z) + d.insertionPoint.z;
+                Box placed;
+                AddPoint(placed, d.xScale * drawn.min.x + tx, d.yScale * drawn.min.y + ty, d.zScale * drawn.min.z + tz);
+                AddPoint(placed, d.xScale * drawn.max.x + tx, d.yScale * drawn.max.y + ty, d.zScale * drawn.max.z + tz);
+                AddBox(box, placed);
+            }
+            AddBox(box, r.AttributesBox());
+            r.extents_ = box;
+            r.extentsValid_ = true;
+        }
+        owner->EntityRemeasured(**first, r.MeasuredExtents());
+    }
 }
 
 Box BlockReference::BoundsUnder(const Transform& t) const
@@ -376,7 +457,7 @@ const Box& BlockReference::AttributesBox() const
 
 void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes) const
 {
-    if (const auto* x = dynamic_cast<const ExternalReference*>(this); x && x->ClipEnabled()) {
+    if (clipped_) {
         detail::ExtentsSink sink;  // what the clip leaves
         Emit(sink, t);
         box.Add(sink.box);
@@ -459,6 +540,7 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
     CheckWritable();
     if (worldPoints.empty()) {
         clip_.clear();
+        clipped_ = false;
         InvalidateExtents();
         GeometryChanged();
         return;
@@ -476,6 +558,7 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
         p = inv->Apply({p.x, p.y, data_.insertionPoint.z});
     }
     clip_ = std::move(pts);
+    clipped_ = true;
     InvalidateExtents();
     GeometryChanged();
 }
@@ -563,6 +646,7 @@ std::unique_ptr<Entity> ExternalReference::CloneTo(acad::Document& target) const
     auto c = std::make_unique<ExternalReference>(target, data_);
     c->CopyCommonFrom(*this);
     c->clip_ = clip_;
+    c->clipped_ = clipped_;
     CloneAttributesInto(*c, target);
     return c;
 }

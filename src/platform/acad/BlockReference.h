@@ -67,6 +67,12 @@ public:
     void InvalidateDefinitionExtents() { extentsValid_ = false; }
     // Engine: the cached extents, stale or not, without measuring (tests of the caches).
     bool ExtentsCached() const { return extentsValid_; }
+    // Engine (the document's flush of block changes): measures again the
+    // references [first, last) of `def`, whose content changed, and gives each new
+    // box to its container. A reference placed without a turn takes the
+    // definition's box through its scales and insertion point directly, the box
+    // of its attributes kept when they did not change.
+    static void RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first, BlockReference* const* last);
 
 protected:
     void OnErase() override;
@@ -76,6 +82,9 @@ protected:
     // Copies of the attributes for a clone (added when the clone is).
     void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
     BlockReferenceData data_;
+    // An external reference with a clip boundary: measured through what the clip
+    // leaves (kept here so that measuring needs no look at the kind).
+    bool clipped_ = false;
 
 private:
     friend class AttributeReference;
@@ -98,6 +107,8 @@ private:
     void MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes = true) const;
     // The box of its own attributes (world coordinates), measured once per change.
     const Box& AttributesBox() const;
+    // The cached extents, measured first when stale (pending block changes not flushed).
+    const Box& MeasuredExtents() const;
     friend class acad::Block;
     acad::Block* listedIn_ = nullptr;  // the definition whose reference list holds it
     std::uint32_t listSlot_ = 0;       // its place in that list

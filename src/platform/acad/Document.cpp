@@ -576,9 +576,15 @@ void Document::FlushBlockChanges()
     // The changed definitions, then every definition holding a reference to one of
     // them, and so on up: their references are stale. Those placed in a space are
     // re-indexed; each definition is visited once, so a cycle (damaged file) ends.
+    // All are marked stale before any is measured, since a definition's box may
+    // come from references of another one changed later in the list.
     std::vector<BlockReference*> placed;
+    std::vector<std::size_t> placedEnd(changed.size());  // placed[placedEnd[i-1], placedEnd[i]) use changed[i]
     for (std::size_t i = 0; i < changed.size(); ++i) {
-        for (BlockReference* r : changed[i]->References()) {
+        const auto& refs = changed[i]->References();
+        if (placed.capacity() < placed.size() + refs.size())
+            placed.reserve(std::max(placed.size() + refs.size(), 2 * placed.capacity()));
+        for (BlockReference* r : refs) {
             r->InvalidateDefinitionExtents();
             Block* owner = r->OwnerBlock();
             if (!owner) continue;
@@ -587,12 +593,17 @@ void Document::FlushBlockChanges()
             } else if (!owner->changePending_) {
                 owner->changePending_ = true;
                 changed.push_back(owner);
+                placedEnd.push_back(0);
             }
         }
+        placedEnd[i] = placed.size();
     }
     for (Block* b : changed) b->changePending_ = false;
-    for (BlockReference* r : placed)
-        if (!r->IsErased()) r->OwnerBlock()->EntityChanged(*r);
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        BlockReference::RemeasureAfterEdit(*changed[i], placed.data() + begin, placed.data() + placedEnd[i]);
+        begin = placedEnd[i];
+    }
 }
 
 // ---------------------------------------------------------------- purge

@@ -2,8 +2,8 @@
 // The group codes of every record kind the drawing host reads and writes, as
 // declarative tables: one table per DXF subclass, each row a group code, the
 // field of the engine's data struct it maps to, its type and its default. One
-// reader and one writer walk these tables (DxfFile.cpp); nothing else in the
-// file layer knows which code means what.
+// reader (DxfReader.cpp) and one writer (DxfWriter.cpp) walk these tables;
+// nothing else in the file layer knows which code means what.
 //
 // Rows of type Custom handle the few structures a flat row cannot describe (a
 // hatch's boundary paths, a polyline's vertex list, counts written before their

@@ -22,17 +22,28 @@ std::uint64_t SpatialIndex::Key(std::int32_t x, std::int32_t y)
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) | static_cast<std::uint32_t>(y);
 }
 
+namespace {
+// The cell number of coordinate `v`, floor(v × perCell), when it lies strictly
+// between -2e9 and 2e9, else false. Every entity re-measured after a block edit
+// asks it eight times, so it multiplies rather than divides and takes the floor
+// from the truncation. Any monotonic mapping serves, as long as placing, moving
+// and querying all use this one.
+inline bool CellOf(double v, double perCell, std::int32_t& out)
+{
+    const double c = v * perCell;
+    if (!(c >= -1999999999.0 && c < 2.0e9)) return false;
+    const auto t = static_cast<std::int32_t>(c);
+    out = c < static_cast<double>(t) ? t - 1 : t;
+    return true;
+}
+}  // namespace
+
 bool SpatialIndex::CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1,
                              std::int32_t& y1) const
 {
     if (cell_ <= 0 || b.IsEmpty()) return false;
-    auto cellOf = [this](double v, std::int32_t& out) {
-        double c = std::floor(v / cell_);
-        if (!(c > -2.0e9 && c < 2.0e9)) return false;
-        out = static_cast<std::int32_t>(c);
-        return true;
-    };
-    return cellOf(b.min.x, x0) && cellOf(b.min.y, y0) && cellOf(b.max.x, x1) && cellOf(b.max.y, y1);
+    return CellOf(b.min.x, perCell_, x0) && CellOf(b.min.y, perCell_, y0) && CellOf(b.max.x, perCell_, x1) &&
+           CellOf(b.max.y, perCell_, y1);
 }
 
 void SpatialIndex::Place(std::uint32_t slot, const Box& box)
@@ -128,9 +139,13 @@ void SpatialIndex::Update(Entity& e, const Box& box)
     }
     Slot& s = slots_[slot];
     if (box == s.box && where_[slot] != kNowhere) return;
-    std::int32_t x0, y0, x1, y1, o0, p0, o1, p1;
-    if (where_[slot] == kInCells && !box.IsEmpty() && CellRange(box, x0, y0, x1, y1) &&
-        CellRange(s.box, o0, p0, o1, p1) && x0 == o0 && y0 == p0 && x1 == o1 && y1 == p1) {
+    const double k = perCell_;
+    auto sameCell = [k](double a, double b) {
+        std::int32_t ca, cb;
+        return CellOf(a, k, ca) && CellOf(b, k, cb) && ca == cb;
+    };
+    if (where_[slot] == kInCells && cell_ > 0 && !box.IsEmpty() && sameCell(box.min.x, s.box.min.x) &&
+        sameCell(box.min.y, s.box.min.y) && sameCell(box.max.x, s.box.max.x) && sameCell(box.max.y, s.box.max.y)) {
         // Same cells: only the kept box changes (and the bounds, when it touched them).
         const Box old = s.box;
         s.box = box;
@@ -193,8 +208,9 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
             for (std::uint32_t slot : c->second) {
                 // An entity in several cells is reported by the first of them the query meets.
                 const Slot& s = slots_[slot];
-                const auto sx0 = static_cast<std::int32_t>(std::floor(s.box.min.x / cell_));
-                const auto sy0 = static_cast<std::int32_t>(std::floor(s.box.min.y / cell_));
+                std::int32_t sx0 = 0, sy0 = 0;
+                CellOf(s.box.min.x, perCell_, sx0);  // in range: the entity is in cells
+                CellOf(s.box.min.y, perCell_, sy0);
                 if (x != std::max(sx0, qx0) || y != std::max(sy0, qy0)) continue;
                 test(slot);
             }
@@ -239,6 +255,8 @@ void SpatialIndex::Rebuild()
     cells_.clear();
     overflow_.clear();
     cell_ = cell;
+    perCell_ = cell > 0 ? 1.0 / cell : 0.0;
+    if (!std::isfinite(perCell_)) cell_ = perCell_ = 1.0;
     cells_.reserve(static_cast<std::size_t>(static_cast<double>(count_) / kPerCell * 2) + 16);
     for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
         if (slots_[slot].entity) Place(slot, Box(slots_[slot].box));

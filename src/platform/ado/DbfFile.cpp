@@ -3,6 +3,7 @@
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
 #include "platform/FileReplacement.h"
+#include "platform/SystemErrorText.h"
 
 #include <shapefil.h>
 
@@ -192,45 +193,30 @@ std::string DeclaredCodePage(const std::string& path, unsigned char ldid)
 // link to the file it names, so the link stays).
 void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& change)
 {
-    const fs::path target = platform::FileReplacement::Destination(path);
-    if (platform::FileReplacement::IsReadOnly(target))
+    platform::FileReplacement copy(path);
+    if (copy.TargetIsReadOnly())
         throw Error(adErrProvider, "A tabela dBase '" + path + "' não pode ser alterada (somente leitura).");
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(errno) + ".");
-    ::close(fd);
-    const fs::path temp(tmpl);
+    const auto failed = [&](const std::string& reason) {
+        return Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + reason + ".");
+    };
+    if (!copy.IsOpen() || !copy.CopyFrom(copy.Written())) throw failed(copy.Error());
     try {
-        fs::copy_file(target, temp, fs::copy_options::overwrite_existing);
-        fs::permissions(temp, fs::status(target).permissions());
-        {
-            Handle h(temp.string(), "rb+");
-            change(h.h);
-            std::time_t now = std::time(nullptr);
-            std::tm tm{};
-            localtime_r(&now, &tm);
-            DBFSetLastModifiedDate(h.h, tm.tm_year, tm.tm_mon + 1, tm.tm_mday);
-            // shapelib reports no failed write: the flush says whether the disk took it.
-            DBFUpdateHeader(h.h);
-            errno = 0;
-            if (h.h->sHooks.FFlush(h.h->fp) != 0 || std::ferror(reinterpret_cast<std::FILE*>(h.h->fp))) {
-                const int err = errno ? errno : EIO;
-                throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(err) + ".");
-            }
-            h.Close();
-        }
-        fs::rename(temp, target);
-    } catch (const fs::filesystem_error& e) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        throw Error(adErrProvider, "Não foi possível gravar a tabela dBase '" + path + "': " + platform::ErrnoText(e.code()) + ".");
-    } catch (...) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        throw;
+        Handle h(copy.Path(), "rb+");
+        change(h.h);
+        std::time_t now = std::time(nullptr);
+        std::tm tm{};
+        localtime_r(&now, &tm);
+        DBFSetLastModifiedDate(h.h, tm.tm_year, tm.tm_mon + 1, tm.tm_mday);
+        // shapelib reports no failed write: the flush says whether the disk took it.
+        DBFUpdateHeader(h.h);
+        errno = 0;
+        if (h.h->sHooks.FFlush(h.h->fp) != 0 || std::ferror(reinterpret_cast<std::FILE*>(h.h->fp)))
+            throw failed(platform::ErrnoText(errno ? errno : EIO));
+        h.Close();
+    } catch (const Error& e) {
+        throw Error(e.Number(), copy.NamingTarget(e.Description()));
     }
+    if (!copy.Commit(platform::FileReplacement::Sync::None)) throw failed(copy.Error());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/ado/Error.h"
 #include "platform/ado/JetText.h"
 #include "platform/FileReplacement.h"
+#include "platform/SystemErrorText.h"
 
 #include <zip.h>
 

@@ -14,12 +14,23 @@
 // what the run's bag holds for it, then Resize. When the host is unloaded,
 // WriteProperties runs if PropertyChanged was called, and the bag is kept for
 // the next instance of the same host and control name.
+//
+// A control declares the settings it keeps once, as a table of name in the
+// bag, member and default, and hands it to KeepSettings:
+//
+//     const forms::Settings<ProgressBar> ProgressBar::kSettings = {
+//         {"Caption", &ProgressBar::caption_, ""},
+//         {"EnabledTimer", &ProgressBar::enabledTimer_, false},
+//     };
+//     KeepSettings(kSettings); // in the constructor
 
 #include <cmath>
 #include <map>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "platform/forms/Canvas.h"
 #include "platform/forms/ControlHost.h"
@@ -99,6 +110,44 @@ private:
     std::map<std::string, Value, NoCase> values_;
 };
 
+// One row of a control's settings table. The member's type is the type kept:
+// the default is converted to it, the bag reads the value back as it, and a
+// value equal to the default is left out of the bag.
+template <class C>
+class Setting {
+public:
+    template <class T>
+    Setting(const char* name, T C::*member, std::type_identity_t<T> defaultValue)
+        : name_(name), kept_(Kept<T>{member, std::move(defaultValue)})
+    {
+    }
+
+    void Init(C& c) const
+    {
+        std::visit([&](const auto& k) { c.*k.member = k.def; }, kept_);
+    }
+    void Read(C& c, const PropertyBag& bag) const
+    {
+        std::visit([&](const auto& k) { c.*k.member = bag.ReadProperty(name_, k.def); }, kept_);
+    }
+    void Write(const C& c, PropertyBag& bag) const
+    {
+        std::visit([&](const auto& k) { bag.WriteProperty(name_, c.*k.member, k.def); }, kept_);
+    }
+
+private:
+    template <class T>
+    struct Kept {
+        T C::*member;
+        T def;
+    };
+    std::string name_;
+    std::variant<Kept<bool>, Kept<int>, Kept<long>, Kept<double>, Kept<std::string>> kept_;
+};
+
+template <class C>
+using Settings = std::vector<Setting<C>>;
+
 class UserControl : public Control, public ControlHost, public Canvas {
 public:
     explicit UserControl(Init init);
@@ -126,6 +175,27 @@ public:
     platform::Event<> Paint;
     platform::Event<> Resize;
     platform::Event<> Show; // the host form is first shown
+
+protected:
+    // Walks the table on InitProperties (every default), ReadProperties (what
+    // the bag holds, or the default) and WriteProperties (what differs from
+    // the default). Handlers the control subscribes afterwards run after the
+    // walk, with the settings already in place. The table must outlive the
+    // control (a static one does).
+    template <class C>
+    void KeepSettings(const Settings<C>& table)
+    {
+        static_assert(std::is_base_of_v<UserControl, C>);
+        InitProperties += [this, &table] {
+            for (const Setting<C>& s : table) s.Init(static_cast<C&>(*this));
+        };
+        ReadProperties += [this, &table](PropertyBag& bag) {
+            for (const Setting<C>& s : table) s.Read(static_cast<C&>(*this), bag);
+        };
+        WriteProperties += [this, &table](PropertyBag& bag) {
+            for (const Setting<C>& s : table) s.Write(static_cast<const C&>(*this), bag);
+        };
+    }
 };
 
 } // namespace forms

@@ -11,10 +11,6 @@ namespace os::detail {
 // is not at the end ("mover {} para a lixeira").
 std::string Describe(const std::string& what, const std::filesystem::path& path, int errnum);
 std::string Describe(const std::string& what, const std::filesystem::path& path, const std::error_code& ec);
-
-// Creates an empty, uniquely named file in the folder of `target` (so that a
-// rename onto the target stays on one file system). Empty path on failure,
-// with errno set.
-std::filesystem::path MakeTempBeside(const std::filesystem::path& target);
+std::string Describe(const std::string& what, const std::filesystem::path& path, const std::string& reason);
 
 } // namespace os::detail

@@ -38,15 +38,9 @@ std::string Describe(const std::string& what, const fs::path& path, const std::e
     return Sentence(what, path, platform::ErrnoText(ec));
 }
 
-fs::path MakeTempBeside(const fs::path& target)
+std::string Describe(const std::string& what, const fs::path& path, const std::string& reason)
 {
-    fs::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string templ = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(templ.data());
-    if (fd < 0) return {};
-    ::close(fd);
-    return templ;
+    return Sentence(what, path, reason);
 }
 
 } // namespace detail
@@ -74,27 +68,19 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     if (fs::exists(target, ec) && fs::equivalent(source, target, ec))
         return Status::Fail("Não foi possível copiar '" + source + "' para '" + target + "': é o mesmo arquivo.");
     // A link keeps pointing at the copy; a file the user may not write stays.
-    const fs::path written = platform::FileReplacement::Destination(target);
-    if (platform::FileReplacement::IsReadOnly(written))
+    platform::FileReplacement copy(target);
+    if (copy.TargetIsReadOnly())
         return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly + ".");
-    const fs::path tmp = detail::MakeTempBeside(written);
-    if (tmp.empty()) return Status::Fail(detail::Describe("copiar para", target, errno));
-    const auto undo = [&](const std::string& msg) {
-        std::error_code ignored;
-        fs::remove(tmp, ignored);
-        return Status::Fail(msg);
-    };
-    if (!fs::copy_file(source, tmp, fs::copy_options::overwrite_existing, ec))
-        return undo(detail::Describe("copiar '" + source + "' para", target, ec));
-    fs::permissions(tmp, fs::status(source, ec).permissions(), ec);
-    if (trashOld && fs::exists(fs::symlink_status(written, ec))) {
-        const Status trashed = MoveToTrash(written.string());
+    if (!copy.IsOpen()) return Status::Fail(detail::Describe("copiar para", target, copy.Error()));
+    if (!copy.CopyFrom(source)) return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
+    if (trashOld && fs::exists(fs::symlink_status(copy.Written(), ec))) {
+        const Status trashed = MoveToTrash(copy.Written().string());
         if (!trashed)
-            return undo("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
-                        trashed.message);
+            return Status::Fail("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
+                                trashed.message);
     }
-    fs::rename(tmp, written, ec);
-    if (ec) return undo(detail::Describe("copiar '" + source + "' para", target, ec));
+    if (!copy.Commit(platform::FileReplacement::Sync::None))
+        return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
     return Status::Ok();
 }
 

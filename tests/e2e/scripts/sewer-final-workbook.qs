@@ -25,15 +25,16 @@ press SD.ImpMenu 4
 set frmDBF.txtFields(8) 0.2
 click frmDBF.cmdEnd
 
-# A template the sheet driver cannot read: told, and the old workbook of the
-# same name stays as it was.
+# A template the sheet driver cannot read: told, naming the workbook chosen
+# (not the hidden copy being filled), and the old workbook of the same name
+# stays as it was.
 write ${data}/projeto.xls "antiga"
 copy ${program}/dadosfinais.xls ${tmp}/dadosfinais.xls
 write ${program}/dadosfinais.xls "estragado"
 dialog save ${data}/projeto.xls
 dialog yes
 answer frmMsgBox
-  expect text Mensagem contains "não é uma pasta de trabalho"
+  expect text Mensagem contains "O arquivo '${data}/projeto.xls' não é uma pasta de trabalho"
   click CmdOK
 end
 press SD.ImpMenu 3

@@ -1,4 +1,4 @@
-#include "shell/frmAbrirDir.h"
+#include "app/frmAbrirDir.h"
 
 #include "platform/os/Files.h"
 #include "shell/modJanela.h"

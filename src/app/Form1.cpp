@@ -1,8 +1,8 @@
-#include "shell/Form1.h"
+#include "app/Form1.h"
 
+#include "app/frmAbrirDir.h"
 #include "platform/os/Files.h"
 #include "platform/os/TextFile.h"
-#include "shell/frmAbrirDir.h"
 #include "shell/modGlobais.h"
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"

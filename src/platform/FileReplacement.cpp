@@ -1,0 +1,146 @@
+#include "platform/FileReplacement.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/SystemErrorText.h"
+
+namespace platform {
+
+namespace {
+
+// The permissions of the file replaced, or those a new file would get.
+mode_t ModeFor(const std::filesystem::path& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+FileReplacement::FileReplacement(const std::filesystem::path& target) : target_(target), written_(Destination(target))
+{
+    if (IsReadOnly(written_)) {
+        error_ = kReadOnly;
+        readOnly_ = true;
+        return;
+    }
+    const std::filesystem::path folder = written_.has_parent_path() ? written_.parent_path() : ".";
+    temp_ = (folder / ("." + written_.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp_.data());
+    if (fd < 0) {
+        Fail();
+        temp_.clear();
+        return;
+    }
+    shownAs_ = temp_;
+    ::fchmod(fd, ModeFor(written_));
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        Fail();
+        ::close(fd);
+        Abandon();
+    }
+}
+
+FileReplacement::~FileReplacement() { Abandon(); }
+
+std::filesystem::path FileReplacement::Destination(const std::filesystem::path& path)
+{
+    std::filesystem::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec)) || ec) return p;
+        const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+        if (ec) return p;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p;
+}
+
+bool FileReplacement::IsReadOnly(const std::filesystem::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (::access(file.c_str(), W_OK) != 0) return errno == EACCES || errno == EROFS || errno == EPERM;
+    return ::geteuid() == 0 && (st.st_mode & 0222) == 0;
+}
+
+bool FileReplacement::CopyFrom(const std::filesystem::path& source)
+{
+    if (!file_) return false;
+    // Nothing was written through File() yet: the copy may truncate under it.
+    std::error_code ec;
+    if (std::filesystem::copy_file(source, temp_, std::filesystem::copy_options::overwrite_existing, ec)) {
+        const std::filesystem::perms mode = std::filesystem::status(source, ec).permissions();
+        if (!ec) std::filesystem::permissions(temp_, mode, ec);
+    }
+    if (ec) error_ = ErrnoText(ec);
+    return !ec;
+}
+
+std::string FileReplacement::NamingTarget(std::string message) const
+{
+    if (shownAs_.empty()) return message;
+    const std::string name = target_.string();
+    for (std::size_t at = message.find(shownAs_); at != std::string::npos; at = message.find(shownAs_, at + name.size()))
+        message.replace(at, shownAs_.size(), name);
+    return message;
+}
+
+bool FileReplacement::Commit(Sync sync)
+{
+    if (!file_) return false;
+    bool ok = std::fflush(file_) == 0 && (sync == Sync::None || SyncToDisk());
+    if (!ok) Fail();
+    if (std::fclose(file_) != 0 && ok) {
+        ok = false;
+        Fail();
+    }
+    file_ = nullptr;
+    if (ok && std::rename(temp_.c_str(), written_.c_str()) != 0) {
+        ok = false;
+        Fail();
+    }
+    if (ok) temp_.clear();
+    Abandon();
+    return ok;
+}
+
+// The file at Path() to the disk: the one written through File(), or the one
+// a writer working by name put there in its place.
+bool FileReplacement::SyncToDisk()
+{
+    const int own = ::fileno(file_);
+    struct stat mine {}, there {};
+    if (::fstat(own, &mine) == 0 && ::stat(temp_.c_str(), &there) == 0 && mine.st_dev == there.st_dev &&
+        mine.st_ino == there.st_ino)
+        return ::fsync(own) == 0;
+    const int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
+}
+
+void FileReplacement::Abandon()
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+void FileReplacement::Fail() { error_ = ErrnoText(errno); }
+
+} // namespace platform
