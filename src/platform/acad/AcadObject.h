@@ -51,6 +51,12 @@ public:
     // Hexadecimal handle ("2F"), stable in the file.
     std::string Handle() const;
     std::uint64_t HandleValue() const { return handle_; }
+    // Engine: the handle an object not yet in its drawing asks for (one read
+    // from a file); the drawing gives it another when that one is taken.
+    void RequestHandle(std::uint64_t handle)
+    {
+        if (id_ == 0) handle_ = handle;
+    }
     // Hexadecimal text of a handle value, as Handle() gives it.
     static std::string HandleText(std::uint64_t handle);
     std::int32_t OwnerID() const;

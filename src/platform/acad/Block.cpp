@@ -287,8 +287,24 @@ void Block::RemoveReference(BlockReference& r)
 void Block::EnableSpatialIndex()
 {
     if (index_) return;
-    index_ = std::make_unique<SpatialIndex>();
-    index_->Load(*this, [](const Entity& e) { return e.Extents(); });
+    // References whose definitions changed are measured again first: measuring
+    // them while the boxes are taken would re-index them into the index being
+    // built, each then held twice and found after its erasure.
+    Document().FlushBlockChanges();
+    // Only what is the block's own and alive: an entity erased or moved to
+    // another container while the block was not indexed must never be found.
+    std::vector<Entity*> live;
+    live.reserve(entities_.Count());
+    for (Entity* e : entities_.Raw())
+        if (!e->IsErased() && e->OwnerBlock() == this) live.push_back(e);
+    auto index = std::make_unique<SpatialIndex>();
+    index->Load(live, [](const Entity& e) { return e.Extents(); });
+    index_ = std::move(index);
+}
+
+void Block::SuspendSpatialIndex()
+{
+    index_.reset();
 }
 
 void Block::OnErase()

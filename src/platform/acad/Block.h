@@ -138,7 +138,11 @@ public:
     bool Reaches(const Block& other) const;
     void SetXRefPath(const std::filesystem::path& p) { xrefPath_ = p; }
     void SetLayout(acad::Layout* l) { layout_ = l; }
+    // Indexes the block's live entities in one go (nothing when already indexed).
     void EnableSpatialIndex();
+    // Engine: no index while a drawing is read (queries scan, erasures have no
+    // index to leave); EnableSpatialIndex after the read indexes what is left.
+    void SuspendSpatialIndex();
     void SetNameRaw(const std::string& name) { name_ = name; }  // engine: swaps of "*Paper_Space" names
     // Bumped whenever the content changes.
     std::uint64_t ContentVersion() const { return contentVersion_; }

@@ -451,9 +451,16 @@ void Document::AdoptObject(std::unique_ptr<AcadObject> o)
     if (!o) ThrowInvalidInput("objeto nulo");
     if (o->doc_ != this) throw Error(ErrorCode::WrongDocument, "O objeto pertence a outro desenho");
     if (o->id_ != 0) ThrowInvalidInput("objeto já registrado");
+    // A handle asked for before adoption (a drawing being read) is taken when
+    // free: one entry made, where re-keying afterwards would move it.
+    const std::uint64_t asked = o->handle_;
     o->id_ = RegisterId(o.get());
-    o->handle_ = AllocateHandle();
-    byHandle_[o->handle_] = o.get();
+    if (asked != 0 && byHandle_.try_emplace(asked, o.get()).second) {
+        if (asked >= handseed_) handseed_ = asked + 1;
+    } else {
+        o->handle_ = AllocateHandle();
+        byHandle_[o->handle_] = o.get();
+    }
     objects_.push_back(std::move(o));
 }
 

@@ -45,7 +45,14 @@ struct SvHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
-using NameCache = std::unordered_map<std::string, std::uint32_t, SvHash, std::equal_to<>>;
+// Record indices by the name as the file spells it; the name asked last is
+// tried first (a drawing's entities mostly come in runs on one layer).
+struct NameCache {
+    std::unordered_map<std::string, std::uint32_t, SvHash, std::equal_to<>> byName;
+    std::string lastName;
+    std::uint32_t lastIndex = 0;
+    bool hasLast = false;
+};
 
 bool IsStringCode(int c)
 {
@@ -82,6 +89,23 @@ public:
     void Run()
     {
         PrepareHandles();
+        // The spaces are indexed once, after the read, from the entities left in
+        // them: inserting one at a time rebuilds the grid each time the count
+        // doubles. Also when the read fails, so that the drawing stays usable.
+        struct IndexAfterRead {
+            std::vector<Block*> blocks;
+            void operator()() noexcept
+            {
+                for (Block* b : blocks) try {
+                        if (!b->IsErased()) b->EnableSpatialIndex();
+                    } catch (...) {  // out of memory: its queries scan instead
+                    }
+                blocks.clear();
+            }
+            ~IndexAfterRead() { (*this)(); }
+        } index;
+        for (Layout* l : doc_.Layouts()) index.blocks.push_back(&l->Block());
+        for (Block* b : index.blocks) b->SuspendSpatialIndex();
         bool eof = false;
         while (!eof && in_.Next()) {
             if (in_.Code() == 999) continue;
@@ -99,6 +123,7 @@ public:
         if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
         in_.CheckRest();
         Finish();
+        index();
     }
 
     // One note for the person about what was left out ("" when nothing was).
@@ -167,11 +192,19 @@ private:
     template <class Make>
     std::uint32_t Resolve(NameCache& cache, std::string_view raw, Make make)
     {
-        if (auto it = cache.find(raw); it != cache.end()) return it->second;
-        std::string name;
-        DecodeText(Trim(raw), name);
-        const std::uint32_t index = make(name);
-        cache.emplace(std::string(raw), index);
+        if (cache.hasLast && raw == cache.lastName) return cache.lastIndex;
+        std::uint32_t index;
+        if (auto it = cache.byName.find(raw); it != cache.byName.end()) {
+            index = it->second;
+        } else {
+            std::string name;
+            DecodeText(Trim(raw), name);
+            index = make(name);
+            cache.byName.emplace(std::string(raw), index);
+        }
+        cache.lastName.assign(raw);
+        cache.lastIndex = index;
+        cache.hasLast = true;
         return index;
     }
 
@@ -804,9 +837,11 @@ private:
     // belong to it, into `block` (null: model or paper space, by its group 67).
     void ReadEntity(Block* block)
     {
+        using namespace std::string_view_literals;
         const std::string name(in_.Word());
+        const std::string_view kind = name;  // compared by length first, as a string is not
         const std::size_t line = in_.Line();
-        if (name == "ATTRIB" || name == "VERTEX" || name == "SEQEND") {
+        if (kind == "ATTRIB"sv || kind == "VERTEX"sv || kind == "SEQEND"sv) {
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
         }
@@ -840,7 +875,7 @@ private:
                     if (g.code == 2) rawBlockNames_.insert(UpperName(g.value));
                 e = std::make_unique<RawEntity>(doc_, name, std::move(objectName), std::move(rec.raw));
                 rec.raw.clear();
-            } else if (name == "DIMENSION") {
+            } else if (kind == "DIMENSION"sv) {
                 if (std::string pic = codecs_.DimensionBlock(); !pic.empty()) pictureBlocks_.insert(UpperName(pic));
             }
             if (auto* ref = dynamic_cast<BlockReference*>(e.get())) CheckNesting(target, ref->Data().block);
@@ -854,12 +889,12 @@ private:
         }
         if (!usable || !e) return;
         Entity* added = nullptr;
+        e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
-        ReKey(*added, rec.handle);
         KeepEmbedded(*added, rec);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
-        if (name == "MTEXT") NoteColumns(*added, rec);
+        if (kind == "MTEXT"sv) NoteColumns(*added, rec);
     }
 
     void KeepEmbedded(const Entity& e, Record& rec)
@@ -994,12 +1029,12 @@ private:
                 }))
                 continue;
             AttributeReference* a = nullptr;
+            e->RequestHandle(rec.handle);
             if (!Usable(rec.line, "ATTRIB", [&] {
                     a = ref.AppendAttribute(
                         std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
                 }))
                 continue;
-            ReKey(*a, rec.handle);
             KeepEmbedded(*a, rec);
         }
     }
@@ -1262,8 +1297,12 @@ private:
 
     void Finish()
     {
+        // From every definition but the spaces: nothing may refer to a space
+        // (CheckNesting refuses it), so no cycle passes through one, and a walk
+        // from a space would only visit its entities, a million in a large drawing.
         std::unordered_map<const Block*, char> colors;
-        for (const Block* b : doc_.Blocks()) CheckAcyclic(*b, colors);
+        for (const Block* b : doc_.Blocks())
+            if (!b->IsLayout() && !IsSpaceName(b->Name())) CheckAcyclic(*b, colors);
         FinishLayouts();
         FinishStraySpaces();
         FinishClips();

@@ -344,7 +344,9 @@ public:
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
         if (check_) check_(ctx, rec, this->data_);
-        return std::make_unique<E>(ctx.Doc(), this->data_);
+        // The data is read anew for the next record (Begin): kinds that can take
+        // it over keep its lists without copying them.
+        return std::make_unique<E>(ctx.Doc(), std::move(this->data_));
     }
     const void* View(const Entity& e) override { return &static_cast<const E&>(e).Data(); }
 
@@ -680,7 +682,15 @@ private:
 
 // --- LWPOLYLINE
 
-const CustomField kLwCount{[](ReadContext&, void*) {},
+// Vertices announced by group 90, room made for them up to a bound: a damaged
+// count neither fails the record nor asks for the memory it names.
+constexpr long long kLwReserveMax = 4096;
+const CustomField kLwCount{[](ReadContext& ctx, void* d) {
+                               long long n = 0;
+                               if (ParseInteger(ctx.In().Raw(), n) && n > 0)
+                                   As<LWPolylineData>(d).geometry.vertices.reserve(
+                                       static_cast<std::size_t>(std::min(n, kLwReserveMax)));
+                           },
                            [](WriteContext& ctx, const void* d) {
                                ctx.Out().Int(90, static_cast<long long>(
                                                      As<LWPolylineData>(d).geometry.vertices.size()));

@@ -11,11 +11,6 @@ namespace acad::dxf {
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // Windows-1252 code points of the bytes 0x80..0x9F (the rest is Latin-1).
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -138,14 +133,6 @@ std::string Quote(std::string_view s)
 
 }  // namespace
 
-std::string_view Trim(std::string_view s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
-
 void DecodeText(std::string_view raw, std::string& out)
 {
     out.clear();
@@ -230,6 +217,12 @@ bool ParseReal(std::string_view s, double& v)
         return true;
     }
     if (s.size() > 64) return false;
+    // Most values are plain numbers: read in place, copied only for "+" or ",".
+    if (s[0] != '+') {
+        auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+        if (r.ec == std::errc() && r.ptr == s.data() + s.size())
+            return std::isfinite(v) && std::fabs(v) <= kMaxMagnitude;
+    }
     char buf[65];
     std::size_t n = 0;
     const bool hasPoint = s.find('.') != std::string_view::npos;
@@ -366,7 +359,15 @@ bool GroupReader::ReadLine(std::string_view& line)
     const void* nl = nullptr;
     while (true) {
         const std::size_t rest = size_ - pos_;
-        nl = pos_ < size_ ? std::memchr(data_ + pos_, '\n', std::min(rest, kMaxLineLength + 1)) : nullptr;
+        if (pos_ < size_) {
+            // Lines of a drawing are mostly a few characters long: looked at
+            // directly, the longer ones handed to memchr.
+            const char* p = data_ + pos_;
+            const char* end = p + std::min(rest, kMaxLineLength + 1);
+            const char* near = p + std::min(static_cast<std::size_t>(end - p), std::size_t{24});
+            while (p < near && *p != '\n') ++p;
+            nl = p < near ? p : p < end ? std::memchr(p, '\n', static_cast<std::size_t>(end - p)) : nullptr;
+        }
         if (nl || rest > kMaxLineLength) break;
         if (!Refill()) break;
     }

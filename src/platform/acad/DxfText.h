@@ -52,7 +52,19 @@ bool ParseHandle(std::string_view s, std::uint64_t& v);  // hexadecimal, not 0
 // `precision` significant digits; always with a "." and AutoCAD's exponent form.
 void AppendReal(std::string& out, double v, int precision = 17);
 
-std::string_view Trim(std::string_view s);
+// Blanks around a value: space, tab, CR, VT, FF (a line break ends the line).
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+// Inline: it runs for most groups of a file, which mostly have no blanks to drop.
+inline std::string_view Trim(std::string_view s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
 
 // Reads groups from text held in memory, or from a file a piece at a time (a
 // drawing of a million entities need not be held whole while it is read). The

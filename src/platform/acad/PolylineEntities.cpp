@@ -130,6 +130,11 @@ struct LWPolyline::Kept {
 LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data) {}
 LWPolyline::~LWPolyline() = default;
 
+LWPolyline::LWPolyline(acad::Document& doc, LWPolylineData&& data) : Entity(doc), data_(std::move(data))
+{
+    data_.geometry.vertices.shrink_to_fit();
+}
+
 void LWPolyline::CheckVertex(int index) const
 {
     if (index < 0 || index >= static_cast<int>(data_.geometry.vertices.size()))

@@ -17,6 +17,8 @@ namespace acad {
 class LWPolyline : public Entity {
 public:
     LWPolyline(acad::Document& doc, const LWPolylineData& data);
+    // Takes the vertices over (a polyline just read), held without spare room.
+    LWPolyline(acad::Document& doc, LWPolylineData&& data);
     ~LWPolyline() override;
     std::string ObjectName() const override { return "AcDbPolyline"; }
     std::string DxfName() const override { return "LWPOLYLINE"; }

@@ -28,6 +28,8 @@ public:
     template <class Range, class BoxOf>
     void Load(const Range& entities, BoxOf boxOf)
     {
+        slots_.reserve(slots_.size() + std::size(entities));
+        where_.reserve(where_.size() + std::size(entities));
         for (Entity* e : entities) AddSlot(*e, boxOf(*e));
         Rebuild();
     }
