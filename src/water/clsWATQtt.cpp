@@ -289,8 +289,7 @@ void clsWATQtt::DrawQuantitativos(bool SomenteTubos, bool& Cancelado)
         return gModelSpace->InsertBlock(ponto_, Bloco, 1.0, 1.0, 1.0, 0.0);
     };
     insere("RQ-A");
-    const std::size_t itens = tubos_.size() + conexoes_.size();
-    if (Progresso) Progresso->Progress_Start(static_cast<long long>(itens), "");
+    if (Progresso) Progresso->Progress_Start(static_cast<long long>(tubos_.size() + conexoes_.size()), "");
     long long numero = 1;
     const auto linha = [&](const std::string& Codigo, const std::string& Diametro, const std::string& Descricao,
                            const std::string& Quantidade, const char* Unidade) {
