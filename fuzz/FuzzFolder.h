@@ -51,7 +51,7 @@ public:
     // Writes `name` beside what the folder holds.
     std::string WriteBeside(const std::string& name, const std::uint8_t* data, std::size_t size) const
     {
-        const std::string file = path_ + "/" + name;
+        std::string file = path_ + "/" + name;
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
         if (!out) std::abort();

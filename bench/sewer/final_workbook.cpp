@@ -31,7 +31,7 @@ const std::vector<sewerbench::CampoDbf> kCampos = {
 
 std::string Campo_(int Trecho, const sewerbench::CampoDbf& c)
 {
-    const std::string n = std::to_string(Trecho);
+    std::string n = std::to_string(Trecho);
     const std::string nome = c.Nome;
     if (nome == "CLTAT") return n;
     if (nome == "CLTAN") return Trecho % 50 == 1 ? "-0-" : std::to_string(Trecho - 1);

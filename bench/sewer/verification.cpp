@@ -96,7 +96,7 @@ int Verifica(Painel& P)
     verif.SetcListBox1(&P.Opcoes);
     verif.SetcListBox2(&P.Falhas);
     verif.cProgress = &P.Barra;
-    verif.ConfereErroMsg += [&P](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, std::string Mensagem,
+    verif.ConfereErroMsg += [&P](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, const std::string& Mensagem,
                                  Ponto Pt1, std::optional<Ponto> Pt2) {
         RegistraErro(P.Falhas, Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2);
     };

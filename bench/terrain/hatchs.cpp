@@ -39,7 +39,7 @@ std::filesystem::path ArquivoDeHachuras()
 {
     const std::filesystem::path pasta = std::filesystem::temp_directory_path() / "quoril-bench-terrain";
     std::filesystem::create_directories(pasta);
-    const std::filesystem::path arquivo = pasta / "hachuras.dxf";
+    std::filesystem::path arquivo = pasta / "hachuras.dxf";
     acad::Document doc;
     for (int h = 0; h < kHatchs; ++h) {
         const double cx = kX0 + (h % 25) * kPassoGrade, cy = kY0 + (h / 25) * kPassoGrade;

@@ -56,6 +56,7 @@ void Catalogo()
 class Sessao {
 public:
     template <class F>
+    // NOLINTNEXTLINE(bugprone-forwarding-reference-overload): a session is never copied or moved.
     explicit Sessao(F&& Desenha)
     {
         app = std::make_unique<acad::Application>();

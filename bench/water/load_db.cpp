@@ -30,7 +30,7 @@ void Executa(sqlite3* Db, const std::string& Sql)
 
 std::filesystem::path GeraCatalogo()
 {
-    const std::filesystem::path pasta = std::filesystem::temp_directory_path() / "quoril-bench-water";
+    std::filesystem::path pasta = std::filesystem::temp_directory_path() / "quoril-bench-water";
     std::filesystem::remove_all(pasta);
     std::filesystem::create_directories(pasta);
     const std::filesystem::path banco = pasta / "rereva2000r.mdb";

@@ -147,7 +147,7 @@ struct Rede {
         gZonas = zonas;
         gTubosExp = tubos;
         gNumTubosExp = static_cast<std::int32_t>(tubos.size());
-        const fs::path banco = pasta / ("Rede" + std::to_string(n % 2) + ".mdb");
+        fs::path banco = pasta / ("Rede" + std::to_string(n % 2) + ".mdb");
         fs::remove(banco);
         fs::copy_file(fs::path(QUORIL_BIN_DIR) / "Lumbra.mdb", banco);
         return banco;

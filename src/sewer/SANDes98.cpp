@@ -1449,7 +1449,7 @@ void SANDes98::PreparaVerificacao(bool Generica)
     SANERRlst.SetVisible(false);
     SANERROptlst.SetVisible(true);
     const auto falha = [this](int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
-                              std::string Mensagem, Ponto Pt1, std::optional<Ponto> Pt2) {
+                              const std::string& Mensagem, Ponto Pt1, std::optional<Ponto> Pt2) {
         MyClsSANVerif_ConfereErroMsg(ErrType, ObjectId, PVmId, PVjId, Mensagem, Pt1, Pt2);
     };
     VerificacaoSAN* verif = nullptr;

@@ -321,7 +321,7 @@ std::string clsSANDes::MakeTRName(double Diametro, int Etapa)
             tipo = e.LineType;
         }
     }
-    const std::string nome = "T_" + NumeroSimples(Diametro) + sufixo;
+    std::string nome = "T_" + NumeroSimples(Diametro) + sufixo;
     GetLayer(nome, cor, tipo);
     return nome;
 }

@@ -79,7 +79,7 @@ std::string Quem(const std::string& Tipo, const std::string& Nome, acad::BlockRe
     return Tipo + " " + Nome + " (" + Bloco.Name() + ", " + Bloco.Handle() + ")";
 }
 
-std::string Troca(std::string Texto, char De, const std::string& Por)
+std::string Troca(const std::string& Texto, char De, const std::string& Por)
 {
     std::string r;
     for (char c : Texto) {

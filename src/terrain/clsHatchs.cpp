@@ -682,16 +682,15 @@ void clsHatchs::IndexaRegioes()
 void clsHatchs::SetTipo(int Indice, const std::string& NovoNome)
 {
     if (Indice < 0 || Indice >= static_cast<int>(gHatchZonas.size())) return;
-    const std::string novo = NovoNome;
     if (RegiaoPorHatch && gHatchZonas.size() == hatchDaRegiao_.size()) {
         const int hatch = hatchDaRegiao_[static_cast<std::size_t>(Indice)];
         for (LoopRegiao& l : loops_)
-            if (l.Hatch == hatch) l.Nome = novo;
+            if (l.Hatch == hatch) l.Nome = NovoNome;
         return;
     }
     const std::string antigo = gHatchZonas[static_cast<std::size_t>(Indice)].Nome;
     for (LoopRegiao& l : loops_)
-        if (l.Nome == antigo) l.Nome = novo;
+        if (l.Nome == antigo) l.Nome = NovoNome;
 }
 
 void clsHatchs::Info_Pavto(const Ponto& P, std::string& Nome)

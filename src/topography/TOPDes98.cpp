@@ -493,9 +493,9 @@ void TOPDes98::TRBlkExecutaCmd_Click()
 {
     Protegido([&] {
         const std::string c = TRBlkExecutaCmd.Caption();
-        if (c.rfind("I", 0) == 0)
+        if (c.rfind('I', 0) == 0)
             TRBlkInicia();
-        else if (c.rfind("E", 0) == 0)
+        else if (c.rfind('E', 0) == 0)
             TRBlkExecuta();
     });
 }

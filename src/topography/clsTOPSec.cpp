@@ -63,7 +63,7 @@ clsTOPSec::~clsTOPSec() = default;
 
 std::string clsTOPSec::ConfereEquidistancia(const std::string& Texto)
 {
-    const std::string msg = "A equidistância deve ser um número inteiro maior ou igual a 1.";
+    std::string msg = "A equidistância deve ser um número inteiro maior ou igual a 1.";
     if (Texto.empty() || !IsNumero(Texto)) return msg;
     const double q = StrToDbl(Texto);
     if (!(q >= 1) || q != std::floor(q) || q > 32767) return msg;
@@ -72,7 +72,7 @@ std::string clsTOPSec::ConfereEquidistancia(const std::string& Texto)
 
 std::string clsTOPSec::ConfereEscala(const std::string& Texto)
 {
-    const std::string msg = "A relação entre as escalas deve ser um número maior que 0.";
+    std::string msg = "A relação entre as escalas deve ser um número maior que 0.";
     if (Texto.empty() || !IsNumero(Texto)) return msg;
     const double e = StrToDbl(Texto);
     if (!(e > 0) || !std::isfinite(e)) return msg;

@@ -66,7 +66,7 @@ std::string DefineBlocoDeArquivo(const std::string& Arquivo)
     // The host names the block after the file, as it does for any drawing
     // inserted by its path.
     acad::BlockReference* r = gModelSpace->InsertBlock({0, 0, 0}, Arquivo, 1, 1, 1, 0);
-    const std::string nome = r->Name();
+    std::string nome = r->Name();
     r->Delete();
     return nome;
 }

@@ -696,7 +696,7 @@ void clsWATDes::SetCurDoc(acad::Document* Doc)
     CurDoc = Doc;
     if (!Doc) return;
     CliqueDireito_ = Doc->BeginRightClick.Connect([this](acad::Point3d p) { CurDoc_BeginRightClick(p); });
-    FimComando_ = Doc->EndCommand.Connect([this](std::string nome) { CurDoc_EndCommand(nome); });
+    FimComando_ = Doc->EndCommand.Connect([this](const std::string& nome) { CurDoc_EndCommand(nome); });
 }
 
 void clsWATDes::CurDoc_BeginRightClick(const acad::Point3d& /*PickPoint*/)

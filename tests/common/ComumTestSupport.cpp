@@ -22,7 +22,7 @@ FormComum::~FormComum()
 
 std::string ComumTest::FigurasDoPrograma()
 {
-    const std::string antes = forms::ResourcePictureFolder();
+    std::string antes = forms::ResourcePictureFolder();
     forms::SetResourcePictureFolder((cadtest::PastaDoPrograma() / "pictures").string());
     return antes;
 }
@@ -43,7 +43,7 @@ ComumTest::~ComumTest()
 
 std::filesystem::path ComumTest::CatalogoPequeno(const std::string& Linhas)
 {
-    const std::filesystem::path banco = pasta / "rereva2000r.mdb";
+    std::filesystem::path banco = pasta / "rereva2000r.mdb";
     std::filesystem::remove(banco);
     cadtest::ExecutaSql(banco, "CREATE TABLE T_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);" + Linhas);
     gMdbPath = banco.string();

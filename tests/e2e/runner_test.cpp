@@ -157,7 +157,7 @@ std::string NetworkDrawing(const std::string& folder, std::string& handle)
     handle = fill({40, 20, 0}, "PV-2", "100.800")->Handle();
     doc.Layers().Add("REDE");
     doc.ModelSpace().AddLine({10, 20, 0}, {40, 20, 0})->SetLayer("REDE");
-    const std::string path = folder + "/rede.dwg";
+    std::string path = folder + "/rede.dwg";
     doc.SaveAs(path);
     return path;
 }

@@ -120,7 +120,7 @@ protected:
         Verif.SetcListBox1(&listas.Opcoes);
         Verif.SetcListBox2(&listas.Falhas);
         Verif.cProgress = &listas.Barra;
-        Evento += [this](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, std::string Mensagem,
+        Evento += [this](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, const std::string& Mensagem,
                          Ponto Pt1, std::optional<Ponto> Pt2) {
             RegistraErro(listas.Falhas, Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2);
         };

@@ -69,7 +69,7 @@ protected:
     std::filesystem::path Saida() const { return pasta / "final.xls"; }
 
     // Opens `rede.dbf` with every field, CLTAT a number.
-    void Abre(const std::vector<RegistroDbf>& Registros, std::vector<CampoDbf> Campos = CamposCompletos(true))
+    void Abre(const std::vector<RegistroDbf>& Registros, const std::vector<CampoDbf>& Campos = CamposCompletos(true))
     {
         EscreveDbf(pasta / "rede.dbf", Campos, Registros);
         arquivos.push_back((pasta / "rede.dbf").string());

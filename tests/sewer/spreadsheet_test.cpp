@@ -132,7 +132,7 @@ protected:
         return "(nenhuma)";
     }
     // Runs `Acao` at the `Vez`th yield of the step showing `Passo`.
-    void NaJanela(const std::string& Passo, int Vez, std::function<void(frmCancelar&)> Acao)
+    void NaJanela(const std::string& Passo, int Vez, const std::function<void(frmCancelar&)>& Acao)
     {
         cancela_.setInterval(0);
         QObject::connect(&cancela_, &QTimer::timeout, [this, Passo, Vez, Acao] {

@@ -121,7 +121,7 @@ public:
             QTimer::singleShot(0, &w_, std::move(next));
         };
     }
-    void Type(const QString& line, std::function<void()> first = {})
+    void Type(const QString& line, const std::function<void()>& first = {})
     {
         queue_.push_back([this, line, first] {
             if (first) first();

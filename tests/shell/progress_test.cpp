@@ -23,7 +23,7 @@ struct Host {
     explicit Host(const std::string& name, double width = 3015) : form(name)
     {
         bar.Move(0, 0, width, 255);
-        bar.TimerMsg += [this](std::string m) { msgs.push_back(m); };
+        bar.TimerMsg += [this](const std::string& m) { msgs.push_back(m); };
         bar.SetRelogio([this] { return agora; });
         form.Show();
     }

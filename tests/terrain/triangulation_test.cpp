@@ -45,7 +45,7 @@ std::vector<Triangulo> TriangulaDuasVezes(const std::vector<VerticeRec>& Pontos)
     clsDelaunay d;
     CarregaVertices(Pontos);
     gNumTriangulos = d.Triangulate(static_cast<int32_t>(Pontos.size()));
-    const std::vector<Triangulo> primeira = ConjuntoDaMalha();
+    std::vector<Triangulo> primeira = ConjuntoDaMalha();
     EXPECT_EQ(FalhaDelaunay(primeira, static_cast<int32_t>(Pontos.size())), "");
     CarregaVertices(Pontos);
     gNumTriangulos = d.Triangulate(static_cast<int32_t>(Pontos.size()));

@@ -62,7 +62,7 @@ TopoTest::~TopoTest()
 
 std::filesystem::path TopoTest::CatalogoPequeno(const std::string& Linhas)
 {
-    const std::filesystem::path banco = pasta / "rereva2000r.mdb";
+    std::filesystem::path banco = pasta / "rereva2000r.mdb";
     std::filesystem::remove(banco);
     cadtest::ExecutaSql(banco, "CREATE TABLE T_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);" + Linhas);
     gMdbPath = banco.string();

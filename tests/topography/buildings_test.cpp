@@ -28,7 +28,7 @@ protected:
         TD.Start();
         user::ChooseTab(TD.SSTopo, 1);
         user::ChooseTab(TD.SSTopo, 0);
-        fim = Doc().EndCommand.Connect([this](std::string n) { comandos.push_back(n); });
+        fim = Doc().EndCommand.Connect([this](const std::string& n) { comandos.push_back(n); });
     }
     ~Cadastro() override { fim.Disconnect(); }
 

@@ -59,7 +59,7 @@ protected:
     // "INDICE" at (500, 100) with those attributes (a cell XLrCc at
     // (500 + 10c, 100 - 10r)). The drawing is saved as `nome` in the
     // temporary folder unless that is empty.
-    void Modelo(std::vector<std::string> tags, const std::string& nome = "Mapa-ABC.dwg")
+    void Modelo(const std::vector<std::string>& tags, const std::string& nome = "Mapa-ABC.dwg")
     {
         acad::Document& doc = Doc();
         doc.Layers().Add("NUM_QUADRICULA");

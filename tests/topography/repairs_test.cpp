@@ -28,7 +28,7 @@ protected:
     {
         TD.Start();
         user::ChooseTab(TD.SSTopo, 5);
-        fim = Doc().EndCommand.Connect([this](std::string n) { comandos.push_back(n); });
+        fim = Doc().EndCommand.Connect([this](const std::string& n) { comandos.push_back(n); });
     }
     ~Reparos() override { fim.Disconnect(); }
 

@@ -14,7 +14,7 @@ void ExecutaSql(const std::filesystem::path& Banco, const std::string& Sql) { ca
 std::filesystem::path EscreveCatalogo(const std::filesystem::path& Pasta, const std::string& Linhas,
                                       const std::vector<std::string>& Materiais)
 {
-    const std::filesystem::path banco = Pasta / "rereva2000r.mdb";
+    std::filesystem::path banco = Pasta / "rereva2000r.mdb";
     std::filesystem::remove(banco);
     ExecutaSql(banco, "CREATE TABLE A_CodDiam (\"Index\" SMALLINT, sDiametro TEXT, Color SMALLINT);"
                       "CREATE TABLE A_Materiais (Material TEXT, Tubulacao TEXT, DimX SMALLINT, DimY SMALLINT);"

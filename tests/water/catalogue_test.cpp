@@ -47,7 +47,7 @@ protected:
     {
         gImagensPath = PastaDoPrograma().string();
         gMdbPath = (PastaDoPrograma() / "rereva2000r.mdb").string();
-        db.FirstPIC += [this](forms::Picture p) { figuras.push_back(p); };
+        db.FirstPIC += [this](const forms::Picture& p) { figuras.push_back(p); };
     }
 
     bool Carrega()

@@ -27,7 +27,7 @@ protected:
     }
     Conexoes()
     {
-        fim = Doc().EndCommand.Connect([this](std::string n) { comandos.push_back(n); });
+        fim = Doc().EndCommand.Connect([this](const std::string& n) { comandos.push_back(n); });
     }
     ~Conexoes() override { fim.Disconnect(); }
     std::vector<std::string> comandos;

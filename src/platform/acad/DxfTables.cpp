@@ -27,6 +27,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 const Point3d kUnset{kNaN, kNaN, kNaN};
 
 // Address of a member of the record's data struct.
+// NOLINTNEXTLINE(bugprone-macro-parentheses): T is a type, m a member name.
 #define DXF_REF(T, m) (+[](void* d) -> void* { return &static_cast<T*>(d)->m; })
 
 Field Row(int code, FieldType t, MemberRef r, double def = 0.0, bool opt = false, int mask = 0)

@@ -101,7 +101,7 @@ private:
 class DbfSource : public SqliteSource {
 public:
     DbfSource(std::shared_ptr<DbfFolder> folder, std::string source, long options)
-        : SqliteSource(folder->Db(), source, Translation{}), folder_(std::move(folder)), options_(options)
+        : SqliteSource(folder->Db(), std::move(source), Translation{}), folder_(std::move(folder)), options_(options)
     {
     }
 

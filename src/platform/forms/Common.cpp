@@ -65,6 +65,8 @@ namespace {
 QColor SystemColor(int index)
 {
     const QPalette pal = QApplication::palette();
+    // One case per system colour, though several share a palette role.
+    // NOLINTBEGIN(bugprone-branch-clone)
     switch (index) {
     case 0x00: return pal.color(QPalette::Button);            // scroll bars
     case 0x01: return pal.color(QPalette::Dark);              // desktop
@@ -93,6 +95,7 @@ QColor SystemColor(int index)
     case 0x18: return pal.color(QPalette::ToolTipBase);
     default: return pal.color(QPalette::Button);
     }
+    // NOLINTEND(bugprone-branch-clone)
 }
 
 } // namespace

@@ -24,8 +24,8 @@ protected:
     {
         app.SetInputSource(script);
         app.ZoomCenter({0, 0, 0}, 200);
-        begun = doc.BeginCommand.Connect([this](std::string name) { events.push_back("begin " + name); });
-        ended = doc.EndCommand.Connect([this](std::string name) { events.push_back("end " + name); });
+        begun = doc.BeginCommand.Connect([this](const std::string& name) { events.push_back("begin " + name); });
+        ended = doc.EndCommand.Connect([this](const std::string& name) { events.push_back("end " + name); });
     }
     ~CommandTest() override
     {
@@ -195,7 +195,7 @@ TEST_F(CommandTest, RotateLastWaitsForTheAngleAfterSendCommandReturns)
     numero->SetRotation(0.3);
     BlockReference* ref = doc.ModelSpace().InsertBlock({1234.5, 678, 0}, "CAD_COM", 1, 1, 1, 0);
     Strings waiting;
-    auto w = doc.CommandLine().WaitingForInput.Connect([&](std::string n) { waiting.push_back(n); });
+    auto w = doc.CommandLine().WaitingForInput.Connect([&](const std::string& n) { waiting.push_back(n); });
 
     doc.SendCommand("ROTATE" + CR + "LAST" + CR + CR + "1234.50000000,678.00000000" + CR);
     // Back in the program with the host still asking.
@@ -371,7 +371,7 @@ TEST_F(CommandTest, DimAlignedAsksThreePointsAndItsEndLetsTheProgramFinish)
     std::string tool = "DimUno";
     const int saved = doc.GetVariable("OSMODE").AsInt();
     doc.SetVariable("OSMODE", 512);
-    auto handler = doc.EndCommand.Connect([&](std::string name) {
+    auto handler = doc.EndCommand.Connect([&](const std::string& name) {
         if (tool == "DimUno" && name == "DIMALIGNED") {
             doc.Utility().Prompt("\r\n");
             const std::string typed = doc.Utility().GetString(false, "Distância:");

@@ -74,7 +74,7 @@ TEST(DxfDamaged, ForeignAndDamagedFilesAreRefusedNamingFileAndLine)
               "");
 
     // Binary drawings, binary DXF and garbage.
-    EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary", 24)).find("DWG"), std::string::npos);
+    EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary\0", 24)).find("DWG"), std::string::npos);
     EXPECT_NE(Refusal(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).find("binário"), std::string::npos);
     EXPECT_NE(Refusal("isto não é um desenho\nnem de longe\n").find("linha 1"), std::string::npos);
     EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20"})).find("linha 9"),
@@ -261,7 +261,7 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     const std::string text = WriteDxfText(big);
     ASSERT_GT(text.size(), 3u << 20);
     auto save = [&](const std::string& name, const std::string& content) {
-        const auto path = dir / name;
+        auto path = dir / name;
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(content.data(), 1, content.size(), f);
         std::fclose(f);

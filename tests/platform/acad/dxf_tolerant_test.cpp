@@ -48,6 +48,7 @@ std::string SewerEntities()
 {
     return CrLf({" 0", "TEXT", " 5", "3E9", " 100", "AcDbEntity", " 8", "NUMPV", " 100", "AcDbText", " 10",
                  "96.000000000000", " 20", "203.200000000000", " 30", "0.0", " 40", "4.0", " 1",
+                 // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): the split ends the \x escape.
                  "PV-\xC7" "1", " 7", "ROMANS", " 72", "1", " 11", "103.200000000000", " 21", "203.200000000000",
                  " 31", "0.0", " 100", "AcDbText",
                  " 0", "INSERT", " 5", "3EA", " 100", "AcDbEntity", " 8", "PV", " 100", "AcDbBlockReference", " 2",

@@ -27,7 +27,7 @@ void ExpectError(int number, F action)
 // An empty folder of this test process under the temporary folder.
 inline std::filesystem::path TempFolder(const std::string& name)
 {
-    const auto p = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    auto p = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     return p;

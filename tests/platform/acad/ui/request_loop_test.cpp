@@ -306,7 +306,7 @@ TEST_F(RequestLoop, CommandsLeftWaitingGoOnInTheWindow)
 {
     acad::Line* line = h.doc->ModelSpace().AddLine({0, 0, 0}, {10, 0, 0});
     std::vector<std::string> ended;
-    auto c = h.doc->EndCommand += [&](std::string name) { ended.push_back(name); };
+    auto c = h.doc->EndCommand += [&](const std::string& name) { ended.push_back(name); };
     auto settle = [&] {
         for (int i = 0; i < 20 && h.doc->CommandActive(); ++i) Harness::Process();
     };

@@ -35,7 +35,7 @@ namespace {
 
 std::filesystem::path TempFolder(const std::string& name)
 {
-    const auto p = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    auto p = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     return p;
