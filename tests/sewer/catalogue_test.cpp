@@ -147,7 +147,7 @@ TEST_F(Catalogo, AFailureOfMemoryOrOfTheProgramIsToldInPortuguese)
     // text never reaches the person; the catalogue's own faults keep theirs.
     const auto Le = [](const std::function<void()>& Falha) {
         forms::Screen.SetMousePointer(forms::vbHourglass);
-        const std::string erro = LeCatalogo([&](const ado::Connection&) { Falha(); });
+        std::string erro = LeCatalogo([&](const ado::Connection&) { Falha(); });
         EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
         return erro;
     };

@@ -27,7 +27,7 @@ struct Host {
     Host()
     {
         menu.Click += [this](int i) { clicks.push_back(i); };
-        menu.Mouse += [this](std::string d) { hovers.push_back(d); };
+        menu.Mouse += [this](const std::string& d) { hovers.push_back(d); };
         form.Show();
     }
     ~Host() { forms::Unload(form); }

@@ -27,7 +27,6 @@ using input::Request;
 }  // namespace
 
 Utility::Utility(Document& doc) : doc_(doc) {}
-Utility::~Utility() = default;
 
 Point3d Utility::AskPoint(InputKind kind, const std::optional<Point3d>& base, const std::string& prompt)
 {

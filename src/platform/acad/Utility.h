@@ -28,7 +28,7 @@ class BlockReference;
 class Utility {
 public:
     explicit Utility(Document& doc);
-    ~Utility();
+    ~Utility() = default;
     Utility(const Utility&) = delete;
     Utility& operator=(const Utility&) = delete;
 

@@ -137,7 +137,7 @@ std::filesystem::path XrefFile(const acadcore_test::TempDir& dir)
     Document base;
     base.Layers().Add("CONEXOES");
     base.ModelSpace().AddLine({0, 0, 0}, {5, 5, 0})->SetLayer("CONEXOES");
-    const auto path = dir / "base.dwg";
+    auto path = dir / "base.dwg";
     WriteDxf(base, path);
     return path;
 }
