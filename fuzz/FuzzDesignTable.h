@@ -28,14 +28,13 @@ struct Campo {
 
 // The design program's layout.
 inline const Campo kCampos[] = {
-    {"CLTAT", 'C', 10, 0}, {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0}, {"CLTAN", 'C', 10, 0},
-    {"PVM", 'C', 10, 0},   {"CXM", 'N', 14, 3},   {"CYM", 'N', 14, 3},   {"CTM", 'N', 10, 3},
-    {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},   {"PVJ", 'C', 10, 0},   {"CXJ", 'N', 14, 3},
-    {"CYJ", 'N', 14, 3},   {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},
-    {"ETAPA", 'N', 2, 0},  {"DIAM", 'N', 6, 3},   {"COMP", 'N', 8, 2},   {"DECL", 'N', 10, 6},
-    {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0}, {"OBS", 'C', 30, 0},
-    {"QRI", 'N', 10, 4},   {"QRF", 'N', 10, 4},   {"TIRF", 'N', 8, 4},   {"VELF", 'N', 8, 3},
-    {"VCRI", 'N', 8, 3},   {"QCI", 'N', 10, 3},   {"QCF", 'N', 10, 3},
+    {"CLTAT", 'C', 10, 0}, {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0},  {"CLTAN", 'C', 10, 0}, {"PVM", 'C', 10, 0},
+    {"CXM", 'N', 14, 3},   {"CYM", 'N', 14, 3},   {"CTM", 'N', 10, 3},    {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},
+    {"PVJ", 'C', 10, 0},   {"CXJ", 'N', 14, 3},   {"CYJ", 'N', 14, 3},    {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},
+    {"PRFJ", 'N', 8, 3},   {"ETAPA", 'N', 2, 0},  {"DIAM", 'N', 6, 3},    {"COMP", 'N', 8, 2},   {"DECL", 'N', 10, 6},
+    {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0}, {"OBS", 'C', 30, 0},   {"QRI", 'N', 10, 4},
+    {"QRF", 'N', 10, 4},   {"TIRF", 'N', 8, 4},   {"VELF", 'N', 8, 3},    {"VCRI", 'N', 8, 3},   {"QCI", 'N', 10, 3},
+    {"QCF", 'N', 10, 3},
 };
 constexpr int kNumCampos = static_cast<int>(std::size(kCampos));
 
@@ -43,8 +42,10 @@ inline std::vector<std::string> Partes(const std::string& Texto, char Separador)
 {
     std::vector<std::string> p(1);
     for (char c : Texto) {
-        if (c == Separador) p.emplace_back();
-        else p.back() += c;
+        if (c == Separador)
+            p.emplace_back();
+        else
+            p.back() += c;
     }
     return p;
 }

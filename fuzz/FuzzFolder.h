@@ -45,7 +45,8 @@ public:
     void Clear() const
     {
         std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(path_, ec)) std::filesystem::remove_all(entry.path(), ec);
+        for (const auto& entry : std::filesystem::directory_iterator(path_, ec))
+            std::filesystem::remove_all(entry.path(), ec);
     }
 
     // Writes `name` beside what the folder holds.
@@ -62,4 +63,4 @@ private:
     std::string path_;
 };
 
-} // namespace fuzzing
+}  // namespace fuzzing

@@ -34,7 +34,8 @@ struct Caixa {
 // that an internal fault ended the command.
 inline bool TextoDeBiblioteca(const std::string& Texto)
 {
-    for (const char* marca : {"std::", "bad_alloc", "basic_string", "vector::", "stod", "stoi", "Unknown error", "Erro interno"})
+    for (const char* marca :
+         {"std::", "bad_alloc", "basic_string", "vector::", "stod", "stoi", "Unknown error", "Erro interno"})
         if (Texto.find(marca) != std::string::npos) return true;
     return false;
 }
@@ -84,7 +85,6 @@ public:
 
     acad::Application app;
     std::optional<acad::ActiveObjectRegistration> registro;
-
 };
 
 }  // namespace fuzzing

@@ -43,7 +43,7 @@ void CheckNumber(const std::string& text, int decimals)
     if (!(std::fabs(back - x) <= tolerance)) std::abort();
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -52,16 +52,19 @@ int Interrompe(void* passos) { return ++*static_cast<long*>(passos) > 2000; }
 // for each one that the database names (a name that is no file name gets none).
 void DesenhaFiguras(sqlite3* db, const fuzzing::Folder& Figuras)
 {
-    static const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
-                                          1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0};
+    static const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0,    0,    0, 0, 54,   0,    0,  0, 40, 0,
+                                          0,   0,   1,  0, 0, 0, 1,    0,    0, 0, 1,    0,    24, 0, 0,  0,
+                                          0,   0,   4,  0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0,  0};
     Figuras.Clear();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT DISTINCT material FROM A_Conexoes LIMIT 50", -1, &st, nullptr) == SQLITE_OK)
         while (sqlite3_step(st) == SQLITE_ROW) {
             const unsigned char* texto = sqlite3_column_text(st, 0);
             const std::string nome = texto ? reinterpret_cast<const char*>(texto) : "";
-            if (nome.empty() || nome.size() > 100 || nome.find('/') != std::string::npos || nome == "." || nome == "..") continue;
-            for (const char* sufixo : {"_Click.bmp", "_Flat.bmp", "_Move.bmp"}) Figuras.WriteBeside(nome + sufixo, bmp, sizeof bmp);
+            if (nome.empty() || nome.size() > 100 || nome.find('/') != std::string::npos || nome == "." || nome == "..")
+                continue;
+            for (const char* sufixo : {"_Click.bmp", "_Flat.bmp", "_Move.bmp"})
+                Figuras.WriteBeside(nome + sufixo, bmp, sizeof bmp);
         }
     sqlite3_finalize(st);
 }
@@ -84,8 +87,7 @@ void MontaBanco(const std::string& Caminho, const std::string& Sql, const fuzzin
             for (char& c : texto) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
             passos = 0;
             if (texto.find("VACUUM") == std::string::npos)  // VACUUM INTO writes another file
-                while (sqlite3_step(st) == SQLITE_ROW) {
-                }
+                while (sqlite3_step(st) == SQLITE_ROW) {}
         }
         sqlite3_finalize(st);
         if (!depois || depois == resto) break;

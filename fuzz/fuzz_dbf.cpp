@@ -38,13 +38,15 @@ Table ReadAll(ado::Connection& cn)
     return rows;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const fuzzing::Folder folder;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const std::size_t mark = input.rfind("\x1A" "cpg");
+    const std::size_t mark = input.rfind(
+        "\x1A"
+        "cpg");
     folder.Write("rede.dbf", data, mark == std::string::npos ? size : mark + 1);
     if (mark != std::string::npos) folder.WriteBeside("rede.cpg", data + mark + 4, size - mark - 4);
     ado::Connection cn;

@@ -80,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static ProgressBar& barra = form.Add<ProgressBar>("Barra");
 
     const std::string arquivo = pasta.Write("rede.dbf", nullptr, 0);
-    if (!fuzzing::EscreveTabela(arquivo, data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1))) return 0;
+    if (!fuzzing::EscreveTabela(arquivo, data[0], std::string(reinterpret_cast<const char*>(data) + 1, size - 1)))
+        return 0;
     const std::string antes = Conteudo(arquivo);
 
     gCaixas.clear();

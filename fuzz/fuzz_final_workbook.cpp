@@ -57,7 +57,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzing::IniciaPrograma([](forms::Form& f) {
-        if (auto* box = dynamic_cast<frmMsgBox*>(&f)) gCaixas.push_back({box->Titulo.Caption(), box->Mensagem.Caption()});
+        if (auto* box = dynamic_cast<frmMsgBox*>(&f))
+            gCaixas.push_back({box->Titulo.Caption(), box->Mensagem.Caption()});
         return false;
     });
     return 0;
@@ -76,7 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzzing::EscreveTabela(tabela, data[0], Parte(texto, 0))) return 0;
     fuzzing::Pack(pasta.Path() + "/dadosfinais.xls", Parte(texto, 1), Parte(texto, 2));
     const std::string saida = pasta.Path() + "/saida.xls";
-    { std::ofstream(saida, std::ios::binary) << "antiga"; }
+    {
+        std::ofstream(saida, std::ios::binary) << "antiga";
+    }
     DefinePastaPrograma(pasta.Path());
 
     gCaixas.clear();
@@ -118,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();  // handed over a workbook that does not read
         }
     } else {
-        if (gCaixas.empty()) std::abort();  // not written, and not a word
+        if (gCaixas.empty()) std::abort();              // not written, and not a word
         if (Conteudo(saida) != "antiga") std::abort();  // the old workbook was lost
     }
     for (const fuzzing::Caixa& c : gCaixas)

@@ -23,9 +23,11 @@ struct Catalogue {
 
     Catalogue()
     {
-        db->Exec("CREATE TABLE \"E_CodDiam\" (\"Index\" INTEGER, \"Diam\" DOUBLE, \"Material\" VARCHAR(20), \"Ativo\" BOOLEAN)");
-        db->Exec("INSERT INTO \"E_CodDiam\" VALUES (1, 150, 'PVC', 1), (2, 200.5, 'Concreto', 0), (3, NULL, 'ção', -1),"
-                 " (4, 0, NULL, NULL)");
+        db->Exec(
+            "CREATE TABLE \"E_CodDiam\" (\"Index\" INTEGER, \"Diam\" DOUBLE, \"Material\" VARCHAR(20), \"Ativo\" BOOLEAN)");
+        db->Exec(
+            "INSERT INTO \"E_CodDiam\" VALUES (1, 150, 'PVC', 1), (2, 200.5, 'Concreto', 0), (3, NULL, 'ção', -1),"
+            " (4, 0, NULL, NULL)");
         db->Exec("CREATE TABLE \"Rede Esgoto\" (\"PV\" VARCHAR(10), \"Cota\" DOUBLE, \"Data\" DATE)");
         db->Exec("INSERT INTO \"Rede Esgoto\" VALUES ('PV1', 712.25, '2020-01-02'), ('pv2', NULL, NULL)");
         const std::string all = "SELECT * FROM E_CodDiam";
@@ -33,7 +35,7 @@ struct Catalogue {
     }
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -44,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ado::detail::Translation tr = cat.db->Translate(text, ado::adCmdUnspecified, true);
         sqlite3_stmt* st = nullptr;
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(cat.db->Handle(), tr.sql.c_str(), static_cast<int>(tr.sql.size()), &st, &tail) == SQLITE_OK &&
+        if (sqlite3_prepare_v2(cat.db->Handle(), tr.sql.c_str(), static_cast<int>(tr.sql.size()), &st, &tail) ==
+                SQLITE_OK &&
             st && tail && *tail) {
             sqlite3_stmt* second = nullptr;
             if (sqlite3_prepare_v2(cat.db->Handle(), tail, -1, &second, nullptr) == SQLITE_OK && second) std::abort();

@@ -35,7 +35,7 @@ long long ReadAll(const std::string& file)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

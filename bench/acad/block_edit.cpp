@@ -38,7 +38,9 @@ std::unique_ptr<acad::Document> MakeDrawing()
         for (int j = 0; j < kSide && n < 99999; ++j, ++n) {
             const double x = 10.0 * i, y = 10.0 * j;
             if (n % 10 == 9)
-                ms.InsertBlock({x + 5, y + 5, 0}, "E-PV", 1, 1, 1, 0)->GetAttributes()[0]->SetTextString(std::to_string(n));
+                ms.InsertBlock({x + 5, y + 5, 0}, "E-PV", 1, 1, 1, 0)
+                    ->GetAttributes()[0]
+                    ->SetTextString(std::to_string(n));
             else
                 ms.AddLine({x, y, 0}, {x + 5, y + 5, 0});
         }
@@ -104,8 +106,9 @@ void BM_CrossingAfterEditOfBlockWithRefs(benchmark::State& state)
     acad::Block& ms = doc.ModelSpace();
     const int side = static_cast<int>(std::ceil(std::sqrt(n)));
     for (int k = 0; k < n; ++k)
-        ms.InsertBlock({10.0 * (k / side), 10.0 * (k % side), 0}, "E-PV", 1, 1, 1, 0)->GetAttributes()[0]->SetTextString(
-            std::to_string(k));
+        ms.InsertBlock({10.0 * (k / side), 10.0 * (k % side), 0}, "E-PV", 1, 1, 1, 0)
+            ->GetAttributes()[0]
+            ->SetTextString(std::to_string(k));
     doc.ActiveView().Fit(doc.ModelExtents());
     acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
     const acad::Point3d a(10.0 * side / 2 - 1, 10.0 * side / 2 - 1, 0), b = a + acad::Point3d(2, 2, 0);

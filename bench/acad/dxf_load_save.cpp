@@ -36,17 +36,31 @@ void BuildNetwork(acad::Document& doc, int count)
     for (int i = 0; i < count; ++i) {
         const double x = (i % 400) * 25.0, y = (i / 400) * 25.0;
         switch (i % 20) {
-        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: {  // 40 %
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7: {  // 40 %
             acad::Line* l = ms.AddLine({x, y, 100.0 + i * 0.001}, {x + 20.5, y + 3.25, 99.5});
             l->SetLayer("REDE");
             break;
         }
-        case 8: case 9: case 10: case 11: case 12: {  // 25 %
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+        case 12: {  // 25 %
             auto* p = ms.AddLightWeightPolyline({x, y, x + 5, y + 1, x + 10, y, x + 15, y + 2, x + 20, y});
             p->SetBulge(1, 0.25);
             break;
         }
-        case 13: case 14: case 15: case 16: {  // 20 %
+        case 13:
+        case 14:
+        case 15:
+        case 16: {  // 20 %
             auto* t = ms.AddText("PV-" + std::to_string(i), {x, y + 3, 0}, 2.5);
             t->SetLayer("TEXTO_PV");
             break;

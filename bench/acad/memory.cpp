@@ -26,8 +26,7 @@ void* Counted(std::size_t n)
     if (!p) throw std::bad_alloc();
     const std::size_t now = gInUse += malloc_usable_size(p);
     std::size_t peak = gPeak.load();
-    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {}
     return p;
 }
 void Uncounted(void* p)
@@ -50,10 +49,7 @@ namespace {
 // Counted as the file read below counts it: the heap's own figures (mallinfo2)
 // depend on what ran before (a freed million-line drawing left them 200 bytes a
 // line higher), so the two ways of making lines could not be compared.
-std::size_t HeapInUse()
-{
-    return gInUse.load();
-}
+std::size_t HeapInUse() { return gInUse.load(); }
 
 void BM_MemoryPerLine(benchmark::State& state)
 {

@@ -84,7 +84,9 @@ double PeakGrowthMB(Fn&& fn)
         return 0.0;
     };
     malloc_trim(0);
-    { std::ofstream("/proc/self/clear_refs") << "5"; }
+    {
+        std::ofstream("/proc/self/clear_refs") << "5";
+    }
     const double before = field("VmRSS:");
     fn();
     return field("VmHWM:") - before;
@@ -103,9 +105,9 @@ void BM_SplineFitPoints(benchmark::State& state)
     for (auto _ : state) {
         acad::Document doc;
         peak = std::max(peak, PeakGrowthMB([&] {
-            auto* sp = doc.ModelSpace().AddSpline(xyz, {}, {});
-            benchmark::DoNotOptimize(sp);
-        }));
+                            auto* sp = doc.ModelSpace().AddSpline(xyz, {}, {});
+                            benchmark::DoNotOptimize(sp);
+                        }));
     }
     state.counters["peak_MB"] = peak;
 }

@@ -52,11 +52,16 @@ std::unique_ptr<acad::Document> MakeDrawing()
             const double x = i * kPitch, y = j * kPitch;
             acad::Entity* e = nullptr;
             switch (n % 10) {
-            case 0: case 1: case 2: case 3: case 4:
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
                 e = ms.AddLine({x, y, 0}, {x + kPitch * 0.9, y + (n % 3) * 4.0, 0});
                 e->SetLayer(n % 2 ? "REDE" : "EIXO_RUA");
                 break;
-            case 5: case 6:
+            case 5:
+            case 6:
                 e = ms.AddLightWeightPolyline({x, y, x + 20, y, x + 20, y + 15, x, y + 15, x, y});
                 e->SetLayer("LOTES");
                 break;
@@ -161,8 +166,9 @@ void BM_RepaintLabels(benchmark::State& state)
     acad::Document doc;
     for (int i = 0; i < 40; ++i)
         for (int j = 0; j < 50; ++j)
-            doc.ModelSpace().AddText(std::to_string(1000 + i * 50 + j), {i * 40.0, j * 20.0, 0}, 10.0)->SetRotation(
-                (i + j) % 5 == 0 ? 0.3 : 0.0);
+            doc.ModelSpace()
+                .AddText(std::to_string(1000 + i * 50 + j), {i * 40.0, j * 20.0, 0}, 10.0)
+                ->SetRotation((i + j) % 5 == 0 ? 0.3 : 0.0);
     const acad::View v = ExtentsView(doc);
     RepaintLoop(state, doc, [&] { return v; });
 }

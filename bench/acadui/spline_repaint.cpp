@@ -42,7 +42,12 @@ void BM_RepaintSpline20000ControlPoints(benchmark::State& state)
     }
     state.counters["segments"] = static_cast<double>(s.segments);
 }
-BENCHMARK(BM_RepaintSpline20000ControlPoints)->ArgName("zoom")->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RepaintSpline20000ControlPoints)
+    ->ArgName("zoom")
+    ->Arg(1)
+    ->Arg(64)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

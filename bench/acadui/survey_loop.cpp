@@ -75,7 +75,12 @@ void BM_SurveyLoop2000PointsInto20000Lines(benchmark::State& state)
     }
     state.counters["renders_in_loop"] = static_cast<double>(renders);
 }
-BENCHMARK(BM_SurveyLoop2000PointsInto20000Lines)->ArgName("window")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SurveyLoop2000PointsInto20000Lines)
+    ->ArgName("window")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

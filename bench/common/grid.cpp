@@ -50,8 +50,9 @@ void Contorno(acad::Block& ms, int pecas)
         const double lado = std::abs(b.x - a.x) + std::abs(b.y - a.y);
         for (double d = 0; d < lado - 1e-9; d += passo) {
             const double e = std::min(d + passo, lado);
-            acad::LWPolyline* p = ms.AddLightWeightPolyline({a.x + (b.x - a.x) * d / lado, a.y + (b.y - a.y) * d / lado,
-                                                              a.x + (b.x - a.x) * e / lado, a.y + (b.y - a.y) * e / lado});
+            acad::LWPolyline* p =
+                ms.AddLightWeightPolyline({a.x + (b.x - a.x) * d / lado, a.y + (b.y - a.y) * d / lado,
+                                           a.x + (b.x - a.x) * e / lado, a.y + (b.y - a.y) * e / lado});
             p->SetLayer("GRADE_10_LINHA");
             p->SetConstantWidth(3.0);
         }
@@ -89,8 +90,7 @@ void BM_PolyJoinGrid(benchmark::State& state)
         Contorno(*gModelSpace, pecas);
         DefineBloco("COM_QUADRA", false);
         acad::BlockReference* q = gModelSpace->InsertBlock({kLargura / 2, kAltura / 2, 0}, "COM_QUADRA", 1, 1, 1, 0);
-        for (acad::AttributeReference* a : q->GetAttributes())
-            a->SetTextString(a->TagString() == "SETOR" ? "7" : "12");
+        for (acad::AttributeReference* a : q->GetAttributes()) a->SetTextString(a->TagString() == "SETOR" ? "7" : "12");
         auto janela = std::make_unique<acad::ui::DrawingWindow>(*app);
         janela->Window()->resize(1600, 1000);
         janela->Show();
@@ -98,8 +98,8 @@ void BM_PolyJoinGrid(benchmark::State& state)
         app->ZoomExtents();
         for (int k = 0; k < 5; ++k) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         forms::user::ChooseTab(host.CM.SSTab1, 1);
-        script->Point({passo / 2, 0, 0});                    // "Poly Join": the first piece
-        script->Point({0, 0, 0}).Point({5, -5, 0});          // the run: start and side
+        script->Point({passo / 2, 0, 0});            // "Poly Join": the first piece
+        script->Point({0, 0, 0}).Point({5, -5, 0});  // the run: start and side
         state.ResumeTiming();
 
         const auto antes = std::chrono::steady_clock::now();
@@ -123,7 +123,8 @@ void BM_PolyJoinGrid(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["ticks"] = static_cast<double>(tiques);
-    state.counters["join_ms"] = juncao / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["join_ms"] =
+        juncao / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     gMainForm = nullptr;
 }
 BENCHMARK(BM_PolyJoinGrid)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -52,7 +52,8 @@ struct Rede : sewerbench::Host {
             des.InsertTRGenObjs(a, b, 1, "SIM", "Asfalto", "PVC");
         };
         std::vector<acad::BlockReference*> tronco;
-        for (int i = 0; i <= principal; ++i) tronco.push_back(pv(i * kPasso, 0, 2000 - i * 0.5, "T" + std::to_string(i)));
+        for (int i = 0; i <= principal; ++i)
+            tronco.push_back(pv(i * kPasso, 0, 2000 - i * 0.5, "T" + std::to_string(i)));
         for (int i = 0; i < principal; ++i) tr(tronco[i], tronco[i + 1]);
         SetAtributo("COLETOR", "1", tronco[0]);
         for (int r = 0; r < kRamais; ++r) {
@@ -60,9 +61,12 @@ struct Rede : sewerbench::Host {
             const double x = junta * kPasso;
             acad::BlockReference* anterior = nullptr;
             for (int k = ramal; k >= 1; --k) {
-                acad::BlockReference* p = pv(x, k * kPasso, 2100 + k, "R" + std::to_string(r) + "-" + std::to_string(k));
-                if (anterior) tr(anterior, p);
-                else SetAtributo("COLETOR", std::to_string(r + 2), p);
+                acad::BlockReference* p =
+                    pv(x, k * kPasso, 2100 + k, "R" + std::to_string(r) + "-" + std::to_string(k));
+                if (anterior)
+                    tr(anterior, p);
+                else
+                    SetAtributo("COLETOR", std::to_string(r + 2), p);
                 anterior = p;
             }
             tr(anterior, tronco[static_cast<std::size_t>(junta)]);
@@ -100,7 +104,12 @@ void BM_SewerExportLongCollector(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(arquivo));
     std::filesystem::remove(arquivo);
 }
-BENCHMARK(BM_SewerExportLongCollector)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_SewerExportLongCollector)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

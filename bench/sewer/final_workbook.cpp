@@ -23,11 +23,11 @@
 namespace {
 
 const std::vector<sewerbench::CampoDbf> kCampos = {
-    {"CLTAT", 'N', 6, 0},  {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0}, {"CLTAN", 'C', 10, 0}, {"CLTLC", 'C', 10, 0},
-    {"PVM", 'C', 10, 0},   {"PVJ", 'C', 10, 0},   {"CTM", 'N', 10, 3},   {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},
-    {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},   {"DIAM", 'N', 6, 3},   {"COMP", 'N', 8, 2},
-    {"DECL", 'N', 10, 6},  {"QRI", 'N', 12, 6},   {"QRF", 'N', 12, 6},   {"TIRF", 'N', 10, 4},  {"VELF", 'N', 10, 4},
-    {"VCRI", 'N', 10, 4},  {"QCI", 'N', 12, 6},   {"QCF", 'N', 12, 6},   {"OBS", 'C', 30, 0}};
+    {"CLTAT", 'N', 6, 0}, {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0}, {"CLTAN", 'C', 10, 0}, {"CLTLC", 'C', 10, 0},
+    {"PVM", 'C', 10, 0},  {"PVJ", 'C', 10, 0},   {"CTM", 'N', 10, 3},   {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},
+    {"CTJ", 'N', 10, 3},  {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},   {"DIAM", 'N', 6, 3},   {"COMP", 'N', 8, 2},
+    {"DECL", 'N', 10, 6}, {"QRI", 'N', 12, 6},   {"QRF", 'N', 12, 6},   {"TIRF", 'N', 10, 4},  {"VELF", 'N', 10, 4},
+    {"VCRI", 'N', 10, 4}, {"QCI", 'N', 12, 6},   {"QCF", 'N', 12, 6},   {"OBS", 'C', 30, 0}};
 
 std::string Campo_(int Trecho, const sewerbench::CampoDbf& c)
 {

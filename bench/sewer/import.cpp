@@ -39,10 +39,10 @@ constexpr int kPorLinha = 50;
 constexpr double kPasso = 60.0;
 
 const std::vector<sewerbench::CampoDbf> kCampos = {
-    {"CLTAT", 'C', 10, 0}, {"PVM", 'C', 10, 0},   {"CXM", 'N', 14, 3},  {"CYM", 'N', 14, 3},   {"CTM", 'N', 10, 3},
-    {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},   {"PVJ", 'C', 10, 0},  {"CXJ", 'N', 14, 3},   {"CYJ", 'N', 14, 3},
-    {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},   {"PRFJ", 'N', 8, 3},  {"ETAPA", 'N', 2, 0},  {"DIAM", 'N', 6, 3},
-    {"COMP", 'N', 8, 3},   {"DECL", 'N', 10, 3},  {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0},
+    {"CLTAT", 'C', 10, 0}, {"PVM", 'C', 10, 0},  {"CXM", 'N', 14, 3},   {"CYM", 'N', 14, 3},   {"CTM", 'N', 10, 3},
+    {"CCM", 'N', 10, 3},   {"PRFM", 'N', 8, 3},  {"PVJ", 'C', 10, 0},   {"CXJ", 'N', 14, 3},   {"CYJ", 'N', 14, 3},
+    {"CTJ", 'N', 10, 3},   {"CCJ", 'N', 10, 3},  {"PRFJ", 'N', 8, 3},   {"ETAPA", 'N', 2, 0},  {"DIAM", 'N', 6, 3},
+    {"COMP", 'N', 8, 3},   {"DECL", 'N', 10, 3}, {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0},
 };
 
 std::string Num(double v, int d)
@@ -64,10 +64,25 @@ void EscreveTabela(const fs::path& Arquivo, int Trechos)
     sewerbench::EscreveDbf(Arquivo, kCampos, Trechos, [](int i) -> std::vector<std::string> {
         const Ponto m = Lugar(i), j = Lugar(i + 1);
         const double cs = 2000 - i * 0.6;
-        return {std::to_string(i + 1), std::to_string(i), Num(m.X, 3), Num(m.Y, 3),
-                Num(cs + 1.5, 3), Num(cs, 3), "1.500", std::to_string(i + 1),
-                Num(j.X, 3), Num(j.Y, 3), Num(cs + 0.9, 3), Num(cs - 0.6, 3), "1.500",
-                "1", "0.150", "60.000", "0.010", i % 2 ? "Asfalto" : "Terra", "PVC",
+        return {std::to_string(i + 1),
+                std::to_string(i),
+                Num(m.X, 3),
+                Num(m.Y, 3),
+                Num(cs + 1.5, 3),
+                Num(cs, 3),
+                "1.500",
+                std::to_string(i + 1),
+                Num(j.X, 3),
+                Num(j.Y, 3),
+                Num(cs + 0.9, 3),
+                Num(cs - 0.6, 3),
+                "1.500",
+                "1",
+                "0.150",
+                "60.000",
+                "0.010",
+                i % 2 ? "Asfalto" : "Terra",
+                "PVC",
                 "SIM"};
     });
 }
@@ -130,7 +145,8 @@ void BM_CaptureOld(benchmark::State& state)
         GetLayer("REDE", 0, "");
         for (int i = 0; i < n; ++i) {
             const Ponto a = Lugar(i), b = Lugar(i + 1);
-            acad::Line* l = gModelSpace->AddLine(Ponto(a.X, a.Y, 2000 - i * 0.6), Ponto(b.X, b.Y, 2000 - (i + 1) * 0.6));
+            acad::Line* l =
+                gModelSpace->AddLine(Ponto(a.X, a.Y, 2000 - i * 0.6), Ponto(b.X, b.Y, 2000 - (i + 1) * 0.6));
             l->SetLayer("REDE");
             l->SetXData({1001, 1000, 1000, 1000, 1000},
                         {std::string("NUMEROTRE"), std::to_string(i + 1), std::to_string(i),

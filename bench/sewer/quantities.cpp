@@ -54,8 +54,8 @@ struct Rede : sewerbench::Host {
         }
         std::string codigo;
         for (int i = 0; i < Trechos; ++i) {
-            acad::BlockReference* t = des.DrawTR(pvs[i], pvs[i + 1], i % 3 ? "150" : "200", "60.00", "0.010000",
-                                                 "PVC", 1 + i % 2, "T-" + std::to_string(i), "Asfalto", codigo);
+            acad::BlockReference* t = des.DrawTR(pvs[i], pvs[i + 1], i % 3 ? "150" : "200", "60.00", "0.010000", "PVC",
+                                                 1 + i % 2, "T-" + std::to_string(i), "Asfalto", codigo);
             if (i % 10 == 3) {
                 SetAtributo("DG", "O", t);
                 SetAtributo("TCP", "0.300", t);

@@ -33,9 +33,9 @@ namespace {
 constexpr int kPorLinha = 50;
 constexpr double kPasso = 60.0;
 
-const char* const kOpcoes[] = {"VERIFICAR PVs",    "PV: Nomes duplicados", "PV: Profundidades", "PV: Etapas",
-                               "VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades", "TR: Materiais",
-                               "TR: Comprimentos", "TR: Pavimentos",       "TR: Etapas"};
+const char* const kOpcoes[] = {"VERIFICAR PVs",     "PV: Nomes duplicados", "PV: Profundidades", "PV: Etapas",
+                               "VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades",  "TR: Materiais",
+                               "TR: Comprimentos",  "TR: Pavimentos",       "TR: Etapas"};
 
 // The host, its drawing and a network of `Trechos` reaches.
 struct Rede : sewerbench::Host {
@@ -96,10 +96,9 @@ int Verifica(Painel& P)
     verif.SetcListBox1(&P.Opcoes);
     verif.SetcListBox2(&P.Falhas);
     verif.cProgress = &P.Barra;
-    verif.ConfereErroMsg += [&P](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, const std::string& Mensagem,
-                                 Ponto Pt1, std::optional<Ponto> Pt2) {
-        RegistraErro(P.Falhas, Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2);
-    };
+    verif.ConfereErroMsg +=
+        [&P](int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, const std::string& Mensagem, Ponto Pt1,
+             std::optional<Ponto> Pt2) { RegistraErro(P.Falhas, Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2); };
     verif.Prepare();
     verif.SetcListBox1(nullptr);  // the options are put in place, not clicked open
     P.Opcoes.Clear();
@@ -132,12 +131,7 @@ void BM_VerificaRedeComFalhas(benchmark::State& state)
     state.counters["faults"] = falhas;
     state.counters["reaches"] = static_cast<double>(rede.trechos.size());
 }
-BENCHMARK(BM_VerificaRedeComFalhas)
-    ->Arg(2000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_VerificaRedeComFalhas)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

@@ -79,16 +79,15 @@ struct Desenho {
     }
 };
 
-Ponto NoGrid(int i)
-{
-    return Ponto(1000.0 + (i % kLado) * 8.0, 2000.0 + (i / kLado) * 8.0, 0);
-}
+Ponto NoGrid(int i) { return Ponto(1000.0 + (i % kLado) * 8.0, 2000.0 + (i / kLado) * 8.0, 0); }
 
 forms::TestDriver Responde()
 {
     return [](forms::Form& f) {
-        if (auto* b = dynamic_cast<frmMsgBox*>(&f)) forms::user::Click(b->CmdOK);
-        else if (auto* t = dynamic_cast<frmTips*>(&f)) forms::user::Click(t->cmdOK);
+        if (auto* b = dynamic_cast<frmMsgBox*>(&f))
+            forms::user::Click(b->CmdOK);
+        else if (auto* t = dynamic_cast<frmTips*>(&f))
+            forms::user::Click(t->cmdOK);
     };
 }
 
@@ -142,13 +141,12 @@ void BM_PurgeXData45000Applications(benchmark::State& state)
         {
             Desenho d;
             for (int i = 0; i < kApagados + kDuplicados; ++i) {
-                const PontoDesenhado p =
-                    DesenhaPontoTopografico(NoGrid(i), {"P" + std::to_string(i), "812.35", ""});
+                const PontoDesenhado p = DesenhaPontoTopografico(NoGrid(i), {"P" + std::to_string(i), "812.35", ""});
                 // Erased with its texts, as a person does: the application stays.
                 if (i < kApagados)
-                    for (acad::Entity* e : {static_cast<acad::Entity*>(p.Ponto), static_cast<acad::Entity*>(p.Nome),
-                                            static_cast<acad::Entity*>(p.Cota),
-                                            static_cast<acad::Entity*>(p.Descricao)})
+                    for (acad::Entity* e :
+                         {static_cast<acad::Entity*>(p.Ponto), static_cast<acad::Entity*>(p.Nome),
+                          static_cast<acad::Entity*>(p.Cota), static_cast<acad::Entity*>(p.Descricao)})
                         e->Delete();
             }
             d.Mostra();

@@ -63,7 +63,8 @@ void BM_Section2000VertexPolyline(benchmark::State& state)
         std::vector<double> xy;
         for (int k = 0; k < kVertices; ++k) {
             const double x = 10.0 * k, y = 30.0 * std::sin(k / 40.0);
-            DesenhaPontoTopografico(Ponto(x, y, 0), {"S" + std::to_string(k), FormatNum(800 + 25 * std::sin(k / 150.0), 3), ""});
+            DesenhaPontoTopografico(Ponto(x, y, 0),
+                                    {"S" + std::to_string(k), FormatNum(800 + 25 * std::sin(k / 150.0), 3), ""});
             xy.push_back(x);
             xy.push_back(y);
         }
@@ -75,8 +76,8 @@ void BM_Section2000VertexPolyline(benchmark::State& state)
         app->ZoomExtents();
         for (int k = 0; k < 5; ++k) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         host.Progressiva.SetText("0");
-        script->Point({0, 0, 0});                                 // the first vertex
-        script->Point({0, -1000, 0}).Point({20100, -700, 0});     // the window
+        script->Point({0, 0, 0});                              // the first vertex
+        script->Point({0, -1000, 0}).Point({20100, -700, 0});  // the window
         clsTOPSec secao;
         secao.ProgresTxt = &host.Progressiva;
         secao.EscalaTxt = &host.Escala;

@@ -47,7 +47,8 @@ acad::Document& Desenho(acad::Application& app, int Folhas, int Entidades, const
     acad::Block& ms = doc.ModelSpace();
     const int colunas = 20, linhas = (Folhas + colunas - 1) / colunas;
     for (int i = 0; i < Entidades; ++i) {
-        const double x = 650000 + (i % 400) * (colunas * kW / 400), y = 7450000 - (i / 400) * (linhas * kH / (Entidades / 400.0 + 1));
+        const double x = 650000 + (i % 400) * (colunas * kW / 400),
+                     y = 7450000 - (i / 400) * (linhas * kH / (Entidades / 400.0 + 1));
         ms.AddLine({x, y, 0}, {x + 8, y - 3, 0});
     }
     acad::Block* selo = doc.Blocks().Add({0, 0, 0}, "SELO");
@@ -57,7 +58,8 @@ acad::Document& Desenho(acad::Application& app, int Folhas, int Entidades, const
     ind->AddLine({0, 0, 0}, {40, 0, 0});
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 3; ++c)
-            ind->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0}, "XL" + std::to_string(r) + "C" + std::to_string(c), "");
+            ind->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0}, "XL" + std::to_string(r) + "C" + std::to_string(c),
+                              "");
     acad::Layout* modelo = doc.Layouts().Item("Layout1");
     modelo->Block().AddPViewport({200, 150, 0}, 393, 249.5);
     modelo->Block().InsertBlock({280, 10, 0}, "SELO", 1, 1, 1, 0);

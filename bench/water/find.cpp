@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr int kLado = 100;        // 100 x 100 blocks
-constexpr int kConexoes = 7000;   // the first ones are fittings, the rest pipe labels
+constexpr int kLado = 100;       // 100 x 100 blocks
+constexpr int kConexoes = 7000;  // the first ones are fittings, the rest pipe labels
 constexpr double kPasso = 10.0;
 
 class Hospedeiro : public forms::Form {

@@ -36,15 +36,16 @@ std::filesystem::path GeraCatalogo()
     const std::filesystem::path banco = pasta / "rereva2000r.mdb";
     sqlite3* db = nullptr;
     if (sqlite3_open(banco.string().c_str(), &db) != SQLITE_OK) throw std::runtime_error("no database");
-    Executa(db, "CREATE TABLE A_CodDiam (\"Index\" SMALLINT, sDiametro TEXT, Color SMALLINT);"
-                "CREATE TABLE A_Materiais (Material TEXT, Tubulacao TEXT, DimX SMALLINT, DimY SMALLINT);"
-                "CREATE TABLE A_Conexoes (codigo TEXT, conexao TEXT, material TEXT, bloco TEXT, HasDS BOOLEAN, "
-                "TLHW TEXT);"
-                "CREATE TABLE A_Diams (codigo TEXT, dp TEXT, ds TEXT);"
-                "CREATE TABLE A_Bolsas (Codigo TEXT, Numero TEXT, Principal BOOLEAN, Anel TEXT, Tubulacao TEXT);"
-                "CREATE TABLE A_ConExtra (Codigo TEXT, Att TEXT, Cod TEXT);"
-                "CREATE TABLE A_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
-                "BEGIN;");
+    Executa(db,
+            "CREATE TABLE A_CodDiam (\"Index\" SMALLINT, sDiametro TEXT, Color SMALLINT);"
+            "CREATE TABLE A_Materiais (Material TEXT, Tubulacao TEXT, DimX SMALLINT, DimY SMALLINT);"
+            "CREATE TABLE A_Conexoes (codigo TEXT, conexao TEXT, material TEXT, bloco TEXT, HasDS BOOLEAN, "
+            "TLHW TEXT);"
+            "CREATE TABLE A_Diams (codigo TEXT, dp TEXT, ds TEXT);"
+            "CREATE TABLE A_Bolsas (Codigo TEXT, Numero TEXT, Principal BOOLEAN, Anel TEXT, Tubulacao TEXT);"
+            "CREATE TABLE A_ConExtra (Codigo TEXT, Att TEXT, Cod TEXT);"
+            "CREATE TABLE A_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
+            "BEGIN;");
     std::string sql;
     for (int d = 0; d < kDiametros; ++d)
         sql += "INSERT INTO A_CodDiam VALUES (" + std::to_string(d) + ",'" + std::to_string(50 * (d + 1)) + "'," +

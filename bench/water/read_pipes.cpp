@@ -89,11 +89,16 @@ struct Desenho {
             r->SetLayer("TRECHO");
             for (acad::AttributeReference* a : r->GetAttributes()) {
                 const std::string tag = a->TagString();
-                if (tag == "CODIGO") a->SetTextString("FFK7DN100-50m");
-                else if (tag == "MATERIAL") a->SetTextString("Tubo FoFo K7 JGS");
-                else if (tag == "ETAPA") a->SetTextString("0");
-                else if (tag == "CONTRIB") a->SetTextString("NAO");
-                else continue;
+                if (tag == "CODIGO")
+                    a->SetTextString("FFK7DN100-50m");
+                else if (tag == "MATERIAL")
+                    a->SetTextString("Tubo FoFo K7 JGS");
+                else if (tag == "ETAPA")
+                    a->SetTextString("0");
+                else if (tag == "CONTRIB")
+                    a->SetTextString("NAO");
+                else
+                    continue;
                 // The search for the polyline starts at the material's anchor.
                 if (tag == "MATERIAL") {
                     a->SetAlignment(13);

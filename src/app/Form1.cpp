@@ -39,7 +39,7 @@ Picture Figura(int Numero, int Tipo)
     }
 }
 
-} // namespace
+}  // namespace
 
 Form1::Form1() : Form("Form1")
 {
@@ -117,7 +117,8 @@ Form1::Form1() : Form("Form1")
     WC.Move(150, 495, 2595, 3810);
     CM.Move(150, 495, 2595, 3810);
     TD.Move(150, 495, 2595, 3735);
-    const char* esgDicas[] = {"Ferramentas de Desenho", "Ferramentas de Importação/Exportação", "Ferramentas de Desenho"};
+    const char* esgDicas[] = {"Ferramentas de Desenho", "Ferramentas de Importação/Exportação",
+                              "Ferramentas de Desenho"};
     for (int i = 0; i < 3; ++i) {
         ESGOption1(i).Move(150 + i * 480, 4380, 450, 255);
         ESGOption1(i).SetCaption(std::to_string(i + 1));
@@ -134,7 +135,8 @@ Form1::Form1() : Form("Form1")
     SSIniciar.Click += [this](int PreviousTab) { Form1_SSIniciar_Click(PreviousTab); };
     ESGOption1.Click += [this](int Index) { Form1_ESGOption1_Click(Index); };
     AGUOption1.Click += [this](int Index) { Form1_AGUOption1_Click(Index); };
-    AGUOption1.MouseMove += [this](int i, int b, int s, double x, double y) { Form1_AGUOption1_MouseMove(i, b, s, x, y); };
+    AGUOption1.MouseMove +=
+        [this](int i, int b, int s, double x, double y) { Form1_AGUOption1_MouseMove(i, b, s, x, y); };
     TableCmd.Click += [this] { Form1_TableCmd_Click(); };
     MdbPathCmd.Click += [this] { Form1_MdbPathCmd_Click(); };
     WC.Exportando += [this](bool Value) { Form1_WC_Exportando(Value); };
@@ -231,8 +233,8 @@ void Form1::Form1_Form_Load()
     WC.SetPRECDIST(PRECDIST);
 
     // The build number.
-    VersaoLbl.SetCaption("Compilação No. " + std::to_string(App.Major()) + " . " + std::to_string(App.Minor()) +
-                         " . " + std::to_string(App.Revision()));
+    VersaoLbl.SetCaption("Compilação No. " + std::to_string(App.Major()) + " . " + std::to_string(App.Minor()) + " . " +
+                         std::to_string(App.Revision()));
 }
 
 // The tab's panel starts (its catalogue loads the first time).
@@ -240,23 +242,12 @@ void Form1::Form1_SSIniciar_Click(int)
 {
     try {
         switch (SSIniciar.Tab()) {
-        case 0:
-            SSQuoril.SetTab(0);
-            break;
-        case 1:
-            SD.Start(false);
-            break;
-        case 2:
-            WC.Start(false);
-            break;
-        case 3:
-            CM.Start();
-            break;
-        case 4:
-            TD.Start();
-            break;
-        default:
-            break;
+        case 0: SSQuoril.SetTab(0); break;
+        case 1: SD.Start(false); break;
+        case 2: WC.Start(false); break;
+        case 3: CM.Start(); break;
+        case 4: TD.Start(); break;
+        default: break;
         }
     } catch (const std::exception& e) {
         // A panel that cannot start (a damaged catalogue) says why; the window stays usable.
@@ -264,15 +255,9 @@ void Form1::Form1_SSIniciar_Click(int)
     }
 }
 
-void Form1::Form1_ESGOption1_Click(int Index)
-{
-    SD.SetInterface(Index);
-}
+void Form1::Form1_ESGOption1_Click(int Index) { SD.SetInterface(Index); }
 
-void Form1::Form1_AGUOption1_Click(int Index)
-{
-    WC.SetInterface(Index);
-}
+void Form1::Form1_AGUOption1_Click(int Index) { WC.SetInterface(Index); }
 
 // Shift over a water option brings the fittings-table button into view.
 void Form1::Form1_AGUOption1_MouseMove(int, int, int Shift, double, double)
@@ -317,25 +302,13 @@ void Form1::Form1_WC_Exportando(bool Value)
     SSIniciar.SetEnabled(Value);
 }
 
-void Form1::Form1_Picture1_MouseDown(int, int Button, int, double, double)
-{
-    ArrastaJanela(*this, Button);
-}
+void Form1::Form1_Picture1_MouseDown(int, int Button, int, double, double) { ArrastaJanela(*this, Button); }
 
-void Form1::Form1_Picture1_DblClick(int)
-{
-    SetWindowState(vbMinimized);
-}
+void Form1::Form1_Picture1_DblClick(int) { SetWindowState(vbMinimized); }
 
-void Form1::Form1_cmdMinimize_Click()
-{
-    SetWindowState(vbMinimized);
-}
+void Form1::Form1_cmdMinimize_Click() { SetWindowState(vbMinimized); }
 
-void Form1::Form1_cmdEnd_Click()
-{
-    forms::Unload(*this);
-}
+void Form1::Form1_cmdEnd_Click() { forms::Unload(*this); }
 
 void Form1::Form1_AutorLbl_MouseMove(int Index, int, int, double, double)
 {
@@ -384,7 +357,4 @@ bool Form1::EscolhePastaBanco(std::string& Pasta, forms::Form* Owner)
 }
 
 // "IniFile.txt": the folder as its only line, the file replaced each time.
-os::Status Form1::GravaIniFile(const std::string& Pasta)
-{
-    return os::WriteTextLines(gAppPath + kIniFile, {Pasta});
-}
+os::Status Form1::GravaIniFile(const std::string& Pasta) { return os::WriteTextLines(gAppPath + kIniFile, {Pasta}); }

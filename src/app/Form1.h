@@ -24,10 +24,10 @@ public:
     ~Form1() override;
 
     // Decimal places handed to the panels at start-up.
-    int PRECCOTA = 3; // elevations
-    int PRECDIST = 2; // distances
-    int PRECOORD = 4; // coordinates
-    int PRECDECL = 6; // slopes
+    int PRECCOTA = 3;  // elevations
+    int PRECDIST = 2;  // distances
+    int PRECOORD = 4;  // coordinates
+    int PRECDECL = 6;  // slopes
 
     // Icon, caption, brand label, gLogo and gBanner of a brand ("QUORIL",
     // "TELDRA"); any other brand leaves them as they are.

@@ -31,7 +31,7 @@ void PlaceBeside(acad::ui::DrawingWindow& drawing, const forms::Form& form1)
     w->setGeometry(right, screen.top() + 30, screen.right() - right, screen.height() - 40);
 }
 
-} // namespace
+}  // namespace
 
 int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
 {
@@ -93,8 +93,7 @@ int RunQuoril(int& argc, char** argv, const QuorilOptions& options)
         form1.Show();
         if (drawing) PlaceBeside(*drawing, form1);
         if (!ended && form1.Loaded()) {
-            if (options.started)
-                QTimer::singleShot(0, &loop, [&] { options.started(form1, host.get()); });
+            if (options.started) QTimer::singleShot(0, &loop, [&] { options.started(form1, host.get()); });
             loop.exec();
         }
         for (forms::Form* f : forms::Forms())

@@ -14,7 +14,7 @@ class Form1;
 namespace acad {
 class Application;
 class InputSource;
-} // namespace acad
+}  // namespace acad
 
 struct QuorilOptions {
     // Folder of "IniFile.txt" and of the shipped catalogue; empty: the executable's folder.

@@ -17,14 +17,14 @@ std::string Encurta(const std::string& path)
         if ((path[i] & 0xC0) == 0x80) continue;
         if (chars == 5) cut5 = i;
         ++chars;
-        if (path[i] == '/') lastSep = chars; // 1-based position
+        if (path[i] == '/') lastSep = chars;  // 1-based position
     }
     if (lastSep <= 9) return path;
     std::size_t at = path.rfind('/');
     return path.substr(0, cut5) + "..." + path.substr(at);
 }
 
-} // namespace
+}  // namespace
 
 frmAbrirDir::frmAbrirDir() : Form("frmAbrirDir")
 {
@@ -65,10 +65,7 @@ void frmAbrirDir::Form_Load()
     Picture2.Print(Caption());
 }
 
-void frmAbrirDir::Drive1_Change()
-{
-    Dir1.SetPath(Drive1.Drive());
-}
+void frmAbrirDir::Drive1_Change() { Dir1.SetPath(Drive1.Drive()); }
 
 // Only a folder that holds the database can be confirmed.
 void frmAbrirDir::Dir1_Change()

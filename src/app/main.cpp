@@ -1,6 +1,3 @@
 #include "app/QuorilApp.h"
 
-int main(int argc, char** argv)
-{
-    return RunQuoril(argc, argv);
-}
+int main(int argc, char** argv) { return RunQuoril(argc, argv); }

@@ -157,10 +157,7 @@ acad::Entity* DesenhaLinhaDXF(acad::Block& Bloco, const DXFRowRec& Linha, const 
     return e;
 }
 
-bool ExisteBloco(const std::string& Bloco)
-{
-    return gAcadDoc && gAcadDoc->Blocks().Find(Bloco) != nullptr;
-}
+bool ExisteBloco(const std::string& Bloco) { return gAcadDoc && gAcadDoc->Blocks().Find(Bloco) != nullptr; }
 
 void PreparaEstilosDXF()
 {

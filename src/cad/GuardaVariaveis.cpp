@@ -31,7 +31,4 @@ void GuardaVariaveis::Restaura()
 }
 
 // One made outside any host (no application) lives as long as its maker keeps it.
-bool GuardaVariaveis::DesenhoAberto() const
-{
-    return !app_ || AbertoNoHost(*app_, doc_);
-}
+bool GuardaVariaveis::DesenhoAberto() const { return !app_ || AbertoNoHost(*app_, doc_); }

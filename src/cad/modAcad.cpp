@@ -32,7 +32,7 @@ void DesligaAcad()
 
 namespace {
 const platform::ProcessStateReset kReset(DesligaAcad);
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -77,8 +77,8 @@ bool ArquivoExiste(const std::string& Nome)
 
 bool AbertoNoHost(const acad::Application& App, const acad::Document* Doc)
 {
-    return Doc && std::any_of(App.Documents().begin(), App.Documents().end(),
-                              [&](const auto& d) { return d.get() == Doc; });
+    return Doc &&
+           std::any_of(App.Documents().begin(), App.Documents().end(), [&](const auto& d) { return d.get() == Doc; });
 }
 
 bool EstadoAcad::IsQuiescent() const

@@ -28,10 +28,10 @@ private:
     acad::Application* app_;
 };
 
-extern acad::Application* gAcadApp;   // the running host
-extern acad::Document* gAcadDoc;      // the drawing worked on
-extern acad::Block* gModelSpace;      // its model space: where entities are added
-extern acad::Utility* gAcadUtil;      // its user input (points, corners, angles, entities)
+extern acad::Application* gAcadApp;  // the running host
+extern acad::Document* gAcadDoc;     // the drawing worked on
+extern acad::Block* gModelSpace;     // its model space: where entities are added
+extern acad::Utility* gAcadUtil;     // its user input (points, corners, angles, entities)
 // Empty until the first successful connection.
 extern std::optional<EstadoAcad> gAcadState;
 // The host's main window; 0 until found, then never searched again.

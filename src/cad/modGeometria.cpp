@@ -342,8 +342,9 @@ std::vector<double> CirculoPontos(const Ponto& C, const Ponto& Eixo, double Raza
 {
     // P(t) = C + cos t · major axis + sin t · minor axis.
     const double mx = -Eixo.Y * Razao, my = Eixo.X * Razao;
-    auto em = [&](double t) { return Ponto(C.X + std::cos(t) * Eixo.X + std::sin(t) * mx,
-                                           C.Y + std::cos(t) * Eixo.Y + std::sin(t) * my, 0.0); };
+    auto em = [&](double t) {
+        return Ponto(C.X + std::cos(t) * Eixo.X + std::sin(t) * mx, C.Y + std::cos(t) * Eixo.Y + std::sin(t) * my, 0.0);
+    };
     const double delta = VarreduraAntiHoraria(Inicio, Fim);
     const long long n = DivisoesDoArco(std::hypot(Eixo.X, Eixo.Y) * delta, Passo);
     std::vector<double> L;

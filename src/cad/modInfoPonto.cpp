@@ -24,8 +24,8 @@ std::string TextoDoNumero(double Valor)
 
 }  // namespace
 
-void InfoPonto(bool Mostra, bool DesenhaCirculo, Ponto& P, std::string& Nome, std::string& Cota,
-               std::string& Descricao, const std::string& Prompt, bool PosicaoLivre)
+void InfoPonto(bool Mostra, bool DesenhaCirculo, Ponto& P, std::string& Nome, std::string& Cota, std::string& Descricao,
+               const std::string& Prompt, bool PosicaoLivre)
 {
     if (!ConectaAcad()) return;
     AtivaJanelaAcad();
@@ -61,8 +61,8 @@ void InfoPonto(bool Mostra, bool DesenhaCirculo, Ponto& P, std::string& Nome, st
 
     if (Mostra) {
         frmPointInfo frm;
-        frm.Mensagem.SetCaption("Nome: " + Nome + "\r\n" + "N: " + FormatNum(P.Y, 3) + "\r\n" + "E: " +
-                                FormatNum(P.X, 3) + "\r\n" + "Cota: " + Cota + "\r\n" + "Info: " + Descricao);
+        frm.Mensagem.SetCaption("Nome: " + Nome + "\r\n" + "N: " + FormatNum(P.Y, 3) + "\r\n" +
+                                "E: " + FormatNum(P.X, 3) + "\r\n" + "Cota: " + Cota + "\r\n" + "Info: " + Descricao);
         frm.Show(forms::vbModal, gMainForm);
         forms::Unload(frm);
     }

@@ -16,5 +16,5 @@
 // With `Mostra` the result is shown in frmPointInfo. A cancelled pick or an
 // entity that is not a point leaves every argument as the caller gave it;
 // nothing is reported.
-void InfoPonto(bool Mostra, bool DesenhaCirculo, Ponto& P, std::string& Nome, std::string& Cota,
-               std::string& Descricao, const std::string& Prompt, bool PosicaoLivre);
+void InfoPonto(bool Mostra, bool DesenhaCirculo, Ponto& P, std::string& Nome, std::string& Cota, std::string& Descricao,
+               const std::string& Prompt, bool PosicaoLivre);

@@ -50,8 +50,10 @@ std::optional<Ponto> Coordenadas(acad::Entity* e)
         return std::nullopt;
     }
     std::vector<double> c;
-    if (auto* pl = acad::As<acad::PolylineBase>(e)) c = pl->Coordinates();
-    else if (auto* f = acad::As<acad::Face3D>(e)) c = f->Coordinates();
+    if (auto* pl = acad::As<acad::PolylineBase>(e))
+        c = pl->Coordinates();
+    else if (auto* f = acad::As<acad::Face3D>(e))
+        c = f->Coordinates();
     if (c.size() >= 3) return Ponto(c[0], c[1], c[2]);
     return std::nullopt;
 }
@@ -237,8 +239,7 @@ std::optional<double> GetValorUsuario(const std::optional<Ponto>& Base, const st
     return Pergunta(acad::ErrorCode::EmptyInput, [&] { return gAcadUtil->GetAngle(DoHost(Base), Prompt); });
 }
 
-void GetJanela(std::optional<Ponto>& InferiorEsquerdo, std::optional<Ponto>& SuperiorDireito,
-               const std::string& Prompt)
+void GetJanela(std::optional<Ponto>& InferiorEsquerdo, std::optional<Ponto>& SuperiorDireito, const std::string& Prompt)
 {
     AtivaJanelaAcad();
     InferiorEsquerdo.reset();

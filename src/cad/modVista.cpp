@@ -10,7 +10,7 @@ VistaSalva gVistaSalva;
 
 namespace {
 const platform::ProcessStateReset kReset([] { gVistaSalva = VistaSalva{}; });
-} // namespace
+}  // namespace
 
 void ZoomTudo() { gAcadApp->ZoomExtents(); }
 

@@ -200,10 +200,7 @@ void COMDes98::ArrumaControles()
 }
 
 // The panel keeps its size whatever its host gives it.
-void COMDes98::UserControl_Resize()
-{
-    Size(2595, 3810);
-}
+void COMDes98::UserControl_Resize() { Size(2595, 3810); }
 
 void COMDes98::Start()
 {
@@ -290,10 +287,7 @@ void COMDes98::GRScr_Change()
     GRPic.Cls();
 }
 
-void COMDes98::SequencialCmd_Click()
-{
-    EdifCmd.SetVisible(SequencialCmd.Value() != 1);
-}
+void COMDes98::SequencialCmd_Click() { EdifCmd.SetVisible(SequencialCmd.Value() != 1); }
 
 void COMDes98::DrwCmd_Click(int Index)
 {
@@ -337,8 +331,7 @@ void COMDes98::DrwCmd_Click(int Index)
             titulo = "Inserir bloco LOTE";
             exigidos = {{&SetorTxt, kSetor}, {&QuadraTxt, kQuadra}, {&LoteTxt, "Preencha o número do Lote."}};
             break;
-        default:
-            return;
+        default: return;
         }
 
         // A box whose text is not a whole number counts as empty. The city
@@ -391,8 +384,7 @@ void COMDes98::DrwCmd_Click(int Index)
             SetAtributo("LOTE", numero(2), b);
             SetAtributo("S-Q", setor + "-" + numero(1), b);
             break;
-        default:
-            break;
+        default: break;
         }
     });
 }
@@ -493,10 +485,7 @@ bool COMDes98::NumeraEdificacao()
     return EnderecaEdificacao(*e, *endereco) != nullptr;
 }
 
-void COMDes98::HidrImg_MouseMove(int Index)
-{
-    HidUp(0).Move(kMarcaAoLado, HidrImg(Index).Top());
-}
+void COMDes98::HidrImg_MouseMove(int Index) { HidUp(0).Move(kMarcaAoLado, HidrImg(Index).Top()); }
 
 void COMDes98::HidrImg_MouseDown(int)
 {

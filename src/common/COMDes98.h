@@ -45,7 +45,8 @@ public:
     // 0 the sector, 1 the city block.
     forms::ControlArray<forms::Frame>& Frame1 = AddArray<forms::Frame>("Frame1", {0, 1});
     // 0 " Setor:", 1 " Quadra:".
-    forms::ControlArray<forms::Label>& Label1 = ComElemento(AddArray<forms::Label>("Label1", {0}, Frame1(0)), 1, Frame1(1));
+    forms::ControlArray<forms::Label>& Label1 =
+        ComElemento(AddArray<forms::Label>("Label1", {0}, Frame1(0)), 1, Frame1(1));
     forms::TextBox& SetorTxt = Add<forms::TextBox>("SetorTxt", Frame1(0));
     forms::TextBox& QuadraTxt = Add<forms::TextBox>("QuadraTxt", Frame1(1));
     // The numbered blocks, by index: 0 COM_SETOR, 1 COM_QUADRA, 2 COM_QUADRAD,
@@ -64,21 +65,21 @@ public:
     forms::TextBox& QuadraDTxt = Add<forms::TextBox>("QuadraDTxt", SSTab1.Page(1));
     // 0 the first, 1 the last city block of a range.
     forms::ControlArray<forms::TextBox>& QuadraDDTxt = AddArray<forms::TextBox>("QuadraDDTxt", {0, 1}, SSTab1.Page(1));
-    forms::Label& QuadraDDLbl = Add<forms::Label>("QuadraDDLbl", SSTab1.Page(1));   // "a"
+    forms::Label& QuadraDDLbl = Add<forms::Label>("QuadraDDLbl", SSTab1.Page(1));  // "a"
     // The parcel grid.
-    forms::Label& GRLbl = Add<forms::Label>("GRLbl", SSTab1.Page(1));               // " Grade_10"
+    forms::Label& GRLbl = Add<forms::Label>("GRLbl", SSTab1.Page(1));  // " Grade_10"
     forms::HScrollBar& GRScr = Add<forms::HScrollBar>("GRScr", SSTab1.Page(1));
     forms::PictureBox& GRPic = Add<forms::PictureBox>("GRPic", SSTab1.Page(1));
     forms::CommandButton& GRPlineCmd = Add<forms::CommandButton>("GRPlineCmd", SSTab1.Page(1));
     forms::CommandButton& GRJoinCmd = Add<forms::CommandButton>("GRJoinCmd", SSTab1.Page(1));
     forms::CommandButton& GRExecCmd = Add<forms::CommandButton>("GRExecCmd", SSTab1.Page(1));
     forms::CommandButton& GRUndo = Add<forms::CommandButton>("GRUndo", SSTab1.Page(1));
-    forms::Label& GRDispLbl = Add<forms::Label>("GRDispLbl", SSTab1.Page(1));       // " Disponível:"
+    forms::Label& GRDispLbl = Add<forms::Label>("GRDispLbl", SSTab1.Page(1));  // " Disponível:"
 
     // ------------------------------------------------------------- 2 "Lote"
-    forms::Label& LoteLbl = Add<forms::Label>("LoteLbl", SSTab1.Page(2));           // " Lote:"
+    forms::Label& LoteLbl = Add<forms::Label>("LoteLbl", SSTab1.Page(2));  // " Lote:"
     forms::TextBox& LoteTxt = Add<forms::TextBox>("LoteTxt", SSTab1.Page(2));
-    forms::Label& UnidLbl = Add<forms::Label>("UnidLbl", SSTab1.Page(2));           // " Unidade:"
+    forms::Label& UnidLbl = Add<forms::Label>("UnidLbl", SSTab1.Page(2));  // " Unidade:"
     forms::TextBox& UnidTxt = Add<forms::TextBox>("UnidTxt", SSTab1.Page(2));
     forms::HScrollBar& UnidScr = Add<forms::HScrollBar>("UnidScr", SSTab1.Page(2));
     forms::CommandButton& EdifCmd = Add<forms::CommandButton>("EdifCmd", SSTab1.Page(2));
@@ -138,7 +139,7 @@ private:
     bool InsereLoteGrade();
 
     // ---- buildings and water meters
-    void EdifCmd_Click();      // "Edificações >>"
+    void EdifCmd_Click();  // "Edificações >>"
     // The building numbering of "Edificações >>" and of the sequence: true
     // when a building was numbered.
     bool NumeraEdificacao();
@@ -155,10 +156,10 @@ private:
     std::optional<EnderecoCadastro> EnderecoDasCaixas(const std::string& Titulo);
 
     // ---- sector clipping and block update
-    void SETClipCmd_Click();   // "Clip Setor"
-    void UpgradeCmd_Click();   // "Atualiza Blocos Cadastro"
+    void SETClipCmd_Click();  // "Clip Setor"
+    void UpgradeCmd_Click();  // "Atualiza Blocos Cadastro"
 
-    std::unique_ptr<clsTOPDb> Db_;   // made by the first Start
+    std::unique_ptr<clsTOPDb> Db_;  // made by the first Start
 
     // The parcel grid, with the last run for "Desfaz": the perimeter it
     // consumed (CoordsPerimetro) and the arrow and ticks it drew (SelGrade).

@@ -21,12 +21,6 @@ std::optional<std::string> UnidadeCadastro(const std::string& Texto)
     return n;
 }
 
-std::string NomeCamadaSetor(const std::string& Setor)
-{
-    return "SETOR_" + Setor;
-}
+std::string NomeCamadaSetor(const std::string& Setor) { return "SETOR_" + Setor; }
 
-void CamadaSetor(const std::string& Setor)
-{
-    GetLayer(NomeCamadaSetor(Setor), 0, "");
-}
+void CamadaSetor(const std::string& Setor) { GetLayer(NomeCamadaSetor(Setor), 0, ""); }

@@ -29,7 +29,8 @@ std::string ComandoXClip(const std::string& Handle, const std::vector<double>& C
 {
     const std::string CR = "\r";
     std::string t = "_XCLIP" + CR + "(Handent " + acad::CommandWord(Handle) + ")" + CR + CR + "NEW" + CR + "P" + CR;
-    for (std::size_t k = 0; k + 1 < Contorno.size(); k += 2) t += JoinCoords(Ponto(Contorno[k], Contorno[k + 1]), 4) + CR;
+    for (std::size_t k = 0; k + 1 < Contorno.size(); k += 2)
+        t += JoinCoords(Ponto(Contorno[k], Contorno[k + 1]), 4) + CR;
     return t + CR;
 }
 

@@ -44,8 +44,7 @@ acad::BlockReference* Reinsere(acad::BlockReference& Antiga)
     Antiga.GetXData("", tipos, valores);
 
     InsercaoProvisoria nova(gModelSpace->InsertBlock(Antiga.InsertionPoint(), Antiga.Name(), Antiga.XScaleFactor(),
-                                                     Antiga.YScaleFactor(), Antiga.ZScaleFactor(),
-                                                     Antiga.Rotation()));
+                                                     Antiga.YScaleFactor(), Antiga.ZScaleFactor(), Antiga.Rotation()));
     if (!GetAtributo("S-Q-L", &*nova)) return nullptr;
     for (acad::AttributeReference* a : nova->GetAttributes()) {
         const auto t = textos.find(a->TagString());
@@ -66,10 +65,7 @@ bool EdificacaoNumeravel(const std::string& Bloco)
     return std::any_of(std::begin(kEdificacoes), std::end(kEdificacoes), [&](const char* n) { return Bloco == n; });
 }
 
-std::string BlocoHidrometro(int Indice)
-{
-    return Indice >= 0 && Indice < 4 ? kHidrometros[Indice] : "";
-}
+std::string BlocoHidrometro(int Indice) { return Indice >= 0 && Indice < 4 ? kHidrometros[Indice] : ""; }
 
 acad::BlockReference* EnderecaEdificacao(acad::Entity& Edificacao, const EnderecoCadastro& Endereco)
 {

@@ -26,14 +26,14 @@
 
 namespace {
 
-constexpr double Passo = 10.0;          // one tick every 10 units of perimeter
-constexpr double Coincide = 0.001;      // a vertex and the start point, in x and in y
-constexpr double MesmoAngulo = 0.01;    // radians
-constexpr double Normal = 10.0;         // offset of the auxiliary point of a perpendicular
+constexpr double Passo = 10.0;        // one tick every 10 units of perimeter
+constexpr double Coincide = 0.001;    // a vertex and the start point, in x and in y
+constexpr double MesmoAngulo = 0.01;  // radians
+constexpr double Normal = 10.0;       // offset of the auxiliary point of a perpendicular
 constexpr double FatorZoom = 0.8;
-constexpr double MeioJanela = 0.2;      // half side of the window around an end of the perimeter
-constexpr double Largura = 3.0;         // of a perimeter polyline
-constexpr double Corda = 0.5;           // chord length of arcs read from the perimeter and its pieces
+constexpr double MeioJanela = 0.2;  // half side of the window around an end of the perimeter
+constexpr double Largura = 3.0;     // of a perimeter polyline
+constexpr double Corda = 0.5;       // chord length of arcs read from the perimeter and its pieces
 const char* const CamadaPerimetro = "GRADE_10_LINHA";
 const char* const Titulo = "GRADE_10";
 
@@ -95,7 +95,8 @@ bool DadosEstendidos(acad::Entity* E, std::string& App, std::string& Texto)
     App.clear();
     Texto.clear();
     for (std::size_t k = 0; k < tipos.size(); ++k) {
-        if (tipos[k] == 1001 && App.empty() && valores[k].IsString()) App = valores[k].AsString();
+        if (tipos[k] == 1001 && App.empty() && valores[k].IsString())
+            App = valores[k].AsString();
         else if (tipos[k] == 1000 && !App.empty() && valores[k].IsString()) {
             Texto = valores[k].AsString();
             break;
@@ -117,10 +118,7 @@ void ZoomEntidade(acad::Entity* E)
     ZoomJanela(Ponto(a), Ponto(b), FatorZoom);
 }
 
-bool DocumentoAberto(acad::Document* D)
-{
-    return gAcadApp && AbertoNoHost(*gAcadApp, D);
-}
+bool DocumentoAberto(acad::Document* D) { return gAcadApp && AbertoNoHost(*gAcadApp, D); }
 
 // A perimeter being merged: the list EncadeiaLinhas would give, kept in the
 // order of the polyline's own vertices. Chaining at its start turns the list
@@ -396,8 +394,9 @@ void GradeLotes::Executa()
             {
                 acad::SelectionSet* ss2 = RecriaConjunto("SS2");
                 try {
-                    ss2->SelectByPolygon(7, Coords2DPara3D(SemVerticesProximos(*O)), {0, 2},
-                                         {acad::Variant(std::string("INSERT")), acad::Variant(std::string("COM_QUADRA"))});
+                    ss2->SelectByPolygon(
+                        7, Coords2DPara3D(SemVerticesProximos(*O)), {0, 2},
+                        {acad::Variant(std::string("INSERT")), acad::Variant(std::string("COM_QUADRA"))});
                 } catch (const acad::Error&) {
                     // Too few vertices left for a polygon: the user picks the block.
                 }
@@ -431,8 +430,8 @@ void GradeLotes::Executa()
             const double volta = F ? 0.0 : PI;
 
             DocGrade = gAcadDoc;
-            acad::BlockReference* seta = gModelSpace->InsertBlock(*inicio, "COM_SETA", 1, 1, 1,
-                                                                  Reduz(Azimute(P1, P0) + volta));
+            acad::BlockReference* seta =
+                gModelSpace->InsertBlock(*inicio, "COM_SETA", 1, 1, 1, Reduz(Azimute(P1, P0) + volta));
             seta->SetLayer(camada);
             seta->SetXData({1001, 1000}, {acad::Variant(app), acad::Variant(std::string("0"))});
             SelGrade.push_back(seta->ObjectID());
@@ -558,7 +557,8 @@ bool GradeLotes::InsereLoteGrade()
     const std::size_t traco = app.find('-');
     const std::optional<std::string> setor = NumeroCadastro(app.substr(0, traco));
     const std::optional<std::string> quadra =
-        traco == std::string::npos ? std::nullopt : NumeroCadastro(app.substr(traco + 1, app.find('-', traco + 1) - traco - 1));
+        traco == std::string::npos ? std::nullopt
+                                   : NumeroCadastro(app.substr(traco + 1, app.find('-', traco + 1) - traco - 1));
     const std::optional<std::string> numero = NumeroCadastro(lote);
     if (!setor || !quadra || !numero) {
         forms::MsgBox("Item da grade sem Setor, Quadra e Lote.", forms::vbCritical, Titulo);

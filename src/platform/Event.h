@@ -28,7 +28,6 @@ private:
     };
 
 public:
-
     // Keeps a subscription alive; dropping it does not unsubscribe (use
     // Disconnect or a ScopedConnection for that).
     class Connection {
@@ -98,7 +97,9 @@ class ScopedConnection {
 public:
     ScopedConnection() = default;
     template <typename C>
-    ScopedConnection(C c) : disconnect_([c]() mutable { c.Disconnect(); }) {}
+    ScopedConnection(C c) : disconnect_([c]() mutable { c.Disconnect(); })
+    {
+    }
     ScopedConnection(ScopedConnection&& o) noexcept : disconnect_(std::move(o.disconnect_)) { o.disconnect_ = nullptr; }
     ScopedConnection& operator=(ScopedConnection&& o) noexcept
     {
@@ -122,4 +123,4 @@ private:
     std::function<void()> disconnect_;
 };
 
-} // namespace platform
+}  // namespace platform

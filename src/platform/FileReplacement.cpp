@@ -24,7 +24,7 @@ mode_t ModeFor(const std::filesystem::path& target)
     return 0666 & ~mask;
 }
 
-} // namespace
+}  // namespace
 
 FileReplacement::FileReplacement(const std::filesystem::path& target) : target_(target), written_(Destination(target))
 {
@@ -91,7 +91,8 @@ std::string FileReplacement::NamingTarget(std::string message) const
 {
     if (shownAs_.empty()) return message;
     const std::string name = target_.string();
-    for (std::size_t at = message.find(shownAs_); at != std::string::npos; at = message.find(shownAs_, at + name.size()))
+    for (std::size_t at = message.find(shownAs_); at != std::string::npos;
+         at = message.find(shownAs_, at + name.size()))
         message.replace(at, shownAs_.size(), name);
     return message;
 }
@@ -120,7 +121,8 @@ bool FileReplacement::Commit(Sync sync)
 bool FileReplacement::SyncToDisk()
 {
     const int own = ::fileno(file_);
-    struct stat mine {}, there {};
+    struct stat mine {
+    }, there{};
     if (::fstat(own, &mine) == 0 && ::stat(temp_.c_str(), &there) == 0 && mine.st_dev == there.st_dev &&
         mine.st_ino == there.st_ino)
         return ::fsync(own) == 0;
@@ -143,4 +145,4 @@ void FileReplacement::Abandon()
 
 void FileReplacement::Fail() { error_ = ErrnoText(errno); }
 
-} // namespace platform
+}  // namespace platform

@@ -87,4 +87,4 @@ private:
     bool readOnly_ = false;
 };
 
-} // namespace platform
+}  // namespace platform

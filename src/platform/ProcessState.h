@@ -31,4 +31,4 @@ inline void ResetProcessState()
     for (ResetFunction reset : ProcessStateResets()) reset();
 }
 
-} // namespace platform
+}  // namespace platform

@@ -46,8 +46,9 @@ inline std::string ErrnoText(int errnum)
 // The same for an error code of the standard library's file functions.
 inline std::string ErrnoText(const std::error_code& ec)
 {
-    if (ec.category() == std::generic_category() || ec.category() == std::system_category()) return ErrnoText(ec.value());
+    if (ec.category() == std::generic_category() || ec.category() == std::system_category())
+        return ErrnoText(ec.value());
     return ec.message();
 }
 
-} // namespace platform
+}  // namespace platform

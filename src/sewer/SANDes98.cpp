@@ -37,10 +37,7 @@ constexpr double kFora = 4000;
 // A pressed numeric spinner.
 constexpr long kRealceSpin = RGB(255, 255, 192);
 
-void Atencao(const std::string& Texto)
-{
-    ExibeMensagem(0, "Atenção", Texto);
-}
+void Atencao(const std::string& Texto) { ExibeMensagem(0, "Atenção", Texto); }
 
 // A number typed by a person: blank, "." and "," are no number here (the
 // reader would take them for 0).
@@ -116,8 +113,7 @@ bool Incrementa(const std::string& Texto, std::string& Proximo)
 int IndiceDaTag(const std::string& Tag)
 {
     const std::string prefixo = "DesTxt(";
-    if (Tag.size() < prefixo.size() + 2 || Tag.compare(0, prefixo.size(), prefixo) != 0 || Tag.back() != ')')
-        return -1;
+    if (Tag.size() < prefixo.size() + 2 || Tag.compare(0, prefixo.size(), prefixo) != 0 || Tag.back() != ')') return -1;
     int n = -1;
     const char* inicio = Tag.data() + prefixo.size();
     const char* fim = Tag.data() + Tag.size() - 1;
@@ -134,10 +130,7 @@ void PrimeiroItem(Lista& L)
 }
 
 // Layout rows of the drawing pages, in twips.
-constexpr double Linha(int r)
-{
-    return 705 + r * 315;
-}
+constexpr double Linha(int r) { return 705 + r * 315; }
 
 }  // namespace
 
@@ -571,8 +564,7 @@ void SANDes98::Start(bool Recarregar)
     InsMenu.NewMenu("Insumos", 2, 2, 107, 135, Figura("INSMENUFLAT"), Figura("INSMENUMOVE"), Figura("INSMENUCLICK"));
     InsMenu.AddBotao(1, "QTTs", "Inserir Quantitativos no desenho", "xx", "xx", 1, 0, 0, 0);
     InsMenu.AddBotao(2, "Plan", "Construir Planilha de Insumos", "xx", "xx", 1, 1, 0, 0);
-    ImpMenu.NewMenu("Importar", 3, 6, 107, 135, Figura("IMPMENUFLAT"), Figura("IMPMENUMOVE"),
-                    Figura("IMPMENUCLICK"));
+    ImpMenu.NewMenu("Importar", 3, 6, 107, 135, Figura("IMPMENUFLAT"), Figura("IMPMENUMOVE"), Figura("IMPMENUCLICK"));
     ImpMenu.AddBotao(1, "OPEN", "Abrir Tabela", "xx", "xx", 0, 1, 2, 2);
     ImpMenu.AddBotao(2, "DRAW", "Desenhar", "xx", "xx", 2, 0, 1, 0);
     ImpMenu.AddBotao(3, "DRAW", "Planilha Final", "xx", "xx", 4, 0, 1, 0);
@@ -680,10 +672,7 @@ void SANDes98::UserControl_Paint()
 }
 
 // The panel keeps its size whatever its host gives it.
-void SANDes98::UserControl_Resize()
-{
-    Size(2595, 3810);
-}
+void SANDes98::UserControl_Resize() { Size(2595, 3810); }
 
 // ---------------------------------------------------------------- properties
 
@@ -925,8 +914,7 @@ void SANDes98::DesInsertTRcmd_Click(int Index)
         std::string codigo;
         // A reach goes in once per pick of its manholes; one that could not be
         // drawn may be tried again after its fields are corrected.
-        if (Des_->DrawTR(pv1, pv2, diametro, comprimento, declividade, material, etapa, TrechoNome, pavimento,
-                         codigo))
+        if (Des_->DrawTR(pv1, pv2, diametro, comprimento, declividade, material, etapa, TrechoNome, pavimento, codigo))
             DesInsertTRcmd(1).SetEnabled(false);
     });
 }
@@ -1051,10 +1039,7 @@ void SANDes98::SANAutoNumPVChk_Click()
     lblDes(21).SetEnabled(marcado);
 }
 
-void SANDes98::SANColIniTxt_Change()
-{
-    SANColetorLbl.SetCaption(Formata000(SANColIniTxt.Text()));
-}
+void SANDes98::SANColIniTxt_Change() { SANColetorLbl.SetCaption(Formata000(SANColIniTxt.Text())); }
 
 // ---------------------------------------------------------------- numeric fields
 
@@ -1129,9 +1114,12 @@ std::string ColaComoDigitado(const std::function<int(int)>& Tecla)
         // A character of several bytes goes in only where any key does: a
         // key (0x100) beyond those a number takes stands for it.
         std::size_t n = 1;
-        if (c >= 0xF0) n = 4;
-        else if (c >= 0xE0) n = 3;
-        else if (c >= 0xC0) n = 2;
+        if (c >= 0xF0)
+            n = 4;
+        else if (c >= 0xE0)
+            n = 3;
+        else if (c >= 0xC0)
+            n = 2;
         n = std::min(n, texto.size() - i);
         if (n == 1 && c >= 32 && c != 127) {
             if (const int k = Tecla(c)) colado += static_cast<char>(k);
@@ -1224,10 +1212,7 @@ void SANDes98::lblDes_MouseDown(int Index, int, int, double, double)
     lblDes(Index).SetBackColor(vbButtonFace);
 }
 
-void SANDes98::CalcCotasUseObjZChk_Click()
-{
-    UsarZObjeto = CalcCotasUseObjZChk.Value() == vbChecked;
-}
+void SANDes98::CalcCotasUseObjZChk_Click() { UsarZObjeto = CalcCotasUseObjZChk.Value() == vbChecked; }
 
 // ---------------------------------------------------------------- spinners
 
@@ -1267,9 +1252,7 @@ void SANDes98::lblMouseI_MouseMove(int, int Button, int, double X, double Y)
         decimais = PRECCOTA_;
         break;
     case 3:
-    case 8:
-        valor += 1000 * dx + 1000 * dy;
-        break;
+    case 8: valor += 1000 * dx + 1000 * dy; break;
     case 4:
         valor += 10 * (dx + dy);
         decimais = PRECDIST_;
@@ -1278,8 +1261,7 @@ void SANDes98::lblMouseI_MouseMove(int, int Button, int, double X, double Y)
         valor += (dx + dy) / 1000;
         decimais = PRECDECL_;
         break;
-    default:
-        return;
+    default: return;
     }
     DesTxt(campo).SetText(FormatNum(valor, decimais));
 }
@@ -1348,10 +1330,7 @@ void SANDes98::lblMouse_MouseMove(int, int Button, int, double X, double)
     if (posicao < l.ListCount()) l.SetListIndex(posicao);
 }
 
-void SANDes98::lblMouse_MouseUp(int, int, int, double, double)
-{
-    SetMousePointer(vbDefault);
-}
+void SANDes98::lblMouse_MouseUp(int, int, int, double, double) { SetMousePointer(vbDefault); }
 
 // ---------------------------------------------------------------- preferences
 
@@ -1495,10 +1474,7 @@ void SANDes98::ExecutaVerificacao(bool Generica)
 }
 
 // The fault list is emptied; the verification object and its faults stay.
-void SANDes98::CONFChk_Click()
-{
-    SANERRlst.Clear();
-}
+void SANDes98::CONFChk_Click() { SANERRlst.Clear(); }
 
 void SANDes98::ConfLimpaCmd_Click()
 {
@@ -1524,9 +1500,9 @@ void SANDes98::SANERRlst_Click()
     });
 }
 
-void SANDes98::MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId,
-                                             std::int32_t PVjId, const std::string& Mensagem, const Ponto& Pt1,
-                                             const std::optional<Ponto>& Pt2)
+void SANDes98::MyClsSANVerif_ConfereErroMsg(int ErrType, std::int32_t ObjectId, std::int32_t PVmId, std::int32_t PVjId,
+                                            const std::string& Mensagem, const Ponto& Pt1,
+                                            const std::optional<Ponto>& Pt2)
 {
     RegistraErro(SANERRlst, ErrType, ObjectId, PVmId, PVjId, Mensagem, Pt1, Pt2);
 }
@@ -1559,16 +1535,13 @@ void SANDes98::SSTabBrivan_Click(int /*PreviousTab*/)
         SANColetorLbl.SetCaption("001");
         SANColetorLbl.SetEnabled(false);
         break;
-    case 1:
-        NovoSANImp();
-        break;
+    case 1: NovoSANImp(); break;
     case 4:
     case 5:
         MyClsSANEdit = std::make_unique<clsSANEdit>();
         MyClsSANEdit->cProgress = &Progress1;
         break;
-    default:
-        break;
+    default: break;
     }
     Progress1.Progress_Start(0, "");
 }
@@ -1686,7 +1659,8 @@ void Descongela(const std::string& Layer)
     if (acad::Layer* l = gAcadDoc->Layers().Find(Layer)) l->SetFreeze(false);
 }
 
-const char* const kNumeracaoRuim = "Coletores com numeração duplicada, inexistente ou imprópria.\r\n\r\nRefaça a numeração.";
+const char* const kNumeracaoRuim =
+    "Coletores com numeração duplicada, inexistente ou imprópria.\r\n\r\nRefaça a numeração.";
 
 }  // namespace
 
@@ -1698,7 +1672,7 @@ void SANDes98::SANCaptureCmd_Click()
         LimpaConferencia();
         SalvaVista();
         for (Control* c : std::initializer_list<Control*>{&SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd, &frmColetor,
-                                                         &SANNumereCmd, &SANAutoNumPVChk, &SANColetorLbl})
+                                                          &SANNumereCmd, &SANAutoNumPVChk, &SANColetorLbl})
             c->SetEnabled(false);
         SANColetorLbl.SetCaption("001");
 
@@ -1716,8 +1690,10 @@ void SANDes98::SANCaptureCmd_Click()
         Descongela("GEN_Coletor");
         RestauraVista();
         gAcadDoc->Regen(1);
-        if (numerados) SANSaveDXFCmd.SetEnabled(true);
-        else ExibeMensagem(0, "Coletando Dados da Rede...", kNumeracaoRuim);
+        if (numerados)
+            SANSaveDXFCmd.SetEnabled(true);
+        else
+            ExibeMensagem(0, "Coletando Dados da Rede...", kNumeracaoRuim);
 
         for (CheckBox* c : {&SANAutoNumColChk, &SANAutoNumPVChk}) {
             c->SetEnabled(true);
@@ -1739,9 +1715,9 @@ void SANDes98::SANNumereCmd_Click()
         if (!CampoInteiro(SANColetorLbl.Caption(), "Coletor a numerar", coletor)) return;
         if (ColetorAtual == 0 && !CampoInteiro(SANPVIniTxt.Text(), "PV inicial", pvIni)) return;
         if (!ConectaAcad("", "")) return;
-        for (Control* c : std::initializer_list<Control*>{&SANAutoNumColChk, &SANAutoNumPVChk, &lblDes(21),
-                                                         &SANColIniTxt, &SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd,
-                                                         &SANNumereCmd})
+        for (Control* c :
+             std::initializer_list<Control*>{&SANAutoNumColChk, &SANAutoNumPVChk, &lblDes(21), &SANColIniTxt,
+                                             &SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd, &SANNumereCmd})
             c->SetEnabled(false);
         if (ColetorAtual == 0) MyClsSANExp.CaptureNumPVs = pvIni - 1;
         const bool numerou = MyClsSANExp.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
@@ -1773,13 +1749,12 @@ void SANDes98::SANSaveDXFCmd_Click()
         prefixo.erase(0, prefixo.find_first_not_of(' '));
         prefixo.erase(prefixo.find_last_not_of(' ') + 1);
 
-        const std::string texto =
-            (autoCol ? "Renumerar Coletores a partir de " + SANColIniTxt.Text()
-                     : std::string("Manter os números de coletores como estão.")) +
-            "\r\n" +
-            (autoPV ? "Renumerar PVs a partir de " + prefixo + SANPVIniTxt.Text()
-                    : std::string("Manter os números de PVs como estão.")) +
-            "\r\n\r\nContinuar ?";
+        const std::string texto = (autoCol ? "Renumerar Coletores a partir de " + SANColIniTxt.Text()
+                                           : std::string("Manter os números de coletores como estão.")) +
+                                  "\r\n" +
+                                  (autoPV ? "Renumerar PVs a partir de " + prefixo + SANPVIniTxt.Text()
+                                          : std::string("Manter os números de PVs como estão.")) +
+                                  "\r\n\r\nContinuar ?";
         bool sim = false, nao = false, marcado = false;
         int esquerda = 0, topo = 0;
         ExibeMensagem(4, "Salvar DXF...", texto, sim, nao, marcado, "", esquerda, topo);
@@ -1831,9 +1806,7 @@ void SANDes98::ImpMenu_Click(int Index)
     ImpMenu.MenuOff = true;
     Protegido([&] {
         switch (Index) {
-        case 1:
-            imp.OpenTable();
-            break;
+        case 1: imp.OpenTable(); break;
         case 2:
         case 3:
             if (imp.IMPFilename.empty())
@@ -1843,11 +1816,8 @@ void SANDes98::ImpMenu_Click(int Index)
             else
                 imp.SaveXLS();
             break;
-        case 4:
-            imp.EditTable();
-            break;
-        default:
-            break;
+        case 4: imp.EditTable(); break;
+        default: break;
         }
     });
     ImpMenu.MenuOff = false;

@@ -79,8 +79,7 @@ public:
 
     // Captions beside the fields; lblDes(0) and lblDes(10), the two "C.Terreno:",
     // open the elevation dialog.
-    forms::ControlArray<forms::Label>& lblDes =
-        AddArray<forms::Label>("lblDes", {0, 1, 2, 3, 7, 8}, SSDesenho.Page(0));
+    forms::ControlArray<forms::Label>& lblDes = AddArray<forms::Label>("lblDes", {0, 1, 2, 3, 7, 8}, SSDesenho.Page(0));
     // Number fields: 0 ground, 1 invert, 2 depth, 3 number of the PV; 4 length,
     // 5 slope, 6 drop of the TR; 7 ground and 8 number of the generic PV.
     forms::ControlArray<forms::TextBox>& DesTxt = AddArray<forms::TextBox>("DesTxt", {0, 1, 2, 3}, SSDesenho.Page(0));
@@ -88,8 +87,7 @@ public:
     forms::ControlArray<forms::TextBox>& DesTxtS = AddArray<forms::TextBox>("DesTxtS", {1}, SSDesenho.Page(0));
     // Spinner labels: a drag over one steps the number (lblMouseI) or the list
     // entry (lblMouse) that its Tag names.
-    forms::ControlArray<forms::Label>& lblMouseI =
-        AddArray<forms::Label>("lblMouseI", {0, 1, 2, 3}, SSDesenho.Page(0));
+    forms::ControlArray<forms::Label>& lblMouseI = AddArray<forms::Label>("lblMouseI", {0, 1, 2, 3}, SSDesenho.Page(0));
     forms::ControlArray<forms::Label>& lblMouse = AddArray<forms::Label>("lblMouse", {0}, SSDesenho.Page(0));
     forms::ComboBox& DesPVcbo = Add<forms::ComboBox>("DesPVcbo", SSDesenho.Page(0));
     forms::CheckBox& CalcCotasUseObjZChk = Add<forms::CheckBox>("CalcCotasUseObjZChk", SSDesenho.Page(0));
@@ -175,8 +173,7 @@ public:
     // ---------------------------------------------------------------- preferences
     forms::TabControl& SSPrefs = ComAbas(Add<forms::TabControl>("SSPrefs"), 1);
     // 0 AcadZoomCenter, 1 AcadZoomScale in tenths.
-    forms::ControlArray<forms::HScrollBar>& PrefScr1 =
-        AddArray<forms::HScrollBar>("PrefScr1", {0, 1}, SSPrefs.Page(0));
+    forms::ControlArray<forms::HScrollBar>& PrefScr1 = AddArray<forms::HScrollBar>("PrefScr1", {0, 1}, SSPrefs.Page(0));
     // 0 TolVerifCota, 1 TolVerifComp, typed with "," as decimal separator.
     forms::ControlArray<forms::TextBox>& PrefsTxt = AddArray<forms::TextBox>("PrefsTxt", {0, 1}, SSPrefs.Page(0));
     forms::Label& Label1 = Add<forms::Label>("Label1", SSPrefs.Page(0));

@@ -25,7 +25,7 @@ const platform::ProcessStateReset kReset([] {
     gPavimentos.clear();
     gBlocosSAN.clear();
 });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -136,9 +136,10 @@ std::string CodigoInteiro(const MaterialRec& M)
 
 void LeMateriais(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs = Abre("select Material,CodMaterial,Abrev from E_Materiais group by Material,CodMaterial,Abrev "
-                             "order by material",
-                             Cn, "E_Materiais");
+    ado::Recordset rs = Abre(
+        "select Material,CodMaterial,Abrev from E_Materiais group by Material,CodMaterial,Abrev "
+        "order by material",
+        Cn, "E_Materiais");
     const Linha l(rs, "E_Materiais");
     for (; !rs.Eof(); rs.MoveNext()) {
         MaterialRec m;

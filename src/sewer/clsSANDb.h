@@ -11,14 +11,14 @@
 
 // A manhole type that may be inserted ("E_PVBlocks" rows with "Inserir" set).
 struct PVBlockRec {
-    std::string Abrev;        // item text of the panel's manhole-type list
+    std::string Abrev;  // item text of the panel's manhole-type list
     std::string Descricao;
-    std::string Bloco;        // block inserted for this type ("E-PV", "E-PV250")
-    double DwgDiam = 0.0;     // drawing units from the centre to the symbol's rim
-    double Chamine = 0.0;     // metres (stored in millimetres)
-    double AlturaMax = 0.0;   // greatest depth, metres (stored in millimetres)
-    int DiamSaida = 0;        // greatest outlet diameter
-    int NumEntradas = 0;      // number of inlets
+    std::string Bloco;       // block inserted for this type ("E-PV", "E-PV250")
+    double DwgDiam = 0.0;    // drawing units from the centre to the symbol's rim
+    double Chamine = 0.0;    // metres (stored in millimetres)
+    double AlturaMax = 0.0;  // greatest depth, metres (stored in millimetres)
+    int DiamSaida = 0;       // greatest outlet diameter
+    int NumEntradas = 0;     // number of inlets
     std::string DiamNominal;
 };
 
@@ -59,12 +59,12 @@ struct PavimentoRec {
     std::string Nome;
 };
 
-extern std::vector<PVBlockRec> gPVBlocos;       // in "DiamNominal" order
-extern std::vector<MaterialRec> gMateriais;     // by material name
-extern std::vector<TRLayerColorRec> gCoresTR;   // by diameter
-extern std::vector<TRLayerParamRec> gEtapas;    // by stage number
-extern std::vector<PavimentoRec> gPavimentos;   // in the table's order
-extern std::vector<BlocoDefRec> gBlocosSAN;     // by block name
+extern std::vector<PVBlockRec> gPVBlocos;      // in "DiamNominal" order
+extern std::vector<MaterialRec> gMateriais;    // by material name
+extern std::vector<TRLayerColorRec> gCoresTR;  // by diameter
+extern std::vector<TRLayerParamRec> gEtapas;   // by stage number
+extern std::vector<PavimentoRec> gPavimentos;  // in the table's order
+extern std::vector<BlocoDefRec> gBlocosSAN;    // by block name
 
 class clsSANDb {
 public:

@@ -25,10 +25,7 @@ const std::string NaoMostrar = "Não mostrar mais esta mensagem.";
 
 // Reaches pointing left of north-south are drawn mirrored so that their texts
 // read from left to right. The limits are these decimals, not π/2 and 3π/2.
-bool Espelhado(double Direcao)
-{
-    return Direcao > 1.571 && Direcao < 4.712;
-}
+bool Espelhado(double Direcao) { return Direcao > 1.571 && Direcao < 4.712; }
 
 void Escreve(acad::AttributeReference* A, const std::string& Valor)
 {
@@ -351,8 +348,8 @@ acad::BlockReference* clsSANDes::InsertPVGen(const std::optional<Ponto>& Pt, con
 {
     if (!DefineBlocoSAN("E-PVGEN")) return nullptr;
     if (!IsNumero(Cota)) {
-        ExibeMensagem(0, "Atenção", "O PV " + Numero + " não foi inserido: a cota do terreno \"" + Cota +
-                                        "\" não é um número.");
+        ExibeMensagem(0, "Atenção",
+                      "O PV " + Numero + " não foi inserido: a cota do terreno \"" + Cota + "\" não é um número.");
         return nullptr;
     }
     std::optional<Ponto> ponto = Pt;
@@ -422,8 +419,9 @@ acad::BlockReference* clsSANDes::InsertTRGenObjs(acad::BlockReference* PV1, acad
     const std::string c2 = GetAtributo("CT", PV2).value_or("");
     for (const auto& [numero, cota] : {std::pair(n1, c1), std::pair(n2, c2)}) {
         if (!IsNumero(cota)) {
-            ExibeMensagem(0, "Atenção", "O trecho " + n1 + "-" + n2 + " não foi desenhado: a cota do terreno \"" +
-                                            cota + "\" do PV " + numero + " não é um número.");
+            ExibeMensagem(0, "Atenção",
+                          "O trecho " + n1 + "-" + n2 + " não foi desenhado: a cota do terreno \"" + cota +
+                              "\" do PV " + numero + " não é um número.");
             return nullptr;
         }
     }
@@ -659,8 +657,7 @@ namespace {
 // (or one holding only a separator) is no 0 to compute with.
 bool ENumero(const std::string& Texto)
 {
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           IsNumero(Texto);
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
 }
 
 // Both inputs read before anything is written: when either is not a number the
@@ -755,8 +752,7 @@ std::string clsSANDes::CalcCotaInterp(std::optional<Ponto>& Pt, bool MarcarErro,
 
     const double AB = Distancia(*A, *B);
     if (AB == 0) {
-        ExibeMensagem(0, "Atenção",
-                      "Os pontos 1 e 2 estão no mesmo local: não há como interpolar a cota entre eles.");
+        ExibeMensagem(0, "Atenção", "Os pontos 1 e 2 estão no mesmo local: não há como interpolar a cota entre eles.");
         return "";
     }
     for (const auto& [n, e] : {std::pair("1", ea), std::pair("2", eb)}) {

@@ -19,7 +19,7 @@ std::vector<TemaRec> gTemas;
 
 namespace {
 const platform::ProcessStateReset kReset([] { gTemas.clear(); });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -66,10 +66,7 @@ std::string TagDaClasse(const std::string& Classe)
 
 }  // namespace
 
-int CorDoTema(std::size_t Indice)
-{
-    return static_cast<int>(Indice % 255) + 1;
-}
+int CorDoTema(std::size_t Indice) { return static_cast<int>(Indice % 255) + 1; }
 
 // ---------------------------------------------------------------- picks
 
@@ -240,7 +237,10 @@ void clsSANEdit::TEMA_Print()
     if (doc != gAcadDoc) {
         // The marks belong in the drawing that was picked; another command has
         // since moved on to another drawing.
-        ExibeMensagem(0, "Atenção", "O desenho pesquisado não é o desenho em uso." "\r\n\r\n" "Pesquise novamente.");
+        ExibeMensagem(0, "Atenção",
+                      "O desenho pesquisado não é o desenho em uso."
+                      "\r\n\r\n"
+                      "Pesquise novamente.");
         return;
     }
     if (!InsertBlockFile(kMarca)) return;

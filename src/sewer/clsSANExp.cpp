@@ -111,10 +111,7 @@ acad::BlockReference* BlocoDoId(std::int32_t Id)
     return b && !b->IsErased() ? b : nullptr;
 }
 
-std::string F(double v)
-{
-    return FormatNum(v, 12);
-}
+std::string F(double v) { return FormatNum(v, 12); }
 
 // DXF text outside the code page: the drawing host reads "\U+XXXX" back.
 std::string UnicodeDxf(char32_t c)
@@ -130,8 +127,7 @@ std::vector<std::string> LinhasDxf(const ado::Connection& Cn, const std::string&
 {
     std::vector<std::string> linhas;
     ado::Recordset rs;
-    rs.Open("select [Num],[Campo] from " + Tabela + " order by [Num]", Cn, ado::adOpenStatic,
-            ado::adLockPessimistic);
+    rs.Open("select [Num],[Campo] from " + Tabela + " order by [Num]", Cn, ado::adOpenStatic, ado::adLockPessimistic);
     while (!rs.Eof()) {
         const ado::Value v = rs.Fields("Campo").Value();
         linhas.push_back(v.IsNull() ? std::string() : Apara(v.ToText()));
@@ -234,13 +230,20 @@ int clsSANExp::Captura(bool& ColetNumerados, int& MenorColetor, std::vector<std:
         bool esvaziar = false;
         for (acad::AttributeReference* a : tr->GetAttributes()) {
             const std::string tag = a->TagString();
-            if (tag == "IPV1") ipv1 = SplitCoords(a->TextString());
-            else if (tag == "IPV2") ipv2 = SplitCoords(a->TextString());
-            else if (tag == "COMP") comp = a->TextString();
-            else if (tag == "MATERIAL") material = a->TextString();
-            else if (tag == "PAVMTO") pavimento = a->TextString();
-            else if (tag == "CONTRIB") contrib = a->TextString();
-            else if (tag == "ET") etapa = a->TextString();
+            if (tag == "IPV1")
+                ipv1 = SplitCoords(a->TextString());
+            else if (tag == "IPV2")
+                ipv2 = SplitCoords(a->TextString());
+            else if (tag == "COMP")
+                comp = a->TextString();
+            else if (tag == "MATERIAL")
+                material = a->TextString();
+            else if (tag == "PAVMTO")
+                pavimento = a->TextString();
+            else if (tag == "CONTRIB")
+                contrib = a->TextString();
+            else if (tag == "ET")
+                etapa = a->TextString();
             else if (tag == "TRECHO") {
                 a->SetTextString("");
                 esvaziar = true;
@@ -261,10 +264,14 @@ int clsSANExp::Captura(bool& ColetNumerados, int& MenorColetor, std::vector<std:
             std::string numero, ct, et, coletor;
             for (acad::AttributeReference* a : pv->GetAttributes()) {
                 const std::string tag = a->TagString();
-                if (tag == "NUMERO") numero = a->TextString();
-                else if (tag == "CT") ct = a->TextString();
-                else if (tag == "ET") et = a->TextString();
-                else if (tag == "COLETOR") coletor = a->TextString();
+                if (tag == "NUMERO")
+                    numero = a->TextString();
+                else if (tag == "CT")
+                    ct = a->TextString();
+                else if (tag == "ET")
+                    et = a->TextString();
+                else if (tag == "COLETOR")
+                    coletor = a->TextString();
             }
             const Ponto p = pv->InsertionPoint();
             ind[k] = AddPV(numero, p.X, p.Y, ct, "", "", NumeroEtapa(et), k == 0 ? 1 : 0, 0, "", 0.0, 0.0,
@@ -452,9 +459,12 @@ std::string clsSANExp::CaptureAuto(int ColetorIni, bool AutoNumCol, bool AutoNum
             for (acad::AttributeReference* a : b->GetAttributes()) {
                 forms::DoEvents();
                 const std::string tag = a->TagString();
-                if (tag == "PV1") a->SetTextString(pv1);
-                else if (tag == "PV2") a->SetTextString(pv2);
-                else continue;
+                if (tag == "PV1")
+                    a->SetTextString(pv1);
+                else if (tag == "PV2")
+                    a->SetTextString(pv2);
+                else
+                    continue;
                 b->Update();
             }
         }
@@ -548,10 +558,10 @@ void clsSANExp::SaveDXF()
         ado::Connection cn;
         cn.SetCursorLocation(ado::adUseClient);
         // As the catalogue loader: no password in the program (the data layer needs none).
-        cn.Open(ado::BuildConnectionString({{"PROVIDER", "MSDataShape"},
-                                             {"Data PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
-                                             {"Data Source", gMdbPath}}),
-                "", "");
+        cn.Open(
+            ado::BuildConnectionString(
+                {{"PROVIDER", "MSDataShape"}, {"Data PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
+            "", "");
         cabeca = LinhasDxf(cn, tabela);
         tabela = "dxfEND";
         cauda = LinhasDxf(cn, tabela);
@@ -582,7 +592,8 @@ void clsSANExp::SaveDXF()
     if (st) st = out.Close();
     ProgressStart(0, "");
     if (!st) {
-        ExibeMensagem(0, "Atenção", "Não foi possível gravar o arquivo " + arquivo + ":\r\n" + st.message +
-                                        "\r\n\r\nO arquivo não foi gravado.");
+        ExibeMensagem(0, "Atenção",
+                      "Não foi possível gravar o arquivo " + arquivo + ":\r\n" + st.message +
+                          "\r\n\r\nO arquivo não foi gravado.");
     }
 }

@@ -21,7 +21,7 @@
 
 class clsSANExp {
 public:
-    ProgressBar* cProgress = nullptr;     // progress of the long loops
+    ProgressBar* cProgress = nullptr;      // progress of the long loops
     forms::TextBox* cTxtPrefix = nullptr;  // the panel's PV prefix, read by Capture2
     double gAcadZoomCenter = 400;          // view height when centring on a point
     // The last PV number given by a collector walk; 0 after every capture.
@@ -38,8 +38,7 @@ public:
     // Walks one collector downstream from ObjPV, numbering each reach not yet
     // numbered "Coletor-001", "Coletor-002", ..., tracing the walk on the
     // verification layer and (with AutoNumPV) renumbering the PVs left behind.
-    void Capture1(const std::string& Coletor, acad::BlockReference* ObjPV, bool AutoNumPV,
-                  const std::string& PrefixPV);
+    void Capture1(const std::string& Coletor, acad::BlockReference* ObjPV, bool AutoNumPV, const std::string& PrefixPV);
 
     // Asks for a collector start of the last capture not walked yet and walks
     // it as Coletor. False when the user gave up (Escape, Enter) or no start is

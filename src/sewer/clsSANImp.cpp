@@ -34,9 +34,9 @@ const FiltroTipos kTiposPVGen = {0, 2};
 const FiltroDados kDadosPVGen = {std::string("INSERT"), std::string("E-PVGEN")};
 
 struct MaterialLido {
-    std::string Texto;     // as the table writes it
-    std::string Nome;      // the catalogue's name it stands for
-    std::string Codigo;    // the catalogue's code; "" while unresolved
+    std::string Texto;   // as the table writes it
+    std::string Nome;    // the catalogue's name it stands for
+    std::string Codigo;  // the catalogue's code; "" while unresolved
 };
 
 void Esvazia()
@@ -376,8 +376,8 @@ void clsSANImp::DrawCmd()
             registro_ = "o trecho " + texto("CLTAT");
             AddPV(texto("PVM"), numero("CXM"), numero("CYM"), FormatNum(numero("CTM"), gPRECCOTA),
                   FormatNum(numero("CCM"), gPRECCOTA), FormatNum(numero("PRFM"), gPRECCOTA),
-                  static_cast<int>(valor("ETAPA").ToLong()), 1, 0, FormatNum(numero("DIAM") * 1000, 0),
-                  numero("CXJ"), numero("CYJ"), 0, "", 0);
+                  static_cast<int>(valor("ETAPA").ToLong()), 1, 0, FormatNum(numero("DIAM") * 1000, 0), numero("CXJ"),
+                  numero("CYJ"), 0, "", 0);
             T.MoveNext();
             Avanca();
         }
@@ -387,8 +387,7 @@ void clsSANImp::DrawCmd()
             registro_ = "o trecho " + texto("CLTAT");
             // The downstream texts as the table stores them.
             AddPV(texto("PVJ"), numero("CXJ"), numero("CYJ"), texto("CTJ"), texto("CCJ"), texto("PRFJ"),
-                  static_cast<int>(valor("ETAPA").ToLong()), 0, 1, FormatNum(numero("DIAM") * 1000, 0), 0, 0, 0,
-                  "", 0);
+                  static_cast<int>(valor("ETAPA").ToLong()), 0, 1, FormatNum(numero("DIAM") * 1000, 0), 0, 0, 0, "", 0);
             T.MoveNext();
             Avanca();
         }
@@ -443,8 +442,9 @@ void clsSANImp::EditTable()
     // Beside the panel, which is kept on top: where it does not hide the window.
     if (gMainForm) {
         const double direita = gMainForm->Left() + gMainForm->Width();
-        frm.Move(direita + frm.Width() <= forms::Screen.Width() ? direita : std::max(0.0, gMainForm->Left() - frm.Width()),
-                 gMainForm->Top());
+        frm.Move(
+            direita + frm.Width() <= forms::Screen.Width() ? direita : std::max(0.0, gMainForm->Left() - frm.Width()),
+            gMainForm->Top());
     }
     frm.Show(forms::vbModeless);
 }
@@ -462,15 +462,9 @@ std::string NumeroXLS(clsTabela1& T, const std::string& Campo, int Decimais, dou
     return FormatNum(v.ToDouble() * Fator, Decimais);
 }
 
-std::string TextoXLS(clsTabela1& T, const std::string& Campo)
-{
-    return T.GetFieldData(Campo, false).TextOr("");
-}
+std::string TextoXLS(clsTabela1& T, const std::string& Campo) { return T.GetFieldData(Campo, false).TextOr(""); }
 
-bool EmBranco(const std::string& Texto)
-{
-    return Texto.find_first_not_of(" \t") == std::string::npos;
-}
+bool EmBranco(const std::string& Texto) { return Texto.find_first_not_of(" \t") == std::string::npos; }
 
 // The template's bytes into the replacement's file; false when either side failed.
 bool CopiaModelo(const std::string& Modelo, platform::FileReplacement& Copia)

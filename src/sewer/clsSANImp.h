@@ -28,10 +28,10 @@ class FileReplacement;
 class clsSANImp {
 public:
     ProgressBar* cProgress = nullptr;
-    forms::Label* cLabel = nullptr;      // shows the open table's file name
-    ado::DataControl* cData = nullptr;   // bound to the final workbook
-    double gAcadZoomCenter = 400.0;      // view height of the centred zooms
-    double gAcadZoomScale = 0.4;         // factor after a window zoom
+    forms::Label* cLabel = nullptr;     // shows the open table's file name
+    ado::DataControl* cData = nullptr;  // bound to the final workbook
+    double gAcadZoomCenter = 400.0;     // view height of the centred zooms
+    double gAcadZoomScale = 0.4;        // factor after a window zoom
     int gPRECCOTA = 3;
     int gPRECDECL = 6;
     int gPRECDIST = 2;

@@ -83,8 +83,10 @@ std::string Troca(const std::string& Texto, char De, const std::string& Por)
 {
     std::string r;
     for (char c : Texto) {
-        if (c == De) r += Por;
-        else r += c;
+        if (c == De)
+            r += Por;
+        else
+            r += c;
     }
     return r;
 }
@@ -183,11 +185,16 @@ void clsSANQtt::Levanta(bool& Cancelado)
         QttEtapaRec* et = EtapaDoNumero(etapa);
         acad::BlockReference* pvm = pv1 ? PVNoPonto(*pv1, "E-PV*") : nullptr;
         acad::BlockReference* pvj = pv2 ? PVNoPonto(*pv2, "E-PV*") : nullptr;
-        if (!falta.empty()) deixados_.push_back(quem + ": sem o atributo " + falta + ".");
-        else if (!queixa.empty()) deixados_.push_back(queixa);
-        else if (!et) deixados_.push_back(quem + ": etapa \"" + etapa + "\" fora do catálogo.");
-        else if (!pvm) deixados_.push_back(quem + ": PVM não localizado.");
-        else if (!pvj) deixados_.push_back(quem + ": PVJ não localizado.");
+        if (!falta.empty())
+            deixados_.push_back(quem + ": sem o atributo " + falta + ".");
+        else if (!queixa.empty())
+            deixados_.push_back(queixa);
+        else if (!et)
+            deixados_.push_back(quem + ": etapa \"" + etapa + "\" fora do catálogo.");
+        else if (!pvm)
+            deixados_.push_back(quem + ": PVM não localizado.");
+        else if (!pvj)
+            deixados_.push_back(quem + ": PVJ não localizado.");
         else
             CalcPVQtt(material, diametro, static_cast<float>(comp), codigo, static_cast<float>(tcp), *et, *pvm, *pvj);
         if (cProgress) cProgress->Progress();
@@ -210,10 +217,14 @@ void clsSANQtt::Levanta(bool& Cancelado)
             // Only the depth counts here: elevations that cannot be read are
             // the verification's business.
             const bool cpIlegivel = queixa.find("atributo CP ") != std::string::npos;
-            if (!falta.empty()) deixados_.push_back(quem + ": sem o atributo " + falta + ".");
-            else if (cpIlegivel) deixados_.push_back(quem + ": a profundidade (CP) não é um número.");
-            else if (!et) deixados_.push_back(quem + ": etapa \"" + etapa + "\" fora do catálogo.");
-            else AddInsumo(pv->Name(), static_cast<float>(cp), *et);
+            if (!falta.empty())
+                deixados_.push_back(quem + ": sem o atributo " + falta + ".");
+            else if (cpIlegivel)
+                deixados_.push_back(quem + ": a profundidade (CP) não é um número.");
+            else if (!et)
+                deixados_.push_back(quem + ": etapa \"" + etapa + "\" fora do catálogo.");
+            else
+                AddInsumo(pv->Name(), static_cast<float>(cp), *et);
             if (cProgress) cProgress->Progress();
         }
     }
@@ -221,8 +232,8 @@ void clsSANQtt::Levanta(bool& Cancelado)
 }
 
 void clsSANQtt::CalcPVQtt(const std::string& Material, const std::string& Diametro, float Comprimento,
-                          const std::string& CodigoQueda, float Queda, QttEtapaRec& Etapa,
-                          acad::BlockReference& PVM, acad::BlockReference& PVJ)
+                          const std::string& CodigoQueda, float Queda, QttEtapaRec& Etapa, acad::BlockReference& PVM,
+                          acad::BlockReference& PVJ)
 {
     Etapa.Usada = true;
     // The two manhole radii, in metres: the pipe runs between the walls.
@@ -275,9 +286,9 @@ void clsSANQtt::QTTPrint(const Ponto& InsertPoint)
     for (const char* b : {"RQ-A", "RQ-E", "RQ-I", "RQ-T"})
         if (!ExisteBloco(b)) faltam += (faltam.empty() ? "" : ", ") + std::string(b);
     if (!faltam.empty()) {
-        ExibeMensagem(0, "Atenção",
-                      "A tabela de quantitativos não foi desenhada: falta no desenho a definição do bloco " + faltam +
-                          ".");
+        ExibeMensagem(
+            0, "Atenção",
+            "A tabela de quantitativos não foi desenhada: falta no desenho a definição do bloco " + faltam + ".");
         return;
     }
     insX_ = InsertPoint.X;
@@ -310,8 +321,8 @@ void clsSANQtt::QTTPrint(const Ponto& InsertPoint)
         });
         porDiametro([&](const QttMaterialRec& m, const QttDiametroRec& d) {
             if (d.TubosQueda > 0)
-                item("Tubos de Queda em " + m.Material + " DN " + d.Diametro, "Un.",
-                     static_cast<float>(d.TubosQueda), 0);
+                item("Tubos de Queda em " + m.Material + " DN " + d.Diametro, "Un.", static_cast<float>(d.TubosQueda),
+                     0);
         });
         porDiametro([&](const QttMaterialRec& m, const QttDiametroRec& d) {
             if (d.Degraus > 0)
@@ -336,10 +347,7 @@ void clsSANQtt::InsereLinha(const std::string& Bloco, const std::vector<std::pai
     for (const auto& [tag, valor] : Valores) SetAtributo(tag, valor, b);
 }
 
-void clsSANQtt::DrawQttHeader()
-{
-    InsereLinha("RQ-A", {});
-}
+void clsSANQtt::DrawQttHeader() { InsereLinha("RQ-A", {}); }
 
 void clsSANQtt::DrawQttEtapa(const std::string& Texto)
 {
@@ -351,16 +359,12 @@ void clsSANQtt::DrawQttItem(int Numero, const std::string& Texto, const std::str
                             int Decimais)
 {
     insY_ -= 3.0;
-    InsereLinha("RQ-I", {{"N", std::to_string(Numero)},
-                         {"ESP", Texto},
-                         {"UN", Unidade},
-                         {"QTT", FormatNum(Quantidade, Decimais)}});
+    InsereLinha(
+        "RQ-I",
+        {{"N", std::to_string(Numero)}, {"ESP", Texto}, {"UN", Unidade}, {"QTT", FormatNum(Quantidade, Decimais)}});
 }
 
-void clsSANQtt::DrawQttTotal()
-{
-    InsereLinha("RQ-T", {{"TOTAL", FormatNum(total_, gPRECDIST)}});
-}
+void clsSANQtt::DrawQttTotal() { InsereLinha("RQ-T", {{"TOTAL", FormatNum(total_, gPRECDIST)}}); }
 
 // ---------------------------------------------------------------- spreadsheet
 
@@ -510,10 +514,14 @@ void clsSANQtt::ReadTRsForPlanilha(bool& Cancelado, bool& Result)
             if (t) v = *t;
             return t.has_value();
         };
-        if (!p1 || !p2) motivo = "falta o atributo PV1 ou PV2, ou ele não tem coordenadas";
-        else if (!temDD || traco == std::string::npos) motivo = "o atributo DD não separa diâmetro e comprimento";
-        else if (!le(pvm, "NUMERO", numM) || !le(pvm, "CP", cpM)) motivo = "o PV de montante não tem NUMERO ou CP";
-        else if (!le(pvj, "NUMERO", numJ) || !le(pvj, "CP", cpJ)) motivo = "o PV de jusante não tem NUMERO ou CP";
+        if (!p1 || !p2)
+            motivo = "falta o atributo PV1 ou PV2, ou ele não tem coordenadas";
+        else if (!temDD || traco == std::string::npos)
+            motivo = "o atributo DD não separa diâmetro e comprimento";
+        else if (!le(pvm, "NUMERO", numM) || !le(pvm, "CP", cpM))
+            motivo = "o PV de montante não tem NUMERO ou CP";
+        else if (!le(pvj, "NUMERO", numJ) || !le(pvj, "CP", cpJ))
+            motivo = "o PV de jusante não tem NUMERO ou CP";
         if (motivo.empty()) {
             r.PVM = numM;
             r.PROFM = cpM;
@@ -530,8 +538,10 @@ void clsSANQtt::ReadTRsForPlanilha(bool& Cancelado, bool& Result)
                 r.EXT = FormatNum(StrToDbl(r.EXT) - (StrToDbl(diamJ) + StrToDbl(r.TPPV)) / 2000, 2);
             }
         }
-        if (motivo.empty()) trs_.push_back(std::move(r));
-        else deixados_.push_back(quem + ": " + motivo + ".");
+        if (motivo.empty())
+            trs_.push_back(std::move(r));
+        else
+            deixados_.push_back(quem + ": " + motivo + ".");
         if (cProgress) cProgress->Progress();
     }
 
@@ -591,9 +601,7 @@ void clsSANQtt::FillPlanilha(bool& Cancelado)
                 } catch (const ado::Error&) {
                     rs.AddNew();
                 }
-                const auto campo = [&](const char* Nome, const std::string& Valor) {
-                    rs.Fields(Nome).SetValue(Valor);
-                };
+                const auto campo = [&](const char* Nome, const std::string& Valor) { rs.Fields(Nome).SetValue(Valor); };
                 campo("TRECHO", t.TRECHO);
                 campo("PVM", "#'" + t.PVM);
                 campo("PVJ", "#'" + t.PVJ);

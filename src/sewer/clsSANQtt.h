@@ -38,7 +38,7 @@ struct QttPVRec {
 };
 
 struct QttDiametroRec {
-    std::string Diametro;  // the match key
+    std::string Diametro;   // the match key
     float Comprimento = 0;  // pipe between the manhole walls, metres
     int TubosQueda = 0;
     int Degraus = 0;
@@ -98,8 +98,7 @@ private:
 
     void DrawQttHeader();
     void DrawQttEtapa(const std::string& Texto);
-    void DrawQttItem(int Numero, const std::string& Texto, const std::string& Unidade, float Quantidade,
-                     int Decimais);
+    void DrawQttItem(int Numero, const std::string& Texto, const std::string& Unidade, float Quantidade, int Decimais);
     void DrawQttTotal();
     void InsereLinha(const std::string& Bloco, const std::vector<std::pair<std::string, std::string>>& Valores);
 

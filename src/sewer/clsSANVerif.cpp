@@ -40,10 +40,7 @@ const char* const kFimRelatorio = "ERROS NO DIMENSINAMENTO DE PVs:\r\nNão Reali
 
 // Elevations, lengths and slopes are stored in single precision: the checks
 // compare them as stored.
-double Simples(double v)
-{
-    return static_cast<float>(v);
-}
+double Simples(double v) { return static_cast<float>(v); }
 
 // The step limit of a diameter: the text between the two "|" after its entry,
 // in thousandths; 0 when it is not a number.
@@ -113,8 +110,8 @@ clsSANVerif::clsSANVerif()
 }
 
 void clsSANVerif::Falha(int Tipo, std::int32_t Id, std::int32_t PVm, std::int32_t PVj, const std::string& Mensagem,
-                        const Ponto& Pt1, const std::optional<Ponto>& Pt2, const std::string& TextoMarca,
-                        double Escala, int Cor)
+                        const Ponto& Pt1, const std::optional<Ponto>& Pt2, const std::string& TextoMarca, double Escala,
+                        int Cor)
 {
     Marca(marcas_, Pt1, Escala, TextoMarca, Cor);
     ConfereErroMsg.Raise(Tipo, Id, PVm, PVj, Mensagem, Pt1, Pt2);
@@ -216,9 +213,8 @@ long clsSANVerif::Conf_TRs()
         };
         if (!pvm) naoLocalizado(pv1, 4, "PVM não localizado");
         if (!pvj) naoLocalizado(pv2, 5, "PVJ não localizado");
-        const auto falha = [&](int Tipo, const std::string& Mensagem, const Ponto& Pt1,
-                               const std::optional<Ponto>& Pt2, const std::string& TextoMarca, double Escala,
-                               int Cor) {
+        const auto falha = [&](int Tipo, const std::string& Mensagem, const Ponto& Pt1, const std::optional<Ponto>& Pt2,
+                               const std::string& TextoMarca, double Escala, int Cor) {
             ++contagem;
             Falha(Tipo, id, pvmId, pvjId, Mensagem, Pt1, Pt2, TextoMarca, Escala, Cor);
         };
@@ -273,8 +269,7 @@ long clsSANVerif::Conf_TRs()
             const MaterialRec* mat = nullptr;
             for (const MaterialRec& m : gMateriais)
                 if (m.Material == material) mat = &m;
-            const std::size_t entrada =
-                mat ? mat->ListaDegraus.find("_" + diametro + "_") : std::string::npos;
+            const std::size_t entrada = mat ? mat->ListaDegraus.find("_" + diametro + "_") : std::string::npos;
             if (!mat) {
                 falha(9, "Material: (" + material + ")", P, std::nullopt,
                       "(" + material + ") não é um material cadastrado", 3, 2);
@@ -306,15 +301,14 @@ long clsSANVerif::Conf_TRs()
             bool cadastrado = false;
             for (const PavimentoRec& p : gPavimentos) cadastrado = cadastrado || p.Nome == pavimento;
             if (!cadastrado)
-                falha(10, "Pavimento: (" + pavimento + ")", P, std::nullopt,
-                      pavimento + " não é pavimento cadastrado", 3, 2);
+                falha(10, "Pavimento: (" + pavimento + ")", P, std::nullopt, pavimento + " não é pavimento cadastrado",
+                      3, 2);
         }
         if (Escolhida(TRComprimentos) && pv1 && pv2) {
             const double D = Distancia(*pv1, *pv2);
             if (Excede(D - L, gTolVerifComp) || L <= 0)
-                falha(11, "Comp=" + FormatNum(D, gPRECDIST) + "(" + FormatNum(D - L, gPRECDIST) + ")", P,
-                      std::nullopt, "Comprimento = " + FormatNum(D, gPRECDIST) + " e não " + FormatNum(L, gPRECDIST),
-                      3, 2);
+                falha(11, "Comp=" + FormatNum(D, gPRECDIST) + "(" + FormatNum(D - L, gPRECDIST) + ")", P, std::nullopt,
+                      "Comprimento = " + FormatNum(D, gPRECDIST) + " e não " + FormatNum(L, gPRECDIST), 3, 2);
         }
         RegistroNome atual{false, trecho, id, P, pvmId, pvjId};
         if (Escolhida(TRNomes)) {
@@ -343,8 +337,8 @@ std::string clsSANVerif::RelatorioTRs() const
 {
     std::string texto = "ERROS LOCALIZADOS EM TRECHOS:\r\n";
     for (int tipo = 4; tipo <= 16; ++tipo)
-        texto += LinhaContagem(tipo == 12 ? repetidosTR_ : ErrCount[static_cast<std::size_t>(tipo)],
-                               kLinhasTR[tipo - 4]);
+        texto +=
+            LinhaContagem(tipo == 12 ? repetidosTR_ : ErrCount[static_cast<std::size_t>(tipo)], kLinhasTR[tipo - 4]);
     return texto + "\r\n" + kFimRelatorio;
 }
 
@@ -418,11 +412,8 @@ void clsSANVerif::TrataFalha(int i)
         AplicaQueda(i, naoOferecer_[OfTuboQueda], "Aplicar Tubo de Queda", "Incluir a representação de Tubo de Queda?",
                     "O");
         break;
-    case 16:
-        AplicaQueda(i, naoOferecer_[OfDegrau], "Aplicar Degrau", "Incluir a representação de Degrau?", "");
-        break;
-    default:
-        break;
+    case 16: AplicaQueda(i, naoOferecer_[OfDegrau], "Aplicar Degrau", "Incluir a representação de Degrau?", ""); break;
+    default: break;
     }
 }
 
@@ -459,9 +450,8 @@ void clsSANVerif::Conf_EditMat(int i, std::string& Valor, bool& ForAll, bool& No
 
 void clsSANVerif::Conf_EditPav(int i, std::string& Valor, bool& ForAll, bool& NoMore, bool& OK)
 {
-    OK = EscolheCorrecao(i, "PAVMTO", "Pavimento", "",
-                         " não é um pavimento cadastrado. Selecione um dos itens abaixo.", listaLeft_, listaTop_,
-                         Valor, ForAll, NoMore);
+    OK = EscolheCorrecao(i, "PAVMTO", "Pavimento", "", " não é um pavimento cadastrado. Selecione um dos itens abaixo.",
+                         listaLeft_, listaTop_, Valor, ForAll, NoMore);
 }
 
 void clsSANVerif::Conf_EditDiam(int i, std::string& Material, std::string& Diametro, bool& ForAll, bool& NoMore,
@@ -544,8 +534,8 @@ void clsSANVerif::Conf_EditTR(int i, bool& NoMore, bool& OK)
     else if (falha.ErrType == 7)
         explicacao = "A altura do Degrau de " + NumeroTexto(tcp) + " tem um erro de " + B + "m.";
     else if (falha.ErrType == 11)
-        explicacao = "A diferença entre o comprimento de " + NumeroTexto(comp) + "m e o real de " + A +
-                     "m é igual a " + B + "m.";
+        explicacao = "A diferença entre o comprimento de " + NumeroTexto(comp) + "m e o real de " + A + "m é igual a " +
+                     B + "m.";
 
     Dialogo<frmEditTR> dialogo;
     frmEditTR& frm = *dialogo;
@@ -554,20 +544,14 @@ void clsSANVerif::Conf_EditTR(int i, bool& NoMore, bool& OK)
     frm.Label1.SetCaption(explicacao);
     frm.CalcCmd(5).SetCaption(A);
     const double queda = codigo.empty() ? csM - csJ : csM - csJ - tcp;
-    const std::string rotulos[14] = {FormatNum(ctM, gPRECCOTA),
-                                     FormatNum(cpM, gPRECCOTA),
-                                     FormatNum(csM, gPRECCOTA),
-                                     FormatNum(ctJ, gPRECCOTA),
-                                     FormatNum(cpJ, gPRECCOTA),
-                                     FormatNum(csJ, gPRECCOTA),
-                                     FormatNum(comp, gPRECDIST),
-                                     FormatNum(decl, gPRECDECL),
-                                     FormatNum(tcs, gPRECCOTA),
-                                     FormatNum(tcp, gPRECCOTA),
-                                     FormatNum(queda, gPRECCOTA),
-                                     "(" + FormatNum(comp - (Dm + Dj) / 2, gPRECDIST) + ")",
-                                     NumeroTexto(Dm * 1000) + "mm",
-                                     NumeroTexto(Dj * 1000) + "mm"};
+    const std::string rotulos[14] = {
+        FormatNum(ctM, gPRECCOTA),     FormatNum(cpM, gPRECCOTA),
+        FormatNum(csM, gPRECCOTA),     FormatNum(ctJ, gPRECCOTA),
+        FormatNum(cpJ, gPRECCOTA),     FormatNum(csJ, gPRECCOTA),
+        FormatNum(comp, gPRECDIST),    FormatNum(decl, gPRECDECL),
+        FormatNum(tcs, gPRECCOTA),     FormatNum(tcp, gPRECCOTA),
+        FormatNum(queda, gPRECCOTA),   "(" + FormatNum(comp - (Dm + Dj) / 2, gPRECDIST) + ")",
+        NumeroTexto(Dm * 1000) + "mm", NumeroTexto(Dj * 1000) + "mm"};
     for (int k = 0; k < 14; ++k) frm.Label3(k).SetCaption(rotulos[k]);
     frm.DrawDegrau(!codigo.empty());
     frm.SetErrType(falha.ErrType);

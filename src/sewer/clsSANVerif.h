@@ -61,8 +61,19 @@ private:
         TREtapas
     };
     // Kinds of correction that can be switched off.
-    enum Oferta { OfDuplicado, OfProfundidade, OfEtapa, OfTrecho, OfMaterial, OfPavimento, OfDiametro,
-                  OfTuboQueda, OfDegrau, OfNomeTR, NumOfertas };
+    enum Oferta {
+        OfDuplicado,
+        OfProfundidade,
+        OfEtapa,
+        OfTrecho,
+        OfMaterial,
+        OfPavimento,
+        OfDiametro,
+        OfTuboQueda,
+        OfDegrau,
+        OfNomeTR,
+        NumOfertas
+    };
 
     long Conf_PVs(bool& Cancelado) override;
     long Conf_TRs() override;

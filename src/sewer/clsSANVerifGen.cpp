@@ -141,8 +141,8 @@ long clsSANVerifGen::Conf_TRs()
                     if (!pv) return;
                     const std::string n = GetAtributo("NUMERO", pv).value_or("");
                     if (Nome != n)
-                        Falha(20, id, "Nome do " + Qual + ":" + n, P, "Nome do " + Qual + " não coincide. Espera-se " + n,
-                              2, 3);
+                        Falha(20, id, "Nome do " + Qual + ":" + n, P,
+                              "Nome do " + Qual + " não coincide. Espera-se " + n, 2, 3);
                 };
                 confere(pvA, pv1, "PVM");
                 confere(pvB, pv2, "PVJ");
@@ -230,18 +230,10 @@ void clsSANVerifGen::TrataFalha(int i)
             PerguntaRemocao(cliques_, falhas, i, naoOferecer_[OfPVsFaltando], msgLeft_, msgTop_);
         break;
     case 3:
-    case 13:
-        escolhe(OfEtapa, &clsSANVerifGen::Conf_EditEt, "ET");
-        break;
-    case 9:
-        escolhe(OfMaterial, &clsSANVerifGen::Conf_EditMat, "MATERIAL");
-        break;
-    case 10:
-        escolhe(OfPavimento, &clsSANVerifGen::Conf_EditPav, "PAVMTO");
-        break;
-    case 21:
-        escolhe(OfContribuicao, &clsSANVerifGen::Conf_EditContr, "CONTRIB");
-        break;
+    case 13: escolhe(OfEtapa, &clsSANVerifGen::Conf_EditEt, "ET"); break;
+    case 9: escolhe(OfMaterial, &clsSANVerifGen::Conf_EditMat, "MATERIAL"); break;
+    case 10: escolhe(OfPavimento, &clsSANVerifGen::Conf_EditPav, "PAVMTO"); break;
+    case 21: escolhe(OfContribuicao, &clsSANVerifGen::Conf_EditContr, "CONTRIB"); break;
     case 11:
         if (!naoOferecer_[OfComprimento]) CorrigeComprimento(i);
         break;
@@ -300,6 +292,6 @@ bool clsSANVerifGen::Conf_EditPav(int Item, std::string& Selecionado, bool& ForA
 bool clsSANVerifGen::Conf_EditContr(int Item, std::string& Selecionado, bool& ForAll, bool& NoMore)
 {
     return EscolheCorrecao(Item, "CONTRIB", "Contribuicao", "'",
-                           "' não indica uma contribuição válida. Selecione um dos itens abaixo.", editLeft_,
-                           editTop_, Selecionado, ForAll, NoMore);
+                           "' não indica uma contribuição válida. Selecione um dos itens abaixo.", editLeft_, editTop_,
+                           Selecionado, ForAll, NoMore);
 }

@@ -55,8 +55,16 @@ private:
         TRPavimentos,
         TREtapas
     };
-    enum Oferta { OfNomesCotas, OfEtapa, OfPVsFaltando, OfMaterial, OfPavimento, OfComprimento, OfContribuicao,
-                  NumOfertas };
+    enum Oferta {
+        OfNomesCotas,
+        OfEtapa,
+        OfPVsFaltando,
+        OfMaterial,
+        OfPavimento,
+        OfComprimento,
+        OfContribuicao,
+        NumOfertas
+    };
 
     long Conf_PVs(bool& Cancelado) override;
     long Conf_TRs() override;

@@ -90,7 +90,8 @@ void clsTabela1::Abre()
 {
     conexao_ = ado::Connection();
     conexao_.SetCursorLocation(ado::adUseClient);
-    conexao_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", dbFilePath},
+    conexao_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
+                                              {"Data Source", dbFilePath},
                                               {"Extended Properties", "dBase 5.0"}}),
                   "", "");
     adoPrimaryRS = ado::Recordset();
@@ -161,45 +162,21 @@ bool clsTabela1::Procura(const std::string& Field, const ado::Value& Value, bool
     return false;
 }
 
-bool clsTabela1::FindFirst(const std::string& Field, const ado::Value& Value)
-{
-    return Procura(Field, Value, true);
-}
+bool clsTabela1::FindFirst(const std::string& Field, const ado::Value& Value) { return Procura(Field, Value, true); }
 
-bool clsTabela1::Find(const std::string& Field, const ado::Value& Value)
-{
-    return Procura(Field, Value, false);
-}
+bool clsTabela1::Find(const std::string& Field, const ado::Value& Value) { return Procura(Field, Value, false); }
 
-bool clsTabela1::EditingRecord() const
-{
-    return adoPrimaryRS.EditMode() != ado::adEditNone;
-}
+bool clsTabela1::EditingRecord() const { return adoPrimaryRS.EditMode() != ado::adEditNone; }
 
-long long clsTabela1::AbsolutePosition() const
-{
-    return adoPrimaryRS.AbsolutePosition();
-}
+long long clsTabela1::AbsolutePosition() const { return adoPrimaryRS.AbsolutePosition(); }
 
-bool clsTabela1::Eof() const
-{
-    return adoPrimaryRS.Eof();
-}
+bool clsTabela1::Eof() const { return adoPrimaryRS.Eof(); }
 
-bool clsTabela1::Bof() const
-{
-    return adoPrimaryRS.Bof();
-}
+bool clsTabela1::Bof() const { return adoPrimaryRS.Bof(); }
 
-long long clsTabela1::RecordCount() const
-{
-    return adoPrimaryRS.RecordCount();
-}
+long long clsTabela1::RecordCount() const { return adoPrimaryRS.RecordCount(); }
 
-void clsTabela1::AddNew()
-{
-    adoPrimaryRS.AddNew();
-}
+void clsTabela1::AddNew() { adoPrimaryRS.AddNew(); }
 
 void clsTabela1::Delete()
 {

@@ -27,8 +27,8 @@ std::string NomeTabelaSQL(const std::string& Arquivo);
 
 class clsTabela1 {
 public:
-    std::string dbFileName;  // the table's file name, as Initialize got it
-    std::string dbFilePath;  // its folder
+    std::string dbFileName;            // the table's file name, as Initialize got it
+    std::string dbFilePath;            // its folder
     ProgressBar* cProgress = nullptr;  // advanced by VerificarTabela
 
     // From the first record: moves to the first whose Field equals Value and

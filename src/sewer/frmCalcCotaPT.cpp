@@ -23,8 +23,9 @@ frmCalcCotaPT::frmCalcCotaPT() : Form("frmCalcCotaPT")
     Check1.SetCaption("Evidenciar Erro de Zirizev");
     Label2.Move(240, 1740, 4200, 855);
     Label2.SetWordWrap(true);
-    Label2.SetCaption("Obs: Se voce utilizar um XRef para coleta de Pontos, verifique antes se as coordenadas do "
-                      "XRef correspondem com as coordenadas verdadeiras.");
+    Label2.SetCaption(
+        "Obs: Se voce utilizar um XRef para coleta de Pontos, verifique antes se as coordenadas do "
+        "XRef correspondem com as coordenadas verdadeiras.");
     cmdEnd.Move(4260, 120, 300, 255);
     cmdEnd.SetCaption("X");
     AplicaPele(*this, Shape1, &Picture1(1), true, {&Picture1(1), &Titulo});
@@ -53,7 +54,4 @@ void frmCalcCotaPT::cmdEnd_Click()
     Hide();
 }
 
-void frmCalcCotaPT::Check1_Click()
-{
-    EvidenciarErro = Check1.Value() != vbUnchecked;
-}
+void frmCalcCotaPT::Check1_Click() { EvidenciarErro = Check1.Value() != vbUnchecked; }

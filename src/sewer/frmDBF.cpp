@@ -39,12 +39,9 @@ constexpr std::array<const char*, 9> kOrdens = {" Order By CLTAT", " Order By PV
                                                 " Order By DIAM",  " Order By COMP",  " Order By DECL",
                                                 " Order By PAVIM", " Order By MATER", " Order By OBS"};
 
-void Atencao(const std::string& Texto)
-{
-    ExibeMensagem(0, "Atenção", Texto);
-}
+void Atencao(const std::string& Texto) { ExibeMensagem(0, "Atenção", Texto); }
 
-} // namespace
+}  // namespace
 
 frmDBF::frmDBF() : Form("frmDBF")
 {
@@ -74,8 +71,8 @@ frmDBF::frmDBF() : Form("frmDBF")
         const char* Legenda;
         const char* Dica;
         double Left;
-    } botoes[] = {{&cmdFirst, "|◀", "Primeiro registro", 120},   {&CmdBack, "<", "Dez registros atrás", 780},
-                  {&cmdPrevious, "◀", "Registro anterior", 1440}, {&cmdNext, "▶", "Próximo registro", 2100},
+    } botoes[] = {{&cmdFirst, "|◀", "Primeiro registro", 120},     {&CmdBack, "<", "Dez registros atrás", 780},
+                  {&cmdPrevious, "◀", "Registro anterior", 1440},  {&cmdNext, "▶", "Próximo registro", 2100},
                   {&CmdFront, ">", "Dez registros adiante", 2760}, {&cmdLast, "▶|", "Último registro", 3420}};
     for (const auto& b : botoes) {
         b.Botao->Move(b.Left, 6600, 615, 375);
@@ -106,7 +103,8 @@ bool frmDBF::Start()
     Fecha();
     try {
         db_.SetCursorLocation(ado::adUseClient);
-        db_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", FilePath},
+        db_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
+                                             {"Data Source", FilePath},
                                              {"Extended Properties", "dBase 5.0"}}),
                  "", "");
         Label1.SetCaption(Filename);

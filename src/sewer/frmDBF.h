@@ -67,9 +67,9 @@ private:
 
     ado::Connection db_;
     ado::Recordset adoPrimaryRS;
-    std::string consulta_;  // the base query
-    int ordem_ = -1;        // the order the records are read in
-    bool trocando_ = false; // Combo1 being put back after a refused change
+    std::string consulta_;   // the base query
+    int ordem_ = -1;         // the order the records are read in
+    bool trocando_ = false;  // Combo1 being put back after a refused change
 };
 
 // An editor window that is not in use (a new one, or one closed before):

@@ -52,10 +52,7 @@ void frmEditList::SetObjetivo(const std::string& Objetivo)
     }
 }
 
-void frmEditList::SetMensagem(const std::string& Mensagem)
-{
-    Label1.SetCaption(Mensagem);
-}
+void frmEditList::SetMensagem(const std::string& Mensagem) { Label1.SetCaption(Mensagem); }
 
 void frmEditList::Form_Load()
 {
@@ -97,17 +94,8 @@ void frmEditList::List2_Click()
 }
 
 // A choice, and for a diameter both of them, before "OK" closes the dialog.
-bool frmEditList::Aceita()
-{
-    return !Escolha1.empty() && (objetivo_ != "Diametro" || !Escolha2.empty());
-}
+bool frmEditList::Aceita() { return !Escolha1.empty() && (objetivo_ != "Diametro" || !Escolha2.empty()); }
 
-void frmEditList::Check1_Click()
-{
-    Repassar = Check1.Value() == vbChecked;
-}
+void frmEditList::Check1_Click() { Repassar = Check1.Value() == vbChecked; }
 
-void frmEditList::Check2_Click()
-{
-    NaoMostrar = Check2.Value() == vbChecked;
-}
+void frmEditList::Check2_Click() { NaoMostrar = Check2.Value() == vbChecked; }

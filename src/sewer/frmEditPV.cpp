@@ -71,10 +71,7 @@ void frmEditPV::RecalculaProfundidade()
 }
 
 // A new ground elevation always recomputes the depth.
-void frmEditPV::Text1_Change()
-{
-    RecalculaProfundidade();
-}
+void frmEditPV::Text1_Change() { RecalculaProfundidade(); }
 
 void frmEditPV::Text2_Change()
 {

@@ -14,27 +14,27 @@ struct Traco {
 // The profile's thin lines as designed for a reach with a step; DrawDegrau
 // moves the few that differ without one.
 constexpr Traco kLinhas2[21] = {
-    {480, 1800, 1200, 1800},    // 0 upstream ground
-    {480, 2640, 1200, 2640},    // 1 upstream invert
-    {3735, 2760, 4500, 2760},   // 2 downstream ground
-    {2040, 3600, 3480, 3600},   // 3 downstream invert
-    {1327, 1440, 3607, 1440},   // 4 length between the manhole axes
-    {600, 2640, 600, 3240},     // 5 fall between the inverts
-    {2040, 3120, 3360, 3120},   // 6 level of the pipe's end
-    {2160, 3120, 2160, 3600},   // 7 step height
-    {1455, 1680, 3480, 1680},   // 8 clear length between the inner faces
-    {1327, 1320, 1327, 1800},   // 9 upstream axis
-    {3607, 1320, 3607, 2760},   // 10 downstream axis
-    {1455, 1560, 1455, 1800},   // 11 upstream inner face
-    {3480, 1560, 3480, 2760},   // 12 downstream inner face
-    {360, 1800, 360, 2640},     // 13 upstream depth
-    {4440, 2760, 4440, 3600},   // 14 downstream depth
-    {2280, 2040, 2400, 2950},   // 15 leader from the slope to the pipe
-    {1455, 1800, 3480, 2760},   // 16 ground between the manholes
-    {2640, 2580, 3000, 2580},   // 17 leader from TCS ...
-    {3000, 2580, 3360, 3120},   // 18 ... to the top of the step
-    {3735, 3600, 4500, 3600},   // 19 downstream invert, outside
-    {480, 3720, 720, 3720},     // 20 end of the fall dimension
+    {480, 1800, 1200, 1800},   // 0 upstream ground
+    {480, 2640, 1200, 2640},   // 1 upstream invert
+    {3735, 2760, 4500, 2760},  // 2 downstream ground
+    {2040, 3600, 3480, 3600},  // 3 downstream invert
+    {1327, 1440, 3607, 1440},  // 4 length between the manhole axes
+    {600, 2640, 600, 3240},    // 5 fall between the inverts
+    {2040, 3120, 3360, 3120},  // 6 level of the pipe's end
+    {2160, 3120, 2160, 3600},  // 7 step height
+    {1455, 1680, 3480, 1680},  // 8 clear length between the inner faces
+    {1327, 1320, 1327, 1800},  // 9 upstream axis
+    {3607, 1320, 3607, 2760},  // 10 downstream axis
+    {1455, 1560, 1455, 1800},  // 11 upstream inner face
+    {3480, 1560, 3480, 2760},  // 12 downstream inner face
+    {360, 1800, 360, 2640},    // 13 upstream depth
+    {4440, 2760, 4440, 3600},  // 14 downstream depth
+    {2280, 2040, 2400, 2950},  // 15 leader from the slope to the pipe
+    {1455, 1800, 3480, 2760},  // 16 ground between the manholes
+    {2640, 2580, 3000, 2580},  // 17 leader from TCS ...
+    {3000, 2580, 3360, 3120},  // 18 ... to the top of the step
+    {3735, 3600, 4500, 3600},  // 19 downstream invert, outside
+    {480, 3720, 720, 3720},    // 20 end of the fall dimension
 };
 
 struct Marca {
@@ -152,15 +152,9 @@ void frmEditTR::Form_Load()
     operador_ = 0;
 }
 
-void frmEditTR::Label3_Click(int Index)
-{
-    CalcCmd(5).SetCaption(Label3(Index).Caption());
-}
+void frmEditTR::Label3_Click(int Index) { CalcCmd(5).SetCaption(Label3(Index).Caption()); }
 
-void frmEditTR::Text1_Click()
-{
-    CalcCmd(5).SetCaption(Text1.Text());
-}
+void frmEditTR::Text1_Click() { CalcCmd(5).SetCaption(Text1.Text()); }
 
 void frmEditTR::CalcCmd_Click(int Index)
 {

@@ -43,8 +43,7 @@ public:
         AddArray<forms::Label>("Label3", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
     forms::TextBox& Text1 = Add<forms::TextBox>("Text1");
     // 0 "+", 1 "-", 2 "x", 3 "/", 4 "=", 5 the display (copies it into Text1).
-    forms::ControlArray<forms::CommandButton>& CalcCmd =
-        AddArray<forms::CommandButton>("CalcCmd", {0, 1, 2, 3, 4, 5});
+    forms::ControlArray<forms::CommandButton>& CalcCmd = AddArray<forms::CommandButton>("CalcCmd", {0, 1, 2, 3, 4, 5});
     forms::CheckBox& Check1 = Add<forms::CheckBox>("Check1");
 
 private:

@@ -32,7 +32,7 @@ const platform::ProcessStateReset kReset([] {
     ErrN = 0;
     ErrCount = {};
 });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -65,10 +65,7 @@ void RegistraErro(forms::ListBox& Lista, int ErrType, std::int32_t ObjectId, std
     ++ErrN;
 }
 
-void LimpaErrCount()
-{
-    ErrCount.fill(0);
-}
+void LimpaErrCount() { ErrCount.fill(0); }
 
 void RemoveErro(forms::ListBox& Lista, int i)
 {
@@ -110,10 +107,7 @@ void LinhaConferencia(const Ponto& A, const Ponto& B, int Cor)
     pl->Update();
 }
 
-bool PreparaMarcas()
-{
-    return InsertBlockFile("ErroC");
-}
+bool PreparaMarcas() { return InsertBlockFile("ErroC"); }
 
 void Marca(bool Disponivel, const Ponto& Pt, double Escala, const std::string& Texto, int Cor)
 {
@@ -395,18 +389,15 @@ bool Excede(double Valor, double Tolerancia)
 }
 
 bool EscolheCorrecao(int i, const std::string& Tag, const std::string& Objetivo, const std::string& Antes,
-                     const std::string& Depois, int& Left, int& Top, std::string& Valor, bool& ForAll,
-                     bool& NoMore)
+                     const std::string& Depois, int& Left, int& Top, std::string& Valor, bool& ForAll, bool& NoMore)
 {
     acad::BlockReference* bloco = BlocoDaFalha(i, {Tag});
     if (!bloco) return false;
     const std::optional<std::string> numero = GetAtributo("NUMERO", bloco);
-    const std::string titulo =
-        numero ? "PV: " + *numero : "Trecho: " + GetAtributo("TRECHO", bloco).value_or("");
+    const std::string titulo = numero ? "PV: " + *numero : "Trecho: " + GetAtributo("TRECHO", bloco).value_or("");
     const std::string valor = EntreParenteses(ErrList[static_cast<std::size_t>(i)].Mensagem);
     std::string segunda;
-    return EscolheNaLista({titulo, Objetivo, Antes + valor + Depois, true}, Left, Top, Valor, segunda, ForAll,
-                          NoMore);
+    return EscolheNaLista({titulo, Objetivo, Antes + valor + Depois, true}, Left, Top, Valor, segunda, ForAll, NoMore);
 }
 
 bool PerguntaSimNao(const std::string& Titulo, const std::string& Texto, bool& NoMore, int& Left, int& Top)
@@ -424,8 +415,8 @@ void PerguntaRemocao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int i, bool
     Cliques.RemoveSemelhantes(Lista, i, [](int) { return true; });
 }
 
-void AplicaCorrecao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int Index, bool ForAll,
-                    const std::string& Valor, const std::string& Tag)
+void AplicaCorrecao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int Index, bool ForAll, const std::string& Valor,
+                    const std::string& Tag)
 {
     if (!ForAll) {
         acad::BlockReference* bloco = BlocoDaFalha(Index, {Tag});
@@ -436,22 +427,19 @@ void AplicaCorrecao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int Index, b
     }
     const int recusadas = Cliques.RemoveSemelhantes(Lista, Index, [&](int j) {
         std::string motivo;
-        acad::BlockReference* bloco =
-            BlocoComAtributos(ErrList[static_cast<std::size_t>(j)].ObjectId, {Tag}, motivo);
+        acad::BlockReference* bloco = BlocoComAtributos(ErrList[static_cast<std::size_t>(j)].ObjectId, {Tag}, motivo);
         if (!bloco) return false;
         SetAtributo(Tag, Valor, bloco);
         return true;
     });
     if (recusadas > 0)
         ExibeMensagem(0, "Atenção",
-                      std::to_string(recusadas) + (recusadas == 1 ? " ocorrência não foi corrigida" : " ocorrências não foram corrigidas") +
+                      std::to_string(recusadas) +
+                          (recusadas == 1 ? " ocorrência não foi corrigida" : " ocorrências não foram corrigidas") +
                           ": o bloco não existe mais no desenho ou não tem o atributo " + Tag + ".");
 }
 
-std::string TextoItens(const forms::ListBox& Lista)
-{
-    return std::to_string(Lista.ListCount()) + " itens";
-}
+std::string TextoItens(const forms::ListBox& Lista) { return std::to_string(Lista.ListCount()) + " itens"; }
 
 VerificacaoSAN::VerificacaoSAN(GrupoDeOpcoes PVs, GrupoDeOpcoes TRs)
     : grupoPVs_(std::move(PVs)), grupoTRs_(std::move(TRs))
@@ -533,4 +521,3 @@ void VerificacaoSAN::TrataClique(int i)
     TrataFalha(i);
     if (cProgress && cListBox2_) cProgress->SetCaption(TextoItens(*cListBox2_));
 }
-

@@ -50,10 +50,10 @@ private:
 
 // One fault of a verification run.
 struct ErrRec {
-    std::string Mensagem;      // also the text of its line in the fault list
-    Ponto Pt1;                 // where the fault lies
-    std::optional<Ponto> Pt2;  // a second point when the fault lies between two
-    int ErrType = 0;           // 1 to 21
+    std::string Mensagem;       // also the text of its line in the fault list
+    Ponto Pt1;                  // where the fault lies
+    std::optional<Ponto> Pt2;   // a second point when the fault lies between two
+    int ErrType = 0;            // 1 to 21
     std::int32_t ObjectId = 1;  // the faulty block
     std::int32_t PVmId = 1;     // the reach's upstream manhole block, or 1
     std::int32_t PVjId = 1;     // its downstream manhole block, or 1
@@ -236,8 +236,7 @@ bool EscolheNaLista(const EscolhaLista& Pedido, int& Left, int& Top, std::string
 // Depois. False, nothing chosen, when the block cannot be had or the dialog
 // was not closed with "OK".
 bool EscolheCorrecao(int i, const std::string& Tag, const std::string& Objetivo, const std::string& Antes,
-                     const std::string& Depois, int& Left, int& Top, std::string& Valor, bool& ForAll,
-                     bool& NoMore);
+                     const std::string& Depois, int& Left, int& Top, std::string& Valor, bool& ForAll, bool& NoMore);
 
 // A "Sim"/"Não" question with the box "Não mostrar mais esta mensagem." bound
 // to NoMore, at Left and Top (stored back). True on "Sim".
@@ -250,8 +249,8 @@ void PerguntaRemocao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int i, bool
 // Valor into the attribute Tag of the block of fault Index, which leaves the
 // list; with ForAll, of every listed fault from Index down with its message.
 // Faults whose block is gone or lacks the tag stay listed and are told.
-void AplicaCorrecao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int Index, bool ForAll,
-                    const std::string& Valor, const std::string& Tag);
+void AplicaCorrecao(CliquesDeFalha& Cliques, forms::ListBox& Lista, int Index, bool ForAll, const std::string& Valor,
+                    const std::string& Tag);
 
 // "n itens" on the progress bar: the fault list's line count.
 std::string TextoItens(const forms::ListBox& Lista);
@@ -344,4 +343,3 @@ private:
     std::vector<bool> naoEscolhida_;  // True: the option was not chosen
     bool ocupado_ = false;            // the option list's handler is running
 };
-

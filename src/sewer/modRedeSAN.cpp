@@ -26,7 +26,7 @@ const platform::ProcessStateReset kReset([] {
     gNumTRs = 0;
     gListPLs.clear();
 });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -34,10 +34,7 @@ namespace {
 class Queixas {
 public:
     explicit Queixas(const acad::BlockReference& B) : bloco_(B.Name() + " (" + B.Handle() + ")") {}
-    void Numero(const std::string& Tag, const std::string& Texto)
-    {
-        Linha(Tag, Texto, "não é um número");
-    }
+    void Numero(const std::string& Tag, const std::string& Texto) { Linha(Tag, Texto, "não é um número"); }
     void Linha(const std::string& Tag, const std::string& Texto, const std::string& Motivo)
     {
         if (!texto_.empty()) texto_ += "\r";
@@ -178,9 +175,9 @@ void AddTR(const std::string& Trecho, const std::string& Diam, const std::string
            const std::string& Pavimento, const std::string& Contrib)
 {
     gTRs.resize(static_cast<std::size_t>(gNumTRs) + 1);
-    gTRs[static_cast<std::size_t>(gNumTRs)] = TRRec{Trecho, Diam,   Comp,   Decl,   Material, Pavimento, Etapa,
-                                                    Contrib, ObjPV1, ObjPV2, ObjTR, IndPV1,   IndPV2,    Aux1,
-                                                    Aux2,    "-0-",  "-0-"};
+    gTRs[static_cast<std::size_t>(gNumTRs)] =
+        TRRec{Trecho, Diam,  Comp,   Decl,   Material, Pavimento, Etapa, Contrib, ObjPV1,
+              ObjPV2, ObjTR, IndPV1, IndPV2, Aux1,     Aux2,      "-0-", "-0-"};
     ++gNumTRs;
 }
 
@@ -213,8 +210,7 @@ std::string GetPVBlockDesc(const std::string& Bloco)
     return "";
 }
 
-std::string ReadPVAttribs(acad::Entity* Bloco, std::string& Numero, double& CT, double& CS, double& CP,
-                          std::string& ET)
+std::string ReadPVAttribs(acad::Entity* Bloco, std::string& Numero, double& CT, double& CS, double& CP, std::string& ET)
 {
     acad::BlockReference& ref = Referencia(Bloco);
     Queixas q(ref);

@@ -19,17 +19,17 @@
 #include "platform/acad/Entity.h"
 
 struct PVRec {
-    std::string Nome;       // the manhole's number; the key when no handle is given
-    int Coletor = 0;        // collector number
-    std::string Bloco;      // manhole block name (set by the import, never by AddPV)
+    std::string Nome;   // the manhole's number; the key when no handle is given
+    int Coletor = 0;    // collector number
+    std::string Bloco;  // manhole block name (set by the import, never by AddPV)
     double X = 0.0, Y = 0.0;
-    std::string CT;         // ground elevation
-    std::string CC;         // invert elevation
-    std::string PRF;        // depth
-    std::string Etapa;      // stage number
-    int NumRepeticoes = 0;  // further additions that found this record
-    int NumSaidas = 0;      // sum of the outgoing-reach counts of every addition
-    int DiamMax = 0;        // largest diameter of the further additions
+    std::string CT;             // ground elevation
+    std::string CC;             // invert elevation
+    std::string PRF;            // depth
+    std::string Etapa;          // stage number
+    int NumRepeticoes = 0;      // further additions that found this record
+    int NumSaidas = 0;          // sum of the outgoing-reach counts of every addition
+    int DiamMax = 0;            // largest diameter of the further additions
     double XJ = 0.0, YJ = 0.0;  // downstream point given at the first addition
     std::int32_t ObjectID = 0;  // of the manhole's block; 0 when not from the drawing
     std::string Handle;         // of that block; "" when not from the drawing

@@ -96,10 +96,7 @@ void PicMnuUsrCtl::FixaBotao(const std::string& Descricao)
     }
 }
 
-void PicMnuUsrCtl::SetBackGround(const forms::Picture& Picture)
-{
-    Picture1.SetPicture(Picture);
-}
+void PicMnuUsrCtl::SetBackGround(const forms::Picture& Picture) { Picture1.SetPicture(Picture); }
 
 void PicMnuUsrCtl::SetgPicWidth(int v)
 {

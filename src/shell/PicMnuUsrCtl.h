@@ -20,21 +20,21 @@
 // catalogue's material menus).
 struct PicMnuBotaoRec {
     std::string Key;
-    std::string Description; // tool tip and Mouse text
-    std::string Texto;       // AddBotao's Text4
+    std::string Description;  // tool tip and Mouse text
+    std::string Texto;        // AddBotao's Text4
     int Row = 0;
     int Column = 0;
     int ExtraRows = 0;
     int ExtraColumns = 0;
-    std::string Extra1; // kept for the hosts; the menu does not use them
+    std::string Extra1;  // kept for the hosts; the menu does not use them
     std::string Extra2;
 };
 
 // A picture-menu definition kept by a host to build its menu later.
 struct PicMnuRec {
     std::string Name;
-    int DimX = 0; // button columns
-    int DimY = 0; // button rows
+    int DimX = 0;  // button columns
+    int DimY = 0;  // button rows
     std::string BackPicture;
     std::string Picture;
     std::string Text1;
@@ -42,7 +42,7 @@ struct PicMnuRec {
     forms::Picture PicFlat;
     forms::Picture PicUp;
     forms::Picture PicDown;
-    std::vector<PicMnuBotaoRec> Botoes; // from 1: element 0 unused
+    std::vector<PicMnuBotaoRec> Botoes;  // from 1: element 0 unused
 };
 
 class PicMnuUsrCtl : public forms::UserControl {
@@ -81,8 +81,8 @@ public:
     // The button's definition (an empty one for numbers never added).
     PicMnuBotaoRec Botao(int Index) const;
 
-    platform::Event<int> Click;         // a button was pressed: its number
-    platform::Event<std::string> Mouse; // the mouse is over a button: its description
+    platform::Event<int> Click;          // a button was pressed: its number
+    platform::Event<std::string> Mouse;  // the mouse is over a button: its description
 
     forms::PictureBox& Picture1 = Add<forms::PictureBox>("Picture1");
     forms::Timer& Timer1 = Add<forms::Timer>("Timer1");
@@ -103,7 +103,7 @@ private:
     forms::Picture flat_, up_, down_;
     int cellWidth_ = 0, cellHeight_ = 0;
     std::vector<int> colEdge_, rowEdge_;
-    std::vector<std::vector<int>> grade_; // [column][row] -> button number
+    std::vector<std::vector<int>> grade_;  // [column][row] -> button number
     std::vector<PicMnuBotaoRec> botoes_;
     int numBotoes_ = 0;
     int hover_ = 0, hoverAnterior_ = 0;

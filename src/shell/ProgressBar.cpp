@@ -8,7 +8,7 @@ using namespace forms;
 
 namespace {
 
-constexpr double kBarraVazia = 15; // twips
+constexpr double kBarraVazia = 15;  // twips
 
 // VB's conversion to a whole number: to the nearest, halves to the even one.
 long long ArredondaPar(double v)
@@ -20,7 +20,7 @@ long long ArredondaPar(double v)
     return r;
 }
 
-} // namespace
+}  // namespace
 
 ProgressBar::ProgressBar(Init init) : UserControl(std::move(init))
 {
@@ -75,7 +75,8 @@ void ProgressBar::Redesenha()
     // A run of no steps has nothing to measure: the bar stays cleared.
     if (maximo_ <= 0) return;
 
-    ProgressFrm.SetWidth(std::max(0.0, ProgressPic.Width() * static_cast<double>(curValue_) / static_cast<double>(maximo_)));
+    ProgressFrm.SetWidth(
+        std::max(0.0, ProgressPic.Width() * static_cast<double>(curValue_) / static_cast<double>(maximo_)));
     if (caption_.empty()) {
         const double pct = std::floor(static_cast<double>(curValue_) * 100.0 / static_cast<double>(maximo_));
         ProgressLbl(0).SetCaption(std::to_string(static_cast<long long>(pct)) + "%");
@@ -91,7 +92,8 @@ void ProgressBar::Redesenha()
     // Whole minutes, then the whole seconds left over, both cut (not rounded);
     // taken from the milliseconds so that 99 000 ms is 1 min. 39 s., not 38.
     const long long m = static_cast<long long>(std::trunc(restante / 60000.0));
-    const long long s = static_cast<long long>(std::trunc(std::fabs(restante - static_cast<double>(m) * 60000.0) / 1000.0));
+    const long long s =
+        static_cast<long long>(std::trunc(std::fabs(restante - static_cast<double>(m) * 60000.0) / 1000.0));
     if (s == ultimosSegundos_) return;
     TimerMsg.Raise(std::to_string(m) + " min. e " + std::to_string(s) + " seg.");
     ultimosSegundos_ = s;

@@ -32,17 +32,11 @@ std::string SemBarraFinal(const std::string& folder)
     return folder;
 }
 
-} // namespace
+}  // namespace
 
-long clsCommonDialog::ShowOpen(forms::Form* Owner)
-{
-    return Show(Owner, false);
-}
+long clsCommonDialog::ShowOpen(forms::Form* Owner) { return Show(Owner, false); }
 
-long clsCommonDialog::ShowSave(forms::Form* Owner)
-{
-    return Show(Owner, true);
-}
+long clsCommonDialog::ShowSave(forms::Form* Owner) { return Show(Owner, true); }
 
 long clsCommonDialog::Show(forms::Form* Owner, bool save)
 {

@@ -20,19 +20,10 @@ frmCancelar::frmCancelar() : Form("frmCancelar")
     CmdCancel.Click += [this] { CmdCancel_Click(); };
 }
 
-void frmCancelar::SetMensagem(const std::string& Mensagem)
-{
-    Label2.SetCaption(Mensagem);
-}
+void frmCancelar::SetMensagem(const std::string& Mensagem) { Label2.SetCaption(Mensagem); }
 
 // The step's name is the handle most of the window offers.
-void frmCancelar::Label2_MouseMove(int Button, int, double, double)
-{
-    ArrastaJanela(*this, Button);
-}
+void frmCancelar::Label2_MouseMove(int Button, int, double, double) { ArrastaJanela(*this, Button); }
 
 // Only the flag: the operation sees it at its next poll and closes the window itself.
-void frmCancelar::CmdCancel_Click()
-{
-    Cancel = true;
-}
+void frmCancelar::CmdCancel_Click() { Cancel = true; }

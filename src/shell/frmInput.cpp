@@ -30,25 +30,13 @@ frmInput::frmInput() : Form("frmInput")
     CmdCancel.Click += [this] { CmdCancel_Click(); };
 }
 
-bool frmInput::Check() const
-{
-    return Check1.Value() == vbChecked;
-}
+bool frmInput::Check() const { return Check1.Value() == vbChecked; }
 
-void frmInput::SetCheck(bool v)
-{
-    Check1.SetValue(v ? vbChecked : vbUnchecked);
-}
+void frmInput::SetCheck(bool v) { Check1.SetValue(v ? vbChecked : vbUnchecked); }
 
-void frmInput::Form_Paint()
-{
-    Text1.SetFocus();
-}
+void frmInput::Form_Paint() { Text1.SetFocus(); }
 
-void frmInput::Text1_Change()
-{
-    Texto = Text1.Text();
-}
+void frmInput::Text1_Change() { Texto = Text1.Text(); }
 
 void frmInput::Text1_KeyPress(int& KeyAscii)
 {

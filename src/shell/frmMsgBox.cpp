@@ -20,7 +20,7 @@ constexpr double kCancelLeft = 2520;
 constexpr double kBotaoLargura = 975;
 constexpr double kBotaoAltura = 375;
 
-} // namespace
+}  // namespace
 
 frmMsgBox::frmMsgBox() : Form("frmMsgBox")
 {
@@ -94,21 +94,14 @@ void frmMsgBox::SetEstilo(long Estilo)
         CmdCancel.SetVisible(true);
         Check1.SetVisible(true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 // Enter answers "OK" or "Sim".
-void frmMsgBox::Form_Paint()
-{
-    CmdOK.SetFocus();
-}
+void frmMsgBox::Form_Paint() { CmdOK.SetFocus(); }
 
-void frmMsgBox::Mensagem_Change()
-{
-    AjustaAltura();
-}
+void frmMsgBox::Mensagem_Change() { AjustaAltura(); }
 
 // The check box and the buttons keep their distance below the message.
 void frmMsgBox::AjustaAltura()

@@ -26,7 +26,4 @@ frmPointInfo::frmPointInfo() : Form("frmPointInfo")
     CmdOK.Click += [this] { CmdOK_Click(); };
 }
 
-void frmPointInfo::CmdOK_Click()
-{
-    forms::Unload(*this);
-}
+void frmPointInfo::CmdOK_Click() { forms::Unload(*this); }

@@ -29,7 +29,7 @@ std::string PrimeirosCaracteres(const std::string& s, std::size_t n)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 frmTips::frmTips() : Form("frmTips")
 {
@@ -62,10 +62,7 @@ frmTips::frmTips() : Form("frmTips")
     Text1.Change += [this] { Text1_Change(); };
 }
 
-void frmTips::SetTitulo(const std::string& Titulo)
-{
-    Label1.SetCaption(Titulo);
-}
+void frmTips::SetTitulo(const std::string& Titulo) { Label1.SetCaption(Titulo); }
 
 void frmTips::SetMensagem(const std::string& Mensagem)
 {
@@ -77,20 +74,11 @@ void frmTips::SetMensagem(const std::string& Mensagem)
     textoPorCodigo_ = false;
 }
 
-void frmTips::SetOKButton(bool v)
-{
-    cmdOK.SetVisible(v);
-}
+void frmTips::SetOKButton(bool v) { cmdOK.SetVisible(v); }
 
-void frmTips::SetCancelButton(bool v)
-{
-    CancelCmd.SetVisible(v);
-}
+void frmTips::SetCancelButton(bool v) { CancelCmd.SetVisible(v); }
 
-void frmTips::SetNoMoreChk(bool v)
-{
-    Check1.SetVisible(v);
-}
+void frmTips::SetNoMoreChk(bool v) { Check1.SetVisible(v); }
 
 void frmTips::cmdOK_Click()
 {
@@ -115,10 +103,7 @@ void frmTips::cmdEnd_Click()
         forms::Unload(*this);
 }
 
-void frmTips::Check1_Click()
-{
-    NaoMostrar = Check1.Value() == vbChecked;
-}
+void frmTips::Check1_Click() { NaoMostrar = Check1.Value() == vbChecked; }
 
 void frmTips::Text1_Change()
 {

@@ -49,5 +49,5 @@ private:
     void Text1_Change();
 
     bool textoPorCodigo_ = false;
-    std::size_t limite_ = 254; // characters
+    std::size_t limite_ = 254;  // characters
 };

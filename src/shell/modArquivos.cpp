@@ -16,12 +16,9 @@ std::string Trim(const std::string& s)
     return s.substr(first, last - first + 1);
 }
 
-} // namespace
+}  // namespace
 
-bool DeleteToRecycle(const std::string& Path)
-{
-    return os::MoveToTrash(Path).ok;
-}
+bool DeleteToRecycle(const std::string& Path) { return os::MoveToTrash(Path).ok; }
 
 void OpenWithShell(std::string& Path)
 {
@@ -32,7 +29,7 @@ void OpenWithShell(std::string& Path)
 
 namespace {
 const std::string kNaoCopiado = "Erro. Arquivo não copiado!";
-} // namespace
+}  // namespace
 
 bool CopyFileSafe(const std::string& Source, const std::string& Destination)
 {

@@ -15,8 +15,8 @@ std::string LeCatalogo(const std::function<void(const ado::Connection&)>& Le)
     try {
         cn.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
-                "", "");
+        cn.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}), "",
+                "");
         Le(cn);
         falhou = false;
     } catch (const ado::Error& e) {

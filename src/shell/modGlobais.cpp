@@ -27,14 +27,8 @@ const platform::ProcessStateReset kReset([] {
     gMainForm = nullptr;
     g_pastaPrograma.clear();
 });
-}
+}  // namespace
 
-std::string PastaPrograma()
-{
-    return g_pastaPrograma.empty() ? forms::App.Path() : g_pastaPrograma;
-}
+std::string PastaPrograma() { return g_pastaPrograma.empty() ? forms::App.Path() : g_pastaPrograma; }
 
-void DefinePastaPrograma(const std::string& Pasta)
-{
-    g_pastaPrograma = Pasta;
-}
+void DefinePastaPrograma(const std::string& Pasta) { g_pastaPrograma = Pasta; }

@@ -18,10 +18,7 @@ void AplicaPele(forms::Form& Form, forms::ControlArray<forms::Shape>& Shape1, fo
         alca->MouseDown += [f](int Button, int, double, double) { ArrastaJanela(*f, Button); };
 }
 
-void StayOnTop(forms::Form& Form)
-{
-    Form.SetTopMost(true);
-}
+void StayOnTop(forms::Form& Form) { Form.SetTopMost(true); }
 
 void ArrastaJanela(forms::Form& Form, int Button)
 {

@@ -14,7 +14,7 @@ int gMsgTop = 0;
 
 namespace {
 const platform::ProcessStateReset kReset([] { gMsgLeft = gMsgTop = 0; });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -36,7 +36,7 @@ struct Nivel {
     ~Nivel() { --g_nivel; }
 };
 
-} // namespace
+}  // namespace
 
 void ExibeMensagem(long Estilo, const std::string& Titulo, const std::string& Mensagem, bool& OK, bool& Cancel,
                    bool& CheckValue, const std::string& CheckCaption, int& Left, int& Top)

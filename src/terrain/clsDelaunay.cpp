@@ -77,10 +77,7 @@ private:
         bool operator==(const ChaveCel&) const = default;
     };
     struct Hash {
-        size_t operator()(const ChaveCel& k) const
-        {
-            return std::hash<long long>()(k.c * 0x9E3779B97F4A7C15LL ^ k.l);
-        }
+        size_t operator()(const ChaveCel& k) const { return std::hash<long long>()(k.c * 0x9E3779B97F4A7C15LL ^ k.l); }
     };
     static long long Cel(double v)
     {
@@ -207,8 +204,8 @@ void clsDelaunay::Execute()
         double z = 0;
         const std::string texto = valores.size() > 1 ? valores[1].ToString() : std::string();
         if (!LeCota(texto, z)) {
-            semCota.push_back(valores[0].ToString() + " (E " + FormatNum(x, 3) + ", N " + FormatNum(y, 3) +
-                              "): \"" + texto + "\"");
+            semCota.push_back(valores[0].ToString() + " (E " + FormatNum(x, 3) + ", N " + FormatNum(y, 3) + "): \"" +
+                              texto + "\"");
             Progress();
             continue;
         }

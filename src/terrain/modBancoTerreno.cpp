@@ -13,10 +13,7 @@ std::string ConexaoTerreno(const std::string& Path)
     return ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", Path}});
 }
 
-std::string TemplateTerreno()
-{
-    return (std::filesystem::path(PastaPrograma()) / "WATTemplate.mdb").string();
-}
+std::string TemplateTerreno() { return (std::filesystem::path(PastaPrograma()) / "WATTemplate.mdb").string(); }
 
 bool CriaBancoTerreno(const std::string& Path)
 {
@@ -40,8 +37,7 @@ bool BancoExiste(const std::string& Path)
 void AvisaFalhaBanco(const std::string& Path, const std::string& Oque, const std::string& Motivo,
                      const std::string& Mantido)
 {
-    ExibeMensagem(0, "Atenção",
-                  "Não foi possível " + Oque + " no arquivo " + Path + ":\n" + Motivo + "\n\n" + Mantido);
+    ExibeMensagem(0, "Atenção", "Não foi possível " + Oque + " no arquivo " + Path + ":\n" + Motivo + "\n\n" + Mantido);
 }
 
 bool TabelaDeRegioes(const std::string& Tabela)

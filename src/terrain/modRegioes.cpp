@@ -17,7 +17,7 @@ const platform::ProcessStateReset kReset([] {
     gHatchZonas.clear();
     gHatchPavimentos.clear();
 });
-} // namespace
+}  // namespace
 
 const FaixaRec* HatchRec::Faixa(long long Numero) const
 {
@@ -58,8 +58,8 @@ bool PontoNaRegiao(const Ponto& P, const Ponto& A, const Ponto& B)
     return PontoNaRegiao(P, A, B, codigo);
 }
 
-int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P,
-                  const std::function<bool(std::size_t)>& Conta, TesteCruzamento Cruza)
+int RegiaoDoPonto(const std::vector<HatchRec>& Regioes, const Ponto& P, const std::function<bool(std::size_t)>& Conta,
+                  TesteCruzamento Cruza)
 {
     // No region reaches a point beyond what the index holds.
     if (!CoordenadaIndexavel(P.X) || !CoordenadaIndexavel(P.Y)) return -1;

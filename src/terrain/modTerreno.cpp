@@ -59,8 +59,10 @@ struct Grade {
                 for (int l = la; l <= lb; ++l)
                     for (int k = ca; k <= cb; ++k) {
                         const size_t cell = static_cast<size_t>(l) * nx + k;
-                        if (pass == 0) ++conta[cell + 1];
-                        else itens[conta[cell]++] = i;
+                        if (pass == 0)
+                            ++conta[cell + 1];
+                        else
+                            itens[conta[cell]++] = i;
                     }
             }
             if (pass == 0) {
@@ -187,8 +189,8 @@ double CotaNoPonto(const Ponto& P, bool& NoModelo)
             if (!(r.MinX <= x && x <= r.MaxX && r.MinY <= y && y <= r.MaxY)) continue;
             if (!Valido(r.vv0) || !Valido(r.vv1) || !Valido(r.vv2)) continue;
             const VerticeRec* v[3] = {&gVertices[r.vv0], &gVertices[r.vv1], &gVertices[r.vv2]};
-            const double s = AnguloVertice(p, *v[0], *v[1]) + AnguloVertice(p, *v[1], *v[2]) +
-                             AnguloVertice(p, *v[2], *v[0]);
+            const double s =
+                AnguloVertice(p, *v[0], *v[1]) + AnguloVertice(p, *v[1], *v[2]) + AnguloVertice(p, *v[2], *v[0]);
             if (std::abs(s - 360) < 0.01) {
                 z = CotaNoPlano(x, y, t);
                 achou = true;

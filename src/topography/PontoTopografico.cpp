@@ -14,10 +14,7 @@ namespace {
 constexpr double kAlturaTexto = 1.5;
 
 // Straight up the Y axis; the point's Z is kept, as the host's polar point does.
-Ponto Acima(const Ponto& P, double d)
-{
-    return Ponto(P.X, P.Y + d, P.Z);
-}
+Ponto Acima(const Ponto& P, double d) { return Ponto(P.X, P.Y + d, P.Z); }
 
 acad::Text* Texto(acad::Block& Espaco, const std::string& Valor, const Ponto& P, const char* Camada)
 {
@@ -37,10 +34,7 @@ void CamadasPontoTopografico()
     GetLayer(kCamadaPontoDescricao, 3, "");
 }
 
-bool NomePontoValido(const std::string& Nome)
-{
-    return os::IsValidUtf8(Nome) && acad::IsValidSymbolName(Nome);
-}
+bool NomePontoValido(const std::string& Nome) { return os::IsValidUtf8(Nome) && acad::IsValidSymbolName(Nome); }
 
 void DesenhaTextosPonto(const Ponto& P, const DadosPonto& Dados, acad::Block& Espaco, PontoDesenhado& Feito)
 {
@@ -64,8 +58,7 @@ PontoDesenhado DesenhaPontoTopografico(const Ponto& P, const DadosPonto& Dados, 
     } catch (...) {
         // Half a survey point is none: what was drawn of it goes.
         for (acad::Entity* e : {static_cast<acad::Entity*>(feito.Ponto), static_cast<acad::Entity*>(feito.Nome),
-                                static_cast<acad::Entity*>(feito.Cota),
-                                static_cast<acad::Entity*>(feito.Descricao)}) {
+                                static_cast<acad::Entity*>(feito.Cota), static_cast<acad::Entity*>(feito.Descricao)}) {
             try {
                 if (e) e->Delete();
             } catch (const acad::Error&) {

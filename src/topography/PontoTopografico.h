@@ -19,12 +19,12 @@
 namespace acad {
 class Block;
 class Entity;
-}
+}  // namespace acad
 
 // Layers of the format and their colours.
-inline constexpr const char* kCamadaPonto = "PONTO";                  // 10
-inline constexpr const char* kCamadaPontoTexto = "PONTO_TEXTO";       // 170
-inline constexpr const char* kCamadaPontoCota = "PONTO_COTA";         // 170
+inline constexpr const char* kCamadaPonto = "PONTO";                     // 10
+inline constexpr const char* kCamadaPontoTexto = "PONTO_TEXTO";          // 170
+inline constexpr const char* kCamadaPontoCota = "PONTO_COTA";            // 170
 inline constexpr const char* kCamadaPontoDescricao = "PONTO_DESCRICAO";  // 3
 
 // What a survey point says of itself.

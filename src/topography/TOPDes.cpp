@@ -20,7 +20,7 @@ const platform::ProcessStateReset kReset([] {
     gBlocosTopo.clear();
     gTopoCarregado = 0;
 });
-} // namespace
+}  // namespace
 
 namespace {
 

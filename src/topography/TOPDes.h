@@ -25,8 +25,8 @@ extern short gTopoCarregado;
 // builder. "0" with nothing to make for a name the table does not know.
 struct CamadaBlocoTopo {
     std::string Camada;
-    int Cor = 0;                                        // 0: the layer is not made
-    std::vector<std::pair<std::string, int>> Outras;    // also made
+    int Cor = 0;                                      // 0: the layer is not made
+    std::vector<std::pair<std::string, int>> Outras;  // also made
 };
 CamadaBlocoTopo CamadaDoBlocoTopo(const std::string& Nome);
 

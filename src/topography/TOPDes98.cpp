@@ -138,9 +138,9 @@ void TOPDes98::ArrumaControles()
     }
     CADFrm.Move(90, y0 + 1320, 1620, 1680);
     CADFrm.SetBorderStyle(0);
-    const char* tipos[] = {"Residencial Unifamiliar", "Residencial Multifamiliar", "Edificação Mista",
-                           "Edificação Comercail",    "Edificação Industrial",     "Serviços Públicos",
-                           "Quantidades",             "Soleira Baixa"};
+    const char* tipos[] = {
+        "Residencial Unifamiliar", "Residencial Multifamiliar", "Edificação Mista", "Edificação Comercail",
+        "Edificação Industrial",   "Serviços Públicos",         "Quantidades",      "Soleira Baixa"};
     for (int i = 0; i < 8; ++i) {
         Im(i).Move(120, i * 210, 1440, 210);
         Im(i).SetToolTipText(tipos[i]);
@@ -225,8 +225,8 @@ void TOPDes98::ArrumaControles()
     PTSProgresslbl.SetBackStyle(0);
 
     // ---- 4 "Seções"
-    const char* sec[] = {"Pontos:",      "Menor Cota:",    "Maior Cota:", "Diferença:", "Maior diferença:",
-                         "Comprimento:", "Progressiva :", "Esc.Vert./Hor.", "/ 1",     "Equidistancia :"};
+    const char* sec[] = {"Pontos:",      "Menor Cota:",   "Maior Cota:",    "Diferença:", "Maior diferença:",
+                         "Comprimento:", "Progressiva :", "Esc.Vert./Hor.", "/ 1",        "Equidistancia :"};
     for (int i = 0; i < 10; ++i) {
         SECcap(i).SetCaption(sec[i]);
         SECcap(i).SetBackStyle(0);
@@ -299,41 +299,21 @@ void TOPDes98::PtoMenu_Click(int Index)
             InfoPonto(true, false, p, nome, cota, descricao, "Selecione ponto: ", false);
             break;
         }
-        case 2:
-            InserirPonto();
-            break;
-        case 3:
-            PontosSemXData(PTSProgress);
-            break;
-        case 4:
-            PurgeXData(PTSProgress);
-            break;
-        case 5:
-            MudarCotas(PTSProgress);
-            break;
-        case 6:
-            LocalizarPonto();
-            break;
-        case 7:
-            ImportarPontosTxt(PTSProgress);
-            break;
-        case 8:
-            RefazTextosPontos(PTSProgress);
-            break;
-        case 9:
-            RemoverPontosDuplicados(PTSProgress);
-            break;
-        default:
-            break;
+        case 2: InserirPonto(); break;
+        case 3: PontosSemXData(PTSProgress); break;
+        case 4: PurgeXData(PTSProgress); break;
+        case 5: MudarCotas(PTSProgress); break;
+        case 6: LocalizarPonto(); break;
+        case 7: ImportarPontosTxt(PTSProgress); break;
+        case 8: RefazTextosPontos(PTSProgress); break;
+        case 9: RemoverPontosDuplicados(PTSProgress); break;
+        default: break;
         }
     });
     PtoMenu.MenuOff = desligado;
 }
 
-void TOPDes98::PtoMenu_Mouse(const std::string& Descricao)
-{
-    lblPtos.SetCaption(Descricao);
-}
+void TOPDes98::PtoMenu_Mouse(const std::string& Descricao) { lblPtos.SetCaption(Descricao); }
 
 // The section worker lives only while its tab is the one chosen last.
 void TOPDes98::SSTopo_Click(int)
@@ -648,21 +628,14 @@ void TOPDes98::TRBlkCbo2_Click()
     ListasProntas = true;
 }
 
-void TOPDes98::TRBlkCbo3_Click(int Index)
-{
-    TRBlkCbo3(Index).SetToolTipText(TRBlkCbo3(Index).Text());
-}
+void TOPDes98::TRBlkCbo3_Click(int Index) { TRBlkCbo3(Index).SetToolTipText(TRBlkCbo3(Index).Text()); }
 
-void TOPDes98::TRBlkScr_Change()
-{
-    TRBlkFrm.SetTop(-kLinhaMapa * TRBlkScr.Value());
-}
+void TOPDes98::TRBlkScr_Change() { TRBlkFrm.SetTop(-kLinhaMapa * TRBlkScr.Value()); }
 
 void TOPDes98::TRBlkTxt_KeyPress(int, int& KeyAscii)
 {
     if (KeyAscii == ',') KeyAscii = '.';
-    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == '.' || KeyAscii == vbKeyBack ||
-        KeyAscii == vbKeyReturn)
+    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == '.' || KeyAscii == vbKeyBack || KeyAscii == vbKeyReturn)
         return;
     KeyAscii = 0;
 }
@@ -849,10 +822,7 @@ const forms::Settings<TOPDes98> TOPDes98::kSettings = {
 };
 
 // The panel keeps its size whatever its host gives it.
-void TOPDes98::UserControl_Resize()
-{
-    Size(2595, 3735);
-}
+void TOPDes98::UserControl_Resize() { Size(2595, 3735); }
 
 // ---------------------------------------------------------------- "Seções"
 

@@ -212,21 +212,21 @@ private:
     long SeparadorDecimal_ = 1;
     int PRECCOTA_ = 3, PRECOORD_ = 4, PRECDIST_ = 2;
 
-    std::unique_ptr<clsTOPDb> Db_;       // made by the first Start
-    std::unique_ptr<clsTOPSec> Secao_;   // made when "Seções" is chosen
+    std::unique_ptr<clsTOPDb> Db_;            // made by the first Start
+    std::unique_ptr<clsTOPSec> Secao_;        // made when "Seções" is chosen
     acad::SelectionSet* Conjunto_ = nullptr;  // the "SS1" set of the last point tool
-    int ImAnterior_ = -1;                // the building-type button last hovered
+    int ImAnterior_ = -1;                     // the building-type button last hovered
     int TipoCadastro_ = 0;
     std::string BlocoCadastro_;
 
 
     // "Blocos"
-    bool ListasProntas = false;           // the two block lists are filled
-    std::string BlocoNovo;                // the replacement block
-    int UltimaLinhaAtributo = 0;          // highest map row loaded
-    int LinhasAtributo_ = 0;              // attributes of the block to replace (its rows in use)
+    bool ListasProntas = false;   // the two block lists are filled
+    std::string BlocoNovo;        // the replacement block
+    int UltimaLinhaAtributo = 0;  // highest map row loaded
+    int LinhasAtributo_ = 0;      // attributes of the block to replace (its rows in use)
     std::vector<MapaAtributoRec> MapaAtributos;
     acad::SelectionSet* ConjuntoNovo = nullptr;  // "SS2": the replacement block's insertions
-    std::vector<std::string> TagsNovas_;  // the replacement's tags, offered beside every row
-    int Cbo2Anterior_ = 0;                // the replacement's place in its list
+    std::vector<std::string> TagsNovas_;         // the replacement's tags, offered beside every row
+    int Cbo2Anterior_ = 0;                       // the replacement's place in its list
 };

@@ -76,10 +76,7 @@ std::optional<double> NumeroPositivo(const std::string& Texto)
 }
 
 // A whole coordinate of the UTM grid as its label writes it.
-std::string TextoInteiro(double v)
-{
-    return std::to_string(std::llround(v));
-}
+std::string TextoInteiro(double v) { return std::to_string(std::llround(v)); }
 
 void MinimizaPrincipal(bool Minimiza)
 {
@@ -103,8 +100,8 @@ void ColocaNoDesenho(QuadriculaRec& Q, const acad::Transform& T)
 {
     double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     bool primeiro = true;
-    for (const auto& [x, y] : {std::pair{Q.X, Q.Y}, {Q.X + Q.Largura, Q.Y}, {Q.X, Q.Y - Q.Altura},
-                               {Q.X + Q.Largura, Q.Y - Q.Altura}}) {
+    for (const auto& [x, y] :
+         {std::pair{Q.X, Q.Y}, {Q.X + Q.Largura, Q.Y}, {Q.X, Q.Y - Q.Altura}, {Q.X + Q.Largura, Q.Y - Q.Altura}}) {
         const acad::Point3d p = T.Apply({x, y, 0});
         x0 = primeiro ? p.x : std::min(x0, p.x);
         x1 = primeiro ? p.x : std::max(x1, p.x);
@@ -170,10 +167,7 @@ std::optional<long long> InteiroPositivo(const std::string& Texto)
 }
 
 clsTOPMar::clsTOPMar() = default;
-clsTOPMar::~clsTOPMar()
-{
-    FechaCancelar();
-}
+clsTOPMar::~clsTOPMar() { FechaCancelar(); }
 
 // ---------------------------------------------------------------- helpers
 
@@ -195,10 +189,7 @@ void clsTOPMar::FechaCancelar()
     fCancel.reset();
 }
 
-bool clsTOPMar::Cancelado() const
-{
-    return fCancel && fCancel->Cancel;
-}
+bool clsTOPMar::Cancelado() const { return fCancel && fCancel->Cancel; }
 
 void clsTOPMar::ProgressStart(long long Max)
 {
@@ -485,8 +476,7 @@ bool clsTOPMar::LeXRefQuads()
     if (falhou || !e) return true;
     auto* referencia = dynamic_cast<acad::BlockReference*>(e);
     if (!referencia) {
-        ExibeMensagem(0, "Atenção",
-                      "O objeto selecionado não é um bloco ou XRef.\n\nOperação cancelada.");
+        ExibeMensagem(0, "Atenção", "O objeto selecionado não é um bloco ou XRef.\n\nOperação cancelada.");
         return true;
     }
 

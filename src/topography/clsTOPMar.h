@@ -28,14 +28,14 @@ class BlockReference;
 
 // One sheet of the worker's list.
 struct QuadriculaRec {
-    int ObjectId = 0;     // object id of the sheet block's first attribute
-    double X = 0;         // insertion point: west edge
-    double Y = 0;         //                  north edge
-    int Numero = 0;       // the first attribute's text as a whole number
-    int Coluna = 0;       // 1 = westmost
-    int Linha = 0;        // 1 = northmost
-    double Largura = 0;   // sheet width W
-    double Altura = 0;    // sheet height H
+    int ObjectId = 0;    // object id of the sheet block's first attribute
+    double X = 0;        // insertion point: west edge
+    double Y = 0;        //                  north edge
+    int Numero = 0;      // the first attribute's text as a whole number
+    int Coluna = 0;      // 1 = westmost
+    int Linha = 0;       // 1 = northmost
+    double Largura = 0;  // sheet width W
+    double Altura = 0;   // sheet height H
 };
 
 // The sheet block's width and height read back from its scales: a scale of

@@ -81,9 +81,9 @@ std::string TresAntesDaExtensao(const std::string& Nome)
 
 // What the user asked for in frmMARExe.
 struct Opcoes {
-    std::string Prefixo;        // "No Selo:"
-    std::string Sufixo;         // "Sufixo:"
-    std::string Inicial;        // "Inicial:" as typed: its length is the width
+    std::string Prefixo;  // "No Selo:"
+    std::string Sufixo;   // "Sufixo:"
+    std::string Inicial;  // "Inicial:" as typed: its length is the width
     long long Primeiro = 0;
     long long Passo = 0;
     std::string PrefixoLayout;  // "No Layout:"
@@ -196,10 +196,7 @@ void Escreve(acad::AttributeReference& a, const std::string& Texto)
     a.Update();
 }
 
-void Aviso(const std::string& Texto)
-{
-    ExibeMensagem(0, "Atenção", Texto);
-}
+void Aviso(const std::string& Texto) { ExibeMensagem(0, "Atenção", Texto); }
 
 }  // namespace
 
@@ -374,9 +371,9 @@ void clsTOPMar::MARLayout(int Modo)
 
     janela->Display(true);
     if (ProgressBar) ProgressBar->Progress_Start(folhas, "");
-    int arquivo = 1;            // mode 0
+    int arquivo = 1;                        // mode 0
     int noArquivo = 1, arquivoLayouts = 1;  // mode 1
-    int left = 0, top = 0;      // where the preview's question was left
+    int left = 0, top = 0;                  // where the preview's question was left
     bool completo = true;
     for (std::size_t passo = 0; passo < ordem.size(); ++passo) {
         const QuadriculaRec& q = Quads[static_cast<std::size_t>(ordem[passo])];
@@ -434,6 +431,5 @@ void clsTOPMar::MARLayout(int Modo)
         }
     }
     // The last layouts, fewer than a file's share, go to a file of their own.
-    if (Modo == 1 && o.Limite > 0 && completo && noArquivo > 1)
-        doc.SaveAs(ArquivoLayouts(o, desenho, arquivoLayouts));
+    if (Modo == 1 && o.Limite > 0 && completo && noArquivo > 1) doc.SaveAs(ArquivoLayouts(o, desenho, arquivoLayouts));
 }

@@ -32,10 +32,7 @@ constexpr const char* kGrade = "Grade_Perfil";
 constexpr const char* kQuadro = "Quadro_Perfil";
 constexpr const char* kVerticeSemPonto = "Vértice da Polylinha sem Ponto Válido";
 
-double Fix(double x)
-{
-    return std::trunc(x);
-}
+double Fix(double x) { return std::trunc(x); }
 
 void Linha(double x1, double y1, double x2, double y2, const char* Camada)
 {

@@ -20,7 +20,7 @@ namespace forms {
 class Label;
 class TextBox;
 class CommandButton;
-}
+}  // namespace forms
 class ProgressBar;
 
 class clsTOPSec {
@@ -33,8 +33,8 @@ public:
     double ZoomCenter = 200.0;  // view size when a vertex lies outside the view
     int PRECDIST = 2;
     int PRECCOTA = 3;
-    double Exagero = 10.0;   // horizontal over vertical scale
-    double Equidist = 1.0;   // metres between the frame's elevation lines
+    double Exagero = 10.0;  // horizontal over vertical scale
+    double Equidist = 1.0;  // metres between the frame's elevation lines
     double TextHeight = 1.5;
     forms::Label* nPontosLbl = nullptr;
     forms::Label* ComprLbl = nullptr;
@@ -85,10 +85,10 @@ private:
     double comprimento_ = 0.0;
     double menorCota_ = 0.0, maiorCota_ = 0.0, maiorDiferenca_ = 0.0;
     // drawing state
-    Ponto canto_;      // lower-left corner of the window
+    Ponto canto_;  // lower-left corner of the window
     double altura_ = 0.0;
     double rotacao_ = 0.0;
-    double o_ = 0.0;   // station offset
+    double o_ = 0.0;  // station offset
     double datum_ = 0.0;
     std::vector<std::pair<int, int>> pecas_;
 };

@@ -33,10 +33,7 @@ frmInsPoint::frmInsPoint() : Form("frmInsPoint")
     cmdEnd.Click += [this] { cmdEnd_Click(); };
 }
 
-void frmInsPoint::Form_Paint()
-{
-    Text1(0).SetFocus();
-}
+void frmInsPoint::Form_Paint() { Text1(0).SetFocus(); }
 
 void frmInsPoint::Text1_GotFocus(int Index)
 {

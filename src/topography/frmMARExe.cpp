@@ -31,9 +31,14 @@ frmMARExe::frmMARExe() : Form("frmMARExe")
     };
     // "No Selo:" prefix - first number - suffix, then the step and the layout prefix.
     const Rotulo rotulos[] = {
-        {0, "No Selo:", 0, 0, 1500},       {10, "Inicial:", 1560, 0, 1050}, {4, "Sufixo:", 2790, 0, 1050},
-        {5, "-", 1500, 270, 60},           {9, "-", 2670, 270, 60},         {2, "Incremento:", 0, 630, 1050},
-        {3, "No Layout:", 1170, 630, 1050}, {1, "Sufixo arquivo:", 2340, 630, 1290},
+        {0, "No Selo:", 0, 0, 1500},
+        {10, "Inicial:", 1560, 0, 1050},
+        {4, "Sufixo:", 2790, 0, 1050},
+        {5, "-", 1500, 270, 60},
+        {9, "-", 2670, 270, 60},
+        {2, "Incremento:", 0, 630, 1050},
+        {3, "No Layout:", 1170, 630, 1050},
+        {1, "Sufixo arquivo:", 2340, 630, 1290},
         {6, "Layouts por arquivo:", 3690, 630, 1365},
     };
     for (const Rotulo& r : rotulos) {
@@ -120,8 +125,7 @@ void frmMARExe::SetfrmEstilo(int Estilo)
         Frame1(0).SetTop(kFrameFora);
         Frame1(1).SetTop(kFrameTop);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

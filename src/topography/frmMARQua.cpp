@@ -102,10 +102,7 @@ void frmMARQua::Check1_Click()
     LimitesCmd.SetEnabled(AplicAll);
 }
 
-void frmMARQua::LimitesCmd_Click()
-{
-    GetJanela(ExtMin, ExtMax, "Selecione limites: ");
-}
+void frmMARQua::LimitesCmd_Click() { GetJanela(ExtMin, ExtMax, "Selecione limites: "); }
 
 void frmMARQua::cmdOK_Click()
 {

@@ -20,8 +20,8 @@ public:
 
     bool OK = false;
     bool Cancel = false;
-    bool AplicAll = false;           // "Aplicar" ticked
-    std::optional<Ponto> ExtMin;     // the picked limits, empty until picked
+    bool AplicAll = false;        // "Aplicar" ticked
+    std::optional<Ponto> ExtMin;  // the picked limits, empty until picked
     std::optional<Ponto> ExtMax;
 
     // Read from the boxes as typed ("," or "." as decimal point); written as

@@ -47,10 +47,7 @@ std::vector<std::string> frmTOPPts::CamadasEscolhidas() const
     return r;
 }
 
-void frmTOPPts::Text1_Change()
-{
-    Incremento = Text1.Text();
-}
+void frmTOPPts::Text1_Change() { Incremento = Text1.Text(); }
 
 void frmTOPPts::Text1_KeyPress(int& KeyAscii)
 {

@@ -14,9 +14,9 @@ class ProgressBar;
 // One building type of the "Cadastro" tab, by the index of its picture (0 to 5).
 struct TipoCadastroRec {
     const char* Bloco;
-    const char* Legenda;      // shown beside "Tipo:"
-    bool Visiveis[4];         // Nome, Número, Aptos, Comercios
-    int Foco;                 // the box that takes the focus
+    const char* Legenda;  // shown beside "Tipo:"
+    bool Visiveis[4];     // Nome, Número, Aptos, Comercios
+    int Foco;             // the box that takes the focus
 };
 inline constexpr TipoCadastroRec kTiposCadastro[6] = {
     {"CAD_RUF", "Residencial UniFamiliar", {false, true, false, false}, 1},

@@ -32,8 +32,7 @@ namespace {
 // and "-" are no elevation.
 bool NumeroEscrito(const std::string& Texto)
 {
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           IsNumero(Texto);
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
 }
 
 // The entities the user selects on screen into a new "SS1", copied so that
@@ -67,10 +66,9 @@ std::string ChaveDuplicado(double X, double Y, const std::string& Nome, const st
 void RefazTextosPontos(ProgressBar& Barra)
 {
     if (!ConectaAcad()) return;
-    const std::vector<acad::Entity*> sel =
-        SelecionaNaTela({-4, -4, 0, -4, 8, 8, 8, -4, -4, 0, -4},
-                        {"<OR", "<AND", "TEXT", "<OR", "*_COTA*", "*_TEXTO*", "*_DESCRICAO*", "OR>", "AND>", "POINT",
-                         "OR>"});
+    const std::vector<acad::Entity*> sel = SelecionaNaTela(
+        {-4, -4, 0, -4, 8, 8, 8, -4, -4, 0, -4},
+        {"<OR", "<AND", "TEXT", "<OR", "*_COTA*", "*_TEXTO*", "*_DESCRICAO*", "OR>", "AND>", "POINT", "OR>"});
     GetLayer(kCamadaPontoTexto, 170, "");
     GetLayer(kCamadaPontoCota, 170, "");
     GetLayer(kCamadaPontoDescricao, 3, "");
@@ -121,7 +119,9 @@ void LocalizarPonto()
     for (acad::Entity* e : *ss)
         if (auto* p = dynamic_cast<acad::Point*>(e)) achados.push_back(Ponto(p->Coordinates()));
 
-    AoSair restaura([] { if (gMainForm) gMainForm->SetWindowState(forms::vbNormal); });
+    AoSair restaura([] {
+        if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
+    });
     const std::string n = std::to_string(achados.size());
     int left = gMsgLeft, top = gMsgTop;
     for (std::size_t i = 0; i < achados.size(); ++i) {
@@ -130,8 +130,8 @@ void LocalizarPonto()
         if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
         bool ok = false, cancel = false, check = false;
         ExibeMensagem(4, "Localizar Pontos",
-                      "Ponto numero: " + nome + "\r\n" + std::to_string(i + 1) + " de " + n + ". Próximo?", ok,
-                      cancel, check, "", left, top);
+                      "Ponto numero: " + nome + "\r\n" + std::to_string(i + 1) + " de " + n + ". Próximo?", ok, cancel,
+                      check, "", left, top);
         if (!ok) break;
     }
 }
@@ -200,9 +200,9 @@ ResultadoCotas MudarCotas(ProgressBar& Barra)
             Barra.Progress();
         }
     }
-    ExibeMensagem(0, "Muda Cotas",
-                  "Foram modificados " + std::to_string(r.Pontos) + " pontos e " + std::to_string(r.Textos) +
-                      " textos.");
+    ExibeMensagem(
+        0, "Muda Cotas",
+        "Foram modificados " + std::to_string(r.Pontos) + " pontos e " + std::to_string(r.Textos) + " textos.");
     return r;
 }
 
@@ -301,11 +301,12 @@ long long PurgeXData(ProgressBar& Barra)
         frmTips tips;
         tips.SetOKButton(true);
         tips.SetCancelButton(true);
-        tips.SetMensagem("Este comando remove resíduos de XData (Registered Applications) "
-                         "de pontos topográficos gerados pelo Zirizev "
-                         "que foram removidos do desenho. \r\n\r\n"
-                         "Esta operação precisa de várias varreduras e "
-                         "pode demorar alguns minutos.");
+        tips.SetMensagem(
+            "Este comando remove resíduos de XData (Registered Applications) "
+            "de pontos topográficos gerados pelo Zirizev "
+            "que foram removidos do desenho. \r\n\r\n"
+            "Esta operação precisa de várias varreduras e "
+            "pode demorar alguns minutos.");
         tips.Show(forms::vbModal, gMainForm);
         const bool seguir = tips.OK && !tips.Cancel;
         forms::Unload(tips);
@@ -368,10 +369,11 @@ long long TransferirPontos(ProgressBar& Barra)
         frmTips tips;
         tips.SetOKButton(true);
         tips.SetCancelButton(true);
-        tips.SetMensagem("Este comando transfere pontos topográficos de um desenho "
-                         "para outro.\r\n\r\n"
-                         "Caso o ponto não possa ser "
-                         "transferido ele é colocado num Layer chamado NO_TRANS.");
+        tips.SetMensagem(
+            "Este comando transfere pontos topográficos de um desenho "
+            "para outro.\r\n\r\n"
+            "Caso o ponto não possa ser "
+            "transferido ele é colocado num Layer chamado NO_TRANS.");
         tips.Show(forms::vbModal, gMainForm);
         const bool seguir = tips.OK && !tips.Cancel;
         forms::Unload(tips);

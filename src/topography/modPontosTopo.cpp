@@ -31,8 +31,7 @@ constexpr std::size_t kLinhaMaisLonga = 64 * 1024;
 // digit: "", "." and "-" are no coordinate and no elevation.
 bool NumeroEscrito(const std::string& Texto)
 {
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           IsNumero(Texto);
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
 }
 
 std::vector<std::string> Campos(const std::string& Linha)
@@ -48,10 +47,7 @@ std::vector<std::string> Campos(const std::string& Linha)
     return campos;
 }
 
-bool EmBranco(const std::string& Linha)
-{
-    return Linha.find_first_not_of(" \t\r") == std::string::npos;
-}
+bool EmBranco(const std::string& Linha) { return Linha.find_first_not_of(" \t\r") == std::string::npos; }
 
 }  // namespace
 
@@ -74,9 +70,9 @@ void InserirPonto()
         return;
     }
     if (!NumeroEscrito(dados.Cota)) {
-        ExibeMensagem(0, "Inserir Ponto",
-                      "A cota \"" + dados.Cota + "\" do ponto " + dados.Nome +
-                          " não é um número.\rO ponto não foi inserido.");
+        ExibeMensagem(
+            0, "Inserir Ponto",
+            "A cota \"" + dados.Cota + "\" do ponto " + dados.Nome + " não é um número.\rO ponto não foi inserido.");
         return;
     }
     if (!ConectaAcad()) return;
@@ -187,12 +183,12 @@ bool Importa(const std::string& Arquivo, ProgressBar& Barra, ResultadoImportacao
 ResultadoImportacao ImportaArquivoPontos(const std::string& Arquivo, ProgressBar& Barra, bool Mostra)
 {
     auto falhaArquivo = [&](const std::string& Motivo) {
-        if (Mostra)
-            ExibeMensagem(0, "Inserir Pontos", "Não foi possível ler o arquivo " + Arquivo + ":\r" + Motivo);
+        if (Mostra) ExibeMensagem(0, "Inserir Pontos", "Não foi possível ler o arquivo " + Arquivo + ":\r" + Motivo);
     };
     ResultadoImportacao r;
     try {
-        if (Importa(Arquivo, Barra, r, falhaArquivo) && Mostra) ExibeMensagem(0, "Inserir Pontos", MensagemImportacao(r));
+        if (Importa(Arquivo, Barra, r, falhaArquivo) && Mostra)
+            ExibeMensagem(0, "Inserir Pontos", MensagemImportacao(r));
     } catch (const std::bad_alloc&) {
         // The points drawn before it stay, and are counted.
         Barra.Progress_Start(0);

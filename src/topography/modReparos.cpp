@@ -35,10 +35,7 @@ int OrdemDoTexto(const std::string& Texto)
     return static_cast<int>(v);
 }
 
-void Desce(acad::Entity& e, double z)
-{
-    e.Move({0, 0, 0}, {0, 0, -z});
-}
+void Desce(acad::Entity& e, double z) { e.Move({0, 0, 0}, {0, 0, -z}); }
 
 // Every third value (the Z of each x,y,z triple) made 0; true when any was not.
 bool ZeraTerceiros(std::vector<double>& xyz)

@@ -16,10 +16,7 @@ namespace {
 
 constexpr int kTodos = 5;  // acSelectionSetAll
 
-acad::BlockReference* Referencia(acad::Entity* e)
-{
-    return dynamic_cast<acad::BlockReference*>(e);
-}
+acad::BlockReference* Referencia(acad::Entity* e) { return dynamic_cast<acad::BlockReference*>(e); }
 
 // A factor box: a number above zero, or why not.
 std::string ConfereFator(const std::string& Rotulo, const std::string& Texto)

@@ -22,7 +22,7 @@ class ProgressBar;
 // it, and what the old attribute of the insertion being replaced holds.
 struct MapaAtributoRec {
     std::string TagAntigo;
-    std::string TagNovo;     // "" when none is chosen: the row carries nothing
+    std::string TagNovo;  // "" when none is chosen: the row carries nothing
     std::string Valor;
     bool Invertido = false;  // upside down
     int Alinhamento = 0;     // the host's alignment code; 0 = left
@@ -63,8 +63,7 @@ std::vector<std::string> TagsDoBlocoNovo(const std::string& BlocoNovo, acad::Sel
 
 // Why a run cannot start, in the user's words ("" when it can): the
 // replacement must be a block of the drawing, and both factors numbers above 0.
-std::string ConfereTroca(const std::string& BlocoNovo, const std::string& EscalaBloco,
-                         const std::string& EscalaTexto);
+std::string ConfereTroca(const std::string& BlocoNovo, const std::string& EscalaBloco, const std::string& EscalaTexto);
 
 // Replaces each insertion of `Insercoes` in turn by an insertion of
 // `BlocoNovo` in the same block (model space as a rule): same point, rotation

@@ -51,7 +51,7 @@ const platform::ProcessStateReset kReset([] {
     gNumTubosExp = 0;
     gListaSalva.clear();
 });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -90,8 +90,10 @@ int ComparaRotulos(const std::string& a, const std::string& b)
     const std::string da = Digitos(a, na), db = Digitos(b, nb);
     if (na != nb) return na ? -1 : 1;
     int c = 0;
-    if (da.size() != db.size()) c = da.size() < db.size() ? -1 : 1;
-    else c = da.compare(db) < 0 ? -1 : (da.compare(db) > 0 ? 1 : 0);
+    if (da.size() != db.size())
+        c = da.size() < db.size() ? -1 : 1;
+    else
+        c = da.compare(db) < 0 ? -1 : (da.compare(db) > 0 ? 1 : 0);
     return na ? -c : c;
 }
 
@@ -187,10 +189,7 @@ double EscalaDoNode(int n)
     default: return 2;
     }
 }
-int CorDaPonta(int n)
-{
-    return n >= 1 && n <= 4 ? n : 256;
-}
+int CorDaPonta(int n) { return n >= 1 && n <= 4 ? n : 256; }
 
 }  // namespace
 
@@ -312,8 +311,10 @@ bool ClsWATExp::LerTrechos(double Tolerancia, bool Geral)
     acad::SelectionSet* ss = RecriaConjunto("SS2");
     const std::vector<int> tipos{2};
     const std::vector<acad::Variant> dados{acad::Variant(kRotulo)};
-    if (Geral) ss->Select(acad::acSelectionSetAll, {}, {}, tipos, dados);
-    else ss->SelectOnScreen(tipos, dados);
+    if (Geral)
+        ss->Select(acad::acSelectionSetAll, {}, {}, tipos, dados);
+    else
+        ss->SelectOnScreen(tipos, dados);
     const std::vector<acad::BlockReference*> blocos = Referencias(ss);
     if (blocos.empty()) {
         ExibeMensagem(0, "Lendo Trechos...", "Rede não encontrada.\r\n\r\nOperação Cancelada.");
@@ -405,10 +406,8 @@ void ClsWATExp::LerTrecho(acad::BlockReference* Bloco, double Tolerancia, bool& 
 
     const std::string camada = "T_" + t.Diametro + (etapa != "0" ? "_" + etapa : "");
     bool vazio = true;
-    auto* linha = dynamic_cast<acad::LWPolyline*>(
-        SelecionaObjetos(pontoBusca, 60.0, {0, 8},
-                         {acad::Variant("LWPOLYLINE"), acad::Variant(NomeLiteral(camada))}, vazio, 0,
-                         0.5));
+    auto* linha = dynamic_cast<acad::LWPolyline*>(SelecionaObjetos(
+        pontoBusca, 60.0, {0, 8}, {acad::Variant("LWPOLYLINE"), acad::Variant(NomeLiteral(camada))}, vazio, 0, 0.5));
     if (vazio || !linha) {
         MarcaFalha(pontoRotulo, "Tubo não encontrado");
         Erro = true;
@@ -461,8 +460,8 @@ bool ClsWATExp::LerExtremidade(const ::Ponto& Ponto, std::vector<PontaConexao>& 
     std::int32_t id = 0;
     while (segue) {
         forms::DoEvents();
-        const Busca r = FindConexao(busca, f.Tipo, f.Diametro1, f.Diametro2, f.PontoSaida, f.nBolsas,
-                                    f.PontoInsercao, f.EscalaX, f.EscalaY, f.Rotacao, id, primeira);
+        const Busca r = FindConexao(busca, f.Tipo, f.Diametro1, f.Diametro2, f.PontoSaida, f.nBolsas, f.PontoInsercao,
+                                    f.EscalaX, f.EscalaY, f.Rotacao, id, primeira);
         primeira = false;
         if (inicio && r == Busca::NaoAchou) return false;
         inicio = false;
@@ -474,8 +473,10 @@ bool ClsWATExp::LerExtremidade(const ::Ponto& Ponto, std::vector<PontaConexao>& 
             busca = f.PontoSaida;
         } else {
             segue = false;
-            if (Conexoes.empty()) Conexoes.push_back(f);
-            else Conexoes.back().PontoSaida = f.PontoInsercao;
+            if (Conexoes.empty())
+                Conexoes.push_back(f);
+            else
+                Conexoes.back().PontoSaida = f.PontoInsercao;
         }
         if (f.nBolsas != 2) segue = false;
         visitados.push_back(id);
@@ -511,7 +512,7 @@ ClsWATExp::Busca ClsWATExp::FindConexao(const ::Ponto& Ponto, std::string& Tipo,
     FiltroDados dados;
     if (Primeira) {
         tipos = {-4, 2, -4, 2, -4, -4};
-        dados = {acad::Variant("<AND"), acad::Variant("A-*"),    acad::Variant("<NOT"),
+        dados = {acad::Variant("<AND"),  acad::Variant("A-*"),  acad::Variant("<NOT"),
                  acad::Variant(kRotulo), acad::Variant("NOT>"), acad::Variant("AND>")};
     } else {
         tipos = {2};
@@ -529,8 +530,10 @@ ClsWATExp::Busca ClsWATExp::FindConexao(const ::Ponto& Ponto, std::string& Tipo,
     std::string codigo, material;
     for (acad::AttributeReference* a : b->GetAttributes()) {
         const std::string tag = a->TagString();
-        if (tag == "CODIGO") codigo = a->TextString();
-        else if (tag == "MATERIAL") material = a->TextString();
+        if (tag == "CODIGO")
+            codigo = a->TextString();
+        else if (tag == "MATERIAL")
+            material = a->TextString();
     }
 
     // What the catalogue cannot place ends the pipe at the fitting itself.
@@ -558,8 +561,7 @@ ClsWATExp::Busca ClsWATExp::FindConexao(const ::Ponto& Ponto, std::string& Tipo,
     if (d2.empty()) d2 = d1;
 
     const ConexaoAguaRec* c = ConexaoDoMaterial(material, Tipo);
-    if (!c || c->NumBolsas < 1 || c->Bolsas.empty() ||
-        (c->NumBolsas == 2 && c->Bolsas.size() < 2)) {
+    if (!c || c->NumBolsas < 1 || c->Bolsas.empty() || (c->NumBolsas == 2 && c->Bolsas.size() < 2)) {
         Diametro1 = d1;
         Diametro2.clear();
         return fora();

@@ -33,36 +33,36 @@ class Recordset;
 
 // One node of the network: an "ErroC" block of the nodes drawing.
 struct NoRec {
-    std::string Label;        // MENSAGEM of the node block: a whole number
-    ::Ponto Ponto;            // insertion point of the node block
+    std::string Label;  // MENSAGEM of the node block: a whole number
+    ::Ponto Ponto;      // insertion point of the node block
     std::int32_t ObjectID = 0;
-    double Raio = 0.0;        // the block's X scale: a pipe end closer than this joins the node
-    double Elevation = 0.0;   // terrain elevation at Ponto
-    std::string Zona;         // zone region holding Ponto; "" when none does
-    double Demanda = 0.0;     // demand gathered on the node
+    double Raio = 0.0;       // the block's X scale: a pipe end closer than this joins the node
+    double Elevation = 0.0;  // terrain elevation at Ponto
+    std::string Zona;        // zone region holding Ponto; "" when none does
+    double Demanda = 0.0;    // demand gathered on the node
 };
 
 // One zone block of the zones drawing ("Zon_PorM" or "Zon_Total").
 struct ZonaRec {
-    std::string Nome;            // NOME; "" when the block has none
-    std::string Tipo;            // "VPM" or "VTZ": the value tag met; "" when none
-    ::Ponto Ponto;               // insertion point of the zone block
-    double Valor = 0.0;          // the VPM or VTZ number; 0 when the block has none
-    double TotalTubos = 0.0;     // length of pipe path inside the zone
-    std::int32_t TotalNodes = 0; // nodes inside the zone
-    double ContribM = 0.0;       // demand per metre of pipe
-    double ContribT = 0.0;       // total demand of the zone
+    std::string Nome;             // NOME; "" when the block has none
+    std::string Tipo;             // "VPM" or "VTZ": the value tag met; "" when none
+    ::Ponto Ponto;                // insertion point of the zone block
+    double Valor = 0.0;           // the VPM or VTZ number; 0 when the block has none
+    double TotalTubos = 0.0;      // length of pipe path inside the zone
+    std::int32_t TotalNodes = 0;  // nodes inside the zone
+    double ContribM = 0.0;        // demand per metre of pipe
+    double ContribT = 0.0;        // total demand of the zone
 };
 
 // One fitting block ("A-*", not "A-TUBO") met at a pipe end.
 struct PontaConexao {
-    std::string Tipo;            // the fitting's CODIGO before "DN"
+    std::string Tipo;  // the fitting's CODIGO before "DN"
     double EscalaX = 1.0;
     double EscalaY = 1.0;
     double Rotacao = 0.0;
     ::Ponto PontoInsercao;
-    ::Ponto PontoBusca;          // where the fitting was searched from
-    ::Ponto PontoSaida;          // the socket through which the path goes on
+    ::Ponto PontoBusca;  // where the fitting was searched from
+    ::Ponto PontoSaida;  // the socket through which the path goes on
     std::string Diametro2;
     std::string Diametro1;
     // Sockets of the fitting; the walk goes on through fittings with 2. A
@@ -72,37 +72,37 @@ struct PontaConexao {
 
 // One pipe: an "A-TUBO" label, its polyline and the fittings at its ends.
 struct TuboExpRec {
-    std::string Tipo;            // CODIGO before "DN"
-    std::string Material;        // MATERIAL
-    std::string Diametro;        // CODIGO between "DN" and the first "-"
-    double Comprimento = 0.0;    // length of the assembled path (database writer)
-    std::string CompNominal;     // CODIGO after the first "-", every "m" removed
-    ::Ponto PontoIni;            // PontoSaida of the last of ConexoesIni (the polyline's first vertex without fittings)
-    ::Ponto PontoFim;            // PontoSaida of the last of ConexoesFim (the polyline's last vertex without fittings)
-    std::int16_t nBolsasIni = 0; // nBolsas of the last of ConexoesIni; 0 without fittings
+    std::string Tipo;          // CODIGO before "DN"
+    std::string Material;      // MATERIAL
+    std::string Diametro;      // CODIGO between "DN" and the first "-"
+    double Comprimento = 0.0;  // length of the assembled path (database writer)
+    std::string CompNominal;   // CODIGO after the first "-", every "m" removed
+    ::Ponto PontoIni;          // PontoSaida of the last of ConexoesIni (the polyline's first vertex without fittings)
+    ::Ponto PontoFim;          // PontoSaida of the last of ConexoesFim (the polyline's last vertex without fittings)
+    std::int16_t nBolsasIni = 0;  // nBolsas of the last of ConexoesIni; 0 without fittings
     std::int16_t nBolsasFim = 0;
     std::vector<PontaConexao> ConexoesIni;  // from the first vertex outward, in the order met
     std::vector<PontaConexao> ConexoesFim;  // from the last vertex outward
-    std::string StartNode;       // node label at PontoIni (database writer)
-    std::string StopNode;        // node label at PontoFim (database writer)
-    std::vector<double> Coords;  // the polyline's vertices, x0, y0, x1, y1, ...
-    std::int16_t Etapa = 0;      // ETAPA as a whole number
-    std::string Handle;          // check polyline (database writer, detail mode)
-    std::string LHandle;         // the pipe polyline
-    std::string AHandle;         // the "A-TUBO" block
-    double DemIni = 0.0;         // demand carried to the start node (database writer)
-    double DemFim = 0.0;         // demand carried to the stop node (database writer)
+    std::string StartNode;                  // node label at PontoIni (database writer)
+    std::string StopNode;                   // node label at PontoFim (database writer)
+    std::vector<double> Coords;             // the polyline's vertices, x0, y0, x1, y1, ...
+    std::int16_t Etapa = 0;                 // ETAPA as a whole number
+    std::string Handle;                     // check polyline (database writer, detail mode)
+    std::string LHandle;                    // the pipe polyline
+    std::string AHandle;                    // the "A-TUBO" block
+    double DemIni = 0.0;                    // demand carried to the start node (database writer)
+    double DemFim = 0.0;                    // demand carried to the stop node (database writer)
 };
 
 // One zone stretch of a pipe path (database writer).
 struct TrechoZonaRec {
-    std::string Handle;          // the pipe's check polyline; "" outside detail mode
-    std::int32_t Tubo = 0;       // index of the pipe in gTubosExp
+    std::string Handle;     // the pipe's check polyline; "" outside detail mode
+    std::int32_t Tubo = 0;  // index of the pipe in gTubosExp
     std::string Diametro;
-    std::int32_t IdZon = -1;     // index of the zone region holding the stretch; -1 in none
-    std::int32_t Zona = -1;      // index in gZonas of the zone record linked to that region; -1 in none
-    double Distancia = 0.0;      // length along the path
-    double Inicial = 0.0;        // from the start node to the stretch's start
+    std::int32_t IdZon = -1;  // index of the zone region holding the stretch; -1 in none
+    std::int32_t Zona = -1;   // index in gZonas of the zone record linked to that region; -1 in none
+    double Distancia = 0.0;   // length along the path
+    double Inicial = 0.0;     // from the start node to the stretch's start
 };
 
 extern std::vector<NoRec> gNos;
@@ -166,8 +166,7 @@ public:
     // The fittings met walking from a pipe end outward, and the length of
     // that walk. False when the first search finds no fitting (Conexoes then
     // empty, Comprimento 0).
-    bool LerExtremidade(const ::Ponto& Ponto, std::vector<PontaConexao>& Conexoes, double& Comprimento,
-                        bool Primeira);
+    bool LerExtremidade(const ::Ponto& Ponto, std::vector<PontaConexao>& Conexoes, double& Comprimento, bool Primeira);
     // The fitting nearest to Ponto (skipping the one whose identifier ObjectID
     // holds on entry). Outputs it cannot fill keep their values.
     enum class Busca {

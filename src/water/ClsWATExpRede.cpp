@@ -210,14 +210,8 @@ private:
 };
 
 // Pipes and nodes as counted, within what the lists hold.
-std::int32_t NumTubos()
-{
-    return std::min<std::int32_t>(gNumTubosExp, static_cast<std::int32_t>(gTubosExp.size()));
-}
-std::int32_t NumNos()
-{
-    return std::min<std::int32_t>(gNumNos, static_cast<std::int32_t>(gNos.size()));
-}
+std::int32_t NumTubos() { return std::min<std::int32_t>(gNumTubosExp, static_cast<std::int32_t>(gTubosExp.size())); }
+std::int32_t NumNos() { return std::min<std::int32_t>(gNumNos, static_cast<std::int32_t>(gNos.size())); }
 
 // The zone record of a zone region: the one whose block lies in it, as the
 // export linked them when it named the regions; a region no block names is
@@ -259,7 +253,7 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
         FechaBanco();
         IniciaProgresso(0);
         const auto* ado = dynamic_cast<const ado::Error*>(&e);
-        const std::string onde = !ado                 ? "Erro ao gravar a rede em " + CaminhoMdb
+        const std::string onde = !ado                   ? "Erro ao gravar a rede em " + CaminhoMdb
                                  : tabelaAtual_.empty() ? "Erro no banco de dados " + CaminhoMdb
                                                         : "Erro na tabela " + tabelaAtual_ + " de " + CaminhoMdb;
         ExibeMensagem(0, "Atenção",
@@ -305,7 +299,8 @@ void ClsWATExp::AbreTabelas(const std::string& CaminhoMdb, bool Detalhado)
 {
     if (!cn_) cn_ = std::make_unique<ado::Connection>();
     cn_->SetCursorLocation(ado::adUseClient);
-    cn_->Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", CaminhoMdb},
+    cn_->Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
+                                          {"Data Source", CaminhoMdb},
                                           {"Jet OLEDB:Database Password", "582736"}}),
               "", "", -1);
     const auto Abre = [&](std::unique_ptr<ado::Recordset>& rs, const char* nome, const std::string& fonte) {
@@ -377,10 +372,8 @@ void ClsWATExp::MontaTubo(std::int32_t t, const Ligacao& l, bool Detalhado)
     if (Detalhado) {
         Tabela pavs(*rsTmpPavs_, "tmp_PAVs", tabelaAtual_);
         Trechos(W, PavimentoDoPonto, [&](const std::string& pav, double distancia, double) {
-            pavs.Linha({{"Handle", tubo.Handle},
-                        {"Diametro", tubo.Diametro},
-                        {"Pavimento", pav},
-                        {"Distancia", distancia}});
+            pavs.Linha(
+                {{"Handle", tubo.Handle}, {"Diametro", tubo.Diametro}, {"Pavimento", pav}, {"Distancia", distancia}});
         });
     }
 
@@ -422,8 +415,7 @@ void ClsWATExp::GravaEventos(const TuboExpRec& Tubo)
         else
             bends.Linha({{"Handle", Tubo.Handle}, {"X", p.X}, {"Y", p.Y}, {"d", d}});
     };
-    for (auto it = Tubo.ConexoesIni.rbegin(); it != Tubo.ConexoesIni.rend(); ++it)
-        Evento(it->PontoInsercao, &it->Tipo);
+    for (auto it = Tubo.ConexoesIni.rbegin(); it != Tubo.ConexoesIni.rend(); ++it) Evento(it->PontoInsercao, &it->Tipo);
     for (std::size_t k = 0; k + 1 < Tubo.Coords.size(); k += 2)
         Evento(Ponto(Tubo.Coords[k], Tubo.Coords[k + 1]), nullptr);
     for (const PontaConexao& c : Tubo.ConexoesFim) Evento(c.PontoInsercao, &c.Tipo);
@@ -474,12 +466,11 @@ void ClsWATExp::DistribuiDemanda()
     });
     const auto NoDoRotulo = [&](const std::string& rotulo) -> NoRec* {
         if (!RotuloValido(rotulo)) return nullptr;
-        const auto it = std::lower_bound(porRotulo.begin(), porRotulo.end(), rotulo,
-                                         [](std::int32_t i, const std::string& r) {
-                                             return Compara(gNos[static_cast<std::size_t>(i)].Label, r) < 0;
-                                         });
-        if (it == porRotulo.end() || Compara(gNos[static_cast<std::size_t>(*it)].Label, rotulo) != 0)
-            return nullptr;
+        const auto it =
+            std::lower_bound(porRotulo.begin(), porRotulo.end(), rotulo, [](std::int32_t i, const std::string& r) {
+                return Compara(gNos[static_cast<std::size_t>(i)].Label, r) < 0;
+            });
+        if (it == porRotulo.end() || Compara(gNos[static_cast<std::size_t>(*it)].Label, rotulo) != 0) return nullptr;
         return &gNos[static_cast<std::size_t>(*it)];
     };
     for (std::int32_t t = 0; t < nTubos; ++t) {
@@ -569,11 +560,9 @@ void ClsWATExp::GravaJunctions()
 void ClsWATExp::FechaTabelas(bool Detalhado)
 {
     tabelaAtual_.clear();
-    for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_})
-        (*rs)->Close();
+    for (auto* rs : {&rsPressurePipe_, &rsPressureJunction_, &rsZonas_}) (*rs)->Close();
     if (Detalhado)
-        for (auto* rs : {&rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_, &rsTmpZonas_, &rsTmpNodes_})
-            (*rs)->Close();
+        for (auto* rs : {&rsTmpTubos_, &rsTmpBends_, &rsTmpPavs_, &rsTmpZonas_, &rsTmpNodes_}) (*rs)->Close();
     cn_->Close();
 }
 

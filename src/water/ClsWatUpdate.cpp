@@ -63,11 +63,10 @@ acad::SelectionSet* SelecionaTudo(const FiltroTipos& Tipos, const FiltroDados& D
 acad::BlockReference* ConexaoNaPonta(const Ponto& P)
 {
     bool vazio = true;
-    acad::Entity* e = SelecionaObjetos(
-        P, 50.0, {-4, 2, -4, 2, -4, -4},
-        {acad::Variant("<AND"), acad::Variant("A-*"), acad::Variant("<NOT"), acad::Variant("A-TUBO"),
-         acad::Variant("NOT>"), acad::Variant("AND>")},
-        vazio, 0, 0.0);
+    acad::Entity* e = SelecionaObjetos(P, 50.0, {-4, 2, -4, 2, -4, -4},
+                                       {acad::Variant("<AND"), acad::Variant("A-*"), acad::Variant("<NOT"),
+                                        acad::Variant("A-TUBO"), acad::Variant("NOT>"), acad::Variant("AND>")},
+                                       vazio, 0, 0.0);
     if (vazio) return nullptr;
     return dynamic_cast<acad::BlockReference*>(e);
 }
@@ -90,10 +89,7 @@ void Coloca(acad::AttributeReference* a, const Ponto& P)
     a->SetTextAlignmentPoint(P);
 }
 
-std::string Coordenadas(const Ponto& P)
-{
-    return FormatNum(P.X, 4) + "," + FormatNum(P.Y, 4);
-}
+std::string Coordenadas(const Ponto& P) { return FormatNum(P.X, 4) + "," + FormatNum(P.Y, 4); }
 
 }  // namespace
 
@@ -280,7 +276,9 @@ void ClsWatUpdate::FaseManual(const std::function<void()>& RestauraLtscale)
     MsgTop = static_cast<int>(forms::Screen.Height() / 2);
     // The main window minimised while the user works in the drawing, and back.
     if (gMainForm) gMainForm->SetWindowState(forms::vbMinimized);
-    AoSair janela([] { if (gMainForm) gMainForm->SetWindowState(forms::vbNormal); });
+    AoSair janela([] {
+        if (gMainForm) gMainForm->SetWindowState(forms::vbNormal);
+    });
     for (;;) {
         forms::DoEvents();
         acad::SelectionSet* ss = SelecionaTudo({2}, {acad::Variant("R-TUBO")});

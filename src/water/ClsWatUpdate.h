@@ -17,7 +17,7 @@ class ProgressBar;
 namespace acad {
 class BlockReference;
 class Entity;
-}
+}  // namespace acad
 
 class ClsWatUpdate {
 public:

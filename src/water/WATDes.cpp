@@ -233,8 +233,7 @@ bool CriaBlocoConexao(const std::string& nome, bool redefinir)
 
 bool InfoBolsa(acad::Entity* blk, std::string& CodBase, std::string& sDP, std::string& sDS, std::string& Material,
                std::string& Etapa, Ponto& PtInsercao, Ponto PtClique, Ponto& PtBolsa, std::string& NaoUsado,
-               std::string& DiamBolsa, std::string& TubBolsa, bool Seguir, std::vector<double>& Percurso,
-               bool Mostrar)
+               std::string& DiamBolsa, std::string& TubBolsa, bool Seguir, std::vector<double>& Percurso, bool Mostrar)
 {
     auto* bloco = dynamic_cast<acad::BlockReference*>(blk);
     if (!bloco) return false;
@@ -318,9 +317,9 @@ bool InfoBolsa(acad::Entity* blk, std::string& CodBase, std::string& sDP, std::s
     Acrescenta(Percurso, ultimo);
 
     if (Mostrar)
-        ExibeMensagem(0, "Info Conexão",
-                      Material + "\r" + CodBase + " - " + DiamBolsa + " (bolsa No." + std::to_string(*k) + ")\r" +
-                          TubBolsa);
+        ExibeMensagem(
+            0, "Info Conexão",
+            Material + "\r" + CodBase + " - " + DiamBolsa + " (bolsa No." + std::to_string(*k) + ")\r" + TubBolsa);
     return true;
 }
 

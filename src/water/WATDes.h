@@ -51,8 +51,7 @@ bool CriaBlocoConexao(const std::string& nome, bool redefinir = false);
 // radius 20 and the view centred on it), or no socket nearer than 5000.
 bool InfoBolsa(acad::Entity* blk, std::string& CodBase, std::string& sDP, std::string& sDS, std::string& Material,
                std::string& Etapa, Ponto& PtInsercao, Ponto PtClique, Ponto& PtBolsa, std::string& NaoUsado,
-               std::string& DiamBolsa, std::string& TubBolsa, bool Seguir, std::vector<double>& Percurso,
-               bool Mostrar);
+               std::string& DiamBolsa, std::string& TubBolsa, bool Seguir, std::vector<double>& Percurso, bool Mostrar);
 
 // ------------------------------------------------------------ block preview
 

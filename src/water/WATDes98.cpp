@@ -313,10 +313,7 @@ void WATDes98::Start(bool Recarregar)
         if (!t.Nome.empty()) PrefTubCbo.AddItem(t.Nome);
 }
 
-void WATDes98::MyclsWATDb_FirstPIC(const forms::Picture& Pic)
-{
-    WATMenu.SetBackGround(Pic);
-}
+void WATDes98::MyclsWATDb_FirstPIC(const forms::Picture& Pic) { WATMenu.SetBackGround(Pic); }
 
 // The material's fittings become the picture menu; the diameters wait for
 // a fitting.
@@ -448,8 +445,7 @@ void WATDes98::DesCmd_Click()
         }
         std::string codigo, extras[4];
         CodigosDaConexao(codigo, extras);
-        Des_->InsertConex(ConexaoAtual.Bloco, MaterialAtual, codigo, etapa, extras[0], extras[1], extras[2],
-                          extras[3]);
+        Des_->InsertConex(ConexaoAtual.Bloco, MaterialAtual, codigo, etapa, extras[0], extras[1], extras[2], extras[3]);
     });
 }
 
@@ -468,8 +464,8 @@ void WATDes98::FindCmd_Click()
     if (!Des_) return;
     Protegido([this] {
         bool emConexoes = FindChk(1).Value() == vbChecked;
-        Des_->Find(FindTxt.Text(), FindChk(0).Value() == vbChecked, emConexoes,
-                   static_cast<short>(FindCbo.ListIndex()), ProgressBar3);
+        Des_->Find(FindTxt.Text(), FindChk(0).Value() == vbChecked, emConexoes, static_cast<short>(FindCbo.ListIndex()),
+                   ProgressBar3);
         FindChk(1).SetValue(emConexoes ? vbChecked : vbUnchecked);
     });
 }
@@ -497,8 +493,8 @@ void WATDes98::PrefTubCbo_Click()
     if (novo == TuboPref) return;
     bool sim = false, nao = false, marca = false;
     int left = 0, top = 0;
-    ExibeMensagem(4, "Alterar Tubo Preferencial", "de: " + TuboPref + "\r\n" + "para: " + novo + "?", sim, nao,
-                  marca, "", left, top);
+    ExibeMensagem(4, "Alterar Tubo Preferencial", "de: " + TuboPref + "\r\n" + "para: " + novo + "?", sim, nao, marca,
+                  "", left, top);
     if (!sim) {
         // The list goes back to the pipe still in force.
         for (int i = 0; i < PrefTubCbo.ListCount(); ++i)
@@ -527,10 +523,7 @@ void WATDes98::ReaplicaTubosPreferenciais()
     }
 }
 
-void WATDes98::SSLumbra_Click()
-{
-    ExpCmd.SetEnabled(true);
-}
+void WATDes98::SSLumbra_Click() { ExpCmd.SetEnabled(true); }
 
 // ---------------------------------------------------------------- zones, nodes, "Verif." and "Temát."
 
@@ -624,10 +617,7 @@ void WATDes98::WarVerifLimpaCmd_Click()
     });
 }
 
-void WATDes98::WatVerifScr_Change()
-{
-    WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value()));
-}
+void WATDes98::WatVerifScr_Change() { WatVerifLbl.SetCaption(std::to_string(WatVerifScr.Value())); }
 
 // ---------------------------------------------------------------- nodes drawing and continuity check
 
@@ -679,8 +669,10 @@ void WATDes98::WatVerifCmd_Click()
     Protegido([this] {
         ClsWATExp exp;
         exp.cProgress = &ProgressBar2;
-        if (exp.LerTrechos(static_cast<double>(WatVerifScr.Value()), false)) exp.Reproduz();
-        else AvisaFalhas(exp, false);
+        if (exp.LerTrechos(static_cast<double>(WatVerifScr.Value()), false))
+            exp.Reproduz();
+        else
+            AvisaFalhas(exp, false);
     });
 }
 
@@ -921,10 +913,7 @@ const forms::Settings<WATDes98> WATDes98::kSettings = {
 };
 
 // The panel keeps its size whatever its host gives it.
-void WATDes98::UserControl_Resize()
-{
-    Size(2595, 3810);
-}
+void WATDes98::UserControl_Resize() { Size(2595, 3810); }
 
 // ================================================================ panel drawing tools
 //
@@ -967,8 +956,8 @@ std::optional<ReferenciaBolsa> PegaReferencia(const std::string& Titulo)
     ReferenciaBolsa r;
     std::string codigo, dp, ds, etapa, naoUsado, tubo;
     std::vector<double> percurso;
-    if (!InfoBolsa(e, codigo, dp, ds, r.Material, etapa, r.Centro, clique, r.Bolsa, naoUsado, r.Diametro, tubo,
-                   false, percurso, false)) {
+    if (!InfoBolsa(e, codigo, dp, ds, r.Material, etapa, r.Centro, clique, r.Bolsa, naoUsado, r.Diametro, tubo, false,
+                   percurso, false)) {
         ExibeMensagem(0, Titulo, kNaoEConexao);
         return std::nullopt;
     }
@@ -993,7 +982,7 @@ bool FerramentaConexoes(int Index)
     acad::SelectionSet* ss = RecriaConjunto("SS1");
     try {
         ss->SelectOnScreen({2, -4, 2, -4}, {acad::Variant("A-*"), acad::Variant("<NOT"), acad::Variant("A-TUBO"),
-                                           acad::Variant("NOT>")});
+                                            acad::Variant("NOT>")});
     } catch (const acad::Error& e) {
         if (e.Code() == acad::ErrorCode::Cancelled) return false;
         throw;

@@ -38,7 +38,7 @@ const platform::ProcessStateReset kReset([] {
     gEtapasAgua.clear();
     gTiposTubo.clear();
 });
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -138,8 +138,8 @@ int NumeroBolsa(const std::string& S4, const std::string& Bloco)
 
 void LeDiametros(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs =
-        Abre("SELECT A_CodDiam.Index, A_CodDiam.sDiametro From A_CodDiam ORDER BY A_CodDiam.Index", Cn, "A_CodDiam", true);
+    ado::Recordset rs = Abre("SELECT A_CodDiam.Index, A_CodDiam.sDiametro From A_CodDiam ORDER BY A_CodDiam.Index", Cn,
+                             "A_CodDiam", true);
     for (; !rs.Eof(); rs.MoveNext()) C.Diametros.push_back(Texto(rs, "A_CodDiam", "sDiametro"));
 }
 
@@ -147,39 +147,49 @@ void LeDiametros(const ado::Connection& Cn, Catalogo& C)
 // lists then stay empty.
 void LeAneis(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs = Abre("SELECT A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes WHERE "
-                             "(((A_Conexoes.conexao) Like 'Anel%'))",
-                             Cn, "A_Conexoes", false);
+    ado::Recordset rs = Abre(
+        "SELECT A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes WHERE "
+        "(((A_Conexoes.conexao) Like 'Anel%'))",
+        Cn, "A_Conexoes", false);
     for (; !rs.Eof(); rs.MoveNext()) C.Aneis.push_back(Texto(rs, "A_Conexoes", "codigo"));
 }
 
 void LeTubos(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs = Abre("SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes Where "
-                             "(((A_Conexoes.Material) Like 'Tubula%')) ORDER BY A_Conexoes.material, "
-                             "A_Conexoes.conexao",
-                             Cn, "A_Conexoes", false);
+    ado::Recordset rs = Abre(
+        "SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes Where "
+        "(((A_Conexoes.Material) Like 'Tubula%')) ORDER BY A_Conexoes.material, "
+        "A_Conexoes.conexao",
+        Cn, "A_Conexoes", false);
     for (; !rs.Eof(); rs.MoveNext())
-        C.TubosCat.push_back({Texto(rs, "A_Conexoes", "codigo"), Texto(rs, "A_Conexoes", "conexao"),
-                              Texto(rs, "A_Conexoes", "material"), false, {}});
+        C.TubosCat.push_back({Texto(rs, "A_Conexoes", "codigo"),
+                              Texto(rs, "A_Conexoes", "conexao"),
+                              Texto(rs, "A_Conexoes", "material"),
+                              false,
+                              {}});
 }
 
 void LeConexoes(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs = Abre("SELECT A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo From A_Conexoes "
-                             "ORDER BY A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo",
-                             Cn, "A_Conexoes", true);
+    ado::Recordset rs = Abre(
+        "SELECT A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo From A_Conexoes "
+        "ORDER BY A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo",
+        Cn, "A_Conexoes", true);
     for (; !rs.Eof(); rs.MoveNext())
-        C.Conexoes.push_back({Texto(rs, "A_Conexoes", "codigo"), Texto(rs, "A_Conexoes", "conexao"),
-                              Texto(rs, "A_Conexoes", "material"), false, {}});
+        C.Conexoes.push_back({Texto(rs, "A_Conexoes", "codigo"),
+                              Texto(rs, "A_Conexoes", "conexao"),
+                              Texto(rs, "A_Conexoes", "material"),
+                              false,
+                              {}});
 }
 
 void LeBolsasComAnel(const ado::Connection& Cn, Catalogo& C)
 {
-    ado::Recordset rs = Abre("SELECT A_Bolsas.Codigo, A_Bolsas.Numero, A_Bolsas.Principal, A_Bolsas.Anel From "
-                             "A_Bolsas Where (((A_Bolsas.Anel) Is Not Null)) ORDER BY A_Bolsas.codigo, "
-                             "A_Bolsas.Numero",
-                             Cn, "A_Bolsas", false);
+    ado::Recordset rs = Abre(
+        "SELECT A_Bolsas.Codigo, A_Bolsas.Numero, A_Bolsas.Principal, A_Bolsas.Anel From "
+        "A_Bolsas Where (((A_Bolsas.Anel) Is Not Null)) ORDER BY A_Bolsas.codigo, "
+        "A_Bolsas.Numero",
+        Cn, "A_Bolsas", false);
     // The first entry of each code receives its sockets.
     std::unordered_map<std::string, std::size_t> primeira;
     for (std::size_t i = C.Conexoes.size(); i-- > 0;) primeira[C.Conexoes[i].Codigo] = i;
@@ -357,8 +367,8 @@ private:
         b.Texto = bloco.ToText();
         const std::string tlhw = Texto(rs_, "A_Conexoes", "TLHW");
         if (tlhw.size() < 4 || tlhw.find_first_not_of("0123456789") < 4)
-            throw Falha("A_Conexoes", "o campo TLHW da conexão " + b.Key + " não tem quatro algarismos: \"" + tlhw +
-                                          "\".");
+            throw Falha("A_Conexoes",
+                        "o campo TLHW da conexão " + b.Key + " não tem quatro algarismos: \"" + tlhw + "\".");
         b.Row = tlhw[0] - '0';
         b.Column = tlhw[1] - '0';
         b.ExtraRows = tlhw[2] - '0';
@@ -476,12 +486,16 @@ void LePontosBolsas(const ado::Connection& Cn, Destinos& D)
 
 void LeExtras(const ado::Connection& Cn, Destinos& D)
 {
-    ado::Recordset rs = Abre("SELECT A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att, A_ConExtra.Cod FROM "
-                             "A_Conexoes INNER JOIN A_ConExtra ON A_Conexoes.codigo = A_ConExtra.Codigo ORDER BY "
-                             "A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att",
-                             Cn, "A_ConExtra", false);
+    ado::Recordset rs = Abre(
+        "SELECT A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att, A_ConExtra.Cod FROM "
+        "A_Conexoes INNER JOIN A_ConExtra ON A_Conexoes.codigo = A_ConExtra.Codigo ORDER BY "
+        "A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att",
+        Cn, "A_ConExtra", false);
     AgrupaPorCodigo<ConExtraRec>(
-        rs, "A_Conexoes", D, [&] { return ConExtraRec{Texto(rs, "A_ConExtra", "Att"), Texto(rs, "A_ConExtra", "Cod")}; },
+        rs, "A_Conexoes", D,
+        [&] {
+            return ConExtraRec{Texto(rs, "A_ConExtra", "Att"), Texto(rs, "A_ConExtra", "Cod")};
+        },
         [](ConexaoAguaRec& k, std::vector<ConExtraRec>&& g) {
             k.Extras = std::move(g);
             k.TemExtras = true;
@@ -519,8 +533,7 @@ void LeCores(const ado::Connection& Cn, Catalogo& C)
     ado::Recordset rs = Abre("SELECT * FROM A_CodDiam ORDER BY Index", Cn, "A_CodDiam", true);
     for (; !rs.Eof(); rs.MoveNext()) {
         const long long cor = Inteiro(rs, "A_CodDiam", "Color");
-        if (cor < -32768 || cor > 32767)
-            throw Falha("A_CodDiam", "a cor " + std::to_string(cor) + " não é uma cor.");
+        if (cor < -32768 || cor > 32767) throw Falha("A_CodDiam", "a cor " + std::to_string(cor) + " não é uma cor.");
         C.CoresDiam.push_back({Texto(rs, "A_CodDiam", "sDiametro"), static_cast<int>(cor)});
     }
 }

@@ -103,15 +103,15 @@ struct TipoTuboRec {
     std::string ListaDN;  // "_100_150_"; empty for an entry without a name
 };
 
-extern std::vector<std::string> gDiametros;         // in "Index" order
-extern std::vector<std::string> gAneis;             // ring codes
-extern std::vector<ConexaoRec> gTubosCat;           // pipes, by material then name
-extern std::vector<ConexaoRec> gConexoes;           // by material, name, code
-extern std::vector<MaterialAguaRec> gMateriaisAgua; // materials with fittings with diameters
-extern std::vector<std::string> gTubosConexao;      // fitting names of the pipe materials
-extern std::vector<BlocoDefAguaRec> gBlocosAgua;    // by block name
-extern std::vector<DiamCorRec> gCoresDiam;          // in "Index" order
-extern std::vector<EtapaAguaRec> gEtapasAgua;       // the four stages, 0 to 3
+extern std::vector<std::string> gDiametros;          // in "Index" order
+extern std::vector<std::string> gAneis;              // ring codes
+extern std::vector<ConexaoRec> gTubosCat;            // pipes, by material then name
+extern std::vector<ConexaoRec> gConexoes;            // by material, name, code
+extern std::vector<MaterialAguaRec> gMateriaisAgua;  // materials with fittings with diameters
+extern std::vector<std::string> gTubosConexao;       // fitting names of the pipe materials
+extern std::vector<BlocoDefAguaRec> gBlocosAgua;     // by block name
+extern std::vector<DiamCorRec> gCoresDiam;           // in "Index" order
+extern std::vector<EtapaAguaRec> gEtapasAgua;        // the four stages, 0 to 3
 extern std::vector<TipoTuboRec> gTiposTubo;
 
 class clsWATDb {

@@ -46,10 +46,7 @@ std::string SemBrancos(const std::string& Texto)
     return Texto.substr(i, Texto.find_last_not_of(' ') - i + 1);
 }
 
-Ponto Vertice(const std::vector<double>& L, std::size_t k)
-{
-    return Ponto(L[2 * k], L[2 * k + 1]);
-}
+Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
 
 // The socket of a fitting that faces the pipe.
 struct Bolsa {
@@ -64,8 +61,8 @@ bool LeBolsa(acad::Entity* Conexao, const Ponto& Perto, Bolsa& B)
 {
     std::string sDP, sDS, material, etapa, naoUsado;
     Ponto insercao;
-    return InfoBolsa(Conexao, B.CodBase, sDP, sDS, material, etapa, insercao, Perto, B.PtBolsa, naoUsado,
-                     B.DiamBolsa, B.TubBolsa, false, B.Percurso, false) &&
+    return InfoBolsa(Conexao, B.CodBase, sDP, sDS, material, etapa, insercao, Perto, B.PtBolsa, naoUsado, B.DiamBolsa,
+                     B.TubBolsa, false, B.Percurso, false) &&
            B.Percurso.size() >= 2;
 }
 
@@ -78,10 +75,7 @@ bool EhCurva(const std::string& Nome)
 
 clsWATDes::clsWATDes() = default;
 
-clsWATDes::~clsWATDes()
-{
-    SetCurDoc(nullptr);
-}
+clsWATDes::~clsWATDes() { SetCurDoc(nullptr); }
 
 void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Material, const std::string& Codigo,
                             const std::string& Etapa, const std::string& Cod1, const std::string& Cod2,
@@ -106,13 +100,20 @@ void clsWATDes::InsertConex(const std::string& Bloco, const std::string& Materia
     for (acad::AttributeReference* a : blk->GetAttributes()) {
         const std::string tag = a->TagString();
         const std::string* valor = nullptr;
-        if (tag == "CODIGO") valor = &Codigo;
-        else if (tag == "MATERIAL") valor = &Material;
-        else if (tag == "ETAPA") valor = &Etapa;
-        else if (tag == "CODIG1") valor = &Cod1;
-        else if (tag == "CODIG2") valor = &Cod2;
-        else if (tag == "CODIG3") valor = &Cod3;
-        else if (tag == "CODIG4") valor = &Cod4;
+        if (tag == "CODIGO")
+            valor = &Codigo;
+        else if (tag == "MATERIAL")
+            valor = &Material;
+        else if (tag == "ETAPA")
+            valor = &Etapa;
+        else if (tag == "CODIG1")
+            valor = &Cod1;
+        else if (tag == "CODIG2")
+            valor = &Cod2;
+        else if (tag == "CODIG3")
+            valor = &Cod3;
+        else if (tag == "CODIG4")
+            valor = &Cod4;
         if (valor) {
             a->SetTextString(*valor);
             a->SetVisible(false);
@@ -343,8 +344,7 @@ void clsWATDes::DrawTubo(const std::string& Tubulacao, const std::string& Diamet
     tubo->Update();
 }
 
-void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, short /*Etapa*/,
-                     ProgressBar& Progresso)
+void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, short /*Etapa*/, ProgressBar& Progresso)
 {
     if (!ConectaAcad()) return;
 
@@ -357,7 +357,7 @@ void clsWATDes::Find(const std::string& Codigo, bool EmTubos, bool& EmConexoes, 
         dados = {acad::Variant("A-TUBO")};
     } else if (EmConexoes && !EmTubos) {
         tipos = {-4, 2, -4, 2, -4, -4};
-        dados = {acad::Variant("<AND"), acad::Variant("A-*"),    acad::Variant("<NOT"),
+        dados = {acad::Variant("<AND"),   acad::Variant("A-*"),  acad::Variant("<NOT"),
                  acad::Variant("A-TUBO"), acad::Variant("NOT>"), acad::Variant("AND>")};
     } else if (EmConexoes && EmTubos) {
         tipos = {2};
@@ -450,10 +450,7 @@ namespace {
 constexpr const char* kCamadaRotulos = "TEXTO_CON";
 constexpr const char* kCamadaAmarracao = "Amarracao";
 
-bool EhRotuloDeCodigo(const std::string& Tag)
-{
-    return Tag.compare(0, 5, "CODIG") == 0;
-}
+bool EhRotuloDeCodigo(const std::string& Tag) { return Tag.compare(0, 5, "CODIG") == 0; }
 
 // Text alignment of a label at D for a block at P0: the label reads away
 // from the block. On the block's own X or Y it counts as left or below.
@@ -607,8 +604,7 @@ void clsWATDes::MoverAttTubo()
     }
     // A label moved to the right and up is placed by its insertion point:
     // its leader ends there.
-    if (codigo)
-        ApagaChamada(Ponto(codigo->Alignment() != 0 ? codigo->TextAlignmentPoint() : codigo->InsertionPoint()));
+    if (codigo) ApagaChamada(Ponto(codigo->Alignment() != 0 ? codigo->TextAlignmentPoint() : codigo->InsertionPoint()));
 
     if (!D) {
         // Back beside the pipe, along it, on the side drawing put it: a label

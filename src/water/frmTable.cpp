@@ -170,8 +170,8 @@ bool frmTable::Conecta()
     try {
         cn_.SetCursorLocation(ado::adUseClient);
         // The engine takes no password: none is written here.
-        cn_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}),
-                 "", "");
+        cn_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", gMdbPath}}), "",
+                 "");
         return true;
     } catch (const ado::Error& e) {
         ExibeMensagem(0, "Atenção",
@@ -279,10 +279,7 @@ void frmTable::Celula_Click(Label& Celula)
     UpgCmd.SetEnabled(false);
 }
 
-void frmTable::List4_Click()
-{
-    UpgCmd.SetEnabled(true);
-}
+void frmTable::List4_Click() { UpgCmd.SetEnabled(true); }
 
 int frmTable::LinhaAtual() const
 {
@@ -312,8 +309,8 @@ void frmTable::UpgCmd_Click()
         ado::Recordset rs;
         rs.Open("SELECT * FROM A_Bolsas WHERE Codigo = " + Aspas(codigo), cn_, ado::adOpenDynamic,
                 ado::adLockOptimistic);
-        while (!rs.Eof() &&
-               !(rs.Fields("Codigo").Value().TextOr() == codigo && MesmoNumero(rs.Fields("Numero").Value(), bolsa.Numero)))
+        while (!rs.Eof() && !(rs.Fields("Codigo").Value().TextOr() == codigo &&
+                              MesmoNumero(rs.Fields("Numero").Value(), bolsa.Numero)))
             rs.MoveNext();
         if (rs.Eof()) {
             rs.Close();
@@ -362,12 +359,6 @@ void frmTable::UpgCmd_Click()
         celulaAtual_->SetCaption(v);
 }
 
-void frmTable::Command1_Click()
-{
-    forms::Unload(*this);
-}
+void frmTable::Command1_Click() { forms::Unload(*this); }
 
-void frmTable::cmdEnd_Click()
-{
-    forms::Unload(*this);
-}
+void frmTable::cmdEnd_Click() { forms::Unload(*this); }

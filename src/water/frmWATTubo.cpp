@@ -45,17 +45,16 @@ bool ComprimentoValido(const std::string& texto)
     const std::string t = SemBrancos(texto);
     const std::size_t separador = t.find_first_of(".,");
     const auto digitos = [&t](std::size_t de, std::size_t ate) {
-        return ate > de && std::all_of(t.begin() + static_cast<std::ptrdiff_t>(de),
-                                       t.begin() + static_cast<std::ptrdiff_t>(ate),
-                                       [](unsigned char c) { return std::isdigit(c) != 0; });
+        return ate > de &&
+               std::all_of(t.begin() + static_cast<std::ptrdiff_t>(de), t.begin() + static_cast<std::ptrdiff_t>(ate),
+                           [](unsigned char c) { return std::isdigit(c) != 0; });
     };
-    const bool escrito = separador == std::string::npos
-                             ? digitos(0, t.size())
-                             : digitos(0, separador) && digitos(separador + 1, t.size());
+    const bool escrito = separador == std::string::npos ? digitos(0, t.size())
+                                                        : digitos(0, separador) && digitos(separador + 1, t.size());
     return escrito && StrToDbl(t) > 0;
 }
 
-} // namespace
+}  // namespace
 
 frmWATTubo::frmWATTubo() : Form("frmWATTubo")
 {
@@ -120,10 +119,7 @@ void frmWATTubo::Form_Load()
     Combo1.SetDropDownWidth(300 * Screen.TwipsPerPixelX());
 }
 
-void frmWATTubo::Form_Paint()
-{
-    CmdOK.SetFocus();
-}
+void frmWATTubo::Form_Paint() { CmdOK.SetFocus(); }
 
 void frmWATTubo::SetlCaption(const std::string& v)
 {
@@ -143,10 +139,7 @@ void frmWATTubo::SetlCaption(const std::string& v)
     Titulo.SetCaption(v);
 }
 
-std::string frmWATTubo::TuboPref() const
-{
-    return tuboPref_;
-}
+std::string frmWATTubo::TuboPref() const { return tuboPref_; }
 
 void frmWATTubo::SetTuboPref(const std::string& NewTuboPref)
 {

@@ -40,8 +40,7 @@ public:
     forms::ControlArray<forms::Frame>& Frame1 = AddArray<forms::Frame>("Frame1", {0, 2, 1});
     forms::TextBox& Text1 = Add<forms::TextBox>("Text1", Frame1(0));
     forms::ControlArray<forms::Label>& Label1 = AddArray<forms::Label>("Label1", {0}, Frame1(0));
-    forms::ControlArray<forms::OptionButton>& Option1 =
-        AddArray<forms::OptionButton>("Option1", {0, 1, 2}, Frame1(2));
+    forms::ControlArray<forms::OptionButton>& Option1 = AddArray<forms::OptionButton>("Option1", {0, 1, 2}, Frame1(2));
     forms::ComboBox& Combo1 = Add<forms::ComboBox>("Combo1");
     forms::TextBox& CortarTxt = Add<forms::TextBox>("CortarTxt", Frame1(1));
     forms::CommandButton& CortarCmd = Add<forms::CommandButton>("CortarCmd", Frame1(1));

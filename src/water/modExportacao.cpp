@@ -15,7 +15,7 @@ std::vector<std::int32_t> gZonaDaRegiao;
 
 namespace {
 const platform::ProcessStateReset kReset([] { gZonaDaRegiao.clear(); });
-} // namespace
+}  // namespace
 
 bool NomeiaZonas(clsHatchs& Zonas)
 {

@@ -80,7 +80,8 @@ void ZeraGlobais()
     gVistaSalva = VistaSalva{};
 }
 
-CadTest::CadTest(bool registrado) : script(std::make_shared<acad::ScriptedInput>()), app(std::make_unique<acad::Application>())
+CadTest::CadTest(bool registrado)
+    : script(std::make_shared<acad::ScriptedInput>()), app(std::make_unique<acad::Application>())
 {
     ZeraGlobais();
     gAcadProgID = "AutoCAD.Application";

@@ -114,7 +114,7 @@ TEST_F(Conexao, ANamedDrawingIsFoundWithoutCaseOrBlanksOpenedFromDiskOrReported)
     std::string nome = "  " + acad::UpperName((pasta / "norte.DWG").string()) + " ";
     ASSERT_TRUE(ConectaAcad(nome, ""));
     EXPECT_EQ(gAcadDoc, &a);
-    EXPECT_EQ(app->ActiveDocument(), &a);  // activated
+    EXPECT_EQ(app->ActiveDocument(), &a);             // activated
     EXPECT_EQ(nome, (pasta / "Norte.dwg").string());  // the host's own spelling comes back
     EXPECT_EQ(gModelSpace, &a.ModelSpace());
 
@@ -136,7 +136,8 @@ TEST_F(Conexao, ANamedDrawingIsFoundWithoutCaseOrBlanksOpenedFromDiskOrReported)
     // Neither open nor on disk: the message, True, and the same drawing as before.
     nome = (pasta / "Oeste.dwg").string();
     EXPECT_TRUE(ConectaAcad(nome, ""));
-    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"Arquivo: " + (pasta / "Oeste.dwg").string() + " não existe"});
+    EXPECT_EQ(mensagens.Textos(),
+              std::vector<std::string>{"Arquivo: " + (pasta / "Oeste.dwg").string() + " não existe"});
     EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
     EXPECT_EQ(gAcadDoc, leste);
     EXPECT_EQ(nome, leste->FullName());

@@ -108,8 +108,7 @@ TEST_F(Curvas, BulgesOfHalfACircleAndMoreBecomeArcs)
 
 TEST_F(Curvas, SplinesStayInTheDrawingAndGivePointsOnTheCurve)
 {
-    acad::Spline* sp =
-        gModelSpace->AddSpline({0, 0, 0, 10, 8, 0, 20, 0, 0, 30, -8, 0, 40, 0, 0}, {0, 0, 0}, {0, 0, 0});
+    acad::Spline* sp = gModelSpace->AddSpline({0, 0, 0, 10, 8, 0, 20, 0, 0, 30, -8, 0, 40, 0, 0}, {0, 0, 0}, {0, 0, 0});
     const int antes = gModelSpace->Count();
     acad::Entity* e = sp;
     double comp = 0;

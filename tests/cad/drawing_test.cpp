@@ -133,7 +133,8 @@ TEST_F(Desenho, BlockFilesDefineTheirBlockOnceAndLeaveNoReference)
     EXPECT_FALSE(InsertBlockFile("CAD_QTT"));
     EXPECT_EQ(Doc().Blocks().Find("CAD_QTT"), nullptr);
     ASSERT_EQ(mensagens.Lista().size(), 1u);
-    EXPECT_EQ(mensagens.Lista()[0].Texto.rfind("Arquivo: " + (pasta / "CAD_QTT.dwg").string() + " não pôde ser inserido\n", 0),
+    EXPECT_EQ(mensagens.Lista()[0].Texto.rfind(
+                  "Arquivo: " + (pasta / "CAD_QTT.dwg").string() + " não pôde ser inserido\n", 0),
               0u);
     EXPECT_EQ(gModelSpace->Count(), 0);
 }

@@ -28,7 +28,7 @@ std::vector<std::string> TagsOfInsert(const std::string& name)
 
 using Tags = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST(BlockFiles, EachFileDefinesItsBlockWithTheTagsTheProgramUses)
 {
@@ -57,7 +57,7 @@ TEST(BlockFiles, TheFaultMarkerIsACircleOfRadiusOneDrawnInTheInsertsColour)
         if (auto* c = dynamic_cast<acad::Circle*>(e)) {
             circle = true;
             EXPECT_DOUBLE_EQ(c->Radius(), 1.0);
-            EXPECT_EQ(c->Color(), 0); // by block
+            EXPECT_EQ(c->Color(), 0);  // by block
         }
     }
     EXPECT_TRUE(circle);

@@ -22,7 +22,10 @@ const Db& catalogue()
     return db;
 }
 
-bool has(const std::vector<std::string>& v, const std::string& s) { return std::find(v.begin(), v.end(), s) != v.end(); }
+bool has(const std::vector<std::string>& v, const std::string& s)
+{
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
 
 using Tags = std::vector<std::string>;
 
@@ -149,15 +152,13 @@ TEST(Blocks, ReachLabelTextsThatTheProgramPlacesByAlignmentPointAreNotLeftAligne
     auto alignment = [](const std::string& table, const std::string& block, const std::string& tag) {
         for (const auto& r : blockRows(catalogue(), table, block)) {
             const auto items = split(r.s4, ',');
-            if (r.s1 == "Attribute" && items[1] == tag)
-                return *integer(items[4]);
+            if (r.s1 == "Attribute" && items[1] == tag) return *integer(items[4]);
         }
         return -1L;
     };
     for (const char* tag : {"TCP", "TCS", "TQ", "DG", "TRECHO", "DD", "DEC"})
         EXPECT_GT(alignment("E_DXFs", "E-TRSAN", tag), 0) << tag;
-    for (const char* tag : {"H1", "H2"})
-        EXPECT_GT(alignment("A_DXFs", "A-TUBO", tag), 0) << tag;
+    for (const char* tag : {"H1", "H2"}) EXPECT_GT(alignment("A_DXFs", "A-TUBO", tag), 0) << tag;
 }
 
 TEST(Blocks, ManholeSymbolsEndWhereTheReachLinesStart)
@@ -167,8 +168,7 @@ TEST(Blocks, ManholeSymbolsEndWhereTheReachLinesStart)
         const std::string block = *row[0];
         double outer = 0;
         for (const auto& r : blockRows(catalogue(), "E_DXFs", block))
-            if (r.s1 == "Circle")
-                outer = std::max(outer, *number(r.s3));
+            if (r.s1 == "Circle") outer = std::max(outer, *number(r.s3));
         EXPECT_NEAR(outer, *number(*row[1]), 1e-9) << block;
     }
 }
@@ -203,8 +203,7 @@ TEST(Blocks, WaterBlocksLeaveTheStandardTagsToTheBuilder)
     // The builder adds CODIGO, MATERIAL and ETAPA to every "A-" block itself.
     for (const auto& block : catalogue().column("SELECT DISTINCT Bloco FROM A_DXFs WHERE Bloco LIKE 'A-%'")) {
         const auto tags = attributeTags(blockRows(catalogue(), "A_DXFs", block));
-        for (const char* standard : {"CODIGO", "MATERIAL", "ETAPA"})
-            EXPECT_FALSE(has(tags, standard)) << block;
+        for (const char* standard : {"CODIGO", "MATERIAL", "ETAPA"}) EXPECT_FALSE(has(tags, standard)) << block;
         if (block == "A-TUBO")
             EXPECT_EQ(tags, (Tags{"CONTRIB", "H1", "H2"}));
         else
@@ -222,8 +221,7 @@ TEST(Blocks, SocketPointsAgreeWithTheirPolarFormAndLieOnTheDrawing)
         const auto rows = blockRows(catalogue(), "A_DXFs", block);
         long expected = 1;
         for (const auto& r : rows) {
-            if (r.s1 != "Point")
-                continue;
+            if (r.s1 != "Point") continue;
             const auto p = point(r.s2);
             const auto polar = split(r.s3, ',');
             ASSERT_TRUE(p);
@@ -272,8 +270,7 @@ TEST(Blocks, TopographyAndCadastreBlocksCarryTheirTags)
         const auto rows = blockRows(catalogue(), "T_DXFs", block);
         EXPECT_FALSE(rows.empty()) << block << " has no geometry";
         const auto actual = attributeTags(rows);
-        for (const auto& tag : tags)
-            EXPECT_TRUE(has(actual, tag)) << block << " lacks " << tag;
+        for (const auto& tag : tags) EXPECT_TRUE(has(actual, tag)) << block << " lacks " << tag;
     }
     // The sheet number and the sector number are each block's first attribute.
     EXPECT_EQ(attributeTags(blockRows(catalogue(), "T_DXFs", "QUADRICULA2")).front(), "NUMERO");

@@ -48,15 +48,47 @@ std::vector<Group> groups(const std::vector<std::string>& text)
 // One manhole and one reach, as the export writes them (handles from 3E9 on).
 std::vector<std::string> sampleEntities()
 {
-    return {" 0", "TEXT", " 5", "3E9", " 100", "AcDbEntity", " 8", "NUMPV", " 100", "AcDbText", " 10",
-            "96.000000000000", " 20", "203.200000000000", " 30", "0.0", " 40", "4.0", " 1", "PV-1", " 7", "ROMANS",
-            " 72", "1", " 11", "103.200000000000", " 21", "203.200000000000", " 31", "0.0", " 100", "AcDbText",
-            " 0", "INSERT", " 5", "3EA", " 100", "AcDbEntity", " 8", "PL", " 100", "AcDbBlockReference", " 2", "PL",
-            " 10", "100.000000000000", " 20", "200.000000000000", " 30", "0.0",
-            "0", "LINE", " 5", "3EB", " 100", "AcDbEntity", " 8", "REDE", " 100", "AcDbLine", " 10",
-            "100.000000000000", " 20", "200.000000000000", " 30", "101.5", " 11", "150.000000000000", " 21",
-            "230.000000000000", " 31", "100.9", " 1001", "NUMEROTRE", " 1000", "1", " 1000", "PV-1", " 1000",
-            "Asfalto", " 1000", "SIM"};
+    return {" 0",    "TEXT",
+            " 5",    "3E9",
+            " 100",  "AcDbEntity",
+            " 8",    "NUMPV",
+            " 100",  "AcDbText",
+            " 10",   "96.000000000000",
+            " 20",   "203.200000000000",
+            " 30",   "0.0",
+            " 40",   "4.0",
+            " 1",    "PV-1",
+            " 7",    "ROMANS",
+            " 72",   "1",
+            " 11",   "103.200000000000",
+            " 21",   "203.200000000000",
+            " 31",   "0.0",
+            " 100",  "AcDbText",
+            " 0",    "INSERT",
+            " 5",    "3EA",
+            " 100",  "AcDbEntity",
+            " 8",    "PL",
+            " 100",  "AcDbBlockReference",
+            " 2",    "PL",
+            " 10",   "100.000000000000",
+            " 20",   "200.000000000000",
+            " 30",   "0.0",
+            "0",     "LINE",
+            " 5",    "3EB",
+            " 100",  "AcDbEntity",
+            " 8",    "REDE",
+            " 100",  "AcDbLine",
+            " 10",   "100.000000000000",
+            " 20",   "200.000000000000",
+            " 30",   "101.5",
+            " 11",   "150.000000000000",
+            " 21",   "230.000000000000",
+            " 31",   "100.9",
+            " 1001", "NUMEROTRE",
+            " 1000", "1",
+            " 1000", "PV-1",
+            " 1000", "Asfalto",
+            " 1000", "SIM"};
 }
 
 }  // namespace
@@ -83,10 +115,8 @@ TEST(DxfHead, HeadEndsInsideEntitiesAndTailClosesTheFile)
 TEST(DxfHead, WrappedAroundTheExportsEntitiesItMakesAWellFormedFile)
 {
     std::vector<std::string> text = lines("dxfINI");
-    for (const auto& l : sampleEntities())
-        text.push_back(trim(l));
-    for (const auto& l : lines("dxfEND"))
-        text.push_back(l);
+    for (const auto& l : sampleEntities()) text.push_back(trim(l));
+    for (const auto& l : lines("dxfEND")) text.push_back(l);
     const auto g = groups(text);
 
     // Sections and tables open and close in order; every block ends.
@@ -131,8 +161,7 @@ TEST(DxfHead, WrappedAroundTheExportsEntitiesItMakesAWellFormedFile)
             EXPECT_TRUE(handles.insert(value).second) << "handle " << value << " used twice";
             EXPECT_EQ(value.find_first_not_of("0123456789ABCDEF"), std::string::npos) << value;
         }
-        if (code == 9 && value == "$HANDSEED")
-            handseed = std::stoul(g[i + 1].value, nullptr, 16);
+        if (code == 9 && value == "$HANDSEED") handseed = std::stoul(g[i + 1].value, nullptr, 16);
     }
     EXPECT_TRUE(section.empty()) << "section " << section << " not closed";
     EXPECT_EQ(sections, (std::vector<std::string>{"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS"}));
@@ -154,8 +183,7 @@ TEST(DxfHead, WrappedAroundTheExportsEntitiesItMakesAWellFormedFile)
     // the next free handle lies above every handle a large network would use.
     for (const auto& h : handles) {
         const unsigned long v = std::stoul(h, nullptr, 16);
-        if (h == "3E9" || h == "3EA" || h == "3EB")
-            continue;
+        if (h == "3E9" || h == "3EA" || h == "3EB") continue;
         EXPECT_LT(v, 0x3E9ul) << h;
     }
     EXPECT_GT(handseed, 0x3E9ul + 10000000ul);

@@ -30,7 +30,7 @@ long Count(Recordset& rs)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ShippedCatalogueQueries, SewerLoaderQueriesRunAndFeedEachOther)
 {
@@ -45,19 +45,20 @@ TEST(ShippedCatalogueQueries, SewerLoaderQueriesRunAndFeedEachOther)
     EXPECT_EQ(Count(rs), rs.RecordCount());
     rs.Close();
 
-    rs.Open("select Material,CodMaterial,Abrev from E_Materiais group by Material,CodMaterial,Abrev order by material", cn,
-            adOpenStatic, adLockPessimistic);
+    rs.Open("select Material,CodMaterial,Abrev from E_Materiais group by Material,CodMaterial,Abrev order by material",
+            cn, adOpenStatic, adLockPessimistic);
     std::set<long> codes;
     for (; !rs.Eof(); rs.MoveNext()) codes.insert(rs.Fields("CodMaterial").Value().ToLong());
     rs.Close();
     ASSERT_FALSE(codes.empty());
     for (long code : codes) {
         Recordset diam;
-        diam.Open("SELECT E_Materiais.CodMaterial, E_Materiais.Diametro, E_Materiais.DegrauAte, E_CodDiam.Index"
-                  " FROM E_Materiais INNER JOIN E_CodDiam ON E_Materiais.Diametro = E_CodDiam.Diametro"
-                  " WHERE E_Materiais.CodMaterial = " + std::to_string(code) +
-                      " ORDER BY E_Materiais.CodMaterial, E_CodDiam.Index;",
-                  cn);
+        diam.Open(
+            "SELECT E_Materiais.CodMaterial, E_Materiais.Diametro, E_Materiais.DegrauAte, E_CodDiam.Index"
+            " FROM E_Materiais INNER JOIN E_CodDiam ON E_Materiais.Diametro = E_CodDiam.Diametro"
+            " WHERE E_Materiais.CodMaterial = " +
+                std::to_string(code) + " ORDER BY E_Materiais.CodMaterial, E_CodDiam.Index;",
+            cn);
         EXPECT_GT(diam.RecordCount(), 0) << "material " << code << " has no diameter in E_CodDiam";
         // The step list is built from these texts: whole millimetres, no ".0".
         for (; !diam.Eof(); diam.MoveNext())
@@ -124,8 +125,9 @@ TEST(ShippedCatalogueQueries, ExportHeadTailAndTopographyRowsRun)
     Connection cn;
     cn.SetCursorLocation(adUseClient);
     cn.Open("PROVIDER=MSDataShape;Data " + CatalogueConnection(), "", "");
-    for (const char* sql : {"select [Num],[Campo] from dxfINI order by [Num]", "select [Num],[Campo] from dxfEND order by [Num]",
-                            "SELECT * FROM T_DXFs ORDER BY Bloco,S1,S4"}) {
+    for (const char* sql :
+         {"select [Num],[Campo] from dxfINI order by [Num]", "select [Num],[Campo] from dxfEND order by [Num]",
+          "SELECT * FROM T_DXFs ORDER BY Bloco,S1,S4"}) {
         Recordset rs;
         rs.Open(sql, cn, adOpenStatic, adLockPessimistic);
         EXPECT_GT(rs.RecordCount(), 0) << sql;
@@ -143,16 +145,17 @@ TEST(ShippedCatalogueQueries, FittingsEditorWritesASocketOfACopy)
     {
         Connection cn;
         cn.SetCursorLocation(adUseClient);
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + copy.string() + ";Jet OLEDB:Database Password=582736;",
-                "", "");
+        cn.Open(
+            "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + copy.string() + ";Jet OLEDB:Database Password=582736;",
+            "", "");
         Recordset first;
         first.Open("SELECT A_Bolsas.Codigo FROM A_Bolsas ORDER BY A_Bolsas.Codigo", cn, adOpenStatic, adLockReadOnly);
         ASSERT_FALSE(first.Eof());
         const std::string codigo = first.Fields("Codigo").Value().ToText();
         first.Close();
         Recordset rs;
-        rs.Open("Select * FROM A_Bolsas WHERE ((Codigo LIKE '" + codigo + "') AND (Numero LIKE '1'))", cn, adOpenDynamic,
-                adLockOptimistic, -1);
+        rs.Open("Select * FROM A_Bolsas WHERE ((Codigo LIKE '" + codigo + "') AND (Numero LIKE '1'))", cn,
+                adOpenDynamic, adLockOptimistic, -1);
         ASSERT_FALSE(rs.Eof());
         rs.Fields("Principal").SetValue(Value(false));
         rs.Update();

@@ -21,19 +21,16 @@ const Db& catalogue()
 
 std::string upper(std::string s)
 {
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
 void expectColumns(const Db& db, const std::string& table, const std::vector<std::string>& wanted)
 {
     std::set<std::string> have;
-    for (const auto& c : db.columns(table))
-        have.insert(upper(c));  // the programs name columns in any case
+    for (const auto& c : db.columns(table)) have.insert(upper(c));  // the programs name columns in any case
     EXPECT_FALSE(have.empty()) << "no table " << table;
-    for (const auto& c : wanted)
-        EXPECT_TRUE(have.count(upper(c))) << table << " lacks " << c;
+    for (const auto& c : wanted) EXPECT_TRUE(have.count(upper(c))) << table << " lacks " << c;
 }
 
 struct PVType {
@@ -89,8 +86,7 @@ TEST(SewerCatalogue, ManholeTypesLetTheImportChooseTheSmallestThatFits)
     ASSERT_GE(types.size(), 5u) << "the choice skips the last three types";
     // The fallback is the only type whose insertion asks to check the manhole's size.
     EXPECT_EQ(types.back().bloco, "E-PV250");
-    for (std::size_t i = 0; i + 1 < types.size(); ++i)
-        EXPECT_NE(types[i].bloco, "E-PV250") << types[i].abrev;
+    for (std::size_t i = 0; i + 1 < types.size(); ++i) EXPECT_NE(types[i].bloco, "E-PV250") << types[i].abrev;
     // The quantities know a manhole's type by its block alone: one block per
     // type, found by the manhole filters, the first type keeping the block of
     // earlier drawings.
@@ -114,8 +110,7 @@ TEST(SewerCatalogue, ManholeTypesLetTheImportChooseTheSmallestThatFits)
     EXPECT_EQ(choose(types, 1, 40.0, 200), types.back().abrev);
     EXPECT_EQ(choose(types, 1, 1.0, 3000), types.back().abrev);
     // Nominal diameters are numbers in text: the quantities read them as numbers.
-    for (const auto& t : types)
-        EXPECT_TRUE(number(t.nominal)) << t.abrev;
+    for (const auto& t : types) EXPECT_TRUE(number(t.nominal)) << t.abrev;
     // Chimney heights are below the greatest depth of their type.
     for (const auto& r : catalogue().query("SELECT Abrev, Chamine, AlturaMax FROM E_PVBlocks"))
         EXPECT_LT(*number(*r[1]), *number(*r[2])) << *r[0];
@@ -125,8 +120,7 @@ TEST(SewerCatalogue, MaterialsListTheirDiametersAndStepLimits)
 {
     const auto codDiam = catalogue().column("SELECT Diametro FROM E_CodDiam ORDER BY \"Index\"");
     // The diameter order is the numeric order.
-    for (std::size_t i = 1; i < codDiam.size(); ++i)
-        EXPECT_LT(*number(codDiam[i - 1]), *number(codDiam[i]));
+    for (std::size_t i = 1; i < codDiam.size(); ++i) EXPECT_LT(*number(codDiam[i - 1]), *number(codDiam[i]));
 
     std::map<std::string, std::set<std::string>> codes;
     for (const auto& r : catalogue().query("SELECT Material, CodMaterial, Diametro, DegrauAte FROM E_Materiais")) {
@@ -140,8 +134,7 @@ TEST(SewerCatalogue, MaterialsListTheirDiametersAndStepLimits)
         EXPECT_GT(*number(*r[3]), 0);
     }
     ASSERT_GE(codes.size(), 4u);
-    for (const auto& [material, c] : codes)
-        EXPECT_EQ(c.size(), 1u) << material << " has several codes";
+    for (const auto& [material, c] : codes) EXPECT_EQ(c.size(), 1u) << material << " has several codes";
 
     // The loader's list of each material: its diameters in E_CodDiam order.
     for (const auto& [material, c] : codes) {
@@ -172,7 +165,8 @@ TEST(SewerCatalogue, LayerColoursAndStagesNameEveryReachLayer)
     EXPECT_GE(*integer(*colours.back()[0]), *integer(largest.at(0)));
 
     // The stage lists store the position of the chosen stage; the layers use Etapa.
-    const auto stages = catalogue().query("SELECT Etapa, Descricao, Sufixo, LineType FROM E_TRLayerParam ORDER BY Etapa");
+    const auto stages =
+        catalogue().query("SELECT Etapa, Descricao, Sufixo, LineType FROM E_TRLayerParam ORDER BY Etapa");
     ASSERT_GE(stages.size(), 2u);
     const auto linetypes = readLinetypes(binDir() / "acad.lin");
     std::set<std::string> suffixes;
@@ -190,6 +184,5 @@ TEST(SewerCatalogue, LayerColoursAndStagesNameEveryReachLayer)
     const auto pavements = catalogue().column("SELECT Nome FROM E_Pavimentos");
     ASSERT_FALSE(pavements.empty());
     EXPECT_EQ(std::set<std::string>(pavements.begin(), pavements.end()).size(), pavements.size());
-    for (const auto& p : pavements)
-        EXPECT_EQ(trim(p), p);
+    for (const auto& p : pavements) EXPECT_EQ(trim(p), p);
 }

@@ -36,8 +36,7 @@ struct Range {
 int columnNumber(const std::string& letters)
 {
     int n = 0;
-    for (char ch : letters)
-        n = n * 26 + (ch - 'A' + 1);
+    for (char ch : letters) n = n * 26 + (ch - 'A' + 1);
     return n;
 }
 
@@ -87,11 +86,9 @@ std::set<int> usedRows(const Workbook& book, const std::string& sheet)
 {
     std::set<int> rows;
     auto add = [&](const std::string& ref) { rows.insert(std::stoi(ref.substr(ref.find_first_of("0123456789")))); };
-    for (const auto& [ref, v] : book.cells.at(sheet))
-        add(ref);
+    for (const auto& [ref, v] : book.cells.at(sheet)) add(ref);
     if (book.emptyCells.count(sheet))
-        for (const auto& ref : book.emptyCells.at(sheet))
-            add(ref);
+        for (const auto& ref : book.emptyCells.at(sheet)) add(ref);
     return rows;
 }
 
@@ -104,10 +101,21 @@ TEST(Templates, HydraulicModelTemplateHasTheEightEmptyTables)
     expectTable(db, "Pressure Junction",
                 {{"Label", T}, {"X", D}, {"Y", D}, {"Elevation", D}, {"Demand", D}, {"Zone", T}, {"Numero", T}});
     expectTable(db, "Pressure Pipe",
-                {{"Label", T}, {"StartNode", T}, {"StopNode", T}, {"Diameter", T}, {"Demand", D},
-                 {"Comprimento", D}, {"Material", T}, {"Etapa", I16}});
+                {{"Label", T},
+                 {"StartNode", T},
+                 {"StopNode", T},
+                 {"Diameter", T},
+                 {"Demand", D},
+                 {"Comprimento", D},
+                 {"Material", T},
+                 {"Etapa", I16}});
     expectTable(db, "Zonas",
-                {{"Nome", T}, {"Tipo", T}, {"TotalTubos", D}, {"TotalNodes", I32}, {"Contrib", D}, {"ContribM", D},
+                {{"Nome", T},
+                 {"Tipo", T},
+                 {"TotalTubos", D},
+                 {"TotalNodes", I32},
+                 {"Contrib", D},
+                 {"ContribM", D},
                  {"ContribT", D}});
     expectTable(db, "tmp_Nodes", {{"Label", T}, {"X", D}, {"Y", D}, {"r", D}, {"Elevation", D}, {"Zona", T}});
     expectTable(db, "tmp_PAVs", {{"Handle", T}, {"Diametro", T}, {"Pavimento", T}, {"Distancia", D}});
@@ -115,13 +123,25 @@ TEST(Templates, HydraulicModelTemplateHasTheEightEmptyTables)
                 {{"Handle", T}, {"Diametro", T}, {"Zona", T}, {"IdZon", I16}, {"Distancia", D}, {"Inicial", D}});
     expectTable(db, "tmp_BENDs", {{"Handle", T}, {"Evento", T}, {"X", D}, {"Y", D}, {"d", D}});
     expectTable(db, "tmp_TUBOS",
-                {{"Handle", T}, {"StartNode", T}, {"StopNode", T}, {"Comprimento", D}, {"CompNominal", T},
-                 {"Codigo", T}, {"Material", T}, {"Diametro", T}, {"Etapa", I16}, {"nBolsasIni", I16},
-                 {"nBolsasFim", I16}, {"PTIni", T}, {"PTFim", T}, {"LHandle", T}, {"AHandle", T}, {"DemIni", D},
+                {{"Handle", T},
+                 {"StartNode", T},
+                 {"StopNode", T},
+                 {"Comprimento", D},
+                 {"CompNominal", T},
+                 {"Codigo", T},
+                 {"Material", T},
+                 {"Diametro", T},
+                 {"Etapa", I16},
+                 {"nBolsasIni", I16},
+                 {"nBolsasFim", I16},
+                 {"PTIni", T},
+                 {"PTFim", T},
+                 {"LHandle", T},
+                 {"AHandle", T},
+                 {"DemIni", D},
                  {"DemFim", D}});
     EXPECT_EQ(db.tables().size(), 8u);
-    for (const auto& t : db.tables())
-        EXPECT_EQ(db.column("SELECT count(*) FROM \"" + t + "\"").at(0), "0") << t;
+    for (const auto& t : db.tables()) EXPECT_EQ(db.column("SELECT count(*) FROM \"" + t + "\"").at(0), "0") << t;
 }
 
 TEST(Templates, TerrainTemplateKeepsRegionRowsInWritingOrder)
@@ -133,13 +153,18 @@ TEST(Templates, TerrainTemplateKeepsRegionRowsInWritingOrder)
         for (const char* t : {"TopVertex", "tmp_TRIxyz"})
             expectTable(db, t, {{"Index", I}, {"X", D}, {"Y", D}, {"Z", D}});
         for (const char* t : {"TopTriangulos", "tmp_Triangs"})
-            expectTable(db, t,
-                        {{"Index", I}, {"vv0", I}, {"vv1", I}, {"vv2", I}, {"MaxX", D}, {"MinX", D}, {"MaxY", D},
-                         {"MinY", D}});
+            expectTable(
+                db, t,
+                {{"Index", I}, {"vv0", I}, {"vv1", I}, {"vv2", I}, {"MaxX", D}, {"MinX", D}, {"MaxY", D}, {"MinY", D}});
         for (const char* t : {"Pavimentos", "WATZonas"})
             expectTable(db, t,
-                        {{"Index", I}, {"Tipo", "TEXT"}, {"External", "BOOLEAN"}, {"ID", "SMALLINT"},
-                         {"Loop", "SMALLINT"}, {"X", D}, {"Y", D}});
+                        {{"Index", I},
+                         {"Tipo", "TEXT"},
+                         {"External", "BOOLEAN"},
+                         {"ID", "SMALLINT"},
+                         {"Loop", "SMALLINT"},
+                         {"X", D},
+                         {"Y", D}});
     }
     // Region rows are written without Index and read back ordered by it.
     const fs::path dir = fs::temp_directory_path() / ("quoril_catalogue_" + std::to_string(::getpid()));
@@ -151,7 +176,8 @@ TEST(Templates, TerrainTemplateKeepsRegionRowsInWritingOrder)
     for (const char* t : {"WATZonas", "Pavimentos"}) {
         const std::string table = t;
         ASSERT_EQ(sqlite3_exec(db,
-                               ("INSERT INTO " + table + " (Tipo, External, ID, Loop, X, Y) VALUES ('B', 1, 2, 0, 5, 6), "
+                               ("INSERT INTO " + table +
+                                " (Tipo, External, ID, Loop, X, Y) VALUES ('B', 1, 2, 0, 5, 6), "
                                 "('A', 0, 1, 0, 1, 2), ('A', 0, 1, 1, 3, 4);")
                                    .c_str(),
                                nullptr, nullptr, nullptr),
@@ -181,27 +207,24 @@ TEST(Templates, QuantitySpreadsheetMatchesTheFormulasWrittenIntoIt)
             columnOf[value] = ref.substr(0, ref.size() - 1);
         }
     const std::vector<std::string> fields = {
-        "TRECHO", "PVM", "PVJ", "DN", "EXT", "PROFM", "PROFJ", "DEGRAU", "NPVM", "TPPV", "PRPVM", "PAVMTO",
-        "MEDIA", "LARG", "VTUB", "VESC", "REAT", "ESCT", "ESCD", "ESCA", "PPVM", "PAVAREA", "CHAM", "EXTV",
-        "DEGV", "LARGV", "CCM", "CTQ", "CCU", "CCB"};
-    for (const auto& f : fields)
-        EXPECT_TRUE(columnOf.count(f)) << f;
+        "TRECHO", "PVM",     "PVJ",   "DN",   "EXT",  "PROFM", "PROFJ", "DEGRAU", "NPVM", "TPPV",
+        "PRPVM",  "PAVMTO",  "MEDIA", "LARG", "VTUB", "VESC",  "REAT",  "ESCT",   "ESCD", "ESCA",
+        "PPVM",   "PAVAREA", "CHAM",  "EXTV", "DEGV", "LARGV", "CCM",   "CTQ",    "CCU",  "CCB"};
+    for (const auto& f : fields) EXPECT_TRUE(columnOf.count(f)) << f;
     // The formulas the quantities write refer to these columns by letter, e.g.
     // MEDIA "=(F_+G_)/2" averages the two depths and ESCA "=SE(M_=1;...)" tests the shoring type.
     const std::map<std::string, std::string> letters = {
-        {"DN", "D"},      {"EXT", "E"},    {"PROFM", "F"}, {"PROFJ", "G"},  {"MEDIA", "H"},
-        {"LARG", "I"},    {"VESC", "J"},   {"VTUB", "K"},  {"ESCD", "M"},   {"PAVMTO", "R"},
-        {"DEGV", "T"},    {"DEGRAU", "U"}, {"ESCT", "Z"},  {"LARGV", "AC"}, {"PPVM", "AE"}};
-    for (const auto& [field, letter] : letters)
-        EXPECT_EQ(columnOf[field], letter) << field;
+        {"DN", "D"},   {"EXT", "E"},    {"PROFM", "F"}, {"PROFJ", "G"},  {"MEDIA", "H"},
+        {"LARG", "I"}, {"VESC", "J"},   {"VTUB", "K"},  {"ESCD", "M"},   {"PAVMTO", "R"},
+        {"DEGV", "T"}, {"DEGRAU", "U"}, {"ESCT", "Z"},  {"LARGV", "AC"}, {"PPVM", "AE"}};
+    for (const auto& [field, letter] : letters) EXPECT_EQ(columnOf[field], letter) << field;
 
     // The reach rows begin right after the "inicia" record, and the formulas
     // number the first of them 11: the marker is record 9, in row 10.
     int marker = 0;
     for (int record = 1; record <= 21 && !marker; ++record) {
         const auto it = cells.find(columnOf["TRECHO"] + std::to_string(record + 1));
-        if (it != cells.end() && it->second == "inicia")
-            marker = record;
+        if (it != cells.end() && it->second == "inicia") marker = record;
     }
     EXPECT_EQ(marker, 9);
     for (int row = 1; row <= 10; ++row)
@@ -218,8 +241,7 @@ TEST(Templates, QuantitySpreadsheetMatchesTheFormulasWrittenIntoIt)
     EXPECT_EQ(valas.r2, conc.r2);
     EXPECT_EQ(diam.r2 - diam.r1, volume.r2 - volume.r1);
     for (int c = valas.c1; c <= valas.c2; ++c)
-        for (const auto& w : cellsOf(book, valas, c))
-            EXPECT_GT(number(w).value_or(0), 0);
+        for (const auto& w : cellsOf(book, valas, c)) EXPECT_GT(number(w).value_or(0), 0);
     EXPECT_EQ(cellsOf(book, index, index.c1), (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
     EXPECT_EQ(cellsOf(book, type, type.c1).front(), "1") << "index 1 means no shoring";
 
@@ -237,8 +259,7 @@ TEST(Templates, QuantitySpreadsheetMatchesTheFormulasWrittenIntoIt)
         }
         EXPECT_NE(std::find(dns.begin(), dns.end(), d), dns.end()) << "pipe volume of DN " << d;
     }
-    for (const auto& v : cellsOf(book, volume, volume.c1))
-        EXPECT_GT(number(v).value_or(0), 0);
+    for (const auto& v : cellsOf(book, volume, volume.c1)) EXPECT_GT(number(v).value_or(0), 0);
 }
 
 TEST(Templates, FinalDesignSpreadsheetLeavesItsColumnsUnnamedAndNineRecordsAbove)
@@ -251,8 +272,7 @@ TEST(Templates, FinalDesignSpreadsheetLeavesItsColumnsUnnamedAndNineRecordsAbove
         EXPECT_FALSE(cells.count(columnLetters(c) + "1")) << columnLetters(c) << "1 holds a value";
     // Rows 2 to 10 are the nine records passed over; the design rows start at row 11.
     const auto rows = usedRows(book, "Plan1");
-    for (int row = 1; row <= 10; ++row)
-        EXPECT_TRUE(rows.count(row)) << "row " << row << " is no record";
+    for (int row = 1; row <= 10; ++row) EXPECT_TRUE(rows.count(row)) << "row " << row << " is no record";
     EXPECT_EQ(*rows.rbegin(), 10);
 }
 

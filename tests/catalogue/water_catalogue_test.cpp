@@ -64,9 +64,10 @@ BmpInfo readBmpHeader(const std::filesystem::path& path)
     std::ifstream in(path, std::ios::binary);
     unsigned char h[54] = {};
     BmpInfo info;
-    if (!in.read(reinterpret_cast<char*>(h), sizeof h) || h[0] != 'B' || h[1] != 'M')
-        return info;
-    auto le32 = [&](int o) { return static_cast<std::int32_t>(h[o] | h[o + 1] << 8 | h[o + 2] << 16 | h[o + 3] << 24); };
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h) || h[0] != 'B' || h[1] != 'M') return info;
+    auto le32 = [&](int o) {
+        return static_cast<std::int32_t>(h[o] | h[o + 1] << 8 | h[o + 2] << 16 | h[o + 3] << 24);
+    };
     info.ok = true;
     info.width = le32(18);
     info.height = le32(22);
@@ -95,7 +96,8 @@ TEST(WaterCatalogue, HasEveryTableAndColumnTheProgramReads)
     }
     // The socket join compares the point rows' S4 with Numero: both texts.
     EXPECT_EQ(catalogue().declaredTypes("A_Bolsas").at("Numero"), "TEXT");
-    for (const auto& v : catalogue().column("SELECT DISTINCT Principal FROM A_Bolsas UNION SELECT DISTINCT HasDS FROM A_Conexoes"))
+    for (const auto& v :
+         catalogue().column("SELECT DISTINCT Principal FROM A_Bolsas UNION SELECT DISTINCT HasDS FROM A_Conexoes"))
         EXPECT_TRUE(v == "0" || v == "1") << v;
 }
 
@@ -125,8 +127,7 @@ TEST(WaterCatalogue, EveryFittingOfTheTreeHasItsMenuButton)
                         << f.conexao << " overlaps another button";
         }
         // Pipe materials hold pipe types, drawn with the pipe label block.
-        for (const auto& f : fittings)
-            EXPECT_EQ(f.bloco == "A-TUBO", isPipeMaterial(material)) << f.conexao;
+        for (const auto& f : fittings) EXPECT_EQ(f.bloco == "A-TUBO", isPipeMaterial(material)) << f.conexao;
     }
 }
 
@@ -152,15 +153,17 @@ TEST(WaterCatalogue, CodesSplitCleanlyAtDN)
              "SELECT codigo, dp, ds FROM A_Diams WHERE dp NOT IN (SELECT sDiametro FROM A_CodDiam) OR (ds IS NOT NULL "
              "AND ds NOT IN (SELECT sDiametro FROM A_CodDiam))"))
         ADD_FAILURE() << *r[0] << " names a diameter missing from A_CodDiam";
-    for (const auto& r : catalogue().query("SELECT codigo FROM A_Diams WHERE codigo NOT IN (SELECT codigo FROM A_Conexoes)"))
+    for (const auto& r :
+         catalogue().query("SELECT codigo FROM A_Diams WHERE codigo NOT IN (SELECT codigo FROM A_Conexoes)"))
         ADD_FAILURE() << *r[0] << " has diameters but no fitting";
     // After the first row of a fitting and primary diameter, a missing secondary diameter is a load failure.
     for (const auto& r : catalogue().query(
              "SELECT codigo, dp FROM A_Diams GROUP BY codigo, dp HAVING count(*) > 1 AND count(ds) < count(*)"))
         ADD_FAILURE() << *r[0] << " DN" << *r[1] << " mixes rows with and without a secondary diameter";
     // Fittings with a branch offer secondary diameters; the others do not.
-    for (const auto& r : catalogue().query(
-             "SELECT c.codigo, c.HasDS, count(d.ds) FROM A_Conexoes c JOIN A_Diams d ON d.codigo = c.codigo GROUP BY c.codigo"))
+    for (
+        const auto& r : catalogue().query(
+            "SELECT c.codigo, c.HasDS, count(d.ds) FROM A_Conexoes c JOIN A_Diams d ON d.codigo = c.codigo GROUP BY c.codigo"))
         EXPECT_EQ(*r[1] == "1", *r[2] != "0") << *r[0];
     // Diameters in their order, each with a colour.
     const auto diams = catalogue().query("SELECT sDiametro, Color FROM A_CodDiam ORDER BY \"Index\"");
@@ -192,17 +195,23 @@ TEST(WaterCatalogue, SocketsMatchTheirBlocksAndNameRealPipesAndRings)
     // and a branch fitting has a socket of the branch diameter.
     for (const auto& f : catalogue().query(
              "SELECT codigo, bloco, HasDS FROM A_Conexoes WHERE bloco IS NOT NULL AND bloco <> 'A-TUBO'")) {
-        const auto points = catalogue().column("SELECT S4 FROM A_DXFs WHERE Bloco = ?1 AND S1 = 'Point' ORDER BY S4", {*f[1]});
-        const auto sockets = catalogue().column("SELECT Numero FROM A_Bolsas WHERE Codigo = ?1 ORDER BY Numero", {*f[0]});
+        const auto points =
+            catalogue().column("SELECT S4 FROM A_DXFs WHERE Bloco = ?1 AND S1 = 'Point' ORDER BY S4", {*f[1]});
+        const auto sockets =
+            catalogue().column("SELECT Numero FROM A_Bolsas WHERE Codigo = ?1 ORDER BY Numero", {*f[0]});
         EXPECT_FALSE(points.empty()) << *f[0];
         EXPECT_EQ(points, sockets) << *f[0];
-        const auto branch = catalogue().column("SELECT count(*) FROM A_Bolsas WHERE Codigo = ?1 AND Principal = 0", {*f[0]});
+        const auto branch =
+            catalogue().column("SELECT count(*) FROM A_Bolsas WHERE Codigo = ?1 AND Principal = 0", {*f[0]});
         EXPECT_EQ(*f[2] == "1", branch.at(0) != "0") << *f[0];
     }
     // Pipe types count one ring per joint: those whose first socket has a ring.
-    EXPECT_FALSE(catalogue().column(
-        "SELECT b.Codigo FROM A_Bolsas b JOIN A_Conexoes c ON c.codigo = b.Codigo WHERE c.material LIKE 'Tubula%' "
-        "AND b.Anel IS NOT NULL").empty());
+    EXPECT_FALSE(
+        catalogue()
+            .column(
+                "SELECT b.Codigo FROM A_Bolsas b JOIN A_Conexoes c ON c.codigo = b.Codigo WHERE c.material LIKE 'Tubula%' "
+                "AND b.Anel IS NOT NULL")
+            .empty());
 }
 
 TEST(WaterCatalogue, ExtraCodesNameTagsOfTheBlockAndItemsOfTheCatalogue)
@@ -221,7 +230,8 @@ TEST(WaterCatalogue, ExtraCodesNameTagsOfTheBlockAndItemsOfTheCatalogue)
         const std::vector<std::string> items =
             cod == "RCFC" ? std::vector<std::string>{"RCFC10", "RCFC16"} : std::vector<std::string>{cod};
         for (const auto& item : items)
-            EXPECT_EQ(catalogue().column("SELECT conexao FROM A_Conexoes WHERE codigo = ?1", {item}).size(), 1u) << item;
+            EXPECT_EQ(catalogue().column("SELECT conexao FROM A_Conexoes WHERE codigo = ?1", {item}).size(), 1u)
+                << item;
     }
     // The pipe drawing takes the other end's diameter at an interconnection point.
     EXPECT_EQ(catalogue().column("SELECT codigo FROM A_Conexoes WHERE codigo = 'PDR'").size(), 1u);

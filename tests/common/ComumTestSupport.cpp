@@ -15,10 +15,7 @@ FormComum::FormComum() : form("frmComum"), CM(form.Add<COMDes98>("CM"))
     form.Show();
 }
 
-FormComum::~FormComum()
-{
-    forms::Unload(form);
-}
+FormComum::~FormComum() { forms::Unload(form); }
 
 std::string ComumTest::FigurasDoPrograma()
 {
@@ -65,9 +62,6 @@ std::string ComumTest::Atributo(acad::BlockReference* b, const std::string& Tag)
     return "";
 }
 
-void ComumTest::Digita(forms::TextBox& Caixa, const std::string& Texto)
-{
-    forms::user::Type(Caixa, Texto);
-}
+void ComumTest::Digita(forms::TextBox& Caixa, const std::string& Texto) { forms::user::Type(Caixa, Texto); }
 
 }  // namespace comumtest

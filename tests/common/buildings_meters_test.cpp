@@ -134,7 +134,7 @@ protected:
         return antes;
     }
 
-    std::vector<int> osmodes;   // OSMODE at each request of the host
+    std::vector<int> osmodes;  // OSMODE at each request of the host
     std::string figuras_;
     Form form;
     COMDes98& CM;
@@ -275,11 +275,14 @@ TEST_F(Medidores, BlocksThatTakeNoAddressAndBoxesThatAreNotNumbers)
     const std::size_t pedidos = script->Prompts().size();
     for (const Caso& c : casos) {
         for (bool edificacao : {true, false}) {
-            SCOPED_TRACE(std::string(c.S) + "/" + c.Q + "/" + c.L + "/" + c.U + (edificacao ? " edificação" : " hidrômetro"));
+            SCOPED_TRACE(std::string(c.S) + "/" + c.Q + "/" + c.L + "/" + c.U +
+                         (edificacao ? " edificação" : " hidrômetro"));
             mensagens.Limpa();
             Endereco(c.S, c.Q, c.L, c.U);
-            if (edificacao) user::Click(CM.EdifCmd);
-            else Hidrometro(1);
+            if (edificacao)
+                user::Click(CM.EdifCmd);
+            else
+                Hidrometro(1);
             ASSERT_EQ(mensagens.Lista().size(), 1u);
             EXPECT_EQ(mensagens.Lista()[0].Titulo, edificacao ? "Inserir bloco SETOR" : "Inserir Hidrometro");
             EXPECT_EQ(mensagens.Lista()[0].Texto, c.mensagem);
@@ -376,8 +379,8 @@ TEST_F(Medidores, TheSequenceRunsParcelBuildingAndMeterAndStopsAtTheFirstStepTha
     script->Point({5, -50, 0});
     script->Point({-100, 0, 0});
     Hidrometro(1);
-    EXPECT_EQ(depoisDe(n), (std::vector<std::string>{"Selecione Item da Grade:", "Ponto de inserção:",
-                                                     "Selecione Edificação"}));
+    EXPECT_EQ(depoisDe(n),
+              (std::vector<std::string>{"Selecione Item da Grade:", "Ponto de inserção:", "Selecione Edificação"}));
     EXPECT_FALSE(sbx->IsErased());
     EXPECT_EQ(Blocos("COM_LOTE").size(), 2u);
     EXPECT_EQ(Blocos("COM_HNAO").size(), 1u);

@@ -28,8 +28,8 @@ protected:
             base.ModelSpace().AddLine({-50, 100, 0}, {150, -50, 0});
             base.SaveAs((pasta / "BASE.dwg").string());
         }
-        xref = gModelSpace->AttachExternalReference((pasta / "BASE.dwg").string(), "BASE", {0, 0, 0}, 1, 1, 1, 0,
-                                                    false);
+        xref =
+            gModelSpace->AttachExternalReference((pasta / "BASE.dwg").string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
         contorno = gModelSpace->AddLightWeightPolyline({0, 0, 100, 0, 100, 0.005, 100, 50});
         Doc().SetVariable("CMDECHO", 1);
         user::ChooseTab(CM.SSTab1, 0);
@@ -106,8 +106,10 @@ protected:
         std::string sql;
         for (const char* b : {"CAD_COM", "CAD_IND", "CAD_MIX", "CAD_RUF", "CAD_RMF", "CAD_SVP"}) {
             const std::string n = b;
-            sql += "INSERT INTO T_DXFs VALUES ('" + n + "', 'Line', '0,0', '4,0', NULL);"
-                   "INSERT INTO T_DXFs VALUES ('" + n + "', 'Attribute', '1', '0,1', '01,NUMERO,CADASTRO,0,0,250,ROMANS');";
+            sql += "INSERT INTO T_DXFs VALUES ('" + n +
+                   "', 'Line', '0,0', '4,0', NULL);"
+                   "INSERT INTO T_DXFs VALUES ('" +
+                   n + "', 'Attribute', '1', '0,1', '01,NUMERO,CADASTRO,0,0,250,ROMANS');";
             if (!Extra.empty()) sql += "INSERT INTO T_DXFs VALUES ('" + n + "', " + Extra + ");";
         }
         sql += "INSERT INTO T_DXFs VALUES ('CAD_SBX', 'Circle', '0,0', '1', NULL);";

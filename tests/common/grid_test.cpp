@@ -417,8 +417,8 @@ TEST_F(Grade, ErasingAGridTakesOnlyTheTicksAndArrowOfItsCityBlock)
     // A meter of the same city block, and a parcel block carrying the grid's application.
     ASSERT_TRUE(DefineBloco("COM_HSIM", false));
     acad::BlockReference* hidrometro = Doc().ModelSpace().InsertBlock({60, 60, 0}, "COM_HSIM", 1, 1, 1, 0);
-    hidrometro->SetXData({1001, 1000}, {acad::Variant(std::string("7-12-120-01")),
-                                        acad::Variant(std::string("7-12-120-01"))});
+    hidrometro->SetXData({1001, 1000},
+                         {acad::Variant(std::string("7-12-120-01")), acad::Variant(std::string("7-12-120-01"))});
     ASSERT_TRUE(DefineBloco("COM_LOTE", false));
     acad::BlockReference* lote = Doc().ModelSpace().InsertBlock({80, 60, 0}, "COM_LOTE", 1, 1, 1, 0);
     lote->SetXData({1001, 1000}, {acad::Variant(std::string("7-12")), acad::Variant(std::string("10"))});

@@ -68,7 +68,9 @@ TEST_F(PainelComum, TabsFramesAndScrollBars)
     struct Estado {
         bool setor, quadra, drw0, drw1;
     };
-    const Estado estados[] = {{true, false, true, false}, {true, true, false, true}, {true, true, false, false},
+    const Estado estados[] = {{true, false, true, false},
+                              {true, true, false, true},
+                              {true, true, false, false},
                               {false, false, false, false}};
     for (int aba : {1, 2, 3, 0, 3, 1}) {
         user::ChooseTab(CM.SSTab1, aba);
@@ -189,7 +191,9 @@ TEST_F(PainelComum, TheSectorGoesIntoTheFirstAttributeWhateverItsTag)
     EXPECT_EQ(s[0]->Layer(), "SETOR_8");
     // The circle of a block with no layer of its own stays on "0".
     for (acad::Entity* e : *Doc().Blocks().Find("COM_SETOR"))
-        if (e->ObjectName() == "AcDbCircle") { EXPECT_EQ(e->Layer(), "0"); }
+        if (e->ObjectName() == "AcDbCircle") {
+            EXPECT_EQ(e->Layer(), "0");
+        }
 }
 
 TEST_F(PainelComum, KeyFilterAndShortcuts)

@@ -42,7 +42,7 @@ std::string TextOf(forms::Control& c)
     throw StepError(ControlName(c) + " shows no text");
 }
 
-} // namespace
+}  // namespace
 
 std::string ControlName(const forms::Control& c)
 {
@@ -94,15 +94,13 @@ std::string PropertyOf(forms::Control& c, const std::string& p)
         if (auto* x = dynamic_cast<OptionButton*>(&c)) return FormatBool(x->Value());
         if (auto* x = dynamic_cast<CommandButton*>(&c)) return FormatBool(x->Value());
         if (auto* x = dynamic_cast<ScrollBar*>(&c)) return std::to_string(x->Value());
-    }
-    else if (p == "index") {
+    } else if (p == "index") {
         if (auto* x = dynamic_cast<ListBox*>(&c)) return std::to_string(x->ListIndex());
         if (auto* x = dynamic_cast<ComboBox*>(&c)) return std::to_string(x->ListIndex());
         if (auto* x = dynamic_cast<DirListBox*>(&c)) return std::to_string(x->ListIndex());
         if (auto* x = dynamic_cast<DriveListBox*>(&c)) return std::to_string(x->ListIndex());
         if (auto* x = dynamic_cast<TabControl*>(&c)) return std::to_string(x->Tab());
-    }
-    else if (p == "count") {
+    } else if (p == "count") {
         if (auto* x = dynamic_cast<ListBox*>(&c)) return std::to_string(x->ListCount());
         if (auto* x = dynamic_cast<ComboBox*>(&c)) return std::to_string(x->ListCount());
         if (auto* x = dynamic_cast<DirListBox*>(&c)) return std::to_string(x->ListCount());
@@ -134,8 +132,9 @@ void SetField(forms::Control& c, const std::string& v)
     if (auto* x = dynamic_cast<ScrollBar*>(&c)) return x->SetValue(integer());
     if (auto* x = dynamic_cast<DirListBox*>(&c)) return x->SetPath(v);
     if (auto* x = dynamic_cast<DriveListBox*>(&c)) return x->SetDrive(v);
-    throw StepError(ControlName(c) + " is not a field that can be set (text box, combo box, check box, option, "
-                                     "scroll bar, folder or drive list)");
+    throw StepError(ControlName(c) +
+                    " is not a field that can be set (text box, combo box, check box, option, "
+                    "scroll bar, folder or drive list)");
 }
 
 // "Return", "Escape", "F2", "A", "5", "Shift+Tab", "Ctrl+C".
@@ -199,8 +198,7 @@ forms::Control* FindControl(const std::string& path, forms::Form* base)
     std::size_t i = 0;
     if (base && base->Controls().Find(parts[0].first, parts[0].second)) {
         host = base;
-    }
-    else {
+    } else {
         // Another loaded form, by its name.
         for (forms::Form* f : forms::Forms())
             if (parts[0].second < 0 && f->Name() == parts[0].first) {
@@ -229,4 +227,4 @@ forms::Control* FindControl(const std::string& path, forms::Form* base)
     return current;
 }
 
-} // namespace e2e
+}  // namespace e2e

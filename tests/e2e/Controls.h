@@ -10,7 +10,7 @@
 namespace forms {
 class Control;
 class Form;
-} // namespace forms
+}  // namespace forms
 
 namespace e2e {
 
@@ -49,4 +49,4 @@ void SetField(forms::Control& c, const std::string& value);
 // Key code and shift state of "Return", "Escape", "F2", "A", "5", "Shift+Tab", "Ctrl+C".
 std::pair<int, int> KeyOf(const std::string& name);
 
-} // namespace e2e
+}  // namespace e2e

@@ -55,10 +55,7 @@ void Rectangle(acad::Document& doc, const std::string& layer, const std::string&
 }
 
 // Columns of the survey grid of n points.
-int SurveyColumns(int n)
-{
-    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
-}
+int SurveyColumns(int n) { return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n)))); }
 
 void SurveyPoints(acad::Document& doc, int n)
 {
@@ -76,8 +73,8 @@ void SurveyPoints(acad::Document& doc, int n)
         doc.RegisteredApplications().Add(name);
         acad::Point* p = doc.ModelSpace().AddPoint(at);
         p->SetLayer("PONTO");
-        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
-                                         acad::Variant(description)});
+        p->SetXData({1001, 1000, 1000},
+                    {acad::Variant(name), acad::Variant(std::string(elevation)), acad::Variant(description)});
         const struct {
             const char* layer;
             double up;
@@ -90,15 +87,15 @@ void SurveyPoints(acad::Document& doc, int n)
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
-const char* const kKinds[] = {"survey",  "section",   "erased",  "zones",   "oldwater", "topography", "zonehatches",
-                              "spread",  "buildings", "streets", "splines", "farhatch", "elevated",   "sector",
-                              "grid",    "numbering", "scatter", "sheetsxref", "sheets"};
+const char* const kKinds[] = {"survey", "section",   "erased",  "zones",      "oldwater", "topography", "zonehatches",
+                              "spread", "buildings", "streets", "splines",    "farhatch", "elevated",   "sector",
+                              "grid",   "numbering", "scatter", "sheetsxref", "sheets"};
 
-} // namespace
+}  // namespace
 
 bool KnownKind(const std::string& kind)
 {
@@ -130,8 +127,8 @@ void Section(int n, const std::string& path)
         std::snprintf(elevation, sizeof elevation, "%.3f", 100.0 + k % 3);
         acad::Point* p = doc.ModelSpace().AddPoint(at);
         p->SetLayer("PONTO");
-        p->SetXData({1001, 1000, 1000}, {acad::Variant(name), acad::Variant(std::string(elevation)),
-                                         acad::Variant(std::string())});
+        p->SetXData({1001, 1000, 1000},
+                    {acad::Variant(name), acad::Variant(std::string(elevation)), acad::Variant(std::string())});
         doc.ModelSpace().AddText(name, {at.x, at.y + 5, 0}, 1.5)->SetLayer("PONTO_TEXTO");
         doc.ModelSpace().AddText(elevation, {at.x, at.y + 3, 0}, 1.5)->SetLayer("PONTO_COTA");
         xy.push_back(at.x);
@@ -154,8 +151,8 @@ void Erased(int n, const std::string& path)
     }
     acad::Point* p = doc.ModelSpace().AddPoint({0, 0, 0});
     p->SetLayer("PONTO");
-    p->SetXData({1001, 1000, 1000},
-                {acad::Variant(std::string("P1")), acad::Variant(std::string("100.000")), acad::Variant(std::string())});
+    p->SetXData({1001, 1000, 1000}, {acad::Variant(std::string("P1")), acad::Variant(std::string("100.000")),
+                                     acad::Variant(std::string())});
     doc.ModelSpace().AddPoint({0, -10, 0})->SetLayer("PONTO");
     Save(doc, path);
 }
@@ -295,7 +292,8 @@ void Buildings(int n, const std::string& path)
             b->AddLine(a, c)->SetLayer("CADASTRO");
         const char* tags[] = {"NUMERO", "NOME", "APTOS", "COM", "ECONOMIAS"};
         const double ys[] = {0, h + 0.4, -h - 1.6, -h - 3.0, -h - 4.4};
-        for (int t = 0; t < 5; ++t) b->AddAttribute(t ? 1.0 : 1.5, 0, "", {0, ys[t], 0}, tags[t], "")->SetLayer("CADASTRO_TEXTO");
+        for (int t = 0; t < 5; ++t)
+            b->AddAttribute(t ? 1.0 : 1.5, 0, "", {0, ys[t], 0}, tags[t], "")->SetLayer("CADASTRO_TEXTO");
     }
     for (int k = 1; k <= n; ++k) {
         const char* name = k % 3 == 0 ? "CAD_COM" : "CAD_RUF";
@@ -422,7 +420,7 @@ void CityBlock(acad::Document& doc, const Point3d& at, const std::string& sector
     SetAttribute(*q, "QUADRA", number);
 }
 
-} // namespace
+}  // namespace
 
 void Grid(int n, const std::string& path)
 {
@@ -625,8 +623,8 @@ void Sheets(int n, const std::string& path)
     key->AddLine({0, 0, 0}, {40, 0, 0});
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 3; ++c)
-            key->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0},
-                              "XL" + std::to_string(r) + "C" + std::to_string(c), "");
+            key->AddAttribute(2.0, 0, "", {10.0 * c, -5.0 * r, 0}, "XL" + std::to_string(r) + "C" + std::to_string(c),
+                              "");
     // The viewport is the layout's own before the layout is first shown.
     acad::Layout* paper = doc.Layouts().Item("Layout1");
     paper->SetName("Modelo");
@@ -636,4 +634,4 @@ void Sheets(int n, const std::string& path)
     Save(doc, path);
 }
 
-} // namespace e2e::fixtures
+}  // namespace e2e::fixtures

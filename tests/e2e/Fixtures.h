@@ -165,4 +165,4 @@ void SheetsXRef(int n, const std::string& path);
 // (280 + 10c, 60 - 5r).
 void Sheets(int n, const std::string& path);
 
-} // namespace e2e::fixtures
+}  // namespace e2e::fixtures

@@ -78,7 +78,7 @@ void CallOpenWithShell(const std::vector<std::string>& args, Results&)
     OpenWithShell(path);
 }
 
-} // namespace
+}  // namespace
 
 std::map<std::string, Procedure> SystemProcedures()
 {
@@ -90,4 +90,4 @@ std::map<std::string, Procedure> SystemProcedures()
     };
 }
 
-} // namespace e2e
+}  // namespace e2e

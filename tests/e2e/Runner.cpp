@@ -118,11 +118,11 @@ class Execution;
 class ScriptInput : public acad::ScriptedInput {
 public:
     struct Expect {
-        std::size_t order = 0; // index of the statement that gave it
+        std::size_t order = 0;  // index of the statement that gave it
         const Statement* stmt = nullptr;
         std::vector<acad::InputKind> kinds;
         std::optional<std::string> prompt;
-        std::string what; // for reports: what the script expected to be asked
+        std::string what;  // for reports: what the script expected to be asked
     };
     explicit ScriptInput(Execution& x) : x_(x) {}
     void Queue(Expect e, acad::InputAnswer a)
@@ -140,7 +140,9 @@ private:
 class Execution {
 public:
     Execution(const RunnerOptions& o, const std::map<std::string, Procedure>& procedures, const Script& script)
-        : options_(o), procedures_(procedures), script_(script),
+        : options_(o),
+          procedures_(procedures),
+          script_(script),
           watch_(o.timeout, [this](const std::string& report) { TimedOut(report); }),
           input_(std::make_shared<ScriptInput>(*this))
     {
@@ -161,7 +163,7 @@ private:
         std::size_t order;
         const Statement* stmt;
         std::string form;
-        std::string button; // one-line answer: the button to press
+        std::string button;  // one-line answer: the button to press
     };
     struct DialogAnswer {
         std::size_t order;
@@ -177,7 +179,7 @@ private:
     struct Message {
         std::string title;
         std::string text;
-        const Statement* action; // the action that showed it
+        const Statement* action;  // the action that showed it
     };
 
     bool SetUp(std::string& error);
@@ -246,10 +248,10 @@ private:
     std::shared_ptr<ScriptInput> input_;
 
     std::map<std::string, std::string> vars_;
-    std::string root_; // the temporary folder of this script
+    std::string root_;  // the temporary folder of this script
     std::size_t pc_ = 0;
-    const Statement* action_ = nullptr;     // the top-level statement running
-    const Statement* lastAction_ = nullptr; // the last one that acted on the program
+    const Statement* action_ = nullptr;      // the top-level statement running
+    const Statement* lastAction_ = nullptr;  // the last one that acted on the program
     std::optional<std::string> failure_;
 
     Form1* form1_ = nullptr;
@@ -265,7 +267,7 @@ private:
     Results results_;
     bool inYield_ = false;
     bool continuing_ = false;
-    std::vector<os::LaunchRequest> launches_; // what the program handed to other programs
+    std::vector<os::LaunchRequest> launches_;  // what the program handed to other programs
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
 };
 
@@ -274,14 +276,11 @@ void Execution::Guarded(const Statement& s, F&& step)
 {
     try {
         step();
-    }
-    catch (const StepError& e) {
+    } catch (const StepError& e) {
         Fail(s, e.what());
-    }
-    catch (const acad::Error& e) {
+    } catch (const acad::Error& e) {
         Fail(s, AcadFailure(e));
-    }
-    catch (const std::exception& e) {
+    } catch (const std::exception& e) {
         Fail(s, std::string("failed: ") + e.what());
     }
 }
@@ -290,7 +289,7 @@ acad::InputAnswer ScriptInput::Ask(const acad::InputRequest& r)
 {
     if (expects_.empty()) {
         x_.OnInput(r, nullptr);
-        return ScriptedInput::Ask(r); // nothing queued: fails naming the prompt
+        return ScriptedInput::Ask(r);  // nothing queued: fails naming the prompt
     }
     const Expect e = expects_.front();
     expects_.pop_front();
@@ -438,10 +437,9 @@ void Execution::Begin(const Statement& s, int depth)
 
 bool IsAction(const Statement& s)
 {
-    static const std::set<std::string> actions = {"start", "click",  "dblclick",  "drag",  "type", "key",
-                                                  "set",   "choose", "tab",       "yield", "new",  "open",
-                                                  "save",  "call",   "rightclick", "press", "hover",
-                                                  "zoom"};
+    static const std::set<std::string> actions = {"start", "click",  "dblclick",   "drag",  "type",  "key",
+                                                  "set",   "choose", "tab",        "yield", "new",   "open",
+                                                  "save",  "call",   "rightclick", "press", "hover", "zoom"};
     return actions.count(s.Verb()) != 0;
 }
 
@@ -535,8 +533,7 @@ void Execution::OnModal(forms::Form& f)
             CheckReachable(b);
             forms::user::Click(b);
         });
-    }
-    else {
+    } else {
         RunBlock(*a.stmt, f);
     }
     watch_.Begin(Where(script_, *action_));
@@ -619,11 +616,9 @@ void Execution::ContinueCommands()
         watch_.Note("the command " + d->CommandLine().ActiveCommandName() + " went on");
         try {
             d->CommandLine().Continue();
-        }
-        catch (const acad::Error& e) {
+        } catch (const acad::Error& e) {
             Fail(*action_, AcadFailure(e));
-        }
-        catch (const std::exception& e) {
+        } catch (const std::exception& e) {
             Fail(*action_, std::string("failed: ") + e.what());
         }
     }
@@ -638,69 +633,51 @@ void Execution::Execute(const Statement& s, forms::Form* context, std::size_t in
     if (v == "let") {
         if (s.Arg(0).quoted) throw StepError("a variable name after let", Quote(s.Arg(0).raw));
         vars_[s.Arg(0).raw] = A(s, 1);
-    }
-    else if (v == "remove" || v == "mkdir" || v == "copy" || v == "write") {
+    } else if (v == "remove" || v == "mkdir" || v == "copy" || v == "write") {
         FileStatement(s);
-    }
-    else if (v == "fixture") {
+    } else if (v == "fixture") {
         Fixture(s);
-    }
-    else if (v == "rightclick") {
+    } else if (v == "rightclick") {
         RightClick(s);
-    }
-    else if (v == "timeout") {
+    } else if (v == "timeout") {
         const auto n = acad::input::ParseReal(A(s, 0));
         if (!n || *n <= 0) throw StepError("a number of seconds above 0", Quote(A(s, 0)));
         watch_.SetLimit(std::chrono::milliseconds(static_cast<long long>(std::ceil(*n * 1000))));
-    }
-    else if (v == "start") {
+    } else if (v == "start") {
         Start(s, index);
-    }
-    else if (v == "answer") {
+    } else if (v == "answer") {
         modals_.push_back({index, &s, A(s, 0), s.Args() == 2 ? A(s, 1) : ""});
-    }
-    else if (v == "when") {
+    } else if (v == "when") {
         whens_.push_back({&s, A(s, 0)});
-    }
-    else if (v == "input") {
+    } else if (v == "input") {
         QueueInput(s, index);
-    }
-    else if (v == "dialog") {
+    } else if (v == "dialog") {
         QueueDialog(s, index);
-    }
-    else if (v == "yield") {
+    } else if (v == "yield") {
         Base(context);
         forms::DoEvents();
-    }
-    else if (v == "new") {
+    } else if (v == "new") {
         Host().Documents().Add("Acad");
-    }
-    else if (v == "open") {
+    } else if (v == "open") {
         Host().Documents().Open(A(s, 0));
-    }
-    else if (v == "save") {
+    } else if (v == "save") {
         Drawing().SaveAs(A(s, 0));
-    }
-    else if (v == "zoom") {
+    } else if (v == "zoom") {
         // The person zooms the drawing window, which window and crossing
         // selections see.
         if (s.Args() == 1) {
             Host().ZoomExtents();
-        }
-        else {
+        } else {
             const auto a = acad::input::ParsePoint(A(s, 0));
             const auto b = acad::input::ParsePoint(A(s, 1));
             if (!a || !b) throw StepError("a window X,Y X,Y", Quote(A(s, 0) + " " + A(s, 1)));
             Host().ZoomWindow(*a, *b);
         }
-    }
-    else if (v == "call") {
+    } else if (v == "call") {
         Call(s);
-    }
-    else if (v == "expect") {
+    } else if (v == "expect") {
         Expect(s, context);
-    }
-    else {
+    } else {
         UserAction(s, context);
     }
 }
@@ -824,31 +801,25 @@ void Execution::QueueInput(const Statement& s, std::size_t index)
     if (kind == "point") {
         e.kinds = {K::Point};
         a = acad::InputAnswer::PickPoint(PointArg(s, 1));
-    }
-    else if (kind == "corner") {
+    } else if (kind == "corner") {
         e.kinds = {K::Corner};
         a = acad::InputAnswer::PickPoint(PointArg(s, 1));
-    }
-    else if (kind == "angle") {
+    } else if (kind == "angle") {
         const auto degrees = acad::input::ParseReal(A(s, 1));
         if (!degrees) throw StepError("an angle in degrees", Quote(A(s, 1)));
         e.kinds = {K::Angle};
         a = acad::InputAnswer::AngleOf(*degrees * std::acos(-1.0) / 180.0);
-    }
-    else if (kind == "pick") {
+    } else if (kind == "pick") {
         e.kinds = {K::Entity, K::SubEntity, K::Selection};
         a = acad::InputAnswer::PickPoint(PointArg(s, 1));
-    }
-    else if (kind == "string") {
+    } else if (kind == "string") {
         e.kinds = {K::String};
         a = acad::InputAnswer::Typed(A(s, 1));
-    }
-    else if (kind == "window" || kind == "crossing") {
+    } else if (kind == "window" || kind == "crossing") {
         e.kinds = {K::Selection};
         a = kind == "window" ? acad::InputAnswer::WindowOf(PointArg(s, 1), PointArg(s, 2))
                              : acad::InputAnswer::CrossingOf(PointArg(s, 1), PointArg(s, 2));
-    }
-    else {
+    } else {
         e.kinds = {K::Point, K::Corner, K::Angle, K::Entity, K::SubEntity, K::String, K::Selection};
         a = kind == "escape" ? acad::InputAnswer::Escape() : acad::InputAnswer::Enter();
     }
@@ -864,13 +835,13 @@ void Execution::QueueDialog(const Statement& s, std::size_t index)
     if (k == "open" || k == "save" || k == "folder") {
         d.kind = k == "open" ? os::DialogKind::Open : k == "save" ? os::DialogKind::Save : os::DialogKind::Folder;
         d.answer = os::DialogAnswer::Path(A(s, 1));
-    }
-    else if (k == "yes" || k == "no") {
+    } else if (k == "yes" || k == "no") {
         d.kind = os::DialogKind::Confirm;
-        if (k == "yes") d.answer = os::DialogAnswer::Yes();
-        else d.answer.choice = 1; // "Não", not the Cancel of a box that has one
-    }
-    else if (k == "ok") {
+        if (k == "yes")
+            d.answer = os::DialogAnswer::Yes();
+        else
+            d.answer.choice = 1;  // "Não", not the Cancel of a box that has one
+    } else if (k == "ok") {
         d.kind = os::DialogKind::Message;
         d.answer = os::DialogAnswer::Yes();
     }
@@ -901,20 +872,17 @@ void Execution::FileStatement(const Statement& s)
     if (v == "mkdir") {
         fs::create_directories(p, ec);
         if (ec) throw StepError("cannot make the folder " + p.string() + ": " + ec.message());
-    }
-    else if (v == "remove") {
+    } else if (v == "remove") {
         if (!fs::exists(fs::symlink_status(p)))
             throw StepError("something to remove at " + p.string(), "nothing there");
         fs::remove_all(p, ec);
         if (ec) throw StepError("cannot remove " + p.string() + ": " + ec.message());
-    }
-    else if (v == "copy") {
+    } else if (v == "copy") {
         fs::path to = A(s, 1);
         if (fs::is_directory(to) && !fs::is_directory(p)) to /= p.filename();
         fs::copy(p, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
         if (ec) throw StepError("cannot copy " + p.string() + " to " + to.string() + ": " + ec.message());
-    }
-    else {
+    } else {
         if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
         std::ofstream f(p, std::ios::binary | std::ios::trunc);
         f << A(s, 1);
@@ -931,11 +899,9 @@ void Execution::Expect(const Statement& s, forms::Form* context)
     };
     if (k == "running") {
         if (!ProgramRunning()) NotRunning();
-    }
-    else if (k == "ended") {
+    } else if (k == "ended") {
         if (ProgramRunning()) throw StepError("the program to have ended", "it is running");
-    }
-    else if (k == "message") {
+    } else if (k == "message") {
         // The last box the last action showed: its text, or its title.
         const bool titulo = s.Args() > 2 && s.Arg(1).Is("title");
         const auto want = Value(s, titulo ? 2 : 1);
@@ -947,8 +913,7 @@ void Execution::Expect(const Statement& s, forms::Form* context)
                                               lastAction_->source + ")"
                                         : "no action yet");
         compare(want, titulo ? last->title : last->text);
-    }
-    else if (k == "result") {
+    } else if (k == "result") {
         const std::string name = A(s, 1);
         const auto it = results_.find(name);
         if (it == results_.end()) {
@@ -958,25 +923,19 @@ void Execution::Expect(const Statement& s, forms::Form* context)
                             results_.empty() ? "no results" : "the results " + names);
         }
         compare(Value(s, 2), it->second);
-    }
-    else if (k == "entities") {
+    } else if (k == "entities") {
         ExpectEntities(s);
-    }
-    else if (k == "attribute") {
+    } else if (k == "attribute") {
         ExpectAttribute(s);
-    }
-    else if (k == "file") {
+    } else if (k == "file") {
         const std::string p = A(s, 1);
         if (!fs::is_regular_file(p)) throw StepError("the file " + p, fs::exists(p) ? "a folder" : "no such file");
-    }
-    else if (k == "nofile") {
+    } else if (k == "nofile") {
         const std::string p = A(s, 1);
         if (fs::exists(p)) throw StepError("no file " + p, "it exists");
-    }
-    else if (k == "layout" || k == "nolayout") {
+    } else if (k == "layout" || k == "nolayout") {
         ExpectLayout(s, k == "layout");
-    }
-    else if (k == "line") {
+    } else if (k == "line") {
         const std::string text = ReadFile(A(s, 1));
         const auto want = Value(s, 2);
         std::istringstream in(text);
@@ -989,39 +948,28 @@ void Execution::Expect(const Statement& s, forms::Form* context)
         }
         throw StepError((want.first ? "a line containing " : "a line ") + Quote(want.second),
                         n ? "the lines" + seen + (n > 10 ? "\n            ..." : "") : "an empty file");
-    }
-    else if (k == "content") {
+    } else if (k == "content") {
         const std::string want = A(s, 2), found = ReadFile(A(s, 1));
         if (want != found) throw StepError(Quote(want), Quote(found));
-    }
-    else if (k == "query") {
+    } else if (k == "query") {
         ExpectQuery(s);
-    }
-    else if (k == "workbook") {
+    } else if (k == "workbook") {
         ExpectWorkbook(s);
-    }
-    else if (k == "dbf") {
+    } else if (k == "dbf") {
         ExpectDbf(s);
-    }
-    else if (k == "xdata") {
+    } else if (k == "xdata") {
         ExpectXData(s);
-    }
-    else if ((k == "text" || k == "string") && s.Arg(1).Is("at")) {
+    } else if ((k == "text" || k == "string") && s.Arg(1).Is("at")) {
         ExpectTextAt(s);
-    }
-    else if (k == "z") {
+    } else if (k == "z") {
         ExpectZAt(s);
-    }
-    else if (k == "cell") {
+    } else if (k == "cell") {
         ExpectCell(s, context);
-    }
-    else if (k == "clipboard") {
+    } else if (k == "clipboard") {
         compare(Value(s, 1), os::Clipboard::GetText());
-    }
-    else if (k == "opened") {
+    } else if (k == "opened") {
         ExpectOpened(s);
-    }
-    else {
+    } else {
         forms::Control& c = Resolve(A(s, 1), context);
         compare(Value(s, 2), PropertyOf(c, k));
     }
@@ -1065,16 +1013,14 @@ void Execution::ExpectEntities(const Statement& s)
     const std::string name = "QUORIL_E2E";
     try {
         doc.SelectionSets().Item(name)->Delete();
-    }
-    catch (const acad::Error&) {
+    } catch (const acad::Error&) {
     }
     acad::SelectionSet* set = doc.SelectionSets().Add(name);
     int found = 0;
     try {
         set->Select(acad::acSelectionSetAll, {}, {}, types, data);
         found = set->Count();
-    }
-    catch (...) {
+    } catch (...) {
         set->Delete();
         throw;
     }
@@ -1125,8 +1071,7 @@ void Execution::ExpectAttribute(const Statement& s)
             }
         }
         if (!block) throw StepError("a block reference inserted at " + A(s, 3), "none there");
-    }
-    else {
+    } else {
         acad::AcadObject* o = doc.HandleToObject(A(s, 3));
         block = dynamic_cast<acad::BlockReference*>(o);
         if (!block) throw StepError("a block reference with the handle " + A(s, 3), o ? o->ObjectName() : "nothing");
@@ -1239,11 +1184,9 @@ acad::Block& Execution::SpaceArg(const Statement& s, std::size_t i, std::size_t&
     if (name == "paper") return doc.PaperSpace();
     try {
         return doc.Layouts().Item(name)->Block();
-    }
-    catch (const acad::Error&) {
+    } catch (const acad::Error&) {
         std::string names;
-        for (int k = 0; k < doc.Layouts().Count(); ++k)
-            names += (k ? ", " : "") + Quote(doc.Layouts().Item(k)->Name());
+        for (int k = 0; k < doc.Layouts().Count(); ++k) names += (k ? ", " : "") + Quote(doc.Layouts().Item(k)->Name());
         throw StepError("a layout " + Quote(name), "the layouts " + names);
     }
 }
@@ -1274,8 +1217,7 @@ void Execution::ExpectQuery(const Statement& s)
             found = rs.Fields().Item(0).Value().TextOr("Null");
         rs.Close();
         cn.Close();
-    }
-    catch (const std::exception& e) {
+    } catch (const std::exception& e) {
         throw StepError("the query to run", std::string("the data layer failed: ") + e.what());
     }
     if (!Matches(want.second, found, want.first))
@@ -1291,8 +1233,7 @@ void Execution::ExpectDbf(const Statement& s)
     long long n = 0;
     try {
         n = std::stoll(record);
-    }
-    catch (const std::exception&) {
+    } catch (const std::exception&) {
         throw StepError("a record number from 1", Quote(record));
     }
     const auto want = Value(s, 4);
@@ -1305,15 +1246,13 @@ void Execution::ExpectDbf(const Statement& s)
         ado::Recordset rs = cn.Execute("select * from [" + path.filename().string() + "]");
         if (n < 1 || n > rs.RecordCount()) {
             found = "no record " + record + " (the file holds " + std::to_string(rs.RecordCount()) + ")";
-        }
-        else {
+        } else {
             rs.Move(n - 1);
             found = rs.Fields(A(s, 3)).Value().TextOr("Null");
         }
         rs.Close();
         cn.Close();
-    }
-    catch (const std::exception& e) {
+    } catch (const std::exception& e) {
         throw StepError("the dBase file to read", std::string("the data layer failed: ") + e.what());
     }
     if (!Matches(want.second, found, want.first))
@@ -1333,8 +1272,7 @@ void Execution::ExpectWorkbook(const Statement& s)
     try {
         auto book = ado::detail::Workbook::Open(A(s, 1));
         found = book->FindSheet(A(s, 2)).Cell(*row, col).TextOr("");
-    }
-    catch (const std::exception& e) {
+    } catch (const std::exception& e) {
         throw StepError("the cell " + A(s, 3) + " of " + A(s, 2), e.what());
     }
     const auto want = Value(s, 4);
@@ -1360,7 +1298,7 @@ bool Near(const acad::Point3d& a, const acad::Point3d& b)
     return std::fabs(a.x - b.x) <= 1e-3 && std::fabs(a.y - b.y) <= 1e-3;
 }
 
-} // namespace
+}  // namespace
 
 // The extended data of the entity at a point, every application's values
 // joined by "|": a survey point gives "P12|3.5|BORDO".
@@ -1384,9 +1322,9 @@ void Execution::ExpectXData(const Statement& s)
         if (Matches(want.second, found, want.first)) return;
         seen += (seen.empty() ? "" : ", ") + Quote(found);
     }
-    throw StepError("an entity at " + A(s, 2) + " with the extended data " + (want.first ? "containing " : "") +
-                        Quote(want.second),
-                    seen.empty() ? "no entity with extended data there" : seen);
+    throw StepError(
+        "an entity at " + A(s, 2) + " with the extended data " + (want.first ? "containing " : "") + Quote(want.second),
+        seen.empty() ? "no entity with extended data there" : seen);
 }
 
 namespace {
@@ -1412,7 +1350,7 @@ std::optional<acad::Point3d> StandOf(acad::Entity* e)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 // The elevation of every entity standing at X,Y (StandOf).
 void Execution::ExpectZAt(const Statement& s)
@@ -1487,11 +1425,9 @@ void Execution::ExpectCell(const Statement& s, forms::Form* context)
                 std::size_t used = 0;
                 colour = std::stoll(hex, &used, 16);
                 if (used != hex.size()) colour.reset();
+            } catch (const std::exception&) {
             }
-            catch (const std::exception&) {
-            }
-        }
-        else if (const auto v = ParseInteger(w)) {
+        } else if (const auto v = ParseInteger(w)) {
             colour = *v;
         }
         if (!colour) throw StepError("a colour number (16777215 or &HFFFFFF&)", Quote(w));
@@ -1599,12 +1535,9 @@ acad::Application& Execution::Host() const
     return *host_;
 }
 
-acad::Document& Execution::Drawing() const
-{
-    return *Host().ActiveDocument();
-}
+acad::Document& Execution::Drawing() const { return *Host().ActiveDocument(); }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ Runner
 
@@ -1612,10 +1545,7 @@ Runner::Runner(RunnerOptions options) : options_(std::move(options)), procedures
 
 Runner::~Runner() = default;
 
-void Runner::Register(const std::string& name, Procedure procedure)
-{
-    procedures_[name] = std::move(procedure);
-}
+void Runner::Register(const std::string& name, Procedure procedure) { procedures_[name] = std::move(procedure); }
 
 RunResult Runner::Run(const Script& script)
 {
@@ -1627,11 +1557,9 @@ RunResult Runner::RunFile(const std::string& path)
 {
     try {
         return Run(LoadScript(path));
-    }
-    catch (const SyntaxError& e) {
+    } catch (const SyntaxError& e) {
         return {false, fs::path(path).filename().string() + ":" + std::to_string(e.Line()) + ": " + e.what() + "\n"};
-    }
-    catch (const std::exception& e) {
+    } catch (const std::exception& e) {
         return {false, std::string(e.what()) + "\n"};
     }
 }
@@ -1640,8 +1568,7 @@ RunResult Runner::RunText(const std::string& name, const std::string& text)
 {
     try {
         return Run(ParseScript(name, text));
-    }
-    catch (const SyntaxError& e) {
+    } catch (const SyntaxError& e) {
         return {false, name + ":" + std::to_string(e.Line()) + ": " + e.what() + "\n"};
     }
 }
@@ -1668,4 +1595,4 @@ RunnerOptions OptionsFromEnvironment()
     return o;
 }
 
-} // namespace e2e
+}  // namespace e2e

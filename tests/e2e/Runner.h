@@ -19,8 +19,8 @@
 namespace e2e {
 
 struct RunnerOptions {
-    std::string binFolder;    // the built program folder (${bin}), copied into ${program}
-    std::string sourceFolder; // the source tree (${source})
+    std::string binFolder;     // the built program folder (${bin}), copied into ${program}
+    std::string sourceFolder;  // the source tree (${source})
     // A statement that makes no progress for this long ends the run (the
     // program waits for something nobody scripted, or loops).
     std::chrono::milliseconds timeout = std::chrono::seconds(60);
@@ -32,7 +32,7 @@ struct RunnerOptions {
 
 struct RunResult {
     bool ok = false;
-    std::string report; // on failure: "file:line: statement" and what went wrong
+    std::string report;  // on failure: "file:line: statement" and what went wrong
 };
 
 // Results of a called procedure, by name ("ConectaAcad", "OK", ...), as text.
@@ -75,4 +75,4 @@ std::map<std::string, Procedure> SystemProcedures();
 // QUORIL_E2E_TRACE (any value turns them on).
 RunnerOptions OptionsFromEnvironment();
 
-} // namespace e2e
+}  // namespace e2e

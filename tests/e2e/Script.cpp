@@ -18,7 +18,7 @@ enum class Where { Top, Anywhere };
 
 struct Shape {
     std::size_t min;
-    std::size_t max; // kMany: no limit
+    std::size_t max;  // kMany: no limit
     Where where;
 };
 
@@ -27,21 +27,35 @@ constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 const std::map<std::string, Shape>& Verbs()
 {
     static const std::map<std::string, Shape> verbs = {
-        {"let", {2, 2, Where::Anywhere}},      {"remove", {1, 1, Where::Top}},
-        {"mkdir", {1, 1, Where::Top}},         {"copy", {2, 2, Where::Top}},
-        {"write", {2, 2, Where::Top}},         {"timeout", {1, 1, Where::Top}},
-        {"start", {0, 1, Where::Top}},         {"answer", {1, 2, Where::Top}},
-        {"when", {1, 1, Where::Top}},          {"input", {1, 4, Where::Top}},
-        {"dialog", {1, 2, Where::Top}},        {"click", {1, 1, Where::Anywhere}},
-        {"dblclick", {1, 1, Where::Anywhere}}, {"type", {2, 2, Where::Anywhere}},
+        {"let", {2, 2, Where::Anywhere}},
+        {"remove", {1, 1, Where::Top}},
+        {"mkdir", {1, 1, Where::Top}},
+        {"copy", {2, 2, Where::Top}},
+        {"write", {2, 2, Where::Top}},
+        {"timeout", {1, 1, Where::Top}},
+        {"start", {0, 1, Where::Top}},
+        {"answer", {1, 2, Where::Top}},
+        {"when", {1, 1, Where::Top}},
+        {"input", {1, 4, Where::Top}},
+        {"dialog", {1, 2, Where::Top}},
+        {"click", {1, 1, Where::Anywhere}},
+        {"dblclick", {1, 1, Where::Anywhere}},
+        {"type", {2, 2, Where::Anywhere}},
         {"drag", {2, 2, Where::Anywhere}},
-        {"key", {2, 2, Where::Anywhere}},      {"set", {2, 2, Where::Anywhere}},
-        {"choose", {2, 2, Where::Anywhere}},   {"tab", {2, 2, Where::Anywhere}},
-        {"yield", {0, 0, Where::Top}},         {"new", {0, 0, Where::Top}},
-        {"open", {1, 1, Where::Top}},          {"save", {1, 1, Where::Top}},
-        {"call", {1, kMany, Where::Top}},      {"expect", {1, kMany, Where::Anywhere}},
-        {"press", {2, 2, Where::Anywhere}},    {"hover", {1, 2, Where::Anywhere}},
-        {"rightclick", {1, 1, Where::Top}},    {"fixture", {3, 3, Where::Top}},
+        {"key", {2, 2, Where::Anywhere}},
+        {"set", {2, 2, Where::Anywhere}},
+        {"choose", {2, 2, Where::Anywhere}},
+        {"tab", {2, 2, Where::Anywhere}},
+        {"yield", {0, 0, Where::Top}},
+        {"new", {0, 0, Where::Top}},
+        {"open", {1, 1, Where::Top}},
+        {"save", {1, 1, Where::Top}},
+        {"call", {1, kMany, Where::Top}},
+        {"expect", {1, kMany, Where::Anywhere}},
+        {"press", {2, 2, Where::Anywhere}},
+        {"hover", {1, 2, Where::Anywhere}},
+        {"rightclick", {1, 1, Where::Top}},
+        {"fixture", {3, 3, Where::Top}},
         {"zoom", {1, 2, Where::Top}},
     };
     return verbs;
@@ -53,10 +67,7 @@ std::size_t WithoutContains(const Statement& s, std::size_t from)
     return (s.Args() > from && s.Arg(from).Is("contains")) ? s.Args() - from - 1 : s.Args() - from;
 }
 
-[[noreturn]] void Bad(const Statement& s, const std::string& what)
-{
-    throw SyntaxError(s.line, what);
-}
+[[noreturn]] void Bad(const Statement& s, const std::string& what) { throw SyntaxError(s.line, what); }
 
 void CheckInput(const Statement& s)
 {
@@ -88,9 +99,9 @@ void CheckDialog(const Statement& s)
 
 void CheckExpect(const Statement& s)
 {
-    static const std::set<std::string> properties = {"text",  "caption", "value",  "index",  "count",  "visible",
-                                                     "enabled", "left", "top",   "width", "height", "tooltip",
-                                                     "windowstate"};
+    static const std::set<std::string> properties = {"text",    "caption", "value",      "index", "count",
+                                                     "visible", "enabled", "left",       "top",   "width",
+                                                     "height",  "tooltip", "windowstate"};
     const Word& what = s.Arg(0);
     const std::string& k = what.raw;
     auto need = [&](bool ok, const std::string& form) {
@@ -102,72 +113,54 @@ void CheckExpect(const Statement& s)
     if (k == "entities") {
         need(s.Args() >= 2 && (s.Args() < 3 || !s.Arg(2).Is("in") || s.Args() >= 4),
              "entities N [in LAYOUT] [CODE=VALUE ...]");
-    }
-    else if ((k == "text" || k == "string") && s.Args() >= 2 && s.Arg(1).Is("at")) {
+    } else if ((k == "text" || k == "string") && s.Args() >= 2 && s.Arg(1).Is("at")) {
         need(s.Args() >= 4 && WithoutContains(s, space(3)) == 1, k + " at X,Y [in LAYOUT] [contains] VALUE");
-    }
-    else if (k == "xdata") {
+    } else if (k == "xdata") {
         need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1,
              "xdata at X,Y [in LAYOUT] [contains] VALUE");
-    }
-    else if (k == "z") {
+    } else if (k == "z") {
         need(s.Args() >= 4 && s.Arg(1).Is("at") && WithoutContains(s, space(3)) == 1, "z at X,Y [in LAYOUT] VALUE");
-    }
-    else if (k == "query") {
+    } else if (k == "query") {
         need(s.Args() >= 4 && WithoutContains(s, 3) == 1, "query PATH \"SQL\" [contains] VALUE");
-    }
-    else if (k == "workbook") {
+    } else if (k == "workbook") {
         need(s.Args() >= 5 && WithoutContains(s, 4) == 1, "workbook PATH SHEET CELL [contains] VALUE");
-    }
-    else if (k == "dbf") {
+    } else if (k == "dbf") {
         need(s.Args() >= 5 && WithoutContains(s, 4) == 1, "dbf PATH RECORD FIELD [contains] VALUE");
-    }
-    else if (k == "cell") {
+    } else if (k == "cell") {
         const std::size_t n = WithoutContains(s, 4);
         need(s.Args() >= 5 && (n == 1 || (n == 3 && s.Arg(s.Args() - 2).Is("back"))),
              "cell GRID ROW COL [contains] VALUE [back COLOUR]");
-    }
-    else if (k == "clipboard") {
+    } else if (k == "clipboard") {
         need(WithoutContains(s, 1) == 1, "clipboard [contains] TEXT");
-    }
-    else if (k == "opened") {
+    } else if (k == "opened") {
         need(s.Args() == 2, "opened PATH");
-    }
-    else if (properties.count(k)) {
+    } else if (properties.count(k)) {
         need(WithoutContains(s, 2) == 1 && s.Args() >= 3, k + " CONTROL [contains] VALUE");
-    }
-    else if (k == "message") {
+    } else if (k == "message") {
         need(WithoutContains(s, s.Args() > 2 && s.Arg(1).Is("title") ? 2 : 1) == 1, "message [title] [contains] TEXT");
-    }
-    else if (k == "result") {
+    } else if (k == "result") {
         need(s.Args() >= 3 && WithoutContains(s, 2) == 1, "result NAME [contains] VALUE");
-    }
-    else if (k == "attribute") {
+    } else if (k == "attribute") {
         need(s.Args() >= 5 && (s.Arg(2).Is("at") || s.Arg(2).Is("handle")) &&
                  WithoutContains(s, s.Arg(2).Is("at") ? space(4) : 4) == 1,
              "attribute TAG at X,Y [in LAYOUT] [contains] VALUE  or  attribute TAG handle H [contains] VALUE");
-    }
-    else if (k == "file" || k == "nofile") {
+    } else if (k == "file" || k == "nofile") {
         need(s.Args() == 2, k + " PATH");
-    }
-    else if (k == "layout" || k == "nolayout") {
+    } else if (k == "layout" || k == "nolayout") {
         need(s.Args() == 2, k + " NAME");
-    }
-    else if (k == "line") {
+    } else if (k == "line") {
         need(s.Args() >= 3 && WithoutContains(s, 2) == 1, "line PATH [contains] TEXT");
-    }
-    else if (k == "content") {
+    } else if (k == "content") {
         need(s.Args() == 3, "content PATH TEXT");
-    }
-    else if (k == "running" || k == "ended") {
+    } else if (k == "running" || k == "ended") {
         need(s.Args() == 1, k);
-    }
-    else {
-        Bad(s, "expect: unknown fact \"" + k +
-                   "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
-                   "windowstate, "
-                   "message, result, entities, attribute, xdata, z at, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
-                   "file, nofile, line, content, layout, nolayout, running, ended)");
+    } else {
+        Bad(s,
+            "expect: unknown fact \"" + k +
+                "\" (text, caption, value, index, count, visible, enabled, left, top, width, height, tooltip, "
+                "windowstate, "
+                "message, result, entities, attribute, xdata, z at, text at, string at, cell, query, workbook, dbf, clipboard, opened, "
+                "file, nofile, line, content, layout, nolayout, running, ended)");
     }
 }
 
@@ -202,7 +195,7 @@ std::string Trim(const std::string& s)
     return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Word> SplitWords(const std::string& text, int line)
 {
@@ -234,8 +227,7 @@ std::vector<Word> SplitWords(const std::string& text, int line)
             if (!closed) throw SyntaxError(line, "text without its closing double quote");
             if (i < text.size() && text[i] != ' ' && text[i] != '\t')
                 throw SyntaxError(line, "a blank expected after the closing double quote");
-        }
-        else {
+        } else {
             while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
                 if (text[i] == '"')
                     throw SyntaxError(line, "a double quote inside a word (put the whole text in quotes)");
@@ -254,7 +246,7 @@ Script ParseScript(const std::string& name, const std::string& text)
     std::istringstream in(text);
     std::string raw;
     int line = 0;
-    Statement* block = nullptr; // the open "answer FORM" or "when FORM" block
+    Statement* block = nullptr;  // the open "answer FORM" or "when FORM" block
     while (std::getline(in, raw)) {
         ++line;
         const std::string t = Trim(raw);
@@ -292,4 +284,4 @@ Script LoadScript(const std::string& path)
     return s;
 }
 
-} // namespace e2e
+}  // namespace e2e

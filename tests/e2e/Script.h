@@ -10,8 +10,8 @@
 namespace e2e {
 
 struct Word {
-    std::string raw;     // as written, escapes and ${variables} not yet applied
-    bool quoted = false; // written between double quotes
+    std::string raw;      // as written, escapes and ${variables} not yet applied
+    bool quoted = false;  // written between double quotes
 
     // The keyword itself, not a quoted text that happens to read the same.
     bool Is(const char* keyword) const { return !quoted && raw == keyword; }
@@ -19,9 +19,9 @@ struct Word {
 
 struct Statement {
     int line = 0;
-    std::string source;          // the line as written, without surrounding blanks
-    std::vector<Word> words;     // words[0] is the verb
-    std::vector<Statement> body; // "answer FORM" and "when FORM" blocks
+    std::string source;           // the line as written, without surrounding blanks
+    std::vector<Word> words;      // words[0] is the verb
+    std::vector<Statement> body;  // "answer FORM" and "when FORM" blocks
 
     const std::string& Verb() const { return words.front().raw; }
     // Words after the verb.
@@ -30,8 +30,8 @@ struct Statement {
 };
 
 struct Script {
-    std::string name;   // for reports: the file name
-    std::string folder; // the folder of the file (${scripts}); "" for a text
+    std::string name;    // for reports: the file name
+    std::string folder;  // the folder of the file (${scripts}); "" for a text
     std::vector<Statement> statements;
 };
 
@@ -52,4 +52,4 @@ Script LoadScript(const std::string& path);
 // The words of a statement text (quotes and escapes kept as written).
 std::vector<Word> SplitWords(const std::string& text, int line);
 
-} // namespace e2e
+}  // namespace e2e

@@ -33,10 +33,7 @@ std::string FormatNumber(double v)
     return std::string(buf, r.ptr);
 }
 
-std::string FormatBool(bool v)
-{
-    return v ? "true" : "false";
-}
+std::string FormatBool(bool v) { return v ? "true" : "false"; }
 
 std::string Quote(const std::string& text)
 {
@@ -64,4 +61,4 @@ bool Matches(const std::string& expected, const std::string& found, bool contain
     return p && q && *p == *q;
 }
 
-} // namespace e2e
+}  // namespace e2e

@@ -9,7 +9,7 @@
 namespace e2e {
 
 std::optional<int> ParseInteger(const std::string& text);
-std::optional<bool> ParseBool(const std::string& text); // true/false, any case
+std::optional<bool> ParseBool(const std::string& text);  // true/false, any case
 
 // Shortest text that reads back as the same number ("1800", "0.5").
 std::string FormatNumber(double v);
@@ -21,4 +21,4 @@ std::string Quote(const std::string& text);
 // number, or the same truth value; with `contains`, a part of the found text.
 bool Matches(const std::string& expected, const std::string& found, bool contains);
 
-} // namespace e2e
+}  // namespace e2e

@@ -80,4 +80,4 @@ void Watchdog::Watch()
     }
 }
 
-} // namespace e2e
+}  // namespace e2e

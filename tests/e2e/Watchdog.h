@@ -46,4 +46,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace e2e
+}  // namespace e2e

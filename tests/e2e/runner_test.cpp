@@ -92,9 +92,8 @@ struct Scripts : ::testing::Test {
         runner.Register("OuveDireito", [this](const std::vector<std::string>&, Results&) {
             if (!ConectaAcad()) throw std::runtime_error("no drawing");
             rightClicks.clear();
-            gAcadDoc->BeginRightClick += [this](acad::Point3d p) {
-                rightClicks.push_back(FormatNumber(p.x) + "," + FormatNumber(p.y));
-            };
+            gAcadDoc->BeginRightClick +=
+                [this](acad::Point3d p) { rightClicks.push_back(FormatNumber(p.x) + "," + FormatNumber(p.y)); };
         });
         // A sheet layout with a title block and a note, and a note in the
         // active paper space.
@@ -133,10 +132,7 @@ void Fails(const RunResult& r, std::initializer_list<std::string> fragments)
     for (const std::string& f : fragments) EXPECT_NE(r.report.find(f), std::string::npos) << f << "\n" << r.report;
 }
 
-void Passes(const RunResult& r)
-{
-    EXPECT_TRUE(r.ok) << r.report;
-}
+void Passes(const RunResult& r) { EXPECT_TRUE(r.ok) << r.report; }
 
 // A drawing with two manhole blocks carrying attributes, written by the host.
 std::string NetworkDrawing(const std::string& folder, std::string& handle)
@@ -162,24 +158,23 @@ std::string NetworkDrawing(const std::string& folder, std::string& handle)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ScriptText, SyntaxErrorsNameTheirLineBeforeAnythingRuns)
 {
     auto line = [](const std::string& text) {
         try {
             ParseScript("s.qs", text);
-        }
-        catch (const SyntaxError& e) {
+        } catch (const SyntaxError& e) {
             return e.Line();
         }
         return 0;
     };
     EXPECT_EQ(line("# fine\n\nstart\nclick cmdEnd\n"), 0);
     EXPECT_EQ(line("start\ncilck cmdEnd\n"), 2);
-    EXPECT_EQ(line("answer frmMsgBox\n  click CmdOK\n"), 1);          // no end
-    EXPECT_EQ(line("start\nend\n"), 2);                               // end without a block
-    EXPECT_EQ(line("answer frmMsgBox\n  input point 1,2\nend\n"), 2); // answers come before the action
+    EXPECT_EQ(line("answer frmMsgBox\n  click CmdOK\n"), 1);           // no end
+    EXPECT_EQ(line("start\nend\n"), 2);                                // end without a block
+    EXPECT_EQ(line("answer frmMsgBox\n  input point 1,2\nend\n"), 2);  // answers come before the action
     EXPECT_EQ(line("input somewhere 1,2\n"), 1);
     EXPECT_EQ(line("input window 1,2\n"), 1);
     EXPECT_EQ(line("expect text Label1\n"), 1);
@@ -191,8 +186,9 @@ TEST(ScriptText, SyntaxErrorsNameTheirLineBeforeAnythingRuns)
     EXPECT_EQ(line("zoom extents 1,2\n"), 1);
     EXPECT_EQ(line("expect windowstate\n"), 1);
 
-    const Script s = ParseScript("s.qs", "answer frmMsgBox\n  click CmdOK\nend\nanswer frmMsgBox CmdOK\n"
-                                         "input point 1,2 prompt \"Ponto: \"\nexpect text X contains \"a b\"\n");
+    const Script s = ParseScript("s.qs",
+                                 "answer frmMsgBox\n  click CmdOK\nend\nanswer frmMsgBox CmdOK\n"
+                                 "input point 1,2 prompt \"Ponto: \"\nexpect text X contains \"a b\"\n");
     ASSERT_EQ(s.statements.size(), 4u);
     EXPECT_EQ(s.statements[0].body.size(), 1u);
     EXPECT_EQ(s.statements[1].Args(), 2u);
@@ -220,12 +216,13 @@ TEST(ScriptText, ValuesCompareAsNumbersTruthsOrTexts)
 
 TEST_F(Scripts, AFailedExpectationNamesItsLineWhatWasExpectedAndWhatWasFound)
 {
-    const RunResult r = Run("start\n"
-                            "let build \"Compilação No. ${major} . ${minor} . ${revision}\"\n"
-                            "expect text VersaoLbl \"${build}\"\n"
-                            "expect text Label1(1) contains \"Gratuita\"\n"
-                            "expect text VersaoLbl \"Versão 2\"\n"
-                            "expect text VersaoLbl \"never reached\"\n");
+    const RunResult r =
+        Run("start\n"
+            "let build \"Compilação No. ${major} . ${minor} . ${revision}\"\n"
+            "expect text VersaoLbl \"${build}\"\n"
+            "expect text Label1(1) contains \"Gratuita\"\n"
+            "expect text VersaoLbl \"Versão 2\"\n"
+            "expect text VersaoLbl \"never reached\"\n");
     Fails(r, {"t.qs:5: expect text VersaoLbl \"Versão 2\"", "expected: \"Versão 2\"", "found:    \"Compilação No. "});
     EXPECT_EQ(r.report.find("never reached"), std::string::npos);
 
@@ -274,19 +271,20 @@ TEST_F(Scripts, OnlyWhatAPersonCanReachIsClickedOrSet)
 
 TEST_F(Scripts, TheDrawingHostsRequestsAreAnsweredInOrderAndCheckedByKind)
 {
-    Passes(Run("start\n"
-               "new\n"
-               "input point 10,20 prompt \"Ponto: \"\n"
-               "call GetPonto \"Ponto: \"\n"
-               "expect result Ponto \"10,20\"\n"
-               // Escape asks again; Enter gives no point.
-               "input escape\n"
-               "input enter\n"
-               "call GetPonto \"Ponto: \"\n"
-               "expect result Ponto nenhum\n"
-               "input string \"PV 12\"\n"
-               "call GetString \"Nome: \"\n"
-               "expect result Texto \"PV 12\"\n"));
+    Passes(
+        Run("start\n"
+            "new\n"
+            "input point 10,20 prompt \"Ponto: \"\n"
+            "call GetPonto \"Ponto: \"\n"
+            "expect result Ponto \"10,20\"\n"
+            // Escape asks again; Enter gives no point.
+            "input escape\n"
+            "input enter\n"
+            "call GetPonto \"Ponto: \"\n"
+            "expect result Ponto nenhum\n"
+            "input string \"PV 12\"\n"
+            "call GetString \"Nome: \"\n"
+            "expect result Texto \"PV 12\"\n"));
 
     Fails(Run("start\nnew\ncall GetPonto \"Indique o PV: \"\n"), {"t.qs:3:", "a point (prompt \"Indique o PV: \")"});
 
@@ -342,13 +340,14 @@ TEST_F(Scripts, DrawingsOpenSaveAndShowTheirEntitiesAndAttributes)
 
 TEST_F(Scripts, FileDialogsAreAnsweredByKind)
 {
-    Passes(Run("start\n"
-               "dialog open \"/x/rede.dwg\"\n"
-               "call AbreArquivo\n"
-               "expect result Arquivo \"/x/rede.dwg\"\n"
-               "dialog cancel\n"
-               "call AbreArquivo\n"
-               "expect result Arquivo cancelado\n"));
+    Passes(
+        Run("start\n"
+            "dialog open \"/x/rede.dwg\"\n"
+            "call AbreArquivo\n"
+            "expect result Arquivo \"/x/rede.dwg\"\n"
+            "dialog cancel\n"
+            "call AbreArquivo\n"
+            "expect result Arquivo cancelado\n"));
 
     Fails(Run("start\ndialog folder \"/x\"\ncall AbreArquivo\n"), {"expected: a folder dialog"});
 
@@ -357,13 +356,14 @@ TEST_F(Scripts, FileDialogsAreAnsweredByKind)
 
 TEST_F(Scripts, TheCancelWindowIsAnsweredWhileTheOperationYields)
 {
-    Passes(Run("start\n"
-               "when frmCancelar\n"
-               "  expect text Label2 \"Verificando...\"\n"
-               "  click CmdCancel\n"
-               "end\n"
-               "call Demorado\n"
-               "expect result Cancelado true\n"));
+    Passes(
+        Run("start\n"
+            "when frmCancelar\n"
+            "  expect text Label2 \"Verificando...\"\n"
+            "  click CmdCancel\n"
+            "end\n"
+            "call Demorado\n"
+            "expect result Cancelado true\n"));
 
     Fails(Run("start\nwhen frmCancelar\n  click CmdCancel\nend\n"),
           {"t.qs:2: when frmCancelar", "never showed frmCancelar"});
@@ -379,7 +379,7 @@ TEST_F(Scripts, AStepWithoutProgressIsReportedByTheWatchdog)
     });
     const RunResult r = Run("start\ntimeout 0.1\ncall Espera 600\n");
     Runner::SetTimeoutHandler(nullptr);
-    Passes(r); // the step came back in the end: only the watchdog spoke
+    Passes(r);  // the step came back in the end: only the watchdog spoke
     EXPECT_EQ(calls, 1);
     EXPECT_NE(report.find("t.qs:3: call Espera 600"), std::string::npos) << report;
     EXPECT_NE(report.find("timed out: no progress for 0.1 s"), std::string::npos) << report;
@@ -395,7 +395,7 @@ TEST(Watchdog, ReportsAStuckStepOnceWithWhatWasSeenLast)
     });
     w.Begin("passo 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    w.Begin("passo 2"); // a new step starts the clock again
+    w.Begin("passo 2");  // a new step starts the clock again
     w.Note("modal form frmMsgBox shown");
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     w.Idle();
@@ -410,19 +410,20 @@ TEST_F(Scripts, ACommandLeftWaitingGoesOnWithTheNextAnswersBeforeTheActionEnds)
 {
     // The three points of an aligned dimension, given before the call that
     // leaves the command waiting: all used once the call has returned.
-    Passes(Run("start\n"
-               "new\n"
-               "input point 0,0\n"
-               "input point 10,0\n"
-               "input point 5,3 prompt \"Especifique a posição da linha de cota: \"\n"
-               "call Cota\n"
-               "expect result Esperando true\n"
-               "expect entities 1 0=DIMENSION\n"));
+    Passes(
+        Run("start\n"
+            "new\n"
+            "input point 0,0\n"
+            "input point 10,0\n"
+            "input point 5,3 prompt \"Especifique a posição da linha de cota: \"\n"
+            "call Cota\n"
+            "expect result Esperando true\n"
+            "expect entities 1 0=DIMENSION\n"));
 
     // Nobody answers the command: the call fails naming what it asked.
-    Fails(Run("start\nnew\ninput point 0,0\ncall Cota\n"),
-          {"t.qs:4: call Cota", "a point (prompt \"Especifique a origem da segunda linha de extensão: \")",
-           "no answer"});
+    Fails(
+        Run("start\nnew\ninput point 0,0\ncall Cota\n"),
+        {"t.qs:4: call Cota", "a point (prompt \"Especifique a origem da segunda linha de extensão: \")", "no answer"});
 
     // A right click in the idle drawing reaches whoever listens there.
     Passes(Run("start\nnew\ncall OuveDireito\nrightclick 3,4.5\n"));
@@ -431,22 +432,23 @@ TEST_F(Scripts, ACommandLeftWaitingGoesOnWithTheNextAnswersBeforeTheActionEnds)
 
 TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
 {
-    Passes(Run("start\n"
-               "new\n"
-               "call Folha\n"
-               "expect entities 3\n"
-               "expect entities 0 in Model\n"
-               "expect entities 2 in \"Folha 1\"\n"
-               "expect entities 1 in \"Folha 1\" 0=INSERT 2=CARIMBO\n"
-               "expect entities 1 in paper 0=TEXT\n"
-               "expect attribute TITULO at 200,10 in \"Folha 1\" \"Rede coletora\"\n"
-               "expect text at 5,5 in \"Folha 1\" \"Nota\"\n"
-               "expect text at 5,200 in paper contains \"1:1000\"\n"
-               "expect string at 5,5 in \"Folha 1\" \"Nota\"\n"
-               "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"
-               "expect layout \"folha 1\"\n"
-               "expect layout Layout1\n"
-               "expect nolayout \"Folha 2\"\n"));
+    Passes(
+        Run("start\n"
+            "new\n"
+            "call Folha\n"
+            "expect entities 3\n"
+            "expect entities 0 in Model\n"
+            "expect entities 2 in \"Folha 1\"\n"
+            "expect entities 1 in \"Folha 1\" 0=INSERT 2=CARIMBO\n"
+            "expect entities 1 in paper 0=TEXT\n"
+            "expect attribute TITULO at 200,10 in \"Folha 1\" \"Rede coletora\"\n"
+            "expect text at 5,5 in \"Folha 1\" \"Nota\"\n"
+            "expect text at 5,200 in paper contains \"1:1000\"\n"
+            "expect string at 5,5 in \"Folha 1\" \"Nota\"\n"
+            "expect xdata at 5,5 in \"Folha 1\" \"ACAD|folha\"\n"
+            "expect layout \"folha 1\"\n"
+            "expect layout Layout1\n"
+            "expect nolayout \"Folha 2\"\n"));
     Fails(Run("start\nnew\ncall Folha\nexpect layout \"Folha 2\"\n"),
           {"a layout \"Folha 2\"", "the layouts \"Model\"", "\"Folha 1\""});
     Fails(Run("start\nnew\ncall Folha\nexpect nolayout \"Folha 1\"\n"), {"no layout \"Folha 1\"", "it exists"});
@@ -477,17 +479,24 @@ TEST_F(Scripts, QueriesReadDatabasesAndDBaseFilesThroughTheDataLayer)
     DBFWriteDoubleAttribute(dbf, 1, 1, 40);
     DBFClose(dbf);
     const std::string f = folder.string();
-    Passes(Run("expect query \"" + f + "/trechos.dbf\" \"SELECT COUNT(*) FROM trechos\" 2\n"
-               "expect query \"" + f + "\" \"SELECT EXT FROM trechos WHERE TRECHO = 'PV-1-PV-2'\" 50.25\n"
+    Passes(Run("expect query \"" + f +
+               "/trechos.dbf\" \"SELECT COUNT(*) FROM trechos\" 2\n"
+               "expect query \"" +
+               f +
+               "\" \"SELECT EXT FROM trechos WHERE TRECHO = 'PV-1-PV-2'\" 50.25\n"
                "expect query ${program}/rereva2000r.mdb \"SELECT Abrev FROM E_PVBlocks WHERE Abrev = 'TIL'\" TIL\n"));
     Fails(Run("expect query \"" + f + "/trechos.dbf\" \"SELECT EXT FROM trechos WHERE TRECHO = 'X'\" 1\n"),
           {"expected: \"1\"", "found:    \"no rows\""});
     Fails(Run("expect query ${program}/rereva2000r.mdb \"SELECT * FROM Nada\" 1\n"), {"the data layer failed"});
     Fails(Run("expect workbook ${program}/dadosfinais.xls Nenhuma A1 x\n"), {"Nenhuma"});
     // One field of a record in the file's order.
-    Passes(Run("expect dbf \"" + f + "/trechos.dbf\" 2 TRECHO PV-2-PV-3\n"
-               "expect dbf \"" + f + "/trechos.dbf\" 1 EXT 50.25\n"
-               "expect dbf \"" + f + "/trechos.dbf\" 1 TRECHO contains PV-1\n"));
+    Passes(Run("expect dbf \"" + f +
+               "/trechos.dbf\" 2 TRECHO PV-2-PV-3\n"
+               "expect dbf \"" +
+               f +
+               "/trechos.dbf\" 1 EXT 50.25\n"
+               "expect dbf \"" +
+               f + "/trechos.dbf\" 1 TRECHO contains PV-1\n"));
     Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 3 TRECHO x\n"), {"no record 3 (the file holds 2)"});
     Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 1 NADA x\n"), {"the data layer failed"});
     std::filesystem::remove_all(folder);
@@ -507,13 +516,13 @@ TEST_F(Scripts, MessagesNobodyAnsweredFailWithTheirTextAndFixturesCheckTheirSize
 
 TEST_F(Scripts, TheElevationCheckReadsEachKindWhereItStands)
 {
-    Passes(Run("fixture elevated 2 ${data}/z.dwg\n"
-               "start\nopen ${data}/z.dwg\n"
-               "expect z at 200,0 5\nexpect z at 220,0 12\nexpect z at 250,0 6\nexpect z at 200,20 8\n"
-               "expect z at 220,20 9\nexpect z at 240,20 1\nexpect z at 270,20 1\nexpect z at 200,40 10\n"));
+    Passes(
+        Run("fixture elevated 2 ${data}/z.dwg\n"
+            "start\nopen ${data}/z.dwg\n"
+            "expect z at 200,0 5\nexpect z at 220,0 12\nexpect z at 250,0 6\nexpect z at 200,20 8\n"
+            "expect z at 220,20 9\nexpect z at 240,20 1\nexpect z at 270,20 1\nexpect z at 200,40 10\n"));
     Fails(Run("fixture elevated 1 ${data}/z.dwg\nstart\nopen ${data}/z.dwg\nexpect z at 0,0 0\n"),
           {"every entity at 0,0 with Z \"0\"", "AcDbLine at Z 5"});
-    Fails(Run("fixture elevated 1 ${data}/z.dwg\nstart\nopen ${data}/z.dwg\nexpect z at 5,5 0\n"),
-          {"no entity there"});
+    Fails(Run("fixture elevated 1 ${data}/z.dwg\nstart\nopen ${data}/z.dwg\nexpect z at 5,5 0\n"), {"no entity there"});
     Fails(Run("fixture casas 3 ${data}/a.dwg\n"), {"buildings, streets, splines, farhatch, elevated"});
 }

@@ -37,10 +37,7 @@ FormPainel::FormPainel(const std::string& Nome) : form(ComFiguras(Nome)), SD(for
     form.Show();
 }
 
-FormPainel::~FormPainel()
-{
-    forms::Unload(form);
-}
+FormPainel::~FormPainel() { forms::Unload(form); }
 
 PainelTest::PainelTest() : painel(std::make_unique<FormPainel>(NomeUnico("frmPainel"))), SD(painel->SD)
 {

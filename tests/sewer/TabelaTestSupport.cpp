@@ -11,12 +11,29 @@ std::vector<CampoDbf> CamposDeProjeto(bool CltatNumerico)
 {
     std::vector<CampoDbf> c = {
         CltatNumerico ? CampoDbf{"CLTAT", 'N', 6, 0} : CampoDbf{"CLTAT", 'C', 10, 0},
-        {"CLTLX", 'C', 10, 0}, {"CLTLY", 'C', 10, 0}, {"CLTAN", 'C', 10, 0},
-        {"PVM", 'C', 10, 0}, {"CXM", 'N', 14, 3}, {"CYM", 'N', 14, 3}, {"CTM", 'N', 10, 3},
-        {"CCM", 'N', 10, 3}, {"PRFM", 'N', 8, 3}, {"PVJ", 'C', 10, 0}, {"CXJ", 'N', 14, 3},
-        {"CYJ", 'N', 14, 3}, {"CTJ", 'N', 10, 3}, {"CCJ", 'N', 10, 3}, {"PRFJ", 'N', 8, 3},
-        {"ETAPA", 'N', 2, 0}, {"DIAM", 'N', 6, 3}, {"COMP", 'N', 8, 2}, {"DECL", 'N', 10, 6},
-        {"PAVIM", 'C', 20, 0}, {"MATER", 'C', 20, 0}, {"CONTRIB", 'C', 5, 0}, {"OBS", 'C', 30, 0},
+        {"CLTLX", 'C', 10, 0},
+        {"CLTLY", 'C', 10, 0},
+        {"CLTAN", 'C', 10, 0},
+        {"PVM", 'C', 10, 0},
+        {"CXM", 'N', 14, 3},
+        {"CYM", 'N', 14, 3},
+        {"CTM", 'N', 10, 3},
+        {"CCM", 'N', 10, 3},
+        {"PRFM", 'N', 8, 3},
+        {"PVJ", 'C', 10, 0},
+        {"CXJ", 'N', 14, 3},
+        {"CYJ", 'N', 14, 3},
+        {"CTJ", 'N', 10, 3},
+        {"CCJ", 'N', 10, 3},
+        {"PRFJ", 'N', 8, 3},
+        {"ETAPA", 'N', 2, 0},
+        {"DIAM", 'N', 6, 3},
+        {"COMP", 'N', 8, 2},
+        {"DECL", 'N', 10, 6},
+        {"PAVIM", 'C', 20, 0},
+        {"MATER", 'C', 20, 0},
+        {"CONTRIB", 'C', 5, 0},
+        {"OBS", 'C', 30, 0},
     };
     return c;
 }
@@ -75,11 +92,10 @@ std::string Num(double v, int d)
 RegistroDbf Trecho(const std::string& Cltat, const std::string& Pvm, double Xm, double Ym, const std::string& Pvj,
                    double Xj, double Yj)
 {
-    return {{"CLTAT", Cltat},         {"PVM", Pvm},          {"CXM", Num(Xm, 3)},   {"CYM", Num(Ym, 3)},
-            {"CTM", "101.000"},       {"CCM", "99.500"},     {"PRFM", "1.500"},     {"PVJ", Pvj},
-            {"CXJ", Num(Xj, 3)},      {"CYJ", Num(Yj, 3)},   {"CTJ", "100.800"},    {"CCJ", "99.200"},
-            {"PRFJ", "1.600"},        {"ETAPA", "1"},        {"DIAM", "0.150"},     {"COMP", "50.00"},
-            {"DECL", "0.006000"},     {"PAVIM", "Asfalto"},  {"MATER", "PVC"},      {"CONTRIB", "SIM"}};
+    return {{"CLTAT", Cltat},   {"PVM", Pvm},         {"CXM", Num(Xm, 3)},  {"CYM", Num(Ym, 3)}, {"CTM", "101.000"},
+            {"CCM", "99.500"},  {"PRFM", "1.500"},    {"PVJ", Pvj},         {"CXJ", Num(Xj, 3)}, {"CYJ", Num(Yj, 3)},
+            {"CTJ", "100.800"}, {"CCJ", "99.200"},    {"PRFJ", "1.600"},    {"ETAPA", "1"},      {"DIAM", "0.150"},
+            {"COMP", "50.00"},  {"DECL", "0.006000"}, {"PAVIM", "Asfalto"}, {"MATER", "PVC"},    {"CONTRIB", "SIM"}};
 }
 
 }  // namespace sewertest

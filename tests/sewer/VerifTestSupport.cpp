@@ -27,10 +27,7 @@ Listas::Listas()
     form.Show(forms::vbModeless);
 }
 
-Listas::~Listas()
-{
-    forms::Unload(form);
-}
+Listas::~Listas() { forms::Unload(form); }
 
 Respostas::Respostas()
     : driver_([this](forms::Form& f) {

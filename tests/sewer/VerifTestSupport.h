@@ -19,10 +19,7 @@
 
 namespace veriftest {
 
-inline bool Comeca(const std::string& Texto, const std::string& Inicio)
-{
-    return Texto.rfind(Inicio, 0) == 0;
-}
+inline bool Comeca(const std::string& Texto, const std::string& Inicio) { return Texto.rfind(Inicio, 0) == 0; }
 
 // The two lists and the progress bar of the panel's verification page.
 struct Listas {

@@ -72,9 +72,9 @@ TEST_F(Definicoes, AManholeBlockIsBuiltFromItsRowsOnItsLayers)
     ASSERT_TRUE(DefineBlocoSAN("E-PVGEN"));
     EXPECT_EQ(Conteudo("E-PVGEN").back(), "AcDbLine@PV");
     ASSERT_TRUE(DefineBlocoSAN("RQ-T"));
-    EXPECT_EQ(Conteudo("RQ-T"), (std::vector<std::string>{"AcDbAttributeDefinition@QUANTITATIVOS:TOTAL", "AcDbLine@0",
-                                                          "AcDbLine@0", "AcDbLine@0", "AcDbLine@0",
-                                                          "AcDbText@QUANTITATIVOS"}));
+    EXPECT_EQ(Conteudo("RQ-T"),
+              (std::vector<std::string>{"AcDbAttributeDefinition@QUANTITATIVOS:TOTAL", "AcDbLine@0", "AcDbLine@0",
+                                        "AcDbLine@0", "AcDbLine@0", "AcDbText@QUANTITATIVOS"}));
 }
 
 TEST_F(Definicoes, AnExistingBlockIsLeftAloneUnlessRedefined)

@@ -56,8 +56,7 @@ protected:
         return v;
     }
 
-    acad::BlockReference *pv1 = nullptr, *pv2 = nullptr, *pv3 = nullptr, *tr1 = nullptr, *tr2 = nullptr,
-                         *gen = nullptr;
+    acad::BlockReference *pv1 = nullptr, *pv2 = nullptr, *pv3 = nullptr, *tr1 = nullptr, *tr2 = nullptr, *gen = nullptr;
 };
 
 class Edicao : public Rede<SewerTest> {

@@ -127,8 +127,9 @@ TEST_F(PainelCaptura, CaptureNumberingAndExportEnableEachOtherInTurn)
     }
     ASSERT_EQ(respostas.Mostradas().size(), 1u);
     EXPECT_EQ(respostas.Mostradas()[0].Titulo, "Salvar DXF...");
-    EXPECT_EQ(respostas.Mostradas()[0].Texto, "Manter os números de coletores como estão.\r\n"
-                                              "Manter os números de PVs como estão.\r\n\r\nContinuar ?");
+    EXPECT_EQ(respostas.Mostradas()[0].Texto,
+              "Manter os números de coletores como estão.\r\n"
+              "Manter os números de PVs como estão.\r\n\r\nContinuar ?");
     EXPECT_TRUE(std::filesystem::exists(arquivo));
     EXPECT_EQ(Trecho(0), "001-001");
     // By the numbers the presses wrote on the starts.
@@ -151,8 +152,9 @@ TEST_F(PainelCaptura, NoAndAMissingNetworkAndBadFieldsChangeNothing)
     Responde(false);
     Clica(SD.SANSaveDXFCmd);
     ASSERT_EQ(respostas.Mostradas().size(), 1u);
-    EXPECT_EQ(respostas.Mostradas()[0].Texto, "Renumerar Coletores a partir de 10\r\n"
-                                              "Renumerar PVs a partir de PV-1\r\n\r\nContinuar ?");
+    EXPECT_EQ(respostas.Mostradas()[0].Texto,
+              "Renumerar Coletores a partir de 10\r\n"
+              "Renumerar PVs a partir de PV-1\r\n\r\nContinuar ?");
     EXPECT_EQ(Trecho(0), "x");
     EXPECT_EQ(Blocos("ErroC").size(), 6u);
 

@@ -139,8 +139,8 @@ TEST_F(Captura, ManholesAreClassedByTheirReachesAndMarked)
         vistos.push_back(m.Mensagem + "@" + std::to_string(int(m.P.X)) + "," + std::to_string(int(m.P.Y)));
     }
     std::sort(vistos.begin(), vistos.end());
-    EXPECT_EQ(vistos, (std::vector<std::string>{"CR@60,0", "FIM@0,130", "FIM@30,100", "FIM@90,0", "PL@0,0",
-                                                 "PL@60,40"}));
+    EXPECT_EQ(vistos,
+              (std::vector<std::string>{"CR@60,0", "FIM@0,130", "FIM@30,100", "FIM@90,0", "PL@0,0", "PL@60,40"}));
     // Ends are renamed in the drawing only.
     EXPECT_EQ(Attr(e, "NUMERO"), "FIM");
     EXPECT_EQ(Attr(g, "NUMERO"), "FIM");
@@ -369,8 +369,7 @@ TEST_F(Numeracao, APickedStartIsWalkedOnceAndEscapeGivesUp)
     script->Point({30.7071, 0.7071, 0}).Escape();
     EXPECT_FALSE(exp.Capture2("001", true));
     EXPECT_EQ(Attr(j.AB, "TRECHO"), "");
-    EXPECT_EQ(script->Prompts(),
-              (std::vector<std::string>{"Selecione PV de Montante:", "Selecione PV de Montante:"}));
+    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione PV de Montante:", "Selecione PV de Montante:"}));
 
     // A wrong pick, then the start A (on its circle).
     script->Point({30.7071, 0.7071, 0}).Point({0.7071, 0.7071, 0});

@@ -56,8 +56,8 @@ TEST_F(Catalogo, TheShippedCatalogueFillsEveryArrayInItsOrder)
     // Manhole types: only those to insert, by nominal diameter (as text).
     std::vector<std::string> tipos;
     for (const PVBlockRec& t : gPVBlocos) tipos.push_back(t.Abrev);
-    EXPECT_EQ(tipos, (std::vector<std::string>{"PV-1000", "PV-1200", "PV-1500", "PV-2000", "CJ-2200", "CJ-2400",
-                                               "PV-ESP"}));
+    EXPECT_EQ(tipos,
+              (std::vector<std::string>{"PV-1000", "PV-1200", "PV-1500", "PV-2000", "CJ-2200", "CJ-2400", "PV-ESP"}));
     EXPECT_EQ(gPVBlocos[0].Bloco, "E-PV");
     EXPECT_DOUBLE_EQ(gPVBlocos[0].AlturaMax, 2.5);  // stored in millimetres
     EXPECT_DOUBLE_EQ(gPVBlocos[0].Chamine, 1.0);
@@ -94,8 +94,8 @@ TEST_F(Catalogo, TheShippedCatalogueFillsEveryArrayInItsOrder)
     std::vector<std::string> blocos;
     for (const BlocoDefRec& b : gBlocosSAN) blocos.push_back(b.Bloco);
     EXPECT_EQ(blocos, (std::vector<std::string>{"E-PV", "E-PV1200", "E-PV1500", "E-PV2000", "E-PV250", "E-PV600",
-                                                "E-PVCJ2200", "E-PVCJ2400", "E-PVGEN", "E-PVTIL", "E-TRCGEN",
-                                                "E-TRSAN", "RQ-A", "RQ-E", "RQ-I", "RQ-T"}));
+                                                "E-PVCJ2200", "E-PVCJ2400", "E-PVGEN", "E-PVTIL", "E-TRCGEN", "E-TRSAN",
+                                                "RQ-A", "RQ-E", "RQ-I", "RQ-T"}));
     const BlocoDefRec& pv = gBlocosSAN[0];
     ASSERT_EQ(pv.Linhas.size(), 7u);
     EXPECT_EQ(pv.Linhas[0].S1, "Attribute");
@@ -126,12 +126,14 @@ TEST_F(Catalogo, AMissingDatabaseTableColumnOrValueIsToldAndChangesNothing)
 {
     EsperaFalha("DROP TABLE E_Pavimentos;", {"E_Pavimentos", "não encontrada"});
     EsperaFalha("ALTER TABLE E_PVBlocks DROP COLUMN Chamine;", {"E_PVBlocks", "Chamine"});
-    EsperaFalha("DROP TABLE E_TRLayerColor; CREATE TABLE E_TRLayerColor (Diametro SMALLINT, Cor SMALLINT);"
-                "INSERT INTO E_TRLayerColor VALUES (100, 8), (150, NULL);",
-                {"E_TRLayerColor", "Cor", "vazio"});
-    EsperaFalha("DROP TABLE E_DXFs; CREATE TABLE E_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
-                "INSERT INTO E_DXFs VALUES ('E-PV', 'Circle', NULL, '1', NULL);",
-                {"E_DXFs", "S2", "vazio"});
+    EsperaFalha(
+        "DROP TABLE E_TRLayerColor; CREATE TABLE E_TRLayerColor (Diametro SMALLINT, Cor SMALLINT);"
+        "INSERT INTO E_TRLayerColor VALUES (100, 8), (150, NULL);",
+        {"E_TRLayerColor", "Cor", "vazio"});
+    EsperaFalha(
+        "DROP TABLE E_DXFs; CREATE TABLE E_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
+        "INSERT INTO E_DXFs VALUES ('E-PV', 'Circle', NULL, '1', NULL);",
+        {"E_DXFs", "S2", "vazio"});
 
     gMdbPath = (pasta / "nada" / "rereva2000r.mdb").string();
     mensagens.Limpa();

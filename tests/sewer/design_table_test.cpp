@@ -201,8 +201,7 @@ TEST_F(TabelaTest, TheReportListsEmptyRequiredFieldsByFieldThenReach)
 
     clsTabela1 t;
     ASSERT_TRUE(t.Initialize("falhas.dbf", Pasta()));
-    EXPECT_EQ(t.VerificarTabela(),
-              "\r\n1 tem PAVIMENTO vazio.\r\n3 tem PAVIMENTO vazio.\r\n2 tem PV Jusante vazio.");
+    EXPECT_EQ(t.VerificarTabela(), "\r\n1 tem PAVIMENTO vazio.\r\n3 tem PAVIMENTO vazio.\r\n2 tem PV Jusante vazio.");
     EXPECT_TRUE(t.Eof());
 
     // The downstream manhole's elevations and the reach number are required too.
@@ -212,8 +211,9 @@ TEST_F(TabelaTest, TheReportListsEmptyRequiredFieldsByFieldThenReach)
     EscreveDbf(pasta / "cotas.dbf", CamposDeProjeto(), {Trecho("5", "B", 1, 0, "C", 2, 0), semCotas});
     clsTabela1 c;
     ASSERT_TRUE(c.Initialize("cotas.dbf", Pasta()));
-    EXPECT_EQ(c.VerificarTabela(), "\r\nRegistro 1 tem COMRIMENTO vazio.\r\nRegistro 1 tem Cota Terreno do PV Jusante "
-                                   "vazio.\r\nRegistro 1 tem TRECHO (CLTAT) vazio.");
+    EXPECT_EQ(c.VerificarTabela(),
+              "\r\nRegistro 1 tem COMRIMENTO vazio.\r\nRegistro 1 tem Cota Terreno do PV Jusante "
+              "vazio.\r\nRegistro 1 tem TRECHO (CLTAT) vazio.");
 }
 
 }  // namespace

@@ -140,7 +140,8 @@ TEST_F(ExportaDxf, TwoManholesAndAReachMatchTheGoldenFileAndHandlesRunOn)
     EXPECT_EQ(pedidos[0].defaultExt, "dxf");
     EXPECT_TRUE(Mensagens().empty());  // no closing message
 
-    const auto ouro = LinhasDe(Bytes(fs::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/sewer/golden/sewer_2pv_1reach_entities.dxf"));
+    const auto ouro = LinhasDe(
+        Bytes(fs::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/sewer/golden/sewer_2pv_1reach_entities.dxf"));
     ASSERT_EQ(ouro.size(), 2u * 50 + 32);
     const auto e = Entidades(arquivo);
     ASSERT_EQ(e.size(), ouro.size());
@@ -175,8 +176,8 @@ TEST_F(ExportaDxf, ManholesWithMoreReachesAreInsertedAsPV)
         EXPECT_EQ(e[p + 39], e[p + 43]);  // block name = layer
         blocos[e[p + 19]] = e[p + 39];
     }
-    EXPECT_EQ(blocos, (std::map<std::string, std::string>{
-                          {"S1", "PL"}, {"M", "PV"}, {"J", "PV"}, {"S2", "PL"}, {"F", "PL"}}));
+    EXPECT_EQ(blocos,
+              (std::map<std::string, std::string>{{"S1", "PL"}, {"M", "PV"}, {"J", "PV"}, {"S2", "PL"}, {"F", "PL"}}));
     // Each line: its number, its upstream PV and "SIM".
     for (int i = 0; i < 4; ++i) {
         const std::size_t p = 5 * 50 + static_cast<std::size_t>(i) * 32;
@@ -192,9 +193,10 @@ TEST_F(ExportaDxf, CatalogueLinesAreTrimmedAndNullIsAnEmptyLine)
     const fs::path copia = pasta / "rereva2000r.mdb";
     fs::copy_file(gMdbPath, copia);
     gMdbPath = copia.string();
-    sewertest::ExecutaSql(copia, "UPDATE dxfINI SET Campo = '   ' || Campo || '  ' WHERE Num = (SELECT MIN(Num) FROM "
-                                 "dxfINI); INSERT INTO dxfEND (Num, Campo) VALUES ((SELECT MAX(Num) FROM dxfEND) + 1, "
-                                 "NULL);");
+    sewertest::ExecutaSql(copia,
+                          "UPDATE dxfINI SET Campo = '   ' || Campo || '  ' WHERE Num = (SELECT MIN(Num) FROM "
+                          "dxfINI); INSERT INTO dxfEND (Num, Campo) VALUES ((SELECT MAX(Num) FROM dxfEND) + 1, "
+                          "NULL);");
     Rede();
     CapturaENumera();
     Salva(pasta / "r.dxf");
@@ -268,7 +270,9 @@ TEST_F(ExportaDxf, WhatStopsTheExportLeavesNoFile)
     gPVs[1].CT = "-3";
 
     // A catalogue without its tail: an older file of that name stays as it was.
-    { std::ofstream(arquivo) << "antigo"; }
+    {
+        std::ofstream(arquivo) << "antigo";
+    }
     const fs::path copia = pasta / "rereva2000r.mdb";
     fs::copy_file(gMdbPath, copia);
     gMdbPath = copia.string();

@@ -114,7 +114,7 @@ TEST_F(PlanilhaTest, RowsFromTheEleventhWithTheirFormatsAndContributingReachesAn
     r2["QCI"] = "1.2";
     r2["DIAM"] = "0.200";
     RegistroDbf r3 = Reach("3", "C", "-0-", "9", "1");  // reach 9 is not in the table
-    r3["CTJ"] = "";  // Null: written as empty text
+    r3["CTJ"] = "";                                     // Null: written as empty text
     r3["OBS"] = "  ";
     Abre({r3, r1, r2});  // stored out of order
     Salva();
@@ -126,9 +126,9 @@ TEST_F(PlanilhaTest, RowsFromTheEleventhWithTheirFormatsAndContributingReachesAn
     for (int linha = 1; linha <= 10; ++linha) EXPECT_EQ(p[linha], modelo[linha]) << "linha " << linha;
     for (int linha = 11; linha <= 13; ++linha) EXPECT_EQ(p[linha][1], "") << "the first column is not written";
 
-    const std::vector<std::string> l11 = {"", "", "1", " A", " AJ", "50.00", " ", "1.2346", "0.0000", "101.000",
-                                          "100.800", "0.000", "99.200", "1.500", "1.600", "0.006000", "150", "62",
-                                          "", "", "/2.50"};
+    const std::vector<std::string> l11 = {"",       "",         "1",       " A",      " AJ",   "50.00",  " ",
+                                          "1.2346", "0.0000",   "101.000", "100.800", "0.000", "99.200", "1.500",
+                                          "1.600",  "0.006000", "150",     "62",      "",      "",       "/2.50"};
     EXPECT_EQ(p[11], l11);
     EXPECT_EQ(p[12][2], "2");
     EXPECT_EQ(p[12][6], " A ; C");
@@ -152,7 +152,8 @@ TEST_F(PlanilhaTest, RowsFromTheEleventhWithTheirFormatsAndContributingReachesAn
 TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWrittenWithoutAFile)
 {
     imp.cData = &dados;
-    Abre({Reach("1", "A", "-0-", "-0-", "-0-"), Reach("2", "B", "1", "-0-", "-0-"), Reach("3", "C", "2", "-0-", "-0-")});
+    Abre(
+        {Reach("1", "A", "-0-", "-0-", "-0-"), Reach("2", "B", "1", "-0-", "-0-"), Reach("3", "C", "2", "-0-", "-0-")});
     Salva();
     ASSERT_EQ(LePlanilha(Saida()).size(), 14u);
 

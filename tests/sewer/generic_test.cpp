@@ -84,8 +84,8 @@ TEST_F(DesenhoGenerico, AGenericReachJoinsTwoPickedManholes)
     // Something else, then the first manhole; the same manhole again, then the second.
     script->Point({-20, 0, 0}).Point({0, 0, 0}).Point({0, 0, 0}).Point({30, 40, 0});
     des.InsertTRGen(3, "UNI", "Asfalto", "Cerâmico");
-    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione PV 1: ", "Selecione PV 1: ", "Selecione PV 2: ",
-                                                           "Selecione PV 2: "}));
+    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{
+                                     "Selecione PV 1: ", "Selecione PV 1: ", "Selecione PV 2: ", "Selecione PV 2: "}));
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_EQ(mensagens.Lista()[0].Titulo, "");
     EXPECT_EQ(mensagens.Lista()[0].Texto, "Selecione o PV de Jusante!");
@@ -97,15 +97,15 @@ TEST_F(DesenhoGenerico, AGenericReachJoinsTwoPickedManholes)
     EXPECT_NEAR(tr->Rotation(), Azimute(a->InsertionPoint(), b->InsertionPoint()), 1e-12);
     EXPECT_DOUBLE_EQ(tr->YScaleFactor(), 1.0);
     EXPECT_EQ(Atributos(tr), (std::map<std::string, std::string>{{"TRECHO", "1-2"},
-                                                                  {"PV1", "1"},
-                                                                  {"PV2", "2"},
-                                                                  {"IPV1", "0.0000,0.0000"},
-                                                                  {"IPV2", "30.0000,40.0000"},
-                                                                  {"COMP", "50.00"},
-                                                                  {"ET", "3"},
-                                                                  {"PAVMTO", "Asfalto"},
-                                                                  {"CONTRIB", "UNI"},
-                                                                  {"MATERIAL", "Cerâmico"}}));
+                                                                 {"PV1", "1"},
+                                                                 {"PV2", "2"},
+                                                                 {"IPV1", "0.0000,0.0000"},
+                                                                 {"IPV2", "30.0000,40.0000"},
+                                                                 {"COMP", "50.00"},
+                                                                 {"ET", "3"},
+                                                                 {"PAVMTO", "Asfalto"},
+                                                                 {"CONTRIB", "UNI"},
+                                                                 {"MATERIAL", "Cerâmico"}}));
     acad::AttributeReference* ipv2 = Atributo(tr, "IPV2");
     EXPECT_EQ(Ponto(ipv2->InsertionPoint()), Ponto(30, 40, 0));
     EXPECT_DOUBLE_EQ(ipv2->Height(), 0.0001);
@@ -124,7 +124,7 @@ TEST_F(DesenhoGenerico, AGenericReachJoinsTwoPickedManholes)
 TEST_F(DesenhoGenerico, TheWarningsShowUntilTheUserTicksTheirBox)
 {
     Avisos avisos("Este Trecho é maior que 100 metros");
-    TrechoGen(Ponto(0, 0), "100", Ponto(100, 0), "100");         // level, exactly 100: silent
+    TrechoGen(Ponto(0, 0), "100", Ponto(100, 0), "100");          // level, exactly 100: silent
     TrechoGen(Ponto(0, 10), "100", Ponto(100.01, 10), "100.01");  // uphill and too long: both
     TrechoGen(Ponto(0, 20), "100", Ponto(150, 20), "100");        // too long: switched off
     TrechoGen(Ponto(0, 30), "100", Ponto(20, 30), "101");         // uphill: still warned

@@ -92,9 +92,8 @@ TEST_F(PainelImportacaoTest, TheRecoveryButtonWorksFromAnyTab)
     GetLayer("REDE", 0, "");
     acad::Line* l = gModelSpace->AddLine(Ponto(0, 0, 101), Ponto(30, 0, 100));
     l->SetLayer("REDE");
-    l->SetXData({1001, 1000, 1000, 1000, 1000},
-                {std::string("NUMEROTRE"), std::string("1"), std::string("1"), std::string("Terra"),
-                 std::string("NAO")});
+    l->SetXData({1001, 1000, 1000, 1000, 1000}, {std::string("NUMEROTRE"), std::string("1"), std::string("1"),
+                                                 std::string("Terra"), std::string("NAO")});
     Clica(SD.SanRecuperaCmd);
     EXPECT_EQ(Blocos("E-PVGEN").size(), 2u);
     ASSERT_EQ(Blocos("E-TRCGEN").size(), 1u);

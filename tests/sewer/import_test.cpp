@@ -100,7 +100,8 @@ TEST_F(ImportTest, TheNetworkIsCountedChosenTurnedAndWrittenAsTheTableSays)
     EXPECT_EQ(gTRs[4].Material, "Concreto");
     EXPECT_EQ(gTRs[0].Pavimento, "Asfalto");
 
-    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"Concluido\nSalve o desenho", "Nenhum arquivo selecionado"}));
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"Concluido\nSalve o desenho", "Nenhum arquivo selecionado"}));
     ASSERT_EQ(dialogos.size(), 2u);
     EXPECT_EQ(dialogos[1].fileName, (pasta / "rede.dwg").string());
 }
@@ -184,8 +185,7 @@ TEST_F(ImportTest, AnIncompleteOrEmptyTableIsReportedAndNothingIsDrawn)
 
     AbreTabela("vazia.dbf", {});
     imp.DrawCmd();
-    EXPECT_EQ(mensagens.Textos(),
-              std::vector<std::string>{"A tabela vazia.dbf não tem registros: nada a desenhar."});
+    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"A tabela vazia.dbf não tem registros: nada a desenhar."});
     EXPECT_EQ(Desenhos(), antes);
 
     // A table without a field the import needs: told, naming the table.

@@ -35,8 +35,8 @@ protected:
 TEST_F(Rede, AManholeIsInsertedWithItsAttributesAtTheAskedPlaceAndDirection)
 {
     script->Point({20, 30, 0}).Angle(PI / 2);
-    acad::BlockReference* pv = des.DrawPV(std::nullopt, std::nullopt, "E-PV", "PV-12", "101.250", "99.800", "1.450",
-                                          2, false);
+    acad::BlockReference* pv =
+        des.DrawPV(std::nullopt, std::nullopt, "E-PV", "PV-12", "101.250", "99.800", "1.450", 2, false);
     ASSERT_NE(pv, nullptr);
     EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Ponto de inserção: ", "Direção: "}));
     EXPECT_EQ(script->Requests()[1].basePoint, acad::Point3d(20, 30, 0));
@@ -70,8 +70,7 @@ TEST_F(Rede, AManholeTurnedAnyWayKeepsItsTextsStackedUprightBesideIt)
 {
     // The texts' boxes, relative to the insertion point, of a manhole turned by R.
     const auto caixas = [&](double R, double X) {
-        acad::BlockReference* pv =
-            des.DrawPV(Ponto(X, 0), R, "E-PV", "PV-7", "101.981", "100.020", "1.961", 1, false);
+        acad::BlockReference* pv = des.DrawPV(Ponto(X, 0), R, "E-PV", "PV-7", "101.981", "100.020", "1.961", 1, false);
         std::vector<std::array<double, 4>> v;
         for (acad::AttributeReference* a : pv->GetAttributes()) {
             if (a->Invisible()) continue;
@@ -148,7 +147,7 @@ TEST_F(Rede, TheDropDecidesBetweenNoneStepAndDropPipe)
         Trecho(Ponto(x, 100), Ponto(x + 50, 100), CS2);
         return codigo;
     };
-    EXPECT_EQ(codigoDe("99.4995", 0), "");   // 0.0005: below 0.001
+    EXPECT_EQ(codigoDe("99.4995", 0), "");    // 0.0005: below 0.001
     EXPECT_EQ(codigoDe("99.499", 100), "D");  // 0.001 is looked up
     EXPECT_EQ(codigoDe("98.990", 200), "T");  // 0.51 beyond the limit
     const auto tr = Blocos("E-TRSAN");
@@ -175,7 +174,7 @@ TEST_F(Rede, ReachesPointingLeftAreMirroredToReadFromLeftToRight)
         double direcao;
         bool espelhado;
     };
-    const Caso casos[] = {{0.0, false},   {PI, true},     {PI / 2, false},
+    const Caso casos[] = {{0.0, false},   {PI, true},          {PI / 2, false},
                           {1.5711, true}, {3 * PI / 2, false}, {4.7119, true}};
     double y = 0;
     for (const Caso& c : casos) {
@@ -219,8 +218,8 @@ TEST_F(Rede, AManholeWithADropIntoItIsPickedAnywhereOnItsCircle)
         const char* cs2;
         const char* codigo;
     };
-    const Caso casos[] = {{0.0, "99.000", "D"},       {0.0, "98.900", "T"},    {PI, "99.000", "D"},
-                          {PI, "98.900", "T"},        {PI / 4, "98.900", "T"}, {3 * PI / 4, "98.900", "T"},
+    const Caso casos[] = {{0.0, "99.000", "D"},        {0.0, "98.900", "T"},    {PI, "99.000", "D"},
+                          {PI, "98.900", "T"},         {PI / 4, "98.900", "T"}, {3 * PI / 4, "98.900", "T"},
                           {5 * PI / 4, "99.000", "D"}, {-PI / 3, "98.900", "T"}};
     double y = 0;
     for (const Caso& c : casos) {

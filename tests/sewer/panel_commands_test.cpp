@@ -21,8 +21,8 @@ namespace {
 class PainelComandos : public PainelTest {
 protected:
     // The designed-PV fields as a person fills them (by code: no cascades).
-    void CamposDoPV(const std::string& Prefixo, const std::string& Numero, const std::string& CT,
-                    const std::string& CS, const std::string& CP)
+    void CamposDoPV(const std::string& Prefixo, const std::string& Numero, const std::string& CT, const std::string& CS,
+                    const std::string& CP)
     {
         SD.DesTxtS(1).SetText(Prefixo);
         SD.DesTxt(3).SetText(Numero);
@@ -115,8 +115,8 @@ TEST_F(PainelComandos, AComputedElevationPointPlacesOneManholeOnly)
     Clica(SD.DesInsertPVcmd);
     ASSERT_EQ(Blocos("E-PV").size(), 2u);
     EXPECT_TRUE(Perto(Blocos("E-PV")[1]->InsertionPoint(), Ponto(40, 7, 0)));
-    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione ponto: ", "Direção: ", "Ponto de inserção: ",
-                                                           "Direção: "}));
+    EXPECT_EQ(script->Prompts(),
+              (std::vector<std::string>{"Selecione ponto: ", "Direção: ", "Ponto de inserção: ", "Direção: "}));
 
     // A computed point not used (the direction refused) waits for the next manhole.
     NoDialogoDeCota([](frmCalcCotaPT& d) { user::Click(d.Command1); });
@@ -184,11 +184,11 @@ TEST_F(PainelComandos, ParamRefusesPicksThatCannotMakeAReach)
     script->Point({0, 0, 0}).Point({0, 0, 0}).Point({0, 40, 0}).Point({50, 0, 0}).Point({100, 0, 0});
     Clica(SD.DesInsertTRcmd(0));
     EXPECT_EQ(script->Remaining(), 0u);
-    EXPECT_EQ(mensagens.Textos(),
-              (std::vector<std::string>{
-                  "Selecione o PV de Jusante!",
-                  "O bloco E-PVGEN não tem a cota de soleira (CS): selecione um PV projetado.",
-                  "A cota de soleira (CS) \"x\" do PV PV-2 não é um número: corrija o PV ou selecione outro."}));
+    EXPECT_EQ(
+        mensagens.Textos(),
+        (std::vector<std::string>{
+            "Selecione o PV de Jusante!", "O bloco E-PVGEN não tem a cota de soleira (CS): selecione um PV projetado.",
+            "A cota de soleira (CS) \"x\" do PV PV-2 não é um número: corrija o PV ou selecione outro."}));
     EXPECT_EQ(SD.DesTxt(4).Text(), "100.00");
     EXPECT_EQ(SD.DesTxt(5).Text(), "0.022000");
     EXPECT_TRUE(SD.DesInsertTRcmd(1).Enabled());
@@ -289,8 +289,8 @@ TEST_F(PainelComandos, CopyingAReachFillsItsMaterialDiameterPavementAndSlope)
     InserePV(Ponto(50, 0), "PV-2", "100.000");
     Param(Ponto(0, 0), Ponto(50, 0));
     std::string codigo;
-    acad::BlockReference* tr = des.DrawTR(Blocos("E-PV")[0], Blocos("E-PV")[1], "375", "45.20", "0.012000",
-                                          "Cerâmico", 1, "A-B", "Paralelepípedo", codigo);
+    acad::BlockReference* tr = des.DrawTR(Blocos("E-PV")[0], Blocos("E-PV")[1], "375", "45.20", "0.012000", "Cerâmico",
+                                          1, "A-B", "Paralelepípedo", codigo);
     ASSERT_NE(tr, nullptr);
     Escolhe(SD.DesMatTuboCbo(0), "PVC");
 

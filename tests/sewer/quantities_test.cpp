@@ -103,8 +103,8 @@ TEST_F(Quantidades, PipesRunBetweenTheWallsWithDropPipesAndStepsPerStage)
     acad::BlockReference* c = Pv(Ponto(80, 0), "3", "1.000");
     acad::BlockReference* d = Pv(Ponto(120, 0), "4", "1.000", 2);
     acad::BlockReference* e = Pv(Ponto(160, 0), "5", "1.000", 2);
-    Tr(a, b, "1", "40.00");                            // 40 - (600 + 1000) / 2000
-    Tr(b, c, "2", "40.00", 1, "150", "", "O", "0.30");  // a step
+    Tr(a, b, "1", "40.00");                              // 40 - (600 + 1000) / 2000
+    Tr(b, c, "2", "40.00", 1, "150", "", "O", "0.30");   // a step
     Tr(c, d, "3", "40.00", 2, "150", "O", "O", "0.80");  // both marks: a drop pipe
     Tr(d, e, "4", "40.00", 2, "200", "O", "", "1.20");
     // Found wherever the view is.
@@ -173,8 +173,7 @@ TEST_F(Quantidades, BlocksThatCannotBeCountedAreLeftOutAndNamedOnce)
     EXPECT_NE(r.find("Trecho 2 (E-TRSAN"), std::string::npos) << r;
     EXPECT_NE(r.find("etapa \"9\" fora do catálogo"), std::string::npos) << r;
     EXPECT_NE(r.find("Trecho 4 (E-TRSAN, " + semPV->Handle() + "): PVJ não localizado."), std::string::npos) << r;
-    EXPECT_NE(r.find("PV 3 (E-PV, " + c->Handle() + "): a profundidade (CP) não é um número."), std::string::npos)
-        << r;
+    EXPECT_NE(r.find("PV 3 (E-PV, " + c->Handle() + "): a profundidade (CP) não é um número."), std::string::npos) << r;
     EXPECT_NE(r.find("PV 2 (E-PV, " + b->Handle() + "): etapa \"7\" fora do catálogo."), std::string::npos) << r;
     EXPECT_EQ(FormatNum(Diam(Etapa(1), "PVC", "150").Comprimento, 2), "39.00");
     EXPECT_EQ(Tipo(Etapa(1), "E-PV").Quantidade, 1);

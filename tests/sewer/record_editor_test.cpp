@@ -254,4 +254,4 @@ TEST_F(EditTableTest, TheChosenTableOpensInAnEditorLeftOpenBesideThePanel)
     EXPECT_EQ(mensagens.Lista().size(), 2u);
 }
 
-} // namespace
+}  // namespace

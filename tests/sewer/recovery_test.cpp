@@ -22,8 +22,8 @@ protected:
     {
         acad::Line* l = gModelSpace->AddLine(A, B);
         l->SetLayer("REDE");
-        l->SetXData({1001, 1000, 1000, 1000, 1000}, {std::string("NUMEROTRE"), std::string("7"), std::string("1"),
-                                                      Pavimento, Contrib});
+        l->SetXData({1001, 1000, 1000, 1000, 1000},
+                    {std::string("NUMEROTRE"), std::string("7"), std::string("1"), Pavimento, Contrib});
         return l;
     }
     std::map<std::string, std::string> PVGenEm(const Ponto& P)
@@ -101,7 +101,7 @@ TEST_F(RecuperacaoTest, DataOfAnotherApplicationFirstAndTheReachWarnings)
     acad::Line* l2 = gModelSpace->AddLine(Ponto(150, 0, 99), Ponto(150, 20, 99.5));
     l2->SetLayer("REDE");
     l2->SetXData({1001, 1000, 1000, 1000, 1000}, {std::string("OUTRA"), std::string("a"), std::string("b"),
-                                                   std::string("Paralelepípedo"), std::string("NAO")});
+                                                  std::string("Paralelepípedo"), std::string("NAO")});
 
     arquivos.push_back("");
     imp.CaptureOld();
@@ -111,8 +111,9 @@ TEST_F(RecuperacaoTest, DataOfAnotherApplicationFirstAndTheReachWarnings)
     EXPECT_EQ(Atributos(trs[0])["CONTRIB"], "SIM");
     EXPECT_EQ(Atributos(trs[1])["PAVMTO"], "Paralelepípedo");
     EXPECT_EQ(Atributos(trs[1])["CONTRIB"], "NAO");
-    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"Este Trecho é maior que 100 metros", "Sentido desfavorável",
-                                                            "Concluido", "Nenhum arquivo selecionado"}));
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"Este Trecho é maior que 100 metros", "Sentido desfavorável", "Concluido",
+                                        "Nenhum arquivo selecionado"}));
 }
 
 TEST_F(RecuperacaoTest, ADrawingWithoutReachLinesEndsQuietly)

@@ -103,8 +103,8 @@ protected:
         abertos.push_back(Caminho);
         if (fs::exists(Caminho)) noAbrir = LeFolha(Caminho);
     }
-    acad::BlockReference* Pv(const Ponto& P, const std::string& Numero, const std::string& CS,
-                             const std::string& CP, const std::string& Tipo = "E-PV")
+    acad::BlockReference* Pv(const Ponto& P, const std::string& Numero, const std::string& CS, const std::string& CP,
+                             const std::string& Tipo = "E-PV")
     {
         return des.DrawPV(P, 0.0, Tipo, Numero, "102.000", CS, CP, 1, false);
     }

@@ -22,8 +22,8 @@ protected:
     acad::BlockReference* Trecho()
     {
         std::string codigo;
-        return des.DrawTR(PV(Ponto(0, 0), "1", "100.000"), PV(Ponto(50, 0), "2", "99.000"), "150", "50.00",
-                          "0.010000", "PVC", 1, "1-2", "Terra", codigo);
+        return des.DrawTR(PV(Ponto(0, 0), "1", "100.000"), PV(Ponto(50, 0), "2", "99.000"), "150", "50.00", "0.010000",
+                          "PVC", 1, "1-2", "Terra", codigo);
     }
 
     // What ReadTRAttribs gives, starting from recognisable values.
@@ -108,7 +108,7 @@ TEST_F(Tabelas, ManholeTypesAreChosenBeforeTheLastThreeAndDescribedByBlock)
     gPVBlocos = {tipo("A", 2), tipo("B", 4), tipo("C", 6), tipo("D", 8), tipo("E", 10)};
     EXPECT_EQ(ChoosePVBlock(1, "1.5", 150), "A");
     EXPECT_EQ(ChoosePVBlock(1, "3", 150), "B");
-    EXPECT_EQ(ChoosePVBlock(1, "5", 150), "E");  // C and D lie among the last three
+    EXPECT_EQ(ChoosePVBlock(1, "5", 150), "E");    // C and D lie among the last three
     EXPECT_EQ(ChoosePVBlock(9, "1.5", 150), "E");  // no inlet to spare
     EXPECT_EQ(ChoosePVBlock(1, "fundo", 150), "E");
     gPVBlocos.resize(3);
@@ -131,8 +131,9 @@ TEST_F(Tabelas, ManholeBlocksAreReadBackByTag)
     EXPECT_EQ(et, "2");
 
     // A block without "CS" keeps the caller's invert; a text that is not a number is reported.
-    gBlocosSAN.push_back({"E-PVSEMCS", {{"Attribute", "1", "0,0", "01,NUMERO,N_PV,0,0,2,ROMANS"},
-                                        {"Attribute", "1", "0,1", "02,CT,Texto_PV,0,0,7,ROMANS"}}});
+    gBlocosSAN.push_back({"E-PVSEMCS",
+                          {{"Attribute", "1", "0,0", "01,NUMERO,N_PV,0,0,2,ROMANS"},
+                           {"Attribute", "1", "0,1", "02,CT,Texto_PV,0,0,7,ROMANS"}}});
     acad::BlockReference* sem = des.DrawPV(Ponto(20, 0), 0.0, "E-PVSEMCS", "PV-4", "cem", "", "", 1, false);
     ASSERT_NE(sem, nullptr);
     cs = -1;
@@ -199,9 +200,9 @@ TEST_F(Tabelas, ReachBlocksAreReadBackAndTheirPointTextsPutBack)
 
 TEST_F(Tabelas, GenericReachBlocksAreReadBack)
 {
-    acad::BlockReference* tr = des.InsertTRGenObjs(des.InsertPVGen(Ponto(0, 0), "G1", "100", 1),
-                                                   des.InsertPVGen(Ponto(40, 30), "G2", "99", 1), 2, "NAO", "Terra",
-                                                   "PVC");
+    acad::BlockReference* tr =
+        des.InsertTRGenObjs(des.InsertPVGen(Ponto(0, 0), "G1", "100", 1), des.InsertPVGen(Ponto(40, 30), "G2", "99", 1),
+                            2, "NAO", "Terra", "PVC");
     ASSERT_NE(tr, nullptr);
     Atributo(tr, "IPV1")->SetTextString("0.0000 0.0000");
     Atributo(tr, "IPV2")->SetInsertionPoint({1, 1, 0});

@@ -42,8 +42,8 @@ protected:
     acad::BlockReference* TrechoComDegrau()
     {
         std::string codigo;
-        return des.DrawTR(PV(Ponto(0, 0), "1", "100.000"), PV(Ponto(50, 0), "2", "99.000"), "150", "50.00",
-                          "0.010000", "PVC", 1, "1-2", "Terra", codigo);
+        return des.DrawTR(PV(Ponto(0, 0), "1", "100.000"), PV(Ponto(50, 0), "2", "99.000"), "150", "50.00", "0.010000",
+                          "PVC", 1, "1-2", "Terra", codigo);
     }
 };
 

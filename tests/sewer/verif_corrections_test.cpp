@@ -28,10 +28,7 @@ protected:
     Correcoes() { NovaVerificacao(); }
 
     void NovaVerificacao() { Nova(verif, &clsSANVerif::ConfereErroMsg); }
-    void Executa(const std::set<std::string>& Opcoes)
-    {
-        VerifTest::Executa(*verif, Opcoes);
-    }
+    void Executa(const std::set<std::string>& Opcoes) { VerifTest::Executa(*verif, Opcoes); }
     // The message box's answer: "Sim" or "Não", ticking its check box first.
     void Responde(bool Sim, bool Marca = false)
     {
@@ -117,10 +114,11 @@ TEST_F(Correcoes, AMissingManholeIsExplainedAndStaysListed)
     ASSERT_EQ(LinhasDaLista(), std::vector<std::string>{"PVJ não localizado"});
     respostas.Limpa();
     ClicaFalha(0);
-    EXPECT_EQ(respostas.Relatorios(),
-              std::vector<std::string>{"Trecho: T-1\r\n\r\nAs coordenadas do trecho não são coerentes ou o PV não existe "
-                                       "no desenho.\r\n\r\nInsira o PV.\r\nPode ser necessário redesenhar os trechos que "
-                                       "ligam a este PV!"});
+    EXPECT_EQ(
+        respostas.Relatorios(),
+        std::vector<std::string>{"Trecho: T-1\r\n\r\nAs coordenadas do trecho não são coerentes ou o PV não existe "
+                                 "no desenho.\r\n\r\nInsira o PV.\r\nPode ser necessário redesenhar os trechos que "
+                                 "ligam a este PV!"});
     EXPECT_EQ(LinhasDaLista(), std::vector<std::string>{"PVJ não localizado"});
 }
 

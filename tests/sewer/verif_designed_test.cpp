@@ -22,13 +22,11 @@ using sewertest::Atributos;
 
 namespace {
 
-const std::set<std::string> kTodas = {"VERIFICAR PVs",    "PV: Nomes duplicados", "PV: Profundidades",
-                                      "PV: Etapas",       "VERIFICAR TRECHOS",    "TR: Nomes duplicados",
-                                      "TR: Declividades", "TR: Materiais",        "TR: Comprimentos",
-                                      "TR: Pavimentos",   "TR: Etapas"};
-const std::set<std::string> kTRs = {"VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades",
-                                    "TR: Materiais",     "TR: Comprimentos",     "TR: Pavimentos",
-                                    "TR: Etapas"};
+const std::set<std::string> kTodas = {"VERIFICAR PVs",     "PV: Nomes duplicados", "PV: Profundidades", "PV: Etapas",
+                                      "VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades",  "TR: Materiais",
+                                      "TR: Comprimentos",  "TR: Pavimentos",       "TR: Etapas"};
+const std::set<std::string> kTRs = {"VERIFICAR TRECHOS", "TR: Nomes duplicados", "TR: Declividades", "TR: Materiais",
+                                    "TR: Comprimentos",  "TR: Pavimentos",       "TR: Etapas"};
 
 class Projetada : public VerifTest {
 protected:
@@ -102,9 +100,9 @@ TEST_F(Projetada, ACleanNetworkGivesNoFaultAndNoWindow)
 TEST_F(Projetada, ManholeFaultsAreMarkedRaisedAndReportedBeforeAnyReach)
 {
     acad::BlockReference* a = PVd(Ponto(0, 0), "PV-1", 100.5);
-    acad::BlockReference* b = PVd(Ponto(40, 0), "PV-1", 100.0);          // same number
+    acad::BlockReference* b = PVd(Ponto(40, 0), "PV-1", 100.0);  // same number
     acad::BlockReference* c = des.DrawPV(Ponto(80, 0), 0.0, "E-PV", "PV-3", "102.000", "100.000", "1.900", 1, false);
-    acad::BlockReference* d = PVd(Ponto(120, 0), "PV-4", 99.5, 7);      // stage 7 is not registered
+    acad::BlockReference* d = PVd(Ponto(120, 0), "PV-4", 99.5, 7);  // stage 7 is not registered
     // Within the elevation decimals: no fault (single precision elevations).
     des.DrawPV(Ponto(160, 0), 0.0, "E-PV", "PV-5", "101.3", "99.1", "2.2", 1, false);
     TRd(a, c, "T-1", "80.00", "0.5");  // a reach with faults: never looked at
@@ -197,8 +195,8 @@ TEST_F(Projetada, SlopeAndStepFaultsOfReachesWithAndWithoutADropCode)
     Executa(kTRs);
 
     ASSERT_EQ(Tipos(), (std::vector<int>{8, 6, 7}));
-    EXPECT_EQ(LinhasDaLista(), (std::vector<std::string>{"Dec=0.010000(0.060)", "Dec=0.009000(-0.050)",
-                                                         "Deg=0.250(0.050)"}));
+    EXPECT_EQ(LinhasDaLista(),
+              (std::vector<std::string>{"Dec=0.010000(0.060)", "Dec=0.009000(-0.050)", "Deg=0.250(0.050)"}));
     EXPECT_EQ(Falha(0).ObjectId, t1->ObjectID());
     EXPECT_EQ(Falha(0).PVmId, p1->ObjectID());
     EXPECT_EQ(Falha(0).PVjId, p2->ObjectID());
@@ -285,11 +283,11 @@ TEST_F(Projetada, LengthAndNameFaultsAndAReachWithoutLength)
     acad::BlockReference* nulo = TRd(p2, p3, "T-2", "60.00", "0.010000");
     acad::BlockReference* repetido = TRd(p3, p4, "T-1", "60.00", "0.010000");
     Escreve(longo, "DD", "150-60.20");  // 0.2 beyond the drawn length
-    Escreve(nulo, "DD", "150-0");        // no length: no slope to compute
+    Escreve(nulo, "DD", "150-0");       // no length: no slope to compute
     Executa(kTRs);
 
-    EXPECT_EQ(LinhasDaLista(), (std::vector<std::string>{"Comp=60.00(-0.20)", "Comp=60.00(60.00)",
-                                                         "Nome duplicado", "Nome duplicado"}));
+    EXPECT_EQ(LinhasDaLista(),
+              (std::vector<std::string>{"Comp=60.00(-0.20)", "Comp=60.00(60.00)", "Nome duplicado", "Nome duplicado"}));
     EXPECT_EQ(Tipos(), (std::vector<int>{11, 11, 12, 12}));
     EXPECT_EQ(Falha(1).ObjectId, nulo->ObjectID());
     EXPECT_EQ(Falha(2).ObjectId, repetido->ObjectID());
@@ -303,9 +301,10 @@ TEST_F(Projetada, LengthAndNameFaultsAndAReachWithoutLength)
     EXPECT_TRUE(Marcou(m[0], "Comprimento = 60.00 e não 60.20", 3, 2));
     EXPECT_TRUE(Marcou(m[2], "Nome duplicado", 2, 4));
     ASSERT_EQ(Linhas().size(), 1u);
-    EXPECT_EQ(respostas.Relatorios(),
-              std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n2 Erros no comprimento\r\n"
-                                       "1 Nomes do TR duplicado\r\n\r\nERROS NO DIMENSINAMENTO DE PVs:\r\nNão Realizado"});
+    EXPECT_EQ(
+        respostas.Relatorios(),
+        std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n2 Erros no comprimento\r\n"
+                                 "1 Nomes do TR duplicado\r\n\r\nERROS NO DIMENSINAMENTO DE PVs:\r\nNão Realizado"});
 }
 
 TEST_F(Projetada, AReachWhoseManholeIsMissingCarriesOnlyItsOwnManholes)

@@ -58,7 +58,7 @@ TEST_F(Dialogos, ASlopeFaultOpensOnTheSlopeAndWritesTheComputedOne)
     respostas.Proxima<frmEditTR>([&](frmEditTR& f) {
         EXPECT_EQ(f.Titulo.Caption(), "Trecho: T-1");
         EXPECT_EQ(f.Label1.Caption(), "A declividade de 0.009 causa um erro de 0.060 na cota da soleira.");
-        const char* esperados[14] = {"102.000", "1.500", "100.500", "102.000", "2.100",  "99.900", "60.00",
+        const char* esperados[14] = {"102.000",  "1.500", "100.500", "102.000", "2.100",   "99.900", "60.00",
                                      "0.009000", "0.000", "0.000",   "0.600",   "(59.00)", "1000mm", "1000mm"};
         for (int k = 0; k < 14; ++k) EXPECT_EQ(f.Label3(k).Caption(), esperados[k]) << k;
         // No step: the pipe runs straight into the downstream invert.

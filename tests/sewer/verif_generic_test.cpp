@@ -32,10 +32,7 @@ protected:
     Generica() { NovaVerificacao(); }
 
     void NovaVerificacao() { Nova(verif, &clsSANVerifGen::ConfereGenErroMsg); }
-    void Executa(const std::set<std::string>& Opcoes)
-    {
-        VerifTest::Executa(*verif, Opcoes);
-    }
+    void Executa(const std::set<std::string>& Opcoes) { VerifTest::Executa(*verif, Opcoes); }
     // Reach k: from "A<k>" (ground 100) at (30k, 0) to "B<k>" (99) at (30k, -20).
     acad::BlockReference* Trecho(int k)
     {
@@ -157,7 +154,7 @@ TEST_F(Generica, ReachFaultsOfEveryKind)
     Escreve(tr[7], "MATERIAL", "Ferro");
     Escreve(tr[8], "PAVMTO", "Grama");
     Escreve(tr[9], "CONTRIB", " SIM ");  // trimmed: right
-    Escreve(tr[10], "COMP", "19.90");     // exactly the tolerance off: right
+    Escreve(tr[10], "COMP", "19.90");    // exactly the tolerance off: right
     Executa(kTRs);
 
     EXPECT_EQ(LinhasDaLista(),
@@ -172,11 +169,11 @@ TEST_F(Generica, ReachFaultsOfEveryKind)
     const auto m = Marcas();
     std::vector<std::string> textos;
     for (const Marcador& k : m) textos.push_back(k.Mensagem);
-    EXPECT_EQ(textos, (std::vector<std::string>{"Falta coordenadas", "PVJ não localizado", "PVJ não localizado",
-                                                "Comprimento = 20.00 e não 12.00",
-                                                "Nome do PVM não coincide. Espera-se A3", "Nome duplicado",
-                                                "Nome duplicado", "Erro em Etapa", "Erro em Contribuição",
-                                                "Ferronão é um material cadastrado", "Gramanão é pavimento cadastrado"}));
+    EXPECT_EQ(textos,
+              (std::vector<std::string>{"Falta coordenadas", "PVJ não localizado", "PVJ não localizado",
+                                        "Comprimento = 20.00 e não 12.00", "Nome do PVM não coincide. Espera-se A3",
+                                        "Nome duplicado", "Nome duplicado", "Erro em Etapa", "Erro em Contribuição",
+                                        "Ferronão é um material cadastrado", "Gramanão é pavimento cadastrado"}));
     EXPECT_DOUBLE_EQ(m[0].Escala, 4);
     EXPECT_EQ(m[0].Cor, 1);
     // At the reach first, then at the missing end.
@@ -190,12 +187,13 @@ TEST_F(Generica, ReachFaultsOfEveryKind)
     ASSERT_EQ(linhas.size(), 2u);
     EXPECT_EQ(linhas[0]->Color(), 1);
     EXPECT_EQ(linhas[1]->Color(), 4);
-    EXPECT_EQ(respostas.Relatorios(),
-              std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n1 PVJs não localizados\r\n1 Faltam Coordenadas\r\n"
-                                       "1 Nome do PV não coincide\r\n1 Erros de Material não cadastrado\r\n"
-                                       "1 Erros de Pavimento não cadastrado\r\n1 Erros no comprimento\r\n"
-                                       "1 Nomes do TR duplicado\r\n1 Erros na definição de Etapa\r\n"
-                                       "1 Erros na definição de Contribuição\r\n"});
+    EXPECT_EQ(
+        respostas.Relatorios(),
+        std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n1 PVJs não localizados\r\n1 Faltam Coordenadas\r\n"
+                                 "1 Nome do PV não coincide\r\n1 Erros de Material não cadastrado\r\n"
+                                 "1 Erros de Pavimento não cadastrado\r\n1 Erros no comprimento\r\n"
+                                 "1 Nomes do TR duplicado\r\n1 Erros na definição de Etapa\r\n"
+                                 "1 Erros na definição de Contribuição\r\n"});
 }
 
 TEST_F(Generica, ThreeReachesOfOneName)
@@ -252,8 +250,7 @@ TEST_F(Generica, CorrectionsOfTheGenericFaultList)
     // The contribution dialog switched off; the pavement one still offered.
     respostas.Proxima<frmEditList>([](frmEditList& f) {
         EXPECT_EQ(f.Titulo.Caption(), "Trecho: A1-B1");
-        EXPECT_EQ(f.Label1.Caption(),
-                  "'talvez' não indica uma contribuição válida. Selecione um dos itens abaixo.");
+        EXPECT_EQ(f.Label1.Caption(), "'talvez' não indica uma contribuição válida. Selecione um dos itens abaixo.");
         ASSERT_EQ(f.List1.ListCount(), 3);
         EXPECT_EQ(f.List1.List(1), "UNI");
         forms::user::Click(f.Check2);

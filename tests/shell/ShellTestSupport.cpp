@@ -48,4 +48,4 @@ forms::Picture SolidPicture(int w, int h, long color)
     return box.Image();
 }
 
-} // namespace shelltest
+}  // namespace shelltest

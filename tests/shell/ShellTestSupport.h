@@ -41,4 +41,4 @@ private:
 // A picture of w x h pixels in one colour (drawn on a picture box).
 forms::Picture SolidPicture(int w, int h, long color);
 
-} // namespace shelltest
+}  // namespace shelltest

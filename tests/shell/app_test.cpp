@@ -26,7 +26,7 @@ struct Run : ::testing::Test {
     char nome[10] = "quorilcad";
     char* argv[2] = {nome, nullptr};
 
-    void SetUp() override { DoEvents(); } // the test's own widget application
+    void SetUp() override { DoEvents(); }  // the test's own widget application
     void TearDown() override { DefinePastaPrograma(""); }
 
     QuorilOptions Opcoes()
@@ -39,7 +39,7 @@ struct Run : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Run, TheHostIsRegisteredWhileTheMainWindowLives)
 {

@@ -21,17 +21,11 @@ using shelltest::ModalAnswers;
 
 namespace {
 
-std::string Repete(char c, int n)
-{
-    return std::string(static_cast<std::size_t>(n), c);
-}
+std::string Repete(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
 
-void PressOK(Form& f)
-{
-    user::Click(dynamic_cast<frmMsgBox&>(f).CmdOK);
-}
+void PressOK(Form& f) { user::Click(dynamic_cast<frmMsgBox&>(f).CmdOK); }
 
-} // namespace
+}  // namespace
 
 TEST(frmTips, TypingPastTheLimitWarnsAndKeeps254Characters)
 {
@@ -124,7 +118,7 @@ TEST(frmTips, ButtonsCloseBoxAndCheckBox)
         ModalAnswers answers;
         answers.On("frmTips", [](Form& f) {
             auto& t = dynamic_cast<frmTips&>(f);
-            user::Click(t.CancelCmd); // hidden: nothing happens
+            user::Click(t.CancelCmd);  // hidden: nothing happens
             EXPECT_TRUE(t.Visible());
             user::Click(t.cmdEnd);
         });
@@ -256,7 +250,7 @@ TEST(frmPointInfo, ShowsItsTextAndOKUnloadsIt)
         auto& i = dynamic_cast<frmPointInfo&>(f);
         EXPECT_EQ(i.Titulo.Caption(), "Ponto");
         EXPECT_TRUE(i.TopMost());
-        EXPECT_TRUE(i.Picture1.Picture().Empty()); // no banner on this one
+        EXPECT_TRUE(i.Picture1.Picture().Empty());  // no banner on this one
         user::Click(i.CmdOK);
     });
     info.Show(vbModal);

@@ -185,7 +185,7 @@ struct Program : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Program, ClosingTheMainWindowAsksAndCancelKeepsEverything)
 {
@@ -315,7 +315,8 @@ TEST_F(Program, TheFirstConnectionsEscapeKeysDoNotCancelTheFirstQuestion)
 
         // A command typed at the idle prompt is answered, not lost.
         TypeLine(*w, "linha");
-        EXPECT_TRUE(w->Commands()->History().endsWith(QString::fromUtf8("Comando: linha\nComando desconhecido: \"linha\"")))
+        EXPECT_TRUE(
+            w->Commands()->History().endsWith(QString::fromUtf8("Comando: linha\nComando desconhecido: \"linha\"")))
             << w->Commands()->History().toStdString();
         EXPECT_EQ(w->Commands()->Prompt(), QStringLiteral("Comando: "));
 
@@ -348,7 +349,8 @@ TEST_F(Program, APanelCommandStartedWhileAnotherWaitsCancelsIt)
         answers.Type("0");
         ModalAnswers boxes;
         InsereUmPV(f);
-        EXPECT_EQ(answers.prompts, (std::vector<std::string>{"Ponto de inserção: ", "Ponto de inserção: ", "Direção: "}));
+        EXPECT_EQ(answers.prompts,
+                  (std::vector<std::string>{"Ponto de inserção: ", "Ponto de inserção: ", "Direção: "}));
         EXPECT_TRUE(boxes.Shown().empty());
         EXPECT_EQ(Manholes(*host->ActiveDocument()), 1);
         QString question;
@@ -379,7 +381,7 @@ TEST_F(Program, AnUnsavedDrawingIsMarkedInTheTitleAndStillFound)
         Answers answers(*w);
         bool activeWhenAsked = false;
         answers.Type("0,0", [&] {
-            QCoreApplication::processEvents(); // the window system's answer to the activation
+            QCoreApplication::processEvents();  // the window system's answer to the activation
             activeWhenAsked = QApplication::activeWindow() == w;
         });
         answers.Type("0");
@@ -398,7 +400,7 @@ TEST_F(Program, AnUnsavedDrawingIsMarkedInTheTitleAndStillFound)
         Idle();
         EXPECT_TRUE(doc->Saved());
         EXPECT_EQ(w->windowTitle().toStdString(), "AutoCAD - [rede.dwg]");
-        user::Click(f.cmdEnd); // nothing to ask
+        user::Click(f.cmdEnd);  // nothing to ask
     };
     EXPECT_EQ(RunQuoril(argc, argv, o), 0);
 }

@@ -30,7 +30,7 @@ using ostest::DialogScript;
 
 TEST(clsCommonDialog, SavePassesItsSettingsAndSplitsTheChoice)
 {
-    DoEvents(); // the widget application the dialogs need
+    DoEvents();  // the widget application the dialogs need
     TempDir dir;
     DialogScript script;
     script.Then(os::DialogAnswer::Path(dir / "rede"));
@@ -82,7 +82,7 @@ TEST(clsCommonDialog, CancelLeavesTheLastChoiceAndSeveralFilesComeApart)
     EXPECT_EQ(dlg.Filename(), dir / "a.dwg");
 
     EXPECT_EQ(dlg.ShowOpen(nullptr), 0);
-    EXPECT_EQ(dlg.LastError(), 0); // cancelled by the user
+    EXPECT_EQ(dlg.LastError(), 0);  // cancelled by the user
     EXPECT_EQ(dlg.Filename(), dir / "a.dwg");
     EXPECT_EQ(dlg.FileTitle(), "a.dwg");
     EXPECT_EQ(dlg.Path(), dir.path() + "/");
@@ -119,7 +119,7 @@ TEST(frmAbrirDir, OKOnlyForAFolderWithTheDatabaseAndOnlyAfterAChange)
         frmAbrirDir p;
         p.Show(vbModeless);
         EXPECT_EQ(p.Dir1.Path(), dados.path());
-        EXPECT_FALSE(p.CmdOK.Enabled()); // even here: nothing was chosen yet
+        EXPECT_FALSE(p.CmdOK.Enabled());  // even here: nothing was chosen yet
         EXPECT_EQ(p.Caption(), "Abrir Projeto");
         EXPECT_TRUE(p.TopMost());
 

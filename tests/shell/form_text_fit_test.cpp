@@ -53,7 +53,7 @@ namespace {
 struct Offender {
     std::string where;
     std::string text;
-    int need = 0; // pixels
+    int need = 0;  // pixels
     int have = 0;
 };
 
@@ -105,7 +105,7 @@ int Room(const QWidget* w, int left, int right)
 class Walker {
 public:
     std::vector<Offender> found;
-    std::vector<std::string> shortened; // combo entries shown with "…" in the field
+    std::vector<std::string> shortened;  // combo entries shown with "…" in the field
     int measured = 0;
 
     void Walk(ControlHost& host)
@@ -156,8 +156,10 @@ private:
             const int frame = st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
             // A little air between the text and the button's edge.
             const int air = 3;
-            Check(c, "", b->text(), fm.horizontalAdvance(b->text()) + 2 * (frame + air) + (b->icon().isNull() ? 0 : b->iconSize().width()),
-                  Room(b, 0, b->width()));
+            Check(
+                c, "", b->text(),
+                fm.horizontalAdvance(b->text()) + 2 * (frame + air) + (b->icon().isNull() ? 0 : b->iconSize().width()),
+                Room(b, 0, b->width()));
         } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
             auto* b = static_cast<QAbstractButton*>(w);
             if (b->text().isEmpty()) return;
@@ -165,7 +167,8 @@ private:
             opt.initFrom(b);
             opt.text = b->text();
             const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
-            const QRect r = st->subElementRect(check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &opt, b);
+            const QRect r =
+                st->subElementRect(check ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &opt, b);
             Check(c, "", b->text(), fm.horizontalAdvance(b->text()) + 1, Room(b, r.left(), b->width()));
         } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
             QStyleOptionComboBox opt;
@@ -215,7 +218,8 @@ private:
                 const QString text = detail::StripAccessKeys(QString::fromStdString(tc->TabCaption(i)));
                 const QRect t = detail::TabCaptionRect(*tc, i);
                 if (text.isEmpty() || t.isEmpty()) continue;
-                Check(c, " tab " + std::to_string(i), text, fm.horizontalAdvance(text), Room(w, t.left(), t.right() + 1));
+                Check(c, " tab " + std::to_string(i), text, fm.horizontalAdvance(text),
+                      Room(w, t.left(), t.right() + 1));
             }
         }
     }
@@ -278,7 +282,7 @@ struct TextFit : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TextFit, TheMainWindowAndItsPanelsShowEveryTextWhole)
 {

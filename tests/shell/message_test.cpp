@@ -24,8 +24,8 @@ struct Layout {
 
 Layout Seen(frmMsgBox& m)
 {
-    return {m.CmdOK.Visible(),       m.CmdCancel.Visible(), m.Check1.Visible(), m.CmdOK.Caption(),
-            m.CmdCancel.Caption(),   m.CmdOK.Left(),        m.CmdOK.Width(),    m.CmdCancel.Left()};
+    return {m.CmdOK.Visible(),     m.CmdCancel.Visible(), m.Check1.Visible(), m.CmdOK.Caption(),
+            m.CmdCancel.Caption(), m.CmdOK.Left(),        m.CmdOK.Width(),    m.CmdCancel.Left()};
 }
 
 struct Answer {
@@ -51,7 +51,7 @@ Answer Show(long estilo, const std::string& button, bool check = false, int left
     return a;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ExibeMensagem, TheSixLayoutsPlaceTheirButtonsAndCheckBox)
 {
@@ -144,7 +144,7 @@ TEST(ExibeMensagem, ExactlyOneAnswerComesBackAndTheCheckBoxKeepsItsState)
         answers.On("frmMsgBox", [](Form& f) {
             auto& m = dynamic_cast<frmMsgBox&>(f);
             EXPECT_EQ(m.Check1.Value(), vbChecked);
-            user::ClickAt(m.Check1, 90, 120); // on the box itself
+            user::ClickAt(m.Check1, 90, 120);  // on the box itself
             user::Click(m.CmdCancel);
         });
         bool OK = true, Cancel = false, Check = true;

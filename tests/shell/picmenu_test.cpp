@@ -46,7 +46,7 @@ struct Host {
     void Move(double x, double y, int button = 0) { user::MouseMove(menu.Picture1, button, 0, x, y); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(PicMnuUsrCtl, NoMenuNoButtons)
 {
@@ -77,7 +77,7 @@ TEST(PicMnuUsrCtl, HoverRaisesTheButtonAndTellsItsDescription)
     EXPECT_EQ(h.menu.gDimX(), 3);
     EXPECT_EQ(h.menu.gDimy(), 3);
     EXPECT_EQ(h.menu.Picture1.Width(), 135);
-    EXPECT_EQ(h.menu.Botao(1).Texto, "t1"); // the fourth text is what is kept
+    EXPECT_EQ(h.menu.Botao(1).Texto, "t1");  // the fourth text is what is kept
     EXPECT_EQ(h.At(10, 10), vbWhite);
 
     h.Move(10, 10);
@@ -85,7 +85,7 @@ TEST(PicMnuUsrCtl, HoverRaisesTheButtonAndTellsItsDescription)
     EXPECT_EQ(h.At(60, 10), vbWhite);
     EXPECT_EQ(h.menu.Picture1.ToolTipText(), "Inserir ponto");
     EXPECT_EQ(h.hovers, std::vector<std::string>{"Inserir ponto"});
-    h.Move(20, 20); // same button: nothing new
+    h.Move(20, 20);  // same button: nothing new
     EXPECT_EQ(h.hovers.size(), 1u);
 
     // A button of two cells is raised whole, and the one left goes flat.
@@ -153,7 +153,7 @@ TEST(PicMnuUsrCtl, ALatchingMenuKeepsOneButtonPressed)
     h.Move(100, 100);
     EXPECT_EQ(h.At(10, 10), vbWhite);
     EXPECT_EQ(h.At(100, 10), vbBlue);
-    h.Move(100, 10); // over the latched one: it stays pressed
+    h.Move(100, 10);  // over the latched one: it stays pressed
     EXPECT_EQ(h.At(100, 10), vbBlue);
 
     // Latched by its description.

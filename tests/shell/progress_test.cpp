@@ -31,7 +31,7 @@ struct Host {
     std::string Texto() const { return bar.ProgressLbl(0).Caption(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ProgressBar, RedrawsOncePerPixelWithThePercentage)
 {
@@ -113,7 +113,7 @@ TEST(ProgressBar, TheRemainingTimeIsToldWhenItsSecondsChange)
         Host h("frmSemTempo");
         h.bar.Progress_Start(100, "");
         for (int i = 0; i < 10; ++i) h.bar.Progress();
-        EXPECT_TRUE(h.msgs.empty()); // not even the empty one while switched off
+        EXPECT_TRUE(h.msgs.empty());  // not even the empty one while switched off
     }
     Host h("frmTempo");
     h.bar.SetEnabledTimer(true);

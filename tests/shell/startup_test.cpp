@@ -64,12 +64,9 @@ std::function<void(Form&)> Escolhe(const std::string& pasta, bool* okHabilitado 
     };
 }
 
-void Cancela(Form& f)
-{
-    user::Click(dynamic_cast<frmAbrirDir&>(f).CmdCancel);
-}
+void Cancela(Form& f) { user::Click(dynamic_cast<frmAbrirDir&>(f).CmdCancel); }
 
-} // namespace
+}  // namespace
 
 TEST_F(Startup, IniFileNamingAGoodFolderAsksNothingAndKeepsTheFile)
 {
@@ -356,7 +353,7 @@ TEST_F(Startup, TheOtherBrand)
     f.AplicaMarca("TELDRA");
     EXPECT_EQ(f.Caption(), "CADASTRO");
     EXPECT_EQ(f.Label1(0).Caption(), "Cadastro");
-    EXPECT_TRUE(gLogo.Empty()); // this build carries no pictures of that brand
+    EXPECT_TRUE(gLogo.Empty());  // this build carries no pictures of that brand
     f.AplicaMarca("OUTRA");
     EXPECT_EQ(f.Caption(), "CADASTRO");
     EXPECT_TRUE(gBanner.Empty());

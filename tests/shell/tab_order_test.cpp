@@ -104,7 +104,7 @@ struct TabOrder : ::testing::Test {
     void TearDown() override { DefinePastaPrograma(""); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TabOrder, TheManholeFieldsFollowTheirRowsDownThePage)
 {
@@ -114,7 +114,7 @@ TEST_F(TabOrder, TheManholeFieldsFollowTheirRowsDownThePage)
     user::ChooseTab(f.SSIniciar, 1);
     ASSERT_TRUE(f.SD.Iniciado());
     SANDes98& SD = f.SD;
-    user::Focus(SD.DesTxt(3)); // "Número:"
+    user::Focus(SD.DesTxt(3));  // "Número:"
     std::vector<std::string> stops;
     for (int i = 0; i < 6; ++i) stops.push_back(NameOf(Tab(f)));
     EXPECT_EQ(stops, (std::vector<std::string>{"DesTxt(0)", "DesTxt(1)", "DesTxt(2)", "CalcCotasUseObjZChk",

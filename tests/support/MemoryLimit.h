@@ -56,4 +56,4 @@ inline std::optional<bool> WithLittleMemory(std::size_t margin, const std::funct
 #endif
 }
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -19,7 +19,7 @@ class FreshProcessState : public ::testing::EmptyTestEventListener {
     void OnTestEnd(const ::testing::TestInfo&) override { platform::ResetProcessState(); }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -44,8 +44,8 @@ inline void Escreve(const std::filesystem::path& Caminho, const std::string& Tex
 // An ENTITIES section holding the groups, and the end of the file.
 inline std::string DxfDeEntidades(const Grupos& Entidades, bool ComFim = true)
 {
-    Grupos g{{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"}, {0, "ENDSEC"},
-             {0, "SECTION"}, {2, "ENTITIES"}};
+    Grupos g{{0, "SECTION"}, {2, "HEADER"},  {9, "$ACADVER"}, {1, "AC1015"},
+             {0, "ENDSEC"},  {0, "SECTION"}, {2, "ENTITIES"}};
     g.insert(g.end(), Entidades.begin(), Entidades.end());
     g.push_back({0, "ENDSEC"});
     if (ComFim) g.push_back({0, "EOF"});

@@ -47,10 +47,7 @@ BarraEspiao::BarraEspiao() : form_(std::make_unique<forms::Form>("frmTerreno"))
     form_->Show(forms::vbModeless);
 }
 
-BarraEspiao::~BarraEspiao()
-{
-    forms::Unload(*form_);
-}
+BarraEspiao::~BarraEspiao() { forms::Unload(*form_); }
 
 std::vector<Triangulo> ConjuntoDaMalha()
 {
@@ -114,7 +111,8 @@ std::vector<Triangulo> TriangulacaoOriginal(int32_t nvert)
         float X, Y;
     };
     std::vector<V> v(nvert + 4);
-    for (int32_t i = 1; i <= nvert; ++i) v[i] = {static_cast<float>(gVertices[i].X), static_cast<float>(gVertices[i].Y)};
+    for (int32_t i = 1; i <= nvert; ++i)
+        v[i] = {static_cast<float>(gVertices[i].X), static_cast<float>(gVertices[i].Y)};
     double xmin = ArredondaPar(v[1].X), xmax = xmin, ymin = ArredondaPar(v[1].Y), ymax = ymin;
     for (int32_t i = 2; i <= nvert; ++i) {
         if (v[i].X < xmin) xmin = ArredondaPar(v[i].X);

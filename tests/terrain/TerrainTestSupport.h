@@ -21,8 +21,8 @@ using Triangulo = std::array<int32_t, 3>;
 
 // A survey point: a POINT at (x, y, 0) whose extended data are the name (as
 // its application), the elevation text and a description.
-acad::Point* PoePonto(acad::Document& Doc, double x, double y, const std::string& Cota,
-                      const std::string& Nome = "", const std::string& Descricao = "");
+acad::Point* PoePonto(acad::Document& Doc, double x, double y, const std::string& Cota, const std::string& Nome = "",
+                      const std::string& Descricao = "");
 
 // A progress bar on a form of its own that notes every caption a run starts
 // with, in order (repeats of the same caption kept once).

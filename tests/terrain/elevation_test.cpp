@@ -31,13 +31,13 @@ double Cota(double x, double y, bool& noModelo) { return CotaNoPonto(Ponto(x, y)
 TEST(ElevationAngle, ZeroRules)
 {
     const VerticeRec a{0, 0, 0};
-    EXPECT_EQ(AnguloVertice(a, a, {5, 5, 0}), 0);                      // B = A
-    EXPECT_EQ(AnguloVertice(a, {-5, 0, 0}, {5, 0, 0}), 0);             // A between B and C
-    EXPECT_EQ(AnguloVertice(a, {5, 0, 0}, {9, 0, 0}), 0);              // B and C on one side
-    EXPECT_NEAR(AnguloVertice(a, {5, 0, 0}, {0, 3, 0}), 90, 1e-12);    // right angle
+    EXPECT_EQ(AnguloVertice(a, a, {5, 5, 0}), 0);                    // B = A
+    EXPECT_EQ(AnguloVertice(a, {-5, 0, 0}, {5, 0, 0}), 0);           // A between B and C
+    EXPECT_EQ(AnguloVertice(a, {5, 0, 0}, {9, 0, 0}), 0);            // B and C on one side
+    EXPECT_NEAR(AnguloVertice(a, {5, 0, 0}, {0, 3, 0}), 90, 1e-12);  // right angle
     EXPECT_NEAR(AnguloVertice(a, {5, 0, 0}, {-1, 1, 0}), 135, 1e-12);
-    EXPECT_NEAR(AnguloVertice({734512.37, 7456789.12, 0}, {734522.37, 7456789.12, 0}, {734512.37, 7456799.12, 0}),
-                90, 1e-9);
+    EXPECT_NEAR(AnguloVertice({734512.37, 7456789.12, 0}, {734522.37, 7456789.12, 0}, {734512.37, 7456799.12, 0}), 90,
+                1e-9);
 }
 
 // Inside a triangle: its plane; on a vertex: that vertex; on a side: along

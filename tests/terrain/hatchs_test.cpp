@@ -334,14 +334,14 @@ TEST_F(Hachuras, OnlyTheGroupsOfHatchesAreDecoded)
     // traced from −90° to 0°; path types 7 (external, polyline, derived) and 10
     // (text box, polyline).
     const fs::path mao = pasta / "mao.dxf";
-    Escreve(mao, DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {2, "HOR"}, {91, "1"}, {92, "1"}, {93, "2"},
-                                 {72, "2"}, {10, "0"}, {20, "0"}, {40, "10"}, {50, "0"}, {51, "90"}, {73, "0"},
-                                 {72, "1"}, {10, "0"}, {20, "-10"}, {11, "10"}, {21, "0"}, {97, "0"},
-                                 {0, "HATCH"}, {8, "0"}, {2, "POLI"}, {92, "7"}, {72, "0"}, {73, "1"}, {93, "3"},
-                                 {10, "0"}, {20, "0"}, {10, "5"}, {20, "0"}, {10, "5"}, {20, "5"}, {97, "0"},
-                                 {92, "10"}, {72, "0"}, {73, "1"}, {93, "3"},
-                                 {10, "50"}, {20, "50"}, {10, "55"}, {20, "50"}, {10, "55"}, {20, "55"},
-                                 {97, "0"}}));
+    Escreve(mao,
+            DxfDeEntidades({{0, "HATCH"}, {8, "0"},    {2, "HOR"}, {91, "1"},  {92, "1"},  {93, "2"},    {72, "2"},
+                            {10, "0"},    {20, "0"},   {40, "10"}, {50, "0"},  {51, "90"}, {73, "0"},    {72, "1"},
+                            {10, "0"},    {20, "-10"}, {11, "10"}, {21, "0"},  {97, "0"},  {0, "HATCH"}, {8, "0"},
+                            {2, "POLI"},  {92, "7"},   {72, "0"},  {73, "1"},  {93, "3"},  {10, "0"},    {20, "0"},
+                            {10, "5"},    {20, "0"},   {10, "5"},  {20, "5"},  {97, "0"},  {92, "10"},   {72, "0"},
+                            {73, "1"},    {93, "3"},   {10, "50"}, {20, "50"}, {10, "55"}, {20, "50"},   {10, "55"},
+                            {20, "55"},   {97, "0"}}));
     clsHatchs m;
     m.SetCaminhoDXF(mao.string());
     m.ReadHatchs();
@@ -365,9 +365,9 @@ TEST_F(Hachuras, OnlyTheGroupsOfHatchesAreDecoded)
 
     // An elliptic arc edge, the upper half of the ellipse of axes 40 and 20
     // around the origin, closed by a line: only the half is traced.
-    Escreve(mao, DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {2, "MEIA"}, {92, "1"}, {93, "2"}, {72, "3"}, {10, "0"},
-                                 {20, "0"}, {11, "40"}, {21, "0"}, {40, "0.5"}, {50, "0"}, {51, "180"}, {73, "1"},
-                                 {72, "1"}, {10, "-40"}, {20, "0"}, {11, "40"}, {21, "0"}, {97, "0"}}));
+    Escreve(mao, DxfDeEntidades({{0, "HATCH"}, {8, "0"},    {2, "MEIA"}, {92, "1"},   {93, "2"}, {72, "3"},   {10, "0"},
+                                 {20, "0"},    {11, "40"},  {21, "0"},   {40, "0.5"}, {50, "0"}, {51, "180"}, {73, "1"},
+                                 {72, "1"},    {10, "-40"}, {20, "0"},   {11, "40"},  {21, "0"}, {97, "0"}}));
     m.ReadHatchs();
     ASSERT_EQ(m.Loops().size(), 1u);
     const Lista& meia = m.Loops()[0].Pontos;
@@ -408,8 +408,17 @@ TEST_F(Hachuras, FilesTheReaderRefusesLeaveNoRegions)
         {"valor.dxf", DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {92, "x"}}), "valor inválido"},
         // A vertex farther than the band index reaches.
         {"longe.dxf",
-         DxfDeEntidades({{0, "HATCH"}, {8, "0"}, {2, "L"}, {92, "1"}, {93, "1"}, {72, "1"}, {10, "1e300"},
-                         {20, "0"}, {11, "0"}, {21, "10"}, {97, "0"}}),
+         DxfDeEntidades({{0, "HATCH"},
+                         {8, "0"},
+                         {2, "L"},
+                         {92, "1"},
+                         {93, "1"},
+                         {72, "1"},
+                         {10, "1e300"},
+                         {20, "0"},
+                         {11, "0"},
+                         {21, "10"},
+                         {97, "0"}}),
          "(grupo 10, \"1e300\")"},
         {"vazio.dxf", "", "incompleto"},
     };
@@ -456,8 +465,9 @@ TEST_F(Hachuras, ADamagedFileOfAFewLinesCannotFillTheMemory)
     // read stops at its limit of points and keeps no region.
     Grupos circulos{{0, "HATCH"}, {8, "0"}, {2, "GRANDE"}, {92, "1"}, {93, "3"}};
     for (int k = 0; k < 3; ++k)
-        circulos.insert(circulos.end(), {{72, "2"}, {10, std::to_string(10 * k)}, {20, "0"}, {40, "1200000"},
-                                         {50, "0"}, {51, "360"}, {73, "1"}});
+        circulos.insert(
+            circulos.end(),
+            {{72, "2"}, {10, std::to_string(10 * k)}, {20, "0"}, {40, "1200000"}, {50, "0"}, {51, "360"}, {73, "1"}});
     circulos.push_back({97, "0"});
     Escreve(pasta / "circulos.dxf", DxfDeEntidades(circulos));
     {
@@ -475,7 +485,10 @@ TEST_F(Hachuras, ADamagedFileOfAFewLinesCannotFillTheMemory)
     // its own beside a square: the tall one is left out of the index with a
     // message, the square answers its points.
     auto linha = [](Grupos& g, double x0, double y0, double x1, double y1) {
-        g.insert(g.end(), {{72, "1"}, {10, std::to_string(x0)}, {20, std::to_string(y0)}, {11, std::to_string(x1)},
+        g.insert(g.end(), {{72, "1"},
+                           {10, std::to_string(x0)},
+                           {20, std::to_string(y0)},
+                           {11, std::to_string(x1)},
                            {21, std::to_string(y1)}});
     };
     Grupos g{{0, "HATCH"}, {8, "0"}, {2, "ALTA"}, {92, "1"}, {93, "400"}};
@@ -552,8 +565,9 @@ TEST_F(Hachuras, LoopsSavedLoadedAndDrawn)
     lido.DbLoad(banco, "TopVertex");
     h.DbSave(banco, "tmp_TRIxyz");
     lido.DbLoad((pasta / "nada.mdb").string(), "Pavimentos");
-    cadtest::ExecutaSql(banco, "DROP TABLE WATZonas; CREATE TABLE WATZonas (\"Index\" INTEGER, Tipo TEXT, X DOUBLE);"
-                               "INSERT INTO WATZonas VALUES (1, 'A', 2);");
+    cadtest::ExecutaSql(banco,
+                        "DROP TABLE WATZonas; CREATE TABLE WATZonas (\"Index\" INTEGER, Tipo TEXT, X DOUBLE);"
+                        "INSERT INTO WATZonas VALUES (1, 'A', 2);");
     lido.DbLoad(banco, "WATZonas");
     h.DbSave(banco, "WATZonas");
     ASSERT_EQ(mensagens.Lista().size(), 5u);

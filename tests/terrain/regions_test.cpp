@@ -258,8 +258,7 @@ TEST_F(Regioes, PointInRegion)
     gHatchZonas = gHatchs;
     for (double y : {-249.9, -200.0, -150.05, -100.0, -99.97, -50.2})
         EXPECT_EQ(ZonaDoPonto(Ponto(-200, y), i), "NEG") << y;
-    for (double y : {-250.5, -49.9, 10.0})
-        EXPECT_EQ(ZonaDoPonto(Ponto(-200, y), i), "") << y;
+    for (double y : {-250.5, -49.9, 10.0}) EXPECT_EQ(ZonaDoPonto(Ponto(-200, y), i), "") << y;
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ class SurveyTest : public cadtest::CadTest {};
 TEST_F(SurveyTest, ClosePointsKeepTheFirstRead)
 {
     PoePonto(Doc(), 100.0, 100.0, "10");
-    PoePonto(Doc(), 102.9, 100.5, "20");   // 2.9 / 0.5 from the first: dropped
-    PoePonto(Doc(), 103.0, 100.0, "30");   // 3.0 in X: kept
-    PoePonto(Doc(), 100.0, 97.0, "40");    // 3.0 in Y: kept
-    PoePonto(Doc(), 105.9, 102.9, "50");   // within 3.0 of the third only: dropped
+    PoePonto(Doc(), 102.9, 100.5, "20");  // 2.9 / 0.5 from the first: dropped
+    PoePonto(Doc(), 103.0, 100.0, "30");  // 3.0 in X: kept
+    PoePonto(Doc(), 100.0, 97.0, "40");   // 3.0 in Y: kept
+    PoePonto(Doc(), 105.9, 102.9, "50");  // within 3.0 of the third only: dropped
     PoePonto(Doc(), 120.0, 130.0, "60");
     clsDelaunay d;
     d.Execute();
@@ -86,7 +86,8 @@ TEST_F(SurveyTest, BadElevationTextsAreNamedOnce)
     const std::string& texto = mensagens.Lista()[0].Texto;
     EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
     EXPECT_NE(texto.find("4 pontos ficaram fora do modelo do terreno"), std::string::npos) << texto;
-    for (const char* nome : {"VAZIO", "LETRAS", "DUAS", "PONTOS"}) EXPECT_NE(texto.find(nome), std::string::npos) << nome;
+    for (const char* nome : {"VAZIO", "LETRAS", "DUAS", "PONTOS"})
+        EXPECT_NE(texto.find(nome), std::string::npos) << nome;
     EXPECT_NE(texto.find("\"abc\""), std::string::npos);
 }
 

@@ -64,8 +64,9 @@ TEST_F(TerrainStorageTest, SaveMakesTheDatabaseAndLoadsBack)
     EXPECT_EQ(Conta(banco, "SELECT * FROM TopVertex"), 0);
     EXPECT_EQ(Conta(banco, "SELECT * FROM tmp_TRIxyz WHERE Index = 4 AND Z = 16.5 AND X = 140"), 1);
 
-    cadtest::ExecutaSql(banco, "INSERT INTO TopVertex SELECT * FROM tmp_TRIxyz; "
-                               "INSERT INTO TopTriangulos SELECT * FROM tmp_Triangs;");
+    cadtest::ExecutaSql(banco,
+                        "INSERT INTO TopVertex SELECT * FROM tmp_TRIxyz; "
+                        "INSERT INTO TopTriangulos SELECT * FROM tmp_Triangs;");
     gNumVertices = gNumTriangulos = 0;
     gVertices.assign(1, {});
     gTriangulos.assign(1, {});
@@ -135,9 +136,10 @@ TEST_F(TerrainStorageTest, FailuresKeepTheModel)
         mensagens.Limpa();
         const fs::path b = pasta / ("ruim" + std::to_string(k) + ".mdb");
         fs::copy_file(cadtest::PastaDoPrograma() / "WATTemplate.mdb", b);
-        cadtest::ExecutaSql(b, "INSERT INTO TopVertex VALUES (0, 0, 0, 0); INSERT INTO TopVertex VALUES (1, 0, 0, 5);"
-                               "INSERT INTO TopVertex VALUES (2, 1, 0, 5); INSERT INTO TopVertex VALUES (3, 0, 1, 5);" +
-                                   ruins[k]);
+        cadtest::ExecutaSql(b,
+                            "INSERT INTO TopVertex VALUES (0, 0, 0, 0); INSERT INTO TopVertex VALUES (1, 0, 0, 5);"
+                            "INSERT INTO TopVertex VALUES (2, 1, 0, 5); INSERT INTO TopVertex VALUES (3, 0, 1, 5);" +
+                                ruins[k]);
         d.DbLoad(b.string());
         ASSERT_EQ(mensagens.Lista().size(), 1u) << k;
         EXPECT_NE(mensagens.Lista()[0].Texto.find("O modelo do terreno em uso foi mantido."), std::string::npos);

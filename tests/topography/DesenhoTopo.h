@@ -88,7 +88,7 @@ protected:
     std::function<void(const Caixa&)> aoMostrar;
     // The other dialogs; unset: OK untouched.
     std::function<void(frmTOPPts&)> noTOPPts;
-    std::string digitado;           // what the user types in frmInput
+    std::string digitado;  // what the user types in frmInput
     bool cancelaEntrada = false;
     bool aceitaTips = true;
     int tips = 0;
@@ -100,8 +100,10 @@ protected:
             if (!respostas.empty()) respostas.pop_front();
             forms::user::Click(sim ? box->CmdOK : box->CmdCancel);
         } else if (auto* p = dynamic_cast<frmTOPPts*>(&f)) {
-            if (noTOPPts) noTOPPts(*p);
-            else forms::user::Click(p->CmdOK);
+            if (noTOPPts)
+                noTOPPts(*p);
+            else
+                forms::user::Click(p->CmdOK);
         } else if (auto* in = dynamic_cast<frmInput*>(&f)) {
             forms::user::Type(in->Text1, digitado);
             forms::user::Click(cancelaEntrada ? in->CmdCancel : in->CmdOK);

@@ -25,10 +25,7 @@ FormTopo::FormTopo(const std::string& Nome) : form(Nome.empty() ? NomeUnico() : 
     form.Show();
 }
 
-FormTopo::~FormTopo()
-{
-    forms::Unload(form);
-}
+FormTopo::~FormTopo() { forms::Unload(form); }
 
 TopoTest::TopoTest() : pastaFiguras_(forms::ResourcePictureFolder())
 {
@@ -69,15 +66,9 @@ std::filesystem::path TopoTest::CatalogoPequeno(const std::string& Linhas)
     return banco;
 }
 
-void TopoTest::CatalogoDoPrograma()
-{
-    gMdbPath = (cadtest::PastaDoPrograma() / "rereva2000r.mdb").string();
-}
+void TopoTest::CatalogoDoPrograma() { gMdbPath = (cadtest::PastaDoPrograma() / "rereva2000r.mdb").string(); }
 
-void TopoTest::RespondeInsercao(std::function<void(frmInsPoint&)> usuario)
-{
-    insercoes_.push_back(std::move(usuario));
-}
+void TopoTest::RespondeInsercao(std::function<void(frmInsPoint&)> usuario) { insercoes_.push_back(std::move(usuario)); }
 
 std::size_t TopoTest::Conta(const std::string& Tipo)
 {

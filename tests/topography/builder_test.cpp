@@ -92,7 +92,9 @@ TEST_F(BlocosTopo, EntitiesGoOnTheLayerOfTheBlockNameAndAttributesOnTheirRowsLay
     ASSERT_TRUE(DefineBloco("CAD_SBX", false));
     acad::Block& sbx = *Bloco("CAD_SBX");
     for (acad::Entity* e : sbx) {
-        if (e->ObjectName() == "AcDbLine") { EXPECT_EQ(e->Layer(), "0"); }
+        if (e->ObjectName() == "AcDbLine") {
+            EXPECT_EQ(e->Layer(), "0");
+        }
         if (auto* t = dynamic_cast<acad::Text*>(e)) {
             EXPECT_EQ(t->Layer(), "CADASTRO_TEXTO");
             EXPECT_EQ(t->Alignment(), 9);
@@ -146,8 +148,9 @@ TEST_F(BlocosTopo, ANameWithoutRowsOrABadRowLeavesTheDrawingsBlockAsItWas)
     // A catalogue whose second row of CAD_RUF cannot be read: the message
     // names the block and the row; a new block is not made, an old one keeps
     // its entities.
-    CatalogoPequeno("INSERT INTO T_DXFs VALUES ('CAD_RUF','Line','0,0','1,1',NULL),"
-                    "('CAD_RUF','Line','0,0','x,1',NULL),('COM_LOTE','Text','2','0,0','L,LOTE_T,ROMANS,0');");
+    CatalogoPequeno(
+        "INSERT INTO T_DXFs VALUES ('CAD_RUF','Line','0,0','1,1',NULL),"
+        "('CAD_RUF','Line','0,0','x,1',NULL),('COM_LOTE','Text','2','0,0','L,LOTE_T,ROMANS,0');");
     clsTOPDb db;
     ASSERT_TRUE(db.LoadDb());
     mensagens.Limpa();

@@ -238,8 +238,8 @@ TEST_F(Cadastro, TheQuantityTableCountsEachKindAndSumsItsEconomias)
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0]->Layer(), Doc().ActiveLayer().Name());
     const std::pair<const char*, const char*> esperado[] = {
-        {"QTT_RUF", "2"}, {"ECO_RUF", "3"}, {"QTT_RMF", "0"}, {"ECO_RMF", "0"}, {"QTT_MIX", "2"},
-        {"ECO_MIX", "0"}, {"QTT_COM", "1"}, {"ECO_COM", "3"}, {"QTT_IND", "1"}, {"ECO_IND", "2"},
+        {"QTT_RUF", "2"}, {"ECO_RUF", "3"}, {"QTT_RMF", "0"},   {"ECO_RMF", "0"},   {"QTT_MIX", "2"},
+        {"ECO_MIX", "0"}, {"QTT_COM", "1"}, {"ECO_COM", "3"},   {"QTT_IND", "1"},   {"ECO_IND", "2"},
         {"QTT_SVP", "1"}, {"ECO_SVP", "2"}, {"QTT_TOTAL", "7"}, {"ECO_TOTAL", "10"}};
     for (const auto& [tag, valor] : esperado) EXPECT_EQ(Atributo(t[0], tag), valor) << tag;
     EXPECT_EQ(TD.Bd.Left(), -100);

@@ -69,8 +69,8 @@ TEST_F(CatalogoTopo, TheShippedCatalogueGivesEachBlockOnceWithItsRowsByKindThenL
     EXPECT_EQ(gBlocosTopo.back().Bloco, "TOP_UTM");
 
     // CAD_RUF: its seven attributes in the order of their lists, then its five lines.
-    const auto ruf = std::find_if(gBlocosTopo.begin(), gBlocosTopo.end(),
-                                  [](const BlocoDefRec& b) { return b.Bloco == "CAD_RUF"; });
+    const auto ruf =
+        std::find_if(gBlocosTopo.begin(), gBlocosTopo.end(), [](const BlocoDefRec& b) { return b.Bloco == "CAD_RUF"; });
     ASSERT_NE(ruf, gBlocosTopo.end());
     ASSERT_EQ(ruf->Linhas.size(), 12u);
     for (std::size_t i = 0; i < 7; ++i) {
@@ -98,9 +98,10 @@ TEST_F(CatalogoTopo, ACatalogueThatCannotLoadIsToldOnceAndTheBlocksLoadedBeforeS
         EXPECT_EQ(gBlocosTopo.size(), 20u);
     }
     EsperaFalha("CREATE TABLE Outra (x TEXT);", false, {"T_DXFs"});
-    EsperaFalha("CREATE TABLE T_DXFs (Bloco TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
-                "INSERT INTO T_DXFs VALUES ('A','1,1','2,2',NULL);",
-                false, {"T_DXFs", "S1"});
+    EsperaFalha(
+        "CREATE TABLE T_DXFs (Bloco TEXT, S2 TEXT, S3 TEXT, S4 TEXT);"
+        "INSERT INTO T_DXFs VALUES ('A','1,1','2,2',NULL);",
+        false, {"T_DXFs", "S1"});
     EsperaFalha("INSERT INTO T_DXFs VALUES ('A','Line','0,0','1,1',NULL),('A',NULL,'0,0','1,1',NULL);", true,
                 {"T_DXFs", "S1", "vazio"});
     EsperaFalha("INSERT INTO T_DXFs VALUES ('A','Point',NULL,NULL,NULL);", true, {"T_DXFs", "S2"});
@@ -112,8 +113,9 @@ TEST_F(CatalogoTopo, AFailedLoadIsTriedAgainAtTheNextStart)
     gMdbPath = (pasta / "falta.mdb").string();
     EXPECT_FALSE(Carrega());
     EXPECT_TRUE(gBlocosTopo.empty());
-    CatalogoPequeno("INSERT INTO T_DXFs VALUES ('B','Line','0,0','1,1',NULL),('A','Point','0,0',NULL,NULL),"
-                    "('B','Arc','0,0','1,0,3.14',NULL);");
+    CatalogoPequeno(
+        "INSERT INTO T_DXFs VALUES ('B','Line','0,0','1,1',NULL),('A','Point','0,0',NULL,NULL),"
+        "('B','Arc','0,0','1,0,3.14',NULL);");
     ASSERT_TRUE(Carrega());
     ASSERT_EQ(gBlocosTopo.size(), 2u);
     EXPECT_EQ(gBlocosTopo[0].Bloco, "A");

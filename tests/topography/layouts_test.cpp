@@ -461,7 +461,8 @@ TEST_F(Layouts, TheKeyMapShowsTheSheetInItsCentreAndTheNeighboursAround)
     EXPECT_EQ(Celula("XL2C2"), "1");
     EXPECT_EQ(Celula("XL2C3"), "2") << "the neighbour to the east";
     EXPECT_EQ(Celula("XL3C2"), "5") << "the neighbour to the south";
-    for (const char* vazia : {"XL1C1", "XL1C2", "XL1C3", "XL2C1", "XL3C1", "XL3C3"}) EXPECT_EQ(Celula(vazia), "") << vazia;
+    for (const char* vazia : {"XL1C1", "XL1C2", "XL1C3", "XL2C1", "XL3C1", "XL3C3"})
+        EXPECT_EQ(Celula(vazia), "") << vazia;
 
     // The second sheet: its west, east and south-west neighbours; sheet 4,
     // two columns away, is not shown.

@@ -125,7 +125,8 @@ TEST_F(Ferramentas, ElevationsChangeInPlaceAndTextsOnlyOnChosenLayers)
         forms::user::Type(f.Text1, "-1,5");
         EXPECT_EQ(f.Incremento, "-1.5");
         for (int i = 0; i < f.List1.ListCount(); ++i)
-            if (f.List1.List(i) == kCamadaPontoCota || f.List1.List(i) == kCamadaPontoTexto) f.List1.SetSelected(i, true);
+            if (f.List1.List(i) == kCamadaPontoCota || f.List1.List(i) == kCamadaPontoTexto)
+                f.List1.SetSelected(i, true);
         forms::user::Click(f.CmdOK);
     };
     SelecionaTudo();

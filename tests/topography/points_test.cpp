@@ -157,10 +157,11 @@ TEST_F(Pontos, WhatTheDialogCannotDrawIsToldOrLeftSilentAndNothingIsDrawn)
 
 TEST_F(Pontos, ImportReadsXAndYEachWithPointOrCommaAndKeepsTheElevationAsWritten)
 {
-    const std::string f = Arquivo("A1\t10.5\t20,25\t3,5\tBORDO\r\n"
-                                  "A2\t-10,5\t20\t4.25\t\r\n"
-                                  "A3\t1\t2\t5\tD\textra\tmais\r\n"
-                                  "A1\t30\t40\t6\t\r\n");
+    const std::string f = Arquivo(
+        "A1\t10.5\t20,25\t3,5\tBORDO\r\n"
+        "A2\t-10,5\t20\t4.25\t\r\n"
+        "A3\t1\t2\t5\tD\textra\tmais\r\n"
+        "A1\t30\t40\t6\t\r\n");
     const ResultadoImportacao r = ImportaArquivoPontos(f, painel.TD.PTSProgress);
     EXPECT_EQ(r.Linhas, 4);
     EXPECT_EQ(r.Inseridos, 4);
@@ -190,16 +191,17 @@ TEST_F(Pontos, ImportReadsXAndYEachWithPointOrCommaAndKeepsTheElevationAsWritten
 
 TEST_F(Pontos, ImportSkipsAndNamesShortBadAndRefusedLinesAndPassesOverBlankOnes)
 {
-    const std::string f = Arquivo("B1\t1\t1\t1\tok\n"
-                                  "\n"
-                                  "B2\t2\t2\n"
-                                  "B3\tabc\t3\t3\tx\n"
-                                  "B4\t4\t4\t4 m\tx\n"
-                                  "B;5\t5\t5\t5\tx\n"
-                                  "   \t\n"
-                                  "B6\t6\t\t6\tx\n"
-                                  "\tB7\t7\t7\t7\n"
-                                  "B8\t8\t8\t8\tok");
+    const std::string f = Arquivo(
+        "B1\t1\t1\t1\tok\n"
+        "\n"
+        "B2\t2\t2\n"
+        "B3\tabc\t3\t3\tx\n"
+        "B4\t4\t4\t4 m\tx\n"
+        "B;5\t5\t5\t5\tx\n"
+        "   \t\n"
+        "B6\t6\t\t6\tx\n"
+        "\tB7\t7\t7\t7\n"
+        "B8\t8\t8\t8\tok");
     const ResultadoImportacao r = ImportaArquivoPontos(f, painel.TD.PTSProgress);
     EXPECT_EQ(r.Linhas, 10);
     EXPECT_EQ(r.Inseridos, 2);
@@ -224,8 +226,9 @@ TEST_F(Pontos, ImportSkipsAndNamesShortBadAndRefusedLinesAndPassesOverBlankOnes)
 TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBigToRead)
 {
     // "Pé" and "Praça" written in the old code page.
-    const ResultadoImportacao r =
-        ImportaArquivoPontos(Arquivo("P\xE9\t1\t2\t3\tPra\xE7" "a\r\n"), painel.TD.PTSProgress, false);
+    const ResultadoImportacao r = ImportaArquivoPontos(Arquivo("P\xE9\t1\t2\t3\tPra\xE7"
+                                                               "a\r\n"),
+                                                       painel.TD.PTSProgress, false);
     EXPECT_EQ(r.Inseridos, 1);
     const DadosPonto d = Le({1, 2, 0});
     EXPECT_EQ(d.Nome, "Pé");
@@ -240,8 +243,8 @@ TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBig
     EXPECT_EQ(Conta("AcDbPoint"), 1u);
 
     // An old Macintosh file ends its lines with CR alone.
-    const ResultadoImportacao mac = ImportaArquivoPontos(Arquivo("M1\t5\t6\t1\tA\rM2\t7\t8\t2\tB\rM3\t9\t9\t3\t\r"),
-                                                         painel.TD.PTSProgress, false);
+    const ResultadoImportacao mac =
+        ImportaArquivoPontos(Arquivo("M1\t5\t6\t1\tA\rM2\t7\t8\t2\tB\rM3\t9\t9\t3\t\r"), painel.TD.PTSProgress, false);
     EXPECT_EQ(mac.Inseridos, 3);
     EXPECT_EQ(Le({5, 6, 0}).Descricao, "A");
 
@@ -293,8 +296,7 @@ TEST_F(Pontos, TheImportAsksForATextFileAndACancelledChoiceDoesNothing)
 // The point information reads the points that this panel writes.
 TEST_F(Pontos, ThePointInformationReadsThePointsWrittenHere)
 {
-    ImportaArquivoPontos(Arquivo("R9\t100\t200\t812.35\tBL\r\nR10\t120\t200\t7\t\r\n"), painel.TD.PTSProgress,
-                         false);
+    ImportaArquivoPontos(Arquivo("R9\t100\t200\t812.35\tBL\r\nR10\t120\t200\t7\t\r\n"), painel.TD.PTSProgress, false);
     Digita("R11", "9.5", "Poste");
     script->Point({140, 200, 3});
     InserirPonto();

@@ -395,7 +395,7 @@ TEST_F(Margens, SheetsAreReadFromAPickedReferenceWhereItPlacesThem)
 
 // The UTM grid: lines and labels of one sheet, by coordinate.
 struct GradeDesenhada {
-    std::vector<double> Leste, Norte;          // line positions
+    std::vector<double> Leste, Norte;  // line positions
     std::map<std::string, acad::BlockReference*> Rotulos;
 };
 

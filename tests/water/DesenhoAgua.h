@@ -55,8 +55,10 @@ protected:
             forms::user::Click(sim ? box->CmdOK : box->CmdCancel);
         } else if (auto* t = dynamic_cast<frmWATTubo*>(&f)) {
             ++dialogos;
-            if (noTubo) noTubo(*t);
-            else forms::user::Click(t->CmdOK);
+            if (noTubo)
+                noTubo(*t);
+            else
+                forms::user::Click(t->CmdOK);
         } else {
             ADD_FAILURE() << "formulário inesperado: " << f.Caption();
         }

@@ -60,9 +60,8 @@ inline Ponto CliqueNaBolsa(const acad::BlockReference* Conexao, const Ponto& S)
 // Draws a pipe from socket S1 of fitting F1 to socket S2 of fitting F2
 // (F1 must have no pipe at S1 yet); returns its label, or null.
 inline acad::BlockReference* PoeTubo(clsWATDes& Des, acad::ScriptedInput& Script, acad::Document& Doc,
-                                     const acad::BlockReference* F1, const Ponto& S1,
-                                     const acad::BlockReference* F2, const Ponto& S2,
-                                     const std::string& Etapa = "0")
+                                     const acad::BlockReference* F1, const Ponto& S1, const acad::BlockReference* F2,
+                                     const Ponto& S2, const std::string& Etapa = "0")
 {
     std::vector<acad::BlockReference*> antes;
     for (acad::Entity* e : Doc.ModelSpace())
@@ -80,11 +79,11 @@ inline acad::BlockReference* PoeTubo(clsWATDes& Des, acad::ScriptedInput& Script
 // The small network: caps at (0,0), (100,0) and (50,50), a tee at (50,0) (its
 // branch up), pipes DN100 from each cap to the tee: 50 m each.
 struct RedePequena {
-    acad::BlockReference* CapOeste = nullptr;   // (0,0), socket at (1.5,0)
-    acad::BlockReference* Te = nullptr;         // (50,0), sockets (48,0), (52,0), (50,2)
-    acad::BlockReference* CapLeste = nullptr;   // (100,0), socket at (98.5,0)
-    acad::BlockReference* CapNorte = nullptr;   // (50,50), socket at (50,48.5)
-    std::vector<acad::BlockReference*> Tubos;   // labels: west, east, north
+    acad::BlockReference* CapOeste = nullptr;  // (0,0), socket at (1.5,0)
+    acad::BlockReference* Te = nullptr;        // (50,0), sockets (48,0), (52,0), (50,2)
+    acad::BlockReference* CapLeste = nullptr;  // (100,0), socket at (98.5,0)
+    acad::BlockReference* CapNorte = nullptr;  // (50,50), socket at (50,48.5)
+    std::vector<acad::BlockReference*> Tubos;  // labels: west, east, north
 };
 
 inline RedePequena DesenhaRedePequena(clsWATDes& Des, acad::ScriptedInput& Script, acad::Document& Doc,

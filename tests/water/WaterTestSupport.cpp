@@ -16,15 +16,16 @@ std::filesystem::path EscreveCatalogo(const std::filesystem::path& Pasta, const 
 {
     std::filesystem::path banco = Pasta / "rereva2000r.mdb";
     std::filesystem::remove(banco);
-    ExecutaSql(banco, "CREATE TABLE A_CodDiam (\"Index\" SMALLINT, sDiametro TEXT, Color SMALLINT);"
-                      "CREATE TABLE A_Materiais (Material TEXT, Tubulacao TEXT, DimX SMALLINT, DimY SMALLINT);"
-                      "CREATE TABLE A_Conexoes (codigo TEXT, conexao TEXT, material TEXT, bloco TEXT, "
-                      "HasDS BOOLEAN, TLHW TEXT);"
-                      "CREATE TABLE A_Diams (codigo TEXT, dp TEXT, ds TEXT);"
-                      "CREATE TABLE A_Bolsas (Codigo TEXT, Numero TEXT, Principal BOOLEAN, Anel TEXT, Tubulacao TEXT);"
-                      "CREATE TABLE A_ConExtra (Codigo TEXT, Att TEXT, Cod TEXT);"
-                      "CREATE TABLE A_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);" +
-                          Linhas);
+    ExecutaSql(banco,
+               "CREATE TABLE A_CodDiam (\"Index\" SMALLINT, sDiametro TEXT, Color SMALLINT);"
+               "CREATE TABLE A_Materiais (Material TEXT, Tubulacao TEXT, DimX SMALLINT, DimY SMALLINT);"
+               "CREATE TABLE A_Conexoes (codigo TEXT, conexao TEXT, material TEXT, bloco TEXT, "
+               "HasDS BOOLEAN, TLHW TEXT);"
+               "CREATE TABLE A_Diams (codigo TEXT, dp TEXT, ds TEXT);"
+               "CREATE TABLE A_Bolsas (Codigo TEXT, Numero TEXT, Principal BOOLEAN, Anel TEXT, Tubulacao TEXT);"
+               "CREATE TABLE A_ConExtra (Codigo TEXT, Att TEXT, Cod TEXT);"
+               "CREATE TABLE A_DXFs (Bloco TEXT, S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT);" +
+                   Linhas);
     // Any picture of the right kind serves: the loader only loads them.
     for (const std::string& m : Materiais)
         for (const char* sufixo : {"_Flat.bmp", "_Move.bmp", "_Click.bmp"})

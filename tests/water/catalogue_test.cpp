@@ -122,8 +122,9 @@ TEST_F(CatalogoAgua, TheShippedCatalogueFillsEveryArray)
     // The tree: the eight materials in name order, an empty fitting 0, one
     // button per fitting (every shipped fitting has a block), both from 1.
     const std::vector<std::pair<std::string, std::size_t>> arvore = {
-        {"Diversos", 4}, {"Ferro Fundido", 11}, {"PEAD", 6}, {"PVC DEFoFo", 7}, {"PVC PBA", 7},
-        {"Tubulações Ferro Fundido", 2}, {"Tubulações PEAD", 3}, {"Tubulações PVC", 4}};
+        {"Diversos", 4},        {"Ferro Fundido", 11}, {"PEAD", 6},
+        {"PVC DEFoFo", 7},      {"PVC PBA", 7},        {"Tubulações Ferro Fundido", 2},
+        {"Tubulações PEAD", 3}, {"Tubulações PVC", 4}};
     ASSERT_EQ(gMateriaisAgua.size(), arvore.size());
     std::size_t pontos = 0;
     for (std::size_t i = 0; i < arvore.size(); ++i) {
@@ -149,7 +150,9 @@ TEST_F(CatalogoAgua, TheShippedCatalogueFillsEveryArray)
             for (const DiametroAguaRec& d : c.Diametros) {
                 ASSERT_FALSE(d.DS.empty());
                 EXPECT_EQ(d.TemDS, !d.DS[0].empty());
-                if (!d.TemDS) { EXPECT_EQ(d.DS.size(), 1u); }
+                if (!d.TemDS) {
+                    EXPECT_EQ(d.DS.size(), 1u);
+                }
                 auto pos = [](const std::string& s) { return std::find(gDiametros.begin(), gDiametros.end(), s); };
                 for (std::size_t j = 1; j < d.DS.size(); ++j) EXPECT_LT(pos(d.DS[j - 1]), pos(d.DS[j]));
             }
@@ -158,7 +161,9 @@ TEST_F(CatalogoAgua, TheShippedCatalogueFillsEveryArray)
             // Every socket point of the fitting's block is one of its sockets.
             const BlocoDefAguaRec* b = Bloco(c.Bloco);
             ASSERT_NE(b, nullptr) << c.Bloco;
-            if (c.NumBolsas > 0) { EXPECT_EQ(c.NumBolsas, b->NumPontos) << c.Conexao; }
+            if (c.NumBolsas > 0) {
+                EXPECT_EQ(c.NumBolsas, b->NumPontos) << c.Conexao;
+            }
             for (const BolsaPontoRec& p : c.Bolsas) EXPECT_FALSE(p.Tubulacao.empty());
         }
     }
@@ -303,8 +308,9 @@ TEST_F(CatalogoAgua, SmallCatalogueEdgeCases)
 
 TEST_F(CatalogoAgua, WithoutSocketRowsTheRestStillLoads)
 {
-    ASSERT_TRUE(CarregaPequeno("DELETE FROM A_Bolsas; DELETE FROM A_ConExtra; DELETE FROM A_Conexoes WHERE "
-                               "codigo IN ('AN','T2');"));
+    ASSERT_TRUE(
+        CarregaPequeno("DELETE FROM A_Bolsas; DELETE FROM A_ConExtra; DELETE FROM A_Conexoes WHERE "
+                       "codigo IN ('AN','T2');"));
     for (const MaterialAguaRec& m : gMateriaisAgua)
         for (const ConexaoAguaRec& c : m.Conexoes) EXPECT_EQ(c.NumBolsas, 0);
     EXPECT_TRUE(gAneis.empty());

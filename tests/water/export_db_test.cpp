@@ -208,10 +208,12 @@ protected:
             for (std::size_t i = 0; i < l.size(); ++i) {
                 const Campo& c = l[i];
                 if (i > 0) s += " | ";
-                if (std::holds_alternative<std::monostate>(c)) s += "-";
+                if (std::holds_alternative<std::monostate>(c))
+                    s += "-";
                 else if (const auto* t = std::get_if<std::string>(&c))
                     s += apelido.count(*t) ? apelido[*t] : *t;
-                else s += FormatNum(Num(c), 3);
+                else
+                    s += FormatNum(Num(c), 3);
             }
             r.push_back(s);
         }
@@ -271,7 +273,8 @@ TEST_F(BancoRede, ZoneDemandIsSharedByTheEndNodesByWhereEachStretchLies)
     EXPECT_EQ(Tabela("SELECT Label, Demand, Numero FROM [Pressure Junction]"),
               (std::vector<std::string>{"J-3 | 34.000 | 3", "J-7 | 46.000 | 7"}));
     // Without the detail mode nothing else is written and nothing drawn.
-    for (const char* t : {"tmp_Nodes", "tmp_PAVs", "tmp_Zonas", "tmp_BENDs", "tmp_TUBOS"}) EXPECT_EQ(Contagem(t), 0) << t;
+    for (const char* t : {"tmp_Nodes", "tmp_PAVs", "tmp_Zonas", "tmp_BENDs", "tmp_TUBOS"})
+        EXPECT_EQ(Contagem(t), 0) << t;
     EXPECT_TRUE(Conferencia().empty());
     EXPECT_TRUE(gTubosExp[0].Handle.empty());
 }
@@ -312,8 +315,8 @@ TEST_F(BancoRede, ZoneTotalsPerMetreAndPerZoneAndWhatCarriesNoDemand)
                                         "Longe | VPM | 0.000 | 0.000 | 2.000 | 2.000 | 0.000"}));
     // Halves to each node; the pipe in no zone carries nothing.
     EXPECT_EQ(Tabela("SELECT Label, Demand FROM [Pressure Junction]"),
-              (std::vector<std::string>{"J-1 | 30.000", "J-2 | 30.000", "J-3 | 30.000", "J-4 | 30.000",
-                                        "J-5 | 0.000", "J-6 | 0.000", "J-7 | 0.000"}));
+              (std::vector<std::string>{"J-1 | 30.000", "J-2 | 30.000", "J-3 | 30.000", "J-4 | 30.000", "J-5 | 0.000",
+                                        "J-6 | 0.000", "J-7 | 0.000"}));
     ASSERT_EQ(gListaSalva.size(), 4u);
     EXPECT_EQ(gListaSalva[2].IdZon, -1);
     EXPECT_EQ(gListaSalva[2].Zona, -1);
@@ -344,7 +347,7 @@ TEST_F(BancoRede, PipesRunFromTheLowerNodeAndComeInNodeOrder)
     No("10", 200, 0);
     No("40000", 300, 0);
     No("100000", 400, 0);
-    Tubo({100, 0, 0, 0}, "150", "100");  // 9 → 4: 26 m in the zone from node 9
+    Tubo({100, 0, 0, 0}, "150", "100");    // 9 → 4: 26 m in the zone from node 9
     Tubo({200, 0, 100, 0}, "100", "100");  // 10 → 9
     Tubo({100, 0, 400, 0}, "100", "300");  // 9 → 100000
     Tubo({400, 0, 300, 0}, "100", "100");  // 100000 → 40000
@@ -384,21 +387,20 @@ TEST_F(BancoRede, StubsNodeRadiiAndTies)
     No("1", 0, 0, 5);
     No("2", 103, 0, 5);
     No("3", 100, 50, 5);
-    No("4", 100, 50, 5);         // same place as 3: 3 comes first
-    No("5", 100, 103.01, 20);    // reaches the end at 3.01
-    No("6", 100, 80, 10);        // nearer, but its radius does not reach (100, 100)
+    No("4", 100, 50, 5);       // same place as 3: 3 comes first
+    No("5", 100, 103.01, 20);  // reaches the end at 3.01
+    No("6", 100, 80, 10);      // nearer, but its radius does not reach (100, 100)
     No("7", 50, 0, 5);
-    No("8", 50, -8, 5);          // as near as 7 to (50, -4), from the other side
+    No("8", 50, -8, 5);  // as near as 7 to (50, -4), from the other side
     No("9", 50, 40, 5);
-    Tubo({0, 0, 100, 0});        // 1 at 0, 2 at 3.0
-    Tubo({100, 50, 100, 100});   // 3 at 0 (tie with 4), 5 at 3.01
-    Tubo({50, -4, 50, 40});      // 7 at 4 (tie with 8), 9 at 0
+    Tubo({0, 0, 100, 0});       // 1 at 0, 2 at 3.0
+    Tubo({100, 50, 100, 100});  // 3 at 0 (tie with 4), 5 at 3.01
+    Tubo({50, -4, 50, 40});     // 7 at 4 (tie with 8), 9 at 0
 
     ASSERT_TRUE(exp.Salva_Rede(banco.string(), true));
     const std::vector<acad::LWPolyline*> cp = Conferencia();
     ASSERT_EQ(cp.size(), 3u);
-    EXPECT_EQ(cadtest::Vertices(cp[0]->Coordinates()),
-              (std::vector<Ponto>{Ponto(0, 0), Ponto(100, 0), Ponto(103, 0)}));
+    EXPECT_EQ(cadtest::Vertices(cp[0]->Coordinates()), (std::vector<Ponto>{Ponto(0, 0), Ponto(100, 0), Ponto(103, 0)}));
     std::vector<Ponto> v = cadtest::Vertices(cp[1]->Coordinates());
     ASSERT_EQ(v.size(), 4u);
     EXPECT_EQ(v[0], Ponto(100, 50));
@@ -535,10 +537,9 @@ TEST_F(BancoRede, GoldenRowsOfASmallNetwork)
     ASSERT_EQ(Conferencia().size(), 3u);
 
     EXPECT_EQ(Tabela("SELECT * FROM tmp_Nodes"),
-              (std::vector<std::string>{"1 | 0.000 | 0.000 | 2.000 | 10.500 | Norte",
-                                        "2 | 100.000 | 0.000 | 2.000 | 11.000 | Sul",
-                                        "3 | 100.000 | 60.000 | 2.000 | 12.250 | Sul",
-                                        "10 | 160.000 | 0.000 | 5.000 | 9.000 | Sul"}));
+              (std::vector<std::string>{
+                  "1 | 0.000 | 0.000 | 2.000 | 10.500 | Norte", "2 | 100.000 | 0.000 | 2.000 | 11.000 | Sul",
+                  "3 | 100.000 | 60.000 | 2.000 | 12.250 | Sul", "10 | 160.000 | 0.000 | 5.000 | 9.000 | Sul"}));
     EXPECT_EQ(Tabela("SELECT * FROM tmp_PAVs"),
               (std::vector<std::string>{"CP0 | 100 | Sem Pavimento | 60.500", "CP0 | 100 | ASFALTO | 39.500",
                                         "CP1 | 75 | Sem Pavimento | 50.500", "CP1 | 75 | ASFALTO | 9.500",
@@ -546,10 +547,9 @@ TEST_F(BancoRede, GoldenRowsOfASmallNetwork)
                                         "CP2 | 100 | ASFALTO | 31.649", "CP2 | 100 | Sem Pavimento | 0.851",
                                         "CP2 | 100 | ASFALTO | 10.000", "CP2 | 100 | Sem Pavimento | 21.006"}));
     EXPECT_EQ(Tabela("SELECT * FROM tmp_Zonas"),
-              (std::vector<std::string>{"CP0 | 100 | Norte | 0.000 | 50.500 | 0.000",
-                                        "CP0 | 100 | Sul | 1.000 | 49.500 | 50.500",
-                                        "CP1 | 75 | Sul | 1.000 | 60.000 | 0.000",
-                                        "CP2 | 100 | Sul | 1.000 | 63.506 | 0.000"}));
+              (std::vector<std::string>{
+                  "CP0 | 100 | Norte | 0.000 | 50.500 | 0.000", "CP0 | 100 | Sul | 1.000 | 49.500 | 50.500",
+                  "CP1 | 75 | Sul | 1.000 | 60.000 | 0.000", "CP2 | 100 | Sul | 1.000 | 63.506 | 0.000"}));
     EXPECT_EQ(Tabela("SELECT * FROM tmp_BENDs"),
               (std::vector<std::string>{"CP0 | TE | 0.000 | 0.000 | 0.000", "CP0 | - | 0.500 | 0.000 | 0.500",
                                         "CP0 | - | 99.500 | 0.000 | 99.000", "CP0 | TE | 100.000 | 0.000 | 0.500",

@@ -69,16 +69,20 @@ public:
     explicit LixeiraDoTeste(const std::filesystem::path& Home)
     {
         for (const char* n : {"HOME", "XDG_DATA_HOME"})
-            if (const char* v = std::getenv(n)) antes_.emplace_back(n, std::string(v));
-            else antes_.emplace_back(n, std::nullopt);
+            if (const char* v = std::getenv(n))
+                antes_.emplace_back(n, std::string(v));
+            else
+                antes_.emplace_back(n, std::nullopt);
         setenv("HOME", Home.c_str(), 1);
         unsetenv("XDG_DATA_HOME");
     }
     ~LixeiraDoTeste()
     {
         for (const auto& [n, v] : antes_)
-            if (v) setenv(n.c_str(), v->c_str(), 1);
-            else unsetenv(n.c_str());
+            if (v)
+                setenv(n.c_str(), v->c_str(), 1);
+            else
+                unsetenv(n.c_str());
     }
 
 private:
@@ -123,7 +127,8 @@ TEST_F(NodesContinuidade, NodesAreSortedByTheirNumberOfAnySizeAndBadNumbersRefus
     EXPECT_FALSE(exp.LoadNodes());
     ASSERT_EQ(caixas.size(), 2u);
     EXPECT_EQ(caixas[0].Titulo, "Lendo Nodes...");
-    EXPECT_EQ(caixas[0].Texto, "Node \"007\" em 50.00,0.00 e em 60.00,0.00: número repetido.\r\n\r\nOperação cancelada.");
+    EXPECT_EQ(caixas[0].Texto,
+              "Node \"007\" em 50.00,0.00 e em 60.00,0.00: número repetido.\r\n\r\nOperação cancelada.");
     EXPECT_EQ(caixas[1].Texto, "Node \"3a\" em 70.00,0.00: o número não é um inteiro.\r\n\r\nOperação cancelada.");
     EXPECT_EQ(gNumNos, 5);
     EXPECT_EQ(gNos.size(), 5u);
@@ -177,7 +182,9 @@ TEST_F(NodesContinuidade, TheNodesDrawingIsBuiltSavedOverTheOldOneAndReadBackNum
     const std::filesystem::path dwg = pasta / "Bairro-CAD.dwg";
     Doc().SaveAs(dwg.string());
     const std::filesystem::path nod = pasta / "Bairro-CAD_NOD.dwg";
-    { std::ofstream(nod) << "numeração antiga"; }
+    {
+        std::ofstream(nod) << "numeração antiga";
+    }
     acad::Document* redeDoc = &Doc();
 
     WC.SetInterface(2);

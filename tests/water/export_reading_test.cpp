@@ -141,7 +141,7 @@ TEST_F(Leitura, TheLengthCheckAtTheToleranceAndWithoutIt)
 
     EXPECT_TRUE(exp.LerTrechos(10.0, true));  // exactly at the tolerance
     EXPECT_TRUE(Marcas().empty());
-    EXPECT_TRUE(exp.LerTrechos(0.0, true));   // no check
+    EXPECT_TRUE(exp.LerTrechos(0.0, true));  // no check
     EXPECT_TRUE(Marcas().empty());
 
     EXPECT_FALSE(exp.LerTrechos(9.99, true));

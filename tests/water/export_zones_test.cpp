@@ -159,8 +159,7 @@ TEST_F(ExportaZonas, NodesTakeTheirZoneAndGroundElevationAndEveryNodeOffAZoneOrT
     EXPECT_NEAR(gNos[1].Elevation, 111.0, 1e-9);
     EXPECT_EQ(gNos[2].Elevation, 0.0);
     EXPECT_EQ(semCota, (std::vector<std::string>{"3", "4", "5"}));
-    EXPECT_EQ(MensagemSemCota(semCota),
-              "Os nodes 3, 4, 5 estão fora do modelo do terreno: a cota exportada será 0.");
+    EXPECT_EQ(MensagemSemCota(semCota), "Os nodes 3, 4, 5 estão fora do modelo do terreno: a cota exportada será 0.");
     EXPECT_EQ(MensagemSemCota({"12"}), "O node 12 está fora do modelo do terreno: a cota exportada será 0.");
 
     // One message and one circle of radius 50 for the node in no zone, the

@@ -132,7 +132,7 @@ TEST_F(Procura, NoAtTheFirstHitEndsTheWalkAndAnEmptySelectionFindsNothing)
 {
     respostas = {false};
     app->ZoomCenter({150, 25, 0}, 600);
-        script->Window({-50, -50, 0}, {400, 100, 0}).Enter();
+    script->Window({-50, -50, 0}, {400, 100, 0}).Enter();
     bool f = true;
     des.Find("DN100", true, f, 0, host.Barra);
     ASSERT_EQ(caixas.size(), 1u);
@@ -141,7 +141,7 @@ TEST_F(Procura, NoAtTheFirstHitEndsTheWalkAndAnEmptySelectionFindsNothing)
 
     caixas.clear();
     app->ZoomCenter({150, 25, 0}, 600);
-        script->Window({1000, 1000, 0}, {1100, 1100, 0}).Enter();
+    script->Window({1000, 1000, 0}, {1100, 1100, 0}).Enter();
     des.Find("DN100", true, f, 0, host.Barra);
     EXPECT_TRUE(f);
     ASSERT_EQ(caixas.size(), 1u);
@@ -162,7 +162,7 @@ TEST_F(Procura, CancelStopsTheScanWithoutAMessageAndClosesTheWindow)
             }
     });
     app->ZoomCenter({150, 25, 0}, 600);
-        script->Window({-50, -50, 0}, {400, 100, 0}).Enter();
+    script->Window({-50, -50, 0}, {400, 100, 0}).Enter();
     bool f = true;
     des.Find("DN", true, f, 0, host.Barra);
     forms::SetYieldHook(antes);

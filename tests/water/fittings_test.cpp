@@ -21,10 +21,7 @@ protected:
         Doc().CommandLine().Continue();
         EXPECT_FALSE(Doc().CommandLine().Active());
     }
-    std::string UltimoComando()
-    {
-        return comandos.empty() ? "" : comandos.back();
-    }
+    std::string UltimoComando() { return comandos.empty() ? "" : comandos.back(); }
     Conexoes()
     {
         fim = Doc().EndCommand.Connect([this](const std::string& n) { comandos.push_back(n); });
@@ -64,7 +61,9 @@ TEST_F(Conexoes, EachStageOnItsLayerWithItsColourAndTheCodesHidden)
         EXPECT_EQ(Texto(f, "CODIG3"), "");
         EXPECT_EQ(Texto(f, "CODIG4"), "X4");
         for (const char* t : {"CODIGO", "MATERIAL", "ETAPA", "CODIG1", "CODIG2", "CODIG3", "CODIG4"})
-            if (acad::AttributeReference* a = Atributo(f, t)) { EXPECT_FALSE(a->Visible()) << t; }
+            if (acad::AttributeReference* a = Atributo(f, t)) {
+                EXPECT_FALSE(a->Visible()) << t;
+            }
         // Rotated about the insertion point by the angle the user gives.
         EXPECT_DOUBLE_EQ(f->Rotation(), 0.0);
         Gira(M_PI / 2);

@@ -140,8 +140,8 @@ TEST_F(Antigos, AutomaticPassConvertsFittingsAndPipesAndTheManualPhaseTheRest)
     script->Point({1025, 2102.5, 0}).Point({1040, 2100, 0});
     upd.Update(host.Barra);
 
-    ASSERT_EQ(Titulos(), (std::vector<std::string>{"Antes de iniciar verifique:", "Converter antigos",
-                                                   "Converter antigos"}));
+    ASSERT_EQ(Titulos(),
+              (std::vector<std::string>{"Antes de iniciar verifique:", "Converter antigos", "Converter antigos"}));
     EXPECT_EQ(caixas[0].Texto,
               "1) Todos os blocos R-TUBO no Layer TRECHO;\r\n2) Os Layers de tubos começam com 'T_'.\r\n\r\n"
               "Os itens acima foram verificados?");

@@ -103,7 +103,9 @@ TEST_F(PainelAgua, StartFillsTheListsFromTheCatalogue)
     ASSERT_EQ(WC.PrefTubCbo.ListCount(), 10);
     EXPECT_EQ(WC.PrefTubCbo.List(0), "Indefinido");
     for (std::size_t i = 0, k = 1; i < gTiposTubo.size(); ++i)
-        if (!gTiposTubo[i].Nome.empty()) { EXPECT_EQ(WC.PrefTubCbo.List(static_cast<int>(k++)), gTiposTubo[i].Nome); }
+        if (!gTiposTubo[i].Nome.empty()) {
+            EXPECT_EQ(WC.PrefTubCbo.List(static_cast<int>(k++)), gTiposTubo[i].Nome);
+        }
     EXPECT_EQ(WC.Etapa.Text(), "Existente");
     EXPECT_EQ(WC.FindCbo.Text(), "Existente");
     for (ComboBox* c : {&WC.Material, &WC.PrefMatCbo, &WC.PrefTubCbo}) EXPECT_EQ(c->DropDownWidth(), 4500);

@@ -51,8 +51,8 @@ protected:
         WC.Start(false);
     }
 
-    acad::BlockReference* Conexao(const std::string& Bloco, const Ponto& P, double Rotacao,
-                                  const std::string& Codigo, const std::string& Material = "Ferro Fundido")
+    acad::BlockReference* Conexao(const std::string& Bloco, const Ponto& P, double Rotacao, const std::string& Codigo,
+                                  const std::string& Material = "Ferro Fundido")
     {
         acad::BlockReference* b = gModelSpace->InsertBlock(P, Bloco, 1, 1, 1, Rotacao);
         SetAtributo("CODIGO", Codigo, b);
@@ -103,9 +103,8 @@ TEST_F(Ferramentas, CoupleAsksOnlyAboutWhatDiffersAndPutsTheSocketOnTheTarget)
     EXPECT_TRUE(Perto(luva->InsertionPoint(), {50, 56}));
     EXPECT_NEAR(Angulo(luva->Rotation()), -M_PI / 2, 1e-5);
     EXPECT_TRUE(Perto(curva->InsertionPoint(), {50, 50}));
-    EXPECT_EQ(script->Prompts(),
-              (std::vector<std::string>{"Selecione objetos: ", "Selecione objetos: ", "Selecione conexão:",
-                                        "Selecione conexão:"}));
+    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione objetos: ", "Selecione objetos: ",
+                                                           "Selecione conexão:", "Selecione conexão:"}));
 }
 
 
@@ -168,8 +167,8 @@ TEST_F(Ferramentas, MoveHoldsToTheAxisAndPutsSnapangAndOrthomodeBackWhateverEnds
     Doc().SetVariable("SNAPANG", acad::Variant(0.25));
     const Ponto leste(2 * std::cos(M_PI / 6), 2 * std::sin(M_PI / 6));
     SelecionaLuva();
-    script->Point({leste.X * 0.95, leste.Y * 0.95, 0}).Point({leste.X + 10 * std::cos(M_PI / 6) - 1,
-                                                              leste.Y + 10 * std::sin(M_PI / 6) + 1.5, 0});
+    script->Point({leste.X * 0.95, leste.Y * 0.95, 0})
+        .Point({leste.X + 10 * std::cos(M_PI / 6) - 1, leste.Y + 10 * std::sin(M_PI / 6) + 1.5, 0});
     Ferramenta(1);
     const auto& pedidos = script->Requests();
     ASSERT_EQ(pedidos.size(), 4u);

@@ -139,8 +139,8 @@ TEST_F(DialogoTubo, TheShippedCatalogueOffersTheTypesThatHaveTheDiameter)
     const auto tem = [](const TipoTuboRec& t, const std::string& d) {
         return std::any_of(t.Diametros.begin(), t.Diametros.end(), [&](const auto& x) { return x.DP == d; });
     };
-    const auto primeiro = std::find_if(gTiposTubo.begin(), gTiposTubo.end(),
-                                       [](const TipoTuboRec& t) { return !t.Nome.empty(); });
+    const auto primeiro =
+        std::find_if(gTiposTubo.begin(), gTiposTubo.end(), [](const TipoTuboRec& t) { return !t.Nome.empty(); });
     ASSERT_NE(primeiro, gTiposTubo.end());
     const std::string d = primeiro->Diametros.at(0).DP;
     std::vector<std::string> esperados = {"Indefinido"};

@@ -36,8 +36,8 @@ protected:
     }
 
     // A fitting as the panel leaves it, at scale 1 (sockets 2 from its point).
-    acad::BlockReference* Conexao(const std::string& Bloco, const Ponto& P, double Rotacao,
-                                  const std::string& Codigo, const std::string& Material)
+    acad::BlockReference* Conexao(const std::string& Bloco, const Ponto& P, double Rotacao, const std::string& Codigo,
+                                  const std::string& Material)
     {
         acad::BlockReference* b = gModelSpace->InsertBlock(P, Bloco, 1, 1, 1, Rotacao);
         SetAtributo("CODIGO", Codigo, b);
@@ -262,8 +262,9 @@ TEST_F(Tubos, DisagreeingSocketsAskFirstAndNoDrawsNothing)
     des.DrawTubo("", "", "1");
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].Titulo, "Atenção");
-    EXPECT_EQ(caixas[0].Texto, "O comprimento da LINHA deve ser de no mínimo 0.75m.Os diametros não coincidem.\r\n"
-                               "Continuar assim mesmo?");
+    EXPECT_EQ(caixas[0].Texto,
+              "O comprimento da LINHA deve ser de no mínimo 0.75m.Os diametros não coincidem.\r\n"
+              "Continuar assim mesmo?");
     EXPECT_EQ(dialogos, 0);
     EXPECT_TRUE(Blocos("A-TUBO").empty());
     EXPECT_TRUE(Polilinhas().empty());
@@ -294,8 +295,8 @@ TEST_F(Tubos, ManualTypeAgainstTheSocketsAndTheDiameterChecks)
     EXPECT_EQ(Texto(Rotulo(), "MATERIAL"), "Tubo PVC PBA JE Classe 15");
 
     // A diameter the type does not offer, and a type nobody names.
-    for (const auto& [tipo, diametro] : {std::pair<std::string, std::string>{"Tubo PVC PBA JE Classe 15", "150"},
-                                         {"Tubo de Barro", "100"}}) {
+    for (const auto& [tipo, diametro] :
+         {std::pair<std::string, std::string>{"Tubo PVC PBA JE Classe 15", "150"}, {"Tubo de Barro", "100"}}) {
         caixas.clear();
         respostas = {true};
         script->Point({1.9, 0, 0}).Point({48.1, 0, 0});

@@ -168,9 +168,9 @@ TEST_F(Quantitativos, PipesOnlyWritesNoFittingRowsButEveryStageThatHasPipes)
     EXPECT_FALSE(cancelado);
     std::vector<std::string> linhas;
     for (const Linha& l : Tabela()) linhas.push_back(l.Bloco + " " + l.Cod + l.Esp + " " + l.Qtt);
-    EXPECT_EQ(linhas, (std::vector<std::string>{"RQ-A  ", "RQ-E Existente ",
-                                                "RQ-I PBA15DN50Tubo PVC PBA JE Classe 15 DN 50 6", "RQ-E A Demolir ",
-                                                "RQ-I PE10DN50Tubo PEAD PE100 PN10 DN 50 30", "RQ-T 36 "}));
+    EXPECT_EQ(linhas,
+              (std::vector<std::string>{"RQ-A  ", "RQ-E Existente ", "RQ-I PBA15DN50Tubo PVC PBA JE Classe 15 DN 50 6",
+                                        "RQ-E A Demolir ", "RQ-I PE10DN50Tubo PEAD PE100 PN10 DN 50 30", "RQ-T 36 "}));
 }
 
 TEST_F(Quantitativos, RefusedPointEndsQuietlyAndAPickWithoutPipesSaysSo)

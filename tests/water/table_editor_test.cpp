@@ -72,7 +72,10 @@ protected:
         for (rs.Open("SELECT * FROM A_Bolsas", cn); !rs.Eof(); rs.MoveNext())
             if (rs.Fields("Codigo").Value().TextOr() == Codigo && rs.Fields("Numero").Value().TextOr() == Numero) {
                 const ado::Value v = rs.Fields(Coluna).Value();
-                return v.IsNull() ? "Null" : v.Kind() == ado::ValueKind::Text ? v.ToText() : v.ToBool() ? "True" : "False";
+                return v.IsNull()                         ? "Null"
+                       : v.Kind() == ado::ValueKind::Text ? v.ToText()
+                       : v.ToBool()                       ? "True"
+                                                          : "False";
             }
         return "sem linha";
     }
@@ -133,13 +136,14 @@ TEST_F(EditorTabela, TheRowIsTheSocketsOwnFoundByTheExactCode)
 {
     // A code that as a pattern matches "TEPBA", one with a quote, sockets
     // numbered 2 and 5, and a fitting without a block.
-    ExecutaSql(banco, "INSERT INTO A_Conexoes VALUES ('TEPB%', 'Tê curinga', 'PVC PBA', 'A-TST', 0, '0200'),"
-                      " ('TE''Q', 'Tê aspas', 'PVC PBA', 'A-TE', 0, '0300'), ('SEMB', 'Sem bloco', 'PVC PBA', NULL, 0, NULL);"
-                      "INSERT INTO A_Diams VALUES ('TEPB%', '100', NULL), ('TE''Q', '100', NULL), ('SEMB', '100', NULL);"
-                      "INSERT INTO A_Bolsas VALUES ('TEPB%', '2', 1, 'ANPBA', 'x'), ('TEPB%', '5', 1, 'ANPBA', 'x'),"
-                      " ('TE''Q', '1', 1, 'ANPBA', 'x');"
-                      "INSERT INTO A_DXFs VALUES ('A-TST', 'Point', '-4,0', '4,3.141593', '2'),"
-                      " ('A-TST', 'Point', '4,0', '4,0', '5');");
+    ExecutaSql(banco,
+               "INSERT INTO A_Conexoes VALUES ('TEPB%', 'Tê curinga', 'PVC PBA', 'A-TST', 0, '0200'),"
+               " ('TE''Q', 'Tê aspas', 'PVC PBA', 'A-TE', 0, '0300'), ('SEMB', 'Sem bloco', 'PVC PBA', NULL, 0, NULL);"
+               "INSERT INTO A_Diams VALUES ('TEPB%', '100', NULL), ('TE''Q', '100', NULL), ('SEMB', '100', NULL);"
+               "INSERT INTO A_Bolsas VALUES ('TEPB%', '2', 1, 'ANPBA', 'x'), ('TEPB%', '5', 1, 'ANPBA', 'x'),"
+               " ('TE''Q', '1', 1, 'ANPBA', 'x');"
+               "INSERT INTO A_DXFs VALUES ('A-TST', 'Point', '-4,0', '4,3.141593', '2'),"
+               " ('A-TST', 'Point', '4,0', '4,0', '5');");
     Abre();
     Mostra("PVC PBA", "Tê curinga");
     EXPECT_EQ(tabela.Label2(1).Caption(), "5");
@@ -156,8 +160,8 @@ TEST_F(EditorTabela, TheRowIsTheSocketsOwnFoundByTheExactCode)
     Mostra("PVC PBA", "Tê curinga");
     ExecutaSql(banco, "DELETE FROM A_Bolsas WHERE Codigo = 'TEPB%' AND Numero = '2';");
     Grava(tabela.Label5(0), "Bitola da Derivação");
-    ASSERT_EQ(mensagens.Textos(),
-              std::vector<std::string>{"A bolsa 2 da conexão TEPB% não está na tabela A_Bolsas.\n\nNada foi alterado."});
+    ASSERT_EQ(mensagens.Textos(), std::vector<std::string>{
+                                      "A bolsa 2 da conexão TEPB% não está na tabela A_Bolsas.\n\nNada foi alterado."});
     EXPECT_EQ(tabela.Label5(0).Caption(), "Prim");
     EXPECT_TRUE(Conexao("PVC PBA", "TEPB%").Bolsas[0].Principal);
 

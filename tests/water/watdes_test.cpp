@@ -202,10 +202,8 @@ TEST_F(BlocosAgua, ABrokenRowIsToldAndLeavesNoHalfBlock)
 {
     CarregaLinhas();
     Doc().SetVariable("CECOLOR", "5");
-    gBlocosAgua.push_back({"A-TESTE",
-                           {{"Circle", "0,0", "1", ""}, {"Estranho", "1", "2", "3"}, {"Arc", "0,0", "1", "1.5"}},
-                           {},
-                           0});
+    gBlocosAgua.push_back(
+        {"A-TESTE", {{"Circle", "0,0", "1", ""}, {"Estranho", "1", "2", "3"}, {"Arc", "0,0", "1", "1.5"}}, {}, 0});
     EXPECT_FALSE(CriaBlocoConexao("A-TESTE", false));
     EXPECT_FALSE(ExisteBloco("A-TESTE"));
     EXPECT_EQ(Cecolor(), "5");
@@ -220,10 +218,9 @@ TEST_F(BlocosAgua, ABrokenRowIsToldAndLeavesNoHalfBlock)
     // Mended in the catalogue, the next call builds it; an unknown kind adds nothing.
     gBlocosAgua.back().Linhas[2].S4 = "0,3.141593";
     ASSERT_TRUE(CriaBlocoConexao("A-TESTE", false));
-    EXPECT_EQ(Conteudo("A-TESTE"),
-              (std::vector<std::string>{"AcDbAttributeDefinition@TEXTO_CON:CODIGO",
-                                        "AcDbAttributeDefinition@0:MATERIAL", "AcDbAttributeDefinition@0:ETAPA",
-                                        "AcDbCircle@0", "AcDbArc@0"}));
+    EXPECT_EQ(Conteudo("A-TESTE"), (std::vector<std::string>{
+                                       "AcDbAttributeDefinition@TEXTO_CON:CODIGO", "AcDbAttributeDefinition@0:MATERIAL",
+                                       "AcDbAttributeDefinition@0:ETAPA", "AcDbCircle@0", "AcDbArc@0"}));
 
     // A block being redefined from a spoilt row keeps what it had.
     ASSERT_TRUE(CriaBlocoConexao("A-TE", false));
@@ -236,8 +233,7 @@ TEST_F(BlocosAgua, ABrokenRowIsToldAndLeavesNoHalfBlock)
     EXPECT_FALSE(CriaBlocoConexao("A-TE", true));
     EXPECT_EQ(Conteudo("A-TE"), antes);
     ASSERT_EQ(mensagens.Lista().size(), 1u);
-    EXPECT_NE(mensagens.Lista()[0].Texto.find("alinhamento não é um número inteiro: \"esquerda\""),
-              std::string::npos);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("alinhamento não é um número inteiro: \"esquerda\""), std::string::npos);
     EXPECT_EQ(Cecolor(), "5");
 
     // Names the catalogue has no rows for: what the name itself asks for.
@@ -276,8 +272,9 @@ protected:
         MaterialAguaRec m;
         m.Material = "Ferro Fundido";
         m.Conexoes.push_back({});
-        m.Conexoes.push_back(conexao("TEFF", {Bolsa(pi, 4, true, "Tubo FoFo K7 JGS"), Bolsa(0, 4, true, "Tubo FoFo K7 JGS"),
-                                              Bolsa(pi / 2, 4, false, "Tubo FoFo K9 JGS")}));
+        m.Conexoes.push_back(
+            conexao("TEFF", {Bolsa(pi, 4, true, "Tubo FoFo K7 JGS"), Bolsa(0, 4, true, "Tubo FoFo K7 JGS"),
+                             Bolsa(pi / 2, 4, false, "Tubo FoFo K9 JGS")}));
         m.Conexoes.push_back(conexao("C90FF", {Bolsa(pi, 4, true, "K7"), Bolsa(pi / 2, 4, true, "K7")}));
         m.Conexoes.push_back(conexao("LUFF", {Bolsa(pi, 2, true, "K7"), Bolsa(0, 2, true, "K7")}));
         // Two sockets on one side, in both orders, for exact ties.
@@ -445,9 +442,9 @@ TEST_F(Bolsas, TheSocketIsShownWhenAsked)
     mensagens.Limpa();
     EXPECT_FALSE(Info(te, Ponto(9000, 0), false, true));
     EXPECT_FALSE(Info(Conexao("A-TE", Ponto(50, 0), 0, 1, 1, "TEFF"), Ponto(50, 0), false, true));
-    EXPECT_EQ(mensagens.Textos(),
-              (std::vector<std::string>{"Ferro Fundido\nTEFF\nNenhuma bolsa a menos de 5000 unidades do ponto indicado.",
-                                        "O código \"TEFF\" do bloco A-TE não traz \"DN\" e o diâmetro."}));
+    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{
+                                      "Ferro Fundido\nTEFF\nNenhuma bolsa a menos de 5000 unidades do ponto indicado.",
+                                      "O código \"TEFF\" do bloco A-TE não traz \"DN\" e o diâmetro."}));
 }
 
 TEST_F(BlocosAgua, ShippedFittingsJoinedSocketToSocket)

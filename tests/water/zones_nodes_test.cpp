@@ -184,7 +184,8 @@ TEST_F(ZonasNodes, OverlappingCirclesShrinkToTouch)
     }
     ASSERT_EQ(gNumNos, 9);
     for (const NoRec& n : gNos)
-        EXPECT_DOUBLE_EQ(n.Raio, dynamic_cast<acad::BlockReference*>(Doc().ObjectIdToObject(n.ObjectID))->XScaleFactor());
+        EXPECT_DOUBLE_EQ(n.Raio,
+                         dynamic_cast<acad::BlockReference*>(Doc().ObjectIdToObject(n.ObjectID))->XScaleFactor());
     EXPECT_TRUE(caixas.empty());
     EXPECT_EQ(WC.ProgressBar1.Caption(), "");
 }

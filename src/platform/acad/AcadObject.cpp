@@ -22,10 +22,7 @@ std::string AcadObject::HandleText(std::uint64_t handle)
     return buf;
 }
 
-std::string AcadObject::Handle() const
-{
-    return HandleText(handle_);
-}
+std::string AcadObject::Handle() const { return HandleText(handle_); }
 
 std::int32_t AcadObject::OwnerID() const
 {
@@ -92,8 +89,7 @@ namespace {
 Variant CheckItem(int code, const Variant& v)
 {
     auto bad = [code](const char* why) {
-        throw Error(ErrorCode::InvalidInput,
-                    "Dado estendido inválido (código " + std::to_string(code) + "): " + why);
+        throw Error(ErrorCode::InvalidInput, "Dado estendido inválido (código " + std::to_string(code) + "): " + why);
     };
     if (code >= 1000 && code <= 1009) {
         if (!v.IsString()) bad("esperado um texto");
@@ -128,7 +124,8 @@ void AcadObject::SetXData(const std::vector<int>& xdataType, const std::vector<V
 {
     CheckAlive();
     if (xdataType.size() != xdataValue.size())
-        throw Error(ErrorCode::InvalidInput, "Dados estendidos: as listas de códigos e valores têm tamanhos diferentes");
+        throw Error(ErrorCode::InvalidInput,
+                    "Dados estendidos: as listas de códigos e valores têm tamanhos diferentes");
     if (xdataType.empty() || xdataType[0] != XDataCode::AppName)
         throw Error(ErrorCode::InvalidInput, "Dados estendidos devem começar pelo nome da aplicação (código 1001)");
     // Check everything before changing anything, so a bad array leaves the object as it was.

@@ -111,10 +111,7 @@ Application::Application() : documents_(*this) {}
 
 Application::~Application() = default;
 
-std::string Application::Caption() const
-{
-    return active_ ? "AutoCAD - [" + active_->Name() + "]" : "AutoCAD";
-}
+std::string Application::Caption() const { return active_ ? "AutoCAD - [" + active_->Name() + "]" : "AutoCAD"; }
 
 Document* Application::ActiveDocument() const
 {
@@ -206,12 +203,8 @@ void Application::ZoomScaled(double scale, int scaleType)
     if (!(scale > 0) || !std::isfinite(scale)) ThrowInvalidInput("fator do zoom (deve ser maior que zero)");
     View& v = doc->ActiveView();
     switch (scaleType) {
-    case acZoomScaledAbsolute:
-        v.SetHeight(std::max(1e-9, Limits(*doc).Height()) / scale);
-        break;
-    case acZoomScaledRelative:
-        v.SetHeight(v.Height() / scale);
-        break;
+    case acZoomScaledAbsolute: v.SetHeight(std::max(1e-9, Limits(*doc).Height()) / scale); break;
+    case acZoomScaledRelative: v.SetHeight(v.Height() / scale); break;
     case acZoomScaledRelativePSpace:
         // Model units shown per paper unit of the active viewport.
         if (doc->ActiveSpace() == acPaperSpace && doc->MSpace())
@@ -219,8 +212,7 @@ void Application::ZoomScaled(double scale, int scaleType)
         else
             v.SetHeight(v.Height() / scale);
         break;
-    default:
-        ThrowInvalidInput("tipo de zoom " + std::to_string(scaleType) + " (use 0, 1 ou 2)");
+    default: ThrowInvalidInput("tipo de zoom " + std::to_string(scaleType) + " (use 0, 1 ou 2)");
     }
     doc->ViewChanged.Raise();
 }

@@ -63,8 +63,7 @@ acad::Block* DefineFromFile(acad::Document& doc, const std::filesystem::path& pa
     ReadDxf(source, path);
     std::error_code ec;
     std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return doc.ImportAsBlock(source, blockName, source.Variables().Get("INSBASE").AsPoint(), asXRef,
-                             ec ? path : full);
+    return doc.ImportAsBlock(source, blockName, source.Variables().Get("INSBASE").AsPoint(), asXRef, ec ? path : full);
 }
 
 // Checks an insertion's point, scales (not zero) and rotation.
@@ -113,7 +112,8 @@ std::string Block::Name() const
 void Block::SetName(const std::string& name)
 {
     CheckAlive();
-    if (IsLayout()) throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser renomeado");
+    if (IsLayout())
+        throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser renomeado");
     if (!IsValidBlockName(name)) ThrowInvalidInput("nome de bloco \"" + name + "\"");
     Block* other = Document().Blocks().Find(name);
     if (other && other != this) throw Error(ErrorCode::DuplicateKey, "O bloco \"" + name + "\" já existe");
@@ -132,10 +132,7 @@ void Block::SetOrigin(const Point3d& p)
     Document().NoteChange();
 }
 
-bool Block::IsModelSpace() const
-{
-    return layout_ && layout_->ModelType();
-}
+bool Block::IsModelSpace() const { return layout_ && layout_->ModelType(); }
 
 Entity* Block::Item(int index) const
 {
@@ -145,10 +142,7 @@ Entity* Block::Item(int index) const
     return e;
 }
 
-Entity* Block::LastEntity() const
-{
-    return entities_.Last();
-}
+Entity* Block::LastEntity() const { return entities_.Last(); }
 
 Entity* Block::AppendEntity(std::unique_ptr<Entity> entity)
 {
@@ -245,10 +239,7 @@ void Block::Clear()
     for (Entity* e : *this) e->Delete();
 }
 
-bool Block::IsReferenced() const
-{
-    return !references_.empty();
-}
+bool Block::IsReferenced() const { return !references_.empty(); }
 
 bool Block::Reaches(const Block& other) const
 {
@@ -261,7 +252,8 @@ bool Block::Reaches(const Block& other) const
         if (b == &other) return true;
         for (Entity* e : *b)
             if (auto* r = dynamic_cast<BlockReference*>(e))
-                if (const Block* inner = Document().Blocks().ByIndex(r->Data().block); inner && seen.insert(inner).second)
+                if (const Block* inner = Document().Blocks().ByIndex(r->Data().block);
+                    inner && seen.insert(inner).second)
                     stack.push_back(inner);
     }
     return false;
@@ -302,14 +294,12 @@ void Block::EnableSpatialIndex()
     index_ = std::move(index);
 }
 
-void Block::SuspendSpatialIndex()
-{
-    index_.reset();
-}
+void Block::SuspendSpatialIndex() { index_.reset(); }
 
 void Block::OnErase()
 {
-    if (IsLayout()) throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser apagado");
+    if (IsLayout())
+        throw Error(ErrorCode::NotApplicable, "O bloco \"" + name_ + "\" de um espaço não pode ser apagado");
     if (IsReferenced()) throw Error(ErrorCode::ObjectInUse, "O bloco \"" + name_ + "\" está em uso");
     for (Entity* e : *this) e->Delete();
     Document().Blocks().NoteErased(*this);
@@ -317,8 +307,8 @@ void Block::OnErase()
 
 // ---------------------------------------------------------------- creation members
 
-BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::string& name, double xScale,
-                                   double yScale, double zScale, double rotation)
+BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::string& name, double xScale, double yScale,
+                                   double zScale, double rotation)
 {
     CheckAlive();
     CheckPlacement(insertionPoint, xScale, yScale, zScale, rotation);
@@ -341,10 +331,11 @@ BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::str
         if (!def || def->IsLayout()) ThrowKeyNotFound("Bloco \"" + name + "\"");
     }
     if (!IsLayout() && def->Reaches(*this))
-        ThrowInvalidInput("o bloco \"" + def->Name() + "\" não pode ser inserido em \"" + name_ + "\" (referência circular)");
+        ThrowInvalidInput("o bloco \"" + def->Name() + "\" não pode ser inserido em \"" + name_ +
+                          "\" (referência circular)");
     const BlockReferenceData d = Placement(doc, *def, insertionPoint, xScale, yScale, zScale, rotation);
-    std::unique_ptr<BlockReference> ref = def->IsXRef() ? std::make_unique<ExternalReference>(doc, d)
-                                                        : std::make_unique<BlockReference>(doc, d);
+    std::unique_ptr<BlockReference> ref =
+        def->IsXRef() ? std::make_unique<ExternalReference>(doc, d) : std::make_unique<BlockReference>(doc, d);
     BlockReference* r = Append(std::move(ref));
     r->CreateAttributesFromDefinition();
     return r;
@@ -447,7 +438,8 @@ AttributeDefinition* Block::AddAttribute(double height, int mode, const std::str
     a.tag = tag;
     a.prompt = prompt;
     a.mode = mode;
-    return Append(std::make_unique<AttributeDefinition>(Document(), NewText(Document(), value, insertionPoint, height), a));
+    return Append(
+        std::make_unique<AttributeDefinition>(Document(), NewText(Document(), value, insertionPoint, height), a));
 }
 
 LWPolyline* Block::AddLightWeightPolyline(const std::vector<double>& verticesList)
@@ -503,7 +495,8 @@ Spline* Block::AddSpline(const std::vector<double>& pointsArray, const Vector3d&
 Hatch* Block::AddHatch(int patternType, const std::string& patternName, bool associativity)
 {
     CheckAlive();
-    if (patternType < 0 || patternType > 2) ThrowInvalidInput("tipo de padrão de hachura " + std::to_string(patternType));
+    if (patternType < 0 || patternType > 2)
+        ThrowInvalidInput("tipo de padrão de hachura " + std::to_string(patternType));
     if (patternName.empty()) ThrowInvalidInput("nome do padrão de hachura vazio");
     HatchData d;
     d.patternType = patternType;
@@ -558,8 +551,7 @@ ExternalReference* Block::AttachExternalReference(const std::string& pathName, c
     if (path.empty())
         throw Error(ErrorCode::FileNotFound, "Arquivo da referência externa \"" + pathName + "\" não encontrado");
     acad::Block* def = doc.Blocks().Find(name);
-    if (def && !def->IsXRef())
-        throw Error(ErrorCode::DuplicateKey, "Já existe um bloco chamado \"" + name + "\"");
+    if (def && !def->IsXRef()) throw Error(ErrorCode::DuplicateKey, "Já existe um bloco chamado \"" + name + "\"");
     if (!def) def = DefineFromFile(doc, path, name, true);
     return Append(std::make_unique<ExternalReference>(
         doc, Placement(doc, *def, insertionPoint, xScale, yScale, zScale, rotation)));
@@ -630,15 +622,9 @@ Block* Blocks::Add(const Point3d& insertionPoint, const std::string& name)
     return b;
 }
 
-std::uint32_t Blocks::IndexOf(const Block& b) const
-{
-    return b.recordIndex_;
-}
+std::uint32_t Blocks::IndexOf(const Block& b) const { return b.recordIndex_; }
 
-Block* Blocks::ByIndex(std::uint32_t index) const
-{
-    return index < records_.size() ? records_[index] : nullptr;
-}
+Block* Blocks::ByIndex(std::uint32_t index) const { return index < records_.size() ? records_[index] : nullptr; }
 
 void Blocks::Renamed(Block& b, const std::string& oldName)
 {

@@ -169,7 +169,7 @@ private:
     bool changePending_ = false;  // in the document's list of changed definitions
     mutable Box drawnExtents_;
     mutable std::uint64_t drawnExtentsAt_ = 0;  // definitions revision measured at (0: never)
-    mutable bool measuring_ = false;             // a reference to itself (damaged) adds nothing
+    mutable bool measuring_ = false;            // a reference to itself (damaged) adds nothing
     friend class Blocks;
     friend class Document;
 };
@@ -200,7 +200,7 @@ private:
     void Renamed(Block& b, const std::string& oldName);
     acad::Document& doc_;
     ObjectList<Block> list_;
-    std::vector<Block*> records_;  // every block ever created, by index
+    std::vector<Block*> records_;                     // every block ever created, by index
     std::unordered_map<std::string, Block*> byName_;  // upper-case name → block
     int anonymousCounter_ = 0;
 };

@@ -224,8 +224,7 @@ AttributeReference* BlockReference::AppendAttribute(std::unique_ptr<AttributeRef
 {
     CheckAlive();
     if (!attribute) ThrowInvalidInput("atributo nulo");
-    if (&attribute->Document() != &Document())
-        throw Error(ErrorCode::WrongDocument, "Atributo de outro desenho");
+    if (&attribute->Document() != &Document()) throw Error(ErrorCode::WrongDocument, "Atributo de outro desenho");
     AttributeReference* a = Document().Adopt(std::move(attribute));
     a->SetOwner(this, false);
     attributes_.push_back(a);
@@ -380,10 +379,7 @@ void AddBox(Box& b, const Box& o)
     AddPoint(b, o.max.x, o.max.y, o.max.z);
 }
 
-bool IsFinite(const Point3d& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
+bool IsFinite(const Point3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 }  // namespace
 
 void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first,
@@ -524,10 +520,7 @@ void BlockReference::OnErase()
 
 // ---------------------------------------------------------------- ExternalReference
 
-ExternalReference::ExternalReference(acad::Document& doc, const BlockReferenceData& data)
-    : BlockReference(doc, data)
-{
-}
+ExternalReference::ExternalReference(acad::Document& doc, const BlockReferenceData& data) : BlockReference(doc, data) {}
 
 std::string ExternalReference::Path() const
 {

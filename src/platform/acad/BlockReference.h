@@ -24,7 +24,7 @@ public:
     std::string ObjectName() const override { return "AcDbBlockReference"; }
     std::string DxfName() const override { return "INSERT"; }
 
-    std::string Name() const;  // of the block definition
+    std::string Name() const;                    // of the block definition
     void SetName(const std::string& blockName);  // re-points to another definition
     Point3d InsertionPoint() const;
     void SetInsertionPoint(const Point3d& p);

@@ -50,15 +50,9 @@ std::optional<std::string> CommandContext::NextText()
     return std::nullopt;
 }
 
-void CommandContext::Cancel() const
-{
-    throw Error(ErrorCode::Cancelled, "Comando " + command_ + " cancelado");
-}
+void CommandContext::Cancel() const { throw Error(ErrorCode::Cancelled, "Comando " + command_ + " cancelado"); }
 
-void CommandContext::Fail(const std::string& why) const
-{
-    throw Error(ErrorCode::InvalidInput, command_ + ": " + why);
-}
+void CommandContext::Fail(const std::string& why) const { throw Error(ErrorCode::InvalidInput, command_ + ": " + why); }
 
 void CommandContext::Message(const std::string& text) const
 {

@@ -49,10 +49,7 @@ void Split(const std::string& text, std::deque<std::string>& out)
 CommandLine::CommandLine(Document& doc) : doc_(doc) {}
 CommandLine::~CommandLine() = default;
 
-std::string CommandLine::ActiveCommandName() const
-{
-    return pending_ ? pending_->command->name : "";
-}
+std::string CommandLine::ActiveCommandName() const { return pending_ ? pending_->command->name : ""; }
 
 void CommandLine::Run(const std::string& text)
 {

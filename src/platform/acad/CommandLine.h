@@ -64,7 +64,7 @@ private:
     struct Pending;
     void Pump(bool interactive);
     bool Drain(bool interactive);  // true when the pending command waits for input
-    void Finish();  // ends the pending command and raises EndCommand
+    void Finish();                 // ends the pending command and raises EndCommand
 
     Document& doc_;
     std::deque<std::string> text_;

@@ -146,8 +146,7 @@ void Rotate(CommandContext& ctx)
     }
     const Point3d base = RequiredPoint(ctx, "Especifique o ponto base: ");
     double& last = ctx.Memory().lastRotation;
-    const double angle =
-        ctx.Angle("Especifique o ângulo de rotação <" + Degrees(last) + ">: ", base).value_or(last);
+    const double angle = ctx.Angle("Especifique o ângulo de rotação <" + Degrees(last) + ">: ", base).value_or(last);
     for (Entity* e : objects) {
         if (e->IsErased()) continue;
         try {
@@ -244,8 +243,7 @@ void XClip(CommandContext& ctx)
         if (auto* x = dynamic_cast<ExternalReference*>(e)) references.push_back(x);
     if (references.empty()) ctx.Fail("nenhuma referência externa selecionada");
     const std::string option = ctx.Text("Digite uma opção de recorte [New boundary] <New>: ");
-    if (!option.empty() && !IsKeyword(option, "NEW"))
-        ctx.Fail("opção não suportada \"" + option + "\" (New boundary)");
+    if (!option.empty() && !IsKeyword(option, "NEW")) ctx.Fail("opção não suportada \"" + option + "\" (New boundary)");
     const std::string shape = ctx.Text("Especifique o limite de recorte: [Polygonal/Rectangular] <Rectangular>: ");
     std::vector<Point3d> boundary;
     if (IsKeyword(shape, "POLYGONAL")) {
@@ -282,9 +280,8 @@ void DimAligned(CommandContext& ctx)
 }
 
 const Definition kCommands[] = {
-    {"DXFOUT", DxfOut},           {"-LAYER", Layer},          {"ROTATE", Rotate},
-    {"-HATCHEDIT", HatchEdit},    {"LAYOUT", LayoutCommand},  {"-LAYOUT", LayoutCommand},
-    {"XCLIP", XClip},             {"DIMALIGNED", DimAligned},
+    {"DXFOUT", DxfOut},        {"-LAYER", Layer},          {"ROTATE", Rotate}, {"-HATCHEDIT", HatchEdit},
+    {"LAYOUT", LayoutCommand}, {"-LAYOUT", LayoutCommand}, {"XCLIP", XClip},   {"DIMALIGNED", DimAligned},
 };
 
 }  // namespace

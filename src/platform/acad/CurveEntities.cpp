@@ -61,10 +61,7 @@ void Point::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void Point::Emit(GeometrySink& sink, const Transform& t) const
-{
-    sink.Point(t.Apply(data_.position));
-}
+void Point::Emit(GeometrySink& sink, const Transform& t) const { sink.Point(t.Apply(data_.position)); }
 
 std::unique_ptr<Entity> Point::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
@@ -151,10 +148,7 @@ void Line::Emit(GeometrySink& sink, const Transform& t) const
     sink.Segment(t.Apply(data_.start), t.Apply(data_.end));
 }
 
-Box Line::Extents() const
-{
-    return Box::FromCorners(data_.start, data_.end);
-}
+Box Line::Extents() const { return Box::FromCorners(data_.start, data_.end); }
 
 std::unique_ptr<Entity> Line::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
@@ -215,7 +209,10 @@ void Circle::Emit(GeometrySink& sink, const Transform& t) const
     detail::EmitArc(sink, t, CircularArc{data_.center, data_.radius, 0.0, kTwoPi});
 }
 
-std::unique_ptr<Entity> Circle::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
+std::unique_ptr<Entity> Circle::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, data_);
+}
 
 // ---------------------------------------------------------------- Arc
 
@@ -330,10 +327,7 @@ void Arc::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void Arc::Emit(GeometrySink& sink, const Transform& t) const
-{
-    detail::EmitArc(sink, t, Geometry());
-}
+void Arc::Emit(GeometrySink& sink, const Transform& t) const { detail::EmitArc(sink, t, Geometry()); }
 
 std::unique_ptr<Entity> Arc::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
@@ -438,6 +432,9 @@ void Ellipse::Emit(GeometrySink& sink, const Transform& t) const
                         data_.endParameter);
 }
 
-std::unique_ptr<Entity> Ellipse::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
+std::unique_ptr<Entity> Ellipse::CloneTo(acad::Document& target) const
+{
+    return detail::CloneWith(*this, target, data_);
+}
 
 }  // namespace acad

@@ -117,25 +117,16 @@ void Document::CreateDefaults()
 
 // ---------------------------------------------------------------- names and files
 
-std::string Document::FullName() const
-{
-    return path_.empty() ? std::string() : path_.string();
-}
+std::string Document::FullName() const { return path_.empty() ? std::string() : path_.string(); }
 
-std::string Document::Path() const
-{
-    return path_.empty() ? std::string() : path_.parent_path().string();
-}
+std::string Document::Path() const { return path_.empty() ? std::string() : path_.parent_path().string(); }
 
 void Document::Activate()
 {
     if (app_) app_->SetActiveDocument(*this);
 }
 
-bool Document::Active() const
-{
-    return app_ && app_->Documents().Count() > 0 && app_->ActiveDocument() == this;
-}
+bool Document::Active() const { return app_ && app_->Documents().Count() > 0 && app_->ActiveDocument() == this; }
 
 void Document::SaveAs(const std::string& fullFileName)
 {
@@ -169,10 +160,7 @@ void Document::SetFullName(const std::filesystem::path& p)
     name_ = path_.filename().string();
 }
 
-void Document::ForgetName()
-{
-    path_.clear();
-}
+void Document::ForgetName() { path_.clear(); }
 
 std::vector<std::filesystem::path> Document::SupportFolders() const
 {
@@ -215,7 +203,8 @@ void Document::SetActiveLayout(acad::Layout& layout)
             Point3d c = Midpoint(d.limitsMin, d.limitsMax);
             double w = std::max(1.0, d.limitsMax.x - d.limitsMin.x), h = std::max(1.0, d.limitsMax.y - d.limitsMin.y);
             activeViewport_ = layout.Block().AddPViewport(c, w * 0.9, h * 0.9);
-        } else if (!activeViewport_ || activeViewport_->IsErased() || activeViewport_->OwnerBlock() != &layout.Block()) {
+        } else if (!activeViewport_ || activeViewport_->IsErased() ||
+                   activeViewport_->OwnerBlock() != &layout.Block()) {
             activeViewport_ = vps.front();
         }
     }
@@ -317,15 +306,9 @@ acad::SelectionSet& Document::ActiveSelectionSet() const { return *activeSelecti
 acad::Utility& Document::Utility() const { return *utility_; }
 acad::CommandLine& Document::CommandLine() const { return *commandLine_; }
 
-Variant Document::GetVariable(const std::string& name) const
-{
-    return variables_->Get(name);
-}
+Variant Document::GetVariable(const std::string& name) const { return variables_->Get(name); }
 
-void Document::SetVariable(const std::string& name, const Variant& value)
-{
-    variables_->Set(name, value);
-}
+void Document::SetVariable(const std::string& name, const Variant& value) { variables_->Set(name, value); }
 
 void Document::RefreshCurrentColor()
 {
@@ -349,10 +332,7 @@ void Document::Regen(int whichViewports)
     RedrawRequested.Raise();
 }
 
-int Document::ActiveSpace() const
-{
-    return activeLayout_->ModelType() ? acModelSpace : acPaperSpace;
-}
+int Document::ActiveSpace() const { return activeLayout_->ModelType() ? acModelSpace : acPaperSpace; }
 
 void Document::SetActiveSpace(int space)
 {
@@ -387,7 +367,9 @@ acad::PViewport* Document::ActivePViewport() const
     if (activeViewport_ && !activeViewport_->IsErased() && activeViewport_->OwnerBlock() == &activeLayout_->Block())
         return activeViewport_;
     auto vps = Viewports(*activeLayout_);
-    if (vps.empty()) throw Error(ErrorCode::NotApplicable, "O layout \"" + activeLayout_->Name() + "\" não tem janela de visualização");
+    if (vps.empty())
+        throw Error(ErrorCode::NotApplicable,
+                    "O layout \"" + activeLayout_->Name() + "\" não tem janela de visualização");
     return vps.front();
 }
 
@@ -402,10 +384,7 @@ void Document::SetActivePViewport(acad::PViewport& vp)
 
 // ---------------------------------------------------------------- views
 
-acad::View& Document::ActiveView()
-{
-    return const_cast<acad::View&>(static_cast<const Document*>(this)->ActiveView());
-}
+acad::View& Document::ActiveView() { return const_cast<acad::View&>(static_cast<const Document*>(this)->ActiveView()); }
 
 const acad::View& Document::ActiveView() const
 {
@@ -430,7 +409,8 @@ acad::View& Document::PaperView(const acad::Layout& layout)
 
 void Document::SetScreenSize(int width, int height)
 {
-    if (width <= 0 || height <= 0) ThrowInvalidInput("tamanho da tela " + std::to_string(width) + "x" + std::to_string(height));
+    if (width <= 0 || height <= 0)
+        ThrowInvalidInput("tamanho da tela " + std::to_string(width) + "x" + std::to_string(height));
     screenWidth_ = width;
     screenHeight_ = height;
     const double aspect = static_cast<double>(width) / height;
@@ -439,10 +419,7 @@ void Document::SetScreenSize(int width, int height)
     ViewChanged.Raise();
 }
 
-Box Document::ModelExtents() const
-{
-    return modelSpace_->Extents();
-}
+Box Document::ModelExtents() const { return modelSpace_->Extents(); }
 
 // ---------------------------------------------------------------- objects
 
@@ -515,8 +492,7 @@ AcadObject* Document::FindByHandle(std::uint64_t handle) const
 AcadObject* Document::ObjectIdToObject(std::int32_t objectID) const
 {
     AcadObject* o = LookupId(objectID);
-    if (!o || o->doc_ != this || o->IsErased())
-        ThrowKeyNotFound("Objeto de ObjectID " + std::to_string(objectID));
+    if (!o || o->doc_ != this || o->IsErased()) ThrowKeyNotFound("Objeto de ObjectID " + std::to_string(objectID));
     return o;
 }
 
@@ -526,9 +502,9 @@ AcadObject* Document::HandleToObject(const std::string& handle) const
     bool ok = !handle.empty() && handle.size() <= 16;
     for (char c : handle) {
         int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                : (c >= 'A' && c <= 'F')                  ? c - 'A' + 10
-                : (c >= 'a' && c <= 'f')                  ? c - 'a' + 10
-                                                          : -1;
+                : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                                                            : -1;
         if (v < 0) {
             ok = false;
             break;
@@ -664,10 +640,7 @@ void Document::PurgeAll()
         if (a->UseCount() == 0 && !NamesEqual(a->Name(), "ACAD")) a->Delete();
 }
 
-void Document::SendCommand(const std::string& command)
-{
-    commandLine_->Run(command);
-}
+void Document::SendCommand(const std::string& command) { commandLine_->Run(command); }
 
 // ---------------------------------------------------------------- import of another drawing
 

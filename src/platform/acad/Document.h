@@ -105,7 +105,7 @@ public:
     void SetActiveSpace(int space);
     // Working inside the active paper-space viewport's model space.
     bool MSpace() const { return mspace_; }
-    void SetMSpace(bool b);  // NotApplicable in model space or without a viewport
+    void SetMSpace(bool b);                    // NotApplicable in model space or without a viewport
     acad::PViewport* ActivePViewport() const;  // NotApplicable when there is none
     void SetActivePViewport(acad::PViewport& vp);
 

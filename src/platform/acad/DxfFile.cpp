@@ -31,8 +31,8 @@ std::string ReadDxf(Document& doc, const std::filesystem::path& path)
         throw Error(ErrorCode::FileNotFound, "Arquivo de desenho \"" + path.string() + "\" não encontrado");
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)
-        throw Error(ErrorCode::FileError, "Não foi possível ler o desenho \"" + path.string() + "\": " +
-                                              platform::ErrnoText(errno));
+        throw Error(ErrorCode::FileError,
+                    "Não foi possível ler o desenho \"" + path.string() + "\": " + platform::ErrnoText(errno));
     return dxf::ReadDxfFrom(doc, file.get(), path.string());
 }
 

@@ -704,8 +704,8 @@ private:
             ReadRecord(&DimStyleLayout(), &d, rec, false, true);
             // Kept whole: raw dimensions of other kinds name these styles.
             if (!d.name.empty() && !dimStyles_.count(UpperName(d.name)))
-                Kept().dimStyles.push_back({d.name, rec.handle, std::move(rec.raw), std::move(rec.xdataCodes),
-                                            std::move(rec.xdataValues)});
+                Kept().dimStyles.push_back(
+                    {d.name, rec.handle, std::move(rec.raw), std::move(rec.xdataCodes), std::move(rec.xdataValues)});
             dimStyles_[UpperName(d.name)] = d;
         } else {
             ReadRecord(nullptr, nullptr, rec, false, false);  // VIEW, UCS: not kept
@@ -780,8 +780,8 @@ private:
             if (in_.Code() != 0) continue;
             const std::string_view w = in_.Word();
             if (w != "BLOCK") {
-                in_.Fail("esperava-se a definição de um bloco (0 BLOCK), encontrado \"" +
-                         std::string(w.substr(0, 40)) + "\"");
+                in_.Fail("esperava-se a definição de um bloco (0 BLOCK), encontrado \"" + std::string(w.substr(0, 40)) +
+                         "\"");
             }
             BlockBeginData d;
             Record& rec = record_;
@@ -958,8 +958,8 @@ private:
             } else {
                 raw.value = std::string(Trim(g.value));
                 if (IsRealCode(g.code) && !ParseReal(raw.value, real))
-                    in_.FailAt(g.line, "valor numérico inválido ou fora do intervalo (grupo " +
-                                           std::to_string(g.code) + ")");
+                    in_.FailAt(g.line,
+                               "valor numérico inválido ou fora do intervalo (grupo " + std::to_string(g.code) + ")");
             }
             r.groups.push_back(std::move(raw));
         }
@@ -1185,14 +1185,16 @@ private:
         for (const KeptRecord& r : objects_)
             if (r.handle) byHandle.emplace(r.handle, &r);
         KeptFileParts& k = Kept();
-        auto root = std::find_if(objects_.begin(), objects_.end(), [](const KeptRecord& r) { return r.type == "DICTIONARY"; });
+        auto root =
+            std::find_if(objects_.begin(), objects_.end(), [](const KeptRecord& r) { return r.type == "DICTIONARY"; });
         if (root != objects_.end() && root->handle && OwnerOf(*root) == 0) {
             k.root = root->handle;
             dropped.insert(root->handle);
             for (const DictionaryEntry& e : Entries(*root)) {
                 const std::string up = UpperName(e.name);
                 auto d = byHandle.find(e.handle);
-                if (!IsOwnDictionary(up) || d == byHandle.end() || !IsDictionary(*d->second) || k.dictionaries.count(up)) {
+                if (!IsOwnDictionary(up) || d == byHandle.end() || !IsDictionary(*d->second) ||
+                    k.dictionaries.count(up)) {
                     k.rootEntries.push_back(e);
                     continue;
                 }
@@ -1514,7 +1516,8 @@ private:
         // Paper space was active: its layout (the one of "*Paper_Space") becomes the
         // active one. The engine gives a layout shown for the first time a viewport;
         // a layout read from a file has been shown before, so such a viewport goes.
-        if (auto it = deferred_.find("TILEMODE"); it != deferred_.end() && it->second.IsNumber() && it->second.AsInt() == 0)
+        if (auto it = deferred_.find("TILEMODE");
+            it != deferred_.end() && it->second.IsNumber() && it->second.AsInt() == 0)
             if (Block* paper = doc_.Blocks().Find("*Paper_Space"))
                 if (Layout* layout = LayoutOfBlock(*paper); layout && !layout->ModelType()) try {
                         const std::size_t before = doc_.Viewports(*layout).size();
@@ -1547,7 +1550,7 @@ private:
     std::uint64_t fileSeed_ = 0;
     bool sawVport_ = false;
     std::shared_ptr<KeptFileParts> kept_;
-    std::vector<KeptRecord> objects_;  // of the objects section, until Finish sorts them
+    std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
     std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
     std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
 
@@ -1573,10 +1576,7 @@ namespace {
 // map is sized from the file's size once, not rehashed as it grows.
 constexpr std::size_t kFileBytesPerObject = 128;
 
-std::size_t SizeOf(std::string_view text)
-{
-    return text.size();
-}
+std::size_t SizeOf(std::string_view text) { return text.size(); }
 
 std::size_t SizeOf(std::FILE* file)
 {

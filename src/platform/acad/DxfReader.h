@@ -14,7 +14,6 @@ namespace acad::dxf {
 
 // Reads a drawing from an open file a piece at a time (at most `piece` bytes);
 // the messages of ReadDxfText, and its notes for the user.
-std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName,
-                        std::size_t piece = kReadPiece);
+std::string ReadDxfFrom(Document& doc, std::FILE* file, const std::string& sourceName, std::size_t piece = kReadPiece);
 
 }  // namespace acad::dxf

@@ -70,8 +70,14 @@ Field FCustom(int c, const CustomField& cf, std::initializer_list<int> more = {}
 
 // A custom row that only writes fixed groups (values the host does not keep but
 // readers expect) and ignores them when read.
-#define DXF_FIXED(body) \
-    CustomField { [](ReadContext&, void*) {}, [](WriteContext& ctx, const void*) { GroupWriter& o = ctx.Out(); body } }
+#define DXF_FIXED(body)                                                  \
+    CustomField                                                          \
+    {                                                                    \
+        [](ReadContext&, void*) {}, [](WriteContext& ctx, const void*) { \
+            GroupWriter& o = ctx.Out();                                  \
+            body                                                         \
+        }                                                                \
+    }
 
 template <class T>
 T& As(void* d)
@@ -85,10 +91,7 @@ const T& As(const void* d)
 }
 
 // Component k (0 x, 1 y, 2 z) of a point row's group.
-double& Component(Point3d& p, int k)
-{
-    return k == 0 ? p.x : k == 1 ? p.y : p.z;
-}
+double& Component(Point3d& p, int k) { return k == 0 ? p.x : k == 1 ? p.y : p.z; }
 
 [[noreturn]] void Bad(ReadContext& ctx, const Record& rec, const std::string& what)
 {
@@ -101,10 +104,7 @@ double& Component(Point3d& p, int k)
     throw UnusableRecord(rec.line, what, description);
 }
 
-bool IsSet(const Point3d& p)
-{
-    return !std::isnan(p.x);
-}
+bool IsSet(const Point3d& p) { return !std::isnan(p.x); }
 void FillUnset(Point3d& p, const Point3d& with)
 {
     if (!IsSet(p)) p = with;
@@ -359,8 +359,8 @@ private:
 
 const RecordLayout& PointLayout()
 {
-    static const Subclass s{"AcDbPoint",
-                            {FPoint(10, DXF_REF(PointData, position)), FReal(39, DXF_REF(PointData, thickness), 0, kOpt)}};
+    static const Subclass s{
+        "AcDbPoint", {FPoint(10, DXF_REF(PointData, position)), FReal(39, DXF_REF(PointData, thickness), 0, kOpt)}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -402,11 +402,11 @@ const RecordLayout& ArcLayout()
 
 const RecordLayout& EllipseLayout()
 {
-    static const Subclass s{"AcDbEllipse",
-                            {FPoint(10, DXF_REF(EllipseData, center)), FPoint(11, DXF_REF(EllipseData, majorAxis)),
-                             FReal(40, DXF_REF(EllipseData, radiusRatio)),
-                             FReal(41, DXF_REF(EllipseData, startParameter)),
-                             FReal(42, DXF_REF(EllipseData, endParameter))}};
+    static const Subclass s{
+        "AcDbEllipse",
+        {FPoint(10, DXF_REF(EllipseData, center)), FPoint(11, DXF_REF(EllipseData, majorAxis)),
+         FReal(40, DXF_REF(EllipseData, radiusRatio)), FReal(41, DXF_REF(EllipseData, startParameter)),
+         FReal(42, DXF_REF(EllipseData, endParameter))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -447,12 +447,11 @@ struct FaceRecord {
 
 const RecordLayout& FaceLayout()
 {
-    static const Subclass s{"AcDbFace",
-                            {FPoint(10, DXF_REF(FaceRecord, face.corners[0])),
-                             FPoint(11, DXF_REF(FaceRecord, face.corners[1])),
-                             FPoint(12, DXF_REF(FaceRecord, face.corners[2])),
-                             FPoint(13, DXF_REF(FaceRecord, face.corners[3])),
-                             FInt(70, DXF_REF(FaceRecord, face.invisibleEdges), 0, kOpt)}};
+    static const Subclass s{
+        "AcDbFace",
+        {FPoint(10, DXF_REF(FaceRecord, face.corners[0])), FPoint(11, DXF_REF(FaceRecord, face.corners[1])),
+         FPoint(12, DXF_REF(FaceRecord, face.corners[2])), FPoint(13, DXF_REF(FaceRecord, face.corners[3])),
+         FInt(70, DXF_REF(FaceRecord, face.invisibleEdges), 0, kOpt)}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -501,13 +500,12 @@ TextData& TextOf<TextAttr>(void* d)
 template <class T>
 const Subclass& TextSubclass()
 {
-    static const Subclass s{"AcDbText",
-                            {FReal(39, DXF_TEXT(thickness), 0, kOpt), FPoint(10, DXF_TEXT(insertionPoint)),
-                             FReal(40, DXF_TEXT(height)), FStr(1, DXF_TEXT(text)),
-                             FAngle(50, DXF_TEXT(rotation), 0, kOpt), FReal(41, DXF_TEXT(widthFactor), 1, kOpt),
-                             FAngle(51, DXF_TEXT(oblique), 0, kOpt), FStyle(7, DXF_TEXT(style)),
-                             FFlag(71, DXF_TEXT(backward), 2), FFlag(71, DXF_TEXT(upsideDown), 4),
-                             FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint))}};
+    static const Subclass s{
+        "AcDbText",
+        {FReal(39, DXF_TEXT(thickness), 0, kOpt), FPoint(10, DXF_TEXT(insertionPoint)), FReal(40, DXF_TEXT(height)),
+         FStr(1, DXF_TEXT(text)), FAngle(50, DXF_TEXT(rotation), 0, kOpt), FReal(41, DXF_TEXT(widthFactor), 1, kOpt),
+         FAngle(51, DXF_TEXT(oblique), 0, kOpt), FStyle(7, DXF_TEXT(style)), FFlag(71, DXF_TEXT(backward), 2),
+         FFlag(71, DXF_TEXT(upsideDown), 4), FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint))}};
     return s;
 }
 
@@ -523,11 +521,11 @@ const RecordLayout& AttDefLayout()
 {
     using T = TextAttr;
     static const CustomField fieldLength = DXF_FIXED(o.Int(73, 0););
-    static const Subclass s{"AcDbAttributeDefinition",
-                            {FStr(3, DXF_REF(TextAttr, attr.prompt)), FStr(2, DXF_REF(TextAttr, attr.tag)),
-                             FInt(70, DXF_REF(TextAttr, attr.mode)), FCustom(73, fieldLength),
-                             FAlignV(74, DXF_TEXT(alignment)),
-                             FBool(280, DXF_REF(TextAttr, attr.lockPosition), 0, kOpt)}};
+    static const Subclass s{
+        "AcDbAttributeDefinition",
+        {FStr(3, DXF_REF(TextAttr, attr.prompt)), FStr(2, DXF_REF(TextAttr, attr.tag)),
+         FInt(70, DXF_REF(TextAttr, attr.mode)), FCustom(73, fieldLength), FAlignV(74, DXF_TEXT(alignment)),
+         FBool(280, DXF_REF(TextAttr, attr.lockPosition), 0, kOpt)}};
     static const RecordLayout l({&TextSubclass<TextAttr>(), &s});
     return l;
 }
@@ -536,10 +534,10 @@ const RecordLayout& AttribLayout()
 {
     using T = TextAttr;
     static const CustomField fieldLength = DXF_FIXED(o.Int(73, 0););
-    static const Subclass s{"AcDbAttribute",
-                            {FStr(2, DXF_REF(TextAttr, attr.tag)), FInt(70, DXF_REF(TextAttr, attr.mode)),
-                             FCustom(73, fieldLength), FAlignV(74, DXF_TEXT(alignment)),
-                             FBool(280, DXF_REF(TextAttr, attr.lockPosition), 0, kOpt)}};
+    static const Subclass s{
+        "AcDbAttribute",
+        {FStr(2, DXF_REF(TextAttr, attr.tag)), FInt(70, DXF_REF(TextAttr, attr.mode)), FCustom(73, fieldLength),
+         FAlignV(74, DXF_TEXT(alignment)), FBool(280, DXF_REF(TextAttr, attr.lockPosition), 0, kOpt)}};
     static const RecordLayout l({&TextSubclass<TextAttr>(), &s});
     return l;
 }
@@ -603,57 +601,55 @@ struct MTextRecord {
     Point3d direction = kUnset;  // 11: the text's X axis
 };
 
-const CustomField kMTextChunks{
-    [](ReadContext& ctx, void* d) {
-        // 3 holds 250-character pieces, 1 the last one.
-        std::string piece;
-        ctx.In().TextInto(piece);
-        As<MTextRecord>(d).data.text += piece;
-    },
-    [](WriteContext& ctx, const void* d) {
-        std::string enc;
-        EncodeText(As<MTextRecord>(d).data.text, enc);
-        std::size_t i = 0;
-        while (enc.size() - i > 250) {
-            std::size_t n = 250;
-            // Never cut an escape in two.
-            for (std::size_t k = n > 6 ? n - 6 : 0; k < n; ++k)
-                if (enc[i + k] == '\\' && k + 7 > n) {
-                    n = k;
-                    break;
-                }
-            if (n == 0) n = 250;
-            ctx.Out().Keyword(3, std::string_view(enc).substr(i, n));
-            i += n;
-        }
-        ctx.Out().Keyword(1, std::string_view(enc).substr(i));
-    }};
+const CustomField kMTextChunks{[](ReadContext& ctx, void* d) {
+                                   // 3 holds 250-character pieces, 1 the last one.
+                                   std::string piece;
+                                   ctx.In().TextInto(piece);
+                                   As<MTextRecord>(d).data.text += piece;
+                               },
+                               [](WriteContext& ctx, const void* d) {
+                                   std::string enc;
+                                   EncodeText(As<MTextRecord>(d).data.text, enc);
+                                   std::size_t i = 0;
+                                   while (enc.size() - i > 250) {
+                                       std::size_t n = 250;
+                                       // Never cut an escape in two.
+                                       for (std::size_t k = n > 6 ? n - 6 : 0; k < n; ++k)
+                                           if (enc[i + k] == '\\' && k + 7 > n) {
+                                               n = k;
+                                               break;
+                                           }
+                                       if (n == 0) n = 250;
+                                       ctx.Out().Keyword(3, std::string_view(enc).substr(i, n));
+                                       i += n;
+                                   }
+                                   ctx.Out().Keyword(1, std::string_view(enc).substr(i));
+                               }};
 
-const CustomField kMTextDirection{
-    [](ReadContext& ctx, void* d) {
-        GroupReader& in = ctx.In();
-        auto& r = As<MTextRecord>(d);
-        if (in.Code() == 50) {
-            r.data.rotation = in.Angle();
-            return;
-        }
-        Component(r.direction, (in.Code() - 11) / 10) = in.Real();
-    },
-    [](WriteContext& ctx, const void* d) {
-        const double a = As<MTextRecord>(d).data.rotation;
-        ctx.Out().Point(11, {std::cos(a), std::sin(a), 0.0});
-    }};
+const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
+                                      GroupReader& in = ctx.In();
+                                      auto& r = As<MTextRecord>(d);
+                                      if (in.Code() == 50) {
+                                          r.data.rotation = in.Angle();
+                                          return;
+                                      }
+                                      Component(r.direction, (in.Code() - 11) / 10) = in.Real();
+                                  },
+                                  [](WriteContext& ctx, const void* d) {
+                                      const double a = As<MTextRecord>(d).data.rotation;
+                                      ctx.Out().Point(11, {std::cos(a), std::sin(a), 0.0});
+                                  }};
 
 const RecordLayout& MTextLayout()
 {
     static const CustomField spacingStyle = DXF_FIXED(o.Int(73, 1););
-    static const Subclass s{"AcDbMText",
-                            {FPoint(10, DXF_REF(MTextRecord, data.insertionPoint)),
-                             FReal(40, DXF_REF(MTextRecord, data.height)), FReal(41, DXF_REF(MTextRecord, data.width)),
-                             FInt(71, DXF_REF(MTextRecord, data.attachment)),
-                             FInt(72, DXF_REF(MTextRecord, data.drawingDirection)), FCustom(3, kMTextChunks, {1}),
-                             FStyle(7, DXF_REF(MTextRecord, data.style)), FCustom(11, kMTextDirection, {21, 31, 50}),
-                             FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
+    static const Subclass s{
+        "AcDbMText",
+        {FPoint(10, DXF_REF(MTextRecord, data.insertionPoint)), FReal(40, DXF_REF(MTextRecord, data.height)),
+         FReal(41, DXF_REF(MTextRecord, data.width)), FInt(71, DXF_REF(MTextRecord, data.attachment)),
+         FInt(72, DXF_REF(MTextRecord, data.drawingDirection)), FCustom(3, kMTextChunks, {1}),
+         FStyle(7, DXF_REF(MTextRecord, data.style)), FCustom(11, kMTextDirection, {21, 31, 50}),
+         FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -686,53 +682,51 @@ private:
 // Vertices announced by group 90, room made for them up to a bound: a damaged
 // count neither fails the record nor asks for the memory it names.
 constexpr long long kLwReserveMax = 4096;
-const CustomField kLwCount{[](ReadContext& ctx, void* d) {
-                               long long n = 0;
-                               if (ParseInteger(ctx.In().Raw(), n) && n > 0)
-                                   As<LWPolylineData>(d).geometry.vertices.reserve(
-                                       static_cast<std::size_t>(std::min(n, kLwReserveMax)));
-                           },
-                           [](WriteContext& ctx, const void* d) {
-                               ctx.Out().Int(90, static_cast<long long>(
-                                                     As<LWPolylineData>(d).geometry.vertices.size()));
-                           }};
-
-const CustomField kLwVertices{
+const CustomField kLwCount{
     [](ReadContext& ctx, void* d) {
-        GroupReader& in = ctx.In();
-        auto& p = As<LWPolylineData>(d);
-        auto& v = p.geometry.vertices;
-        const int code = in.Code();
-        if (code == 10) {
-            v.push_back({{in.Real(), 0.0, 0.0}, 0.0});
-            return;
-        }
-        if (v.empty()) return;  // a vertex part before any vertex
-        const double x = in.Real();
-        if (code == 20) {
-            v.back().point.y = x;
-        } else if (code == 42) {
-            v.back().bulge = x;
-        } else {
-            auto& widths = code == 40 ? p.startWidths : p.endWidths;
-            widths.resize(v.size(), 0.0);
-            widths.back() = x;
-        }
+        long long n = 0;
+        if (ParseInteger(ctx.In().Raw(), n) && n > 0)
+            As<LWPolylineData>(d).geometry.vertices.reserve(static_cast<std::size_t>(std::min(n, kLwReserveMax)));
     },
     [](WriteContext& ctx, const void* d) {
-        const auto& p = As<LWPolylineData>(d);
-        GroupWriter& o = ctx.Out();
-        const bool widths = !p.startWidths.empty() || !p.endWidths.empty();
-        for (std::size_t i = 0; i < p.geometry.vertices.size(); ++i) {
-            const auto& v = p.geometry.vertices[i];
-            o.Point2(10, v.point);
-            if (widths) {
-                o.Real(40, i < p.startWidths.size() ? p.startWidths[i] : 0.0);
-                o.Real(41, i < p.endWidths.size() ? p.endWidths[i] : 0.0);
-            }
-            if (v.bulge != 0.0) o.Real(42, v.bulge);
-        }
+        ctx.Out().Int(90, static_cast<long long>(As<LWPolylineData>(d).geometry.vertices.size()));
     }};
+
+const CustomField kLwVertices{[](ReadContext& ctx, void* d) {
+                                  GroupReader& in = ctx.In();
+                                  auto& p = As<LWPolylineData>(d);
+                                  auto& v = p.geometry.vertices;
+                                  const int code = in.Code();
+                                  if (code == 10) {
+                                      v.push_back({{in.Real(), 0.0, 0.0}, 0.0});
+                                      return;
+                                  }
+                                  if (v.empty()) return;  // a vertex part before any vertex
+                                  const double x = in.Real();
+                                  if (code == 20) {
+                                      v.back().point.y = x;
+                                  } else if (code == 42) {
+                                      v.back().bulge = x;
+                                  } else {
+                                      auto& widths = code == 40 ? p.startWidths : p.endWidths;
+                                      widths.resize(v.size(), 0.0);
+                                      widths.back() = x;
+                                  }
+                              },
+                              [](WriteContext& ctx, const void* d) {
+                                  const auto& p = As<LWPolylineData>(d);
+                                  GroupWriter& o = ctx.Out();
+                                  const bool widths = !p.startWidths.empty() || !p.endWidths.empty();
+                                  for (std::size_t i = 0; i < p.geometry.vertices.size(); ++i) {
+                                      const auto& v = p.geometry.vertices[i];
+                                      o.Point2(10, v.point);
+                                      if (widths) {
+                                          o.Real(40, i < p.startWidths.size() ? p.startWidths[i] : 0.0);
+                                          o.Real(41, i < p.endWidths.size() ? p.endWidths[i] : 0.0);
+                                      }
+                                      if (v.bulge != 0.0) o.Real(42, v.bulge);
+                                  }
+                              }};
 
 const RecordLayout& LWPolylineLayout()
 {
@@ -782,18 +776,16 @@ int PolylineFlags(const PolylineRecord& r)
 }
 
 const CustomField kPolyFollow = DXF_FIXED(o.Int(66, 1););
-const CustomField kPolyElevation{
-    [](ReadContext& ctx, void* d) {
-        if (ctx.In().Code() == 30) As<PolylineRecord>(d).data.elevation = ctx.In().Real();
-    },
-    [](WriteContext& ctx, const void* d) {
-        const auto& r = As<PolylineRecord>(d);
-        ctx.Out().Point(10, {0.0, 0.0, r.is3d ? 0.0 : r.data.elevation});
-    }};
-const CustomField kPolyFlags{[](ReadContext& ctx, void* d) { As<PolylineRecord>(d).flags = ctx.In().Int(); },
-                             [](WriteContext& ctx, const void* d) {
-                                 ctx.Out().Int(70, PolylineFlags(As<PolylineRecord>(d)));
-                             }};
+const CustomField kPolyElevation{[](ReadContext& ctx, void* d) {
+                                     if (ctx.In().Code() == 30) As<PolylineRecord>(d).data.elevation = ctx.In().Real();
+                                 },
+                                 [](WriteContext& ctx, const void* d) {
+                                     const auto& r = As<PolylineRecord>(d);
+                                     ctx.Out().Point(10, {0.0, 0.0, r.is3d ? 0.0 : r.data.elevation});
+                                 }};
+const CustomField kPolyFlags{
+    [](ReadContext& ctx, void* d) { As<PolylineRecord>(d).flags = ctx.In().Int(); },
+    [](WriteContext& ctx, const void* d) { ctx.Out().Int(70, PolylineFlags(As<PolylineRecord>(d))); }};
 const CustomField kPolySmooth{[](ReadContext& ctx, void* d) { As<PolylineRecord>(d).smoothType = ctx.In().Int(); },
                               [](WriteContext& ctx, const void* d) {
                                   const int t = As<PolylineRecord>(d).data.type;
@@ -892,16 +884,16 @@ public:
 
 // --- SPLINE
 
-const CustomField kSplineFlags{
-    [](ReadContext& ctx, void* d) {
-        const int f = ctx.In().Int();
-        As<SplineData>(d).closed = (f & 1) != 0;
-        As<SplineData>(d).periodic = (f & 2) != 0;
-    },
-    [](WriteContext& ctx, const void* d) {
-        const auto& s = As<SplineData>(d);
-        ctx.Out().Int(70, (s.closed ? 1 : 0) | (s.periodic ? 2 : 0) | (s.weights.empty() ? 0 : 4));
-    }};
+const CustomField kSplineFlags{[](ReadContext& ctx, void* d) {
+                                   const int f = ctx.In().Int();
+                                   As<SplineData>(d).closed = (f & 1) != 0;
+                                   As<SplineData>(d).periodic = (f & 2) != 0;
+                               },
+                               [](WriteContext& ctx, const void* d) {
+                                   const auto& s = As<SplineData>(d);
+                                   ctx.Out().Int(
+                                       70, (s.closed ? 1 : 0) | (s.periodic ? 2 : 0) | (s.weights.empty() ? 0 : 4));
+                               }};
 const CustomField kSplineCounts{[](ReadContext&, void*) {},
                                 [](WriteContext& ctx, const void* d) {
                                     const auto& s = As<SplineData>(d);
@@ -912,15 +904,14 @@ const CustomField kSplineCounts{[](ReadContext&, void*) {},
 
 const RecordLayout& SplineLayout()
 {
-    static const Subclass s{"AcDbSpline",
-                            {FCustom(70, kSplineFlags), FInt(71, DXF_REF(SplineData, degree)),
-                             FCustom(72, kSplineCounts, {73, 74}), FReal(42, DXF_REF(SplineData, knotTolerance)),
-                             FReal(43, DXF_REF(SplineData, controlTolerance)),
-                             FReal(44, DXF_REF(SplineData, fitTolerance), 1e-10, kOpt),
-                             FPoint(12, DXF_REF(SplineData, startTangent), kOpt),
-                             FPoint(13, DXF_REF(SplineData, endTangent), kOpt), FReals(40, DXF_REF(SplineData, knots)),
-                             FReals(41, DXF_REF(SplineData, weights)), FPoints(10, DXF_REF(SplineData, controlPoints)),
-                             FPoints(11, DXF_REF(SplineData, fitPoints))}};
+    static const Subclass s{
+        "AcDbSpline",
+        {FCustom(70, kSplineFlags), FInt(71, DXF_REF(SplineData, degree)), FCustom(72, kSplineCounts, {73, 74}),
+         FReal(42, DXF_REF(SplineData, knotTolerance)), FReal(43, DXF_REF(SplineData, controlTolerance)),
+         FReal(44, DXF_REF(SplineData, fitTolerance), 1e-10, kOpt), FPoint(12, DXF_REF(SplineData, startTangent), kOpt),
+         FPoint(13, DXF_REF(SplineData, endTangent), kOpt), FReals(40, DXF_REF(SplineData, knots)),
+         FReals(41, DXF_REF(SplineData, weights)), FPoints(10, DXF_REF(SplineData, controlPoints)),
+         FPoints(11, DXF_REF(SplineData, fitPoints))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -973,14 +964,13 @@ void CheckSpline(ReadContext& ctx, const Record& rec, SplineData& s)
 
 // --- HATCH
 
-const CustomField kHatchElevation{
-    [](ReadContext& ctx, void* d) {
-        if (ctx.In().Code() == 30) As<HatchData>(d).elevation = ctx.In().Real();
-    },
-    [](WriteContext& ctx, const void* d) {
-        ctx.Out().Point(10, {0.0, 0.0, As<HatchData>(d).elevation});
-        ctx.Out().Point(210, kZAxis);
-    }};
+const CustomField kHatchElevation{[](ReadContext& ctx, void* d) {
+                                      if (ctx.In().Code() == 30) As<HatchData>(d).elevation = ctx.In().Real();
+                                  },
+                                  [](WriteContext& ctx, const void* d) {
+                                      ctx.Out().Point(10, {0.0, 0.0, As<HatchData>(d).elevation});
+                                      ctx.Out().Point(210, kZAxis);
+                                  }};
 
 // Reads the next group of a structure; false (group given back) when it is not one of `codes`.
 bool NextOf(GroupReader& in, std::initializer_list<int> codes)
@@ -998,7 +988,10 @@ void ReadSplineEdge(GroupReader& in, SplineData& s)
     while (NextOf(in, {94, 73, 74, 95, 96, 40, 10, 20, 42})) {
         switch (in.Code()) {
         case 94: s.degree = in.Int(); break;
-        case 73: case 74: case 95: case 96: in.Int(); break;
+        case 73:
+        case 74:
+        case 95:
+        case 96: in.Int(); break;
         case 40: s.knots.push_back(in.Real()); break;
         case 10: s.controlPoints.push_back({in.Real(), 0.0, 0.0}); break;
         case 20:
@@ -1049,7 +1042,8 @@ const CustomField kHatchPaths{
                     auto& v = loop.polyline.vertices;
                     switch (in.Code()) {
                     case 73: loop.polyline.closed = in.Int() != 0; break;
-                    case 72: case 93: in.Int(); break;
+                    case 72:
+                    case 93: in.Int(); break;
                     case 10: v.push_back({{in.Real(), 0.0, 0.0}, 0.0}); break;
                     case 20:
                         if (!v.empty()) v.back().point.y = in.Real();
@@ -1063,7 +1057,8 @@ const CustomField kHatchPaths{
                 if (NextOf(in, {93})) in.Int();
                 while (NextOf(in, {72})) {
                     const int kind = in.Int();
-                    if (kind < 1 || kind > 4) in.Fail("tipo de aresta de hachura desconhecido: " + std::to_string(kind));
+                    if (kind < 1 || kind > 4)
+                        in.Fail("tipo de aresta de hachura desconhecido: " + std::to_string(kind));
                     HatchEdge e;
                     e.kind = static_cast<HatchEdge::Kind>(kind);
                     ReadEdge(in, e);
@@ -1134,74 +1129,70 @@ const CustomField kHatchPaths{
         }
     }};
 
-const CustomField kHatchPattern{
-    [](ReadContext& ctx, void* d) {
-        GroupReader& in = ctx.In();
-        auto& lines = As<HatchData>(d).patternLines;
-        in.Int();
-        while (NextOf(in, {53, 43, 44, 45, 46, 79, 49})) {
-            if (in.Code() == 53) {
-                lines.emplace_back();
-                lines.back().angle = in.Angle();
-                continue;
-            }
-            if (lines.empty()) lines.emplace_back();
-            HatchPatternLine& l = lines.back();
-            switch (in.Code()) {
-            case 43: l.base.x = in.Real(); break;
-            case 44: l.base.y = in.Real(); break;
-            case 45: l.offset.x = in.Real(); break;
-            case 46: l.offset.y = in.Real(); break;
-            case 79: in.Int(); break;
-            case 49: l.dashes.push_back(in.Real()); break;
-            }
-        }
-    },
-    [](WriteContext& ctx, const void* d) {
-        const auto& h = As<HatchData>(d);
-        if (h.solid && h.patternLines.empty()) return;
-        GroupWriter& o = ctx.Out();
-        o.Int(78, static_cast<long long>(h.patternLines.size()));
-        for (const HatchPatternLine& l : h.patternLines) {
-            o.Angle(53, l.angle);
-            o.Real(43, l.base.x);
-            o.Real(44, l.base.y);
-            o.Real(45, l.offset.x);
-            o.Real(46, l.offset.y);
-            o.Int(79, static_cast<long long>(l.dashes.size()));
-            for (double dash : l.dashes) o.Real(49, dash);
-        }
-    }};
+const CustomField kHatchPattern{[](ReadContext& ctx, void* d) {
+                                    GroupReader& in = ctx.In();
+                                    auto& lines = As<HatchData>(d).patternLines;
+                                    in.Int();
+                                    while (NextOf(in, {53, 43, 44, 45, 46, 79, 49})) {
+                                        if (in.Code() == 53) {
+                                            lines.emplace_back();
+                                            lines.back().angle = in.Angle();
+                                            continue;
+                                        }
+                                        if (lines.empty()) lines.emplace_back();
+                                        HatchPatternLine& l = lines.back();
+                                        switch (in.Code()) {
+                                        case 43: l.base.x = in.Real(); break;
+                                        case 44: l.base.y = in.Real(); break;
+                                        case 45: l.offset.x = in.Real(); break;
+                                        case 46: l.offset.y = in.Real(); break;
+                                        case 79: in.Int(); break;
+                                        case 49: l.dashes.push_back(in.Real()); break;
+                                        }
+                                    }
+                                },
+                                [](WriteContext& ctx, const void* d) {
+                                    const auto& h = As<HatchData>(d);
+                                    if (h.solid && h.patternLines.empty()) return;
+                                    GroupWriter& o = ctx.Out();
+                                    o.Int(78, static_cast<long long>(h.patternLines.size()));
+                                    for (const HatchPatternLine& l : h.patternLines) {
+                                        o.Angle(53, l.angle);
+                                        o.Real(43, l.base.x);
+                                        o.Real(44, l.base.y);
+                                        o.Real(45, l.offset.x);
+                                        o.Real(46, l.offset.y);
+                                        o.Int(79, static_cast<long long>(l.dashes.size()));
+                                        for (double dash : l.dashes) o.Real(49, dash);
+                                    }
+                                }};
 
-const CustomField kHatchSeeds{
-    [](ReadContext& ctx, void* d) {
-        GroupReader& in = ctx.In();
-        auto& seeds = As<HatchData>(d).seedPoints;
-        in.Int();
-        while (NextOf(in, {10, 20})) {
-            if (in.Code() == 10)
-                seeds.push_back({in.Real(), 0.0, 0.0});
-            else if (!seeds.empty())
-                seeds.back().y = in.Real();
-        }
-    },
-    [](WriteContext& ctx, const void* d) {
-        const auto& seeds = As<HatchData>(d).seedPoints;
-        ctx.Out().Int(98, static_cast<long long>(seeds.size()));
-        for (const Point3d& p : seeds) ctx.Out().Point2(10, p);
-    }};
+const CustomField kHatchSeeds{[](ReadContext& ctx, void* d) {
+                                  GroupReader& in = ctx.In();
+                                  auto& seeds = As<HatchData>(d).seedPoints;
+                                  in.Int();
+                                  while (NextOf(in, {10, 20})) {
+                                      if (in.Code() == 10)
+                                          seeds.push_back({in.Real(), 0.0, 0.0});
+                                      else if (!seeds.empty())
+                                          seeds.back().y = in.Real();
+                                  }
+                              },
+                              [](WriteContext& ctx, const void* d) {
+                                  const auto& seeds = As<HatchData>(d).seedPoints;
+                                  ctx.Out().Int(98, static_cast<long long>(seeds.size()));
+                                  for (const Point3d& p : seeds) ctx.Out().Point2(10, p);
+                              }};
 
 const RecordLayout& HatchLayout()
 {
-    static const Subclass s{"AcDbHatch",
-                            {FCustom(10, kHatchElevation, {20, 30}), FStr(2, DXF_REF(HatchData, patternName)),
-                             FBool(70, DXF_REF(HatchData, solid)), FBool(71, DXF_REF(HatchData, associative)),
-                             FCustom(91, kHatchPaths), FInt(75, DXF_REF(HatchData, style)),
-                             FInt(76, DXF_REF(HatchData, patternType)),
-                             FAngle(52, DXF_REF(HatchData, patternAngle), 0, kOpt),
-                             FReal(41, DXF_REF(HatchData, patternScale), 1, kOpt),
-                             FBool(77, DXF_REF(HatchData, patternDouble), 0, kOpt), FCustom(78, kHatchPattern),
-                             FCustom(98, kHatchSeeds)}};
+    static const Subclass s{
+        "AcDbHatch",
+        {FCustom(10, kHatchElevation, {20, 30}), FStr(2, DXF_REF(HatchData, patternName)),
+         FBool(70, DXF_REF(HatchData, solid)), FBool(71, DXF_REF(HatchData, associative)), FCustom(91, kHatchPaths),
+         FInt(75, DXF_REF(HatchData, style)), FInt(76, DXF_REF(HatchData, patternType)),
+         FAngle(52, DXF_REF(HatchData, patternAngle), 0, kOpt), FReal(41, DXF_REF(HatchData, patternScale), 1, kOpt),
+         FBool(77, DXF_REF(HatchData, patternDouble), 0, kOpt), FCustom(78, kHatchPattern), FCustom(98, kHatchSeeds)}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -1209,7 +1200,8 @@ const RecordLayout& HatchLayout()
 void CheckHatch(ReadContext& ctx, const Record& rec, HatchData& h)
 {
     for (HatchLoop& loop : h.loops) {
-        if (loop.isPolyline && loop.polyline.vertices.size() < 2) Bad(ctx, rec, "contorno de hachura com menos de 2 vértices");
+        if (loop.isPolyline && loop.polyline.vertices.size() < 2)
+            Bad(ctx, rec, "contorno de hachura com menos de 2 vértices");
         if (!loop.isPolyline && loop.edges.empty()) Bad(ctx, rec, "contorno de hachura sem arestas");
         for (HatchEdge& e : loop.edges) {
             if (e.kind == HatchEdge::ArcEdge && !(e.radius > 0)) Bad(ctx, rec, "arco de contorno de hachura sem raio");
@@ -1280,15 +1272,15 @@ const CustomField kDimMeasurement{[](ReadContext&, void*) {},
 
 const RecordLayout& DimensionLayout()
 {
-    static const Subclass s{"AcDbDimension",
-                            {FCustom(2, kDimBlock), FPoint(10, DXF_REF(DimRecord, dim.dimLinePoint)),
-                             FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FCustom(70, kDimType),
-                             FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
-                             FAngle(53, DXF_REF(DimRecord, dim.textRotation), 0, kOpt),
-                             FStr(3, DXF_REF(DimRecord, dim.dimStyle))}};
-    static const Subclass a{"AcDbAlignedDimension",
-                            {FPoint(13, DXF_REF(DimRecord, dim.extLine1Point)),
-                             FPoint(14, DXF_REF(DimRecord, dim.extLine2Point))}};
+    static const Subclass s{
+        "AcDbDimension",
+        {FCustom(2, kDimBlock), FPoint(10, DXF_REF(DimRecord, dim.dimLinePoint)),
+         FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FCustom(70, kDimType),
+         FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
+         FAngle(53, DXF_REF(DimRecord, dim.textRotation), 0, kOpt), FStr(3, DXF_REF(DimRecord, dim.dimStyle))}};
+    static const Subclass a{
+        "AcDbAlignedDimension",
+        {FPoint(13, DXF_REF(DimRecord, dim.extLine1Point)), FPoint(14, DXF_REF(DimRecord, dim.extLine2Point))}};
     static const RecordLayout l({&s, &a});
     return l;
 }
@@ -1396,28 +1388,26 @@ namespace ViewportFlag {
 constexpr int AlwaysOn = 32768, Locked = 16384, Off = 131072;
 }
 
-const CustomField kViewportStatus{[](ReadContext& ctx, void* d) { As<ViewportRecord>(d).status = ctx.In().Int(); },
-                                  [](WriteContext& ctx, const void* d) {
-                                      ctx.Out().Int(68, As<ViewportRecord>(d).data.on ? 1 : 0);
-                                  }};
+const CustomField kViewportStatus{
+    [](ReadContext& ctx, void* d) { As<ViewportRecord>(d).status = ctx.In().Int(); },
+    [](WriteContext& ctx, const void* d) { ctx.Out().Int(68, As<ViewportRecord>(d).data.on ? 1 : 0); }};
 const CustomField kViewportFlags{[](ReadContext& ctx, void* d) { As<ViewportRecord>(d).flags = ctx.In().Int(); },
                                  [](WriteContext& ctx, const void* d) {
                                      const auto& v = As<ViewportRecord>(d).data;
                                      ctx.Out().Int(90, ViewportFlag::AlwaysOn | (v.locked ? ViewportFlag::Locked : 0) |
                                                            (v.on ? 0 : ViewportFlag::Off));
                                  }};
-const CustomField kViewportFrozen{
-    [](ReadContext& ctx, void* d) {
-        if (auto* layer = dynamic_cast<Layer*>(ctx.ObjectOfHandle(ctx.In().Handle())))
-            As<ViewportRecord>(d).data.frozenLayers.push_back(layer->Index());
-    },
-    [](WriteContext& ctx, const void* d) {
-        for (std::uint32_t i : As<ViewportRecord>(d).data.frozenLayers)
-            if (std::uint64_t h = ctx.LayerHandle(i)) ctx.Out().Handle(331, h);
-    }};
-const CustomField kViewportView = DXF_FIXED(o.Point2(13, {}); o.Point2(14, {10, 10}); o.Point2(15, {10, 10});
-                                            o.Point(16, kZAxis); o.Point(17, {}); o.Real(42, 50); o.Real(43, 0);
-                                            o.Real(44, 0););
+const CustomField kViewportFrozen{[](ReadContext& ctx, void* d) {
+                                      if (auto* layer = dynamic_cast<Layer*>(ctx.ObjectOfHandle(ctx.In().Handle())))
+                                          As<ViewportRecord>(d).data.frozenLayers.push_back(layer->Index());
+                                  },
+                                  [](WriteContext& ctx, const void* d) {
+                                      for (std::uint32_t i : As<ViewportRecord>(d).data.frozenLayers)
+                                          if (std::uint64_t h = ctx.LayerHandle(i)) ctx.Out().Handle(331, h);
+                                  }};
+const CustomField kViewportView =
+    DXF_FIXED(o.Point2(13, {}); o.Point2(14, {10, 10}); o.Point2(15, {10, 10}); o.Point(16, kZAxis); o.Point(17, {});
+              o.Real(42, 50); o.Real(43, 0); o.Real(44, 0););
 const CustomField kViewportSnap = DXF_FIXED(o.Real(50, 0););
 const CustomField kViewportZoom = DXF_FIXED(o.Int(72, 1000););
 const CustomField kViewportTail =
@@ -1532,25 +1522,16 @@ EntityCodec* CodecSet::For(const Entity& e) const
     return it == impl_->byType.end() ? nullptr : it->second;
 }
 
-EntityCodec& CodecSet::Attribute() const
-{
-    return *impl_->attrib;
-}
+EntityCodec& CodecSet::Attribute() const { return *impl_->attrib; }
 
-EntityCodec& CodecSet::Vertex(bool is3d) const
-{
-    return is3d ? *impl_->vertex3 : *impl_->vertex2;
-}
+EntityCodec& CodecSet::Vertex(bool is3d) const { return is3d ? *impl_->vertex3 : *impl_->vertex2; }
 
 void CodecSet::AddVertex(EntityCodec& polyline, const VertexRecord& v) const
 {
     static_cast<PolylineCodec&>(polyline).Add(v);
 }
 
-std::string CodecSet::DimensionBlock() const
-{
-    return static_cast<DimensionCodec*>(impl_->dimension)->PictureBlock();
-}
+std::string CodecSet::DimensionBlock() const { return static_cast<DimensionCodec*>(impl_->dimension)->PictureBlock(); }
 
 std::vector<VertexRecord> VertexRecordsOf(const Entity& polyline)
 {
@@ -1563,7 +1544,8 @@ std::vector<VertexRecord> VertexRecordsOf(const Entity& polyline)
     for (const PolylineVertex& v : d.vertices) out.push_back({v, dim | (spline ? VertexFlag::SplineFrame : 0)});
     if (d.type != PolylineType::Simple)
         for (const Point3d& p : d.fitPoints)
-            out.push_back({{p, 0.0, 0.0, 0.0}, dim | (spline ? VertexFlag::SplineFitVertex : VertexFlag::CurveFitExtra)});
+            out.push_back(
+                {{p, 0.0, 0.0, 0.0}, dim | (spline ? VertexFlag::SplineFitVertex : VertexFlag::CurveFitExtra)});
     return out;
 }
 
@@ -1590,23 +1572,23 @@ const RecordLayout& LayerLayout()
 
 const RecordLayout& LinetypeLayout()
 {
-    static const CustomField dashes{
-        [](ReadContext& ctx, void* d) {
-            if (ctx.In().Code() == 49) As<LinetypeRecord>(d).pattern.push_back(ctx.In().Real());
-        },
-        [](WriteContext& ctx, const void* d) {
-            const auto& p = As<LinetypeRecord>(d).pattern;
-            double total = 0;
-            for (double x : p) total += std::fabs(x);
-            GroupWriter& o = ctx.Out();
-            o.Int(72, 65);
-            o.Int(73, static_cast<long long>(p.size()));
-            o.Real(40, total);
-            for (double x : p) {
-                o.Real(49, x);
-                o.Int(74, 0);
-            }
-        }};
+    static const CustomField dashes{[](ReadContext& ctx, void* d) {
+                                        if (ctx.In().Code() == 49)
+                                            As<LinetypeRecord>(d).pattern.push_back(ctx.In().Real());
+                                    },
+                                    [](WriteContext& ctx, const void* d) {
+                                        const auto& p = As<LinetypeRecord>(d).pattern;
+                                        double total = 0;
+                                        for (double x : p) total += std::fabs(x);
+                                        GroupWriter& o = ctx.Out();
+                                        o.Int(72, 65);
+                                        o.Int(73, static_cast<long long>(p.size()));
+                                        o.Real(40, total);
+                                        for (double x : p) {
+                                            o.Real(49, x);
+                                            o.Int(74, 0);
+                                        }
+                                    }};
     static const Subclass s{"AcDbLinetypeTableRecord",
                             {FStr(2, DXF_REF(LinetypeRecord, name)), FInt(70, DXF_REF(LinetypeRecord, flags)),
                              FStr(3, DXF_REF(LinetypeRecord, description)), FCustom(72, dashes, {49})}};
@@ -1616,13 +1598,13 @@ const RecordLayout& LinetypeLayout()
 
 const RecordLayout& TextStyleLayout()
 {
-    static const Subclass s{"AcDbTextStyleTableRecord",
-                            {FStr(2, DXF_REF(TextStyleRecord, name)), FInt(70, DXF_REF(TextStyleRecord, flags)),
-                             FReal(40, DXF_REF(TextStyleRecord, height)), FReal(41, DXF_REF(TextStyleRecord, width)),
-                             FAngle(50, DXF_REF(TextStyleRecord, oblique)),
-                             FInt(71, DXF_REF(TextStyleRecord, generation)),
-                             FReal(42, DXF_REF(TextStyleRecord, lastHeight)),
-                             FStr(3, DXF_REF(TextStyleRecord, fontFile)), FStr(4, DXF_REF(TextStyleRecord, bigFontFile))}};
+    static const Subclass s{
+        "AcDbTextStyleTableRecord",
+        {FStr(2, DXF_REF(TextStyleRecord, name)), FInt(70, DXF_REF(TextStyleRecord, flags)),
+         FReal(40, DXF_REF(TextStyleRecord, height)), FReal(41, DXF_REF(TextStyleRecord, width)),
+         FAngle(50, DXF_REF(TextStyleRecord, oblique)), FInt(71, DXF_REF(TextStyleRecord, generation)),
+         FReal(42, DXF_REF(TextStyleRecord, lastHeight)), FStr(3, DXF_REF(TextStyleRecord, fontFile)),
+         FStr(4, DXF_REF(TextStyleRecord, bigFontFile))}};
     static const RecordLayout l({&kSymbolTableRecord, &s});
     return l;
 }
@@ -1649,16 +1631,16 @@ const RecordLayout& VportLayout()
                                               o.Point(16, kZAxis); o.Point(17, {}););
     static const CustomField lens = DXF_FIXED(o.Real(42, 50); o.Real(43, 0); o.Real(44, 0););
     static const CustomField modes =
-        DXF_FIXED(o.Real(51, 0); o.Int(71, 0); o.Int(72, 1000); o.Int(73, 1); o.Int(74, 3); o.Int(75, 0);
-                  o.Int(76, 0); o.Int(77, 0); o.Int(78, 0); o.Int(281, 0); o.Int(65, 1); o.Point(110, {});
-                  o.Point(111, {1, 0, 0}); o.Point(112, {0, 1, 0}); o.Int(79, 0); o.Real(146, 0););
+        DXF_FIXED(o.Real(51, 0); o.Int(71, 0); o.Int(72, 1000); o.Int(73, 1); o.Int(74, 3); o.Int(75, 0); o.Int(76, 0);
+                  o.Int(77, 0); o.Int(78, 0); o.Int(281, 0); o.Int(65, 1); o.Point(110, {}); o.Point(111, {1, 0, 0});
+                  o.Point(112, {0, 1, 0}); o.Int(79, 0); o.Real(146, 0););
     static const CustomField flags = DXF_FIXED(o.Int(70, 0););
-    static const Subclass s{"AcDbViewportTableRecord",
-                            {FStr(2, DXF_REF(VportRecord, name)), FCustom(70, flags),
-                             FPoint2(10, DXF_REF(VportRecord, lowerLeft)), FPoint2(11, DXF_REF(VportRecord, upperRight)),
-                             FPoint2(12, DXF_REF(VportRecord, center)), FCustom(13, view),
-                             FReal(40, DXF_REF(VportRecord, height)), FReal(41, DXF_REF(VportRecord, aspect)),
-                             FCustom(42, lens), FAngle(50, DXF_REF(VportRecord, snapAngle)), FCustom(51, modes)}};
+    static const Subclass s{
+        "AcDbViewportTableRecord",
+        {FStr(2, DXF_REF(VportRecord, name)), FCustom(70, flags), FPoint2(10, DXF_REF(VportRecord, lowerLeft)),
+         FPoint2(11, DXF_REF(VportRecord, upperRight)), FPoint2(12, DXF_REF(VportRecord, center)), FCustom(13, view),
+         FReal(40, DXF_REF(VportRecord, height)), FReal(41, DXF_REF(VportRecord, aspect)), FCustom(42, lens),
+         FAngle(50, DXF_REF(VportRecord, snapAngle)), FCustom(51, modes)}};
     static const RecordLayout l({&kSymbolTableRecord, &s});
     return l;
 }
@@ -1666,43 +1648,41 @@ const RecordLayout& VportLayout()
 const RecordLayout& DimStyleLayout()
 {
     static const CustomField flags = DXF_FIXED(o.Int(70, 0););
-    static const Subclass s{"AcDbDimStyleTableRecord",
-                            {FStr(2, DXF_REF(DimStyleRecord, name)), FCustom(70, flags),
-                             FReal(41, DXF_REF(DimStyleRecord, arrowSize)),
-                             FReal(42, DXF_REF(DimStyleRecord, extensionOffset)),
-                             FReal(44, DXF_REF(DimStyleRecord, extensionBeyond)),
-                             FReal(140, DXF_REF(DimStyleRecord, textHeight)), FInt(271, DXF_REF(DimStyleRecord, decimals)),
-                             FHandle(340, DXF_REF(DimStyleRecord, textStyle))}};
+    static const Subclass s{
+        "AcDbDimStyleTableRecord",
+        {FStr(2, DXF_REF(DimStyleRecord, name)), FCustom(70, flags), FReal(41, DXF_REF(DimStyleRecord, arrowSize)),
+         FReal(42, DXF_REF(DimStyleRecord, extensionOffset)), FReal(44, DXF_REF(DimStyleRecord, extensionBeyond)),
+         FReal(140, DXF_REF(DimStyleRecord, textHeight)), FInt(271, DXF_REF(DimStyleRecord, decimals)),
+         FHandle(340, DXF_REF(DimStyleRecord, textStyle))}};
     static const RecordLayout l({&kSymbolTableRecord, &s});
     return l;
 }
 
 const RecordLayout& BlockBeginLayout()
 {
-    static const CustomField name2{[](ReadContext&, void*) {},
-                                   [](WriteContext& ctx, const void* d) {
-                                       ctx.Out().String(3, As<BlockBeginData>(d).name);
-                                   }};
-    static const Subclass s{"AcDbBlockBegin",
-                            {FStr(2, DXF_REF(BlockBeginData, name)), FInt(70, DXF_REF(BlockBeginData, flags)),
-                             FPoint(10, DXF_REF(BlockBeginData, base)), FCustom(3, name2),
-                             FStr(1, DXF_REF(BlockBeginData, xrefPath)),
-                             FStr(4, DXF_REF(BlockBeginData, description), kOpt)}};
+    static const CustomField name2{
+        [](ReadContext&, void*) {},
+        [](WriteContext& ctx, const void* d) { ctx.Out().String(3, As<BlockBeginData>(d).name); }};
+    static const Subclass s{
+        "AcDbBlockBegin",
+        {FStr(2, DXF_REF(BlockBeginData, name)), FInt(70, DXF_REF(BlockBeginData, flags)),
+         FPoint(10, DXF_REF(BlockBeginData, base)), FCustom(3, name2), FStr(1, DXF_REF(BlockBeginData, xrefPath)),
+         FStr(4, DXF_REF(BlockBeginData, description), kOpt)}};
     static const RecordLayout l({&s});
     return l;
 }
 
 const RecordLayout& LayoutLayout()
 {
-    static const CustomField ucs = DXF_FIXED(o.Real(146, 0); o.Point(13, {}); o.Point(16, {1, 0, 0});
-                                             o.Point(17, {0, 1, 0}); o.Int(76, 0););
-    static const Subclass s{"AcDbLayout",
-                            {FStr(1, DXF_REF(LayoutRecord, name)), FInt(70, DXF_REF(LayoutRecord, flags)),
-                             FInt(71, DXF_REF(LayoutRecord, tabOrder)), FPoint2(10, DXF_REF(LayoutRecord, limitsMin)),
-                             FPoint2(11, DXF_REF(LayoutRecord, limitsMax)),
-                             FPoint(12, DXF_REF(LayoutRecord, insertionBase)),
-                             FPoint(14, DXF_REF(LayoutRecord, extentsMin)), FPoint(15, DXF_REF(LayoutRecord, extentsMax)),
-                             FCustom(146, ucs), FHandle(330, DXF_REF(LayoutRecord, block))}};
+    static const CustomField ucs =
+        DXF_FIXED(o.Real(146, 0); o.Point(13, {}); o.Point(16, {1, 0, 0}); o.Point(17, {0, 1, 0}); o.Int(76, 0););
+    static const Subclass s{
+        "AcDbLayout",
+        {FStr(1, DXF_REF(LayoutRecord, name)), FInt(70, DXF_REF(LayoutRecord, flags)),
+         FInt(71, DXF_REF(LayoutRecord, tabOrder)), FPoint2(10, DXF_REF(LayoutRecord, limitsMin)),
+         FPoint2(11, DXF_REF(LayoutRecord, limitsMax)), FPoint(12, DXF_REF(LayoutRecord, insertionBase)),
+         FPoint(14, DXF_REF(LayoutRecord, extentsMin)), FPoint(15, DXF_REF(LayoutRecord, extentsMax)),
+         FCustom(146, ucs), FHandle(330, DXF_REF(LayoutRecord, block))}};
     static const RecordLayout l({&s});
     return l;
 }

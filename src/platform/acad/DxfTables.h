@@ -167,13 +167,13 @@ void WriteSubclass(WriteContext& ctx, const Subclass& s, const void* data);
 // --- the common part of every entity (AcDbEntity)
 
 struct CommonData {
-    bool paperSpace = false;          // 67
-    std::uint32_t layer = 0;          // 8
-    std::uint32_t linetype = 0;       // 6 (the ByLayer record unless set)
-    int color = 256;                  // 62
-    int lineweight = -1;              // 370
-    double linetypeScale = 1.0;       // 48
-    bool invisible = false;           // 60
+    bool paperSpace = false;     // 67
+    std::uint32_t layer = 0;     // 8
+    std::uint32_t linetype = 0;  // 6 (the ByLayer record unless set)
+    int color = 256;             // 62
+    int lineweight = -1;         // 370
+    double linetypeScale = 1.0;  // 48
+    bool invisible = false;      // 60
 };
 const RecordLayout& CommonLayout();
 // Common data of an entity, and back (the reader applies it before the entity
@@ -185,16 +185,16 @@ void ApplyCommon(Entity& e, const CommonData& c);
 
 // One record of the file as the reader gathers it around the kind's own data.
 struct Record {
-    std::size_t line = 0;        // of its (0, name) group
-    std::uint64_t handle = 0;    // 5 (0 = none or not usable)
-    std::uint64_t owner = 0;     // 330 before the first subclass marker
+    std::size_t line = 0;      // of its (0, name) group
+    std::uint64_t handle = 0;  // 5 (0 = none or not usable)
+    std::uint64_t owner = 0;   // 330 before the first subclass marker
     CommonData common;
     std::vector<int> xdataCodes;  // extended data, as AcadObject::SetXData takes it
     std::vector<Variant> xdataValues;
-    std::vector<RawGroup> raw;    // groups kept whole (unmodelled kinds)
+    std::vector<RawGroup> raw;       // groups kept whole (unmodelled kinds)
     std::vector<RawGroup> embedded;  // from (101, "Embedded Object") to the extended data
-    std::string objectName;       // the first subclass marker after AcDbEntity
-    bool drop = false;            // set by Build: the record is not kept at all
+    std::string objectName;          // the first subclass marker after AcDbEntity
+    bool drop = false;               // set by Build: the record is not kept at all
 };
 
 class EntityCodec {
@@ -283,8 +283,8 @@ struct LayerRecord {
     int flags = 0;  // 70: 1 frozen, 4 locked, 16 dependent, 32 resolved
     int color = 7;  // 62: negative = off
     std::uint32_t linetype = 0;
-    bool plottable = true;  // 290
-    int lineweight = -3;    // 370
+    bool plottable = true;        // 290
+    int lineweight = -3;          // 370
     std::uint64_t plotStyle = 0;  // 390
 };
 struct LinetypeRecord {
@@ -323,18 +323,18 @@ struct VportRecord {
 };
 struct DimStyleRecord {
     std::string name = "Standard";
-    double arrowSize = 0.18;       // DIMASZ 41
+    double arrowSize = 0.18;          // DIMASZ 41
     double extensionOffset = 0.0625;  // DIMEXO 42
-    double extensionBeyond = 0.18;  // DIMEXE 44
-    double textHeight = 0.18;       // DIMTXT 140
-    int decimals = 4;               // DIMDEC 271
-    std::uint64_t textStyle = 0;    // DIMTXSTY 340
+    double extensionBeyond = 0.18;    // DIMEXE 44
+    double textHeight = 0.18;         // DIMTXT 140
+    int decimals = 4;                 // DIMDEC 271
+    std::uint64_t textStyle = 0;      // DIMTXSTY 340
 };
 struct BlockBeginData {  // BLOCK
     std::string name;
     int flags = 0;  // 70: 1 anonymous, 2 attributes, 4 xref, 8 overlay, 16 dependent, 32 resolved
     Point3d base;
-    std::string xrefPath;    // 1
+    std::string xrefPath;     // 1
     std::string description;  // 4
 };
 struct LayoutRecord {

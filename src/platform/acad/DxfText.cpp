@@ -12,10 +12,10 @@ namespace acad::dxf {
 namespace {
 
 // Windows-1252 code points of the bytes 0x80..0x9F (the rest is Latin-1).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char32_t Cp1252(unsigned char b)
 {
@@ -294,8 +294,7 @@ GroupReader::GroupReader(std::FILE* file, std::string sourceName, std::size_t pi
 {
     // Enough for the checks of the start (which look for binary content in all
     // that was read); Refill checks what it reads from there on.
-    while (size_ < 64 && Refill()) {
-    }
+    while (size_ < 64 && Refill()) {}
     CheckStart();
     checkBinary_ = true;
 }
@@ -445,23 +444,18 @@ void GroupReader::FailAt(std::size_t line, const std::string& what) const
                 "Arquivo de desenho inválido \"" + source_ + "\", linha " + std::to_string(line) + ": " + what);
 }
 
-void GroupReader::Fail(const std::string& what) const
-{
-    FailAt(line_, what);
-}
+void GroupReader::Fail(const std::string& what) const { FailAt(line_, what); }
 
 double GroupReader::Real() const
 {
     double v;
     if (!ParseReal(value_, v))
-        Fail("valor numérico inválido ou fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+        Fail("valor numérico inválido ou fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) +
+             ")");
     return v;
 }
 
-double GroupReader::Angle() const
-{
-    return Real() * (kPi / 180.0);
-}
+double GroupReader::Angle() const { return Real() * (kPi / 180.0); }
 
 int GroupReader::Int() const
 {
@@ -493,10 +487,7 @@ std::string GroupReader::Text() const
     return s;
 }
 
-void GroupReader::TextInto(std::string& out) const
-{
-    DecodeText(value_, out);
-}
+void GroupReader::TextInto(std::string& out) const { DecodeText(value_, out); }
 
 // --- GroupWriter
 
@@ -539,10 +530,7 @@ void GroupWriter::Real(int code, double v)
     MaybeFlush();
 }
 
-void GroupWriter::Angle(int code, double radians)
-{
-    Real(code, radians * (180.0 / kPi));
-}
+void GroupWriter::Angle(int code, double radians) { Real(code, radians * (180.0 / kPi)); }
 
 void GroupWriter::Int(int code, long long v)
 {

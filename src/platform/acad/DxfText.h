@@ -53,10 +53,7 @@ bool ParseHandle(std::string_view s, std::uint64_t& v);  // hexadecimal, not 0
 void AppendReal(std::string& out, double v, int precision = 17);
 
 // Blanks around a value: space, tab, CR, VT, FF (a line break ends the line).
-inline bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 // Inline: it runs for most groups of a file, which mostly have no blanks to drop.
 inline std::string_view Trim(std::string_view s)
 {
@@ -94,8 +91,8 @@ public:
 
     // Typed values of the current group; they fail with the line on a bad value.
     double Real() const;
-    double Angle() const;  // degrees in the file, radians returned
-    int Int() const;       // range of the code's type (16 or 32 bits, bool, byte)
+    double Angle() const;          // degrees in the file, radians returned
+    int Int() const;               // range of the code's type (16 or 32 bits, bool, byte)
     std::uint64_t Handle() const;  // 0 when the value is not a handle
     std::string Text() const;
     void TextInto(std::string& out) const;
@@ -122,10 +119,10 @@ private:
     std::size_t size_ = 0;
     std::FILE* file_ = nullptr;
     std::size_t piece_ = kReadPiece;
-    bool eof_ = true;   // nothing more to read than data_ holds
-    bool checkBinary_ = false;  // Refill looks for NUL bytes (after the start's checks)
-    std::string buf_;   // the file's text from keepFrom_ on (streamed reading)
-    std::size_t keepFrom_ = 0;  // start of the group before the current one
+    bool eof_ = true;             // nothing more to read than data_ holds
+    bool checkBinary_ = false;    // Refill looks for NUL bytes (after the start's checks)
+    std::string buf_;             // the file's text from keepFrom_ on (streamed reading)
+    std::size_t keepFrom_ = 0;    // start of the group before the current one
     std::size_t groupStart_ = 0;  // start of the current group's code line
     std::string source_;
     std::size_t pos_ = 0;

@@ -98,7 +98,9 @@ struct ClipHandles {
 class Writer final : public WriteContext {
 public:
     Writer(const Document& doc, const DxfWriteOptions& options, std::FILE* file)
-        : doc_(doc), options_(options), out_(file, options.precision < 0 ? 16 : options.precision),
+        : doc_(doc),
+          options_(options),
+          out_(file, options.precision < 0 ? 16 : options.precision),
           kept_(doc.KeptFileParts() ? *doc.KeptFileParts() : kNothingKept)
     {
     }
@@ -131,7 +133,10 @@ public:
     const std::string& LinetypeName(std::uint32_t i) const override { return NameAt(linetypeNames_, i, "ByLayer"); }
     const std::string& TextStyleName(std::uint32_t i) const override { return NameAt(styleNames_, i, "Standard"); }
     const std::string& BlockName(std::uint32_t i) const override { return NameAt(blockNames_, i, ""); }
-    std::uint64_t LayerHandle(std::uint32_t i) const override { return i < layerHandles_.size() ? layerHandles_[i] : 0; }
+    std::uint64_t LayerHandle(std::uint32_t i) const override
+    {
+        return i < layerHandles_.size() ? layerHandles_[i] : 0;
+    }
     const std::string& DimensionBlockName() const override { return currentPicture_; }
     bool HasFollowers() const override { return currentHasFollowers_; }
     std::uint64_t PlotStyleHandle() const override { return placeholder_; }
@@ -336,10 +341,11 @@ private:
             const char* cpp;
             int entity;
         };
-        for (const Class& c : {Class{"ACDBDICTIONARYWDFLT", "AcDbDictionaryWithDefault", 0},
-                               Class{"ACDBPLACEHOLDER", "AcDbPlaceHolder", 0}, Class{"LAYOUT", "AcDbLayout", 0},
-                               Class{"DICTIONARYVAR", "AcDbDictionaryVar", 0}, Class{"HATCH", "AcDbHatch", 1},
-                               Class{"LWPOLYLINE", "AcDbPolyline", 1}, Class{"SPATIAL_FILTER", "AcDbSpatialFilter", 0}}) {
+        for (const Class& c :
+             {Class{"ACDBDICTIONARYWDFLT", "AcDbDictionaryWithDefault", 0},
+              Class{"ACDBPLACEHOLDER", "AcDbPlaceHolder", 0}, Class{"LAYOUT", "AcDbLayout", 0},
+              Class{"DICTIONARYVAR", "AcDbDictionaryVar", 0}, Class{"HATCH", "AcDbHatch", 1},
+              Class{"LWPOLYLINE", "AcDbPolyline", 1}, Class{"SPATIAL_FILTER", "AcDbSpatialFilter", 0}}) {
             out_.Keyword(0, "CLASS");
             out_.Keyword(1, c.dxf);
             out_.Keyword(2, c.cpp);
@@ -491,9 +497,9 @@ private:
         if (!face.empty()) {
             // The face of a TrueType style, where AutoCAD keeps it.
             codes = {1001, 1000, 1071};
-            values = {Variant("ACAD"), Variant(face),
-                      Variant((pitch & 0xFF) | ((charset & 0xFF) << 8) | (italic ? 0x1000000 : 0) |
-                              (bold ? 0x2000000 : 0))};
+            values = {
+                Variant("ACAD"), Variant(face),
+                Variant((pitch & 0xFF) | ((charset & 0xFF) << 8) | (italic ? 0x1000000 : 0) | (bold ? 0x2000000 : 0))};
         }
         WriteXData(s, &codes, &values);
     }
@@ -647,8 +653,7 @@ private:
 
         if (!kept_.columns.empty())
             if (auto it = kept_.columns.find(&e); it != kept_.columns.end())
-                for (const KeptRecord& column : it->second)
-                    WriteKept(column, e.Owner() ? e.Owner()->HandleValue() : 0);
+                for (const KeptRecord& column : it->second) WriteKept(column, e.Owner() ? e.Owner()->HandleValue() : 0);
 
         if (attributes) {
             for (const AttributeReference* a : ref->GetAttributes()) WriteEntity(*a);
@@ -677,7 +682,8 @@ private:
 
     // The object's extended data, then `extra` (data the writer adds under
     // applications the object does not use itself).
-    void WriteXData(const AcadObject& o, const std::vector<int>* extraCodes, const std::vector<Variant>* extraValues = nullptr)
+    void WriteXData(const AcadObject& o, const std::vector<int>* extraCodes,
+                    const std::vector<Variant>* extraValues = nullptr)
     {
         std::vector<int> codes;
         std::vector<Variant> values;
@@ -780,9 +786,12 @@ private:
         out_.Keyword(330, "0");
         out_.Keyword(100, "AcDbDictionary");
         out_.Int(281, 1);
-        for (const auto& [name, h] : std::vector<std::pair<const char*, std::uint64_t>>{
-                 {"ACAD_GROUP", groups}, {"ACAD_LAYOUT", layouts}, {"ACAD_MLINESTYLE", mlines},
-                 {"ACAD_PLOTSETTINGS", plots}, {"ACAD_PLOTSTYLENAME", plotStyles}}) {
+        for (const auto& [name, h] :
+             std::vector<std::pair<const char*, std::uint64_t>>{{"ACAD_GROUP", groups},
+                                                                {"ACAD_LAYOUT", layouts},
+                                                                {"ACAD_MLINESTYLE", mlines},
+                                                                {"ACAD_PLOTSETTINGS", plots},
+                                                                {"ACAD_PLOTSTYLENAME", plotStyles}}) {
             out_.Keyword(3, name);
             out_.Handle(350, h);
         }

@@ -30,8 +30,8 @@ void EmitBulgePolyline(GeometrySink& sink, const Transform& t, const BulgePolyli
 // Chain of points through `t` (closed joins the last to the first).
 void EmitChain(GeometrySink& sink, const Transform& t, const std::vector<Point3d>& pts, bool closed);
 // Elliptical arc (centre, major axis vector, ratio, parameters) as segments.
-void EmitEllipse(GeometrySink& sink, const Transform& t, const Point3d& center, const Vector3d& majorAxis,
-                 double ratio, double startParam, double endParam);
+void EmitEllipse(GeometrySink& sink, const Transform& t, const Point3d& center, const Vector3d& majorAxis, double ratio,
+                 double startParam, double endParam);
 
 // Accumulates the extents of whatever is emitted.
 class ExtentsSink : public GeometrySink {

@@ -102,10 +102,7 @@ void Entity::SetVisible(bool v)
     GeometryChanged();
 }
 
-bool Entity::IsHighlighted() const
-{
-    return (flags8_ & kHighlighted) != 0;
-}
+bool Entity::IsHighlighted() const { return (flags8_ & kHighlighted) != 0; }
 
 void Entity::Highlight(bool on)
 {
@@ -117,10 +114,7 @@ void Entity::Highlight(bool on)
     Document().RedrawRequested.Raise();
 }
 
-int Entity::Lineweight() const
-{
-    return lineweight_;
-}
+int Entity::Lineweight() const { return lineweight_; }
 
 void Entity::SetLineweight(int lw)
 {
@@ -160,8 +154,7 @@ namespace {
 Entity* AddCopy(const Entity& source, std::unique_ptr<Entity> copy)
 {
     Block* block = source.OwnerBlock();
-    if (!block)
-        throw Error(ErrorCode::NotApplicable, "Um atributo não pode ser copiado sozinho, só com o seu bloco");
+    if (!block) throw Error(ErrorCode::NotApplicable, "Um atributo não pode ser copiado sozinho, só com o seu bloco");
     Entity* e = block->AppendEntity(std::move(copy));
     std::vector<int> types;
     std::vector<Variant> values;
@@ -174,8 +167,7 @@ Entity* AddCopy(const Entity& source, std::unique_ptr<Entity> copy)
 Entity* Entity::Mirror(const Point3d& point1, const Point3d& point2)
 {
     CheckAlive();
-    if (Distance2d(point1, point2) <= 0)
-        ThrowInvalidInput("os dois pontos do eixo de espelhamento coincidem");
+    if (Distance2d(point1, point2) <= 0) ThrowInvalidInput("os dois pontos do eixo de espelhamento coincidem");
     auto copy = Clone();
     copy->TransformBy(Transform::Mirror(point1, point2));
     return AddCopy(*this, std::move(copy));
@@ -194,20 +186,11 @@ void Entity::Update()
     Document().RedrawRequested.Raise();
 }
 
-std::unique_ptr<Entity> Entity::Clone() const
-{
-    return CloneTo(Document());
-}
+std::unique_ptr<Entity> Entity::Clone() const { return CloneTo(Document()); }
 
-AcadObject* Entity::Owner() const
-{
-    return owner_;
-}
+AcadObject* Entity::Owner() const { return owner_; }
 
-Block* Entity::OwnerBlock() const
-{
-    return (flags8_ & kOwnerIsBlock) ? static_cast<Block*>(owner_) : nullptr;
-}
+Block* Entity::OwnerBlock() const { return (flags8_ & kOwnerIsBlock) ? static_cast<Block*>(owner_) : nullptr; }
 
 void Entity::SetOwner(AcadObject* owner, bool isBlock)
 {
@@ -247,8 +230,7 @@ void Entity::CheckWritable() const
 {
     CheckAlive();
     const acad::Layer* l = Document().Layers().ByIndex(layer_);
-    if (l && l->Lock())
-        throw Error(ErrorCode::LockedLayer, "O objeto está no layer travado \"" + l->Name() + "\"");
+    if (l && l->Lock()) throw Error(ErrorCode::LockedLayer, "O objeto está no layer travado \"" + l->Name() + "\"");
 }
 
 void Entity::GeometryChanged(const Box* grownBy)
@@ -354,8 +336,8 @@ void EmitChain(GeometrySink& sink, const Transform& t, const std::vector<Point3d
     if (closed && pts.size() > 2) sink.Segment(t.Apply(pts.back()), t.Apply(pts.front()));
 }
 
-void EmitEllipse(GeometrySink& sink, const Transform& t, const Point3d& center, const Vector3d& majorAxis,
-                 double ratio, double startParam, double endParam)
+void EmitEllipse(GeometrySink& sink, const Transform& t, const Point3d& center, const Vector3d& majorAxis, double ratio,
+                 double startParam, double endParam)
 {
     double sweep = endParam - startParam;
     if (sweep <= 0) sweep += kTwoPi;

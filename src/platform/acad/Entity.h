@@ -62,7 +62,11 @@ public:
     virtual void Fill(const std::vector<Point3d>& ring) { (void)ring; }
     // Asked before the parts of an entity nested in a block reference are emitted;
     // a sink may answer false to skip it (the window skips frozen layers).
-    virtual bool BeginNested(const class Entity& e) { (void)e; return true; }
+    virtual bool BeginNested(const class Entity& e)
+    {
+        (void)e;
+        return true;
+    }
     virtual void EndNested(const class Entity& e) { (void)e; }
     // Asked before anything of a block reference emitted through `t` (nested or
     // not): a sink may answer false to pass over all of it, when the box that
@@ -134,7 +138,7 @@ public:
     std::uint32_t LinetypeIndex() const { return linetype_; }
     void SetLinetypeIndex(std::uint32_t linetypeIndex);
     bool IsHighlighted() const;
-    int Lineweight() const;      // DXF 370; -1 ByLayer (default)
+    int Lineweight() const;  // DXF 370; -1 ByLayer (default)
     void SetLineweight(int lw);
     // Copies layer, colour, linetype, scale, lineweight and visibility from `o`.
     void CopyCommonFrom(const Entity& o);
@@ -167,7 +171,7 @@ private:
     AcadObject* owner_ = nullptr;  // Block, or BlockReference for attributes
     float ltscale_ = 1.0f;
     std::uint32_t layer_ = 0;
-    std::uint32_t linetype_ = 0;  // index of "ByLayer" unless set
+    std::uint32_t linetype_ = 0;             // index of "ByLayer" unless set
     std::uint32_t indexSlot_ = 0xFFFFFFFFu;  // opaque key of the spatial index
     std::int16_t color_ = acad::Color::ByLayer;
     std::int16_t lineweight_ = -1;

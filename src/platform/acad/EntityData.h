@@ -19,14 +19,14 @@ struct PointData {           // POINT
     double thickness = 0.0;  // 39
 };
 
-struct LineData {  // LINE
+struct LineData {   // LINE
     Point3d start;  // 10
     Point3d end;    // 11
     double thickness = 0.0;
 };
 
-struct CircleData {  // CIRCLE
-    Point3d center;  // 10
+struct CircleData {       // CIRCLE
+    Point3d center;       // 10
     double radius = 0.0;  // 40
     double thickness = 0.0;
 };
@@ -39,12 +39,12 @@ struct ArcData {  // ARC (angles in radians; DXF holds degrees)
     double thickness = 0.0;
 };
 
-struct EllipseData {  // ELLIPSE
-    Point3d center;              // 10
-    Vector3d majorAxis{1, 0, 0}; // 11, relative to the centre
-    double radiusRatio = 1.0;    // 40, minor / major
-    double startParameter = 0.0; // 41
-    double endParameter = kTwoPi;// 42
+struct EllipseData {               // ELLIPSE
+    Point3d center;                // 10
+    Vector3d majorAxis{1, 0, 0};   // 11, relative to the centre
+    double radiusRatio = 1.0;      // 40, minor / major
+    double startParameter = 0.0;   // 41
+    double endParameter = kTwoPi;  // 42
 };
 
 // Text justification as the automation interface numbers it (AcAlignment).
@@ -80,28 +80,28 @@ inline constexpr int Preset = 8;
 
 // Single-line text: TEXT, and the text part of ATTDEF and ATTRIB.
 struct TextData {
-    std::string text;           // 1 (ATTDEF: the default value)
-    Point3d insertionPoint;     // 10
-    Point3d alignmentPoint;     // 11, the position when alignment is not Left
-    double height = 0.0;        // 40
-    double rotation = 0.0;      // 50 (radians)
-    double widthFactor = 1.0;   // 41
-    double oblique = 0.0;       // 51 (radians)
-    std::uint32_t style = 0;    // 7, index into the document's text styles
+    std::string text;                 // 1 (ATTDEF: the default value)
+    Point3d insertionPoint;           // 10
+    Point3d alignmentPoint;           // 11, the position when alignment is not Left
+    double height = 0.0;              // 40
+    double rotation = 0.0;            // 50 (radians)
+    double widthFactor = 1.0;         // 41
+    double oblique = 0.0;             // 51 (radians)
+    std::uint32_t style = 0;          // 7, index into the document's text styles
     int alignment = Alignment::Left;  // 72/73
-    bool backward = false;      // 71 bit 2
-    bool upsideDown = false;    // 71 bit 4
+    bool backward = false;            // 71 bit 2
+    bool upsideDown = false;          // 71 bit 4
     double thickness = 0.0;
 };
 
-struct AttributeData {  // what ATTDEF / ATTRIB add to the text
+struct AttributeData {   // what ATTDEF / ATTRIB add to the text
     std::string tag;     // 2
     std::string prompt;  // 3 (definitions only)
     int mode = 0;        // 70, AttributeMode flags
     bool lockPosition = false;
 };
 
-struct MTextData {  // MTEXT
+struct MTextData {             // MTEXT
     std::string text;          // 1 + 3 chunks, with its format codes
     Point3d insertionPoint;    // 10
     double height = 0.0;       // 40
@@ -113,15 +113,15 @@ struct MTextData {  // MTEXT
     std::uint32_t style = 0;   // 7
 };
 
-struct LWPolylineData {  // LWPOLYLINE
-    BulgePolyline geometry;          // 10/20 + 42 per vertex, closed = 70 bit 1
-    std::vector<double> startWidths; // 40 per vertex (empty = all 0)
-    std::vector<double> endWidths;   // 41 per vertex
-    double constantWidth = 0.0;      // 43
-    double elevation = 0.0;          // 38
-    double thickness = 0.0;          // 39
-    bool linetypeGeneration = false; // 70 bit 128
-    Vector3d normal = kZAxis;        // 210
+struct LWPolylineData {               // LWPOLYLINE
+    BulgePolyline geometry;           // 10/20 + 42 per vertex, closed = 70 bit 1
+    std::vector<double> startWidths;  // 40 per vertex (empty = all 0)
+    std::vector<double> endWidths;    // 41 per vertex
+    double constantWidth = 0.0;       // 43
+    double elevation = 0.0;           // 38
+    double thickness = 0.0;           // 39
+    bool linetypeGeneration = false;  // 70 bit 128
+    Vector3d normal = kZAxis;         // 210
 };
 
 // Curve-fit types of a 2-D polyline (AcPolylineType).
@@ -139,65 +139,65 @@ struct PolylineVertex {  // VERTEX
     double endWidth = 0.0;
 };
 
-struct PolylineData {  // POLYLINE (2-D or 3-D) with its VERTEX records
+struct PolylineData {                      // POLYLINE (2-D or 3-D) with its VERTEX records
     std::vector<PolylineVertex> vertices;  // the frame (control) vertices
     std::vector<Point3d> fitPoints;        // generated for Type 1..3 (flags 8 / 16 vertices)
     bool closed = false;                   // 70 bit 1
     int type = PolylineType::Simple;
-    double elevation = 0.0;                // z of 10 for 2-D polylines
-    double defaultStartWidth = 0.0;        // 40
-    double defaultEndWidth = 0.0;          // 41
+    double elevation = 0.0;          // z of 10 for 2-D polylines
+    double defaultStartWidth = 0.0;  // 40
+    double defaultEndWidth = 0.0;    // 41
     double thickness = 0.0;
-    bool linetypeGeneration = false;       // 70 bit 128
+    bool linetypeGeneration = false;  // 70 bit 128
 };
 
-struct SplineData {  // SPLINE
-    int degree = 3;                        // 71
-    std::vector<double> knots;             // 40
-    std::vector<Point3d> controlPoints;    // 10
-    std::vector<double> weights;           // 41 (empty = non-rational)
-    std::vector<Point3d> fitPoints;        // 11
-    Vector3d startTangent;                 // 12 (zero = free)
-    Vector3d endTangent;                   // 13
-    bool closed = false;                   // 70 bit 1
-    bool periodic = false;                 // 70 bit 2
-    double knotTolerance = 1e-10;          // 42
-    double controlTolerance = 1e-10;       // 43
-    double fitTolerance = 1e-10;           // 44
+struct SplineData {                      // SPLINE
+    int degree = 3;                      // 71
+    std::vector<double> knots;           // 40
+    std::vector<Point3d> controlPoints;  // 10
+    std::vector<double> weights;         // 41 (empty = non-rational)
+    std::vector<Point3d> fitPoints;      // 11
+    Vector3d startTangent;               // 12 (zero = free)
+    Vector3d endTangent;                 // 13
+    bool closed = false;                 // 70 bit 1
+    bool periodic = false;               // 70 bit 2
+    double knotTolerance = 1e-10;        // 42
+    double controlTolerance = 1e-10;     // 43
+    double fitTolerance = 1e-10;         // 44
 };
 
 // One edge of a hatch boundary loop that is not a polyline.
 struct HatchEdge {
     enum Kind { LineEdge = 1, ArcEdge = 2, EllipseEdge = 3, SplineEdge = 4 } kind = LineEdge;
-    Point3d start, end;          // line
-    Point3d center;              // arc / ellipse
-    double radius = 0.0;         // arc
-    Vector3d majorAxis;          // ellipse, relative to the centre
-    double ratio = 1.0;          // ellipse minor / major
-    double startAngle = 0.0;     // arc / ellipse, radians
+    Point3d start, end;       // line
+    Point3d center;           // arc / ellipse
+    double radius = 0.0;      // arc
+    Vector3d majorAxis;       // ellipse, relative to the centre
+    double ratio = 1.0;       // ellipse minor / major
+    double startAngle = 0.0;  // arc / ellipse, radians
     double endAngle = 0.0;
     // A clockwise edge holds its angles mirrored, as the file format does: it runs
     // clockwise from −startAngle to −endAngle.
     bool counterClockwise = true;
-    SplineData spline;           // spline edge
+    SplineData spline;  // spline edge
 };
 
 struct HatchLoop {
-    int flags = 1;                   // 92: 1 external, 2 polyline, 16 outermost, ...
+    int flags = 1;  // 92: 1 external, 2 polyline, 16 outermost, ...
     bool isPolyline = false;
-    BulgePolyline polyline;          // when isPolyline
-    std::vector<HatchEdge> edges;    // otherwise
+    BulgePolyline polyline;                    // when isPolyline
+    std::vector<HatchEdge> edges;              // otherwise
     std::vector<std::uint64_t> sourceHandles;  // 330: boundary objects of an associative hatch
 };
 
 struct HatchPatternLine {  // 53, 43/44, 45/46, 79 + 49...
-    double angle = 0.0;      // radians
+    double angle = 0.0;    // radians
     Point3d base;
     Vector3d offset;
     std::vector<double> dashes;
 };
 
-struct HatchData {  // HATCH
+struct HatchData {                      // HATCH
     std::string patternName = "SOLID";  // 2
     bool solid = true;                  // 70
     bool associative = false;           // 71
@@ -207,34 +207,34 @@ struct HatchData {  // HATCH
     bool patternDouble = false;         // 77
     int style = 0;                      // 75: 0 normal, 1 outer, 2 ignore
     double elevation = 0.0;
-    std::vector<HatchLoop> loops;       // 91 + loop data
+    std::vector<HatchLoop> loops;  // 91 + loop data
     std::vector<HatchPatternLine> patternLines;
-    std::vector<Point3d> seedPoints;    // 98 + 10
+    std::vector<Point3d> seedPoints;  // 98 + 10
 };
 
-struct BlockReferenceData {  // INSERT
-    std::uint32_t block = 0;      // index into the document's block records (2 = name)
-    Point3d insertionPoint;       // 10
-    double xScale = 1.0;          // 41
-    double yScale = 1.0;          // 42
-    double zScale = 1.0;          // 43
-    double rotation = 0.0;        // 50 (radians)
-    Vector3d normal = kZAxis;     // 210
+struct BlockReferenceData {    // INSERT
+    std::uint32_t block = 0;   // index into the document's block records (2 = name)
+    Point3d insertionPoint;    // 10
+    double xScale = 1.0;       // 41
+    double yScale = 1.0;       // 42
+    double zScale = 1.0;       // 43
+    double rotation = 0.0;     // 50 (radians)
+    Vector3d normal = kZAxis;  // 210
 };
 
-struct DimAlignedData {  // DIMENSION, aligned (70 = 1)
-    Point3d extLine1Point;   // 13
-    Point3d extLine2Point;   // 14
-    Point3d dimLinePoint;    // 10: a point on the dimension line
-    Point3d textPosition;    // 11
-    std::string textOverride;  // 1 ("" = measured value, "<>" = measured value)
-    double textRotation = 0.0; // 53
-    std::uint32_t style = 0;   // text style used for the measurement
-    double textHeight = 0.18;  // DIMTXT in force when created
-    double arrowSize = 0.18;   // DIMASZ
-    double extensionOffset = 0.0625;  // DIMEXO
-    double extensionBeyond = 0.18;    // DIMEXE
-    int decimals = 4;                 // DIMDEC
+struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
+    Point3d extLine1Point;              // 13
+    Point3d extLine2Point;              // 14
+    Point3d dimLinePoint;               // 10: a point on the dimension line
+    Point3d textPosition;               // 11
+    std::string textOverride;           // 1 ("" = measured value, "<>" = measured value)
+    double textRotation = 0.0;          // 53
+    std::uint32_t style = 0;            // text style used for the measurement
+    double textHeight = 0.18;           // DIMTXT in force when created
+    double arrowSize = 0.18;            // DIMASZ
+    double extensionOffset = 0.0625;    // DIMEXO
+    double extensionBeyond = 0.18;      // DIMEXE
+    int decimals = 4;                   // DIMDEC
     std::string dimStyle = "Standard";  // 3
 };
 
@@ -243,16 +243,16 @@ struct Face3DData {  // 3DFACE
     int invisibleEdges = 0;  // 70: bit i = edge i hidden
 };
 
-struct ViewportData {  // VIEWPORT (paper space)
-    Point3d center;              // 10, in paper space
-    double width = 0.0;          // 40
-    double height = 0.0;         // 41
-    Point3d viewCenter;          // 12, model-space point at the viewport's centre
-    double viewHeight = 1.0;     // 45, model-space height shown
-    double twistAngle = 0.0;     // 51
-    int number = 2;              // 69: 1 is the paper-space view itself
-    bool on = true;              // 90 bit 17 (off when clear)
-    bool locked = false;         // 90 bit 14
+struct ViewportData {                         // VIEWPORT (paper space)
+    Point3d center;                           // 10, in paper space
+    double width = 0.0;                       // 40
+    double height = 0.0;                      // 41
+    Point3d viewCenter;                       // 12, model-space point at the viewport's centre
+    double viewHeight = 1.0;                  // 45, model-space height shown
+    double twistAngle = 0.0;                  // 51
+    int number = 2;                           // 69: 1 is the paper-space view itself
+    bool on = true;                           // 90 bit 17 (off when clear)
+    bool locked = false;                      // 90 bit 14
     std::vector<std::uint32_t> frozenLayers;  // 341
 };
 

@@ -7,10 +7,7 @@ Error::Error(std::uint32_t code, const std::string& description)
 {
 }
 
-void ThrowKeyNotFound(const std::string& what)
-{
-    throw Error(ErrorCode::KeyNotFound, what + " não encontrado");
-}
+void ThrowKeyNotFound(const std::string& what) { throw Error(ErrorCode::KeyNotFound, what + " não encontrado"); }
 
 void ThrowNoItemAt(int index)
 {
@@ -18,14 +15,8 @@ void ThrowNoItemAt(int index)
     throw Error(ErrorCode::KeyNotFound, "Item de índice " + std::to_string(index) + " não encontrado");
 }
 
-void ThrowInvalidInput(const std::string& what)
-{
-    throw Error(ErrorCode::InvalidInput, "Valor inválido: " + what);
-}
+void ThrowInvalidInput(const std::string& what) { throw Error(ErrorCode::InvalidInput, "Valor inválido: " + what); }
 
-void ThrowErased()
-{
-    throw Error(ErrorCode::ObjectErased, "O objeto foi apagado");
-}
+void ThrowErased() { throw Error(ErrorCode::ObjectErased, "O objeto foi apagado"); }
 
 }  // namespace acad

@@ -60,7 +60,7 @@ bool IsLetter(char32_t c)
 struct Element {
     enum Kind : std::uint8_t { Literal, Any, Digit, Letter, Other, Set, Star } kind = Literal;
     char32_t ch = 0;
-    bool negated = false;                              // Set
+    bool negated = false;                               // Set
     std::vector<std::pair<char32_t, char32_t>> ranges;  // Set, folded
 };
 
@@ -222,8 +222,8 @@ SelectionFilter::SelectionFilter(const std::vector<int>& filterType, const std::
         const Variant& v = filterData[i];
         const std::string where = "item " + std::to_string(i) + " do filtro de seleção";
         if (!v.IsString() && !v.IsNumber())
-            throw Error(ErrorCode::InvalidInput, "Valor inválido no " + where + " (código " + std::to_string(code) +
-                                                     "): é preciso um texto");
+            throw Error(ErrorCode::InvalidInput,
+                        "Valor inválido no " + where + " (código " + std::to_string(code) + "): é preciso um texto");
         const std::string value = v.ToString();
         if (code == -4) {
             const std::string op = UpperName(value);

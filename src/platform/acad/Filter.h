@@ -47,7 +47,7 @@ private:
     struct Node {
         enum Kind : std::uint8_t { Leaf, And, Or, Xor, Not } kind = Leaf;
         int code = 0;
-        std::string pattern;              // leaf
+        std::string pattern;                // leaf
         std::vector<std::size_t> children;  // indices into nodes_
     };
     bool Eval(std::size_t node, const Entity& e) const;

@@ -9,10 +9,7 @@ namespace {
 // Coordinates of real drawings reach millions of units (UTM): a purely relative
 // tolerance would be millimetres there, a purely absolute one would be lost in
 // rounding. Both together keep "passes exactly through" meaningful.
-double Tol(const Point3d& p)
-{
-    return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y));
-}
+double Tol(const Point3d& p) { return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y)); }
 }  // namespace
 
 double NormalizeAngle(double a)
@@ -24,10 +21,7 @@ double NormalizeAngle(double a)
     return r;
 }
 
-double AngleFromXAxis(const Point3d& a, const Point3d& b)
-{
-    return NormalizeAngle(std::atan2(b.y - a.y, b.x - a.x));
-}
+double AngleFromXAxis(const Point3d& a, const Point3d& b) { return NormalizeAngle(std::atan2(b.y - a.y, b.x - a.x)); }
 
 // ---------------------------------------------------------------- Box
 
@@ -85,8 +79,7 @@ bool Box::Contains(const Point3d& p) const
 
 bool Box::Contains(const Box& o) const
 {
-    return !IsEmpty() && !o.IsEmpty() && o.min.x >= min.x && o.max.x <= max.x && o.min.y >= min.y &&
-           o.max.y <= max.y;
+    return !IsEmpty() && !o.IsEmpty() && o.min.x >= min.x && o.max.x <= max.x && o.min.y >= min.y && o.max.y <= max.y;
 }
 
 // ---------------------------------------------------------------- arcs
@@ -322,8 +315,7 @@ std::optional<Transform> Transform::Inverse() const
     r.m[2][0] = (d * h - e * g) / det;
     r.m[2][1] = (b * g - a * h) / det;
     r.m[2][2] = (a * e - b * d) / det;
-    for (int i = 0; i < 3; ++i)
-        r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
+    for (int i = 0; i < 3; ++i) r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
     return r;
 }
 
@@ -336,20 +328,11 @@ bool Transform::IsSimilarity() const
     return std::fabs(la - lb) <= 1e-9 * scale && std::fabs(ax * bx + ay * by) <= 1e-9 * scale;
 }
 
-double Transform::ScaleFactor() const
-{
-    return std::sqrt(std::fabs(m[0][0] * m[1][1] - m[0][1] * m[1][0]));
-}
+double Transform::ScaleFactor() const { return std::sqrt(std::fabs(m[0][0] * m[1][1] - m[0][1] * m[1][0])); }
 
-bool Transform::IsMirroring() const
-{
-    return m[0][0] * m[1][1] - m[0][1] * m[1][0] < 0;
-}
+bool Transform::IsMirroring() const { return m[0][0] * m[1][1] - m[0][1] * m[1][0] < 0; }
 
-double Transform::RotationAngle() const
-{
-    return NormalizeAngle(std::atan2(m[1][0], m[0][0]));
-}
+double Transform::RotationAngle() const { return NormalizeAngle(std::atan2(m[1][0], m[0][0])); }
 
 bool Transform::IsIdentity() const
 {
@@ -459,8 +442,8 @@ bool ArcIntersectsBox(const CircularArc& arc, const Box& box)
     Box grown = box.Expanded(Tol(arc.center));
     if (grown.Contains(arc.StartPoint()) || grown.Contains(arc.EndPoint())) return true;
     if (!arc.Extents().Intersects(grown)) return false;
-    const Point3d c[4] = {{box.min.x, box.min.y}, {box.max.x, box.min.y}, {box.max.x, box.max.y},
-                          {box.min.x, box.max.y}};
+    const Point3d c[4] = {
+        {box.min.x, box.min.y}, {box.max.x, box.min.y}, {box.max.x, box.max.y}, {box.min.x, box.max.y}};
     for (int i = 0; i < 4; ++i)
         if (ArcIntersectsSegment(arc, c[i], c[(i + 1) % 4])) return true;
     return false;

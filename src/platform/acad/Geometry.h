@@ -26,8 +26,20 @@ struct Point3d {
     constexpr Point3d operator-() const { return {-x, -y, -z}; }
     constexpr Point3d operator*(double k) const { return {x * k, y * k, z * k}; }
     constexpr Point3d operator/(double k) const { return {x / k, y / k, z / k}; }
-    Point3d& operator+=(const Point3d& o) { x += o.x; y += o.y; z += o.z; return *this; }
-    Point3d& operator-=(const Point3d& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
+    Point3d& operator+=(const Point3d& o)
+    {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
+    Point3d& operator-=(const Point3d& o)
+    {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        return *this;
+    }
     constexpr bool operator==(const Point3d&) const = default;
 
     double Length() const { return std::sqrt(x * x + y * y + z * z); }

@@ -25,9 +25,7 @@ CircularArc EdgeArc(const HatchEdge& e)
 void EmitEdge(GeometrySink& sink, const Transform& t, const HatchEdge& e)
 {
     switch (e.kind) {
-    case HatchEdge::LineEdge:
-        sink.Segment(t.Apply(e.start), t.Apply(e.end));
-        break;
+    case HatchEdge::LineEdge: sink.Segment(t.Apply(e.start), t.Apply(e.end)); break;
     case HatchEdge::ArcEdge: {
         CircularArc a = EdgeArc(e);
         if (a.endAngle <= a.startAngle) a.endAngle += kTwoPi;
@@ -103,7 +101,8 @@ int Hatch::PatternType() const
 void Hatch::SetPattern(int patternType, const std::string& patternName)
 {
     CheckWritable();
-    if (patternType < 0 || patternType > 2) ThrowInvalidInput("tipo de padrão de hachura " + std::to_string(patternType));
+    if (patternType < 0 || patternType > 2)
+        ThrowInvalidInput("tipo de padrão de hachura " + std::to_string(patternType));
     if (patternName.empty()) ThrowInvalidInput("nome do padrão de hachura vazio");
     data_.patternType = patternType;
     data_.patternName = patternName;
@@ -164,15 +163,9 @@ int Hatch::NumberOfLoops() const
     return static_cast<int>(data_.loops.size());
 }
 
-void Hatch::AppendOuterLoop(const std::vector<Entity*>& objects)
-{
-    AppendLoop(objects, HatchLoopType::External);
-}
+void Hatch::AppendOuterLoop(const std::vector<Entity*>& objects) { AppendLoop(objects, HatchLoopType::External); }
 
-void Hatch::AppendInnerLoop(const std::vector<Entity*>& objects)
-{
-    AppendLoop(objects, HatchLoopType::Default);
-}
+void Hatch::AppendInnerLoop(const std::vector<Entity*>& objects) { AppendLoop(objects, HatchLoopType::Default); }
 
 namespace {
 // The boundary of one object as loop data; false when it cannot bound a hatch.
@@ -387,9 +380,6 @@ void Hatch::Emit(GeometrySink& sink, const Transform& t) const
     }
 }
 
-std::unique_ptr<Entity> Hatch::CloneTo(acad::Document& target) const
-{
-    return detail::CloneWith(*this, target, data_);
-}
+std::unique_ptr<Entity> Hatch::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
 }  // namespace acad

@@ -22,10 +22,7 @@ bool IsShown(const Entity& e)
 
 namespace {
 
-double Tol(const Point3d& p)
-{
-    return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y));
-}
+double Tol(const Point3d& p) { return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y)); }
 
 // Does the closed polygon `ring` touch the box (edge crossing, or one inside the other)?
 bool RingTouchesBox(const std::vector<Point3d>& ring, const Box& box)
@@ -190,7 +187,9 @@ private:
 
 class InsidePolygonProbe : public Probe {
 public:
-    explicit InsidePolygonProbe(const std::vector<Point3d>& poly) : Probe(Kind::WindowShape, BoxOf(poly)), poly_(poly) {}
+    explicit InsidePolygonProbe(const std::vector<Point3d>& poly) : Probe(Kind::WindowShape, BoxOf(poly)), poly_(poly)
+    {
+    }
     void Point(const Point3d& p) override { Take(PointInPolygon(p, poly_)); }
     void Segment(const Point3d& a, const Point3d& b) override { TakeChain({a, Midpoint(a, b), b}); }
     void Arc(const CircularArc& a) override { TakeChain(ArcPoints(a)); }
@@ -220,11 +219,13 @@ public:
     }
     void Segment(const Point3d& a, const Point3d& b) override
     {
-        for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i) hit = SegmentsIntersect(a, b, fence_[i], fence_[i + 1]);
+        for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i)
+            hit = SegmentsIntersect(a, b, fence_[i], fence_[i + 1]);
     }
     void Arc(const CircularArc& a) override
     {
-        for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i) hit = ArcIntersectsSegment(a, fence_[i], fence_[i + 1]);
+        for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i)
+            hit = ArcIntersectsSegment(a, fence_[i], fence_[i + 1]);
     }
     void Text(const TextPrimitive& t) override { Ring(TextRing(t)); }
     void Fill(const std::vector<Point3d>& ring) override { Ring(ring); }
@@ -265,7 +266,8 @@ private:
             Take(0.0);
             return;
         }
-        for (std::size_t i = 0; i < ring.size(); ++i) Take(DistancePointSegment(p_, ring[i], ring[(i + 1) % ring.size()]));
+        for (std::size_t i = 0; i < ring.size(); ++i)
+            Take(DistancePointSegment(p_, ring[i], ring[(i + 1) % ring.size()]));
     }
     void Take(double d) { best = std::min(best, d); }
     Point3d p_;
@@ -311,10 +313,7 @@ private:
     long left_ = kProbedReferences;
 };
 
-bool Drawn(const Entity& e)
-{
-    return !e.IsErased() && e.Visible();
-}
+bool Drawn(const Entity& e) { return !e.IsErased() && e.Visible(); }
 
 double DistanceThrough(const Entity& e, const Transform& t, const Point3d& p, double within)
 {

@@ -33,8 +33,7 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence);
 // Distance in the XY plane from `p` to the nearest drawn part (infinity when
 // nothing is drawn). Text counts as its filled box. Parts farther than `within`
 // may be passed over: the answer is then only known to be beyond it.
-double DistanceTo(const Entity& e, const Point3d& p,
-                  double within = std::numeric_limits<double>::infinity());
+double DistanceTo(const Entity& e, const Point3d& p, double within = std::numeric_limits<double>::infinity());
 
 // Nested pick (GetSubEntity): the innermost entity drawn within `tolerance` of
 // `p`, looking inside block references (attributes first), with the chain of

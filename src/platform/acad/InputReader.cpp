@@ -132,8 +132,8 @@ InputAnswer Ask(Document& doc, InputRequest request)
     request.document = &doc;
     InputSource* src = Installed(doc);
     if (!src)
-        throw Error(ErrorCode::NoInputSource, "Nenhuma fonte de entrada do usuário está instalada para responder a \"" +
-                                                  request.prompt + "\"");
+        throw Error(ErrorCode::NoInputSource,
+                    "Nenhuma fonte de entrada do usuário está instalada para responder a \"" + request.prompt + "\"");
     InputAnswer a = src->Ask(request);
     if (a.kind == InputAnswer::Kind::RightClick) {
         doc.BeginRightClick.Raise(a.point);
@@ -254,8 +254,7 @@ std::optional<std::vector<Entity*>> ObjectsFromText(Document& doc, const std::st
 }
 
 std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::string& prompt,
-                                                  const SelectionFilter& filter,
-                                                  const std::vector<Entity*>* selected)
+                                                  const SelectionFilter& filter, const std::vector<Entity*>* selected)
 {
     InputRequest step = Request(InputKind::Selection, prompt);
     step.selected = selected;
@@ -282,8 +281,8 @@ std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::stri
         if (c.kind == InputAnswer::Kind::Text) q = ParsePoint(c.text);
         if (c.kind == InputAnswer::Kind::Escape) throw Error(ErrorCode::Cancelled, "Seleção cancelada pelo usuário");
         if (c.kind == InputAnswer::Kind::Window || c.kind == InputAnswer::Kind::Crossing)
-            return selection::ByWindow(doc, Box::FromCorners(c.point, c.corner),
-                                       c.kind == InputAnswer::Kind::Crossing, filter);
+            return selection::ByWindow(doc, Box::FromCorners(c.point, c.corner), c.kind == InputAnswer::Kind::Crossing,
+                                       filter);
         if (!q) return std::vector<Entity*>{};
         return selection::ByWindow(doc, Box::FromCorners(a.point, *q), q->x < a.point.x, filter);
     }
@@ -291,9 +290,7 @@ std::optional<std::vector<Entity*>> SelectionStep(Document& doc, const std::stri
         if (auto objects = ObjectsFromText(doc, a.text, filter)) return objects;
         Message(doc, "Seleção inválida: \"" + a.text + "\"");
         return std::vector<Entity*>{};
-    default:
-        Message(doc, "Seleção inválida");
-        return std::vector<Entity*>{};
+    default: Message(doc, "Seleção inválida"); return std::vector<Entity*>{};
     }
 }
 

@@ -19,10 +19,7 @@ std::string Layout::Name() const
     return name_;  // readable after Delete too: writers walk every record
 }
 
-bool Layout::ModelType() const
-{
-    return block_ == &Document().ModelSpace();
-}
+bool Layout::ModelType() const { return block_ == &Document().ModelSpace(); }
 
 void Layout::SetName(const std::string& name)
 {
@@ -108,7 +105,8 @@ std::vector<Layout*> Layouts::PaperLayouts() const
     std::vector<Layout*> r;
     for (Layout* l : list_)
         if (!l->ModelType()) r.push_back(l);
-    std::stable_sort(r.begin(), r.end(), [](const Layout* a, const Layout* b) { return a->TabOrder() < b->TabOrder(); });
+    std::stable_sort(r.begin(), r.end(),
+                     [](const Layout* a, const Layout* b) { return a->TabOrder() < b->TabOrder(); });
     return r;
 }
 

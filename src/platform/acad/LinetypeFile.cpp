@@ -150,7 +150,8 @@ void Linetypes::Load(const std::string& name, const std::string& fileName)
                 found = folder / path.filename();
                 break;
             }
-            for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+                 it.increment(ec)) {
                 if (UpperName(it->path().filename().string()) == wanted && it->is_regular_file(ec)) {
                     found = it->path();
                     break;
@@ -164,8 +165,8 @@ void Linetypes::Load(const std::string& name, const std::string& fileName)
     }
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw Error(ErrorCode::FileError,
-                    "Não foi possível ler o arquivo de tipos de linha \"" + path.string() + "\": " + platform::ErrnoText(errno));
+        throw Error(ErrorCode::FileError, "Não foi possível ler o arquivo de tipos de linha \"" + path.string() +
+                                              "\": " + platform::ErrnoText(errno));
     bool any = false;
     for (auto& d : ParseLin(in)) {
         if (name != "*" && !NamesEqual(d.name, name)) continue;

@@ -21,9 +21,9 @@ struct Value {
     Type type = Type::Nil;
     long long integer = 0;
     double real = 0.0;
-    std::string text;                // String; Symbol (upper case)
-    std::vector<Value> items;        // List; Pair: car then cdr
-    acad::Entity* entity = nullptr;  // Entity
+    std::string text;                      // String; Symbol (upper case)
+    std::vector<Value> items;              // List; Pair: car then cdr
+    acad::Entity* entity = nullptr;        // Entity
     std::vector<acad::Entity*> selection;  // SelectionSet, drawing order
 
     bool IsNil() const { return type == Type::Nil; }

@@ -237,14 +237,16 @@ void Face3D::SetCoordinates(const std::vector<double>& xyz)
 Point3d Face3D::Coordinate(int index) const
 {
     CheckAlive();
-    if (index < 0 || index > 3) throw Error(ErrorCode::InvalidInput, "Índice de vértice da face fora do intervalo: " + std::to_string(index));
+    if (index < 0 || index > 3)
+        throw Error(ErrorCode::InvalidInput, "Índice de vértice da face fora do intervalo: " + std::to_string(index));
     return data_.corners[index];
 }
 
 void Face3D::SetCoordinate(int index, const Point3d& p)
 {
     CheckWritable();
-    if (index < 0 || index > 3) throw Error(ErrorCode::InvalidInput, "Índice de vértice da face fora do intervalo: " + std::to_string(index));
+    if (index < 0 || index > 3)
+        throw Error(ErrorCode::InvalidInput, "Índice de vértice da face fora do intervalo: " + std::to_string(index));
     detail::CheckFinite(p, "vértice da face");
     data_.corners[index] = p;
     GeometryChanged();
@@ -253,14 +255,16 @@ void Face3D::SetCoordinate(int index, const Point3d& p)
 bool Face3D::GetInvisibleEdge(int index) const
 {
     CheckAlive();
-    if (index < 0 || index > 3) throw Error(ErrorCode::InvalidInput, "Índice de aresta fora do intervalo: " + std::to_string(index));
+    if (index < 0 || index > 3)
+        throw Error(ErrorCode::InvalidInput, "Índice de aresta fora do intervalo: " + std::to_string(index));
     return (data_.invisibleEdges >> index) & 1;
 }
 
 void Face3D::SetInvisibleEdge(int index, bool invisible)
 {
     CheckWritable();
-    if (index < 0 || index > 3) throw Error(ErrorCode::InvalidInput, "Índice de aresta fora do intervalo: " + std::to_string(index));
+    if (index < 0 || index > 3)
+        throw Error(ErrorCode::InvalidInput, "Índice de aresta fora do intervalo: " + std::to_string(index));
     if (invisible)
         data_.invisibleEdges |= 1 << index;
     else
@@ -403,15 +407,9 @@ void PViewport::SetDisplayLocked(bool b)
     data_.locked = b;
 }
 
-acad::View& PViewport::View()
-{
-    return *view_;
-}
+acad::View& PViewport::View() { return *view_; }
 
-const acad::View& PViewport::View() const
-{
-    return *view_;
-}
+const acad::View& PViewport::View() const { return *view_; }
 
 void PViewport::SetData(const ViewportData& d)
 {
@@ -434,8 +432,8 @@ void PViewport::Emit(GeometrySink& sink, const Transform& t) const
 {
     const double hw = data_.width / 2, hh = data_.height / 2;
     const Point3d& c = data_.center;
-    std::vector<Point3d> frame{{c.x - hw, c.y - hh, c.z}, {c.x + hw, c.y - hh, c.z}, {c.x + hw, c.y + hh, c.z},
-                               {c.x - hw, c.y + hh, c.z}};
+    std::vector<Point3d> frame{
+        {c.x - hw, c.y - hh, c.z}, {c.x + hw, c.y - hh, c.z}, {c.x + hw, c.y + hh, c.z}, {c.x - hw, c.y + hh, c.z}};
     detail::EmitChain(sink, t, frame, true);
 }
 

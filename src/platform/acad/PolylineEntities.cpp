@@ -12,10 +12,7 @@
 namespace acad {
 
 namespace {
-bool Finite(const Point3d& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
+bool Finite(const Point3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 void CheckFiniteList(const std::vector<double>& v, const char* what)
 {
@@ -93,7 +90,9 @@ std::vector<Point3d> CurveFit(const std::vector<Point3d>& f, bool closed, int pe
     std::vector<Point3d> out;
     const std::size_t spans = closed ? n : n - 1;
     auto at = [&](std::ptrdiff_t i) {
-        if (closed) return f[static_cast<std::size_t>((i % static_cast<std::ptrdiff_t>(n) + static_cast<std::ptrdiff_t>(n)) % static_cast<std::ptrdiff_t>(n))];
+        if (closed)
+            return f[static_cast<std::size_t>((i % static_cast<std::ptrdiff_t>(n) + static_cast<std::ptrdiff_t>(n)) %
+                                              static_cast<std::ptrdiff_t>(n))];
         return f[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, static_cast<std::ptrdiff_t>(n) - 1))];
     };
     for (std::size_t s = 0; s < spans; ++s) {
@@ -255,7 +254,8 @@ void LWPolyline::AddVertex(int index, const Point3d& point)
 {
     CheckWritable();
     const int n = static_cast<int>(data_.geometry.vertices.size());
-    if (index < 0 || index > n) throw Error(ErrorCode::InvalidInput, "Índice de vértice fora do intervalo: " + std::to_string(index));
+    if (index < 0 || index > n)
+        throw Error(ErrorCode::InvalidInput, "Índice de vértice fora do intervalo: " + std::to_string(index));
     if (!Finite(point)) ThrowInvalidInput("vértice da polilinha");
     const auto at = static_cast<std::ptrdiff_t>(index);
     auto& vs = data_.geometry.vertices;
@@ -459,8 +459,8 @@ void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t f
         double len = Distance2d(a, b);
         if (len <= 0) continue;
         Vector3d nrm{-(b.y - a.y) / len, (b.x - a.x) / len, 0.0};
-        std::vector<Point3d> ring{t.Apply(a + nrm * (w0 / 2)), t.Apply(b + nrm * (w1 / 2)),
-                                  t.Apply(b - nrm * (w1 / 2)), t.Apply(a - nrm * (w0 / 2))};
+        std::vector<Point3d> ring{t.Apply(a + nrm * (w0 / 2)), t.Apply(b + nrm * (w1 / 2)), t.Apply(b - nrm * (w1 / 2)),
+                                  t.Apply(a - nrm * (w0 / 2))};
         sink.Fill(ring);
     }
 }
@@ -597,10 +597,7 @@ void PolylineBase::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void PolylineBase::Refit()
-{
-    data_.fitPoints.clear();
-}
+void PolylineBase::Refit() { data_.fitPoints.clear(); }
 
 // ---------------------------------------------------------------- Polyline2D
 

@@ -23,8 +23,7 @@ Application* GetObject(const std::string& progID)
     std::lock_guard lock(g_rotMutex);
     auto it = Table().find(UpperName(progID));
     if (it == Table().end() || !it->second)
-        throw Error(ErrorCode::NotRunning,
-                    "Nenhum programa registrado como \"" + progID + "\" está em execução");
+        throw Error(ErrorCode::NotRunning, "Nenhum programa registrado como \"" + progID + "\" está em execução");
     return it->second;
 }
 
@@ -52,9 +51,6 @@ ActiveObjectRegistration::ActiveObjectRegistration(Application& app, std::string
     RegisterActiveObject(app, progID_);
 }
 
-ActiveObjectRegistration::~ActiveObjectRegistration()
-{
-    RevokeActiveObject(progID_);
-}
+ActiveObjectRegistration::~ActiveObjectRegistration() { RevokeActiveObject(progID_); }
 
 }  // namespace acad

@@ -62,7 +62,8 @@ void SelectionSet::Select(int mode, const Point3d& point1, const Point3d& point2
     }
     case acSelectionSetLast: {
         Entity* last = selection::CurrentSpace(doc_).LastEntity();
-        Take(last && selection::IsShown(*last) && filter.Matches(*last) ? std::vector<Entity*>{last} : std::vector<Entity*>{});
+        Take(last && selection::IsShown(*last) && filter.Matches(*last) ? std::vector<Entity*>{last}
+                                                                        : std::vector<Entity*>{});
         return;
     }
     case acSelectionSetAll: Take(selection::All(doc_, filter)); return;

@@ -13,8 +13,7 @@ SelectionSets::~SelectionSets() = default;
 
 SelectionSet* SelectionSets::Item(int index) const
 {
-    if (index < 0 || index >= Count())
-        ThrowKeyNotFound("Conjunto de seleção de índice " + std::to_string(index));
+    if (index < 0 || index >= Count()) ThrowKeyNotFound("Conjunto de seleção de índice " + std::to_string(index));
     return live_[static_cast<std::size_t>(index)];
 }
 
@@ -35,8 +34,7 @@ SelectionSet* SelectionSets::Find(const std::string& name) const
 SelectionSet* SelectionSets::Add(const std::string& name)
 {
     if (name.empty()) ThrowInvalidInput("nome vazio de conjunto de seleção");
-    if (Find(name))
-        throw Error(ErrorCode::DuplicateKey, "O conjunto de seleção \"" + name + "\" já existe");
+    if (Find(name)) throw Error(ErrorCode::DuplicateKey, "O conjunto de seleção \"" + name + "\" já existe");
     owned_.push_back(std::make_unique<SelectionSet>(doc_, name));
     SelectionSet* s = owned_.back().get();
     s->owner_ = this;
@@ -44,9 +42,6 @@ SelectionSet* SelectionSets::Add(const std::string& name)
     return s;
 }
 
-void SelectionSets::Remove(SelectionSet& set)
-{
-    std::erase(live_, &set);
-}
+void SelectionSets::Remove(SelectionSet& set) { std::erase(live_, &set); }
 
 }  // namespace acad

@@ -21,7 +21,7 @@ public:
     SelectionSets& operator=(const SelectionSets&) = delete;
 
     int Count() const { return static_cast<int>(live_.size()); }
-    SelectionSet* Item(int index) const;               // KeyNotFound when out of range
+    SelectionSet* Item(int index) const;                // KeyNotFound when out of range
     SelectionSet* Item(const std::string& name) const;  // KeyNotFound when absent
     // A new empty set; DuplicateKey when the name is taken (the set of that name is
     // left as it is), InvalidInput for an empty name.

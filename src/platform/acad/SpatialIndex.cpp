@@ -38,8 +38,7 @@ inline bool CellOf(double v, double perCell, std::int32_t& out)
 }
 }  // namespace
 
-bool SpatialIndex::CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1,
-                             std::int32_t& y1) const
+bool SpatialIndex::CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1) const
 {
     if (cell_ <= 0 || b.IsEmpty()) return false;
     return CellOf(b.min.x, perCell_, x0) && CellOf(b.min.y, perCell_, y0) && CellOf(b.max.x, perCell_, x1) &&

@@ -63,7 +63,7 @@ private:
     std::vector<std::uint32_t> free_;
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
     std::vector<std::uint32_t> overflow_;
-    double cell_ = 0.0;  // 0 until the first rebuild
+    double cell_ = 0.0;     // 0 until the first rebuild
     double perCell_ = 0.0;  // 1 / cell_
     std::size_t count_ = 0;
     std::size_t rebuildAt_ = 64;

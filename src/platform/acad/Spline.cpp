@@ -78,7 +78,8 @@ H DeBoorInSpan(const std::vector<double>& U, At&& at, int p, int k, double u)
         for (int j = p; j >= r; --j) {
             double den = U[static_cast<std::size_t>(j + 1 + k - r)] - U[static_cast<std::size_t>(j + k - p)];
             double a = den > 0 ? (u - U[static_cast<std::size_t>(j + k - p)]) / den : 0.0;
-            d[static_cast<std::size_t>(j)] = Lerp(d[static_cast<std::size_t>(j - 1)], d[static_cast<std::size_t>(j)], a);
+            d[static_cast<std::size_t>(j)] =
+                Lerp(d[static_cast<std::size_t>(j - 1)], d[static_cast<std::size_t>(j)], a);
         }
     }
     return d[static_cast<std::size_t>(p)];
@@ -110,17 +111,15 @@ void InsertKnot(std::vector<double>& U, std::vector<H>& P, int p, double u)
         } else {
             double den = U[static_cast<std::size_t>(i + p)] - U[static_cast<std::size_t>(i)];
             double a = den > 0 ? (u - U[static_cast<std::size_t>(i)]) / den : 0.0;
-            Q[static_cast<std::size_t>(i)] = Lerp(P[static_cast<std::size_t>(i - 1)], P[static_cast<std::size_t>(i)], a);
+            Q[static_cast<std::size_t>(i)] =
+                Lerp(P[static_cast<std::size_t>(i - 1)], P[static_cast<std::size_t>(i)], a);
         }
     }
     U.insert(U.begin() + k + 1, u);
     P = std::move(Q);
 }
 
-int Multiplicity(const std::vector<double>& U, double u)
-{
-    return static_cast<int>(std::count(U.begin(), U.end(), u));
-}
+int Multiplicity(const std::vector<double>& U, double u) { return static_cast<int>(std::count(U.begin(), U.end(), u)); }
 
 // Bézier pieces of the curve over its domain: each piece p + 1 points, consecutive
 // pieces sharing their end point. `breaks` receives the distinct knot values.
@@ -143,7 +142,8 @@ std::vector<std::vector<H>> BezierPieces(std::vector<double> U, std::vector<H> P
         auto last = static_cast<std::size_t>(std::upper_bound(U.begin(), U.end(), values[v]) - U.begin()) - 1;
         std::size_t first = last - static_cast<std::size_t>(p);
         if (last >= P.size()) break;
-        pieces.emplace_back(P.begin() + static_cast<std::ptrdiff_t>(first), P.begin() + static_cast<std::ptrdiff_t>(last + 1));
+        pieces.emplace_back(P.begin() + static_cast<std::ptrdiff_t>(first),
+                            P.begin() + static_cast<std::ptrdiff_t>(last + 1));
     }
     breaks = values;
     return pieces;
@@ -163,12 +163,18 @@ double Binomial(int n, int k)
 class BandSystem {
 public:
     BandSystem(int m, int kl, int ku)
-        : m_(m), kl_(kl), ku_(ku), w_(2 * kl + ku + 1),
+        : m_(m),
+          kl_(kl),
+          ku_(ku),
+          w_(2 * kl + ku + 1),
           a_(static_cast<std::size_t>(m) * static_cast<std::size_t>(w_), 0.0),
           b_(static_cast<std::size_t>(m))
     {
     }
-    double& At(int r, int c) { return a_[static_cast<std::size_t>(r) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(c - r + kl_)]; }
+    double& At(int r, int c)
+    {
+        return a_[static_cast<std::size_t>(r) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(c - r + kl_)];
+    }
     std::array<double, 3>& Rhs(int r) { return b_[static_cast<std::size_t>(r)]; }
 
     // Solves in place: Rhs(r) becomes the unknown r.
@@ -393,7 +399,8 @@ void Spline::ElevateOrder(int order)
             H acc{0, 0, 0, 0};
             for (int j = std::max(0, i - t); j <= std::min(p, i); ++j) {
                 double c = Binomial(p, j) * Binomial(t, i - j) / Binomial(q, i);
-                for (int k = 0; k < 4; ++k) acc[static_cast<std::size_t>(k)] += c * B[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
+                for (int k = 0; k < 4; ++k)
+                    acc[static_cast<std::size_t>(k)] += c * B[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
             }
             out.push_back(acc);
         }
@@ -486,8 +493,8 @@ void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
             continue;
         }
         const double size = std::max(hull.Width(), hull.Height());
-        const int pieces = tolerance > 0 ? std::clamp(static_cast<int>(std::ceil(std::sqrt(size / tolerance))), 1, perSpan)
-                                         : perSpan;
+        const int pieces =
+            tolerance > 0 ? std::clamp(static_cast<int>(std::ceil(std::sqrt(size / tolerance))), 1, perSpan) : perSpan;
         if (run.empty()) run.push_back(eval(k, a));
         for (int s = 1; s <= pieces; ++s) run.push_back(eval(k, s == pieces ? b : a + (b - a) * s / pieces));
     }
@@ -559,8 +566,9 @@ SplineData Spline::Interpolate(const std::vector<Point3d>& Q, const Vector3d& st
     for (int k = 1; k <= nq; ++k) total += Distance(Q[static_cast<std::size_t>(k)], Q[static_cast<std::size_t>(k - 1)]);
     if (!(total > 0)) ThrowInvalidInput("pontos de ajuste da spline (todos coincidentes)");
     for (int k = 1; k <= nq; ++k)
-        ub[static_cast<std::size_t>(k)] = ub[static_cast<std::size_t>(k - 1)] +
-                                          Distance(Q[static_cast<std::size_t>(k)], Q[static_cast<std::size_t>(k - 1)]) / total;
+        ub[static_cast<std::size_t>(k)] =
+            ub[static_cast<std::size_t>(k - 1)] +
+            Distance(Q[static_cast<std::size_t>(k)], Q[static_cast<std::size_t>(k - 1)]) / total;
     ub[static_cast<std::size_t>(nq)] = 1.0;
     // End derivatives: the given tangent directions, or the first/last chord, at the scale of the whole curve.
     auto derivative = [&](const Vector3d& given, const Point3d& a, const Point3d& b) {
@@ -585,7 +593,8 @@ SplineData Spline::Interpolate(const std::vector<Point3d>& Q, const Vector3d& st
     P[0] = Q[0];
     P[1] = Q[0] + D0 * (d.knots[4] / 3.0);
     P[static_cast<std::size_t>(nc - 1)] = Q[static_cast<std::size_t>(nq)];
-    P[static_cast<std::size_t>(nc - 2)] = Q[static_cast<std::size_t>(nq)] - Dn * ((1.0 - d.knots[static_cast<std::size_t>(nc - 1)]) / 3.0);
+    P[static_cast<std::size_t>(nc - 2)] =
+        Q[static_cast<std::size_t>(nq)] - Dn * ((1.0 - d.knots[static_cast<std::size_t>(nc - 1)]) / 3.0);
     const int m = nq - 1;  // unknowns P[2] .. P[nc-3]
     if (m > 0) {
         // Each row holds the (at most four) cubic basis values at its fit point.

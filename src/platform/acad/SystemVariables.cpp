@@ -130,27 +130,31 @@ SystemVariables::SystemVariables(Document& doc) : doc_(doc)
     point("GRIDUNIT", {0.5, 0.5, 0});
 
     // Views onto the document.
-    computed("CLAYER", Entry::Text, [](const Document& d) { return Variant(d.ActiveLayer().Name()); },
-             [](Document& d, const Variant& v) {
-                 Layer* l = d.Layers().Find(v.AsString());
-                 if (!l) ThrowKeyNotFound("Layer \"" + v.AsString() + "\"");
-                 d.SetActiveLayer(*l);
-             });
-    computed("CELTYPE", Entry::Text, [](const Document& d) {
-                 std::string n = d.ActiveLinetype().Name();
-                 return Variant(NamesEqual(n, "ByLayer") || NamesEqual(n, "ByBlock") ? Upper(n) : n);
-             },
-             [](Document& d, const Variant& v) {
-                 Linetype* l = d.Linetypes().Find(v.AsString());
-                 if (!l) ThrowKeyNotFound("Tipo de linha \"" + v.AsString() + "\"");
-                 d.SetActiveLinetype(*l);
-             });
-    computed("TEXTSTYLE", Entry::Text, [](const Document& d) { return Variant(d.ActiveTextStyle().Name()); },
-             [](Document& d, const Variant& v) {
-                 TextStyle* s = d.TextStyles().Find(v.AsString());
-                 if (!s) ThrowKeyNotFound("Estilo de texto \"" + v.AsString() + "\"");
-                 d.SetActiveTextStyle(*s);
-             });
+    computed(
+        "CLAYER", Entry::Text, [](const Document& d) { return Variant(d.ActiveLayer().Name()); },
+        [](Document& d, const Variant& v) {
+            Layer* l = d.Layers().Find(v.AsString());
+            if (!l) ThrowKeyNotFound("Layer \"" + v.AsString() + "\"");
+            d.SetActiveLayer(*l);
+        });
+    computed(
+        "CELTYPE", Entry::Text,
+        [](const Document& d) {
+            std::string n = d.ActiveLinetype().Name();
+            return Variant(NamesEqual(n, "ByLayer") || NamesEqual(n, "ByBlock") ? Upper(n) : n);
+        },
+        [](Document& d, const Variant& v) {
+            Linetype* l = d.Linetypes().Find(v.AsString());
+            if (!l) ThrowKeyNotFound("Tipo de linha \"" + v.AsString() + "\"");
+            d.SetActiveLinetype(*l);
+        });
+    computed(
+        "TEXTSTYLE", Entry::Text, [](const Document& d) { return Variant(d.ActiveTextStyle().Name()); },
+        [](Document& d, const Variant& v) {
+            TextStyle* s = d.TextStyles().Find(v.AsString());
+            if (!s) ThrowKeyNotFound("Estilo de texto \"" + v.AsString() + "\"");
+            d.SetActiveTextStyle(*s);
+        });
     computed("EXTMIN", Entry::Point, [](const Document& d) {
         Box b = d.ModelExtents();
         return Variant(b.IsEmpty() ? Point3d{kNoExtents, kNoExtents, kNoExtents} : b.min);
@@ -166,14 +170,16 @@ SystemVariables::SystemVariables(Document& doc) : doc_(doc)
         const double h = d.ScreenHeight();
         return Variant(Point3d{std::round(h * d.ActiveView().AspectRatio()), h, 0.0});
     });
-    computed("TILEMODE", Entry::Int, [](const Document& d) { return Variant(d.ActiveSpace() == acModelSpace ? 1 : 0); },
-             [](Document& d, const Variant& v) {
-                 int m = v.AsInt();
-                 if (m != 0 && m != 1) ThrowInvalidInput("TILEMODE (use 0 ou 1)");
-                 d.SetActiveSpace(m == 1 ? acModelSpace : acPaperSpace);
-             });
-    computed("CTAB", Entry::Text, [](const Document& d) { return Variant(d.ActiveLayout().Name()); },
-             [](Document& d, const Variant& v) { d.SetActiveLayout(*d.Layouts().Item(v.AsString())); });
+    computed(
+        "TILEMODE", Entry::Int, [](const Document& d) { return Variant(d.ActiveSpace() == acModelSpace ? 1 : 0); },
+        [](Document& d, const Variant& v) {
+            int m = v.AsInt();
+            if (m != 0 && m != 1) ThrowInvalidInput("TILEMODE (use 0 ou 1)");
+            d.SetActiveSpace(m == 1 ? acModelSpace : acPaperSpace);
+        });
+    computed(
+        "CTAB", Entry::Text, [](const Document& d) { return Variant(d.ActiveLayout().Name()); },
+        [](Document& d, const Variant& v) { d.SetActiveLayout(*d.Layouts().Item(v.AsString())); });
     computed("CVPORT", Entry::Int, [](const Document& d) {
         if (d.ActiveSpace() == acModelSpace) return Variant(2);
         return Variant(d.MSpace() ? d.ActivePViewport()->Data().number : 1);
@@ -189,10 +195,7 @@ SystemVariables::SystemVariables(Document& doc) : doc_(doc)
     computed("HANDSEED", Entry::Text, [](const Document& d) { return Variant(AcadObject::HandleText(d.HandSeed())); });
 }
 
-void SystemVariables::Define(const std::string& name, Entry e)
-{
-    vars_[Upper(name)] = std::move(e);
-}
+void SystemVariables::Define(const std::string& name, Entry e) { vars_[Upper(name)] = std::move(e); }
 
 SystemVariables::Entry* SystemVariables::Find(const std::string& name)
 {
@@ -206,10 +209,7 @@ const SystemVariables::Entry* SystemVariables::Find(const std::string& name) con
     return it == vars_.end() ? nullptr : &it->second;
 }
 
-bool SystemVariables::Exists(const std::string& name) const
-{
-    return Find(name) != nullptr;
-}
+bool SystemVariables::Exists(const std::string& name) const { return Find(name) != nullptr; }
 
 Variant SystemVariables::Get(const std::string& name) const
 {
@@ -247,7 +247,8 @@ void SystemVariables::Set(const std::string& name, const Variant& value)
 {
     Entry* e = Find(name);
     if (!e) throw Error(ErrorCode::UnknownVariable, "Variável de sistema desconhecida: \"" + name + "\"");
-    if (e->readOnly) throw Error(ErrorCode::InvalidInput, "A variável de sistema " + Upper(name) + " é somente leitura");
+    if (e->readOnly)
+        throw Error(ErrorCode::InvalidInput, "A variável de sistema " + Upper(name) + " é somente leitura");
     const std::string up = Upper(name);
     if (up == "CECOLOR") {
         e->value = ColorText(value);
@@ -259,7 +260,9 @@ void SystemVariables::Set(const std::string& name, const Variant& value)
         e->set(doc_, value);
         return;
     }
-    e->value = e->kind == Entry::Int ? Variant(value.AsInt()) : e->kind == Entry::Real ? Variant(value.AsDouble()) : value;
+    e->value = e->kind == Entry::Int    ? Variant(value.AsInt())
+               : e->kind == Entry::Real ? Variant(value.AsDouble())
+                                        : value;
     doc_.NoteChange();
 }
 
@@ -285,7 +288,9 @@ void SystemVariables::SetStored(const std::string& name, const Variant& value)
     if (e->set)
         e->set(doc_, value);
     else
-        e->value = e->kind == Entry::Int ? Variant(value.AsInt()) : e->kind == Entry::Real ? Variant(value.AsDouble()) : value;
+        e->value = e->kind == Entry::Int    ? Variant(value.AsInt())
+                   : e->kind == Entry::Real ? Variant(value.AsDouble())
+                                            : value;
 }
 
 std::vector<std::string> SystemVariables::StoredNames() const
@@ -296,14 +301,8 @@ std::vector<std::string> SystemVariables::StoredNames() const
     return r;
 }
 
-int SystemVariables::OsMode() const
-{
-    return Get("OSMODE").AsInt();
-}
+int SystemVariables::OsMode() const { return Get("OSMODE").AsInt(); }
 
-double SystemVariables::LtScale() const
-{
-    return Get("LTSCALE").AsDouble();
-}
+double SystemVariables::LtScale() const { return Get("LTSCALE").AsDouble(); }
 
 }  // namespace acad

@@ -18,7 +18,7 @@ class SystemVariables {
 public:
     explicit SystemVariables(Document& doc);
 
-    Variant Get(const std::string& name) const;       // UnknownVariable
+    Variant Get(const std::string& name) const;               // UnknownVariable
     void Set(const std::string& name, const Variant& value);  // InvalidInput on kind/range/read-only
     bool Exists(const std::string& name) const;
     // Stored values (not the computed ones), for the DXF header.

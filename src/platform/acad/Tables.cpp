@@ -42,11 +42,20 @@ bool IsValidSymbolName(const std::string& name)
     for (unsigned char c : name) {
         if (c < 0x20) return false;
         switch (c) {
-        case '<': case '>': case '/': case '\\': case '"': case ':': case ';': case '?': case '*': case '|':
-        case ',': case '=': case '`':
-            return false;
-        default:
-            break;
+        case '<':
+        case '>':
+        case '/':
+        case '\\':
+        case '"':
+        case ':':
+        case ';':
+        case '?':
+        case '*':
+        case '|':
+        case ',':
+        case '=':
+        case '`': return false;
+        default: break;
         }
     }
     return true;
@@ -192,10 +201,7 @@ void Layer::SetFreeze(bool b)
     Document().RedrawRequested.Raise();
 }
 
-bool Layer::IsDependent() const
-{
-    return Name().find('|') != std::string::npos;
-}
+bool Layer::IsDependent() const { return Name().find('|') != std::string::npos; }
 
 void Layer::Delete()
 {
@@ -321,10 +327,10 @@ void TextStyle::Delete()
         throw Error(ErrorCode::ObjectInUse, "O estilo \"Standard\" não pode ser apagado");
     const std::uint32_t me = Index();
     bool used = &Document().ActiveTextStyle() == this || AnyEntity(Document(), [me](const Entity& e) {
-                    if (auto* t = dynamic_cast<const TextBase*>(&e)) return t->Text().style == me;
-                    if (auto* m = dynamic_cast<const MText*>(&e)) return m->Data().style == me;
-                    return false;
-                });
+        if (auto* t = dynamic_cast<const TextBase*>(&e)) return t->Text().style == me;
+        if (auto* m = dynamic_cast<const MText*>(&e)) return m->Data().style == me;
+        return false;
+    });
     if (used) throw Error(ErrorCode::ObjectInUse, "O estilo de texto \"" + Name() + "\" está em uso");
     AcadObject::Delete();
 }
@@ -338,19 +344,17 @@ TextStyle* TextStyles::Add(const std::string& name)
 
 // ---------------------------------------------------------------- registered applications
 
-RegisteredApplication::RegisteredApplication(acad::Document& doc, std::string name)
-    : TableRecord(doc, std::move(name))
+RegisteredApplication::RegisteredApplication(acad::Document& doc, std::string name) : TableRecord(doc, std::move(name))
 {
 }
 
 void RegisteredApplication::Delete()
 {
     CheckAlive();
-    if (NamesEqual(Name(), "ACAD"))
-        throw Error(ErrorCode::ObjectInUse, "A aplicação \"ACAD\" não pode ser apagada");
+    if (NamesEqual(Name(), "ACAD")) throw Error(ErrorCode::ObjectInUse, "A aplicação \"ACAD\" não pode ser apagada");
     if (uses_ > 0)
-        throw Error(ErrorCode::ObjectInUse, "A aplicação \"" + Name() + "\" está em uso por " + std::to_string(uses_) +
-                                                " objeto(s)");
+        throw Error(ErrorCode::ObjectInUse,
+                    "A aplicação \"" + Name() + "\" está em uso por " + std::to_string(uses_) + " objeto(s)");
     AcadObject::Delete();
 }
 

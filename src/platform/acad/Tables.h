@@ -87,13 +87,29 @@ public:
     bool Freeze() const { return frozen_; }
     void SetFreeze(bool b);  // the active layer cannot be frozen
     bool LayerOn() const { return on_; }
-    void SetLayerOn(bool b) { CheckAlive(); on_ = b; }
+    void SetLayerOn(bool b)
+    {
+        CheckAlive();
+        on_ = b;
+    }
     bool Lock() const { return locked_; }
-    void SetLock(bool b) { CheckAlive(); locked_ = b; }
+    void SetLock(bool b)
+    {
+        CheckAlive();
+        locked_ = b;
+    }
     bool Plottable() const { return plottable_; }
-    void SetPlottable(bool b) { CheckAlive(); plottable_ = b; }
+    void SetPlottable(bool b)
+    {
+        CheckAlive();
+        plottable_ = b;
+    }
     int Lineweight() const { return lineweight_; }
-    void SetLineweight(int lw) { CheckAlive(); lineweight_ = lw; }
+    void SetLineweight(int lw)
+    {
+        CheckAlive();
+        lineweight_ = lw;
+    }
     std::uint32_t LinetypeIndex() const { return linetype_; }
     void SetLinetypeIndex(std::uint32_t i) { linetype_ = i; }
     // Layers of an external reference ("REF|name") are dependent.
@@ -107,7 +123,7 @@ protected:
 private:
     int color_ = 7;
     std::uint32_t linetype_ = 0;  // "Continuous" in a new drawing
-    int lineweight_ = -3;        // default
+    int lineweight_ = -3;         // default
     bool frozen_ = false;
     bool on_ = true;
     bool locked_ = false;
@@ -127,7 +143,11 @@ public:
     std::string ObjectName() const override { return "AcDbLinetypeTableRecord"; }
 
     std::string Description() const { return description_; }
-    void SetDescription(const std::string& s) { CheckAlive(); description_ = s; }
+    void SetDescription(const std::string& s)
+    {
+        CheckAlive();
+        description_ = s;
+    }
     // Dash lengths: positive dash, negative gap, 0 dot.
     const std::vector<double>& Pattern() const { return pattern_; }
     void SetPattern(std::vector<double> p) { pattern_ = std::move(p); }
@@ -164,7 +184,11 @@ public:
     std::string FontFile() const { return fontFile_; }
     void SetFontFile(const std::string& f);
     std::string BigFontFile() const { return bigFontFile_; }
-    void SetBigFontFile(const std::string& f) { CheckAlive(); bigFontFile_ = f; }
+    void SetBigFontFile(const std::string& f)
+    {
+        CheckAlive();
+        bigFontFile_ = f;
+    }
     void SetFont(const std::string& typeFace, bool bold, bool italic, int charset, int pitchAndFamily);
     void GetFont(std::string& typeFace, bool& bold, bool& italic, int& charset, int& pitchAndFamily) const;
     std::string TypeFace() const { return typeFace_; }
@@ -173,9 +197,17 @@ public:
     double Width() const { return width_; }  // width factor
     void SetWidth(double w);
     double ObliqueAngle() const { return oblique_; }
-    void SetObliqueAngle(double a) { CheckAlive(); oblique_ = a; }
+    void SetObliqueAngle(double a)
+    {
+        CheckAlive();
+        oblique_ = a;
+    }
     int TextGenerationFlag() const { return generation_; }
-    void SetTextGenerationFlag(int f) { CheckAlive(); generation_ = f; }
+    void SetTextGenerationFlag(int f)
+    {
+        CheckAlive();
+        generation_ = f;
+    }
     double LastHeight() const { return lastHeight_; }
     void SetLastHeight(double h) { lastHeight_ = h; }
     // True for a TrueType face (no .shx font file): decides the width rule of TextMetrics.h.

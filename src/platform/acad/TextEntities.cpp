@@ -11,14 +11,8 @@
 namespace acad {
 
 namespace {
-bool UsesAlignmentPoint(int a)
-{
-    return a != Alignment::Left && a != Alignment::Aligned && a != Alignment::Fit;
-}
-bool UsesBaseline(int a)
-{
-    return a == Alignment::Aligned || a == Alignment::Fit;
-}
+bool UsesAlignmentPoint(int a) { return a != Alignment::Left && a != Alignment::Aligned && a != Alignment::Fit; }
+bool UsesBaseline(int a) { return a == Alignment::Aligned || a == Alignment::Fit; }
 }  // namespace
 
 // ---------------------------------------------------------------- TextBase
@@ -81,7 +75,8 @@ int TextBase::Alignment() const
 void TextBase::SetAlignment(int alignment)
 {
     CheckWritable();
-    if (alignment < 0 || alignment > 14) ThrowInvalidInput("alinhamento " + std::to_string(alignment) + " (use 0 a 14)");
+    if (alignment < 0 || alignment > 14)
+        ThrowInvalidInput("alinhamento " + std::to_string(alignment) + " (use 0 a 14)");
     const int old = text_.alignment;
     if (old == alignment) return;
     // Make the insertion point match what is drawn before switching, so a text
@@ -312,10 +307,7 @@ void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view
     sink.Text(p);
 }
 
-void TextBase::Emit(GeometrySink& sink, const Transform& t) const
-{
-    EmitText(sink, t, text_.text);
-}
+void TextBase::Emit(GeometrySink& sink, const Transform& t) const { EmitText(sink, t, text_.text); }
 
 void TextBase::TransformBy(const Transform& t)
 {
@@ -339,10 +331,7 @@ void TextBase::TransformBy(const Transform& t)
 
 Text::Text(acad::Document& doc, const TextData& data) : TextBase(doc, data) {}
 
-std::unique_ptr<Entity> Text::CloneTo(acad::Document& target) const
-{
-    return detail::CloneWith(*this, target, text_);
-}
+std::unique_ptr<Entity> Text::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, text_); }
 
 // ---------------------------------------------------------------- attributes
 
@@ -478,10 +467,7 @@ std::unique_ptr<Entity> AttributeReference::CloneTo(acad::Document& target) cons
     return detail::CloneWith(*this, target, text_, attr_);
 }
 
-BlockReference* AttributeReference::OwnerReference() const
-{
-    return dynamic_cast<BlockReference*>(Owner());
-}
+BlockReference* AttributeReference::OwnerReference() const { return dynamic_cast<BlockReference*>(Owner()); }
 
 // ---------------------------------------------------------------- MText
 
@@ -680,9 +666,6 @@ void MText::Emit(GeometrySink& sink, const Transform& t) const
     }
 }
 
-std::unique_ptr<Entity> MText::CloneTo(acad::Document& target) const
-{
-    return detail::CloneWith(*this, target, data_);
-}
+std::unique_ptr<Entity> MText::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
 }  // namespace acad

@@ -9,8 +9,14 @@ namespace Alignment {
 int HorizontalMode(int a)
 {
     switch (a) {
-    case Center: case TopCenter: case MiddleCenter: case BottomCenter: return 1;
-    case Right: case TopRight: case MiddleRight: case BottomRight: return 2;
+    case Center:
+    case TopCenter:
+    case MiddleCenter:
+    case BottomCenter: return 1;
+    case Right:
+    case TopRight:
+    case MiddleRight:
+    case BottomRight: return 2;
     case Aligned: return 3;
     case Middle: return 4;
     case Fit: return 5;
@@ -65,8 +71,11 @@ Point3d AlignmentOffset(int alignment, double width, double height)
 {
     double x = 0.0;
     switch (Alignment::HorizontalMode(alignment)) {
-    case 1: case 4: x = width / 2; break;
-    case 2: case 3: case 5: x = width; break;
+    case 1:
+    case 4: x = width / 2; break;
+    case 2:
+    case 3:
+    case 5: x = width; break;
     default: break;
     }
     double y = 0.0;

@@ -159,10 +159,7 @@ std::string Utility::GetString(bool hasSpaces, const std::string& prompt)
     }
 }
 
-void Utility::Prompt(const std::string& message)
-{
-    input::Message(doc_, message);
-}
+void Utility::Prompt(const std::string& message) { input::Message(doc_, message); }
 
 double Utility::AngleFromXAxis(const Point3d& startPoint, const Point3d& endPoint) const
 {

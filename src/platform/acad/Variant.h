@@ -17,9 +17,13 @@ public:
 
     Variant() = default;
     template <std::integral T>
-    Variant(T v) : v_(static_cast<std::int32_t>(v)) {}
+    Variant(T v) : v_(static_cast<std::int32_t>(v))
+    {
+    }
     template <std::floating_point T>
-    Variant(T v) : v_(static_cast<double>(v)) {}
+    Variant(T v) : v_(static_cast<double>(v))
+    {
+    }
     Variant(std::string s) : v_(std::move(s)) {}
     Variant(const char* s) : v_(std::string(s)) {}
     Variant(const Point3d& p) : v_(p) {}

@@ -20,7 +20,7 @@ public:
     Box VisibleBox() const;
 
     void SetCenter(const Point3d& c) { center_ = c; }
-    void SetHeight(double h);  // > 0
+    void SetHeight(double h);       // > 0
     void SetAspectRatio(double a);  // > 0
     // Smallest view of the current aspect that shows the whole box, around its
     // centre, made `margin` (a fraction) larger.

@@ -92,14 +92,15 @@ std::string Shown(const Value& v)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<Backend> OpenBackend(const std::string& connectionString)
 {
     auto keys = ParseConnectionString(connectionString);
     std::string provider = keys["PROVIDER"];
     if (SameName(provider, "MSDataShape")) provider = keys["DATA PROVIDER"];
-    if (provider.empty()) throw Error(adErrInvalidConnection, "A conexão não diz o provedor: '" + connectionString + "'.");
+    if (provider.empty())
+        throw Error(adErrInvalidConnection, "A conexão não diz o provedor: '" + connectionString + "'.");
     if (!StartsWithNoCase(provider, "Microsoft.Jet.OLEDB") && !StartsWithNoCase(provider, "Microsoft.ACE.OLEDB"))
         throw Error(adErrInvalidConnection, "Provedor não suportado: '" + provider + "'.");
     const std::string source = keys["DATA SOURCE"];
@@ -172,10 +173,12 @@ Value ConvertForColumn(const ColumnInfo& column, const Value& v)
         case adInteger:
         case adBigInt: {
             const long long n = v.ToLong();
-            const long long lo = column.type == adUnsignedTinyInt ? 0 : column.type == adSmallInt ? -32768
+            const long long lo = column.type == adUnsignedTinyInt ? 0
+                                 : column.type == adSmallInt      ? -32768
                                  : column.type == adInteger       ? -2147483648LL
                                                                   : INT64_MIN;
-            const long long hi = column.type == adUnsignedTinyInt ? 255 : column.type == adSmallInt ? 32767
+            const long long hi = column.type == adUnsignedTinyInt ? 255
+                                 : column.type == adSmallInt      ? 32767
                                  : column.type == adInteger       ? 2147483647LL
                                                                   : INT64_MAX;
             if (n < lo || n > hi) throw refuse("fora dos limites do campo.");
@@ -196,4 +199,4 @@ Value ConvertForColumn(const ColumnInfo& column, const Value& v)
     }
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

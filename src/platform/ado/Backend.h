@@ -21,8 +21,8 @@ struct ColumnInfo {
     std::string qualifiedName;  // "table.column" as the query wrote it, when known
     DataTypeEnum type = adVarWChar;
     long long definedSize = 255;
-    std::string baseName;       // the stored column it comes from; empty when it cannot be written
-    bool acceptsAny = false;    // takes any value as it is (a sheet's cells)
+    std::string baseName;     // the stored column it comes from; empty when it cannot be written
+    bool acceptsAny = false;  // takes any value as it is (a sheet's cells)
 };
 
 struct Rowset {
@@ -73,9 +73,9 @@ auto Reading(const std::string& what, Read&& read) -> decltype(read())
 
 // Chosen by the connection string.
 std::shared_ptr<Backend> OpenBackend(const std::string& connectionString);
-std::shared_ptr<Backend> OpenSqliteBackend(const std::string& path);   // ".mdb": a SQLite file
-std::shared_ptr<Backend> OpenDbfBackend(const std::string& folder);    // a folder of ".dbf" files
-std::shared_ptr<Backend> OpenWorkbookBackend(const std::string& path); // an ".xls" (OOXML) workbook
+std::shared_ptr<Backend> OpenSqliteBackend(const std::string& path);    // ".mdb": a SQLite file
+std::shared_ptr<Backend> OpenDbfBackend(const std::string& folder);     // a folder of ".dbf" files
+std::shared_ptr<Backend> OpenWorkbookBackend(const std::string& path);  // an ".xls" (OOXML) workbook
 
 // Converts a value for a column of the given type (the old engine's rules);
 // throws ado::Error naming the field when it cannot.
@@ -89,4 +89,4 @@ int FindColumn(const std::vector<ColumnInfo>& columns, std::string_view name);
 // "BOOLEAN", "DOUBLE", ...); false when the declaration says nothing.
 bool TypeFromDeclaration(const std::string& declared, DataTypeEnum& type, long long& size);
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -25,7 +25,7 @@ struct ConnectionState {
     }
 };
 
-} // namespace detail
+}  // namespace detail
 
 std::string BuildConnectionString(std::initializer_list<std::pair<std::string_view, std::string_view>> keysAndValues)
 {
@@ -94,4 +94,4 @@ Recordset Connection::Execute(const std::string& commandText, long long* records
     return rs;
 }
 
-} // namespace ado
+}  // namespace ado

@@ -30,7 +30,7 @@ std::string BuildConnectionString(std::initializer_list<std::pair<std::string_vi
 namespace detail {
 class Backend;
 struct ConnectionState;
-} // namespace detail
+}  // namespace detail
 
 class Connection {
 public:
@@ -59,4 +59,4 @@ private:
     std::shared_ptr<detail::ConnectionState> s_;
 };
 
-} // namespace ado
+}  // namespace ado

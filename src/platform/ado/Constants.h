@@ -79,4 +79,4 @@ enum DataTypeEnum {
     adLongVarWChar = 203,
 };
 
-} // namespace ado
+}  // namespace ado

@@ -20,8 +20,10 @@ int CompareValues(const Value& field, const Value& value)
 {
     if (field.Kind() != ValueKind::Text && field.Kind() != ValueKind::Date) {
         std::optional<double> b;
-        if (value.Kind() == ValueKind::Text) b = ParseNumber(*TextOf(value));
-        else if (value.Kind() != ValueKind::Date) b = value.ToDouble();
+        if (value.Kind() == ValueKind::Text)
+            b = ParseNumber(*TextOf(value));
+        else if (value.Kind() != ValueKind::Date)
+            b = value.ToDouble();
         if (b) {
             const double a = field.ToDouble();
             return a < *b ? -1 : (a > *b ? 1 : 0);
@@ -145,7 +147,7 @@ private:
     int depth_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 Criteria::Criteria(const std::string& text, const std::vector<ColumnInfo>& columns)
 {
@@ -165,10 +167,7 @@ Criteria::Criteria(const std::string& text, const std::vector<ColumnInfo>& colum
     if (!p.AtEnd()) p.Fail("texto a mais");
 }
 
-bool Criteria::Matches(const std::vector<Value>& row) const
-{
-    return Eval(root_, row);
-}
+bool Criteria::Matches(const std::vector<Value>& row) const { return Eval(root_, row); }
 
 bool Criteria::Eval(int index, const std::vector<Value>& row) const
 {
@@ -208,4 +207,4 @@ bool Criteria::Eval(int index, const std::vector<Value>& row) const
     return c >= 0;
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

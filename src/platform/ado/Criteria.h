@@ -33,4 +33,4 @@ private:
     int root_ = -1;
 };
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -14,7 +14,7 @@ struct DataControlState {
     ado::Recordset recordset;
 };
 
-} // namespace detail
+}  // namespace detail
 
 namespace {
 
@@ -26,15 +26,15 @@ std::string ConnectionStringFor(const std::string& connect, const std::string& d
     std::string upper = kind;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (upper.find("EXCEL") != std::string::npos)
-        return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database},
-                                      {"Extended Properties", kind}});
+        return BuildConnectionString(
+            {{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database}, {"Extended Properties", kind}});
     if (upper.find("DBASE") != std::string::npos)
-        return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database},
-                                      {"Extended Properties", "dBase 5.0"}});
+        return BuildConnectionString(
+            {{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database}, {"Extended Properties", "dBase 5.0"}});
     return BuildConnectionString({{"Provider", "Microsoft.Jet.OLEDB.4.0"}, {"Data Source", database}});
 }
 
-} // namespace
+}  // namespace
 
 DataControl::DataControl() : s_(std::make_shared<detail::DataControlState>()) {}
 
@@ -55,4 +55,4 @@ void DataControl::Refresh()
     s_->recordset.Open(s_->recordSource, s_->connection, adOpenKeyset, adLockOptimistic, adCmdTable);
 }
 
-} // namespace ado
+}  // namespace ado

@@ -47,4 +47,4 @@ private:
     std::shared_ptr<detail::DataControlState> s_;
 };
 
-} // namespace ado
+}  // namespace ado

@@ -37,8 +37,7 @@ public:
         const bool hasExt = fs::path(written).has_extension();
         for (const auto& entry : fs::directory_iterator(folder_, ec)) {
             const std::string name = entry.path().filename().string();
-            if (SameName(name, written) || (!hasExt && SameName(name, written + ".dbf")))
-                return entry.path().string();
+            if (SameName(name, written) || (!hasExt && SameName(name, written + ".dbf"))) return entry.path().string();
         }
         throw Error(adErrNoSuchTable, "Tabela dBase '" + written + "' não encontrada na pasta '" + folder_ + "'.");
     }
@@ -178,13 +177,14 @@ private:
     std::shared_ptr<DbfFolder> folder_;
 };
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<Backend> OpenDbfBackend(const std::string& folder)
 {
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) throw Error(adErrProvider, "Pasta de tabelas dBase não encontrada: '" + folder + "'.");
+    if (!fs::is_directory(folder, ec))
+        throw Error(adErrProvider, "Pasta de tabelas dBase não encontrada: '" + folder + "'.");
     return std::make_shared<DbfBackend>(std::make_shared<DbfFolder>(folder));
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

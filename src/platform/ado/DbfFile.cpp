@@ -44,7 +44,8 @@ void Validate(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         const int err = errno;
-        throw Error(adErrProvider, "Não foi possível ler a tabela dBase '" + path + "': " + platform::ErrnoText(err) + ".");
+        throw Error(adErrProvider,
+                    "Não foi possível ler a tabela dBase '" + path + "': " + platform::ErrnoText(err) + ".");
     }
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
@@ -65,7 +66,8 @@ void Validate(const std::string& path)
         unsigned char d[32];
         if (pos >= headerLength || !in.read(reinterpret_cast<char*>(d), 1)) NotDbf(path, "lista de campos sem fim");
         if (d[0] == 0x0D) break;
-        if (pos + 32 > headerLength || !in.read(reinterpret_cast<char*>(d + 1), 31)) NotDbf(path, "lista de campos cortada");
+        if (pos + 32 > headerLength || !in.read(reinterpret_cast<char*>(d + 1), 31))
+            NotDbf(path, "lista de campos cortada");
         std::string name;
         for (int k = 0; k < 11 && d[k]; ++k) {
             if (d[k] < 0x20 || d[k] > 0x7E) NotDbf(path, "nome de campo inválido");
@@ -89,8 +91,9 @@ void Validate(const std::string& path)
     bool padded = headerLength >= listEnd;
     for (unsigned pos = listEnd; padded && pos < headerLength; ++pos) padded = in.get() == 0;
     if (!padded && !(backlink && headerLength == listEnd + 263))
-        NotDbf(path, "o cabeçalho diz ter " + std::to_string(headerLength) + " bytes, mas os seus " + std::to_string(fields) +
-                         (fields == 1 ? " campo ocupa " : " campos ocupam ") + std::to_string(listEnd));
+        NotDbf(path, "o cabeçalho diz ter " + std::to_string(headerLength) + " bytes, mas os seus " +
+                         std::to_string(fields) + (fields == 1 ? " campo ocupa " : " campos ocupam ") +
+                         std::to_string(listEnd));
     if (fieldsLength != recordLength) NotDbf(path, "tamanho de registro inconsistente");
     const unsigned long long counted = static_cast<unsigned long long>(records) * recordLength;
     if (headerLength + counted > size) NotDbf(path, "arquivo cortado (faltam registros)");
@@ -144,8 +147,10 @@ struct Handle {
         tPath = nullptr;
         // The library's own words are English: the system's reason, or ours.
         if (!h)
-            throw Error(adErrProvider, "Não foi possível abrir a tabela dBase '" + path + "': " +
-                                           (tOpenError ? platform::ErrnoText(tOpenError) : std::string("cabeçalho não reconhecido")) + ".");
+            throw Error(adErrProvider,
+                        "Não foi possível abrir a tabela dBase '" + path + "': " +
+                            (tOpenError ? platform::ErrnoText(tOpenError) : std::string("cabeçalho não reconhecido")) +
+                            ".");
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -219,7 +224,7 @@ void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& chan
     if (!copy.Commit(platform::FileReplacement::Sync::None)) throw failed(copy.Error());
 }
 
-} // namespace
+}  // namespace
 
 DataTypeEnum DbfField::AdoType() const
 {
@@ -378,7 +383,9 @@ std::vector<Value> DbfTable::Write(int number, const std::vector<std::pair<int, 
     for (const auto& [field, value] : changes) EncodeField(fields_[static_cast<size_t>(field)], value);  // refuse early
     Rewrite(path_, [&](DBFHandle h) {
         const char* tuple = DBFReadTuple(h, number);
-        if (!tuple) throw Error(adErrNoCurrentRecord, "O registro " + std::to_string(number + 1) + " não existe em '" + path_ + "'.");
+        if (!tuple)
+            throw Error(adErrNoCurrentRecord,
+                        "O registro " + std::to_string(number + 1) + " não existe em '" + path_ + "'.");
         record.assign(tuple, static_cast<size_t>(recordLength_));
         for (const auto& [field, value] : changes) {
             const DbfField& f = fields_[static_cast<size_t>(field)];
@@ -415,8 +422,9 @@ void DbfTable::Remove(int number)
 {
     Rewrite(path_, [&](DBFHandle h) {
         if (!DBFMarkRecordDeleted(h, number, 1))
-            throw Error(adErrNoCurrentRecord, "O registro " + std::to_string(number + 1) + " não existe em '" + path_ + "'.");
+            throw Error(adErrNoCurrentRecord,
+                        "O registro " + std::to_string(number + 1) + " não existe em '" + path_ + "'.");
     });
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -32,7 +32,7 @@ struct DbfField {
     char type = 'C';  // C, N, F, L, D or M
     int width = 0;
     int decimals = 0;
-    int offset = 0;   // in the record, after the deletion flag
+    int offset = 0;  // in the record, after the deletion flag
 
     DataTypeEnum AdoType() const;
     std::string SqlType() const;
@@ -52,7 +52,7 @@ public:
     const std::string& Path() const { return path_; }
     const std::vector<DbfField>& Fields() const { return fields_; }
     const std::vector<Record>& Records() const { return records_; }  // deleted ones left out
-    int FieldIndex(const std::string& name) const;  // -1 when absent
+    int FieldIndex(const std::string& name) const;                   // -1 when absent
 
     // Each returns the record's values as stored.
     std::vector<Value> Write(int number, const std::vector<std::pair<int, Value>>& changes);
@@ -70,4 +70,4 @@ private:
     bool utf8_ = false;
 };
 
-} // namespace ado::detail
+}  // namespace ado::detail

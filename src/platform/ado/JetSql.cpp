@@ -22,11 +22,12 @@ std::string Upper(std::string_view s)
 
 const std::set<std::string>& Keywords()
 {
-    static const std::set<std::string> k = {
-        "SELECT", "DISTINCT", "DISTINCTROW", "FROM", "WHERE", "GROUP", "BY", "HAVING", "ORDER", "ASC",
-        "DESC", "INNER", "LEFT", "RIGHT", "OUTER", "FULL", "CROSS", "JOIN", "ON", "AS", "AND", "OR",
-        "NOT", "LIKE", "IS", "NULL", "IN", "BETWEEN", "EXISTS", "TRUE", "FALSE", "INSERT", "INTO",
-        "VALUES", "UPDATE", "SET", "DELETE", "UNION", "ALL", "ANY", "SOME"};
+    static const std::set<std::string> k = {"SELECT", "DISTINCT", "DISTINCTROW", "FROM",   "WHERE", "GROUP",  "BY",
+                                            "HAVING", "ORDER",    "ASC",         "DESC",   "INNER", "LEFT",   "RIGHT",
+                                            "OUTER",  "FULL",     "CROSS",       "JOIN",   "ON",    "AS",     "AND",
+                                            "OR",     "NOT",      "LIKE",        "IS",     "NULL",  "IN",     "BETWEEN",
+                                            "EXISTS", "TRUE",     "FALSE",       "INSERT", "INTO",  "VALUES", "UPDATE",
+                                            "SET",    "DELETE",   "UNION",       "ALL",    "ANY",   "SOME"};
     return k;
 }
 
@@ -56,7 +57,7 @@ private:
     enum class Clause { None, Select, From, Where, GroupBy, Having, OrderBy, Set, Values, Target };
     struct Level {
         Clause clause = Clause::None;
-        bool outer = true;        // belongs to the outermost statement, not to a subquery
+        bool outer = true;         // belongs to the outermost statement, not to a subquery
         bool expectTable = false;  // the next name is a table
         bool inOn = false;         // inside a join condition
         bool termStart = false;    // at the start of an ORDER BY / GROUP BY term
@@ -86,8 +87,7 @@ private:
     bool compare_ = false;  // the previous token was a comparison operator
 
     // About the outermost statement.
-    bool isSelect_ = false, distinct_ = false, grouped_ = false, joined_ = false, union_ = false,
-         ordered_ = false;
+    bool isSelect_ = false, distinct_ = false, grouped_ = false, joined_ = false, union_ = false, ordered_ = false;
     std::vector<TableInfo> tables_;
     std::string tableRef_;  // alias or name of the one table
     size_t fromAt_ = std::string::npos;
@@ -99,9 +99,9 @@ private:
 std::vector<std::string> Translator::Chain(size_t& i) const
 {
     std::vector<std::string> parts{toks_[i].text};
-    while (At(i + 1) && IsSymbol(toks_[i + 1], ".") && At(i + 2) &&
-           (toks_[i + 2].kind == TokenKind::Word || toks_[i + 2].kind == TokenKind::Name ||
-            IsSymbol(toks_[i + 2], "*"))) {
+    while (
+        At(i + 1) && IsSymbol(toks_[i + 1], ".") && At(i + 2) &&
+        (toks_[i + 2].kind == TokenKind::Word || toks_[i + 2].kind == TokenKind::Name || IsSymbol(toks_[i + 2], "*"))) {
         parts.push_back(toks_[i + 2].text);
         i += 2;
     }
@@ -139,7 +139,8 @@ void Translator::Operand(const std::string& text, size_t i)
 {
     Emit(text);
     Level& L = levels_.back();
-    const bool sortTerm = L.termStart && (L.clause == Clause::OrderBy || L.clause == Clause::GroupBy) && TermEnds(i + 1);
+    const bool sortTerm =
+        L.termStart && (L.clause == Clause::OrderBy || L.clause == Clause::GroupBy) && TermEnds(i + 1);
     if (compare_ || sortTerm) Emit("COLLATE JET");
     compare_ = false;
     L.termStart = false;
@@ -387,7 +388,7 @@ Translation Translator::Run()
     return tr;
 }
 
-} // namespace
+}  // namespace
 
 std::string QuoteName(std::string_view name)
 {
@@ -507,4 +508,4 @@ Translation TranslateJetSql(std::string_view jetSql, const TableResolver& resolv
     return Translator(jetSql, resolve, withRowid).Run();
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -70,4 +70,4 @@ Translation TranslateJetSql(std::string_view jetSql, const TableResolver& resolv
 // "name" with embedded quotes doubled.
 std::string QuoteName(std::string_view name);
 
-} // namespace ado::detail
+}  // namespace ado::detail

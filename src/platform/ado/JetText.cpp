@@ -5,17 +5,16 @@ namespace ado::detail {
 namespace {
 
 // Code points 0x80-0x9F of Windows-1252 (0 where the code page has a hole).
-const char32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+const char32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Base letters of U+00C0..U+00FF; 0 keeps the character itself.
-const char kLatin1Base[64] = {
-    'A', 'A', 'A', 'A', 'A', 'A', 'A', 'C', 'E', 'E', 'E', 'E', 'I', 'I', 'I', 'I',
-    'D', 'N', 'O', 'O', 'O', 'O', 'O', 0,   'O', 'U', 'U', 'U', 'U', 'Y', 0,   0,
-    'a', 'a', 'a', 'a', 'a', 'a', 'a', 'c', 'e', 'e', 'e', 'e', 'i', 'i', 'i', 'i',
-    'd', 'n', 'o', 'o', 'o', 'o', 'o', 0,   'o', 'u', 'u', 'u', 'u', 'y', 0,   'y'};
+const char kLatin1Base[64] = {'A', 'A', 'A', 'A', 'A', 'A', 'A', 'C', 'E', 'E', 'E', 'E', 'I', 'I', 'I', 'I',
+                              'D', 'N', 'O', 'O', 'O', 'O', 'O', 0,   'O', 'U', 'U', 'U', 'U', 'Y', 0,   0,
+                              'a', 'a', 'a', 'a', 'a', 'a', 'a', 'c', 'e', 'e', 'e', 'e', 'i', 'i', 'i', 'i',
+                              'd', 'n', 'o', 'o', 'o', 'o', 'o', 0,   'o', 'u', 'u', 'u', 'u', 'y', 0,   'y'};
 
 std::u32string PrimaryKey(const std::u32string& s)
 {
@@ -31,12 +30,9 @@ std::u32string SecondaryKey(const std::u32string& s)
     return k;
 }
 
-int Compare(const std::u32string& a, const std::u32string& b)
-{
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
+int Compare(const std::u32string& a, const std::u32string& b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
-} // namespace
+}  // namespace
 
 std::u32string DecodeUtf8(std::string_view s)
 {
@@ -161,10 +157,7 @@ int JetCompare(std::string_view a, std::string_view b)
     return Compare(SecondaryKey(ua), SecondaryKey(ub));
 }
 
-bool JetEquals(std::string_view a, std::string_view b)
-{
-    return JetCompare(a, b) == 0;
-}
+bool JetEquals(std::string_view a, std::string_view b) { return JetCompare(a, b) == 0; }
 
 bool SameName(std::string_view a, std::string_view b)
 {
@@ -203,4 +196,4 @@ bool JetLike(std::string_view textUtf8, std::string_view patternUtf8)
     return pi == p.size();
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -37,4 +37,4 @@ bool JetLike(std::string_view text, std::string_view pattern);
 // Case-insensitive (accent-sensitive) equality, for names of fields, tables and keys.
 bool SameName(std::string_view a, std::string_view b);
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -148,7 +148,7 @@ struct RecordsetState {
     }
 };
 
-} // namespace detail
+}  // namespace detail
 
 using detail::RecordsetState;
 
@@ -170,7 +170,8 @@ void Field::SetValue(const ado::Value& v)
     const detail::ColumnInfo& col = rs_->Column(index_);
     rs_->RequireWritable();
     if (col.baseName.empty())
-        throw Error(adErrFeatureNotAvailable, "O campo '" + col.name + "' não pode ser alterado: não é um campo de tabela.");
+        throw Error(adErrFeatureNotAvailable,
+                    "O campo '" + col.name + "' não pode ser alterado: não é um campo de tabela.");
     ado::Value converted = detail::ConvertForColumn(col, v);
     if (rs_->mode == adEditNone) rs_->BeginEdit();
     rs_->pending[static_cast<size_t>(index_)] = std::move(converted);
@@ -208,7 +209,7 @@ void Recordset::Open(const std::string& source, const Connection& activeConnecti
     if (s_->open) throw Error(adErrObjectOpen, "O recordset já está aberto.");
     auto backend = activeConnection.ActiveBackend();
     if (s_->location == 0) s_->location = activeConnection.CursorLocation();
-    s_->cursorType = s_->location == adUseClient ? adOpenStatic
+    s_->cursorType = s_->location == adUseClient       ? adOpenStatic
                      : cursorType == adOpenUnspecified ? adOpenForwardOnly
                                                        : cursorType;
     s_->lockType = lockType == adLockUnspecified ? adLockOptimistic : lockType;
@@ -432,10 +433,7 @@ EditModeEnum Recordset::EditMode() const
 CursorTypeEnum Recordset::CursorType() const { return s_->cursorType; }
 LockTypeEnum Recordset::LockType() const { return s_->lockType; }
 
-CursorLocationEnum Recordset::CursorLocation() const
-{
-    return s_->location == 0 ? adUseServer : s_->location;
-}
+CursorLocationEnum Recordset::CursorLocation() const { return s_->location == 0 ? adUseServer : s_->location; }
 
 void Recordset::SetCursorLocation(CursorLocationEnum location)
 {
@@ -445,4 +443,4 @@ void Recordset::SetCursorLocation(CursorLocationEnum location)
 
 platform::Event<>& Recordset::MoveComplete() { return s_->moveComplete; }
 
-} // namespace ado
+}  // namespace ado

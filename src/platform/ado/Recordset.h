@@ -166,4 +166,4 @@ private:
     std::shared_ptr<detail::RecordsetState> s_;
 };
 
-} // namespace ado
+}  // namespace ado

@@ -22,7 +22,8 @@ std::string FileReason(int rc)
     case SQLITE_NOTADB: return "o arquivo não é um banco de dados";
     case SQLITE_CORRUPT: return "o banco de dados está danificado";
     case SQLITE_FULL: return "Espaço insuficiente no disco";
-    case SQLITE_IOERR: return rc == SQLITE_IOERR_NOMEM ? "Memória insuficiente" : "Erro de leitura ou gravação no disco";
+    case SQLITE_IOERR:
+        return rc == SQLITE_IOERR_NOMEM ? "Memória insuficiente" : "Erro de leitura ou gravação no disco";
     case SQLITE_CANTOPEN: return "o arquivo não pôde ser aberto";
     case SQLITE_PERM:
     case SQLITE_AUTH: return "Permissão negada";
@@ -66,10 +67,7 @@ void JetLikeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, JetLike(TextForLike(argv[1]), TextForLike(argv[0])) ? 1 : 0);
 }
 
-bool Contains(const std::string& text, const char* what)
-{
-    return text.find(what) != std::string::npos;
-}
+bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
 std::string After(const std::string& text, const char* prefix)
 {
@@ -137,7 +135,7 @@ Value ColumnValue(sqlite3_stmt* st, int c, DataTypeEnum type)
     }
 }
 
-} // namespace
+}  // namespace
 
 Statement::~Statement()
 {
@@ -173,7 +171,7 @@ std::vector<SqliteDb*>& OpenFiles()
     static std::vector<SqliteDb*> files;
     return files;
 }
-} // namespace
+}  // namespace
 
 std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
 {
@@ -185,8 +183,9 @@ std::shared_ptr<SqliteDb> SqliteDb::OpenFile(const std::string& path)
         throw Error(adErrProvider, "'" + path + "' é uma pasta, não um arquivo de banco de dados.");
     sqlite3* db = nullptr;
     // A file nobody may write is opened for reading only, for root as well.
-    int rc = platform::FileReplacement::IsReadOnly(path) ? SQLITE_READONLY
-                                                         : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = platform::FileReplacement::IsReadOnly(path)
+                 ? SQLITE_READONLY
+                 : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
         db = nullptr;
@@ -258,8 +257,8 @@ void SqliteDb::Fail(int rc, const std::string& original) const
 {
     const std::string msg = sqlite3_errmsg(db_);
     if (Contains(msg, "no such table: "))
-        throw Error(adErrNoSuchTable,
-                    "Tabela ou consulta '" + After(msg, "no such table: ") + "' não encontrada em '" + description_ + "'.");
+        throw Error(adErrNoSuchTable, "Tabela ou consulta '" + After(msg, "no such table: ") + "' não encontrada em '" +
+                                          description_ + "'.");
     if (Contains(msg, "no such column: "))
         throw Error(adErrNoSuchColumn, "Campo '" + After(msg, "no such column: ") + "' não encontrado em '" +
                                            description_ + "' (instrução: " + original + ").");
@@ -273,8 +272,7 @@ void SqliteDb::Fail(int rc, const std::string& original) const
         throw Error(adErrProvider, "O banco de dados '" + description_ + "' está em uso por outro programa.");
     if (base == SQLITE_CONSTRAINT)
         throw Error(adErrConversion, "A tabela não aceita o registro (" + msg + ") em '" + description_ + "'.");
-    if (base == SQLITE_ERROR)
-        throw Error(adErrSyntax, "Erro na instrução SQL '" + original + "': " + msg + ".");
+    if (base == SQLITE_ERROR) throw Error(adErrSyntax, "Erro na instrução SQL '" + original + "': " + msg + ".");
     const std::string why = FileReason(rc);
     throw Error(adErrProvider, "Erro no banco de dados '" + description_ + "': " + (why.empty() ? msg : why) + ".");
 }
@@ -333,7 +331,8 @@ Translation SqliteDb::Translate(const std::string& source, long options, bool wi
         sql = "SELECT * FROM " + source;
     }
     if (resolve) return TranslateJetSql(sql, *resolve, withRowid);
-    return TranslateJetSql(sql, [this](const std::string& w) { return FindTable(w); }, withRowid);
+    return TranslateJetSql(
+        sql, [this](const std::string& w) { return FindTable(w); }, withRowid);
 }
 
 Rowset SqliteDb::Query(const Translation& tr, const std::string& original)
@@ -354,7 +353,8 @@ Rowset SqliteDb::Query(const Translation& tr, const std::string& original)
         const char* origin = sqlite3_column_origin_name(s, c);
         const bool sameCount = tr.items.size() == static_cast<size_t>(visible);
         if (sameCount && !tr.items[static_cast<size_t>(c)].qualifier.empty())
-            col.qualifiedName = tr.items[static_cast<size_t>(c)].qualifier + "." + tr.items[static_cast<size_t>(c)].column;
+            col.qualifiedName =
+                tr.items[static_cast<size_t>(c)].qualifier + "." + tr.items[static_cast<size_t>(c)].column;
         else if (table && origin)
             col.qualifiedName = std::string(table) + "." + origin;
         if (!tr.baseTable.empty() && table && origin && SameName(table, tr.baseTable)) col.baseName = origin;
@@ -490,8 +490,7 @@ public:
         Translation tr = db_->Translate(statement, adCmdText, false);
         Statement st = db_->Prepare(tr.sql, statement);
         db_->BeginWrite();
-        while (!db_->StepDone(st, statement)) {
-        }
+        while (!db_->StepDone(st, statement)) {}
         return sqlite3_changes(db_->Handle());
     }
 
@@ -501,11 +500,11 @@ private:
     std::shared_ptr<SqliteDb> db_;
 };
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<Backend> OpenSqliteBackend(const std::string& path)
 {
     return std::make_shared<SqliteBackend>(SqliteDb::OpenFile(path));
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -71,7 +71,7 @@ private:
 
     sqlite3* db_;
     std::string description_;
-    std::string file_; // canonical path; empty for in-memory databases
+    std::string file_;  // canonical path; empty for in-memory databases
 };
 
 // A source over one SQLite database whose writes go to that database; the
@@ -79,7 +79,9 @@ private:
 class SqliteSource : public Source {
 public:
     SqliteSource(std::shared_ptr<SqliteDb> db, std::string original, Translation tr)
-        : db_(std::move(db)), original_(std::move(original)), tr_(std::move(tr)) {}
+        : db_(std::move(db)), original_(std::move(original)), tr_(std::move(tr))
+    {
+    }
     Rowset Fetch() override;
     void Update(long long key, const Changes& changes) override;
     long long Insert(const Changes& values, std::vector<Value>& row) override;
@@ -93,4 +95,4 @@ protected:
     std::vector<ColumnInfo> columns_;
 };
 
-} // namespace ado::detail
+}  // namespace ado::detail

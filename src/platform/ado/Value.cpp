@@ -60,12 +60,9 @@ std::string KindName(ValueKind k)
     throw Error(errTypeMismatch, "Tipo incompatível: " + shown + " não pode ser lido como " + wanted + ".");
 }
 
-[[noreturn]] void NullUse()
-{
-    throw Error(errInvalidUseOfNull, "Uso inválido de Null.");
-}
+[[noreturn]] void NullUse() { throw Error(errInvalidUseOfNull, "Uso inválido de Null."); }
 
-} // namespace
+}  // namespace
 
 std::string Date::ToIso() const
 {
@@ -197,4 +194,4 @@ ado::Date Value::ToDate() const
     }
 }
 
-} // namespace ado
+}  // namespace ado

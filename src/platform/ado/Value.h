@@ -46,15 +46,14 @@ public:
     Value(std::string text) : v_(std::move(text)) {}
     Value(std::string_view text) : v_(std::string(text)) {}
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    Value(T n) : v_(static_cast<long long>(n)) {}
+    requires(!std::same_as<T, bool>) Value(T n) : v_(static_cast<long long>(n)) {}
     Value(double x) : v_(x) {}
     Value(bool b) : v_(b) {}
     Value(ado::Date d) : v_(d) {}
     // Any other pointer would silently become a Boolean.
     template <typename T>
-        requires(!std::same_as<std::remove_cv_t<T>, char>)
-    Value(T*) = delete;
+    requires(!std::same_as<std::remove_cv_t<T>, char>) Value(T*)
+    = delete;
 
     static Value Null() { return {}; }
 
@@ -86,4 +85,4 @@ inline const std::string* TextOf(const Value& v) { return std::get_if<std::strin
 std::string FormatNumber(double x);
 std::optional<double> ParseNumber(std::string_view text);
 
-} // namespace ado
+}  // namespace ado

@@ -77,7 +77,8 @@ std::string RichText(pugi::xml_node item)
 {
     std::string text;
     for (pugi::xml_node n : item.children()) {
-        if (Is(n, "t")) text += n.text().get();
+        if (Is(n, "t"))
+            text += n.text().get();
         else if (Is(n, "r"))
             for (pugi::xml_node t : n.children())
                 if (Is(t, "t")) text += t.text().get();
@@ -133,7 +134,8 @@ std::string RelsOf(const std::string& part)
 // libzip's reason for a failure, in Portuguese.
 std::string ZipReason(zip_error_t* e)
 {
-    if (zip_error_system_type(e) == ZIP_ET_SYS && zip_error_code_system(e) != 0) return platform::ErrnoText(zip_error_code_system(e));
+    if (zip_error_system_type(e) == ZIP_ET_SYS && zip_error_code_system(e) != 0)
+        return platform::ErrnoText(zip_error_code_system(e));
     switch (zip_error_code_zip(e)) {
     case ZIP_ER_NOENT: return platform::ErrnoText(ENOENT);
     case ZIP_ER_MEMORY: return platform::ErrnoText(ENOMEM);
@@ -166,9 +168,12 @@ public:
             const std::string why = ZipReason(&e);
             zip_error_fini(&e);
             if (err == ZIP_ER_NOZIP || err == ZIP_ER_INCONS)
-                throw Error(adErrProvider, "O arquivo '" + path + "' não é uma pasta de trabalho que este programa leia" +
-                                               (LooksLikeBiff(path) ? " (está no formato binário antigo; salve-o como pasta de trabalho Office Open XML)."
-                                                                    : "."));
+                throw Error(
+                    adErrProvider,
+                    "O arquivo '" + path + "' não é uma pasta de trabalho que este programa leia" +
+                        (LooksLikeBiff(path)
+                             ? " (está no formato binário antigo; salve-o como pasta de trabalho Office Open XML)."
+                             : "."));
             throw Error(adErrProvider, "Não foi possível abrir a pasta de trabalho '" + path + "': " + why + ".");
         }
     }
@@ -189,10 +194,13 @@ public:
         zip_stat_t st;
         zip_file_t* f = nullptr;
         if (zip_stat(za_, name.c_str(), 0, &st) != 0 || !(f = zip_fopen(za_, name.c_str(), 0)))
-            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: falta a parte '" + name + "'.");
+            throw Error(adErrProvider,
+                        "A pasta de trabalho '" + path_ + "' está danificada: falta a parte '" + name + "'.");
         const bool claimsTooMuch = (st.valid & ZIP_STAT_SIZE) && st.size > kMaxPart;
         std::string data;
-        if (!claimsTooMuch) data.reserve(static_cast<size_t>(std::min<zip_uint64_t>((st.valid & ZIP_STAT_SIZE) ? st.size : 0, 1u << 20)));
+        if (!claimsTooMuch)
+            data.reserve(
+                static_cast<size_t>(std::min<zip_uint64_t>((st.valid & ZIP_STAT_SIZE) ? st.size : 0, 1u << 20)));
         char chunk[65536];
         zip_int64_t n = 0;
         while (!claimsTooMuch && (n = zip_fread(f, chunk, sizeof chunk)) > 0) {
@@ -204,7 +212,8 @@ public:
             throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser lida: a parte '" + name +
                                            "' passa de " + std::to_string(kMaxPart >> 20) + " MB.");
         if (n < 0 || ((st.valid & ZIP_STAT_SIZE) && data.size() != st.size))
-            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name + "' não pôde ser lida.");
+            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name +
+                                           "' não pôde ser lida.");
         return data;
     }
 
@@ -212,13 +221,15 @@ public:
     {
         const std::string data = Read(name);
         long long elements = 0;
-        for (const char* p = data.data(), *end = p + data.size(); (p = static_cast<const char*>(std::memchr(p, '<', static_cast<size_t>(end - p))));) {
+        for (const char *p = data.data(), *end = p + data.size();
+             (p = static_cast<const char*>(std::memchr(p, '<', static_cast<size_t>(end - p))));) {
             if (++p < end && *p != '/' && *p != '!' && *p != '?' && ++elements > kMaxElements)
                 throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser lida: a parte '" + name +
                                                "' tem mais de " + std::to_string(kMaxElements) + " elementos.");
         }
         if (!doc.load_buffer(data.data(), data.size(), kParse))
-            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name + "' não é XML válido.");
+            throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' está danificada: a parte '" + name +
+                                           "' não é XML válido.");
     }
 
     // Replaces (or adds) a part; `data` must live until Close.
@@ -250,7 +261,8 @@ public:
 private:
     [[noreturn]] void Fail()
     {
-        throw Error(adErrProvider, "Não foi possível gravar a pasta de trabalho '" + path_ + "': " + ZipReason(zip_get_error(za_)) + ".");
+        throw Error(adErrProvider, "Não foi possível gravar a pasta de trabalho '" + path_ +
+                                       "': " + ZipReason(zip_get_error(za_)) + ".");
     }
 
     static bool LooksLikeBiff(const std::string& path)
@@ -279,7 +291,7 @@ std::string NumberText(double x)
     return std::string(buf, r.ptr);
 }
 
-} // namespace
+}  // namespace
 
 std::string ColumnLetters(int col)
 {
@@ -386,8 +398,9 @@ pugi::xml_node Sheet::RowNode(int row, bool create)
     auto it = rows_.find(row);
     if (it != rows_.end() || !create) return it == rows_.end() ? pugi::xml_node() : it->second;
     auto after = rows_.upper_bound(row);
-    pugi::xml_node node = after == rows_.end() ? sheetData_.append_child((prefix_ + "row").c_str())
-                                               : sheetData_.insert_child_before((prefix_ + "row").c_str(), after->second);
+    pugi::xml_node node = after == rows_.end()
+                              ? sheetData_.append_child((prefix_ + "row").c_str())
+                              : sheetData_.insert_child_before((prefix_ + "row").c_str(), after->second);
     node.append_attribute("r") = row;
     rows_[row] = node;
     return node;
@@ -398,7 +411,8 @@ std::string Sheet::StyleForNewCell(pugi::xml_node rowNode, int row, int col) con
     if (rowNode.attribute("customFormat").as_bool() && rowNode.attribute("s")) return rowNode.attribute("s").value();
     if (pugi::xml_node cols = Child(doc_.document_element(), "cols")) {
         for (pugi::xml_node c : cols.children())
-            if (Is(c, "col") && c.attribute("min").as_int() <= col && col <= c.attribute("max").as_int() && c.attribute("style"))
+            if (Is(c, "col") && c.attribute("min").as_int() <= col && col <= c.attribute("max").as_int() &&
+                c.attribute("style"))
                 return c.attribute("style").value();
     }
     // A row added under the table takes the look of the row above it.
@@ -436,8 +450,9 @@ void Sheet::SetCell(int row, int col, const Value& v)
     if (pugi::xml_node f = Child(c, "f")) {
         const std::string ft = f.attribute("t").value();
         if ((ft == "shared" && f.attribute("ref")) || ft == "array")
-            throw Error(adErrFeatureNotAvailable, "A célula " + ColumnLetters(col) + std::to_string(row) + " da planilha '" +
-                                                      name + "' tem uma fórmula compartilhada por outras células e não pode ser alterada.");
+            throw Error(adErrFeatureNotAvailable,
+                        "A célula " + ColumnLetters(col) + std::to_string(row) + " da planilha '" + name +
+                            "' tem uma fórmula compartilhada por outras células e não pode ser alterada.");
         formulaRemoved_ = true;
     }
     for (const char* child : {"f", "v", "is"})
@@ -447,9 +462,7 @@ void Sheet::SetCell(int row, int col, const Value& v)
     switch (v.Kind()) {
     case ValueKind::Null: return;
     case ValueKind::Integer:
-    case ValueKind::Real:
-        c.prepend_child((prefix_ + "v").c_str()).text().set(NumberText(v.ToDouble()).c_str());
-        return;
+    case ValueKind::Real: c.prepend_child((prefix_ + "v").c_str()).text().set(NumberText(v.ToDouble()).c_str()); return;
     case ValueKind::Boolean:
         c.append_attribute("t") = "b";
         c.prepend_child((prefix_ + "v").c_str()).text().set(v.ToBool() ? "1" : "0");
@@ -503,13 +516,15 @@ std::shared_ptr<Workbook> Workbook::Open(const std::string& path)
             if (!Is(r, "Relationship")) continue;
             const std::string target = ResolveTarget(wb->workbookPart_, r.attribute("Target").value());
             targets[r.attribute("Id").value()] = target;
-            if (std::string(r.attribute("Type").value()).find("/sharedStrings") != std::string::npos && za.Has(target)) {
+            if (std::string(r.attribute("Type").value()).find("/sharedStrings") != std::string::npos &&
+                za.Has(target)) {
                 pugi::xml_document sst;
                 za.Parse(target, sst);
                 for (pugi::xml_node si : sst.document_element().children()) {
                     if (!Is(si, "si")) continue;
                     if (static_cast<long long>(wb->sharedStrings_.size()) == kMaxStrings)
-                        throw Error(adErrProvider, "A pasta de trabalho '" + path + "' não pode ser lida: ela tem mais de " +
+                        throw Error(adErrProvider, "A pasta de trabalho '" + path +
+                                                       "' não pode ser lida: ela tem mais de " +
                                                        std::to_string(kMaxStrings) + " textos compartilhados.");
                     wb->sharedStrings_.push_back(RichText(si));
                 }
@@ -541,16 +556,18 @@ Sheet& Workbook::FindSheet(const std::string& name)
         za.Parse(part, sheet->doc_);
         sheet->sharedStrings_ = &sharedStrings_;
         if (!sheet->Index())
-            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ + "' não pode ser lida: ela tem mais de " +
-                                           std::to_string(kMaxCells) + " células.");
+            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ +
+                                           "' não pode ser lida: ela tem mais de " + std::to_string(kMaxCells) +
+                                           " células.");
         // The records are the whole used range, cell by cell: a range the
         // cells present do not come near (one cell far out, a huge declared
         // dimension) would have the rows built for nothing.
         const long long grid = static_cast<long long>(sheet->MaxRow()) * sheet->MaxCol();
         if (grid > std::max<long long>(kMaxGrid, static_cast<long long>(sheet->cells_.size())))
-            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ + "' não pode ser lida: a área usada (A1:" +
-                                           ColumnLetters(sheet->MaxCol()) + std::to_string(sheet->MaxRow()) + ") tem " +
-                                           std::to_string(grid) + " células e só " + std::to_string(sheet->cells_.size()) +
+            throw Error(adErrProvider, "A planilha '" + sheetName + "' de '" + path_ +
+                                           "' não pode ser lida: a área usada (A1:" + ColumnLetters(sheet->MaxCol()) +
+                                           std::to_string(sheet->MaxRow()) + ") tem " + std::to_string(grid) +
+                                           " células e só " + std::to_string(sheet->cells_.size()) +
                                            " estão no arquivo.");
         sheets_.push_back(std::move(sheet));
         return *sheets_.back();
@@ -584,7 +601,8 @@ void Workbook::Save()
             dim = ws.insert_child_before((s->prefix_ + "dimension").c_str(), before);
             dim.append_attribute("ref");
         }
-        dim.attribute("ref") = ("A1:" + ColumnLetters(std::max(1, s->MaxCol())) + std::to_string(std::max(1, s->MaxRow()))).c_str();
+        dim.attribute("ref") =
+            ("A1:" + ColumnLetters(std::max(1, s->MaxCol())) + std::to_string(std::max(1, s->MaxRow()))).c_str();
         keep.push_back(Serialize(s->doc_));
         za.Put(s->part, keep.back());
     }
@@ -612,7 +630,8 @@ void Workbook::Save()
             za.Parse(relsPart, rels);
             for (pugi::xml_node r = rels.document_element().first_child(); r;) {
                 pugi::xml_node next = r.next_sibling();
-                if (Is(r, "Relationship") && std::string(r.attribute("Type").value()).find("/calcChain") != std::string::npos) {
+                if (Is(r, "Relationship") &&
+                    std::string(r.attribute("Type").value()).find("/calcChain") != std::string::npos) {
                     za.Remove(ResolveTarget(workbookPart_, r.attribute("Target").value()));
                     rels.document_element().remove_child(r);
                 }
@@ -626,7 +645,8 @@ void Workbook::Save()
             za.Parse("[Content_Types].xml", types);
             for (pugi::xml_node o = types.document_element().first_child(); o;) {
                 pugi::xml_node next = o.next_sibling();
-                if (Is(o, "Override") && std::string(o.attribute("PartName").value()).find("calcChain") != std::string::npos)
+                if (Is(o, "Override") &&
+                    std::string(o.attribute("PartName").value()).find("calcChain") != std::string::npos)
                     types.document_element().remove_child(o);
                 o = next;
             }
@@ -647,4 +667,4 @@ void Workbook::CheckWritable() const
         throw Error(adErrProvider, "A pasta de trabalho '" + path_ + "' não pode ser alterada (somente leitura).");
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -78,4 +78,4 @@ private:
     std::map<std::string, std::string> sheetParts_;  // sheet name -> part
 };
 
-} // namespace ado::detail
+}  // namespace ado::detail

@@ -17,7 +17,8 @@ std::string SheetName(std::string source)
 {
     while (!source.empty() && source.front() == ' ') source.erase(0, 1);
     while (!source.empty() && source.back() == ' ') source.pop_back();
-    if (source.size() >= 2 && ((source.front() == '[' && source.back() == ']') || (source.front() == '`' && source.back() == '`')))
+    if (source.size() >= 2 &&
+        ((source.front() == '[' && source.back() == ']') || (source.front() == '`' && source.back() == '`')))
         source = source.substr(1, source.size() - 2);
     if (!source.empty() && source.back() == '$') source.pop_back();
     return source;
@@ -54,8 +55,10 @@ public:
         for (size_t c = 0; c < rs.columns.size(); ++c) {
             bool numbers = false, other = false;
             for (const auto& row : rs.rows) {
-                if (row[c].IsNumber()) numbers = true;
-                else if (!row[c].IsNull()) other = true;
+                if (row[c].IsNumber())
+                    numbers = true;
+                else if (!row[c].IsNull())
+                    other = true;
             }
             rs.columns[c].type = numbers && !other ? adDouble : adVarWChar;
         }
@@ -123,11 +126,12 @@ private:
     std::shared_ptr<Workbook> book_;
 };
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<Backend> OpenWorkbookBackend(const std::string& path)
 {
-    return std::make_shared<WorkbookBackend>(Reading("a pasta de trabalho '" + path + "'", [&] { return Workbook::Open(path); }));
+    return std::make_shared<WorkbookBackend>(
+        Reading("a pasta de trabalho '" + path + "'", [&] { return Workbook::Open(path); }));
 }
 
-} // namespace ado::detail
+}  // namespace ado::detail

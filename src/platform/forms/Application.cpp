@@ -70,7 +70,7 @@ void RaiseWindow(QWidget* w)
     if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) w->raise();
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -94,7 +94,7 @@ const platform::ProcessStateReset kResetPointer([] {
     if (g_screenPointer != vbDefault) Screen.SetMousePointer(vbDefault);
 });
 
-} // namespace
+}  // namespace
 
 double ScreenObject::Width() const { return Tw(ScreenPixels().width()); }
 double ScreenObject::Height() const { return Tw(ScreenPixels().height()); }
@@ -144,7 +144,7 @@ std::filesystem::path Executable()
     return std::filesystem::path(U(QCoreApplication::applicationFilePath()));
 }
 
-} // namespace
+}  // namespace
 
 std::string AppObject::Path() const { return Executable().parent_path().string(); }
 std::string AppObject::EXEName() const { return Executable().stem().string(); }
@@ -155,7 +155,7 @@ int DoEvents()
     EnsureApplication();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (const auto& hook = CurrentYieldHook()) {
-        std::function<void()> run = hook; // the hook may replace itself
+        std::function<void()> run = hook;  // the hook may replace itself
         run();
     }
     return static_cast<int>(LoadedForms().size());
@@ -164,12 +164,9 @@ int DoEvents()
 namespace {
 int beeps = 0;
 const platform::ProcessStateReset kResetBeeps([] { beeps = 0; });
-} // namespace
+}  // namespace
 
-int BeepCount()
-{
-    return beeps;
-}
+int BeepCount() { return beeps; }
 
 void Beep()
 {
@@ -178,9 +175,6 @@ void Beep()
     QApplication::beep();
 }
 
-std::vector<Form*> Forms()
-{
-    return LoadedForms();
-}
+std::vector<Form*> Forms() { return LoadedForms(); }
 
-} // namespace forms
+}  // namespace forms

@@ -12,9 +12,9 @@ class Control;
 
 class ScreenObject {
 public:
-    double Width() const; // twips
+    double Width() const;  // twips
     double Height() const;
-    double TwipsPerPixelX() const; // 15
+    double TwipsPerPixelX() const;  // 15
     double TwipsPerPixelY() const;
     // vbDefault gives every window its own pointer back; any other value
     // (vbHourglass while loading, ...) shows that pointer over the whole program.
@@ -30,9 +30,9 @@ public:
     int Major() const;
     int Minor() const;
     int Revision() const;
-    std::string Path() const;    // the program's folder
-    std::string EXEName() const; // the program's file name
-    std::string Title() const;   // the program's title: what a plain box says it comes from
+    std::string Path() const;     // the program's folder
+    std::string EXEName() const;  // the program's file name
+    std::string Title() const;    // the program's title: what a plain box says it comes from
 };
 extern AppObject App;
 
@@ -43,4 +43,4 @@ void Beep();
 // The forms loaded now, in load order.
 std::vector<Form*> Forms();
 
-} // namespace forms
+}  // namespace forms

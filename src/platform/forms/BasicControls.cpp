@@ -48,7 +48,7 @@ Qt::PenStyle PenStyleFor(int borderStyle)
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- Label
 
@@ -81,7 +81,9 @@ struct LabelData : ControlData {
         if (!l) return;
         l->setText(StripAccessKeys(FromVbText(ls.caption)));
         Qt::Alignment a = Qt::AlignTop;
-        a |= ls.alignment == vbRightJustify ? Qt::AlignRight : ls.alignment == vbCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+        a |= ls.alignment == vbRightJustify ? Qt::AlignRight
+             : ls.alignment == vbCenter     ? Qt::AlignHCenter
+                                            : Qt::AlignLeft;
         l->setAlignment(a);
         l->setWordWrap(!ls.autoSize || ls.wordWrap);
         if (ls.borderStyle == 1) {
@@ -158,7 +160,7 @@ struct ButtonData : ControlData {
     {
         ControlData::CopyStateFrom(o);
         bs = static_cast<const ButtonData&>(o).bs;
-        bs.isDefault = bs.isCancel = false; // one Default and one Cancel per form
+        bs.isDefault = bs.isCancel = false;  // one Default and one Cancel per form
     }
 };
 
@@ -304,7 +306,7 @@ struct ShapeData : ControlData {
     }
 };
 
-QBrush FillBrush(int fillStyle, long fillColor); // Canvas.cpp
+QBrush FillBrush(int fillStyle, long fillColor);  // Canvas.cpp
 
 class ShapeWidget : public QWidget {
 public:
@@ -365,7 +367,7 @@ private:
 
 struct LineData : ControlData {
     struct S {
-        double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // twips
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // twips
         long borderColor = vbWindowText;
         int borderWidth = 1;
         int borderStyle = vbBSSolid;
@@ -476,7 +478,7 @@ struct ScrollData : ControlData {
     }
 };
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -508,17 +510,41 @@ void Label::SetCaption(const std::string& caption)
 }
 
 int Label::Alignment() const { return DataOf<LabelData>(*this).ls.alignment; }
-void Label::SetAlignment(int a) { DataOf<LabelData>(*this).ls.alignment = a; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetAlignment(int a)
+{
+    DataOf<LabelData>(*this).ls.alignment = a;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 bool Label::AutoSize() const { return DataOf<LabelData>(*this).ls.autoSize; }
-void Label::SetAutoSize(bool v) { DataOf<LabelData>(*this).ls.autoSize = v; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetAutoSize(bool v)
+{
+    DataOf<LabelData>(*this).ls.autoSize = v;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 bool Label::WordWrap() const { return DataOf<LabelData>(*this).ls.wordWrap; }
-void Label::SetWordWrap(bool v) { DataOf<LabelData>(*this).ls.wordWrap = v; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetWordWrap(bool v)
+{
+    DataOf<LabelData>(*this).ls.wordWrap = v;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 int Label::BorderStyle() const { return DataOf<LabelData>(*this).ls.borderStyle; }
-void Label::SetBorderStyle(int s) { DataOf<LabelData>(*this).ls.borderStyle = s; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetBorderStyle(int s)
+{
+    DataOf<LabelData>(*this).ls.borderStyle = s;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 int Label::BackStyle() const { return DataOf<LabelData>(*this).ls.backStyle; }
-void Label::SetBackStyle(int s) { DataOf<LabelData>(*this).ls.backStyle = s; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetBackStyle(int s)
+{
+    DataOf<LabelData>(*this).ls.backStyle = s;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 int Label::Appearance() const { return DataOf<LabelData>(*this).ls.appearance; }
-void Label::SetAppearance(int a) { DataOf<LabelData>(*this).ls.appearance = a; DataOf<LabelData>(*this).ApplyLabel(); }
+void Label::SetAppearance(int a)
+{
+    DataOf<LabelData>(*this).ls.appearance = a;
+    DataOf<LabelData>(*this).ApplyLabel();
+}
 
 // ---------------------------------------------------------------- CommandButton
 
@@ -537,7 +563,11 @@ CommandButton::CommandButton(Init init) : Control(std::move(init), std::make_uni
 }
 
 std::string CommandButton::Caption() const { return DataOf<ButtonData>(*this).bs.caption; }
-void CommandButton::SetCaption(const std::string& c) { DataOf<ButtonData>(*this).bs.caption = c; DataOf<ButtonData>(*this).ApplyButton(); }
+void CommandButton::SetCaption(const std::string& c)
+{
+    DataOf<ButtonData>(*this).bs.caption = c;
+    DataOf<ButtonData>(*this).ApplyButton();
+}
 bool CommandButton::Value() const { return false; }
 
 void CommandButton::SetValue(bool v)
@@ -567,9 +597,17 @@ void CommandButton::SetCancel(bool v)
 }
 
 int CommandButton::Style() const { return DataOf<ButtonData>(*this).bs.style; }
-void CommandButton::SetStyle(int s) { DataOf<ButtonData>(*this).bs.style = s; DataOf<ButtonData>(*this).ApplyButton(); }
+void CommandButton::SetStyle(int s)
+{
+    DataOf<ButtonData>(*this).bs.style = s;
+    DataOf<ButtonData>(*this).ApplyButton();
+}
 forms::Picture CommandButton::Picture() const { return DataOf<ButtonData>(*this).bs.picture; }
-void CommandButton::SetPicture(const forms::Picture& p) { DataOf<ButtonData>(*this).bs.picture = p; DataOf<ButtonData>(*this).ApplyButton(); }
+void CommandButton::SetPicture(const forms::Picture& p)
+{
+    DataOf<ButtonData>(*this).bs.picture = p;
+    DataOf<ButtonData>(*this).ApplyButton();
+}
 
 // ---------------------------------------------------------------- CheckBox
 
@@ -584,7 +622,7 @@ public:
 protected:
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
-} // namespace
+}  // namespace
 
 CheckBox::CheckBox(Init init) : Control(std::move(init), std::make_unique<CheckData>())
 {
@@ -685,9 +723,17 @@ Frame::Frame(Init init) : Control(std::move(init), std::make_unique<FrameData>()
 }
 
 std::string Frame::Caption() const { return DataOf<FrameData>(*this).caption; }
-void Frame::SetCaption(const std::string& c) { DataOf<FrameData>(*this).caption = c; DataOf<FrameData>(*this).ApplyFrame(); }
+void Frame::SetCaption(const std::string& c)
+{
+    DataOf<FrameData>(*this).caption = c;
+    DataOf<FrameData>(*this).ApplyFrame();
+}
 int Frame::BorderStyle() const { return DataOf<FrameData>(*this).borderStyle; }
-void Frame::SetBorderStyle(int s) { DataOf<FrameData>(*this).borderStyle = s; DataOf<FrameData>(*this).ApplyFrame(); }
+void Frame::SetBorderStyle(int s)
+{
+    DataOf<FrameData>(*this).borderStyle = s;
+    DataOf<FrameData>(*this).ApplyFrame();
+}
 
 // ---------------------------------------------------------------- Image
 
@@ -702,11 +748,20 @@ Image::Image(Init init) : Control(std::move(init), std::make_unique<ImageData>()
 }
 
 forms::Picture Image::Picture() const { return DataOf<ImageData>(*this).is.picture; }
-void Image::SetPicture(const forms::Picture& p) { Alter<ImageData>(*this, [&p](auto& d) { d.is.picture = p; }); }
+void Image::SetPicture(const forms::Picture& p)
+{
+    Alter<ImageData>(*this, [&p](auto& d) { d.is.picture = p; });
+}
 bool Image::Stretch() const { return DataOf<ImageData>(*this).is.stretch; }
-void Image::SetStretch(bool v) { Alter<ImageData>(*this, [v](auto& d) { d.is.stretch = v; }); }
+void Image::SetStretch(bool v)
+{
+    Alter<ImageData>(*this, [v](auto& d) { d.is.stretch = v; });
+}
 int Image::BorderStyle() const { return DataOf<ImageData>(*this).is.borderStyle; }
-void Image::SetBorderStyle(int v) { Alter<ImageData>(*this, [v](auto& d) { d.is.borderStyle = v; }); }
+void Image::SetBorderStyle(int v)
+{
+    Alter<ImageData>(*this, [v](auto& d) { d.is.borderStyle = v; });
+}
 
 // ---------------------------------------------------------------- Shape
 
@@ -721,9 +776,15 @@ Shape::Shape(Init init) : Control(std::move(init), std::make_unique<ShapeData>()
 }
 
 int Shape::ShapeKind() const { return DataOf<ShapeData>(*this).ss.shape; }
-void Shape::SetShape(int v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.shape = v; }); }
+void Shape::SetShape(int v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.shape = v; });
+}
 long Shape::BorderColor() const { return DataOf<ShapeData>(*this).ss.borderColor; }
-void Shape::SetBorderColor(long v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.borderColor = v; }); }
+void Shape::SetBorderColor(long v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.borderColor = v; });
+}
 int Shape::BorderWidth() const { return DataOf<ShapeData>(*this).ss.borderWidth; }
 
 void Shape::SetBorderWidth(int v)
@@ -733,13 +794,25 @@ void Shape::SetBorderWidth(int v)
 }
 
 int Shape::BorderStyle() const { return DataOf<ShapeData>(*this).ss.borderStyle; }
-void Shape::SetBorderStyle(int v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.borderStyle = v; }); }
+void Shape::SetBorderStyle(int v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.borderStyle = v; });
+}
 int Shape::FillStyle() const { return DataOf<ShapeData>(*this).ss.fillStyle; }
-void Shape::SetFillStyle(int v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.fillStyle = v; }); }
+void Shape::SetFillStyle(int v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.fillStyle = v; });
+}
 long Shape::FillColor() const { return DataOf<ShapeData>(*this).ss.fillColor; }
-void Shape::SetFillColor(long v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.fillColor = v; }); }
+void Shape::SetFillColor(long v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.fillColor = v; });
+}
 int Shape::BackStyle() const { return DataOf<ShapeData>(*this).ss.backStyle; }
-void Shape::SetBackStyle(int v) { Alter<ShapeData>(*this, [v](auto& d) { d.ss.backStyle = v; }); }
+void Shape::SetBackStyle(int v)
+{
+    Alter<ShapeData>(*this, [v](auto& d) { d.ss.backStyle = v; });
+}
 
 // ---------------------------------------------------------------- Line
 
@@ -755,12 +828,27 @@ double Line::X1() const { return DataOf<LineData>(*this).container->XFromTwips(D
 double Line::Y1() const { return DataOf<LineData>(*this).container->YFromTwips(DataOf<LineData>(*this).ls.y1); }
 double Line::X2() const { return DataOf<LineData>(*this).container->XFromTwips(DataOf<LineData>(*this).ls.x2); }
 double Line::Y2() const { return DataOf<LineData>(*this).container->YFromTwips(DataOf<LineData>(*this).ls.y2); }
-void Line::SetX1(double v) { Alter<LineData>(*this, [v](auto& d) { d.ls.x1 = d.container->XToTwips(v); }); }
-void Line::SetY1(double v) { Alter<LineData>(*this, [v](auto& d) { d.ls.y1 = d.container->YToTwips(v); }); }
-void Line::SetX2(double v) { Alter<LineData>(*this, [v](auto& d) { d.ls.x2 = d.container->XToTwips(v); }); }
-void Line::SetY2(double v) { Alter<LineData>(*this, [v](auto& d) { d.ls.y2 = d.container->YToTwips(v); }); }
+void Line::SetX1(double v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.x1 = d.container->XToTwips(v); });
+}
+void Line::SetY1(double v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.y1 = d.container->YToTwips(v); });
+}
+void Line::SetX2(double v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.x2 = d.container->XToTwips(v); });
+}
+void Line::SetY2(double v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.y2 = d.container->YToTwips(v); });
+}
 long Line::BorderColor() const { return DataOf<LineData>(*this).ls.borderColor; }
-void Line::SetBorderColor(long v) { Alter<LineData>(*this, [v](auto& d) { d.ls.borderColor = v; }); }
+void Line::SetBorderColor(long v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.borderColor = v; });
+}
 int Line::BorderWidth() const { return DataOf<LineData>(*this).ls.borderWidth; }
 
 void Line::SetBorderWidth(int v)
@@ -770,7 +858,10 @@ void Line::SetBorderWidth(int v)
 }
 
 int Line::BorderStyle() const { return DataOf<LineData>(*this).ls.borderStyle; }
-void Line::SetBorderStyle(int v) { Alter<LineData>(*this, [v](auto& d) { d.ls.borderStyle = v; }); }
+void Line::SetBorderStyle(int v)
+{
+    Alter<LineData>(*this, [v](auto& d) { d.ls.borderStyle = v; });
+}
 
 // ---------------------------------------------------------------- Timer
 
@@ -835,10 +926,7 @@ ScrollBar::ScrollBar(Init init, bool vertical) : Control(std::move(init), std::m
     d.Attach(b);
 }
 
-ScrollBar::~ScrollBar()
-{
-    DropWidget(*d_);
-}
+ScrollBar::~ScrollBar() { DropWidget(*d_); }
 
 bool ScrollBar::Vertical() const
 {
@@ -891,4 +979,4 @@ void ScrollBar::SetLargeChange(int v)
     DataOf<ScrollData>(*this).ApplyBar();
 }
 
-} // namespace forms
+}  // namespace forms

@@ -143,7 +143,7 @@ void SurfaceWidget::resizeEvent(QResizeEvent* e)
     QWidget::resizeEvent(e);
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -290,7 +290,8 @@ void Canvas::Print(const std::string& text, bool newLine)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QPointF at = c.ToPx(c.currentX, c.currentY);
         const double wpx = fm.horizontalAdvance(lines[i]);
-        if (!c.fontTransparent) p.fillRect(QRectF(at, QSizeF(wpx, fm.height())), ToQColor(cv_->owner->self->BackColor()));
+        if (!c.fontTransparent)
+            p.fillRect(QRectF(at, QSizeF(wpx, fm.height())), ToQColor(cv_->owner->self->BackColor()));
         p.drawText(QPointF(at.x(), at.y() + fm.ascent()), lines[i]);
         if (i + 1 < lines.size() || newLine) {
             c.currentX = ScaleLeft();
@@ -381,7 +382,7 @@ void UserScale(ContainerData& s, std::optional<double> left, std::optional<doubl
     s.scaleHeight = nh;
 }
 
-} // namespace
+}  // namespace
 
 void Canvas::SetScaleLeft(double v) { UserScale(*cv_->scale, v, {}, {}, {}); }
 void Canvas::SetScaleTop(double v) { UserScale(*cv_->scale, {}, v, {}, {}); }
@@ -392,4 +393,4 @@ void Canvas::Scale() { cv_->scale->SetScaleMode(vbTwips); }
 
 forms::Picture Canvas::Image() const { return MakePicture(cv_->Composite()); }
 
-} // namespace forms
+}  // namespace forms

@@ -12,7 +12,9 @@
 
 namespace forms {
 
-namespace detail { struct CanvasData; }
+namespace detail {
+struct CanvasData;
+}
 
 // The "B" and "BF" flags of the Line method.
 inline constexpr int vbLineOnly = 0;
@@ -78,7 +80,7 @@ public:
     void SetScaleLeft(double v);
     double ScaleTop() const;
     void SetScaleTop(double v);
-    double ScaleWidth() const; // the inside width in the object's scale
+    double ScaleWidth() const;  // the inside width in the object's scale
     void SetScaleWidth(double v);
     double ScaleHeight() const;
     void SetScaleHeight(double v);
@@ -96,4 +98,4 @@ protected:
     std::unique_ptr<detail::CanvasData> cv_;
 };
 
-} // namespace forms
+}  // namespace forms

@@ -12,20 +12,11 @@
 
 namespace forms::detail {
 
-int Px(double twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
+int Px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
-QString Q(const std::string& s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-std::string U(const QString& s)
-{
-    return s.toUtf8().toStdString();
-}
+std::string U(const QString& s) { return s.toUtf8().toStdString(); }
 
 QString FromVbText(const std::string& s)
 {
@@ -38,7 +29,7 @@ QString FromVbText(const std::string& s)
 std::string ToVbText(const QString& s)
 {
     QString q = s;
-    q.replace(QChar(0x2029), QChar('\n')); // paragraph separators of the text widgets
+    q.replace(QChar(0x2029), QChar('\n'));  // paragraph separators of the text widgets
     q.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     return U(q);
 }
@@ -68,29 +59,29 @@ QColor SystemColor(int index)
     // One case per system colour, though several share a palette role.
     // NOLINTBEGIN(bugprone-branch-clone)
     switch (index) {
-    case 0x00: return pal.color(QPalette::Button);            // scroll bars
-    case 0x01: return pal.color(QPalette::Dark);              // desktop
-    case 0x02: return pal.color(QPalette::Highlight);         // active title bar
-    case 0x03: return pal.color(QPalette::Mid);               // inactive title bar
-    case 0x04: return pal.color(QPalette::Button);            // menu bar
-    case 0x05: return pal.color(QPalette::Base);              // window background
-    case 0x06: return pal.color(QPalette::WindowText);        // window frame
-    case 0x07: return pal.color(QPalette::WindowText);        // menu text
-    case 0x08: return pal.color(QPalette::Text);              // window text
-    case 0x09: return pal.color(QPalette::HighlightedText);   // title bar text
-    case 0x0A: return pal.color(QPalette::Button);            // active border
-    case 0x0B: return pal.color(QPalette::Button);            // inactive border
-    case 0x0C: return pal.color(QPalette::Mid);               // application workspace
+    case 0x00: return pal.color(QPalette::Button);           // scroll bars
+    case 0x01: return pal.color(QPalette::Dark);             // desktop
+    case 0x02: return pal.color(QPalette::Highlight);        // active title bar
+    case 0x03: return pal.color(QPalette::Mid);              // inactive title bar
+    case 0x04: return pal.color(QPalette::Button);           // menu bar
+    case 0x05: return pal.color(QPalette::Base);             // window background
+    case 0x06: return pal.color(QPalette::WindowText);       // window frame
+    case 0x07: return pal.color(QPalette::WindowText);       // menu text
+    case 0x08: return pal.color(QPalette::Text);             // window text
+    case 0x09: return pal.color(QPalette::HighlightedText);  // title bar text
+    case 0x0A: return pal.color(QPalette::Button);           // active border
+    case 0x0B: return pal.color(QPalette::Button);           // inactive border
+    case 0x0C: return pal.color(QPalette::Mid);              // application workspace
     case 0x0D: return pal.color(QPalette::Highlight);
     case 0x0E: return pal.color(QPalette::HighlightedText);
-    case 0x0F: return pal.color(QPalette::Button);            // button face
-    case 0x10: return pal.color(QPalette::Dark);              // button shadow
+    case 0x0F: return pal.color(QPalette::Button);  // button face
+    case 0x10: return pal.color(QPalette::Dark);    // button shadow
     case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);
     case 0x12: return pal.color(QPalette::ButtonText);
     case 0x13: return pal.color(QPalette::Disabled, QPalette::WindowText);
-    case 0x14: return pal.color(QPalette::Light);             // 3D highlight
-    case 0x15: return pal.color(QPalette::Shadow);            // 3D dark shadow
-    case 0x16: return pal.color(QPalette::Midlight);          // 3D light
+    case 0x14: return pal.color(QPalette::Light);     // 3D highlight
+    case 0x15: return pal.color(QPalette::Shadow);    // 3D dark shadow
+    case 0x16: return pal.color(QPalette::Midlight);  // 3D light
     case 0x17: return pal.color(QPalette::ToolTipText);
     case 0x18: return pal.color(QPalette::ToolTipBase);
     default: return pal.color(QPalette::Button);
@@ -98,7 +89,7 @@ QColor SystemColor(int index)
     // NOLINTEND(bugprone-branch-clone)
 }
 
-} // namespace
+}  // namespace
 
 QColor ToQColor(long vbColor)
 {
@@ -110,10 +101,7 @@ QColor ToQColor(long vbColor)
     return QColor(static_cast<int>(u & 0xFFu), static_cast<int>((u >> 8) & 0xFFu), static_cast<int>((u >> 16) & 0xFFu));
 }
 
-long FromQColor(const QColor& c)
-{
-    return RGB(c.red(), c.green(), c.blue());
-}
+long FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 QFont MakeQFont(const Font& f)
 {
@@ -156,10 +144,7 @@ Qt::CursorShape CursorShapeFor(int p)
     }
 }
 
-void Fail(int number, const std::string& description)
-{
-    throw Error(number, description);
-}
+void Fail(int number, const std::string& description) { throw Error(number, description); }
 
 namespace {
 
@@ -170,29 +155,64 @@ struct KeyPair {
 
 // Keys whose VB code is not their Qt code.
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, vbKeyBack},   {Qt::Key_Tab, vbKeyTab},          {Qt::Key_Backtab, vbKeyTab},
-    {Qt::Key_Return, vbKeyReturn},    {Qt::Key_Enter, vbKeyReturn},     {Qt::Key_Shift, vbKeyShift},
-    {Qt::Key_Control, vbKeyControl},  {Qt::Key_Alt, vbKeyMenu},         {Qt::Key_Pause, vbKeyPause},
-    {Qt::Key_CapsLock, vbKeyCapital}, {Qt::Key_Escape, vbKeyEscape},    {Qt::Key_Space, vbKeySpace},
-    {Qt::Key_PageUp, vbKeyPageUp},    {Qt::Key_PageDown, vbKeyPageDown}, {Qt::Key_End, vbKeyEnd},
-    {Qt::Key_Home, vbKeyHome},        {Qt::Key_Left, vbKeyLeft},        {Qt::Key_Up, vbKeyUp},
-    {Qt::Key_Right, vbKeyRight},      {Qt::Key_Down, vbKeyDown},        {Qt::Key_Insert, vbKeyInsert},
-    {Qt::Key_Delete, vbKeyDelete},    {Qt::Key_Semicolon, 186},         {Qt::Key_Colon, 186},
-    {Qt::Key_Equal, 187},             {Qt::Key_Plus, 187},              {Qt::Key_Comma, 188},
-    {Qt::Key_Less, 188},              {Qt::Key_Minus, 189},             {Qt::Key_Underscore, 189},
-    {Qt::Key_Period, 190},            {Qt::Key_Greater, 190},           {Qt::Key_Slash, 191},
-    {Qt::Key_Question, 191},          {Qt::Key_QuoteLeft, 192},         {Qt::Key_AsciiTilde, 192},
-    {Qt::Key_BracketLeft, 219},       {Qt::Key_BraceLeft, 219},         {Qt::Key_Backslash, 220},
-    {Qt::Key_Bar, 220},               {Qt::Key_BracketRight, 221},      {Qt::Key_BraceRight, 221},
-    {Qt::Key_Apostrophe, 222},        {Qt::Key_QuoteDbl, 222},
+    {Qt::Key_Backspace, vbKeyBack},
+    {Qt::Key_Tab, vbKeyTab},
+    {Qt::Key_Backtab, vbKeyTab},
+    {Qt::Key_Return, vbKeyReturn},
+    {Qt::Key_Enter, vbKeyReturn},
+    {Qt::Key_Shift, vbKeyShift},
+    {Qt::Key_Control, vbKeyControl},
+    {Qt::Key_Alt, vbKeyMenu},
+    {Qt::Key_Pause, vbKeyPause},
+    {Qt::Key_CapsLock, vbKeyCapital},
+    {Qt::Key_Escape, vbKeyEscape},
+    {Qt::Key_Space, vbKeySpace},
+    {Qt::Key_PageUp, vbKeyPageUp},
+    {Qt::Key_PageDown, vbKeyPageDown},
+    {Qt::Key_End, vbKeyEnd},
+    {Qt::Key_Home, vbKeyHome},
+    {Qt::Key_Left, vbKeyLeft},
+    {Qt::Key_Up, vbKeyUp},
+    {Qt::Key_Right, vbKeyRight},
+    {Qt::Key_Down, vbKeyDown},
+    {Qt::Key_Insert, vbKeyInsert},
+    {Qt::Key_Delete, vbKeyDelete},
+    {Qt::Key_Semicolon, 186},
+    {Qt::Key_Colon, 186},
+    {Qt::Key_Equal, 187},
+    {Qt::Key_Plus, 187},
+    {Qt::Key_Comma, 188},
+    {Qt::Key_Less, 188},
+    {Qt::Key_Minus, 189},
+    {Qt::Key_Underscore, 189},
+    {Qt::Key_Period, 190},
+    {Qt::Key_Greater, 190},
+    {Qt::Key_Slash, 191},
+    {Qt::Key_Question, 191},
+    {Qt::Key_QuoteLeft, 192},
+    {Qt::Key_AsciiTilde, 192},
+    {Qt::Key_BracketLeft, 219},
+    {Qt::Key_BraceLeft, 219},
+    {Qt::Key_Backslash, 220},
+    {Qt::Key_Bar, 220},
+    {Qt::Key_BracketRight, 221},
+    {Qt::Key_BraceRight, 221},
+    {Qt::Key_Apostrophe, 222},
+    {Qt::Key_QuoteDbl, 222},
     // shifted digits of the usual layout
-    {Qt::Key_Exclam, vbKey0 + 1},     {Qt::Key_At, vbKey0 + 2},         {Qt::Key_NumberSign, vbKey0 + 3},
-    {Qt::Key_Dollar, vbKey0 + 4},     {Qt::Key_Percent, vbKey0 + 5},    {Qt::Key_AsciiCircum, vbKey0 + 6},
-    {Qt::Key_Ampersand, vbKey0 + 7},  {Qt::Key_Asterisk, vbKey0 + 8},   {Qt::Key_ParenLeft, vbKey0 + 9},
+    {Qt::Key_Exclam, vbKey0 + 1},
+    {Qt::Key_At, vbKey0 + 2},
+    {Qt::Key_NumberSign, vbKey0 + 3},
+    {Qt::Key_Dollar, vbKey0 + 4},
+    {Qt::Key_Percent, vbKey0 + 5},
+    {Qt::Key_AsciiCircum, vbKey0 + 6},
+    {Qt::Key_Ampersand, vbKey0 + 7},
+    {Qt::Key_Asterisk, vbKey0 + 8},
+    {Qt::Key_ParenLeft, vbKey0 + 9},
     {Qt::Key_ParenRight, vbKey0},
 };
 
-} // namespace
+}  // namespace
 
 int VbKeyCode(const QKeyEvent& e)
 {
@@ -214,7 +234,7 @@ int VbKeyCode(const QKeyEvent& e)
     }
     for (const auto& p : kKeys)
         if (p.qt == k) return p.vb;
-    return -1; // a key VB has no code for (accented letters ...): KeyPress only
+    return -1;  // a key VB has no code for (accented letters ...): KeyPress only
 }
 
 int QtKeyFor(int vb)
@@ -283,13 +303,10 @@ Qt::MouseButton QtButton(int vb)
     }
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
-long ResolveColor(long color)
-{
-    return detail::FromQColor(detail::ToQColor(color));
-}
+long ResolveColor(long color) { return detail::FromQColor(detail::ToQColor(color)); }
 
-} // namespace forms
+}  // namespace forms

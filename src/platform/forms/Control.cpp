@@ -43,17 +43,11 @@ ControlData* DataOfWidget(const QObject* w)
     return Alive(d) ? d : nullptr;
 }
 
-bool StillThere(const ControlData* d)
-{
-    return Alive(d) && d->CanRaise();
-}
+bool StillThere(const ControlData* d) { return Alive(d) && d->CanRaise(); }
 
-} // namespace
+}  // namespace
 
-bool Alive(const ControlData* d)
-{
-    return d && LiveControls().count(d) != 0;
-}
+bool Alive(const ControlData* d) { return d && LiveControls().count(d) != 0; }
 
 ControlData* ControlOf(const QObject* o)
 {
@@ -72,20 +66,11 @@ void RaiseFromQt(ControlData* d, platform::Event<>& e)
     e.Raise();
 }
 
-int CurrentButtons()
-{
-    return g_buttons;
-}
+int CurrentButtons() { return g_buttons; }
 
-QPoint LastPressGlobal()
-{
-    return g_lastPress;
-}
+QPoint LastPressGlobal() { return g_lastPress; }
 
-int DispatchDepth()
-{
-    return g_dispatch;
-}
+int DispatchDepth() { return g_dispatch; }
 
 void DropWidget(ControlData& d)
 {
@@ -165,7 +150,7 @@ double TwipsPerUnit(int mode, bool vertical)
     }
 }
 
-} // namespace
+}  // namespace
 
 double ContainerData::TwipsPerUnitX() const
 {
@@ -198,10 +183,7 @@ void ContainerData::SetScaleMode(int mode)
 
 // ---------------------------------------------------------------- ControlData
 
-ControlData::ControlData() : hwnd(g_nextHwnd++)
-{
-    LiveControls().insert(this);
-}
+ControlData::ControlData() : hwnd(g_nextHwnd++) { LiveControls().insert(this); }
 
 ControlData::~ControlData()
 {
@@ -217,7 +199,7 @@ ControlData::~ControlData()
 bool ControlData::CanRaise() const
 {
     if (dying) return false;
-    for (const ControlHost* h = host; h; ) {
+    for (const ControlHost* h = host; h;) {
         const ContainerData& c = h->ContainerImpl();
         if (c.dying) return false;
         if (!c.owner) break;
@@ -237,10 +219,7 @@ Form* ControlData::TopForm() const
     return dynamic_cast<Form*>(d->self);
 }
 
-QWidget* ControlData::ParentWidget() const
-{
-    return container ? container->widget.data() : nullptr;
-}
+QWidget* ControlData::ParentWidget() const { return container ? container->widget.data() : nullptr; }
 
 void ControlData::AddMouseSource(QWidget* w)
 {
@@ -371,10 +350,7 @@ void ControlData::ApplyCursor()
         widget->setCursor(CursorShapeFor(st.mousePointer));
 }
 
-void ControlData::CopyStateFrom(const ControlData& o)
-{
-    st = o.st;
-}
+void ControlData::CopyStateFrom(const ControlData& o) { st = o.st; }
 
 // ---------------------------------------------------------------- Hook
 
@@ -386,8 +362,7 @@ bool Hook::eventFilter(QObject* watched, QEvent* e)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        return Mouse(watched, static_cast<QMouseEvent*>(e));
+    case QEvent::MouseMove: return Mouse(watched, static_cast<QMouseEvent*>(e));
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         if (watched != d->widget && watched != d->FocusWidget()) return false;
@@ -398,8 +373,7 @@ bool Hook::eventFilter(QObject* watched, QEvent* e)
         if (e->type() == QEvent::KeyPress) return KeyDown(watched, static_cast<QKeyEvent*>(e));
         return KeyUp(static_cast<QKeyEvent*>(e));
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -464,8 +438,7 @@ bool Hook::Mouse(QObject* watched, QMouseEvent* e)
         }
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -508,7 +481,7 @@ int QtKeyForAscii(int a)
     return QChar::toUpper(static_cast<char32_t>(a));
 }
 
-} // namespace
+}  // namespace
 
 bool Hook::KeyDown(QObject* watched, QKeyEvent* e)
 {
@@ -565,8 +538,8 @@ bool Hook::KeyDown(QObject* watched, QKeyEvent* e)
     if (a == ascii) return false;
     // The handler rewrote the key: the widget gets the new one instead.
     const char32_t ch = static_cast<char32_t>(a);
-    QKeyEvent rewritten(QEvent::KeyPress, QtKeyForAscii(a), e->modifiers(), QString::fromUcs4(&ch, 1), e->isAutoRepeat(),
-                        static_cast<quint16>(e->count()));
+    QKeyEvent rewritten(QEvent::KeyPress, QtKeyForAscii(a), e->modifiers(), QString::fromUcs4(&ch, 1),
+                        e->isAutoRepeat(), static_cast<quint16>(e->count()));
     forwarding = true;
     QCoreApplication::sendEvent(watched, &rewritten);
     if (Alive(d)) forwarding = false;
@@ -592,7 +565,7 @@ bool Hook::KeyUp(QKeyEvent* e)
     return !StillThere(d) || k == 0;
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 // ==================================================================== public
 
@@ -600,10 +573,7 @@ namespace forms {
 
 using namespace detail;
 
-Container::Container() : cd_(std::make_unique<ContainerData>())
-{
-    cd_->self = this;
-}
+Container::Container() : cd_(std::make_unique<ContainerData>()) { cd_->self = this; }
 
 Container::~Container() = default;
 
@@ -633,10 +603,7 @@ Control::~Control()
     }
 }
 
-void Control::ThrowTypeMismatch()
-{
-    Fail(13, "Type mismatch");
-}
+void Control::ThrowTypeMismatch() { Fail(13, "Type mismatch"); }
 
 const std::string& Control::Name() const { return d_->name; }
 int Control::Index() const { return d_->index; }
@@ -656,7 +623,8 @@ void Control::SetHeight(double v) { Move(Left(), Top(), Width(), v); }
 
 void Control::Move(double left, std::optional<double> top, std::optional<double> width, std::optional<double> height)
 {
-    if ((width && *width < 0) || (height && *height < 0)) Fail(380, "Invalid property value: negative size of " + d_->name);
+    if ((width && *width < 0) || (height && *height < 0))
+        Fail(380, "Invalid property value: negative size of " + d_->name);
     ContainerData* c = d_->container;
     CommonState& s = d_->st;
     const double oldW = s.width, oldH = s.height;
@@ -792,17 +760,14 @@ void Control::SetFocus()
     f->setFocus(Qt::OtherFocusReason);
 }
 
-bool Control::HasFocus() const
-{
-    return ControlOf(QApplication::focusWidget()) == d_.get();
-}
+bool Control::HasFocus() const { return ControlOf(QApplication::focusWidget()) == d_.get(); }
 
 void Control::Refresh()
 {
     if (d_->canvas) d_->canvas->paintPending = true;
     if (!d_->widget || !d_->widget->isVisible()) return;
     if (PaintDepth() > 0)
-        d_->widget->update(); // not inside a paint: after it
+        d_->widget->update();  // not inside a paint: after it
     else
         d_->widget->repaint();
 }
@@ -820,7 +785,7 @@ bool SameName(const std::string& a, const std::string& b)
            });
 }
 
-} // namespace
+}  // namespace
 
 ControlHost::ControlHost() = default;
 
@@ -835,14 +800,16 @@ ControlHost::~ControlHost()
 
 Control::Init ControlHost::MakeInit(Container& in, const std::string& name, int index)
 {
-    if (in.ContainerImpl().host != this) Fail(5, "Invalid procedure call: " + name + " placed in a container of another form");
+    if (in.ContainerImpl().host != this)
+        Fail(5, "Invalid procedure call: " + name + " placed in a container of another form");
     return Control::Init(this, &in, name, index);
 }
 
 void ControlHost::Adopt(std::unique_ptr<Control> c)
 {
     ControlData& d = c->Impl();
-    if (d.index < 0 && Controls().Find(d.name)) Fail(5, "Invalid procedure call: a control named " + d.name + " already exists");
+    if (d.index < 0 && Controls().Find(d.name))
+        Fail(5, "Invalid procedure call: a control named " + d.name + " already exists");
     ContainerData* in = d.container;
     // Placed at run time on a page not shown: out of view, as the tab control keeps it.
     if (cd_->loaded && in && in->pageShown && !in->pageShown()) {
@@ -855,7 +822,8 @@ void ControlHost::Adopt(std::unique_ptr<Control> c)
 void ControlHost::AdoptArray(std::unique_ptr<ControlArrayBase> a)
 {
     for (const auto& x : arrays_)
-        if (SameName(x->Name(), a->Name())) Fail(5, "Invalid procedure call: a control array named " + a->Name() + " already exists");
+        if (SameName(x->Name(), a->Name()))
+            Fail(5, "Invalid procedure call: a control array named " + a->Name() + " already exists");
     arrays_.push_back(std::move(a));
 }
 
@@ -981,4 +949,4 @@ void ControlArrayBase::Relay(Control& e, int index)
     e.MouseUp += [this, index](int b, int s, double x, double y) { MouseUp.Raise(index, b, s, x, y); };
 }
 
-} // namespace forms
+}  // namespace forms

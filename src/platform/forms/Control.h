@@ -18,7 +18,7 @@ class ControlArrayBase;
 namespace detail {
 struct ControlData;
 struct ContainerData;
-} // namespace detail
+}  // namespace detail
 
 // Something controls are placed in: a form, a user control, a frame, a
 // picture box, or one page of a tab control. Positions of the controls inside
@@ -46,7 +46,9 @@ public:
         friend class ControlHost;
         friend class ControlArrayBase;
         Init(ControlHost* host, Container* in, std::string name, int index)
-            : host_(host), in_(in), name_(std::move(name)), index_(index) {}
+            : host_(host), in_(in), name_(std::move(name)), index_(index)
+        {
+        }
         ControlHost* host_;
         Container* in_;
         std::string name_;
@@ -58,7 +60,7 @@ public:
     virtual ~Control();
 
     const std::string& Name() const;
-    int Index() const; // -1 unless an element of a control array
+    int Index() const;  // -1 unless an element of a control array
     // The form or user control that owns this control (nullptr for a form).
     ControlHost* Parent() const;
 
@@ -135,10 +137,10 @@ public:
     platform::Event<> Change;
     platform::Event<> GotFocus;
     platform::Event<> LostFocus;
-    platform::Event<int&, int> KeyDown; // KeyCode, Shift
-    platform::Event<int&, int> KeyUp;   // KeyCode, Shift
-    platform::Event<int&> KeyPress;     // KeyAscii
-    platform::Event<int, int, double, double> MouseDown; // Button, Shift, X, Y
+    platform::Event<int&, int> KeyDown;                   // KeyCode, Shift
+    platform::Event<int&, int> KeyUp;                     // KeyCode, Shift
+    platform::Event<int&> KeyPress;                       // KeyAscii
+    platform::Event<int, int, double, double> MouseDown;  // Button, Shift, X, Y
     platform::Event<int, int, double, double> MouseMove;
     platform::Event<int, int, double, double> MouseUp;
 
@@ -146,7 +148,7 @@ public:
 
 protected:
     Control(Init init, std::unique_ptr<detail::ControlData> d);
-    explicit Control(std::unique_ptr<detail::ControlData> d); // forms: no host, no container
+    explicit Control(std::unique_ptr<detail::ControlData> d);  // forms: no host, no container
 
     std::unique_ptr<detail::ControlData> d_;
 
@@ -154,4 +156,4 @@ private:
     [[noreturn]] static void ThrowTypeMismatch();
 };
 
-} // namespace forms
+}  // namespace forms

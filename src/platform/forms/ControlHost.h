@@ -22,9 +22,9 @@ class ControlArray;
 class ControlCollection {
 public:
     int Count() const;
-    Control& Item(int i) const; // 0-based
+    Control& Item(int i) const;  // 0-based
     Control& Item(const std::string& name, int index = -1) const;
-    Control* Find(const std::string& name, int index = -1) const; // nullptr when absent
+    Control* Find(const std::string& name, int index = -1) const;  // nullptr when absent
 
     class iterator {
     public:
@@ -73,7 +73,7 @@ public:
     // 340 for an index that does not exist).
     void Unload(int index);
 
-    Control& ItemBase(int index) const; // Error 340 when absent
+    Control& ItemBase(int index) const;  // Error 340 when absent
 
     platform::Event<int> Click;
     platform::Event<int> DblClick;
@@ -137,7 +137,7 @@ private:
     void Relay(Control& element, int index) override
     {
         ControlArrayBase::Relay(element, index);
-        if constexpr (requires(T& t) { t.Scroll.Raise(); })
+        if constexpr (requires(T & t) { t.Scroll.Raise(); })
             static_cast<T&>(element).Scroll += [this, index] { Scroll.Raise(index); };
     }
 };
@@ -186,7 +186,7 @@ public:
     {
         return Controls(name, index).template As<T>();
     }
-    ControlArrayBase& Array(const std::string& name) const; // Error 340 when absent
+    ControlArrayBase& Array(const std::string& name) const;  // Error 340 when absent
 
     // False until the host is loaded (a form) or sited on its host (a user
     // control); until then property settings are design values.
@@ -207,4 +207,4 @@ private:
     std::vector<std::unique_ptr<ControlArrayBase>> arrays_;
 };
 
-} // namespace forms
+}  // namespace forms

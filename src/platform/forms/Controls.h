@@ -15,18 +15,18 @@ class Label : public Control {
 public:
     explicit Label(Init init);
     std::string Caption() const;
-    void SetCaption(const std::string& caption); // raises Change when it differs
-    int Alignment() const;                       // vbLeftJustify, vbRightJustify, vbCenter
+    void SetCaption(const std::string& caption);  // raises Change when it differs
+    int Alignment() const;                        // vbLeftJustify, vbRightJustify, vbCenter
     void SetAlignment(int a);
     bool AutoSize() const;
     void SetAutoSize(bool v);
-    bool WordWrap() const; // with AutoSize: grow downwards instead of sideways
+    bool WordWrap() const;  // with AutoSize: grow downwards instead of sideways
     void SetWordWrap(bool v);
-    int BorderStyle() const; // 0 none, 1 fixed single
+    int BorderStyle() const;  // 0 none, 1 fixed single
     void SetBorderStyle(int style);
-    int BackStyle() const; // 0 transparent, 1 opaque
+    int BackStyle() const;  // 0 transparent, 1 opaque
     void SetBackStyle(int style);
-    int Appearance() const; // 0 flat, 1 3D
+    int Appearance() const;  // 0 flat, 1 3D
     void SetAppearance(int a);
 };
 
@@ -43,19 +43,19 @@ public:
     int SelLength() const;
     void SetSelLength(int v);
     std::string SelText() const;
-    void SetSelText(const std::string& text); // replaces the selection
+    void SetSelText(const std::string& text);  // replaces the selection
     // The most characters the user may type (0: no limit); text set by code is kept whole.
     int MaxLength() const;
     void SetMaxLength(int n);
     bool MultiLine() const;
     void SetMultiLine(bool v);
-    int ScrollBars() const; // vbSBNone, vbHorizontal, vbVertical, vbBoth (multi-line only)
+    int ScrollBars() const;  // vbSBNone, vbHorizontal, vbVertical, vbBoth (multi-line only)
     void SetScrollBars(int v);
-    bool Locked() const; // read-only for the user
+    bool Locked() const;  // read-only for the user
     void SetLocked(bool v);
     int Alignment() const;
     void SetAlignment(int a);
-    int BorderStyle() const; // 0 none, 1 fixed single
+    int BorderStyle() const;  // 0 none, 1 fixed single
     void SetBorderStyle(int style);
     int Appearance() const;
     void SetAppearance(int a);
@@ -113,7 +113,7 @@ public:
     explicit Frame(Init init);
     std::string Caption() const;
     void SetCaption(const std::string& caption);
-    int BorderStyle() const; // 0 none, 1 fixed single
+    int BorderStyle() const;  // 0 none, 1 fixed single
     void SetBorderStyle(int style);
 };
 
@@ -133,19 +133,19 @@ public:
 class Shape : public Control {
 public:
     explicit Shape(Init init);
-    int ShapeKind() const; // VB's Shape property: vbShapeRectangle ... vbShapeRoundedSquare
+    int ShapeKind() const;  // VB's Shape property: vbShapeRectangle ... vbShapeRoundedSquare
     void SetShape(int shape);
     long BorderColor() const;
     void SetBorderColor(long color);
-    int BorderWidth() const; // pixels
+    int BorderWidth() const;  // pixels
     void SetBorderWidth(int pixels);
-    int BorderStyle() const; // vbTransparent, vbBSSolid ... vbBSInsideSolid
+    int BorderStyle() const;  // vbTransparent, vbBSSolid ... vbBSInsideSolid
     void SetBorderStyle(int style);
     int FillStyle() const;
     void SetFillStyle(int style);
     long FillColor() const;
     void SetFillColor(long color);
-    int BackStyle() const; // 0 transparent, 1 opaque (BackColor)
+    int BackStyle() const;  // 0 transparent, 1 opaque (BackColor)
     void SetBackStyle(int style);
 };
 
@@ -163,7 +163,7 @@ public:
     void SetY2(double v);
     long BorderColor() const;
     void SetBorderColor(long color);
-    int BorderWidth() const; // pixels
+    int BorderWidth() const;  // pixels
     void SetBorderWidth(int pixels);
     int BorderStyle() const;
     void SetBorderStyle(int style);
@@ -212,4 +212,4 @@ public:
     explicit VScrollBar(Init init) : ScrollBar(std::move(init), true) {}
 };
 
-} // namespace forms
+}  // namespace forms

@@ -20,10 +20,7 @@ struct TextBinding {
     ado::Value shown;       // the field's value as last shown
     std::optional<ado::Error> refused;
 
-    bool HasCurrentRecord() const
-    {
-        return rs.State() == ado::adStateOpen && !rs.Eof() && !rs.Bof();
-    }
+    bool HasCurrentRecord() const { return rs.State() == ado::adStateOpen && !rs.Eof() && !rs.Bof(); }
 
     // The field's value goes into the box without counting as an edit.
     void Show()
@@ -56,7 +53,8 @@ struct TextBinding {
         const std::string text = box->Text();
         try {
             if (box->DataField().empty())
-                throw ado::Error(ado::adErrItemNotFound, "A caixa de texto '" + box->Name() + "' não tem campo associado.");
+                throw ado::Error(ado::adErrItemNotFound,
+                                 "A caixa de texto '" + box->Name() + "' não tem campo associado.");
             rs.Fields(box->DataField()).SetValue(text.empty() ? ado::Value() : ado::Value(text));
             assigned = true;
             refused.reset();
@@ -76,17 +74,14 @@ struct TextBinding {
     }
 };
 
-TextBinding* BindingOf(TextBox& box)
-{
-    return static_cast<TextBinding*>(detail::DataBindingOf(box).get());
-}
+TextBinding* BindingOf(TextBox& box) { return static_cast<TextBinding*>(detail::DataBindingOf(box).get()); }
 
 std::shared_ptr<TextBinding> KeepBinding(TextBox& box)
 {
     return std::static_pointer_cast<TextBinding>(detail::DataBindingOf(box));
 }
 
-} // namespace
+}  // namespace
 
 void SetDataSource(TextBox& box, const ado::Recordset& recordset)
 {
@@ -140,6 +135,6 @@ void DataFieldChanged(TextBox& box)
     if (auto b = KeepBinding(box)) b->Show();
 }
 
-} // namespace detail
+}  // namespace detail
 
-} // namespace forms
+}  // namespace forms

@@ -40,4 +40,4 @@ std::optional<ado::Recordset> DataSource(TextBox& box);
 // was (or when the text is the one shown).
 std::optional<ado::Error> DataError(TextBox& box);
 
-} // namespace forms
+}  // namespace forms

@@ -14,26 +14,28 @@ namespace forms::detail {
 
 namespace {
 
-constexpr int kBackRole = Qt::UserRole + 1; // a colour set by code (VB number)
+constexpr int kBackRole = Qt::UserRole + 1;  // a colour set by code (VB number)
 constexpr int kForeRole = Qt::UserRole + 2;
 
 Qt::Alignment QtAlignment(int a)
 {
-    Qt::Alignment h = a >= flexAlignRightTop && a <= flexAlignRightBottom   ? Qt::AlignRight
+    Qt::Alignment h = a >= flexAlignRightTop && a <= flexAlignRightBottom     ? Qt::AlignRight
                       : a >= flexAlignCenterTop && a <= flexAlignCenterBottom ? Qt::AlignHCenter
                                                                               : Qt::AlignLeft;
-    Qt::Alignment v = (a % 3 == 0 && a != flexAlignGeneral) ? Qt::AlignTop : (a % 3 == 2) ? Qt::AlignBottom : Qt::AlignVCenter;
+    Qt::Alignment v = (a % 3 == 0 && a != flexAlignGeneral) ? Qt::AlignTop
+                      : (a % 3 == 2)                        ? Qt::AlignBottom
+                                                            : Qt::AlignVCenter;
     return h | v;
 }
 
-} // namespace
+}  // namespace
 
 struct GridData : ControlData {
     FlexGrid* grid = nullptr;
     int fixedRows = 1, fixedCols = 1;
     int row = 1, col = 1, rowSel = 1, colSel = 1;
     std::string format;
-    std::vector<int> alignment; // per column, flexAlign...
+    std::vector<int> alignment;  // per column, flexAlign...
     QTableWidget* Table() const { return static_cast<QTableWidget*>(widget.data()); }
 
     bool Fixed(int r, int c) const { return r < fixedRows || c < fixedCols; }
@@ -59,8 +61,10 @@ struct GridData : ControlData {
         it->setBackground(back.isValid() ? ToQColor(static_cast<long>(back.toLongLong()))
                                          : ToQColor(fixed ? vbButtonFace : vbWindowBackground));
         const QVariant fore = it->data(kForeRole);
-        it->setForeground(ToQColor(fore.isValid() ? static_cast<long>(fore.toLongLong()) : (fixed ? vbButtonText : vbWindowText)));
-        const int a = c < static_cast<int>(alignment.size()) ? alignment[static_cast<std::size_t>(c)] : flexAlignGeneral;
+        it->setForeground(
+            ToQColor(fore.isValid() ? static_cast<long>(fore.toLongLong()) : (fixed ? vbButtonText : vbWindowText)));
+        const int a =
+            c < static_cast<int>(alignment.size()) ? alignment[static_cast<std::size_t>(c)] : flexAlignGeneral;
         it->setTextAlignment(QtAlignment(a));
     }
 
@@ -80,8 +84,8 @@ struct GridData : ControlData {
         t->clearSelection();
         if (row < 0 || col < 0 || row >= t->rowCount() || col >= t->columnCount()) return;
         t->setCurrentCell(row, col, QItemSelectionModel::NoUpdate);
-        t->setRangeSelected(QTableWidgetSelectionRange(std::min(row, rowSel), std::min(col, colSel), std::max(row, rowSel),
-                                                       std::max(col, colSel)),
+        t->setRangeSelected(QTableWidgetSelectionRange(std::min(row, rowSel), std::min(col, colSel),
+                                                       std::max(row, rowSel), std::max(col, colSel)),
                             true);
     }
 
@@ -89,7 +93,8 @@ struct GridData : ControlData {
     {
         QTableWidget* t = Table();
         if (r < 0 || r >= t->rowCount() || c < 0 || c >= t->columnCount())
-            Fail(381, "Invalid property array index: cell (" + std::to_string(r) + ", " + std::to_string(c) + ") of " + name);
+            Fail(381, "Invalid property array index: cell (" + std::to_string(r) + ", " + std::to_string(c) + ") of " +
+                          name);
     }
 
     void ClampCurrent()
@@ -104,7 +109,7 @@ struct GridData : ControlData {
     }
 };
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -114,7 +119,7 @@ namespace {
 
 GridData& GD(const FlexGrid& g) { return static_cast<GridData&>(g.Impl()); }
 
-} // namespace
+}  // namespace
 
 FlexGrid::FlexGrid(Init init) : Control(std::move(init), std::make_unique<GridData>())
 {
@@ -142,7 +147,8 @@ FlexGrid::FlexGrid(Init init) : Control(std::move(init), std::make_unique<GridDa
     QObject::connect(t, &QTableWidget::itemSelectionChanged, t, [this, dp, t] {
         if (!Alive(dp) || dp->quiet) return;
         for (const QTableWidgetSelectionRange& r : t->selectedRanges())
-            if (r.topRow() <= dp->row && dp->row <= r.bottomRow() && r.leftColumn() <= dp->col && dp->col <= r.rightColumn()) {
+            if (r.topRow() <= dp->row && dp->row <= r.bottomRow() && r.leftColumn() <= dp->col &&
+                dp->col <= r.rightColumn()) {
                 dp->rowSel = dp->row == r.topRow() ? r.bottomRow() : r.topRow();
                 dp->colSel = dp->col == r.leftColumn() ? r.rightColumn() : r.leftColumn();
             }
@@ -156,10 +162,7 @@ FlexGrid::FlexGrid(Init init) : Control(std::move(init), std::make_unique<GridDa
     d.ShowSelection();
 }
 
-FlexGrid::~FlexGrid()
-{
-    DropWidget(*d_);
-}
+FlexGrid::~FlexGrid() { DropWidget(*d_); }
 
 int FlexGrid::Rows() const { return GD(*this).Table()->rowCount(); }
 
@@ -318,7 +321,8 @@ void FlexGrid::SetColAlignment(int col, int alignment)
 {
     auto& d = GD(*this);
     d.CheckCell(0, col);
-    if (static_cast<int>(d.alignment.size()) <= col) d.alignment.resize(static_cast<std::size_t>(col) + 1, flexAlignGeneral);
+    if (static_cast<int>(d.alignment.size()) <= col)
+        d.alignment.resize(static_cast<std::size_t>(col) + 1, flexAlignGeneral);
     d.alignment[static_cast<std::size_t>(col)] = alignment;
     d.Restyle();
 }
@@ -329,7 +333,7 @@ long FlexGrid::CellBackColor() const
     d.CheckCell(d.row, d.col);
     QTableWidgetItem* it = d.Table()->item(d.row, d.col);
     const QVariant v = it ? it->data(kBackRole) : QVariant();
-    return v.isValid() ? static_cast<long>(v.toLongLong()) : 0; // 0: the grid's own colour
+    return v.isValid() ? static_cast<long>(v.toLongLong()) : 0;  // 0: the grid's own colour
 }
 
 void FlexGrid::SetCellBackColor(long color)
@@ -443,4 +447,4 @@ void FlexGrid::Clear()
 bool FlexGrid::Redraw() const { return GD(*this).Table()->updatesEnabled(); }
 void FlexGrid::SetRedraw(bool v) { GD(*this).Table()->setUpdatesEnabled(v); }
 
-} // namespace forms
+}  // namespace forms

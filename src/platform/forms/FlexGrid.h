@@ -14,18 +14,18 @@ public:
     explicit FlexGrid(Init init);
     ~FlexGrid() override;
 
-    int Rows() const; // 2 at creation
+    int Rows() const;  // 2 at creation
     void SetRows(int n);
-    int Cols() const; // 2 at creation
+    int Cols() const;  // 2 at creation
     void SetCols(int n);
-    int FixedRows() const; // 1 at creation
+    int FixedRows() const;  // 1 at creation
     void SetFixedRows(int n);
-    int FixedCols() const; // 1 at creation
+    int FixedCols() const;  // 1 at creation
     void SetFixedCols(int n);
 
-    std::string TextMatrix(int row, int col) const; // Error 381 out of range
+    std::string TextMatrix(int row, int col) const;  // Error 381 out of range
     void SetTextMatrix(int row, int col, const std::string& text);
-    std::string Text() const; // the current cell (Row, Col)
+    std::string Text() const;  // the current cell (Row, Col)
     void SetText(const std::string& text);
 
     // The current cell; setting it also collapses the selection onto it.
@@ -39,11 +39,11 @@ public:
     int ColSel() const;
     void SetColSel(int col);
 
-    double ColWidth(int col) const; // twips
+    double ColWidth(int col) const;  // twips
     void SetColWidth(int col, double twips);
     double RowHeight(int row) const;
     void SetRowHeight(int row, double twips);
-    int ColAlignment(int col) const; // flexAlign...
+    int ColAlignment(int col) const;  // flexAlign...
     void SetColAlignment(int col, int alignment);
 
     // Colours of the current cell.
@@ -61,7 +61,7 @@ public:
     // Adds a row whose cells are the tab-separated parts of item.
     void AddItem(const std::string& item, int index = -1);
     void RemoveItem(int index);
-    void Clear(); // empties every cell's text
+    void Clear();  // empties every cell's text
     bool Redraw() const;
     void SetRedraw(bool v);
 
@@ -70,4 +70,4 @@ public:
     platform::Event<> RowColChange;
 };
 
-} // namespace forms
+}  // namespace forms

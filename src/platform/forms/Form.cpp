@@ -46,8 +46,8 @@ struct FormData : ControlData {
     ControlData* focused = nullptr;
     bool dragging = false;
     QPoint dragStartGlobal, dragStartPos;
-    bool placing = false;   // geometry being set by code
-    bool unloading = false; // closing the window from Unload
+    bool placing = false;    // geometry being set by code
+    bool unloading = false;  // closing the window from Unload
 
     void ApplyGeometry() override;
     void ApplyVisible() override {}
@@ -103,10 +103,8 @@ public:
         case QEvent::Wheel:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::ContextMenu:
-            break;
-        default:
-            return false;
+        case QEvent::ContextMenu: break;
+        default: return false;
         }
         if (ModalForms().empty() || !watched->isWidgetType()) return false;
         ControlData* d = ControlOf(static_cast<QWidget*>(watched)->window());
@@ -152,12 +150,9 @@ void CentreOnOwner(FormData& fd, Form& owner)
     fd.st.top = top;
 }
 
-} // namespace
+}  // namespace
 
-FormData* FormDataOf(Form& f)
-{
-    return static_cast<FormData*>(&f.Impl());
-}
+FormData* FormDataOf(Form& f) { return static_cast<FormData*>(&f.Impl()); }
 
 void FormData::ApplyGeometry()
 {
@@ -190,7 +185,7 @@ void FormData::ApplyFlags()
     if (topMost) flags |= Qt::WindowStaysOnTopHint;
     if (widget->windowFlags() == flags) return;
     const bool shown = widget->isVisible();
-    widget->setWindowFlags(flags); // hides the window
+    widget->setWindowFlags(flags);  // hides the window
     ApplyGeometry();
     if (shown) widget->show();
 }
@@ -252,7 +247,7 @@ void FormWidget::changeEvent(QEvent* e)
     SurfaceWidget::changeEvent(e);
     if (fd_ && e->type() == QEvent::WindowStateChange) {
         fd_->windowState = isMinimized() ? vbMinimized : isMaximized() ? vbMaximized : vbNormal;
-        if (!isMinimized()) cv_->paintPending = true; // restored: exposed again
+        if (!isMinimized()) cv_->paintPending = true;  // restored: exposed again
     }
 }
 
@@ -266,15 +261,9 @@ ControlData* DefaultButton(Form& f, bool cancel)
     return nullptr;
 }
 
-bool FormKeyPreview(Form& f)
-{
-    return FormDataOf(f)->keyPreview;
-}
+bool FormKeyPreview(Form& f) { return FormDataOf(f)->keyPreview; }
 
-bool FormDragging(Form& f)
-{
-    return FormDataOf(f)->dragging;
-}
+bool FormDragging(Form& f) { return FormDataOf(f)->dragging; }
 
 void FormDragTo(Form& f, QPoint global)
 {
@@ -282,10 +271,7 @@ void FormDragTo(Form& f, QPoint global)
     if (fd->widget) fd->widget->move(fd->dragStartPos + (global - fd->dragStartGlobal));
 }
 
-void FormDragEnd(Form& f)
-{
-    FormDataOf(f)->dragging = false;
-}
+void FormDragEnd(Form& f) { FormDataOf(f)->dragging = false; }
 
 void FocusMoved(ControlData* now)
 {
@@ -328,7 +314,7 @@ bool UnloadForm(Form& f, int mode)
     if (cancel) return false;
     f.Unload.Raise(cancel);
     if (cancel) return false;
-    if (!f.Loaded()) return true; // unloaded by a handler meanwhile
+    if (!f.Loaded()) return true;  // unloaded by a handler meanwhile
     UnsiteHost(f);
     f.ContainerImpl().loaded = false;
     auto& loaded = LoadedForms();
@@ -346,9 +332,9 @@ bool UnloadForm(Form& f, int mode)
     return true;
 }
 
-} // namespace
+}  // namespace
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -395,10 +381,7 @@ void Load(Form& f)
     if (fd->CanRaise()) f.Load.Raise();
 }
 
-void Unload(Form& f)
-{
-    UnloadForm(f, vbFormCode);
-}
+void Unload(Form& f) { UnloadForm(f, vbFormCode); }
 
 void Form::Show(int modal, Form* owner)
 {
@@ -407,7 +390,7 @@ void Form::Show(int modal, Form* owner)
     if (modal && w && w->isVisible() && !fd.modal) Fail(400, "Form already displayed; can't show modally: " + fd.name);
     if (modal && fd.modal) Fail(400, "Form already displayed modally: " + fd.name);
     forms::Load(*this);
-    if (!Loaded() || !fd.widget) return; // unloaded by its Load handler
+    if (!Loaded() || !fd.widget) return;  // unloaded by its Load handler
 
     if (owner && owner != this && owner->Impl().widget) {
         owner->Impl().widget->winId();
@@ -443,13 +426,13 @@ void Form::Show(int modal, Form* owner)
     if (auto& driver = CurrentTestDriver()) {
         ReleaseSimulatedMouse();
         DoEvents();
-        std::function<void(Form&)> run = driver; // the driver may install another one meanwhile
+        std::function<void(Form&)> run = driver;  // the driver may install another one meanwhile
         run(*this);
         if (Loaded() && fd.widget && fd.widget->isVisible()) Hide();
     } else {
         QEventLoop loop;
         fd.loop = &loop;
-        if (fd.st.visible) loop.exec(QEventLoop::DialogExec); // unless hidden already while showing
+        if (fd.st.visible) loop.exec(QEventLoop::DialogExec);  // unless hidden already while showing
         fd.loop = nullptr;
     }
     fd.modal = false;
@@ -528,7 +511,8 @@ int Form::WindowState() const { return static_cast<FormData&>(*d_).windowState; 
 
 void Form::SetWindowState(int state)
 {
-    if (state < vbNormal || state > vbMaximized) Fail(380, "Invalid property value: WindowState " + std::to_string(state));
+    if (state < vbNormal || state > vbMaximized)
+        Fail(380, "Invalid property value: WindowState " + std::to_string(state));
     auto& fd = static_cast<FormData&>(*d_);
     fd.windowState = state;
     QWidget* w = fd.widget;
@@ -539,7 +523,7 @@ void Form::SetWindowState(int state)
         w->showMaximized();
     else
         w->showNormal();
-    fd.windowState = state; // the platform may report the change later
+    fd.windowState = state;  // the platform may report the change later
 }
 
 bool Form::KeyPreview() const { return static_cast<FormData&>(*d_).keyPreview; }
@@ -563,4 +547,4 @@ void Form::DragWindow()
     fd.dragStartPos = fd.widget->pos();
 }
 
-} // namespace forms
+}  // namespace forms

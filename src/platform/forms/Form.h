@@ -43,7 +43,7 @@ public:
     void Hide();
     // Visible = True shows modeless, False hides.
     void SetVisible(bool v) override;
-    bool IsModal() const; // shown modally right now
+    bool IsModal() const;  // shown modally right now
 
     std::string Caption() const;
     void SetCaption(const std::string& caption);
@@ -91,4 +91,4 @@ public:
 void Load(Form& form);
 void Unload(Form& form);
 
-} // namespace forms
+}  // namespace forms

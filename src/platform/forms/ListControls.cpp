@@ -77,7 +77,7 @@ public:
     ControlData* d = nullptr;
     bool inInput = false;
     bool changed = false;
-    std::function<void(int row)> onActivate; // double click or Enter on a row (folder lists)
+    std::function<void(int row)> onActivate;  // double click or Enter on a row (folder lists)
 
     // Qt's selection signals land here.
     void SelectionChanged()
@@ -128,7 +128,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 struct ListBoxData : ControlData {
     int newIndex = -1;
@@ -152,7 +152,7 @@ struct ListBoxData : ControlData {
 struct ComboData : ControlData {
     int style = vbComboDropdown;
     int newIndex = -1;
-    bool edited = false; // the user typed since the last choice
+    bool edited = false;  // the user typed since the last choice
     double dropWidth = 0;
     bool locked = false;
     QComboBox* Combo() const { return static_cast<QComboBox*>(widget.data()); }
@@ -188,7 +188,7 @@ struct ComboData : ControlData {
     }
 };
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -206,7 +206,7 @@ void CheckIndex(int index, int count, const std::string& what, int error = 381)
                         std::to_string(index) + ")");
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- ListBox
 
@@ -288,7 +288,8 @@ void ListBox::SetListIndex(int index)
 {
     auto& d = LB(*this);
     ListWidget* l = d.List();
-    if (index < -1 || index >= l->count()) Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
+    if (index < -1 || index >= l->count())
+        Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
     if (index == ListIndex()) return;
     {
         Quiet q(d);
@@ -405,7 +406,8 @@ int ComboBox::Style() const { return CB(*this).style; }
 
 void ComboBox::SetStyle(int style)
 {
-    if (style < vbComboDropdown || style > vbComboDropdownList) Fail(380, "Invalid property value: ComboBox.Style " + std::to_string(style));
+    if (style < vbComboDropdown || style > vbComboDropdownList)
+        Fail(380, "Invalid property value: ComboBox.Style " + std::to_string(style));
     auto& d = CB(*this);
     d.style = style;
     d.ApplyStyle();
@@ -482,7 +484,8 @@ void ComboBox::SetListIndex(int index)
 {
     auto& d = CB(*this);
     QComboBox* c = d.Combo();
-    if (index < -1 || index >= c->count()) Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
+    if (index < -1 || index >= c->count())
+        Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
     if (index == ListIndex()) return;
     {
         Quiet q(d);
@@ -522,7 +525,7 @@ void ComboBox::SetText(const std::string& text)
     auto& d = CB(*this);
     QComboBox* c = d.Combo();
     const QString t = Q(text);
-    const int found = c->findText(t, Qt::MatchFixedString); // letter case ignored
+    const int found = c->findText(t, Qt::MatchFixedString);  // letter case ignored
     if (!d.Editable()) {
         if (found < 0) Fail(383, "'Text' property is read-only: no item \"" + text + "\" in " + d.name);
         SetListIndex(found);
@@ -600,8 +603,8 @@ struct DriveData : ControlData {
         for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
             if (!s.isValid() || !s.isReady()) continue;
             const QString p = s.rootPath();
-            if (p == "/" || p.startsWith("/proc") || p.startsWith("/sys") || p.startsWith("/dev") || p.startsWith("/run") ||
-                p.startsWith("/snap"))
+            if (p == "/" || p.startsWith("/proc") || p.startsWith("/sys") || p.startsWith("/dev") ||
+                p.startsWith("/run") || p.startsWith("/snap"))
                 continue;
             if (!roots.contains(p)) roots << p;
         }
@@ -616,7 +619,7 @@ struct DriveData : ControlData {
 
 DriveData& DD(const DriveListBox& d) { return static_cast<DriveData&>(d.Impl()); }
 
-} // namespace
+}  // namespace
 
 DriveListBox::DriveListBox(Init init) : Control(std::move(init), std::make_unique<DriveData>())
 {
@@ -686,8 +689,8 @@ namespace {
 
 struct DirData : ControlData {
     QString path;
-    QStringList entries; // full paths: the folders from the root to path, then path's subfolders
-    int ancestors = 0;   // rows up to and including path
+    QStringList entries;  // full paths: the folders from the root to path, then path's subfolders
+    int ancestors = 0;    // rows up to and including path
     ListWidget* List() const { return static_cast<ListWidget*>(widget.data()); }
     void Build()
     {
@@ -721,7 +724,7 @@ struct DirData : ControlData {
 
 DirData& DI(const DirListBox& d) { return static_cast<DirData&>(d.Impl()); }
 
-} // namespace
+}  // namespace
 
 DirListBox::DirListBox(Init init) : Control(std::move(init), std::make_unique<DirData>())
 {
@@ -781,7 +784,8 @@ void DirListBox::SetListIndex(int index)
 {
     auto& d = DI(*this);
     const int row = index + d.ancestors;
-    if (row < 0 || row >= d.entries.size()) Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
+    if (row < 0 || row >= d.entries.size())
+        Fail(380, "Invalid property value: " + d.name + ".ListIndex " + std::to_string(index));
     if (row == d.List()->currentRow()) return;
     {
         Quiet q(d);
@@ -796,4 +800,4 @@ void DirListBox::Refresh()
     Control::Refresh();
 }
 
-} // namespace forms
+}  // namespace forms

@@ -14,24 +14,24 @@ namespace forms {
 class ListBox : public Control {
 public:
     explicit ListBox(Init init);
-    void AddItem(const std::string& item, int index = -1); // -1: at the end
-    void RemoveItem(int index);                            // Error 5 when out of range
-    void Clear();                                          // ListIndex -1, no Click
-    std::string List(int index) const;                     // "" out of range
+    void AddItem(const std::string& item, int index = -1);  // -1: at the end
+    void RemoveItem(int index);                             // Error 5 when out of range
+    void Clear();                                           // ListIndex -1, no Click
+    std::string List(int index) const;                      // "" out of range
     void SetList(int index, const std::string& item);
     int ListCount() const;
     int ListIndex() const;
     void SetListIndex(int index);
-    long ItemData(int index) const; // Error 381 out of range
+    long ItemData(int index) const;  // Error 381 out of range
     void SetItemData(int index, long value);
-    int NewIndex() const; // index of the item added last, -1 after Clear/RemoveItem
+    int NewIndex() const;  // index of the item added last, -1 after Clear/RemoveItem
     bool Selected(int index) const;
     void SetSelected(int index, bool v);
     int SelCount() const;
     int TopIndex() const;
     void SetTopIndex(int index);
-    std::string Text() const; // the item at ListIndex
-    int MultiSelect() const;  // vbMultiSelectNone, vbMultiSelectSimple, vbMultiSelectExtended
+    std::string Text() const;  // the item at ListIndex
+    int MultiSelect() const;   // vbMultiSelectNone, vbMultiSelectSimple, vbMultiSelectExtended
     void SetMultiSelect(int v);
 };
 
@@ -43,7 +43,7 @@ public:
     void SetStyle(int style);
     void AddItem(const std::string& item, int index = -1);
     void RemoveItem(int index);
-    void Clear(); // also empties Text
+    void Clear();  // also empties Text
     std::string List(int index) const;
     void SetList(int index, const std::string& item);
     int ListCount() const;
@@ -81,7 +81,7 @@ public:
     std::string List(int index) const;
     int ListIndex() const;
     void SetListIndex(int index);
-    void Refresh(); // reads the mount points again
+    void Refresh();  // reads the mount points again
 };
 
 // The folder tree as VB shows it: the folders from the root down to Path,
@@ -94,11 +94,11 @@ public:
     std::string Path() const;
     // Raises Change when it differs; Error 76 when the folder does not exist.
     void SetPath(const std::string& path);
-    int ListCount() const; // subfolders of Path
+    int ListCount() const;  // subfolders of Path
     std::string List(int index) const;
     int ListIndex() const;
     void SetListIndex(int index);
-    void Refresh(); // reads the folder again
+    void Refresh();  // reads the folder again
 };
 
-} // namespace forms
+}  // namespace forms

@@ -39,7 +39,7 @@ os::MessageIcon IconOf(int buttons)
     }
 }
 
-} // namespace
+}  // namespace
 
 int MsgBox(const std::string& Prompt, int Buttons, const std::string& Title)
 {
@@ -58,4 +58,4 @@ int MsgBox(const std::string& Prompt, int Buttons, const std::string& Title)
     return layout.results[static_cast<std::size_t>(os::ButtonPressed(r, a))];
 }
 
-} // namespace forms
+}  // namespace forms

@@ -41,4 +41,4 @@ inline constexpr int vbNo = 7;
 // when it is alone.
 int MsgBox(const std::string& Prompt, int Buttons = vbOKOnly, const std::string& Title = "");
 
-} // namespace forms
+}  // namespace forms

@@ -38,12 +38,9 @@ Picture MakePicture(QImage image)
     return Picture(std::move(d));
 }
 
-const QImage* ImageOf(const Picture& p)
-{
-    return p.Empty() ? nullptr : &p.Impl()->image;
-}
+const QImage* ImageOf(const Picture& p) { return p.Empty() ? nullptr : &p.Impl()->image; }
 
-} // namespace detail
+}  // namespace detail
 
 namespace {
 
@@ -63,7 +60,7 @@ QImage Read(const QString& path)
     return img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
-} // namespace
+}  // namespace
 
 Picture LoadPicture(const std::string& path)
 {
@@ -82,10 +79,7 @@ std::string ResourcePictureFolder()
     return (std::filesystem::path(App.Path()) / "pictures").string();
 }
 
-void SetResourcePictureFolder(const std::string& folder)
-{
-    FolderSetting() = folder;
-}
+void SetResourcePictureFolder(const std::string& folder) { FolderSetting() = folder; }
 
 Picture LoadResPicture(const std::string& name, int kind)
 {
@@ -105,7 +99,8 @@ Picture LoadResPicture(const std::string& name, int kind)
     // Resource names ignore letter case.
     for (const QString& ext : exts)
         for (const QFileInfo& f : dir.entryInfoList(QDir::Files))
-            if (f.completeBaseName().compare(base, Qt::CaseInsensitive) == 0 && f.suffix().compare(ext, Qt::CaseInsensitive) == 0) {
+            if (f.completeBaseName().compare(base, Qt::CaseInsensitive) == 0 &&
+                f.suffix().compare(ext, Qt::CaseInsensitive) == 0) {
                 QImage img = Read(f.filePath());
                 if (img.isNull()) Fail(481, "Invalid picture: resource " + name + " (" + U(f.filePath()) + ")");
                 return MakePicture(std::move(img));
@@ -113,9 +108,6 @@ Picture LoadResPicture(const std::string& name, int kind)
     Fail(326, "Resource with identifier '" + name + "' not found in " + ResourcePictureFolder());
 }
 
-Picture LoadResPicture(int id, int kind)
-{
-    return LoadResPicture(std::to_string(id), kind);
-}
+Picture LoadResPicture(int id, int kind) { return LoadResPicture(std::to_string(id), kind); }
 
-} // namespace forms
+}  // namespace forms

@@ -6,11 +6,13 @@
 
 namespace forms {
 
-namespace detail { struct PictureData; }
+namespace detail {
+struct PictureData;
+}
 
 class Picture {
 public:
-    Picture(); // the empty picture ("Nothing" / LoadPicture(""))
+    Picture();  // the empty picture ("Nothing" / LoadPicture(""))
     bool Empty() const;
     explicit operator bool() const { return !Empty(); }
 
@@ -48,4 +50,4 @@ Picture LoadResPicture(int id, int kind);
 std::string ResourcePictureFolder();
 void SetResourcePictureFolder(const std::string& folder);
 
-} // namespace forms
+}  // namespace forms

@@ -84,7 +84,7 @@ struct PictureBoxData : ControlData {
     }
 };
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -94,7 +94,7 @@ namespace {
 
 PictureBoxData& PB(const PictureBox& p) { return static_cast<PictureBoxData&>(p.Impl()); }
 
-} // namespace
+}  // namespace
 
 PictureBox::PictureBox(Init init) : Control(std::move(init), std::make_unique<PictureBoxData>())
 {
@@ -116,10 +116,7 @@ PictureBox::PictureBox(Init init) : Control(std::move(init), std::make_unique<Pi
     d.AddMouseSource(client);
 }
 
-PictureBox::~PictureBox()
-{
-    DropWidget(*d_);
-}
+PictureBox::~PictureBox() { DropWidget(*d_); }
 
 forms::Picture PictureBox::Picture() const { return cv_->picture; }
 
@@ -155,4 +152,4 @@ void PictureBox::SetAppearance(int a)
     PB(*this).ApplyBorder();
 }
 
-} // namespace forms
+}  // namespace forms

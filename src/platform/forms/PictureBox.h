@@ -16,11 +16,11 @@ public:
     // Setting Picture clears the drawings.
     forms::Picture Picture() const;
     void SetPicture(const forms::Picture& picture);
-    bool AutoSize() const; // the box takes its picture's size
+    bool AutoSize() const;  // the box takes its picture's size
     void SetAutoSize(bool v);
-    int BorderStyle() const; // 0 none, 1 fixed single (the default)
+    int BorderStyle() const;  // 0 none, 1 fixed single (the default)
     void SetBorderStyle(int style);
-    int Appearance() const; // 0 flat, 1 3D (the default)
+    int Appearance() const;  // 0 flat, 1 3D (the default)
     void SetAppearance(int a);
 
     // Paint: repainted (without AutoRedraw). Resize: size changed.
@@ -28,4 +28,4 @@ public:
     platform::Event<> Resize;
 };
 
-} // namespace forms
+}  // namespace forms

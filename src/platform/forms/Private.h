@@ -33,7 +33,7 @@ class QPainter;
 namespace forms {
 class Form;
 class TextBox;
-} // namespace forms
+}  // namespace forms
 
 namespace forms::detail {
 
@@ -51,8 +51,8 @@ QFont MakeQFont(const Font& f);
 Qt::CursorShape CursorShapeFor(int mousePointer);
 // "&x" access keys of a caption shown by a plain label: "&&" is "&", a lone "&" vanishes.
 QString StripAccessKeys(const QString& caption);
-QString FromVbText(const std::string& s); // "\r\n" -> "\n"
-std::string ToVbText(const QString& s);   // "\n" -> "\r\n"
+QString FromVbText(const std::string& s);  // "\r\n" -> "\n"
+std::string ToVbText(const QString& s);    // "\n" -> "\r\n"
 
 // The QApplication, created on first use when the program has none (tests).
 void EnsureApplication();
@@ -73,22 +73,22 @@ struct PictureData {
     QImage image;
 };
 Picture MakePicture(QImage image);
-const QImage* ImageOf(const Picture& p); // nullptr for the empty picture
+const QImage* ImageOf(const Picture& p);  // nullptr for the empty picture
 
 struct ControlData;
 
 // A place controls live in, and the scale their positions use.
 struct ContainerData {
     Container* self = nullptr;
-    Control* owner = nullptr;    // the control showing it (the form or user control for hosts)
-    ControlHost* host = nullptr; // the host whose controls are placed here
-    QPointer<QWidget> widget;    // parent of the controls' widgets
-    int tab = -1;                // page of a tab control
-    bool scaled = false;         // has its own ScaleMode (form, user control, picture box)
+    Control* owner = nullptr;     // the control showing it (the form or user control for hosts)
+    ControlHost* host = nullptr;  // the host whose controls are placed here
+    QPointer<QWidget> widget;     // parent of the controls' widgets
+    int tab = -1;                 // page of a tab control
+    bool scaled = false;          // has its own ScaleMode (form, user control, picture box)
     int scaleMode = vbTwips;
-    double scaleLeft = 0, scaleTop = 0, scaleWidth = 1, scaleHeight = 1; // with vbUser
-    std::function<QSize()> clientSize;                                   // inner size in pixels
-    std::function<bool()> pageShown;                                     // tab pages: is this page the one shown
+    double scaleLeft = 0, scaleTop = 0, scaleWidth = 1, scaleHeight = 1;  // with vbUser
+    std::function<QSize()> clientSize;                                    // inner size in pixels
+    std::function<bool()> pageShown;                                      // tab pages: is this page the one shown
     std::vector<Control*> children;
     // Hosts only: loaded (a form) or sited (a user control); being destroyed.
     bool loaded = false;
@@ -112,7 +112,7 @@ struct ContainerData {
 class Hook;
 
 struct CommonState {
-    double left = 0, top = 0, width = 0, height = 0; // twips
+    double left = 0, top = 0, width = 0, height = 0;  // twips
     bool visible = true;
     bool enabled = true;
     std::string tag;
@@ -131,8 +131,8 @@ struct ControlData {
 
     Control* self = nullptr;
     ControlHost* host = nullptr;
-    ContainerData* container = nullptr; // where it is placed; nullptr for forms
-    ContainerData* own = nullptr;       // its own inside, for containers
+    ContainerData* container = nullptr;  // where it is placed; nullptr for forms
+    ContainerData* own = nullptr;        // its own inside, for containers
     std::string name;
     int index = -1;
     long hwnd = 0;
@@ -144,14 +144,14 @@ struct ControlData {
     std::unique_ptr<Hook> hook;
     bool dying = false;
 
-    CanvasData* canvas = nullptr; // forms, user controls and picture boxes
-    bool lightweight = false;     // windowless in VB: stays beneath the other controls
-    bool clickOnRelease = false;  // Click = left press and release on the control
-    bool dblClickEvent = true;    // a double click raises DblClick (buttons: a second press)
+    CanvasData* canvas = nullptr;  // forms, user controls and picture boxes
+    bool lightweight = false;      // windowless in VB: stays beneath the other controls
+    bool clickOnRelease = false;   // Click = left press and release on the control
+    bool dblClickEvent = true;     // a double click raises DblClick (buttons: a second press)
     long defaultBack = vbButtonFace;
     long defaultFore = vbButtonText;
     CommonState st;
-    int quiet = 0; // > 0 while code sets a value: Qt's signals then raise nothing
+    int quiet = 0;  // > 0 while code sets a value: Qt's signals then raise nothing
 
     // mouse state between press and release
     bool leftDown = false;
@@ -164,7 +164,7 @@ struct ControlData {
     // Takes the widget: event hook, mouse tracking, the state, z-order.
     void Attach(QWidget* w);
     void AddMouseSource(QWidget* w);
-    void ReplaceWidget(QWidget* w); // a new widget for the same control (TextBox.MultiLine)
+    void ReplaceWidget(QWidget* w);  // a new widget for the same control (TextBox.MultiLine)
 
     // Mouse position in pixels of MouseOrigin() to the units of the control's
     // events, and back.
@@ -186,7 +186,7 @@ struct ControlData {
     virtual QWidget* FocusWidget() const { return widget; }
     // Containers: the inside whose controls show now (a tab control's page shown).
     virtual const ContainerData* ShownInside() const { return own; }
-    virtual QWidget* MouseOrigin() const { return widget; } // where mouse units start
+    virtual QWidget* MouseOrigin() const { return widget; }  // where mouse units start
     // The size changed by code (forms, user controls and picture boxes raise Resize).
     virtual void SizeChanged() {}
     // The host finished its design: loaded or sited.
@@ -243,7 +243,7 @@ public:
     // perhaps still filtering widgets the control did not list): from now on
     // it lets every event pass.
     void Detach() { d_ = nullptr; }
-    bool forwarding = false; // a rewritten key on its way to the widget
+    bool forwarding = false;  // a rewritten key on its way to the widget
 
 private:
     bool Mouse(QObject* watched, QMouseEvent* e);
@@ -277,7 +277,7 @@ struct CanvasData {
     // VB raises Paint when the surface itself is exposed (shown, resized,
     // restored, Refresh), not when a control on it repaints.
     bool paintPending = true;
-    std::function<void()> onPaint; // the owner's Paint event
+    std::function<void()> onPaint;  // the owner's Paint event
 
     QPointF ToPx(double x, double y) const;
     double WPx(double w) const;
@@ -330,7 +330,7 @@ std::vector<Form*>& AllForms();
 std::vector<Form*>& LoadedForms();
 // The test driver that answers modal shows (Testing.h).
 std::function<void(Form&)>& CurrentTestDriver();
-std::function<void()>& CurrentYieldHook(); // Testing.cpp: called after each DoEvents
+std::function<void()>& CurrentYieldHook();  // Testing.cpp: called after each DoEvents
 // Where a tab's button is drawn (pixels of the tab control), for the test user.
 QRect TabButtonRect(const Control& tabControl, int tab);
 // Where a tab's caption is drawn (pixels of the tab control), for the tests.
@@ -355,4 +355,4 @@ void ForgetFocus(ControlData* gone);
 std::shared_ptr<void>& DataBindingOf(TextBox& box);
 void DataFieldChanged(TextBox& box);
 
-} // namespace forms::detail
+}  // namespace forms::detail

@@ -37,7 +37,7 @@ struct TabControlData : ControlData {
     int current = 0;
     int perRow = 3;
     double tabHeight = 300;
-    bool shifted = false; // the design is over: hidden pages' controls are out of view
+    bool shifted = false;  // the design is over: hidden pages' controls are out of view
 
     void Resize(int count)
     {
@@ -49,7 +49,8 @@ struct TabControlData : ControlData {
         }
         while (static_cast<int>(tabs.size()) > count) {
             if (!tabs.back().page->ContainerImpl().children.empty())
-                Fail(380, "Invalid property value: Tabs " + std::to_string(count) + " of " + name + " (a removed tab holds controls)");
+                Fail(380, "Invalid property value: Tabs " + std::to_string(count) + " of " + name +
+                              " (a removed tab holds controls)");
             tabs.pop_back();
         }
         if (current >= count) current = std::max(0, count - 1);
@@ -103,7 +104,8 @@ struct TabControlData : ControlData {
 
     QRect ButtonRect(int tab) const
     {
-        if (!widget || tab < 0 || tab >= static_cast<int>(tabs.size()) || !tabs[static_cast<std::size_t>(tab)].visible) return {};
+        if (!widget || tab < 0 || tab >= static_cast<int>(tabs.size()) || !tabs[static_cast<std::size_t>(tab)].visible)
+            return {};
         int k = 0;
         for (int i = 0; i < tab; ++i)
             if (tabs[static_cast<std::size_t>(i)].visible) ++k;
@@ -225,7 +227,7 @@ QRect TabCaptionRect(const Control& tabControl, int tab)
     return d.widget->style()->subElementRect(QStyle::SE_TabBarTabText, &opt, d.widget);
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -243,7 +245,7 @@ TabInfo& TabAt(const TabControl& t, int tab)
     return d.tabs[static_cast<std::size_t>(tab)];
 }
 
-} // namespace
+}  // namespace
 
 TabControl::TabControl(Init init) : Control(std::move(init), std::make_unique<TabControlData>())
 {
@@ -255,10 +257,7 @@ TabControl::TabControl(Init init) : Control(std::move(init), std::make_unique<Ta
     d.Resize(3);
 }
 
-TabControl::~TabControl()
-{
-    DropWidget(*d_);
-}
+TabControl::~TabControl() { DropWidget(*d_); }
 
 int TabControl::Tabs() const { return static_cast<int>(TD(*this).tabs.size()); }
 
@@ -337,4 +336,4 @@ void TabControl::SetCaption(const std::string& caption) { SetTabCaption(Tab(), c
 
 Container& TabControl::Page(int tab) { return *TabAt(*this, tab).page; }
 
-} // namespace forms
+}  // namespace forms

@@ -18,14 +18,14 @@ public:
     explicit TabControl(Init init);
     ~TabControl() override;
 
-    int Tabs() const; // 3 at creation
+    int Tabs() const;  // 3 at creation
     void SetTabs(int count);
     // The tab shown; setting another tab raises Click(PreviousTab).
     int Tab() const;
     void SetTab(int tab);
-    int TabsPerRow() const; // 3 at creation
+    int TabsPerRow() const;  // 3 at creation
     void SetTabsPerRow(int n);
-    double TabHeight() const; // twips
+    double TabHeight() const;  // twips
     void SetTabHeight(double twips);
     std::string TabCaption(int tab) const;
     void SetTabCaption(int tab, const std::string& caption);
@@ -35,12 +35,12 @@ public:
     void SetTabEnabled(int tab, bool v);
     bool TabVisible(int tab) const;
     void SetTabVisible(int tab, bool v);
-    std::string Caption() const; // the caption of the tab shown
+    std::string Caption() const;  // the caption of the tab shown
     void SetCaption(const std::string& caption);
 
     Container& Page(int tab);
 
-    platform::Event<int> Click; // PreviousTab
+    platform::Event<int> Click;  // PreviousTab
 };
 
-} // namespace forms
+}  // namespace forms

@@ -62,15 +62,15 @@ std::vector<ControlData*> ReadingOrder(const ContainerData& c, const ControlData
         if (&d != also && !d.ShownInside() && !TakesTab(d)) continue;
         items.push_back({d.st.top, d.st.left, std::max(0.0, d.st.height), &d});
     }
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        return a.top != b.top ? a.top < b.top : a.left < b.left;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& a, const Item& b) { return a.top != b.top ? a.top < b.top : a.left < b.left; });
     std::vector<ControlData*> order;
     for (std::size_t i = 0; i < items.size();) {
         const Item& first = items[i];
         std::size_t end = i + 1;
         while (end < items.size() && items[end].top < first.top + std::min(first.height, items[end].height) / 2) ++end;
-        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(i), items.begin() + static_cast<std::ptrdiff_t>(end),
+        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(i),
+                         items.begin() + static_cast<std::ptrdiff_t>(end),
                          [](const Item& a, const Item& b) { return a.left < b.left; });
         for (; i < end; ++i) order.push_back(items[i].d);
     }
@@ -132,7 +132,7 @@ void Give(ControlData& d)
     f->setFocus(Qt::OtherFocusReason);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<ControlData*> TabStops(Form& f)
 {
@@ -180,9 +180,6 @@ void DropFocusOutOfView(QWidget* area)
     now->clearFocus();
 }
 
-void InstallTabKeys(QCoreApplication* app)
-{
-    app->installEventFilter(new TabKeys(app));
-}
+void InstallTabKeys(QCoreApplication* app) { app->installEventFilter(new TabKeys(app)); }
 
-} // namespace forms::detail
+}  // namespace forms::detail

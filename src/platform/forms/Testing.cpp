@@ -37,9 +37,9 @@ const platform::ProcessStateReset kResetTesting([] {
     CurrentTestDriver() = nullptr;
     CurrentYieldHook() = nullptr;
 });
-} // namespace
+}  // namespace
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -52,10 +52,7 @@ TestDriver SetTestDriver(TestDriver driver)
     return previous;
 }
 
-bool HasTestDriver()
-{
-    return static_cast<bool>(CurrentTestDriver());
-}
+bool HasTestDriver() { return static_cast<bool>(CurrentTestDriver()); }
 
 YieldHook SetYieldHook(YieldHook hook)
 {
@@ -141,10 +138,7 @@ QPoint Global(Control& c, double x, double y)
     return origin->mapToGlobal(QPoint(static_cast<int>(std::floor(px.x())), static_cast<int>(std::floor(px.y()))));
 }
 
-QPoint Centre(QWidget* w)
-{
-    return w->mapToGlobal(w->rect().center());
-}
+QPoint Centre(QWidget* w) { return w->mapToGlobal(w->rect().center()); }
 
 void ClickWidgetAt(QWidget* root, QPoint global, bool dbl = false)
 {
@@ -191,7 +185,7 @@ void SendKey(QWidget* target, int qtKey, Qt::KeyboardModifiers mods, const QStri
     QApplication::sendEvent(target, &up);
 }
 
-} // namespace
+}  // namespace
 
 namespace user {
 
@@ -202,7 +196,7 @@ void MouseDown(Control& c, int button, int shift, double x, double y)
 
 void MouseMove(Control& c, int button, int shift, double x, double y)
 {
-    (void)button; // the buttons held are those pressed and not yet let go
+    (void)button;  // the buttons held are those pressed and not yet let go
     Moved(c.Impl().widget->window(), Global(c, x, y), QtModifiers(shift));
 }
 
@@ -225,10 +219,7 @@ void Click(Control& c, int button)
     Release(root, g, QtButton(button), {});
 }
 
-void DblClick(Control& c)
-{
-    ClickWidgetAt(c.Impl().widget->window(), Centre(c.Impl().MouseOrigin()), true);
-}
+void DblClick(Control& c) { ClickWidgetAt(c.Impl().widget->window(), Centre(c.Impl().MouseOrigin()), true); }
 
 void Hover(Control& c, int shift)
 {
@@ -302,7 +293,8 @@ void Choose(ListBox& list, int index)
 void Choose(ComboBox& combo, int index)
 {
     auto* c = static_cast<QComboBox*>(combo.Impl().widget.data());
-    if (index < 0 || index >= c->count()) Fail(381, "Invalid property array index: " + combo.Name() + "(" + std::to_string(index) + ")");
+    if (index < 0 || index >= c->count())
+        Fail(381, "Invalid property array index: " + combo.Name() + "(" + std::to_string(index) + ")");
     Focus(combo);
     // What the drop-down list does when an entry is picked.
     c->setCurrentIndex(index);
@@ -359,7 +351,7 @@ void CloseWindow(Form& form)
     if (QWidget* w = form.Impl().widget) w->close();
 }
 
-} // namespace user
+}  // namespace user
 
 long CellBackColorAt(FlexGrid& grid, int row, int col)
 {
@@ -381,7 +373,7 @@ Picture Snapshot(Control& c)
     return MakePicture(w->grab().toImage());
 }
 
-} // namespace forms
+}  // namespace forms
 
 namespace forms::detail {
 
@@ -402,4 +394,4 @@ void ReleaseSimulatedMouse()
     g_grab = nullptr;
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail

@@ -27,7 +27,7 @@ class DriveListBox;
 // the driver returns, it is hidden then (so no test ever blocks). Modeless
 // shows just show.
 using TestDriver = std::function<void(Form&)>;
-TestDriver SetTestDriver(TestDriver driver); // returns the one it replaces
+TestDriver SetTestDriver(TestDriver driver);  // returns the one it replaces
 bool HasTestDriver();
 
 class ScopedTestDriver {
@@ -88,7 +88,7 @@ void ChooseDrive(DriveListBox& drives, int index);
 void OpenFolder(DirListBox& dirs, int listIndex);
 // The close button of the title bar (QueryUnload with vbFormControlMenu).
 void CloseWindow(Form& form);
-} // namespace user
+}  // namespace user
 
 // The back colour a cell is drawn with now (a VB colour number), whatever
 // the grid's current cell is.
@@ -100,4 +100,4 @@ int BeepCount();
 // The control as it is drawn on the screen now.
 Picture Snapshot(Control& c);
 
-} // namespace forms
+}  // namespace forms

@@ -30,7 +30,7 @@ int VbPos(const QString& text, int qtPos)
     return qtPos + static_cast<int>(text.left(upto).count(QChar('\n')));
 }
 
-} // namespace
+}  // namespace
 
 struct TextBoxData : ControlData {
     struct S {
@@ -44,7 +44,7 @@ struct TextBoxData : ControlData {
     } ts;
     std::string dataField;
     bool dataChanged = false;
-    std::shared_ptr<void> binding; // DataBinding.cpp's, while bound to a recordset
+    std::shared_ptr<void> binding;  // DataBinding.cpp's, while bound to a recordset
 
     QLineEdit* Line() const { return ts.multiLine ? nullptr : static_cast<QLineEdit*>(widget.data()); }
     QPlainTextEdit* Plain() const { return ts.multiLine ? static_cast<QPlainTextEdit*>(widget.data()) : nullptr; }
@@ -130,7 +130,9 @@ struct TextBoxData : ControlData {
             l->setReadOnly(ts.locked);
             l->setFrame(ts.borderStyle != 0);
             Qt::Alignment a = Qt::AlignVCenter;
-            a |= ts.alignment == vbRightJustify ? Qt::AlignRight : ts.alignment == vbCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+            a |= ts.alignment == vbRightJustify ? Qt::AlignRight
+                 : ts.alignment == vbCenter     ? Qt::AlignHCenter
+                                                : Qt::AlignLeft;
             l->setAlignment(a);
         } else if (auto* p = Plain()) {
             p->setReadOnly(ts.locked);
@@ -175,7 +177,7 @@ struct TextBoxData : ControlData {
     }
 };
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -183,12 +185,9 @@ using namespace detail;
 
 namespace {
 
-TextBoxData& Data(const TextBox& t)
-{
-    return static_cast<TextBoxData&>(t.Impl());
-}
+TextBoxData& Data(const TextBox& t) { return static_cast<TextBoxData&>(t.Impl()); }
 
-} // namespace
+}  // namespace
 
 TextBox::TextBox(Init init) : Control(std::move(init), std::make_unique<TextBoxData>())
 {
@@ -201,10 +200,7 @@ TextBox::TextBox(Init init) : Control(std::move(init), std::make_unique<TextBoxD
     d.Attach(d.Make(d.ParentWidget()));
 }
 
-std::string TextBox::Text() const
-{
-    return ToVbText(Data(*this).QText());
-}
+std::string TextBox::Text() const { return ToVbText(Data(*this).QText()); }
 
 void TextBox::SetText(const std::string& text)
 {
@@ -279,13 +275,29 @@ void TextBox::SetMultiLine(bool v)
 }
 
 int TextBox::ScrollBars() const { return Data(*this).ts.scrollBars; }
-void TextBox::SetScrollBars(int v) { Data(*this).ts.scrollBars = v; Data(*this).ApplyText(); }
+void TextBox::SetScrollBars(int v)
+{
+    Data(*this).ts.scrollBars = v;
+    Data(*this).ApplyText();
+}
 bool TextBox::Locked() const { return Data(*this).ts.locked; }
-void TextBox::SetLocked(bool v) { Data(*this).ts.locked = v; Data(*this).ApplyText(); }
+void TextBox::SetLocked(bool v)
+{
+    Data(*this).ts.locked = v;
+    Data(*this).ApplyText();
+}
 int TextBox::Alignment() const { return Data(*this).ts.alignment; }
-void TextBox::SetAlignment(int a) { Data(*this).ts.alignment = a; Data(*this).ApplyText(); }
+void TextBox::SetAlignment(int a)
+{
+    Data(*this).ts.alignment = a;
+    Data(*this).ApplyText();
+}
 int TextBox::BorderStyle() const { return Data(*this).ts.borderStyle; }
-void TextBox::SetBorderStyle(int s) { Data(*this).ts.borderStyle = s; Data(*this).ApplyText(); }
+void TextBox::SetBorderStyle(int s)
+{
+    Data(*this).ts.borderStyle = s;
+    Data(*this).ApplyText();
+}
 int TextBox::Appearance() const { return Data(*this).ts.appearance; }
 void TextBox::SetAppearance(int a) { Data(*this).ts.appearance = a; }
 std::string TextBox::DataField() const { return Data(*this).dataField; }
@@ -300,9 +312,6 @@ void TextBox::SetDataField(const std::string& field)
     if (d.binding) DataFieldChanged(*this);
 }
 
-std::shared_ptr<void>& detail::DataBindingOf(TextBox& box)
-{
-    return Data(box).binding;
-}
+std::shared_ptr<void>& detail::DataBindingOf(TextBox& box) { return Data(box).binding; }
 
-} // namespace forms
+}  // namespace forms

@@ -64,8 +64,8 @@ inline constexpr long vbInfoBackground = 0x80000018L;
 long ResolveColor(long color);
 
 struct Font {
-    std::string Name; // empty: the forms' own narrow sans serif
-    double Size = 8;  // points
+    std::string Name;  // empty: the forms' own narrow sans serif
+    double Size = 8;   // points
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -124,18 +124,18 @@ inline constexpr int vbKeyRight = 39;
 inline constexpr int vbKeyDown = 40;
 inline constexpr int vbKeyInsert = 45;
 inline constexpr int vbKeyDelete = 46;
-inline constexpr int vbKey0 = 48; // vbKey0 + n for the digit n
-inline constexpr int vbKeyA = 65; // vbKeyA + n for the n-th letter
+inline constexpr int vbKey0 = 48;  // vbKey0 + n for the digit n
+inline constexpr int vbKeyA = 65;  // vbKeyA + n for the n-th letter
 inline constexpr int vbKeyC = 67;
 inline constexpr int vbKeyV = 86;
 inline constexpr int vbKeyX = 88;
-inline constexpr int vbKeyNumpad0 = 96; // vbKeyNumpad0 + n
+inline constexpr int vbKeyNumpad0 = 96;  // vbKeyNumpad0 + n
 inline constexpr int vbKeyMultiply = 106;
 inline constexpr int vbKeyAdd = 107;
 inline constexpr int vbKeySubtract = 109;
 inline constexpr int vbKeyDecimal = 110;
 inline constexpr int vbKeyDivide = 111;
-inline constexpr int vbKeyF1 = 112; // vbKeyF1 + n - 1 for Fn
+inline constexpr int vbKeyF1 = 112;  // vbKeyF1 + n - 1 for Fn
 
 // Values of CheckBox.Value
 inline constexpr int vbUnchecked = 0;
@@ -178,14 +178,14 @@ inline constexpr int vbCross = 6;
 inline constexpr int vbDiagonalCross = 7;
 
 // DrawStyle and the BorderStyle of Shape and Line
-inline constexpr int vbTransparent = 0; // BorderStyle of Shape/Line only
+inline constexpr int vbTransparent = 0;  // BorderStyle of Shape/Line only
 inline constexpr int vbBSSolid = 1;
 inline constexpr int vbBSDash = 2;
 inline constexpr int vbBSDot = 3;
 inline constexpr int vbBSDashDot = 4;
 inline constexpr int vbBSDashDotDot = 5;
 inline constexpr int vbBSInsideSolid = 6;
-inline constexpr int vbSolid = 0; // DrawStyle
+inline constexpr int vbSolid = 0;  // DrawStyle
 inline constexpr int vbDash = 1;
 inline constexpr int vbDot = 2;
 inline constexpr int vbDashDot = 3;
@@ -242,4 +242,4 @@ inline constexpr int flexAlignRightCenter = 7;
 inline constexpr int flexAlignRightBottom = 8;
 inline constexpr int flexAlignGeneral = 9;
 
-} // namespace forms
+}  // namespace forms

@@ -29,15 +29,9 @@ const PropertyBag::Value* PropertyBag::Find(const std::string& name) const
     return it == values_.end() ? nullptr : &it->second;
 }
 
-void PropertyBag::Store(const std::string& name, Value v)
-{
-    values_.insert_or_assign(name, std::move(v));
-}
+void PropertyBag::Store(const std::string& name, Value v) { values_.insert_or_assign(name, std::move(v)); }
 
-void PropertyBag::Remove(const std::string& name)
-{
-    values_.erase(name);
-}
+void PropertyBag::Remove(const std::string& name) { values_.erase(name); }
 
 namespace {
 
@@ -55,7 +49,7 @@ std::optional<double> ParseNumber(std::string s)
     return v;
 }
 
-} // namespace
+}  // namespace
 
 bool PropertyBag::ToBool(const Value& v, bool def)
 {
@@ -73,7 +67,7 @@ bool PropertyBag::ToBool(const Value& v, bool def)
 
 long long PropertyBag::ToInteger(const Value& v, long long def)
 {
-    if (auto* b = std::get_if<bool>(&v)) return *b ? -1 : 0; // VB's True is -1
+    if (auto* b = std::get_if<bool>(&v)) return *b ? -1 : 0;  // VB's True is -1
     if (auto* i = std::get_if<long long>(&v)) return *i;
     if (auto* d = std::get_if<double>(&v)) return std::llrint(*d);
     if (auto n = ParseNumber(std::get<std::string>(v))) return std::llrint(*n);
@@ -101,7 +95,7 @@ std::string PropertyBag::ToText(const Value& v)
     return std::get<std::string>(v);
 }
 
-} // namespace forms
+}  // namespace forms
 
 namespace forms::detail {
 
@@ -121,10 +115,7 @@ struct UserControlData : ControlData {
     }
 };
 
-UserControlData* UserControlDataOf(UserControl& u)
-{
-    return static_cast<UserControlData*>(&u.Impl());
-}
+UserControlData* UserControlDataOf(UserControl& u) { return static_cast<UserControlData*>(&u.Impl()); }
 
 class UserControlWidget : public SurfaceWidget {
 public:
@@ -161,7 +152,7 @@ std::string KeyOf(const std::string& prefix, const Control& c)
     return key;
 }
 
-} // namespace
+}  // namespace
 
 void SiteHost(ControlHost& host, const std::string& prefix)
 {
@@ -202,7 +193,7 @@ void UnsiteHost(ControlHost& host)
     }
 }
 
-} // namespace forms::detail
+}  // namespace forms::detail
 
 namespace forms {
 
@@ -223,18 +214,12 @@ UserControl::UserControl(Init init) : Control(std::move(init), std::make_unique<
 UserControl::~UserControl()
 {
     cd_->dying = true;
-    DropWidget(*d_); // its surface paints with what is going now
+    DropWidget(*d_);  // its surface paints with what is going now
 }
 
-void UserControl::PropertyChanged(const std::string&)
-{
-    static_cast<UserControlData&>(*d_).changed = true;
-}
+void UserControl::PropertyChanged(const std::string&) { static_cast<UserControlData&>(*d_).changed = true; }
 
-void UserControl::Size(double width, double height)
-{
-    Move(Left(), Top(), width, height);
-}
+void UserControl::Size(double width, double height) { Move(Left(), Top(), width, height); }
 
 int UserControl::BorderStyle() const { return static_cast<UserControlData&>(*d_).borderStyle; }
 
@@ -254,4 +239,4 @@ void UserControl::SetPicture(const forms::Picture& picture)
 
 std::string UserControl::BagKey() const { return static_cast<UserControlData&>(*d_).bagKey; }
 
-} // namespace forms
+}  // namespace forms

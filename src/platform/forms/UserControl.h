@@ -159,7 +159,7 @@ public:
     // VB's Size method.
     void Size(double width, double height);
 
-    int BorderStyle() const; // 0 none, 1 fixed single
+    int BorderStyle() const;  // 0 none, 1 fixed single
     void SetBorderStyle(int style);
     forms::Picture Picture() const;
     void SetPicture(const forms::Picture& picture);
@@ -174,7 +174,7 @@ public:
     platform::Event<PropertyBag&> WriteProperties;
     platform::Event<> Paint;
     platform::Event<> Resize;
-    platform::Event<> Show; // the host form is first shown
+    platform::Event<> Show;  // the host form is first shown
 
 protected:
     // Walks the table on InitProperties (every default), ReadProperties (what
@@ -198,4 +198,4 @@ protected:
     }
 };
 
-} // namespace forms
+}  // namespace forms

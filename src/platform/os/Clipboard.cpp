@@ -12,7 +12,7 @@ QClipboard* Board()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void Clipboard::Clear()
 {
@@ -33,4 +33,4 @@ std::string Clipboard::GetText()
     return c ? c->text().toStdString() : std::string();
 }
 
-} // namespace os
+}  // namespace os

@@ -13,4 +13,4 @@ struct Clipboard {
     static std::string GetText();
 };
 
-} // namespace os
+}  // namespace os

@@ -111,7 +111,7 @@ bool Installed(const std::string& program)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool DesktopApp::TakesFiles() const
 {
@@ -170,8 +170,8 @@ AppRegistry::MimeApps AppRegistry::ParseMimeApps(const std::string& text)
         line = Trim(line);
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
-            group = line == "[Default Applications]"  ? &m.defaults
-                    : line == "[Added Associations]"  ? &m.added
+            group = line == "[Default Applications]"   ? &m.defaults
+                    : line == "[Added Associations]"   ? &m.added
                     : line == "[Removed Associations]" ? &m.removed
                                                        : nullptr;
             continue;
@@ -278,7 +278,8 @@ bool SplitCommandLine(const std::string& text, std::vector<std::string>& args)
         if (quoted) {
             if (c == '"') {
                 quoted = false;
-            } else if (c == '\\' && i + 1 < text.size() && std::string("\"`$\\").find(text[i + 1]) != std::string::npos) {
+            } else if (c == '\\' && i + 1 < text.size() &&
+                       std::string("\"`$\\").find(text[i + 1]) != std::string::npos) {
                 cur += text[++i];
             } else {
                 cur += c;
@@ -308,12 +309,12 @@ std::vector<std::string> CommandForFile(const std::string& commandLine, const st
     if (!SplitCommandLine(commandLine, tokens) || tokens.empty()) return {};
     bool placed = false;
     for (const auto& t : tokens) {
-        if (t == "%i") { // the icon, as two arguments, when there is one
+        if (t == "%i") {  // the icon, as two arguments, when there is one
             if (app && !app->icon.empty()) out.insert(out.end(), {"--icon", app->icon});
             continue;
         }
         std::string arg;
-        bool onlyDropped = true; // a token made only of obsolete codes disappears
+        bool onlyDropped = true;  // a token made only of obsolete codes disappears
         for (std::size_t i = 0; i < t.size(); ++i) {
             if (t[i] != '%' || i + 1 == t.size()) {
                 arg += t[i];
@@ -322,11 +323,20 @@ std::vector<std::string> CommandForFile(const std::string& commandLine, const st
             }
             const char code = t[++i];
             switch (code) {
-            case 'f': case 'F': case 'u': case 'U': arg += file, placed = true, onlyDropped = false; break;
+            case 'f':
+            case 'F':
+            case 'u':
+            case 'U': arg += file, placed = true, onlyDropped = false; break;
             case 'c': arg += app ? app->name : std::string(), onlyDropped = false; break;
             case 'k': arg += app ? app->file : std::string(), onlyDropped = false; break;
             case '%': arg += '%', onlyDropped = false; break;
-            case 'd': case 'D': case 'n': case 'N': case 'v': case 'm': case 'i': break;
+            case 'd':
+            case 'D':
+            case 'n':
+            case 'N':
+            case 'v':
+            case 'm':
+            case 'i': break;
             default: arg += '%', arg += code, onlyDropped = false;
             }
         }
@@ -337,4 +347,4 @@ std::vector<std::string> CommandForFile(const std::string& commandLine, const st
     return out;
 }
 
-} // namespace os
+}  // namespace os

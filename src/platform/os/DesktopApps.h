@@ -10,15 +10,15 @@
 namespace os {
 
 struct DesktopApp {
-    std::string id;   // desktop file id, e.g. "org.example.Viewer.desktop"
-    std::string file; // full path of the desktop file
-    std::string name; // in the user's language when the file has it
+    std::string id;    // desktop file id, e.g. "org.example.Viewer.desktop"
+    std::string file;  // full path of the desktop file
+    std::string name;  // in the user's language when the file has it
     std::string exec;
     std::string icon;
-    std::string tryExec; // a program that must be installed for the entry to count
+    std::string tryExec;  // a program that must be installed for the entry to count
     std::vector<std::string> mimeTypes;
     bool noDisplay = false;
-    bool TakesFiles() const; // its command line has a place for a file
+    bool TakesFiles() const;  // its command line has a place for a file
 };
 
 class AppRegistry {
@@ -44,8 +44,8 @@ public:
     static MimeApps ParseMimeApps(const std::string& text);
 
 private:
-    std::vector<DesktopApp> apps_; // in precedence order of their folders, then by id
-    std::vector<MimeApps> lists_;  // mimeapps.list files, most important first
+    std::vector<DesktopApp> apps_;  // in precedence order of their folders, then by id
+    std::vector<MimeApps> lists_;   // mimeapps.list files, most important first
 };
 
 // Splits a command line as desktop entries quote it: arguments separated by
@@ -59,4 +59,4 @@ bool SplitCommandLine(const std::string& text, std::vector<std::string>& args);
 std::vector<std::string> CommandForFile(const std::string& commandLine, const std::string& file,
                                         const DesktopApp* app = nullptr);
 
-} // namespace os
+}  // namespace os

@@ -83,7 +83,8 @@ public:
             return info.isDir() ? QString() : br.formattedDataSize(info.size(), 1, QLocale::DataSizeTraditionalFormat);
         case 2:
             if (info.isDir()) return QStringLiteral("Pasta");
-            return info.suffix().isEmpty() ? QStringLiteral("Arquivo") : QStringLiteral("Arquivo ") + info.suffix().toUpper();
+            return info.suffix().isEmpty() ? QStringLiteral("Arquivo")
+                                           : QStringLiteral("Arquivo ") + info.suffix().toUpper();
         case 3: {
             const QDateTime when = info.lastModified();
             return when.isValid() ? br.toString(when, QStringLiteral("dd/MM/yyyy HH:mm")) : QString();
@@ -106,7 +107,8 @@ public:
 void Portuguese(QFileDialog& dlg, DialogKind kind)
 {
     dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Examinar:"));
-    dlg.setLabelText(QFileDialog::FileName, kind == DialogKind::Folder ? QStringLiteral("Pasta:") : QStringLiteral("Nome do arquivo:"));
+    dlg.setLabelText(QFileDialog::FileName,
+                     kind == DialogKind::Folder ? QStringLiteral("Pasta:") : QStringLiteral("Nome do arquivo:"));
     dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Arquivos do tipo:"));
     dlg.setLabelText(QFileDialog::Accept, kind == DialogKind::Save     ? QStringLiteral("Salvar")
                                           : kind == DialogKind::Folder ? QStringLiteral("Escolher")
@@ -154,11 +156,14 @@ DialogAnswer ShowFileDialog(const DialogRequest& r)
         // Typing goes to the name, replacing the proposed one; done once the
         // dialog is up, as showing it moves the focus itself.
         if (auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-            QMetaObject::invokeMethod(&dlg, [&dlg, name] {
-                dlg.activateWindow();
-                name->setFocus(Qt::OtherFocusReason);
-                name->selectAll();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &dlg,
+                [&dlg, name] {
+                    dlg.activateWindow();
+                    name->setFocus(Qt::OtherFocusReason);
+                    name->selectAll();
+                },
+                Qt::QueuedConnection);
         if (dlg.exec() != QDialog::Accepted) return DialogAnswer::Cancel();
         DialogAnswer a = DialogAnswer::Cancel();
         a.accepted = true;
@@ -268,7 +273,7 @@ DialogAnswer ShowChooseProgram(const DialogRequest& r)
     return DialogAnswer::Cancel();
 }
 
-} // namespace
+}  // namespace
 
 DialogDriver SetDialogDriver(DialogDriver driver)
 {
@@ -277,10 +282,7 @@ DialogDriver SetDialogDriver(DialogDriver driver)
     return previous;
 }
 
-bool DialogsAvailable()
-{
-    return Driver() || qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-}
+bool DialogsAvailable() { return Driver() || qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
 DialogAnswer Ask(const DialogRequest& request)
 {
@@ -318,4 +320,4 @@ int ButtonPressed(const DialogRequest& request, const DialogAnswer& answer)
     return answer.accepted ? 0 : CancelButtonOf(request, count);
 }
 
-} // namespace os
+}  // namespace os

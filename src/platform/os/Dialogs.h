@@ -15,13 +15,13 @@
 namespace os {
 
 enum class DialogKind {
-    Open,          // choose one or more existing files (or a new name, when allowed)
-    Save,          // choose a file name to write
-    Folder,        // choose a folder
-    Confirm,       // Yes/No question (overwrite an existing file), or Yes/No/Cancel
-    Message,       // a message with an OK button (a chosen name was refused), or
-                   // with other buttons (OK/Cancel, Retry/Cancel, ...)
-    ChooseProgram, // choose the program that opens a file, or type a command
+    Open,           // choose one or more existing files (or a new name, when allowed)
+    Save,           // choose a file name to write
+    Folder,         // choose a folder
+    Confirm,        // Yes/No question (overwrite an existing file), or Yes/No/Cancel
+    Message,        // a message with an OK button (a chosen name was refused), or
+                    // with other buttons (OK/Cancel, Retry/Cancel, ...)
+    ChooseProgram,  // choose the program that opens a file, or type a command
 };
 
 // The picture beside a message; Default: the kind's own (a warning for
@@ -30,21 +30,21 @@ enum class MessageIcon { Default, None, Critical, Question, Exclamation, Informa
 
 struct FileFilter {
     std::string description;
-    std::string patterns; // as given, e.g. "*.dwg" or "*.dwg;*.dxf"
+    std::string patterns;  // as given, e.g. "*.dwg" or "*.dwg;*.dxf"
 };
 
 struct DialogRequest {
     DialogKind kind = DialogKind::Message;
     WindowHandle owner = 0;
     std::string title;
-    std::string text;       // Confirm and Message: the text; ChooseProgram: the prompt
-    std::string initialDir; // Open, Save, Folder
-    std::string fileName;   // Open, Save: the proposed name; ChooseProgram: the file to open
+    std::string text;        // Confirm and Message: the text; ChooseProgram: the prompt
+    std::string initialDir;  // Open, Save, Folder
+    std::string fileName;    // Open, Save: the proposed name; ChooseProgram: the file to open
     std::vector<FileFilter> filters;
-    int filterIndex = 1;    // 1-based
+    int filterIndex = 1;  // 1-based
     std::string defaultExt;
     long flags = 0;
-    std::vector<std::string> candidates; // ChooseProgram: names of the programs offered
+    std::vector<std::string> candidates;  // ChooseProgram: names of the programs offered
     // Confirm and Message: the buttons, left to right, when not the kind's
     // own ("Sim", "Não"; "OK"); the one pressed by Enter, and the one that
     // Escape or closing the window presses (-1: the last one).
@@ -55,13 +55,13 @@ struct DialogRequest {
 };
 
 struct DialogAnswer {
-    bool accepted = false;          // false: Cancel, No, or the window was closed
-    std::vector<std::string> paths; // Open (several with multi-select), Save, Folder
-    int filterIndex = 0;            // filter the user ended on; 0 = unchanged
-    int choice = -1;                // ChooseProgram: index into candidates; Confirm and
-                                    // Message: the button pressed (-1: the first when
-                                    // accepted, else the cancel button)
-    std::string command;            // ChooseProgram: a typed command (used when choice < 0)
+    bool accepted = false;           // false: Cancel, No, or the window was closed
+    std::vector<std::string> paths;  // Open (several with multi-select), Save, Folder
+    int filterIndex = 0;             // filter the user ended on; 0 = unchanged
+    int choice = -1;                 // ChooseProgram: index into candidates; Confirm and
+                                     // Message: the button pressed (-1: the first when
+                                     // accepted, else the cancel button)
+    std::string command;             // ChooseProgram: a typed command (used when choice < 0)
 
     static DialogAnswer Cancel() { return {}; }
     static DialogAnswer Yes() { return {true, {}, 0, -1, {}}; }
@@ -103,4 +103,4 @@ void ShowWarning(WindowHandle owner, const std::string& title, const std::string
 // answer pressed.
 int ButtonPressed(const DialogRequest& request, const DialogAnswer& answer);
 
-} // namespace os
+}  // namespace os

@@ -65,7 +65,8 @@ std::string Refusal(DialogKind kind, long flags, const std::vector<fs::path>& ch
         if (IsFolder(p)) return s + " é uma pasta.\nEscolha um arquivo.";
         const fs::path parent = p.parent_path();
         const bool mustExist = kind == DialogKind::Open && (flags & (kFileMustExist | kAllowMultiSelect));
-        if (mustExist && !IsFile(p)) return s + "\nArquivo não encontrado.\nVerifique se o nome do arquivo está correto.";
+        if (mustExist && !IsFile(p))
+            return s + "\nArquivo não encontrado.\nVerifique se o nome do arquivo está correto.";
         const bool pathMustExist = kind == DialogKind::Save || (flags & kPathMustExist);
         if (pathMustExist && !parent.empty() && !IsFolder(parent))
             return s + "\nA pasta não existe.\nVerifique se o caminho está correto.";
@@ -105,7 +106,7 @@ FileDialogResult RunFileDialog(DialogKind kind, const FileDialogOptions& options
     const std::string title = o.title.empty() ? DefaultTitle(kind) : o.title;
     for (;;) {
         const DialogAnswer a = Ask(req);
-        if (!a.accepted || a.paths.empty()) return result; // cancelled: error 0
+        if (!a.accepted || a.paths.empty()) return result;  // cancelled: error 0
         if (a.filterIndex > 0) req.filterIndex = a.filterIndex;
         std::vector<fs::path> chosen;
         for (const auto& p : a.paths)
@@ -135,7 +136,7 @@ FileDialogResult RunFileDialog(DialogKind kind, const FileDialogOptions& options
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<FileFilter> ParseFilter(const std::string& filter)
 {
@@ -189,4 +190,4 @@ FolderDialogResult BrowseForFolder(const std::string& title, const std::string& 
     }
 }
 
-} // namespace os
+}  // namespace os

@@ -15,10 +15,10 @@
 namespace os {
 
 // Option flags, with the values the system's dialogs use.
-constexpr long kOverwritePrompt = 0x2;   // Save: ask before replacing an existing file
-constexpr long kAllowMultiSelect = 0x200; // Open: several files of one folder
-constexpr long kPathMustExist = 0x800;   // Open: the folder of a typed name must exist
-constexpr long kFileMustExist = 0x1000;  // Open: the file must exist
+constexpr long kOverwritePrompt = 0x2;     // Save: ask before replacing an existing file
+constexpr long kAllowMultiSelect = 0x200;  // Open: several files of one folder
+constexpr long kPathMustExist = 0x800;     // Open: the folder of a typed name must exist
+constexpr long kFileMustExist = 0x1000;    // Open: the file must exist
 
 // Error code of a dialog that could not be shown at all (no application and no driver).
 constexpr long kDialogFailure = 0xFFFF;
@@ -27,21 +27,21 @@ struct FileDialogOptions {
     std::string title;
     std::string initialDir;
     std::string filter;
-    int filterIndex = 1; // 1-based
-    std::string defaultExt; // without the dot
-    std::string fileName;   // proposed name, with or without a folder
+    int filterIndex = 1;     // 1-based
+    std::string defaultExt;  // without the dot
+    std::string fileName;    // proposed name, with or without a folder
     long flags = 0;
     WindowHandle owner = 0;
 };
 
 struct FileDialogResult {
     bool ok = false;
-    std::string fileName;  // full path of the (first) chosen file
-    std::string fileTitle; // its name without folder
-    std::string folder;    // its folder, ending with "/"
-    std::vector<std::string> files; // every chosen file, full paths (one unless multi-select)
-    int filterIndex = 0;   // filter in use when the dialog closed (1-based)
-    long error = 0;        // 0 when cancelled, kDialogFailure when no dialog could be shown
+    std::string fileName;            // full path of the (first) chosen file
+    std::string fileTitle;           // its name without folder
+    std::string folder;              // its folder, ending with "/"
+    std::vector<std::string> files;  // every chosen file, full paths (one unless multi-select)
+    int filterIndex = 0;             // filter in use when the dialog closed (1-based)
+    long error = 0;                  // 0 when cancelled, kDialogFailure when no dialog could be shown
 };
 
 FileDialogResult ShowOpenDialog(const FileDialogOptions& options);
@@ -49,7 +49,7 @@ FileDialogResult ShowSaveDialog(const FileDialogOptions& options);
 
 struct FolderDialogResult {
     bool ok = false;
-    std::string path; // the chosen folder, without a trailing "/" (except the root)
+    std::string path;  // the chosen folder, without a trailing "/" (except the root)
     long error = 0;
 };
 
@@ -60,4 +60,4 @@ FolderDialogResult BrowseForFolder(const std::string& title, const std::string& 
 // description is ignored.
 std::vector<FileFilter> ParseFilter(const std::string& filter);
 
-} // namespace os
+}  // namespace os

@@ -13,4 +13,4 @@ std::string Describe(const std::string& what, const std::filesystem::path& path,
 std::string Describe(const std::string& what, const std::filesystem::path& path, const std::error_code& ec);
 std::string Describe(const std::string& what, const std::filesystem::path& path, const std::string& reason);
 
-} // namespace os::detail
+}  // namespace os::detail

@@ -22,11 +22,13 @@ std::string Sentence(const std::string& what, const fs::path& path, const std::s
 {
     const std::string quoted = "'" + path.string() + "'";
     std::string action = what;
-    if (const auto at = action.find("{}"); at != std::string::npos) action.replace(at, 2, quoted);
-    else action += " " + quoted;
+    if (const auto at = action.find("{}"); at != std::string::npos)
+        action.replace(at, 2, quoted);
+    else
+        action += " " + quoted;
     return "Não foi possível " + action + ": " + reason + ".";
 }
-} // namespace
+}  // namespace
 
 std::string Describe(const std::string& what, const fs::path& path, int errnum)
 {
@@ -43,7 +45,7 @@ std::string Describe(const std::string& what, const fs::path& path, const std::s
     return Sentence(what, path, reason);
 }
 
-} // namespace detail
+}  // namespace detail
 
 bool FileExists(const std::string& path)
 {
@@ -70,9 +72,11 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     // A link keeps pointing at the copy; a file the user may not write stays.
     platform::FileReplacement copy(target);
     if (copy.TargetIsReadOnly())
-        return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly + ".");
+        return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly +
+                            ".");
     if (!copy.IsOpen()) return Status::Fail(detail::Describe("copiar para", target, copy.Error()));
-    if (!copy.CopyFrom(source)) return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
+    if (!copy.CopyFrom(source))
+        return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
     if (trashOld && fs::exists(fs::symlink_status(copy.Written(), ec))) {
         const Status trashed = MoveToTrash(copy.Written().string());
         if (!trashed)
@@ -84,14 +88,11 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     return Status::Ok();
 }
 
-} // namespace
+}  // namespace
 
 Status CopyFile(const std::string& source, const std::string& target) { return Copy(source, target, false); }
 
-Status CopyFileTrashingOld(const std::string& source, const std::string& target)
-{
-    return Copy(source, target, true);
-}
+Status CopyFileTrashingOld(const std::string& source, const std::string& target) { return Copy(source, target, true); }
 
 Status DeleteFile(const std::string& path)
 {
@@ -102,4 +103,4 @@ Status DeleteFile(const std::string& path)
 
 std::string SystemFolder() { return "/usr/bin"; }
 
-} // namespace os
+}  // namespace os

@@ -28,4 +28,4 @@ Status DeleteFile(const std::string& path);
 // programs started on the user's behalf.
 std::string SystemFolder();
 
-} // namespace os
+}  // namespace os

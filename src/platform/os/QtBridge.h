@@ -18,4 +18,4 @@ WindowHandle HandleOf(QWindow* window);
 QWindow* WindowOf(WindowHandle handle);
 QWidget* WidgetOf(WindowHandle handle);
 
-} // namespace os
+}  // namespace os

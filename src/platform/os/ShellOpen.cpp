@@ -40,7 +40,7 @@ std::string Lower(std::string s)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 LaunchHook SetLaunchHook(LaunchHook hook)
 {
@@ -73,8 +73,7 @@ std::vector<std::string> MimeTypesOf(const std::string& path)
 OpenResult ShellOpen(const std::string& path, WindowHandle owner)
 {
     std::error_code ec;
-    if (path.empty() || !fs::exists(path, ec))
-        return {OpenOutcome::Failed, detail::Describe("abrir", path, ENOENT)};
+    if (path.empty() || !fs::exists(path, ec)) return {OpenOutcome::Failed, detail::Describe("abrir", path, ENOENT)};
     const fs::path abs = fs::absolute(path, ec).lexically_normal();
     const std::string file = abs.string();
     const std::string dir = fs::is_directory(abs, ec) ? file : abs.parent_path().string();
@@ -108,8 +107,9 @@ OpenResult ShellOpen(const std::string& path, WindowHandle owner)
 
     const std::string name = abs.filename().string();
     if (!DialogsAvailable()) {
-        return {OpenOutcome::Failed, failed.empty() ? "Não foi possível abrir '" + file + "': nenhum programa está associado ao seu tipo."
-                                                    : "Não foi possível abrir '" + file + "': " + failed + " não pôde ser iniciado."};
+        return {OpenOutcome::Failed,
+                failed.empty() ? "Não foi possível abrir '" + file + "': nenhum programa está associado ao seu tipo."
+                               : "Não foi possível abrir '" + file + "': " + failed + " não pôde ser iniciado."};
     }
     DialogRequest req;
     req.kind = DialogKind::ChooseProgram;
@@ -132,4 +132,4 @@ OpenResult ShellOpen(const std::string& path, WindowHandle owner)
     }
 }
 
-} // namespace os
+}  // namespace os

@@ -26,15 +26,15 @@ LaunchHook SetLaunchHook(LaunchHook hook);
 bool Launch(const LaunchRequest& request);
 
 enum class OpenOutcome {
-    Opened,       // with the associated program
-    OpenedChosen, // with the program the user chose or typed
-    Cancelled,    // nothing associated and the user cancelled the choice
+    Opened,        // with the associated program
+    OpenedChosen,  // with the program the user chose or typed
+    Cancelled,     // nothing associated and the user cancelled the choice
     Failed,
 };
 
 struct OpenResult {
     OpenOutcome outcome = OpenOutcome::Failed;
-    std::string message; // what failed
+    std::string message;  // what failed
     bool ok() const { return outcome == OpenOutcome::Opened || outcome == OpenOutcome::OpenedChosen; }
 };
 
@@ -48,4 +48,4 @@ OpenResult ShellOpen(const std::string& path, WindowHandle owner = 0);
 // The MIME type of a file and the types it derives from, most specific first.
 std::vector<std::string> MimeTypesOf(const std::string& path);
 
-} // namespace os
+}  // namespace os

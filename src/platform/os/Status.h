@@ -16,4 +16,4 @@ struct Status {
     explicit operator bool() const { return ok; }
 };
 
-} // namespace os
+}  // namespace os

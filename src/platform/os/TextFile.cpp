@@ -25,15 +25,23 @@ bool IsValidUtf8(const std::string& bytes)
             continue;
         }
         std::size_t len;
-        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) len = 2;
-        else if (c == 0xE0) len = 3, lo = 0xA0;
-        else if (c == 0xED) len = 3, hi = 0x9F; // no surrogates
-        else if (c >= 0xE1 && c <= 0xEF) len = 3;
-        else if (c == 0xF0) len = 4, lo = 0x90;
-        else if (c >= 0xF1 && c <= 0xF3) len = 4;
-        else if (c == 0xF4) len = 4, hi = 0x8F; // nothing above U+10FFFF
-        else return false;
+        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c == 0xE0)
+            len = 3, lo = 0xA0;
+        else if (c == 0xED)
+            len = 3, hi = 0x9F;  // no surrogates
+        else if (c >= 0xE1 && c <= 0xEF)
+            len = 3;
+        else if (c == 0xF0)
+            len = 4, lo = 0x90;
+        else if (c >= 0xF1 && c <= 0xF3)
+            len = 4;
+        else if (c == 0xF4)
+            len = 4, hi = 0x8F;  // nothing above U+10FFFF
+        else
+            return false;
         if (i + len > n) return false;
         if (s[i + 1] < lo || s[i + 1] > hi) return false;
         for (std::size_t k = 2; k < len; ++k)
@@ -46,10 +54,10 @@ bool IsValidUtf8(const std::string& bytes)
 std::string Windows1252ToUtf8(const std::string& bytes)
 {
     // 0x80-0x9F; the five bytes the code page leaves undefined keep their Latin-1 value.
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (unsigned char c : bytes) {
@@ -70,10 +78,10 @@ std::string Windows1252ToUtf8(const std::string& bytes)
 
 std::string Utf8ToWindows1252(const std::string& text, const std::function<std::string(char32_t)>& replacement)
 {
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     const auto other = [&](char32_t u) { return replacement ? replacement(u) : std::string("?"); };
     std::string out;
     out.reserve(text.size());
@@ -105,8 +113,10 @@ std::string Utf8ToWindows1252(const std::string& text, const std::function<std::
         }
         const char16_t* hit = std::find(high, high + 32, static_cast<char16_t>(u));
         // The five bytes the code page leaves undefined are not written for their Latin-1 values.
-        if (u <= 0xFFFF && hit != high + 32 && *hit >= 0x100) out += static_cast<char>(0x80 + (hit - high));
-        else out += other(u);
+        if (u <= 0xFFFF && hit != high + 32 && *hit >= 0x100)
+            out += static_cast<char>(0x80 + (hit - high));
+        else
+            out += other(u);
     }
     return out;
 }
@@ -134,7 +144,7 @@ std::string LineTooLong(long line, const std::string& path, std::size_t longest)
            std::to_string(longest) + " bytes.";
 }
 
-} // namespace
+}  // namespace
 
 Status TextReader::Open(const std::string& path, std::size_t longestLine)
 {
@@ -214,17 +224,15 @@ bool TextReader::Fill()
     return n > 0;
 }
 
-bool TextReader::AtEndOfStream()
-{
-    return pos_ >= buf_.size() && !Fill();
-}
+bool TextReader::AtEndOfStream() { return pos_ >= buf_.size() && !Fill(); }
 
 bool TextReader::ReadLine(std::string& line)
 {
     if (AtEndOfStream()) return false;
     std::size_t from = pos_, end;
     while ((end = buf_.find_first_of("\r\n", from)) == std::string::npos) {
-        if (longest_ && buf_.size() - pos_ > longest_) return Fail(Status::Fail(LineTooLong(line_ + 1, path_, longest_)));
+        if (longest_ && buf_.size() - pos_ > longest_)
+            return Fail(Status::Fail(LineTooLong(line_ + 1, path_, longest_)));
         from = buf_.size() - pos_;
         if (!Fill()) {
             if (!failure_.ok) return false;
@@ -285,7 +293,8 @@ Status TextWriter::Create(const std::string& path, LineEnding ending)
     target_ = path;
     ending_ = ending;
     out_ = std::make_unique<platform::FileReplacement>(path);
-    if (!out_->IsOpen()) return Abandon("Não foi possível criar o arquivo de texto '" + path + "': " + out_->Error() + ".");
+    if (!out_->IsOpen())
+        return Abandon("Não foi possível criar o arquivo de texto '" + path + "': " + out_->Error() + ".");
     return Status::Ok();
 }
 
@@ -297,7 +306,8 @@ void TextWriter::SetEncoding(TextEncoding encoding, std::function<std::string(ch
 
 Status TextWriter::Write(const std::string& text)
 {
-    if (!IsOpen()) return Status::Fail("Não foi possível gravar o arquivo de texto '" + target_ + "': ele não está aberto.");
+    if (!IsOpen())
+        return Status::Fail("Não foi possível gravar o arquivo de texto '" + target_ + "': ele não está aberto.");
     if (encoding_ == TextEncoding::Windows1252) {
         const std::string bytes = Utf8ToWindows1252(text, replacement_);
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_->File()) != bytes.size())
@@ -317,8 +327,10 @@ Status TextWriter::WriteLine(const std::string& text)
 
 Status TextWriter::Close()
 {
-    if (!IsOpen()) return Status::Fail("Não foi possível fechar o arquivo de texto '" + target_ + "': ele não está aberto.");
-    if (!out_->Commit()) return Abandon("Não foi possível gravar o arquivo de texto '" + target_ + "': " + out_->Error() + ".");
+    if (!IsOpen())
+        return Status::Fail("Não foi possível fechar o arquivo de texto '" + target_ + "': ele não está aberto.");
+    if (!out_->Commit())
+        return Abandon("Não foi possível gravar o arquivo de texto '" + target_ + "': " + out_->Error() + ".");
     out_.reset();
     return Status::Ok();
 }
@@ -332,4 +344,4 @@ Status WriteTextLines(const std::string& path, const std::vector<std::string>& l
     return w.Close();
 }
 
-} // namespace os
+}  // namespace os

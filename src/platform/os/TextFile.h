@@ -105,7 +105,6 @@ bool IsValidUtf8(const std::string& bytes);
 std::string Windows1252ToUtf8(const std::string& bytes);
 // UTF-8 to Windows Western bytes; each character the code page lacks (and each
 // malformed sequence, as U+FFFD) becomes what `replacement` gives, "?" without one.
-std::string Utf8ToWindows1252(const std::string& text,
-                              const std::function<std::string(char32_t)>& replacement = {});
+std::string Utf8ToWindows1252(const std::string& text, const std::function<std::string(char32_t)>& replacement = {});
 
-} // namespace os
+}  // namespace os

@@ -10,4 +10,4 @@ long long TickCount()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-} // namespace os
+}  // namespace os

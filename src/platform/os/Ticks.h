@@ -6,4 +6,4 @@ namespace os {
 // wraps (the elapsed-time arithmetic of callers needs no 49-day care).
 long long TickCount();
 
-} // namespace os
+}  // namespace os

@@ -63,7 +63,7 @@ std::string Escape(const std::string& path)
 std::string Now()
 {
     const std::time_t t = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&t, &local);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
@@ -97,7 +97,7 @@ bool WriteAll(int fd, const std::string& s)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string HomeTrashFolder()
 {
@@ -112,7 +112,7 @@ Status MoveToTrash(const std::string& path)
     if (path.empty()) return Status::Fail("Não foi possível mover para a lixeira: falta o nome do arquivo.");
     std::error_code ec;
     fs::path p = fs::absolute(path, ec).lexically_normal();
-    if (p.has_parent_path() && p.filename().empty()) p = p.parent_path(); // "folder/" names the folder
+    if (p.has_parent_path() && p.filename().empty()) p = p.parent_path();  // "folder/" names the folder
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0) return Status::Fail(Describe(kWhat, p, errno));
     if (p == p.root_path()) return Status::Fail(Describe(kWhat, p, EPERM));
@@ -121,7 +121,8 @@ Status MoveToTrash(const std::string& path)
     if (Within(p, trash) || p == trash)
         return Status::Fail("Não foi possível mover '" + p.string() + "' para a lixeira: já está na lixeira.");
     if (Within(trash, p))
-        return Status::Fail("Não foi possível mover '" + p.string() + "' para a lixeira: a pasta contém a própria lixeira.");
+        return Status::Fail("Não foi possível mover '" + p.string() +
+                            "' para a lixeira: a pasta contém a própria lixeira.");
     const fs::path files = trash / "files", info = trash / "info";
     if (!MakePrivateDirs(files) || !MakePrivateDirs(info)) return Status::Fail(Describe(kWhat, trash, errno));
 
@@ -140,7 +141,7 @@ Status MoveToTrash(const std::string& path)
         }
         dest = files / name;
         struct stat taken {};
-        if (::lstat(dest.c_str(), &taken) == 0) { // a file left without its record
+        if (::lstat(dest.c_str(), &taken) == 0) {  // a file left without its record
             ::close(fd);
             ::unlink(infoFile.c_str());
             continue;
@@ -173,11 +174,12 @@ Status MoveToTrash(const std::string& path)
     fs::remove_all(p, ec);
     if (ec) {
         struct stat still {};
-        if (::lstat(p.c_str(), &still) != 0) return Status::Ok(); // gone after all
+        if (::lstat(p.c_str(), &still) != 0) return Status::Ok();  // gone after all
         if (S_ISDIR(st.st_mode)) {
             // Part of the folder may be gone already: the full copy in the
             // trash is the only complete one, so it stays there.
-            return Status::Fail(Describe("mover {} para a lixeira (copiado para a lixeira, mas não todo removido)", p, ec));
+            return Status::Fail(
+                Describe("mover {} para a lixeira (copiado para a lixeira, mas não todo removido)", p, ec));
         }
         // The file is untouched: take its copy back out of the trash.
         std::error_code ignored;
@@ -187,4 +189,4 @@ Status MoveToTrash(const std::string& path)
     return Status::Ok();
 }
 
-} // namespace os
+}  // namespace os

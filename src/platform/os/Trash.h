@@ -19,4 +19,4 @@ std::string HomeTrashFolder();
 // be removed, is a failure and leaves everything as it was.
 Status MoveToTrash(const std::string& path);
 
-} // namespace os
+}  // namespace os

@@ -15,12 +15,9 @@ bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance
 
 // A window counts once the window system knows it; a widget that was never
 // shown (nor asked for its handle) has no window yet.
-bool IsLiveTopLevel(const QWindow* w)
-{
-    return w && w->handle() && w->isTopLevel() && w->type() != Qt::Desktop;
-}
+bool IsLiveTopLevel(const QWindow* w) { return w && w->handle() && w->isTopLevel() && w->type() != Qt::Desktop; }
 
-} // namespace
+}  // namespace
 
 QWindow* WindowOf(WindowHandle handle)
 {
@@ -150,4 +147,4 @@ bool BeginSystemMove(WindowHandle handle)
     return window && window->startSystemMove();
 }
 
-} // namespace os
+}  // namespace os

@@ -54,4 +54,4 @@ bool SetTopmost(WindowHandle window, bool topmost = true);
 // the window system cannot do it; the caller then moves the window itself.
 bool BeginSystemMove(WindowHandle window);
 
-} // namespace os
+}  // namespace os

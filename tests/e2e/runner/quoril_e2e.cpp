@@ -31,23 +31,19 @@ int main(int argc, char** argv)
         const std::string a = argv[i];
         if (a == "--keep") {
             options.keepFolders = true;
-        }
-        else if (a == "--trace") {
+        } else if (a == "--trace") {
             options.trace = &std::cerr;
-        }
-        else if (a == "--timeout" && i + 1 < argc) {
+        } else if (a == "--timeout" && i + 1 < argc) {
             const auto t = acad::input::ParseReal(argv[++i]);
             if (!t || *t <= 0) {
                 std::cerr << "quoril_e2e: --timeout takes a number of seconds above 0\n";
                 return 2;
             }
             options.timeout = std::chrono::milliseconds(static_cast<long long>(*t * 1000));
-        }
-        else if (!a.empty() && a[0] == '-') {
+        } else if (!a.empty() && a[0] == '-') {
             std::cerr << "quoril_e2e: unknown option " << a << "\n";
             return 2;
-        }
-        else {
+        } else {
             scripts.push_back(a);
         }
     }
@@ -64,8 +60,7 @@ int main(int argc, char** argv)
         const e2e::RunResult r = runner.RunFile(s);
         if (r.ok) {
             std::cout << "passed: " << s << "\n";
-        }
-        else {
+        } else {
             ++failed;
             std::cout << "FAILED: " << s << "\n" << r.report << std::flush;
         }

@@ -131,10 +131,10 @@ TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)
     r->GetAttributes()[0]->SetTextString("ABC");  // 3 chars × 0.8 × height 2
     Point3d lo, hi;
     r->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(lo.x, 100.0, 1e-9);    // attribute text starts at x 100
-    EXPECT_NEAR(lo.y, 94.0, 1e-9);     // its baseline at y 100 − 3×2
-    EXPECT_NEAR(hi.x, 120.0, 1e-9);    // nested line at x 100 + 10×2
-    EXPECT_NEAR(hi.y, 104.0, 1e-9);    // up to y 100 + 2×2
+    EXPECT_NEAR(lo.x, 100.0, 1e-9);  // attribute text starts at x 100
+    EXPECT_NEAR(lo.y, 94.0, 1e-9);   // its baseline at y 100 − 3×2
+    EXPECT_NEAR(hi.x, 120.0, 1e-9);  // nested line at x 100 + 10×2
+    EXPECT_NEAR(hi.y, 104.0, 1e-9);  // up to y 100 + 2×2
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({120, 103}, 0.1)), std::vector<Entity*>{r});
 
     // Changing the nested definition moves what the reference draws, and the index follows.
@@ -237,8 +237,8 @@ TEST(Blocks, ExternalReferenceShowsItsDrawingWithPrefixedLayers)
         net.SaveAs((dir / "rede.dwg").string());
     }
     Document doc;
-    ExternalReference* x = doc.ModelSpace().AttachExternalReference((dir / "rede.dwg").string(), "REDE", {0, 0, 0},
-                                                                    1, 1, 1, 0, false);
+    ExternalReference* x =
+        doc.ModelSpace().AttachExternalReference((dir / "rede.dwg").string(), "REDE", {0, 0, 0}, 1, 1, 1, 0, false);
     EXPECT_EQ(x->ObjectName(), "AcDbBlockReference");
     EXPECT_EQ(x->Name(), "REDE");
     EXPECT_TRUE(doc.Blocks().Item("REDE")->IsXRef());

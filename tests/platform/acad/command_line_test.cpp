@@ -59,8 +59,8 @@ class DxfOutTest : public CommandTest {
 protected:
     DxfOutTest()
     {
-        dir = std::filesystem::temp_directory_path() /
-              ("quoril-dxfout-" + std::to_string(::getpid()) + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        dir = std::filesystem::temp_directory_path() / ("quoril-dxfout-" + std::to_string(::getpid()) + "-" +
+                                                        std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(dir);
         doc.Layers().Add("PAVIMENTO");
         doc.Layers().Add("ZONAS");

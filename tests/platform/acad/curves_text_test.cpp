@@ -118,7 +118,7 @@ TEST(Curves, MultiLineTextLaysOutItsLines)
     EXPECT_EQ(m->AttachmentPoint(), 1);  // top left
     Point3d lo, hi;
     m->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.y, 0.0, 1e-9);                // hangs below its insertion point
+    EXPECT_NEAR(hi.y, 0.0, 1e-9);                 // hangs below its insertion point
     EXPECT_NEAR(hi.x - lo.x, 8 * 0.8 * 2, 1e-9);  // "LINHA UM", the longer line, codes left out
     EXPECT_NEAR(lo.y, -(2 + 2 * 5.0 / 3.0), 1e-9);
     m->SetAttachmentPoint(9);  // bottom right
@@ -162,7 +162,8 @@ TEST(Curves, LongSplinesKeepTheirBoxInStepAndPassThroughTheirFitPoints)
     const int n = 3000;
     for (int i = 0; i < n; ++i) d.controlPoints.push_back({i * 2.0, (i % 2) * 4.0, 0});
     for (int k = 0; k < 4; ++k) d.knots.push_back(0);
-    for (int k = 1; k <= n - 4; ++k) d.knots.push_back(k < 1500 ? k : k - (k % 3 == 1));  // doubled knots past the middle
+    for (int k = 1; k <= n - 4; ++k)
+        d.knots.push_back(k < 1500 ? k : k - (k % 3 == 1));  // doubled knots past the middle
     for (int k = 0; k < 4; ++k) d.knots.push_back(d.knots.back() + (k == 0 ? 1 : 0));
     Spline* s = doc.ModelSpace().Append(std::make_unique<Spline>(doc, d));
     // Clamped ends: the curve starts and ends on the end control points; on a
@@ -220,5 +221,6 @@ TEST(Curves, LongSplinesKeepTheirBoxInStepAndPassThroughTheirFitPoints)
         EXPECT_NEAR(q.z, fit[3 * k + 2], 1e-6) << k;
     }
     // Points that make the system singular are refused, as before.
-    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.ModelSpace().AddSpline({0, 0, 0, 1, 0, 0, 1, 0, 0, 2, 0, 0}, {}, {}));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
+                      doc.ModelSpace().AddSpline({0, 0, 0, 1, 0, 0, 1, 0, 0, 2, 0, 0}, {}, {}));
 }

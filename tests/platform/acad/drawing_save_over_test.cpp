@@ -27,7 +27,7 @@ std::string Contents(const std::filesystem::path& p)
     return s.str();
 }
 
-} // namespace
+}  // namespace
 
 TEST(DrawingSaveOver, ReadOnlyDrawingsAreRefusedAndLinksWrittenThrough)
 {

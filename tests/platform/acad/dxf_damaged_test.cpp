@@ -16,10 +16,7 @@ using namespace acad;
 
 namespace {
 
-std::string Lines(std::initializer_list<std::string> lines)
-{
-    return dxf_test::Join(lines, "\n");
-}
+std::string Lines(std::initializer_list<std::string> lines) { return dxf_test::Join(lines, "\n"); }
 
 // The description of the FileError that reading `text` gives ("" when it reads).
 std::string Refusal(const std::string& text)
@@ -107,14 +104,14 @@ TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
 
 TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
 {
-    const std::string selfRef = Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "70", "0", "10", "0",
-                                       "20", "0", "0", "INSERT", "2", "A", "10", "0", "20", "0", "0", "ENDBLK", "0",
-                                       "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "2", "A", "10", "0",
-                                       "20", "0", "0", "ENDSEC", "0", "EOF"});
+    const std::string selfRef = Lines(
+        {"0", "SECTION",  "2", "BLOCKS", "0",  "BLOCK", "2",  "A", "70", "0",      "10", "0",      "20", "0",
+         "0", "INSERT",   "2", "A",      "10", "0",     "20", "0", "0",  "ENDBLK", "0",  "ENDSEC", "0",  "SECTION",
+         "2", "ENTITIES", "0", "INSERT", "2",  "A",     "10", "0", "20", "0",      "0",  "ENDSEC", "0",  "EOF"});
     EXPECT_NE(Refusal(selfRef).find("circular"), std::string::npos);
-    const std::string cycle = Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "INSERT", "2", "B",
-                                     "0", "ENDBLK", "0", "BLOCK", "2", "B", "0", "INSERT", "2", "A", "0", "ENDBLK",
-                                     "0", "ENDSEC", "0", "EOF"});
+    const std::string cycle =
+        Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK",  "2", "A", "0", "INSERT", "2", "B",      "0", "ENDBLK",
+               "0", "BLOCK",   "2", "B",      "0", "INSERT", "2", "A", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"});
     EXPECT_NE(Refusal(cycle).find("circular"), std::string::npos);
     // Nested 30 deep, each level twice (a thousand million lines): opens at once,
     // with its extents; the same with its bottom block holding the top is refused.
@@ -123,10 +120,10 @@ TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
     EXPECT_DOUBLE_EQ(nested.ModelExtents().max.x, 32767.8);
     EXPECT_NE(Refusal(dxf_test::NestedBlocks(30, true)).find("circular"), std::string::npos);
     EXPECT_NE(Refusal(WithEntity({"0", "INSERT", "2", "*Model_Space"})).find("espaço"), std::string::npos);
-    EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "0", "ENDSEC", "0",
-                             "EOF"}))
-                  .find("ENDBLK"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "0", "ENDSEC", "0", "EOF"}))
+            .find("ENDBLK"),
+        std::string::npos);
 }
 
 TEST(DxfDamaged, MissingFilesAndFailedSaves)
@@ -167,15 +164,13 @@ TEST(DxfDamaged, MissingFilesAndFailedSaves)
 TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
 {
     const std::string text =
-        WithEntity({"0", "LINE", "10", "0", "20", "0", "11", "5", "21", "5",   // kept
-                    "0", "CIRCLE", "10", "1", "20", "1", "40", "0",            // line 15
-                    "0", "CIRCLE", "10", "1", "20", "1", "40", "-1",           // line 23
-                    "0", "LWPOLYLINE", "90", "0",                              // line 31
-                    "0", "SPLINE", "71", "3", "73", "2", "10", "0", "20", "0",
-                    "0", "ELLIPSE", "11", "0", "21", "0", "40", "0.5",
-                    "0", "INSERT", "2", "X", "41", "0",
-                    "0", "LINE", "62", "300",
-                    "0", "CIRCLE", "10", "2", "20", "2", "40", "3"});  // kept
+        WithEntity({"0",  "LINE",       "10", "0",   "20", "0",      "11", "5",      "21", "5",  // kept
+                    "0",  "CIRCLE",     "10", "1",   "20", "1",      "40", "0",                  // line 15
+                    "0",  "CIRCLE",     "10", "1",   "20", "1",      "40", "-1",                 // line 23
+                    "0",  "LWPOLYLINE", "90", "0",                                               // line 31
+                    "0",  "SPLINE",     "71", "3",   "73", "2",      "10", "0",      "20", "0", "0",  "ELLIPSE",
+                    "11", "0",          "21", "0",   "40", "0.5",    "0",  "INSERT", "2",  "X", "41", "0",
+                    "0",  "LINE",       "62", "300", "0",  "CIRCLE", "10", "2",      "20", "2", "40", "3"});  // kept
     Document doc;
     const std::string note = ReadDxfText(doc, text, "rede.dxf");
     EXPECT_EQ(doc.ModelSpace().Count(), 2);
@@ -209,8 +204,9 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
     // An ellipse written with its axes the other way round (ratio a hair above 1)
     // is the same ellipse with the axes swapped.
     Document e;
-    EXPECT_EQ(ReadDxfText(e, WithEntity({"0", "ELLIPSE", "10", "0", "20", "0", "11", "2", "21", "0", "40",
-                                         "1.0000001", "41", "0", "42", "6.283185307179586"}),
+    EXPECT_EQ(ReadDxfText(e,
+                          WithEntity({"0", "ELLIPSE", "10", "0", "20", "0", "11", "2", "21", "0", "40", "1.0000001",
+                                      "41", "0", "42", "6.283185307179586"}),
                           "elipse"),
               "");
     ASSERT_EQ(e.ModelSpace().Count(), 1);
@@ -222,8 +218,8 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
     EXPECT_NEAR(ellipse->MinorRadius(), 2.0, 1e-9);
 
     // A block without a name is refused naming the block, not a table record.
-    const std::string nameless = Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "70", "0", "10", "0",
-                                                "20", "0", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"}));
+    const std::string nameless = Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "70", "0", "10", "0", "20",
+                                                "0", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"}));
     EXPECT_NE(nameless.find("bloco sem nome"), std::string::npos) << nameless;
     EXPECT_NE(nameless.find("linha 5"), std::string::npos) << nameless;
 }
@@ -235,10 +231,15 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
 TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
 {
     auto file = [](const std::string& columnLayer) {
-        return WithEntity({"0", "MTEXT", "5", "44", "40", "1", "1", "a", "1001", "ACAD", "1000",
-                           "ACAD_MTEXT_COLUMNS_BEGIN", "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END",
-                           "0", "MTEXT", "5", "45", "8", columnLayer, "40", "1", "1", "b",  // line 25: the layer
-                           "0", "MTEXT", "5", "45", "40", "1", "1", "c"});
+        return WithEntity({"0",    "MTEXT",     "5",    "44",
+                           "40",   "1",         "1",    "a",
+                           "1001", "ACAD",      "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                           "1005", "45",        "1000", "ACAD_MTEXT_COLUMNS_END",
+                           "0",    "MTEXT",     "5",    "45",
+                           "8",    columnLayer, "40",   "1",
+                           "1",    "b",  // line 25: the layer
+                           "0",    "MTEXT",     "5",    "45",
+                           "40",   "1",         "1",    "c"});
     };
     EXPECT_NE(Refusal(file("a*b")).find("linha 25: Valor inválido: nome de layer"), std::string::npos);
 

@@ -110,10 +110,20 @@ void BuildDrawing(Document& doc, const std::filesystem::path& xrefFile)
     ref->SetXData({1001, 1000}, {Variant("7-12"), Variant("120")});
     ms.AddDimAligned({0, 0, 0}, {10, 0, 0}, {5, 2, 0});
     ms.Add3DFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1});
-    ms.Append(std::make_unique<RawEntity>(
-        doc, "SOLID", "AcDbTrace",
-        std::vector<RawGroup>{{100, "AcDbTrace"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {11, "1.0"}, {21, "0.0"},
-                              {31, "0.0"}, {12, "0.0"}, {22, "1.0"}, {32, "0.0"}, {13, "1.0"}, {23, "1.0"}, {33, "0.0"}}));
+    ms.Append(std::make_unique<RawEntity>(doc, "SOLID", "AcDbTrace",
+                                          std::vector<RawGroup>{{100, "AcDbTrace"},
+                                                                {10, "0.0"},
+                                                                {20, "0.0"},
+                                                                {30, "0.0"},
+                                                                {11, "1.0"},
+                                                                {21, "0.0"},
+                                                                {31, "0.0"},
+                                                                {12, "0.0"},
+                                                                {22, "1.0"},
+                                                                {32, "0.0"},
+                                                                {13, "1.0"},
+                                                                {23, "1.0"},
+                                                                {33, "0.0"}}));
 
     ExternalReference* x = ms.AttachExternalReference(xrefFile.string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
     x->SetClipBoundary({{0, 0, 0}, {3, 3, 0}});
@@ -340,8 +350,10 @@ TEST(DxfRoundTrip, HandlesAreKeptAndTheSeedMovesPastThem)
         value = value.substr(0, value.find('\r'));
         const int c = std::stoi(code);
         if (c == 9) nextIsSeed = value == "$HANDSEED";
-        if (c == 5 && nextIsSeed) seed = std::stoull(value, nullptr, 16), nextIsSeed = false;
-        else if (c == 5 || c == 105) largest = std::max<std::uint64_t>(largest, std::stoull(value, nullptr, 16));
+        if (c == 5 && nextIsSeed)
+            seed = std::stoull(value, nullptr, 16), nextIsSeed = false;
+        else if (c == 5 || c == 105)
+            largest = std::max<std::uint64_t>(largest, std::stoull(value, nullptr, 16));
     }
     EXPECT_GT(seed, largest);
 }
@@ -379,19 +391,62 @@ TEST(DxfRoundTrip, ExtensionRecordsAndStylesSurviveOpenAndSaveAs)
         for (const auto& i : items) s += i + "\n";
         return s;
     };
-    const std::string r14 = join(
-        {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1014", "0", "ENDSEC",
-         "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "DIMSTYLE", "5", "A", "70", "1",
-         "0", "DIMSTYLE", "105", "2A", "100", "AcDbSymbolTableRecord", "100", "AcDbDimStyleTableRecord", "2", "COTAS",
-         "70", "0", "41", "1.5", "0", "ENDTAB", "0", "ENDSEC",
-         "0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "30", "8", "0", "10", "0", "20", "0", "11", "1", "21", "1",
-         "0", "ENDSEC",
-         "0", "SECTION", "2", "OBJECTS",
-         "0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "CADASTRO", "350", "40",
-         "0", "DICTIONARY", "5", "40", "330", "C", "100", "AcDbDictionary", "3", "PV-1", "360", "41",
-         "0", "XRECORD", "5", "41", "330", "40", "100", "AcDbXrecord", "280", "1", "1", "PV-1", "1000", "rede",
-         "1040", "102.35", "1070", "3", "1005", "30",
-         "0", "ENDSEC", "0", "EOF"});
+    const std::string r14 = join({"0",    "SECTION",
+                                  "2",    "HEADER",
+                                  "9",    "$ACADVER",
+                                  "1",    "AC1014",
+                                  "0",    "ENDSEC",
+                                  "0",    "SECTION",
+                                  "2",    "TABLES",
+                                  "0",    "TABLE",
+                                  "2",    "DIMSTYLE",
+                                  "5",    "A",
+                                  "70",   "1",
+                                  "0",    "DIMSTYLE",
+                                  "105",  "2A",
+                                  "100",  "AcDbSymbolTableRecord",
+                                  "100",  "AcDbDimStyleTableRecord",
+                                  "2",    "COTAS",
+                                  "70",   "0",
+                                  "41",   "1.5",
+                                  "0",    "ENDTAB",
+                                  "0",    "ENDSEC",
+                                  "0",    "SECTION",
+                                  "2",    "ENTITIES",
+                                  "0",    "LINE",
+                                  "5",    "30",
+                                  "8",    "0",
+                                  "10",   "0",
+                                  "20",   "0",
+                                  "11",   "1",
+                                  "21",   "1",
+                                  "0",    "ENDSEC",
+                                  "0",    "SECTION",
+                                  "2",    "OBJECTS",
+                                  "0",    "DICTIONARY",
+                                  "5",    "C",
+                                  "330",  "0",
+                                  "100",  "AcDbDictionary",
+                                  "3",    "CADASTRO",
+                                  "350",  "40",
+                                  "0",    "DICTIONARY",
+                                  "5",    "40",
+                                  "330",  "C",
+                                  "100",  "AcDbDictionary",
+                                  "3",    "PV-1",
+                                  "360",  "41",
+                                  "0",    "XRECORD",
+                                  "5",    "41",
+                                  "330",  "40",
+                                  "100",  "AcDbXrecord",
+                                  "280",  "1",
+                                  "1",    "PV-1",
+                                  "1000", "rede",
+                                  "1040", "102.35",
+                                  "1070", "3",
+                                  "1005", "30",
+                                  "0",    "ENDSEC",
+                                  "0",    "EOF"});
     acadcore_test::TempDir dir;
     const auto path = dir / "r14.dwg";
     {

@@ -14,32 +14,29 @@ using namespace acad;
 namespace {
 
 // Lines joined by CR LF, as the sewer export writes them.
-std::string CrLf(std::initializer_list<std::string> lines)
-{
-    return dxf_test::Join(lines);
-}
+std::string CrLf(std::initializer_list<std::string> lines) { return dxf_test::Join(lines); }
 
 // The head a catalogue supplies before the sewer export's entities: tables and
 // the two manhole blocks, without handles, then the start of the entities.
 std::string SewerHead()
 {
-    return CrLf({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
-                 "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "70", "4",
-                 "0", "LAYER", "2", "NUMPV", "70", "0", "62", "2", "6", "CONTINUOUS",
-                 "0", "LAYER", "2", "PV", "70", "0", "62", "1", "6", "CONTINUOUS",
-                 "0", "LAYER", "2", "PL", "70", "0", "62", "3", "6", "CONTINUOUS",
-                 "0", "LAYER", "2", "REDE", "70", "0", "62", "4", "6", "CONTINUOUS", "0", "ENDTAB",
-                 "0", "TABLE", "2", "STYLE", "70", "1", "0", "STYLE", "2", "ROMANS", "70", "0", "40", "0.0",
-                 "41", "1.0", "3", "romans.shx", "0", "ENDTAB",
-                 "0", "TABLE", "2", "APPID", "70", "1", "0", "APPID", "2", "NUMEROTRE", "70", "0", "0", "ENDTAB",
-                 "0", "ENDSEC",
-                 "0", "SECTION", "2", "BLOCKS",
-                 "0", "BLOCK", "8", "0", "2", "PV", "70", "0", "10", "0.0", "20", "0.0", "30", "0.0",
-                 "0", "CIRCLE", "8", "0", "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "0", "ENDBLK", "8", "0",
-                 "0", "BLOCK", "8", "0", "2", "PL", "70", "0", "10", "0.0", "20", "0.0", "30", "0.0",
-                 "0", "CIRCLE", "8", "0", "10", "0.0", "20", "0.0", "30", "0.0", "40", "0.5", "0", "ENDBLK", "8", "0",
-                 "0", "ENDSEC",
-                 "0", "SECTION", "2", "ENTITIES"});
+    return CrLf({"0",  "SECTION",   "2",  "HEADER", "9",  "$ACADVER", "1",  "AC1009",  "0",  "ENDSEC",
+                 "0",  "SECTION",   "2",  "TABLES", "0",  "TABLE",    "2",  "LAYER",   "70", "4",
+                 "0",  "LAYER",     "2",  "NUMPV",  "70", "0",        "62", "2",       "6",  "CONTINUOUS",
+                 "0",  "LAYER",     "2",  "PV",     "70", "0",        "62", "1",       "6",  "CONTINUOUS",
+                 "0",  "LAYER",     "2",  "PL",     "70", "0",        "62", "3",       "6",  "CONTINUOUS",
+                 "0",  "LAYER",     "2",  "REDE",   "70", "0",        "62", "4",       "6",  "CONTINUOUS",
+                 "0",  "ENDTAB",    "0",  "TABLE",  "2",  "STYLE",    "70", "1",       "0",  "STYLE",
+                 "2",  "ROMANS",    "70", "0",      "40", "0.0",      "41", "1.0",     "3",  "romans.shx",
+                 "0",  "ENDTAB",    "0",  "TABLE",  "2",  "APPID",    "70", "1",       "0",  "APPID",
+                 "2",  "NUMEROTRE", "70", "0",      "0",  "ENDTAB",   "0",  "ENDSEC",  "0",  "SECTION",
+                 "2",  "BLOCKS",    "0",  "BLOCK",  "8",  "0",        "2",  "PV",      "70", "0",
+                 "10", "0.0",       "20", "0.0",    "30", "0.0",      "0",  "CIRCLE",  "8",  "0",
+                 "10", "0.0",       "20", "0.0",    "30", "0.0",      "40", "1.0",     "0",  "ENDBLK",
+                 "8",  "0",         "0",  "BLOCK",  "8",  "0",        "2",  "PL",      "70", "0",
+                 "10", "0.0",       "20", "0.0",    "30", "0.0",      "0",  "CIRCLE",  "8",  "0",
+                 "10", "0.0",       "20", "0.0",    "30", "0.0",      "40", "0.5",     "0",  "ENDBLK",
+                 "8",  "0",         "0",  "ENDSEC", "0",  "SECTION",  "2",  "ENTITIES"});
 }
 
 // One manhole (label and insertion) and one reach, line by line as the export
@@ -49,20 +46,20 @@ std::string SewerEntities()
     return CrLf({" 0", "TEXT", " 5", "3E9", " 100", "AcDbEntity", " 8", "NUMPV", " 100", "AcDbText", " 10",
                  "96.000000000000", " 20", "203.200000000000", " 30", "0.0", " 40", "4.0", " 1",
                  // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): the split ends the \x escape.
-                 "PV-\xC7" "1", " 7", "ROMANS", " 72", "1", " 11", "103.200000000000", " 21", "203.200000000000",
-                 " 31", "0.0", " 100", "AcDbText",
-                 " 0", "INSERT", " 5", "3EA", " 100", "AcDbEntity", " 8", "PV", " 100", "AcDbBlockReference", " 2",
-                 "PV", " 10", "100.000000000000", " 20", "200.000000000000", " 30", "0.0",
+                 "PV-\xC7"
+                 "1",
+                 " 7", "ROMANS", " 72", "1", " 11", "103.200000000000", " 21", "203.200000000000", " 31", "0.0", " 100",
+                 "AcDbText", " 0", "INSERT", " 5", "3EA", " 100", "AcDbEntity", " 8", "PV", " 100",
+                 "AcDbBlockReference", " 2", "PV", " 10", "100.000000000000", " 20", "200.000000000000", " 30", "0.0",
                  "0", "LINE", " 5", "3EB", " 100", "AcDbEntity", " 8", "REDE", " 100", "AcDbLine", " 10",
                  "100.000000000000", " 20", "200.000000000000", " 30", "102,35", " 11", "150.000000000000", " 21",
-                 "200.000000000000", " 31", "", " 1001", "NUMEROTRE", " 1000", "1-2", " 1000", "PV-\xC7" "1", " 1000",
-                 "ASFALTO", " 1000", "SIM"});
+                 "200.000000000000", " 31", "", " 1001", "NUMEROTRE", " 1000", "1-2", " 1000",
+                 "PV-\xC7"
+                 "1",
+                 " 1000", "ASFALTO", " 1000", "SIM"});
 }
 
-std::string SewerTail()
-{
-    return CrLf({"0", "ENDSEC", "0", "EOF"});
-}
+std::string SewerTail() { return CrLf({"0", "ENDSEC", "0", "EOF"}); }
 
 }  // namespace
 
@@ -89,7 +86,7 @@ TEST(DxfTolerant, SewerExportFileOpensWithItsEntitiesHandlesAndData)
     auto* reach = dynamic_cast<Line*>(doc.HandleToObject("3EB"));
     ASSERT_NE(reach, nullptr);
     EXPECT_EQ(reach->StartPoint(), (Point3d{100, 200, 102.35}));  // "," decimal point
-    EXPECT_EQ(reach->EndPoint(), (Point3d{150, 200, 0}));          // empty elevation
+    EXPECT_EQ(reach->EndPoint(), (Point3d{150, 200, 0}));         // empty elevation
     std::vector<int> types;
     std::vector<Variant> values;
     reach->GetXData("NUMEROTRE", types, values);
@@ -141,11 +138,11 @@ TEST(DxfTolerant, EscapesAndDuplicateHandles)
 {
     // \U+ escapes become characters; a handle used twice leaves the second
     // entity with a fresh one rather than refusing the drawing.
-    const std::string text = CrLf({"0", "SECTION", "2", "ENTITIES",
-                                   "0", "TEXT", "5", "20", "8", "0", "10", "0", "20", "0", "40", "1", "1",
-                                   "Cota \\U+00E0 jusante \\U+D83D\\U+DE00",
-                                   "0", "POINT", "5", "20", "8", "0", "10", "1", "20", "1",
-                                   "0", "ENDSEC", "0", "EOF"});
+    const std::string text =
+        CrLf({"0", "SECTION", "2",      "ENTITIES", "0",  "TEXT", "5",  "20", "8",
+              "0", "10",      "0",      "20",       "0",  "40",   "1",  "1",  "Cota \\U+00E0 jusante \\U+D83D\\U+DE00",
+              "0", "POINT",   "5",      "20",       "8",  "0",    "10", "1",  "20",
+              "1", "0",       "ENDSEC", "0",        "EOF"});
     Document doc;
     ReadDxfText(doc, text, "escapes.dxf");
     auto* t = dynamic_cast<Text*>(doc.HandleToObject("20"));
@@ -165,10 +162,10 @@ TEST(DxfTolerant, EscapesAndDuplicateHandles)
 
 TEST(DxfTolerant, HandSeedOfTheFileIsRespected)
 {
-    const std::string text = CrLf({"0", "SECTION", "2", "HEADER", "9", "$HANDSEED", "5", "FFFF", "0", "ENDSEC",
-                                   "0", "SECTION", "2", "ENTITIES", "0", "POINT", "5", "30", "8", "0", "10", "0",
-                                   "20", "0", "0", "POINT", "8", "0", "10", "0", "20", "0", "0", "ENDSEC", "0",
-                                   "EOF"});
+    const std::string text =
+        CrLf({"0", "SECTION",  "2", "HEADER", "9",  "$HANDSEED", "5",  "FFFF", "0",  "ENDSEC", "0",  "SECTION",
+              "2", "ENTITIES", "0", "POINT",  "5",  "30",        "8",  "0",    "10", "0",      "20", "0",
+              "0", "POINT",    "8", "0",      "10", "0",         "20", "0",    "0",  "ENDSEC", "0",  "EOF"});
     Document doc;
     ReadDxfText(doc, text, "seed.dxf");
     EXPECT_EQ(doc.ModelSpace().Item(0)->Handle(), "30");
@@ -214,16 +211,64 @@ TEST(DxfTolerant, DwgNamedFileAndHatchBoundariesAsTheHatchReaderExpects)
 // neither as a block of their own. One with a drawing on it gets a layout.
 TEST(DxfTolerant, SpacesOfOlderAndOddFilesAreNotWrittenAsBlocks)
 {
-    const std::string r12 =
-        CrLf({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC",
-              "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "70", "1", "0", "LAYER", "2", "REDE", "70",
-              "0", "62", "1", "6", "CONTINUOUS", "0", "ENDTAB", "0", "ENDSEC",
-              "0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "$MODEL_SPACE", "70", "0", "10", "0", "20",
-              "0", "30", "0", "3", "$MODEL_SPACE", "1", "", "0", "ENDBLK", "5", "21", "8", "0",
-              "0", "BLOCK", "67", "1", "8", "0", "2", "$PAPER_SPACE", "70", "0", "10", "0", "20", "0", "30", "0", "3",
-              "$PAPER_SPACE", "1", "", "0", "ENDBLK", "5", "1D", "67", "1", "8", "0", "0", "ENDSEC",
-              "0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "REDE", "10", "0", "20", "0", "30", "0", "11", "10",
-              "21", "0", "31", "0", "0", "ENDSEC", "0", "EOF"});
+    const std::string r12 = CrLf({"0",  "SECTION",
+                                  "2",  "HEADER",
+                                  "9",  "$ACADVER",
+                                  "1",  "AC1009",
+                                  "0",  "ENDSEC",
+                                  "0",  "SECTION",
+                                  "2",  "TABLES",
+                                  "0",  "TABLE",
+                                  "2",  "LAYER",
+                                  "70", "1",
+                                  "0",  "LAYER",
+                                  "2",  "REDE",
+                                  "70", "0",
+                                  "62", "1",
+                                  "6",  "CONTINUOUS",
+                                  "0",  "ENDTAB",
+                                  "0",  "ENDSEC",
+                                  "0",  "SECTION",
+                                  "2",  "BLOCKS",
+                                  "0",  "BLOCK",
+                                  "8",  "0",
+                                  "2",  "$MODEL_SPACE",
+                                  "70", "0",
+                                  "10", "0",
+                                  "20", "0",
+                                  "30", "0",
+                                  "3",  "$MODEL_SPACE",
+                                  "1",  "",
+                                  "0",  "ENDBLK",
+                                  "5",  "21",
+                                  "8",  "0",
+                                  "0",  "BLOCK",
+                                  "67", "1",
+                                  "8",  "0",
+                                  "2",  "$PAPER_SPACE",
+                                  "70", "0",
+                                  "10", "0",
+                                  "20", "0",
+                                  "30", "0",
+                                  "3",  "$PAPER_SPACE",
+                                  "1",  "",
+                                  "0",  "ENDBLK",
+                                  "5",  "1D",
+                                  "67", "1",
+                                  "8",  "0",
+                                  "0",  "ENDSEC",
+                                  "0",  "SECTION",
+                                  "2",  "ENTITIES",
+                                  "0",  "LINE",
+                                  "8",  "REDE",
+                                  "10", "0",
+                                  "20", "0",
+                                  "30", "0",
+                                  "11", "10",
+                                  "21", "0",
+                                  "31", "0",
+                                  "0",  "ENDSEC",
+                                  "0",  "EOF"});
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, r12, "r12.dxf"), "");
     EXPECT_EQ(doc.ModelSpace().Count(), 1);
@@ -235,19 +280,63 @@ TEST(DxfTolerant, SpacesOfOlderAndOddFilesAreNotWrittenAsBlocks)
     ReadDxfText(back, saved, "de novo");
     EXPECT_EQ(back.Blocks().Count(), blocks);
 
-    const std::string stray =
-        CrLf({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "BLOCK_RECORD", "70", "2",
-              "0", "BLOCK_RECORD", "5", "31", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord", "2",
-              "*Paper_Space0",
-              "0", "BLOCK_RECORD", "5", "32", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord", "2",
-              "*Paper_Space1", "0", "ENDTAB", "0", "ENDSEC",
-              "0", "SECTION", "2", "BLOCKS",
-              "0", "BLOCK", "5", "33", "330", "31", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockBegin", "2",
-              "*Paper_Space0", "70", "0", "10", "0", "20", "0", "30", "0", "0", "ENDBLK", "5", "34", "330", "31",
-              "0", "BLOCK", "5", "35", "330", "32", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockBegin", "2",
-              "*Paper_Space1", "70", "0", "10", "0", "20", "0", "30", "0",
-              "0", "LINE", "5", "36", "330", "32", "8", "0", "10", "0", "20", "0", "11", "5", "21", "5",
-              "0", "ENDBLK", "5", "37", "330", "32", "0", "ENDSEC", "0", "EOF"});
+    const std::string stray = CrLf({"0",   "SECTION",
+                                    "2",   "TABLES",
+                                    "0",   "TABLE",
+                                    "2",   "BLOCK_RECORD",
+                                    "70",  "2",
+                                    "0",   "BLOCK_RECORD",
+                                    "5",   "31",
+                                    "100", "AcDbSymbolTableRecord",
+                                    "100", "AcDbBlockTableRecord",
+                                    "2",   "*Paper_Space0",
+                                    "0",   "BLOCK_RECORD",
+                                    "5",   "32",
+                                    "100", "AcDbSymbolTableRecord",
+                                    "100", "AcDbBlockTableRecord",
+                                    "2",   "*Paper_Space1",
+                                    "0",   "ENDTAB",
+                                    "0",   "ENDSEC",
+                                    "0",   "SECTION",
+                                    "2",   "BLOCKS",
+                                    "0",   "BLOCK",
+                                    "5",   "33",
+                                    "330", "31",
+                                    "100", "AcDbEntity",
+                                    "8",   "0",
+                                    "100", "AcDbBlockBegin",
+                                    "2",   "*Paper_Space0",
+                                    "70",  "0",
+                                    "10",  "0",
+                                    "20",  "0",
+                                    "30",  "0",
+                                    "0",   "ENDBLK",
+                                    "5",   "34",
+                                    "330", "31",
+                                    "0",   "BLOCK",
+                                    "5",   "35",
+                                    "330", "32",
+                                    "100", "AcDbEntity",
+                                    "8",   "0",
+                                    "100", "AcDbBlockBegin",
+                                    "2",   "*Paper_Space1",
+                                    "70",  "0",
+                                    "10",  "0",
+                                    "20",  "0",
+                                    "30",  "0",
+                                    "0",   "LINE",
+                                    "5",   "36",
+                                    "330", "32",
+                                    "8",   "0",
+                                    "10",  "0",
+                                    "20",  "0",
+                                    "11",  "5",
+                                    "21",  "5",
+                                    "0",   "ENDBLK",
+                                    "5",   "37",
+                                    "330", "32",
+                                    "0",   "ENDSEC",
+                                    "0",   "EOF"});
     Document odd;
     EXPECT_EQ(ReadDxfText(odd, stray, "avulso.dxf"), "");
     saved = WriteDxfText(odd);

@@ -78,7 +78,7 @@ TEST(Geometry, TransformsForBlockInsertion)
 TEST(Geometry, PredicatesIncludeBordersAndTolerateRounding)
 {
     Box b = Box::FromCorners({0, 0}, {10, 10});
-    EXPECT_TRUE(SegmentIntersectsBox({-5, 5}, {0, 5}, b));     // touches the border
+    EXPECT_TRUE(SegmentIntersectsBox({-5, 5}, {0, 5}, b));  // touches the border
     EXPECT_FALSE(SegmentIntersectsBox({-5, 5}, {-0.001, 5}, b));
     EXPECT_TRUE(SegmentIntersectsBox({-5, -5}, {15, 15}, b));  // passes through
     Box pt = Box::Around({7000000.1, 300000.3}, 0);

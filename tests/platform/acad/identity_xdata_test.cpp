@@ -35,7 +35,8 @@ TEST(Identity, HandlesAreHexTextAndCanTakeFileValues)
     Document doc;
     Line* l = doc.ModelSpace().AddLine({0, 0}, {1, 0});
     const std::string h = l->Handle();
-    for (char c : h) EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c)) && !std::islower(static_cast<unsigned char>(c)));
+    for (char c : h)
+        EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c)) && !std::islower(static_cast<unsigned char>(c)));
     EXPECT_EQ(doc.HandleToObject(h), l);
     EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, doc.HandleToObject("ZZ"));
     EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, doc.HandleToObject(""));

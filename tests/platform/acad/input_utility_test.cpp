@@ -44,14 +44,14 @@ TEST_F(InputTest, AnswersComeBackAndPromptsReachTheSourceAsSent)
     EXPECT_EQ(util.GetPoint(std::nullopt, "Ponto de inserção: "), Point3d(1, 2, 0));
     EXPECT_EQ(util.GetCorner({1, 2, 0}, "Segundo ponto: "), Point3d(5, 6, 0));
     EXPECT_EQ(util.GetPoint(Point3d(1, 1, 0), "Destino:"), Point3d(3.5, -2, 0));  // typed coordinates
-    EXPECT_DOUBLE_EQ(util.GetAngle(Point3d(0, 0, 0), "Direção: "), 3 * kPi / 2);   // normalised
-    EXPECT_DOUBLE_EQ(util.GetAngle(std::nullopt, "Direção:"), kPi / 2);             // typed in degrees
-    EXPECT_DOUBLE_EQ(util.GetAngle(Point3d(0, 0, 0), "Rotação:"), kPi / 4);         // shown by a point
+    EXPECT_DOUBLE_EQ(util.GetAngle(Point3d(0, 0, 0), "Direção: "), 3 * kPi / 2);  // normalised
+    EXPECT_DOUBLE_EQ(util.GetAngle(std::nullopt, "Direção:"), kPi / 2);           // typed in degrees
+    EXPECT_DOUBLE_EQ(util.GetAngle(Point3d(0, 0, 0), "Rotação:"), kPi / 4);       // shown by a point
 
     const auto& r = script->Requests();
     ASSERT_EQ(r.size(), 6u);
     EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Ponto de inserção: ", "Segundo ponto: ", "Destino:",
-                                                            "Direção: ", "Direção:", "Rotação:"}));
+                                                           "Direção: ", "Direção:", "Rotação:"}));
     EXPECT_EQ(r[0].kind, InputKind::Point);
     EXPECT_FALSE(r[0].basePoint);
     EXPECT_EQ(r[1].kind, InputKind::Corner);
@@ -221,12 +221,12 @@ TEST_F(InputTest, PickedPointsFollowTheObjectSnapsOfOsmode)
         return util.GetPoint(std::nullopt, "Inicial:");
     };
     EXPECT_EQ(pick(0, {9.6, 0.3, 0}), Point3d(9.6, 0.3, 0));
-    EXPECT_EQ(pick(1, {9.6, 0.3, 0}), Point3d(10, 0, 0));      // endpoint
-    EXPECT_EQ(pick(1, {8.3, 19.8, 0}), Point3d(8, 20, 0));     // polyline vertex
-    EXPECT_EQ(pick(1, {5, 0.3, 0}), Point3d(5, 0.3, 0));       // nothing within the aperture
-    EXPECT_EQ(pick(2, {5.4, 0.2, 0}), Point3d(5, 0, 0));       // midpoint
-    EXPECT_EQ(pick(4, {34.8, 0.5, 0}), Point3d(30, 0, 0));     // centre, picked on the circle
-    EXPECT_EQ(pick(64, {-30.5, 0.5, 0}), Point3d(-30, 0, 0));  // insertion point
+    EXPECT_EQ(pick(1, {9.6, 0.3, 0}), Point3d(10, 0, 0));             // endpoint
+    EXPECT_EQ(pick(1, {8.3, 19.8, 0}), Point3d(8, 20, 0));            // polyline vertex
+    EXPECT_EQ(pick(1, {5, 0.3, 0}), Point3d(5, 0.3, 0));              // nothing within the aperture
+    EXPECT_EQ(pick(2, {5.4, 0.2, 0}), Point3d(5, 0, 0));              // midpoint
+    EXPECT_EQ(pick(4, {34.8, 0.5, 0}), Point3d(30, 0, 0));            // centre, picked on the circle
+    EXPECT_EQ(pick(64, {-30.5, 0.5, 0}), Point3d(-30, 0, 0));         // insertion point
     EXPECT_EQ(pick(1 | 16384, {9.6, 0.3, 0}), Point3d(9.6, 0.3, 0));  // snaps suspended
     const Point3d near = pick(512, {4, 0.5, 0});
     EXPECT_NEAR(near.x, 4.0, 1e-12);
@@ -273,8 +273,8 @@ TEST_F(InputTest, OnScreenSelectionTakesWindowsCrossingsAndPicks)
     script->Window({-2, -2, 0}, {12, 2, 0}).Crossing({20.5, -0.5, 0}, {29, 0.5, 0}).Enter();
     ss->SelectOnScreen();
     EXPECT_EQ(ss->Items(), V({a, r, c}));
-    EXPECT_EQ(script->Prompts(), (std::vector<std::string>{"Selecione objetos: ", "Selecione objetos: ",
-                                                            "Selecione objetos: "}));
+    EXPECT_EQ(script->Prompts(),
+              (std::vector<std::string>{"Selecione objetos: ", "Selecione objetos: ", "Selecione objetos: "}));
     EXPECT_EQ(script->Requests()[0].kind, InputKind::Selection);
 
     // The pipe repair's filter: one or the other pipe block.

@@ -75,8 +75,8 @@ TEST_F(Ortho, TypedPointsCornersAndPointsWithoutBaseStayAsGiven)
 {
     script->Text("17.5,23").Point({7, 9, 0}).Point({30, 26, 0}).Text("@4,5");
     ExpectAt(util.GetPoint(Point3d(10, 20, 0), "Destino: "), 17.5, 23);  // typed
-    ExpectAt(util.GetPoint(std::nullopt, "Ponto: "), 7, 9);               // no base
-    ExpectAt(util.GetCorner({10, 20, 0}, "Segundo ponto: "), 30, 26);     // a rectangle's corner
+    ExpectAt(util.GetPoint(std::nullopt, "Ponto: "), 7, 9);              // no base
+    ExpectAt(util.GetCorner({10, 20, 0}, "Segundo ponto: "), 30, 26);    // a rectangle's corner
     // What the source sends as text is not a pick either (a relative point is
     // the window's to resolve; here it is no point and is asked again).
     script->Point({11, 29, 0});

@@ -18,19 +18,44 @@ TEST(Wildcards, FollowTheHostRules)
         bool match;
     };
     const Case cases[] = {
-        {"E-PV250", "E-PV*", true},   {"e-pv1", "E-PV*", true},           {"E-TRSAN", "E-PV*", false},
-        {"A-TUBO", "A-*", true},      {"R-TUBO", "A-*", false},           {"", "*", true},
-        {"", "", true},               {"A", "", false},                   {"ABC", "A?C", true},
-        {"AC", "A?C", false},         {"CONEXOES_1", "CONEXOES_#", true}, {"CONEXOES_X", "CONEXOES_#", false},
-        {"AB1", "@@#", true},         {"A11", "@@#", false},              {"A-B", "A.B", true},
-        {"AXB", "A.B", false},        {"X", "~A*", true},                 {"AB", "~A*", false},
-        {"B1", "[ABC]1", true},       {"D1", "[A-C]1", false},            {"D1", "[~A-C]1", true},
-        {"b1", "[A-C]1", true},       {"NODES", "REDE,NODES", true},      {"REDE|T_100", "REDE,REDE|T_*", true},
-        {"REDE|TRECHO", "REDE|T_*", false}, {"A,B", "A`,B", true},        {"A", "A`,B", false},
-        {"A*", "A`*", true},          {"AX", "A`*", false},               {"CÓDIGO", "código", true},
-        {"Açude", "AÇ*", true},       {"ÇA", "ça", true},                 {"[X", "[X", true},
-        {"AXXXBXXC", "A*B*C", true},  {"AXXXBXX", "A*B*C", false},        {"ABAB", "*AB", true},
-        {"N_PV", "~GEN_*,N_*", true}, {"GEN_X", "~GEN_*", false},
+        {"E-PV250", "E-PV*", true},
+        {"e-pv1", "E-PV*", true},
+        {"E-TRSAN", "E-PV*", false},
+        {"A-TUBO", "A-*", true},
+        {"R-TUBO", "A-*", false},
+        {"", "*", true},
+        {"", "", true},
+        {"A", "", false},
+        {"ABC", "A?C", true},
+        {"AC", "A?C", false},
+        {"CONEXOES_1", "CONEXOES_#", true},
+        {"CONEXOES_X", "CONEXOES_#", false},
+        {"AB1", "@@#", true},
+        {"A11", "@@#", false},
+        {"A-B", "A.B", true},
+        {"AXB", "A.B", false},
+        {"X", "~A*", true},
+        {"AB", "~A*", false},
+        {"B1", "[ABC]1", true},
+        {"D1", "[A-C]1", false},
+        {"D1", "[~A-C]1", true},
+        {"b1", "[A-C]1", true},
+        {"NODES", "REDE,NODES", true},
+        {"REDE|T_100", "REDE,REDE|T_*", true},
+        {"REDE|TRECHO", "REDE|T_*", false},
+        {"A,B", "A`,B", true},
+        {"A", "A`,B", false},
+        {"A*", "A`*", true},
+        {"AX", "A`*", false},
+        {"CÓDIGO", "código", true},
+        {"Açude", "AÇ*", true},
+        {"ÇA", "ça", true},
+        {"[X", "[X", true},
+        {"AXXXBXXC", "A*B*C", true},
+        {"AXXXBXX", "A*B*C", false},
+        {"ABAB", "*AB", true},
+        {"N_PV", "~GEN_*,N_*", true},
+        {"GEN_X", "~GEN_*", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WildcardMatch(c.text, c.pattern), c.match) << '"' << c.text << "\" against \"" << c.pattern << '"';
@@ -124,16 +149,16 @@ TEST_F(FilterTest, MalformedFiltersFailWithClearMessages)
         }
         return 0u;
     };
-    EXPECT_EQ(code({0, 2}, {"INSERT"}), ErrorCode::InvalidInput);                     // lengths differ
-    EXPECT_EQ(code({-4, 2}, {"<OR", "A-*"}), ErrorCode::InvalidInput);                // never closed
-    EXPECT_EQ(code({2, -4}, {"A-*", "OR>"}), ErrorCode::InvalidInput);                // never opened
-    EXPECT_EQ(code({-4, 2, -4}, {"<OR", "A-*", "AND>"}), ErrorCode::InvalidInput);    // crossed brackets
+    EXPECT_EQ(code({0, 2}, {"INSERT"}), ErrorCode::InvalidInput);                   // lengths differ
+    EXPECT_EQ(code({-4, 2}, {"<OR", "A-*"}), ErrorCode::InvalidInput);              // never closed
+    EXPECT_EQ(code({2, -4}, {"A-*", "OR>"}), ErrorCode::InvalidInput);              // never opened
+    EXPECT_EQ(code({-4, 2, -4}, {"<OR", "A-*", "AND>"}), ErrorCode::InvalidInput);  // crossed brackets
     EXPECT_EQ(code({-4, 2, 2, -4}, {"<NOT", "A", "B", "NOT>"}), ErrorCode::InvalidInput);
     EXPECT_EQ(code({-4, 2, -4}, {"<XOR", "A", "XOR>"}), ErrorCode::InvalidInput);
     EXPECT_EQ(code({-4, -4}, {"<OR", "OR>"}), ErrorCode::InvalidInput);
-    EXPECT_EQ(code({-4, 62, -4}, {"<OR", 1, "OR>"}), ErrorCode::InvalidInput);       // unsupported group
-    EXPECT_EQ(code({-4}, {"<="}), ErrorCode::InvalidInput);                           // relational test
-    EXPECT_EQ(code({8}, {Variant()}), ErrorCode::InvalidInput);                       // empty value
+    EXPECT_EQ(code({-4, 62, -4}, {"<OR", 1, "OR>"}), ErrorCode::InvalidInput);  // unsupported group
+    EXPECT_EQ(code({-4}, {"<="}), ErrorCode::InvalidInput);                     // relational test
+    EXPECT_EQ(code({8}, {Variant()}), ErrorCode::InvalidInput);                 // empty value
     EXPECT_EQ(code({8}, {Point3d(1, 2, 3)}), ErrorCode::InvalidInput);
     EXPECT_EQ(code({8, 0}, {"PV", "INSERT"}), 0u);
 }

@@ -163,10 +163,10 @@ TEST_F(SelectionTest, ZeroSizeCrossingFindsGeometryPassingThroughThePoint)
     Point* survey = ms.AddPoint({20, 20, 0});
 
     auto at = [&](const Point3d& p) { return Crossing(p, p); };
-    EXPECT_EQ(at({10.5, 10, 0}), V({fitting}));    // end of the scaled line
-    EXPECT_EQ(at({10, 10.25, 0}), V({fitting}));   // top of the scaled circle
-    EXPECT_EQ(at({10.1, 10.1, 0}), V());           // inside the circle, on nothing
-    EXPECT_EQ(at({50, 51, 0}), V({nested}));       // line end two blocks deep, turned
+    EXPECT_EQ(at({10.5, 10, 0}), V({fitting}));   // end of the scaled line
+    EXPECT_EQ(at({10, 10.25, 0}), V({fitting}));  // top of the scaled circle
+    EXPECT_EQ(at({10.1, 10.1, 0}), V());          // inside the circle, on nothing
+    EXPECT_EQ(at({50, 51, 0}), V({nested}));      // line end two blocks deep, turned
     EXPECT_EQ(at({51, 50, 0}), V());
     EXPECT_EQ(at({20, 20, 0}), V({pipe, survey}));  // a survey point on a polyline vertex
     ss->Clear();

@@ -62,15 +62,15 @@ TEST(HitTest, CrossingWindowAndZeroSizeCrossing)
     Circle* c = ms.AddCircle({50, 50, 0}, 5);
     Text* t = ms.AddText("ABCDE", {100, 0, 0}, 2.0);  // box 100..108 × 0..2
 
-    EXPECT_TRUE(CrossesBox(*l, Box::FromCorners({4, 0}, {6, 20})));   // crosses
-    EXPECT_FALSE(InsideBox(*l, Box::FromCorners({4, 0}, {6, 20})));   // not whole
+    EXPECT_TRUE(CrossesBox(*l, Box::FromCorners({4, 0}, {6, 20})));  // crosses
+    EXPECT_FALSE(InsideBox(*l, Box::FromCorners({4, 0}, {6, 20})));  // not whole
     EXPECT_TRUE(InsideBox(*l, Box::FromCorners({-1, -1}, {11, 11})));
-    EXPECT_FALSE(CrossesBox(*l, Box::FromCorners({6, 0}, {9, 3})));    // beside it
+    EXPECT_FALSE(CrossesBox(*l, Box::FromCorners({6, 0}, {9, 3})));  // beside it
     // Zero-size window: exactly on the geometry, and not a hair off it.
     EXPECT_TRUE(CrossesBox(*l, Box::Around({3.5, 3.5}, 0)));
     EXPECT_FALSE(CrossesBox(*l, Box::Around({3.5, 3.50001}, 0)));
     EXPECT_TRUE(CrossesBox(*c, Box::Around({55, 50}, 0)));
-    EXPECT_FALSE(CrossesBox(*c, Box::Around({50, 50}, 1)));  // inside the circle, off its line
+    EXPECT_FALSE(CrossesBox(*c, Box::Around({50, 50}, 1)));   // inside the circle, off its line
     EXPECT_TRUE(CrossesBox(*t, Box::Around({104, 1}, 0.1)));  // a window inside the text box
     EXPECT_TRUE(InsideBox(*t, Box::FromCorners({99, -1}, {109, 3})));
     EXPECT_FALSE(InsideBox(*t, Box::FromCorners({99, -1}, {107, 3})));

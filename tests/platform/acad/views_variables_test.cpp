@@ -148,7 +148,7 @@ TEST(Variables, ValuesReadFromAFileHeader)
     v.SetStored("VIEWCTR", Point3d{300100, 7000200, 0});
     v.SetStored("VIEWSIZE", 350.0);
     v.SetStored("EXTMIN", Point3d{1, 1, 1});  // computed from the drawing: ignored
-    v.SetStored("ACADVER", "AC1015");          // read-only for users, kept for the file
+    v.SetStored("ACADVER", "AC1015");         // read-only for users, kept for the file
     v.SetStored("NAOEXISTE", 1);              // unknown: ignored
     v.SetStored("CECOLOR", 256);
     EXPECT_DOUBLE_EQ(doc.GetVariable("LTSCALE").AsDouble(), 25.0);

@@ -122,8 +122,10 @@ void WriteDbf(const std::string& path, const std::vector<DbfFieldSpec>& fields,
             std::string v = k < records[r].size() ? records[r][k] : "";
             const size_t w = static_cast<size_t>(fields[k].width);
             v = v.substr(0, w);
-            if (fields[k].type == 'N' || fields[k].type == 'F') out += std::string(w - v.size(), ' ') + v;
-            else out += v + std::string(w - v.size(), ' ');
+            if (fields[k].type == 'N' || fields[k].type == 'F')
+                out += std::string(w - v.size(), ' ') + v;
+            else
+                out += v + std::string(w - v.size(), ' ');
         }
     }
     out += '\x1A';
@@ -139,7 +141,9 @@ std::string DbfRawField(const std::string& path, int record, const std::string& 
     for (size_t pos = 32; b[pos] != '\x0D'; pos += 32) {
         std::string name(b.data() + pos, strnlen(b.data() + pos, 11));
         const int width = static_cast<unsigned char>(b[pos + 16]);
-        if (name == field) return b.substr(static_cast<size_t>(headerLength + record * recordLength + offset), static_cast<size_t>(width));
+        if (name == field)
+            return b.substr(static_cast<size_t>(headerLength + record * recordLength + offset),
+                            static_cast<size_t>(width));
         offset += width;
     }
     throw std::runtime_error("no field " + field);
@@ -223,11 +227,11 @@ const char* kPkgRel = "http://schemas.openxmlformats.org/package/2006/relationsh
 
 std::string Inline(const std::string& ref, const std::string& text, int style = 0)
 {
-    return "<c r=\"" + ref + "\"" + (style ? " s=\"" + std::to_string(style) + "\"" : "") +
-           " t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+    return "<c r=\"" + ref + "\"" + (style ? " s=\"" + std::to_string(style) + "\"" : "") + " t=\"inlineStr\"><is><t>" +
+           text + "</t></is></c>";
 }
 
-} // namespace
+}  // namespace
 
 void WriteTemplateWorkbook(const std::string& path)
 {
@@ -244,60 +248,74 @@ void WriteTemplateWorkbook(const std::string& path)
         "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
         "<Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/>"
         "</Types>";
-    p["_rels/.rels"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
-                       kPkgRel + "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
-                       "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                       // As the spreadsheet programs write it: a type that holds
-                       // "/officeDocument" too comes after the workbook's.
-                       "<Relationship Id=\"rId2\" Type=\"" + kRel +
-                       "/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>";
-    p["docProps/app.xml"] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                            "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-                            "<Application>QuorilCAD</Application></Properties>";
-    p["xl/workbook.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + kMain +
-                           "\" xmlns:r=\"" + kRel +
-                           "\"><sheets><sheet name=\"Padrao\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Plan1\" sheetId=\"2\" r:id=\"rId2\"/></sheets>"
-                           "<definedNames><definedName name=\"CONC\">Padrao!$H$2:$H$4</definedName>"
-                           "<definedName name=\"VALAS\">Padrao!$H$2:$J$4</definedName></definedNames></workbook>";
+    p["_rels/.rels"] =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
+        kPkgRel + "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
+        "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+        // As the spreadsheet programs write it: a type that holds
+        // "/officeDocument" too comes after the workbook's.
+        "<Relationship Id=\"rId2\" Type=\"" +
+        kRel + "/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>";
+    p["docProps/app.xml"] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+        "<Application>QuorilCAD</Application></Properties>";
+    p["xl/workbook.xml"] =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + kMain +
+        "\" xmlns:r=\"" + kRel +
+        "\"><sheets><sheet name=\"Padrao\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Plan1\" sheetId=\"2\" r:id=\"rId2\"/></sheets>"
+        "<definedNames><definedName name=\"CONC\">Padrao!$H$2:$H$4</definedName>"
+        "<definedName name=\"VALAS\">Padrao!$H$2:$J$4</definedName></definedNames></workbook>";
     p["xl/_rels/workbook.xml.rels"] =
-        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") + kPkgRel + "\">" +
-        "<Relationship Id=\"rId1\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>" +
-        "<Relationship Id=\"rId2\" Type=\"" + kRel + "/worksheet\" Target=\"/xl/worksheets/sheet2.xml\"/>" +
-        "<Relationship Id=\"rId3\" Type=\"" + kRel + "/styles\" Target=\"styles.xml\"/>" +
-        "<Relationship Id=\"rId4\" Type=\"" + kRel + "/sharedStrings\" Target=\"sharedStrings.xml\"/>" +
-        "<Relationship Id=\"rId5\" Type=\"" + kRel + "/calcChain\" Target=\"calcChain.xml\"/></Relationships>";
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
+        kPkgRel + "\">" + "<Relationship Id=\"rId1\" Type=\"" + kRel +
+        "/worksheet\" Target=\"worksheets/sheet1.xml\"/>" + "<Relationship Id=\"rId2\" Type=\"" + kRel +
+        "/worksheet\" Target=\"/xl/worksheets/sheet2.xml\"/>" + "<Relationship Id=\"rId3\" Type=\"" + kRel +
+        "/styles\" Target=\"styles.xml\"/>" + "<Relationship Id=\"rId4\" Type=\"" + kRel +
+        "/sharedStrings\" Target=\"sharedStrings.xml\"/>" + "<Relationship Id=\"rId5\" Type=\"" + kRel +
+        "/calcChain\" Target=\"calcChain.xml\"/></Relationships>";
     p["xl/styles.xml"] =
-        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<styleSheet xmlns=\"") + kMain + "\">" +
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<styleSheet xmlns=\"") + kMain +
+        "\">" +
         "<fonts count=\"2\"><font><sz val=\"10\"/><name val=\"Arial\"/></font><font><b/><sz val=\"10\"/><name val=\"Arial\"/></font></fonts>"
         "<fills count=\"3\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill>"
         "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFC0FFC0\"/></patternFill></fill></fills>"
         "<borders count=\"1\"><border/></borders><cellStyleXfs count=\"1\"><xf/></cellStyleXfs>"
         "<cellXfs count=\"4\"><xf/><xf fontId=\"1\" applyFont=\"1\"/><xf numFmtId=\"2\" applyNumberFormat=\"1\"/>"
         "<xf fillId=\"2\" applyFill=\"1\"/></cellXfs></styleSheet>";
-    p["xl/sharedStrings.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain +
-                                "\" count=\"6\" uniqueCount=\"6\"><si><t>TRECHO</t></si><si><t>PVM</t></si><si><t>PVJ</t></si>"
-                                "<si><r><t>D</t></r><r><rPr><b/></rPr><t>N</t></r></si><si><t>MEDIA</t></si>"
-                                "<si><t xml:space=\"preserve\"> Título com espaço</t></si></sst>";
-    p["xl/calcChain.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<calcChain xmlns=\"") + kMain +
-                            "\"><c r=\"E7\" i=\"1\"/></calcChain>";
+    p["xl/sharedStrings.xml"] =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") + kMain +
+        "\" count=\"6\" uniqueCount=\"6\"><si><t>TRECHO</t></si><si><t>PVM</t></si><si><t>PVJ</t></si>"
+        "<si><r><t>D</t></r><r><rPr><b/></rPr><t>N</t></r></si><si><t>MEDIA</t></si>"
+        "<si><t xml:space=\"preserve\"> Título com espaço</t></si></sst>";
+    p["xl/calcChain.xml"] =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<calcChain xmlns=\"") + kMain +
+        "\"><c r=\"E7\" i=\"1\"/></calcChain>";
     // Padrao: header row, four records, the marker in the fifth, a formula in the sixth.
-    std::string s1 = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
-                     "\" xmlns:r=\"" + kRel + "\"><dimension ref=\"A1:E8\"/>"
-                     "<cols><col min=\"1\" max=\"1\" width=\"14.5\" customWidth=\"1\"/><col min=\"5\" max=\"5\" width=\"9\" style=\"2\" customWidth=\"1\"/></cols>"
-                     "<sheetData>"
-                     "<row r=\"1\" spans=\"1:5\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\" t=\"s\"><v>1</v></c>"
-                     "<c r=\"C1\" s=\"1\" t=\"s\"><v>2</v></c><c r=\"D1\" s=\"1\" t=\"s\"><v>3</v></c><c r=\"E1\" s=\"1\" t=\"s\"><v>4</v></c></row>";
-    for (int r = 2; r <= 5; ++r) s1 += "<row r=\"" + std::to_string(r) + "\">" + Inline("A" + std::to_string(r), "nota " + std::to_string(r)) + "</row>";
-    s1 += "<row r=\"6\">" + Inline("A6", "inicia") + "<c r=\"B6\"><v>12.5</v></c><c r=\"C6\" t=\"b\"><v>1</v></c></row>";
+    std::string s1 =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
+        "\" xmlns:r=\"" + kRel +
+        "\"><dimension ref=\"A1:E8\"/>"
+        "<cols><col min=\"1\" max=\"1\" width=\"14.5\" customWidth=\"1\"/><col min=\"5\" max=\"5\" width=\"9\" style=\"2\" customWidth=\"1\"/></cols>"
+        "<sheetData>"
+        "<row r=\"1\" spans=\"1:5\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\" t=\"s\"><v>1</v></c>"
+        "<c r=\"C1\" s=\"1\" t=\"s\"><v>2</v></c><c r=\"D1\" s=\"1\" t=\"s\"><v>3</v></c><c r=\"E1\" s=\"1\" t=\"s\"><v>4</v></c></row>";
+    for (int r = 2; r <= 5; ++r)
+        s1 += "<row r=\"" + std::to_string(r) + "\">" + Inline("A" + std::to_string(r), "nota " + std::to_string(r)) +
+              "</row>";
+    s1 +=
+        "<row r=\"6\">" + Inline("A6", "inicia") + "<c r=\"B6\"><v>12.5</v></c><c r=\"C6\" t=\"b\"><v>1</v></c></row>";
     s1 += "<row r=\"7\"><c r=\"A7\" s=\"2\"/><c r=\"E7\" s=\"2\"><f>1+2</f><v>3</v></c></row>";
     s1 += "<row r=\"8\"><c r=\"A8\" s=\"2\"/></row>";
-    s1 += "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
+    s1 +=
+        "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
     p["xl/worksheets/sheet1.xml"] = s1;
     // Plan1: no field names in row 1 (but a title in A1), nine records of
     // titles, then two styled empty rows for the first design rows.
-    std::string s2 = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
-                     "\"><dimension ref=\"A1:T12\"/><cols><col min=\"2\" max=\"20\" width=\"11\" customWidth=\"1\"/></cols><sheetData>"
-                     "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row>";
+    std::string s2 =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
+        "\"><dimension ref=\"A1:T12\"/><cols><col min=\"2\" max=\"20\" width=\"11\" customWidth=\"1\"/></cols><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row>";
     for (int r = 2; r <= 10; ++r)
         s2 += "<row r=\"" + std::to_string(r) + "\">" + Inline("A" + std::to_string(r), "título " + std::to_string(r)) +
               Inline("B" + std::to_string(r), "coluna B " + std::to_string(r)) + "</row>";
@@ -314,7 +332,7 @@ void WriteTemplateWorkbook(const std::string& path)
     WriteZip(path, p);
 }
 
-} // namespace adotest
+}  // namespace adotest
 
 namespace adotest {
 
@@ -419,4 +437,4 @@ CREATE TABLE Pavimentos (Tipo TEXT, External BOOLEAN, ID SMALLINT, Loop SMALLINT
 )SQL";
 }
 
-} // namespace adotest
+}  // namespace adotest

@@ -74,4 +74,4 @@ long ErrorNumberOf(const std::function<void()>& f);
 // "Plan1" (no header names, nine records of titles, two styled empty rows).
 void WriteTemplateWorkbook(const std::string& path);
 
-} // namespace adotest
+}  // namespace adotest

@@ -26,17 +26,21 @@ constexpr auto Column = adotest::ColumnTexts;
 namespace {
 
 const std::vector<adotest::DbfFieldSpec> kFields = {
-    {"CLTAT", 'N', 4, 0},  {"CLTLX", 'C', 6, 0},  {"CLTLY", 'C', 6, 0},   {"CLTAN", 'C', 6, 0},   {"CLTLC", 'C', 6, 0},
-    {"PVM", 'C', 10, 0},   {"PVJ", 'C', 10, 0},   {"COMP", 'C', 8, 0},    {"DIAM", 'N', 6, 3},    {"DECL", 'N', 9, 5},
-    {"PAVIM", 'C', 15, 0}, {"MATER", 'C', 12, 0}, {"CONTRIB", 'C', 10, 0}, {"ETAPA", 'N', 2, 0},  {"CTJ", 'N', 8, 3},
+    {"CLTAT", 'N', 4, 0},  {"CLTLX", 'C', 6, 0},  {"CLTLY", 'C', 6, 0},    {"CLTAN", 'C', 6, 0}, {"CLTLC", 'C', 6, 0},
+    {"PVM", 'C', 10, 0},   {"PVJ", 'C', 10, 0},   {"COMP", 'C', 8, 0},     {"DIAM", 'N', 6, 3},  {"DECL", 'N', 9, 5},
+    {"PAVIM", 'C', 15, 0}, {"MATER", 'C', 12, 0}, {"CONTRIB", 'C', 10, 0}, {"ETAPA", 'N', 2, 0}, {"CTJ", 'N', 8, 3},
     {"OBS", 'C', 20, 0},   {"ATIVO", 'L', 1, 0},  {"DATA", 'D', 8, 0}};
 
 // Record 0 is deleted; the others are stored out of CLTAT order.
 const std::vector<std::vector<std::string>> kRecords = {
-    {"5", "-0-", "-0-", "-0-", "", "PVX", "PVY", "1", "0.150", "0.00500", "Asfalto", "PVC", "", "1", "1.000", "", "T", ""},
-    {"10", "2", "-0-", "1", "", "PV10", "PV11", "45.30", "0.150", "0.00500", "Asfalto", "PVC", "0.5", "1", "101.500", "obs", "T", "20240301"},
-    {"2", "-0-", "-0-", "1", "", "PV2", "PV3", "12,5", "0.200", "0.01000", "", "Cer\xE2mica", "", "1", "", "  recuado", "F", ""},
-    {"1", "-0-", "-0-", "-0-", "", "PV1", "PV2", "30", "0.150", "*********", "Terra", "PVC", "", "0", "99.000", "", "?", "00000000"},
+    {"5", "-0-", "-0-", "-0-", "", "PVX", "PVY", "1", "0.150", "0.00500", "Asfalto", "PVC", "", "1", "1.000", "", "T",
+     ""},
+    {"10", "2", "-0-", "1", "", "PV10", "PV11", "45.30", "0.150", "0.00500", "Asfalto", "PVC", "0.5", "1", "101.500",
+     "obs", "T", "20240301"},
+    {"2", "-0-", "-0-", "1", "", "PV2", "PV3", "12,5", "0.200", "0.01000", "", "Cer\xE2mica", "", "1", "", "  recuado",
+     "F", ""},
+    {"1", "-0-", "-0-", "-0-", "", "PV1", "PV2", "30", "0.150", "*********", "Terra", "PVC", "", "0", "99.000", "", "?",
+     "00000000"},
 };
 
 struct Folder {
@@ -46,23 +50,25 @@ struct Folder {
     Folder()
     {
         adotest::WriteDbf(table, kFields, kRecords, true);
-        adotest::WriteDbf(dir.File("TEXTO.DBF"), {{"CLTAT", 'C', 4, 0}, {"PVM", 'C', 6, 0}}, {{"10", "a"}, {"2", "b"}, {"1", "c"}});
+        adotest::WriteDbf(dir.File("TEXTO.DBF"), {{"CLTAT", 'C', 4, 0}, {"PVM", 'C', 6, 0}},
+                          {{"10", "a"}, {"2", "b"}, {"1", "c"}});
         cn.SetCursorLocation(adUseClient);
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Path() + "/; Extended Properties=dBase 5.0;", "", "");
+        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Path() + "/; Extended Properties=dBase 5.0;", "",
+                "");
     }
 };
 
 using Texts = std::vector<std::string>;
 using Table = std::vector<std::vector<std::string>>;
 
-} // namespace
+}  // namespace
 
 TEST(DbaseRead, ValuesNullsAndTheOrderOfEachFieldType)
 {
     Folder f;
     Recordset rs;
     rs.Open("select * from REDE1.DBF order by CLTAT", f.cn, adOpenStatic, adLockOptimistic);
-    ASSERT_EQ(rs.RecordCount(), 3);  // the deleted record is not seen
+    ASSERT_EQ(rs.RecordCount(), 3);                           // the deleted record is not seen
     EXPECT_EQ(Column(rs, "CLTAT"), (Texts{"1", "2", "10"}));  // numeric order
     EXPECT_EQ(Column(rs, "PAVIM"), (Texts{"Terra", "<null>", "Asfalto"}));
     EXPECT_EQ(Column(rs, "MATER"), (Texts{"PVC", "Cerâmica", "PVC"}));
@@ -83,7 +89,8 @@ TEST(DbaseRead, ValuesNullsAndTheOrderOfEachFieldType)
     rs.Close();
 
     // The record editor's orders.
-    const std::string base = "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from REDE1.DBF";
+    const std::string base =
+        "select CLTAT,CLTLX,CLTLY,CLTAN,CLTLC,PVM,PVJ,COMP,MATER,DIAM,DECL,PAVIM,CONTRIB,OBS from REDE1.DBF";
     rs.Open(base + " Order By PVM", f.cn, adOpenStatic, adLockOptimistic);
     EXPECT_EQ(Column(rs, "PVM"), (Texts{"PV1", "PV10", "PV2"}));
     EXPECT_EQ(rs.Fields().Count(), 14);
@@ -102,7 +109,8 @@ TEST(DbaseRead, ValuesNullsAndTheOrderOfEachFieldType)
     const std::string e = ErrorOf([&] { rs.Open("select * from NADA.dbf order by CLTAT", f.cn); });
     EXPECT_NE(e.find("NADA.dbf"), std::string::npos);
     EXPECT_NE(e.find(f.dir.Path()), std::string::npos);
-    EXPECT_NE(ErrorOf([&] { rs.Open("select * from REDE1.DBF order by CLTATX", f.cn); }).find("CLTATX"), std::string::npos);
+    EXPECT_NE(ErrorOf([&] { rs.Open("select * from REDE1.DBF order by CLTATX", f.cn); }).find("CLTATX"),
+              std::string::npos);
 }
 
 TEST(DbaseWrite, EditsGoBackIntoTheFileByReplacingIt)
@@ -174,7 +182,9 @@ TEST(DbaseWrite, EditsGoBackIntoTheFileByReplacingIt)
 TEST(DbaseWrite, TextsOfAUtf8TableStayUtf8)
 {
     TempDir dir;
-    adotest::WriteDbf(dir.File("obras.dbf"), {{"NOME", 'C', 12, 0}}, {{"Cal\xC3\xA7" "ada"}});
+    adotest::WriteDbf(dir.File("obras.dbf"), {{"NOME", 'C', 12, 0}},
+                      {{"Cal\xC3\xA7"
+                        "ada"}});
     adotest::WriteFile(dir.File("obras.cpg"), "UTF-8\n");
     Connection cn;
     cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Path() + ";Extended Properties=dBase 5.0;");
@@ -225,9 +235,11 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
 
     Connection cn;
     const std::string missing = f.dir.File("sem pasta");
-    EXPECT_NE(ErrorOf([&] { cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing + "; Extended Properties=dBase 5.0;"); })
-                  .find(missing),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf([&] {
+            cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing + "; Extended Properties=dBase 5.0;");
+        }).find(missing),
+        std::string::npos);
 }
 
 TEST(DbaseRead, AHeaderLongerThanItsFieldsIsReadWhenPaddedAndRefusedWhenShifted)
@@ -299,7 +311,8 @@ TEST(DbaseWrite, ReadOnlyTablesStayLinksAreWrittenThroughFailuresAreInPortuguese
         const rlimit limit{512, 512};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const std::string e = ErrorOf([&] { editFirst("REDE1", "PV8"); });
-        const bool ok = e.find("REDE1.DBF") != std::string::npos && e.find("Arquivo grande demais") != std::string::npos;
+        const bool ok =
+            e.find("REDE1.DBF") != std::string::npos && e.find("Arquivo grande demais") != std::string::npos;
         std::_Exit(ok ? 0 : 1);
     }
     int status = 0;

@@ -24,14 +24,15 @@ struct Catalogue {
 
 using Texts = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST(CatalogueQueries, SewerLoaderTablesComeInTheOrderTheLoaderNeeds)
 {
     Catalogue cat;
     Connection cn;
     cn.SetCursorLocation(adUseClient);
-    cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + cat.path + ";Jet OLEDB:Database Password=582736;", "", "");
+    cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + cat.path + ";Jet OLEDB:Database Password=582736;", "",
+            "");
 
     // Manhole types: only those to insert, in text order of the nominal diameter.
     Recordset rs;
@@ -49,16 +50,19 @@ TEST(CatalogueQueries, SewerLoaderTablesComeInTheOrderTheLoaderNeeds)
     // Materials: one per (Material, CodMaterial, Abrev), by name without regard to case or accents.
     rs.Open("select Material,CodMaterial,Abrev from E_Materiais group by Material,CodMaterial,Abrev order by material",
             cn, adOpenStatic, adLockPessimistic);
-    EXPECT_EQ(Column(rs, "Material"), (Texts{"Aço", "Acrílico", "Cerâmica", "concreto", "concreto", "Ferro Fundido", "PVC"}));
+    EXPECT_EQ(Column(rs, "Material"),
+              (Texts{"Aço", "Acrílico", "Cerâmica", "concreto", "concreto", "Ferro Fundido", "PVC"}));
     EXPECT_EQ(Column(rs, "CodMaterial"), (Texts{"6", "7", "2", "3", "4", "5", "1"}));
     rs.Close();
 
     // Diameters of one material in E_CodDiam.Index order; one missing from E_CodDiam is left out.
     const std::string code = std::to_string(Value("2").ToLong());
-    rs.Open("SELECT E_Materiais.CodMaterial, E_Materiais.Diametro, E_Materiais.DegrauAte, E_CodDiam.Index"
-            " FROM E_Materiais INNER JOIN E_CodDiam ON E_Materiais.Diametro = E_CodDiam.Diametro"
-            " WHERE E_Materiais.CodMaterial = " + code + " ORDER BY E_Materiais.CodMaterial, E_CodDiam.Index;",
-            cn);
+    rs.Open(
+        "SELECT E_Materiais.CodMaterial, E_Materiais.Diametro, E_Materiais.DegrauAte, E_CodDiam.Index"
+        " FROM E_Materiais INNER JOIN E_CodDiam ON E_Materiais.Diametro = E_CodDiam.Diametro"
+        " WHERE E_Materiais.CodMaterial = " +
+            code + " ORDER BY E_Materiais.CodMaterial, E_CodDiam.Index;",
+        cn);
     std::string lista = "_";
     for (; !rs.Eof(); rs.MoveNext())
         lista += rs.Fields("Diametro").Value().ToText() + "_|" + rs.Fields("DegrauAte").Value().ToText() + "|_";
@@ -71,7 +75,8 @@ TEST(CatalogueQueries, SewerLoaderTablesComeInTheOrderTheLoaderNeeds)
     rs.Close();
 
     // Stages: read back under another spelling of the column name; an empty suffix is Null.
-    rs.Open("select Descricao,Etapa,Sufixo,LineType from E_TRLayerParam order by Etapa", cn, adOpenStatic, adLockPessimistic);
+    rs.Open("select Descricao,Etapa,Sufixo,LineType from E_TRLayerParam order by Etapa", cn, adOpenStatic,
+            adLockPessimistic);
     EXPECT_EQ(Column(rs, "Linetype"), (Texts{"CONTINUOUS", "HIDDEN", "DASHED"}));
     EXPECT_EQ(Column(rs, "Sufixo"), (Texts{"<null>", "-1E", "-2E"}));
     rs.Close();
@@ -88,7 +93,8 @@ TEST(CatalogueQueries, SewerLoaderTablesComeInTheOrderTheLoaderNeeds)
               (Texts{"E-PV", "E-PV", "E-PV", "E-PV", "E-PV", "E-PV", "E-PV250", "e-pvgen", "RQ-A"}));
     rs.MoveFirst();
     Texts s4;
-    for (int i = 0; i < 6; ++i, rs.MoveNext()) s4.push_back(rs.Fields("S1").Value().ToText() + ":" + rs.Fields("S4").Value().TextOr(""));
+    for (int i = 0; i < 6; ++i, rs.MoveNext())
+        s4.push_back(rs.Fields("S1").Value().ToText() + ":" + rs.Fields("S4").Value().TextOr(""));
     EXPECT_EQ(s4, (Texts{"Attribute:0,NUMERO,NUMPV,0,0,7,ROMANS", "Attribute:1,CT,PV,0,0,7,ROMANS",
                          "Attribute:10,ET,PV,1,0,7,ROMANS", "Attribute:2,CS,PV,1,0,7,ROMANS", "Circle:", "Line:"}));
     rs.Close();
@@ -109,28 +115,31 @@ TEST(CatalogueQueries, WaterLoaderQueriesAndTheirOrders)
     rs.Close();
 
     // Like with % and without regard to case; no ORDER BY: the table's order.
-    rs.Open("SELECT A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes WHERE (((A_Conexoes.conexao) Like 'Anel%'))", cn,
-            adOpenStatic, adLockPessimistic);
+    rs.Open("SELECT A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes WHERE (((A_Conexoes.conexao) Like 'Anel%'))",
+            cn, adOpenStatic, adLockPessimistic);
     EXPECT_EQ(Column(rs, "Codigo"), (Texts{"AN50", "AN45"}));
     rs.Close();
 
-    rs.Open("SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes Where "
-            "(((A_Conexoes.Material) Like 'Tubula%')) ORDER BY A_Conexoes.material, A_Conexoes.conexao",
-            cn, adOpenStatic, adLockPessimistic);
+    rs.Open(
+        "SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.conexao From A_Conexoes Where "
+        "(((A_Conexoes.Material) Like 'Tubula%')) ORDER BY A_Conexoes.material, A_Conexoes.conexao",
+        cn, adOpenStatic, adLockPessimistic);
     EXPECT_EQ(Column(rs, "codigo"), (Texts{"TB50", "TB75", "TBF"}));
     rs.Close();
 
     // "anel ... 45" before "Anel ... 50"; "Tê" before "Tee" (accents sort as their letters).
-    rs.Open("SELECT A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo From A_Conexoes ORDER BY "
-            "A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo",
-            cn, adOpenStatic, adLockPessimistic);
+    rs.Open(
+        "SELECT A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo From A_Conexoes ORDER BY "
+        "A_Conexoes.material, A_Conexoes.conexao, A_Conexoes.codigo",
+        cn, adOpenStatic, adLockPessimistic);
     EXPECT_EQ(Column(rs, "codigo"),
               (Texts{"AN45", "AN50", "RG50", "CAP50", "CV50", "TE5050", "TE7550", "TE0", "TB50", "TB75", "TBF"}));
     rs.Close();
 
-    rs.Open("SELECT A_Bolsas.Codigo, A_Bolsas.Numero, A_Bolsas.Principal, A_Bolsas.Anel From A_Bolsas Where "
-            "(((A_Bolsas.Anel) Is Not Null)) ORDER BY A_Bolsas.codigo, A_Bolsas.Numero",
-            cn, adOpenStatic, adLockPessimistic);
+    rs.Open(
+        "SELECT A_Bolsas.Codigo, A_Bolsas.Numero, A_Bolsas.Principal, A_Bolsas.Anel From A_Bolsas Where "
+        "(((A_Bolsas.Anel) Is Not Null)) ORDER BY A_Bolsas.codigo, A_Bolsas.Numero",
+        cn, adOpenStatic, adLockPessimistic);
     Texts sockets;
     for (; !rs.Eof(); rs.MoveNext())
         sockets.push_back(rs.Fields("Codigo").Value().ToText() + "/" + rs.Fields("Numero").Value().ToText());
@@ -138,18 +147,20 @@ TEST(CatalogueQueries, WaterLoaderQueriesAndTheirOrders)
     rs.Close();
 
     // The material tree: nested joins, a self-join alias, two columns named Index.
-    rs.Open("SELECT A_Conexoes.material, A_Materiais.Tubulacao, A_Materiais.DimX, A_Materiais.DimY, A_Conexoes.codigo, "
-            "A_Conexoes.conexao, A_Conexoes.bloco, A_Conexoes.HasDS, A_Conexoes.TLHW, A_CodDiam.sDiametro AS DP, "
-            "A_CodDiam.Index, A_CodDiam_1.sDiametro AS DS, A_CodDiam_1.Index FROM (((A_Conexoes INNER JOIN A_Diams ON "
-            "A_Conexoes.codigo = A_Diams.codigo) INNER JOIN A_CodDiam ON A_Diams.dp = A_CodDiam.sDiametro) LEFT JOIN "
-            "A_CodDiam AS A_CodDiam_1 ON A_Diams.ds = A_CodDiam_1.sDiametro) INNER JOIN A_Materiais ON "
-            "A_Conexoes.material = A_Materiais.Material ORDER BY A_Conexoes.material, A_Conexoes.TLHW, "
-            "A_Conexoes.conexao, A_CodDiam.Index, A_CodDiam_1.Index",
-            cn, adOpenStatic, adLockPessimistic);
+    rs.Open(
+        "SELECT A_Conexoes.material, A_Materiais.Tubulacao, A_Materiais.DimX, A_Materiais.DimY, A_Conexoes.codigo, "
+        "A_Conexoes.conexao, A_Conexoes.bloco, A_Conexoes.HasDS, A_Conexoes.TLHW, A_CodDiam.sDiametro AS DP, "
+        "A_CodDiam.Index, A_CodDiam_1.sDiametro AS DS, A_CodDiam_1.Index FROM (((A_Conexoes INNER JOIN A_Diams ON "
+        "A_Conexoes.codigo = A_Diams.codigo) INNER JOIN A_CodDiam ON A_Diams.dp = A_CodDiam.sDiametro) LEFT JOIN "
+        "A_CodDiam AS A_CodDiam_1 ON A_Diams.ds = A_CodDiam_1.sDiametro) INNER JOIN A_Materiais ON "
+        "A_Conexoes.material = A_Materiais.Material ORDER BY A_Conexoes.material, A_Conexoes.TLHW, "
+        "A_Conexoes.conexao, A_CodDiam.Index, A_CodDiam_1.Index",
+        cn, adOpenStatic, adLockPessimistic);
     EXPECT_EQ(Column(rs, "codigo"),
               (Texts{"RG50", "CV50", "TE5050", "CAP50", "TE0", "TE7550", "TE7550", "TE7550", "TB50", "TB75"}));
     EXPECT_EQ(Column(rs, "DP"), (Texts{"50", "50", "50", "50", "150", "75", "100", "100", "50", "75"}));
-    EXPECT_EQ(Column(rs, "DS"), (Texts{"<null>", "<null>", "50", "<null>", "<null>", "50", "50", "75", "<null>", "<null>"}));
+    EXPECT_EQ(Column(rs, "DS"),
+              (Texts{"<null>", "<null>", "50", "<null>", "<null>", "50", "50", "75", "<null>", "<null>"}));
     EXPECT_EQ(Column(rs, "A_CodDiam.Index"), (Texts{"1", "1", "1", "1", "4", "2", "3", "3", "1", "2"}));
     EXPECT_EQ(Column(rs, "A_CodDiam_1.Index"),
               (Texts{"<null>", "<null>", "1", "<null>", "<null>", "1", "1", "2", "<null>", "<null>"}));
@@ -161,11 +172,12 @@ TEST(CatalogueQueries, WaterLoaderQueriesAndTheirOrders)
     rs.Close();
 
     // Socket points: a text column joined to a number one, Like without wildcards as equality.
-    rs.Open("SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.bloco, A_DXFs.S1, A_DXFs.S2, A_DXFs.S3, A_DXFs.S4, "
-            "A_Bolsas.Principal, A_Bolsas.Anel, A_Bolsas.Tubulacao FROM (A_Conexoes INNER JOIN A_DXFs ON A_Conexoes.bloco "
-            "= A_DXFs.Bloco) INNER JOIN A_Bolsas ON (A_Conexoes.codigo = A_Bolsas.Codigo) AND (A_DXFs.S4 = "
-            "A_Bolsas.Numero) Where (((A_DXFs.S1) LIKE 'Point')) ORDER BY A_Conexoes.material, A_Conexoes.codigo, A_DXFs.S4",
-            cn, adOpenStatic, adLockPessimistic);
+    rs.Open(
+        "SELECT A_Conexoes.material, A_Conexoes.codigo, A_Conexoes.bloco, A_DXFs.S1, A_DXFs.S2, A_DXFs.S3, A_DXFs.S4, "
+        "A_Bolsas.Principal, A_Bolsas.Anel, A_Bolsas.Tubulacao FROM (A_Conexoes INNER JOIN A_DXFs ON A_Conexoes.bloco "
+        "= A_DXFs.Bloco) INNER JOIN A_Bolsas ON (A_Conexoes.codigo = A_Bolsas.Codigo) AND (A_DXFs.S4 = "
+        "A_Bolsas.Numero) Where (((A_DXFs.S1) LIKE 'Point')) ORDER BY A_Conexoes.material, A_Conexoes.codigo, A_DXFs.S4",
+        cn, adOpenStatic, adLockPessimistic);
     Texts points;
     for (; !rs.Eof(); rs.MoveNext())
         points.push_back(rs.Fields("codigo").Value().ToText() + "/" + rs.Fields("S4").Value().ToText());
@@ -174,10 +186,11 @@ TEST(CatalogueQueries, WaterLoaderQueriesAndTheirOrders)
 
     // Steps 9 to 11: forward-only, read-only, client cursor on the recordset.
     rs.SetCursorLocation(adUseClient);
-    rs.Open("SELECT A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att, A_ConExtra.Cod FROM A_Conexoes INNER JOIN "
-            "A_ConExtra ON A_Conexoes.codigo = A_ConExtra.Codigo ORDER BY A_Conexoes.material, A_Conexoes.codigo, "
-            "A_ConExtra.Att",
-            cn, adOpenForwardOnly, adLockReadOnly);
+    rs.Open(
+        "SELECT A_Conexoes.material, A_Conexoes.codigo, A_ConExtra.Att, A_ConExtra.Cod FROM A_Conexoes INNER JOIN "
+        "A_ConExtra ON A_Conexoes.codigo = A_ConExtra.Codigo ORDER BY A_Conexoes.material, A_Conexoes.codigo, "
+        "A_ConExtra.Att",
+        cn, adOpenForwardOnly, adLockReadOnly);
     EXPECT_EQ(rs.CursorType(), adOpenStatic);
     EXPECT_EQ(Column(rs, "Att"), (Texts{"ANG", "JUNTA", "PN"}));
     rs.Close();
@@ -187,8 +200,9 @@ TEST(CatalogueQueries, WaterLoaderQueriesAndTheirOrders)
     for (; !rs.Eof(); rs.MoveNext())
         rows.push_back(rs.Fields("Bloco").Value().ToText() + ":" + rs.Fields("S1").Value().ToText() + ":" +
                        rs.Fields("S4").Value().TextOr(""));
-    EXPECT_EQ(rows, (Texts{"A-CURVA:Arc:0,1.5708", "A-CURVA:Point:1", "A-CURVA:point:2", "A-TE:Attribute:0,DN,TEXTO_CON,0,0,156,ROMANS",
-                           "A-TE:Line:", "A-TE:Point:1", "A-TE:Point:2", "A-TE:Point:3"}));
+    EXPECT_EQ(rows, (Texts{"A-CURVA:Arc:0,1.5708", "A-CURVA:Point:1", "A-CURVA:point:2",
+                           "A-TE:Attribute:0,DN,TEXTO_CON,0,0,156,ROMANS", "A-TE:Line:", "A-TE:Point:1", "A-TE:Point:2",
+                           "A-TE:Point:3"}));
     rs.Close();
 
     rs.Open("SELECT * FROM A_CodDiam ORDER BY Index", cn, adOpenForwardOnly, adLockReadOnly);
@@ -236,7 +250,8 @@ TEST(JetTranslation, RewritesWhatSqliteReadsDifferently)
     };
     auto sql = [&](const std::string& jet, bool rowid = false) { return TranslateJetSql(jet, tables, rowid).sql; };
 
-    EXPECT_EQ(sql("SELECT * FROM [pressure pipe]"), "SELECT * FROM \"Pressure Pipe\" ORDER BY \"Pressure Pipe\"._rowid_");
+    EXPECT_EQ(sql("SELECT * FROM [pressure pipe]"),
+              "SELECT * FROM \"Pressure Pipe\" ORDER BY \"Pressure Pipe\"._rowid_");
     EXPECT_EQ(sql("select a from t where Index > 0 order by Index"),
               "SELECT \"a\" FROM \"T\" WHERE \"Index\" > 0 ORDER BY \"Index\" COLLATE JET");
     EXPECT_EQ(sql("select * from t where [Inserir] = True and b <> True and c = False"),
@@ -245,11 +260,14 @@ TEST(JetTranslation, RewritesWhatSqliteReadsDifferently)
               "UPDATE \"T\" SET \"x\" = 1 , \"y\" = 'it''s' WHERE \"z\" = 'a' COLLATE JET");
     EXPECT_EQ(sql("DELETE * FROM t;"), "DELETE FROM \"T\"");
     EXPECT_EQ(sql("INSERT INTO t (a, b) VALUES (1, False)"), "INSERT INTO \"T\" ( \"a\" , \"b\" ) VALUES ( 1 , 0 )");
-    EXPECT_EQ(sql("select t.a, u.a from t, u where t.k = u.k group by t.a"),
-              "SELECT \"t\".\"a\" , \"u\".\"a\" FROM \"T\" , \"U\" WHERE \"t\".\"k\" = \"u\".\"k\" COLLATE JET GROUP BY \"t\".\"a\" COLLATE JET");
+    EXPECT_EQ(
+        sql("select t.a, u.a from t, u where t.k = u.k group by t.a"),
+        "SELECT \"t\".\"a\" , \"u\".\"a\" FROM \"T\" , \"U\" WHERE \"t\".\"k\" = \"u\".\"k\" COLLATE JET GROUP BY \"t\".\"a\" COLLATE JET");
 
     Translation tr = TranslateJetSql("Select * FROM t AS x WHERE x.a = 1", tables, true);
-    EXPECT_EQ(tr.sql, "SELECT * , \"x\"._rowid_ AS \"__quoril_rowid__\" FROM \"T\" AS \"x\" WHERE \"x\".\"a\" = 1 ORDER BY \"x\"._rowid_");
+    EXPECT_EQ(
+        tr.sql,
+        "SELECT * , \"x\"._rowid_ AS \"__quoril_rowid__\" FROM \"T\" AS \"x\" WHERE \"x\".\"a\" = 1 ORDER BY \"x\"._rowid_");
     EXPECT_EQ(tr.baseTable, "T");
     EXPECT_TRUE(TranslateJetSql("select a from t inner join u on t.k = u.k", tables, true).baseTable.empty());
 
@@ -267,12 +285,12 @@ TEST(JetTranslation, RewritesWhatSqliteReadsDifferently)
 TEST(JetText, OrderEqualityAndLikeFollowTheOldEngine)
 {
     using namespace ado::detail;
-    EXPECT_LT(JetCompare("Acao", "Ação"), 0);   // unaccented first
-    EXPECT_LT(JetCompare("Ação", "Acb"), 0);    // the accent sorts as its letter
+    EXPECT_LT(JetCompare("Acao", "Ação"), 0);  // unaccented first
+    EXPECT_LT(JetCompare("Ação", "Acb"), 0);   // the accent sorts as its letter
     EXPECT_LT(JetCompare("ação", "Acb"), 0);
-    EXPECT_EQ(JetCompare("PVC", "pvc"), 0);     // case does not count
+    EXPECT_EQ(JetCompare("PVC", "pvc"), 0);  // case does not count
     EXPECT_LT(JetCompare("Tê", "Tee"), 0);
-    EXPECT_LT(JetCompare("1000", "250"), 0);    // numbers stored as text sort as text
+    EXPECT_LT(JetCompare("1000", "250"), 0);  // numbers stored as text sort as text
     EXPECT_GT(JetCompare("concreto", "Cerâmica"), 0);
 
     EXPECT_TRUE(JetLike("Anel de borracha", "Anel%"));
@@ -282,6 +300,6 @@ TEST(JetText, OrderEqualityAndLikeFollowTheOldEngine)
     EXPECT_FALSE(JetLike("Points", "Point"));
     EXPECT_TRUE(JetLike("TE5050", "TE?0_0"));
     EXPECT_TRUE(JetLike("x", "%%"));
-    EXPECT_FALSE(JetLike("Ação", "Acao"));      // accents count in Like
+    EXPECT_FALSE(JetLike("Ação", "Acao"));  // accents count in Like
     EXPECT_TRUE(JetLike("abcabd", "%abd"));
 }

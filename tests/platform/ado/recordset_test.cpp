@@ -38,7 +38,7 @@ struct Db {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(RecordsetMoves, PositionsMarksAndEventsFollowTheOriginal)
 {
@@ -148,8 +148,9 @@ TEST(RecordsetFilter, FiltersNarrowMovesAndCountsUntilCleared)
     EXPECT_EQ(rs.RecordCount(), 2);
     rs.SetFilter("conexao Like 'tub*' Or bloco = Null");
     EXPECT_EQ(rs.RecordCount(), 6);
-    EXPECT_NE(ErrorOf([&] { rs.SetFilter("(material = 'PVC' Or material = 'Ferro Dúctil') And Not_a_field = 1"); })
-                  .find("Not_a_field"),
+    EXPECT_NE(ErrorOf([&] {
+                  rs.SetFilter("(material = 'PVC' Or material = 'Ferro Dúctil') And Not_a_field = 1");
+              }).find("Not_a_field"),
               std::string::npos);
     EXPECT_EQ(rs.RecordCount(), 6);  // a refused filter leaves the previous one
     EXPECT_EQ(rs.Filter(), "conexao Like 'tub*' Or bloco = Null");
@@ -177,7 +178,8 @@ TEST(RecordsetWrites, FittingsEditorWritesOneSocketThroughADynamicRecordset)
     const int k = 1;
     auto write = [&](const std::string& column, const Value& v) {
         Recordset rs;
-        rs.Open("Select * FROM A_Bolsas WHERE ((Codigo LIKE '" + codigo + "') AND (Numero LIKE '" + std::to_string(k + 1) + "'))",
+        rs.Open("Select * FROM A_Bolsas WHERE ((Codigo LIKE '" + codigo + "') AND (Numero LIKE '" +
+                    std::to_string(k + 1) + "'))",
                 form, adOpenDynamic, adLockOptimistic, -1);
         ASSERT_FALSE(rs.Eof());
         rs.Fields(column).SetValue(v);
@@ -189,7 +191,8 @@ TEST(RecordsetWrites, FittingsEditorWritesOneSocketThroughADynamicRecordset)
     write("Tubulacao", "Tubo PVC 75");
     write("Anel", "Não usa");
     write("Principal", false);
-    auto rows = adotest::QueryDatabase(db.path, "SELECT Tubulacao, Anel, Principal FROM A_Bolsas WHERE Codigo = 'TE5050' ORDER BY Numero");
+    auto rows = adotest::QueryDatabase(
+        db.path, "SELECT Tubulacao, Anel, Principal FROM A_Bolsas WHERE Codigo = 'TE5050' ORDER BY Numero");
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1], (std::vector<std::string>{"Tubo PVC 75", "Não usa", "0"}));
     EXPECT_EQ(rows[0], (std::vector<std::string>{"Tubo PVC 50", "AN50", "1"}));
@@ -203,8 +206,9 @@ TEST(RecordsetWrites, FittingsEditorWritesOneSocketThroughADynamicRecordset)
     // A read-only recordset and a joined one refuse writes, naming why.
     EXPECT_EQ(ErrorNumberOf([&] { check.Fields("Anel").SetValue("x"); }), adErrFeatureNotAvailable);
     Recordset joined;
-    joined.Open("SELECT A_Bolsas.Anel, A_Conexoes.bloco FROM A_Bolsas INNER JOIN A_Conexoes ON A_Bolsas.Codigo = A_Conexoes.codigo",
-                db.cn, adOpenDynamic, adLockOptimistic);
+    joined.Open(
+        "SELECT A_Bolsas.Anel, A_Conexoes.bloco FROM A_Bolsas INNER JOIN A_Conexoes ON A_Bolsas.Codigo = A_Conexoes.codigo",
+        db.cn, adOpenDynamic, adLockOptimistic);
     EXPECT_NE(ErrorOf([&] { joined.Fields("Anel").SetValue("x"); }).find("não pode ser alterado"), std::string::npos);
 }
 
@@ -216,7 +220,7 @@ TEST(RecordsetWrites, AnotherConnectionSeesAndWritesPastAnOpenWritingRecordset)
     Recordset rs;
     rs.Open("SELECT * FROM A_Bolsas WHERE Codigo = 'TE5050' AND Numero = 1", writer, adOpenDynamic, adLockOptimistic);
     rs.Fields("Anel").SetValue("AN99");
-    rs.Update(); // the recordset stays open: its write is not committed by a Close
+    rs.Update();  // the recordset stays open: its write is not committed by a Close
 
     // The loader's connection reads the change and can write itself without
     // waiting on the first one's transaction.
@@ -228,8 +232,9 @@ TEST(RecordsetWrites, AnotherConnectionSeesAndWritesPastAnOpenWritingRecordset)
     other.Fields("Anel").SetValue("AN98");
     other.Update();
     other.Close();
-    EXPECT_EQ(adotest::QueryDatabase(db.path, "SELECT Anel FROM A_Bolsas WHERE Codigo = 'TE5050' ORDER BY Numero")[1][0],
-              "AN98");
+    EXPECT_EQ(
+        adotest::QueryDatabase(db.path, "SELECT Anel FROM A_Bolsas WHERE Codigo = 'TE5050' ORDER BY Numero")[1][0],
+        "AN98");
 }
 
 TEST(RecordsetWrites, ExportWriterAddsRowsAndTheyReachTheFile)
@@ -281,7 +286,8 @@ TEST(RecordsetWrites, ExportWriterAddsRowsAndTheyReachTheFile)
     zones.Close();
     cn.Close();
 
-    auto rows = adotest::QueryDatabase(out, "SELECT Label, X, Y, Elevation, Numero, typeof(Numero) FROM \"Pressure Junction\" WHERE Label = 'J-2'");
+    auto rows = adotest::QueryDatabase(
+        out, "SELECT Label, X, Y, Elevation, Numero, typeof(Numero) FROM \"Pressure Junction\" WHERE Label = 'J-2'");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"J-2", "1001.25", "2000.5", "", "2", "text"}));
     EXPECT_EQ(adotest::QueryDatabase(out, "SELECT count(*) FROM \"Pressure Junction\"")[0][0], "300");
@@ -350,8 +356,12 @@ TEST(RecordsetErrors, MissingFileTableAndFieldAreNamed)
     EXPECT_NE(e1.find(missing), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(missing));  // never created by accident
 
-    adotest::WriteFile(dir.File("texto.mdb"), "isto não é um banco de dados, apenas texto suficiente para o cabeçalho......");
-    const std::string notDb = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(dir.File("texto.mdb"))); });
+    adotest::WriteFile(dir.File("texto.mdb"),
+                       "isto não é um banco de dados, apenas texto suficiente para o cabeçalho......");
+    const std::string notDb = ErrorOf([&] {
+        Connection c;
+        c.Open(adotest::JetConnection(dir.File("texto.mdb")));
+    });
     EXPECT_NE(notDb.find("texto.mdb"), std::string::npos) << notDb;
     EXPECT_NE(notDb.find("o arquivo não é um banco de dados"), std::string::npos) << notDb;
     // Locked by another program (after the wait for it): in use, not unreadable.
@@ -360,14 +370,22 @@ TEST(RecordsetErrors, MissingFileTableAndFieldAreNamed)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(held.c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    const std::string locked = ErrorOf([&] { Connection c; c.Open(adotest::JetConnection(held)); });
+    const std::string locked = ErrorOf([&] {
+        Connection c;
+        c.Open(adotest::JetConnection(held));
+    });
     sqlite3_close_v2(other);
     EXPECT_NE(locked.find("preso.mdb' está em uso por outro programa"), std::string::npos) << locked;
-    EXPECT_NE(ErrorOf([&] { Connection c; c.Open("PROVIDER=SQLOLEDB;Data Source=x"); }).find("SQLOLEDB"), std::string::npos);
+    EXPECT_NE(ErrorOf([&] {
+                  Connection c;
+                  c.Open("PROVIDER=SQLOLEDB;Data Source=x");
+              }).find("SQLOLEDB"),
+              std::string::npos);
 
     Db db;
     Recordset rs;
-    const std::string e2 = ErrorOf([&] { rs.Open("SELECT * FROM E_Inexistente", db.cn, adOpenStatic, adLockPessimistic); });
+    const std::string e2 =
+        ErrorOf([&] { rs.Open("SELECT * FROM E_Inexistente", db.cn, adOpenStatic, adLockPessimistic); });
     EXPECT_NE(e2.find("E_Inexistente"), std::string::npos);
     EXPECT_EQ(rs.State(), adStateClosed);
     const std::string e3 = ErrorOf([&] { rs.Open("SELECT Nome, Cor FROM E_Pavimentos", db.cn); });
@@ -414,7 +432,8 @@ TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKe
     const pid_t child = ::fork();
     if (child == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{static_cast<rlim_t>(std::filesystem::file_size(path)), static_cast<rlim_t>(std::filesystem::file_size(path))};
+        const rlimit limit{static_cast<rlim_t>(std::filesystem::file_size(path)),
+                           static_cast<rlim_t>(std::filesystem::file_size(path))};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const std::string e = ErrorOf([&] {
             Connection cn;
@@ -430,7 +449,8 @@ TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKe
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"),
+              (std::vector<std::vector<std::string>>{{"antes"}}));
 
     // A file nobody may write reads, and refuses changes (for root too).
     ::chmod(path.c_str(), 0444);
@@ -444,7 +464,8 @@ TEST(RecordsetErrors, AFullDiskOrAReadOnlyFileIsToldInPortugueseAndTheDatabaseKe
     EXPECT_NE(e.find("obra.mdb"), std::string::npos) << e;
     EXPECT_NE(e.find("somente leitura"), std::string::npos) << e;
     cn.Close();
-    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"), (std::vector<std::vector<std::string>>{{"antes"}}));
+    EXPECT_EQ(adotest::QueryDatabase(path, "SELECT Texto FROM Notas"),
+              (std::vector<std::vector<std::string>>{{"antes"}}));
 }
 
 // A folder name that a connection string could take apart still names the
@@ -458,8 +479,8 @@ TEST(ConnectionStrings, EveryFileKindOpensInAFolderNamedWithSeparatorsQuotesAndA
     adotest::WriteDbf(dir.File("Obra/rede.dbf"), fields, {{"ERRADO"}});
     adotest::MakeDatabase(dir.File("Obra/banco.mdb"), "CREATE TABLE T (Nome TEXT); INSERT INTO T VALUES ('errado');");
     const std::string jet = "Microsoft.Jet.OLEDB.4.0";
-    for (const std::string name : {"Obra; 2024", "Obra;Data Source=Obra", "aspas \"duplas\" e 'simples'",
-                                   "linha\nnova", "\"Obra\"; x='y'=\r\n"}) {
+    for (const std::string name : {"Obra; 2024", "Obra;Data Source=Obra", "aspas \"duplas\" e 'simples'", "linha\nnova",
+                                   "\"Obra\"; x='y'=\r\n"}) {
         SCOPED_TRACE(name);
         const std::string folder = dir.File(name);
         std::filesystem::create_directory(folder);

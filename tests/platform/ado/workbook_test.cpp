@@ -33,7 +33,7 @@ DataControl Bound(const std::string& path, const std::string& sheet)
     return data;
 }
 
-} // namespace
+}  // namespace
 
 TEST(WorkbookSheet, DesignRowsFillTheStyledRowsThenAppendBelowThem)
 {
@@ -97,7 +97,8 @@ TEST(WorkbookSheet, DesignRowsFillTheStyledRowsThenAppendBelowThem)
     EXPECT_TRUE(Contains(sheet, "<col min=\"2\" max=\"20\" width=\"11\" customWidth=\"1\"/>"));
     EXPECT_TRUE(Contains(sheet, "<dimension ref=\"A1:T14\"/>"));
     EXPECT_EQ(adotest::ReadZipPart(path, "xl/styles.xml"), stylesBefore);
-    EXPECT_TRUE(adotest::ZipPartStorage(path, "xl/worksheets/sheet2.xml") == "deflated");  // compressed again once unbound
+    EXPECT_TRUE(adotest::ZipPartStorage(path, "xl/worksheets/sheet2.xml") ==
+                "deflated");  // compressed again once unbound
     const std::string book = adotest::ReadZipPart(path, "xl/workbook.xml");
     EXPECT_TRUE(Contains(book, "<definedName name=\"VALAS\">Padrao!$H$2:$J$4</definedName>"));
     EXPECT_TRUE(Contains(adotest::ReadZipPart(path, "xl/worksheets/sheet1.xml"), "<f>1+2</f>"));
@@ -145,7 +146,8 @@ TEST(WorkbookSheet, QuantitySheetFindsItsMarkerAndWritesFormulasAsText)
 
     const std::string sheet = adotest::ReadZipPart(path, "xl/worksheets/sheet1.xml");
     // Row 7 held a formula in E7: now a text, so the calculation chain is gone.
-    EXPECT_TRUE(Contains(sheet, "<c r=\"E7\" s=\"2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">#=(F11+G11)/2</t></is></c>"));
+    EXPECT_TRUE(Contains(
+        sheet, "<c r=\"E7\" s=\"2\" t=\"inlineStr\"><is><t xml:space=\"preserve\">#=(F11+G11)/2</t></is></c>"));
     EXPECT_FALSE(Contains(sheet, "<f>"));
     EXPECT_FALSE(!adotest::ZipPartStorage(path, "xl/calcChain.xml").empty());
     EXPECT_FALSE(Contains(adotest::ReadZipPart(path, "[Content_Types].xml"), "calcChain"));
@@ -181,7 +183,8 @@ TEST(WorkbookSheet, MissingFileSheetAndForeignFilesAreNamed)
     EXPECT_TRUE(Contains(ErrorOf([&] { data.Refresh(); }), dir.File("nada.xls")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("nada.xls")));
 
-    adotest::WriteFile(dir.File("velho.xls"), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
+    adotest::WriteFile(dir.File("velho.xls"),
+                       std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
     data.SetDatabaseName(dir.File("velho.xls"));
     const std::string e3 = ErrorOf([&] { data.Refresh(); });
     EXPECT_TRUE(Contains(e3, "velho.xls") && Contains(e3, "formato binário antigo")) << e3;
@@ -213,9 +216,12 @@ void ClaimSize(const std::string& path, const std::string& part, std::uint32_t s
     for (size_t at = 0; (at = bytes.find(part, at)) != std::string::npos; at += part.size()) {
         const size_t local = at - 30, central = at - 46;
         size_t field = 0;
-        if (at >= 30 && bytes.compare(local, 4, "PK\x03\x04") == 0) field = local + 22;
-        else if (at >= 46 && bytes.compare(central, 4, "PK\x01\x02") == 0) field = central + 24;
-        else continue;
+        if (at >= 30 && bytes.compare(local, 4, "PK\x03\x04") == 0)
+            field = local + 22;
+        else if (at >= 46 && bytes.compare(central, 4, "PK\x01\x02") == 0)
+            field = central + 24;
+        else
+            continue;
         for (int k = 0; k < 4; ++k) bytes[field + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
         ++patched;
     }
@@ -223,12 +229,13 @@ void ClaimSize(const std::string& path, const std::string& part, std::uint32_t s
     adotest::WriteFile(path, bytes);
 }
 
-} // namespace
+}  // namespace
 
 TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
 {
     TempDir dir;
-    const std::string head = std::string("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>");
+    const std::string head =
+        std::string("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>");
     const std::string tail = "</sheetData></worksheet>";
     auto refusal = [&](const std::string& name) {
         DataControl data;
@@ -241,8 +248,10 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     // One cell in the last row and column: the used range is the whole sheet.
     const std::string far = dir.File("longe.xls");
     adotest::WriteTemplateWorkbook(far);
-    ReplacePlan1(far, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
-                             "<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>" + tail);
+    ReplacePlan1(far, head +
+                          "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                          "<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>" +
+                          tail);
     EXPECT_LT(std::filesystem::file_size(far), 4000u);
     std::string why = refusal("longe.xls");
     EXPECT_TRUE(Contains(why, "Plan1") && Contains(why, "longe.xls") && Contains(why, "A1:XFD1048576")) << why;
@@ -251,9 +260,11 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     // A wide but sparse sheet whose cells are really there still reads.
     const std::string wide = dir.File("larga.xls");
     adotest::WriteTemplateWorkbook(wide);
-    ReplacePlan1(wide, head + "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
-                              "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c></row>"
-                              "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" + tail);
+    ReplacePlan1(wide, head +
+                           "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
+                           "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c></row>"
+                           "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" +
+                           tail);
     DataControl data = Bound(wide, "Plan1$");
     EXPECT_EQ(data.Recordset().RecordCount(), 299);
     EXPECT_TRUE(data.Recordset().Fields("F2").Value().IsNull());  // no shared string's number
@@ -272,8 +283,10 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     EXPECT_TRUE(Contains(why, "celulas.xls") && Contains(why, "1000000 células")) << why;
     const std::string strings = dir.File("textos.xls");
     adotest::WriteTemplateWorkbook(strings);
-    ReplacePlan1(strings, "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + many("<si/>", 1000001) + "</sst>",
-                 "xl/sharedStrings.xml");
+    ReplacePlan1(
+        strings,
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + many("<si/>", 1000001) + "</sst>",
+        "xl/sharedStrings.xml");
     why = refusal("textos.xls");
     EXPECT_TRUE(Contains(why, "textos.xls") && Contains(why, "textos compartilhados")) << why;
     ReplacePlan1(cells, head + many("<a/>", 4000001) + tail);

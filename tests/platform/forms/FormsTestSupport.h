@@ -33,4 +33,4 @@ inline std::filesystem::path TempFolder(const std::string& name)
     return p;
 }
 
-} // namespace formstest
+}  // namespace formstest

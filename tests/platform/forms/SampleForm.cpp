@@ -70,10 +70,7 @@ void frmSample::Titulo_MouseDown(int Button, int, double, double)
     if (Button == vbLeftButton) DragWindow();
 }
 
-void frmSample::Text1_Change()
-{
-    Valor = Text1.Text();
-}
+void frmSample::Text1_Change() { Valor = Text1.Text(); }
 
 // Digits, "-", ".", Backspace and Enter pass; "," becomes "."; the rest is dropped.
 void frmSample::Text1_KeyPress(int& KeyAscii)
@@ -155,4 +152,4 @@ frmHost::frmHost() : Form("frmHost")
     SD.Move(120, 120, 2595, 3810);
 }
 
-} // namespace sample
+}  // namespace sample

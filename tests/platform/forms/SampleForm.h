@@ -18,8 +18,8 @@ public:
 
     bool OK = false;
     bool Cancel = false;
-    std::string Valor;               // kept equal to Text1
-    std::vector<std::string> events; // the form's events as they came
+    std::string Valor;                // kept equal to Text1
+    std::vector<std::string> events;  // the form's events as they came
 
     forms::ControlArray<forms::PictureBox>& Picture1 = AddArray<forms::PictureBox>("Picture1", {1});
     forms::Label& Titulo = Add<forms::Label>("Titulo");
@@ -71,4 +71,4 @@ public:
     SamplePanel& SD = Add<SamplePanel>("SD");
 };
 
-} // namespace sample
+}  // namespace sample

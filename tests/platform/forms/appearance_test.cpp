@@ -22,10 +22,7 @@ using namespace forms;
 
 namespace {
 
-QImage Grab(Control& c)
-{
-    return c.Impl().widget->grab().toImage();
-}
+QImage Grab(Control& c) { return c.Impl().widget->grab().toImage(); }
 
 TEST(FormsAppearance, ControlsUseTheNarrowSansSerifAtEightPoints)
 {
@@ -72,7 +69,7 @@ TEST(FormsAppearance, AComboFieldEndsAnEntryTooLongForItInAnEllipsis)
     Shortened.AddItem(cut.toStdString());
     Shortened.SetListIndex(0);
     EXPECT_EQ(Grab(Long), Grab(Shortened));
-    EXPECT_EQ(Long.Text(), "Bloquete de concreto"); // the value itself is whole
+    EXPECT_EQ(Long.Text(), "Bloquete de concreto");  // the value itself is whole
     // A manhole type fits its field whole.
     EXPECT_LE(fm.horizontalAdvance(QStringLiteral("PV-1000")) + 2, field.width());
 
@@ -111,7 +108,7 @@ TEST(FormsAppearance, TabsAreDrawnInsideTheirButtons)
 
 TEST(FormsAppearance, QtsOwnWindowsSpeakPortuguese)
 {
-    Form f("frmAny"); // the application of the forms
+    Form f("frmAny");  // the application of the forms
     QFileDialog dialog(nullptr, QStringLiteral("Abrir"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
@@ -132,4 +129,4 @@ TEST(FormsAppearance, QtsOwnWindowsSpeakPortuguese)
     EXPECT_EQ(save->text().remove(QLatin1Char('&')).toStdString(), "Salvar");
 }
 
-} // namespace
+}  // namespace

@@ -53,7 +53,8 @@ struct Table {
         }
         DBFClose(h);
         cn.SetCursorLocation(ado::adUseClient);
-        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.string() + "/; Extended Properties=dBase 5.0;", "", "");
+        cn.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.string() + "/; Extended Properties=dBase 5.0;",
+                "", "");
     }
     ~Table() { std::filesystem::remove_all(dir); }
 
@@ -69,9 +70,11 @@ struct Table {
     {
         ado::Connection other;
         other.SetCursorLocation(ado::adUseClient);
-        other.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.string() + "/; Extended Properties=dBase 5.0;", "", "");
+        other.Open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.string() + "/; Extended Properties=dBase 5.0;",
+                   "", "");
         ado::Recordset rs;
-        rs.Open("select * from REDE1.DBF where CLTAT = " + std::to_string(cltat), other, ado::adOpenStatic, ado::adLockReadOnly);
+        rs.Open("select * from REDE1.DBF where CLTAT = " + std::to_string(cltat), other, ado::adOpenStatic,
+                ado::adLockReadOnly);
         return rs.Eof() ? "<no record>" : rs.Fields(field).Value().TextOr("<null>");
     }
 };
@@ -118,7 +121,7 @@ long ErrorNumberOf(const std::function<void()>& f)
 
 using Texts = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST(TextBinding, ShowsTheCurrentRecordAfterEveryMoveWithoutCountingAsAnEdit)
 {

@@ -46,13 +46,13 @@ void WriteBmp(const fs::path& path, int w, int h, F colour)
         for (int x = 0; x < w; ++x) {
             const long c = colour(x, y);
             const std::size_t at = 54 + static_cast<std::size_t>((h - 1 - y) * row + x * 3);
-            b[at] = static_cast<unsigned char>((c >> 16) & 0xFF); // blue
+            b[at] = static_cast<unsigned char>((c >> 16) & 0xFF);  // blue
             b[at + 1] = static_cast<unsigned char>((c >> 8) & 0xFF);
             b[at + 2] = static_cast<unsigned char>(c & 0xFF);
         }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
-
 
 
 TEST(FormsCanvas, DrawingMethodsPaintThePictureBox)
@@ -80,15 +80,15 @@ TEST(FormsCanvas, DrawingMethodsPaintThePictureBox)
     Picture2.Line(100, 10, 120, 30, vbYellow, vbLineBoxFilled);
     EXPECT_EQ(Picture2.Point(110, 20), vbYellow);
 
-    Picture2.Circle(150, 50, 20, vbBlack); // filled by FillStyle/FillColor
+    Picture2.Circle(150, 50, 20, vbBlack);  // filled by FillStyle/FillColor
     EXPECT_EQ(Picture2.Point(150, 50), vbGreen);
     EXPECT_EQ(Picture2.Point(150, 75), vbWhite);
     Picture2.SetFillStyle(vbFSTransparent);
     constexpr double pi = std::numbers::pi;
-    Picture2.Circle(40, 70, 15, vbRed, 0, pi); // the upper half only
+    Picture2.Circle(40, 70, 15, vbRed, 0, pi);  // the upper half only
     EXPECT_EQ(Picture2.Point(40, 55), vbRed);
     EXPECT_EQ(Picture2.Point(40, 85), vbWhite);
-    Picture2.Circle(100, 70, 15, vbMagenta, -pi / 2, -pi); // a quarter pie: both radii drawn
+    Picture2.Circle(100, 70, 15, vbMagenta, -pi / 2, -pi);  // a quarter pie: both radii drawn
     EXPECT_EQ(Picture2.Point(100, 62), vbMagenta);
     EXPECT_EQ(Picture2.Point(92, 70), vbMagenta);
     EXPECT_EQ(Picture2.Point(108, 70), vbWhite);
@@ -104,7 +104,7 @@ TEST(FormsCanvas, DrawingMethodsPaintThePictureBox)
     const Picture drawn = Picture2.Image();
     EXPECT_EQ(drawn.Pixel(30, 10), vbRed);
 
-    Picture2.SetForeColor(33023); // orange
+    Picture2.SetForeColor(33023);  // orange
     Picture2.SetCurrentX(5);
     Picture2.SetCurrentY(30);
     const double h = Picture2.TextHeight("Ab");
@@ -122,7 +122,7 @@ TEST(FormsCanvas, DrawingMethodsPaintThePictureBox)
     Picture2.Cls();
     EXPECT_EQ(Picture2.Point(30, 10), vbWhite);
     EXPECT_DOUBLE_EQ(Picture2.CurrentY(), 0);
-    EXPECT_EQ(drawn.Pixel(30, 10), vbRed); // a picture taken before stays as it was
+    EXPECT_EQ(drawn.Pixel(30, 10), vbRed);  // a picture taken before stays as it was
     ExpectError(380, [&] { Picture2.SetDrawWidth(0); });
 }
 
@@ -143,7 +143,7 @@ TEST(FormsCanvas, PicturesCopyRectanglesBetweenThemselves)
     Picture1.SetAutoSize(true);
     Picture1.SetScaleMode(vbPixels);
     Picture1.SetPicture(flat);
-    EXPECT_DOUBLE_EQ(Picture1.Width(), 900); // AutoSize: the picture's size
+    EXPECT_DOUBLE_EQ(Picture1.Width(), 900);  // AutoSize: the picture's size
     EXPECT_DOUBLE_EQ(Picture1.Height(), 300);
     EXPECT_EQ(Picture1.Point(25, 5), vbRed);
 
@@ -187,7 +187,7 @@ TEST(FormsCanvas, LoadingPicturesFromFilesAndResources)
     EXPECT_EQ(before, (fs::path(App.Path()) / "pictures").string());
     SetResourcePictureFolder(dir.string());
     EXPECT_EQ(LoadResPicture("MENUFLAT", vbResBitmap).Pixel(1, 1), vbYellow);
-    EXPECT_EQ(LoadResPicture("menuflat", vbResBitmap).Pixel(3, 3), vbYellow); // names ignore case
+    EXPECT_EQ(LoadResPicture("menuflat", vbResBitmap).Pixel(3, 3), vbYellow);  // names ignore case
     EXPECT_EQ(LoadResPicture(101, vbResBitmap).Pixel(0, 0), vbBlue);
     ExpectError(326, [&] { LoadResPicture("_NOTHERE", vbResIcon); });
     SetResourcePictureFolder(before);
@@ -202,14 +202,14 @@ TEST(FormsCanvas, ASampleFormRendersOffscreen)
     DoEvents();
     const Picture shot = Snapshot(f);
     ASSERT_FALSE(shot.Empty());
-    EXPECT_DOUBLE_EQ(shot.Width(), 4800); // 320 x 200 pixels
+    EXPECT_DOUBLE_EQ(shot.Width(), 4800);  // 320 x 200 pixels
     EXPECT_DOUBLE_EQ(shot.Height(), 3000);
-    EXPECT_EQ(shot.Pixel(20, 20), vbRed);                              // the banner
-    EXPECT_EQ(shot.Pixel(0, 0), ResolveColor(vbButtonShadow));         // the frame
+    EXPECT_EQ(shot.Pixel(20, 20), vbRed);                       // the banner
+    EXPECT_EQ(shot.Pixel(0, 0), ResolveColor(vbButtonShadow));  // the frame
     EXPECT_EQ(shot.Pixel(100, 198), ResolveColor(vb3DDKShadow));
     EXPECT_EQ(shot.Pixel(50, 100), ResolveColor(vbButtonFace));        // the form
-    EXPECT_EQ(shot.Pixel(185, 50), ResolveColor(vbWindowBackground)); // inside the text box
+    EXPECT_EQ(shot.Pixel(185, 50), ResolveColor(vbWindowBackground));  // inside the text box
     Unload(f);
 }
 
-} // namespace
+}  // namespace

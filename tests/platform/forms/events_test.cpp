@@ -44,7 +44,7 @@ TEST(FormsEvents, ClickRaisedBySettingListIndexInsideAnotherHandlerRunsAtOnce)
     EXPECT_EQ(List1.ListIndex(), 0);
 
     log.clear();
-    Combo1.SetListIndex(1); // the same value: no Click
+    Combo1.SetListIndex(1);  // the same value: no Click
     List1.SetListIndex(0);
     EXPECT_TRUE(log.empty());
 }
@@ -89,7 +89,7 @@ TEST(FormsEvents, ValuesSetByCodeRaiseTheEventsOfTheUser)
     auto& Check1 = f.Add<CheckBox>("Check1");
     auto& Opt = f.AddArray<OptionButton>("Option1", {0, 1, 2});
     auto& Frame1 = f.Add<Frame>("Frame1");
-    auto& Other = f.Add<OptionButton>("Other", Frame1); // another container: another group
+    auto& Other = f.Add<OptionButton>("Other", Frame1);  // another container: another group
     auto& Scr = f.Add<VScrollBar>("VScroll1");
     Log log;
     Text1.Change += [&] { log.push_back("change " + Text1.Text()); };
@@ -105,7 +105,7 @@ TEST(FormsEvents, ValuesSetByCodeRaiseTheEventsOfTheUser)
     Opt(1).SetValue(true);
     Opt(2).SetValue(true);
     Other.SetValue(true);
-    Opt(2).SetValue(false); // no Click for False
+    Opt(2).SetValue(false);  // no Click for False
     Scr.SetMax(7);
     Scr.SetValue(3);
     EXPECT_EQ(log, (Log{"change 10", "check 1", "option 1", "option 2", "other", "scroll 3"}));
@@ -113,7 +113,7 @@ TEST(FormsEvents, ValuesSetByCodeRaiseTheEventsOfTheUser)
     EXPECT_FALSE(Opt(2).Value());
     EXPECT_TRUE(Other.Value());
 
-    formstest::ExpectError(380, [&] { Scr.SetValue(8); }); // past Max
+    formstest::ExpectError(380, [&] { Scr.SetValue(8); });  // past Max
 
     // A scroll bar that wraps round in its own Change handler (7 -> 1).
     log.clear();
@@ -132,7 +132,7 @@ TEST(FormsEvents, KeyAsciiIsRewrittenOrDroppedByTheHandler)
     f.Show();
     user::Type(f.Text1, "1,5a-x2");
     EXPECT_EQ(f.Text1.Text(), "1.5-2");
-    EXPECT_EQ(f.Valor, "1.5-2"); // Change ran for each key that reached the box
+    EXPECT_EQ(f.Valor, "1.5-2");  // Change ran for each key that reached the box
     user::PressKey(f.Text1, vbKeyBack);
     EXPECT_EQ(f.Text1.Text(), "1.5-");
 
@@ -177,11 +177,11 @@ TEST(FormsEvents, TextBoxesCountLineBreaksAsVbDoes)
     Notas.Change += [&] { ++changes; };
     Notas.SetText("ab\r\ncdef");
     EXPECT_EQ(Notas.Text(), "ab\r\ncdef");
-    Notas.SetSelStart(5); // a b CR LF c | d
+    Notas.SetSelStart(5);  // a b CR LF c | d
     Notas.SetSelLength(2);
     EXPECT_EQ(Notas.SelText(), "de");
     EXPECT_EQ(Notas.SelStart(), 5);
-    Notas.SetSelText(" 09:05 "); // insert at the cursor
+    Notas.SetSelText(" 09:05 ");  // insert at the cursor
     EXPECT_EQ(Notas.Text(), "ab\r\nc 09:05 f");
     EXPECT_EQ(Notas.SelStart(), 12);
     EXPECT_EQ(changes, 2);
@@ -234,7 +234,7 @@ TEST(FormsEvents, CheckBoxesScrollBarsAndFormKeysAnswerTheUser)
     f.Show();
 
     Check1.SetValue(vbGrayed);
-    user::Click(Check1); // from grayed a click ticks it
+    user::Click(Check1);  // from grayed a click ticks it
     user::Click(Check1);
     user::Click(Check1);
     EXPECT_EQ(log, (Log{"check 2", "check 1", "check 0", "check 1"}));
@@ -256,7 +256,9 @@ TEST(FormsEvents, CheckBoxesScrollBarsAndFormKeysAnswerTheUser)
     // A form with KeyPreview sees the keys before its controls (Ctrl+Home, Down).
     log.clear();
     f.SetKeyPreview(true);
-    f.KeyDown += [&](int& KeyCode, int Shift) { log.push_back("form " + std::to_string(KeyCode) + "/" + std::to_string(Shift)); };
+    f.KeyDown += [&](int& KeyCode, int Shift) {
+        log.push_back("form " + std::to_string(KeyCode) + "/" + std::to_string(Shift));
+    };
     f.Text1.KeyDown += [&](int& KeyCode, int) { log.push_back("text " + std::to_string(KeyCode)); };
     user::PressKey(f.Text1, vbKeyHome, vbCtrlMask);
     user::PressKey(f.Text1, vbKeyDown);
@@ -274,14 +276,14 @@ TEST(FormsEvents, ControlArraysLoadedAtRunTime)
     Log log;
     lbl.Click += [&](int Index) { log.push_back("click " + std::to_string(Index)); };
     lbl.MouseDown += [&](int Index, int Button, int, double X, double Y) {
-        log.push_back("down " + std::to_string(Index) + " " + std::to_string(Button) + " " + std::to_string(int(X)) + "," +
-                      std::to_string(int(Y)));
+        log.push_back("down " + std::to_string(Index) + " " + std::to_string(Button) + " " + std::to_string(int(X)) +
+                      "," + std::to_string(int(Y)));
     };
     f.Show();
 
     for (int i = 1; i <= 3; ++i) {
         lbl.Load(i);
-        EXPECT_FALSE(lbl(i).Visible()); // loaded elements start hidden
+        EXPECT_FALSE(lbl(i).Visible());  // loaded elements start hidden
         lbl(i).SetTop(lbl(i - 1).Top() + 315);
         lbl(i).SetVisible(true);
     }
@@ -299,7 +301,7 @@ TEST(FormsEvents, ControlArraysLoadedAtRunTime)
     lbl.Unload(2);
     EXPECT_FALSE(lbl.Exists(2));
     EXPECT_EQ(f.Controls().Find("TRBlkLbl", 2), nullptr);
-    lbl.Load(2); // the index can be used again
+    lbl.Load(2);  // the index can be used again
     EXPECT_EQ(lbl.Count(), 4);
     int n = 0;
     for (Label& l : lbl) n += l.Index();
@@ -340,7 +342,7 @@ TEST(FormsEvents, MouseAndClickOrderOnALabelAndAButton)
     f.Show();
 
     user::Click(Label1);
-    user::Click(Label1, vbRightButton); // no Click for the right button
+    user::Click(Label1, vbRightButton);  // no Click for the right button
     user::DblClick(Label1);
     user::Click(Cmd);
     user::ClickAt(f, 4000, 3000);
@@ -349,7 +351,7 @@ TEST(FormsEvents, MouseAndClickOrderOnALabelAndAButton)
                         "button click", "form down 1", "form up 1", "form click"}));
 
     log.clear();
-    Cmd.SetValue(true); // clicking by code
+    Cmd.SetValue(true);  // clicking by code
     EXPECT_EQ(log, (Log{"button click"}));
     Unload(f);
 }
@@ -369,7 +371,7 @@ TEST(FormsEvents, FocusMovesRaiseLostFocusThenGotFocus)
     Text2.GotFocus += [&] { log.push_back("got 2"); };
     f.Text1.SetText("123456");
     f.Show();
-    DoEvents(); // Paint gives the focus to Text1
+    DoEvents();  // Paint gives the focus to Text1
     user::Focus(Text2);
     user::Focus(f.Text1);
     EXPECT_EQ(log, (Log{"got 1", "lost 1", "got 2", "got 1"}));
@@ -387,15 +389,15 @@ TEST(FormsEvents, HandlersMayUnloadWhatRaisedTheirEvent)
     cmdEnd.Move(3000, 1200, 300, 300);
     cmdEnd.Click += [&] { Unload(f); };
     Btn.Click += [&](int Index) {
-        if (Index > 0) Btn.Unload(Index); // a loaded button that removes itself
+        if (Index > 0) Btn.Unload(Index);  // a loaded button that removes itself
     };
     Btn.MouseDown += [&](int Index, int, int, double, double) {
-        if (Index == 2) Btn.Unload(2); // gone before its button is let go
+        if (Index == 2) Btn.Unload(2);  // gone before its button is let go
     };
     f.Show();
     Btn.Load(1);
     Btn.Load(2);
-    Btn(1).SetTop(1600); // loaded where element 0 is: moved apart
+    Btn(1).SetTop(1600);  // loaded where element 0 is: moved apart
     Btn(2).SetTop(2000);
     Btn(1).SetVisible(true);
     Btn(2).SetVisible(true);
@@ -422,16 +424,16 @@ TEST(FormsEvents, TimerTicksFromTheEventLoopWhileEnabled)
         while (std::chrono::steady_clock::now() < end && !until()) DoEvents();
     };
     wait(30, [] { return false; });
-    EXPECT_EQ(ticks, 0); // the form is not loaded
+    EXPECT_EQ(ticks, 0);  // the form is not loaded
     Load(f);
     wait(5000, [&] { return !Timer1.Enabled(); });
     EXPECT_EQ(ticks, 3);
     wait(30, [] { return false; });
     EXPECT_EQ(ticks, 3);
     Timer1.SetEnabled(true);
-    Unload(f); // unloading the form silences its timer
+    Unload(f);  // unloading the form silences its timer
     wait(30, [] { return false; });
     EXPECT_EQ(ticks, 3);
 }
 
-} // namespace
+}  // namespace

@@ -23,7 +23,7 @@ public:
         Last.Move(2000, 4700, 1200, 375);
         Last.SetCaption("Fim");
         TxtB.Move(1800, 120, 1200, 285);
-        TxtA.Move(120, 135, 1200, 285); // a little lower, on the same row
+        TxtA.Move(120, 135, 1200, 285);  // a little lower, on the same row
         SD.Move(120, 600, 2595, 500);
         Fra.Move(120, 1200, 3600, 900);
         OptA.Move(120, 240, 1000, 255);
@@ -64,10 +64,7 @@ public:
     TextBox& Notes = Add<TextBox>("Notes");
 };
 
-std::string NameOf(const Control* c)
-{
-    return c ? c->Name() : "(none)";
-}
+std::string NameOf(const Control* c) { return c ? c->Name() : "(none)"; }
 
 // Presses Tab (or Shift+Tab) `times` times where the focus is, naming each stop.
 std::vector<std::string> Walk(Form& f, int times, bool back = false)
@@ -128,7 +125,7 @@ TEST(FormsFocusOrder, TabLeavesAMultiLineBoxAndRaisesTheFocusEvents)
     f.Notes.SetText("linha");
     user::Focus(f.Notes);
     EXPECT_EQ(Walk(f, 1), (Names{"Last"}));
-    EXPECT_EQ(f.Notes.Text(), "linha"); // no tab typed into it
+    EXPECT_EQ(f.Notes.Text(), "linha");  // no tab typed into it
     EXPECT_EQ(log, (Log{"Notes.LostFocus", "Last.GotFocus"}));
 
     // A form whose controls are all out of use keeps the focus where it is.
@@ -139,4 +136,4 @@ TEST(FormsFocusOrder, TabLeavesAMultiLineBoxAndRaisesTheFocusEvents)
     Unload(f);
 }
 
-} // namespace
+}  // namespace

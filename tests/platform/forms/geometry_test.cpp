@@ -64,7 +64,7 @@ TEST(FormsGeometry, ContainersPlaceTheirControlsInTheirOwnScale)
     Form f("frmScale");
     auto& Pic = f.Add<PictureBox>("Pic");
     Pic.SetBorderStyle(0);
-    Pic.Move(300, 300, 3000, 1500); // 200 x 100 pixels
+    Pic.Move(300, 300, 3000, 1500);  // 200 x 100 pixels
     Pic.SetScaleMode(vbPixels);
     auto& Inner = f.Add<Label>("Inner", Pic);
     Inner.Move(10, 20, 50, 10);
@@ -72,11 +72,14 @@ TEST(FormsGeometry, ContainersPlaceTheirControlsInTheirOwnScale)
     EXPECT_DOUBLE_EQ(Pic.ScaleWidth(), 200);
     EXPECT_DOUBLE_EQ(Pic.ScaleHeight(), 100);
     Log log;
-    Pic.MouseDown += [&](int, int, double X, double Y) { log.push_back(std::to_string(int(X)) + "," + std::to_string(int(Y))); };
-    Inner.MouseDown += [&](int, int, double X, double Y) { log.push_back("inner " + std::to_string(int(X)) + "," + std::to_string(int(Y))); };
+    Pic.MouseDown +=
+        [&](int, int, double X, double Y) { log.push_back(std::to_string(int(X)) + "," + std::to_string(int(Y))); };
+    Inner.MouseDown += [&](int, int, double X, double Y) {
+        log.push_back("inner " + std::to_string(int(X)) + "," + std::to_string(int(Y)));
+    };
     f.Show();
     user::ClickAt(Pic, 150, 70);
-    user::ClickAt(Inner, 3, 4); // inside the label: the label's event, in the box's pixels
+    user::ClickAt(Inner, 3, 4);  // inside the label: the label's event, in the box's pixels
     EXPECT_EQ(log, (Log{"150,70", "inner 3,4"}));
 
     // Back to twips: the label stays where it is, its numbers change.
@@ -89,7 +92,7 @@ TEST(FormsGeometry, ContainersPlaceTheirControlsInTheirOwnScale)
     EXPECT_DOUBLE_EQ(Pic.ScaleWidth(), 100);
     EXPECT_DOUBLE_EQ(Pic.ScaleHeight(), -100);
     EXPECT_DOUBLE_EQ(Pic.ScaleTop(), 100);
-    Pic.Line(0, 0, 100, 10, vbBlue, vbLineBoxFilled); // the bottom tenth
+    Pic.Line(0, 0, 100, 10, vbBlue, vbLineBoxFilled);  // the bottom tenth
     EXPECT_EQ(Pic.Point(50, 5), vbBlue);
     EXPECT_NE(Pic.Point(50, 50), vbBlue);
     Unload(f);
@@ -123,7 +126,7 @@ TEST(FormsGeometry, ABorderlessFormIsDraggedByItsBannerWithTheLeftButtonOnly)
 TEST(FormsGeometry, TheFrameIsLaidAgainOnEveryResize)
 {
     sample::frmSample f;
-    f.SetWidth(5000); // not loaded yet: no Resize
+    f.SetWidth(5000);  // not loaded yet: no Resize
     EXPECT_TRUE(f.events.empty());
     Load(f);
     f.SetWidth(6000);
@@ -132,15 +135,15 @@ TEST(FormsGeometry, TheFrameIsLaidAgainOnEveryResize)
     EXPECT_DOUBLE_EQ(f.Shape1(1).Width(), 6100);
     EXPECT_DOUBLE_EQ(f.Shape1(2).Left(), -100);
     EXPECT_DOUBLE_EQ(f.Shape1(2).Height(), 3100);
-    f.SetWidth(6000); // the same size: nothing
+    f.SetWidth(6000);  // the same size: nothing
     EXPECT_EQ(f.events.size(), 2u);
 
     // The frame shows along the edges of what is drawn.
     f.Show();
     const Picture shot = Snapshot(f);
-    EXPECT_EQ(shot.Pixel(0, 0), ResolveColor(vbButtonShadow));   // Shape1(0), in front
-    EXPECT_EQ(shot.Pixel(1, 1), ResolveColor(vb3DHighlight));    // Shape1(1): top and left
-    EXPECT_EQ(shot.Pixel(100, 198), ResolveColor(vb3DDKShadow)); // Shape1(2): right and bottom
+    EXPECT_EQ(shot.Pixel(0, 0), ResolveColor(vbButtonShadow));    // Shape1(0), in front
+    EXPECT_EQ(shot.Pixel(1, 1), ResolveColor(vb3DHighlight));     // Shape1(1): top and left
+    EXPECT_EQ(shot.Pixel(100, 198), ResolveColor(vb3DDKShadow));  // Shape1(2): right and bottom
     EXPECT_EQ(shot.Pixel(398, 100), ResolveColor(vb3DDKShadow));
     EXPECT_EQ(shot.Pixel(100, 199), ResolveColor(vbButtonShadow));
     EXPECT_EQ(shot.Pixel(50, 100), ResolveColor(vbButtonFace));
@@ -162,9 +165,9 @@ TEST(FormsGeometry, LabelsAndShapesStayBeneathTheOtherControls)
     Box.ZOrder(0);
     f.Show();
     Picture shot = Snapshot(f);
-    EXPECT_EQ(shot.Pixel(75, 75), vbRed);   // where they overlap: the picture box
-    EXPECT_EQ(shot.Pixel(125, 125), vbBlue); // the shape alone
-    Pic.ZOrder(1);                           // sent back: still above the shape
+    EXPECT_EQ(shot.Pixel(75, 75), vbRed);     // where they overlap: the picture box
+    EXPECT_EQ(shot.Pixel(125, 125), vbBlue);  // the shape alone
+    Pic.ZOrder(1);                            // sent back: still above the shape
     shot = Snapshot(f);
     EXPECT_EQ(shot.Pixel(75, 75), vbRed);
     Unload(f);
@@ -183,11 +186,12 @@ TEST(FormsGeometry, TabPagesKeepTheirControlsOutOfViewUntilChosen)
     OnPage0.Move(120, 600, 1200, 285);
     auto& OnPage2 = f.Add<CommandButton>("OnPage2", SSTab1.Page(2));
     OnPage2.Move(240, 600, 1200, 375);
-    SSTab1.SetTab(0); // a design value: no Click
+    SSTab1.SetTab(0);  // a design value: no Click
     Log log;
-    SSTab1.Click += [&](int PreviousTab) { log.push_back(std::to_string(PreviousTab) + "->" + std::to_string(SSTab1.Tab())); };
+    SSTab1.Click +=
+        [&](int PreviousTab) { log.push_back(std::to_string(PreviousTab) + "->" + std::to_string(SSTab1.Tab())); };
 
-    EXPECT_DOUBLE_EQ(OnPage2.Left(), 240); // design positions as written
+    EXPECT_DOUBLE_EQ(OnPage2.Left(), 240);  // design positions as written
     f.Show();
     EXPECT_DOUBLE_EQ(OnPage0.Left(), 120);
     EXPECT_DOUBLE_EQ(OnPage2.Left(), 240 - 75000);
@@ -198,18 +202,18 @@ TEST(FormsGeometry, TabPagesKeepTheirControlsOutOfViewUntilChosen)
     EXPECT_DOUBLE_EQ(OnPage2.Left(), 240);
     EXPECT_EQ(SSTab1.Caption(), "Aba 2");
 
-    SSTab1.SetTab(2); // already shown
+    SSTab1.SetTab(2);  // already shown
     SSTab1.SetTabEnabled(1, false);
-    user::ChooseTab(SSTab1, 1); // a disabled tab does not open
-    SSTab1.SetTab(3);           // by code: Click as well
+    user::ChooseTab(SSTab1, 1);  // a disabled tab does not open
+    SSTab1.SetTab(3);            // by code: Click as well
     EXPECT_EQ(log, (Log{"0->2", "2->3"}));
     EXPECT_DOUBLE_EQ(OnPage2.Left(), 240 - 75000);
 
     // An option panel moved by Left to hide a whole tab control (the panels' layout switch).
     SSTab1.SetLeft(4000);
     EXPECT_DOUBLE_EQ(SSTab1.Left(), 4000);
-    formstest::ExpectError(381, [&] { SSTab1.SetTabCaption(4, "x"); }); // 4 tabs: 0 to 3
+    formstest::ExpectError(381, [&] { SSTab1.SetTabCaption(4, "x"); });  // 4 tabs: 0 to 3
     Unload(f);
 }
 
-} // namespace
+}  // namespace

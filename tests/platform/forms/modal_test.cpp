@@ -37,7 +37,7 @@ TEST(FormsModal, ShowCallsTheDriverWhichAnswersLikeAPerson)
         EXPECT_TRUE(form.Visible());
         EXPECT_TRUE(form.IsModal());
         auto& me = dynamic_cast<sample::frmSample&>(form);
-        EXPECT_EQ(me.ActiveControl(), &me.Text1); // Paint gave it the focus
+        EXPECT_EQ(me.ActiveControl(), &me.Text1);  // Paint gave it the focus
         user::Type(form.Controls<TextBox>("Text1"), "12,5");
         user::Click(form.Controls("CmdOK"));
     });
@@ -49,7 +49,7 @@ TEST(FormsModal, ShowCallsTheDriverWhichAnswersLikeAPerson)
     EXPECT_EQ(f->Valor, "12.5");
     EXPECT_FALSE(f->Visible());
     EXPECT_FALSE(f->IsModal());
-    EXPECT_TRUE(f->Loaded()); // Hide ended the show; the caller unloads
+    EXPECT_TRUE(f->Loaded());  // Hide ended the show; the caller unloads
 
     ASSERT_GE(f->events.size(), 3u);
     EXPECT_EQ(f->events[0], "Load");
@@ -103,9 +103,9 @@ TEST(FormsModal, OtherFormsTakeNoInputWhileAFormIsModal)
     main.Show();
     sample::frmSample dialog;
     ScopedTestDriver driver([&](Form&) {
-        user::Click(Tool);          // the main window is out of reach
+        user::Click(Tool);  // the main window is out of reach
         user::Type(Field, "9");
-        Tool.SetValue(true);        // code is not: it still clicks
+        Tool.SetValue(true);  // code is not: it still clicks
         user::Type(dialog.Text1, "7");
         user::Click(dialog.CmdOK);
     });
@@ -113,7 +113,7 @@ TEST(FormsModal, OtherFormsTakeNoInputWhileAFormIsModal)
     EXPECT_EQ(toolClicks, 1);
     EXPECT_EQ(Field.Text(), "");
     EXPECT_EQ(dialog.Valor, "7");
-    user::Click(Tool); // reachable again
+    user::Click(Tool);  // reachable again
     EXPECT_EQ(toolClicks, 2);
     Unload(dialog);
     Unload(main);
@@ -279,7 +279,7 @@ TEST(FormsModal, ModelessShowReturnsAtOnceAndCannotTurnModal)
     EXPECT_FALSE(f.IsModal());
     EXPECT_EQ(DoEvents(), static_cast<int>(Forms().size()));
     EXPECT_NE(std::find(Forms().begin(), Forms().end(), &f), Forms().end());
-    formstest::ExpectError(400, [&] { f.Show(vbModal); }); // already shown modeless
+    formstest::ExpectError(400, [&] { f.Show(vbModal); });  // already shown modeless
     f.SetVisible(false);
     EXPECT_FALSE(f.Visible());
     EXPECT_TRUE(f.Loaded());
@@ -321,4 +321,4 @@ TEST(FormsModal, WindowStateMinimisedAndNormal)
     Unload(f);
 }
 
-} // namespace
+}  // namespace

@@ -44,7 +44,7 @@ QStringList Captions(QMessageBox* box)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(MsgBox, EachLayoutIsPutToTheDialogDoorAndItsAnswerTold)
 {
@@ -103,7 +103,7 @@ TEST(MsgBox, EachLayoutIsPutToTheDialogDoorAndItsAnswerTold)
 
 TEST(MsgBox, APersonSeesThePortugueseButtonsAndEscapeCancels)
 {
-    forms::DoEvents(); // the widget application
+    forms::DoEvents();  // the widget application
     QStringList captions;
     QString text, title;
     ostest::WhenModal<QMessageBox>([&](QMessageBox* box) {

@@ -17,7 +17,7 @@ TEST(FormsUserControls, PropertyBagConvertsAndLeavesDefaultsOut)
 {
     PropertyBag bag;
     bag.WriteProperty("PRECCOTA", 5, 3);
-    EXPECT_EQ(bag.ReadProperty("preccota", 3), 5); // names ignore case
+    EXPECT_EQ(bag.ReadProperty("preccota", 3), 5);  // names ignore case
     bag.WriteProperty("PRECCOTA", 3, 3);            // the default is not stored
     EXPECT_FALSE(bag.Contains("PRECCOTA"));
     EXPECT_EQ(bag.ReadProperty("PRECCOTA", 3), 3);
@@ -35,14 +35,14 @@ TEST(FormsUserControls, PropertyBagConvertsAndLeavesDefaultsOut)
     EXPECT_EQ(bag.ReadProperty("Caption", "x"), "x");
     bag.WriteProperty("EnabledTimer", true, false);
     EXPECT_TRUE(bag.ReadProperty("EnabledTimer", false));
-    EXPECT_EQ(bag.ReadProperty("EnabledTimer", 0), -1); // VB's True
+    EXPECT_EQ(bag.ReadProperty("EnabledTimer", 0), -1);  // VB's True
 
     bag.WriteProperty("Tol", std::string("0,01"));
-    EXPECT_DOUBLE_EQ(bag.ReadProperty("Tol", 0.1), 0.01); // comma or point
+    EXPECT_DOUBLE_EQ(bag.ReadProperty("Tol", 0.1), 0.01);  // comma or point
     bag.WriteProperty("Half", std::string("2.5"));
-    EXPECT_EQ(bag.ReadProperty("Half", 0), 2); // to the even whole number
+    EXPECT_EQ(bag.ReadProperty("Half", 0), 2);  // to the even whole number
     bag.WriteProperty("Word", std::string("abc"));
-    EXPECT_EQ(bag.ReadProperty("Word", 7), 7); // not a number: the default
+    EXPECT_EQ(bag.ReadProperty("Word", 7), 7);  // not a number: the default
     EXPECT_EQ(bag.ReadProperty("Missing", 400), 400);
 }
 
@@ -50,12 +50,12 @@ TEST(FormsUserControls, SettingsLiveInTheBagForTheRun)
 {
     {
         sample::frmHost host;
-        EXPECT_EQ(host.SD.readCount, 0); // not sited before the host loads
+        EXPECT_EQ(host.SD.readCount, 0);  // not sited before the host loads
         EXPECT_FALSE(host.SD.Loaded());
         Load(host);
         EXPECT_TRUE(host.SD.Loaded());
         EXPECT_EQ(host.SD.BagKey(), "frmHost.SD");
-        EXPECT_EQ(host.SD.initCount, 1); // the first time in the run
+        EXPECT_EQ(host.SD.initCount, 1);  // the first time in the run
         EXPECT_EQ(host.SD.readCount, 1);
         EXPECT_EQ(host.SD.Decimals(), 3);
         EXPECT_DOUBLE_EQ(host.SD.ZoomScale(), 0.4);
@@ -65,20 +65,20 @@ TEST(FormsUserControls, SettingsLiveInTheBagForTheRun)
         EXPECT_EQ(host.SD.writeCount, 1);
     }
     {
-        sample::frmHost host; // a new instance of the same host
+        sample::frmHost host;  // a new instance of the same host
         Load(host);
         EXPECT_EQ(host.SD.initCount, 0);
         EXPECT_EQ(host.SD.Decimals(), 5);
         EXPECT_DOUBLE_EQ(host.SD.ZoomScale(), 0.4);
         EXPECT_EQ(host.SD.DecimalsTxt.Text(), "5");
-        Unload(host); // nothing changed: nothing written, the bag stays
+        Unload(host);  // nothing changed: nothing written, the bag stays
         EXPECT_EQ(host.SD.writeCount, 0);
     }
     {
         sample::frmHost host;
         Load(host);
         EXPECT_EQ(host.SD.Decimals(), 5);
-        host.SD.SetDecimals(3); // back to the default
+        host.SD.SetDecimals(3);  // back to the default
         host.SD.SetZoomScale(0.5);
         Unload(host);
     }
@@ -93,7 +93,7 @@ TEST(FormsUserControls, SettingsLiveInTheBagForTheRun)
 TEST(FormsUserControls, KeepTheirSizeAndTheirOwnControls)
 {
     sample::frmHost host;
-    host.SD.SetWidth(5000); // a design value: no Resize yet
+    host.SD.SetWidth(5000);  // a design value: no Resize yet
     EXPECT_EQ(host.SD.resizeCount, 0);
     int shown = 0;
     host.SD.Show += [&] { ++shown; };
@@ -101,12 +101,12 @@ TEST(FormsUserControls, KeepTheirSizeAndTheirOwnControls)
     host.SD.Paint += [&] { ++painted; };
     host.Show();
     EXPECT_EQ(shown, 1);
-    EXPECT_DOUBLE_EQ(host.SD.Width(), 2595); // the first Resize fixed it
+    EXPECT_DOUBLE_EQ(host.SD.Width(), 2595);  // the first Resize fixed it
     const int before = host.SD.resizeCount;
     host.SD.Move(0, 0, 4000, 1000);
     EXPECT_DOUBLE_EQ(host.SD.Width(), 2595);
     EXPECT_DOUBLE_EQ(host.SD.Height(), 3810);
-    EXPECT_LE(host.SD.resizeCount - before, 2); // the handler's own Size ends it
+    EXPECT_LE(host.SD.resizeCount - before, 2);  // the handler's own Size ends it
     DoEvents();
     EXPECT_GE(painted, 1);
 
@@ -146,15 +146,15 @@ TEST(FormsUserControls, ControlsOfAUserControlLoadedAtRunTimeOnItsTabPages)
     Form host("frmPanelHost");
     auto& P = host.Add<Panel>("P");
     host.Show();
-    EXPECT_DOUBLE_EQ(P.Frm.Left(), 120 - 75000); // page 1 is not shown
+    EXPECT_DOUBLE_EQ(P.Frm.Left(), 120 - 75000);  // page 1 is not shown
     P.Lbl.Load(1);
     P.Lbl(1).SetTop(P.Lbl(0).Top() + 315);
     P.Lbl(1).SetVisible(true);
-    EXPECT_DOUBLE_EQ(P.Lbl(1).Left(), 60); // inside the frame: the frame moves, not the label
+    EXPECT_DOUBLE_EQ(P.Lbl(1).Left(), 60);  // inside the frame: the frame moves, not the label
     user::ChooseTab(P.Tabs, 1);
     EXPECT_DOUBLE_EQ(P.Frm.Left(), 120);
     EXPECT_EQ(&P.Controls("Lbl", 1), &P.Lbl(1));
     Unload(host);
 }
 
-} // namespace
+}  // namespace

@@ -40,4 +40,4 @@ private:
     os::ScopedDialogDriver driver_;
 };
 
-} // namespace ostest
+}  // namespace ostest

@@ -32,4 +32,4 @@ void WhenModal(std::function<void(T*)> action)
     timer->start(10);
 }
 
-} // namespace ostest
+}  // namespace ostest

@@ -63,4 +63,4 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-} // namespace ostest
+}  // namespace ostest

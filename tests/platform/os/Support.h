@@ -39,4 +39,4 @@ private:
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
-} // namespace ostest
+}  // namespace ostest

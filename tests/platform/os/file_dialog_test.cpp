@@ -48,7 +48,7 @@ TEST(FileDialog, OpenPassesTheOptionsAndSplitsTheChosenFile)
     TempDir dir;
     WriteBytes(dir / "rede.dwg", "");
     DialogScript script;
-    script.Then(DialogAnswer::Path("rede")); // typed without extension, relative to the folder shown
+    script.Then(DialogAnswer::Path("rede"));  // typed without extension, relative to the folder shown
 
     os::FileDialogOptions o;
     o.title = "Substituir bloco";
@@ -80,7 +80,7 @@ TEST(FileDialog, OpenPassesTheOptionsAndSplitsTheChosenFile)
 TEST(FileDialog, OpenRefusesAMissingFileWhenItMustExistAndCancelGivesErrorZero)
 {
     TempDir dir;
-    WriteBytes(dir / "pontos", ""); // exists only without the default extension
+    WriteBytes(dir / "pontos", "");  // exists only without the default extension
     DialogScript script;
     script.Then(DialogAnswer::Path(dir / "falta.txt")).Then(DialogAnswer::Yes());
 
@@ -93,7 +93,7 @@ TEST(FileDialog, OpenRefusesAMissingFileWhenItMustExistAndCancelGivesErrorZero)
     EXPECT_EQ(r.error, 0);
     EXPECT_EQ(script.kinds(), (std::vector<DialogKind>{DialogKind::Open, DialogKind::Message, DialogKind::Open}));
     EXPECT_NE(script.seen()[1].text.find("falta.txt"), std::string::npos);
-    EXPECT_EQ(script.seen()[2].fileName, dir / "falta.txt"); // the dialog comes back with the name typed
+    EXPECT_EQ(script.seen()[2].fileName, dir / "falta.txt");  // the dialog comes back with the name typed
 
     DialogScript again;
     again.Then(DialogAnswer::Path("pontos"));
@@ -177,7 +177,9 @@ TEST(FileDialog, FolderBrowser)
     std::filesystem::create_directory(dir / "Catalogo");
     WriteBytes(dir / "arquivo.txt", "");
     DialogScript script;
-    script.Then(DialogAnswer::Path(dir / "arquivo.txt")).Then(DialogAnswer::Yes()).Then(DialogAnswer::Path(dir / "Catalogo/"));
+    script.Then(DialogAnswer::Path(dir / "arquivo.txt"))
+        .Then(DialogAnswer::Yes())
+        .Then(DialogAnswer::Path(dir / "Catalogo/"));
     const auto r = os::BrowseForFolder("Localize o arquivo Rereva2000r.mdb", dir.path());
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.path, dir / "Catalogo");
@@ -212,7 +214,7 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
         auto* files = dlg->findChild<QFileSystemModel*>();
         QEventLoop loaded;
         QObject::connect(files, &QFileSystemModel::directoryLoaded, &loaded, &QEventLoop::quit);
-        QTimer::singleShot(5000, &loaded, &QEventLoop::quit); // only a broken model waits this long
+        QTimer::singleShot(5000, &loaded, &QEventLoop::quit);  // only a broken model waits this long
         if (list->model()->rowCount(list->rootIndex()) < 3) loaded.exec();
         QCoreApplication::processEvents();
         for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
@@ -228,7 +230,7 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
         EXPECT_EQ(list->model()->headerData(3, Qt::Horizontal).toString(), "Data de modificação");
         // Typed into the name field, which has the focus.
         dlg->findChild<QLineEdit*>("fileNameEdit")->setText("REDE.DWG");
-        static_cast<QDialog*>(dlg)->accept(); // QFileDialog hides it, QDialog offers it
+        static_cast<QDialog*>(dlg)->accept();  // QFileDialog hides it, QDialog offers it
     });
     os::FileDialogOptions o;
     o.title = "Abrir desenho";
@@ -261,7 +263,7 @@ TEST(FileDialog, TheQtDialogsShowTheOptionsAndReturnTheChoice)
         proposed = name->selectedText();
         // Typed by the user: the name without its extension.
         name->setText("Rede");
-        static_cast<QDialog*>(dlg)->accept(); // QFileDialog hides it, QDialog offers it
+        static_cast<QDialog*>(dlg)->accept();  // QFileDialog hides it, QDialog offers it
         WhenModal<QMessageBox>([&](QMessageBox* box) {
             question = box->text();
             for (auto* b : box->buttons())

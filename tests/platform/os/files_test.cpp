@@ -122,7 +122,7 @@ mode_t ModeOf(const std::string& path)
     return st.st_mode & 07777;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Files, AReplacedFileMustBeWritableAndALinkStaysALink)
 {
@@ -196,7 +196,8 @@ TEST(Files, FailuresAreToldInPortugueseWithTheFilesName)
     auto s = os::CopyFile(dir / "falta.mdb", dir / "saida.mdb");
     EXPECT_EQ(s.message, "Não foi possível copiar '" + dir / "falta.mdb" + "': Arquivo ou pasta não encontrado.");
     s = os::WriteTextLines(dir / "nao/existe.txt", {"x"});
-    EXPECT_EQ(s.message, "Não foi possível criar o arquivo de texto '" + dir / "nao/existe.txt" + "': Arquivo ou pasta não encontrado.");
+    EXPECT_EQ(s.message, "Não foi possível criar o arquivo de texto '" + dir / "nao/existe.txt" +
+                             "': Arquivo ou pasta não encontrado.");
     s = os::DeleteFile(dir / "falta.dwg");
     EXPECT_EQ(s.message, "Não foi possível excluir '" + dir / "falta.dwg" + "': Arquivo ou pasta não encontrado.");
 
@@ -208,7 +209,10 @@ TEST(Files, FailuresAreToldInPortugueseWithTheFilesName)
         const rlimit limit{1024, 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const auto r = os::WriteTextLines(dir / "rede.txt", std::vector<std::string>(500, "linha longa o bastante"));
-        std::_Exit(r.message == "Não foi possível gravar o arquivo de texto '" + dir / "rede.txt" + "': Arquivo grande demais." ? 0 : 1);
+        std::_Exit(r.message == "Não foi possível gravar o arquivo de texto '" + dir / "rede.txt" +
+                                    "': Arquivo grande demais."
+                       ? 0
+                       : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

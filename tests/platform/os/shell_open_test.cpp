@@ -79,11 +79,12 @@ struct Desktop : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Desktop, TheDefaultProgramOpensTheFileInItsFolder)
 {
-    App("sys/share", "leitor.desktop", "Name=Text Reader\nName[pt]=Leitor de Texto\nExec=leitor --view %f\nMimeType=text/plain;\n");
+    App("sys/share", "leitor.desktop",
+        "Name=Text Reader\nName[pt]=Leitor de Texto\nExec=leitor --view %f\nMimeType=text/plain;\n");
     App("sys/share", "editor.desktop", "Name=Editor\nExec=\"/opt/meu editor/bin/ed\" %U\nMimeType=text/plain;\n");
     const std::string file = File("pontos.txt");
 
@@ -123,9 +124,10 @@ TEST_F(Desktop, AssociationsAddedRemovedAndHidden)
     App("sys/share", "b.desktop", "Name=B\nExec=b %f\nMimeType=text/csv;\n");
     App("sys/share", "c.desktop", "Name=C\nExec=c %f\n");
     App("sys/share", "gone.desktop", "Name=Gone\nExec=gone %f\nMimeType=text/csv;\n");
-    App("home/share", "gone.desktop", "Name=Gone\nExec=gone %f\nHidden=true\n"); // the user deleted it
+    App("home/share", "gone.desktop", "Name=Gone\nExec=gone %f\nHidden=true\n");  // the user deleted it
     App("sys/share", "needs.desktop", "Name=Needs\nTryExec=/nao/existe\nExec=needs %f\nMimeType=text/csv;\n");
-    Config("home/config/mimeapps.list", "[Added Associations]\ntext/csv=c.desktop;\n[Removed Associations]\ntext/csv=a.desktop;\n");
+    Config("home/config/mimeapps.list",
+           "[Added Associations]\ntext/csv=c.desktop;\n[Removed Associations]\ntext/csv=a.desktop;\n");
 
     const auto registry = os::AppRegistry::Load();
     std::vector<std::string> ids;
@@ -148,7 +150,7 @@ TEST_F(Desktop, WithoutAnAssociationTheUserChoosesOrTypesACommand)
     script.Then(DialogAnswer::Cancel());
     auto r = os::ShellOpen(file);
     EXPECT_EQ(r.outcome, os::OpenOutcome::Cancelled);
-    EXPECT_TRUE(launched.empty()); // the generic binary type never opens without asking
+    EXPECT_TRUE(launched.empty());  // the generic binary type never opens without asking
     ASSERT_EQ(script.seen().size(), 1u);
     const auto& req = script.seen()[0];
     EXPECT_EQ(req.kind, DialogKind::ChooseProgram);
@@ -173,7 +175,8 @@ TEST_F(Desktop, WithoutAnAssociationTheUserChoosesOrTypesACommand)
 
     // A typed command: quoted words stay whole; the file goes where %f is, else at the end.
     DialogScript typed;
-    typed.Then(DialogAnswer::Command("\"/opt/My App/run\" --abrir")).Then(DialogAnswer::Command("conv -i %f -o out.csv"));
+    typed.Then(DialogAnswer::Command("\"/opt/My App/run\" --abrir"))
+        .Then(DialogAnswer::Command("conv -i %f -o out.csv"));
     launched.clear();
     ASSERT_TRUE(os::ShellOpen(file).ok());
     ASSERT_TRUE(os::ShellOpen(file).ok());
@@ -231,8 +234,9 @@ TEST(DesktopEntries, CommandLinesAndFieldCodes)
     app.icon = "leitor";
     app.file = "/usr/share/applications/leitor.desktop";
     using V = std::vector<std::string>;
-    EXPECT_EQ(os::CommandForFile("leitor %i --name %c %k %U", "/d/a b.txt", &app),
-              (V{"leitor", "--icon", "leitor", "--name", "Leitor", "/usr/share/applications/leitor.desktop", "/d/a b.txt"}));
+    EXPECT_EQ(
+        os::CommandForFile("leitor %i --name %c %k %U", "/d/a b.txt", &app),
+        (V{"leitor", "--icon", "leitor", "--name", "Leitor", "/usr/share/applications/leitor.desktop", "/d/a b.txt"}));
     EXPECT_EQ(os::CommandForFile("run --file=%f --pct=50%% %d %m", "/x"), (V{"run", "--file=/x", "--pct=50%"}));
     EXPECT_EQ(os::CommandForFile("sh -c \"echo \\\"\\$1\\\"\" x", "/x"), (V{"sh", "-c", "echo \"$1\"", "x", "/x"}));
     EXPECT_TRUE(os::CommandForFile("\"unterminated", "/x").empty());

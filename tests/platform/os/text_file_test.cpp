@@ -63,10 +63,10 @@ TEST(TextFile, AnOldWindowsFileIsReadAsWesternEncoding)
     EXPECT_EQ(lines[1], "fim");
 
     // Malformed UTF-8 of every kind falls back; well-formed text does not.
-    EXPECT_FALSE(os::IsValidUtf8("\xC0\xAF"));         // overlong
-    EXPECT_FALSE(os::IsValidUtf8("\xED\xA0\x80"));     // surrogate
-    EXPECT_FALSE(os::IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
-    EXPECT_FALSE(os::IsValidUtf8("abc\xE2\x82"));      // cut short
+    EXPECT_FALSE(os::IsValidUtf8("\xC0\xAF"));          // overlong
+    EXPECT_FALSE(os::IsValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(os::IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(os::IsValidUtf8("abc\xE2\x82"));       // cut short
     EXPECT_TRUE(os::IsValidUtf8("São \xF0\x9F\x98\x80"));
 }
 

@@ -37,7 +37,7 @@ struct TrashTest : ::testing::Test {
     std::string trash = home / ".local/share/Trash";
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TrashTest, AFileGoesToTheHomeTrashWithItsRecord)
 {
@@ -53,7 +53,7 @@ TEST_F(TrashTest, AFileGoesToTheHomeTrashWithItsRecord)
     const auto info = Info(trash + "/info/saída 1.xls.trashinfo");
     EXPECT_EQ(info.at("Path"), home.path() + "/Dados%20Rede/sa%C3%ADda%201.xls");
     // Local time, to the second, in the form the freedesktop.org trash rules give.
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_isdst = -1;
     const std::string date = info.at("DeletionDate");
     const char* end = ::strptime(date.c_str(), "%Y-%m-%dT%H:%M:%S", &tm);
@@ -106,9 +106,9 @@ TEST_F(TrashTest, FailuresLeaveEverythingAsItWas)
 
     WriteBytes(home / "x.dwg", "x");
     ASSERT_TRUE(os::MoveToTrash(home / "x.dwg"));
-    EXPECT_FALSE(os::MoveToTrash(trash + "/files/x.dwg")); // already there
+    EXPECT_FALSE(os::MoveToTrash(trash + "/files/x.dwg"));  // already there
     EXPECT_TRUE(fs::exists(trash + "/files/x.dwg"));
-    EXPECT_FALSE(os::MoveToTrash(home / ".local")); // would swallow the trash itself
+    EXPECT_FALSE(os::MoveToTrash(home / ".local"));  // would swallow the trash itself
     EXPECT_TRUE(fs::exists(trash + "/files/x.dwg"));
     EXPECT_FALSE(os::MoveToTrash(""));
 }
@@ -117,7 +117,8 @@ TEST_F(TrashTest, AFileOnAnotherFileSystemIsCopiedThenDeleted)
 {
     // /dev/shm is a memory file system on most machines; skip where it is not
     // separate from the temporary folder.
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (::stat("/dev/shm", &a) != 0 || ::stat(home.path().c_str(), &b) != 0 || a.st_dev == b.st_dev)
         GTEST_SKIP() << "no second file system available";
     char templ[] = "/dev/shm/quoril-os-XXXXXX";

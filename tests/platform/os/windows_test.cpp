@@ -54,7 +54,7 @@ bool Listed(os::WindowHandle h, const std::string& title, bool visible)
                        [&](const auto& w) { return w.handle == h && w.title == title && w.visible == visible; });
 }
 
-} // namespace
+}  // namespace
 
 TEST(Windows, TheProgramsWindowsAreListedWithTheirTitles)
 {
@@ -63,7 +63,8 @@ TEST(Windows, TheProgramsWindowsAreListedWithTheirTitles)
     auto panel = Window("QuorilCAD – Painéis");
     auto hidden = Window("Oculta");
     hidden->hide();
-    const auto hHost = os::HandleOf(host.get()), hPanel = os::HandleOf(panel.get()), hHidden = os::HandleOf(hidden.get());
+    const auto hHost = os::HandleOf(host.get()), hPanel = os::HandleOf(panel.get()),
+               hHidden = os::HandleOf(hidden.get());
     ASSERT_NE(hHost, 0u);
     EXPECT_NE(hHost, hPanel);
 
@@ -175,7 +176,7 @@ TEST(Windows, TopmostWithoutMovingOrHiding)
     EXPECT_TRUE(w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->geometry(), before);
-    EXPECT_EQ(os::HandleOf(w.get()), h); // same window, not a new one
+    EXPECT_EQ(os::HandleOf(w.get()), h);  // same window, not a new one
 
     ASSERT_TRUE(os::SetTopmost(h, false));
     EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));

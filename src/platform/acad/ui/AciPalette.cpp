@@ -14,8 +14,8 @@ std::array<QRgb, 256> BuildPalette()
 {
     std::array<QRgb, 256> p{};
     p.fill(qRgb(255, 255, 255));
-    const QRgb named[10] = {qRgb(0, 0, 0),       qRgb(255, 0, 0),   qRgb(255, 255, 0), qRgb(0, 255, 0),
-                            qRgb(0, 255, 255),   qRgb(0, 0, 255),   qRgb(255, 0, 255), qRgb(255, 255, 255),
+    const QRgb named[10] = {qRgb(0, 0, 0),       qRgb(255, 0, 0),    qRgb(255, 255, 0), qRgb(0, 255, 0),
+                            qRgb(0, 255, 255),   qRgb(0, 0, 255),    qRgb(255, 0, 255), qRgb(255, 255, 255),
                             qRgb(128, 128, 128), qRgb(192, 192, 192)};
     for (int i = 1; i < 10; ++i) p[i] = named[i];
     const double value[5] = {1.0, 0.8, 0.6, 0.5, 0.3};
@@ -54,9 +54,6 @@ QColor AciColor(int aci)
     return QColor(palette[static_cast<std::size_t>(aci)]);
 }
 
-QColor BackgroundColor()
-{
-    return QColor(33, 40, 48);
-}
+QColor BackgroundColor() { return QColor(33, 40, 48); }
 
 }  // namespace acad::ui

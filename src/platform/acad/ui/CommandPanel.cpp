@@ -38,10 +38,7 @@ CommandPanel::CommandPanel(QWidget* parent)
     SetIdle();
 }
 
-void CommandPanel::SetPrompt(const std::string& prompt)
-{
-    prompt_->setText(QString::fromStdString(prompt));
-}
+void CommandPanel::SetPrompt(const std::string& prompt) { prompt_->setText(QString::fromStdString(prompt)); }
 
 void CommandPanel::SetIdle()
 {
@@ -59,15 +56,9 @@ void CommandPanel::Append(const std::string& text)
     history_->appendPlainText(t);
 }
 
-QString CommandPanel::Prompt() const
-{
-    return prompt_->text();
-}
+QString CommandPanel::Prompt() const { return prompt_->text(); }
 
-QString CommandPanel::History() const
-{
-    return history_->toPlainText();
-}
+QString CommandPanel::History() const { return history_->toPlainText(); }
 
 bool CommandPanel::eventFilter(QObject* watched, QEvent* event)
 {

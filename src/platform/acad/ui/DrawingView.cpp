@@ -26,10 +26,7 @@ constexpr double kDragPixels = 5.0;
 // One notch of the wheel.
 constexpr double kWheelFactor = 1.25;
 
-bool PointLike(InputKind k)
-{
-    return k == InputKind::Point || k == InputKind::Corner || k == InputKind::Angle;
-}
+bool PointLike(InputKind k) { return k == InputKind::Point || k == InputKind::Corner || k == InputKind::Angle; }
 
 }  // namespace
 
@@ -148,10 +145,7 @@ void DrawingView::Schedule()
     if (!throttle_->isActive()) throttle_->start(left);
 }
 
-bool DrawingView::RepaintPending() const
-{
-    return dirty_ || !(CurrentSignature() == drawn_);
-}
+bool DrawingView::RepaintPending() const { return dirty_ || !(CurrentSignature() == drawn_); }
 
 DrawingView::Signature DrawingView::CurrentSignature() const
 {
@@ -338,8 +332,7 @@ void DrawingView::UpdateCursor(const QPointF& pixel)
         }
     }
     Point3d at = snap_.value_or(*w);
-    if (request_ && request_->basePoint &&
-        (request_->kind == InputKind::Point || request_->kind == InputKind::Angle)) {
+    if (request_ && request_->basePoint && (request_->kind == InputKind::Point || request_->kind == InputKind::Angle)) {
         try {
             at = input::Ortho(*ShownDocument(), request_->basePoint, at);
         } catch (const Error&) {

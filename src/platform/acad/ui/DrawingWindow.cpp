@@ -66,19 +66,10 @@ bool DrawingWindow::Close()
     return w->IsClosed();
 }
 
-bool DrawingWindow::IsOpen() const
-{
-    return impl_->window && !impl_->window->IsClosed();
-}
+bool DrawingWindow::IsOpen() const { return impl_->window && !impl_->window->IsClosed(); }
 
-os::WindowHandle DrawingWindow::Handle() const
-{
-    return impl_->window ? os::HandleOf(impl_->window.data()) : 0;
-}
+os::WindowHandle DrawingWindow::Handle() const { return impl_->window ? os::HandleOf(impl_->window.data()) : 0; }
 
-MainWindow* DrawingWindow::Window() const
-{
-    return impl_->window;
-}
+MainWindow* DrawingWindow::Window() const { return impl_->window; }
 
 }  // namespace acad::ui

@@ -60,10 +60,7 @@ std::string ResolveRelative(const std::string& typed, const Point3d& base)
     return Number(p.x) + "," + Number(p.y) + "," + Number(p.z);
 }
 
-bool TakesPoints(InputKind k)
-{
-    return k != InputKind::String;
-}
+bool TakesPoints(InputKind k) { return k != InputKind::String; }
 
 }  // namespace
 
@@ -127,9 +124,7 @@ MainWindow::MainWindow(acad::Application& app, QWidget* parent)
             }
         });
     };
-    view_->onCursor = [this](const Point3d& p) {
-        coordinates_->setText(QString::asprintf("%.4f, %.4f", p.x, p.y));
-    };
+    view_->onCursor = [this](const Point3d& p) { coordinates_->setText(QString::asprintf("%.4f, %.4f", p.x, p.y)); };
     view_->onError = [this](const std::string& text) { Message(text); };
     commands_->onSubmit = [this](const QString& text) { Submit(text); };
     commands_->onEscape = [this] { Escape(); };
@@ -149,8 +144,7 @@ MainWindow::MainWindow(acad::Application& app, QWidget* parent)
         if (visible && !isVisible()) show();
         if (!visible && isVisible()) hide();
     });
-    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            [this] { Idle(); });
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] { Idle(); });
     app_.SetInputSource(source_);
     ActiveDocumentChanged();
 }
@@ -231,10 +225,7 @@ void MainWindow::UpdateTitle()
     if (windowTitle() != title) setWindowTitle(title);
 }
 
-Document* MainWindow::Active() const
-{
-    return view_->ShownDocument();
-}
+Document* MainWindow::Active() const { return view_->ShownDocument(); }
 
 bool MainWindow::IsOpen(const Document* doc) const
 {
@@ -273,9 +264,8 @@ void MainWindow::Follow(Document& doc)
     Document* d = &doc;
     // A command left waiting by SendCommand goes on from the event loop, once the
     // program's own code has gone on (it may still change what was just drawn).
-    auto c = doc.CommandLine().WaitingForInput += [this, d](const std::string&) {
-        QTimer::singleShot(0, this, [this, d] { ContinueCommand(d); });
-    };
+    auto c = doc.CommandLine().WaitingForInput +=
+        [this, d](const std::string&) { QTimer::singleShot(0, this, [this, d] { ContinueCommand(d); }); };
     waiting_[d] = Followed{c, platform::ScopedConnection(c)};
 }
 
@@ -322,7 +312,8 @@ InputAnswer MainWindow::Ask(const InputRequest& request)
     // The event loops end without an answer only when the program quits: nobody
     // is left to answer (an Escape would only be asked again by retrying callers).
     if (!frame.answered)
-        throw Error(ErrorCode::NoInputSource, "O programa está terminando: ninguém responde a \"" + request.prompt + "\"");
+        throw Error(ErrorCode::NoInputSource,
+                    "O programa está terminando: ninguém responde a \"" + request.prompt + "\"");
     if (frame.interrupted)
         throw Error(ErrorCode::Interrupted, "Pedido interrompido por outro comando: \"" + request.prompt + "\"");
     return frame.answer;
@@ -418,10 +409,7 @@ void MainWindow::Interrupt()
     ShowFrame(nullptr);
 }
 
-void MainWindow::Message(const std::string& text)
-{
-    commands_->Append(text);
-}
+void MainWindow::Message(const std::string& text) { commands_->Append(text); }
 
 // ---------------------------------------------------------------- files
 
@@ -525,9 +513,10 @@ bool MainWindow::AskAboutUnsaved()
     for (Document* doc : docs) {
         if (!IsOpen(doc) || doc->Saved()) continue;
         if (doc != Active()) app_.SetActiveDocument(*doc);
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Fechar"),
-                        QString::fromStdString("O desenho \"" + doc->Name() + "\" foi modificado.\nSalvar as alterações?"),
-                        QMessageBox::NoButton, this);
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("Fechar"),
+            QString::fromStdString("O desenho \"" + doc->Name() + "\" foi modificado.\nSalvar as alterações?"),
+            QMessageBox::NoButton, this);
         QPushButton* yes = box.addButton(QStringLiteral("Sim"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("Não"), QMessageBox::NoRole);
         QPushButton* cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);

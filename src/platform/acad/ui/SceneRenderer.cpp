@@ -672,8 +672,10 @@ bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed
     bool ring = closed;
     if (closed) {
         while (first < segments && sameRun((first + segments - 1) % segments, first)) ++first;
-        if (first == segments) first = 0;  // one width all round
-        else ring = false;
+        if (first == segments)
+            first = 0;  // one width all round
+        else
+            ring = false;
     }
 
     // Pieces of one constant width are one band along their centre line, so

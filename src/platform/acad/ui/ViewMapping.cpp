@@ -23,10 +23,7 @@ Box ViewMapping::WorldBox(const QRectF& pixels) const
     return Box::FromCorners(ToWorld(pixels.topLeft()), ToWorld(pixels.bottomRight()));
 }
 
-QRectF ViewMapping::PixelRect(const Box& box) const
-{
-    return QRectF(ToPixel(box.min), ToPixel(box.max)).normalized();
-}
+QRectF ViewMapping::PixelRect(const Box& box) const { return QRectF(ToPixel(box.min), ToPixel(box.max)).normalized(); }
 
 ViewMapping ViewMapping::ThroughViewport(const PViewport& vp) const
 {

@@ -16,10 +16,10 @@ class PViewport;
 namespace acad::ui {
 
 struct ViewMapping {
-    double scale = 1.0;     // pixels per drawing unit
-    Point3d origin;         // drawing point shown at pixelOrigin
-    QPointF pixelOrigin;    // usually the middle of the area
-    QSizeF size;            // the area in pixels
+    double scale = 1.0;   // pixels per drawing unit
+    Point3d origin;       // drawing point shown at pixelOrigin
+    QPointF pixelOrigin;  // usually the middle of the area
+    QSizeF size;          // the area in pixels
 
     // The view's centre in the middle of an area `size` high `view.Height()` units.
     static ViewMapping Of(const View& view, const QSizeF& size);

@@ -45,25 +45,13 @@ Harness::~Harness()
     Process();
 }
 
-void Harness::OnRequest(std::function<void()> action)
-{
-    actions_.push_back(std::move(action));
-}
+void Harness::OnRequest(std::function<void()> action) { actions_.push_back(std::move(action)); }
 
-QPointF Harness::PixelOf(const acad::Point3d& p) const
-{
-    return view->InputMapping()->ToPixel(p);
-}
+QPointF Harness::PixelOf(const acad::Point3d& p) const { return view->InputMapping()->ToPixel(p); }
 
-acad::Point3d Harness::WorldAt(const QPointF& px) const
-{
-    return view->InputMapping()->ToWorld(px);
-}
+acad::Point3d Harness::WorldAt(const QPointF& px) const { return view->InputMapping()->ToWorld(px); }
 
-double Harness::PixelSize() const
-{
-    return 1.0 / view->InputMapping()->scale;
-}
+double Harness::PixelSize() const { return 1.0 / view->InputMapping()->scale; }
 
 void Harness::Press(const QPointF& px, Qt::MouseButton button)
 {

@@ -93,7 +93,8 @@ TEST_F(Render, ColoursLayersAndBlocks)
     ss->Select(acad::acSelectionSetAll, {}, {}, {8}, {acad::Variant("CONG")});
     ss->Highlight(true);
     const QImage lit = h.Grab();
-    EXPECT_LT(Inked(lit, Pixels({10, 54.5, 0}, {40, 55.5, 0})), Inked(h.Grab(), Pixels({10, 54.5, 0}, {40, 55.5, 0})) + 1);
+    EXPECT_LT(Inked(lit, Pixels({10, 54.5, 0}, {40, 55.5, 0})),
+              Inked(h.Grab(), Pixels({10, 54.5, 0}, {40, 55.5, 0})) + 1);
     const QRectF span = Pixels({10, 55, 0}, {40, 55, 0}).adjusted(0, -1, 0, 1);
     ss->Highlight(false);
     EXPECT_LT(Inked(lit, span), Inked(h.Grab(), span));
@@ -217,7 +218,8 @@ TEST_F(Render, SplinesFollowTheirCurveAtEveryZoom)
     s->SetColor(3);
     const std::vector<double> U = s->Knots();
     auto onCurve = [&](int k) {
-        const Point3d q = s->PointAt(U[static_cast<std::size_t>(k + 3)] * 0.5 + U[static_cast<std::size_t>(k + 4)] * 0.5);
+        const Point3d q =
+            s->PointAt(U[static_cast<std::size_t>(k + 3)] * 0.5 + U[static_cast<std::size_t>(k + 4)] * 0.5);
         return HasColorNear(h.Grab(), h.PixelOf(q), AciColor(3), 1);
     };
     for (int k : {17, 150, 333}) EXPECT_TRUE(onCurve(k)) << k;

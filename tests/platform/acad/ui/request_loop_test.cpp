@@ -284,7 +284,8 @@ TEST_F(RequestLoop, UnderOrthoTheRubberBandAndTheClickKeepToTheLines)
     // Along SNAPANG + 90° when the cursor is nearer to it; typed coordinates as typed.
     h.OnRequest([&] {
         h.Move(h.PixelOf({-4, 25}));
-        EXPECT_TRUE(h.main->Coordinates()->text().startsWith("0.0000, ")) << h.main->Coordinates()->text().toStdString();
+        EXPECT_TRUE(h.main->Coordinates()->text().startsWith("0.0000, "))
+            << h.main->Coordinates()->text().toStdString();
         h.Click(h.PixelOf({-4, 25}));
     });
     const Point3d q = h.doc->Utility().GetPoint(Point3d(0, 0, 0), "Destino: ");

@@ -16,14 +16,8 @@ using uitest::Harness;
 
 namespace {
 
-Point3d Center(acad::Document& d)
-{
-    return d.GetVariable("VIEWCTR").AsPoint();
-}
-double Size(acad::Document& d)
-{
-    return d.GetVariable("VIEWSIZE").AsDouble();
-}
+Point3d Center(acad::Document& d) { return d.GetVariable("VIEWCTR").AsPoint(); }
+double Size(acad::Document& d) { return d.GetVariable("VIEWSIZE").AsDouble(); }
 
 TEST(View, ScreenSizeAndEngineZoomsFollowTheWindow)
 {
@@ -151,7 +145,8 @@ TEST(View, ALoopThatYieldsEndsWithItsLastChangeOnScreen)
 {
     Harness h;
     acad::Block& ms = h.doc->ModelSpace();
-    for (int i = 0; i < 2000; ++i) ms.AddLine({(i % 50) * 2.0, (i / 50) * 2.0, 0}, {(i % 50) * 2.0 + 1, (i / 50) * 2.0, 0});
+    for (int i = 0; i < 2000; ++i)
+        ms.AddLine({(i % 50) * 2.0, (i / 50) * 2.0, 0}, {(i % 50) * 2.0 + 1, (i / 50) * 2.0, 0});
     h.app.ZoomWindow({0, 0, 0}, {200, 150, 0});
     h.Grab();
     const std::size_t rendersBefore = h.view->Renders();
@@ -187,7 +182,8 @@ TEST(View, ALoopOfUpdatesWithYieldsRepaintsABoundedNumberOfTimes)
 {
     Harness h;
     acad::Block& ms = h.doc->ModelSpace();
-    for (int i = 0; i < 5000; ++i) ms.AddLine({(i % 100) * 2.0, (i / 100) * 2.0, 0}, {(i % 100) * 2.0 + 1, (i / 100) * 2.0, 0});
+    for (int i = 0; i < 5000; ++i)
+        ms.AddLine({(i % 100) * 2.0, (i / 100) * 2.0, 0}, {(i % 100) * 2.0 + 1, (i / 100) * 2.0, 0});
     h.app.ZoomExtents();
     h.Grab();
     const std::size_t antes = h.view->Renders();
