@@ -45,12 +45,7 @@ std::vector<fs::path> ArquivosTemporarios()
 
 class Hachuras : public cadtest::CadTest {
 protected:
-    void SetUp() override
-    {
-        ZeraRegioes();
-        Conecta();
-    }
-    void TearDown() override { ZeraRegioes(); }
+    void SetUp() override { Conecta(); }
 
     acad::Block& MS() { return Doc().ModelSpace(); }
 

@@ -16,9 +16,6 @@ using Lista = std::vector<double>;
 
 class Regioes : public ::testing::Test {
 protected:
-    void SetUp() override { ZeraRegioes(); }
-    void TearDown() override { ZeraRegioes(); }
-
     // One hatch of pattern `Nome` made of the pieces, finished.
     void Hatch(clsHatchs& h, const std::string& Nome, const std::vector<Lista>& Pecas, int Externo = 1)
     {

@@ -54,28 +54,10 @@ protected:
 
     BancoRedeT()
     {
-        Zera();
         banco = pasta / "Rede.mdb";
         fs::copy_file(cadtest::PastaDoPrograma() / "Lumbra.mdb", banco);
         Conecta();
     }
-    ~BancoRedeT() override { Zera(); }
-
-    static void Zera()
-    {
-        gNos.clear();
-        gNumNos = 0;
-        gZonas.clear();
-        gTubosExp.clear();
-        gNumTubosExp = 0;
-        gListaSalva.clear();
-        gHatchs.clear();
-        gNumHatchs = 0;
-        gHatchZonas.clear();
-        gHatchPavimentos.clear();
-        gZonaDaRegiao.clear();
-    }
-
     acad::Block& MS() { return Doc().ModelSpace(); }
 
     NoRec& No(const std::string& Label, double x, double y, double Raio = 2.0)

@@ -23,14 +23,6 @@ namespace {
 
 class NodesContinuidade : public PainelAguaTest {
 protected:
-    ~NodesContinuidade() override
-    {
-        gTubosExp.clear();
-        gNumTubosExp = 0;
-        gNos.clear();
-        gNumNos = 0;
-        gZonas.clear();
-    }
     acad::BlockReference* Node(double x, double y, double r, const std::string& Numero)
     {
         EXPECT_TRUE(InsertBlockFile("ErroC"));

@@ -23,20 +23,6 @@ namespace {
 
 class Leitura : public DesenhoAgua {
 protected:
-    Leitura()
-    {
-        gTubosExp.clear();
-        gNumTubosExp = 0;
-    }
-    ~Leitura() override
-    {
-        gTubosExp.clear();
-        gNumTubosExp = 0;
-        gNos.clear();
-        gNumNos = 0;
-        gZonas.clear();
-    }
-
     // The fault markers left on the verification layer, by their text.
     std::vector<std::pair<std::string, Ponto>> Marcas()
     {

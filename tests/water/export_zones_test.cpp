@@ -24,16 +24,6 @@ namespace {
 
 class ExportaZonas : public PainelAguaTest {
 protected:
-    ExportaZonas()
-    {
-        gHatchs.clear();
-        gNumHatchs = 0;
-        gHatchZonas.clear();
-        gZonas.clear();
-        gNos.clear();
-        gNumNos = 0;
-    }
-
     // A hatch of the pattern "ANSI31" over the square of side 100 from (x0, y0).
     void Quadrado(double x0, double y0)
     {
