@@ -8,6 +8,7 @@
 // get fresh handles past the largest one of the file (or its $HANDSEED).
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cmath>
@@ -40,6 +41,15 @@ using namespace dxf;
 
 // Handles at or above this are provisional (and handles of files above it are ignored).
 constexpr std::uint64_t kProvisional = std::uint64_t{1} << 60;
+
+// Codes below 1000 that a record's reader handles itself rather than through
+// the record's rows: the record's end, handles, owner, application groups,
+// comments, subclass markers and embedded objects.
+constexpr std::array<bool, 1000> kRecordCode = [] {
+    std::array<bool, 1000> t{};
+    for (int c : {0, 5, 105, 330, 102, 999, 100, 101}) t[static_cast<std::size_t>(c)] = true;
+    return t;
+}();
 
 struct SvHash {
     using is_transparent = void;
@@ -473,6 +483,11 @@ private:
         bool marker = false;
         while (in_.Next()) {
             const int c = in_.Code();
+            // Most groups are a field of the record: one test sends them straight to their rows.
+            if (c > 0 && c < 1000 && !kRecordCode[c]) {
+                if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec);
+                continue;
+            }
             if (c == 0) {
                 in_.Unget();
                 return;
@@ -508,19 +523,23 @@ private:
                 ReadEmbedded(keepRaw ? rec.raw : rec.embedded);
                 continue;
             }
-            if (entity)
-                if (auto rows = CommonLayout().Find(c); !rows.empty()) {
-                    for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
-                    continue;
-                }
-            if (layout)
-                if (auto rows = layout->Find(c); !rows.empty()) {
-                    for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, data); });
-                    if (keepRaw) KeepRaw(rec);
-                    continue;
-                }
-            if (keepRaw) KeepRaw(rec);
+            if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec);
         }
+    }
+
+    // The current group into the common entity part or the record's own rows;
+    // true unless it went to the common part (a group no row reads is kept raw too).
+    bool ReadRows(int c, const RecordLayout* layout, void* data, Record& rec, bool entity)
+    {
+        if (entity)
+            if (auto rows = common_.Find(c); !rows.empty()) {
+                for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
+                return false;
+            }
+        if (layout)
+            if (auto rows = layout->Find(c); !rows.empty())
+                for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, data); });
+        return true;
     }
 
     void KeepRaw(Record& rec) { KeepRaw(rec.raw); }
@@ -845,7 +864,12 @@ private:
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
         }
-        EntityCodec* codec = codecs_.Find(name);
+        // Entities of one kind mostly come in runs: the last kind's codec is kept.
+        if (name != lastKind_) {
+            lastCodec_ = codecs_.Find(name);
+            lastKind_ = name;
+        }
+        EntityCodec* codec = lastCodec_;
         // A record a text listed as its own is read and checked as any entity,
         // and kept as the file holds it (a reference, whose attributes follow
         // it as records of their own, is not taken for one).
@@ -878,7 +902,9 @@ private:
             } else if (kind == "DIMENSION"sv) {
                 if (std::string pic = codecs_.DimensionBlock(); !pic.empty()) pictureBlocks_.insert(UpperName(pic));
             }
-            if (auto* ref = dynamic_cast<BlockReference*>(e.get())) CheckNesting(target, ref->Data().block);
+            // Only the codec followed by attributes makes references.
+            if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
+                CheckNesting(target, static_cast<BlockReference&>(*e).Data().block);
             ApplyCommon(*e, rec.common);
             ApplyXData(*e, rec);
         });
@@ -1008,7 +1034,7 @@ private:
     void ReadAttributes(BlockReference& ref)
     {
         EntityCodec& codec = codecs_.Attribute();
-        Record rec;
+        Record& rec = attribRecord_;
         while (in_.Next()) {
             const std::string_view w = in_.Word();
             if (in_.Code() != 0 || (w != "ATTRIB" && w != "SEQEND")) {
@@ -1533,7 +1559,11 @@ private:
     Document& doc_;
     GroupReader in_;
     CodecSet codecs_;
+    std::string lastKind_;
+    EntityCodec* lastCodec_ = nullptr;
     Record record_;
+    Record attribRecord_;  // a reference's attributes, read while record_ still holds the reference
+    const RecordLayout& common_ = CommonLayout();
     CommonData defaultCommon_ = DefaultCommon(doc_);
     NameCache layers_, linetypes_, styles_, blocks_;
     std::unordered_map<std::string, DimStyleRecord> dimStyles_;
