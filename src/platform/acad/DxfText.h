@@ -112,6 +112,11 @@ public:
 private:
     void CheckStart();
     bool ReadLine(std::string_view& line);
+    // Next for what its quick reading leaves: blank lines, lines cut by the end
+    // of what is held, bad codes, the end of the text.
+    bool NextGeneral();
+    // Out of line: Next stays light for the files read without capture.
+    [[gnu::noinline]] void CaptureCurrent();
     // Reads more of the file, keeping what lies from keepFrom_ on; false at its end.
     bool Refill();
 
