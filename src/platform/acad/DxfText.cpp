@@ -323,10 +323,13 @@ bool GeneralInteger(std::string_view s, long long& v)
     return true;
 }
 
-// Value of each byte as a hexadecimal digit, -1 for the others.
+// Value of each byte as a hexadecimal digit, 16 for the others.
 constexpr auto kHexValue = [] {
-    std::array<signed char, 256> t{};
-    for (int c = 0; c < 256; ++c) t[c] = static_cast<signed char>(HexDigit(static_cast<char>(c)));
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const int d = HexDigit(static_cast<char>(c));
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(d < 0 ? 16 : d);
+    }
     return t;
 }();
 
@@ -343,9 +346,9 @@ bool ParseHandle(std::string_view s, std::uint64_t& v)
     // Sixteen digits at most: no overflow to look for.
     std::uint64_t h = 0;
     for (char c : s) {
-        const int d = kHexValue[static_cast<unsigned char>(c)];
-        if (d < 0) return false;
-        h = (h << 4) | static_cast<unsigned>(d);
+        const unsigned d = kHexValue[static_cast<unsigned char>(c)];
+        if (d > 15) return false;
+        h = (h << 4) | d;
     }
     v = h;
     return h != 0;
