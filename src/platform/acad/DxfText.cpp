@@ -1,9 +1,15 @@
 #include "platform/acad/DxfText.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/acad/Error.h"
 
@@ -92,7 +98,7 @@ bool IsValidUtf8(std::string_view s)
     return true;
 }
 
-int HexDigit(char c)
+constexpr int HexDigit(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -130,6 +136,23 @@ std::string Quote(std::string_view s)
     if (s.size() > 40) r += "...";
     return r + "\"";
 }
+
+// Position of the first line break in the 16 bytes at s, or -1.
+inline int LineBreakIn16(const char* s)
+{
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+    return mask ? std::countr_zero(mask) : -1;
+#else
+    const void* nl = std::memchr(s, '\n', 16);
+    return nl ? static_cast<int>(static_cast<const char*>(nl) - s) : -1;
+#endif
+}
+
+// What Next needs ahead of a group to read it without looking for the end of
+// what is held: up to 8 spaces, 4 digits, CR, LF and 16 bytes of the value.
+constexpr std::size_t kQuickRoom = 32;
 
 }  // namespace
 
@@ -209,9 +232,45 @@ void EncodeText(std::string_view utf8, std::string& out)
     }
 }
 
-bool ParseReal(std::string_view s, double& v)
+namespace {
+
+// Powers of ten a double holds exactly.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The values files mostly hold ("-12.5", "0.0", "450"): digits, at most one
+// "." with digits after it, nothing around. When the digits make an integer a
+// double holds exactly, one division by an exact power of ten rounds as
+// from_chars does; anything else is left to it (false).
+inline bool QuickReal(std::string_view s, double& v)
 {
-    s = Trim(s);
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    p += negative;
+    const char* const first = p;
+    std::uint64_t m = 0;  // wraps past 19 digits, which are refused below
+    for (unsigned d; p < end && (d = static_cast<unsigned>(*p - '0')) < 10; ++p) m = m * 10 + d;
+    const auto whole = p - first;
+    if (whole == 0) return false;
+    std::ptrdiff_t fraction = 0;
+    if (p < end && *p == '.') {
+        const char* const point = ++p;
+        for (unsigned d; p < end && (d = static_cast<unsigned>(*p - '0')) < 10; ++p) m = m * 10 + d;
+        fraction = p - point;
+        if (fraction == 0) return false;
+    }
+    if (p != end || whole + fraction > 19 || m > (std::uint64_t{1} << 53)) return false;
+    const double x = static_cast<double>(m) / kExactPow10[fraction];
+    v = negative ? -x : x;
+    return true;
+}
+
+bool GeneralReal(std::string_view s, double& v)
+{
+    // Blanks are rare: looked for only where a value starts or ends with one.
+    if (!s.empty() && (IsBlank(s.front()) || IsBlank(s.back()))) s = Trim(s);
     if (s.empty()) {
         v = 0.0;
         return true;
@@ -232,7 +291,27 @@ bool ParseReal(std::string_view s, double& v)
     return std::isfinite(v) && std::fabs(v) <= kMaxMagnitude;
 }
 
-bool ParseInteger(std::string_view s, long long& v)
+// Integers as files mostly hold them: an optional "-" and at most 18 digits,
+// nothing around (what from_chars reads to the same value).
+inline bool QuickInteger(std::string_view s, long long& v)
+{
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    p += negative;
+    if (p == end || end - p > 18) return false;
+    long long n = 0;
+    for (; p < end; ++p) {
+        const auto d = static_cast<unsigned>(*p - '0');
+        if (d >= 10) return false;
+        n = n * 10 + d;
+    }
+    v = negative ? -n : n;
+    return true;
+}
+
+bool GeneralInteger(std::string_view s, long long& v)
 {
     s = Trim(s);
     std::string_view t = (!s.empty() && s[0] == '+') ? s.substr(1) : s;
@@ -244,12 +323,35 @@ bool ParseInteger(std::string_view s, long long& v)
     return true;
 }
 
+// Value of each byte as a hexadecimal digit, 16 for the others.
+constexpr auto kHexValue = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const int d = HexDigit(static_cast<char>(c));
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(d < 0 ? 16 : d);
+    }
+    return t;
+}();
+
+}  // namespace
+
+bool ParseReal(std::string_view s, double& v) { return QuickReal(s, v) || GeneralReal(s, v); }
+
+bool ParseInteger(std::string_view s, long long& v) { return QuickInteger(s, v) || GeneralInteger(s, v); }
+
 bool ParseHandle(std::string_view s, std::uint64_t& v)
 {
     s = Trim(s);
     if (s.empty() || s.size() > 16) return false;
-    auto r = std::from_chars(s.data(), s.data() + s.size(), v, 16);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size() && v != 0;
+    // Sixteen digits at most: no overflow to look for.
+    std::uint64_t h = 0;
+    for (char c : s) {
+        const unsigned d = kHexValue[static_cast<unsigned char>(c)];
+        if (d > 15) return false;
+        h = (h << 4) | d;
+    }
+    v = h;
+    return h != 0;
 }
 
 void AppendReal(std::string& out, double v, int precision)
@@ -389,11 +491,60 @@ bool GroupReader::Next()
 {
     if (pushedBack_) {
         pushedBack_ = false;
-        if (capture_) capture_->push_back({code_, std::string(value_), line_});
+        if (capture_) CaptureCurrent();
         return true;
     }
     keepFrom_ = groupStart_;
     groupStart_ = pos_;
+    // Most groups of a file: a code of a few digits after a few spaces, and
+    // both lines whole in what is held. Read here in one go, the value's line
+    // break looked for 16 bytes at a time; anything else (blanks of other
+    // kinds, a line cut by the end of what is held, a long line, a code that is
+    // not plain, the end of the text) goes the general way, from the same place.
+    if (size_ - pos_ >= kQuickRoom) {
+        const char* const start = data_ + pos_;
+        const char* p = start;
+        while (p < start + 8 && *p == ' ') ++p;
+        if (auto code = static_cast<unsigned>(*p - '0'); code < 10) {
+            // Codes have at most 4 digits (1071): a fifth is not read here.
+            if (auto d = static_cast<unsigned>(*++p - '0'); d < 10) {
+                code = code * 10 + d;
+                if (d = static_cast<unsigned>(*++p - '0'); d < 10) {
+                    code = code * 10 + d;
+                    if (d = static_cast<unsigned>(*++p - '0'); d < 10) {
+                        code = code * 10 + d;
+                        ++p;
+                    }
+                }
+            }
+            if (*p == '\r') ++p;
+            if (*p == '\n' && code <= 1071) {
+                const char* const value = p + 1;
+                const char* const end = data_ + size_;
+                for (const char* q = value; end - q >= 16 && static_cast<std::size_t>(q - value) <= kMaxLineLength;
+                     q += 16) {
+                    const int at = LineBreakIn16(q);
+                    if (at < 0) continue;
+                    const char* const nl = q + at;
+                    if (static_cast<std::size_t>(nl - value) > kMaxLineLength) break;
+                    const char* valueEnd = nl;
+                    if (valueEnd > value && valueEnd[-1] == '\r') --valueEnd;
+                    code_ = static_cast<int>(code);
+                    value_ = std::string_view(value, static_cast<std::size_t>(valueEnd - value));
+                    line_ = nextLine_;
+                    nextLine_ += 2;
+                    pos_ = static_cast<std::size_t>(nl + 1 - data_);
+                    if (capture_) CaptureCurrent();
+                    return true;
+                }
+            }
+        }
+    }
+    return NextGeneral();
+}
+
+bool GroupReader::NextGeneral()
+{
     std::string_view codeLine;
     const std::size_t codeLineNo = nextLine_;
     if (!ReadLine(codeLine)) return false;
@@ -418,9 +569,11 @@ bool GroupReader::Next()
     code_ = code;
     value_ = valueLine;
     line_ = codeLineNo;
-    if (capture_) capture_->push_back({code_, std::string(value_), line_});
+    if (capture_) CaptureCurrent();
     return true;
 }
+
+void GroupReader::CaptureCurrent() { capture_->push_back({code_, std::string(value_), line_}); }
 
 void GroupReader::CheckRest()
 {
@@ -446,12 +599,21 @@ void GroupReader::FailAt(std::size_t line, const std::string& what) const
 
 void GroupReader::Fail(const std::string& what) const { FailAt(line_, what); }
 
+namespace {
+
+// Out of line, so that reading a good value needs no room for the message.
+[[noreturn, gnu::cold, gnu::noinline]] void FailValue(const GroupReader& in, const char* what)
+{
+    in.Fail(what + Quote(in.Raw()) + " (grupo " + std::to_string(in.Code()) + ")");
+}
+
+}  // namespace
+
 double GroupReader::Real() const
 {
     double v;
-    if (!ParseReal(value_, v))
-        Fail("valor numérico inválido ou fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) +
-             ")");
+    if (!QuickReal(value_, v) && !GeneralReal(value_, v))
+        FailValue(*this, "valor numérico inválido ou fora do intervalo ");
     return v;
 }
 
@@ -460,8 +622,9 @@ double GroupReader::Angle() const { return Real() * (kPi / 180.0); }
 int GroupReader::Int() const
 {
     long long v;
-    if (!ParseInteger(value_, v))
-        Fail("valor inteiro inválido " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+    if (!QuickInteger(value_, v) && !GeneralInteger(value_, v)) FailValue(*this, "valor inteiro inválido ");
+    // Within 16 bits: right for every code, no need to look up which range it has.
+    if (v >= -32768 && v <= 32767) return static_cast<int>(v);
     long long lo = -2147483648LL, hi = 2147483647LL;
     const int c = code_;
     if ((c >= 60 && c <= 79) || (c >= 170 && c <= 179) || (c >= 270 && c <= 289) || (c >= 370 && c <= 389) ||
@@ -469,8 +632,7 @@ int GroupReader::Int() const
         lo = -32768;
         hi = 32767;
     }
-    if (v < lo || v > hi)
-        Fail("valor inteiro fora do intervalo " + Quote(value_) + " (grupo " + std::to_string(code_) + ")");
+    if (v < lo || v > hi) FailValue(*this, "valor inteiro fora do intervalo ");
     return static_cast<int>(v);
 }
 

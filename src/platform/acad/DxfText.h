@@ -60,7 +60,7 @@ inline std::string_view Trim(std::string_view s)
     std::size_t b = 0, e = s.size();
     while (b < e && IsBlank(s[b])) ++b;
     while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
+    return {s.data() + b, e - b};  // b <= e: no bounds check needed
 }
 
 // Reads groups from text held in memory, or from a file a piece at a time (a
@@ -112,6 +112,11 @@ public:
 private:
     void CheckStart();
     bool ReadLine(std::string_view& line);
+    // Next for what its quick reading leaves: blank lines, lines cut by the end
+    // of what is held, bad codes, the end of the text.
+    bool NextGeneral();
+    // Out of line: Next stays light for the files read without capture.
+    [[gnu::noinline]] void CaptureCurrent();
     // Reads more of the file, keeping what lies from keepFrom_ on; false at its end.
     bool Refill();
 
