@@ -285,12 +285,12 @@ void Block::EnableSpatialIndex()
     Document().FlushBlockChanges();
     // Only what is the block's own and alive: an entity erased or moved to
     // another container while the block was not indexed must never be found.
-    std::vector<Entity*> live;
-    live.reserve(entities_.Count());
-    for (Entity* e : entities_.Raw())
-        if (!e->IsErased() && e->OwnerBlock() == this) live.push_back(e);
+    // The index is attached only once complete, so no measuring on the way
+    // reaches a half-built one.
     auto index = std::make_unique<SpatialIndex>();
-    index->Load(live, [](const Entity& e) { return e.Extents(); });
+    index->Load(
+        entities_.Raw(), entities_.Count(), [this](const Entity& e) { return !e.IsErased() && e.OwnerBlock() == this; },
+        [](const Entity& e) { return e.Extents(); });
     index_ = std::move(index);
 }
 

@@ -405,6 +405,12 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
             // the ones a few steps on now keeps the walk from waiting on memory.
             const char* ahead = reinterpret_cast<const char*>(first[kAhead]);
             for (std::size_t at = 0; at < sizeof(BlockReference); at += 64) __builtin_prefetch(ahead + at);
+            // Its attributes lie apart from it too; the reference half as far on
+            // is in cache by now, so the list of its attributes can be read.
+            for (const AttributeReference* a : first[kAhead / 2]->attributes_) {
+                const char* at = reinterpret_cast<const char*>(a);
+                for (std::size_t off = 0; off < sizeof(AttributeReference); off += 64) __builtin_prefetch(at + off);
+            }
         }
         const BlockReference& r = **first;
         if (r.IsErased()) continue;

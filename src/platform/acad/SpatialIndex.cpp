@@ -1,6 +1,7 @@
 #include "platform/acad/SpatialIndex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "platform/acad/Entity.h"
@@ -20,6 +21,146 @@ constexpr double kPerCell = 6.0;
 std::uint64_t SpatialIndex::Key(std::int32_t x, std::int32_t y)
 {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) | static_cast<std::uint32_t>(y);
+}
+
+// ---------------------------------------------------------------- cell map
+
+std::size_t SpatialIndex::CellMap::Home(std::uint64_t key) const
+{
+    // Neighbouring cells differ in a few low bits of x or y: folded and
+    // multiplied, the top bits spread them over the whole table.
+    return static_cast<std::size_t>(((key ^ (key >> 32)) * 0x9E3779B97F4A7C15ull) >> shift_);
+}
+
+void SpatialIndex::CellMap::Reset(std::size_t expected)
+{
+    std::size_t buckets = 16;
+    while (buckets < expected * 2) buckets *= 2;
+    table_.assign(buckets, Entry{});
+    size_ = 0;
+    shift_ = 64 - std::countr_zero(buckets);
+}
+
+void SpatialIndex::CellMap::Resize(std::size_t buckets)
+{
+    std::vector<Entry> old = std::move(table_);
+    table_.assign(buckets, Entry{});
+    shift_ = 64 - std::countr_zero(buckets);
+    const std::size_t mask = buckets - 1;
+    for (const Entry& e : old) {
+        if (e.id == kNone) continue;
+        std::size_t i = Home(e.key);
+        while (table_[i].id != kNone) i = (i + 1) & mask;
+        table_[i] = e;
+    }
+}
+
+std::uint32_t SpatialIndex::CellMap::Find(std::uint64_t key) const
+{
+    if (size_ == 0) return kNone;
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t i = Home(key);; i = (i + 1) & mask) {
+        const Entry& e = table_[i];
+        if (e.id == kNone) return kNone;
+        if (e.key == key) return e.id;
+    }
+}
+
+template <class Make>
+std::uint32_t SpatialIndex::CellMap::FindOrAdd(std::uint64_t key, Make make)
+{
+    if ((size_ + 1) * 2 > table_.size()) Resize(std::max<std::size_t>(16, table_.size() * 2));
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t i = Home(key);; i = (i + 1) & mask) {
+        Entry& e = table_[i];
+        if (e.id == kNone) {
+            e.key = key;
+            e.id = make();
+            ++size_;
+            return e.id;
+        }
+        if (e.key == key) return e.id;
+    }
+}
+
+void SpatialIndex::CellMap::Erase(std::uint64_t key)
+{
+    if (size_ == 0) return;
+    const std::size_t mask = table_.size() - 1;
+    std::size_t hole = Home(key);
+    for (;; hole = (hole + 1) & mask) {
+        if (table_[hole].id == kNone) return;
+        if (table_[hole].key == key) break;
+    }
+    // Each later entry of the run moves into the hole when the hole lies between
+    // its home and where it is, so every key stays reachable from its home.
+    for (std::size_t j = (hole + 1) & mask; table_[j].id != kNone; j = (j + 1) & mask) {
+        if (((j - Home(table_[j].key)) & mask) >= ((j - hole) & mask)) {
+            table_[hole] = table_[j];
+            hole = j;
+        }
+    }
+    table_[hole] = Entry{};
+    --size_;
+}
+
+// ---------------------------------------------------------------- cells
+
+std::uint32_t SpatialIndex::NewCell()
+{
+    if (!freeCells_.empty()) {
+        const std::uint32_t id = freeCells_.back();
+        freeCells_.pop_back();
+        poolWaste_ -= cells_[id].cap;
+        cells_[id].size = 0;
+        return id;
+    }
+    cells_.push_back(Cell{static_cast<std::uint32_t>(pool_.size()), 0, 0});
+    return static_cast<std::uint32_t>(cells_.size() - 1);
+}
+
+void SpatialIndex::Push(std::uint32_t cell, std::uint32_t slot)
+{
+    Cell* c = &cells_[cell];
+    if (c->size == c->cap) {
+        const std::uint32_t cap = std::max<std::uint32_t>(4, c->cap * 2);
+        if (static_cast<std::size_t>(c->at) + c->cap == pool_.size()) {
+            pool_.resize(static_cast<std::size_t>(c->at) + cap);  // the last stretch: it grows in place
+        } else {
+            if (poolWaste_ > 1024 && poolWaste_ * 2 > pool_.size()) {
+                Compact();
+                c = &cells_[cell];
+            }
+            const auto at = static_cast<std::uint32_t>(pool_.size());
+            pool_.resize(pool_.size() + cap);
+            std::copy_n(pool_.begin() + c->at, c->size, pool_.begin() + at);
+            poolWaste_ += c->cap;
+            c->at = at;
+        }
+        c->cap = cap;
+    }
+    pool_[c->at + c->size++] = slot;
+}
+
+void SpatialIndex::Compact()
+{
+    // The lists in use laid end to end again, each with its room; free cells give theirs up.
+    std::vector<std::uint32_t> pool;
+    pool.reserve(pool_.size() - poolWaste_);
+    std::vector<bool> isFree(cells_.size(), false);
+    for (std::uint32_t id : freeCells_) isFree[id] = true;
+    for (std::uint32_t id = 0; id < cells_.size(); ++id) {
+        Cell& c = cells_[id];
+        const auto at = static_cast<std::uint32_t>(pool.size());
+        if (isFree[id]) {
+            c = Cell{at, 0, 0};
+            continue;
+        }
+        pool.insert(pool.end(), pool_.begin() + c.at, pool_.begin() + c.at + c.cap);
+        c.at = at;
+    }
+    pool_ = std::move(pool);
+    poolWaste_ = 0;
 }
 
 namespace {
@@ -63,7 +204,7 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
     }
     where_[slot] = kInCells;
     for (std::int32_t x = x0; x <= x1; ++x)
-        for (std::int32_t y = y0; y <= y1; ++y) cells_[Key(x, y)].push_back(slot);
+        for (std::int32_t y = y0; y <= y1; ++y) Push(map_.FindOrAdd(Key(x, y), [this] { return NewCell(); }), slot);
 }
 
 void SpatialIndex::Unplace(std::uint32_t slot)
@@ -87,15 +228,21 @@ void SpatialIndex::Unplace(std::uint32_t slot)
         CellRange(s.box, x0, y0, x1, y1);
         for (std::int32_t x = x0; x <= x1; ++x) {
             for (std::int32_t y = y0; y <= y1; ++y) {
-                auto c = cells_.find(Key(x, y));
-                if (c == cells_.end()) continue;
-                auto& v = c->second;
-                auto it = std::find(v.begin(), v.end(), slot);
-                if (it != v.end()) {
-                    *it = v.back();
-                    v.pop_back();
+                const std::uint64_t key = Key(x, y);
+                const std::uint32_t id = map_.Find(key);
+                if (id == CellMap::kNone) continue;
+                Cell& c = cells_[id];
+                const auto first = pool_.begin() + c.at, last = first + c.size;
+                auto it = std::find(first, last, slot);
+                if (it != last) {
+                    *it = *(last - 1);
+                    --c.size;
                 }
-                if (v.empty()) cells_.erase(c);
+                if (c.size == 0) {
+                    map_.Erase(key);
+                    freeCells_.push_back(id);
+                    poolWaste_ += c.cap;
+                }
             }
         }
     }
@@ -193,7 +340,7 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
     const bool ranged = CellRange(box, qx0, qy0, qx1, qy1);
     const std::int64_t cells =
         ranged ? (static_cast<std::int64_t>(qx1) - qx0 + 1) * (static_cast<std::int64_t>(qy1) - qy0 + 1) : 0;
-    if (!ranged || cells > static_cast<std::int64_t>(cells_.size()) * 2 + 64) {
+    if (!ranged || cells > static_cast<std::int64_t>(map_.Size()) * 2 + 64) {
         // A window larger than the occupied cells: walking every entry is cheaper.
         for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
             if (where_[slot] != kNowhere) test(slot);
@@ -202,9 +349,11 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
     for (std::uint32_t slot : overflow_) test(slot);
     for (std::int32_t x = qx0; x <= qx1; ++x) {
         for (std::int32_t y = qy0; y <= qy1; ++y) {
-            auto c = cells_.find(Key(x, y));
-            if (c == cells_.end()) continue;
-            for (std::uint32_t slot : c->second) {
+            const std::uint32_t id = map_.Find(Key(x, y));
+            if (id == CellMap::kNone) continue;
+            const Cell& c = cells_[id];
+            for (std::uint32_t i = c.at, end = c.at + c.size; i < end; ++i) {
+                const std::uint32_t slot = pool_[i];
                 // An entity in several cells is reported by the first of them the query meets.
                 const Slot& s = slots_[slot];
                 std::int32_t sx0 = 0, sy0 = 0;
@@ -229,37 +378,150 @@ Box SpatialIndex::Bounds() const
     return bounds_;
 }
 
+void SpatialIndex::Spread::Add(const Box& b)
+{
+    if (b.IsEmpty()) return;
+    all.Add(b);
+    sizeSum += std::max(b.Width(), b.Height());
+    ++sized;
+}
+
 void SpatialIndex::Rebuild()
+{
+    Spread spread;
+    for (const Slot& s : slots_)
+        if (s.entity) spread.Add(s.box);
+    Fill(spread);
+}
+
+void SpatialIndex::Fill(const Spread& spread)
 {
     // Cell size: about kPerCell entities per cell over the occupied area, and never
     // smaller than a typical entity, so most entities sit in one to four cells.
-    Box all;
-    double sizeSum = 0;
-    std::size_t sized = 0;
-    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
-        const Box& b = slots_[slot].box;
-        if (!slots_[slot].entity || b.IsEmpty()) continue;
-        all.Add(b);
-        sizeSum += std::max(b.Width(), b.Height());
-        ++sized;
-    }
     double cell = 0;
-    if (sized > 0) {
+    if (spread.sized > 0) {
+        const Box& all = spread.all;
         double area = std::max(all.Width(), 1e-9) * std::max(all.Height(), 1e-9);
-        double byDensity = std::sqrt(area * kPerCell / static_cast<double>(sized));
-        double bySize = sizeSum / static_cast<double>(sized);
+        double byDensity = std::sqrt(area * kPerCell / static_cast<double>(spread.sized));
+        double bySize = spread.sizeSum / static_cast<double>(spread.sized);
         cell = std::max(byDensity, bySize);
         if (!(cell > 0) || !std::isfinite(cell)) cell = 1.0;
     }
-    cells_.clear();
-    overflow_.clear();
     cell_ = cell;
     perCell_ = cell > 0 ? 1.0 / cell : 0.0;
     if (!std::isfinite(perCell_)) cell_ = perCell_ = 1.0;
-    cells_.reserve(static_cast<std::size_t>(static_cast<double>(count_) / kPerCell * 2) + 16);
-    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
-        if (slots_[slot].entity) Place(slot, Box(slots_[slot].box));
+    overflow_.clear();
+    cells_.clear();
+    freeCells_.clear();
+    pool_.clear();
+    poolWaste_ = 0;
+    bounds_ = spread.all;
+    boundsValid_ = true;
     rebuildAt_ = std::max(kFirstRebuild, count_ * 2);
+
+    // Each list's length is counted first, then the lists are laid end to end at
+    // those lengths: nothing allocated per cell. The cells over the union of the
+    // boxes are about count / kPerCell (as the cell size makes them, unless the
+    // drawing is a thin line of points): then they are counted in a plain array,
+    // and the map asked once per occupied cell rather than once per entity in it.
+    std::int32_t gx0, gy0, gx1, gy1;
+    if (CellRange(spread.all, gx0, gy0, gx1, gy1)) {
+        const auto gw = static_cast<std::uint64_t>(static_cast<std::int64_t>(gx1) - gx0 + 1);
+        const auto gh = static_cast<std::uint64_t>(static_cast<std::int64_t>(gy1) - gy0 + 1);
+        if (gw * gh <= 2 * static_cast<std::uint64_t>(count_) + 4096) {
+            FillDense(gx0, gy0, static_cast<std::size_t>(gw), static_cast<std::size_t>(gh));
+            return;
+        }
+    }
+    map_.Reset(static_cast<std::size_t>(static_cast<double>(count_) / kPerCell * 2) + 16);
+    struct Entry {
+        std::uint32_t cell, slot;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(count_ + count_ / 2);
+    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
+        std::int32_t x0, y0, x1, y1;
+        if (!Classify(slot, x0, y0, x1, y1)) continue;
+        for (std::int32_t x = x0; x <= x1; ++x) {
+            for (std::int32_t y = y0; y <= y1; ++y) {
+                const std::uint32_t id = map_.FindOrAdd(Key(x, y), [this] {
+                    cells_.emplace_back();
+                    return static_cast<std::uint32_t>(cells_.size() - 1);
+                });
+                ++cells_[id].size;
+                entries.push_back({id, slot});
+            }
+        }
+    }
+    std::uint32_t at = 0;
+    for (Cell& c : cells_) {
+        c.at = at;
+        c.cap = c.size;
+        at += c.size;
+        c.size = 0;
+    }
+    pool_.resize(at);
+    for (const Entry& e : entries) {
+        Cell& c = cells_[e.cell];
+        pool_[c.at + c.size++] = e.slot;
+    }
+}
+
+bool SpatialIndex::Classify(std::uint32_t slot, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1)
+{
+    const Slot& s = slots_[slot];
+    if (!s.entity) return false;  // a free slot, already nowhere
+    if (s.box.IsEmpty()) {
+        where_[slot] = kNowhere;
+        return false;
+    }
+    if (!CellRange(s.box, x0, y0, x1, y1) ||
+        (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1) > kMaxCellsPerEntity) {
+        where_[slot] = kOverflow;
+        overflow_.push_back(slot);
+        return false;
+    }
+    where_[slot] = kInCells;
+    return true;
+}
+
+void SpatialIndex::FillDense(std::int32_t gx0, std::int32_t gy0, std::size_t gw, std::size_t gh)
+{
+    // next[d]: the entries of dense cell d (x-major) counted, then where its next one goes.
+    std::vector<std::uint32_t> next(gw * gh, 0);
+    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
+        std::int32_t x0, y0, x1, y1;
+        if (!Classify(slot, x0, y0, x1, y1)) continue;
+        for (std::int32_t x = x0; x <= x1; ++x) {
+            const std::size_t row = static_cast<std::size_t>(x - gx0) * gh - static_cast<std::size_t>(gy0);
+            for (std::int32_t y = y0; y <= y1; ++y) ++next[row + static_cast<std::size_t>(y)];
+        }
+    }
+    std::size_t occupied = 0;
+    for (std::uint32_t n : next) occupied += n != 0;
+    map_.Reset(occupied);
+    cells_.reserve(occupied);
+    std::uint32_t at = 0;
+    for (std::size_t d = 0; d < next.size(); ++d) {
+        const std::uint32_t n = next[d];
+        if (n == 0) continue;
+        const auto id = static_cast<std::uint32_t>(cells_.size());
+        cells_.push_back(Cell{at, n, n});
+        map_.FindOrAdd(Key(gx0 + static_cast<std::int32_t>(d / gh), gy0 + static_cast<std::int32_t>(d % gh)),
+                       [id] { return id; });
+        next[d] = at;
+        at += n;
+    }
+    pool_.resize(at);
+    for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
+        if (where_[slot] != kInCells || !slots_[slot].entity) continue;
+        std::int32_t x0, y0, x1, y1;
+        CellRange(slots_[slot].box, x0, y0, x1, y1);
+        for (std::int32_t x = x0; x <= x1; ++x) {
+            const std::size_t row = static_cast<std::size_t>(x - gx0) * gh - static_cast<std::size_t>(gy0);
+            for (std::int32_t y = y0; y <= y1; ++y) pool_[next[row + static_cast<std::size_t>(y)]++] = slot;
+        }
+    }
 }
 
 }  // namespace acad
