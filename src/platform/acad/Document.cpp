@@ -97,13 +97,14 @@ void ForgetIds(const std::vector<std::unique_ptr<AcadObject>>& objects)
 // a large drawing a cache miss. So each run of 64
 // handles keeps its order in one stretch of the table and only the runs are
 // scattered; the 7-bit tag the table compares first mixes in the run too, so
-// handles with a power-of-two stride (a crafted file) neither pile up nor share
-// one tag.
+// handles with a power-of-two stride neither pile up nor share one tag. The
+// scattering starts from an address that differs at every run of the program,
+// so a crafted file cannot aim its handles at one stretch of the table.
 struct HandleHash {
     std::size_t operator()(std::uint64_t handle) const
     {
         constexpr int kRunBits = 6;
-        std::uint64_t run = handle >> kRunBits;
+        std::uint64_t run = (handle >> kRunBits) ^ reinterpret_cast<std::uintptr_t>(&g_idCount);
         run ^= run >> 33;
         run *= 0xff51afd7ed558ccdULL;
         run ^= run >> 33;
