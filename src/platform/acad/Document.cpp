@@ -1,6 +1,9 @@
 #include "platform/acad/Document.h"
 
+#include <absl/container/flat_hash_map.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <mutex>
 
@@ -24,44 +27,105 @@ namespace acad {
 
 namespace {
 // Object ids are positions in one table for the whole run, so an id never
-// changes and never comes back, across every document.
+// changes and never comes back, across every document. The table is a fixed
+// row of chunks, each made once and never moved: a drawing being read takes a
+// million ids, and neither a lock per id nor a growing vector (copied at every
+// doubling) is needed for lookups from other threads to stay safe.
 constexpr std::int32_t kFirstId = 0x10000;
-std::mutex g_idMutex;
-std::vector<AcadObject*> g_ids;
+constexpr std::size_t kMaxIds = static_cast<std::size_t>(INT32_MAX - kFirstId);
+constexpr std::size_t kIdChunkBits = 16;
+constexpr std::size_t kIdChunkSize = std::size_t{1} << kIdChunkBits;
+constexpr std::size_t kIdChunks = (kMaxIds + kIdChunkSize - 1) / kIdChunkSize;
+using IdSlot = std::atomic<AcadObject*>;
+std::atomic<IdSlot*> g_idChunks[kIdChunks];  // zero (no chunk) until needed
+std::atomic<std::size_t> g_idCount{0};
+std::mutex g_idChunkMutex;  // only to make a chunk
+
+IdSlot& NewIdSlot(std::size_t i)
+{
+    std::atomic<IdSlot*>& row = g_idChunks[i >> kIdChunkBits];
+    IdSlot* chunk = row.load(std::memory_order_acquire);
+    if (!chunk) {
+        std::lock_guard lock(g_idChunkMutex);
+        chunk = row.load(std::memory_order_acquire);
+        if (!chunk) {
+            chunk = new IdSlot[kIdChunkSize]();
+            row.store(chunk, std::memory_order_release);
+        }
+    }
+    return chunk[i & (kIdChunkSize - 1)];
+}
+
+IdSlot* IdSlotOf(std::int32_t id)
+{
+    if (id < kFirstId) return nullptr;
+    const auto i = static_cast<std::size_t>(id - kFirstId);
+    if (i >= kMaxIds) return nullptr;
+    IdSlot* chunk = g_idChunks[i >> kIdChunkBits].load(std::memory_order_acquire);
+    return chunk ? &chunk[i & (kIdChunkSize - 1)] : nullptr;
+}
 
 std::int32_t RegisterId(AcadObject* o)
 {
-    std::lock_guard lock(g_idMutex);
-    if (g_ids.size() >= static_cast<std::size_t>(INT32_MAX - kFirstId))
-        throw Error(ErrorCode::InvalidInput, "Limite de identificadores de objetos atingido");
-    g_ids.push_back(o);
-    return kFirstId + static_cast<std::int32_t>(g_ids.size() - 1);
+    // Past the limit the count keeps rising, but it is 64 bits wide and every later call fails too.
+    const std::size_t i = g_idCount.fetch_add(1, std::memory_order_relaxed);
+    if (i >= kMaxIds) throw Error(ErrorCode::InvalidInput, "Limite de identificadores de objetos atingido");
+    NewIdSlot(i).store(o, std::memory_order_release);
+    return kFirstId + static_cast<std::int32_t>(i);
 }
 
 AcadObject* LookupId(std::int32_t id)
 {
-    std::lock_guard lock(g_idMutex);
-    if (id < kFirstId) return nullptr;
-    auto i = static_cast<std::size_t>(id - kFirstId);
-    return i < g_ids.size() ? g_ids[i] : nullptr;
+    IdSlot* slot = IdSlotOf(id);
+    return slot ? slot->load(std::memory_order_acquire) : nullptr;
+}
+
+void ForgetId(std::int32_t id)
+{
+    if (IdSlot* slot = IdSlotOf(id)) slot->store(nullptr, std::memory_order_release);
 }
 
 void ForgetIds(const std::vector<std::unique_ptr<AcadObject>>& objects)
 {
-    std::lock_guard lock(g_idMutex);
-    for (const auto& o : objects) {
-        std::int32_t id = o->ObjectID();
-        if (id >= kFirstId && static_cast<std::size_t>(id - kFirstId) < g_ids.size())
-            g_ids[static_cast<std::size_t>(id - kFirstId)] = nullptr;
-    }
+    for (const auto& o : objects) ForgetId(o->ObjectID());
 }
 }  // namespace
+
+// Handle to object, in an open-addressing table: one 16-byte slot per object
+// instead of a node of its own. Handles of a drawing read from a file are dense
+// and mostly rising; a hash that scatters every handle makes each insertion of
+// a large drawing a cache miss. So each run of 64
+// handles keeps its order in one stretch of the table and only the runs are
+// scattered; the 7-bit tag the table compares first mixes in the run too, so
+// handles with a power-of-two stride neither pile up nor share one tag. The
+// scattering starts from an address that differs at every run of the program,
+// so a crafted file cannot aim its handles at one stretch of the table.
+struct HandleHash {
+    std::size_t operator()(std::uint64_t handle) const
+    {
+        constexpr int kRunBits = 6;
+        std::uint64_t run = (handle >> kRunBits) ^ reinterpret_cast<std::uintptr_t>(&g_idCount);
+        run ^= run >> 33;
+        run *= 0xff51afd7ed558ccdULL;
+        run ^= run >> 33;
+        run *= 0xc4ceb9fe1a85ec53ULL;
+        run ^= run >> 33;
+        // The table's position comes from the bits above the lowest 7, its tag from those 7.
+        const std::uint64_t position = (run << kRunBits) | (handle & ((std::uint64_t{1} << kRunBits) - 1));
+        return static_cast<std::size_t>((position << 7) | ((handle ^ (run >> 57)) & 0x7F));
+    }
+};
+
+struct Document::HandleMap {
+    absl::flat_hash_map<std::uint64_t, AcadObject*, HandleHash> map;
+};
 
 // ---------------------------------------------------------------- construction
 
 Document::Document(acad::Application* app)
     : app_(app),
       name_("Drawing1.dwg"),
+      byHandle_(std::make_unique<HandleMap>()),
       blocks_(*this),
       layers_(*this),
       linetypes_(*this),
@@ -428,17 +492,28 @@ void Document::AdoptObject(std::unique_ptr<AcadObject> o)
     if (!o) ThrowInvalidInput("objeto nulo");
     if (o->doc_ != this) throw Error(ErrorCode::WrongDocument, "O objeto pertence a outro desenho");
     if (o->id_ != 0) ThrowInvalidInput("objeto já registrado");
+    // Room first, so that nothing fails once the object is known by id and handle
+    // (a failure then would leave them naming an object that is freed).
+    if (objects_.size() == objects_.capacity()) objects_.reserve(std::max<std::size_t>(64, 2 * objects_.size()));
+    auto& byHandle = byHandle_->map;
+    byHandle.reserve(byHandle.size() + 1);
     // A handle asked for before adoption (a drawing being read) is taken when
     // free: one entry made, where re-keying afterwards would move it.
     const std::uint64_t asked = o->handle_;
     o->id_ = RegisterId(o.get());
-    if (asked != 0 && byHandle_.try_emplace(asked, o.get()).second) {
+    if (asked != 0 && byHandle.try_emplace(asked, o.get()).second) {
         if (asked >= handseed_) handseed_ = asked + 1;
     } else {
         o->handle_ = AllocateHandle();
-        byHandle_[o->handle_] = o.get();
+        byHandle[o->handle_] = o.get();
     }
     objects_.push_back(std::move(o));
+}
+
+void Document::ReserveObjects(std::size_t more)
+{
+    byHandle_->map.reserve(byHandle_->map.size() + more);
+    objects_.reserve(objects_.size() + more);
 }
 
 void Document::SetObjectHandle(AcadObject& o, std::uint64_t handle)
@@ -446,18 +521,13 @@ void Document::SetObjectHandle(AcadObject& o, std::uint64_t handle)
     if (&o.Document() != this) throw Error(ErrorCode::WrongDocument, "O objeto pertence a outro desenho");
     if (handle == 0) ThrowInvalidInput("handle 0");
     if (o.handle_ == handle) return;
-    auto it = byHandle_.find(handle);
-    if (it != byHandle_.end() && it->second != &o)
+    auto& byHandle = byHandle_->map;
+    auto it = byHandle.find(handle);
+    if (it != byHandle.end() && it->second != &o)
         throw Error(ErrorCode::DuplicateKey, "Handle " + AcadObject::HandleText(handle) + " já usado por outro objeto");
-    auto old = byHandle_.find(o.handle_);
-    if (old != byHandle_.end() && old->second == &o) {
-        // Every object read from a file comes here once: its entry re-keyed, not remade.
-        auto entry = byHandle_.extract(old);
-        entry.key() = handle;
-        byHandle_.insert(std::move(entry));
-    } else {
-        byHandle_[handle] = &o;
-    }
+    byHandle.try_emplace(handle, &o);  // may grow the table (and fail): before anything changes
+    auto old = byHandle.find(o.handle_);
+    if (old != byHandle.end() && old->second == &o) byHandle.erase(old);
     o.handle_ = handle;
     if (handle >= handseed_) handseed_ = handle + 1;
 }
@@ -485,8 +555,8 @@ void Document::DropXData(AcadObject& o)
 
 AcadObject* Document::FindByHandle(std::uint64_t handle) const
 {
-    auto it = byHandle_.find(handle);
-    return it == byHandle_.end() ? nullptr : it->second;
+    auto it = byHandle_->map.find(handle);
+    return it == byHandle_->map.end() ? nullptr : it->second;
 }
 
 AcadObject* Document::ObjectIdToObject(std::int32_t objectID) const

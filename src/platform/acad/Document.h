@@ -165,7 +165,7 @@ public:
     void SetHandSeed(std::uint64_t seed) { handseed_ = seed; }
     void SetObjectHandle(AcadObject& o, std::uint64_t handle);
     // Room for `more` objects to come (a drawing being read): no rehashing on the way.
-    void ReserveObjects(std::size_t more) { byHandle_.reserve(byHandle_.size() + more); }
+    void ReserveObjects(std::size_t more);
     AcadObject* FindByHandle(std::uint64_t handle) const;
     // Takes ownership of a new object and gives it an id and a handle.
     template <typename T>
@@ -244,7 +244,11 @@ private:
     std::uint64_t savedRevision_ = 0;
 
     std::vector<std::unique_ptr<AcadObject>> objects_;
-    std::unordered_map<std::uint64_t, AcadObject*> byHandle_;
+    // Object by handle (an open-addressing table, defined in Document.cpp so its
+    // header stays out of every includer). Only looked up, never walked: nothing
+    // saved or shown may follow its order.
+    struct HandleMap;
+    std::unique_ptr<HandleMap> byHandle_;
 
     acad::Blocks blocks_;
     acad::Layers layers_;
