@@ -494,9 +494,11 @@ Box LWPolyline::MeasureSegments(std::size_t first, std::size_t last) const
             detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{v, vs[i + 1 < n ? i + 1 : 0]}, false});
             box.Add(sink.box);
         }
-        Point3d ring[4];
-        if (wide && Band(i, ring))
-            for (const auto& p : ring) box.Add(p);
+        if (wide) {
+            Point3d ring[4];
+            if (Band(i, ring))
+                for (const auto& p : ring) box.Add(p);
+        }
     }
     box.Add(vs[last + 1 < n ? last + 1 : 0].point);
     return box;
