@@ -38,23 +38,6 @@ Box Box::Around(const Point3d& c, double halfSide)
     return FromCorners({c.x - halfSide, c.y - halfSide, c.z}, {c.x + halfSide, c.y + halfSide, c.z});
 }
 
-void Box::Add(const Point3d& p)
-{
-    min.x = std::min(min.x, p.x);
-    min.y = std::min(min.y, p.y);
-    min.z = std::min(min.z, p.z);
-    max.x = std::max(max.x, p.x);
-    max.y = std::max(max.y, p.y);
-    max.z = std::max(max.z, p.z);
-}
-
-void Box::Add(const Box& b)
-{
-    if (b.IsEmpty()) return;
-    Add(b.min);
-    Add(b.max);
-}
-
 Box Box::Expanded(double d) const
 {
     if (IsEmpty()) return *this;
@@ -135,6 +118,39 @@ std::optional<CircularArc> ArcFromBulge(const Point3d& p0, const Point3d& p1, do
     arc.startAngle = AngleFromXAxis(arc.center, from);
     arc.endAngle = arc.startAngle + std::fabs(theta);
     return arc;
+}
+
+bool AddBulgeArcReach(Box& b, const Point3d& p0, const Point3d& p1, double bulge)
+{
+    if (!std::isfinite(bulge) || std::fabs(bulge) < 1e-12) return true;
+    const Vector3d d = p1 - p0;
+    const double c = d.Length2d();
+    if (c <= 0.0) return true;
+    // The centre and radius the way ArcFromBulge finds them.
+    const double s = std::fabs(bulge) * c / 2.0;
+    const double r = ((c / 2) * (c / 2) + s * s) / (2 * s);
+    const Point3d mid = Midpoint(p0, p1);
+    const double h = (r - s) * (bulge > 0 ? 1.0 : -1.0);
+    const double cx = mid.x + (-d.y / c) * h;
+    const double cy = mid.y + (d.x / c) * h;
+    if (!std::isfinite(r) || !std::isfinite(cx) || !std::isfinite(cy)) return false;
+    // The arc turns counter-clockwise from u to v (seen from the centre), past half
+    // a turn when |bulge| > 1. A direction w lies on it when w is left of u and v
+    // left of w (for the longer arcs, either will do): the signs of the cross
+    // products u × w and w × v, written out for w = +X, +Y, -X, -Y. Near a tie
+    // the axis point is one of the ends, so either answer gives the same box.
+    const Point3d& from = bulge > 0 ? p0 : p1;
+    const Point3d& to = bulge > 0 ? p1 : p0;
+    const double ux = from.x - cx, uy = from.y - cy;
+    const double vx = to.x - cx, vy = to.y - cy;
+    const bool longer = std::fabs(bulge) > 1.0;
+    auto on = [longer](double uw, double wv) { return longer ? (uw >= 0 || wv >= 0) : (uw >= 0 && wv >= 0); };
+    const double z = p0.z;
+    if (on(-uy, vy)) b.Add({cx + r, cy, z});
+    if (on(ux, -vx)) b.Add({cx, cy + r, z});
+    if (on(uy, -vy)) b.Add({cx - r, cy, z});
+    if (on(-ux, vx)) b.Add({cx, cy - r, z});
+    return true;
 }
 
 double BulgeSegmentLength(const Point3d& p0, const Point3d& p1, double bulge)
@@ -283,19 +299,6 @@ Transform Transform::operator*(const Transform& o) const
         }
     }
     return r;
-}
-
-Point3d Transform::Apply(const Point3d& p) const
-{
-    return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
-            m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
-            m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]};
-}
-
-Vector3d Transform::ApplyVector(const Vector3d& v) const
-{
-    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
-            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
 }
 
 std::optional<Transform> Transform::Inverse() const

@@ -3,6 +3,7 @@
 // entities, layers or documents. Entities build on these; nothing here builds
 // on entities.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -81,8 +82,22 @@ struct Box {
     static Box Around(const Point3d& c, double halfSide);
 
     bool IsEmpty() const { return !(min.x <= max.x && min.y <= max.y); }
-    void Add(const Point3d& p);
-    void Add(const Box& b);
+    // Inline: measuring a drawing adds a few points for each of its entities.
+    void Add(const Point3d& p)
+    {
+        min.x = std::min(min.x, p.x);
+        min.y = std::min(min.y, p.y);
+        min.z = std::min(min.z, p.z);
+        max.x = std::max(max.x, p.x);
+        max.y = std::max(max.y, p.y);
+        max.z = std::max(max.z, p.z);
+    }
+    void Add(const Box& b)
+    {
+        if (b.IsEmpty()) return;
+        Add(b.min);
+        Add(b.max);
+    }
     double Width() const { return IsEmpty() ? 0.0 : max.x - min.x; }
     double Height() const { return IsEmpty() ? 0.0 : max.y - min.y; }
     Point3d Center() const { return Midpoint(min, max); }
@@ -116,6 +131,12 @@ struct CircularArc {
 // Arc of the polyline segment from p0 to p1 with bulge b (tan of a quarter of
 // the included angle; positive = counter-clockwise). nullopt for a straight segment.
 std::optional<CircularArc> ArcFromBulge(const Point3d& p0, const Point3d& p1, double bulge);
+// Adds to `box` the points where the arc of the polyline segment from p0 to p1
+// with bulge b (as ArcFromBulge places it) reaches furthest along X and Y,
+// found without turning anything into angles; the ends are the caller's. False,
+// adding nothing, when the arc cannot be placed in finite numbers; true for a
+// straight segment.
+bool AddBulgeArcReach(Box& box, const Point3d& p0, const Point3d& p1, double bulge);
 // Length of a polyline segment with bulge.
 double BulgeSegmentLength(const Point3d& p0, const Point3d& p1, double bulge);
 
@@ -154,8 +175,18 @@ public:
                                double rotation);
 
     Transform operator*(const Transform& o) const;  // (this * o)(p) = this(o(p))
-    Point3d Apply(const Point3d& p) const;
-    Vector3d ApplyVector(const Vector3d& v) const;
+    // Inline: every point drawn through a block reference passes here.
+    Point3d Apply(const Point3d& p) const
+    {
+        return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
+                m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
+                m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]};
+    }
+    Vector3d ApplyVector(const Vector3d& v) const
+    {
+        return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+                m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+    }
     std::optional<Transform> Inverse() const;
 
     // True when the XY part keeps shapes (rotation, uniform scale, maybe mirror).

@@ -270,10 +270,8 @@ void LWPolyline::AddVertex(int index, const Point3d& point)
     // last segment (an arc when the former last vertex has a bulge; the new
     // first vertex has none).
     const std::size_t s = index == 0 ? 0 : static_cast<std::size_t>(n - 1);
-    detail::ExtentsSink sink;
-    detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{vs[s], vs[s + 1]}, false});
-    EmitBands(sink, Transform(), s, s);
-    Changed(&sink.box, index == 0);
+    const Box grown = MeasureSegments(s, s);
+    Changed(&grown, index == 0);
 }
 
 bool LWPolyline::Closed() const
@@ -386,7 +384,12 @@ void LWPolyline::Changed(const Box* grownBy, bool atStart)
 Box LWPolyline::Extents() const
 {
     if (kept_ && kept_->extents) return *kept_->extents;
-    Box b = Entity::Extents();
+    const auto& vs = data_.geometry.vertices;
+    Box b;
+    if (vs.size() == 1)
+        b.Add(vs[0].point);
+    else if (vs.size() > 1)
+        b = MeasureSegments(0, data_.geometry.SegmentCount() - 1);
     if (data_.geometry.vertices.size() >= kKeptFrom) {
         if (!kept_) kept_ = std::make_unique<Kept>();
         kept_->extents = b;
@@ -448,21 +451,57 @@ void LWPolyline::Emit(GeometrySink& sink, const Transform& t) const
 void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const
 {
     // Wide straight segments also cover an area: a window touching their band finds them.
+    for (std::size_t i = first; i <= last && i < data_.geometry.SegmentCount(); ++i) {
+        Point3d ring[4];
+        if (!Band(i, ring)) continue;
+        sink.Fill({t.Apply(ring[0]), t.Apply(ring[1]), t.Apply(ring[2]), t.Apply(ring[3])});
+    }
+}
+
+bool LWPolyline::Band(std::size_t i, Point3d ring[4]) const
+{
+    const auto& vs = data_.geometry.vertices;
+    double w0 = data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i];
+    double w1 = data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i];
+    if ((w0 <= 0 && w1 <= 0) || vs[i].bulge != 0.0) return false;
+    const Point3d& a = vs[i].point;
+    const Point3d& b = vs[(i + 1) % vs.size()].point;
+    double len = Distance2d(a, b);
+    if (len <= 0) return false;
+    Vector3d nrm{-(b.y - a.y) / len, (b.x - a.x) / len, 0.0};
+    ring[0] = a + nrm * (w0 / 2);
+    ring[1] = b + nrm * (w1 / 2);
+    ring[2] = b - nrm * (w1 / 2);
+    ring[3] = a - nrm * (w0 / 2);
+    return true;
+}
+
+Box LWPolyline::MeasureSegments(std::size_t first, std::size_t last) const
+{
     const auto& vs = data_.geometry.vertices;
     const std::size_t n = vs.size();
-    for (std::size_t i = first; i <= last && i < data_.geometry.SegmentCount(); ++i) {
-        double w0 = data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i];
-        double w1 = data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i];
-        if ((w0 <= 0 && w1 <= 0) || vs[i].bulge != 0.0) continue;
-        const Point3d& a = vs[i].point;
-        const Point3d& b = vs[(i + 1) % n].point;
-        double len = Distance2d(a, b);
-        if (len <= 0) continue;
-        Vector3d nrm{-(b.y - a.y) / len, (b.x - a.x) / len, 0.0};
-        std::vector<Point3d> ring{t.Apply(a + nrm * (w0 / 2)), t.Apply(b + nrm * (w1 / 2)), t.Apply(b - nrm * (w1 / 2)),
-                                  t.Apply(a - nrm * (w0 / 2))};
-        sink.Fill(ring);
+    last = std::min(last, data_.geometry.SegmentCount() - 1);
+    Box box;
+    if (n < 2 || first > last) return box;
+    const bool wide = data_.constantWidth != 0.0 || !data_.startWidths.empty() || !data_.endWidths.empty();
+    for (std::size_t i = first; i <= last; ++i) {
+        const BulgeVertex& v = vs[i];
+        const Point3d& next = vs[i + 1 < n ? i + 1 : 0].point;
+        box.Add(v.point);
+        if (v.bulge != 0.0 && !AddBulgeArcReach(box, v.point, next, v.bulge)) {
+            // An arc out of the range of numbers: measured the way it is drawn.
+            detail::ExtentsSink sink;
+            detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{v, vs[i + 1 < n ? i + 1 : 0]}, false});
+            box.Add(sink.box);
+        }
+        if (wide) {
+            Point3d ring[4];
+            if (Band(i, ring))
+                for (const auto& p : ring) box.Add(p);
+        }
     }
+    box.Add(vs[last + 1 < n ? last + 1 : 0].point);
+    return box;
 }
 
 std::unique_ptr<Entity> LWPolyline::CloneTo(acad::Document& target) const

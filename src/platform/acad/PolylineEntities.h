@@ -63,6 +63,11 @@ private:
     void CheckVertex(int index) const;
     // The bands of the wide straight segments `first` to `last` (included).
     void EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const;
+    // The band of segment i, when it is a wide straight one (false otherwise).
+    bool Band(std::size_t i, Point3d ring[4]) const;
+    // The box of what segments `first` to `last` (included) draw as stored,
+    // bands included: the one Emit gives, with each arc's exact reach.
+    Box MeasureSegments(std::size_t first, std::size_t last) const;
     // Every change of what it draws: what is kept of a long polyline goes,
     // or grows when the change only added a new first (`atStart`) or last
     // segment, drawn within `grownBy`; then the container hears of it.

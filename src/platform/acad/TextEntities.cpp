@@ -297,9 +297,10 @@ void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view
     p.position = p.corners[0];
     Vector3d tu = t.ApplyVector(x);
     Vector3d tv = t.ApplyVector(y);
+    const double up = tv.Length2d();
     p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
-    p.height = h * tv.Length2d();
-    p.widthFactor = tv.Length2d() > 0 ? text_.widthFactor * tu.Length2d() / tv.Length2d() : text_.widthFactor;
+    p.height = h * up;
+    p.widthFactor = up > 0 ? text_.widthFactor * tu.Length2d() / up : text_.widthFactor;
     p.oblique = text_.oblique;
     // Reading direction and up direction as drawn: mirrored when the frame turned.
     p.backward = false;
@@ -308,6 +309,23 @@ void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view
 }
 
 void TextBase::Emit(GeometrySink& sink, const Transform& t) const { EmitText(sink, t, text_.text); }
+
+Box TextBase::TextExtents(std::string_view s) const
+{
+    Box b;
+    if (s.empty()) return b;
+    Point3d o;
+    Vector3d x, y;
+    double w, h;
+    Frame(o, x, y, w, h, s);
+    b.Add(o);
+    b.Add(o + x * w);
+    b.Add(o + x * w + y * h);
+    b.Add(o + y * h);
+    return b;
+}
+
+Box TextBase::Extents() const { return TextExtents(text_.text); }
 
 void TextBase::TransformBy(const Transform& t)
 {
@@ -429,6 +447,12 @@ void AttributeBase::Emit(GeometrySink& sink, const Transform& t) const
     TextBase::Emit(sink, t);
 }
 
+Box AttributeBase::Extents() const
+{
+    if (attr_.mode & AttributeMode::Invisible) return Box();
+    return TextBase::Extents();
+}
+
 AttributeDefinition::AttributeDefinition(acad::Document& doc, const TextData& text, const AttributeData& attr)
     : AttributeBase(doc, text, attr)
 {
@@ -456,6 +480,8 @@ void AttributeDefinition::Emit(GeometrySink& sink, const Transform& t) const
     // On its own (model space, a definition being edited) the definition shows its tag.
     EmitText(sink, t, attr_.tag);
 }
+
+Box AttributeDefinition::Extents() const { return TextExtents(attr_.tag); }
 
 AttributeReference::AttributeReference(acad::Document& doc, const TextData& text, const AttributeData& attr)
     : AttributeBase(doc, text, attr)

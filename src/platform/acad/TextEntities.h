@@ -52,6 +52,8 @@ public:
 
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    // The box of the text's corners, as Emit gives it without describing the text.
+    Box Extents() const override;
 
 protected:
     TextBase(acad::Document& doc, const TextData& data);
@@ -60,6 +62,8 @@ protected:
     void OnUpdate() override { DeriveInsertionPoint(); }
     // Emits `s` laid out as this text (attribute definitions show their tag).
     void EmitText(GeometrySink& sink, const Transform& t, std::string_view s) const;
+    // The box EmitText gives for `s` as stored.
+    Box TextExtents(std::string_view s) const;
     // Baseline frame of the text as drawn: left end of the baseline, unit reading
     // direction and unit up direction (backward / upside-down applied), width, height.
     void Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& width, double& height,
@@ -96,6 +100,7 @@ public:
     const AttributeData& Attribute() const { return attr_; }
     void SetAttribute(const AttributeData& d);
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    Box Extents() const override;
 
 protected:
     AttributeBase(acad::Document& doc, const TextData& text, const AttributeData& attr);
@@ -114,6 +119,7 @@ public:
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
     // Attribute definitions are drawn as their tag when shown on their own.
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    Box Extents() const override;
 };
 
 // Attribute of a block reference; owned by the reference, in definition order.
