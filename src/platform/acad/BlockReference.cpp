@@ -448,10 +448,10 @@ Box BlockReference::BoundsUnder(const Transform& t) const
 const Box& BlockReference::AttributesBox() const
 {
     if (!attributesValid_) {
-        detail::ExtentsSink sink;
+        Box box;
         for (auto* a : attributes_)
-            if (!a->IsErased() && a->Visible()) a->Emit(sink, Transform());
-        attributesBox_ = sink.box;
+            if (!a->IsErased() && a->Visible()) box.Add(a->Extents());
+        attributesBox_ = box;
         attributesValid_ = true;
     }
     return attributesBox_;

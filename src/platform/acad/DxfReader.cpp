@@ -509,7 +509,7 @@ private:
                 marker = true;
                 const std::string_view m = in_.Word();
                 if (m == "AcDbEntity") continue;
-                if (rec.objectName.empty()) rec.objectName = std::string(m);
+                if (rec.objectName.empty()) rec.objectName.assign(m);  // in the room the last record left
                 if (keepRaw) KeepRaw(rec);
                 continue;
             }
@@ -1602,9 +1602,11 @@ namespace {
     throw Error(ErrorCode::FileError, "Memória insuficiente para ler o desenho \"" + sourceName + "\"");
 }
 
-// Bytes of drawing file per object, about the fewest a line takes: the handle
-// map is sized from the file's size once, not rehashed as it grows.
-constexpr std::size_t kFileBytesPerObject = 128;
+// Bytes of drawing file per object, about the fewest a line of a drawing
+// takes: the handle map is sized from the file's size once. A smaller figure
+// would map and clear a table twice as large as a network drawing needs; a
+// larger one would have it grow during the read of a drawing of lines.
+constexpr std::size_t kFileBytesPerObject = 160;
 
 std::size_t SizeOf(std::string_view text) { return text.size(); }
 

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include <absl/container/flat_hash_map.h>
+
 #include "platform/acad/Entity.h"
 
 namespace acad {
@@ -25,84 +27,43 @@ std::uint64_t SpatialIndex::Key(std::int32_t x, std::int32_t y)
 
 // ---------------------------------------------------------------- cell map
 
-std::size_t SpatialIndex::CellMap::Home(std::uint64_t key) const
-{
-    // Neighbouring cells differ in a few low bits of x or y: folded and
-    // multiplied, the top bits spread them over the whole table.
-    return static_cast<std::size_t>(((key ^ (key >> 32)) * 0x9E3779B97F4A7C15ull) >> shift_);
-}
+struct SpatialIndex::CellMap::Table {
+    absl::flat_hash_map<std::uint64_t, std::uint32_t> cells;
+};
+
+SpatialIndex::CellMap::CellMap() : table_(std::make_unique<Table>()) {}
+SpatialIndex::CellMap::~CellMap() = default;
 
 void SpatialIndex::CellMap::Reset(std::size_t expected)
 {
-    std::size_t buckets = 16;
-    while (buckets < expected * 2) buckets *= 2;
-    table_.assign(buckets, Entry{});
-    size_ = 0;
-    shift_ = 64 - std::countr_zero(buckets);
+    table_->cells.clear();
+    table_->cells.reserve(expected);
 }
 
-void SpatialIndex::CellMap::Resize(std::size_t buckets)
-{
-    std::vector<Entry> old = std::move(table_);
-    table_.assign(buckets, Entry{});
-    shift_ = 64 - std::countr_zero(buckets);
-    const std::size_t mask = buckets - 1;
-    for (const Entry& e : old) {
-        if (e.id == kNone) continue;
-        std::size_t i = Home(e.key);
-        while (table_[i].id != kNone) i = (i + 1) & mask;
-        table_[i] = e;
-    }
-}
+std::size_t SpatialIndex::CellMap::Size() const { return table_->cells.size(); }
 
 std::uint32_t SpatialIndex::CellMap::Find(std::uint64_t key) const
 {
-    if (size_ == 0) return kNone;
-    const std::size_t mask = table_.size() - 1;
-    for (std::size_t i = Home(key);; i = (i + 1) & mask) {
-        const Entry& e = table_[i];
-        if (e.id == kNone) return kNone;
-        if (e.key == key) return e.id;
-    }
+    auto it = table_->cells.find(key);
+    return it == table_->cells.end() ? kNone : it->second;
 }
 
 template <class Make>
 std::uint32_t SpatialIndex::CellMap::FindOrAdd(std::uint64_t key, Make make)
 {
-    if ((size_ + 1) * 2 > table_.size()) Resize(std::max<std::size_t>(16, table_.size() * 2));
-    const std::size_t mask = table_.size() - 1;
-    for (std::size_t i = Home(key);; i = (i + 1) & mask) {
-        Entry& e = table_[i];
-        if (e.id == kNone) {
-            e.key = key;
-            e.id = make();
-            ++size_;
-            return e.id;
+    auto [it, added] = table_->cells.try_emplace(key, kNone);
+    if (added) {
+        try {
+            it->second = make();
+        } catch (...) {
+            table_->cells.erase(it);
+            throw;
         }
-        if (e.key == key) return e.id;
     }
+    return it->second;
 }
 
-void SpatialIndex::CellMap::Erase(std::uint64_t key)
-{
-    if (size_ == 0) return;
-    const std::size_t mask = table_.size() - 1;
-    std::size_t hole = Home(key);
-    for (;; hole = (hole + 1) & mask) {
-        if (table_[hole].id == kNone) return;
-        if (table_[hole].key == key) break;
-    }
-    // Each later entry of the run moves into the hole when the hole lies between
-    // its home and where it is, so every key stays reachable from its home.
-    for (std::size_t j = (hole + 1) & mask; table_[j].id != kNone; j = (j + 1) & mask) {
-        if (((j - Home(table_[j].key)) & mask) >= ((j - hole) & mask)) {
-            table_[hole] = table_[j];
-            hole = j;
-        }
-    }
-    table_[hole] = Entry{};
-    --size_;
-}
+void SpatialIndex::CellMap::Erase(std::uint64_t key) { table_->cells.erase(key); }
 
 // ---------------------------------------------------------------- cells
 

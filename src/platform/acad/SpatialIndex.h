@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/acad/Geometry.h"
@@ -87,13 +88,15 @@ private:
         std::uint32_t size = 0;
         std::uint32_t cap = 0;
     };
-    // Occupied cells by key: open addressing with linear probing, erased by
-    // shifting the run back (no tombstones, so lookups stay short under edits).
+    // Occupied cells by key, in abseil's flat hash map (kept out of this header,
+    // which most of the engine includes).
     class CellMap {
     public:
         static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+        CellMap();
+        ~CellMap();
         void Reset(std::size_t expected);
-        std::size_t Size() const { return size_; }
+        std::size_t Size() const;
         std::uint32_t Find(std::uint64_t key) const;
         // The id of `key`'s cell; when it has none, `make()` gives one, kept for it.
         template <class Make>
@@ -101,15 +104,8 @@ private:
         void Erase(std::uint64_t key);
 
     private:
-        struct Entry {
-            std::uint64_t key = 0;
-            std::uint32_t id = kNone;  // kNone: free
-        };
-        std::size_t Home(std::uint64_t key) const;
-        void Resize(std::size_t buckets);
-        std::vector<Entry> table_;
-        std::size_t size_ = 0;
-        int shift_ = 64;
+        struct Table;
+        std::unique_ptr<Table> table_;
     };
 
     static std::uint64_t Key(std::int32_t x, std::int32_t y);

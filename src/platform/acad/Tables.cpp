@@ -316,8 +316,17 @@ void TextStyle::SetWidth(double w)
 bool TextStyle::IsTrueType() const
 {
     if (!typeFace_.empty()) return true;
-    std::string f = UpperName(fontFile_);
-    return f.size() > 4 && (f.ends_with(".TTF") || f.ends_with(".TTC") || f.ends_with(".OTF"));
+    // Asked for every text measured: the extension compared in place, not in an upper-case copy.
+    if (fontFile_.size() <= 4) return false;
+    const char* ext = fontFile_.data() + fontFile_.size() - 4;
+    auto is = [ext](const char* e) {
+        for (int i = 0; i < 4; ++i) {
+            const auto c = static_cast<unsigned char>(ext[i]);
+            if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != static_cast<unsigned char>(e[i])) return false;
+        }
+        return true;
+    };
+    return is(".TTF") || is(".TTC") || is(".OTF");
 }
 
 void TextStyle::Delete()
