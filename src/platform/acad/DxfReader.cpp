@@ -59,9 +59,13 @@ struct SvHash {
 // tried first (a drawing's entities mostly come in runs on one layer).
 struct NameCache {
     std::unordered_map<std::string, std::uint32_t, SvHash, std::equal_to<>> byName;
-    std::string lastName;
-    std::uint32_t lastIndex = 0;
-    bool hasLast = false;
+    // The few names met last: entities of a drawing take turns among a few
+    // layers and styles, found here without hashing the name.
+    static constexpr std::size_t kRecent = 4;
+    std::array<std::string, kRecent> recentName;
+    std::array<std::uint32_t, kRecent> recentIndex{};
+    std::size_t recent = 0;  // how many are kept
+    std::size_t next = 0;    // the one replaced next
 };
 
 bool IsStringCode(int c)
@@ -202,7 +206,8 @@ private:
     template <class Make>
     std::uint32_t Resolve(NameCache& cache, std::string_view raw, Make make)
     {
-        if (cache.hasLast && raw == cache.lastName) return cache.lastIndex;
+        for (std::size_t k = 0; k < cache.recent; ++k)
+            if (raw == cache.recentName[k]) return cache.recentIndex[k];
         std::uint32_t index;
         if (auto it = cache.byName.find(raw); it != cache.byName.end()) {
             index = it->second;
@@ -212,9 +217,10 @@ private:
             index = make(name);
             cache.byName.emplace(std::string(raw), index);
         }
-        cache.lastName.assign(raw);
-        cache.lastIndex = index;
-        cache.hasLast = true;
+        cache.recentName[cache.next].assign(raw);
+        cache.recentIndex[cache.next] = index;
+        cache.next = (cache.next + 1) % NameCache::kRecent;
+        cache.recent = std::max(cache.recent, cache.next == 0 ? NameCache::kRecent : cache.next);
         return index;
     }
 
