@@ -328,13 +328,10 @@ inline bool QuickInteger(std::string_view s, long long& v)
     const bool negative = *p == '-';
     p += negative;
     if (p == end || end - p > 18) return false;
-    long long n = 0;
-    for (; p < end; ++p) {
-        const auto d = static_cast<unsigned>(*p - '0');
-        if (d >= 10) return false;
-        n = n * 10 + d;
-    }
-    v = negative ? -n : n;
+    std::uint64_t n = 0;  // 18 digits at most: no overflow
+    Digits(p, end, n);
+    if (p != end) return false;
+    v = negative ? -static_cast<long long>(n) : static_cast<long long>(n);
     return true;
 }
 

@@ -405,10 +405,7 @@ void SpatialIndex::Fill(const Spread& spread)
         if (!Classify(slot, x0, y0, x1, y1)) continue;
         for (std::int32_t x = x0; x <= x1; ++x) {
             for (std::int32_t y = y0; y <= y1; ++y) {
-                const std::uint32_t id = map_.FindOrAdd(Key(x, y), [this] {
-                    cells_.emplace_back();
-                    return static_cast<std::uint32_t>(cells_.size() - 1);
-                });
+                const std::uint32_t id = map_.FindOrAdd(Key(x, y), [this] { return NewCell(); });
                 ++cells_[id].size;
                 entries.push_back({id, slot});
             }
