@@ -252,6 +252,10 @@ void LeCoordsPline(acad::Entity* P)
             if (espelho) {
                 L.Estende(*pl);
             } else {
+                // The list holds the arcs as points already: a bulge kept on
+                // its old vertex index would bend a chord it never belonged to.
+                for (int i = 0; i < pl->NumberOfVertices(); ++i)
+                    if (pl->GetBulge(i) != 0.0) pl->SetBulge(i, 0.0);
                 pl->SetCoordinates(L.Lista());
                 espelho = simples;
                 if (espelho) L.Acerta();

@@ -108,6 +108,10 @@ TOPDes98::TOPDes98(Init init) : UserControl(std::move(init))
     MARProgress.TimerMsg += mostra(MARProgressLbl);
     MISCProgress.TimerMsg += mostra(MISCProgresslbl);
     BLKProgress.TimerMsg += [](const std::string&) {};
+
+    // The panel opens on "Cadastro" with the first picture marked, and no
+    // tab change announces it: its fields must agree from the start.
+    SelecionaTipoCadastro(0);
 }
 
 TOPDes98::~TOPDes98() = default;

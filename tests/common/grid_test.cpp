@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -332,7 +333,7 @@ TEST_F(Grade, TickTextsTurnToBeReadUprightAndRotationsStayBelowAWholeTurn)
     EXPECT_NEAR(t[0].RotacaoTexto, PI / 2, 1e-9);
 }
 
-TEST_F(Grade, PiecesMeetingTheEndsAreJoinedAndEveryJoinedPieceIsDeleted)
+TEST_F(Grade, PiecesMeetingTheEndsAreJoinedEveryJoinedPieceIsDeletedAndArcsBecomePoints)
 {
     // A piece drawn twice (once each way) at the start, both in one
     // window, a piece at the other end, and a stray piece on another layer.
@@ -363,6 +364,36 @@ TEST_F(Grade, PiecesMeetingTheEndsAreJoinedAndEveryJoinedPieceIsDeleted)
     EXPECT_TRUE(b->IsErased());
     EXPECT_EQ(a->Color(), 3);
     EXPECT_EQ(a->NumberOfVertices(), 3);
+
+    // A picked polyline that starts with a half circle bulging south (centre
+    // (210,0), radius 10), a piece meeting its start: joined, it holds the
+    // arc as points and no arc is left on any vertex, so the grid run then
+    // walks the outline it shows.
+    acad::LWPolyline* curva = Perimetro({200, 0, 220, 0, 240, 0});
+    curva->SetBulge(0, 1.0);
+    acad::LWPolyline* antes = Perimetro({185, 0, 200, 0});
+    script->Point({230, 0, 0});
+    Clica(CM.GRJoinCmd, 1);
+    EXPECT_TRUE(antes->IsErased());
+    std::vector<Ponto> w = cadtest::Vertices(curva->Coordinates());
+    ASSERT_GT(w.size(), 20u);
+    for (int i = 0; i < curva->NumberOfVertices(); ++i) EXPECT_EQ(curva->GetBulge(i), 0.0) << i;
+    if (w.front().X < w.back().X) std::reverse(w.begin(), w.end());
+    Perto(w[0], Ponto(240, 0));
+    Perto(w.back(), Ponto(185, 0));
+    for (std::size_t i = 1; i + 1 < w.size(); ++i) {
+        EXPECT_NEAR(std::hypot(w[i].X - 210, w[i].Y), 10, 1e-6) << i;
+        EXPECT_LE(w[i].Y, 1e-9) << i;
+    }
+    Quadra({210, -5, 0}, "7", "15");
+    Executa({185, 0, 0}, {190, 5, 0});
+    const std::vector<Tique> t = Tiques();
+    ASSERT_EQ(t.size(), 6u);  // 15 along the piece, 31.4 round the arc, 20 along the line
+    Perto(t[0].Posicao, Ponto(195, 0));
+    EXPECT_NEAR(t[2].Posicao.X, 210 + 10 * std::cos(PI + 1.5), 0.01);
+    EXPECT_NEAR(t[2].Posicao.Y, 10 * std::sin(PI + 1.5), 0.01);
+    EXPECT_NEAR(t[5].Posicao.X, 220 + 45 - 10 * PI, 0.01);
+    EXPECT_NEAR(t[5].Posicao.Y, 0, 1e-6);
 }
 
 TEST_F(Grade, UndoTakesBackOnlyARunThatConsumedItsPerimeter)

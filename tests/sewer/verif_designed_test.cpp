@@ -105,28 +105,31 @@ TEST_F(Projetada, ManholeFaultsAreMarkedRaisedAndReportedBeforeAnyReach)
     acad::BlockReference* d = PVd(Ponto(120, 0), "PV-4", 99.5, 7);  // stage 7 is not registered
     // Within the elevation decimals: no fault (single precision elevations).
     des.DrawPV(Ponto(160, 0), 0.0, "E-PV", "PV-5", "101.3", "99.1", "2.2", 1, false);
+    // A depth greater than ground minus invert is as wrong as a smaller one.
+    acad::BlockReference* e = des.DrawPV(Ponto(200, 0), 0.0, "E-PV", "PV-6", "102.000", "100.000", "2.100", 1, false);
     TRd(a, c, "T-1", "80.00", "0.5");  // a reach with faults: never looked at
     Executa(kTodas);
 
-    ASSERT_EQ(Tipos(), (std::vector<int>{1, 1, 2, 3}));
-    EXPECT_EQ(LinhasDaLista(),
-              (std::vector<std::string>{"Número Duplicado", "Número Duplicado", "Prof = 2.000", "Etapa: (7)"}));
+    ASSERT_EQ(Tipos(), (std::vector<int>{1, 1, 2, 3, 2}));
+    EXPECT_EQ(LinhasDaLista(), (std::vector<std::string>{"Número Duplicado", "Número Duplicado", "Prof = 2.000",
+                                                         "Etapa: (7)", "Prof = 2.000"}));
     EXPECT_EQ(Falha(0).ObjectId, b->ObjectID());
     EXPECT_EQ(Falha(1).ObjectId, a->ObjectID());
     EXPECT_EQ(Falha(2).ObjectId, c->ObjectID());
     EXPECT_EQ(Falha(3).ObjectId, d->ObjectID());
-    for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(Falha(4).ObjectId, e->ObjectID());
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(Falha(i).PVmId, 1);
         EXPECT_EQ(Falha(i).PVjId, 1);
         EXPECT_FALSE(Falha(i).Pt2);
     }
     EXPECT_EQ(Falha(1).Pt1, Ponto(0, 0, 0));
     EXPECT_EQ(ErrCount[1], 2);
-    EXPECT_EQ(ErrCount[2], 1);
+    EXPECT_EQ(ErrCount[2], 2);
     EXPECT_EQ(ErrCount[3], 1);
 
     const std::vector<Marcador> m = Marcas();
-    ASSERT_EQ(m.size(), 4u);
+    ASSERT_EQ(m.size(), 5u);
     EXPECT_EQ(m[0].Mensagem, "Numero duplicado");
     EXPECT_EQ(m[0].P, Ponto(40, 0, 0));
     EXPECT_DOUBLE_EQ(m[0].Escala, 4);
@@ -134,6 +137,8 @@ TEST_F(Projetada, ManholeFaultsAreMarkedRaisedAndReportedBeforeAnyReach)
     EXPECT_EQ(m[1].P, Ponto(0, 0, 0));
     EXPECT_TRUE(Marcou(m[2], "Erro de Cota: Prof = 2.000", 4, 6));
     EXPECT_TRUE(Marcou(m[3], "Definição de Etapa", 5, 5));
+    EXPECT_TRUE(Marcou(m[4], "Erro de Cota: Prof = 2.000", 4, 6));
+    EXPECT_EQ(m[4].P, Ponto(200, 0, 0));
 
     const auto linhas = Linhas();
     ASSERT_EQ(linhas.size(), 1u);
@@ -143,7 +148,7 @@ TEST_F(Projetada, ManholeFaultsAreMarkedRaisedAndReportedBeforeAnyReach)
 
     EXPECT_EQ(respostas.Relatorios(),
               std::vector<std::string>{"ERROS LOCALIZADOS EM PVs:\r\n1 Pvs com número duplicado\r\n"
-                                       "1 Erros no valor da Profundidade\r\n1 Erros na definição de Etapa\r\n\r\n"
+                                       "2 Erros no valor da Profundidade\r\n1 Erros na definição de Etapa\r\n\r\n"
                                        "ERROS LOCALIZADOS EM TRECHOS:\r\nNão realizado\r\n\r\n"
                                        "ERROS NO DIMENSINAMENTO DE PVs:\r\nNão Realizado"});
 }
@@ -239,6 +244,11 @@ TEST_F(Projetada, CatalogueFaultsOfStageMaterialDiameterDropAndPavement)
     // Exactly at the limit: the step is right.
     acad::BlockReference* p12 = PVd(Ponto(240, -60), "PV-12", 96.1);
     TRd(p11, p12, "T-8", "60.00", "0.010000");
+    // A drop pipe exactly at the limit is right too.
+    acad::BlockReference* p13 = PVd(Ponto(300, -60), "PV-13", 95.0);
+    acad::BlockReference* tuboNoLimite = TRd(p12, p13, "T-9", "60.00", "0.010000");
+    Escreve(tuboNoLimite, "TQ", "O");
+    ASSERT_EQ(Atributos(tuboNoLimite).at("TCP"), "0.500");
     Executa({"VERIFICAR TRECHOS", "TR: Materiais", "TR: Pavimentos", "TR: Etapas"});
 
     EXPECT_EQ(LinhasDaLista(),

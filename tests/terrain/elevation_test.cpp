@@ -55,6 +55,12 @@ TEST(Elevation, TrianglesSidesVerticesAndOutside)
     EXPECT_TRUE(no);
     EXPECT_NEAR(Cota(5, 0, no), 1.5, 1e-12);  // on an outer side
     EXPECT_TRUE(no);
+    // Away from the middle of a side, the nearer end weighs more.
+    EXPECT_NEAR(Cota(2, 0, no), 0.6, 1e-12);
+    EXPECT_TRUE(no);
+    EXPECT_NEAR(Cota(0, 7.5, no), 4.5, 1e-12);
+    EXPECT_NEAR(Cota(8, 2, no), 3.6, 1e-9);  // the shared, slanted side
+    EXPECT_TRUE(no);
     EXPECT_EQ(Cota(20, 5, no), 0);
     EXPECT_FALSE(no);
     EXPECT_EQ(Cota(10.009, 0.009, no), 3);  // within 0.01 of a vertex, off the model

@@ -212,6 +212,8 @@ TEST_F(Regioes, PointInRegion)
     // Two overlapping regions: the later one answers.
     Hatch(h, "BAIXO", {Quadrado(2000, 0, 2100, 100)});
     Hatch(h, "CIMA", {Quadrado(2050, 0, 2150, 100)});
+    // Slanted edges: a diamond round (3050, 50), leaning both ways.
+    Hatch(h, "LOSANGO", {{3000, 50, 3050, 0, 3100, 50, 3050, 100, 3000, 50}});
     h.IndexaRegioes();
     gHatchZonas = gHatchs;
     gHatchPavimentos = gHatchs;
@@ -238,6 +240,21 @@ TEST_F(Regioes, PointInRegion)
     EXPECT_EQ(ZonaDoPonto(Ponto(2075, 50), i), "CIMA");
     EXPECT_EQ(i, 3);
     EXPECT_EQ(ZonaDoPonto(Ponto(2025, 50), i), "BAIXO");
+
+    // Either side of each slanted edge, off the middle of the edge; the
+    // query lies 0.05 above the ordinate, where the lower left edge is at 3019.95.
+    EXPECT_EQ(ZonaDoPonto(Ponto(3030, 30), i), "LOSANGO");
+    EXPECT_EQ(i, 4);
+    EXPECT_EQ(ZonaDoPonto(Ponto(3020.5, 30), i), "LOSANGO");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3019.5, 30), i), "");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3010, 30), i), "");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3075, 30), i), "LOSANGO");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3085, 30), i), "");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3015, 70), i), "");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3025, 70), i), "LOSANGO");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3070, 75), i), "LOSANGO");
+    EXPECT_EQ(ZonaDoPonto(Ponto(3080, 75), i), "");
+    EXPECT_EQ(PavimentoDoPonto(Ponto(3090, 40)), "LOSANGO");
 
     EXPECT_EQ(PavimentoDoPonto(Ponto(1050, 50)), "Sem Pavimento");
     EXPECT_EQ(PavimentoDoPonto(Ponto(1020, 50)), "ANEL");

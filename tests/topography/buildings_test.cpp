@@ -263,17 +263,33 @@ TEST_F(Cadastro, TheQuantityTableCountsEachKindAndSumsItsEconomias)
 
 namespace {
 
-TEST_F(TopoTest, InsertingBeforeAnyTypeIsChosenAsksForOne)
+TEST_F(TopoTest, TheFirstShowingIsTheMarkedTypeAndInsertsIt)
 {
-    // The panel opens on "Cadastro" without a tab change.
+    // The panel opens on "Cadastro" without a tab change, the first picture
+    // marked: its type, its one field, and "Inserir" places it.
     FormTopo painel;
-    painel.TD.Start();
-    EXPECT_EQ(painel.TD.BlocoCadastro(), "");
-    user::Click(painel.TD.CADInsertCmd);
-    ASSERT_EQ(mensagens.Lista().size(), 1u);
-    EXPECT_EQ(mensagens.Lista()[0].Texto, "Escolha o tipo da edificação.");
-    EXPECT_TRUE(script->Requests().empty());
-    EXPECT_EQ(Doc().ModelSpace().Count(), 0);
+    TOPDes98& TD = painel.TD;
+    TD.Start();
+    EXPECT_EQ(TD.Bd.Top(), TD.Im(0).Top());
+    EXPECT_EQ(TD.BlocoCadastro(), "CAD_RUF");
+    EXPECT_EQ(TD.TipoCadastro(), 0);
+    EXPECT_EQ(TD.CADlbl2.Caption(), "Residencial UniFamiliar");
+    for (int i : {0, 2, 3}) {
+        EXPECT_FALSE(TD.CADtxt(i).Visible()) << i;
+        EXPECT_FALSE(TD.CADlbl(i).Visible()) << i;
+    }
+    EXPECT_TRUE(TD.CADtxt(1).Visible());
+    TD.CADtxt(1).SetText("21");
+    script->Point({40, 0, 0});
+    user::Click(TD.CADInsertCmd);
+    EXPECT_TRUE(mensagens.Lista().empty());
+    int n = 0;
+    for (acad::Entity* e : Doc().ModelSpace())
+        if (auto* b = dynamic_cast<acad::BlockReference*>(e); b && b->Name() == "CAD_RUF") {
+            ++n;
+            EXPECT_EQ(GetAtributo("NUMERO", b).value_or(""), "21");
+        }
+    EXPECT_EQ(n, 1);
 }
 
 }  // namespace

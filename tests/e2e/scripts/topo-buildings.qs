@@ -1,5 +1,6 @@
 # The building registry on a survey's drawing that holds two single-family
-# buildings (ECONOMIAS "1" and "2") and a commercial one ("3"): a multifamily
+# buildings (ECONOMIAS "1" and "2") and a commercial one ("3"): a
+# single-family building inserted as the tab first shows, a multifamily
 # and a commercial building inserted from the "Cadastro" tab, the commercial
 # one turned by the user, a low-threshold marker beside it, and the quantity
 # table of the whole drawing.
@@ -9,6 +10,19 @@ start
 open ${data}/cadastro.dwg
 zoom -50,-60 200,60
 tab SSIniciar 4
+
+# The first showing agrees with the marked type: single-family, Número alone,
+# and Enter there inserts at once.
+expect text TD.CADlbl2 "Residencial UniFamiliar"
+expect visible TD.CADtxt(0) false
+expect visible TD.CADtxt(2) false
+expect visible TD.CADtxt(3) false
+type TD.CADtxt(1) "9"
+input point 170,30 prompt "Ponto de inserção: "
+key TD.CADtxt(1) Return
+expect attribute NUMERO at 170,30 "9"
+expect entities 3 0=INSERT 2=CAD_RUF 8=CADASTRO
+
 tab TD.SSTopo 1
 tab TD.SSTopo 0
 expect text TD.CADlbl2 "Residencial UniFamiliar"
@@ -55,17 +69,17 @@ click TD.Im(7)
 expect entities 1 0=INSERT 2=CAD_SBX 8=CADASTRO
 expect z at 130,6.9462 0
 
-# The table: two single-family, one multifamily, two commercial buildings.
+# The table: three single-family, one multifamily, two commercial buildings.
 input point 0,-50 prompt "Ponto de inserção:"
 click TD.Im(6)
-expect attribute QTT_RUF at 0,-50 "2"
+expect attribute QTT_RUF at 0,-50 "3"
 expect attribute ECO_RUF at 0,-50 "3"
 expect attribute QTT_RMF at 0,-50 "1"
 expect attribute ECO_RMF at 0,-50 "0"
 expect attribute QTT_COM at 0,-50 "2"
 expect attribute ECO_COM at 0,-50 "3"
 expect attribute QTT_MIX at 0,-50 "0"
-expect attribute QTT_TOTAL at 0,-50 "5"
+expect attribute QTT_TOTAL at 0,-50 "6"
 expect attribute ECO_TOTAL at 0,-50 "6"
 
 click cmdEnd
