@@ -28,16 +28,18 @@ void ImportarPontosTxt(ProgressBar& Barra);
 
 // Imports the survey points of a TAB-separated file (name, X, Y, elevation,
 // description; further fields ignored), read as UTF-8 or, when it is not, as
-// Windows Western, lines ending in CR LF, LF or CR, read one at a time (a line
-// longer than 64 KB refuses the file, naming the line; running out of memory
-// refuses it too, the points drawn before kept and counted). X and Y are each read with
-// "." or "," as decimal point; the elevation and the description are kept as
-// written. Blank lines are passed over; a line with fewer than five fields,
-// an X, Y or elevation that is not a number, or a name the host refuses as an
-// application name is skipped and reported. Yields to the event queue at each
-// line, advancing `Barra`. Shows "Foram inseridos N pontos." (title "Inserir
-// Pontos") followed by the skipped lines, unless `Mostra` is false. A file that
-// cannot be read gives a message naming it and draws nothing.
+// Windows Western (as UTF-16 after its byte-order mark), lines ending in CR LF,
+// LF or CR, read one at a time (a line longer than 64 KB refuses the file,
+// naming the line; running out of memory refuses it too, the points drawn
+// before kept and counted). X and Y are each read with "." or "," as decimal
+// point; the elevation and the description are kept as written. Blank lines
+// are passed over; a line with fewer than five fields, an X, Y or elevation
+// that is not a number, or a name the host refuses as an application name is
+// skipped and reported. Yields to the event queue at each line, advancing
+// `Barra`. Shows "Foram inseridos N pontos." (title "Inserir Pontos")
+// followed by the skipped lines (the first 20, then "..."), unless `Mostra` is
+// false. A file that cannot be read gives a message naming it and draws
+// nothing.
 ResultadoImportacao ImportaArquivoPontos(const std::string& Arquivo, ProgressBar& Barra, bool Mostra = true);
 
 // The closing message of an import.

@@ -221,6 +221,20 @@ TEST_F(Pontos, ImportSkipsAndNamesShortBadAndRefusedLinesAndPassesOverBlankOnes)
     EXPECT_EQ(mensagens.Lista()[0].Texto,
               "Foram inseridos 0 pontos.\nLinhas não importadas: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, "
               "16, 17, 18, 19, 20, ...");
+
+    // Exactly twenty are all named; the cut starts at twenty-one.
+    std::string vinte;
+    for (int i = 1; i <= 20; ++i) vinte += (i > 1 ? ", " : "") + std::to_string(i);
+    for (const int n : {20, 21}) {
+        SCOPED_TRACE(n);
+        std::string linhas;
+        for (int i = 1; i <= n; ++i) linhas += "X" + std::to_string(i) + "\t1\n";
+        mensagens.Limpa();
+        ImportaArquivoPontos(Arquivo(linhas), painel.TD.PTSProgress);
+        ASSERT_EQ(mensagens.Lista().size(), 1u);
+        EXPECT_EQ(mensagens.Lista()[0].Texto,
+                  "Foram inseridos 0 pontos.\nLinhas não importadas: " + vinte + (n == 21 ? ", ..." : ""));
+    }
 }
 
 TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBigToRead)
@@ -248,6 +262,32 @@ TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBig
     EXPECT_EQ(mac.Inseridos, 3);
     EXPECT_EQ(Le({5, 6, 0}).Descricao, "A");
 
+    // Saved with a byte-order mark, a first line as long as a line may be
+    // (what follows the fifth field is ignored).
+    const std::string cheia = "B1\t11\t12\t1\tx\t";
+    const ResultadoImportacao bom = ImportaArquivoPontos(
+        Arquivo("\xEF\xBB\xBF" + cheia + std::string(65536 - cheia.size(), 'd') + "\r\nB2\t13\t14\t2\t\r\n"),
+        painel.TD.PTSProgress, false);
+    EXPECT_EQ(bom.Inseridos, 2);
+    EXPECT_TRUE(bom.NaoImportadas.empty());
+    EXPECT_EQ(Le({11, 12, 0}).Nome, "B1");
+
+    // Saved as "Unicode text" (UTF-16 with its byte-order mark), either byte order.
+    for (const bool little : {true, false}) {
+        std::string utf16 = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char16_t u : std::u16string(u"U\u00E91\t21\t22,5\t3,5\tPra\u00E7a\r\nU2\t23\t24\t4\t\r\n")) {
+            const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+            utf16 += little ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        const ResultadoImportacao u = ImportaArquivoPontos(Arquivo(utf16), painel.TD.PTSProgress, false);
+        EXPECT_EQ(u.Inseridos, 2);
+        EXPECT_TRUE(u.NaoImportadas.empty());
+    }
+    const DadosPonto u1 = Le({21, 22.5, 0});
+    EXPECT_EQ(u1.Nome, "Ué1");
+    EXPECT_EQ(u1.Cota, "3,5");
+    EXPECT_EQ(u1.Descricao, "Praça");
+
     // A line longer than any point: the file is refused by its line, nothing drawn.
     mensagens.Limpa();
     const std::string longa = Arquivo("L1\t1\t1\t1\tx\nL2\t2\t2\t2\t" + std::string(70000, 'x') + "\n");
@@ -255,7 +295,7 @@ TEST_F(Pontos, AnOlderFileInWindowsWesternOrMacLineEndsAMissingFileAndOnesTooBig
     ASSERT_EQ(mensagens.Lista().size(), 1u);
     EXPECT_NE(mensagens.Lista()[0].Texto.find("linha 2"), std::string::npos) << mensagens.Lista()[0].Texto;
     EXPECT_NE(mensagens.Lista()[0].Texto.find(longa), std::string::npos);
-    EXPECT_EQ(Conta("AcDbPoint"), 4u);
+    EXPECT_EQ(Conta("AcDbPoint"), 10u);
 
     // Too little memory for the points: the file's refusal, in Portuguese.
     std::string muitos;

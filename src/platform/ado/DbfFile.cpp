@@ -97,14 +97,25 @@ void Validate(const std::string& path)
     if (fieldsLength != recordLength) NotDbf(path, "tamanho de registro inconsistente");
     const unsigned long long counted = static_cast<unsigned long long>(records) * recordLength;
     if (headerLength + counted > size) NotDbf(path, "arquivo cortado (faltam registros)");
-    // Whole records past the ones counted (beyond the end-of-file mark) would
-    // be passed over on reading and written over by the next append.
-    unsigned long long extra = size - headerLength - counted;
+    // Whole records past the ones counted would be passed over on reading and
+    // written over by the next append. The records end at the end-of-file
+    // mark where a record would start: what follows it (padding to a block)
+    // is no record.
+    unsigned long long end = size;
     char last = 0;
-    if (extra > 0 && in.seekg(-1, std::ios::end) && in.get(last) && last == 0x1A) --extra;
-    if (extra >= recordLength)
+    if (size > headerLength + counted && in.seekg(-1, std::ios::end) && in.get(last) && last == 0x1A) --end;
+    unsigned long long extra = 0;
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(headerLength + counted));
+    for (unsigned long long pos = headerLength + counted; pos + recordLength <= end; pos += recordLength) {
+        const int flag = in.get();
+        if (flag == 0x1A || flag == std::char_traits<char>::eof()) break;
+        ++extra;
+        in.ignore(recordLength - 1);
+    }
+    if (extra > 0)
         NotDbf(path, "o cabeçalho conta " + std::to_string(records) + " registros, mas o arquivo tem " +
-                         std::to_string(records + extra / recordLength));
+                         std::to_string(records + extra));
 }
 
 // shapelib derives the file name from the one it is given ("x.dbf" or

@@ -138,6 +138,53 @@ std::size_t UnfinishedTail(const std::string& bytes)
     return 0;
 }
 
+void AppendUtf8(char32_t u, std::string& out)
+{
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | (u >> 6));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        out += static_cast<char>(0xE0 | (u >> 12));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (u >> 18));
+        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+// Decodes the UTF-16 bytes of `in` onto `out` as UTF-8 and leaves in `in`
+// what the next piece must finish (an odd byte, half a surrogate pair); at
+// the end of the file that rest, like any unpaired surrogate, is U+FFFD.
+void Utf16ToUtf8(std::string& in, bool little, bool atEnd, std::string& out)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(in.data());
+    const std::size_t n = in.size();
+    const auto unit = [&](std::size_t i) -> char32_t {
+        return little ? s[i] | (s[i + 1] << 8) : (s[i] << 8) | s[i + 1];
+    };
+    std::size_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 4 > n && !atEnd) break;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 4 <= n && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00), out);
+            i += 2;
+        } else {
+            AppendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, out);
+        }
+    }
+    if (atEnd && i < n) {
+        AppendUtf8(0xFFFD, out);
+        i = n;
+    }
+    in.erase(0, i);
+}
+
 std::string LineTooLong(long line, const std::string& path, std::size_t longest)
 {
     return "A linha " + std::to_string(line) + " do arquivo de texto '" + path + "' passa de " +
@@ -155,15 +202,15 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return Status::Fail(Describe("abrir o arquivo de texto", path, errno ? errno : ENOENT));
     // The first pass: the encoding (a sequence may straddle two pieces) and
-    // the length of each line.
-    bool utf8 = true, afterCr = false;
-    std::string piece, carried;
+    // the length of each line as ReadLine gives it: a byte-order mark is no
+    // part of the first line, and UTF-16 counts as the UTF-8 it becomes.
+    bool utf8 = true, afterCr = false, utf16 = false, little = false, first = true;
+    std::string piece, carried, decoded;
     std::size_t length = 0;
     long line = 1;
-    piece.resize(kPiece);
-    for (std::size_t n; (n = std::fread(piece.data(), 1, kPiece, f)) > 0;) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const char c = piece[i];
+    const auto tooLong = [&](const std::string& text, std::size_t from) {
+        for (std::size_t i = from; i < text.size(); ++i) {
+            const char c = text[i];
             if (c == '\n' || c == '\r') {
                 if (!(c == '\n' && afterCr)) {
                     ++line;
@@ -173,17 +220,47 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
                 continue;
             }
             afterCr = false;
-            if (longestLine && ++length > longestLine) {
-                std::fclose(f);
-                return Status::Fail(LineTooLong(line, path, longestLine));
+            if (longestLine && ++length > longestLine) return true;
+        }
+        return false;
+    };
+    bool refused = false;
+    piece.resize(kPiece);
+    for (std::size_t n; !refused && (n = std::fread(piece.data(), 1, kPiece, f)) > 0;) {
+        piece.resize(n);
+        std::size_t from = 0;
+        if (first && n >= 2 && (piece.compare(0, 2, "\xFF\xFE") == 0 || piece.compare(0, 2, "\xFE\xFF") == 0)) {
+            utf16 = true;
+            little = piece[0] == '\xFF';
+            from = 2;
+        } else if (first && piece.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            from = 3;
+        }
+        first = false;
+        if (utf16) {
+            carried.append(piece, from, std::string::npos);
+            decoded.clear();
+            Utf16ToUtf8(carried, little, false, decoded);
+            refused = tooLong(decoded, 0);
+        } else {
+            refused = tooLong(piece, from);
+            if (utf8) {
+                carried += piece;
+                const std::size_t tail = UnfinishedTail(carried);
+                utf8 = IsValidUtf8(carried.substr(0, carried.size() - tail));
+                carried.erase(0, carried.size() - tail);
             }
         }
-        if (utf8) {
-            carried.append(piece, 0, n);
-            const std::size_t tail = UnfinishedTail(carried);
-            utf8 = IsValidUtf8(carried.substr(0, carried.size() - tail));
-            carried.erase(0, carried.size() - tail);
-        }
+        piece.resize(kPiece);
+    }
+    if (!refused && utf16 && !carried.empty()) {
+        decoded.clear();
+        Utf16ToUtf8(carried, little, true, decoded);
+        refused = tooLong(decoded, 0);
+    }
+    if (refused) {
+        std::fclose(f);
+        return Status::Fail(LineTooLong(line, path, longestLine));
     }
     if (std::ferror(f)) {
         const int err = errno;
@@ -194,6 +271,15 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     file_ = f;
     path_ = path;
     longest_ = longestLine;
+    if (utf16) {
+        encoding_ = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+        if (std::fseek(f, 2, SEEK_SET) != 0) {
+            const int err = errno;
+            Close();
+            return Status::Fail(Describe("ler o arquivo de texto", path, err ? err : EIO));
+        }
+        return Status::Ok();
+    }
     encoding_ = utf8 && carried.empty() ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     if (encoding_ == TextEncoding::Utf8 && Fill() && buf_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
     return failure_.ok ? Status::Ok() : failure_;
@@ -214,14 +300,23 @@ bool TextReader::Fill()
     buf_.erase(0, pos_);
     pos_ = 0;
     const std::size_t had = buf_.size();
-    buf_.resize(had + kPiece);
-    const std::size_t n = std::fread(buf_.data() + had, 1, kPiece, file_);
-    buf_.resize(had + n);
-    if (n == 0 && std::ferror(file_)) {
-        const int err = errno;
-        return Fail(Status::Fail(Describe("ler o arquivo de texto", path_, err ? err : EIO)));
+    const bool utf16 = encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE;
+    for (;;) {
+        std::string& into = utf16 ? raw_ : buf_;
+        const std::size_t before = into.size();
+        into.resize(before + kPiece);
+        const std::size_t n = std::fread(into.data() + before, 1, kPiece, file_);
+        into.resize(before + n);
+        if (n == 0 && std::ferror(file_)) {
+            const int err = errno;
+            return Fail(Status::Fail(Describe("ler o arquivo de texto", path_, err ? err : EIO)));
+        }
+        if (!utf16) return n > 0;
+        // A piece may end inside a character: only a whole one is given.
+        Utf16ToUtf8(raw_, encoding_ == TextEncoding::Utf16LE, n == 0, buf_);
+        if (buf_.size() > had) return true;
+        if (n == 0) return false;
     }
-    return n > 0;
 }
 
 bool TextReader::AtEndOfStream() { return pos_ >= buf_.size() && !Fill(); }
@@ -256,6 +351,8 @@ void TextReader::Close()
     path_.clear();
     buf_.clear();
     buf_.shrink_to_fit();
+    raw_.clear();
+    raw_.shrink_to_fit();
     pos_ = 0;
     longest_ = 0;
     line_ = 0;

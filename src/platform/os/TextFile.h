@@ -7,8 +7,9 @@
 // a UTF-8 byte-order mark, and takes a file that is not valid UTF-8 as the
 // Windows Western encoding (Latin-1 with the printable characters of
 // 0x80-0x9F, such as "€" and curly quotes), which is what users' older survey
-// files are; every line comes back as UTF-8. A file is read piece by piece,
-// never held whole.
+// files are; a file that starts with a UTF-16 byte-order mark (a spreadsheet's
+// "Unicode text") is read as UTF-16; every line comes back as UTF-8. A file is
+// read piece by piece, never held whole.
 
 #include "platform/os/Status.h"
 
@@ -23,7 +24,9 @@
 namespace os {
 
 enum class LineEnding { LF, CRLF };
-enum class TextEncoding { Utf8, Windows1252 };
+// Utf16LE and Utf16BE are read only (a file that starts with their
+// byte-order mark); written files are UTF-8 or Windows1252.
+enum class TextEncoding { Utf8, Windows1252, Utf16LE, Utf16BE };
 
 class TextReader {
 public:
@@ -55,6 +58,7 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string buf_;  // a piece of the file; the next line starts at pos_
+    std::string raw_;  // UTF-16 bytes not yet decoded into buf_
     std::size_t pos_ = 0;
     std::size_t longest_ = 0;
     long line_ = 0;

@@ -161,5 +161,27 @@ end
 press TD.PtoMenu 4
 expect xdata at 0,0 "P1|100.000|"
 
+# A file a spreadsheet saved as "Unicode text" (UTF-16 with its mark), then
+# the point information on one of its points.
+new
+copy ${scripts}/topo-points-unicode.txt ${data}/unicode.txt
+dialog open ${data}/unicode.txt
+answer frmMsgBox
+  expect text Titulo "Inserir Pontos"
+  expect text Mensagem "Foram inseridos 2 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 7
+expect entities 2 0=POINT 8=PONTO
+expect xdata at 300,400 "Pé1|801,5|Praça"
+expect xdata at 310.5,400 "Pé2|802.25|"
+expect string at 300,401 "Praça"
+input pick 300,400 prompt "Selecione ponto: "
+answer frmPointInfo
+  expect text Mensagem "Nome: Pé1\r\nN: 400.000\r\nE: 300.000\r\nCota: 801,5\r\nInfo: Praça"
+  click CmdOK
+end
+press TD.PtoMenu 1
+
 click cmdEnd
 expect ended

@@ -224,6 +224,26 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     const std::string why = refusal("OCULTO.DBF", hidden);
     EXPECT_NE(why.find("OCULTO.DBF"), std::string::npos) << why;
     EXPECT_NE(why.find("2 registros"), std::string::npos) << why;
+    // ... also when the end mark and padding follow the records it hides.
+    const std::string hiddenPadded = refusal("OCULTO2.DBF", hidden + std::string(64, '\0'));
+    EXPECT_NE(hiddenPadded.find("conta 2 registros, mas o arquivo tem 3"), std::string::npos) << hiddenPadded;
+    // What follows the end mark (a writer's padding to a block) is no record:
+    // the table reads, takes a record and reads again.
+    const std::string padded = adotest::ReadFile(f.dir.File("TEXTO.DBF")) + std::string(64, '\0');
+    adotest::WriteFile(f.dir.File("BLOCO.DBF"), padded);
+    {
+        Recordset rs;
+        const std::string e = ErrorOf([&] { rs.Open("select * from BLOCO", f.cn, adOpenKeyset, adLockOptimistic); });
+        ASSERT_EQ(e, "(no error)");
+        EXPECT_EQ(Column(rs, "PVM"), (Texts{"a", "b", "c"}));
+        rs.AddNew();
+        rs.Fields("CLTAT").SetValue("4");
+        rs.Fields("PVM").SetValue("d");
+        rs.Update();
+    }
+    Recordset back;
+    back.Open("select PVM from BLOCO", f.cn);
+    EXPECT_EQ(Column(back, "PVM"), (Texts{"a", "b", "c", "d"}));
     // Too little memory for a table: its refusal, not the library's English.
     adotest::WriteDbf(f.dir.File("GRANDE.DBF"), {{"OBS", 'C', 250, 0}}, Table(40000, {std::string(250, 'x')}));
     const auto refused = testsupport::WithLittleMemory(8u << 20, [&] {

@@ -158,6 +158,14 @@ TEST(RecordsetFilter, FiltersNarrowMovesAndCountsUntilCleared)
     EXPECT_EQ(rs.RecordCount(), 2);
     rs.SetFilter("(material = 'PVC' Or material = 'Ferro Dúctil') And TLHW < '1300'");
     EXPECT_EQ(rs.RecordCount(), 3);
+    // "<=" takes the value itself and what is below it, nothing above.
+    rs.SetFilter("TLHW <= '1311'");
+    EXPECT_EQ(adotest::ColumnTexts(rs, "TLHW"),
+              (std::vector<std::string>{"1111", "1211", "1112", "1311", "1111", "1112"}));
+    Recordset cores;
+    cores.Open("SELECT * FROM A_CodDiam", db.cn, adOpenStatic, adLockReadOnly);
+    cores.SetFilter("Color <= 4");
+    EXPECT_EQ(adotest::ColumnTexts(cores, "sDiametro"), (std::vector<std::string>{"100", "50", "75", "150"}));
     rs.SetFilter("");
     EXPECT_EQ(rs.RecordCount(), 11);
     EXPECT_THROW(rs.SetFilter("material = "), Error);

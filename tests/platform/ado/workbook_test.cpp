@@ -257,17 +257,41 @@ TEST(WorkbookSheet, WhatIsReadIsBoundedByWhatTheFileHolds)
     EXPECT_TRUE(Contains(why, "Plan1") && Contains(why, "longe.xls") && Contains(why, "A1:XFD1048576")) << why;
     EXPECT_EQ(ErrorNumberOf([&] { Bound(far, "Plan1$"); }), adErrProvider);
 
-    // A wide but sparse sheet whose cells are really there still reads.
+    // A wide but sparse sheet whose cells are really there still reads; the
+    // template has six shared strings, so 6 names none.
     const std::string wide = dir.File("larga.xls");
     adotest::WriteTemplateWorkbook(wide);
     ReplacePlan1(wide, head +
-                           "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c></row>"
-                           "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c></row>"
+                           "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>PV</t></is></c>"
+                           "<c r=\"AAA1\" t=\"inlineStr\"><is><t>FIM</t></is></c></row>"
+                           "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>abc</v></c><c r=\"C2\" t=\"s\"><v>6</v></c>"
+                           "<c r=\"D2\" t=\"s\"><v>5</v></c></row>"
                            "<row r=\"300\"><c r=\"Z300\"><v>7</v></c></row>" +
                            tail);
+    {
+        DataControl data = Bound(wide, "Plan1$");
+        Recordset rs = data.Recordset();
+        EXPECT_EQ(rs.RecordCount(), 299);
+        EXPECT_EQ(rs.Fields().Count(), 703);
+        EXPECT_TRUE(rs.Fields("F2").Value().IsNull());  // no shared string's number
+        EXPECT_TRUE(rs.Fields("F3").Value().IsNull());
+        EXPECT_EQ(rs.Fields("F4").Value().ToText(), " Título com espaço");
+        // Written past Z: two letters, then three.
+        rs.Edit();
+        for (const char* field : {"F26", "F27", "F52", "F53", "F702", "FIM"}) rs.Fields(field).SetValue(field);
+        rs.Update();
+        rs.Close();
+    }
+    const std::string larga = adotest::ReadZipPart(wide, "xl/worksheets/sheet2.xml");
+    for (const char* cell : {"Z2", "AA2", "AZ2", "BA2", "ZZ2", "AAA2"})
+        EXPECT_TRUE(Contains(larga, std::string("<c r=\"") + cell + "\" t=\"inlineStr\">")) << cell;
+    EXPECT_TRUE(Contains(larga, "<dimension ref=\"A1:AAA300\"/>"));
     DataControl data = Bound(wide, "Plan1$");
-    EXPECT_EQ(data.Recordset().RecordCount(), 299);
-    EXPECT_TRUE(data.Recordset().Fields("F2").Value().IsNull());  // no shared string's number
+    EXPECT_EQ(data.Recordset().Fields().Count(), 703);
+    for (const char* field : {"F26", "F27", "F52", "F53", "F702", "FIM"})
+        EXPECT_EQ(data.Recordset().Fields(field).Value().ToText(), field);
+    data.Recordset().MoveLast();
+    EXPECT_EQ(data.Recordset().Fields("F26").Value().ToText(), "7");
 
     // Tiny cells, strings or elements by the million: refused before they
     // take a gigabyte, however small the file.

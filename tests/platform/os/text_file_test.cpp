@@ -48,6 +48,88 @@ TEST(TextFile, ReadsMixedEndingsByteOrderMarkAndALastLineWithoutEnding)
     EXPECT_FALSE(r.ReadLine(line));
 }
 
+TEST(TextFile, TheByteOrderMarkIsNoPartOfTheFirstLinesLength)
+{
+    TempDir dir;
+    const std::string bom = "\xEF\xBB\xBF";
+    os::TextReader r;
+    std::string line;
+    WriteBytes(dir / "limite.txt", bom + std::string(65536, 'x') + "\r\nP2\r\n");
+    const os::Status opened = r.Open(dir / "limite.txt", 65536);
+    ASSERT_TRUE(opened) << opened.message;
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, std::string(65536, 'x'));
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, "P2");
+
+    // One byte more is still too long, and named by its line.
+    WriteBytes(dir / "longa.txt", bom + std::string(65537, 'x') + "\r\n");
+    const os::Status s = r.Open(dir / "longa.txt", 65536);
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.message.find("A linha 1 "), std::string::npos) << s.message;
+}
+
+// What a spreadsheet saves as "Unicode text": UTF-16 with its byte-order mark.
+TEST(TextFile, AUtf16FileIsReadInEitherByteOrder)
+{
+    TempDir dir;
+    // "Pé\t1\r\n", U+1D11E (a surrogate pair), "\n", then an unpaired high
+    // surrogate and a last line without its ending.
+    const std::u16string text = u"P\u00E9\t1\r\n\U0001D11E\n\xD834x\r\nfim";
+    const std::vector<std::string> lines{"P\xC3\xA9\t1", "\xF0\x9D\x84\x9E", "\xEF\xBF\xBDx", "fim"};
+    for (const bool little : {true, false}) {
+        SCOPED_TRACE(little ? "LE" : "BE");
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t u : text) {
+            const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+            bytes += little ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        WriteBytes(dir / "u16.txt", bytes);
+        os::TextReader r;
+        const os::Status opened = r.Open(dir / "u16.txt", 64);
+        ASSERT_TRUE(opened) << opened.message;
+        EXPECT_EQ(r.Encoding(), little ? os::TextEncoding::Utf16LE : os::TextEncoding::Utf16BE);
+        std::vector<std::string> got;
+        for (std::string line; r.ReadLine(line);) got.push_back(line);
+        EXPECT_TRUE(r.Failure());
+        EXPECT_EQ(got, lines);
+        EXPECT_EQ(r.Line(), 4);
+    }
+
+    // The limit counts the bytes of the line as read (UTF-8), and the line
+    // named is the file's own.
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("a\r\n") + std::string(20, 'b') + "\r\n" + std::string(21, 'c')) bytes += {c, '\0'};
+    WriteBytes(dir / "u16.txt", bytes);
+    os::TextReader r;
+    const os::Status s = r.Open(dir / "u16.txt", 20);
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.message.find("A linha 3 "), std::string::npos) << s.message;
+    ASSERT_TRUE(r.Open(dir / "u16.txt", 21));
+    std::vector<std::string> got;
+    for (std::string line; r.ReadLine(line);) got.push_back(line);
+    EXPECT_EQ(got, (std::vector<std::string>{"a", std::string(20, 'b'), std::string(21, 'c')}));
+
+    // A character or a line ending across two pieces of the file (64 KB).
+    for (const std::size_t at : {65534u, 65536u}) {
+        SCOPED_TRACE(at);
+        bytes = "\xFF\xFE";
+        for (std::size_t k = 2; k < at; k += 2) bytes += {'a', '\0'};
+        WriteBytes(dir / "u16.txt", bytes + std::string("\x34\xD8\x1E\xDD\r\0\n\0z\0", 10));
+        ASSERT_TRUE(os::ReadTextLines(dir / "u16.txt", got));
+        EXPECT_EQ(got, (std::vector<std::string>{std::string((at - 2) / 2, 'a') + "\xF0\x9D\x84\x9E", "z"}));
+        WriteBytes(dir / "u16.txt", bytes + std::string("\r\0\n\0z\0", 6));
+        ASSERT_TRUE(os::ReadTextLines(dir / "u16.txt", got));
+        EXPECT_EQ(got, (std::vector<std::string>{std::string((at - 2) / 2, 'a'), "z"}));
+    }
+
+    // An odd byte at the end is no character.
+    WriteBytes(dir / "u16.txt", std::string("\xFF\xFEo\0k\0\n", 7));
+    std::vector<std::string> lines2;
+    ASSERT_TRUE(os::ReadTextLines(dir / "u16.txt", lines2));
+    EXPECT_EQ(lines2, (std::vector<std::string>{"ok\xEF\xBF\xBD"}));
+}
+
 TEST(TextFile, AnOldWindowsFileIsReadAsWesternEncoding)
 {
     TempDir dir;
