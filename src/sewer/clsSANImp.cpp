@@ -1,10 +1,8 @@
 #include "sewer/clsSANImp.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <functional>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -92,22 +90,37 @@ void clsSANImp::Avanca(int Passos)
     for (int i = 0; i < Passos; ++i) cProgress->Progress();
 }
 
+bool clsSANImp::TabelaAberta(const std::string& Arquivo, const std::string& Saida) const
+{
+    if (!tabela_) return false;
+    const std::string tabela = (std::filesystem::path(tabela_->dbFilePath) / tabela_->dbFileName).string();
+    if (!MesmoArquivo(Arquivo, tabela)) return false;
+    ExibeMensagem(0, "Atenção",
+                  "O arquivo " + Arquivo + " é a tabela aberta e não pode ser substituído " + Saida +
+                      ".\r\n\r\nEscolha outro arquivo.");
+    return true;
+}
+
 void clsSANImp::SalvaDesenho(const std::string& Nome, const std::string& Filtro)
 {
     clsCommonDialog dlg;
-    dlg.SetFilename(Nome + ".dwg");
     dlg.SetDefaultExt("dwg");
     dlg.SetFLAGS(2);
     dlg.SetFilter(Filtro);
-    if (dlg.ShowSave(gMainForm) > 0) {
+    dlg.SetFilename(Nome + ".dwg");
+    while (dlg.ShowSave(gMainForm) > 0) {
+        if (TabelaAberta(dlg.Filename(), "pelo desenho")) {
+            dlg.SetFilename(Nome + ".dwg");
+            continue;
+        }
         try {
             gAcadDoc->SaveAs(dlg.Filename());
         } catch (const acad::Error& e) {
             ExibeMensagem(0, "Atenção", e.Description());
         }
-    } else {
-        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+        return;
     }
+    ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
 }
 
 // ---------------------------------------------------------------- recovery
@@ -466,16 +479,6 @@ std::string TextoXLS(clsTabela1& T, const std::string& Campo) { return T.GetFiel
 
 bool EmBranco(const std::string& Texto) { return Texto.find_first_not_of(" \t") == std::string::npos; }
 
-// The template's bytes into the replacement's file; false when either side failed.
-bool CopiaModelo(const std::string& Modelo, platform::FileReplacement& Copia)
-{
-    std::ifstream in(Modelo, std::ios::binary);
-    if (!in || !Copia.IsOpen()) return false;
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), Copia.File()) == bytes.size() && std::fflush(Copia.File()) == 0;
-}
-
 // The data control let go of its workbook, whatever state it was left in.
 void Solta(ado::DataControl& Data)
 {
@@ -491,14 +494,18 @@ void Solta(ado::DataControl& Data)
 void clsSANImp::SaveXLS()
 {
     clsCommonDialog dlg;
-    dlg.SetFilename(IMPFilename + ".xls");
     dlg.SetFLAGS(2);
     dlg.SetDefaultExt("xls");
     dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");
-    if (dlg.ShowSave(gMainForm) <= 0) {
-        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
-        return;
-    }
+    bool escolhido = false;
+    do {
+        dlg.SetFilename(IMPFilename + ".xls");
+        if (dlg.ShowSave(gMainForm) <= 0) {
+            ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+            return;
+        }
+        escolhido = !TabelaAberta(dlg.Filename(), "pela planilha");
+    } while (!escolhido);
     if (!cData || !tabela_) return;
     std::string arquivo = dlg.Filename();
     // The table as its file holds it now, with what the record editor wrote.
@@ -512,10 +519,7 @@ void clsSANImp::SaveXLS()
     // takes the file's place only once they are all in it: a workbook of that
     // name stays as it was until then.
     platform::FileReplacement copia(arquivo);
-    if (!CopiaModelo(PastaPrograma() + "/dadosfinais.xls", copia)) {
-        ExibeMensagem(0, "Atenção", "Erro. Arquivo não copiado!");
-        return;
-    }
+    if (!CopyFileBeside(PastaPrograma() + "/dadosfinais.xls", copia)) return;
     try {
         cData->SetConnect("Excel 8.0;");
         cData->SetDatabaseName(copia.Path());

@@ -65,6 +65,9 @@ public:
 
 private:
     void NewSANDes();
+    // True, and the user told, when Arquivo is the open table's own file:
+    // no output (Saida, "pelo desenho" or "pela planilha") may replace it.
+    bool TabelaAberta(const std::string& Arquivo, const std::string& Saida) const;
     // Saves the active drawing under the name the user chooses.
     void SalvaDesenho(const std::string& Nome, const std::string& Filtro);
     void Avanca(int Passos = 1);

@@ -1,5 +1,8 @@
 #include "shell/modArquivos.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/os/Files.h"
 #include "platform/os/ShellOpen.h"
 #include "platform/os/Trash.h"
@@ -28,7 +31,16 @@ void OpenWithShell(std::string& Path)
 }
 
 namespace {
+
 const std::string kNaoCopiado = "Erro. Arquivo não copiado!";
+
+// The copy's failure told with its reason; false.
+bool NaoCopiado(const os::Status& Falha)
+{
+    ExibeMensagem(0, "Atenção", kNaoCopiado + "\r\n\r\n" + Falha.message);
+    return false;
+}
+
 }  // namespace
 
 bool CopyFileSafe(const std::string& Source, const std::string& Destination)
@@ -43,7 +55,23 @@ bool CopyFileSafe(const std::string& Source, const std::string& Destination)
 bool CopyFileToRecycle(const std::string& Source, const std::string& Destination)
 {
     const os::Status copia = os::CopyFileTrashingOld(Source, Destination);
-    if (copia.ok) return true;
-    ExibeMensagem(0, "Atenção", kNaoCopiado + "\r\n\r\n" + copia.message);
-    return false;
+    return copia.ok || NaoCopiado(copia);
+}
+
+bool CopyFileBeside(const std::string& Source, platform::FileReplacement& Copia)
+{
+    const os::Status copia = os::CopyFileInto(Source, Copia);
+    return copia.ok || NaoCopiado(copia);
+}
+
+bool ReplaceToRecycle(platform::FileReplacement& Copia)
+{
+    const os::Status troca = os::ReplaceTrashingOld(Copia);
+    return troca.ok || NaoCopiado(troca);
+}
+
+bool MesmoArquivo(const std::string& A, const std::string& B)
+{
+    std::error_code ec;
+    return !A.empty() && !B.empty() && std::filesystem::equivalent(A, B, ec) && !ec;
 }

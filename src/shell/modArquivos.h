@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace platform {
+class FileReplacement;
+}
+
 // Moves the file to the trash without asking. True when it was moved; a
 // missing file gives False and no message.
 bool DeleteToRecycle(const std::string& Path);
@@ -21,3 +25,16 @@ bool CopyFileSafe(const std::string& Source, const std::string& Destination);
 // complete beside it. On failure the message gives the reason beneath
 // "Erro. Arquivo não copiado!", and Destination stays as it was.
 bool CopyFileToRecycle(const std::string& Source, const std::string& Destination);
+
+// CopyFileToRecycle in two steps, for an output completed after the copy:
+// Source copied into Copia, beside its target (CopyFileBeside); then, once
+// the output is complete, the copy in the target's place and an existing
+// target in the trash (ReplaceToRecycle). The target stays as it was until
+// then. On failure the message gives the reason beneath "Erro. Arquivo não
+// copiado!".
+bool CopyFileBeside(const std::string& Source, platform::FileReplacement& Copia);
+bool ReplaceToRecycle(platform::FileReplacement& Copia);
+
+// True when both name one existing file, also through links: an output
+// chosen over an input is refused by it, whatever the spelling of its path.
+bool MesmoArquivo(const std::string& A, const std::string& B);

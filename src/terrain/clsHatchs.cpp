@@ -22,6 +22,7 @@
 #include "platform/acad/PolylineEntities.h"
 #include "platform/forms/Application.h"
 #include "platform/os/TextFile.h"
+#include "platform/os/Trash.h"
 #include "platform/os/Ticks.h"
 #include "shell/ProgressBar.h"
 #include "shell/modMensagem.h"
@@ -171,11 +172,18 @@ void clsHatchs::CreateDXF(const std::string& Layer)
     if (temporario) caminho = CaminhoTemporario();
 
     std::error_code ec;
-    if (fs::exists(caminho, ec)) {
-        fs::remove(caminho, ec);
-        if (ec) {
-            Aviso("Não foi possível apagar o arquivo " + caminho + " (" + platform::ErrnoText(ec) +
-                  "). As hachuras não foram exportadas.");
+    if (fs::exists(fs::symlink_status(caminho, ec))) {
+        if (temporario) {
+            fs::remove(caminho, ec);
+            if (ec) {
+                Aviso("Não foi possível apagar o arquivo " + caminho + " (" + platform::ErrnoText(ec) +
+                      "). As hachuras não foram exportadas.");
+                return;
+            }
+        } else if (const os::Status lixeira = os::MoveToTrash(caminho); !lixeira) {
+            // A file of that name beside the drawing may be the user's own.
+            Aviso("Não foi possível enviar à lixeira o arquivo " + caminho +
+                  ", e ele continua como estava. As hachuras não foram exportadas.\r\n" + lixeira.message);
             return;
         }
     }

@@ -70,7 +70,8 @@ public:
     // empty) to the DXF file that ReadHatchs reads: beside a ".dwg" drawing,
     // named like it; for a drawing kept as ".dxf", or one never saved, in the
     // temporary folder, removed after reading. The drawing's own file is never
-    // touched.
+    // touched; an older file beside it goes to the trash first, and when it
+    // cannot, the user is told why and nothing is exported.
     void CreateDXF(const std::string& Layer);
     // Reads the file of the last CreateDXF into gHatchs and the loop list. A
     // file that cannot be opened or read to its end gives a message naming it

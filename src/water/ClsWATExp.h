@@ -30,6 +30,9 @@ namespace ado {
 class Connection;
 class Recordset;
 }  // namespace ado
+namespace platform {
+class FileReplacement;
+}
 
 // One node of the network: an "ErroC" block of the nodes drawing.
 struct NoRec {
@@ -155,6 +158,9 @@ public:
     // polylines. False, after a message naming the table and the provider's
     // text, when a database call failed.
     bool Salva_Rede(const std::string& CaminhoMdb, bool Detalhado);
+    // The same into the template's copy that is to replace the output (made
+    // beside it): the messages name the output, not the hidden copy.
+    bool Salva_Rede(const platform::FileReplacement& Copia, bool Detalhado);
     // The path of every pipe of gTubosExp, tapered at its ends, and a circle
     // at each end coloured by its socket count, on "0-Conferencia".
     void Reproduz();
@@ -195,6 +201,7 @@ private:
     std::string tabelaAtual_;
 
     // --- the steps of Salva_Rede, in their order
+    bool GravaRede(const std::string& CaminhoMdb, bool Detalhado, const platform::FileReplacement* Copia);
     // The nodes the two ends of a pipe attach to (indexes in gNos, -1 for
     // none), and how far each end lies from its node.
     struct Ligacao {

@@ -17,6 +17,7 @@
 #include "cad/modCurvas.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
+#include "platform/FileReplacement.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/ado/Ado.h"
@@ -227,6 +228,16 @@ std::int32_t ZonaDaRegiao(int Regiao)
 
 bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
 {
+    return GravaRede(CaminhoMdb, Detalhado, nullptr);
+}
+
+bool ClsWATExp::Salva_Rede(const platform::FileReplacement& Copia, bool Detalhado)
+{
+    return GravaRede(Copia.Path(), Detalhado, &Copia);
+}
+
+bool ClsWATExp::GravaRede(const std::string& CaminhoMdb, bool Detalhado, const platform::FileReplacement* Copia)
+{
     if (!ConectaAcad("")) return false;
     GetLayer(gLayerConf, 8, "");
 
@@ -256,9 +267,9 @@ bool ClsWATExp::Salva_Rede(const std::string& CaminhoMdb, bool Detalhado)
         const std::string onde = !ado                   ? "Erro ao gravar a rede em " + CaminhoMdb
                                  : tabelaAtual_.empty() ? "Erro no banco de dados " + CaminhoMdb
                                                         : "Erro na tabela " + tabelaAtual_ + " de " + CaminhoMdb;
-        ExibeMensagem(0, "Atenção",
-                      onde + ":\r\n" + (ado ? ado->Description() : std::string(e.what())) +
-                          "\r\n\r\nA exportação não foi concluída.");
+        const std::string texto = onde + ":\r\n" + (ado ? ado->Description() : std::string(e.what())) +
+                                  "\r\n\r\nA exportação não foi concluída.";
+        ExibeMensagem(0, "Atenção", Copia ? Copia->NamingTarget(texto) : texto);
         return false;
     }
     IniciaProgresso(0);

@@ -15,6 +15,7 @@
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
 #include "cad/modSelecao.h"
+#include "platform/FileReplacement.h"
 #include "platform/acad/Error.h"
 #include "shell/clsCommonDialog.h"
 #include "shell/modArquivos.h"
@@ -769,6 +770,15 @@ void WATDes98::ExpCmd_Click()
         }
         desenhos[i] = dlg.Filename();
     }
+    // The database takes the output's place: over one of these drawings, the
+    // drawing would be lost.
+    for (const std::string& desenho : desenhos)
+        if (MesmoArquivo(ExpArquivo_, desenho)) {
+            ExibeMensagem(0, "Atenção",
+                          "O arquivo " + ExpArquivo_ +
+                              " é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada.");
+            return;
+        }
 
     Exportando(false);
     if (gMainForm) gMainForm->Refresh();
@@ -778,15 +788,20 @@ void WATDes98::ExpCmd_Click()
 
 // The export proper: nodes, zones, terrain, node zones and elevations,
 // pavements, pipes and the database, in this order. False when it stopped
-// (each way out has told why); the database then holds what was written.
+// (each way out has told why); the output is then as it was before.
 bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
                            const std::string& Nodes)
 {
-    // The old output goes to the trash only once the template's copy is
-    // complete beside it. The catalogue folder may have moved to the output's
-    // since it was chosen.
-    const bool copiado =
-        !SaidaDoPrograma(ExpArquivo_) && CopyFileToRecycle(PastaPrograma() + "/Lumbra.mdb", ExpArquivo_);
+    // The database is built in a copy of the template beside the old output,
+    // which goes to the trash only once the export is complete: a run that
+    // stops leaves it as it was. The catalogue folder may have moved to the
+    // output's since it was chosen.
+    std::optional<platform::FileReplacement> banco;
+    bool copiado = false;
+    if (!SaidaDoPrograma(ExpArquivo_)) {
+        banco.emplace(ExpArquivo_);
+        copiado = CopyFileBeside(PastaPrograma() + "/Lumbra.mdb", *banco);
+    }
 
     if (!ConectaAcad(Nodes)) return false;
     const bool nosLidos = Exp_->LoadNodes();
@@ -825,7 +840,7 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
         return false;
     }
     // A database that failed, or pipe ends no node reaches, are told by the writer.
-    return Exp_->Salva_Rede(ExpArquivo_, false);
+    return Exp_->Salva_Rede(*banco, false) && ReplaceToRecycle(*banco);
 }
 
 // ---- the quantity table ("Insumos") and the conversion of old drawings ("Verif.")

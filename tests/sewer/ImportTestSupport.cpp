@@ -1,11 +1,20 @@
 #include "ImportTestSupport.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "cad/modAcad.h"
 #include "platform/forms/Testing.h"
 #include "sewer/frmList.h"
 #include "shell/frmTips.h"
 
 namespace sewertest {
+
+std::string Conteudo(const std::string& Arquivo)
+{
+    std::ifstream f(Arquivo, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
 
 ImportTest::ImportTest()
 {

@@ -14,6 +14,9 @@
 
 namespace sewertest {
 
+// A file's bytes, to tell that an output left it as it was ("" when missing).
+std::string Conteudo(const std::string& Arquivo);
+
 class ImportTest : public SewerTest {
 protected:
     ImportTest();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ImportTestSupport.h"
 #include "ProjetoTestSupport.h"
@@ -173,13 +174,47 @@ TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWritten
     EXPECT_EQ(mensagens.Lista().back().Titulo, "Atenção");
     EXPECT_EQ(mensagens.Lista().back().Texto, "Nenhum arquivo selecionado");
 
-    // Without the template: the copy's own message, nothing written.
+    // The open table is no file for the workbook: refused, naming it, and asked again.
+    const std::string tabela = (pasta / "rede.dbf").string();
+    const std::string bytes = Conteudo(tabela);
+    mensagens.Limpa();
+    arquivos.push_back(tabela);
+    arquivos.push_back("");
+    imp.SaveXLS();
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"rede.dbf já existe.\nDeseja substituí-lo?",
+                                        "O arquivo " + tabela +
+                                            " é a tabela aberta e não pode ser substituído pela planilha.\n\n"
+                                            "Escolha outro arquivo.",
+                                        "Nenhum arquivo selecionado"}));
+    EXPECT_TRUE(Conteudo(tabela) == bytes) << "the table was changed";
+
+    // A workbook the user may not write: the reason beneath the copy's message, and it stays.
+    {
+        std::ofstream(Saida(), std::ios::binary) << "antiga";
+    }
+    std::filesystem::permissions(Saida(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    mensagens.Limpa();
+    Salva();
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"final.xls já existe.\nDeseja substituí-lo?",
+                                        "Erro. Arquivo não copiado!\n\nNão foi possível copiar para '" +
+                                            Saida().string() + "': O arquivo é somente leitura."}));
+    EXPECT_EQ(Conteudo(Saida().string()), "antiga");
+    std::filesystem::permissions(Saida(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    std::filesystem::remove(Saida());
+
+    // Without the template: the copy's message with the reason, nothing written.
     DefinePastaPrograma(pasta.Caminho().string());
     mensagens.Limpa();
     Salva();
     EXPECT_FALSE(std::filesystem::exists(Saida()));
     ASSERT_EQ(mensagens.Lista().size(), 1u);
-    EXPECT_EQ(mensagens.Lista()[0].Texto, "Erro. Arquivo não copiado!");
+    EXPECT_EQ(
+        mensagens.Lista()[0].Texto.rfind(
+            "Erro. Arquivo não copiado!\n\nNão foi possível copiar '" + (pasta / "dadosfinais.xls").string() + "'", 0),
+        0u)
+        << mensagens.Lista()[0].Texto;
     EXPECT_EQ(abertos.size(), 2u);
 }
 

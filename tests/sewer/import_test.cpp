@@ -146,8 +146,19 @@ TEST_F(ImportTest, DrawingTwiceMakesASecondDrawingAndTheSavedOneReopens)
 {
     AbreTabela("duas vezes.dbf", Rede(), true);
     const int antes = Desenhos();
+    // The open table is no file for the drawing: refused, naming it, and asked again.
+    const std::string tabela = (pasta / "duas vezes.dbf").string();
+    const std::string bytes = Conteudo(tabela);
+    arquivos.push_back(tabela);
     arquivos.push_back("");
     imp.DrawCmd();
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"Concluido\nSalve o desenho", "duas vezes.dbf já existe.\nDeseja substituí-lo?",
+                                        "O arquivo " + tabela +
+                                            " é a tabela aberta e não pode ser substituído pelo desenho.\n\n"
+                                            "Escolha outro arquivo.",
+                                        "Nenhum arquivo selecionado"}));
+    EXPECT_TRUE(Conteudo(tabela) == bytes) << "the table was changed";
     const std::string destino = (pasta / "desenhada.dwg").string();
     arquivos.push_back(destino);
     imp.DrawCmd();

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -45,7 +47,21 @@ std::vector<fs::path> ArquivosTemporarios()
 
 class Hachuras : public cadtest::CadTest {
 protected:
-    void SetUp() override { Conecta(); }
+    // The user's trash lives in the test's folder while it runs.
+    void SetUp() override
+    {
+        if (const char* v = std::getenv("XDG_DATA_HOME")) dadosAntes_ = v;
+        ::setenv("XDG_DATA_HOME", (pasta / "share").c_str(), 1);
+        Conecta();
+    }
+    void TearDown() override
+    {
+        if (dadosAntes_)
+            ::setenv("XDG_DATA_HOME", dadosAntes_->c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+    }
+    fs::path Lixeira() { return pasta / "share" / "Trash" / "files"; }
 
     acad::Block& MS() { return Doc().ModelSpace(); }
 
@@ -74,6 +90,9 @@ protected:
             if (l.Nome == Nome) r.push_back(l);
         return r;
     }
+
+private:
+    std::optional<std::string> dadosAntes_;
 };
 
 TEST_F(Hachuras, EveryBoundaryKindReadsBackThroughTheHostsDxf)
@@ -191,8 +210,8 @@ TEST_F(Hachuras, LayerFilterAndTheFileBesideTheDrawing)
     HatchDe("ASFALTO", {Retangulo(400, 0, 500, 100)}, {}, "PAVIMENTO");
     Doc().SaveAs((pasta / "TOP.dwg").string());
     const std::string desenho = Le(pasta / "TOP.dwg");
-    // An older file of that name is replaced.
-    Escreve(pasta / "TOP.dxf", "lixo");
+    // A file of that name may be the user's own: it goes to the trash.
+    Escreve(pasta / "TOP.dxf", "minhas hachuras");
 
     clsHatchs pav;
     pav.CreateDXF("PAVIMENTO");
@@ -207,6 +226,7 @@ TEST_F(Hachuras, LayerFilterAndTheFileBesideTheDrawing)
     // The file stays beside the drawing; the drawing is untouched.
     EXPECT_TRUE(fs::exists(pasta / "TOP.dxf"));
     EXPECT_EQ(Le(pasta / "TOP.dwg"), desenho);
+    EXPECT_EQ(Le(Lixeira() / "TOP.dxf"), "minhas hachuras");
 
     // The next run replaces it: every hatch now.
     HatchDe("ZONA", {Retangulo(600, 0, 700, 100)});
@@ -218,6 +238,26 @@ TEST_F(Hachuras, LayerFilterAndTheFileBesideTheDrawing)
     EXPECT_EQ(todas.Loops().size(), 4u);
     EXPECT_TRUE(fs::exists(pasta / "TOP.dxf"));
     EXPECT_TRUE(mensagens.Lista().empty());
+
+    // A file that cannot go to the trash stays, and nothing is exported.
+    const std::string anterior = Le(pasta / "TOP.dxf");
+    fs::remove_all(pasta / "share");
+    Escreve(pasta / "share", "sem lixeira");
+    clsHatchs sem;
+    sem.CreateDXF("");
+    EXPECT_EQ(sem.CaminhoDXF(), "");
+    EXPECT_EQ(Le(pasta / "TOP.dxf"), anterior);
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    const std::string aviso = mensagens.Lista()[0].Texto;
+    EXPECT_EQ(aviso.rfind("Não foi possível enviar à lixeira o arquivo " + (pasta / "TOP.dxf").string() +
+                              ", e ele continua como estava. As hachuras não foram exportadas.\n",
+                          0),
+              0u)
+        << aviso;
+    EXPECT_NE(aviso.find((pasta / "share").string()), std::string::npos) << "the reason: " << aviso;
+    EXPECT_FALSE(sem.ReadHatchs());
+    fs::remove(pasta / "share");
+    mensagens.Limpa();
 
     // Zones keep a region per hatch.
     clsHatchs zonas;

@@ -61,7 +61,8 @@ bool FolderExists(const std::string& path)
 
 namespace {
 
-Status Copy(const std::string& source, const std::string& target, bool trashOld)
+// What refuses a copy before anything is made beside the target.
+Status CanCopy(const std::string& source, const std::string& target)
 {
     std::error_code ec;
     if (!FileExists(source)) return Status::Fail(detail::Describe("copiar", source, ENOENT));
@@ -69,23 +70,50 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     if (FolderExists(target)) return Status::Fail(detail::Describe("copiar para", target, EISDIR));
     if (fs::exists(target, ec) && fs::equivalent(source, target, ec))
         return Status::Fail("Não foi possível copiar '" + source + "' para '" + target + "': é o mesmo arquivo.");
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status CopyFileInto(const std::string& source, platform::FileReplacement& copy)
+{
+    const std::string target = copy.Target().string();
+    if (Status can = CanCopy(source, target); !can) return can;
     // A link keeps pointing at the copy; a file the user may not write stays.
-    platform::FileReplacement copy(target);
     if (copy.TargetIsReadOnly())
         return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly +
                             ".");
     if (!copy.IsOpen()) return Status::Fail(detail::Describe("copiar para", target, copy.Error()));
     if (!copy.CopyFrom(source))
         return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
+    return Status::Ok();
+}
+
+namespace {
+
+// The copy in the target's place, an existing target to the trash first when
+// asked; `what` names the step in the message of a failed rename.
+Status PutInPlace(platform::FileReplacement& copy, bool trashOld, const std::string& what,
+                  platform::FileReplacement::Sync sync)
+{
+    std::error_code ec;
+    const std::string target = copy.Target().string();
     if (trashOld && fs::exists(fs::symlink_status(copy.Written(), ec))) {
         const Status trashed = MoveToTrash(copy.Written().string());
         if (!trashed)
             return Status::Fail("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
                                 trashed.message);
     }
-    if (!copy.Commit(platform::FileReplacement::Sync::None))
-        return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
+    if (!copy.Commit(sync)) return Status::Fail(detail::Describe(what, target, copy.Error()));
     return Status::Ok();
+}
+
+Status Copy(const std::string& source, const std::string& target, bool trashOld)
+{
+    if (Status can = CanCopy(source, target); !can) return can;
+    platform::FileReplacement copy(target);
+    if (Status copied = CopyFileInto(source, copy); !copied) return copied;
+    return PutInPlace(copy, trashOld, "copiar '" + source + "' para", platform::FileReplacement::Sync::None);
 }
 
 }  // namespace
@@ -93,6 +121,13 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
 Status CopyFile(const std::string& source, const std::string& target) { return Copy(source, target, false); }
 
 Status CopyFileTrashingOld(const std::string& source, const std::string& target) { return Copy(source, target, true); }
+
+Status ReplaceTrashingOld(platform::FileReplacement& copy)
+{
+    // What the copy became (a database filled after it) is to reach the disk
+    // before the old file is gone.
+    return PutInPlace(copy, true, "gravar", platform::FileReplacement::Sync::Disk);
+}
 
 Status DeleteFile(const std::string& path)
 {

@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace platform {
+class FileReplacement;
+}
+
 namespace os {
 
 // True for an existing file (anything but a folder), following links.
@@ -20,6 +24,13 @@ Status CopyFile(const std::string& source, const std::string& target);
 // complete beside it and just before the copy takes its name. A target that
 // cannot go to the trash stops it: the copy is dropped, the target stays.
 Status CopyFileTrashingOld(const std::string& source, const std::string& target);
+
+// The two halves of CopyFileTrashingOld, for a caller that completes the copy
+// before it takes the target's place: `source` copied into `copy` (made for
+// the target), with the same checks; then an existing target to the trash
+// and the copy in its place. The target is not touched until the second.
+Status CopyFileInto(const std::string& source, platform::FileReplacement& copy);
+Status ReplaceTrashingOld(platform::FileReplacement& copy);
 
 // Deletes one file (not a folder). A missing file is a failure.
 Status DeleteFile(const std::string& path);

@@ -1,6 +1,7 @@
 # The import of a design table from the sewer panel: "Desenhar" before any
 # table is open, the table opened and drawn into a new drawing (its one
-# unknown material chosen in the picker), the drawing saved and read back.
+# unknown material chosen in the picker), the drawing saved (not over the
+# table) and read back.
 # The table (tables/rede.dbf) holds reach 2 before reach 1: 1 → 2 of PVC on
 # asphalt, 2 → 3 of "Ferro" on earth.
 
@@ -28,6 +29,13 @@ end
 answer frmMsgBox
   expect text Titulo "Desenhando"
   expect text Mensagem contains "Concluido"
+  click CmdOK
+end
+# The open table is no file for the drawing: refused, naming it, and asked again.
+dialog save ${data}/rede.dbf
+dialog yes
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${data}/rede.dbf é a tabela aberta e não pode ser substituído pelo desenho.\r\n\r\nEscolha outro arquivo."
   click CmdOK
 end
 dialog save ${data}/rede.dwg

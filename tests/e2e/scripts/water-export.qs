@@ -3,8 +3,11 @@
 # Y = 50 at X 20, 50, 80 and 150, three pipes between them), its nodes
 # drawing built and numbered, the two zone hatches of one pattern of the
 # zones drawing named by a "Zon_PorM" and a "Zon_Total" block, the output
-# database chosen, then "Executar" with the four drawings. A second run whose
-# zones leave the last node out is refused and writes no row.
+# database chosen, then "Executar" with the four drawings. Runs that stop
+# (a template that cannot be copied, a file that cannot go to the trash, a
+# database that cannot be written, zones that leave the last node out) keep
+# the first run's database as it was; a run that completes puts its database
+# in place and the old one in the trash.
 #
 # The topography is the plane 100.25 + X/40 + Y/2 of 400 survey points (see
 # README.md), so the node elevations are 125.75, 126.5, 127.25 and 129. The
@@ -123,12 +126,34 @@ end
 click WC.ExpCmd
 expect nofile ${tmp}/saida.mdb
 
+# A drawing of the export is no output: refused, naming it, once the
+# drawings are chosen; nothing is done.
+dialog open ${tmp}/rede-CAD.dwg
+click WC.ExpFileCmd
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/rede-CAD.dwg é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect enabled SSIniciar true
+expect line ${tmp}/rede-CAD.dwg "A-TUBO"
+expect nofile ${home}/.local/share/Trash
+dialog open ${tmp}/saida.mdb
+click WC.ExpFileCmd
+
+# A file of the engineer's own under the name of the zones' hatch file.
+write ${tmp}/rede-ZON.dxf "minhas hachuras"
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
 dialog open ${tmp}/rede-CAD_NOD.dwg
 click WC.ExpCmd
 expect enabled SSIniciar true
+expect content ${home}/.local/share/Trash/files/rede-ZON.dxf "minhas hachuras"
 
 # The hatches went through their DXF files beside the drawings: every hatch
 # of the zones, only the pavements of the topography.
@@ -164,7 +189,9 @@ tab SSIniciar 0
 tab SSIniciar 2
 
 # ---- the first run's database stays while the new one cannot take its
-# place: a template that cannot be copied, then a trash that cannot take it.
+# place: a template that cannot be copied, a hatch file that the trash cannot
+# take, then the database itself that it cannot take, a template that is no
+# database.
 remove ${program}/Lumbra.mdb
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
@@ -177,7 +204,20 @@ end
 click WC.ExpCmd
 expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 copy ${bin}/Lumbra.mdb ${program}
+remove ${home}/.local/share/Trash
 write ${home}/.local/share/Trash "no trash"
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem contains "Não foi possível enviar à lixeira o arquivo ${tmp}/rede-ZON.dxf, e ele continua como estava. As hachuras não foram exportadas.\r\n"
+  click CmdOK
+end
+click WC.ExpCmd
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+remove ${tmp}/rede-ZON.dxf
+remove ${tmp}/rede-TOP.dxf
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
@@ -190,9 +230,21 @@ click WC.ExpCmd
 remove ${home}/.local/share/Trash
 expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 expect file ${program}/rereva2000r.mdb
+write ${program}/Lumbra.mdb "estragado"
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem contains "Erro no banco de dados ${tmp}/saida.mdb:"
+  click CmdOK
+end
+click WC.ExpCmd
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+copy ${bin}/Lumbra.mdb ${program}
 
-# ---- a second run whose zones leave node 4 out: one circle, two messages,
-# no row; the first run's database went to the trash.
+# ---- a run whose zones leave node 4 out: one circle, two messages, no
+# row written; the first run's database stays as it was.
 open ${tmp}/curta-ZON.dwg
 tab WC.SSLumbra 0
 set WC.ZonTxt(0) "Z1"
@@ -218,10 +270,20 @@ end
 click WC.ExpCmd
 expect enabled SSIniciar true
 expect entities 1 0=CIRCLE
-expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 0
-expect query ${db} "SELECT COUNT(*) FROM [Pressure Pipe]" 0
-expect query ${db} "SELECT COUNT(*) FROM Zonas" 0
-expect query ${home}/.local/share/Trash/files/saida.mdb "SELECT COUNT(*) FROM [Pressure Junction]" 4
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Pipe]" 3
+expect nofile ${home}/.local/share/Trash/files/saida.mdb
+
+# ---- a run that completes: its database in place, the old one in the trash.
+remove ${tmp}/saida.mdb
+copy ${bin}/Lumbra.mdb ${tmp}/saida.mdb
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+click WC.ExpCmd
+expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
+expect query ${home}/.local/share/Trash/files/saida.mdb "SELECT COUNT(*) FROM [Pressure Junction]" 0
 
 click cmdEnd
 expect ended
