@@ -2,10 +2,13 @@
 
 #include "platform/os/Files.h"
 #include "shell/modJanela.h"
+#include "shell/modMensagem.h"
 
 using namespace forms;
 
 namespace {
+
+const std::string kOutra = "Renomeie a pasta ou escolha outra.";
 
 // A long path is shown as its first five characters, "..." and its last part
 // ("/home.../Dados"); one whose last separator is within its first nine
@@ -22,6 +25,19 @@ std::string Encurta(const std::string& path)
     if (lastSep <= 9) return path;
     std::size_t at = path.rfind('/');
     return path.substr(0, cut5) + "..." + path.substr(at);
+}
+
+// Why the folder's name cannot be kept, or "". "IniFile.txt" holds it as one
+// line, and the drawing host reads a "\" in the names of the block files
+// beside the database as a separator of folders.
+std::string Recusa(const std::string& Pasta)
+{
+    const std::string aviso = "O nome da pasta\r\n" + Pasta + "\r\n";
+    if (Pasta.find('\\') != std::string::npos)
+        return aviso + "tem \"\\\", que o programa lê como separador de pastas.\r\n\r\n" + kOutra;
+    if (Pasta.find_first_of("\r\n") != std::string::npos)
+        return aviso + "tem uma quebra de linha, que o arquivo IniFile.txt não guarda.\r\n\r\n" + kOutra;
+    return {};
 }
 
 }  // namespace
@@ -75,8 +91,13 @@ void frmAbrirDir::Dir1_Change()
     CmdOK.SetEnabled(os::FileExists(pasta + "/rereva2000r.mdb"));
 }
 
+// A folder whose name cannot be kept is refused, saying why; the picker stays.
 void frmAbrirDir::CmdOK_Click()
 {
+    if (const std::string motivo = Recusa(Dir1.Path()); !motivo.empty()) {
+        ExibeMensagem(0, "Atenção", motivo);
+        return;
+    }
     OK = true;
     Cancel = false;
     Hide();

@@ -1,8 +1,9 @@
 #pragma once
 // The folder picker of the catalogue database ("Abrir Projeto"): a drive
 // list and a folder list; "OK" is enabled only for a folder that holds
-// "rereva2000r.mdb". The caller shows it modally, reads OK and Dir1.Path()
-// and unloads it.
+// "rereva2000r.mdb", and refuses, saying why, a folder whose name holds a "\"
+// or a line break. The caller shows it modally, reads OK and Dir1.Path() and
+// unloads it.
 
 #include "platform/forms/Forms.h"
 

@@ -365,12 +365,14 @@ bool Execution::SetUp(std::string& error)
     }
     // The desktop's associations of file types are the script's own: its
     // ${home} holds them, so a file handed to its program meets the same
-    // program on every machine.
+    // program on every machine. It is the run's home too: a drawing never
+    // saved lies there, and nothing reaches the real one.
     const fs::path home = fs::path(root_) / "home";
     fs::create_directories(home / ".local/share/applications");
     fs::create_directories(home / ".config");
     fs::create_directories(home / "etc-xdg");
-    for (const auto& [name, value] : {std::pair<const char*, fs::path>{"XDG_DATA_HOME", home / ".local/share"},
+    for (const auto& [name, value] : {std::pair<const char*, fs::path>{"HOME", home},
+                                      {"XDG_DATA_HOME", home / ".local/share"},
                                       {"XDG_CONFIG_HOME", home / ".config"},
                                       {"XDG_CONFIG_DIRS", home / "etc-xdg"}}) {
         const char* old = std::getenv(name);

@@ -142,8 +142,17 @@ TEST_F(Startup, NeitherAsksForTheFolderBeforeTheWindowShowsAndWritesTheChoice)
 {
     Banco(dados.path());
     TempDir vazia;
+    // Folders holding the database whose names cannot be kept: "IniFile.txt"
+    // is one line, and a "\" is read as a separator of folders.
+    const std::vector<std::string> recusadas = {dados / "Obra\\", dados / "linha\nnova", dados / "retorno\r"};
+    for (const std::string& r : recusadas) {
+        std::filesystem::create_directory(r);
+        Banco(r);
+    }
     Form1 f;
     bool okEmPastaVazia = true, okComBanco = false, janelaVisivel = true;
+    std::vector<bool> okRecusadas;
+    std::vector<std::string> motivos;
     ModalAnswers answers;
     // A folder without the database cannot be confirmed; the one with it can.
     answers.On("frmAbrirDir", [&](Form& p) {
@@ -152,14 +161,30 @@ TEST_F(Startup, NeitherAsksForTheFolderBeforeTheWindowShowsAndWritesTheChoice)
         EXPECT_EQ(picker.Label2.Caption(), "Localize o arquivo Rereva2000r.mdb");
         picker.Dir1.SetPath(vazia.path());
         okEmPastaVazia = picker.CmdOK.Enabled();
+        // Refused, saying why; the picker stays.
+        for (const std::string& r : recusadas) {
+            picker.Dir1.SetPath(r);
+            if (picker.CmdOK.Enabled()) user::Click(picker.CmdOK);
+            okRecusadas.push_back(picker.Visible() && !picker.OK);
+        }
         picker.Dir1.SetPath(dados.path());
         okComBanco = picker.CmdOK.Enabled();
         user::Click(picker.CmdOK);
     });
+    for (std::size_t i = 0; i < recusadas.size(); ++i)
+        answers.On("frmMsgBox", [&](Form& m) {
+            motivos.push_back(dynamic_cast<frmMsgBox&>(m).Mensagem.Caption());
+            user::Click(dynamic_cast<frmMsgBox&>(m).CmdOK);
+        });
     f.Show();
     EXPECT_FALSE(janelaVisivel);
     EXPECT_FALSE(okEmPastaVazia);
     EXPECT_TRUE(okComBanco);
+    EXPECT_EQ(okRecusadas, std::vector<bool>(recusadas.size(), true));
+    ASSERT_EQ(motivos.size(), recusadas.size());
+    EXPECT_NE(motivos[0].find("\"\\\""), std::string::npos) << motivos[0];
+    EXPECT_NE(motivos[1].find("quebra de linha"), std::string::npos) << motivos[1];
+    EXPECT_NE(motivos[2].find("quebra de linha"), std::string::npos) << motivos[2];
     EXPECT_EQ(answers.Count("frmAbrirDir"), 1);
     EXPECT_EQ(ReadBytes(Ini()), dados.path() + "\r\n");
     EXPECT_EQ(gMdbPath, dados.path() + "/rereva2000r.mdb");

@@ -25,13 +25,6 @@ Document* Documents::Item(int index) const
 }
 
 namespace {
-std::filesystem::path Normalized(const std::string& name)
-{
-    std::string s = name;
-    std::replace(s.begin(), s.end(), '\\', '/');
-    return std::filesystem::path(s);
-}
-
 // After opening, a drawing whose file gave no view shows all of itself.
 void FitIfDefault(Document& doc)
 {
@@ -50,7 +43,7 @@ Document* Documents::Add(const std::string& templateName)
     // A template that names a drawing file starts the drawing from it; "Acad" or
     // any other name gives the default drawing.
     std::error_code ec;
-    std::filesystem::path tpl = Normalized(templateName);
+    std::filesystem::path tpl = FileOfName(templateName);
     std::filesystem::path found;
     if (!templateName.empty()) {
         if (std::filesystem::is_regular_file(tpl, ec)) {
@@ -78,7 +71,7 @@ Document* Documents::Add(const std::string& templateName)
 Document* Documents::Open(const std::string& name, bool readOnly)
 {
     (void)readOnly;  // nothing here writes a drawing behind the user's back
-    std::filesystem::path path = Normalized(name);
+    std::filesystem::path path = FileOfName(name);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error(ErrorCode::FileNotFound, "Arquivo \"" + name + "\" não encontrado");

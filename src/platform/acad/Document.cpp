@@ -2,9 +2,13 @@
 
 #include <absl/container/flat_hash_map.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <mutex>
 
 #include "platform/acad/Application.h"
@@ -183,7 +187,10 @@ void Document::CreateDefaults()
 
 std::string Document::FullName() const { return path_.empty() ? std::string() : path_.string(); }
 
-std::string Document::Path() const { return path_.empty() ? std::string() : path_.parent_path().string(); }
+std::string Document::Path() const
+{
+    return path_.empty() ? NewDrawingFolder().string() : path_.parent_path().string();
+}
 
 void Document::Activate()
 {
@@ -195,14 +202,7 @@ bool Document::Active() const { return app_ && app_->Documents().Count() > 0 && 
 void Document::SaveAs(const std::string& fullFileName)
 {
     if (fullFileName.empty()) ThrowInvalidInput("nome de arquivo vazio");
-    std::string normalized = fullFileName;
-    std::replace(normalized.begin(), normalized.end(), '\\', '/');
-    std::filesystem::path p(normalized);
-    std::error_code ec;
-    if (p.is_relative()) {
-        std::filesystem::path base = path_.empty() ? std::filesystem::current_path(ec) : path_.parent_path();
-        p = base / p;
-    }
+    const std::filesystem::path p = FileOfName(fullFileName, Path());
     WriteDxf(*this, p);
     SetFullName(p);
     savedRevision_ = revision_;
@@ -225,6 +225,38 @@ void Document::SetFullName(const std::filesystem::path& p)
 }
 
 void Document::ForgetName() { path_.clear(); }
+
+std::filesystem::path FileOfName(const std::string& name, const std::filesystem::path& base)
+{
+    namespace fs = std::filesystem;
+    const auto from = [&](fs::path p) { return p.is_relative() && !base.empty() ? base / p : p; };
+    const fs::path literal = from(fs::path(name));
+    if (name.find('\\') == std::string::npos) return literal;
+    // Each part with a "\" that exists as written is a name of its own.
+    fs::path prefix;
+    std::error_code ec;
+    for (const fs::path& part : literal) {
+        prefix /= part;
+        if (part.string().find('\\') != std::string::npos && fs::exists(fs::symlink_status(prefix, ec)))
+            throw Error(ErrorCode::FileError, "O nome \"" + name + "\" não pode ser usado: \"" + prefix.string() +
+                                                  "\" tem \"\\\" no nome, que é lido como separador de pastas");
+    }
+    std::string joined = name;
+    std::replace(joined.begin(), joined.end(), '\\', '/');
+    return from(fs::path(joined));
+}
+
+std::filesystem::path NewDrawingFolder()
+{
+    std::filesystem::path home;
+    if (const char* h = std::getenv("HOME"); h && *h)
+        home = h;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    std::error_code ec;
+    if (!home.empty() && std::filesystem::is_directory(home / "Documentos", ec)) return home / "Documentos";
+    return home;
+}
 
 std::vector<std::filesystem::path> Document::SupportFolders() const
 {

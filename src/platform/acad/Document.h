@@ -59,12 +59,13 @@ public:
     std::string FullName() const;
     // File name with extension ("Drawing1.dwg" for a new drawing).
     std::string Name() const { return name_; }
-    // Folder of the drawing ("" when new).
+    // Folder of the drawing; for one never saved, NewDrawingFolder().
     std::string Path() const;
     bool Saved() const { return savedRevision_ == revision_; }
     void Activate();
     bool Active() const;
-    // Writes the drawing (DXF text whatever the extension) and takes the new name.
+    // Writes the drawing (DXF text whatever the extension) and takes the new
+    // name; a name without a folder goes into Path(). See FileOfName.
     void SaveAs(const std::string& fullFileName);
     void Save();  // fails with FileError when the drawing has no file yet
 
@@ -292,5 +293,16 @@ private:
 // the command line reads it back as `text`, and Lisp reads it as that string
 // (inside (ssget ...) or (handent ...)).
 std::string CommandWord(const std::string& text);
+
+// The file a name given to the host stands for, relative names taken from
+// `base` (the working folder when empty). Names the program builds may join
+// folders with "\", read here as "/"; where a "\" is part of the name of a
+// folder or file that exists as written, that reading would reach another file
+// than the one named, and the name is refused (FileError).
+std::filesystem::path FileOfName(const std::string& name, const std::filesystem::path& base = {});
+
+// The folder of a drawing never saved: the user's "Documentos" folder, or the
+// home folder itself when there is none.
+std::filesystem::path NewDrawingFolder();
 
 }  // namespace acad

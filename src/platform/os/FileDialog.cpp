@@ -54,10 +54,21 @@ std::string DefaultTitle(DialogKind kind)
 }
 
 // Why a chosen name cannot be taken (the dialog then says so and stays open), or "".
+// Names the program builds may join folders with "\", so the drawing host
+// reads every "\" as a separator: a "\" inside a folder's or file's name
+// would lead to another file than the one chosen.
 std::string Refusal(DialogKind kind, long flags, const std::vector<fs::path>& chosen)
 {
     for (const auto& p : chosen) {
         const std::string s = p.string();
+        if (s.find('\\') != std::string::npos) {
+            if (kind == DialogKind::Folder)
+                return "A pasta " + s +
+                       " tem \"\\\" no nome, que o programa lê como separador de pastas.\nEscolha outra pasta.";
+            return s +
+                   "\nNomes de arquivos e pastas com \"\\\" não podem ser usados: o programa lê \"\\\" como "
+                   "separador de pastas.\nEscolha outro nome ou outra pasta.";
+        }
         if (kind == DialogKind::Folder) {
             if (!IsFolder(p)) return "A pasta " + s + " não existe.";
             continue;

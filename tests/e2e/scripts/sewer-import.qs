@@ -1,11 +1,14 @@
 # The import of a design table from the sewer panel: "Desenhar" before any
 # table is open, the table opened and drawn into a new drawing (its one
 # unknown material chosen in the picker), the drawing saved (not over the
-# table) and read back.
+# table, nor into a folder whose name holds "\") and read back.
 # The table (tables/rede.dbf) holds reach 2 before reach 1: 1 → 2 of PVC on
 # asphalt, 2 → 3 of "Ferro" on earth.
 
 copy ${scripts}/tables/rede.dbf ${data}/rede.dbf
+# Last year's drawing in "Obra", and a folder "Obra\" beside it.
+write ${data}/Obra/rede.dwg "last year"
+mkdir "${data}/Obra\\"
 start
 new
 tab SSIniciar 1
@@ -38,8 +41,14 @@ answer frmMsgBox
   expect text Mensagem "O arquivo ${data}/rede.dbf é a tabela aberta e não pode ser substituído pelo desenho.\r\n\r\nEscolha outro arquivo."
   click CmdOK
 end
+# Saving into "Obra\" is refused, saying why; the dialog comes back.
+dialog save "${data}/Obra\\/rede.dwg"
+dialog ok
 dialog save ${data}/rede.dwg
 press SD.ImpMenu 2
+expect message contains "não podem ser usados"
+expect content ${data}/Obra/rede.dwg "last year"
+expect nofile "${data}/Obra\\/rede.dwg"
 
 # Three manholes and two reaches, as the table says.
 expect entities 3 0=INSERT 2=E-PV

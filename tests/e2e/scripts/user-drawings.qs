@@ -1,6 +1,7 @@
 # Drawings a user brings: a zones drawing and a water network in the old
-# block format, opened in the drawing host while the program runs, and a
-# file handed to the program that opens its type.
+# block format, opened in the drawing host while the program runs; a new
+# drawing saved by its name alone; and a file handed to the program that
+# opens its type.
 
 fixture zones 40 ${data}/zonas.dwg
 fixture oldwater 500 ${data}/antigo.dwg
@@ -21,6 +22,13 @@ expect attribute TUBO at 40,0 in Model "PVCDN50-X"
 expect attribute ETAPA at 49940,0 "0"
 expect attribute CÓDIGO at 80,0 contains "DN50"
 expect attribute MAT at 49980,0 "PVC"
+
+# A new drawing never saved lies in the user's documents: a name alone is
+# saved there, not where the program was started.
+mkdir ${home}/Documentos
+new
+save nova.dwg
+expect file ${home}/Documentos/nova.dwg
 
 # The user's own program for text files opens the notes.
 write ${home}/.local/share/applications/leitor.desktop "[Desktop Entry]\nType=Application\nName=Leitor\nExec=leitor %f\nMimeType=text/plain;\n"

@@ -1,6 +1,7 @@
 // Saving a drawing over an existing file: a read-only drawing is refused with
 // its name and stays as it was; a drawing reached through a link is saved into
-// the file the link names, and the link stays.
+// the file the link names, and the link stays; a name whose "\" belongs to a
+// folder or file on disk is refused rather than read as a separator.
 
 #include <gtest/gtest.h>
 
@@ -63,4 +64,28 @@ TEST(DrawingSaveOver, ReadOnlyDrawingsAreRefusedAndLinksWrittenThrough)
     Document again;
     ReadDxf(again, real);
     EXPECT_EQ(again.ModelSpace().Count(), 2);
+
+    // "Obra\" is a folder of its own beside last year's "Obra": read with its
+    // "\" as a separator the name would reach "Obra/rede.dwg", so it is refused.
+    std::filesystem::create_directory(dir / "Obra\\");
+    std::filesystem::create_directory(dir / "Obra");
+    const auto lastYear = dir.Write("Obra/rede.dwg", "0\nEOF\n");
+    try {
+        doc.SaveAs((dir / "Obra\\/rede.dwg").string());
+        ADD_FAILURE() << "saved through a folder named with a backslash";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError);
+        EXPECT_NE(e.Description().find("Obra\\"), std::string::npos) << e.Description();
+    }
+    EXPECT_EQ(Contents(lastYear), "0\nEOF\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "Obra\\"));
+    EXPECT_EQ(doc.Name(), "atalho.dwg");
+    // A file named with a backslash is not saved over another one either.
+    const auto odd = dir.Write("Obra\\rede.dwg", "odd");
+    EXPECT_THROW(doc.SaveAs(odd.string()), Error);
+    EXPECT_EQ(Contents(lastYear), "0\nEOF\n");
+    EXPECT_EQ(Contents(odd), "odd");
+    // The program's own names, joined with "\", still go where they say.
+    doc.SaveAs((dir / "projetos").string() + "\\nova.dwg");
+    EXPECT_TRUE(std::filesystem::exists(dir / "projetos/nova.dwg"));
 }

@@ -1,6 +1,11 @@
 // Running-object table, application and documents.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
@@ -8,6 +13,30 @@
 using namespace acad;
 using acadcore_test::DxfAvailable;
 using acadcore_test::TempDir;
+
+namespace {
+
+// HOME for the test, so that nothing reaches the real one.
+class ScopedHome {
+public:
+    explicit ScopedHome(const std::filesystem::path& home)
+    {
+        if (const char* h = std::getenv("HOME")) old_ = h;
+        ::setenv("HOME", home.c_str(), 1);
+    }
+    ~ScopedHome()
+    {
+        if (old_)
+            ::setenv("HOME", old_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+}  // namespace
 
 TEST(RunningObjects, AttachOnlyToARegisteredHost)
 {
@@ -32,6 +61,8 @@ TEST(RunningObjects, AttachOnlyToARegisteredHost)
 
 TEST(Documents, NewDrawingHasTheDefaultState)
 {
+    TempDir home;
+    ScopedHome scoped(home.Path());
     Application app;
     EXPECT_ACAD_ERROR(ErrorCode::NoDocument, app.ActiveDocument());
     EXPECT_EQ(app.Caption(), "AutoCAD");
@@ -40,6 +71,11 @@ TEST(Documents, NewDrawingHasTheDefaultState)
     EXPECT_EQ(doc->FullName(), "");
     EXPECT_EQ(doc->Name(), "Drawing1.dwg");
     EXPECT_EQ(app.Caption(), "AutoCAD - [Drawing1.dwg]");
+    // Never saved, it lies in the user's folder, not where the program was started.
+    EXPECT_EQ(doc->Path(), home.Path().string());
+    EXPECT_EQ(doc->GetVariable("DWGPREFIX").AsString(), home.Path().string() + "/");
+    std::filesystem::create_directory(home / "Documentos");
+    EXPECT_EQ(doc->Path(), (home / "Documentos").string());
 
     ASSERT_EQ(doc->Layers().Count(), 1);
     EXPECT_EQ(doc->Layers().Item(0)->Name(), "0");
@@ -114,6 +150,15 @@ TEST(Documents, OpeningAMissingOrDamagedFileAddsNothing)
     auto bad = dir.Write("bad.dwg", std::string("AC1015\0\x01\x02 binary drawing", 24));
     EXPECT_NE(acadcore_test::CodeOf([&] { app.Documents().Open(bad.string()); }), 0u);
     EXPECT_EQ(app.Documents().Count(), 1);
+    // The drawing in the folder "Obra\" is not the one in "Obra": neither is opened for it.
+    std::filesystem::create_directory(dir / "Obra");
+    std::filesystem::create_directory(dir / "Obra\\");
+    Document other;
+    other.ModelSpace().AddLine({0, 0}, {1, 1});
+    WriteDxf(other, dir / "Obra/rede.dwg");
+    WriteDxf(other, dir / "Obra\\/rede.dwg");
+    EXPECT_ACAD_ERROR(ErrorCode::FileError, app.Documents().Open((dir / "Obra\\/rede.dwg").string()));
+    EXPECT_EQ(app.Documents().Count(), 1);
 }
 
 TEST(Documents, SaveAsThenOpenGivesTheDrawingBack)
@@ -142,4 +187,12 @@ TEST(Documents, SaveAsThenOpenGivesTheDrawingBack)
     EXPECT_EQ(back->Layer(), "REDE");
     EXPECT_EQ(back->Handle(), handle);
     EXPECT_EQ(o->Layers().Item("rede")->Color(), 6);
+
+    // A name alone saves a new drawing into the user's documents.
+    ScopedHome scoped(dir.Path());
+    std::filesystem::create_directory(dir / "Documentos");
+    Document* n = app.Documents().Add("Acad");
+    n->SaveAs("novo.dwg");
+    EXPECT_EQ(n->FullName(), (dir / "Documentos" / "novo.dwg").string());
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / "Documentos" / "novo.dwg"));
 }

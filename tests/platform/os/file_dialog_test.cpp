@@ -108,6 +108,15 @@ TEST(FileDialog, OpenRefusesAMissingFileWhenItMustExistAndCancelGivesErrorZero)
     r = os::ShowOpenDialog(o);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.fileTitle, "novo.txt");
+
+    // An existing file in a folder named with "\" is refused all the same.
+    std::filesystem::create_directory(dir / "Obra\\");
+    WriteBytes(dir / "Obra\\/pontos.txt", "");
+    DialogScript backslash;
+    backslash.Then(DialogAnswer::Path(dir / "Obra\\/pontos.txt")).Then(DialogAnswer::Yes());
+    o.flags = os::kFileMustExist;
+    EXPECT_FALSE(os::ShowOpenDialog(o).ok);
+    EXPECT_EQ(backslash.kinds(), (std::vector<DialogKind>{DialogKind::Open, DialogKind::Message, DialogKind::Open}));
 }
 
 TEST(FileDialog, OpenSeveralFiles)
@@ -169,6 +178,27 @@ TEST(FileDialog, SaveAsksBeforeOverwritingOnlyWhenTold)
         EXPECT_FALSE(os::ShowSaveDialog(o).ok);
         EXPECT_EQ(script.kinds(), (std::vector<DialogKind>{DialogKind::Save, DialogKind::Message, DialogKind::Save}));
     }
+    {
+        // A folder named "Obra\" beside last year's "Obra": its "\" would be
+        // read as a separator and the name would reach the other folder's file.
+        std::filesystem::create_directory(dir / "Obra\\");
+        std::filesystem::create_directory(dir / "Obra");
+        WriteBytes(dir / "Obra/rede.dwg", "last year");
+        o.flags = os::kOverwritePrompt;
+        o.defaultExt = "dwg";
+        DialogScript script;
+        script.Then(DialogAnswer::Path(dir / "Obra\\/rede.dwg"))
+            .Then(DialogAnswer::Yes())
+            .Then(DialogAnswer::Path("Obra\\rede"))  // typed in the folder shown
+            .Then(DialogAnswer::Yes());
+        EXPECT_FALSE(os::ShowSaveDialog(o).ok);
+        ASSERT_EQ(script.kinds(), (std::vector<DialogKind>{DialogKind::Save, DialogKind::Message, DialogKind::Save,
+                                                           DialogKind::Message, DialogKind::Save}));
+        EXPECT_NE(script.seen()[1].text.find("Obra\\/rede.dwg"), std::string::npos) << script.seen()[1].text;
+        EXPECT_NE(script.seen()[1].text.find("\"\\\""), std::string::npos) << script.seen()[1].text;
+        EXPECT_NE(script.seen()[3].text.find("Obra\\rede.dwg"), std::string::npos) << script.seen()[3].text;
+        EXPECT_EQ(ReadBytes(dir / "Obra/rede.dwg"), "last year");
+    }
 }
 
 TEST(FileDialog, FolderBrowser)
@@ -186,6 +216,14 @@ TEST(FileDialog, FolderBrowser)
     EXPECT_EQ(script.kinds(), (std::vector<DialogKind>{DialogKind::Folder, DialogKind::Message, DialogKind::Folder}));
     EXPECT_EQ(script.seen()[0].title, "Localize o arquivo Rereva2000r.mdb");
     EXPECT_EQ(script.seen()[0].initialDir, dir.path());
+
+    // A folder whose name holds "\" cannot be told from two folders.
+    std::filesystem::create_directory(dir / "Obra\\");
+    DialogScript refused;
+    refused.Then(DialogAnswer::Path(dir / "Obra\\")).Then(DialogAnswer::Yes());
+    EXPECT_FALSE(os::BrowseForFolder("Pasta", dir.path()).ok);
+    ASSERT_EQ(refused.kinds(), (std::vector<DialogKind>{DialogKind::Folder, DialogKind::Message, DialogKind::Folder}));
+    EXPECT_NE(refused.seen()[1].text.find("\"\\\""), std::string::npos) << refused.seen()[1].text;
 
     DialogScript cancel;
     const auto c = os::BrowseForFolder("x", dir.path());

@@ -442,7 +442,9 @@ bool MainWindow::OpenDrawing()
     o.filter = std::string(kDrawingFilter) + "|Todos os arquivos (*.*)|*.*";
     o.flags = os::kFileMustExist;
     o.owner = os::HandleOf(this);
-    if (Document* doc = Active(); doc && !doc->Path().empty()) o.initialDir = doc->Path();
+    // Beside the drawing shown; over one never saved, in the user's documents.
+    Document* shown = Active();
+    o.initialDir = shown ? shown->Path() : NewDrawingFolder().string();
     const os::FileDialogResult r = os::ShowOpenDialog(o);
     if (!r.ok) return false;
     // A drawing already open is brought forward, not read a second time.

@@ -19,8 +19,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include <unistd.h>
 
@@ -120,10 +123,33 @@ TEST(Window, TitleMenusAndDrawings)
     EXPECT_EQ(h.panel->Prompt(), QStringLiteral("Comando: "));
 }
 
+// HOME for the test, so that nothing reaches the real one.
+class ScopedHome {
+public:
+    explicit ScopedHome(const std::filesystem::path& home)
+    {
+        if (const char* h = std::getenv("HOME")) old_ = h;
+        ::setenv("HOME", home.c_str(), 1);
+    }
+    ~ScopedHome()
+    {
+        if (old_)
+            ::setenv("HOME", old_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
 TEST(Window, SaveAsOpenAndBadFiles)
 {
     Harness h;
     const auto dir = TempFolder("acadui-files");
+    // The user's documents, where a drawing never saved lies.
+    ScopedHome home(dir / "home");
+    std::filesystem::create_directories(dir / "home/Documentos");
     h.doc->ModelSpace().AddLine({0, 0, 0}, {5, 5, 0});
     QMenuBar* bar = h.main->menuBar();
 
@@ -139,6 +165,8 @@ TEST(Window, SaveAsOpenAndBadFiles)
         MenuAction(bar, "Arquivo", "Salvar")->trigger();
     }
     ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].initialDir, (dir / "home/Documentos").string());
+    EXPECT_EQ(asked[0].fileName, "Drawing1.dwg");
     ASSERT_EQ(asked[0].filters.size(), 2u);
     EXPECT_EQ(asked[0].filters[0].patterns, "*.dwg");
     EXPECT_EQ(asked[0].filters[1].patterns, "*.dxf");
@@ -157,11 +185,43 @@ TEST(Window, SaveAsOpenAndBadFiles)
     EXPECT_TRUE(std::filesystem::exists(dir / "copia.dwg"));
     EXPECT_EQ(h.doc->Name(), "copia.dwg");
 
+    // Into a folder named "Obra\" beside last year's "Obra": refused, saying
+    // why, and last year's drawing stays as it was.
+    std::filesystem::create_directories(dir / "Obra\\");
+    std::filesystem::create_directories(dir / "Obra");
+    {
+        std::ofstream(dir / "Obra/rede.dwg") << "last year";
+    }
+    std::vector<os::DialogRequest> refused;
+    {
+        os::ScopedDialogDriver driver([&](const os::DialogRequest& r) {
+            refused.push_back(r);
+            if (r.kind == os::DialogKind::Message) return os::DialogAnswer::Yes();
+            if (refused.size() > 1) return os::DialogAnswer::Cancel();
+            return os::DialogAnswer::Path((dir / "Obra\\/rede.dwg").string());
+        });
+        EXPECT_FALSE(h.main->SaveDrawingAs());
+    }
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[1].kind, os::DialogKind::Message);
+    EXPECT_NE(refused[1].text.find("\"\\\""), std::string::npos) << refused[1].text;
+    {
+        std::ifstream in(dir / "Obra/rede.dwg");
+        std::string text;
+        std::getline(in, text);
+        EXPECT_EQ(text, "last year");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "Obra\\"));
+    EXPECT_EQ(h.doc->Name(), "copia.dwg");
+
     // "Abrir" of a drawing already open brings it forward; another one is read.
+    // Over a drawing never saved the dialog opens in the user's documents.
     h.app.Documents().Add("Acad");
     {
-        os::ScopedDialogDriver driver(
-            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / "copia.dwg").string()); });
+        os::ScopedDialogDriver driver([&](const os::DialogRequest& r) {
+            EXPECT_EQ(r.initialDir, (dir / "home/Documentos").string());
+            return os::DialogAnswer::Path((dir / "copia.dwg").string());
+        });
         MenuAction(bar, "Arquivo", "Abrir")->trigger();
     }
     EXPECT_EQ(h.app.Documents().Count(), 2);
