@@ -158,6 +158,16 @@ TEST(DxfTolerant, EscapesAndDuplicateHandles)
     Document again;
     ReadDxfText(again, out, "de novo");
     EXPECT_EQ(dynamic_cast<Text*>(again.HandleToObject("20"))->TextString(), t->TextString());
+
+    // Code-page bytes that would read as UTF-8 ("Ã©" is C3 A9) come back as
+    // they were, in a text and in a multi-line text whose first piece of 250
+    // bytes alone would read so; not as "é".
+    t->SetTextString("CAÃ© 1");
+    auto* m = doc.ModelSpace().AddMText({0, 0, 0}, 10, "Ã©" + std::string(248, 'x') + "çã");
+    Document mojibake;
+    ReadDxfText(mojibake, WriteDxfText(doc), "de novo");
+    EXPECT_EQ(dynamic_cast<Text*>(mojibake.HandleToObject("20"))->TextString(), "CAÃ© 1");
+    EXPECT_EQ(dynamic_cast<MText*>(mojibake.HandleToObject(m->Handle()))->TextString(), m->TextString());
 }
 
 TEST(DxfTolerant, HandSeedOfTheFileIsRespected)
