@@ -93,6 +93,17 @@ TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "nan"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "dez"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "70000"})), "");
+    // 2^64 and 2^63 overflow the digits read: refused where a whole number is
+    // due, read exactly where a real is.
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "18446744073709551616"}))
+                  .find("linha 7: valor inteiro inválido \"18446744073709551616\""),
+              std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "9223372036854775808"})).find("linha 7: valor inteiro inválido"),
+              std::string::npos);
+    Document huge;
+    ReadDxfText(huge, WithEntity({"0", "LINE", "10", "18446744073709551616", "20", "-9223372036854775808"}), "t");
+    EXPECT_EQ(dynamic_cast<Line*>(huge.ModelSpace().Item(0))->StartPoint(),
+              (Point3d{18446744073709551616.0, -9223372036854775808.0, 0}));
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1000", "sem aplicação"})).find("1001"), std::string::npos);
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1001", "APP", "1099", "x"})), "");
     // A kept group of an unknown kind must still hold a usable number.
