@@ -920,6 +920,10 @@ private:
             return;
         }
         if (!usable || !e) return;
+        // A handle a text lists as its column, on a record that did not read as
+        // one (its handle was not its first group), is not taken: saved, the
+        // record would reopen as the column.
+        if (!columnOf_.empty() && columnOf_.count(rec.handle)) rec.handle = 0;
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;

@@ -261,6 +261,23 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
     ASSERT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "");
     ASSERT_EQ(back.ModelSpace().Count(), 2);
     EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(1))->TextString(), "c");
+
+    // A listed handle on a record that does not read as a column (its handle
+    // is not its first group) leaves it a text of its own, saved and reopened.
+    const std::string late = WithEntity({"0",    "MTEXT", "5",    "44",
+                                         "40",   "1",     "1",    "a",
+                                         "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                                         "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
+                                         "0",    "MTEXT", "8",    "0",
+                                         "5",    "45",    "40",   "1",
+                                         "1",    "b"});
+    Document own;
+    EXPECT_EQ(ReadDxfText(own, late, "colunas.dxf"), "");
+    EXPECT_EQ(own.ModelSpace().Count(), 2);
+    Document ownBack;
+    ReadDxfText(ownBack, WriteDxfText(own), "de novo");
+    ASSERT_EQ(ownBack.ModelSpace().Count(), 2);
+    EXPECT_EQ(dynamic_cast<MText*>(ownBack.ModelSpace().Item(1))->TextString(), "b");
 }
 
 // Files on disk are read a piece at a time: groups across the pieces read as
