@@ -263,21 +263,26 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
     EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(1))->TextString(), "c");
 
     // A listed handle on a record that does not read as a column (its handle
-    // is not its first group) leaves it a text of its own, saved and reopened.
-    const std::string late = WithEntity({"0",    "MTEXT", "5",    "44",
-                                         "40",   "1",     "1",    "a",
-                                         "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
-                                         "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
-                                         "0",    "MTEXT", "8",    "0",
-                                         "5",    "45",    "40",   "1",
-                                         "1",    "b"});
-    Document own;
-    EXPECT_EQ(ReadDxfText(own, late, "colunas.dxf"), "");
-    EXPECT_EQ(own.ModelSpace().Count(), 2);
-    Document ownBack;
-    ReadDxfText(ownBack, WriteDxfText(own), "de novo");
-    ASSERT_EQ(ownBack.ModelSpace().Count(), 2);
-    EXPECT_EQ(dynamic_cast<MText*>(ownBack.ModelSpace().Item(1))->TextString(), "b");
+    // is not its first group, or a column before it took the handle) leaves it
+    // an entity of its own, saved and reopened.
+    const auto lists = [](const std::string& text) {
+        return Lines({"0", "MTEXT", "5", text, "40", "1", "1", "a", "1001", "ACAD", "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                      "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END"});
+    };
+    const std::string head = Lines({"0", "SECTION", "2", "ENTITIES"}), tail = Lines({"0", "ENDSEC", "0", "EOF"});
+    const std::string late =
+        head + lists("44") + Lines({"0", "MTEXT", "8", "0", "5", "45", "40", "1", "1", "b"}) + tail;
+    const std::string twice = head + lists("44") + lists("46") + Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) +
+                              Lines({"0", "LINE", "5", "45", "10", "0", "20", "0", "11", "1", "21", "1"}) + tail;
+    for (const auto& [file, count] : {std::pair{late, 2}, std::pair{twice, 3}}) {
+        Document own;
+        EXPECT_EQ(ReadDxfText(own, file, "colunas.dxf"), "");
+        EXPECT_EQ(own.ModelSpace().Count(), count);
+        Document ownBack;
+        ReadDxfText(ownBack, WriteDxfText(own), "de novo");
+        ASSERT_EQ(ownBack.ModelSpace().Count(), count);
+        EXPECT_EQ(ownBack.ModelSpace().Item(count - 1)->ObjectName(), own.ModelSpace().Item(count - 1)->ObjectName());
+    }
 }
 
 // Files on disk are read a piece at a time: groups across the pieces read as
