@@ -40,7 +40,13 @@ void WriteDxf(const Document& doc, const std::filesystem::path& path, const DxfW
 {
     platform::FileReplacement out(path);
     if (!out.IsOpen()) WriteFailed(path, out.Error());
-    if (!dxf::WriteDxfTo(doc, out.File(), options)) WriteFailed(path, platform::ErrnoText(errno));
+    bool written = false;
+    try {
+        written = dxf::WriteDxfTo(doc, out.File(), options);
+    } catch (const Error& e) {  // a value no file can hold: the drawing on disk stays
+        WriteFailed(path, e.Description());
+    }
+    if (!written) WriteFailed(path, platform::ErrnoText(errno));
     if (!out.Commit()) WriteFailed(path, out.Error());
 }
 

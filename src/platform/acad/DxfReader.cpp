@@ -920,6 +920,11 @@ private:
             return;
         }
         if (!usable || !e) return;
+        // A handle a text listed as its column, on a record after it that did
+        // not read as one (its handle was not its first group, or another
+        // record took the handle first), is not taken: saved, the record would
+        // reopen as the column.
+        if (!listed_.empty() && listed_.count(rec.handle)) rec.handle = 0;
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
@@ -959,7 +964,10 @@ private:
     {
         ForEachListedHandle(rec.xdataCodes, rec.xdataValues, [&](const Variant& v) {
             std::uint64_t h = 0;
-            if (ParseHandle(v.AsString(), h) && h != rec.handle && h < kProvisional) columnOf_[h] = &main;
+            if (ParseHandle(v.AsString(), h) && h != rec.handle && h < kProvisional) {
+                columnOf_[h] = &main;
+                listed_.insert(h);
+            }
         });
     }
 
@@ -1588,6 +1596,7 @@ private:
     std::shared_ptr<KeptFileParts> kept_;
     std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
     std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
+    std::unordered_set<std::uint64_t> listed_;             // every handle a text has listed so far
     std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)

@@ -599,31 +599,39 @@ private:
 struct MTextRecord {
     MTextData data;
     Point3d direction = kUnset;  // 11: the text's X axis
+    std::string pieces;          // 3 and 1 as the file holds them, decoded whole
 };
 
+// The first of the two escapes of a character beyond U+FFFF, as EncodeText writes it.
+bool HighSurrogateEscape(std::string_view s)
+{
+    return s.size() == 7 && s.substr(0, 4) == "\\U+D" && s[4] >= '8' && s[4] <= 'B';
+}
+
 const CustomField kMTextChunks{[](ReadContext& ctx, void* d) {
-                                   // 3 holds 250-character pieces, 1 the last one.
-                                   std::string piece;
-                                   ctx.In().TextInto(piece);
-                                   As<MTextRecord>(d).data.text += piece;
+                                   // 3 holds 250-character pieces, 1 the last one: one text,
+                                   // decoded as a whole (a character's escapes may lie across two).
+                                   As<MTextRecord>(d).pieces.append(ctx.In().Piece());
                                },
                                [](WriteContext& ctx, const void* d) {
                                    std::string enc;
                                    EncodeText(As<MTextRecord>(d).data.text, enc);
+                                   const std::string_view all(enc);
                                    std::size_t i = 0;
-                                   while (enc.size() - i > 250) {
+                                   while (all.size() - i > 250) {
                                        std::size_t n = 250;
-                                       // Never cut an escape in two.
-                                       for (std::size_t k = n > 6 ? n - 6 : 0; k < n; ++k)
-                                           if (enc[i + k] == '\\' && k + 7 > n) {
+                                       // Never cut an escape in two, nor part the two escapes of a
+                                       // character: each piece reads on its own.
+                                       for (std::size_t k = n - 6; k < n; ++k)
+                                           if (all[i + k] == '\\') {
                                                n = k;
                                                break;
                                            }
-                                       if (n == 0) n = 250;
-                                       ctx.Out().Keyword(3, std::string_view(enc).substr(i, n));
+                                       if (HighSurrogateEscape(all.substr(i + n - 7, 7))) n -= 7;
+                                       ctx.Out().Keyword(3, all.substr(i, n));
                                        i += n;
                                    }
-                                   ctx.Out().Keyword(1, std::string_view(enc).substr(i));
+                                   ctx.Out().Keyword(1, all.substr(i));
                                }};
 
 const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
@@ -659,6 +667,7 @@ public:
     MTextCodec() : DataCodec("MTEXT", MTextLayout()) {}
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
+        DecodeText(data_.pieces, data_.data.text);
         if (IsSet(data_.direction)) {
             FillUnset(data_.direction, {});
             if (data_.direction.Length2d() > 0) data_.data.rotation = std::atan2(data_.direction.y, data_.direction.x);

@@ -202,6 +202,8 @@ void DecodeText(std::string_view raw, std::string& out)
 
 void EncodeText(std::string_view utf8, std::string& out)
 {
+    const std::size_t start = out.size();
+    std::size_t firstHigh = std::string::npos;  // where the first byte of the code page's upper half went
     std::size_t i = 0;
     while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x20 && static_cast<unsigned char>(utf8[i]) < 0x7F)
         ++i;
@@ -221,6 +223,7 @@ void EncodeText(std::string_view utf8, std::string& out)
         }
         i += n;
         if (int byte = Cp1252Byte(cp); byte >= 0) {
+            if (firstHigh == std::string::npos) firstHigh = out.size();
             out += static_cast<char>(byte);
         } else if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -229,6 +232,14 @@ void EncodeText(std::string_view utf8, std::string& out)
         } else {
             AppendEscape(out, static_cast<unsigned>(cp));
         }
+    }
+    // Code-page bytes that happen to be valid UTF-8 ("Ã©" is C3 A9) would read
+    // back as other characters ("é"): the first of them goes as an escape,
+    // which leaves the byte after it no longer valid UTF-8.
+    if (firstHigh != std::string::npos && IsValidUtf8(std::string_view(out).substr(start))) {
+        std::string escape;
+        AppendEscape(escape, static_cast<unsigned>(Cp1252(static_cast<unsigned char>(out[firstHigh]))));
+        out.replace(firstHigh, 1, escape);
     }
 }
 
@@ -488,24 +499,22 @@ bool GroupReader::ReadLine(std::string_view& line)
             // Lines of a drawing are mostly a few characters long: looked at
             // directly, the longer ones handed to memchr.
             const char* p = data_ + pos_;
-            const char* end = p + std::min(rest, kMaxLineLength + 1);
+            // The longest line, its CR and its LF.
+            const char* end = p + std::min(rest, kMaxLineLength + 2);
             const char* near = p + std::min(static_cast<std::size_t>(end - p), std::size_t{24});
             while (p < near && *p != '\n') ++p;
             nl = p < near ? p : p < end ? std::memchr(p, '\n', static_cast<std::size_t>(end - p)) : nullptr;
         }
-        if (nl || rest > kMaxLineLength) break;
+        if (nl || rest > kMaxLineLength + 1) break;
         if (!Refill()) break;
     }
     if (pos_ >= size_) return false;
     const char* start = data_ + pos_;
     std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
-    // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
-    if (len > kMaxLineLength)
-        FailAt(nextLine_, "linha com mais de " + std::to_string(kMaxLineLength >> 20) +
-                              " MiB; nenhum valor de um desenho tem esse tamanho "
-                              "(arquivo danificado ou que não é um DXF)");
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
+    // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
+    if (len > kMaxLineLength) LineTooLong(nextLine_);
     line = std::string_view(start, len);
     ++nextLine_;
     return true;
@@ -545,19 +554,20 @@ bool GroupReader::Next()
             if (*p == '\n' && code <= 1071) {
                 const char* const value = p + 1;
                 const char* const end = data_ + size_;
-                for (const char* q = value; end - q >= 16 && static_cast<std::size_t>(q - value) <= kMaxLineLength;
+                for (const char* q = value; end - q >= 16 && static_cast<std::size_t>(q - value) <= kMaxLineLength + 1;
                      q += 16) {
                     const int at = LineBreakIn16(q);
                     if (at < 0) continue;
                     const char* const nl = q + at;
-                    if (static_cast<std::size_t>(nl - value) > kMaxLineLength) break;
                     const char* valueEnd = nl;
                     if (valueEnd > value && valueEnd[-1] == '\r') --valueEnd;
+                    if (static_cast<std::size_t>(valueEnd - value) > kMaxLineLength) break;
                     code_ = static_cast<int>(code);
                     value_ = std::string_view(value, static_cast<std::size_t>(valueEnd - value));
                     line_ = nextLine_;
                     nextLine_ += 2;
                     pos_ = static_cast<std::size_t>(nl + 1 - data_);
+                    NoteLength();
                     if (capture_) CaptureCurrent();
                     return true;
                 }
@@ -593,15 +603,41 @@ bool GroupReader::NextGeneral()
     code_ = code;
     value_ = valueLine;
     line_ = codeLineNo;
+    NoteLength();
     if (capture_) CaptureCurrent();
     return true;
 }
 
-void GroupReader::CaptureCurrent() { capture_->push_back({code_, std::string(value_), line_}); }
+void GroupReader::LineTooLong(std::size_t line) const
+{
+    FailAt(line, "linha com mais de " + std::to_string(kMaxLineLength >> 20) +
+                     " MiB; nenhum valor de um desenho tem esse tamanho (arquivo danificado ou que não é um DXF)");
+}
+
+void GroupReader::CheckSavedLength() const
+{
+    // The writer makes of a value its text encoded again, or (groups kept as
+    // read) the value itself encoded: the longer of the two must fit.
+    std::string text, saved;
+    DecodeText(value_, text);
+    EncodeText(text, saved);
+    std::size_t longest = saved.size();
+    saved.clear();
+    EncodeText(Trim(value_), saved);
+    longest = std::max(longest, saved.size());
+    if (longest > kMaxLineLength)
+        FailAt(line_ + 1, "valor que, gravado, ocuparia " + std::to_string(longest) + " bytes numa linha, mais que " +
+                              std::to_string(kMaxLineLength >> 20) +
+                              " MiB (cada caractere fora da página de código do desenho ocupa 7 bytes); o desenho "
+                              "não poderia ser aberto de novo depois de salvo");
+}
+
+void GroupReader::CaptureCurrent() { capture_->push_back({code_, std::string(Raw()), line_}); }
 
 void GroupReader::CheckRest()
 {
     value_ = {};
+    long_ = false;
     pushedBack_ = false;
     while (file_ && !eof_) {
         keepFrom_ = groupStart_ = pos_ = size_;
@@ -628,7 +664,7 @@ namespace {
 // Out of line, so that reading a good value needs no room for the message.
 [[noreturn, gnu::cold, gnu::noinline]] void FailValue(const GroupReader& in, const char* what)
 {
-    in.Fail(what + Quote(in.Raw()) + " (grupo " + std::to_string(in.Code()) + ")");
+    in.Fail(what + Quote(in.Piece()) + " (grupo " + std::to_string(in.Code()) + ")");
 }
 
 }  // namespace
@@ -669,11 +705,11 @@ std::uint64_t GroupReader::Handle() const
 std::string GroupReader::Text() const
 {
     std::string s;
-    DecodeText(value_, s);
+    DecodeText(Raw(), s);
     return s;
 }
 
-void GroupReader::TextInto(std::string& out) const { DecodeText(value_, out); }
+void GroupReader::TextInto(std::string& out) const { DecodeText(Raw(), out); }
 
 // --- GroupWriter
 
@@ -695,17 +731,27 @@ void GroupWriter::CodeLine(int code)
 void GroupWriter::String(int code, std::string_view utf8)
 {
     CodeLine(code);
+    const std::size_t start = buf_.size();
     EncodeText(utf8, buf_);
-    buf_ += "\r\n";
-    MaybeFlush();
+    EndValue(code, start);
 }
 
 void GroupWriter::Keyword(int code, std::string_view ascii)
 {
     CodeLine(code);
+    const std::size_t start = buf_.size();
     buf_.append(ascii);
-    buf_ += "\r\n";
-    MaybeFlush();
+    EndValue(code, start);
+}
+
+void GroupWriter::TooLong(int code, std::size_t start) const
+{
+    const std::string_view value = std::string_view(buf_).substr(start);
+    throw Error(ErrorCode::FileError, "o valor " + Quote(value) + " (grupo " + std::to_string(code) + ") ocuparia " +
+                                          std::to_string(value.size()) + " bytes numa linha do arquivo, mais que " +
+                                          std::to_string(kMaxLineLength >> 20) +
+                                          " MiB (cada caractere fora da página de código do desenho ocupa 7 bytes); "
+                                          "encurte-o para salvar o desenho");
 }
 
 void GroupWriter::Real(int code, double v)

@@ -26,10 +26,15 @@ namespace acad::dxf {
 // from its alignment point, the drawing's extents) outgrow what was read.
 inline constexpr double kMaxMagnitude = std::numeric_limits<double>::max();
 
-// Longest line (a group code or a value) a drawing may hold: far above any
-// real value (texts come in pieces of 250 characters, solids' data in lines of
-// 254), so that a damaged file is refused before it fills the memory.
+// Longest line (a group code or a value, without its line break) a drawing
+// may hold: far above any real value (texts come in pieces of 250 characters,
+// solids' data in lines of 254), so that a damaged file is refused before it
+// fills the memory. The writer keeps to it too: a value that would not fit
+// once saved is refused when read, so that what opens also saves.
 inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+// Most bytes the writer may make of one byte of a value: a control character
+// becomes a 7-byte \U+XXXX.
+inline constexpr std::size_t kMaxSavedGrowth = 7;
 // How much of a file is read at a time.
 inline constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
@@ -40,7 +45,8 @@ void DecodeText(std::string_view raw, std::string& out);
 // Text as the writer puts it in a file, in the code page the header names
 // ($DWGCODEPAGE ANSI_1252, as AC1015 readers expect): Windows-1252 bytes, and
 // \U+XXXX for characters the code page lacks and for control characters
-// (which would break the line structure).
+// (which would break the line structure). Appends to `out`; DecodeText gives
+// the text back.
 void EncodeText(std::string_view utf8, std::string& out);
 
 // Numbers as files hold them. Reals accept "," as decimal point and an empty
@@ -82,9 +88,19 @@ public:
     void Unget();
     int Code() const { return code_; }
     // The value line without its line break (blanks kept: strings may need them).
-    std::string_view Raw() const { return value_; }
+    // The value as text (Raw, Word, Text, TextInto, captured) fails when the
+    // writer could not save it in one line again.
+    std::string_view Raw() const
+    {
+        if (long_) [[unlikely]]
+            CheckSavedLength();
+        return value_;
+    }
     // The value with surrounding blanks removed (keywords, names of sections).
-    std::string_view Word() const { return Trim(value_); }
+    std::string_view Word() const { return Trim(Raw()); }
+    // The value as a piece of a text that the writer splits again (a
+    // multi-line text's groups 3 and 1): any length a line may have.
+    std::string_view Piece() const { return value_; }
     // Line number of the current group's code line (1-based).
     std::size_t Line() const { return line_; }
     const std::string& SourceName() const { return source_; }
@@ -111,6 +127,10 @@ public:
 
 private:
     void CheckStart();
+    // Only a value this long may make more than a line once saved.
+    void NoteLength() { long_ = value_.size() > kMaxLineLength / kMaxSavedGrowth; }
+    void CheckSavedLength() const;
+    [[noreturn]] void LineTooLong(std::size_t line) const;
     bool ReadLine(std::string_view& line);
     // Next for what its quick reading leaves: blank lines, lines cut by the end
     // of what is held, bad codes, the end of the text.
@@ -134,6 +154,7 @@ private:
     std::size_t nextLine_ = 1;
     int code_ = 0;
     std::string_view value_;
+    bool long_ = false;  // value_ is long enough to be looked at by CheckSavedLength
     std::size_t line_ = 0;
     // State saved by Unget.
     bool pushedBack_ = false;
@@ -146,6 +167,8 @@ public:
     // With `file` null everything stays in Text().
     explicit GroupWriter(std::FILE* file = nullptr, int precision = 17);
 
+    // Both fail with acad::Error (FileError) on a value that would make a line
+    // longer than kMaxLineLength, which no reader would take back.
     void String(int code, std::string_view utf8);
     void Keyword(int code, std::string_view ascii);  // no encoding (names of the format)
     void Real(int code, double v);
@@ -163,6 +186,15 @@ public:
 
 private:
     void CodeLine(int code);
+    // Ends the value written from `start`; refuses one longer than a line may be.
+    void EndValue(int code, std::size_t start)
+    {
+        if (buf_.size() - start > kMaxLineLength) [[unlikely]]
+            TooLong(code, start);
+        buf_ += "\r\n";
+        MaybeFlush();
+    }
+    [[noreturn]] void TooLong(int code, std::size_t start) const;
     void MaybeFlush()
     {
         if (file_ && buf_.size() >= kChunk) Flush();

@@ -318,10 +318,13 @@ Box TextBase::TextExtents(std::string_view s) const
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, s);
-    b.Add(o);
-    b.Add(o + x * w);
-    b.Add(o + x * w + y * h);
-    b.Add(o + y * h);
+    const Point3d corners[4] = {o, o + x * w, o + x * w + y * h, o + y * h};
+    for (const Point3d& c : corners) {
+        // A text too large for its box to be a number (a height of 1e308 read
+        // from a file) has no box: the drawing's extents are those of the rest.
+        if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return Box();
+        b.Add(c);
+    }
     return b;
 }
 

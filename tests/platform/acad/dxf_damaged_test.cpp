@@ -93,6 +93,17 @@ TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "nan"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "dez"})), "");
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "70000"})), "");
+    // 2^64 and 2^63 overflow the digits read: refused where a whole number is
+    // due, read exactly where a real is.
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "18446744073709551616"}))
+                  .find("linha 7: valor inteiro inválido \"18446744073709551616\""),
+              std::string::npos);
+    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "9223372036854775808"})).find("linha 7: valor inteiro inválido"),
+              std::string::npos);
+    Document huge;
+    ReadDxfText(huge, WithEntity({"0", "LINE", "10", "18446744073709551616", "20", "-9223372036854775808"}), "t");
+    EXPECT_EQ(dynamic_cast<Line*>(huge.ModelSpace().Item(0))->StartPoint(),
+              (Point3d{18446744073709551616.0, -9223372036854775808.0, 0}));
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1000", "sem aplicação"})).find("1001"), std::string::npos);
     EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1001", "APP", "1099", "x"})), "");
     // A kept group of an unknown kind must still hold a usable number.
@@ -250,6 +261,28 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
     ASSERT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "");
     ASSERT_EQ(back.ModelSpace().Count(), 2);
     EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(1))->TextString(), "c");
+
+    // A listed handle on a record that does not read as a column (its handle
+    // is not its first group, or a column before it took the handle) leaves it
+    // an entity of its own, saved and reopened.
+    const auto lists = [](const std::string& text) {
+        return Lines({"0", "MTEXT", "5", text, "40", "1", "1", "a", "1001", "ACAD", "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                      "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END"});
+    };
+    const std::string head = Lines({"0", "SECTION", "2", "ENTITIES"}), tail = Lines({"0", "ENDSEC", "0", "EOF"});
+    const std::string late =
+        head + lists("44") + Lines({"0", "MTEXT", "8", "0", "5", "45", "40", "1", "1", "b"}) + tail;
+    const std::string twice = head + lists("44") + lists("46") + Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) +
+                              Lines({"0", "LINE", "5", "45", "10", "0", "20", "0", "11", "1", "21", "1"}) + tail;
+    for (const auto& [file, count] : {std::pair{late, 2}, std::pair{twice, 3}}) {
+        Document own;
+        EXPECT_EQ(ReadDxfText(own, file, "colunas.dxf"), "");
+        EXPECT_EQ(own.ModelSpace().Count(), count);
+        Document ownBack;
+        ReadDxfText(ownBack, WriteDxfText(own), "de novo");
+        ASSERT_EQ(ownBack.ModelSpace().Count(), count);
+        EXPECT_EQ(ownBack.ModelSpace().Item(count - 1)->ObjectName(), own.ModelSpace().Item(count - 1)->ObjectName());
+    }
 }
 
 // Files on disk are read a piece at a time: groups across the pieces read as

@@ -464,6 +464,14 @@ TEST(DxfForeign, LongTextsSplitAndRejoinWithoutBreakingEscapes)
     Document back;
     ReadDxfText(back, saved, "t");
     EXPECT_EQ(dynamic_cast<MText*>(back.ModelSpace().Item(0))->TextString(), text);
+
+    // Pieces are one text: a character's two escapes may lie across two of them.
+    Document split;
+    ReadDxfText(split,
+                Groups({"0", "SECTION", "2", "ENTITIES", "0", "MTEXT", "40", "1", "3", "clave \\U+D834", "1",
+                        "\\U+DD1E fim", "0", "ENDSEC", "0", "EOF"}),
+                "partido");
+    EXPECT_EQ(dynamic_cast<MText*>(split.ModelSpace().Item(0))->TextString(), "clave \xF0\x9D\x84\x9E fim");
 }
 
 namespace {

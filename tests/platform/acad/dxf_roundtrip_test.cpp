@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -178,6 +180,60 @@ std::string WithoutAuxHandles(const std::string& text, std::uint64_t seed)
         out += code + "\n" + value + "\n";
     }
     return out;
+}
+
+// A drawing of one text whose value is `value`, lines ended by `eol`; the value is line 16.
+std::string OneText(const std::string& value, const char* eol = "\n")
+{
+    std::string s;
+    for (const std::string& l : {std::string("0"),  std::string("SECTION"), std::string("2"),  std::string("ENTITIES"),
+                                 std::string("0"),  std::string("TEXT"),    std::string("8"),  std::string("0"),
+                                 std::string("10"), std::string("5"),       std::string("20"), std::string("5"),
+                                 std::string("40"), std::string("2.5"),     std::string("1"),  value,
+                                 std::string("0"),  std::string("ENDSEC"),  std::string("0"),  std::string("EOF")})
+        s += l + eol;
+    return s;
+}
+
+std::string Repeat(const std::string& s, std::size_t n)
+{
+    std::string r;
+    r.reserve(s.size() * n);
+    for (std::size_t i = 0; i < n; ++i) r += s;
+    return r;
+}
+
+// The description of the FileError that reading `text` gives ("" when it reads).
+std::string Refusal(const std::string& text)
+{
+    Document doc;
+    try {
+        ReadDxfText(doc, text, "longo.dxf");
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError) << e.Description();
+        return e.Description();
+    }
+    return "";
+}
+
+std::string TextOf(const Document& doc)
+{
+    if (doc.ModelSpace().Count() == 0) return "(nada)";
+    auto* t = dynamic_cast<const Text*>(doc.ModelSpace().Item(0));
+    return t ? t->TextString() : "(não é um texto)";
+}
+
+// The longest line of a saved file, without its CR LF.
+std::size_t LongestLine(const std::string& text)
+{
+    std::size_t longest = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        longest = std::max(longest, end - at);
+        at = end + 2;
+    }
+    return longest;
 }
 
 std::map<std::uint64_t, const AcadObject*> ByHandle(const Document& doc)
@@ -469,4 +525,111 @@ TEST(DxfRoundTrip, ExtensionRecordsAndStylesSurviveOpenAndSaveAs)
     for (const char* piece : {"XRECORD\r\n  5\r\n41\r\n", "1000\r\nrede\r\n", "1040\r\n102.35\r\n", "1005\r\n30\r\n",
                               "DIMSTYLE\r\n105\r\n2A\r\n", "  2\r\nCOTAS\r\n", "  3\r\nCADASTRO\r\n350\r\n40\r\n"})
         EXPECT_NE(saved.find(piece), std::string::npos) << piece;
+}
+
+// What opens saves into a file that opens: no saved line, once its characters
+// are escaped and its CR LF added, is longer than the reader takes (1 MiB).
+TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
+{
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    const std::string a = "\xE3\x81\x82";  // あ: 3 bytes of UTF-8, 7 once saved (\U+3042)
+    acadcore_test::TempDir dir;
+
+    // 300 000 of them (900 KB) would be saved as a line of 2 MB: refused at their line.
+    const std::string japanese = Refusal(OneText(Repeat(a, 300000)));
+    EXPECT_NE(japanese.find("longo.dxf\", linha 16"), std::string::npos) << japanese;
+    EXPECT_NE(japanese.find("1 MiB"), std::string::npos) << japanese;
+    // A value exactly 1 MiB long once saved opens, saves as .dwg and reopens the same; one byte more does not open.
+    const std::string full = Repeat(a, 149796) + "PV-1";  // 7 × 149 796 + 4 = 1 MiB
+    Document doc;
+    ReadDxfText(doc, OneText(full), "cheio.dxf");
+    ASSERT_EQ(TextOf(doc), full);
+    WriteDxf(doc, dir / "cheio.dwg");
+    Document back;
+    EXPECT_NO_THROW(ReadDxf(back, dir / "cheio.dwg"));
+    EXPECT_EQ(TextOf(back), full);
+    EXPECT_NE(Refusal(OneText(full + "0")).find("linha 16"), std::string::npos);
+
+    // A value of exactly 1 MiB: the line's end is no part of it, LF or CR LF,
+    // read from memory or from disk a piece at a time.
+    const std::string mib = "PV" + std::string(kMiB - 2, '-');
+    for (const char* eol : {"\n", "\r\n"}) {
+        const auto path = dir.Write("mib.dxf", OneText(mib, eol));
+        Document lf, disk;
+        SCOPED_TRACE(eol[0] == '\r' ? "CR LF" : "LF");
+        EXPECT_NO_THROW(ReadDxfText(lf, OneText(mib, eol), "mib.dxf"));
+        EXPECT_NO_THROW(ReadDxf(disk, path));
+        EXPECT_EQ(TextOf(lf), mib);
+        EXPECT_EQ(TextOf(disk), mib);
+        WriteDxf(disk, dir / "mib.dwg");
+        Document again;
+        EXPECT_NO_THROW(ReadDxf(again, dir / "mib.dwg"));
+        EXPECT_EQ(TextOf(again), mib);
+        // The code line with a blank after it is read the general way.
+        std::string odd = OneText(mib, eol);
+        odd.replace(odd.find(std::string("1") + eol + "PV"), 1, "1 ");
+        Document general;
+        EXPECT_NO_THROW(ReadDxfText(general, odd, "mib.dxf"));
+        EXPECT_EQ(TextOf(general), mib);
+        EXPECT_NE(Refusal(OneText(mib + "-", eol)).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
+        odd.insert(odd.find("PV"), "-");
+        EXPECT_NE(Refusal(odd).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
+    }
+
+    // A multi-line text goes in pieces whatever its length, even where a file
+    // held it in one line: it opens, and its pieces reopen as the text.
+    const std::string clef = "\xF0\x9D\x84\x9E";  // 𝄞, beyond U+FFFF: two escapes once saved
+    const std::string many = "PV " + Repeat(clef, 60) + Repeat(a, 300000);
+    std::string oneLine = OneText(many);
+    oneLine.replace(oneLine.find("TEXT"), 4, "MTEXT");
+    Document m;
+    ASSERT_NO_THROW(ReadDxfText(m, oneLine, "mtext.dxf"));
+    const std::string pieces = WriteDxfText(m);
+    EXPECT_LE(LongestLine(pieces), 250u);
+    Document mback;
+    ASSERT_NO_THROW(ReadDxfText(mback, pieces, "mtext.dxf"));
+    EXPECT_EQ(dynamic_cast<MText*>(mback.ModelSpace().Item(0))->TextString(), many);
+
+    // What the program set and a line cannot hold is not saved: the save says
+    // why, and the drawing on disk stays as it was.
+    Document set;
+    set.ModelSpace().AddText("PV-1", {0, 0, 0}, 1);
+    const auto path = dir / "rede.dwg";
+    WriteDxf(set, path);
+    const auto before = std::filesystem::file_size(path);
+    set.ModelSpace().AddText(Repeat(a, 150000), {0, 0, 0}, 1);
+    try {
+        WriteDxf(set, path);
+        ADD_FAILURE() << "a line of 1 050 000 bytes was saved";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Code(), ErrorCode::FileError);
+        EXPECT_NE(e.Description().find("rede.dwg"), std::string::npos) << e.Description();
+        EXPECT_NE(e.Description().find("1 MiB"), std::string::npos) << e.Description();
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), before);
+    Document xdata;
+    xdata.ModelSpace()
+        .AddLine({0, 0, 0}, {1, 1, 0})
+        ->SetXData({1001, 1000}, {Variant("APP"), Variant(Repeat(a, 150000))});
+    EXPECT_ACAD_ERROR(ErrorCode::FileError, WriteDxfText(xdata));
+}
+
+// The drawing's extents, as the header saves them, are those of what can be
+// measured: a text too tall for its box to be a number takes no part.
+TEST(DxfRoundTrip, SavedExtentsLeaveOutWhatCannotBeMeasured)
+{
+    std::string text;
+    for (const char* l : {"0",  "SECTION", "2",     "ENTITIES", "0",    "TEXT", "8",    "0",      "10", "-3", "20",
+                          "4",  "40",      "1e308", "1",        "PV-1", "0",    "LINE", "8",      "0",  "10", "-2",
+                          "20", "1",       "11",    "7.5",      "21",   "-6",   "0",    "ENDSEC", "0",  "EOF"})
+        text += std::string(l) + "\n";
+    Document doc;
+    ReadDxfText(doc, text, "alto.dxf");
+    const Box ext = doc.ModelExtents();
+    EXPECT_EQ(ext.min, (Point3d{-2, -6, 0}));
+    EXPECT_EQ(ext.max, (Point3d{7.5, 1, 0}));
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "de novo");
+    EXPECT_EQ(back.GetVariable("EXTMIN").AsPoint(), (Point3d{-2, -6, 0}));
+    EXPECT_EQ(back.GetVariable("EXTMAX").AsPoint(), (Point3d{7.5, 1, 0}));
 }

@@ -132,6 +132,26 @@ TEST(DxfTolerant, LineEndingsBlanksAndMissingPartsAreAccepted)
     // Defaults the file did not replace are still there.
     EXPECT_NE(doc.Layers().Find("0"), nullptr);
     EXPECT_EQ(doc.Layouts().Count(), 2);
+
+    // Names with blanks around them: a table's record keeps them; an entity's
+    // reference drops them, and names the record without blanks (made for it).
+    const std::string names =
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\n REDE \n70\n0\n62\n3\n0\nENDTAB\n"
+        "0\nTABLE\n2\nSTYLE\n0\nSTYLE\n2\n ROMANS \n70\n0\n40\n0\n41\n1\n3\nromans.shx\n0\nENDTAB\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n"
+        "0\nLINE\n8\n REDE \n10\n0\n20\n0\n11\n1\n21\n1\n"
+        "0\nTEXT\n8\n\tREDE  \n7\n ROMANS\t\n10\n0\n20\n0\n40\n1\n1\na\n"
+        "0\nTEXT\n8\nREDE\n7\nROMANS \n10\n0\n20\n0\n40\n1\n1\nb\n0\nENDSEC\n0\nEOF\n";
+    Document named;
+    ReadDxfText(named, names, "nomes.dxf");
+    EXPECT_EQ(named.Layers().Item(" REDE ")->Color(), 3);
+    EXPECT_EQ(named.Layers().Item("REDE")->Color(), 7);
+    EXPECT_EQ(named.TextStyles().Item(" ROMANS ")->FontFile(), "romans.shx");
+    EXPECT_EQ(named.TextStyles().Item("ROMANS")->FontFile(), "txt");
+    ASSERT_EQ(named.ModelSpace().Count(), 3);
+    for (Entity* e : named.ModelSpace()) EXPECT_EQ(e->Layer(), "REDE");
+    EXPECT_EQ(dynamic_cast<Text*>(named.ModelSpace().Item(1))->StyleName(), "ROMANS");
+    EXPECT_EQ(dynamic_cast<Text*>(named.ModelSpace().Item(2))->StyleName(), "ROMANS");
 }
 
 TEST(DxfTolerant, EscapesAndDuplicateHandles)
@@ -158,6 +178,16 @@ TEST(DxfTolerant, EscapesAndDuplicateHandles)
     Document again;
     ReadDxfText(again, out, "de novo");
     EXPECT_EQ(dynamic_cast<Text*>(again.HandleToObject("20"))->TextString(), t->TextString());
+
+    // Code-page bytes that would read as UTF-8 ("Ã©" is C3 A9) come back as
+    // they were, in a text and in a multi-line text whose first piece of 250
+    // bytes alone would read so; not as "é".
+    t->SetTextString("CAÃ© 1");
+    auto* m = doc.ModelSpace().AddMText({0, 0, 0}, 10, "Ã©" + std::string(248, 'x') + "çã");
+    Document mojibake;
+    ReadDxfText(mojibake, WriteDxfText(doc), "de novo");
+    EXPECT_EQ(dynamic_cast<Text*>(mojibake.HandleToObject("20"))->TextString(), "CAÃ© 1");
+    EXPECT_EQ(dynamic_cast<MText*>(mojibake.HandleToObject(m->Handle()))->TextString(), m->TextString());
 }
 
 TEST(DxfTolerant, HandSeedOfTheFileIsRespected)

@@ -96,6 +96,29 @@ TEST(Entities, LightweightPolylineVerticesBulgesAndWidths)
     EXPECT_DOUBLE_EQ(p->GetBulge(0), 1.0);
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, p->SetCoordinates({0, 0, 1}));
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.ModelSpace().AddLightWeightPolyline({0, 0}));
+
+    // A long polyline (from 32 vertices on it keeps its box) opened from a file
+    // and extended at either end: the box takes in each new segment.
+    std::string file = "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n90\n32\n70\n0\n";
+    for (int i = 0; i < 32; ++i)  // a slanted zigzag from (0, 0) to (31, 16.5)
+        file += "10\n" + std::to_string(i) + "\n20\n" + std::to_string(0.5 * i + i % 2) + "\n";
+    Document opened;
+    ReadDxfText(opened, file + "0\nENDSEC\n0\nEOF\n", "longa.dxf");
+    auto* longPl = dynamic_cast<LWPolyline*>(opened.ModelSpace().Item(0));
+    ASSERT_NE(longPl, nullptr);
+    ASSERT_EQ(longPl->NumberOfVertices(), 32);
+    EXPECT_EQ(opened.ModelExtents().min, (Point3d{0, 0, 0}));
+    EXPECT_EQ(longPl->Extents().max, (Point3d{31, 16.5, 0}));
+    longPl->AddVertex(0, {-4, -3, 0});
+    for (const Box& b : {longPl->Extents(), opened.ModelExtents()}) {
+        EXPECT_EQ(b.min, (Point3d{-4, -3, 0}));
+        EXPECT_EQ(b.max, (Point3d{31, 16.5, 0}));
+    }
+    longPl->AddVertex(33, {45, 30, 0});
+    for (const Box& b : {longPl->Extents(), opened.ModelExtents()}) {
+        EXPECT_EQ(b.min, (Point3d{-4, -3, 0}));
+        EXPECT_EQ(b.max, (Point3d{45, 30, 0}));
+    }
 }
 
 TEST(Entities, PolylineCubicFitGeneratesTheCurve)
