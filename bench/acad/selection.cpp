@@ -1,12 +1,18 @@
 // Window selection on a large drawing: a crossing window that touches 0.1 % of a
 // 100,000-entity drawing (target: well under 1 ms), and a whole-drawing
-// selection with a layer filter for comparison.
+// selection with a layer filter for comparison. Picks: an ordinary one in a
+// network of lines and manholes, and one on references nested a thousand wide
+// (target: well under 100 ms).
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "../../tests/platform/acad/dxf_test_text.h"
 #include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
+#include "platform/acad/HitTest.h"
+#include "platform/acad/SelectionSetQuery.h"
 
 namespace {
 
@@ -56,6 +62,47 @@ void BM_SelectAllOnLayer(benchmark::State& state)
     state.counters["selected"] = ss->Count();
 }
 BENCHMARK(BM_SelectAllOnLayer)->Unit(benchmark::kMillisecond);
+
+// A pick between the lines of blocks nested `levels` deep, a thousand wide,
+// zoomed in so that the pick box falls in the gap: nothing is found, the worst
+// case. The entity (PickAt) and then the nested part (PickNested), as a pick of
+// a point's information asks for both.
+void BM_PickNestedHeavy(benchmark::State& state)
+{
+    acad::Document doc;
+    acad::ReadDxfText(doc, dxf_test::WideNestedBlocks(static_cast<int>(state.range(0)), 1000), "largo.dxf");
+    doc.ActiveView().SetCenter({0.5, 0.5, 0});
+    doc.ActiveView().SetHeight(0.02);
+    acad::Entity* top = doc.ModelSpace().Item(0);
+    const acad::Point3d p(0.5, 0.5005, 0);
+    bool found = false;
+    for (auto _ : state) {
+        found = acad::selection::PickAt(doc, p) != nullptr;
+        found = acad::PickNested(*top, p, 1e-4).has_value() || found;
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_PickNestedHeavy)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// An ordinary pick: on a line of the 100,000-line drawing, among manholes.
+void BM_PickInNetwork(benchmark::State& state)
+{
+    auto doc = MakeDrawing();
+    acad::Block* pv = doc->Blocks().Add({0, 0, 0}, "PV");
+    pv->AddCircle({0, 0, 0}, 1);
+    pv->AddLine({-1, 0, 0}, {1, 0, 0});
+    for (int i = 0; i < kSide; i += 3)
+        for (int j = 0; j < kSide; j += 3) doc->ModelSpace().InsertBlock({10.0 * i, 10.0 * j, 0}, "PV", 1, 1, 1, 0);
+    doc->ActiveView().SetCenter({1500, 1500, 0});
+    doc->ActiveView().SetHeight(100);
+    acad::Entity* picked = nullptr;
+    for (auto _ : state) {
+        picked = acad::selection::PickAt(*doc, {1502.5, 1502.5, 0});
+        benchmark::DoNotOptimize(picked);
+    }
+    state.counters["found"] = picked != nullptr;
+}
+BENCHMARK(BM_PickInNetwork)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -72,10 +72,6 @@ std::vector<Point3d> ArcPoints(const CircularArc& a)
     return pts;
 }
 
-// References looked into by one test at most: past them a test answers from what
-// it saw, so that blocks nested many times over cannot hold it up for minutes.
-constexpr long kProbedReferences = 1L << 16;
-
 // Distance in the XY plane from `p` to the box (0 inside).
 double BoxDistance(const Box& b, const Point3d& p)
 {
@@ -90,20 +86,50 @@ Box BoxOf(const std::vector<Point3d>& pts)
     return b;
 }
 
-// Base of the sinks below: answers once, then ignores the rest. A reference is
+// Base of the sinks below: counts the nested parts they are shown against the
+// budget, and once it is spent stands a reference for the outline of its box.
+class Budgeted : public GeometrySink {
+public:
+    explicit Budgeted(long* shared) : left_(shared ? *shared : own_) {}
+    bool BeginNested(const Entity& e) override
+    {
+        --left_;
+        return IsShown(e);
+    }
+
+protected:
+    // Whether the reference whose box is `bounds` may be looked into; when not,
+    // its outline has been taken instead.
+    bool LookInto(const Box& bounds)
+    {
+        if (left_ > 0) return true;
+        if (bounds.IsEmpty()) return false;
+        const Point3d c[4] = {bounds.min,
+                              {bounds.max.x, bounds.min.y, bounds.min.z},
+                              bounds.max,
+                              {bounds.min.x, bounds.max.y, bounds.max.z}};
+        for (int k = 0; k < 4; ++k) Segment(c[k], c[(k + 1) % 4]);
+        return false;
+    }
+
+private:
+    long own_ = kPartBudget;
+    long& left_;
+};
+
+// Base of the probes below: answers once, then ignores the rest. A reference is
 // looked into only while the answer is open and its box reaches `reach`; for a
 // window, one wholly outside fails it and (box windows) one wholly inside passes.
-class Probe : public GeometrySink {
+class Probe : public Budgeted {
 public:
     enum class Kind { Crossing, WindowBox, WindowShape };
-    Probe(Kind kind, const Box& reach) : kind_(kind), reach_(reach.Expanded(Tol(reach.min)))
+    Probe(Kind kind, const Box& reach) : Budgeted(nullptr), kind_(kind), reach_(reach.Expanded(Tol(reach.min)))
     {
         hit = kind != Kind::Crossing;
     }
-    bool BeginNested(const Entity& e) override { return IsShown(e); }
     bool BeginReference(const BlockReference& r, const Transform& t) override
     {
-        if (--left_ < 0 || hit == (kind_ == Kind::Crossing)) return false;
+        if (hit == (kind_ == Kind::Crossing)) return false;
         const Box b = r.BoundsUnder(t);
         if (!b.Intersects(reach_)) {
             if (kind_ != Kind::Crossing) hit = false;
@@ -113,7 +139,7 @@ public:
             any = true;
             return false;
         }
-        return true;
+        return LookInto(b);
     }
     bool hit = false;
     bool any = false;
@@ -121,7 +147,6 @@ public:
 private:
     Kind kind_;
     Box reach_;
-    long left_ = kProbedReferences;
 };
 
 class CrossBoxProbe : public Probe {
@@ -242,15 +267,15 @@ private:
     const std::vector<Point3d>& fence_;
 };
 
-class DistanceProbe : public GeometrySink {
+class DistanceProbe : public Budgeted {
 public:
-    DistanceProbe(const Point3d& p, double within) : p_(p), within_(within) {}
-    bool BeginNested(const Entity& e) override { return IsShown(e); }
+    DistanceProbe(const Point3d& p, double within, long* partsLeft) : Budgeted(partsLeft), p_(p), within_(within) {}
     // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.
     bool BeginReference(const BlockReference& r, const Transform& t) override
     {
-        const double d = --left_ >= 0 ? BoxDistance(r.BoundsUnder(t), p_) : best;
-        return d < best && d <= within_;
+        const Box b = r.BoundsUnder(t);
+        const double d = BoxDistance(b, p_);
+        return d < best && d <= within_ && LookInto(b);
     }
     void Point(const Point3d& q) override { Take(Distance2d(p_, q)); }
     void Segment(const Point3d& a, const Point3d& b) override { Take(DistancePointSegment(p_, a, b)); }
@@ -272,16 +297,15 @@ private:
     void Take(double d) { best = std::min(best, d); }
     Point3d p_;
     double within_;
-    long left_ = kProbedReferences;
 };
 
-class EndpointProbe : public GeometrySink {
+class EndpointProbe : public Budgeted {
 public:
-    EndpointProbe(const Point3d& p, double tol) : p_(p), tol_(tol) {}
-    bool BeginNested(const Entity& e) override { return IsShown(e); }
+    EndpointProbe(const Point3d& p, double tol) : Budgeted(nullptr), p_(p), tol_(tol) {}
     bool BeginReference(const BlockReference& r, const Transform& t) override
     {
-        return --left_ >= 0 && BoxDistance(r.BoundsUnder(t), p_) <= (best ? bestD_ : tol_);
+        const Box b = r.BoundsUnder(t);
+        return BoxDistance(b, p_) <= (best ? bestD_ : tol_) && LookInto(b);
     }
     void Point(const Point3d& q) override { Take(q); }
     void Segment(const Point3d& a, const Point3d& b) override
@@ -310,14 +334,13 @@ private:
     Point3d p_;
     double tol_;
     double bestD_ = 0;
-    long left_ = kProbedReferences;
 };
 
 bool Drawn(const Entity& e) { return !e.IsErased() && e.Visible(); }
 
-double DistanceThrough(const Entity& e, const Transform& t, const Point3d& p, double within)
+double DistanceThrough(const Entity& e, const Transform& t, const Point3d& p, double within, long& partsLeft)
 {
-    DistanceProbe probe(p, within);
+    DistanceProbe probe(p, within, &partsLeft);
     e.Emit(probe, t);
     return probe.best;
 }
@@ -372,8 +395,14 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence)
 
 double DistanceTo(const Entity& e, const Point3d& p, double within)
 {
+    long partsLeft = kPartBudget;
+    return DistanceTo(e, p, within, partsLeft);
+}
+
+double DistanceTo(const Entity& e, const Point3d& p, double within, long& partsLeft)
+{
     if (!Drawn(e)) return std::numeric_limits<double>::infinity();
-    return DistanceThrough(e, Transform(), p, within);
+    return DistanceThrough(e, Transform(), p, within, partsLeft);
 }
 
 std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double tolerance)
@@ -394,11 +423,14 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     Transform t = ref->BlockTransform();
     const Block* def = &ref->Block();
     for (int depth = 0; depth < 32; ++depth) {
+        // One budget for all the entities of a level, not one each: a definition
+        // of a thousand heavy references must not cost a thousand budgets.
+        long partsLeft = kPartBudget;
         Entity* best = nullptr;
         double bestD = tolerance;
         for (Entity* e : *def) {
             if (!e->Visible() || dynamic_cast<AttributeDefinition*>(e)) continue;
-            double d = DistanceThrough(*e, t, p, bestD);
+            double d = DistanceThrough(*e, t, p, bestD, partsLeft);
             if (d <= bestD) {
                 best = e;
                 bestD = d;
@@ -413,7 +445,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         }
         // Attributes of a nested reference live in the outer definition's space.
         for (AttributeReference* a : inner->GetAttributes())
-            if (Drawn(*a) && !a->Invisible() && DistanceThrough(*a, t, p, tolerance) <= tolerance) {
+            if (Drawn(*a) && !a->Invisible() && DistanceThrough(*a, t, p, tolerance, partsLeft) <= tolerance) {
                 pick.containers.push_back(inner);
                 pick.entity = a;
                 pick.toWorld = t;

@@ -35,6 +35,14 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence);
 // may be passed over: the answer is then only known to be beyond it.
 double DistanceTo(const Entity& e, const Point3d& p, double within = std::numeric_limits<double>::infinity());
 
+// Nested parts one test (or one pick, across the entities it measures) looks
+// into. Past them, a block reference not yet looked into counts as the outline
+// of its box, as the window draws it: blocks nested many times over then answer
+// in a moment instead of holding the user up for minutes.
+constexpr long kPartBudget = 100000;
+// DistanceTo drawing on `partsLeft`, shared by the tests of one pick.
+double DistanceTo(const Entity& e, const Point3d& p, double within, long& partsLeft);
+
 // Nested pick (GetSubEntity): the innermost entity drawn within `tolerance` of
 // `p`, looking inside block references (attributes first), with the chain of
 // references from the outermost and the transform from the innermost

@@ -104,9 +104,10 @@ Entity* PickAt(const Document& doc, const Point3d& p, const SelectionFilter& fil
     const double tolerance = kPickBoxPixels * PixelSize(doc);
     Entity* best = nullptr;
     double bestDistance = std::numeric_limits<double>::infinity();
+    long partsLeft = kPartBudget;  // for the whole pick: many heavy references may lie under the cursor
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(Box::Around(p, tolerance)))) {
         if (!IsShown(*e) || !filter.Matches(*e)) continue;
-        const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance));
+        const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance), partsLeft);
         if (d <= tolerance && d <= bestDistance) {
             best = e;
             bestDistance = d;

@@ -34,4 +34,26 @@ inline std::string NestedBlocks(int levels, bool cycle = false)
            Join({"0", "ENDSEC", "0", "EOF"});
 }
 
+// Blocks W0 (`width` level lines a thousandth apart, from x 0 to 1) ..
+// W<levels>, each inserting the one below `width` times, shifted a little to the
+// right each time, placed once in model space: a small file that draws
+// width^levels lines under one point.
+inline std::string WideNestedBlocks(int levels, int width)
+{
+    std::string s = Join({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "W0"});
+    for (int i = 0; i < width; ++i) {
+        const std::string y = std::to_string(i / 1000.0);
+        s += Join({"0", "LINE", "10", "0", "20", y, "11", "1", "21", y});
+    }
+    for (int k = 1; k <= levels; ++k) {
+        s += Join({"0", "ENDBLK", "0", "BLOCK", "2", "W" + std::to_string(k)});
+        for (int i = 0; i < width; ++i)
+            s += Join({"0", "INSERT", "2", "W" + std::to_string(k - 1), "10", std::to_string(i / 10000.0), "20", "0"});
+    }
+    return s + Join({"0",  "ENDBLK",   "0",  "ENDSEC", "0", "SECTION",
+                     "2",  "ENTITIES", "0",  "INSERT", "2", "W" + std::to_string(levels),
+                     "10", "0",        "20", "0",      "0", "ENDSEC",
+                     "0",  "EOF"});
+}
+
 }  // namespace dxf_test

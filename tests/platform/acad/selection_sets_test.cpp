@@ -139,6 +139,19 @@ TEST_F(SelectionTest, BlockReferencesAndHatchesAreTestedThroughWhatTheyDraw)
     const Point3d at = ref->GetAttributes().at(0)->InsertionPoint();
     EXPECT_EQ(Crossing(at - Point3d(0.1, 0.1, 0), at + Point3d(0.1, 0.1, 0)), V({ref}));
 
+    // A window takes a reference only when all it draws lies inside, its nested
+    // references too: one wholly outside keeps the whole reference out.
+    doc.Blocks().Add({0, 0, 0}, "TAMPA")->AddCircle({0, 0, 0}, 0.5);
+    Block* manhole = doc.Blocks().Add({0, 0, 0}, "PV");
+    manhole->AddLine({0, 0, 0}, {2, 1, 0});
+    manhole->InsertBlock({40, 30, 0}, "TAMPA", 1, 1, 1, 0);
+    BlockReference* pv = ms.InsertBlock({-200, -100, 0}, "PV", 1, 1, 1, 0);
+    EXPECT_EQ(Window({-201, -101, 0}, {-197, -98, 0}), V());
+    EXPECT_EQ(Polygon(acSelectionSetWindowPolygon, {-201, -102, 0, -195, -101, 0, -196, -96, 0, -202, -97, 0}), V());
+    EXPECT_EQ(Window({-201, -101, 0}, {-159, -69, 0}), V({pv}));
+    EXPECT_EQ(Polygon(acSelectionSetWindowPolygon, {-201, -102, 0, -155, -101, 0, -156, -65, 0, -203, -66, 0}),
+              V({pv}));
+
     LWPolyline* square = ms.AddLightWeightPolyline({400, 0, 410, 0, 410, 10, 400, 10});
     square->SetClosed(true);
     Hatch* hatch = ms.AddHatch(1, "ANSI31", false);

@@ -5,8 +5,11 @@
 #include <random>
 
 #include "CoreTestUtil.h"
+#include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/SelectionSetQuery.h"
 
 using namespace acad;
 
@@ -124,6 +127,39 @@ TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
     EXPECT_NEAR(end->y, 2000.5, 1e-12);
     EXPECT_NEAR(DistanceTo(*r, {1000, 2000.3, 0}), 0.0, 1e-12);
     EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
+}
+
+// A pick looks into a bounded number of nested parts; what lies past them counts
+// as the outline of its box, as the window draws it.
+TEST(HitTest, APickOnHeavilyNestedReferencesLooksIntoABoundedNumberOfParts)
+{
+    Document doc;
+    Block* rungs = doc.Blocks().Add({0, 0, 0}, "L");
+    for (int i = 0; i < 1000; ++i) rungs->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
+    Block* ladders = doc.Blocks().Add({0, 0, 0}, "M");
+    for (int i = 0; i < 200; ++i) ladders->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
+    BlockReference* top = doc.ModelSpace().InsertBlock({0, 0, 0}, "M", 1, 1, 1, 0);
+    // Between two rungs, on the left side of the 51st and of the 151st reference:
+    // the first lies within the budget and is measured exactly, the second is past it.
+    EXPECT_NEAR(DistanceTo(*top, {0.005, 0.5005, 0}), 0.0005, 1e-9);
+    EXPECT_NEAR(DistanceTo(*top, {0.015, 0.5005, 0}), 0.0, 1e-9);
+    EXPECT_NEAR(DistanceTo(*top, {0.5, 0.5005, 0}), 0.0005, 1e-9);
+
+    // Three levels of a thousand references over a thousand lines: a pick between
+    // the lines answers (nothing there), and one on a line finds it, four deep.
+    Application app;
+    Document& hostile = *app.Documents().Add("Acad");
+    ReadDxfText(hostile, dxf_test::WideNestedBlocks(3, 1000), "largo.dxf");
+    Entity* outer = hostile.ModelSpace().Item(0);
+    EXPECT_FALSE(PickNested(*outer, {0.5, 0.5005, 0}, 1e-4));
+    EXPECT_GT(DistanceTo(*outer, {0.5, 0.5005, 0}), 1e-4);
+    auto line = PickNested(*outer, {0.5, 0.5, 0}, 1e-4);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->entity->ObjectName(), "AcDbLine");
+    EXPECT_EQ(line->containers.size(), 4u);
+    app.ZoomCenter({0.5, 0.5, 0}, 0.02);  // a pick box well inside the gap between lines
+    EXPECT_EQ(selection::PickAt(hostile, {0.5, 0.5005, 0}), nullptr);
+    EXPECT_EQ(selection::PickAt(hostile, {0.5, 0.5, 0}), outer);
 }
 
 // The index keeps each entity's box: every change that moves what an entity

@@ -19,6 +19,7 @@
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Hatch.h"
+#include "platform/acad/HitTest.h"
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
@@ -42,8 +43,9 @@ constexpr int kMaxDepth = 32;
 // Definitions with more entities than this are culled part by part against the view.
 constexpr int kCullDefinitionsAbove = 32;
 // Nested parts one reference may draw in a frame; past them its references are
-// outlines, so that blocks nested many times over still draw in a moment.
-constexpr long kPartsPerReference = 100000;
+// outlines, so that blocks nested many times over still draw in a moment. A pick
+// measures what lies past the same budget by the same outlines.
+constexpr long kPartsPerReference = kPartBudget;
 
 // Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
