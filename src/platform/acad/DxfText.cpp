@@ -12,6 +12,7 @@
 #endif
 
 #include "platform/acad/Error.h"
+#include "platform/Utf8.h"
 
 namespace acad::dxf {
 
@@ -40,24 +41,6 @@ int Cp1252Byte(char32_t cp)
     return -1;
 }
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Decodes the UTF-8 sequence at s[i]; returns its length, 0 when it is not valid UTF-8.
 std::size_t Utf8At(std::string_view s, std::size_t i, char32_t& cp)
@@ -173,7 +156,7 @@ void DecodeText(std::string_view raw, std::string& out)
     std::string_view s = raw;
     if (!IsValidUtf8(raw)) {
         latin.reserve(raw.size() * 2);
-        for (char c : raw) AppendUtf8(latin, Cp1252(static_cast<unsigned char>(c)));
+        for (char c : raw) platform::AppendUtf8(latin, Cp1252(static_cast<unsigned char>(c)));
         s = latin;
     }
     out.reserve(s.size());
@@ -196,7 +179,7 @@ void DecodeText(std::string_view raw, std::string& out)
         } else if (u >= 0xDC00 && u <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp != 0) AppendUtf8(out, cp);
+        if (cp != 0) platform::AppendUtf8(out, cp);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/os/TextFile.h"
 
 #include "platform/os/FileUtil.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -138,24 +139,6 @@ std::size_t UnfinishedTail(const std::string& bytes)
     return 0;
 }
 
-void AppendUtf8(char32_t u, std::string& out)
-{
-    if (u < 0x80) {
-        out += static_cast<char>(u);
-    } else if (u < 0x800) {
-        out += static_cast<char>(0xC0 | (u >> 6));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += static_cast<char>(0xE0 | (u >> 12));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (u >> 18));
-        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
 
 // Decodes the UTF-16 bytes of `in` onto `out` as UTF-8 and leaves in `in`
 // what the next piece must finish (an odd byte, half a surrogate pair); at
@@ -172,14 +155,14 @@ void Utf16ToUtf8(std::string& in, bool little, bool atEnd, std::string& out)
         const char32_t u = unit(i);
         if (u >= 0xD800 && u <= 0xDBFF && i + 4 > n && !atEnd) break;
         if (u >= 0xD800 && u <= 0xDBFF && i + 4 <= n && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
-            AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00), out);
+            platform::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
             i += 2;
         } else {
-            AppendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, out);
+            platform::AppendUtf8(out, u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
         }
     }
     if (atEnd && i < n) {
-        AppendUtf8(0xFFFD, out);
+        platform::AppendUtf8(out, 0xFFFD);
         i = n;
     }
     in.erase(0, i);

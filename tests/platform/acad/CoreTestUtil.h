@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <unistd.h>
@@ -69,6 +71,40 @@ inline bool DxfAvailable()
     }
     return true;
 }
+
+// The description of the FileError that reading `text` as the file `name`
+// gives ("" when it reads).
+inline std::string DxfRefusal(const std::string& text, const std::string& name)
+{
+    acad::Document doc;
+    try {
+        acad::ReadDxfText(doc, text, name);
+    } catch (const acad::Error& e) {
+        EXPECT_EQ(e.Code(), acad::ErrorCode::FileError) << e.Description();
+        return e.Description();
+    }
+    return "";
+}
+
+// HOME for the test, so that nothing reaches the real one.
+class ScopedHome {
+public:
+    explicit ScopedHome(const std::filesystem::path& home)
+    {
+        if (const char* h = std::getenv("HOME")) old_ = h;
+        ::setenv("HOME", home.c_str(), 1);
+    }
+    ~ScopedHome()
+    {
+        if (old_)
+            ::setenv("HOME", old_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+    }
+
+private:
+    std::optional<std::string> old_;
+};
 
 }  // namespace acadcore_test
 

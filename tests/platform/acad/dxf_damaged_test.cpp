@@ -18,18 +18,7 @@ namespace {
 
 std::string Lines(std::initializer_list<std::string> lines) { return dxf_test::Join(lines, "\n"); }
 
-// The description of the FileError that reading `text` gives ("" when it reads).
-std::string Refusal(const std::string& text)
-{
-    Document doc;
-    try {
-        ReadDxfText(doc, text, "teste.dxf");
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Code(), ErrorCode::FileError) << e.Description();
-        return e.Description();
-    }
-    return "";
-}
+std::string Refusal(const std::string& text) { return acadcore_test::DxfRefusal(text, "teste.dxf"); }
 
 // The same for a file on disk, read a piece at a time.
 std::string FileRefusal(const std::filesystem::path& path)

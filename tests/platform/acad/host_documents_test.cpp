@@ -12,31 +12,8 @@
 
 using namespace acad;
 using acadcore_test::DxfAvailable;
+using acadcore_test::ScopedHome;
 using acadcore_test::TempDir;
-
-namespace {
-
-// HOME for the test, so that nothing reaches the real one.
-class ScopedHome {
-public:
-    explicit ScopedHome(const std::filesystem::path& home)
-    {
-        if (const char* h = std::getenv("HOME")) old_ = h;
-        ::setenv("HOME", home.c_str(), 1);
-    }
-    ~ScopedHome()
-    {
-        if (old_)
-            ::setenv("HOME", old_->c_str(), 1);
-        else
-            ::unsetenv("HOME");
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
-}  // namespace
 
 TEST(RunningObjects, AttachOnlyToARegisteredHost)
 {

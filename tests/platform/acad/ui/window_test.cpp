@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../CoreTestUtil.h"
 #include "UiHarness.h"
 
 #include <QAction>
@@ -123,25 +124,7 @@ TEST(Window, TitleMenusAndDrawings)
     EXPECT_EQ(h.panel->Prompt(), QStringLiteral("Comando: "));
 }
 
-// HOME for the test, so that nothing reaches the real one.
-class ScopedHome {
-public:
-    explicit ScopedHome(const std::filesystem::path& home)
-    {
-        if (const char* h = std::getenv("HOME")) old_ = h;
-        ::setenv("HOME", home.c_str(), 1);
-    }
-    ~ScopedHome()
-    {
-        if (old_)
-            ::setenv("HOME", old_->c_str(), 1);
-        else
-            ::unsetenv("HOME");
-    }
-
-private:
-    std::optional<std::string> old_;
-};
+using acadcore_test::ScopedHome;
 
 TEST(Window, SaveAsOpenAndBadFiles)
 {
