@@ -916,7 +916,9 @@ private:
         });
         if (main) {
             columnOf_.erase(listedAs);
-            if (usable && e) KeepFollower(*main, name, rec.handle, asRead);
+            // Kept under the handle its text lists (its first group), not one a
+            // later handle group gave it: saved, it must reopen as that column.
+            if (usable && e) KeepFollower(*main, name, listedAs, asRead);
             return;
         }
         if (!usable || !e) return;

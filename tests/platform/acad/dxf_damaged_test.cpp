@@ -272,6 +272,17 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
         ASSERT_EQ(ownBack.ModelSpace().Count(), count);
         EXPECT_EQ(ownBack.ModelSpace().Item(count - 1)->ObjectName(), own.ModelSpace().Item(count - 1)->ObjectName());
     }
+
+    // A column with a second handle group naming another object's handle stays
+    // the column of the text that listed it, saved and reopened.
+    const std::string second = head + Lines({"0", "LINE", "5", "40", "10", "0", "20", "0", "11", "1", "21", "1"}) +
+                               lists("44") + Lines({"0", "MTEXT", "5", "45", "40", "1", "105", "40", "1", "b"}) + tail;
+    Document column;
+    EXPECT_EQ(ReadDxfText(column, second, "colunas.dxf"), "");
+    EXPECT_EQ(column.ModelSpace().Count(), 2);
+    Document columnBack;
+    ReadDxfText(columnBack, WriteDxfText(column), "de novo");
+    EXPECT_EQ(columnBack.ModelSpace().Count(), 2);
 }
 
 // Files on disk are read a piece at a time: groups across the pieces read as
