@@ -73,6 +73,10 @@ bool IsStringCode(int c)
     return (c >= 0 && c <= 9) || c == 100 || c == 102 || (c >= 300 && c <= 309) || (c >= 410 && c <= 419) ||
            (c >= 430 && c <= 439) || (c >= 470 && c <= 479) || c == 999 || (c >= 1000 && c <= 1009);
 }
+// Text kept as the file holds it: strings, but not handles (5, 1005), which are
+// kept as they were understood, without the blanks around them (saved with
+// those, they would name no record).
+bool IsKeptAsText(int c) { return IsStringCode(c) && c != 5 && c != 1005; }
 bool IsRealCode(int c)
 {
     return (c >= 10 && c <= 59) || (c >= 110 && c <= 149) || (c >= 210 && c <= 239) || (c >= 460 && c <= 469) ||
@@ -557,7 +561,7 @@ private:
         if (IsRealCode(c)) {
             in_.Real();  // a kept number must still be a number the engine can use
             g.value = std::string(Trim(in_.Raw()));
-        } else if (IsStringCode(c)) {
+        } else if (IsKeptAsText(c)) {
             in_.TextInto(g.value);
         } else {
             g.value = std::string(Trim(in_.Raw()));
@@ -964,7 +968,13 @@ private:
 
     void NoteColumns(Entity& main, const Record& rec)
     {
-        ForEachListedHandle(rec.xdataCodes, rec.xdataValues, [&](const Variant& v) {
+        if (rec.xdataCodes.empty()) return;
+        // The lists the text keeps, as it will save them: data an application
+        // gives twice keeps only the second, and what it replaced lists nothing.
+        std::vector<int> codes;
+        std::vector<Variant> values;
+        main.GetXData("", codes, values);
+        ForEachListedHandle(codes, values, [&](const Variant& v) {
             std::uint64_t h = 0;
             if (ParseHandle(v.AsString(), h) && h != rec.handle && h < kProvisional) {
                 columnOf_[h] = &main;
@@ -995,7 +1005,7 @@ private:
         for (GroupReader::Captured& g : asRead) {
             RawGroup raw{g.code, {}};
             double real = 0;
-            if (IsStringCode(g.code)) {
+            if (IsKeptAsText(g.code)) {
                 DecodeText(g.value, raw.value);
             } else {
                 raw.value = std::string(Trim(g.value));
@@ -1303,7 +1313,7 @@ private:
                 RawGroup g{c, {}};
                 if (IsRealCode(c)) in_.Real();
                 in_.TextInto(g.value);
-                if (!IsStringCode(c)) g.value = std::string(Trim(g.value));
+                if (!IsKeptAsText(c)) g.value = std::string(Trim(g.value));
                 l.data.plotSettings.push_back(std::move(g));
                 continue;
             }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -182,11 +183,22 @@ private:
                 for (const Entity* e : *paper) entities_.push_back(e);
         }
 
+        // Pictures are numbered past every "*D<n>" a block has or a record the
+        // host does not model names (its group 2): reopened, a picture that took
+        // such a name would be that record's block, not the dimension's.
         int nextPicture = 1;
-        for (const Block* b : doc_.Blocks()) {
-            const std::string up = UpperName(b->Name());
-            if (up.size() > 2 && up.rfind("*D", 0) == 0 && up.find_first_not_of("0123456789", 2) == std::string::npos)
+        auto pastPicture = [&](const std::string& name) {
+            const std::string up = UpperName(name);
+            if (up.size() > 2 && up.size() < 12 && up.rfind("*D", 0) == 0 &&
+                up.find_first_not_of("0123456789", 2) == std::string::npos)
                 nextPicture = std::max(nextPicture, std::atoi(up.c_str() + 2) + 1);
+        };
+        for (const Block* b : doc_.Blocks()) {
+            pastPicture(b->Name());
+            for (const Entity* e : *b)
+                if (typeid(*e) == typeid(RawEntity))
+                    for (const RawGroup& g : static_cast<const RawEntity*>(e)->Groups())
+                        if (g.code == 2) pastPicture(g.value);
         }
         dimStyles_.push_back("Standard");
         std::uint64_t aux = 0;

@@ -18,6 +18,7 @@ namespace {
 
 std::string Lines(std::initializer_list<std::string> lines) { return dxf_test::Join(lines, "\n"); }
 
+// The description of the FileError that reading `text` gives ("" when it reads).
 std::string Refusal(const std::string& text) { return acadcore_test::DxfRefusal(text, "teste.dxf"); }
 
 // The same for a file on disk, read a piece at a time.
@@ -283,6 +284,47 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
     Document columnBack;
     ReadDxfText(columnBack, WriteDxfText(column), "de novo");
     EXPECT_EQ(columnBack.ModelSpace().Count(), 2);
+
+    // Data of an application given twice keeps the second: a list of columns
+    // only in the first lists nothing, and the text after it is one of its own.
+    const std::string replaced = head + Lines({"0",    "MTEXT", "5",    "44",
+                                               "40",   "1",     "1",    "a",
+                                               "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                                               "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
+                                               "1001", "ACAD",  "1000", "outro"}) +
+                                 Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) + tail;
+    Document unlisted;
+    EXPECT_EQ(ReadDxfText(unlisted, replaced, "colunas.dxf"), "");
+    EXPECT_EQ(unlisted.ModelSpace().Count(), 2);
+    Document unlistedBack;
+    ReadDxfText(unlistedBack, WriteDxfText(unlisted), "de novo");
+    EXPECT_EQ(unlistedBack.ModelSpace().Count(), 2);
+}
+
+// A dimension whose picture block is missing, where a record the host does not
+// model names that block: the picture written anew takes a name of its own,
+// so that the saved file reopens as the same drawing and saves the same.
+TEST(DxfDamaged, ADimensionsNewPictureTakesNoNameAnotherRecordUses)
+{
+    const std::string file = WithEntity(
+        {"0",  "ESTRANHO", "2",  "*D1", "0",  "DIMENSION", "2",  "*D1", "10",       "2",   "20",
+         "1",  "11",       "2",  "21",  "1",  "70",        "33", "3",   "Standard", "100", "AcDbAlignedDimension",
+         "13", "0",        "23", "0",   "14", "4",         "24", "0"});
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, file, "cotas.dxf"), "");
+    const std::string saved = WriteDxfText(doc);
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, saved, "de novo"), "");
+    EXPECT_EQ(back.Blocks().Count(), doc.Blocks().Count());
+    const auto picture = [](const std::string& text) {
+        const std::string mark = "AcDbDimension\r\n  2\r\n";
+        const std::size_t at = text.find(mark);
+        return at == std::string::npos
+                   ? std::string()
+                   : text.substr(at + mark.size(), text.find('\r', at + mark.size()) - at - mark.size());
+    };
+    EXPECT_EQ(picture(saved), "*D2");
+    EXPECT_EQ(picture(WriteDxfText(back)), "*D2");
 }
 
 // Files on disk are read a piece at a time: groups across the pieces read as

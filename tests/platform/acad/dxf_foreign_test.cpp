@@ -924,6 +924,19 @@ TEST(DxfForeign, KeptRecordsNeverDoubleAHandle)
     const auto dictionary = saved.Record("64");
     ASSERT_EQ(dictionary.back().first, 360);
     EXPECT_EQ(saved.Record(dictionary.back().second)[0].second, "XRECORD");
+    // A handle with a carriage return after it is that handle: the record keeps
+    // it, saved as a handle, and the saved file reopens with it.
+    std::string withReturn = LaterProgramFile();
+    const std::string plain = "DICTIONARY\r\n5\r\n64\r\n";
+    ASSERT_NE(withReturn.find(plain), std::string::npos);
+    withReturn.replace(withReturn.find(plain), plain.size(), "DICTIONARY\r\n5\r\n64\r\r\n");
+    Document returned;
+    EXPECT_EQ(ReadDxfText(returned, withReturn, "retorno.dxf"), "");
+    const std::string once = WriteDxfText(returned);
+    EXPECT_EQ(SavedFile(once).Record("64").at(0).second, "DICTIONARY");
+    Document reopened;
+    EXPECT_EQ(ReadDxfText(reopened, once, "de novo"), "");
+    EXPECT_EQ(SavedFile(WriteDxfText(reopened)).Record("64").at(0).second, "DICTIONARY");
 }
 
 // Multi-column texts as files of 2018 and later hold them: the columns embedded

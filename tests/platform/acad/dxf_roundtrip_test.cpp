@@ -203,6 +203,7 @@ std::string Repeat(const std::string& s, std::size_t n)
     return r;
 }
 
+// The description of the FileError that reading `text` gives ("" when it reads).
 std::string Refusal(const std::string& text) { return acadcore_test::DxfRefusal(text, "longo.dxf"); }
 
 std::string TextOf(const Document& doc)
