@@ -254,7 +254,10 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
 
     // A listed handle on a record that does not read as a column (its handle
     // is not its first group, or a column before it took the handle) leaves it
-    // an entity of its own, saved and reopened.
+    // an entity of its own, saved and reopened. A column with a second handle
+    // group naming another object's handle stays the column of its text. Data
+    // of an application given twice keeps the second: a list of columns only
+    // in the first lists nothing, and the text after it is one of its own.
     const auto lists = [](const std::string& text) {
         return Lines({"0", "MTEXT", "5", text, "40", "1", "1", "a", "1001", "ACAD", "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
                       "1005", "45", "1000", "ACAD_MTEXT_COLUMNS_END"});
@@ -264,7 +267,12 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
         head + lists("44") + Lines({"0", "MTEXT", "8", "0", "5", "45", "40", "1", "1", "b"}) + tail;
     const std::string twice = head + lists("44") + lists("46") + Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) +
                               Lines({"0", "LINE", "5", "45", "10", "0", "20", "0", "11", "1", "21", "1"}) + tail;
-    for (const auto& [file, count] : {std::pair{late, 2}, std::pair{twice, 3}}) {
+    const std::string second = head + Lines({"0", "LINE", "5", "40", "10", "0", "20", "0", "11", "1", "21", "1"}) +
+                               lists("44") + Lines({"0", "MTEXT", "5", "45", "40", "1", "105", "40", "1", "b"}) + tail;
+    const std::string replaced = head + lists("44") + Lines({"1001", "ACAD", "1000", "outro"}) +
+                                 Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) + tail;
+    for (const auto& [file, count] :
+         {std::pair{late, 2}, std::pair{twice, 3}, std::pair{second, 2}, std::pair{replaced, 2}}) {
         Document own;
         EXPECT_EQ(ReadDxfText(own, file, "colunas.dxf"), "");
         EXPECT_EQ(own.ModelSpace().Count(), count);
@@ -273,32 +281,6 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
         ASSERT_EQ(ownBack.ModelSpace().Count(), count);
         EXPECT_EQ(ownBack.ModelSpace().Item(count - 1)->ObjectName(), own.ModelSpace().Item(count - 1)->ObjectName());
     }
-
-    // A column with a second handle group naming another object's handle stays
-    // the column of the text that listed it, saved and reopened.
-    const std::string second = head + Lines({"0", "LINE", "5", "40", "10", "0", "20", "0", "11", "1", "21", "1"}) +
-                               lists("44") + Lines({"0", "MTEXT", "5", "45", "40", "1", "105", "40", "1", "b"}) + tail;
-    Document column;
-    EXPECT_EQ(ReadDxfText(column, second, "colunas.dxf"), "");
-    EXPECT_EQ(column.ModelSpace().Count(), 2);
-    Document columnBack;
-    ReadDxfText(columnBack, WriteDxfText(column), "de novo");
-    EXPECT_EQ(columnBack.ModelSpace().Count(), 2);
-
-    // Data of an application given twice keeps the second: a list of columns
-    // only in the first lists nothing, and the text after it is one of its own.
-    const std::string replaced = head + Lines({"0",    "MTEXT", "5",    "44",
-                                               "40",   "1",     "1",    "a",
-                                               "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
-                                               "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
-                                               "1001", "ACAD",  "1000", "outro"}) +
-                                 Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) + tail;
-    Document unlisted;
-    EXPECT_EQ(ReadDxfText(unlisted, replaced, "colunas.dxf"), "");
-    EXPECT_EQ(unlisted.ModelSpace().Count(), 2);
-    Document unlistedBack;
-    ReadDxfText(unlistedBack, WriteDxfText(unlisted), "de novo");
-    EXPECT_EQ(unlistedBack.ModelSpace().Count(), 2);
 }
 
 // A dimension whose picture block is missing, where a record the host does not
