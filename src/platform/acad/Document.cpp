@@ -229,8 +229,8 @@ void Document::ForgetName() { path_.clear(); }
 std::filesystem::path FileOfName(const std::string& name, const std::filesystem::path& base)
 {
     namespace fs = std::filesystem;
-    const auto from = [&](fs::path p) { return p.is_relative() && !base.empty() ? base / p : p; };
-    const fs::path literal = from(fs::path(name));
+    const auto from = [&](const fs::path& p) { return p.is_relative() && !base.empty() ? base / p : p; };
+    fs::path literal = from(fs::path(name));
     if (name.find('\\') == std::string::npos) return literal;
     // Each part with a "\" that exists as written is a name of its own.
     fs::path prefix;
