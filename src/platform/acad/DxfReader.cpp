@@ -1005,7 +1005,11 @@ private:
         for (GroupReader::Captured& g : asRead) {
             RawGroup raw{g.code, {}};
             double real = 0;
-            if (IsKeptAsText(g.code)) {
+            if (g.code >= 6 && g.code <= 8) {
+                // The names of its linetype, style and layer, as the reading
+                // understood them: the blanks around them are no part of them.
+                DecodeText(Trim(g.value), raw.value);
+            } else if (IsKeptAsText(g.code)) {
                 DecodeText(g.value, raw.value);
             } else {
                 raw.value = std::string(Trim(g.value));

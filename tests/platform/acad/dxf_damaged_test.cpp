@@ -271,8 +271,11 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
                                lists("44") + Lines({"0", "MTEXT", "5", "45", "40", "1", "105", "40", "1", "b"}) + tail;
     const std::string replaced = head + lists("44") + Lines({"1001", "ACAD", "1000", "outro"}) +
                                  Lines({"0", "MTEXT", "5", "45", "40", "1", "1", "b"}) + tail;
-    for (const auto& [file, count] :
-         {std::pair{late, 2}, std::pair{twice, 3}, std::pair{second, 2}, std::pair{replaced, 2}}) {
+    // A column's layer with a tab before it is that layer, as it is any text's.
+    const std::string tabbed =
+        head + lists("44") + Lines({"0", "MTEXT", "5", "45", "8", "\t0", "40", "1", "1", "b"}) + tail;
+    for (const auto& [file, count] : {std::pair{late, 2}, std::pair{twice, 3}, std::pair{second, 2},
+                                      std::pair{replaced, 2}, std::pair{tabbed, 1}}) {
         Document own;
         EXPECT_EQ(ReadDxfText(own, file, "colunas.dxf"), "");
         EXPECT_EQ(own.ModelSpace().Count(), count);
