@@ -97,7 +97,9 @@ std::string Utf8ToCp1252(std::string_view text)
             out += static_cast<char>(c);
             continue;
         }
-        char b = '?';
+        // The bytes the code page leaves undefined were read as the control
+        // characters of their number: they go back as those bytes.
+        char b = c >= 0x80 && c < 0xA0 && kCp1252High[c - 0x80] == 0 ? static_cast<char>(c) : '?';
         for (int k = 0; k < 32; ++k)
             if (kCp1252High[k] == c && c != 0) b = static_cast<char>(0x80 + k);
         out += b;

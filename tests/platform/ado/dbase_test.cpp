@@ -194,6 +194,25 @@ TEST(DbaseWrite, TextsOfAUtf8TableStayUtf8)
     rs.Fields("NOME").SetValue("Pé");
     rs.Update();
     EXPECT_EQ(adotest::DbfRawField(dir.File("obras.dbf"), 0, "NOME"), "P\xC3\xA9" + std::string(9, ' '));
+
+    // A Windows-1252 table keeps the bytes the code page leaves undefined: a
+    // text written back as it was read is stored as it was, and the table is
+    // still read in its code page (0xDC 0xBC would also read as UTF-8).
+    adotest::WriteDbf(dir.File("furos.dbf"), {{"NOME", 'C', 6, 0}},
+                      {{"ab\x8D"
+                        "c"},
+                       {"\xDC\xBC"}});
+    Recordset holes;
+    holes.Open("select * from furos", cn, adOpenStatic, adLockOptimistic);
+    holes.Fields("NOME").SetValue(holes.Fields("NOME").Value());
+    holes.Update();
+    holes.Close();
+    EXPECT_EQ(adotest::DbfRawField(dir.File("furos.dbf"), 0, "NOME"),
+              "ab\x8D"
+              "c  ");
+    holes.Open("select * from furos", cn, adOpenStatic, adLockReadOnly);
+    holes.MoveLast();
+    EXPECT_EQ(holes.Fields("NOME").Value().ToText(), "Ü¼");
 }
 
 TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
