@@ -73,12 +73,10 @@ Status CanCopy(const std::string& source, const std::string& target)
     return Status::Ok();
 }
 
-}  // namespace
-
-Status CopyFileInto(const std::string& source, platform::FileReplacement& copy)
+// `source` into the copy made for its target, once CanCopy agreed.
+Status Fill(const std::string& source, platform::FileReplacement& copy)
 {
     const std::string target = copy.Target().string();
-    if (Status can = CanCopy(source, target); !can) return can;
     // A link keeps pointing at the copy; a file the user may not write stays.
     if (copy.TargetIsReadOnly())
         return Status::Fail("Não foi possível copiar para '" + target + "': " + platform::FileReplacement::kReadOnly +
@@ -88,8 +86,6 @@ Status CopyFileInto(const std::string& source, platform::FileReplacement& copy)
         return Status::Fail(detail::Describe("copiar '" + source + "' para", target, copy.Error()));
     return Status::Ok();
 }
-
-namespace {
 
 // The copy in the target's place, an existing target to the trash first when
 // asked; `what` names the step in the message of a failed rename.
@@ -112,11 +108,17 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
 {
     if (Status can = CanCopy(source, target); !can) return can;
     platform::FileReplacement copy(target);
-    if (Status copied = CopyFileInto(source, copy); !copied) return copied;
+    if (Status copied = Fill(source, copy); !copied) return copied;
     return PutInPlace(copy, trashOld, "copiar '" + source + "' para", platform::FileReplacement::Sync::None);
 }
 
 }  // namespace
+
+Status CopyFileInto(const std::string& source, platform::FileReplacement& copy)
+{
+    if (Status can = CanCopy(source, copy.Target().string()); !can) return can;
+    return Fill(source, copy);
+}
 
 Status CopyFile(const std::string& source, const std::string& target) { return Copy(source, target, false); }
 

@@ -139,7 +139,6 @@ std::size_t UnfinishedTail(const std::string& bytes)
     return 0;
 }
 
-
 // Decodes the UTF-16 bytes of `in` onto `out` as UTF-8 and leaves in `in`
 // what the next piece must finish (an odd byte, half a surrogate pair); at
 // the end of the file that rest, like any unpaired surrogate, is U+FFFD.
