@@ -397,7 +397,7 @@ TEST_F(Grade, PiecesMeetingTheEndsAreJoinedEveryJoinedPieceIsDeletedAndArcsBecom
 
     // Picked: an open polyline whose last vertex keeps the bulge of the
     // closed one it came from, which draws nothing. Joined, it stays the
-    // straight line it shows, and that vertex, now inside, bends nothing.
+    // straight line it shows, with no bulge left on any vertex.
     acad::LWPolyline* aberta = Perimetro({300, 0, 310, 0, 320, 0});
     aberta->SetBulge(2, 1.0);
     acad::LWPolyline* inicio = Perimetro({290, 0, 300, 0});
