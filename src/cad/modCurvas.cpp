@@ -37,6 +37,10 @@ std::vector<double> PontosDaPolilinha(const Polilinha& pl, std::vector<double> L
     if (Passo > 0) {
         std::vector<double> bulges;
         for (std::size_t k = 0; k < Vertices(L); ++k) bulges.push_back(pl.GetBulge(static_cast<int>(k)));
+        // An open polyline's last bulge draws nothing (one opened from a
+        // closed polyline keeps the arc that closed it): no way back to the
+        // start, in its points or in its length.
+        if (!pl.Closed() && !bulges.empty()) bulges.back() = 0.0;
         L = DensifyBulges(L, bulges, Passo);
     }
     if (pl.Closed() && !L.empty()) Acrescenta(L, Vertice(L, 0));

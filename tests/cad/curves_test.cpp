@@ -97,6 +97,11 @@ TEST_F(Curvas, BulgesOfHalfACircleAndMoreBecomeArcs)
     ExpectPonto(v.back(), 0, 0);
     EXPECT_NEAR(comp, 10 + 5 * PI, 0.2);
     for (std::size_t k = 1; k < v.size(); ++k) EXPECT_GT(v[k].Y, -1e-9);  // back over the top
+    // Opened, it keeps that bulge, which then draws nothing: no way back.
+    p2->SetClosed(false);
+    L = CurvaParaPontos(p2, comp, std::nullopt, 1);
+    EXPECT_EQ(*L, (std::vector<double>{0, 0, 10, 0}));
+    EXPECT_DOUBLE_EQ(comp, 10);
 
     // A spline-fitted 2-D polyline is refused with the message.
     p2->SetType(acad::PolylineType::QuadSpline);

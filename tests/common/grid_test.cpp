@@ -394,6 +394,18 @@ TEST_F(Grade, PiecesMeetingTheEndsAreJoinedEveryJoinedPieceIsDeletedAndArcsBecom
     EXPECT_NEAR(t[2].Posicao.Y, 10 * std::sin(PI + 1.5), 0.01);
     EXPECT_NEAR(t[5].Posicao.X, 220 + 45 - 10 * PI, 0.01);
     EXPECT_NEAR(t[5].Posicao.Y, 0, 1e-6);
+
+    // Picked: an open polyline whose last vertex keeps the bulge of the
+    // closed one it came from, which draws nothing. Joined, it stays the
+    // straight line it shows, with no bulge left on any vertex.
+    acad::LWPolyline* aberta = Perimetro({300, 0, 310, 0, 320, 0});
+    aberta->SetBulge(2, 1.0);
+    acad::LWPolyline* inicio = Perimetro({290, 0, 300, 0});
+    script->Point({315, 0, 0});
+    Clica(CM.GRJoinCmd, 1);
+    EXPECT_TRUE(inicio->IsErased());
+    EXPECT_EQ(aberta->Coordinates(), (std::vector<double>{320, 0, 310, 0, 300, 0, 290, 0}));
+    for (int i = 0; i < aberta->NumberOfVertices(); ++i) EXPECT_EQ(aberta->GetBulge(i), 0.0) << i;
 }
 
 TEST_F(Grade, UndoTakesBackOnlyARunThatConsumedItsPerimeter)

@@ -73,13 +73,15 @@ TEST_F(Reparos, TheStreetAxesAreMeasuredInKilometres)
 
     Polilinha({0, 0, 1500, 0}, "EIXO_RUA");
     Polilinha({0, 100, 150, 100, 150, 200}, "EIXO_RUA");
+    // Opened from a closed one, it keeps its last vertex's bulge, which draws nothing.
+    Polilinha({0, 500, 100, 500, 250, 500}, "EIXO_RUA")->SetBulge(2, 1.0);
     // Not counted: another layer, a line on the layer.
     Polilinha({0, 300, 999, 300}, "LOTES");
     Doc().ModelSpace().AddLine({0, 400, 0}, {800, 400, 0})->SetLayer("EIXO_RUA");
     mensagens.Limpa();
     user::Click(TD.KMTopogCmd);
     ASSERT_EQ(mensagens.Lista().size(), 1u);
-    EXPECT_EQ(mensagens.Lista()[0].Texto, "O Layer EIXO_RUA possui 1.750 Km de LWPolylines.");
+    EXPECT_EQ(mensagens.Lista()[0].Texto, "O Layer EIXO_RUA possui 2.000 Km de LWPolylines.");
     EXPECT_EQ(TD.MISCProgress.CurValue(), 0) << "a barra volta a zero";
 }
 

@@ -252,8 +252,13 @@ TEST_F(Antigos, NoOldFittingsNoLabelsAndADeclinedCheck)
             SetAtributo("CODIGO", "TEPBADN50x50", b);
             SetAtributo("MATERIAL", "PVC PBA", b);
         }
-        Linha(1004, y, 1046, y, "T_50");
     }
+    // The first pipe is an open polyline that keeps on its last vertex the
+    // bulge of the closed one it came from, which draws nothing.
+    acad::LWPolyline* aberta = gModelSpace->AddLightWeightPolyline({1004, 0, 1024, 0, 1046, 0});
+    aberta->SetLayer("T_50");
+    aberta->SetBulge(2, 1.0);
+    Linha(1004, 100, 1046, 100, "T_50");
     Rotulo(1024, 2, "PBA15DN50-6m", "0");
     acad::BlockReference* semDN = Rotulo(1024, 50, "PBA15", "0");
     acad::BlockReference* curinga = Rotulo(1024, 102, "PBA15DN*-6m", "0");
@@ -262,7 +267,17 @@ TEST_F(Antigos, NoOldFittingsNoLabelsAndADeclinedCheck)
     upd.Update(host.Barra);
     EXPECT_EQ(Titulos(), (std::vector<std::string>{"Antes de iniciar verifique:", "Converter antigos"}));
     EXPECT_EQ(Conta("A-TE", "AcDbCircle"), 1);
-    EXPECT_EQ(Blocos("A-TUBO").size(), 1u);
+    ASSERT_EQ(Blocos("A-TUBO").size(), 1u);
+    // That pipe runs as drawn, labelled at its middle.
+    const Ponto meio(Blocos("A-TUBO")[0]->InsertionPoint());
+    EXPECT_NEAR(meio.X, 1025, 1e-9);
+    EXPECT_NEAR(meio.Y, 0, 1e-9);
+    const std::vector<acad::LWPolyline*> p = Polilinhas();
+    ASSERT_EQ(p.size(), 1u);
+    const std::vector<double> c = p[0]->Coordinates();
+    const std::vector<double> esperado = {1004, 0, 1024, 0, 1046, 0};
+    ASSERT_EQ(c.size(), esperado.size());
+    for (std::size_t i = 0; i < c.size(); ++i) EXPECT_NEAR(c[i], esperado[i], 1e-4) << i;
     EXPECT_EQ(semDN->Layer(), "0-Antigo");
     EXPECT_EQ(curinga->Layer(), "0-Antigo");
     EXPECT_DOUBLE_EQ(Doc().GetVariable("LTSCALE").AsDouble(), 2.5);

@@ -191,6 +191,8 @@ TEST_F(Tubos, AlongACurveTheLabelSitsHalfwayAndTheCurveIsReplacedOnlyWhenDrawn)
     Luva({50, 0, 0});
     acad::LWPolyline* curva = gModelSpace->AddLightWeightPolyline({1.8, 0, 25, 10, 48.2, 0});
     curva->SetLayer("0");
+    // Left by a closed curve that was opened: on an open one it draws nothing.
+    curva->SetBulge(2, 1.0);
     // Cancelled in the dialog: the curve is still there, nothing else drawn.
     noTubo = [](frmWATTubo& t) { forms::user::Click(t.CmdCancel); };
     script->Point({25, 10, 0});
