@@ -198,10 +198,22 @@ void Form1::Form1_Form_Load()
         }
     }
 
+    // A folder whose name the picker refuses is not taken from the file
+    // either: the user is told why and chooses again.
+    bool recusada = false;
+    if (os::FileExists(pasta + kBanco)) {
+        if (const std::string motivo = frmAbrirDir::Recusa(pasta); !motivo.empty()) {
+            ExibeMensagem(0, "Atenção",
+                          "A pasta do banco de dados indicada em " + gAppPath + kIniFile +
+                              " não pode ser usada.\r\n\r\n" + motivo);
+            recusada = true;
+        }
+    }
+
     // A folder without the database is never taken: the program folder,
     // else the user's choice.
-    if (!os::FileExists(pasta + kBanco)) {
-        if (os::FileExists(gAppPath + kBanco)) {
+    if (recusada || !os::FileExists(pasta + kBanco)) {
+        if (!recusada && os::FileExists(gAppPath + kBanco)) {
             pasta = gAppPath;
             // A program folder the user may not write to is found the same
             // way at every start: nothing to tell.

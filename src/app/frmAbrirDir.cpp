@@ -27,10 +27,11 @@ std::string Encurta(const std::string& path)
     return path.substr(0, cut5) + "..." + path.substr(at);
 }
 
-// Why the folder's name cannot be kept, or "". "IniFile.txt" holds it as one
-// line, and the drawing host reads a "\" in the names of the block files
-// beside the database as a separator of folders.
-std::string Recusa(const std::string& Pasta)
+}  // namespace
+
+// "IniFile.txt" holds the folder as one line, and the drawing host reads a "\"
+// in the names of the block files beside the database as a separator of folders.
+std::string frmAbrirDir::Recusa(const std::string& Pasta)
 {
     const std::string aviso = "O nome da pasta\r\n" + Pasta + "\r\n";
     if (Pasta.find('\\') != std::string::npos)
@@ -39,8 +40,6 @@ std::string Recusa(const std::string& Pasta)
         return aviso + "tem uma quebra de linha, que o arquivo IniFile.txt não guarda.\r\n\r\n" + kOutra;
     return {};
 }
-
-}  // namespace
 
 frmAbrirDir::frmAbrirDir() : Form("frmAbrirDir")
 {

@@ -11,6 +11,10 @@ class frmAbrirDir : public forms::Form {
 public:
     frmAbrirDir();
 
+    // Why a folder holding the database cannot be kept as the database folder
+    // (its name, with the way to mend it), or "" when it can.
+    static std::string Recusa(const std::string& Pasta);
+
     bool OK = false;
     bool Cancel = false;
 

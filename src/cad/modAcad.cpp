@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/acad/Document.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/RunningObjects.h"
 #include "platform/acad/SelectionSets.h"
@@ -63,14 +64,17 @@ std::string SemUltimos(const std::string& s, int n)
     return s.substr(0, fim);
 }
 
+// Whether the file the name stands for exists, read as the host reads it when
+// asked to open it: names kept from older runs may join folders with "\". A
+// name whose "\" belongs to a folder or file on disk stands for none.
 bool ArquivoExiste(const std::string& Nome)
 {
     std::error_code ec;
-    if (std::filesystem::is_regular_file(Nome, ec)) return true;
-    // Names kept from older runs may use the other separator.
-    std::string s = Nome;
-    std::replace(s.begin(), s.end(), '\\', '/');
-    return s != Nome && std::filesystem::is_regular_file(s, ec);
+    try {
+        return std::filesystem::is_regular_file(acad::FileOfName(Nome), ec);
+    } catch (const acad::Error&) {
+        return false;
+    }
 }
 
 }  // namespace

@@ -174,19 +174,24 @@ TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWritten
     EXPECT_EQ(mensagens.Lista().back().Titulo, "Atenção");
     EXPECT_EQ(mensagens.Lista().back().Texto, "Nenhum arquivo selecionado");
 
-    // The open table is no file for the workbook: refused, naming it, and asked again.
+    // The open table is no file for the workbook: refused, naming it, and asked
+    // again; reached through a link to its folder, it is the same file.
     const std::string tabela = (pasta / "rede.dbf").string();
+    std::filesystem::create_directory_symlink(pasta.Caminho(), pasta / "atalho");
+    const std::string pelaLigacao = (pasta / "atalho" / "rede.dbf").string();
     const std::string bytes = Conteudo(tabela);
     mensagens.Limpa();
     arquivos.push_back(tabela);
+    arquivos.push_back(pelaLigacao);
     arquivos.push_back("");
     imp.SaveXLS();
-    EXPECT_EQ(mensagens.Textos(),
-              (std::vector<std::string>{"rede.dbf já existe.\nDeseja substituí-lo?",
-                                        "O arquivo " + tabela +
-                                            " é a tabela aberta e não pode ser substituído pela planilha.\n\n"
-                                            "Escolha outro arquivo.",
-                                        "Nenhum arquivo selecionado"}));
+    const auto recusa = [](const std::string& Nome) {
+        return "O arquivo " + Nome +
+               " é a tabela aberta e não pode ser substituído pela planilha.\n\nEscolha outro arquivo.";
+    };
+    EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"rede.dbf já existe.\nDeseja substituí-lo?", recusa(tabela),
+                                                            "rede.dbf já existe.\nDeseja substituí-lo?",
+                                                            recusa(pelaLigacao), "Nenhum arquivo selecionado"}));
     EXPECT_TRUE(Conteudo(tabela) == bytes) << "the table was changed";
 
     // A workbook the user may not write: the reason beneath the copy's message, and it stays.

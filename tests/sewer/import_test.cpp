@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "ImportTestSupport.h"
 #include "cad/modAcad.h"
@@ -146,18 +147,24 @@ TEST_F(ImportTest, DrawingTwiceMakesASecondDrawingAndTheSavedOneReopens)
 {
     AbreTabela("duas vezes.dbf", Rede(), true);
     const int antes = Desenhos();
-    // The open table is no file for the drawing: refused, naming it, and asked again.
+    // The open table is no file for the drawing: refused, naming it, and asked
+    // again; reached through a link to its folder, it is the same file.
     const std::string tabela = (pasta / "duas vezes.dbf").string();
+    std::filesystem::create_directory_symlink(pasta.Caminho(), pasta / "atalho");
+    const std::string pelaLigacao = (pasta / "atalho" / "duas vezes.dbf").string();
     const std::string bytes = Conteudo(tabela);
     arquivos.push_back(tabela);
+    arquivos.push_back(pelaLigacao);
     arquivos.push_back("");
     imp.DrawCmd();
+    const auto recusa = [](const std::string& Nome) {
+        return "O arquivo " + Nome +
+               " é a tabela aberta e não pode ser substituído pelo desenho.\n\nEscolha outro arquivo.";
+    };
     EXPECT_EQ(mensagens.Textos(),
               (std::vector<std::string>{"Concluido\nSalve o desenho", "duas vezes.dbf já existe.\nDeseja substituí-lo?",
-                                        "O arquivo " + tabela +
-                                            " é a tabela aberta e não pode ser substituído pelo desenho.\n\n"
-                                            "Escolha outro arquivo.",
-                                        "Nenhum arquivo selecionado"}));
+                                        recusa(tabela), "duas vezes.dbf já existe.\nDeseja substituí-lo?",
+                                        recusa(pelaLigacao), "Nenhum arquivo selecionado"}));
     EXPECT_TRUE(Conteudo(tabela) == bytes) << "the table was changed";
     const std::string destino = (pasta / "desenhada.dwg").string();
     arquivos.push_back(destino);

@@ -41,13 +41,13 @@ bool IsValidBlockName(const std::string& name)
     return !plain.empty() && IsValidSymbolName(plain);
 }
 
-// A drawing file as named (folders in either slash), else by its file name in the
-// drawing's and the host's support folders; empty when none exists.
+// A drawing file as named (folders in either slash, as FileOfName reads them),
+// else by its file name in the drawing's and the host's support folders; empty
+// when none exists. A name FileOfName refuses is refused here too: it names no
+// file that another folder could stand in for.
 std::filesystem::path FindDrawingFile(const acad::Document& doc, const std::string& name)
 {
-    std::string normalized = name;
-    std::replace(normalized.begin(), normalized.end(), '\\', '/');
-    std::filesystem::path path(normalized);
+    std::filesystem::path path = FileOfName(name);
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) return path;
     for (const auto& folder : doc.SupportFolders())
@@ -316,9 +316,7 @@ BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::str
     acad::Block* def = nullptr;
     if (IsFileName(name)) {
         // A drawing file defines (once) a block named after the file.
-        std::string normalized = name;
-        std::replace(normalized.begin(), normalized.end(), '\\', '/');
-        std::string blockName = std::filesystem::path(normalized).stem().string();
+        std::string blockName = FileOfName(name).stem().string();
         def = doc.Blocks().Find(blockName);
         if (!def) {
             std::filesystem::path path = FindDrawingFile(doc, name);

@@ -1,7 +1,7 @@
 # Drawings a user brings: a zones drawing and a water network in the old
 # block format, opened in the drawing host while the program runs; a new
-# drawing saved by its name alone; and a file handed to the program that
-# opens its type.
+# drawing saved by its name alone; a name whose "\" belongs to a folder on
+# disk; and a file handed to the program that opens its type.
 
 fixture zones 40 ${data}/zonas.dwg
 fixture oldwater 500 ${data}/antigo.dwg
@@ -29,6 +29,20 @@ mkdir ${home}/Documentos
 new
 save nova.dwg
 expect file ${home}/Documentos/nova.dwg
+
+# A drawing named in "da\dos", a folder whose name holds "\": read with its
+# "\" as a separator the name would reach "da/dos/rede.dwg", another drawing,
+# so it stands for no file, and the user is told.
+mkdir "${data}/da\\dos"
+fixture survey 3 ${data}/da/dos/rede.dwg
+answer frmMsgBox
+  expect text Mensagem "Arquivo: ${data}/da\\dos/rede.dwg não existe"
+  click CmdOK
+end
+call ConectaAcad "${data}/da\\dos/rede.dwg"
+expect result ConectaAcad true
+expect result DwgName ${home}/Documentos/nova.dwg
+expect entities 0
 
 # The user's own program for text files opens the notes.
 write ${home}/.local/share/applications/leitor.desktop "[Desktop Entry]\nType=Application\nName=Leitor\nExec=leitor %f\nMimeType=text/plain;\n"

@@ -1,6 +1,8 @@
 // Block definitions, insertion (by name and by drawing file), purge.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
@@ -223,6 +225,32 @@ TEST(Blocks, InsertingADrawingFileDefinesABlockNamedAfterIt)
     EXPECT_EQ(def->Count(), 3);
     EXPECT_ACAD_ERROR(ErrorCode::FileNotFound,
                       doc.ModelSpace().InsertBlock({0, 0, 0}, (dir / "Nada.dwg").string(), 1, 1, 1, 0));
+
+    // The zone block beside a database kept in "da\dos", a folder whose name
+    // holds "\": read as a separator, its name would reach the block of that
+    // name in "da/dos", or else the one beside the drawing, which both carry
+    // another attribute. Neither stands in for it: the name is refused.
+    const auto zona = [](const std::filesystem::path& p, const std::string& tag) {
+        std::filesystem::create_directories(p.parent_path());
+        Document z;
+        z.ModelSpace().AddAttribute(2.0, 0, "", {0, 0, 0}, tag, "");
+        WriteDxf(z, p);
+    };
+    zona(dir / "da\\dos" / "Zon_PorM.dwg", "NOME");
+    zona(dir / "da" / "dos" / "Zon_PorM.dwg", "MENSAGEM");
+    zona(dir / "Zon_PorM.dwg", "MENSAGEM");
+    const std::string nome = (dir / "da\\dos" / "Zon_PorM.dwg").string();
+    for (int i = 0; i < 2; ++i) {
+        Document obra;
+        obra.SaveAs((dir / "rede.dwg").string());
+        EXPECT_ACAD_ERROR(ErrorCode::FileError, obra.ModelSpace().InsertBlock({0, 0, 0}, nome, 1, 1, 1, 0));
+        EXPECT_ACAD_ERROR(ErrorCode::FileError,
+                          obra.ModelSpace().AttachExternalReference(nome, "ZONA", {0, 0, 0}, 1, 1, 1, 0, false));
+        EXPECT_EQ(obra.Blocks().Find("Zon_PorM"), nullptr);
+        EXPECT_EQ(obra.Blocks().Find("ZONA"), nullptr);
+        // Without the other folder, the drawing's own does not stand in either.
+        std::filesystem::remove_all(dir / "da");
+    }
 }
 
 TEST(Blocks, ExternalReferenceShowsItsDrawingWithPrefixedLayers)

@@ -80,6 +80,12 @@ TEST(DrawingSaveOver, ReadOnlyDrawingsAreRefusedAndLinksWrittenThrough)
     EXPECT_EQ(Contents(lastYear), "0\nEOF\n");
     EXPECT_TRUE(std::filesystem::is_empty(dir / "Obra\\"));
     EXPECT_EQ(doc.Name(), "atalho.dwg");
+    // A link named "Obra\" that leads nowhere is such a name on disk too.
+    std::filesystem::remove(dir / "Obra\\");
+    std::filesystem::create_symlink(dir / "levada", dir / "Obra\\");
+    EXPECT_THROW(doc.SaveAs((dir / "Obra\\/rede.dwg").string()), Error);
+    EXPECT_EQ(Contents(lastYear), "0\nEOF\n");
+    EXPECT_EQ(doc.Name(), "atalho.dwg");
     // A file named with a backslash is not saved over another one either.
     const auto odd = dir.Write("Obra\\rede.dwg", "odd");
     EXPECT_THROW(doc.SaveAs(odd.string()), Error);
