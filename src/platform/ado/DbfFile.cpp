@@ -255,7 +255,7 @@ void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& chan
     } catch (const Error& e) {
         throw Error(e.Number(), copy.NamingTarget(e.Description()));
     }
-    if (!copy.Commit(platform::FileReplacement::Sync::None)) throw failed(copy.Error());
+    if (!copy.Commit()) throw failed(copy.Error());
 }
 
 }  // namespace
