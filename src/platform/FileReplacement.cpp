@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
+#include <vector>
 
 #include "platform/SystemErrorText.h"
 
@@ -77,14 +78,39 @@ bool FileReplacement::IsReadOnly(const std::filesystem::path& file)
 bool FileReplacement::CopyFrom(const std::filesystem::path& source)
 {
     if (!file_) return false;
-    // Nothing was written through File() yet: the copy may truncate under it.
-    std::error_code ec;
-    if (std::filesystem::copy_file(source, temp_, std::filesystem::copy_options::overwrite_existing, ec)) {
-        const std::filesystem::perms mode = std::filesystem::status(source, ec).permissions();
-        if (!ec) std::filesystem::permissions(temp_, mode, ec);
+    // Nothing was written through File() yet: the bytes go in from its start.
+    const int out = ::fileno(file_);
+    struct stat st {};
+    int err = ::stat(source.c_str(), &st) != 0 ? errno : 0;
+    if (!err && (::ftruncate(out, 0) != 0 || ::lseek(out, 0, SEEK_SET) != 0)) err = errno;
+    if (!err) err = CopyBytes(source, out);
+    if (!err && ::fchmod(out, st.st_mode & 07777) != 0) err = errno;
+    if (err) error_ = ErrnoText(err);
+    return err == 0;
+}
+
+int CopyBytes(const std::filesystem::path& source, int out)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    std::vector<char> buf(1 << 17);
+    int err = 0;
+    for (;;) {
+        const ssize_t n = ::read(in, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n < 0) err = errno;
+            break;
+        }
+        for (ssize_t done = 0; done < n && !err;) {
+            const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno != EINTR) err = errno;
+            if (w > 0) done += w;
+        }
+        if (err) break;
     }
-    if (ec) error_ = ErrnoText(ec);
-    return !ec;
+    ::close(in);
+    return err;
 }
 
 std::string FileReplacement::NamingTarget(std::string message) const
@@ -97,10 +123,10 @@ std::string FileReplacement::NamingTarget(std::string message) const
     return message;
 }
 
-bool FileReplacement::Commit(Sync sync)
+bool FileReplacement::Commit()
 {
     if (!file_) return false;
-    bool ok = std::fflush(file_) == 0 && (sync == Sync::None || SyncToDisk());
+    bool ok = std::fflush(file_) == 0 && SyncToDisk();
     if (!ok) Fail();
     if (std::fclose(file_) != 0 && ok) {
         ok = false;
@@ -111,9 +137,31 @@ bool FileReplacement::Commit(Sync sync)
         ok = false;
         Fail();
     }
-    if (ok) temp_.clear();
+    if (ok) {
+        temp_.clear();
+        SyncFolder();
+    }
     Abandon();
     return ok;
+}
+
+bool FileReplacement::Sync()
+{
+    if (!file_) return false;
+    if (std::fflush(file_) == 0 && SyncToDisk()) return true;
+    Fail();
+    return false;
+}
+
+// The new name to the disk. The file is in place already whatever this says:
+// a folder that cannot be synced (some file systems refuse) fails nothing.
+void FileReplacement::SyncFolder() const
+{
+    const std::filesystem::path folder = written_.has_parent_path() ? written_.parent_path() : ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 // The file at Path() to the disk: the one written through File(), or the one

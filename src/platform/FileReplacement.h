@@ -62,14 +62,15 @@ public:
     // the person knows the file he chose, not the hidden copy.
     std::string NamingTarget(std::string message) const;
 
-    // Whether Commit waits for the data to reach the disk before the rename,
-    // or leaves that to the system: for a table rewritten whole for every
-    // record changed, a wait once per record would make a batch of changes
-    // crawl.
-    enum class Sync { Disk, None };
     // Puts the written file in place of the target; false (and the target
-    // untouched) when the data could not be written or put in place.
-    bool Commit(Sync sync = Sync::Disk);
+    // untouched) when the data could not be written or put in place. The
+    // data reach the disk before the rename, and the folder's new entry
+    // after it: after a power cut the target is the old file or the new one,
+    // never an empty one.
+    bool Commit();
+    // What was written, to the disk now (Commit does it too): for a caller
+    // that must know it is there before it lets the old file go.
+    bool Sync();
 
     // Drops what was written; the target stays as it was.
     void Abandon();
@@ -77,6 +78,7 @@ public:
 private:
     void Fail();
     bool SyncToDisk();
+    void SyncFolder() const;
 
     std::filesystem::path target_;
     std::filesystem::path written_;
@@ -86,5 +88,10 @@ private:
     std::string error_;
     bool readOnly_ = false;
 };
+
+// Copies the bytes of the file `source` onto `out` at its current place; 0,
+// or the error number of the read or write that failed (so that a full disk
+// is told as such).
+int CopyBytes(const std::filesystem::path& source, int out);
 
 }  // namespace platform

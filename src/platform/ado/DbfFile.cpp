@@ -7,6 +7,7 @@
 
 #include <shapefil.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cerrno>
 #include <cmath>
@@ -35,6 +36,28 @@ unsigned U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 unsigned long U32(const unsigned char* p)
 {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<unsigned long>(p[3]) << 24);
+}
+
+// Where the NUL bytes at the end of the file begin (a last 1Ah after them
+// is part of that padding), reading back from the end no further than `from`.
+unsigned long long PaddingStart(std::ifstream& in, unsigned long long from, unsigned long long size)
+{
+    unsigned long long end = size;
+    char piece[4096];
+    bool first = true;
+    while (end > from) {
+        const unsigned long long n = std::min<unsigned long long>(sizeof piece, end - from);
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(end - n));
+        if (!in.read(piece, static_cast<std::streamsize>(n))) return end;
+        unsigned long long k = n;
+        if (first && piece[k - 1] == 0x1A) --k;
+        first = false;
+        while (k > 0 && piece[k - 1] == '\0') --k;
+        if (k > 0) return end - n + k;
+        end -= n;
+    }
+    return end;
 }
 
 // Checks the header ourselves before shapelib reads it: shapelib accepts
@@ -99,15 +122,15 @@ void Validate(const std::string& path)
     if (headerLength + counted > size) NotDbf(path, "arquivo cortado (faltam registros)");
     // Whole records past the ones counted would be passed over on reading and
     // written over by the next append. The records end at the end-of-file
-    // mark where a record would start: what follows it (padding to a block)
-    // is no record.
-    unsigned long long end = size;
-    char last = 0;
-    if (size > headerLength + counted && in.seekg(-1, std::ios::end) && in.get(last) && last == 0x1A) --end;
+    // mark, a 1Ah where a record would start (a 1Ah elsewhere is a record's
+    // byte), or where only NUL bytes are left (a writer's padding to a block,
+    // with or without the mark after it): neither is a record.
+    const unsigned long long recordsFrom = headerLength + counted;
+    const unsigned long long paddingFrom = PaddingStart(in, recordsFrom, size);
     unsigned long long extra = 0;
     in.clear();
-    in.seekg(static_cast<std::streamoff>(headerLength + counted));
-    for (unsigned long long pos = headerLength + counted; pos + recordLength <= end; pos += recordLength) {
+    in.seekg(static_cast<std::streamoff>(recordsFrom));
+    for (unsigned long long pos = recordsFrom; pos < paddingFrom && pos + recordLength <= size; pos += recordLength) {
         const int flag = in.get();
         if (flag == 0x1A || flag == std::char_traits<char>::eof()) break;
         ++extra;
@@ -232,7 +255,7 @@ void Rewrite(const std::string& path, const std::function<void(DBFHandle)>& chan
     } catch (const Error& e) {
         throw Error(e.Number(), copy.NamingTarget(e.Description()));
     }
-    if (!copy.Commit(platform::FileReplacement::Sync::None)) throw failed(copy.Error());
+    if (!copy.Commit()) throw failed(copy.Error());
 }
 
 }  // namespace

@@ -89,18 +89,20 @@ Status Fill(const std::string& source, platform::FileReplacement& copy)
 
 // The copy in the target's place, an existing target to the trash first when
 // asked; `what` names the step in the message of a failed rename.
-Status PutInPlace(platform::FileReplacement& copy, bool trashOld, const std::string& what,
-                  platform::FileReplacement::Sync sync)
+Status PutInPlace(platform::FileReplacement& copy, bool trashOld, const std::string& what)
 {
     std::error_code ec;
     const std::string target = copy.Target().string();
     if (trashOld && fs::exists(fs::symlink_status(copy.Written(), ec))) {
+        // What the copy became (a database filled after it) is to be on the
+        // disk before the old file is gone.
+        if (!copy.Sync()) return Status::Fail(detail::Describe(what, target, copy.Error()));
         const Status trashed = MoveToTrash(copy.Written().string());
         if (!trashed)
             return Status::Fail("Não foi possível enviar '" + target + "' à lixeira, e ele continua como estava.\r\n" +
                                 trashed.message);
     }
-    if (!copy.Commit(sync)) return Status::Fail(detail::Describe(what, target, copy.Error()));
+    if (!copy.Commit()) return Status::Fail(detail::Describe(what, target, copy.Error()));
     return Status::Ok();
 }
 
@@ -109,7 +111,7 @@ Status Copy(const std::string& source, const std::string& target, bool trashOld)
     if (Status can = CanCopy(source, target); !can) return can;
     platform::FileReplacement copy(target);
     if (Status copied = Fill(source, copy); !copied) return copied;
-    return PutInPlace(copy, trashOld, "copiar '" + source + "' para", platform::FileReplacement::Sync::None);
+    return PutInPlace(copy, trashOld, "copiar '" + source + "' para");
 }
 
 }  // namespace
@@ -124,12 +126,7 @@ Status CopyFile(const std::string& source, const std::string& target) { return C
 
 Status CopyFileTrashingOld(const std::string& source, const std::string& target) { return Copy(source, target, true); }
 
-Status ReplaceTrashingOld(platform::FileReplacement& copy)
-{
-    // What the copy became (a database filled after it) is to reach the disk
-    // before the old file is gone.
-    return PutInPlace(copy, true, "gravar", platform::FileReplacement::Sync::Disk);
-}
+Status ReplaceTrashingOld(platform::FileReplacement& copy) { return PutInPlace(copy, true, "gravar"); }
 
 Status DeleteFile(const std::string& path)
 {

@@ -186,7 +186,7 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     // The first pass: the encoding (a sequence may straddle two pieces) and
     // the length of each line as ReadLine gives it: a byte-order mark is no
     // part of the first line, and UTF-16 counts as the UTF-8 it becomes.
-    bool utf8 = true, afterCr = false, utf16 = false, little = false, first = true;
+    bool utf8 = true, afterCr = false, utf16 = false, little = false, first = true, bom = false;
     std::string piece, carried, decoded;
     std::size_t length = 0;
     long line = 1;
@@ -216,6 +216,7 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
             little = piece[0] == '\xFF';
             from = 2;
         } else if (first && piece.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            bom = true;
             from = 3;
         }
         first = false;
@@ -263,7 +264,9 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
         return Status::Ok();
     }
     encoding_ = utf8 && carried.empty() ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    if (encoding_ == TextEncoding::Utf8 && Fill() && buf_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
+    // The mark is no text whatever the rest turns out to be: a program that
+    // wrote it may still have let a Western byte into a later line.
+    if (bom && Fill()) pos_ = 3;
     return failure_.ok ? Status::Ok() : failure_;
 }
 

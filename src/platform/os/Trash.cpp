@@ -1,6 +1,8 @@
 #include "platform/os/Trash.h"
 
 #include "platform/os/FileUtil.h"
+#include "platform/FileReplacement.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +40,17 @@ bool MakePrivateDirs(const fs::path& dir)
         if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
     struct stat st {};
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(dir.c_str(), &st) != 0) return false;
+    if (S_ISDIR(st.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+}
+
+// The user's file is what could not be moved; the trash is why.
+Status TrashNotWritable(const fs::path& file, const fs::path& trash, int err)
+{
+    return Status::Fail(Describe(
+        kWhat, file, "a lixeira '" + trash.string() + "' não pôde ser gravada (" + platform::ErrnoText(err) + ")"));
 }
 
 // Path values are stored escaped as in URLs; "/" stays as it is.
@@ -124,20 +136,20 @@ Status MoveToTrash(const std::string& path)
         return Status::Fail("Não foi possível mover '" + p.string() +
                             "' para a lixeira: a pasta contém a própria lixeira.");
     const fs::path files = trash / "files", info = trash / "info";
-    if (!MakePrivateDirs(files) || !MakePrivateDirs(info)) return Status::Fail(Describe(kWhat, trash, errno));
+    if (!MakePrivateDirs(files) || !MakePrivateDirs(info)) return TrashNotWritable(p, trash, errno);
 
     // The info file is created first and exclusively: it reserves the name,
     // so two programs trashing at once never take the same one.
     const std::string record = "[Trash Info]\nPath=" + Escape(p.string()) + "\nDeletionDate=" + Now() + "\n";
     fs::path infoFile, dest;
     for (int n = 1;; ++n) {
-        if (n > 100000) return Status::Fail(Describe(kWhat, trash, EEXIST));
+        if (n > 100000) return TrashNotWritable(p, trash, EEXIST);
         const std::string name = NumberedName(p.filename(), n);
         infoFile = info / (name + ".trashinfo");
         const int fd = ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
-            return Status::Fail(Describe(kWhat, infoFile, errno));
+            return TrashNotWritable(p, trash, errno);
         }
         dest = files / name;
         struct stat taken {};
@@ -150,7 +162,7 @@ Status MoveToTrash(const std::string& path)
         const int err = errno;
         if (::close(fd) != 0 || !written) {
             ::unlink(infoFile.c_str());
-            return Status::Fail(Describe(kWhat, infoFile, written ? errno : err));
+            return TrashNotWritable(p, trash, written ? errno : err);
         }
         break;
     }
@@ -165,7 +177,16 @@ Status MoveToTrash(const std::string& path)
     // Another file system: copy into the home trash, then delete. Deleting
     // must be possible before anything is copied.
     if (::access(p.parent_path().c_str(), W_OK | X_OK) != 0) return fail(Describe(kWhat, p, errno));
-    fs::copy(p, dest, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    if (S_ISREG(st.st_mode)) {
+        // A file's bytes by our own copy, whose failure says why (a full disk).
+        const int out = ::open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        int err = out < 0 ? errno : platform::CopyBytes(p, out);
+        if (out >= 0 && !err && ::fchmod(out, st.st_mode & 07777) != 0) err = errno;
+        if (out >= 0 && ::close(out) != 0 && !err) err = errno;
+        if (err) ec = std::error_code(err, std::generic_category());
+    } else {
+        fs::copy(p, dest, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    }
     if (ec) {
         std::error_code ignored;
         fs::remove_all(dest, ignored);

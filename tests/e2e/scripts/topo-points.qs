@@ -183,5 +183,18 @@ answer frmPointInfo
 end
 press TD.PtoMenu 1
 
+# A file that starts with a UTF-8 mark, yet holds a Western byte further on:
+# the mark is no part of the first name.
+copy ${scripts}/topo-points-bom.txt ${data}/marca.txt
+dialog open ${data}/marca.txt
+answer frmMsgBox
+  expect text Mensagem "Foram inseridos 2 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 7
+expect entities 4 0=POINT 8=PONTO
+expect xdata at 1000,2000 "B1|3,5|São"
+expect string at 1000,2005 "B1"
+
 click cmdEnd
 expect ended

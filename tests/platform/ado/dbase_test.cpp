@@ -246,6 +246,14 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     // ... also when the end mark and padding follow the records it hides.
     const std::string hiddenPadded = refusal("OCULTO2.DBF", hidden + std::string(64, '\0'));
     EXPECT_NE(hiddenPadded.find("conta 2 registros, mas o arquivo tem 3"), std::string::npos) << hiddenPadded;
+    // ... and when the hidden record, without an end mark, ends in the mark's
+    // byte: a 1Ah inside a record is text, as "Y" would be.
+    for (const char last : {'\x1A', 'Y'}) {
+        std::string endsInMark = hidden.substr(0, hidden.size() - 1);
+        endsInMark.back() = last;
+        const std::string shown = refusal("OCULTO3.DBF", endsInMark);
+        EXPECT_NE(shown.find("conta 2 registros, mas o arquivo tem 3"), std::string::npos) << last << shown;
+    }
     // What follows the end mark (a writer's padding to a block) is no record:
     // the table reads, takes a record and reads again.
     const std::string padded = adotest::ReadFile(f.dir.File("TEXTO.DBF")) + std::string(64, '\0');
@@ -263,6 +271,23 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
     Recordset back;
     back.Open("select PVM from BLOCO", f.cn);
     EXPECT_EQ(Column(back, "PVM"), (Texts{"a", "b", "c", "d"}));
+    // NUL padding is no record either, without the mark or before it.
+    const std::string unmarked = adotest::ReadFile(f.dir.File("TEXTO.DBF"));
+    const std::string records = unmarked.substr(0, unmarked.size() - 1);
+    for (const std::string& tail : {std::string(165, '\0'), std::string(165, '\0') + '\x1A'}) {
+        adotest::WriteFile(f.dir.File("NULOS.DBF"), records + tail);
+        Recordset rs;
+        const std::string e = ErrorOf([&] { rs.Open("select * from NULOS", f.cn, adOpenKeyset, adLockOptimistic); });
+        ASSERT_EQ(e, "(no error)") << tail.size();
+        EXPECT_EQ(Column(rs, "PVM"), (Texts{"a", "b", "c"}));
+        rs.AddNew();
+        rs.Fields("CLTAT").SetValue("4");
+        rs.Fields("PVM").SetValue("d");
+        rs.Update();
+        Recordset again;
+        again.Open("select PVM from NULOS", f.cn);
+        EXPECT_EQ(Column(again, "PVM"), (Texts{"a", "b", "c", "d"}));
+    }
     // Too little memory for a table: its refusal, not the library's English.
     adotest::WriteDbf(f.dir.File("GRANDE.DBF"), {{"OBS", 'C', 250, 0}}, Table(40000, {std::string(250, 'x')}));
     const auto refused = testsupport::WithLittleMemory(8u << 20, [&] {

@@ -1,6 +1,8 @@
 #pragma once
 // Shared by the tests of the window and file services.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -38,5 +40,12 @@ private:
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Runs `check` in a child process in which the folder `folder` is a memory
+// file system of `bytes` bytes, so that what is written there runs out of
+// space as on a full disk; gives back what the check returned. nullopt where
+// the system lets no test mount one.
+std::optional<std::string> OnAFullDisk(const std::string& folder, std::size_t bytes,
+                                       const std::function<std::string()>& check);
 
 }  // namespace ostest

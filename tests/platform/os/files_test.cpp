@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csignal>
+#include <dlfcn.h>
+#include <regex>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -17,6 +20,41 @@
 #include <unistd.h>
 
 using namespace ostest;
+
+namespace {
+
+// What reached the disk, and in what order, while a test watches.
+std::vector<std::string>* gDiskLog = nullptr;
+
+std::string PathOf(int fd)
+{
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), buf, sizeof buf);
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : "?";
+}
+
+template <typename Fn>
+Fn Real(const char* name)
+{
+    return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+// The system's own calls, watched on their way.
+extern "C" int fsync(int fd)
+{
+    static const auto real = Real<int (*)(int)>("fsync");
+    if (gDiskLog) gDiskLog->push_back("fsync " + PathOf(fd));
+    return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    static const auto real = Real<int (*)(const char*, const char*)>("rename");
+    if (gDiskLog) gDiskLog->push_back(std::string("rename ") + from + " > " + to);
+    return real(from, to);
+}
 
 TEST(Files, CopyReplacesAnExistingTargetAndKeepsTheSourcesPermissions)
 {
@@ -219,4 +257,57 @@ TEST(Files, FailuresAreToldInPortugueseWithTheFilesName)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadBytes(dir / "rede.txt"), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    // A full disk is told as such, naming the file; the old file stays.
+    WriteBytes(dir / "modelo.mdb", std::string(200000, 'm'));
+    std::filesystem::create_directory(dir / "cheio");
+    const std::string target = dir / "cheio/saida.mdb";
+    const auto full = OnAFullDisk(dir / "cheio", 64 * 1024, [&] {
+        WriteBytes(target, "old");
+        const auto r = os::CopyFile(dir / "modelo.mdb", target);
+        return r.message + "|" + ReadBytes(target) + "|" +
+               std::to_string(std::distance(std::filesystem::directory_iterator(dir / "cheio"), {}));
+    });
+    if (!full) GTEST_SKIP() << "no memory file system can be mounted here";
+    EXPECT_EQ(*full, "Não foi possível copiar '" + dir / "modelo.mdb" + "' para '" + target +
+                         "': Espaço insuficiente no disco.|old|1");
+}
+
+// A replaced file is on the disk before it takes its name, and the name
+// after it: after a power cut, the old file or the new one, never an empty one.
+TEST(Files, ANewFileIsOnTheDiskBeforeItTakesItsNameAndTheNameAfter)
+{
+    TempDir dir;
+    ScopedEnv home{"HOME", dir.path()};
+    ScopedEnv xdg{"XDG_DATA_HOME", std::nullopt};
+    const std::string d = std::filesystem::canonical(dir.path()).string();
+    WriteBytes(dir / "modelo.mdb", "template");
+    WriteBytes(dir / "saida.mdb", "old");
+    std::filesystem::create_directory(dir / "dados");
+    std::filesystem::create_symlink("dados/real.txt", dir / "atalho.txt");
+    std::vector<std::string> log;
+    const auto watched = [&](const std::function<bool()>& step) {
+        log.clear();
+        gDiskLog = &log;
+        const bool ok = step();
+        gDiskLog = nullptr;
+        EXPECT_TRUE(ok);
+        // The hidden copy's random name, and the folder's, shortened.
+        std::vector<std::string> said;
+        for (const std::string& e : log)
+            said.push_back(std::regex_replace(
+                std::regex_replace(e, std::regex("[^ ]*/\\.[^ /]+\\.[A-Za-z0-9]{6}"), "novo"), std::regex(d), "D"));
+        return said;
+    };
+    using Said = std::vector<std::string>;
+    EXPECT_EQ(watched([&] { return bool(os::CopyFile(dir / "modelo.mdb", dir / "saida.mdb")); }),
+              (Said{"fsync novo", "rename novo > D/saida.mdb", "fsync D"}));
+    // The old file goes to the trash only once the new one is on the disk.
+    EXPECT_EQ(watched([&] { return bool(os::CopyFileTrashingOld(dir / "modelo.mdb", dir / "saida.mdb")); }),
+              (Said{"fsync novo", "rename D/saida.mdb > D/.local/share/Trash/files/saida.mdb", "fsync novo",
+                    "rename novo > D/saida.mdb", "fsync D"}));
+    EXPECT_EQ(watched([&] { return bool(os::WriteTextLines(dir / "atalho.txt", {"x"})); }),
+              (Said{"fsync novo", "rename novo > D/dados/real.txt", "fsync D/dados"}));
+    EXPECT_EQ(ReadBytes(dir / "saida.mdb"), "template");
+    EXPECT_EQ(ReadBytes(dir / ".local/share/Trash/files/saida.mdb"), "template");
 }

@@ -67,6 +67,21 @@ TEST(TextFile, TheByteOrderMarkIsNoPartOfTheFirstLinesLength)
     const os::Status s = r.Open(dir / "longa.txt", 65536);
     EXPECT_FALSE(s);
     EXPECT_NE(s.message.find("A linha 1 "), std::string::npos) << s.message;
+
+    // The mark is skipped, and not counted, also when a later line is in the
+    // Western encoding.
+    WriteBytes(dir / "misto.txt", bom + std::string(65536, 'x') + "\r\nP2\tS\xE3o\r\n");
+    const os::Status mixed = r.Open(dir / "misto.txt", 65536);
+    ASSERT_TRUE(mixed) << mixed.message;
+    EXPECT_EQ(r.Encoding(), os::TextEncoding::Windows1252);
+    ASSERT_TRUE(r.ReadLine(line)) << r.Failure().message;
+    EXPECT_EQ(line, std::string(65536, 'x'));
+    ASSERT_TRUE(r.ReadLine(line));
+    EXPECT_EQ(line, "P2\tSão");
+    std::vector<std::string> lines;
+    WriteBytes(dir / "curto.txt", bom + "P1\t1\r\nP2\tS\xE3o\r\n");
+    ASSERT_TRUE(os::ReadTextLines(dir / "curto.txt", lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"P1\t1", "P2\tSão"}));
 }
 
 // What a spreadsheet saves as "Unicode text": UTF-16 with its byte-order mark.

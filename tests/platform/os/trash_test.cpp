@@ -113,6 +113,44 @@ TEST_F(TrashTest, FailuresLeaveEverythingAsItWas)
     EXPECT_FALSE(os::MoveToTrash(""));
 }
 
+TEST_F(TrashTest, ATrashThatCannotBeWrittenIsToldWithTheUsersFile)
+{
+    const std::string file = home / "rede.dwg";
+    WriteBytes(file, "drawing");
+    // A file where the trash's folder would be.
+    WriteBytes(home / "dados", "not a folder");
+    {
+        ScopedEnv xdg{"XDG_DATA_HOME", home / "dados"};
+        const auto s = os::MoveToTrash(file);
+        EXPECT_EQ(s.message, "Não foi possível mover '" + file + "' para a lixeira: a lixeira '" +
+                                 home / "dados/Trash" + "' não pôde ser gravada (Parte do caminho não é uma pasta).");
+    }
+    // A trash on a full disk: its record cannot be written.
+    fs::create_directories(home / "cheio");
+    const auto full = OnAFullDisk(home / "cheio", 64 * 1024, [&] {
+        WriteBytes(home / "cheio/enche", std::string(64 * 1024, 'x'));
+        ScopedEnv xdg{"XDG_DATA_HOME", home / "cheio"};
+        return os::MoveToTrash(file).message + "|" + ReadBytes(file);
+    });
+    EXPECT_EQ(ReadBytes(file), "drawing");
+    if (!full) GTEST_SKIP() << "no memory file system can be mounted here";
+    EXPECT_EQ(*full, "Não foi possível mover '" + file + "' para a lixeira: a lixeira '" + home / "cheio/Trash" +
+                         "' não pôde ser gravada (Espaço insuficiente no disco).|drawing");
+    // Room for the record, not for the copy a trash on another disk takes.
+    WriteBytes(home / "grande.dwg", std::string(64 * 1024, 'g'));
+    const auto noRoom = OnAFullDisk(home / "cheio", 64 * 1024, [&] {
+        WriteBytes(home / "cheio/enche", std::string(48 * 1024, 'x'));
+        ScopedEnv xdg{"XDG_DATA_HOME", home / "cheio"};
+        const std::string said = os::MoveToTrash(home / "grande.dwg").message;
+        std::error_code ec;
+        return said + "|" + std::to_string(std::distance(fs::directory_iterator(home / "cheio/Trash/files", ec), {})) +
+               std::to_string(std::distance(fs::directory_iterator(home / "cheio/Trash/info", ec), {}));
+    });
+    EXPECT_EQ(*noRoom,
+              "Não foi possível mover '" + home / "grande.dwg" + "' para a lixeira: Espaço insuficiente no disco.|00");
+    EXPECT_EQ(ReadBytes(home / "grande.dwg").size(), 64u * 1024u);
+}
+
 TEST_F(TrashTest, AFileOnAnotherFileSystemIsCopiedThenDeleted)
 {
     // /dev/shm is a memory file system on most machines; skip where it is not
