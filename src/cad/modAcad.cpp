@@ -217,3 +217,11 @@ void AtivaJanelaAcad()
 {
     if (gAcadApp) os::ActivateWindow(gAcadApp->Caption());
 }
+
+std::string NomeProposto()
+{
+    if (!gDwgName.empty() || !gAcadDoc) return gDwgName;
+    // A name without a folder: the file dialog opens, and puts it, where the
+    // drawing lies.
+    return std::filesystem::path(gAcadDoc->Name()).stem().string();
+}

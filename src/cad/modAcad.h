@@ -39,6 +39,10 @@ extern os::WindowHandle gAcadHwnd;
 // Full path of gAcadDoc without its last four characters (".dwg"): the base
 // name of the files that commands write beside the drawing; "" while unsaved.
 extern std::string gDwgName;
+// The name, without extension, proposed for the files that commands write:
+// gDwgName, or for a drawing never saved its own name ("Drawing1"), where ""
+// would propose ".xls", a hidden file.
+std::string NomeProposto();
 
 // Attaches to the running host (never starts one), resolves the drawing and
 // fills the shared objects; makes sure the selection sets "SS1", "SS2", "SS3"

@@ -540,7 +540,7 @@ void clsSANExp::SaveDXF()
     }
 
     clsCommonDialog dlg;
-    dlg.SetFilename(gDwgName + ".dxf");
+    dlg.SetFilename(NomeProposto() + ".dxf");
     dlg.SetDefaultExt("dxf");
     dlg.SetFLAGS(2);
     dlg.SetFilter("Arquivo de exportação do Brivan *.dxf|*.dxf");

@@ -387,7 +387,7 @@ void clsSANQtt::OpenPlanilha(bool& Result)
 {
     Result = false;
     clsCommonDialog dlg;
-    dlg.SetFilename(gDwgName + ".xls");
+    dlg.SetFilename(NomeProposto() + ".xls");
     dlg.SetFLAGS(2);
     dlg.SetDefaultExt("xls");
     dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");

@@ -1,5 +1,9 @@
 #include "shell/clsCommonDialog.h"
 
+#include "platform/acad/Application.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/Error.h"
+#include "platform/acad/RunningObjects.h"
 #include "platform/forms/Form.h"
 #include "platform/os/FileDialog.h"
 
@@ -26,6 +30,20 @@ std::vector<std::string> Divide(const std::string& text, char delimiter)
     return partes;
 }
 
+// Where a dialog given no folder opens, as the host's own dialogs do: beside
+// the drawing shown, or where a drawing never saved lies. Neither the folder
+// the program was started from (its own files, "IniFile.txt" among them) nor
+// the last one some other dialog visited.
+std::string PastaDoDesenho()
+{
+    try {
+        if (acad::Document* doc = acad::GetObject(acad::kProgID)->ActiveDocument()) return doc->Path();
+    } catch (const acad::Error&) {
+        // No host, or no drawing open in it.
+    }
+    return acad::NewDrawingFolder().string();
+}
+
 std::string SemBarraFinal(const std::string& folder)
 {
     if (folder.size() > 1 && folder.back() == '/') return folder.substr(0, folder.size() - 1);
@@ -42,7 +60,7 @@ long clsCommonDialog::Show(forms::Form* Owner, bool save)
 {
     os::FileDialogOptions o;
     o.title = dialogTitle_;
-    o.initialDir = initDir_;
+    o.initialDir = initDir_.empty() ? PastaDoDesenho() : initDir_;
     o.filter = filter_;
     o.filterIndex = filterIndex_ > 0 ? filterIndex_ : 1;
     o.defaultExt = defaultExt_;

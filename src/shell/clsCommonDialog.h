@@ -19,7 +19,9 @@ class Form;
 
 class clsCommonDialog {
 public:
-    // Folder the dialog opens in.
+    // Folder the open and save dialogs open in, unless the proposed name has
+    // a folder of its own; when empty, the folder of the drawing shown in the
+    // host (for a drawing never saved, the user's documents).
     std::string InitDir() const { return initDir_; }
     void SetInitDir(const std::string& v) { initDir_ = v; }
     // Title of the dialog; the prompt of Browse.

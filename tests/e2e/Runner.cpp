@@ -170,6 +170,8 @@ private:
         const Statement* stmt;
         std::optional<os::DialogKind> kind;
         os::DialogAnswer answer;
+        bool acceptProposed = false;        // the name the dialog proposes, as it stands
+        std::optional<std::string> folder;  // where the dialog must open
     };
     struct When {
         const Statement* stmt;
@@ -579,6 +581,17 @@ os::DialogAnswer Execution::OnDialog(const os::DialogRequest& r)
         Fail(*a.stmt, StepError(DialogName(*a.kind), asked).what());
         return os::DialogAnswer::Cancel();
     }
+    if (a.acceptProposed && r.kind != os::DialogKind::Open && r.kind != os::DialogKind::Save) {
+        Fail(*a.stmt, StepError("a file dialog", asked).what());
+        return os::DialogAnswer::Cancel();
+    }
+    const auto folder = [](const std::string& f) { return (fs::path(f) / "").lexically_normal(); };
+    if (a.folder && folder(*a.folder) != folder(r.initialDir)) {
+        Fail(*a.stmt,
+             StepError(asked + " opening in " + Quote(*a.folder), "it opened in " + Quote(r.initialDir)).what());
+        return os::DialogAnswer::Cancel();
+    }
+    if (a.acceptProposed) return os::DialogAnswer::Path(r.fileName);
     return a.answer;
 }
 
@@ -759,7 +772,7 @@ void Execution::Start(const Statement& s, std::size_t index)
     QuorilOptions o;
     o.programFolder = vars_["program"];
     o.pictureFolder = vars_["program"] + "/pictures";
-    o.startHost = s.Args() == 0;
+    o.startHost = s.Args() == 0 || !s.Arg(0).Is("nohost");
     o.input = input_;
     bool started = false;
     endedBy_ = nullptr;
@@ -779,10 +792,22 @@ void Execution::Start(const Statement& s, std::size_t index)
     char name[] = "quorilcad";
     char* argv[] = {name, nullptr};
     int argc = 1;
+    // Started from a folder of the script's: the runner's own is back once the program ends.
+    std::optional<fs::path> before;
+    if (s.Args() >= 2) {
+        std::error_code ec;
+        before = fs::current_path();
+        fs::current_path(A(s, s.Args() - 1), ec);
+        if (ec) throw StepError("cannot start in " + A(s, s.Args() - 1) + ": " + ec.message());
+    }
     inRun_ = true;
     ++runs_;
     RunQuoril(argc, argv, o);
     inRun_ = false;
+    if (before) {
+        std::error_code ec;
+        fs::current_path(*before, ec);
+    }
     form1_ = nullptr;
     host_ = nullptr;
     if (!endedBy_) endedBy_ = &s;
@@ -833,10 +858,14 @@ void Execution::QueueInput(const Statement& s, std::size_t index)
 void Execution::QueueDialog(const Statement& s, std::size_t index)
 {
     const std::string& k = s.Arg(0).raw;
-    DialogAnswer d{index, &s, std::nullopt, os::DialogAnswer::Cancel()};
+    DialogAnswer d{index, &s, std::nullopt, os::DialogAnswer::Cancel(), false, std::nullopt};
     if (k == "open" || k == "save" || k == "folder") {
         d.kind = k == "open" ? os::DialogKind::Open : k == "save" ? os::DialogKind::Save : os::DialogKind::Folder;
         d.answer = os::DialogAnswer::Path(A(s, 1));
+        if (s.Args() == 4) d.folder = A(s, 3);
+    } else if (k == "accept") {
+        d.acceptProposed = true;
+        if (s.Args() == 3) d.folder = A(s, 2);
     } else if (k == "yes" || k == "no") {
         d.kind = os::DialogKind::Confirm;
         if (k == "yes")

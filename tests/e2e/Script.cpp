@@ -33,11 +33,11 @@ const std::map<std::string, Shape>& Verbs()
         {"copy", {2, 2, Where::Top}},
         {"write", {2, 2, Where::Top}},
         {"timeout", {1, 1, Where::Top}},
-        {"start", {0, 1, Where::Top}},
+        {"start", {0, 3, Where::Top}},
         {"answer", {1, 2, Where::Top}},
         {"when", {1, 1, Where::Top}},
         {"input", {1, 4, Where::Top}},
-        {"dialog", {1, 2, Where::Top}},
+        {"dialog", {1, 4, Where::Top}},
         {"click", {1, 1, Where::Anywhere}},
         {"dblclick", {1, 1, Where::Anywhere}},
         {"type", {2, 2, Where::Anywhere}},
@@ -90,11 +90,17 @@ void CheckDialog(const Statement& s)
 {
     const std::string& k = s.Arg(0).raw;
     const bool withPath = k == "open" || k == "save" || k == "folder";
+    const bool accept = k == "accept";
     const bool bare = k == "cancel" || k == "yes" || k == "no" || k == "ok";
-    if (s.Arg(0).quoted || (!withPath && !bare))
-        Bad(s, "dialog: unknown answer \"" + k + "\" (open, save, folder PATH; cancel, yes, no, ok)");
-    if (s.Args() != (withPath ? 2u : 1u))
-        Bad(s, withPath ? "dialog " + k + ": a path expected" : "dialog " + k + ": nothing may follow");
+    if (s.Arg(0).quoted || (!withPath && !accept && !bare))
+        Bad(s, "dialog: unknown answer \"" + k + "\" (open, save, folder PATH; accept; cancel, yes, no, ok)");
+    // "in FOLDER" after the answer of a file or folder dialog.
+    const std::size_t answer = withPath ? 2u : 1u;
+    const bool in = (withPath || accept) && s.Args() == answer + 2 && s.Arg(answer).Is("in");
+    if (s.Args() != answer && !in) {
+        if (withPath && s.Args() < 2) Bad(s, "dialog " + k + ": a path expected");
+        Bad(s, "dialog " + k + ": " + (bare ? "nothing" : "only \"in FOLDER\"") + " may follow");
+    }
 }
 
 void CheckExpect(const Statement& s)
@@ -185,7 +191,12 @@ void Check(const Statement& s, bool inBlock)
         Bad(s, "fixture: unknown drawing \"" + s.Arg(0).raw + "\" (" + fixtures::KindList() + ")");
     if (verb.raw == "zoom" && (s.Args() == 1) != s.Arg(0).Is("extents"))
         Bad(s, "zoom: \"extents\" or a window X,Y X,Y expected");
-    if (verb.raw == "start" && s.Args() == 1 && !s.Arg(0).Is("nohost")) Bad(s, "start: only \"nohost\" may follow");
+    if (verb.raw == "start") {
+        // [nohost] [in FOLDER]
+        const std::size_t in = s.Args() > 0 && s.Arg(0).Is("nohost") ? 1 : 0;
+        if (s.Args() != in && (s.Args() != in + 2 || !s.Arg(in).Is("in")))
+            Bad(s, "start: only \"nohost\" and \"in FOLDER\" may follow");
+    }
 }
 
 std::string Trim(const std::string& s)

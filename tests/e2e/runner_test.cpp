@@ -181,7 +181,10 @@ TEST(ScriptText, SyntaxErrorsNameTheirLineBeforeAnythingRuns)
     EXPECT_EQ(line("expect colour Label1 red\n"), 1);
     EXPECT_EQ(line("write a \"open\n"), 1);
     EXPECT_EQ(line("dialog open\n"), 1);
+    EXPECT_EQ(line("dialog accept a.dwg\n"), 1);
+    EXPECT_EQ(line("dialog open a.dwg in\n"), 1);
     EXPECT_EQ(line("start now\n"), 1);
+    EXPECT_EQ(line("start nohost in\n"), 1);
     EXPECT_EQ(line("zoom 1,2\n"), 1);
     EXPECT_EQ(line("zoom extents 1,2\n"), 1);
     EXPECT_EQ(line("expect windowstate\n"), 1);
@@ -352,6 +355,8 @@ TEST_F(Scripts, FileDialogsAreAnsweredByKind)
     Fails(Run("start\ndialog folder \"/x\"\ncall AbreArquivo\n"), {"expected: a folder dialog"});
 
     Fails(Run("start\ncall AbreArquivo\n"), {"an open-file dialog titled \"Abrir\""});
+
+    Fails(Run("start\ndialog open /x/rede.dwg in /y\ncall AbreArquivo\n"), {"opening in \"/y\"", "it opened in \"\""});
 }
 
 TEST_F(Scripts, TheCancelWindowIsAnsweredWhileTheOperationYields)

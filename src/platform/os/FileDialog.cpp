@@ -85,14 +85,13 @@ std::string Refusal(DialogKind kind, long flags, const std::vector<fs::path>& ch
     return {};
 }
 
-// Without a folder of its own the dialog opens where the proposed file lies
-// (beside the drawing, for a name made from the drawing's), and a name typed
-// alone goes there.
+// A proposed name with a folder opens the dialog there (beside the drawing,
+// for a name made from the drawing's), as the system's dialogs do; otherwise
+// it opens in its initial folder. A name typed alone goes where it opened.
 std::string InitialFolder(const FileDialogOptions& o)
 {
-    if (!o.initialDir.empty() || o.fileName.empty()) return o.initialDir;
     const fs::path p(o.fileName);
-    return p.is_absolute() && IsFolder(p.parent_path()) ? p.parent_path().string() : std::string();
+    return p.is_absolute() && IsFolder(p.parent_path()) ? p.parent_path().string() : o.initialDir;
 }
 
 FileDialogResult RunFileDialog(DialogKind kind, const FileDialogOptions& options)

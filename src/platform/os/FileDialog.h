@@ -25,11 +25,11 @@ constexpr long kDialogFailure = 0xFFFF;
 
 struct FileDialogOptions {
     std::string title;
-    std::string initialDir;
+    std::string initialDir;  // where it opens, unless the proposed name has a folder that exists
     std::string filter;
     int filterIndex = 1;     // 1-based
     std::string defaultExt;  // without the dot
-    std::string fileName;    // proposed name, with or without a folder
+    std::string fileName;    // proposed name, with or without a folder; a name typed alone goes where it opened
     long flags = 0;
     WindowHandle owner = 0;
 };

@@ -4,10 +4,9 @@
 # "Capture PV inicial" by picking each start, and saved as DXF for the design
 # program: the file's lines and the reaches' numbers in the drawing.
 
-start
+# Started from its own folder, which holds its "IniFile.txt".
+start in ${program}
 new
-mkdir ${tmp}/obra
-save ${tmp}/obra/rede.dwg
 tab SSIniciar 1
 
 # The manholes: A 0,0 - B 40,0 - J 80,0 - F 120,0, and C 80,40 above J.
@@ -90,14 +89,25 @@ expect enabled SD.SANNumereCmd false
 expect enabled SD.SANSaveDXFCmd true
 
 # The export: confirmed, the network captured and numbered again, the file
-# chosen in the save dialog.
+# chosen in the save dialog. The drawing never saved: the file is proposed
+# under the drawing's own name, in the user's folder, where the dialog opens.
 answer frmMsgBox
   expect text Titulo "Salvar DXF..."
   expect text Mensagem contains "Manter os números de coletores como estão."
   click CmdOK
 end
-# The dialog opens beside the drawing: the name typed alone goes there.
-dialog save rede.dxf
+dialog accept in ${home}
+click SD.SANSaveDXFCmd
+expect line ${home}/Drawing1.dxf "002-001"
+expect line ${home}/Drawing1.dxf "3E9"
+
+# Saved, the drawing has the dialog open beside it: the name typed alone goes there.
+mkdir ${tmp}/obra
+save ${tmp}/obra/rede.dwg
+answer frmMsgBox
+  click CmdOK
+end
+dialog save rede.dxf in ${tmp}/obra
 click SD.SANSaveDXFCmd
 expect file ${tmp}/obra/rede.dxf
 expect attribute TRECHO at 20,0 001-001
@@ -105,7 +115,8 @@ expect attribute TRECHO at 100,0 001-003
 expect attribute TRECHO at 80,20 002-001
 expect attribute PV1 at 80,20 C
 expect line ${tmp}/obra/rede.dxf "ENTITIES"
-expect line ${tmp}/obra/rede.dxf "3E9"
+# Its handles go on from the first file's 14 entities.
+expect line ${tmp}/obra/rede.dxf "3F7"
 expect line ${tmp}/obra/rede.dxf "NUMEROTRE"
 expect line ${tmp}/obra/rede.dxf "001-003"
 expect line ${tmp}/obra/rede.dxf "002-001"

@@ -9,7 +9,8 @@ copy ${scripts}/tables/rede.dbf ${data}/rede.dbf
 # Last year's drawing in "Obra", and a folder "Obra\" beside it.
 write ${data}/Obra/rede.dwg "last year"
 mkdir "${data}/Obra\\"
-start
+# Started from its own folder, which holds its "IniFile.txt".
+start in ${program}
 new
 tab SSIniciar 1
 click ESGOption1(1)
@@ -19,7 +20,8 @@ press SD.ImpMenu 2
 expect text SD.IMPLbl "Abra uma Tabela primeiro"
 expect entities 0
 
-dialog open ${data}/rede.dbf
+# The drawing never saved: the dialog opens in the user's folder.
+dialog open ${data}/rede.dbf in ${home}
 press SD.ImpMenu 1
 expect text SD.IMPLbl "rede.dbf"
 
@@ -34,8 +36,9 @@ answer frmMsgBox
   expect text Mensagem contains "Concluido"
   click CmdOK
 end
-# The open table is no file for the drawing: refused, naming it, and asked again.
-dialog save ${data}/rede.dbf
+# The open table is no file for the drawing: refused, naming it, and asked
+# again. The dialog opens beside the table, whose name it proposes.
+dialog save ${data}/rede.dbf in ${data}
 dialog yes
 answer frmMsgBox
   expect text Mensagem "O arquivo ${data}/rede.dbf é a tabela aberta e não pode ser substituído pelo desenho.\r\n\r\nEscolha outro arquivo."

@@ -7,7 +7,8 @@
 write ${home}/.local/share/applications/planilhas.desktop "[Desktop Entry]\nType=Application\nName=Planilhas\nExec=planilhas %f\nMimeType=application/vnd.ms-excel;\n"
 write ${home}/.config/mimeapps.list "[Default Applications]\napplication/vnd.ms-excel=planilhas.desktop\n"
 
-start
+# Started from its own folder, which holds its "IniFile.txt".
+start in ${program}
 new
 tab SSIniciar 1
 
@@ -160,3 +161,15 @@ press SD.InsMenu 2
 remove ${home}/.local/share/Trash
 expect content ${tmp}/quantidades.xls "antiga"
 expect running
+
+# The drawing never saved: the spreadsheet is proposed under the drawing's
+# own name, in the user's documents, where the dialog opens.
+mkdir ${home}/Documentos
+dialog accept in ${home}/Documentos
+answer frmMsgBox
+  expect text Titulo "Planilha: para concluir"
+  click CmdOK
+end
+press SD.InsMenu 2
+expect workbook ${home}/Documentos/Drawing1.xls Padrao A11 PV-1-PV-2
+expect opened ${home}/Documentos/Drawing1.xls

@@ -1,7 +1,8 @@
 # The topography panel's survey points: one inserted through its dialog and a
 # pick in the drawing, then a file of points imported, one of its lines bad.
 
-start
+# Started from its own folder, which holds its "IniFile.txt".
+start in ${program}
 new
 tab SSIniciar 4
 tab TD.SSTopo 3
@@ -92,8 +93,10 @@ expect entities 4 0=TEXT 8=PONTO_TEXTO
 expect string at 50,63 "11.000"
 
 # A4 imported again: found twice by its name, then the duplicate removed.
-write ${data}/pontos2.txt "A4\t100\t200\t810.850\tBL\r\n"
-dialog open ${data}/pontos2.txt
+# The drawing never saved, the dialog opens in the user's documents, where
+# the name typed alone is read.
+write ${home}/Documentos/pontos2.txt "A4\t100\t200\t810.850\tBL\r\n"
+dialog open pontos2.txt in ${home}/Documentos
 answer frmMsgBox
   expect text Mensagem "Foram inseridos 1 pontos."
   click CmdOK

@@ -19,7 +19,8 @@ fixture topography 400 ${tmp}/rede-TOP.dwg
 fixture zonehatches 2 ${tmp}/rede-ZON.dwg
 fixture zonehatches 1 ${tmp}/curta-ZON.dwg
 
-start
+# Started from its own folder, which holds its "IniFile.txt".
+start in ${program}
 new
 tab SSIniciar 2
 click AGUOption1(0)
@@ -105,8 +106,9 @@ answer frmMsgBox
 end
 click WC.ExpCmd
 
-# The program's own catalogue is no output: refused, and asked again.
-dialog open ${program}/rereva2000r.mdb
+# The program's own catalogue is no output: refused, and asked again. The
+# dialog opens beside the drawing shown.
+dialog open ${program}/rereva2000r.mdb in ${tmp}
 answer frmMsgBox
   expect text Mensagem contains "${program}/rereva2000r.mdb"
   click CmdOK

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -53,6 +55,12 @@ TEST(Documents, NewDrawingHasTheDefaultState)
     EXPECT_EQ(doc->GetVariable("DWGPREFIX").AsString(), home.Path().string() + "/");
     std::filesystem::create_directory(home / "Documentos");
     EXPECT_EQ(doc->Path(), (home / "Documentos").string());
+    {
+        // HOME set but empty: the account's home, never the working folder.
+        ScopedHome empty("");
+        const std::filesystem::path account = ::getpwuid(::getuid())->pw_dir;
+        EXPECT_TRUE(doc->Path() == account.string() || doc->Path() == (account / "Documentos").string()) << doc->Path();
+    }
 
     ASSERT_EQ(doc->Layers().Count(), 1);
     EXPECT_EQ(doc->Layers().Item(0)->Name(), "0");
