@@ -168,7 +168,7 @@ TEST_F(Planilha, RowsFollowTheMarkerInReachOrderWithValuesAndFormulasAsText)
     Rede();
     qtt.Insumos();
 
-    EXPECT_EQ(pedidoSalvar, gDwgName + ".xls");
+    EXPECT_EQ(pedidoSalvar, "Drawing1.xls");  // the unsaved drawing's own name
     const Folha f = LeFolha(destino);
     EXPECT_EQ(f.at(10).at("TRECHO"), "inicia");
     // 1, 10, 2: as text.
