@@ -7,6 +7,7 @@
 #include "platform/acad/RunningObjects.h"
 #include "platform/acad/SelectionSets.h"
 #include "platform/acad/Tables.h"
+#include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "platform/ProcessState.h"
@@ -113,12 +114,17 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     }
     gAcadApp = app;
 
+    // A drawing named but not reached is not worked on: the work would go to
+    // whichever drawing is active instead.
+    bool alcancado = true;
     if (!Trim(DwgName).empty()) {
-        const std::string procurado = acad::UpperName(Trim(DwgName));
+        const std::string procurado = Trim(DwgName);
         bool achou = false;
         // Every drawing is visited: of two with the same name the later wins.
+        // Names that differ only in case are two files here; a name through a
+        // link is the file it leads to.
         for (const auto& d : app->Documents()) {
-            if (acad::UpperName(d->FullName()) != procurado) continue;
+            if (d->FullName() != procurado && !MesmoArquivo(d->FullName(), procurado)) continue;
             try {
                 d->Activate();
             } catch (const acad::Error&) {
@@ -129,15 +135,15 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
         if (!achou) {
             if (ArquivoExiste(DwgName)) {
                 try {
-                    app->Documents().Open(DwgName);
-                } catch (const acad::Error&) {
-                }
-                try {
-                    gAcadDoc = app->ActiveDocument();
-                } catch (const acad::Error&) {
+                    gAcadDoc = app->Documents().Open(DwgName);
+                } catch (const acad::Error& e) {
+                    ExibeMensagem(0, "Atenção",
+                                  "Não foi possível abrir o desenho " + DwgName + ":\r" + e.Description());
+                    alcancado = false;
                 }
             } else {
                 ExibeMensagem(0, "Atenção", "Arquivo: " + DwgName + " não existe");
+                alcancado = false;
             }
         }
     } else {
@@ -181,7 +187,7 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
         if (!conjuntos.Find(nome)) conjuntos.Add(nome);
 
     app->SetVisible(true);
-    return true;
+    return alcancado;
 }
 
 bool ConectaAcad(const std::string& DwgName, const std::string& Template)
