@@ -51,19 +51,6 @@ std::string Minusculas(std::string s)
     return s;
 }
 
-// The text without its last `n` characters (UTF-8 aware); whole when shorter.
-std::string SemUltimos(const std::string& s, int n)
-{
-    std::size_t fim = s.size();
-    for (int i = 0; i < n; ++i) {
-        if (fim == 0) return s;
-        do {
-            --fim;
-        } while (fim > 0 && (static_cast<unsigned char>(s[fim]) & 0xC0) == 0x80);
-    }
-    return s.substr(0, fim);
-}
-
 bool ArquivoExiste(const std::string& Nome)
 {
     std::error_code ec;
@@ -179,7 +166,9 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     gAcadState.emplace(*app);
 
     DwgName = gAcadDoc->FullName();
-    gDwgName = SemUltimos(DwgName, 4);
+    // Without its extension, when it has one: a name without one cut by four
+    // characters would name files in another folder.
+    gDwgName = NomeAoLado(DwgName, "");
 
     // An existing set is left as it is (its users empty it before filling it).
     acad::SelectionSets& conjuntos = gAcadDoc->SelectionSets();

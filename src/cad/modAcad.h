@@ -36,8 +36,8 @@ extern acad::Utility* gAcadUtil;     // its user input (points, corners, angles,
 extern std::optional<EstadoAcad> gAcadState;
 // The host's main window; 0 until found, then never searched again.
 extern os::WindowHandle gAcadHwnd;
-// Full path of gAcadDoc without its last four characters (".dwg"): the base
-// name of the files that commands write beside the drawing; "" while unsaved.
+// Full path of gAcadDoc without its extension (".dwg"): the base name of the
+// files that commands write beside the drawing; "" while unsaved.
 extern std::string gDwgName;
 
 // Attaches to the running host (never starts one), resolves the drawing and

@@ -102,6 +102,12 @@ TEST_F(Conexao, FillsTheSharedObjectsAndTheSelectionSetsOfTheActiveDrawing)
     ASSERT_TRUE(ConectaAcad(nome, ""));
     EXPECT_EQ(nome, salvo);
     EXPECT_EQ(gDwgName, (pasta / "Rede Ação").string());
+
+    // A name without an extension is the base name whole, in its own folder.
+    std::filesystem::create_directory(pasta / "sub");
+    doc.SaveAs((pasta / "sub" / "top").string());
+    ASSERT_TRUE(ConectaAcad());
+    EXPECT_EQ(gDwgName, (pasta / "sub" / "top").string());
 }
 
 TEST_F(Conexao, ANamedDrawingIsFoundAsTheSameFileOpenedFromDiskOrReported)
