@@ -792,16 +792,16 @@ void WATDes98::ExpCmd_Click()
 bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
                            const std::string& Nodes)
 {
-    // The database is built in a copy of the template beside the old output,
-    // which goes to the trash only once the export is complete: a run that
-    // stops leaves it as it was. The catalogue folder may have moved to the
-    // output's since it was chosen.
     // The hatch files are written beside the zones and the topography: never
     // over a file of this export, which would lose it or read it as another.
     for (clsHatchs* h : {HatchZonas_.get(), HatchPavimentos_.get()})
         h->Protegidos = {Rede, Topografia, Zonas, Nodes, ExpArquivo_};
     if (HatchZonas_->DestinoProtegido(Zonas) || HatchPavimentos_->DestinoProtegido(Topografia)) return false;
 
+    // The database is built in a copy of the template beside the old output,
+    // which goes to the trash only once the export is complete: a run that
+    // stops leaves it as it was. The catalogue folder may have moved to the
+    // output's since it was chosen.
     std::optional<platform::FileReplacement> banco;
     bool copiado = false;
     if (!SaidaDoPrograma(ExpArquivo_)) {
