@@ -8,6 +8,7 @@
 #include "platform/acad/RunningObjects.h"
 #include "platform/acad/SelectionSets.h"
 #include "platform/acad/Tables.h"
+#include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "platform/ProcessState.h"
@@ -49,19 +50,6 @@ std::string Minusculas(std::string s)
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     return s;
-}
-
-// The text without its last `n` characters (UTF-8 aware); whole when shorter.
-std::string SemUltimos(const std::string& s, int n)
-{
-    std::size_t fim = s.size();
-    for (int i = 0; i < n; ++i) {
-        if (fim == 0) return s;
-        do {
-            --fim;
-        } while (fim > 0 && (static_cast<unsigned char>(s[fim]) & 0xC0) == 0x80);
-    }
-    return s.substr(0, fim);
 }
 
 // Whether the file the name stands for exists, read as the host reads it when
@@ -117,12 +105,17 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     }
     gAcadApp = app;
 
+    // A drawing named but not reached is not worked on: the work would go to
+    // whichever drawing is active instead.
+    bool alcancado = true;
     if (!Trim(DwgName).empty()) {
-        const std::string procurado = acad::UpperName(Trim(DwgName));
+        const std::string procurado = Trim(DwgName);
         bool achou = false;
         // Every drawing is visited: of two with the same name the later wins.
+        // Names that differ only in case are two files here; a name through a
+        // link is the file it leads to.
         for (const auto& d : app->Documents()) {
-            if (acad::UpperName(d->FullName()) != procurado) continue;
+            if (d->FullName() != procurado && !MesmoArquivo(d->FullName(), procurado)) continue;
             try {
                 d->Activate();
             } catch (const acad::Error&) {
@@ -133,15 +126,15 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
         if (!achou) {
             if (ArquivoExiste(DwgName)) {
                 try {
-                    app->Documents().Open(DwgName);
-                } catch (const acad::Error&) {
-                }
-                try {
-                    gAcadDoc = app->ActiveDocument();
-                } catch (const acad::Error&) {
+                    gAcadDoc = app->Documents().Open(DwgName);
+                } catch (const acad::Error& e) {
+                    ExibeMensagem(0, "Atenção",
+                                  "Não foi possível abrir o desenho " + DwgName + ":\r" + e.Description());
+                    alcancado = false;
                 }
             } else {
                 ExibeMensagem(0, "Atenção", "Arquivo: " + DwgName + " não existe");
+                alcancado = false;
             }
         }
     } else {
@@ -177,7 +170,9 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     gAcadState.emplace(*app);
 
     DwgName = gAcadDoc->FullName();
-    gDwgName = SemUltimos(DwgName, 4);
+    // Without its extension, when it has one: a name without one cut by four
+    // characters would name files in another folder.
+    gDwgName = NomeAoLado(DwgName, "");
 
     // An existing set is left as it is (its users empty it before filling it).
     acad::SelectionSets& conjuntos = gAcadDoc->SelectionSets();
@@ -185,7 +180,7 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
         if (!conjuntos.Find(nome)) conjuntos.Add(nome);
 
     app->SetVisible(true);
-    return true;
+    return alcancado;
 }
 
 bool ConectaAcad(const std::string& DwgName, const std::string& Template)

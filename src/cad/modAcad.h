@@ -36,8 +36,8 @@ extern acad::Utility* gAcadUtil;     // its user input (points, corners, angles,
 extern std::optional<EstadoAcad> gAcadState;
 // The host's main window; 0 until found, then never searched again.
 extern os::WindowHandle gAcadHwnd;
-// Full path of gAcadDoc without its last four characters (".dwg"): the base
-// name of the files that commands write beside the drawing; "" while unsaved.
+// Full path of gAcadDoc without its extension (".dwg"): the base name of the
+// files that commands write beside the drawing; "" while unsaved.
 extern std::string gDwgName;
 // The name, without extension, proposed for the files that commands write:
 // gDwgName, or for a drawing never saved its own name ("Drawing1"), where ""
@@ -48,13 +48,17 @@ std::string NomeProposto();
 // fills the shared objects; makes sure the selection sets "SS1", "SS2", "SS3"
 // and "SStmp" exist.
 //   DwgName in:  blank for the active drawing, or the full path of a drawing
-//                (compared without case and surrounding blanks with the open
-//                ones; opened from disk when not open).
+//                (without surrounding blanks, the open drawing that is the same
+//                file, whatever the spelling of its path; opened from disk
+//                when not open).
 //   DwgName out: the full path of the drawing now in gAcadDoc.
 //   Template:    used when DwgName is blank: "" for the active drawing, or the
 //                template of a new drawing ("Acad").
-// False only when no host could be reached (after the message "... Inicie o
-// AutoCAD") or when it has no drawing to work on.
+// False when no host could be reached (after the message "... Inicie o
+// AutoCAD"), when it has no drawing to work on, or when the named drawing is
+// neither open nor on disk ("Arquivo: ... não existe") or the host cannot open
+// it (its reason, naming the file); the shared objects then hold the drawing
+// that was current before, or the host's active one.
 // The link to the host forgotten, as before the first ConectaAcad (the host
 // itself is left alone).
 void DesligaAcad();

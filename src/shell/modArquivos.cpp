@@ -75,3 +75,9 @@ bool MesmoArquivo(const std::string& A, const std::string& B)
     std::error_code ec;
     return !A.empty() && !B.empty() && std::filesystem::equivalent(A, B, ec) && !ec;
 }
+
+std::string NomeAoLado(const std::string& Arquivo, const std::string& Fim)
+{
+    const std::filesystem::path p(Arquivo);
+    return (p.parent_path() / (p.stem().string() + Fim)).string();
+}

@@ -38,3 +38,8 @@ bool ReplaceToRecycle(platform::FileReplacement& Copia);
 // True when both name one existing file, also through links: an output
 // chosen over an input is refused by it, whatever the spelling of its path.
 bool MesmoArquivo(const std::string& A, const std::string& B);
+
+// The file in Arquivo's own folder named like it, with Fim in place of its
+// extension, or after the name when it has none ("rede-CAD.dwg", "_NOD.dwg"
+// gives "rede-CAD_NOD.dwg"; "sub/top", ".dxf" gives "sub/top.dxf").
+std::string NomeAoLado(const std::string& Arquivo, const std::string& Fim);

@@ -25,6 +25,7 @@
 #include "platform/os/Trash.h"
 #include "platform/os/Ticks.h"
 #include "shell/ProgressBar.h"
+#include "shell/modArquivos.h"
 #include "shell/modMensagem.h"
 #include "platform/ado/Ado.h"
 #include "terrain/modBancoTerreno.h"
@@ -102,12 +103,10 @@ std::string CaminhoTemporario()
         .string();
 }
 
-bool TerminaEmDxf(const std::string& Nome)
+// Whether the hatch file `Destino` would be the drawing's own file.
+bool ProprioDesenho(const std::string& Destino, const std::string& Desenho)
 {
-    if (Nome.size() < 4) return false;
-    std::string fim = Nome.substr(Nome.size() - 4);
-    for (char& c : fim) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return fim == ".dxf";
+    return Destino == Desenho || MesmoArquivo(Destino, Desenho);
 }
 
 }  // namespace
@@ -155,6 +154,23 @@ void clsHatchs::SetCaminhoDXF(const std::string& Caminho, bool Temporario)
 
 // ------------------------------------------------------------------ export
 
+std::string clsHatchs::ArquivoDXF(const std::string& Desenho) { return NomeAoLado(Desenho, ".dxf"); }
+
+bool clsHatchs::DestinoProtegido(const std::string& Desenho) const
+{
+    const std::string destino = ArquivoDXF(Desenho);
+    if (ProprioDesenho(destino, Desenho)) return false;
+    for (const std::string& escolhido : Protegidos) {
+        if (destino != escolhido && !MesmoArquivo(destino, escolhido)) continue;
+        Aviso("As hachuras de " + Desenho + " seriam exportadas para o arquivo " + destino +
+              (destino == escolhido ? "" : ", que é o arquivo " + escolhido + ",") +
+              " escolhido para esta exportação. O arquivo continua como estava e as hachuras não foram "
+              "exportadas.\r\n\r\nOperação cancelada.");
+        return true;
+    }
+    return false;
+}
+
 void clsHatchs::CreateDXF(const std::string& Layer)
 {
     SetCaminhoDXF("");
@@ -164,10 +180,11 @@ void clsHatchs::CreateDXF(const std::string& Layer)
     // DXF would lose its own file that way, and one never saved has no name.
     const std::string nome = gAcadDoc->FullName();
     std::string caminho;
-    bool temporario = nome.empty() || TerminaEmDxf(nome) || nome.size() <= 4;
+    bool temporario = nome.empty();
     if (!temporario) {
-        caminho = nome.substr(0, nome.size() - 4) + ".dxf";
-        temporario = caminho == nome;
+        caminho = ArquivoDXF(nome);
+        temporario = ProprioDesenho(caminho, nome);
+        if (!temporario && DestinoProtegido(nome)) return;
     }
     if (temporario) caminho = CaminhoTemporario();
 

@@ -66,13 +66,24 @@ public:
     // pattern naming the pavement type.
     bool RegiaoPorHatch = false;
 
+    // Files the hatch file must never replace: those the user chose for the
+    // run that reads the hatches (its drawings and its output).
+    std::vector<std::string> Protegidos;
+
     // Writes the hatches of the active drawing (those on `Layer` when it is not
-    // empty) to the DXF file that ReadHatchs reads: beside a ".dwg" drawing,
-    // named like it; for a drawing kept as ".dxf", or one never saved, in the
-    // temporary folder, removed after reading. The drawing's own file is never
-    // touched; an older file beside it goes to the trash first, and when it
-    // cannot, the user is told why and nothing is exported.
+    // empty) to the DXF file that ReadHatchs reads: ArquivoDXF of the drawing;
+    // when that is the drawing's own file (a drawing kept as ".dxf", also
+    // through a link), or for one never saved, in the temporary folder,
+    // removed after reading. A file of Protegidos there refuses the export
+    // (DestinoProtegido). An older file there goes to the trash first, and
+    // when it cannot, the user is told why and nothing is exported.
     void CreateDXF(const std::string& Layer);
+    // The hatch file of the drawing `Desenho`: in its folder, named like it
+    // with ".dxf" in place of its extension.
+    static std::string ArquivoDXF(const std::string& Desenho);
+    // True, and the user told naming both files, when the hatch file of
+    // `Desenho` would take the place of one of Protegidos.
+    bool DestinoProtegido(const std::string& Desenho) const;
     // Reads the file of the last CreateDXF into gHatchs and the loop list. A
     // file that cannot be opened or read to its end gives a message naming it
     // and no regions. False when there was no file to read (CreateDXF failed

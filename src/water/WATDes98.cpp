@@ -639,7 +639,7 @@ void WATDes98::NODLerDesenhoCmd_Click()
         // The nodes drawing references the network by its file and is saved
         // beside it: a network never saved has neither.
         const std::string rede = gAcadDoc->FullName();
-        if (rede.size() < 5) {
+        if (rede.empty()) {
             ExibeMensagem(0, "Construir Desenho",
                           "Salve o desenho da REDE antes de construir o desenho dos NODES.\r\n\r\nOperação "
                           "cancelada.");
@@ -653,7 +653,7 @@ void WATDes98::NODLerDesenhoCmd_Click()
         ExpNodes_->DrawNodes(rede);
         // An earlier nodes drawing may hold the engineer's numbering: it goes
         // to the trash, not under the new one.
-        const std::string nodes = rede.substr(0, rede.size() - 4) + "_NOD.dwg";
+        const std::string nodes = NomeAoLado(rede, "_NOD.dwg");
         std::error_code ec;
         if (std::filesystem::exists(nodes, ec) && !DeleteToRecycle(nodes)) {
             ExibeMensagem(0, "Construir Desenho",
@@ -792,6 +792,12 @@ void WATDes98::ExpCmd_Click()
 bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografia, const std::string& Zonas,
                            const std::string& Nodes)
 {
+    // The hatch files are written beside the zones and the topography: never
+    // over a file of this export, which would lose it or read it as another.
+    for (clsHatchs* h : {HatchZonas_.get(), HatchPavimentos_.get()})
+        h->Protegidos = {Rede, Topografia, Zonas, Nodes, ExpArquivo_};
+    if (HatchZonas_->DestinoProtegido(Zonas) || HatchPavimentos_->DestinoProtegido(Topografia)) return false;
+
     // The database is built in a copy of the template beside the old output,
     // which goes to the trash only once the export is complete: a run that
     // stops leaves it as it was. The catalogue folder may have moved to the

@@ -1,7 +1,8 @@
-// Attaching to the running host: the drawing resolved by name, file or
+// Attaching to the running host: the drawing resolved by file, by name or
 // template, the shared objects, the selection sets, Escape to a busy host,
 // and the messages of a missing host, drawing or file.
 
+#include <filesystem>
 #include <fstream>
 
 #include <QApplication>
@@ -101,9 +102,15 @@ TEST_F(Conexao, FillsTheSharedObjectsAndTheSelectionSetsOfTheActiveDrawing)
     ASSERT_TRUE(ConectaAcad(nome, ""));
     EXPECT_EQ(nome, salvo);
     EXPECT_EQ(gDwgName, (pasta / "Rede Ação").string());
+
+    // A name without an extension is the base name whole, in its own folder.
+    std::filesystem::create_directory(pasta / "sub");
+    doc.SaveAs((pasta / "sub" / "top").string());
+    ASSERT_TRUE(ConectaAcad());
+    EXPECT_EQ(gDwgName, (pasta / "sub" / "top").string());
 }
 
-TEST_F(Conexao, ANamedDrawingIsFoundWithoutCaseOrBlanksOpenedFromDiskOrReported)
+TEST_F(Conexao, ANamedDrawingIsFoundAsTheSameFileOpenedFromDiskOrReported)
 {
     acad::Document& a = Doc();
     a.SaveAs((pasta / "Norte.dwg").string());
@@ -111,12 +118,26 @@ TEST_F(Conexao, ANamedDrawingIsFoundWithoutCaseOrBlanksOpenedFromDiskOrReported)
     b.SaveAs((pasta / "Sul.dwg").string());
     ASSERT_EQ(app->ActiveDocument(), &b);
 
-    std::string nome = "  " + acad::UpperName((pasta / "norte.DWG").string()) + " ";
+    // Through a link to its folder, with blanks around: the same file.
+    std::filesystem::create_directory_symlink(pasta.Caminho(), pasta / "atalho");
+    std::string nome = "  " + (pasta / "atalho" / "Norte.dwg").string() + " ";
     ASSERT_TRUE(ConectaAcad(nome, ""));
     EXPECT_EQ(gAcadDoc, &a);
     EXPECT_EQ(app->ActiveDocument(), &a);             // activated
     EXPECT_EQ(nome, (pasta / "Norte.dwg").string());  // the host's own spelling comes back
     EXPECT_EQ(gModelSpace, &a.ModelSpace());
+
+    // A name that differs only in case is another file, opened from disk.
+    {
+        acad::Document outro;
+        outro.ModelSpace().AddCircle({5, 5, 0}, 2);
+        acad::WriteDxf(outro, pasta / "NORTE.DWG");
+    }
+    nome = (pasta / "NORTE.DWG").string();
+    ASSERT_TRUE(ConectaAcad(nome, ""));
+    EXPECT_NE(gAcadDoc, &a);
+    EXPECT_EQ(gAcadDoc->ModelSpace().Count(), 1);
+    EXPECT_EQ(nome, (pasta / "NORTE.DWG").string());
 
     // A drawing on disk but not open is opened and becomes the one worked on.
     {
@@ -126,32 +147,36 @@ TEST_F(Conexao, ANamedDrawingIsFoundWithoutCaseOrBlanksOpenedFromDiskOrReported)
     }
     nome = (pasta / "Leste.dwg").string();
     ASSERT_TRUE(ConectaAcad(nome, ""));
-    EXPECT_EQ(app->Documents().Count(), 3);
+    EXPECT_EQ(app->Documents().Count(), 4);
     EXPECT_EQ(gAcadDoc, app->ActiveDocument());
     EXPECT_EQ(gAcadDoc->ModelSpace().Count(), 1);
     EXPECT_EQ(nome, gAcadDoc->FullName());
     EXPECT_EQ(gDwgName, (pasta / "Leste").string());
     acad::Document* leste = gAcadDoc;
 
-    // Neither open nor on disk: the message, True, and the same drawing as before.
+    // Neither open nor on disk: the message, False, and the same drawing as before.
     nome = (pasta / "Oeste.dwg").string();
-    EXPECT_TRUE(ConectaAcad(nome, ""));
+    EXPECT_FALSE(ConectaAcad(nome, ""));
     EXPECT_EQ(mensagens.Textos(),
               std::vector<std::string>{"Arquivo: " + (pasta / "Oeste.dwg").string() + " não existe"});
     EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
     EXPECT_EQ(gAcadDoc, leste);
     EXPECT_EQ(nome, leste->FullName());
 
-    // A file the host cannot read is passed over silently.
+    // A file the host cannot read: its reason, naming the file, and False.
     mensagens.Limpa();
     {
         std::ofstream ruim(pasta / "Ruim.dwg");
         ruim << "isto não é um desenho\n";
     }
     nome = (pasta / "Ruim.dwg").string();
-    EXPECT_TRUE(ConectaAcad(nome, ""));
-    EXPECT_TRUE(mensagens.Lista().empty());
-    EXPECT_EQ(app->Documents().Count(), 3);
+    EXPECT_FALSE(ConectaAcad(nome, ""));
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    const std::string motivo = mensagens.Lista()[0].Texto;
+    EXPECT_EQ(motivo.rfind("Não foi possível abrir o desenho " + (pasta / "Ruim.dwg").string() + ":\n", 0), 0u)
+        << motivo;
+    EXPECT_GT(motivo.size(), motivo.find(":\n") + 2) << "the host's reason: " << motivo;
+    EXPECT_EQ(app->Documents().Count(), 4);
     EXPECT_EQ(gAcadDoc, leste);
 }
 
@@ -248,11 +273,11 @@ TEST_F(Conexao, WithNoDrawingOpenThereIsNothingToWorkOn)
     EXPECT_EQ(gAcadDoc, nullptr);
     EXPECT_EQ(gModelSpace, nullptr);
 
-    // A named drawing that is missing, with the earlier drawing closed: the
-    // host's active drawing is worked on.
+    // A named drawing that is missing, with the earlier drawing closed: False,
+    // and the shared objects hold the host's active drawing.
     acad::Document* novo = app->Documents().Add("Acad");
     mensagens.Limpa();
-    EXPECT_TRUE(ConectaAcad((pasta / "Falta.dwg").string(), ""));
+    EXPECT_FALSE(ConectaAcad((pasta / "Falta.dwg").string(), ""));
     EXPECT_EQ(gAcadDoc, novo);
     EXPECT_EQ(gModelSpace, &novo->ModelSpace());
     EXPECT_EQ(mensagens.Textos().size(), 1u);

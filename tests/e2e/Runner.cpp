@@ -648,7 +648,7 @@ void Execution::Execute(const Statement& s, forms::Form* context, std::size_t in
     if (v == "let") {
         if (s.Arg(0).quoted) throw StepError("a variable name after let", Quote(s.Arg(0).raw));
         vars_[s.Arg(0).raw] = A(s, 1);
-    } else if (v == "remove" || v == "mkdir" || v == "copy" || v == "write") {
+    } else if (v == "remove" || v == "mkdir" || v == "link" || v == "copy" || v == "write") {
         FileStatement(s);
     } else if (v == "fixture") {
         Fixture(s);
@@ -903,6 +903,11 @@ void Execution::FileStatement(const Statement& s)
     if (v == "mkdir") {
         fs::create_directories(p, ec);
         if (ec) throw StepError("cannot make the folder " + p.string() + ": " + ec.message());
+    } else if (v == "link") {
+        const fs::path nome = A(s, 1);
+        if (nome.has_parent_path()) fs::create_directories(nome.parent_path(), ec);
+        fs::create_symlink(p, nome, ec);
+        if (ec) throw StepError("cannot link " + nome.string() + " to " + p.string() + ": " + ec.message());
     } else if (v == "remove") {
         if (!fs::exists(fs::symlink_status(p)))
             throw StepError("something to remove at " + p.string(), "nothing there");

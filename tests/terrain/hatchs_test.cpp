@@ -295,7 +295,53 @@ TEST_F(Hachuras, ADrawingKeptAsDxfKeepsItsOwnFile)
         EXPECT_EQ(ArquivosTemporarios().size(), 1u);
     }
     EXPECT_TRUE(ArquivosTemporarios().empty());
+
+    // The same drawing opened through a link "ZON.dwg": its hatch file would
+    // be the drawing's own file.
+    fs::create_symlink(pasta / "ZON.dxf", pasta / "ZON.dwg");
+    app->Documents().Open((pasta / "ZON.dwg").string());
+    clsHatchs ligado;
+    ligado.CreateDXF("");
+    EXPECT_EQ(ArquivosTemporarios().size(), 1u);
+    ligado.ReadHatchs();
+    EXPECT_EQ(gNumHatchs, 1);
+    EXPECT_EQ(Le(pasta / "ZON.dxf"), proprio);
+    EXPECT_FALSE(fs::exists(Lixeira()));
     EXPECT_TRUE(mensagens.Lista().empty());
+}
+
+TEST_F(Hachuras, AFileChosenForTheRunIsNeverTheHatchFile)
+{
+    // Zones "bairro.dwg" beside the topography "bairro.dxf", chosen through a
+    // link to their folder.
+    HatchDe("ZONA", {Retangulo(0, 0, 100, 100)});
+    Doc().SaveAs((pasta / "bairro.dwg").string());
+    Escreve(pasta / "bairro.dxf", "topografia");
+    fs::create_directory_symlink(pasta.Caminho(), pasta / "atalho");
+    const std::string escolhido = (pasta / "atalho" / "bairro.dxf").string();
+
+    clsHatchs h;
+    h.Protegidos = {escolhido};
+    h.CreateDXF("");
+    EXPECT_EQ(h.CaminhoDXF(), "");
+    EXPECT_EQ(Le(pasta / "bairro.dxf"), "topografia");
+    EXPECT_FALSE(fs::exists(Lixeira()));
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(mensagens.Lista()[0].Texto,
+              "As hachuras de " + (pasta / "bairro.dwg").string() + " seriam exportadas para o arquivo " +
+                  (pasta / "bairro.dxf").string() + ", que é o arquivo " + escolhido +
+                  ", escolhido para esta exportação. O arquivo continua como estava e as hachuras não foram "
+                  "exportadas.\n\nOperação cancelada.");
+    EXPECT_FALSE(h.ReadHatchs());
+
+    // A drawing named without an extension, "sub/top": the file is "sub/top.dxf",
+    // never "sub.dxf" beside its folder.
+    fs::create_directories(pasta / "sub");
+    Doc().SaveAs((pasta / "sub" / "top").string());
+    Escreve(pasta / "sub.dxf", "outro");
+    h.CreateDXF("");
+    EXPECT_EQ(h.CaminhoDXF(), (pasta / "sub" / "top.dxf").string());
+    EXPECT_EQ(Le(pasta / "sub.dxf"), "outro");
 }
 
 TEST_F(Hachuras, ADrawingInAFolderNamedWithALineEndAndQuotesExportsBesideIt)

@@ -53,7 +53,9 @@ void DxfOut(CommandContext& ctx)
     std::filesystem::path fallback = doc.FullName().empty() ? std::filesystem::path(doc.Name()) : doc.FilePath();
     fallback.replace_extension(".dxf");
     const std::string name = ctx.Text("Digite o nome do arquivo <" + fallback.string() + ">: ", true);
-    std::filesystem::path path = name.empty() ? fallback : std::filesystem::path(name);
+    // A name without a folder, or a relative one, is beside the drawing, as
+    // SaveAs places it: never in whatever folder the program runs from.
+    std::filesystem::path path = FileOfName(name.empty() ? fallback.string() : name, doc.Path());
     if (!path.has_extension()) path += ".dxf";
 
     std::optional<std::vector<const Entity*>> objects;

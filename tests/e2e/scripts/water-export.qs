@@ -286,6 +286,111 @@ dialog open ${tmp}/rede-CAD_NOD.dwg
 click WC.ExpCmd
 expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 expect query ${home}/.local/share/Trash/files/saida.mdb "SELECT COUNT(*) FROM [Pressure Junction]" 0
+let juncoes "J-1:Z1:125.75 J-2:Z1:126.5 J-3:Z1:127.25 J-4:Z2:129.0"
+let elevacoes "SELECT group_concat(Label || ':' || Zone || ':' || ROUND(Elevation, 3), ' ') FROM [Pressure Junction]"
+
+# ---- the export reads and writes only the files chosen, whatever their names.
+# The output reached through a link to its folder is still a drawing of the
+# export.
+link ${tmp} ${tmp}/atalho
+dialog open ${tmp}/atalho/rede-CAD.dwg
+click WC.ExpFileCmd
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/atalho/rede-CAD.dwg é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect line ${tmp}/rede-CAD.dwg "A-TUBO"
+dialog open ${tmp}/saida.mdb
+click WC.ExpFileCmd
+
+# Zones "bairro.dwg", topography "bairro.dxf": the zones' hatch file would
+# take the topography's place. Refused before anything is done.
+copy ${tmp}/rede-ZON.dwg ${tmp}/bairro.dwg
+copy ${tmp}/rede-TOP.dwg ${tmp}/bairro.dxf
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/bairro.dxf
+dialog open ${tmp}/bairro.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem "As hachuras de ${tmp}/bairro.dwg seriam exportadas para o arquivo ${tmp}/bairro.dxf escolhido para esta exportação. O arquivo continua como estava e as hachuras não foram exportadas.\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect enabled SSIniciar true
+expect line ${tmp}/bairro.dxf "PONTO"
+expect nofile ${home}/.local/share/Trash/files/bairro.dxf
+expect query ${db} ${elevacoes} ${juncoes}
+
+# Zones kept as DXF, chosen through a link "zonas-ZON.dwg": their hatches go
+# through a file of the program's own, the drawing stays.
+copy ${tmp}/rede-ZON.dwg ${tmp}/zonas-ZON.dxf
+link ${tmp}/zonas-ZON.dxf ${tmp}/zonas-ZON.dwg
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/zonas-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+click WC.ExpCmd
+expect nofile ${home}/.local/share/Trash/files/zonas-ZON.dxf
+expect line ${tmp}/zonas-ZON.dxf "INSERT"
+expect query ${db} ${elevacoes} ${juncoes}
+
+# A topography named without an extension, "sub/top": its hatch file is
+# "sub/top.dxf", and the engineer's "sub.dxf" beside the folder stays.
+mkdir ${tmp}/sub
+copy ${tmp}/rede-TOP.dwg ${tmp}/sub/top
+write ${tmp}/sub.dxf "meu arquivo"
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/sub/top
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+click WC.ExpCmd
+expect nofile ${home}/.local/share/Trash/files/sub.dxf
+expect content ${tmp}/sub.dxf "meu arquivo"
+expect line ${tmp}/sub/top.dxf "ASFALTO"
+expect query ${db} ${elevacoes} ${juncoes}
+
+# "REDE-ZON.dwg" open is another file than the "rede-ZON.dwg" chosen.
+fixture zonehatches 2 ${tmp}/REDE-ZON.dwg
+open ${tmp}/REDE-ZON.dwg
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+click WC.ExpCmd
+expect query ${db} ${elevacoes} ${juncoes}
+
+# A topography that is no drawing: the export stops there, naming it with
+# the host's reason, and the database stays as it was.
+write ${tmp}/ruim-TOP.dwg "isto não é um desenho\n"
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/ruim-TOP.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem contains "Não foi possível abrir o desenho ${tmp}/ruim-TOP.dwg:\r"
+  click CmdOK
+end
+click WC.ExpCmd
+expect enabled SSIniciar true
+expect query ${db} ${elevacoes} ${juncoes}
+
+# A network named without an extension, "sub/cad": its nodes drawing is
+# "sub/cad_NOD.dwg", and the engineer's "sub_NOD.dwg" stays.
+write ${tmp}/sub_NOD.dwg "meu desenho"
+open ${tmp}/rede-CAD.dwg
+save ${tmp}/sub/cad
+tab WC.SSLumbra 1
+zoom 0,0 200,100
+input crossing 0,0 200,100
+input enter
+click WC.NODLerDesenhoCmd
+expect file ${tmp}/sub/cad_NOD.dwg
+expect content ${tmp}/sub_NOD.dwg "meu desenho"
 
 click cmdEnd
 expect ended

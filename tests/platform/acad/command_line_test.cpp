@@ -133,6 +133,15 @@ TEST_F(DxfOutTest, WritesTheHatchesOfTheSelection)
                     "( ssget \"x\" ( list ( cons 0 \"HATCH\" ) ( cons 8 \"NADA\" ) ) )" + CR + CR + "16" + CR);
     ASSERT_TRUE(std::filesystem::exists(none));
     EXPECT_TRUE(EntitiesOf(none).empty());
+
+    // A relative name is beside the drawing, wherever the program runs.
+    doc.SaveAs((dir / "rede.dwg").string());
+    const std::filesystem::path aqui = std::filesystem::current_path() / "relativo.dxf";
+    ASSERT_FALSE(std::filesystem::exists(aqui));
+    doc.SendCommand("DXFOUT" + CR + "relativo" + CR + "O" + CR + "(ssget\"X\"(list(cons 0 \"HATCH\")))" + CR + CR +
+                    "16" + CR);
+    EXPECT_EQ(EntitiesOf(dir / "relativo.dxf").size(), 3u);
+    EXPECT_FALSE(std::filesystem::exists(aqui));
 }
 
 TEST_F(DxfOutTest, BadAnswersFailNamingTheCommand)
