@@ -32,7 +32,7 @@ expect file ${home}/Documentos/nova.dwg
 
 # A drawing named in "da\dos", a folder whose name holds "\": read with its
 # "\" as a separator the name would reach "da/dos/rede.dwg", another drawing,
-# so it stands for no file, and the user is told.
+# so it stands for no file: the user is told, and nothing is worked on.
 mkdir "${data}/da\\dos"
 fixture survey 3 ${data}/da/dos/rede.dwg
 answer frmMsgBox
@@ -40,8 +40,7 @@ answer frmMsgBox
   click CmdOK
 end
 call ConectaAcad "${data}/da\\dos/rede.dwg"
-expect result ConectaAcad true
-expect result DwgName ${home}/Documentos/nova.dwg
+expect result ConectaAcad false
 expect entities 0
 
 # The user's own program for text files opens the notes.
