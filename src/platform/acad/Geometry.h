@@ -82,6 +82,13 @@ struct Box {
     static Box Around(const Point3d& c, double halfSide);
 
     bool IsEmpty() const { return !(min.x <= max.x && min.y <= max.y); }
+    // Every side a number (an empty box is not): a box reaching beyond the
+    // largest double measures nothing and has no centre.
+    bool IsFinite() const
+    {
+        return std::isfinite(min.x) && std::isfinite(min.y) && std::isfinite(min.z) && std::isfinite(max.x) &&
+               std::isfinite(max.y) && std::isfinite(max.z);
+    }
     // Inline: measuring a drawing adds a few points for each of its entities.
     void Add(const Point3d& p)
     {

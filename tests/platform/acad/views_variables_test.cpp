@@ -41,6 +41,12 @@ TEST(Views, ZoomsMoveTheViewTheVariablesReport)
     Box visible = doc->ActiveView().VisibleBox();
     EXPECT_DOUBLE_EQ(visible.min.x, 10 - 20 * 1.06);
     EXPECT_DOUBLE_EQ(visible.max.x, 10 + 20 * 1.06);
+
+    // Near the largest double the centre is still a number.
+    Document* far = app.Documents().Add("Acad");
+    far->ModelSpace().AddLine({1e308, 0}, {1.5e308, 1});
+    app.ZoomExtents();
+    EXPECT_EQ(far->ActiveView().Center(), (Point3d{1.25e308, 0.5, 0}));
 }
 
 TEST(Views, ExtentsAreComputedFromTheDrawing)
