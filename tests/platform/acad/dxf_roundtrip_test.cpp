@@ -12,6 +12,7 @@
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfText.h"
 #include "platform/acad/SystemVariables.h"
 
 using namespace acad;
@@ -224,6 +225,25 @@ std::size_t LongestLine(const std::string& text)
         at = end + 2;
     }
     return longest;
+}
+
+// The values of groups 3 and 1 of the first multi-line text of a saved file, in order.
+std::vector<std::string> MTextPieces(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    std::size_t at = text.find("\r\nMTEXT\r\n");
+    if (at == std::string::npos) return pieces;
+    at += 9;
+    for (;;) {
+        const std::size_t codeEnd = text.find("\r\n", at);
+        const std::size_t valueEnd = text.find("\r\n", codeEnd + 2);
+        if (codeEnd == std::string::npos || valueEnd == std::string::npos) break;
+        const int code = std::stoi(text.substr(at, codeEnd - at));
+        if (code == 0) break;
+        if (code == 3 || code == 1) pieces.push_back(text.substr(codeEnd + 2, valueEnd - codeEnd - 2));
+        at = valueEnd + 2;
+    }
+    return pieces;
 }
 
 std::map<std::uint64_t, const AcadObject*> ByHandle(const Document& doc)
@@ -579,6 +599,27 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
     Document mback;
     ASSERT_NO_THROW(ReadDxfText(mback, pieces, "mtext.dxf"));
     EXPECT_EQ(dynamic_cast<MText*>(mback.ModelSpace().Item(0))->TextString(), many);
+    // Other readers decode each piece alone: an escape, or the two of a character
+    // beyond U+FFFF, that would end at the piece's last byte stays in it, one that
+    // would end a byte later goes whole to the next piece.
+    for (const std::string& wide : {a, clef}) {
+        for (std::size_t lead : {236u, 237u, 243u, 244u}) {
+            const std::string value = std::string(lead, 'x') + Repeat(wide, 3) + std::string(300, 'y');
+            std::string mtext = OneText(value);
+            mtext.replace(mtext.find("TEXT"), 4, "MTEXT");
+            Document one;
+            ReadDxfText(one, mtext, "mtext.dxf");
+            const std::vector<std::string> saved = MTextPieces(WriteDxfText(one));
+            std::string decoded, piece;
+            for (const std::string& p : saved) {
+                EXPECT_LE(p.size(), 250u);
+                dxf::DecodeText(p, piece);
+                decoded += piece;
+            }
+            EXPECT_TRUE(decoded == value) << saved.size() << " pedaços, o primeiro termina em \""
+                                          << saved.front().substr(240) << "\" (" << lead << " bytes antes)";
+        }
+    }
 
     // What the program set and a line cannot hold is not saved: the save says
     // why, and the drawing on disk stays as it was.
