@@ -429,8 +429,7 @@ void CheckEllipse(ReadContext& ctx, const Record& rec, EllipseData& d)
         // rounding): the minor axis becomes the major one, as other readers take it.
         const Vector3d minor = Cross(Vector3d{0, 0, 1}, d.majorAxis) * d.radiusRatio;
         // One beyond the largest double could be saved only as another ellipse.
-        if (!std::isfinite(minor.x) || !std::isfinite(minor.y) || !std::isfinite(minor.z))
-            Bad(ctx, rec, "elipse com eixo maior grande demais para ser um número");
+        if (!minor.IsFinite()) Bad(ctx, rec, "elipse com eixo maior grande demais para ser um número");
         d.majorAxis = minor;
         d.radiusRatio = 1.0 / d.radiusRatio;
         d.startParameter -= kPi / 2;

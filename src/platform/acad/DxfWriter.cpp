@@ -43,8 +43,6 @@ struct PictureItem {
     TextData text;
 };
 
-bool Finite(const Point3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
 // A part whose coordinates are not numbers (a dimension between points near the
 // largest double) is left out: no file can hold it, and the host draws a
 // dimension from its points, not from this block.
@@ -54,7 +52,7 @@ public:
     void Point(const Point3d&) override {}
     void Segment(const Point3d& a, const Point3d& b) override
     {
-        if (!Finite(a) || !Finite(b)) return;
+        if (!a.IsFinite() || !b.IsFinite()) return;
         PictureItem i;
         i.p[0] = a;
         i.p[1] = b;
@@ -62,7 +60,7 @@ public:
     }
     void Arc(const CircularArc& arc) override
     {
-        if (!Finite(arc.center) || !std::isfinite(arc.radius) || !std::isfinite(arc.startAngle) ||
+        if (!arc.center.IsFinite() || !std::isfinite(arc.radius) || !std::isfinite(arc.startAngle) ||
             !std::isfinite(arc.endAngle))
             return;
         PictureItem i;
@@ -72,7 +70,7 @@ public:
     }
     void Text(const TextPrimitive& t) override
     {
-        if (!Finite(t.position) || !std::isfinite(t.height) || !std::isfinite(t.rotation) ||
+        if (!t.position.IsFinite() || !std::isfinite(t.height) || !std::isfinite(t.rotation) ||
             !std::isfinite(t.widthFactor))
             return;
         PictureItem i;
@@ -87,7 +85,7 @@ public:
     void Fill(const std::vector<Point3d>& ring) override
     {
         for (const Point3d& p : ring)
-            if (!Finite(p)) return;
+            if (!p.IsFinite()) return;
         // Solids hold three or four corners: a fan of triangles covers any ring.
         for (std::size_t k = 1; k + 1 < ring.size(); ++k) {
             PictureItem i;
