@@ -61,6 +61,17 @@ TEST(Views, ExtentsAreComputedFromTheDrawing)
     EXPECT_EQ(doc.GetVariable("EXTMAX").AsPoint(), (Point3d{11, 21, 0}));
     c->Delete();
     EXPECT_EQ(doc.GetVariable("EXTMIN").AsPoint().x, 1e20);
+
+    // A block that holds a circle reaching infinity: its references count with the rest of it.
+    Block* b = doc.Blocks().Add({0, 0, 0}, "LONGE");
+    b->AddCircle({1e308, 1e308, 0}, 1e308);
+    b->AddLine({0, 0, 0}, {1, 1, 0});
+    BlockReference* r = doc.ModelSpace().InsertBlock({20, 0, 0}, "LONGE", 1, 1, 1, 0);
+    EXPECT_EQ(doc.GetVariable("EXTMIN").AsPoint(), (Point3d{20, 0, 0}));
+    EXPECT_EQ(doc.GetVariable("EXTMAX").AsPoint(), (Point3d{21, 1, 0}));
+    r->SetRotation(kPi / 6);  // measured part by part
+    EXPECT_NEAR(doc.GetVariable("EXTMAX").AsPoint().x, 20 + std::cos(kPi / 6) - 0.5, 1e-12);
+    EXPECT_NEAR(doc.GetVariable("EXTMAX").AsPoint().y, 0.5 + std::cos(kPi / 6), 1e-12);
 }
 
 TEST(Views, PaperSpaceViewportAndItsModelSpace)
