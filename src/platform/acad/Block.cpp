@@ -205,7 +205,8 @@ Box Block::Extents() const
         return index_->Bounds();
     }
     Box b;
-    for (Entity* e : *this) b.Add(e->Extents());
+    for (Entity* e : *this)
+        if (const Box part = e->Extents(); part.IsFinite()) b.Add(part);  // as the index's bounds
     return b;
 }
 

@@ -66,6 +66,7 @@ TEST(Views, ExtentsAreComputedFromTheDrawing)
     Block* b = doc.Blocks().Add({0, 0, 0}, "LONGE");
     b->AddCircle({1e308, 1e308, 0}, 1e308);
     b->AddLine({0, 0, 0}, {1, 1, 0});
+    EXPECT_EQ(b->Extents(), Box::FromCorners({0, 0, 0}, {1, 1, 0}));
     BlockReference* r = doc.ModelSpace().InsertBlock({20, 0, 0}, "LONGE", 1, 1, 1, 0);
     EXPECT_EQ(doc.GetVariable("EXTMIN").AsPoint(), (Point3d{20, 0, 0}));
     EXPECT_EQ(doc.GetVariable("EXTMAX").AsPoint(), (Point3d{21, 1, 0}));
