@@ -205,7 +205,8 @@ Box Block::Extents() const
         return index_->Bounds();
     }
     Box b;
-    for (Entity* e : *this) b.Add(e->Extents());
+    for (Entity* e : *this)
+        if (const Box part = e->Extents(); part.IsFinite()) b.Add(part);  // as the index's bounds
     return b;
 }
 
@@ -217,15 +218,19 @@ Box Block::DrawnExtents() const
     Box box;
     for (Entity* e : *this) {
         if (!e->Visible()) continue;
+        Box part;
         if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
             // As a reference draws it: constant attributes only, with their value.
             if (!ad->Constant() || ad->Invisible()) continue;
             detail::ExtentsSink sink;
             ad->TextBase::Emit(sink, Transform());
-            box.Add(sink.box);
-            continue;
+            part = sink.box;
+        } else {
+            part = e->Extents();
         }
-        box.Add(e->Extents());
+        // What reaches infinity has no place in a reference's box, which is
+        // that of the rest, as for the drawing's extents.
+        if (part.IsFinite()) box.Add(part);
     }
     measuring_ = false;
     drawnExtents_ = box;

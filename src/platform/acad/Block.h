@@ -117,7 +117,8 @@ public:
     // Entities whose extents touch `box` (XY), in drawing order. Only model and
     // paper spaces keep an index; other blocks are scanned.
     std::vector<Entity*> QueryBox(const Box& box) const;
-    // Extents of all entities (for EXTMIN/EXTMAX and zoom extents).
+    // Extents of all entities (for EXTMIN/EXTMAX and zoom extents), but for
+    // those whose box reaches infinity.
     Box Extents() const;
     // Extents of what a reference to this definition draws, in the definition's
     // coordinates: measured once per state of the definitions, so that references

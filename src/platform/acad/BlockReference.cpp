@@ -488,7 +488,7 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, boo
                 } else {
                     e->Emit(sink, T);
                 }
-                box.Add(sink.box);
+                if (sink.box.IsFinite()) box.Add(sink.box);  // as the definition's drawn extents leave it out
             }
         }
     }

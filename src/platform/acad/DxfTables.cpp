@@ -428,6 +428,8 @@ void CheckEllipse(ReadContext& ctx, const Record& rec, EllipseData& d)
         // Written with the axes the other way round (a ratio of 1.0000001 after
         // rounding): the minor axis becomes the major one, as other readers take it.
         const Vector3d minor = Cross(Vector3d{0, 0, 1}, d.majorAxis) * d.radiusRatio;
+        // One beyond the largest double could be saved only as another ellipse.
+        if (!minor.IsFinite()) Bad(ctx, rec, "elipse com eixo maior grande demais para ser um número");
         d.majorAxis = minor;
         d.radiusRatio = 1.0 / d.radiusRatio;
         d.startParameter -= kPi / 2;

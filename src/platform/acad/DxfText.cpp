@@ -374,10 +374,14 @@ bool ParseHandle(std::string_view s, std::uint64_t& v)
 
 void AppendReal(std::string& out, double v, int precision)
 {
-    if (!std::isfinite(v) || v == 0.0) {
+    if (v == 0.0) {
         out += "0.0";
         return;
     }
+    // Beyond the largest double (a dimension measured between points near it) a
+    // value is written as that largest one, of its sign: what no file holds
+    // comes as near as one can, where "0.0" would move it to the origin.
+    if (std::isinf(v)) v = std::copysign(std::numeric_limits<double>::max(), v);
     char buf[64];
     std::to_chars_result r;
     if (precision >= 16) {
@@ -737,8 +741,17 @@ void GroupWriter::TooLong(int code, std::size_t start) const
                                           "encurte-o para salvar o desenho");
 }
 
+void GroupWriter::NotANumber(int code) const
+{
+    throw Error(ErrorCode::FileError,
+                "o valor do grupo " + std::to_string(code) +
+                    " não é um número (NaN) e nenhum leitor o aceitaria; o desenho não foi salvo");
+}
+
 void GroupWriter::Real(int code, double v)
 {
+    if (std::isnan(v)) [[unlikely]]
+        NotANumber(code);
     CodeLine(code);
     AppendReal(buf_, v, precision_);
     buf_ += "\r\n";

@@ -56,6 +56,7 @@ bool ParseInteger(std::string_view s, long long& v);
 bool ParseHandle(std::string_view s, std::uint64_t& v);  // hexadecimal, not 0
 // Shortest text that reads back as the same double (precision >= 16), or
 // `precision` significant digits; always with a "." and AutoCAD's exponent form.
+// An infinity is written as the largest double of its sign; `v` is not NaN.
 void AppendReal(std::string& out, double v, int precision = 17);
 
 // Blanks around a value: space, tab, CR, VT, FF (a line break ends the line).
@@ -168,7 +169,8 @@ public:
     explicit GroupWriter(std::FILE* file = nullptr, int precision = 17);
 
     // Both fail with acad::Error (FileError) on a value that would make a line
-    // longer than kMaxLineLength, which no reader would take back.
+    // longer than kMaxLineLength, which no reader would take back; Real (and
+    // Angle, Point, Point2) likewise on NaN.
     void String(int code, std::string_view utf8);
     void Keyword(int code, std::string_view ascii);  // no encoding (names of the format)
     void Real(int code, double v);
@@ -195,6 +197,7 @@ private:
         MaybeFlush();
     }
     [[noreturn]] void TooLong(int code, std::size_t start) const;
+    [[noreturn]] void NotANumber(int code) const;
     void MaybeFlush()
     {
         if (file_ && buf_.size() >= kChunk) Flush();

@@ -43,12 +43,16 @@ struct PictureItem {
     TextData text;
 };
 
+// A part whose coordinates are not numbers (a dimension between points near the
+// largest double) is left out: no file can hold it, and the host draws a
+// dimension from its points, not from this block.
 class PictureSink final : public GeometrySink {
 public:
     std::vector<PictureItem> items;
     void Point(const Point3d&) override {}
     void Segment(const Point3d& a, const Point3d& b) override
     {
+        if (!a.IsFinite() || !b.IsFinite()) return;
         PictureItem i;
         i.p[0] = a;
         i.p[1] = b;
@@ -56,6 +60,9 @@ public:
     }
     void Arc(const CircularArc& arc) override
     {
+        if (!arc.center.IsFinite() || !std::isfinite(arc.radius) || !std::isfinite(arc.startAngle) ||
+            !std::isfinite(arc.endAngle))
+            return;
         PictureItem i;
         i.kind = PictureItem::Arc;
         i.arc = arc;
@@ -63,6 +70,9 @@ public:
     }
     void Text(const TextPrimitive& t) override
     {
+        if (!t.position.IsFinite() || !std::isfinite(t.height) || !std::isfinite(t.rotation) ||
+            !std::isfinite(t.widthFactor))
+            return;
         PictureItem i;
         i.kind = PictureItem::Text;
         i.text.text = std::string(t.text);
@@ -74,6 +84,8 @@ public:
     }
     void Fill(const std::vector<Point3d>& ring) override
     {
+        for (const Point3d& p : ring)
+            if (!p.IsFinite()) return;
         // Solids hold three or four corners: a fan of triangles covers any ring.
         for (std::size_t k = 1; k + 1 < ring.size(); ++k) {
             PictureItem i;

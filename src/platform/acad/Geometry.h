@@ -45,6 +45,7 @@ struct Point3d {
 
     double Length() const { return std::sqrt(x * x + y * y + z * z); }
     double Length2d() const { return std::hypot(x, y); }
+    bool IsFinite() const { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 };
 
 // Vectors and points share one type, as the automation interface does (both
@@ -82,6 +83,9 @@ struct Box {
     static Box Around(const Point3d& c, double halfSide);
 
     bool IsEmpty() const { return !(min.x <= max.x && min.y <= max.y); }
+    // Every side a number (an empty box is not): a box reaching beyond the
+    // largest double measures nothing and has no centre.
+    bool IsFinite() const { return min.IsFinite() && max.IsFinite(); }
     // Inline: measuring a drawing adds a few points for each of its entities.
     void Add(const Point3d& p)
     {

@@ -155,7 +155,7 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
         where_[slot] = kNowhere;
         return;
     }
-    if (boundsValid_) bounds_.Add(box);
+    if (boundsValid_ && box.IsFinite()) bounds_.Add(box);
     std::int32_t x0, y0, x1, y1;
     if (!CellRange(box, x0, y0, x1, y1) ||
         (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1) > kMaxCellsPerEntity) {
@@ -260,7 +260,7 @@ void SpatialIndex::Update(Entity& e, const Box& box)
             if (!(old.min.x > bounds_.min.x && old.min.y > bounds_.min.y && old.min.z > bounds_.min.z &&
                   old.max.x < bounds_.max.x && old.max.y < bounds_.max.y && old.max.z < bounds_.max.z))
                 boundsValid_ = false;
-            else
+            else if (box.IsFinite())
                 bounds_.Add(box);
         }
         return;
@@ -332,7 +332,7 @@ Box SpatialIndex::Bounds() const
     if (!boundsValid_) {
         Box b;
         for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
-            if (where_[slot] != kNowhere) b.Add(slots_[slot].box);
+            if (where_[slot] != kNowhere && slots_[slot].box.IsFinite()) b.Add(slots_[slot].box);
         bounds_ = b;
         boundsValid_ = true;
     }
@@ -377,7 +377,7 @@ void SpatialIndex::Fill(const Spread& spread)
     pool_.clear();
     poolWaste_ = 0;
     bounds_ = spread.all;
-    boundsValid_ = true;
+    boundsValid_ = spread.all.IsEmpty() || spread.all.IsFinite();
     rebuildAt_ = std::max(kFirstRebuild, count_ * 2);
 
     // Each list's length is counted first, then the lists are laid end to end at

@@ -66,7 +66,9 @@ public:
     std::size_t Size() const { return count_; }
     double CellSize() const { return cell_; }
     // Union of the indexed entities' extents (kept, measured again only after the
-    // entity that gave one of its sides moved or went).
+    // entity that gave one of its sides moved or went). An entity whose box is
+    // not a number everywhere (a circle of radius 1e308) takes no part: the
+    // drawing's extents are those of the rest.
     Box Bounds() const;
 
 private:

@@ -28,10 +28,15 @@ void View::SetAspectRatio(double a)
 void View::Fit(const Box& box, double margin)
 {
     if (box.IsEmpty()) return;
-    Point3d c = box.Center();
-    center_ = {c.x, c.y, 0.0};
-    double h = std::max(box.Height(), box.Width() / aspect_) * (1.0 + margin);
-    // A single point (or a line along one axis at zero aspect) keeps the current height.
+    // Halves first, so that the centre of a box near the largest double is a number.
+    const double cx = box.min.x / 2 + box.max.x / 2, cy = box.min.y / 2 + box.max.y / 2;
+    // A box with a side at infinity has no centre: the view stays where it is
+    // rather than look at infinity, where nothing is found.
+    if (!std::isfinite(cx) || !std::isfinite(cy)) return;
+    center_ = {cx, cy, 0.0};
+    const double h = std::max(box.Height(), box.Width() / aspect_) * (1.0 + margin);
+    // A single point (or a line along one axis at zero aspect) keeps the current
+    // height, and so does a box wider than the largest double.
     if (h > 0 && std::isfinite(h)) height_ = h;
 }
 

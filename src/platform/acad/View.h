@@ -23,7 +23,8 @@ public:
     void SetHeight(double h);       // > 0
     void SetAspectRatio(double a);  // > 0
     // Smallest view of the current aspect that shows the whole box, around its
-    // centre, made `margin` (a fraction) larger.
+    // centre, made `margin` (a fraction) larger; the view stays as it is when
+    // the box reaches infinity.
     void Fit(const Box& box, double margin = 0.0);
 
     // What a zoom to extents adds around the drawing, as drawing programs do, so

@@ -217,6 +217,15 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
     EXPECT_NEAR(ellipse->MajorAxis().y, 2.0000002, 1e-9);
     EXPECT_NEAR(ellipse->MajorAxis().x, 0.0, 1e-12);
     EXPECT_NEAR(ellipse->MinorRadius(), 2.0, 1e-9);
+    // One whose swapped axis would lie beyond the largest double could only be
+    // saved as another ellipse: it is left out, with its note.
+    Document huge;
+    const std::string hugeNote = ReadDxfText(huge,
+                                             WithEntity({"0", "ELLIPSE", "10", "0", "20", "0", "11", "1e300", "21", "0",
+                                                         "40", "1e10", "41", "0", "42", "6.283185307179586"}),
+                                             "elipse");
+    EXPECT_EQ(huge.ModelSpace().Count(), 0);
+    EXPECT_NE(hugeNote.find("eixo maior grande demais"), std::string::npos) << hugeNote;
 
     // A block without a name is refused naming the block, not a table record.
     const std::string nameless = Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "70", "0", "10", "0", "20",

@@ -12,6 +12,7 @@
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfText.h"
 #include "platform/acad/SystemVariables.h"
 
 using namespace acad;
@@ -224,6 +225,25 @@ std::size_t LongestLine(const std::string& text)
         at = end + 2;
     }
     return longest;
+}
+
+// The values of groups 3 and 1 of the first multi-line text of a saved file, in order.
+std::vector<std::string> MTextPieces(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    std::size_t at = text.find("\r\nMTEXT\r\n");
+    if (at == std::string::npos) return pieces;
+    at += 9;
+    for (;;) {
+        const std::size_t codeEnd = text.find("\r\n", at);
+        const std::size_t valueEnd = text.find("\r\n", codeEnd + 2);
+        if (codeEnd == std::string::npos || valueEnd == std::string::npos) break;
+        const int code = std::stoi(text.substr(at, codeEnd - at));
+        if (code == 0) break;
+        if (code == 3 || code == 1) pieces.push_back(text.substr(codeEnd + 2, valueEnd - codeEnd - 2));
+        at = valueEnd + 2;
+    }
+    return pieces;
 }
 
 std::map<std::uint64_t, const AcadObject*> ByHandle(const Document& doc)
@@ -579,6 +599,27 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
     Document mback;
     ASSERT_NO_THROW(ReadDxfText(mback, pieces, "mtext.dxf"));
     EXPECT_EQ(dynamic_cast<MText*>(mback.ModelSpace().Item(0))->TextString(), many);
+    // Other readers decode each piece alone: an escape, or the two of a character
+    // beyond U+FFFF, that would end at the piece's last byte stays in it, one that
+    // would end a byte later goes whole to the next piece.
+    for (const std::string& wide : {a, clef}) {
+        for (std::size_t lead : {236u, 237u, 243u, 244u}) {
+            const std::string value = std::string(lead, 'x') + Repeat(wide, 3) + std::string(300, 'y');
+            std::string mtext = OneText(value);
+            mtext.replace(mtext.find("TEXT"), 4, "MTEXT");
+            Document one;
+            ReadDxfText(one, mtext, "mtext.dxf");
+            const std::vector<std::string> saved = MTextPieces(WriteDxfText(one));
+            std::string decoded, piece;
+            for (const std::string& p : saved) {
+                EXPECT_LE(p.size(), 250u);
+                dxf::DecodeText(p, piece);
+                decoded += piece;
+            }
+            EXPECT_TRUE(decoded == value) << saved.size() << " pedaços, o primeiro termina em \""
+                                          << saved.front().substr(240) << "\" (" << lead << " bytes antes)";
+        }
+    }
 
     // What the program set and a line cannot hold is not saved: the save says
     // why, and the drawing on disk stays as it was.
@@ -605,16 +646,23 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
 }
 
 // The drawing's extents, as the header saves them, are those of what can be
-// measured: a text too tall for its box to be a number takes no part.
+// measured: a text too wide or too tall for its box to be a number, or a
+// circle reaching beyond the largest number, takes no part.
 TEST(DxfRoundTrip, SavedExtentsLeaveOutWhatCannotBeMeasured)
 {
     std::string text;
-    for (const char* l : {"0",  "SECTION", "2",     "ENTITIES", "0",    "TEXT", "8",    "0",      "10", "-3", "20",
-                          "4",  "40",      "1e308", "1",        "PV-1", "0",    "LINE", "8",      "0",  "10", "-2",
-                          "20", "1",       "11",    "7.5",      "21",   "-6",   "0",    "ENDSEC", "0",  "EOF"})
+    for (const char* l : {"0",  "SECTION", "2",     "ENTITIES", "0",    "TEXT", "8",    "0",    "10",     "-3", "20",
+                          "4",  "40",      "1e308", "1",        "PV-1", "0",    "TEXT", "8",    "0",      "10", "0",
+                          "20", "1e308",   "40",    "1e308",    "1",    "P",    "0",    "LINE", "8",      "0",  "10",
+                          "-2", "20",      "1",     "11",       "7.5",  "21",   "-6",   "0",    "ENDSEC", "0",  "EOF"})
         text += std::string(l) + "\n";
     Document doc;
     ReadDxfText(doc, text, "alto.dxf");
+    // The first text overflows in X alone, the second in Y alone.
+    for (int i : {0, 1}) {
+        Point3d lo, hi;
+        EXPECT_ACAD_ERROR(ErrorCode::NullExtents, doc.ModelSpace().Item(i)->GetBoundingBox(lo, hi));
+    }
     const Box ext = doc.ModelExtents();
     EXPECT_EQ(ext.min, (Point3d{-2, -6, 0}));
     EXPECT_EQ(ext.max, (Point3d{7.5, 1, 0}));
@@ -622,4 +670,40 @@ TEST(DxfRoundTrip, SavedExtentsLeaveOutWhatCannotBeMeasured)
     ReadDxfText(back, WriteDxfText(doc), "de novo");
     EXPECT_EQ(back.GetVariable("EXTMIN").AsPoint(), (Point3d{-2, -6, 0}));
     EXPECT_EQ(back.GetVariable("EXTMAX").AsPoint(), (Point3d{7.5, 1, 0}));
+
+    // Opened beside such a circle, a line is what a zoom to extents shows, what
+    // a window then finds, and what the saved header measures.
+    std::string circle;
+    for (const char* l :
+         {"0",  "SECTION", "2",  "ENTITIES", "0",  "CIRCLE", "8",  "0",      "10", "1e308", "20", "1e308",
+          "40", "1e308",   "0",  "LINE",     "8",  "0",      "10", "0",      "20", "0",     "30", "5",
+          "11", "10",      "21", "10",       "31", "5",      "0",  "ENDSEC", "0",  "EOF"})
+        circle += std::string(l) + "\n";
+    acadcore_test::TempDir dir;
+    const auto path = dir.Write("circulo.dxf", circle);
+    Application app;
+    Document* opened = app.Documents().Open(path.string());
+    app.ZoomExtents();
+    EXPECT_EQ(opened->ActiveView().Center(), (Point3d{5, 5, 0}));
+    EXPECT_DOUBLE_EQ(opened->ActiveView().Height(), 10 * (1 + View::kExtentsMargin));
+    SelectionSet* ss = opened->SelectionSets().Add("SS1");
+    ss->Select(acSelectionSetWindow, Point3d{-1, -1, 0}, Point3d{11, 11, 0});
+    EXPECT_EQ(ss->Items(), std::vector<Entity*>{opened->ModelSpace().Item(1)});
+    opened->SaveAs(path.string());
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream saved;
+    saved << in.rdbuf();
+    EXPECT_NE(saved.str().find("$EXTMIN\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n5.0\r\n"), std::string::npos);
+    EXPECT_NE(saved.str().find("$EXTMAX\r\n 10\r\n10.0\r\n 20\r\n10.0\r\n 30\r\n5.0\r\n"), std::string::npos);
+
+    // A dimension between points near the largest double measures beyond it: it
+    // is saved as that largest double, never as 0, and what it draws that has no
+    // coordinates is left out of its picture, so the drawing still saves.
+    Document far;
+    far.ModelSpace().AddDimAligned({-1e308, 0, 0}, {1e308, 0, 0}, {0, 1, 0});
+    const std::string measured = WriteDxfText(far);
+    EXPECT_NE(measured.find(" 42\r\n1.7976931348623157E+308\r\n"), std::string::npos);
+    Document farBack;
+    ReadDxfText(farBack, measured, "cota");
+    EXPECT_EQ(dynamic_cast<DimAligned*>(farBack.ModelSpace().Item(0))->ExtLine2Point(), (Point3d{1e308, 0, 0}));
 }

@@ -41,6 +41,12 @@ TEST(Views, ZoomsMoveTheViewTheVariablesReport)
     Box visible = doc->ActiveView().VisibleBox();
     EXPECT_DOUBLE_EQ(visible.min.x, 10 - 20 * 1.06);
     EXPECT_DOUBLE_EQ(visible.max.x, 10 + 20 * 1.06);
+
+    // Near the largest double the centre is still a number.
+    Document* far = app.Documents().Add("Acad");
+    far->ModelSpace().AddLine({1e308, 0}, {1.5e308, 1});
+    app.ZoomExtents();
+    EXPECT_EQ(far->ActiveView().Center(), (Point3d{1.25e308, 0.5, 0}));
 }
 
 TEST(Views, ExtentsAreComputedFromTheDrawing)
@@ -55,6 +61,18 @@ TEST(Views, ExtentsAreComputedFromTheDrawing)
     EXPECT_EQ(doc.GetVariable("EXTMAX").AsPoint(), (Point3d{11, 21, 0}));
     c->Delete();
     EXPECT_EQ(doc.GetVariable("EXTMIN").AsPoint().x, 1e20);
+
+    // A block that holds a circle reaching infinity: its references count with the rest of it.
+    Block* b = doc.Blocks().Add({0, 0, 0}, "LONGE");
+    b->AddCircle({1e308, 1e308, 0}, 1e308);
+    b->AddLine({0, 0, 0}, {1, 1, 0});
+    EXPECT_EQ(b->Extents(), Box::FromCorners({0, 0, 0}, {1, 1, 0}));
+    BlockReference* r = doc.ModelSpace().InsertBlock({20, 0, 0}, "LONGE", 1, 1, 1, 0);
+    EXPECT_EQ(doc.GetVariable("EXTMIN").AsPoint(), (Point3d{20, 0, 0}));
+    EXPECT_EQ(doc.GetVariable("EXTMAX").AsPoint(), (Point3d{21, 1, 0}));
+    r->SetRotation(kPi / 6);  // measured part by part
+    EXPECT_NEAR(doc.GetVariable("EXTMAX").AsPoint().x, 20 + std::cos(kPi / 6) - 0.5, 1e-12);
+    EXPECT_NEAR(doc.GetVariable("EXTMAX").AsPoint().y, 0.5 + std::cos(kPi / 6), 1e-12);
 }
 
 TEST(Views, PaperSpaceViewportAndItsModelSpace)
