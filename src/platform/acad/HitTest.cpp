@@ -589,6 +589,32 @@ public:
         return {2, 0};
     }
 
+    // The work of what a reference of the space draws itself (its definition's
+    // own parts and its attributes): drawn whatever the budget, as the
+    // space's own entities are.
+    double Own(const BlockReference& r)
+    {
+        double own = 0;
+        for (const AttributeReference* a : r.GetAttributes())
+            if (!a->IsErased() && a->Visible()) own += 5;
+        const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
+        if (!def) return own;
+        const double scale = ScaleOf(r);
+        auto found = own_.find({def, scale});
+        if (found == own_.end()) {
+            double parts = 0;
+            for (const Entity* e : *def) {
+                if (!e->Visible() || dynamic_cast<const BlockReference*>(e) ||
+                    dynamic_cast<const AttributeDefinition*>(e))
+                    continue;
+                const Work w = Plain(*e, scale);
+                parts += w.fixed + w.chords;
+            }
+            found = own_.emplace(std::make_pair(def, scale), parts).first;
+        }
+        return own + found->second;
+    }
+
 private:
     // Painting a line `px` long, of which no more than the view's diagonal shows.
     double Ink(double px) const { return std::min(px, 2 * diagPx_) / kInkPx; }
@@ -664,6 +690,7 @@ private:
     long steps_ = kEstimateSteps;
     std::map<std::pair<const Block*, double>, Levels> known_;
     std::set<const Block*> open_;  // being measured
+    std::map<std::pair<const Block*, double>, double> own_;
 };
 
 }  // namespace
@@ -673,22 +700,34 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
     DrawPlan plan;
     if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit)) return plan;
     Estimate estimate(view, pxPerUnit, dots);
-    auto sum = [](const Work& w) { return w.fixed + w.chords; };
-    Work flat;
-    std::vector<std::pair<const Entity*, Levels>> references;
+    // A reference's own parts are drawn whatever the budget (a large external
+    // reference of plain geometry is drawn whole, as the same geometry in the
+    // space would be); the budget bounds what its nested references draw.
+    struct Shown {
+        const Entity* e;
+        Levels levels;
+        double own;
+        double Budgeted(int depth) const
+        {
+            const Work& w = levels[static_cast<std::size_t>(depth)];
+            return depth == 0 ? w.fixed + w.chords : std::max(0.0, w.fixed + w.chords - own);
+        }
+    };
+    double chords = 0;
+    std::vector<Shown> references;
     for (const Entity* e : shown) {
         if (!e->Visible()) continue;
         if (const auto* r = dynamic_cast<const BlockReference*>(e))
-            references.emplace_back(e, estimate.Reference(*r, Transform(), 0));
+            references.push_back(Shown{e, estimate.Reference(*r, Transform(), 0), estimate.Own(*r)});
         else
-            flat += estimate.Plain(*e, 1.0);
+            chords += estimate.Plain(*e, 1.0).chords;
     }
     // What each reference may take: all it draws when they fit together, else
     // an equal share of the budget (those that draw less take less), never
     // less than an ordinary block draws.
     std::vector<double> whole;
     whole.reserve(references.size());
-    for (const auto& r : references) whole.push_back(sum(r.second[kWholeDepth]));
+    for (const Shown& r : references) whole.push_back(r.Budgeted(kWholeDepth));
     std::sort(whole.begin(), whole.end());
     double allowance = std::numeric_limits<double>::infinity();
     double left = kViewBudget;
@@ -700,12 +739,11 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
         }
         left -= whole[i];
     }
-    double chords = flat.chords;
-    for (const auto& [e, lv] : references) {
+    for (const Shown& r : references) {
         int depth = kWholeDepth;
-        while (depth > 0 && sum(lv[static_cast<std::size_t>(depth)]) > allowance) --depth;
-        if (depth < kWholeDepth) plan.depths_.emplace(e, depth);
-        chords += lv[static_cast<std::size_t>(depth)].chords;
+        while (depth > 0 && r.Budgeted(depth) > allowance) --depth;
+        if (depth < kWholeDepth) plan.depths_.emplace(r.e, depth);
+        chords += r.levels[static_cast<std::size_t>(depth)].chords;
     }
     // Past their budget arcs are drawn in fewer chords: their number falls as
     // the square root of the tolerance grows.

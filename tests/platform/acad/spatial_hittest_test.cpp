@@ -149,6 +149,15 @@ TEST(HitTest, APickOnHeavilyNestedReferencesLooksIntoABoundedNumberOfParts)
         EXPECT_NEAR(DistanceTo(*outlined, {x, 0.5005, 0}), 0.0, 1e-9) << x;
     }
     EXPECT_NEAR(DistanceTo(*outlined, {0.5, 0.5005, 0}), 0.4701, 1e-9);
+    // A block of as many rungs straight in its definition is drawn whole, like
+    // the same lines in the space: the budget bounds nested references only.
+    Block* flat = doc.Blocks().Add({0, 0, 0}, "F");
+    for (int i = 0; i < 300000; ++i) flat->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
+    BlockReference* plain = doc.ModelSpace().InsertBlock({0, 0, 0}, "F", 1, 1, 1, 0);
+    EXPECT_NEAR(DistanceTo(*plain, {0.5, 150.0005, 0}), 0.0005, 1e-9);
+    auto rung = PickNested(*plain, {0.5, 150, 0}, 1e-4);
+    ASSERT_TRUE(rung);
+    EXPECT_EQ(rung->entity, flat->Item(150000));
     const std::uint64_t before = HitTestWork();
     EXPECT_FALSE(PickNested(*whole, {0.5, 0.5005, 0}, 1e-4));
     EXPECT_LE(HitTestWork() - before, 2 * static_cast<std::uint64_t>(kViewBudget));
