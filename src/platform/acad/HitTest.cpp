@@ -752,6 +752,31 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
     return plan;
 }
 
+DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make)
+{
+    DrawPlan plan;
+    plan.make_ = std::move(make);
+    plan.pxPerUnit_ = pxPerUnit;
+    return plan;
+}
+
+int DrawPlan::DepthOf(const Entity& top) const
+{
+    if (make_) {
+        const auto* r = dynamic_cast<const BlockReference*>(&top);
+        if (!r) return kWholeDepth;
+        constexpr double kFar = 1e300;
+        Estimate estimate(Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0}), pxPerUnit_, false);
+        const Work whole = estimate.Reference(*r, Transform(), 0)[kWholeDepth];
+        if (whole.fixed + whole.chords - estimate.Own(*r) <= kReferenceWork) return kWholeDepth;
+        const std::function<DrawPlan()> make = std::move(make_);
+        make_ = nullptr;
+        depths_ = make().depths_;
+    }
+    const auto found = depths_.find(&top);
+    return found == depths_.end() ? kWholeDepth : found->second;
+}
+
 DrawPlan PlanAlone(const Entity& e)
 {
     if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};

@@ -4,6 +4,7 @@
 // geometry and attribute texts; texts through their box (TextMetrics.h).
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -47,16 +48,19 @@ constexpr double kArcTolerancePx = 0.3;
 class DrawPlan {
 public:
     // How deep the window looks into `top`, an entity of the space.
-    int DepthOf(const Entity& top) const
-    {
-        const auto found = depths_.find(&top);
-        return found == depths_.end() ? kWholeDepth : found->second;
-    }
+    int DepthOf(const Entity& top) const;
     double arcTolerancePx = kArcTolerancePx;
+
+    // The plan `make` gives, made only once a reference is met that draws more
+    // than an ordinary block at `pxPerUnit` (the others are drawn whole in any
+    // plan): selections on ordinary drawings do not weigh the whole view.
+    static DrawPlan Deferred(double pxPerUnit, std::function<DrawPlan()> make);
 
 private:
     friend DrawPlan PlanView(const std::vector<Entity*>&, const Box&, double, bool);
-    std::unordered_map<const Entity*, int> depths_;  // of those not drawn whole
+    mutable std::unordered_map<const Entity*, int> depths_;  // of those not drawn whole
+    mutable std::function<DrawPlan()> make_;
+    double pxPerUnit_ = 0;
 };
 // Work (nested parts visited, pieces drawn and their length) the references of
 // a view may take together: about a tenth of a second of painting. Each may

@@ -49,9 +49,11 @@ double PixelSize(const Document& doc)
 DrawPlan ViewPlan(const Document& doc)
 {
     const double pixel = PixelSize(doc);
-    // The window draws what lies a few pixels past its border too.
-    const Box view = doc.ActiveView().VisibleBox().Expanded(4 * pixel);
-    return PlanView(CurrentSpace(doc).QueryBox(view), view, 1.0 / pixel, false);
+    return DrawPlan::Deferred(1.0 / pixel, [&doc, pixel] {
+        // The window draws what lies a few pixels past its border too.
+        const Box view = doc.ActiveView().VisibleBox().Expanded(4 * pixel);
+        return PlanView(CurrentSpace(doc).QueryBox(view), view, 1.0 / pixel, false);
+    });
 }
 
 std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool crossing, const SelectionFilter& filter)
