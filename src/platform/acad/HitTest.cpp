@@ -501,8 +501,8 @@ std::uint64_t HitTestWork() { return g_work; }
 
 namespace {
 
-// Work of what a view draws, apart for arcs: their chords are fewer as the
-// tolerance grows.
+// Work of what a view draws: parts, pieces and their length; the chords of
+// arcs apart.
 struct Work {
     double fixed = 0;
     double chords = 0;
@@ -522,9 +522,6 @@ constexpr long kEstimateSteps = 100000;
 // Pixels of line that take as long to paint as one part or piece: large
 // geometry on screen costs by its length, not by its count.
 constexpr double kInkPx = 16.0;
-// Chords of arcs a view may draw before they are drawn coarser: a screen full
-// of ordinary circles keeps them round.
-constexpr double kChordBudget = 4 * kViewBudget;
 
 double Chords(double radiusPx, double sweep)
 {
@@ -539,12 +536,14 @@ double ScaleOf(const BlockReference& r)
     return std::max(std::fabs(d.xScale), std::fabs(d.yScale));
 }
 
+}  // namespace
+
 // What a view draws, estimated as the window draws it: references out of view
 // are passed over, those smaller than a dot are a dot, arcs are chords.
-class Estimate {
+class ViewEstimate {
 public:
     // `dots`: whether references smaller than a dot are drawn as one.
-    Estimate(const Box& view, double pxPerUnit, bool dots)
+    ViewEstimate(const Box& view, double pxPerUnit, bool dots)
         : view_(view),
           px_(pxPerUnit),
           dotPx_(dots ? kDotPx : 0),
@@ -589,14 +588,28 @@ public:
         return {2, 0};
     }
 
+    // Whether a reference draws no more than an ordinary block (past its own
+    // parts) in any view: drawn whole in every plan.
+    bool Light(const BlockReference& r)
+    {
+        const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
+        if (!def) return true;
+        const double scale = ScaleOf(r);
+        auto found = light_.find({def, scale});
+        if (found == light_.end()) {
+            const Work& whole = Definition(*def, scale, 1)[kWholeDepth];
+            const double nested = whole.fixed + whole.chords - Own(r) + AttributesOf(r);
+            found = light_.emplace(std::make_pair(def, scale), nested <= kReferenceWork).first;
+        }
+        return found->second;
+    }
+
     // The work of what a reference of the space draws itself (its definition's
     // own parts and its attributes): drawn whatever the budget, as the
     // space's own entities are.
     double Own(const BlockReference& r)
     {
-        double own = 0;
-        for (const AttributeReference* a : r.GetAttributes())
-            if (!a->IsErased() && a->Visible()) own += 5;
+        const double own = AttributesOf(r);
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return own;
         const double scale = ScaleOf(r);
@@ -616,6 +629,13 @@ public:
     }
 
 private:
+    static double AttributesOf(const BlockReference& r)
+    {
+        double work = 0;
+        for (const AttributeReference* a : r.GetAttributes())
+            if (!a->IsErased() && a->Visible()) work += 5;
+        return work;
+    }
     // Painting a line `px` long, of which no more than the view's diagonal shows.
     double Ink(double px) const { return std::min(px, 2 * diagPx_) / kInkPx; }
     Work Curve(double radiusPx, double sweep) const { return {1 + Ink(radiusPx * sweep), Chords(radiusPx, sweep)}; }
@@ -691,15 +711,14 @@ private:
     std::map<std::pair<const Block*, double>, Levels> known_;
     std::set<const Block*> open_;  // being measured
     std::map<std::pair<const Block*, double>, double> own_;
+    std::map<std::pair<const Block*, double>, bool> light_;
 };
-
-}  // namespace
 
 DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxPerUnit, bool dots)
 {
     DrawPlan plan;
     if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit)) return plan;
-    Estimate estimate(view, pxPerUnit, dots);
+    ViewEstimate estimate(view, pxPerUnit, dots);
     // A reference's own parts are drawn whatever the budget (a large external
     // reference of plain geometry is drawn whole, as the same geometry in the
     // space would be); the budget bounds what its nested references draw.
@@ -713,14 +732,11 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
             return depth == 0 ? w.fixed + w.chords : std::max(0.0, w.fixed + w.chords - own);
         }
     };
-    double chords = 0;
     std::vector<Shown> references;
     for (const Entity* e : shown) {
         if (!e->Visible()) continue;
         if (const auto* r = dynamic_cast<const BlockReference*>(e))
             references.push_back(Shown{e, estimate.Reference(*r, Transform(), 0), estimate.Own(*r)});
-        else
-            chords += estimate.Plain(*e, 1.0).chords;
     }
     // What each reference may take: all it draws when they fit together, else
     // an equal share of the budget (those that draw less take less), never
@@ -743,12 +759,7 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
         int depth = kWholeDepth;
         while (depth > 0 && r.Budgeted(depth) > allowance) --depth;
         if (depth < kWholeDepth) plan.depths_.emplace(r.e, depth);
-        chords += r.levels[static_cast<std::size_t>(depth)].chords;
     }
-    // Past their budget arcs are drawn in fewer chords: their number falls as
-    // the square root of the tolerance grows.
-    if (chords > kChordBudget)
-        plan.arcTolerancePx = kArcTolerancePx * (chords / kChordBudget) * (chords / kChordBudget);
     return plan;
 }
 
@@ -756,7 +767,9 @@ DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make)
 {
     DrawPlan plan;
     plan.make_ = std::move(make);
-    plan.pxPerUnit_ = pxPerUnit;
+    constexpr double kFar = 1e300;
+    plan.light_ =
+        std::make_shared<ViewEstimate>(Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0}), pxPerUnit, false);
     return plan;
 }
 
@@ -764,11 +777,7 @@ int DrawPlan::DepthOf(const Entity& top) const
 {
     if (make_) {
         const auto* r = dynamic_cast<const BlockReference*>(&top);
-        if (!r) return kWholeDepth;
-        constexpr double kFar = 1e300;
-        Estimate estimate(Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0}), pxPerUnit_, false);
-        const Work whole = estimate.Reference(*r, Transform(), 0)[kWholeDepth];
-        if (whole.fixed + whole.chords - estimate.Own(*r) <= kReferenceWork) return kWholeDepth;
+        if (!r || light_->Light(*r)) return kWholeDepth;
         const std::function<DrawPlan()> make = std::move(make_);
         make_ = nullptr;
         depths_ = make().depths_;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -41,26 +42,27 @@ double DistanceTo(const Entity& e, const Point3d& p, double within = std::numeri
 // What one view of a space draws, decided for the whole of it, so that a frame,
 // a selection and a pick each do a bounded amount of work and see the same
 // thing: references nested `depth` deep (the space's own are at 0) count as the
-// outline of their box, and arcs are drawn in chords that stray up to
-// `arcTolerancePx` pixels. Ordinary drawings are drawn whole.
+// outline of their box. Ordinary drawings are drawn whole.
 constexpr int kWholeDepth = 32;
+// How far a drawn chord may stray from its arc, in pixels.
 constexpr double kArcTolerancePx = 0.3;
+class ViewEstimate;
 class DrawPlan {
 public:
     // How deep the window looks into `top`, an entity of the space.
     int DepthOf(const Entity& top) const;
-    double arcTolerancePx = kArcTolerancePx;
 
     // The plan `make` gives, made only once a reference is met that draws more
     // than an ordinary block at `pxPerUnit` (the others are drawn whole in any
-    // plan): selections on ordinary drawings do not weigh the whole view.
+    // plan): frames and selections of ordinary drawings do not weigh the whole
+    // view first.
     static DrawPlan Deferred(double pxPerUnit, std::function<DrawPlan()> make);
 
 private:
     friend DrawPlan PlanView(const std::vector<Entity*>&, const Box&, double, bool);
     mutable std::unordered_map<const Entity*, int> depths_;  // of those not drawn whole
     mutable std::function<DrawPlan()> make_;
-    double pxPerUnit_ = 0;
+    std::shared_ptr<ViewEstimate> light_;  // which references are ordinary
 };
 // Work (nested parts visited, pieces drawn and their length) the references of
 // a view may take together: about a tenth of a second of painting. Each may

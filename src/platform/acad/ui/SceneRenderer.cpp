@@ -38,6 +38,8 @@ constexpr double kTinyTextPx = 4.0;
 constexpr int kMaxDepth = 32;
 // Definitions with more entities than this are culled part by part against the view.
 constexpr int kCullDefinitionsAbove = 32;
+// Chords of arcs a frame draws at their finest.
+constexpr double kChordsPerFrame = 2e6;
 
 // Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
@@ -83,6 +85,7 @@ public:
         // Pieces just outside still get drawn so that wide pens reach the border.
         bounds_ = area.adjusted(-4, -4, 4, 4);
         current_ = nullptr;
+        chords_ = 0;
     }
     void SetStyle(QRgb rgb, bool highlighted)
     {
@@ -96,8 +99,6 @@ public:
         current_ = &buckets_[it->second];
     }
     void SetFace(const FontFace* face) { face_ = face; }
-    // How far a drawn chord may stray from its arc, in pixels.
-    void SetArcTolerance(double px) { arcTolerancePx_ = px; }
     const QRectF& Bounds() const { return bounds_; }
 
     void Point(const Point3d& p) override { Dot(m_->ToPixel(p)); }
@@ -167,7 +168,7 @@ private:
     std::unordered_map<std::uint64_t, std::size_t> index_;
     Bucket* current_ = nullptr;
     const FontFace* face_ = nullptr;
-    double arcTolerancePx_ = kArcTolerancePx;
+    std::size_t chords_ = 0;  // of arcs in this space
     std::vector<TextItem> texts_;
     std::vector<FillItem> fills_;
 };
@@ -204,8 +205,13 @@ void PaintSink::Arc(const CircularArc& arc)
 
 void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
 {
-    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - arcTolerancePx_ / r));
+    // Past the chords a frame may draw, arcs are drawn coarser the more there
+    // are: a screen full of large circles takes its time by their length only.
+    const double over = static_cast<double>(chords_) / kChordsPerFrame;
+    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerance / r));
     const int n = std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
+    chords_ += static_cast<std::size_t>(n);
     auto at = [&](double a) { return QPointF(c.x() + r * std::cos(a), c.y() - r * std::sin(a)); };
     QPointF prev = at(start);
     for (int k = 1; k <= n; ++k) {
@@ -424,14 +430,20 @@ void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mappi
     frozenHere_ = frozenHere;
     sink_.Begin(*painter_, mapping, area);
     visible_ = mapping.WorldBox(sink_.Bounds());
-    // All of it in view: the drawing order is the block's own, no query needed.
-    const std::vector<Entity*> shown = visible_.Contains(ExtentsOf(space))
-                                           ? std::vector<Entity*>(space.begin(), space.end())
-                                           : space.QueryBox(visible_);
-    // Decided for the whole view, as selections and picks decide it.
-    plan_ = PlanView(shown, visible_, mapping.scale, true);
-    sink_.SetArcTolerance(plan_.arcTolerancePx);
-    for (const Entity* e : shown) DrawEntity(*e, Transform(), Inherit{});
+    const bool all = visible_.Contains(ExtentsOf(space));
+    // Decided for the whole view, as selections and picks decide it, once a
+    // reference heavier than an ordinary block asks.
+    plan_ = DrawPlan::Deferred(mapping.scale, [this, &space, all] {
+        const std::vector<Entity*> shown =
+            all ? std::vector<Entity*>(space.begin(), space.end()) : space.QueryBox(visible_);
+        return PlanView(shown, visible_, m_->scale, true);
+    });
+    if (all) {
+        // All of it in view: the drawing order is the block's own, no query needed.
+        for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
+    } else {
+        for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), Inherit{});
+    }
     sink_.Flush();
 }
 
