@@ -763,13 +763,22 @@ DrawPlan PlanView(const std::vector<Entity*>& shown, const Box& view, double pxP
     return plan;
 }
 
+namespace {
+
+// A view that holds everything: nothing is passed over as out of it.
+Box Everywhere()
+{
+    constexpr double kFar = 1e300;
+    return Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0});
+}
+
+}  // namespace
+
 DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make)
 {
     DrawPlan plan;
     plan.make_ = std::move(make);
-    constexpr double kFar = 1e300;
-    plan.light_ =
-        std::make_shared<ViewEstimate>(Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0}), pxPerUnit, false);
+    plan.light_ = std::make_shared<ViewEstimate>(Everywhere(), pxPerUnit, false);
     return plan;
 }
 
@@ -789,10 +798,9 @@ int DrawPlan::DepthOf(const Entity& top) const
 DrawPlan PlanAlone(const Entity& e)
 {
     if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};
-    // Arcs do not count: the tests measure them whole.
+    // Outside a view nothing has a size on screen: the parts count, not their length.
     const std::vector<Entity*> one{const_cast<Entity*>(&e)};
-    constexpr double kFar = 1e300;
-    return PlanView(one, Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0}), 1e-300, false);
+    return PlanView(one, Everywhere(), 1e-300, false);
 }
 
 }  // namespace acad

@@ -65,9 +65,10 @@ private:
     std::shared_ptr<ViewEstimate> light_;  // which references are ordinary
 };
 // Work (nested parts visited, pieces drawn and their length) the references of
-// a view may take together: about a tenth of a second of painting. Each may
-// take at least `kReferenceWork`, so that references of ordinary blocks, however
-// many, are drawn whole.
+// a view may take together past their own parts, which are drawn whatever it
+// is, as the space's own entities are: about a tenth of a second of painting.
+// Each may take at least `kReferenceWork`, so that references of ordinary
+// blocks, however many, are drawn whole.
 constexpr double kViewBudget = 5e5;
 constexpr double kReferenceWork = 2000;
 // Anything smaller than this many pixels the window draws as a dot.
