@@ -233,6 +233,12 @@ TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
     h.OnRequest([&] { h.Click(h.PixelOf({35, 5})); });
     doc->Utility().GetEntity(picked, at, "Selecione: ");
     EXPECT_EQ(picked, doc->ModelSpace().Item(3));
+    // Its line, inside it.
+    acad::Transform toWorld;
+    std::vector<acad::BlockReference*> containers;
+    h.OnRequest([&] { h.Click(h.PixelOf({35, 5})); });
+    doc->Utility().GetSubEntity(picked, at, toWorld, containers, "Selecione: ");
+    EXPECT_EQ(picked, doc->Blocks().Item("S")->Item(0));
     std::filesystem::remove(file);
 }
 
