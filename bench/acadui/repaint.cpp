@@ -4,7 +4,9 @@
 // manhole blocks with three attributes each. Then the drawings that test the
 // bounds: a million plain lines, and a small file of blocks nested 30 deep, each
 // inserting the one below twice (a thousand million lines if all were drawn):
-// target under 1 s to open and 100 ms to repaint at extents.
+// target under 1 s to open and 100 ms to repaint at extents. Last, files of
+// references nested three deep over large circles, against 100,000 plain lines:
+// at most 20 times as long at extents.
 
 #include "../QtBenchMain.h"
 #include "../../tests/platform/acad/dxf_test_text.h"
@@ -15,6 +17,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -230,6 +233,67 @@ void BM_RepaintMillionLines(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintMillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The yardstick of the heavy drawings below: 100,000 plain lines at extents.
+void BM_RepaintPlainLines100000(benchmark::State& state)
+{
+    static std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        for (int i = 0; i < 100000; ++i) {
+            const double x = (i % 317) * 10.0, y = (i / 317) * 10.0;
+            d->ModelSpace().AddLine({x, y, 0}, {x + 7.5, y + 3.0 * (i % 3), 0});
+        }
+        return d;
+    }();
+    const acad::View v = ExtentsView(*doc);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintPlainLines100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A small file of references of a block X of 40 references of Y, of 50 of Z, of
+// 40 large circles (82,040 parts per X), all around one spot.
+const acad::Document& CircleBlocks(int references)
+{
+    static std::map<int, std::unique_ptr<acad::Document>> docs;
+    auto& doc = docs[references];
+    if (!doc) {
+        doc = std::make_unique<acad::Document>();
+        acad::ReadDxfText(*doc, dxf_test::CircleBlocks(references), "circulos.dxf");
+    }
+    return *doc;
+}
+
+void BM_RepaintCircleBlocksAtExtents(benchmark::State& state)
+{
+    const acad::Document& doc = CircleBlocks(static_cast<int>(state.range(0)));
+    const acad::View v = ExtentsView(doc);
+    RepaintLoop(state, doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintCircleBlocksAtExtents)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same zoomed in 8× on the edge of the circles.
+void BM_RepaintCircleBlocksZoomed(benchmark::State& state)
+{
+    const acad::Document& doc = CircleBlocks(static_cast<int>(state.range(0)));
+    acad::View v = ExtentsView(doc);
+    v.SetHeight(v.Height() / 8);
+    v.SetCenter({v.Center().x + 100, v.Center().y, 0});
+    RepaintLoop(state, doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintCircleBlocksZoomed)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// As many large circles straight in model space (82,040).
+void BM_RepaintFlatCircles(benchmark::State& state)
+{
+    static std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        acad::ReadDxfText(*d, dxf_test::CircleBlocks(0, true), "circulos.dxf");
+        return d;
+    }();
+    const acad::View v = ExtentsView(*doc);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintFlatCircles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The window itself: a wheel zoom step and a pan step redrawn through the
 // drawing area (engine view updated, drawing rendered, crosshair drawn).

@@ -46,14 +46,25 @@ double PixelSize(const Document& doc)
     return doc.ActiveView().Height() / (h > 0 ? h : 1);
 }
 
+DrawPlan ViewPlan(const Document& doc)
+{
+    const double pixel = PixelSize(doc);
+    return DrawPlan::Deferred(1.0 / pixel, [&doc, pixel] {
+        // The window draws what lies a few pixels past its border too.
+        const Box view = doc.ActiveView().VisibleBox().Expanded(4 * pixel);
+        return PlanView(CurrentSpace(doc).QueryBox(view), view, 1.0 / pixel, false);
+    });
+}
+
 std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool crossing, const SelectionFilter& filter)
 {
     std::vector<Entity*> out;
     const Box w = Intersection(window, doc.ActiveView().VisibleBox());
     if (w.IsEmpty()) return out;
+    const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(w))) {
         if (!IsShown(*e) || !filter.Matches(*e)) continue;
-        if (crossing ? CrossesBox(*e, w) : InsideBox(*e, w)) out.push_back(e);
+        if (crossing ? CrossesBox(*e, w, plan) : InsideBox(*e, w, plan)) out.push_back(e);
     }
     return out;
 }
@@ -74,13 +85,14 @@ std::vector<Entity*> ByPolygon(const Document& doc, int mode, const std::vector<
     const Box view = doc.ActiveView().VisibleBox();
     const Box q = Intersection(bounds, view);
     if (q.IsEmpty()) return out;
+    const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(q))) {
         if (!IsShown(*e) || !filter.Matches(*e)) continue;
         bool hit = false;
         switch (mode) {
-        case acSelectionSetFence: hit = CrossesFence(*e, points) && CrossesBox(*e, view); break;
-        case acSelectionSetCrossingPolygon: hit = CrossesPolygon(*e, points) && CrossesBox(*e, view); break;
-        default: hit = InsidePolygon(*e, points) && InsideBox(*e, view); break;
+        case acSelectionSetFence: hit = CrossesFence(*e, points, plan) && CrossesBox(*e, view, plan); break;
+        case acSelectionSetCrossingPolygon: hit = CrossesPolygon(*e, points, plan) && CrossesBox(*e, view, plan); break;
+        default: hit = InsidePolygon(*e, points, plan) && InsideBox(*e, view, plan); break;
         }
         if (hit) out.push_back(e);
     }
@@ -104,10 +116,10 @@ Entity* PickAt(const Document& doc, const Point3d& p, const SelectionFilter& fil
     const double tolerance = kPickBoxPixels * PixelSize(doc);
     Entity* best = nullptr;
     double bestDistance = std::numeric_limits<double>::infinity();
-    long partsLeft = kPartBudget;  // for the whole pick: many heavy references may lie under the cursor
+    const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(Box::Around(p, tolerance)))) {
         if (!IsShown(*e) || !filter.Matches(*e)) continue;
-        const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance), partsLeft);
+        const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance), plan);
         if (d <= tolerance && d <= bestDistance) {
             best = e;
             bestDistance = d;

@@ -39,6 +39,9 @@ inline constexpr double kAperturePixels = 10.0;
 Block& CurrentSpace(const Document& doc);
 // Size of one pixel of the drawing window in drawing units (current view and SCREENSIZE).
 double PixelSize(const Document& doc);
+// What the window draws of the current space in the active view (HitTest.h):
+// selections and picks see it so.
+DrawPlan ViewPlan(const Document& doc);
 // Shown on screen: visible, on a layer that is on and thawed (HitTest.h).
 using acad::IsShown;
 

@@ -123,7 +123,7 @@ void Utility::GetSubEntity(Entity*& object, Point3d& pickedPoint, Transform& tra
     Entity* picked = top;
     Transform toWorld;
     std::vector<BlockReference*> containers;
-    if (auto nested = PickNested(*top, p, tolerance)) {
+    if (auto nested = PickNested(*top, p, tolerance, selection::ViewPlan(doc_))) {
         picked = nested->entity;
         if (!dynamic_cast<AttributeReference*>(picked)) {
             toWorld = nested->toWorld;

@@ -56,4 +56,30 @@ inline std::string WideNestedBlocks(int levels, int width)
                      "0",  "EOF"});
 }
 
+// Blocks Z (40 circles of radius 100, half a unit apart), Y (50 references of
+// Z) and X (40 references of Y): 82,040 parts per X, every circle large on
+// screen and all of them around one empty middle. `references` references of X
+// in model space, in rows of a hundred a unit apart; with `flat`, as many
+// circles (82,040) straight in model space.
+inline std::string CircleBlocks(int references, bool flat = false)
+{
+    auto insert = [](const std::string& name, double x, double y) {
+        return Join({"0", "INSERT", "2", name, "10", std::to_string(x), "20", std::to_string(y)});
+    };
+    auto circle = [](double x, double y) {
+        return Join({"0", "CIRCLE", "10", std::to_string(x), "20", std::to_string(y), "40", "100"});
+    };
+    std::string s = Join({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "Z"});
+    for (int i = 0; i < 40; ++i) s += circle(i * 0.5, 0);
+    s += Join({"0", "ENDBLK", "0", "BLOCK", "2", "Y"});
+    for (int j = 0; j < 50; ++j) s += insert("Z", 0, j * 0.5);
+    s += Join({"0", "ENDBLK", "0", "BLOCK", "2", "X"});
+    for (int k = 0; k < 40; ++k) s += insert("Y", k * 0.25, k * 0.25);
+    s += Join({"0", "ENDBLK", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"});
+    for (int n = 0; flat && n < 82040; ++n)
+        s += circle(n % 40 * 0.5 + n / 2000 * 0.25, n / 40 % 50 * 0.5 + n / 2000 * 0.25);
+    for (int t = 0; t < references; ++t) s += insert("X", t % 100, t / 100);
+    return s + Join({"0", "ENDSEC", "0", "EOF"});
+}
+
 }  // namespace dxf_test

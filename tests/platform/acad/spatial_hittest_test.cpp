@@ -129,37 +129,95 @@ TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
     EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
 }
 
-// A pick looks into a bounded number of nested parts; what lies past them counts
-// as the outline of its box, as the window draws it.
+// A pick looks as deep into nested references as the window draws them: past
+// the work one view may take, references count as the outline of their box.
 TEST(HitTest, APickOnHeavilyNestedReferencesLooksIntoABoundedNumberOfParts)
 {
     Document doc;
     Block* rungs = doc.Blocks().Add({0, 0, 0}, "L");
     for (int i = 0; i < 1000; ++i) rungs->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
+    // 200 ladders of a thousand rungs are drawn whole; 300, as outlines.
     Block* ladders = doc.Blocks().Add({0, 0, 0}, "M");
     for (int i = 0; i < 200; ++i) ladders->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
-    BlockReference* top = doc.ModelSpace().InsertBlock({0, 0, 0}, "M", 1, 1, 1, 0);
-    // Between two rungs, on the left side of the 51st and of the 151st reference:
-    // the first lies within the budget and is measured exactly, the second is past it.
-    EXPECT_NEAR(DistanceTo(*top, {0.005, 0.5005, 0}), 0.0005, 1e-9);
-    EXPECT_NEAR(DistanceTo(*top, {0.015, 0.5005, 0}), 0.0, 1e-9);
-    EXPECT_NEAR(DistanceTo(*top, {0.5, 0.5005, 0}), 0.0005, 1e-9);
+    Block* more = doc.Blocks().Add({0, 0, 0}, "N");
+    for (int i = 0; i < 300; ++i) more->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
+    BlockReference* whole = doc.ModelSpace().InsertBlock({0, 0, 0}, "M", 1, 1, 1, 0);
+    BlockReference* outlined = doc.ModelSpace().InsertBlock({0, 0, 0}, "N", 1, 1, 1, 0);
+    // Between two rungs, on the left side of the first and of the last ladder.
+    for (const double x : {0.0, 0.0199}) {
+        EXPECT_NEAR(DistanceTo(*whole, {x, 0.5005, 0}), 0.0005, 1e-9) << x;
+        EXPECT_NEAR(DistanceTo(*outlined, {x, 0.5005, 0}), 0.0, 1e-9) << x;
+    }
+    EXPECT_NEAR(DistanceTo(*outlined, {0.5, 0.5005, 0}), 0.4701, 1e-9);
+    // A block of as many rungs straight in its definition is drawn whole, like
+    // the same lines in the space: the budget bounds nested references only.
+    Block* flat = doc.Blocks().Add({0, 0, 0}, "F");
+    for (int i = 0; i < 300000; ++i) flat->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
+    BlockReference* plain = doc.ModelSpace().InsertBlock({0, 0, 0}, "F", 1, 1, 1, 0);
+    EXPECT_NEAR(DistanceTo(*plain, {0.5, 150.0005, 0}), 0.0005, 1e-9);
+    auto rung = PickNested(*plain, {0.5, 150, 0}, 1e-4);
+    ASSERT_TRUE(rung);
+    EXPECT_EQ(rung->entity, flat->Item(150000));
+    const std::uint64_t before = HitTestWork();
+    EXPECT_FALSE(PickNested(*whole, {0.5, 0.5005, 0}, 1e-4));
+    EXPECT_LE(HitTestWork() - before, 2 * static_cast<std::uint64_t>(kViewBudget));
+    auto ladder = PickNested(*outlined, {0.0299, 0.5, 0}, 1e-4);
+    ASSERT_TRUE(ladder);
+    EXPECT_EQ(ladder->entity, more->Item(299));  // the outline of the last ladder
+    EXPECT_EQ(ladder->containers.size(), 1u);
 
-    // Three levels of a thousand references over a thousand lines: a pick between
-    // the lines answers (nothing there), and one on a line finds it, four deep.
+    // Three levels of a thousand references over a thousand lines: the window
+    // draws the second level as outlines, and a pick finds them, not the lines.
     Application app;
     Document& hostile = *app.Documents().Add("Acad");
     ReadDxfText(hostile, dxf_test::WideNestedBlocks(3, 1000), "largo.dxf");
     Entity* outer = hostile.ModelSpace().Item(0);
-    EXPECT_FALSE(PickNested(*outer, {0.5, 0.5005, 0}, 1e-4));
+    const std::uint64_t start = HitTestWork();
+    EXPECT_FALSE(PickNested(*outer, {0.5, 0.5, 0}, 1e-4));
     EXPECT_GT(DistanceTo(*outer, {0.5, 0.5005, 0}), 1e-4);
-    auto line = PickNested(*outer, {0.5, 0.5, 0}, 1e-4);
+    auto line = PickNested(*outer, {0.05, 0.5, 0}, 1e-4);
     ASSERT_TRUE(line);
-    EXPECT_EQ(line->entity->ObjectName(), "AcDbLine");
-    EXPECT_EQ(line->containers.size(), 4u);
+    EXPECT_EQ(line->entity->ObjectName(), "AcDbBlockReference");
+    EXPECT_EQ(line->containers.size(), 1u);
     app.ZoomCenter({0.5, 0.5, 0}, 0.02);  // a pick box well inside the gap between lines
     EXPECT_EQ(selection::PickAt(hostile, {0.5, 0.5005, 0}), nullptr);
-    EXPECT_EQ(selection::PickAt(hostile, {0.5, 0.5, 0}), outer);
+    EXPECT_EQ(selection::PickAt(hostile, {0.5, 0.5, 0}), nullptr);
+    app.ZoomCenter({0.05, 0.5, 0}, 0.02);
+    EXPECT_EQ(selection::PickAt(hostile, {0.05, 0.5, 0}), outer);
+    EXPECT_LE(HitTestWork() - start, 6 * static_cast<std::uint64_t>(kViewBudget));
+}
+
+// References of a block of 82,040 large circles nested three deep: a pick and a
+// selection do a bounded amount of work for the whole of them, and see what
+// the window draws: a small reference after heavy ones is drawn whole, and picked.
+TEST(HitTest, PicksAndSelectionsOnHeavyReferencesAreBoundedAsAWhole)
+{
+    Application app;
+    Document& doc = *app.Documents().Add("Acad");
+    ReadDxfText(doc, dxf_test::CircleBlocks(3), "circulos.dxf");
+    Block* small = doc.Blocks().Add({0, 0, 0}, "S");
+    small->AddLine({0, 0, 0}, {10, 10, 0});
+    BlockReference* s = doc.ModelSpace().InsertBlock({30, 0, 0}, "S", 1, 1, 1, 0);
+    app.ZoomExtents();
+    std::uint64_t before = HitTestWork();
+    EXPECT_EQ(selection::PickAt(doc, {35, 5, 0}), s);
+    EXPECT_EQ(selection::PickAt(doc, {35, 8, 0}), nullptr);
+    EXPECT_LE(HitTestWork() - before, static_cast<std::uint64_t>(kViewBudget));
+
+    // A crossing window in the empty middle of 300 of them finds nothing.
+    Document& many = *app.Documents().Add("Acad");
+    ReadDxfText(many, dxf_test::CircleBlocks(300), "circulos.dxf");
+    app.ZoomExtents();
+    SelectionSet* ss = many.SelectionSets().Add("SStmp");
+    const Point3d c = many.ModelExtents().Center();
+    before = HitTestWork();
+    ss->Select(acSelectionSetCrossing, c, c + Vector3d(1, 1, 0));
+    EXPECT_EQ(ss->Count(), 0);
+    EXPECT_LE(HitTestWork() - before, static_cast<std::uint64_t>(kViewBudget));
+    // Through the circles of every reference: all of them.
+    ss->Clear();
+    ss->Select(acSelectionSetCrossing, c, c + Vector3d(200, 1, 0));
+    EXPECT_EQ(ss->Count(), 300);
 }
 
 // The index keeps each entity's box: every change that moves what an entity

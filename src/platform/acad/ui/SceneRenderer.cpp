@@ -32,20 +32,14 @@ namespace acad::ui {
 
 namespace {
 
-// How far a drawn chord may stray from its arc, in pixels.
-constexpr double kArcTolerancePx = 0.3;
 // Texts lower than this many pixels are drawn as their box: letters would be a smudge.
 constexpr double kTinyTextPx = 4.0;
-// Anything smaller than this on screen is drawn as a dot.
-constexpr double kDotPx = 1.5;
 // Guard against block definitions that (through a damaged file) contain themselves.
 constexpr int kMaxDepth = 32;
 // Definitions with more entities than this are culled part by part against the view.
 constexpr int kCullDefinitionsAbove = 32;
-// Nested parts one reference may draw in a frame; past them its references are
-// outlines, so that blocks nested many times over still draw in a moment. A pick
-// measures what lies past the same budget by the same outlines.
-constexpr long kPartsPerReference = kPartBudget;
+// Chords of arcs a frame draws at their finest.
+constexpr double kChordsPerFrame = 2e6;
 
 // Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
@@ -91,6 +85,7 @@ public:
         // Pieces just outside still get drawn so that wide pens reach the border.
         bounds_ = area.adjusted(-4, -4, 4, 4);
         current_ = nullptr;
+        chords_ = 0;
     }
     void SetStyle(QRgb rgb, bool highlighted)
     {
@@ -173,6 +168,7 @@ private:
     std::unordered_map<std::uint64_t, std::size_t> index_;
     Bucket* current_ = nullptr;
     const FontFace* face_ = nullptr;
+    std::size_t chords_ = 0;  // of arcs in this space
     std::vector<TextItem> texts_;
     std::vector<FillItem> fills_;
 };
@@ -209,8 +205,13 @@ void PaintSink::Arc(const CircularArc& arc)
 
 void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
 {
-    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - kArcTolerancePx / r));
+    // Past the chords a frame may draw, arcs are drawn coarser the more there
+    // are: a screen full of large circles takes its time by their length only.
+    const double over = static_cast<double>(chords_) / kChordsPerFrame;
+    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerance / r));
     const int n = std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
+    chords_ += static_cast<std::size_t>(n);
     auto at = [&](double a) { return QPointF(c.x() + r * std::cos(a), c.y() - r * std::sin(a)); };
     QPointF prev = at(start);
     for (int k = 1; k <= n; ++k) {
@@ -364,7 +365,8 @@ private:
     const std::vector<char>* frozenHere_ = nullptr;
     const std::unordered_set<const Entity*>* selected_ = nullptr;
     const BlockReference* top_ = nullptr;  // the reference of the space being drawn
-    long partsLeft_ = 0;                   // of its nested parts this frame
+    DrawPlan plan_;                        // of the space being drawn
+    int topDepth_ = kWholeDepth;           // how deep top_ is looked into
     std::unordered_map<std::uint32_t, FontFace> faces_;
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
@@ -428,7 +430,15 @@ void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mappi
     frozenHere_ = frozenHere;
     sink_.Begin(*painter_, mapping, area);
     visible_ = mapping.WorldBox(sink_.Bounds());
-    if (visible_.Contains(ExtentsOf(space))) {
+    const bool all = visible_.Contains(ExtentsOf(space));
+    // Decided for the whole view, as selections and picks decide it, once a
+    // reference heavier than an ordinary block asks.
+    plan_ = DrawPlan::Deferred(mapping.scale, [this, &space, all] {
+        const std::vector<Entity*> shown =
+            all ? std::vector<Entity*>(space.begin(), space.end()) : space.QueryBox(visible_);
+        return PlanView(shown, visible_, m_->scale, true);
+    });
+    if (all) {
         // All of it in view: the drawing order is the block's own, no query needed.
         for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
     } else {
@@ -497,7 +507,6 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     if (color == Color::ByBlock) color = in.byBlockColor;
     const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
     ++sink_.stats.entities;
-    if (in.depth > 0) --partsLeft_;
     sink_.SetStyle(Rgb(color), highlighted);
 
     // The common kinds go straight to Emit.
@@ -517,8 +526,9 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (in.depth >= kMaxDepth) return;
         if (in.depth == 0) {
             top_ = ref;
-            partsLeft_ = kPartsPerReference;
-        } else if (partsLeft_ <= 0) {
+            topDepth_ = plan_.DepthOf(*ref);
+        }
+        if (in.depth >= topDepth_) {
             const Point3d c[4] = {ext.min, {ext.max.x, ext.min.y, 0}, ext.max, {ext.min.x, ext.max.y, 0}};
             for (int k = 0; k < 4; ++k) sink_.Segment(c[k], c[(k + 1) % 4]);
             if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();

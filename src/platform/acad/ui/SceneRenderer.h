@@ -4,8 +4,9 @@
 // block references walked here so that nested parts get their inherited colour
 // and layer, external references their clip, and hatches and wide polylines
 // their filled areas. Only what the spatial index finds in view is drawn; a
-// nested reference out of view or smaller than a dot is not looked into, and a
-// reference draws so many nested parts a frame, the rest as outlines.
+// nested reference out of view or smaller than a dot is not looked into, and
+// past the work one view may take (PlanView in HitTest.h), the heaviest
+// references draw their references nested past a depth as outlines.
 
 #include <cstddef>
 #include <memory>
@@ -27,8 +28,8 @@ struct RenderStats {
     std::size_t entities = 0;  // entities visited (nested ones included)
     std::size_t segments = 0;  // line pieces drawn
     std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
-    // A block reference with more nested parts than one frame draws: its
-    // definition's name (the first such), the rest of it drawn as outlines.
+    // A block reference drawn in part as outlines: its definition's name (the
+    // first such).
     std::string coarse;
 };
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/HitTest.h"
 
 #include <unistd.h>
 
@@ -179,7 +180,8 @@ TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
 }
 
 // Blocks nested 30 deep, each level twice: the file opens, is drawn at extents
-// in part as outlines (said once on the command line) and its lines are picked.
+// and closer in with bounded work, in part as outlines (said once on the
+// command line), and its lines are picked.
 TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
 {
     const auto file = std::filesystem::temp_directory_path() / ("acadui-nested-" + std::to_string(::getpid()) + ".dxf");
@@ -190,8 +192,13 @@ TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
     Harness::Process();
     h.app.ZoomExtents();
     EXPECT_GT(Inked(h.Grab(), QRectF(QPointF(0, 0), QSizeF(h.view->size()))), 100);
-    h.Wheel(QPointF(h.view->width() / 2.0, h.view->height() / 2.0), 1);
-    h.Grab();
+    // Closer in, fewer parts are dots: past the budget the rest are outlines.
+    for (int k = 0; k < 4; ++k) {
+        h.Wheel(QPointF(h.view->width() / 2.0, h.view->height() / 2.0), 1);
+        h.Grab();
+        const acad::ui::RenderStats drawn = h.view->LastStats();
+        EXPECT_LE(drawn.entities + drawn.segments, static_cast<std::size_t>(acad::kViewBudget)) << k;
+    }
     const QString said = h.panel->History();
     EXPECT_EQ(said.count(QStringLiteral("\"B30\" tem partes demais")), 1) << said.toStdString();
     acad::Entity* picked = nullptr;
@@ -199,6 +206,39 @@ TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
     h.OnRequest([&] { h.Click(h.PixelOf({16383.9, 16383.9})); });
     doc->Utility().GetEntity(picked, at, "Selecione: ");
     EXPECT_EQ(picked, doc->ModelSpace().Item(0));
+    std::filesystem::remove(file);
+}
+
+// References of a block of 82,040 large circles nested three deep: a frame at
+// extents does a bounded amount of work for the whole of them, and a small
+// reference drawn after them is drawn whole, and picked on its line.
+TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
+{
+    const auto file =
+        std::filesystem::temp_directory_path() / ("acadui-circles-" + std::to_string(::getpid()) + ".dxf");
+    acad::Document source;
+    acad::ReadDxfText(source, dxf_test::CircleBlocks(3), "circulos.dxf");
+    source.Blocks().Add({0, 0, 0}, "S")->AddLine({0, 0, 0}, {10, 10, 0})->SetColor(1);
+    source.ModelSpace().InsertBlock({30, 0, 0}, "S", 1, 1, 1, 0);
+    acad::WriteDxf(source, file);
+    acad::Document* doc = h.app.Documents().Open(file.string());
+    Harness::Process();
+    h.app.ZoomExtents();
+    const QImage img = h.Grab();
+    const acad::ui::RenderStats drawn = h.view->LastStats();
+    EXPECT_LE(drawn.entities + drawn.segments, static_cast<std::size_t>(acad::kViewBudget));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({35, 5}), AciColor(1)));
+    acad::Entity* picked = nullptr;
+    Point3d at;
+    h.OnRequest([&] { h.Click(h.PixelOf({35, 5})); });
+    doc->Utility().GetEntity(picked, at, "Selecione: ");
+    EXPECT_EQ(picked, doc->ModelSpace().Item(3));
+    // Its line, inside it.
+    acad::Transform toWorld;
+    std::vector<acad::BlockReference*> containers;
+    h.OnRequest([&] { h.Click(h.PixelOf({35, 5})); });
+    doc->Utility().GetSubEntity(picked, at, toWorld, containers, "Selecione: ");
+    EXPECT_EQ(picked, doc->Blocks().Item("S")->Item(0));
     std::filesystem::remove(file);
 }
 
