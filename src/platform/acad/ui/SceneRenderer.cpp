@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <typeinfo>
 #include <unordered_map>
@@ -40,6 +42,9 @@ constexpr int kMaxDepth = 32;
 constexpr int kCullDefinitionsAbove = 32;
 // Chords of arcs a frame draws at their finest.
 constexpr double kChordsPerFrame = 2e6;
+// Pixels of solid lines past which a frame steps its lines itself into the
+// image (about five screens inked over).
+constexpr double kSteppedLinePixels = 8e6;
 
 // Cuts the segment to the rectangle (Liang–Barsky); false when nothing is left.
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
@@ -212,10 +217,17 @@ void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
     const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerance / r));
     const int n = std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
     chords_ += static_cast<std::size_t>(n);
-    auto at = [&](double a) { return QPointF(c.x() + r * std::cos(a), c.y() - r * std::sin(a)); };
-    QPointF prev = at(start);
+    // Each chord's end is the last one turned by the step: one sine and cosine
+    // per arc, not per chord; the last end is the arc's own.
+    const double turn = sweep / n, ct = std::cos(turn), st = std::sin(turn);
+    double ux = std::cos(start), uy = std::sin(start);
+    QPointF prev(c.x() + r * ux, c.y() - r * uy);
     for (int k = 1; k <= n; ++k) {
-        const QPointF q = at(start + sweep * k / n);
+        const double vx = ux * ct - uy * st;
+        uy = ux * st + uy * ct;
+        ux = vx;
+        const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
+                                 : QPointF(c.x() + r * ux, c.y() - r * uy);
         Line(prev, q);
         prev = q;
     }
@@ -244,6 +256,60 @@ void PaintSink::Text(const TextPrimitive& t)
                               current_->rgb, current_->highlighted, face_});
 }
 
+// The image a painter draws straight into, with the shift of its device
+// transform, when nothing of the painter's own (clip, scaling, blending) would
+// change a solid line's pixels.
+struct DirectImage {
+    QImage* image = nullptr;
+    QPointF shift;
+};
+
+std::optional<DirectImage> DirectImageOf(QPainter& p)
+{
+    QPaintDevice* d = p.device();
+    if (!d || d->devType() != QInternal::Image || p.hasClipping() ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(d);
+    if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
+        return std::nullopt;
+    const QTransform t = p.deviceTransform();
+    if (t.type() > QTransform::TxTranslate) return std::nullopt;
+    return DirectImage{image, QPointF(t.dx(), t.dy())};
+}
+
+double LinePixels(const std::vector<QLineF>& lines)
+{
+    double n = 0;
+    for (const QLineF& l : lines) n += std::max(std::fabs(l.dx()), std::fabs(l.dy())) + 1;
+    return n;
+}
+
+// Solid one-pixel lines stepped pixel by pixel into the image: the raster
+// engine's cost per pixel would hold the window for seconds on a screen inked
+// over many times (thousands of large overlapping circles).
+void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
+{
+    QImage& img = *target.image;
+    const int w = img.width(), h = img.height();
+    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* bits = reinterpret_cast<QRgb*>(img.bits());
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    const QRectF inside(0, 0, w, h);
+    for (const QLineF& l : lines) {
+        QPointF a = l.p1() + target.shift, b = l.p2() + target.shift;
+        if (!ClipSegment(a, b, inside)) continue;
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        const int n = static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy))));
+        const double sx = n > 0 ? dx / n : 0.0, sy = n > 0 ? dy / n : 0.0;
+        for (int k = 0; k <= n; ++k) {
+            const int x = std::min(static_cast<int>(a.x() + sx * k), w - 1);
+            const int y = std::min(static_cast<int>(a.y() + sy * k), h - 1);
+            bits[static_cast<qsizetype>(y) * stride + x] = ink;
+        }
+    }
+}
+
 void PaintSink::Flush()
 {
     QPainter& p = *painter_;
@@ -254,12 +320,24 @@ void PaintSink::Flush()
         p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
     }
     fills_.clear();
+    // An ordinary frame is drawn by the raster engine; one whose solid lines
+    // would ink many screens over is stepped straight into its image.
+    std::optional<DirectImage> direct;
+    double pixels = 0;
+    for (const Bucket& b : buckets_)
+        if (!b.highlighted && pixels <= kSteppedLinePixels) pixels += LinePixels(b.lines);
+    if (pixels > kSteppedLinePixels) direct = DirectImageOf(p);
     for (Bucket& b : buckets_) {
         if (b.lines.empty() && b.points.empty()) continue;
         const QColor c(b.rgb);
         if (!b.lines.empty()) {
-            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
-            p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            if (direct && !b.highlighted) {
+                StepLines(*direct, b.lines, b.rgb);
+                stats.stepped += b.lines.size();
+            } else {
+                p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+                p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            }
             b.lines.clear();
         }
         if (!b.points.empty()) {

@@ -28,6 +28,7 @@ struct RenderStats {
     std::size_t entities = 0;  // entities visited (nested ones included)
     std::size_t segments = 0;  // line pieces drawn
     std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
+    std::size_t stepped = 0;   // line pieces stepped straight into the image
     // A block reference drawn in part as outlines: its definition's name (the
     // first such).
     std::string coarse;

@@ -242,6 +242,35 @@ TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
     std::filesystem::remove(file);
 }
 
+// A screen inked over many times (thousands of large circles) has its lines
+// stepped straight into the image: every circle still shows, to the image's
+// last row and column, and the line drawn after them too.
+TEST_F(Render, AScreenInkedOverManyTimesStillShowsEveryLine)
+{
+    for (int i = 0; i < 15000; ++i) ms->AddCircle({50 + i % 100 * 0.005, 37.5 + i / 100 * 0.005, 0}, 30)->SetColor(3);
+    ms->AddLine({2, 5, 0}, {12, 5, 0})->SetColor(1);
+    const QImage img = h.Grab();
+    EXPECT_GT(h.view->LastStats().stepped, 0u);
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({7, 5}), AciColor(1)));
+    for (const Point3d& p : {Point3d{20, 37.5, 0}, Point3d{80.5, 37.5, 0}, Point3d{50, 7.5, 0}, Point3d{50, 68, 0}})
+        EXPECT_TRUE(HasColorNear(img, h.PixelOf(p), AciColor(3))) << p.x << "," << p.y;
+
+    // Zoomed onto the circles' edge, which crosses the image's borders.
+    h.app.ZoomWindow({28, 58}, {30, 60});
+    const QImage edge = h.Grab();
+    EXPECT_GT(h.view->LastStats().stepped, 0u);
+    const int w = edge.width(), ht = edge.height();
+    EXPECT_GT(Inked(edge, QRectF(0, 0, 1, ht)), 0) << "first column";
+    EXPECT_GT(Inked(edge, QRectF(w - 1, 0, 1, ht)), 0) << "last column";
+    EXPECT_GT(Inked(edge, QRectF(0, 0, w, 1)), 0) << "first row";
+    EXPECT_GT(Inked(edge, QRectF(0, ht - 1, w, 1)), 0) << "last row";
+
+    // An ordinary frame is the raster engine's.
+    h.app.ZoomWindow({0, 0, 0}, {10, 10, 0});
+    h.Grab();
+    EXPECT_EQ(h.view->LastStats().stepped, 0u);
+}
+
 }  // namespace
 
 // A spline is drawn along its curve whatever the zoom: a few points per pixel
