@@ -219,16 +219,20 @@ void BM_PickNestedAtExtents(benchmark::State& state)
 }
 BENCHMARK(BM_PickNestedAtExtents)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// `count` short plain lines, `perRow` to a row.
+std::unique_ptr<acad::Document> PlainLines(int count, int perRow)
+{
+    auto d = std::make_unique<acad::Document>();
+    for (int i = 0; i < count; ++i) {
+        const double x = (i % perRow) * 10.0, y = (i / perRow) * 10.0;
+        d->ModelSpace().AddLine({x, y, 0}, {x + 7.5, y + 3.0 * (i % 3), 0});
+    }
+    return d;
+}
+
 void BM_RepaintMillionLines(benchmark::State& state)
 {
-    static std::unique_ptr<acad::Document> doc = [] {
-        auto d = std::make_unique<acad::Document>();
-        for (int i = 0; i < 1000000; ++i) {
-            const double x = (i % 1000) * 10.0, y = (i / 1000) * 10.0;
-            d->ModelSpace().AddLine({x, y, 0}, {x + 7.5, y + 3.0 * (i % 3), 0});
-        }
-        return d;
-    }();
+    static const std::unique_ptr<acad::Document> doc = PlainLines(1000000, 1000);
     const acad::View v = ExtentsView(*doc);
     RepaintLoop(state, *doc, [&] { return v; });
 }
@@ -237,14 +241,7 @@ BENCHMARK(BM_RepaintMillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The yardstick of the heavy drawings below: 100,000 plain lines at extents.
 void BM_RepaintPlainLines100000(benchmark::State& state)
 {
-    static std::unique_ptr<acad::Document> doc = [] {
-        auto d = std::make_unique<acad::Document>();
-        for (int i = 0; i < 100000; ++i) {
-            const double x = (i % 317) * 10.0, y = (i / 317) * 10.0;
-            d->ModelSpace().AddLine({x, y, 0}, {x + 7.5, y + 3.0 * (i % 3), 0});
-        }
-        return d;
-    }();
+    static const std::unique_ptr<acad::Document> doc = PlainLines(100000, 317);
     const acad::View v = ExtentsView(*doc);
     RepaintLoop(state, *doc, [&] { return v; });
 }
