@@ -80,11 +80,8 @@ bool FileReplacement::CopyFrom(const std::filesystem::path& source)
     if (!file_) return false;
     // Nothing was written through File() yet: the bytes go in from its start.
     const int out = ::fileno(file_);
-    struct stat st {};
-    int err = ::stat(source.c_str(), &st) != 0 ? errno : 0;
-    if (!err && (::ftruncate(out, 0) != 0 || ::lseek(out, 0, SEEK_SET) != 0)) err = errno;
+    int err = ::ftruncate(out, 0) != 0 || ::lseek(out, 0, SEEK_SET) != 0 ? errno : 0;
     if (!err) err = CopyBytes(source, out);
-    if (!err && ::fchmod(out, st.st_mode & 07777) != 0) err = errno;
     if (err) error_ = ErrnoText(err);
     return err == 0;
 }
@@ -93,9 +90,10 @@ int CopyBytes(const std::filesystem::path& source, int out)
 {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return errno;
+    struct stat st {};
+    int err = ::fstat(in, &st) != 0 ? errno : 0;
     std::vector<char> buf(1 << 17);
-    int err = 0;
-    for (;;) {
+    while (!err) {
         const ssize_t n = ::read(in, buf.data(), buf.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
@@ -107,8 +105,8 @@ int CopyBytes(const std::filesystem::path& source, int out)
             if (w < 0 && errno != EINTR) err = errno;
             if (w > 0) done += w;
         }
-        if (err) break;
     }
+    if (!err && ::fchmod(out, st.st_mode & 07777) != 0) err = errno;
     ::close(in);
     return err;
 }
@@ -126,8 +124,7 @@ std::string FileReplacement::NamingTarget(std::string message) const
 bool FileReplacement::Commit()
 {
     if (!file_) return false;
-    bool ok = std::fflush(file_) == 0 && SyncToDisk();
-    if (!ok) Fail();
+    bool ok = Sync();
     if (std::fclose(file_) != 0 && ok) {
         ok = false;
         Fail();

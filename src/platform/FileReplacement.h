@@ -89,9 +89,9 @@ private:
     bool readOnly_ = false;
 };
 
-// Copies the bytes of the file `source` onto `out` at its current place; 0,
-// or the error number of the read or write that failed (so that a full disk
-// is told as such).
+// Copies the bytes of the file `source` onto `out` at its current place, and
+// its permissions; 0, or the error number of the step that failed (so that a
+// full disk is told as such).
 int CopyBytes(const std::filesystem::path& source, int out);
 
 }  // namespace platform

@@ -408,7 +408,7 @@ bool InsideBox(const Entity& e, const Box& box, const DrawPlan& plan)
 bool CrossesPolygon(const Entity& e, const std::vector<Point3d>& polygon, const DrawPlan& plan)
 {
     if (!Drawn(e) || polygon.size() < 3) return false;
-    if (!e.Extents().Expanded(Tol(BoxOf(polygon).min)).Intersects(BoxOf(polygon))) return false;
+    if (const Box pb = BoxOf(polygon); !e.Extents().Expanded(Tol(pb.min)).Intersects(pb)) return false;
     CrossPolygonProbe probe(polygon, plan.DepthOf(e));
     e.Emit(probe, Transform());
     return probe.hit;
@@ -425,7 +425,7 @@ bool InsidePolygon(const Entity& e, const std::vector<Point3d>& polygon, const D
 bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence, const DrawPlan& plan)
 {
     if (!Drawn(e) || fence.size() < 2) return false;
-    if (!e.Extents().Expanded(Tol(BoxOf(fence).min)).Intersects(BoxOf(fence))) return false;
+    if (const Box fb = BoxOf(fence); !e.Extents().Expanded(Tol(fb.min)).Intersects(fb)) return false;
     FenceProbe probe(fence, plan.DepthOf(e));
     e.Emit(probe, Transform());
     return probe.hit;
@@ -499,6 +499,12 @@ std::optional<Point3d> NearestEndpoint(const Entity& e, const Point3d& p, double
 
 std::uint64_t HitTestWork() { return g_work; }
 
+int ArcChords(double radiusPx, double sweep, double tolerancePx)
+{
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerancePx / radiusPx));
+    return std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
+}
+
 namespace {
 
 // Work of what a view draws: parts, pieces and their length; the chords of
@@ -526,8 +532,7 @@ constexpr double kInkPx = 16.0;
 double Chords(double radiusPx, double sweep)
 {
     if (!(radiusPx >= kDotPx / 2) || !std::isfinite(radiusPx)) return 0.0;
-    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - kArcTolerancePx / radiusPx));
-    return std::clamp(std::ceil(sweep / std::max(step, 1e-9)), 2.0, 4096.0);
+    return ArcChords(radiusPx, sweep);
 }
 
 double ScaleOf(const BlockReference& r)
@@ -569,9 +574,7 @@ public:
             else
                 lv = Parts(*def, inner, std::fabs(inner.ScaleFactor()), depth + 1);
         }
-        Work attributes{1, 0};
-        for (const AttributeReference* a : r.GetAttributes())
-            if (!a->IsErased() && a->Visible()) attributes.fixed += 5;
+        const Work attributes{1 + AttributesOf(r), 0};
         for (int L = 1; L <= kWholeDepth; ++L) lv[static_cast<std::size_t>(L)] += attributes;
         lv[0] = Outline(b, 1.0);
         return lv;
@@ -690,9 +693,7 @@ private:
                 const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
                 if (!inner) continue;
                 nested = &Definition(*inner, scale * ScaleOf(*r), depth + 1);
-                Work attributes{0, 0};
-                for (const AttributeReference* a : r->GetAttributes())
-                    if (!a->IsErased() && a->Visible()) attributes.fixed += 5;
+                const Work attributes{AttributesOf(*r), 0};
                 for (int L = 1; L <= kWholeDepth; ++L) lv[static_cast<std::size_t>(L)] += attributes;
             }
             for (int L = 1; L <= kWholeDepth; ++L)

@@ -46,6 +46,10 @@ double DistanceTo(const Entity& e, const Point3d& p, double within = std::numeri
 constexpr int kWholeDepth = 32;
 // How far a drawn chord may stray from its arc, in pixels.
 constexpr double kArcTolerancePx = 0.3;
+// Chords the window draws an arc of `radiusPx` pixels and `sweep` radians in,
+// none straying more than `tolerancePx` from it: the same count for the
+// window and for the estimate of what it draws.
+int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcTolerancePx);
 class ViewEstimate;
 class DrawPlan {
 public:

@@ -181,7 +181,6 @@ Status MoveToTrash(const std::string& path)
         // A file's bytes by our own copy, whose failure says why (a full disk).
         const int out = ::open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         int err = out < 0 ? errno : platform::CopyBytes(p, out);
-        if (out >= 0 && !err && ::fchmod(out, st.st_mode & 07777) != 0) err = errno;
         if (out >= 0 && ::close(out) != 0 && !err) err = errno;
         if (err) ec = std::error_code(err, std::generic_category());
     } else {

@@ -214,8 +214,7 @@ void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
     // are: a screen full of large circles takes its time by their length only.
     const double over = static_cast<double>(chords_) / kChordsPerFrame;
     const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
-    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerance / r));
-    const int n = std::clamp(static_cast<int>(std::ceil(sweep / std::max(step, 1e-9))), 2, 4096);
+    const int n = ArcChords(r, sweep, tolerance);
     chords_ += static_cast<std::size_t>(n);
     // Each chord's end is the last one turned by the step: one sine and cosine
     // per arc, not per chord; the last end is the arc's own.
