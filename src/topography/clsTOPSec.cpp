@@ -223,10 +223,15 @@ void clsTOPSec::Desenhar()
         forms::DoEvents();
         int j = s;
         bool ultima = false;
-        // The height is tested on the vertices taken so far, the section's
-        // last one included, so that the last piece stays inside the frame
-        // as the others do.
+        // The height is tested on the vertices taken so far, with a margin.
+        // At the section's last vertex the margin is not wanted: the rest is
+        // one piece when its profile stays inside the frame, and is cut as
+        // the others only when it would rise above it.
         for (;; ++j) {
+            if (j == n_ && CabeNoQuadro(s, n_)) {
+                ultima = true;
+                break;
+            }
             if ((Fix(alto) - Fix(baixo) + 5) * E + kTabela >= altura_) break;
             if (j > n_) {
                 ultima = true;
@@ -251,14 +256,28 @@ void clsTOPSec::Desenhar()
     gAcadDoc->Regen(1);
 }
 
+double clsTOPSec::Datum(int Primeiro, int Ultimo) const
+{
+    double m = Fix(v_[static_cast<std::size_t>(Primeiro)].Cota);
+    for (int j = Primeiro; j <= Ultimo; ++j) m = std::min(m, Fix(v_[static_cast<std::size_t>(j)].Cota));
+    return m;
+}
+
+bool clsTOPSec::CabeNoQuadro(int Primeiro, int Ultimo) const
+{
+    const double m = Datum(Primeiro, Ultimo);
+    double topo = v_[static_cast<std::size_t>(Primeiro)].Cota;
+    for (int j = Primeiro; j <= Ultimo; ++j) topo = std::max(topo, v_[static_cast<std::size_t>(j)].Cota);
+    return kTabela + (topo - m + 3) * Exagero <= altura_;
+}
+
 void clsTOPSec::DesenhaPerfil(int Primeiro, int Ultimo)
 {
     pecas_.emplace_back(Primeiro, Ultimo);
     const double E = Exagero;
     const int Q = static_cast<int>(Equidist);
     const double cx = canto_.X, cy = canto_.Y;
-    double m = Fix(v_[static_cast<std::size_t>(Primeiro)].Cota);
-    for (int j = Primeiro; j <= Ultimo; ++j) m = std::min(m, Fix(v_[static_cast<std::size_t>(j)].Cota));
+    const double m = Datum(Primeiro, Ultimo);
     datum_ = m;
     auto X = [&](int j) { return cx + o_ + v_[static_cast<std::size_t>(j)].Progressiva; };
     auto Y = [&](int j) { return cy + kTabela + (v_[static_cast<std::size_t>(j)].Cota - m + 3) * E; };

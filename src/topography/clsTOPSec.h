@@ -77,6 +77,10 @@ private:
     void CriaLayersSecao();
     void InsereErro(const Ponto& P, double Escala, const std::string& Mensagem, int Cor);
 
+    // The datum of a piece: the lowest whole elevation of its vertices.
+    double Datum(int Primeiro, int Ultimo) const;
+    // Whether a piece's profile stays within the window's height.
+    bool CabeNoQuadro(int Primeiro, int Ultimo) const;
     double ProgressivaInicial() const;
     void RestauraControles();
 

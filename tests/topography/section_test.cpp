@@ -159,12 +159,20 @@ TEST_F(Secoes, ASteepSectionIsCutIntoPiecesThatAlwaysAdvance)
     T().SECtxt(1).SetText("1");
     Seleciona({1, 0, 0});
     Desenha({0, -300, 0}, {200, -200, 0});
-    EXPECT_EQ(T().Secao()->Pecas(), (std::vector<std::pair<int, int>>{{0, 4}, {4, 7}, {7, 8}}));
+    // The last piece, 30 to 70, rises to 97 in a frame 100 high: one piece.
+    EXPECT_EQ(T().Secao()->Pecas(), (std::vector<std::pair<int, int>>{{0, 4}, {4, 8}}));
     const std::vector<acad::LWPolyline*> perfis = Todos<acad::LWPolyline>("Perfil");
-    ASSERT_EQ(perfis.size(), 3u);
+    ASSERT_EQ(perfis.size(), 2u);
     // Each piece on its own datum: 3 units above the frame's table.
     EXPECT_DOUBLE_EQ(perfis[1]->Coordinate(0).y, -300 + 54 + 3);
     EXPECT_TRUE(caixas.empty());
+
+    // A last piece that fits in its frame is not cut again at the end.
+    Linha({{0, 100, 101}, {10, 100, 102}, {20, 100, 100}, {30, 100, 101}, {40, 100, 102}});
+    T().SECtxt(1).SetText("10");
+    Seleciona({1, 100, 0});
+    Desenha({1000, 0, 0}, {1200, 130, 0});
+    EXPECT_EQ(T().Secao()->Pecas(), (std::vector<std::pair<int, int>>{{0, 2}, {2, 3}, {3, 5}}));
 }
 
 TEST_F(Secoes, AWindowTooLowTakesTheMinimumHeightAndStillEnds)

@@ -53,5 +53,14 @@ expect string at 2000,51 "1270"
 expect string at 2044.5,24.75 "1314.50"
 expect text TD.SECtxt(0) "1314.50"
 
+# Picked near (0,0), from S1, in a frame 130 high at ratio 10: the last piece
+# (S3 to S5) fits in the frame and is not cut again.
+input pick 2,0 prompt "Selecione Polylinha: "
+click TD.SECCmd(0)
+input point 3000,0 prompt "Área para o quadro: "
+input corner 3200,130 prompt "Segundo ponto: "
+click TD.SECCmd(1)
+expect entities 9 0=LWPOLYLINE 8=Perfil
+
 click cmdEnd
 expect ended
