@@ -660,11 +660,15 @@ bool ENumero(const std::string& Texto)
     return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
 }
 
+// A reach's slope or drop: emptied, it is no slope or no drop, 0. Any other
+// text must be a number.
+bool EZeroOuNumero(const std::string& Texto) { return Texto.empty() || ENumero(Texto); }
+
 // Both inputs read before anything is written: when either is not a number the
-// rule writes nothing.
-bool LeDois(const std::string& A, const std::string& B, double& a, double& b)
+// rule writes nothing. `VazioEZero` lets the second be empty, as 0.
+bool LeDois(const std::string& A, const std::string& B, double& a, double& b, bool VazioEZero = false)
 {
-    if (!ENumero(A) || !ENumero(B)) return false;
+    if (!ENumero(A) || !(VazioEZero ? EZeroOuNumero(B) : ENumero(B))) return false;
     a = StrToDbl(A);
     b = StrToDbl(B);
     return true;
@@ -703,7 +707,7 @@ bool clsSANDes::Val_TRDecl(int Decimais, double CSol1, double CSol2, const std::
                            std::string& Altura)
 {
     double compr, decl;
-    if (!LeDois(Compr, Decl, compr, decl)) return false;
+    if (!LeDois(Compr, Decl, compr, decl, true)) return false;
     Altura = FormatNum((CSol1 - CSol2) - compr * decl, Decimais);
     return true;
 }
@@ -712,7 +716,7 @@ bool clsSANDes::Val_TRAltr(int Decimais, double CSol1, double CSol2, const std::
                            std::string& Altura)
 {
     double compr, altura;
-    if (!LeDois(Compr, Altura, compr, altura) || compr == 0) return false;
+    if (!LeDois(Compr, Altura, compr, altura, true) || compr == 0) return false;
     Decl = FormatNum(((CSol1 - CSol2) - altura) / compr, Decimais);
     return true;
 }

@@ -77,7 +77,8 @@ public:
     void MoveAtt3(acad::BlockReference* Bloco);
 
     // --- field rules: inputs are read first; a text that is not a number
-    // leaves every text as it was (false).
+    // leaves every text as it was (false). An empty manhole field or length
+    // is no number; an empty slope or drop is 0.
     bool Val_PVCtTer(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);
     bool Val_PVCtSol(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);
     bool Val_PVCtPrf(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);

@@ -72,6 +72,17 @@ TEST_F(Cotas, ReachRulesKeepInvertsLengthSlopeAndDropTogether)
     EXPECT_FALSE(des.Val_TRAltr(6, 10.0, 9.0, "0", decl, altura));
     EXPECT_FALSE(des.Val_TRAltr(6, 10.0, 9.0, "5O", decl, altura));
     EXPECT_EQ(decl, "0.010000");
+
+    // An emptied drop or slope is 0; an emptied length is no length.
+    altura = "";
+    EXPECT_TRUE(des.Val_TRAltr(6, 100.5, 100.0, "40", decl, altura));
+    EXPECT_EQ(decl, "0.012500");
+    decl = "";
+    EXPECT_TRUE(des.Val_TRDecl(3, 100.5, 100.0, "50", decl, altura));
+    EXPECT_EQ(altura, "0.500");
+    EXPECT_FALSE(des.Val_TRDecl(3, 100.5, 100.0, "", decl, altura));
+    EXPECT_FALSE(des.Val_TRAltr(6, 100.5, 100.0, "", decl, altura));
+    EXPECT_EQ(decl + "|" + altura, "|0.500");
 }
 
 TEST_F(Cotas, APointsElevationComesFromASurveyPointOrAFreePosition)

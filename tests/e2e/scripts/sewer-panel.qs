@@ -50,7 +50,21 @@ input pick 50,1 prompt "Selecione PV 2: "
 click SD.DesInsertTRcmd(0)
 expect text SD.DesTxt(4) "50.00"
 expect text SD.DesTxt(5) "0.010000"
+# A drop of 0.2 takes its part of the fall; the drop emptied is no drop, and
+# the slope then follows the length alone.
+type SD.DesTxt(6) "0.2"
+expect text SD.DesTxt(5) "0.006000"
+key SD.DesTxt(6) Ctrl+A
+key SD.DesTxt(6) Delete
+expect text SD.DesTxt(6) ""
+expect text SD.DesTxt(5) "0.010000"
+type SD.DesTxt(4) "40"
+expect text SD.DesTxt(5) "0.012500"
+key SD.DesTxt(4) Ctrl+A
+type SD.DesTxt(4) "50.00"
+expect text SD.DesTxt(5) "0.010000"
 click SD.DesInsertTRcmd(1)
+expect attribute TCP at 25,0 ""
 expect enabled SD.DesInsertTRcmd(1) false
 expect attribute DD at 25,0 150-50.00
 expect attribute DEC at 25,0 0.010000
