@@ -167,6 +167,8 @@ void Utf16ToUtf8(std::string& in, bool little, bool atEnd, std::string& out)
     in.erase(0, i);
 }
 
+bool IsPadding(char c) { return c == '\0' || c == '\x1A'; }
+
 std::string LineTooLong(long line, const std::string& path, std::size_t longest)
 {
     return "A linha " + std::to_string(line) + " do arquivo de texto '" + path + "' passa de " +
@@ -186,25 +188,45 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     // The first pass: the encoding (a sequence may straddle two pieces) and
     // the length of each line as ReadLine gives it: a byte-order mark is no
     // part of the first line, and UTF-16 counts as the UTF-8 it becomes.
+    // Old DOS programs end their files with the mark 1Ah, and some pad them
+    // with NUL bytes up to a block: what the file holds of these after its
+    // last text is no line, and is not handed out (`textEnd`, counted in the
+    // bytes ReadLine works on). Until text follows them they count in no
+    // line's length either.
     bool utf8 = true, afterCr = false, utf16 = false, little = false, first = true, bom = false;
     std::string piece, carried, decoded;
-    std::size_t length = 0;
+    std::size_t length = 0, padding = 0, total = 0, textEnd = 0;
     long line = 1;
     const auto tooLong = [&](const std::string& text, std::size_t from) {
         for (std::size_t i = from; i < text.size(); ++i) {
             const char c = text[i];
+            if (IsPadding(c)) {
+                afterCr = false;
+                ++padding;
+                continue;
+            }
             if (c == '\n' || c == '\r') {
+                if (longestLine && length + padding > longestLine) return true;
                 if (!(c == '\n' && afterCr)) {
                     ++line;
                     length = 0;
                 }
+                padding = 0;
                 afterCr = c == '\r';
                 continue;
             }
             afterCr = false;
-            if (longestLine && ++length > longestLine) return true;
+            length += padding + 1;
+            padding = 0;
+            if (longestLine && length > longestLine) return true;
         }
         return false;
+    };
+    const auto count = [&](const std::string& text) {
+        for (const char c : text) {
+            ++total;
+            if (!IsPadding(c)) textEnd = total;
+        }
     };
     bool refused = false;
     piece.resize(kPiece);
@@ -225,8 +247,10 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
             decoded.clear();
             Utf16ToUtf8(carried, little, false, decoded);
             refused = tooLong(decoded, 0);
+            count(decoded);
         } else {
             refused = tooLong(piece, from);
+            count(piece);
             if (utf8) {
                 carried += piece;
                 const std::size_t tail = UnfinishedTail(carried);
@@ -240,6 +264,7 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
         decoded.clear();
         Utf16ToUtf8(carried, little, true, decoded);
         refused = tooLong(decoded, 0);
+        count(decoded);
     }
     if (refused) {
         std::fclose(f);
@@ -254,6 +279,7 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     file_ = f;
     path_ = path;
     longest_ = longestLine;
+    left_ = textEnd;
     if (utf16) {
         encoding_ = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
         if (std::fseek(f, 2, SEEK_SET) != 0) {
@@ -286,7 +312,14 @@ bool TextReader::Fill()
     pos_ = 0;
     const std::size_t had = buf_.size();
     const bool utf16 = encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE;
+    // Only the bytes before the padding at the end are handed out.
+    const auto keep = [&](std::size_t from) {
+        const std::size_t kept = std::min(buf_.size() - from, left_);
+        buf_.resize(from + kept);
+        left_ -= kept;
+    };
     for (;;) {
+        if (left_ == 0) return buf_.size() > had;
         std::string& into = utf16 ? raw_ : buf_;
         const std::size_t before = into.size();
         into.resize(before + kPiece);
@@ -296,9 +329,14 @@ bool TextReader::Fill()
             const int err = errno;
             return Fail(Status::Fail(Describe("ler o arquivo de texto", path_, err ? err : EIO)));
         }
-        if (!utf16) return n > 0;
+        if (!utf16) {
+            keep(before);
+            return buf_.size() > had;
+        }
         // A piece may end inside a character: only a whole one is given.
+        const std::size_t decoded = buf_.size();
         Utf16ToUtf8(raw_, encoding_ == TextEncoding::Utf16LE, n == 0, buf_);
+        keep(decoded);
         if (buf_.size() > had) return true;
         if (n == 0) return false;
     }
@@ -340,6 +378,7 @@ void TextReader::Close()
     raw_.shrink_to_fit();
     pos_ = 0;
     longest_ = 0;
+    left_ = 0;
     line_ = 0;
     encoding_ = TextEncoding::Utf8;
     failure_ = Status::Ok();

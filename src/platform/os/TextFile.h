@@ -8,8 +8,9 @@
 // Windows Western encoding (Latin-1 with the printable characters of
 // 0x80-0x9F, such as "€" and curly quotes), which is what users' older survey
 // files are; a file that starts with a UTF-16 byte-order mark (a spreadsheet's
-// "Unicode text") is read as UTF-16; every line comes back as UTF-8. A file is
-// read piece by piece, never held whole.
+// "Unicode text") is read as UTF-16; every line comes back as UTF-8. DOS end
+// marks (1Ah) and NUL bytes after the last text are padding, no line. A file
+// is read piece by piece, never held whole.
 
 #include "platform/os/Status.h"
 
@@ -61,6 +62,7 @@ private:
     std::string raw_;  // UTF-16 bytes not yet decoded into buf_
     std::size_t pos_ = 0;
     std::size_t longest_ = 0;
+    std::size_t left_ = 0;  // bytes still to hand out before the padding at the end
     long line_ = 0;
     TextEncoding encoding_ = TextEncoding::Utf8;
     Status failure_;

@@ -199,5 +199,25 @@ expect entities 4 0=POINT 8=PONTO
 expect xdata at 1000,2000 "B1|3,5|São"
 expect string at 1000,2005 "B1"
 
+# Files of an old DOS program: an end mark (1Ah) after the last line, or NUL
+# padding up to a block: neither is a line.
+copy ${scripts}/topo-points-dos.txt ${data}/dos.txt
+dialog open ${data}/dos.txt
+answer frmMsgBox
+  expect text Mensagem "Foram inseridos 2 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 7
+copy ${scripts}/topo-points-nul.txt ${data}/nulos.txt
+dialog open ${data}/nulos.txt
+answer frmMsgBox
+  expect text Mensagem "Foram inseridos 2 pontos."
+  click CmdOK
+end
+press TD.PtoMenu 7
+expect entities 8 0=POINT 8=PONTO
+expect xdata at 2010,3000 "C2|6|"
+expect xdata at 2010,3100 "D2|8|FIM"
+
 click cmdEnd
 expect ended

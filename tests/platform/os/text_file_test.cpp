@@ -167,6 +167,39 @@ TEST(TextFile, AnOldWindowsFileIsReadAsWesternEncoding)
     EXPECT_TRUE(os::IsValidUtf8("São \xF0\x9F\x98\x80"));
 }
 
+// Old DOS programs end a file with the mark 1Ah, and some pad it with NUL
+// bytes up to a block: neither is a line, nor part of the last one. Inside
+// the text both are the line's own bytes.
+TEST(TextFile, AnEndMarkOrNulPaddingAfterTheLastLineIsNoLine)
+{
+    TempDir dir;
+    const std::string nuls(70000, '\0');  // past a piece of the file and the longest line
+    std::string u16 = "\xFF\xFE";
+    for (char c : std::string("a\r\nb\x1A") + std::string(4, '\0')) u16 += {c, '\0'};
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"P1\r\nP2\r\n\x1A", {"P1", "P2"}},
+        {"P1\r\nP2\x1A", {"P1", "P2"}},
+        {"P1\r\nP2\r\n" + nuls, {"P1", "P2"}},
+        {"P1\r\nP2\r\n\x1A" + nuls + "\x1A", {"P1", "P2"}},
+        {"S\xE3o\r\n\x1A", {"S\xC3\xA3o"}},
+        {std::string("P\x1A\r\n\0P2\r\n", 9), {"P\x1A", std::string("\0P2", 3)}},
+        {u16, {"a", "b"}},
+        {"\x1A", {}},
+    };
+    for (const auto& [bytes, lines] : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
+        WriteBytes(dir / "dos.txt", bytes);
+        os::TextReader r;
+        const os::Status opened = r.Open(dir / "dos.txt", 65536);
+        ASSERT_TRUE(opened) << opened.message;
+        std::vector<std::string> got;
+        for (std::string line; r.ReadLine(line);) got.push_back(line);
+        EXPECT_TRUE(r.Failure()) << r.Failure().message;
+        EXPECT_EQ(got, lines);
+        EXPECT_TRUE(r.AtEndOfStream());
+    }
+}
+
 TEST(TextFile, TheOldFileStaysUntilTheNewOneIsComplete)
 {
     TempDir dir;
