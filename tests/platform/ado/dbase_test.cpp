@@ -254,6 +254,15 @@ TEST(DbaseRead, DamagedOrForeignFilesAreRefusedByName)
         const std::string shown = refusal("OCULTO3.DBF", endsInMark);
         EXPECT_NE(shown.find("conta 2 registros, mas o arquivo tem 3"), std::string::npos) << last << shown;
     }
+    // ... and when the hidden records hold NUL bytes (a writer that pads its
+    // texts with them): only the NUL bytes at the very end are padding.
+    std::string nulTexts = adotest::ReadFile(f.dir.File("TEXTO.DBF"));
+    const unsigned headerLength =
+        static_cast<unsigned char>(nulTexts[8]) | (static_cast<unsigned char>(nulTexts[9]) << 8);
+    nulTexts[4] = 1;
+    for (const unsigned record : {1u, 2u}) nulTexts.replace(headerLength + 11 * record + 6, 5, std::string(5, '\0'));
+    const std::string nulShown = refusal("OCULTO4.DBF", nulTexts);
+    EXPECT_NE(nulShown.find("conta 1 registros, mas o arquivo tem 3"), std::string::npos) << nulShown;
     // What follows the end mark (a writer's padding to a block) is no record,
     // and NUL padding is none either, without the mark or before it: the
     // table reads, takes a record and reads again.
