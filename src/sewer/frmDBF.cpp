@@ -101,6 +101,7 @@ frmDBF::frmDBF() : Form("frmDBF")
 bool frmDBF::Start()
 {
     Fecha();
+    contada_.clear();
     try {
         db_.SetCursorLocation(ado::adUseClient);
         db_.Open(ado::BuildConnectionString({{"PROVIDER", "Microsoft.Jet.OLEDB.4.0"},
@@ -144,27 +145,34 @@ void frmDBF::Fecha()
     if (db_.State() == ado::adStateOpen) db_.Close();
 }
 
-bool frmDBF::TextosAceitos()
+void frmDBF::Recusa(const std::string& Motivo, bool Pedido)
+{
+    if (Pedido || Motivo != contada_) Atencao(Motivo);
+    contada_ = Motivo;
+}
+
+bool frmDBF::TextosAceitos(bool Pedido)
 {
     for (int i = 0; i < 14; ++i) {
         if (auto e = DataError(txtFields(i))) {
-            Atencao(e->Description());
+            Recusa(e->Description(), Pedido);
             return false;
         }
     }
     return true;
 }
 
-bool frmDBF::GravaPendente()
+bool frmDBF::GravaPendente(bool Pedido)
 {
-    if (!TextosAceitos()) return false;
+    if (!TextosAceitos(Pedido)) return false;
     try {
         if (adoPrimaryRS.State() == ado::adStateOpen && adoPrimaryRS.EditMode() != ado::adEditNone)
             adoPrimaryRS.Update();
     } catch (const ado::Error& e) {
-        Atencao(e.Description());
+        Recusa(e.Description(), Pedido);
         return false;
     }
+    contada_.clear();
     return true;
 }
 
@@ -218,9 +226,10 @@ bool frmDBF::Navega(F Passo)
         if (adoPrimaryRS.State() != ado::adStateOpen) return false;
         Passo();
     } catch (const ado::Error& e) {
-        Atencao(e.Description());
+        Recusa(e.Description());
         return false;
     }
+    contada_.clear();
     return true;
 }
 
@@ -308,8 +317,12 @@ void frmDBF::Form_QueryUnload(int& Cancel, int UnloadMode)
 {
     // Closed some other way than "X": the pending change is still written;
     // refused, the window stays, unless the program or the session is ending.
+    // Closed by the program (as it ends, once or more), a refusal the user
+    // was already told of is not told again.
     if (adoPrimaryRS.State() != ado::adStateOpen) return;
-    if (!GravaPendente() && (UnloadMode == vbFormControlMenu || UnloadMode == vbFormCode)) Cancel = 1;
+    if (!GravaPendente(UnloadMode == vbFormControlMenu) &&
+        (UnloadMode == vbFormControlMenu || UnloadMode == vbFormCode))
+        Cancel = 1;
 }
 
 void frmDBF::Form_Unload()

@@ -54,11 +54,14 @@ private:
     void CmdFront_Click();
     void cmdEnd_Click();
 
+    // A refusal told in the "Atenção" box; one not asked for by the user (the
+    // program closing the window) only when it is not the one last told.
+    void Recusa(const std::string& Motivo, bool Pedido = true);
     // A typed text that its field refused (letters in a number field) keeps
     // the records where they are: told here, false.
-    bool TextosAceitos();
+    bool TextosAceitos(bool Pedido = true);
     // Writes the pending change of the current record; false (told) when the file refuses it.
-    bool GravaPendente();
+    bool GravaPendente(bool Pedido = true);
     // Runs a move of the record set, telling a failure.
     template <class F>
     bool Navega(F Passo);
@@ -70,6 +73,7 @@ private:
     std::string consulta_;   // the base query
     int ordem_ = -1;         // the order the records are read in
     bool trocando_ = false;  // Combo1 being put back after a refused change
+    std::string contada_;    // the refusal last told of the change pending
 };
 
 // An editor window that is not in use (a new one, or one closed before):

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+
+#include <sys/resource.h>
 
 #include "ImportTestSupport.h"
 #include "ProjetoTestSupport.h"
@@ -162,6 +165,30 @@ TEST_F(EditorTest, AValueTheFileRefusesIsToldAndTheRecordAndTheTextStay)
     user::Click(f.cmdEnd);
     EXPECT_FALSE(Carregado());
     EXPECT_EQ(Gravado(Tabela(), "2", "DIAM"), "0.3");
+}
+
+// A disk that takes no more (a size limit on this process here): the change
+// the file refused is told at the move, and the program's end, which closes
+// the window twice at worst, tries it again without telling it again.
+TEST_F(EditorTest, AChangeTheDiskRefusedIsToldOnceAlsoWhenTheProgramEnds)
+{
+    Abre();
+    Redigita(OBS, "disco cheio");
+    rlimit antes{};
+    ::getrlimit(RLIMIT_FSIZE, &antes);
+    const auto sinal = ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limite{512, antes.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    user::Click(f.cmdNext);
+    const std::size_t contadas = mensagens.Lista().size();
+    forms::Unload(f);
+    forms::Unload(f);
+    ::setrlimit(RLIMIT_FSIZE, &antes);
+    ::signal(SIGXFSZ, sinal);
+    ASSERT_EQ(contadas, 1u);
+    EXPECT_NE(mensagens.Lista()[0].Texto.find("Arquivo grande demais"), std::string::npos);
+    EXPECT_EQ(mensagens.Lista().size(), 1u);
+    EXPECT_EQ(Gravado(Tabela(), "1", "OBS"), "obs 1");
 }
 
 TEST_F(EditorTest, AnotherOrderSavesThePendingChangeFirstAndARefusedOneKeepsTheOrder)
