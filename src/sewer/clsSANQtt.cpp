@@ -387,11 +387,10 @@ void clsSANQtt::OpenPlanilha(bool& Result)
 {
     Result = false;
     clsCommonDialog dlg;
-    dlg.SetFilename(NomeProposto() + ".xls");
     dlg.SetFLAGS(2);
     dlg.SetDefaultExt("xls");
     dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");
-    if (dlg.ShowSave(gMainForm) <= 0) {
+    if (EscolheSaida(dlg, NomeProposto() + ".xls", "pela planilha") <= 0) {
         ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
         return;
     }
