@@ -1,6 +1,8 @@
 #pragma once
 // File operations of the panels: delete to the trash, open with the
-// associated program, copy over an existing file.
+// associated program, copy over an existing file; and the one rule of which
+// files an output of the program may not replace, with the dialog that asks
+// for an output under it.
 
 #include <string>
 
