@@ -99,10 +99,9 @@ std::string Cut(const std::string& s, std::size_t size)
 // stem: the record keeps the whole path the file came from.
 std::string NumberedName(const fs::path& name, int n, std::size_t limit)
 {
-    const std::string whole = name.string();
     const std::string stem = name.stem().string();
     const std::string tail = (n == 1 ? std::string() : "." + std::to_string(n)) + name.extension().string();
-    const std::string numbered = n == 1 ? whole : stem + tail;
+    std::string numbered = n == 1 ? name.string() : stem + tail;
     if (numbered.size() <= limit) return numbered;
     if (tail.size() >= limit) return Cut(numbered, limit);
     return Cut(stem, limit - tail.size()) + tail;
