@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <system_error>
 #include <vector>
@@ -25,6 +27,38 @@ mode_t ModeFor(const std::filesystem::path& target)
     return 0666 & ~mask;
 }
 
+// Room a writer that works on the temporary by name takes beside it for files
+// of its own: a database's "-journal", a workbook library's ".XXXXXX".
+constexpr long kRoomForWriters = 16;
+
+// The temporary's template in `folder`: hidden, named like the target, and
+// short enough for the folder's file system with the writers' room to spare,
+// so that a file whose own name is at the limit can still be replaced. The
+// name is cut between characters, never inside one.
+std::string TemporaryName(const std::filesystem::path& folder, const std::string& name)
+{
+    long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (limit <= 0) limit = NAME_MAX;
+    const std::string suffix = ".XXXXXX";
+    const long room = limit - kRoomForWriters - 1 - static_cast<long>(suffix.size());
+    std::size_t keep = std::min(name.size(), static_cast<std::size_t>(std::max(room, 1L)));
+    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    return (folder / ("." + name.substr(0, keep) + suffix)).string();
+}
+
+// Why the temporary could not be made. A folder the user may not write to is
+// named as such: "permission denied" alone would point at the file he chose,
+// which he may well be allowed to write.
+std::string CannotCreate(int err, const std::filesystem::path& folder)
+{
+    if (err == EACCES || err == EPERM) {
+        std::error_code ec;
+        const std::filesystem::path shown = std::filesystem::absolute(folder, ec);
+        return "Sem permissão para gravar na pasta \"" + (ec ? folder : shown).string() + "\"";
+    }
+    return ErrnoText(err);
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(const std::filesystem::path& target) : target_(target), written_(Destination(target))
@@ -34,11 +68,18 @@ FileReplacement::FileReplacement(const std::filesystem::path& target) : target_(
         readOnly_ = true;
         return;
     }
+    // A folder is never replaced by a file, also when its name is typed
+    // with a "/" at its end (which would otherwise make the temporary inside it).
+    struct stat st {};
+    if (::stat(written_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        error_ = ErrnoText(EISDIR);
+        return;
+    }
     const std::filesystem::path folder = written_.has_parent_path() ? written_.parent_path() : ".";
-    temp_ = (folder / ("." + written_.filename().string() + ".XXXXXX")).string();
+    temp_ = TemporaryName(folder, written_.filename().string());
     const int fd = ::mkstemp(temp_.data());
     if (fd < 0) {
-        Fail();
+        error_ = CannotCreate(errno, folder);
         temp_.clear();
         return;
     }

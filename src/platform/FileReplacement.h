@@ -32,6 +32,8 @@ public:
     // The temporary file's name, for a writer that works by name once what
     // was written through File() is flushed (a workbook driver, which may put
     // a new file there); Commit puts in place whatever file is there then.
+    // It is shorter than the system's limit by some bytes, which such a
+    // writer may add for files of its own beside it (a database's journal).
     const std::string& Path() const { return temp_; }
     bool IsOpen() const { return file_ != nullptr; }
     const std::filesystem::path& Target() const { return target_; }

@@ -23,6 +23,7 @@
 #include "sewer/modRedeSAN.h"
 #include "sewer/modTextosSAN.h"
 #include "shell/clsCommonDialog.h"
+#include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
@@ -539,12 +540,12 @@ void clsSANExp::SaveDXF()
         return;
     }
 
+    // A drawing kept as "planta.dxf" would be replaced by its own export.
     clsCommonDialog dlg;
-    dlg.SetFilename(NomeProposto() + ".dxf");
     dlg.SetDefaultExt("dxf");
     dlg.SetFLAGS(2);
     dlg.SetFilter("Arquivo de exportação do Brivan *.dxf|*.dxf");
-    if (dlg.ShowSave(gMainForm) < 1) {
+    if (EscolheSaida(dlg, NomeProposto() + ".dxf", "pela exportação") < 1) {
         ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
         return;
     }

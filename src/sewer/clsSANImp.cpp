@@ -90,37 +90,21 @@ void clsSANImp::Avanca(int Passos)
     for (int i = 0; i < Passos; ++i) cProgress->Progress();
 }
 
-bool clsSANImp::TabelaAberta(const std::string& Arquivo, const std::string& Saida) const
-{
-    if (!tabela_) return false;
-    const std::string tabela = (std::filesystem::path(tabela_->dbFilePath) / tabela_->dbFileName).string();
-    if (!MesmoArquivo(Arquivo, tabela)) return false;
-    ExibeMensagem(0, "Atenção",
-                  "O arquivo " + Arquivo + " é a tabela aberta e não pode ser substituído " + Saida +
-                      ".\r\n\r\nEscolha outro arquivo.");
-    return true;
-}
-
 void clsSANImp::SalvaDesenho(const std::string& Nome, const std::string& Filtro)
 {
     clsCommonDialog dlg;
     dlg.SetDefaultExt("dwg");
     dlg.SetFLAGS(2);
     dlg.SetFilter(Filtro);
-    dlg.SetFilename(Nome + ".dwg");
-    while (dlg.ShowSave(gMainForm) > 0) {
-        if (TabelaAberta(dlg.Filename(), "pelo desenho")) {
-            dlg.SetFilename(Nome + ".dwg");
-            continue;
-        }
-        try {
-            gAcadDoc->SaveAs(dlg.Filename());
-        } catch (const acad::Error& e) {
-            ExibeMensagem(0, "Atenção", e.Description());
-        }
+    if (EscolheSaida(dlg, Nome + ".dwg", "pelo desenho", false, gAcadDoc) <= 0) {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
         return;
     }
-    ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+    try {
+        gAcadDoc->SaveAs(dlg.Filename());
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description());
+    }
 }
 
 // ---------------------------------------------------------------- recovery
@@ -255,6 +239,7 @@ void clsSANImp::DrawTRs()
 void clsSANImp::OpenTable()
 {
     dlg_ = std::make_unique<clsCommonDialog>();
+    emUso_.reset();
     tabela_.reset();
     IMPFilename.clear();
     gNumPVs = 0;
@@ -269,6 +254,8 @@ void clsSANImp::OpenTable()
         if (tabela_->Initialize(dlg_->FileTitle(), dlg_->Path())) {
             const std::string f = dlg_->Filename();
             IMPFilename = f.size() > 4 ? f.substr(0, f.size() - 4) : f;
+            emUso_ = std::make_unique<ArquivoEmUso>(
+                (std::filesystem::path(tabela_->dbFilePath) / tabela_->dbFileName).string(), "a tabela aberta");
         } else {
             tabela_.reset();
         }
@@ -497,15 +484,10 @@ void clsSANImp::SaveXLS()
     dlg.SetFLAGS(2);
     dlg.SetDefaultExt("xls");
     dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");
-    bool escolhido = false;
-    do {
-        dlg.SetFilename(IMPFilename + ".xls");
-        if (dlg.ShowSave(gMainForm) <= 0) {
-            ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
-            return;
-        }
-        escolhido = !TabelaAberta(dlg.Filename(), "pela planilha");
-    } while (!escolhido);
+    if (EscolheSaida(dlg, IMPFilename + ".xls", "pela planilha") <= 0) {
+        ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
+        return;
+    }
     if (!cData || !tabela_) return;
     std::string arquivo = dlg.Filename();
     // The table as its file holds it now, with what the record editor wrote.

@@ -20,6 +20,7 @@
 #include "sewer/clsTabela1.h"
 #include "shell/ProgressBar.h"
 #include "shell/clsCommonDialog.h"
+#include "shell/modArquivos.h"
 
 namespace platform {
 class FileReplacement;
@@ -65,9 +66,6 @@ public:
 
 private:
     void NewSANDes();
-    // True, and the user told, when Arquivo is the open table's own file:
-    // no output (Saida, "pelo desenho" or "pela planilha") may replace it.
-    bool TabelaAberta(const std::string& Arquivo, const std::string& Saida) const;
     // Saves the active drawing under the name the user chooses.
     void SalvaDesenho(const std::string& Nome, const std::string& Filtro);
     void Avanca(int Passos = 1);
@@ -79,6 +77,8 @@ private:
 
     std::unique_ptr<clsSANDes> des_;
     std::unique_ptr<clsTabela1> tabela_;
+    // The open table's file, which no output of the program may replace.
+    std::unique_ptr<ArquivoEmUso> emUso_;
     std::unique_ptr<clsCommonDialog> dlg_;
     // What the running pass is at, named in the message of a failure.
     std::string registro_;

@@ -109,12 +109,6 @@ void Relata(const std::string& Titulo, const std::string& Cabeca, const std::vec
     ExibeMensagem(0, Titulo, texto);
 }
 
-void Remove(const std::string& Caminho)
-{
-    std::error_code ec;
-    std::filesystem::remove(Caminho, ec);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- quantities
@@ -387,11 +381,10 @@ void clsSANQtt::OpenPlanilha(bool& Result)
 {
     Result = false;
     clsCommonDialog dlg;
-    dlg.SetFilename(NomeProposto() + ".xls");
     dlg.SetFLAGS(2);
     dlg.SetDefaultExt("xls");
     dlg.SetFilter("Planilha do MSExcel *.xls|*.xls");
-    if (dlg.ShowSave(gMainForm) <= 0) {
+    if (EscolheSaida(dlg, NomeProposto() + ".xls", "pela planilha") <= 0) {
         ExibeMensagem(0, "Atenção", "Nenhum arquivo selecionado");
         return;
     }
@@ -401,32 +394,38 @@ void clsSANQtt::OpenPlanilha(bool& Result)
         return;
     }
     const std::string destino = dlg.Path() + dlg.FileTitle();
-    // The earlier workbook goes to the trash only once the new copy is whole.
-    if (!CopyFileToRecycle(gOrcaXLS, destino)) return;
+    // The rows go into a copy of the template beside the chosen file, which
+    // takes its place (the earlier workbook to the trash) only once they are
+    // in it: a run that stops leaves the earlier workbook as it was.
+    copia_ = std::make_unique<platform::FileReplacement>(destino);
+    if (!CopyFileBeside(gOrcaXLS, *copia_)) {
+        copia_.reset();
+        return;
+    }
     planilha_ = destino;
     try {
-        cDataControl->SetDatabaseName(planilha_);
+        cDataControl->SetDatabaseName(copia_->Path());
         cDataControl->SetRecordSource("Padrao$");
         cDataControl->Refresh();
     } catch (const std::exception& e) {
-        ExibeMensagem(0, "Abrindo a planilha", e.what());
+        ExibeMensagem(0, "Abrindo a planilha", copia_->NamingTarget(e.what()));
         DescartaPlanilha();
         return;
     }
     Result = true;
 }
 
-// The copy that was not written to: unbound and removed, so that no
+// The copy that was not written to: unbound and dropped, so that no
 // half-made spreadsheet is left where the user will look for one.
 void clsSANQtt::DescartaPlanilha()
 {
-    if (planilha_.empty()) return;
+    if (!copia_) return;
     try {
         cDataControl->SetDatabaseName("");
         cDataControl->Refresh();
     } catch (const std::exception&) {
     }
-    Remove(planilha_);
+    copia_.reset();
     planilha_.clear();
 }
 
@@ -617,7 +616,7 @@ void clsSANQtt::FillPlanilha(bool& Cancelado)
                 for (const auto& [nome, formula] : formulas_) campo(nome.c_str(), Troca(formula, '_', r));
                 rs.Update();
             } catch (const ado::Error& e) {
-                naoEscritos.push_back("Trecho " + t.TRECHO + ": " + e.Description());
+                naoEscritos.push_back("Trecho " + t.TRECHO + ": " + copia_->NamingTarget(e.Description()));
                 try {
                     rs.CancelUpdate();
                 } catch (const ado::Error&) {
@@ -635,15 +634,16 @@ void clsSANQtt::FillPlanilha(bool& Cancelado)
             cDataControl->Refresh();
         } catch (const std::exception& e) {
             gravou = false;
-            ExibeMensagem(0, "Atenção", "A planilha " + planilha_ + " não foi gravada:\r\n" + e.what());
+            ExibeMensagem(0, "Atenção",
+                          "A planilha " + planilha_ + " não foi gravada:\r\n" + copia_->NamingTarget(e.what()));
         }
         if (cProgress) cProgress->Progress_Start(0, "");
     }
-    if (!gravou) {
-        Remove(planilha_);
-        planilha_.clear();
+    if (!gravou || !ReplaceToRecycle(*copia_)) {
+        DescartaPlanilha();
         return;
     }
+    copia_.reset();
     OpenWithShell(planilha_);
     for (const std::string& n : naoEscritos) deixados_.push_back(n);
     Relata("Planilha", "Trechos que não estão na planilha:", deixados_);

@@ -15,12 +15,14 @@
 // catalogue, a manhole not found, an attribute missing or unreadable) are left
 // out and named in one report when the run ends.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cad/Ponto.h"
+#include "platform/FileReplacement.h"
 #include "platform/ado/DataControl.h"
 #include "shell/ProgressBar.h"
 
@@ -119,5 +121,7 @@ private:
 
     std::vector<PlanilhaTRRec> trs_;
     std::vector<std::pair<std::string, std::string>> formulas_;
-    std::string planilha_;  // the workbook being written
+    std::string planilha_;  // the workbook chosen
+    // The copy being filled, which takes the chosen workbook's place once written.
+    std::unique_ptr<platform::FileReplacement> copia_;
 };

@@ -115,7 +115,7 @@ clsHatchs::clsHatchs() = default;
 
 clsHatchs::~clsHatchs()
 {
-    if (temporario_ && !caminhoDXF_.empty()) {
+    if (nosso_ && !caminhoDXF_.empty()) {
         std::error_code ec;
         fs::remove(caminhoDXF_, ec);
     }
@@ -142,14 +142,14 @@ void clsHatchs::Cede()
     forms::DoEvents();
 }
 
-void clsHatchs::SetCaminhoDXF(const std::string& Caminho, bool Temporario)
+void clsHatchs::SetCaminhoDXF(const std::string& Caminho, bool Nosso)
 {
-    if (temporario_ && !caminhoDXF_.empty() && caminhoDXF_ != Caminho) {
+    if (nosso_ && !caminhoDXF_.empty() && caminhoDXF_ != Caminho) {
         std::error_code ec;
         fs::remove(caminhoDXF_, ec);
     }
     caminhoDXF_ = Caminho;
-    temporario_ = Temporario;
+    nosso_ = Nosso;
 }
 
 // ------------------------------------------------------------------ export
@@ -223,7 +223,8 @@ void clsHatchs::CreateDXF(const std::string& Layer)
         if (temporario) fs::remove(caminho, ec2);
         return;
     }
-    SetCaminhoDXF(caminho, temporario);
+    // Written by this run, the file is ours to remove once read, wherever it is.
+    SetCaminhoDXF(caminho, true);
 }
 
 // ------------------------------------------------------------------ reading
@@ -255,7 +256,9 @@ bool clsHatchs::ReadHatchs()
                 EsvaziaRegioes();
         }
     }
-    if (temporario_) SetCaminhoDXF("");
+    // Read, the file has served: an intermediate of the program left beside
+    // the drawing would be the next run's to send to the trash.
+    if (nosso_) SetCaminhoDXF("");
     Inicia(0, "");
     return lido;
 }

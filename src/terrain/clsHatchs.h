@@ -73,10 +73,12 @@ public:
     // Writes the hatches of the active drawing (those on `Layer` when it is not
     // empty) to the DXF file that ReadHatchs reads: ArquivoDXF of the drawing;
     // when that is the drawing's own file (a drawing kept as ".dxf", also
-    // through a link), or for one never saved, in the temporary folder,
-    // removed after reading. A file of Protegidos there refuses the export
-    // (DestinoProtegido). An older file there goes to the trash first, and
-    // when it cannot, the user is told why and nothing is exported.
+    // through a link), or for one never saved, in the temporary folder. The
+    // file is the program's intermediate, removed once read. A file of
+    // Protegidos there refuses the export (DestinoProtegido). A file already
+    // there is not the program's (its own are gone once read): it goes to the
+    // trash first, and when it cannot, the user is told why and nothing is
+    // exported.
     void CreateDXF(const std::string& Layer);
     // The hatch file of the drawing `Desenho`: in its folder, named like it
     // with ".dxf" in place of its extension.
@@ -124,9 +126,12 @@ public:
     // the loops of External paths).
     void DrawBoundaries();
 
-    // The file that ReadHatchs reads ("" before CreateDXF or after it failed).
+    // The file that ReadHatchs reads ("" before CreateDXF, after it failed, and
+    // once its file has been read).
     const std::string& CaminhoDXF() const { return caminhoDXF_; }
-    void SetCaminhoDXF(const std::string& Caminho, bool Temporario = false);
+    // Nosso: the program wrote the file for this read, and removes it once
+    // read (or when another file takes its place).
+    void SetCaminhoDXF(const std::string& Caminho, bool Nosso = false);
     const std::vector<GrupoDXF>& Grupos() const { return grupos_; }
     const std::vector<LoopBruto>& LoopsBrutos() const { return brutos_; }
     const std::vector<LoopRegiao>& Loops() const { return loops_; }
@@ -141,7 +146,7 @@ private:
     void Cede();
 
     std::string caminhoDXF_;
-    bool temporario_ = false;  // the file is ours, in the temporary folder
+    bool nosso_ = false;  // the file was written by CreateDXF: removed once read
     std::vector<GrupoDXF> grupos_;
     std::vector<LoopBruto> brutos_;
     std::vector<LoopRegiao> loops_;

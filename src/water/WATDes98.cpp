@@ -683,27 +683,6 @@ namespace {
 
 const std::string kNenhumArquivo = "Nenhum arquivo selecionado";
 
-// The program's own files (catalogue, templates, blocks) are never replaced
-// by an export: nothing in the program folder or the catalogue folder is an
-// output, also when reached through a link. True, and the user told, for one.
-bool SaidaDoPrograma(const std::string& Arquivo)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path pasta = fs::weakly_canonical(fs::absolute(Arquivo, ec), ec).parent_path();
-    for (const std::string& protegida : {PastaPrograma(), gBlocosPath}) {
-        std::error_code igual;
-        if (!protegida.empty() && fs::equivalent(pasta, protegida, igual)) {
-            ExibeMensagem(0, "Atenção",
-                          "O arquivo " + Arquivo +
-                              " pertence ao programa (catálogo e modelos) e não pode receber a exportação.\r\n\r\n"
-                              "Escolha um arquivo em outra pasta.");
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 // The output database: it need not exist yet.
@@ -714,10 +693,8 @@ void WATDes98::ExpFileCmd_Click()
     dlg.SetDialogTitle("Criando o Arquivos de Dados");
     dlg.SetDefaultExt("mdb");
     dlg.SetFLAGS(2);
-    dlg.SetFilename(ExpArquivo_);
     dlg.SetFilter("Arquivo do Access (*.mdb) |*.mdb");
-    while (dlg.ShowOpen(gMainForm) > 0) {
-        if (SaidaDoPrograma(dlg.Filename())) continue;
+    if (EscolheSaida(dlg, ExpArquivo_, "pelo banco de dados", true) > 0) {
         ExpArquivo_ = dlg.Filename();
         ExpFileTxt.SetText(dlg.FileTitle());
         return;
@@ -771,14 +748,13 @@ void WATDes98::ExpCmd_Click()
         desenhos[i] = dlg.Filename();
     }
     // The database takes the output's place: over one of these drawings, the
-    // drawing would be lost.
+    // drawing would be lost. What the output may not replace is asked again
+    // now, since a drawing may have been opened, or the catalogue moved,
+    // since the output was chosen.
+    std::vector<std::unique_ptr<ArquivoEmUso>> lidos;
     for (const std::string& desenho : desenhos)
-        if (MesmoArquivo(ExpArquivo_, desenho)) {
-            ExibeMensagem(0, "Atenção",
-                          "O arquivo " + ExpArquivo_ +
-                              " é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada.");
-            return;
-        }
+        lidos.push_back(std::make_unique<ArquivoEmUso>(desenho, "um dos desenhos da exportação"));
+    if (SaidaRecusada(ExpArquivo_, "pelo banco de dados", nullptr, "Operação cancelada.")) return;
 
     Exportando(false);
     if (gMainForm) gMainForm->Refresh();
@@ -800,14 +776,9 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
 
     // The database is built in a copy of the template beside the old output,
     // which goes to the trash only once the export is complete: a run that
-    // stops leaves it as it was. The catalogue folder may have moved to the
-    // output's since it was chosen.
-    std::optional<platform::FileReplacement> banco;
-    bool copiado = false;
-    if (!SaidaDoPrograma(ExpArquivo_)) {
-        banco.emplace(ExpArquivo_);
-        copiado = CopyFileBeside(PastaPrograma() + "/Lumbra.mdb", *banco);
-    }
+    // stops leaves it as it was.
+    platform::FileReplacement banco(ExpArquivo_);
+    const bool copiado = CopyFileBeside(PastaPrograma() + "/Lumbra.mdb", banco);
 
     if (!ConectaAcad(Nodes)) return false;
     const bool nosLidos = Exp_->LoadNodes();
@@ -846,7 +817,7 @@ bool WATDes98::ExportaRede(const std::string& Rede, const std::string& Topografi
         return false;
     }
     // A database that failed, or pipe ends no node reaches, are told by the writer.
-    return Exp_->Salva_Rede(*banco, false) && ReplaceToRecycle(*banco);
+    return Exp_->Salva_Rede(banco, false) && ReplaceToRecycle(banco);
 }
 
 // ---- the quantity table ("Insumos") and the conversion of old drawings ("Verif.")

@@ -103,11 +103,12 @@ TEST_F(Conexao, FillsTheSharedObjectsAndTheSelectionSetsOfTheActiveDrawing)
     EXPECT_EQ(nome, salvo);
     EXPECT_EQ(gDwgName, (pasta / "Rede Ação").string());
 
-    // A name without an extension is the base name whole, in its own folder.
-    std::filesystem::create_directory(pasta / "sub");
-    doc.SaveAs((pasta / "sub" / "top").string());
+    // A name without an extension is the base name whole, in its own folder,
+    // also when the folder's name holds a dot.
+    std::filesystem::create_directory(pasta / "obra.v2");
+    doc.SaveAs((pasta / "obra.v2" / "top").string());
     ASSERT_TRUE(ConectaAcad());
-    EXPECT_EQ(gDwgName, (pasta / "sub" / "top").string());
+    EXPECT_EQ(gDwgName, (pasta / "obra.v2" / "top").string());
 }
 
 TEST_F(Conexao, ANamedDrawingIsFoundAsTheSameFileOpenedFromDiskOrReported)

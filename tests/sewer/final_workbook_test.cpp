@@ -185,9 +185,10 @@ TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWritten
     arquivos.push_back(pelaLigacao);
     arquivos.push_back("");
     imp.SaveXLS();
-    const auto recusa = [](const std::string& Nome) {
-        return "O arquivo " + Nome +
-               " é a tabela aberta e não pode ser substituído pela planilha.\n\nEscolha outro arquivo.";
+    // Reached otherwise, the table is named as it was opened.
+    const auto recusa = [&](const std::string& Nome) {
+        return "O arquivo " + Nome + " é a tabela aberta" + (Nome == tabela ? "" : " " + tabela) +
+               " e não pode ser substituído pela planilha.\n\nEscolha outro arquivo.";
     };
     EXPECT_EQ(mensagens.Textos(), (std::vector<std::string>{"rede.dbf já existe.\nDeseja substituí-lo?", recusa(tabela),
                                                             "rede.dbf já existe.\nDeseja substituí-lo?",
@@ -209,6 +210,15 @@ TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWritten
     std::filesystem::permissions(Saida(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     std::filesystem::remove(Saida());
 
+    // A workbook named at the system's limit is written as any other: the copy
+    // being filled, and the sheet driver's own file beside it, keep within it.
+    const auto longo = pasta / (std::string(251, 'p') + ".xls");
+    arquivos.push_back(longo.string());
+    mensagens.Limpa();
+    imp.SaveXLS();
+    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{});
+    EXPECT_EQ(LePlanilha(longo).size(), 12u);
+
     // Without the template: the copy's message with the reason, nothing written.
     DefinePastaPrograma(pasta.Caminho().string());
     mensagens.Limpa();
@@ -220,7 +230,7 @@ TEST_F(PlanilhaTest, AnExistingWorkbookIsReplacedByAFreshCopyAndNothingIsWritten
             "Erro. Arquivo não copiado!\n\nNão foi possível copiar '" + (pasta / "dadosfinais.xls").string() + "'", 0),
         0u)
         << mensagens.Lista()[0].Texto;
-    EXPECT_EQ(abertos.size(), 2u);
+    EXPECT_EQ(abertos.size(), 3u);
 }
 
 TEST_F(PlanilhaTest, ACellThatCannotBeReadLeavesTheRestOfTheRowAndTheReachIsNamedOnce)

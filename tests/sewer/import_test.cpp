@@ -157,9 +157,10 @@ TEST_F(ImportTest, DrawingTwiceMakesASecondDrawingAndTheSavedOneReopens)
     arquivos.push_back(pelaLigacao);
     arquivos.push_back("");
     imp.DrawCmd();
-    const auto recusa = [](const std::string& Nome) {
-        return "O arquivo " + Nome +
-               " é a tabela aberta e não pode ser substituído pelo desenho.\n\nEscolha outro arquivo.";
+    // Reached otherwise, the table is named as it was opened.
+    const auto recusa = [&](const std::string& Nome) {
+        return "O arquivo " + Nome + " é a tabela aberta" + (Nome == tabela ? "" : " " + tabela) +
+               " e não pode ser substituído pelo desenho.\n\nEscolha outro arquivo.";
     };
     EXPECT_EQ(mensagens.Textos(),
               (std::vector<std::string>{"Concluido\nSalve o desenho", "duas vezes.dbf já existe.\nDeseja substituí-lo?",

@@ -1,8 +1,9 @@
 // The quantity spreadsheet written from a designed network into a copy of the
 // shipped template: the values and formulas of each row, the rows in reach
 // order after the marker, a template whose marker lies elsewhere or is
-// missing, a reach end without a manhole, and the cancel window while reading
-// and while writing. The workbook is read back through the data layer.
+// missing, a reach end without a manhole (the earlier workbook kept), a name at
+// the system's limit, and the cancel window while reading and while writing.
+// The workbook is read back through the data layer.
 
 #include <gtest/gtest.h>
 
@@ -213,8 +214,13 @@ TEST_F(Planilha, TheFormulasUseTheRowEachReachIsWrittenTo)
     fs::copy_file(qtt.gOrcaXLS, modelo);
     Marca(modelo, {{9, ""}, {5, "inicia"}});
     qtt.gOrcaXLS = modelo;
+    // A workbook named at the system's limit, as a drawing's may be: the copy
+    // being filled and the sheet driver's own file beside it keep within it.
+    std::string longo(251, 'q');
+    destino = (pasta / (longo += ".xls")).string();
     Rede();
     qtt.Insumos();
+    EXPECT_EQ(Mensagem("Atenção"), "(nenhuma)");
     const Folha f = LeFolha(destino);
     EXPECT_EQ(f.at(7).at("TRECHO"), "1");
     EXPECT_EQ(f.at(7).at("MEDIA"), "#=(F7+G7)/2");
@@ -261,13 +267,18 @@ TEST_F(Planilha, AReachEndWithoutItsManholeIsMarkedAndNothingIsWritten)
     acad::BlockReference* b = Pv(Ponto(40, 0), "2", "99.600", "1.500");
     Tr(a, b, "1", "40.00");
     b->Delete();
+    // An earlier workbook of the name chosen stays as it was, where it was.
+    std::ofstream(destino) << "antiga";
     qtt.Insumos();
     EXPECT_EQ(Mensagem("Atenção"), "Erros no desenho");
     const auto circulos = Todos<acad::Circle>();
     ASSERT_EQ(circulos.size(), 1u);
     EXPECT_TRUE(sewertest::Perto(Ponto(circulos[0]->Center()), Ponto(40, 0, 0)));
     EXPECT_DOUBLE_EQ(circulos[0]->Radius(), 10.0);
-    EXPECT_FALSE(fs::exists(destino));
+    std::ifstream antiga(destino);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(antiga), {}), "antiga");
+    for (const auto& f : fs::directory_iterator(pasta.Caminho()))
+        EXPECT_FALSE(f.path().filename().string().starts_with(".rede.xls.")) << f.path();
     EXPECT_TRUE(abertos.empty());
 }
 
@@ -283,9 +294,12 @@ TEST_F(Planilha, NoFileChosenReadsNothing)
 TEST_F(Planilha, RowsThatCannotBeWrittenAreNamedAtTheEnd)
 {
     Rede();
-    // The workbook turns read-only as the writing starts.
+    // The workbook being filled (the hidden copy that takes its place) turns
+    // read-only as the writing starts.
     NaJanela("Preenchendo a planilha...", 1, [this](frmCancelar&) {
-        fs::permissions(destino, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        for (const auto& f : fs::directory_iterator(pasta.Caminho()))
+            if (f.path().filename().string().starts_with(".rede.xls."))
+                fs::permissions(f.path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     });
     qtt.Insumos();
     const std::string r = Mensagem("Planilha");

@@ -223,23 +223,27 @@ TEST_F(Hachuras, LayerFilterAndTheFileBesideTheDrawing)
     gHatchPavimentos = gHatchs;
     EXPECT_EQ(PavimentoDoPonto(Ponto(450, 50)), "ASFALTO");
     EXPECT_EQ(PavimentoDoPonto(Ponto(250, 50)), "Sem Pavimento");
-    // The file stays beside the drawing; the drawing is untouched.
-    EXPECT_TRUE(fs::exists(pasta / "TOP.dxf"));
+    // The file beside the drawing was the program's own: gone once read. The
+    // drawing is untouched.
+    EXPECT_FALSE(fs::exists(pasta / "TOP.dxf"));
     EXPECT_EQ(Le(pasta / "TOP.dwg"), desenho);
     EXPECT_EQ(Le(Lixeira() / "TOP.dxf"), "minhas hachuras");
 
-    // The next run replaces it: every hatch now.
+    // The next run finds none of its own to send to the trash: every hatch now.
     HatchDe("ZONA", {Retangulo(600, 0, 700, 100)});
     clsHatchs todas;
     todas.CreateDXF("");
+    EXPECT_EQ(fs::path(todas.CaminhoDXF()), pasta / "TOP.dxf");
     todas.ReadHatchs();
     ASSERT_EQ(gNumHatchs, 3);
     EXPECT_EQ(gHatchs[1].Nome, "ZONA");
     EXPECT_EQ(todas.Loops().size(), 4u);
-    EXPECT_TRUE(fs::exists(pasta / "TOP.dxf"));
+    EXPECT_FALSE(fs::exists(pasta / "TOP.dxf"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Lixeira()), {}), 1);
     EXPECT_TRUE(mensagens.Lista().empty());
 
     // A file that cannot go to the trash stays, and nothing is exported.
+    Escreve(pasta / "TOP.dxf", "outras hachuras");
     const std::string anterior = Le(pasta / "TOP.dxf");
     fs::remove_all(pasta / "share");
     Escreve(pasta / "share", "sem lixeira");

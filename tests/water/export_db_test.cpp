@@ -19,6 +19,7 @@
 #include "cad/modAcad.h"
 #include "cad/modDesenho.h"
 #include "cad/modGeometria.h"
+#include "platform/FileReplacement.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Hatch.h"
 #include "platform/acad/PolylineEntities.h"
@@ -259,6 +260,19 @@ TEST_F(BancoRede, ZoneDemandIsSharedByTheEndNodesByWhereEachStretchLies)
         EXPECT_EQ(Contagem(t), 0) << t;
     EXPECT_TRUE(Conferencia().empty());
     EXPECT_TRUE(gTubosExp[0].Handle.empty());
+
+    // Into the copy that takes an output's place, named at the system's limit:
+    // the database's own journal beside the copy keeps within it too.
+    const fs::path longo = pasta / (std::string(251, 'd') + ".mdb");
+    {
+        platform::FileReplacement copia(longo);
+        ASSERT_TRUE(copia.CopyFrom(cadtest::PastaDoPrograma() / "Lumbra.mdb")) << copia.Error();
+        ASSERT_TRUE(exp.Salva_Rede(copia, false));
+        ASSERT_TRUE(copia.Commit()) << copia.Error();
+    }
+    EXPECT_TRUE(mensagens.Lista().empty());
+    banco = longo;
+    EXPECT_EQ(Tabela("SELECT Nome FROM Zonas"), (std::vector<std::string>{"B", "A"}));
 }
 
 // Totals per zone: a value per metre or a total spread over the zone's pipes;

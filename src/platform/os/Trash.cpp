@@ -4,7 +4,9 @@
 #include "platform/FileReplacement.h"
 #include "platform/SystemErrorText.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -82,11 +84,35 @@ std::string Now()
     return buf;
 }
 
-// "rede.dwg", "rede.2.dwg", "rede.3.dwg", ...
-std::string NumberedName(const fs::path& name, int n)
+const std::string kInfoSuffix = ".trashinfo";
+
+// The first `size` bytes of `s`, cut between characters, never inside one.
+std::string Cut(const std::string& s, std::size_t size)
 {
-    if (n == 1) return name.string();
-    return name.stem().string() + "." + std::to_string(n) + name.extension().string();
+    if (size >= s.size()) return s;
+    while (size > 0 && (static_cast<unsigned char>(s[size]) & 0xC0) == 0x80) --size;
+    return s.substr(0, size);
+}
+
+// "rede.dwg", "rede.2.dwg", "rede.3.dwg", ... A name whose record (the name
+// with ".trashinfo") would pass the folder's name limit is shortened in its
+// stem: the record keeps the whole path the file came from.
+std::string NumberedName(const fs::path& name, int n, std::size_t limit)
+{
+    const std::string stem = name.stem().string();
+    const std::string tail = (n == 1 ? std::string() : "." + std::to_string(n)) + name.extension().string();
+    std::string numbered = n == 1 ? name.string() : stem + tail;
+    if (numbered.size() <= limit) return numbered;
+    if (tail.size() >= limit) return Cut(numbered, limit);
+    return Cut(stem, limit - tail.size()) + tail;
+}
+
+// The longest name the trash's records allow for a file in it.
+std::size_t NameLimit(const fs::path& info)
+{
+    long limit = ::pathconf(info.c_str(), _PC_NAME_MAX);
+    if (limit <= 0) limit = NAME_MAX;
+    return static_cast<std::size_t>(std::max<long>(limit - static_cast<long>(kInfoSuffix.size()), 1));
 }
 
 bool Within(const fs::path& inner, const fs::path& outer)
@@ -142,10 +168,11 @@ Status MoveToTrash(const std::string& path)
     // so two programs trashing at once never take the same one.
     const std::string record = "[Trash Info]\nPath=" + Escape(p.string()) + "\nDeletionDate=" + Now() + "\n";
     fs::path infoFile, dest;
+    const std::size_t limit = NameLimit(info);
     for (int n = 1;; ++n) {
         if (n > 100000) return TrashNotWritable(p, trash, EEXIST);
-        const std::string name = NumberedName(p.filename(), n);
-        infoFile = info / (name + ".trashinfo");
+        const std::string name = NumberedName(p.filename(), n, limit);
+        infoFile = info / (name + kInfoSuffix);
         const int fd = ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;

@@ -2,7 +2,8 @@
 # at a junction, captured (its collector starts, junction and end marked, and
 # the numbering told to be redone), numbered one collector per press of
 # "Capture PV inicial" by picking each start, and saved as DXF for the design
-# program: the file's lines and the reaches' numbers in the drawing.
+# program: the file's lines and the reaches' numbers in the drawing; never
+# over the drawing's own file.
 
 # Started from its own folder, which holds its "IniFile.txt".
 start in ${program}
@@ -124,3 +125,31 @@ expect line ${tmp}/obra/rede.dxf "REDE"
 expect line ${tmp}/obra/rede.dxf "PL"
 expect line ${tmp}/obra/rede.dxf "103.500"
 expect line ${tmp}/obra/rede.dxf "EOF"
+
+# The drawing kept as "planta.dxf": its own file is not proposed for the
+# export (the name field is empty, so the dialog only says the folder is a
+# folder), and chosen, it is refused, naming it, and the name asked again;
+# also through a link to its folder. The drawing on disk stays.
+save ${tmp}/obra/planta.dxf
+link ${tmp}/obra ${tmp}/atalho
+answer frmMsgBox
+  click CmdOK
+end
+dialog accept in ${tmp}/obra
+dialog ok
+dialog save planta.dxf
+dialog yes
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/obra/planta.dxf é o desenho aberto e não pode ser substituído pela exportação.\r\n\r\nEscolha outro arquivo."
+  click CmdOK
+end
+dialog save ${tmp}/atalho/planta.dxf
+dialog yes
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/atalho/planta.dxf é o desenho aberto ${tmp}/obra/planta.dxf e não pode ser substituído pela exportação.\r\n\r\nEscolha outro arquivo."
+  click CmdOK
+end
+dialog save brivan.dxf
+click SD.SANSaveDXFCmd
+expect line ${tmp}/obra/planta.dxf "E-PVGEN"
+expect line ${tmp}/obra/brivan.dxf "NUMEROTRE"

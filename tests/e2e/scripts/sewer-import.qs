@@ -1,7 +1,8 @@
 # The import of a design table from the sewer panel: "Desenhar" before any
 # table is open, the table opened and drawn into a new drawing (its one
 # unknown material chosen in the picker), the drawing saved (not over the
-# table, nor into a folder whose name holds "\") and read back.
+# table, nor into a folder whose name holds "\"), drawn again (not saved over
+# the first drawing) and read back.
 # The table (tables/rede.dbf) holds reach 2 before reach 1: 1 → 2 of PVC on
 # asphalt, 2 → 3 of "Ferro" on earth.
 
@@ -72,6 +73,30 @@ expect attribute TRECHO at 60,35 2
 expect attribute MAT at 60,35 Cerâmico
 expect attribute PAVMTO at 60,35 Terra
 expect file ${data}/rede.dwg
+
+# Drawn again, into a new drawing: the first one, still open, is not
+# proposed (the dialog opens beside the table with its name field empty, so
+# it only says the folder is a folder), and chosen, it is refused.
+answer frmList
+  choose List1 "Cerâmico"
+  click Command1(0)
+end
+answer frmMsgBox
+  expect text Mensagem contains "Concluido"
+  click CmdOK
+end
+dialog accept in ${data}
+dialog ok
+dialog save ${data}/rede.dwg
+dialog yes
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${data}/rede.dwg é o desenho aberto e não pode ser substituído pelo desenho.\r\n\r\nEscolha outro arquivo."
+  click CmdOK
+end
+dialog save ${data}/rede2.dwg
+press SD.ImpMenu 2
+expect file ${data}/rede2.dwg
+expect entities 3 0=INSERT 2=E-PV
 
 # The saved drawing holds the network; the table is as it was.
 new

@@ -1,7 +1,8 @@
 # The quantities of a small designed sewer network, as a person gets them
 # from the sewer panel: four manholes and three reaches drawn (no drop, a
 # step, a drop pipe; two stages), the quantity table inserted at a point, and
-# the quantity spreadsheet written, checked and handed to its program.
+# the quantity spreadsheet written (never over its template), checked and
+# handed to its program.
 
 # A spreadsheet program for the workbooks the program hands over.
 write ${home}/.local/share/applications/planilhas.desktop "[Desktop Entry]\nType=Application\nName=Planilhas\nExec=planilhas %f\nMimeType=application/vnd.ms-excel;\n"
@@ -123,7 +124,16 @@ expect attribute QTT at 200,54 0.850
 expect attribute TOTAL at 200,54 176.76
 expect text SD.Progress1.ProgressLbl(0) ""
 
-# The spreadsheet: button 2, the file chosen, the closing words read.
+# The spreadsheet: button 2, the file chosen, the closing words read. The
+# template itself, reached through a link to the program folder, is refused,
+# naming it, and the name asked again.
+link ${program} ${tmp}/programa
+dialog save ${tmp}/programa/DadosOrca.xls
+dialog yes
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/programa/DadosOrca.xls pertence ao programa (catálogo e modelos) e não pode ser substituído pela planilha.\r\n\r\nEscolha outro arquivo."
+  click CmdOK
+end
 dialog save ${tmp}/quantidades.xls
 answer frmMsgBox
   expect text Titulo "Planilha: para concluir"

@@ -106,11 +106,16 @@ answer frmMsgBox
 end
 click WC.ExpCmd
 
-# The program's own catalogue is no output: refused, and asked again. The
-# dialog opens beside the drawing shown.
+# The program's own catalogue is no output, nor an open drawing: refused,
+# naming it, and asked again. The dialog opens beside the drawing shown.
 dialog open ${program}/rereva2000r.mdb in ${tmp}
 answer frmMsgBox
-  expect text Mensagem contains "${program}/rereva2000r.mdb"
+  expect text Mensagem contains "O arquivo ${program}/rereva2000r.mdb é o catálogo do programa"
+  click CmdOK
+end
+dialog open ${tmp}/rede-CAD.dwg
+answer frmMsgBox
+  expect text Mensagem "O arquivo ${tmp}/rede-CAD.dwg é o desenho aberto e não pode ser substituído pelo banco de dados.\r\n\r\nEscolha outro arquivo."
   click CmdOK
 end
 dialog open ${tmp}/saida.mdb
@@ -128,21 +133,21 @@ end
 click WC.ExpCmd
 expect nofile ${tmp}/saida.mdb
 
-# A drawing of the export is no output: refused, naming it, once the
-# drawings are chosen; nothing is done.
-dialog open ${tmp}/rede-CAD.dwg
+# A drawing of the export not open yet is no output either: refused, naming
+# it, once the drawings are chosen; nothing is done.
+dialog open ${tmp}/rede-TOP.dwg
 click WC.ExpFileCmd
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
 dialog open ${tmp}/rede-CAD_NOD.dwg
 answer frmMsgBox
-  expect text Mensagem "O arquivo ${tmp}/rede-CAD.dwg é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada."
+  expect text Mensagem "O arquivo ${tmp}/rede-TOP.dwg é um dos desenhos da exportação e não pode ser substituído pelo banco de dados.\r\n\r\nOperação cancelada."
   click CmdOK
 end
 click WC.ExpCmd
 expect enabled SSIniciar true
-expect line ${tmp}/rede-CAD.dwg "A-TUBO"
+expect line ${tmp}/rede-TOP.dwg "PAVIMENTO"
 expect nofile ${home}/.local/share/Trash
 dialog open ${tmp}/saida.mdb
 click WC.ExpFileCmd
@@ -157,12 +162,10 @@ click WC.ExpCmd
 expect enabled SSIniciar true
 expect content ${home}/.local/share/Trash/files/rede-ZON.dxf "minhas hachuras"
 
-# The hatches went through their DXF files beside the drawings: every hatch
-# of the zones, only the pavements of the topography.
-expect line ${tmp}/rede-ZON.dxf "HATCH"
-expect line ${tmp}/rede-ZON.dxf "ANSI31"
-expect line ${tmp}/rede-TOP.dxf "PARALELEPIPEDO"
-expect line ${tmp}/rede-TOP.dxf "ASFALTO"
+# The hatches went through DXF files of the program's own beside the
+# drawings, removed once read back.
+expect nofile ${tmp}/rede-ZON.dxf
+expect nofile ${tmp}/rede-TOP.dxf
 
 # Junctions: in label order, with their zone and ground elevation.
 let db ${tmp}/saida.mdb
@@ -208,6 +211,7 @@ expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 copy ${bin}/Lumbra.mdb ${program}
 remove ${home}/.local/share/Trash
 write ${home}/.local/share/Trash "no trash"
+write ${tmp}/rede-ZON.dxf "minhas hachuras"
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
@@ -219,7 +223,6 @@ end
 click WC.ExpCmd
 expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 remove ${tmp}/rede-ZON.dxf
-remove ${tmp}/rede-TOP.dxf
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/rede-TOP.dwg
 dialog open ${tmp}/rede-ZON.dwg
@@ -286,27 +289,23 @@ dialog open ${tmp}/rede-CAD_NOD.dwg
 click WC.ExpCmd
 expect query ${db} "SELECT COUNT(*) FROM [Pressure Junction]" 4
 expect query ${home}/.local/share/Trash/files/saida.mdb "SELECT COUNT(*) FROM [Pressure Junction]" 0
+# The earlier runs left no hatch file of theirs to go to the trash.
+expect nofile ${home}/.local/share/Trash/files/rede-TOP.dxf
+expect nofile ${tmp}/rede-TOP.dxf
 let juncoes "J-1:Z1:125.75 J-2:Z1:126.5 J-3:Z1:127.25 J-4:Z2:129.0"
 let elevacoes "SELECT group_concat(Label || ':' || Zone || ':' || ROUND(Elevation, 3), ' ') FROM [Pressure Junction]"
 
 # ---- the export reads and writes only the files chosen, whatever their names.
-# The output reached through a link to its folder is still a drawing of the
-# export.
+# An open drawing reached through a link to its folder is still that drawing.
 link ${tmp} ${tmp}/atalho
 dialog open ${tmp}/atalho/rede-CAD.dwg
-click WC.ExpFileCmd
-dialog open ${tmp}/rede-CAD.dwg
-dialog open ${tmp}/rede-TOP.dwg
-dialog open ${tmp}/rede-ZON.dwg
-dialog open ${tmp}/rede-CAD_NOD.dwg
 answer frmMsgBox
-  expect text Mensagem "O arquivo ${tmp}/atalho/rede-CAD.dwg é um dos desenhos da exportação e não pode recebê-la.\r\n\r\nOperação cancelada."
+  expect text Mensagem "O arquivo ${tmp}/atalho/rede-CAD.dwg é o desenho aberto ${tmp}/rede-CAD.dwg e não pode ser substituído pelo banco de dados.\r\n\r\nEscolha outro arquivo."
   click CmdOK
 end
-click WC.ExpCmd
-expect line ${tmp}/rede-CAD.dwg "A-TUBO"
 dialog open ${tmp}/saida.mdb
 click WC.ExpFileCmd
+expect line ${tmp}/rede-CAD.dwg "A-TUBO"
 
 # Zones "bairro.dwg", topography "bairro.dxf": the zones' hatch file would
 # take the topography's place. Refused before anything is done.
@@ -326,6 +325,43 @@ expect line ${tmp}/bairro.dxf "PONTO"
 expect nofile ${home}/.local/share/Trash/files/bairro.dxf
 expect query ${db} ${elevacoes} ${juncoes}
 
+# Zones "zonas2.dwg", the output "zonas2.dxf": the zones' hatch file would
+# take the output's place. Refused before anything is done.
+copy ${tmp}/rede-ZON.dwg ${tmp}/zonas2.dwg
+write ${tmp}/zonas2.dxf "saída anterior"
+dialog open ${tmp}/zonas2.dxf
+click WC.ExpFileCmd
+dialog open ${tmp}/rede-CAD.dwg
+dialog open ${tmp}/rede-TOP.dwg
+dialog open ${tmp}/zonas2.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem "As hachuras de ${tmp}/zonas2.dwg seriam exportadas para o arquivo ${tmp}/zonas2.dxf escolhido para esta exportação. O arquivo continua como estava e as hachuras não foram exportadas.\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect content ${tmp}/zonas2.dxf "saída anterior"
+dialog open ${tmp}/saida.mdb
+click WC.ExpFileCmd
+
+# The network kept as "t3.dxf", the topography "t3.dwg": the pavements'
+# hatch file would take the network's place. Refused before anything is
+# done: the engineer's file under the zones' hatch name stays where it is.
+copy ${tmp}/rede-CAD.dwg ${tmp}/t3.dxf
+copy ${tmp}/rede-TOP.dwg ${tmp}/t3.dwg
+write ${tmp}/rede-ZON.dxf "minhas hachuras"
+dialog open ${tmp}/t3.dxf
+dialog open ${tmp}/t3.dwg
+dialog open ${tmp}/rede-ZON.dwg
+dialog open ${tmp}/rede-CAD_NOD.dwg
+answer frmMsgBox
+  expect text Mensagem "As hachuras de ${tmp}/t3.dwg seriam exportadas para o arquivo ${tmp}/t3.dxf escolhido para esta exportação. O arquivo continua como estava e as hachuras não foram exportadas.\r\n\r\nOperação cancelada."
+  click CmdOK
+end
+click WC.ExpCmd
+expect content ${tmp}/rede-ZON.dxf "minhas hachuras"
+remove ${tmp}/rede-ZON.dxf
+
 # Zones kept as DXF, chosen through a link "zonas-ZON.dwg": their hatches go
 # through a file of the program's own, the drawing stays.
 copy ${tmp}/rede-ZON.dwg ${tmp}/zonas-ZON.dxf
@@ -340,10 +376,12 @@ expect line ${tmp}/zonas-ZON.dxf "INSERT"
 expect query ${db} ${elevacoes} ${juncoes}
 
 # A topography named without an extension, "sub/top": its hatch file is
-# "sub/top.dxf", and the engineer's "sub.dxf" beside the folder stays.
+# "sub/top.dxf" (a file there is sent to the trash), and the engineer's
+# "sub.dxf" beside the folder stays.
 mkdir ${tmp}/sub
 copy ${tmp}/rede-TOP.dwg ${tmp}/sub/top
 write ${tmp}/sub.dxf "meu arquivo"
+write ${tmp}/sub/top.dxf "antigo"
 dialog open ${tmp}/rede-CAD.dwg
 dialog open ${tmp}/sub/top
 dialog open ${tmp}/rede-ZON.dwg
@@ -351,7 +389,8 @@ dialog open ${tmp}/rede-CAD_NOD.dwg
 click WC.ExpCmd
 expect nofile ${home}/.local/share/Trash/files/sub.dxf
 expect content ${tmp}/sub.dxf "meu arquivo"
-expect line ${tmp}/sub/top.dxf "ASFALTO"
+expect content ${home}/.local/share/Trash/files/top.dxf "antigo"
+expect nofile ${tmp}/sub/top.dxf
 expect query ${db} ${elevacoes} ${juncoes}
 
 # "REDE-ZON.dwg" open is another file than the "rede-ZON.dwg" chosen.

@@ -75,6 +75,16 @@ TEST(Files, CopyReplacesAnExistingTargetAndKeepsTheSourcesPermissions)
 
     ASSERT_TRUE(os::CopyFile(dir / "modelo.mdb", dir / "nova.mdb"));
     EXPECT_EQ(ReadBytes(dir / "nova.mdb"), "template contents");
+
+    // A name at the system's limit is replaced as any other, by a copy and by
+    // the text writer: the hidden copy beside it keeps within the limit.
+    const std::string longo = dir / (std::string(NAME_MAX - 4, 'n') + ".mdb");
+    WriteBytes(longo, "old");
+    ASSERT_TRUE(os::CopyFile(dir / "modelo.mdb", longo));
+    EXPECT_EQ(ReadBytes(longo), "template contents");
+    ASSERT_TRUE(os::WriteTextLines(longo, {"x"}));
+    EXPECT_EQ(ReadBytes(longo), "x\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 TEST(Files, FailedCopiesNameWhatFailedAndLeaveTheTargetAlone)

@@ -83,6 +83,28 @@ TEST_F(TrashTest, NamesAlreadyInTheTrashGetANumber)
     EXPECT_FALSE(fs::exists(trash + "/info/rede.4.dwg.trashinfo"));
     for (const char* n : {"rede.dwg", "rede.2.dwg", "rede.3.dwg", "rede.5.dwg"})
         EXPECT_EQ(Info(trash + "/info/" + n + ".trashinfo").at("Path"), home / "rede.dwg") << n;
+
+    // A name at the system's limit (255 bytes) is shortened in the trash, where
+    // its record takes ".trashinfo" more, between letters of two bytes; the
+    // record keeps the whole name.
+    const auto letras = [](int n, const std::string& c) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += c;
+        return s;
+    };
+    const std::string longo = letras(125, "ç") + "a.dwg";
+    ASSERT_EQ(longo.size(), 255u);
+    for (int i = 0; i < 2; ++i) {
+        WriteBytes(home / longo, "v" + std::to_string(i));
+        const auto s = os::MoveToTrash(home / longo);
+        ASSERT_TRUE(s) << s.message;
+    }
+    const std::string primeiro = letras(120, "ç") + ".dwg", segundo = letras(119, "ç") + ".2.dwg";
+    EXPECT_EQ(ReadBytes(trash + "/files/" + primeiro), "v0");
+    EXPECT_EQ(ReadBytes(trash + "/files/" + segundo), "v1");
+    for (const std::string& n : {primeiro, segundo})
+        EXPECT_EQ(Info(trash + "/info/" + n + ".trashinfo").at("Path"),
+                  home.path() + "/" + letras(125, "%C3%A7") + "a.dwg");
 }
 
 TEST_F(TrashTest, FoldersAndXdgDataHome)
