@@ -214,10 +214,60 @@ Box Block::DrawnExtents() const
 {
     const std::uint64_t now = Document().DefinitionsRevision();
     if (drawnExtentsAt_ == now || measuring_) return drawnExtents_;
+    // The definitions this one holds are measured first, deepest first, so that
+    // measuring any of them finds the ones below measured already: however
+    // deep the nesting, no measure recurses through it.
+    struct Open {
+        const Block* block;
+        ObjectList<Entity>::iterator next;  // the next part to look at
+    };
+    std::vector<Open> path{{this, begin()}};
+    measuring_ = true;
+    while (!path.empty()) {
+        Open& top = path.back();
+        const Block* held = nullptr;
+        while (!held && top.next != top.block->end()) {
+            const auto* r = dynamic_cast<const BlockReference*>(*top.next);
+            ++top.next;
+            if (!r) continue;
+            const Block* def = Document().Blocks().ByIndex(r->Data().block);
+            // One on the path holds itself (a damaged file): it adds nothing more.
+            if (def && def->drawnExtentsAt_ != now && !def->measuring_) held = def;
+        }
+        if (held) {
+            held->measuring_ = true;
+            path.push_back(Open{held, held->begin()});
+            continue;
+        }
+        const Block* done = top.block;
+        path.pop_back();
+        if (done != this) {
+            done->measuring_ = false;
+            done->MeasureDrawn(now);
+        }
+    }
+    measuring_ = false;
+    return MeasureDrawn(now);
+}
+
+double Block::DeepParts() const
+{
+    DrawnExtents();
+    return deepParts_;
+}
+
+Box Block::MeasureDrawn(std::uint64_t now) const
+{
     measuring_ = true;
     Box box;
+    double parts = 0;
     for (Entity* e : *this) {
         if (!e->Visible()) continue;
+        ++parts;
+        if (const auto* r = dynamic_cast<const BlockReference*>(e)) {
+            if (const Block* def = Document().Blocks().ByIndex(r->Data().block); def && !def->measuring_)
+                parts += def->deepParts_;
+        }
         Box part;
         if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
             // As a reference draws it: constant attributes only, with their value.
@@ -234,6 +284,7 @@ Box Block::DrawnExtents() const
     }
     measuring_ = false;
     drawnExtents_ = box;
+    deepParts_ = parts;
     drawnExtentsAt_ = now;
     return box;
 }

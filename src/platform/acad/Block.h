@@ -124,6 +124,10 @@ public:
     // coordinates: measured once per state of the definitions, so that references
     // place a box instead of walking the nesting again.
     Box DrawnExtents() const;
+    // Parts a reference to this definition draws looking all the way into it
+    // (its own, and those of the references it holds and their attributes),
+    // measured with the drawn extents.
+    double DeepParts() const;
     // Deletes every entity (redefinition of a block's content).
     void Clear();
     // Called by entities: their drawn parts changed (or they were erased);
@@ -157,6 +161,9 @@ protected:
     void OnErase() override;
 
 private:
+    // Measures the drawn extents, those of the definitions held measured already.
+    Box MeasureDrawn(std::uint64_t now) const;
+
     std::string name_;
     std::string comments_;
     Point3d origin_;
@@ -171,6 +178,7 @@ private:
     mutable Box drawnExtents_;
     mutable std::uint64_t drawnExtentsAt_ = 0;  // definitions revision measured at (0: never)
     mutable bool measuring_ = false;            // a reference to itself (damaged) adds nothing
+    mutable double deepParts_ = 0;              // with the drawn extents
     friend class Blocks;
     friend class Document;
 };

@@ -466,12 +466,14 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, boo
         return;
     }
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
-    if (def && g_nesting < kMaxNesting) {
+    if (def) {
         NestingGuard guard;
         const Transform placed = Transform::Insertion(def->Origin(), data_.insertionPoint, data_.xScale, data_.yScale,
                                                       data_.zScale, data_.rotation);
         const Transform T = t.IsIdentity() ? placed : t * placed;
-        if (budget <= 0 || KeepsAxes(T)) {
+        // Past the parts or the nesting one measure walks, the box of the
+        // definition (measured without walking the nesting) stands for them.
+        if (budget <= 0 || g_nesting > kMaxNesting || KeepsAxes(T)) {
             box.Add(BoxThrough(def->DrawnExtents(), T));
         } else {
             for (Entity* e : *def) {

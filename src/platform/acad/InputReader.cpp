@@ -20,17 +20,36 @@ namespace acad::input {
 
 namespace {
 
-// Collects the snap points of what entities draw near the picked point.
-class SnapSink : public GeometrySink {
+// Collects the snap points of what entities draw near the picked point, as
+// the window draws them: references it draws as outlines offer their outline.
+class SnapSink : public PlannedSink {
 public:
-    SnapSink(const Point3d& picked, double aperture, int modes) : p_(picked), aperture_(aperture), modes_(modes) {}
+    SnapSink(const Point3d& picked, double aperture, int modes, const DrawPlan& plan, int limit)
+        : PlannedSink(plan, limit), p_(picked), aperture_(aperture), modes_(modes)
+    {
+    }
 
-    void Point(const Point3d& q) override
+    void Consider(const Point3d& q) { Consider(q, Distance2d(p_, q)); }
+    // `d`: how far the pick is from what offers the snap point.
+    void Consider(const Point3d& q, double d)
+    {
+        if (d <= aperture_ && d < bestDistance_) {
+            bestDistance_ = d;
+            best_ = q;
+        }
+    }
+    // A snap of a named mode wins over the nearest point, as the host's object snap does.
+    std::optional<Point3d> Result() const { return best_ ? best_ : nearest_; }
+
+protected:
+    // Only a reference whose box comes within the aperture can offer a point.
+    bool Wants(const Box& b) override { return b.Expanded(aperture_).Contains(p_); }
+    void OnPoint(const Point3d& q) override
     {
         if (modes_ & Osnap::Node) Consider(q);
         if (modes_ & Osnap::Nearest) ConsiderNearest(q);
     }
-    void Segment(const Point3d& a, const Point3d& b) override
+    void OnSegment(const Point3d& a, const Point3d& b) override
     {
         if (modes_ & Osnap::End) {
             Consider(a);
@@ -44,7 +63,7 @@ public:
             ConsiderNearest(Lerp(a, b, t));
         }
     }
-    void Arc(const CircularArc& arc) override
+    void OnArc(const CircularArc& arc) override
     {
         const bool full = arc.IsFullCircle();
         if ((modes_ & Osnap::End) && !full) {
@@ -65,17 +84,9 @@ public:
             }
         }
     }
-    void Text(const TextPrimitive&) override {}
+    void OnText(const TextPrimitive&) override {}
 
-    void Consider(const Point3d& q) { Consider(q, Distance2d(p_, q)); }
-    // `d`: how far the pick is from what offers the snap point.
-    void Consider(const Point3d& q, double d)
-    {
-        if (d <= aperture_ && d < bestDistance_) {
-            bestDistance_ = d;
-            best_ = q;
-        }
-    }
+private:
     void ConsiderNearest(const Point3d& q)
     {
         const double d = Distance2d(p_, q);
@@ -84,10 +95,6 @@ public:
             nearest_ = q;
         }
     }
-    // A snap of a named mode wins over the nearest point, as the host's object snap does.
-    std::optional<Point3d> Result() const { return best_ ? best_ : nearest_; }
-
-private:
     Point3d p_;
     double aperture_;
     int modes_;
@@ -179,9 +186,11 @@ Point3d Snap(const Document& doc, const Point3d& picked)
     const int modes = doc.Variables().OsMode();
     if (modes == 0 || (modes & Osnap::Suspended)) return picked;
     const double aperture = selection::kAperturePixels * selection::PixelSize(doc);
-    SnapSink sink(picked, aperture, modes);
+    const DrawPlan plan = selection::ViewPlan(doc);
+    SnapSink sink(picked, aperture, modes, plan, kWholeDepth);
     for (Entity* e : selection::CurrentSpace(doc).QueryBox(Box::Around(picked, aperture))) {
-        if (!selection::IsShown(*e)) continue;
+        if (!selection::IsShown(*e, plan)) continue;
+        sink.Show(plan.DepthOf(*e));
         if (modes & Osnap::Insertion) {
             if (const auto* ref = dynamic_cast<const BlockReference*>(e))
                 sink.Consider(ref->InsertionPoint());

@@ -9,6 +9,8 @@
 #include "platform/acad/Error.h"
 #include "platform/acad/HitTest.h"
 #include "platform/acad/Layout.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/Tables.h"
 
 namespace acad::selection {
 
@@ -49,11 +51,24 @@ double PixelSize(const Document& doc)
 DrawPlan ViewPlan(const Document& doc)
 {
     const double pixel = PixelSize(doc);
-    return DrawPlan::Deferred(1.0 / pixel, [&doc, pixel] {
-        // The window draws what lies a few pixels past its border too.
-        const Box view = doc.ActiveView().VisibleBox().Expanded(4 * pixel);
-        return PlanView(CurrentSpace(doc).QueryBox(view), view, 1.0 / pixel, false);
-    });
+    SpaceView v;
+    v.space = &CurrentSpace(doc);
+    // The window draws what lies a few pixels past its border too.
+    v.view = doc.ActiveView().VisibleBox().Expanded(4 * pixel);
+    v.pxPerUnit = 1.0 / pixel;
+    if (doc.ActiveSpace() != acModelSpace && doc.MSpace()) {
+        // Inside a viewport, the layers frozen there are not drawn.
+        v.frozen.assign(doc.Layers().RecordCount(), 0);
+        for (std::uint32_t i : doc.ActivePViewport()->Data().frozenLayers)
+            if (i < v.frozen.size()) v.frozen[i] = 1;
+        return PlanView(v);
+    }
+    return DrawPlan::Deferred(v.pxPerUnit, [v] { return PlanView(v); });
+}
+
+bool IsShown(const Entity& e, const DrawPlan& plan)
+{
+    return IsDrawn(e, false, plan.FrozenHere().empty() ? nullptr : &plan.FrozenHere());
 }
 
 std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool crossing, const SelectionFilter& filter)
@@ -63,7 +78,7 @@ std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool cross
     if (w.IsEmpty()) return out;
     const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(w))) {
-        if (!IsShown(*e) || !filter.Matches(*e)) continue;
+        if (!IsShown(*e, plan) || !filter.Matches(*e)) continue;
         if (crossing ? CrossesBox(*e, w, plan) : InsideBox(*e, w, plan)) out.push_back(e);
     }
     return out;
@@ -87,7 +102,7 @@ std::vector<Entity*> ByPolygon(const Document& doc, int mode, const std::vector<
     if (q.IsEmpty()) return out;
     const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(q))) {
-        if (!IsShown(*e) || !filter.Matches(*e)) continue;
+        if (!IsShown(*e, plan) || !filter.Matches(*e)) continue;
         bool hit = false;
         switch (mode) {
         case acSelectionSetFence: hit = CrossesFence(*e, points, plan) && CrossesBox(*e, view, plan); break;
@@ -118,7 +133,7 @@ Entity* PickAt(const Document& doc, const Point3d& p, const SelectionFilter& fil
     double bestDistance = std::numeric_limits<double>::infinity();
     const DrawPlan plan = ViewPlan(doc);
     for (Entity* e : CurrentSpace(doc).QueryBox(QueryBoxFor(Box::Around(p, tolerance)))) {
-        if (!IsShown(*e) || !filter.Matches(*e)) continue;
+        if (!IsShown(*e, plan) || !filter.Matches(*e)) continue;
         const double d = DistanceTo(*e, p, std::min(tolerance, bestDistance), plan);
         if (d <= tolerance && d <= bestDistance) {
             best = e;

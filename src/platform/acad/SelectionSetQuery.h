@@ -39,11 +39,13 @@ inline constexpr double kAperturePixels = 10.0;
 Block& CurrentSpace(const Document& doc);
 // Size of one pixel of the drawing window in drawing units (current view and SCREENSIZE).
 double PixelSize(const Document& doc);
-// What the window draws of the current space in the active view (HitTest.h):
-// selections and picks see it so.
+// What the window draws of the current space in the active view (DrawPlan.h):
+// selections, picks and the object snap see it so.
 DrawPlan ViewPlan(const Document& doc);
-// Shown on screen: visible, on a layer that is on and thawed (HitTest.h).
+// Shown on screen: visible, on a layer that is on and thawed (HitTest.h), and
+// not frozen in the viewport the plan is for.
 using acad::IsShown;
+bool IsShown(const Entity& e, const DrawPlan& plan);
 
 // Window (wholly inside) or crossing (any drawn part inside or touching) within
 // the part of `window` that the current view shows; drawing order.

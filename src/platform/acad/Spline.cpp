@@ -470,7 +470,6 @@ void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
     }
     const int p = d.degree;
     const int n = static_cast<int>(d.controlPoints.size());
-    const int perSpan = std::clamp(2 * p + 6, 8, 32);
     const auto at = [&d](int i) { return HomogeneousAt(d, i); };
     auto eval = [&](int k, double u) {
         const H h = DeBoorInSpan(d.knots, at, p, k, u);
@@ -492,13 +491,37 @@ void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
             flush();
             continue;
         }
-        const double size = std::max(hull.Width(), hull.Height());
-        const int pieces =
-            tolerance > 0 ? std::clamp(static_cast<int>(std::ceil(std::sqrt(size / tolerance))), 1, perSpan) : perSpan;
+        const int pieces = SplineSpanPieces(std::max(hull.Width(), hull.Height()), tolerance, p);
         if (run.empty()) run.push_back(eval(k, a));
         for (int s = 1; s <= pieces; ++s) run.push_back(eval(k, s == pieces ? b : a + (b - a) * s / pieces));
     }
     flush();
+}
+
+int SplineSpanPieces(double size, double tolerance, int degree)
+{
+    const int perSpan = std::clamp(2 * degree + 6, 8, 32);
+    if (!(tolerance > 0)) return perSpan;
+    const double pieces = std::ceil(std::sqrt(size / tolerance));
+    return pieces < perSpan ? std::max(1, static_cast<int>(pieces)) : perSpan;  // NaN: the most
+}
+
+std::size_t SplinePieces(const SplineData& d, double tolerance)
+{
+    if (!ValidKnots(d) || d.degree > kMaxDegree) {
+        const std::size_t frame = (d.fitPoints.empty() ? d.controlPoints : d.fitPoints).size();
+        return frame > 0 ? frame - 1 : 0;
+    }
+    const int p = d.degree;
+    const int n = static_cast<int>(d.controlPoints.size());
+    std::size_t pieces = 0;
+    for (int k = p; k < n; ++k) {
+        if (!(d.knots[static_cast<std::size_t>(k + 1)] > d.knots[static_cast<std::size_t>(k)])) continue;
+        Box hull;
+        for (int i = k - p; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        pieces += static_cast<std::size_t>(SplineSpanPieces(std::max(hull.Width(), hull.Height()), tolerance, p));
+    }
+    return pieces;
 }
 
 namespace {

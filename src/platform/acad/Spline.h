@@ -74,5 +74,10 @@ std::vector<Point3d> SampleSpline(const SplineData& d);
 // A spline without a usable knot vector gives its frame.
 void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
                         const std::function<void(const std::vector<Point3d>&)>& chain);
+// Pieces SampleSplineWithin cuts a knot span of a spline of `degree` in, when
+// the span's control points lie within `size` units.
+int SplineSpanPieces(double size, double tolerance, int degree);
+// Pieces of line SampleSplineWithin gives for the whole curve.
+std::size_t SplinePieces(const SplineData& d, double tolerance);
 
 }  // namespace acad

@@ -9,6 +9,7 @@
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
 
 using namespace acad;
@@ -120,11 +121,13 @@ TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
     EXPECT_NEAR(pl->toWorld.Apply({1, 0, 0}).y, 2000.5, 1e-12);
     EXPECT_FALSE(PickNested(*r, {1003, 2003, 0}, 0.01));
 
-    // Object snap to endpoints, nested ones included.
-    auto end = NearestEndpoint(*r, {1000.02, 2000.48, 0}, 0.1);
-    ASSERT_TRUE(end);
-    EXPECT_NEAR(end->x, 1000.0, 1e-12);
-    EXPECT_NEAR(end->y, 2000.5, 1e-12);
+    // Object snap to endpoints, nested ones included (an aperture of 0.1).
+    doc.SetVariable("OSMODE", 1);
+    doc.ActiveView().SetCenter({1000, 2000, 0});
+    doc.ActiveView().SetHeight(0.01 * doc.ScreenHeight());
+    const Point3d end = input::Snap(doc, {1000.02, 2000.48, 0});
+    EXPECT_NEAR(end.x, 1000.0, 1e-12);
+    EXPECT_NEAR(end.y, 2000.5, 1e-12);
     EXPECT_NEAR(DistanceTo(*r, {1000, 2000.3, 0}), 0.0, 1e-12);
     EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
 }
@@ -136,21 +139,19 @@ TEST(HitTest, APickOnHeavilyNestedReferencesLooksIntoABoundedNumberOfParts)
     Document doc;
     Block* rungs = doc.Blocks().Add({0, 0, 0}, "L");
     for (int i = 0; i < 1000; ++i) rungs->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
-    // 200 ladders of a thousand rungs are drawn whole; 300, as outlines.
+    // 200 ladders of a thousand rungs are drawn whole; 600, as outlines.
     Block* ladders = doc.Blocks().Add({0, 0, 0}, "M");
     for (int i = 0; i < 200; ++i) ladders->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
     Block* more = doc.Blocks().Add({0, 0, 0}, "N");
-    for (int i = 0; i < 300; ++i) more->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
+    for (int i = 0; i < 600; ++i) more->InsertBlock({i / 10000.0, 0, 0}, "L", 1, 1, 1, 0);
     BlockReference* whole = doc.ModelSpace().InsertBlock({0, 0, 0}, "M", 1, 1, 1, 0);
     BlockReference* outlined = doc.ModelSpace().InsertBlock({0, 0, 0}, "N", 1, 1, 1, 0);
     // Between two rungs, on the left side of the first and of the last ladder.
-    for (const double x : {0.0, 0.0199}) {
-        EXPECT_NEAR(DistanceTo(*whole, {x, 0.5005, 0}), 0.0005, 1e-9) << x;
-        EXPECT_NEAR(DistanceTo(*outlined, {x, 0.5005, 0}), 0.0, 1e-9) << x;
-    }
-    EXPECT_NEAR(DistanceTo(*outlined, {0.5, 0.5005, 0}), 0.4701, 1e-9);
-    // A block of as many rungs straight in its definition is drawn whole, like
-    // the same lines in the space: the budget bounds nested references only.
+    for (const double x : {0.0, 0.0199}) EXPECT_NEAR(DistanceTo(*whole, {x, 0.5005, 0}), 0.0005, 1e-9) << x;
+    for (const double x : {0.0, 0.0599}) EXPECT_NEAR(DistanceTo(*outlined, {x, 0.5005, 0}), 0.0, 1e-9) << x;
+    EXPECT_NEAR(DistanceTo(*outlined, {0.5, 0.5005, 0}), 0.4401, 1e-9);
+    // A block of as many rungs straight in its definition, referenced once, is
+    // drawn whole, like the same lines in the space: it is the file.
     Block* flat = doc.Blocks().Add({0, 0, 0}, "F");
     for (int i = 0; i < 300000; ++i) flat->AddLine({0, i / 1000.0, 0}, {1, i / 1000.0, 0});
     BlockReference* plain = doc.ModelSpace().InsertBlock({0, 0, 0}, "F", 1, 1, 1, 0);
@@ -161,9 +162,9 @@ TEST(HitTest, APickOnHeavilyNestedReferencesLooksIntoABoundedNumberOfParts)
     const std::uint64_t before = HitTestWork();
     EXPECT_FALSE(PickNested(*whole, {0.5, 0.5005, 0}, 1e-4));
     EXPECT_LE(HitTestWork() - before, 2 * static_cast<std::uint64_t>(kViewBudget));
-    auto ladder = PickNested(*outlined, {0.0299, 0.5, 0}, 1e-4);
+    auto ladder = PickNested(*outlined, {0.0599, 0.5, 0}, 1e-4);
     ASSERT_TRUE(ladder);
-    EXPECT_EQ(ladder->entity, more->Item(299));  // the outline of the last ladder
+    EXPECT_EQ(ladder->entity, more->Item(599));  // the outline of the last ladder
     EXPECT_EQ(ladder->containers.size(), 1u);
 
     // Three levels of a thousand references over a thousand lines: the window

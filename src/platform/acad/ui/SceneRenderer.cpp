@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -20,8 +22,8 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DrawPlan.h"
 #include "platform/acad/Hatch.h"
-#include "platform/acad/HitTest.h"
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
@@ -34,10 +36,6 @@ namespace acad::ui {
 
 namespace {
 
-// Texts lower than this many pixels are drawn as their box: letters would be a smudge.
-constexpr double kTinyTextPx = 4.0;
-// Guard against block definitions that (through a damaged file) contain themselves.
-constexpr int kMaxDepth = 32;
 // Definitions with more entities than this are culled part by part against the view.
 constexpr int kCullDefinitionsAbove = 32;
 // Chords of arcs a frame draws at their finest.
@@ -87,11 +85,12 @@ public:
         painter_ = &painter;
         m_ = &mapping;
         area_ = area;
-        // Pieces just outside still get drawn so that wide pens reach the border.
-        bounds_ = area.adjusted(-4, -4, 4, 4);
+        bounds_ = Around(area);
         current_ = nullptr;
         chords_ = 0;
     }
+    // Pieces just outside an area still get drawn so that wide pens reach its border.
+    static QRectF Around(const QRectF& area) { return area.adjusted(-4, -4, 4, 4); }
     void SetStyle(QRgb rgb, bool highlighted)
     {
         if (current_ && current_->rgb == rgb && current_->highlighted == highlighted) return;
@@ -111,6 +110,7 @@ public:
     {
         if (!bounds_.contains(q)) return;
         current_->points.push_back(q);
+        ++stats.points;
     }
     void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
     void Line(QPointF a, QPointF b)
@@ -137,6 +137,7 @@ public:
     {
         if (!path.controlPointRect().intersects(bounds_)) return;
         fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted});
+        stats.areas += static_cast<std::size_t>(path.elementCount());
     }
 
     // Draws what was collected: areas under lines, lines, dots, then letters.
@@ -240,11 +241,12 @@ void PaintSink::Text(const TextPrimitive& t)
     if (!box.intersects(bounds_)) return;
     const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
     const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
-    if (std::max(h, w) < kDotPx) {
+    const TextLook look = TextLookOf(h, w);
+    if (look == TextLook::Dot) {
         Dot(box.center());
         return;
     }
-    if (h < kTinyTextPx || !face_) {
+    if (look == TextLook::Box || !face_) {
         Line(p0, p1);
         Line(p1, p2);
         Line(p2, p3);
@@ -253,6 +255,7 @@ void PaintSink::Text(const TextPrimitive& t)
     }
     texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
                               current_->rgb, current_->highlighted, face_});
+    stats.letters += static_cast<std::size_t>(texts_.back().text.size());
 }
 
 // The image a painter draws straight into, with the shift of its device
@@ -284,9 +287,45 @@ double LinePixels(const std::vector<QLineF>& lines)
     return n;
 }
 
+// Cuts a line to the rectangle by the axes in turn, as the raster engine does
+// before it steps a line; false when nothing is left.
+bool RoughClip(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    // One axis of one end onto a border: the other coordinate follows the line.
+    auto onto = [](double& u1, double& v1, double u2, double v2, double border) {
+        v1 += (v2 - v1) / (u2 - u1) * (border - u1);
+        u1 = border;
+    };
+    const double lo[2] = {r.left(), r.top()}, hi[2] = {r.right(), r.bottom()};
+    double* u[2][2] = {{&x1, &x2}, {&y1, &y2}};
+    double* v[2][2] = {{&y1, &y2}, {&x1, &x2}};
+    for (int axis = 0; axis < 2; ++axis) {
+        double &a = *u[axis][0], &b = *u[axis][1], &va = *v[axis][0], &vb = *v[axis][1];
+        if (a < lo[axis]) {
+            if (b <= lo[axis]) return false;
+            onto(a, va, b, vb, lo[axis]);
+        } else if (a > hi[axis]) {
+            if (b >= hi[axis]) return false;
+            onto(a, va, b, vb, hi[axis]);
+        }
+        if (b < lo[axis])
+            onto(b, vb, a, va, lo[axis]);
+        else if (b > hi[axis])
+            onto(b, vb, a, va, hi[axis]);
+    }
+    return true;
+}
+
 // Solid one-pixel lines stepped pixel by pixel into the image: the raster
 // engine's cost per pixel would hold the window for seconds on a screen inked
-// over many times (thousands of large overlapping circles).
+// over many times (thousands of large overlapping circles). Each line gets the
+// pixels the raster engine gives a one-pixel line with square ends, so that a
+// stepped frame looks as a drawn one does: its ends are taken to a 64th of a
+// pixel (cut toward zero) and run half a pixel further each way; it is walked
+// along its longer axis one pixel at a time, from the pixel whose middle the
+// start passes; the other axis, in 16.16 fixed point, is taken at the
+// middle of each step when it grows and at the step's start when it falls.
 void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
 {
     QImage& img = *target.image;
@@ -294,17 +333,38 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
     const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* bits = reinterpret_cast<QRgb*>(img.bits());
     const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    const QRectF inside(0, 0, w, h);
+    auto put = [&](std::int64_t x, std::int64_t y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
+    };
+    const QRectF rough(-1, -1, w + 2, h + 2);
     for (const QLineF& l : lines) {
-        QPointF a = l.p1() + target.shift, b = l.p2() + target.shift;
-        if (!ClipSegment(a, b, inside)) continue;
-        const double dx = b.x() - a.x(), dy = b.y() - a.y();
-        const int n = static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy))));
-        const double sx = n > 0 ? dx / n : 0.0, sy = n > 0 ? dy / n : 0.0;
-        for (int k = 0; k <= n; ++k) {
-            const int x = std::min(static_cast<int>(a.x() + sx * k), w - 1);
-            const int y = std::min(static_cast<int>(a.y() + sy * k), h - 1);
-            bits[static_cast<qsizetype>(y) * stride + x] = ink;
+        double ax = l.x1() + target.shift.x(), ay = l.y1() + target.shift.y();
+        double bx = l.x2() + target.shift.x(), by = l.y2() + target.shift.y();
+        if (ax == bx && ay == by) {
+            put(std::lround(ax), std::lround(ay));  // a point
+            continue;
+        }
+        if (!RoughClip(ax, ay, bx, by, rough)) continue;
+        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
+        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
+        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
+        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
+        if (m1 == m2) continue;
+        if (m1 > m2) {
+            std::swap(m1, m2);
+            std::swap(n1, n2);
+        }
+        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
+        std::int64_t n = n1 * 1024 - (inc >> 1);
+        m1 -= 32;
+        m2 += 32;
+        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
+        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
+        for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            if (steep)
+                put(n >> 16, m);
+            else
+                put(m, n >> 16);
         }
     }
 }
@@ -375,14 +435,6 @@ void PaintSink::Flush()
     buckets_.clear();
 }
 
-// Chords for a polyline's arc piece drawn `pxPerUnit` pixels per unit.
-int ArcSteps(const CircularArc& arc, double pxPerUnit)
-{
-    const double r = arc.radius * pxPerUnit;
-    const double step = r > kArcTolerancePx ? 2.0 * std::acos(1.0 - kArcTolerancePx / r) : kPi / 4;
-    return std::clamp(static_cast<int>(std::ceil(arc.Sweep() / step)), 2, 512);
-}
-
 // The point at fraction `u` of a polyline's arc piece that starts at `from`
 // (the arc runs either way between the vertices, as the bulge's sign says).
 Point3d PointAlong(const CircularArc& arc, const Point3d& from, double u)
@@ -416,8 +468,8 @@ private:
         int depth = 0;
     };
 
-    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
-                   const std::vector<char>* frozenHere);
+    // `plan`: decided for the sheet the space is seen in (null: for this view alone).
+    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan);
     void DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute = false);
     void DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child);
     bool DrawWide(const std::vector<WideVertex>& vertices, bool closed, const Transform& t);
@@ -439,7 +491,7 @@ private:
     const ViewMapping* m_ = nullptr;
     Box visible_;
     const Layer* layer0_ = nullptr;
-    const std::vector<char>* frozenHere_ = nullptr;
+    const std::vector<char>* frozenHere_ = nullptr;  // the plan's
     const std::unordered_set<const Entity*>* selected_ = nullptr;
     const BlockReference* top_ = nullptr;  // the reference of the space being drawn
     DrawPlan plan_;                        // of the space being drawn
@@ -477,7 +529,14 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
         DrawSpace(doc.ModelSpace(), mapping, area, nullptr);
         return sink_.stats;
     }
-    // Model space through each viewport of the sheet, then the sheet itself on top.
+    // Model space through each viewport of the sheet, then the sheet itself on
+    // top; what they draw is decided for the sheet as a whole.
+    struct Port {
+        QRectF frame;
+        ViewMapping inside;
+    };
+    std::vector<Port> ports;
+    std::vector<SpaceView> views;
     for (const PViewport* vp : doc.Viewports(layout)) {
         if (vp->Data().number == 1 || !vp->ViewportOn() || !vp->Visible()) continue;
         const Layer* l = doc.Layers().ByIndex(vp->LayerIndex());
@@ -487,35 +546,61 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
         const QRectF frame =
             mapping.PixelRect(Box::FromCorners({c.x - hw, c.y - hh}, {c.x + hw, c.y + hh})).intersected(area);
         if (frame.isEmpty() || !(vp->View().Height() > 0)) continue;
-        std::vector<char> frozen(doc.Layers().RecordCount(), 0);
+        SpaceView v;
+        v.space = &doc.ModelSpace();
+        v.frozen.assign(doc.Layers().RecordCount(), 0);
         for (std::uint32_t i : vp->Data().frozenLayers)
-            if (i < frozen.size()) frozen[i] = 1;
-        const ViewMapping inside = mapping.ThroughViewport(*vp);
+            if (i < v.frozen.size()) v.frozen[i] = 1;
+        ports.push_back(Port{frame, mapping.ThroughViewport(*vp)});
+        v.view = ports.back().inside.WorldBox(PaintSink::Around(frame));
+        v.pxPerUnit = ports.back().inside.scale;
+        views.push_back(std::move(v));
+    }
+    SpaceView sheet;
+    sheet.space = &layout.Block();
+    sheet.view = mapping.WorldBox(PaintSink::Around(area));
+    sheet.pxPerUnit = mapping.scale;
+    const std::vector<DrawPlan> plans = PlanSheet(sheet, views);
+    for (std::size_t i = 0; i < ports.size(); ++i) {
         painter.save();
-        painter.setClipRect(frame, Qt::IntersectClip);
-        DrawSpace(doc.ModelSpace(), inside, frame, &frozen);
+        painter.setClipRect(ports[i].frame, Qt::IntersectClip);
+        DrawSpace(doc.ModelSpace(), ports[i].inside, ports[i].frame, &plans[i + 1]);
         painter.restore();
     }
-    DrawSpace(layout.Block(), mapping, area, nullptr);
+    DrawSpace(layout.Block(), mapping, area, &plans[0]);
     return sink_.stats;
 }
 
 void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
-                                    const std::vector<char>* frozenHere)
+                                    const DrawPlan* plan)
 {
     m_ = &mapping;
-    frozenHere_ = frozenHere;
     sink_.Begin(*painter_, mapping, area);
     visible_ = mapping.WorldBox(sink_.Bounds());
-    const bool all = visible_.Contains(ExtentsOf(space));
-    // Decided for the whole view, as selections and picks decide it, once a
-    // reference heavier than an ordinary block asks.
-    plan_ = DrawPlan::Deferred(mapping.scale, [this, &space, all] {
-        const std::vector<Entity*> shown =
-            all ? std::vector<Entity*>(space.begin(), space.end()) : space.QueryBox(visible_);
-        return PlanView(shown, visible_, m_->scale, true);
-    });
-    if (all) {
+    const Box& extents = ExtentsOf(space);
+    const bool all = visible_.Contains(extents);
+    if (plan) {
+        plan_ = *plan;
+    } else {
+        // Decided for the whole view, as selections and picks decide it, once a
+        // reference asks.
+        plan_ = DrawPlan::Deferred(mapping.scale, [&space, view = visible_, px = mapping.scale] {
+            SpaceView v;
+            v.space = &space;
+            v.view = view;
+            v.pxPerUnit = px;
+            return PlanView(v);
+        });
+    }
+    frozenHere_ = plan_.FrozenHere().empty() ? nullptr : &plan_.FrozenHere();
+    if (!plan_.Whole()) {
+        // A viewport the sheet cannot afford to draw again: the outline of what it looks at.
+        sink_.SetStyle(Rgb(Color::White), false);
+        const Point3d c[4] = {
+            extents.min, {extents.max.x, extents.min.y, 0}, extents.max, {extents.min.x, extents.max.y, 0}};
+        if (!extents.IsEmpty())
+            for (int k = 0; k < 4; ++k) sink_.Segment(c[k], c[(k + 1) % 4]);
+    } else if (all) {
         // All of it in view: the drawing order is the block's own, no query needed.
         for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
     } else {
@@ -567,18 +652,10 @@ const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
 
 void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
 {
-    if (!e.Visible()) return;
+    if (!IsDrawn(e, in.layer != nullptr, frozenHere_)) return;
     const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
-    const Layer* layer = own;
-    if (own) {
-        if (own->Freeze()) return;
-        if (frozenHere_ && own->Index() < frozenHere_->size() && (*frozenHere_)[own->Index()]) return;
-        // Parts on layer "0" take the layer of the reference that holds them.
-        if (in.layer && own == layer0_)
-            layer = in.layer;
-        else if (!own->LayerOn())
-            return;
-    }
+    // Parts on layer "0" take the layer of the reference that holds them.
+    const Layer* layer = in.layer && own == layer0_ ? in.layer : own;
     int color = e.Color();
     if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
     if (color == Color::ByBlock) color = in.byBlockColor;
@@ -596,14 +673,13 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         // Nested ones too: out of view, or a dot on screen, it is not looked into.
         const Box ext = ref->BoundsUnder(t);
         if (!ext.IsEmpty() && !ext.Intersects(visible_)) return;
-        if (!ext.IsEmpty() && std::max(ext.Width(), ext.Height()) * m_->scale < kDotPx) {
+        if (plan_.IsDot(ext)) {
             sink_.Point(ext.Center());
             return;
         }
-        if (in.depth >= kMaxDepth) return;
         if (in.depth == 0) {
             top_ = ref;
-            topDepth_ = plan_.DepthOf(*ref);
+            topDepth_ = std::min(plan_.DepthOf(*ref), kWholeDepth);
         }
         if (in.depth >= topDepth_) {
             const Point3d c[4] = {ext.min, {ext.max.x, ext.min.y, 0}, ext.max, {ext.min.x, ext.max.y, 0}};
@@ -711,6 +787,8 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
 {
+    // Decided as the count decides it, before any vertex is copied.
+    if (!(WidestDrawn(e) * m_->scale * t.ScaleFactor() >= kWidePx)) return false;
     std::vector<WideVertex> v;
     bool closed = false;
     if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
@@ -750,7 +828,7 @@ bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed
     for (const auto& w : v) widest = std::max({widest, w.startWidth, w.endWidth});
     const double pxPerUnit = m_->scale * t.ScaleFactor();
     // Thinner than a couple of pixels the width does not show: plain lines then.
-    if (widest * pxPerUnit < 2.0) return false;
+    if (widest * pxPerUnit < kWidePx) return false;
     const std::size_t segments = closed ? n : n - 1;
     auto constant = [&](std::size_t i) { return v[i].startWidth > 0 && v[i].startWidth == v[i].endWidth; };
     auto sameRun = [&](std::size_t i, std::size_t j) {
@@ -790,7 +868,7 @@ bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed
         const Point3d& p0 = a.point;
         const Point3d& p1 = v[(i + 1) % n].point;
         const auto arc = ArcFromBulge(p0, p1, a.bulge);
-        const int k = arc ? ArcSteps(*arc, pxPerUnit) : 1;
+        const int k = arc ? ArcChords(arc->radius * pxPerUnit, arc->Sweep()) : 1;
         auto along = [&](int j) { return arc ? PointAlong(*arc, p0, static_cast<double>(j) / k) : (j == 0 ? p0 : p1); };
         if (s == 0 || !sameRun((i + segments - 1) % segments, i)) endRun();
         if (a.startWidth <= 0 && a.endWidth <= 0) {

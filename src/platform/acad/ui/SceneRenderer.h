@@ -4,9 +4,9 @@
 // block references walked here so that nested parts get their inherited colour
 // and layer, external references their clip, and hatches and wide polylines
 // their filled areas. Only what the spatial index finds in view is drawn; a
-// nested reference out of view or smaller than a dot is not looked into, and
-// past the work one view may take (PlanView in HitTest.h), the heaviest
-// references draw their references nested past a depth as outlines.
+// nested reference out of view is not looked into, one smaller than a dot is a
+// dot, and past the work one view may take (DrawPlan.h), the heaviest
+// references draw what lies nested past a depth as outlines.
 
 #include <cstddef>
 #include <memory>
@@ -27,8 +27,13 @@ namespace acad::ui {
 struct RenderStats {
     std::size_t entities = 0;  // entities visited (nested ones included)
     std::size_t segments = 0;  // line pieces drawn
+    std::size_t points = 0;    // dots drawn
     std::size_t texts = 0;     // texts drawn as letters (tiny ones are boxes)
+    std::size_t letters = 0;   // of those texts
+    std::size_t areas = 0;     // vertices of filled areas
     std::size_t stepped = 0;   // line pieces stepped straight into the image
+    // All the frame visited and drew, piece by piece.
+    std::size_t Work() const { return entities + segments + points + letters + areas; }
     // A block reference drawn in part as outlines: its definition's name (the
     // first such).
     std::string coarse;

@@ -197,7 +197,7 @@ TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
         h.Wheel(QPointF(h.view->width() / 2.0, h.view->height() / 2.0), 1);
         h.Grab();
         const acad::ui::RenderStats drawn = h.view->LastStats();
-        EXPECT_LE(drawn.entities + drawn.segments, static_cast<std::size_t>(acad::kViewBudget)) << k;
+        EXPECT_LE(drawn.Work(), static_cast<std::size_t>(acad::kViewBudget)) << k;
     }
     const QString said = h.panel->History();
     EXPECT_EQ(said.count(QStringLiteral("\"B30\" tem partes demais")), 1) << said.toStdString();
@@ -226,7 +226,7 @@ TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
     h.app.ZoomExtents();
     const QImage img = h.Grab();
     const acad::ui::RenderStats drawn = h.view->LastStats();
-    EXPECT_LE(drawn.entities + drawn.segments, static_cast<std::size_t>(acad::kViewBudget));
+    EXPECT_LE(drawn.Work(), static_cast<std::size_t>(acad::kViewBudget));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({35, 5}), AciColor(1)));
     acad::Entity* picked = nullptr;
     Point3d at;

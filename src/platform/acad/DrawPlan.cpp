@@ -1,0 +1,721 @@
+#include "platform/acad/DrawPlan.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <numeric>
+#include <set>
+#include <utility>
+
+#include "platform/acad/Block.h"
+#include "platform/acad/BlockReference.h"
+#include "platform/acad/Document.h"
+#include "platform/acad/Hatch.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/Spline.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
+
+namespace acad {
+
+// ---------------------------------------------------------------- the count
+
+int ArcChords(double radiusPx, double sweep, double tolerancePx)
+{
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerancePx / radiusPx));
+    const double n = std::ceil(sweep / std::max(step, 1e-9));
+    return n < 4096 ? std::max(2, static_cast<int>(n)) : 4096;  // NaN: the most
+}
+
+TextLook TextLookOf(double heightPx, double lengthPx)
+{
+    if (!(std::max(heightPx, lengthPx) >= kDotPx)) return TextLook::Dot;
+    if (heightPx < kTinyTextPx) return TextLook::Box;
+    return TextLook::Letters;
+}
+
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>* frozenHere)
+{
+    if (!e.Visible() || e.IsErased()) return false;
+    const Layer* layer = e.Document().Layers().ByIndex(e.LayerIndex());
+    if (!layer) return true;
+    if (layer->Freeze()) return false;
+    if (frozenHere && layer->Index() < frozenHere->size() && (*frozenHere)[layer->Index()]) return false;
+    // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
+    if (nested && layer->Name() == "0") return true;
+    return layer->LayerOn();
+}
+
+bool IsDot(const Box& box, double pxPerUnit)
+{
+    return !box.IsEmpty() && std::max(box.Width(), box.Height()) * pxPerUnit < kDotPx;
+}
+
+namespace {
+
+// Letters of UTF-8 text: each is painted as a glyph.
+double Letters(std::string_view text)
+{
+    double n = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+double RingAreaPx(const std::vector<Point3d>& ring, double px)
+{
+    double twice = 0;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        twice += (ring[j].x - ring[i].x) * (ring[j].y + ring[i].y);
+    return std::fabs(twice) / 2 * px * px;
+}
+
+// What the window draws of what an entity emits, counted as it draws it.
+class CountSink final : public GeometrySink {
+public:
+    CountSink(double px, double inkCap) : px_(px), cap_(inkCap) {}
+    void Point(const Point3d&) override { n += 1; }
+    void Segment(const Point3d& a, const Point3d& b) override { n += 1 + Ink(Distance2d(a, b) * px_); }
+    void Arc(const CircularArc& a) override
+    {
+        const double r = a.radius * px_;
+        if (!(r >= kDotPx / 2) || !std::isfinite(r)) {
+            n += 1;
+            return;
+        }
+        n += ArcChords(r, a.Sweep()) + Ink(r * a.Sweep());
+    }
+    void Text(const TextPrimitive& t) override
+    {
+        const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
+        const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
+        switch (TextLookOf(h, w)) {
+        case TextLook::Dot: n += 1; break;
+        case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
+        case TextLook::Letters: n += 1 + Letters(t.text); break;
+        }
+    }
+    void Fill(const std::vector<Point3d>& ring) override
+    {
+        if (ring.size() < 3) return;
+        n += static_cast<double>(ring.size()) + Area(RingAreaPx(ring, px_));
+    }
+    double Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
+    // Filling `areaPx` pixels, of which no more than a view's worth shows.
+    double Area(double areaPx) const { return std::min(areaPx, cap_ * cap_) / kFillPx; }
+    double n = 0;
+
+private:
+    double px_, cap_;
+};
+
+// A polyline the window draws with its widths, when they show.
+double WidePieces(const BulgePolyline& pl, double widest, double px, const CountSink& count)
+{
+    const double length = pl.Length() * px;
+    double pieces = 0;
+    for (std::size_t i = 0; i < pl.SegmentCount(); ++i) {
+        const auto arc =
+            ArcFromBulge(pl.vertices[i].point, pl.vertices[(i + 1) % pl.vertices.size()].point, pl.vertices[i].bulge);
+        pieces += arc ? ArcChords(arc->radius * px, arc->Sweep()) : 1;
+    }
+    return pieces + count.Ink(length) + count.Area(length * widest * px);
+}
+
+}  // namespace
+
+double WidestDrawn(const Entity& e)
+{
+    double widest = 0;
+    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
+        const LWPolylineData& d = lw->Data();
+        widest = d.constantWidth;
+        for (double w : d.startWidths) widest = std::max(widest, w);
+        for (double w : d.endWidths) widest = std::max(widest, w);
+    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
+        if (!pl->Data().fitPoints.empty()) return 0;  // a fitted curve is drawn thin
+        for (const auto& v : pl->Data().vertices) widest = std::max({widest, v.startWidth, v.endWidth});
+    }
+    return widest;
+}
+
+double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
+{
+    CountSink count(pxPerUnit, inkCapPx);
+    if (const auto* s = dynamic_cast<const Spline*>(&e)) {
+        const std::size_t n = SplinePieces(s->Data(), 0.5 / std::max(pxPerUnit, 1e-300));
+        const Box b = s->Extents();
+        return 1 + static_cast<double>(n) + count.Ink((b.Width() + b.Height()) * pxPerUnit);
+    }
+    if (const auto* h = dynamic_cast<const Hatch*>(&e)) {
+        double pieces = 1;
+        const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
+        for (int i = 0; i < h->NumberOfLoops(); ++i) {
+            const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);
+            if (ring.size() < 3) continue;
+            pieces += static_cast<double>(ring.size()) + count.Area(RingAreaPx(ring, pxPerUnit));
+        }
+        return pieces;
+    }
+    if (const double widest = WidestDrawn(e); widest * pxPerUnit >= kWidePx) {
+        if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
+            return 1 + WidePieces(lw->Data().geometry, widest, pxPerUnit, count);
+        if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
+            BulgePolyline frame;
+            frame.closed = pl->Data().closed;
+            for (const auto& v : pl->Data().vertices) frame.vertices.push_back({v.point, v.bulge});
+            return 1 + WidePieces(frame, widest, pxPerUnit, count);
+        }
+    }
+    if (const auto* vp = dynamic_cast<const PViewport*>(&e); vp && vp->Data().number == 1) return 1;
+    e.Emit(count, Transform());
+    return 1 + count.n;
+}
+
+// ---------------------------------------------------------------- the estimate
+
+namespace {
+
+// The work of a reference for each depth it may be looked into (0: its outline).
+using Levels = std::array<double, kWholeDepth + 1>;
+constexpr double kHeavy = std::numeric_limits<double>::infinity();
+// A reference drawn as a dot: it, and the dot.
+constexpr double kDotWork = 2;
+
+// Parts an estimate may look at (definitions measured, references partly in
+// view walked): past them, what is left counts as more than any budget.
+constexpr long kEstimateSteps = 4000000;
+
+double ScaleOf(const BlockReference& r)
+{
+    const BlockReferenceData& d = r.Data();
+    return std::max(std::fabs(d.xScale), std::fabs(d.yScale));
+}
+
+// Scales a quarter of an octave apart share one measure of a definition, taken
+// at the larger end: references that differ by a hair in scale are not
+// measured each on its own.
+int ScaleStep(double scale)
+{
+    if (!(scale > 0) || !std::isfinite(scale)) return std::numeric_limits<int>::min();
+    return static_cast<int>(std::ceil(std::log2(scale) * 4 - 1e-9));
+}
+double StepScale(int step) { return step == std::numeric_limits<int>::min() ? 0.0 : std::exp2(step / 4.0); }
+
+Box BoxThrough(const Box& b, const Transform& t)
+{
+    if (b.IsEmpty()) return b;
+    Box r;
+    for (int k = 0; k < 4; ++k) r.Add(t.Apply({k & 1 ? b.max.x : b.min.x, k & 2 ? b.max.y : b.min.y, b.min.z}));
+    return r;
+}
+
+}  // namespace
+
+// Estimates what one view draws, as the window draws it: references out of
+// view are passed over, those smaller than a dot are a dot, entities not drawn
+// count nothing.
+class Estimate {
+public:
+    Estimate(const SpaceView& v, bool dots, long& steps)
+        : view_(v.view),
+          px_(v.pxPerUnit),
+          dots_(dots),
+          frozen_(v.frozen.empty() ? nullptr : &v.frozen),
+          cap_(2 * std::hypot(v.view.Width(), v.view.Height()) * v.pxPerUnit),
+          steps_(steps)
+    {
+        if (!std::isfinite(cap_)) cap_ = 1e9;
+    }
+
+    // What a reference of the space draws looking `depth` levels into it,
+    // less its definition's own parts when `ownFree` (they are drawn whatever
+    // the budget). Measured a level deeper at a time, as long as the level
+    // fits the view's budget and the estimate's steps: deeper ones count as
+    // more than any budget.
+    Levels Top(const BlockReference& r, bool ownFree)
+    {
+        Levels w;
+        w.fill(kHeavy);
+        const Box b = r.Extents();
+        w[0] = Outline(b, px_);
+        if (dots_ && IsDot(b, px_)) {
+            w.fill(kDotWork);
+            return w;
+        }
+        const double attributes = 1 + Attributes(r, px_);
+        const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
+        if (!def) {
+            for (int L = 1; L <= kWholeDepth; ++L) w[L] = attributes;
+            return w;
+        }
+        const bool whole = view_.Contains(b);
+        for (int upTo = 1; upTo <= kWholeDepth; ++upTo) {
+            const Known k =
+                whole || steps_ < 0 ? Definition(*def, ScaleOf(r), upTo) : Parts(*def, r.BlockTransform(), upTo);
+            if (!(k.levels[upTo] < kHeavy)) break;  // the steps ran out
+            for (int L = 1; L <= upTo; ++L) w[L] = k.levels[L] + attributes - (ownFree ? k.own : 0);
+            if (w[upTo] > kViewBudget) break;
+            if (k.deepest < upTo) {
+                // Nothing lies nested deeper: every level past it draws the same.
+                for (int L = upTo + 1; L <= kWholeDepth; ++L) w[L] = w[upTo];
+                break;
+            }
+        }
+        return w;
+    }
+
+    // The plain work of an entity of the space (not a reference).
+    double Plain(const Entity& e) const { return Pieces(e, px_, cap_); }
+    const Box& View() const { return view_; }
+    double Cap() const { return cap_; }
+
+private:
+    // A definition drawn whole at a scale, looking `L` levels into it (its own
+    // parts at 1 and deeper, its references at L - 1): valid up to `upTo`.
+    struct Known {
+        Levels levels{};
+        double own = 0;
+        int upTo = -1;
+        int deepest = 0;  // levels of nesting below the definition that were looked into
+    };
+
+    // A reference drawn as the outline of its box: it, and four pieces.
+    double Outline(const Box& b, double px) const
+    {
+        if (b.IsEmpty()) return 1;
+        return 5 + std::min(2 * (b.Width() + b.Height()) * px, 2 * cap_) / kInkPx;
+    }
+    double Attributes(const BlockReference& r, double px) const
+    {
+        double work = 0;
+        for (const AttributeReference* a : r.GetAttributes())
+            if (IsDrawn(*a, true, frozen_)) work += Pieces(*a, px, cap_);
+        return work;
+    }
+    double Part(const Entity& e, double px) const
+    {
+        if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
+            // Only constant attributes draw inside a reference, with their value.
+            if (!ad->Constant() || ad->Invisible()) return 0;
+            CountSink count(px, cap_);
+            ad->TextBase::Emit(count, Transform());
+            return 1 + count.n;
+        }
+        return Pieces(e, px, cap_);
+    }
+
+    const Known& Definition(const Block& def, double scale, int upTo)
+    {
+        static const Known kNone{};
+        static const Known kTooMuch = [] {
+            Known k;
+            k.levels.fill(kHeavy);
+            k.levels[0] = 0;
+            k.upTo = kWholeDepth;
+            return k;
+        }();
+        const int step = ScaleStep(scale);
+        Known& k = known_[{&def, step}];
+        if (k.upTo >= upTo) return k;
+        // A definition that holds itself (a damaged drawing) adds nothing more.
+        if (!open_.insert(&def).second) return kNone;
+        steps_ -= static_cast<long>(def.Count()) + 1;
+        if (steps_ < 0) {
+            open_.erase(&def);
+            return kTooMuch;
+        }
+        const double s = StepScale(step);
+        const double px = px_ * s;
+        Known fresh;
+        fresh.upTo = upTo;
+        for (const Entity* e : def) {
+            if (!IsDrawn(*e, true, frozen_)) continue;
+            const auto* r = dynamic_cast<const BlockReference*>(e);
+            if (!r) {
+                fresh.own += Part(*e, px);
+                continue;
+            }
+            const Box b = r->Extents();  // in the definition's units
+            if (dots_ && IsDot(b, px)) {
+                for (int L = 1; L <= upTo; ++L) fresh.levels[L] += kDotWork;
+                continue;
+            }
+            const double outline = Outline(b, px);
+            const double attributes = 1 + Attributes(*r, px);
+            const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
+            const Known* nested = inner && upTo > 1 ? &Definition(*inner, s * ScaleOf(*r), upTo - 1) : nullptr;
+            if (upTo >= 1) fresh.levels[1] += outline;
+            for (int L = 2; L <= upTo; ++L) fresh.levels[L] += attributes + (nested ? nested->levels[L - 1] : 0);
+            fresh.deepest = std::max(fresh.deepest, 1 + (nested ? nested->deepest : 0));
+        }
+        for (int L = 1; L <= upTo; ++L) fresh.levels[L] += fresh.own;
+        open_.erase(&def);
+        // Looked up again: the measures of the definitions it holds may have grown the map.
+        Known& kept = known_[{&def, step}];
+        kept = fresh;
+        return kept;
+    }
+
+    // A definition drawn through `t` into a view that holds only part of it:
+    // what lies out of view is not drawn.
+    Known Parts(const Block& def, const Transform& t, int upTo)
+    {
+        Known k;
+        k.upTo = upTo;
+        if (!open_.insert(&def).second) return k;
+        const double scale = std::fabs(t.ScaleFactor());
+        const double px = px_ * scale;
+        for (const Entity* e : def) {
+            if (--steps_ < 0) {
+                // Too much to walk: the rest counts as drawn whole, which is more.
+                open_.erase(&def);
+                const Known& whole = Definition(def, scale, upTo);
+                return whole;
+            }
+            if (!IsDrawn(*e, true, frozen_)) continue;
+            const auto* r = dynamic_cast<const BlockReference*>(e);
+            if (!r) {
+                if (BoxThrough(e->Extents(), t).Intersects(view_)) k.own += Part(*e, px);
+                continue;
+            }
+            const Box b = r->BoundsUnder(t);
+            if (!b.IsEmpty() && !b.Intersects(view_)) continue;
+            if (dots_ && IsDot(b, px_)) {
+                for (int L = 1; L <= upTo; ++L) k.levels[L] += kDotWork;
+                continue;
+            }
+            const double outline = Outline(b, px_);
+            const double attributes = 1 + Attributes(*r, px);
+            const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
+            Known nested;
+            if (inner && upTo > 1) {
+                if (view_.Contains(b))
+                    nested = Definition(*inner, scale * ScaleOf(*r), upTo - 1);
+                else
+                    nested = Parts(*inner, t * r->BlockTransform(), upTo - 1);
+            }
+            if (upTo >= 1) k.levels[1] += outline;
+            for (int L = 2; L <= upTo; ++L) k.levels[L] += attributes + nested.levels[L - 1];
+            k.deepest = std::max(k.deepest, 1 + nested.deepest);
+        }
+        for (int L = 1; L <= upTo; ++L) k.levels[L] += k.own;
+        open_.erase(&def);
+        return k;
+    }
+
+    Box view_;
+    double px_;
+    bool dots_;
+    const std::vector<char>* frozen_;
+    double cap_;
+    long& steps_;
+    std::map<std::pair<const Block*, int>, Known> known_;
+    std::set<const Block*> open_;  // being measured
+};
+
+// ---------------------------------------------------------------- the plan
+
+namespace {
+
+// A view that holds everything: nothing is passed over as out of it.
+Box Everywhere()
+{
+    constexpr double kFar = 1e300;
+    return Box::FromCorners({-kFar, -kFar, 0}, {kFar, kFar, 0});
+}
+
+// The entities of a space in a view, in drawing order.
+std::vector<Entity*> Shown(const SpaceView& v)
+{
+    if (!v.space) return {};
+    if (v.view.Contains(v.space->Extents())) return {v.space->begin(), v.space->end()};
+    return v.space->QueryBox(v.view);
+}
+
+}  // namespace
+
+// What the references of one or more views take of a budget they share.
+class Planner {
+public:
+    // One claim on the budget: a reference of a space (its work for each depth
+    // it may be looked into), or a viewport that draws the model again.
+    struct Claim {
+        std::size_t plan;
+        const Entity* top;  // null: the viewport of `plan` itself
+        Levels levels;      // what of its work the budget pays for
+        int depth = kWholeDepth;
+        std::vector<const Entity*> inside;  // of a viewport: its references, looked into one level less
+    };
+
+    // Claims of the references of `shown` in the view of `estimate`. In the
+    // file (a space shown once), a definition referenced only there draws its
+    // own parts as the space's entities are drawn, whatever the budget.
+    static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
+                                Estimate& estimate, const std::vector<char>* frozen, bool file)
+    {
+        for (const Entity* e : shown) {
+            const auto* r = dynamic_cast<const BlockReference*>(e);
+            if (!r || !IsDrawn(*r, false, frozen)) continue;
+            const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
+            const bool ownFree = file && def && def->References().size() == 1;
+            claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree), kWholeDepth, {}});
+        }
+    }
+
+    // Gives each claim the deepest depth whose work fits what it may take: all
+    // it draws when the claims fit together, else an equal share of the budget
+    // (those that draw less take less, lightest first); a reference that draws
+    // no more than an ordinary block is always drawn whole.
+    static void Allocate(std::vector<Claim>& claims, double budget)
+    {
+        std::vector<std::size_t> order(claims.size());
+        std::iota(order.begin(), order.end(), 0);
+        auto whole = [&](std::size_t i) { return claims[i].levels[kWholeDepth]; };
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return whole(a) < whole(b); });
+        double allowance = kHeavy;
+        double left = budget;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const double share = left / static_cast<double>(order.size() - k);
+            if (!(whole(order[k]) <= share)) {
+                allowance = share;
+                break;
+            }
+            left -= whole(order[k]);
+        }
+        for (Claim& c : claims) {
+            if (c.levels[kWholeDepth] <= std::max(allowance, c.top ? kReferenceWork : 0.0)) continue;
+            int depth = kWholeDepth;
+            while (depth > 0 && !(c.levels[depth] <= allowance)) --depth;
+            c.depth = depth;
+        }
+    }
+
+    static void Apply(const std::vector<Claim>& claims, std::vector<DrawPlan>& plans)
+    {
+        for (const Claim& c : claims) {
+            if (c.top) {
+                if (c.depth < kWholeDepth) plans[c.plan].depths_[c.top] = c.depth;
+                continue;
+            }
+            // A viewport looked into `depth` deep: the model's own entities at
+            // 1, its references one level less.
+            DrawPlan& p = plans[c.plan];
+            p.whole_ = c.depth >= 1;
+            if (c.depth == kWholeDepth) continue;
+            for (const Entity* top : c.inside) p.depths_[top] = std::max(0, c.depth - 1);
+        }
+    }
+
+    static DrawPlan Fresh(const SpaceView& v, bool dots)
+    {
+        DrawPlan p;
+        p.px_ = v.pxPerUnit;
+        p.dots_ = dots;
+        p.frozen_ = v.frozen;
+        return p;
+    }
+};
+
+DrawPlan PlanView(const SpaceView& v)
+{
+    std::vector<DrawPlan> plans{Planner::Fresh(v, true)};
+    if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) return plans[0];
+    long steps = kEstimateSteps;
+    Estimate estimate(v, true, steps);
+    std::vector<Planner::Claim> claims;
+    Planner::ClaimReferences(claims, 0, Shown(v), estimate, v.frozen.empty() ? nullptr : &v.frozen, true);
+    Planner::Allocate(claims, kViewBudget);
+    Planner::Apply(claims, plans);
+    return plans[0];
+}
+
+std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceView>& viewports)
+{
+    std::vector<DrawPlan> plans{Planner::Fresh(paper, true)};
+    for (const SpaceView& v : viewports) plans.push_back(Planner::Fresh(v, true));
+    long steps = kEstimateSteps;
+    std::vector<Planner::Claim> claims;
+    if (paper.pxPerUnit > 0 && std::isfinite(paper.pxPerUnit)) {
+        Estimate estimate(paper, true, steps);
+        Planner::ClaimReferences(claims, 0, Shown(paper), estimate, nullptr, true);
+    }
+    // The viewport that shows most (the first of those that show as much) is the file.
+    std::size_t file = viewports.size();
+    double most = -1;
+    for (std::size_t i = 0; i < viewports.size(); ++i) {
+        const SpaceView& v = viewports[i];
+        const double area = v.view.Width() * v.view.Height() * v.pxPerUnit * v.pxPerUnit;
+        if (v.pxPerUnit > 0 && std::isfinite(v.pxPerUnit) && area > most) {
+            most = area;
+            file = i;
+        }
+    }
+    // What the other viewports draw of the model's own entities is measured up
+    // to the budget, which they share: past it, the rest count as too much.
+    double measured = 0;
+    for (std::size_t i = 0; i < viewports.size(); ++i) {
+        const SpaceView& v = viewports[i];
+        if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) continue;
+        const std::vector<char>* frozen = v.frozen.empty() ? nullptr : &v.frozen;
+        Estimate estimate(v, true, steps);
+        if (i == file) {
+            Planner::ClaimReferences(claims, i + 1, Shown(v), estimate, frozen, true);
+            continue;
+        }
+        Planner::Claim viewport{i + 1, nullptr, {}, kWholeDepth, {}};
+        viewport.levels[0] =
+            v.space ? 4 + std::min(2 * (v.view.Width() + v.view.Height()) * v.pxPerUnit, 2 * estimate.Cap()) / kInkPx
+                    : 0;
+        const bool all = v.space && v.view.Contains(v.space->Extents());
+        double plain = 0;
+        std::vector<Planner::Claim> references;
+        if (v.space && (!all || measured + static_cast<double>(v.space->Count()) <= kViewBudget)) {
+            for (const Entity* e : Shown(v)) {
+                if (measured + plain > kViewBudget) break;
+                if (dynamic_cast<const BlockReference*>(e) || !IsDrawn(*e, false, frozen)) continue;
+                plain += estimate.Plain(*e);
+            }
+            if (measured + plain <= kViewBudget)
+                Planner::ClaimReferences(references, i + 1, Shown(v), estimate, frozen, false);
+        } else {
+            plain = kHeavy;
+        }
+        measured += plain;
+        for (int L = 1; L <= kWholeDepth; ++L) {
+            viewport.levels[L] = measured > kViewBudget ? kHeavy : plain;
+            for (const Planner::Claim& r : references) viewport.levels[L] += r.levels[L - 1];
+        }
+        for (const Planner::Claim& r : references) viewport.inside.push_back(r.top);
+        claims.push_back(viewport);
+    }
+    Planner::Allocate(claims, kViewBudget);
+    Planner::Apply(claims, plans);
+    return plans;
+}
+
+DrawPlan PlanAlone(const Entity& e)
+{
+    if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};
+    // Outside a view nothing has a size on screen: the parts count, not their length.
+    SpaceView v;
+    v.view = Everywhere();
+    v.pxPerUnit = 1e-300;
+    std::vector<DrawPlan> plans{Planner::Fresh(v, false)};
+    long steps = kEstimateSteps;
+    Estimate estimate(v, false, steps);
+    std::vector<Planner::Claim> claims;
+    Planner::ClaimReferences(claims, 0, {const_cast<Entity*>(&e)}, estimate, nullptr, true);
+    Planner::Allocate(claims, kViewBudget);
+    Planner::Apply(claims, plans);
+    return plans[0];
+}
+
+DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make)
+{
+    DrawPlan plan;
+    plan.px_ = pxPerUnit;
+    plan.dots_ = true;
+    plan.make_ = std::move(make);
+    return plan;
+}
+
+int DrawPlan::DepthOf(const Entity& top) const
+{
+    if (make_) {
+        if (!dynamic_cast<const BlockReference*>(&top)) return kWholeDepth;
+        const std::function<DrawPlan()> make = std::move(make_);
+        make_ = nullptr;
+        depths_ = make().depths_;
+    }
+    const auto found = depths_.find(&top);
+    return found == depths_.end() ? kWholeDepth : found->second;
+}
+
+// ---------------------------------------------------------------- walking under a plan
+
+bool SeenThroughDot(const BlockReference& r)
+{
+    const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
+    return !def || def->DeepParts() <= kReferenceWork;
+}
+
+namespace {
+std::uint64_t g_work = 0;
+}  // namespace
+
+std::uint64_t HitTestWork() { return g_work; }
+
+PlannedSink::PlannedSink(const DrawPlan& plan, int limit, int depth)
+    : plan_(plan), limit_(std::min(limit, kWholeDepth)), depth_(depth)
+{
+}
+
+void PlannedSink::Show(int limit)
+{
+    limit_ = std::min(limit, kWholeDepth);
+    depth_ = 0;
+}
+
+bool PlannedSink::BeginNested(const Entity& e)
+{
+    ++g_work;
+    const std::vector<char>& frozen = plan_.FrozenHere();
+    if (!IsDrawn(e, true, frozen.empty() ? nullptr : &frozen)) return false;
+    ++depth_;
+    return true;
+}
+
+void PlannedSink::EndNested(const Entity&) { --depth_; }
+
+bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
+{
+    const Box b = r.BoundsUnder(t);
+    if (!Wants(b)) return false;
+    if (plan_.IsDot(b) && !SeenThroughDot(r)) {
+        // Drawn as a dot, which covers its box.
+        Point(b.Center());
+        Fill({b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}});
+        return false;
+    }
+    if (depth_ < limit_) return true;
+    if (b.IsEmpty()) return false;
+    const Point3d c[4] = {b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}};
+    for (int k = 0; k < 4; ++k) Segment(c[k], c[(k + 1) % 4]);
+    return false;
+}
+
+void PlannedSink::Point(const Point3d& p)
+{
+    ++g_work;
+    OnPoint(p);
+}
+
+void PlannedSink::Segment(const Point3d& a, const Point3d& b)
+{
+    ++g_work;
+    OnSegment(a, b);
+}
+
+void PlannedSink::Arc(const CircularArc& a)
+{
+    ++g_work;
+    OnArc(a);
+}
+
+void PlannedSink::Text(const TextPrimitive& t)
+{
+    ++g_work;
+    OnText(t);
+}
+
+void PlannedSink::Fill(const std::vector<Point3d>& ring)
+{
+    g_work += ring.size();
+    OnFill(ring);
+}
+
+}  // namespace acad

@@ -1,0 +1,136 @@
+#pragma once
+// Small drawings whose blocks multiply what a view would draw, one per kind of
+// entity, for the tests and benchmarks of the host's bounded work: each is a
+// few entities of its own and references that draw millions of pieces if
+// drawn whole.
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/acad/Acad.h"
+
+namespace heavy {
+
+// `count` short lines in `b`, in rows of a hundred, within a 10 × 10 square.
+inline void ShortLines(acad::Block& b, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const double x = (i % 100) * 0.1, y = (i / 100) * (10.0 / std::max(1, count / 100));
+        b.AddLine({x, y, 0}, {x + 0.07, y + 0.03, 0});
+    }
+}
+
+// `count` references of `name`, side by side in rows of `perRow`, 12 units apart;
+// each `grow` larger in scale than the one before.
+inline void References(acad::Block& space, const std::string& name, int count, int perRow = 100, double grow = 0)
+{
+    for (int i = 0; i < count; ++i) {
+        const double s = 1 + i * grow;
+        space.InsertBlock({(i % perRow) * 12.0, (i / perRow) * 12.0, 0}, name, s, s, s, 0);
+    }
+}
+
+// "PEDRA", 50 short lines, and "LEVE", nine references of it: a block of 450
+// pieces that holds no part of its own, lighter than a heavy block each.
+inline void LightBlock(acad::Document& doc)
+{
+    ShortLines(*doc.Blocks().Add({0, 0, 0}, "PEDRA"), 50);
+    acad::Block* light = doc.Blocks().Add({0, 0, 0}, "LEVE");
+    for (int i = 0; i < 9; ++i) light->InsertBlock({0, i * 0.1, 0}, "PEDRA", 1, 1, 1, 0);
+}
+
+// The kinds of entity that draw many pieces as one part.
+enum class Kind { Polyline, LightPolylineBulged, MText, Spline, Hatch, Ellipses, Text };
+
+inline const char* NameOf(Kind k)
+{
+    switch (k) {
+    case Kind::Polyline: return "POLYLINE";
+    case Kind::LightPolylineBulged: return "LWPOLYLINE";
+    case Kind::MText: return "MTEXT";
+    case Kind::Spline: return "SPLINE";
+    case Kind::Hatch: return "HATCH";
+    case Kind::Ellipses: return "ELLIPSE";
+    case Kind::Text: return "TEXT";
+    }
+    return "";
+}
+
+// Block "E" holds one entity of `kind` that draws about a thousand pieces
+// seen whole in a 10 × 10 square (ellipses: forty of them), and "P", one
+// reference of "E": the light block it is reached through.
+inline void OneHeavyEntity(acad::Document& doc, Kind kind)
+{
+    acad::Block* e = doc.Blocks().Add({0, 0, 0}, "E");
+    std::vector<double> zigzag;  // 1000 vertices across the square
+    for (int i = 0; i < 1000; ++i) {
+        zigzag.push_back(i * 0.01);
+        zigzag.push_back(i % 2 ? 10.0 : 0.0);
+    }
+    switch (kind) {
+    case Kind::Polyline: {
+        std::vector<double> xyz;
+        for (std::size_t i = 0; i < zigzag.size(); i += 2) xyz.insert(xyz.end(), {zigzag[i], zigzag[i + 1], 0.0});
+        e->AddPolyline(xyz);
+        break;
+    }
+    case Kind::LightPolylineBulged: {
+        // Fifty half circles, each drawn in tens of chords.
+        std::vector<double> xy;
+        for (int i = 0; i <= 50; ++i) xy.insert(xy.end(), {i * 0.2, 0.0});
+        acad::LWPolyline* pl = e->AddLightWeightPolyline(xy);
+        for (int i = 0; i < 50; ++i) pl->SetBulge(i, 1.0);
+        break;
+    }
+    case Kind::MText: {
+        std::string text;
+        for (int line = 0; line < 40; ++line) text += std::string(100, static_cast<char>('A' + line % 26)) + "\\P";
+        e->AddMText({0, 10, 0}, 10, text)->SetHeight(0.2);
+        break;
+    }
+    case Kind::Spline: {
+        std::vector<double> fit;
+        for (int i = 0; i < 400; ++i) fit.insert(fit.end(), {i * 0.025, 5 + 5 * std::sin(i * 0.7), 0.0});
+        e->AddSpline(fit, {}, {});
+        break;
+    }
+    case Kind::Hatch: {
+        // A solid area bounded by the zigzag closed along the bottom.
+        zigzag.insert(zigzag.end(), {9.99, -1.0, 0.0, -1.0});
+        acad::LWPolyline* boundary = e->AddLightWeightPolyline(zigzag);
+        boundary->SetClosed(true);
+        acad::Hatch* h = e->AddHatch(acad::HatchPatternType::PreDefined, "SOLID", false);
+        h->AppendOuterLoop({boundary});
+        boundary->Delete();
+        break;
+    }
+    case Kind::Ellipses:
+        for (int i = 0; i < 40; ++i) e->AddEllipse({5, 5, 0}, {5 - i * 0.1, 0, 0}, 0.5);
+        break;
+    case Kind::Text:
+        for (int i = 0; i < 10; ++i) e->AddText(std::string(100, 'W'), {0, i * 1.0, 0}, 0.1);
+        break;
+    }
+    doc.Blocks().Add({0, 0, 0}, "P")->InsertBlock({0, 0, 0}, "E", 1, 1, 1, 0);
+}
+
+// "PV", a manhole of 30 parts (a ring, its cover, steps and a cross), and
+// `count` references of it 12 units apart: an ordinary network.
+inline void Manholes(acad::Document& doc, int count)
+{
+    acad::Block* pv = doc.Blocks().Add({0, 0, 0}, "PV");
+    pv->AddCircle({0, 0, 0}, 1.5);
+    pv->AddCircle({0, 0, 0}, 1.2);
+    for (int i = 0; i < 24; ++i) {
+        const double a = i * acad::kTwoPi / 24;
+        pv->AddLine({1.2 * std::cos(a), 1.2 * std::sin(a), 0}, {1.5 * std::cos(a), 1.5 * std::sin(a), 0});
+    }
+    pv->AddLine({-1, 0, 0}, {1, 0, 0});
+    pv->AddLine({0, -1, 0}, {0, 1, 0});
+    pv->AddLine({-0.5, -0.5, 0}, {0.5, 0.5, 0});
+    pv->AddLine({-0.5, 0.5, 0}, {0.5, -0.5, 0});
+    References(doc.ModelSpace(), "PV", count, 150);
+}
+
+}  // namespace heavy
