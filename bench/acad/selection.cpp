@@ -4,16 +4,24 @@
 // network of lines and manholes, and one on references nested a thousand wide
 // (target: well under 100 ms). Then the work bounded over a whole selection: a
 // crossing window on thousands of heavy references, and a pick that must see a
-// small reference drawn after heavy ones as the window draws it.
+// small reference drawn after heavy ones as the window draws it. Last, a
+// crossing window of four pixels and a pick at the middle of each drawing whose
+// blocks multiply what a view draws (heavy_drawings.h), and the object snap
+// on blocks nested 26 deep, against the frame of 100,000 plain lines
+// (BM_RepaintPlainLines100000): at most 20 times as long, the snap 5 times.
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "../../tests/platform/acad/dxf_test_text.h"
+#include "../../tests/platform/acad/heavy_drawings.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
 
 namespace {
@@ -141,6 +149,94 @@ void BM_PickInNetwork(benchmark::State& state)
     state.counters["found"] = picked != nullptr;
 }
 BENCHMARK(BM_PickInNetwork)->Unit(benchmark::kMicrosecond);
+
+const std::vector<heavy::Drawing>& HeavyDrawings()
+{
+    using heavy::Case;
+    using heavy::Kind;
+    static const std::vector<heavy::Drawing> all = {
+        {Case::BlocksOfLines},
+        {Case::LightBlocks, 20000},
+        {Case::LightBlocks, 100000},
+        {Case::ThroughLight, 0, Kind::Polyline},
+        {Case::ThroughLight, 0, Kind::LightPolylineBulged},
+        {Case::ThroughLight, 0, Kind::MText},
+        {Case::ThroughLight, 0, Kind::Spline},
+        {Case::ThroughLight, 0, Kind::Hatch},
+        {Case::ThroughLight, 0, Kind::Ellipses},
+        {Case::ThroughLight, 0, Kind::Text},
+        {Case::DistinctScales},
+        {Case::BesideDots},
+        {Case::OnHiddenLayers},
+        {Case::Manholes, 20000},
+    };
+    return all;
+}
+
+acad::Document& Heavy(std::size_t index)
+{
+    static std::map<std::size_t, std::unique_ptr<acad::Document>> docs;
+    auto& doc = docs[index];
+    if (!doc) {
+        doc = std::make_unique<acad::Document>();
+        heavy::Build(*doc, HeavyDrawings()[index]);
+    }
+    return *doc;
+}
+
+// A crossing window four pixels wide at the middle of the view.
+void BM_CrossingHeavy(benchmark::State& state)
+{
+    const std::size_t index = static_cast<std::size_t>(state.range(0));
+    acad::Document& doc = Heavy(index);
+    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
+    const acad::Point3d c = doc.ActiveView().Center();
+    const double pixel = acad::selection::PixelSize(doc);
+    for (auto _ : state) {
+        ss->Clear();
+        ss->Select(acad::acSelectionSetCrossing, c - acad::Vector3d(2 * pixel, 2 * pixel, 0),
+                   c + acad::Vector3d(2 * pixel, 2 * pixel, 0));
+        benchmark::DoNotOptimize(ss->Count());
+    }
+    state.counters["selected"] = ss->Count();
+    doc.SelectionSets().Item("SStmp")->Delete();
+}
+BENCHMARK(BM_CrossingHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
+
+// A pick at the middle of the view, then the part under it (GetSubEntity's two steps).
+void BM_PickHeavy(benchmark::State& state)
+{
+    const std::size_t index = static_cast<std::size_t>(state.range(0));
+    acad::Document& doc = Heavy(index);
+    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    const acad::Point3d c = doc.ActiveView().Center();
+    bool found = false;
+    for (auto _ : state) {
+        acad::Entity* e = acad::selection::PickAt(doc, c);
+        found = e && acad::PickNested(*e, c, 3 * acad::selection::PixelSize(doc), acad::selection::ViewPlan(doc));
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_PickHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
+
+// The object snap, as each mouse move asks it while a point is asked, on a
+// small file of blocks nested 26 deep, each inserting the one below twice.
+void BM_SnapNested26(benchmark::State& state)
+{
+    acad::Document doc;
+    acad::ReadDxfText(doc, dxf_test::NestedBlocks(26), "aninhado.dxf");
+    doc.ActiveView().Fit(doc.ModelExtents());
+    doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
+    const acad::Point3d c = doc.ActiveView().Center();
+    acad::Point3d snapped;
+    for (auto _ : state) {
+        snapped = acad::input::Snap(doc, c);
+        benchmark::DoNotOptimize(snapped);
+    }
+    state.counters["moved"] = acad::Distance2d(snapped, c);
+}
+BENCHMARK(BM_SnapNested26)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

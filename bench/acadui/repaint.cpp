@@ -5,11 +5,16 @@
 // bounds: a million plain lines, and a small file of blocks nested 30 deep, each
 // inserting the one below twice (a thousand million lines if all were drawn):
 // target under 1 s to open and 100 ms to repaint at extents. Last, files of
-// references nested three deep over large circles, against 100,000 plain lines:
-// at most 20 times as long at extents.
+// references nested three deep over large circles, and the drawings whose
+// blocks, scales or viewports multiply what a view draws, one per kind of
+// entity, against 100,000 plain lines: at most 20 times as long at extents;
+// 20,000 ordinary manholes drawn whole in under 10 times.
 
 #include "../QtBenchMain.h"
 #include "../../tests/platform/acad/dxf_test_text.h"
+#include "../../tests/platform/acad/heavy_drawings.h"
+
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QImage>
@@ -20,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
@@ -119,6 +125,7 @@ void RepaintLoop(benchmark::State& state, const acad::Document& doc, const std::
     }
     state.counters["drawn"] = static_cast<double>(s.entities);
     state.counters["segments"] = static_cast<double>(s.segments);
+    state.counters["work"] = static_cast<double>(s.Work());
     state.counters["texts"] = static_cast<double>(s.texts);
     state.counters["model"] = doc.ModelSpace().Count();
 }
@@ -291,6 +298,120 @@ void BM_RepaintFlatCircles(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintFlatCircles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peak memory of the process so far, in megabytes.
+double PeakMegabytes()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0;
+}
+
+const std::vector<heavy::Drawing>& HeavyDrawings()
+{
+    using heavy::Case;
+    using heavy::Kind;
+    static const std::vector<heavy::Drawing> all = {
+        {Case::BlocksOfLines},
+        {Case::LightBlocks, 20000},
+        {Case::LightBlocks, 100000},
+        {Case::ThroughLight, 0, Kind::Polyline},
+        {Case::ThroughLight, 0, Kind::LightPolylineBulged},
+        {Case::ThroughLight, 0, Kind::MText},
+        {Case::ThroughLight, 0, Kind::Spline},
+        {Case::ThroughLight, 0, Kind::Hatch},
+        {Case::ThroughLight, 0, Kind::Ellipses},
+        {Case::ThroughLight, 0, Kind::Text},
+        {Case::DistinctScales},
+        {Case::BesideDots},
+        {Case::OnHiddenLayers},
+        {Case::Manholes, 20000},
+    };
+    return all;
+}
+
+const acad::Document& Heavy(std::size_t index)
+{
+    static std::map<std::size_t, std::unique_ptr<acad::Document>> docs;
+    auto& doc = docs[index];
+    if (!doc) {
+        doc = std::make_unique<acad::Document>();
+        heavy::Build(*doc, HeavyDrawings()[index]);
+    }
+    return *doc;
+}
+
+// Each heavy drawing at its view (HeavyDrawings, by index).
+void BM_RepaintHeavy(benchmark::State& state)
+{
+    const std::size_t index = static_cast<std::size_t>(state.range(0));
+    const acad::Document& doc = Heavy(index);
+    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
+    v.Fit(doc.ModelExtents());
+    RepaintLoop(state, doc, [&] { return v; });
+    state.counters["peakMB"] = PeakMegabytes();
+}
+BENCHMARK(BM_RepaintHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 100 2-D polylines of 1,000 vertices: as many pieces as the 100,000 plain lines.
+void BM_RepaintPolylines(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        for (int k = 0; k < 100; ++k) {
+            std::vector<double> xyz;
+            for (int i = 0; i < 1000; ++i)
+                xyz.insert(xyz.end(), {(i % 317) * 10.0 + (i % 3) * 2.5, k * 30.0 + (i / 317) * 10.0, 0});
+            d->ModelSpace().AddPolyline(xyz);
+        }
+        return d;
+    }();
+    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
+    v.Fit(doc->ModelExtents());
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintPolylines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A sheet of 200 viewports, each showing the whole of the 100,000 plain lines.
+void BM_RepaintSheetOfViewports(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = PlainLines(100000, 317);
+        const acad::Box model = d->ModelExtents();
+        d->SetActiveSpace(acad::acPaperSpace);
+        acad::Block& sheet = d->PaperSpace();
+        for (int i = 0; i < 200; ++i) {
+            acad::PViewport* vp = sheet.AddPViewport({(i % 20) * 30.0, (i / 20) * 20.0, 0}, 28, 18);
+            vp->Display(true);
+            vp->View().Fit(model);
+        }
+        d->ActiveView().Fit(sheet.Extents());
+        return d;
+    }();
+    const acad::View v = doc->ActiveView();
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintSheetOfViewports)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 33 references each nested in the next over 10 lines: drawn, at least as an outline.
+void BM_RepaintNested33(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        heavy::ShortLines(*d->Blocks().Add({0, 0, 0}, "N0"), 10);
+        for (int k = 1; k <= 33; ++k)
+            d->Blocks()
+                .Add({0, 0, 0}, "N" + std::to_string(k))
+                ->InsertBlock({0, 0, 0}, "N" + std::to_string(k - 1), 1, 1, 1, 0);
+        d->ModelSpace().InsertBlock({0, 0, 0}, "N33", 1, 1, 1, 0);
+        return d;
+    }();
+    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
+    v.Fit(doc->ModelExtents());
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintNested33)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The window itself: a wheel zoom step and a pan step redrawn through the
 // drawing area (engine view updated, drawing rendered, crosshair drawn).

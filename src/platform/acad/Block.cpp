@@ -256,12 +256,20 @@ double Block::DeepParts() const
     return deepParts_;
 }
 
+const std::vector<BlockReference*>& Block::HeldReferences() const
+{
+    DrawnExtents();
+    return held_;
+}
+
 Box Block::MeasureDrawn(std::uint64_t now) const
 {
     measuring_ = true;
     Box box;
     double parts = 0;
+    held_.clear();
     for (Entity* e : *this) {
+        if (auto* r = dynamic_cast<BlockReference*>(e)) held_.push_back(r);
         if (!e->Visible()) continue;
         ++parts;
         if (const auto* r = dynamic_cast<const BlockReference*>(e)) {

@@ -128,6 +128,9 @@ public:
     // (its own, and those of the references it holds and their attributes),
     // measured with the drawn extents.
     double DeepParts() const;
+    // The references this definition holds (not erased), measured with the
+    // drawn extents: what a walk of its nesting looks at, without its other parts.
+    const std::vector<BlockReference*>& HeldReferences() const;
     // Deletes every entity (redefinition of a block's content).
     void Clear();
     // Called by entities: their drawn parts changed (or they were erased);
@@ -176,9 +179,10 @@ private:
     std::vector<BlockReference*> references_;
     bool changePending_ = false;  // in the document's list of changed definitions
     mutable Box drawnExtents_;
-    mutable std::uint64_t drawnExtentsAt_ = 0;  // definitions revision measured at (0: never)
-    mutable bool measuring_ = false;            // a reference to itself (damaged) adds nothing
-    mutable double deepParts_ = 0;              // with the drawn extents
+    mutable std::uint64_t drawnExtentsAt_ = 0;   // definitions revision measured at (0: never)
+    mutable bool measuring_ = false;             // a reference to itself (damaged) adds nothing
+    mutable double deepParts_ = 0;               // with the drawn extents
+    mutable std::vector<BlockReference*> held_;  // with the drawn extents
     friend class Blocks;
     friend class Document;
 };

@@ -1,12 +1,16 @@
 #include "platform/acad/DrawPlan.h"
 
+#include <absl/container/flat_hash_map.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <map>
 #include <numeric>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "platform/acad/Block.h"
@@ -65,12 +69,24 @@ double Letters(std::string_view text)
     return n;
 }
 
-double RingAreaPx(const std::vector<Point3d>& ring, double px)
+// Pixel rows that take as long for a filled area's edges to cross as one
+// piece: a spiky area costs by how far its edges run, not by its size.
+constexpr double kEdgeRowsPx = 8.0;
+// Letters whose width is measured in the time one piece is drawn: a text drawn
+// as its box is still measured letter by letter.
+constexpr double kMeasuredLetters = 8.0;
+
+// Filling a ring drawn at `px`: its vertices, its area and the rows its edges
+// cross, the area no more than a view's worth, each edge's rows no more than a view's height.
+double FillWork(const std::vector<Point3d>& ring, double px, double viewPx)
 {
-    double twice = 0;
-    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+    double twice = 0, rows = 0;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
         twice += (ring[j].x - ring[i].x) * (ring[j].y + ring[i].y);
-    return std::fabs(twice) / 2 * px * px;
+        rows += std::min(std::fabs(ring[j].y - ring[i].y) * px, viewPx);
+    }
+    const double area = std::fabs(twice) / 2 * px * px;
+    return static_cast<double>(ring.size()) + std::min(area, viewPx * viewPx) / kFillPx + rows / kEdgeRowsPx;
 }
 
 // What the window draws of what an entity emits, counted as it draws it.
@@ -92,20 +108,25 @@ public:
     {
         const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
         const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
+        const double letters = Letters(t.text);
+        n += letters / kMeasuredLetters;
         switch (TextLookOf(h, w)) {
         case TextLook::Dot: n += 1; break;
         case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
-        case TextLook::Letters: n += 1 + Letters(t.text); break;
+        case TextLook::Letters: n += 1 + letters; break;
         }
     }
     void Fill(const std::vector<Point3d>& ring) override
     {
-        if (ring.size() < 3) return;
-        n += static_cast<double>(ring.size()) + Area(RingAreaPx(ring, px_));
+        if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
     }
     double Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
-    // Filling `areaPx` pixels, of which no more than a view's worth shows.
-    double Area(double areaPx) const { return std::min(areaPx, cap_ * cap_) / kFillPx; }
+    // Filling a band `lengthPx` long and `widthPx` wide.
+    double Band(double lengthPx, double widthPx) const
+    {
+        return (std::min(lengthPx * widthPx, cap_ * cap_) / kFillPx) + 2 * std::min(lengthPx, cap_) / kEdgeRowsPx;
+    }
+    double Cap() const { return cap_; }
     double n = 0;
 
 private:
@@ -122,7 +143,7 @@ double WidePieces(const BulgePolyline& pl, double widest, double px, const Count
             ArcFromBulge(pl.vertices[i].point, pl.vertices[(i + 1) % pl.vertices.size()].point, pl.vertices[i].bulge);
         pieces += arc ? ArcChords(arc->radius * px, arc->Sweep()) : 1;
     }
-    return pieces + count.Ink(length) + count.Area(length * widest * px);
+    return pieces + count.Band(length, widest * px);
 }
 
 }  // namespace
@@ -155,8 +176,7 @@ double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
         const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
         for (int i = 0; i < h->NumberOfLoops(); ++i) {
             const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);
-            if (ring.size() < 3) continue;
-            pieces += static_cast<double>(ring.size()) + count.Area(RingAreaPx(ring, pxPerUnit));
+            if (ring.size() >= 3) pieces += FillWork(ring, pxPerUnit, count.Cap());
         }
         return pieces;
     }
@@ -185,9 +205,13 @@ constexpr double kHeavy = std::numeric_limits<double>::infinity();
 // A reference drawn as a dot: it, and the dot.
 constexpr double kDotWork = 2;
 
-// Parts an estimate may look at (definitions measured, references partly in
-// view walked): past them, what is left counts as more than any budget.
+// Parts an estimate may measure in definitions (each once at a scale): past
+// them, what is left counts as more than any budget.
 constexpr long kEstimateSteps = 4000000;
+// Parts of references partly in view it may walk one by one (each walk is
+// done again for each depth): past them, such references are measured as
+// drawn whole.
+constexpr long kPartSteps = 100000;
 
 double ScaleOf(const BlockReference& r)
 {
@@ -215,6 +239,16 @@ Box BoxThrough(const Box& b, const Transform& t)
 
 }  // namespace
 
+// What a reference takes at each depth it may be looked into: its
+// definition's levels (shared by the references of it at about one scale) and
+// what the reference adds to each (itself and its attributes); at 0, its outline.
+struct Weight {
+    const Levels* levels = nullptr;
+    double add = 0;
+    double outline = 0;
+    double At(int depth) const { return depth == 0 ? outline : (*levels)[static_cast<std::size_t>(depth)] + add; }
+};
+
 // Estimates what one view draws, as the window draws it: references out of
 // view are passed over, those smaller than a dot are a dot, entities not drawn
 // count nothing.
@@ -233,39 +267,29 @@ public:
 
     // What a reference of the space draws looking `depth` levels into it,
     // less its definition's own parts when `ownFree` (they are drawn whatever
-    // the budget). Measured a level deeper at a time, as long as the level
-    // fits the view's budget and the estimate's steps: deeper ones count as
-    // more than any budget.
-    Levels Top(const BlockReference& r, bool ownFree)
+    // the budget). Valid while the estimate lives.
+    Weight Top(const BlockReference& r, bool ownFree)
     {
-        Levels w;
-        w.fill(kHeavy);
+        static const Levels kDots = [] {
+            Levels l;
+            l.fill(kDotWork);
+            return l;
+        }();
+        static const Levels kNothing{};
         const Box b = r.Extents();
-        w[0] = Outline(b, px_);
-        if (dots_ && IsDot(b, px_)) {
-            w.fill(kDotWork);
-            return w;
-        }
-        const double attributes = 1 + Attributes(r, px_);
+        if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
+        const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_)};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-        if (!def) {
-            for (int L = 1; L <= kWholeDepth; ++L) w[L] = attributes;
-            return w;
+        if (!def) return w;
+        if (view_.Contains(b) || partSteps_ < 0) {
+            // The same for every reference of the definition at about that scale.
+            const double scale = ScaleOf(r);
+            auto [at, fresh] = wholes_.try_emplace(std::make_tuple(def, ScaleStep(scale), ownFree));
+            if (fresh) at->second = Deepen([&](int upTo) { return Definition(*def, scale, upTo, !ownFree); });
+            return Weight{&at->second, w.add, w.outline};
         }
-        const bool whole = view_.Contains(b);
-        for (int upTo = 1; upTo <= kWholeDepth; ++upTo) {
-            const Known k =
-                whole || steps_ < 0 ? Definition(*def, ScaleOf(r), upTo) : Parts(*def, r.BlockTransform(), upTo);
-            if (!(k.levels[upTo] < kHeavy)) break;  // the steps ran out
-            for (int L = 1; L <= upTo; ++L) w[L] = k.levels[L] + attributes - (ownFree ? k.own : 0);
-            if (w[upTo] > kViewBudget) break;
-            if (k.deepest < upTo) {
-                // Nothing lies nested deeper: every level past it draws the same.
-                for (int L = upTo + 1; L <= kWholeDepth; ++L) w[L] = w[upTo];
-                break;
-            }
-        }
-        return w;
+        partly_.push_back(Deepen([&](int upTo) { return Parts(*def, r.BlockTransform(), upTo, !ownFree); }));
+        return Weight{&partly_.back(), w.add, w.outline};
     }
 
     // The plain work of an entity of the space (not a reference).
@@ -284,6 +308,27 @@ private:
     };
 
     // A reference drawn as the outline of its box: it, and four pieces.
+    // A definition's work looked into a level deeper at a time, as long as the
+    // level fits the view's budget and the estimate's steps: deeper ones count
+    // as more than any budget.
+    Levels Deepen(const std::function<Known(int)>& measure)
+    {
+        Levels w;
+        w.fill(kHeavy);
+        for (int upTo = 1; upTo <= kWholeDepth; ++upTo) {
+            const Known k = measure(upTo);
+            if (!(k.levels[upTo] < kHeavy)) break;  // the steps ran out
+            for (int L = 1; L <= upTo; ++L) w[L] = k.levels[L];
+            if (w[upTo] > kViewBudget) break;
+            if (k.deepest < upTo) {
+                // Nothing lies nested deeper: every level past it draws the same.
+                for (int L = upTo + 1; L <= kWholeDepth; ++L) w[L] = w[upTo];
+                break;
+            }
+        }
+        return w;
+    }
+
     double Outline(const Box& b, double px) const
     {
         if (b.IsEmpty()) return 1;
@@ -291,6 +336,7 @@ private:
     }
     double Attributes(const BlockReference& r, double px) const
     {
+        if (!r.HasAttributes()) return 0;
         double work = 0;
         for (const AttributeReference* a : r.GetAttributes())
             if (IsDrawn(*a, true, frozen_)) work += Pieces(*a, px, cap_);
@@ -308,7 +354,37 @@ private:
         return Pieces(e, px, cap_);
     }
 
-    const Known& Definition(const Block& def, double scale, int upTo)
+    // The parts of a definition one looks at: all, or only its references
+    // when its own parts are drawn whatever the budget.
+    template <typename F>
+    static void EachPart(const Block& def, bool own, F take)
+    {
+        if (own) {
+            for (const Entity* e : def) take(*e);
+        } else {
+            for (const BlockReference* r : def.HeldReferences())
+                if (!r->IsErased()) take(*r);
+        }
+    }
+
+    // Adds to `k` a reference `r` the definition holds, whose box is `b`
+    // drawn at `px`: a dot, or its outline one level in and, deeper, itself,
+    // its attributes and what its definition draws (`nested`, to `k.upTo` - 1).
+    void AddNested(Known& k, const BlockReference& r, const Box& b, double px, double pxInside, const Known* nested)
+    {
+        if (dots_ && IsDot(b, px)) {
+            for (int L = 1; L <= k.upTo; ++L) k.levels[L] += kDotWork;
+            return;
+        }
+        if (k.upTo >= 1) k.levels[1] += Outline(b, px);
+        const double attributes = 1 + Attributes(r, pxInside);
+        for (int L = 2; L <= k.upTo; ++L) k.levels[L] += attributes + (nested ? nested->levels[L - 1] : 0);
+        k.deepest = std::max(k.deepest, 1 + (nested ? nested->deepest : 0));
+    }
+
+    // A definition drawn whole at `scale`, looked into `upTo` levels; without
+    // its own parts unless `own`.
+    const Known& Definition(const Block& def, double scale, int upTo, bool own = true)
     {
         static const Known kNone{};
         static const Known kTooMuch = [] {
@@ -319,11 +395,11 @@ private:
             return k;
         }();
         const int step = ScaleStep(scale);
-        Known& k = known_[{&def, step}];
+        Known& k = known_[{&def, step, own}];
         if (k.upTo >= upTo) return k;
         // A definition that holds itself (a damaged drawing) adds nothing more.
         if (!open_.insert(&def).second) return kNone;
-        steps_ -= static_cast<long>(def.Count()) + 1;
+        steps_ -= static_cast<long>(own ? def.Count() : def.HeldReferences().size()) + 1;
         if (steps_ < 0) {
             open_.erase(&def);
             return kTooMuch;
@@ -332,64 +408,46 @@ private:
         const double px = px_ * s;
         Known fresh;
         fresh.upTo = upTo;
-        for (const Entity* e : def) {
-            if (!IsDrawn(*e, true, frozen_)) continue;
-            const auto* r = dynamic_cast<const BlockReference*>(e);
+        EachPart(def, own, [&](const Entity& e) {
+            if (!IsDrawn(e, true, frozen_)) return;
+            const auto* r = dynamic_cast<const BlockReference*>(&e);
             if (!r) {
-                fresh.own += Part(*e, px);
-                continue;
+                fresh.own += Part(e, px);
+                return;
             }
-            const Box b = r->Extents();  // in the definition's units
-            if (dots_ && IsDot(b, px)) {
-                for (int L = 1; L <= upTo; ++L) fresh.levels[L] += kDotWork;
-                continue;
-            }
-            const double outline = Outline(b, px);
-            const double attributes = 1 + Attributes(*r, px);
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             const Known* nested = inner && upTo > 1 ? &Definition(*inner, s * ScaleOf(*r), upTo - 1) : nullptr;
-            if (upTo >= 1) fresh.levels[1] += outline;
-            for (int L = 2; L <= upTo; ++L) fresh.levels[L] += attributes + (nested ? nested->levels[L - 1] : 0);
-            fresh.deepest = std::max(fresh.deepest, 1 + (nested ? nested->deepest : 0));
-        }
+            AddNested(fresh, *r, r->Extents(), px, px, nested);
+        });
         for (int L = 1; L <= upTo; ++L) fresh.levels[L] += fresh.own;
         open_.erase(&def);
         // Looked up again: the measures of the definitions it holds may have grown the map.
-        Known& kept = known_[{&def, step}];
+        Known& kept = known_[{&def, step, own}];
         kept = fresh;
         return kept;
     }
 
     // A definition drawn through `t` into a view that holds only part of it:
-    // what lies out of view is not drawn.
-    Known Parts(const Block& def, const Transform& t, int upTo)
+    // what lies out of view is not drawn. Past the steps of such walks, what
+    // is left is measured as drawn whole, which is more.
+    Known Parts(const Block& def, const Transform& t, int upTo, bool own = true)
     {
+        const double scale = std::fabs(t.ScaleFactor());
+        if (partSteps_ < 0) return Definition(def, scale, upTo, own);
         Known k;
         k.upTo = upTo;
         if (!open_.insert(&def).second) return k;
-        const double scale = std::fabs(t.ScaleFactor());
         const double px = px_ * scale;
-        for (const Entity* e : def) {
-            if (--steps_ < 0) {
-                // Too much to walk: the rest counts as drawn whole, which is more.
-                open_.erase(&def);
-                const Known& whole = Definition(def, scale, upTo);
-                return whole;
-            }
-            if (!IsDrawn(*e, true, frozen_)) continue;
-            const auto* r = dynamic_cast<const BlockReference*>(e);
+        EachPart(def, own, [&](const Entity& e) {
+            --partSteps_;
+            if (!IsDrawn(e, true, frozen_)) return;
+            const auto* r = dynamic_cast<const BlockReference*>(&e);
             if (!r) {
-                if (BoxThrough(e->Extents(), t).Intersects(view_)) k.own += Part(*e, px);
-                continue;
+                if (BoxThrough(e.Extents(), t).Intersects(view_)) k.own += Part(e, px);
+                return;
             }
             const Box b = r->BoundsUnder(t);
-            if (!b.IsEmpty() && !b.Intersects(view_)) continue;
-            if (dots_ && IsDot(b, px_)) {
-                for (int L = 1; L <= upTo; ++L) k.levels[L] += kDotWork;
-                continue;
-            }
-            const double outline = Outline(b, px_);
-            const double attributes = 1 + Attributes(*r, px);
+            if (!b.IsEmpty() && !b.Intersects(view_)) return;
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             Known nested;
             if (inner && upTo > 1) {
@@ -398,10 +456,8 @@ private:
                 else
                     nested = Parts(*inner, t * r->BlockTransform(), upTo - 1);
             }
-            if (upTo >= 1) k.levels[1] += outline;
-            for (int L = 2; L <= upTo; ++L) k.levels[L] += attributes + nested.levels[L - 1];
-            k.deepest = std::max(k.deepest, 1 + nested.deepest);
-        }
+            AddNested(k, *r, b, px_, px, &nested);
+        });
         for (int L = 1; L <= upTo; ++L) k.levels[L] += k.own;
         open_.erase(&def);
         return k;
@@ -413,8 +469,11 @@ private:
     const std::vector<char>* frozen_;
     double cap_;
     long& steps_;
-    std::map<std::pair<const Block*, int>, Known> known_;
-    std::set<const Block*> open_;  // being measured
+    long partSteps_ = kPartSteps;
+    std::map<std::tuple<const Block*, int, bool>, Known> known_;
+    std::map<std::tuple<const Block*, int, bool>, Levels> wholes_;  // Top's, by definition, scale and own
+    std::deque<Levels> partly_;                                     // Top's, of references partly in view
+    std::set<const Block*> open_;                                   // being measured
 };
 
 // ---------------------------------------------------------------- the plan
@@ -438,17 +497,20 @@ std::vector<Entity*> Shown(const SpaceView& v)
 
 }  // namespace
 
+struct DrawPlan::Depths {
+    absl::flat_hash_map<const Entity*, int> of;
+};
+
 // What the references of one or more views take of a budget they share.
 class Planner {
 public:
-    // One claim on the budget: a reference of a space (its work for each depth
-    // it may be looked into), or a viewport that draws the model again.
+    // One claim on the budget: a reference of a space, or a viewport that
+    // draws the model again (`top` null).
     struct Claim {
         std::size_t plan;
-        const Entity* top;  // null: the viewport of `plan` itself
-        Levels levels;      // what of its work the budget pays for
+        const Entity* top;
+        Weight weight;  // what of its work the budget pays for
         int depth = kWholeDepth;
-        std::vector<const Entity*> inside;  // of a viewport: its references, looked into one level less
     };
 
     // Claims of the references of `shown` in the view of `estimate`. In the
@@ -462,7 +524,7 @@ public:
             if (!r || !IsDrawn(*r, false, frozen)) continue;
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             const bool ownFree = file && def && def->References().size() == 1;
-            claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree), kWholeDepth, {}});
+            claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
         }
     }
 
@@ -472,42 +534,52 @@ public:
     // no more than an ordinary block is always drawn whole.
     static void Allocate(std::vector<Claim>& claims, double budget)
     {
-        std::vector<std::size_t> order(claims.size());
-        std::iota(order.begin(), order.end(), 0);
-        auto whole = [&](std::size_t i) { return claims[i].levels[kWholeDepth]; };
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return whole(a) < whole(b); });
+        std::vector<std::pair<double, std::size_t>> order;
+        order.reserve(claims.size());
+        for (std::size_t i = 0; i < claims.size(); ++i) order.emplace_back(claims[i].weight.At(kWholeDepth), i);
+        std::sort(order.begin(), order.end());
         double allowance = kHeavy;
         double left = budget;
         for (std::size_t k = 0; k < order.size(); ++k) {
             const double share = left / static_cast<double>(order.size() - k);
-            if (!(whole(order[k]) <= share)) {
+            if (!(order[k].first <= share)) {
                 allowance = share;
                 break;
             }
-            left -= whole(order[k]);
+            left -= order[k].first;
         }
         for (Claim& c : claims) {
-            if (c.levels[kWholeDepth] <= std::max(allowance, c.top ? kReferenceWork : 0.0)) continue;
+            if (c.weight.At(kWholeDepth) <= std::max(allowance, c.top ? kReferenceWork : 0.0)) continue;
             int depth = kWholeDepth;
-            while (depth > 0 && !(c.levels[depth] <= allowance)) --depth;
+            while (depth > 0 && !(c.weight.At(depth) <= allowance)) --depth;
             c.depth = depth;
         }
     }
 
-    static void Apply(const std::vector<Claim>& claims, std::vector<DrawPlan>& plans)
+    // `inside`: the references each viewport claimed for (by plan), looked
+    // into one level less than it.
+    static void Apply(const std::vector<Claim>& claims, std::vector<DrawPlan>& plans,
+                      const std::map<std::size_t, std::vector<const Entity*>>& inside = {})
     {
+        std::vector<std::shared_ptr<DrawPlan::Depths>> depths(plans.size());
+        auto of = [&](std::size_t plan) -> auto&
+        {
+            if (!depths[plan]) depths[plan] = std::make_shared<DrawPlan::Depths>();
+            return depths[plan]->of;
+        };
         for (const Claim& c : claims) {
             if (c.top) {
-                if (c.depth < kWholeDepth) plans[c.plan].depths_[c.top] = c.depth;
+                if (c.depth < kWholeDepth) of(c.plan)[c.top] = c.depth;
                 continue;
             }
             // A viewport looked into `depth` deep: the model's own entities at
             // 1, its references one level less.
-            DrawPlan& p = plans[c.plan];
-            p.whole_ = c.depth >= 1;
-            if (c.depth == kWholeDepth) continue;
-            for (const Entity* top : c.inside) p.depths_[top] = std::max(0, c.depth - 1);
+            plans[c.plan].whole_ = c.depth >= 1;
+            const auto found = inside.find(c.plan);
+            if (c.depth == kWholeDepth || found == inside.end()) continue;
+            for (const Entity* top : found->second) of(c.plan)[top] = std::max(0, c.depth - 1);
         }
+        for (std::size_t i = 0; i < plans.size(); ++i) plans[i].depths_ = std::move(depths[i]);
     }
 
     static DrawPlan Fresh(const SpaceView& v, bool dots)
@@ -538,11 +610,12 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
     std::vector<DrawPlan> plans{Planner::Fresh(paper, true)};
     for (const SpaceView& v : viewports) plans.push_back(Planner::Fresh(v, true));
     long steps = kEstimateSteps;
+    std::deque<Estimate> estimates;  // the claims point into them
+    std::deque<Levels> drawn;        // what each viewport other than the file draws
     std::vector<Planner::Claim> claims;
-    if (paper.pxPerUnit > 0 && std::isfinite(paper.pxPerUnit)) {
-        Estimate estimate(paper, true, steps);
-        Planner::ClaimReferences(claims, 0, Shown(paper), estimate, nullptr, true);
-    }
+    std::map<std::size_t, std::vector<const Entity*>> inside;
+    if (paper.pxPerUnit > 0 && std::isfinite(paper.pxPerUnit))
+        Planner::ClaimReferences(claims, 0, Shown(paper), estimates.emplace_back(paper, true, steps), nullptr, true);
     // The viewport that shows most (the first of those that show as much) is the file.
     std::size_t file = viewports.size();
     double most = -1;
@@ -561,15 +634,11 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
         const SpaceView& v = viewports[i];
         if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) continue;
         const std::vector<char>* frozen = v.frozen.empty() ? nullptr : &v.frozen;
-        Estimate estimate(v, true, steps);
+        Estimate& estimate = estimates.emplace_back(v, true, steps);
         if (i == file) {
             Planner::ClaimReferences(claims, i + 1, Shown(v), estimate, frozen, true);
             continue;
         }
-        Planner::Claim viewport{i + 1, nullptr, {}, kWholeDepth, {}};
-        viewport.levels[0] =
-            v.space ? 4 + std::min(2 * (v.view.Width() + v.view.Height()) * v.pxPerUnit, 2 * estimate.Cap()) / kInkPx
-                    : 0;
         const bool all = v.space && v.view.Contains(v.space->Extents());
         double plain = 0;
         std::vector<Planner::Claim> references;
@@ -585,15 +654,21 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
             plain = kHeavy;
         }
         measured += plain;
+        Levels& levels = drawn.emplace_back();
         for (int L = 1; L <= kWholeDepth; ++L) {
-            viewport.levels[L] = measured > kViewBudget ? kHeavy : plain;
-            for (const Planner::Claim& r : references) viewport.levels[L] += r.levels[L - 1];
+            levels[static_cast<std::size_t>(L)] = measured > kViewBudget ? kHeavy : plain;
+            for (const Planner::Claim& r : references) levels[static_cast<std::size_t>(L)] += r.weight.At(L - 1);
         }
-        for (const Planner::Claim& r : references) viewport.inside.push_back(r.top);
-        claims.push_back(viewport);
+        std::vector<const Entity*>& tops = inside[i + 1];
+        for (const Planner::Claim& r : references) tops.push_back(r.top);
+        // Drawn as an outline: the box of what it looks at.
+        const double outline =
+            v.space ? 5 + std::min(2 * (v.view.Width() + v.view.Height()) * v.pxPerUnit, 2 * estimate.Cap()) / kInkPx
+                    : 0;
+        claims.push_back(Planner::Claim{i + 1, nullptr, Weight{&levels, 0, outline}});
     }
     Planner::Allocate(claims, kViewBudget);
-    Planner::Apply(claims, plans);
+    Planner::Apply(claims, plans, inside);
     return plans;
 }
 
@@ -631,8 +706,9 @@ int DrawPlan::DepthOf(const Entity& top) const
         make_ = nullptr;
         depths_ = make().depths_;
     }
-    const auto found = depths_.find(&top);
-    return found == depths_.end() ? kWholeDepth : found->second;
+    if (!depths_) return kWholeDepth;
+    const auto found = depths_->of.find(&top);
+    return found == depths_->of.end() ? kWholeDepth : found->second;
 }
 
 // ---------------------------------------------------------------- walking under a plan

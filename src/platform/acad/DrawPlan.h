@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/acad/Entity.h"
@@ -102,7 +101,8 @@ public:
 
 private:
     friend class Planner;
-    mutable std::unordered_map<const Entity*, int> depths_;  // of the references not drawn whole
+    struct Depths;                                  // of the references not drawn whole
+    mutable std::shared_ptr<const Depths> depths_;  // shared by the copies of a plan
     mutable std::function<DrawPlan()> make_;
     std::vector<char> frozen_;
     double px_ = 0;

@@ -12,22 +12,25 @@
 
 namespace heavy {
 
-// `count` short lines in `b`, in rows of a hundred, within a 10 × 10 square.
+// `count` short lines in `b`, spread over a 10 × 10 square.
 inline void ShortLines(acad::Block& b, int count)
 {
+    const int side = static_cast<int>(std::ceil(std::sqrt(count)));
+    const double pitch = 10.0 / side;
     for (int i = 0; i < count; ++i) {
-        const double x = (i % 100) * 0.1, y = (i / 100) * (10.0 / std::max(1, count / 100));
-        b.AddLine({x, y, 0}, {x + 0.07, y + 0.03, 0});
+        const double x = (i % side) * pitch, y = (i / side) * pitch;
+        b.AddLine({x, y, 0}, {x + 0.7 * pitch, y + 0.3 * pitch, 0});
     }
 }
 
-// `count` references of `name`, side by side in rows of `perRow`, 12 units apart;
-// each `grow` larger in scale than the one before.
-inline void References(acad::Block& space, const std::string& name, int count, int perRow = 100, double grow = 0)
+// `count` references of `name`, side by side in rows of `perRow`, `pitch`
+// units apart; each `grow` larger in scale than the one before.
+inline void References(acad::Block& space, const std::string& name, int count, int perRow = 100, double grow = 0,
+                       double pitch = 12)
 {
     for (int i = 0; i < count; ++i) {
         const double s = 1 + i * grow;
-        space.InsertBlock({(i % perRow) * 12.0, (i / perRow) * 12.0, 0}, name, s, s, s, 0);
+        space.InsertBlock({(i % perRow) * pitch, (i / perRow) * pitch, 0}, name, s, s, s, 0);
     }
 }
 
@@ -37,7 +40,7 @@ inline void LightBlock(acad::Document& doc)
 {
     ShortLines(*doc.Blocks().Add({0, 0, 0}, "PEDRA"), 50);
     acad::Block* light = doc.Blocks().Add({0, 0, 0}, "LEVE");
-    for (int i = 0; i < 9; ++i) light->InsertBlock({0, i * 0.1, 0}, "PEDRA", 1, 1, 1, 0);
+    for (int i = 0; i < 9; ++i) light->InsertBlock({(i % 3) * 3.5, (i / 3) * 3.5, 0}, "PEDRA", 0.3, 0.3, 1, 0);
 }
 
 // The kinds of entity that draw many pieces as one part.
@@ -131,6 +134,95 @@ inline void Manholes(acad::Document& doc, int count)
     pv->AddLine({-0.5, -0.5, 0}, {0.5, 0.5, 0});
     pv->AddLine({-0.5, 0.5, 0}, {0.5, -0.5, 0});
     References(doc.ModelSpace(), "PV", count, 150);
+}
+
+}  // namespace heavy
+
+namespace heavy {
+
+// The drawings the bounds are held on, each with the view they are seen in.
+enum class Case {
+    BlocksOfLines,   // 3,000 references of a block of 3,000 short lines
+    LightBlocks,     // `count` references of "LEVE"
+    ThroughLight,    // 600 references of "P", through which one heavy entity of `kind`
+    DistinctScales,  // 20,000 references of the block of 3,000 lines, each at its own scale
+    BesideDots,      // 2,000 references of "G" too small to see, beside one seen large
+    OnHiddenLayers,  // 1,000 references of "G" on a frozen and on a switched-off layer, one shown
+    Manholes,        // `count` manholes of 30 parts
+};
+
+struct Drawing {
+    Case what = Case::LightBlocks;
+    int count = 20000;
+    Kind kind = Kind::Polyline;
+};
+
+// Fills `doc` with the drawing and sets its view: the drawing's extents, but
+// where a case says otherwise.
+inline void Build(acad::Document& doc, const Drawing& d)
+{
+    acad::Block& ms = doc.ModelSpace();
+    auto blockOfLines = [&] { ShortLines(*doc.Blocks().Add({0, 0, 0}, "H"), 3000); };
+    // "G": a hundred references of "H" in a 10 × 10 square, 600,000 pieces
+    // that one view can draw whole, but not many times over.
+    auto blockOfBlocks = [&] {
+        blockOfLines();
+        acad::Block* g = doc.Blocks().Add({0, 0, 0}, "G");
+        for (int i = 0; i < 100; ++i) g->InsertBlock({(i % 10) * 1.0, (i / 10) * 1.0, 0}, "H", 0.1, 0.1, 1, 0);
+    };
+    switch (d.what) {
+    case Case::BlocksOfLines:
+        blockOfLines();
+        References(ms, "H", 3000);
+        break;
+    case Case::LightBlocks:
+        // Packed, so that each is seen some pixels wide at the extents.
+        LightBlock(doc);
+        References(ms, "LEVE", d.count, 300, 0, 4);
+        break;
+    case Case::ThroughLight:
+        OneHeavyEntity(doc, d.kind);
+        References(ms, "P", 600, 30);
+        break;
+    case Case::DistinctScales:
+        blockOfLines();
+        References(ms, "H", 20000, 200, 1e-9);
+        break;
+    case Case::BesideDots:
+        blockOfBlocks();
+        // Two thousand, each a thousandth of a unit wide, under the large one's corner.
+        for (int i = 0; i < 2000; ++i) ms.InsertBlock({(i % 50) * 0.02, (i / 50) * 0.02, 0}, "G", 1e-4, 1e-4, 1, 0);
+        ms.InsertBlock({0, 0, 0}, "G", 10, 10, 1, 0);
+        break;
+    case Case::OnHiddenLayers: {
+        blockOfBlocks();
+        doc.Layers().Add("CONGELADO");
+        doc.Layers().Add("DESLIGADO");
+        for (int i = 0; i < 1000; ++i)
+            ms.InsertBlock({(i % 100) * 0.5, (i / 100) * 0.5, 0}, "G", 1, 1, 1, 0)
+                ->SetLayer(i % 2 ? "CONGELADO" : "DESLIGADO");
+        ms.InsertBlock({0, 0, 0}, "G", 5, 5, 1, 0);
+        doc.Layers().Item("CONGELADO")->SetFreeze(true);
+        doc.Layers().Item("DESLIGADO")->SetLayerOn(false);
+        break;
+    }
+    case Case::Manholes: Manholes(doc, d.count); break;
+    }
+    doc.ActiveView().Fit(doc.ModelExtents());
+}
+
+inline std::string NameOf(const Drawing& d)
+{
+    switch (d.what) {
+    case Case::BlocksOfLines: return "blocks of lines";
+    case Case::LightBlocks: return std::to_string(d.count) + " light blocks";
+    case Case::ThroughLight: return std::string("through light blocks, a ") + NameOf(d.kind);
+    case Case::DistinctScales: return "distinct scales";
+    case Case::BesideDots: return "beside dots";
+    case Case::OnHiddenLayers: return "on hidden layers";
+    case Case::Manholes: return std::to_string(d.count) + " manholes";
+    }
+    return "";
 }
 
 }  // namespace heavy
