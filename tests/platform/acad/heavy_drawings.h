@@ -119,8 +119,8 @@ inline void OneHeavyEntity(acad::Document& doc, Kind kind)
 }
 
 // "PV", a manhole of 30 parts (a ring, its cover, steps and a cross), and
-// `count` references of it 12 units apart: an ordinary network.
-inline void Manholes(acad::Document& doc, int count)
+// `count` references of it `pitch` units apart: an ordinary network.
+inline void Manholes(acad::Document& doc, int count, double pitch = 12)
 {
     acad::Block* pv = doc.Blocks().Add({0, 0, 0}, "PV");
     pv->AddCircle({0, 0, 0}, 1.5);
@@ -133,7 +133,7 @@ inline void Manholes(acad::Document& doc, int count)
     pv->AddLine({0, -1, 0}, {0, 1, 0});
     pv->AddLine({-0.5, -0.5, 0}, {0.5, 0.5, 0});
     pv->AddLine({-0.5, 0.5, 0}, {0.5, -0.5, 0});
-    References(doc.ModelSpace(), "PV", count, 150);
+    References(doc.ModelSpace(), "PV", count, 150, 0, pitch);
 }
 
 }  // namespace heavy
@@ -144,8 +144,8 @@ namespace heavy {
 enum class Case {
     BlocksOfLines,   // 3,000 references of a block of 3,000 short lines
     LightBlocks,     // `count` references of "LEVE"
-    ThroughLight,    // 600 references of "P", through which one heavy entity of `kind`
-    DistinctScales,  // 20,000 references of the block of 3,000 lines, each at its own scale
+    ThroughLight,    // `count` references of "P", through which one heavy entity of `kind`
+    DistinctScales,  // `count` references of the block of 3,000 lines, each at its own scale
     BesideDots,      // 2,000 references of "G" too small to see, beside one seen large
     OnHiddenLayers,  // 1,000 references of "G" on a frozen and on a switched-off layer, one shown
     Manholes,        // `count` manholes of 30 parts
@@ -155,6 +155,9 @@ struct Drawing {
     Case what = Case::LightBlocks;
     int count = 20000;
     Kind kind = Kind::Polyline;
+    // The references one on the other, so that whatever looks at the middle
+    // of one looks at all of them.
+    bool stacked = false;
 };
 
 // Fills `doc` with the drawing and sets its view: the drawing's extents, but
@@ -162,6 +165,7 @@ struct Drawing {
 inline void Build(acad::Document& doc, const Drawing& d)
 {
     acad::Block& ms = doc.ModelSpace();
+    const double pitch = d.stacked ? 0 : 12;
     auto blockOfLines = [&] { ShortLines(*doc.Blocks().Add({0, 0, 0}, "H"), 3000); };
     // "G": a hundred references of "H" in a 10 × 10 square, 600,000 pieces
     // that one view can draw whole, but not many times over.
@@ -173,20 +177,20 @@ inline void Build(acad::Document& doc, const Drawing& d)
     switch (d.what) {
     case Case::BlocksOfLines:
         blockOfLines();
-        References(ms, "H", 3000);
+        References(ms, "H", 3000, 100, 0, pitch);
         break;
     case Case::LightBlocks:
         // Packed, so that each is seen some pixels wide at the extents.
         LightBlock(doc);
-        References(ms, "LEVE", d.count, 300, 0, 4);
+        References(ms, "LEVE", d.count, 300, 0, pitch / 3);
         break;
     case Case::ThroughLight:
         OneHeavyEntity(doc, d.kind);
-        References(ms, "P", 600, 30);
+        References(ms, "P", d.count, 30, 0, pitch);
         break;
     case Case::DistinctScales:
         blockOfLines();
-        References(ms, "H", 20000, 200, 1e-9);
+        References(ms, "H", d.count, 200, 1e-9, pitch);
         break;
     case Case::BesideDots:
         blockOfBlocks();
@@ -223,6 +227,23 @@ inline std::string NameOf(const Drawing& d)
     case Case::Manholes: return std::to_string(d.count) + " manholes";
     }
     return "";
+}
+
+}  // namespace heavy
+
+namespace heavy {
+
+// One drawing of each kind, its references stacked: whatever looks at the
+// middle looks at all of them, each drawing millions of pieces if drawn whole.
+inline std::vector<Drawing> StackedOfEveryKind()
+{
+    std::vector<Drawing> all = {{Case::BlocksOfLines, 3000, Kind::Polyline, true},
+                                {Case::LightBlocks, 5000, Kind::Polyline, true},
+                                {Case::DistinctScales, 2000, Kind::Polyline, true}};
+    for (Kind k : {Kind::Polyline, Kind::LightPolylineBulged, Kind::MText, Kind::Spline, Kind::Hatch, Kind::Ellipses,
+                   Kind::Text})
+        all.push_back({Case::ThroughLight, 3000, k, true});
+    return all;
 }
 
 }  // namespace heavy

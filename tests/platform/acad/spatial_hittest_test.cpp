@@ -6,6 +6,7 @@
 
 #include "CoreTestUtil.h"
 #include "dxf_test_text.h"
+#include "heavy_drawings.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
@@ -219,6 +220,40 @@ TEST(HitTest, PicksAndSelectionsOnHeavyReferencesAreBoundedAsAWhole)
     ss->Clear();
     ss->Select(acSelectionSetCrossing, c, c + Vector3d(200, 1, 0));
     EXPECT_EQ(ss->Count(), 300);
+}
+
+// Drawings whose blocks multiply what a view draws, one per kind of entity, the
+// references stacked: a crossing, a window, a pick, the part picked and the
+// object snap at the middle each look at no more, piece by piece, than the
+// view's budget and an ordinary block's worth for each entity of the space.
+TEST(HitTest, EveryKindThatBlocksMultiplyIsLookedAtWithinTheBudget)
+{
+    for (const heavy::Drawing& d : heavy::StackedOfEveryKind()) {
+        Document doc;
+        heavy::Build(doc, d);
+        doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
+        const double pixel = selection::PixelSize(doc);
+        const Point3d c = doc.ActiveView().Center();
+        const auto bound = static_cast<std::uint64_t>(kViewBudget + kReferenceWork * doc.ModelSpace().Count());
+        SelectionSet* ss = doc.SelectionSets().Add("SStmp");
+        std::uint64_t before = HitTestWork();
+        auto within = [&](const char* what) {
+            EXPECT_LE(HitTestWork() - before, bound) << heavy::NameOf(d) << ": " << what;
+            before = HitTestWork();
+        };
+        ss->Select(acSelectionSetCrossing, c - Vector3d(2 * pixel, 2 * pixel, 0),
+                   c + Vector3d(2 * pixel, 2 * pixel, 0));
+        within("crossing");
+        ss->Clear();
+        ss->Select(acSelectionSetWindow, c - Vector3d(300 * pixel, 300 * pixel, 0), c + Vector3d(pixel, pixel, 0));
+        within("window");
+        Entity* picked = selection::PickAt(doc, c);
+        within("pick");
+        if (picked) PickNested(*picked, c, 3 * pixel, selection::ViewPlan(doc));
+        within("nested pick");
+        input::Snap(doc, c);
+        within("snap");
+    }
 }
 
 // The index keeps each entity's box: every change that moves what an entity

@@ -7,11 +7,16 @@
 
 #include "UiHarness.h"
 #include "../dxf_test_text.h"
+#include "../heavy_drawings.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <set>
 
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/SelectionSetQuery.h"
 
 #include <unistd.h>
 
@@ -42,6 +47,21 @@ protected:
         h.app.ZoomWindow({0, 0, 0}, {100, 75, 0});
     }
     QRectF Pixels(const Point3d& a, const Point3d& b) const { return QRectF(h.PixelOf(a), h.PixelOf(b)).normalized(); }
+    // `doc` shown in the window at its extents: what the frame did.
+    acad::ui::RenderStats FrameAtExtents(acad::Document& doc)
+    {
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomExtents();
+        h.Grab();
+        return h.view->LastStats();
+    }
+    // What a frame of `doc` may do: the view's budget, and an ordinary block's
+    // worth for each entity of the space.
+    static std::size_t Bound(const acad::Document& doc)
+    {
+        return static_cast<std::size_t>(acad::kViewBudget + acad::kReferenceWork * doc.ModelSpace().Count());
+    }
 
     Harness h;
     acad::Block* ms = nullptr;
@@ -240,6 +260,191 @@ TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
     doc->Utility().GetSubEntity(picked, at, toWorld, containers, "Selecione: ");
     EXPECT_EQ(picked, doc->Blocks().Item("S")->Item(0));
     std::filesystem::remove(file);
+}
+
+// Drawings whose blocks multiply what a view draws, one per kind of entity, the
+// references stacked: each frame does no more, piece by piece, than the view's
+// budget and an ordinary block's worth for each entity of the space.
+TEST_F(Render, EveryKindThatBlocksMultiplyDrawsAFrameWithinTheBudget)
+{
+    for (const heavy::Drawing& d : heavy::StackedOfEveryKind()) {
+        acad::Document* doc = h.app.Documents().Add("Acad");
+        heavy::Build(*doc, d);
+        const acad::ui::RenderStats drawn = FrameAtExtents(*doc);
+        EXPECT_LE(drawn.Work(), Bound(*doc)) << heavy::NameOf(d);
+        EXPECT_GT(drawn.segments + drawn.points + drawn.areas, 0u) << heavy::NameOf(d);
+        h.app.Documents().Close(*doc);
+    }
+}
+
+// A city's manholes, 20,000 references of an ordinary block, more than the
+// view's budget together, are all drawn whole beside a heavy reference; and
+// the lighter references of a view get all they draw before the heaviest
+// takes what is left.
+TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
+{
+    acad::Document& city = *h.app.Documents().Add("Acad");
+    heavy::Manholes(city, 20000, 4);                    // each some pixels wide at the extents
+    heavy::Build(city, {heavy::Case::OnHiddenLayers});  // "G", of 600,000 pieces, shown once
+    acad::ui::RenderStats drawn = FrameAtExtents(city);
+    EXPECT_GE(drawn.entities, 20000u * 31) << "every part of every manhole";
+    EXPECT_LE(drawn.Work(), Bound(city));
+    const acad::DrawPlan plan = acad::selection::ViewPlan(city);
+    for (int i : {0, 9999, 19999}) EXPECT_EQ(plan.DepthOf(*city.ModelSpace().Item(i)), acad::kWholeDepth) << i;
+
+    // 99 references of 400 pieces each, then one of "G": all drawn whole,
+    // "G" with what the lighter left it of the budget.
+    acad::Document& busy = *h.app.Documents().Add("Acad");
+    heavy::Build(busy, {heavy::Case::OnHiddenLayers});
+    acad::Block* small = busy.Blocks().Add({0, 0, 0}, "Q");
+    heavy::ShortLines(*small, 200);
+    for (int i = 0; i < 99; ++i)
+        busy.ModelSpace().InsertBlock({60.0 + (i % 10) * 12, (i / 10) * 12.0, 0}, "Q", 1, 1, 1, 0);
+    drawn = FrameAtExtents(busy);
+    EXPECT_TRUE(drawn.coarse.empty()) << drawn.coarse;
+    acad::Entity* g = busy.ModelSpace().Item(busy.ModelSpace().Count() - 100);
+    EXPECT_EQ(acad::selection::ViewPlan(busy).DepthOf(*g), acad::kWholeDepth);
+}
+
+// What the window draws as outlines is what picks and nested picks find:
+// two references of 100 rings of 2,000 spokes each, too much for one view
+// together, draw their rings as the outlines of their boxes; a click on a
+// corner of one, far from its ring and spokes, picks the reference, and as a
+// part, the ring's reference. Beside 2,000 references too small to see, and
+// above 1,000 on layers not drawn, a large one is drawn whole, and picked on
+// one of its lines.
+TEST_F(Render, PicksAndNestedPicksSeeWhatTheWindowDraws)
+{
+    acad::Document& doc = *h.app.Documents().Add("Acad");
+    acad::Block* ring = doc.Blocks().Add({0, 0, 0}, "A");
+    ring->AddCircle({0, 0, 0}, 5)->SetColor(1);
+    for (int i = 0; i < 2000; ++i) {
+        const double a = i * acad::kPi / 2000;
+        ring->AddLine({-5 * std::cos(a), -5 * std::sin(a), 0}, {5 * std::cos(a), 5 * std::sin(a), 0})->SetColor(1);
+    }
+    acad::Block* rings = doc.Blocks().Add({0, 0, 0}, "T");
+    for (int i = 0; i < 100; ++i) rings->InsertBlock({(i % 10) * 12.0, (i / 10) * 12.0, 0}, "A", 1, 1, 1, 0);
+    acad::BlockReference* first = doc.ModelSpace().InsertBlock({0, 0, 0}, "T", 1, 1, 1, 0);
+    doc.ModelSpace().InsertBlock({130, 0, 0}, "T", 1, 1, 1, 0);
+    FrameAtExtents(doc);
+    const Point3d corner{12 + 4.9, 12 + 4.9, 0};  // of the ring at (12, 12)
+    EXPECT_TRUE(HasColorNear(h.Grab(), h.PixelOf(corner), AciColor(7), 1)) << "the outline is drawn";
+    acad::Entity* picked = nullptr;
+    Point3d at;
+    h.OnRequest([&] { h.Click(h.PixelOf(corner)); });
+    doc.Utility().GetEntity(picked, at, "Selecione: ");
+    EXPECT_EQ(picked, first);
+    acad::Transform toWorld;
+    std::vector<acad::BlockReference*> containers;
+    h.OnRequest([&] { h.Click(h.PixelOf(corner)); });
+    doc.Utility().GetSubEntity(picked, at, toWorld, containers, "Selecione: ");
+    EXPECT_EQ(picked, rings->Item(11));
+    EXPECT_EQ(containers, std::vector<acad::BlockReference*>{first});
+
+    for (const heavy::Case c : {heavy::Case::BesideDots, heavy::Case::OnHiddenLayers}) {
+        acad::Document& beside = *h.app.Documents().Add("Acad");
+        heavy::Build(beside, {c});
+        FrameAtExtents(beside);
+        acad::Entity* large = beside.ModelSpace().Item(beside.ModelSpace().Count() - 1);
+        // The middle of the first line of the last "H" of the large "G".
+        const double s = dynamic_cast<acad::BlockReference*>(large)->XScaleFactor() / 10;
+        const Point3d line{(90 + 0.0636) * s, (90 + 0.0273) * s, 0};
+        h.OnRequest([&] { h.Click(h.PixelOf(line)); });
+        beside.Utility().GetEntity(picked, at, "Selecione: ");
+        EXPECT_EQ(picked, large) << static_cast<int>(c);
+        h.OnRequest([&] { h.Click(h.PixelOf(line)); });
+        beside.Utility().GetSubEntity(picked, at, toWorld, containers, "Selecione: ");
+        EXPECT_EQ(picked ? picked->ObjectName() : "", "AcDbLine") << static_cast<int>(c);
+    }
+}
+
+// A sheet of 200 viewports onto the same model draws it once, the others as
+// the outline of what they look at; and references nested past the depth
+// the window looks into count in the drawing's extents and are drawn as an outline.
+TEST_F(Render, ASheetsViewportsShareOneBudgetAndDeepNestingIsDrawn)
+{
+    acad::Document& doc = *h.app.Documents().Add("Acad");
+    for (int i = 0; i < 20000; ++i)
+        doc.ModelSpace().AddLine({(i % 150) * 10.0, (i / 150) * 10.0, 0},
+                                 {(i % 150) * 10.0 + 7, (i / 150) * 10.0 + 3, 0});
+    const acad::Box model = doc.ModelExtents();
+    doc.SetActiveSpace(acad::acPaperSpace);
+    for (int i = 0; i < 200; ++i) {
+        acad::PViewport* vp = doc.PaperSpace().AddPViewport({(i % 20) * 30.0, (i / 20) * 20.0, 0}, 28, 18);
+        vp->Display(true);
+        vp->View().Fit(model);
+    }
+    h.app.ZoomExtents();
+    h.Grab();
+    const acad::ui::RenderStats drawn = h.view->LastStats();
+    EXPECT_LE(drawn.Work(), static_cast<std::size_t>(acad::kViewBudget) + 2 * 20000 + 200 * 100);
+    EXPECT_GE(drawn.segments, 20000u) << "the model, once";
+
+    acad::Document& deep = *h.app.Documents().Add("Acad");
+    heavy::ShortLines(*deep.Blocks().Add({0, 0, 0}, "N0"), 10);
+    for (int k = 1; k <= 33; ++k)
+        deep.Blocks()
+            .Add({0, 0, 0}, "N" + std::to_string(k))
+            ->InsertBlock({0, 0, 0}, "N" + std::to_string(k - 1), 1, 1, 1, 0);
+    deep.ModelSpace().InsertBlock({0, 0, 0}, "N33", 1, 1, 1, 0);
+    EXPECT_FALSE(deep.ModelExtents().IsEmpty());
+    EXPECT_GE(FrameAtExtents(deep).segments, 4u);
+    EXPECT_GT(Inked(h.Grab(), QRectF(QPointF(0, 0), QSizeF(h.view->size()))), 100);
+}
+
+// Lines stepped straight into the image land on the pixels the raster engine
+// gives them, a line through the middle of a row, on the image's last row and
+// last column, and an arc's last chord, which reaches the arc's end.
+TEST_F(Render, SteppedLinesLandWhereTheRasterEngineDrawsThem)
+{
+    const QSize size = h.Grab().size();
+    const double w = size.width(), ht = size.height();
+    auto at = [&](double x, double y) { return h.WorldAt(QPointF(x, y)); };
+    // Thousands of large circles under the lines, on a layer switched on only
+    // for the stepped frame.
+    acad::Document& d = *h.doc;
+    d.Layers().Add("FUNDO")->SetLayerOn(false);
+    for (int i = 0; i < 15000; ++i) {
+        acad::Circle* c = ms->AddCircle(at(w / 2 + i % 100 * 0.01, ht / 2 + i / 100 * 0.01), 30);
+        c->SetColor(3);
+        c->SetLayer("FUNDO");
+    }
+    const std::vector<std::pair<QPointF, QPointF>> lines = {
+        {{10.3, ht / 2}, {w - 10.7, ht / 2}},     // through the middle of a row
+        {{5.2, ht - 0.6}, {w - 5, ht - 0.4}},     // the last row
+        {{w - 0.5, 3.3}, {w - 0.3, ht - 4}},      // the last column
+        {{2.3, 3.6}, {w - 15.8, ht - 9.2}},       // across, falling
+        {{w / 3, ht - 2.2}, {w / 2 + 0.4, 1.7}},  // steep, rising
+        {{-20, ht / 3}, {w + 20, ht / 3 + 0.5}},  // beyond both sides
+    };
+    for (const auto& [a, b] : lines) ms->AddLine(at(a.x(), a.y()), at(b.x(), b.y()))->SetColor(1);
+    // A quarter of a circle 280 pixels wide, ending at the top.
+    const Point3d centre = at(w / 2, ht / 2 + 150);
+    const double r = 140 * h.PixelSize();
+    ms->AddArc(centre, r, 0, acad::kPi / 2)->SetColor(1);
+    auto red = [](const QImage& img) {
+        std::set<std::pair<int, int>> px;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixelColor(x, y).rgb() == AciColor(1).rgb()) px.emplace(x, y);
+        return px;
+    };
+    const QImage drawn = h.Grab();
+    EXPECT_EQ(h.view->LastStats().stepped, 0u);
+    EXPECT_TRUE(HasColorNear(drawn, h.PixelOf(centre + acad::Vector3d(r * std::cos(1.55), r * std::sin(1.55), 0)),
+                             AciColor(1), 1))
+        << "the arc's last chord";
+    const auto raster = red(drawn);
+    d.Layers().Item("FUNDO")->SetLayerOn(true);
+    const auto stepped = red(h.Grab());
+    EXPECT_GT(h.view->LastStats().stepped, 0u);
+    std::vector<std::pair<int, int>> differ;
+    std::set_symmetric_difference(raster.begin(), raster.end(), stepped.begin(), stepped.end(),
+                                  std::back_inserter(differ));
+    EXPECT_TRUE(differ.empty()) << differ.size() << " pixels differ, the first at " << differ.front().first << ","
+                                << differ.front().second << " of " << w << " × " << ht;
+    EXPECT_TRUE(raster.count({static_cast<int>(w) - 1, static_cast<int>(ht / 2)}) > 0) << "the last column";
+    EXPECT_TRUE(raster.count({static_cast<int>(w / 2), static_cast<int>(ht) - 1}) > 0) << "the last row";
 }
 
 // A screen inked over many times (thousands of large circles) has its lines
