@@ -217,6 +217,11 @@ public:
     // save (DxfKept.h; null for a drawing not read from a file).
     dxf::KeptFileParts* KeptFileParts() const { return keptFileParts_.get(); }
     void SetKeptFileParts(std::shared_ptr<dxf::KeptFileParts> parts) { keptFileParts_ = std::move(parts); }
+    // The plan of what the current view draws, kept for the selections, picks
+    // and object snaps made in that view until it or the drawing changes
+    // (complete only in DrawPlan.cpp).
+    struct KeptPlan;
+    std::shared_ptr<KeptPlan>& PlanKept() const { return keptPlan_; }
     // Drops the file path (a drawing started from a template file is untitled).
     void ForgetName();
     // Layout::Delete's work: erases the layout and its space, keeps one paper
@@ -275,6 +280,7 @@ private:
     int screenHeight_ = 768;
 
     std::shared_ptr<dxf::KeptFileParts> keptFileParts_;  // shared_ptr: complete only in the DXF layer
+    mutable std::shared_ptr<KeptPlan> keptPlan_;
     std::unique_ptr<SystemVariables> variables_;
     std::unique_ptr<acad::SelectionSets> selectionSets_;
     std::unique_ptr<acad::SelectionSet> activeSelectionSet_;

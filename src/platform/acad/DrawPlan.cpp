@@ -672,6 +672,54 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
     return plans;
 }
 
+namespace {
+
+// The states of the layers of `doc` (thawed, on), which decide what is drawn.
+std::vector<bool> LayerStates(const Document& doc)
+{
+    std::vector<bool> states;
+    for (std::uint32_t i = 0; i < doc.Layers().RecordCount(); ++i) {
+        const Layer* l = doc.Layers().ByIndex(i);
+        states.push_back(l && !l->Freeze());
+        states.push_back(l && l->LayerOn());
+    }
+    return states;
+}
+
+}  // namespace
+
+struct Document::KeptPlan {
+    const Block* space;
+    std::uint64_t revision, definitions;
+    std::vector<bool> layers;
+    Box view;
+    double px;
+    std::vector<char> frozen;
+    DrawPlan plan;
+
+    bool Fits(const Document& doc, const SpaceView& v) const
+    {
+        return space == v.space && revision == doc.Revision() && definitions == doc.DefinitionsRevision() &&
+               view.min == v.view.min && view.max == v.view.max && px == v.pxPerUnit && frozen == v.frozen &&
+               layers == LayerStates(doc);
+    }
+};
+
+DrawPlan KeptPlanView(const Document& doc, const SpaceView& v)
+{
+    if (const auto& kept = doc.PlanKept(); kept && kept->Fits(doc, v)) return kept->plan;
+    return DrawPlan::Deferred(
+        v.pxPerUnit,
+        [&doc, v] {
+            DrawPlan plan = PlanView(v);
+            doc.PlanKept() = std::make_shared<Document::KeptPlan>(Document::KeptPlan{
+                v.space, doc.Revision(), doc.DefinitionsRevision(), LayerStates(doc), v.view, v.pxPerUnit, v.frozen,
+                plan});
+            return plan;
+        },
+        v.frozen);
+}
+
 DrawPlan PlanAlone(const Entity& e)
 {
     if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};
@@ -689,10 +737,11 @@ DrawPlan PlanAlone(const Entity& e)
     return plans[0];
 }
 
-DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make)
+DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make, std::vector<char> frozenHere)
 {
     DrawPlan plan;
     plan.px_ = pxPerUnit;
+    plan.frozen_ = std::move(frozenHere);
     plan.dots_ = true;
     plan.make_ = std::move(make);
     return plan;

@@ -26,6 +26,7 @@ namespace acad {
 
 class Block;
 class BlockReference;
+class Document;
 
 // ---------------------------------------------------------------- the count
 
@@ -96,8 +97,9 @@ public:
 
     // The plan `make` gives, made only once a reference of the space is met:
     // frames and selections of drawings without references weigh nothing.
-    // `make` is kept until then, and must give a plan of the same scale.
-    static DrawPlan Deferred(double pxPerUnit, std::function<DrawPlan()> make);
+    // `make` is kept until then, and must give a plan of the same scale and
+    // the same layers frozen.
+    static DrawPlan Deferred(double pxPerUnit, std::function<DrawPlan()> make, std::vector<char> frozenHere = {});
 
 private:
     friend class Planner;
@@ -121,6 +123,10 @@ struct SpaceView {
 // The plan for drawing the entities of a space that lie in `view`; it depends
 // on nothing else (not on the order they are drawn in).
 DrawPlan PlanView(const SpaceView& view);
+// PlanView of a view of `doc`, kept in the document for what is asked next in
+// the same view until the drawing (its entities, definitions or layers)
+// changes: every pick and object snap of a mouse move weighs the view once.
+DrawPlan KeptPlanView(const Document& doc, const SpaceView& view);
 // The plans of a sheet: `paper` and each of `viewports` (model space through
 // them), which share one budget. The viewport that shows most is the file,
 // drawn as model space would be; the others draw the model again, so what they

@@ -61,9 +61,8 @@ DrawPlan ViewPlan(const Document& doc)
         v.frozen.assign(doc.Layers().RecordCount(), 0);
         for (std::uint32_t i : doc.ActivePViewport()->Data().frozenLayers)
             if (i < v.frozen.size()) v.frozen[i] = 1;
-        return PlanView(v);
     }
-    return DrawPlan::Deferred(v.pxPerUnit, [v] { return PlanView(v); });
+    return KeptPlanView(doc, v);
 }
 
 bool IsShown(const Entity& e, const DrawPlan& plan)
