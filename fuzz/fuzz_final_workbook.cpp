@@ -76,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string tabela = pasta.Write("rede.dbf", nullptr, 0);
     if (!fuzzing::EscreveTabela(tabela, data[0], Parte(texto, 0))) return 0;
     fuzzing::Pack(pasta.Path() + "/dadosfinais.xls", Parte(texto, 1), Parte(texto, 2));
-    const std::string saida = pasta.Path() + "/saida.xls";
+    // The workbook goes beside the work, not into the program folder, whose
+    // files (the templates) no output may replace.
+    std::filesystem::create_directories(pasta.Path() + "/trabalho");
+    const std::string saida = pasta.Path() + "/trabalho/saida.xls";
     {
         std::ofstream(saida, std::ios::binary) << "antiga";
     }

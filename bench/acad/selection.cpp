@@ -150,47 +150,13 @@ void BM_PickInNetwork(benchmark::State& state)
 }
 BENCHMARK(BM_PickInNetwork)->Unit(benchmark::kMicrosecond);
 
-const std::vector<heavy::Drawing>& HeavyDrawings()
-{
-    using heavy::Case;
-    using heavy::Kind;
-    static const std::vector<heavy::Drawing> all = {
-        {Case::BlocksOfLines},
-        {Case::LightBlocks, 20000},
-        {Case::LightBlocks, 100000},
-        {Case::ThroughLight, 600, Kind::Polyline},
-        {Case::ThroughLight, 600, Kind::LightPolylineBulged},
-        {Case::ThroughLight, 600, Kind::MText},
-        {Case::ThroughLight, 600, Kind::Spline},
-        {Case::ThroughLight, 600, Kind::Hatch},
-        {Case::ThroughLight, 600, Kind::Ellipses},
-        {Case::ThroughLight, 600, Kind::Text},
-        {Case::DistinctScales, 20000},
-        {Case::BesideDots},
-        {Case::OnHiddenLayers},
-        {Case::Manholes, 20000},
-    };
-    return all;
-}
-
-acad::Document& Heavy(std::size_t index)
-{
-    static std::map<std::size_t, std::unique_ptr<acad::Document>> docs;
-    auto& doc = docs[index];
-    if (!doc) {
-        doc = std::make_unique<acad::Document>();
-        heavy::Build(*doc, HeavyDrawings()[index]);
-    }
-    return *doc;
-}
-
 // A crossing window four pixels wide at the middle of the view, in a view
 // just changed (later ones in the same view reuse its weighing).
 void BM_CrossingHeavy(benchmark::State& state)
 {
     const std::size_t index = static_cast<std::size_t>(state.range(0));
-    acad::Document& doc = Heavy(index);
-    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    acad::Document& doc = heavy::Built(index);
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
     acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
     const acad::Point3d c = doc.ActiveView().Center();
     const double pixel = acad::selection::PixelSize(doc);
@@ -210,8 +176,8 @@ BENCHMARK(BM_CrossingHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
 void BM_PickHeavy(benchmark::State& state)
 {
     const std::size_t index = static_cast<std::size_t>(state.range(0));
-    acad::Document& doc = Heavy(index);
-    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    acad::Document& doc = heavy::Built(index);
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
     const acad::Point3d c = doc.ActiveView().Center();
     bool found = false;
     for (auto _ : state) {

@@ -307,46 +307,12 @@ double PeakMegabytes()
     return static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
-const std::vector<heavy::Drawing>& HeavyDrawings()
-{
-    using heavy::Case;
-    using heavy::Kind;
-    static const std::vector<heavy::Drawing> all = {
-        {Case::BlocksOfLines},
-        {Case::LightBlocks, 20000},
-        {Case::LightBlocks, 100000},
-        {Case::ThroughLight, 600, Kind::Polyline},
-        {Case::ThroughLight, 600, Kind::LightPolylineBulged},
-        {Case::ThroughLight, 600, Kind::MText},
-        {Case::ThroughLight, 600, Kind::Spline},
-        {Case::ThroughLight, 600, Kind::Hatch},
-        {Case::ThroughLight, 600, Kind::Ellipses},
-        {Case::ThroughLight, 600, Kind::Text},
-        {Case::DistinctScales, 20000},
-        {Case::BesideDots},
-        {Case::OnHiddenLayers},
-        {Case::Manholes, 20000},
-    };
-    return all;
-}
-
-const acad::Document& Heavy(std::size_t index)
-{
-    static std::map<std::size_t, std::unique_ptr<acad::Document>> docs;
-    auto& doc = docs[index];
-    if (!doc) {
-        doc = std::make_unique<acad::Document>();
-        heavy::Build(*doc, HeavyDrawings()[index]);
-    }
-    return *doc;
-}
-
-// Each heavy drawing at its view (HeavyDrawings, by index).
+// Each heavy drawing at its view (heavy::Benchmarked, by index).
 void BM_RepaintHeavy(benchmark::State& state)
 {
     const std::size_t index = static_cast<std::size_t>(state.range(0));
-    const acad::Document& doc = Heavy(index);
-    state.SetLabel(heavy::NameOf(HeavyDrawings()[index]));
+    const acad::Document& doc = heavy::Built(index);
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
     acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
     v.Fit(doc.ModelExtents());
     RepaintLoop(state, doc, [&] { return v; });

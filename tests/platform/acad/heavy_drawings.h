@@ -5,6 +5,8 @@
 // drawn whole.
 
 #include <cmath>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -244,6 +246,44 @@ inline std::vector<Drawing> StackedOfEveryKind()
                    Kind::Text})
         all.push_back({Case::ThroughLight, 3000, k, true});
     return all;
+}
+
+}  // namespace heavy
+
+namespace heavy {
+
+// The drawings the benchmarks time, in their order.
+inline const std::vector<Drawing>& Benchmarked()
+{
+    static const std::vector<Drawing> all = {
+        {Case::BlocksOfLines},
+        {Case::LightBlocks, 20000},
+        {Case::LightBlocks, 100000},
+        {Case::ThroughLight, 600, Kind::Polyline},
+        {Case::ThroughLight, 600, Kind::LightPolylineBulged},
+        {Case::ThroughLight, 600, Kind::MText},
+        {Case::ThroughLight, 600, Kind::Spline},
+        {Case::ThroughLight, 600, Kind::Hatch},
+        {Case::ThroughLight, 600, Kind::Ellipses},
+        {Case::ThroughLight, 600, Kind::Text},
+        {Case::DistinctScales, 20000},
+        {Case::BesideDots},
+        {Case::OnHiddenLayers},
+        {Case::Manholes, 20000},
+    };
+    return all;
+}
+
+// Benchmarked()[index], built once for the run.
+inline acad::Document& Built(std::size_t index)
+{
+    static std::map<std::size_t, std::unique_ptr<acad::Document>> docs;
+    auto& doc = docs[index];
+    if (!doc) {
+        doc = std::make_unique<acad::Document>();
+        Build(*doc, Benchmarked()[index]);
+    }
+    return *doc;
 }
 
 }  // namespace heavy
