@@ -49,7 +49,7 @@ bool IsDrawn(const Entity& e, bool nested, const std::vector<char>* frozenHere)
     if (layer->Freeze()) return false;
     if (frozenHere && layer->Index() < frozenHere->size() && (*frozenHere)[layer->Index()]) return false;
     // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
-    if (nested && layer->Name() == "0") return true;
+    if (nested && layer->IsZero()) return true;
     return layer->LayerOn();
 }
 
@@ -712,9 +712,9 @@ DrawPlan KeptPlanView(const Document& doc, const SpaceView& v)
         v.pxPerUnit,
         [&doc, v] {
             DrawPlan plan = PlanView(v);
-            doc.PlanKept() = std::make_shared<Document::KeptPlan>(Document::KeptPlan{
-                v.space, doc.Revision(), doc.DefinitionsRevision(), LayerStates(doc), v.view, v.pxPerUnit, v.frozen,
-                plan});
+            doc.PlanKept() = std::make_shared<Document::KeptPlan>(
+                Document::KeptPlan{v.space, doc.Revision(), doc.DefinitionsRevision(), LayerStates(doc), v.view,
+                                   v.pxPerUnit, v.frozen, plan});
             return plan;
         },
         v.frozen);

@@ -163,7 +163,7 @@ bool AnyEntity(const acad::Document& doc, Pred pred)
 
 // ---------------------------------------------------------------- layers
 
-Layer::Layer(acad::Document& doc, std::string name) : TableRecord(doc, std::move(name)) {}
+Layer::Layer(acad::Document& doc, std::string name) : TableRecord(doc, std::move(name)), zero_(Name() == "0") {}
 
 void Layer::SetColor(int color)
 {

@@ -79,6 +79,8 @@ class Layer : public TableRecord {
 public:
     Layer(acad::Document& doc, std::string name);
     std::string ObjectName() const override { return "AcDbLayerTableRecord"; }
+    // Layer "0", whose name is fixed: block parts on it take their reference's layer.
+    bool IsZero() const { return zero_; }
 
     int Color() const { return color_; }
     void SetColor(int color);  // 1..255
@@ -118,9 +120,10 @@ public:
     void Delete() override;
 
 protected:
-    bool NameFixed() const override { return Name() == "0"; }
+    bool NameFixed() const override { return zero_; }
 
 private:
+    bool zero_;
     int color_ = 7;
     std::uint32_t linetype_ = 0;  // "Continuous" in a new drawing
     int lineweight_ = -3;         // default
