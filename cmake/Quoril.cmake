@@ -13,6 +13,12 @@ function(quoril_library target)
     return()
   endif()
   add_library(${target} STATIC ${_src} ${_hdr})
+  if(QUORIL_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON)
+    # Inside its batch a file is an included one to g++, which then warns of
+    # its own anonymous types as it would of a header's.
+    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
+  endif()
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${target} PUBLIC ${A_DEPS})
   if(A_QT)

@@ -33,7 +33,7 @@ void DesligaAcad()
 }
 
 namespace {
-const platform::ProcessStateReset kReset(DesligaAcad);
+const platform::ProcessStateReset kResetAcad(DesligaAcad);
 }  // namespace
 
 namespace {

@@ -16,14 +16,6 @@ namespace {
 
 std::size_t Vertices(const std::vector<double>& L) { return L.size() / 2; }
 
-Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
-
-void Acrescenta(std::vector<double>& L, const Ponto& P)
-{
-    L.push_back(P.X);
-    L.push_back(P.Y);
-}
-
 bool Perto(const Ponto& A, const Ponto& B, double Tol)
 {
     return std::fabs(A.X - B.X) < Tol && std::fabs(A.Y - B.Y) < Tol;

@@ -1,19 +1,13 @@
 #include "cad/modGeometria.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
 #include <system_error>
 
 namespace {
-
-void Acrescenta(std::vector<double>& L, const Ponto& P)
-{
-    L.push_back(P.X);
-    L.push_back(P.Y);
-}
-
-Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
 
 // Adds one to a string of decimal digits.
 void SomaUm(std::string& Digitos)
@@ -145,6 +139,11 @@ bool IsNumero(const std::string& Texto)
     } catch (const std::invalid_argument&) {
         return false;
     }
+}
+
+bool NumeroEscrito(const std::string& Texto)
+{
+    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
 }
 
 std::vector<double> AppendArray(const std::vector<double>& A, const std::vector<double>& B)

@@ -6,11 +6,20 @@
 // clockwise from east (AnguloDeflexao alone gives degrees). Coordinate lists
 // are flat vectors X0, Y0, X1, Y1, ... (see Ponto.h).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cad/Ponto.h"
+
+// Appends `P` to a flat coordinate list, and reads its vertex `k` back.
+inline void Acrescenta(std::vector<double>& L, const Ponto& P)
+{
+    L.push_back(P.X);
+    L.push_back(P.Y);
+}
+inline Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
 
 // π as the system has always taken it (15 significant digits).
 inline constexpr double PI = 3.14159265358979;
@@ -27,6 +36,9 @@ double StrToDbl(const std::string& Texto);
 
 // True when StrToDbl reads the text.
 bool IsNumero(const std::string& Texto);
+// True when StrToDbl reads the text and it has at least one digit: "", "."
+// and "-" are no coordinate and no elevation.
+bool NumeroEscrito(const std::string& Texto);
 
 // A followed by B.
 std::vector<double> AppendArray(const std::vector<double>& A, const std::vector<double>& B);

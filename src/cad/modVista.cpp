@@ -9,7 +9,7 @@
 VistaSalva gVistaSalva;
 
 namespace {
-const platform::ProcessStateReset kReset([] { gVistaSalva = VistaSalva{}; });
+const platform::ProcessStateReset kResetVista([] { gVistaSalva = VistaSalva{}; });
 }  // namespace
 
 void ZoomTudo() { gAcadApp->ZoomExtents(); }

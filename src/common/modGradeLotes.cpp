@@ -42,11 +42,6 @@ const FiltroDados DadosPerimetro{acad::Variant(std::string(CamadaPerimetro)), ac
 
 std::size_t NVertices(const std::vector<double>& L) { return L.size() / 2; }
 Ponto V(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
-void Acrescenta(std::vector<double>& L, const Ponto& P)
-{
-    L.push_back(P.X);
-    L.push_back(P.Y);
-}
 bool Sobre(const Ponto& A, const Ponto& B)
 {
     return std::fabs(A.X - B.X) < Coincide && std::fabs(A.Y - B.Y) < Coincide;

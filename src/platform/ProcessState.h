@@ -4,10 +4,11 @@
 // as the process started. The tests put it all back between tests, so that a
 // test program run whole behaves as each test run alone.
 //
-//     const platform::ProcessStateReset kReset([] { gLista.clear(); });
+//     const platform::ProcessStateReset kResetLista([] { gLista.clear(); });
 //
 // beside the state's definition: the reset is linked in exactly when the
-// state is.
+// state is. Each is named for its file: CI compiles a library's files a few
+// at a time, where two of the same name would clash.
 
 #include <vector>
 

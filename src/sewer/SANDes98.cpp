@@ -130,7 +130,7 @@ void PrimeiroItem(Lista& L)
 }
 
 // Layout rows of the drawing pages, in twips.
-constexpr double Linha(int r) { return 705 + r * 315; }
+constexpr double LinhaDoCampo(int r) { return 705 + r * 315; }
 
 }  // namespace
 
@@ -283,33 +283,33 @@ void SANDes98::ArrumaControles()
     SSDesenho.SetTabCaption(3, "Ferram.");
 
     // PV
-    escolha(8, DesPVcbo, lblMouse(0), Linha(0), "Tipo:", "DesPVcbo");
-    rotulo(7, Linha(1), "Prefixo:");
-    campo(DesTxtS(1), Linha(1));
-    numero(3, Linha(2), "Número:");
-    numero(0, Linha(3), "C.Terreno:");
-    numero(1, Linha(4), "C.Soleira:");
-    numero(2, Linha(5), "Profundidade:");
-    CalcCotasUseObjZChk.Move(90, Linha(6) + 15, 2415, 255);
+    escolha(8, DesPVcbo, lblMouse(0), LinhaDoCampo(0), "Tipo:", "DesPVcbo");
+    rotulo(7, LinhaDoCampo(1), "Prefixo:");
+    campo(DesTxtS(1), LinhaDoCampo(1));
+    numero(3, LinhaDoCampo(2), "Número:");
+    numero(0, LinhaDoCampo(3), "C.Terreno:");
+    numero(1, LinhaDoCampo(4), "C.Soleira:");
+    numero(2, LinhaDoCampo(5), "Profundidade:");
+    CalcCotasUseObjZChk.Move(90, LinhaDoCampo(6) + 15, 2415, 255);
     CalcCotasUseObjZChk.SetCaption("Usar Z do objeto");
-    DesInsertPVcmd.Move(90, Linha(7) + 15, 2415, 375);
+    DesInsertPVcmd.Move(90, LinhaDoCampo(7) + 15, 2415, 375);
     DesInsertPVcmd.SetCaption("Inserir");
 
     // TR
-    escolha(9, DesMatTuboCbo(0), lblMouse(1), Linha(0), "Material:", "DesMatTuboCbo(0)");
-    rotulo(13, Linha(1), "Diâmetro:");
-    DesTuboDiamlst.Move(1275, Linha(1), 975, 585);
-    spin(lblMouse(5), Linha(1), "DesTuboDiamlst");
-    escolha(14, DesPavmtoCbo(1), lblMouse(4), Linha(3), "Pavimento:", "DesPavmtoCbo(1)");
-    numero(4, Linha(4), "Comprimento:");
-    numero(5, Linha(5), "Declividade:");
-    numero(6, Linha(6), "Altura:");
-    DesInsertTRcmd(0).Move(90, Linha(7) + 15, 780, 375);
+    escolha(9, DesMatTuboCbo(0), lblMouse(1), LinhaDoCampo(0), "Material:", "DesMatTuboCbo(0)");
+    rotulo(13, LinhaDoCampo(1), "Diâmetro:");
+    DesTuboDiamlst.Move(1275, LinhaDoCampo(1), 975, 585);
+    spin(lblMouse(5), LinhaDoCampo(1), "DesTuboDiamlst");
+    escolha(14, DesPavmtoCbo(1), lblMouse(4), LinhaDoCampo(3), "Pavimento:", "DesPavmtoCbo(1)");
+    numero(4, LinhaDoCampo(4), "Comprimento:");
+    numero(5, LinhaDoCampo(5), "Declividade:");
+    numero(6, LinhaDoCampo(6), "Altura:");
+    DesInsertTRcmd(0).Move(90, LinhaDoCampo(7) + 15, 780, 375);
     DesInsertTRcmd(0).SetCaption("Param.");
-    DesInsertTRcmd(1).Move(900, Linha(7) + 15, 780, 375);
+    DesInsertTRcmd(1).Move(900, LinhaDoCampo(7) + 15, 780, 375);
     DesInsertTRcmd(1).SetCaption("&Inserir");
     DesInsertTRcmd(1).SetEnabled(false);
-    CopyAttTRCmd.Move(1710, Linha(7) + 15, 795, 375);
+    CopyAttTRCmd.Move(1710, LinhaDoCampo(7) + 15, 795, 375);
     CopyAttTRCmd.SetCaption("Copiar");
 
     // Generic network: the PV above, the reach below, on rows of 285 twips.
@@ -343,21 +343,21 @@ void SANDes98::ArrumaControles()
     DesInsertTRGenCmd.SetCaption("Inserir Trecho");
 
     // Tools
-    DesMoveAttCmd.Move(90, Linha(0), 2415, 375);
+    DesMoveAttCmd.Move(90, LinhaDoCampo(0), 2415, 375);
     DesMoveAttCmd.SetCaption("Mover Texto");
     DesMoveAttCmd.SetToolTipText("Utilize esta ferramenta para mover os textos de PV's e de Trechos.");
-    PointInfoCmd.Move(90, Linha(1) + 105, 2415, 375);
+    PointInfoCmd.Move(90, LinhaDoCampo(1) + 105, 2415, 375);
     PointInfoCmd.SetCaption("PointInfo");
     PointInfoCmd.SetToolTipText("Utilize este botão para obter os dados de um ponto topográfico no desenho.");
-    lblDes(18).Move(90, Linha(3) - 45, 1080, 255);
+    lblDes(18).Move(90, LinhaDoCampo(3) - 45, 1080, 255);
     lblDes(18).SetCaption("Notas:");
     const char* carimbos[] = {"NOTASDATA", "NOTASHORA"};
     for (int i = 0; i < 2; ++i) {
-        NotasCmd(i).Move(1830 + i * 345, Linha(3) - 120, 330, 330);
+        NotasCmd(i).Move(1830 + i * 345, LinhaDoCampo(3) - 120, 330, 330);
         NotasCmd(i).SetStyle(1);
         NotasCmd(i).SetPicture(Figura(carimbos[i]));
     }
-    Notas.Move(90, Linha(3) + 240, 2415, 3330 - Linha(3) - 240);
+    Notas.Move(90, LinhaDoCampo(3) + 240, 2415, 3330 - LinhaDoCampo(3) - 240);
     Notas.SetMultiLine(true);
     Notas.SetScrollBars(vbVertical);
 
@@ -777,18 +777,6 @@ bool CampoNumerico(const std::string& Texto, const std::string& Campo, const std
     else
         Atencao(Objeto + " não foi inserido: \"" + Texto + "\" no campo " + Campo + " não é um número.");
     return false;
-}
-
-// The block with that id in the drawing worked on, or null when it is no
-// longer there (erased, or another drawing).
-acad::BlockReference* BlocoDoId(std::int32_t Id)
-{
-    if (Id == 0 || !gAcadDoc) return nullptr;
-    try {
-        return acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
-    } catch (const acad::Error&) {
-        return nullptr;
-    }
 }
 
 }  // namespace

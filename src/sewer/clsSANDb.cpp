@@ -17,7 +17,7 @@ std::vector<PavimentoRec> gPavimentos;
 std::vector<BlocoDefRec> gBlocosSAN;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetSANDb([] {
     gPVBlocos.clear();
     gMateriais.clear();
     gCoresTR.clear();

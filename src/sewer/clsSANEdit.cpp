@@ -11,6 +11,7 @@
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
+#include "shell/modPainel.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 #include "platform/ProcessState.h"
@@ -18,7 +19,7 @@
 std::vector<TemaRec> gTemas;
 
 namespace {
-const platform::ProcessStateReset kReset([] { gTemas.clear(); });
+const platform::ProcessStateReset kResetSANEdit([] { gTemas.clear(); });
 }  // namespace
 
 namespace {
@@ -26,13 +27,6 @@ namespace {
 // The marker block. Its file is "ErroC.dwg"; block names are compared without
 // case in the drawing, file names are not on every system.
 const char* const kMarca = "ErroC";
-
-std::string Apara(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
-}
 
 bool Manhole(const acad::BlockReference& B)
 {

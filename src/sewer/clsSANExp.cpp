@@ -22,19 +22,14 @@
 #include "sewer/modBlocosSAN.h"
 #include "sewer/modRedeSAN.h"
 #include "sewer/modTextosSAN.h"
+#include "sewer/modConfSAN.h"
+#include "shell/modPainel.h"
 #include "shell/clsCommonDialog.h"
 #include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
 
 namespace {
-
-std::string Apara(const std::string& Texto)
-{
-    const std::size_t inicio = Texto.find_first_not_of(" \t");
-    if (inicio == std::string::npos) return "";
-    return Texto.substr(inicio, Texto.find_last_not_of(" \t") - inicio + 1);
-}
 
 // A whole number with at least three digits: 7 → "007", 1234 → "1234".
 std::string TresDigitos(long long n)
@@ -98,18 +93,6 @@ bool CotaValida(const std::string& Texto)
         while (i < Texto.size() && Texto[i] >= '0' && Texto[i] <= '9') ++i, digitos = true;
     }
     return digitos && i == Texto.size();
-}
-
-acad::BlockReference* BlocoDoId(std::int32_t Id)
-{
-    if (Id == 0 || !gAcadDoc) return nullptr;
-    acad::BlockReference* b = nullptr;
-    try {
-        b = acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
-    } catch (const acad::Error&) {
-        return nullptr;
-    }
-    return b && !b->IsErased() ? b : nullptr;
 }
 
 std::string F(double v) { return FormatNum(v, 12); }

@@ -17,6 +17,7 @@
 #include "sewer/modBlocosSAN.h"
 #include "sewer/modConfSAN.h"
 #include "sewer/modRedeSAN.h"
+#include "shell/modPainel.h"
 #include "shell/clsCommonDialog.h"
 #include "shell/frmCancelar.h"
 #include "shell/modArquivos.h"
@@ -89,13 +90,6 @@ std::string Troca(const std::string& Texto, char De, const std::string& Por)
             r += c;
     }
     return r;
-}
-
-std::string Apara(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
 }
 
 // One report of what was left out, when anything was.

@@ -13,17 +13,7 @@
 #include "sewer/modTextosSAN.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
-
-namespace {
-
-std::string Apara(const std::string& Texto)
-{
-    const std::size_t inicio = Texto.find_first_not_of(' ');
-    if (inicio == std::string::npos) return "";
-    return Texto.substr(inicio, Texto.find_last_not_of(' ') - inicio + 1);
-}
-
-}  // namespace
+#include "shell/modPainel.h"
 
 clsSANVerifGen::clsSANVerifGen()
     : VerificacaoSAN({"VERIFICAR PVs Gen.", {"PV: Nomes duplicados", "PV: Cotas", "PV: Etapas"}},
@@ -56,7 +46,7 @@ long clsSANVerifGen::Conf_PVs(bool& Cancelado)
         Cancelado = !passe.ParaCada([&](acad::BlockReference& pv) {
             RegistroNome atual{false, GetAtributo("NUMERO", &pv).value_or(""), pv.ObjectID(), pv.InsertionPoint()};
             const std::string et = GetAtributo("ET", &pv).value_or("");
-            const std::string ct = Apara(GetAtributo("CT", &pv).value_or(""));
+            const std::string ct = AparaEspacos(GetAtributo("CT", &pv).value_or(""));
             if (Escolhida(PVNomes) && atual.Nome.empty()) {
                 Falha(17, atual.Id, "PV sem nome", atual.P, "PV sem nome", 3, 1);
                 atual.Nome = "SEMNOME";
@@ -160,7 +150,7 @@ long clsSANVerifGen::Conf_TRs()
             Falha(13, id, "Etapa:(" + etapa + ")", P, "Erro em Etapa", 5, 5);
         if (Escolhida(TRContribuicao)) {
             // The panel's "NÃO" option writes the word with its accent.
-            const std::string c = Apara(contrib);
+            const std::string c = AparaEspacos(contrib);
             if (c != "SIM" && c != "NAO" && c != "NÃO" && c != "UNI")
                 Falha(21, id, "Contribuição:(" + contrib + ")", P, "Erro em Contribuição", 3, 5);
         }

@@ -27,7 +27,7 @@ int ErrN = 0;
 std::array<int, 22> ErrCount{};
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetConfSAN([] {
     ErrList.clear();
     ErrN = 0;
     ErrCount = {};
@@ -222,6 +222,18 @@ acad::BlockReference* BlocoComAtributos(std::int32_t Id, const std::vector<std::
         }
     }
     return bloco;
+}
+
+acad::BlockReference* BlocoDoId(std::int32_t Id)
+{
+    if (Id == 0 || !gAcadDoc) return nullptr;
+    acad::BlockReference* b = nullptr;
+    try {
+        b = acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
+    } catch (const acad::Error&) {
+        return nullptr;
+    }
+    return b && !b->IsErased() ? b : nullptr;
 }
 
 acad::BlockReference* BlocoDoId(std::int32_t Id, const std::vector<std::string>& Tags)

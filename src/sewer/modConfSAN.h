@@ -179,6 +179,9 @@ std::string LinhaContagem(long Contagem, const std::string& Texto);
 // to the user and nothing changed, when the fault is gone, the block has been
 // erased or lacks one of the tags.
 acad::BlockReference* BlocoDaFalha(int i, const std::vector<std::string>& Tags);
+// The block with that id in the drawing worked on, or null when it is no
+// longer there (erased, or another drawing). Nothing is told.
+acad::BlockReference* BlocoDoId(std::int32_t Id);
 // The same for any object identifier of a fault (a reach's manholes).
 acad::BlockReference* BlocoDoId(std::int32_t Id, const std::vector<std::string>& Tags);
 // The same without telling: why not in `Motivo`.

@@ -10,6 +10,7 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/TextEntities.h"
 #include "sewer/clsSANDb.h"
+#include "shell/modPainel.h"
 #include "platform/ProcessState.h"
 
 std::vector<PVRec> gPVs;
@@ -19,7 +20,7 @@ int gNumTRs = 0;
 std::vector<std::int32_t> gListPLs;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetRedeSAN([] {
     gPVs.clear();
     gNumPVs = 0;
     gTRs.clear();
@@ -74,14 +75,6 @@ std::optional<Ponto> LePontoDoTrecho(acad::AttributeReference* A, Queixas& Q)
     A->SetVisible(true);
     A->Update();
     return p;
-}
-
-// Without the blanks around it, as VB's Trim.
-std::string Apara(const std::string& Texto)
-{
-    const std::size_t inicio = Texto.find_first_not_of(' ');
-    if (inicio == std::string::npos) return "";
-    return Texto.substr(inicio, Texto.find_last_not_of(' ') - inicio + 1);
 }
 
 // The PV records by name and by ObjectID, beside the table, which keeps the
@@ -226,7 +219,7 @@ std::string ReadPVAttribs(acad::Entity* Bloco, std::string& Numero, double& CT, 
         else if (tag == "CP")
             LeNumero(tag, texto, CP, q);
         else if (tag == "ET")
-            ET = Apara(texto);
+            ET = AparaEspacos(texto);
     }
     return q.Texto();
 }

@@ -19,7 +19,7 @@ const char* const OrdemCongela[9] = {"GEN_Texto_TR", "GEN_Texto_TR2", "GEN_Texto
 // A restore without a save would thaw layers the user froze himself.
 bool g_salvo = false;
 
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetTextosSAN([] {
     gSysVarsTexto = {};
     g_salvo = false;
 });

@@ -15,7 +15,7 @@ forms::Form* gMainForm = nullptr;
 
 namespace {
 std::string g_pastaPrograma;
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetGlobais([] {
     gAppPath.clear();
     gAcadProgID.clear();
     gLayerConf.clear();

@@ -13,7 +13,7 @@ int gMsgLeft = 0;
 int gMsgTop = 0;
 
 namespace {
-const platform::ProcessStateReset kReset([] { gMsgLeft = gMsgTop = 0; });
+const platform::ProcessStateReset kResetMensagem([] { gMsgLeft = gMsgTop = 0; });
 }  // namespace
 
 namespace {

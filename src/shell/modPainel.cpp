@@ -29,3 +29,10 @@ std::string Apara(const std::string& Texto)
     if (i == std::string::npos) return "";
     return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
 }
+
+std::string AparaEspacos(const std::string& Texto)
+{
+    const std::size_t inicio = Texto.find_first_not_of(' ');
+    if (inicio == std::string::npos) return "";
+    return Texto.substr(inicio, Texto.find_last_not_of(' ') - inicio + 1);
+}

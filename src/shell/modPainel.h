@@ -36,3 +36,5 @@ forms::Picture Figura(const std::string& Nome);
 
 // Without the blanks and tabs around it.
 std::string Apara(const std::string& Texto);
+// Without the spaces around it: a tab is kept.
+std::string AparaEspacos(const std::string& Texto);

@@ -92,7 +92,7 @@ private:
 GradePontos gGrade;                       // the kept points of gPontos
 int32_t gGradeNum = -1;                   // how many of them it holds
 const VerticeRec* gGradeDados = nullptr;  // and of which array
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetDelaunay([] {
     gGrade = GradePontos{};
     gGradeNum = -1;
     gGradeDados = nullptr;

@@ -11,7 +11,7 @@ std::vector<HatchRec> gHatchZonas;
 std::vector<HatchRec> gHatchPavimentos;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetRegioes([] {
     gHatchs.clear();
     gNumHatchs = 0;
     gHatchZonas.clear();

@@ -88,7 +88,7 @@ struct IndiceMalha {
 long long gVersaoMalha = 0;
 IndiceMalha gIndice;
 
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetTerreno([] {
     gPontos.clear();
     gNumPontos = 0;
     gVertices.assign(1, VerticeRec{});

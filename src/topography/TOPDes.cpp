@@ -16,7 +16,7 @@ std::vector<BlocoDefRec> gBlocosTopo;
 short gTopoCarregado = 0;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetTOPDes([] {
     gBlocosTopo.clear();
     gTopoCarregado = 0;
 });

@@ -20,6 +20,7 @@
 #include "topography/TOPDes.h"
 #include "topography/frmMARExe.h"
 #include "topography/frmMARQua.h"
+#include "shell/modPainel.h"
 
 namespace {
 
@@ -42,18 +43,10 @@ std::string Maiusculas(std::string s)
     return s;
 }
 
-std::string SemBrancos(const std::string& s)
-{
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    const auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
 // A whole number written alone ("12", " -3 "), within an int.
 std::optional<int> Inteiro(const std::string& Texto)
 {
-    const std::string t = SemBrancos(Texto);
+    const std::string t = Apara(Texto);
     std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
     if (i == t.size()) return std::nullopt;
     long long v = 0;
@@ -68,7 +61,7 @@ std::optional<int> Inteiro(const std::string& Texto)
 // A number above 0 typed in a box ("786", "393,5").
 std::optional<double> NumeroPositivo(const std::string& Texto)
 {
-    const std::string t = SemBrancos(Texto);
+    const std::string t = Apara(Texto);
     if (t.empty() || !IsNumero(t)) return std::nullopt;
     const double v = StrToDbl(t);
     if (!(v > 0) || !std::isfinite(v)) return std::nullopt;

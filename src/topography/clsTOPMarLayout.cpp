@@ -39,7 +39,7 @@ namespace {
 constexpr const char* kNaoLimitar = "Não limitar";
 
 // A whole number as typed ("0010", "-5", " 20 "); none for anything else.
-std::optional<long long> Inteiro(const std::string& Texto)
+std::optional<long long> InteiroLongo(const std::string& Texto)
 {
     const std::string t = Apara(Texto);
     std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
@@ -272,7 +272,7 @@ void clsTOPMar::MARLayout(int Modo)
         forms::Unload(dlg);
         if (cancelou) return;
 
-        const auto primeiro = Inteiro(o.Inicial), incremento = Inteiro(passo);
+        const auto primeiro = InteiroLongo(o.Inicial), incremento = InteiroLongo(passo);
         if (!primeiro || !incremento) {
             Aviso("O número Inicial e o Incremento devem ser números inteiros.\r\n\r\nOperação cancelada.");
             return;
@@ -280,7 +280,7 @@ void clsTOPMar::MARLayout(int Modo)
         o.Primeiro = *primeiro;
         o.Passo = *incremento;
         if (Modo == 1 && limite != kNaoLimitar) {
-            const auto n = Inteiro(limite);
+            const auto n = InteiroLongo(limite);
             if (!n || *n < 1 || *n > 1000000) {
                 Aviso("Layouts por arquivo: \"" + limite +
                       "\" não é um número inteiro maior que zero.\r\n\r\nOperação cancelada.");

@@ -28,13 +28,6 @@
 
 namespace {
 
-// A number the way the system reads them, with at least one digit: "", "."
-// and "-" are no elevation.
-bool NumeroEscrito(const std::string& Texto)
-{
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
-}
-
 // The entities the user selects on screen into a new "SS1", copied so that
 // deleting some of them does not move the others.
 std::vector<acad::Entity*> SelecionaNaTela(const FiltroTipos& Tipos, const FiltroDados& Dados)

@@ -27,13 +27,6 @@ constexpr std::size_t kLinhasNomeadas = 20;
 // such a line is not a file of points, and is not read whole into memory.
 constexpr std::size_t kLinhaMaisLonga = 64 * 1024;
 
-// A number the way the system reads them ("." or ","), with at least one
-// digit: "", "." and "-" are no coordinate and no elevation.
-bool NumeroEscrito(const std::string& Texto)
-{
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
-}
-
 std::vector<std::string> Campos(const std::string& Linha)
 {
     std::vector<std::string> campos;

@@ -34,6 +34,7 @@
 #include "shell/modMensagem.h"
 #include "water/clsWATDb.h"
 #include "platform/ProcessState.h"
+#include "shell/modPainel.h"
 
 std::vector<NoRec> gNos;
 std::int32_t gNumNos = 0;
@@ -43,7 +44,7 @@ std::int32_t gNumTubosExp = 0;
 std::vector<TrechoZonaRec> gListaSalva;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetWATExp([] {
     gNos.clear();
     gNumNos = 0;
     gZonas.clear();
@@ -124,13 +125,6 @@ std::vector<acad::BlockReference*> Referencias(acad::SelectionSet* Ss)
     return v;
 }
 
-std::string SemBrancos(const std::string& s)
-{
-    const std::size_t i = s.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return s.substr(i, s.find_last_not_of(" \t") - i + 1);
-}
-
 // Where a text is anchored: its alignment point, or its insertion point for a
 // left-aligned text (whose alignment point the host leaves unset).
 Ponto PontoDoTexto(const acad::AttributeReference* a)
@@ -142,7 +136,7 @@ Ponto PontoDoTexto(const acad::AttributeReference* a)
 // layer already failed to match then).
 std::int16_t Etapa(const std::string& Texto)
 {
-    const std::string t = SemBrancos(Texto);
+    const std::string t = Apara(Texto);
     int v = 0;
     const auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
     if (ec != std::errc() || p != t.data() + t.size() || v < INT16_MIN || v > INT16_MAX) return 0;
@@ -169,12 +163,6 @@ Ponto PosicaoBolsa(const BolsaPontoRec& B, const Ponto& Insercao, double EscalaX
     if (EscalaX < 0) a = PI - a;
     if (EscalaY < 0) a = -a;
     return PontoPolar(Insercao, a + Rotacao, B.DistanciaBolsa * std::fabs(EscalaY));
-}
-
-void Acrescenta(std::vector<double>& L, const Ponto& P)
-{
-    L.push_back(P.X);
-    L.push_back(P.Y);
 }
 
 // Scale and colour of the node marker, and the colour of the continuity
@@ -213,7 +201,7 @@ bool ClsWATExp::LoadNodes()
         NoRec& no = nos[i];
         no.Ponto = blocos[i]->InsertionPoint();
         const std::vector<acad::AttributeReference*> atts = blocos[i]->GetAttributes();
-        no.Label = atts.empty() ? "" : SemBrancos(atts.front()->TextString());
+        no.Label = atts.empty() ? "" : Apara(atts.front()->TextString());
         no.ObjectID = blocos[i]->ObjectID();
         no.Raio = blocos[i]->XScaleFactor();
         Avanca(cProgress);

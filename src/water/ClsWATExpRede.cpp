@@ -41,12 +41,6 @@ constexpr double kPasso = 1.0;
 // Circles that show the pipe ends no node reaches.
 constexpr double kRaioSemNode = 50.0;
 
-void Acrescenta(std::vector<double>& L, const Ponto& P)
-{
-    L.push_back(P.X);
-    L.push_back(P.Y);
-}
-
 // The first `N` nodes by cell of a square grid twice as wide as the largest
 // capture radius: a node that reaches a point lies in the point's cell or in
 // one of the eight around it, rounding included.

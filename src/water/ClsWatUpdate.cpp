@@ -21,6 +21,7 @@
 #include "platform/acad/SelectionSet.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/forms/Application.h"
+#include "shell/modPainel.h"
 #include "shell/ProgressBar.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
@@ -30,13 +31,6 @@
 namespace {
 
 const std::string kAntigo = "0-Antigo";
-
-std::string Apara(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(" \t");
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
-}
 
 std::string Maiusculas(std::string Texto)
 {

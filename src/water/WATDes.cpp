@@ -131,12 +131,6 @@ const ConexaoAguaRec* ConexaoDoCatalogo(const std::string& Material, const std::
     return nullptr;
 }
 
-void Acrescenta(std::vector<double>& Lista, const Ponto& P)
-{
-    Lista.push_back(P.X);
-    Lista.push_back(P.Y);
-}
-
 // Follows the chain of two-socket fittings out of socket `k` of `Inicio`,
 // appending to `Percurso` each socket reached and the next fitting's insertion
 // point; `Ultimo` ends as the insertion point of the last fitting reached.

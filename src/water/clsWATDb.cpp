@@ -26,7 +26,7 @@ std::vector<EtapaAguaRec> gEtapasAgua;
 std::vector<TipoTuboRec> gTiposTubo;
 
 namespace {
-const platform::ProcessStateReset kReset([] {
+const platform::ProcessStateReset kResetWATDb([] {
     gDiametros.clear();
     gAneis.clear();
     gTubosCat.clear();

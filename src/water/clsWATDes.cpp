@@ -27,6 +27,7 @@
 #include "water/WATDes.h"
 #include "water/clsWATDb.h"
 #include "water/frmWATTubo.h"
+#include "shell/modPainel.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ int IndiceEtapa(const std::string& Etapa)
     const int i = Etapa[0] - '0';
     return i < static_cast<int>(gEtapasAgua.size()) ? i : -1;
 }
-
-std::string SemBrancos(const std::string& Texto)
-{
-    const auto i = Texto.find_first_not_of(' ');
-    if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(' ') - i + 1);
-}
-
-Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
 
 // The socket of a fitting that faces the pipe.
 struct Bolsa {
@@ -279,7 +271,7 @@ void clsWATDes::DrawTubo(const std::string& Tubulacao, const std::string& Diamet
 
     acad::BlockReference* rotulo = gModelSpace->InsertBlock(M, "A-TUBO", 1.0, S, 1.0, A);
     rotulo->SetLayer("TRECHO");
-    const std::string codigo = K + "DN" + D + "-" + SemBrancos(comprimento) + "m";
+    const std::string codigo = K + "DN" + D + "-" + AparaEspacos(comprimento) + "m";
     for (acad::AttributeReference* a : rotulo->GetAttributes()) {
         const std::string tag = a->TagString();
         if (tag == "CODIGO") {

@@ -11,6 +11,7 @@
 #include "shell/modJanela.h"
 #include "shell/modMensagem.h"
 #include "water/clsWATDb.h"
+#include "shell/modPainel.h"
 
 using namespace forms;
 
@@ -22,18 +23,10 @@ std::string Maiusculas(std::string s)
     return s;
 }
 
-std::string SemBrancos(const std::string& s)
-{
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    const auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
 // A number the user typed; blank is not one.
 std::optional<double> LeNumero(const std::string& texto)
 {
-    const std::string t = SemBrancos(texto);
+    const std::string t = Apara(texto);
     if (t.empty() || !IsNumero(t)) return std::nullopt;
     return StrToDbl(t);
 }
@@ -42,7 +35,7 @@ std::optional<double> LeNumero(const std::string& texto)
 // one decimal point or comma between them, and more than zero.
 bool ComprimentoValido(const std::string& texto)
 {
-    const std::string t = SemBrancos(texto);
+    const std::string t = Apara(texto);
     const std::size_t separador = t.find_first_of(".,");
     const auto digitos = [&t](std::size_t de, std::size_t ate) {
         return ate > de &&
@@ -205,7 +198,7 @@ void frmWATTubo::CortarCmd_Click()
     const auto p = *d < 0 ? std::nullopt : PontoAoLongo(Coords, *d, segmento, direcao);
     if (!p) {
         ExibeMensagem(0, "Atenção",
-                      "A distância " + SemBrancos(CortarTxt.Text()) + "m não cai no trecho, que mede " +
+                      "A distância " + Apara(CortarTxt.Text()) + "m não cai no trecho, que mede " +
                           FormatNum(ComprimentoPolilinha(Coords), 2) + "m.");
         CortarTxt.SetFocus();
         return;

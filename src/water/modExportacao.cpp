@@ -14,7 +14,7 @@
 std::vector<std::int32_t> gZonaDaRegiao;
 
 namespace {
-const platform::ProcessStateReset kReset([] { gZonaDaRegiao.clear(); });
+const platform::ProcessStateReset kResetExportacao([] { gZonaDaRegiao.clear(); });
 }  // namespace
 
 bool NomeiaZonas(clsHatchs& Zonas)

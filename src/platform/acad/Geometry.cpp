@@ -5,12 +5,10 @@
 
 namespace acad {
 
-namespace {
 // Coordinates of real drawings reach millions of units (UTM): a purely relative
 // tolerance would be millimetres there, a purely absolute one would be lost in
 // rounding. Both together keep "passes exactly through" meaningful.
-double Tol(const Point3d& p) { return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y)); }
-}  // namespace
+double CoordinateTolerance(const Point3d& p) { return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y)); }
 
 double NormalizeAngle(double a)
 {
@@ -351,7 +349,7 @@ bool Transform::IsIdentity() const
 bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
 {
     if (box.IsEmpty()) return false;
-    Box grown = box.Expanded(std::max(Tol(a), Tol(b)));
+    Box grown = box.Expanded(std::max(CoordinateTolerance(a), CoordinateTolerance(b)));
     // Most segments tested lie wholly to one side (a long curve, a small window).
     if (std::max(a.x, b.x) < grown.min.x || std::min(a.x, b.x) > grown.max.x || std::max(a.y, b.y) < grown.min.y ||
         std::min(a.y, b.y) > grown.max.y)
@@ -380,7 +378,7 @@ bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
 
 bool SegmentsIntersect(const Point3d& a, const Point3d& b, const Point3d& c, const Point3d& d)
 {
-    double tol = std::max(std::max(Tol(a), Tol(b)), std::max(Tol(c), Tol(d)));
+    double tol = std::max(std::max(CoordinateTolerance(a), CoordinateTolerance(b)), std::max(CoordinateTolerance(c), CoordinateTolerance(d)));
     if (DistancePointSegment(c, a, b) <= tol || DistancePointSegment(d, a, b) <= tol ||
         DistancePointSegment(a, c, d) <= tol || DistancePointSegment(b, c, d) <= tol)
         return true;
@@ -411,7 +409,7 @@ double DistancePointArc(const Point3d& p, const CircularArc& arc)
 
 bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b)
 {
-    const double tol = std::max(Tol(arc.center), std::max(Tol(a), Tol(b))) + 1e-12 * arc.radius;
+    const double tol = std::max(CoordinateTolerance(arc.center), std::max(CoordinateTolerance(a), CoordinateTolerance(b))) + 1e-12 * arc.radius;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len2 = dx * dx + dy * dy;
     if (len2 <= tol * tol) return DistancePointArc(a, arc) <= tol;
@@ -442,7 +440,7 @@ bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3
 bool ArcIntersectsBox(const CircularArc& arc, const Box& box)
 {
     if (box.IsEmpty()) return false;
-    Box grown = box.Expanded(Tol(arc.center));
+    Box grown = box.Expanded(CoordinateTolerance(arc.center));
     if (grown.Contains(arc.StartPoint()) || grown.Contains(arc.EndPoint())) return true;
     if (!arc.Extents().Intersects(grown)) return false;
     const Point3d c[4] = {
@@ -456,7 +454,7 @@ bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon)
 {
     const std::size_t n = polygon.size();
     if (n == 0) return false;
-    const double tol = Tol(p);
+    const double tol = CoordinateTolerance(p);
     bool inside = false;
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
         const Point3d& a = polygon[i];

@@ -72,6 +72,9 @@ double AngleFromXAxis(const Point3d& a, const Point3d& b);
 // Angle normalised into [0, 2π).
 double NormalizeAngle(double a);
 
+// How far apart two points near `p` may be and still be the same point.
+double CoordinateTolerance(const Point3d& p);
+
 // Axis-aligned box. Default-constructed boxes are empty; adding points grows them.
 struct Box {
     Point3d min{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),

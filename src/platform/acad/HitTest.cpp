@@ -24,13 +24,11 @@ bool IsShown(const Entity& e) { return IsDrawn(e, false); }
 
 namespace {
 
-double Tol(const Point3d& p) { return 1e-9 + 1e-12 * std::max(std::fabs(p.x), std::fabs(p.y)); }
-
 // Does the closed polygon `ring` touch the box (edge crossing, or one inside the other)?
 bool RingTouchesBox(const std::vector<Point3d>& ring, const Box& box)
 {
     if (ring.empty()) return false;
-    const Box grown = box.Expanded(Tol(box.min));
+    const Box grown = box.Expanded(CoordinateTolerance(box.min));
     for (const auto& p : ring)
         if (grown.Contains(p)) return true;
     for (std::size_t i = 0; i < ring.size(); ++i)
@@ -95,7 +93,7 @@ class Probe : public PlannedSink {
 public:
     enum class Kind { Crossing, WindowBox, WindowShape };
     Probe(Kind kind, const Box& reach, const DrawPlan& plan, int limit)
-        : PlannedSink(plan, limit), kind_(kind), reach_(reach.Expanded(Tol(reach.min)))
+        : PlannedSink(plan, limit), kind_(kind), reach_(reach.Expanded(CoordinateTolerance(reach.min)))
     {
         hit = kind != Kind::Crossing;
     }
@@ -125,11 +123,11 @@ private:
 class CrossBoxProbe : public Probe {
 public:
     CrossBoxProbe(const Box& b, const DrawPlan& plan, int limit)
-        : Probe(Kind::Crossing, b, plan, limit), box_(b), grown_(b.Expanded(Tol(b.min)))
+        : Probe(Kind::Crossing, b, plan, limit), box_(b), grown_(b.Expanded(CoordinateTolerance(b.min)))
     {
     }
     // A part must come within the tolerance of its own ends (at most twice the box's).
-    Box Reach() const override { return box_.Expanded(4 * std::max(Tol(box_.min), Tol(box_.max))); }
+    Box Reach() const override { return box_.Expanded(4 * std::max(CoordinateTolerance(box_.min), CoordinateTolerance(box_.max))); }
 
 protected:
     void OnPoint(const Point3d& p) override { hit = hit || grown_.Contains(p); }
@@ -145,7 +143,7 @@ private:
 class InsideBoxProbe : public Probe {
 public:
     InsideBoxProbe(const Box& b, const DrawPlan& plan, int limit)
-        : Probe(Kind::WindowBox, b, plan, limit), box_(b.Expanded(Tol(b.min)))
+        : Probe(Kind::WindowBox, b, plan, limit), box_(b.Expanded(CoordinateTolerance(b.min)))
     {
     }
 
@@ -236,7 +234,7 @@ protected:
     void OnPoint(const Point3d& p) override
     {
         for (std::size_t i = 0; i + 1 < fence_.size() && !hit; ++i)
-            hit = DistancePointSegment(p, fence_[i], fence_[i + 1]) <= Tol(p);
+            hit = DistancePointSegment(p, fence_[i], fence_[i + 1]) <= CoordinateTolerance(p);
     }
     void OnSegment(const Point3d& a, const Point3d& b) override
     {
@@ -331,7 +329,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
 
 bool CrossesBox(const Entity& e, const Box& box, const DrawPlan& plan)
 {
-    if (!Drawn(e) || box.IsEmpty() || !e.Extents().Expanded(Tol(box.min)).Intersects(box)) return false;
+    if (!Drawn(e) || box.IsEmpty() || !e.Extents().Expanded(CoordinateTolerance(box.min)).Intersects(box)) return false;
     CrossBoxProbe probe(box, plan, plan.DepthOf(e));
     e.Emit(probe, Transform());
     return probe.hit;
@@ -348,7 +346,7 @@ bool InsideBox(const Entity& e, const Box& box, const DrawPlan& plan)
 bool CrossesPolygon(const Entity& e, const std::vector<Point3d>& polygon, const DrawPlan& plan)
 {
     if (!Drawn(e) || polygon.size() < 3) return false;
-    if (const Box pb = BoxOf(polygon); !e.Extents().Expanded(Tol(pb.min)).Intersects(pb)) return false;
+    if (const Box pb = BoxOf(polygon); !e.Extents().Expanded(CoordinateTolerance(pb.min)).Intersects(pb)) return false;
     CrossPolygonProbe probe(polygon, plan, plan.DepthOf(e));
     e.Emit(probe, Transform());
     return probe.hit;
@@ -365,7 +363,7 @@ bool InsidePolygon(const Entity& e, const std::vector<Point3d>& polygon, const D
 bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence, const DrawPlan& plan)
 {
     if (!Drawn(e) || fence.size() < 2) return false;
-    if (const Box fb = BoxOf(fence); !e.Extents().Expanded(Tol(fb.min)).Intersects(fb)) return false;
+    if (const Box fb = BoxOf(fence); !e.Extents().Expanded(CoordinateTolerance(fb.min)).Intersects(fb)) return false;
     FenceProbe probe(fence, plan, plan.DepthOf(e));
     e.Emit(probe, Transform());
     return probe.hit;

@@ -20,12 +20,6 @@ std::string Trim(std::string s)
     return s.substr(b, e - b);
 }
 
-std::string Upper(std::string s)
-{
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // "KEY=value;KEY2=\"a;b\";KEY3='c';..." with keys upper-cased. A value in
 // double or single quotes runs to the matching quote, its quote written twice
 // standing for one, so ";" and "=" inside it are text; a part without "=" is
@@ -46,7 +40,7 @@ std::map<std::string, std::string> ParseConnectionString(const std::string& cs)
             i = semi + 1;
             continue;
         }
-        std::string key = Upper(Trim(cs.substr(i, eq - i)));
+        std::string key = AsciiUpper(Trim(cs.substr(i, eq - i)));
         size_t j = eq + 1;
         while (j < cs.size() && (cs[j] == ' ' || cs[j] == '\t')) ++j;
         std::string value;
@@ -80,7 +74,7 @@ std::map<std::string, std::string> ParseConnectionString(const std::string& cs)
 
 bool StartsWithNoCase(const std::string& s, const std::string& prefix)
 {
-    return Upper(s.substr(0, prefix.size())) == Upper(prefix);
+    return AsciiUpper(s.substr(0, prefix.size())) == AsciiUpper(prefix);
 }
 
 std::string Shown(const Value& v)
@@ -106,7 +100,7 @@ std::shared_ptr<Backend> OpenBackend(const std::string& connectionString)
     const std::string source = keys["DATA SOURCE"];
     if (source.empty())
         throw Error(adErrInvalidConnection, "A conexão não diz o arquivo (Data Source): '" + connectionString + "'.");
-    const std::string ext = Upper(keys["EXTENDED PROPERTIES"]);
+    const std::string ext = AsciiUpper(keys["EXTENDED PROPERTIES"]);
     if (ext.find("DBASE") != std::string::npos) return OpenDbfBackend(source);
     if (ext.find("EXCEL") != std::string::npos) return OpenWorkbookBackend(source);
     return OpenSqliteBackend(source);
@@ -123,7 +117,7 @@ int FindColumn(const std::vector<ColumnInfo>& columns, std::string_view name)
 
 bool TypeFromDeclaration(const std::string& declared, DataTypeEnum& type, long long& size)
 {
-    const std::string d = Upper(declared);
+    const std::string d = AsciiUpper(declared);
     auto has = [&](const char* s) { return d.find(s) != std::string::npos; };
     if (d.empty()) return false;
     if (has("BOOL") || d == "BIT" || has("YESNO") || has("LOGICAL")) {

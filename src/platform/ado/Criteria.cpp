@@ -8,13 +8,6 @@ namespace ado::detail {
 
 namespace {
 
-std::string Upper(const std::string& s)
-{
-    std::string u = s;
-    for (char& c : u) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return u;
-}
-
 // <0, 0, >0 comparing a field's value with a criteria value (neither Null).
 int CompareValues(const Value& field, const Value& value)
 {
@@ -66,7 +59,7 @@ public:
 private:
     bool Peek(const char* word) const
     {
-        return i_ < toks_.size() && toks_[i_].kind == TokenKind::Word && Upper(toks_[i_].text) == word;
+        return i_ < toks_.size() && toks_[i_].kind == TokenKind::Word && AsciiUpper(toks_[i_].text) == word;
     }
 
     template <typename AddNode>
@@ -101,7 +94,7 @@ private:
         const int column = FindColumn(columns_, field);
         if (column < 0) throw Error(adErrItemNotFound, "Campo '" + field + "' do critério não encontrado: " + text_);
         if (i_ >= toks_.size()) Fail("falta o operador");
-        std::string op = toks_[i_].kind == TokenKind::Word ? Upper(toks_[i_].text) : toks_[i_].text;
+        std::string op = toks_[i_].kind == TokenKind::Word ? AsciiUpper(toks_[i_].text) : toks_[i_].text;
         if (op != "=" && op != "<>" && op != "<" && op != ">" && op != "<=" && op != ">=" && op != "LIKE")
             Fail("operador '" + toks_[i_].text + "'");
         ++i_;
@@ -127,7 +120,7 @@ private:
             return Value(negative ? -*x : *x);
         }
         case TokenKind::Word: {
-            const std::string u = Upper(v.text);
+            const std::string u = AsciiUpper(v.text);
             if (u == "TRUE") return Value(true);
             if (u == "FALSE") return Value(false);
             if (u == "NULL") return Value();

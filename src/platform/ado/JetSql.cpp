@@ -1,6 +1,7 @@
 #include "platform/ado/JetSql.h"
 
 #include "platform/ado/Error.h"
+#include "platform/ado/JetText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,13 +14,6 @@ namespace {
 bool WordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool WordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
-std::string Upper(std::string_view s)
-{
-    std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
-
 const std::set<std::string>& Keywords()
 {
     static const std::set<std::string> k = {"SELECT", "DISTINCT", "DISTINCTROW", "FROM",   "WHERE", "GROUP",  "BY",
@@ -31,8 +25,8 @@ const std::set<std::string>& Keywords()
     return k;
 }
 
-bool IsKeyword(const Token& t) { return t.kind == TokenKind::Word && Keywords().count(Upper(t.text)); }
-bool IsWord(const Token& t, const char* upper) { return t.kind == TokenKind::Word && Upper(t.text) == upper; }
+bool IsKeyword(const Token& t) { return t.kind == TokenKind::Word && Keywords().count(AsciiUpper(t.text)); }
+bool IsWord(const Token& t, const char* upper) { return t.kind == TokenKind::Word && AsciiUpper(t.text) == upper; }
 bool IsSymbol(const Token& t, const char* s) { return t.kind == TokenKind::Symbol && t.text == s; }
 bool IsComparison(const std::string& s)
 {
@@ -113,7 +107,7 @@ bool Translator::TermEnds(size_t next) const
     const Token* t = At(next);
     if (!t || IsSymbol(*t, ",") || IsSymbol(*t, ")") || IsSymbol(*t, ";")) return true;
     if (t->kind != TokenKind::Word) return false;
-    const std::string u = Upper(t->text);
+    const std::string u = AsciiUpper(t->text);
     return u == "ASC" || u == "DESC" || u == "HAVING" || u == "ORDER" || u == "UNION";
 }
 
@@ -318,7 +312,7 @@ Translation Translator::Run()
             continue;
         }
         if (t.kind == TokenKind::Word && IsKeyword(t)) {
-            Keyword(Upper(t.text), i);
+            Keyword(AsciiUpper(t.text), i);
             continue;
         }
         // A name: a table, a function, an alias or a column.

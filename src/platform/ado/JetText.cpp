@@ -183,4 +183,12 @@ bool JetLike(std::string_view textUtf8, std::string_view patternUtf8)
     return pi == p.size();
 }
 
+std::string AsciiUpper(std::string_view s)
+{
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return u;
+}
+
 }  // namespace ado::detail

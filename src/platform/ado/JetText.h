@@ -37,4 +37,8 @@ bool JetLike(std::string_view text, std::string_view pattern);
 // Case-insensitive (accent-sensitive) equality, for names of fields, tables and keys.
 bool SameName(std::string_view a, std::string_view b);
 
+// Keywords and connection keys are ASCII: only a-z change, every other byte
+// (the UTF-8 of accented letters included) stays as it is.
+std::string AsciiUpper(std::string_view s);
+
 }  // namespace ado::detail
