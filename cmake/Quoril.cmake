@@ -1,6 +1,17 @@
 # One static library per source folder and one test program per test folder.
 # Folders list their files by glob, so adding a class means adding its files.
 
+# With QUORIL_UNITY (CI), a target's files are compiled a few at a time: the
+# headers and the templates they instantiate once per batch, not once per file.
+function(quoril_unity target)
+  if(QUORIL_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON)
+    # Inside its batch a file is an included one to g++, which then warns of
+    # its own anonymous types as it would of a header's.
+    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
+  endif()
+endfunction()
+
 function(quoril_library target)
   cmake_parse_arguments(A "QT" "" "DEPS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -13,12 +24,7 @@ function(quoril_library target)
     return()
   endif()
   add_library(${target} STATIC ${_src} ${_hdr})
-  if(QUORIL_UNITY)
-    set_target_properties(${target} PROPERTIES UNITY_BUILD ON)
-    # Inside its batch a file is an included one to g++, which then warns of
-    # its own anonymous types as it would of a header's.
-    target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
-  endif()
+  quoril_unity(${target})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${target} PUBLIC ${A_DEPS})
   if(A_QT)
@@ -89,6 +95,7 @@ function(quoril_test target)
   endif()
   if(_support)
     add_library(${target}_support STATIC ${_support})
+    quoril_unity(${target}_support)
     target_include_directories(${target}_support PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${target}_support PUBLIC ${A_DEPS} GTest::gtest GTest::gmock)
     if(A_QT)
@@ -100,6 +107,7 @@ function(quoril_test target)
   endif()
   add_executable(${target} ${_tests})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  quoril_unity(${target})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock quoril_testmain)
   if(_support)

@@ -17,6 +17,13 @@
 #include "platform/forms/Testing.h"
 #include "platform/os/Dialogs.h"
 
+// The point is (x, y), within tol.
+inline void ExpectPonto(const Ponto& p, double x, double y, double tol = 1e-9)
+{
+    EXPECT_NEAR(p.X, x, tol);
+    EXPECT_NEAR(p.Y, y, tol);
+}
+
 namespace cadtest {
 
 // A fresh folder under the system's temporary folder, removed afterwards.

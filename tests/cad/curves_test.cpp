@@ -17,12 +17,6 @@ protected:
     Curvas() { Conecta(); }
 };
 
-void ExpectPonto(const Ponto& p, double x, double y, double tol = 1e-9)
-{
-    EXPECT_NEAR(p.X, x, tol);
-    EXPECT_NEAR(p.Y, y, tol);
-}
-
 }  // namespace
 
 TEST_F(Curvas, LinesArcsAndPolylinesWithTheirLengthAndDirection)

@@ -31,12 +31,6 @@ private:
     std::locale antes_;
 };
 
-void ExpectPonto(const Ponto& p, double x, double y, double tol = 1e-9)
-{
-    EXPECT_NEAR(p.X, x, tol);
-    EXPECT_NEAR(p.Y, y, tol);
-}
-
 // Every point of the list lies on the circle of centre C and radius R.
 void ExpectNoCirculo(const std::vector<double>& L, const Ponto& C, double R)
 {

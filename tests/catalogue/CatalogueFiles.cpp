@@ -19,6 +19,12 @@ std::filesystem::path binDir()
     return std::filesystem::current_path() / "bin";  // tests run in the build folder
 }
 
+const Db& catalogue()
+{
+    static Db db(binDir() / "rereva2000r.mdb");
+    return db;
+}
+
 Db::Db(const std::filesystem::path& path)
 {
     if (!std::filesystem::exists(path)) throw std::runtime_error("database not built: " + path.string());

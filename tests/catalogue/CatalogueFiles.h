@@ -38,6 +38,9 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// The catalogue of the program folder, opened once for the whole program.
+const Db& catalogue();
+
 // Numbers of the catalogue texts: "." as decimal separator, nothing else around them.
 std::optional<double> number(const std::string& text);
 std::optional<long> integer(const std::string& text);

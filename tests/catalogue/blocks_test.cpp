@@ -16,12 +16,6 @@ using namespace catalogue_test;
 
 namespace {
 
-const Db& catalogue()
-{
-    static Db db(binDir() / "rereva2000r.mdb");
-    return db;
-}
-
 bool has(const std::vector<std::string>& v, const std::string& s)
 {
     return std::find(v.begin(), v.end(), s) != v.end();

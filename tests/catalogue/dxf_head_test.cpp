@@ -13,12 +13,6 @@ using namespace catalogue_test;
 
 namespace {
 
-const Db& catalogue()
-{
-    static Db db(binDir() / "rereva2000r.mdb");
-    return db;
-}
-
 // The export's rule: each row in Num order, trimmed, Null as an empty line.
 std::vector<std::string> lines(const std::string& table)
 {

@@ -13,12 +13,6 @@ using namespace catalogue_test;
 
 namespace {
 
-const Db& catalogue()
-{
-    static Db db(binDir() / "rereva2000r.mdb");
-    return db;
-}
-
 std::string upper(std::string s)
 {
     for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

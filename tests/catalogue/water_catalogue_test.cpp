@@ -16,12 +16,6 @@ using namespace catalogue_test;
 
 namespace {
 
-const Db& catalogue()
-{
-    static Db db(binDir() / "rereva2000r.mdb");
-    return db;
-}
-
 bool isPipeMaterial(const std::string& m) { return m.rfind("Tubulações", 0) == 0; }
 
 struct TreeFitting {

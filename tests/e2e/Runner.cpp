@@ -57,7 +57,7 @@ std::function<void(const std::string&)>& TimeoutHandler()
     return handler;
 }
 
-std::string Where(const Script& script, const Statement& s)
+std::string Location(const Script& script, const Statement& s)
 {
     return script.name + ":" + std::to_string(s.line) + ": " + s.source;
 }
@@ -434,9 +434,9 @@ void Execution::CleanUp()
 
 void Execution::Begin(const Statement& s, int depth)
 {
-    watch_.Begin(Where(script_, s));
+    watch_.Begin(Location(script_, s));
     if (options_.trace)
-        *options_.trace << std::string(static_cast<std::size_t>(depth) * 2, ' ') << Where(script_, s) << '\n';
+        *options_.trace << std::string(static_cast<std::size_t>(depth) * 2, ' ') << Location(script_, s) << '\n';
 }
 
 bool IsAction(const Statement& s)
@@ -477,8 +477,8 @@ void Execution::RunBlock(const Statement& block, forms::Form& form)
 void Execution::Fail(const Statement& s, const std::string& detail)
 {
     if (failure_) return;
-    std::string report = Where(script_, s) + "\n  " + detail + "\n";
-    if (action_ && action_ != &s && action_->line != s.line) report += "  (during " + Where(script_, *action_) + ")\n";
+    std::string report = Location(script_, s) + "\n  " + detail + "\n";
+    if (action_ && action_ != &s && action_->line != s.line) report += "  (during " + Location(script_, *action_) + ")\n";
     failure_ = report;
 }
 
@@ -540,7 +540,7 @@ void Execution::OnModal(forms::Form& f)
     } else {
         RunBlock(*a.stmt, f);
     }
-    watch_.Begin(Where(script_, *action_));
+    watch_.Begin(Location(script_, *action_));
 }
 
 bool Execution::OnInput(const acad::InputRequest& r, const ScriptInput::Expect* e)
@@ -611,7 +611,7 @@ void Execution::OnYield()
             w.fired = true;
             watch_.Note(w.form + " shown");
             RunBlock(*w.stmt, *f);
-            if (action_) watch_.Begin(Where(script_, *action_));
+            if (action_) watch_.Begin(Location(script_, *action_));
             break;
         }
     }
@@ -1547,7 +1547,7 @@ void Execution::NotRunning() const
 {
     if (runs_ == 0) throw StepError("the program is not running (no start yet)");
     throw StepError("the program is not running (it ended during " +
-                    (endedBy_ ? Where(script_, *endedBy_) : std::string("its start")) + ")");
+                    (endedBy_ ? Location(script_, *endedBy_) : std::string("its start")) + ")");
 }
 
 forms::Form& Execution::Base(forms::Form* context) const

@@ -14,20 +14,20 @@ using namespace forms;
 namespace {
 
 // Each test its own host name: the bar's settings are kept per host for the run.
-struct Host {
+struct ProgressHost {
     Form form;
     ProgressBar& bar = form.Add<ProgressBar>("Progress1");
     std::vector<std::string> msgs;
     long long agora = 0;
 
-    explicit Host(const std::string& name, double width = 3015) : form(name)
+    explicit ProgressHost(const std::string& name, double width = 3015) : form(name)
     {
         bar.Move(0, 0, width, 255);
         bar.TimerMsg += [this](const std::string& m) { msgs.push_back(m); };
         bar.SetRelogio([this] { return agora; });
         form.Show();
     }
-    ~Host() { forms::Unload(form); }
+    ~ProgressHost() { forms::Unload(form); }
     std::string Texto() const { return bar.ProgressLbl(0).Caption(); }
 };
 
@@ -36,7 +36,7 @@ struct Host {
 TEST(ProgressBar, RedrawsOncePerPixelWithThePercentage)
 {
     // 1000 steps on a track of 201 pixels: a redraw every 5 steps.
-    Host h("frmPercentagem");
+    ProgressHost h("frmPercentagem");
     h.bar.Progress_Start(1000, "");
     EXPECT_EQ(h.bar.CurValue(), 0);
     EXPECT_EQ(h.bar.ProgressFrm.Width(), 15);
@@ -72,7 +72,7 @@ TEST(ProgressBar, RedrawsOncePerPixelWithThePercentage)
 
 TEST(ProgressBar, ACaptionStaysInPlaceOfThePercentage)
 {
-    Host h("frmLegenda");
+    ProgressHost h("frmLegenda");
     h.bar.Progress_Start(10, "Lendo objetos");
     for (int i = 0; i < 5; ++i) h.bar.Progress();
     EXPECT_EQ(h.Texto(), "Lendo objetos");
@@ -87,7 +87,7 @@ TEST(ProgressBar, NothingToMeasureNeverDividesByZero)
 {
     {
         // Maximum 0 with an empty caption clears the bar, and steps change nothing.
-        Host h("frmMaximoZero");
+        ProgressHost h("frmMaximoZero");
         h.bar.Progress_Start(10, "");
         for (int i = 0; i < 6; ++i) h.bar.Progress();
         h.bar.Progress_Start(0, "");
@@ -100,7 +100,7 @@ TEST(ProgressBar, NothingToMeasureNeverDividesByZero)
     }
     {
         // A control one pixel wide: a redraw at every step.
-        Host h("frmEstreito", 15);
+        ProgressHost h("frmEstreito", 15);
         h.bar.Progress_Start(10, "");
         for (int i = 0; i < 3; ++i) h.bar.Progress();
         EXPECT_EQ(h.Texto(), "30%");
@@ -110,12 +110,12 @@ TEST(ProgressBar, NothingToMeasureNeverDividesByZero)
 TEST(ProgressBar, TheRemainingTimeIsToldWhenItsSecondsChange)
 {
     {
-        Host h("frmSemTempo");
+        ProgressHost h("frmSemTempo");
         h.bar.Progress_Start(100, "");
         for (int i = 0; i < 10; ++i) h.bar.Progress();
         EXPECT_TRUE(h.msgs.empty());  // not even the empty one while switched off
     }
-    Host h("frmTempo");
+    ProgressHost h("frmTempo");
     h.bar.SetEnabledTimer(true);
     h.bar.Progress_Start(100, "");
     ASSERT_EQ(h.msgs.size(), 1u);

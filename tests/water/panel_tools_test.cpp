@@ -18,26 +18,26 @@ using namespace forms;
 
 namespace {
 
-std::string NomeUnico()
+std::string NomeDasFerramentas()
 {
     static std::atomic<int> n{0};
     return "frmFerramentas" + std::to_string(n++);
 }
 
 // The panel loads its tools' pictures from the program folder when it is made.
-bool Figuras()
+bool CarregaFiguras()
 {
     forms::SetResourcePictureFolder((PastaDoPrograma() / "pictures").string());
     return true;
 }
 
-struct FormAgua {
-    FormAgua() : figuras(Figuras()), form(NomeUnico()), WC(form.Add<WATDes98>("WC"))
+struct FormFerramentas {
+    FormFerramentas() : figuras(CarregaFiguras()), form(NomeDasFerramentas()), WC(form.Add<WATDes98>("WC"))
     {
         form.Move(0, 0, 2800, 4000);
         form.Show();
     }
-    ~FormAgua() { Unload(form); }
+    ~FormFerramentas() { Unload(form); }
     bool figuras;
     Form form;
     WATDes98& WC;
@@ -45,7 +45,7 @@ struct FormAgua {
 
 class Ferramentas : public DesenhoAgua {
 protected:
-    Ferramentas() : painel(std::make_unique<FormAgua>()), WC(painel->WC)
+    Ferramentas() : painel(std::make_unique<FormFerramentas>()), WC(painel->WC)
     {
         for (const char* b : {"A-LUVA", "A-CURVA90", "A-TUBO"}) EXPECT_TRUE(CriaBlocoConexao(b, false));
         WC.Start(false);
@@ -82,7 +82,7 @@ protected:
         EXPECT_EQ(Doc().GetVariable("ORTHOMODE").AsInt(), Orthomode);
     }
 
-    std::unique_ptr<FormAgua> painel;
+    std::unique_ptr<FormFerramentas> painel;
     WATDes98& WC;
     acad::BlockReference* luva = nullptr;
     acad::BlockReference* curva = nullptr;

@@ -205,7 +205,7 @@ std::string Repeat(const std::string& s, std::size_t n)
 }
 
 // The description of the FileError that reading `text` gives ("" when it reads).
-std::string Refusal(const std::string& text) { return acadcore_test::DxfRefusal(text, "longo.dxf"); }
+std::string LongRefusal(const std::string& text) { return acadcore_test::DxfRefusal(text, "longo.dxf"); }
 
 std::string TextOf(const Document& doc)
 {
@@ -546,7 +546,7 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
     acadcore_test::TempDir dir;
 
     // 300 000 of them (900 KB) would be saved as a line of 2 MB: refused at their line.
-    const std::string japanese = Refusal(OneText(Repeat(a, 300000)));
+    const std::string japanese = LongRefusal(OneText(Repeat(a, 300000)));
     EXPECT_NE(japanese.find("longo.dxf\", linha 16"), std::string::npos) << japanese;
     EXPECT_NE(japanese.find("1 MiB"), std::string::npos) << japanese;
     // A value exactly 1 MiB long once saved opens, saves as .dwg and reopens the same; one byte more does not open.
@@ -558,7 +558,7 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
     Document back;
     EXPECT_NO_THROW(ReadDxf(back, dir / "cheio.dwg"));
     EXPECT_EQ(TextOf(back), full);
-    EXPECT_NE(Refusal(OneText(full + "0")).find("linha 16"), std::string::npos);
+    EXPECT_NE(LongRefusal(OneText(full + "0")).find("linha 16"), std::string::npos);
 
     // A value of exactly 1 MiB: the line's end is no part of it, LF or CR LF,
     // read from memory or from disk a piece at a time.
@@ -581,9 +581,9 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
         Document general;
         EXPECT_NO_THROW(ReadDxfText(general, odd, "mib.dxf"));
         EXPECT_EQ(TextOf(general), mib);
-        EXPECT_NE(Refusal(OneText(mib + "-", eol)).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
+        EXPECT_NE(LongRefusal(OneText(mib + "-", eol)).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
         odd.insert(odd.find("PV"), "-");
-        EXPECT_NE(Refusal(odd).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
+        EXPECT_NE(LongRefusal(odd).find("linha 16: linha com mais de 1 MiB"), std::string::npos);
     }
 
     // A multi-line text goes in pieces whatever its length, even where a file

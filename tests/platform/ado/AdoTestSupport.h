@@ -64,6 +64,7 @@ std::string ZipPartStorage(const std::string& path, const std::string& part);
 
 // Field `name` of every record as text, Null as "<null>" (moves the recordset to its end).
 std::vector<std::string> ColumnTexts(ado::Recordset& rs, const std::string& name);
+inline constexpr auto Column = ColumnTexts;
 
 // The description (number) of the ado::Error that `f` throws; "(no error)" (0) when none.
 std::string ErrorOf(const std::function<void()>& f);

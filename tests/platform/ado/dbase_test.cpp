@@ -21,7 +21,7 @@ using namespace ado;
 using adotest::ErrorNumberOf;
 using adotest::ErrorOf;
 using adotest::TempDir;
-constexpr auto Column = adotest::ColumnTexts;
+using adotest::Column;
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 using namespace ado;
 using adotest::TempDir;
-constexpr auto Column = adotest::ColumnTexts;
+using adotest::Column;
 
 namespace {
 
