@@ -313,8 +313,7 @@ void BM_RepaintHeavy(benchmark::State& state)
     const std::size_t index = static_cast<std::size_t>(state.range(0));
     const acad::Document& doc = heavy::Built(index);
     state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
-    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
-    v.Fit(doc.ModelExtents());
+    const acad::View v = ExtentsView(doc);
     RepaintLoop(state, doc, [&] { return v; });
     state.counters["peakMB"] = PeakMegabytes();
 }
@@ -333,8 +332,7 @@ void BM_RepaintPolylines(benchmark::State& state)
         }
         return d;
     }();
-    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
-    v.Fit(doc->ModelExtents());
+    const acad::View v = ExtentsView(*doc);
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintPolylines)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -373,8 +371,7 @@ void BM_RepaintNested33(benchmark::State& state)
         d->ModelSpace().InsertBlock({0, 0, 0}, "N33", 1, 1, 1, 0);
         return d;
     }();
-    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
-    v.Fit(doc->ModelExtents());
+    const acad::View v = ExtentsView(*doc);
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintNested33)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -653,22 +653,15 @@ void clsSANDes::MoveAtt3(acad::BlockReference* Bloco)
 
 namespace {
 
-// A field holds a number when it reads as one and has a digit: an empty field
-// (or one holding only a separator) is no 0 to compute with.
-bool ENumero(const std::string& Texto)
-{
-    return std::any_of(Texto.begin(), Texto.end(), [](char c) { return c >= '0' && c <= '9'; }) && IsNumero(Texto);
-}
-
 // A reach's slope or drop: emptied, it is no slope or no drop, 0. Any other
 // text must be a number.
-bool EZeroOuNumero(const std::string& Texto) { return Texto.empty() || ENumero(Texto); }
+bool EZeroOuNumero(const std::string& Texto) { return Texto.empty() || NumeroEscrito(Texto); }
 
 // Both inputs read before anything is written: when either is not a number the
 // rule writes nothing. `VazioEZero` lets the second be empty, as 0.
 bool LeDois(const std::string& A, const std::string& B, double& a, double& b, bool VazioEZero = false)
 {
-    if (!ENumero(A) || !(VazioEZero ? EZeroOuNumero(B) : ENumero(B))) return false;
+    if (!NumeroEscrito(A) || !(VazioEZero ? EZeroOuNumero(B) : NumeroEscrito(B))) return false;
     a = StrToDbl(A);
     b = StrToDbl(B);
     return true;

@@ -61,12 +61,6 @@ bool CopyFileSafe(const std::string& Source, const std::string& Destination)
     return false;
 }
 
-bool CopyFileToRecycle(const std::string& Source, const std::string& Destination)
-{
-    const os::Status copia = os::CopyFileTrashingOld(Source, Destination);
-    return copia.ok || NaoCopiado(copia);
-}
-
 bool CopyFileBeside(const std::string& Source, platform::FileReplacement& Copia)
 {
     const os::Status copia = os::CopyFileInto(Source, Copia);

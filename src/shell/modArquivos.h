@@ -27,13 +27,8 @@ void OpenWithShell(std::string& Path);
 // "Erro. Arquivo não copiado!" and the result is False.
 bool CopyFileSafe(const std::string& Source, const std::string& Destination);
 
-// The same, but an existing Destination goes to the trash once the copy is
-// complete beside it. On failure the message gives the reason beneath
-// "Erro. Arquivo não copiado!", and Destination stays as it was.
-bool CopyFileToRecycle(const std::string& Source, const std::string& Destination);
-
-// CopyFileToRecycle in two steps, for an output completed after the copy:
-// Source copied into Copia, beside its target (CopyFileBeside); then, once
+// A copy for an output completed after it, in two steps: Source copied into
+// Copia, beside its target (CopyFileBeside); then, once
 // the output is complete, the copy in the target's place and an existing
 // target in the trash (ReplaceToRecycle). The target stays as it was until
 // then. On failure the message gives the reason beneath "Erro. Arquivo não
