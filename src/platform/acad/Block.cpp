@@ -269,10 +269,11 @@ Box Block::MeasureDrawn(std::uint64_t now) const
     double parts = 0;
     held_.clear();
     for (Entity* e : *this) {
-        if (auto* r = dynamic_cast<BlockReference*>(e)) held_.push_back(r);
+        auto* r = dynamic_cast<BlockReference*>(e);
+        if (r) held_.push_back(r);
         if (!e->Visible()) continue;
         ++parts;
-        if (const auto* r = dynamic_cast<const BlockReference*>(e)) {
+        if (r) {
             if (const Block* def = Document().Blocks().ByIndex(r->Data().block); def && !def->measuring_)
                 parts += def->deepParts_;
         }

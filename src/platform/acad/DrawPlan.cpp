@@ -22,6 +22,7 @@
 #include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/TextMetrics.h"
 
 namespace acad {
 
@@ -41,13 +42,13 @@ TextLook TextLookOf(double heightPx, double lengthPx)
     return TextLook::Letters;
 }
 
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>* frozenHere)
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
 {
     if (!e.Visible() || e.IsErased()) return false;
     const Layer* layer = e.Document().Layers().ByIndex(e.LayerIndex());
     if (!layer) return true;
     if (layer->Freeze()) return false;
-    if (frozenHere && layer->Index() < frozenHere->size() && (*frozenHere)[layer->Index()]) return false;
+    if (layer->Index() < frozenHere.size() && frozenHere[layer->Index()]) return false;
     // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
     if (nested && layer->IsZero()) return true;
     return layer->LayerOn();
@@ -59,15 +60,6 @@ bool IsDot(const Box& box, double pxPerUnit)
 }
 
 namespace {
-
-// Letters of UTF-8 text: each is painted as a glyph.
-double Letters(std::string_view text)
-{
-    double n = 0;
-    for (const char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
-}
 
 // Pixel rows that take as long for a filled area's edges to cross as one
 // piece: a spiky area costs by how far its edges run, not by its size.
@@ -108,7 +100,8 @@ public:
     {
         const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
         const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
-        const double letters = Letters(t.text);
+        // Each letter is painted as a glyph.
+        const double letters = static_cast<double>(TextMetrics::CharCount(t.text));
         n += letters / kMeasuredLetters;
         switch (TextLookOf(h, w)) {
         case TextLook::Dot: n += 1; break;
@@ -183,12 +176,8 @@ double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
     if (const double widest = WidestDrawn(e); widest * pxPerUnit >= kWidePx) {
         if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
             return 1 + WidePieces(lw->Data().geometry, widest, pxPerUnit, count);
-        if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
-            BulgePolyline frame;
-            frame.closed = pl->Data().closed;
-            for (const auto& v : pl->Data().vertices) frame.vertices.push_back({v.point, v.bulge});
-            return 1 + WidePieces(frame, widest, pxPerUnit, count);
-        }
+        if (const auto* pl = dynamic_cast<const Polyline2D*>(&e))
+            return 1 + WidePieces(pl->Frame(), widest, pxPerUnit, count);
     }
     if (const auto* vp = dynamic_cast<const PViewport*>(&e); vp && vp->Data().number == 1) return 1;
     e.Emit(count, Transform());
@@ -258,7 +247,7 @@ public:
         : view_(v.view),
           px_(v.pxPerUnit),
           dots_(dots),
-          frozen_(v.frozen.empty() ? nullptr : &v.frozen),
+          frozen_(v.frozen),
           cap_(2 * std::hypot(v.view.Width(), v.view.Height()) * v.pxPerUnit),
           steps_(steps)
     {
@@ -294,8 +283,15 @@ public:
 
     // The plain work of an entity of the space (not a reference).
     double Plain(const Entity& e) const { return Pieces(e, px_, cap_); }
-    const Box& View() const { return view_; }
-    double Cap() const { return cap_; }
+    // The layers frozen in the view.
+    const std::vector<char>& Frozen() const { return frozen_; }
+
+    // A reference, or a view, drawn as the outline of its box `b`: it, and four pieces.
+    double Outline(const Box& b, double px) const
+    {
+        if (b.IsEmpty()) return 1;
+        return 5 + std::min(2 * (b.Width() + b.Height()) * px, 2 * cap_) / kInkPx;
+    }
 
 private:
     // A definition drawn whole at a scale, looking `L` levels into it (its own
@@ -307,7 +303,6 @@ private:
         int deepest = 0;  // levels of nesting below the definition that were looked into
     };
 
-    // A reference drawn as the outline of its box: it, and four pieces.
     // A definition's work looked into a level deeper at a time, as long as the
     // level fits the view's budget and the estimate's steps: deeper ones count
     // as more than any budget.
@@ -329,11 +324,6 @@ private:
         return w;
     }
 
-    double Outline(const Box& b, double px) const
-    {
-        if (b.IsEmpty()) return 1;
-        return 5 + std::min(2 * (b.Width() + b.Height()) * px, 2 * cap_) / kInkPx;
-    }
     double Attributes(const BlockReference& r, double px) const
     {
         if (!r.HasAttributes()) return 0;
@@ -466,7 +456,7 @@ private:
     Box view_;
     double px_;
     bool dots_;
-    const std::vector<char>* frozen_;
+    const std::vector<char>& frozen_;
     double cap_;
     long& steps_;
     long partSteps_ = kPartSteps;
@@ -517,11 +507,11 @@ public:
     // file (a space shown once), a definition referenced only there draws its
     // own parts as the space's entities are drawn, whatever the budget.
     static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
-                                Estimate& estimate, const std::vector<char>* frozen, bool file)
+                                Estimate& estimate, bool file)
     {
         for (const Entity* e : shown) {
             const auto* r = dynamic_cast<const BlockReference*>(e);
-            if (!r || !IsDrawn(*r, false, frozen)) continue;
+            if (!r || !IsDrawn(*r, false, estimate.Frozen())) continue;
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             const bool ownFree = file && def && def->References().size() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
@@ -590,19 +580,25 @@ public:
         p.frozen_ = v.frozen;
         return p;
     }
+
+    // The plan of `shown`, the entities of one view.
+    static DrawPlan One(const SpaceView& v, bool dots, const std::vector<Entity*>& shown)
+    {
+        std::vector<DrawPlan> plans{Fresh(v, dots)};
+        long steps = kEstimateSteps;
+        Estimate estimate(v, dots, steps);
+        std::vector<Claim> claims;
+        ClaimReferences(claims, 0, shown, estimate, true);
+        Allocate(claims, kViewBudget);
+        Apply(claims, plans);
+        return plans[0];
+    }
 };
 
 DrawPlan PlanView(const SpaceView& v)
 {
-    std::vector<DrawPlan> plans{Planner::Fresh(v, true)};
-    if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) return plans[0];
-    long steps = kEstimateSteps;
-    Estimate estimate(v, true, steps);
-    std::vector<Planner::Claim> claims;
-    Planner::ClaimReferences(claims, 0, Shown(v), estimate, v.frozen.empty() ? nullptr : &v.frozen, true);
-    Planner::Allocate(claims, kViewBudget);
-    Planner::Apply(claims, plans);
-    return plans[0];
+    if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) return Planner::Fresh(v, true);
+    return Planner::One(v, true, Shown(v));
 }
 
 std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceView>& viewports)
@@ -615,7 +611,7 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
     std::vector<Planner::Claim> claims;
     std::map<std::size_t, std::vector<const Entity*>> inside;
     if (paper.pxPerUnit > 0 && std::isfinite(paper.pxPerUnit))
-        Planner::ClaimReferences(claims, 0, Shown(paper), estimates.emplace_back(paper, true, steps), nullptr, true);
+        Planner::ClaimReferences(claims, 0, Shown(paper), estimates.emplace_back(paper, true, steps), true);
     // The viewport that shows most (the first of those that show as much) is the file.
     std::size_t file = viewports.size();
     double most = -1;
@@ -633,23 +629,22 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
     for (std::size_t i = 0; i < viewports.size(); ++i) {
         const SpaceView& v = viewports[i];
         if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) continue;
-        const std::vector<char>* frozen = v.frozen.empty() ? nullptr : &v.frozen;
         Estimate& estimate = estimates.emplace_back(v, true, steps);
         if (i == file) {
-            Planner::ClaimReferences(claims, i + 1, Shown(v), estimate, frozen, true);
+            Planner::ClaimReferences(claims, i + 1, Shown(v), estimate, true);
             continue;
         }
         const bool all = v.space && v.view.Contains(v.space->Extents());
         double plain = 0;
         std::vector<Planner::Claim> references;
         if (v.space && (!all || measured + static_cast<double>(v.space->Count()) <= kViewBudget)) {
-            for (const Entity* e : Shown(v)) {
+            const std::vector<Entity*> shown = Shown(v);
+            for (const Entity* e : shown) {
                 if (measured + plain > kViewBudget) break;
-                if (dynamic_cast<const BlockReference*>(e) || !IsDrawn(*e, false, frozen)) continue;
+                if (dynamic_cast<const BlockReference*>(e) || !IsDrawn(*e, false, v.frozen)) continue;
                 plain += estimate.Plain(*e);
             }
-            if (measured + plain <= kViewBudget)
-                Planner::ClaimReferences(references, i + 1, Shown(v), estimate, frozen, false);
+            if (measured + plain <= kViewBudget) Planner::ClaimReferences(references, i + 1, shown, estimate, false);
         } else {
             plain = kHeavy;
         }
@@ -662,9 +657,7 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
         std::vector<const Entity*>& tops = inside[i + 1];
         for (const Planner::Claim& r : references) tops.push_back(r.top);
         // Drawn as an outline: the box of what it looks at.
-        const double outline =
-            v.space ? 5 + std::min(2 * (v.view.Width() + v.view.Height()) * v.pxPerUnit, 2 * estimate.Cap()) / kInkPx
-                    : 0;
+        const double outline = v.space ? estimate.Outline(v.view, v.pxPerUnit) : 0;
         claims.push_back(Planner::Claim{i + 1, nullptr, Weight{&levels, 0, outline}});
     }
     Planner::Allocate(claims, kViewBudget);
@@ -693,14 +686,13 @@ struct Document::KeptPlan {
     std::uint64_t revision, definitions;
     std::vector<bool> layers;
     Box view;
-    double px;
-    std::vector<char> frozen;
-    DrawPlan plan;
+    DrawPlan plan;  // its scale and frozen layers are the view's
 
     bool Fits(const Document& doc, const SpaceView& v) const
     {
         return space == v.space && revision == doc.Revision() && definitions == doc.DefinitionsRevision() &&
-               view.min == v.view.min && view.max == v.view.max && px == v.pxPerUnit && frozen == v.frozen &&
+               view.min == v.view.min && view.max == v.view.max && plan.PixelsPerUnit() == v.pxPerUnit &&
+               plan.FrozenHere() == v.frozen &&
                layers == LayerStates(doc);
     }
 };
@@ -713,8 +705,7 @@ DrawPlan KeptPlanView(const Document& doc, const SpaceView& v)
         [&doc, v] {
             DrawPlan plan = PlanView(v);
             doc.PlanKept() = std::make_shared<Document::KeptPlan>(
-                Document::KeptPlan{v.space, doc.Revision(), doc.DefinitionsRevision(), LayerStates(doc), v.view,
-                                   v.pxPerUnit, v.frozen, plan});
+                Document::KeptPlan{v.space, doc.Revision(), doc.DefinitionsRevision(), LayerStates(doc), v.view, plan});
             return plan;
         },
         v.frozen);
@@ -727,14 +718,7 @@ DrawPlan PlanAlone(const Entity& e)
     SpaceView v;
     v.view = Everywhere();
     v.pxPerUnit = 1e-300;
-    std::vector<DrawPlan> plans{Planner::Fresh(v, false)};
-    long steps = kEstimateSteps;
-    Estimate estimate(v, false, steps);
-    std::vector<Planner::Claim> claims;
-    Planner::ClaimReferences(claims, 0, {const_cast<Entity*>(&e)}, estimate, nullptr, true);
-    Planner::Allocate(claims, kViewBudget);
-    Planner::Apply(claims, plans);
-    return plans[0];
+    return Planner::One(v, false, {const_cast<Entity*>(&e)});
 }
 
 DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make, std::vector<char> frozenHere)
@@ -774,6 +758,27 @@ std::uint64_t g_work = 0;
 
 std::uint64_t HitTestWork() { return g_work; }
 
+namespace {
+std::vector<Point3d> Corners(const Box& b)
+{
+    return {b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}};
+}
+}  // namespace
+
+void EmitOutline(GeometrySink& sink, const Box& box)
+{
+    const std::vector<Point3d> c = Corners(box);
+    for (std::size_t k = 0; k < 4; ++k) sink.Segment(c[k], c[(k + 1) % 4]);
+}
+
+std::vector<char> FrozenIn(const PViewport& vp)
+{
+    std::vector<char> frozen(vp.Document().Layers().RecordCount(), 0);
+    for (std::uint32_t i : vp.Data().frozenLayers)
+        if (i < frozen.size()) frozen[i] = 1;
+    return frozen;
+}
+
 PlannedSink::PlannedSink(const DrawPlan& plan, int limit, int depth)
     : plan_(plan), limit_(std::min(limit, kWholeDepth)), depth_(depth)
 {
@@ -788,8 +793,7 @@ void PlannedSink::Show(int limit)
 bool PlannedSink::BeginNested(const Entity& e)
 {
     ++g_work;
-    const std::vector<char>& frozen = plan_.FrozenHere();
-    if (!IsDrawn(e, true, frozen.empty() ? nullptr : &frozen)) return false;
+    if (!IsDrawn(e, true, plan_.FrozenHere())) return false;
     ++depth_;
     return true;
 }
@@ -803,13 +807,11 @@ bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
     if (plan_.IsDot(b) && !SeenThroughDot(r)) {
         // Drawn as a dot, which covers its box.
         Point(b.Center());
-        Fill({b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}});
+        Fill(Corners(b));
         return false;
     }
     if (depth_ < limit_) return true;
-    if (b.IsEmpty()) return false;
-    const Point3d c[4] = {b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}};
-    for (int k = 0; k < 4; ++k) Segment(c[k], c[(k + 1) % 4]);
+    if (!b.IsEmpty()) EmitOutline(*this, b);
     return false;
 }
 

@@ -27,6 +27,7 @@ namespace acad {
 class Block;
 class BlockReference;
 class Document;
+class PViewport;
 
 // ---------------------------------------------------------------- the count
 
@@ -50,9 +51,10 @@ enum class TextLook { Dot, Box, Letters };
 TextLook TextLookOf(double heightPx, double lengthPx);
 
 // Whether `e` is drawn: visible, its layer thawed (and not frozen in the
-// viewport, `frozenHere` indexed by layer) and on. A part `nested` in a block
-// on layer "0" is drawn on the layer of the reference that holds it.
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>* frozenHere = nullptr);
+// viewport, `frozenHere` indexed by layer, empty: none) and on. A part
+// `nested` in a block on layer "0" is drawn on the layer of the reference that
+// holds it.
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere = {});
 
 // Whether the box of a reference is drawn as a dot at `pxPerUnit`.
 bool IsDot(const Box& box, double pxPerUnit);
@@ -84,7 +86,8 @@ constexpr double kReferenceWork = 100;
 class DrawPlan {
 public:
     // How deep the window looks into `top`, an entity of the space: what lies
-    // nested that deep is drawn as the outline of its box (0: `top` itself).
+    // nested that deep is drawn as the outline of its box (0: `top` itself;
+    // never more than kWholeDepth).
     int DepthOf(const Entity& top) const;
     // Whether a reference whose box (where it is drawn) is `box` is drawn as a dot.
     bool IsDot(const Box& box) const { return dots_ && acad::IsDot(box, px_); }
@@ -111,6 +114,9 @@ private:
     bool dots_ = false;
     bool whole_ = true;
 };
+
+// The layers frozen in a viewport, indexed by layer.
+std::vector<char> FrozenIn(const PViewport& vp);
 
 // A space seen in a view: the box it shows, at `pxPerUnit`, with the layers
 // frozen there.
@@ -181,6 +187,10 @@ private:
     int limit_;
     int depth_;
 };
+
+// The four sides of `box`: how a reference is drawn past the depth the window
+// looks into, and a view a sheet cannot afford.
+void EmitOutline(GeometrySink& sink, const Box& box);
 
 // Work the planned sinks have done since the program started (nested parts
 // looked into and pieces taken): how tests hold it bounded.

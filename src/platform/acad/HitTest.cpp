@@ -1,17 +1,11 @@
 #include "platform/acad/HitTest.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
-#include <map>
-#include <set>
 #include <utility>
 
 #include "platform/acad/Block.h"
-#include "platform/acad/CurveEntities.h"
-#include "platform/acad/PolylineEntities.h"
-#include "platform/acad/View.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Entity.h"
@@ -379,13 +373,13 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
 {
     if (!Drawn(top)) return std::nullopt;
     auto* ref = dynamic_cast<BlockReference*>(&top);
-    const int limit = std::min(plan.DepthOf(top), kWholeDepth);
+    const int limit = plan.DepthOf(top);
     if (!ref || limit == 0 || (plan.IsDot(ref->Extents()) && !SeenThroughDot(*ref))) {
         // Drawn as itself, its outline or a dot: nothing inside it is seen.
         if (DistanceTo(top, p, tolerance, plan) <= tolerance) return NestedPick{&top, {}, Transform()};
         return std::nullopt;
     }
-    const std::vector<char>* frozen = plan.FrozenHere().empty() ? nullptr : &plan.FrozenHere();
+    const std::vector<char>& frozen = plan.FrozenHere();
     auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
     // Attributes (drawn over the block) come first.
     for (AttributeReference* a : ref->GetAttributes())

@@ -760,10 +760,15 @@ void Polyline2D::Emit(GeometrySink& sink, const Transform& t) const
         detail::EmitChain(sink, t, data_.fitPoints, false);
         return;
     }
+    detail::EmitBulgePolyline(sink, t, Frame());
+}
+
+BulgePolyline Polyline2D::Frame() const
+{
     BulgePolyline pl;
     pl.closed = data_.closed;
     for (const auto& v : data_.vertices) pl.vertices.push_back({v.point, v.bulge});
-    detail::EmitBulgePolyline(sink, t, pl);
+    return pl;
 }
 
 std::unique_ptr<Entity> Polyline2D::CloneTo(acad::Document& target) const

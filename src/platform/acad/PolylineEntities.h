@@ -130,6 +130,8 @@ public:
     void SetLinetypeGeneration(bool b);
 
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    // Its vertices with their bulges, as drawn when it is not a fitted curve.
+    BulgePolyline Frame() const;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
 protected:

@@ -58,16 +58,14 @@ DrawPlan ViewPlan(const Document& doc)
     v.pxPerUnit = 1.0 / pixel;
     if (doc.ActiveSpace() != acModelSpace && doc.MSpace()) {
         // Inside a viewport, the layers frozen there are not drawn.
-        v.frozen.assign(doc.Layers().RecordCount(), 0);
-        for (std::uint32_t i : doc.ActivePViewport()->Data().frozenLayers)
-            if (i < v.frozen.size()) v.frozen[i] = 1;
+        v.frozen = FrozenIn(*doc.ActivePViewport());
     }
     return KeptPlanView(doc, v);
 }
 
 bool IsShown(const Entity& e, const DrawPlan& plan)
 {
-    return IsDrawn(e, false, plan.FrozenHere().empty() ? nullptr : &plan.FrozenHere());
+    return IsDrawn(e, false, plan.FrozenHere());
 }
 
 std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool crossing, const SelectionFilter& filter)

@@ -447,7 +447,7 @@ std::vector<Point3d> SampleSpline(const SplineData& d)
         double w = h[3] != 0 ? h[3] : 1.0;
         pts.push_back({h[0] / w, h[1] / w, h[2] / w});
     };
-    const int perSpan = std::clamp(2 * p + 6, 8, 32);
+    const int perSpan = SplineSpanPieces(0, 0, p);
     pts.reserve(static_cast<std::size_t>(n - p) * static_cast<std::size_t>(perSpan) + 1);
     int last = p;
     // Each span is walked in place: its samples need no search for their span.
@@ -460,6 +460,16 @@ std::vector<Point3d> SampleSpline(const SplineData& d)
     push(last, d.knots[static_cast<std::size_t>(n)]);
     return pts;
 }
+
+namespace {
+// Span `k` lies inside the hull of its control points.
+Box SpanHull(const SplineData& d, int k)
+{
+    Box hull;
+    for (int i = k - d.degree; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+    return hull;
+}
+}  // namespace
 
 void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
                         const std::function<void(const std::vector<Point3d>&)>& chain)
@@ -484,9 +494,7 @@ void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
     for (int k = p; k < n; ++k) {
         const double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
         if (!(b > a)) continue;
-        // The span lies inside the hull of its control points.
-        Box hull;
-        for (int i = k - p; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        const Box hull = SpanHull(d, k);
         if (!keep.IsEmpty() && !hull.Intersects(keep)) {
             flush();
             continue;
@@ -517,8 +525,7 @@ std::size_t SplinePieces(const SplineData& d, double tolerance)
     std::size_t pieces = 0;
     for (int k = p; k < n; ++k) {
         if (!(d.knots[static_cast<std::size_t>(k + 1)] > d.knots[static_cast<std::size_t>(k)])) continue;
-        Box hull;
-        for (int i = k - p; i <= k; ++i) hull.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        const Box hull = SpanHull(d, k);
         pieces += static_cast<std::size_t>(SplineSpanPieces(std::max(hull.Width(), hull.Height()), tolerance, p));
     }
     return pieces;

@@ -490,8 +490,6 @@ private:
     QPainter* painter_ = nullptr;
     const ViewMapping* m_ = nullptr;
     Box visible_;
-    const Layer* layer0_ = nullptr;
-    const std::vector<char>* frozenHere_ = nullptr;  // the plan's
     const std::unordered_set<const Entity*>* selected_ = nullptr;
     const BlockReference* top_ = nullptr;  // the reference of the space being drawn
     DrawPlan plan_;                        // of the space being drawn
@@ -520,7 +518,6 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     doc_ = &doc;
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;
-    layer0_ = doc.Layers().Find("0");
     faces_.clear();
     sink_.stats = {};
     const QRectF area(QPointF(0, 0), mapping.size);
@@ -548,9 +545,7 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
         if (frame.isEmpty() || !(vp->View().Height() > 0)) continue;
         SpaceView v;
         v.space = &doc.ModelSpace();
-        v.frozen.assign(doc.Layers().RecordCount(), 0);
-        for (std::uint32_t i : vp->Data().frozenLayers)
-            if (i < v.frozen.size()) v.frozen[i] = 1;
+        v.frozen = FrozenIn(*vp);
         ports.push_back(Port{frame, mapping.ThroughViewport(*vp)});
         v.view = ports.back().inside.WorldBox(PaintSink::Around(frame));
         v.pxPerUnit = ports.back().inside.scale;
@@ -592,14 +587,10 @@ void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mappi
             return PlanView(v);
         });
     }
-    frozenHere_ = plan_.FrozenHere().empty() ? nullptr : &plan_.FrozenHere();
     if (!plan_.Whole()) {
         // A viewport the sheet cannot afford to draw again: the outline of what it looks at.
         sink_.SetStyle(Rgb(Color::White), false);
-        const Point3d c[4] = {
-            extents.min, {extents.max.x, extents.min.y, 0}, extents.max, {extents.min.x, extents.max.y, 0}};
-        if (!extents.IsEmpty())
-            for (int k = 0; k < 4; ++k) sink_.Segment(c[k], c[(k + 1) % 4]);
+        if (!extents.IsEmpty()) EmitOutline(sink_, extents);
     } else if (all) {
         // All of it in view: the drawing order is the block's own, no query needed.
         for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
@@ -652,10 +643,10 @@ const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
 
 void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
 {
-    if (!IsDrawn(e, in.layer != nullptr, frozenHere_)) return;
+    if (!IsDrawn(e, in.layer != nullptr, plan_.FrozenHere())) return;
     const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
     // Parts on layer "0" take the layer of the reference that holds them.
-    const Layer* layer = in.layer && own == layer0_ ? in.layer : own;
+    const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
     int color = e.Color();
     if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
     if (color == Color::ByBlock) color = in.byBlockColor;
@@ -679,11 +670,10 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         }
         if (in.depth == 0) {
             top_ = ref;
-            topDepth_ = std::min(plan_.DepthOf(*ref), kWholeDepth);
+            topDepth_ = plan_.DepthOf(*ref);
         }
         if (in.depth >= topDepth_) {
-            const Point3d c[4] = {ext.min, {ext.max.x, ext.min.y, 0}, ext.max, {ext.min.x, ext.max.y, 0}};
-            for (int k = 0; k < 4; ++k) sink_.Segment(c[k], c[(k + 1) % 4]);
+            EmitOutline(sink_, ext);
             if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
             return;
         }
@@ -787,14 +777,13 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
 {
-    // Decided as the count decides it, before any vertex is copied.
+    // Decided as the count decides it, before any vertex is copied: a fitted
+    // curve, or one without widths, is drawn thin.
     if (!(WidestDrawn(e) * m_->scale * t.ScaleFactor() >= kWidePx)) return false;
     std::vector<WideVertex> v;
     bool closed = false;
     if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
         const LWPolylineData& d = lw->Data();
-        const bool varying = !d.startWidths.empty() || !d.endWidths.empty();
-        if (d.constantWidth <= 0 && !varying) return false;
         for (std::size_t i = 0; i < d.geometry.vertices.size(); ++i) {
             WideVertex w{d.geometry.vertices[i].point, d.geometry.vertices[i].bulge, d.constantWidth, d.constantWidth};
             if (i < d.startWidths.size() && i < d.endWidths.size() && (d.startWidths[i] > 0 || d.endWidths[i] > 0)) {
@@ -806,13 +795,7 @@ bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
         closed = d.geometry.closed;
     } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
         const PolylineData& d = pl->Data();
-        if (!d.fitPoints.empty()) return false;  // a fitted curve is drawn thin
-        bool any = false;
-        for (const auto& pv : d.vertices) {
-            v.push_back(WideVertex{pv.point, pv.bulge, pv.startWidth, pv.endWidth});
-            any = any || pv.startWidth > 0 || pv.endWidth > 0;
-        }
-        if (!any) return false;
+        for (const auto& pv : d.vertices) v.push_back(WideVertex{pv.point, pv.bulge, pv.startWidth, pv.endWidth});
         closed = d.closed;
     } else {
         return false;
