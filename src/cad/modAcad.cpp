@@ -11,6 +11,7 @@
 #include "shell/modArquivos.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
+#include "shell/modPainel.h"
 #include "platform/ProcessState.h"
 
 acad::Application* gAcadApp = nullptr;
@@ -37,13 +38,6 @@ const platform::ProcessStateReset kResetAcad(DesligaAcad);
 }  // namespace
 
 namespace {
-
-std::string Trim(const std::string& s)
-{
-    const std::size_t a = s.find_first_not_of(' ');
-    if (a == std::string::npos) return "";
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
 
 std::string Minusculas(std::string s)
 {
@@ -108,8 +102,8 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
     // A drawing named but not reached is not worked on: the work would go to
     // whichever drawing is active instead.
     bool alcancado = true;
-    if (!Trim(DwgName).empty()) {
-        const std::string procurado = Trim(DwgName);
+    if (!AparaEspacos(DwgName).empty()) {
+        const std::string procurado = AparaEspacos(DwgName);
         bool achou = false;
         // Every drawing is visited: of two with the same name the later wins.
         // Names that differ only in case are two files here; a name through a
@@ -138,7 +132,7 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
             }
         }
     } else {
-        if (!Trim(Template).empty()) {
+        if (!AparaEspacos(Template).empty()) {
             try {
                 app->Documents().Add(Template);
             } catch (const acad::Error&) {

@@ -14,8 +14,6 @@
 
 namespace {
 
-std::size_t Vertices(const std::vector<double>& L) { return L.size() / 2; }
-
 bool Perto(const Ponto& A, const Ponto& B, double Tol)
 {
     return std::fabs(A.X - B.X) < Tol && std::fabs(A.Y - B.Y) < Tol;
@@ -28,7 +26,7 @@ std::vector<double> PontosDaPolilinha(const Polilinha& pl, std::vector<double> L
 {
     if (Passo > 0) {
         std::vector<double> bulges;
-        for (std::size_t k = 0; k < Vertices(L); ++k) bulges.push_back(pl.GetBulge(static_cast<int>(k)));
+        for (std::size_t k = 0; k < NVertices(L); ++k) bulges.push_back(pl.GetBulge(static_cast<int>(k)));
         // An open polyline's last bulge draws nothing (one opened from a
         // closed polyline keeps the arc that closed it): no way back to the
         // start, in its points or in its length.
@@ -109,7 +107,7 @@ std::optional<std::vector<double>> CurvaParaPontos(acad::Entity* Entidade, doubl
     } catch (const acad::Error&) {
         return std::nullopt;
     }
-    const std::size_t nv = Vertices(L);
+    const std::size_t nv = NVertices(L);
     if (Referencia && nv > 0 && Distancia(*Referencia, Vertice(L, nv - 1)) < Distancia(*Referencia, Vertice(L, 0)))
         L = InverteCoords(L);
     Comprimento = ComprimentoPolilinha(L);
@@ -119,14 +117,14 @@ std::optional<std::vector<double>> CurvaParaPontos(acad::Entity* Entidade, doubl
 double ComprimentoPolilinha(const std::vector<double>& L)
 {
     double total = 0;
-    for (std::size_t k = 1; k < Vertices(L); ++k) total += Distancia(Vertice(L, k - 1), Vertice(L, k));
+    for (std::size_t k = 1; k < NVertices(L); ++k) total += Distancia(Vertice(L, k - 1), Vertice(L, k));
     return total;
 }
 
 std::optional<Ponto> PontoAoLongo(const std::vector<double>& L, double Distancia_, int& Segmento, double& Direcao)
 {
     double acum = 0;
-    for (std::size_t k = 1; k < Vertices(L); ++k) {
+    for (std::size_t k = 1; k < NVertices(L); ++k) {
         const Ponto A = Vertice(L, k - 1), B = Vertice(L, k);
         acum += Distancia(A, B);
         if (acum > Distancia_) {
@@ -141,13 +139,13 @@ std::optional<Ponto> PontoAoLongo(const std::vector<double>& L, double Distancia
 std::vector<double> PontosEspacados(const std::vector<double>& L, double Espacamento, bool MantemVertices)
 {
     std::vector<double> R;
-    if (Vertices(L) == 0) return R;
+    if (NVertices(L) == 0) return R;
     // Refuses a spacing so fine that the points would not fit in memory.
     DivisoesDoArco(ComprimentoPolilinha(L), Espacamento);
     Ponto anterior = Vertice(L, 0);
     Acrescenta(R, anterior);
     double acum = 0, proximo = Espacamento;
-    for (std::size_t k = 1; k < Vertices(L); ++k) {
+    for (std::size_t k = 1; k < NVertices(L); ++k) {
         const Ponto V = Vertice(L, k);
         acum += Distancia(anterior, V);
         while (Espacamento > 0 && acum > proximo) {
@@ -175,8 +173,8 @@ std::vector<double> Coords3DPara2D(const std::vector<double>& L)
 std::vector<double> Coords2DPara3D(const std::vector<double>& L)
 {
     std::vector<double> R;
-    R.reserve(Vertices(L) * 3);
-    for (std::size_t k = 0; k < Vertices(L); ++k) {
+    R.reserve(NVertices(L) * 3);
+    for (std::size_t k = 0; k < NVertices(L); ++k) {
         R.push_back(L[2 * k]);
         R.push_back(L[2 * k + 1]);
         R.push_back(0.0);
@@ -188,25 +186,25 @@ std::vector<double> InverteCoords(const std::vector<double>& L)
 {
     std::vector<double> R;
     R.reserve(L.size());
-    for (std::size_t k = Vertices(L); k-- > 0;) Acrescenta(R, Vertice(L, k));
+    for (std::size_t k = NVertices(L); k-- > 0;) Acrescenta(R, Vertice(L, k));
     return R;
 }
 
 std::vector<double> JuntaCoords(const std::vector<double>& A, const std::vector<double>& B)
 {
-    if (Vertices(A) == 0) return B;
-    if (Vertices(B) == 0) return A;
-    const bool repete = RepeteVertice(Vertice(A, Vertices(A) - 1), Vertice(B, 0));
-    std::vector<double> R(A.begin(), A.begin() + static_cast<std::ptrdiff_t>(2 * Vertices(A)));
-    R.insert(R.end(), B.begin() + (repete ? 2 : 0), B.begin() + static_cast<std::ptrdiff_t>(2 * Vertices(B)));
+    if (NVertices(A) == 0) return B;
+    if (NVertices(B) == 0) return A;
+    const bool repete = RepeteVertice(Vertice(A, NVertices(A) - 1), Vertice(B, 0));
+    std::vector<double> R(A.begin(), A.begin() + static_cast<std::ptrdiff_t>(2 * NVertices(A)));
+    R.insert(R.end(), B.begin() + (repete ? 2 : 0), B.begin() + static_cast<std::ptrdiff_t>(2 * NVertices(B)));
     return R;
 }
 
 std::optional<std::vector<double>> EncadeiaLinhas(const std::vector<double>& A, const std::vector<double>& B)
 {
-    if (Vertices(A) == 0 || Vertices(B) == 0) return std::nullopt;
+    if (NVertices(A) == 0 || NVertices(B) == 0) return std::nullopt;
     const std::optional<Encadeamento> como =
-        ComoEncadear(Vertice(A, 0), Vertice(A, Vertices(A) - 1), Vertice(B, 0), Vertice(B, Vertices(B) - 1));
+        ComoEncadear(Vertice(A, 0), Vertice(A, NVertices(A) - 1), Vertice(B, 0), Vertice(B, NVertices(B) - 1));
     if (!como) return std::nullopt;
     return JuntaCoords(como->InverteA ? InverteCoords(A) : A, como->InverteB ? InverteCoords(B) : B);
 }
@@ -226,12 +224,12 @@ bool RepeteVertice(const Ponto& Ultimo, const Ponto& Seguinte) { return Perto(Ul
 std::vector<double> RemoveVerticesDuplicados(const std::vector<double>& L, bool Fechada)
 {
     std::vector<double> R;
-    const std::size_t nv = Vertices(L);
+    const std::size_t nv = NVertices(L);
     // The last vertex closes the ring: it is never copied.
     for (std::size_t k = 0; k + 1 < nv; ++k) {
         const Ponto V = Vertice(L, k), W = Vertice(L, k + 1);
         if (std::fabs(V.X - W.X) > 0.01 || std::fabs(V.Y - W.Y) > 0.01) Acrescenta(R, V);
     }
-    if (Fechada && Vertices(R) > 1 && Perto(Vertice(R, Vertices(R) - 1), Vertice(R, 0), 0.01)) R.resize(R.size() - 2);
+    if (Fechada && NVertices(R) > 1 && Perto(Vertice(R, NVertices(R) - 1), Vertice(R, 0), 0.01)) R.resize(R.size() - 2);
     return R;
 }

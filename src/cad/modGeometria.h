@@ -13,13 +13,15 @@
 
 #include "cad/Ponto.h"
 
-// Appends `P` to a flat coordinate list, and reads its vertex `k` back.
+// Appends `P` to a flat coordinate list, reads its vertex `k` back, and counts
+// its vertices (an odd trailing coordinate is no vertex).
 inline void Acrescenta(std::vector<double>& L, const Ponto& P)
 {
     L.push_back(P.X);
     L.push_back(P.Y);
 }
 inline Ponto Vertice(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
+inline std::size_t NVertices(const std::vector<double>& L) { return L.size() / 2; }
 
 // π as the system has always taken it (15 significant digits).
 inline constexpr double PI = 3.14159265358979;

@@ -40,8 +40,6 @@ const char* const Titulo = "GRADE_10";
 const FiltroTipos TiposPerimetro{8, 0};
 const FiltroDados DadosPerimetro{acad::Variant(std::string(CamadaPerimetro)), acad::Variant(std::string("LWPOLYLINE"))};
 
-std::size_t NVertices(const std::vector<double>& L) { return L.size() / 2; }
-Ponto V(const std::vector<double>& L, std::size_t k) { return Ponto(L[2 * k], L[2 * k + 1]); }
 bool Sobre(const Ponto& A, const Ponto& B)
 {
     return std::fabs(A.X - B.X) < Coincide && std::fabs(A.Y - B.Y) < Coincide;
@@ -123,7 +121,7 @@ class Cadeia {
 public:
     explicit Cadeia(const std::vector<double>& L)
     {
-        for (std::size_t k = 0; k < NVertices(L); ++k) v_.push_back(V(L, k));
+        for (std::size_t k = 0; k < NVertices(L); ++k) v_.push_back(Vertice(L, k));
     }
     Ponto Primeiro() const { return invertida_ ? v_.back() : v_.front(); }
     Ponto Ultimo() const { return invertida_ ? v_.front() : v_.back(); }
@@ -134,11 +132,11 @@ public:
     {
         const std::size_t n = NVertices(M);
         if (n == 0) return false;
-        const std::optional<Encadeamento> como = ComoEncadear(Primeiro(), Ultimo(), V(M, 0), V(M, n - 1));
+        const std::optional<Encadeamento> como = ComoEncadear(Primeiro(), Ultimo(), Vertice(M, 0), Vertice(M, n - 1));
         if (!como) return false;
         if (como->InverteA) invertida_ = !invertida_;
         for (std::size_t i = 0; i < n; ++i) {
-            const Ponto p = V(M, como->InverteB ? n - 1 - i : i);
+            const Ponto p = Vertice(M, como->InverteB ? n - 1 - i : i);
             if (i == 0 && RepeteVertice(Ultimo(), p)) continue;
             if (invertida_) {
                 v_.push_front(p);
@@ -156,14 +154,10 @@ public:
     {
         std::vector<double> L;
         L.reserve(2 * v_.size());
-        auto poe = [&](const Ponto& p) {
-            L.push_back(p.X);
-            L.push_back(p.Y);
-        };
         if (invertida_)
-            for (auto it = v_.rbegin(); it != v_.rend(); ++it) poe(*it);
+            for (auto it = v_.rbegin(); it != v_.rend(); ++it) Acrescenta(L, *it);
         else
-            for (const Ponto& p : v_) poe(p);
+            for (const Ponto& p : v_) Acrescenta(L, p);
         return L;
     }
 
@@ -274,25 +268,25 @@ std::optional<std::vector<double>> OrdenaPerimetro(const std::vector<double>& L,
     if (n < 2) return std::nullopt;
     const std::size_t u = n - 1;
     if (!Fechada) {
-        if (Sobre(Inicio, V(L, 0))) return L;
-        if (Sobre(Inicio, V(L, u))) return InverteCoords(L);
+        if (Sobre(Inicio, Vertice(L, 0))) return L;
+        if (Sobre(Inicio, Vertice(L, u))) return InverteCoords(L);
     }
     std::optional<std::size_t> k;
     for (std::size_t i = 0; i < n; ++i)
-        if (Sobre(Inicio, V(L, i))) k = i;
+        if (Sobre(Inicio, Vertice(L, i))) k = i;
     if (!k) return std::nullopt;
     const std::size_t seguinte = *k == u ? 0 : *k + 1;
-    const bool frente = AFrente(V(L, *k), V(L, seguinte), Lado);
+    const bool frente = AFrente(Vertice(L, *k), Vertice(L, seguinte), Lado);
     std::vector<double> R;
     if (frente) {
-        for (std::size_t i = *k; i <= u; ++i) Acrescenta(R, V(L, i));
+        for (std::size_t i = *k; i <= u; ++i) Acrescenta(R, Vertice(L, i));
         if (Fechada)
-            for (std::size_t i = 0; i <= *k; ++i) Acrescenta(R, V(L, i));
+            for (std::size_t i = 0; i <= *k; ++i) Acrescenta(R, Vertice(L, i));
     } else {
-        for (std::size_t i = *k + 1; i-- > 0;) Acrescenta(R, V(L, i));
+        for (std::size_t i = *k + 1; i-- > 0;) Acrescenta(R, Vertice(L, i));
         if (Fechada)
             for (std::size_t i = u; i >= *k; --i) {
-                Acrescenta(R, V(L, i));
+                Acrescenta(R, Vertice(L, i));
                 if (i == 0) break;
             }
     }
@@ -374,7 +368,7 @@ void GradeLotes::Executa()
             const std::optional<Ponto> lado = GetPonto(*inicio, "Lado:");
             if (!lado) return true;
 
-            if (Sobre(V(*L, 0), V(*L, NVertices(*L) - 1))) {
+            if (Sobre(Vertice(*L, 0), Vertice(*L, NVertices(*L) - 1))) {
                 L->resize(L->size() - 2);
                 fechada = true;
             }
@@ -422,7 +416,7 @@ void GradeLotes::Executa()
 
             // The side flag: false when the side point lies to the left of
             // the first edge.
-            const Ponto P0 = V(*O, 0), P1 = V(*O, 1);
+            const Ponto P0 = Vertice(*O, 0), P1 = Vertice(*O, 1);
             const double m = Reduz(Azimute(P0, P1) + PI / 2);
             const std::optional<Ponto> X = Intersecao(P0, P1, *lado, PontoPolar(*lado, m, Normal));
             const bool F = !(X && MesmaDirecao(m, Azimute(*X, *lado)));
@@ -440,7 +434,7 @@ void GradeLotes::Executa()
             if (Progress) Progress->Progress_Start(std::llround((O->size() - 1) / 2.0));
             Ponto A = P0;
             for (std::size_t i = 1; i < n; ++i) {
-                const Ponto B = V(*O, i);
+                const Ponto B = Vertice(*O, i);
                 percorrido += Distancia(A, B);
                 while (percorrido > proximo) {
                     forms::DoEvents();

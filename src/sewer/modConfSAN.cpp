@@ -204,13 +204,7 @@ std::string LinhaContagem(long Contagem, const std::string& Texto)
 
 acad::BlockReference* BlocoComAtributos(std::int32_t Id, const std::vector<std::string>& Tags, std::string& Motivo)
 {
-    acad::BlockReference* bloco = nullptr;
-    if (Id != SemObjeto && gAcadDoc) {
-        try {
-            bloco = acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
-        } catch (const acad::Error&) {
-        }
-    }
+    acad::BlockReference* bloco = BlocoDoId(Id);
     if (!bloco) {
         Motivo = "O bloco desta ocorrência não existe mais no desenho. Execute a verificação novamente.";
         return nullptr;
@@ -227,13 +221,11 @@ acad::BlockReference* BlocoComAtributos(std::int32_t Id, const std::vector<std::
 acad::BlockReference* BlocoDoId(std::int32_t Id)
 {
     if (Id == 0 || !gAcadDoc) return nullptr;
-    acad::BlockReference* b = nullptr;
     try {
-        b = acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
+        return acad::As<acad::BlockReference>(gAcadDoc->ObjectIdToObject(Id));
     } catch (const acad::Error&) {
         return nullptr;
     }
-    return b && !b->IsErased() ? b : nullptr;
 }
 
 acad::BlockReference* BlocoDoId(std::int32_t Id, const std::vector<std::string>& Tags)

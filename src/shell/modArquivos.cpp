@@ -16,19 +16,7 @@
 #include "shell/clsCommonDialog.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
-
-namespace {
-
-// VB's Trim: the spaces at both ends removed.
-std::string Trim(const std::string& s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
-}  // namespace
+#include "shell/modPainel.h"
 
 bool DeleteToRecycle(const std::string& Path) { return os::MoveToTrash(Path).ok; }
 
@@ -56,7 +44,7 @@ bool CopyFileSafe(const std::string& Source, const std::string& Destination)
 {
     // The copy takes the destination's place only once complete, so a failed
     // copy never costs the user the file that was there.
-    if (os::CopyFile(Trim(Source), Trim(Destination)).ok) return true;
+    if (os::CopyFile(AparaEspacos(Source), AparaEspacos(Destination)).ok) return true;
     ExibeMensagem(0, "Atenção", kNaoCopiado);
     return false;
 }

@@ -165,12 +165,11 @@ void Trechos(const std::vector<double>& W, ChaveDe Chave, Fecha Fecha_)
 {
     const std::size_t n = W.size() / 2;
     if (n == 0) return;
-    const auto P = [&](std::size_t k) { return Ponto(W[2 * k], W[2 * k + 1]); };
-    auto atual = Chave(P(0));
+    auto atual = Chave(Vertice(W, 0));
     double trecho = 0, inicio = 0;
     for (std::size_t k = 1; k < n; ++k) {
-        trecho += Distancia(P(k - 1), P(k));
-        auto chave = Chave(P(k));
+        trecho += Distancia(Vertice(W, k - 1), Vertice(W, k));
+        auto chave = Chave(Vertice(W, k));
         if (chave != atual) {
             Fecha_(atual, trecho, inicio);
             inicio += trecho;

@@ -3,6 +3,7 @@
 #include "platform/ado/Backend.h"
 #include "platform/ado/Error.h"
 #include "platform/ado/JetSql.h"
+#include "platform/ado/JetText.h"
 
 namespace ado {
 
@@ -79,8 +80,7 @@ Recordset Connection::Execute(const std::string& commandText, long long* records
 {
     auto backend = ActiveBackend();
     const auto toks = detail::Tokenize(commandText);
-    std::string first = toks.empty() ? std::string() : toks[0].text;
-    for (char& c : first) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    const std::string first = toks.empty() ? std::string() : detail::AsciiUpper(toks[0].text);
     const bool select = options == adCmdTable || toks.size() == 1 ||
                         (!toks.empty() && toks[0].kind == detail::TokenKind::Word && first == "SELECT");
     Recordset rs;

@@ -83,8 +83,7 @@ bool IsBareName(const std::vector<Token>& toks)
         if (i % 2 == 0 ? !name : !(toks[i].kind == TokenKind::Symbol && toks[i].text == ".")) return false;
     }
     if (toks[0].kind == TokenKind::Word) {
-        std::string u;
-        for (char c : toks[0].text) u += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        const std::string u = AsciiUpper(toks[0].text);
         if (u == "SELECT" || u == "INSERT" || u == "UPDATE" || u == "DELETE") return false;
     }
     return true;
@@ -314,8 +313,7 @@ TableInfo SqliteDb::FindTable(const std::string& written) const
         const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
         if (!SameName(name, written)) continue;
         const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(raw, 1));
-        std::string sql = reinterpret_cast<const char*>(sqlite3_column_text(raw, 2));
-        for (char& c : sql) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        const std::string sql = AsciiUpper(reinterpret_cast<const char*>(sqlite3_column_text(raw, 2)));
         return TableInfo{name, type == "table" && !Contains(sql, "WITHOUT ROWID")};
     }
     throw Error(adErrNoSuchTable, "Tabela ou consulta '" + written + "' não encontrada em '" + description_ + "'.");

@@ -84,7 +84,7 @@ QPointer<QWidget> g_grab;
 Qt::MouseButtons g_held;
 QPoint g_lastGlobal;
 // A test that ends with a button held leaves the next one with none.
-const platform::ProcessStateReset kResetMouse([] {
+const platform::ProcessStateReset kResetTestingMouse([] {
     g_grab = nullptr;
     g_held = {};
     g_lastGlobal = {};

@@ -197,14 +197,21 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
     std::string piece, carried, decoded;
     std::size_t length = 0, padding = 0, total = 0, textEnd = 0;
     long line = 1;
+    // Counts the bytes towards `textEnd` in the same pass: once a line is
+    // refused the file is not opened, so what is left of the piece needs no
+    // counting.
     const auto tooLong = [&](const std::string& text, std::size_t from) {
+        // A byte-order mark is in no line, but ReadLine's bytes start with it.
+        if (from > 0) textEnd = total += from;
         for (std::size_t i = from; i < text.size(); ++i) {
             const char c = text[i];
+            ++total;
             if (IsPadding(c)) {
                 afterCr = false;
                 ++padding;
                 continue;
             }
+            textEnd = total;
             if (c == '\n' || c == '\r') {
                 if (longestLine && length + padding > longestLine) return true;
                 if (!(c == '\n' && afterCr)) {
@@ -221,12 +228,6 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
             if (longestLine && length > longestLine) return true;
         }
         return false;
-    };
-    const auto count = [&](const std::string& text) {
-        for (const char c : text) {
-            ++total;
-            if (!IsPadding(c)) textEnd = total;
-        }
     };
     bool refused = false;
     piece.resize(kPiece);
@@ -247,10 +248,8 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
             decoded.clear();
             Utf16ToUtf8(carried, little, false, decoded);
             refused = tooLong(decoded, 0);
-            count(decoded);
         } else {
             refused = tooLong(piece, from);
-            count(piece);
             if (utf8) {
                 carried += piece;
                 const std::size_t tail = UnfinishedTail(carried);
@@ -264,7 +263,6 @@ Status TextReader::Open(const std::string& path, std::size_t longestLine)
         decoded.clear();
         Utf16ToUtf8(carried, little, true, decoded);
         refused = tooLong(decoded, 0);
-        count(decoded);
     }
     if (refused) {
         std::fclose(f);
