@@ -23,16 +23,15 @@ forms::Picture Figura(const std::string& Nome)
     }
 }
 
-std::string Apara(const std::string& Texto)
+namespace {
+std::string AparaDe(const std::string& Texto, const char* Quais)
 {
-    const std::size_t i = Texto.find_first_not_of(" \t");
+    const std::size_t i = Texto.find_first_not_of(Quais);
     if (i == std::string::npos) return "";
-    return Texto.substr(i, Texto.find_last_not_of(" \t") - i + 1);
+    return Texto.substr(i, Texto.find_last_not_of(Quais) - i + 1);
 }
+}  // namespace
 
-std::string AparaEspacos(const std::string& Texto)
-{
-    const std::size_t inicio = Texto.find_first_not_of(' ');
-    if (inicio == std::string::npos) return "";
-    return Texto.substr(inicio, Texto.find_last_not_of(' ') - inicio + 1);
-}
+std::string Apara(const std::string& Texto) { return AparaDe(Texto, " \t"); }
+
+std::string AparaEspacos(const std::string& Texto) { return AparaDe(Texto, " "); }

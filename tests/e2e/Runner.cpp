@@ -478,7 +478,8 @@ void Execution::Fail(const Statement& s, const std::string& detail)
 {
     if (failure_) return;
     std::string report = Location(script_, s) + "\n  " + detail + "\n";
-    if (action_ && action_ != &s && action_->line != s.line) report += "  (during " + Location(script_, *action_) + ")\n";
+    if (action_ && action_ != &s && action_->line != s.line)
+        report += "  (during " + Location(script_, *action_) + ")\n";
     failure_ = report;
 }
 

@@ -8,7 +8,6 @@
 #include <deque>
 #include <limits>
 #include <map>
-#include <numeric>
 #include <set>
 #include <tuple>
 #include <utility>

@@ -378,7 +378,8 @@ bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
 
 bool SegmentsIntersect(const Point3d& a, const Point3d& b, const Point3d& c, const Point3d& d)
 {
-    double tol = std::max(std::max(CoordinateTolerance(a), CoordinateTolerance(b)), std::max(CoordinateTolerance(c), CoordinateTolerance(d)));
+    const double tol =
+        std::max({CoordinateTolerance(a), CoordinateTolerance(b), CoordinateTolerance(c), CoordinateTolerance(d)});
     if (DistancePointSegment(c, a, b) <= tol || DistancePointSegment(d, a, b) <= tol ||
         DistancePointSegment(a, c, d) <= tol || DistancePointSegment(b, c, d) <= tol)
         return true;
@@ -409,7 +410,8 @@ double DistancePointArc(const Point3d& p, const CircularArc& arc)
 
 bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b)
 {
-    const double tol = std::max(CoordinateTolerance(arc.center), std::max(CoordinateTolerance(a), CoordinateTolerance(b))) + 1e-12 * arc.radius;
+    const double tol =
+        std::max({CoordinateTolerance(arc.center), CoordinateTolerance(a), CoordinateTolerance(b)}) + 1e-12 * arc.radius;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len2 = dx * dx + dy * dy;
     if (len2 <= tol * tol) return DistancePointArc(a, arc) <= tol;

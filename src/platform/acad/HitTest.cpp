@@ -121,7 +121,10 @@ public:
     {
     }
     // A part must come within the tolerance of its own ends (at most twice the box's).
-    Box Reach() const override { return box_.Expanded(4 * std::max(CoordinateTolerance(box_.min), CoordinateTolerance(box_.max))); }
+    Box Reach() const override
+    {
+        return box_.Expanded(4 * std::max(CoordinateTolerance(box_.min), CoordinateTolerance(box_.max)));
+    }
 
 protected:
     void OnPoint(const Point3d& p) override { hit = hit || grown_.Contains(p); }
