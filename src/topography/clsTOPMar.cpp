@@ -43,21 +43,6 @@ std::string Maiusculas(std::string s)
     return s;
 }
 
-// A whole number written alone ("12", " -3 "), within an int.
-std::optional<int> Inteiro(const std::string& Texto)
-{
-    const std::string t = Apara(Texto);
-    std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-    if (i == t.size()) return std::nullopt;
-    long long v = 0;
-    for (; i < t.size(); ++i) {
-        if (t[i] < '0' || t[i] > '9') return std::nullopt;
-        v = v * 10 + (t[i] - '0');
-        if (v > std::numeric_limits<int>::max()) return std::nullopt;
-    }
-    return t[0] == '-' ? -static_cast<int>(v) : static_cast<int>(v);
-}
-
 // A number above 0 typed in a box ("786", "393,5").
 std::optional<double> NumeroPositivo(const std::string& Texto)
 {
@@ -152,9 +137,23 @@ std::vector<double> LinhasUTM(double Inicio, double Fim, double s)
     return linhas;
 }
 
+std::optional<long long> Inteiro(const std::string& Texto, long long Maior)
+{
+    const std::string t = Apara(Texto);
+    std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+    if (i == t.size()) return std::nullopt;
+    long long v = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < '0' || t[i] > '9') return std::nullopt;
+        v = v * 10 + (t[i] - '0');
+        if (v > Maior) return std::nullopt;
+    }
+    return t[0] == '-' ? -v : v;
+}
+
 std::optional<long long> InteiroPositivo(const std::string& Texto)
 {
-    const auto v = Inteiro(Texto);
+    const auto v = Inteiro(Texto, std::numeric_limits<int>::max());
     if (!v || *v < 1) return std::nullopt;
     return *v;
 }
@@ -209,13 +208,13 @@ std::optional<QuadriculaRec> clsTOPMar::LeQuadricula(acad::BlockReference& Bloco
     q.Y = p.Y;
     if (ComNumero) {
         const std::string texto = atributos.front()->TextString();
-        const auto n = Inteiro(texto);
+        const auto n = Inteiro(texto, std::numeric_limits<int>::max());
         if (!n) {
             ExibeMensagem(0, "Atenção",
                           onde + " tem o número \"" + texto + "\", que não é inteiro.\n\nOperação cancelada.");
             return std::nullopt;
         }
-        q.Numero = *n;
+        q.Numero = static_cast<int>(*n);
     }
     q.Largura = LarguraQuadricula(Bloco.XScaleFactor());
     q.Altura = AlturaQuadricula(Bloco.YScaleFactor());

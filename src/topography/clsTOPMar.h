@@ -58,6 +58,9 @@ GradeQuadriculas CalculaGrade(const Ponto& A, const Ponto& B, double W, double H
 // whole number.
 std::vector<double> LinhasUTM(double Inicio, double Fim, double s);
 
+// A whole number written alone (" 12 ", "-3", "0010"), when it lies within
+// `Maior` (below 10^17) either side of 0.
+std::optional<long long> Inteiro(const std::string& Texto, long long Maior);
 // The text of a whole number written in a combo ("500", " 1000 "), when it is
 // one of at least 1.
 std::optional<long long> InteiroPositivo(const std::string& Texto);

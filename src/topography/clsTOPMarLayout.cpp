@@ -38,16 +38,8 @@ namespace {
 
 constexpr const char* kNaoLimitar = "Não limitar";
 
-// A whole number as typed ("0010", "-5", " 20 "); none for anything else.
-std::optional<long long> InteiroLongo(const std::string& Texto)
-{
-    const std::string t = Apara(Texto);
-    std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-    if (i == t.size() || t.size() - i > 15) return std::nullopt;
-    for (std::size_t k = i; k < t.size(); ++k)
-        if (!std::isdigit(static_cast<unsigned char>(t[k]))) return std::nullopt;
-    return std::stoll(t);
-}
+// Sheet numbers, steps and counts of up to 15 digits.
+constexpr long long kMaiorNumero = 999'999'999'999'999;
 
 // The value with at least `Largura` characters, zeros after the sign.
 std::string Preenche(long long Valor, std::size_t Largura)
@@ -272,7 +264,7 @@ void clsTOPMar::MARLayout(int Modo)
         forms::Unload(dlg);
         if (cancelou) return;
 
-        const auto primeiro = InteiroLongo(o.Inicial), incremento = InteiroLongo(passo);
+        const auto primeiro = Inteiro(o.Inicial, kMaiorNumero), incremento = Inteiro(passo, kMaiorNumero);
         if (!primeiro || !incremento) {
             Aviso("O número Inicial e o Incremento devem ser números inteiros.\r\n\r\nOperação cancelada.");
             return;
@@ -280,7 +272,7 @@ void clsTOPMar::MARLayout(int Modo)
         o.Primeiro = *primeiro;
         o.Passo = *incremento;
         if (Modo == 1 && limite != kNaoLimitar) {
-            const auto n = InteiroLongo(limite);
+            const auto n = Inteiro(limite, kMaiorNumero);
             if (!n || *n < 1 || *n > 1000000) {
                 Aviso("Layouts por arquivo: \"" + limite +
                       "\" não é um número inteiro maior que zero.\r\n\r\nOperação cancelada.");

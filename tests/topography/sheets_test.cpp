@@ -126,6 +126,9 @@ TEST_F(Margens, TheGridIsCentredOnTheLimitsAndCountsWholeSheets)
     EXPECT_EQ(AlturaQuadricula(1), 499);
     EXPECT_EQ(LarguraQuadricula(393), 393);
 
+    EXPECT_EQ(Inteiro(" -10 ", 10), -10);
+    EXPECT_EQ(Inteiro("+0010", 10), 10);
+    for (const char* ruim : {"11", "-11", "- 3", "+", "1e1"}) EXPECT_FALSE(Inteiro(ruim, 10)) << ruim;
     EXPECT_EQ(InteiroPositivo(" 1000 "), 1000);
     for (const char* ruim : {"0", "-5", "2.5", "abc", "", "99999999999999999999"})
         EXPECT_FALSE(InteiroPositivo(ruim)) << ruim;

@@ -691,8 +691,7 @@ struct Document::KeptPlan {
     {
         return space == v.space && revision == doc.Revision() && definitions == doc.DefinitionsRevision() &&
                view.min == v.view.min && view.max == v.view.max && plan.PixelsPerUnit() == v.pxPerUnit &&
-               plan.FrozenHere() == v.frozen &&
-               layers == LayerStates(doc);
+               plan.FrozenHere() == v.frozen && layers == LayerStates(doc);
     }
 };
 

@@ -75,7 +75,8 @@ std::vector<Point3d> SampleSpline(const SplineData& d);
 void SampleSplineWithin(const SplineData& d, double tolerance, const Box& keep,
                         const std::function<void(const std::vector<Point3d>&)>& chain);
 // Pieces SampleSplineWithin cuts a knot span of a spline of `degree` in, when
-// the span's control points lie within `size` units.
+// the span's control points lie within `size` units; without a tolerance (0),
+// the most it ever cuts one in, as SampleSpline does every span.
 int SplineSpanPieces(double size, double tolerance, int degree);
 // Pieces of line SampleSplineWithin gives for the whole curve.
 std::size_t SplinePieces(const SplineData& d, double tolerance);

@@ -256,6 +256,37 @@ TEST(HitTest, EveryKindThatBlocksMultiplyIsLookedAtWithinTheBudget)
     }
 }
 
+// The picks of a mouse move share the plan of their view, until anything that
+// changes what the window draws there: a layer switched on (which changes no
+// entity) or off, a zoom, a pan, an erasure, a window resized.
+TEST(HitTest, AViewsPlanServesItsPicksOnlyWhileWhatTheWindowDrawsThereStaysTheSame)
+{
+    Document doc;
+    heavy::Build(doc, {heavy::Case::OnHiddenLayers});
+    const Entity& large = *doc.ModelSpace().Item(doc.ModelSpace().Count() - 1);
+    const auto whole = [&] { return selection::ViewPlan(doc).DepthOf(large) == kWholeDepth; };
+    ASSERT_TRUE(whole()) << "alone in view, the large reference is drawn whole";
+    EXPECT_TRUE(whole()) << "and so it stays while nothing changes";
+    Layer* off = doc.Layers().Item("DESLIGADO");
+    off->SetLayerOn(true);  // 500 references as heavy as it beside it
+    EXPECT_FALSE(whole()) << "a layer switched on";
+    off->SetLayerOn(false);
+    EXPECT_TRUE(whole()) << "and off again";
+
+    off->SetLayerOn(true);
+    ASSERT_FALSE(whole());
+    doc.ActiveView().Fit(Box{{0, 30, 0}, {50, 50, 0}});  // above the others: the large one alone
+    EXPECT_TRUE(whole()) << "a zoom onto it";
+    doc.ActiveView().Fit(Box{{0, 0, 0}, {50, 20, 0}});  // as large a view, over the others
+    ASSERT_FALSE(whole()) << "a pan onto the others";
+
+    for (int i = doc.ModelSpace().Count() - 2; i >= 0; --i)
+        if (Entity* e = doc.ModelSpace().Item(i); e->Layer() == "DESLIGADO") e->Delete();
+    EXPECT_TRUE(whole()) << "the others erased";
+    doc.SetScreenSize(512, 384);  // the same view, at half the pixels
+    EXPECT_DOUBLE_EQ(selection::ViewPlan(doc).PixelsPerUnit(), 1 / selection::PixelSize(doc)) << "a window resized";
+}
+
 // The index keeps each entity's box: every change that moves what an entity
 // draws must reach it, or queries and the drawing's extents go stale.
 TEST(SpatialIndex, KeptBoxesFollowNestedEditsPlacementsStylesAndErasures)
