@@ -292,17 +292,24 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
     const acad::DrawPlan plan = acad::selection::ViewPlan(city);
     for (int i : {0, 9999, 19999}) EXPECT_EQ(plan.DepthOf(*city.ModelSpace().Item(i)), acad::kWholeDepth) << i;
 
-    // 99 references of 400 pieces each, then one of "G": all drawn whole,
-    // "G" with what the lighter left it of the budget.
+    // 99 references of 400 pieces each beside one of "W", 300,000 lines
+    // seen whole (a second "W" on a layer not drawn, so that it is not the
+    // file): more than an equal share of the budget, but all of what the
+    // lighter leave it. All are drawn whole.
     acad::Document& busy = *h.app.Documents().Add("Acad");
-    heavy::Build(busy, {heavy::Case::OnHiddenLayers});
+    heavy::ShortLines(*busy.Blocks().Add({0, 0, 0}, "L"), 3000);
+    acad::Block* w = busy.Blocks().Add({0, 0, 0}, "W");
+    for (int i = 0; i < 100; ++i) w->InsertBlock({(i % 10) * 10.0, (i / 10) * 10.0, 0}, "L", 1, 1, 1, 0);
     acad::Block* small = busy.Blocks().Add({0, 0, 0}, "Q");
     heavy::ShortLines(*small, 200);
+    busy.Layers().Add("DESLIGADO")->SetLayerOn(false);
+    busy.ModelSpace().InsertBlock({0, 0, 0}, "W", 1, 1, 1, 0)->SetLayer("DESLIGADO");
+    acad::Entity* g = busy.ModelSpace().InsertBlock({0, 0, 0}, "W", 1, 1, 1, 0);
     for (int i = 0; i < 99; ++i)
-        busy.ModelSpace().InsertBlock({60.0 + (i % 10) * 12, (i / 10) * 12.0, 0}, "Q", 1, 1, 1, 0);
+        busy.ModelSpace().InsertBlock({105.0 + (i % 3) * 11, (i / 3) * 3.0, 0}, "Q", 0.25, 0.25, 1, 0);
     drawn = FrameAtExtents(busy);
     EXPECT_TRUE(drawn.coarse.empty()) << drawn.coarse;
-    acad::Entity* g = busy.ModelSpace().Item(busy.ModelSpace().Count() - 100);
+    EXPECT_GE(drawn.segments, 300000u + 99 * 200);
     EXPECT_EQ(acad::selection::ViewPlan(busy).DepthOf(*g), acad::kWholeDepth);
 }
 
