@@ -163,7 +163,7 @@ void PontasDoCaminho(const TuboExpRec& Tubo, const Ponto& P, double D, const Pon
 template <class ChaveDe, class Fecha>
 void Trechos(const std::vector<double>& W, ChaveDe Chave, Fecha Fecha_)
 {
-    const std::size_t n = W.size() / 2;
+    const std::size_t n = NVertices(W);
     if (n == 0) return;
     auto atual = Chave(Vertice(W, 0));
     double trecho = 0, inicio = 0;

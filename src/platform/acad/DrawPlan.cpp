@@ -757,7 +757,7 @@ std::uint64_t g_work = 0;
 std::uint64_t HitTestWork() { return g_work; }
 
 namespace {
-std::vector<Point3d> Corners(const Box& b)
+std::array<Point3d, 4> Corners(const Box& b)
 {
     return {b.min, {b.max.x, b.min.y, b.min.z}, b.max, {b.min.x, b.max.y, b.max.z}};
 }
@@ -765,7 +765,7 @@ std::vector<Point3d> Corners(const Box& b)
 
 void EmitOutline(GeometrySink& sink, const Box& box)
 {
-    const std::vector<Point3d> c = Corners(box);
+    const std::array<Point3d, 4> c = Corners(box);
     for (std::size_t k = 0; k < 4; ++k) sink.Segment(c[k], c[(k + 1) % 4]);
 }
 
@@ -805,7 +805,8 @@ bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
     if (plan_.IsDot(b) && !SeenThroughDot(r)) {
         // Drawn as a dot, which covers its box.
         Point(b.Center());
-        Fill(Corners(b));
+        const std::array<Point3d, 4> c = Corners(b);
+        Fill({c.begin(), c.end()});
         return false;
     }
     if (depth_ < limit_) return true;
