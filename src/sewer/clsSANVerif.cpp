@@ -221,8 +221,9 @@ long clsSANVerif::Conf_TRs()
 
         // Numbers that cannot be read make a fault of the check that needed
         // them, naming the block and the attribute: a reach is never passed
-        // by a check that could not run. A reach without length has no slope:
-        // the length test tells it.
+        // by a check that could not run. A reach without length has no slope
+        // (the length test tells it), but its step, which needs no length, is
+        // still checked.
         if (pvm && pvj && Escolhida(TRDeclividades)) {
             const std::string quemT = "Trecho " + trecho;
             const Leitura csm{"PVM " + GetAtributo("NUMERO", pvm).value_or(""), Ilegivel(pvm, "CS")};
@@ -248,7 +249,7 @@ long clsSANVerif::Conf_TRs()
                 }
                 if (const std::string q = Ilegiveis({&lTCS, &lTCP, &csj}); !q.empty()) {
                     ilegivel(7, q, 4, 5);
-                } else if (L > 0) {
+                } else {
                     const double erro2 = I - (h + CSj);
                     if (Excede(erro2, gTolVerifCota)) {
                         const std::string valor =

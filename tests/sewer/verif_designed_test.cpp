@@ -197,26 +197,37 @@ TEST_F(Projetada, SlopeAndStepFaultsOfReachesWithAndWithoutADropCode)
     Escreve(t1, "DEC", "0.009000");  // no drop code: 0.06 off at PV-2
     Escreve(t2, "TCS", "99.450");    // a step: slope and step height both off
     Escreve(t3, "DEC", "0.0101");    // 0.006 off: within the tolerance
+    // A drop reach typed without length: no slope, but its step is still checked.
+    acad::BlockReference* p5 = PVd(Ponto(0, -100), "PV-5", 100);
+    acad::BlockReference* p6 = PVd(Ponto(100, -100), "PV-6", 99);
+    acad::BlockReference* t4 = TRd(p5, p6, "T-4", "0", "0.010000");
+    ASSERT_EQ(Atributos(t4).at("TQ"), "O");
+    Escreve(t4, "TCP", "0.800");
     Executa(kTRs);
 
-    ASSERT_EQ(Tipos(), (std::vector<int>{8, 6, 7}));
+    ASSERT_EQ(Tipos(), (std::vector<int>{8, 6, 7, 7, 11}));
     EXPECT_EQ(LinhasDaLista(),
-              (std::vector<std::string>{"Dec=0.010000(0.060)", "Dec=0.009000(-0.050)", "Deg=0.250(0.050)"}));
+              (std::vector<std::string>{"Dec=0.010000(0.060)", "Dec=0.009000(-0.050)", "Deg=0.250(0.050)",
+                                        "Deg=1.000(0.200)", "Comp=100.00(100.00)"}));
     EXPECT_EQ(Falha(0).ObjectId, t1->ObjectID());
     EXPECT_EQ(Falha(0).PVmId, p1->ObjectID());
     EXPECT_EQ(Falha(0).PVjId, p2->ObjectID());
     EXPECT_EQ(Falha(1).PVmId, p2->ObjectID());
     EXPECT_EQ(Falha(2).PVjId, p3->ObjectID());
     EXPECT_EQ(Falha(1).Pt1, Ponto(t2->InsertionPoint()));
+    EXPECT_EQ(Falha(3).ObjectId, t4->ObjectID());
     const auto m = Marcas();
-    ASSERT_EQ(m.size(), 3u);
+    ASSERT_EQ(m.size(), 5u);
     EXPECT_TRUE(Marcou(m[0], "Decliv.=0.010000(0.060)", 5, 4));
     EXPECT_EQ(m[1].Mensagem, "Decliv.=0.009000(-0.050)");
     EXPECT_DOUBLE_EQ(m[1].Escala, 3);
     EXPECT_TRUE(Marcou(m[2], "Degrau=0.250(0.050)", 4, 5));
+    EXPECT_TRUE(Marcou(m[3], "Degrau=1.000(0.200)", 4, 5));
+    EXPECT_EQ(m[3].P, Ponto(50, -100, 0));
     EXPECT_EQ(respostas.Relatorios(),
               std::vector<std::string>{"ERROS LOCALIZADOS EM TRECHOS:\r\n1 Erros na Declividade\r\n"
-                                       "1 Erros na Altura do Degrau\r\n1 Erros na Decliv com Degrau\r\n\r\n"
+                                       "2 Erros na Altura do Degrau\r\n1 Erros na Decliv com Degrau\r\n"
+                                       "1 Erros no comprimento\r\n\r\n"
                                        "ERROS NO DIMENSINAMENTO DE PVs:\r\nNão Realizado"});
 }
 

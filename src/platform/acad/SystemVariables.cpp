@@ -238,6 +238,8 @@ void CheckKind(const std::string& name, int kind, const Variant& v, double lo, d
         break;
     default:
         if (!v.IsPoint()) fail("esperado um ponto");
+        // Points feed zooms and limits: a coordinate that is no number shows nothing.
+        if (!v.AsPoint().IsFinite()) fail("esperado um número");
         break;
     }
 }

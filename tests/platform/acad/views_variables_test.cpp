@@ -1,6 +1,9 @@
 // Zoom, the view state, paper space and system variables.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
 
@@ -47,6 +50,14 @@ TEST(Views, ZoomsMoveTheViewTheVariablesReport)
     far->ModelSpace().AddLine({1e308, 0}, {1.5e308, 1});
     app.ZoomExtents();
     EXPECT_EQ(far->ActiveView().Center(), (Point3d{1.25e308, 0.5, 0}));
+    // A box reaching infinity, along either axis, has no centre to look at: the view stays.
+    const double inf = std::numeric_limits<double>::infinity();
+    View& view = far->ActiveView();
+    const double height = view.Height();
+    view.Fit(Box::FromCorners({0, 0, 0}, {inf, 1, 0}));
+    view.Fit(Box::FromCorners({0, -inf, 0}, {1, 1, 0}));
+    EXPECT_EQ(view.Center(), (Point3d{1.25e308, 0.5, 0}));
+    EXPECT_EQ(view.Height(), height);
 }
 
 TEST(Views, ExtentsAreComputedFromTheDrawing)
@@ -155,6 +166,23 @@ TEST(Variables, DefaultsKindsAndRefusals)
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, doc.SetVariable("VIEWSIZE", 10.0));
     EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, doc.SetVariable("CLAYER", "NADA"));
     EXPECT_DOUBLE_EQ(doc.GetVariable("LTSCALE").AsDouble(), 100.0);
+
+    // A point that is not a number everywhere is refused as such a number is, and the old one stays.
+    const auto recusa = [&](const std::string& name, const Variant& value) {
+        try {
+            doc.SetVariable(name, value);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Code(), ErrorCode::InvalidInput) << name;
+            return e.Description();
+        }
+        return std::string("aceito");
+    };
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(recusa("LTSCALE", inf), "Valor inválido para LTSCALE: esperado um número");
+    doc.SetVariable("LIMMAX", Point3d{100, 50, 0});
+    EXPECT_EQ(recusa("LIMMAX", Point3d{inf, 50, 0}), "Valor inválido para LIMMAX: esperado um número");
+    EXPECT_EQ(recusa("LIMMAX", Point3d{100, 50, nan}), "Valor inválido para LIMMAX: esperado um número");
+    EXPECT_EQ(doc.GetVariable("LIMMAX").AsPoint(), (Point3d{100, 50, 0}));
 }
 
 TEST(Variables, ValuesReadFromAFileHeader)
