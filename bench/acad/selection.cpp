@@ -7,7 +7,7 @@
 // small reference drawn after heavy ones as the window draws it. Last, a
 // crossing window of four pixels and a pick at the middle of each drawing whose
 // blocks multiply what a view draws (heavy_drawings.h), and the object snap
-// on blocks nested 26 deep, against the frame of 100,000 plain lines
+// there and on blocks nested 26 deep, against the frame of 100,000 plain lines
 // (BM_RepaintPlainLines100000): at most 20 times as long, the snap 5 times.
 
 #include <benchmark/benchmark.h>
@@ -170,7 +170,7 @@ void BM_CrossingHeavy(benchmark::State& state)
     state.counters["selected"] = ss->Count();
     doc.SelectionSets().Item("SStmp")->Delete();
 }
-BENCHMARK(BM_CrossingHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossingHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
 
 // A pick at the middle of the view, then the part under it (GetSubEntity's two steps).
 void BM_PickHeavy(benchmark::State& state)
@@ -187,7 +187,26 @@ void BM_PickHeavy(benchmark::State& state)
     }
     state.counters["found"] = found;
 }
-BENCHMARK(BM_PickHeavy)->DenseRange(0, 13)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PickHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
+
+// The object snap at the middle of the view, as each mouse move asks it while
+// a point is asked, in a view just changed.
+void BM_SnapHeavy(benchmark::State& state)
+{
+    const std::size_t index = static_cast<std::size_t>(state.range(0));
+    acad::Document& doc = heavy::Built(index);
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
+    doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
+    const acad::Point3d c = doc.ActiveView().Center();
+    acad::Point3d snapped;
+    for (auto _ : state) {
+        doc.PlanKept().reset();
+        snapped = acad::input::Snap(doc, c);
+        benchmark::DoNotOptimize(snapped);
+    }
+    state.counters["moved"] = acad::Distance2d(snapped, c);
+}
+BENCHMARK(BM_SnapHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
 
 // The object snap, as each mouse move asks it while a point is asked, on a
 // small file of blocks nested 26 deep, each inserting the one below twice.

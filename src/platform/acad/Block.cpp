@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <unordered_set>
 
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DrawPlan.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Error.h"
@@ -250,10 +252,10 @@ Box Block::DrawnExtents() const
     return MeasureDrawn(now);
 }
 
-double Block::DeepParts() const
+double Block::DrawnPieces() const
 {
     DrawnExtents();
-    return deepParts_;
+    return drawnPieces_;
 }
 
 const std::vector<BlockReference*>& Block::HeldReferences() const
@@ -262,20 +264,148 @@ const std::vector<BlockReference*>& Block::HeldReferences() const
     return held_;
 }
 
+namespace {
+
+// Counts what is emitted as every walk counts it: a piece for each point,
+// segment, arc and text, and for each point of a filled ring.
+class PieceCount final : public GeometrySink {
+public:
+    void Point(const Point3d&) override { ++n; }
+    void Segment(const Point3d&, const Point3d&) override { ++n; }
+    void Arc(const CircularArc&) override { ++n; }
+    void Text(const TextPrimitive&) override { ++n; }
+    void Fill(const std::vector<Point3d>& ring) override { n += static_cast<double>(ring.size()); }
+    double n = 0;
+};
+
+// What a part emits, counted; a constant attribute draws its value inside a
+// reference, the others nothing.
+double EmittedPieces(const Entity& e)
+{
+    PieceCount count;
+    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
+        if (!ad->Constant() || ad->Invisible()) return 0;
+        ad->TextBase::Emit(count, Transform());
+    } else {
+        e.Emit(count, Transform());
+    }
+    return count.n;
+}
+
+// Gathers the points that hold what is emitted: the ends of segments, the
+// corners of texts, the points of rings, and round each arc a polygon whose
+// sides touch it (a thirty-second of a turn each), which holds the arc
+// within half a percent of its radius.
+class HullSink final : public GeometrySink {
+public:
+    void Point(const Point3d& p) override { points.push_back(p); }
+    void Segment(const Point3d& a, const Point3d& b) override
+    {
+        points.push_back(a);
+        points.push_back(b);
+    }
+    void Arc(const CircularArc& arc) override
+    {
+        const double sweep = arc.Sweep();
+        const int n = std::max(1, static_cast<int>(std::ceil(sweep / (kPi / 16))));
+        const double step = sweep / n, out = arc.radius / std::cos(step / 2);
+        points.push_back(arc.StartPoint());
+        points.push_back(arc.EndPoint());
+        for (int k = 0; k < n; ++k) points.push_back(Polar(arc.center, arc.startAngle + (k + 0.5) * step, out));
+    }
+    void Text(const TextPrimitive& t) override
+    {
+        points.insert(points.end(), std::begin(t.corners), std::end(t.corners));
+    }
+    void Fill(const std::vector<Point3d>& ring) override { points.insert(points.end(), ring.begin(), ring.end()); }
+    void Corners(const Box& b)
+    {
+        if (b.IsEmpty() || !b.IsFinite()) return;
+        points.push_back(b.min);
+        points.push_back({b.max.x, b.min.y, b.min.z});
+        points.push_back(b.max);
+        points.push_back({b.min.x, b.max.y, b.max.z});
+    }
+    std::vector<Point3d> points;
+};
+
+// Hulls of nested definitions larger than this give a reference that holds
+// them the corners of their box there, not every vertex.
+constexpr std::size_t kNestedHullVertices = 32;
+// Hulls looked into below this depth give the boxes of the references instead.
+constexpr int kHullDepth = 32;
+thread_local int g_hullDepth = 0;
+
+}  // namespace
+
+const ConvexHull& Block::DrawnHull() const
+{
+    const std::uint64_t now = Document().DefinitionsRevision();
+    DrawnExtents();
+    // A definition that holds itself (a damaged file) adds nothing more.
+    if (hullAt_ == now || hulling_) return hull_;
+    hulling_ = true;
+    ++g_hullDepth;
+    HullSink sink;
+    Box zs;
+    for (Entity* e : *this) {
+        if (!e->Visible()) continue;
+        const auto* r = dynamic_cast<const BlockReference*>(e);
+        if (!r) {
+            if (const auto* ad = dynamic_cast<const AttributeDefinition*>(e)) {
+                if (ad->Constant() && !ad->Invisible()) ad->TextBase::Emit(sink, Transform());
+            } else {
+                e->Emit(sink, Transform());
+            }
+            continue;
+        }
+        const Block* inner = Document().Blocks().ByIndex(r->Data().block);
+        if (!inner) continue;
+        if (inner->DrawnPieces() <= kReferenceWork && !r->clipped_) {
+            r->Emit(sink, Transform());  // few pieces, exactly where they are
+            continue;
+        }
+        sink.Corners(r->AttributesBox());
+        const ConvexHull* nested = g_hullDepth < kHullDepth && !r->clipped_ ? &inner->DrawnHull() : nullptr;
+        if (!nested || nested->Vertices().size() > kNestedHullVertices) {
+            sink.Corners(nested ? nested->Through(r->BlockTransform()) : r->Extents());
+            continue;
+        }
+        const Transform t = r->BlockTransform();
+        for (const Point3d& v : nested->Vertices()) sink.Point(t.Apply(v));
+        const Box placed = nested->Through(t);
+        zs.Add(Point3d{placed.min.x, placed.min.y, placed.min.z});
+        zs.Add(Point3d{placed.max.x, placed.max.y, placed.max.z});
+    }
+    AddWork(sink.points.size());
+    hull_ = ConvexHull(std::move(sink.points));
+    if (!zs.IsEmpty()) hull_.WidenZ(zs.min.z, zs.max.z);
+    hullAt_ = now;
+    --g_hullDepth;
+    hulling_ = false;
+    return hull_;
+}
+
 Box Block::MeasureDrawn(std::uint64_t now) const
 {
     measuring_ = true;
     Box box;
-    double parts = 0;
+    double pieces = 0;
     held_.clear();
     for (Entity* e : *this) {
         auto* r = dynamic_cast<BlockReference*>(e);
         if (r) held_.push_back(r);
         if (!e->Visible()) continue;
-        ++parts;
+        ++pieces;
         if (r) {
             if (const Block* def = Document().Blocks().ByIndex(r->Data().block); def && !def->measuring_)
-                parts += def->deepParts_;
+                pieces += def->drawnPieces_;
+            for (const AttributeReference* a : r->GetAttributes())
+                if (a->Visible() && pieces <= kReferenceWork) pieces += 1 + EmittedPieces(*a);
+        } else if (pieces <= kReferenceWork) {
+            // Past an ordinary block's worth only the parts are counted: that
+            // is all that is asked of the count then.
+            pieces += EmittedPieces(*e);
         }
         Box part;
         if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
@@ -291,9 +421,10 @@ Box Block::MeasureDrawn(std::uint64_t now) const
         // that of the rest, as for the drawing's extents.
         if (part.IsFinite()) box.Add(part);
     }
+    AddWork(static_cast<std::uint64_t>(Count()) + static_cast<std::uint64_t>(std::min(pieces, 2 * kReferenceWork)));
     measuring_ = false;
     drawnExtents_ = box;
-    deepParts_ = parts;
+    drawnPieces_ = pieces;
     drawnExtentsAt_ = now;
     return box;
 }

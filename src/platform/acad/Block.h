@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/acad/AcadObject.h"
@@ -124,10 +125,23 @@ public:
     // coordinates: measured once per state of the definitions, so that references
     // place a box instead of walking the nesting again.
     Box DrawnExtents() const;
-    // Parts a reference to this definition draws looking all the way into it
-    // (its own, and those of the references it holds and their attributes),
-    // measured with the drawn extents.
-    double DeepParts() const;
+    // What a reference to this definition draws looking all the way into it,
+    // counted as every walk counts it: each part, and each point, segment,
+    // arc, text and point of a filled ring it emits (those of the references
+    // it holds and their attributes too). Measured with the drawn extents, and
+    // exactly only up to a little past an ordinary block's worth (kReferenceWork).
+    double DrawnPieces() const;
+    // The convex hull of what a reference to this definition draws, in the
+    // definition's coordinates, kept until the definitions change: a turned
+    // reference takes its box from it instead of walking its parts.
+    const ConvexHull& DrawnHull() const;
+    // Engine: the measures of what a reference draws at a scale, kept here by
+    // the drawing plan until the definitions change.
+    struct KeptWork {
+        std::uint64_t at = 0;                        // definitions revision they hold for
+        std::vector<std::pair<int, double>> byStep;  // scale step, work
+    };
+    KeptWork& WorkKept() const { return work_; }
     // The references this definition holds (not erased), measured with the
     // drawn extents: what a walk of its nesting looks at, without its other parts.
     const std::vector<BlockReference*>& HeldReferences() const;
@@ -181,8 +195,12 @@ private:
     mutable Box drawnExtents_;
     mutable std::uint64_t drawnExtentsAt_ = 0;   // definitions revision measured at (0: never)
     mutable bool measuring_ = false;             // a reference to itself (damaged) adds nothing
-    mutable double deepParts_ = 0;               // with the drawn extents
+    mutable double drawnPieces_ = 0;             // with the drawn extents
     mutable std::vector<BlockReference*> held_;  // with the drawn extents
+    mutable ConvexHull hull_;
+    mutable std::uint64_t hullAt_ = 0;  // definitions revision of the hull (0: never)
+    mutable bool hulling_ = false;
+    mutable KeptWork work_;
     friend class Blocks;
     friend class Document;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/acad/Block.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DrawPlan.h"
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
@@ -20,9 +21,6 @@ struct NestingGuard {
     NestingGuard() { ++g_nesting; }
     ~NestingGuard() { --g_nesting; }
 };
-
-// Parts measured one by one for a turned reference; beyond them, boxes.
-constexpr long kMeasuredParts = 1L << 16;
 
 // True when `t` maps axes onto axes (no turn): a box then goes to the box of
 // the transformed content exactly.
@@ -352,8 +350,7 @@ const Box& BlockReference::MeasuredExtents() const
 {
     if (!extentsValid_) {
         Box box;
-        long budget = kMeasuredParts;
-        MeasureInto(Transform(), box, budget, false);
+        MeasureInto(Transform(), box, false);
         box.Add(AttributesBox());
         extents_ = box;
         extentsValid_ = true;
@@ -457,30 +454,30 @@ const Box& BlockReference::AttributesBox() const
     return attributesBox_;
 }
 
-void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes) const
+void BlockReference::MeasureInto(const Transform& t, Box& box, bool withAttributes) const
 {
-    if (clipped_) {
-        detail::ExtentsSink sink;  // what the clip leaves
-        Emit(sink, t);
-        box.Add(sink.box);
-        return;
-    }
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def) {
         NestingGuard guard;
         const Transform placed = Transform::Insertion(def->Origin(), data_.insertionPoint, data_.xScale, data_.yScale,
                                                       data_.zScale, data_.rotation);
         const Transform T = t.IsIdentity() ? placed : t * placed;
-        // Past the parts or the nesting one measure walks, the box of the
-        // definition (measured without walking the nesting) stands for them.
-        if (budget <= 0 || g_nesting > kMaxNesting || KeepsAxes(T)) {
-            box.Add(BoxThrough(def->DrawnExtents(), T));
+        Box drawn;
+        if (g_nesting > kMaxNesting || KeepsAxes(T)) {
+            drawn = BoxThrough(def->DrawnExtents(), T);
+        } else if (def->DrawnPieces() > kReferenceWork) {
+            // Turned, and more than an ordinary block: its definition's hull,
+            // measured once for every reference, not its parts.
+            const ConvexHull& hull = def->DrawnHull();
+            AddWork(1 + static_cast<std::uint64_t>(std::log2(1.0 + static_cast<double>(hull.Vertices().size()))));
+            drawn = hull.Through(T);
         } else {
+            // The few parts of an ordinary block, each where it lies.
             for (Entity* e : *def) {
                 if (!e->Visible()) continue;
-                --budget;
+                AddWork(1);
                 if (auto* inner = dynamic_cast<BlockReference*>(e)) {
-                    inner->MeasureInto(T, box, budget);
+                    inner->MeasureInto(T, drawn);
                     continue;
                 }
                 detail::ExtentsSink sink;
@@ -490,9 +487,17 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, long& budget, boo
                 } else {
                     e->Emit(sink, T);
                 }
-                if (sink.box.IsFinite()) box.Add(sink.box);  // as the definition's drawn extents leave it out
+                if (sink.box.IsFinite()) drawn.Add(sink.box);  // as the definition's drawn extents leave it out
             }
         }
+        // A clip leaves no more than what lies in its boundary's box.
+        if (const std::vector<Point3d>* clip = ClipPolygon(); clip && !drawn.IsEmpty()) {
+            Box limit;
+            for (const Point3d& p : *clip) limit.Add(T.Apply(p));
+            drawn.min = {std::max(drawn.min.x, limit.min.x), std::max(drawn.min.y, limit.min.y), drawn.min.z};
+            drawn.max = {std::min(drawn.max.x, limit.max.x), std::min(drawn.max.y, limit.max.y), drawn.max.z};
+        }
+        box.Add(drawn);
     }
     if (!withAttributes) return;
     for (auto* a : attributes_) {

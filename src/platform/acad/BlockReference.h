@@ -82,9 +82,11 @@ protected:
     // Copies of the attributes for a clone (added when the clone is).
     void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
     BlockReferenceData data_;
-    // An external reference with a clip boundary: measured through what the clip
-    // leaves (kept here so that measuring needs no look at the kind).
+    // An external reference with a clip boundary (kept here so that measuring
+    // needs no look at the kind).
     bool clipped_ = false;
+    // The clip boundary in the definition's coordinates, when there is one.
+    virtual const std::vector<Point3d>* ClipPolygon() const { return nullptr; }
 
 private:
     friend class AttributeReference;
@@ -101,10 +103,11 @@ private:
     // Joins the reference list of the definition it points to (leaving the old one).
     void Relist();
     // Adds the extents of what it draws through `t`: the definition's measured
-    // box placed when that is exact (no turn), else each part, nested references
-    // in turn, while `budget` parts last (a box after that). The attributes too
-    // unless `withAttributes` is false.
-    void MeasureInto(const Transform& t, Box& box, long& budget, bool withAttributes = true) const;
+    // box placed when that is exact (no turn), else, turned, the box of its
+    // definition's hull, or for an ordinary block each of its few parts; a
+    // clip leaves no more than its boundary's box. The attributes too unless
+    // `withAttributes` is false.
+    void MeasureInto(const Transform& t, Box& box, bool withAttributes = true) const;
     // The box of its own attributes (world coordinates), measured once per change.
     const Box& AttributesBox() const;
     // The cached extents, measured first when stale (pending block changes not flushed).
@@ -132,6 +135,9 @@ public:
 
     void Emit(GeometrySink& sink, const Transform& t) const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
+
+protected:
+    const std::vector<Point3d>* ClipPolygon() const override { return clip_.empty() ? nullptr : &clip_; }
 
 private:
     std::vector<Point3d> clip_;

@@ -193,12 +193,13 @@ constexpr double kHeavy = std::numeric_limits<double>::infinity();
 // A reference drawn as a dot: it, and the dot.
 constexpr double kDotWork = 2;
 
-// Parts an estimate may measure in definitions (each once at a scale): past
-// them, what is left counts as more than any budget.
-constexpr long kEstimateSteps = 4000000;
-// Parts of references partly in view it may walk one by one (each walk is
-// done again for each depth): past them, such references are measured as
-// drawn whole.
+// Pieces an estimate may measure in definitions (each once at a scale): past
+// them, what is left counts as more than any budget. With the walks of
+// references partly in view below, a view is weighed within its budget.
+constexpr long kEstimateSteps = 900000;
+// Parts of references partly in view it may look at one by one, and pieces of
+// them it may measure (each part once at a scale): past them, such
+// references are measured as drawn whole.
 constexpr long kPartSteps = 100000;
 
 double ScaleOf(const BlockReference& r)
@@ -225,6 +226,79 @@ Box BoxThrough(const Box& b, const Transform& t)
     return r;
 }
 
+// What a part of a definition draws at `px`: only constant attributes draw
+// inside a reference, with their value. Charged to the walks' work.
+double PartPieces(const Entity& e, double px, double cap)
+{
+    double pieces = 0;
+    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
+        if (ad->Constant() && !ad->Invisible()) {
+            CountSink count(px, cap);
+            ad->TextBase::Emit(count, Transform());
+            pieces = 1 + count.n;
+        }
+    } else {
+        pieces = Pieces(e, px, cap);
+    }
+    AddWork(1 + static_cast<std::uint64_t>(std::min(pieces, 1e15)));
+    return pieces;
+}
+
+// What the attributes of `r` draw at `px`, those `drawn` accepts.
+template <typename Drawn>
+double AttributePieces(const BlockReference& r, double px, double cap, Drawn drawn)
+{
+    if (!r.HasAttributes()) return 0;
+    double work = 0;
+    for (const AttributeReference* a : r.GetAttributes())
+        if (drawn(*a)) work += PartPieces(*a, px, cap);
+    return work;
+}
+
+constexpr double kUncapped = std::numeric_limits<double>::infinity();
+
+// What a reference of `def` draws at `px` pixels per unit (its scale in), all
+// layers drawn and its lines counted whole: no less than a view's plan counts
+// for it. Counted up to an ordinary block's worth only: past it, as more than
+// any budget. Kept in the definition for each scale step until the
+// definitions change, so that telling an ordinary reference costs a look up.
+double DrawnWork(const Block& def, double px, int depth = 0)
+{
+    Block::KeptWork& kept = def.WorkKept();
+    if (const std::uint64_t now = def.Document().DefinitionsRevision(); kept.at != now) {
+        kept.at = now;
+        kept.byStep.clear();
+    }
+    const int step = ScaleStep(px);
+    for (const auto& [at, work] : kept.byStep)
+        if (at == step) return work;  // one being measured holds itself: too much
+    if (depth >= kWholeDepth) return kHeavy;
+    kept.byStep.emplace_back(step, kHeavy);
+    const double stepPx = StepScale(step);
+    double work = 0;
+    for (const Entity* e : def) {
+        if (work > kReferenceWork) break;
+        if (!e->Visible()) continue;
+        const auto* r = dynamic_cast<const BlockReference*>(e);
+        if (!r) {
+            work += PartPieces(*e, stepPx, kUncapped);
+            continue;
+        }
+        AddWork(1);
+        if (IsDot(r->Extents(), stepPx)) {
+            work += kDotWork;
+            continue;
+        }
+        work += 1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
+        if (const Block* inner = def.Document().Blocks().ByIndex(r->Data().block))
+            work += DrawnWork(*inner, stepPx * ScaleOf(*r), depth + 1);
+    }
+    const double measured = work > kReferenceWork ? kHeavy : work;
+    for (auto& [at, kept] : def.WorkKept().byStep)
+        if (at == step) kept = measured;
+    return measured;
+}
+
 }  // namespace
 
 // What a reference takes at each depth it may be looked into: its
@@ -239,7 +313,9 @@ struct Weight {
 
 // Estimates what one view draws, as the window draws it: references out of
 // view are passed over, those smaller than a dot are a dot, entities not drawn
-// count nothing.
+// count nothing. Every part it looks at and every piece it measures is
+// charged to the walks' work: a measure that many references share (a
+// definition at a scale, one part of one) is taken once.
 class Estimate {
 public:
     Estimate(const SpaceView& v, bool dots, long& steps)
@@ -264,6 +340,7 @@ public:
             return l;
         }();
         static const Levels kNothing{};
+        AddWork(1);
         const Box b = r.Extents();
         if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
         const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_)};
@@ -281,7 +358,12 @@ public:
     }
 
     // The plain work of an entity of the space (not a reference).
-    double Plain(const Entity& e) const { return Pieces(e, px_, cap_); }
+    double Plain(const Entity& e) const
+    {
+        const double pieces = Pieces(e, px_, cap_);
+        AddWork(1 + static_cast<std::uint64_t>(std::min(pieces, 1e15)));
+        return pieces;
+    }
     // The layers frozen in the view.
     const std::vector<char>& Frozen() const { return frozen_; }
 
@@ -325,35 +407,35 @@ private:
 
     double Attributes(const BlockReference& r, double px) const
     {
-        if (!r.HasAttributes()) return 0;
-        double work = 0;
-        for (const AttributeReference* a : r.GetAttributes())
-            if (IsDrawn(*a, true, frozen_)) work += Pieces(*a, px, cap_);
-        return work;
+        return AttributePieces(r, px, cap_, [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
     }
-    double Part(const Entity& e, double px) const
+
+    // What a part draws at `px`, measured once for every reference partly in
+    // view that draws it at that scale.
+    double SharedPart(const Entity& e, double px)
     {
-        if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
-            // Only constant attributes draw inside a reference, with their value.
-            if (!ad->Constant() || ad->Invisible()) return 0;
-            CountSink count(px, cap_);
-            ad->TextBase::Emit(count, Transform());
-            return 1 + count.n;
+        auto [at, fresh] = parts_.try_emplace(std::make_pair(&e, px), 0.0);
+        if (fresh) {
+            at->second = PartPieces(e, px, cap_);
+            partSteps_ -= static_cast<long>(std::min(at->second, 1e15));
         }
-        return Pieces(e, px, cap_);
+        return at->second;
     }
 
     // The parts of a definition one looks at: all, or only its references
-    // when its own parts are drawn whatever the budget.
+    // when its own parts are drawn whatever the budget (or were measured
+    // already). `take` answers false to stop; false when it did.
     template <typename F>
-    static void EachPart(const Block& def, bool own, F take)
+    static bool EachPart(const Block& def, bool own, F take)
     {
         if (own) {
-            for (const Entity* e : def) take(*e);
+            for (const Entity* e : def)
+                if (!take(*e)) return false;
         } else {
             for (const BlockReference* r : def.HeldReferences())
-                if (!r->IsErased()) take(*r);
+                if (!r->IsErased() && !take(*r)) return false;
         }
+        return true;
     }
 
     // Adds to `k` a reference `r` the definition holds, whose box is `b`
@@ -372,7 +454,8 @@ private:
     }
 
     // A definition drawn whole at `scale`, looked into `upTo` levels; without
-    // its own parts unless `own`.
+    // its own parts unless `own`. Its parts other than references are measured
+    // once: looking deeper walks its references only.
     const Known& Definition(const Block& def, double scale, int upTo, bool own = true)
     {
         static const Known kNone{};
@@ -388,30 +471,37 @@ private:
         if (k.upTo >= upTo) return k;
         // A definition that holds itself (a damaged drawing) adds nothing more.
         if (!open_.insert(&def).second) return kNone;
-        steps_ -= static_cast<long>(own ? def.Count() : def.HeldReferences().size()) + 1;
-        if (steps_ < 0) {
-            open_.erase(&def);
-            return kTooMuch;
-        }
+        const bool first = k.upTo < 0;
         const double s = StepScale(step);
         const double px = px_ * s;
         Known fresh;
         fresh.upTo = upTo;
-        EachPart(def, own, [&](const Entity& e) {
-            if (!IsDrawn(e, true, frozen_)) return;
+        fresh.own = k.own;
+        --steps_;
+        const bool done = EachPart(def, own && first, [&](const Entity& e) {
+            AddWork(1);
+            --steps_;
+            if (!IsDrawn(e, true, frozen_)) return steps_ >= 0;
             const auto* r = dynamic_cast<const BlockReference*>(&e);
             if (!r) {
-                fresh.own += Part(e, px);
-                return;
+                const double pieces = PartPieces(e, px, cap_);
+                fresh.own += pieces;
+                steps_ -= static_cast<long>(std::min(pieces, 1e15));
+                return steps_ >= 0;
             }
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             const Known* nested = inner && upTo > 1 ? &Definition(*inner, s * ScaleOf(*r), upTo - 1) : nullptr;
             AddNested(fresh, *r, r->Extents(), px, px, nested);
+            return steps_ >= 0;
         });
-        for (int L = 1; L <= upTo; ++L) fresh.levels[L] += fresh.own;
         open_.erase(&def);
         // Looked up again: the measures of the definitions it holds may have grown the map.
         Known& kept = known_[{&def, step, own}];
+        if (!done || steps_ < 0) {
+            kept = kTooMuch;
+            return kept;
+        }
+        for (int L = 1; L <= upTo; ++L) fresh.levels[L] += fresh.own;
         kept = fresh;
         return kept;
     }
@@ -426,17 +516,18 @@ private:
         Known k;
         k.upTo = upTo;
         if (!open_.insert(&def).second) return k;
-        const double px = px_ * scale;
-        EachPart(def, own, [&](const Entity& e) {
-            --partSteps_;
-            if (!IsDrawn(e, true, frozen_)) return;
+        const double px = px_ * StepScale(ScaleStep(scale));
+        const bool done = EachPart(def, own, [&](const Entity& e) {
+            AddWork(1);
+            if (--partSteps_ < 0) return false;
+            if (!IsDrawn(e, true, frozen_)) return true;
             const auto* r = dynamic_cast<const BlockReference*>(&e);
             if (!r) {
-                if (BoxThrough(e.Extents(), t).Intersects(view_)) k.own += Part(e, px);
-                return;
+                if (BoxThrough(e.Extents(), t).Intersects(view_)) k.own += SharedPart(e, px);
+                return partSteps_ >= 0;
             }
             const Box b = r->BoundsUnder(t);
-            if (!b.IsEmpty() && !b.Intersects(view_)) return;
+            if (!b.IsEmpty() && !b.Intersects(view_)) return true;
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             Known nested;
             if (inner && upTo > 1) {
@@ -446,9 +537,11 @@ private:
                     nested = Parts(*inner, t * r->BlockTransform(), upTo - 1);
             }
             AddNested(k, *r, b, px_, px, &nested);
+            return partSteps_ >= 0;
         });
-        for (int L = 1; L <= upTo; ++L) k.levels[L] += k.own;
         open_.erase(&def);
+        if (!done || partSteps_ < 0) return Definition(def, scale, upTo, own);
+        for (int L = 1; L <= upTo; ++L) k.levels[L] += k.own;
         return k;
     }
 
@@ -460,9 +553,10 @@ private:
     long& steps_;
     long partSteps_ = kPartSteps;
     std::map<std::tuple<const Block*, int, bool>, Known> known_;
-    std::map<std::tuple<const Block*, int, bool>, Levels> wholes_;  // Top's, by definition, scale and own
-    std::deque<Levels> partly_;                                     // Top's, of references partly in view
-    std::set<const Block*> open_;                                   // being measured
+    std::map<std::tuple<const Block*, int, bool>, Levels> wholes_;         // Top's, by definition, scale and own
+    std::deque<Levels> partly_;                                            // Top's, of references partly in view
+    absl::flat_hash_map<std::pair<const Entity*, double>, double> parts_;  // SharedPart's
+    std::set<const Block*> open_;                                          // being measured
 };
 
 // ---------------------------------------------------------------- the plan
@@ -624,15 +718,15 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
     }
     // What the other viewports draw of the model's own entities is measured up
     // to the budget, which they share: past it, the rest count as too much.
+    // The file is weighed first: the steps the others leave do not decide it.
+    if (file < viewports.size())
+        Planner::ClaimReferences(claims, file + 1, Shown(viewports[file]),
+                                 estimates.emplace_back(viewports[file], true, steps), true);
     double measured = 0;
     for (std::size_t i = 0; i < viewports.size(); ++i) {
         const SpaceView& v = viewports[i];
-        if (!(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) continue;
+        if (i == file || !(v.pxPerUnit > 0) || !std::isfinite(v.pxPerUnit)) continue;
         Estimate& estimate = estimates.emplace_back(v, true, steps);
-        if (i == file) {
-            Planner::ClaimReferences(claims, i + 1, Shown(v), estimate, true);
-            continue;
-        }
         const bool all = v.space && v.view.Contains(v.space->Extents());
         double plain = 0;
         std::vector<Planner::Claim> references;
@@ -729,10 +823,22 @@ DrawPlan DrawPlan::Deferred(double pxPerUnit, std::function<DrawPlan()> make, st
     return plan;
 }
 
+bool DrawPlan::Ordinary(const BlockReference& r) const
+{
+    if (dots_ && acad::IsDot(r.Extents(), px_)) return true;  // a dot, or seen through as an ordinary block
+    const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
+    const double attributes =
+        AttributePieces(r, px_, kUncapped, [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
+    return 1 + attributes + (def ? DrawnWork(*def, px_ * ScaleOf(r)) : 0) <= kReferenceWork;
+}
+
 int DrawPlan::DepthOf(const Entity& top) const
 {
     if (make_) {
-        if (!dynamic_cast<const BlockReference*>(&top)) return kWholeDepth;
+        // An ordinary reference is drawn whole whatever the plan: the view is
+        // weighed only once a heavier one is met.
+        const auto* r = dynamic_cast<const BlockReference*>(&top);
+        if (!r || Ordinary(*r)) return kWholeDepth;
         const std::function<DrawPlan()> make = std::move(make_);
         make_ = nullptr;
         depths_ = make().depths_;
@@ -747,14 +853,8 @@ int DrawPlan::DepthOf(const Entity& top) const
 bool SeenThroughDot(const BlockReference& r)
 {
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    return !def || def->DeepParts() <= kReferenceWork;
+    return !def || def->DrawnPieces() <= kReferenceWork;
 }
-
-namespace {
-std::uint64_t g_work = 0;
-}  // namespace
-
-std::uint64_t HitTestWork() { return g_work; }
 
 namespace {
 std::array<Point3d, 4> Corners(const Box& b)
@@ -790,7 +890,7 @@ void PlannedSink::Show(int limit)
 
 bool PlannedSink::BeginNested(const Entity& e)
 {
-    ++g_work;
+    AddWork(1);
     if (!IsDrawn(e, true, plan_.FrozenHere())) return false;
     ++depth_;
     return true;
@@ -816,31 +916,31 @@ bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
 
 void PlannedSink::Point(const Point3d& p)
 {
-    ++g_work;
+    AddWork(1);
     OnPoint(p);
 }
 
 void PlannedSink::Segment(const Point3d& a, const Point3d& b)
 {
-    ++g_work;
+    AddWork(1);
     OnSegment(a, b);
 }
 
 void PlannedSink::Arc(const CircularArc& a)
 {
-    ++g_work;
+    AddWork(1);
     OnArc(a);
 }
 
 void PlannedSink::Text(const TextPrimitive& t)
 {
-    ++g_work;
+    AddWork(1);
     OnText(t);
 }
 
 void PlannedSink::Fill(const std::vector<Point3d>& ring)
 {
-    g_work += ring.size();
+    AddWork(ring.size());
     OnFill(ring);
 }
 

@@ -21,6 +21,7 @@
 
 #include "platform/acad/Entity.h"
 #include "platform/acad/Geometry.h"
+#include "platform/acad/Work.h"
 
 namespace acad {
 
@@ -106,6 +107,9 @@ public:
 
 private:
     friend class Planner;
+    // Whether `r` draws no more than an ordinary block here: drawn whole
+    // whatever the budget, it needs no plan.
+    bool Ordinary(const BlockReference& r) const;
     struct Depths;                                  // of the references not drawn whole
     mutable std::shared_ptr<const Depths> depths_;  // shared by the copies of a plan
     mutable std::function<DrawPlan()> make_;
@@ -143,14 +147,14 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
 DrawPlan PlanAlone(const Entity& e);
 
 // Whether selections and picks look into a reference the window draws as a
-// dot all the same: one of an ordinary block, whose few parts all lie under
+// dot all the same: one of an ordinary block, whose few pieces all lie under
 // the dot, so that a window on a point finds what passes through it there.
-// Others are taken as the dot, which covers their box.
+// Others, however few their parts, are taken as the dot, which covers their box.
 bool SeenThroughDot(const BlockReference& r);
 
 // Base of the sinks that walk what an entity draws as the window draws it under
 // a plan: references drawn as dots or outlines are taken as such, entities not
-// drawn are passed over. Counts its work (HitTestWork).
+// drawn are passed over. Counts its work (WalkWork).
 class PlannedSink : public GeometrySink {
 public:
     // `limit`: how deep the window looks into the entity of the space the sink
@@ -192,8 +196,5 @@ private:
 // looks into, and a view a sheet cannot afford.
 void EmitOutline(GeometrySink& sink, const Box& box);
 
-// Work the planned sinks have done since the program started (nested parts
-// looked into and pieces taken): how tests hold it bounded.
-std::uint64_t HitTestWork();
 
 }  // namespace acad

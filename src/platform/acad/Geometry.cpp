@@ -410,8 +410,8 @@ double DistancePointArc(const Point3d& p, const CircularArc& arc)
 
 bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b)
 {
-    const double tol =
-        std::max({CoordinateTolerance(arc.center), CoordinateTolerance(a), CoordinateTolerance(b)}) + 1e-12 * arc.radius;
+    const double tol = std::max({CoordinateTolerance(arc.center), CoordinateTolerance(a), CoordinateTolerance(b)}) +
+                       1e-12 * arc.radius;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len2 = dx * dx + dy * dy;
     if (len2 <= tol * tol) return DistancePointArc(a, arc) <= tol;
@@ -468,6 +468,93 @@ bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon)
         }
     }
     return inside;
+}
+
+ConvexHull::ConvexHull(std::vector<Point3d> points)
+{
+    std::erase_if(points, [](const Point3d& p) { return !p.IsFinite(); });
+    if (points.empty()) return;
+    zmin_ = zmax_ = points[0].z;
+    for (const Point3d& p : points) {
+        zmin_ = std::min(zmin_, p.z);
+        zmax_ = std::max(zmax_, p.z);
+    }
+    // Andrew's monotone chain; points on an edge are left out.
+    std::sort(points.begin(), points.end(),
+              [](const Point3d& a, const Point3d& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    points.erase(std::unique(points.begin(), points.end(),
+                             [](const Point3d& a, const Point3d& b) { return a.x == b.x && a.y == b.y; }),
+                 points.end());
+    if (points.size() < 3) {
+        ccw_ = points;
+    } else {
+        std::vector<Point3d> h(2 * points.size());
+        std::size_t k = 0;
+        auto turnsLeft = [&](const Point3d& c) { return Cross2d(h[k - 1] - h[k - 2], c - h[k - 2]) > 0; };
+        for (const Point3d& p : points) {
+            while (k >= 2 && !turnsLeft(p)) --k;
+            h[k++] = p;
+        }
+        for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+            while (k >= lower && !turnsLeft(points[i])) --k;
+            h[k++] = points[i];
+        }
+        h.resize(k - 1);
+        ccw_ = std::move(h);
+    }
+    // From the lowest vertex the edges turn one way all round: their angles
+    // increase from 0 to under 2π.
+    const auto lowest = std::min_element(ccw_.begin(), ccw_.end(), [](const Point3d& a, const Point3d& b) {
+        return a.y < b.y || (a.y == b.y && a.x < b.x);
+    });
+    std::rotate(ccw_.begin(), lowest, ccw_.end());
+    turns_.reserve(ccw_.size());
+    for (std::size_t i = 0; i < ccw_.size(); ++i) {
+        const Point3d& a = ccw_[i];
+        const Point3d& b = ccw_[(i + 1) % ccw_.size()];
+        turns_.push_back(NormalizeAngle(std::atan2(b.y - a.y, b.x - a.x)));
+    }
+    for (std::size_t i = 1; i < turns_.size(); ++i) turns_[i] = std::max(turns_[i], turns_[i - 1]);
+}
+
+double ConvexHull::Furthest(double ux, double uy) const
+{
+    const std::size_t n = ccw_.size();
+    auto along = [&](std::size_t i) { return ux * ccw_[i % n].x + uy * ccw_[i % n].y; };
+    if (n <= 8) {
+        double best = along(0);
+        for (std::size_t i = 1; i < n; ++i) best = std::max(best, along(i));
+        return best;
+    }
+    // The vertex furthest along u is where the edges turn past the
+    // perpendicular of u; its neighbours are asked too, for the rounding of
+    // the angles.
+    const double past = NormalizeAngle(std::atan2(uy, ux) + kPi / 2);
+    const auto i = static_cast<std::size_t>(std::lower_bound(turns_.begin(), turns_.end(), past) - turns_.begin());
+    return std::max({along(i + n - 1), along(i), along(i + 1)});
+}
+
+void ConvexHull::WidenZ(double lo, double hi)
+{
+    if (ccw_.empty() || !std::isfinite(lo) || !std::isfinite(hi)) return;
+    zmin_ = std::min(zmin_, lo);
+    zmax_ = std::max(zmax_, hi);
+}
+
+Box ConvexHull::Through(const Transform& t) const
+{
+    Box box;
+    if (ccw_.empty()) return box;
+    double lo[3], hi[3];
+    for (int r = 0; r < 3; ++r) {
+        const double* m = t.m[r];
+        const double zlo = std::min(m[2] * zmin_, m[2] * zmax_), zhi = std::max(m[2] * zmin_, m[2] * zmax_);
+        hi[r] = Furthest(m[0], m[1]) + zhi + m[3];
+        lo[r] = -Furthest(-m[0], -m[1]) + zlo + m[3];
+    }
+    box.min = {lo[0], lo[1], lo[2]};
+    box.max = {hi[0], hi[1], hi[2]};
+    return box;
 }
 
 }  // namespace acad

@@ -209,6 +209,31 @@ public:
     double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
 };
 
+// The convex hull in the XY plane of a set of points, with the range of their
+// z: the box of the set through a transform, found from the vertex furthest
+// each way (a binary search), however many points the set had.
+class ConvexHull {
+public:
+    ConvexHull() = default;
+    // Points that are not numbers everywhere take no part.
+    explicit ConvexHull(std::vector<Point3d> points);
+    bool IsEmpty() const { return ccw_.empty(); }
+    // Counter-clockwise from the lowest (then leftmost) vertex.
+    const std::vector<Point3d>& Vertices() const { return ccw_; }
+    // The box of the points through `t`: exact when `t` keeps z apart from x
+    // and y (as insertions do), else a box that holds them.
+    Box Through(const Transform& t) const;
+    // Takes in points whose z reaches from `lo` to `hi`.
+    void WidenZ(double lo, double hi);
+
+private:
+    // The largest value of ux·x + uy·y over the points.
+    double Furthest(double ux, double uy) const;
+    std::vector<Point3d> ccw_;
+    std::vector<double> turns_;  // angle of each edge from its vertex, increasing in [0, 2π)
+    double zmin_ = 0.0, zmax_ = 0.0;
+};
+
 // Segment / box / polygon predicates in the XY plane (z ignored), borders included.
 bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box);
 bool SegmentsIntersect(const Point3d& a, const Point3d& b, const Point3d& c, const Point3d& d);

@@ -7,6 +7,7 @@
 #include <absl/container/flat_hash_map.h>
 
 #include "platform/acad/Entity.h"
+#include "platform/acad/Work.h"
 
 namespace acad {
 
@@ -18,6 +19,9 @@ constexpr std::size_t kFirstRebuild = 64;
 // Entities per cell the grid aims at: few enough for cheap queries, enough to
 // keep the per-cell bookkeeping small per entity.
 constexpr double kPerCell = 6.0;
+// Slots under one leaf of the tree of unions: measuring a leaf again reads this
+// many boxes; the tree costs about 2 × 48 / kBucket bytes per entity.
+constexpr std::size_t kBucket = 32;
 }  // namespace
 
 std::uint64_t SpatialIndex::Key(std::int32_t x, std::int32_t y)
@@ -151,11 +155,11 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
 {
     Slot& s = slots_[slot];
     s.box = box;
+    Touch(slot);
     if (box.IsEmpty()) {  // nothing drawn: never found by a box
         where_[slot] = kNowhere;
         return;
     }
-    if (boundsValid_ && box.IsFinite()) bounds_.Add(box);
     std::int32_t x0, y0, x1, y1;
     if (!CellRange(box, x0, y0, x1, y1) ||
         (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1) > kMaxCellsPerEntity) {
@@ -171,13 +175,6 @@ void SpatialIndex::Place(std::uint32_t slot, const Box& box)
 void SpatialIndex::Unplace(std::uint32_t slot)
 {
     const Slot& s = slots_[slot];
-    if (where_[slot] != kNowhere && boundsValid_) {
-        // A box inside the bounds leaves them as they are; one on their edge may shrink them.
-        const Box& b = s.box;
-        if (!(b.min.x > bounds_.min.x && b.min.y > bounds_.min.y && b.min.z > bounds_.min.z &&
-              b.max.x < bounds_.max.x && b.max.y < bounds_.max.y && b.max.z < bounds_.max.z))
-            boundsValid_ = false;
-    }
     if (where_[slot] == kOverflow) {
         auto it = std::find(overflow_.begin(), overflow_.end(), slot);
         if (it != overflow_.end()) {
@@ -218,6 +215,7 @@ void SpatialIndex::Insert(Entity& e, const Box& box)
         free_.pop_back();
     } else {
         slot = static_cast<std::uint32_t>(slots_.size());
+        if (slot % kBucket == 0) AppendBucket();
         slots_.emplace_back();
         where_.push_back(kNowhere);
     }
@@ -228,11 +226,29 @@ void SpatialIndex::Insert(Entity& e, const Box& box)
     if (count_ >= rebuildAt_) Rebuild();
 }
 
+void SpatialIndex::Reserve(std::size_t more)
+{
+    slots_.reserve(slots_.size() + more);
+    where_.reserve(where_.size() + more);
+    if (levels_.empty()) levels_.emplace_back();
+    const std::size_t buckets = (slots_.size() + more + kBucket - 1) / kBucket;
+    levels_[0].box.reserve(buckets);
+    levels_[0].stale.reserve(buckets);
+}
+
 void SpatialIndex::AddSlot(Entity& e, const Box& box)
 {
+    // The leaf is widened here, while the box is at hand; the levels above are
+    // made once the load is done (BuildUpperLevels).
     const auto slot = static_cast<std::uint32_t>(slots_.size());
+    Level& leaves = levels_[0];
+    if (slot % kBucket == 0) {
+        leaves.box.emplace_back();
+        leaves.stale.push_back(0);
+    }
     slots_.push_back({&e, box});
     where_.push_back(kNowhere);
+    if (box.IsFinite()) leaves.box.back().Add(box);
     e.indexSlot_ = slot;
     ++count_;
 }
@@ -253,16 +269,9 @@ void SpatialIndex::Update(Entity& e, const Box& box)
     };
     if (where_[slot] == kInCells && cell_ > 0 && !box.IsEmpty() && sameCell(box.min.x, s.box.min.x) &&
         sameCell(box.min.y, s.box.min.y) && sameCell(box.max.x, s.box.max.x) && sameCell(box.max.y, s.box.max.y)) {
-        // Same cells: only the kept box changes (and the bounds, when it touched them).
-        const Box old = s.box;
+        // Same cells: only the kept box changes.
         s.box = box;
-        if (boundsValid_) {
-            if (!(old.min.x > bounds_.min.x && old.min.y > bounds_.min.y && old.min.z > bounds_.min.z &&
-                  old.max.x < bounds_.max.x && old.max.y < bounds_.max.y && old.max.z < bounds_.max.z))
-                boundsValid_ = false;
-            else if (box.IsFinite())
-                bounds_.Add(box);
-        }
+        Touch(slot);
         return;
     }
     Unplace(slot);
@@ -285,6 +294,7 @@ void SpatialIndex::Remove(Entity& e)
     if (slot == kNoSlot || slot >= slots_.size() || slots_[slot].entity != &e) return;
     Unplace(slot);
     slots_[slot] = Slot{};
+    Touch(slot);
     free_.push_back(slot);
     e.indexSlot_ = kNoSlot;
     --count_;
@@ -327,16 +337,98 @@ void SpatialIndex::Query(const Box& box, const std::function<void(Entity&)>& fn)
     }
 }
 
+// ---------------------------------------------------------------- tree of unions
+// A free slot keeps an empty box, which is not finite: no slot needs asking
+// whether it is in use.
+
+void SpatialIndex::AppendBucket()
+{
+    if (levels_.empty()) levels_.emplace_back();
+    levels_[0].box.emplace_back();  // its slots are yet to come: empty, and exact
+    levels_[0].stale.push_back(0);
+    for (std::size_t k = 1;; ++k) {
+        const std::size_t below = levels_[k - 1].box.size();
+        if (below == 1) return;                           // level k - 1 is the root
+        if (k == levels_.size()) levels_.emplace_back();  // the old root has a sibling now
+        Level& up = levels_[k];
+        const std::size_t need = (below + 1) / 2;
+        if (up.box.size() == need) return;  // the new node has a parent, which it leaves as it was
+        up.box.emplace_back();
+        up.stale.push_back(0);
+        Pull(k, need - 1);
+    }
+}
+
+void SpatialIndex::BuildUpperLevels()
+{
+    if (levels_.empty()) return;
+    levels_.resize(1);
+    if (levels_[0].box.empty()) {
+        levels_.clear();
+        return;
+    }
+    while (levels_.back().box.size() > 1) {
+        const std::size_t n = (levels_.back().box.size() + 1) / 2;
+        Level up;
+        up.box.resize(n);
+        up.stale.resize(n);
+        levels_.push_back(std::move(up));
+        for (std::size_t i = 0; i < n; ++i) Pull(levels_.size() - 1, i);
+    }
+}
+
+void SpatialIndex::Pull(std::size_t level, std::size_t i)
+{
+    const Level& below = levels_[level - 1];
+    Level& up = levels_[level];
+    const std::size_t c = 2 * i, end = std::min(c + 2, below.box.size());
+    up.stale[i] = 0;
+    Box b;
+    for (std::size_t j = c; j < end; ++j) {
+        up.stale[i] |= below.stale[j];
+        b.Add(below.box[j]);
+    }
+    up.box[i] = b;
+}
+
+void SpatialIndex::Touch(std::uint32_t slot)
+{
+    // A stale node has all above it stale already: a run of changes marks each
+    // node once, and asking the bounds measures each once.
+    std::size_t i = slot / kBucket;
+    for (Level& level : levels_) {
+        if (level.stale[i]) return;
+        level.stale[i] = 1;
+        i /= 2;
+    }
+}
+
+void SpatialIndex::Refresh(std::size_t level, std::size_t i) const
+{
+    Box b;
+    if (level == 0) {
+        const std::size_t first = i * kBucket, last = std::min(first + kBucket, slots_.size());
+        for (std::size_t slot = first; slot < last; ++slot)
+            if (slots_[slot].box.IsFinite()) b.Add(slots_[slot].box);
+        AddWork(last - first);
+    } else {
+        const Level& below = levels_[level - 1];
+        const std::size_t c = 2 * i, end = std::min(c + 2, below.box.size());
+        for (std::size_t j = c; j < end; ++j) {
+            if (below.stale[j]) Refresh(level - 1, j);
+            b.Add(below.box[j]);
+        }
+        AddWork(end - c);
+    }
+    levels_[level].box[i] = b;
+    levels_[level].stale[i] = 0;
+}
+
 Box SpatialIndex::Bounds() const
 {
-    if (!boundsValid_) {
-        Box b;
-        for (std::uint32_t slot = 0; slot < slots_.size(); ++slot)
-            if (where_[slot] != kNowhere && slots_[slot].box.IsFinite()) b.Add(slots_[slot].box);
-        bounds_ = b;
-        boundsValid_ = true;
-    }
-    return bounds_;
+    if (levels_.empty()) return Box{};
+    if (levels_.back().stale[0]) Refresh(levels_.size() - 1, 0);
+    return levels_.back().box[0];
 }
 
 void SpatialIndex::Spread::Add(const Box& b)
@@ -376,8 +468,6 @@ void SpatialIndex::Fill(const Spread& spread)
     freeCells_.clear();
     pool_.clear();
     poolWaste_ = 0;
-    bounds_ = spread.all;
-    boundsValid_ = spread.all.IsEmpty() || spread.all.IsFinite();
     rebuildAt_ = std::max(kFirstRebuild, count_ * 2);
 
     // Each list's length is counted first, then the lists are laid end to end at

@@ -7,6 +7,12 @@
 // new one at every change): a query tests that box, which costs a few
 // nanoseconds where measuring the entity again would cost a hundred.
 //
+// The union of the boxes (the space's extents, asked on many paths) is kept in
+// a tree over the slots: one box per bucket of slots, one per pair of those, up
+// to a root. A change marks the nodes above its slot stale; asking the union
+// measures again only stale nodes, so it costs what changed since it was last
+// asked, never a walk of every slot.
+//
 // The cells' lists share one pool, each list a stretch of it: a rebuild lays
 // them end to end at their exact sizes, with no allocation per cell, which is
 // most of what indexing a drawing just read would otherwise cost.
@@ -35,8 +41,7 @@ public:
     void Load(const Range& entities, std::size_t expected, Keep keep, BoxOf boxOf)
     {
         const bool fresh = slots_.empty();
-        slots_.reserve(slots_.size() + expected);
-        where_.reserve(where_.size() + expected);
+        Reserve(expected);
         Spread spread;
         const std::size_t n = std::size(entities);
         for (std::size_t i = 0; i < n; ++i) {
@@ -52,6 +57,7 @@ public:
             AddSlot(*e, box);
             spread.Add(box);
         }
+        BuildUpperLevels();
         if (fresh)
             Fill(spread);
         else
@@ -65,10 +71,11 @@ public:
     void Query(const Box& box, const std::function<void(Entity&)>& fn) const;
     std::size_t Size() const { return count_; }
     double CellSize() const { return cell_; }
-    // Union of the indexed entities' extents (kept, measured again only after the
-    // entity that gave one of its sides moved or went). An entity whose box is
-    // not a number everywhere (a circle of radius 1e308) takes no part: the
-    // drawing's extents are those of the rest.
+    // Union of the indexed entities' extents, z included (empty when there are
+    // none). An entity whose box is not a number everywhere (a circle of radius
+    // 1e308) takes no part: the drawing's extents are those of the rest. Costs
+    // the buckets changed since the last call and the nodes above them, each
+    // charged to WalkWork().
     Box Bounds() const;
 
 private:
@@ -119,7 +126,16 @@ private:
     // Sets where the slot goes (kNowhere for a free one); true with its cells when in cells.
     bool Classify(std::uint32_t slot, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1);
     void FillDense(std::int32_t gx0, std::int32_t gy0, std::size_t gw, std::size_t gh);
+    void Reserve(std::size_t more);
     void AddSlot(Entity& e, const Box& box);  // kept, not yet in the grid
+    // The tree of unions: the bucket a new slot opens (and the nodes it needs),
+    // the levels over the buckets after a load, a changed slot's nodes marked
+    // stale, and a stale node measured again from what is below it.
+    void AppendBucket();
+    void BuildUpperLevels();
+    void Pull(std::size_t level, std::size_t i);
+    void Touch(std::uint32_t slot);
+    void Refresh(std::size_t level, std::size_t i) const;
     bool CellRange(const Box& b, std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1) const;
     std::uint32_t NewCell();
     void Push(std::uint32_t cell, std::uint32_t slot);
@@ -138,8 +154,14 @@ private:
     double perCell_ = 0.0;  // 1 / cell_
     std::size_t count_ = 0;
     std::size_t rebuildAt_ = 64;
-    mutable Box bounds_;
-    mutable bool boundsValid_ = true;
+    // levels_[0][b]: union of the finite boxes of slots [b × kBucket, (b + 1) × kBucket);
+    // levels_[k][i]: union of levels_[k - 1][2i] and [2i + 1]; the last level is the
+    // root alone. A stale node's box is to be measured again, and so are all above it.
+    struct Level {
+        std::vector<Box> box;
+        std::vector<std::uint8_t> stale;
+    };
+    mutable std::vector<Level> levels_;
 };
 
 }  // namespace acad

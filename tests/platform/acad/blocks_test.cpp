@@ -164,6 +164,34 @@ TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)
     EXPECT_NEAR(hi.x, 506.0, 1e-9);
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({505, 500}, 0.1)), std::vector<Entity*>{plain});
 
+    // A turned reference of a block of more than an ordinary block's pieces
+    // takes its box from the block's hull: exactly that of its parts turned,
+    // at every turn and under an uneven scale; a circle's box, no less than the
+    // circle's and within half a percent of its radius more.
+    Block* many = doc.Blocks().Add({0, 0, 0}, "MUITAS");
+    std::vector<Point3d> ends;
+    for (int i = 0; i < 300; ++i) {
+        const Point3d a{std::fmod(i * 7.3, 50.0), std::fmod(i * 3.1, 20.0)}, b{std::fmod(i * 1.7, 40.0), -i * 0.01};
+        many->AddLine(a, b);
+        ends.insert(ends.end(), {a, b});
+    }
+    for (const double turn : {0.3, 1.9, 3.5, 5.2}) {
+        BlockReference* t = doc.ModelSpace().InsertBlock({7, -3, 0}, "MUITAS", 2, 0.5, 1, turn);
+        Box exact;
+        for (const Point3d& p : ends) exact.Add(t->BlockTransform().Apply(p));
+        t->GetBoundingBox(lo, hi);
+        EXPECT_NEAR(lo.x, exact.min.x, 1e-9) << turn;
+        EXPECT_NEAR(lo.y, exact.min.y, 1e-9) << turn;
+        EXPECT_NEAR(hi.x, exact.max.x, 1e-9) << turn;
+        EXPECT_NEAR(hi.y, exact.max.y, 1e-9) << turn;
+    }
+    many->AddCircle({100, 100, 0}, 10);
+    BlockReference* round = doc.ModelSpace().InsertBlock({0, 0, 0}, "MUITAS", 1, 1, 1, 0.7);
+    round->GetBoundingBox(lo, hi);
+    const Point3d centre = round->BlockTransform().Apply({100, 100, 0});
+    EXPECT_GE(hi.y, centre.y + 10);
+    EXPECT_LE(hi.y, centre.y + 10.05);
+
     // An empty block draws nothing: no bounding box.
     doc.Blocks().Add({0, 0, 0}, "VAZIO");
     BlockReference* e = doc.ModelSpace().InsertBlock({0, 0, 0}, "VAZIO", 1, 1, 1, 0);

@@ -5,12 +5,17 @@
 // drawn whole.
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
+#include "platform/acad/DxfFile.h"
+
+#include <unistd.h>
 
 namespace heavy {
 
@@ -45,8 +50,25 @@ inline void LightBlock(acad::Document& doc)
     for (int i = 0; i < 9; ++i) light->InsertBlock({(i % 3) * 3.5, (i / 3) * 3.5, 0}, "PEDRA", 0.3, 0.3, 1, 0);
 }
 
-// The kinds of entity that draw many pieces as one part.
-enum class Kind { Polyline, LightPolylineBulged, MText, Spline, Hatch, Ellipses, Text };
+// Every kind of entity a block may hold. The first seven draw many pieces as
+// one part.
+enum class Kind {
+    Polyline,
+    LightPolylineBulged,
+    MText,
+    Spline,
+    Hatch,
+    Ellipses,
+    Text,
+    Line,
+    Arc,
+    Circle,
+    WidePolyline,
+    Polyline3D,
+    Attribute,
+    PatternHatch,
+    Point,
+};
 
 inline const char* NameOf(Kind k)
 {
@@ -55,68 +77,114 @@ inline const char* NameOf(Kind k)
     case Kind::LightPolylineBulged: return "LWPOLYLINE";
     case Kind::MText: return "MTEXT";
     case Kind::Spline: return "SPLINE";
-    case Kind::Hatch: return "HATCH";
+    case Kind::Hatch: return "HATCH SOLID";
     case Kind::Ellipses: return "ELLIPSE";
     case Kind::Text: return "TEXT";
+    case Kind::Line: return "LINE";
+    case Kind::Arc: return "ARC";
+    case Kind::Circle: return "CIRCLE";
+    case Kind::WidePolyline: return "LWPOLYLINE wide";
+    case Kind::Polyline3D: return "POLYLINE 3D";
+    case Kind::Attribute: return "ATTDEF";
+    case Kind::PatternHatch: return "HATCH";
+    case Kind::Point: return "POINT";
     }
     return "";
 }
 
-// Block "E" holds one entity of `kind` that draws about a thousand pieces
-// seen whole in a 10 × 10 square (ellipses: forty of them), and "P", one
-// reference of "E": the light block it is reached through.
-inline void OneHeavyEntity(acad::Document& doc, Kind kind)
+inline std::vector<Kind> EveryKind()
 {
-    acad::Block* e = doc.Blocks().Add({0, 0, 0}, "E");
+    return {Kind::Line,         Kind::Arc,       Kind::Circle,       Kind::Ellipses, Kind::LightPolylineBulged,
+            Kind::WidePolyline, Kind::Polyline,  Kind::Polyline3D,   Kind::Spline,   Kind::Text,
+            Kind::MText,        Kind::Attribute, Kind::PatternHatch, Kind::Hatch,    Kind::Point};
+}
+
+// What `b` holds of `kind`: about a thousand pieces seen whole in a 10 × 10
+// square (in one entity for the kinds that draw many pieces as one part).
+inline void HeavyEntities(acad::Block& b, Kind kind)
+{
     std::vector<double> zigzag;  // 1000 vertices across the square
     for (int i = 0; i < 1000; ++i) {
         zigzag.push_back(i * 0.01);
         zigzag.push_back(i % 2 ? 10.0 : 0.0);
     }
+    auto xyz = [&] {
+        std::vector<double> v;
+        for (std::size_t i = 0; i < zigzag.size(); i += 2) v.insert(v.end(), {zigzag[i], zigzag[i + 1], i * 1e-4});
+        return v;
+    };
+    auto hatch = [&](const char* pattern) {
+        // An area bounded by the zigzag closed along the bottom.
+        std::vector<double> ring = zigzag;
+        ring.insert(ring.end(), {9.99, -1.0, 0.0, -1.0});
+        acad::LWPolyline* boundary = b.AddLightWeightPolyline(ring);
+        boundary->SetClosed(true);
+        acad::Hatch* h = b.AddHatch(acad::HatchPatternType::PreDefined, pattern, false);
+        h->AppendOuterLoop({boundary});
+        boundary->Delete();
+    };
     switch (kind) {
     case Kind::Polyline: {
-        std::vector<double> xyz;
-        for (std::size_t i = 0; i < zigzag.size(); i += 2) xyz.insert(xyz.end(), {zigzag[i], zigzag[i + 1], 0.0});
-        e->AddPolyline(xyz);
+        std::vector<double> v = xyz();
+        for (std::size_t i = 2; i < v.size(); i += 3) v[i] = 0;
+        b.AddPolyline(v);
         break;
     }
     case Kind::LightPolylineBulged: {
         // Fifty half circles, each drawn in tens of chords.
         std::vector<double> xy;
         for (int i = 0; i <= 50; ++i) xy.insert(xy.end(), {i * 0.2, 0.0});
-        acad::LWPolyline* pl = e->AddLightWeightPolyline(xy);
+        acad::LWPolyline* pl = b.AddLightWeightPolyline(xy);
         for (int i = 0; i < 50; ++i) pl->SetBulge(i, 1.0);
         break;
     }
     case Kind::MText: {
         std::string text;
         for (int line = 0; line < 40; ++line) text += std::string(100, static_cast<char>('A' + line % 26)) + "\\P";
-        e->AddMText({0, 10, 0}, 10, text)->SetHeight(0.2);
+        b.AddMText({0, 10, 0}, 10, text)->SetHeight(0.2);
         break;
     }
     case Kind::Spline: {
         std::vector<double> fit;
         for (int i = 0; i < 400; ++i) fit.insert(fit.end(), {i * 0.025, 5 + 5 * std::sin(i * 0.7), 0.0});
-        e->AddSpline(fit, {}, {});
+        b.AddSpline(fit, {}, {});
         break;
     }
-    case Kind::Hatch: {
-        // A solid area bounded by the zigzag closed along the bottom.
-        zigzag.insert(zigzag.end(), {9.99, -1.0, 0.0, -1.0});
-        acad::LWPolyline* boundary = e->AddLightWeightPolyline(zigzag);
-        boundary->SetClosed(true);
-        acad::Hatch* h = e->AddHatch(acad::HatchPatternType::PreDefined, "SOLID", false);
-        h->AppendOuterLoop({boundary});
-        boundary->Delete();
-        break;
-    }
+    case Kind::Hatch: hatch("SOLID"); break;
+    case Kind::PatternHatch: hatch("ANSI31"); break;
     case Kind::Ellipses:
-        for (int i = 0; i < 40; ++i) e->AddEllipse({5, 5, 0}, {5 - i * 0.1, 0, 0}, 0.5);
+        for (int i = 0; i < 40; ++i) b.AddEllipse({5, 5, 0}, {5 - i * 0.1, 0, 0}, 0.5);
         break;
     case Kind::Text:
-        for (int i = 0; i < 10; ++i) e->AddText(std::string(100, 'W'), {0, i * 1.0, 0}, 0.1);
+        for (int i = 0; i < 10; ++i) b.AddText(std::string(100, 'W'), {0, i * 1.0, 0}, 0.1);
+        break;
+    case Kind::Line: ShortLines(b, 500); break;
+    case Kind::Arc:
+        for (int i = 0; i < 200; ++i) b.AddArc({5, 5, 0}, 0.02 + i * 0.024, 0.1, 6.0);
+        break;
+    case Kind::Circle:
+        for (int i = 0; i < 200; ++i) b.AddCircle({5, 5, 0}, 0.02 + i * 0.024);
+        break;
+    case Kind::WidePolyline: b.AddLightWeightPolyline(zigzag)->SetConstantWidth(0.05); break;
+    case Kind::Polyline3D: b.Add3DPoly(xyz()); break;
+    case Kind::Attribute:
+        for (int i = 0; i < 10; ++i) {
+            acad::AttributeDefinition* a =
+                b.AddAttribute(0.1, 0, "", {0, i * 1.0, 0}, "T" + std::to_string(i), std::string(100, 'W'));
+            a->SetConstant(true);
+        }
+        break;
+    case Kind::Point:
+        for (int i = 0; i < 1000; ++i) b.AddPoint({(i % 32) * 0.3, (i / 32) * 0.3, 0});
         break;
     }
+}
+
+// Block "E" holds about a thousand pieces of `kind` (HeavyEntities), and
+// "P", one reference of "E": the light block it is reached through.
+inline void OneHeavyEntity(acad::Document& doc, Kind kind)
+{
+    HeavyEntities(*doc.Blocks().Add({0, 0, 0}, "E"), kind);
     doc.Blocks().Add({0, 0, 0}, "P")->InsertBlock({0, 0, 0}, "E", 1, 1, 1, 0);
 }
 
@@ -144,13 +212,18 @@ namespace heavy {
 
 // The drawings the bounds are held on, each with the view they are seen in.
 enum class Case {
-    BlocksOfLines,   // 3,000 references of a block of 3,000 short lines
-    LightBlocks,     // `count` references of "LEVE"
-    ThroughLight,    // `count` references of "P", through which one heavy entity of `kind`
-    DistinctScales,  // `count` references of the block of 3,000 lines, each at its own scale
-    BesideDots,      // 2,000 references of "G" too small to see, beside one seen large
-    OnHiddenLayers,  // 1,000 references of "G" on a frozen and on a switched-off layer, one shown
-    Manholes,        // `count` manholes of 30 parts
+    BlocksOfLines,     // 3,000 references of a block of 3,000 short lines
+    LightBlocks,       // `count` references of "LEVE"
+    ThroughLight,      // `count` references of "P", through which one heavy entity of `kind`
+    DistinctScales,    // `count` references of the block of 3,000 lines, each at its own scale
+    BesideDots,        // 2,000 references of "G" too small to see, beside one seen large
+    OnHiddenLayers,    // 1,000 references of "G" on a frozen and on a switched-off layer, one shown
+    Manholes,          // `count` manholes of 30 parts
+    SubDotBesideLine,  // `count` references far below a dot of 100 polylines of 2,000 vertices, beside a long line
+    PartlyInView,      // `count` references a hair apart of a 200,000-vertex zigzag, a part of each in view
+    Rotated,           // `count` references of a block of 50,000 short lines, each at its own rotation
+    ClippedNested,     // a drawing of 26 nested levels attached as an external reference and clipped
+    StackedTexts,      // `count` texts of 20 letters on top of one another, about 64 pixels high
 };
 
 struct Drawing {
@@ -213,6 +286,45 @@ inline void Build(acad::Document& doc, const Drawing& d)
         break;
     }
     case Case::Manholes: Manholes(doc, d.count); break;
+    case Case::SubDotBesideLine: {
+        acad::Block* k = doc.Blocks().Add({0, 0, 0}, "K");
+        for (int p = 0; p < 100; ++p) {
+            std::vector<double> xy;
+            for (int i = 0; i < 2000; ++i) xy.insert(xy.end(), {i * 0.005, p * 0.1 + (i % 2) * 0.05});
+            k->AddLightWeightPolyline(xy);
+        }
+        for (int i = 0; i < d.count; ++i) ms.InsertBlock({50, 50, 0}, "K", 1e-6, 1e-6, 1, 0);
+        ms.AddLine({0, 50, 0}, {100, 50, 0});
+        break;
+    }
+    case Case::PartlyInView: {
+        std::vector<double> xy;
+        for (int i = 0; i < 200000; ++i) xy.insert(xy.end(), {i * 0.0005, (i % 2) * 10.0});
+        doc.Blocks().Add({0, 0, 0}, "Z")->AddLightWeightPolyline(xy);
+        for (int i = 0; i < d.count; ++i) ms.InsertBlock({i * 1e-4, 0, 0}, "Z", 1, 1, 1, 0);
+        // The left half of each.
+        doc.ActiveView().Fit(acad::Box::FromCorners({0, 0, 0}, {50, 10, 0}));
+        return;
+    }
+    case Case::Rotated:
+        ShortLines(*doc.Blocks().Add({0, 0, 0}, "R"), 50000);
+        for (int i = 0; i < d.count; ++i)
+            ms.InsertBlock({(i % 100) * 15.0, (i / 100) * 15.0, 0}, "R", 1, 1, 1, 0.001 + i * 1e-4);
+        break;
+    case Case::ClippedNested: {
+        const auto file =
+            std::filesystem::temp_directory_path() / ("heavy-nested-" + std::to_string(::getpid()) + ".dxf");
+        acad::Document source;
+        acad::ReadDxfText(source, dxf_test::NestedBlocks(26), "aninhado.dxf");
+        acad::WriteDxf(source, file);
+        auto* x = ms.AttachExternalReference(file.string(), "ANINHADO", {0, 0, 0}, 1, 1, 1, 0, false);
+        std::filesystem::remove(file);
+        x->SetClipBoundary({{100, 100, 0}, {4000, 100, 0}, {4000, 3000, 0}, {100, 3000, 0}});
+        break;
+    }
+    case Case::StackedTexts:
+        for (int i = 0; i < d.count; ++i) ms.AddText("TEXTOS EMPILHADOS 20", {0, 0, 0}, 1);
+        break;
     }
     doc.ActiveView().Fit(doc.ModelExtents());
 }
@@ -227,25 +339,13 @@ inline std::string NameOf(const Drawing& d)
     case Case::BesideDots: return "beside dots";
     case Case::OnHiddenLayers: return "on hidden layers";
     case Case::Manholes: return std::to_string(d.count) + " manholes";
+    case Case::SubDotBesideLine: return "below a dot beside a line";
+    case Case::PartlyInView: return "partly in view";
+    case Case::Rotated: return "rotated";
+    case Case::ClippedNested: return "clipped nested";
+    case Case::StackedTexts: return "stacked texts";
     }
     return "";
-}
-
-}  // namespace heavy
-
-namespace heavy {
-
-// One drawing of each kind, its references stacked: whatever looks at the
-// middle looks at all of them, each drawing millions of pieces if drawn whole.
-inline std::vector<Drawing> StackedOfEveryKind()
-{
-    std::vector<Drawing> all = {{Case::BlocksOfLines, 3000, Kind::Polyline, true},
-                                {Case::LightBlocks, 5000, Kind::Polyline, true},
-                                {Case::DistinctScales, 2000, Kind::Polyline, true}};
-    for (Kind k : {Kind::Polyline, Kind::LightPolylineBulged, Kind::MText, Kind::Spline, Kind::Hatch, Kind::Ellipses,
-                   Kind::Text})
-        all.push_back({Case::ThroughLight, 3000, k, true});
-    return all;
 }
 
 }  // namespace heavy
@@ -270,6 +370,11 @@ inline const std::vector<Drawing>& Benchmarked()
         {Case::BesideDots},
         {Case::OnHiddenLayers},
         {Case::Manholes, 20000},
+        {Case::SubDotBesideLine, 20000},
+        {Case::PartlyInView, 1000},
+        {Case::Rotated, 20000},
+        {Case::ClippedNested},
+        {Case::StackedTexts, 2000},
     };
     return all;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <typeinfo>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/acad/Block.h"
@@ -78,6 +79,104 @@ struct FontFace {
     double capRatio = 0.7;
 };
 
+// The raster engine keeps the images of letters smaller than this (the font's
+// pixel size by the scale of its transform); larger ones it fills from their
+// outlines at every drawing.
+constexpr double kKeptGlyphPx = 64;
+// Images of large texts kept across frames: how many, and their bytes in all.
+constexpr std::size_t kTextImages = 256;
+constexpr qsizetype kTextImageBytes = qsizetype(16) << 20;
+
+// A large text costs the raster engine a fill of its outlines each time it is
+// drawn, about a tenth of a millisecond a letter, and texts stacked on one
+// another pay it for each. Such a text, once it is drawn a second time the
+// same way, is drawn into an image at its size, turn, colour and fraction of a
+// pixel, and the image is copied wherever the text lands the same way again:
+// pixel for pixel what drawing it would give. Making the image costs about half
+// a drawing more, which a text drawn once (a view panned or zoomed) never pays.
+class TextImages {
+public:
+    // Draws `text` from its image under `toDevice` (the font's pixels to the
+    // device's), made now if not kept; `rest` is what the device adds past the
+    // painter's world transform, which is left changed. False when the text's
+    // image would be too large to keep: the caller draws it itself.
+    bool Draw(QPainter& p, const QTransform& rest, const QString& text, const QFont& font, const QFontMetricsF& fm,
+              QRgb rgb, const QTransform& toDevice);
+    // Images not drawn since the last call give way first to new ones.
+    void EndFlush() { ++flush_; }
+
+private:
+    struct Key {
+        QString text, font;
+        QRgb rgb;
+        double m11, m12, m21, m22;
+        double fx, fy;  // the origin's fraction of a pixel
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const
+        {
+            return qHashMulti(0, k.text, k.font, k.rgb, k.m11, k.m12, k.m21, k.m22, k.fx, k.fy);
+        }
+    };
+    struct Image {
+        QImage image;
+        QPoint at;  // of its top left from the origin's whole pixel
+        std::uint64_t used;
+    };
+    std::unordered_map<Key, Image, KeyHash> images_;
+    std::unordered_set<Key, KeyHash> seenOnce_;
+    qsizetype bytes_ = 0;
+    std::uint64_t flush_ = 0;
+};
+
+bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, const QFont& font,
+                      const QFontMetricsF& fm, QRgb rgb, const QTransform& toDevice)
+{
+    const double ox = std::floor(toDevice.dx()), oy = std::floor(toDevice.dy());
+    if (!std::isfinite(ox) || !std::isfinite(oy)) return false;
+    const double fx = toDevice.dx() - ox, fy = toDevice.dy() - oy;
+    Key key{text, font.key(), rgb, toDevice.m11(), toDevice.m12(), toDevice.m21(), toDevice.m22(), fx, fy};
+    auto it = images_.find(key);
+    if (it == images_.end()) {
+        if (seenOnce_.size() >= 4 * kTextImages) seenOnce_.clear();
+        if (seenOnce_.insert(key).second) return false;
+        seenOnce_.erase(key);
+        const QTransform local(key.m11, key.m12, key.m21, key.m22, key.fx, key.fy);
+        const QRect box = local.mapRect(fm.boundingRect(text)).adjusted(-2, -2, 2, 2).toAlignedRect();
+        const qsizetype bytes = qsizetype(box.width()) * box.height() * 4;
+        if (box.isEmpty() || bytes > kTextImageBytes / 4) return false;
+        if (images_.size() >= kTextImages || bytes_ + bytes > kTextImageBytes) {
+            for (auto old = images_.begin(); old != images_.end();) {
+                if (old->second.used == flush_) {
+                    ++old;
+                    continue;
+                }
+                bytes_ -= old->second.image.sizeInBytes();
+                old = images_.erase(old);
+            }
+            if (images_.size() >= kTextImages || bytes_ + bytes > kTextImageBytes) return false;
+        }
+        QImage image(box.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter q(&image);
+        q.setRenderHints(p.renderHints());
+        q.setTransform(local * QTransform::fromTranslate(-box.left(), -box.top()));
+        q.setFont(font);
+        q.setPen(QColor(rgb));
+        q.drawText(QPointF(0, 0), text);
+        q.end();
+        bytes_ += image.sizeInBytes();
+        it = images_.emplace(std::move(key), Image{std::move(image), box.topLeft(), flush_}).first;
+    }
+    Image& kept = it->second;
+    kept.used = flush_;
+    // Copied pixel for pixel: nothing of the painter's transform is left but the shift.
+    p.setWorldTransform(QTransform::fromTranslate(ox + kept.at.x(), oy + kept.at.y()) * rest.inverted());
+    p.drawImage(QPointF(0, 0), kept.image);
+    return true;
+}
+
 class PaintSink final : public GeometrySink {
 public:
     void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
@@ -108,14 +207,20 @@ public:
     void Point(const Point3d& p) override { Dot(m_->ToPixel(p)); }
     void Dot(const QPointF& q)
     {
-        if (!bounds_.contains(q)) return;
+        if (!bounds_.contains(q)) {
+            ++stats.culled;
+            return;
+        }
         current_->points.push_back(q);
         ++stats.points;
     }
     void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
     void Line(QPointF a, QPointF b)
     {
-        if (!ClipSegment(a, b, bounds_)) return;
+        if (!ClipSegment(a, b, bounds_)) {
+            ++stats.culled;
+            return;
+        }
         current_->lines.emplace_back(a, b);
         ++stats.segments;
     }
@@ -177,6 +282,7 @@ private:
     std::size_t chords_ = 0;  // of arcs in this space
     std::vector<TextItem> texts_;
     std::vector<FillItem> fills_;
+    TextImages textImages_;
 };
 
 void PaintSink::Arc(const CircularArc& arc)
@@ -189,7 +295,10 @@ void PaintSink::Arc(const CircularArc& arc)
         return;
     }
     const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
-    if (!box.intersects(bounds_)) return;
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
     const double sweep = arc.Sweep();
     const double diag = std::hypot(bounds_.width(), bounds_.height());
     if (r <= 4 * diag) {
@@ -238,7 +347,10 @@ void PaintSink::Text(const TextPrimitive& t)
     const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
                   p3 = m_->ToPixel(t.corners[3]);
     const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
-    if (!box.intersects(bounds_)) return;
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
     const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
     const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
     const TextLook look = TextLookOf(h, w);
@@ -405,6 +517,9 @@ void PaintSink::Flush()
             b.points.clear();
         }
     }
+    // What the device adds past the painter's world transform (a screen's pixel ratio).
+    p.setWorldTransform(QTransform());
+    const QTransform rest = p.deviceTransform();
     for (const TextItem& t : texts_) {
         const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
         QFont font = t.face->font;
@@ -418,10 +533,16 @@ void PaintSink::Flush()
         // cap height up to p3, whatever the rotation, mirroring or slant.
         const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
                               -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+        const QTransform toDevice = onto * base * rest;
+        const double px = font.pixelSize();
+        const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
+        const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
         p.setWorldTransform(onto * base);
-        p.setFont(font);
-        p.setPen(QColor(t.rgb));
-        p.drawText(QPointF(0, 0), t.text);
+        if (!kept) {
+            p.setFont(font);
+            p.setPen(QColor(t.rgb));
+            p.drawText(QPointF(0, 0), t.text);
+        }
         if (t.highlighted) {
             p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
             p.drawRect(QRectF(0, -cap, adv, cap));
@@ -430,6 +551,7 @@ void PaintSink::Flush()
     }
     p.setWorldTransform(base);
     texts_.clear();
+    textImages_.EndFlush();
     current_ = nullptr;
     index_.clear();
     buckets_.clear();

@@ -32,8 +32,9 @@ struct RenderStats {
     std::size_t letters = 0;   // of those texts
     std::size_t areas = 0;     // vertices of filled areas
     std::size_t stepped = 0;   // line pieces stepped straight into the image
+    std::size_t culled = 0;    // pieces emitted out of view, and not drawn
     // All the frame visited and drew, piece by piece.
-    std::size_t Work() const { return entities + segments + points + letters + areas; }
+    std::size_t Work() const { return entities + segments + points + letters + areas + culled; }
     // A block reference drawn in part as outlines: its definition's name (the
     // first such).
     std::string coarse;

@@ -16,6 +16,7 @@
 
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
 
 #include <unistd.h>
@@ -169,6 +170,85 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 2, 68}), AciColor(2), 6));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({60, 65}), AciColor(6), 1));
     EXPECT_GT(h.view->LastStats().texts, 0u);
+
+    // Letters larger than the raster engine keeps (a text drawn the same way a
+    // second time comes from its image): an "L" turned, mirrored or slanted inks
+    // its box as the box's frame says, its stem at the start and nothing above
+    // the end of its foot, and nothing around the box; a text whose string,
+    // height, colour or mirroring changed between frames shows as it now is.
+    h.app.ZoomWindow({200, 0, 0}, {300, 75, 0});
+    const double big = 80 * h.PixelSize();  // a cap 80 pixels high: a font of about 110 pixels
+    struct Frame {
+        QPointF o, x, y;  // baseline start, its end, top of the start, in pixels
+    };
+    auto frameOf = [&](const acad::TextBase& t, const Point3d& at = {}, double sx = 1) {
+        Point3d c[4];
+        t.TextBoxCorners(c);
+        auto px = [&](const Point3d& p) { return h.PixelOf({at.x + sx * p.x, at.y + p.y, 0}); };
+        return Frame{px(c[0]), px(c[1]), px(c[3])};
+    };
+    // Inked pixels where u (along the baseline, 0 to 1) and v (up the side) fall
+    // in `uv`; `around`: those 3 to 20 pixels out of the box.
+    auto inkedIn = [&](const QImage& im, const Frame& f, const QRectF& uv, bool around = false) {
+        const QPointF a = f.x - f.o, c = f.y - f.o, far = f.x + c;
+        const double det = a.x() * c.y() - a.y() * c.x(), la = std::hypot(a.x(), a.y()), lc = std::hypot(c.x(), c.y());
+        auto within = [&](double u, double v, double px) {
+            return u > -px / la && u < 1 + px / la && v > -px / lc && v < 1 + px / lc;
+        };
+        int n = 0;
+        for (int y = int(std::min({f.o.y(), f.x.y(), f.y.y(), far.y()})) - 21;
+             y <= int(std::max({f.o.y(), f.x.y(), f.y.y(), far.y()})) + 21; ++y)
+            for (int x = int(std::min({f.o.x(), f.x.x(), f.y.x(), far.x()})) - 21;
+                 x <= int(std::max({f.o.x(), f.x.x(), f.y.x(), far.x()})) + 21; ++x) {
+                const QPointF d = QPointF(x + 0.5, y + 0.5) - f.o;
+                const double u = (d.x() * c.y() - d.y() * c.x()) / det, v = (a.x() * d.y() - a.y() * d.x()) / det;
+                const bool in = around ? within(u, v, 20) && !within(u, v, 3) : uv.contains(u, v);
+                if (in && im.valid(x, y) && im.pixel(x, y) != acad::ui::BackgroundColor().rgb()) ++n;
+            }
+        return n;
+    };
+    auto expectL = [&](const QImage& im, const Frame& f, const char* what) {
+        EXPECT_GT(inkedIn(im, f, QRectF(0, 0.75, 0.5, 0.2)), 20) << what << ": the stem's top";
+        EXPECT_EQ(inkedIn(im, f, QRectF(0.6, 0.3, 0.4, 0.65)), 0) << what << ": above the foot's end";
+        EXPECT_EQ(inkedIn(im, f, QRectF(), true), 0) << what << ": around the box";
+    };
+    acad::Text* turned = ms->AddText("L", {215, 10, 0}, big);
+    turned->SetRotation(0.5);
+    acad::Text* mirrored = ms->AddText("L", {245, 10, 0}, big);
+    mirrored->SetBackward(true);
+    // Slanted: a turned "L" in a block stretched twice along x.
+    acad::Text* leaning = d.Blocks().Add({0, 0, 0}, "INCLINADO")->AddText("L", {0, 0, 0}, big);
+    leaning->SetRotation(acad::kPi / 4);
+    ms->InsertBlock({275, 10, 0}, "INCLINADO", 2, 1, 1, 0);
+    acad::Text* renamed = ms->AddText("L", {205, 35, 0}, big);
+    acad::Text* grown = ms->AddText("L", {230, 35, 0}, big);
+    acad::Text* recoloured = ms->AddText("L", {205, 58, 0}, big);
+    recoloured->SetColor(1);
+    h.Grab();
+    ms->AddPoint({299, 74, 0});  // another frame of the same view: the texts drawn a second time
+    QImage large = h.Grab();
+    expectL(large, frameOf(*turned), "turned");
+    expectL(large, frameOf(*mirrored), "mirrored");
+    expectL(large, frameOf(*leaning, {275, 10, 0}, 2), "slanted");
+    expectL(large, frameOf(*grown), "before it grew");
+    const QPointF stem = h.PixelOf({205 + 0.23 * 0.8 * big, 58 + 0.85 * big, 0});
+    EXPECT_TRUE(HasColorNear(large, stem, AciColor(1), 4));
+    // Each changed in one way, where it is: the text as it now is shows.
+    renamed->SetTextString("T");
+    grown->SetHeight(1.4 * big);
+    recoloured->SetColor(3);
+    mirrored->SetBackward(false);
+    large = h.Grab();
+    EXPECT_GT(inkedIn(large, frameOf(*renamed), QRectF(0.6, 0.85, 0.35, 0.1)), 20) << "the T's bar";
+    EXPECT_EQ(inkedIn(large, frameOf(*renamed), QRectF(), true), 0);
+    EXPECT_GT(inkedIn(large, frameOf(*grown), QRectF(0, 0.8, 0.5, 0.15)), 20) << "the taller stem's top";
+    EXPECT_EQ(inkedIn(large, frameOf(*grown), QRectF(), true), 0);
+    EXPECT_TRUE(HasColorNear(large, stem, AciColor(3), 4));
+    EXPECT_FALSE(HasColorNear(large, stem, AciColor(1), 4));
+    expectL(large, frameOf(*mirrored), "mirrored no more");
+    // Highlighted: the dashed box over the top of the foot's end.
+    turned->Highlight(true);
+    EXPECT_GT(inkedIn(h.Grab(), frameOf(*turned), QRectF(0.6, 0.97, 0.35, 0.06)), 3);
 }
 
 TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
@@ -262,18 +342,146 @@ TEST_F(Render, HeavyReferencesDrawABoundedFrameThatPicksSee)
     std::filesystem::remove(file);
 }
 
-// Drawings whose blocks multiply what a view draws, one per kind of entity, the
-// references stacked: each frame does no more, piece by piece, than the view's
-// budget and an ordinary block's worth for each entity of the space.
-TEST_F(Render, EveryKindThatBlocksMultiplyDrawsAFrameWithinTheBudget)
+// The pieces `doc` stores, each entity of every space and definition as it is
+// drawn at `px` pixels per unit, a reference as an ordinary block's worth and
+// its attributes: what every walk may do, with the budget.
+double OwnPieces(const acad::Document& doc, double px)
 {
-    for (const heavy::Drawing& d : heavy::StackedOfEveryKind()) {
-        acad::Document* doc = h.app.Documents().Add("Acad");
-        heavy::Build(*doc, d);
-        const acad::ui::RenderStats drawn = FrameAtExtents(*doc);
-        EXPECT_LE(drawn.Work(), Bound(*doc)) << heavy::NameOf(d);
-        EXPECT_GT(drawn.segments + drawn.points + drawn.areas, 0u) << heavy::NameOf(d);
-        h.app.Documents().Close(*doc);
+    constexpr double kCap = 4000;  // a view's worth of ink
+    double n = 0;
+    for (const acad::Block* b : doc.Blocks())
+        for (const acad::Entity* e : *b) {
+            const auto* r = dynamic_cast<const acad::BlockReference*>(e);
+            n += r ? acad::kReferenceWork : acad::Pieces(*e, px, kCap);
+            if (r)
+                for (const acad::AttributeReference* a : r->GetAttributes()) n += acad::Pieces(*a, px, kCap);
+        }
+    return n;
+}
+
+// Every multiplier at once over blocks of `kind`: "E", about a thousand pieces;
+// "N", twenty references of it, each at its own scale and turn; in the model,
+// 300 references of "N" stacked at the origin, each at its own scale and turn,
+// 200 on a frozen and a switched-off layer, 2,000 far below a dot at (30, 5)
+// beside a line, five external references of a drawing of 100 of "N", clipped
+// to their left half; and a sheet with three viewports onto the model. Drawn
+// whole, the stack alone is 6,000,000 pieces.
+void Multiplied(acad::Document& doc, heavy::Kind kind)
+{
+    auto nest = [kind](acad::Document& d) {
+        heavy::HeavyEntities(*d.Blocks().Add({0, 0, 0}, "E"), kind);
+        acad::Block* n = d.Blocks().Add({0, 0, 0}, "N");
+        for (int i = 0; i < 20; ++i) n->InsertBlock({0, 0, 0}, "E", 0.9 + i * 0.01, 0.9 + i * 0.01, 1, i * 0.3);
+    };
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("acadui-multiplied-" + std::to_string(::getpid()) + "-" + heavy::NameOf(kind) + ".dxf");
+    {
+        acad::Document part;
+        nest(part);
+        for (int i = 0; i < 100; ++i) part.ModelSpace().InsertBlock({0, 0, 0}, "N", 1, 1, 1, i * 0.01);
+        acad::WriteDxf(part, file);
+    }
+    nest(doc);
+    acad::Block& ms = doc.ModelSpace();
+    for (int i = 0; i < 300; ++i) ms.InsertBlock({0, 0, 0}, "N", 1 + i * 1e-3, 1 + i * 1e-3, 1, i * 0.003);
+    doc.Layers().Add("CONGELADO");
+    doc.Layers().Add("DESLIGADO");
+    for (int i = 0; i < 200; ++i)
+        ms.InsertBlock({0, 0, 0}, "N", 1, 1, 1, 0)->SetLayer(i % 2 ? "CONGELADO" : "DESLIGADO");
+    doc.Layers().Item("CONGELADO")->SetFreeze(true);
+    doc.Layers().Item("DESLIGADO")->SetLayerOn(false);
+    for (int i = 0; i < 2000; ++i) ms.InsertBlock({30, 5, 0}, "N", 1e-7, 1e-7, 1, 0);
+    ms.AddLine({20, 5, 0}, {40, 5, 0});
+    for (int i = 0; i < 5; ++i) {
+        auto* x = ms.AttachExternalReference(file.string(), "PARTE", {0, 0, 0}, 1, 1, 1, i * 0.1, false);
+        x->SetClipBoundary({{-15, -15, 0}, {0, -15, 0}, {0, 15, 0}, {-15, 15, 0}});
+    }
+    std::filesystem::remove(file);
+    doc.SetActiveSpace(acad::acPaperSpace);
+    const acad::Box model = doc.ModelExtents();
+    const acad::Box views[] = {model, acad::Box::FromCorners({-20, -20, 0}, {0, 20, 0}),
+                               acad::Box::FromCorners({-1, -1, 0}, {1, 1, 0})};
+    for (int i = 0; i < 3; ++i) {
+        acad::PViewport* vp = doc.PaperSpace().AddPViewport({i * 100.0 + 40, 40, 0}, 80, 60);
+        vp->Display(true);
+        vp->View().Fit(views[i]);
+    }
+    doc.SetActiveSpace(acad::acModelSpace);
+}
+
+// Every walk of a drawing is charged by the pieces it visits, whatever
+// multiplies them: references, nesting, scales, turns, clips, sizes below a
+// dot, a view holding part of each, frozen and switched-off layers, and
+// viewports. For every kind of entity, a frame draws no more than the pieces
+// the file stores and the budget, and weighs its view within as much again;
+// a crossing, a window, a pick, a nested pick, an object snap and the
+// drawing's extents after an edit each do no more, the view weighed included.
+TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
+{
+    for (const heavy::Kind kind : heavy::EveryKind()) {
+        acad::Document& doc = *h.app.Documents().Add("Acad");
+        Multiplied(doc, kind);
+        h.app.SetActiveDocument(doc);
+        doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
+        acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
+        const std::string name = heavy::NameOf(kind);
+        double own = 0;
+        std::uint64_t before = 0;
+        auto within = [&](const std::string& what, double times = 2) {
+            const auto work = acad::WalkWork() - before;
+            EXPECT_LE(static_cast<double>(work), own + times * acad::kViewBudget) << name << ": " << what;
+            before = acad::WalkWork();
+        };
+        auto frame = [&](const std::string& what) {
+            own = OwnPieces(doc, 1 / h.PixelSize());
+            before = acad::WalkWork();
+            h.Grab();
+            const acad::ui::RenderStats drawn = h.view->LastStats();
+            EXPECT_LE(static_cast<double>(drawn.Work()), own + acad::kViewBudget) << name << ": " << what;
+            within(what + ", weighed", 1);
+        };
+        // Each walk in a view just changed: it weighs the view again.
+        auto walks = [&](const std::string& where, const Point3d& c) {
+            const double pixel = acad::selection::PixelSize(doc);
+            own = OwnPieces(doc, 1 / pixel);
+            const acad::Vector3d two(2 * pixel, 2 * pixel, 0);
+            doc.PlanKept().reset();
+            before = acad::WalkWork();
+            ss->Clear();
+            ss->Select(acad::acSelectionSetCrossing, c - two, c + two);
+            within(where + ", crossing");
+            doc.PlanKept().reset();
+            ss->Clear();
+            ss->Select(acad::acSelectionSetWindow, c - two * 100, c + two);
+            within(where + ", window");
+            doc.PlanKept().reset();
+            acad::Entity* picked = acad::selection::PickAt(doc, c);
+            within(where + ", pick");
+            doc.PlanKept().reset();
+            if (picked) acad::PickNested(*picked, c, 3 * pixel, acad::selection::ViewPlan(doc));
+            within(where + ", nested pick");
+            doc.PlanKept().reset();
+            acad::input::Snap(doc, c);
+            within(where + ", snap");
+        };
+        h.app.ZoomExtents();
+        frame("frame at extents");
+        walks("at extents", {0, 0, 0});
+        walks("below a dot", {30, 5, 0});
+        h.app.ZoomWindow({-2, -2, 0}, {2, 2, 0});  // a corner of each "E", at the origin
+        frame("frame of part of each");
+        walks("part of each", {-0.5, 0.5, 0});
+        // An edit of the block every reference holds: the extents are measured again.
+        acad::Block& e = *doc.Blocks().Item("E");
+        e.AddPoint({0, 0, 0})->Delete();
+        own = OwnPieces(doc, 1 / h.PixelSize());
+        before = acad::WalkWork();
+        EXPECT_FALSE(doc.ModelExtents().IsEmpty());
+        within("extents", 1);
+        doc.SetActiveSpace(acad::acPaperSpace);
+        h.app.ZoomExtents();
+        frame("sheet of viewports");
+        h.app.Documents().Close(doc);
     }
 }
 
@@ -311,6 +519,20 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
     EXPECT_TRUE(drawn.coarse.empty()) << drawn.coarse;
     EXPECT_GE(drawn.segments, 300000u + 99 * 200);
     EXPECT_EQ(acad::selection::ViewPlan(busy).DepthOf(*g), acad::kWholeDepth);
+
+    // 50 references of 4,000 lines take 400,000 of the budget; the two of 100
+    // references of 2,000 lines share what is left, not the whole of it.
+    acad::Document& shared = *h.app.Documents().Add("Acad");
+    heavy::ShortLines(*shared.Blocks().Add({0, 0, 0}, "M"), 4000);
+    heavy::ShortLines(*shared.Blocks().Add({0, 0, 0}, "D"), 2000);
+    acad::Block* hundred = shared.Blocks().Add({0, 0, 0}, "C");
+    for (int i = 0; i < 100; ++i) hundred->InsertBlock({(i % 10) * 10.0, (i / 10) * 10.0, 0}, "D", 1, 1, 1, 0);
+    for (int i = 0; i < 50; ++i)
+        shared.ModelSpace().InsertBlock({(i % 10) * 12.0, 120.0 + (i / 10) * 12, 0}, "M", 1, 1, 1, 0);
+    for (int i = 0; i < 2; ++i) shared.ModelSpace().InsertBlock({i * 110.0, 0, 0}, "C", 1, 1, 1, 0);
+    drawn = FrameAtExtents(shared);
+    EXPECT_LE(static_cast<double>(drawn.Work()), OwnPieces(shared, 1 / h.PixelSize()) + acad::kViewBudget);
+    EXPECT_GE(drawn.segments, 50u * 4000) << "the lighter, whole";
 }
 
 // What the window draws as outlines is what picks and nested picks find:
@@ -386,6 +608,53 @@ TEST_F(Render, ASheetsViewportsShareOneBudgetAndDeepNestingIsDrawn)
     const acad::ui::RenderStats drawn = h.view->LastStats();
     EXPECT_LE(drawn.Work(), static_cast<std::size_t>(acad::kViewBudget) + 2 * 20000 + 200 * 100);
     EXPECT_GE(drawn.segments, 20000u) << "the model, once";
+
+    // A layer frozen in one viewport is drawn in the other.
+    acad::Document& two = *h.app.Documents().Add("Acad");
+    two.Layers().Add("RUAS")->SetColor(1);
+    two.ModelSpace().AddCircle({50, 50, 0}, 40)->SetLayer("RUAS");
+    two.ModelSpace().AddLine({0, 0, 0}, {100, 100, 0});
+    two.SetActiveSpace(acad::acPaperSpace);
+    std::vector<acad::PViewport*> ports;
+    for (int i = 0; i < 2; ++i) {
+        ports.push_back(two.PaperSpace().AddPViewport({i * 120.0 + 50, 50, 0}, 100, 100));
+        ports.back()->Display(true);
+        ports.back()->View().Fit(acad::Box::FromCorners({0, 0, 0}, {100, 100, 0}));
+    }
+    acad::ViewportData frozen = ports[0]->Data();
+    frozen.frozenLayers = {two.Layers().Item("RUAS")->Index()};
+    ports[0]->SetData(frozen);
+    h.app.ZoomExtents();
+    const QImage sheet = h.Grab();
+    auto red = [&](double x0) {
+        int n = 0;
+        const QRect r = Pixels({x0 + 5, 30, 0}, {x0 + 95, 95, 0}).toAlignedRect();  // above the sheet's own
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) n += sheet.valid(x, y) && sheet.pixelColor(x, y) == AciColor(1);
+        return n;
+    };
+    EXPECT_EQ(red(0), 0) << "frozen in the first viewport";
+    EXPECT_GT(red(120), 100) << "drawn in the second";
+
+    // A block of 1,100,000 lines of its own, placed once, is the file: drawn
+    // whole, in model space and in the viewport that shows most of a sheet,
+    // however small the one listed before it.
+    acad::Document& map = *h.app.Documents().Add("Acad");
+    heavy::ShortLines(*map.Blocks().Add({0, 0, 0}, "MAPA"), 1100000);
+    map.ModelSpace().InsertBlock({0, 0, 0}, "MAPA", 1, 1, 1, 0);
+    EXPECT_GE(FrameAtExtents(map).segments, 1100000u);
+    map.SetActiveSpace(acad::acPaperSpace);
+    const acad::Box whole = map.ModelExtents();
+    for (const double side : {10.0, 150.0}) {
+        acad::PViewport* vp = map.PaperSpace().AddPViewport({side / 2, side / 2, 0}, side, side);
+        vp->Display(true);
+        vp->View().Fit(whole);
+    }
+    h.app.ZoomExtents();
+    const QImage large = h.Grab();
+    EXPECT_GE(h.view->LastStats().segments, 1100000u);
+    const QRectF inside = Pixels({20, 20, 0}, {130, 130, 0});
+    EXPECT_GT(Inked(large, inside), inside.width() * inside.height() / 2) << "the large viewport draws the lines";
 
     acad::Document& deep = *h.app.Documents().Add("Acad");
     heavy::ShortLines(*deep.Blocks().Add({0, 0, 0}, "N0"), 10);
