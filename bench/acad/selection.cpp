@@ -189,13 +189,10 @@ void BM_PickHeavy(benchmark::State& state)
 }
 BENCHMARK(BM_PickHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
 
-// The object snap at the middle of the view, as each mouse move asks it while
-// a point is asked, in a view just changed.
-void BM_SnapHeavy(benchmark::State& state)
+// The object snap at the middle of the view of `doc`, as each mouse move asks
+// it while a point is asked, in a view just changed.
+void SnapAtTheMiddle(benchmark::State& state, acad::Document& doc)
 {
-    const std::size_t index = static_cast<std::size_t>(state.range(0));
-    acad::Document& doc = heavy::Built(index);
-    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
     doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
     const acad::Point3d c = doc.ActiveView().Center();
     acad::Point3d snapped;
@@ -206,24 +203,22 @@ void BM_SnapHeavy(benchmark::State& state)
     }
     state.counters["moved"] = acad::Distance2d(snapped, c);
 }
+
+void BM_SnapHeavy(benchmark::State& state)
+{
+    const std::size_t index = static_cast<std::size_t>(state.range(0));
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
+    SnapAtTheMiddle(state, heavy::Built(index));
+}
 BENCHMARK(BM_SnapHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
 
-// The object snap, as each mouse move asks it while a point is asked, on a
-// small file of blocks nested 26 deep, each inserting the one below twice.
+// On a small file of blocks nested 26 deep, each inserting the one below twice.
 void BM_SnapNested26(benchmark::State& state)
 {
     acad::Document doc;
     acad::ReadDxfText(doc, dxf_test::NestedBlocks(26), "aninhado.dxf");
     doc.ActiveView().Fit(doc.ModelExtents());
-    doc.SetVariable("OSMODE", 1 | 2 | 4 | 8 | 512);
-    const acad::Point3d c = doc.ActiveView().Center();
-    acad::Point3d snapped;
-    for (auto _ : state) {
-        doc.PlanKept().reset();
-        snapped = acad::input::Snap(doc, c);
-        benchmark::DoNotOptimize(snapped);
-    }
-    state.counters["moved"] = acad::Distance2d(snapped, c);
+    SnapAtTheMiddle(state, doc);
 }
 BENCHMARK(BM_SnapNested26)->Unit(benchmark::kMillisecond);
 

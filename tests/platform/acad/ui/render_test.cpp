@@ -481,6 +481,15 @@ TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
         doc.SetActiveSpace(acad::acPaperSpace);
         h.app.ZoomExtents();
         frame("sheet of viewports");
+        // Through the viewport that shows the whole model, with a layer frozen there.
+        acad::PViewport* port = doc.Viewports(doc.ActiveLayout()).back();
+        acad::ViewportData frozen = port->Data();
+        frozen.frozenLayers = {doc.Layers().Item("0")->Index()};
+        port->SetData(frozen);
+        doc.SetActivePViewport(*doc.Viewports(doc.ActiveLayout())[doc.Viewports(doc.ActiveLayout()).size() - 3]);
+        doc.SetMSpace(true);
+        frame("sheet, a layer frozen in one viewport");
+        walks("through a viewport", {0, 0, 0});
         h.app.Documents().Close(doc);
     }
 }
