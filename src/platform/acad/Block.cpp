@@ -278,17 +278,11 @@ public:
     double n = 0;
 };
 
-// What a part emits, counted; a constant attribute draws its value inside a
-// reference, the others nothing.
+// What a part emits inside a reference, counted.
 double EmittedPieces(const Entity& e)
 {
     PieceCount count;
-    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
-        if (!ad->Constant() || ad->Invisible()) return 0;
-        ad->TextBase::Emit(count, Transform());
-    } else {
-        e.Emit(count, Transform());
-    }
+    detail::EmitAsPart(e, count, Transform());
     return count.n;
 }
 
@@ -352,30 +346,25 @@ const ConvexHull& Block::DrawnHull() const
         if (!e->Visible()) continue;
         const auto* r = dynamic_cast<const BlockReference*>(e);
         if (!r) {
-            if (const auto* ad = dynamic_cast<const AttributeDefinition*>(e)) {
-                if (ad->Constant() && !ad->Invisible()) ad->TextBase::Emit(sink, Transform());
-            } else {
-                e->Emit(sink, Transform());
-            }
+            detail::EmitAsPart(*e, sink, Transform());
             continue;
         }
         const Block* inner = Document().Blocks().ByIndex(r->Data().block);
         if (!inner) continue;
-        if (inner->DrawnPieces() <= kReferenceWork && !r->clipped_) {
+        const bool clipped = r->ClipPolygon() != nullptr;
+        if (inner->DrawnPieces() <= kReferenceWork && !clipped) {
             r->Emit(sink, Transform());  // few pieces, exactly where they are
             continue;
         }
         sink.Corners(r->AttributesBox());
-        const ConvexHull* nested = g_hullDepth < kHullDepth && !r->clipped_ ? &inner->DrawnHull() : nullptr;
+        const ConvexHull* nested = g_hullDepth < kHullDepth && !clipped ? &inner->DrawnHull() : nullptr;
         if (!nested || nested->Vertices().size() > kNestedHullVertices) {
             sink.Corners(nested ? nested->Through(r->BlockTransform()) : r->Extents());
             continue;
         }
         const Transform t = r->BlockTransform();
         for (const Point3d& v : nested->Vertices()) sink.Point(t.Apply(v));
-        const Box placed = nested->Through(t);
-        zs.Add(Point3d{placed.min.x, placed.min.y, placed.min.z});
-        zs.Add(Point3d{placed.max.x, placed.max.y, placed.max.z});
+        zs.Add(nested->Through(t));
     }
     AddWork(sink.points.size());
     hull_ = ConvexHull(std::move(sink.points));
@@ -408,11 +397,10 @@ Box Block::MeasureDrawn(std::uint64_t now) const
             pieces += EmittedPieces(*e);
         }
         Box part;
-        if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
+        if (dynamic_cast<AttributeDefinition*>(e)) {
             // As a reference draws it: constant attributes only, with their value.
-            if (!ad->Constant() || ad->Invisible()) continue;
             detail::ExtentsSink sink;
-            ad->TextBase::Emit(sink, Transform());
+            if (!detail::EmitAsPart(*e, sink, Transform())) continue;
             part = sink.box;
         } else {
             part = e->Extents();

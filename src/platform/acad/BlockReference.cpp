@@ -414,7 +414,7 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
         acad::Block* owner = r.OwnerBlock();
         if (!owner) continue;
         const BlockReferenceData& d = r.data_;
-        if (direct && d.rotation == 0.0 && !r.clipped_ && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
+        if (direct && d.rotation == 0.0 && !r.ClipPolygon() && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
             std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
             // Transform::Insertion without a turn, and its Apply on the box's two
             // corners: the same sums in the same order, the terms that are zero left
@@ -481,12 +481,7 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, bool withAttribut
                     continue;
                 }
                 detail::ExtentsSink sink;
-                if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
-                    if (!ad->Constant() || ad->Invisible()) continue;
-                    ad->TextBase::Emit(sink, T);
-                } else {
-                    e->Emit(sink, T);
-                }
+                detail::EmitAsPart(*e, sink, T);
                 if (sink.box.IsFinite()) drawn.Add(sink.box);  // as the definition's drawn extents leave it out
             }
         }
@@ -546,7 +541,6 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
     CheckWritable();
     if (worldPoints.empty()) {
         clip_.clear();
-        clipped_ = false;
         InvalidateExtents();
         GeometryChanged();
         return;
@@ -564,7 +558,6 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
         p = inv->Apply({p.x, p.y, data_.insertionPoint.z});
     }
     clip_ = std::move(pts);
-    clipped_ = true;
     InvalidateExtents();
     GeometryChanged();
 }
@@ -652,7 +645,6 @@ std::unique_ptr<Entity> ExternalReference::CloneTo(acad::Document& target) const
     auto c = std::make_unique<ExternalReference>(target, data_);
     c->CopyCommonFrom(*this);
     c->clip_ = clip_;
-    c->clipped_ = clipped_;
     CloneAttributesInto(*c, target);
     return c;
 }

@@ -82,9 +82,6 @@ protected:
     // Copies of the attributes for a clone (added when the clone is).
     void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
     BlockReferenceData data_;
-    // An external reference with a clip boundary (kept here so that measuring
-    // needs no look at the kind).
-    bool clipped_ = false;
     // The clip boundary in the definition's coordinates, when there is one.
     virtual const std::vector<Point3d>* ClipPolygon() const { return nullptr; }
 

@@ -15,6 +15,7 @@
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/EmitSupport.h"
 #include "platform/acad/Hatch.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
@@ -226,23 +227,24 @@ Box BoxThrough(const Box& b, const Transform& t)
     return r;
 }
 
-// What a part of a definition draws at `px`: only constant attributes draw
-// inside a reference, with their value. Charged to the walks' work.
-double PartPieces(const Entity& e, double px, double cap)
+// Pieces as steps of a count: a measure past any budget stays a number.
+long Steps(double pieces) { return static_cast<long>(std::min(pieces, 1e15)); }
+
+// What `e` draws at `px`, charged to the walks' work; as a part of a
+// definition (`part`), what a reference draws of it.
+double Charged(const Entity& e, double px, double cap, bool part)
 {
     double pieces = 0;
-    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
-        if (ad->Constant() && !ad->Invisible()) {
-            CountSink count(px, cap);
-            ad->TextBase::Emit(count, Transform());
-            pieces = 1 + count.n;
-        }
+    if (part && dynamic_cast<const AttributeDefinition*>(&e)) {
+        CountSink count(px, cap);
+        if (detail::EmitAsPart(e, count, Transform())) pieces = 1 + count.n;
     } else {
         pieces = Pieces(e, px, cap);
     }
-    AddWork(1 + static_cast<std::uint64_t>(std::min(pieces, 1e15)));
+    AddWork(1 + static_cast<std::uint64_t>(Steps(pieces)));
     return pieces;
 }
+double PartPieces(const Entity& e, double px, double cap) { return Charged(e, px, cap, true); }
 
 // What the attributes of `r` draw at `px`, those `drawn` accepts.
 template <typename Drawn>
@@ -358,12 +360,7 @@ public:
     }
 
     // The plain work of an entity of the space (not a reference).
-    double Plain(const Entity& e) const
-    {
-        const double pieces = Pieces(e, px_, cap_);
-        AddWork(1 + static_cast<std::uint64_t>(std::min(pieces, 1e15)));
-        return pieces;
-    }
+    double Plain(const Entity& e) const { return Charged(e, px_, cap_, false); }
     // The layers frozen in the view.
     const std::vector<char>& Frozen() const { return frozen_; }
 
@@ -417,7 +414,7 @@ private:
         auto [at, fresh] = parts_.try_emplace(std::make_pair(&e, px), 0.0);
         if (fresh) {
             at->second = PartPieces(e, px, cap_);
-            partSteps_ -= static_cast<long>(std::min(at->second, 1e15));
+            partSteps_ -= Steps(at->second);
         }
         return at->second;
     }
@@ -486,7 +483,7 @@ private:
             if (!r) {
                 const double pieces = PartPieces(e, px, cap_);
                 fresh.own += pieces;
-                steps_ -= static_cast<long>(std::min(pieces, 1e15));
+                steps_ -= Steps(pieces);
                 return steps_ >= 0;
             }
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);

@@ -33,6 +33,11 @@ void EmitChain(GeometrySink& sink, const Transform& t, const std::vector<Point3d
 void EmitEllipse(GeometrySink& sink, const Transform& t, const Point3d& center, const Vector3d& majorAxis, double ratio,
                  double startParam, double endParam);
 
+// Emits `e` as a reference draws it among its definition's parts: an attribute
+// definition only when it is constant and visible, with its value (the others
+// are drawn by the reference's own attributes). False when it draws nothing there.
+bool EmitAsPart(const Entity& e, GeometrySink& sink, const Transform& t);
+
 // Accumulates the extents of whatever is emitted.
 class ExtentsSink : public GeometrySink {
 public:

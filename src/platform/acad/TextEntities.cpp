@@ -697,4 +697,15 @@ void MText::Emit(GeometrySink& sink, const Transform& t) const
 
 std::unique_ptr<Entity> MText::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
+bool detail::EmitAsPart(const Entity& e, GeometrySink& sink, const Transform& t)
+{
+    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(&e)) {
+        if (!ad->Constant() || ad->Invisible()) return false;
+        ad->TextBase::Emit(sink, t);
+        return true;
+    }
+    e.Emit(sink, t);
+    return true;
+}
+
 }  // namespace acad
