@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -308,17 +309,49 @@ double PeakMegabytes()
     return static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
+// What `doc` shows (its model's view, or its sheet's) on the screen.
+acad::View ShownView(acad::Document& doc)
+{
+    const acad::View& shown = doc.ActiveLayout().ModelType() ? doc.ActiveView() : doc.PaperView(doc.ActiveLayout());
+    acad::View v({0, 0, 0}, 1, double(kScreen.width()) / kScreen.height());
+    v.Fit(shown.VisibleBox(), 0);
+    return v;
+}
+
 // Each heavy drawing at its view (heavy::Benchmarked, by index).
 void BM_RepaintHeavy(benchmark::State& state)
 {
     const std::size_t index = static_cast<std::size_t>(state.range(0));
-    const acad::Document& doc = heavy::Built(index);
+    acad::Document& doc = heavy::Built(index);
     state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
-    const acad::View v = ExtentsView(doc);
+    const acad::View v = ShownView(doc);
     RepaintLoop(state, doc, [&] { return v; });
     state.counters["peakMB"] = PeakMegabytes();
 }
-BENCHMARK(BM_RepaintHeavy)->DenseRange(0, 18)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RepaintHeavy)->DenseRange(0, 26)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The 1,000 zigzags a hair apart seen at (496, 5), a unit high (0) down to a
+// thousandth of one (3): the lines that cross the view are drawn, not the
+// outlines of the references.
+void BM_RepaintZigzagsZoomedIn(benchmark::State& state)
+{
+    const std::size_t index = 15;
+    acad::Document& doc = heavy::Built(index);
+    state.SetLabel(heavy::NameOf(heavy::Benchmarked()[index]));
+    const acad::View v({496, 5, 0}, std::pow(10.0, -static_cast<double>(state.range(0))),
+                       double(kScreen.width()) / kScreen.height());
+    acad::ui::SceneRenderer renderer;
+    QImage img(kScreen, QImage::Format_RGB32);
+    acad::ui::RenderStats s;
+    for (auto _ : state) {
+        img.fill(acad::ui::BackgroundColor());
+        QPainter p(&img);
+        s = renderer.Draw(p, doc, acad::ui::ViewMapping::Of(v, QSizeF(kScreen)));
+    }
+    state.counters["segments"] = static_cast<double>(s.segments);
+    state.counters["outlined"] = s.coarse.empty() ? 0 : 1;
+}
+BENCHMARK(BM_RepaintZigzagsZoomedIn)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 100 2-D polylines of 1,000 vertices: as many pieces as the 100,000 plain lines.
 void BM_RepaintPolylines(benchmark::State& state)

@@ -43,6 +43,7 @@ class Face3D;
 class PViewport;
 class Layout;
 class SpatialIndex;
+class KeptDefinition;
 
 class Block : public AcadObject {
 public:
@@ -121,30 +122,9 @@ public:
     // Extents of all entities (for EXTMIN/EXTMAX and zoom extents), but for
     // those whose box reaches infinity.
     Box Extents() const;
-    // Extents of what a reference to this definition draws, in the definition's
-    // coordinates: measured once per state of the definitions, so that references
-    // place a box instead of walking the nesting again.
-    Box DrawnExtents() const;
-    // What a reference to this definition draws looking all the way into it,
-    // counted as every walk counts it: each part, and each point, segment,
-    // arc, text and point of a filled ring it emits (those of the references
-    // it holds and their attributes too). Measured with the drawn extents, and
-    // exactly only up to a little past an ordinary block's worth (kReferenceWork).
-    double DrawnPieces() const;
-    // The convex hull of what a reference to this definition draws, in the
-    // definition's coordinates, kept until the definitions change: a turned
-    // reference takes its box from it instead of walking its parts.
-    const ConvexHull& DrawnHull() const;
-    // Engine: the measures of what a reference draws at a scale, kept here by
-    // the drawing plan until the definitions change.
-    struct KeptWork {
-        std::uint64_t at = 0;                        // definitions revision they hold for
-        std::vector<std::pair<int, double>> byStep;  // scale step, work
-    };
-    KeptWork& WorkKept() const { return work_; }
-    // The references this definition holds (not erased), measured with the
-    // drawn extents: what a walk of its nesting looks at, without its other parts.
-    const std::vector<BlockReference*>& HeldReferences() const;
+    // The definitions revision at which this definition, or one it holds,
+    // last changed: what is kept of it (KeptDefinition) holds until then.
+    std::uint64_t ChangedAt() const { return changedAt_; }
     // Deletes every entity (redefinition of a block's content).
     void Clear();
     // Called by entities: their drawn parts changed (or they were erased);
@@ -178,9 +158,6 @@ protected:
     void OnErase() override;
 
 private:
-    // Measures the drawn extents, those of the definitions held measured already.
-    Box MeasureDrawn(std::uint64_t now) const;
-
     std::string name_;
     std::string comments_;
     Point3d origin_;
@@ -192,15 +169,10 @@ private:
     std::uint32_t recordIndex_ = 0;  // position in Blocks' records
     std::vector<BlockReference*> references_;
     bool changePending_ = false;  // in the document's list of changed definitions
-    mutable Box drawnExtents_;
-    mutable std::uint64_t drawnExtentsAt_ = 0;   // definitions revision measured at (0: never)
-    mutable bool measuring_ = false;             // a reference to itself (damaged) adds nothing
-    mutable double drawnPieces_ = 0;             // with the drawn extents
-    mutable std::vector<BlockReference*> held_;  // with the drawn extents
-    mutable ConvexHull hull_;
-    mutable std::uint64_t hullAt_ = 0;  // definitions revision of the hull (0: never)
-    mutable bool hulling_ = false;
-    mutable KeptWork work_;
+    std::uint64_t changedAt_ = 0;
+    // What is kept of it for its references (complete only in KeptDefinition.cpp).
+    mutable std::shared_ptr<KeptDefinition> kept_;
+    friend class KeptDefinition;
     friend class Blocks;
     friend class Document;
 };

@@ -5,7 +5,8 @@
 
 #include "platform/acad/Block.h"
 #include "platform/acad/Document.h"
-#include "platform/acad/DrawPlan.h"
+#include "platform/acad/KeptDefinition.h"
+#include "platform/acad/Work.h"
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
@@ -316,21 +317,7 @@ void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def && g_nesting < kMaxNesting) {
         NestingGuard guard;
-        const Transform T = t * BlockTransform();
-        for (Entity* e : *def) {
-            if (!e->Visible()) continue;
-            if (auto* ad = dynamic_cast<AttributeDefinition*>(e)) {
-                // Only constant attributes draw inside a reference (with their value);
-                // the others are drawn by the reference's own attributes.
-                if (!ad->Constant() || ad->Invisible() || !sink.BeginNested(*e)) continue;
-                ad->TextBase::Emit(sink, T);
-                sink.EndNested(*e);
-                continue;
-            }
-            if (!sink.BeginNested(*e)) continue;
-            e->Emit(sink, T);
-            sink.EndNested(*e);
-        }
+        EmitDefinition(*def, sink, t * BlockTransform());
     }
     for (auto* a : attributes_) {
         if (a->IsErased() || !a->Visible() || !sink.BeginNested(*a)) continue;
@@ -389,7 +376,7 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
     bool direct = g_nesting < kMaxNesting;
     if (direct) {
         NestingGuard guard;
-        drawn = def.DrawnExtents();
+        drawn = KeptDefinition::Of(def).Extents();
     }
     const bool drawnEmpty = drawn.IsEmpty();
     direct = direct && (drawnEmpty || (IsFinite(drawn.min) && IsFinite(drawn.max)));
@@ -463,12 +450,13 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, bool withAttribut
                                                       data_.zScale, data_.rotation);
         const Transform T = t.IsIdentity() ? placed : t * placed;
         Box drawn;
+        KeptDefinition& kept = KeptDefinition::Of(*def);
         if (g_nesting > kMaxNesting || KeepsAxes(T)) {
-            drawn = BoxThrough(def->DrawnExtents(), T);
-        } else if (def->DrawnPieces() > kReferenceWork) {
+            drawn = BoxThrough(kept.Extents(), T);
+        } else if (kept.Pieces() > kReferenceWork) {
             // Turned, and more than an ordinary block: its definition's hull,
             // measured once for every reference, not its parts.
-            const ConvexHull& hull = def->DrawnHull();
+            const ConvexHull& hull = kept.Hull();
             AddWork(1 + static_cast<std::uint64_t>(std::log2(1.0 + static_cast<double>(hull.Vertices().size()))));
             drawn = hull.Through(T);
         } else {
@@ -574,6 +562,8 @@ public:
     }
     void Segment(const Point3d& a, const Point3d& b) override
     {
+        // What lies out of the sink's reach cannot matter to it.
+        if (const Box reach = out_.Reach(); !reach.IsEmpty() && !SegmentIntersectsBox(a, b, reach)) return;
         std::vector<double> ts{0.0, 1.0};
         const std::size_t n = poly_.size();
         for (std::size_t i = 0; i < n; ++i) {
@@ -594,6 +584,14 @@ public:
     }
     void Arc(const CircularArc& arc) override
     {
+        // An arc no edge of the boundary crosses lies wholly in or out of it.
+        bool crossed = false;
+        for (std::size_t i = 0; i < poly_.size() && !crossed; ++i)
+            crossed = ArcIntersectsSegment(arc, poly_[i], poly_[(i + 1) % poly_.size()]);
+        if (!crossed) {
+            if (PointInPolygon(arc.StartPoint(), poly_)) out_.Arc(arc);
+            return;
+        }
         double sweep = arc.Sweep();
         int pieces = std::max(4, static_cast<int>(std::ceil(sweep / (kPi / 32))));
         Point3d prev = arc.StartPoint();
@@ -619,6 +617,9 @@ public:
     bool BeginNested(const Entity& e) override { return out_.BeginNested(e); }
     void EndNested(const Entity& e) override { out_.EndNested(e); }
     bool BeginReference(const BlockReference& r, const Transform& t) override { return out_.BeginReference(r, t); }
+    Box Reach() const override { return out_.Reach(); }
+    bool Done() const override { return out_.Done(); }
+    bool TakesFills() const override { return out_.TakesFills(); }
 
 private:
     GeometrySink& out_;

@@ -16,6 +16,7 @@ namespace acad {
 
 class AttributeReference;
 class Block;
+class KeptDefinition;
 
 class BlockReference : public Entity {
 public:
@@ -110,6 +111,7 @@ private:
     // The cached extents, measured first when stale (pending block changes not flushed).
     const Box& MeasuredExtents() const;
     friend class acad::Block;
+    friend class KeptDefinition;
     acad::Block* listedIn_ = nullptr;  // the definition whose reference list holds it
     std::uint32_t listSlot_ = 0;       // its place in that list
 };

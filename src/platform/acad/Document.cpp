@@ -622,6 +622,7 @@ void Document::NoteBlockChanged(acad::Block& b)
 {
     if (b.IsLayout()) return;
     ++definitionsRevision_;
+    b.changedAt_ = definitionsRevision_;
     referencesStale_ = true;
     if (!b.changePending_) {
         b.changePending_ = true;
@@ -632,6 +633,7 @@ void Document::NoteBlockChanged(acad::Block& b)
 void Document::NoteAllExtentsChanged()
 {
     ++definitionsRevision_;
+    allExtentsChangedAt_ = definitionsRevision_;
     referencesStale_ = true;
     allExtentsStale_ = true;
 }
@@ -669,6 +671,8 @@ void Document::FlushBlockChanges()
             if (owner->IsLayout()) {
                 placed.push_back(r);
             } else if (!owner->changePending_) {
+                // It holds one that changed: what is kept of it is stale too.
+                owner->changedAt_ = definitionsRevision_;
                 owner->changePending_ = true;
                 changed.push_back(owner);
                 placedEnd.push_back(0);

@@ -208,6 +208,8 @@ public:
     // of font): everything is measured again before the next query.
     void NoteAllExtentsChanged();
     std::uint64_t DefinitionsRevision() const { return definitionsRevision_; }
+    // The definitions revision at which everything was last to be measured again.
+    std::uint64_t AllExtentsChangedAt() const { return allExtentsChangedAt_; }
     // Re-measures and re-indexes the references of the definitions changed since
     // the last call (cheap when none did).
     void FlushBlockChanges();
@@ -287,6 +289,7 @@ private:
     std::unique_ptr<acad::Utility> utility_;
     std::unique_ptr<acad::CommandLine> commandLine_;
     std::uint64_t definitionsRevision_ = 1;
+    std::uint64_t allExtentsChangedAt_ = 0;
     bool referencesStale_ = false;
     // Definitions changed since the last flush, and whether everything must be measured again.
     std::vector<acad::Block*> changedBlocks_;

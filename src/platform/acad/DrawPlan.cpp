@@ -1,6 +1,7 @@
 #include "platform/acad/DrawPlan.h"
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
 
 #include <algorithm>
 #include <array>
@@ -15,236 +16,43 @@
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
-#include "platform/acad/EmitSupport.h"
-#include "platform/acad/Hatch.h"
 #include "platform/acad/OtherEntities.h"
-#include "platform/acad/PolylineEntities.h"
-#include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
-#include "platform/acad/TextMetrics.h"
 
 namespace acad {
-
-// ---------------------------------------------------------------- the count
-
-int ArcChords(double radiusPx, double sweep, double tolerancePx)
-{
-    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerancePx / radiusPx));
-    const double n = std::ceil(sweep / std::max(step, 1e-9));
-    return n < 4096 ? std::max(2, static_cast<int>(n)) : 4096;  // NaN: the most
-}
-
-TextLook TextLookOf(double heightPx, double lengthPx)
-{
-    if (!(std::max(heightPx, lengthPx) >= kDotPx)) return TextLook::Dot;
-    if (heightPx < kTinyTextPx) return TextLook::Box;
-    return TextLook::Letters;
-}
-
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
-{
-    if (!e.Visible() || e.IsErased()) return false;
-    const Layer* layer = e.Document().Layers().ByIndex(e.LayerIndex());
-    if (!layer) return true;
-    if (layer->Freeze()) return false;
-    if (layer->Index() < frozenHere.size() && frozenHere[layer->Index()]) return false;
-    // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
-    if (nested && layer->IsZero()) return true;
-    return layer->LayerOn();
-}
-
-bool IsDot(const Box& box, double pxPerUnit)
-{
-    return !box.IsEmpty() && std::max(box.Width(), box.Height()) * pxPerUnit < kDotPx;
-}
-
-namespace {
-
-// Pixel rows that take as long for a filled area's edges to cross as one
-// piece: a spiky area costs by how far its edges run, not by its size.
-constexpr double kEdgeRowsPx = 8.0;
-// Letters whose width is measured in the time one piece is drawn: a text drawn
-// as its box is still measured letter by letter.
-constexpr double kMeasuredLetters = 8.0;
-
-// Filling a ring drawn at `px`: its vertices, its area and the rows its edges
-// cross, the area no more than a view's worth, each edge's rows no more than a view's height.
-double FillWork(const std::vector<Point3d>& ring, double px, double viewPx)
-{
-    double twice = 0, rows = 0;
-    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
-        twice += (ring[j].x - ring[i].x) * (ring[j].y + ring[i].y);
-        rows += std::min(std::fabs(ring[j].y - ring[i].y) * px, viewPx);
-    }
-    const double area = std::fabs(twice) / 2 * px * px;
-    return static_cast<double>(ring.size()) + std::min(area, viewPx * viewPx) / kFillPx + rows / kEdgeRowsPx;
-}
-
-// What the window draws of what an entity emits, counted as it draws it.
-class CountSink final : public GeometrySink {
-public:
-    CountSink(double px, double inkCap) : px_(px), cap_(inkCap) {}
-    void Point(const Point3d&) override { n += 1; }
-    void Segment(const Point3d& a, const Point3d& b) override { n += 1 + Ink(Distance2d(a, b) * px_); }
-    void Arc(const CircularArc& a) override
-    {
-        const double r = a.radius * px_;
-        if (!(r >= kDotPx / 2) || !std::isfinite(r)) {
-            n += 1;
-            return;
-        }
-        n += ArcChords(r, a.Sweep()) + Ink(r * a.Sweep());
-    }
-    void Text(const TextPrimitive& t) override
-    {
-        const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
-        const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
-        // Each letter is painted as a glyph.
-        const double letters = static_cast<double>(TextMetrics::CharCount(t.text));
-        n += letters / kMeasuredLetters;
-        switch (TextLookOf(h, w)) {
-        case TextLook::Dot: n += 1; break;
-        case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
-        case TextLook::Letters: n += 1 + letters; break;
-        }
-    }
-    void Fill(const std::vector<Point3d>& ring) override
-    {
-        if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
-    }
-    double Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
-    // Filling a band `lengthPx` long and `widthPx` wide.
-    double Band(double lengthPx, double widthPx) const
-    {
-        return (std::min(lengthPx * widthPx, cap_ * cap_) / kFillPx) + 2 * std::min(lengthPx, cap_) / kEdgeRowsPx;
-    }
-    double Cap() const { return cap_; }
-    double n = 0;
-
-private:
-    double px_, cap_;
-};
-
-// A polyline the window draws with its widths, when they show.
-double WidePieces(const BulgePolyline& pl, double widest, double px, const CountSink& count)
-{
-    const double length = pl.Length() * px;
-    double pieces = 0;
-    for (std::size_t i = 0; i < pl.SegmentCount(); ++i) {
-        const auto arc =
-            ArcFromBulge(pl.vertices[i].point, pl.vertices[(i + 1) % pl.vertices.size()].point, pl.vertices[i].bulge);
-        pieces += arc ? ArcChords(arc->radius * px, arc->Sweep()) : 1;
-    }
-    return pieces + count.Band(length, widest * px);
-}
-
-}  // namespace
-
-double WidestDrawn(const Entity& e)
-{
-    double widest = 0;
-    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
-        const LWPolylineData& d = lw->Data();
-        widest = d.constantWidth;
-        for (double w : d.startWidths) widest = std::max(widest, w);
-        for (double w : d.endWidths) widest = std::max(widest, w);
-    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
-        if (!pl->Data().fitPoints.empty()) return 0;  // a fitted curve is drawn thin
-        for (const auto& v : pl->Data().vertices) widest = std::max({widest, v.startWidth, v.endWidth});
-    }
-    return widest;
-}
-
-double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
-{
-    CountSink count(pxPerUnit, inkCapPx);
-    if (const auto* s = dynamic_cast<const Spline*>(&e)) {
-        const std::size_t n = SplinePieces(s->Data(), 0.5 / std::max(pxPerUnit, 1e-300));
-        const Box b = s->Extents();
-        return 1 + static_cast<double>(n) + count.Ink((b.Width() + b.Height()) * pxPerUnit);
-    }
-    if (const auto* h = dynamic_cast<const Hatch*>(&e)) {
-        double pieces = 1;
-        const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
-        for (int i = 0; i < h->NumberOfLoops(); ++i) {
-            const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);
-            if (ring.size() >= 3) pieces += FillWork(ring, pxPerUnit, count.Cap());
-        }
-        return pieces;
-    }
-    if (const double widest = WidestDrawn(e); widest * pxPerUnit >= kWidePx) {
-        if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
-            return 1 + WidePieces(lw->Data().geometry, widest, pxPerUnit, count);
-        if (const auto* pl = dynamic_cast<const Polyline2D*>(&e))
-            return 1 + WidePieces(pl->Frame(), widest, pxPerUnit, count);
-    }
-    if (const auto* vp = dynamic_cast<const PViewport*>(&e); vp && vp->Data().number == 1) return 1;
-    e.Emit(count, Transform());
-    return 1 + count.n;
-}
 
 // ---------------------------------------------------------------- the estimate
 
 namespace {
 
-// The work of a reference for each depth it may be looked into (0: its outline).
-using Levels = std::array<double, kWholeDepth + 1>;
 constexpr double kHeavy = std::numeric_limits<double>::infinity();
 // A reference drawn as a dot: it, and the dot.
 constexpr double kDotWork = 2;
 
-// Pieces an estimate may measure in definitions (each once at a scale): past
-// them, what is left counts as more than any budget. With the walks of
-// references partly in view below, a view is weighed within its budget.
+// Pieces an estimate may measure in definitions (each once at an octave of
+// scale, and kept): past them, what is left counts as more than any budget.
+// With the walks of references partly in view below, a view is weighed
+// within its budget.
 constexpr long kEstimateSteps = 900000;
-// Parts of references partly in view it may look at one by one, and pieces of
-// them it may measure (each part once at a scale): past them, such
-// references are measured as drawn whole.
-constexpr long kPartSteps = 100000;
+// References nested in references partly in view it may look at one by one:
+// past them, such references are measured as drawn whole.
+constexpr long kPartSteps = 400000;
+// Pieces telling an ordinary reference may measure.
+constexpr long kOrdinarySteps = 8 * static_cast<long>(kReferenceWork);
 
-double ScaleOf(const BlockReference& r)
-{
-    const BlockReferenceData& d = r.Data();
-    return std::max(std::fabs(d.xScale), std::fabs(d.yScale));
-}
-
-// Scales a quarter of an octave apart share one measure of a definition, taken
-// at the larger end: references that differ by a hair in scale are not
-// measured each on its own.
-int ScaleStep(double scale)
-{
-    if (!(scale > 0) || !std::isfinite(scale)) return std::numeric_limits<int>::min();
-    return static_cast<int>(std::ceil(std::log2(scale) * 4 - 1e-9));
-}
-double StepScale(int step) { return step == std::numeric_limits<int>::min() ? 0.0 : std::exp2(step / 4.0); }
-
-Box BoxThrough(const Box& b, const Transform& t)
-{
-    if (b.IsEmpty()) return b;
-    Box r;
-    for (int k = 0; k < 4; ++k) r.Add(t.Apply({k & 1 ? b.max.x : b.min.x, k & 2 ? b.max.y : b.min.y, b.min.z}));
-    return r;
-}
+constexpr double kUncapped = std::numeric_limits<double>::infinity();
 
 // Pieces as steps of a count: a measure past any budget stays a number.
 long Steps(double pieces) { return static_cast<long>(std::min(pieces, 1e15)); }
 
-// What `e` draws at `px`, charged to the walks' work; as a part of a
-// definition (`part`), what a reference draws of it.
-double Charged(const Entity& e, double px, double cap, bool part)
+// What `e` draws at `px`, charged to the walks' work.
+double Charged(const Entity& e, double px, double cap)
 {
-    double pieces = 0;
-    if (part && dynamic_cast<const AttributeDefinition*>(&e)) {
-        CountSink count(px, cap);
-        if (detail::EmitAsPart(e, count, Transform())) pieces = 1 + count.n;
-    } else {
-        pieces = Pieces(e, px, cap);
-    }
+    const double pieces = Pieces(e, px, cap);
     AddWork(1 + static_cast<std::uint64_t>(Steps(pieces)));
     return pieces;
 }
-double PartPieces(const Entity& e, double px, double cap) { return Charged(e, px, cap, true); }
 
 // What the attributes of `r` draw at `px`, those `drawn` accepts.
 template <typename Drawn>
@@ -253,59 +61,27 @@ double AttributePieces(const BlockReference& r, double px, double cap, Drawn dra
     if (!r.HasAttributes()) return 0;
     double work = 0;
     for (const AttributeReference* a : r.GetAttributes())
-        if (drawn(*a)) work += PartPieces(*a, px, cap);
+        if (drawn(*a)) work += Charged(*a, px, cap);
     return work;
 }
 
-constexpr double kUncapped = std::numeric_limits<double>::infinity();
-
-// What a reference of `def` draws at `px` pixels per unit (its scale in), all
-// layers drawn and its lines counted whole: no less than a view's plan counts
-// for it. Counted up to an ordinary block's worth only: past it, as more than
-// any budget. Kept in the definition for each scale step until the
-// definitions change, so that telling an ordinary reference costs a look up.
-double DrawnWork(const Block& def, double px, int depth = 0)
+const Levels& TooMuch()
 {
-    Block::KeptWork& kept = def.WorkKept();
-    if (const std::uint64_t now = def.Document().DefinitionsRevision(); kept.at != now) {
-        kept.at = now;
-        kept.byStep.clear();
-    }
-    const int step = ScaleStep(px);
-    for (const auto& [at, work] : kept.byStep)
-        if (at == step) return work;  // one being measured holds itself: too much
-    if (depth >= kWholeDepth) return kHeavy;
-    kept.byStep.emplace_back(step, kHeavy);
-    const double stepPx = StepScale(step);
-    double work = 0;
-    for (const Entity* e : def) {
-        if (work > kReferenceWork) break;
-        if (!e->Visible()) continue;
-        const auto* r = dynamic_cast<const BlockReference*>(e);
-        if (!r) {
-            work += PartPieces(*e, stepPx, kUncapped);
-            continue;
-        }
-        AddWork(1);
-        if (IsDot(r->Extents(), stepPx)) {
-            work += kDotWork;
-            continue;
-        }
-        work += 1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
-        if (const Block* inner = def.Document().Blocks().ByIndex(r->Data().block))
-            work += DrawnWork(*inner, stepPx * ScaleOf(*r), depth + 1);
-    }
-    const double measured = work > kReferenceWork ? kHeavy : work;
-    for (auto& [at, kept] : def.WorkKept().byStep)
-        if (at == step) kept = measured;
-    return measured;
+    static const Levels kTooMuch = [] {
+        Levels l;
+        l.fill(kHeavy);
+        l[0] = 0;
+        return l;
+    }();
+    return kTooMuch;
 }
 
 }  // namespace
 
 // What a reference takes at each depth it may be looked into: its
-// definition's levels (shared by the references of it at about one scale) and
-// what the reference adds to each (itself and its attributes); at 0, its outline.
+// definition's levels (kept in the definition, for every reference of it at
+// about one scale) and what the reference adds to each (itself and its
+// attributes); at 0, its outline.
 struct Weight {
     const Levels* levels = nullptr;
     double add = 0;
@@ -315,9 +91,9 @@ struct Weight {
 
 // Estimates what one view draws, as the window draws it: references out of
 // view are passed over, those smaller than a dot are a dot, entities not drawn
-// count nothing. Every part it looks at and every piece it measures is
-// charged to the walks' work: a measure that many references share (a
-// definition at a scale, one part of one) is taken once.
+// count nothing, and a reference weighs the copy of its definition at its
+// scale. What it measures is kept in the definitions; what it looks at is
+// charged to the walks' work.
 class Estimate {
 public:
     Estimate(const SpaceView& v, bool dots, long& steps)
@@ -348,19 +124,29 @@ public:
         const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_)};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return w;
+        const Transform t = r.BlockTransform();
         if (view_.Contains(b) || partSteps_ < 0) {
             // The same for every reference of the definition at about that scale.
-            const double scale = ScaleOf(r);
-            auto [at, fresh] = wholes_.try_emplace(std::make_tuple(def, ScaleStep(scale), ownFree));
-            if (fresh) at->second = Deepen([&](int upTo) { return Definition(*def, scale, upTo, !ownFree); });
-            return Weight{&at->second, w.add, w.outline};
+            KeptDefinition& kept = KeptDefinition::Of(*def);
+            const int octave = OctaveOf(px_ * MaxScale(t));
+            const Levels* l = ownFree ? kept.HeldAt(octave, steps_) : kept.LevelsAt(octave, steps_);
+            return Weight{l ? l : &TooMuch(), w.add, w.outline};
         }
-        partly_.push_back(Deepen([&](int upTo) { return Parts(*def, r.BlockTransform(), upTo, !ownFree); }));
-        return Weight{&partly_.back(), w.add, w.outline};
+        return Weight{&partly_.emplace_back(Part(*def, t, !ownFree)), w.add, w.outline};
     }
 
+    // A reference placed alike with one claimed before it: its attributes.
+    Weight Alike(const BlockReference& r)
+    {
+        static const Levels kNothing{};
+        AddWork(1);
+        return Weight{&kNothing, 1 + Attributes(r, px_), 0};
+    }
+
+    double PixelsPerUnit() const { return px_; }
+
     // The plain work of an entity of the space (not a reference).
-    double Plain(const Entity& e) const { return Charged(e, px_, cap_, false); }
+    double Plain(const Entity& e) const { return Charged(e, px_, cap_); }
     // The layers frozen in the view.
     const std::vector<char>& Frozen() const { return frozen_; }
 
@@ -372,173 +158,63 @@ public:
     }
 
 private:
-    // A definition drawn whole at a scale, looking `L` levels into it (its own
-    // parts at 1 and deeper, its references at L - 1): valid up to `upTo`.
-    struct Known {
-        Levels levels{};
-        double own = 0;
-        int upTo = -1;
-        int deepest = 0;  // levels of nesting below the definition that were looked into
-    };
-
-    // A definition's work looked into a level deeper at a time, as long as the
-    // level fits the view's budget and the estimate's steps: deeper ones count
-    // as more than any budget.
-    Levels Deepen(const std::function<Known(int)>& measure)
-    {
-        Levels w;
-        w.fill(kHeavy);
-        for (int upTo = 1; upTo <= kWholeDepth; ++upTo) {
-            const Known k = measure(upTo);
-            if (!(k.levels[upTo] < kHeavy)) break;  // the steps ran out
-            for (int L = 1; L <= upTo; ++L) w[L] = k.levels[L];
-            if (w[upTo] > kViewBudget) break;
-            if (k.deepest < upTo) {
-                // Nothing lies nested deeper: every level past it draws the same.
-                for (int L = upTo + 1; L <= kWholeDepth; ++L) w[L] = w[upTo];
-                break;
-            }
-        }
-        return w;
-    }
-
     double Attributes(const BlockReference& r, double px) const
     {
         return AttributePieces(r, px, cap_, [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
     }
 
-    // What a part draws at `px`, measured once for every reference partly in
-    // view that draws it at that scale.
-    double SharedPart(const Entity& e, double px)
-    {
-        auto [at, fresh] = parts_.try_emplace(std::make_pair(&e, px), 0.0);
-        if (fresh) {
-            at->second = PartPieces(e, px, cap_);
-            partSteps_ -= Steps(at->second);
-        }
-        return at->second;
-    }
-
-    // The parts of a definition one looks at: all, or only its references
-    // when its own parts are drawn whatever the budget (or were measured
-    // already). `take` answers false to stop; false when it did.
-    template <typename F>
-    static bool EachPart(const Block& def, bool own, F take)
-    {
-        if (own) {
-            for (const Entity* e : def)
-                if (!take(*e)) return false;
-        } else {
-            for (const BlockReference* r : def.HeldReferences())
-                if (!r->IsErased() && !take(*r)) return false;
-        }
-        return true;
-    }
-
-    // Adds to `k` a reference `r` the definition holds, whose box is `b`
-    // drawn at `px`: a dot, or its outline one level in and, deeper, itself,
-    // its attributes and what its definition draws (`nested`, to `k.upTo` - 1).
-    void AddNested(Known& k, const BlockReference& r, const Box& b, double px, double pxInside, const Known* nested)
-    {
-        if (dots_ && IsDot(b, px)) {
-            for (int L = 1; L <= k.upTo; ++L) k.levels[L] += kDotWork;
-            return;
-        }
-        if (k.upTo >= 1) k.levels[1] += Outline(b, px);
-        const double attributes = 1 + Attributes(r, pxInside);
-        for (int L = 2; L <= k.upTo; ++L) k.levels[L] += attributes + (nested ? nested->levels[L - 1] : 0);
-        k.deepest = std::max(k.deepest, 1 + (nested ? nested->deepest : 0));
-    }
-
-    // A definition drawn whole at `scale`, looked into `upTo` levels; without
-    // its own parts unless `own`. Its parts other than references are measured
-    // once: looking deeper walks its references only.
-    const Known& Definition(const Block& def, double scale, int upTo, bool own = true)
-    {
-        static const Known kNone{};
-        static const Known kTooMuch = [] {
-            Known k;
-            k.levels.fill(kHeavy);
-            k.levels[0] = 0;
-            k.upTo = kWholeDepth;
-            return k;
-        }();
-        const int step = ScaleStep(scale);
-        Known& k = known_[{&def, step, own}];
-        if (k.upTo >= upTo) return k;
-        // A definition that holds itself (a damaged drawing) adds nothing more.
-        if (!open_.insert(&def).second) return kNone;
-        const bool first = k.upTo < 0;
-        const double s = StepScale(step);
-        const double px = px_ * s;
-        Known fresh;
-        fresh.upTo = upTo;
-        fresh.own = k.own;
-        --steps_;
-        const bool done = EachPart(def, own && first, [&](const Entity& e) {
-            AddWork(1);
-            --steps_;
-            if (!IsDrawn(e, true, frozen_)) return steps_ >= 0;
-            const auto* r = dynamic_cast<const BlockReference*>(&e);
-            if (!r) {
-                const double pieces = PartPieces(e, px, cap_);
-                fresh.own += pieces;
-                steps_ -= Steps(pieces);
-                return steps_ >= 0;
-            }
-            const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
-            const Known* nested = inner && upTo > 1 ? &Definition(*inner, s * ScaleOf(*r), upTo - 1) : nullptr;
-            AddNested(fresh, *r, r->Extents(), px, px, nested);
-            return steps_ >= 0;
-        });
-        open_.erase(&def);
-        // Looked up again: the measures of the definitions it holds may have grown the map.
-        Known& kept = known_[{&def, step, own}];
-        if (!done || steps_ < 0) {
-            kept = kTooMuch;
-            return kept;
-        }
-        for (int L = 1; L <= upTo; ++L) fresh.levels[L] += fresh.own;
-        kept = fresh;
-        return kept;
-    }
-
     // A definition drawn through `t` into a view that holds only part of it:
     // what lies out of view is not drawn. Past the steps of such walks, what
     // is left is measured as drawn whole, which is more.
-    Known Parts(const Block& def, const Transform& t, int upTo, bool own = true)
+    Levels Part(const Block& def, const Transform& t, bool own)
     {
-        const double scale = std::fabs(t.ScaleFactor());
-        if (partSteps_ < 0) return Definition(def, scale, upTo, own);
-        Known k;
-        k.upTo = upTo;
-        if (!open_.insert(&def).second) return k;
-        const double px = px_ * StepScale(ScaleStep(scale));
-        const bool done = EachPart(def, own, [&](const Entity& e) {
+        KeptDefinition& kept = KeptDefinition::Of(def);
+        const int octave = OctaveOf(px_ * MaxScale(t));
+        const auto back = t.Inverse();
+        auto whole = [&]() -> Levels {
+            const Levels* l = own ? kept.LevelsAt(octave, steps_) : kept.HeldAt(octave, steps_);
+            return l ? *l : TooMuch();
+        };
+        if (partSteps_ < 0 || !back) return whole();
+        Levels k{};
+        if (own) {
+            // What its own pieces draw in view, from the copy at its scale.
+            if (kept.CopyCost(octave) > static_cast<double>(steps_)) return TooMuch();
+            const std::uint64_t measured = WalkWork();
+            const PieceSet& copy = kept.Copy(octave);
+            const std::uint64_t looked = WalkWork();
+            steps_ -= static_cast<long>(looked - measured);
+            const double in = copy.CostWithin(PlaneBoxThrough(view_, *back), px_ * MaxScale(t));
+            partSteps_ -= static_cast<long>(WalkWork() - looked);
+            for (int L = 1; L <= kWholeDepth; ++L) k[static_cast<std::size_t>(L)] += in;
+        }
+        const double px = px_ * MaxScale(t);
+        for (const BlockReference* r : kept.Held()) {
             AddWork(1);
-            if (--partSteps_ < 0) return false;
-            if (!IsDrawn(e, true, frozen_)) return true;
-            const auto* r = dynamic_cast<const BlockReference*>(&e);
-            if (!r) {
-                if (BoxThrough(e.Extents(), t).Intersects(view_)) k.own += SharedPart(e, px);
-                return partSteps_ >= 0;
-            }
+            if (--partSteps_ < 0) return whole();
+            if (r->IsErased() || !IsDrawn(*r, true, frozen_)) continue;
             const Box b = r->BoundsUnder(t);
-            if (!b.IsEmpty() && !b.Intersects(view_)) return true;
-            const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
-            Known nested;
-            if (inner && upTo > 1) {
-                if (view_.Contains(b))
-                    nested = Definition(*inner, scale * ScaleOf(*r), upTo - 1);
-                else
-                    nested = Parts(*inner, t * r->BlockTransform(), upTo - 1);
+            if (!b.IsEmpty() && !b.Intersects(view_)) continue;
+            if (dots_ && IsDot(b, px_)) {
+                for (int L = 1; L <= kWholeDepth; ++L) k[static_cast<std::size_t>(L)] += kDotWork;
+                continue;
             }
-            AddNested(k, *r, b, px_, px, &nested);
-            return partSteps_ >= 0;
-        });
-        open_.erase(&def);
-        if (!done || partSteps_ < 0) return Definition(def, scale, upTo, own);
-        for (int L = 1; L <= upTo; ++L) k.levels[L] += k.own;
+            k[1] += Outline(b, px_);
+            const double attributes = 1 + Attributes(*r, px);
+            const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
+            Levels nested{};
+            if (inner) {
+                const Transform inside = t * r->BlockTransform();
+                if (view_.Contains(b)) {
+                    const Levels* l = KeptDefinition::Of(*inner).LevelsAt(OctaveOf(px_ * MaxScale(inside)), steps_);
+                    nested = l ? *l : TooMuch();
+                } else {
+                    nested = Part(*inner, inside, true);
+                }
+            }
+            for (int L = 2; L <= kWholeDepth; ++L)
+                k[static_cast<std::size_t>(L)] += attributes + nested[static_cast<std::size_t>(L - 1)];
+        }
         return k;
     }
 
@@ -549,11 +225,7 @@ private:
     double cap_;
     long& steps_;
     long partSteps_ = kPartSteps;
-    std::map<std::tuple<const Block*, int, bool>, Known> known_;
-    std::map<std::tuple<const Block*, int, bool>, Levels> wholes_;         // Top's, by definition, scale and own
-    std::deque<Levels> partly_;                                            // Top's, of references partly in view
-    absl::flat_hash_map<std::pair<const Entity*, double>, double> parts_;  // SharedPart's
-    std::set<const Block*> open_;                                          // being measured
+    std::deque<Levels> partly_;  // Top's, of references partly in view
 };
 
 // ---------------------------------------------------------------- the plan
@@ -591,6 +263,7 @@ public:
         const Entity* top;
         Weight weight;  // what of its work the budget pays for
         int depth = kWholeDepth;
+        bool alike = false;  // placed alike with one claimed before it
     };
 
     // Claims of the references of `shown` in the view of `estimate`. In the
@@ -599,40 +272,39 @@ public:
     static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
                                 Estimate& estimate, bool file)
     {
+        absl::flat_hash_set<PlacedAlike> placed;
+        const double px = estimate.PixelsPerUnit();
         for (const Entity* e : shown) {
             const auto* r = dynamic_cast<const BlockReference*>(e);
             if (!r || !IsDrawn(*r, false, estimate.Frozen())) continue;
+            if (const auto key = PlacedAt(*r, px); key && !placed.insert(*key).second) {
+                claims.push_back(Claim{plan, r, estimate.Alike(*r), kWholeDepth, true});
+                continue;
+            }
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             const bool ownFree = file && def && def->References().size() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
         }
     }
 
-    // Gives each claim the deepest depth whose work fits what it may take: all
-    // it draws when the claims fit together, else an equal share of the budget
-    // (those that draw less take less, lightest first); a reference that draws
-    // no more than an ordinary block is always drawn whole.
+    // Gives the claims, in the order of the file, all they draw while the
+    // budget lasts: the claim it runs out on the deepest depth whose work fits
+    // what is left, and the rest likewise (most then their outlines). A
+    // reference that draws no more than an ordinary block is always drawn whole.
     static void Allocate(std::vector<Claim>& claims, double budget)
     {
-        std::vector<std::pair<double, std::size_t>> order;
-        order.reserve(claims.size());
-        for (std::size_t i = 0; i < claims.size(); ++i) order.emplace_back(claims[i].weight.At(kWholeDepth), i);
-        std::sort(order.begin(), order.end());
-        double allowance = kHeavy;
         double left = budget;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            const double share = left / static_cast<double>(order.size() - k);
-            if (!(order[k].first <= share)) {
-                allowance = share;
-                break;
-            }
-            left -= order[k].first;
-        }
         for (Claim& c : claims) {
-            if (c.weight.At(kWholeDepth) <= std::max(allowance, c.top ? kReferenceWork : 0.0)) continue;
+            const double whole = c.weight.At(kWholeDepth);
+            if (c.top && (c.alike || whole <= kReferenceWork)) continue;
+            if (whole <= left) {
+                left -= whole;
+                continue;
+            }
             int depth = kWholeDepth;
-            while (depth > 0 && !(c.weight.At(depth) <= allowance)) --depth;
+            while (depth > 0 && !(c.weight.At(depth) <= left)) --depth;
             c.depth = depth;
+            left -= std::min(c.weight.At(depth), std::max(left, 0.0));
         }
     }
 
@@ -649,7 +321,10 @@ public:
         };
         for (const Claim& c : claims) {
             if (c.top) {
-                if (c.depth < kWholeDepth) of(c.plan)[c.top] = c.depth;
+                if (c.alike)
+                    of(c.plan)[c.top] = kDrawnAlike;
+                else if (c.depth < kWholeDepth)
+                    of(c.plan)[c.top] = c.depth;
                 continue;
             }
             // A viewport looked into `depth` deep: the model's own entities at
@@ -824,13 +499,26 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
 {
     if (dots_ && acad::IsDot(r.Extents(), px_)) return true;  // a dot, or seen through as an ordinary block
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    const double attributes =
-        AttributePieces(r, px_, kUncapped, [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
-    return 1 + attributes + (def ? DrawnWork(*def, px_ * ScaleOf(r)) : 0) <= kReferenceWork;
+    double work = 1 + AttributePieces(r, px_, kUncapped,
+                                      [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
+    if (def) {
+        // Measured at the reference's own scale, kept in its definition. One
+        // heavier than an ordinary block is not measured here: the view's
+        // plan measures it, once.
+        KeptDefinition& kept = KeptDefinition::Of(*def);
+        const int octave = OctaveOf(px_ * MaxScale(r.BlockTransform()));
+        if (kept.Pieces() > kReferenceWork && kept.CopyCost(octave) > 0) return false;
+        long steps = kOrdinarySteps;
+        const Levels* levels = kept.LevelsAt(octave, steps);
+        if (!levels) return false;
+        work += (*levels)[kWholeDepth];
+    }
+    return work <= kReferenceWork;
 }
 
 int DrawPlan::DepthOf(const Entity& top) const
 {
+    if (!Budgeted()) return kWholeDepth;
     if (make_) {
         // An ordinary reference is drawn whole whatever the plan: the view is
         // weighed only once a heavier one is met.
@@ -847,10 +535,17 @@ int DrawPlan::DepthOf(const Entity& top) const
 
 // ---------------------------------------------------------------- walking under a plan
 
+bool DrawPlan::Spent() const
+{
+    if (!Budgeted()) return false;
+    if (walkFrom_ == ~std::uint64_t{0}) walkFrom_ = WalkWork();
+    return static_cast<double>(WalkWork() - walkFrom_) > kViewBudget;
+}
+
 bool SeenThroughDot(const BlockReference& r)
 {
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    return !def || def->DrawnPieces() <= kReferenceWork;
+    return !def || KeptDefinition::Of(*def).Pieces() <= kReferenceWork;
 }
 
 namespace {
@@ -888,7 +583,7 @@ void PlannedSink::Show(int limit)
 bool PlannedSink::BeginNested(const Entity& e)
 {
     AddWork(1);
-    if (!IsDrawn(e, true, plan_.FrozenHere())) return false;
+    if (!IsDrawn(e, true, plan_.FrozenHere()) || !Enters(e, depth_)) return false;
     ++depth_;
     return true;
 }
@@ -906,7 +601,9 @@ bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
         Fill({c.begin(), c.end()});
         return false;
     }
-    if (depth_ < limit_) return true;
+    // Looked into whatever the view's budget, but for a nesting deeper than
+    // any drawing holds, or a walk that did a budget's work already.
+    if (depth_ < limit_ && !plan_.Spent()) return true;
     if (!b.IsEmpty()) EmitOutline(*this, b);
     return false;
 }
@@ -931,12 +628,14 @@ void PlannedSink::Arc(const CircularArc& a)
 
 void PlannedSink::Text(const TextPrimitive& t)
 {
+    // Laid out already: a walk tests its box.
     AddWork(1);
     OnText(t);
 }
 
 void PlannedSink::Fill(const std::vector<Point3d>& ring)
 {
+    if (!TakesFills()) return;
     AddWork(ring.size());
     OnFill(ring);
 }

@@ -1,18 +1,23 @@
 #pragma once
 // What one view of a drawing draws, decided for the whole view, so that a
-// frame, a selection, a pick (nested ones too) and the object snap each do an
-// amount of work no larger than the entities of the space plus a fixed budget,
-// whatever blocks, scales or viewports multiply, and all see the same thing.
+// frame does an amount of work no larger than the entities of the space plus
+// a fixed budget, whatever blocks, scales or viewports multiply.
 //
-// It rests on one count of what each kind of entity draws at a scale: line
-// pieces and the chords of arcs, bulges, ellipses and splines, letters, hatch
-// boundaries and filled area, and the length of line inked. The window draws
-// by the same rules it is counted by (ArcChords, TextLookOf, SplineSpanPieces).
+// It rests on one count of what each kind of entity draws at a scale
+// (Pieces.h) and on what is kept of each definition (KeptDefinition.h): a
+// reference is drawn from the copy of its definition simplified to half a
+// pixel at its scale, which is what it weighs.
 //
 // The entities of the space are the file, and are drawn whole. What references
 // multiply (their definitions' parts, their nested references) shares the
-// view's budget: past it, the heaviest references are drawn with what lies
-// nested past a depth as the outline of its box.
+// view's budget: when even the simplified copies exceed it, the references
+// are drawn whole in the order of the file while it lasts; the one it runs
+// out on, with what lies nested past a depth as the outline of its box, and
+// the rest as outlines. The budget decides how detailed the picture is, never
+// what exists: selections, picks and object snaps answer from the geometry
+// (a plan gives them its scale, its dots and its frozen layers), and only a
+// nesting no file of drawings holds (a walk of more than a budget's work)
+// makes them take what is left as outlines.
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +26,8 @@
 
 #include "platform/acad/Entity.h"
 #include "platform/acad/Geometry.h"
+#include "platform/acad/KeptDefinition.h"
+#include "platform/acad/Pieces.h"
 #include "platform/acad/Work.h"
 
 namespace acad {
@@ -30,65 +37,23 @@ class BlockReference;
 class Document;
 class PViewport;
 
-// ---------------------------------------------------------------- the count
-
-// How far a drawn chord may stray from its arc, in pixels.
-constexpr double kArcTolerancePx = 0.3;
-// Anything smaller than this many pixels is drawn as a dot.
-constexpr double kDotPx = 1.5;
-// Texts lower than this many pixels are drawn as their box: letters would be a smudge.
-constexpr double kTinyTextPx = 4.0;
-// Pixels of line that take as long to paint as one piece: large geometry on
-// screen costs by its length, not by its count.
-constexpr double kInkPx = 16.0;
-// Pixels of filled area that take as long to paint as one piece.
-constexpr double kFillPx = 256.0;
-
-// Chords an arc of `radiusPx` pixels and `sweep` radians is drawn in, none
-// straying more than `tolerancePx` from it.
-int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcTolerancePx);
-// How a text whose cap height is `heightPx` and baseline `lengthPx` pixels is drawn.
-enum class TextLook { Dot, Box, Letters };
-TextLook TextLookOf(double heightPx, double lengthPx);
-
-// Whether `e` is drawn: visible, its layer thawed (and not frozen in the
-// viewport, `frozenHere` indexed by layer, empty: none) and on. A part
-// `nested` in a block on layer "0" is drawn on the layer of the reference that
-// holds it.
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere = {});
-
-// Whether the box of a reference is drawn as a dot at `pxPerUnit`.
-bool IsDot(const Box& box, double pxPerUnit);
-
-// Polylines whose widest piece is this many pixels wide or more are drawn as
-// filled bands; thinner, the width does not show and they are plain lines.
-constexpr double kWidePx = 2.0;
-// The widest piece of a polyline that is drawn with its widths (0: none).
-double WidestDrawn(const Entity& e);
-
-// The work of drawing `e` (not a block reference) at `pxPerUnit` pixels per
-// unit: one for the part, one for each piece (line piece, chord, dot, letter,
-// vertex of a filled area) and the ink of its lines and areas, each line
-// counted up to `inkCapPx` (what a view can show of it).
-double Pieces(const Entity& e, double pxPerUnit, double inkCapPx);
-
 // ---------------------------------------------------------------- the plan
 
-// Depth past which nesting is never looked into: a reference nested this deep
-// is drawn as its outline (a damaged file may nest a block in itself).
-constexpr int kWholeDepth = 32;
 // Work the references of a view may take together: about a tenth of a second
-// of painting.
+// of painting. A walk (a selection, a pick, a snap) takes no more than this
+// either, but for a nesting no drawing holds.
 constexpr double kViewBudget = 1e6;
-// A reference that draws no more than this is drawn whole whatever the budget:
-// the references of ordinary blocks (a city's manholes) are drawn whole.
-constexpr double kReferenceWork = 100;
+
+// The depth of a reference placed alike with one drawn before it
+// (PlacedAlike): drawing it again would ink the same pixels, so that only its
+// attributes are drawn.
+constexpr int kDrawnAlike = -1;
 
 class DrawPlan {
 public:
     // How deep the window looks into `top`, an entity of the space: what lies
     // nested that deep is drawn as the outline of its box (0: `top` itself;
-    // never more than kWholeDepth).
+    // never more than kWholeDepth; kDrawnAlike).
     int DepthOf(const Entity& top) const;
     // Whether a reference whose box (where it is drawn) is `box` is drawn as a dot.
     bool IsDot(const Box& box) const { return dots_ && acad::IsDot(box, px_); }
@@ -100,10 +65,14 @@ public:
     double PixelsPerUnit() const { return px_; }
 
     // The plan `make` gives, made only once a reference of the space is met:
-    // frames and selections of drawings without references weigh nothing.
-    // `make` is kept until then, and must give a plan of the same scale and
-    // the same layers frozen.
+    // frames of drawings without references weigh nothing. `make` is kept
+    // until then, and must give a plan of the same scale and the same layers
+    // frozen.
     static DrawPlan Deferred(double pxPerUnit, std::function<DrawPlan()> make, std::vector<char> frozenHere = {});
+
+    // Whether a walk made under this copy of the plan (from its first asking)
+    // did more work than a walk may: a view's budget.
+    bool Spent() const;
 
 private:
     friend class Planner;
@@ -114,6 +83,7 @@ private:
     mutable std::shared_ptr<const Depths> depths_;  // shared by the copies of a plan
     mutable std::function<DrawPlan()> make_;
     std::vector<char> frozen_;
+    mutable std::uint64_t walkFrom_ = ~std::uint64_t{0};  // the work done when the walk began
     double px_ = 0;
     bool dots_ = false;
     bool whole_ = true;
@@ -153,13 +123,13 @@ DrawPlan PlanAlone(const Entity& e);
 bool SeenThroughDot(const BlockReference& r);
 
 // Base of the sinks that walk what an entity draws as the window draws it under
-// a plan: references drawn as dots or outlines are taken as such, entities not
-// drawn are passed over. Counts its work (WalkWork).
+// a plan, whatever its budget: references drawn as dots are taken as such,
+// entities not drawn are passed over. Counts its work (WalkWork).
 class PlannedSink : public GeometrySink {
 public:
-    // `limit`: how deep the window looks into the entity of the space the sink
-    // is shown (DrawPlan::DepthOf); `depth`: how deep the entity shown lies.
-    PlannedSink(const DrawPlan& plan, int limit, int depth = 0);
+    // `limit`: how deep it looks into the entity of the space it is shown;
+    // `depth`: how deep the entity shown lies.
+    explicit PlannedSink(const DrawPlan& plan, int limit = kWholeDepth, int depth = 0);
     // The next entity emitted is one of the space, looked into `limit` deep.
     void Show(int limit);
 
@@ -180,6 +150,13 @@ protected:
         (void)box;
         return true;
     }
+    // Whether to look into `e`, drawn, nested `depth` deep under the entity shown.
+    virtual bool Enters(const Entity& e, int depth)
+    {
+        (void)e;
+        (void)depth;
+        return true;
+    }
     virtual void OnPoint(const Point3d& p) = 0;
     virtual void OnSegment(const Point3d& a, const Point3d& b) = 0;
     virtual void OnArc(const CircularArc& a) = 0;
@@ -195,6 +172,5 @@ private:
 // The four sides of `box`: how a reference is drawn past the depth the window
 // looks into, and a view a sheet cannot afford.
 void EmitOutline(GeometrySink& sink, const Box& box);
-
 
 }  // namespace acad

@@ -81,6 +81,12 @@ public:
     // Parts wholly outside this box cannot change what the sink makes of the
     // entity, so a long curve may leave them out; empty: every part counts.
     virtual Box Reach() const { return Box(); }
+    // Nothing more emitted can change what the sink makes of the entity: a
+    // definition's parts may stop coming.
+    virtual bool Done() const { return false; }
+    // Whether filled areas can change what the sink makes of the entity (an
+    // object snap takes none).
+    virtual bool TakesFills() const { return true; }
 };
 
 class Entity : public AcadObject {

@@ -9,6 +9,7 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Entity.h"
+#include "platform/acad/KeptDefinition.h"
 #include "platform/acad/TextEntities.h"
 
 namespace acad {
@@ -93,6 +94,8 @@ public:
     }
     bool hit = false;
     bool any = false;
+    // Answered: nothing more can change it.
+    bool Done() const override { return hit == (kind_ == Kind::Crossing); }
 
 protected:
     bool Wants(const Box& b) override
@@ -169,9 +172,10 @@ private:
 class CrossPolygonProbe : public Probe {
 public:
     CrossPolygonProbe(const std::vector<Point3d>& poly, const DrawPlan& plan, int limit)
-        : Probe(Kind::Crossing, BoxOf(poly), plan, limit), poly_(poly)
+        : Probe(Kind::Crossing, BoxOf(poly), plan, limit), poly_(poly), reach_(BoxOf(poly))
     {
     }
+    Box Reach() const override { return reach_.Expanded(CoordinateTolerance(reach_.min)); }
 
 protected:
     void OnPoint(const Point3d& p) override { hit = hit || PointInPolygon(p, poly_); }
@@ -191,6 +195,7 @@ protected:
 
 private:
     const std::vector<Point3d>& poly_;
+    Box reach_;
 };
 
 class InsidePolygonProbe : public Probe {
@@ -223,9 +228,10 @@ private:
 class FenceProbe : public Probe {
 public:
     FenceProbe(const std::vector<Point3d>& fence, const DrawPlan& plan, int limit)
-        : Probe(Kind::Crossing, BoxOf(fence), plan, limit), fence_(fence)
+        : Probe(Kind::Crossing, BoxOf(fence), plan, limit), fence_(fence), reach_(BoxOf(fence))
     {
     }
+    Box Reach() const override { return reach_.Expanded(CoordinateTolerance(reach_.min)); }
 
 protected:
     void OnPoint(const Point3d& p) override
@@ -256,6 +262,7 @@ private:
         }
     }
     const std::vector<Point3d>& fence_;
+    Box reach_;
 };
 
 class DistanceProbe : public PlannedSink {
@@ -265,6 +272,13 @@ public:
     {
     }
     double best = std::numeric_limits<double>::infinity();
+    // Only what comes as near as the nearest part so far, and within reach.
+    Box Reach() const override
+    {
+        const double r = std::min(best, within_);
+        if (!std::isfinite(r)) return Box();
+        return Box::Around(p_, r).Expanded(CoordinateTolerance(p_));
+    }
 
 protected:
     // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.
@@ -289,9 +303,47 @@ private:
         for (std::size_t i = 0; i < ring.size(); ++i)
             Take(DistancePointSegment(p_, ring[i], ring[(i + 1) % ring.size()]));
     }
-    void Take(double d) { best = std::min(best, d); }
+
+protected:
+    virtual void Take(double d) { best = std::min(best, d); }
     Point3d p_;
     double within_;
+};
+
+// The part of a definition nearest to a point within `within`, looking into
+// the references it holds; of those as near, the last drawn (on top). Given
+// the parts last first, it takes an earlier one only when it is nearer, so
+// that on a point where many lie one on the other, the first found ends it.
+class NearestPartProbe final : public DistanceProbe {
+public:
+    NearestPartProbe(const Point3d& p, double within, const DrawPlan& plan)
+        : DistanceProbe(p, within, plan, kWholeDepth, 0)
+    {
+        best = within;
+    }
+    Entity* part = nullptr;
+
+protected:
+    // The definition's own parts, but for attribute definitions (a
+    // reference's attributes are picked on their own).
+    bool Enters(const Entity& e, int depth) override
+    {
+        if (depth > 0) return true;
+        if (dynamic_cast<const AttributeDefinition*>(&e)) return false;
+        current_ = const_cast<Entity*>(&e);
+        return true;
+    }
+    bool Wants(const Box& b) override { return Nearer(BoxDistance(b, p_)); }
+    void Take(double d) override
+    {
+        if (!Nearer(d)) return;
+        best = d;
+        part = current_;
+    }
+
+private:
+    bool Nearer(double d) const { return part ? d < best : d <= best; }
+    Entity* current_ = nullptr;
 };
 
 bool Drawn(const Entity& e) { return !e.IsErased() && e.Visible(); }
@@ -327,7 +379,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
 bool CrossesBox(const Entity& e, const Box& box, const DrawPlan& plan)
 {
     if (!Drawn(e) || box.IsEmpty() || !e.Extents().Expanded(CoordinateTolerance(box.min)).Intersects(box)) return false;
-    CrossBoxProbe probe(box, plan, plan.DepthOf(e));
+    CrossBoxProbe probe(box, plan, kWholeDepth);
     e.Emit(probe, Transform());
     return probe.hit;
 }
@@ -335,7 +387,7 @@ bool CrossesBox(const Entity& e, const Box& box, const DrawPlan& plan)
 bool InsideBox(const Entity& e, const Box& box, const DrawPlan& plan)
 {
     if (!Drawn(e) || box.IsEmpty()) return false;
-    InsideBoxProbe probe(box, plan, plan.DepthOf(e));
+    InsideBoxProbe probe(box, plan, kWholeDepth);
     e.Emit(probe, Transform());
     return probe.any && probe.hit;
 }
@@ -344,7 +396,7 @@ bool CrossesPolygon(const Entity& e, const std::vector<Point3d>& polygon, const 
 {
     if (!Drawn(e) || polygon.size() < 3) return false;
     if (const Box pb = BoxOf(polygon); !e.Extents().Expanded(CoordinateTolerance(pb.min)).Intersects(pb)) return false;
-    CrossPolygonProbe probe(polygon, plan, plan.DepthOf(e));
+    CrossPolygonProbe probe(polygon, plan, kWholeDepth);
     e.Emit(probe, Transform());
     return probe.hit;
 }
@@ -352,7 +404,7 @@ bool CrossesPolygon(const Entity& e, const std::vector<Point3d>& polygon, const 
 bool InsidePolygon(const Entity& e, const std::vector<Point3d>& polygon, const DrawPlan& plan)
 {
     if (!Drawn(e) || polygon.size() < 3) return false;
-    InsidePolygonProbe probe(polygon, plan, plan.DepthOf(e));
+    InsidePolygonProbe probe(polygon, plan, kWholeDepth);
     e.Emit(probe, Transform());
     return probe.any && probe.hit;
 }
@@ -361,7 +413,7 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence, const Draw
 {
     if (!Drawn(e) || fence.size() < 2) return false;
     if (const Box fb = BoxOf(fence); !e.Extents().Expanded(CoordinateTolerance(fb.min)).Intersects(fb)) return false;
-    FenceProbe probe(fence, plan, plan.DepthOf(e));
+    FenceProbe probe(fence, plan, kWholeDepth);
     e.Emit(probe, Transform());
     return probe.hit;
 }
@@ -369,16 +421,15 @@ bool CrossesFence(const Entity& e, const std::vector<Point3d>& fence, const Draw
 double DistanceTo(const Entity& e, const Point3d& p, double within, const DrawPlan& plan)
 {
     if (!Drawn(e)) return std::numeric_limits<double>::infinity();
-    return DistanceThrough(e, Transform(), p, within, plan, plan.DepthOf(e), 0);
+    return DistanceThrough(e, Transform(), p, within, plan, kWholeDepth, 0);
 }
 
 std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double tolerance, const DrawPlan& plan)
 {
     if (!Drawn(top)) return std::nullopt;
     auto* ref = dynamic_cast<BlockReference*>(&top);
-    const int limit = plan.DepthOf(top);
-    if (!ref || limit == 0 || (plan.IsDot(ref->Extents()) && !SeenThroughDot(*ref))) {
-        // Drawn as itself, its outline or a dot: nothing inside it is seen.
+    if (!ref || (plan.IsDot(ref->Extents()) && !SeenThroughDot(*ref))) {
+        // Drawn as itself, or as a dot: nothing inside it is seen.
         if (DistanceTo(top, p, tolerance, plan) <= tolerance) return NestedPick{&top, {}, Transform()};
         return std::nullopt;
     }
@@ -386,35 +437,30 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
     // Attributes (drawn over the block) come first.
     for (AttributeReference* a : ref->GetAttributes())
-        if (shownAttribute(*a) && DistanceThrough(*a, Transform(), p, tolerance, plan, limit, 1) <= tolerance)
+        if (shownAttribute(*a) && DistanceThrough(*a, Transform(), p, tolerance, plan, kWholeDepth, 1) <= tolerance)
             return NestedPick{a, {&top}, Transform()};
-    // Then the nearest entity of the definition, looking into nested references
-    // as deep as the window draws them.
+    // Then the nearest part of the definition, looking into the references
+    // it holds, and so on inward: each level asks its definition's pieces
+    // near the point.
     NestedPick pick;
     pick.containers.push_back(&top);
     Transform t = ref->BlockTransform();
     const Block* def = &ref->Block();
-    for (int depth = 1;; ++depth) {
-        Entity* best = nullptr;
-        double bestD = tolerance;
-        for (Entity* e : *def) {
-            if (!IsDrawn(*e, true, frozen) || dynamic_cast<AttributeDefinition*>(e)) continue;
-            const double d = DistanceThrough(*e, t, p, bestD, plan, limit, depth);
-            if (d <= bestD) {
-                best = e;
-                bestD = d;
-            }
-        }
+    for (int depth = 1; depth <= kWholeDepth; ++depth) {
+        NearestPartProbe probe(p, tolerance, plan);
+        EmitDefinition(*def, probe, t, true);
+        Entity* best = probe.part;
         if (!best) return std::nullopt;
         auto* inner = dynamic_cast<BlockReference*>(best);
-        if (!inner || depth >= limit || (plan.IsDot(inner->BoundsUnder(t)) && !SeenThroughDot(*inner))) {
+        if (!inner || depth == kWholeDepth || plan.Spent() ||
+            (plan.IsDot(inner->BoundsUnder(t)) && !SeenThroughDot(*inner))) {
             pick.entity = best;
             pick.toWorld = t;
             return pick;
         }
         // Attributes of a nested reference live in the outer definition's space.
         for (AttributeReference* a : inner->GetAttributes())
-            if (shownAttribute(*a) && DistanceThrough(*a, t, p, tolerance, plan, limit, depth + 1) <= tolerance) {
+            if (shownAttribute(*a) && DistanceThrough(*a, t, p, tolerance, plan, kWholeDepth, depth + 1) <= tolerance) {
                 pick.containers.push_back(inner);
                 pick.entity = a;
                 pick.toWorld = t;
@@ -424,6 +470,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         t = t * inner->BlockTransform();
         def = &inner->Block();
     }
+    return std::nullopt;
 }
 
 }  // namespace acad

@@ -42,8 +42,13 @@ public:
     std::optional<Point3d> Result() const { return best_ ? best_ : nearest_; }
 
 protected:
-    // Only a reference whose box comes within the aperture can offer a point.
-    bool Wants(const Box& b) override { return b.Expanded(aperture_).Contains(p_); }
+    // Only a reference whose box comes within the aperture can offer a point,
+    // and once a point of a named mode is found, only one nearer than it.
+    bool Wants(const Box& b) override { return b.Expanded(Within()).Contains(p_); }
+    // Nor can any other part.
+    Box Reach() const override { return Box::Around(p_, Within()); }
+    // Filled areas offer no point.
+    bool TakesFills() const override { return false; }
     void OnPoint(const Point3d& q) override
     {
         if (modes_ & Osnap::Node) Consider(q);
@@ -87,6 +92,7 @@ protected:
     void OnText(const TextPrimitive&) override {}
 
 private:
+    double Within() const { return best_ ? std::min(aperture_, bestDistance_) : aperture_; }
     void ConsiderNearest(const Point3d& q)
     {
         const double d = Distance2d(p_, q);
@@ -190,7 +196,7 @@ Point3d Snap(const Document& doc, const Point3d& picked)
     SnapSink sink(picked, aperture, modes, plan, kWholeDepth);
     for (Entity* e : selection::CurrentSpace(doc).QueryBox(Box::Around(picked, aperture))) {
         if (!selection::IsShown(*e, plan)) continue;
-        sink.Show(plan.DepthOf(*e));
+        sink.Show(kWholeDepth);
         if (modes & Osnap::Insertion) {
             if (const auto* ref = dynamic_cast<const BlockReference*>(e))
                 sink.Consider(ref->InsertionPoint());

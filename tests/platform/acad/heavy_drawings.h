@@ -224,6 +224,12 @@ enum class Case {
     Rotated,           // `count` references of a block of 50,000 short lines, each at its own rotation
     ClippedNested,     // a drawing of 26 nested levels attached as an external reference and clipped
     StackedTexts,      // `count` texts of 20 letters on top of one another, about 64 pixels high
+    StackedHatch,      // `count` references on one another of a pattern hatch with 500 islands
+    Contours,          // `count` references of a 100,000-vertex contour, 20 units apart
+    QuarterOctaves,    // `count` references of a 100,000-vertex polyline, each a quarter octave smaller
+    SheetOfViewports,  // a sheet of 8 viewports onto `count` references of a 25,000-vertex polyline
+    LongNote,          // `count` references far below a dot of two lines and a 20,000-letter note, beside a line
+    Splines,           // `count` references of 100 splines through 2,000 points each
 };
 
 struct Drawing {
@@ -233,7 +239,23 @@ struct Drawing {
     // The references one on the other, so that whatever looks at the middle
     // of one looks at all of them.
     bool stacked = false;
+    // Each reference at its own turn (LongNote, Splines).
+    bool turned = false;
 };
+
+// A closed ring of `count` vertices about (cx, cy), `radius` units out and
+// wavering by a tenth of it: a contour line, many vertices to each pixel.
+inline std::vector<double> Contour(int count, double cx, double cy, double radius)
+{
+    std::vector<double> xy;
+    xy.reserve(2 * static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double a = i * acad::kTwoPi / count;
+        const double r = radius * (1 + 0.1 * std::sin(a * 37) + 0.02 * std::sin(a * 5000));
+        xy.insert(xy.end(), {cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+    return xy;
+}
 
 // Fills `doc` with the drawing and sets its view: the drawing's extents, but
 // where a case says otherwise.
@@ -298,12 +320,13 @@ inline void Build(acad::Document& doc, const Drawing& d)
         break;
     }
     case Case::PartlyInView: {
+        // From x 0 to 1,000: reference 0 runs from (496, 0) to (496.005, 10).
         std::vector<double> xy;
-        for (int i = 0; i < 200000; ++i) xy.insert(xy.end(), {i * 0.0005, (i % 2) * 10.0});
+        for (int i = 0; i < 200000; ++i) xy.insert(xy.end(), {i * 0.005, (i % 2) * 10.0});
         doc.Blocks().Add({0, 0, 0}, "Z")->AddLightWeightPolyline(xy);
         for (int i = 0; i < d.count; ++i) ms.InsertBlock({i * 1e-4, 0, 0}, "Z", 1, 1, 1, 0);
         // The left half of each.
-        doc.ActiveView().Fit(acad::Box::FromCorners({0, 0, 0}, {50, 10, 0}));
+        doc.ActiveView().Fit(acad::Box::FromCorners({0, 0, 0}, {500, 10, 0}));
         return;
     }
     case Case::Rotated:
@@ -325,6 +348,86 @@ inline void Build(acad::Document& doc, const Drawing& d)
     case Case::StackedTexts:
         for (int i = 0; i < d.count; ++i) ms.AddText("TEXTOS EMPILHADOS 20", {0, 0, 0}, 1);
         break;
+    case Case::StackedHatch: {
+        // A 100 × 100 square with 500 round islands of 200 vertices, in rows of 25.
+        acad::Block* b = doc.Blocks().Add({0, 0, 0}, "ILHAS");
+        acad::LWPolyline* outer = b->AddLightWeightPolyline({0, 0, 100, 0, 100, 100, 0, 100});
+        outer->SetClosed(true);
+        acad::Hatch* h = b->AddHatch(acad::HatchPatternType::PreDefined, "ANSI31", false);
+        h->AppendOuterLoop({outer});
+        outer->Delete();
+        for (int i = 0; i < 500; ++i) {
+            const double x = 3 + (i % 25) * 3.9, y = 3 + (i / 25) * 4.8;
+            acad::LWPolyline* island = b->AddLightWeightPolyline(Contour(200, x, y, 1));
+            island->SetClosed(true);
+            h->AppendInnerLoop({island});
+            island->Delete();
+        }
+        for (int i = 0; i < d.count; ++i) ms.InsertBlock({0, 0, 0}, "ILHAS", 1, 1, 1, 0);
+        break;
+    }
+    case Case::Contours:
+        doc.Blocks().Add({0, 0, 0}, "CURVA")->AddLightWeightPolyline(Contour(100000, 0, 0, 8))->SetClosed(true);
+        for (int i = 0; i < d.count; ++i) ms.InsertBlock({i * 20.0, 0, 0}, "CURVA", 1, 1, 1, 0);
+        break;
+    case Case::QuarterOctaves: {
+        std::vector<double> xy;
+        for (int i = 0; i < 100000; ++i) xy.insert(xy.end(), {i * 0.001, 5 + 5 * std::sin(i * 0.37)});
+        doc.Blocks().Add({0, 0, 0}, "OITAVA")->AddLightWeightPolyline(xy);
+        for (int i = 0; i < d.count; ++i) {
+            const double s = std::exp2(-i / 4.0);
+            ms.InsertBlock({0, 0, 0}, "OITAVA", s, s, 1, 0);
+        }
+        break;
+    }
+    case Case::SheetOfViewports: {
+        std::vector<double> xy;
+        for (int i = 0; i < 25000; ++i) xy.insert(xy.end(), {i * 0.0004, 5 + 5 * std::sin(i * 0.37)});
+        doc.Blocks().Add({0, 0, 0}, "FOLHA")->AddLightWeightPolyline(xy);
+        for (int i = 0; i < d.count; ++i) {
+            const double s = 1 + i * 0.01;
+            ms.InsertBlock({(i % 20) * 25.0, (i / 20) * 25.0, 0}, "FOLHA", s, s, 1, 0);
+        }
+        const acad::Box model = doc.ModelExtents();
+        doc.SetActiveSpace(acad::acPaperSpace);
+        const acad::Point3d c = model.Center();
+        for (int i = 0; i < 8; ++i) {
+            acad::PViewport* vp =
+                doc.PaperSpace().AddPViewport({(i % 4) * 110.0 + 50, (i / 4) * 80.0 + 35, 0}, 100, 70);
+            vp->Display(true);
+            // The whole model, then closer and closer to its middle.
+            const double half = model.Width() / 2 / std::exp2(i);
+            vp->View().Fit(
+                acad::Box::FromCorners(c - acad::Vector3d(half, half, 0), c + acad::Vector3d(half, half, 0)));
+        }
+        doc.ActiveView().Fit(doc.PaperSpace().Extents());
+        // Walks are made through the first viewport, which shows the whole model.
+        doc.SetActivePViewport(*doc.Viewports(doc.ActiveLayout()).back());
+        doc.SetMSpace(true);
+        return;
+    }
+    case Case::LongNote: {
+        // The note on one line, without a width to wrap it at.
+        acad::Block* k = doc.Blocks().Add({0, 0, 0}, "NOTA");
+        k->AddMText({0, 10, 0}, 0, std::string(20000, 'N'))->SetHeight(0.05);
+        k->AddLine({0, 0, 0}, {10, 0, 0});
+        k->AddLine({0, 0, 0}, {0, 10, 0});
+        for (int i = 0; i < d.count; ++i)
+            ms.InsertBlock({50, 50, 0}, "NOTA", 1e-6, 1e-6, 1, d.turned ? 0.001 + i * 1e-4 : 0);
+        ms.AddLine({0, 50, 0}, {100, 50, 0});
+        break;
+    }
+    case Case::Splines: {
+        acad::Block* b = doc.Blocks().Add({0, 0, 0}, "CURVAS");
+        for (int k = 0; k < 100; ++k) {
+            std::vector<double> fit;
+            for (int i = 0; i < 2000; ++i) fit.insert(fit.end(), {i * 0.005, k * 0.1 + 0.04 * std::sin(i * 0.7), 0.0});
+            b->AddSpline(fit, {}, {});
+        }
+        for (int i = 0; i < d.count; ++i)
+            ms.InsertBlock({(i % 100) * 15.0, (i / 100) * 15.0, 0}, "CURVAS", 1, 1, 1, d.turned ? 0.001 + i * 1e-4 : 0);
+        break;
+    }
     }
     doc.ActiveView().Fit(doc.ModelExtents());
 }
@@ -344,6 +447,12 @@ inline std::string NameOf(const Drawing& d)
     case Case::Rotated: return "rotated";
     case Case::ClippedNested: return "clipped nested";
     case Case::StackedTexts: return "stacked texts";
+    case Case::StackedHatch: return std::to_string(d.count) + " stacked hatches";
+    case Case::Contours: return "contours";
+    case Case::QuarterOctaves: return "quarter octaves";
+    case Case::SheetOfViewports: return "sheet of viewports";
+    case Case::LongNote: return d.turned ? "long note, turned" : "long note";
+    case Case::Splines: return d.turned ? "splines, turned" : "splines";
     }
     return "";
 }
@@ -375,6 +484,14 @@ inline const std::vector<Drawing>& Benchmarked()
         {Case::Rotated, 20000},
         {Case::ClippedNested},
         {Case::StackedTexts, 2000},
+        {Case::StackedHatch, 20},
+        {Case::Contours, 50},
+        {Case::QuarterOctaves, 400},
+        {Case::SheetOfViewports, 200},
+        {Case::LongNote, 20000},
+        {Case::LongNote, 20000, Kind::Polyline, false, true},
+        {Case::Splines, 20000},
+        {Case::Splines, 20000, Kind::Polyline, false, true},
     };
     return all;
 }

@@ -25,6 +25,7 @@
 #include "platform/acad/Document.h"
 #include "platform/acad/DrawPlan.h"
 #include "platform/acad/Hatch.h"
+#include "platform/acad/KeptDefinition.h"
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
@@ -594,6 +595,13 @@ private:
     void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan);
     void DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute = false);
     void DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child);
+    class CopyDrawer;
+    // What a reference through `t` draws of `def`, from the copy at its scale
+    // (`local`: the view in the definition's coordinates; empty: all of it).
+    void DrawCopy(const Block& def, const Transform& t, const Box& local, const Inherit& child);
+    // The colour and layer `e` is drawn in, set on the sink, and what its
+    // parts inherit from it; false when it is not drawn.
+    bool Style(const Entity& e, const Inherit& in, Inherit* child = nullptr);
     bool DrawWide(const std::vector<WideVertex>& vertices, bool closed, const Transform& t);
     bool DrawWideEntity(const Entity& e, const Transform& t);
     void DrawHatch(const Hatch& h, const Transform& t);
@@ -765,16 +773,9 @@ const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
 
 void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
 {
-    if (!IsDrawn(e, in.layer != nullptr, plan_.FrozenHere())) return;
-    const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
-    // Parts on layer "0" take the layer of the reference that holds them.
-    const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
-    int color = e.Color();
-    if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
-    if (color == Color::ByBlock) color = in.byBlockColor;
-    const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
-    ++sink_.stats.entities;
-    sink_.SetStyle(Rgb(color), highlighted);
+    Inherit child;
+    if (!Style(e, in, &child)) return;
+    child.depth = in.depth + 1;
 
     // The common kinds go straight to Emit.
     const std::type_info& type = typeid(e);
@@ -793,13 +794,21 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (in.depth == 0) {
             top_ = ref;
             topDepth_ = plan_.DepthOf(*ref);
+            if (topDepth_ == kDrawnAlike) {
+                // One before it placed alike drew its pixels: its attributes are its own.
+                if (!child.highlighted) {
+                    for (const AttributeReference* a : ref->GetAttributes()) DrawEntity(*a, t, child);
+                    return;
+                }
+                topDepth_ = kWholeDepth;
+            }
         }
         if (in.depth >= topDepth_) {
             EmitOutline(sink_, ext);
             if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
             return;
         }
-        DrawReference(*ref, t, Inherit{color, layer, highlighted, in.depth + 1});
+        DrawReference(*ref, t, child);
         return;
     }
     if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
@@ -870,23 +879,22 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
     }
     if (const Block* def = doc_->Blocks().ByIndex(ref.Data().block)) {
         Box local;
-        const bool cull = def->Count() > kCullDefinitionsAbove;
-        if (cull) {
-            if (const auto inv = inner.Inverse()) {
-                const Box& v = visible_;
-                for (const Point3d& c : {v.min, v.max, Point3d(v.min.x, v.max.y), Point3d(v.max.x, v.min.y)})
-                    local.Add(inv->Apply(c));
+        if (const auto inv = inner.Inverse()) local = PlaneBoxThrough(visible_, *inv);
+        if (Budgeted()) {
+            DrawCopy(*def, inner, local, child);
+        } else {
+            // Without a budget, each part as it is.
+            const bool cull = def->Count() > kCullDefinitionsAbove;
+            for (const Entity* part : *def) {
+                if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
+                    // Only constant attributes draw inside a reference; the others are
+                    // drawn by the reference's own attributes.
+                    if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, inner, child, true);
+                    continue;
+                }
+                if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
+                DrawEntity(*part, inner, child);
             }
-        }
-        for (const Entity* part : *def) {
-            if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
-                // Only constant attributes draw inside a reference; the others are
-                // drawn by the reference's own attributes.
-                if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, inner, child, true);
-                continue;
-            }
-            if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
-            DrawEntity(*part, inner, child);
         }
     }
     // Attributes are held in the coordinates of the reference's own space.
@@ -895,6 +903,74 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         sink_.Flush();
         painter_->restore();
     }
+}
+
+// Draws the pieces of a copy of a definition, each in the colour and on the
+// layer of its part as DrawEntity gives them.
+class SceneRenderer::Impl::CopyDrawer final : public PieceSet::Visitor {
+public:
+    CopyDrawer(Impl& r, const Transform& t, const Inherit& in) : r_(r), t_(t), in_(in) {}
+    bool Begin(const Entity& part, PieceSet::Kind kind) override
+    {
+        // Parts drawn by their own kind, and references, take their style there.
+        if (kind == PieceSet::Kind::Wholes || kind == PieceSet::Kind::References) {
+            styled_ = false;
+            return true;
+        }
+        // The style is set again only where it changes.
+        const std::uint64_t style = DrawnStyle(part);
+        const bool highlighted = part.IsHighlighted();
+        if (!styled_ || style != style_ || highlighted != highlighted_) {
+            styled_ = true;
+            style_ = style;
+            highlighted_ = highlighted;
+            drawn_ = r_.Style(part, in_);
+        }
+        if (!drawn_) return false;
+        if (const auto* text = dynamic_cast<const TextBase*>(&part))
+            r_.sink_.SetFace(r_.FaceFor(text->Text().style));
+        else if (const auto* mtext = dynamic_cast<const MText*>(&part))
+            r_.sink_.SetFace(r_.FaceFor(mtext->Data().style));
+        else if (const auto* dim = dynamic_cast<const DimAligned*>(&part))
+            r_.sink_.SetFace(r_.FaceFor(dim->Data().style));
+        return true;
+    }
+    void End(const Entity&) override {}
+    GeometrySink& Sink() override { return r_.sink_; }
+    void Whole(const Entity& part) override { r_.DrawEntity(part, t_, in_); }
+    void Reference(const BlockReference& ref) override { r_.DrawEntity(ref, t_, in_); }
+
+private:
+    Impl& r_;
+    const Transform& t_;
+    const Inherit& in_;
+    bool styled_ = false, drawn_ = false, highlighted_ = false;
+    std::uint64_t style_ = 0;
+};
+
+void SceneRenderer::Impl::DrawCopy(const Block& def, const Transform& t, const Box& local, const Inherit& child)
+{
+    // The copy simplified to half a pixel at the scale it is drawn at: what
+    // lies in view of it.
+    const PieceSet& copy = KeptDefinition::Of(def).Copy(OctaveOf(m_->scale * MaxScale(t)));
+    CopyDrawer drawer(*this, t, child);
+    copy.Walk(local.IsEmpty() || !local.IsFinite() ? Box() : local, t, drawer);
+}
+
+bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* child)
+{
+    if (!IsDrawn(e, in.layer != nullptr, plan_.FrozenHere())) return false;
+    const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
+    // Parts on layer "0" take the layer of the reference that holds them.
+    const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
+    int color = e.Color();
+    if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
+    if (color == Color::ByBlock) color = in.byBlockColor;
+    const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
+    ++sink_.stats.entities;
+    sink_.SetStyle(Rgb(color), highlighted);
+    if (child) *child = Inherit{color, layer, highlighted, in.depth};
+    return true;
 }
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)

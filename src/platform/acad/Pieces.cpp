@@ -1,0 +1,169 @@
+#include "platform/acad/Pieces.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/acad/Document.h"
+#include "platform/acad/Hatch.h"
+#include "platform/acad/OtherEntities.h"
+#include "platform/acad/PolylineEntities.h"
+#include "platform/acad/Spline.h"
+#include "platform/acad/Tables.h"
+#include "platform/acad/TextMetrics.h"
+
+namespace acad {
+
+int ArcChords(double radiusPx, double sweep, double tolerancePx)
+{
+    const double step = 2.0 * std::acos(std::max(-1.0, 1.0 - tolerancePx / radiusPx));
+    const double n = std::ceil(sweep / std::max(step, 1e-9));
+    return n < 4096 ? std::max(2, static_cast<int>(n)) : 4096;  // NaN: the most
+}
+
+TextLook TextLookOf(double heightPx, double lengthPx)
+{
+    if (!(std::max(heightPx, lengthPx) >= kDotPx)) return TextLook::Dot;
+    if (heightPx < kTinyTextPx) return TextLook::Box;
+    return TextLook::Letters;
+}
+
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
+{
+    if (!e.Visible() || e.IsErased()) return false;
+    const Layer* layer = e.Document().Layers().ByIndex(e.LayerIndex());
+    if (!layer) return true;
+    if (layer->Freeze()) return false;
+    if (layer->Index() < frozenHere.size() && frozenHere[layer->Index()]) return false;
+    // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
+    if (nested && layer->IsZero()) return true;
+    return layer->LayerOn();
+}
+
+bool IsDot(const Box& box, double pxPerUnit)
+{
+    return !box.IsEmpty() && std::max(box.Width(), box.Height()) * pxPerUnit < kDotPx;
+}
+
+double Letters(const TextPrimitive& t) { return static_cast<double>(TextMetrics::CharCount(t.text)); }
+
+namespace {
+
+// Pixel rows that take as long for a filled area's edges to cross as one
+// piece: a spiky area costs by how far its edges run, not by its size.
+constexpr double kEdgeRowsPx = 8.0;
+// Letters whose width is measured in the time one piece is drawn: a text drawn
+// as its box is still measured letter by letter.
+constexpr double kMeasuredLetters = 8.0;
+
+// Filling a ring drawn at `px`: its vertices, its area and the rows its edges
+// cross, the area no more than a view's worth, each edge's rows no more than a view's height.
+double FillWork(const std::vector<Point3d>& ring, double px, double viewPx)
+{
+    double twice = 0, rows = 0;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        twice += (ring[j].x - ring[i].x) * (ring[j].y + ring[i].y);
+        rows += std::min(std::fabs(ring[j].y - ring[i].y) * px, viewPx);
+    }
+    const double area = std::fabs(twice) / 2 * px * px;
+    return static_cast<double>(ring.size()) + std::min(area, viewPx * viewPx) / kFillPx + rows / kEdgeRowsPx;
+}
+
+// A polyline the window draws with its widths, when they show.
+double WidePieces(const BulgePolyline& pl, double widest, double px, const CountSink& count)
+{
+    const double length = pl.Length() * px;
+    double pieces = 0;
+    for (std::size_t i = 0; i < pl.SegmentCount(); ++i) {
+        const auto arc =
+            ArcFromBulge(pl.vertices[i].point, pl.vertices[(i + 1) % pl.vertices.size()].point, pl.vertices[i].bulge);
+        pieces += arc ? ArcChords(arc->radius * px, arc->Sweep()) : 1;
+    }
+    return pieces + count.Band(length, widest * px);
+}
+
+}  // namespace
+
+void CountSink::Point(const Point3d&) { n += 1; }
+
+void CountSink::Segment(const Point3d& a, const Point3d& b) { n += 1 + Ink(Distance2d(a, b) * px_); }
+
+void CountSink::Arc(const CircularArc& a)
+{
+    const double r = a.radius * px_;
+    if (!(r >= kDotPx / 2) || !std::isfinite(r)) {
+        n += 1;
+        return;
+    }
+    n += ArcChords(r, a.Sweep()) + Ink(r * a.Sweep());
+}
+
+void CountSink::Text(const TextPrimitive& t)
+{
+    const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
+    const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
+    // Each letter is painted as a glyph.
+    const double letters = Letters(t);
+    n += letters / kMeasuredLetters;
+    switch (TextLookOf(h, w)) {
+    case TextLook::Dot: n += 1; break;
+    case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
+    case TextLook::Letters: n += 1 + letters; break;
+    }
+}
+
+void CountSink::Fill(const std::vector<Point3d>& ring)
+{
+    if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
+}
+
+double CountSink::Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
+
+double CountSink::Band(double lengthPx, double widthPx) const
+{
+    return (std::min(lengthPx * widthPx, cap_ * cap_) / kFillPx) + 2 * std::min(lengthPx, cap_) / kEdgeRowsPx;
+}
+
+double WidestDrawn(const Entity& e)
+{
+    double widest = 0;
+    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
+        const LWPolylineData& d = lw->Data();
+        widest = d.constantWidth;
+        for (double w : d.startWidths) widest = std::max(widest, w);
+        for (double w : d.endWidths) widest = std::max(widest, w);
+    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
+        if (!pl->Data().fitPoints.empty()) return 0;  // a fitted curve is drawn thin
+        for (const auto& v : pl->Data().vertices) widest = std::max({widest, v.startWidth, v.endWidth});
+    }
+    return widest;
+}
+
+double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
+{
+    CountSink count(pxPerUnit, inkCapPx);
+    if (const auto* s = dynamic_cast<const Spline*>(&e)) {
+        const std::size_t n = SplinePieces(s->Data(), 0.5 / std::max(pxPerUnit, 1e-300));
+        const Box b = s->Extents();
+        return 1 + static_cast<double>(n) + count.Ink((b.Width() + b.Height()) * pxPerUnit);
+    }
+    if (const auto* h = dynamic_cast<const Hatch*>(&e)) {
+        double pieces = 1;
+        const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
+        for (int i = 0; i < h->NumberOfLoops(); ++i) {
+            const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);
+            if (ring.size() >= 3) pieces += FillWork(ring, pxPerUnit, count.Cap());
+        }
+        return pieces;
+    }
+    if (const double widest = WidestDrawn(e); widest * pxPerUnit >= kWidePx) {
+        if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
+            return 1 + WidePieces(lw->Data().geometry, widest, pxPerUnit, count);
+        if (const auto* pl = dynamic_cast<const Polyline2D*>(&e))
+            return 1 + WidePieces(pl->Frame(), widest, pxPerUnit, count);
+    }
+    if (const auto* vp = dynamic_cast<const PViewport*>(&e); vp && vp->Data().number == 1) return 1;
+    e.Emit(count, Transform());
+    return 1 + count.n;
+}
+
+}  // namespace acad

@@ -1,0 +1,81 @@
+#pragma once
+// The one count of what each kind of entity draws at a scale, which every
+// walk of a drawing is charged by and every budget is kept in: line pieces
+// and the chords of arcs, bulges, ellipses and splines, letters, hatch
+// boundaries and filled area, and the length of line inked. The window draws
+// by the same rules it is counted by (ArcChords, TextLookOf, SplineSpanPieces).
+
+#include <vector>
+
+#include "platform/acad/Entity.h"
+#include "platform/acad/Geometry.h"
+
+namespace acad {
+
+// How far a drawn chord may stray from its arc, in pixels.
+constexpr double kArcTolerancePx = 0.3;
+// Anything smaller than this many pixels is drawn as a dot.
+constexpr double kDotPx = 1.5;
+// Texts lower than this many pixels are drawn as their box: letters would be a smudge.
+constexpr double kTinyTextPx = 4.0;
+// Pixels of line that take as long to paint as one piece: large geometry on
+// screen costs by its length, not by its count.
+constexpr double kInkPx = 16.0;
+// Pixels of filled area that take as long to paint as one piece.
+constexpr double kFillPx = 256.0;
+// Polylines whose widest piece is this many pixels wide or more are drawn as
+// filled bands; thinner, the width does not show and they are plain lines.
+constexpr double kWidePx = 2.0;
+
+// Chords an arc of `radiusPx` pixels and `sweep` radians is drawn in, none
+// straying more than `tolerancePx` from it.
+int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcTolerancePx);
+// How a text whose cap height is `heightPx` and baseline `lengthPx` pixels is drawn.
+enum class TextLook { Dot, Box, Letters };
+TextLook TextLookOf(double heightPx, double lengthPx);
+
+// Whether `e` is drawn: visible, its layer thawed (and not frozen in the
+// viewport, `frozenHere` indexed by layer, empty: none) and on. A part
+// `nested` in a block on layer "0" is drawn on the layer of the reference that
+// holds it.
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere = {});
+
+// Whether the box of a reference is drawn as a dot at `pxPerUnit`.
+bool IsDot(const Box& box, double pxPerUnit);
+
+// The widest piece of a polyline that is drawn with its widths (0: none).
+double WidestDrawn(const Entity& e);
+
+// What the window draws of what is emitted at `px` pixels per unit, counted
+// as it draws it: a piece for each point, segment, chord and letter, the
+// vertices of a filled area, and the ink of lines and areas, each line
+// counted up to `inkCapPx` (what a view can show of it).
+class CountSink final : public GeometrySink {
+public:
+    CountSink(double px, double inkCapPx) : px_(px), cap_(inkCapPx) {}
+    void Point(const Point3d& p) override;
+    void Segment(const Point3d& a, const Point3d& b) override;
+    void Arc(const CircularArc& a) override;
+    void Text(const TextPrimitive& t) override;
+    void Fill(const std::vector<Point3d>& ring) override;
+    // The ink of a line `lengthPx` long.
+    double Ink(double lengthPx) const;
+    // Filling a band `lengthPx` long and `widthPx` wide.
+    double Band(double lengthPx, double widthPx) const;
+    double Cap() const { return cap_; }
+    double n = 0;
+
+private:
+    double px_, cap_;
+};
+
+// The work of drawing `e` (not a block reference) at `pxPerUnit` pixels per
+// unit: one for the part, and what it emits as CountSink counts it (a
+// polyline drawn with its widths as its bands, a spline by the spans the
+// window cuts it in, a hatch by its boundaries filled).
+double Pieces(const Entity& e, double pxPerUnit, double inkCapPx);
+
+// Letters of a text, each a piece wherever it is counted.
+double Letters(const TextPrimitive& t);
+
+}  // namespace acad
