@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <limits>
@@ -439,16 +440,30 @@ Box PieceSet::PieceBox(const Run& run, std::uint32_t i) const
     return Box();
 }
 
-std::vector<std::uint32_t> PieceSet::LeavesMeeting(const Box& box, std::uint64_t& looked) const
+namespace {
+
+// Lists of leaves for the walks in progress, one a level of nesting, kept
+// for the next walks: a frame walks thousands of references.
+std::vector<std::uint32_t>& Scratch(std::size_t depth)
 {
-    std::vector<std::uint32_t> hits;
-    if (box.IsEmpty()) {
+    thread_local std::deque<std::vector<std::uint32_t>> lists;  // a deque: growing keeps those in use
+    if (lists.size() <= depth) lists.resize(depth + 1);
+    lists[depth].clear();
+    return lists[depth];
+}
+thread_local std::size_t g_walkDepth = 0;
+
+}  // namespace
+
+void PieceSet::LeavesMeeting(const Box& box, std::vector<std::uint32_t>& hits, std::uint64_t& looked) const
+{
+    if (box.IsEmpty() || box.Contains(bounds_)) {
         hits.resize(leaves_.size());
         for (std::uint32_t i = 0; i < hits.size(); ++i) hits[i] = i;
-        looked += hits.size();
-        return hits;
+        looked += 1;
+        return;
     }
-    if (tree_.empty()) return hits;
+    if (tree_.empty()) return;
     std::vector<std::pair<std::size_t, std::uint32_t>> stack{{tree_.size() - 1, 0}};
     while (!stack.empty()) {
         const auto [level, i] = stack.back();
@@ -466,22 +481,31 @@ std::vector<std::uint32_t> PieceSet::LeavesMeeting(const Box& box, std::uint64_t
         }
     }
     std::sort(hits.begin(), hits.end());
-    return hits;
 }
 
 void PieceSet::Walk(const Box& box, const Transform& t, Visitor& v, bool lastFirst) const
 {
     std::uint64_t looked = 0;
-    std::vector<std::uint32_t> hits = LeavesMeeting(box, looked);
+    std::vector<std::uint32_t>& hits = Scratch(g_walkDepth);
+    LeavesMeeting(box, hits, looked);
     if (lastFirst) std::reverse(hits.begin(), hits.end());
     AddWork(looked);
-    const bool all = box.IsEmpty();
+    struct Depth {
+        Depth() { ++g_walkDepth; }
+        ~Depth() { --g_walkDepth; }
+    } depth;
+    const bool all = box.IsEmpty() || box.Contains(bounds_);
     const bool fills = v.Sink().TakesFills();
+    const bool same = t.IsIdentity();
+    GeometrySink& sink = v.Sink();
     const Entity* open = nullptr;
-    bool taking = false;
+    bool taking = false, inside = all;
+    // The end of the last segment drawn: the start of the next one along a chain.
+    std::uint32_t endAt = ~0u;
+    Point3d end;
     auto piece = [&](const Run& run, std::uint32_t i) {
-        if (v.Done() || (run.kind == Kind::Rings && !fills)) return;
-        if (!all && !PieceBox(run, i).Intersects(box)) return;
+        if ((run.kind == Kind::Rings && !fills) || v.Done()) return;
+        if (!inside && !PieceBox(run, i).Intersects(box)) return;
         if (run.part != open) {
             if (open && taking) v.End(*open);
             open = run.part;
@@ -491,28 +515,40 @@ void PieceSet::Walk(const Box& box, const Transform& t, Visitor& v, bool lastFir
         switch (run.kind) {
         case Kind::Wholes: v.Whole(*run.part); break;
         case Kind::References: v.Reference(*store_->references[run.first + i]); break;
-        default: EmitPiece(run, i, t, v.Sink()); break;
+        case Kind::Chain: {
+            const std::uint32_t at = run.first + i;
+            const Point3d& a = store_->points[at];
+            const Point3d& b = store_->points[at + 1];
+            const Point3d from = at == endAt ? end : (same ? a : t.Apply(a));
+            end = same ? b : t.Apply(b);
+            endAt = at + 1;
+            sink.Segment(from, end);
+            break;
+        }
+        default: EmitPiece(run, i, t, same, sink); break;
         }
     };
-    for (const std::uint32_t id : hits) {
+    // `hits` may grow under the walks nested in this one: indexed, not iterated.
+    for (std::size_t h = 0; h < hits.size(); ++h) {
         if (v.Done()) break;
+        const Leaf& leaf = leaves_[hits[h]];
+        inside = all || box.Contains(leaf.box);
         if (!lastFirst) {
-            EachPiece(leaves_[id], piece);
+            EachPiece(leaf, piece);
             continue;
         }
         // The leaf's pieces too, last first.
         std::vector<std::pair<const Run*, std::uint32_t>> pieces;
-        EachPiece(leaves_[id], [&](const Run& run, std::uint32_t i) { pieces.emplace_back(&run, i); });
-        for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) piece(*it->first, it->second);
+        EachPiece(leaf, [&](const Run& run, std::uint32_t i) { pieces.emplace_back(&run, i); });
+        for (auto it = pieces.rbegin(); it != pieces.rend() && !v.Done(); ++it) piece(*it->first, it->second);
     }
     if (open && taking) v.End(*open);
 }
 
-void PieceSet::EmitPiece(const Run& run, std::uint32_t i, const Transform& t, GeometrySink& sink) const
+void PieceSet::EmitPiece(const Run& run, std::uint32_t i, const Transform& t, bool same, GeometrySink& sink) const
 {
     const Store& st = *store_;
     const std::uint32_t at = run.first + i;
-    const bool same = t.IsIdentity();
     auto through = [&](const Point3d& p) { return same ? p : t.Apply(p); };
     switch (run.kind) {
     case Kind::Chain: sink.Segment(through(st.points[at]), through(st.points[at + 1])); break;

@@ -147,9 +147,10 @@ private:
     template <typename F>
     void EachPiece(const Leaf& leaf, F f) const;
     Box PieceBox(const Run& run, std::uint32_t i) const;
-    void EmitPiece(const Run& run, std::uint32_t i, const Transform& t, GeometrySink& sink) const;
+    // Piece `i` of `run` through `t` (`same`: `t` is the identity).
+    void EmitPiece(const Run& run, std::uint32_t i, const Transform& t, bool same, GeometrySink& sink) const;
     // The leaves whose boxes meet `box` (all for an empty one), in drawing order.
-    std::vector<std::uint32_t> LeavesMeeting(const Box& box, std::uint64_t& looked) const;
+    void LeavesMeeting(const Box& box, std::vector<std::uint32_t>& hits, std::uint64_t& looked) const;
     // What piece `i` of `run` costs drawn at this set's scale (counted by
     // `count`): of what lies `within` that box only, when given.
     double PieceCost(const Run& run, std::uint32_t i, CountSink& count, const Box* within = nullptr) const;
