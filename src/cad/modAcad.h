@@ -59,6 +59,12 @@ std::string NomeProposto();
 // neither open nor on disk ("Arquivo: ... não existe") or the host cannot open
 // it (its reason, naming the file); the shared objects then hold the drawing
 // that was current before, or the host's active one.
+// The running host, reached as ConectaAcad reaches it; null, after the same
+// message ("... Inicie o AutoCAD"), when none runs. Nothing else is touched:
+// a command that makes a drawing of its own asks this before it asks the
+// user anything, and makes the drawing only once the answers are in.
+acad::Application* AcadEmExecucao();
+
 // The link to the host forgotten, as before the first ConectaAcad (the host
 // itself is left alone).
 void DesligaAcad();
