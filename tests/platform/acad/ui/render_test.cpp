@@ -745,8 +745,11 @@ TEST_F(Render, AScreenInkedOverManyTimesStillShowsEveryLine)
     for (const Point3d& p : {Point3d{20, 37.5, 0}, Point3d{80.5, 37.5, 0}, Point3d{50, 7.5, 0}, Point3d{50, 68, 0}})
         EXPECT_TRUE(HasColorNear(img, h.PixelOf(p), AciColor(3))) << p.x << "," << p.y;
 
-    // Zoomed onto the circles' edge, which crosses the image's borders.
-    h.app.ZoomWindow({28, 58}, {30, 60});
+    // Zoomed onto the circles' edge: a band of their arcs some 1.2 units tall,
+    // rising at 45° through (29, 59.05). A window one unit tall centred on it
+    // has it cross all four borders by a third of a unit or more, the view up
+    // to twice as wide as tall.
+    h.app.ZoomCenter({29, 59.05, 0}, 1.0);
     const QImage edge = h.Grab();
     EXPECT_GT(h.view->LastStats().stepped, 0u);
     const int w = edge.width(), ht = edge.height();
