@@ -1655,6 +1655,15 @@ const char* const kNumeracaoRuim =
 
 }  // namespace
 
+clsSANExp& SANDes98::Exportacao()
+{
+    if (!MyClsSANExp) MyClsSANExp = std::make_unique<clsSANExp>();
+    MyClsSANExp->cProgress = &Progress1;
+    MyClsSANExp->cTxtPrefix = &SANPrefixtxt;
+    MyClsSANExp->gAcadZoomCenter = AcadZoomCenter_;
+    return *MyClsSANExp;
+}
+
 void SANDes98::SANCaptureCmd_Click()
 {
     Protegido([&] {
@@ -1667,12 +1676,10 @@ void SANDes98::SANCaptureCmd_Click()
             c->SetEnabled(false);
         SANColetorLbl.SetCaption("001");
 
-        MyClsSANExp.cProgress = &Progress1;
-        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
-        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        MyClsSANExp = std::make_unique<clsSANExp>();
         bool numerados = false;
         int primeiro = 0;
-        NumColetores = MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs);
+        NumColetores = Exportacao().CaptureRedeGen(numerados, primeiro, gListPLs);
         if (NumColetores == 0) {
             Progress1.Progress_Start(0, "");
             return;
@@ -1710,8 +1717,9 @@ void SANDes98::SANNumereCmd_Click()
              std::initializer_list<Control*>{&SANAutoNumColChk, &SANAutoNumPVChk, &lblDes(21), &SANColIniTxt,
                                              &SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd, &SANNumereCmd})
             c->SetEnabled(false);
-        if (ColetorAtual == 0) MyClsSANExp.CaptureNumPVs = pvIni - 1;
-        const bool numerou = MyClsSANExp.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
+        clsSANExp& exportacao = Exportacao();
+        if (ColetorAtual == 0) exportacao.CaptureNumPVs = pvIni - 1;
+        const bool numerou = exportacao.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
         SANNumereCmd.SetEnabled(true);
         // Given up: the same collector is asked for at the next press.
         if (!numerou) return;
@@ -1755,12 +1763,10 @@ void SANDes98::SANSaveDXFCmd_Click()
         Descongela("GEN_TextosPV");
         Descongela("GEN_Texto_TR");
         gAcadDoc->Regen(1);
-        MyClsSANExp.cProgress = &Progress1;
-        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
-        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        clsSANExp& exportacao = Exportacao();
         bool numerados = false;
         int primeiro = 0;
-        if (MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs) == 0) {
+        if (exportacao.CaptureRedeGen(numerados, primeiro, gListPLs) == 0) {
             ExibeMensagem(0, "Salvar DXF", "Rede não encontrada.");
             return;
         }
@@ -1768,8 +1774,8 @@ void SANDes98::SANSaveDXFCmd_Click()
             ExibeMensagem(0, "Salvar DXF...", kNumeracaoRuim);
             return;
         }
-        MyClsSANExp.CaptureAuto(colIni, autoCol, autoPV, pvIni, prefixo);
-        MyClsSANExp.SaveDXF();
+        exportacao.CaptureAuto(colIni, autoCol, autoPV, pvIni, prefixo);
+        exportacao.SaveDXF();
     });
 }
 
