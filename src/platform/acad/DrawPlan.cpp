@@ -165,7 +165,9 @@ double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
         return 1 + static_cast<double>(n) + count.Ink((b.Width() + b.Height()) * pxPerUnit);
     }
     if (const auto* h = dynamic_cast<const Hatch*>(&e)) {
-        double pieces = 1;
+        // Its area, and the lines of its own pattern where they are drawn.
+        const PatternWork lines = h->PatternWorkAt(pxPerUnit);
+        double pieces = 1 + lines.pieces + std::min(lines.inkPx, count.Cap() * count.Cap()) / kInkPx;
         const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
         for (int i = 0; i < h->NumberOfLoops(); ++i) {
             const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);

@@ -171,6 +171,7 @@ public:
     void Arc(const CircularArc& a) final;
     void Text(const TextPrimitive& t) final;
     void Fill(const std::vector<Point3d>& ring) final;
+    double PixelsPerUnit() const override { return plan_.PixelsPerUnit(); }
 
 protected:
     // Whether a reference whose box is `box` can matter to the sink (false:

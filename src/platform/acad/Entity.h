@@ -81,6 +81,9 @@ public:
     // Parts wholly outside this box cannot change what the sink makes of the
     // entity, so a long curve may leave them out; empty: every part counts.
     virtual Box Reach() const { return Box(); }
+    // Pixels a unit spans where what the sink makes is seen (0: at no scale),
+    // for what is drawn by its size on screen (a hatch pattern's tint).
+    virtual double PixelsPerUnit() const { return 0; }
 };
 
 class Entity : public AcadObject {

@@ -265,6 +265,8 @@ public:
     {
     }
     double best = std::numeric_limits<double>::infinity();
+    // Parts farther than `within` need not be found.
+    Box Reach() const override { return std::isfinite(within_) ? Box::Around(p_, within_) : Box(); }
 
 protected:
     // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.

@@ -1,10 +1,14 @@
 // Drawings written by other programs in the AC1015 layout: reactors, extension
 // dictionaries, classes, objects and sections the host does not keep, kinds it
-// does not model, layouts with their own names, and handles of their own.
+// does not model, layouts with their own names, and handles of their own; and
+// hatches drawn with the pattern lines their files hold.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/HitTest.h"
 
 using namespace acad;
 
@@ -1068,4 +1073,189 @@ TEST(DxfForeign, EmbeddedAndLinkedColumnsAndFramesBelongToTheirText)
         EXPECT_TRUE(HasGroup(saved.Record("92"), 1, "terceira"));
         EXPECT_EQ(saved.Record("93")[0].second, "LWPOLYLINE");
     }
+}
+
+namespace {
+
+std::filesystem::path HatchFixture(const std::string& name)
+{
+    return std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+}
+
+// What an entity draws, seen at no scale.
+struct Drawn final : GeometrySink {
+    std::vector<std::pair<Point3d, Point3d>> segments;
+    std::vector<Point3d> points;
+    int arcs = 0, fills = 0;
+    void Point(const Point3d& p) override { points.push_back(p); }
+    void Segment(const Point3d& a, const Point3d& b) override { segments.emplace_back(a, b); }
+    void Arc(const CircularArc&) override { ++arcs; }
+    void Text(const TextPrimitive&) override {}
+    void Fill(const std::vector<Point3d>&) override { ++fills; }
+};
+
+Drawn DrawnBy(const Entity& e)
+{
+    Drawn d;
+    e.Emit(d, Transform());
+    return d;
+}
+
+// The pieces drawn along lines of one direction: where each lies across
+// them (x of an upright piece, y of a level one), sorted; a piece of any
+// other direction, or a dot, is a NaN.
+std::vector<double> Across(const Drawn& d, bool upright)
+{
+    std::vector<double> at;
+    for (const auto& [a, b] : d.segments) {
+        const bool level = std::fabs(a.y - b.y) < 1e-9, standing = std::fabs(a.x - b.x) < 1e-9;
+        at.push_back(upright ? (standing ? a.x : std::nan("")) : (level ? a.y : std::nan("")));
+    }
+    std::sort(at.begin(), at.end());
+    return at;
+}
+
+std::vector<double> Steps(double first, double step, int n)
+{
+    std::vector<double> v;
+    for (int k = 0; k < n; ++k) v.push_back(first + k * step);
+    return v;
+}
+
+void ExpectNearAll(const std::vector<double>& got, const std::vector<double>& want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << i;
+}
+
+}  // namespace
+
+// Hatches read with the lines of their pattern draw those lines, cut at their
+// loops: lines at 0° are level and lines at 90° upright, at the file's base
+// point and offset; picks and crossings find them and not the loops, which are
+// not drawn; the box is the loops'; moving, turning or rescaling the hatch
+// takes its lines along, and saving keeps them as they are. A user-defined
+// pattern is its angle and spacing; a pattern renamed has no lines left.
+TEST(DxfForeign, HatchesDrawThePatternLinesOfTheirFile)
+{
+    Document doc;
+    EXPECT_EQ(ReadDxf(doc, HatchFixture("hatch_lines_0_90.dxf")), "");
+    ASSERT_EQ(doc.ModelSpace().Count(), 2);
+    auto* rows = dynamic_cast<Hatch*>(doc.ModelSpace().Item(0));
+    auto* columns = dynamic_cast<Hatch*>(doc.ModelSpace().Item(1));
+    ASSERT_TRUE(rows && columns);
+    ASSERT_EQ(rows->Data().patternLines.size(), 1u);
+    Drawn d = DrawnBy(*rows);
+    ExpectNearAll(Across(d, false), Steps(5, 10, 6));  // y = 5 ... 55
+    for (const auto& [a, b] : d.segments) EXPECT_NEAR(std::fabs(b.x - a.x), 100, 1e-9);
+    ExpectNearAll(Across(DrawnBy(*columns), true), Steps(125, 10, 10));  // x = 125 ... 215
+    const Box box = rows->Extents();
+    EXPECT_EQ(box, Box::FromCorners({0, 0, 0}, {100, 60, 0}));
+
+    EXPECT_NEAR(DistanceTo(*rows, {50, 15.25, 0}), 0.25, 1e-9);
+    EXPECT_NEAR(DistanceTo(*rows, {50, 59, 0}), 4, 1e-9) << "the loop is not drawn";
+    EXPECT_TRUE(CrossesBox(*rows, Box::Around({50, 55, 0}, 0.5)));
+    EXPECT_FALSE(CrossesBox(*rows, Box::Around({50, 60, 0}, 0.5)));
+    EXPECT_TRUE(InsideBox(*rows, Box::FromCorners({-1, 4, 0}, {101, 56, 0})));
+
+    // The lines go with the hatch, and are saved where they went.
+    rows->Move({0, 0, 0}, {0, 3, 0});
+    ExpectNearAll(Across(DrawnBy(*rows), false), Steps(8, 10, 6));
+    columns->Rotate({170, 30, 0}, kPi / 2);  // 100 × 60 upright, turned: 60 wide, 100 high, 10 levels
+    ExpectNearAll(Across(DrawnBy(*columns), false), Steps(-15, 10, 10));
+    rows->SetPatternScale(2);  // 20 apart, through the base point (0, 8) scaled about the origin
+    ExpectNearAll(Across(DrawnBy(*rows), false), {16, 36, 56});
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(doc), "linhas.dxf"), "");
+    ASSERT_EQ(back.ModelSpace().Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const auto& was = dynamic_cast<Hatch*>(doc.ModelSpace().Item(i))->Data().patternLines;
+        const auto& now = dynamic_cast<Hatch*>(back.ModelSpace().Item(i))->Data().patternLines;
+        ASSERT_EQ(now.size(), was.size());
+        EXPECT_NEAR(now[0].angle, was[0].angle, 1e-12);
+        EXPECT_NEAR(Distance(now[0].base, was[0].base), 0, 1e-9);
+        EXPECT_NEAR((now[0].offset - was[0].offset).Length(), 0, 1e-9);
+    }
+    ExpectNearAll(Across(DrawnBy(*back.ModelSpace().Item(0)), false), {16, 36, 56});
+    ExpectNearAll(Across(DrawnBy(*back.ModelSpace().Item(1)), false), Steps(-15, 10, 10));
+
+    // Made user-defined, its lines are its angle and spacing from the origin,
+    // doubled across when asked (as -HATCHEDIT rebuilds it).
+    rows->SetPattern(HatchPatternType::UserDefined, "_USER");
+    ExpectNearAll(Across(DrawnBy(*rows), false), Steps(4, 2, 30));
+    HatchData twice = rows->Data();
+    twice.patternDouble = true;
+    rows->SetData(twice);
+    rows->Evaluate();
+    const Drawn crossed = DrawnBy(*rows);
+    const auto upright = std::count_if(crossed.segments.begin(), crossed.segments.end(),
+                                       [](const auto& s) { return std::fabs(s.first.x - s.second.x) < 1e-9; });
+    EXPECT_EQ(crossed.segments.size() - upright, 30u);
+    EXPECT_GE(upright, 49);
+    // Its pattern changed by name, the hatch has no lines of its own left: a hatched area.
+    rows->SetPattern(HatchPatternType::PreDefined, "ANSI31");
+    EXPECT_TRUE(rows->Data().patternLines.empty());
+    EXPECT_EQ(DrawnBy(*rows).segments.size(), 4u) << "its loop";
+}
+
+// A pattern wider than its loop draws nothing inside it, but keeps its box.
+// Dashed rows around an island and over a text box: the island is left
+// out, the text box is no loop of the fill (nor of a solid one's), and each row is dashes 5 long
+// from x = 0; with the style "ignore" the island is hatched too, here with
+// dotted columns. A reference turned a quarter and at half size turns the
+// rows of its block into columns 5 apart.
+TEST(DxfForeign, HatchPatternsKeepToTheirLoopsStyleDashesAndReferences)
+{
+    Document wide;
+    EXPECT_EQ(ReadDxf(wide, HatchFixture("hatch_wide_offset.dxf")), "");
+    const auto* lone = dynamic_cast<Hatch*>(wide.ModelSpace().Item(0));
+    ASSERT_TRUE(lone && lone->Data().patternLines.size() == 2);
+    const Drawn none = DrawnBy(*lone);
+    EXPECT_TRUE(none.segments.empty() && none.points.empty() && none.fills == 0);
+    EXPECT_EQ(lone->Extents(), Box::FromCorners({0, 0, 0}, {5, 5, 0}));
+
+    Document islands;
+    EXPECT_EQ(ReadDxf(islands, HatchFixture("hatch_dashes_islands.dxf")), "");
+    const auto* dashed = dynamic_cast<Hatch*>(islands.ModelSpace().Item(0));
+    const auto* dotted = dynamic_cast<Hatch*>(islands.ModelSpace().Item(1));
+    ASSERT_TRUE(dashed && dotted);
+    const Drawn rows = DrawnBy(*dashed);
+    EXPECT_EQ(rows.segments.size(), 8u * 10 + 2 * 8) << "two rows cut by the island";
+    for (const auto& [a, b] : rows.segments) {
+        const double from = std::min(a.x, b.x);
+        EXPECT_NEAR(std::fabs(b.x - a.x), 5, 1e-9);
+        EXPECT_NEAR(std::fmod(from, 10.0), 0, 1e-9);
+        EXPECT_FALSE(a.y > 40 && a.y < 60 && from >= 40 && from < 60) << "in the island at " << from;
+    }
+    const std::size_t overTextBox = std::count_if(rows.segments.begin(), rows.segments.end(), [](const auto& s) {
+        return s.first.y > 70 && s.first.y < 90 && std::min(s.first.x, s.second.x) == 20;
+    });
+    EXPECT_EQ(overTextBox, 2u);
+    // Filled solid, the same loops fill: the text box is none of them.
+    HatchData solid = dashed->Data();
+    solid.patternName = "SOLID";
+    solid.solid = true;
+    solid.patternLines.clear();
+    Hatch* filled = islands.ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    filled->SetData(solid);
+    EXPECT_EQ(DrawnBy(*filled).fills, 2);
+    const Drawn dots = DrawnBy(*dotted);
+    EXPECT_TRUE(dots.segments.empty());
+    EXPECT_EQ(std::count_if(dots.points.begin(), dots.points.end(),
+                            [](const Point3d& p) { return p.y > 1e-6 && p.y < 100 - 1e-6; }),
+              10 * 24)
+        << "dots 4 apart down each column, the island's too";
+    for (const Point3d& p : dots.points)
+        EXPECT_TRUE(p.y > -1e-9 && p.y < 100 + 1e-9 && std::fmod(p.y + 1e-9, 4) < 2e-9);
+    EXPECT_EQ(std::count_if(dots.points.begin(), dots.points.end(),
+                            [](const Point3d& p) { return p.x > 160 && p.x < 180 && p.y > 40 && p.y < 60; }),
+              2 * 4);
+
+    Document placed;
+    EXPECT_EQ(ReadDxf(placed, HatchFixture("hatch_in_block.dxf")), "");
+    ASSERT_EQ(placed.ModelSpace().Count(), 2);
+    const Drawn turned = DrawnBy(*placed.ModelSpace().Item(0));
+    ExpectNearAll(Across(turned, true), Steps(72.5, 5, 6));
+    for (const auto& [a, b] : turned.segments) EXPECT_NEAR(std::fabs(b.y - a.y), 50, 1e-9);
+    ExpectNearAll(Across(DrawnBy(*placed.ModelSpace().Item(1)), false), Steps(5, 10, 6));
 }

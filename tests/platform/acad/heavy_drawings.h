@@ -68,6 +68,7 @@ enum class Kind {
     Attribute,
     PatternHatch,
     Point,
+    PatternLinesHatch,
 };
 
 inline const char* NameOf(Kind k)
@@ -88,15 +89,19 @@ inline const char* NameOf(Kind k)
     case Kind::Attribute: return "ATTDEF";
     case Kind::PatternHatch: return "HATCH";
     case Kind::Point: return "POINT";
+    case Kind::PatternLinesHatch: return "HATCH lines";
     }
     return "";
 }
 
 inline std::vector<Kind> EveryKind()
 {
-    return {Kind::Line,         Kind::Arc,       Kind::Circle,       Kind::Ellipses, Kind::LightPolylineBulged,
-            Kind::WidePolyline, Kind::Polyline,  Kind::Polyline3D,   Kind::Spline,   Kind::Text,
-            Kind::MText,        Kind::Attribute, Kind::PatternHatch, Kind::Hatch,    Kind::Point};
+    std::vector<Kind> kinds = {
+        Kind::Line,         Kind::Arc,       Kind::Circle,       Kind::Ellipses, Kind::LightPolylineBulged,
+        Kind::WidePolyline, Kind::Polyline,  Kind::Polyline3D,   Kind::Spline,   Kind::Text,
+        Kind::MText,        Kind::Attribute, Kind::PatternHatch, Kind::Hatch,    Kind::Point};
+    kinds.push_back(Kind::PatternLinesHatch);
+    return kinds;
 }
 
 // What `b` holds of `kind`: about a thousand pieces seen whole in a 10 × 10
@@ -122,6 +127,7 @@ inline void HeavyEntities(acad::Block& b, Kind kind)
         acad::Hatch* h = b.AddHatch(acad::HatchPatternType::PreDefined, pattern, false);
         h->AppendOuterLoop({boundary});
         boundary->Delete();
+        return h;
     };
     switch (kind) {
     case Kind::Polyline: {
@@ -152,6 +158,16 @@ inline void HeavyEntities(acad::Block& b, Kind kind)
     }
     case Kind::Hatch: hatch("SOLID"); break;
     case Kind::PatternHatch: hatch("ANSI31"); break;
+    case Kind::PatternLinesHatch: {
+        // Its own lines, as a file gives them: dashed, crossed, 0.05 apart,
+        // each cut some five hundred times by the zigzag.
+        acad::Hatch* h = hatch("TRAMA");
+        acad::HatchData d = h->Data();
+        d.patternLines = {{0.0, {0, 0, 0}, {0.01, 0.05, 0}, {0.03, -0.02}},
+                          {acad::kPi / 2, {0, 0, 0}, {-0.05, 0, 0}, {}}};
+        h->SetData(d);
+        break;
+    }
     case Kind::Ellipses:
         for (int i = 0; i < 40; ++i) b.AddEllipse({5, 5, 0}, {5 - i * 0.1, 0, 0}, 0.5);
         break;

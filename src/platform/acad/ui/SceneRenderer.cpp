@@ -237,11 +237,11 @@ public:
         path.closeSubpath();
         FillPath(path, Qt::SolidPattern);
     }
-    // An area in pixels, in the current colour.
-    void FillPath(const QPainterPath& path, Qt::BrushStyle style)
+    // An area in pixels, in the current colour (as opaque as `alpha`, 0 to 1).
+    void FillPath(const QPainterPath& path, Qt::BrushStyle style, double alpha = 1.0)
     {
         if (!path.controlPointRect().intersects(bounds_)) return;
-        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted});
+        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted, alpha});
         stats.areas += static_cast<std::size_t>(path.elementCount());
     }
 
@@ -269,6 +269,7 @@ private:
         QRgb rgb;
         Qt::BrushStyle style;
         bool highlighted;
+        double alpha;
     };
     void ArcPiece(const QPointF& c, double r, double start, double sweep);
 
@@ -487,7 +488,8 @@ void PaintSink::Flush()
     const QTransform base = p.worldTransform();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const FillItem& f : fills_) {
-        const QColor c(f.rgb);
+        QColor c(f.rgb);
+        c.setAlphaF(static_cast<float>(f.alpha));
         p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
     }
     fills_.clear();
@@ -620,6 +622,7 @@ private:
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
     PaintSink sink_;
+    std::vector<PatternPiece> pieces_;  // of the hatch being drawn
 };
 
 SceneRenderer::SceneRenderer() : impl_(std::make_unique<Impl>())
@@ -1017,22 +1020,37 @@ bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed
 
 void SceneRenderer::Impl::DrawHatch(const Hatch& h, const Transform& t)
 {
-    const double pxPerUnit = m_->scale * std::max(1e-12, t.ScaleFactor());
-    const double tolerance = 0.5 / pxPerUnit;
+    const std::vector<std::vector<Point3d>> rings = h.FillRings(t, 0.5 / m_->scale);
+    if (rings.empty()) return;
+    // A pattern known by name only is shown as a diagonal hatching of the screen.
+    Qt::BrushStyle style = h.Data().solid ? Qt::SolidPattern : Qt::BDiagPattern;
+    double alpha = 1.0;
+    if (h.HasPatternLines()) {
+        // Its own lines, those that cross the view.
+        pieces_.clear();
+        if (h.PatternPieces(rings, t, m_->scale, visible_, pieces_)) {
+            for (const PatternPiece& p : pieces_) {
+                if (p.a == p.b)
+                    sink_.Point(p.a);
+                else
+                    sink_.Segment(p.a, p.b);
+            }
+            return;
+        }
+        // Too close to tell apart: a tint as dark as they ink the area.
+        style = Qt::SolidPattern;
+        alpha = std::clamp(h.PatternCover(t, m_->scale), 0.25, 1.0);
+    }
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    for (int i = 0; i < h.NumberOfLoops(); ++i) {
-        const std::vector<Point3d> ring = h.LoopPoints(i, tolerance);
-        if (ring.size() < 3) continue;
+    for (const std::vector<Point3d>& ring : rings) {
         QPolygonF poly;
         poly.reserve(static_cast<int>(ring.size()));
-        for (const Point3d& p : ring) poly.append(m_->ToPixel(t.Apply(p)));
+        for (const Point3d& p : ring) poly.append(m_->ToPixel(p));
         path.addPolygon(poly);
         path.closeSubpath();
     }
-    if (path.isEmpty()) return;
-    // Patterns are shown as a plain diagonal hatching of the screen.
-    sink_.FillPath(path, h.Data().solid ? Qt::SolidPattern : Qt::BDiagPattern);
+    sink_.FillPath(path, style, alpha);
 }
 
 }  // namespace acad::ui

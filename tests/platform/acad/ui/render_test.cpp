@@ -793,3 +793,193 @@ TEST_F(Render, SplinesFollowTheirCurveAtEveryZoom)
     EXPECT_TRUE(HasColorNear(h.Grab(), h.PixelOf(mid), AciColor(3), 1));
     EXPECT_TRUE(onCurve(200));
 }
+
+namespace {
+
+std::string HatchFixture(const char* name)
+{
+    return (std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name).string();
+}
+
+// The ink of `img` in `area` against lines along one axis, at pixel
+// coordinates `lines` across it (rows, or columns when `upright`).
+struct AlongLines {
+    int stray = 0;     // inked pixels more than 1.5 pixels off every line
+    double least = 1;  // the least share of its length any line inks
+};
+
+AlongLines InkAlong(const QImage& img, const QRectF& area, bool upright, const std::vector<double>& lines)
+{
+    AlongLines r;
+    const QRect px = area.toAlignedRect();
+    const int a0 = upright ? px.top() : px.left(), a1 = upright ? px.bottom() : px.right();
+    const int c0 = upright ? px.left() : px.top(), c1 = upright ? px.right() : px.bottom();
+    auto inked = [&](int along, int across) {
+        const int x = upright ? across : along, y = upright ? along : across;
+        return img.valid(x, y) && img.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+    };
+    for (int c = c0; c <= c1; ++c) {
+        double off = std::numeric_limits<double>::infinity();
+        for (double l : lines) off = std::min(off, std::fabs(c + 0.5 - l));
+        if (off > 1.5)
+            for (int a = a0; a <= a1; ++a) r.stray += inked(a, c);
+    }
+    for (double l : lines) {
+        int n = 0;
+        for (int a = a0; a <= a1; ++a) {
+            bool any = false;
+            for (int c = static_cast<int>(std::floor(l - 1.5)); c <= static_cast<int>(std::ceil(l + 1.5)); ++c)
+                any = any || inked(a, c);
+            n += any;
+        }
+        r.least = std::min(r.least, static_cast<double>(n) / (a1 - a0 + 1));
+    }
+    return r;
+}
+
+}  // namespace
+
+// Hatches of a file draw the lines of their patterns: lines defined at 0° as
+// rows and at 90° as columns, at their base point and spacing, in their
+// colour, and nothing between them, so that a pick there finds nothing; seen
+// from so far that they lie closer than two pixels, a tint of that colour,
+// picked anywhere. A pattern wider than its small loop shows nothing in it;
+// dashed rows leave their gaps and go round an island but across a text
+// box; the style "ignore" hatches the island; and references turn and
+// shrink the pattern of their block with it.
+TEST_F(Render, HatchPatternsAreDrawnWithTheirFilesLines)
+{
+    acad::Document* doc = h.app.Documents().Open(HatchFixture("hatch_lines_0_90.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {230, 70, 0});
+    QImage img = h.Grab();
+    std::vector<double> rows, columns;
+    for (int k = 0; k < 6; ++k) rows.push_back(h.PixelOf({50, 5.0 + 10 * k, 0}).y());
+    for (int k = 0; k < 10; ++k) columns.push_back(h.PixelOf({125.0 + 10 * k, 30, 0}).x());
+    AlongLines along = InkAlong(img, Pixels({1, 1, 0}, {99, 59, 0}), false, rows);
+    EXPECT_EQ(along.stray, 0) << "ink off the rows";
+    EXPECT_GT(along.least, 0.95);
+    along = InkAlong(img, Pixels({121, 1, 0}, {219, 59, 0}), true, columns);
+    EXPECT_EQ(along.stray, 0) << "ink off the columns";
+    EXPECT_GT(along.least, 0.95);
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({50, 25}), AciColor(1), 1));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({145, 30}), AciColor(3), 1));
+    acad::Entity* level = doc->ModelSpace().Item(0);
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 10, 0}), nullptr) << "between two rows";
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 15, 0}), level);
+    h.app.ZoomWindow({-2000, -2000, 0}, {2000, 2000, 0});
+    img = h.Grab();
+    const QRectF inside = Pixels({20, 15, 0}, {80, 45, 0});
+    EXPECT_EQ(Inked(img, inside), inside.toAlignedRect().width() * inside.toAlignedRect().height()) << "a tint";
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 10, 0}), level);
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_wide_offset.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-2, -2, 0}, {7, 7, 0});
+    EXPECT_EQ(Inked(h.Grab(), Pixels({0, 0, 0}, {5, 5, 0})), 0);
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_dashes_islands.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {230, 110, 0});
+    img = h.Grab();
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({2.5, 25}), AciColor(5), 1)) << "a dash";
+    EXPECT_EQ(Inked(img, Pixels({6, 24, 0}, {9, 26, 0})), 0) << "a gap";
+    EXPECT_EQ(Inked(img, Pixels({41, 41, 0}, {59, 59, 0})), 0) << "the island";
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({22.5, 75}), AciColor(5), 1)) << "across the text box";
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({165, 48}), AciColor(6), 1)) << "a dot in the island, style ignore";
+    EXPECT_EQ(Inked(img, Pixels({167, 41, 0}, {173, 59, 0})), 0) << "between the dotted columns";
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_in_block.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({60, -10, 0}, {230, 70, 0});
+    img = h.Grab();
+    columns.clear();
+    for (int k = 0; k < 6; ++k) columns.push_back(h.PixelOf({72.5 + 5 * k, 25, 0}).x());
+    along = InkAlong(img, Pixels({71, 1, 0}, {99, 49, 0}), true, columns);
+    EXPECT_EQ(along.stray, 0) << "ink off the turned reference's columns";
+    EXPECT_GT(along.least, 0.95);
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({82.5, 25}), AciColor(4), 0)) << "in the reference's colour";
+    rows.clear();
+    for (int k = 0; k < 6; ++k) rows.push_back(h.PixelOf({170, 5.0 + 10 * k, 0}).y());
+    along = InkAlong(img, Pixels({121, 1, 0}, {219, 59, 0}), false, rows);
+    EXPECT_EQ(along.stray, 0);
+    EXPECT_GT(along.least, 0.95);
+    h.app.Documents().Close(*doc);
+}
+
+// Pattern lines 1e-9 apart over a square a million units wide are a tint at
+// every zoom, and nothing that looks at them makes them: a frame, a crossing,
+// a window, a pick, a nested pick, an object snap and the extents each do
+// the work of the square's loop. Lines one unit apart there are drawn where
+// they cross the view, and only there.
+TEST_F(Render, AFinePatternOverAHugeAreaCostsItsLoopOnly)
+{
+    acad::Document& doc = *h.app.Documents().Add("Acad");
+    acad::LWPolyline* square = doc.ModelSpace().AddLightWeightPolyline({0, 0, 1e6, 0, 1e6, 1e6, 0, 1e6});
+    square->SetClosed(true);
+    acad::Hatch* fine = doc.ModelSpace().AddHatch(acad::HatchPatternType::CustomDefined, "FINO", false);
+    fine->AppendOuterLoop({square});
+    square->Delete();
+    acad::HatchData d = fine->Data();
+    d.patternLines = {{0.3, {0, 0, 0}, {0, 1e-9, 0}, {1e-9, -1e-9}}, {1.9, {0, 0, 0}, {1e-9, 0, 0}, {}}};
+    fine->SetData(d);
+    fine->SetColor(2);
+    h.app.SetActiveDocument(doc);
+    doc.SetVariable("OSMODE", 1 | 2 | 512);
+    acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
+    for (const double half : {6e5, 1.0, 1e-6}) {
+        h.app.ZoomCenter({5e5, 5e5, 0}, 2 * half);
+        std::uint64_t before = acad::WalkWork();
+        const QImage img = h.Grab();
+        EXPECT_LE(h.view->LastStats().Work(), 20u) << half;
+        const QRectF middle = Pixels({5e5 - half / 4, 5e5 - half / 4, 0}, {5e5 + half / 4, 5e5 + half / 4, 0});
+        EXPECT_EQ(Inked(img, middle), middle.toAlignedRect().width() * middle.toAlignedRect().height()) << half;
+        auto within = [&](const char* what) {
+            EXPECT_LE(acad::WalkWork() - before, 100u) << what << " at " << half;
+            before = acad::WalkWork();
+        };
+        within("frame");
+        const acad::Vector3d two(2 * h.PixelSize(), 2 * h.PixelSize(), 0);
+        const Point3d c(5e5, 5e5, 0);
+        ss->Clear();
+        ss->Select(acad::acSelectionSetCrossing, c - two, c + two);
+        EXPECT_EQ(ss->Count(), 1) << half;
+        within("crossing");
+        ss->Clear();
+        ss->Select(acad::acSelectionSetWindow, c - two * 100, c + two);
+        within("window");
+        EXPECT_EQ(acad::selection::PickAt(doc, c), fine);
+        within("pick");
+        acad::PickNested(*fine, c, 3 * h.PixelSize(), acad::selection::ViewPlan(doc));
+        within("nested pick");
+        acad::input::Snap(doc, c);
+        within("snap");
+        fine->Move({0, 0, 0}, {0, 0, 0});
+        EXPECT_FALSE(doc.ModelExtents().IsEmpty());
+        within("extents");
+    }
+    // Rows one unit apart, 1,000,000 of them: seen 40 units high, the
+    // forty that cross the view are drawn, and nothing else.
+    d.patternLines = {{0.0, {0, 0.5, 0}, {0, 1, 0}, {}}};
+    fine->SetData(d);
+    h.app.ZoomCenter({5e5, 5e5, 0}, 40);
+    const QImage img = h.Grab();
+    EXPECT_GE(h.view->LastStats().segments, 40u);
+    EXPECT_LE(h.view->LastStats().segments, 50u);
+    std::vector<double> rows;
+    for (int k = -25; k < 25; ++k)
+        if (const double y = h.PixelOf({5e5, 5e5 + 0.5 + k, 0}).y(); y > 4 && y < img.height() - 4) rows.push_back(y);
+    EXPECT_GE(rows.size(), 38u);
+    const AlongLines along =
+        InkAlong(img, QRectF(QPointF(0, 0), QSizeF(img.size())).adjusted(2, 2, -2, -2), false, rows);
+    EXPECT_EQ(along.stray, 0);
+    EXPECT_GT(along.least, 0.95);
+    std::uint64_t before = acad::WalkWork();
+    EXPECT_EQ(acad::selection::PickAt(doc, {5e5, 5e5 + 0.5, 0}), fine);
+    EXPECT_EQ(acad::selection::PickAt(doc, {5e5, 5e5, 0}), nullptr) << "between two rows";
+    EXPECT_LE(acad::WalkWork() - before, 100u);
+    h.app.Documents().Close(doc);
+}
