@@ -312,9 +312,10 @@ void Hatch::SetData(const HatchData& d)
     GeometryChanged();
 }
 
-void Hatch::TransformBy(const Transform& t)
+void Hatch::TransformBy(const Transform& world)
 {
     CheckAlive();
+    const Transform t = data_.extrusion.TransformBy(world);
     const bool flip = t.IsMirroring();
     for (auto& loop : data_.loops) {
         for (auto& v : loop.polyline.vertices) {
@@ -359,8 +360,15 @@ void Hatch::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void Hatch::Emit(GeometrySink& sink, const Transform& t) const
+Transform Hatch::Placed(const Transform& t) const
 {
+    if (data_.extrusion.IsZAxis()) return t;
+    return data_.extrusion.Through(t) * Transform::Translation({0, 0, data_.elevation});
+}
+
+void Hatch::Emit(GeometrySink& sink, const Transform& placed) const
+{
+    const Transform t = Placed(placed);
     for (std::size_t i = 0; i < data_.loops.size(); ++i) {
         const HatchLoop& loop = data_.loops[i];
         if (loop.isPolyline) {
