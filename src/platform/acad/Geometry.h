@@ -292,7 +292,7 @@ class Extrusion {
 public:
     Extrusion() = default;
     // Implicit: data structs are written with a normal where one is given.
-    Extrusion(const Vector3d& normal) { Set(normal); }  // NOLINT(google-explicit-constructor)
+    Extrusion(const Vector3d& normal) { Set(normal); }
     Extrusion(const Extrusion& o) : v_(o.v_ ? std::make_unique<Vector3d>(*o.v_) : nullptr) {}
     Extrusion(Extrusion&&) noexcept = default;
     Extrusion& operator=(const Extrusion& o)

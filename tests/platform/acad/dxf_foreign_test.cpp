@@ -1210,6 +1210,19 @@ TEST(DxfForeign, PlanarKindsLieInThePlaneOfTheirExtrusion)
     EXPECT_EQ(dynamic_cast<MText*>(OfKind(again, "MTEXT"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
     EXPECT_EQ(dynamic_cast<BlockReference*>(OfKind(again, "INSERT"))->GetAttributes()[0]->Text().extrusion.Normal(),
               Vector3d(0, 0, -1));
+
+    // A hatch made on them lies where they are drawn.
+    Hatch* onPolyline = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    onPolyline->AppendOuterLoop({OfKind(*kinds, "LWPOLYLINE")});
+    ExpectBox(onPolyline->Extents(), -55, 0, -50, 5, "hatch on the polyline");
+    Hatch* onArcs = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    Entity* quarter = OfKind(*kinds, "ARC");
+    Entity* chord = kinds->ModelSpace().AddLine({-33, 5, 0}, {-30, 8, 0});
+    onArcs->AppendOuterLoop({quarter, chord});
+    const Box hb = onArcs->Extents();
+    EXPECT_NEAR(hb.min.x, -33, 1e-6);
+    EXPECT_NEAR(hb.max.y, 8, 1e-6);
+    EXPECT_LT(hb.max.x, -29.9);
 }
 
 // A wide polyline's box holds all the window draws of it: the corners where
