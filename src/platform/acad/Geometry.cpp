@@ -440,7 +440,9 @@ namespace {
 // false for a segment of no length.
 bool SegmentDirection(const WideVertex& a, const Point3d& b, bool atEnd, Vector3d& d)
 {
-    const double dx = b.x - a.point.x, dy = b.y - a.point.y, len = std::hypot(dx, dy);
+    const double dx = b.x - a.point.x, dy = b.y - a.point.y;
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (!std::isfinite(len)) len = std::hypot(dx, dy);  // coordinates too large to square
     if (!(len > 0) || !std::isfinite(len)) return false;
     d = {dx / len, dy / len, 0.0};
     if (std::isfinite(a.bulge) && std::fabs(a.bulge) >= 1e-12) {
@@ -466,14 +468,28 @@ void WideOutline(const WideVertices& v, std::size_t first, std::size_t last, Wid
     const std::size_t n = v.count, segments = v.SegmentCount();
     if (segments == 0 || first >= segments) return;
     last = std::min(last, segments - 1);
+    // The way the last piece of length of the run of one width being walked
+    // leaves its end, carried to the next piece: the walk looks back for it
+    // only at its first segment.
+    bool carried = false;
+    Vector3d carriedEnd;
+    double carriedWidth = 0;
+    std::size_t carriedAt = 0;
     for (std::size_t i = first; i <= last; ++i) {
         const WideVertex a = v[i];
-        if (!(a.startWidth > 0 || a.endWidth > 0) || !std::isfinite(a.startWidth) || !std::isfinite(a.endWidth))
+        if (!(a.startWidth > 0 || a.endWidth > 0) || !std::isfinite(a.startWidth) || !std::isfinite(a.endWidth)) {
+            carried = false;
             continue;
+        }
         const Point3d b = v[(i + 1) % n].point;
         Vector3d d;
-        if (!SegmentDirection(a, b, false, d)) continue;
-        if (const auto arc = ArcFromBulge(a.point, b, a.bulge)) {
+        if (!SegmentDirection(a, b, false, d)) {
+            // A piece of no length of the same width leaves the run as it was.
+            if (!Constant(a) || a.startWidth != carriedWidth) carried = false;
+            continue;
+        }
+        const auto arc = ArcFromBulge(a.point, b, a.bulge);
+        if (arc) {
             CircularArc c = *arc;
             c.center.z = a.point.z;
             out.ArcBand(i, c, a.bulge > 0, a.startWidth, a.endWidth);
@@ -484,20 +500,31 @@ void WideOutline(const WideVertices& v, std::size_t first, std::size_t last, Wid
             const Point3d q[4] = {a.point + left * h0, bz + left * h1, bz - left * h1, a.point - left * h0};
             out.Band(i, q);
         }
+        if (!Constant(a)) {
+            carried = false;
+            continue;
+        }
         // The corner where it starts, with the last piece of length before it
         // in the same run of one width.
-        if (!Constant(a)) continue;
         const double w = a.startWidth;
         Vector3d d1;
         bool found = false;
-        for (std::size_t k = 1; k <= kLookBack && !found; ++k) {
-            if (!v.closed && k > i) break;
-            const std::size_t p = (i + segments - k % segments) % segments;
-            if (p == i) break;
-            const WideVertex pv = v[p];
-            if (!Constant(pv) || pv.startWidth != w) break;
-            found = SegmentDirection(pv, v[(p + 1) % n].point, true, d1);
+        if (i > first) {
+            found = carried && carriedWidth == w && i - carriedAt <= kLookBack;
+            d1 = carriedEnd;
+        } else {
+            for (std::size_t k = 1; k <= kLookBack && !found; ++k) {
+                if (!v.closed && k > i) break;
+                const std::size_t p = (i + segments - k % segments) % segments;
+                if (p == i) break;
+                const WideVertex pv = v[p];
+                if (!Constant(pv) || pv.startWidth != w) break;
+                found = SegmentDirection(pv, v[(p + 1) % n].point, true, d1);
+            }
         }
+        carried = arc ? SegmentDirection(a, b, true, carriedEnd) : (carriedEnd = d, true);
+        carriedWidth = w;
+        carriedAt = i;
         if (!found) continue;
         const double cross = Cross2d(d1, d), dot = Dot(d1, d);
         if (cross == 0 && dot > 0) continue;  // straight on

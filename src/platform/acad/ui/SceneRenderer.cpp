@@ -236,6 +236,11 @@ bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, 
     return true;
 }
 
+// The most points of a piece of a wide polyline filled as one: a strip of
+// an arc's band, 31 of its steps.
+constexpr int kStripPoints = 64;
+constexpr std::uint8_t kStripFlag = 0x80;
+
 // The image a painter draws straight into, with the shift of its device
 // transform, when nothing of the painter's own (clip, scaling, blending) would
 // change a solid line's pixels.
@@ -320,6 +325,10 @@ public:
     // lying over one another cost what each does; cut to the area first, so
     // that no far coordinate reaches the raster engine.
     void Piece(const QPointF* pts, int n);
+    // An area of at most kStripPoints points that each row of pixels crosses
+    // once (a stretch of an arc's band between the turns of its height): as
+    // Piece, but false, drawing nothing, when it would have to be cut.
+    bool Strip(const QPointF* pts, int n);
 
     // Draws what was collected: areas under lines, lines, dots, then letters.
     void Flush();
@@ -362,7 +371,9 @@ private:
     std::vector<TextItem> texts_;
     std::vector<FillItem> fills_;
     std::vector<QPointF> piecePoints_;
+    // Points of each piece; kStripFlag marks a strip (not convex).
     std::vector<std::uint8_t> pieceSizes_;
+    void Queue(const QPointF* pts, int n, std::uint8_t flag);
     std::optional<DirectImage> immediate_;
     TextImages textImages_;
 };
@@ -562,6 +573,12 @@ inline int CeilPx(double v)
     return i < v ? i + 1 : i;
 }
 
+// `v` to the nearest 64th (halves away from zero), for the small numbers of pixels.
+inline double Sixty4th(double v)
+{
+    return static_cast<double>(static_cast<std::int64_t>(v * 64 + (v < 0 ? -0.5 : 0.5))) / 64;
+}
+
 // Pixels x0 to x1 (not included) of a row: four at a time along a long span.
 inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
 {
@@ -572,22 +589,23 @@ inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
     for (; x < x1; ++x) line[x] = ink;
 }
 
-// A convex polygon filled straight into the image, with the pixels the raster
-// engine gives it without antialiasing: those whose middles lie inside, a
-// middle on a left or top edge counted in, on a right or bottom one out.
-void FillConvex(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
+// A polygon that each row crosses once (a convex one, a strip) filled
+// straight into the image, with the pixels the raster engine gives it without
+// antialiasing: those whose middles lie inside, a middle on a left or top edge
+// counted in, on a right or bottom one out.
+void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
 {
     QImage& img = *target.image;
     const int w = img.width(), h = img.height();
     const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* bits = reinterpret_cast<QRgb*>(img.bits());
     const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    double xs[16], ys[16];
+    double xs[kStripPoints], ys[kStripPoints];
     int top = 0, bottom = 0;
     for (int k = 0; k < n; ++k) {
         // To the 64th of a pixel, as the raster engine takes an outline.
-        xs[k] = std::round((pts[k].x() + target.shift.x()) * 64) / 64;
-        ys[k] = std::round((pts[k].y() + target.shift.y()) * 64) / 64;
+        xs[k] = Sixty4th(pts[k].x() + target.shift.x());
+        ys[k] = Sixty4th(pts[k].y() + target.shift.y());
         if (ys[k] < ys[top]) top = k;
         if (ys[k] > ys[bottom]) bottom = k;
     }
@@ -613,7 +631,7 @@ void FillConvex(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
         }
         return count;
     };
-    Edge a[16], b[16];
+    Edge a[kStripPoints], b[kStripPoints];
     const int na = chain(1, a), nb = chain(n - 1, b);
     if (na == 0 || nb == 0) return;
     int row = CeilPx(ys[top] - 0.5);
@@ -633,6 +651,39 @@ void FillConvex(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
         if (row == ea.rowEnd && ++ia == na) break;
         if (row == eb.rowEnd && ++ib == nb) break;
     }
+}
+
+bool PaintSink::Strip(const QPointF* pts, int n)
+{
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < n; ++k) {
+        x0 = std::min(x0, pts[k].x());
+        x1 = std::max(x1, pts[k].x());
+        y0 = std::min(y0, pts[k].y());
+        y1 = std::max(y1, pts[k].y());
+    }
+    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
+        ++stats.culled;
+        return true;
+    }
+    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
+    stats.areas += static_cast<std::size_t>(n);
+    if (immediate_) {
+        FillMonotone(*immediate_, pts, n, current_->rgb);
+        return true;
+    }
+    Queue(pts, n, kStripFlag);
+    return true;
+}
+
+void PaintSink::Queue(const QPointF* pts, int n, std::uint8_t flag)
+{
+    if (fills_.empty() || fills_.back().pieces == 0 || fills_.back().rgb != current_->rgb ||
+        fills_.back().highlighted != current_->highlighted)
+        fills_.push_back(FillItem{{}, current_->rgb, Qt::SolidPattern, current_->highlighted, pieceSizes_.size(), 0});
+    ++fills_.back().pieces;
+    pieceSizes_.push_back(static_cast<std::uint8_t>(n | flag));
+    piecePoints_.insert(piecePoints_.end(), pts, pts + n);
 }
 
 void PaintSink::BeginPieces()
@@ -662,15 +713,10 @@ void PaintSink::Piece(const QPointF* pts, int n)
     }
     stats.areas += static_cast<std::size_t>(n);
     if (immediate_) {
-        FillConvex(*immediate_, pts, n, current_->rgb);
+        FillMonotone(*immediate_, pts, n, current_->rgb);
         return;
     }
-    if (fills_.empty() || fills_.back().pieces == 0 || fills_.back().rgb != current_->rgb ||
-        fills_.back().highlighted != current_->highlighted)
-        fills_.push_back(FillItem{{}, current_->rgb, Qt::SolidPattern, current_->highlighted, pieceSizes_.size(), 0});
-    ++fills_.back().pieces;
-    pieceSizes_.push_back(static_cast<std::uint8_t>(n));
-    piecePoints_.insert(piecePoints_.end(), pts, pts + n);
+    Queue(pts, n, 0);
 }
 
 void PaintSink::Flush()
@@ -688,14 +734,23 @@ void PaintSink::Flush()
         }
         const std::size_t end = f.firstPiece + f.pieces;
         if (filledDirect && !f.highlighted) {
-            for (std::size_t k = f.firstPiece; k < end; at += pieceSizes_[k++])
-                FillConvex(*filledDirect, piecePoints_.data() + at, pieceSizes_[k], f.rgb);
+            for (std::size_t k = f.firstPiece; k < end; ++k) {
+                const int n = pieceSizes_[k] & ~kStripFlag;
+                FillMonotone(*filledDirect, piecePoints_.data() + at, n, f.rgb);
+                at += static_cast<std::size_t>(n);
+            }
             continue;
         }
         p.setPen(Qt::NoPen);
         p.setBrush(QBrush(c, f.highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
-        for (std::size_t k = f.firstPiece; k < end; at += pieceSizes_[k++])
-            p.drawConvexPolygon(piecePoints_.data() + at, pieceSizes_[k]);
+        for (std::size_t k = f.firstPiece; k < end; ++k) {
+            const int n = pieceSizes_[k] & ~kStripFlag;
+            if (pieceSizes_[k] & kStripFlag)
+                p.drawPolygon(piecePoints_.data() + at, n);
+            else
+                p.drawConvexPolygon(piecePoints_.data() + at, n);
+            at += static_cast<std::size_t>(n);
+        }
         p.setBrush(Qt::NoBrush);
     }
     fills_.clear();
@@ -1140,7 +1195,8 @@ public:
             const double r = std::max(0.0, arc.radius + sign * (w0 + (w1 - w0) * u) / 2);
             return Px({arc.center.x + r * ux, arc.center.y + r * uy, arc.center.z});
         };
-        QPointF outer = side(0, 1), inner = side(0, -1);
+        outer_.assign(1, side(0, 1));
+        inner_.assign(1, side(0, -1));
         for (int j = 1; j <= k; ++j) {
             const double vx = ux * ct - uy * st;
             uy = ux * st + uy * ct;
@@ -1150,12 +1206,26 @@ public:
                 uy = std::sin(arc.startAngle + sweep);
             }
             const double u = static_cast<double>(j) / k;
-            const QPointF o = side(u, 1), i = side(u, -1);
-            const QPointF p[4] = {outer, o, i, inner};
-            sink_.Piece(p, 4);
-            outer = o;
-            inner = i;
+            outer_.push_back(side(u, 1));
+            inner_.push_back(side(u, -1));
         }
+        // Stretches between the turns of the band's height (and of at most
+        // kStripPoints points) are filled whole: each row crosses them once.
+        auto way = [](double dy) { return dy > 0 ? 1 : dy < 0 ? -1 : 0; };
+        std::size_t from = 0;
+        int heading = 0;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(k); ++j) {
+            const int o = way(outer_[j + 1].y() - outer_[j].y()), i = way(inner_[j + 1].y() - inner_[j].y());
+            const bool turns = (o != 0 && heading != 0 && o != heading) || (i != 0 && heading != 0 && i != heading) ||
+                               (o != 0 && i != 0 && o != i);
+            if (turns || 2 * (j - from + 2) > static_cast<std::size_t>(kStripPoints)) {
+                StripOf(from, j);
+                from = j;
+                heading = 0;
+            }
+            if (heading == 0) heading = o != 0 ? o : i;
+        }
+        StripOf(from, static_cast<std::size_t>(k));
     }
     void Join(std::size_t, const Point3d* ring, int n) override
     {
@@ -1170,6 +1240,22 @@ public:
 
 private:
     QPointF Px(const Point3d& p) const { return m_.ToPixel(identity_ ? p : t_.Apply(p)); }
+    // The band's steps `from` to `to` as one strip, or step by step when it
+    // would have to be cut to the window.
+    void StripOf(std::size_t from, std::size_t to)
+    {
+        if (to <= from) return;
+        QPointF ring[kStripPoints];
+        int n = 0;
+        for (std::size_t j = from; j <= to; ++j) ring[n++] = outer_[j];
+        for (std::size_t j = to + 1; j-- > from;) ring[n++] = inner_[j];
+        if (sink_.Strip(ring, n)) return;
+        for (std::size_t j = from; j < to; ++j) {
+            const QPointF p[4] = {outer_[j], outer_[j + 1], inner_[j + 1], inner_[j]};
+            sink_.Piece(p, 4);
+        }
+    }
+    std::vector<QPointF> outer_, inner_;
     PaintSink& sink_;
     const ViewMapping& m_;
     const Transform& t_;
@@ -1192,6 +1278,9 @@ void SceneRenderer::Impl::DrawWide(const WideVertices& v, const Transform& t)
     const Box local = InPlan(visible_, t);
     sink_.BeginPieces();
     PixelPieces pieces(sink_, *m_, t, pxPerUnit);
+    // Runs of segments in view are walked whole (a corner's neighbour is then
+    // at hand); the ones in between are passed over.
+    std::size_t run = segments;
     for (std::size_t i = 0; i < segments; ++i) {
         const WideVertex a = v[i];
         const Point3d b = v[(i + 1) % n].point;
@@ -1199,17 +1288,19 @@ void SceneRenderer::Impl::DrawWide(const WideVertices& v, const Transform& t)
         if (!local.IsEmpty()) {
             // The arc lies within half its chord and its height of the chord's
             // middle; a corner within the mitre limit of the vertex.
-            const double chord = Distance2d(a.point, b);
+            const double chord = std::fabs(b.x - a.point.x) + std::fabs(b.y - a.point.y);
             const double reach = chord / 2 * (1 + std::fabs(a.bulge)) + (kMitreLimit + 1) * std::max(0.0, widest);
-            if (std::isfinite(reach) && !Box::Around(Midpoint(a.point, b), reach).Intersects(local)) continue;
+            if (std::isfinite(reach) && !Box::Around(Midpoint(a.point, b), reach).Intersects(local)) {
+                if (run < i) WideOutline(v, run, i - 1, pieces);
+                run = segments;
+                continue;
+            }
         }
-        if (!(widest > 0)) {
-            // A piece without width inside a wide polyline: a thin line or arc.
-            detail::EmitBulgePolyline(sink_, t, BulgePolyline{{{a.point, a.bulge}, {b, 0.0}}, false});
-            continue;
-        }
-        WideOutline(v, i, i, pieces);
+        if (run == segments) run = i;
+        // A piece without width inside a wide polyline: a thin line or arc.
+        if (!(widest > 0)) detail::EmitBulgePolyline(sink_, t, BulgePolyline{{{a.point, a.bulge}, {b, 0.0}}, false});
     }
+    if (run < segments) WideOutline(v, run, segments - 1, pieces);
 }
 
 void SceneRenderer::Impl::DrawHatch(const Hatch& h, const Transform& t)
