@@ -247,6 +247,10 @@ constexpr std::uint8_t kStripFlag = 0x80;
 struct DirectImage {
     QImage* image = nullptr;
     QPointF shift;
+    // Its pixels, taken once (asking the image detaches it each time).
+    QRgb* bits = nullptr;
+    qsizetype stride = 0;  // pixels from a row to the next
+    int width = 0, height = 0;
 };
 
 class PaintSink final : public GeometrySink {
@@ -474,7 +478,12 @@ std::optional<DirectImage> DirectImageOf(QPainter& p)
         return std::nullopt;
     const QTransform t = p.deviceTransform();
     if (t.type() > QTransform::TxTranslate) return std::nullopt;
-    return DirectImage{image, QPointF(t.dx(), t.dy())};
+    return DirectImage{image,
+                       QPointF(t.dx(), t.dy()),
+                       reinterpret_cast<QRgb*>(image->bits()),
+                       image->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                       image->width(),
+                       image->height()};
 }
 
 double LinePixels(const std::vector<QLineF>& lines)
@@ -595,17 +604,18 @@ inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
 // counted in, on a right or bottom one out.
 void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
 {
-    QImage& img = *target.image;
-    const int w = img.width(), h = img.height();
-    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* bits = reinterpret_cast<QRgb*>(img.bits());
+    const int w = target.width, h = target.height;
+    const qsizetype stride = target.stride;
+    QRgb* bits = target.bits;
     const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
     double xs[kStripPoints], ys[kStripPoints];
+    int rows[kStripPoints];  // the first row whose middle is at or below each point
     int top = 0, bottom = 0;
     for (int k = 0; k < n; ++k) {
         // To the 64th of a pixel, as the raster engine takes an outline.
         xs[k] = Sixty4th(pts[k].x() + target.shift.x());
         ys[k] = Sixty4th(pts[k].y() + target.shift.y());
+        rows[k] = CeilPx(ys[k] - 0.5);
         if (ys[k] < ys[top]) top = k;
         if (ys[k] > ys[bottom]) bottom = k;
     }
@@ -620,8 +630,8 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
     auto chain = [&](int step, Edge* out) {
         int count = 0;
         for (int p = top; p != bottom;) {
-            const int q = (p + step) % n;
-            const int r0 = CeilPx(ys[p] - 0.5), r1 = CeilPx(ys[q] - 0.5);
+            const int q = p + step < n ? p + step : p + step - n;
+            const int r0 = rows[p], r1 = rows[q];
             if (r1 > r0) {
                 const double slope = (xs[q] - xs[p]) / (ys[q] - ys[p]);
                 out[count++] = Edge{r1, static_cast<std::int64_t>((xs[p] + (r0 + 0.5 - ys[p]) * slope) * 65536.0),
@@ -634,8 +644,8 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
     Edge a[kStripPoints], b[kStripPoints];
     const int na = chain(1, a), nb = chain(n - 1, b);
     if (na == 0 || nb == 0) return;
-    int row = CeilPx(ys[top] - 0.5);
-    const int end = std::min(h, CeilPx(ys[bottom] - 0.5));
+    int row = rows[top];
+    const int end = std::min(h, rows[bottom]);
     // ceil(x − ½) of a 16.16 number: the pixels whose middles lie at or past it.
     auto first = [](std::int64_t x) { return static_cast<int>((x + 0x7FFF) >> 16); };
     for (int ia = 0, ib = 0; row < end;) {
