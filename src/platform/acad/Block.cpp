@@ -543,7 +543,7 @@ Circle* Block::AddCircle(const Point3d& center, double radius)
     CheckAlive();
     detail::CheckFinite(center, "centro do círculo");
     if (!(radius > 0) || !std::isfinite(radius)) ThrowInvalidInput("raio do círculo (deve ser maior que zero)");
-    return Append(std::make_unique<Circle>(Document(), CircleData{center, radius, 0.0}));
+    return Append(std::make_unique<Circle>(Document(), CircleData{center, radius, 0.0, {}}));
 }
 
 Arc* Block::AddArc(const Point3d& center, double radius, double startAngle, double endAngle)
@@ -552,7 +552,7 @@ Arc* Block::AddArc(const Point3d& center, double radius, double startAngle, doub
     detail::CheckFinite(center, "centro do arco");
     if (!(radius > 0) || !std::isfinite(radius)) ThrowInvalidInput("raio do arco (deve ser maior que zero)");
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) ThrowInvalidInput("ângulos do arco");
-    ArcData d{center, radius, NormalizeAngle(startAngle), NormalizeAngle(endAngle), 0.0};
+    ArcData d{center, radius, NormalizeAngle(startAngle), NormalizeAngle(endAngle), 0.0, {}};
     return Append(std::make_unique<Arc>(Document(), d));
 }
 

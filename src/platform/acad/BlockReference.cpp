@@ -90,7 +90,7 @@ void BlockReference::SetName(const std::string& blockName)
 Point3d BlockReference::InsertionPoint() const
 {
     CheckAlive();
-    return data_.insertionPoint;
+    return data_.extrusion.ToWorld(data_.insertionPoint);
 }
 
 namespace {
@@ -108,7 +108,7 @@ void BlockReference::SetInsertionPoint(const Point3d& p)
 {
     CheckWritable();
     detail::CheckFinite(p, "ponto de inserção");
-    ChangePlacement(With(data_, &BlockReferenceData::insertionPoint, p));
+    ChangePlacement(With(data_, &BlockReferenceData::insertionPoint, data_.extrusion.FromWorld(p)));
 }
 
 double BlockReference::XScaleFactor() const
@@ -200,8 +200,15 @@ void BlockReference::SetData(const BlockReferenceData& d)
 Transform BlockReference::BlockTransform() const
 {
     const acad::Block* b = Document().Blocks().ByIndex(data_.block);
-    Point3d base = b ? b->Origin() : Point3d{};
-    return Transform::Insertion(base, data_.insertionPoint, data_.xScale, data_.yScale, data_.zScale, data_.rotation);
+    return Placement(b ? b->Origin() : Point3d{});
+}
+
+Transform BlockReference::Placement(const Point3d& base) const
+{
+    // Placed in the plane of its extrusion, where its insertion point lies.
+    const Transform placed =
+        Transform::Insertion(base, data_.insertionPoint, data_.xScale, data_.yScale, data_.zScale, data_.rotation);
+    return data_.extrusion.IsZAxis() ? placed : data_.extrusion.Ocs() * placed;
 }
 
 void BlockReference::ChangePlacement(const BlockReferenceData& d)
@@ -302,7 +309,8 @@ BlockReferenceData Transformed(const BlockReferenceData& d, const Transform& t)
 void BlockReference::TransformBy(const Transform& t)
 {
     CheckAlive();
-    data_ = Transformed(data_, t);
+    const Transform inPlane = data_.extrusion.TransformBy(t);
+    data_ = Transformed(data_, inPlane);
     for (auto* a : attributes_)
         if (!a->IsErased()) a->TransformBy(t);
     for (auto& a : pending_) a->TransformBy(t);  // a copy being placed before it is added
@@ -414,8 +422,8 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
         acad::Block* owner = r.OwnerBlock();
         if (!owner) continue;
         const BlockReferenceData& d = r.data_;
-        if (direct && d.rotation == 0.0 && !r.ClipPolygon() && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
-            std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
+        if (direct && d.rotation == 0.0 && d.extrusion.IsZAxis() && !r.ClipPolygon() && std::isfinite(d.xScale) &&
+            std::isfinite(d.yScale) && std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
             // Transform::Insertion without a turn, and its Apply on the box's two
             // corners: the same sums in the same order, the terms that are zero left
             // out (they change no finite result), so the box is the one MeasureInto gives.
@@ -459,8 +467,7 @@ void BlockReference::MeasureInto(const Transform& t, Box& box, bool withAttribut
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def) {
         NestingGuard guard;
-        const Transform placed = Transform::Insertion(def->Origin(), data_.insertionPoint, data_.xScale, data_.yScale,
-                                                      data_.zScale, data_.rotation);
+        const Transform placed = Placement(def->Origin());
         const Transform T = t.IsIdentity() ? placed : t * placed;
         Box drawn;
         if (g_nesting > kMaxNesting || KeepsAxes(T)) {
@@ -555,7 +562,7 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
     if (!inv) ThrowInvalidInput("referência externa com escala nula");
     for (auto& p : pts) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) ThrowInvalidInput("vértice do contorno de recorte");
-        p = inv->Apply({p.x, p.y, data_.insertionPoint.z});
+        p = inv->Apply({p.x, p.y, InsertionPoint().z});
     }
     clip_ = std::move(pts);
     InvalidateExtents();

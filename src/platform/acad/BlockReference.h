@@ -45,7 +45,8 @@ public:
     acad::Block& Block() const;
     const BlockReferenceData& Data() const { return data_; }
     void SetData(const BlockReferenceData& d);
-    // Definition space to world: base point → insertion point, scaled, rotated.
+    // Definition space to world: base point → insertion point, scaled, rotated,
+    // in the plane of its extrusion.
     Transform BlockTransform() const;
 
     // Engine: attaches an attribute read from a file (or copied); returns it.
@@ -79,6 +80,8 @@ protected:
     void OnAdopted() override;
     // Replaces the placement and carries the attributes along.
     void ChangePlacement(const BlockReferenceData& d);
+    // BlockTransform for a definition whose base point is `base`.
+    Transform Placement(const Point3d& base) const;
     // Copies of the attributes for a clone (added when the clone is).
     void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
     BlockReferenceData data_;

@@ -163,8 +163,8 @@ void ReadField(ReadContext& ctx, const Field& f, void* data)
     case FieldType::Flag: As<bool>(m) = (in.Int() & f.mask) != 0; break;
     case FieldType::String: in.TextInto(As<std::string>(m)); break;
     case FieldType::Point:
-    case FieldType::Point2:
-    case FieldType::Normal: Component(As<Point3d>(m), (in.Code() - f.code) / 10) = in.Real(); break;
+    case FieldType::Point2: Component(As<Point3d>(m), (in.Code() - f.code) / 10) = in.Real(); break;
+    case FieldType::Normal: As<Extrusion>(m).SetComponent((in.Code() - f.code) / 10, in.Real()); break;
     case FieldType::RealList: As<std::vector<double>>(m).push_back(in.Real()); break;
     case FieldType::PointList: {
         auto& list = As<std::vector<Point3d>>(m);
@@ -238,7 +238,7 @@ void WriteSubclass(WriteContext& ctx, const Subclass& s, const void* data)
         }
         case FieldType::Point2: out.Point2(f.code, As<Point3d>(m)); break;
         case FieldType::Normal:
-            if (!(As<Point3d>(m) == kZAxis)) out.Point(f.code, As<Point3d>(m));
+            if (!As<Extrusion>(m).IsZAxis()) out.Point(f.code, As<Extrusion>(m).Normal());
             break;
         case FieldType::RealList:
             for (double v : As<std::vector<double>>(m)) out.Real(f.code, v);
@@ -379,15 +379,16 @@ const Subclass& CircleSubclass()
     // ARC shares the circle's subclass: its data struct starts the same way.
     static const Subclass s{"AcDbCircle",
                             {FReal(39, DXF_REF(ArcData, thickness), 0, kOpt), FPoint(10, DXF_REF(ArcData, center)),
-                             FReal(40, DXF_REF(ArcData, radius))}};
+                             FReal(40, DXF_REF(ArcData, radius)), FNormal(210, DXF_REF(ArcData, extrusion))}};
     return s;
 }
 
 const RecordLayout& CircleLayout()
 {
-    static const Subclass s{"AcDbCircle",
-                            {FReal(39, DXF_REF(CircleData, thickness), 0, kOpt),
-                             FPoint(10, DXF_REF(CircleData, center)), FReal(40, DXF_REF(CircleData, radius))}};
+    static const Subclass s{
+        "AcDbCircle",
+        {FReal(39, DXF_REF(CircleData, thickness), 0, kOpt), FPoint(10, DXF_REF(CircleData, center)),
+         FReal(40, DXF_REF(CircleData, radius)), FNormal(210, DXF_REF(CircleData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -405,8 +406,8 @@ const RecordLayout& EllipseLayout()
     static const Subclass s{
         "AcDbEllipse",
         {FPoint(10, DXF_REF(EllipseData, center)), FPoint(11, DXF_REF(EllipseData, majorAxis)),
-         FReal(40, DXF_REF(EllipseData, radiusRatio)), FReal(41, DXF_REF(EllipseData, startParameter)),
-         FReal(42, DXF_REF(EllipseData, endParameter))}};
+         FNormal(210, DXF_REF(EllipseData, extrusion)), FReal(40, DXF_REF(EllipseData, radiusRatio)),
+         FReal(41, DXF_REF(EllipseData, startParameter)), FReal(42, DXF_REF(EllipseData, endParameter))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -427,7 +428,7 @@ void CheckEllipse(ReadContext& ctx, const Record& rec, EllipseData& d)
     if (d.radiusRatio > 1 && std::isfinite(d.radiusRatio)) {
         // Written with the axes the other way round (a ratio of 1.0000001 after
         // rounding): the minor axis becomes the major one, as other readers take it.
-        const Vector3d minor = Cross(Vector3d{0, 0, 1}, d.majorAxis) * d.radiusRatio;
+        const Vector3d minor = Ellipse::MinorAxis(d);
         // One beyond the largest double could be saved only as another ellipse.
         if (!minor.IsFinite()) Bad(ctx, rec, "elipse com eixo maior grande demais para ser um número");
         d.majorAxis = minor;
@@ -507,7 +508,8 @@ const Subclass& TextSubclass()
         {FReal(39, DXF_TEXT(thickness), 0, kOpt), FPoint(10, DXF_TEXT(insertionPoint)), FReal(40, DXF_TEXT(height)),
          FStr(1, DXF_TEXT(text)), FAngle(50, DXF_TEXT(rotation), 0, kOpt), FReal(41, DXF_TEXT(widthFactor), 1, kOpt),
          FAngle(51, DXF_TEXT(oblique), 0, kOpt), FStyle(7, DXF_TEXT(style)), FFlag(71, DXF_TEXT(backward), 2),
-         FFlag(71, DXF_TEXT(upsideDown), 4), FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint))}};
+         FFlag(71, DXF_TEXT(upsideDown), 4), FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint)),
+         FNormal(210, DXF_TEXT(extrusion))}};
     return s;
 }
 
@@ -600,7 +602,7 @@ private:
 
 struct MTextRecord {
     MTextData data;
-    Point3d direction = kUnset;  // 11: the text's X axis
+    Point3d direction = kUnset;  // 11: the text's X axis, in the world's coordinates
     std::string pieces;          // 3 and 1 as the file holds them, decoded whole
 };
 
@@ -646,8 +648,11 @@ const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                       Component(r.direction, (in.Code() - 11) / 10) = in.Real();
                                   },
                                   [](WriteContext& ctx, const void* d) {
-                                      const double a = As<MTextRecord>(d).data.rotation;
-                                      ctx.Out().Point(11, {std::cos(a), std::sin(a), 0.0});
+                                      const MTextData& m = As<MTextRecord>(d).data;
+                                      const double a = m.rotation;
+                                      const Vector3d along{std::cos(a), std::sin(a), 0.0};
+                                      ctx.Out().Point(
+                                          11, m.extrusion.IsZAxis() ? along : m.extrusion.Ocs().ApplyVector(along));
                                   }};
 
 const RecordLayout& MTextLayout()
@@ -658,8 +663,9 @@ const RecordLayout& MTextLayout()
         {FPoint(10, DXF_REF(MTextRecord, data.insertionPoint)), FReal(40, DXF_REF(MTextRecord, data.height)),
          FReal(41, DXF_REF(MTextRecord, data.width)), FInt(71, DXF_REF(MTextRecord, data.attachment)),
          FInt(72, DXF_REF(MTextRecord, data.drawingDirection)), FCustom(3, kMTextChunks, {1}),
-         FStyle(7, DXF_REF(MTextRecord, data.style)), FCustom(11, kMTextDirection, {21, 31, 50}),
-         FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
+         FStyle(7, DXF_REF(MTextRecord, data.style)), FNormal(210, DXF_REF(MTextRecord, data.extrusion)),
+         FCustom(11, kMTextDirection, {21, 31, 50}), FCustom(73, spacingStyle),
+         FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -672,7 +678,9 @@ public:
         DecodeText(data_.pieces, data_.data.text);
         if (IsSet(data_.direction)) {
             FillUnset(data_.direction, {});
-            if (data_.direction.Length2d() > 0) data_.data.rotation = std::atan2(data_.direction.y, data_.direction.x);
+            // The world's direction, as an angle in the text's plane.
+            const Vector3d along = data_.data.extrusion.FromWorld(data_.direction);
+            if (along.Length2d() > 0) data_.data.rotation = std::atan2(along.y, along.x);
         }
         if (!(data_.data.height >= 0)) Bad(ctx, rec, "altura de texto negativa");
         if (data_.data.attachment < 1 || data_.data.attachment > 9) data_.data.attachment = 1;
@@ -747,7 +755,7 @@ const RecordLayout& LWPolylineLayout()
          FFlag(70, DXF_REF(LWPolylineData, linetypeGeneration), 128),
          FReal(43, DXF_REF(LWPolylineData, constantWidth), 0, kOpt),
          FReal(38, DXF_REF(LWPolylineData, elevation), 0, kOpt), FReal(39, DXF_REF(LWPolylineData, thickness), 0, kOpt),
-         FCustom(10, kLwVertices, {20, 40, 41, 42}), FNormal(210, DXF_REF(LWPolylineData, normal))}};
+         FCustom(10, kLwVertices, {20, 40, 41, 42}), FNormal(210, DXF_REF(LWPolylineData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -815,9 +823,16 @@ std::vector<Field> PolylineRows()
             FCustom(75, kPolySmooth)};
 }
 
+std::vector<Field> Polyline2DRows()
+{
+    std::vector<Field> rows = PolylineRows();
+    rows.push_back(FNormal(210, DXF_REF(PolylineRecord, data.extrusion)));
+    return rows;
+}
+
 const RecordLayout& PolylineLayout(bool is3d)
 {
-    static const Subclass s2{"AcDb2dPolyline", PolylineRows()};
+    static const Subclass s2{"AcDb2dPolyline", Polyline2DRows()};
     static const Subclass s3{"AcDb3dPolyline", PolylineRows()};
     static const RecordLayout l2({&s2}), l3({&s3});
     return is3d ? l3 : l2;
@@ -975,12 +990,20 @@ void CheckSpline(ReadContext& ctx, const Record& rec, SplineData& s)
 
 // --- HATCH
 
+// The elevation point (10, only its z counts) and the extrusion (210), which
+// the format always writes together.
 const CustomField kHatchElevation{[](ReadContext& ctx, void* d) {
-                                      if (ctx.In().Code() == 30) As<HatchData>(d).elevation = ctx.In().Real();
+                                      GroupReader& in = ctx.In();
+                                      auto& h = As<HatchData>(d);
+                                      if (in.Code() == 30)
+                                          h.elevation = in.Real();
+                                      else if (in.Code() >= 210)
+                                          h.extrusion.SetComponent((in.Code() - 210) / 10, in.Real());
                                   },
                                   [](WriteContext& ctx, const void* d) {
-                                      ctx.Out().Point(10, {0.0, 0.0, As<HatchData>(d).elevation});
-                                      ctx.Out().Point(210, kZAxis);
+                                      const auto& h = As<HatchData>(d);
+                                      ctx.Out().Point(10, {0.0, 0.0, h.elevation});
+                                      ctx.Out().Point(210, h.extrusion.Normal());
                                   }};
 
 // Reads the next group of a structure; false (group given back) when it is not one of `codes`.
@@ -1199,7 +1222,7 @@ const RecordLayout& HatchLayout()
 {
     static const Subclass s{
         "AcDbHatch",
-        {FCustom(10, kHatchElevation, {20, 30}), FStr(2, DXF_REF(HatchData, patternName)),
+        {FCustom(10, kHatchElevation, {20, 30, 210, 220, 230}), FStr(2, DXF_REF(HatchData, patternName)),
          FBool(70, DXF_REF(HatchData, solid)), FBool(71, DXF_REF(HatchData, associative)), FCustom(91, kHatchPaths),
          FInt(75, DXF_REF(HatchData, style)), FInt(76, DXF_REF(HatchData, patternType)),
          FAngle(52, DXF_REF(HatchData, patternAngle), 0, kOpt), FReal(41, DXF_REF(HatchData, patternScale), 1, kOpt),
@@ -1241,7 +1264,7 @@ const RecordLayout& InsertLayout()
                              FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
                              FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
                              FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
-                             FNormal(210, DXF_REF(BlockReferenceData, normal))}};
+                             FNormal(210, DXF_REF(BlockReferenceData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }

@@ -609,7 +609,8 @@ private:
         case PictureItem::Arc: {
             const bool full = item.arc.IsFullCircle();
             head(full ? "CIRCLE" : "ARC");
-            ArcData d{item.arc.center, item.arc.radius, item.arc.startAngle, item.arc.startAngle + item.arc.Sweep(), 0};
+            ArcData d{
+                item.arc.center, item.arc.radius, item.arc.startAngle, item.arc.startAngle + item.arc.Sweep(), 0, {}};
             WriteFields(*this, codecs_.Find(full ? "CIRCLE" : "ARC")->Layout(), &d);
             break;
         }

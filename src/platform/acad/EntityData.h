@@ -3,6 +3,11 @@
 // DXF reader and writer map their group-code tables onto these fields; the
 // entity classes wrap them with the automation members. Common properties
 // (layer, colour, linetype, ...) live in Entity, not here.
+//
+// Planar kinds keep their points in the coordinates of their own plane (the
+// object coordinate system of their extrusion, 210), as the file does: the Z
+// axis, the world's, for nearly all. The ellipse alone keeps world points and
+// the extrusion only as its plane's normal.
 
 #include <cstdint>
 #include <string>
@@ -11,8 +16,6 @@
 #include "platform/acad/Geometry.h"
 
 namespace acad {
-
-inline constexpr Vector3d kZAxis{0.0, 0.0, 1.0};
 
 struct PointData {           // POINT
     Point3d position;        // 10
@@ -29,6 +32,7 @@ struct CircleData {       // CIRCLE
     Point3d center;       // 10
     double radius = 0.0;  // 40
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct ArcData {  // ARC (angles in radians; DXF holds degrees)
@@ -37,6 +41,7 @@ struct ArcData {  // ARC (angles in radians; DXF holds degrees)
     double startAngle = 0.0;  // 50
     double endAngle = 0.0;    // 51
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct EllipseData {               // ELLIPSE
@@ -45,6 +50,7 @@ struct EllipseData {               // ELLIPSE
     double radiusRatio = 1.0;      // 40, minor / major
     double startParameter = 0.0;   // 41
     double endParameter = kTwoPi;  // 42
+    Extrusion extrusion;           // 210: the normal of its plane (the minor axis is normal × major)
 };
 
 // Text justification as the automation interface numbers it (AcAlignment).
@@ -92,6 +98,7 @@ struct TextData {
     bool backward = false;            // 71 bit 2
     bool upsideDown = false;          // 71 bit 4
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct AttributeData {   // what ATTDEF / ATTRIB add to the text
@@ -103,14 +110,15 @@ struct AttributeData {   // what ATTDEF / ATTRIB add to the text
 
 struct MTextData {             // MTEXT
     std::string text;          // 1 + 3 chunks, with its format codes
-    Point3d insertionPoint;    // 10
+    Point3d insertionPoint;    // 10, in the world's coordinates
     double height = 0.0;       // 40
     double width = 0.0;        // 41, reference rectangle width
-    double rotation = 0.0;     // from 11 or 50 (radians)
+    double rotation = 0.0;     // from 11 or 50 (radians), in the plane of its extrusion
     int attachment = 1;        // 71: 1 top left .. 9 bottom right
     int drawingDirection = 1;  // 72
     double lineSpacing = 1.0;  // 44
     std::uint32_t style = 0;   // 7
+    Extrusion extrusion;       // 210
 };
 
 struct LWPolylineData {               // LWPOLYLINE
@@ -121,7 +129,7 @@ struct LWPolylineData {               // LWPOLYLINE
     double elevation = 0.0;           // 38
     double thickness = 0.0;           // 39
     bool linetypeGeneration = false;  // 70 bit 128
-    Vector3d normal = kZAxis;         // 210
+    Extrusion extrusion;              // 210
 };
 
 // Curve-fit types of a 2-D polyline (AcPolylineType).
@@ -149,6 +157,7 @@ struct PolylineData {                      // POLYLINE (2-D or 3-D) with its VER
     double defaultEndWidth = 0.0;    // 41
     double thickness = 0.0;
     bool linetypeGeneration = false;  // 70 bit 128
+    Extrusion extrusion;              // 210 (2-D polylines)
 };
 
 struct SplineData {                      // SPLINE
@@ -207,19 +216,20 @@ struct HatchData {                      // HATCH
     bool patternDouble = false;         // 77
     int style = 0;                      // 75: 0 normal, 1 outer, 2 ignore
     double elevation = 0.0;
+    Extrusion extrusion;           // 210
     std::vector<HatchLoop> loops;  // 91 + loop data
     std::vector<HatchPatternLine> patternLines;
     std::vector<Point3d> seedPoints;  // 98 + 10
 };
 
-struct BlockReferenceData {    // INSERT
-    std::uint32_t block = 0;   // index into the document's block records (2 = name)
-    Point3d insertionPoint;    // 10
-    double xScale = 1.0;       // 41
-    double yScale = 1.0;       // 42
-    double zScale = 1.0;       // 43
-    double rotation = 0.0;     // 50 (radians)
-    Vector3d normal = kZAxis;  // 210
+struct BlockReferenceData {   // INSERT
+    std::uint32_t block = 0;  // index into the document's block records (2 = name)
+    Point3d insertionPoint;   // 10
+    double xScale = 1.0;      // 41
+    double yScale = 1.0;      // 42
+    double zScale = 1.0;      // 43
+    double rotation = 0.0;    // 50 (radians)
+    Extrusion extrusion;      // 210
 };
 
 struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)

@@ -467,13 +467,23 @@ void Hatch::AppendOuterLoop(const std::vector<Entity*>& objects) { AppendLoop(ob
 void Hatch::AppendInnerLoop(const std::vector<Entity*>& objects) { AppendLoop(objects, HatchLoopType::Default); }
 
 namespace {
-// The boundary of one object as loop data; false when it cannot bound a hatch.
-bool AddToLoop(const Entity& e, HatchLoop& loop)
+// The boundary of one object as loop data, in the coordinates of the hatch's
+// plane (`plane`); false when it cannot bound a hatch.
+bool AddToLoop(const Entity& e, HatchLoop& loop, const Extrusion& plane)
 {
+    // From the object's plane (a polyline's, a circle's) to the hatch's.
+    auto across = [&](const Extrusion& own) {
+        return own == plane ? Transform() : plane.Ocs().Inverse().value_or(Transform()) * own.Ocs();
+    };
     if (auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
         loop.isPolyline = true;
         loop.polyline = lw->Data().geometry;
         loop.polyline.closed = true;
+        if (const Transform t = across(lw->Data().extrusion); !t.IsIdentity())
+            for (auto& v : loop.polyline.vertices) {
+                v.point = t.Apply(v.point);
+                if (t.IsMirroring()) v.bulge = -v.bulge;
+            }
         return true;
     }
     if (auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
@@ -485,13 +495,19 @@ bool AddToLoop(const Entity& e, HatchLoop& loop)
             for (const auto& v : pl->Data().vertices) loop.polyline.vertices.push_back({v.point, v.bulge});
         }
         loop.polyline.closed = true;
+        if (const Transform t = across(pl->Data().extrusion); !t.IsIdentity())
+            for (auto& v : loop.polyline.vertices) {
+                v.point = t.Apply(v.point);
+                if (t.IsMirroring()) v.bulge = -v.bulge;
+            }
         return true;
     }
     HatchEdge edge;
+    const Transform fromWorld = across(Extrusion());
     if (auto* l = dynamic_cast<const Line*>(&e)) {
         edge.kind = HatchEdge::LineEdge;
-        edge.start = l->Data().start;
-        edge.end = l->Data().end;
+        edge.start = fromWorld.Apply(l->Data().start);
+        edge.end = fromWorld.Apply(l->Data().end);
     } else if (auto* a = dynamic_cast<const Arc*>(&e)) {
         CircularArc g = a->Geometry();
         edge.kind = HatchEdge::ArcEdge;
@@ -499,22 +515,38 @@ bool AddToLoop(const Entity& e, HatchLoop& loop)
         edge.radius = g.radius;
         edge.startAngle = g.startAngle;
         edge.endAngle = g.startAngle + g.Sweep();
+        if (const Transform t = across(a->Data().extrusion); !t.IsIdentity()) {
+            // Turned over, the arc runs the other way round from the other end.
+            Point3d from = t.Apply(g.StartPoint()), to = t.Apply(g.EndPoint());
+            if (t.IsMirroring()) std::swap(from, to);
+            edge.center = t.Apply(g.center);
+            edge.startAngle = AngleFromXAxis(edge.center, from);
+            edge.endAngle = edge.startAngle + g.Sweep();
+        }
     } else if (auto* c = dynamic_cast<const Circle*>(&e)) {
         edge.kind = HatchEdge::ArcEdge;
-        edge.center = c->Data().center;
+        edge.center = across(c->Data().extrusion).Apply(c->Data().center);
         edge.radius = c->Data().radius;
         edge.startAngle = 0;
         edge.endAngle = kTwoPi;
     } else if (auto* el = dynamic_cast<const Ellipse*>(&e)) {
         edge.kind = HatchEdge::EllipseEdge;
-        edge.center = el->Data().center;
-        edge.majorAxis = el->Data().majorAxis;
+        edge.center = fromWorld.Apply(el->Data().center);
+        edge.majorAxis = fromWorld.ApplyVector(el->Data().majorAxis);
         edge.ratio = el->Data().radiusRatio;
         edge.startAngle = el->Data().startParameter;
         edge.endAngle = el->Data().endParameter;
+        // Its minor axis on the other side of the major one in the hatch's
+        // plane: it runs clockwise there, which such an edge holds by its angles.
+        const Vector3d minor = fromWorld.ApplyVector(Ellipse::MinorAxis(el->Data()));
+        edge.counterClockwise = Cross2d(edge.majorAxis, minor) >= 0;
     } else if (auto* sp = dynamic_cast<const Spline*>(&e)) {
         edge.kind = HatchEdge::SplineEdge;
         edge.spline = sp->Data();
+        if (!fromWorld.IsIdentity()) {
+            for (auto& p : edge.spline.controlPoints) p = fromWorld.Apply(p);
+            for (auto& p : edge.spline.fitPoints) p = fromWorld.Apply(p);
+        }
     } else {
         return false;
     }
@@ -533,7 +565,7 @@ void Hatch::AppendLoop(const std::vector<Entity*>& objects, int flags)
         e->CheckAlive();
         if (&e->Document() != &Document())
             throw Error(ErrorCode::WrongDocument, "Objeto de outro desenho no contorno da hachura");
-        if (!AddToLoop(*e, loop))
+        if (!AddToLoop(*e, loop, data_.extrusion))
             ThrowInvalidInput("objeto " + e->ObjectName() + " não pode formar o contorno de uma hachura");
         if (loop.isPolyline && objects.size() > 1)
             ThrowInvalidInput("uma polilinha deve formar sozinha o contorno da hachura");
@@ -558,7 +590,7 @@ void Hatch::Evaluate()
         bool ok = true;
         for (auto h : loop.sourceHandles) {
             auto* e = dynamic_cast<Entity*>(Document().FindByHandle(h));
-            if (!e || e->IsErased() || !AddToLoop(*e, rebuilt)) {
+            if (!e || e->IsErased() || !AddToLoop(*e, rebuilt, data_.extrusion)) {
                 ok = false;
                 break;
             }
@@ -697,7 +729,8 @@ PatternWork Hatch::PatternWorkAt(double pxPerUnit) const
 Box Hatch::Extents() const
 {
     detail::ExtentsSink box;
-    for (const std::size_t i : FilledLoops()) EmitLoop(box, Transform(), data_.loops[i]);
+    const Transform t = Placed(Transform());
+    for (const std::size_t i : FilledLoops()) EmitLoop(box, t, data_.loops[i]);
     return box.box;
 }
 
@@ -722,9 +755,10 @@ void Hatch::SetData(const HatchData& d)
     GeometryChanged();
 }
 
-void Hatch::TransformBy(const Transform& t)
+void Hatch::TransformBy(const Transform& world)
 {
     CheckAlive();
+    const Transform t = data_.extrusion.TransformBy(world);
     const bool flip = t.IsMirroring();
     for (auto& loop : data_.loops) {
         for (auto& v : loop.polyline.vertices) {
@@ -770,8 +804,15 @@ void Hatch::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void Hatch::Emit(GeometrySink& sink, const Transform& t) const
+Transform Hatch::Placed(const Transform& t) const
 {
+    if (data_.extrusion.IsZAxis()) return t;
+    return data_.extrusion.Through(t) * Transform::Translation({0, 0, data_.elevation});
+}
+
+void Hatch::Emit(GeometrySink& sink, const Transform& placed) const
+{
+    const Transform t = Placed(placed);
     const double px = sink.PixelsPerUnit();
     const double tolerance = px > 0 ? 0.5 / px : 1e-3 * t.ScaleFactor();
     if (HasPatternLines()) {

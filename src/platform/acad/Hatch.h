@@ -88,8 +88,12 @@ public:
     Box Extents() const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
-    // Loop `index` flattened to a closed ring of points (arcs split within `tolerance`).
+    // Loop `index` flattened to a closed ring of points (arcs split within
+    // `tolerance`), in the coordinates of its plane (Placed takes them to the world).
     std::vector<Point3d> LoopPoints(int index, double tolerance) const;
+    // `t` composed with the hatch's own coordinates: its plane, at its elevation
+    // there (`t` itself in the XY plane).
+    Transform Placed(const Transform& t) const;
 
     // Whether it draws pattern lines of its own (not solid, and read with them).
     bool HasPatternLines() const;

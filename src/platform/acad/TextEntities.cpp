@@ -36,13 +36,14 @@ void TextBase::SetTextString(const std::string& s)
 Point3d TextBase::InsertionPoint() const
 {
     CheckAlive();
-    return text_.insertionPoint;
+    return text_.extrusion.ToWorld(text_.insertionPoint);
 }
 
-void TextBase::SetInsertionPoint(const Point3d& p)
+void TextBase::SetInsertionPoint(const Point3d& world)
 {
     CheckWritable();
-    detail::CheckFinite(p, "ponto de inserção do texto");
+    detail::CheckFinite(world, "ponto de inserção do texto");
+    const Point3d p = text_.extrusion.FromWorld(world);
     // The whole text moves: the alignment point goes along, so that a later
     // change of alignment starts from where the text is.
     Vector3d delta = p - text_.insertionPoint;
@@ -54,14 +55,14 @@ void TextBase::SetInsertionPoint(const Point3d& p)
 Point3d TextBase::TextAlignmentPoint() const
 {
     CheckAlive();
-    return text_.alignmentPoint;
+    return text_.extrusion.ToWorld(text_.alignmentPoint);
 }
 
 void TextBase::SetTextAlignmentPoint(const Point3d& p)
 {
     CheckWritable();
     detail::CheckFinite(p, "ponto de alinhamento do texto");
-    text_.alignmentPoint = p;
+    text_.alignmentPoint = text_.extrusion.FromWorld(p);
     DeriveInsertionPoint();
     GeometryChanged();
 }
@@ -275,15 +276,16 @@ void TextBase::TextBoxCorners(Point3d corners[4]) const
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, text_.text);
-    corners[0] = o;
-    corners[1] = o + x * w;
-    corners[2] = o + x * w + y * h;
-    corners[3] = o + y * h;
+    corners[0] = text_.extrusion.ToWorld(o);
+    corners[1] = text_.extrusion.ToWorld(o + x * w);
+    corners[2] = text_.extrusion.ToWorld(o + x * w + y * h);
+    corners[3] = text_.extrusion.ToWorld(o + y * h);
 }
 
-void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view s) const
+void TextBase::EmitText(GeometrySink& sink, const Transform& placed, std::string_view s) const
 {
     if (s.empty()) return;  // an empty text draws nothing, as the host has it
+    const Transform t = text_.extrusion.Through(placed);
     Point3d o;
     Vector3d x, y;
     double w, h;
@@ -318,7 +320,8 @@ Box TextBase::TextExtents(std::string_view s) const
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, s);
-    const Point3d corners[4] = {o, o + x * w, o + x * w + y * h, o + y * h};
+    const Point3d corners[4] = {text_.extrusion.ToWorld(o), text_.extrusion.ToWorld(o + x * w),
+                                text_.extrusion.ToWorld(o + x * w + y * h), text_.extrusion.ToWorld(o + y * h)};
     for (const Point3d& c : corners) {
         // A text too large for its box to be a number (a height of 1e308 read
         // from a file) has no box: the drawing's extents are those of the rest.
@@ -330,9 +333,10 @@ Box TextBase::TextExtents(std::string_view s) const
 
 Box TextBase::Extents() const { return TextExtents(text_.text); }
 
-void TextBase::TransformBy(const Transform& t)
+void TextBase::TransformBy(const Transform& world)
 {
     CheckAlive();
+    const Transform t = text_.extrusion.TransformBy(world);
     Vector3d u{std::cos(text_.rotation), std::sin(text_.rotation), 0.0};
     Vector3d v{-u.y, u.x, 0.0};
     Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
@@ -646,21 +650,26 @@ void MText::SetData(const MTextData& d)
     GeometryChanged();
 }
 
-void MText::TransformBy(const Transform& t)
+void MText::TransformBy(const Transform& world)
 {
     CheckAlive();
+    // Its insertion point is the world's; its directions are its plane's.
+    data_.insertionPoint = world.Apply(data_.insertionPoint);
+    const Transform t = data_.extrusion.TransformBy(world);
     Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
     Vector3d v{-u.y, u.x, 0.0};
     Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
-    data_.insertionPoint = t.Apply(data_.insertionPoint);
     data_.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
     if (tv.Length2d() > 0) data_.height *= tv.Length2d();
     if (tu.Length2d() > 0) data_.width *= tu.Length2d();
     GeometryChanged();
 }
 
-void MText::Emit(GeometrySink& sink, const Transform& t) const
+void MText::Emit(GeometrySink& sink, const Transform& placed) const
 {
+    // Laid out in the plane of its extrusion, from its insertion point there.
+    const Transform t = data_.extrusion.Through(placed);
+    const Point3d insertion = data_.extrusion.FromWorld(data_.insertionPoint);
     const std::vector<std::string> lines = MTextLines(data_.text);
     const TextStyle* style = Document().TextStyles().ByIndex(data_.style);
     const double h = data_.height;
@@ -674,7 +683,7 @@ void MText::Emit(GeometrySink& sink, const Transform& t) const
     Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
     Vector3d v{-u.y, u.x, 0.0};
     // Top-left corner of the text block.
-    Point3d topLeft = data_.insertionPoint - u * (boxW * col / 2.0) + v * (boxH * row / 2.0);
+    Point3d topLeft = insertion - u * (boxW * col / 2.0) + v * (boxH * row / 2.0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.empty()) continue;

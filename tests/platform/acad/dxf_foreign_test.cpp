@@ -18,6 +18,8 @@
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/InputReader.h"
+#include "platform/acad/SelectionSetQuery.h"
 
 using namespace acad;
 
@@ -1258,4 +1260,219 @@ TEST(DxfForeign, HatchPatternsKeepToTheirLoopsStyleDashesAndReferences)
     ExpectNearAll(Across(turned, true), Steps(72.5, 5, 6));
     for (const auto& [a, b] : turned.segments) EXPECT_NEAR(std::fabs(b.y - a.y), 50, 1e-9);
     ExpectNearAll(Across(DrawnBy(*placed.ModelSpace().Item(1)), false), Steps(5, 10, 6));
+}
+
+namespace {
+
+// A drawing of the fixtures folder, read; fails the test when the file is refused.
+std::unique_ptr<Document> Fixture(const std::string& name)
+{
+    auto doc = std::make_unique<Document>();
+    const auto path = std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+    EXPECT_EQ(ReadDxf(*doc, path), "") << name;
+    return doc;
+}
+
+// The texts an entity emits, as drawn.
+struct TextsSink : GeometrySink {
+    void Point(const Point3d&) override {}
+    void Segment(const Point3d&, const Point3d&) override {}
+    void Arc(const CircularArc&) override {}
+    void Text(const TextPrimitive& t) override { texts.push_back(t); }
+    std::vector<TextPrimitive> texts;
+};
+
+void ExpectNear(const Point3d& p, const Point3d& q)
+{
+    EXPECT_NEAR(p.x, q.x, 1e-9);
+    EXPECT_NEAR(p.y, q.y, 1e-9);
+    EXPECT_NEAR(p.z, q.z, 1e-9);
+}
+
+void ExpectBox(const Box& b, double x0, double y0, double x1, double y1, const std::string& what)
+{
+    EXPECT_NEAR(b.min.x, x0, 1e-9) << what;
+    EXPECT_NEAR(b.min.y, y0, 1e-9) << what;
+    EXPECT_NEAR(b.max.x, x1, 1e-9) << what;
+    EXPECT_NEAR(b.max.y, y1, 1e-9) << what;
+}
+
+// The entity of the model space whose kind is `dxfName` (the first).
+Entity* OfKind(Document& doc, const std::string& dxfName)
+{
+    for (Entity* e : doc.ModelSpace())
+        if (e->DxfName() == dxfName) return e;
+    ADD_FAILURE() << "no " << dxfName;
+    return nullptr;
+}
+
+}  // namespace
+
+// Mirrored drawings hold planar entities turned over: their points lie in the
+// plane of their extrusion (0, 0, -1), where x runs the world's other way. Each
+// kind is drawn, boxed and answered there, and saved with its extrusion.
+TEST(DxfForeign, PlanarKindsLieInThePlaneOfTheirExtrusion)
+{
+    // A reference whose block lies at x 10 to 17.7.
+    auto ref = Fixture("extrusion_reference.dxf");
+    auto* r = dynamic_cast<BlockReference*>(OfKind(*ref, "INSERT"));
+    ASSERT_NE(r, nullptr);
+    ExpectBox(r->Extents(), -17.7, 0, -10, 3, "reference");
+    ExpectBox(ref->ModelExtents(), -17.7, 0, -10, 3, "its drawing");
+    // Picked where it is drawn, not where its coordinates would put it flat.
+    ref->ActiveView().Fit(ref->ModelExtents());
+    EXPECT_EQ(selection::PickAt(*ref, {-17.7, 1.5, 0}), r);
+    EXPECT_EQ(selection::PickAt(*ref, {17.7, 1.5, 0}), nullptr);
+
+    // A text at (5, 2) of its plane: at (-5, 2) of the world, read from right to left.
+    auto text = Fixture("extrusion_text.dxf");
+    auto* t = dynamic_cast<Text*>(OfKind(*text, "TEXT"));
+    ASSERT_NE(t, nullptr);
+    ExpectNear(t->InsertionPoint(), {-5, 2, 0});
+    const Box tb = t->Extents();
+    EXPECT_NEAR(tb.max.x, -5, 1e-9);
+    EXPECT_LT(tb.min.x, -7);
+    EXPECT_NEAR(tb.min.y, 2, 1e-9);
+    EXPECT_NEAR(tb.max.y, 4, 1e-9);
+    TextsSink drawn;
+    t->Emit(drawn, Transform());
+    ASSERT_EQ(drawn.texts.size(), 1u);
+    const TextPrimitive& p = drawn.texts[0];
+    EXPECT_LT(p.corners[1].x, p.corners[0].x) << "the baseline runs to the left";
+    EXPECT_GT(p.corners[3].y, p.corners[0].y) << "the letters stand up";
+    EXPECT_TRUE(p.upsideDown) << "a mirror image";
+
+    // Every planar kind, each at its own place.
+    auto kinds = Fixture("extrusion_kinds.dxf");
+    auto* circle = dynamic_cast<Circle*>(OfKind(*kinds, "CIRCLE"));
+    ASSERT_NE(circle, nullptr);
+    ExpectBox(circle->Extents(), -22, 3, -18, 7, "circle");
+    ExpectNear(circle->Center(), {-20, 5, 0});
+    auto* arc = dynamic_cast<Arc*>(OfKind(*kinds, "ARC"));
+    ASSERT_NE(arc, nullptr);
+    ExpectBox(arc->Extents(), -33, 5, -30, 8, "arc");
+    ExpectNear(arc->StartPoint(), {-33, 5, 0});
+    ExpectNear(arc->EndPoint(), {-30, 8, 0});
+    // The ellipse keeps the world's points; its normal turns its minor axis below.
+    ExpectBox(OfKind(*kinds, "ELLIPSE")->Extents(), -44, 3, -36, 5, "ellipse");
+    ExpectBox(OfKind(*kinds, "LWPOLYLINE")->Extents(), -55, 0, -50, 5, "lightweight polyline");
+    ExpectBox(OfKind(*kinds, "POLYLINE")->Extents(), -65, 0, -60, 5, "2-D polyline");
+    ExpectBox(OfKind(*kinds, "HATCH")->Extents(), -74, 0, -70, 4, "hatch");
+    // Its insertion point is the world's: the text runs from it to the left, below it.
+    const Box mb = OfKind(*kinds, "MTEXT")->Extents();
+    EXPECT_NEAR(mb.max.x, -80, 1e-9);
+    EXPECT_LT(mb.min.x, -81);
+    EXPECT_NEAR(mb.max.y, 10, 1e-9);
+    EXPECT_NEAR(mb.min.y, 8, 1e-9);
+    auto* pv = dynamic_cast<BlockReference*>(OfKind(*kinds, "INSERT"));
+    ASSERT_NE(pv, nullptr);
+    ExpectNear(pv->InsertionPoint(), {-90, 5, 0});
+    const Box pb = pv->Extents();
+    EXPECT_NEAR(pb.max.x, -89, 1e-9);
+    EXPECT_LT(pb.min.x, -92) << "its attribute, to the left of the ring";
+    EXPECT_NEAR(pb.min.y, 4, 1e-9);
+    ASSERT_EQ(pv->GetAttributes().size(), 1u);
+    EXPECT_NEAR(pv->GetAttributes()[0]->InsertionPoint().x, -91.5, 1e-9);
+
+    // Snapped where they are drawn: the circle's centre, the reference's insertion point.
+    kinds->ActiveView().Fit(kinds->ModelExtents());
+    kinds->SetVariable("OSMODE", acad::input::Osnap::Center);
+    ExpectNear(acad::input::Snap(*kinds, {-18.05, 5, 0}), {-20, 5, 0});
+    kinds->SetVariable("OSMODE", acad::input::Osnap::Insertion);
+    ExpectNear(acad::input::Snap(*kinds, {-90.1, 5.1, 0}), {-90, 5, 0});
+    kinds->SetVariable("OSMODE", 0);
+
+    // Saved and read again: the extrusion kept, every box the same.
+    Document again;
+    ASSERT_EQ(ReadDxfText(again, WriteDxfText(*kinds), "espelhado.dxf"), "");
+    ASSERT_EQ(again.ModelSpace().Count(), kinds->ModelSpace().Count());
+    for (int i = 0; i < kinds->ModelSpace().Count(); ++i) {
+        const Entity* before = kinds->ModelSpace().Item(i);
+        const Entity* after = again.ModelSpace().Item(i);
+        EXPECT_EQ(after->DxfName(), before->DxfName());
+        EXPECT_EQ(after->Extents(), before->Extents()) << before->DxfName();
+    }
+    EXPECT_EQ(dynamic_cast<Circle*>(OfKind(again, "CIRCLE"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<Ellipse*>(OfKind(again, "ELLIPSE"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<Hatch*>(OfKind(again, "HATCH"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<MText*>(OfKind(again, "MTEXT"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<BlockReference*>(OfKind(again, "INSERT"))->GetAttributes()[0]->Text().extrusion.Normal(),
+              Vector3d(0, 0, -1));
+
+    // A hatch made on them lies where they are drawn.
+    Hatch* onPolyline = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    onPolyline->AppendOuterLoop({OfKind(*kinds, "LWPOLYLINE")});
+    ExpectBox(onPolyline->Extents(), -55, 0, -50, 5, "hatch on the polyline");
+    Hatch* onArcs = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    Entity* quarter = OfKind(*kinds, "ARC");
+    Entity* chord = kinds->ModelSpace().AddLine({-33, 5, 0}, {-30, 8, 0});
+    onArcs->AppendOuterLoop({quarter, chord});
+    const Box hb = onArcs->Extents();
+    EXPECT_NEAR(hb.min.x, -33, 1e-6);
+    EXPECT_NEAR(hb.max.y, 8, 1e-6);
+    EXPECT_LT(hb.max.x, -29.9);
+}
+
+// A wide polyline's box holds all the window draws of it: the corners where
+// pieces of one width meet, mitred and cut at four widths out, and the bands
+// of its bulged segments. So does the hull a turned reference takes its box
+// from, and what a selection finds.
+TEST(DxfForeign, WidePolylinesAreBoxedWithTheirCornersAndArcs)
+{
+    auto doc = Fixture("wide_polylines.dxf");
+    ASSERT_EQ(doc->ModelSpace().Count(), 3);
+    // (0,0)-(100,5)-(0,10), 4 wide: the corner's outer edges run on 16 past
+    // their ends before the cut.
+    Entity* corner = doc->ModelSpace().Item(0);
+    const double tip = 100 + (5 * 2 + 100 * 16) / std::hypot(100.0, 5.0);
+    const Box cb = corner->Extents();
+    EXPECT_NEAR(cb.max.x, tip, 1e-9);
+    EXPECT_NEAR(cb.min.x, -2 * 5 / std::hypot(100.0, 5.0), 1e-9);
+    EXPECT_NEAR(cb.max.y, 10 + 2 * 100 / std::hypot(100.0, 5.0), 1e-9);
+    // A half circle of radius 5 below (0,30)-(10,30), 2 wide.
+    ExpectBox(doc->ModelSpace().Item(1)->Extents(), -1, 24, 11, 30, "bulged band");
+    // A 2-D polyline, 2 wide, turning a right angle at (40,30).
+    ExpectBox(doc->ModelSpace().Item(2)->Extents(), 30, 29, 41, 40, "2-D polyline");
+    EXPECT_EQ(doc->ModelExtents().max.x, cb.max.x);
+
+    // A window over the corner's tip finds it; one past the cut does not.
+    doc->ActiveView().Fit(doc->ModelExtents());
+    SelectionSet* ss = doc->SelectionSets().Add("PONTA");
+    ss->Select(acSelectionSetCrossing, {tip - 0.5, 4.5, 0}, {tip - 0.2, 5.5, 0});
+    EXPECT_EQ(ss->Count(), 1);
+    ss->Clear();
+    ss->Select(acSelectionSetCrossing, {tip + 0.2, 4.5, 0}, {tip + 0.5, 5.5, 0});
+    EXPECT_EQ(ss->Count(), 0);
+
+    // A long polyline (its segments kept in runs) with such a corner in its middle.
+    std::vector<double> xy;
+    for (int i = 0; i < 40; ++i) xy.insert(xy.end(), {i * 1.0, -50.0});
+    xy.insert(xy.end(), {-60, -47});
+    LWPolyline* longOne = doc->ModelSpace().AddLightWeightPolyline(xy);
+    longOne->SetConstantWidth(1);
+    const Box lb = longOne->Extents();
+    EXPECT_GT(lb.max.x, 39 + 3.9) << "the cut corner, 4 widths on";
+    ss->Clear();
+    doc->ActiveView().Fit(doc->ModelExtents());
+    ss->Select(acSelectionSetCrossing, {42, -50.1, 0}, {42.2, -49.9, 0});
+    EXPECT_EQ(ss->Count(), 1) << "found near its corner's tip";
+    // Grown at its start by a vertex that turns back: the new corner is in its box at once.
+    longOne->AddVertex(0, {30, 0.5, 0});
+    EXPECT_LT(longOne->Extents().min.x, -3.9);
+
+    // A block of the corner and more than an ordinary block's pieces, turned:
+    // its references take their box from its hull, which holds the corner too.
+    Block* b = doc->Blocks().Add({0, 0, 0}, "CANTO");
+    LWPolyline* inBlock = b->AddLightWeightPolyline({0, 0, 100, 5, 0, 10});
+    inBlock->SetConstantWidth(4);
+    for (int i = 0; i < 150; ++i) b->AddLine({10.0 + i * 0.1, 5, 0}, {10.0 + i * 0.1, 6, 0});
+    const double turn = 0.3;
+    BlockReference* r = doc->ModelSpace().InsertBlock({0, 0, 0}, "CANTO", 1, 1, 1, turn);
+    const Box rb = r->Extents();
+    // The cut's two ends: each outer edge, 2 out, carried 16 on.
+    const double across = (100 * 2 - 5 * 16) / std::hypot(100.0, 5.0);
+    for (const Point3d& p : {Point3d(tip, 5 - across, 0), Point3d(tip, 5 + across, 0)}) {
+        const Point3d q{p.x * std::cos(turn) - p.y * std::sin(turn), p.x * std::sin(turn) + p.y * std::cos(turn), 0};
+        EXPECT_TRUE(rb.Expanded(1e-9).Contains(q)) << q.x << ", " << q.y;
+    }
 }

@@ -240,6 +240,8 @@ enum class Case {
     Rotated,           // `count` references of a block of 50,000 short lines, each at its own rotation
     ClippedNested,     // a drawing of 26 nested levels attached as an external reference and clipped
     StackedTexts,      // `count` texts of 20 letters on top of one another, about 64 pixels high
+    NoisyTrack,        // a digitized track of `count` vertices, 10 wide, driven 20 times over one road
+    BulgedZigzag,      // a zigzag of `count` vertices, each segment an arc, 0.01 wide
 };
 
 struct Drawing {
@@ -249,6 +251,8 @@ struct Drawing {
     // The references one on the other, so that whatever looks at the middle
     // of one looks at all of them.
     bool stacked = false;
+    // The wide polylines drawn without their width, as the yardstick of their frame.
+    bool thin = false;
 };
 
 // Fills `doc` with the drawing and sets its view: the drawing's extents, but
@@ -341,6 +345,36 @@ inline void Build(acad::Document& doc, const Drawing& d)
     case Case::StackedTexts:
         for (int i = 0; i < d.count; ++i) ms.AddText("TEXTOS EMPILHADOS 20", {0, 0, 0}, 1);
         break;
+    case Case::NoisyTrack: {
+        // A vehicle's track digitized every 3 units with a unit of noise,
+        // driven back and forth 20 times along one winding road 3,000 units
+        // long: the band lies over its neighbours' and over its other passes.
+        std::vector<double> xy;
+        unsigned seed = 12345;
+        auto noise = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return static_cast<double>((seed >> 8) & 0xFFFF) / 65535.0 - 0.5;
+        };
+        const int perPass = std::max(1, d.count / 20);
+        for (int i = 0; i < d.count; ++i) {
+            const int along = (i / perPass) % 2 ? perPass - 1 - i % perPass : i % perPass;
+            const double x = along * 3.0;
+            xy.insert(xy.end(), {x + 2 * noise(), 300 * std::sin(x / 400) + 2 * noise()});
+        }
+        ms.AddLightWeightPolyline(xy)->SetConstantWidth(d.thin ? 0 : 10);
+        break;
+    }
+    case Case::BulgedZigzag: {
+        // Up and down across a 5 x 1 strip, each segment bowed a quarter of its length aside.
+        std::vector<double> xy;
+        for (int i = 0; i < d.count; ++i) xy.insert(xy.end(), {i * 5.0 / d.count, (i % 2) * 1.0});
+        acad::LWPolyline* pl = ms.AddLightWeightPolyline(xy);
+        acad::LWPolylineData data = pl->Data();
+        for (auto& v : data.geometry.vertices) v.bulge = 0.5;
+        data.constantWidth = d.thin ? 0 : 0.01;
+        pl->SetData(data);
+        break;
+    }
     }
     doc.ActiveView().Fit(doc.ModelExtents());
 }
@@ -360,6 +394,8 @@ inline std::string NameOf(const Drawing& d)
     case Case::Rotated: return "rotated";
     case Case::ClippedNested: return "clipped nested";
     case Case::StackedTexts: return "stacked texts";
+    case Case::NoisyTrack: return d.thin ? "noisy track without width" : "noisy track 10 wide";
+    case Case::BulgedZigzag: return d.thin ? "bulged zigzag without width" : "bulged zigzag 0.01 wide";
     }
     return "";
 }
@@ -391,6 +427,10 @@ inline const std::vector<Drawing>& Benchmarked()
         {Case::Rotated, 20000},
         {Case::ClippedNested},
         {Case::StackedTexts, 2000},
+        {Case::NoisyTrack, 20000},
+        {Case::NoisyTrack, 20000, Kind::Polyline, false, true},
+        {Case::BulgedZigzag, 100000},
+        {Case::BulgedZigzag, 100000, Kind::Polyline, false, true},
     };
     return all;
 }

@@ -9,7 +9,10 @@
 #include "../dxf_test_text.h"
 #include "../heavy_drawings.h"
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <set>
@@ -18,6 +21,7 @@
 #include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
+#include "platform/acad/ui/SceneRenderer.h"
 
 #include <unistd.h>
 
@@ -762,6 +766,96 @@ TEST_F(Render, AScreenInkedOverManyTimesStillShowsEveryLine)
     h.app.ZoomWindow({0, 0, 0}, {10, 10, 0});
     h.Grab();
     EXPECT_EQ(h.view->LastStats().stepped, 0u);
+}
+
+// What the renderer draws of `doc` at `view` into an image `size` large; with
+// `clipped`, through a painter clipped to the whole image (so that nothing is
+// filled straight into the image: all goes through the raster engine).
+QImage Rendered(const acad::Document& doc, const acad::View& view, const QSize& size, bool clipped)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(acad::ui::BackgroundColor());
+    QPainter p(&img);
+    if (clipped) p.setClipRect(QRect(QPoint(0, 0), size));
+    acad::ui::SceneRenderer renderer;
+    renderer.Draw(p, doc, acad::ui::ViewMapping::Of(view, QSizeF(size)));
+    return img;
+}
+
+std::filesystem::path FixtureFile(const std::string& name)
+{
+    return std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+}
+
+// A reference and a text turned over (extrusion (0, 0, -1)) are drawn where
+// their boxes are, mirrored; the zoom to extents shows all a wide polyline
+// inks: the corner a sharp turn mitres, the band of a bulged segment.
+TEST_F(Render, TurnedOverEntitiesAndWidePolylinesAreDrawnWhereTheirBoxesAre)
+{
+    acad::Document& d = *h.doc;
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("extrusion_reference.dxf")), "");
+    h.app.ZoomWindow({-20, -10, 0}, {20, 10, 0});
+    QImage img = h.Grab();
+    // The block's square lies at x 10 to 17.7 in its own coordinates.
+    EXPECT_GT(Inked(img, Pixels({-17, -0.2, 0}, {-11, 0.2, 0})), 10);
+    EXPECT_GT(Inked(img, Pixels({-17.9, 0.5, 0}, {-17.5, 2.5, 0})), 5);
+    EXPECT_EQ(Inked(img, Pixels({9, -1, 0}, {19, 4, 0})), 0);
+    acad::Entity* ref = d.ModelSpace().Item(0);
+    ref->Delete();
+
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("extrusion_text.dxf")), "");
+    h.app.ZoomWindow({-10, 0, 0}, {10, 6, 0});
+    img = h.Grab();
+    // "ABC" from (-5, 2) leftwards, 2 high.
+    EXPECT_GT(Inked(img, Pixels({-8, 2, 0}, {-5, 4, 0})), 20);
+    EXPECT_EQ(Inked(img, Pixels({-4.5, 1, 0}, {10, 5, 0})), 0);
+    d.ModelSpace().Item(0)->Delete();
+
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("wide_polylines.dxf")), "");
+    h.app.ZoomExtents();
+    img = h.Grab();
+    const QColor white = AciColor(7);
+    const double tip = 100 + (5 * 2 + 100 * 16) / std::hypot(100.0, 5.0);
+    const QPointF near = h.PixelOf({tip - 3 * h.PixelSize(), 5, 0});
+    EXPECT_TRUE(QRectF(QPointF(0, 0), QSizeF(img.size())).contains(near)) << "the corner's tip in the window";
+    EXPECT_TRUE(HasColorNear(img, near, white, 0)) << "its tip";
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({tip + 3 * h.PixelSize(), 5, 0}), white, 0)) << "past its cut";
+    // The bulged segment's band: radius 5 about (5, 30), 2 wide.
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5, 24.5, 0}), white, 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5, 23.5, 0}), white, 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5, 26.5, 0}), white, 0));
+}
+
+// The pieces of wide polylines filled straight into the image ink the pixels
+// the raster engine gives them: a zigzag of bulged pieces lying over one
+// another, and a track of sharp corners, at a zoom where both are wide.
+TEST_F(Render, WidePiecesFilledIntoTheImageAreTheRasterEnginesPixels)
+{
+    acad::Document doc;
+    std::vector<double> zig;
+    for (int i = 0; i < 200; ++i) zig.insert(zig.end(), {i * 0.37, (i % 2) * 20.0 + (i % 7) * 0.31});
+    acad::LWPolyline* z = doc.ModelSpace().AddLightWeightPolyline(zig);
+    acad::LWPolylineData data = z->Data();
+    for (auto& v : data.geometry.vertices) v.bulge = 0.4;
+    data.constantWidth = 0.9;
+    z->SetData(data);
+    std::vector<double> track;
+    for (int i = 0; i < 60; ++i) track.insert(track.end(), {10 + (i % 5) * 7.3 + i * 0.2, 30 + (i % 3) * 4.1});
+    doc.ModelSpace().AddLightWeightPolyline(track)->SetConstantWidth(1.7);
+    acad::View view({0, 0, 0}, 1, 1.5);
+    view.Fit(doc.ModelExtents());
+    const QSize size(600, 400);
+    const QImage direct = Rendered(doc, view, size, false), raster = Rendered(doc, view, size, true);
+    int inked = 0, differ = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const bool a = direct.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+            const bool b = raster.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+            inked += a;
+            differ += a != b;
+        }
+    EXPECT_GT(inked, 20000);
+    EXPECT_EQ(differ, 0) << "of " << inked;
 }
 
 }  // namespace
