@@ -297,7 +297,8 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
 
 // A dimension whose picture block is missing, where a record the host does not
 // model names that block: the picture written anew takes a name of its own,
-// so that the saved file reopens as the same drawing and saves the same.
+// so that the saved file reopens as the same drawing, drawn from that
+// picture, and saves the same.
 TEST(DxfDamaged, ADimensionsNewPictureTakesNoNameAnotherRecordUses)
 {
     const std::string file = WithEntity(
@@ -306,10 +307,14 @@ TEST(DxfDamaged, ADimensionsNewPictureTakesNoNameAnotherRecordUses)
          "13", "0",        "23", "0",   "14", "4",         "24", "0"});
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, file, "cotas.dxf"), "");
+    EXPECT_EQ(doc.ModelSpace().Item(1)->DrawnReference(), nullptr);  // drawn from its points
     const std::string saved = WriteDxfText(doc);
     Document back;
     EXPECT_EQ(ReadDxfText(back, saved, "de novo"), "");
-    EXPECT_EQ(back.Blocks().Count(), doc.Blocks().Count());
+    EXPECT_EQ(back.Blocks().Count(), doc.Blocks().Count() + 1);
+    const BlockReference* drawn = back.ModelSpace().Item(1)->DrawnReference();
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(drawn->Name(), "*D2");
     const auto picture = [](const std::string& text) {
         const std::string mark = "AcDbDimension\r\n  2\r\n";
         const std::size_t at = text.find(mark);
