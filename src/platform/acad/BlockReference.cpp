@@ -473,10 +473,20 @@ void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
         return;
     }
     const Box one = CopyBox();
-    EachCopy(t, sink.CopyReach(), [&](std::size_t i) {
+    const Box reach = sink.CopyReach();
+    EachCopy(t, reach, [&](std::size_t i) {
         const Transform at = t * Transform::Translation(CopyOffset(i));
         if (sink.WantsCopy(*this, BoxThrough(one, at))) EmitCopy(sink, at);
     });
+    if (reach.IsEmpty()) return;
+    // A copy out of reach is offered all the same, one at a corner (when any
+    // copy is out of reach, one at a corner is): a window learns that the grid
+    // reaches out of it.
+    for (std::size_t k : CornerCopies())
+        if (const Box b = BoxThrough(one, t * Transform::Translation(CopyOffset(k))); !b.Intersects(reach)) {
+            sink.WantsCopy(*this, b);
+            return;
+        }
 }
 
 void BlockReference::EmitCopy(GeometrySink& sink, const Transform& t) const
@@ -589,8 +599,8 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
         acad::Block* owner = r.OwnerBlock();
         if (!owner) continue;
         const BlockReferenceData& d = r.data_;
-        if (direct && d.rotation == 0.0 && !r.ClipPolygon() && r.Copies() == 1 && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
-            std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
+        if (direct && d.rotation == 0.0 && !r.ClipPolygon() && r.Copies() == 1 && std::isfinite(d.xScale) &&
+            std::isfinite(d.yScale) && std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
             // Transform::Insertion without a turn, and its Apply on the box's two
             // corners: the same sums in the same order, the terms that are zero left
             // out (they change no finite result), so the box is the one MeasureInto gives.

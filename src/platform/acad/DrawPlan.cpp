@@ -67,6 +67,9 @@ constexpr double kEdgeRowsPx = 8.0;
 // Letters whose width is measured in the time one piece is drawn: a text drawn
 // as its box is still measured letter by letter.
 constexpr double kMeasuredLetters = 8.0;
+// The most of a line without end that a view shows, in pixels: twice the
+// diagonal of a large screen.
+constexpr double kRayInkPx = 8192.0;
 
 // Filling a ring drawn at `px`: its vertices, its area and the rows its edges
 // cross, the area no more than a view's worth, each edge's rows no more than a view's height.
@@ -115,6 +118,9 @@ public:
     {
         if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
     }
+    // A line without end inks what a view shows of it: with no view to cap
+    // it, a large screen's worth.
+    void Ray(const Point3d&, const Vector3d&, bool) override { n += 1 + Ink(std::min(cap_, kRayInkPx)); }
     double Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
     // Filling a band `lengthPx` long and `widthPx` wide.
     double Band(double lengthPx, double widthPx) const
@@ -291,7 +297,8 @@ double DrawnWork(const Block& def, double px, int depth = 0)
             work += kDotWork;
             continue;
         }
-        double copy = 1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
+        double copy =
+            1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
         if (const Block* inner = def.Document().Blocks().ByIndex(r->Data().block))
             copy += DrawnWork(*inner, stepPx * ScaleOf(*r), depth + 1);
         work += copy * static_cast<double>(r->Copies());

@@ -1296,18 +1296,18 @@ const CustomField kInsertFollow{[](ReadContext&, void*) {},
 
 const RecordLayout& InsertLayout()
 {
-    static const Subclass s{"AcDbBlockReference",
-                            {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
-                             FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
-                             FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
-                             FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
-                             FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
-                             FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
-                             FInt(70, DXF_REF(BlockReferenceData, columns), 1, kOpt),
-                             FInt(71, DXF_REF(BlockReferenceData, rows), 1, kOpt),
-                             FReal(44, DXF_REF(BlockReferenceData, columnSpacing), 0, kOpt),
-                             FReal(45, DXF_REF(BlockReferenceData, rowSpacing), 0, kOpt),
-                             FNormal(210, DXF_REF(BlockReferenceData, normal))}};
+    static const Subclass s{
+        "AcDbBlockReference",
+        {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
+         FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
+         FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
+         FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
+         FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
+         FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
+         FInt(70, DXF_REF(BlockReferenceData, columns), 1, kOpt), FInt(71, DXF_REF(BlockReferenceData, rows), 1, kOpt),
+         FReal(44, DXF_REF(BlockReferenceData, columnSpacing), 0, kOpt),
+         FReal(45, DXF_REF(BlockReferenceData, rowSpacing), 0, kOpt),
+         FNormal(210, DXF_REF(BlockReferenceData, normal))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -1359,8 +1359,7 @@ const RecordLayout& DimensionLayout()
         "AcDbDimension",
         {FCustom(2, kDimBlock), FPoint(10, DXF_REF(DimRecord, dim.dimLinePoint)),
          FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FPoint(12, DXF_REF(DimRecord, clones), kOpt),
-         FCustom(70, kDimType),
-         FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
+         FCustom(70, kDimType), FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
          FAngle(53, DXF_REF(DimRecord, dim.textRotation), 0, kOpt), FStr(3, DXF_REF(DimRecord, dim.dimStyle))}};
     static const Subclass a{
         "AcDbAlignedDimension",

@@ -245,9 +245,9 @@ struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
 };
 
 struct SolidData {             // SOLID, TRACE: a filled triangle or quadrilateral
-    Point3d corners[4];         // 10..13; the third and fourth are drawn in that order swapped
-    double thickness = 0.0;     // 39
-    Vector3d normal = kZAxis;   // 210
+    Point3d corners[4];        // 10..13; the third and fourth are drawn in that order swapped
+    double thickness = 0.0;    // 39
+    Vector3d normal = kZAxis;  // 210
 };
 
 struct RayData {                  // XLINE, RAY

@@ -93,6 +93,9 @@ public:
     }
     bool hit = false;
     bool any = false;
+    // Only the copies of a grid that meet the window can lie in it or cross
+    // it; one out of it is offered apart, and fails a window.
+    Box CopyReach() const override { return kind_ == Kind::Crossing ? Reach() : reach_; }
 
 protected:
     bool Wants(const Box& b) override

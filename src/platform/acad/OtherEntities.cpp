@@ -49,7 +49,8 @@ Block* CarryPicture(BlockReference& pic, const Transform& t, const Transform& be
     if (NearlyIdentity(content)) return nullptr;
     Block* copy = nullptr;
     const auto& refs = def->References();
-    if (!def->IsAnonymous() || std::any_of(refs.begin(), refs.end(), [&](const BlockReference* r) { return r != &pic; })) {
+    if (!def->IsAnonymous() ||
+        std::any_of(refs.begin(), refs.end(), [&](const BlockReference* r) { return r != &pic; })) {
         copy = pic.Document().Blocks().Add(def->Origin(), anonymous);
         for (Entity* e : *def) {
             Entity* c = copy->AppendEntity(e->Clone());
@@ -932,8 +933,10 @@ void RawEntity::ShapeMeshPolyline()
     double header[3] = {0, 0, 0};  // 70 flags, 71 and 72 counts
     for (const RawGroup& g : groups_) {
         if (g.code == 0) {
-            if (g.value == "VERTEX") vertices.emplace_back();
-            else break;
+            if (g.value == "VERTEX")
+                vertices.emplace_back();
+            else
+                break;
             continue;
         }
         double v = 0;
@@ -961,7 +964,8 @@ void RawEntity::ShapeMeshPolyline()
             while (n < 4 && v.index[n] != 0) ++n;
             for (int k = 0; k < n; ++k) {
                 const int from = v.index[k], to = v.index[(k + 1) % n];
-                const auto a = static_cast<std::size_t>(std::abs(from) - 1), b = static_cast<std::size_t>(std::abs(to) - 1);
+                const auto a = static_cast<std::size_t>(std::abs(from) - 1),
+                           b = static_cast<std::size_t>(std::abs(to) - 1);
                 if (from > 0 && a < points.size() && b < points.size() && a != b)
                     chains_.push_back({points[a], points[b]});
             }
@@ -974,14 +978,18 @@ void RawEntity::ShapeMeshPolyline()
         for (std::size_t i = 0; i < m; ++i) {
             std::vector<Point3d> row(points.begin() + static_cast<std::ptrdiff_t>(i * n),
                                      points.begin() + static_cast<std::ptrdiff_t>((i + 1) * n));
-            if (flags & 32) rings_.push_back(std::move(row));
-            else chains_.push_back(std::move(row));
+            if (flags & 32)
+                rings_.push_back(std::move(row));
+            else
+                chains_.push_back(std::move(row));
         }
         for (std::size_t j = 0; j < n; ++j) {
             std::vector<Point3d> column;
             for (std::size_t i = 0; i < m; ++i) column.push_back(points[i * n + j]);
-            if (flags & 1) rings_.push_back(std::move(column));
-            else chains_.push_back(std::move(column));
+            if (flags & 1)
+                rings_.push_back(std::move(column));
+            else
+                chains_.push_back(std::move(column));
         }
     }
 }
