@@ -315,3 +315,70 @@ TEST_F(FileKinds, MinsertGridsDrawBoxPickAndSaveEveryCopy)
     const std::string saved = acad::WriteDxfText(*back);
     EXPECT_NE(saved.find("\r\n 70\r\n5\r\n 71\r\n5\r\n 44\r\n3"), std::string::npos);
 }
+
+// What a person does with such drawings: moving, turning, copying and
+// mirroring each kind carries what it draws (an image's pixel vectors stay
+// vectors, a dimension's picture moves with it, a copy turned apart leaves the
+// original's picture where it was); a purge keeps the blocks dimensions and
+// tables draw; an edited dimension is drawn from its points again; and the
+// drawing saved and opened again draws the same.
+TEST_F(FileKinds, EditsCarryWhatEachKindDraws)
+{
+    acad::Document& doc = *h.app.Documents().Add();
+    for (const char* name : {"image_wipeout.dxf", "table.dxf", "dimensions.dxf", "minsert.dxf", "xline_ray.dxf",
+                             "multileader.dxf", "solid_trace.dxf", "mesh.dxf"}) {
+        SCOPED_TRACE(name);
+        acad::Document& file = Open(name);
+        for (acad::Entity* e : file.ModelSpace()) {
+            const acad::Box before = e->Extents();
+            e->Move({0, 0, 0}, {100, 50, 0});
+            const acad::Box after = e->Extents();
+            if (!before.IsFinite()) continue;  // a construction line: checked below
+            SCOPED_TRACE(e->DxfName());
+            ExpectBox(after, before.min + Point3d{100, 50}, before.max + Point3d{100, 50}, 1e-6);
+        }
+        // A quarter turn about the origin, then three more: where it was.
+        for (acad::Entity* e : file.ModelSpace()) {
+            const acad::Box before = e->Extents();
+            e->Rotate({0, 0, 0}, acad::kPi / 2);
+            const acad::Box turned = e->Extents();
+            if (before.IsFinite())
+                ExpectBox(turned, {-before.max.y, before.min.x}, {-before.min.y, before.max.x}, 1e-6);
+            for (int k = 0; k < 3; ++k) e->Rotate({0, 0, 0}, acad::kPi / 2);
+            if (before.IsFinite()) ExpectBox(e->Extents(), before.min, before.max, 1e-6);
+        }
+        auto back = SavedAndRead(file);
+        EXPECT_EQ(back->ModelExtents(), file.ModelExtents());
+        h.app.Documents().Close(file);
+    }
+    h.app.SetActiveDocument(doc);
+
+    // A dimension copied and mirrored apart: the original keeps its picture
+    // where it was; the copy draws a picture of its own.
+    acad::Document& dims = Open("dimensions.dxf");
+    acad::Entity* rotated = dims.ModelSpace().Item(0);
+    const acad::Box original = rotated->Extents();
+    acad::Entity* mirrored = rotated->Mirror({0, -100, 0}, {0, 100, 0});
+    ExpectBox(mirrored->Extents(), {-original.max.x, original.min.y}, {-original.min.x, original.max.y}, 1e-6);
+    EXPECT_EQ(rotated->Extents(), original);
+    ASSERT_NE(mirrored->DrawnReference(), nullptr);
+    EXPECT_NE(mirrored->DrawnReference()->Name(), rotated->DrawnReference()->Name());
+    // The blocks dimensions draw are in use: a purge leaves them.
+    dims.PurgeAll();
+    dims.PurgeAll();
+    for (const char* picture : {"*D1", "*D2", "*D3", "*D4"}) EXPECT_NE(dims.Blocks().Find(picture), nullptr);
+    // An edit of the aligned one's text: drawn from its points, its picture gone.
+    auto* aligned = dynamic_cast<acad::DimAligned*>(dims.ModelSpace().Item(4));
+    ASSERT_NE(aligned, nullptr);
+    aligned->SetTextOverride("<> m");
+    EXPECT_EQ(aligned->DrawnReference(), nullptr);
+    EXPECT_EQ(dims.Blocks().Find("*D4"), nullptr);
+    EXPECT_EQ(aligned->DisplayedText(), "10 m");  // its style's places: none
+
+    // A grid turned a quarter: its rows run along −X.
+    acad::Document& grid = Open("minsert.dxf");
+    grid.ModelSpace().Item(0)->Rotate({0, 0, 0}, acad::kPi / 2);
+    ExpectBox(grid.ModelExtents(), {-13, 0}, {0, 13}, 1e-9);
+    h.app.ZoomWindow({-14, -1, 0}, {1, 14, 0});
+    EXPECT_EQ(acad::selection::PickAt(grid, {-6, 9.5, 0}), grid.ModelSpace().Item(0));
+}
