@@ -216,7 +216,9 @@ DimAligned::~DimAligned() = default;
 void DimAligned::SetPicture(std::uint32_t block, const Point3d& at)
 {
     CheckAlive();
-    ForgetPicture(picture_);
+    // The block drawn before is left as it is: it may be another drawing's (a copy's index being mapped).
+    if (picture_) picture_->Unlist();
+    picture_.reset();
     const acad::Block* def = Document().Blocks().ByIndex(block);
     if (def && !def->IsLayout() && def->Count() > 0) {
         BlockReferenceData d;

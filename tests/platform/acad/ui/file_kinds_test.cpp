@@ -375,6 +375,17 @@ TEST_F(FileKinds, EditsCarryWhatEachKindDraws)
     EXPECT_EQ(dims.Blocks().Find("*D4"), nullptr);
     EXPECT_EQ(aligned->DisplayedText(), "10 m");  // its style's places: none
 
+    // Inserted into another drawing as a block, dimensions and tables draw
+    // their blocks, copied with them.
+    h.app.SetActiveDocument(doc);
+    for (const char* name : {"dimensions.dxf", "table.dxf", "multileader.dxf", "minsert.dxf"}) {
+        SCOPED_TRACE(name);
+        acad::Document fresh;
+        acad::ReadDxf(fresh, Fixture(name));
+        const acad::BlockReference* inserted = doc.ModelSpace().InsertBlock({0, 0, 0}, Fixture(name), 1, 1, 1, 0);
+        EXPECT_EQ(inserted->Extents(), fresh.ModelExtents());
+    }
+
     // A grid turned a quarter: its rows run along −X.
     acad::Document& grid = Open("minsert.dxf");
     grid.ModelSpace().Item(0)->Rotate({0, 0, 0}, acad::kPi / 2);
