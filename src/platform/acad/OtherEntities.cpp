@@ -645,6 +645,10 @@ bool ParseNumber(const std::string& s, double& v)
     return r.ec == std::errc() && r.ptr == e && std::isfinite(v);
 }
 
+// A count or an index a file gives as a number: held to what an int holds
+// (a damaged file's 1e300 is no int).
+int Whole(double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); }
+
 std::string FormatNumber(double v)
 {
     char buf[64];
@@ -884,7 +888,7 @@ void RawEntity::Shape()
             for (++i; i < groups_.size() && groups_[i].code == 90 && list.size() < size; ++i) {
                 double k = 0;
                 if (!ParseNumber(groups_[i].value, k) || k < 0) break;
-                list.push_back(static_cast<std::size_t>(k));
+                list.push_back(static_cast<std::size_t>(Whole(k)));
             }
             for (std::size_t at = 0; at < list.size();) {
                 const std::size_t n = list[at++];
@@ -951,10 +955,10 @@ void RawEntity::ShapeMeshPolyline()
         if (g.code == 10) x.at.x = v;
         if (g.code == 20) x.at.y = v;
         if (g.code == 30) x.at.z = v;
-        if (g.code == 70) x.flags = static_cast<int>(v);
-        if (g.code >= 71 && g.code <= 74) x.index[g.code - 71] = static_cast<int>(v);
+        if (g.code == 70) x.flags = Whole(v);
+        if (g.code >= 71 && g.code <= 74) x.index[g.code - 71] = Whole(v);
     }
-    const int flags = static_cast<int>(header[0]);
+    const int flags = Whole(header[0]);
     std::vector<Point3d> points;
     for (const Vertex& v : vertices)
         if (!(v.flags & 128) || (v.flags & 64)) points.push_back(v.at);
@@ -974,8 +978,8 @@ void RawEntity::ShapeMeshPolyline()
         }
     } else if (flags & 16) {
         // A polygon mesh: its M × N vertices, row by row, each row and column a line.
-        const auto m = static_cast<std::size_t>(std::max(0.0, header[1]));
-        const auto n = static_cast<std::size_t>(std::max(0.0, header[2]));
+        const auto m = static_cast<std::size_t>(std::max(0, Whole(header[1])));
+        const auto n = static_cast<std::size_t>(std::max(0, Whole(header[2])));
         if (m == 0 || n == 0 || m * n > points.size()) return;
         for (std::size_t i = 0; i < m; ++i) {
             std::vector<Point3d> row(points.begin() + static_cast<std::ptrdiff_t>(i * n),
@@ -1035,7 +1039,7 @@ void RawEntity::ShapeMultiLeader(const Block*& drawn, BlockReferenceData& place)
             if (g.code == 41 && number) height = v;
             if (g.code == 43 && number) width = v;
             if (g.code == 45 && number) spacing = v;
-            if (g.code == 171 && number) attachment = static_cast<int>(v);
+            if (g.code == 171 && number) attachment = Whole(v);
             if (g.code == 290 && number) hasText = v != 0;
             if (g.code == 296 && number) hasBlock = v != 0;
             if (g.code == 304) text = g.value;
@@ -1061,9 +1065,9 @@ void RawEntity::ShapeMultiLeader(const Block*& drawn, BlockReferenceData& place)
                 leaders.back().lines.back().push_back(q);
             break;
         case Section::After:
-            if (g.code == 170 && number) leaderType = static_cast<int>(v);
+            if (g.code == 170 && number) leaderType = Whole(v);
             if (g.code == 291 && number) dogleg = v != 0;
-            if (g.code == 172 && number) content = static_cast<int>(v);
+            if (g.code == 172 && number) content = Whole(v);
             break;
         case Section::Before: break;
         }
