@@ -213,7 +213,7 @@ void DimAligned::SetData(const DimAlignedData& d)
 
 DimAligned::~DimAligned() = default;
 
-void DimAligned::SetPicture(std::uint32_t block, const Point3d& at)
+void DimAligned::SetPicture(std::uint32_t block, Point3d at)
 {
     CheckAlive();
     // The block drawn before is left as it is: it may be another drawing's (a copy's index being mapped).

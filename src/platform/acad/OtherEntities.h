@@ -47,8 +47,9 @@ public:
     // Engine: draws the file's picture, block `block` placed at `at` (the
     // origin, or group 12); a block with nothing in it leaves the dimension
     // drawn from its points. An edit of the dimension's points or text lets
-    // the picture go, and it is drawn from them again.
-    void SetPicture(std::uint32_t block, const Point3d& at);
+    // the picture go, and it is drawn from them again. (`at` is taken by
+    // value: it may be the place of the picture this one replaces.)
+    void SetPicture(std::uint32_t block, Point3d at);
     BlockReference* DrawnReference() const override { return picture_.get(); }
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
