@@ -921,7 +921,7 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
     // Each copy of a grid in view, drawn as a reference is: a dot when it is smaller than one.
     const bool grid = ref.Copies() > 1;
     const Box one = grid ? ref.CopyBox() : Box();
-    ref.EachCopy(t, visible_, [&](std::size_t i) {
+    auto drawCopy = [&](std::size_t i) {
         const Transform shift = i == 0 ? t : t * Transform::Translation(ref.CopyOffset(i));
         const Transform at = i == 0 ? inner : t * ref.CopyTransform(i);
         if (grid) {
@@ -957,7 +957,11 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         }
         // Attributes are held in the coordinates of the reference's own space.
         for (const AttributeReference* a : attributes) DrawEntity(*a, shift, child);
-    });
+    };
+    if (grid)
+        ref.EachCopy(t, visible_, drawCopy);
+    else
+        drawCopy(0);
     if (clipped) {
         sink_.Flush();
         painter_->restore();
