@@ -229,7 +229,7 @@ Box Block::DrawnExtents() const
         Open& top = path.back();
         const Block* held = nullptr;
         while (!held && top.next != top.block->end()) {
-            const auto* r = dynamic_cast<const BlockReference*>(*top.next);
+            const BlockReference* r = (*top.next)->DrawnReference();
             ++top.next;
             if (!r) continue;
             const Block* def = Document().Blocks().ByIndex(r->Data().block);
@@ -270,6 +270,8 @@ namespace {
 // segment, arc and text, and for each point of a filled ring.
 class PieceCount final : public GeometrySink {
 public:
+    // What a part draws through a reference (a dimension's picture) is counted as that reference's.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
     void Point(const Point3d&) override { ++n; }
     void Segment(const Point3d&, const Point3d&) override { ++n; }
     void Arc(const CircularArc&) override { ++n; }
@@ -292,6 +294,9 @@ double EmittedPieces(const Entity& e)
 // within half a percent of its radius.
 class HullSink final : public GeometrySink {
 public:
+    // Off while a part's own pieces are gathered: the reference it draws through is taken apart.
+    bool BeginReference(const BlockReference&, const Transform&) override { return intoReferences; }
+    bool intoReferences = true;
     void Point(const Point3d& p) override { points.push_back(p); }
     void Segment(const Point3d& a, const Point3d& b) override
     {
@@ -344,16 +349,27 @@ const ConvexHull& Block::DrawnHull() const
     Box zs;
     for (Entity* e : *this) {
         if (!e->Visible()) continue;
-        const auto* r = dynamic_cast<const BlockReference*>(e);
+        const BlockReference* r = e->DrawnReference();
         if (!r) {
             detail::EmitAsPart(*e, sink, Transform());
             continue;
         }
+        if (r != e) {
+            // A dimension's or a table's own pieces, then its block as a reference's.
+            sink.intoReferences = false;
+            detail::EmitAsPart(*e, sink, Transform());
+            sink.intoReferences = true;
+        }
         const Block* inner = Document().Blocks().ByIndex(r->Data().block);
         if (!inner) continue;
         const bool clipped = r->ClipPolygon() != nullptr;
-        if (inner->DrawnPieces() <= kReferenceWork && !clipped) {
+        const double copies = static_cast<double>(r->Copies());
+        if (inner->DrawnPieces() * copies <= kReferenceWork && !clipped) {
             r->Emit(sink, Transform());  // few pieces, exactly where they are
+            continue;
+        }
+        if (copies > 1) {
+            sink.Corners(r->Extents());  // a grid: the box of its corner copies
             continue;
         }
         sink.Corners(r->AttributesBox());
@@ -382,15 +398,18 @@ Box Block::MeasureDrawn(std::uint64_t now) const
     double pieces = 0;
     held_.clear();
     for (Entity* e : *this) {
-        auto* r = dynamic_cast<BlockReference*>(e);
+        BlockReference* r = e->DrawnReference();
         if (r) held_.push_back(r);
         if (!e->Visible()) continue;
         ++pieces;
         if (r) {
+            // Each copy of a grid draws the definition and the attributes again.
+            const double copies = static_cast<double>(r->Copies());
             if (const Block* def = Document().Blocks().ByIndex(r->Data().block); def && !def->measuring_)
-                pieces += def->drawnPieces_;
+                pieces += def->drawnPieces_ * copies;
             for (const AttributeReference* a : r->GetAttributes())
-                if (a->Visible() && pieces <= kReferenceWork) pieces += 1 + EmittedPieces(*a);
+                if (a->Visible() && pieces <= kReferenceWork) pieces += (1 + EmittedPieces(*a)) * copies;
+            if (r != e && pieces <= kReferenceWork) pieces += EmittedPieces(*e);  // a dimension's own pieces
         } else if (pieces <= kReferenceWork) {
             // Past an ordinary block's worth only the parts are counted: that
             // is all that is asked of the count then.
@@ -435,7 +454,7 @@ bool Block::Reaches(const Block& other) const
         stack.pop_back();
         if (b == &other) return true;
         for (Entity* e : *b)
-            if (auto* r = dynamic_cast<BlockReference*>(e))
+            if (const BlockReference* r = e->DrawnReference())
                 if (const Block* inner = Document().Blocks().ByIndex(r->Data().block);
                     inner && seen.insert(inner).second)
                     stack.push_back(inner);
@@ -786,7 +805,7 @@ Block* Blocks::Add(const Point3d& insertionPoint, const std::string& name)
 {
     detail::CheckFinite(insertionPoint, "ponto base do bloco");
     std::string actual = name;
-    if (NamesEqual(name, "*U") || NamesEqual(name, "*D") || NamesEqual(name, "*X")) {
+    if (NamesEqual(name, "*U") || NamesEqual(name, "*D") || NamesEqual(name, "*X") || NamesEqual(name, "*T")) {
         // Anonymous block: the next free number.
         do {
             actual = UpperName(name) + std::to_string(++anonymousCounter_);

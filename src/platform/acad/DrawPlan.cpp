@@ -67,6 +67,9 @@ constexpr double kEdgeRowsPx = 8.0;
 // Letters whose width is measured in the time one piece is drawn: a text drawn
 // as its box is still measured letter by letter.
 constexpr double kMeasuredLetters = 8.0;
+// The most of a line without end that a view shows, in pixels: twice the
+// diagonal of a large screen.
+constexpr double kRayInkPx = 8192.0;
 
 // Filling a ring drawn at `px`: its vertices, its area and the rows its edges
 // cross, the area no more than a view's worth, each edge's rows no more than a view's height.
@@ -85,6 +88,8 @@ double FillWork(const std::vector<Point3d>& ring, double px, double viewPx)
 class CountSink final : public GeometrySink {
 public:
     CountSink(double px, double inkCap) : px_(px), cap_(inkCap) {}
+    // What an entity draws through a reference (a dimension's picture) is counted as a reference's.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
     void Point(const Point3d&) override { n += 1; }
     void Segment(const Point3d& a, const Point3d& b) override { n += 1 + Ink(Distance2d(a, b) * px_); }
     void Arc(const CircularArc& a) override
@@ -113,6 +118,9 @@ public:
     {
         if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
     }
+    // A line without end inks what a view shows of it: with no view to cap
+    // it, a large screen's worth.
+    void Ray(const Point3d&, const Vector3d&, bool) override { n += 1 + Ink(std::min(cap_, kRayInkPx)); }
     double Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
     // Filling a band `lengthPx` long and `widthPx` wide.
     double Band(double lengthPx, double widthPx) const
@@ -283,19 +291,19 @@ double DrawnWork(const Block& def, double px, int depth = 0)
     for (const Entity* e : def) {
         if (work > kReferenceWork) break;
         if (!e->Visible()) continue;
-        const auto* r = dynamic_cast<const BlockReference*>(e);
-        if (!r) {
-            work += PartPieces(*e, stepPx, kUncapped);
-            continue;
-        }
+        const BlockReference* r = e->DrawnReference();
+        if (!r || r != e) work += PartPieces(*e, stepPx, kUncapped);  // a dimension's own pieces too
+        if (!r) continue;
         AddWork(1);
         if (IsDot(r->Extents(), stepPx)) {
             work += kDotWork;
             continue;
         }
-        work += 1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
+        double copy =
+            1 + AttributePieces(*r, stepPx, kUncapped, [](const AttributeReference& a) { return a.Visible(); });
         if (const Block* inner = def.Document().Blocks().ByIndex(r->Data().block))
-            work += DrawnWork(*inner, stepPx * ScaleOf(*r), depth + 1);
+            copy += DrawnWork(*inner, stepPx * ScaleOf(*r), depth + 1);
+        work += copy * static_cast<double>(r->Copies());
     }
     const double measured = work > kReferenceWork ? kHeavy : work;
     for (auto& [at, kept] : def.WorkKept().byStep)
@@ -312,7 +320,12 @@ struct Weight {
     const Levels* levels = nullptr;
     double add = 0;
     double outline = 0;
-    double At(int depth) const { return depth == 0 ? outline : (*levels)[static_cast<std::size_t>(depth)] + add; }
+    double copies = 1;  // of a grid (MINSERT), those in view, each drawing it all
+    double own = 0;     // what the entity draws besides its reference (a multileader's lines)
+    double At(int depth) const
+    {
+        return own + (depth == 0 ? outline : copies * ((*levels)[static_cast<std::size_t>(depth)] + add));
+    }
 };
 
 // Estimates what one view draws, as the window draws it: references out of
@@ -347,15 +360,18 @@ public:
         AddWork(1);
         const Box b = r.Extents();
         if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
-        const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_)};
+        // A grid draws the copies in view, each as a reference of its own.
+        const double copies = r.CountCopies(Transform(), view_);
+        if (r.Copies() > 1 && dots_ && IsDot(r.CopyBox(), px_)) return Weight{&kDots, 0, Outline(b, px_), copies};
+        const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_), copies};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return w;
-        if (view_.Contains(b) || partSteps_ < 0) {
+        if (view_.Contains(b) || partSteps_ < 0 || r.Copies() > 1) {
             // The same for every reference of the definition at about that scale.
             const double scale = ScaleOf(r);
             auto [at, fresh] = wholes_.try_emplace(std::make_tuple(def, ScaleStep(scale), ownFree));
             if (fresh) at->second = Deepen([&](int upTo) { return Definition(*def, scale, upTo, !ownFree); });
-            return Weight{&at->second, w.add, w.outline};
+            return Weight{&at->second, w.add, w.outline, copies};
         }
         partly_.push_back(Deepen([&](int upTo) { return Parts(*def, r.BlockTransform(), upTo, !ownFree); }));
         return Weight{&partly_.back(), w.add, w.outline};
@@ -432,7 +448,7 @@ private:
                 if (!take(*e)) return false;
         } else {
             for (const BlockReference* r : def.HeldReferences())
-                if (!r->IsErased() && !take(*r)) return false;
+                if (!r->IsErased() && !take(r->Holder() ? *r->Holder() : static_cast<const Entity&>(*r))) return false;
         }
         return true;
     }
@@ -448,7 +464,8 @@ private:
         }
         if (k.upTo >= 1) k.levels[1] += Outline(b, px);
         const double attributes = 1 + Attributes(r, pxInside);
-        for (int L = 2; L <= k.upTo; ++L) k.levels[L] += attributes + (nested ? nested->levels[L - 1] : 0);
+        const auto copies = static_cast<double>(r.Copies());
+        for (int L = 2; L <= k.upTo; ++L) k.levels[L] += copies * (attributes + (nested ? nested->levels[L - 1] : 0));
         k.deepest = std::max(k.deepest, 1 + (nested ? nested->deepest : 0));
     }
 
@@ -477,16 +494,18 @@ private:
         fresh.upTo = upTo;
         fresh.own = k.own;
         --steps_;
-        const bool done = EachPart(def, own && first, [&](const Entity& e) {
+        const bool ownPass = own && first;
+        const bool done = EachPart(def, ownPass, [&](const Entity& e) {
             AddWork(1);
             --steps_;
             if (!IsDrawn(e, true, frozen_)) return steps_ >= 0;
-            const auto* r = dynamic_cast<const BlockReference*>(&e);
-            if (!r) {
+            const BlockReference* r = e.DrawnReference();
+            if (!r || (r != &e && ownPass)) {
+                // Its own pieces (a dimension's besides its picture).
                 const double pieces = PartPieces(e, px, cap_);
                 fresh.own += pieces;
                 steps_ -= Steps(pieces);
-                return steps_ >= 0;
+                if (!r) return steps_ >= 0;
             }
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             const Known* nested = inner && upTo > 1 ? &Definition(*inner, s * ScaleOf(*r), upTo - 1) : nullptr;
@@ -520,17 +539,17 @@ private:
             AddWork(1);
             if (--partSteps_ < 0) return false;
             if (!IsDrawn(e, true, frozen_)) return true;
-            const auto* r = dynamic_cast<const BlockReference*>(&e);
-            if (!r) {
+            const BlockReference* r = e.DrawnReference();
+            if (!r || (r != &e && own)) {
                 if (BoxThrough(e.Extents(), t).Intersects(view_)) k.own += SharedPart(e, px);
-                return partSteps_ >= 0;
+                if (!r) return partSteps_ >= 0;
             }
             const Box b = r->BoundsUnder(t);
             if (!b.IsEmpty() && !b.Intersects(view_)) return true;
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             Known nested;
             if (inner && upTo > 1) {
-                if (view_.Contains(b))
+                if (view_.Contains(b) || r->Copies() > 1)
                     nested = Definition(*inner, scale * ScaleOf(*r), upTo - 1);
                 else
                     nested = Parts(*inner, t * r->BlockTransform(), upTo - 1);
@@ -602,11 +621,13 @@ public:
                                 Estimate& estimate, bool file)
     {
         for (const Entity* e : shown) {
-            const auto* r = dynamic_cast<const BlockReference*>(e);
-            if (!r || !IsDrawn(*r, false, estimate.Frozen())) continue;
+            const BlockReference* r = e->DrawnReference();
+            if (!r || !IsDrawn(*e, false, estimate.Frozen())) continue;
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             const bool ownFree = file && def && def->References().size() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
+            // A dimension's or a table's own pieces besides its block.
+            if (r != e) claims.back().weight.own = estimate.Plain(*e);
         }
     }
 
@@ -733,7 +754,7 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
             const std::vector<Entity*> shown = Shown(v);
             for (const Entity* e : shown) {
                 if (measured + plain > kViewBudget) break;
-                if (dynamic_cast<const BlockReference*>(e) || !IsDrawn(*e, false, v.frozen)) continue;
+                if (e->DrawnReference() || !IsDrawn(*e, false, v.frozen)) continue;
                 plain += estimate.Plain(*e);
             }
             if (measured + plain <= kViewBudget) Planner::ClaimReferences(references, i + 1, shown, estimate, false);
@@ -804,7 +825,7 @@ DrawPlan KeptPlanView(const Document& doc, const SpaceView& v)
 
 DrawPlan PlanAlone(const Entity& e)
 {
-    if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};
+    if (!e.DrawnReference()) return DrawPlan{};
     // Outside a view nothing has a size on screen: the parts count, not their length.
     SpaceView v;
     v.view = Everywhere();
@@ -828,22 +849,24 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
     const double attributes =
         AttributePieces(r, px_, kUncapped, [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
-    return 1 + attributes + (def ? DrawnWork(*def, px_ * ScaleOf(r)) : 0) <= kReferenceWork;
+    return (1 + attributes + (def ? DrawnWork(*def, px_ * ScaleOf(r)) : 0)) * static_cast<double>(r.Copies()) <=
+           kReferenceWork;
 }
 
 int DrawPlan::DepthOf(const Entity& top) const
 {
+    // A dimension or a table is looked into as the reference it draws through.
+    const BlockReference* r = top.DrawnReference();
     if (make_) {
         // An ordinary reference is drawn whole whatever the plan: the view is
         // weighed only once a heavier one is met.
-        const auto* r = dynamic_cast<const BlockReference*>(&top);
         if (!r || Ordinary(*r)) return kWholeDepth;
         const std::function<DrawPlan()> make = std::move(make_);
         make_ = nullptr;
         depths_ = make().depths_;
     }
     if (!depths_) return kWholeDepth;
-    const auto found = depths_->of.find(&top);
+    const auto found = depths_->of.find(r ? static_cast<const Entity*>(r) : &top);
     return found == depths_->of.end() ? kWholeDepth : found->second;
 }
 
@@ -852,7 +875,7 @@ int DrawPlan::DepthOf(const Entity& top) const
 bool SeenThroughDot(const BlockReference& r)
 {
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    return !def || def->DrawnPieces() <= kReferenceWork;
+    return !def || def->DrawnPieces() * static_cast<double>(r.Copies()) <= kReferenceWork;
 }
 
 namespace {
@@ -941,6 +964,31 @@ void PlannedSink::Fill(const std::vector<Point3d>& ring)
 {
     AddWork(ring.size());
     OnFill(ring);
+}
+
+void PlannedSink::Ray(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    AddWork(1);
+    OnRay(base, direction, bothWays);
+}
+
+void PlannedSink::OnRay(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    GeometrySink::Ray(base, direction, bothWays);  // the piece in reach, as a segment
+}
+
+bool PlannedSink::WantsCopy(const BlockReference& r, const Box& box)
+{
+    AddWork(1);
+    if (!Wants(box)) return false;
+    if (plan_.IsDot(box) && !SeenThroughDot(r)) {
+        // A copy drawn as a dot, which covers its box.
+        Point(box.Center());
+        const std::array<Point3d, 4> c = Corners(box);
+        Fill({c.begin(), c.end()});
+        return false;
+    }
+    return true;
 }
 
 }  // namespace acad

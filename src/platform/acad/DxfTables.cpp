@@ -478,6 +478,68 @@ private:
     FaceRecord view_;
 };
 
+// --- SOLID, TRACE, XLINE, RAY
+
+struct SolidRecord {
+    SolidData solid;
+    SolidRecord() { solid.corners[3] = kUnset; }
+};
+
+const RecordLayout& SolidLayout()
+{
+    static const Subclass s{
+        "AcDbTrace",
+        {FReal(39, DXF_REF(SolidRecord, solid.thickness), 0, kOpt), FPoint(10, DXF_REF(SolidRecord, solid.corners[0])),
+         FPoint(11, DXF_REF(SolidRecord, solid.corners[1])), FPoint(12, DXF_REF(SolidRecord, solid.corners[2])),
+         FPoint(13, DXF_REF(SolidRecord, solid.corners[3])), FNormal(210, DXF_REF(SolidRecord, solid.extrusion))}};
+    static const RecordLayout l({&s});
+    return l;
+}
+
+class SolidCodec final : public DataCodec<SolidRecord> {
+public:
+    explicit SolidCodec(bool trace) : DataCodec(trace ? "TRACE" : "SOLID", SolidLayout()), trace_(trace) {}
+    std::unique_ptr<Entity> Build(ReadContext& ctx, Record&) override
+    {
+        // A triangle may leave out its fourth corner: it repeats the third.
+        FillUnset(data_.solid.corners[3], data_.solid.corners[2]);
+        return std::make_unique<Solid>(ctx.Doc(), data_.solid, trace_);
+    }
+    const void* View(const Entity& e) override
+    {
+        view_.solid = static_cast<const Solid&>(e).Data();
+        return &view_;
+    }
+
+private:
+    bool trace_;
+    SolidRecord view_;
+};
+
+const RecordLayout& RayLayout(bool bothWays)
+{
+    static const Subclass x{"AcDbXline", {FPoint(10, DXF_REF(RayData, base)), FPoint(11, DXF_REF(RayData, direction))}};
+    static const Subclass r{"AcDbRay", {FPoint(10, DXF_REF(RayData, base)), FPoint(11, DXF_REF(RayData, direction))}};
+    static const RecordLayout lx({&x}), lr({&r});
+    return bothWays ? lx : lr;
+}
+
+class RayCodec final : public DataCodec<RayData> {
+public:
+    explicit RayCodec(bool bothWays) : DataCodec(bothWays ? "XLINE" : "RAY", RayLayout(bothWays)), both_(bothWays) {}
+    std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
+    {
+        const double len = data_.direction.Length();
+        if (!(len > 0) || !std::isfinite(len)) Bad(ctx, rec, "linha sem direção");
+        data_.direction = data_.direction / len;
+        return std::make_unique<InfiniteLine>(ctx.Doc(), data_, both_);
+    }
+    const void* View(const Entity& e) override { return &static_cast<const InfiniteLine&>(e).Data(); }
+
+private:
+    bool both_;
+};
+
 // --- TEXT, ATTDEF, ATTRIB
 
 struct TextAttr {
@@ -1257,14 +1319,18 @@ const CustomField kInsertFollow{[](ReadContext&, void*) {},
 
 const RecordLayout& InsertLayout()
 {
-    static const Subclass s{"AcDbBlockReference",
-                            {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
-                             FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
-                             FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
-                             FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
-                             FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
-                             FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
-                             FNormal(210, DXF_REF(BlockReferenceData, extrusion))}};
+    static const Subclass s{
+        "AcDbBlockReference",
+        {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
+         FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
+         FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
+         FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
+         FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
+         FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
+         FInt(70, DXF_REF(BlockReferenceData, columns), 1, kOpt), FInt(71, DXF_REF(BlockReferenceData, rows), 1, kOpt),
+         FReal(44, DXF_REF(BlockReferenceData, columnSpacing), 0, kOpt),
+         FReal(45, DXF_REF(BlockReferenceData, rowSpacing), 0, kOpt),
+         FNormal(210, DXF_REF(BlockReferenceData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -1275,6 +1341,11 @@ public:
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
         if (data_.xScale == 0 || data_.yScale == 0 || data_.zScale == 0) Bad(ctx, rec, "fator de escala nulo");
+        // A grid counts its rows and columns from 1 (0 or less in a damaged file: one).
+        data_.columns = std::clamp(data_.columns, 1, 32767);
+        data_.rows = std::clamp(data_.rows, 1, 32767);
+        if (!std::isfinite(data_.columnSpacing)) data_.columnSpacing = 0;
+        if (!std::isfinite(data_.rowSpacing)) data_.rowSpacing = 0;
         const Block* b = ctx.Doc().Blocks().ByIndex(data_.block);
         if (b && b->IsXRef()) return std::make_unique<ExternalReference>(ctx.Doc(), data_);
         return std::make_unique<BlockReference>(ctx.Doc(), data_);
@@ -1288,6 +1359,7 @@ struct DimRecord {
     DimAlignedData dim;
     int type = 0;
     std::string block;
+    Point3d clones;  // 12: where the picture is moved to (0: it is not)
 };
 
 const CustomField kDimBlock{[](ReadContext& ctx, void* d) { ctx.In().TextInto(As<DimRecord>(d).block); },
@@ -1309,8 +1381,8 @@ const RecordLayout& DimensionLayout()
     static const Subclass s{
         "AcDbDimension",
         {FCustom(2, kDimBlock), FPoint(10, DXF_REF(DimRecord, dim.dimLinePoint)),
-         FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FCustom(70, kDimType),
-         FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
+         FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FPoint(12, DXF_REF(DimRecord, clones), kOpt),
+         FCustom(70, kDimType), FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
          FAngle(53, DXF_REF(DimRecord, dim.textRotation), 0, kOpt), FStr(3, DXF_REF(DimRecord, dim.dimStyle))}};
     static const Subclass a{
         "AcDbAlignedDimension",
@@ -1346,7 +1418,9 @@ public:
     }
     const void* View(const Entity& e) override
     {
-        view_.dim = static_cast<const DimAligned&>(e).Data();
+        const auto& d = static_cast<const DimAligned&>(e);
+        view_.dim = d.Data();
+        view_.clones = d.DrawnReference() ? d.DrawnReference()->Data().insertionPoint : Point3d{};
         return &view_;
     }
     void ExtraXData(WriteContext& ctx, const Entity& e, std::vector<int>& codes, std::vector<Variant>& values) override
@@ -1374,6 +1448,7 @@ public:
         values.emplace_back("}");
     }
     std::string PictureBlock() const { return data_.block; }
+    Point3d PicturePlace() const { return data_.clones; }
 
 private:
     // Moves the DSTYLE overrides out of the record's extended data into the dimension.
@@ -1539,6 +1614,10 @@ CodecSet::CodecSet() : impl_(std::make_unique<Impl>())
     m.Add<InsertCodec>({typeid(BlockReference), typeid(ExternalReference)}, true);
     m.dimension = m.Add<DimensionCodec>({typeid(DimAligned)}, true);
     m.Add<FaceCodec>({typeid(Face3D)}, true);
+    m.Add<SolidCodec>({}, true, false);
+    m.Add<SolidCodec>({}, true, true);
+    m.Add<RayCodec>({}, true, true);
+    m.Add<RayCodec>({}, true, false);
     m.Add<ViewportCodec>({typeid(PViewport)}, true);
 }
 
@@ -1552,6 +1631,8 @@ EntityCodec* CodecSet::Find(std::string_view dxfName) const
 
 EntityCodec* CodecSet::For(const Entity& e) const
 {
+    // Kinds one class holds with two names (SOLID and TRACE, XLINE and RAY) go by name.
+    if (typeid(e) == typeid(Solid) || typeid(e) == typeid(InfiniteLine)) return Find(e.DxfName());
     auto it = impl_->byType.find(typeid(e));
     return it == impl_->byType.end() ? nullptr : it->second;
 }
@@ -1566,6 +1647,11 @@ void CodecSet::AddVertex(EntityCodec& polyline, const VertexRecord& v) const
 }
 
 std::string CodecSet::DimensionBlock() const { return static_cast<DimensionCodec*>(impl_->dimension)->PictureBlock(); }
+
+Point3d CodecSet::DimensionPicturePlace() const
+{
+    return static_cast<DimensionCodec*>(impl_->dimension)->PicturePlace();
+}
 
 std::vector<VertexRecord> VertexRecordsOf(const Entity& polyline)
 {

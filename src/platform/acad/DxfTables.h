@@ -267,8 +267,10 @@ public:
     EntityCodec& Vertex(bool is3d) const;               // VERTEX
     // A POLYLINE being read takes its VERTEX records.
     void AddVertex(EntityCodec& polyline, const VertexRecord& v) const;
-    // Group 2 of the DIMENSION just read: the block of its picture.
+    // Group 2 of the DIMENSION just read: the block of its picture; group 12:
+    // where the picture is moved to.
     std::string DimensionBlock() const;
+    Point3d DimensionPicturePlace() const;
 
 private:
     struct Impl;

@@ -230,6 +230,12 @@ struct BlockReferenceData {   // INSERT
     double zScale = 1.0;      // 43
     double rotation = 0.0;    // 50 (radians)
     Extrusion extrusion;      // 210
+    // A grid of copies (MINSERT): columns along the turned X axis, rows along
+    // its Y axis, spaced in the reference's own units (not scaled).
+    int columns = 1;             // 70
+    int rows = 1;                // 71
+    double columnSpacing = 0.0;  // 44
+    double rowSpacing = 0.0;     // 45
 };
 
 struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
@@ -246,6 +252,17 @@ struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
     double extensionBeyond = 0.18;      // DIMEXE
     int decimals = 4;                   // DIMDEC
     std::string dimStyle = "Standard";  // 3
+};
+
+struct SolidData {           // SOLID, TRACE: a filled triangle or quadrilateral
+    Point3d corners[4];      // 10..13; the third and fourth are drawn in that order swapped
+    double thickness = 0.0;  // 39
+    Extrusion extrusion;     // 210: the corners lie in its plane
+};
+
+struct RayData {                  // XLINE, RAY
+    Point3d base;                 // 10
+    Vector3d direction{1, 0, 0};  // 11, a unit vector
 };
 
 struct Face3DData {  // 3DFACE

@@ -643,6 +643,58 @@ double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
+bool ClipRay(const Point3d& base, const Vector3d& direction, bool bothWays, const Box& box, Point3d& a, Point3d& b)
+{
+    if (box.IsEmpty() || !(direction.Length2d() > 0) || !base.IsFinite() || !direction.IsFinite()) return false;
+    // Liang-Barsky on base + t·direction, t from 0 (or −∞) to +∞.
+    const double inf = std::numeric_limits<double>::infinity();
+    double t0 = bothWays ? -inf : 0.0, t1 = inf;
+    const double p[4] = {-direction.x, direction.x, -direction.y, direction.y};
+    const double q[4] = {base.x - box.min.x, box.max.x - base.x, base.y - box.min.y, box.max.y - base.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+    }
+    if (!std::isfinite(t0) || !std::isfinite(t1)) return false;  // a box without a side: nothing to cut to
+    a = base + direction * t0;
+    b = base + direction * t1;
+    return true;
+}
+
+Box RayBox(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Box b;
+    b.Add(base);
+    const double d[3] = {direction.x, direction.y, direction.z};
+    double* lo[3] = {&b.min.x, &b.min.y, &b.min.z};
+    double* hi[3] = {&b.max.x, &b.max.y, &b.max.z};
+    for (int k = 0; k < 3; ++k) {
+        if (d[k] > 0 || (bothWays && d[k] < 0)) *hi[k] = inf;
+        if (d[k] < 0 || (bothWays && d[k] > 0)) *lo[k] = -inf;
+    }
+    return b;
+}
+
+double DistancePointRay(const Point3d& p, const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    const double len2 = direction.x * direction.x + direction.y * direction.y;
+    if (!(len2 > 0)) return Distance2d(p, base);
+    double t = ((p.x - base.x) * direction.x + (p.y - base.y) * direction.y) / len2;
+    if (!bothWays) t = std::max(t, 0.0);
+    return std::hypot(p.x - (base.x + t * direction.x), p.y - (base.y + t * direction.y));
+}
+
 double DistancePointArc(const Point3d& p, const CircularArc& arc)
 {
     double dc = Distance2d(p, arc.center);

@@ -358,6 +358,14 @@ bool ArcIntersectsBox(const CircularArc& arc, const Box& box);
 bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b);
 bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon);
 double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b);
+// The piece within `box` (XY) of the line from `base` along `direction`, one
+// way (a ray) or both; false when it misses the box or has no direction.
+bool ClipRay(const Point3d& base, const Vector3d& direction, bool bothWays, const Box& box, Point3d& a, Point3d& b);
+// The box of such a line: infinite along each axis it runs in, the base's
+// coordinate along the others (z included).
+Box RayBox(const Point3d& base, const Vector3d& direction, bool bothWays);
+// Distance in the XY plane from `p` to such a line.
+double DistancePointRay(const Point3d& p, const Point3d& base, const Vector3d& direction, bool bothWays);
 double DistancePointArc(const Point3d& p, const CircularArc& arc);
 
 }  // namespace acad

@@ -93,6 +93,9 @@ public:
     }
     bool hit = false;
     bool any = false;
+    // Only the copies of a grid that meet the window can lie in it or cross
+    // it; one out of it is offered apart, and fails a window.
+    Box CopyReach() const override { return kind_ == Kind::Crossing ? Reach() : reach_; }
 
 protected:
     bool Wants(const Box& b) override
@@ -166,12 +169,20 @@ private:
     Box box_;
 };
 
+// Parts wholly outside the box of a polygon or fence cannot cross it.
+Box ReachOf(const std::vector<Point3d>& pts)
+{
+    const Box b = BoxOf(pts);
+    return b.Expanded(4 * std::max(CoordinateTolerance(b.min), CoordinateTolerance(b.max)));
+}
+
 class CrossPolygonProbe : public Probe {
 public:
     CrossPolygonProbe(const std::vector<Point3d>& poly, const DrawPlan& plan, int limit)
         : Probe(Kind::Crossing, BoxOf(poly), plan, limit), poly_(poly)
     {
     }
+    Box Reach() const override { return ReachOf(poly_); }
 
 protected:
     void OnPoint(const Point3d& p) override { hit = hit || PointInPolygon(p, poly_); }
@@ -226,6 +237,7 @@ public:
         : Probe(Kind::Crossing, BoxOf(fence), plan, limit), fence_(fence)
     {
     }
+    Box Reach() const override { return ReachOf(fence_); }
 
 protected:
     void OnPoint(const Point3d& p) override
@@ -265,8 +277,11 @@ public:
     {
     }
     double best = std::numeric_limits<double>::infinity();
-    // Parts farther than `within` need not be found.
-    Box Reach() const override { return std::isfinite(within_) ? Box::Around(p_, within_) : Box(); }
+    // A part farther than `within` cannot be the answer.
+    Box Reach() const override
+    {
+        return std::isfinite(within_) ? Box::Around(p_, within_ + CoordinateTolerance(p_)) : Box();
+    }
 
 protected:
     // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.
@@ -280,6 +295,10 @@ protected:
     void OnArc(const CircularArc& a) override { Take(DistancePointArc(p_, a)); }
     void OnText(const TextPrimitive& t) override { Ring(TextRing(t)); }
     void OnFill(const std::vector<Point3d>& ring) override { Ring(ring); }
+    void OnRay(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        Take(DistancePointRay(p_, base, direction, bothWays));
+    }
 
 private:
     void Ring(const std::vector<Point3d>& ring)
@@ -386,45 +405,57 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     }
     const std::vector<char>& frozen = plan.FrozenHere();
     auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
-    // Attributes (drawn over the block) come first.
-    for (AttributeReference* a : ref->GetAttributes())
-        if (shownAttribute(*a) && DistanceThrough(*a, Transform(), p, tolerance, plan, limit, 1) <= tolerance)
-            return NestedPick{a, {&top}, Transform()};
-    // Then the nearest entity of the definition, looking into nested references
-    // as deep as the window draws them.
+    // Only the copies of a grid near the pick are looked into.
+    const Box near = Box::Around(p, tolerance + CoordinateTolerance(p));
     NestedPick pick;
     pick.containers.push_back(&top);
-    Transform t = ref->BlockTransform();
-    const Block* def = &ref->Block();
+    BlockReference* cur = ref;
+    Transform outer;  // the space `cur` is placed in, to world
     for (int depth = 1;; ++depth) {
+        // Its attributes (drawn over the block) come first; they live in the space it is placed in.
+        const std::vector<AttributeReference*> attributes = cur->GetAttributes();
+        std::optional<NestedPick> onAttribute;
+        if (!attributes.empty())
+            cur->EachCopy(outer, near, [&](std::size_t i) {
+                if (onAttribute) return;
+                const Transform at = i == 0 ? outer : outer * Transform::Translation(cur->CopyOffset(i));
+                for (AttributeReference* a : attributes)
+                    if (shownAttribute(*a) && DistanceThrough(*a, at, p, tolerance, plan, limit, depth) <= tolerance) {
+                        onAttribute = pick;
+                        onAttribute->entity = a;
+                        onAttribute->toWorld = at;
+                        return;
+                    }
+            });
+        if (onAttribute) return onAttribute;
+        // Then the nearest entity of the definition, looking into nested references
+        // as deep as the window draws them.
         Entity* best = nullptr;
         double bestD = tolerance;
-        for (Entity* e : *def) {
-            if (!IsDrawn(*e, true, frozen) || dynamic_cast<AttributeDefinition*>(e)) continue;
-            const double d = DistanceThrough(*e, t, p, bestD, plan, limit, depth);
-            if (d <= bestD) {
-                best = e;
-                bestD = d;
+        Transform bestAt;
+        const Block* def = &cur->Block();
+        cur->EachCopy(outer, near, [&](std::size_t i) {
+            const Transform t = outer * cur->CopyTransform(i);
+            for (Entity* e : *def) {
+                if (!IsDrawn(*e, true, frozen) || dynamic_cast<AttributeDefinition*>(e)) continue;
+                const double d = DistanceThrough(*e, t, p, bestD, plan, limit, depth);
+                if (d <= bestD) {
+                    best = e;
+                    bestD = d;
+                    bestAt = t;
+                }
             }
-        }
+        });
         if (!best) return std::nullopt;
         auto* inner = dynamic_cast<BlockReference*>(best);
-        if (!inner || depth >= limit || (plan.IsDot(inner->BoundsUnder(t)) && !SeenThroughDot(*inner))) {
+        if (!inner || depth >= limit || (plan.IsDot(inner->BoundsUnder(bestAt)) && !SeenThroughDot(*inner))) {
             pick.entity = best;
-            pick.toWorld = t;
+            pick.toWorld = bestAt;
             return pick;
         }
-        // Attributes of a nested reference live in the outer definition's space.
-        for (AttributeReference* a : inner->GetAttributes())
-            if (shownAttribute(*a) && DistanceThrough(*a, t, p, tolerance, plan, limit, depth + 1) <= tolerance) {
-                pick.containers.push_back(inner);
-                pick.entity = a;
-                pick.toWorld = t;
-                return pick;
-            }
         pick.containers.push_back(inner);
-        t = t * inner->BlockTransform();
-        def = &inner->Block();
+        outer = bestAt;
+        cur = inner;
     }
 }
 

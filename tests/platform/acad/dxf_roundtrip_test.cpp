@@ -113,20 +113,14 @@ void BuildDrawing(Document& doc, const std::filesystem::path& xrefFile)
     ref->SetXData({1001, 1000}, {Variant("7-12"), Variant("120")});
     ms.AddDimAligned({0, 0, 0}, {10, 0, 0}, {5, 2, 0});
     ms.Add3DFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1});
-    ms.Append(std::make_unique<RawEntity>(doc, "SOLID", "AcDbTrace",
-                                          std::vector<RawGroup>{{100, "AcDbTrace"},
-                                                                {10, "0.0"},
-                                                                {20, "0.0"},
-                                                                {30, "0.0"},
-                                                                {11, "1.0"},
-                                                                {21, "0.0"},
-                                                                {31, "0.0"},
-                                                                {12, "0.0"},
-                                                                {22, "1.0"},
-                                                                {32, "0.0"},
-                                                                {13, "1.0"},
-                                                                {23, "1.0"},
-                                                                {33, "0.0"}}));
+    SolidData quad;
+    quad.corners[1] = {1, 0, 0};
+    quad.corners[2] = {0, 1, 0};
+    quad.corners[3] = {1, 1, 0};
+    ms.Append(std::make_unique<Solid>(doc, quad));
+    ms.Append(std::make_unique<InfiniteLine>(doc, RayData{{3, 4, 0}, {0, 1, 0}}, true));
+    ms.Append(std::make_unique<RawEntity>(doc, "REGION", "AcDbModelerGeometry",
+                                          std::vector<RawGroup>{{100, "AcDbModelerGeometry"}, {70, "1"}}));
 
     ExternalReference* x = ms.AttachExternalReference(xrefFile.string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
     x->SetClipBoundary({{0, 0, 0}, {3, 3, 0}});

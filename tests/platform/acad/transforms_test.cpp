@@ -176,7 +176,7 @@ TEST(Transforms, HatchEdgesOfBothTurningsAndPatterns)
 TEST(Transforms, KindsTheHostDoesNotModelStillMoveAndDraw)
 {
     Document doc;
-    std::vector<RawGroup> groups{{10, "1.5"}, {20, "2"}, {30, "0"}, {11, "4"}, {21, "6"}, {31, "0"}, {1, "texto"}};
+    std::vector<RawGroup> groups{{10, "1.5"}, {20, "2"}, {30, "0"}, {10, "4"}, {20, "6"}, {30, "0"}, {1, "texto"}};
     RawEntity* r = doc.ModelSpace().Append(std::make_unique<RawEntity>(doc, "LEADER", "AcDbLeader", groups));
     EXPECT_EQ(r->DxfName(), "LEADER");
     EXPECT_EQ(r->ObjectName(), "AcDbLeader");

@@ -291,6 +291,35 @@ public:
         ++stats.points;
     }
     void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
+    // A construction line or a ray, to the edges of the view.
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        const QPointF a = m_->ToPixel(base), b = m_->ToPixel(base + direction);
+        const Box box = Box::FromCorners({bounds_.left(), bounds_.top()}, {bounds_.right(), bounds_.bottom()});
+        Point3d from, to;
+        if (!ClipRay({a.x(), a.y()}, {b.x() - a.x(), b.y() - a.y()}, bothWays, box, from, to)) {
+            ++stats.culled;
+            return;
+        }
+        Line(QPointF(from.x, from.y), QPointF(to.x, to.y));
+    }
+    // The references are walked by the renderer itself, under the plan.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
+    // An area painted over what was drawn before it (a wipeout), in the background's colour.
+    void Mask(const std::vector<Point3d>& ring, const QColor& background)
+    {
+        if (ring.size() < 3) return;
+        QPolygonF poly;
+        for (const auto& p : ring) poly.append(m_->ToPixel(p));
+        if (!poly.boundingRect().intersects(bounds_)) return;
+        Flush();
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(background);
+        painter_->drawPolygon(poly);
+        painter_->setBrush(Qt::NoBrush);
+        stats.areas += ring.size();
+    }
     void Line(QPointF a, QPointF b)
     {
         if (!ClipSegment(a, b, bounds_)) {
@@ -1045,25 +1074,43 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         e.Emit(sink_, t);
         return;
     }
-    if (const auto* ref = dynamic_cast<const BlockReference*>(&e)) {
+    if (const BlockReference* ref = e.DrawnReference()) {
         // Nested ones too: out of view, or a dot on screen, it is not looked into.
         const Box ext = ref->BoundsUnder(t);
-        if (!ext.IsEmpty() && !ext.Intersects(visible_)) return;
-        if (plan_.IsDot(ext)) {
+        if (!ext.IsEmpty() && !ext.Intersects(visible_)) {
+        } else if (plan_.IsDot(ext)) {
             sink_.Point(ext.Center());
-            return;
+        } else {
+            if (in.depth == 0) {
+                top_ = ref;
+                topDepth_ = plan_.DepthOf(*ref);
+            }
+            if (in.depth >= topDepth_) {
+                EmitOutline(sink_, ext);
+                if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
+            } else {
+                DrawReference(*ref, t, Inherit{color, layer, highlighted, in.depth + 1});
+            }
         }
-        if (in.depth == 0) {
-            top_ = ref;
-            topDepth_ = plan_.DepthOf(*ref);
-        }
-        if (in.depth >= topDepth_) {
-            EmitOutline(sink_, ext);
-            if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
-            return;
-        }
-        DrawReference(*ref, t, Inherit{color, layer, highlighted, in.depth + 1});
+        if (ref == &e) return;
+        // A dimension's, a table's or a multileader's own pieces, besides its block.
+        sink_.SetStyle(Rgb(color), highlighted);
+        if (const auto* raw = dynamic_cast<const RawEntity*>(&e); raw && raw->Note())
+            sink_.SetFace(FaceFor(raw->Note()->Data().style));
+        e.Emit(sink_, t);
         return;
+    }
+    if (const auto* raw = dynamic_cast<const RawEntity*>(&e)) {
+        if (!raw->Mask().empty()) {
+            // A wipeout hides what was drawn before it, in the order of the drawing.
+            std::vector<Point3d> ring;
+            for (const Point3d& p : raw->Mask()) ring.push_back(t.Apply(p));
+            sink_.Mask(ring, BackgroundColor());
+            sink_.SetStyle(Rgb(color), highlighted);
+            if (highlighted) detail::EmitChain(sink_, Transform(), ring, true);
+            return;
+        }
+        if (raw->Note()) sink_.SetFace(FaceFor(raw->Note()->Data().style));
     }
     if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
         sink_.SetFace(FaceFor(text->Text().style));
@@ -1126,22 +1173,45 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         painter_->setClipPath(path, Qt::IntersectClip);
         clipped = true;
     }
-    if (const Block* def = doc_->Blocks().ByIndex(ref.Data().block)) {
-        const bool cull = def->Count() > kCullDefinitionsAbove;
-        const Box local = cull ? InPlan(visible_, inner) : Box();
-        for (const Entity* part : *def) {
-            if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
-                // Only constant attributes draw inside a reference; the others are
-                // drawn by the reference's own attributes.
-                if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, inner, child, true);
-                continue;
+    const Block* def = doc_->Blocks().ByIndex(ref.Data().block);
+    const std::vector<AttributeReference*> attributes = ref.GetAttributes();
+    // Each copy of a grid in view, drawn as a reference is: a dot when it is smaller than one.
+    const bool grid = ref.Copies() > 1;
+    const Box one = grid ? ref.CopyBox() : Box();
+    auto drawCopy = [&](std::size_t i) {
+        const Transform shift = i == 0 ? t : t * Transform::Translation(ref.CopyOffset(i));
+        const Transform at = i == 0 ? inner : t * ref.CopyTransform(i);
+        if (grid) {
+            Box b;
+            for (int k = 0; k < 4; ++k)
+                b.Add(shift.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+            if (plan_.IsDot(b)) {
+                sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+                sink_.Point(b.Center());
+                return;
             }
-            if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
-            DrawEntity(*part, inner, child);
         }
-    }
-    // Attributes are held in the coordinates of the reference's own space.
-    for (const AttributeReference* a : ref.GetAttributes()) DrawEntity(*a, t, child);
+        if (def) {
+            const bool cull = def->Count() > kCullDefinitionsAbove;
+            const Box local = cull ? InPlan(visible_, at) : Box();
+            for (const Entity* part : *def) {
+                if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
+                    // Only constant attributes draw inside a reference; the others are
+                    // drawn by the reference's own attributes.
+                    if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, at, child, true);
+                    continue;
+                }
+                if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
+                DrawEntity(*part, at, child);
+            }
+        }
+        // Attributes are held in the coordinates of the reference's own space.
+        for (const AttributeReference* a : attributes) DrawEntity(*a, shift, child);
+    };
+    if (grid)
+        ref.EachCopy(t, visible_, drawCopy);
+    else
+        drawCopy(0);
     if (clipped) {
         sink_.Flush();
         painter_->restore();
