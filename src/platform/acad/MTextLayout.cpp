@@ -530,6 +530,8 @@ MTextLayout Builder::Finish()
 
 MTextLayout LayOutMText(const MTextData& d, TextMetrics::Face face)
 {
+    // A text of no height draws nothing.
+    if (!(d.height > 0) || !std::isfinite(d.height)) return {};
     Builder b(d, face);
     b.Read(d.text);
     for (const std::string& column : d.linkedColumns) {

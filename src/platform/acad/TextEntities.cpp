@@ -665,7 +665,7 @@ void MText::EmitBackground(GeometrySink& sink, const Transform& t, const MTextLa
     if (!HasBackgroundFill()) return;
     for (const MTextRect& r : layout.columns) {
         const auto c = FrameCorners(data_, r, t);
-        sink.Fill(std::vector<Point3d>(c.begin(), c.end()));
+        if (c[0].IsFinite() && c[2].IsFinite()) sink.Fill(std::vector<Point3d>(c.begin(), c.end()));
     }
 }
 
@@ -686,6 +686,9 @@ void MText::EmitContent(GeometrySink& sink, const Transform& t, const MTextLayou
         p.corners[1] = t.Apply(o + u * r.width);
         p.corners[2] = t.Apply(o + u * r.width + v * r.height);
         p.corners[3] = t.Apply(o + v * r.height);
+        // A line too large for its box to be a number (a height of 1e308 read
+        // from a file) is not drawn, as a single-line text of that size is not.
+        if (!p.corners[0].IsFinite() || !p.corners[2].IsFinite()) continue;
         p.position = p.corners[0];
         p.height = r.height * up;
         p.widthFactor = up > 0 ? r.widthFactor * across / up : r.widthFactor;
@@ -696,6 +699,7 @@ void MText::EmitContent(GeometrySink& sink, const Transform& t, const MTextLayou
     if (data_.background & MTextBackground::Frame) {
         for (const MTextRect& r : layout.columns) {
             const auto c = FrameCorners(data_, r, t);
+            if (!c[0].IsFinite() || !c[2].IsFinite()) continue;
             for (std::size_t k = 0; k < 4; ++k) sink.Segment(c[k], c[(k + 1) % 4]);
         }
     }
