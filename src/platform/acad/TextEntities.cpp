@@ -646,17 +646,28 @@ bool MText::HasBackgroundFill() const
 }
 
 namespace {
+// Where the layout's coordinates lie: x along the reading direction, y up,
+// from the insertion point.
+struct MTextAxes {
+    Point3d origin;
+    Vector3d u, v;
+    Point3d At(double x, double y) const { return origin + u * x + v * y; }
+};
+MTextAxes AxesOf(const MTextData& d)
+{
+    const Vector3d u{std::cos(d.rotation), std::sin(d.rotation), 0.0};
+    return {d.insertionPoint, u, {-u.y, u.x, 0.0}};
+}
+
 // The rectangle of a column as the background and the frame take it: past
 // the text's box by (scale - 1) heights.
 std::array<Point3d, 4> FrameCorners(const MTextData& d, const MTextRect& r, const Transform& t)
 {
     const double scale = std::isfinite(d.backgroundScale) ? d.backgroundScale : 1.5;
     const double m = std::max(0.0, d.height * (scale - 1));
-    const Vector3d u{std::cos(d.rotation), std::sin(d.rotation), 0.0};
-    const Vector3d v{-u.y, u.x, 0.0};
-    auto at = [&](double x, double y) { return t.Apply(d.insertionPoint + u * x + v * y); };
-    return {at(r.left - m, r.bottom - m), at(r.right + m, r.bottom - m), at(r.right + m, r.top + m),
-            at(r.left - m, r.top + m)};
+    const MTextAxes a = AxesOf(d);
+    return {t.Apply(a.At(r.left - m, r.bottom - m)), t.Apply(a.At(r.right + m, r.bottom - m)),
+            t.Apply(a.At(r.right + m, r.top + m)), t.Apply(a.At(r.left - m, r.top + m))};
 }
 }  // namespace
 
@@ -671,21 +682,19 @@ void MText::EmitBackground(GeometrySink& sink, const Transform& t, const MTextLa
 
 void MText::EmitContent(GeometrySink& sink, const Transform& t, const MTextLayout& layout) const
 {
-    const Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
-    const Vector3d v{-u.y, u.x, 0.0};
-    const Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
+    const MTextAxes a = AxesOf(data_);
+    const Vector3d tu = t.ApplyVector(a.u), tv = t.ApplyVector(a.v);
     const double across = tu.Length2d(), up = tv.Length2d();
     TextPrimitive p;
     p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
     p.upsideDown = Cross2d(tu, tv) < 0;
     for (const MTextRun& r : layout.runs) {
         if (r.begin == r.end) continue;
-        const Point3d o = data_.insertionPoint + u * r.x + v * r.y;
         p.text = std::string_view(layout.letters).substr(r.begin, r.end - r.begin);
-        p.corners[0] = t.Apply(o);
-        p.corners[1] = t.Apply(o + u * r.width);
-        p.corners[2] = t.Apply(o + u * r.width + v * r.height);
-        p.corners[3] = t.Apply(o + v * r.height);
+        p.corners[0] = t.Apply(a.At(r.x, r.y));
+        p.corners[1] = t.Apply(a.At(r.x + r.width, r.y));
+        p.corners[2] = t.Apply(a.At(r.x + r.width, r.y + r.height));
+        p.corners[3] = t.Apply(a.At(r.x, r.y + r.height));
         // A line too large for its box to be a number (a height of 1e308 read
         // from a file) is not drawn, as a single-line text of that size is not.
         if (!p.corners[0].IsFinite() || !p.corners[2].IsFinite()) continue;
