@@ -1025,6 +1025,13 @@ private:
             }
             r.groups.push_back(std::move(raw));
         }
+        // A linked column's text is drawn by the text it belongs to, at the top of the next column.
+        if (auto* text = dynamic_cast<MText*>(&main); text && type == "MTEXT") {
+            std::string column;
+            for (const RawGroup& g : r.groups)
+                if (g.code == 3 || g.code == 1) column += g.value;
+            linkedColumns_[text].push_back(std::move(column));
+        }
         Kept().columns[&main].push_back(std::move(r));
     }
 
@@ -1359,6 +1366,17 @@ private:
 
     // --- after the last section
 
+    // Each text takes the texts of its linked columns at once: laid out once, not once a column.
+    void FinishLinkedColumns()
+    {
+        for (auto& [text, columns] : linkedColumns_) {
+            MTextData d = text->Data();
+            d.linkedColumns = std::move(columns);
+            text->SetData(d);
+        }
+        linkedColumns_.clear();
+    }
+
     void Finish()
     {
         // From every definition but the spaces: nothing may refer to a space
@@ -1372,6 +1390,7 @@ private:
         FinishClips();
         FinishObjects();
         FindPictures();
+        FinishLinkedColumns();
         FinishCurrent();
         for (Layer* l : locked_) l->SetLock(true);
         // Fresh handles past everything the file uses.
@@ -1627,6 +1646,7 @@ private:
     std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
     std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
     std::unordered_set<std::uint64_t> listed_;             // every handle a text has listed so far
+    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;     // the texts of the linked columns read
     std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <typeindex>
 #include <unordered_map>
 
@@ -717,19 +718,185 @@ const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                           11, m.extrusion.IsZAxis() ? along : m.extrusion.Ocs().ApplyVector(along));
                                   }};
 
+// The background (90, 63, 421, 45, 441): the format wants all of 90, 63 and
+// 45 when one is there.
+const CustomField kMTextBackground{[](ReadContext& ctx, void* d) {
+                                       GroupReader& in = ctx.In();
+                                       MTextData& m = As<MTextRecord>(d).data;
+                                       switch (in.Code()) {
+                                       case 90: m.background = in.Int(); break;
+                                       case 63: m.backgroundColor = in.Int(); break;
+                                       case 421: m.backgroundRgb = in.Int() & 0xFFFFFF; break;
+                                       case 45: m.backgroundScale = in.Real(); break;
+                                       default: m.backgroundAlpha = in.Int(); break;
+                                       }
+                                   },
+                                   [](WriteContext& ctx, const void* d) {
+                                       const MTextData& m = As<MTextRecord>(d).data;
+                                       if (m.background == 0) return;
+                                       GroupWriter& o = ctx.Out();
+                                       o.Int(90, m.background);
+                                       o.Int(63, m.backgroundColor);
+                                       if (m.backgroundRgb >= 0) o.Int(421, m.backgroundRgb);
+                                       o.Real(45, m.backgroundScale);
+                                       if (m.backgroundAlpha != 0) o.Int(441, m.backgroundAlpha);
+                                   }};
+
 const RecordLayout& MTextLayout()
 {
     static const CustomField spacingStyle = DXF_FIXED(o.Int(73, 1););
     static const Subclass s{
         "AcDbMText",
         {FPoint(10, DXF_REF(MTextRecord, data.insertionPoint)), FReal(40, DXF_REF(MTextRecord, data.height)),
-         FReal(41, DXF_REF(MTextRecord, data.width)), FInt(71, DXF_REF(MTextRecord, data.attachment)),
-         FInt(72, DXF_REF(MTextRecord, data.drawingDirection)), FCustom(3, kMTextChunks, {1}),
-         FStyle(7, DXF_REF(MTextRecord, data.style)), FNormal(210, DXF_REF(MTextRecord, data.extrusion)),
-         FCustom(11, kMTextDirection, {21, 31, 50}), FCustom(73, spacingStyle),
-         FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
+         FReal(41, DXF_REF(MTextRecord, data.width)), FReal(46, DXF_REF(MTextRecord, data.definedHeight), 0, kOpt),
+         FInt(71, DXF_REF(MTextRecord, data.attachment)), FInt(72, DXF_REF(MTextRecord, data.drawingDirection)),
+         FCustom(3, kMTextChunks, {1}), FStyle(7, DXF_REF(MTextRecord, data.style)),
+         FNormal(210, DXF_REF(MTextRecord, data.extrusion)), FCustom(11, kMTextDirection, {21, 31, 50}),
+         FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt),
+         FCustom(90, kMTextBackground, {63, 421, 45, 441})}};
     static const RecordLayout l({&s});
     return l;
+}
+
+double RealOf(const std::string& s)
+{
+    double v = 0;
+    return ParseReal(s, v) && std::isfinite(v) ? v : 0.0;
+}
+
+// The columns a text of 2018 or later embeds in itself (101 and the groups after it).
+void ColumnsFromEmbedded(const std::vector<RawGroup>& groups, MTextData& d)
+{
+    MTextColumns c;
+    double total = 0;
+    bool any = false;
+    for (const RawGroup& g : groups) {
+        switch (g.code) {
+        case 40:
+            if (!(d.width > 0)) d.width = std::max(0.0, RealOf(g.value));
+            break;
+        case 41: c.height = RealOf(g.value); break;
+        case 42: total = RealOf(g.value); break;
+        case 44: c.width = RealOf(g.value); break;
+        case 45: c.gutter = RealOf(g.value); break;
+        case 46: c.heights.push_back(RealOf(g.value)); break;
+        case 71:
+            c.type = static_cast<int>(RealOf(g.value));
+            any = true;
+            break;
+        case 72: c.count = static_cast<int>(RealOf(g.value)); break;
+        case 73: c.autoHeight = RealOf(g.value) != 0; break;
+        default: break;
+        }
+    }
+    if (!any || (c.type != MTextColumnType::Static && c.type != MTextColumnType::Dynamic)) return;
+    // Dynamic columns of auto height may give no count: the total width tells it.
+    if (c.count <= 0 && !c.heights.empty()) c.count = static_cast<int>(c.heights.size());
+    if (c.count <= 0 && total > 0 && c.width + c.gutter > 0)
+        c.count = static_cast<int>(std::lround(std::min((total + c.gutter) / (c.width + c.gutter), 1000.0)));
+    if (c.autoHeight) c.heights.clear();
+    d.columns = std::move(c);
+}
+
+}  // namespace
+
+void WriteMTextEmbedded(GroupWriter& o, const MTextData& d, const std::vector<RawGroup>& groups)
+{
+    // What the text says of its place, width and columns as it is now (moved,
+    // turned or scaled since it was read); the rest as read. A value that did
+    // not change keeps its text.
+    const MTextColumns& c = d.columns;
+    const bool columned = c.type != MTextColumnType::None;
+    std::size_t heights = 0;
+    for (const RawGroup& g : groups) {
+        std::optional<double> now;
+        switch (g.code) {
+        case 10: now = std::cos(d.rotation); break;
+        case 20: now = std::sin(d.rotation); break;
+        case 11: now = d.insertionPoint.x; break;
+        case 21: now = d.insertionPoint.y; break;
+        case 31: now = d.insertionPoint.z; break;
+        case 40: now = d.width; break;
+        case 41:
+            if (columned) now = c.height;
+            break;
+        case 44:
+            if (columned) now = c.width;
+            break;
+        case 45:
+            if (columned) now = c.gutter;
+            break;
+        case 46:
+            if (columned && !c.autoHeight && heights < c.heights.size()) now = c.heights[heights];
+            ++heights;
+            break;
+        default: break;
+        }
+        double read = 0;
+        if (now && ParseReal(g.value, read) && std::fabs(read - *now) > 1e-9 * std::max(1.0, std::fabs(*now)))
+            o.Real(g.code, *now);
+        else
+            o.String(g.code, g.value);
+    }
+}
+
+namespace {
+
+// The columns an earlier file keeps in the text's extended data ("ACAD"):
+// ACAD_MTEXT_COLUMN_INFO (75 type, 79 auto height, 76 count, 48 width, 49
+// gutter, 50 the heights) and ACAD_MTEXT_DEFINED_HEIGHT (46).
+void ColumnsFromXData(const std::vector<int>& codes, const std::vector<Variant>& values, MTextData& d)
+{
+    MTextColumns c;
+    bool acad = false, info = false, defined = false, any = false;
+    int key = 0, heights = 0;
+    auto number = [](const Variant& v) { return v.IsNumber() ? v.AsDouble() : 0.0; };
+    for (std::size_t i = 0; i < codes.size() && i < values.size(); ++i) {
+        const Variant& v = values[i];
+        if (codes[i] == 1001) {
+            acad = v.IsString() && v.AsString() == "ACAD";
+            continue;
+        }
+        if (!acad) continue;
+        if (codes[i] == 1000 && v.IsString()) {
+            const std::string& t = v.AsString();
+            info = t == "ACAD_MTEXT_COLUMN_INFO_BEGIN";
+            defined = t == "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN";
+            key = heights = 0;
+            continue;
+        }
+        if (!info && !defined) continue;
+        if (heights > 0 && codes[i] == 1040) {
+            c.heights.push_back(number(v));
+            --heights;
+            continue;
+        }
+        if (key == 0) {
+            key = static_cast<int>(number(v));
+            continue;
+        }
+        const double value = number(v);
+        switch (key) {
+        case 75:
+            c.type = static_cast<int>(value);
+            any = true;
+            break;
+        case 79: c.autoHeight = value != 0; break;
+        case 76: c.count = static_cast<int>(value); break;
+        case 48: c.width = value; break;
+        case 49: c.gutter = value; break;
+        case 50: heights = static_cast<int>(std::clamp(value, 0.0, 1000.0)); break;
+        case 46:
+            if (defined) c.height = value;
+            break;
+        default: break;
+        }
+        key = 0;
+    }
+    if (!any || (c.type != MTextColumnType::Static && c.type != MTextColumnType::Dynamic)) return;
+    if (!std::isfinite(c.width) || !std::isfinite(c.gutter) || !std::isfinite(c.height)) return;
+    if (c.autoHeight) c.heights.clear();
+    d.columns = std::move(c);
 }
 
 class MTextCodec final : public DataCodec<MTextRecord> {
@@ -746,6 +913,10 @@ public:
         }
         if (!(data_.data.height >= 0)) Bad(ctx, rec, "altura de texto negativa");
         if (data_.data.attachment < 1 || data_.data.attachment > 9) data_.data.attachment = 1;
+        if (!rec.embedded.empty())
+            ColumnsFromEmbedded(rec.embedded, data_.data);
+        else if (!rec.xdataCodes.empty())
+            ColumnsFromXData(rec.xdataCodes, rec.xdataValues, data_.data);
         return std::make_unique<MText>(ctx.Doc(), data_.data);
     }
     const void* View(const Entity& e) override

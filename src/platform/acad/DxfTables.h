@@ -237,6 +237,10 @@ private:
     bool keepRaw_;
 };
 
+// The embedded object of a text of 2018 and later (its columns), as read but
+// with the text's place, width and columns as they are now.
+void WriteMTextEmbedded(GroupWriter& o, const MTextData& d, const std::vector<RawGroup>& groups);
+
 // Data of the records that belong to a POLYLINE.
 struct VertexRecord {
     PolylineVertex vertex;

@@ -677,8 +677,12 @@ private:
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
         if (!kept_.embedded.empty())
-            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end())
-                for (const RawGroup& g : it->second) out_.String(g.code, g.value);
+            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end()) {
+                if (const auto* text = dynamic_cast<const MText*>(&e))
+                    WriteMTextEmbedded(out_, text->Data(), it->second);
+                else
+                    for (const RawGroup& g : it->second) out_.String(g.code, g.value);
+            }
         std::vector<int> codes;
         std::vector<Variant> values;
         codec->ExtraXData(*this, e, codes, values);

@@ -43,6 +43,8 @@ struct TextPrimitive {
     double oblique = 0.0;
     bool backward = false;
     bool upsideDown = false;
+    // The face its letters are measured in (a TextMetrics::Face); -1: its style's.
+    int face = -1;
     Point3d corners[4];  // extents box: bottom-left, bottom-right, top-right, top-left
 };
 

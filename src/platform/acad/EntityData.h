@@ -108,17 +108,53 @@ struct AttributeData {   // what ATTDEF / ATTRIB add to the text
     bool lockPosition = false;
 };
 
-struct MTextData {             // MTEXT
-    std::string text;          // 1 + 3 chunks, with its format codes
-    Point3d insertionPoint;    // 10, in the world's coordinates
-    double height = 0.0;       // 40
-    double width = 0.0;        // 41, reference rectangle width
-    double rotation = 0.0;     // from 11 or 50 (radians), in the plane of its extrusion
-    int attachment = 1;        // 71: 1 top left .. 9 bottom right
-    int drawingDirection = 1;  // 72
-    double lineSpacing = 1.0;  // 44
-    std::uint32_t style = 0;   // 7
-    Extrusion extrusion;       // 210
+// The columns of a multi-column text, as files of 2018 and later embed them in
+// the text and earlier ones keep them in its extended data ("ACAD").
+namespace MTextColumnType {
+inline constexpr int None = 0;
+inline constexpr int Static = 1;
+inline constexpr int Dynamic = 2;
+}  // namespace MTextColumnType
+
+struct MTextColumns {
+    int type = MTextColumnType::None;
+    int count = 0;                // 0: as many as the text fills
+    double width = 0.0;           // of each column (0: the text's width)
+    double gutter = 0.0;          // between two columns
+    bool autoHeight = true;       // every column `height` high
+    double height = 0.0;          // the columns' height (0: no limit)
+    std::vector<double> heights;  // each column's own, when not auto (the last takes the rest)
+};
+
+// MTEXT background flags (90).
+namespace MTextBackground {
+inline constexpr int Color = 1;   // filled with its colour (63 / 421)
+inline constexpr int Window = 2;  // filled with the window's colour
+inline constexpr int Frame = 16;  // framed
+}  // namespace MTextBackground
+
+struct MTextData {                 // MTEXT
+    std::string text;              // 1 + 3 chunks, with its format codes
+    Point3d insertionPoint;        // 10, in the world's coordinates
+    double height = 0.0;           // 40
+    double width = 0.0;            // 41, reference rectangle width
+    double rotation = 0.0;         // from 11 or 50 (radians), in the plane of its extrusion
+    int attachment = 1;            // 71: 1 top left .. 9 bottom right
+    int drawingDirection = 1;      // 72
+    double lineSpacing = 1.0;      // 44
+    std::uint32_t style = 0;       // 7
+    Extrusion extrusion;           // 210
+    double definedHeight = 0.0;    // 46, the height of the columns
+    int background = 0;            // 90, MTextBackground flags
+    double backgroundScale = 1.5;  // 45: the fill reaches (scale - 1) × height past the text's box
+    int backgroundColor = 0;       // 63, a colour index
+    int backgroundRgb = -1;        // 421, 0xRRGGBB (-1: the colour index)
+    int backgroundAlpha = 0;       // 441, kept as read
+    MTextColumns columns;          // read from the embedded object or the extended data, which keep them
+    // The texts of the further columns of earlier files (MTEXT records of their
+    // own that the writer keeps as read): drawn after the text, each from the top
+    // of the next column.
+    std::vector<std::string> linkedColumns;
 };
 
 struct LWPolylineData {               // LWPOLYLINE

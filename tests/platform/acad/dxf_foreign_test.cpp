@@ -19,6 +19,8 @@
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
+#include "platform/acad/MTextLayout.h"
+#include "platform/acad/TextMetrics.h"
 #include "platform/acad/SelectionSetQuery.h"
 
 using namespace acad;
@@ -1475,4 +1477,327 @@ TEST(DxfForeign, WidePolylinesAreBoxedWithTheirCornersAndArcs)
         const Point3d q{p.x * std::cos(turn) - p.y * std::sin(turn), p.x * std::sin(turn) + p.y * std::cos(turn), 0};
         EXPECT_TRUE(rb.Expanded(1e-9).Contains(q)) << q.x << ", " << q.y;
     }
+}
+
+// ---------------------------------------------------------------- texts as their files mean them
+
+namespace {
+
+// A small drawing of tests/platform/acad/foreign, read into `doc`.
+void ReadForeign(Document& doc, const char* name)
+{
+    const auto path = std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/foreign" / name;
+    ASSERT_EQ(ReadDxf(doc, path), "") << name;
+}
+
+MText& MTextAt(Document& doc, int i)
+{
+    auto* m = dynamic_cast<MText*>(doc.ModelSpace().Item(i));
+    if (!m) throw std::runtime_error("not a multi-line text");
+    return *m;
+}
+
+std::string RunText(const MTextLayout& l, const MTextRun& r) { return l.letters.substr(r.begin, r.end - r.begin); }
+
+// The runs' letters joined by a space: the text's words, in the order they are drawn.
+std::string Words(const MTextLayout& l)
+{
+    std::string all;
+    for (const MTextRun& r : l.runs) all += (all.empty() ? "" : " ") + RunText(l, r);
+    return all;
+}
+
+constexpr double kPitch = 2.5 * 5.0 / 3.0;  // baseline to baseline of a text 2.5 high
+
+// What a text emits, gathered.
+struct Gathered final : GeometrySink {
+    void Point(const Point3d&) override {}
+    void Segment(const Point3d& a, const Point3d& b) override { segments.push_back({a, b}); }
+    void Arc(const CircularArc&) override {}
+    void Text(const TextPrimitive& t) override { texts.emplace_back(t.text); }
+    void Fill(const std::vector<Point3d>& ring) override { fills.push_back(ring); }
+    std::vector<std::pair<Point3d, Point3d>> segments;
+    std::vector<std::string> texts;
+    std::vector<std::vector<Point3d>> fills;
+};
+
+}  // namespace
+
+// The paragraphs of a multi-line text are wrapped at spaces to its width
+// (group 41): two paragraphs of 60 words 40 wide are 20 lines each, a box 40
+// by 165, not one line 940 long. Its box, its picks and its crossings are those
+// of the wrapped lines; a line exactly as wide as the text still fits, a hair
+// more goes to the next line, and a width of 0 wraps nothing.
+TEST(DxfForeign, MTextWrapsItsParagraphsAtItsWidth)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_wrap.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextLayout l = m.Layout();
+    ASSERT_EQ(l.runs.size(), 40u);  // a line of one format is one piece
+    double widest = 0;
+    for (std::size_t i = 0; i < l.runs.size(); ++i) {
+        const MTextRun& r = l.runs[i];
+        EXPECT_NEAR(r.x, 0, 1e-12);
+        EXPECT_LE(r.x + r.width, 40.0) << RunText(l, r);
+        EXPECT_NEAR(r.y, -(2.5 + static_cast<double>(i) * kPitch), 1e-9) << i;
+        EXPECT_NEAR(r.width, 2.5 * TextMetrics::Width(TextMetrics::Face::Shape, RunText(l, r)), 1e-9);
+        widest = std::max(widest, r.width);
+    }
+    EXPECT_GT(widest, 35.0);  // the lines are filled
+    // Nothing lost, no word cut: the second paragraph starts a line of its own.
+    const std::string paragraph = RunText(l, l.runs[0]).substr(0, 11);
+    EXPECT_EQ(paragraph, "lorem ipsum");
+    EXPECT_EQ(RunText(l, l.runs[20]).substr(0, 11), "lorem ipsum");
+    const std::string text = m.TextString();
+    const std::string first = text.substr(0, text.find("\\P"));
+    EXPECT_EQ(Words(l), first + " " + first);
+
+    Point3d lo, hi;
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 0, 1e-12);
+    EXPECT_NEAR(hi.x, widest, 1e-9);
+    EXPECT_NEAR(hi.y, 0, 1e-12);
+    EXPECT_NEAR(lo.y, -(2.5 + 39 * kPitch), 1e-9);
+    // Picked and crossed where its lines are drawn, never where one line would run.
+    const MTextRun& last = l.runs.back();
+    const Point3d onLast{last.x + last.width / 2, last.y + 1.25, 0};
+    EXPECT_TRUE(CrossesBox(m, Box::Around(onLast, 0.1)));
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around(onLast, 0.1)).size(), 1u);
+    EXPECT_FALSE(CrossesBox(m, Box::Around({300, 1.25, 0}, 1)));
+    EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around({300, 1.25, 0}, 1)).empty());
+    // Moved and turned, the lines go with it.
+    m.Rotate({0, 0, 0}, kPi / 2);
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 2.5 + 39 * kPitch, 1e-9);
+    EXPECT_NEAR(hi.y, widest, 1e-9);
+
+    // A line as wide as the text fits; a hair narrower a text, its last word wraps.
+    MText* exact = doc.ModelSpace().AddMText({0, 100, 0}, 1, "ab cd");
+    exact->SetHeight(2.0);
+    const double ab = 2 * TextMetrics::Width(TextMetrics::Face::Shape, "ab cd");
+    exact->SetWidth(ab);
+    EXPECT_EQ(exact->Layout().runs.size(), 1u);
+    exact->SetWidth(ab * (1 - 1e-6));
+    ASSERT_EQ(exact->Layout().runs.size(), 2u);
+    EXPECT_EQ(RunText(exact->Layout(), exact->Layout().runs[1]), "cd");
+    // A word wider than the text keeps its letters on a line of its own.
+    exact->SetWidth(0.5);
+    EXPECT_EQ(Words(exact->Layout()), "ab cd");
+    EXPECT_EQ(exact->Layout().runs.size(), 2u);
+    // No width: no wrap.
+    exact->SetWidth(0);
+    EXPECT_EQ(exact->Layout().runs.size(), 1u);
+}
+
+// Columns of a 2018 file (embedded in the text) and of earlier files (texts
+// of their own listed under "ACAD") are drawn with their width and gutter:
+// the 2018 text flows from one column to the next at their height, the linked
+// columns hold the lines the file gave them. Their box, picks and snaps are
+// the columns', they go with the text when it moves, and saving keeps them.
+TEST(DxfForeign, MTextColumnsFlowWithTheirWidthAndGutter)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_columns_2018.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextData& d = m.Data();
+    EXPECT_EQ(d.columns.type, MTextColumnType::Static);
+    EXPECT_EQ(d.columns.count, 3);
+    EXPECT_DOUBLE_EQ(d.columns.gutter, 7.5);
+    auto checkColumns = [](const MText& t, double x0) {
+        const MTextLayout l = t.Layout();
+        ASSERT_EQ(l.columns.size(), 3u);
+        std::vector<int> lines(3, 0);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(l.columns[k].left, x0 + 37.5 * k, 1e-9) << k;
+            EXPECT_NEAR(l.columns[k].right, x0 + 37.5 * k + 30, 1e-9) << k;
+            EXPECT_NEAR(l.columns[k].top, 0, 1e-12) << k;
+            EXPECT_NEAR(l.columns[k].bottom, -45, 1e-9) << k;
+        }
+        for (const MTextRun& r : l.runs) {
+            const int k = static_cast<int>(std::floor((r.x - x0) / 37.5));
+            ASSERT_TRUE(k >= 0 && k < 3) << RunText(l, r);
+            EXPECT_LE(r.x + r.width, l.columns[k].right + 1e-9) << RunText(l, r);
+            EXPECT_GE(r.y, -45.0) << RunText(l, r);
+            EXPECT_NEAR(r.y, -(2.5 + lines[k]++ * kPitch), 1e-9) << RunText(l, r);
+        }
+        // 45 high: 11 lines, 2.5 and ten steps of 4.17; the rest in the last column.
+        EXPECT_EQ(lines[0], 11);
+        EXPECT_EQ(lines[1], 11);
+        EXPECT_GT(lines[2], 0);
+    };
+    checkColumns(m, 0);
+    const std::string words = Words(m.Layout());
+    EXPECT_EQ(words, m.TextString());  // one paragraph, nothing lost
+    // Crossed in the third column, not below the columns' height.
+    EXPECT_TRUE(CrossesBox(m, Box::Around({75 + 2, -1.25, 0}, 0.5)));
+    EXPECT_FALSE(CrossesBox(m, Box::Around({5, -50, 0}, 2)));
+    // Saved and read again: the same columns, the embedded data kept.
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "colunas.dxf");
+    checkColumns(MTextAt(back, 0), 0);
+    EXPECT_TRUE(HasGroup(SavedFile(WriteDxfText(back)).Record(MTextAt(back, 0).Handle()), 44, "30"));
+    // Moved, the columns go with it.
+    m.Move({0, 0, 0}, {100, 0, 0});
+    checkColumns(m, 0);  // laid out from the insertion point
+    Point3d lo, hi;
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 100, 1e-9);
+    EXPECT_LE(hi.x, 205 + 1e-9);
+    EXPECT_GT(hi.x, 175);
+    // Saved, the embedded data says where it now is, and what did not change stays as read.
+    const SavedFile moved(WriteDxfText(doc));
+    EXPECT_TRUE(HasGroup(moved.Record(m.Handle()), 11, "100.0"));
+    EXPECT_TRUE(HasGroup(moved.Record(m.Handle()), 45, "7.5"));
+
+    // Earlier files: the text and its two linked columns, each with its own lines.
+    Document linked;
+    ReadForeign(linked, "mtext_columns_linked.dxf");
+    ASSERT_EQ(linked.ModelSpace().Count(), 1);  // the columns belong to the text
+    auto checkLinked = [](const MText& t) {
+        const MTextLayout l = t.Layout();
+        ASSERT_EQ(l.columns.size(), 3u);
+        std::vector<std::string> tops;
+        for (const MTextRun& r : l.runs)
+            if (std::fabs(r.y + 2.5) < 1e-9) tops.push_back(std::to_string(static_cast<int>(r.x)) + RunText(l, r));
+        EXPECT_EQ(tops, (std::vector<std::string>{"0lorem ipsum", "37nisi aliquip ex ea", "75culpa qui officia"}));
+        for (const MTextRun& r : l.runs) EXPECT_LE(r.x + r.width, l.columns[static_cast<int>(r.x / 37.5)].right + 1e-9);
+    };
+    checkLinked(MTextAt(linked, 0));
+    const std::string saved = WriteDxfText(linked);
+    const SavedFile file(saved);
+    EXPECT_TRUE(HasGroup(file.Record("1C"), 1, "culpa qui officia deserunt mollit anim id est laborum"));
+    Document again;
+    ReadDxfText(again, saved, "colunas2010.dxf");
+    ASSERT_EQ(again.ModelSpace().Count(), 1);
+    checkLinked(MTextAt(again, 0));
+    const SavedFile twice(WriteDxfText(again));
+    EXPECT_EQ(twice.Record("1B"), file.Record("1B"));
+    EXPECT_EQ(twice.Record("1C"), file.Record("1C"));
+}
+
+// The background fill (90 bit 1, in colour 63) and the frame (bit 16) are
+// drawn round the text's box, half a height past it (45 = 1.5): the fill
+// beneath, the frame's four sides in the text's colour. The box holds them,
+// the frame's corners are snapped to, and saving keeps them.
+TEST(DxfForeign, MTextBackgroundFillAndFrameAreDrawnAndKept)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_frame_fill.dxf");
+    MText& filled = MTextAt(doc, 0);
+    MText& framed = MTextAt(doc, 1);
+    ASSERT_TRUE(filled.HasBackgroundFill());
+    EXPECT_FALSE(framed.HasBackgroundFill());
+    Gathered fill, content;
+    filled.EmitBackground(fill, Transform());
+    filled.EmitContent(content, Transform());
+    ASSERT_EQ(fill.fills.size(), 1u);
+    const std::vector<Point3d> ring = fill.fills[0];
+    const int lines = static_cast<int>(filled.Layout().runs.size());
+    const double bottom = -(2.5 + (lines - 1) * kPitch) - 1.25;
+    const std::vector<Point3d> expected{{-1.25, bottom, 0}, {31.25, bottom, 0}, {31.25, 1.25, 0}, {-1.25, 1.25, 0}};
+    ASSERT_EQ(ring.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(ring[k].x, expected[k].x, 1e-9) << k;
+        EXPECT_NEAR(ring[k].y, expected[k].y, 1e-9) << k;
+    }
+    EXPECT_TRUE(content.segments.empty());  // filled, not framed
+    EXPECT_EQ(content.texts.front(), "PV-12 cota");
+    Point3d lo, hi;
+    filled.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, -1.25, 1e-9);
+    EXPECT_NEAR(hi.x, 31.25, 1e-9);
+    EXPECT_NEAR(hi.y, 1.25, 1e-9);
+    EXPECT_NEAR(lo.y, bottom, 1e-9);
+    EXPECT_TRUE(CrossesBox(filled, Box::Around({30.5, 0.5, 0}, 0.1)));  // on the fill, off the letters
+
+    Gathered frame;
+    framed.Emit(frame, Transform());
+    ASSERT_EQ(frame.segments.size(), 4u);
+    EXPECT_TRUE(frame.fills.empty());
+    framed.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 31.25, 1e-9);
+    EXPECT_NEAR(hi.y, -18.75, 1e-9);
+    // The frame's corner is an end point to snap to.
+    doc.SetVariable("OSMODE", 1);
+    doc.ActiveView().SetCenter({31, -19, 0});
+    doc.ActiveView().SetHeight(0.01 * doc.ScreenHeight());
+    const Point3d corner = input::Snap(doc, {31.2, -18.8, 0});
+    EXPECT_NEAR(corner.x, 31.25, 1e-12);
+    EXPECT_NEAR(corner.y, -18.75, 1e-12);
+
+    const SavedFile saved(WriteDxfText(doc));
+    const auto record = saved.Record(filled.Handle());
+    EXPECT_TRUE(HasGroup(record, 90, "1"));
+    EXPECT_TRUE(HasGroup(record, 63, "1"));
+    EXPECT_TRUE(HasGroup(record, 45, "1.5"));
+    EXPECT_TRUE(HasGroup(saved.Record(framed.Handle()), 90, "16"));
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "fundo.dxf");
+    EXPECT_TRUE(MTextAt(back, 0).HasBackgroundFill());
+    EXPECT_EQ(MTextAt(back, 1).Data().background, MTextBackground::Frame);
+}
+
+// "^J" breaks the line and "^I" moves to the next tab stop (every 4 heights);
+// neither is drawn as written, and both are saved as read.
+TEST(DxfForeign, MTextCaretCodesAreALineBreakAndATab)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_carets.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextLayout l = m.Layout();
+    std::vector<std::string> runs;
+    for (const MTextRun& r : l.runs) runs.push_back(RunText(l, r));
+    EXPECT_EQ(runs, (std::vector<std::string>{"TRECHO 12", "DN 150", "PVC", "extensao 48,5 m"}));
+    EXPECT_NEAR(l.runs[1].y, -2.5 - kPitch, 1e-9);
+    EXPECT_NEAR(l.runs[2].y, -2.5 - kPitch, 1e-9);
+    // "DN 150" is 12.8 wide: past the stop at 10, the tab goes on to 20.
+    EXPECT_GT(l.runs[1].width, 10.0);
+    EXPECT_NEAR(l.runs[2].x, 20.0, 1e-9);
+    EXPECT_NEAR(l.runs[3].y, -2.5 - 2 * kPitch, 1e-9);
+    EXPECT_EQ(m.TextString(), "TRECHO 12^JDN 150^IPVC^Jextensao 48,5 m");
+    EXPECT_TRUE(HasGroup(SavedFile(WriteDxfText(doc)).Record(m.Handle()), 1, m.TextString()));
+}
+
+// Texts are as wide as the letters of their faces: a centred or right-aligned
+// Arial text sits where its letters end, a fitted one fills its two points,
+// and a shape font's letters are as wide as DejaVu Sans's. The widths are the
+// faces' own (font units over the cap height), the same on every machine.
+TEST(DxfForeign, TextsAreAsWideAsTheLettersOfTheirFaces)
+{
+    Document doc;
+    ReadForeign(doc, "text_widths.dxf");
+    Point3d lo, hi;
+    // "Rua Professor Alves 1234" in Arial: 23,792 units of 2048, capitals 1409 high.
+    doc.ModelSpace().Item(0)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 23792 / 1409.0, 1e-9);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 50, 1e-9);
+    doc.ModelSpace().Item(1)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 50, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 24817 / 1409.0, 1e-9);
+    // Fitted: as long as its two points are apart, as high as it was.
+    doc.ModelSpace().Item(2)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 0, 1e-9);
+    EXPECT_NEAR(hi.x, 60, 1e-9);
+    EXPECT_NEAR(hi.y - lo.y, 2.5, 1e-9);
+    // "Trecho 12 DN 150" in the shape font "txt": 18,607 units over DejaVu Sans's cap of 1493.
+    doc.ModelSpace().Item(3)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 18607 / 1493.0, 1e-9);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 50, 1e-9);
+
+    // The faces that stand in for the fonts drawings name.
+    using TextMetrics::Face;
+    EXPECT_EQ(TextMetrics::FaceFor("Arial", "", false, false), Face::Sans);
+    EXPECT_EQ(TextMetrics::FaceFor("Arial", "", true, true), Face::SansBoldItalic);
+    EXPECT_EQ(TextMetrics::FaceFor("", "ARIALBD.TTF", false, false), Face::SansBold);
+    EXPECT_EQ(TextMetrics::FaceFor("Arial Narrow", "", false, false), Face::SansNarrow);
+    EXPECT_EQ(TextMetrics::FaceFor("Times New Roman", "", false, true), Face::SerifItalic);
+    EXPECT_EQ(TextMetrics::FaceFor("", "C:\\Windows\\Fonts\\cour.ttf", false, false), Face::Mono);
+    EXPECT_EQ(TextMetrics::FaceFor("Calibri", "", false, false), Face::Sans);  // no known widths: Arial's
+    EXPECT_EQ(TextMetrics::FaceFor("", "romans.shx", false, false), Face::Shape);
+    EXPECT_EQ(TextMetrics::FaceFor("", "txt", false, false), Face::Shape);
+    // Letters beyond the table: East Asian ones a whole em, others the face's mean.
+    EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u6C34'), 2048 / 1409.0, 1e-12);
+    EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u0E01'), TextMetrics::Advance(Face::Sans, U'\U00010400'), 1e-12);
+    EXPECT_EQ(TextMetrics::Advance(Face::Sans, U'\u0007'), 0.0);
 }

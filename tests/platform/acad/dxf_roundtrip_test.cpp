@@ -640,20 +640,22 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
 }
 
 // The drawing's extents, as the header saves them, are those of what can be
-// measured: a text too wide or too tall for its box to be a number, or a
-// circle reaching beyond the largest number, takes no part.
+// measured: a text (single- or multi-line) too wide or too tall for its box
+// to be a number, or a circle reaching beyond the largest number, takes no part.
 TEST(DxfRoundTrip, SavedExtentsLeaveOutWhatCannotBeMeasured)
 {
     std::string text;
-    for (const char* l : {"0",  "SECTION", "2",     "ENTITIES", "0",    "TEXT", "8",    "0",    "10",     "-3", "20",
-                          "4",  "40",      "1e308", "1",        "PV-1", "0",    "TEXT", "8",    "0",      "10", "0",
-                          "20", "1e308",   "40",    "1e308",    "1",    "P",    "0",    "LINE", "8",      "0",  "10",
-                          "-2", "20",      "1",     "11",       "7.5",  "21",   "-6",   "0",    "ENDSEC", "0",  "EOF"})
+    for (const char* l :
+         {"0", "SECTION", "2",  "ENTITIES", "0",  "TEXT", "8",  "0",   "10", "-3",    "20", "4",      "40", "1e308",
+          "1", "PV-1",    "0",  "TEXT",     "8",  "0",    "10", "0",   "20", "1e308", "40", "1e308",  "1",  "P",
+          "0", "MTEXT",   "8",  "0",        "10", "0",    "20", "0",   "40", "1e308", "1",  "PV-2",   "0",  "LINE",
+          "8", "0",       "10", "-2",       "20", "1",    "11", "7.5", "21", "-6",    "0",  "ENDSEC", "0",  "EOF"})
         text += std::string(l) + "\n";
     Document doc;
     ReadDxfText(doc, text, "alto.dxf");
-    // The first text overflows in X alone, the second in Y alone.
-    for (int i : {0, 1}) {
+    // The first text overflows in X alone, the second in Y alone, the
+    // multi-line one in both.
+    for (int i : {0, 1, 2}) {
         Point3d lo, hi;
         EXPECT_ACAD_ERROR(ErrorCode::NullExtents, doc.ModelSpace().Item(i)->GetBoundingBox(lo, hi));
     }

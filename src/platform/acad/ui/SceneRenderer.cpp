@@ -1,6 +1,7 @@
 #include "platform/acad/ui/SceneRenderer.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -33,6 +35,7 @@
 #include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/TextMetrics.h"
 #include "platform/acad/ui/AciPalette.h"
 
 namespace acad::ui {
@@ -132,11 +135,47 @@ Box InPlan(const Box& world, const Transform& t)
     return local;
 }
 
-// A text style as a screen font: the face, and the cap height per pixel of font size.
+// A text face as a screen font: the face, and the cap height per pixel of font size.
 struct FontFace {
     QFont font;
     double capRatio = 0.7;
 };
+
+// The screen font of a face, loaded on first use from the very file its widths
+// were measured from (TextMetrics.h): drawn unkerned and unhinted, its letters
+// fill the text's box as they are, and no face of the machine's own stands in.
+const FontFace& ScreenFace(TextMetrics::Face f)
+{
+    static std::array<std::optional<FontFace>, TextMetrics::kFaceCount> faces;
+    std::optional<FontFace>& slot = faces[static_cast<std::size_t>(f)];
+    if (slot) return *slot;
+    FontFace face;
+    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(TextMetrics::FaceFile(f)));
+    const QStringList families = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+    using F = TextMetrics::Face;
+    const bool serif = f >= F::Serif && f <= F::SerifBoldItalic, mono = f >= F::Mono && f <= F::MonoBoldItalic;
+    if (!families.isEmpty()) {
+        face.font = QFont(families.first());
+    } else {
+        // The file is gone: the family by name, wherever the machine has it.
+        face.font = QFont(f == F::Shape        ? QStringLiteral("DejaVu Sans")
+                          : serif              ? QStringLiteral("Liberation Serif")
+                          : mono               ? QStringLiteral("Liberation Mono")
+                          : f >= F::SansNarrow ? QStringLiteral("Liberation Sans Narrow")
+                                               : QStringLiteral("Liberation Sans"));
+    }
+    face.font.setStyleHint(serif ? QFont::Serif : mono ? QFont::Monospace : QFont::SansSerif);
+    face.font.setBold(TextMetrics::IsBold(f));
+    face.font.setItalic(TextMetrics::IsItalic(f));
+    face.font.setKerning(false);
+    face.font.setHintingPreference(QFont::PreferNoHinting);
+    QFont probe = face.font;
+    probe.setPixelSize(100);
+    const double cap = QFontMetricsF(probe).capHeight();
+    face.capRatio = cap > 0 ? cap / 100.0 : 0.7;
+    slot = face;
+    return *slot;
+}
 
 // The raster engine keeps the images of letters smaller than this (the font's
 // pixel size by the scale of its transform); larger ones it fills from their
@@ -485,7 +524,10 @@ void PaintSink::Text(const TextPrimitive& t)
         Dot(box.center());
         return;
     }
-    if (look == TextLook::Box || !face_) {
+    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
+                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
+                               : face_;
+    if (look == TextLook::Box || !face) {
         Line(p0, p1);
         Line(p1, p2);
         Line(p2, p3);
@@ -493,7 +535,7 @@ void PaintSink::Text(const TextPrimitive& t)
         return;
     }
     texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
-                              current_->rgb, current_->highlighted, face_});
+                              current_->rgb, current_->highlighted, face});
     stats.letters += static_cast<std::size_t>(texts_.back().text.size());
 }
 
@@ -907,7 +949,6 @@ private:
     const BlockReference* top_ = nullptr;  // the reference of the space being drawn
     DrawPlan plan_;                        // of the space being drawn
     int topDepth_ = kWholeDepth;           // how deep top_ is looked into
-    std::unordered_map<std::uint32_t, FontFace> faces_;
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
     PaintSink sink_;
@@ -932,7 +973,6 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     doc_ = &doc;
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;
-    faces_.clear();
     sink_.stats = {};
     const QRectF area(QPointF(0, 0), mapping.size);
     const Layout& layout = doc.ActiveLayout();
@@ -1030,29 +1070,7 @@ const Box& SceneRenderer::Impl::ExtentsOf(const Block& space)
 
 const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
 {
-    auto it = faces_.find(styleIndex);
-    if (it != faces_.end()) return &it->second;
-    FontFace face;
-    const TextStyle* style = doc_->TextStyles().ByIndex(styleIndex);
-    if (style && style->IsTrueType()) {
-        std::string family = style->TypeFace();
-        if (family.empty()) {
-            family = style->FontFile();
-            const auto dot = family.rfind('.');
-            if (dot != std::string::npos) family.erase(dot);
-        }
-        face.font = QFont(QString::fromStdString(family));
-        face.font.setStyleHint(QFont::SansSerif);
-    } else {
-        // Shape fonts have letters of one width, as the monospaced faces do.
-        face.font = QFont(QStringLiteral("Monospace"));
-        face.font.setStyleHint(QFont::Monospace);
-    }
-    QFont probe = face.font;
-    probe.setPixelSize(100);
-    const double cap = QFontMetricsF(probe).capHeight();
-    face.capRatio = cap > 0 ? cap / 100.0 : 0.7;
-    return &faces_.emplace(styleIndex, face).first->second;
+    return &ScreenFace(TextMetrics::FaceOf(doc_->TextStyles().ByIndex(styleIndex)));
 }
 
 void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
@@ -1122,7 +1140,19 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     }
     if (const auto* mtext = dynamic_cast<const MText*>(&e)) {
         sink_.SetFace(FaceFor(mtext->Data().style));
-        e.Emit(sink_, t);
+        if (mtext->HasBackgroundFill()) {
+            // The fill beneath, in its own colour: the window's, or the one the text names.
+            const MTextData& d = mtext->Data();
+            QRgb fill = BackgroundColor().rgb();
+            if (!(d.background & MTextBackground::Window))
+                fill = d.backgroundRgb >= 0
+                           ? qRgb((d.backgroundRgb >> 16) & 0xFF, (d.backgroundRgb >> 8) & 0xFF, d.backgroundRgb & 0xFF)
+                           : Rgb(d.backgroundColor);
+            sink_.SetStyle(fill, false);
+            mtext->EmitBackground(sink_, t);
+            sink_.SetStyle(Rgb(color), highlighted);
+        }
+        mtext->EmitContent(sink_, t);
         return;
     }
     if (const auto* dim = dynamic_cast<const DimAligned*>(&e)) {

@@ -170,7 +170,7 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     // Its corner is joined: the outer edges meet, no notch between the two pieces.
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({96.5, 3.5}), AciColor(4), 0));
     // Letters in the text's box, in the text's colour; the tiny text is its box.
-    EXPECT_GT(Inked(img, Pixels({5, 65, 0}, {5 + 3 * 0.8 * 6, 71, 0})), 30);
+    EXPECT_GT(Inked(img, Pixels({5, 65, 0}, {5 + 3 * 0.9 * 6, 71, 0})), 30);
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 2, 68}), AciColor(2), 6));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({60, 65}), AciColor(6), 1));
     EXPECT_GT(h.view->LastStats().texts, 0u);
@@ -253,6 +253,64 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     // Highlighted: the dashed box over the top of the foot's end.
     turned->Highlight(true);
     EXPECT_GT(inkedIn(h.Grab(), frameOf(*turned), QRectF(0.6, 0.97, 0.35, 0.06)), 3);
+}
+
+// Letters are drawn in the face their box was measured in (Arial by Liberation
+// Sans's file, whatever the machine has), at their own widths: ten capital I
+// of Arial stand one advance (569 of 1409 cap units) apart, and the last ends
+// inside the box. A multi-line text's background fill lies beneath it in its
+// own colour, half a height past its box, and its frame is drawn in the text's.
+TEST_F(Render, TextsAreDrawnInTheFacesTheirBoxesAreMeasuredIn)
+{
+    acad::Document& d = *h.doc;
+    acad::TextStyle* arial = d.TextStyles().Add("ARIAL");
+    arial->SetFont("Arial", false, false, 0, 34);
+    const double cap = 40;  // pixels
+    acad::Text* t = ms->AddText("IIIIIIIIII", {5, 40, 0}, cap * h.PixelSize());
+    t->SetStyleName("ARIAL");
+    t->SetColor(2);
+    acad::MText* filled = ms->AddMText({5, 20, 0}, 30, "fundo");
+    acad::MTextData fd = filled->Data();
+    fd.height = 2;
+    fd.background = acad::MTextBackground::Color;
+    fd.backgroundColor = 1;
+    filled->SetData(fd);
+    acad::MText* framed = ms->AddMText({55, 20, 0}, 30, "moldura");
+    acad::MTextData md = framed->Data();
+    md.height = 2;
+    md.background = acad::MTextBackground::Frame;
+    framed->SetData(md);
+    framed->SetColor(3);
+
+    const QImage img = h.Grab();
+    // The stems across the middle of the capitals.
+    const QPointF mid = h.PixelOf({5, 40 + cap * h.PixelSize() / 2, 0});
+    const int y = static_cast<int>(mid.y());
+    std::vector<std::pair<int, int>> stems;
+    for (int x = static_cast<int>(mid.x()) - 5, start = -1; x < static_cast<int>(mid.x()) + 600; ++x) {
+        const bool ink = img.pixelColor(x, y).rgb() == AciColor(2).rgb();
+        if (ink && start < 0) start = x;
+        if (!ink && start >= 0) {
+            stems.emplace_back(start, x - 1);
+            start = -1;
+        }
+    }
+    ASSERT_EQ(stems.size(), 10u);
+    auto centre = [](const std::pair<int, int>& s) { return (s.first + s.second) / 2.0; };
+    EXPECT_NEAR(centre(stems[9]) - centre(stems[0]), 9 * 569.0 / 1409 * cap, 1.5);
+    Point3d c[4];
+    t->TextBoxCorners(c);
+    EXPECT_LE(stems.back().second, h.PixelOf(c[1]).x() + 1);
+    EXPECT_GE(stems.front().first, h.PixelOf(c[0]).x() - 1);
+
+    // Fill beneath, past the letters and past the box by a height's half (1).
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 29, 20 - 1, 0}), AciColor(1), 0));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 - 0.5, 20 + 0.5, 0}), AciColor(1), 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5 - 1.5, 20 - 1, 0}), AciColor(1), 0));
+    // The frame, its left side a height's half out of the box.
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 - 1, 20 - 1, 0}), AciColor(3), 1));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 + 31, 20 - 1, 0}), AciColor(3), 1));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({55 + 25, 20 - 1, 0}), AciColor(3), 1));
 }
 
 TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
