@@ -1413,6 +1413,29 @@ TEST(DxfForeign, PlanarKindsLieInThePlaneOfTheirExtrusion)
     EXPECT_NEAR(hb.min.x, -33, 1e-6);
     EXPECT_NEAR(hb.max.y, 8, 1e-6);
     EXPECT_LT(hb.max.x, -29.9);
+
+    // A solid and a grid of references turned over: the solid's corners and
+    // the grid's spacing lie in their plane too, so both land at negative x.
+    Document over;
+    const std::string entities =
+        dxf_test::Join({"0",  "SECTION",  "2",  "BLOCKS", "0",      "BLOCK", "8",  "0",  "2",      "QUADRO", "70",
+                        "0",  "10",       "0",  "20",     "0",      "30",    "0",  "3",  "QUADRO", "0",      "LINE",
+                        "8",  "0",        "10", "0",      "20",     "0",     "30", "0",  "11",     "1",      "21",
+                        "0",  "31",       "0",  "0",      "ENDBLK", "8",     "0",  "0",  "ENDSEC", "0",      "SECTION",
+                        "2",  "ENTITIES", "0",  "SOLID",  "8",      "0",     "10", "2",  "20",     "0",      "30",
+                        "0",  "11",       "6",  "21",     "0",      "31",    "0",  "12", "2",      "22",     "4",
+                        "32", "0",        "13", "6",      "23",     "4",     "33", "0",  "210",    "0",      "220",
+                        "0",  "230",      "-1", "0",      "INSERT", "8",     "0",  "2",  "QUADRO", "10",     "10",
+                        "20", "10",       "30", "0",      "70",     "3",     "71", "1",  "44",     "5",      "45",
+                        "0",  "210",      "0",  "220",    "0",      "230",   "-1", "0",  "ENDSEC", "0",      "EOF"});
+    ASSERT_EQ(ReadDxfText(over, entities, "virado.dxf"), "");
+    ASSERT_EQ(over.ModelSpace().Count(), 2);
+    ExpectBox(over.ModelSpace().Item(0)->Extents(), -6, 0, -2, 4, "solid");
+    // Three copies 5 apart along the plane's X axis, which is the world's -X.
+    ExpectBox(over.ModelSpace().Item(1)->Extents(), -21, 10, -10, 10, "grid");
+    over.ActiveView().Fit(over.ModelExtents());
+    EXPECT_EQ(selection::PickAt(over, {-20.5, 10, 0}), over.ModelSpace().Item(1)) << "the last copy";
+    EXPECT_EQ(selection::PickAt(over, {20.5, 10, 0}), nullptr);
 }
 
 // A wide polyline's box holds all the window draws of it: the corners where
