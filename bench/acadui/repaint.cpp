@@ -9,7 +9,10 @@
 // (heavy_drawings.h: those whose blocks, scales or viewports multiply what a
 // view draws, one per kind of entity, up to 2,000 large texts stacked on one
 // another) against 100,000 plain lines: at most 20 times as long at extents;
-// 20,000 ordinary manholes drawn whole in under 10 times.
+// 20,000 ordinary manholes drawn whole in under 10 times; a wide polyline that
+// lies over itself (a noisy track, a bulged zigzag) at most twice as long as
+// the same polyline without width. And a zones drawing of 500 hatches drawn
+// with the pattern lines of their file.
 
 #include "../QtBenchMain.h"
 #include "../../tests/platform/acad/dxf_test_text.h"
@@ -328,7 +331,10 @@ void BM_RepaintHeavy(benchmark::State& state)
     RepaintLoop(state, doc, [&] { return v; });
     state.counters["peakMB"] = PeakMegabytes();
 }
-BENCHMARK(BM_RepaintHeavy)->DenseRange(0, 26)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RepaintHeavy)
+    ->DenseRange(0, static_cast<int>(heavy::Benchmarked().size()) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The 1,000 zigzags a hair apart seen at (496, 5), a unit high (0) down to a
 // thousandth of one (3): the lines that cross the view are drawn, not the
@@ -409,6 +415,44 @@ void BM_RepaintNested33(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintNested33)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A zones drawing: 500 hatches of 200-vertex loops 300 units across, each
+// with the two families of lines its file holds (45° lines 3.175 apart, and
+// dashed ones across them), drawn at extents (a tint: the lines lie closer
+// than two pixels) and zoomed in by the factor on one of them (the lines of
+// the hatches in view, cut at their loops).
+void BM_RepaintPatternZones(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        for (int h = 0; h < 500; ++h) {
+            const double cx = (h % 25) * 400.0, cy = (h / 25) * 400.0;
+            acad::HatchLoop loop;
+            loop.flags = acad::HatchLoopType::External | acad::HatchLoopType::Polyline;
+            loop.isPolyline = true;
+            for (int k = 0; k < 200; ++k) {
+                const double a = k * acad::kTwoPi / 200, r = 150 * (1 + 0.1 * std::sin(7 * a));
+                loop.polyline.vertices.push_back({{cx + r * std::cos(a), cy + r * std::sin(a), 0}, 0.0});
+            }
+            loop.polyline.closed = true;
+            acad::HatchData data;
+            data.patternName = "ZONA";
+            data.solid = false;
+            data.loops = {loop};
+            data.patternLines = {{acad::kPi / 4, {0, 0, 0}, {-2.2450640303, 2.2450640303, 0}, {}},
+                                 {-acad::kPi / 4, {0, 0, 0}, {4.49, 4.49, 0}, {3.175, -1.5875}}};
+            d->ModelSpace().AddHatch(acad::HatchPatternType::CustomDefined, "ZONA", false)->SetData(data);
+        }
+        return d;
+    }();
+    const double factor = static_cast<double>(state.range(0));
+    const acad::View whole = ExtentsView(*doc);
+    acad::View v = whole;
+    v.SetCenter({4800, 3600, 0});  // on the middle of one
+    v.SetHeight(whole.Height() / factor);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintPatternZones)->Arg(1)->Arg(16)->Arg(128)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The window itself: a wheel zoom step and a pan step redrawn through the
 // drawing area (engine view updated, drawing rendered, crosshair drawn).

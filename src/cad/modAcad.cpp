@@ -75,6 +75,16 @@ bool EstadoAcad::IsQuiescent() const
     return app_->GetAcadState().IsQuiescent();
 }
 
+acad::Application* AcadEmExecucao()
+{
+    try {
+        return acad::GetObject(gAcadProgID);
+    } catch (const acad::Error& e) {
+        ExibeMensagem(0, "Atenção", e.Description() + "\r" + gAcadProgID + "\r\r" + "Inicie o AutoCAD");
+        return nullptr;
+    }
+}
+
 bool ConectaAcad(std::string& DwgName, const std::string& Template)
 {
     if (gAcadHwnd == 0) AchaJanelaAcad();
@@ -90,13 +100,8 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template)
         if (!quieto) EnviaEsc();
     }
 
-    acad::Application* app = nullptr;
-    try {
-        app = acad::GetObject(gAcadProgID);
-    } catch (const acad::Error& e) {
-        ExibeMensagem(0, "Atenção", e.Description() + "\r" + gAcadProgID + "\r\r" + "Inicie o AutoCAD");
-        return false;
-    }
+    acad::Application* app = AcadEmExecucao();
+    if (!app) return false;
     gAcadApp = app;
 
     // A drawing named but not reached is not worked on: the work would go to

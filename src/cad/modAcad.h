@@ -72,6 +72,12 @@ bool ConectaAcad(std::string& DwgName, const std::string& Template);
 // The same for callers that pass a text, not a variable to write back into.
 bool ConectaAcad(const std::string& DwgName = "", const std::string& Template = "");
 
+// The running host, reached as ConectaAcad reaches it; null, after the same
+// message ("... Inicie o AutoCAD"), when none runs. Nothing else is touched:
+// a command that makes a drawing of its own asks this before it asks the
+// user anything, and makes the drawing only once the answers are in.
+acad::Application* AcadEmExecucao();
+
 // Finds the host's main window among the top-level windows (a title holding
 // "[", "AutoCAD" and "]", without regard to case; the last one listed wins)
 // and sets gAcadHwnd.

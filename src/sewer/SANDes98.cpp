@@ -92,21 +92,15 @@ std::string Formata000(const std::string& Texto)
     return negativo ? "-" + t : t;
 }
 
-// The next whole number, as many digits as before ("007" → "008", "99" →
-// "100"); false for a text that is not a whole number.
-bool Incrementa(const std::string& Texto, std::string& Proximo)
+// A number field read as a 16-bit whole number: a half goes to the even
+// neighbour and zeros in front are dropped ("007" is 7, "12.5" is 12). None
+// for a text that is not a number, or one beyond -32768 ... 32767.
+std::optional<int> Inteiro16(const std::string& Texto)
 {
-    std::string t = Apara(Texto);
-    if (t.empty() || !std::all_of(t.begin(), t.end(), [](unsigned char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    int i = static_cast<int>(t.size()) - 1;
-    for (; i >= 0 && t[static_cast<std::size_t>(i)] == '9'; --i) t[static_cast<std::size_t>(i)] = '0';
-    if (i < 0)
-        t.insert(0, 1, '1');
-    else
-        ++t[static_cast<std::size_t>(i)];
-    Proximo = t;
-    return true;
+    if (!NumeroEscrito(Texto)) return std::nullopt;
+    const double n = std::nearbyint(StrToDbl(Texto));
+    if (!(n >= -32768 && n <= 32767)) return std::nullopt;
+    return static_cast<int>(n);
 }
 
 // The index n of a Tag "DesTxt(n)", -1 for any other text.
@@ -766,16 +760,12 @@ bool Pronto(const std::unique_ptr<clsSANDes>& Des)
     return Des != nullptr;
 }
 
-// A field that must hold a number: blank is told as blank, anything else that
-// is not a number as such; the command then does nothing.
+// An elevation of a designed PV goes into its block as it stands: empty, or
+// a number. A text that is not a number is told; the command then does nothing.
 bool CampoNumerico(const std::string& Texto, const std::string& Campo, const std::string& Objeto)
 {
-    double v = 0;
-    if (LeNumero(Texto, v)) return true;
-    if (Apara(Texto).empty())
-        Atencao(Objeto + " não foi inserido: preencha o campo " + Campo + ".");
-    else
-        Atencao(Objeto + " não foi inserido: \"" + Texto + "\" no campo " + Campo + " não é um número.");
+    if (Texto.empty() || NumeroEscrito(Texto)) return true;
+    Atencao(Objeto + " não foi inserido: \"" + Texto + "\" no campo " + Campo + " não é um número.");
     return false;
 }
 
@@ -943,11 +933,14 @@ void SANDes98::DesInsertPVGenCmd_Click()
         }
         // The next number follows only a PV that went in.
         if (!pv || DesGenChk.Value() != vbChecked) return;
-        std::string proximo;
-        if (Incrementa(DesTxt(8).Text(), proximo))
-            DesTxt(8).SetText(proximo);
+        const std::string numero = DesTxt(8).Text();
+        const std::optional<int> n = Inteiro16(numero);
+        if (n && *n < 32767)
+            DesTxt(8).SetText(std::to_string(*n + 1));
+        else if (n)
+            Atencao("Incremento Automático: depois de 32767 não há número seguinte; o campo Número não foi alterado.");
         else
-            Atencao("Incremento Automático: \"" + DesTxt(8).Text() +
+            Atencao("Incremento Automático: \"" + numero +
                     "\" não é um número inteiro; o campo Número não foi alterado.");
     });
 }
@@ -960,13 +953,21 @@ void SANDes98::CopyAttTRCmd_Click()
         bool falhou = true;
         acad::Entity* e = AtivaAcad("Selecione TR:", 0, ponto, falhou, "");
         if (falhou || !e) return;
+        // Any reach block gives what it carries: a designed one all of it, a
+        // generic one ("E-TRCGEN") its pavement and its name.
         auto* b = acad::As<acad::BlockReference>(e);
-        if (!b || b->ObjectName() != "AcDbBlockReference" || b->Name() != "E-TRSAN") {
-            Atencao("O objeto selecionado não é um trecho (bloco E-TRSAN): nada foi copiado.");
+        const std::vector<acad::AttributeReference*> atributos =
+            b ? b->GetAttributes() : std::vector<acad::AttributeReference*>();
+        const auto DoTrecho = [](const acad::AttributeReference* a) {
+            const std::string tag = a->TagString();
+            return tag == "DD" || tag == "MAT" || tag == "DEC" || tag == "PAVMTO" || tag == "TRECHO";
+        };
+        if (std::none_of(atributos.begin(), atributos.end(), DoTrecho)) {
+            Atencao("O objeto selecionado não é um trecho: nada foi copiado.");
             return;
         }
         std::string diametro, material, pavimento;
-        for (acad::AttributeReference* a : b->GetAttributes()) {
+        for (acad::AttributeReference* a : atributos) {
             const std::string tag = a->TagString();
             const std::string valor = a->TextString();
             if (tag == "DD") {
@@ -1219,8 +1220,11 @@ void SANDes98::lblMouseI_MouseDown(int Index, int, int, double X, double Y)
     if (campo < 0 || campo > 8 || campo == 7 || !DesTxt.Exists(campo)) return;
     DesTxt(campo).SetFocus();
     CampoComFoco = campo;
-    // A field that holds no number is left as it is by the drag.
-    SpinLido = LeNumero(DesTxt(campo).Text(), SpinValor0);
+    // An empty field starts from 0; one that holds a text that is not a
+    // number is left as it is by the drag.
+    const std::string texto = DesTxt(campo).Text();
+    SpinLido = IsNumero(texto);
+    if (SpinLido) SpinValor0 = StrToDbl(texto);
 }
 
 void SANDes98::lblMouseI_MouseMove(int, int Button, int, double X, double Y)
@@ -1330,12 +1334,11 @@ void SANDes98::PrefScr1_Change(int Index)
         SetAcadZoomScale(PrefScr1(1).Value() / 10.0);
 }
 
-// A tolerance that cannot be read (while it is being typed, say) leaves the
-// one in force.
+// A tolerance that cannot be read, the empty one included, is 0, silently.
 void SANDes98::PrefsTxt_Change(int Index)
 {
-    double v = 0;
-    if (!LeNumero(PrefsTxt(Index).Text(), v)) return;
+    const std::string texto = PrefsTxt(Index).Text();
+    const double v = IsNumero(texto) ? StrToDbl(texto) : 0.0;
     if (Index == 0)
         SetTolVerifCota(v);
     else
@@ -1652,6 +1655,15 @@ const char* const kNumeracaoRuim =
 
 }  // namespace
 
+clsSANExp& SANDes98::Exportacao()
+{
+    if (!MyClsSANExp) MyClsSANExp = std::make_unique<clsSANExp>();
+    MyClsSANExp->cProgress = &Progress1;
+    MyClsSANExp->cTxtPrefix = &SANPrefixtxt;
+    MyClsSANExp->gAcadZoomCenter = AcadZoomCenter_;
+    return *MyClsSANExp;
+}
+
 void SANDes98::SANCaptureCmd_Click()
 {
     Protegido([&] {
@@ -1664,12 +1676,10 @@ void SANDes98::SANCaptureCmd_Click()
             c->SetEnabled(false);
         SANColetorLbl.SetCaption("001");
 
-        MyClsSANExp.cProgress = &Progress1;
-        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
-        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        MyClsSANExp = std::make_unique<clsSANExp>();
         bool numerados = false;
         int primeiro = 0;
-        NumColetores = MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs);
+        NumColetores = Exportacao().CaptureRedeGen(numerados, primeiro, gListPLs);
         if (NumColetores == 0) {
             Progress1.Progress_Start(0, "");
             return;
@@ -1707,8 +1717,9 @@ void SANDes98::SANNumereCmd_Click()
              std::initializer_list<Control*>{&SANAutoNumColChk, &SANAutoNumPVChk, &lblDes(21), &SANColIniTxt,
                                              &SANPVIniTxt, &SANPrefixtxt, &SANSaveDXFCmd, &SANNumereCmd})
             c->SetEnabled(false);
-        if (ColetorAtual == 0) MyClsSANExp.CaptureNumPVs = pvIni - 1;
-        const bool numerou = MyClsSANExp.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
+        clsSANExp& exportacao = Exportacao();
+        if (ColetorAtual == 0) exportacao.CaptureNumPVs = pvIni - 1;
+        const bool numerou = exportacao.Capture2(SANColetorLbl.Caption(), SANAutoNumPVChk.Value() == vbChecked);
         SANNumereCmd.SetEnabled(true);
         // Given up: the same collector is asked for at the next press.
         if (!numerou) return;
@@ -1752,12 +1763,10 @@ void SANDes98::SANSaveDXFCmd_Click()
         Descongela("GEN_TextosPV");
         Descongela("GEN_Texto_TR");
         gAcadDoc->Regen(1);
-        MyClsSANExp.cProgress = &Progress1;
-        MyClsSANExp.cTxtPrefix = &SANPrefixtxt;
-        MyClsSANExp.gAcadZoomCenter = AcadZoomCenter_;
+        clsSANExp& exportacao = Exportacao();
         bool numerados = false;
         int primeiro = 0;
-        if (MyClsSANExp.CaptureRedeGen(numerados, primeiro, gListPLs) == 0) {
+        if (exportacao.CaptureRedeGen(numerados, primeiro, gListPLs) == 0) {
             ExibeMensagem(0, "Salvar DXF", "Rede não encontrada.");
             return;
         }
@@ -1765,8 +1774,8 @@ void SANDes98::SANSaveDXFCmd_Click()
             ExibeMensagem(0, "Salvar DXF...", kNumeracaoRuim);
             return;
         }
-        MyClsSANExp.CaptureAuto(colIni, autoCol, autoPV, pvIni, prefixo);
-        MyClsSANExp.SaveDXF();
+        exportacao.CaptureAuto(colIni, autoCol, autoPV, pvIni, prefixo);
+        exportacao.SaveDXF();
     });
 }
 

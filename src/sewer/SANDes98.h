@@ -265,9 +265,13 @@ private:
     void SANCaptureCmd_Click();
     void SANNumereCmd_Click();
     void SANSaveDXFCmd_Click();
-    // The worker of all three, for the panel's life: each capture rebuilds
-    // its network, its DXF handles run on from one export to the next.
-    clsSANExp MyClsSANExp;
+    // The worker of all three: new at each capture, so that the DXF handles
+    // of its exports start afresh; the numbering and the exports that follow
+    // use the object of the last capture, whose handles run on.
+    std::unique_ptr<clsSANExp> MyClsSANExp;
+    // The object of the last capture (a new one when there was none), its
+    // panel settings given.
+    clsSANExp& Exportacao();
     int NumColetores = 0;  // collector starts found by the last capture
     int ColetorAtual = 0;  // collectors numbered since that capture
     // ---- end of capture, collector numbering and DXF export

@@ -5,9 +5,9 @@
 // walked downstream from each collector start, and the DXF file the design
 // program reads.
 //
-// The sewer panel keeps one object for its whole life: every capture rebuilds
-// what the object knows of the network, while the DXF handle counter runs on,
-// so a second export from the panel continues the handles of the first.
+// The sewer panel makes a new object at each capture and numbers and exports
+// with it: the DXF handle counter starts with the object and runs on from one
+// of its exports to the next, so each capture's first export begins at 3E9.
 
 #include <cstdint>
 #include <functional>

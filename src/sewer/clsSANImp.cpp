@@ -297,6 +297,9 @@ void clsSANImp::DrawCmd()
         falha(e);
         return;
     }
+    // Without a host nothing can be drawn: said before the user is asked
+    // about any material. The new drawing itself waits for the answers.
+    if (!AcadEmExecucao()) return;
     if (n == 0) {
         ExibeMensagem(0, "Atenção", "A tabela " + T.dbFileName + " não tem registros: nada a desenhar.");
         return;

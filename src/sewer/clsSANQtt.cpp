@@ -75,6 +75,35 @@ std::string Faltam(acad::BlockReference& Bloco, std::initializer_list<const char
     return faltam;
 }
 
+// The lines of a reader's complaints (ReadPVAttribs, ReadTRAttribs) about
+// the given attributes of the block: the quantities read only some, and an
+// attribute they do not read keeps no block out of them.
+std::string QueixasSobre(const std::string& Queixas, acad::BlockReference& Bloco,
+                         std::initializer_list<const char*> Tags)
+{
+    const std::string inicio = Bloco.Name() + " (" + Bloco.Handle() + "): o atributo ";
+    std::string r;
+    bool dentro = false;  // whether the line being read is kept
+    std::size_t i = 0;
+    while (i < Queixas.size()) {
+        std::size_t fim = Queixas.find('\r', i);
+        if (fim == std::string::npos) fim = Queixas.size();
+        const std::string linha = Queixas.substr(i, fim - i);
+        // A piece that does not begin as a line does is the rest of the one
+        // before, whose text held a line break.
+        if (linha.rfind(inicio, 0) == 0) {
+            dentro = std::any_of(Tags.begin(), Tags.end(),
+                                 [&](const char* t) { return linha.rfind(inicio + t + " (\"", 0) == 0; });
+            if (dentro && !r.empty()) r += "\r";
+        } else if (dentro) {
+            r += "\r";
+        }
+        if (dentro) r += linha;
+        i = fim + 1;
+    }
+    return r;
+}
+
 std::string Quem(const std::string& Tipo, const std::string& Nome, acad::BlockReference& Bloco)
 {
     return Tipo + " " + Nome + " (" + Bloco.Name() + ", " + Bloco.Handle() + ")";
@@ -167,8 +196,11 @@ void clsSANQtt::Levanta(bool& Cancelado)
         double comp = 0, decl = 0, tcs = 0, tcp = 0;
         std::optional<Ponto> pv1, pv2;
         const std::string falta = Faltam(*tr, {"DD", "MAT", "ET", "PV1", "PV2", "TCP"});
-        const std::string queixa =
-            ReadTRAttribs(tr, trecho, material, diametro, comp, decl, pavimento, codigo, tcs, tcp, pv1, pv2, etapa);
+        // The reader also reads the slope and the top elevation, which no
+        // quantity needs: a text there that is no number keeps the reach in.
+        const std::string queixa = QueixasSobre(
+            ReadTRAttribs(tr, trecho, material, diametro, comp, decl, pavimento, codigo, tcs, tcp, pv1, pv2, etapa),
+            *tr, {"DD", "MAT", "TCP", "ET", "PV1", "PV2", "TQ", "DG"});
         const std::string quem = Quem("Trecho", trecho, *tr);
         QttEtapaRec* et = EtapaDoNumero(etapa);
         acad::BlockReference* pvm = pv1 ? PVNoPonto(*pv1, "E-PV*") : nullptr;
@@ -199,15 +231,14 @@ void clsSANQtt::Levanta(bool& Cancelado)
             std::string numero, etapa;
             double ct = 0, cs = 0, cp = 0;
             const std::string falta = Faltam(*pv, {"CP", "ET"});
-            const std::string queixa = ReadPVAttribs(pv, numero, ct, cs, cp, etapa);
-            const std::string quem = Quem("PV", numero, *pv);
-            QttEtapaRec* et = EtapaDoNumero(etapa);
             // Only the depth counts here: elevations that cannot be read are
             // the verification's business.
-            const bool cpIlegivel = queixa.find("atributo CP ") != std::string::npos;
+            const std::string queixa = QueixasSobre(ReadPVAttribs(pv, numero, ct, cs, cp, etapa), *pv, {"CP"});
+            const std::string quem = Quem("PV", numero, *pv);
+            QttEtapaRec* et = EtapaDoNumero(etapa);
             if (!falta.empty())
                 deixados_.push_back(quem + ": sem o atributo " + falta + ".");
-            else if (cpIlegivel)
+            else if (!queixa.empty())
                 deixados_.push_back(quem + ": a profundidade (CP) não é um número.");
             else if (!et)
                 deixados_.push_back(quem + ": etapa \"" + etapa + "\" fora do catálogo.");

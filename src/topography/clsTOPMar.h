@@ -101,7 +101,8 @@ public:
     bool InsertUTM();
 
     // The printable sheets from the list read by SelectQuads: mode 0 one file
-    // per sheet, 1 one layout per sheet, 2 a preview.
+    // per sheet, 1 one layout per sheet, 2 a preview. A file of an earlier
+    // run is written again, the old one sent to the trash first.
     void MARLayout(int Modo);
 
     // ---- the sheet list, in reading order

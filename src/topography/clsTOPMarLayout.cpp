@@ -5,7 +5,9 @@
 //
 // Every layout and file name a run will make is worked out and checked before
 // the first sheet: a run that could only stop halfway (a name the host
-// refuses, a file that would be overwritten) changes nothing at all.
+// refuses, two sheets writing one file, a file that may not be replaced)
+// changes nothing at all. A file of an earlier run is written again, the old
+// one sent to the trash first.
 
 #include <algorithm>
 #include <cctype>
@@ -25,8 +27,10 @@
 #include "platform/acad/Acad.h"
 #include "platform/acad/Error.h"
 #include "platform/forms/Forms.h"
+#include "platform/os/Trash.h"
 #include "shell/ProgressBar.h"
 #include "shell/frmCancelar.h"
+#include "shell/modArquivos.h"
 #include "shell/modJanela.h"
 #include "shell/modGlobais.h"
 #include "shell/modMensagem.h"
@@ -190,6 +194,23 @@ void Escreve(acad::AttributeReference& a, const std::string& Texto)
 
 void Aviso(const std::string& Texto) { ExibeMensagem(0, "Atenção", Texto); }
 
+// The drawing saved under Arquivo; a file already there (of an earlier run)
+// goes to the trash first. False, with the user told and the file as it
+// was, when it cannot.
+bool SalvaFolha(acad::Document& Doc, const std::string& Arquivo)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(Arquivo, ec))) {
+        if (const os::Status lixeira = os::MoveToTrash(Arquivo); !lixeira) {
+            Aviso("Não foi possível enviar à lixeira o arquivo " + Arquivo +
+                  ", e ele continua como estava. As folhas seguintes não foram gravadas.\r\n" + lixeira.message);
+            return false;
+        }
+    }
+    Doc.SaveAs(Arquivo);
+    return true;
+}
+
 }  // namespace
 
 void clsTOPMar::MARLayout(int Modo)
@@ -301,11 +322,19 @@ void clsTOPMar::MARLayout(int Modo)
                 Aviso("Nome de arquivo inválido: \"" + nome + "\"\r\n\r\nOperação cancelada.");
                 return false;
             }
-            if (std::filesystem::exists(f) || !arquivos.insert(f).second) {
-                Aviso("O arquivo \"" + f + "\" já existe.\r\n\r\nOperação cancelada.");
+            if (!arquivos.insert(f).second) {
+                Aviso("Duas folhas seriam gravadas no mesmo arquivo: \"" + f + "\"\r\n\r\nOperação cancelada.");
                 return false;
             }
-            return true;
+            std::error_code ec;
+            if (std::filesystem::is_directory(f, ec)) {
+                Aviso("Já existe uma pasta \"" + f + "\".\r\n\r\nOperação cancelada.");
+                return false;
+            }
+            // A file of an earlier run is replaced; one that another drawing
+            // open in the host, the program or the user's work holds is not.
+            // The drawing's own file may be: it is the drawing being saved.
+            return !SaidaRecusada(f, "pela folha", &doc, "Operação cancelada.");
         };
         if (Modo == 1) {
             for (int k : ordem) {
@@ -404,7 +433,10 @@ void clsTOPMar::MARLayout(int Modo)
             if (o.Limite > 0) {
                 if (noArquivo == o.Limite) {
                     noArquivo = 1;
-                    doc.SaveAs(ArquivoLayouts(o, desenho, arquivoLayouts++));
+                    if (!SalvaFolha(doc, ArquivoLayouts(o, desenho, arquivoLayouts++))) {
+                        completo = false;
+                        break;
+                    }
                     if (!ultimo) {
                         const acad::Layout* modelo = &doc.ActiveLayout();
                         for (acad::Layout* l : doc.Layouts().PaperLayouts())
@@ -418,10 +450,11 @@ void clsTOPMar::MARLayout(int Modo)
             bool sim = false, nao = false, marca = false;
             ExibeMensagem(4, "Margens: Modo Preview", "Continuar?\r\n", sim, nao, marca, "", left, top);
             if (!sim) break;
-        } else {
-            doc.SaveAs(ArquivoFolha(o, pasta, q.Numero, arquivo++));
+        } else if (!SalvaFolha(doc, ArquivoFolha(o, pasta, q.Numero, arquivo++))) {
+            break;
         }
     }
     // The last layouts, fewer than a file's share, go to a file of their own.
-    if (Modo == 1 && o.Limite > 0 && completo && noArquivo > 1) doc.SaveAs(ArquivoLayouts(o, desenho, arquivoLayouts));
+    if (Modo == 1 && o.Limite > 0 && completo && noArquivo > 1)
+        SalvaFolha(doc, ArquivoLayouts(o, desenho, arquivoLayouts));
 }

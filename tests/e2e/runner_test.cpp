@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "cad/CadTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modSelecao.h"
 #include "platform/acad/CommandLine.h"
@@ -302,8 +303,8 @@ TEST_F(Scripts, TheDrawingHostsRequestsAreAnsweredInOrderAndCheckedByKind)
 
 TEST_F(Scripts, DrawingsOpenSaveAndShowTheirEntitiesAndAttributes)
 {
-    const std::string folder = std::filesystem::temp_directory_path() / "quoril-e2e-runner-test";
-    std::filesystem::create_directories(folder);
+    const cadtest::PastaTemporaria pasta;
+    const std::string folder = pasta.Caminho().string();
     std::string handle;
     const std::string rede = NetworkDrawing(folder, handle);
     const std::string text = "let rede \"" + rede + "\"\nlet handle " + handle +
@@ -338,7 +339,6 @@ TEST_F(Scripts, DrawingsOpenSaveAndShowTheirEntitiesAndAttributes)
           {"the attributes NUMERO, CT"});
 
     Fails(Run("start\nopen \"" + rede + "\"\nexpect attribute NUMERO at 11,20 \"PV-1\"\n"), {"inserted at 11,20"});
-    std::filesystem::remove_all(folder);
 }
 
 TEST_F(Scripts, FileDialogsAreAnsweredByKind)
@@ -472,8 +472,8 @@ TEST_F(Scripts, SheetLayoutsPaperSpaceTextsAndExtendedDataAreChecked)
 
 TEST_F(Scripts, QueriesReadDatabasesAndDBaseFilesThroughTheDataLayer)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quoril-e2e-runner-dbf";
-    std::filesystem::create_directories(folder);
+    const cadtest::PastaTemporaria pasta;
+    const std::filesystem::path& folder = pasta.Caminho();
     DBFHandle dbf = DBFCreate((folder / "trechos.dbf").c_str());
     ASSERT_NE(dbf, nullptr);
     DBFAddField(dbf, "TRECHO", FTString, 20, 0);
@@ -504,7 +504,6 @@ TEST_F(Scripts, QueriesReadDatabasesAndDBaseFilesThroughTheDataLayer)
                f + "/trechos.dbf\" 1 TRECHO contains PV-1\n"));
     Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 3 TRECHO x\n"), {"no record 3 (the file holds 2)"});
     Fails(Run("expect dbf \"" + f + "/trechos.dbf\" 1 NADA x\n"), {"the data layer failed"});
-    std::filesystem::remove_all(folder);
 }
 
 TEST_F(Scripts, MessagesNobodyAnsweredFailWithTheirTextAndFixturesCheckTheirSize)

@@ -135,6 +135,25 @@ TEST_F(PainelCaptura, CaptureNumberingAndExportEnableEachOtherInTurn)
     // By the numbers the presses wrote on the starts.
     EXPECT_EQ(Trecho(2), "002-001");
     EXPECT_EQ(Trecho(1), "003-001");
+
+    // Captured again, the same network gives the same file: its handles
+    // start afresh with the capture, whatever was exported before.
+    user::ChooseTab(SD.SSTabBrivan, 1);
+    user::ChooseTab(SD.SSTabBrivan, 0);
+    Clica(SD.SANCaptureCmd);
+    Responde(true);
+    const std::filesystem::path outra = pasta / "outra.dxf";
+    {
+        os::ScopedDialogDriver d([&](const os::DialogRequest&) { return os::DialogAnswer::Path(outra.string()); });
+        Clica(SD.SANSaveDXFCmd);
+    }
+    const auto Conteudo = [](const std::filesystem::path& Arquivo) {
+        std::ifstream f(Arquivo, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    const std::string primeira = Conteudo(arquivo), segunda = Conteudo(outra);
+    EXPECT_NE(primeira.find("\r\nTEXT\r\n 5\r\n3E9\r\n"), std::string::npos);
+    EXPECT_TRUE(segunda == primeira) << "as duas exportações diferem";
 }
 
 TEST_F(PainelCaptura, NoAndAMissingNetworkAndBadFieldsChangeNothing)

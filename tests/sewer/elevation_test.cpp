@@ -49,6 +49,23 @@ TEST_F(Cotas, ManholeRulesRecomputeTheDependentValue)
     EXPECT_TRUE(des.Val_PVCtSol(2, ct, cs, cp));
     EXPECT_EQ(cp, "2.75");
 
+    // An empty field, or a lone separator, is 0.
+    ct = "100";
+    cs = "";
+    cp = "x";
+    EXPECT_TRUE(des.Val_PVCtTer(3, ct, cs, cp));
+    EXPECT_EQ(cs + "|" + cp, "0.000|100.000");
+    cs = ",";
+    EXPECT_TRUE(des.Val_PVCtSol(3, ct, cs, cp));
+    EXPECT_EQ(ct + "|" + cp, "100.000|100.000");
+    cp = "";
+    EXPECT_TRUE(des.Val_PVCtPrf(3, ct, cs, cp));
+    EXPECT_EQ(cs, "100.000");
+    ct = ".";
+    cp = "2";
+    EXPECT_TRUE(des.Val_PVCtPrf(3, ct, cs, cp));
+    EXPECT_EQ(ct + "|" + cs, "0.000|-2.000");
+
     // A text that is not a number changes nothing, whichever field it is in.
     ct = "1O0";
     cs = "98";

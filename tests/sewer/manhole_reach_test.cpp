@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "SewerTestSupport.h"
 #include "cad/modGeometria.h"
@@ -238,12 +239,25 @@ TEST_F(Rede, AManholeWithADropIntoItIsPickedAnywhereOnItsCircle)
             EXPECT_GT(Distancia(meio, p2), Distancia(Ponto(a.x, a.y), Ponto(b.x, b.y)) / 2 + 0.5)
                 << tag << " " << c.direcao;
         }
-        // Every point of both circles but the two where the flow line meets them.
+        // Every point of both circles but the two where the flow line meets them,
+        // and those the box of the drop pipe's letter covers (an "O" 0.65 wide
+        // centred 1.25 upstream reaches 0.07 into the circle): there the reach is picked.
+        std::optional<std::pair<acad::Point3d, acad::Point3d>> queda;
+        for (acad::AttributeReference* a : tr->GetAttributes())
+            if (a->TagString() == "TQ" && !a->TextString().empty()) {
+                acad::Point3d lo, hi;
+                a->GetBoundingBox(lo, hi);
+                queda = std::make_pair(lo, hi);
+            }
+        EXPECT_EQ(queda.has_value(), std::string(c.codigo) == "T");
         for (acad::BlockReference* pv : {pvj, pvm}) {
             const Ponto centro = pv->InsertionPoint();
             app->ZoomCenter({centro.X, centro.Y, 0}, 20);
             for (int k = 0; k < 36; ++k) {
                 const Ponto p = PontoPolar(centro, (5.0 + 10.0 * k) * PI / 180 + c.direcao, 1.0);
+                if (queda && p.X >= queda->first.x && p.X <= queda->second.x && p.Y >= queda->first.y &&
+                    p.Y <= queda->second.y)
+                    continue;
                 script->Point({p.X, p.Y, 0});
                 Ponto escolhido;
                 bool falhou = true;

@@ -82,16 +82,30 @@ TEST_F(PainelComandos, ADesignedManholeTakesTheFieldsTheTypeAndTheStageNumber)
     EXPECT_EQ(Atributos(pv), escritos);
     EXPECT_TRUE(mensagens.Lista().empty());
 
-    // Elevations that are blank or not numbers: told, nothing asked or drawn.
-    CamposDoPV("PV-", "13", "", "99.800", "1.450");
+    // Elevations that are not numbers: told, nothing asked or drawn, in
+    // whichever field they are.
+    CamposDoPV("PV-", "13", "1O1", "99.800", "1.450");
     Clica(SD.DesInsertPVcmd);
     CamposDoPV("PV-", "13", "101.250", "99,8x", "1.450");
     Clica(SD.DesInsertPVcmd);
+    CamposDoPV("PV-", "13", "101.250", "99.800", "-");
+    Clica(SD.DesInsertPVcmd);
     EXPECT_EQ(mensagens.Textos(),
-              (std::vector<std::string>{"O PV não foi inserido: preencha o campo C.Terreno.",
-                                        "O PV não foi inserido: \"99,8x\" no campo C.Soleira não é um número."}));
+              (std::vector<std::string>{"O PV não foi inserido: \"1O1\" no campo C.Terreno não é um número.",
+                                        "O PV não foi inserido: \"99,8x\" no campo C.Soleira não é um número.",
+                                        "O PV não foi inserido: \"-\" no campo Profundidade não é um número."}));
     EXPECT_EQ(script->Requests().size(), 2u);
     EXPECT_EQ(Blocos("E-PV250").size(), 1u);
+
+    // Empty ones go in as they are: a PV with its number alone.
+    CamposDoPV("PV-", "14", "", "", "");
+    script->Point({40, 30, 0}).Angle(0);
+    Clica(SD.DesInsertPVcmd);
+    ASSERT_EQ(Blocos("E-PV250").size(), 2u);
+    const std::map<std::string, std::string> vazios = {
+        {"NUMERO", "PV-14"}, {"CT", ""}, {"CS", ""}, {"CP", ""}, {"ET", "12"}};
+    EXPECT_EQ(Atributos(UltimoBloco("E-PV250")), vazios);
+    EXPECT_EQ(mensagens.Lista().size(), 3u);
 }
 
 TEST_F(PainelComandos, AComputedElevationPointPlacesOneManholeOnly)
@@ -242,17 +256,48 @@ TEST_F(PainelComandos, GenericManholesNumberThemselvesAndGenericReachesTakeTheCh
     EXPECT_EQ(Atributos(Blocos("E-PVGEN")[0]).at("NUMERO"), "G-12");
     EXPECT_EQ(Atributos(Blocos("E-PVGEN")[0]).at("CT"), "100.500");
 
-    // The number keeps its digits; one that is not a whole number stays, told.
+    // The number is read as a whole number and written plus one: its zeros
+    // in front go, a negative one counts up, a half goes to the even one.
     SD.DesTxt(8).SetText("099");
     script->Point({60, 0, 0});
     Clica(SD.DesInsertPVGenCmd);
     EXPECT_EQ(SD.DesTxt(8).Text(), "100");
-    SD.DesTxt(8).SetText("12a");
-    script->Point({120, 0, 0});
+    SD.DesTxt(8).SetText("007");
+    script->Point({200, 0, 0});
     Clica(SD.DesInsertPVGenCmd);
-    EXPECT_EQ(SD.DesTxt(8).Text(), "12a");
-    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"Incremento Automático: \"12a\" não é um número inteiro; "
-                                                           "o campo Número não foi alterado."});
+    EXPECT_EQ(SD.DesTxt(8).Text(), "8");
+    script->Point({220, 0, 0});
+    Clica(SD.DesInsertPVGenCmd);
+    EXPECT_EQ(Atributos(Blocos("E-PVGEN").back()).at("NUMERO"), "G-8");
+    EXPECT_EQ(SD.DesTxt(8).Text(), "9");
+    const std::pair<const char*, const char*> seguintes[] = {{"-5", "-4"}, {"12.5", "13"},       {"13,5", "15"},
+                                                             {" 4 ", "5"}, {"-32768", "-32767"}, {"32766", "32767"}};
+    for (const auto& [numero, seguinte] : seguintes) {
+        SD.DesTxt(8).SetText(numero);
+        script->Point({240, 0, 0});
+        Clica(SD.DesInsertPVGenCmd);
+        EXPECT_EQ(SD.DesTxt(8).Text(), seguinte) << numero;
+    }
+    EXPECT_EQ(Atributos(Blocos("E-PVGEN").back()).at("NUMERO"), "G-32766");
+    EXPECT_TRUE(mensagens.Lista().empty());
+    // Not a whole number of the field's range, or none after it: the PV goes
+    // in, the field stays, told.
+    for (const char* numero : {"12a", "", "32767", "-32769", "40000"}) {
+        SD.DesTxt(8).SetText(numero);
+        script->Point({numero == std::string("12a") ? 120.0 : 260.0, 0, 0});
+        Clica(SD.DesInsertPVGenCmd);
+        EXPECT_EQ(SD.DesTxt(8).Text(), numero);
+    }
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{
+                  "Incremento Automático: \"12a\" não é um número inteiro; o campo Número não foi alterado.",
+                  "Incremento Automático: \"\" não é um número inteiro; o campo Número não foi alterado.",
+                  "Incremento Automático: depois de 32767 não há número seguinte; o campo Número não foi alterado.",
+                  "Incremento Automático: \"-32769\" não é um número inteiro; o campo Número não foi alterado.",
+                  "Incremento Automático: \"40000\" não é um número inteiro; o campo Número não foi alterado."}));
+    EXPECT_EQ(Blocos("E-PVGEN").size(), 15u);
+    for (acad::BlockReference* b : Blocos("E-PVGEN"))
+        if (Ponto(b->InsertionPoint()).X >= 200) b->Delete();
     // No PV (the place refused): no next number.
     SD.DesTxt(8).SetText("7");
     script->Enter();
@@ -283,7 +328,7 @@ TEST_F(PainelComandos, GenericManholesNumberThemselvesAndGenericReachesTakeTheCh
     EXPECT_EQ(Atributos(Blocos("E-TRCGEN")[1]).at("CONTRIB"), "UNI");
 }
 
-TEST_F(PainelComandos, CopyingAReachFillsItsMaterialDiameterPavementAndSlope)
+TEST_F(PainelComandos, CopyingAReachFillsWhatItsBlockCarriesDesignedOrGeneric)
 {
     InserePV(Ponto(0, 0), "PV-1", "101.200");
     InserePV(Ponto(50, 0), "PV-2", "100.000");
@@ -308,12 +353,39 @@ TEST_F(PainelComandos, CopyingAReachFillsItsMaterialDiameterPavementAndSlope)
     Clica(SD.DesInsertTRcmd(1));
     EXPECT_EQ(Atributos(Blocos("E-TRSAN").back()).at("TRECHO"), "A-B");
 
-    // Anything else is not a reach.
-    script->Point({-1, 0, 0});
+    // A generic reach gives what it carries: its pavement and its name. The
+    // material (its own tag), diameter and slope stay.
+    acad::BlockReference* g1 = des.InsertPVGen(Ponto(0, -40), "G-1", "100", 1);
+    acad::BlockReference* g2 = des.InsertPVGen(Ponto(50, -40), "G-2", "99", 1);
+    acad::BlockReference* generico = des.InsertTRGenObjs(g1, g2, 1, "SIM", "Terra", "PEAD");
+    ASSERT_NE(generico, nullptr);
+    // The manholes picked off the reaches' texts, on their outer rims.
+    Param(Ponto(-1, 0), Ponto(51, 0));
+    script->Point(MeioDoTexto(Atributo(generico, "TRECHO")));
     Clica(SD.CopyAttTRCmd);
-    EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"O objeto selecionado não é um trecho (bloco E-TRSAN): "
-                                                           "nada foi copiado."});
+    EXPECT_EQ(SD.DesPavmtoCbo(1).Text(), "Terra");
     EXPECT_EQ(SD.DesMatTuboCbo(0).Text(), "Cerâmico");
+    EXPECT_EQ(SD.DesTuboDiamlst.Text(), "375");
+    EXPECT_EQ(SD.DesTxt(5).Text(), "0.024000");
+    Clica(SD.DesInsertTRcmd(1));
+    const auto a = Atributos(Blocos("E-TRSAN").back());
+    EXPECT_EQ(a.at("TRECHO"), "G-1-G-2");
+    EXPECT_EQ(a.at("PAVMTO"), "Terra");
+    EXPECT_EQ(a.at("MAT"), "Cerâmico");
+    EXPECT_TRUE(mensagens.Lista().empty());
+
+    // A block with nothing of a reach, or no block at all: told, nothing copied.
+    Escolhe(SD.DesPavmtoCbo(1), "Asfalto");
+    gModelSpace->AddLine(Ponto(0, -80), Ponto(50, -80));
+    script->Point({-1, 0, 0}).Point({25, -80, 0});
+    Clica(SD.CopyAttTRCmd);
+    Clica(SD.CopyAttTRCmd);
+    EXPECT_EQ(mensagens.Textos(),
+              (std::vector<std::string>{"O objeto selecionado não é um trecho: nada foi copiado.",
+                                        "O objeto selecionado não é um trecho: nada foi copiado."}));
+    EXPECT_EQ(SD.DesMatTuboCbo(0).Text(), "Cerâmico");
+    EXPECT_EQ(SD.DesPavmtoCbo(1).Text(), "Asfalto");
+    EXPECT_EQ(script->Remaining(), 0u);
 }
 
 TEST_F(PainelComandos, TextsAreMovedFromThePanel)

@@ -102,31 +102,53 @@ TEST_F(PainelCampos, OnlyTheFieldBeingEditedRecomputesTheOthers)
     EXPECT_EQ(SD.DesTxt(0).Text(), "100.000");
 }
 
-TEST_F(PainelCampos, RulesComputeOnlyFromFieldsThatHoldNumbers)
+TEST_F(PainelCampos, AnEmptyManholeFieldReadsAsZeroAndTextThatIsNoNumberStopsTheRules)
 {
     for (int i : {0, 1, 2, 4, 5, 6}) SD.DesTxt(i).SetText("");
-    // The ground typed while the invert is empty: the invert and the depth stay empty.
+    // The ground typed while the invert is empty: the invert is 0, the depth
+    // the whole ground.
     user::Type(SD.DesTxt(0), "101.5");
-    EXPECT_EQ(SD.DesTxt(1).Text(), "");
-    EXPECT_EQ(SD.DesTxt(2).Text(), "");
-    // The invert next: now the depth follows.
+    EXPECT_EQ(SD.DesTxt(1).Text(), "0.000");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "101.500");
+    // The invert next: the depth follows.
     user::Type(SD.DesTxt(1), "100");
     EXPECT_EQ(SD.DesTxt(0).Text(), "101.500");
     EXPECT_EQ(SD.DesTxt(2).Text(), "1.500");
-    // A lone separator or an emptied field is no 0: the others keep their values.
+    // A lone separator or an emptied depth is 0: the invert is the ground.
     user::Type(SD.DesTxt(2), ".");
-    EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "101.500");
     user::PressKey(SD.DesTxt(2), vbKeyBack);
     EXPECT_EQ(SD.DesTxt(2).Text(), "");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "101.500");
+    user::Type(SD.DesTxt(2), "1.5");
     EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
-    EXPECT_EQ(SD.DesTxt(0).Text(), "101.500");
-    // The depth from an empty ground: nothing either.
+    // The depth from an emptied ground: the invert is below 0.
     SD.DesTxt(0).SetText("");
+    user::PressKey(SD.DesTxt(2), vbKeyA, vbCtrlMask);
     user::Type(SD.DesTxt(2), "2");
-    EXPECT_EQ(SD.DesTxt(0).Text(), "");
-    EXPECT_EQ(SD.DesTxt(1).Text(), "100.000");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "0.000");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "-2.000");
+    // The invert emptied: the depth is the ground.
+    SD.DesTxt(0).SetText("10");
+    user::Focus(SD.DesTxt(1));
+    user::PressKey(SD.DesTxt(1), vbKeyDelete);
+    EXPECT_EQ(SD.DesTxt(1).Text(), "");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "10.000");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "10.000");
+    // A text that is not a number, in any of the three, stops the rules: the
+    // others stay as they are.
+    SD.DesTxt(1).SetText("9x");
+    user::Type(SD.DesTxt(0), "12");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "9x");
+    EXPECT_EQ(SD.DesTxt(2).Text(), "10.000");
+    SD.DesTxt(1).SetText("5");
+    SD.DesTxt(0).SetText("1-0");
+    user::Type(SD.DesTxt(2), "3");
+    EXPECT_EQ(SD.DesTxt(0).Text(), "1-0");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "5");
 
-    // A reach: the slope with no length gives no drop; the drop with no length no slope.
+    // A reach: an empty length is no length, so the slope gives no drop and
+    // the drop no slope; an emptied slope or drop is 0.
     user::ChooseTab(SD.SSDesenho, 1);
     user::Type(SD.DesTxt(5), "0.01");
     EXPECT_EQ(SD.DesTxt(6).Text(), "");
@@ -215,10 +237,19 @@ TEST_F(PainelCampos, NumericSpinnersStepTheirFieldFromItsValueAtThePress)
     SD.DesTxt(3).SetText("10");
     Arrasta(SD.lblMouseI(3), 0, -150);
     EXPECT_EQ(SD.DesTxt(3).Text(), "20");
-    // A field that holds no number stays as it is.
+    // An empty field starts from 0; one that holds no number stays as it is.
+    SD.DesTxt(3).SetText("");
+    Arrasta(SD.lblMouseI(3), 0, -1500);
+    EXPECT_EQ(SD.DesTxt(3).Text(), "100");
     SD.DesTxt(3).SetText("PV-A");
     Arrasta(SD.lblMouseI(3), 0, -1500);
     EXPECT_EQ(SD.DesTxt(3).Text(), "PV-A");
+    // The depth from empty: the invert follows from the ground.
+    SD.DesTxt(0).SetText("100.000");
+    SD.DesTxt(2).SetText("");
+    Arrasta(SD.lblMouseI(2), 0, -1500);
+    EXPECT_EQ(SD.DesTxt(2).Text(), "0.100");
+    EXPECT_EQ(SD.DesTxt(1).Text(), "99.900");
     // Moving without the button changes nothing.
     SD.DesTxt(0).SetText("100.000");
     user::MouseMove(SD.lblMouseI(0), 0, 0, 10, -3000);
@@ -334,14 +365,23 @@ TEST_F(PainelCampos, PreferencesSetTheZoomValuesAndTheTolerances)
     user::Type(SD.PrefsTxt(0), "0.02x");
     EXPECT_EQ(SD.PrefsTxt(0).Text(), "0,02");
     EXPECT_DOUBLE_EQ(SD.TolVerifCota(), 0.02);
-    // Unreadable on the way: the tolerance in force stays.
-    SD.PrefsTxt(1).SetText("");
-    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0.1);
+    // A text that cannot be read, the empty one included, is a tolerance of
+    // 0, silently; shown so when the tab comes back.
     SD.PrefsTxt(1).SetText(",");
-    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0.1);
+    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0);
     SD.PrefsTxt(1).SetText("");
     user::Type(SD.PrefsTxt(1), "0,5");
     EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0.5);
+    SD.PrefsTxt(1).SetText("0,5,");
+    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0);
+    SD.PrefsTxt(1).SetText("0,25");
+    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0.25);
+    SD.PrefsTxt(1).SetText("");
+    EXPECT_DOUBLE_EQ(SD.TolVerifComp(), 0);
+    SD.SetInterface(0);
+    SD.SetInterface(2);
+    EXPECT_EQ(SD.PrefsTxt(1).Text(), "0");
+    EXPECT_EQ(SD.PrefsTxt(0).Text(), "0,02");
     EXPECT_TRUE(mensagens.Lista().empty());
 }
 

@@ -135,6 +135,31 @@ TEST_F(Quantidades, OneReachOfFortyMetresBetweenDn1000And600Gives3920)
     EXPECT_EQ(FormatNum(Diam(Etapa(1), "PVC", "150").Comprimento, 2), "39.20");
 }
 
+TEST_F(Quantidades, ASlopeOrTopElevationThatIsNoNumberLeavesTheLengthCounted)
+{
+    acad::BlockReference* t = Tr(Pv(Ponto(0, 0), "1", "1.000"), Pv(Ponto(40, 0), "2", "1.000"), "1", "40.00");
+    EXPECT_FALSE(Materiais());
+    EXPECT_EQ(FormatNum(Diam(Etapa(1), "PVC", "150").Comprimento, 2), "39.00");
+
+    // Neither is read for a quantity: the reach counts as before and is not reported.
+    SetAtributo("DEC", "0,5%", t);
+    SetAtributo("TCS", "?", t);
+    EXPECT_FALSE(Materiais());
+    EXPECT_TRUE(mensagens.Lista().empty()) << mensagens.Textos()[0];
+    EXPECT_EQ(FormatNum(Diam(Etapa(1), "PVC", "150").Comprimento, 2), "39.00");
+
+    // The drop height is read: one that is no number leaves the reach out,
+    // and the report names it alone.
+    SetAtributo("TCP", "x", t);
+    EXPECT_FALSE(Materiais());
+    ASSERT_EQ(mensagens.Lista().size(), 1u);
+    const std::string r = mensagens.Lista()[0].Texto;
+    EXPECT_NE(r.find("o atributo TCP (\"x\") não é um número."), std::string::npos) << r;
+    EXPECT_EQ(r.find("DEC"), std::string::npos) << r;
+    EXPECT_EQ(r.find("TCS"), std::string::npos) << r;
+    EXPECT_EQ(FormatNum(Diam(Etapa(1), "PVC", "150").Comprimento, 2), "0.00");
+}
+
 TEST_F(Quantidades, ManholesCountChimneysAndExtraHeightShallowOnesLowerIt)
 {
     // The first "E-PV" type has a chimney of 1.00 m.

@@ -227,8 +227,21 @@ TEST_F(Dialogos, TheManholeDialogKeepsItsThreeValuesConsistent)
         f.Text1.SetText("11");
         EXPECT_EQ(f.Text3.Text(), "3.500");
         EXPECT_EQ(f.Text2.Text(), "7,5");
-        f.Text2.SetText("");  // an empty field is no 0: the depth stays
-        EXPECT_EQ(f.Text3.Text(), "3.500");
+        // An emptied field is 0: no invert makes the ground the depth, no
+        // depth leaves the invert at the ground.
+        f.Text2.SetText("");
+        EXPECT_EQ(f.Text3.Text(), "11.000");
+        f.Text3.SetText("");
+        EXPECT_EQ(f.Text2.Text(), "11.000");
+        // ... but "OK" takes no empty field.
+        f.Text3.SetText(" ");
+        forms::user::Click(f.CmdOK);
+        EXPECT_TRUE(f.Visible());
+        f.Text3.SetText("");
+        forms::user::Click(f.CmdOK);
+        EXPECT_TRUE(f.Visible());
+        f.Text3.SetText("3.5");
+        EXPECT_EQ(f.Text2.Text(), "7.500");
         // The calculator: 1.5 + 0.25, into the depth.
         f.CalcCmd(5).SetCaption("1.5");
         forms::user::Click(f.CalcCmd(0));
@@ -249,7 +262,9 @@ TEST_F(Dialogos, TheManholeDialogKeepsItsThreeValuesConsistent)
         forms::user::Click(f.CmdOK);
     });
     ClicaFalha(0);
-    EXPECT_EQ(respostas.Mensagens(), std::vector<std::string>{"O valor \"dez\" não é um número."});
+    EXPECT_EQ(respostas.Mensagens(),
+              (std::vector<std::string>{"O valor \" \" não é um número.", "O valor \"\" não é um número.",
+                                        "O valor \"dez\" não é um número."}));
     const auto a = Atributos(pv);
     EXPECT_EQ(a.at("CT"), "10.000");
     EXPECT_EQ(a.at("CS"), "8.500");

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iostream>
 
+#include "TestEnvironment.h"
 #include "platform/ProcessState.h"
 
 // fontconfig, under Qt's font database, keeps caches it never frees; the leak
@@ -26,6 +28,12 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("QUORIL_SOURCE_DIR", QUORIL_SOURCE_DIR, 0);
     ::setenv("QUORIL_BIN_DIR", QUORIL_BIN_DIR, 0);
+    testsupport::ClearDesktopLook();
+    const testsupport::OtherDefaultFonts fonts;
+    if (!fonts.Failure().empty()) {
+        std::cerr << fonts.Failure() << "\n";
+        return 1;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProcessState);
     return RUN_ALL_TESTS();

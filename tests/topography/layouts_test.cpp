@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "TopoTestSupport.h"
 #include "cad/modAcad.h"
@@ -33,6 +35,27 @@ constexpr double kW = 786, kH = 499;
 
 class Layouts : public TopoTest {
 protected:
+    // The user's trash, where files written again send the ones they
+    // replace, lives in the test's folder while it runs.
+    void SetUp() override
+    {
+        if (const char* v = std::getenv("XDG_DATA_HOME")) dadosAntes_ = v;
+        ::setenv("XDG_DATA_HOME", (pasta / "share").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (dadosAntes_)
+            ::setenv("XDG_DATA_HOME", dadosAntes_->c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+    }
+    fs::path Lixeira() { return pasta / "share" / "Trash" / "files"; }
+    static std::string Le(const fs::path& P)
+    {
+        std::ifstream f(P, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+
     Layouts()
         : driver_([this](Form& f) {
               if (auto* d = dynamic_cast<frmMARExe*>(&f)) {
@@ -162,6 +185,7 @@ protected:
     }
 
 private:
+    std::optional<std::string> dadosAntes_;
     std::unique_ptr<Form> barraForm_;
     ProgressBar* barra_ = nullptr;
     TestDriver anterior_ = SetTestDriver(nullptr);
@@ -347,7 +371,8 @@ TEST_F(Layouts, ThreeLayoutsPerFileWithSevenSheetsMakeThreeFilesTheLastOneThePar
     EXPECT_EQ(Doc().FullName(), base + "Folha 03.dwg");
     EXPECT_TRUE(Doc().Layers().Item("REF|QUADRICULA")->Freeze());
 
-    // Again from the same drawing: the first file exists, so nothing is made.
+    // Again from the same drawing, into the same folder: every file is
+    // written again, the one it replaces sent to the trash first.
     mensagens.Limpa();
     Doc().SaveAs((pasta / "Mapa-ABC.dwg").string());
     Doc().Layers().Item("NUM_QUADRICULA")->SetFreeze(false);
@@ -360,9 +385,22 @@ TEST_F(Layouts, ThreeLayoutsPerFileWithSevenSheetsMakeThreeFilesTheLastOneThePar
         user::Click(d.CmdOK);
     };
     m.MARLayout(1);
-    ASSERT_EQ(mensagens.Textos().size(), 1u);
-    EXPECT_EQ(mensagens.Textos()[0], "O arquivo \"" + base + "Folha 01.dwg\" já existe.\n\nOperação cancelada.");
-    EXPECT_EQ(NomesLayouts(Doc()), (std::vector<std::string>{"Layout1", "ABC-0010"}));
+    EXPECT_TRUE(mensagens.Lista().empty()) << mensagens.Textos().front();
+    const std::vector<std::vector<std::string>> deNovo = {
+        {"Layout1", "ABC-0010", "B-0070", "B-0060", "B-0050"},
+        {"Layout1", "B-0040", "B-0030", "B-0020"},
+        {"Layout1", "B-0010"},
+    };
+    for (int f = 1; f <= 3; ++f) {
+        const std::string nome = "Mapa-ABCFolha 0" + std::to_string(f) + ".dwg";
+        acad::Document novo, antigo;
+        acad::ReadDxf(novo, base + "Folha 0" + std::to_string(f) + ".dwg");
+        EXPECT_EQ(NomesLayouts(novo), deNovo[static_cast<std::size_t>(f - 1)]) << nome;
+        ASSERT_TRUE(fs::exists(Lixeira() / nome)) << nome;
+        acad::ReadDxf(antigo, (Lixeira() / nome).string());
+        EXPECT_EQ(NomesLayouts(antigo), esperado[static_cast<std::size_t>(f - 1)]) << nome;
+    }
+    EXPECT_EQ(NomesLayouts(Doc()), (std::vector<std::string>{"Layout1", "B-0010"}));
 }
 
 TEST_F(Layouts, OneFilePerSheetNamedAfterTheTitleAndThePaddedPattern)
@@ -402,6 +440,86 @@ TEST_F(Layouts, OneFilePerSheetNamedAfterTheTitleAndThePaddedPattern)
     ASSERT_EQ(mensagens.Textos().size(), 1u);
     EXPECT_NE(mensagens.Textos()[0].find("Nome de arquivo inválido"), std::string::npos);
     EXPECT_FALSE(fs::exists(pasta / "Rua 1"));
+}
+
+TEST_F(Layouts, FilesWrittenAgainSendTheOldOnesToTheTrashAndWhatCannotBeReplacedStopsTheRun)
+{
+    Modelo({});
+    clsTOPMar m;
+    Folhas(m, 2);
+    std::string prefixo = "Mapa-ABC";
+    const auto corre = [&] {
+        mensagens.Limpa();
+        Escolhe(false);
+        opcoes = [&prefixo](frmMARExe& d) {
+            d.MARtxt(0).SetText(prefixo);
+            d.MarCbo.SetText("Folha ##");
+            user::Click(d.CmdOK);
+        };
+        m.MARLayout(0);
+    };
+    const std::string a1 = (pasta / "Mapa-ABC-0010 - Folha 01.dwg").string();
+    const std::string a2 = (pasta / "Mapa-ABC-0020 - Folha 02.dwg").string();
+    const std::string n1 = "Mapa-ABC-0010 - Folha 01", n2 = "Mapa-ABC-0020 - Folha 02";
+    std::ofstream(a1) << "antiga";
+
+    // The first sheet's file is there: replaced, the old one in the trash;
+    // the second is new, and nothing of it goes there.
+    corre();
+    EXPECT_TRUE(mensagens.Lista().empty()) << mensagens.Textos().front();
+    EXPECT_EQ(Le(Lixeira() / (n1 + ".dwg")), "antiga");
+    EXPECT_FALSE(fs::exists(Lixeira() / (n2 + ".dwg")));
+    acad::Document lido;
+    acad::ReadDxf(lido, a1);
+    EXPECT_EQ(Titulo(lido, "Layout1"), "Mapa-ABC-0010");
+
+    // Again from the last file, which stayed open: its own file is replaced too.
+    ASSERT_EQ(Doc().FullName(), a2);
+    corre();
+    EXPECT_TRUE(mensagens.Lista().empty()) << mensagens.Textos().front();
+    EXPECT_TRUE(fs::exists(Lixeira() / (n1 + ".2.dwg")));
+    EXPECT_TRUE(fs::exists(Lixeira() / (n2 + ".dwg")));
+    EXPECT_EQ(Doc().FullName(), a2);
+
+    // A file open in another drawing of the host is not replaced: the run
+    // is refused before anything is written or sent to the trash.
+    acad::Document& folhas = Doc();
+    acad::Document* aberto = app->Documents().Open(a1);
+    folhas.Activate();
+    corre();
+    ASSERT_EQ(mensagens.Textos().size(), 1u);
+    EXPECT_EQ(mensagens.Textos()[0],
+              "O arquivo " + a1 + " é o desenho aberto e não pode ser substituído pela folha.\n\nOperação cancelada.");
+    EXPECT_FALSE(fs::exists(Lixeira() / (n1 + ".3.dwg")));
+    EXPECT_FALSE(fs::exists(Lixeira() / (n2 + ".2.dwg")));
+    app->Documents().Close(*aberto);
+    folhas.Activate();
+
+    // Nor is a folder of that name.
+    prefixo = "X";
+    fs::create_directory(pasta / "X-0020 - Folha 02.dwg");
+    corre();
+    ASSERT_EQ(mensagens.Textos().size(), 1u);
+    EXPECT_EQ(mensagens.Textos()[0],
+              "Já existe uma pasta \"" + (pasta / "X-0020 - Folha 02.dwg").string() + "\".\n\nOperação cancelada.");
+    EXPECT_FALSE(fs::exists(pasta / "X-0010 - Folha 01.dwg"));
+
+    // A file that cannot go to the trash stays as it was, and the walk ends
+    // at its sheet.
+    prefixo = "Mapa-ABC";
+    const std::string antes = Le(a1);
+    std::ofstream(pasta / "semlixeira") << "";
+    ::setenv("XDG_DATA_HOME", (pasta / "semlixeira").c_str(), 1);
+    corre();
+    ASSERT_EQ(mensagens.Textos().size(), 1u);
+    EXPECT_EQ(mensagens.Textos()[0].rfind("Não foi possível enviar à lixeira o arquivo " + a1 +
+                                              ", e ele continua como estava. As folhas seguintes não foram gravadas.",
+                                          0),
+              0u)
+        << mensagens.Textos()[0];
+    EXPECT_EQ(Le(a1), antes);
+    EXPECT_EQ(Titulo(Doc(), "Layout1"), "Mapa-ABC-0010");
+    EXPECT_EQ(Doc().FullName(), a2);
 }
 
 TEST_F(Layouts, AnUnsavedDrawingWritesNoFileAndRefusedLayoutNamesChangeNothing)

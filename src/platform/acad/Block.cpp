@@ -229,7 +229,7 @@ bool Block::Reaches(const Block& other) const
         stack.pop_back();
         if (b == &other) return true;
         for (Entity* e : *b)
-            if (auto* r = dynamic_cast<BlockReference*>(e))
+            if (const BlockReference* r = e->DrawnReference())
                 if (const Block* inner = Document().Blocks().ByIndex(r->Data().block);
                     inner && seen.insert(inner).second)
                     stack.push_back(inner);
@@ -337,7 +337,7 @@ Circle* Block::AddCircle(const Point3d& center, double radius)
     CheckAlive();
     detail::CheckFinite(center, "centro do círculo");
     if (!(radius > 0) || !std::isfinite(radius)) ThrowInvalidInput("raio do círculo (deve ser maior que zero)");
-    return Append(std::make_unique<Circle>(Document(), CircleData{center, radius, 0.0}));
+    return Append(std::make_unique<Circle>(Document(), CircleData{center, radius, 0.0, {}}));
 }
 
 Arc* Block::AddArc(const Point3d& center, double radius, double startAngle, double endAngle)
@@ -346,7 +346,7 @@ Arc* Block::AddArc(const Point3d& center, double radius, double startAngle, doub
     detail::CheckFinite(center, "centro do arco");
     if (!(radius > 0) || !std::isfinite(radius)) ThrowInvalidInput("raio do arco (deve ser maior que zero)");
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) ThrowInvalidInput("ângulos do arco");
-    ArcData d{center, radius, NormalizeAngle(startAngle), NormalizeAngle(endAngle), 0.0};
+    ArcData d{center, radius, NormalizeAngle(startAngle), NormalizeAngle(endAngle), 0.0, {}};
     return Append(std::make_unique<Arc>(Document(), d));
 }
 
@@ -580,7 +580,7 @@ Block* Blocks::Add(const Point3d& insertionPoint, const std::string& name)
 {
     detail::CheckFinite(insertionPoint, "ponto base do bloco");
     std::string actual = name;
-    if (NamesEqual(name, "*U") || NamesEqual(name, "*D") || NamesEqual(name, "*X")) {
+    if (NamesEqual(name, "*U") || NamesEqual(name, "*D") || NamesEqual(name, "*X") || NamesEqual(name, "*T")) {
         // Anonymous block: the next free number.
         do {
             actual = UpperName(name) + std::to_string(++anonymousCounter_);

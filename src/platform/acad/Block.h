@@ -186,7 +186,8 @@ public:
     Block* Item(int index) const;
     Block* Item(const std::string& name) const;  // case-insensitive; KeyNotFound
     // Adds a definition; an existing name (any case) gives the existing definition
-    // untouched. "*U" names an anonymous block ("*U1", "*U2", ...).
+    // untouched. "*U" names an anonymous block ("*U1", "*U2", ...), as do "*D"
+    // (a dimension's picture), "*T" (a table's) and "*X".
     Block* Add(const Point3d& insertionPoint, const std::string& name);
     ObjectList<Block>::iterator begin() const { return list_.begin(); }
     ObjectList<Block>::iterator end() const { return list_.end(); }

@@ -10,6 +10,7 @@
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/Work.h"
 
 namespace acad {
 
@@ -91,7 +92,7 @@ void BlockReference::SetName(const std::string& blockName)
 Point3d BlockReference::InsertionPoint() const
 {
     CheckAlive();
-    return data_.insertionPoint;
+    return data_.extrusion.ToWorld(data_.insertionPoint);
 }
 
 namespace {
@@ -109,7 +110,7 @@ void BlockReference::SetInsertionPoint(const Point3d& p)
 {
     CheckWritable();
     detail::CheckFinite(p, "ponto de inserção");
-    ChangePlacement(With(data_, &BlockReferenceData::insertionPoint, p));
+    ChangePlacement(With(data_, &BlockReferenceData::insertionPoint, data_.extrusion.FromWorld(p)));
 }
 
 double BlockReference::XScaleFactor() const
@@ -201,8 +202,15 @@ void BlockReference::SetData(const BlockReferenceData& d)
 Transform BlockReference::BlockTransform() const
 {
     const acad::Block* b = Document().Blocks().ByIndex(data_.block);
-    Point3d base = b ? b->Origin() : Point3d{};
-    return Transform::Insertion(base, data_.insertionPoint, data_.xScale, data_.yScale, data_.zScale, data_.rotation);
+    return Placement(b ? b->Origin() : Point3d{});
+}
+
+Transform BlockReference::Placement(const Point3d& base) const
+{
+    // Placed in the plane of its extrusion, where its insertion point lies.
+    const Transform placed =
+        Transform::Insertion(base, data_.insertionPoint, data_.xScale, data_.yScale, data_.zScale, data_.rotation);
+    return data_.extrusion.IsZAxis() ? placed : data_.extrusion.Ocs() * placed;
 }
 
 void BlockReference::ChangePlacement(const BlockReferenceData& d)
@@ -253,11 +261,166 @@ void BlockReference::CreateAttributesFromDefinition()
 
 void BlockReference::Relist()
 {
-    // Only references held in a container are listed (copies being made are not).
-    acad::Block* now = OwnerBlock() && !IsErased() ? Document().Blocks().ByIndex(data_.block) : nullptr;
+    // Only references in a container, or held by an entity in one, are listed
+    // (copies being made are not).
+    const Entity* holder = Holder();
+    const bool placed = OwnerBlock() || (holder && !holder->IsErased() && holder->OwnerBlock());
+    acad::Block* now = placed && !IsErased() ? Document().Blocks().ByIndex(data_.block) : nullptr;
     if (now == listedIn_) return;
     if (listedIn_) listedIn_->RemoveReference(*this);
     if (now) now->AddReference(*this);
+}
+
+void BlockReference::Unlist()
+{
+    if (listedIn_) listedIn_->RemoveReference(*this);
+}
+
+std::unique_ptr<BlockReference> BlockReference::HeldBy(Entity& holder, const BlockReferenceData& d)
+{
+    auto r = std::make_unique<BlockReference>(holder.Document(), d);
+    r->SetOwner(&holder, false);
+    return r;
+}
+
+Entity* BlockReference::Holder() const { return OwnerBlock() ? nullptr : dynamic_cast<Entity*>(Owner()); }
+
+// ---------------------------------------------------------------- a grid of copies
+
+namespace {
+// Distinct places along one axis of a grid: a spacing of 0 (or none that is
+// a number) puts every copy of the axis on one.
+std::size_t Places(int count, double spacing)
+{
+    return count > 1 && spacing != 0 && std::isfinite(spacing) ? static_cast<std::size_t>(count) : 1;
+}
+
+// The whole numbers k with k·w in [lo, hi], within [0, last]: [first, end).
+void StepsWithin(double w, double lo, double hi, double last, double& first, double& end)
+{
+    if (w == 0) {
+        if (!(lo <= 0 && 0 <= hi)) end = first;
+        return;
+    }
+    double a = lo / w, b = hi / w;
+    if (a > b) std::swap(a, b);
+    // A copy that touches the box counts, rounding or not.
+    const double slack = 1e-9 * std::max(1.0, last);
+    first = std::max(first, std::ceil(a - slack));
+    end = std::min(end, std::floor(b + slack) + 1);
+    end = std::min(end, last + 1);
+    if (!(end > first)) end = first;
+}
+}  // namespace
+
+std::size_t BlockReference::Copies() const
+{
+    return Places(data_.columns, data_.columnSpacing) * Places(data_.rows, data_.rowSpacing);
+}
+
+Vector3d BlockReference::CopyOffset(std::size_t i) const
+{
+    const std::size_t columns = Places(data_.columns, data_.columnSpacing);
+    if (Copies() == 1) return {};
+    const double x = static_cast<double>(i % columns) * data_.columnSpacing;
+    const double y = static_cast<double>(i / columns) * data_.rowSpacing;
+    // The grid turns with the reference, in the plane of its extrusion; it is not scaled.
+    const double c = std::cos(data_.rotation), s = std::sin(data_.rotation);
+    const Vector3d inPlane{x * c - y * s, x * s + y * c, 0.0};
+    return data_.extrusion.IsZAxis() ? inPlane : data_.extrusion.Ocs().ApplyVector(inPlane);
+}
+
+Transform BlockReference::CopyTransform(std::size_t i) const
+{
+    if (i == 0) return BlockTransform();
+    return Transform::Translation(CopyOffset(i)) * BlockTransform();
+}
+
+std::vector<std::size_t> BlockReference::CornerCopies() const
+{
+    const std::size_t columns = Places(data_.columns, data_.columnSpacing);
+    const std::size_t n = Copies();
+    std::vector<std::size_t> corners{0, columns - 1, n - columns, n - 1};
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    return corners;
+}
+
+Box BlockReference::CopyBox() const
+{
+    const Box& all = Extents();
+    if (Copies() == 1 || all.IsEmpty()) return all;
+    // The grid's box is the first copy's widened by the corners' offsets.
+    Point3d lo, hi;
+    for (std::size_t k : CornerCopies()) {
+        const Vector3d o = CopyOffset(k);
+        lo = {std::min(lo.x, o.x), std::min(lo.y, o.y), 0.0};
+        hi = {std::max(hi.x, o.x), std::max(hi.y, o.y), 0.0};
+    }
+    Box one = all;
+    one.min = all.min - lo;
+    one.max = all.max - hi;
+    return one;
+}
+
+namespace {
+// Calls `row(r, first, end)` for each row of a grid with copies whose box
+// through `t` meets `reach`, with the columns [first, end) of those copies.
+template <typename Row>
+void GridRows(const BlockReference& ref, const Transform& t, const Box& reach, Row row)
+{
+    const BlockReferenceData& d = ref.Data();
+    const double columns = static_cast<double>(Places(d.columns, d.columnSpacing));
+    const double rows = static_cast<double>(Places(d.rows, d.rowSpacing));
+    if (reach.IsEmpty()) {
+        for (double r = 0; r < rows; ++r) row(r, 0.0, columns);
+        return;
+    }
+    const Box one = ref.CopyBox();
+    if (one.IsEmpty()) return;
+    Box first;
+    for (int k = 0; k < 4; ++k)
+        first.Add(t.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+    // Copy (r, c) lies at first + c·u + r·v, and meets the reach when
+    // reach.min − first.max ≤ c·u + r·v ≤ reach.max − first.min.
+    const Vector3d u = t.ApplyVector(ref.CopyOffset(1)) * (columns > 1 ? 1.0 : 0.0);
+    const Vector3d v = t.ApplyVector(ref.CopyOffset(static_cast<std::size_t>(columns))) * (rows > 1 ? 1.0 : 0.0);
+    const double lo[2] = {reach.min.x - first.max.x, reach.min.y - first.max.y};
+    const double hi[2] = {reach.max.x - first.min.x, reach.max.y - first.min.y};
+    const double uw[2] = {u.x, u.y}, vw[2] = {v.x, v.y};
+    // The rows some column of which may meet it.
+    double r0 = 0, r1 = rows;
+    for (int a = 0; a < 2; ++a) {
+        const double span = (columns - 1) * uw[a];
+        StepsWithin(vw[a], lo[a] - std::max(0.0, span), hi[a] - std::min(0.0, span), rows - 1, r0, r1);
+    }
+    for (double r = r0; r < r1; ++r) {
+        double c0 = 0, c1 = columns;
+        for (int a = 0; a < 2; ++a) StepsWithin(uw[a], lo[a] - r * vw[a], hi[a] - r * vw[a], columns - 1, c0, c1);
+        AddWork(1);
+        if (c1 > c0) row(r, c0, c1);
+    }
+}
+}  // namespace
+
+void BlockReference::EachCopy(const Transform& t, const Box& reach, const std::function<void(std::size_t)>& visit) const
+{
+    if (Copies() == 1) {
+        visit(0);
+        return;
+    }
+    const auto columns = static_cast<double>(Places(data_.columns, data_.columnSpacing));
+    GridRows(*this, t, reach, [&](double r, double c0, double c1) {
+        for (double c = c0; c < c1; ++c) visit(static_cast<std::size_t>(r * columns + c));
+    });
+}
+
+double BlockReference::CountCopies(const Transform& t, const Box& reach) const
+{
+    if (Copies() == 1) return 1;
+    double n = 0;
+    GridRows(*this, t, reach, [&](double, double c0, double c1) { n += c1 - c0; });
+    return n;
 }
 
 void BlockReference::OnAdopted()
@@ -303,7 +466,8 @@ BlockReferenceData Transformed(const BlockReferenceData& d, const Transform& t)
 void BlockReference::TransformBy(const Transform& t)
 {
     CheckAlive();
-    data_ = Transformed(data_, t);
+    const Transform inPlane = data_.extrusion.TransformBy(t);
+    data_ = Transformed(data_, inPlane);
     for (auto* a : attributes_)
         if (!a->IsErased()) a->TransformBy(t);
     for (auto& a : pending_) a->TransformBy(t);  // a copy being placed before it is added
@@ -314,6 +478,29 @@ void BlockReference::TransformBy(const Transform& t)
 void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
 {
     if (!sink.BeginReference(*this, t)) return;
+    if (Copies() == 1) {
+        EmitCopy(sink, t);
+        return;
+    }
+    const Box one = CopyBox();
+    const Box reach = sink.CopyReach();
+    EachCopy(t, reach, [&](std::size_t i) {
+        const Transform at = t * Transform::Translation(CopyOffset(i));
+        if (sink.WantsCopy(*this, BoxThrough(one, at))) EmitCopy(sink, at);
+    });
+    if (reach.IsEmpty()) return;
+    // A copy out of reach is offered all the same, one at a corner (when any
+    // copy is out of reach, one at a corner is): a window learns that the grid
+    // reaches out of it.
+    for (std::size_t k : CornerCopies())
+        if (const Box b = BoxThrough(one, t * Transform::Translation(CopyOffset(k))); !b.Intersects(reach)) {
+            sink.WantsCopy(*this, b);
+            return;
+        }
+}
+
+void BlockReference::EmitCopy(GeometrySink& sink, const Transform& t) const
+{
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def && g_nesting < kMaxNesting) {
         NestingGuard guard;
@@ -338,7 +525,14 @@ const Box& BlockReference::MeasuredExtents() const
     if (!extentsValid_) {
         Box box;
         MeasureInto(Transform(), box, false);
-        box.Add(AttributesBox());
+        if (Copies() == 1) {
+            box.Add(AttributesBox());
+        } else if (const Box& a = AttributesBox(); !a.IsEmpty()) {
+            for (std::size_t k : CornerCopies()) {
+                const Vector3d o = CopyOffset(k);
+                box.Add(Box::FromCorners(a.min + o, a.max + o));
+            }
+        }
         extents_ = box;
         extentsValid_ = true;
     }
@@ -401,8 +595,9 @@ void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* 
         acad::Block* owner = r.OwnerBlock();
         if (!owner) continue;
         const BlockReferenceData& d = r.data_;
-        if (direct && d.rotation == 0.0 && !r.ClipPolygon() && std::isfinite(d.xScale) && std::isfinite(d.yScale) &&
-            std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
+        if (direct && d.rotation == 0.0 && d.extrusion.IsZAxis() && !r.ClipPolygon() && r.Copies() == 1 &&
+            std::isfinite(d.xScale) && std::isfinite(d.yScale) && std::isfinite(d.zScale) &&
+            IsFinite(d.insertionPoint)) {
             // Transform::Insertion without a turn, and its Apply on the box's two
             // corners: the same sums in the same order, the terms that are zero left
             // out (they change no finite result), so the box is the one MeasureInto gives.
@@ -443,11 +638,20 @@ const Box& BlockReference::AttributesBox() const
 
 void BlockReference::MeasureInto(const Transform& t, Box& box, bool withAttributes) const
 {
+    if (Copies() == 1) {
+        MeasureCopyInto(t, box, withAttributes);
+        return;
+    }
+    for (std::size_t k : CornerCopies())
+        MeasureCopyInto(t * Transform::Translation(CopyOffset(k)), box, withAttributes);
+}
+
+void BlockReference::MeasureCopyInto(const Transform& t, Box& box, bool withAttributes) const
+{
     const acad::Block* def = Document().Blocks().ByIndex(data_.block);
     if (def) {
         NestingGuard guard;
-        const Transform placed = Transform::Insertion(def->Origin(), data_.insertionPoint, data_.xScale, data_.yScale,
-                                                      data_.zScale, data_.rotation);
+        const Transform placed = Placement(def->Origin());
         const Transform T = t.IsIdentity() ? placed : t * placed;
         Box drawn;
         KeptDefinition& kept = KeptDefinition::Of(*def);
@@ -543,7 +747,7 @@ void ExternalReference::SetClipBoundary(const std::vector<Point3d>& worldPoints)
     if (!inv) ThrowInvalidInput("referência externa com escala nula");
     for (auto& p : pts) {
         if (!std::isfinite(p.x) || !std::isfinite(p.y)) ThrowInvalidInput("vértice do contorno de recorte");
-        p = inv->Apply({p.x, p.y, data_.insertionPoint.z});
+        p = inv->Apply({p.x, p.y, InsertionPoint().z});
     }
     clip_ = std::move(pts);
     InvalidateExtents();
@@ -614,12 +818,22 @@ public:
                 return;
             }
     }
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        // Cut to the boundary's box first: the cut then is that of a segment.
+        Box box;
+        for (const auto& p : poly_) box.Add(p);
+        Point3d a, b;
+        if (ClipRay(base, direction, bothWays, box, a, b)) Segment(a, b);
+    }
     bool BeginNested(const Entity& e) override { return out_.BeginNested(e); }
     void EndNested(const Entity& e) override { out_.EndNested(e); }
     bool BeginReference(const BlockReference& r, const Transform& t) override { return out_.BeginReference(r, t); }
     Box Reach() const override { return out_.Reach(); }
     bool Done() const override { return out_.Done(); }
     bool TakesFills() const override { return out_.TakesFills(); }
+    Box CopyReach() const override { return out_.CopyReach(); }
+    bool WantsCopy(const BlockReference& r, const Box& box) override { return out_.WantsCopy(r, box); }
 
 private:
     GeometrySink& out_;

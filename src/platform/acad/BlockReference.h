@@ -6,6 +6,7 @@
 // geometry of the definition (recursively) and the attribute texts, so a
 // crossing window that touches any drawn part finds it.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,8 +47,46 @@ public:
     acad::Block& Block() const;
     const BlockReferenceData& Data() const { return data_; }
     void SetData(const BlockReferenceData& d);
-    // Definition space to world: base point → insertion point, scaled, rotated.
+    // Definition space to world: base point → insertion point, scaled, rotated,
+    // in the plane of its extrusion (of the first copy of a grid).
     Transform BlockTransform() const;
+
+    // --- a grid of copies (MINSERT): rows and columns, spacing (the data's)
+    // Copies drawn: the grid's distinct places (a spacing of 0 puts all the
+    // copies of its axis on one); 1 for a plain reference.
+    std::size_t Copies() const;
+    // Where copy `i` (row-major: row × columns + column) lies from the first,
+    // in the coordinates the reference is placed in.
+    Vector3d CopyOffset(std::size_t i) const;
+    // Definition space to world for copy `i`: BlockTransform() moved by its offset.
+    Transform CopyTransform(std::size_t i) const;
+    // The box of the first copy, attributes included, where it is placed.
+    Box CopyBox() const;
+    // Calls `visit(i)`, in order, for each copy whose box through `t` meets
+    // `reach` (every copy when `reach` is empty). Found from the grid row by
+    // row, not by looking at each copy: a walk of part of a large grid costs
+    // the copies it visits and the rows they lie in. Every walk of a
+    // reference's copies goes through here.
+    void EachCopy(const Transform& t, const Box& reach, const std::function<void(std::size_t)>& visit) const;
+    // How many copies EachCopy would visit, counted row by row.
+    double CountCopies(const Transform& t, const Box& reach) const;
+    // The copies at the grid's corners (up to four): the box of every copy is
+    // within theirs.
+    std::vector<std::size_t> CornerCopies() const;
+
+    // --- a reference another entity draws a block through (DrawnReference)
+    // Engine: a reference `holder` owns: it is listed with its definition
+    // (which is then in use) while the holder lies in a container.
+    static std::unique_ptr<BlockReference> HeldBy(Entity& holder, const BlockReferenceData& d);
+    // The entity that holds it (null: it lies in a container itself).
+    Entity* Holder() const;
+    // Engine: joins the reference list of the definition it points to (leaving
+    // the old one), or leaves it when neither it nor its holder lies in a
+    // container any more.
+    void Relist();
+    // Engine: leaves its definition's list (its holder is being erased).
+    void Unlist();
+    BlockReference* DrawnReference() const override { return const_cast<BlockReference*>(this); }
 
     // Engine: attaches an attribute read from a file (or copied); returns it.
     AttributeReference* AppendAttribute(std::unique_ptr<AttributeReference> attribute);
@@ -80,6 +119,8 @@ protected:
     void OnAdopted() override;
     // Replaces the placement and carries the attributes along.
     void ChangePlacement(const BlockReferenceData& d);
+    // BlockTransform for a definition whose base point is `base`.
+    Transform Placement(const Point3d& base) const;
     // Copies of the attributes for a clone (added when the clone is).
     void CloneAttributesInto(BlockReference& copy, acad::Document& target) const;
     BlockReferenceData data_;
@@ -98,14 +139,16 @@ private:
     std::vector<AttributeReference*> attributes_;  // owned by the document, like every object
     // Copies waiting for the reference to be added to a block (Clone / CloneTo).
     std::vector<std::unique_ptr<AttributeReference>> pending_;
-    // Joins the reference list of the definition it points to (leaving the old one).
-    void Relist();
-    // Adds the extents of what it draws through `t`: the definition's measured
-    // box placed when that is exact (no turn), else, turned, the box of its
-    // definition's hull, or for an ordinary block each of its few parts; a
-    // clip leaves no more than its boundary's box. The attributes too unless
-    // `withAttributes` is false.
+    // Adds the extents of what it draws through `t`, every copy of a grid (the
+    // corner copies hold the rest): the definition's measured box placed when
+    // that is exact (no turn), else, turned, the box of its definition's hull,
+    // or for an ordinary block each of its few parts; a clip leaves no more
+    // than its boundary's box. The attributes too unless `withAttributes` is false.
     void MeasureInto(const Transform& t, Box& box, bool withAttributes = true) const;
+    // The same for one copy, emitted through `t`.
+    void MeasureCopyInto(const Transform& t, Box& box, bool withAttributes) const;
+    // What one copy draws, through `t`.
+    void EmitCopy(GeometrySink& sink, const Transform& t) const;
     // The box of its own attributes (world coordinates), measured once per change.
     const Box& AttributesBox() const;
     // The cached extents, measured first when stale (pending block changes not flushed).

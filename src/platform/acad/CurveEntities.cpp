@@ -159,14 +159,14 @@ Circle::Circle(acad::Document& doc, const CircleData& data) : Entity(doc), data_
 Point3d Circle::Center() const
 {
     CheckAlive();
-    return data_.center;
+    return data_.extrusion.ToWorld(data_.center);
 }
 
 void Circle::SetCenter(const Point3d& c)
 {
     CheckWritable();
     detail::CheckFinite(c, "centro do círculo");
-    data_.center = c;
+    data_.center = data_.extrusion.FromWorld(c);
     GeometryChanged();
 }
 
@@ -198,15 +198,16 @@ void Circle::SetData(const CircleData& d)
 void Circle::TransformBy(const Transform& t)
 {
     CheckAlive();
-    data_.center = t.Apply(data_.center);
+    const Transform p = data_.extrusion.TransformBy(t);
+    data_.center = p.Apply(data_.center);
     // A non-uniform scale would make an ellipse; the circle keeps the mean scale.
-    data_.radius *= t.ScaleFactor();
+    data_.radius *= p.ScaleFactor();
     GeometryChanged();
 }
 
 void Circle::Emit(GeometrySink& sink, const Transform& t) const
 {
-    detail::EmitArc(sink, t, CircularArc{data_.center, data_.radius, 0.0, kTwoPi});
+    detail::EmitArc(sink, data_.extrusion.Through(t), CircularArc{data_.center, data_.radius, 0.0, kTwoPi});
 }
 
 std::unique_ptr<Entity> Circle::CloneTo(acad::Document& target) const
@@ -221,14 +222,14 @@ Arc::Arc(acad::Document& doc, const ArcData& data) : Entity(doc), data_(data) {}
 Point3d Arc::Center() const
 {
     CheckAlive();
-    return data_.center;
+    return data_.extrusion.ToWorld(data_.center);
 }
 
 void Arc::SetCenter(const Point3d& c)
 {
     CheckWritable();
     detail::CheckFinite(c, "centro do arco");
-    data_.center = c;
+    data_.center = data_.extrusion.FromWorld(c);
     GeometryChanged();
 }
 
@@ -285,13 +286,13 @@ CircularArc Arc::Geometry() const
 Point3d Arc::StartPoint() const
 {
     CheckAlive();
-    return Geometry().StartPoint();
+    return data_.extrusion.ToWorld(Geometry().StartPoint());
 }
 
 Point3d Arc::EndPoint() const
 {
     CheckAlive();
-    return Geometry().EndPoint();
+    return data_.extrusion.ToWorld(Geometry().EndPoint());
 }
 
 double Arc::TotalAngle() const
@@ -316,18 +317,22 @@ void Arc::SetData(const ArcData& d)
 void Arc::TransformBy(const Transform& t)
 {
     CheckAlive();
+    const Transform p = data_.extrusion.TransformBy(t);
     CircularArc g = Geometry();
-    Point3d s = t.Apply(g.StartPoint());
-    Point3d e = t.Apply(g.EndPoint());
-    if (t.IsMirroring()) std::swap(s, e);
-    data_.center = t.Apply(data_.center);
-    data_.radius *= t.ScaleFactor();
+    Point3d s = p.Apply(g.StartPoint());
+    Point3d e = p.Apply(g.EndPoint());
+    if (p.IsMirroring()) std::swap(s, e);
+    data_.center = p.Apply(data_.center);
+    data_.radius *= p.ScaleFactor();
     data_.startAngle = AngleFromXAxis(data_.center, s);
     data_.endAngle = AngleFromXAxis(data_.center, e);
     GeometryChanged();
 }
 
-void Arc::Emit(GeometrySink& sink, const Transform& t) const { detail::EmitArc(sink, t, Geometry()); }
+void Arc::Emit(GeometrySink& sink, const Transform& t) const
+{
+    detail::EmitArc(sink, data_.extrusion.Through(t), Geometry());
+}
 
 std::unique_ptr<Entity> Arc::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }
 
@@ -393,8 +398,16 @@ double Ellipse::EndParameter() const
 Point3d Ellipse::PointAtParameter(double u) const
 {
     CheckAlive();
-    Vector3d minor = Vector3d{-data_.majorAxis.y, data_.majorAxis.x, 0.0} * data_.radiusRatio;
-    return data_.center + data_.majorAxis * std::cos(u) + minor * std::sin(u);
+    return data_.center + data_.majorAxis * std::cos(u) + MinorAxis(data_) * std::sin(u);
+}
+
+Vector3d Ellipse::MinorAxis(const EllipseData& d)
+{
+    if (d.extrusion.IsZAxis()) return Vector3d{-d.majorAxis.y, d.majorAxis.x, 0.0} * d.radiusRatio;
+    const Vector3d n = d.extrusion.Normal();
+    const double len = n.Length();
+    if (!(len > 0) || !std::isfinite(len)) return Vector3d{-d.majorAxis.y, d.majorAxis.x, 0.0} * d.radiusRatio;
+    return Cross(n / len, d.majorAxis) * d.radiusRatio;
 }
 
 void Ellipse::SetData(const EllipseData& d)
@@ -407,10 +420,13 @@ void Ellipse::SetData(const EllipseData& d)
 void Ellipse::TransformBy(const Transform& t)
 {
     CheckAlive();
-    Vector3d minor = Vector3d{-data_.majorAxis.y, data_.majorAxis.x, 0.0} * data_.radiusRatio;
+    const Vector3d minor = MinorAxis(data_);
+    bool flat = data_.extrusion.IsZAxis();
+    data_.extrusion.TransformBy(t);  // its points are the world's: only the plane turns
     Vector3d major2 = t.ApplyVector(data_.majorAxis);
     Vector3d minor2 = t.ApplyVector(minor);
-    double lm = major2.Length2d(), ln = minor2.Length2d();
+    flat = flat && data_.extrusion.IsZAxis();
+    double lm = flat ? major2.Length2d() : major2.Length(), ln = flat ? minor2.Length2d() : minor2.Length();
     data_.center = t.Apply(data_.center);
     // Move, Rotate and Mirror keep the shape; a non-uniform scale (an exploded
     // block) keeps the major axis and approximates the ratio.
@@ -418,7 +434,9 @@ void Ellipse::TransformBy(const Transform& t)
         data_.majorAxis = major2;
         data_.radiusRatio = std::clamp(ln / lm, 1e-9, 1.0);
     }
-    if (t.IsMirroring()) {
+    // Mirrored in its plane, the ellipse runs the other way round.
+    const bool mirrored = flat ? t.IsMirroring() : Dot(Cross(data_.extrusion.Normal(), major2), minor2) < 0;
+    if (mirrored) {
         double s = data_.startParameter, e = data_.endParameter;
         data_.startParameter = NormalizeAngle(-e);
         data_.endParameter = data_.startParameter + (e - s);
@@ -428,7 +446,16 @@ void Ellipse::TransformBy(const Transform& t)
 
 void Ellipse::Emit(GeometrySink& sink, const Transform& t) const
 {
-    detail::EmitEllipse(sink, t, data_.center, data_.majorAxis, data_.radiusRatio, data_.startParameter,
+    if (data_.extrusion.IsZAxis()) {
+        detail::EmitEllipse(sink, t, data_.center, data_.majorAxis, data_.radiusRatio, data_.startParameter,
+                            data_.endParameter);
+        return;
+    }
+    // Drawn in its plane's own coordinates, where its minor axis is the major
+    // one turned a quarter.
+    const Point3d c = data_.extrusion.FromWorld(data_.center);
+    const Vector3d major = data_.extrusion.FromWorld(data_.majorAxis);
+    detail::EmitEllipse(sink, data_.extrusion.Through(t), c, major, data_.radiusRatio, data_.startParameter,
                         data_.endParameter);
 }
 

@@ -128,6 +128,8 @@ public:
 
     const EllipseData& Data() const { return data_; }
     void SetData(const EllipseData& d);
+    // Its minor axis: the major turned a quarter in its plane, at its ratio.
+    static Vector3d MinorAxis(const EllipseData& d);
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;

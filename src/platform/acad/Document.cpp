@@ -648,7 +648,8 @@ void Document::FlushBlockChanges()
         allExtentsStale_ = false;
         for (Block* b : changed) b->changePending_ = false;
         for (const auto& o : objects_)
-            if (auto* r = dynamic_cast<BlockReference*>(o.get())) r->InvalidateExtents();
+            if (auto* e = dynamic_cast<Entity*>(o.get()))
+                if (BlockReference* r = e->DrawnReference()) r->InvalidateExtents();  // a dimension's picture too
         for (Layout* l : layouts_)
             for (Entity* e : l->Block()) l->Block().EntityChanged(*e);
         return;
@@ -660,6 +661,7 @@ void Document::FlushBlockChanges()
     // come from references of another one changed later in the list.
     std::vector<BlockReference*> placed;
     std::vector<std::size_t> placedEnd(changed.size());  // placed[placedEnd[i-1], placedEnd[i]) use changed[i]
+    std::vector<Entity*> holders;                        // in a space, drawing a changed block (a dimension's picture)
     for (std::size_t i = 0; i < changed.size(); ++i) {
         const auto& refs = changed[i]->References();
         if (placed.capacity() < placed.size() + refs.size())
@@ -667,6 +669,18 @@ void Document::FlushBlockChanges()
         for (BlockReference* r : refs) {
             r->InvalidateDefinitionExtents();
             Block* owner = r->OwnerBlock();
+            if (Entity* holder = owner ? nullptr : r->Holder()) {
+                owner = holder->OwnerBlock();
+                if (!owner) continue;
+                if (owner->IsLayout()) {
+                    holders.push_back(holder);
+                } else if (!owner->changePending_) {
+                    owner->changePending_ = true;
+                    changed.push_back(owner);
+                    placedEnd.push_back(0);
+                }
+                continue;
+            }
             if (!owner) continue;
             if (owner->IsLayout()) {
                 placed.push_back(r);
@@ -686,6 +700,7 @@ void Document::FlushBlockChanges()
         BlockReference::RemeasureAfterEdit(*changed[i], placed.data() + begin, placed.data() + placedEnd[i]);
         begin = placedEnd[i];
     }
+    for (Entity* holder : holders) holder->OwnerBlock()->EntityChanged(*holder);
 }
 
 // ---------------------------------------------------------------- purge
@@ -699,8 +714,10 @@ void Document::PurgeAll()
         if (i >= blockUsed.size()) blockUsed.resize(i + 1, false);
         blockUsed[i] = true;
     };
+    // The blocks references draw, and those dimensions and tables draw.
     for (const auto& o : objects_)
-        if (auto* r = dynamic_cast<const BlockReference*>(o.get()); r && !r->IsErased()) markBlock(r->Data().block);
+        if (auto* e = dynamic_cast<const Entity*>(o.get()); e && !e->IsErased())
+            if (const BlockReference* r = e->DrawnReference()) markBlock(r->Data().block);
     std::vector<Block*> blocks(blocks_.begin(), blocks_.end());
     for (Block* b : blocks) {
         std::uint32_t i = blocks_.IndexOf(*b);
@@ -856,6 +873,10 @@ struct Importer {
             DimAlignedData d = dim->Data();
             d.style = Style(d.style);
             dim->SetData(d);
+            if (const BlockReference* pic = dim->DrawnReference())
+                dim->SetPicture(BlockIndex(pic->Data().block), pic->Data().insertionPoint);
+        } else if (auto* raw = dynamic_cast<RawEntity*>(&c)) {
+            if (const BlockReference* drawn = raw->DrawnReference()) raw->SetBlock(BlockIndex(drawn->Data().block));
         } else if (auto* h = dynamic_cast<Hatch*>(&c)) {
             HatchData d = h->Data();
             for (auto& loop : d.loops) loop.sourceHandles.clear();  // the boundary objects stay behind

@@ -86,7 +86,12 @@ struct Weight {
     const Levels* levels = nullptr;
     double add = 0;
     double outline = 0;
-    double At(int depth) const { return depth == 0 ? outline : (*levels)[static_cast<std::size_t>(depth)] + add; }
+    double copies = 1;  // of a grid (MINSERT), those in view, each drawing it all
+    double own = 0;     // what the entity draws besides its reference (a multileader's lines)
+    double At(int depth) const
+    {
+        return own + (depth == 0 ? outline : copies * ((*levels)[static_cast<std::size_t>(depth)] + add));
+    }
 };
 
 // Estimates what one view draws, as the window draws it: references out of
@@ -121,16 +126,19 @@ public:
         AddWork(1);
         const Box b = r.Extents();
         if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
-        const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_)};
+        // A grid draws the copies in view, each as a reference of its own.
+        const double copies = r.CountCopies(Transform(), view_);
+        if (r.Copies() > 1 && dots_ && IsDot(r.CopyBox(), px_)) return Weight{&kDots, 0, Outline(b, px_), copies};
+        const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_), copies};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return w;
         const Transform t = r.BlockTransform();
-        if (view_.Contains(b) || partSteps_ < 0) {
+        if (view_.Contains(b) || partSteps_ < 0 || r.Copies() > 1) {
             // The same for every reference of the definition at about that scale.
             KeptDefinition& kept = KeptDefinition::Of(*def);
             const int octave = OctaveOf(px_ * MaxScale(t));
             const Levels* l = ownFree ? kept.HeldAt(octave, steps_) : kept.LevelsAt(octave, steps_);
-            return Weight{l ? l : &TooMuch(), w.add, w.outline};
+            return Weight{l ? l : &TooMuch(), w.add, w.outline, copies};
         }
         return Weight{&partly_.emplace_back(Part(*def, t, !ownFree)), w.add, w.outline};
     }
@@ -192,7 +200,9 @@ private:
         for (const BlockReference* r : kept.Held()) {
             AddWork(1);
             if (--partSteps_ < 0) return whole();
-            if (r->IsErased() || !IsDrawn(*r, true, frozen_)) continue;
+            // A dimension's or a table's picture is drawn as its holder is.
+            const Entity& holder = r->Holder() ? *r->Holder() : static_cast<const Entity&>(*r);
+            if (r->IsErased() || !IsDrawn(holder, true, frozen_)) continue;
             const Box b = r->BoundsUnder(t);
             if (!b.IsEmpty() && !b.Intersects(view_)) continue;
             if (dots_ && IsDot(b, px_)) {
@@ -205,15 +215,17 @@ private:
             Levels nested{};
             if (inner) {
                 const Transform inside = t * r->BlockTransform();
-                if (view_.Contains(b)) {
+                if (view_.Contains(b) || r->Copies() > 1) {
                     const Levels* l = KeptDefinition::Of(*inner).LevelsAt(OctaveOf(px_ * MaxScale(inside)), steps_);
                     nested = l ? *l : TooMuch();
                 } else {
                     nested = Part(*inner, inside, true);
                 }
             }
+            // Each copy of a grid draws it all again.
+            const auto copies = static_cast<double>(r->Copies());
             for (int L = 2; L <= kWholeDepth; ++L)
-                k[static_cast<std::size_t>(L)] += attributes + nested[static_cast<std::size_t>(L - 1)];
+                k[static_cast<std::size_t>(L)] += copies * (attributes + nested[static_cast<std::size_t>(L - 1)]);
         }
         return k;
     }
@@ -275,15 +287,18 @@ public:
         absl::flat_hash_set<PlacedAlike> placed;
         const double px = estimate.PixelsPerUnit();
         for (const Entity* e : shown) {
-            const auto* r = dynamic_cast<const BlockReference*>(e);
-            if (!r || !IsDrawn(*r, false, estimate.Frozen())) continue;
+            const BlockReference* r = e->DrawnReference();
+            if (!r || !IsDrawn(*e, false, estimate.Frozen())) continue;
             if (const auto key = PlacedAt(*r, px); key && !placed.insert(*key).second) {
                 claims.push_back(Claim{plan, r, estimate.Alike(*r), kWholeDepth, true});
+                if (r != e) claims.back().weight.own = estimate.Plain(*e);
                 continue;
             }
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             const bool ownFree = file && def && def->References().size() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
+            // A dimension's or a table's own pieces besides its block.
+            if (r != e) claims.back().weight.own = estimate.Plain(*e);
         }
     }
 
@@ -406,7 +421,7 @@ std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceV
             const std::vector<Entity*> shown = Shown(v);
             for (const Entity* e : shown) {
                 if (measured + plain > kViewBudget) break;
-                if (dynamic_cast<const BlockReference*>(e) || !IsDrawn(*e, false, v.frozen)) continue;
+                if (e->DrawnReference() || !IsDrawn(*e, false, v.frozen)) continue;
                 plain += estimate.Plain(*e);
             }
             if (measured + plain <= kViewBudget) Planner::ClaimReferences(references, i + 1, shown, estimate, false);
@@ -477,7 +492,7 @@ DrawPlan KeptPlanView(const Document& doc, const SpaceView& v)
 
 DrawPlan PlanAlone(const Entity& e)
 {
-    if (!dynamic_cast<const BlockReference*>(&e)) return DrawPlan{};
+    if (!e.DrawnReference()) return DrawPlan{};
     // Outside a view nothing has a size on screen: the parts count, not their length.
     SpaceView v;
     v.view = Everywhere();
@@ -507,29 +522,32 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
         // plan measures it, once.
         KeptDefinition& kept = KeptDefinition::Of(*def);
         const int octave = OctaveOf(px_ * MaxScale(r.BlockTransform()));
-        if (kept.Pieces() > kReferenceWork && kept.CopyCost(octave) > 0) return false;
+        if (kept.Pieces() * static_cast<double>(r.Copies()) > kReferenceWork && kept.CopyCost(octave) > 0)
+            return false;
         long steps = kOrdinarySteps;
         const Levels* levels = kept.LevelsAt(octave, steps);
         if (!levels) return false;
         work += (*levels)[kWholeDepth];
     }
-    return work <= kReferenceWork;
+    // Each copy of a grid draws it all again.
+    return work * static_cast<double>(r.Copies()) <= kReferenceWork;
 }
 
 int DrawPlan::DepthOf(const Entity& top) const
 {
     if (!Budgeted()) return kWholeDepth;
+    // A dimension or a table is looked into as the reference it draws through.
+    const BlockReference* r = top.DrawnReference();
     if (make_) {
         // An ordinary reference is drawn whole whatever the plan: the view is
         // weighed only once a heavier one is met.
-        const auto* r = dynamic_cast<const BlockReference*>(&top);
         if (!r || Ordinary(*r)) return kWholeDepth;
         const std::function<DrawPlan()> make = std::move(make_);
         make_ = nullptr;
         depths_ = make().depths_;
     }
     if (!depths_) return kWholeDepth;
-    const auto found = depths_->of.find(&top);
+    const auto found = depths_->of.find(r ? static_cast<const Entity*>(r) : &top);
     return found == depths_->of.end() ? kWholeDepth : found->second;
 }
 
@@ -545,7 +563,7 @@ bool DrawPlan::Spent() const
 bool SeenThroughDot(const BlockReference& r)
 {
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    return !def || KeptDefinition::Of(*def).Pieces() <= kReferenceWork;
+    return !def || KeptDefinition::Of(*def).Pieces() * static_cast<double>(r.Copies()) <= kReferenceWork;
 }
 
 namespace {
@@ -638,6 +656,31 @@ void PlannedSink::Fill(const std::vector<Point3d>& ring)
     if (!TakesFills()) return;
     AddWork(ring.size());
     OnFill(ring);
+}
+
+void PlannedSink::Ray(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    AddWork(1);
+    OnRay(base, direction, bothWays);
+}
+
+void PlannedSink::OnRay(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    GeometrySink::Ray(base, direction, bothWays);  // the piece in reach, as a segment
+}
+
+bool PlannedSink::WantsCopy(const BlockReference& r, const Box& box)
+{
+    AddWork(1);
+    if (!Wants(box)) return false;
+    if (plan_.IsDot(box) && !SeenThroughDot(r)) {
+        // A copy drawn as a dot, which covers its box.
+        Point(box.Center());
+        const std::array<Point3d, 4> c = Corners(box);
+        Fill({c.begin(), c.end()});
+        return false;
+    }
+    return true;
 }
 
 }  // namespace acad

@@ -141,6 +141,10 @@ public:
     void Arc(const CircularArc& a) final;
     void Text(const TextPrimitive& t) final;
     void Fill(const std::vector<Point3d>& ring) final;
+    double PixelsPerUnit() const override { return plan_.PixelsPerUnit(); }
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) final;
+    // A copy of a grid is passed over as Wants says, and drawn as a dot as a reference would be.
+    bool WantsCopy(const BlockReference& r, const Box& box) final;
 
 protected:
     // Whether a reference whose box is `box` can matter to the sink (false:
@@ -162,6 +166,9 @@ protected:
     virtual void OnArc(const CircularArc& a) = 0;
     virtual void OnText(const TextPrimitive& t) = 0;
     virtual void OnFill(const std::vector<Point3d>& ring) { (void)ring; }
+    // A line without end: by default, its piece within Reach() (to infinity
+    // without one), as a segment.
+    virtual void OnRay(const Point3d& base, const Vector3d& direction, bool bothWays);
 
 private:
     const DrawPlan& plan_;

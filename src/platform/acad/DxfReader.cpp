@@ -899,18 +899,20 @@ private:
         Block& target = block ? *block : rec.common.paperSpace ? PaperSpace() : doc_.ModelSpace();
 
         std::unique_ptr<Entity> e;
+        // The block of a dimension's picture, found once every block is read.
+        std::string picture;
+        Point3d pictureAt;
         // Attributes of a reference left out are skipped as strays by the caller.
         const bool usable = Usable(line, name, [&] {
             if (codec) e = codec->Build(*this, rec);
             if (rec.drop) return;
             if (!e) {
                 std::string objectName = rec.objectName.empty() ? ClassNameOf(name) : rec.objectName;
-                for (const RawGroup& g : rec.raw)
-                    if (g.code == 2) rawBlockNames_.insert(UpperName(g.value));
                 e = std::make_unique<RawEntity>(doc_, name, std::move(objectName), std::move(rec.raw));
                 rec.raw.clear();
             } else if (kind == "DIMENSION"sv) {
-                if (std::string pic = codecs_.DimensionBlock(); !pic.empty()) pictureBlocks_.insert(UpperName(pic));
+                picture = codecs_.DimensionBlock();
+                pictureAt = codecs_.DimensionPicturePlace();
             }
             // Only the codec followed by attributes makes references.
             if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
@@ -934,6 +936,10 @@ private:
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
+        if (auto* dim = dynamic_cast<DimAligned*>(added); dim && !picture.empty())
+            pictures_.push_back({dim, std::move(picture), pictureAt});
+        else if (auto* raw = dynamic_cast<RawEntity*>(added))
+            rawEntities_.push_back(raw);
         KeepEmbedded(*added, rec);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
@@ -1018,6 +1024,13 @@ private:
                                "valor numérico inválido ou fora do intervalo (grupo " + std::to_string(g.code) + ")");
             }
             r.groups.push_back(std::move(raw));
+        }
+        // A linked column's text is drawn by the text it belongs to, at the top of the next column.
+        if (auto* text = dynamic_cast<MText*>(&main); text && type == "MTEXT") {
+            std::string column;
+            for (const RawGroup& g : r.groups)
+                if (g.code == 3 || g.code == 1) column += g.value;
+            linkedColumns_[text].push_back(std::move(column));
         }
         Kept().columns[&main].push_back(std::move(r));
     }
@@ -1353,6 +1366,17 @@ private:
 
     // --- after the last section
 
+    // Each text takes the texts of its linked columns at once: laid out once, not once a column.
+    void FinishLinkedColumns()
+    {
+        for (auto& [text, columns] : linkedColumns_) {
+            MTextData d = text->Data();
+            d.linkedColumns = std::move(columns);
+            text->SetData(d);
+        }
+        linkedColumns_.clear();
+    }
+
     void Finish()
     {
         // From every definition but the spaces: nothing may refer to a space
@@ -1365,7 +1389,8 @@ private:
         FinishStraySpaces();
         FinishClips();
         FinishObjects();
-        DropDimensionPictures();
+        FindPictures();
+        FinishLinkedColumns();
         FinishCurrent();
         for (Layer* l : locked_) l->SetLock(true);
         // Fresh handles past everything the file uses.
@@ -1533,17 +1558,19 @@ private:
         }
     }
 
-    void DropDimensionPictures()
+    // A dimension draws the picture the file gives it, when that block is
+    // there and holds something; else it is drawn from its points. A kept
+    // record finds the block it draws (a picture, a table's block, a
+    // multileader's block) once every block of the file is read.
+    void FindPictures()
     {
-        for (const std::string& name : pictureBlocks_) {
-            if (rawBlockNames_.count(name)) continue;
-            Block* b = doc_.Blocks().Find(name);
-            if (!b || b->IsLayout()) continue;
-            try {
-                b->Delete();  // the dimension draws itself; its picture is written anew
-            } catch (const Error&) {
-            }
+        for (const Picture& p : pictures_) {
+            if (p.dimension->IsErased()) continue;
+            const Block* b = doc_.Blocks().Find(p.block);
+            if (b && !b->IsLayout()) p.dimension->SetPicture(doc_.Blocks().IndexOf(*b), p.at);
         }
+        for (RawEntity* raw : rawEntities_)
+            if (!raw->IsErased()) raw->FindBlock();
     }
 
     void FinishCurrent()
@@ -1602,7 +1629,13 @@ private:
     std::vector<LayoutRead> layouts_;
     std::vector<ClipRead> clips_;
     std::unordered_map<std::uint64_t, std::uint64_t> ownerOf_;  // dictionaries
-    std::unordered_set<std::string> pictureBlocks_, rawBlockNames_;
+    struct Picture {
+        DimAligned* dimension;
+        std::string block;
+        Point3d at;
+    };
+    std::vector<Picture> pictures_;
+    std::vector<RawEntity*> rawEntities_;
     std::unordered_map<const Block*, std::size_t> blockLines_;
     std::unordered_map<const Block*, std::uint64_t> checkedAt_;
     std::uint64_t definitionsVersion_ = 0;
@@ -1613,6 +1646,7 @@ private:
     std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
     std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
     std::unordered_set<std::uint64_t> listed_;             // every handle a text has listed so far
+    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;     // the texts of the linked columns read
     std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)

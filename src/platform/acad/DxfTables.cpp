@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <typeindex>
 #include <unordered_map>
 
@@ -163,8 +164,8 @@ void ReadField(ReadContext& ctx, const Field& f, void* data)
     case FieldType::Flag: As<bool>(m) = (in.Int() & f.mask) != 0; break;
     case FieldType::String: in.TextInto(As<std::string>(m)); break;
     case FieldType::Point:
-    case FieldType::Point2:
-    case FieldType::Normal: Component(As<Point3d>(m), (in.Code() - f.code) / 10) = in.Real(); break;
+    case FieldType::Point2: Component(As<Point3d>(m), (in.Code() - f.code) / 10) = in.Real(); break;
+    case FieldType::Normal: As<Extrusion>(m).SetComponent((in.Code() - f.code) / 10, in.Real()); break;
     case FieldType::RealList: As<std::vector<double>>(m).push_back(in.Real()); break;
     case FieldType::PointList: {
         auto& list = As<std::vector<Point3d>>(m);
@@ -238,7 +239,7 @@ void WriteSubclass(WriteContext& ctx, const Subclass& s, const void* data)
         }
         case FieldType::Point2: out.Point2(f.code, As<Point3d>(m)); break;
         case FieldType::Normal:
-            if (!(As<Point3d>(m) == kZAxis)) out.Point(f.code, As<Point3d>(m));
+            if (!As<Extrusion>(m).IsZAxis()) out.Point(f.code, As<Extrusion>(m).Normal());
             break;
         case FieldType::RealList:
             for (double v : As<std::vector<double>>(m)) out.Real(f.code, v);
@@ -379,15 +380,16 @@ const Subclass& CircleSubclass()
     // ARC shares the circle's subclass: its data struct starts the same way.
     static const Subclass s{"AcDbCircle",
                             {FReal(39, DXF_REF(ArcData, thickness), 0, kOpt), FPoint(10, DXF_REF(ArcData, center)),
-                             FReal(40, DXF_REF(ArcData, radius))}};
+                             FReal(40, DXF_REF(ArcData, radius)), FNormal(210, DXF_REF(ArcData, extrusion))}};
     return s;
 }
 
 const RecordLayout& CircleLayout()
 {
-    static const Subclass s{"AcDbCircle",
-                            {FReal(39, DXF_REF(CircleData, thickness), 0, kOpt),
-                             FPoint(10, DXF_REF(CircleData, center)), FReal(40, DXF_REF(CircleData, radius))}};
+    static const Subclass s{
+        "AcDbCircle",
+        {FReal(39, DXF_REF(CircleData, thickness), 0, kOpt), FPoint(10, DXF_REF(CircleData, center)),
+         FReal(40, DXF_REF(CircleData, radius)), FNormal(210, DXF_REF(CircleData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -405,8 +407,8 @@ const RecordLayout& EllipseLayout()
     static const Subclass s{
         "AcDbEllipse",
         {FPoint(10, DXF_REF(EllipseData, center)), FPoint(11, DXF_REF(EllipseData, majorAxis)),
-         FReal(40, DXF_REF(EllipseData, radiusRatio)), FReal(41, DXF_REF(EllipseData, startParameter)),
-         FReal(42, DXF_REF(EllipseData, endParameter))}};
+         FNormal(210, DXF_REF(EllipseData, extrusion)), FReal(40, DXF_REF(EllipseData, radiusRatio)),
+         FReal(41, DXF_REF(EllipseData, startParameter)), FReal(42, DXF_REF(EllipseData, endParameter))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -427,7 +429,7 @@ void CheckEllipse(ReadContext& ctx, const Record& rec, EllipseData& d)
     if (d.radiusRatio > 1 && std::isfinite(d.radiusRatio)) {
         // Written with the axes the other way round (a ratio of 1.0000001 after
         // rounding): the minor axis becomes the major one, as other readers take it.
-        const Vector3d minor = Cross(Vector3d{0, 0, 1}, d.majorAxis) * d.radiusRatio;
+        const Vector3d minor = Ellipse::MinorAxis(d);
         // One beyond the largest double could be saved only as another ellipse.
         if (!minor.IsFinite()) Bad(ctx, rec, "elipse com eixo maior grande demais para ser um número");
         d.majorAxis = minor;
@@ -477,6 +479,68 @@ private:
     FaceRecord view_;
 };
 
+// --- SOLID, TRACE, XLINE, RAY
+
+struct SolidRecord {
+    SolidData solid;
+    SolidRecord() { solid.corners[3] = kUnset; }
+};
+
+const RecordLayout& SolidLayout()
+{
+    static const Subclass s{
+        "AcDbTrace",
+        {FReal(39, DXF_REF(SolidRecord, solid.thickness), 0, kOpt), FPoint(10, DXF_REF(SolidRecord, solid.corners[0])),
+         FPoint(11, DXF_REF(SolidRecord, solid.corners[1])), FPoint(12, DXF_REF(SolidRecord, solid.corners[2])),
+         FPoint(13, DXF_REF(SolidRecord, solid.corners[3])), FNormal(210, DXF_REF(SolidRecord, solid.extrusion))}};
+    static const RecordLayout l({&s});
+    return l;
+}
+
+class SolidCodec final : public DataCodec<SolidRecord> {
+public:
+    explicit SolidCodec(bool trace) : DataCodec(trace ? "TRACE" : "SOLID", SolidLayout()), trace_(trace) {}
+    std::unique_ptr<Entity> Build(ReadContext& ctx, Record&) override
+    {
+        // A triangle may leave out its fourth corner: it repeats the third.
+        FillUnset(data_.solid.corners[3], data_.solid.corners[2]);
+        return std::make_unique<Solid>(ctx.Doc(), data_.solid, trace_);
+    }
+    const void* View(const Entity& e) override
+    {
+        view_.solid = static_cast<const Solid&>(e).Data();
+        return &view_;
+    }
+
+private:
+    bool trace_;
+    SolidRecord view_;
+};
+
+const RecordLayout& RayLayout(bool bothWays)
+{
+    static const Subclass x{"AcDbXline", {FPoint(10, DXF_REF(RayData, base)), FPoint(11, DXF_REF(RayData, direction))}};
+    static const Subclass r{"AcDbRay", {FPoint(10, DXF_REF(RayData, base)), FPoint(11, DXF_REF(RayData, direction))}};
+    static const RecordLayout lx({&x}), lr({&r});
+    return bothWays ? lx : lr;
+}
+
+class RayCodec final : public DataCodec<RayData> {
+public:
+    explicit RayCodec(bool bothWays) : DataCodec(bothWays ? "XLINE" : "RAY", RayLayout(bothWays)), both_(bothWays) {}
+    std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
+    {
+        const double len = data_.direction.Length();
+        if (!(len > 0) || !std::isfinite(len)) Bad(ctx, rec, "linha sem direção");
+        data_.direction = data_.direction / len;
+        return std::make_unique<InfiniteLine>(ctx.Doc(), data_, both_);
+    }
+    const void* View(const Entity& e) override { return &static_cast<const InfiniteLine&>(e).Data(); }
+
+private:
+    bool both_;
+};
+
 // --- TEXT, ATTDEF, ATTRIB
 
 struct TextAttr {
@@ -507,7 +571,8 @@ const Subclass& TextSubclass()
         {FReal(39, DXF_TEXT(thickness), 0, kOpt), FPoint(10, DXF_TEXT(insertionPoint)), FReal(40, DXF_TEXT(height)),
          FStr(1, DXF_TEXT(text)), FAngle(50, DXF_TEXT(rotation), 0, kOpt), FReal(41, DXF_TEXT(widthFactor), 1, kOpt),
          FAngle(51, DXF_TEXT(oblique), 0, kOpt), FStyle(7, DXF_TEXT(style)), FFlag(71, DXF_TEXT(backward), 2),
-         FFlag(71, DXF_TEXT(upsideDown), 4), FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint))}};
+         FFlag(71, DXF_TEXT(upsideDown), 4), FAlignH(72, DXF_TEXT(alignment)), FPoint(11, DXF_TEXT(alignmentPoint)),
+         FNormal(210, DXF_TEXT(extrusion))}};
     return s;
 }
 
@@ -600,7 +665,7 @@ private:
 
 struct MTextRecord {
     MTextData data;
-    Point3d direction = kUnset;  // 11: the text's X axis
+    Point3d direction = kUnset;  // 11: the text's X axis, in the world's coordinates
     std::string pieces;          // 3 and 1 as the file holds them, decoded whole
 };
 
@@ -646,9 +711,36 @@ const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                       Component(r.direction, (in.Code() - 11) / 10) = in.Real();
                                   },
                                   [](WriteContext& ctx, const void* d) {
-                                      const double a = As<MTextRecord>(d).data.rotation;
-                                      ctx.Out().Point(11, {std::cos(a), std::sin(a), 0.0});
+                                      const MTextData& m = As<MTextRecord>(d).data;
+                                      const double a = m.rotation;
+                                      const Vector3d along{std::cos(a), std::sin(a), 0.0};
+                                      ctx.Out().Point(
+                                          11, m.extrusion.IsZAxis() ? along : m.extrusion.Ocs().ApplyVector(along));
                                   }};
+
+// The background (90, 63, 421, 45, 441): the format wants all of 90, 63 and
+// 45 when one is there.
+const CustomField kMTextBackground{[](ReadContext& ctx, void* d) {
+                                       GroupReader& in = ctx.In();
+                                       MTextData& m = As<MTextRecord>(d).data;
+                                       switch (in.Code()) {
+                                       case 90: m.background = in.Int(); break;
+                                       case 63: m.backgroundColor = in.Int(); break;
+                                       case 421: m.backgroundRgb = in.Int() & 0xFFFFFF; break;
+                                       case 45: m.backgroundScale = in.Real(); break;
+                                       default: m.backgroundAlpha = in.Int(); break;
+                                       }
+                                   },
+                                   [](WriteContext& ctx, const void* d) {
+                                       const MTextData& m = As<MTextRecord>(d).data;
+                                       if (m.background == 0) return;
+                                       GroupWriter& o = ctx.Out();
+                                       o.Int(90, m.background);
+                                       o.Int(63, m.backgroundColor);
+                                       if (m.backgroundRgb >= 0) o.Int(421, m.backgroundRgb);
+                                       o.Real(45, m.backgroundScale);
+                                       if (m.backgroundAlpha != 0) o.Int(441, m.backgroundAlpha);
+                                   }};
 
 const RecordLayout& MTextLayout()
 {
@@ -656,12 +748,155 @@ const RecordLayout& MTextLayout()
     static const Subclass s{
         "AcDbMText",
         {FPoint(10, DXF_REF(MTextRecord, data.insertionPoint)), FReal(40, DXF_REF(MTextRecord, data.height)),
-         FReal(41, DXF_REF(MTextRecord, data.width)), FInt(71, DXF_REF(MTextRecord, data.attachment)),
-         FInt(72, DXF_REF(MTextRecord, data.drawingDirection)), FCustom(3, kMTextChunks, {1}),
-         FStyle(7, DXF_REF(MTextRecord, data.style)), FCustom(11, kMTextDirection, {21, 31, 50}),
-         FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt)}};
+         FReal(41, DXF_REF(MTextRecord, data.width)), FReal(46, DXF_REF(MTextRecord, data.definedHeight), 0, kOpt),
+         FInt(71, DXF_REF(MTextRecord, data.attachment)), FInt(72, DXF_REF(MTextRecord, data.drawingDirection)),
+         FCustom(3, kMTextChunks, {1}), FStyle(7, DXF_REF(MTextRecord, data.style)),
+         FNormal(210, DXF_REF(MTextRecord, data.extrusion)), FCustom(11, kMTextDirection, {21, 31, 50}),
+         FCustom(73, spacingStyle), FReal(44, DXF_REF(MTextRecord, data.lineSpacing), 1, kOpt),
+         FCustom(90, kMTextBackground, {63, 421, 45, 441})}};
     static const RecordLayout l({&s});
     return l;
+}
+
+double RealOf(const std::string& s)
+{
+    double v = 0;
+    return ParseReal(s, v) && std::isfinite(v) ? v : 0.0;
+}
+
+// The columns a text of 2018 or later embeds in itself (101 and the groups after it).
+void ColumnsFromEmbedded(const std::vector<RawGroup>& groups, MTextData& d)
+{
+    MTextColumns c;
+    double total = 0;
+    bool any = false;
+    for (const RawGroup& g : groups) {
+        switch (g.code) {
+        case 40:
+            if (!(d.width > 0)) d.width = std::max(0.0, RealOf(g.value));
+            break;
+        case 41: c.height = RealOf(g.value); break;
+        case 42: total = RealOf(g.value); break;
+        case 44: c.width = RealOf(g.value); break;
+        case 45: c.gutter = RealOf(g.value); break;
+        case 46: c.heights.push_back(RealOf(g.value)); break;
+        case 71:
+            c.type = static_cast<int>(RealOf(g.value));
+            any = true;
+            break;
+        case 72: c.count = static_cast<int>(RealOf(g.value)); break;
+        case 73: c.autoHeight = RealOf(g.value) != 0; break;
+        default: break;
+        }
+    }
+    if (!any || (c.type != MTextColumnType::Static && c.type != MTextColumnType::Dynamic)) return;
+    // Dynamic columns of auto height may give no count: the total width tells it.
+    if (c.count <= 0 && !c.heights.empty()) c.count = static_cast<int>(c.heights.size());
+    if (c.count <= 0 && total > 0 && c.width + c.gutter > 0)
+        c.count = static_cast<int>(std::lround(std::min((total + c.gutter) / (c.width + c.gutter), 1000.0)));
+    if (c.autoHeight) c.heights.clear();
+    d.columns = std::move(c);
+}
+
+}  // namespace
+
+void WriteMTextEmbedded(GroupWriter& o, const MTextData& d, const std::vector<RawGroup>& groups)
+{
+    // What the text says of its place, width and columns as it is now (moved,
+    // turned or scaled since it was read); the rest as read. A value that did
+    // not change keeps its text.
+    const MTextColumns& c = d.columns;
+    const bool columned = c.type != MTextColumnType::None;
+    std::size_t heights = 0;
+    for (const RawGroup& g : groups) {
+        std::optional<double> now;
+        switch (g.code) {
+        case 10: now = std::cos(d.rotation); break;
+        case 20: now = std::sin(d.rotation); break;
+        case 11: now = d.insertionPoint.x; break;
+        case 21: now = d.insertionPoint.y; break;
+        case 31: now = d.insertionPoint.z; break;
+        case 40: now = d.width; break;
+        case 41:
+            if (columned) now = c.height;
+            break;
+        case 44:
+            if (columned) now = c.width;
+            break;
+        case 45:
+            if (columned) now = c.gutter;
+            break;
+        case 46:
+            if (columned && !c.autoHeight && heights < c.heights.size()) now = c.heights[heights];
+            ++heights;
+            break;
+        default: break;
+        }
+        double read = 0;
+        if (now && ParseReal(g.value, read) && std::fabs(read - *now) > 1e-9 * std::max(1.0, std::fabs(*now)))
+            o.Real(g.code, *now);
+        else
+            o.String(g.code, g.value);
+    }
+}
+
+namespace {
+
+// The columns an earlier file keeps in the text's extended data ("ACAD"):
+// ACAD_MTEXT_COLUMN_INFO (75 type, 79 auto height, 76 count, 48 width, 49
+// gutter, 50 the heights) and ACAD_MTEXT_DEFINED_HEIGHT (46).
+void ColumnsFromXData(const std::vector<int>& codes, const std::vector<Variant>& values, MTextData& d)
+{
+    MTextColumns c;
+    bool acad = false, info = false, defined = false, any = false;
+    int key = 0, heights = 0;
+    auto number = [](const Variant& v) { return v.IsNumber() ? v.AsDouble() : 0.0; };
+    for (std::size_t i = 0; i < codes.size() && i < values.size(); ++i) {
+        const Variant& v = values[i];
+        if (codes[i] == 1001) {
+            acad = v.IsString() && v.AsString() == "ACAD";
+            continue;
+        }
+        if (!acad) continue;
+        if (codes[i] == 1000 && v.IsString()) {
+            const std::string& t = v.AsString();
+            info = t == "ACAD_MTEXT_COLUMN_INFO_BEGIN";
+            defined = t == "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN";
+            key = heights = 0;
+            continue;
+        }
+        if (!info && !defined) continue;
+        if (heights > 0 && codes[i] == 1040) {
+            c.heights.push_back(number(v));
+            --heights;
+            continue;
+        }
+        if (key == 0) {
+            key = static_cast<int>(number(v));
+            continue;
+        }
+        const double value = number(v);
+        switch (key) {
+        case 75:
+            c.type = static_cast<int>(value);
+            any = true;
+            break;
+        case 79: c.autoHeight = value != 0; break;
+        case 76: c.count = static_cast<int>(value); break;
+        case 48: c.width = value; break;
+        case 49: c.gutter = value; break;
+        case 50: heights = static_cast<int>(std::clamp(value, 0.0, 1000.0)); break;
+        case 46:
+            if (defined) c.height = value;
+            break;
+        default: break;
+        }
+        key = 0;
+    }
+    if (!any || (c.type != MTextColumnType::Static && c.type != MTextColumnType::Dynamic)) return;
+    if (!std::isfinite(c.width) || !std::isfinite(c.gutter) || !std::isfinite(c.height)) return;
+    if (c.autoHeight) c.heights.clear();
+    d.columns = std::move(c);
 }
 
 class MTextCodec final : public DataCodec<MTextRecord> {
@@ -672,10 +907,16 @@ public:
         DecodeText(data_.pieces, data_.data.text);
         if (IsSet(data_.direction)) {
             FillUnset(data_.direction, {});
-            if (data_.direction.Length2d() > 0) data_.data.rotation = std::atan2(data_.direction.y, data_.direction.x);
+            // The world's direction, as an angle in the text's plane.
+            const Vector3d along = data_.data.extrusion.FromWorld(data_.direction);
+            if (along.Length2d() > 0) data_.data.rotation = std::atan2(along.y, along.x);
         }
         if (!(data_.data.height >= 0)) Bad(ctx, rec, "altura de texto negativa");
         if (data_.data.attachment < 1 || data_.data.attachment > 9) data_.data.attachment = 1;
+        if (!rec.embedded.empty())
+            ColumnsFromEmbedded(rec.embedded, data_.data);
+        else if (!rec.xdataCodes.empty())
+            ColumnsFromXData(rec.xdataCodes, rec.xdataValues, data_.data);
         return std::make_unique<MText>(ctx.Doc(), data_.data);
     }
     const void* View(const Entity& e) override
@@ -747,7 +988,7 @@ const RecordLayout& LWPolylineLayout()
          FFlag(70, DXF_REF(LWPolylineData, linetypeGeneration), 128),
          FReal(43, DXF_REF(LWPolylineData, constantWidth), 0, kOpt),
          FReal(38, DXF_REF(LWPolylineData, elevation), 0, kOpt), FReal(39, DXF_REF(LWPolylineData, thickness), 0, kOpt),
-         FCustom(10, kLwVertices, {20, 40, 41, 42}), FNormal(210, DXF_REF(LWPolylineData, normal))}};
+         FCustom(10, kLwVertices, {20, 40, 41, 42}), FNormal(210, DXF_REF(LWPolylineData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -815,9 +1056,16 @@ std::vector<Field> PolylineRows()
             FCustom(75, kPolySmooth)};
 }
 
+std::vector<Field> Polyline2DRows()
+{
+    std::vector<Field> rows = PolylineRows();
+    rows.push_back(FNormal(210, DXF_REF(PolylineRecord, data.extrusion)));
+    return rows;
+}
+
 const RecordLayout& PolylineLayout(bool is3d)
 {
-    static const Subclass s2{"AcDb2dPolyline", PolylineRows()};
+    static const Subclass s2{"AcDb2dPolyline", Polyline2DRows()};
     static const Subclass s3{"AcDb3dPolyline", PolylineRows()};
     static const RecordLayout l2({&s2}), l3({&s3});
     return is3d ? l3 : l2;
@@ -975,12 +1223,20 @@ void CheckSpline(ReadContext& ctx, const Record& rec, SplineData& s)
 
 // --- HATCH
 
+// The elevation point (10, only its z counts) and the extrusion (210), which
+// the format always writes together.
 const CustomField kHatchElevation{[](ReadContext& ctx, void* d) {
-                                      if (ctx.In().Code() == 30) As<HatchData>(d).elevation = ctx.In().Real();
+                                      GroupReader& in = ctx.In();
+                                      auto& h = As<HatchData>(d);
+                                      if (in.Code() == 30)
+                                          h.elevation = in.Real();
+                                      else if (in.Code() >= 210)
+                                          h.extrusion.SetComponent((in.Code() - 210) / 10, in.Real());
                                   },
                                   [](WriteContext& ctx, const void* d) {
-                                      ctx.Out().Point(10, {0.0, 0.0, As<HatchData>(d).elevation});
-                                      ctx.Out().Point(210, kZAxis);
+                                      const auto& h = As<HatchData>(d);
+                                      ctx.Out().Point(10, {0.0, 0.0, h.elevation});
+                                      ctx.Out().Point(210, h.extrusion.Normal());
                                   }};
 
 // Reads the next group of a structure; false (group given back) when it is not one of `codes`.
@@ -1199,7 +1455,7 @@ const RecordLayout& HatchLayout()
 {
     static const Subclass s{
         "AcDbHatch",
-        {FCustom(10, kHatchElevation, {20, 30}), FStr(2, DXF_REF(HatchData, patternName)),
+        {FCustom(10, kHatchElevation, {20, 30, 210, 220, 230}), FStr(2, DXF_REF(HatchData, patternName)),
          FBool(70, DXF_REF(HatchData, solid)), FBool(71, DXF_REF(HatchData, associative)), FCustom(91, kHatchPaths),
          FInt(75, DXF_REF(HatchData, style)), FInt(76, DXF_REF(HatchData, patternType)),
          FAngle(52, DXF_REF(HatchData, patternAngle), 0, kOpt), FReal(41, DXF_REF(HatchData, patternScale), 1, kOpt),
@@ -1234,14 +1490,18 @@ const CustomField kInsertFollow{[](ReadContext&, void*) {},
 
 const RecordLayout& InsertLayout()
 {
-    static const Subclass s{"AcDbBlockReference",
-                            {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
-                             FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
-                             FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
-                             FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
-                             FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
-                             FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
-                             FNormal(210, DXF_REF(BlockReferenceData, normal))}};
+    static const Subclass s{
+        "AcDbBlockReference",
+        {FCustom(66, kInsertFollow), FBlock(2, DXF_REF(BlockReferenceData, block)),
+         FPoint(10, DXF_REF(BlockReferenceData, insertionPoint)),
+         FReal(41, DXF_REF(BlockReferenceData, xScale), 1, kOpt),
+         FReal(42, DXF_REF(BlockReferenceData, yScale), 1, kOpt),
+         FReal(43, DXF_REF(BlockReferenceData, zScale), 1, kOpt),
+         FAngle(50, DXF_REF(BlockReferenceData, rotation), 0, kOpt),
+         FInt(70, DXF_REF(BlockReferenceData, columns), 1, kOpt), FInt(71, DXF_REF(BlockReferenceData, rows), 1, kOpt),
+         FReal(44, DXF_REF(BlockReferenceData, columnSpacing), 0, kOpt),
+         FReal(45, DXF_REF(BlockReferenceData, rowSpacing), 0, kOpt),
+         FNormal(210, DXF_REF(BlockReferenceData, extrusion))}};
     static const RecordLayout l({&s});
     return l;
 }
@@ -1252,6 +1512,11 @@ public:
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
         if (data_.xScale == 0 || data_.yScale == 0 || data_.zScale == 0) Bad(ctx, rec, "fator de escala nulo");
+        // A grid counts its rows and columns from 1 (0 or less in a damaged file: one).
+        data_.columns = std::clamp(data_.columns, 1, 32767);
+        data_.rows = std::clamp(data_.rows, 1, 32767);
+        if (!std::isfinite(data_.columnSpacing)) data_.columnSpacing = 0;
+        if (!std::isfinite(data_.rowSpacing)) data_.rowSpacing = 0;
         const Block* b = ctx.Doc().Blocks().ByIndex(data_.block);
         if (b && b->IsXRef()) return std::make_unique<ExternalReference>(ctx.Doc(), data_);
         return std::make_unique<BlockReference>(ctx.Doc(), data_);
@@ -1265,6 +1530,7 @@ struct DimRecord {
     DimAlignedData dim;
     int type = 0;
     std::string block;
+    Point3d clones;  // 12: where the picture is moved to (0: it is not)
 };
 
 const CustomField kDimBlock{[](ReadContext& ctx, void* d) { ctx.In().TextInto(As<DimRecord>(d).block); },
@@ -1286,8 +1552,8 @@ const RecordLayout& DimensionLayout()
     static const Subclass s{
         "AcDbDimension",
         {FCustom(2, kDimBlock), FPoint(10, DXF_REF(DimRecord, dim.dimLinePoint)),
-         FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FCustom(70, kDimType),
-         FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
+         FPoint(11, DXF_REF(DimRecord, dim.textPosition)), FPoint(12, DXF_REF(DimRecord, clones), kOpt),
+         FCustom(70, kDimType), FStr(1, DXF_REF(DimRecord, dim.textOverride), kOpt), FCustom(71, kDimMeasurement),
          FAngle(53, DXF_REF(DimRecord, dim.textRotation), 0, kOpt), FStr(3, DXF_REF(DimRecord, dim.dimStyle))}};
     static const Subclass a{
         "AcDbAlignedDimension",
@@ -1323,7 +1589,9 @@ public:
     }
     const void* View(const Entity& e) override
     {
-        view_.dim = static_cast<const DimAligned&>(e).Data();
+        const auto& d = static_cast<const DimAligned&>(e);
+        view_.dim = d.Data();
+        view_.clones = d.DrawnReference() ? d.DrawnReference()->Data().insertionPoint : Point3d{};
         return &view_;
     }
     void ExtraXData(WriteContext& ctx, const Entity& e, std::vector<int>& codes, std::vector<Variant>& values) override
@@ -1351,6 +1619,7 @@ public:
         values.emplace_back("}");
     }
     std::string PictureBlock() const { return data_.block; }
+    Point3d PicturePlace() const { return data_.clones; }
 
 private:
     // Moves the DSTYLE overrides out of the record's extended data into the dimension.
@@ -1516,6 +1785,10 @@ CodecSet::CodecSet() : impl_(std::make_unique<Impl>())
     m.Add<InsertCodec>({typeid(BlockReference), typeid(ExternalReference)}, true);
     m.dimension = m.Add<DimensionCodec>({typeid(DimAligned)}, true);
     m.Add<FaceCodec>({typeid(Face3D)}, true);
+    m.Add<SolidCodec>({}, true, false);
+    m.Add<SolidCodec>({}, true, true);
+    m.Add<RayCodec>({}, true, true);
+    m.Add<RayCodec>({}, true, false);
     m.Add<ViewportCodec>({typeid(PViewport)}, true);
 }
 
@@ -1529,6 +1802,8 @@ EntityCodec* CodecSet::Find(std::string_view dxfName) const
 
 EntityCodec* CodecSet::For(const Entity& e) const
 {
+    // Kinds one class holds with two names (SOLID and TRACE, XLINE and RAY) go by name.
+    if (typeid(e) == typeid(Solid) || typeid(e) == typeid(InfiniteLine)) return Find(e.DxfName());
     auto it = impl_->byType.find(typeid(e));
     return it == impl_->byType.end() ? nullptr : it->second;
 }
@@ -1543,6 +1818,11 @@ void CodecSet::AddVertex(EntityCodec& polyline, const VertexRecord& v) const
 }
 
 std::string CodecSet::DimensionBlock() const { return static_cast<DimensionCodec*>(impl_->dimension)->PictureBlock(); }
+
+Point3d CodecSet::DimensionPicturePlace() const
+{
+    return static_cast<DimensionCodec*>(impl_->dimension)->PicturePlace();
+}
 
 std::vector<VertexRecord> VertexRecordsOf(const Entity& polyline)
 {

@@ -237,6 +237,10 @@ private:
     bool keepRaw_;
 };
 
+// The embedded object of a text of 2018 and later (its columns), as read but
+// with the text's place, width and columns as they are now.
+void WriteMTextEmbedded(GroupWriter& o, const MTextData& d, const std::vector<RawGroup>& groups);
+
 // Data of the records that belong to a POLYLINE.
 struct VertexRecord {
     PolylineVertex vertex;
@@ -267,8 +271,10 @@ public:
     EntityCodec& Vertex(bool is3d) const;               // VERTEX
     // A POLYLINE being read takes its VERTEX records.
     void AddVertex(EntityCodec& polyline, const VertexRecord& v) const;
-    // Group 2 of the DIMENSION just read: the block of its picture.
+    // Group 2 of the DIMENSION just read: the block of its picture; group 12:
+    // where the picture is moved to.
     std::string DimensionBlock() const;
+    Point3d DimensionPicturePlace() const;
 
 private:
     struct Impl;

@@ -215,7 +215,13 @@ private:
         dimStyles_.push_back("Standard");
         std::uint64_t aux = 0;
         auto plan = [&](const Entity* e) {
-            if (auto* d = dynamic_cast<const DimAligned*>(e)) {
+            if (auto* d = dynamic_cast<const DimAligned*>(e); d && d->DrawnReference()) {
+                // The file's picture, a block written with the others.
+                const std::string& style = d->Data().dimStyle;
+                if (std::none_of(dimStyles_.begin(), dimStyles_.end(),
+                                 [&](const std::string& s) { return NamesEqual(s, style); }))
+                    dimStyles_.push_back(style);
+            } else if (auto* d = dynamic_cast<const DimAligned*>(e)) {
                 Picture pic;
                 pic.name = "*D" + std::to_string(nextPicture++);
                 PictureSink sink;
@@ -609,7 +615,8 @@ private:
         case PictureItem::Arc: {
             const bool full = item.arc.IsFullCircle();
             head(full ? "CIRCLE" : "ARC");
-            ArcData d{item.arc.center, item.arc.radius, item.arc.startAngle, item.arc.startAngle + item.arc.Sweep(), 0};
+            ArcData d{
+                item.arc.center, item.arc.radius, item.arc.startAngle, item.arc.startAngle + item.arc.Sweep(), 0, {}};
             WriteFields(*this, codecs_.Find(full ? "CIRCLE" : "ARC")->Layout(), &d);
             break;
         }
@@ -665,11 +672,17 @@ private:
         const bool attributes = ref && ref->HasAttributes();
         auto pic = pictureOf_.find(&e);
         currentPicture_ = pic != pictureOf_.end() ? pictures_[pic->second].name : std::string();
+        if (const BlockReference* own = e.DrawnReference(); own && own != &e)
+            currentPicture_ = BlockName(own->Data().block);
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
         if (!kept_.embedded.empty())
-            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end())
-                for (const RawGroup& g : it->second) out_.String(g.code, g.value);
+            if (auto it = kept_.embedded.find(&e); it != kept_.embedded.end()) {
+                if (const auto* text = dynamic_cast<const MText*>(&e))
+                    WriteMTextEmbedded(out_, text->Data(), it->second);
+                else
+                    for (const RawGroup& g : it->second) out_.String(g.code, g.value);
+            }
         std::vector<int> codes;
         std::vector<Variant> values;
         codec->ExtraXData(*this, e, codes, values);

@@ -56,6 +56,8 @@ public:
     {
         for (const auto& p : ring) box.Add(p);
     }
+    // A reference adds its box (measured once for it), not its parts.
+    bool BeginReference(const BlockReference& r, const Transform& t) override;
     Box box;
 };
 

@@ -254,9 +254,34 @@ void Entity::OnErase()
     }
 }
 
+void GeometrySink::Ray(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    if (const Box reach = Reach(); !reach.IsEmpty()) {
+        Point3d a, b;
+        if (ClipRay(base, direction, bothWays, reach, a, b)) Segment(a, b);
+        return;
+    }
+    // Infinite only along the axes it runs in: no coordinate becomes 0 × ∞.
+    const Box far = RayBox(base, direction, bothWays);
+    auto end = [&](double sign) {
+        Point3d p = base;
+        if (direction.x != 0) p.x = (direction.x * sign > 0) ? far.max.x : far.min.x;
+        if (direction.y != 0) p.y = (direction.y * sign > 0) ? far.max.y : far.min.y;
+        if (direction.z != 0) p.z = (direction.z * sign > 0) ? far.max.z : far.min.z;
+        return p;
+    };
+    Segment(bothWays ? end(-1) : base, end(1));
+}
+
 // ---------------------------------------------------------------- emission helpers
 
 namespace detail {
+
+bool ExtentsSink::BeginReference(const BlockReference& r, const Transform& t)
+{
+    box.Add(r.BoundsUnder(t));
+    return false;
+}
 
 void CheckFinite(const Point3d& p, const char* what)
 {

@@ -43,6 +43,8 @@ struct TextPrimitive {
     double oblique = 0.0;
     bool backward = false;
     bool upsideDown = false;
+    // The face its letters are measured in (a TextMetrics::Face); -1: its style's.
+    int face = -1;
     Point3d corners[4];  // extents box: bottom-left, bottom-right, top-right, top-left
 };
 
@@ -60,6 +62,12 @@ public:
     virtual void Text(const TextPrimitive& text) = 0;
     // Solid area (solid hatch, 3-D face interior): a closed ring of points.
     virtual void Fill(const std::vector<Point3d>& ring) { (void)ring; }
+    // A line without end from `base` along `direction` (a ray), or both ways
+    // (`bothWays`, a construction line). A sink that draws or tests a region
+    // takes the piece within its Reach(); without one, the piece runs to
+    // infinity, so that a box of it is no number and has no place in extents,
+    // a window never holds it, and it reaches every crossing.
+    virtual void Ray(const Point3d& base, const Vector3d& direction, bool bothWays);
     // Asked before the parts of an entity nested in a block reference are emitted;
     // a sink may answer false to skip it (the window skips frozen layers).
     virtual bool BeginNested(const class Entity& e)
@@ -87,6 +95,21 @@ public:
     // Whether filled areas can change what the sink makes of the entity (an
     // object snap takes none).
     virtual bool TakesFills() const { return true; }
+    // Pixels a unit spans where what the sink makes is seen (0: at no scale),
+    // for what is drawn by its size on screen (a hatch pattern's tint).
+    virtual double PixelsPerUnit() const { return 0; }
+    // A grid of copies of a reference (MINSERT) is walked copy by copy: only
+    // the copies whose box meets this box are looked at (empty: every copy),
+    // and each is asked for first, with the box that holds it (where it is
+    // emitted): a sink may answer false to pass over it, as BeginReference
+    // does for a whole reference.
+    virtual Box CopyReach() const { return Reach(); }
+    virtual bool WantsCopy(const class BlockReference& r, const Box& box)
+    {
+        (void)r;
+        (void)box;
+        return true;
+    }
 };
 
 class Entity : public AcadObject {
@@ -124,6 +147,12 @@ public:
     virtual void Emit(GeometrySink& sink, const Transform& t) const = 0;
     // Extents in world coordinates of what it draws (empty box when nothing).
     virtual Box Extents() const;
+    // The block reference through which it draws a block definition: itself
+    // for a reference, the picture of a dimension, the block of a table; null
+    // for every other entity. Every walk counts and bounds what that reference
+    // draws as a reference's (its copies included); the entity's Emit draws
+    // it, with its own pieces besides, if any.
+    virtual BlockReference* DrawnReference() const { return nullptr; }
     // A copy of the entity (geometry and common properties, no identity, no xdata)
     // for the same document, not yet added anywhere.
     std::unique_ptr<Entity> Clone() const;

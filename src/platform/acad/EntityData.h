@@ -3,6 +3,11 @@
 // DXF reader and writer map their group-code tables onto these fields; the
 // entity classes wrap them with the automation members. Common properties
 // (layer, colour, linetype, ...) live in Entity, not here.
+//
+// Planar kinds keep their points in the coordinates of their own plane (the
+// object coordinate system of their extrusion, 210), as the file does: the Z
+// axis, the world's, for nearly all. The ellipse alone keeps world points and
+// the extrusion only as its plane's normal.
 
 #include <cstdint>
 #include <string>
@@ -11,8 +16,6 @@
 #include "platform/acad/Geometry.h"
 
 namespace acad {
-
-inline constexpr Vector3d kZAxis{0.0, 0.0, 1.0};
 
 struct PointData {           // POINT
     Point3d position;        // 10
@@ -29,6 +32,7 @@ struct CircleData {       // CIRCLE
     Point3d center;       // 10
     double radius = 0.0;  // 40
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct ArcData {  // ARC (angles in radians; DXF holds degrees)
@@ -37,6 +41,7 @@ struct ArcData {  // ARC (angles in radians; DXF holds degrees)
     double startAngle = 0.0;  // 50
     double endAngle = 0.0;    // 51
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct EllipseData {               // ELLIPSE
@@ -45,6 +50,7 @@ struct EllipseData {               // ELLIPSE
     double radiusRatio = 1.0;      // 40, minor / major
     double startParameter = 0.0;   // 41
     double endParameter = kTwoPi;  // 42
+    Extrusion extrusion;           // 210: the normal of its plane (the minor axis is normal × major)
 };
 
 // Text justification as the automation interface numbers it (AcAlignment).
@@ -92,6 +98,7 @@ struct TextData {
     bool backward = false;            // 71 bit 2
     bool upsideDown = false;          // 71 bit 4
     double thickness = 0.0;
+    Extrusion extrusion;  // 210
 };
 
 struct AttributeData {   // what ATTDEF / ATTRIB add to the text
@@ -101,16 +108,53 @@ struct AttributeData {   // what ATTDEF / ATTRIB add to the text
     bool lockPosition = false;
 };
 
-struct MTextData {             // MTEXT
-    std::string text;          // 1 + 3 chunks, with its format codes
-    Point3d insertionPoint;    // 10
-    double height = 0.0;       // 40
-    double width = 0.0;        // 41, reference rectangle width
-    double rotation = 0.0;     // from 11 or 50 (radians)
-    int attachment = 1;        // 71: 1 top left .. 9 bottom right
-    int drawingDirection = 1;  // 72
-    double lineSpacing = 1.0;  // 44
-    std::uint32_t style = 0;   // 7
+// The columns of a multi-column text, as files of 2018 and later embed them in
+// the text and earlier ones keep them in its extended data ("ACAD").
+namespace MTextColumnType {
+inline constexpr int None = 0;
+inline constexpr int Static = 1;
+inline constexpr int Dynamic = 2;
+}  // namespace MTextColumnType
+
+struct MTextColumns {
+    int type = MTextColumnType::None;
+    int count = 0;                // 0: as many as the text fills
+    double width = 0.0;           // of each column (0: the text's width)
+    double gutter = 0.0;          // between two columns
+    bool autoHeight = true;       // every column `height` high
+    double height = 0.0;          // the columns' height (0: no limit)
+    std::vector<double> heights;  // each column's own, when not auto (the last takes the rest)
+};
+
+// MTEXT background flags (90).
+namespace MTextBackground {
+inline constexpr int Color = 1;   // filled with its colour (63 / 421)
+inline constexpr int Window = 2;  // filled with the window's colour
+inline constexpr int Frame = 16;  // framed
+}  // namespace MTextBackground
+
+struct MTextData {                 // MTEXT
+    std::string text;              // 1 + 3 chunks, with its format codes
+    Point3d insertionPoint;        // 10, in the world's coordinates
+    double height = 0.0;           // 40
+    double width = 0.0;            // 41, reference rectangle width
+    double rotation = 0.0;         // from 11 or 50 (radians), in the plane of its extrusion
+    int attachment = 1;            // 71: 1 top left .. 9 bottom right
+    int drawingDirection = 1;      // 72
+    double lineSpacing = 1.0;      // 44
+    std::uint32_t style = 0;       // 7
+    Extrusion extrusion;           // 210
+    double definedHeight = 0.0;    // 46, the height of the columns
+    int background = 0;            // 90, MTextBackground flags
+    double backgroundScale = 1.5;  // 45: the fill reaches (scale - 1) × height past the text's box
+    int backgroundColor = 0;       // 63, a colour index
+    int backgroundRgb = -1;        // 421, 0xRRGGBB (-1: the colour index)
+    int backgroundAlpha = 0;       // 441, kept as read
+    MTextColumns columns;          // read from the embedded object or the extended data, which keep them
+    // The texts of the further columns of earlier files (MTEXT records of their
+    // own that the writer keeps as read): drawn after the text, each from the top
+    // of the next column.
+    std::vector<std::string> linkedColumns;
 };
 
 struct LWPolylineData {               // LWPOLYLINE
@@ -121,7 +165,7 @@ struct LWPolylineData {               // LWPOLYLINE
     double elevation = 0.0;           // 38
     double thickness = 0.0;           // 39
     bool linetypeGeneration = false;  // 70 bit 128
-    Vector3d normal = kZAxis;         // 210
+    Extrusion extrusion;              // 210
 };
 
 // Curve-fit types of a 2-D polyline (AcPolylineType).
@@ -149,6 +193,7 @@ struct PolylineData {                      // POLYLINE (2-D or 3-D) with its VER
     double defaultEndWidth = 0.0;    // 41
     double thickness = 0.0;
     bool linetypeGeneration = false;  // 70 bit 128
+    Extrusion extrusion;              // 210 (2-D polylines)
 };
 
 struct SplineData {                      // SPLINE
@@ -207,19 +252,26 @@ struct HatchData {                      // HATCH
     bool patternDouble = false;         // 77
     int style = 0;                      // 75: 0 normal, 1 outer, 2 ignore
     double elevation = 0.0;
+    Extrusion extrusion;           // 210
     std::vector<HatchLoop> loops;  // 91 + loop data
     std::vector<HatchPatternLine> patternLines;
     std::vector<Point3d> seedPoints;  // 98 + 10
 };
 
-struct BlockReferenceData {    // INSERT
-    std::uint32_t block = 0;   // index into the document's block records (2 = name)
-    Point3d insertionPoint;    // 10
-    double xScale = 1.0;       // 41
-    double yScale = 1.0;       // 42
-    double zScale = 1.0;       // 43
-    double rotation = 0.0;     // 50 (radians)
-    Vector3d normal = kZAxis;  // 210
+struct BlockReferenceData {   // INSERT
+    std::uint32_t block = 0;  // index into the document's block records (2 = name)
+    Point3d insertionPoint;   // 10
+    double xScale = 1.0;      // 41
+    double yScale = 1.0;      // 42
+    double zScale = 1.0;      // 43
+    double rotation = 0.0;    // 50 (radians)
+    Extrusion extrusion;      // 210
+    // A grid of copies (MINSERT): columns along the turned X axis, rows along
+    // its Y axis, spaced in the reference's own units (not scaled).
+    int columns = 1;             // 70
+    int rows = 1;                // 71
+    double columnSpacing = 0.0;  // 44
+    double rowSpacing = 0.0;     // 45
 };
 
 struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
@@ -236,6 +288,17 @@ struct DimAlignedData {                 // DIMENSION, aligned (70 = 1)
     double extensionBeyond = 0.18;      // DIMEXE
     int decimals = 4;                   // DIMDEC
     std::string dimStyle = "Standard";  // 3
+};
+
+struct SolidData {           // SOLID, TRACE: a filled triangle or quadrilateral
+    Point3d corners[4];      // 10..13; the third and fourth are drawn in that order swapped
+    double thickness = 0.0;  // 39
+    Extrusion extrusion;     // 210: the corners lie in its plane
+};
+
+struct RayData {                  // XLINE, RAY
+    Point3d base;                 // 10
+    Vector3d direction{1, 0, 0};  // 11, a unit vector
 };
 
 struct Face3DData {  // 3DFACE

@@ -344,6 +344,249 @@ bool Transform::IsIdentity() const
     return true;
 }
 
+// ---------------------------------------------------------------- planes
+
+Transform OcsOf(const Vector3d& normal)
+{
+    const double len = normal.Length();
+    if (!(len > 0) || !std::isfinite(len)) return Transform();
+    const Vector3d n = normal / len;
+    if (n == kZAxis) return Transform();
+    // The arbitrary axis algorithm: the world's Y axis (near the Z axis) or
+    // its Z axis crossed with the normal gives the plane's X axis.
+    constexpr double kNearZ = 1.0 / 64.0;
+    Vector3d ax = std::fabs(n.x) < kNearZ && std::fabs(n.y) < kNearZ ? Cross({0, 1, 0}, n) : Cross(kZAxis, n);
+    ax = ax / ax.Length();
+    Vector3d ay = Cross(n, ax);
+    ay = ay / ay.Length();
+    Transform t;
+    const Vector3d* axes[3] = {&ax, &ay, &n};
+    for (int j = 0; j < 3; ++j) {
+        t.m[0][j] = axes[j]->x + 0.0;  // + 0.0: no negative zeros, written to files as "-0.0"
+        t.m[1][j] = axes[j]->y + 0.0;
+        t.m[2][j] = axes[j]->z + 0.0;
+    }
+    return t;
+}
+
+Vector3d NormalThrough(const Transform& t, const Vector3d& normal)
+{
+    // A plane's normal goes through the inverse transpose of the linear part:
+    // the cofactors, turned back the right way when the determinant is negative.
+    const double(*m)[4] = t.m;
+    const double c[3][3] = {
+        {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
+         m[1][0] * m[2][1] - m[1][1] * m[2][0]},
+        {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+         m[0][1] * m[2][0] - m[0][0] * m[2][1]},
+        {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
+         m[0][0] * m[1][1] - m[0][1] * m[1][0]},
+    };
+    const double det = m[0][0] * c[0][0] + m[0][1] * c[0][1] + m[0][2] * c[0][2];
+    Vector3d r{c[0][0] * normal.x + c[0][1] * normal.y + c[0][2] * normal.z,
+               c[1][0] * normal.x + c[1][1] * normal.y + c[1][2] * normal.z,
+               c[2][0] * normal.x + c[2][1] * normal.y + c[2][2] * normal.z};
+    if (det < 0) r = -r;
+    const double len = r.Length();
+    if (!(len > 0) || !std::isfinite(len)) return normal;
+    return {r.x / len + 0.0, r.y / len + 0.0, r.z / len + 0.0};
+}
+
+void Extrusion::Set(const Vector3d& normal)
+{
+    if (normal == kZAxis)
+        v_.reset();
+    else if (v_)
+        *v_ = normal;
+    else
+        v_ = std::make_unique<Vector3d>(normal);
+}
+
+void Extrusion::SetComponent(int k, double value)
+{
+    Vector3d n = Normal();
+    (k == 0 ? n.x : k == 1 ? n.y : n.z) = value;
+    Set(n);
+}
+
+Point3d Extrusion::FromWorld(const Point3d& p) const
+{
+    if (!v_) return p;
+    // The axes are orthonormal: the way back is the transpose.
+    const Transform o = OcsOf(*v_);
+    return {o.m[0][0] * p.x + o.m[1][0] * p.y + o.m[2][0] * p.z, o.m[0][1] * p.x + o.m[1][1] * p.y + o.m[2][1] * p.z,
+            o.m[0][2] * p.x + o.m[1][2] * p.y + o.m[2][2] * p.z};
+}
+
+Transform Extrusion::TransformBy(const Transform& t)
+{
+    const Vector3d before = Normal();
+    const Vector3d after = NormalThrough(t, before);
+    if (!v_ && after == kZAxis) return t;
+    const Transform from = OcsOf(before), to = OcsOf(after);
+    Set(after);
+    // The axes are orthonormal: the inverse of `to` is its transpose.
+    Transform back;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) back.m[i][j] = to.m[j][i];
+    return back * t * from;
+}
+
+// ---------------------------------------------------------------- wide polylines
+
+namespace {
+
+// Direction of a segment where it leaves `a` (`atEnd`: where it reaches `b`);
+// false for a segment of no length.
+bool SegmentDirection(const WideVertex& a, const Point3d& b, bool atEnd, Vector3d& d)
+{
+    const double dx = b.x - a.point.x, dy = b.y - a.point.y;
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (!std::isfinite(len)) len = std::hypot(dx, dy);  // coordinates too large to square
+    if (!(len > 0) || !std::isfinite(len)) return false;
+    d = {dx / len, dy / len, 0.0};
+    if (std::isfinite(a.bulge) && std::fabs(a.bulge) >= 1e-12) {
+        // The tangent turns from the chord by half the arc's angle: before it
+        // at the start, past it at the end.
+        const double half = 2.0 * std::atan(a.bulge) * (atEnd ? 1.0 : -1.0);
+        const double c = std::cos(half), s = std::sin(half);
+        d = {d.x * c - d.y * s, d.x * s + d.y * c, 0.0};
+    }
+    return true;
+}
+
+bool Constant(const WideVertex& v) { return v.startWidth > 0 && v.startWidth == v.endWidth; }
+
+// Segments looked back over for the corner of a segment that follows pieces
+// of no length (a vertex given twice).
+constexpr std::size_t kLookBack = 8;
+
+}  // namespace
+
+void WideOutline(const WideVertices& v, std::size_t first, std::size_t last, WideSink& out)
+{
+    const std::size_t n = v.count, segments = v.SegmentCount();
+    if (segments == 0 || first >= segments) return;
+    last = std::min(last, segments - 1);
+    // The way the last piece of length of the run of one width being walked
+    // leaves its end, carried to the next piece: the walk looks back for it
+    // only at its first segment.
+    bool carried = false;
+    Vector3d carriedEnd;
+    double carriedWidth = 0;
+    std::size_t carriedAt = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        const WideVertex a = v[i];
+        if (!(a.startWidth > 0 || a.endWidth > 0) || !std::isfinite(a.startWidth) || !std::isfinite(a.endWidth)) {
+            carried = false;
+            continue;
+        }
+        const Point3d b = v[(i + 1) % n].point;
+        Vector3d d;
+        if (!SegmentDirection(a, b, false, d)) {
+            // A piece of no length of the same width leaves the run as it was.
+            if (!Constant(a) || a.startWidth != carriedWidth) carried = false;
+            continue;
+        }
+        const auto arc = ArcFromBulge(a.point, b, a.bulge);
+        if (arc) {
+            CircularArc c = *arc;
+            c.center.z = a.point.z;
+            out.ArcBand(i, c, a.bulge > 0, a.startWidth, a.endWidth);
+        } else {
+            const double h0 = a.startWidth / 2, h1 = a.endWidth / 2;
+            const Vector3d left{-d.y, d.x, 0.0};
+            const Point3d bz{b.x, b.y, a.point.z};
+            const Point3d q[4] = {a.point + left * h0, bz + left * h1, bz - left * h1, a.point - left * h0};
+            out.Band(i, q);
+        }
+        if (!Constant(a)) {
+            carried = false;
+            continue;
+        }
+        // The corner where it starts, with the last piece of length before it
+        // in the same run of one width.
+        const double w = a.startWidth;
+        Vector3d d1;
+        bool found = false;
+        if (i > first) {
+            found = carried && carriedWidth == w && i - carriedAt <= kLookBack;
+            d1 = carriedEnd;
+        } else {
+            for (std::size_t k = 1; k <= kLookBack && !found; ++k) {
+                if (!v.closed && k > i) break;
+                const std::size_t p = (i + segments - k % segments) % segments;
+                if (p == i) break;
+                const WideVertex pv = v[p];
+                if (!Constant(pv) || pv.startWidth != w) break;
+                found = SegmentDirection(pv, v[(p + 1) % n].point, true, d1);
+            }
+        }
+        carried = arc ? SegmentDirection(a, b, true, carriedEnd) : (carriedEnd = d, true);
+        carriedWidth = w;
+        carriedAt = i;
+        if (!found) continue;
+        const double cross = Cross2d(d1, d), dot = Dot(d1, d);
+        if (cross == 0 && dot > 0) continue;  // straight on
+        // The outer side: right of a left turn, left of a right one; both at a
+        // turn straight back.
+        const double side = cross > 0 ? 1.0 : cross < 0 ? -1.0 : 1.0;
+        const Vector3d n1{side * d1.y, -side * d1.x, 0.0}, n2{side * d.y, -side * d.x, 0.0};
+        const double h = w / 2;
+        const Point3d& c = a.point;
+        const Point3d e1 = c + n1 * h, e2 = c + n2 * h;
+        // The outer edges meet h·tan(turn / 2) past their ends.
+        const double reach = 1 + dot > 0 ? h * std::fabs(cross) / (1 + dot) : std::numeric_limits<double>::infinity();
+        const double limit = kMitreLimit * w;
+        if (reach <= limit) {
+            const Point3d ring[4] = {c, e1, e1 + d1 * reach, e2};
+            out.Join(i, ring, 4);
+        } else {
+            const Point3d ring[5] = {c, e1, e1 + d1 * limit, e2 - d * limit, e2};
+            out.Join(i, ring, 5);
+        }
+    }
+}
+
+Box ArcBandBox(const CircularArc& arc, bool fromStart, double fromWidth, double toWidth)
+{
+    const double w0 = fromStart ? fromWidth : toWidth, w1 = fromStart ? toWidth : fromWidth;
+    const double h = std::max(w0, w1) / 2;
+    CircularArc outer = arc;
+    outer.radius = arc.radius + h;
+    Box b = outer.Extents();
+    const double end = arc.startAngle + arc.Sweep();
+    for (const double r : {arc.radius - w0 / 2, arc.radius + w0 / 2}) b.Add(Polar(arc.center, arc.startAngle, r));
+    for (const double r : {arc.radius - w1 / 2, arc.radius + w1 / 2}) b.Add(Polar(arc.center, end, r));
+    // A band wider than its arc's diameter reaches past the centre.
+    if (h > arc.radius) b.Add(Box::Around(arc.center, h - arc.radius));
+    return b;
+}
+
+std::vector<Point3d> ArcBandRing(const CircularArc& arc, bool fromStart, double fromWidth, double toWidth)
+{
+    const double sweep = arc.Sweep();
+    const int n = std::max(1, static_cast<int>(std::ceil(sweep / (kPi / 16))));
+    const double step = sweep / n, out = 1.0 / std::cos(step / 2);
+    const double w0 = fromStart ? fromWidth : toWidth, w1 = fromStart ? toWidth : fromWidth;
+    auto halfAt = [&](double u) { return (w0 + (w1 - w0) * u) / 2; };
+    std::vector<Point3d> ring;
+    ring.reserve(static_cast<std::size_t>(2 * n + 4));
+    auto at = [&](double angle, double r) {
+        Point3d p = Polar(arc.center, angle, std::max(0.0, r));
+        return p;
+    };
+    ring.push_back(at(arc.startAngle, arc.radius + halfAt(0)));
+    for (int k = 0; k < n; ++k) {
+        const double u = (k + 0.5) / n;
+        ring.push_back(at(arc.startAngle + (k + 0.5) * step, (arc.radius + halfAt(u)) * out));
+    }
+    ring.push_back(at(arc.startAngle + sweep, arc.radius + halfAt(1)));
+    for (int k = n; k >= 0; --k)
+        ring.push_back(at(arc.startAngle + k * step, arc.radius - halfAt(static_cast<double>(k) / n)));
+    return ring;
+}
+
 // ---------------------------------------------------------------- predicates
 
 bool SegmentIntersectsBox(const Point3d& a, const Point3d& b, const Box& box)
@@ -398,6 +641,58 @@ double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b
     double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
     t = std::clamp(t, 0.0, 1.0);
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+bool ClipRay(const Point3d& base, const Vector3d& direction, bool bothWays, const Box& box, Point3d& a, Point3d& b)
+{
+    if (box.IsEmpty() || !(direction.Length2d() > 0) || !base.IsFinite() || !direction.IsFinite()) return false;
+    // Liang-Barsky on base + t·direction, t from 0 (or −∞) to +∞.
+    const double inf = std::numeric_limits<double>::infinity();
+    double t0 = bothWays ? -inf : 0.0, t1 = inf;
+    const double p[4] = {-direction.x, direction.x, -direction.y, direction.y};
+    const double q[4] = {base.x - box.min.x, box.max.x - base.x, base.y - box.min.y, box.max.y - base.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+    }
+    if (!std::isfinite(t0) || !std::isfinite(t1)) return false;  // a box without a side: nothing to cut to
+    a = base + direction * t0;
+    b = base + direction * t1;
+    return true;
+}
+
+Box RayBox(const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Box b;
+    b.Add(base);
+    const double d[3] = {direction.x, direction.y, direction.z};
+    double* lo[3] = {&b.min.x, &b.min.y, &b.min.z};
+    double* hi[3] = {&b.max.x, &b.max.y, &b.max.z};
+    for (int k = 0; k < 3; ++k) {
+        if (d[k] > 0 || (bothWays && d[k] < 0)) *hi[k] = inf;
+        if (d[k] < 0 || (bothWays && d[k] > 0)) *lo[k] = -inf;
+    }
+    return b;
+}
+
+double DistancePointRay(const Point3d& p, const Point3d& base, const Vector3d& direction, bool bothWays)
+{
+    const double len2 = direction.x * direction.x + direction.y * direction.y;
+    if (!(len2 > 0)) return Distance2d(p, base);
+    double t = ((p.x - base.x) * direction.x + (p.y - base.y) * direction.y) / len2;
+    if (!bothWays) t = std::max(t, 0.0);
+    return std::hypot(p.x - (base.x + t * direction.x), p.y - (base.y + t * direction.y));
 }
 
 double DistancePointArc(const Point3d& p, const CircularArc& arc)

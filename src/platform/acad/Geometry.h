@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,6 +53,8 @@ struct Point3d {
 // Vectors and points share one type, as the automation interface does (both
 // are arrays of three doubles there).
 using Vector3d = Point3d;
+
+inline constexpr Vector3d kZAxis{0.0, 0.0, 1.0};
 
 inline double Dot(const Vector3d& a, const Vector3d& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline double Cross2d(const Vector3d& a, const Vector3d& b) { return a.x * b.y - a.y * b.x; }
@@ -167,6 +171,65 @@ struct BulgePolyline {
     std::vector<Point3d> Flatten(double tolerance) const;
 };
 
+// One vertex of a plane polyline with widths: the bulge and the widths of
+// the segment that starts at it.
+struct WideVertex {
+    Point3d point;
+    double bulge = 0.0;
+    double startWidth = 0.0;
+    double endWidth = 0.0;
+};
+
+// The vertices of a polyline with widths, read one at a time from wherever a
+// polyline keeps them (a walk over a few segments of a long one copies none).
+struct WideVertices {
+    std::size_t count = 0;
+    bool closed = false;
+    const void* source = nullptr;
+    WideVertex (*at)(const void* source, std::size_t i) = nullptr;
+
+    WideVertex operator[](std::size_t i) const { return at(source, i); }
+    std::size_t SegmentCount() const { return count < 2 ? 0 : closed ? count : count - 1; }
+};
+
+// How far the outer edges of two pieces of one width are carried past their
+// corner, in widths, before the corner is cut square where they would meet
+// further out: the drawing's mitre limit.
+inline constexpr double kMitreLimit = 4.0;
+
+// What a polyline with widths covers, piece by piece (WideOutline gives them).
+class WideSink {
+public:
+    virtual ~WideSink() = default;
+    // A straight segment with width: its corners, start left, end left, end
+    // right, start right (left of the way the segment runs).
+    virtual void Band(std::size_t segment, const Point3d corners[4]) = 0;
+    // A bulged segment with width: the arc of its centre line, the end it
+    // starts from (true: the arc's start point), and the widths there and at
+    // the other end.
+    virtual void ArcBand(std::size_t segment, const CircularArc& arc, bool fromStart, double fromWidth,
+                         double toWidth) = 0;
+    // The outer side of the corner at `vertex` between two pieces of one
+    // constant width: a convex ring of `n` (4 or 5) points, the vertex first.
+    virtual void Join(std::size_t vertex, const Point3d* ring, int n) = 0;
+};
+
+// Walks the pieces of segments `first` to `last` (included) of `v`: each
+// segment with width, then the corner it starts from, when it has one (so a
+// corner comes with the segment it leads into, the first of the range's
+// included). Pieces of one constant width meet mitred, out to kMitreLimit
+// widths; a tapering piece stands on its own, as does a segment without
+// width (drawn as a line, not given here).
+void WideOutline(const WideVertices& v, std::size_t first, std::size_t last, WideSink& out);
+// The box of an arc band (as ArcBand gives it): the arc's reach out to half
+// the wider width, and the four corners.
+Box ArcBandBox(const CircularArc& arc, bool fromStart, double fromWidth, double toWidth);
+// The ring around an arc band, for what asks of its area (picks, hulls): its
+// outer edge on a polygon whose sides touch the arc (so that the ring holds
+// the band), at most a thirty-second of a turn each; the inner edge through
+// points of its arc.
+std::vector<Point3d> ArcBandRing(const CircularArc& arc, bool fromStart, double fromWidth, double toWidth);
+
 // Affine transform of 3-D space (3x3 linear part + translation), enough for block
 // insertion: scale (negative = mirror), rotation about Z, translation.
 class Transform {
@@ -209,6 +272,60 @@ public:
     double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
 };
 
+// The object coordinate system of a planar shape whose plane has the normal
+// `normal` (its extrusion direction), by the arbitrary axis algorithm of the
+// drawing format: the transform from those coordinates to the world. The
+// identity for the Z axis, and for a normal that is no direction (zero, not
+// a number): such shapes are placed as if it were the Z axis.
+Transform OcsOf(const Vector3d& normal);
+// The normal of the plane of normal `normal` once carried through `t`, of
+// unit length: the way an edit moves a planar shape's plane. A mirror in the
+// XY plane keeps the Z axis (a mirrored arc runs the other way instead).
+// `normal` itself when `t` flattens the plane.
+Vector3d NormalThrough(const Transform& t, const Vector3d& normal);
+
+// The extrusion direction of a planar entity: the normal of the plane its
+// coordinates lie in. Nearly every entity lies in the XY plane, and those
+// keep no vector at all (the few others one on the heap), so that a drawing
+// of a million entities pays nothing for the few.
+class Extrusion {
+public:
+    Extrusion() = default;
+    // Implicit: data structs are written with a normal where one is given.
+    Extrusion(const Vector3d& normal) { Set(normal); }
+    Extrusion(const Extrusion& o) : v_(o.v_ ? std::make_unique<Vector3d>(*o.v_) : nullptr) {}
+    Extrusion(Extrusion&&) noexcept = default;
+    Extrusion& operator=(const Extrusion& o)
+    {
+        if (this != &o) Set(o.Normal());
+        return *this;
+    }
+    Extrusion& operator=(Extrusion&&) noexcept = default;
+    ~Extrusion() = default;
+
+    bool IsZAxis() const { return !v_; }
+    // As stored (as read: not necessarily of unit length).
+    Vector3d Normal() const { return v_ ? *v_ : kZAxis; }
+    void Set(const Vector3d& normal);
+    // One coordinate (0 x, 1 y, 2 z), as a file gives them one by one.
+    void SetComponent(int k, double value);
+    // The transform from the entity's own coordinates to the world.
+    Transform Ocs() const { return v_ ? OcsOf(*v_) : Transform(); }
+    // A point of the entity's own coordinates in the world's, and back.
+    Point3d ToWorld(const Point3d& p) const { return v_ ? OcsOf(*v_).Apply(p) : p; }
+    Point3d FromWorld(const Point3d& p) const;
+    // `t` composed with the entity's own coordinates: `t` itself in the XY plane.
+    Transform Through(const Transform& t) const { return v_ ? t * OcsOf(*v_) : t; }
+    // Carries the plane through `t` (NormalThrough) and answers what `t` does
+    // to the entity's own coordinates, from the old plane's to the new one's:
+    // `t` itself while the plane stays the XY plane.
+    Transform TransformBy(const Transform& t);
+    bool operator==(const Extrusion& o) const { return Normal() == o.Normal(); }
+
+private:
+    std::unique_ptr<Vector3d> v_;
+};
+
 // The convex hull in the XY plane of a set of points, with the range of their
 // z: the box of the set through a transform, found from the vertex furthest
 // each way (a binary search), however many points the set had.
@@ -241,6 +358,14 @@ bool ArcIntersectsBox(const CircularArc& arc, const Box& box);
 bool ArcIntersectsSegment(const CircularArc& arc, const Point3d& a, const Point3d& b);
 bool PointInPolygon(const Point3d& p, const std::vector<Point3d>& polygon);
 double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b);
+// The piece within `box` (XY) of the line from `base` along `direction`, one
+// way (a ray) or both; false when it misses the box or has no direction.
+bool ClipRay(const Point3d& base, const Vector3d& direction, bool bothWays, const Box& box, Point3d& a, Point3d& b);
+// The box of such a line: infinite along each axis it runs in, the base's
+// coordinate along the others (z included).
+Box RayBox(const Point3d& base, const Vector3d& direction, bool bothWays);
+// Distance in the XY plane from `p` to such a line.
+double DistancePointRay(const Point3d& p, const Point3d& base, const Vector3d& direction, bool bothWays);
 double DistancePointArc(const Point3d& p, const CircularArc& arc);
 
 }  // namespace acad

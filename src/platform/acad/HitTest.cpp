@@ -96,6 +96,9 @@ public:
     bool any = false;
     // Answered: nothing more can change it.
     bool Done() const override { return hit == (kind_ == Kind::Crossing); }
+    // Only the copies of a grid that meet the window can lie in it or cross
+    // it; one out of it is offered apart, and fails a window.
+    Box CopyReach() const override { return kind_ == Kind::Crossing ? Reach() : reach_; }
 
 protected:
     bool Wants(const Box& b) override
@@ -169,13 +172,20 @@ private:
     Box box_;
 };
 
+// Parts wholly outside the box of a polygon or fence cannot cross it.
+Box ReachOf(const std::vector<Point3d>& pts)
+{
+    const Box b = BoxOf(pts);
+    return b.Expanded(4 * std::max(CoordinateTolerance(b.min), CoordinateTolerance(b.max)));
+}
+
 class CrossPolygonProbe : public Probe {
 public:
     CrossPolygonProbe(const std::vector<Point3d>& poly, const DrawPlan& plan, int limit)
-        : Probe(Kind::Crossing, BoxOf(poly), plan, limit), poly_(poly), reach_(BoxOf(poly))
+        : Probe(Kind::Crossing, BoxOf(poly), plan, limit), poly_(poly)
     {
     }
-    Box Reach() const override { return reach_.Expanded(CoordinateTolerance(reach_.min)); }
+    Box Reach() const override { return ReachOf(poly_); }
 
 protected:
     void OnPoint(const Point3d& p) override { hit = hit || PointInPolygon(p, poly_); }
@@ -195,7 +205,6 @@ protected:
 
 private:
     const std::vector<Point3d>& poly_;
-    Box reach_;
 };
 
 class InsidePolygonProbe : public Probe {
@@ -228,10 +237,10 @@ private:
 class FenceProbe : public Probe {
 public:
     FenceProbe(const std::vector<Point3d>& fence, const DrawPlan& plan, int limit)
-        : Probe(Kind::Crossing, BoxOf(fence), plan, limit), fence_(fence), reach_(BoxOf(fence))
+        : Probe(Kind::Crossing, BoxOf(fence), plan, limit), fence_(fence)
     {
     }
-    Box Reach() const override { return reach_.Expanded(CoordinateTolerance(reach_.min)); }
+    Box Reach() const override { return ReachOf(fence_); }
 
 protected:
     void OnPoint(const Point3d& p) override
@@ -262,7 +271,6 @@ private:
         }
     }
     const std::vector<Point3d>& fence_;
-    Box reach_;
 };
 
 class DistanceProbe : public PlannedSink {
@@ -277,7 +285,7 @@ public:
     {
         const double r = std::min(best, within_);
         if (!std::isfinite(r)) return Box();
-        return Box::Around(p_, r).Expanded(CoordinateTolerance(p_));
+        return Box::Around(p_, r + CoordinateTolerance(p_));
     }
 
 protected:
@@ -292,6 +300,10 @@ protected:
     void OnArc(const CircularArc& a) override { Take(DistancePointArc(p_, a)); }
     void OnText(const TextPrimitive& t) override { Ring(TextRing(t)); }
     void OnFill(const std::vector<Point3d>& ring) override { Ring(ring); }
+    void OnRay(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        Take(DistancePointRay(p_, base, direction, bothWays));
+    }
 
 private:
     void Ring(const std::vector<Point3d>& ring)
@@ -435,40 +447,54 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     }
     const std::vector<char>& frozen = plan.FrozenHere();
     auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
-    // Attributes (drawn over the block) come first.
-    for (AttributeReference* a : ref->GetAttributes())
-        if (shownAttribute(*a) && DistanceThrough(*a, Transform(), p, tolerance, plan, kWholeDepth, 1) <= tolerance)
-            return NestedPick{a, {&top}, Transform()};
-    // Then the nearest part of the definition, looking into the references
-    // it holds, and so on inward: each level asks its definition's pieces
-    // near the point.
+    // Only the copies of a grid near the pick are looked into.
+    const Box near = Box::Around(p, tolerance + CoordinateTolerance(p));
     NestedPick pick;
     pick.containers.push_back(&top);
-    Transform t = ref->BlockTransform();
-    const Block* def = &ref->Block();
+    BlockReference* cur = ref;
+    Transform outer;  // the space `cur` is placed in, to world
     for (int depth = 1; depth <= kWholeDepth; ++depth) {
+        // Its attributes (drawn over the block) come first; they live in the space it is placed in.
+        const std::vector<AttributeReference*> attributes = cur->GetAttributes();
+        std::optional<NestedPick> onAttribute;
+        if (!attributes.empty())
+            cur->EachCopy(outer, near, [&](std::size_t i) {
+                if (onAttribute) return;
+                const Transform at = i == 0 ? outer : outer * Transform::Translation(cur->CopyOffset(i));
+                for (AttributeReference* a : attributes)
+                    if (shownAttribute(*a) && DistanceThrough(*a, at, p, tolerance, plan, kWholeDepth, depth) <= tolerance) {
+                        onAttribute = pick;
+                        onAttribute->entity = a;
+                        onAttribute->toWorld = at;
+                        return;
+                    }
+            });
+        if (onAttribute) return onAttribute;
+        // Then the nearest part of the definition, looking into the references
+        // it holds, and so on inward: each level asks its definition's pieces
+        // near the point, copy by copy of a grid.
         NearestPartProbe probe(p, tolerance, plan);
-        EmitDefinition(*def, probe, t, true);
+        Transform bestAt;
+        const Block* def = &cur->Block();
+        cur->EachCopy(outer, near, [&](std::size_t i) {
+            const Transform t = outer * cur->CopyTransform(i);
+            const Entity* before = probe.part;
+            const double was = probe.best;
+            EmitDefinition(*def, probe, t, true);
+            if (probe.part != before || probe.best != was) bestAt = t;
+        });
         Entity* best = probe.part;
         if (!best) return std::nullopt;
         auto* inner = dynamic_cast<BlockReference*>(best);
         if (!inner || depth == kWholeDepth || plan.Spent() ||
-            (plan.IsDot(inner->BoundsUnder(t)) && !SeenThroughDot(*inner))) {
+            (plan.IsDot(inner->BoundsUnder(bestAt)) && !SeenThroughDot(*inner))) {
             pick.entity = best;
-            pick.toWorld = t;
+            pick.toWorld = bestAt;
             return pick;
         }
-        // Attributes of a nested reference live in the outer definition's space.
-        for (AttributeReference* a : inner->GetAttributes())
-            if (shownAttribute(*a) && DistanceThrough(*a, t, p, tolerance, plan, kWholeDepth, depth + 1) <= tolerance) {
-                pick.containers.push_back(inner);
-                pick.entity = a;
-                pick.toWorld = t;
-                return pick;
-            }
         pick.containers.push_back(inner);
-        t = t * inner->BlockTransform();
-        def = &inner->Block();
+        outer = bestAt;
+        cur = inner;
     }
     return std::nullopt;
 }

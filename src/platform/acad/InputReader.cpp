@@ -90,6 +90,20 @@ protected:
         }
     }
     void OnText(const TextPrimitive&) override {}
+    // A construction line has no end and no middle; a ray ends at its base.
+    void OnRay(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        if ((modes_ & Osnap::End) && !bothWays) Consider(base);
+        if (modes_ & Osnap::Nearest) {
+            const double len2 = direction.x * direction.x + direction.y * direction.y;
+            if (!(len2 > 0)) return;
+            double t = ((p_.x - base.x) * direction.x + (p_.y - base.y) * direction.y) / len2;
+            if (!bothWays) t = std::max(t, 0.0);
+            ConsiderNearest(base + direction * t);
+        }
+    }
+    // Only the copies of a grid within the aperture can offer a point.
+    Box CopyReach() const override { return Box::Around(p_, aperture_); }
 
 private:
     double Within() const { return best_ ? std::min(aperture_, bestDistance_) : aperture_; }

@@ -20,6 +20,7 @@
 #include "platform/acad/Document.h"
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Hatch.h"
+#include "platform/acad/OtherEntities.h"
 #include "platform/acad/Spline.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/acad/Work.h"
@@ -57,6 +58,7 @@ std::uint64_t DrawnStyle(const Entity& e)
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px)
 {
     if (const auto* x = dynamic_cast<const ExternalReference*>(&r); x && x->ClipEnabled()) return std::nullopt;
+    if (r.Copies() > 1) return std::nullopt;  // a grid: its rows and columns are its own
     const BlockReferenceData& d = r.Data();
     const double x = std::floor(d.insertionPoint.x * px), y = std::floor(d.insertionPoint.y * px);
     constexpr double kFar = 4e18;
@@ -136,6 +138,8 @@ bool ClipToBox(Point3d& a, Point3d& b, const Box& box)
 // segment and arc, each letter of a text, and each point of a filled ring.
 class PieceCount final : public GeometrySink {
 public:
+    // What a part draws through a reference (a dimension's picture) is counted as that reference's.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
     void Point(const Point3d&) override { ++n; }
     void Segment(const Point3d&, const Point3d&) override { ++n; }
     void Arc(const CircularArc&) override { ++n; }
@@ -158,6 +162,9 @@ double EmittedPieces(const Entity& e)
 // within half a percent of its radius.
 class HullSink final : public GeometrySink {
 public:
+    // Off while a part's own pieces are gathered: the reference it draws through is taken apart.
+    bool BeginReference(const BlockReference&, const Transform&) override { return intoReferences; }
+    bool intoReferences = true;
     void Point(const Point3d& p) override { points.push_back(p); }
     void Segment(const Point3d& a, const Point3d& b) override
     {
@@ -734,7 +741,7 @@ const Box& KeptDefinition::Extents()
         Open& top = path.back();
         KeptDefinition* held = nullptr;
         while (!held && top.next != top.kept->def_.end()) {
-            const auto* r = dynamic_cast<const BlockReference*>(*top.next);
+            const BlockReference* r = (*top.next)->DrawnReference();
             ++top.next;
             if (!r) continue;
             const Block* d = def_.Document().Blocks().ByIndex(r->Data().block);
@@ -763,17 +770,20 @@ void KeptDefinition::Measure()
     double pieces = 0;
     held_.clear();
     for (Entity* e : def_) {
-        auto* r = dynamic_cast<BlockReference*>(e);
+        BlockReference* r = e->DrawnReference();
         if (r) held_.push_back(r);
         if (!e->Visible()) continue;
         ++pieces;
         if (r) {
+            // Each copy of a grid draws the definition and the attributes again.
+            const auto copies = static_cast<double>(r->Copies());
             // Measured first (Extents), but for one that holds itself.
             if (const Block* d = def_.Document().Blocks().ByIndex(r->Data().block); d && d->kept_)
-                if (!d->kept_->measuring_) pieces += d->kept_->pieces_;
+                if (!d->kept_->measuring_) pieces += d->kept_->pieces_ * copies;
             // What its attributes draw, letter by letter.
             for (const AttributeReference* a : r->GetAttributes())
-                if (a->Visible() && pieces <= kReferenceWork) pieces += 1 + EmittedPieces(*a);
+                if (a->Visible() && pieces <= kReferenceWork) pieces += (1 + EmittedPieces(*a)) * copies;
+            if (r != e && pieces <= kReferenceWork) pieces += EmittedPieces(*e);  // a dimension's own pieces
         } else if (pieces <= kReferenceWork) {
             // Past an ordinary block's worth only the parts are counted: that
             // is all that is asked of the count then.
@@ -834,17 +844,28 @@ const ConvexHull& KeptDefinition::Hull()
                 continue;
             }
         }
-        const auto* r = dynamic_cast<const BlockReference*>(e);
+        const BlockReference* r = e->DrawnReference();
         if (!r) {
             detail::EmitAsPart(*e, sink, Transform());
             continue;
+        }
+        if (r != e) {
+            // A dimension's or a table's own pieces, then its block as a reference's.
+            sink.intoReferences = false;
+            detail::EmitAsPart(*e, sink, Transform());
+            sink.intoReferences = true;
         }
         const Block* inner = def_.Document().Blocks().ByIndex(r->Data().block);
         if (!inner) continue;
         KeptDefinition& k = Of(*inner);
         const bool clipped = r->ClipPolygon() != nullptr;
-        if (k.Pieces() <= kReferenceWork && !clipped) {
+        const auto copies = static_cast<double>(r->Copies());
+        if (k.Pieces() * copies <= kReferenceWork && !clipped) {
             r->Emit(sink, Transform());  // few pieces, exactly where they are
+            continue;
+        }
+        if (copies > 1) {
+            sink.Corners(r->Extents());  // a grid: the box of its corner copies
             continue;
         }
         sink.Corners(r->AttributesBox());
@@ -876,8 +897,14 @@ const PieceSet& KeptDefinition::Exact()
         if (!e->Visible()) continue;
         ++parts;
         const auto first = static_cast<std::uint32_t>(set->store_->runs.size());
-        if (const auto* r = dynamic_cast<const BlockReference*>(e)) {
+        if (const BlockReference* r = e->DrawnReference(); r == e) {
             builder.Reference(*r, r->Extents());
+        } else if (r) {
+            // A dimension or a table: drawn whole by its own kind, its block with it.
+            builder.Whole(*e, e->Extents());
+        } else if (dynamic_cast<const InfiniteLine*>(e)) {
+            // Drawn to the edge of the view it is seen in: its box reaches infinity.
+            builder.Whole(*e, e->Extents());
         } else {
             builder.Part(*e);
             detail::EmitAsPart(*e, builder, Transform());
@@ -911,8 +938,18 @@ struct CellKey {
 std::uint64_t StyleOf(const Entity& e) { return DrawnStyle(e); }
 
 // Whether a part is drawn whole by its own kind at `px` (a hatch's fill and
-// holes, a polyline's bands once its width shows).
-bool DrawnWhole(const Entity& e, double px) { return dynamic_cast<const Hatch*>(&e) || WidestDrawn(e) * px >= kWidePx; }
+// holes, a polyline's bands once its width shows, a dimension or a table with
+// the block it draws through, a line without end to the view's edges, a text
+// over its fill, and the kinds of other programs drawn by what they hold: a
+// wipeout's mask, a multileader's note in its own face).
+bool DrawnWhole(const Entity& e, double px)
+{
+    if (dynamic_cast<const Hatch*>(&e) || dynamic_cast<const InfiniteLine*>(&e) || dynamic_cast<const RawEntity*>(&e) ||
+        e.DrawnReference())
+        return true;
+    if (const auto* m = dynamic_cast<const MText*>(&e); m && m->HasBackgroundFill()) return true;
+    return WidestDrawn(e) * px >= kWidePx;
+}
 
 }  // namespace
 
@@ -999,7 +1036,9 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     auto whole = [&](const Entity* part) {
         if (!wholes.insert(part).second) return;
         const Box box = part->Extents();
-        if (IsDot(box, px)) {
+        // A wipeout inks nothing: however small, it is no dot.
+        const auto* raw = dynamic_cast<const RawEntity*>(part);
+        if (IsDot(box, px) && !(raw && !raw->Mask().empty())) {
             dot(part, box.Center());
             return;
         }
@@ -1046,6 +1085,9 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             whole(part);
             return;
         }
+        // The bands of a polyline whose width does not show at this scale:
+        // the window draws its centre line alone.
+        if (r.kind == Kind::Rings && WidestDrawn(*part) > 0) return;
         if (r.kind == Kind::Wholes) {
             // Drawn whole at a finer scale, thin at this one: its own pieces.
             const PieceSet& exact = Exact();
@@ -1195,7 +1237,9 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps)
     const double px = std::ldexp(1.0, octave);
     bool done = true;
     for (const BlockReference* r : Held()) {
-        if (r->IsErased() || !r->Visible()) continue;
+        // A dimension's or a table's picture is shown as its holder is.
+        const Entity& holder = r->Holder() ? *r->Holder() : static_cast<const Entity&>(*r);
+        if (r->IsErased() || !holder.Visible()) continue;
         --steps;
         AddWork(1);
         const Box b = r->Extents();
@@ -1211,8 +1255,10 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps)
             done = false;
             break;
         }
+        // Each copy of a grid draws it all again.
+        const auto copies = static_cast<double>(r->Copies());
         for (int L = 2; L <= kWholeDepth; ++L)
-            held[static_cast<std::size_t>(L)] += attributes + (*nested)[static_cast<std::size_t>(L - 1)];
+            held[static_cast<std::size_t>(L)] += copies * (attributes + (*nested)[static_cast<std::size_t>(L - 1)]);
     }
     leveling_ = false;
     if (!done) return nullptr;

@@ -54,6 +54,9 @@ constexpr double kEdgeRowsPx = 8.0;
 // Letters whose width is measured in the time one piece is drawn: a text drawn
 // as its box is still measured letter by letter.
 constexpr double kMeasuredLetters = 8.0;
+// The most of a line without end that a view shows, in pixels: twice the
+// diagonal of a large screen.
+constexpr double kRayInkPx = 8192.0;
 
 // Filling a ring drawn at `px`: its vertices, its area and the rows its edges
 // cross, the area no more than a view's worth, each edge's rows no more than a view's height.
@@ -116,6 +119,8 @@ void CountSink::Fill(const std::vector<Point3d>& ring)
     if (ring.size() >= 3) n += FillWork(ring, px_, cap_);
 }
 
+void CountSink::Ray(const Point3d&, const Vector3d&, bool) { n += 1 + Ink(std::min(cap_, kRayInkPx)); }
+
 double CountSink::Ink(double lengthPx) const { return std::min(lengthPx, cap_) / kInkPx; }
 
 double CountSink::Band(double lengthPx, double widthPx) const
@@ -147,7 +152,9 @@ double Pieces(const Entity& e, double pxPerUnit, double inkCapPx)
         return 1 + static_cast<double>(n) + count.Ink((b.Width() + b.Height()) * pxPerUnit);
     }
     if (const auto* h = dynamic_cast<const Hatch*>(&e)) {
-        double pieces = 1;
+        // Its area, and the lines of its own pattern where they are drawn.
+        const PatternWork lines = h->PatternWorkAt(pxPerUnit);
+        double pieces = 1 + lines.pieces + std::min(lines.inkPx, count.Cap() * count.Cap()) / kInkPx;
         const double tolerance = 0.5 / std::max(pxPerUnit, 1e-300);
         for (int i = 0; i < h->NumberOfLoops(); ++i) {
             const std::vector<Point3d> ring = h->LoopPoints(i, tolerance);

@@ -53,11 +53,16 @@ double WidestDrawn(const Entity& e);
 class CountSink final : public GeometrySink {
 public:
     CountSink(double px, double inkCapPx) : px_(px), cap_(inkCapPx) {}
+    // What an entity draws through a reference (a dimension's picture) is counted as a reference's.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
     void Point(const Point3d& p) override;
     void Segment(const Point3d& a, const Point3d& b) override;
     void Arc(const CircularArc& a) override;
     void Text(const TextPrimitive& t) override;
     void Fill(const std::vector<Point3d>& ring) override;
+    // A line without end inks what a view shows of it: with no view to cap
+    // it, a large screen's worth.
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override;
     // The ink of a line `lengthPx` long.
     double Ink(double lengthPx) const;
     // Filling a band `lengthPx` long and `widthPx` wide.
@@ -72,7 +77,7 @@ private:
 // The work of drawing `e` (not a block reference) at `pxPerUnit` pixels per
 // unit: one for the part, and what it emits as CountSink counts it (a
 // polyline drawn with its widths as its bands, a spline by the spans the
-// window cuts it in, a hatch by its boundaries filled).
+// window cuts it in, a hatch by its boundaries filled and its pattern's lines).
 double Pieces(const Entity& e, double pxPerUnit, double inkCapPx);
 
 // Letters of a text, each a piece wherever it is counted.

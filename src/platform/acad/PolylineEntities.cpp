@@ -109,6 +109,73 @@ std::vector<Point3d> CurveFit(const std::vector<Point3d>& f, bool closed, int pe
     return out;
 }
 
+// Fills the pieces of a polyline with widths through `t`: what a window or a
+// pick touching the band finds.
+class BandFills final : public WideSink {
+public:
+    BandFills(GeometrySink& sink, const Transform& t) : sink_(sink), t_(t) {}
+    void Band(std::size_t, const Point3d q[4]) override
+    {
+        sink_.Fill({t_.Apply(q[0]), t_.Apply(q[1]), t_.Apply(q[2]), t_.Apply(q[3])});
+    }
+    void ArcBand(std::size_t, const CircularArc& arc, bool fromStart, double fromWidth, double toWidth) override
+    {
+        std::vector<Point3d> ring = ArcBandRing(arc, fromStart, fromWidth, toWidth);
+        for (Point3d& p : ring) p = t_.Apply(p);
+        sink_.Fill(ring);
+    }
+    void Join(std::size_t, const Point3d* ring, int n) override
+    {
+        std::vector<Point3d> out(static_cast<std::size_t>(n));
+        for (int k = 0; k < n; ++k) out[static_cast<std::size_t>(k)] = t_.Apply(ring[k]);
+        sink_.Fill(out);
+    }
+
+private:
+    GeometrySink& sink_;
+    const Transform& t_;
+};
+
+// The box of the pieces of a polyline with widths, as stored.
+class BandBox final : public WideSink {
+public:
+    void Band(std::size_t, const Point3d q[4]) override
+    {
+        for (int k = 0; k < 4; ++k) box.Add(q[k]);
+    }
+    void ArcBand(std::size_t, const CircularArc& arc, bool fromStart, double fromWidth, double toWidth) override
+    {
+        box.Add(ArcBandBox(arc, fromStart, fromWidth, toWidth));
+    }
+    void Join(std::size_t, const Point3d* ring, int n) override
+    {
+        for (int k = 0; k < n; ++k) box.Add(ring[k]);
+    }
+    Box box;
+};
+
+void EmitBands(GeometrySink& sink, const Transform& t, const WideVertices& v, std::size_t first, std::size_t last)
+{
+    BandFills fills(sink, t);
+    WideOutline(v, first, last, fills);
+}
+
+// The reach of `box` (the world's) in coordinates whose XY plane `ocs` turns
+// over or keeps (its X and Y axes those of the world, or their opposites);
+// false when the plane is turned otherwise, and a plan's box holds no box there.
+bool ReachInPlane(const Transform& ocs, Box& box)
+{
+    const double(*m)[4] = ocs.m;
+    if (m[0][2] != 0 || m[1][2] != 0 || m[2][0] != 0 || m[2][1] != 0 || m[0][1] != 0 || m[1][0] != 0) return false;
+    const double x0 = m[0][0] * box.min.x, x1 = m[0][0] * box.max.x;
+    const double y0 = m[1][1] * box.min.y, y1 = m[1][1] * box.max.y;
+    box.min.x = std::min(x0, x1);
+    box.max.x = std::max(x0, x1);
+    box.min.y = std::min(y0, y1);
+    box.max.y = std::max(y0, y1);
+    return true;
+}
+
 constexpr int kSplineSegs = 8;  // generated vertices per frame span (the host's SPLINESEGS)
 // A lightweight polyline of this many vertices or more keeps its measures and
 // is emitted only near a reach, by runs of kRun segments.
@@ -128,6 +195,29 @@ struct LWPolyline::Kept {
 
 LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data) {}
 LWPolyline::~LWPolyline() = default;
+
+WideVertex LWPolyline::WideAt(const void* data, std::size_t i)
+{
+    const auto& d = *static_cast<const LWPolylineData*>(data);
+    const BulgeVertex& v = d.geometry.vertices[i];
+    WideVertex w{v.point, v.bulge, d.constantWidth, d.constantWidth};
+    // Widths of its own, when it has them, rather than the polyline's one width.
+    if (i < d.startWidths.size() && i < d.endWidths.size() && (d.startWidths[i] > 0 || d.endWidths[i] > 0)) {
+        w.startWidth = d.startWidths[i];
+        w.endWidth = d.endWidths[i];
+    }
+    return w;
+}
+
+WideVertices LWPolyline::Wide() const
+{
+    return WideVertices{data_.geometry.vertices.size(), data_.geometry.closed, &data_, &WideAt};
+}
+
+bool LWPolyline::HasWidths() const
+{
+    return data_.constantWidth != 0.0 || !data_.startWidths.empty() || !data_.endWidths.empty();
+}
 
 LWPolyline::LWPolyline(acad::Document& doc, LWPolylineData&& data) : Entity(doc), data_(std::move(data))
 {
@@ -262,15 +352,16 @@ void LWPolyline::AddVertex(int index, const Point3d& point)
     vs.insert(vs.begin() + at, BulgeVertex{{point.x, point.y, data_.elevation}, 0.0});
     if (!data_.startWidths.empty()) data_.startWidths.insert(data_.startWidths.begin() + at, data_.constantWidth);
     if (!data_.endWidths.empty()) data_.endWidths.insert(data_.endWidths.begin() + at, data_.constantWidth);
-    if ((index > 0 && index < n) || n == 0 || data_.geometry.closed) {
+    if ((index > 0 && index < n) || n == 0 || data_.geometry.closed || !data_.extrusion.IsZAxis()) {
         Changed();
         return;
     }
     // At an end of an open polyline: all it draws more is its new first or
     // last segment (an arc when the former last vertex has a bulge; the new
-    // first vertex has none).
+    // first vertex has none), and the corner it makes with its neighbour
+    // (drawn with the segment that leads away from it).
     const std::size_t s = index == 0 ? 0 : static_cast<std::size_t>(n - 1);
-    const Box grown = MeasureSegments(s, s);
+    const Box grown = MeasureSegments(s, index == 0 && n > 1 ? 1 : s);
     Changed(&grown, index == 0);
 }
 
@@ -335,9 +426,10 @@ void LWPolyline::SetData(const LWPolylineData& d)
     Changed();
 }
 
-void LWPolyline::TransformBy(const Transform& t)
+void LWPolyline::TransformBy(const Transform& world)
 {
     CheckAlive();
+    const Transform t = data_.extrusion.TransformBy(world);
     const bool flip = t.IsMirroring();
     for (auto& v : data_.geometry.vertices) {
         v.point = t.Apply({v.point.x, v.point.y, data_.elevation});
@@ -375,6 +467,9 @@ void LWPolyline::Changed(const Box* grownBy, bool atStart)
                     runs.insert(runs.begin(), SegmentReach(s));
                     kept_->lead = kRun - 1;
                 }
+                // The corner the new first segment makes is drawn with the next one.
+                if (atStart && data_.geometry.SegmentCount() > 1)
+                    if (const std::size_t k = (1 + kept_->lead) / kRun; k < runs.size()) runs[k].Add(SegmentReach(1));
             }
         }
     }
@@ -386,7 +481,9 @@ Box LWPolyline::Extents() const
     if (kept_ && kept_->extents) return *kept_->extents;
     const auto& vs = data_.geometry.vertices;
     Box b;
-    if (vs.size() == 1)
+    if (!data_.extrusion.IsZAxis())
+        b = Entity::Extents();  // what it draws, through its plane
+    else if (vs.size() == 1)
         b.Add(vs[0].point);
     else if (vs.size() > 1)
         b = MeasureSegments(0, data_.geometry.SegmentCount() - 1);
@@ -399,31 +496,29 @@ Box LWPolyline::Extents() const
 
 Box LWPolyline::SegmentReach(std::size_t i) const
 {
-    const auto& vs = data_.geometry.vertices;
-    const Point3d& a = vs[i].point;
-    const Point3d& b = vs[(i + 1) % vs.size()].point;
-    Box r;
-    r.Add(a);
-    r.Add(b);
-    if (auto arc = ArcFromBulge(a, b, vs[i].bulge)) r.Add(arc->Extents());
-    // The whole width, more than the band's half, against rounding.
-    const double w = std::max(std::fabs(data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i]),
-                              std::fabs(data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i]));
-    if (!std::isfinite(w) || r.IsEmpty()) {
+    const Box r = MeasureSegments(i, i);
+    const WideVertex v = WideAt(&data_, i);
+    // Half the width more than its band, against rounding.
+    const double w = std::max(std::fabs(v.startWidth), std::fabs(v.endWidth));
+    if (!std::isfinite(w) || r.IsEmpty() || !r.IsFinite()) {
         const double inf = std::numeric_limits<double>::infinity();
         return Box::FromCorners({-inf, -inf, -inf}, {inf, inf, inf});
     }
-    return r.Expanded(w);
+    return r.Expanded(w / 2);
 }
 
-void LWPolyline::Emit(GeometrySink& sink, const Transform& t) const
+void LWPolyline::Emit(GeometrySink& sink, const Transform& placed) const
 {
     const auto& vs = data_.geometry.vertices;
     const std::size_t segments = data_.geometry.SegmentCount();
-    const Box reach = sink.Reach();
-    if (reach.IsEmpty() || !t.IsIdentity() || vs.size() < kKeptFrom) {
+    const Transform t = data_.extrusion.Through(placed);
+    Box reach = sink.Reach();
+    // The reach is the world's: the runs are measured in the polyline's plane.
+    const bool near = !reach.IsEmpty() && placed.IsIdentity() && vs.size() >= kKeptFrom &&
+                      (data_.extrusion.IsZAxis() || ReachInPlane(data_.extrusion.Ocs(), reach));
+    if (!near) {
         detail::EmitBulgePolyline(sink, t, data_.geometry);
-        if (segments > 0) EmitBands(sink, t, 0, segments - 1);
+        if (segments > 0 && HasWidths()) EmitBands(sink, t, Wide(), 0, segments - 1);
         return;
     }
     if (!kept_) kept_ = std::make_unique<Kept>();
@@ -445,35 +540,8 @@ void LWPolyline::Emit(GeometrySink& sink, const Transform& t) const
     // As a whole polyline emits them: the segments, then the bands.
     const std::size_t n = vs.size();
     for (std::size_t i : within) detail::EmitBulgePolyline(sink, t, BulgePolyline{{vs[i], vs[(i + 1) % n]}, false});
-    for (std::size_t i : within) EmitBands(sink, t, i, i);
-}
-
-void LWPolyline::EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const
-{
-    // Wide straight segments also cover an area: a window touching their band finds them.
-    for (std::size_t i = first; i <= last && i < data_.geometry.SegmentCount(); ++i) {
-        Point3d ring[4];
-        if (!Band(i, ring)) continue;
-        sink.Fill({t.Apply(ring[0]), t.Apply(ring[1]), t.Apply(ring[2]), t.Apply(ring[3])});
-    }
-}
-
-bool LWPolyline::Band(std::size_t i, Point3d ring[4]) const
-{
-    const auto& vs = data_.geometry.vertices;
-    double w0 = data_.startWidths.empty() ? data_.constantWidth : data_.startWidths[i];
-    double w1 = data_.endWidths.empty() ? data_.constantWidth : data_.endWidths[i];
-    if ((w0 <= 0 && w1 <= 0) || vs[i].bulge != 0.0) return false;
-    const Point3d& a = vs[i].point;
-    const Point3d& b = vs[(i + 1) % vs.size()].point;
-    double len = Distance2d(a, b);
-    if (len <= 0) return false;
-    Vector3d nrm{-(b.y - a.y) / len, (b.x - a.x) / len, 0.0};
-    ring[0] = a + nrm * (w0 / 2);
-    ring[1] = b + nrm * (w1 / 2);
-    ring[2] = b - nrm * (w1 / 2);
-    ring[3] = a - nrm * (w0 / 2);
-    return true;
+    if (HasWidths())
+        for (std::size_t i : within) EmitBands(sink, t, Wide(), i, i);
 }
 
 Box LWPolyline::MeasureSegments(std::size_t first, std::size_t last) const
@@ -483,7 +551,6 @@ Box LWPolyline::MeasureSegments(std::size_t first, std::size_t last) const
     last = std::min(last, data_.geometry.SegmentCount() - 1);
     Box box;
     if (n < 2 || first > last) return box;
-    const bool wide = data_.constantWidth != 0.0 || !data_.startWidths.empty() || !data_.endWidths.empty();
     for (std::size_t i = first; i <= last; ++i) {
         const BulgeVertex& v = vs[i];
         const Point3d& next = vs[i + 1 < n ? i + 1 : 0].point;
@@ -494,13 +561,14 @@ Box LWPolyline::MeasureSegments(std::size_t first, std::size_t last) const
             detail::EmitBulgePolyline(sink, Transform(), BulgePolyline{{v, vs[i + 1 < n ? i + 1 : 0]}, false});
             box.Add(sink.box);
         }
-        if (wide) {
-            Point3d ring[4];
-            if (Band(i, ring))
-                for (const auto& p : ring) box.Add(p);
-        }
     }
     box.Add(vs[last + 1 < n ? last + 1 : 0].point);
+    if (HasWidths()) {
+        // The bands and the corners the frame draws with them.
+        BandBox bands;
+        WideOutline(Wide(), first, last, bands);
+        box.Add(bands.box);
+    }
     return box;
 }
 
@@ -621,9 +689,11 @@ void PolylineBase::SetData(const PolylineData& d)
     GeometryChanged();
 }
 
-void PolylineBase::TransformBy(const Transform& t)
+void PolylineBase::TransformBy(const Transform& world)
 {
     CheckAlive();
+    // A 2-D polyline lies in the plane of its extrusion; a 3-D one in the world.
+    const Transform t = dynamic_cast<const Polyline3D*>(this) ? world : data_.extrusion.TransformBy(world);
     const bool flip = t.IsMirroring();
     for (auto& v : data_.vertices) {
         v.point = t.Apply(v.point);
@@ -754,14 +824,25 @@ void Polyline2D::Refit()
         data_.fitPoints = BSplineFit(frame, data_.type == PolylineType::QuadSpline ? 2 : 3, data_.closed, kSplineSegs);
 }
 
-void Polyline2D::Emit(GeometrySink& sink, const Transform& t) const
+void Polyline2D::Emit(GeometrySink& sink, const Transform& placed) const
 {
+    const Transform t = data_.extrusion.Through(placed);
     if (!data_.fitPoints.empty()) {
-        detail::EmitChain(sink, t, data_.fitPoints, false);
+        detail::EmitChain(sink, t, data_.fitPoints, false);  // a fitted curve is drawn thin
         return;
     }
     detail::EmitBulgePolyline(sink, t, Frame());
+    const WideVertices wide = Wide();
+    if (wide.SegmentCount() > 0) EmitBands(sink, t, wide, 0, wide.SegmentCount() - 1);
 }
+
+WideVertex Polyline2D::WideAt(const void* data, std::size_t i)
+{
+    const PolylineVertex& v = static_cast<const PolylineData*>(data)->vertices[i];
+    return WideVertex{v.point, v.bulge, v.startWidth, v.endWidth};
+}
+
+WideVertices Polyline2D::Wide() const { return WideVertices{data_.vertices.size(), data_.closed, &data_, &WideAt}; }
 
 BulgePolyline Polyline2D::Frame() const
 {

@@ -51,8 +51,12 @@ public:
 
     const LWPolylineData& Data() const { return data_; }
     void SetData(const LWPolylineData& d);
+    // Its vertices with the widths it is drawn with: a vertex's own widths when
+    // either is more than zero, else the polyline's constant width.
+    WideVertices Wide() const;
     void TransformBy(const Transform& t) override;
-    // Kept for a long polyline: a selection asks it of every candidate.
+    // Kept for a long polyline: a selection asks it of every candidate. The
+    // bands of its widths and their mitred corners, as the window draws them.
     Box Extents() const override;
     // With a reach (a selection near some of it), a long polyline leaves out
     // the segments, bands included, that lie wholly away from it.
@@ -61,19 +65,19 @@ public:
 
 private:
     void CheckVertex(int index) const;
-    // The bands of the wide straight segments `first` to `last` (included).
-    void EmitBands(GeometrySink& sink, const Transform& t, std::size_t first, std::size_t last) const;
-    // The band of segment i, when it is a wide straight one (false otherwise).
-    bool Band(std::size_t i, Point3d ring[4]) const;
-    // The box of what segments `first` to `last` (included) draw as stored,
-    // bands included: the one Emit gives, with each arc's exact reach.
+    static WideVertex WideAt(const void* data, std::size_t i);
+    // True when any width is set (most polylines have none).
+    bool HasWidths() const;
+    // The box of what segments `first` to `last` (included) draw in the
+    // polyline's plane: the segments with each arc's exact reach, and their
+    // bands with the corners they lead away from (WideOutline).
     Box MeasureSegments(std::size_t first, std::size_t last) const;
     // Every change of what it draws: what is kept of a long polyline goes,
     // or grows when the change only added a new first (`atStart`) or last
     // segment, drawn within `grownBy`; then the container hears of it.
     void Changed(const Box* grownBy = nullptr, bool atStart = false);
-    // What the segment from vertex i may cover: its ends (its arc), widened
-    // by its whole width.
+    // What the segment from vertex i may cover: MeasureSegments(i, i), widened
+    // by half its width more.
     Box SegmentReach(std::size_t i) const;
     LWPolylineData data_;
     // Measures kept for a long polyline (a short one is measured again
@@ -129,13 +133,20 @@ public:
     bool LinetypeGeneration() const;
     void SetLinetypeGeneration(bool b);
 
+    // A fitted curve thin; otherwise its segments, and the bands of its widths
+    // with their mitred corners (WideOutline).
     void Emit(GeometrySink& sink, const Transform& t) const override;
     // Its vertices with their bulges, as drawn when it is not a fitted curve.
     BulgePolyline Frame() const;
+    // Its vertices with their widths.
+    WideVertices Wide() const;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
 protected:
     void Refit() override;
+
+private:
+    static WideVertex WideAt(const void* data, std::size_t i);
 };
 
 class Polyline3D : public PolylineBase {

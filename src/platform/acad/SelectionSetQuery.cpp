@@ -63,10 +63,7 @@ DrawPlan ViewPlan(const Document& doc)
     return KeptPlanView(doc, v);
 }
 
-bool IsShown(const Entity& e, const DrawPlan& plan)
-{
-    return IsDrawn(e, false, plan.FrozenHere());
-}
+bool IsShown(const Entity& e, const DrawPlan& plan) { return IsDrawn(e, false, plan.FrozenHere()); }
 
 std::vector<Entity*> ByWindow(const Document& doc, const Box& window, bool crossing, const SelectionFilter& filter)
 {

@@ -9,6 +9,7 @@
 #include "platform/acad/Entity.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/TextMetrics.h"
 
 namespace acad {
 
@@ -260,31 +261,41 @@ Linetype* Linetypes::Add(const std::string& name)
 
 // ---------------------------------------------------------------- text styles
 
-TextStyle::TextStyle(acad::Document& doc, std::string name) : TableRecord(doc, std::move(name)) {}
+TextStyle::TextStyle(acad::Document& doc, std::string name)
+    : TableRecord(doc, std::move(name)),
+      face_(static_cast<std::uint8_t>(TextMetrics::FaceFor(typeFace_, fontFile_, bold_, italic_)))
+{
+}
+
+void TextStyle::FontChanged()
+{
+    const auto face = static_cast<std::uint8_t>(TextMetrics::FaceFor(typeFace_, fontFile_, bold_, italic_));
+    // The face sets how wide the letters are: texts of the style are measured again.
+    if (face != face_) {
+        face_ = face;
+        Document().NoteAllExtentsChanged();
+    }
+    Document().NoteChange();
+}
 
 void TextStyle::SetFontFile(const std::string& f)
 {
     CheckAlive();
-    const bool wasTrueType = IsTrueType();
     fontFile_ = f;
     typeFace_.clear();  // a font file replaces a TrueType face
-    // The kind of font sets how wide the letters are: texts of the style are measured again.
-    if (IsTrueType() != wasTrueType) Document().NoteAllExtentsChanged();
-    Document().NoteChange();
+    FontChanged();
 }
 
 void TextStyle::SetFont(const std::string& typeFace, bool bold, bool italic, int charset, int pitchAndFamily)
 {
     CheckAlive();
-    const bool wasTrueType = IsTrueType();
     typeFace_ = typeFace;
     bold_ = bold;
     italic_ = italic;
     charset_ = charset;
     pitchAndFamily_ = pitchAndFamily;
     if (!typeFace.empty()) fontFile_.clear();
-    if (IsTrueType() != wasTrueType) Document().NoteAllExtentsChanged();
-    Document().NoteChange();
+    FontChanged();
 }
 
 void TextStyle::GetFont(std::string& typeFace, bool& bold, bool& italic, int& charset, int& pitchAndFamily) const

@@ -213,11 +213,15 @@ public:
     }
     double LastHeight() const { return lastHeight_; }
     void SetLastHeight(double h) { lastHeight_ = h; }
-    // True for a TrueType face (no .shx font file): decides the width rule of TextMetrics.h.
+    // True for a TrueType face (no .shx font file).
     bool IsTrueType() const;
+    // The face whose widths stand in for the style's font (a TextMetrics::Face),
+    // decided when the font is set: texts are measured in every walk.
+    std::uint8_t MeasuredFace() const { return face_; }
     void Delete() override;
 
 private:
+    void FontChanged();
     std::string fontFile_ = "txt";
     std::string bigFontFile_;
     std::string typeFace_;
@@ -225,6 +229,7 @@ private:
     bool italic_ = false;
     int charset_ = 0;
     int pitchAndFamily_ = 0;
+    std::uint8_t face_;
     double height_ = 0.0;
     double width_ = 1.0;
     double oblique_ = 0.0;

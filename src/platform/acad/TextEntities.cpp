@@ -1,11 +1,14 @@
 #include "platform/acad/TextEntities.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/EmitSupport.h"
 #include "platform/acad/Error.h"
+#include "platform/acad/MTextLayout.h"
 #include "platform/acad/TextMetrics.h"
 
 namespace acad {
@@ -36,13 +39,14 @@ void TextBase::SetTextString(const std::string& s)
 Point3d TextBase::InsertionPoint() const
 {
     CheckAlive();
-    return text_.insertionPoint;
+    return text_.extrusion.ToWorld(text_.insertionPoint);
 }
 
-void TextBase::SetInsertionPoint(const Point3d& p)
+void TextBase::SetInsertionPoint(const Point3d& world)
 {
     CheckWritable();
-    detail::CheckFinite(p, "ponto de inserção do texto");
+    detail::CheckFinite(world, "ponto de inserção do texto");
+    const Point3d p = text_.extrusion.FromWorld(world);
     // The whole text moves: the alignment point goes along, so that a later
     // change of alignment starts from where the text is.
     Vector3d delta = p - text_.insertionPoint;
@@ -54,14 +58,14 @@ void TextBase::SetInsertionPoint(const Point3d& p)
 Point3d TextBase::TextAlignmentPoint() const
 {
     CheckAlive();
-    return text_.alignmentPoint;
+    return text_.extrusion.ToWorld(text_.alignmentPoint);
 }
 
 void TextBase::SetTextAlignmentPoint(const Point3d& p)
 {
     CheckWritable();
     detail::CheckFinite(p, "ponto de alinhamento do texto");
-    text_.alignmentPoint = p;
+    text_.alignmentPoint = text_.extrusion.FromWorld(p);
     DeriveInsertionPoint();
     GeometryChanged();
 }
@@ -228,18 +232,18 @@ void TextBase::Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& 
     double rotation = text_.rotation;
     double h = text_.height;
     double wf = text_.widthFactor;
-    const std::size_t n = TextMetrics::CharCount(s);
-    const double k = TextMetrics::AdvanceFactor(style);
+    // As wide as the letters of the style's face, in heights.
+    const double letters = TextMetrics::Width(TextMetrics::FaceOf(style), s);
     if (UsesBaseline(text_.alignment)) {
         // Aligned and Fit stretch the text between the two points.
         double len = Distance2d(text_.insertionPoint, text_.alignmentPoint);
         if (len > 0) {
             rotation = AngleFromXAxis(text_.insertionPoint, text_.alignmentPoint);
-            if (n > 0) {
+            if (letters > 0) {
                 if (text_.alignment == Alignment::Aligned && wf > 0)
-                    h = len / (static_cast<double>(n) * k * wf);
+                    h = len / (letters * wf);
                 else if (h > 0)
-                    wf = len / (static_cast<double>(n) * k * h);
+                    wf = len / (letters * h);
             }
         }
     }
@@ -248,7 +252,7 @@ void TextBase::Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& 
     xAxis = text_.backward ? -u : u;
     yAxis = text_.upsideDown ? -v : v;
     height = h;
-    width = static_cast<double>(n) * k * h * wf;
+    width = letters * h * wf;
     if (UsesAlignmentPoint(text_.alignment)) {
         Point3d off = TextMetrics::AlignmentOffset(text_.alignment, width, h);
         origin = text_.alignmentPoint - xAxis * off.x - yAxis * off.y;
@@ -275,15 +279,16 @@ void TextBase::TextBoxCorners(Point3d corners[4]) const
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, text_.text);
-    corners[0] = o;
-    corners[1] = o + x * w;
-    corners[2] = o + x * w + y * h;
-    corners[3] = o + y * h;
+    corners[0] = text_.extrusion.ToWorld(o);
+    corners[1] = text_.extrusion.ToWorld(o + x * w);
+    corners[2] = text_.extrusion.ToWorld(o + x * w + y * h);
+    corners[3] = text_.extrusion.ToWorld(o + y * h);
 }
 
-void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view s) const
+void TextBase::EmitText(GeometrySink& sink, const Transform& placed, std::string_view s) const
 {
     if (s.empty()) return;  // an empty text draws nothing, as the host has it
+    const Transform t = text_.extrusion.Through(placed);
     Point3d o;
     Vector3d x, y;
     double w, h;
@@ -305,6 +310,7 @@ void TextBase::EmitText(GeometrySink& sink, const Transform& t, std::string_view
     // Reading direction and up direction as drawn: mirrored when the frame turned.
     p.backward = false;
     p.upsideDown = Cross2d(tu, tv) < 0;
+    p.face = static_cast<int>(TextMetrics::FaceOf(Document().TextStyles().ByIndex(text_.style)));
     sink.Text(p);
 }
 
@@ -318,7 +324,8 @@ Box TextBase::TextExtents(std::string_view s) const
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, s);
-    const Point3d corners[4] = {o, o + x * w, o + x * w + y * h, o + y * h};
+    const Point3d corners[4] = {text_.extrusion.ToWorld(o), text_.extrusion.ToWorld(o + x * w),
+                                text_.extrusion.ToWorld(o + x * w + y * h), text_.extrusion.ToWorld(o + y * h)};
     for (const Point3d& c : corners) {
         // A text too large for its box to be a number (a height of 1e308 read
         // from a file) has no box: the drawing's extents are those of the rest.
@@ -330,9 +337,10 @@ Box TextBase::TextExtents(std::string_view s) const
 
 Box TextBase::Extents() const { return TextExtents(text_.text); }
 
-void TextBase::TransformBy(const Transform& t)
+void TextBase::TransformBy(const Transform& world)
 {
     CheckAlive();
+    const Transform t = text_.extrusion.TransformBy(world);
     Vector3d u{std::cos(text_.rotation), std::sin(text_.rotation), 0.0};
     Vector3d v{-u.y, u.x, 0.0};
     Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
@@ -500,44 +508,6 @@ BlockReference* AttributeReference::OwnerReference() const { return dynamic_cast
 
 // ---------------------------------------------------------------- MText
 
-namespace {
-// Plain lines of an MTEXT string: paragraph breaks split, format codes dropped.
-std::vector<std::string> MTextLines(const std::string& s)
-{
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c == '\n') {
-            lines.emplace_back();
-        } else if (c == '{' || c == '}') {
-            continue;
-        } else if (c == '\\' && i + 1 < s.size()) {
-            char k = s[i + 1];
-            if (k == 'P' || k == 'X') {
-                lines.emplace_back();
-                ++i;
-            } else if (k == '\\' || k == '{' || k == '}') {
-                lines.back() += k;
-                ++i;
-            } else if (k == '~') {
-                lines.back() += ' ';
-                ++i;
-            } else if (k == 'L' || k == 'l' || k == 'O' || k == 'o' || k == 'K' || k == 'k') {
-                ++i;
-            } else {
-                // \f...; \H...; \A...; and the like: skip to the semicolon.
-                std::size_t semi = s.find(';', i);
-                if (semi == std::string::npos) break;
-                i = semi;
-            }
-        } else {
-            lines.back() += c;
-        }
-    }
-    return lines;
-}
-}  // namespace
-
 MText::MText(acad::Document& doc, const MTextData& data) : Entity(doc), data_(data) {}
 
 std::string MText::TextString() const
@@ -646,53 +616,127 @@ void MText::SetData(const MTextData& d)
     GeometryChanged();
 }
 
-void MText::TransformBy(const Transform& t)
+void MText::TransformBy(const Transform& world)
 {
     CheckAlive();
+    // Its insertion point is the world's; its directions are its plane's.
+    data_.insertionPoint = world.Apply(data_.insertionPoint);
+    const Transform t = data_.extrusion.TransformBy(world);
     Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
     Vector3d v{-u.y, u.x, 0.0};
     Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
-    data_.insertionPoint = t.Apply(data_.insertionPoint);
     data_.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
-    if (tv.Length2d() > 0) data_.height *= tv.Length2d();
-    if (tu.Length2d() > 0) data_.width *= tu.Length2d();
+    const double across = tu.Length2d(), up = tv.Length2d();
+    if (up > 0) {
+        data_.height *= up;
+        data_.definedHeight *= up;
+        data_.columns.height *= up;
+        for (double& h : data_.columns.heights) h *= up;
+    }
+    if (across > 0) {
+        data_.width *= across;
+        data_.columns.width *= across;
+        data_.columns.gutter *= across;
+    }
     GeometryChanged();
 }
 
-void MText::Emit(GeometrySink& sink, const Transform& t) const
+MTextLayout MText::Layout() const
 {
-    const std::vector<std::string> lines = MTextLines(data_.text);
-    const TextStyle* style = Document().TextStyles().ByIndex(data_.style);
-    const double h = data_.height;
-    const double pitch = h * 5.0 / 3.0 * data_.lineSpacing;
-    double boxW = 0.0;
-    for (const auto& l : lines) boxW = std::max(boxW, TextMetrics::TextWidth(l, h, 1.0, style));
-    if (boxW == 0.0) return;
-    const double boxH = h + pitch * static_cast<double>(lines.size() - 1);
-    const int col = (data_.attachment - 1) % 3;  // 0 left, 1 centre, 2 right
-    const int row = (data_.attachment - 1) / 3;  // 0 top, 1 middle, 2 bottom
-    Vector3d u{std::cos(data_.rotation), std::sin(data_.rotation), 0.0};
-    Vector3d v{-u.y, u.x, 0.0};
-    // Top-left corner of the text block.
-    Point3d topLeft = data_.insertionPoint - u * (boxW * col / 2.0) + v * (boxH * row / 2.0);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.empty()) continue;
-        double w = TextMetrics::TextWidth(line, h, 1.0, style);
-        Point3d o = topLeft - v * (h + pitch * static_cast<double>(i)) + u * ((boxW - w) * col / 2.0);
-        TextPrimitive p;
-        p.text = line;
-        p.corners[0] = t.Apply(o);
-        p.corners[1] = t.Apply(o + u * w);
-        p.corners[2] = t.Apply(o + u * w + v * h);
-        p.corners[3] = t.Apply(o + v * h);
+    return LayOutMText(data_, TextMetrics::FaceOf(Document().TextStyles().ByIndex(data_.style)));
+}
+
+bool MText::HasBackgroundFill() const
+{
+    return (data_.background & (MTextBackground::Color | MTextBackground::Window)) != 0;
+}
+
+namespace {
+// Where the layout's coordinates lie: x along the reading direction, y up,
+// from the insertion point.
+struct MTextAxes {
+    Point3d origin;
+    Vector3d u, v;
+    Point3d At(double x, double y) const { return origin + u * x + v * y; }
+};
+MTextAxes AxesOf(const MTextData& d)
+{
+    // The reading direction lies in the plane of its extrusion; the insertion
+    // point is held in the world's coordinates.
+    const Vector3d u{std::cos(d.rotation), std::sin(d.rotation), 0.0};
+    const Vector3d v{-u.y, u.x, 0.0};
+    if (d.extrusion.IsZAxis()) return {d.insertionPoint, u, v};
+    const Transform ocs = d.extrusion.Ocs();
+    return {d.insertionPoint, ocs.ApplyVector(u), ocs.ApplyVector(v)};
+}
+
+// The rectangle of a column as the background and the frame take it: past
+// the text's box by (scale - 1) heights.
+std::array<Point3d, 4> FrameCorners(const MTextData& d, const MTextRect& r, const Transform& t)
+{
+    const double scale = std::isfinite(d.backgroundScale) ? d.backgroundScale : 1.5;
+    const double m = std::max(0.0, d.height * (scale - 1));
+    const MTextAxes a = AxesOf(d);
+    return {t.Apply(a.At(r.left - m, r.bottom - m)), t.Apply(a.At(r.right + m, r.bottom - m)),
+            t.Apply(a.At(r.right + m, r.top + m)), t.Apply(a.At(r.left - m, r.top + m))};
+}
+}  // namespace
+
+void MText::EmitBackground(GeometrySink& sink, const Transform& t, const MTextLayout& layout) const
+{
+    if (!HasBackgroundFill()) return;
+    for (const MTextRect& r : layout.columns) {
+        const auto c = FrameCorners(data_, r, t);
+        if (c[0].IsFinite() && c[2].IsFinite()) sink.Fill(std::vector<Point3d>(c.begin(), c.end()));
+    }
+}
+
+void MText::EmitContent(GeometrySink& sink, const Transform& t, const MTextLayout& layout) const
+{
+    const MTextAxes a = AxesOf(data_);
+    const Vector3d tu = t.ApplyVector(a.u), tv = t.ApplyVector(a.v);
+    const double across = tu.Length2d(), up = tv.Length2d();
+    TextPrimitive p;
+    p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
+    p.upsideDown = Cross2d(tu, tv) < 0;
+    for (const MTextRun& r : layout.runs) {
+        if (r.begin == r.end) continue;
+        p.text = std::string_view(layout.letters).substr(r.begin, r.end - r.begin);
+        p.corners[0] = t.Apply(a.At(r.x, r.y));
+        p.corners[1] = t.Apply(a.At(r.x + r.width, r.y));
+        p.corners[2] = t.Apply(a.At(r.x + r.width, r.y + r.height));
+        p.corners[3] = t.Apply(a.At(r.x, r.y + r.height));
+        // A line too large for its box to be a number (a height of 1e308 read
+        // from a file) is not drawn, as a single-line text of that size is not.
+        if (!p.corners[0].IsFinite() || !p.corners[2].IsFinite()) continue;
         p.position = p.corners[0];
-        Vector3d tu = t.ApplyVector(u), tv = t.ApplyVector(v);
-        p.rotation = NormalizeAngle(std::atan2(tu.y, tu.x));
-        p.height = h * tv.Length2d();
-        p.upsideDown = Cross2d(tu, tv) < 0;
+        p.height = r.height * up;
+        p.widthFactor = up > 0 ? r.widthFactor * across / up : r.widthFactor;
+        p.oblique = r.oblique;
+        p.face = static_cast<int>(r.face);
         sink.Text(p);
     }
+    if (data_.background & MTextBackground::Frame) {
+        for (const MTextRect& r : layout.columns) {
+            const auto c = FrameCorners(data_, r, t);
+            if (!c[0].IsFinite() || !c[2].IsFinite()) continue;
+            for (std::size_t k = 0; k < 4; ++k) sink.Segment(c[k], c[(k + 1) % 4]);
+        }
+    }
+}
+
+void MText::EmitBackground(GeometrySink& sink, const Transform& t) const
+{
+    if (HasBackgroundFill()) EmitBackground(sink, t, Layout());
+}
+
+void MText::EmitContent(GeometrySink& sink, const Transform& t) const { EmitContent(sink, t, Layout()); }
+
+void MText::Emit(GeometrySink& sink, const Transform& t) const
+{
+    const MTextLayout layout = Layout();
+    EmitBackground(sink, t, layout);
+    EmitContent(sink, t, layout);
 }
 
 std::unique_ptr<Entity> MText::CloneTo(acad::Document& target) const { return detail::CloneWith(*this, target, data_); }

@@ -16,6 +16,8 @@
 
 namespace acad {
 
+struct MTextLayout;
+
 class TextBase : public Entity {
 public:
     std::string TextString() const;
@@ -132,6 +134,8 @@ public:
     BlockReference* OwnerReference() const;
 };
 
+// Multi-line text: its string's format codes, paragraphs wrapped at the
+// reference width, columns, and background fill and frame (MTextLayout.h).
 class MText : public Entity {
 public:
     MText(acad::Document& doc, const MTextData& data);
@@ -156,10 +160,21 @@ public:
     const MTextData& Data() const { return data_; }
     void SetData(const MTextData& d);
     void TransformBy(const Transform& t) override;
+    // The lines as the text's codes, width and columns lay them out (MTextLayout.h).
+    MTextLayout Layout() const;
+    // Emits the background fill, then the letters and the frame: what the window
+    // draws in two colours, EmitBackground and EmitContent, one after the other.
     void Emit(GeometrySink& sink, const Transform& t) const override;
+    // The fill behind the text (50 % past its box by default), in the colour
+    // the text names (63 / 421) or the window's.
+    bool HasBackgroundFill() const;
+    void EmitBackground(GeometrySink& sink, const Transform& t) const;
+    void EmitContent(GeometrySink& sink, const Transform& t) const;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
 
 private:
+    void EmitBackground(GeometrySink& sink, const Transform& t, const MTextLayout& layout) const;
+    void EmitContent(GeometrySink& sink, const Transform& t, const MTextLayout& layout) const;
     MTextData data_;
 };
 

@@ -15,6 +15,7 @@
 #include "e2e/Runner.h"
 #include "e2e/Values.h"
 #include "platform/acad/InputReader.h"
+#include "support/TestEnvironment.h"
 
 // fontconfig, under Qt's font database, keeps caches it never frees; the leak
 // checker of the sanitizer build is not to report them as the program's.
@@ -25,6 +26,12 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("QUORIL_BIN_DIR", QUORIL_BIN_DIR, 0);
     ::setenv("QUORIL_SOURCE_DIR", QUORIL_SOURCE_DIR, 0);
+    testsupport::ClearDesktopLook();
+    const testsupport::OtherDefaultFonts fonts;
+    if (!fonts.Failure().empty()) {
+        std::cerr << fonts.Failure() << "\n";
+        return 1;
+    }
     e2e::RunnerOptions options = e2e::OptionsFromEnvironment();
     std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {

@@ -3,7 +3,8 @@
 # the numbering told to be redone), numbered one collector per press of
 # "Capture PV inicial" by picking each start, and saved as DXF for the design
 # program: the file's lines and the reaches' numbers in the drawing; never
-# over the drawing's own file.
+# over the drawing's own file; captured again, numbered and saved, with the
+# file's handles afresh.
 
 # Started from its own folder, which holds its "IniFile.txt".
 start in ${program}
@@ -153,3 +154,27 @@ dialog save brivan.dxf
 click SD.SANSaveDXFCmd
 expect line ${tmp}/obra/planta.dxf "E-PVGEN"
 expect line ${tmp}/obra/brivan.dxf "NUMEROTRE"
+
+# A new capture starts the export afresh: captured, numbered and exported
+# again, the same network gives what the first export gave, its handles
+# from 3E9 again.
+tab SD.SSTabBrivan 1
+tab SD.SSTabBrivan 0
+click SD.SANCaptureCmd
+expect enabled SD.SANSaveDXFCmd true
+input point 0,0 prompt "Selecione PV de Montante:"
+click SD.SANNumereCmd
+input point 80.7071,40.7071 prompt "Selecione PV de Montante:"
+click SD.SANNumereCmd
+expect attribute TRECHO at 100,0 001-003
+expect enabled SD.SANNumereCmd false
+answer frmMsgBox
+  expect text Mensagem contains "Manter os números de coletores como estão."
+  click CmdOK
+end
+dialog save ${tmp}/obra/de-novo.dxf
+click SD.SANSaveDXFCmd
+expect line ${tmp}/obra/de-novo.dxf "3E9"
+expect line ${tmp}/obra/de-novo.dxf "3F6"
+expect line ${tmp}/obra/de-novo.dxf "002-001"
+expect line ${home}/Drawing1.dxf "3F6"

@@ -2,7 +2,8 @@
 # table is open, the table opened and drawn into a new drawing (its one
 # unknown material chosen in the picker), the drawing saved (not over the
 # table, nor into a folder whose name holds "\"), drawn again (not saved over
-# the first drawing) and read back.
+# the first drawing) and read back; and, without a drawing host, "Desenhar"
+# stopped at once.
 # The table (tables/rede.dbf) holds reach 2 before reach 1: 1 → 2 of PVC on
 # asphalt, 2 → 3 of "Ferro" on earth.
 
@@ -106,3 +107,21 @@ expect attribute MAT at 60,35 Cerâmico
 expect dbf ${data}/rede.dbf 1 CLTAT 2
 expect dbf ${data}/rede.dbf 1 MATER Ferro
 expect dbf ${data}/rede.dbf 2 PVJ 2
+
+# Without a drawing host, "Desenhar" stops at once with the connection's
+# message: no question about the table's unknown material comes first.
+click cmdEnd
+start nohost in ${program}
+tab SSIniciar 1
+click ESGOption1(1)
+tab SD.SSTabBrivan 1
+dialog open ${data}/rede.dbf
+press SD.ImpMenu 1
+expect text SD.IMPLbl "rede.dbf"
+answer frmMsgBox
+  expect text Titulo "Atenção"
+  expect text Mensagem contains "Inicie o AutoCAD"
+  click CmdOK
+end
+press SD.ImpMenu 2
+expect running

@@ -1,7 +1,8 @@
-# The sewer panel as a person uses it: the sewer tab, the fields of two
-# manholes (typed with "," and with "."), the reach between them from
-# "Param.", its attributes copied into a second reach, a text moved, the
-# spinners dragged, and the switch between the panel's tab sets.
+# The sewer panel as a person uses it: the sewer tab, a manhole with its
+# number alone, the fields of two manholes (typed with "," and with "."),
+# the reach between them from "Param.", its attributes copied into a second
+# reach, a text moved, the spinners dragged, and the switch between the
+# panel's tab sets with a tolerance cleared.
 
 start
 new
@@ -9,6 +10,23 @@ tab SSIniciar 1
 expect text SD.DesPVcbo "PV-1000"
 expect count SD.DesEtapaCbo 5
 expect text SD.DesEtapaCbo "Existente"
+
+# Every drawing field starts empty, and an empty field reads as 0. The PV
+# number's spinner steps from there: 1500 twips up is a hundred.
+drag SD.lblMouseI(3) 0,-1500
+expect text SD.DesTxt(3) "100"
+# A manhole that carries only its number goes in, its elevations empty.
+input point 0,100 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+expect attribute NUMERO at 0,100 100
+expect attribute CT at 0,100 ""
+expect attribute CS at 0,100 ""
+expect attribute CP at 0,100 ""
+# The ground typed alone: the empty invert is 0, the depth the whole ground.
+type SD.DesTxt(0) "100"
+expect text SD.DesTxt(1) "0.000"
+expect text SD.DesTxt(2) "100.000"
 
 # Typed with ",": the invert follows the ground, both leave with three decimals.
 type SD.DesTxtS(1) "PV-"
@@ -127,6 +145,13 @@ click ESGOption1(2)
 expect left SD.SSPrefs 0
 expect left SD.SSTabBrivan 4000
 expect text SD.PrefsTxt(0) "0,01"
+# The elevation tolerance cleared is 0, and shown so when the tab comes back.
+key SD.PrefsTxt(0) Ctrl+A
+key SD.PrefsTxt(0) Delete
+expect text SD.PrefsTxt(0) ""
+click ESGOption1(0)
+click ESGOption1(2)
+expect text SD.PrefsTxt(0) "0"
 set SD.PrefsTxt(1) ""
 type SD.PrefsTxt(1) "0.25"
 expect text SD.PrefsTxt(1) "0,25"

@@ -1,8 +1,9 @@
 # Verifying a designed sewer network from the sewer panel: two manholes
-# numbered alike and a reach whose length was typed wrong are drawn; the
-# manholes are verified, the fault list walked and a kind of fault taken out
-# of it; the reaches are verified, the length corrected in the reach dialog,
-# and a last run finds the network clean.
+# numbered alike, a third whose depth was written wrong and a reach whose
+# length was typed wrong are drawn; the manholes are verified, the fault list
+# walked, a kind of fault taken out of it and the depth corrected in the
+# manhole dialog; the reaches are verified, the length corrected in the reach
+# dialog, and a last run finds the network clean.
 
 start
 new
@@ -24,6 +25,17 @@ input point 50,0 prompt "Ponto de inserção: "
 input angle 0 prompt "Direção: "
 click SD.DesInsertPVcmd
 expect attribute NUMERO at 50,0 PV-1
+# A third, PV-3, whose depth was written wrong: 1.400 where its elevations
+# give 1.500. Written by code, the fields move one another only from the
+# field that has the focus, the depth here: it goes first.
+set SD.DesTxt(3) "3"
+set SD.DesTxt(2) "1.400"
+set SD.DesTxt(0) "10.000"
+set SD.DesTxt(1) "8.500"
+input point 0,-50 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+expect attribute CP at 0,-50 1.400
 
 # The reach between them, its length mistyped as 45.
 tab SD.SSDesenho 1
@@ -57,17 +69,19 @@ choose SD.SANERROptlst "VERIFICAR PVs"
 expect count SD.SANERROptlst 5
 expect enabled SD.CONFCmd(1) true
 
-# The manholes: one duplicate pair, reported, listed twice and marked twice.
+# The manholes: one duplicate pair, reported, listed twice and marked twice,
+# and PV-3's depth.
 answer frmTips
   expect text Text1 contains "1 Pvs com número duplicado"
+  expect text Text1 contains "1 Erros no valor da Profundidade"
   expect text Text1 contains "ERROS LOCALIZADOS EM TRECHOS:"
   click cmdOK
 end
 click SD.CONFCmd(1)
 expect visible SD.SANERRlst true
 expect enabled SD.CONFCmd(1) false
-expect count SD.SANERRlst 2
-expect entities 2 0=INSERT 2=ErroC 8=0-Conferencia
+expect count SD.SANERRlst 3
+expect entities 3 0=INSERT 2=ErroC 8=0-Conferencia
 expect entities 1 0=LWPOLYLINE 8=0-Conferencia
 
 # Walking the list: the first line offers to remove this kind of fault; "Não".
@@ -78,13 +92,41 @@ answer frmMsgBox
 end
 key SD.SANERRlst Space
 expect index SD.SANERRlst 0
-expect count SD.SANERRlst 2
+expect count SD.SANERRlst 3
 # The second line: "Sim" takes it out; the same fault above it stays.
 answer frmMsgBox
   click CmdOK
 end
 key SD.SANERRlst Down
+expect count SD.SANERRlst 2
+
+# PV-3 corrected in the manhole dialog, where an emptied field counts as 0:
+# no depth leaves the invert at the ground, no invert makes the ground the
+# depth.
+answer frmEditPV
+  expect text Titulo "PV: PV-3"
+  expect text Text1 "10.000"
+  expect text Text2 "8.500"
+  expect text Text3 "1.400"
+  expect text CalcCmd(5) "1.500"
+  key Text3 Ctrl+A
+  key Text3 Delete
+  expect text Text3 ""
+  expect text Text2 "10.000"
+  key Text2 Ctrl+A
+  type Text2 "8.5"
+  expect text Text3 "1.500"
+  key Text2 Ctrl+A
+  key Text2 Delete
+  expect text Text3 "10.000"
+  type Text2 "8.500"
+  expect text Text3 "1.500"
+  click CmdOK
+end
+choose SD.SANERRlst "Prof = 1.500"
 expect count SD.SANERRlst 1
+expect attribute CP at 0,-50 1.500
+expect attribute CS at 0,-50 8.500
 
 # The reaches alone: the length fault.
 click SD.CONFCmd(0)

@@ -176,7 +176,10 @@ expect file "${tmp}/arquivos/Rede-0030- B  - Folha 03.dwg"
 expect attribute NUMERO at 280,10 in Modelo "Rede-0030-B"
 expect nolayout Rede-0030
 
-# Run again: the first file exists already, so nothing is written.
+# Run again into the same folder, from the last file, which stayed open:
+# every file is written again, each one it replaces sent to the trash first
+# (the second given other contents, to tell it from the new one).
+write "${tmp}/arquivos/Rede-0020- B  - Folha 02.dwg" "antiga"
 input pick 286,16
 input escape
 answer frmMARExe
@@ -185,12 +188,29 @@ answer frmMARExe
   set MarCbo "Folha ##"
   click CmdOK
 end
+click TD.MarArqs(0)
+expect content "${home}/.local/share/Trash/files/Rede-0020- B  - Folha 02.dwg" "antiga"
+expect file "${home}/.local/share/Trash/files/Rede-0010- B  - Folha 01.dwg"
+expect file "${home}/.local/share/Trash/files/Rede-0030- B  - Folha 03.dwg"
+
+# Two sheets of one run that would write one file (a step of 0 and a pattern
+# without "#"): refused before anything is written or sent to the trash.
+input pick 286,16
+input escape
+answer frmMARExe
+  set MARtxt(0) "Rede"
+  set MARtxt(1) " B "
+  set MARtxt(3) "0"
+  set MarCbo "Folha"
+  click CmdOK
+end
 answer frmMsgBox
-  expect text Mensagem contains "Rede-0010- B  - Folha 01.dwg\" já existe."
+  expect text Mensagem "Duas folhas seriam gravadas no mesmo arquivo: \"${tmp}/arquivos/Rede-0010- B  - Folha.dwg\"\r\n\r\nOperação cancelada."
   click CmdOK
 end
 click TD.MarArqs(0)
-expect nofile "${tmp}/arquivos/Rede-0030 - Folha 01.dwg"
+expect nofile "${tmp}/arquivos/Rede-0010- B  - Folha.dwg"
+expect nofile "${home}/.local/share/Trash/files/Rede-0020- B  - Folha 02.2.dwg"
 
 # "Modo Preview": the first sheet shown, "Sim", the second, "Não": the walk
 # ends there and the main window comes back.
@@ -226,6 +246,10 @@ answer frmMARQua
   click CancelCmd
 end
 click TD.InsQuaCmd
+
+# The file written again in place of the one sent to the trash is the sheet.
+open "${tmp}/arquivos/Rede-0020- B  - Folha 02.dwg"
+expect attribute NUMERO at 280,10 in Modelo "Rede-0020-B"
 
 click cmdEnd
 expect ended

@@ -137,7 +137,7 @@ TEST(Blocks, ReferenceExtentsFollowNestedGeometryAndDefinitionChanges)
     outer->InsertBlock({10, 0, 0}, "INNER", 1, 1, 1, kPi / 2);  // line from (10,0) to (10,2)
     outer->AddAttribute(1.0, 0, "", {0, -3, 0}, "TAG", "");
     BlockReference* r = doc.ModelSpace().InsertBlock({100, 100, 0}, "OUTER", 2, 2, 2, 0);
-    r->GetAttributes()[0]->SetTextString("ABC");  // 3 chars × 0.8 × height 2
+    r->GetAttributes()[0]->SetTextString("ABC");  // 5.7 wide at height 2
     Point3d lo, hi;
     r->GetBoundingBox(lo, hi);
     EXPECT_NEAR(lo.x, 100.0, 1e-9);  // attribute text starts at x 100
@@ -371,7 +371,8 @@ TEST(Blocks, ImportCopiesADrawingWithWhatItUses)
     Point3d lo, hi;
     ref->GetBoundingBox(lo, hi);
     EXPECT_NEAR(lo.x, -2, 1e-9);
-    EXPECT_NEAR(hi.x, 12, 1e-9);  // the attribute "T-150": 5 × 0.8 × 0.5 from x 10
+    // The attribute "T-150" at height 0.5 from x 10, as wide as its shape font's letters.
+    EXPECT_NEAR(hi.x, 10 + 0.5 * (1251 + 739 + 3 * 1303) / 1493.0, 1e-9);
 }
 
 // A definition's edit reaches its references and those of the definitions that

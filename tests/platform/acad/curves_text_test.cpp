@@ -118,8 +118,9 @@ TEST(Curves, MultiLineTextLaysOutItsLines)
     EXPECT_EQ(m->AttachmentPoint(), 1);  // top left
     Point3d lo, hi;
     m->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.y, 0.0, 1e-9);                 // hangs below its insertion point
-    EXPECT_NEAR(hi.x - lo.x, 8 * 0.8 * 2, 1e-9);  // "LINHA UM", the longer line, codes left out
+    EXPECT_NEAR(hi.y, 0.0, 1e-9);  // hangs below its insertion point
+    // "LINHA UM", the longer line, in Arial (its widths over its cap height), the codes left out.
+    EXPECT_NEAR(hi.x - lo.x, 2 * (1139 + 569 + 1479 + 1479 + 1366 + 569 + 1479 + 1706) / 1409.0, 1e-9);
     EXPECT_NEAR(lo.y, -(2 + 2 * 5.0 / 3.0), 1e-9);
     m->SetAttachmentPoint(9);  // bottom right
     m->GetBoundingBox(lo, hi);
@@ -133,11 +134,12 @@ TEST(Curves, MultiLineTextLaysOutItsLines)
 TEST(Curves, BackwardAndUpsideDownTextExtendTheOtherWay)
 {
     Document doc;
-    Text* t = doc.ModelSpace().AddText("ABCDE", {0, 0, 0}, 1);  // 4 wide
+    // As wide as A B C D E of the shape fonts' stand-in: advances over its cap height.
+    Text* t = doc.ModelSpace().AddText("ABCDE", {0, 0, 0}, 1);
     t->SetBackward(true);
     Point3d lo, hi;
     t->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(lo.x, -4, 1e-9);
+    EXPECT_NEAR(lo.x, -(1401 + 1405 + 1430 + 1577 + 1294) / 1493.0, 1e-9);
     EXPECT_NEAR(hi.x, 0, 1e-9);
     t->SetUpsideDown(true);
     t->GetBoundingBox(lo, hi);
@@ -148,7 +150,7 @@ TEST(Curves, BackwardAndUpsideDownTextExtendTheOtherWay)
     a->SetTextAlignmentPoint({0, 32, 0});
     a->GetBoundingBox(lo, hi);
     EXPECT_NEAR(hi.y, 32, 1e-9);
-    EXPECT_NEAR(hi.x - lo.x, 10, 1e-9);  // height 32 / (4 × 0.8)
+    EXPECT_NEAR(hi.x - lo.x, 32 / ((1401 + 1405 + 1430 + 1577) / 1493.0), 1e-9);  // as tall as 32 is wide
 }
 
 // Long splines: points found by span search (repeated knots included), the box

@@ -297,7 +297,8 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
 
 // A dimension whose picture block is missing, where a record the host does not
 // model names that block: the picture written anew takes a name of its own,
-// so that the saved file reopens as the same drawing and saves the same.
+// so that the saved file reopens as the same drawing, drawn from that
+// picture, and saves the same.
 TEST(DxfDamaged, ADimensionsNewPictureTakesNoNameAnotherRecordUses)
 {
     const std::string file = WithEntity(
@@ -306,10 +307,14 @@ TEST(DxfDamaged, ADimensionsNewPictureTakesNoNameAnotherRecordUses)
          "13", "0",        "23", "0",   "14", "4",         "24", "0"});
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, file, "cotas.dxf"), "");
+    EXPECT_EQ(doc.ModelSpace().Item(1)->DrawnReference(), nullptr);  // drawn from its points
     const std::string saved = WriteDxfText(doc);
     Document back;
     EXPECT_EQ(ReadDxfText(back, saved, "de novo"), "");
-    EXPECT_EQ(back.Blocks().Count(), doc.Blocks().Count());
+    EXPECT_EQ(back.Blocks().Count(), doc.Blocks().Count() + 1);
+    const BlockReference* drawn = back.ModelSpace().Item(1)->DrawnReference();
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(drawn->Name(), "*D2");
     const auto picture = [](const std::string& text) {
         const std::string mark = "AcDbDimension\r\n  2\r\n";
         const std::size_t at = text.find(mark);
@@ -366,4 +371,121 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     const std::string huge = WithEntity({"0", "TEXT", "1", std::string(3u << 20, 'x')});
     EXPECT_NE(Refusal(huge).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
     EXPECT_NE(FileRefusal(save("enorme.dxf", huge)).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
+}
+
+// Kinds kept as read whose counts and indices are damaged (far past what an
+// int holds, below zero, past their lists): each is read, drawn from what of
+// it holds together, measured, and written back as read.
+TEST(DxfDamaged, KeptKindsWithDamagedCountsAreDrawnFromWhatHoldsTogether)
+{
+    const std::string file = WithEntity({"0",   "MESH",
+                                         "8",   "0",
+                                         "100", "AcDbSubDMesh",
+                                         "92",  "3",
+                                         "10",  "0",
+                                         "20",  "0",
+                                         "10",  "1",
+                                         "20",  "0",
+                                         "10",  "0",
+                                         "20",  "1",
+                                         "93",  "1e300",
+                                         "90",  "3",
+                                         "90",  "0",
+                                         "90",  "1e300",
+                                         "90",  "2",
+                                         "90",  "-5",
+                                         "0",   "POLYLINE",
+                                         "8",   "0",
+                                         "100", "AcDbPolyFaceMesh",
+                                         "66",  "1",
+                                         "70",  "64",
+                                         "71",  "1e300",
+                                         "72",  "-1e300",
+                                         "0",   "VERTEX",
+                                         "8",   "0",
+                                         "10",  "5",
+                                         "20",  "5",
+                                         "70",  "192",
+                                         "0",   "VERTEX",
+                                         "8",   "0",
+                                         "10",  "6",
+                                         "20",  "5",
+                                         "70",  "192",
+                                         "0",   "VERTEX",
+                                         "8",   "0",
+                                         "70",  "128",
+                                         "71",  "1",
+                                         "72",  "2",
+                                         "73",  "1e300",
+                                         "74",  "-1e300",
+                                         "0",   "SEQEND",
+                                         "8",   "0",
+                                         "0",   "POLYLINE",
+                                         "8",   "0",
+                                         "100", "AcDbPolygonMesh",
+                                         "66",  "1",
+                                         "70",  "16",
+                                         "71",  "1e300",
+                                         "72",  "1e300",
+                                         "0",   "VERTEX",
+                                         "8",   "0",
+                                         "10",  "9",
+                                         "20",  "9",
+                                         "70",  "64",
+                                         "0",   "SEQEND",
+                                         "8",   "0",
+                                         "0",   "MULTILEADER",
+                                         "8",   "0",
+                                         "100", "AcDbMLeader",
+                                         "300", "CONTEXT_DATA{",
+                                         "140", "1e300",
+                                         "41",  "1",
+                                         "290", "1",
+                                         "304", "NOTA",
+                                         "12",  "20",
+                                         "22",  "10",
+                                         "171", "1e300",
+                                         "302", "LEADER{",
+                                         "10",  "10",
+                                         "20",  "9",
+                                         "304", "LEADER_LINE{",
+                                         "10",  "0",
+                                         "20",  "0",
+                                         "305", "}",
+                                         "303", "}",
+                                         "301", "}",
+                                         "170", "1e300",
+                                         "172", "-1e300",
+                                         "0",   "IMAGE",
+                                         "8",   "0",
+                                         "10",  "0",
+                                         "20",  "0",
+                                         "11",  "1e300",
+                                         "21",  "0",
+                                         "12",  "0",
+                                         "22",  "1",
+                                         "13",  "1e300",
+                                         "23",  "-1",
+                                         "280", "1",
+                                         "91",  "1e300",
+                                         "14",  "0",
+                                         "24",  "0"});
+    Document doc;
+    EXPECT_EQ(ReadDxfText(doc, file, "danificado.dxf"), "");
+    ASSERT_EQ(doc.ModelSpace().Count(), 5);
+    // The mesh's face by the two of its corners that exist; the polyface's edge 1-2.
+    const Box mesh = doc.ModelSpace().Item(0)->Extents();
+    EXPECT_EQ(mesh.min, (Point3d{0, 0, 0}));
+    EXPECT_EQ(mesh.max, (Point3d{0, 1, 0}));
+    const Box face = doc.ModelSpace().Item(1)->Extents();
+    EXPECT_EQ(face.min, (Point3d{5, 5, 0}));
+    EXPECT_EQ(face.max, (Point3d{6, 5, 0}));
+    for (Entity* e : doc.ModelSpace()) (void)e->Extents();
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "");
+    ASSERT_EQ(back.ModelSpace().Count(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(dynamic_cast<RawEntity*>(back.ModelSpace().Item(i))->Groups().size(),
+                  dynamic_cast<RawEntity*>(doc.ModelSpace().Item(i))->Groups().size())
+            << i;
 }

@@ -1,10 +1,14 @@
 // Drawings written by other programs in the AC1015 layout: reactors, extension
 // dictionaries, classes, objects and sections the host does not keep, kinds it
-// does not model, layouts with their own names, and handles of their own.
+// does not model, layouts with their own names, and handles of their own; and
+// hatches drawn with the pattern lines their files hold.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <vector>
@@ -13,6 +17,11 @@
 #include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/HitTest.h"
+#include "platform/acad/InputReader.h"
+#include "platform/acad/MTextLayout.h"
+#include "platform/acad/TextMetrics.h"
+#include "platform/acad/SelectionSetQuery.h"
 
 using namespace acad;
 
@@ -1068,4 +1077,750 @@ TEST(DxfForeign, EmbeddedAndLinkedColumnsAndFramesBelongToTheirText)
         EXPECT_TRUE(HasGroup(saved.Record("92"), 1, "terceira"));
         EXPECT_EQ(saved.Record("93")[0].second, "LWPOLYLINE");
     }
+}
+
+namespace {
+
+std::filesystem::path HatchFixture(const std::string& name)
+{
+    return std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+}
+
+// What an entity draws, seen at no scale.
+struct Drawn final : GeometrySink {
+    std::vector<std::pair<Point3d, Point3d>> segments;
+    std::vector<Point3d> points;
+    int arcs = 0, fills = 0;
+    void Point(const Point3d& p) override { points.push_back(p); }
+    void Segment(const Point3d& a, const Point3d& b) override { segments.emplace_back(a, b); }
+    void Arc(const CircularArc&) override { ++arcs; }
+    void Text(const TextPrimitive&) override {}
+    void Fill(const std::vector<Point3d>&) override { ++fills; }
+};
+
+Drawn DrawnBy(const Entity& e)
+{
+    Drawn d;
+    e.Emit(d, Transform());
+    return d;
+}
+
+// The pieces drawn along lines of one direction: where each lies across
+// them (x of an upright piece, y of a level one), sorted; a piece of any
+// other direction, or a dot, is a NaN.
+std::vector<double> Across(const Drawn& d, bool upright)
+{
+    std::vector<double> at;
+    for (const auto& [a, b] : d.segments) {
+        const bool level = std::fabs(a.y - b.y) < 1e-9, standing = std::fabs(a.x - b.x) < 1e-9;
+        at.push_back(upright ? (standing ? a.x : std::nan("")) : (level ? a.y : std::nan("")));
+    }
+    std::sort(at.begin(), at.end());
+    return at;
+}
+
+std::vector<double> Steps(double first, double step, int n)
+{
+    std::vector<double> v;
+    for (int k = 0; k < n; ++k) v.push_back(first + k * step);
+    return v;
+}
+
+void ExpectNearAll(const std::vector<double>& got, const std::vector<double>& want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << i;
+}
+
+}  // namespace
+
+// Hatches read with the lines of their pattern draw those lines, cut at their
+// loops: lines at 0° are level and lines at 90° upright, at the file's base
+// point and offset; picks and crossings find them and not the loops, which are
+// not drawn; the box is the loops'; moving, turning or rescaling the hatch
+// takes its lines along, and saving keeps them as they are. A user-defined
+// pattern is its angle and spacing; a pattern renamed has no lines left.
+TEST(DxfForeign, HatchesDrawThePatternLinesOfTheirFile)
+{
+    Document doc;
+    EXPECT_EQ(ReadDxf(doc, HatchFixture("hatch_lines_0_90.dxf")), "");
+    ASSERT_EQ(doc.ModelSpace().Count(), 2);
+    auto* rows = dynamic_cast<Hatch*>(doc.ModelSpace().Item(0));
+    auto* columns = dynamic_cast<Hatch*>(doc.ModelSpace().Item(1));
+    ASSERT_TRUE(rows && columns);
+    ASSERT_EQ(rows->Data().patternLines.size(), 1u);
+    Drawn d = DrawnBy(*rows);
+    ExpectNearAll(Across(d, false), Steps(5, 10, 6));  // y = 5 ... 55
+    for (const auto& [a, b] : d.segments) EXPECT_NEAR(std::fabs(b.x - a.x), 100, 1e-9);
+    ExpectNearAll(Across(DrawnBy(*columns), true), Steps(125, 10, 10));  // x = 125 ... 215
+    const Box box = rows->Extents();
+    EXPECT_EQ(box, Box::FromCorners({0, 0, 0}, {100, 60, 0}));
+
+    EXPECT_NEAR(DistanceTo(*rows, {50, 15.25, 0}), 0.25, 1e-9);
+    EXPECT_NEAR(DistanceTo(*rows, {50, 59, 0}), 4, 1e-9) << "the loop is not drawn";
+    EXPECT_TRUE(CrossesBox(*rows, Box::Around({50, 55, 0}, 0.5)));
+    EXPECT_FALSE(CrossesBox(*rows, Box::Around({50, 60, 0}, 0.5)));
+    EXPECT_TRUE(InsideBox(*rows, Box::FromCorners({-1, 4, 0}, {101, 56, 0})));
+
+    // The lines go with the hatch, and are saved where they went.
+    rows->Move({0, 0, 0}, {0, 3, 0});
+    ExpectNearAll(Across(DrawnBy(*rows), false), Steps(8, 10, 6));
+    columns->Rotate({170, 30, 0}, kPi / 2);  // 100 × 60 upright, turned: 60 wide, 100 high, 10 levels
+    ExpectNearAll(Across(DrawnBy(*columns), false), Steps(-15, 10, 10));
+    rows->SetPatternScale(2);  // 20 apart, through the base point (0, 8) scaled about the origin
+    ExpectNearAll(Across(DrawnBy(*rows), false), {16, 36, 56});
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(doc), "linhas.dxf"), "");
+    ASSERT_EQ(back.ModelSpace().Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const auto& was = dynamic_cast<Hatch*>(doc.ModelSpace().Item(i))->Data().patternLines;
+        const auto& now = dynamic_cast<Hatch*>(back.ModelSpace().Item(i))->Data().patternLines;
+        ASSERT_EQ(now.size(), was.size());
+        EXPECT_NEAR(now[0].angle, was[0].angle, 1e-12);
+        EXPECT_NEAR(Distance(now[0].base, was[0].base), 0, 1e-9);
+        EXPECT_NEAR((now[0].offset - was[0].offset).Length(), 0, 1e-9);
+    }
+    ExpectNearAll(Across(DrawnBy(*back.ModelSpace().Item(0)), false), {16, 36, 56});
+    ExpectNearAll(Across(DrawnBy(*back.ModelSpace().Item(1)), false), Steps(-15, 10, 10));
+
+    // Made user-defined, its lines are its angle and spacing from the origin,
+    // doubled across when asked (as -HATCHEDIT rebuilds it).
+    rows->SetPattern(HatchPatternType::UserDefined, "_USER");
+    ExpectNearAll(Across(DrawnBy(*rows), false), Steps(4, 2, 30));
+    HatchData twice = rows->Data();
+    twice.patternDouble = true;
+    rows->SetData(twice);
+    rows->Evaluate();
+    const Drawn crossed = DrawnBy(*rows);
+    const auto upright = std::count_if(crossed.segments.begin(), crossed.segments.end(),
+                                       [](const auto& s) { return std::fabs(s.first.x - s.second.x) < 1e-9; });
+    EXPECT_EQ(crossed.segments.size() - upright, 30u);
+    EXPECT_GE(upright, 49);
+    // Its pattern changed by name, the hatch has no lines of its own left: a hatched area.
+    rows->SetPattern(HatchPatternType::PreDefined, "ANSI31");
+    EXPECT_TRUE(rows->Data().patternLines.empty());
+    EXPECT_EQ(DrawnBy(*rows).segments.size(), 4u) << "its loop";
+}
+
+// A pattern wider than its loop draws nothing inside it, but keeps its box.
+// Dashed rows around an island and over a text box: the island is left
+// out, the text box is no loop of the fill (nor of a solid one's), and each row is dashes 5 long
+// from x = 0; with the style "ignore" the island is hatched too, here with
+// dotted columns. A reference turned a quarter and at half size turns the
+// rows of its block into columns 5 apart.
+TEST(DxfForeign, HatchPatternsKeepToTheirLoopsStyleDashesAndReferences)
+{
+    Document wide;
+    EXPECT_EQ(ReadDxf(wide, HatchFixture("hatch_wide_offset.dxf")), "");
+    const auto* lone = dynamic_cast<Hatch*>(wide.ModelSpace().Item(0));
+    ASSERT_TRUE(lone && lone->Data().patternLines.size() == 2);
+    const Drawn none = DrawnBy(*lone);
+    EXPECT_TRUE(none.segments.empty() && none.points.empty() && none.fills == 0);
+    EXPECT_EQ(lone->Extents(), Box::FromCorners({0, 0, 0}, {5, 5, 0}));
+
+    Document islands;
+    EXPECT_EQ(ReadDxf(islands, HatchFixture("hatch_dashes_islands.dxf")), "");
+    const auto* dashed = dynamic_cast<Hatch*>(islands.ModelSpace().Item(0));
+    const auto* dotted = dynamic_cast<Hatch*>(islands.ModelSpace().Item(1));
+    ASSERT_TRUE(dashed && dotted);
+    const Drawn rows = DrawnBy(*dashed);
+    EXPECT_EQ(rows.segments.size(), 8u * 10 + 2 * 8) << "two rows cut by the island";
+    for (const auto& [a, b] : rows.segments) {
+        const double from = std::min(a.x, b.x);
+        EXPECT_NEAR(std::fabs(b.x - a.x), 5, 1e-9);
+        EXPECT_NEAR(std::fmod(from, 10.0), 0, 1e-9);
+        EXPECT_FALSE(a.y > 40 && a.y < 60 && from >= 40 && from < 60) << "in the island at " << from;
+    }
+    const std::size_t overTextBox = std::count_if(rows.segments.begin(), rows.segments.end(), [](const auto& s) {
+        return s.first.y > 70 && s.first.y < 90 && std::min(s.first.x, s.second.x) == 20;
+    });
+    EXPECT_EQ(overTextBox, 2u);
+    // Filled solid, the same loops fill: the text box is none of them.
+    HatchData solid = dashed->Data();
+    solid.patternName = "SOLID";
+    solid.solid = true;
+    solid.patternLines.clear();
+    Hatch* filled = islands.ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    filled->SetData(solid);
+    EXPECT_EQ(DrawnBy(*filled).fills, 2);
+    const Drawn dots = DrawnBy(*dotted);
+    EXPECT_TRUE(dots.segments.empty());
+    EXPECT_EQ(std::count_if(dots.points.begin(), dots.points.end(),
+                            [](const Point3d& p) { return p.y > 1e-6 && p.y < 100 - 1e-6; }),
+              10 * 24)
+        << "dots 4 apart down each column, the island's too";
+    for (const Point3d& p : dots.points)
+        EXPECT_TRUE(p.y > -1e-9 && p.y < 100 + 1e-9 && std::fmod(p.y + 1e-9, 4) < 2e-9);
+    EXPECT_EQ(std::count_if(dots.points.begin(), dots.points.end(),
+                            [](const Point3d& p) { return p.x > 160 && p.x < 180 && p.y > 40 && p.y < 60; }),
+              2 * 4);
+
+    Document placed;
+    EXPECT_EQ(ReadDxf(placed, HatchFixture("hatch_in_block.dxf")), "");
+    ASSERT_EQ(placed.ModelSpace().Count(), 2);
+    const Drawn turned = DrawnBy(*placed.ModelSpace().Item(0));
+    ExpectNearAll(Across(turned, true), Steps(72.5, 5, 6));
+    for (const auto& [a, b] : turned.segments) EXPECT_NEAR(std::fabs(b.y - a.y), 50, 1e-9);
+    ExpectNearAll(Across(DrawnBy(*placed.ModelSpace().Item(1)), false), Steps(5, 10, 6));
+}
+
+namespace {
+
+// A drawing of the fixtures folder, read; fails the test when the file is refused.
+std::unique_ptr<Document> Fixture(const std::string& name)
+{
+    auto doc = std::make_unique<Document>();
+    const auto path = std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+    EXPECT_EQ(ReadDxf(*doc, path), "") << name;
+    return doc;
+}
+
+// The texts an entity emits, as drawn.
+struct TextsSink : GeometrySink {
+    void Point(const Point3d&) override {}
+    void Segment(const Point3d&, const Point3d&) override {}
+    void Arc(const CircularArc&) override {}
+    void Text(const TextPrimitive& t) override { texts.push_back(t); }
+    std::vector<TextPrimitive> texts;
+};
+
+void ExpectNear(const Point3d& p, const Point3d& q)
+{
+    EXPECT_NEAR(p.x, q.x, 1e-9);
+    EXPECT_NEAR(p.y, q.y, 1e-9);
+    EXPECT_NEAR(p.z, q.z, 1e-9);
+}
+
+void ExpectBox(const Box& b, double x0, double y0, double x1, double y1, const std::string& what)
+{
+    EXPECT_NEAR(b.min.x, x0, 1e-9) << what;
+    EXPECT_NEAR(b.min.y, y0, 1e-9) << what;
+    EXPECT_NEAR(b.max.x, x1, 1e-9) << what;
+    EXPECT_NEAR(b.max.y, y1, 1e-9) << what;
+}
+
+// The entity of the model space whose kind is `dxfName` (the first).
+Entity* OfKind(Document& doc, const std::string& dxfName)
+{
+    for (Entity* e : doc.ModelSpace())
+        if (e->DxfName() == dxfName) return e;
+    ADD_FAILURE() << "no " << dxfName;
+    return nullptr;
+}
+
+}  // namespace
+
+// Mirrored drawings hold planar entities turned over: their points lie in the
+// plane of their extrusion (0, 0, -1), where x runs the world's other way. Each
+// kind is drawn, boxed and answered there, and saved with its extrusion.
+TEST(DxfForeign, PlanarKindsLieInThePlaneOfTheirExtrusion)
+{
+    // A reference whose block lies at x 10 to 17.7.
+    auto ref = Fixture("extrusion_reference.dxf");
+    auto* r = dynamic_cast<BlockReference*>(OfKind(*ref, "INSERT"));
+    ASSERT_NE(r, nullptr);
+    ExpectBox(r->Extents(), -17.7, 0, -10, 3, "reference");
+    ExpectBox(ref->ModelExtents(), -17.7, 0, -10, 3, "its drawing");
+    // Picked where it is drawn, not where its coordinates would put it flat.
+    ref->ActiveView().Fit(ref->ModelExtents());
+    EXPECT_EQ(selection::PickAt(*ref, {-17.7, 1.5, 0}), r);
+    EXPECT_EQ(selection::PickAt(*ref, {17.7, 1.5, 0}), nullptr);
+
+    // A text at (5, 2) of its plane: at (-5, 2) of the world, read from right to left.
+    auto text = Fixture("extrusion_text.dxf");
+    auto* t = dynamic_cast<Text*>(OfKind(*text, "TEXT"));
+    ASSERT_NE(t, nullptr);
+    ExpectNear(t->InsertionPoint(), {-5, 2, 0});
+    const Box tb = t->Extents();
+    EXPECT_NEAR(tb.max.x, -5, 1e-9);
+    EXPECT_LT(tb.min.x, -7);
+    EXPECT_NEAR(tb.min.y, 2, 1e-9);
+    EXPECT_NEAR(tb.max.y, 4, 1e-9);
+    TextsSink drawn;
+    t->Emit(drawn, Transform());
+    ASSERT_EQ(drawn.texts.size(), 1u);
+    const TextPrimitive& p = drawn.texts[0];
+    EXPECT_LT(p.corners[1].x, p.corners[0].x) << "the baseline runs to the left";
+    EXPECT_GT(p.corners[3].y, p.corners[0].y) << "the letters stand up";
+    EXPECT_TRUE(p.upsideDown) << "a mirror image";
+
+    // Every planar kind, each at its own place.
+    auto kinds = Fixture("extrusion_kinds.dxf");
+    auto* circle = dynamic_cast<Circle*>(OfKind(*kinds, "CIRCLE"));
+    ASSERT_NE(circle, nullptr);
+    ExpectBox(circle->Extents(), -22, 3, -18, 7, "circle");
+    ExpectNear(circle->Center(), {-20, 5, 0});
+    auto* arc = dynamic_cast<Arc*>(OfKind(*kinds, "ARC"));
+    ASSERT_NE(arc, nullptr);
+    ExpectBox(arc->Extents(), -33, 5, -30, 8, "arc");
+    ExpectNear(arc->StartPoint(), {-33, 5, 0});
+    ExpectNear(arc->EndPoint(), {-30, 8, 0});
+    // The ellipse keeps the world's points; its normal turns its minor axis below.
+    ExpectBox(OfKind(*kinds, "ELLIPSE")->Extents(), -44, 3, -36, 5, "ellipse");
+    ExpectBox(OfKind(*kinds, "LWPOLYLINE")->Extents(), -55, 0, -50, 5, "lightweight polyline");
+    ExpectBox(OfKind(*kinds, "POLYLINE")->Extents(), -65, 0, -60, 5, "2-D polyline");
+    ExpectBox(OfKind(*kinds, "HATCH")->Extents(), -74, 0, -70, 4, "hatch");
+    // Its insertion point is the world's: the text runs from it to the left, below it.
+    const Box mb = OfKind(*kinds, "MTEXT")->Extents();
+    EXPECT_NEAR(mb.max.x, -80, 1e-9);
+    EXPECT_LT(mb.min.x, -81);
+    EXPECT_NEAR(mb.max.y, 10, 1e-9);
+    EXPECT_NEAR(mb.min.y, 8, 1e-9);
+    auto* pv = dynamic_cast<BlockReference*>(OfKind(*kinds, "INSERT"));
+    ASSERT_NE(pv, nullptr);
+    ExpectNear(pv->InsertionPoint(), {-90, 5, 0});
+    const Box pb = pv->Extents();
+    EXPECT_NEAR(pb.max.x, -89, 1e-9);
+    EXPECT_LT(pb.min.x, -92) << "its attribute, to the left of the ring";
+    EXPECT_NEAR(pb.min.y, 4, 1e-9);
+    ASSERT_EQ(pv->GetAttributes().size(), 1u);
+    EXPECT_NEAR(pv->GetAttributes()[0]->InsertionPoint().x, -91.5, 1e-9);
+
+    // Snapped where they are drawn: the circle's centre, the reference's insertion point.
+    kinds->ActiveView().Fit(kinds->ModelExtents());
+    kinds->SetVariable("OSMODE", acad::input::Osnap::Center);
+    ExpectNear(acad::input::Snap(*kinds, {-18.05, 5, 0}), {-20, 5, 0});
+    kinds->SetVariable("OSMODE", acad::input::Osnap::Insertion);
+    ExpectNear(acad::input::Snap(*kinds, {-90.1, 5.1, 0}), {-90, 5, 0});
+    kinds->SetVariable("OSMODE", 0);
+
+    // Saved and read again: the extrusion kept, every box the same.
+    Document again;
+    ASSERT_EQ(ReadDxfText(again, WriteDxfText(*kinds), "espelhado.dxf"), "");
+    ASSERT_EQ(again.ModelSpace().Count(), kinds->ModelSpace().Count());
+    for (int i = 0; i < kinds->ModelSpace().Count(); ++i) {
+        const Entity* before = kinds->ModelSpace().Item(i);
+        const Entity* after = again.ModelSpace().Item(i);
+        EXPECT_EQ(after->DxfName(), before->DxfName());
+        EXPECT_EQ(after->Extents(), before->Extents()) << before->DxfName();
+    }
+    EXPECT_EQ(dynamic_cast<Circle*>(OfKind(again, "CIRCLE"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<Ellipse*>(OfKind(again, "ELLIPSE"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<Hatch*>(OfKind(again, "HATCH"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<MText*>(OfKind(again, "MTEXT"))->Data().extrusion.Normal(), Vector3d(0, 0, -1));
+    EXPECT_EQ(dynamic_cast<BlockReference*>(OfKind(again, "INSERT"))->GetAttributes()[0]->Text().extrusion.Normal(),
+              Vector3d(0, 0, -1));
+
+    // A hatch made on them lies where they are drawn.
+    Hatch* onPolyline = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    onPolyline->AppendOuterLoop({OfKind(*kinds, "LWPOLYLINE")});
+    ExpectBox(onPolyline->Extents(), -55, 0, -50, 5, "hatch on the polyline");
+    Hatch* onArcs = kinds->ModelSpace().AddHatch(HatchPatternType::PreDefined, "SOLID", false);
+    Entity* quarter = OfKind(*kinds, "ARC");
+    Entity* chord = kinds->ModelSpace().AddLine({-33, 5, 0}, {-30, 8, 0});
+    onArcs->AppendOuterLoop({quarter, chord});
+    const Box hb = onArcs->Extents();
+    EXPECT_NEAR(hb.min.x, -33, 1e-6);
+    EXPECT_NEAR(hb.max.y, 8, 1e-6);
+    EXPECT_LT(hb.max.x, -29.9);
+
+    // A solid and a grid of references turned over: the solid's corners and
+    // the grid's spacing lie in their plane too, so both land at negative x.
+    Document over;
+    const std::string entities =
+        dxf_test::Join({"0",  "SECTION",  "2",  "BLOCKS", "0",      "BLOCK", "8",  "0",  "2",      "QUADRO", "70",
+                        "0",  "10",       "0",  "20",     "0",      "30",    "0",  "3",  "QUADRO", "0",      "LINE",
+                        "8",  "0",        "10", "0",      "20",     "0",     "30", "0",  "11",     "1",      "21",
+                        "0",  "31",       "0",  "0",      "ENDBLK", "8",     "0",  "0",  "ENDSEC", "0",      "SECTION",
+                        "2",  "ENTITIES", "0",  "SOLID",  "8",      "0",     "10", "2",  "20",     "0",      "30",
+                        "0",  "11",       "6",  "21",     "0",      "31",    "0",  "12", "2",      "22",     "4",
+                        "32", "0",        "13", "6",      "23",     "4",     "33", "0",  "210",    "0",      "220",
+                        "0",  "230",      "-1", "0",      "INSERT", "8",     "0",  "2",  "QUADRO", "10",     "10",
+                        "20", "10",       "30", "0",      "70",     "3",     "71", "1",  "44",     "5",      "45",
+                        "0",  "210",      "0",  "220",    "0",      "230",   "-1", "0",  "ENDSEC", "0",      "EOF"});
+    ASSERT_EQ(ReadDxfText(over, entities, "virado.dxf"), "");
+    ASSERT_EQ(over.ModelSpace().Count(), 2);
+    ExpectBox(over.ModelSpace().Item(0)->Extents(), -6, 0, -2, 4, "solid");
+    // Three copies 5 apart along the plane's X axis, which is the world's -X.
+    ExpectBox(over.ModelSpace().Item(1)->Extents(), -21, 10, -10, 10, "grid");
+    over.ActiveView().Fit(over.ModelExtents());
+    EXPECT_EQ(selection::PickAt(over, {-20.5, 10, 0}), over.ModelSpace().Item(1)) << "the last copy";
+    EXPECT_EQ(selection::PickAt(over, {20.5, 10, 0}), nullptr);
+}
+
+// A wide polyline's box holds all the window draws of it: the corners where
+// pieces of one width meet, mitred and cut at four widths out, and the bands
+// of its bulged segments. So does the hull a turned reference takes its box
+// from, and what a selection finds.
+TEST(DxfForeign, WidePolylinesAreBoxedWithTheirCornersAndArcs)
+{
+    auto doc = Fixture("wide_polylines.dxf");
+    ASSERT_EQ(doc->ModelSpace().Count(), 3);
+    // (0,0)-(100,5)-(0,10), 4 wide: the corner's outer edges run on 16 past
+    // their ends before the cut.
+    Entity* corner = doc->ModelSpace().Item(0);
+    const double tip = 100 + (5 * 2 + 100 * 16) / std::hypot(100.0, 5.0);
+    const Box cb = corner->Extents();
+    EXPECT_NEAR(cb.max.x, tip, 1e-9);
+    EXPECT_NEAR(cb.min.x, -2 * 5 / std::hypot(100.0, 5.0), 1e-9);
+    EXPECT_NEAR(cb.max.y, 10 + 2 * 100 / std::hypot(100.0, 5.0), 1e-9);
+    // A half circle of radius 5 below (0,30)-(10,30), 2 wide.
+    ExpectBox(doc->ModelSpace().Item(1)->Extents(), -1, 24, 11, 30, "bulged band");
+    // A 2-D polyline, 2 wide, turning a right angle at (40,30).
+    ExpectBox(doc->ModelSpace().Item(2)->Extents(), 30, 29, 41, 40, "2-D polyline");
+    EXPECT_EQ(doc->ModelExtents().max.x, cb.max.x);
+
+    // A window over the corner's tip finds it; one past the cut does not.
+    doc->ActiveView().Fit(doc->ModelExtents());
+    SelectionSet* ss = doc->SelectionSets().Add("PONTA");
+    ss->Select(acSelectionSetCrossing, {tip - 0.5, 4.5, 0}, {tip - 0.2, 5.5, 0});
+    EXPECT_EQ(ss->Count(), 1);
+    ss->Clear();
+    ss->Select(acSelectionSetCrossing, {tip + 0.2, 4.5, 0}, {tip + 0.5, 5.5, 0});
+    EXPECT_EQ(ss->Count(), 0);
+
+    // A long polyline (its segments kept in runs) with such a corner in its middle.
+    std::vector<double> xy;
+    for (int i = 0; i < 40; ++i) xy.insert(xy.end(), {i * 1.0, -50.0});
+    xy.insert(xy.end(), {-60, -47});
+    LWPolyline* longOne = doc->ModelSpace().AddLightWeightPolyline(xy);
+    longOne->SetConstantWidth(1);
+    const Box lb = longOne->Extents();
+    EXPECT_GT(lb.max.x, 39 + 3.9) << "the cut corner, 4 widths on";
+    ss->Clear();
+    doc->ActiveView().Fit(doc->ModelExtents());
+    ss->Select(acSelectionSetCrossing, {42, -50.1, 0}, {42.2, -49.9, 0});
+    EXPECT_EQ(ss->Count(), 1) << "found near its corner's tip";
+    // Grown at its start by a vertex that turns back: the new corner is in its box at once.
+    longOne->AddVertex(0, {30, 0.5, 0});
+    EXPECT_LT(longOne->Extents().min.x, -3.9);
+
+    // A block of the corner and more than an ordinary block's pieces, turned:
+    // its references take their box from its hull, which holds the corner too.
+    Block* b = doc->Blocks().Add({0, 0, 0}, "CANTO");
+    LWPolyline* inBlock = b->AddLightWeightPolyline({0, 0, 100, 5, 0, 10});
+    inBlock->SetConstantWidth(4);
+    for (int i = 0; i < 150; ++i) b->AddLine({10.0 + i * 0.1, 5, 0}, {10.0 + i * 0.1, 6, 0});
+    const double turn = 0.3;
+    BlockReference* r = doc->ModelSpace().InsertBlock({0, 0, 0}, "CANTO", 1, 1, 1, turn);
+    const Box rb = r->Extents();
+    // The cut's two ends: each outer edge, 2 out, carried 16 on.
+    const double across = (100 * 2 - 5 * 16) / std::hypot(100.0, 5.0);
+    for (const Point3d& p : {Point3d(tip, 5 - across, 0), Point3d(tip, 5 + across, 0)}) {
+        const Point3d q{p.x * std::cos(turn) - p.y * std::sin(turn), p.x * std::sin(turn) + p.y * std::cos(turn), 0};
+        EXPECT_TRUE(rb.Expanded(1e-9).Contains(q)) << q.x << ", " << q.y;
+    }
+}
+
+// ---------------------------------------------------------------- texts as their files mean them
+
+namespace {
+
+// A small drawing of tests/platform/acad/foreign, read into `doc`.
+void ReadForeign(Document& doc, const char* name)
+{
+    const auto path = std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/foreign" / name;
+    ASSERT_EQ(ReadDxf(doc, path), "") << name;
+}
+
+MText& MTextAt(Document& doc, int i)
+{
+    auto* m = dynamic_cast<MText*>(doc.ModelSpace().Item(i));
+    if (!m) throw std::runtime_error("not a multi-line text");
+    return *m;
+}
+
+std::string RunText(const MTextLayout& l, const MTextRun& r) { return l.letters.substr(r.begin, r.end - r.begin); }
+
+// The runs' letters joined by a space: the text's words, in the order they are drawn.
+std::string Words(const MTextLayout& l)
+{
+    std::string all;
+    for (const MTextRun& r : l.runs) all += (all.empty() ? "" : " ") + RunText(l, r);
+    return all;
+}
+
+constexpr double kPitch = 2.5 * 5.0 / 3.0;  // baseline to baseline of a text 2.5 high
+
+// What a text emits, gathered.
+struct Gathered final : GeometrySink {
+    void Point(const Point3d&) override {}
+    void Segment(const Point3d& a, const Point3d& b) override { segments.push_back({a, b}); }
+    void Arc(const CircularArc&) override {}
+    void Text(const TextPrimitive& t) override { texts.emplace_back(t.text); }
+    void Fill(const std::vector<Point3d>& ring) override { fills.push_back(ring); }
+    std::vector<std::pair<Point3d, Point3d>> segments;
+    std::vector<std::string> texts;
+    std::vector<std::vector<Point3d>> fills;
+};
+
+}  // namespace
+
+// The paragraphs of a multi-line text are wrapped at spaces to its width
+// (group 41): two paragraphs of 60 words 40 wide are 20 lines each, a box 40
+// by 165, not one line 940 long. Its box, its picks and its crossings are those
+// of the wrapped lines; a line exactly as wide as the text still fits, a hair
+// more goes to the next line, and a width of 0 wraps nothing.
+TEST(DxfForeign, MTextWrapsItsParagraphsAtItsWidth)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_wrap.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextLayout l = m.Layout();
+    ASSERT_EQ(l.runs.size(), 40u);  // a line of one format is one piece
+    double widest = 0;
+    for (std::size_t i = 0; i < l.runs.size(); ++i) {
+        const MTextRun& r = l.runs[i];
+        EXPECT_NEAR(r.x, 0, 1e-12);
+        EXPECT_LE(r.x + r.width, 40.0) << RunText(l, r);
+        EXPECT_NEAR(r.y, -(2.5 + static_cast<double>(i) * kPitch), 1e-9) << i;
+        EXPECT_NEAR(r.width, 2.5 * TextMetrics::Width(TextMetrics::Face::Shape, RunText(l, r)), 1e-9);
+        widest = std::max(widest, r.width);
+    }
+    EXPECT_GT(widest, 35.0);  // the lines are filled
+    // Nothing lost, no word cut: the second paragraph starts a line of its own.
+    const std::string paragraph = RunText(l, l.runs[0]).substr(0, 11);
+    EXPECT_EQ(paragraph, "lorem ipsum");
+    EXPECT_EQ(RunText(l, l.runs[20]).substr(0, 11), "lorem ipsum");
+    const std::string text = m.TextString();
+    const std::string first = text.substr(0, text.find("\\P"));
+    EXPECT_EQ(Words(l), first + " " + first);
+
+    Point3d lo, hi;
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 0, 1e-12);
+    EXPECT_NEAR(hi.x, widest, 1e-9);
+    EXPECT_NEAR(hi.y, 0, 1e-12);
+    EXPECT_NEAR(lo.y, -(2.5 + 39 * kPitch), 1e-9);
+    // Picked and crossed where its lines are drawn, never where one line would run.
+    const MTextRun& last = l.runs.back();
+    const Point3d onLast{last.x + last.width / 2, last.y + 1.25, 0};
+    EXPECT_TRUE(CrossesBox(m, Box::Around(onLast, 0.1)));
+    EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around(onLast, 0.1)).size(), 1u);
+    EXPECT_FALSE(CrossesBox(m, Box::Around({300, 1.25, 0}, 1)));
+    EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around({300, 1.25, 0}, 1)).empty());
+    // Moved and turned, the lines go with it.
+    m.Rotate({0, 0, 0}, kPi / 2);
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 2.5 + 39 * kPitch, 1e-9);
+    EXPECT_NEAR(hi.y, widest, 1e-9);
+
+    // A line as wide as the text fits; a hair narrower a text, its last word wraps.
+    MText* exact = doc.ModelSpace().AddMText({0, 100, 0}, 1, "ab cd");
+    exact->SetHeight(2.0);
+    const double ab = 2 * TextMetrics::Width(TextMetrics::Face::Shape, "ab cd");
+    exact->SetWidth(ab);
+    EXPECT_EQ(exact->Layout().runs.size(), 1u);
+    exact->SetWidth(ab * (1 - 1e-6));
+    ASSERT_EQ(exact->Layout().runs.size(), 2u);
+    EXPECT_EQ(RunText(exact->Layout(), exact->Layout().runs[1]), "cd");
+    // A word wider than the text keeps its letters on a line of its own.
+    exact->SetWidth(0.5);
+    EXPECT_EQ(Words(exact->Layout()), "ab cd");
+    EXPECT_EQ(exact->Layout().runs.size(), 2u);
+    // No width: no wrap.
+    exact->SetWidth(0);
+    EXPECT_EQ(exact->Layout().runs.size(), 1u);
+}
+
+// Columns of a 2018 file (embedded in the text) and of earlier files (texts
+// of their own listed under "ACAD") are drawn with their width and gutter:
+// the 2018 text flows from one column to the next at their height, the linked
+// columns hold the lines the file gave them. Their box, picks and snaps are
+// the columns', they go with the text when it moves, and saving keeps them.
+TEST(DxfForeign, MTextColumnsFlowWithTheirWidthAndGutter)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_columns_2018.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextData& d = m.Data();
+    EXPECT_EQ(d.columns.type, MTextColumnType::Static);
+    EXPECT_EQ(d.columns.count, 3);
+    EXPECT_DOUBLE_EQ(d.columns.gutter, 7.5);
+    auto checkColumns = [](const MText& t, double x0) {
+        const MTextLayout l = t.Layout();
+        ASSERT_EQ(l.columns.size(), 3u);
+        std::vector<int> lines(3, 0);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(l.columns[k].left, x0 + 37.5 * k, 1e-9) << k;
+            EXPECT_NEAR(l.columns[k].right, x0 + 37.5 * k + 30, 1e-9) << k;
+            EXPECT_NEAR(l.columns[k].top, 0, 1e-12) << k;
+            EXPECT_NEAR(l.columns[k].bottom, -45, 1e-9) << k;
+        }
+        for (const MTextRun& r : l.runs) {
+            const int k = static_cast<int>(std::floor((r.x - x0) / 37.5));
+            ASSERT_TRUE(k >= 0 && k < 3) << RunText(l, r);
+            EXPECT_LE(r.x + r.width, l.columns[k].right + 1e-9) << RunText(l, r);
+            EXPECT_GE(r.y, -45.0) << RunText(l, r);
+            EXPECT_NEAR(r.y, -(2.5 + lines[k]++ * kPitch), 1e-9) << RunText(l, r);
+        }
+        // 45 high: 11 lines, 2.5 and ten steps of 4.17; the rest in the last column.
+        EXPECT_EQ(lines[0], 11);
+        EXPECT_EQ(lines[1], 11);
+        EXPECT_GT(lines[2], 0);
+    };
+    checkColumns(m, 0);
+    const std::string words = Words(m.Layout());
+    EXPECT_EQ(words, m.TextString());  // one paragraph, nothing lost
+    // Crossed in the third column, not below the columns' height.
+    EXPECT_TRUE(CrossesBox(m, Box::Around({75 + 2, -1.25, 0}, 0.5)));
+    EXPECT_FALSE(CrossesBox(m, Box::Around({5, -50, 0}, 2)));
+    // Saved and read again: the same columns, the embedded data kept.
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "colunas.dxf");
+    checkColumns(MTextAt(back, 0), 0);
+    EXPECT_TRUE(HasGroup(SavedFile(WriteDxfText(back)).Record(MTextAt(back, 0).Handle()), 44, "30"));
+    // Moved, the columns go with it.
+    m.Move({0, 0, 0}, {100, 0, 0});
+    checkColumns(m, 0);  // laid out from the insertion point
+    Point3d lo, hi;
+    m.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 100, 1e-9);
+    EXPECT_LE(hi.x, 205 + 1e-9);
+    EXPECT_GT(hi.x, 175);
+    // Saved, the embedded data says where it now is, and what did not change stays as read.
+    const SavedFile moved(WriteDxfText(doc));
+    EXPECT_TRUE(HasGroup(moved.Record(m.Handle()), 11, "100.0"));
+    EXPECT_TRUE(HasGroup(moved.Record(m.Handle()), 45, "7.5"));
+
+    // Earlier files: the text and its two linked columns, each with its own lines.
+    Document linked;
+    ReadForeign(linked, "mtext_columns_linked.dxf");
+    ASSERT_EQ(linked.ModelSpace().Count(), 1);  // the columns belong to the text
+    auto checkLinked = [](const MText& t) {
+        const MTextLayout l = t.Layout();
+        ASSERT_EQ(l.columns.size(), 3u);
+        std::vector<std::string> tops;
+        for (const MTextRun& r : l.runs)
+            if (std::fabs(r.y + 2.5) < 1e-9) tops.push_back(std::to_string(static_cast<int>(r.x)) + RunText(l, r));
+        EXPECT_EQ(tops, (std::vector<std::string>{"0lorem ipsum", "37nisi aliquip ex ea", "75culpa qui officia"}));
+        for (const MTextRun& r : l.runs) EXPECT_LE(r.x + r.width, l.columns[static_cast<int>(r.x / 37.5)].right + 1e-9);
+    };
+    checkLinked(MTextAt(linked, 0));
+    const std::string saved = WriteDxfText(linked);
+    const SavedFile file(saved);
+    EXPECT_TRUE(HasGroup(file.Record("1C"), 1, "culpa qui officia deserunt mollit anim id est laborum"));
+    Document again;
+    ReadDxfText(again, saved, "colunas2010.dxf");
+    ASSERT_EQ(again.ModelSpace().Count(), 1);
+    checkLinked(MTextAt(again, 0));
+    const SavedFile twice(WriteDxfText(again));
+    EXPECT_EQ(twice.Record("1B"), file.Record("1B"));
+    EXPECT_EQ(twice.Record("1C"), file.Record("1C"));
+}
+
+// The background fill (90 bit 1, in colour 63) and the frame (bit 16) are
+// drawn round the text's box, half a height past it (45 = 1.5): the fill
+// beneath, the frame's four sides in the text's colour. The box holds them,
+// the frame's corners are snapped to, and saving keeps them.
+TEST(DxfForeign, MTextBackgroundFillAndFrameAreDrawnAndKept)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_frame_fill.dxf");
+    MText& filled = MTextAt(doc, 0);
+    MText& framed = MTextAt(doc, 1);
+    ASSERT_TRUE(filled.HasBackgroundFill());
+    EXPECT_FALSE(framed.HasBackgroundFill());
+    Gathered fill, content;
+    filled.EmitBackground(fill, Transform());
+    filled.EmitContent(content, Transform());
+    ASSERT_EQ(fill.fills.size(), 1u);
+    const std::vector<Point3d> ring = fill.fills[0];
+    const int lines = static_cast<int>(filled.Layout().runs.size());
+    const double bottom = -(2.5 + (lines - 1) * kPitch) - 1.25;
+    const std::vector<Point3d> expected{{-1.25, bottom, 0}, {31.25, bottom, 0}, {31.25, 1.25, 0}, {-1.25, 1.25, 0}};
+    ASSERT_EQ(ring.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(ring[k].x, expected[k].x, 1e-9) << k;
+        EXPECT_NEAR(ring[k].y, expected[k].y, 1e-9) << k;
+    }
+    EXPECT_TRUE(content.segments.empty());  // filled, not framed
+    EXPECT_EQ(content.texts.front(), "PV-12 cota");
+    Point3d lo, hi;
+    filled.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, -1.25, 1e-9);
+    EXPECT_NEAR(hi.x, 31.25, 1e-9);
+    EXPECT_NEAR(hi.y, 1.25, 1e-9);
+    EXPECT_NEAR(lo.y, bottom, 1e-9);
+    EXPECT_TRUE(CrossesBox(filled, Box::Around({30.5, 0.5, 0}, 0.1)));  // on the fill, off the letters
+
+    Gathered frame;
+    framed.Emit(frame, Transform());
+    ASSERT_EQ(frame.segments.size(), 4u);
+    EXPECT_TRUE(frame.fills.empty());
+    framed.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 31.25, 1e-9);
+    EXPECT_NEAR(hi.y, -18.75, 1e-9);
+    // The frame's corner is an end point to snap to.
+    doc.SetVariable("OSMODE", 1);
+    doc.ActiveView().SetCenter({31, -19, 0});
+    doc.ActiveView().SetHeight(0.01 * doc.ScreenHeight());
+    const Point3d corner = input::Snap(doc, {31.2, -18.8, 0});
+    EXPECT_NEAR(corner.x, 31.25, 1e-12);
+    EXPECT_NEAR(corner.y, -18.75, 1e-12);
+
+    const SavedFile saved(WriteDxfText(doc));
+    const auto record = saved.Record(filled.Handle());
+    EXPECT_TRUE(HasGroup(record, 90, "1"));
+    EXPECT_TRUE(HasGroup(record, 63, "1"));
+    EXPECT_TRUE(HasGroup(record, 45, "1.5"));
+    EXPECT_TRUE(HasGroup(saved.Record(framed.Handle()), 90, "16"));
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "fundo.dxf");
+    EXPECT_TRUE(MTextAt(back, 0).HasBackgroundFill());
+    EXPECT_EQ(MTextAt(back, 1).Data().background, MTextBackground::Frame);
+}
+
+// "^J" breaks the line and "^I" moves to the next tab stop (every 4 heights);
+// neither is drawn as written, and both are saved as read.
+TEST(DxfForeign, MTextCaretCodesAreALineBreakAndATab)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_carets.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextLayout l = m.Layout();
+    std::vector<std::string> runs;
+    for (const MTextRun& r : l.runs) runs.push_back(RunText(l, r));
+    EXPECT_EQ(runs, (std::vector<std::string>{"TRECHO 12", "DN 150", "PVC", "extensao 48,5 m"}));
+    EXPECT_NEAR(l.runs[1].y, -2.5 - kPitch, 1e-9);
+    EXPECT_NEAR(l.runs[2].y, -2.5 - kPitch, 1e-9);
+    // "DN 150" is 12.8 wide: past the stop at 10, the tab goes on to 20.
+    EXPECT_GT(l.runs[1].width, 10.0);
+    EXPECT_NEAR(l.runs[2].x, 20.0, 1e-9);
+    EXPECT_NEAR(l.runs[3].y, -2.5 - 2 * kPitch, 1e-9);
+    EXPECT_EQ(m.TextString(), "TRECHO 12^JDN 150^IPVC^Jextensao 48,5 m");
+    EXPECT_TRUE(HasGroup(SavedFile(WriteDxfText(doc)).Record(m.Handle()), 1, m.TextString()));
+}
+
+// Texts are as wide as the letters of their faces: a centred or right-aligned
+// Arial text sits where its letters end, a fitted one fills its two points,
+// and a shape font's letters are as wide as DejaVu Sans's. The widths are the
+// faces' own (font units over the cap height), the same on every machine.
+TEST(DxfForeign, TextsAreAsWideAsTheLettersOfTheirFaces)
+{
+    Document doc;
+    ReadForeign(doc, "text_widths.dxf");
+    Point3d lo, hi;
+    // "Rua Professor Alves 1234" in Arial: 23,792 units of 2048, capitals 1409 high.
+    doc.ModelSpace().Item(0)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 23792 / 1409.0, 1e-9);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 50, 1e-9);
+    doc.ModelSpace().Item(1)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 50, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 24817 / 1409.0, 1e-9);
+    // Fitted: as long as its two points are apart, as high as it was.
+    doc.ModelSpace().Item(2)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(lo.x, 0, 1e-9);
+    EXPECT_NEAR(hi.x, 60, 1e-9);
+    EXPECT_NEAR(hi.y - lo.y, 2.5, 1e-9);
+    // "Trecho 12 DN 150" in the shape font "txt": 18,607 units over DejaVu Sans's cap of 1493.
+    doc.ModelSpace().Item(3)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, 2.5 * 18607 / 1493.0, 1e-9);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 50, 1e-9);
+
+    // The faces that stand in for the fonts drawings name.
+    using TextMetrics::Face;
+    EXPECT_EQ(TextMetrics::FaceFor("Arial", "", false, false), Face::Sans);
+    EXPECT_EQ(TextMetrics::FaceFor("Arial", "", true, true), Face::SansBoldItalic);
+    EXPECT_EQ(TextMetrics::FaceFor("", "ARIALBD.TTF", false, false), Face::SansBold);
+    EXPECT_EQ(TextMetrics::FaceFor("Arial Narrow", "", false, false), Face::SansNarrow);
+    EXPECT_EQ(TextMetrics::FaceFor("Times New Roman", "", false, true), Face::SerifItalic);
+    EXPECT_EQ(TextMetrics::FaceFor("", "C:\\Windows\\Fonts\\cour.ttf", false, false), Face::Mono);
+    EXPECT_EQ(TextMetrics::FaceFor("Calibri", "", false, false), Face::Sans);  // no known widths: Arial's
+    EXPECT_EQ(TextMetrics::FaceFor("", "romans.shx", false, false), Face::Shape);
+    EXPECT_EQ(TextMetrics::FaceFor("", "txt", false, false), Face::Shape);
+    // Letters beyond the table: East Asian ones a whole em, others the face's mean.
+    EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u6C34'), 2048 / 1409.0, 1e-12);
+    EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u0E01'), TextMetrics::Advance(Face::Sans, U'\U00010400'), 1e-12);
+    EXPECT_EQ(TextMetrics::Advance(Face::Sans, U'\u0007'), 0.0);
 }

@@ -113,20 +113,14 @@ void BuildDrawing(Document& doc, const std::filesystem::path& xrefFile)
     ref->SetXData({1001, 1000}, {Variant("7-12"), Variant("120")});
     ms.AddDimAligned({0, 0, 0}, {10, 0, 0}, {5, 2, 0});
     ms.Add3DFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1});
-    ms.Append(std::make_unique<RawEntity>(doc, "SOLID", "AcDbTrace",
-                                          std::vector<RawGroup>{{100, "AcDbTrace"},
-                                                                {10, "0.0"},
-                                                                {20, "0.0"},
-                                                                {30, "0.0"},
-                                                                {11, "1.0"},
-                                                                {21, "0.0"},
-                                                                {31, "0.0"},
-                                                                {12, "0.0"},
-                                                                {22, "1.0"},
-                                                                {32, "0.0"},
-                                                                {13, "1.0"},
-                                                                {23, "1.0"},
-                                                                {33, "0.0"}}));
+    SolidData quad;
+    quad.corners[1] = {1, 0, 0};
+    quad.corners[2] = {0, 1, 0};
+    quad.corners[3] = {1, 1, 0};
+    ms.Append(std::make_unique<Solid>(doc, quad));
+    ms.Append(std::make_unique<InfiniteLine>(doc, RayData{{3, 4, 0}, {0, 1, 0}}, true));
+    ms.Append(std::make_unique<RawEntity>(doc, "REGION", "AcDbModelerGeometry",
+                                          std::vector<RawGroup>{{100, "AcDbModelerGeometry"}, {70, "1"}}));
 
     ExternalReference* x = ms.AttachExternalReference(xrefFile.string(), "BASE", {0, 0, 0}, 1, 1, 1, 0, false);
     x->SetClipBoundary({{0, 0, 0}, {3, 3, 0}});
@@ -646,20 +640,22 @@ TEST(DxfRoundTrip, LongValuesSaveIntoLinesTheReaderTakes)
 }
 
 // The drawing's extents, as the header saves them, are those of what can be
-// measured: a text too wide or too tall for its box to be a number, or a
-// circle reaching beyond the largest number, takes no part.
+// measured: a text (single- or multi-line) too wide or too tall for its box
+// to be a number, or a circle reaching beyond the largest number, takes no part.
 TEST(DxfRoundTrip, SavedExtentsLeaveOutWhatCannotBeMeasured)
 {
     std::string text;
-    for (const char* l : {"0",  "SECTION", "2",     "ENTITIES", "0",    "TEXT", "8",    "0",    "10",     "-3", "20",
-                          "4",  "40",      "1e308", "1",        "PV-1", "0",    "TEXT", "8",    "0",      "10", "0",
-                          "20", "1e308",   "40",    "1e308",    "1",    "P",    "0",    "LINE", "8",      "0",  "10",
-                          "-2", "20",      "1",     "11",       "7.5",  "21",   "-6",   "0",    "ENDSEC", "0",  "EOF"})
+    for (const char* l :
+         {"0", "SECTION", "2",  "ENTITIES", "0",  "TEXT", "8",  "0",   "10", "-3",    "20", "4",      "40", "1e308",
+          "1", "PV-1",    "0",  "TEXT",     "8",  "0",    "10", "0",   "20", "1e308", "40", "1e308",  "1",  "P",
+          "0", "MTEXT",   "8",  "0",        "10", "0",    "20", "0",   "40", "1e308", "1",  "PV-2",   "0",  "LINE",
+          "8", "0",       "10", "-2",       "20", "1",    "11", "7.5", "21", "-6",    "0",  "ENDSEC", "0",  "EOF"})
         text += std::string(l) + "\n";
     Document doc;
     ReadDxfText(doc, text, "alto.dxf");
-    // The first text overflows in X alone, the second in Y alone.
-    for (int i : {0, 1}) {
+    // The first text overflows in X alone, the second in Y alone, the
+    // multi-line one in both.
+    for (int i : {0, 1, 2}) {
         Point3d lo, hi;
         EXPECT_ACAD_ERROR(ErrorCode::NullExtents, doc.ModelSpace().Item(i)->GetBoundingBox(lo, hi));
     }

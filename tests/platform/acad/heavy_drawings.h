@@ -51,7 +51,8 @@ inline void LightBlock(acad::Document& doc)
 }
 
 // Every kind of entity a block may hold. The first seven draw many pieces as
-// one part.
+// one part; the last four draw a block (a dimension its picture, a table its
+// block, a multileader its content, a grid of references its copies).
 enum class Kind {
     Polyline,
     LightPolylineBulged,
@@ -68,6 +69,16 @@ enum class Kind {
     Attribute,
     PatternHatch,
     Point,
+    PatternLinesHatch,
+    Solid,
+    ConstructionLine,
+    Image,
+    Wipeout,
+    Mesh,
+    Dimension,
+    Table,
+    MultiLeader,
+    Grid,
 };
 
 inline const char* NameOf(Kind k)
@@ -88,15 +99,115 @@ inline const char* NameOf(Kind k)
     case Kind::Attribute: return "ATTDEF";
     case Kind::PatternHatch: return "HATCH";
     case Kind::Point: return "POINT";
+    case Kind::PatternLinesHatch: return "HATCH lines";
+    case Kind::Solid: return "SOLID";
+    case Kind::ConstructionLine: return "XLINE";
+    case Kind::Image: return "IMAGE";
+    case Kind::Wipeout: return "WIPEOUT";
+    case Kind::Mesh: return "MESH";
+    case Kind::Dimension: return "DIMENSION";
+    case Kind::Table: return "ACAD_TABLE";
+    case Kind::MultiLeader: return "MULTILEADER";
+    case Kind::Grid: return "MINSERT";
     }
     return "";
 }
 
 inline std::vector<Kind> EveryKind()
 {
-    return {Kind::Line,         Kind::Arc,       Kind::Circle,       Kind::Ellipses, Kind::LightPolylineBulged,
-            Kind::WidePolyline, Kind::Polyline,  Kind::Polyline3D,   Kind::Spline,   Kind::Text,
-            Kind::MText,        Kind::Attribute, Kind::PatternHatch, Kind::Hatch,    Kind::Point};
+    return {Kind::Line,
+            Kind::Arc,
+            Kind::Circle,
+            Kind::Ellipses,
+            Kind::LightPolylineBulged,
+            Kind::WidePolyline,
+            Kind::Polyline,
+            Kind::Polyline3D,
+            Kind::Spline,
+            Kind::Text,
+            Kind::MText,
+            Kind::Attribute,
+            Kind::PatternHatch,
+            Kind::Hatch,
+            Kind::Point,
+            Kind::Solid,
+            Kind::Image,
+            Kind::Wipeout,
+            Kind::ConstructionLine,
+            Kind::Mesh,
+            Kind::Dimension,
+            Kind::Table,
+            Kind::MultiLeader,
+            Kind::Grid,
+            Kind::PatternLinesHatch};
+}
+
+// A kept record of `kind` made of groups, in `b`.
+inline acad::RawEntity* Raw(acad::Block& b, const std::string& kind, const std::string& objectName,
+                            std::vector<acad::RawGroup> groups)
+{
+    return b.Append(std::make_unique<acad::RawEntity>(b.Document(), kind, objectName, std::move(groups)));
+}
+
+inline std::string Num(double v) { return std::to_string(v); }
+
+// A coordinate triple of a kept record: x at `code`, y and z ten and twenty on.
+inline void Triple(std::vector<acad::RawGroup>& g, int code, const acad::Point3d& p)
+{
+    g.insert(g.end(), {{code, Num(p.x)}, {code + 10, Num(p.y)}, {code + 20, Num(p.z)}});
+}
+
+// An anonymous block ("*D", "*T") of `lines` short lines in a 10 × 10 square, or
+// holding a reference of `block` when one is named.
+inline acad::Block& Picture(acad::Document& doc, const char* anonymous, int lines, const std::string& block = "")
+{
+    acad::Block* b = doc.Blocks().Add({0, 0, 0}, anonymous);
+    if (block.empty())
+        ShortLines(*b, lines);
+    else
+        b->InsertBlock({0, 0, 0}, block, 1, 1, 1, 0);
+    return *b;
+}
+
+// A dimension from (0, 0) to (10, 0) that draws `picture`.
+inline void PictureDimension(acad::Block& b, const acad::Block& picture, const acad::Point3d& at = {})
+{
+    acad::DimAligned* d = b.AddDimAligned({0, 0, 0}, {10, 0, 0}, {5, 2, 0});
+    d->SetPicture(b.Document().Blocks().IndexOf(picture), at);
+}
+
+// A table at `at` that names `block`.
+inline void Table(acad::Block& b, const acad::Block& block, const acad::Point3d& at = {})
+{
+    std::vector<acad::RawGroup> g{{100, "AcDbBlockReference"}, {2, block.Name()}};
+    Triple(g, 10, at);
+    g.push_back({100, "AcDbTable"});
+    Triple(g, 11, {1, 0, 0});
+    Raw(b, "ACAD_TABLE", "AcDbBlockReference", g);
+}
+
+// A multileader with a leader of `vertices` vertices across the square, and
+// `block` as its content when one is given, else a note.
+inline void MultiLeader(acad::Block& b, int vertices, const acad::Block* block = nullptr)
+{
+    std::vector<acad::RawGroup> g{{100, "AcDbMLeader"}, {300, "CONTEXT_DATA{"}, {40, "1"}, {140, "0.5"}, {41, "0.5"}};
+    if (block) {
+        g.insert(g.end(), {{290, "0"}, {296, "1"}, {341, block->Handle()}});
+        Triple(g, 15, {5, 5, 0});
+        Triple(g, 16, {1, 1, 1});
+        g.push_back({46, "0"});
+    } else {
+        g.insert(g.end(), {{290, "1"}, {304, "NOTA DE CAMPO"}});
+        Triple(g, 12, {5, 9, 0});
+        Triple(g, 13, {1, 0, 0});
+        g.insert(g.end(), {{43, "0"}, {171, "1"}});
+    }
+    g.push_back({302, "LEADER{"});
+    Triple(g, 10, {10, 10, 0});
+    g.push_back({304, "LEADER_LINE{"});
+    for (int i = 0; i < vertices; ++i) Triple(g, 10, {i * 10.0 / vertices, (i % 2) * 1.0, 0});
+    g.insert(g.end(), {{305, "}"}, {303, "}"}, {301, "}"}, {170, "1"}, {172, block ? "1" : "2"}});
+    Raw(b, "MULTILEADER", "AcDbMLeader", g);
 }
 
 // What `b` holds of `kind`: about a thousand pieces seen whole in a 10 × 10
@@ -122,6 +233,7 @@ inline void HeavyEntities(acad::Block& b, Kind kind)
         acad::Hatch* h = b.AddHatch(acad::HatchPatternType::PreDefined, pattern, false);
         h->AppendOuterLoop({boundary});
         boundary->Delete();
+        return h;
     };
     switch (kind) {
     case Kind::Polyline: {
@@ -152,6 +264,16 @@ inline void HeavyEntities(acad::Block& b, Kind kind)
     }
     case Kind::Hatch: hatch("SOLID"); break;
     case Kind::PatternHatch: hatch("ANSI31"); break;
+    case Kind::PatternLinesHatch: {
+        // Its own lines, as a file gives them: dashed, crossed, 0.05 apart,
+        // each cut some five hundred times by the zigzag.
+        acad::Hatch* h = hatch("TRAMA");
+        acad::HatchData d = h->Data();
+        d.patternLines = {{0.0, {0, 0, 0}, {0.01, 0.05, 0}, {0.03, -0.02}},
+                          {acad::kPi / 2, {0, 0, 0}, {-0.05, 0, 0}, {}}};
+        h->SetData(d);
+        break;
+    }
     case Kind::Ellipses:
         for (int i = 0; i < 40; ++i) b.AddEllipse({5, 5, 0}, {5 - i * 0.1, 0, 0}, 0.5);
         break;
@@ -177,6 +299,101 @@ inline void HeavyEntities(acad::Block& b, Kind kind)
     case Kind::Point:
         for (int i = 0; i < 1000; ++i) b.AddPoint({(i % 32) * 0.3, (i / 32) * 0.3, 0});
         break;
+    case Kind::Solid:
+        for (int i = 0; i < 125; ++i) {
+            acad::SolidData d;
+            const acad::Point3d o{(i % 11) * 0.9, (i / 11) * 0.9, 0};
+            d.corners[0] = o;
+            d.corners[1] = o + acad::Point3d{0.5, 0, 0};
+            d.corners[2] = o + acad::Point3d{0, 0.5, 0};
+            d.corners[3] = o + acad::Point3d{0.5, 0.5, 0};
+            b.Append(std::make_unique<acad::Solid>(b.Document(), d));
+        }
+        break;
+    case Kind::ConstructionLine:
+        for (int i = 0; i < 1000; ++i)
+            b.Append(std::make_unique<acad::InfiniteLine>(
+                b.Document(), acad::RayData{{i * 0.01, 5, 0}, {std::cos(i * 0.1), std::sin(i * 0.1), 0}}, i % 2 == 0));
+        break;
+    case Kind::Image:
+    case Kind::Wipeout:
+        for (int i = 0; i < 250; ++i) {
+            std::vector<acad::RawGroup> g{{100, "AcDbRasterImage"}};
+            Triple(g, 10, {(i % 16) * 0.6, (i / 16) * 0.6, 0});
+            Triple(g, 11, {0.005, 0, 0});
+            Triple(g, 12, {0, 0.005, 0});
+            g.insert(g.end(), {{13, "100"}, {23, "100"}});
+            Raw(b, kind == Kind::Image ? "IMAGE" : "WIPEOUT", "AcDbRasterImage", g);
+        }
+        break;
+    case Kind::Mesh: {
+        // 250 quadrilaterals: a strip of 251 × 2 vertices.
+        std::vector<acad::RawGroup> g{{100, "AcDbSubDMesh"}, {71, "2"}, {92, "502"}};
+        for (int i = 0; i < 251; ++i) {
+            Triple(g, 10, {i * 0.04, 0, 0});
+            Triple(g, 10, {i * 0.04, 10, 0});
+        }
+        g.push_back({93, std::to_string(250 * 5)});
+        for (int i = 0; i < 250; ++i)
+            for (int k : {4, 2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1}) g.push_back({90, std::to_string(k)});
+        Raw(b, "MESH", "AcDbSubDMesh", g);
+        break;
+    }
+    case Kind::Dimension: {
+        const acad::Block& picture = Picture(b.Document(), "*D", 100);
+        for (int i = 0; i < 10; ++i) PictureDimension(b, picture, {0, i * 0.1, 0});
+        break;
+    }
+    case Kind::Table: {
+        const acad::Block& cells = Picture(b.Document(), "*T", 100);
+        for (int i = 0; i < 10; ++i) Table(b, cells, {0, i * 0.1, 0});
+        break;
+    }
+    case Kind::MultiLeader: MultiLeader(b, 1000); break;
+    case Kind::Grid: {
+        ShortLines(*b.Document().Blocks().Add({0, 0, 0}, "Q"), 10);
+        acad::BlockReference* r = b.InsertBlock({0, 0, 0}, "Q", 0.1, 0.1, 1, 0);
+        acad::BlockReferenceData d = r->Data();
+        d.rows = d.columns = 10;
+        d.rowSpacing = d.columnSpacing = 1;
+        r->SetData(d);
+        break;
+    }
+    }
+}
+
+// What multiplies a block of `kind` at the top of `doc`, beside "N" (twenty
+// references of "E"): 100 dimensions, tables or multileaders drawing a block
+// that holds "N", stacked at the origin, or a grid of 1000 × 1000 copies of
+// "E" a thousandth apart. Nothing for the other kinds.
+inline void TopLevel(acad::Document& doc, Kind kind)
+{
+    acad::Block& ms = doc.ModelSpace();
+    switch (kind) {
+    case Kind::Dimension: {
+        const acad::Block& picture = Picture(doc, "*D", 0, "N");
+        for (int i = 0; i < 100; ++i) PictureDimension(ms, picture);
+        break;
+    }
+    case Kind::Table: {
+        const acad::Block& cells = Picture(doc, "*T", 0, "N");
+        for (int i = 0; i < 100; ++i) Table(ms, cells);
+        break;
+    }
+    case Kind::MultiLeader: {
+        const acad::Block* n = doc.Blocks().Find("N");
+        for (int i = 0; i < 100; ++i) MultiLeader(ms, 4, n);
+        break;
+    }
+    case Kind::Grid: {
+        acad::BlockReference* r = ms.InsertBlock({0, 0, 0}, "E", 1, 1, 1, 0);
+        acad::BlockReferenceData d = r->Data();
+        d.rows = d.columns = 1000;
+        d.rowSpacing = d.columnSpacing = 1e-3;
+        r->SetData(d);
+        break;
+    }
+    default: break;
     }
 }
 
@@ -230,6 +447,8 @@ enum class Case {
     SheetOfViewports,  // a sheet of 8 viewports onto `count` references of a 25,000-vertex polyline
     LongNote,          // `count` references far below a dot of two lines and a 20,000-letter note, beside a line
     Splines,           // `count` references of 100 splines through 2,000 points each
+    NoisyTrack,        // a digitized track of `count` vertices, 10 wide, driven 20 times over one road
+    BulgedZigzag,      // a zigzag of `count` vertices, each segment an arc, 0.01 wide
 };
 
 struct Drawing {
@@ -241,6 +460,8 @@ struct Drawing {
     bool stacked = false;
     // Each reference at its own turn (LongNote, Splines).
     bool turned = false;
+    // The wide polylines drawn without their width, as the yardstick of their frame.
+    bool thin = false;
 };
 
 // A closed ring of `count` vertices about (cx, cy), `radius` units out and
@@ -428,6 +649,36 @@ inline void Build(acad::Document& doc, const Drawing& d)
             ms.InsertBlock({(i % 100) * 15.0, (i / 100) * 15.0, 0}, "CURVAS", 1, 1, 1, d.turned ? 0.001 + i * 1e-4 : 0);
         break;
     }
+    case Case::NoisyTrack: {
+        // A vehicle's track digitized every 3 units with a unit of noise,
+        // driven back and forth 20 times along one winding road 3,000 units
+        // long: the band lies over its neighbours' and over its other passes.
+        std::vector<double> xy;
+        unsigned seed = 12345;
+        auto noise = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return static_cast<double>((seed >> 8) & 0xFFFF) / 65535.0 - 0.5;
+        };
+        const int perPass = std::max(1, d.count / 20);
+        for (int i = 0; i < d.count; ++i) {
+            const int along = (i / perPass) % 2 ? perPass - 1 - i % perPass : i % perPass;
+            const double x = along * 3.0;
+            xy.insert(xy.end(), {x + 2 * noise(), 300 * std::sin(x / 400) + 2 * noise()});
+        }
+        ms.AddLightWeightPolyline(xy)->SetConstantWidth(d.thin ? 0 : 10);
+        break;
+    }
+    case Case::BulgedZigzag: {
+        // Up and down across a 5 x 1 strip, each segment bowed a quarter of its length aside.
+        std::vector<double> xy;
+        for (int i = 0; i < d.count; ++i) xy.insert(xy.end(), {i * 5.0 / d.count, (i % 2) * 1.0});
+        acad::LWPolyline* pl = ms.AddLightWeightPolyline(xy);
+        acad::LWPolylineData data = pl->Data();
+        for (auto& v : data.geometry.vertices) v.bulge = 0.5;
+        data.constantWidth = d.thin ? 0 : 0.01;
+        pl->SetData(data);
+        break;
+    }
     }
     doc.ActiveView().Fit(doc.ModelExtents());
 }
@@ -453,6 +704,8 @@ inline std::string NameOf(const Drawing& d)
     case Case::SheetOfViewports: return "sheet of viewports";
     case Case::LongNote: return d.turned ? "long note, turned" : "long note";
     case Case::Splines: return d.turned ? "splines, turned" : "splines";
+    case Case::NoisyTrack: return d.thin ? "noisy track without width" : "noisy track 10 wide";
+    case Case::BulgedZigzag: return d.thin ? "bulged zigzag without width" : "bulged zigzag 0.01 wide";
     }
     return "";
 }
@@ -492,6 +745,10 @@ inline const std::vector<Drawing>& Benchmarked()
         {Case::LongNote, 20000, Kind::Polyline, false, true},
         {Case::Splines, 20000},
         {Case::Splines, 20000, Kind::Polyline, false, true},
+        {Case::NoisyTrack, 20000},
+        {Case::NoisyTrack, 20000, Kind::Polyline, false, false, true},
+        {Case::BulgedZigzag, 100000},
+        {Case::BulgedZigzag, 100000, Kind::Polyline, false, false, true},
     };
     return all;
 }

@@ -165,7 +165,7 @@ TEST(HitTest, CrossingWindowAndZeroSizeCrossing)
     Block& ms = doc.ModelSpace();
     Line* l = ms.AddLine({0, 0}, {10, 10});
     Circle* c = ms.AddCircle({50, 50, 0}, 5);
-    Text* t = ms.AddText("ABCDE", {100, 0, 0}, 2.0);  // box 100..108 × 0..2
+    Text* t = ms.AddText("ABCDE", {100, 0, 0}, 2.0);  // box 100..109.5 × 0..2
 
     EXPECT_TRUE(CrossesBox(*l, Box::FromCorners({4, 0}, {6, 20})));  // crosses
     EXPECT_FALSE(InsideBox(*l, Box::FromCorners({4, 0}, {6, 20})));  // not whole
@@ -177,8 +177,8 @@ TEST(HitTest, CrossingWindowAndZeroSizeCrossing)
     EXPECT_TRUE(CrossesBox(*c, Box::Around({55, 50}, 0)));
     EXPECT_FALSE(CrossesBox(*c, Box::Around({50, 50}, 1)));   // inside the circle, off its line
     EXPECT_TRUE(CrossesBox(*t, Box::Around({104, 1}, 0.1)));  // a window inside the text box
-    EXPECT_TRUE(InsideBox(*t, Box::FromCorners({99, -1}, {109, 3})));
-    EXPECT_FALSE(InsideBox(*t, Box::FromCorners({99, -1}, {107, 3})));
+    EXPECT_TRUE(InsideBox(*t, Box::FromCorners({99, -1}, {110, 3})));
+    EXPECT_FALSE(InsideBox(*t, Box::FromCorners({99, -1}, {109, 3})));
 
     // Erased and invisible entities are not found.
     c->SetVisible(false);
@@ -461,17 +461,20 @@ TEST(SpatialIndex, KeptBoxesFollowNestedEditsPlacementsStylesAndErasures)
     // A text style turned from a shape font to a TrueType face narrows its texts.
     TextStyle* style = doc.TextStyles().Add("ROTULO");
     doc.SetActiveTextStyle(*style);
-    Text* t = ms.AddText("ABCDEFGHIJ", {0, 100, 0}, 10);  // 10 letters × 0.8 × 10 wide
+    Text* t = ms.AddText("escoamento", {0, 100, 0}, 10);  // 84.2 wide
     auto textAt = [&](double x) {
         auto hits = ms.QueryBox(Box::Around({x, 105, 0}, 0.5));
         return std::find(hits.begin(), hits.end(), t) != hits.end();
     };
-    EXPECT_TRUE(textAt(79));
-    style->SetFont("Arial", false, false, 0, 34);  // 0.6 per letter
-    EXPECT_FALSE(textAt(79));
+    EXPECT_TRUE(textAt(82));
+    style->SetFont("Arial", false, false, 0, 34);  // 79.2 wide
+    EXPECT_FALSE(textAt(82));
     EXPECT_TRUE(textAt(59));
+    style->SetFont("Times New Roman", false, false, 0, 18);  // one TrueType face for another: 72.1 wide
+    EXPECT_FALSE(textAt(76));
+    EXPECT_TRUE(textAt(71));
     style->SetFontFile("romans.shx");
-    EXPECT_TRUE(textAt(79));
+    EXPECT_TRUE(textAt(82));
 }
 
 // What a definition draws is measured at each scale and kept until it

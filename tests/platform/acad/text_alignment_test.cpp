@@ -1,4 +1,4 @@
-// Texts and attributes: the alignment rule and the width-per-character extents.
+// Texts and attributes: the alignment rule and extents as wide as the letters.
 #include <gtest/gtest.h>
 
 #include "CoreTestUtil.h"
@@ -12,6 +12,9 @@ void ExpectPoint(const Point3d& p, double x, double y)
     EXPECT_NEAR(p.x, x, 1e-9);
     EXPECT_NEAR(p.y, y, 1e-9);
 }
+// Advances in font units over the cap height: shape fonts ("txt", "romans.shx")
+// are as wide as DejaVu Sans, Arial as its metrics (Liberation Sans).
+constexpr double kShapeCap = 1493, kArialCap = 1409;
 }  // namespace
 
 TEST(TextAlignment, SettingAlignmentThenItsPointAnchorsTheTextThere)
@@ -24,12 +27,13 @@ TEST(TextAlignment, SettingAlignmentThenItsPointAnchorsTheTextThere)
     ExpectPoint(t->InsertionPoint(), 10, 20);  // still as the caller knows it
     t->SetTextAlignmentPoint(t->InsertionPoint());
     ExpectPoint(t->TextAlignmentPoint(), 10, 20);
-    // Width 4 × 0.8 × 2 = 6.4 (shape font); bottom centre sits 0.3 h below the baseline.
-    ExpectPoint(t->InsertionPoint(), 10 - 3.2, 20 + 0.6);
+    // A B C D of the shape font at height 2; bottom centre sits 0.3 h below the baseline.
+    const double w = 2 * (1401 + 1405 + 1430 + 1577) / kShapeCap;
+    ExpectPoint(t->InsertionPoint(), 10 - w / 2, 20 + 0.6);
     Point3d lo, hi;
     t->GetBoundingBox(lo, hi);
-    ExpectPoint(lo, 6.8, 20.6);
-    ExpectPoint(hi, 13.2, 22.6);
+    ExpectPoint(lo, 10 - w / 2, 20.6);
+    ExpectPoint(hi, 10 + w / 2, 22.6);
     EXPECT_EQ(t->Alignment(), 13);
 }
 
@@ -42,7 +46,7 @@ TEST(TextAlignment, PointThenAlignmentKeepsThePoint)
     t->SetAlignment(Alignment::TopRight);  // from Left: the stored point is the anchor
     t->Update();
     ExpectPoint(t->TextAlignmentPoint(), 50, 50);
-    ExpectPoint(t->InsertionPoint(), 50 - 1.6, 49);
+    ExpectPoint(t->InsertionPoint(), 50 - (1401 + 1405) / kShapeCap, 49);
     // Between two non-left alignments the point stays and the insertion follows at once.
     t->SetAlignment(Alignment::MiddleLeft);
     ExpectPoint(t->TextAlignmentPoint(), 50, 50);
@@ -75,19 +79,19 @@ TEST(TextAlignment, RotationAndStyleWidthsShapeTheBox)
     a->SetStyleName("ARIAL");
     Point3d lo, hi;
     a->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.x - lo.x, 3.0, 1e-9);  // 5 × 0.6
+    EXPECT_NEAR(hi.x - lo.x, 5 * 1139 / kArialCap, 1e-9);  // Arial's digits
     a->SetStyleName("ROMANS");
     a->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.x - lo.x, 4.0, 1e-9);  // 5 × 0.8
+    EXPECT_NEAR(hi.x - lo.x, 5 * 1303 / kShapeCap, 1e-9);
     a->SetRotation(kPi / 2);
     a->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.y - lo.y, 4.0, 1e-9);
+    EXPECT_NEAR(hi.y - lo.y, 5 * 1303 / kShapeCap, 1e-9);
     EXPECT_NEAR(hi.x - lo.x, 1.0, 1e-9);
     EXPECT_ACAD_ERROR(ErrorCode::KeyNotFound, a->SetStyleName("NADA"));
-    // UTF-8 letters count once each.
+    // UTF-8 letters are measured one each, as wide as their own letters.
     Text* acc = doc.ModelSpace().AddText("ÇÃO", {0, 0, 0}, 1.0);
     acc->GetBoundingBox(lo, hi);
-    EXPECT_NEAR(hi.x - lo.x, 2.4, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, (1430 + 1401 + 1612) / kShapeCap, 1e-9);
     // An empty text draws nothing.
     Text* empty = doc.ModelSpace().AddText("", {0, 0, 0}, 1.0);
     EXPECT_ACAD_ERROR(ErrorCode::NullExtents, empty->GetBoundingBox(lo, hi));
@@ -132,7 +136,7 @@ TEST(Attributes, TagsFlagsAndPositionsAsTheSystemUsesThem)
     atts[0]->SetTextString("12");
     Point3d lo, hi;
     r->GetBoundingBox(lo, hi);  // only the visible "12" is drawn (the definition holds no geometry)
-    EXPECT_NEAR(hi.x - lo.x, 2 * 0.8 * 1.5, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, 2 * 1303 / kShapeCap * 1.5, 1e-9);
 }
 
 TEST(Attributes, BoxTracksEveryChangeOfTheText)
@@ -143,7 +147,7 @@ TEST(Attributes, BoxTracksEveryChangeOfTheText)
     BlockReference* r = doc.ModelSpace().InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0);
     AttributeReference* a = r->GetAttributes()[0];
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({5, 0.5}, 0.1)).size(), 0u);
-    a->SetTextString("XXXXXXXX");  // 6.4 wide now
+    a->SetTextString("XXXXXXXX");  // 7.5 wide now
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({5, 0.5}, 0.1)).size(), 1u);
     a->SetInsertionPoint({0, 100, 0});
     EXPECT_EQ(doc.ModelSpace().QueryBox(Box::Around({5, 0.5}, 0.1)).size(), 0u);

@@ -1,6 +1,7 @@
 #include "platform/acad/ui/SceneRenderer.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -9,9 +10,11 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -24,6 +27,7 @@
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/DrawPlan.h"
+#include "platform/acad/EmitSupport.h"
 #include "platform/acad/Hatch.h"
 #include "platform/acad/KeptDefinition.h"
 #include "platform/acad/Layout.h"
@@ -32,6 +36,7 @@
 #include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/TextMetrics.h"
 #include "platform/acad/ui/AciPalette.h"
 
 namespace acad::ui {
@@ -74,11 +79,104 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
     return true;
 }
 
-// A text style as a screen font: the face, and the cap height per pixel of font size.
+// Cuts the convex polygon `in` (n points) to the rectangle (Sutherland–Hodgman)
+// into `out`; the number of points left (0: nothing).
+int ClipConvex(const QPointF* in, int n, const QRectF& r, QPointF* out)
+{
+    // Two buffers of the most a polygon of n points can become: n + 4.
+    QPointF a[16], b[16];
+    if (n > 12) return 0;
+    std::copy(in, in + n, a);
+    QPointF* src = a;
+    QPointF* dst = b;
+    int count = n;
+    for (int side = 0; side < 4 && count > 0; ++side) {
+        auto inside = [&](const QPointF& p) {
+            switch (side) {
+            case 0: return p.x() >= r.left();
+            case 1: return p.x() <= r.right();
+            case 2: return p.y() >= r.top();
+            default: return p.y() <= r.bottom();
+            }
+        };
+        auto cross = [&](const QPointF& p, const QPointF& q) {
+            const double t = side == 0   ? (r.left() - p.x()) / (q.x() - p.x())
+                             : side == 1 ? (r.right() - p.x()) / (q.x() - p.x())
+                             : side == 2 ? (r.top() - p.y()) / (q.y() - p.y())
+                                         : (r.bottom() - p.y()) / (q.y() - p.y());
+            return QPointF(p.x() + t * (q.x() - p.x()), p.y() + t * (q.y() - p.y()));
+        };
+        int m = 0;
+        for (int i = 0; i < count; ++i) {
+            const QPointF& p = src[i];
+            const QPointF& q = src[(i + 1) % count];
+            const bool pin = inside(p), qin = inside(q);
+            if (pin) dst[m++] = p;
+            if (pin != qin) dst[m++] = cross(p, q);
+        }
+        std::swap(src, dst);
+        count = m;
+    }
+    std::copy(src, src + count, out);
+    return count;
+}
+
+// The plan's box `world` in the coordinates `t` takes to the world: the box of
+// its corners taken back. Empty (nothing to cull by) when `t` cannot be
+// undone, or when it tilts a plane (the world's X and Y then depend on z too,
+// and a plan's box holds no box there).
+Box InPlan(const Box& world, const Transform& t)
+{
+    Box local;
+    if (t.m[0][2] != 0 || t.m[1][2] != 0) return local;
+    if (const auto inv = t.Inverse())
+        for (const Point3d& c :
+             {world.min, world.max, Point3d(world.min.x, world.max.y), Point3d(world.max.x, world.min.y)})
+            local.Add(inv->Apply(c));
+    return local;
+}
+
+// A text face as a screen font: the face, and the cap height per pixel of font size.
 struct FontFace {
     QFont font;
     double capRatio = 0.7;
 };
+
+// The screen font of a face, loaded on first use from the very file its widths
+// were measured from (TextMetrics.h): drawn unkerned and unhinted, its letters
+// fill the text's box as they are, and no face of the machine's own stands in.
+const FontFace& ScreenFace(TextMetrics::Face f)
+{
+    static std::array<std::optional<FontFace>, TextMetrics::kFaceCount> faces;
+    std::optional<FontFace>& slot = faces[static_cast<std::size_t>(f)];
+    if (slot) return *slot;
+    FontFace face;
+    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(TextMetrics::FaceFile(f)));
+    const QStringList families = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+    using F = TextMetrics::Face;
+    const bool serif = f >= F::Serif && f <= F::SerifBoldItalic, mono = f >= F::Mono && f <= F::MonoBoldItalic;
+    if (!families.isEmpty()) {
+        face.font = QFont(families.first());
+    } else {
+        // The file is gone: the family by name, wherever the machine has it.
+        face.font = QFont(f == F::Shape        ? QStringLiteral("DejaVu Sans")
+                          : serif              ? QStringLiteral("Liberation Serif")
+                          : mono               ? QStringLiteral("Liberation Mono")
+                          : f >= F::SansNarrow ? QStringLiteral("Liberation Sans Narrow")
+                                               : QStringLiteral("Liberation Sans"));
+    }
+    face.font.setStyleHint(serif ? QFont::Serif : mono ? QFont::Monospace : QFont::SansSerif);
+    face.font.setBold(TextMetrics::IsBold(f));
+    face.font.setItalic(TextMetrics::IsItalic(f));
+    face.font.setKerning(false);
+    face.font.setHintingPreference(QFont::PreferNoHinting);
+    QFont probe = face.font;
+    probe.setPixelSize(100);
+    const double cap = QFontMetricsF(probe).capHeight();
+    face.capRatio = cap > 0 ? cap / 100.0 : 0.7;
+    slot = face;
+    return *slot;
+}
 
 // The raster engine keeps the images of letters smaller than this (the font's
 // pixel size by the scale of its transform); larger ones it fills from their
@@ -178,6 +276,23 @@ bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, 
     return true;
 }
 
+// The most points of a piece of a wide polyline filled as one: a strip of
+// an arc's band, 31 of its steps.
+constexpr int kStripPoints = 64;
+constexpr std::uint8_t kStripFlag = 0x80;
+
+// The image a painter draws straight into, with the shift of its device
+// transform, when nothing of the painter's own (clip, scaling, blending) would
+// change a solid line's pixels.
+struct DirectImage {
+    QImage* image = nullptr;
+    QPointF shift;
+    // Its pixels, taken once (asking the image detaches it each time).
+    QRgb* bits = nullptr;
+    qsizetype stride = 0;  // pixels from a row to the next
+    int width = 0, height = 0;
+};
+
 class PaintSink final : public GeometrySink {
 public:
     void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
@@ -216,6 +331,35 @@ public:
         ++stats.points;
     }
     void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
+    // A construction line or a ray, to the edges of the view.
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        const QPointF a = m_->ToPixel(base), b = m_->ToPixel(base + direction);
+        const Box box = Box::FromCorners({bounds_.left(), bounds_.top()}, {bounds_.right(), bounds_.bottom()});
+        Point3d from, to;
+        if (!ClipRay({a.x(), a.y()}, {b.x() - a.x(), b.y() - a.y()}, bothWays, box, from, to)) {
+            ++stats.culled;
+            return;
+        }
+        Line(QPointF(from.x, from.y), QPointF(to.x, to.y));
+    }
+    // The references are walked by the renderer itself, under the plan.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
+    // An area painted over what was drawn before it (a wipeout), in the background's colour.
+    void Mask(const std::vector<Point3d>& ring, const QColor& background)
+    {
+        if (ring.size() < 3) return;
+        QPolygonF poly;
+        for (const auto& p : ring) poly.append(m_->ToPixel(p));
+        if (!poly.boundingRect().intersects(bounds_)) return;
+        Flush();
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(background);
+        painter_->drawPolygon(poly);
+        painter_->setBrush(Qt::NoBrush);
+        stats.areas += ring.size();
+    }
     void Line(QPointF a, QPointF b)
     {
         if (!ClipSegment(a, b, bounds_)) {
@@ -238,13 +382,26 @@ public:
         path.closeSubpath();
         FillPath(path, Qt::SolidPattern);
     }
-    // An area in pixels, in the current colour.
-    void FillPath(const QPainterPath& path, Qt::BrushStyle style)
+    // An area in pixels, in the current colour (as opaque as `alpha`, 0 to 1).
+    void FillPath(const QPainterPath& path, Qt::BrushStyle style, double alpha = 1.0)
     {
         if (!path.controlPointRect().intersects(bounds_)) return;
-        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted});
+        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted, alpha, 0, 0});
         stats.areas += static_cast<std::size_t>(path.elementCount());
     }
+    // Before the pieces of one wide polyline: they are filled straight into
+    // the image as they come when nothing the painter does would change them
+    // and no area gathered before them waits to go under them.
+    void BeginPieces();
+    // A small convex area in pixels (a piece of a wide polyline: at most 12
+    // points), in the current colour. Each is filled on its own, so that many
+    // lying over one another cost what each does; cut to the area first, so
+    // that no far coordinate reaches the raster engine.
+    void Piece(const QPointF* pts, int n);
+    // An area of at most kStripPoints points that each row of pixels crosses
+    // once (a stretch of an arc's band between the turns of its height): as
+    // Piece, but false, drawing nothing, when it would have to be cut.
+    bool Strip(const QPointF* pts, int n);
 
     // Draws what was collected: areas under lines, lines, dots, then letters.
     void Flush();
@@ -270,6 +427,10 @@ private:
         QRgb rgb;
         Qt::BrushStyle style;
         bool highlighted;
+        double alpha;
+        // Or pieces: `pieces` of them from the `firstPiece`-th on.
+        std::size_t firstPiece;
+        std::size_t pieces;
     };
     void ArcPiece(const QPointF& c, double r, double start, double sweep);
 
@@ -283,6 +444,11 @@ private:
     std::size_t chords_ = 0;  // of arcs in this space
     std::vector<TextItem> texts_;
     std::vector<FillItem> fills_;
+    std::vector<QPointF> piecePoints_;
+    // Points of each piece; kStripFlag marks a strip (not convex).
+    std::vector<std::uint8_t> pieceSizes_;
+    void Queue(const QPointF* pts, int n, std::uint8_t flag);
+    std::optional<DirectImage> immediate_;
     TextImages textImages_;
 };
 
@@ -359,7 +525,10 @@ void PaintSink::Text(const TextPrimitive& t)
         Dot(box.center());
         return;
     }
-    if (look == TextLook::Box || !face_) {
+    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
+                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
+                               : face_;
+    if (look == TextLook::Box || !face) {
         Line(p0, p1);
         Line(p1, p2);
         Line(p2, p3);
@@ -367,17 +536,9 @@ void PaintSink::Text(const TextPrimitive& t)
         return;
     }
     texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
-                              current_->rgb, current_->highlighted, face_});
+                              current_->rgb, current_->highlighted, face});
     stats.letters += static_cast<std::size_t>(texts_.back().text.size());
 }
-
-// The image a painter draws straight into, with the shift of its device
-// transform, when nothing of the painter's own (clip, scaling, blending) would
-// change a solid line's pixels.
-struct DirectImage {
-    QImage* image = nullptr;
-    QPointF shift;
-};
 
 std::optional<DirectImage> DirectImageOf(QPainter& p)
 {
@@ -390,7 +551,12 @@ std::optional<DirectImage> DirectImageOf(QPainter& p)
         return std::nullopt;
     const QTransform t = p.deviceTransform();
     if (t.type() > QTransform::TxTranslate) return std::nullopt;
-    return DirectImage{image, QPointF(t.dx(), t.dy())};
+    return DirectImage{image,
+                       QPointF(t.dx(), t.dy()),
+                       reinterpret_cast<QRgb*>(image->bits()),
+                       image->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                       image->width(),
+                       image->height()};
 }
 
 double LinePixels(const std::vector<QLineF>& lines)
@@ -482,16 +648,199 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
     }
 }
 
+// ceil(v): for the small numbers of pixels (a piece is cut to the area first).
+inline int CeilPx(double v)
+{
+    const int i = static_cast<int>(v);
+    return i < v ? i + 1 : i;
+}
+
+// `v` to the nearest 64th (halves away from zero), for the small numbers of pixels.
+inline double Sixty4th(double v)
+{
+    return static_cast<double>(static_cast<std::int64_t>(v * 64 + (v < 0 ? -0.5 : 0.5))) / 64;
+}
+
+// Pixels x0 to x1 (not included) of a row: four at a time along a long span.
+inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
+{
+    using Four = std::uint32_t __attribute__((vector_size(16)));
+    const Four four = {ink, ink, ink, ink};
+    int x = x0;
+    for (; x + 4 <= x1; x += 4) std::memcpy(line + x, &four, sizeof four);
+    for (; x < x1; ++x) line[x] = ink;
+}
+
+// A polygon that each row crosses once (a convex one, a strip) filled
+// straight into the image, with the pixels the raster engine gives it without
+// antialiasing: those whose middles lie inside, a middle on a left or top edge
+// counted in, on a right or bottom one out.
+void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
+{
+    const int w = target.width, h = target.height;
+    const qsizetype stride = target.stride;
+    QRgb* bits = target.bits;
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    double xs[kStripPoints], ys[kStripPoints];
+    int rows[kStripPoints];  // the first row whose middle is at or below each point
+    int top = 0, bottom = 0;
+    for (int k = 0; k < n; ++k) {
+        // To the 64th of a pixel, as the raster engine takes an outline.
+        xs[k] = Sixty4th(pts[k].x() + target.shift.x());
+        ys[k] = Sixty4th(pts[k].y() + target.shift.y());
+        rows[k] = CeilPx(ys[k] - 0.5);
+        if (ys[k] < ys[top]) top = k;
+        if (ys[k] > ys[bottom]) bottom = k;
+    }
+    // The two chains of edges that run down from the top vertex, one each
+    // way round, as the rows each edge serves (those whose middles lie from
+    // its top to its bottom) and its x at the first of them and per row, in
+    // 16.16 fixed point: each row is then two additions and its span.
+    struct Edge {
+        int rowEnd;
+        std::int64_t x, dx;
+    };
+    auto chain = [&](int step, Edge* out) {
+        int count = 0;
+        for (int p = top; p != bottom;) {
+            const int q = p + step < n ? p + step : p + step - n;
+            const int r0 = rows[p], r1 = rows[q];
+            if (r1 > r0) {
+                const double slope = (xs[q] - xs[p]) / (ys[q] - ys[p]);
+                out[count++] = Edge{r1, static_cast<std::int64_t>((xs[p] + (r0 + 0.5 - ys[p]) * slope) * 65536.0),
+                                    static_cast<std::int64_t>(slope * 65536.0)};
+            }
+            p = q;
+        }
+        return count;
+    };
+    Edge a[kStripPoints], b[kStripPoints];
+    const int na = chain(1, a), nb = chain(n - 1, b);
+    if (na == 0 || nb == 0) return;
+    int row = rows[top];
+    const int end = std::min(h, rows[bottom]);
+    // ceil(x − ½) of a 16.16 number: the pixels whose middles lie at or past it.
+    auto first = [](std::int64_t x) { return static_cast<int>((x + 0x7FFF) >> 16); };
+    for (int ia = 0, ib = 0; row < end;) {
+        Edge& ea = a[ia];
+        Edge& eb = b[ib];
+        const int stop = std::min({ea.rowEnd, eb.rowEnd, end});
+        for (; row < stop; ++row, ea.x += ea.dx, eb.x += eb.dx) {
+            if (row < 0) continue;
+            const int x0 = std::max(0, first(std::min(ea.x, eb.x)));
+            const int x1 = std::min(w, first(std::max(ea.x, eb.x)));
+            FillSpan(bits + static_cast<qsizetype>(row) * stride, x0, x1, ink);
+        }
+        if (row == ea.rowEnd && ++ia == na) break;
+        if (row == eb.rowEnd && ++ib == nb) break;
+    }
+}
+
+bool PaintSink::Strip(const QPointF* pts, int n)
+{
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < n; ++k) {
+        x0 = std::min(x0, pts[k].x());
+        x1 = std::max(x1, pts[k].x());
+        y0 = std::min(y0, pts[k].y());
+        y1 = std::max(y1, pts[k].y());
+    }
+    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
+        ++stats.culled;
+        return true;
+    }
+    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
+    stats.areas += static_cast<std::size_t>(n);
+    if (immediate_) {
+        FillMonotone(*immediate_, pts, n, current_->rgb);
+        return true;
+    }
+    Queue(pts, n, kStripFlag);
+    return true;
+}
+
+void PaintSink::Queue(const QPointF* pts, int n, std::uint8_t flag)
+{
+    if (fills_.empty() || fills_.back().pieces == 0 || fills_.back().rgb != current_->rgb ||
+        fills_.back().highlighted != current_->highlighted)
+        fills_.push_back(
+            FillItem{{}, current_->rgb, Qt::SolidPattern, current_->highlighted, 1.0, pieceSizes_.size(), 0});
+    ++fills_.back().pieces;
+    pieceSizes_.push_back(static_cast<std::uint8_t>(n | flag));
+    piecePoints_.insert(piecePoints_.end(), pts, pts + n);
+}
+
+void PaintSink::BeginPieces()
+{
+    const bool waiting = std::any_of(fills_.begin(), fills_.end(), [](const FillItem& f) { return f.pieces == 0; });
+    immediate_ = waiting || current_->highlighted ? std::nullopt : DirectImageOf(*painter_);
+}
+
+void PaintSink::Piece(const QPointF* pts, int n)
+{
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < n; ++k) {
+        x0 = std::min(x0, pts[k].x());
+        x1 = std::max(x1, pts[k].x());
+        y0 = std::min(y0, pts[k].y());
+        y1 = std::max(y1, pts[k].y());
+    }
+    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
+        ++stats.culled;
+        return;
+    }
+    QPointF cut[16];
+    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) {
+        n = ClipConvex(pts, n, bounds_, cut);
+        if (n < 3) return;
+        pts = cut;
+    }
+    stats.areas += static_cast<std::size_t>(n);
+    if (immediate_) {
+        FillMonotone(*immediate_, pts, n, current_->rgb);
+        return;
+    }
+    Queue(pts, n, 0);
+}
+
 void PaintSink::Flush()
 {
     QPainter& p = *painter_;
     const QTransform base = p.worldTransform();
     p.setRenderHint(QPainter::Antialiasing, false);
+    const std::optional<DirectImage> filledDirect = piecePoints_.empty() ? std::nullopt : DirectImageOf(p);
+    std::size_t at = 0;  // the first point of the next piece
     for (const FillItem& f : fills_) {
-        const QColor c(f.rgb);
-        p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
+        QColor c(f.rgb);
+        if (f.pieces == 0) {
+            c.setAlphaF(static_cast<float>(f.alpha));
+            p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
+            continue;
+        }
+        const std::size_t end = f.firstPiece + f.pieces;
+        if (filledDirect && !f.highlighted) {
+            for (std::size_t k = f.firstPiece; k < end; ++k) {
+                const int n = pieceSizes_[k] & ~kStripFlag;
+                FillMonotone(*filledDirect, piecePoints_.data() + at, n, f.rgb);
+                at += static_cast<std::size_t>(n);
+            }
+            continue;
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(c, f.highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+        for (std::size_t k = f.firstPiece; k < end; ++k) {
+            const int n = pieceSizes_[k] & ~kStripFlag;
+            if (pieceSizes_[k] & kStripFlag)
+                p.drawPolygon(piecePoints_.data() + at, n);
+            else
+                p.drawConvexPolygon(piecePoints_.data() + at, n);
+            at += static_cast<std::size_t>(n);
+        }
+        p.setBrush(Qt::NoBrush);
     }
     fills_.clear();
+    piecePoints_.clear();
+    pieceSizes_.clear();
     // An ordinary frame is drawn by the raster engine; one whose solid lines
     // would ink many screens over is stepped straight into its image.
     std::optional<DirectImage> direct;
@@ -558,22 +907,6 @@ void PaintSink::Flush()
     buckets_.clear();
 }
 
-// The point at fraction `u` of a polyline's arc piece that starts at `from`
-// (the arc runs either way between the vertices, as the bulge's sign says).
-Point3d PointAlong(const CircularArc& arc, const Point3d& from, double u)
-{
-    const bool forward = Distance2d(arc.StartPoint(), from) <= Distance2d(arc.EndPoint(), from);
-    return arc.PointAt(arc.startAngle + arc.Sweep() * (forward ? u : 1 - u));
-}
-
-// One vertex of a polyline that has widths.
-struct WideVertex {
-    Point3d point;
-    double bulge = 0.0;
-    double startWidth = 0.0;
-    double endWidth = 0.0;
-};
-
 }  // namespace
 
 class SceneRenderer::Impl {
@@ -602,7 +935,7 @@ private:
     // The colour and layer `e` is drawn in, set on the sink, and what its
     // parts inherit from it; false when it is not drawn.
     bool Style(const Entity& e, const Inherit& in, Inherit* child = nullptr);
-    bool DrawWide(const std::vector<WideVertex>& vertices, bool closed, const Transform& t);
+    void DrawWide(const WideVertices& v, const Transform& t);
     bool DrawWideEntity(const Entity& e, const Transform& t);
     void DrawHatch(const Hatch& h, const Transform& t);
     void DrawSpline(const Spline& s, const Transform& t);
@@ -624,10 +957,10 @@ private:
     const BlockReference* top_ = nullptr;  // the reference of the space being drawn
     DrawPlan plan_;                        // of the space being drawn
     int topDepth_ = kWholeDepth;           // how deep top_ is looked into
-    std::unordered_map<std::uint32_t, FontFace> faces_;
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
     PaintSink sink_;
+    std::vector<PatternPiece> pieces_;  // of the hatch being drawn
 };
 
 SceneRenderer::SceneRenderer() : impl_(std::make_unique<Impl>())
@@ -648,7 +981,6 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     doc_ = &doc;
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;
-    faces_.clear();
     sink_.stats = {};
     const QRectF area(QPointF(0, 0), mapping.size);
     const Layout& layout = doc.ActiveLayout();
@@ -746,29 +1078,7 @@ const Box& SceneRenderer::Impl::ExtentsOf(const Block& space)
 
 const FontFace* SceneRenderer::Impl::FaceFor(std::uint32_t styleIndex)
 {
-    auto it = faces_.find(styleIndex);
-    if (it != faces_.end()) return &it->second;
-    FontFace face;
-    const TextStyle* style = doc_->TextStyles().ByIndex(styleIndex);
-    if (style && style->IsTrueType()) {
-        std::string family = style->TypeFace();
-        if (family.empty()) {
-            family = style->FontFile();
-            const auto dot = family.rfind('.');
-            if (dot != std::string::npos) family.erase(dot);
-        }
-        face.font = QFont(QString::fromStdString(family));
-        face.font.setStyleHint(QFont::SansSerif);
-    } else {
-        // Shape fonts have letters of one width, as the monospaced faces do.
-        face.font = QFont(QStringLiteral("Monospace"));
-        face.font.setStyleHint(QFont::Monospace);
-    }
-    QFont probe = face.font;
-    probe.setPixelSize(100);
-    const double cap = QFontMetricsF(probe).capHeight();
-    face.capRatio = cap > 0 ? cap / 100.0 : 0.7;
-    return &faces_.emplace(styleIndex, face).first->second;
+    return &ScreenFace(TextMetrics::FaceOf(doc_->TextStyles().ByIndex(styleIndex)));
 }
 
 void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute)
@@ -783,33 +1093,54 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         e.Emit(sink_, t);
         return;
     }
-    if (const auto* ref = dynamic_cast<const BlockReference*>(&e)) {
+    if (const BlockReference* ref = e.DrawnReference()) {
         // Nested ones too: out of view, or a dot on screen, it is not looked into.
         const Box ext = ref->BoundsUnder(t);
-        if (!ext.IsEmpty() && !ext.Intersects(visible_)) return;
-        if (plan_.IsDot(ext)) {
+        if (!ext.IsEmpty() && !ext.Intersects(visible_)) {
+        } else if (plan_.IsDot(ext)) {
             sink_.Point(ext.Center());
-            return;
-        }
-        if (in.depth == 0) {
-            top_ = ref;
-            topDepth_ = plan_.DepthOf(*ref);
-            if (topDepth_ == kDrawnAlike) {
-                // One before it placed alike drew its pixels: its attributes are its own.
-                if (!child.highlighted) {
-                    for (const AttributeReference* a : ref->GetAttributes()) DrawEntity(*a, t, child);
-                    return;
+        } else {
+            bool inside = true;
+            if (in.depth == 0) {
+                top_ = ref;
+                topDepth_ = plan_.DepthOf(*ref);
+                if (topDepth_ == kDrawnAlike) {
+                    // One before it placed alike drew its pixels: its attributes are its own.
+                    if (!child.highlighted) {
+                        for (const AttributeReference* a : ref->GetAttributes()) DrawEntity(*a, t, child);
+                        inside = false;
+                    } else {
+                        topDepth_ = kWholeDepth;
+                    }
                 }
-                topDepth_ = kWholeDepth;
+            }
+            if (!inside) {
+            } else if (in.depth >= topDepth_) {
+                EmitOutline(sink_, ext);
+                if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
+            } else {
+                DrawReference(*ref, t, child);
             }
         }
-        if (in.depth >= topDepth_) {
-            EmitOutline(sink_, ext);
-            if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
+        if (ref == &e) return;
+        // A dimension's, a table's or a multileader's own pieces, besides its block.
+        sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+        if (const auto* raw = dynamic_cast<const RawEntity*>(&e); raw && raw->Note())
+            sink_.SetFace(FaceFor(raw->Note()->Data().style));
+        e.Emit(sink_, t);
+        return;
+    }
+    if (const auto* raw = dynamic_cast<const RawEntity*>(&e)) {
+        if (!raw->Mask().empty()) {
+            // A wipeout hides what was drawn before it, in the order of the drawing.
+            std::vector<Point3d> ring;
+            for (const Point3d& p : raw->Mask()) ring.push_back(t.Apply(p));
+            sink_.Mask(ring, BackgroundColor());
+            sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+            if (child.highlighted) detail::EmitChain(sink_, Transform(), ring, true);
             return;
         }
-        DrawReference(*ref, t, child);
-        return;
+        if (raw->Note()) sink_.SetFace(FaceFor(raw->Note()->Data().style));
     }
     if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
         sink_.SetFace(FaceFor(text->Text().style));
@@ -821,7 +1152,19 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     }
     if (const auto* mtext = dynamic_cast<const MText*>(&e)) {
         sink_.SetFace(FaceFor(mtext->Data().style));
-        e.Emit(sink_, t);
+        if (mtext->HasBackgroundFill()) {
+            // The fill beneath, in its own colour: the window's, or the one the text names.
+            const MTextData& d = mtext->Data();
+            QRgb fill = BackgroundColor().rgb();
+            if (!(d.background & MTextBackground::Window))
+                fill = d.backgroundRgb >= 0
+                           ? qRgb((d.backgroundRgb >> 16) & 0xFF, (d.backgroundRgb >> 8) & 0xFF, d.backgroundRgb & 0xFF)
+                           : Rgb(d.backgroundColor);
+            sink_.SetStyle(fill, false);
+            mtext->EmitBackground(sink_, t);
+            sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+        }
+        mtext->EmitContent(sink_, t);
         return;
     }
     if (const auto* dim = dynamic_cast<const DimAligned*>(&e)) {
@@ -849,12 +1192,7 @@ void SceneRenderer::Impl::DrawSpline(const Spline& s, const Transform& t)
     // As many points as the zoom shows (half a pixel), and only the spans that
     // may reach the screen: a long spline seen whole is a few points per pixel.
     const double pxPerUnit = m_->scale * std::max(1e-12, t.ScaleFactor());
-    Box keep;
-    if (const auto inv = t.Inverse()) {
-        const Box& v = visible_;
-        for (const Point3d& c : {v.min, v.max, Point3d(v.min.x, v.max.y), Point3d(v.max.x, v.min.y)})
-            keep.Add(inv->Apply(c));
-    }
+    const Box keep = InPlan(visible_, t);
     SampleSplineWithin(s.Data(), 0.5 / pxPerUnit, keep, [&](const std::vector<Point3d>& pts) {
         if (pts.size() == 1) sink_.Point(t.Apply(pts[0]));
         for (std::size_t i = 0; i + 1 < pts.size(); ++i) sink_.Segment(t.Apply(pts[i]), t.Apply(pts[i + 1]));
@@ -877,28 +1215,50 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         painter_->setClipPath(path, Qt::IntersectClip);
         clipped = true;
     }
-    if (const Block* def = doc_->Blocks().ByIndex(ref.Data().block)) {
-        Box local;
-        if (const auto inv = inner.Inverse()) local = PlaneBoxThrough(visible_, *inv);
-        if (Budgeted()) {
-            DrawCopy(*def, inner, local, child);
-        } else {
-            // Without a budget, each part as it is.
-            const bool cull = def->Count() > kCullDefinitionsAbove;
-            for (const Entity* part : *def) {
-                if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
-                    // Only constant attributes draw inside a reference; the others are
-                    // drawn by the reference's own attributes.
-                    if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, inner, child, true);
-                    continue;
-                }
-                if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
-                DrawEntity(*part, inner, child);
+    const Block* def = doc_->Blocks().ByIndex(ref.Data().block);
+    const std::vector<AttributeReference*> attributes = ref.GetAttributes();
+    // Each copy of a grid in view, drawn as a reference is: a dot when it is smaller than one.
+    const bool grid = ref.Copies() > 1;
+    const Box one = grid ? ref.CopyBox() : Box();
+    auto drawCopy = [&](std::size_t i) {
+        const Transform shift = i == 0 ? t : t * Transform::Translation(ref.CopyOffset(i));
+        const Transform at = i == 0 ? inner : t * ref.CopyTransform(i);
+        if (grid) {
+            Box b;
+            for (int k = 0; k < 4; ++k)
+                b.Add(shift.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+            if (plan_.IsDot(b)) {
+                sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+                sink_.Point(b.Center());
+                return;
             }
         }
-    }
-    // Attributes are held in the coordinates of the reference's own space.
-    for (const AttributeReference* a : ref.GetAttributes()) DrawEntity(*a, t, child);
+        if (def) {
+            const Box local = InPlan(visible_, at);
+            if (Budgeted()) {
+                DrawCopy(*def, at, local, child);
+            } else {
+                // Without a budget, each part as it is.
+                const bool cull = def->Count() > kCullDefinitionsAbove;
+                for (const Entity* part : *def) {
+                    if (const auto* ad = dynamic_cast<const AttributeDefinition*>(part)) {
+                        // Only constant attributes draw inside a reference; the others are
+                        // drawn by the reference's own attributes.
+                        if (ad->Constant() && !ad->Invisible()) DrawEntity(*ad, at, child, true);
+                        continue;
+                    }
+                    if (cull && !local.IsEmpty() && !part->Extents().Intersects(local)) continue;
+                    DrawEntity(*part, at, child);
+                }
+            }
+        }
+        // Attributes are held in the coordinates of the reference's own space.
+        for (const AttributeReference* a : attributes) DrawEntity(*a, shift, child);
+    };
+    if (grid)
+        ref.EachCopy(t, visible_, drawCopy);
+    else
+        drawCopy(0);
     if (clipped) {
         sink_.Flush();
         painter_->restore();
@@ -975,140 +1335,208 @@ bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* chi
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
 {
-    // Decided as the count decides it, before any vertex is copied: a fitted
-    // curve, or one without widths, is drawn thin.
-    if (!(WidestDrawn(e) * m_->scale * t.ScaleFactor() >= kWidePx)) return false;
-    std::vector<WideVertex> v;
-    bool closed = false;
+    WideVertices v;
+    Transform placed;
+    const BulgePolyline* centre = nullptr;
+    BulgePolyline frame;
     if (const auto* lw = dynamic_cast<const LWPolyline*>(&e)) {
-        const LWPolylineData& d = lw->Data();
-        for (std::size_t i = 0; i < d.geometry.vertices.size(); ++i) {
-            WideVertex w{d.geometry.vertices[i].point, d.geometry.vertices[i].bulge, d.constantWidth, d.constantWidth};
-            if (i < d.startWidths.size() && i < d.endWidths.size() && (d.startWidths[i] > 0 || d.endWidths[i] > 0)) {
-                w.startWidth = d.startWidths[i];
-                w.endWidth = d.endWidths[i];
-            }
-            v.push_back(w);
-        }
-        closed = d.geometry.closed;
-    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e)) {
-        const PolylineData& d = pl->Data();
-        for (const auto& pv : d.vertices) v.push_back(WideVertex{pv.point, pv.bulge, pv.startWidth, pv.endWidth});
-        closed = d.closed;
+        v = lw->Wide();
+        placed = lw->Data().extrusion.Through(t);
+        centre = &lw->Data().geometry;
+    } else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e); pl && pl->Data().fitPoints.empty()) {
+        v = pl->Wide();
+        placed = pl->Data().extrusion.Through(t);
     } else {
         return false;
     }
-    return DrawWide(v, closed, t);
-}
-
-bool SceneRenderer::Impl::DrawWide(const std::vector<WideVertex>& v, bool closed, const Transform& t)
-{
-    const std::size_t n = v.size();
-    if (n < 2) return false;
-    double widest = 0.0;
-    for (const auto& w : v) widest = std::max({widest, w.startWidth, w.endWidth});
-    const double pxPerUnit = m_->scale * t.ScaleFactor();
-    // Thinner than a couple of pixels the width does not show: plain lines then.
-    if (widest * pxPerUnit < kWidePx) return false;
-    const std::size_t segments = closed ? n : n - 1;
-    auto constant = [&](std::size_t i) { return v[i].startWidth > 0 && v[i].startWidth == v[i].endWidth; };
-    auto sameRun = [&](std::size_t i, std::size_t j) {
-        return constant(i) && constant(j) && v[i].startWidth == v[j].startWidth;
-    };
-    // A closed ring starts where a run starts, so that no run is cut at the first vertex.
-    std::size_t first = 0;
-    bool ring = closed;
-    if (closed) {
-        while (first < segments && sameRun((first + segments - 1) % segments, first)) ++first;
-        if (first == segments)
-            first = 0;  // one width all round
-        else
-            ring = false;
+    // Decided as the count decides it, before any vertex is read: thinner
+    // than a couple of pixels the width does not show, and the centre line
+    // alone is drawn.
+    if (!(WidestDrawn(e) * m_->scale * placed.ScaleFactor() >= kWidePx)) {
+        if (!centre) {
+            frame = static_cast<const Polyline2D&>(e).Frame();
+            centre = &frame;
+        }
+        detail::EmitBulgePolyline(sink_, placed, *centre);
+        return true;
     }
-
-    // Pieces of one constant width are one band along their centre line, so
-    // that their corners are mitred as drawing programs join them; a tapering
-    // piece is a band of its own.
-    QPainterPath run, bands;
-    bands.setFillRule(Qt::WindingFill);
-    double runWidth = 0.0;
-    auto endRun = [&] {
-        if (run.elementCount() > 1) {
-            QPainterPathStroker stroker;
-            stroker.setWidth(runWidth * pxPerUnit);
-            stroker.setCapStyle(Qt::FlatCap);
-            stroker.setJoinStyle(Qt::MiterJoin);
-            stroker.setMiterLimit(4.0);
-            sink_.FillPath(stroker.createStroke(run), Qt::SolidPattern);
-        }
-        run = QPainterPath();
-    };
-    for (std::size_t s = 0; s < segments; ++s) {
-        const std::size_t i = (first + s) % segments;
-        const WideVertex& a = v[i];
-        const Point3d& p0 = a.point;
-        const Point3d& p1 = v[(i + 1) % n].point;
-        const auto arc = ArcFromBulge(p0, p1, a.bulge);
-        const int k = arc ? ArcChords(arc->radius * pxPerUnit, arc->Sweep()) : 1;
-        auto along = [&](int j) { return arc ? PointAlong(*arc, p0, static_cast<double>(j) / k) : (j == 0 ? p0 : p1); };
-        if (s == 0 || !sameRun((i + segments - 1) % segments, i)) endRun();
-        if (a.startWidth <= 0 && a.endWidth <= 0) {
-            // A piece without width inside a wide polyline: a thin line or arc.
-            for (int j = 1; j <= k; ++j) sink_.Segment(t.Apply(along(j - 1)), t.Apply(along(j)));
-            continue;
-        }
-        if (constant(i)) {
-            if (run.elementCount() == 0) run.moveTo(m_->ToPixel(t.Apply(p0)));
-            runWidth = a.startWidth;
-            for (int j = 1; j <= k; ++j) run.lineTo(m_->ToPixel(t.Apply(along(j))));
-            continue;
-        }
-        // Samples along the piece, each with the two sides at half the width.
-        QPolygonF left, right;
-        for (int j = 0; j <= k; ++j) {
-            const double u = static_cast<double>(j) / k;
-            const Point3d at = along(j);
-            Vector3d normal;
-            if (arc) {
-                normal = (at - arc->center) / arc->radius;
-            } else {
-                const Vector3d d = p1 - p0;
-                const double len = d.Length2d();
-                if (!(len > 0)) break;
-                normal = {-d.y / len, d.x / len, 0.0};
-            }
-            const double width = a.startWidth + (a.endWidth - a.startWidth) * u;
-            left.append(m_->ToPixel(t.Apply(at + normal * (width / 2))));
-            right.prepend(m_->ToPixel(t.Apply(at - normal * (width / 2))));
-        }
-        if (left.size() < 2) continue;
-        bands.addPolygon(left + right);
-        bands.closeSubpath();
-    }
-    if (ring) run.closeSubpath();
-    endRun();
-    if (!bands.isEmpty()) sink_.FillPath(bands, Qt::SolidPattern);
+    DrawWide(v, placed);
     return true;
 }
 
-void SceneRenderer::Impl::DrawHatch(const Hatch& h, const Transform& t)
+namespace {
+
+// The pieces of a wide polyline as pixels: each band, each of an arc band's
+// steps (as many as its centre line would be drawn in) and each corner an
+// area of its own, so that the frame's work and memory follow the pieces
+// however the polyline lies over itself.
+class PixelPieces final : public WideSink {
+public:
+    PixelPieces(PaintSink& sink, const ViewMapping& m, const Transform& t, double pxPerUnit)
+        : sink_(sink), m_(m), t_(t), identity_(t.IsIdentity()), px_(pxPerUnit)
+    {
+    }
+    void Band(std::size_t, const Point3d q[4]) override
+    {
+        const QPointF p[4] = {Px(q[0]), Px(q[1]), Px(q[2]), Px(q[3])};
+        sink_.Piece(p, 4);
+    }
+    void ArcBand(std::size_t, const CircularArc& arc, bool fromStart, double fromWidth, double toWidth) override
+    {
+        const double sweep = arc.Sweep();
+        const int k = ArcChords(arc.radius * px_, sweep);
+        const double w0 = fromStart ? fromWidth : toWidth, w1 = fromStart ? toWidth : fromWidth;
+        // Each step's sides turned by one rotation from the last: a sine and
+        // cosine per arc, not per step.
+        const double ct = std::cos(sweep / k), st = std::sin(sweep / k);
+        double ux = std::cos(arc.startAngle), uy = std::sin(arc.startAngle);
+        auto side = [&](double u, double sign) {
+            const double r = std::max(0.0, arc.radius + sign * (w0 + (w1 - w0) * u) / 2);
+            return Px({arc.center.x + r * ux, arc.center.y + r * uy, arc.center.z});
+        };
+        outer_.assign(1, side(0, 1));
+        inner_.assign(1, side(0, -1));
+        for (int j = 1; j <= k; ++j) {
+            const double vx = ux * ct - uy * st;
+            uy = ux * st + uy * ct;
+            ux = vx;
+            if (j == k) {
+                ux = std::cos(arc.startAngle + sweep);
+                uy = std::sin(arc.startAngle + sweep);
+            }
+            const double u = static_cast<double>(j) / k;
+            outer_.push_back(side(u, 1));
+            inner_.push_back(side(u, -1));
+        }
+        // Stretches between the turns of the band's height (and of at most
+        // kStripPoints points) are filled whole: each row crosses them once.
+        auto way = [](double dy) { return dy > 0 ? 1 : dy < 0 ? -1 : 0; };
+        std::size_t from = 0;
+        int heading = 0;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(k); ++j) {
+            const int o = way(outer_[j + 1].y() - outer_[j].y()), i = way(inner_[j + 1].y() - inner_[j].y());
+            const bool turns = (o != 0 && heading != 0 && o != heading) || (i != 0 && heading != 0 && i != heading) ||
+                               (o != 0 && i != 0 && o != i);
+            if (turns || 2 * (j - from + 2) > static_cast<std::size_t>(kStripPoints)) {
+                StripOf(from, j);
+                from = j;
+                heading = 0;
+            }
+            if (heading == 0) heading = o != 0 ? o : i;
+        }
+        StripOf(from, static_cast<std::size_t>(k));
+    }
+    void Join(std::size_t, const Point3d* ring, int n) override
+    {
+        QPointF p[5];
+        for (int k = 0; k < n; ++k) p[k] = Px(ring[k]);
+        // A corner that reaches less than half a pixel past its bands' ends
+        // changes no pixel the eye would miss (most of a smooth curve's).
+        const QPointF out = p[2] - p[1];
+        if (out.x() * out.x() + out.y() * out.y() < 0.25) return;
+        sink_.Piece(p, n);
+    }
+
+private:
+    QPointF Px(const Point3d& p) const { return m_.ToPixel(identity_ ? p : t_.Apply(p)); }
+    // The band's steps `from` to `to` as one strip, or step by step when it
+    // would have to be cut to the window.
+    void StripOf(std::size_t from, std::size_t to)
+    {
+        if (to <= from) return;
+        QPointF ring[kStripPoints];
+        int n = 0;
+        for (std::size_t j = from; j <= to; ++j) ring[n++] = outer_[j];
+        for (std::size_t j = to + 1; j-- > from;) ring[n++] = inner_[j];
+        if (sink_.Strip(ring, n)) return;
+        for (std::size_t j = from; j < to; ++j) {
+            const QPointF p[4] = {outer_[j], outer_[j + 1], inner_[j + 1], inner_[j]};
+            sink_.Piece(p, 4);
+        }
+    }
+    std::vector<QPointF> outer_, inner_;
+    PaintSink& sink_;
+    const ViewMapping& m_;
+    const Transform& t_;
+    bool identity_;
+    double px_;
+};
+
+}  // namespace
+
+void SceneRenderer::Impl::DrawWide(const WideVertices& v, const Transform& t)
 {
-    const double pxPerUnit = m_->scale * std::max(1e-12, t.ScaleFactor());
-    const double tolerance = 0.5 / pxPerUnit;
+    const std::size_t n = v.count, segments = v.SegmentCount();
+    if (segments == 0) {
+        if (n == 1) sink_.Point(t.Apply(v[0].point));
+        return;
+    }
+    const double pxPerUnit = m_->scale * t.ScaleFactor();
+    // What is in view, in the polyline's own coordinates: a segment whose
+    // band and corners lie wholly away from it is passed over.
+    const Box local = InPlan(visible_, t);
+    sink_.BeginPieces();
+    PixelPieces pieces(sink_, *m_, t, pxPerUnit);
+    // Runs of segments in view are walked whole (a corner's neighbour is then
+    // at hand); the ones in between are passed over.
+    std::size_t run = segments;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const WideVertex a = v[i];
+        const Point3d b = v[(i + 1) % n].point;
+        const double widest = std::max(a.startWidth, a.endWidth);
+        if (!local.IsEmpty()) {
+            // The arc lies within half its chord and its height of the chord's
+            // middle; a corner within the mitre limit of the vertex.
+            const double chord = std::fabs(b.x - a.point.x) + std::fabs(b.y - a.point.y);
+            const double reach = chord / 2 * (1 + std::fabs(a.bulge)) + (kMitreLimit + 1) * std::max(0.0, widest);
+            if (std::isfinite(reach) && !Box::Around(Midpoint(a.point, b), reach).Intersects(local)) {
+                if (run < i) WideOutline(v, run, i - 1, pieces);
+                run = segments;
+                continue;
+            }
+        }
+        if (run == segments) run = i;
+        // A piece without width inside a wide polyline: a thin line or arc.
+        if (!(widest > 0)) detail::EmitBulgePolyline(sink_, t, BulgePolyline{{{a.point, a.bulge}, {b, 0.0}}, false});
+    }
+    if (run < segments) WideOutline(v, run, segments - 1, pieces);
+}
+
+void SceneRenderer::Impl::DrawHatch(const Hatch& h, const Transform& reference)
+{
+    // In the plane of its extrusion, where its loops and pattern lines lie.
+    const Transform t = h.Placed(reference);
+    const std::vector<std::vector<Point3d>> rings = h.FillRings(t, 0.5 / m_->scale);
+    if (rings.empty()) return;
+    // A pattern known by name only is shown as a diagonal hatching of the screen.
+    Qt::BrushStyle style = h.Data().solid ? Qt::SolidPattern : Qt::BDiagPattern;
+    double alpha = 1.0;
+    if (h.HasPatternLines()) {
+        // Its own lines, those that cross the view.
+        pieces_.clear();
+        if (h.PatternPieces(rings, t, m_->scale, visible_, pieces_)) {
+            for (const PatternPiece& p : pieces_) {
+                if (p.a == p.b)
+                    sink_.Point(p.a);
+                else
+                    sink_.Segment(p.a, p.b);
+            }
+            return;
+        }
+        // Too close to tell apart: a tint as dark as they ink the area.
+        style = Qt::SolidPattern;
+        alpha = std::clamp(h.PatternCover(t, m_->scale), 0.25, 1.0);
+    }
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    for (int i = 0; i < h.NumberOfLoops(); ++i) {
-        const std::vector<Point3d> ring = h.LoopPoints(i, tolerance);
-        if (ring.size() < 3) continue;
+    for (const std::vector<Point3d>& ring : rings) {
         QPolygonF poly;
         poly.reserve(static_cast<int>(ring.size()));
-        for (const Point3d& p : ring) poly.append(m_->ToPixel(t.Apply(p)));
+        for (const Point3d& p : ring) poly.append(m_->ToPixel(p));
         path.addPolygon(poly);
         path.closeSubpath();
     }
-    if (path.isEmpty()) return;
-    // Patterns are shown as a plain diagonal hatching of the screen.
-    sink_.FillPath(path, h.Data().solid ? Qt::SolidPattern : Qt::BDiagPattern);
+    sink_.FillPath(path, style, alpha);
 }
 
 }  // namespace acad::ui

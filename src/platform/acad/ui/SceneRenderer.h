@@ -2,8 +2,8 @@
 // Paints what a drawing shows through one painter: every entity kind through
 // Entity::Emit into a single painter sink, in its layer's or own colour, with
 // block references walked here so that nested parts get their inherited colour
-// and layer, external references their clip, and hatches and wide polylines
-// their filled areas. Only what the spatial index finds in view is drawn; a
+// and layer, external references their clip, hatches their pattern lines or
+// filled areas, and wide polylines their bands. Only what the spatial index finds in view is drawn; a
 // nested reference out of view is not looked into, one smaller than a dot is a
 // dot, and past the work one view may take (DrawPlan.h), the heaviest
 // references draw what lies nested past a depth as outlines.

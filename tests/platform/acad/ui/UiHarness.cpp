@@ -26,6 +26,14 @@ Harness::Harness()
     main->resize(900, 700);
     window->Show();
     Process();
+    // The menu bar, the status bar and the command lines take the height their
+    // fonts need, and the fonts are the machine's: the window is sized around
+    // the view, so that what a test zooms to falls on the same pixels everywhere.
+    main->resize(main->size() + (kViewSize - view->size()));
+    Process();
+    if (view->size() != kViewSize)
+        ADD_FAILURE() << "the drawing view is " << view->width() << " x " << view->height() << " pixels, not "
+                      << kViewSize.width() << " x " << kViewSize.height();
     waiting_ = main->Waiting += [this] {
         if (actions_.empty()) {
             ADD_FAILURE() << "unexpected request: \"" << main->CurrentRequest()->prompt << "\"";

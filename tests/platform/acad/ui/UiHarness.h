@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QSize>
 
 #include <deque>
 #include <functional>
@@ -21,6 +22,9 @@ namespace uitest {
 
 class Harness {
 public:
+    // The drawing view's size in pixels, whatever the fonts of the window around it.
+    static constexpr QSize kViewSize{900, 571};
+
     Harness();
     ~Harness();
 

@@ -9,7 +9,10 @@
 #include "../dxf_test_text.h"
 #include "../heavy_drawings.h"
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <set>
@@ -18,6 +21,7 @@
 #include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
+#include "platform/acad/ui/SceneRenderer.h"
 
 #include <unistd.h>
 
@@ -183,7 +187,7 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     // Its corner is joined: the outer edges meet, no notch between the two pieces.
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({96.5, 3.5}), AciColor(4), 0));
     // Letters in the text's box, in the text's colour; the tiny text is its box.
-    EXPECT_GT(Inked(img, Pixels({5, 65, 0}, {5 + 3 * 0.8 * 6, 71, 0})), 30);
+    EXPECT_GT(Inked(img, Pixels({5, 65, 0}, {5 + 3 * 0.9 * 6, 71, 0})), 30);
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 2, 68}), AciColor(2), 6));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({60, 65}), AciColor(6), 1));
     EXPECT_GT(h.view->LastStats().texts, 0u);
@@ -266,6 +270,64 @@ TEST_F(Render, AttributesHatchesWidthsAndTexts)
     // Highlighted: the dashed box over the top of the foot's end.
     turned->Highlight(true);
     EXPECT_GT(inkedIn(h.Grab(), frameOf(*turned), QRectF(0.6, 0.97, 0.35, 0.06)), 3);
+}
+
+// Letters are drawn in the face their box was measured in (Arial by Liberation
+// Sans's file, whatever the machine has), at their own widths: ten capital I
+// of Arial stand one advance (569 of 1409 cap units) apart, and the last ends
+// inside the box. A multi-line text's background fill lies beneath it in its
+// own colour, half a height past its box, and its frame is drawn in the text's.
+TEST_F(Render, TextsAreDrawnInTheFacesTheirBoxesAreMeasuredIn)
+{
+    acad::Document& d = *h.doc;
+    acad::TextStyle* arial = d.TextStyles().Add("ARIAL");
+    arial->SetFont("Arial", false, false, 0, 34);
+    const double cap = 40;  // pixels
+    acad::Text* t = ms->AddText("IIIIIIIIII", {5, 40, 0}, cap * h.PixelSize());
+    t->SetStyleName("ARIAL");
+    t->SetColor(2);
+    acad::MText* filled = ms->AddMText({5, 20, 0}, 30, "fundo");
+    acad::MTextData fd = filled->Data();
+    fd.height = 2;
+    fd.background = acad::MTextBackground::Color;
+    fd.backgroundColor = 1;
+    filled->SetData(fd);
+    acad::MText* framed = ms->AddMText({55, 20, 0}, 30, "moldura");
+    acad::MTextData md = framed->Data();
+    md.height = 2;
+    md.background = acad::MTextBackground::Frame;
+    framed->SetData(md);
+    framed->SetColor(3);
+
+    const QImage img = h.Grab();
+    // The stems across the middle of the capitals.
+    const QPointF mid = h.PixelOf({5, 40 + cap * h.PixelSize() / 2, 0});
+    const int y = static_cast<int>(mid.y());
+    std::vector<std::pair<int, int>> stems;
+    for (int x = static_cast<int>(mid.x()) - 5, start = -1; x < static_cast<int>(mid.x()) + 600; ++x) {
+        const bool ink = img.pixelColor(x, y).rgb() == AciColor(2).rgb();
+        if (ink && start < 0) start = x;
+        if (!ink && start >= 0) {
+            stems.emplace_back(start, x - 1);
+            start = -1;
+        }
+    }
+    ASSERT_EQ(stems.size(), 10u);
+    auto centre = [](const std::pair<int, int>& s) { return (s.first + s.second) / 2.0; };
+    EXPECT_NEAR(centre(stems[9]) - centre(stems[0]), 9 * 569.0 / 1409 * cap, 1.5);
+    Point3d c[4];
+    t->TextBoxCorners(c);
+    EXPECT_LE(stems.back().second, h.PixelOf(c[1]).x() + 1);
+    EXPECT_GE(stems.front().first, h.PixelOf(c[0]).x() - 1);
+
+    // Fill beneath, past the letters and past the box by a height's half (1).
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 + 29, 20 - 1, 0}), AciColor(1), 0));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5 - 0.5, 20 + 0.5, 0}), AciColor(1), 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5 - 1.5, 20 - 1, 0}), AciColor(1), 0));
+    // The frame, its left side a height's half out of the box.
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 - 1, 20 - 1, 0}), AciColor(3), 1));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 + 31, 20 - 1, 0}), AciColor(3), 1));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({55 + 25, 20 - 1, 0}), AciColor(3), 1));
 }
 
 TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
@@ -439,8 +501,10 @@ double OwnPieces(const acad::Document& doc, double px)
     double n = 0;
     for (const acad::Block* b : doc.Blocks())
         for (const acad::Entity* e : *b) {
-            const auto* r = dynamic_cast<const acad::BlockReference*>(e);
-            n += r ? acad::kReferenceWork : acad::Pieces(*e, px, kCap);
+            // A dimension or a table draws a block as a reference does, and its own pieces.
+            const acad::BlockReference* r = e->DrawnReference();
+            n += r ? acad::kReferenceWork : 0;
+            if (r != e) n += acad::Pieces(*e, px, kCap);
             if (r)
                 for (const acad::AttributeReference* a : r->GetAttributes()) n += acad::Pieces(*a, px, kCap);
         }
@@ -461,7 +525,8 @@ void Nest(acad::Document& d, heavy::Kind kind)
 // 200 on a frozen and a switched-off layer, 2,000 far below a dot at (30, 5)
 // beside a line, five external references of a drawing of 40 of "N", clipped
 // to their left half; and a sheet with three viewports onto the model. Drawn
-// whole, the stack alone is 3,000,000 pieces.
+// whole, the stack alone is 3,000,000 pieces. For the kinds that draw a
+// block, what multiplies it at the top too (heavy::TopLevel).
 void Multiplied(acad::Document& doc, heavy::Kind kind)
 {
     auto nest = [kind](acad::Document& d) { Nest(d, kind); };
@@ -474,6 +539,7 @@ void Multiplied(acad::Document& doc, heavy::Kind kind)
         acad::WriteDxf(part, file);
     }
     nest(doc);
+    heavy::TopLevel(doc, kind);
     acad::Block& ms = doc.ModelSpace();
     for (int i = 0; i < 150; ++i) ms.InsertBlock({0, 0, 0}, "N", 1 + i * 2e-3, 1 + i * 2e-3, 1, i * 0.006);
     doc.Layers().Add("CONGELADO");
@@ -630,6 +696,8 @@ TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
 
         // Seen small, 200 of "E" in 10 of "N" in a row fit the budget: drawn
         // from their simplified copies, they ink what they ink drawn whole.
+        // Not lines without end: seen small, they still cross the whole view.
+        if (kind == heavy::Kind::ConstructionLine) continue;
         acad::Document& row = *h.app.Documents().Add("Acad");
         Nest(row, kind);
         for (int i = 0; i < 10; ++i) row.ModelSpace().InsertBlock({i * 50.0, 0, 0}, "N", 1, 1, 1, i * 0.1);
@@ -924,8 +992,11 @@ TEST_F(Render, AScreenInkedOverManyTimesStillShowsEveryLine)
     for (const Point3d& p : {Point3d{20, 37.5, 0}, Point3d{80.5, 37.5, 0}, Point3d{50, 7.5, 0}, Point3d{50, 68, 0}})
         EXPECT_TRUE(HasColorNear(img, h.PixelOf(p), AciColor(3))) << p.x << "," << p.y;
 
-    // Zoomed onto the circles' edge, which crosses the image's borders.
-    h.app.ZoomWindow({28, 58}, {30, 60});
+    // Zoomed onto the circles' edge: a band of their arcs some 1.2 units tall,
+    // rising at 45° through (29, 59.05). A window one unit tall centred on it
+    // has it cross all four borders by a third of a unit or more, the view up
+    // to twice as wide as tall.
+    h.app.ZoomCenter({29, 59.05, 0}, 1.0);
     const QImage edge = h.Grab();
     EXPECT_GT(h.view->LastStats().stepped, 0u);
     const int w = edge.width(), ht = edge.height();
@@ -938,6 +1009,96 @@ TEST_F(Render, AScreenInkedOverManyTimesStillShowsEveryLine)
     h.app.ZoomWindow({0, 0, 0}, {10, 10, 0});
     h.Grab();
     EXPECT_EQ(h.view->LastStats().stepped, 0u);
+}
+
+// What the renderer draws of `doc` at `view` into an image `size` large; with
+// `clipped`, through a painter clipped to the whole image (so that nothing is
+// filled straight into the image: all goes through the raster engine).
+QImage Rendered(const acad::Document& doc, const acad::View& view, const QSize& size, bool clipped)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(acad::ui::BackgroundColor());
+    QPainter p(&img);
+    if (clipped) p.setClipRect(QRect(QPoint(0, 0), size));
+    acad::ui::SceneRenderer renderer;
+    renderer.Draw(p, doc, acad::ui::ViewMapping::Of(view, QSizeF(size)));
+    return img;
+}
+
+std::filesystem::path FixtureFile(const std::string& name)
+{
+    return std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name;
+}
+
+// A reference and a text turned over (extrusion (0, 0, -1)) are drawn where
+// their boxes are, mirrored; the zoom to extents shows all a wide polyline
+// inks: the corner a sharp turn mitres, the band of a bulged segment.
+TEST_F(Render, TurnedOverEntitiesAndWidePolylinesAreDrawnWhereTheirBoxesAre)
+{
+    acad::Document& d = *h.doc;
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("extrusion_reference.dxf")), "");
+    h.app.ZoomWindow({-20, -10, 0}, {20, 10, 0});
+    QImage img = h.Grab();
+    // The block's square lies at x 10 to 17.7 in its own coordinates.
+    EXPECT_GT(Inked(img, Pixels({-17, -0.2, 0}, {-11, 0.2, 0})), 10);
+    EXPECT_GT(Inked(img, Pixels({-17.9, 0.5, 0}, {-17.5, 2.5, 0})), 5);
+    EXPECT_EQ(Inked(img, Pixels({9, -1, 0}, {19, 4, 0})), 0);
+    acad::Entity* ref = d.ModelSpace().Item(0);
+    ref->Delete();
+
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("extrusion_text.dxf")), "");
+    h.app.ZoomWindow({-10, 0, 0}, {10, 6, 0});
+    img = h.Grab();
+    // "ABC" from (-5, 2) leftwards, 2 high.
+    EXPECT_GT(Inked(img, Pixels({-8, 2, 0}, {-5, 4, 0})), 20);
+    EXPECT_EQ(Inked(img, Pixels({-4.5, 1, 0}, {10, 5, 0})), 0);
+    d.ModelSpace().Item(0)->Delete();
+
+    ASSERT_EQ(acad::ReadDxf(d, FixtureFile("wide_polylines.dxf")), "");
+    h.app.ZoomExtents();
+    img = h.Grab();
+    const QColor white = AciColor(7);
+    const double tip = 100 + (5 * 2 + 100 * 16) / std::hypot(100.0, 5.0);
+    const QPointF near = h.PixelOf({tip - 3 * h.PixelSize(), 5, 0});
+    EXPECT_TRUE(QRectF(QPointF(0, 0), QSizeF(img.size())).contains(near)) << "the corner's tip in the window";
+    EXPECT_TRUE(HasColorNear(img, near, white, 0)) << "its tip";
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({tip + 3 * h.PixelSize(), 5, 0}), white, 0)) << "past its cut";
+    // The bulged segment's band: radius 5 about (5, 30), 2 wide.
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({5, 24.5, 0}), white, 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5, 23.5, 0}), white, 0));
+    EXPECT_FALSE(HasColorNear(img, h.PixelOf({5, 26.5, 0}), white, 0));
+}
+
+// The pieces of wide polylines filled straight into the image ink the pixels
+// the raster engine gives them: a zigzag of bulged pieces lying over one
+// another, and a track of sharp corners, at a zoom where both are wide.
+TEST_F(Render, WidePiecesFilledIntoTheImageAreTheRasterEnginesPixels)
+{
+    acad::Document doc;
+    std::vector<double> zig;
+    for (int i = 0; i < 200; ++i) zig.insert(zig.end(), {i * 0.37, (i % 2) * 20.0 + (i % 7) * 0.31});
+    acad::LWPolyline* z = doc.ModelSpace().AddLightWeightPolyline(zig);
+    acad::LWPolylineData data = z->Data();
+    for (auto& v : data.geometry.vertices) v.bulge = 0.4;
+    data.constantWidth = 0.9;
+    z->SetData(data);
+    std::vector<double> track;
+    for (int i = 0; i < 60; ++i) track.insert(track.end(), {10 + (i % 5) * 7.3 + i * 0.2, 30 + (i % 3) * 4.1});
+    doc.ModelSpace().AddLightWeightPolyline(track)->SetConstantWidth(1.7);
+    acad::View view({0, 0, 0}, 1, 1.5);
+    view.Fit(doc.ModelExtents());
+    const QSize size(600, 400);
+    const QImage direct = Rendered(doc, view, size, false), raster = Rendered(doc, view, size, true);
+    int inked = 0, differ = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const bool a = direct.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+            const bool b = raster.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+            inked += a;
+            differ += a != b;
+        }
+    EXPECT_GT(inked, 20000);
+    EXPECT_EQ(differ, 0) << "of " << inked;
 }
 
 }  // namespace
@@ -968,4 +1129,194 @@ TEST_F(Render, SplinesFollowTheirCurveAtEveryZoom)
     h.app.ZoomCenter(mid, 2.0);
     EXPECT_TRUE(HasColorNear(h.Grab(), h.PixelOf(mid), AciColor(3), 1));
     EXPECT_TRUE(onCurve(200));
+}
+
+namespace {
+
+std::string HatchFixture(const char* name)
+{
+    return (std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/fixtures" / name).string();
+}
+
+// The ink of `img` in `area` against lines along one axis, at pixel
+// coordinates `lines` across it (rows, or columns when `upright`).
+struct AlongLines {
+    int stray = 0;     // inked pixels more than 1.5 pixels off every line
+    double least = 1;  // the least share of its length any line inks
+};
+
+AlongLines InkAlong(const QImage& img, const QRectF& area, bool upright, const std::vector<double>& lines)
+{
+    AlongLines r;
+    const QRect px = area.toAlignedRect();
+    const int a0 = upright ? px.top() : px.left(), a1 = upright ? px.bottom() : px.right();
+    const int c0 = upright ? px.left() : px.top(), c1 = upright ? px.right() : px.bottom();
+    auto inked = [&](int along, int across) {
+        const int x = upright ? across : along, y = upright ? along : across;
+        return img.valid(x, y) && img.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+    };
+    for (int c = c0; c <= c1; ++c) {
+        double off = std::numeric_limits<double>::infinity();
+        for (double l : lines) off = std::min(off, std::fabs(c + 0.5 - l));
+        if (off > 1.5)
+            for (int a = a0; a <= a1; ++a) r.stray += inked(a, c);
+    }
+    for (double l : lines) {
+        int n = 0;
+        for (int a = a0; a <= a1; ++a) {
+            bool any = false;
+            for (int c = static_cast<int>(std::floor(l - 1.5)); c <= static_cast<int>(std::ceil(l + 1.5)); ++c)
+                any = any || inked(a, c);
+            n += any;
+        }
+        r.least = std::min(r.least, static_cast<double>(n) / (a1 - a0 + 1));
+    }
+    return r;
+}
+
+}  // namespace
+
+// Hatches of a file draw the lines of their patterns: lines defined at 0° as
+// rows and at 90° as columns, at their base point and spacing, in their
+// colour, and nothing between them, so that a pick there finds nothing; seen
+// from so far that they lie closer than two pixels, a tint of that colour,
+// picked anywhere. A pattern wider than its small loop shows nothing in it;
+// dashed rows leave their gaps and go round an island but across a text
+// box; the style "ignore" hatches the island; and references turn and
+// shrink the pattern of their block with it.
+TEST_F(Render, HatchPatternsAreDrawnWithTheirFilesLines)
+{
+    acad::Document* doc = h.app.Documents().Open(HatchFixture("hatch_lines_0_90.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {230, 70, 0});
+    QImage img = h.Grab();
+    std::vector<double> rows, columns;
+    for (int k = 0; k < 6; ++k) rows.push_back(h.PixelOf({50, 5.0 + 10 * k, 0}).y());
+    for (int k = 0; k < 10; ++k) columns.push_back(h.PixelOf({125.0 + 10 * k, 30, 0}).x());
+    AlongLines along = InkAlong(img, Pixels({1, 1, 0}, {99, 59, 0}), false, rows);
+    EXPECT_EQ(along.stray, 0) << "ink off the rows";
+    EXPECT_GT(along.least, 0.95);
+    along = InkAlong(img, Pixels({121, 1, 0}, {219, 59, 0}), true, columns);
+    EXPECT_EQ(along.stray, 0) << "ink off the columns";
+    EXPECT_GT(along.least, 0.95);
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({50, 25}), AciColor(1), 1));
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({145, 30}), AciColor(3), 1));
+    acad::Entity* level = doc->ModelSpace().Item(0);
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 10, 0}), nullptr) << "between two rows";
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 15, 0}), level);
+    h.app.ZoomWindow({-2000, -2000, 0}, {2000, 2000, 0});
+    img = h.Grab();
+    const QRectF inside = Pixels({20, 15, 0}, {80, 45, 0});
+    EXPECT_EQ(Inked(img, inside), inside.toAlignedRect().width() * inside.toAlignedRect().height()) << "a tint";
+    EXPECT_EQ(acad::selection::PickAt(*doc, {50, 10, 0}), level);
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_wide_offset.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-2, -2, 0}, {7, 7, 0});
+    EXPECT_EQ(Inked(h.Grab(), Pixels({0, 0, 0}, {5, 5, 0})), 0);
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_dashes_islands.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {230, 110, 0});
+    img = h.Grab();
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({2.5, 25}), AciColor(5), 1)) << "a dash";
+    EXPECT_EQ(Inked(img, Pixels({6, 24, 0}, {9, 26, 0})), 0) << "a gap";
+    EXPECT_EQ(Inked(img, Pixels({41, 41, 0}, {59, 59, 0})), 0) << "the island";
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({22.5, 75}), AciColor(5), 1)) << "across the text box";
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({165, 48}), AciColor(6), 1)) << "a dot in the island, style ignore";
+    EXPECT_EQ(Inked(img, Pixels({167, 41, 0}, {173, 59, 0})), 0) << "between the dotted columns";
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(HatchFixture("hatch_in_block.dxf"));
+    Harness::Process();
+    h.app.ZoomWindow({60, -10, 0}, {230, 70, 0});
+    img = h.Grab();
+    columns.clear();
+    for (int k = 0; k < 6; ++k) columns.push_back(h.PixelOf({72.5 + 5 * k, 25, 0}).x());
+    along = InkAlong(img, Pixels({71, 1, 0}, {99, 49, 0}), true, columns);
+    EXPECT_EQ(along.stray, 0) << "ink off the turned reference's columns";
+    EXPECT_GT(along.least, 0.95);
+    EXPECT_TRUE(HasColorNear(img, h.PixelOf({82.5, 25}), AciColor(4), 0)) << "in the reference's colour";
+    rows.clear();
+    for (int k = 0; k < 6; ++k) rows.push_back(h.PixelOf({170, 5.0 + 10 * k, 0}).y());
+    along = InkAlong(img, Pixels({121, 1, 0}, {219, 59, 0}), false, rows);
+    EXPECT_EQ(along.stray, 0);
+    EXPECT_GT(along.least, 0.95);
+    h.app.Documents().Close(*doc);
+}
+
+// Pattern lines 1e-9 apart over a square a million units wide are a tint at
+// every zoom, and nothing that looks at them makes them: a frame, a crossing,
+// a window, a pick, a nested pick, an object snap and the extents each do
+// the work of the square's loop. Lines one unit apart there are drawn where
+// they cross the view, and only there.
+TEST_F(Render, AFinePatternOverAHugeAreaCostsItsLoopOnly)
+{
+    acad::Document& doc = *h.app.Documents().Add("Acad");
+    acad::LWPolyline* square = doc.ModelSpace().AddLightWeightPolyline({0, 0, 1e6, 0, 1e6, 1e6, 0, 1e6});
+    square->SetClosed(true);
+    acad::Hatch* fine = doc.ModelSpace().AddHatch(acad::HatchPatternType::CustomDefined, "FINO", false);
+    fine->AppendOuterLoop({square});
+    square->Delete();
+    acad::HatchData d = fine->Data();
+    d.patternLines = {{0.3, {0, 0, 0}, {0, 1e-9, 0}, {1e-9, -1e-9}}, {1.9, {0, 0, 0}, {1e-9, 0, 0}, {}}};
+    fine->SetData(d);
+    fine->SetColor(2);
+    h.app.SetActiveDocument(doc);
+    doc.SetVariable("OSMODE", 1 | 2 | 512);
+    acad::SelectionSet* ss = doc.SelectionSets().Add("SStmp");
+    for (const double half : {6e5, 1.0, 1e-6}) {
+        h.app.ZoomCenter({5e5, 5e5, 0}, 2 * half);
+        std::uint64_t before = acad::WalkWork();
+        const QImage img = h.Grab();
+        EXPECT_LE(h.view->LastStats().Work(), 20u) << half;
+        const QRectF middle = Pixels({5e5 - half / 4, 5e5 - half / 4, 0}, {5e5 + half / 4, 5e5 + half / 4, 0});
+        EXPECT_EQ(Inked(img, middle), middle.toAlignedRect().width() * middle.toAlignedRect().height()) << half;
+        auto within = [&](const char* what) {
+            EXPECT_LE(acad::WalkWork() - before, 100u) << what << " at " << half;
+            before = acad::WalkWork();
+        };
+        within("frame");
+        const acad::Vector3d two(2 * h.PixelSize(), 2 * h.PixelSize(), 0);
+        const Point3d c(5e5, 5e5, 0);
+        ss->Clear();
+        ss->Select(acad::acSelectionSetCrossing, c - two, c + two);
+        EXPECT_EQ(ss->Count(), 1) << half;
+        within("crossing");
+        ss->Clear();
+        ss->Select(acad::acSelectionSetWindow, c - two * 100, c + two);
+        within("window");
+        EXPECT_EQ(acad::selection::PickAt(doc, c), fine);
+        within("pick");
+        acad::PickNested(*fine, c, 3 * h.PixelSize(), acad::selection::ViewPlan(doc));
+        within("nested pick");
+        acad::input::Snap(doc, c);
+        within("snap");
+        fine->Move({0, 0, 0}, {0, 0, 0});
+        EXPECT_FALSE(doc.ModelExtents().IsEmpty());
+        within("extents");
+    }
+    // Rows one unit apart, 1,000,000 of them: seen 40 units high, the
+    // forty that cross the view are drawn, and nothing else.
+    d.patternLines = {{0.0, {0, 0.5, 0}, {0, 1, 0}, {}}};
+    fine->SetData(d);
+    h.app.ZoomCenter({5e5, 5e5, 0}, 40);
+    const QImage img = h.Grab();
+    EXPECT_GE(h.view->LastStats().segments, 40u);
+    EXPECT_LE(h.view->LastStats().segments, 50u);
+    std::vector<double> rows;
+    for (int k = -25; k < 25; ++k)
+        if (const double y = h.PixelOf({5e5, 5e5 + 0.5 + k, 0}).y(); y > 4 && y < img.height() - 4) rows.push_back(y);
+    EXPECT_GE(rows.size(), 38u);
+    const AlongLines along =
+        InkAlong(img, QRectF(QPointF(0, 0), QSizeF(img.size())).adjusted(2, 2, -2, -2), false, rows);
+    EXPECT_EQ(along.stray, 0);
+    EXPECT_GT(along.least, 0.95);
+    std::uint64_t before = acad::WalkWork();
+    EXPECT_EQ(acad::selection::PickAt(doc, {5e5, 5e5 + 0.5, 0}), fine);
+    EXPECT_EQ(acad::selection::PickAt(doc, {5e5, 5e5, 0}), nullptr) << "between two rows";
+    EXPECT_LE(acad::WalkWork() - before, 100u);
+    h.app.Documents().Close(doc);
 }

@@ -1,0 +1,395 @@
+// Drawings other programs made, one small file for each kind of entity the
+// host keeps from them (tests/platform/acad/kinds): each is drawn as the file
+// means it, with no stray line; its box holds its ink; a pick and a crossing
+// find it where it is drawn; and saving keeps what was read.
+
+#include <gtest/gtest.h>
+
+#include "UiHarness.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/acad/DxfFile.h"
+#include "platform/acad/SelectionSetQuery.h"
+
+using acad::Point3d;
+using acad::ui::AciColor;
+using uitest::HasColorNear;
+using uitest::Harness;
+
+namespace {
+
+std::string Fixture(const char* name)
+{
+    return (std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/kinds" / name).string();
+}
+
+class FileKinds : public ::testing::Test {
+protected:
+    acad::Document& Open(const char* name)
+    {
+        acad::Document* d = h.app.Documents().Open(Fixture(name));
+        Harness::Process();
+        return *d;
+    }
+    // The drawing seen from `a` to `b`, as the window draws it.
+    QImage Seen(const Point3d& a, const Point3d& b)
+    {
+        h.app.ZoomWindow(a, b);
+        return h.Grab();
+    }
+    // Ink of the drawing's colour (white, by layer "0") at the point.
+    bool Ink(const QImage& img, const Point3d& p, int radius = 1)
+    {
+        return HasColorNear(img, h.PixelOf(p), AciColor(7), radius);
+    }
+    static void ExpectBox(const acad::Box& b, const Point3d& lo, const Point3d& hi, double tolerance = 1e-9)
+    {
+        EXPECT_NEAR(b.min.x, lo.x, tolerance);
+        EXPECT_NEAR(b.min.y, lo.y, tolerance);
+        EXPECT_NEAR(b.max.x, hi.x, tolerance);
+        EXPECT_NEAR(b.max.y, hi.y, tolerance);
+    }
+    // The entities a crossing `half` units around `c` finds, by kind.
+    static std::vector<std::string> Crossed(const acad::Document& doc, const Point3d& c, double half)
+    {
+        std::vector<std::string> kinds;
+        for (const acad::Entity* e : acad::selection::ByWindow(doc, acad::Box::Around(c, half), true, {}))
+            kinds.push_back(e->DxfName());
+        return kinds;
+    }
+    // The drawing saved and opened again.
+    std::unique_ptr<acad::Document> SavedAndRead(const acad::Document& doc)
+    {
+        auto back = std::make_unique<acad::Document>(&h.app);
+        acad::ReadDxfText(*back, acad::WriteDxfText(doc), "de novo");
+        return back;
+    }
+    using Kinds = std::vector<std::string>;
+    Harness h;
+};
+
+}  // namespace
+
+// The square (corners listed 1, 2, 4, 3 around it), the triangle (its fourth
+// corner the third again) and the trace are filled areas, where their corners
+// joined in the file's order would cross the square with a stray diagonal.
+TEST_F(FileKinds, SolidsAndTracesAreFilledInTheFilesOrder)
+{
+    acad::Document& doc = Open("solid_trace.dxf");
+    ExpectBox(doc.ModelExtents(), {0, 0}, {30, 22});
+    const QImage img = Seen({-5, -5, 0}, {35, 25, 0});
+    for (const Point3d& inside : {Point3d{2.5, 5}, Point3d{7.5, 8}, Point3d{25, 3}, Point3d{5, 21}})
+        EXPECT_TRUE(Ink(img, inside, 0)) << inside.x << " " << inside.y;
+    for (const Point3d& outside : {Point3d{15, 5}, Point3d{21, 8}, Point3d{29, 8}, Point3d{5, 15}})
+        EXPECT_FALSE(Ink(img, outside)) << outside.x << " " << outside.y;
+    // Picked and crossed inside the area, away from its edges.
+    const acad::Entity* picked = acad::selection::PickAt(doc, {2.5, 5, 0});
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->DxfName(), "SOLID");
+    EXPECT_EQ(Crossed(doc, {5, 21, 0}, 0.1), Kinds{"TRACE"});
+    // Saved, the same corners in the same order.
+    auto back = SavedAndRead(doc);
+    ExpectBox(back->ModelExtents(), {0, 0}, {30, 22});
+    EXPECT_EQ(back->ModelSpace().Item(2)->DxfName(), "TRACE");
+    EXPECT_NE(acad::selection::PickAt(*back, {7.5, 8, 0}), nullptr);
+}
+
+// A construction line through (5, 5) along (1, 1) and a ray from (0, −5)
+// along +X beside the line from (0, 0) to (10, 10): the extents are the
+// line's; the construction line is drawn wherever the view is, the ray only
+// on its side; a crossing anywhere along them finds them, a window never holds them.
+TEST_F(FileKinds, ConstructionLinesReachTheViewsEdgesAndStayOutOfTheExtents)
+{
+    acad::Document& doc = Open("xline_ray.dxf");
+    ExpectBox(doc.ModelExtents(), {0, 0}, {10, 10});
+    QImage img = Seen({50, 45, 0}, {60, 65, 0});
+    EXPECT_TRUE(Ink(img, {55, 55}));
+    EXPECT_TRUE(Ink(img, {50.5, 50.5}));  // to the view's edges
+    EXPECT_TRUE(Ink(img, {59.5, 59.5}));
+    EXPECT_FALSE(Ink(img, {55, 50}));
+    img = Seen({995, -10, 0}, {1005, 0, 0});
+    EXPECT_TRUE(Ink(img, {1000, -5}));
+    img = Seen({-1005, -10, 0}, {-995, 0, 0});
+    EXPECT_FALSE(Ink(img, {-1000, -5}));  // a ray runs one way
+
+    h.app.ZoomWindow({-2000, -2000, 0}, {2000, 2000, 0});
+    EXPECT_EQ(Crossed(doc, {1000, -5, 0}, 1), Kinds{"RAY"});
+    EXPECT_EQ(Crossed(doc, {-1000, -5, 0}, 1), Kinds{});
+    EXPECT_EQ(Crossed(doc, {-700, -700, 0}, 1), Kinds{"XLINE"});
+    std::vector<std::string> inside;
+    for (const acad::Entity* e : acad::selection::ByWindow(doc, acad::Box::Around({0, 0, 0}, 1900), false, {}))
+        inside.push_back(e->DxfName());
+    EXPECT_EQ(inside, Kinds{"LINE"});
+    h.app.ZoomWindow({50, 50, 0}, {60, 60, 0});
+    const acad::Entity* picked = acad::selection::PickAt(doc, {55, 55.01, 0});
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->DxfName(), "XLINE");
+
+    auto back = SavedAndRead(doc);
+    ExpectBox(back->ModelExtents(), {0, 0}, {10, 10});
+    EXPECT_EQ(back->ModelSpace().Item(1)->DxfName(), "XLINE");
+    EXPECT_EQ(back->ModelSpace().Item(2)->DxfName(), "RAY");
+}
+
+// An image of 100 × 50 pixels of 0.1 unit at the origin draws its frame (the
+// raster is not read); a wipeout over (22, 2)–(28, 8) hides the line drawn
+// before it and not the one drawn after it.
+TEST_F(FileKinds, ImagesShowTheirFrameAndWipeoutsHideWhatLiesBeforeThem)
+{
+    acad::Document& doc = Open("image_wipeout.dxf");
+    ExpectBox(doc.ModelExtents(), {0, 0}, {30, 10});
+    const QImage img = Seen({-2, -4, 0}, {32, 14, 0});
+    EXPECT_TRUE(Ink(img, {5, 0}));
+    EXPECT_TRUE(Ink(img, {10, 2.5}));
+    EXPECT_TRUE(Ink(img, {5, 5}));
+    EXPECT_FALSE(Ink(img, {5, 2.5}));
+    EXPECT_TRUE(Ink(img, {21, 5}));
+    EXPECT_FALSE(Ink(img, {23, 5}));  // under the wipeout
+    EXPECT_FALSE(Ink(img, {27, 5}));
+    EXPECT_TRUE(Ink(img, {29, 5}));
+    EXPECT_TRUE(Ink(img, {25, 3}));  // over it
+    EXPECT_EQ(Crossed(doc, {10, 2.5, 0}, 0.05), Kinds{"IMAGE"});
+    EXPECT_EQ(Crossed(doc, {5, 2.5, 0}, 0.05), Kinds{});
+
+    auto back = SavedAndRead(doc);
+    ExpectBox(back->ModelExtents(), {0, 0}, {30, 10});
+    EXPECT_EQ(back->ModelSpace().Item(2)->DxfName(), "WIPEOUT");
+}
+
+// A text leader from (0, 0) by (10, 9) and a dogleg to (18, 9), its note
+// "NOTA" at (20, 10); a block leader from (40, 0) to a circle of radius 2 at
+// (60, 10). Each draws its line, a filled arrowhead at its tip and its content.
+TEST_F(FileKinds, MultileadersDrawTheirLinesArrowsAndContent)
+{
+    acad::Document& doc = Open("multileader.dxf");
+    const acad::Box b = doc.ModelExtents();
+    EXPECT_NEAR(b.min.x, 0, 1e-9);
+    EXPECT_NEAR(b.min.y, 0, 1e-9);
+    EXPECT_NEAR(b.max.x, 62, 1e-9);
+    EXPECT_NEAR(b.max.y, 12, 1e-9);
+    const QImage img = Seen({-5, -10, 0}, {65, 20, 0});
+    EXPECT_TRUE(Ink(img, {5, 4.5}));  // the leader
+    EXPECT_TRUE(Ink(img, {14, 9}));   // its dogleg
+    EXPECT_TRUE(Ink(img, {45, 5}));
+    EXPECT_TRUE(Ink(img, {62, 10}));   // the block's circle
+    EXPECT_FALSE(Ink(img, {60, 10}));  // and not its middle
+    // Inside the arrowhead, off the line: filled.
+    EXPECT_TRUE(Ink(img, {40 + 1.5 * 0.7071 + 0.1, 1.5 * 0.7071 - 0.1}, 0));
+    int text = 0;
+    for (double x = 20; x < 26; x += 0.25)
+        for (double y = 8; y < 10; y += 0.25) text += Ink(img, {x, y}, 0);
+    EXPECT_GT(text, 5) << "the note drawn";
+    EXPECT_EQ(Crossed(doc, {60, 12, 0}, 0.1), Kinds{"MULTILEADER"});
+
+    auto back = SavedAndRead(doc);
+    EXPECT_EQ(back->ModelExtents(), doc.ModelExtents());
+}
+
+// A table at (100, 50) names its block "*T1", a grid of 20 × 10: the block is
+// drawn there, not lines through the table's point and direction.
+TEST_F(FileKinds, TablesDrawTheirBlockAtTheirPlace)
+{
+    acad::Document& doc = Open("table.dxf");
+    ExpectBox(doc.ModelExtents(), {100, 40}, {120, 50});
+    const QImage img = Seen({95, 35, 0}, {125, 55, 0});
+    EXPECT_TRUE(Ink(img, {105, 50}));
+    EXPECT_TRUE(Ink(img, {105, 45}));
+    EXPECT_TRUE(Ink(img, {110, 42}));
+    EXPECT_FALSE(Ink(img, {115, 47.5}));
+    EXPECT_EQ(Crossed(doc, {120, 45, 0}, 0.1), Kinds{"ACAD_TABLE"});
+
+    auto back = SavedAndRead(doc);
+    ExpectBox(back->ModelExtents(), {100, 40}, {120, 50});
+    ASSERT_NE(back->Blocks().Find("*T1"), nullptr);
+}
+
+// A mesh of one square face whose vertices are listed crosswise draws the
+// face's four edges, not the diagonals of the list.
+TEST_F(FileKinds, MeshesDrawTheEdgesOfTheirFaces)
+{
+    acad::Document& doc = Open("mesh.dxf");
+    ExpectBox(doc.ModelExtents(), {0, 0}, {10, 10});
+    const QImage img = Seen({-2, -2, 0}, {12, 12, 0});
+    for (const Point3d& edge : {Point3d{5, 0}, Point3d{10, 5}, Point3d{5, 10}, Point3d{0, 5}})
+        EXPECT_TRUE(Ink(img, edge)) << edge.x << " " << edge.y;
+    EXPECT_FALSE(Ink(img, {5, 5}));
+    EXPECT_FALSE(Ink(img, {2.5, 2.5}));
+}
+
+// Kinds with nothing to draw here are kept and saved, and draw nothing: no
+// stray line from a place to a direction (a tolerance at (50, 50) along +X),
+// none from a solid's data.
+TEST_F(FileKinds, SolidsRegionsAndProxiesAreKeptAndDrawNothing)
+{
+    const std::string file =
+        "  0\nSECTION\n  2\nENTITIES\n"
+        "  0\n3DSOLID\n  5\nA1\n  8\n0\n100\nAcDbModelerGeometry\n 70\n1\n  1\nabc\n"
+        "  0\nREGION\n  5\nA2\n  8\n0\n100\nAcDbModelerGeometry\n 70\n1\n  1\ndef\n"
+        "  0\nBODY\n  5\nA3\n  8\n0\n100\nAcDbModelerGeometry\n 70\n1\n  1\nghi\n"
+        "  0\nACAD_PROXY_ENTITY\n  5\nA4\n  8\n0\n100\nAcDbProxyEntity\n 90\n498\n 91\n1\n"
+        "  0\nTOLERANCE\n  5\nA5\n  8\n0\n100\nAcDbFcf\n  3\nStandard\n 10\n50\n 20\n50\n"
+        " 30\n0\n  1\n{\\Fgdt;j}%%v0.1\n 11\n1\n 21\n0\n 31\n0\n"
+        "  0\nLINE\n  5\nA6\n  8\n0\n 10\n0\n 20\n0\n 11\n10\n 21\n0\n"
+        "  0\nENDSEC\n  0\nEOF\n";
+    acad::Document& doc = *h.app.Documents().Add();
+    acad::ReadDxfText(doc, file, "sem desenho.dxf");
+    ASSERT_EQ(doc.ModelSpace().Count(), 6);
+    ExpectBox(doc.ModelExtents(), {0, 0}, {10, 0});
+    const QImage img = Seen({-10, -10, 0}, {60, 60, 0});
+    EXPECT_FALSE(Ink(img, {25, 25}));
+    EXPECT_FALSE(Ink(img, {50, 50}));
+    const std::string saved = acad::WriteDxfText(doc);
+    for (const char* kind : {"3DSOLID", "REGION", "BODY", "ACAD_PROXY_ENTITY", "TOLERANCE"})
+        EXPECT_NE(saved.find(std::string("\r\n") + kind + "\r\n"), std::string::npos) << kind;
+    EXPECT_NE(saved.find("\r\nghi\r\n"), std::string::npos);
+}
+
+// Each dimension draws the block of its picture (its group 2): a rotated one
+// at 30 degrees, a radius, an angular and an aligned one, with their filled
+// arrowheads and their texts as the file's program wrote them ("10", not
+// "10.00"). Their boxes are their blocks'.
+TEST_F(FileKinds, DimensionsDrawTheirOwnPicture)
+{
+    acad::Document& doc = Open("dimensions.dxf");
+    std::vector<acad::Entity*> dims;
+    for (acad::Entity* e : doc.ModelSpace())
+        if (e->DxfName() == "DIMENSION") dims.push_back(e);
+    ASSERT_EQ(dims.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        const acad::Block* picture = doc.Blocks().Find("*D" + std::to_string(i + 1));
+        ASSERT_NE(picture, nullptr) << i;
+        acad::Box drawn;
+        for (const acad::Entity* part : *picture)
+            if (const acad::Box b = part->Extents(); b.IsFinite()) drawn.Add(b);
+        EXPECT_EQ(dims[i]->Extents(), drawn) << i;
+    }
+    // The aligned one, from (0, −30) to (10, −30), its line 5 above: arrowheads
+    // filled (the file's are solids), where the host would draw two strokes,
+    // and its line broken around its text.
+    const QImage img = Seen({-2, -32, 0}, {12, -20, 0});
+    EXPECT_TRUE(Ink(img, {0.6, -24.95}, 0));
+    EXPECT_TRUE(Ink(img, {9.4, -25.05}, 0));
+    EXPECT_TRUE(Ink(img, {2.5, -25}));
+    EXPECT_FALSE(Ink(img, {4.2, -25}, 0));
+    // Picked on its picture's dimension line.
+    h.app.ZoomWindow({-2, -32, 0}, {12, -20, 0});
+    EXPECT_EQ(acad::selection::PickAt(doc, {2.5, -25, 0}), dims[3]);
+
+    // Saved, each names its own block again, which holds what it held.
+    auto back = SavedAndRead(doc);
+    for (int i = 0; i < 4; ++i) {
+        const acad::Block* before = doc.Blocks().Find("*D" + std::to_string(i + 1));
+        const acad::Block* after = back->Blocks().Find("*D" + std::to_string(i + 1));
+        ASSERT_NE(after, nullptr) << i;
+        EXPECT_EQ(after->Count(), before->Count()) << i;
+    }
+    std::vector<acad::Entity*> again;
+    for (acad::Entity* e : back->ModelSpace())
+        if (e->DxfName() == "DIMENSION") again.push_back(e);
+    ASSERT_EQ(again.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(again[i]->Extents(), dims[i]->Extents()) << i;
+}
+
+// A grid of 5 × 5 unit squares, 3 apart: every copy is drawn, boxed, picked
+// and crossed, and saved with its counts.
+TEST_F(FileKinds, MinsertGridsDrawBoxPickAndSaveEveryCopy)
+{
+    acad::Document& doc = Open("minsert.dxf");
+    ExpectBox(doc.ModelExtents(), {0, 0}, {13, 13});
+    const QImage img = Seen({-1, -1, 0}, {14, 14, 0});
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c) {
+            EXPECT_TRUE(Ink(img, {3.0 * c + 0.5, 3.0 * r})) << r << " " << c;
+            EXPECT_FALSE(Ink(img, {3.0 * c + 2, 3.0 * r + 0.5})) << r << " " << c;
+        }
+    acad::Entity* grid = doc.ModelSpace().Item(0);
+    EXPECT_EQ(acad::selection::PickAt(doc, {9.5, 6, 0}), grid);
+    EXPECT_EQ(acad::selection::PickAt(doc, {11, 6.5, 0}), nullptr);
+    EXPECT_EQ(Crossed(doc, {13, 12.5, 0}, 0.05), Kinds{"INSERT"});
+
+    auto back = SavedAndRead(doc);
+    ExpectBox(back->ModelExtents(), {0, 0}, {13, 13});
+    const std::string saved = acad::WriteDxfText(*back);
+    EXPECT_NE(saved.find("\r\n 70\r\n5\r\n 71\r\n5\r\n 44\r\n3"), std::string::npos);
+}
+
+// What a person does with such drawings: moving, turning, copying and
+// mirroring each kind carries what it draws (an image's pixel vectors stay
+// vectors, a dimension's picture moves with it, a copy turned apart leaves the
+// original's picture where it was); a purge keeps the blocks dimensions and
+// tables draw; an edited dimension is drawn from its points again; and the
+// drawing saved and opened again draws the same.
+TEST_F(FileKinds, EditsCarryWhatEachKindDraws)
+{
+    acad::Document& doc = *h.app.Documents().Add();
+    for (const char* name : {"image_wipeout.dxf", "table.dxf", "dimensions.dxf", "minsert.dxf", "xline_ray.dxf",
+                             "multileader.dxf", "solid_trace.dxf", "mesh.dxf"}) {
+        SCOPED_TRACE(name);
+        acad::Document& file = Open(name);
+        for (acad::Entity* e : file.ModelSpace()) {
+            const acad::Box before = e->Extents();
+            e->Move({0, 0, 0}, {100, 50, 0});
+            const acad::Box after = e->Extents();
+            if (!before.IsFinite()) continue;  // a construction line: checked below
+            SCOPED_TRACE(e->DxfName());
+            ExpectBox(after, before.min + Point3d{100, 50}, before.max + Point3d{100, 50}, 1e-6);
+        }
+        // A quarter turn about the origin, then three more: where it was.
+        for (acad::Entity* e : file.ModelSpace()) {
+            const acad::Box before = e->Extents();
+            e->Rotate({0, 0, 0}, acad::kPi / 2);
+            const acad::Box turned = e->Extents();
+            if (before.IsFinite())
+                ExpectBox(turned, {-before.max.y, before.min.x}, {-before.min.y, before.max.x}, 1e-6);
+            for (int k = 0; k < 3; ++k) e->Rotate({0, 0, 0}, acad::kPi / 2);
+            if (before.IsFinite()) ExpectBox(e->Extents(), before.min, before.max, 1e-6);
+        }
+        auto back = SavedAndRead(file);
+        EXPECT_EQ(back->ModelExtents(), file.ModelExtents());
+        h.app.Documents().Close(file);
+    }
+    h.app.SetActiveDocument(doc);
+
+    // A dimension copied and mirrored apart: the original keeps its picture
+    // where it was; the copy draws a picture of its own.
+    acad::Document& dims = Open("dimensions.dxf");
+    acad::Entity* rotated = dims.ModelSpace().Item(0);
+    const acad::Box original = rotated->Extents();
+    acad::Entity* mirrored = rotated->Mirror({0, -100, 0}, {0, 100, 0});
+    ExpectBox(mirrored->Extents(), {-original.max.x, original.min.y}, {-original.min.x, original.max.y}, 1e-6);
+    EXPECT_EQ(rotated->Extents(), original);
+    ASSERT_NE(mirrored->DrawnReference(), nullptr);
+    EXPECT_NE(mirrored->DrawnReference()->Name(), rotated->DrawnReference()->Name());
+    // The blocks dimensions draw are in use: a purge leaves them.
+    dims.PurgeAll();
+    dims.PurgeAll();
+    for (const char* picture : {"*D1", "*D2", "*D3", "*D4"}) EXPECT_NE(dims.Blocks().Find(picture), nullptr);
+    // An edit of the aligned one's text: drawn from its points, its picture gone.
+    auto* aligned = dynamic_cast<acad::DimAligned*>(dims.ModelSpace().Item(4));
+    ASSERT_NE(aligned, nullptr);
+    aligned->SetTextOverride("<> m");
+    EXPECT_EQ(aligned->DrawnReference(), nullptr);
+    EXPECT_EQ(dims.Blocks().Find("*D4"), nullptr);
+    EXPECT_EQ(aligned->DisplayedText(), "10 m");  // its style's places: none
+
+    // Inserted into another drawing as a block, dimensions and tables draw
+    // their blocks, copied with them.
+    h.app.SetActiveDocument(doc);
+    for (const char* name : {"dimensions.dxf", "table.dxf", "multileader.dxf", "minsert.dxf"}) {
+        SCOPED_TRACE(name);
+        acad::Document fresh;
+        acad::ReadDxf(fresh, Fixture(name));
+        const acad::BlockReference* inserted = doc.ModelSpace().InsertBlock({0, 0, 0}, Fixture(name), 1, 1, 1, 0);
+        EXPECT_EQ(inserted->Extents(), fresh.ModelExtents());
+    }
+
+    // A grid turned a quarter: its rows run along −X.
+    acad::Document& grid = Open("minsert.dxf");
+    grid.ModelSpace().Item(0)->Rotate({0, 0, 0}, acad::kPi / 2);
+    ExpectBox(grid.ModelExtents(), {-13, 0}, {0, 13}, 1e-9);
+    h.app.ZoomWindow({-14, -1, 0}, {1, 14, 0});
+    EXPECT_EQ(acad::selection::PickAt(grid, {-6, 9.5, 0}), grid.ModelSpace().Item(0));
+}
