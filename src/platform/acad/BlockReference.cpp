@@ -560,62 +560,71 @@ void AddBox(Box& b, const Box& o)
 bool IsFinite(const Point3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 }  // namespace
 
-void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first,
-                                        BlockReference* const* last)
+BlockReference::Remeasure::Remeasure(const acad::Block& def) : base_(def.Origin())
 {
     // The definition's box once for all its references, measured as MeasureInto
     // would (inside one more level of nesting).
-    if (first == last) return;
-    Box drawn;
-    bool direct = g_nesting < kMaxNesting;
-    if (direct) {
+    direct_ = g_nesting < kMaxNesting;
+    if (direct_) {
         NestingGuard guard;
-        drawn = KeptDefinition::Of(def).Extents();
+        drawn_ = KeptDefinition::Of(def).Extents();
     }
-    const bool drawnEmpty = drawn.IsEmpty();
-    direct = direct && (drawnEmpty || (IsFinite(drawn.min) && IsFinite(drawn.max)));
-    const Point3d base = def.Origin();
-    direct = direct && IsFinite(base);
+    drawnEmpty_ = drawn_.IsEmpty();
+    direct_ = direct_ && (drawnEmpty_ || (IsFinite(drawn_.min) && IsFinite(drawn_.max))) && IsFinite(base_);
+}
+
+void BlockReference::Remeasure::operator()(BlockReference& r) const
+{
+    if (r.IsErased()) return;
+    acad::Block* owner = r.OwnerBlock();
+    if (!owner) return;
+    const BlockReferenceData& d = r.data_;
+    if (direct_ && d.rotation == 0.0 && d.extrusion.IsZAxis() && !r.ClipPolygon() && r.Copies() == 1 &&
+        std::isfinite(d.xScale) && std::isfinite(d.yScale) && std::isfinite(d.zScale) && IsFinite(d.insertionPoint)) {
+        // Transform::Insertion without a turn, and its Apply on the box's two
+        // corners: the same sums in the same order, the terms that are zero left
+        // out (they change no finite result), so the box is the one MeasureInto gives.
+        Box box;
+        if (!drawnEmpty_) {
+            const double tx = (0.0 + d.xScale * -base_.x) + d.insertionPoint.x;
+            const double ty = (0.0 + d.yScale * -base_.y) + d.insertionPoint.y;
+            const double tz = (0.0 + d.zScale * -base_.z) + d.insertionPoint.z;
+            Box placed;
+            AddPoint(placed, d.xScale * drawn_.min.x + tx, d.yScale * drawn_.min.y + ty, d.zScale * drawn_.min.z + tz);
+            AddPoint(placed, d.xScale * drawn_.max.x + tx, d.yScale * drawn_.max.y + ty, d.zScale * drawn_.max.z + tz);
+            AddBox(box, placed);
+        }
+        AddBox(box, r.AttributesBox());
+        r.extents_ = box;
+        r.extentsValid_ = true;
+    }
+    owner->EntityRemeasured(r, r.MeasuredExtents());
+}
+
+void BlockReference::Remeasure::Ahead(const BlockReference* r)
+{
+    // The references lie far apart (each among its attributes): asking for
+    // the one a few steps on now keeps the walk from waiting on memory.
+    const char* at = reinterpret_cast<const char*>(r);
+    for (std::size_t off = 0; off < sizeof(BlockReference); off += 64) __builtin_prefetch(at + off);
+    // Its attributes lie apart from it too, but are read only when their box
+    // is not kept.
+    if (!r->attributesValid_)
+        for (const AttributeReference* a : r->attributes_) {
+            const char* p = reinterpret_cast<const char*>(a);
+            for (std::size_t off = 0; off < sizeof(AttributeReference); off += 64) __builtin_prefetch(p + off);
+        }
+}
+
+void BlockReference::RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first,
+                                        BlockReference* const* last)
+{
+    if (first == last) return;
+    const Remeasure remeasure(def);
     constexpr std::ptrdiff_t kAhead = 8;
     for (; first != last; ++first) {
-        if (last - first > kAhead) {
-            // The references lie far apart (each among its attributes): asking for
-            // the ones a few steps on now keeps the walk from waiting on memory.
-            const char* ahead = reinterpret_cast<const char*>(first[kAhead]);
-            for (std::size_t at = 0; at < sizeof(BlockReference); at += 64) __builtin_prefetch(ahead + at);
-            // Its attributes lie apart from it too; the reference half as far on
-            // is in cache by now, so the list of its attributes can be read.
-            for (const AttributeReference* a : first[kAhead / 2]->attributes_) {
-                const char* at = reinterpret_cast<const char*>(a);
-                for (std::size_t off = 0; off < sizeof(AttributeReference); off += 64) __builtin_prefetch(at + off);
-            }
-        }
-        const BlockReference& r = **first;
-        if (r.IsErased()) continue;
-        acad::Block* owner = r.OwnerBlock();
-        if (!owner) continue;
-        const BlockReferenceData& d = r.data_;
-        if (direct && d.rotation == 0.0 && d.extrusion.IsZAxis() && !r.ClipPolygon() && r.Copies() == 1 &&
-            std::isfinite(d.xScale) && std::isfinite(d.yScale) && std::isfinite(d.zScale) &&
-            IsFinite(d.insertionPoint)) {
-            // Transform::Insertion without a turn, and its Apply on the box's two
-            // corners: the same sums in the same order, the terms that are zero left
-            // out (they change no finite result), so the box is the one MeasureInto gives.
-            Box box;
-            if (!drawnEmpty) {
-                const double tx = (0.0 + d.xScale * -base.x) + d.insertionPoint.x;
-                const double ty = (0.0 + d.yScale * -base.y) + d.insertionPoint.y;
-                const double tz = (0.0 + d.zScale * -base.z) + d.insertionPoint.z;
-                Box placed;
-                AddPoint(placed, d.xScale * drawn.min.x + tx, d.yScale * drawn.min.y + ty, d.zScale * drawn.min.z + tz);
-                AddPoint(placed, d.xScale * drawn.max.x + tx, d.yScale * drawn.max.y + ty, d.zScale * drawn.max.z + tz);
-                AddBox(box, placed);
-            }
-            AddBox(box, r.AttributesBox());
-            r.extents_ = box;
-            r.extentsValid_ = true;
-        }
-        owner->EntityRemeasured(**first, r.MeasuredExtents());
+        if (last - first > kAhead) Remeasure::Ahead(first[kAhead]);
+        remeasure(**first);
     }
 }
 

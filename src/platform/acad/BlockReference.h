@@ -113,6 +113,19 @@ public:
     // definition's box through its scales and insertion point directly, the box
     // of its attributes kept when they did not change.
     static void RemeasureAfterEdit(const acad::Block& def, BlockReference* const* first, BlockReference* const* last);
+    // The same, one reference at a time: the definition measured once.
+    class Remeasure {
+    public:
+        explicit Remeasure(const acad::Block& def);
+        void operator()(BlockReference& r) const;
+        // Asks memory for what measuring `r` reads, ahead of it.
+        static void Ahead(const BlockReference* r);
+
+    private:
+        Box drawn_;
+        Point3d base_;
+        bool direct_ = false, drawnEmpty_ = false;
+    };
 
 protected:
     void OnErase() override;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
@@ -662,11 +663,31 @@ void Document::FlushBlockChanges()
     std::vector<BlockReference*> placed;
     std::vector<std::size_t> placedEnd(changed.size());  // placed[placedEnd[i-1], placedEnd[i]) use changed[i]
     std::vector<Entity*> holders;                        // in a space, drawing a changed block (a dimension's picture)
+    // One definition edited alone: its box depends on none of the others marked
+    // here (they hold it), so its references in a space are measured as they
+    // are met, each read once.
+    const bool alone = changed.size() == 1;
+    std::size_t measured = 0;  // of `placed`, those measured so
     for (std::size_t i = 0; i < changed.size(); ++i) {
         const auto& refs = changed[i]->References();
         if (placed.capacity() < placed.size() + refs.size())
             placed.reserve(std::max(placed.size() + refs.size(), 2 * placed.capacity()));
-        for (BlockReference* r : refs) {
+        std::optional<BlockReference::Remeasure> now;
+        if (alone && i == 0) now.emplace(*changed[0]);
+        // The references lie far apart: asking for those a few steps on now
+        // keeps the walk from waiting on memory at each.
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t j = 0; j < refs.size(); ++j) {
+            if (j + kAhead < refs.size()) {
+                if (now) {
+                    BlockReference::Remeasure::Ahead(refs[j + kAhead]);
+                } else {
+                    // Its owner, and the flag of its box, in its first three lines.
+                    const char* ahead = reinterpret_cast<const char*>(refs[j + kAhead]);
+                    for (std::size_t at = 0; at < 192; at += 64) __builtin_prefetch(ahead + at);
+                }
+            }
+            BlockReference* r = refs[j];
             r->InvalidateDefinitionExtents();
             Block* owner = r->OwnerBlock();
             if (Entity* holder = owner ? nullptr : r->Holder()) {
@@ -683,6 +704,10 @@ void Document::FlushBlockChanges()
             }
             if (!owner) continue;
             if (owner->IsLayout()) {
+                if (now) {
+                    (*now)(*r);
+                    ++measured;
+                }
                 placed.push_back(r);
             } else if (!owner->changePending_) {
                 // It holds one that changed: what is kept of it is stale too.
@@ -695,10 +720,11 @@ void Document::FlushBlockChanges()
         placedEnd[i] = placed.size();
     }
     for (Block* b : changed) b->changePending_ = false;
-    std::size_t begin = 0;
+    std::size_t begin = measured;
     for (std::size_t i = 0; i < changed.size(); ++i) {
-        BlockReference::RemeasureAfterEdit(*changed[i], placed.data() + begin, placed.data() + placedEnd[i]);
-        begin = placedEnd[i];
+        if (placedEnd[i] > begin)
+            BlockReference::RemeasureAfterEdit(*changed[i], placed.data() + begin, placed.data() + placedEnd[i]);
+        begin = std::max(begin, placedEnd[i]);
     }
     for (Entity* holder : holders) holder->OwnerBlock()->EntityChanged(*holder);
 }
