@@ -522,8 +522,7 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
         // plan measures it, once.
         KeptDefinition& kept = KeptDefinition::Of(*def);
         const int octave = OctaveOf(px_ * MaxScale(r.BlockTransform()));
-        if (kept.Pieces() * static_cast<double>(r.Copies()) > kReferenceWork && kept.CopyCost(octave) > 0)
-            return false;
+        if (kept.Pieces() * static_cast<double>(r.Copies()) > kReferenceWork && kept.CopyCost(octave) > 0) return false;
         long steps = kOrdinarySteps;
         const Levels* levels = kept.LevelsAt(octave, steps);
         if (!levels) return false;

@@ -462,7 +462,8 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
                 if (onAttribute) return;
                 const Transform at = i == 0 ? outer : outer * Transform::Translation(cur->CopyOffset(i));
                 for (AttributeReference* a : attributes)
-                    if (shownAttribute(*a) && DistanceThrough(*a, at, p, tolerance, plan, kWholeDepth, depth) <= tolerance) {
+                    if (shownAttribute(*a) &&
+                        DistanceThrough(*a, at, p, tolerance, plan, kWholeDepth, depth) <= tolerance) {
                         onAttribute = pick;
                         onAttribute->entity = a;
                         onAttribute->toWorld = at;
