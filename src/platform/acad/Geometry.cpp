@@ -1,6 +1,7 @@
 #include "platform/acad/Geometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace acad {
@@ -773,6 +774,22 @@ ConvexHull::ConvexHull(std::vector<Point3d> points)
     for (const Point3d& p : points) {
         zmin_ = std::min(zmin_, p.z);
         zmax_ = std::max(zmax_, p.z);
+    }
+    // A point strictly inside the quadrilateral of the leftmost, lowest,
+    // rightmost and highest points is no vertex: left out before the sort,
+    // most of a dense cloud's points go (Akl and Toussaint).
+    if (points.size() > 64) {
+        const auto [left, right] = std::minmax_element(points.begin(), points.end(),
+                                                       [](const Point3d& a, const Point3d& b) { return a.x < b.x; });
+        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                     [](const Point3d& a, const Point3d& b) { return a.y < b.y; });
+        const std::array<Point3d, 4> quad{*left, *low, *right, *high};  // counter-clockwise
+        auto inside = [&quad](const Point3d& p) {
+            for (std::size_t i = 0; i < 4; ++i)
+                if (!(Cross2d(quad[(i + 1) % 4] - quad[i], p - quad[i]) > 0)) return false;
+            return true;
+        };
+        std::erase_if(points, inside);
     }
     // Andrew's monotone chain; points on an edge are left out.
     std::sort(points.begin(), points.end(),

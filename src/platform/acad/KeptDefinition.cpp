@@ -836,11 +836,9 @@ const ConvexHull& KeptDefinition::Hull()
         if (!e->Visible()) continue;
         if (const auto* s = dynamic_cast<const Spline*>(e)) {
             // A spline lies inside the hull of its control points (its frame,
-            // through its fit points, when it has no curve to draw).
-            const SplineData& d = s->Data();
-            if (std::all_of(d.weights.begin(), d.weights.end(), [](double w) { return w > 0; })) {
-                sink.points.insert(sink.points.end(), d.controlPoints.begin(), d.controlPoints.end());
-                sink.points.insert(sink.points.end(), d.fitPoints.begin(), d.fitPoints.end());
+            // when it has no curve to draw).
+            if (const std::vector<Point3d>* hold = HullPoints(s->Data())) {
+                sink.points.insert(sink.points.end(), hold->begin(), hold->end());
                 continue;
             }
         }

@@ -461,6 +461,54 @@ std::vector<Point3d> SampleSpline(const SplineData& d)
     return pts;
 }
 
+const std::vector<Point3d>* HullPoints(const SplineData& d)
+{
+    // As SampleSpline draws it: its curve, else its frame.
+    if (!ValidKnots(d) || d.degree > kMaxDegree) return d.fitPoints.empty() ? &d.controlPoints : &d.fitPoints;
+    if (!std::all_of(d.weights.begin(), d.weights.end(), [](double w) { return w > 0; })) return nullptr;
+    return &d.controlPoints;
+}
+
+Box SampledBox(const SplineData& d)
+{
+    Box box;
+    const bool positive = std::all_of(d.weights.begin(), d.weights.end(), [](double w) { return w > 0; });
+    if (!ValidKnots(d) || d.degree > kMaxDegree || !positive) {
+        for (const Point3d& p : SampleSpline(d)) box.Add(p);
+        return box;
+    }
+    const int p = d.degree;
+    const int n = static_cast<int>(d.controlPoints.size());
+    const auto at = [&d](int i) { return HomogeneousAt(d, i); };
+    auto sample = [&](int k, double u) {
+        const H h = DeBoorInSpan(d.knots, at, p, k, u);
+        const double w = h[3] != 0 ? h[3] : 1.0;
+        box.Add({h[0] / w, h[1] / w, h[2] / w});
+    };
+    const int perSpan = SplineSpanPieces(0, 0, p);
+    // First the first sample of each span and the end, as SampleSpline takes them.
+    int last = p;
+    for (int k = p; k < n; ++k) {
+        const double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
+        if (!(b > a)) continue;
+        sample(k, a);
+        last = k;
+    }
+    sample(last, d.knots[static_cast<std::size_t>(n)]);
+    // Then the rest of a span only where its control points reach out of the
+    // box so far: with positive weights a span lies in their hull, so its
+    // samples lie in the box otherwise, and the box is that of every sample.
+    for (int k = p; k < n; ++k) {
+        const double a = d.knots[static_cast<std::size_t>(k)], b = d.knots[static_cast<std::size_t>(k + 1)];
+        if (!(b > a)) continue;
+        Box reach;
+        for (int i = k - p; i <= k; ++i) reach.Add(d.controlPoints[static_cast<std::size_t>(i)]);
+        if (box.Contains(reach)) continue;
+        for (int s = 1; s < perSpan; ++s) sample(k, a + (b - a) * s / perSpan);
+    }
+    return box;
+}
+
 namespace {
 // Span `k` lies inside the hull of its control points.
 Box SpanHull(const SplineData& d, int k)
@@ -542,6 +590,7 @@ const std::vector<Point3d>& Spline::Outline() const
         outline_ = SampleSpline(data_);
         extents_ = Box();
         for (const Point3d& p : outline_) extents_.Add(p);
+        extentsValid_ = true;
         pieceBoxes_.clear();
         for (std::size_t i = 0; i + 1 < outline_.size(); i += kOutlinePiece) {
             Box b;
@@ -555,13 +604,18 @@ const std::vector<Point3d>& Spline::Outline() const
 
 Box Spline::Extents() const
 {
-    Outline();
+    // Without the outline: opening a drawing asks the box of every spline,
+    // and only those seen are drawn.
+    if (!outlineValid_ && !extentsValid_) {
+        extents_ = SampledBox(data_);
+        extentsValid_ = true;
+    }
     return extents_;
 }
 
 void Spline::GeometryEdited()
 {
-    outlineValid_ = false;
+    outlineValid_ = extentsValid_ = false;
     GeometryChanged();
 }
 

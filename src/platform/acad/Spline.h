@@ -60,12 +60,18 @@ private:
     mutable std::vector<Point3d> outline_;
     mutable std::vector<Box> pieceBoxes_;  // each over a run of segments of the outline
     mutable Box extents_;
-    mutable bool outlineValid_ = false;
+    mutable bool outlineValid_ = false, extentsValid_ = false;
 };
 
 // Points along the curve of `d` (a few per knot span), for drawing and for hatch
 // edges; the frame when the knot vector is not usable.
 std::vector<Point3d> SampleSpline(const SplineData& d);
+// The box of those points, sampling only the spans that can widen it.
+Box SampledBox(const SplineData& d);
+// Points whose convex hull holds those points: the control points of a curve
+// whose weights are all positive, or the frame drawn for want of a curve;
+// null when there are none such (a weight that is not positive).
+const std::vector<Point3d>* HullPoints(const SplineData& d);
 
 // The curve for drawing at a given zoom: chains of points whose chords stray
 // about `tolerance` (in the curve's own units) or less, each knot span cut into

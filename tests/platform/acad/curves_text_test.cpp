@@ -225,4 +225,27 @@ TEST(Curves, LongSplinesKeepTheirBoxInStepAndPassThroughTheirFitPoints)
     // Points that make the system singular are refused, as before.
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
                       doc.ModelSpace().AddSpline({0, 0, 0, 1, 0, 0, 1, 0, 0, 2, 0, 0}, {}, {}));
+
+    // The box is that of the drawn outline to the last bit, asked before the
+    // outline is sampled (a drawing opened): for the curve through fit
+    // points, the zigzag with doubled knots, and either made rational with
+    // one heavy weight (which pulls the curve out beyond its neighbours).
+    auto outlineBox = [](const SplineData& data) {
+        Box b;
+        for (const Point3d& q : SampleSpline(data)) b.Add(q);
+        return b;
+    };
+    for (SplineData data : {f->Data(), s->Data()}) {
+        for (const bool rational : {false, true}) {
+            if (rational) {
+                data.weights.assign(data.controlPoints.size(), 1.0);
+                data.weights[data.controlPoints.size() / 2] = 40.0;
+            }
+            Document fresh;
+            auto* c = fresh.ModelSpace().Append(std::make_unique<Spline>(fresh, data));
+            const Box expected = outlineBox(data);
+            EXPECT_EQ(c->Extents().min, expected.min) << rational;
+            EXPECT_EQ(c->Extents().max, expected.max) << rational;
+        }
+    }
 }
