@@ -356,6 +356,9 @@ void BM_RepaintZigzagsZoomedIn(benchmark::State& state)
     }
     state.counters["segments"] = static_cast<double>(s.segments);
     state.counters["outlined"] = s.coarse.empty() ? 0 : 1;
+    state.counters["entities"] = static_cast<double>(s.entities);
+    state.counters["work"] = static_cast<double>(s.Work());
+    state.counters["stepped"] = static_cast<double>(s.stepped);
 }
 BENCHMARK(BM_RepaintZigzagsZoomedIn)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
