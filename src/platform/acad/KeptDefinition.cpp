@@ -897,11 +897,10 @@ const PieceSet& KeptDefinition::Exact()
         const auto first = static_cast<std::uint32_t>(set->store_->runs.size());
         if (const BlockReference* r = e->DrawnReference(); r == e) {
             builder.Reference(*r, r->Extents());
-        } else if (r) {
-            // A dimension or a table: drawn whole by its own kind, its block with it.
-            builder.Whole(*e, e->Extents());
-        } else if (dynamic_cast<const InfiniteLine*>(e)) {
-            // Drawn to the edge of the view it is seen in: its box reaches infinity.
+        } else if (r || dynamic_cast<const InfiniteLine*>(e)) {
+            // Drawn whole by its own kind: a dimension or a table with its
+            // block, a line without end to the edges of the view it is seen in
+            // (its box reaches infinity).
             builder.Whole(*e, e->Extents());
         } else {
             builder.Part(*e);
