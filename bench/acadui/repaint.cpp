@@ -133,6 +133,7 @@ void RepaintLoop(benchmark::State& state, const acad::Document& doc, const std::
     state.counters["work"] = static_cast<double>(s.Work());
     state.counters["texts"] = static_cast<double>(s.texts);
     state.counters["model"] = doc.ModelSpace().Count();
+    state.counters["outlined"] = s.coarse.empty() ? 0 : 1;
 }
 
 // Zoomed in by the factor from the extents (1: every entity drawn); closer in,
