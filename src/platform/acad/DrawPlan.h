@@ -4,7 +4,7 @@
 // a fixed budget, whatever blocks, scales or viewports multiply.
 //
 // It rests on one count of what each kind of entity draws at a scale
-// (Pieces.h) and on what is kept of each definition (KeptDefinition.h): a
+// (DrawCount.h) and on what is kept of each definition (KeptDefinition.h): a
 // reference is drawn from the copy of its definition simplified to half a
 // pixel at its scale, which is what it weighs.
 //
@@ -27,7 +27,7 @@
 #include "platform/acad/Entity.h"
 #include "platform/acad/Geometry.h"
 #include "platform/acad/KeptDefinition.h"
-#include "platform/acad/Pieces.h"
+#include "platform/acad/DrawCount.h"
 #include "platform/acad/Work.h"
 
 namespace acad {

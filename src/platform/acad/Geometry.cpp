@@ -869,4 +869,29 @@ Box ConvexHull::Through(const Transform& t) const
     return box;
 }
 
+bool ClipSpan(double ax, double ay, double bx, double by, double x0, double y0, double x1, double y1, double& t0,
+              double& t1)
+{
+    t0 = 0.0;
+    t1 = 1.0;
+    const double dx = bx - ax, dy = by - ay;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    return true;
+}
+
 }  // namespace acad

@@ -361,6 +361,11 @@ double DistancePointSegment(const Point3d& p, const Point3d& a, const Point3d& b
 // The piece within `box` (XY) of the line from `base` along `direction`, one
 // way (a ray) or both; false when it misses the box or has no direction.
 bool ClipRay(const Point3d& base, const Vector3d& direction, bool bothWays, const Box& box, Point3d& a, Point3d& b);
+// The part of the segment from (ax, ay) to (bx, by) inside the rectangle
+// [x0, x1] × [y0, y1], as the parameters t0 ≤ t1 of its ends along it (0: a,
+// 1: b); false when nothing of it is inside (Liang–Barsky).
+bool ClipSpan(double ax, double ay, double bx, double by, double x0, double y0, double x1, double y1, double& t0,
+              double& t1);
 // The box of such a line: infinite along each axis it runs in, the base's
 // coordinate along the others (z included).
 Box RayBox(const Point3d& base, const Vector3d& direction, bool bothWays);

@@ -110,24 +110,8 @@ TextPrimitive TextThrough(const TextPrimitive& p, const Transform& t)
 // nothing of it is left.
 bool ClipToBox(Point3d& a, Point3d& b, const Box& box)
 {
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - box.min.x, box.max.x - a.x, a.y - box.min.y, box.max.y - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-    }
+    double t0 = 0, t1 = 1;
+    if (!ClipSpan(a.x, a.y, b.x, b.y, box.min.x, box.min.y, box.max.x, box.max.y, t0, t1)) return false;
     const Point3d a0 = a, b0 = b;
     a = Lerp(a0, b0, t0);
     b = Lerp(a0, b0, t1);

@@ -28,7 +28,7 @@
 
 #include "platform/acad/Entity.h"
 #include "platform/acad/Geometry.h"
-#include "platform/acad/Pieces.h"
+#include "platform/acad/DrawCount.h"
 
 namespace acad {
 

@@ -55,24 +55,9 @@ constexpr double kSteppedLinePixels = 8e6;
 // Far-away coordinates of a deep zoom never reach the raster engine this way.
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
 {
-    double t0 = 0.0, t1 = 1.0;
+    double t0 = 0, t1 = 1;
+    if (!ClipSpan(a.x(), a.y(), b.x(), b.y(), r.left(), r.top(), r.right(), r.bottom(), t0, t1)) return false;
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
-        }
-    }
     const QPointF a0 = a;
     if (t1 < 1.0) b = QPointF(a0.x() + t1 * dx, a0.y() + t1 * dy);
     if (t0 > 0.0) a = QPointF(a0.x() + t0 * dx, a0.y() + t0 * dy);

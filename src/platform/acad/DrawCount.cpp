@@ -1,4 +1,4 @@
-#include "platform/acad/Pieces.h"
+#include "platform/acad/DrawCount.h"
 
 #include <algorithm>
 #include <cmath>
