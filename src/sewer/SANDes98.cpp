@@ -877,11 +877,6 @@ void SANDes98::DesInsertTRcmd_Click(int Index)
             Atencao("O trecho não foi inserido: escolha o diâmetro.");
             return;
         }
-        if (Apara(comprimento).empty() || Apara(declividade).empty()) {
-            Atencao(std::string("O trecho não foi inserido: preencha o campo ") +
-                    (Apara(comprimento).empty() ? "Comprimento." : "Declividade."));
-            return;
-        }
         acad::BlockReference* pv1 = BlocoDoId(PV1Obj);
         acad::BlockReference* pv2 = BlocoDoId(PV2Obj);
         if (!pv1 || !pv2) {
@@ -920,10 +915,6 @@ void SANDes98::DesInsertPVGenCmd_Click()
         const std::string nome = DesTxtS(0).Text() + DesTxt(8).Text();
         const std::string cota = DesTxt(7).Text();
         const int etapa = EtapaDoItem(DesEtapaCbo.ListIndex());
-        if (Apara(cota).empty()) {
-            Atencao("O PV não foi inserido: preencha o campo C.Terreno.");
-            return;
-        }
         const acad::BlockReference* pv = nullptr;
         if (UsarPontoCalculado) {
             pv = Des_->InsertPVGen(PontoCalculado, nome, cota, etapa);

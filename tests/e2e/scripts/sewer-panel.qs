@@ -90,6 +90,47 @@ expect attribute MAT at 25,0 PVC
 expect attribute PAVMTO at 25,0 Asfalto
 expect attribute TRECHO at 25,0 PV-1-PV-2
 
+# A reach whose slope is emptied before "Inserir": an empty slope is 0, so
+# the pipe leaves PV-8 at its invert (101.000) and reaches PV-9 a metre above
+# its own, a drop.
+tab SD.SSDesenho 0
+type SD.DesTxt(3) "8"
+type SD.DesTxt(1) "101"
+key SD.DesTxt(1) Return
+input point 200,0 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+type SD.DesTxt(3) "9"
+type SD.DesTxt(1) "100"
+key SD.DesTxt(1) Return
+input point 260,0 prompt "Ponto de inserção: "
+input angle 0 prompt "Direção: "
+click SD.DesInsertPVcmd
+tab SD.SSDesenho 1
+input pick 200,1 prompt "Selecione PV 1: "
+input pick 260,1 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(4) "60.00"
+key SD.DesTxt(5) Ctrl+A
+key SD.DesTxt(5) Delete
+expect text SD.DesTxt(5) ""
+click SD.DesInsertTRcmd(1)
+expect enabled SD.DesInsertTRcmd(1) false
+expect attribute DD at 230,0 150-60.00
+expect attribute DEC at 230,0 ""
+expect attribute TCS at 230,0 101.000
+expect attribute TCP at 230,0 1.000
+
+# A generic manhole with its ground elevation left empty goes in at ground 0.
+tab SD.SSDesenho 2
+set SD.DesTxt(8) "G1"
+set SD.DesTxt(7) ""
+input point 300,0 prompt "Selecione local: "
+click SD.DesInsertPVGenCmd
+expect attribute NUMERO at 300,0 G1
+expect attribute CT at 300,0 0.000
+tab SD.SSDesenho 1
+
 # A third manhole, and the reach to it with the first reach's attributes.
 tab SD.SSDesenho 0
 type SD.DesTxt(3) "3"
