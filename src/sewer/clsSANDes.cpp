@@ -653,23 +653,14 @@ void clsSANDes::MoveAtt3(acad::BlockReference* Bloco)
 
 namespace {
 
-// A manhole's two inputs, read as every number of the system is: an emptied
-// field, or a lone separator, is 0. Both are read before anything is
-// written: when either is not a number the rule writes nothing.
+// A rule's two inputs, read as every number of the system is: an emptied
+// field, or a lone separator, is 0 (a reach drawn with an empty length or
+// slope takes them so). Both are read before anything is written: when
+// either is not a number the rule writes nothing.
 bool LeDois(const std::string& A, const std::string& B, double& a, double& b)
 {
     if (!IsNumero(A) || !IsNumero(B)) return false;
     a = StrToDbl(A);
-    b = StrToDbl(B);
-    return true;
-}
-
-// A reach's length and its slope or drop. An emptied length is no length
-// (the user is retyping it); an emptied slope or drop is no slope or no drop, 0.
-bool LeTrecho(const std::string& Compr, const std::string& B, double& compr, double& b)
-{
-    if (!NumeroEscrito(Compr) || !(B.empty() || NumeroEscrito(B))) return false;
-    compr = StrToDbl(Compr);
     b = StrToDbl(B);
     return true;
 }
@@ -707,7 +698,7 @@ bool clsSANDes::Val_TRDecl(int Decimais, double CSol1, double CSol2, const std::
                            std::string& Altura)
 {
     double compr, decl;
-    if (!LeTrecho(Compr, Decl, compr, decl)) return false;
+    if (!LeDois(Compr, Decl, compr, decl)) return false;
     Altura = FormatNum((CSol1 - CSol2) - compr * decl, Decimais);
     return true;
 }
@@ -716,7 +707,7 @@ bool clsSANDes::Val_TRAltr(int Decimais, double CSol1, double CSol2, const std::
                            std::string& Altura)
 {
     double compr, altura;
-    if (!LeTrecho(Compr, Altura, compr, altura) || compr == 0) return false;
+    if (!LeDois(Compr, Altura, compr, altura) || compr == 0) return false;
     Decl = FormatNum(((CSol1 - CSol2) - altura) / compr, Decimais);
     return true;
 }

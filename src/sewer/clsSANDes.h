@@ -77,9 +77,8 @@ public:
     void MoveAtt3(acad::BlockReference* Bloco);
 
     // --- field rules: inputs are read first; a text that is not a number
-    // leaves every text as it was (false). An empty manhole field (or a lone
-    // "." or ",") is 0, as is an empty slope or drop; an empty length is no
-    // number.
+    // leaves every text as it was (false). An empty field (or a lone "." or
+    // ",") is 0.
     bool Val_PVCtTer(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);
     bool Val_PVCtSol(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);
     bool Val_PVCtPrf(int Decimais, std::string& CtTer, std::string& CtSol, std::string& CtPrf);

@@ -90,16 +90,29 @@ TEST_F(Cotas, ReachRulesKeepInvertsLengthSlopeAndDropTogether)
     EXPECT_FALSE(des.Val_TRAltr(6, 10.0, 9.0, "5O", decl, altura));
     EXPECT_EQ(decl, "0.010000");
 
-    // An emptied drop or slope is 0; an emptied length is no length.
+    // An emptied drop or slope is 0, and so is a lone separator.
     altura = "";
     EXPECT_TRUE(des.Val_TRAltr(6, 100.5, 100.0, "40", decl, altura));
     EXPECT_EQ(decl, "0.012500");
+    altura = ",";
+    decl = "?";
+    EXPECT_TRUE(des.Val_TRAltr(6, 100.5, 100.0, "40", decl, altura));
+    EXPECT_EQ(decl, "0.012500");
     decl = "";
+    altura = "?";
     EXPECT_TRUE(des.Val_TRDecl(3, 100.5, 100.0, "50", decl, altura));
     EXPECT_EQ(altura, "0.500");
-    EXPECT_FALSE(des.Val_TRDecl(3, 100.5, 100.0, "", decl, altura));
-    EXPECT_FALSE(des.Val_TRAltr(6, 100.5, 100.0, "", decl, altura));
-    EXPECT_EQ(decl + "|" + altura, "|0.500");
+    // An emptied length is 0 too, as the reach would be drawn with it: the
+    // slope then leaves the whole fall to the drop, and no slope follows from
+    // a drop.
+    decl = "0.01";
+    altura = "?";
+    EXPECT_TRUE(des.Val_TRDecl(3, 100.5, 99.7, "", decl, altura));
+    EXPECT_EQ(altura, "0.800");
+    altura = "0.3";
+    EXPECT_FALSE(des.Val_TRAltr(6, 100.5, 99.7, "", decl, altura));
+    EXPECT_TRUE(des.Val_TRDecl(3, 100.5, 99.7, ".", decl, altura));
+    EXPECT_EQ(decl + "|" + altura, "0.01|0.800");
 }
 
 TEST_F(Cotas, APointsElevationComesFromASurveyPointOrAFreePosition)

@@ -147,11 +147,12 @@ TEST_F(PainelCampos, AnEmptyManholeFieldReadsAsZeroAndTextThatIsNoNumberStopsThe
     EXPECT_EQ(SD.DesTxt(0).Text(), "1-0");
     EXPECT_EQ(SD.DesTxt(1).Text(), "5");
 
-    // A reach: an empty length is no length, so the slope gives no drop and
-    // the drop no slope; an emptied slope or drop is 0.
+    // A reach: an empty length is 0, so the slope leaves the whole fall (none
+    // here) to the drop, and the drop gives no slope; an emptied slope or drop
+    // is 0.
     user::ChooseTab(SD.SSDesenho, 1);
     user::Type(SD.DesTxt(5), "0.01");
-    EXPECT_EQ(SD.DesTxt(6).Text(), "");
+    EXPECT_EQ(SD.DesTxt(6).Text(), "0.000");
     user::Type(SD.DesTxt(6), "0.5");
     EXPECT_EQ(SD.DesTxt(5).Text(), "0.01");
     // With a length the slope gives the drop again.

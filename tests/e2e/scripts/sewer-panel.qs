@@ -111,6 +111,17 @@ input pick 200,1 prompt "Selecione PV 1: "
 input pick 260,1 prompt "Selecione PV 2: "
 click SD.DesInsertTRcmd(0)
 expect text SD.DesTxt(4) "60.00"
+# The length emptied is 0 as well: a slope typed then leaves the whole fall
+# of a metre to the drop, as the reach would be drawn; the length typed
+# again takes the drop out of the slope.
+key SD.DesTxt(4) Ctrl+A
+key SD.DesTxt(4) Delete
+key SD.DesTxt(5) Ctrl+A
+type SD.DesTxt(5) "0.02"
+expect text SD.DesTxt(6) "1.000"
+key SD.DesTxt(4) Ctrl+A
+type SD.DesTxt(4) "60.00"
+expect text SD.DesTxt(5) "0.000000"
 key SD.DesTxt(5) Ctrl+A
 key SD.DesTxt(5) Delete
 expect text SD.DesTxt(5) ""
