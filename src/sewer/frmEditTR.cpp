@@ -190,11 +190,12 @@ void frmEditTR::CalcCmd_Click(int Index)
     CalcCmd(5).SetCaption(FormatNum(resultado, 6));
 }
 
-// Only the faulty value is written back, and only a number may be.
+// Only the faulty value is written back, and only a number may be; an
+// emptied field is 0, as the drawing's numbers read.
 bool frmEditTR::Aceita()
 {
     const bool editado = errType_ == 6 || errType_ == 7 || errType_ == 8 || errType_ == 11;
-    if (editado && (Text1.Text().find_first_not_of(' ') == std::string::npos || !IsNumero(Text1.Text()))) {
+    if (editado && !IsNumero(Text1.Text())) {
         ExibeMensagem(0, "Atenção", "O valor \"" + Text1.Text() + "\" não é um número.");
         return false;
     }

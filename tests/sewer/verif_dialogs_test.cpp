@@ -102,16 +102,37 @@ TEST_F(Dialogos, ALengthIsAcceptedOnlyAsANumberAndWrittenWithThePanelsDecimals)
         f.Text1.SetText("sessenta");
         forms::user::Click(f.CmdOK);  // told, and the dialog stays
         EXPECT_TRUE(f.Visible());
-        f.Text1.SetText("");
-        forms::user::Click(f.CmdOK);
-        EXPECT_TRUE(f.Visible());
         f.Text1.SetText("42,5");
         forms::user::Click(f.CmdOK);
     });
     ClicaFalha(0);
-    EXPECT_EQ(respostas.Mensagens(),
-              (std::vector<std::string>{"O valor \"sessenta\" não é um número.", "O valor \"\" não é um número."}));
+    EXPECT_EQ(respostas.Mensagens(), std::vector<std::string>{"O valor \"sessenta\" não é um número."});
     EXPECT_EQ(Atributos(t1).at("DD"), "150-42.50");
+    EXPECT_TRUE(LinhasDaLista().empty());
+}
+
+TEST_F(Dialogos, AnEmptiedValueIsWrittenAsZero)
+{
+    Rede();
+    Atributo(t1, "DD")->SetTextString("150-60.20");
+    Atributo(t2, "TCP")->SetTextString("0.150");
+    verif->gPRECDIST = 2;
+    Executa(trechos);
+    ASSERT_EQ(LinhasDaLista().size(), 2u);
+
+    // The length, then the step height, emptied and taken as they stand.
+    for (int vez = 0; vez < 2; ++vez) {
+        respostas.Proxima<frmEditTR>([](frmEditTR& f) {
+            f.Text1.SetText("");
+            forms::user::Click(f.CmdOK);
+            EXPECT_FALSE(f.Visible());
+        });
+        ClicaFalha(0);
+    }
+    EXPECT_EQ(respostas.Pendentes(), 0u);
+    EXPECT_TRUE(respostas.Mensagens().empty());
+    EXPECT_EQ(Atributos(t1).at("DD"), "150-0.00");
+    EXPECT_EQ(Atributos(t2).at("TCP"), "0.000");
     EXPECT_TRUE(LinhasDaLista().empty());
 }
 
