@@ -819,11 +819,13 @@ bool SANDes98::EscolhePV(const std::string& Prompt, std::int32_t Excluido, std::
             Atencao("O bloco " + b->Name() + " não tem a cota de soleira (CS): selecione um PV projetado.");
             continue;
         }
-        if (!LeNumero(*cs, CS)) {
+        // An empty invert is 0, as the reach reads it when it is drawn.
+        if (!IsNumero(*cs)) {
             Atencao("A cota de soleira (CS) \"" + *cs + "\" do PV " + GetAtributo("NUMERO", b).value_or("") +
                     " não é um número: corrija o PV ou selecione outro.");
             continue;
         }
+        CS = StrToDbl(*cs);
         Id = b->ObjectID();
         return true;
     }

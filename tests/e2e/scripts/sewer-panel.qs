@@ -89,6 +89,14 @@ expect attribute DEC at 25,0 0.010000
 expect attribute MAT at 25,0 PVC
 expect attribute PAVMTO at 25,0 Asfalto
 expect attribute TRECHO at 25,0 PV-1-PV-2
+# The manhole that carries only its number has an invert of 0: picked with
+# PV-1, it is the downstream one, a hundred metres off and 100.7 below.
+input pick 0,101 prompt "Selecione PV 1: "
+input pick 0,1 prompt "Selecione PV 2: "
+click SD.DesInsertTRcmd(0)
+expect text SD.DesTxt(4) "100.00"
+expect text SD.DesTxt(5) "1.007000"
+expect enabled SD.DesInsertTRcmd(1) true
 
 # A reach whose slope is emptied before "Inserir": an empty slope is 0, so
 # the pipe leaves PV-8 at its invert (101.000) and reaches PV-9 a metre above
