@@ -1389,6 +1389,9 @@ private:
         FinishStraySpaces();
         FinishClips();
         FinishObjects();
+        // What the file keeps as read (its dimension styles) is the document's
+        // while its kept records find what they draw: a leader its arrowhead.
+        if (kept_) doc_.SetKeptFileParts(kept_);
         FindPictures();
         FinishLinkedColumns();
         FinishCurrent();
@@ -1402,6 +1405,8 @@ private:
         if (kept_ && !kept_->Empty()) {
             UniqueKeptHandles(*kept_);
             doc_.SetKeptFileParts(std::move(kept_));
+        } else {
+            doc_.SetKeptFileParts(nullptr);
         }
     }
 

@@ -1071,12 +1071,28 @@ const RecordLayout& PolylineLayout(bool is3d)
     return is3d ? l3 : l2;
 }
 
+const CustomField kVertexStartWidth{[](ReadContext& ctx, void* d) {
+                                        As<VertexRecord>(d).vertex.startWidth = ctx.In().Real();
+                                        As<VertexRecord>(d).startGiven = true;
+                                    },
+                                    [](WriteContext& ctx, const void* d) {
+                                        const double w = As<VertexRecord>(d).vertex.startWidth;
+                                        if (w != 0) ctx.Out().Real(40, w);
+                                    }};
+const CustomField kVertexEndWidth{[](ReadContext& ctx, void* d) {
+                                      As<VertexRecord>(d).vertex.endWidth = ctx.In().Real();
+                                      As<VertexRecord>(d).endGiven = true;
+                                  },
+                                  [](WriteContext& ctx, const void* d) {
+                                      const double w = As<VertexRecord>(d).vertex.endWidth;
+                                      if (w != 0) ctx.Out().Real(41, w);
+                                  }};
+
 std::vector<Field> VertexRows()
 {
-    return {FPoint(10, DXF_REF(VertexRecord, vertex.point)),
-            FReal(40, DXF_REF(VertexRecord, vertex.startWidth), 0, kOpt),
-            FReal(41, DXF_REF(VertexRecord, vertex.endWidth), 0, kOpt),
-            FReal(42, DXF_REF(VertexRecord, vertex.bulge), 0, kOpt), FInt(70, DXF_REF(VertexRecord, flags))};
+    return {FPoint(10, DXF_REF(VertexRecord, vertex.point)), FCustom(40, kVertexStartWidth),
+            FCustom(41, kVertexEndWidth), FReal(42, DXF_REF(VertexRecord, vertex.bulge), 0, kOpt),
+            FInt(70, DXF_REF(VertexRecord, flags))};
 }
 
 const RecordLayout& VertexLayout(bool is3d)
@@ -1107,6 +1123,8 @@ public:
         for (const VertexRecord& v : r.vertices) {
             PolylineVertex pv = v.vertex;
             if (!r.is3d) pv.point.z = d.elevation;
+            if (!r.is3d && !v.startGiven) pv.startWidth = d.defaultStartWidth;
+            if (!r.is3d && !v.endGiven) pv.endWidth = d.defaultEndWidth;
             if (v.flags & (VertexFlag::CurveFitExtra | VertexFlag::SplineFitVertex)) {
                 if (d.type != PolylineType::Simple) d.fitPoints.push_back(pv.point);
             } else {

@@ -245,6 +245,8 @@ void WriteMTextEmbedded(GroupWriter& o, const MTextData& d, const std::vector<Ra
 struct VertexRecord {
     PolylineVertex vertex;
     int flags = 0;  // 70
+    // Whether the vertex gave its widths (40, 41): without them it takes the polyline's.
+    bool startGiven = false, endGiven = false;
 };
 struct PolylineRecord {
     PolylineData data;

@@ -10,8 +10,10 @@
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DxfKept.h"
 #include "platform/acad/DxfText.h"
 #include "platform/acad/EmitSupport.h"
+#include "platform/acad/Spline.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
@@ -189,19 +191,29 @@ void DimAligned::SetTextHeight(double h)
     GeometryChanged();
 }
 
-std::string DimAligned::DisplayedText() const
+namespace {
+
+// What a dimension writes: the measure with `decimals` places, or the text
+// that overrides it, its "<>" replaced by the measure.
+std::string MeasureText(double measure, int decimals, const std::string& override)
 {
-    CheckAlive();
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(data_.decimals, 0, 8),
-                  Distance2d(data_.extLine1Point, data_.extLine2Point));
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 8), measure);
     std::string measured = buf;
-    if (data_.textOverride.empty()) return measured;
-    if (data_.textOverride == " ") return "";  // a single blank hides the text
-    std::string s = data_.textOverride;
+    if (override.empty()) return measured;
+    if (override == " ") return "";  // a single blank hides the text
+    std::string s = override;
     for (std::size_t at = s.find("<>"); at != std::string::npos; at = s.find("<>", at + measured.size()))
         s.replace(at, 2, measured);
     return s;
+}
+
+}  // namespace
+
+std::string DimAligned::DisplayedText() const
+{
+    CheckAlive();
+    return MeasureText(Distance2d(data_.extLine1Point, data_.extLine2Point), data_.decimals, data_.textOverride);
 }
 
 void DimAligned::SetData(const DimAlignedData& d)
@@ -786,6 +798,68 @@ const RawPoint* PointAt(const std::vector<RawPoint>& pts, std::size_t i)
     return it != pts.end() && it->x == i ? &*it : nullptr;
 }
 
+// What a dimension or a leader takes from its dimension style (group 3) and
+// from the overrides its own "ACAD" extended data lists after "DSTYLE": sizes
+// already by the style's overall scale (DIMSCALE).
+struct DimensionLook {
+    double arrow = 0.18, text = 0.18, offset = 0.0625, beyond = 0.18, linear = 1;
+    int decimals = 4;
+    std::uint64_t textStyle = 0, leaderArrow = 0;
+};
+
+DimensionLook LookOf(const Entity& e, const std::string* styleName)
+{
+    DimensionLook look;
+    double scale = 1;
+    auto take = [&](int code, const std::string& value, bool handle) {
+        double v = 0;
+        std::uint64_t h = 0;
+        if (handle) {
+            if (!dxf::ParseHandle(value, h)) return;
+            if (code == 340) look.textStyle = h;
+            if (code == 341) look.leaderArrow = h;
+            return;
+        }
+        if (!ParseNumber(value, v) || !std::isfinite(v)) return;
+        switch (code) {
+        case 40: scale = v > 0 ? v : 1; break;
+        case 41: look.arrow = v; break;
+        case 42: look.offset = v; break;
+        case 44: look.beyond = v; break;
+        case 140: look.text = v; break;
+        case 144: look.linear = v != 0 ? v : 1; break;
+        case 271: look.decimals = static_cast<int>(std::clamp(v, 0.0, 8.0)); break;
+        default: break;
+        }
+    };
+    const dxf::KeptFileParts* kept = e.Document().KeptFileParts();
+    if (kept && styleName)
+        for (const dxf::KeptDimStyle& s : kept->dimStyles) {
+            if (!NamesEqual(s.name, *styleName)) continue;
+            for (const RawGroup& g : s.groups) take(g.code, g.value, g.code == 340 || g.code == 341);
+            break;
+        }
+    std::vector<int> codes;
+    std::vector<Variant> values;
+    e.GetXData("ACAD", codes, values);
+    bool inside = false;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] == 1000 && values[i].IsString() && values[i].AsString() == "DSTYLE") inside = true;
+        if (!inside || codes[i] != 1070 || i + 1 >= codes.size()) continue;
+        const int code = values[i].AsInt();
+        const Variant& v = values[++i];
+        if (codes[i] == 1005 && v.IsString())
+            take(code, v.AsString(), true);
+        else if (v.IsNumber())
+            take(code, FormatNumber(v.AsDouble()), false);
+    }
+    look.arrow *= scale;
+    look.text *= scale;
+    look.offset *= scale;
+    look.beyond *= scale;
+    return look;
+}
+
 // A closed filled arrowhead, its tip at `tip`, pointing away from `from`.
 std::vector<Point3d> Arrowhead(const Point3d& tip, const Point3d& from, double size)
 {
@@ -814,7 +888,8 @@ void RawEntity::SetGroups(std::vector<RawGroup> groups)
 
 void RawEntity::FindBlock()
 {
-    if (objectName_ != "AcDbDimension" && dxfName_ != "ACAD_TABLE" && !IsMultiLeader(dxfName_)) return;
+    if (objectName_ != "AcDbDimension" && dxfName_ != "ACAD_TABLE" && dxfName_ != "LEADER" && !IsMultiLeader(dxfName_))
+        return;
     Shape();
     GeometryChanged();
 }
@@ -850,6 +925,7 @@ void RawEntity::Shape()
         // Its picture, at the origin or moved to the point clones of it are put at.
         drawn = named(2);
         r.FirstPoint(12, place.insertionPoint);
+        if ((!drawn || drawn->Count() == 0) && (Whole(r.Number(70, 0)) & 7) == 0) ShapeLinearDimension();
     } else if (kind == "ACAD_TABLE") {
         drawn = named(2);
         r.FirstPoint(10, place.insertionPoint);
@@ -905,10 +981,10 @@ void RawEntity::Shape()
     } else if (kind == "POLYLINE") {
         ShapeMeshPolyline();
     } else if (kind == "LEADER") {
-        std::vector<Point3d> chain;
+        std::vector<Point3d> vertices;
         for (const RawPoint& p : r.Points())
-            if (Point3d q; p.code == 10 && ReadPoint(groups_, p, q)) chain.push_back(q);
-        if (chain.size() >= 2) chains_.push_back(std::move(chain));
+            if (Point3d q; p.code == 10 && ReadPoint(groups_, p, q)) vertices.push_back(q);
+        ShapeLeader(vertices, drawn, place);
     } else if (IsMultiLeader(kind)) {
         ShapeMultiLeader(drawn, place);
     }
@@ -927,6 +1003,74 @@ void RawEntity::Shape()
         block_->Unlist();
         block_.reset();
     }
+}
+
+void RawEntity::ShapeLeader(const std::vector<Point3d>& vertices, const Block*& drawn, BlockReferenceData& place)
+{
+    if (vertices.size() < 2) return;
+    const GroupReading r(dxfName_, groups_);
+    const DimensionLook look = LookOf(*this, r.First(3));
+    // Its arrowhead (group 71, on unless it says 0): the block its style names,
+    // at its tip along its first segment, or a closed filled one.
+    if (r.Number(71, 1) != 0 && look.arrow > 0) {
+        const auto* head =
+            look.leaderArrow ? dynamic_cast<const Block*>(Document().FindByHandle(look.leaderArrow)) : nullptr;
+        if (head && !head->IsLayout() && head->Count() > 0) {
+            drawn = head;
+            place.insertionPoint = vertices[0];
+            place.xScale = place.yScale = place.zScale = look.arrow;
+            place.rotation = NormalizeAngle(std::atan2(vertices[0].y - vertices[1].y, vertices[0].x - vertices[1].x));
+        } else if (auto tip = Arrowhead(vertices[0], vertices[1], look.arrow); !tip.empty()) {
+            fills_.push_back(std::move(tip));
+        }
+    }
+    // A spline path (group 72 = 1) runs through its vertices.
+    if (Whole(r.Number(72, 0)) == 1 && vertices.size() >= 3)
+        chains_.push_back(SampleSpline(Spline::Interpolate(vertices, {}, {})));
+    else
+        chains_.push_back(vertices);
+}
+
+void RawEntity::ShapeLinearDimension()
+{
+    const GroupReading r(dxfName_, groups_);
+    Point3d e1, e2, on;
+    if (!r.FirstPoint(13, e1) || !r.FirstPoint(14, e2) || !r.FirstPoint(10, on)) return;
+    const double angle = r.Number(50, 0) * kPi / 180;
+    if (!std::isfinite(angle)) return;
+    const Vector3d u{std::cos(angle), std::sin(angle), 0}, n{-u.y, u.x, 0};
+    const DimensionLook look = LookOf(*this, r.First(3));
+    // The dimension line runs through its point (10) along its angle (50),
+    // between the feet of the points measured.
+    const Point3d d1 = e1 + n * Dot(on - e1, n), d2 = e2 + n * Dot(on - e2, n);
+    for (const auto& [e, d] : {std::pair{e1, d1}, std::pair{e2, d2}}) {
+        const double away = Dot(d - e, n);
+        if (!(std::fabs(away) > look.offset)) continue;
+        const double side = away < 0 ? -1 : 1;
+        chains_.push_back({e + n * (side * look.offset), d + n * (side * look.beyond)});
+    }
+    chains_.push_back({d1, d2});
+    if (Distance2d(d1, d2) > 2 * look.arrow) {
+        if (auto head = Arrowhead(d1, d2, look.arrow); !head.empty()) fills_.push_back(std::move(head));
+        if (auto head = Arrowhead(d2, d1, look.arrow); !head.empty()) fills_.push_back(std::move(head));
+    }
+    const std::string* override = r.First(1);
+    const std::string text =
+        MeasureText(std::fabs(Dot(e2 - e1, u)) * look.linear, look.decimals, override ? *override : std::string());
+    if (text.empty() || !(look.text > 0)) return;
+    MTextData d;
+    d.text = text;
+    // Its middle (11), or above the middle of its line.
+    if (!r.FirstPoint(11, d.insertionPoint)) d.insertionPoint = (d1 + d2) * 0.5 + n * look.text;
+    d.height = look.text;
+    d.attachment = 5;
+    double turn = r.First(53) ? r.Number(53, 0) * kPi / 180 : angle;
+    turn = NormalizeAngle(turn);
+    if (turn > kPi / 2 + 1e-9 && turn <= 3 * kPi / 2 + 1e-9) turn = NormalizeAngle(turn + kPi);  // kept readable
+    d.rotation = turn;
+    if (auto* st = dynamic_cast<TextStyle*>(Document().FindByHandle(look.textStyle))) d.style = st->Index();
+    text_ = std::make_unique<MText>(Document(), d);
+    text_->CopyCommonFrom(*this);
 }
 
 void RawEntity::ShapeMeshPolyline()
@@ -1163,9 +1307,10 @@ void RawEntity::TransformBy(const Transform& t)
             if (g.code == 36) g.value = FormatNumber(d.zScale);
             if (g.code == 46) g.value = FormatNumber(d.rotation);
         }
-    } else if (block_) {
+    } else if (block_ && dxfName_ != "LEADER") {
         // A picture or a table: its place is read again from the groups, its
-        // content takes the rest of the move.
+        // content takes the rest of the move. (A leader's arrowhead is placed
+        // from its vertices again.)
         Shape();
         if (block_)
             if (Block* copy = CarryPicture(*block_, t, before, block_->Data(), dxfName_ == "ACAD_TABLE" ? "*T" : "*D"))

@@ -221,6 +221,10 @@ private:
     void Shape();
     void ShapeMultiLeader(const acad::Block*& drawn, BlockReferenceData& place);
     void ShapeMeshPolyline();
+    // A leader's path and arrowhead; the block of its arrowhead, when its style names one.
+    void ShapeLeader(const std::vector<Point3d>& vertices, const acad::Block*& drawn, BlockReferenceData& place);
+    // A linear or rotated dimension whose picture is missing, from its points.
+    void ShapeLinearDimension();
     std::string dxfName_;
     std::string objectName_;
     std::vector<RawGroup> groups_;

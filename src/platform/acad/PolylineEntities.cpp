@@ -193,7 +193,11 @@ struct LWPolyline::Kept {
     std::size_t lead = 0;
 };
 
-LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data) {}
+// The vertices lie at the polyline's elevation (group 38): files give only x and y.
+LWPolyline::LWPolyline(acad::Document& doc, const LWPolylineData& data) : Entity(doc), data_(data)
+{
+    for (auto& v : data_.geometry.vertices) v.point.z = data_.elevation;
+}
 LWPolyline::~LWPolyline() = default;
 
 WideVertex LWPolyline::WideAt(const void* data, std::size_t i)
@@ -222,6 +226,7 @@ bool LWPolyline::HasWidths() const
 LWPolyline::LWPolyline(acad::Document& doc, LWPolylineData&& data) : Entity(doc), data_(std::move(data))
 {
     data_.geometry.vertices.shrink_to_fit();
+    for (auto& v : data_.geometry.vertices) v.point.z = data_.elevation;
 }
 
 void LWPolyline::CheckVertex(int index) const

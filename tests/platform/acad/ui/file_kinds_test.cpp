@@ -7,11 +7,13 @@
 
 #include "UiHarness.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
 
 using acad::Point3d;
@@ -392,4 +394,118 @@ TEST_F(FileKinds, EditsCarryWhatEachKindDraws)
     ExpectBox(grid.ModelExtents(), {-13, 0}, {0, 13}, 1e-9);
     h.app.ZoomWindow({-14, -1, 0}, {1, 14, 0});
     EXPECT_EQ(acad::selection::PickAt(grid, {-6, 9.5, 0}), grid.ModelSpace().Item(0));
+}
+
+// What leaders, a dimension without its picture, an elevated polyline and a
+// polyline with widths per vertex mean (leaders_widths.dxf, dimension style
+// "Standard" with arrows of 2 and texts of 2):
+// - a leader from (10, 5) to its tip at (0, 0), group 71 = 1: a filled arrow
+//   at the tip, 2 long and a third as wide; a leader with group 72 = 1: a
+//   curve through (30, 0), (35, 8) and (40, 0), above the chords between them;
+// - a rotated dimension from (50, 0) to (60, 0), its line at y 5, whose block
+//   "*D99" is missing: drawn from its points, its extension lines from 0.5
+//   above them to 1 past its line, and its measure "10";
+// - a polyline from (0, 0) to (5, 2) in the plane whose normal is +X, at
+//   elevation 7: drawn, boxed and snapped at x = 7 (its end at (7, 5, 2)),
+//   and saved with its elevation;
+// - a 2-D polyline from (70, 0), 1 wide, by half a circle above to (80, 0),
+//   then tapering from 1 to 0.2 to (85, 0); and one from (90, 0) by half a
+//   circle below to (100, 0) whose vertices take the polyline's width, 0.8.
+TEST_F(FileKinds, LeadersUnpicturedDimensionsElevationsAndVertexWidthsAreDrawnAsTheirFilesMean)
+{
+    acad::Document& doc = Open("leaders_widths.dxf");
+    // The arrowhead, 1.2 from its tip: filled 0.15 off its axis, empty 0.3 off.
+    const acad::Vector3d axis{10 / std::hypot(10.0, 5.0), 5 / std::hypot(10.0, 5.0), 0}, across{-axis.y, axis.x, 0};
+    const Point3d at = Point3d{0, 0, 0} + axis * 1.2;
+    QImage img = Seen({-1, -1, 0}, {3, 2, 0});
+    EXPECT_TRUE(Ink(img, at + across * 0.15, 0));
+    EXPECT_TRUE(Ink(img, at - across * 0.15, 0));
+    EXPECT_FALSE(Ink(img, at + across * 0.3, 0));
+    EXPECT_FALSE(Ink(img, Point3d{0, 0, 0} - axis * 0.2, 0)) << "nothing past the tip";
+    // The curved leader passes above the chord from (30, 0) to (35, 8).
+    img = Seen({29, -1, 0}, {41, 9, 0});
+    EXPECT_FALSE(Ink(img, {32.5, 4}, 1));
+    int above = 0;
+    for (double y = 4.5; y < 7.5; y += 0.05) above += Ink(img, {32.5, y}, 0);
+    EXPECT_GT(above, 0);
+    EXPECT_TRUE(Ink(img, {35, 8}, 2));
+    // The dimension drawn from its points.
+    img = Seen({48, -1, 0}, {62, 8, 0});
+    EXPECT_TRUE(Ink(img, {50, 3}));
+    EXPECT_TRUE(Ink(img, {60, 3}));
+    EXPECT_TRUE(Ink(img, {52.5, 5}));
+    EXPECT_TRUE(Ink(img, {50, 5.9}));
+    EXPECT_FALSE(Ink(img, {50, 0.3}));
+    EXPECT_FALSE(Ink(img, {50, 6.3}));
+    int measure = 0;
+    for (double x = 54; x < 56; x += 0.1)
+        for (double y = 4; y < 7; y += 0.1) measure += Ink(img, {x, y}, 0);
+    EXPECT_GT(measure, 10) << "its measure written";
+    EXPECT_EQ(Crossed(doc, {57.5, 5, 0}, 0.1), Kinds{"DIMENSION"});
+    // The elevated polyline, where its plane puts it.
+    img = Seen({-1, -1, 0}, {9, 6, 0});
+    EXPECT_TRUE(Ink(img, {7, 2.5}));
+    EXPECT_FALSE(Ink(img, {0, 2.5}, 2));
+    acad::Entity* raised = nullptr;
+    for (acad::Entity* e : doc.ModelSpace())
+        if (e->DxfName() == "LWPOLYLINE") raised = e;
+    ASSERT_NE(raised, nullptr);
+    EXPECT_NEAR(raised->Extents().min.x, 7, 1e-9);
+    EXPECT_NEAR(raised->Extents().max.x, 7, 1e-9);
+    doc.SetVariable("OSMODE", acad::input::Osnap::End);
+    const Point3d end = acad::input::Snap(doc, {7.05, 5.05, 0});
+    EXPECT_NEAR(end.x, 7, 1e-9);
+    EXPECT_NEAR(end.y, 5, 1e-9);
+    EXPECT_NEAR(end.z, 2, 1e-9);
+    doc.SetVariable("OSMODE", 0);
+    // The wide half circle is a band 1 wide about radius 5; the taper narrows.
+    img = Seen({69, -1, 0}, {86, 6, 0});
+    EXPECT_TRUE(Ink(img, {75, 5.4}, 0));
+    EXPECT_TRUE(Ink(img, {75, 4.6}, 0));
+    EXPECT_FALSE(Ink(img, {75, 5.7}, 0));
+    EXPECT_TRUE(Ink(img, {80.5, 0.4}, 0));
+    EXPECT_FALSE(Ink(img, {84.5, 0.3}, 0));
+    img = Seen({89, -6, 0}, {106, 1, 0});
+    EXPECT_TRUE(Ink(img, {95, -5.3}, 0));
+    EXPECT_TRUE(Ink(img, {95, -4.7}, 0));
+    EXPECT_FALSE(Ink(img, {95, -5.6}, 0));
+    EXPECT_TRUE(Ink(img, {102.5, 0.3}, 0));
+
+    auto back = SavedAndRead(doc);
+    EXPECT_EQ(back->ModelExtents(), doc.ModelExtents());
+    const std::string saved = acad::WriteDxfText(*back);
+    EXPECT_NE(saved.find("AcDbPolyline\r\n 90\r\n2\r\n 70\r\n0\r\n 38\r\n7"), std::string::npos);
+}
+
+// Faults each of these would show (clips_meshes_patterns.dxf, all on layer
+// "K" but the last two lines): an image clipped to its top strip of pixels
+// draws that strip, not the bottom one; a wipeout (20, 0), (30, 0), (20, 10)
+// hides the line at y 1 below its slope, not above; a polygon mesh closed in
+// M closes its columns; a pattern line shifted 0.5 along from the one below
+// starts its dashes there; and with layer "0" off, a line of the model on it
+// is not drawn, while a block's layer-"0" line inserted on a layer that is on is.
+TEST_F(FileKinds, ClipsMeshClosuresPatternShiftsAndLayerZeroAreAsTheirFilesSay)
+{
+    Open("clips_meshes_patterns.dxf");
+    QImage img = Seen({-1, -1, 0}, {11, 6, 0});
+    EXPECT_TRUE(Ink(img, {2.5, 4.95}));
+    EXPECT_TRUE(Ink(img, {2.5, 3.95}));
+    EXPECT_FALSE(Ink(img, {2.5, 1.05}));
+    EXPECT_FALSE(Ink(img, {7.5, 0}));
+    img = Seen({14, -2, 0}, {36, 11, 0});
+    EXPECT_TRUE(Ink(img, {16, 1}));
+    EXPECT_FALSE(Ink(img, {25, 1}));
+    EXPECT_FALSE(Ink(img, {28, 1}));
+    EXPECT_TRUE(Ink(img, {29.7, 1}));
+    img = Seen({38, -1, 0}, {57, 21, 0});
+    EXPECT_TRUE(Ink(img, {40, 10}));
+    EXPECT_TRUE(Ink(img, {50, 10}));
+    img = Seen({59, -1, 0}, {71, 5, 0});
+    EXPECT_TRUE(Ink(img, {61, 1}));
+    EXPECT_FALSE(Ink(img, {62, 1}));
+    EXPECT_TRUE(Ink(img, {62, 3}));
+    EXPECT_FALSE(Ink(img, {61, 3}));
+    img = Seen({78, -2, 0}, {92, 7, 0});
+    EXPECT_FALSE(Ink(img, {85, 0}, 2));
+    EXPECT_TRUE(Ink(img, {85, 5}));
 }
