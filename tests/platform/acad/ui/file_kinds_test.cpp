@@ -400,7 +400,8 @@ TEST_F(FileKinds, EditsCarryWhatEachKindDraws)
 // polyline with widths per vertex mean (leaders_widths.dxf, dimension style
 // "Standard" with arrows of 2 and texts of 2):
 // - a leader from (10, 5) to its tip at (0, 0), group 71 = 1: a filled arrow
-//   at the tip, 2 long and a third as wide; a leader with group 72 = 1: a
+//   at the tip, 2 long and a third as wide (one whose style names the block of
+//   its arrowhead draws that block); a leader with group 72 = 1: a
 //   curve through (30, 0), (35, 8) and (40, 0), above the chords between them;
 // - a rotated dimension from (50, 0) to (60, 0), its line at y 5, whose block
 //   "*D99" is missing: drawn from its points, its extension lines from 0.5
@@ -422,6 +423,12 @@ TEST_F(FileKinds, LeadersUnpicturedDimensionsElevationsAndVertexWidthsAreDrawnAs
     EXPECT_TRUE(Ink(img, at - across * 0.15, 0));
     EXPECT_FALSE(Ink(img, at + across * 0.3, 0));
     EXPECT_FALSE(Ink(img, Point3d{0, 0, 0} - axis * 0.2, 0)) << "nothing past the tip";
+    // One whose style "SETA" names its arrowhead's block, a circle of radius
+    // 0.5: drawn 2 times as large about its tip (0, −10), and no arrow.
+    img = Seen({-2, -12, 0}, {3, -8, 0});
+    EXPECT_TRUE(Ink(img, {-1, -10}));
+    EXPECT_TRUE(Ink(img, {0, -9}));
+    EXPECT_FALSE(Ink(img, Point3d{0, -10, 0} + axis * 1.4 + across * 0.15, 0));
     // The curved leader passes above the chord from (30, 0) to (35, 8).
     img = Seen({29, -1, 0}, {41, 9, 0});
     EXPECT_FALSE(Ink(img, {32.5, 4}, 1));
