@@ -17,7 +17,8 @@ constexpr double kArcTolerancePx = 0.3;
 // Anything smaller than this many pixels is drawn as a dot.
 constexpr double kDotPx = 1.5;
 // Texts lower than this many pixels are drawn as their box: letters would be a
-// smudge. So are texts whose letters are squeezed narrower than this.
+// smudge. Letters squeezed narrower than this run into one another, one block
+// of ink: their box is filled.
 constexpr double kTinyTextPx = 4.0;
 // Letters whose width and height on screen differ by more than this factor
 // are squeezed or stretched past what the raster engine fills in time with
@@ -45,9 +46,10 @@ int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcToleranceP
 // How a text is drawn whose cap height is `heightPx` and baseline `lengthPx`
 // pixels long, its box `areaPx` square pixels (less than their product when
 // the box is slanted), with `letters` letters: a dot, its box, its letters as
-// the font draws them, or its letters filled from their outlines (Outlines:
-// squeezed, stretched or huge, see kSqueezedLetter).
-enum class TextLook { Dot, Box, Letters, Outlines };
+// the font draws them, its letters filled from their outlines (Outlines:
+// squeezed, stretched or huge, see kSqueezedLetter), or its box filled
+// (Block: letters squeezed narrower than kTinyTextPx).
+enum class TextLook { Dot, Box, Letters, Outlines, Block };
 TextLook TextLookOf(double heightPx, double lengthPx, double areaPx, double letters);
 
 // Whether `e` is drawn: visible, its layer thawed (and not frozen in the

@@ -685,6 +685,18 @@ void PaintSink::Text(const TextPrimitive& t)
     const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
                                ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
                                : face_;
+    if (look == TextLook::Block) {
+        // Cut to the view first: such a box may reach far out of it.
+        const QPointF quad[4] = {p0, p1, p2, p3};
+        QPointF cut[16];
+        const int n = ClipConvex(quad, 4, bounds_, cut);
+        if (n < 3) return;
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(cut, cut + n)));
+        path.closeSubpath();
+        FillPath(path, Qt::SolidPattern);
+        return;
+    }
     if (look == TextLook::Box || !face) {
         Line(p0, p1);
         Line(p1, p2);
