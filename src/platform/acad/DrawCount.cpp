@@ -122,7 +122,7 @@ void CountSink::Text(const TextPrimitive& t)
     switch (TextLookOf(h, w, area, letters)) {
     case TextLook::Dot: n += 1; break;
     case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
-    case TextLook::Block: Fill({t.corners, t.corners + 4}); break;
+    case TextLook::Block: Fill(std::vector<Point3d>(t.corners, t.corners + 4)); break;
     case TextLook::Letters: n += 1 + letters * (1 + (h >= kFilledLetterPx ? rows(h) : 0)); break;
     case TextLook::Outlines:
         // Each letter filled over the rows it spans (up to a view's height),
