@@ -12,7 +12,9 @@
 // 20,000 ordinary manholes drawn whole in under 10 times; a wide polyline that
 // lies over itself (a noisy track, a bulged zigzag) at most twice as long as
 // the same polyline without width. And a zones drawing of 500 hatches drawn
-// with the pattern lines of their file.
+// with the pattern lines of their file; and a text of 200 letters fitted into
+// a unit, and one of 20 slanted letters, zoomed in: at most 20 times the
+// 100,000 plain lines.
 
 #include "../QtBenchMain.h"
 #include "../../tests/platform/acad/dxf_test_text.h"
@@ -457,6 +459,57 @@ void BM_RepaintPatternZones(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintPatternZones)->Arg(1)->Arg(16)->Arg(128)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Repaints `v` panned each time to another place within 37 pixels, as a view
+// being moved: no frame draws a text the way one before it did.
+void PanningLoop(benchmark::State& state, const acad::Document& doc, const acad::View& v)
+{
+    const double pixel = v.Height() / kScreen.height();
+    double step = 0;
+    RepaintLoop(state, doc, [&] {
+        acad::View w = v;
+        step = std::fmod(step + 0.6180339887498949, 1.0);
+        w.SetCenter({v.Center().x + 37 * step * pixel, v.Center().y, 0});
+        return w;
+    });
+}
+
+// A file of one text: `letters` "W" 2.5 high from the origin, with the
+// groups `more` gives it.
+std::unique_ptr<acad::Document> OneText(int letters, const std::string& more)
+{
+    auto d = std::make_unique<acad::Document>();
+    acad::ReadDxfText(*d,
+                      "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\n0\n10\n0\n20\n0\n30\n0\n40\n2.5\n1\n" +
+                          std::string(static_cast<std::size_t>(letters), 'W') + "\n" + more + "0\nENDSEC\n0\nEOF\n",
+                      "texto.dxf");
+    return d;
+}
+
+// 200 "W" fitted between (0, 0) and (1, 0), 2.5 high, at its extents (1: each
+// letter two pixels wide) and zoomed in by the factor on its middle (8: each
+// 16 pixels wide and 8,000 high), panned.
+void BM_RepaintFittedText(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = OneText(200, "72\n5\n11\n1\n21\n0\n31\n0\n");
+    acad::View v = ExtentsView(*doc);
+    v.SetHeight(v.Height() / static_cast<double>(state.range(0)));
+    PanningLoop(state, *doc, v);
+}
+BENCHMARK(BM_RepaintFittedText)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 20 "W" with an oblique angle of 80°, at its extents and zoomed in by the
+// factor on its first letters (16: letters some 900 pixels high; 1024: some
+// 60,000), panned.
+void BM_RepaintObliqueText(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = OneText(20, "51\n80\n");
+    acad::View v = ExtentsView(*doc);
+    v.SetCenter({2, 1, 0});
+    v.SetHeight(v.Height() / static_cast<double>(state.range(0)));
+    PanningLoop(state, *doc, v);
+}
+BENCHMARK(BM_RepaintObliqueText)->Arg(1)->Arg(16)->Arg(1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The window itself: a wheel zoom step and a pan step redrawn through the
 // drawing area (engine view updated, drawing rendered, crosshair drawn).

@@ -20,10 +20,18 @@ int ArcChords(double radiusPx, double sweep, double tolerancePx)
     return n < 4096 ? std::max(2, static_cast<int>(n)) : 4096;  // NaN: the most
 }
 
-TextLook TextLookOf(double heightPx, double lengthPx)
+TextLook TextLookOf(double heightPx, double lengthPx, double areaPx, double letters)
 {
-    if (!(std::max(heightPx, lengthPx) >= kDotPx)) return TextLook::Dot;
-    if (heightPx < kTinyTextPx) return TextLook::Box;
+    if (!(std::max(heightPx, lengthPx) >= kDotPx) || !std::isfinite(heightPx) || !std::isfinite(lengthPx))
+        return TextLook::Dot;
+    const double n = std::max(1.0, letters);
+    // A letter's sides, and how thick it is across each (a slanted box is thinner than its sides).
+    const double across = lengthPx / n, low = areaPx / lengthPx, narrow = areaPx / (n * heightPx);
+    const double longest = std::max(across, heightPx);
+    if (!(low >= kTinyTextPx)) return TextLook::Box;
+    const double thinnest = std::min(low, narrow);
+    if (narrow < kTinyTextPx && thinnest * kSqueezedLetter < longest) return TextLook::Block;
+    if (thinnest * kSqueezedLetter < longest || !(longest <= kHugeLetterPx)) return TextLook::Outlines;
     return TextLook::Letters;
 }
 
@@ -54,6 +62,9 @@ constexpr double kEdgeRowsPx = 8.0;
 // Letters whose width is measured in the time one piece is drawn: a text drawn
 // as its box is still measured letter by letter.
 constexpr double kMeasuredLetters = 8.0;
+// Edges of a letter's outline that a row of pixels crosses, about: a row of a
+// filled letter costs as many edges' rows (kEdgeRowsPx).
+constexpr double kLetterCrossings = 4.0;
 // The most of a line without end that a view shows, in pixels: twice the
 // diagonal of a large screen.
 constexpr double kRayInkPx = 8192.0;
@@ -102,15 +113,22 @@ void CountSink::Arc(const CircularArc& a)
 
 void CountSink::Text(const TextPrimitive& t)
 {
-    const double h = Distance2d(t.corners[0], t.corners[3]) * px_;
-    const double w = Distance2d(t.corners[0], t.corners[1]) * px_;
-    // Each letter is painted as a glyph.
+    const Vector3d along = (t.corners[1] - t.corners[0]) * px_, up = (t.corners[3] - t.corners[0]) * px_;
+    const double h = up.Length2d(), w = along.Length2d(), area = std::fabs(Cross2d(along, up));
     const double letters = Letters(t);
     n += letters / kMeasuredLetters;
-    switch (TextLookOf(h, w)) {
+    // A row of a filled letter costs its edges' rows; a row of a letter copied from its image, nothing more.
+    auto rows = [&](double px) { return kLetterCrossings * std::min(px, cap_) / kEdgeRowsPx; };
+    switch (TextLookOf(h, w, area, letters)) {
     case TextLook::Dot: n += 1; break;
     case TextLook::Box: n += 4 + Ink(2 * (h + w)); break;
-    case TextLook::Letters: n += 1 + letters; break;
+    case TextLook::Block: Fill(std::vector<Point3d>(t.corners, t.corners + 4)); break;
+    case TextLook::Letters: n += 1 + letters * (1 + (h >= kFilledLetterPx ? rows(h) : 0)); break;
+    case TextLook::Outlines:
+        // Each letter filled over the rows it spans (up to a view's height),
+        // all of them over no more than a view's area.
+        n += 1 + letters * (1 + rows(std::max(h, w / std::max(1.0, letters)))) + std::min(area, cap_ * cap_) / kFillPx;
+        break;
     }
 }
 

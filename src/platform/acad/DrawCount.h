@@ -16,8 +16,21 @@ namespace acad {
 constexpr double kArcTolerancePx = 0.3;
 // Anything smaller than this many pixels is drawn as a dot.
 constexpr double kDotPx = 1.5;
-// Texts lower than this many pixels are drawn as their box: letters would be a smudge.
+// Texts lower than this many pixels are drawn as their box: letters would be a
+// smudge. Letters squeezed narrower than this run into one another, one block
+// of ink: their box is filled.
 constexpr double kTinyTextPx = 4.0;
+// Letters whose width and height on screen differ by more than this factor
+// are squeezed or stretched past what the raster engine fills in time with
+// antialiasing (a squeezed letter costs it several times its rows), and
+// letters taller than kHugeLetterPx pixels past what it fills in time at all
+// (a letter is filled whole, however little of it is in view): both are
+// filled from their outlines, cut to the view first, without antialiasing.
+constexpr double kSqueezedLetter = 8.0;
+constexpr double kHugeLetterPx = 512.0;
+// Letters at least this many pixels high are filled from their outlines at
+// every drawing; lower ones are copied from images the raster engine keeps.
+constexpr double kFilledLetterPx = 48.0;
 // Pixels of line that take as long to paint as one piece: large geometry on
 // screen costs by its length, not by its count.
 constexpr double kInkPx = 16.0;
@@ -30,9 +43,14 @@ constexpr double kWidePx = 2.0;
 // Chords an arc of `radiusPx` pixels and `sweep` radians is drawn in, none
 // straying more than `tolerancePx` from it.
 int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcTolerancePx);
-// How a text whose cap height is `heightPx` and baseline `lengthPx` pixels is drawn.
-enum class TextLook { Dot, Box, Letters };
-TextLook TextLookOf(double heightPx, double lengthPx);
+// How a text is drawn whose cap height is `heightPx` and baseline `lengthPx`
+// pixels long, its box `areaPx` square pixels (less than their product when
+// the box is slanted), with `letters` letters: a dot, its box, its letters as
+// the font draws them, its letters filled from their outlines (Outlines:
+// squeezed, stretched or huge, see kSqueezedLetter), or its box filled
+// (Block: letters squeezed narrower than kTinyTextPx).
+enum class TextLook { Dot, Box, Letters, Outlines, Block };
+TextLook TextLookOf(double heightPx, double lengthPx, double areaPx, double letters);
 
 // Whether `e` is drawn: visible, its layer thawed (and not frozen in the
 // viewport, `frozenHere` indexed by layer, empty: none) and on. A part

@@ -1144,12 +1144,14 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             for (std::uint32_t i = 0; i < r.count; ++i) {
                 const PieceSet::KeptText& kept = s.store_->texts[r.first + i];
                 const Point3d* c = kept.p.corners;
-                if (TextLookOf(Distance2d(c[0], c[3]) * px, Distance2d(c[0], c[1]) * px) == TextLook::Dot) {
+                TextPrimitive p = kept.p;
+                p.text = std::string_view(s.store_->chars.data() + kept.at, kept.size);
+                const Vector3d along = (c[1] - c[0]) * px, up = (c[3] - c[0]) * px;
+                if (TextLookOf(up.Length2d(), along.Length2d(), std::fabs(Cross2d(along, up)), Letters(p)) ==
+                    TextLook::Dot) {
                     dot(part, Midpoint(c[0], c[2]));
                     continue;
                 }
-                TextPrimitive p = kept.p;
-                p.text = std::string_view(s.store_->chars.data() + kept.at, kept.size);
                 b.Text(p);
             }
             break;

@@ -227,7 +227,10 @@ bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, 
         if (seenOnce_.insert(key).second) return false;
         seenOnce_.erase(key);
         const QTransform local(key.m11, key.m12, key.m21, key.m22, key.fx, key.fy);
-        const QRect box = local.mapRect(fm.boundingRect(text)).adjusted(-2, -2, 2, 2).toAlignedRect();
+        // Measured before it becomes whole pixels: a box past what an int holds is no image to keep.
+        const QRectF exact = local.mapRect(fm.boundingRect(text)).adjusted(-2, -2, 2, 2);
+        if (!(exact.width() * exact.height() * 4 <= static_cast<double>(kTextImageBytes / 4))) return false;
+        const QRect box = exact.toAlignedRect();
         const qsizetype bytes = qsizetype(box.width()) * box.height() * 4;
         if (box.isEmpty() || bytes > kTextImageBytes / 4) return false;
         if (images_.size() >= kTextImages || bytes_ + bytes > kTextImageBytes) {
@@ -259,6 +262,171 @@ bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, 
     p.setWorldTransform(QTransform::fromTranslate(ox + kept.at.x(), oy + kept.at.y()) * rest.inverted());
     p.drawImage(QPointF(0, 0), kept.image);
     return true;
+}
+
+// The font size, in pixels, letters' outlines are taken at: unhinted, they
+// scale to any size.
+constexpr int kOutlineEmPx = 256;
+// How far a flattened curve of a letter's outline may stray from it, in pixels.
+constexpr double kOutlineTolerancePx = 0.25;
+// Pixels of a text's box past the view beyond which its letters are cut to
+// those in view before they are drawn: the raster engine places letters in
+// fixed point, which wraps a few tens of millions of pixels out.
+constexpr double kFarTextPx = 32768;
+
+// Whether the rectangle `r` and the box of the points meet, borders included.
+inline bool Meets(const QRectF& r, double x0, double y0, double x1, double y1)
+{
+    return x1 >= r.left() && x0 <= r.right() && y1 >= r.top() && y0 <= r.bottom();
+}
+
+// The polygon cut to the rectangle (Sutherland–Hodgman): inside it, it fills
+// what the polygon fills, whatever its shape, with no point far out.
+QPolygonF ClipPolygon(const QPolygonF& in, const QRectF& r)
+{
+    QPolygonF src = in, dst;
+    for (int side = 0; side < 4 && src.size() > 0; ++side) {
+        auto inside = [&](const QPointF& p) {
+            switch (side) {
+            case 0: return p.x() >= r.left();
+            case 1: return p.x() <= r.right();
+            case 2: return p.y() >= r.top();
+            default: return p.y() <= r.bottom();
+            }
+        };
+        auto cross = [&](const QPointF& p, const QPointF& q) {
+            const double border = side == 0 ? r.left() : side == 1 ? r.right() : side == 2 ? r.top() : r.bottom();
+            const double t = side < 2 ? (border - p.x()) / (q.x() - p.x()) : (border - p.y()) / (q.y() - p.y());
+            return side < 2 ? QPointF(border, p.y() + t * (q.y() - p.y()))
+                            : QPointF(p.x() + t * (q.x() - p.x()), border);
+        };
+        dst.clear();
+        for (qsizetype i = 0; i < src.size(); ++i) {
+            const QPointF& p = src[i];
+            const QPointF& q = src[(i + 1) % src.size()];
+            const bool pin = inside(p), qin = inside(q);
+            if (pin) dst.append(p);
+            if (pin != qin) dst.append(cross(p, q));
+        }
+        std::swap(src, dst);
+    }
+    return src;
+}
+
+// The cubic from `a` to `d` as chords to within kOutlineTolerancePx, each
+// chord's end appended: finely only where it may reach `keep`; a part whose
+// control points all lie out of it is one chord, which lies out of it too.
+void FlattenCubic(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d, const QRectF& keep, int depth,
+                  QPolygonF& out)
+{
+    const double ux = 3 * b.x() - 2 * a.x() - d.x(), uy = 3 * b.y() - 2 * a.y() - d.y();
+    const double vx = 3 * c.x() - a.x() - 2 * d.x(), vy = 3 * c.y() - a.y() - 2 * d.y();
+    const bool flat =
+        std::max(ux * ux, vx * vx) + std::max(uy * uy, vy * vy) <= 16 * kOutlineTolerancePx * kOutlineTolerancePx;
+    if (flat || depth >= 48 ||
+        !Meets(keep, std::min({a.x(), b.x(), c.x(), d.x()}), std::min({a.y(), b.y(), c.y(), d.y()}),
+               std::max({a.x(), b.x(), c.x(), d.x()}), std::max({a.y(), b.y(), c.y(), d.y()}))) {
+        out.append(d);
+        return;
+    }
+    const QPointF ab = (a + b) / 2, bc = (b + c) / 2, cd = (c + d) / 2, abc = (ab + bc) / 2, bcd = (bc + cd) / 2,
+                  mid = (abc + bcd) / 2;
+    FlattenCubic(a, ab, abc, mid, keep, depth + 1, out);
+    FlattenCubic(mid, bcd, cd, d, keep, depth + 1, out);
+}
+
+// The outline `glyph` placed by `t`, as polygons cut to `keep`: what of it can
+// be seen, however large or far it is.
+QPainterPath OutlineInView(const QPainterPath& glyph, const QTransform& t, const QRectF& keep)
+{
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    QPolygonF contour;
+    auto close = [&] {
+        if (contour.size() < 3) return;
+        // A contour whose box misses the view holds no part of it.
+        const QRectF box = contour.boundingRect();
+        if (Meets(keep, box.left(), box.top(), box.right(), box.bottom())) {
+            const QPolygonF cut = ClipPolygon(contour, keep);
+            if (cut.size() >= 3) {
+                out.addPolygon(cut);
+                out.closeSubpath();
+            }
+        }
+    };
+    for (int i = 0; i < glyph.elementCount(); ++i) {
+        const QPainterPath::Element e = glyph.elementAt(i);
+        const QPointF at = t.map(QPointF(e.x, e.y));
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y())) return {};
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            close();
+            contour = {at};
+            break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < glyph.elementCount() && !contour.isEmpty()) {
+                const QPainterPath::Element c = glyph.elementAt(i + 1), d = glyph.elementAt(i + 2);
+                FlattenCubic(contour.last(), at, t.map(QPointF(c.x, c.y)), t.map(QPointF(d.x, d.y)), keep, 0, contour);
+                i += 2;
+                break;
+            }
+            [[fallthrough]];
+        default: contour.append(at); break;
+        }
+    }
+    close();
+    return out;
+}
+
+// The outlines of letters, each once per face, at kOutlineEmPx.
+class LetterOutlines {
+public:
+    struct Letter {
+        QPainterPath path;
+        QRectF bounds;
+        double advance = 0;
+    };
+    // Kept until the next Trim, which forgets them all once there are many.
+    const Letter& Of(const FontFace* face, const QFont& font, const QString& letter)
+    {
+        auto [it, added] = letters_.try_emplace({face, letter});
+        if (added) {
+            it->second.path.addText(QPointF(0, 0), font, letter);
+            it->second.bounds = it->second.path.boundingRect();
+            it->second.advance = QFontMetricsF(font).horizontalAdvance(letter);
+        }
+        return it->second;
+    }
+
+    void Trim()
+    {
+        if (letters_.size() > 4096) letters_.clear();
+    }
+
+private:
+    struct KeyHash {
+        std::size_t operator()(const std::pair<const FontFace*, QString>& k) const
+        {
+            return qHashMulti(0, k.first, k.second);
+        }
+    };
+    std::unordered_map<std::pair<const FontFace*, QString>, Letter, KeyHash> letters_;
+};
+
+// The letters of `text` one by one (a pair of surrogates is one): where each
+// is in it and how long, where it starts along the baseline and its advance,
+// in `fm`'s pixels; false stops.
+template <typename F>
+void EachLetter(const QString& text, const QFontMetricsF& fm, F&& f)
+{
+    double x = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const double advance = n == 1 ? fm.horizontalAdvance(text[i]) : fm.horizontalAdvance(text.mid(i, n));
+        if (!f(i, n, x, advance)) return;
+        x += advance;
+        i += n;
+    }
 }
 
 // The most points of a piece of a wide polyline filled as one: a strip of
@@ -406,7 +574,10 @@ private:
         QRgb rgb;
         bool highlighted;
         const FontFace* face;
+        bool outlines;  // filled from its letters' outlines (TextLook::Outlines)
     };
+    void DrawLetters(QPainter& p, const QTransform& base, const QTransform& rest, const TextItem& t);
+    void DrawOutlines(QPainter& p, const TextItem& t);
     struct FillItem {
         QPainterPath path;
         QRgb rgb;
@@ -435,6 +606,7 @@ private:
     void Queue(const QPointF* pts, int n, std::uint8_t flag);
     std::optional<DirectImage> immediate_;
     TextImages textImages_;
+    LetterOutlines outlines_;
 };
 
 void PaintSink::Arc(const CircularArc& arc)
@@ -503,9 +675,9 @@ void PaintSink::Text(const TextPrimitive& t)
         ++stats.culled;
         return;
     }
-    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
-    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
-    const TextLook look = TextLookOf(h, w);
+    const QPointF along = p1 - p0, up = p3 - p0;
+    const double h = std::hypot(up.x(), up.y()), w = std::hypot(along.x(), along.y());
+    const TextLook look = TextLookOf(h, w, std::fabs(along.x() * up.y() - along.y() * up.x()), Letters(t));
     if (look == TextLook::Dot) {
         Dot(box.center());
         return;
@@ -513,6 +685,18 @@ void PaintSink::Text(const TextPrimitive& t)
     const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
                                ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
                                : face_;
+    if (look == TextLook::Block) {
+        // Cut to the view first: such a box may reach far out of it.
+        const QPointF quad[4] = {p0, p1, p2, p3};
+        QPointF cut[16];
+        const int n = ClipConvex(quad, 4, bounds_, cut);
+        if (n < 3) return;
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(cut, cut + n)));
+        path.closeSubpath();
+        FillPath(path, Qt::SolidPattern);
+        return;
+    }
     if (look == TextLook::Box || !face) {
         Line(p0, p1);
         Line(p1, p2);
@@ -521,7 +705,7 @@ void PaintSink::Text(const TextPrimitive& t)
         return;
     }
     texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
-                              current_->rgb, current_->highlighted, face});
+                              current_->rgb, current_->highlighted, face, look == TextLook::Outlines});
     stats.letters += static_cast<std::size_t>(texts_.back().text.size());
 }
 
@@ -856,31 +1040,21 @@ void PaintSink::Flush()
     p.setWorldTransform(QTransform());
     const QTransform rest = p.deviceTransform();
     for (const TextItem& t : texts_) {
-        const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
-        QFont font = t.face->font;
-        font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
-        const QFontMetricsF fm(font);
-        double cap = fm.capHeight();
-        if (!(cap > 0)) cap = fm.ascent() * 0.7;
-        const double adv = fm.horizontalAdvance(t.text);
-        if (!(adv > 0) || !(cap > 0)) continue;
-        // The letters are stretched onto the text's box: baseline from p0 to p1,
-        // cap height up to p3, whatever the rotation, mirroring or slant.
-        const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
-                              -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
-        const QTransform toDevice = onto * base * rest;
-        const double px = font.pixelSize();
-        const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
-        const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
-        p.setWorldTransform(onto * base);
-        if (!kept) {
-            p.setFont(font);
-            p.setPen(QColor(t.rgb));
-            p.drawText(QPointF(0, 0), t.text);
+        if (t.outlines) {
+            p.setWorldTransform(base);
+            DrawOutlines(p, t);
+        } else {
+            DrawLetters(p, base, rest, t);
         }
         if (t.highlighted) {
+            // Its box, dashed, cut to the view.
+            p.setWorldTransform(base);
             p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
-            p.drawRect(QRectF(0, -cap, adv, cap));
+            const QPointF c[4] = {t.p0, t.p1, t.p1 + t.p3 - t.p0, t.p3};
+            for (int k = 0; k < 4; ++k) {
+                QPointF a = c[k], b = c[(k + 1) % 4];
+                if (ClipSegment(a, b, bounds_)) p.drawLine(a, b);
+            }
         }
         ++stats.texts;
     }
@@ -890,6 +1064,96 @@ void PaintSink::Flush()
     current_ = nullptr;
     index_.clear();
     buckets_.clear();
+}
+
+void PaintSink::DrawLetters(QPainter& p, const QTransform& base, const QTransform& rest, const TextItem& t)
+{
+    const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
+    QFont font = t.face->font;
+    font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
+    const QFontMetricsF fm(font);
+    double cap = fm.capHeight();
+    if (!(cap > 0)) cap = fm.ascent() * 0.7;
+    // A long text reaching far out of view is measured letter by letter (the
+    // raster engine's own sum wraps past a few tens of millions of pixels),
+    // and drawn from the letters in view alone.
+    const QRectF box = QPolygonF({t.p0, t.p1, t.p1 + t.p3 - t.p0, t.p3}).boundingRect();
+    const bool far = !bounds_.adjusted(-kFarTextPx, -kFarTextPx, kFarTextPx, kFarTextPx).contains(box);
+    double adv = 0;
+    if (far)
+        EachLetter(t.text, fm, [&](qsizetype, qsizetype, double, double advance) {
+            adv += advance;
+            return true;
+        });
+    else
+        adv = fm.horizontalAdvance(t.text);
+    if (!(adv > 0) || !(cap > 0)) return;
+    // The letters are stretched onto the text's box: baseline from p0 to p1,
+    // cap height up to p3, whatever the rotation, mirroring or slant.
+    QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
+                    -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+    QString text = t.text;
+    if (far) {
+        const double top = -fm.ascent(), bottom = fm.descent();
+        qsizetype from = -1, to = 0;
+        double start = 0;
+        EachLetter(t.text, fm, [&](qsizetype i, qsizetype n, double x, double advance) {
+            const QRectF letter = onto.mapRect(QRectF(x, top, advance, bottom - top).adjusted(-cap, 0, cap, 0));
+            if (!letter.intersects(bounds_)) return from < 0;
+            if (from < 0) {
+                from = i;
+                start = x;
+            }
+            to = i + n;
+            return true;
+        });
+        if (from < 0) return;
+        text = t.text.mid(from, to - from);
+        onto = QTransform::fromTranslate(start, 0) * onto;
+    }
+    const QTransform toDevice = onto * base * rest;
+    const double px = font.pixelSize();
+    const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
+    const bool kept = large && textImages_.Draw(p, rest, text, font, fm, t.rgb, toDevice);
+    p.setWorldTransform(onto * base);
+    if (!kept) {
+        p.setFont(font);
+        p.setPen(QColor(t.rgb));
+        p.drawText(QPointF(0, 0), text);
+    }
+}
+
+void PaintSink::DrawOutlines(QPainter& p, const TextItem& t)
+{
+    QFont font = t.face->font;
+    font.setPixelSize(kOutlineEmPx);
+    const QFontMetricsF fm(font);
+    double cap = fm.capHeight();
+    if (!(cap > 0)) cap = fm.ascent() * 0.7;
+    outlines_.Trim();
+    std::vector<std::pair<const LetterOutlines::Letter*, double>> letters;  // and where each starts
+    double adv = 0;
+    for (qsizetype i = 0; i < t.text.size();) {
+        const qsizetype n =
+            t.text[i].isHighSurrogate() && i + 1 < t.text.size() && t.text[i + 1].isLowSurrogate() ? 2 : 1;
+        const LetterOutlines::Letter& letter = outlines_.Of(t.face, font, t.text.mid(i, n));
+        letters.emplace_back(&letter, adv);
+        adv += letter.advance;
+        i += n;
+    }
+    if (!(adv > 0) || !(cap > 0)) return;
+    const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
+                          -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+    const QColor ink(t.rgb);
+    // Each letter on its own: the raster engine fills many letters as one
+    // area in time that grows faster than their number.
+    for (const auto& [letter, x] : letters) {
+        const QTransform at = QTransform::fromTranslate(x, 0) * onto;
+        const QRectF box = at.mapRect(letter->bounds);
+        if (letter->path.isEmpty() || !Meets(bounds_, box.left(), box.top(), box.right(), box.bottom())) continue;
+        const QPainterPath cut = OutlineInView(letter->path, at, bounds_);
+        if (!cut.isEmpty()) p.fillPath(cut, ink);
+    }
 }
 
 }  // namespace

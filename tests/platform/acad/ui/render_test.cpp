@@ -10,8 +10,10 @@
 #include "../heavy_drawings.h"
 
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -328,6 +330,252 @@ TEST_F(Render, TextsAreDrawnInTheFacesTheirBoxesAreMeasuredIn)
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 - 1, 20 - 1, 0}), AciColor(3), 1));
     EXPECT_TRUE(HasColorNear(img, h.PixelOf({55 + 31, 20 - 1, 0}), AciColor(3), 1));
     EXPECT_FALSE(HasColorNear(img, h.PixelOf({55 + 25, 20 - 1, 0}), AciColor(3), 1));
+}
+
+namespace {
+
+// The four corners of each text an entity draws, in the world.
+class TextBoxes final : public acad::GeometrySink {
+public:
+    void Point(const Point3d&) override {}
+    void Segment(const Point3d&, const Point3d&) override {}
+    void Arc(const acad::CircularArc&) override {}
+    void Text(const acad::TextPrimitive& t) override { boxes.push_back({t.corners[0], t.corners[1], t.corners[3]}); }
+    std::vector<std::array<Point3d, 3>> boxes;  // baseline start, its end, top of the start
+};
+
+// A text's box in the window: baseline start, its end, top of the start, in pixels.
+struct TextFrame {
+    QPointF o, x, y;
+};
+
+// Pixels of `img` not of the background whose place in the box (u along its
+// baseline, v up its side, each 0 to 1) lies in `uv`; with `around`, those 3
+// to 20 pixels out of the box instead.
+int InkedInBox(const QImage& img, const TextFrame& f, const QRectF& uv, bool around = false)
+{
+    const QPointF a = f.x - f.o, c = f.y - f.o;
+    const double det = a.x() * c.y() - a.y() * c.x(), la = std::hypot(a.x(), a.y()), lc = std::hypot(c.x(), c.y());
+    auto within = [&](double u, double v, double px) {
+        return u > -px / la && u < 1 + px / la && v > -px / lc && v < 1 + px / lc;
+    };
+    const QRgb background = acad::ui::BackgroundColor().rgb();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            if (img.pixel(x, y) == background) continue;
+            const QPointF d = QPointF(x + 0.5, y + 0.5) - f.o;
+            const double u = (d.x() * c.y() - d.y() * c.x()) / det, v = (a.x() * d.y() - a.y() * d.x()) / det;
+            if (around ? within(u, v, 20) && !within(u, v, 3) : uv.contains(u, v)) ++n;
+        }
+    return n;
+}
+
+// Pixels of `img` of `color`.
+int OfColor(const QImage& img, const QColor& color)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) == color.rgb() ? 1 : 0;
+    return n;
+}
+
+// What Qt's painters say while alive.
+class PainterMessages {
+public:
+    PainterMessages()
+    {
+        said_ = &list;
+        previous_ = qInstallMessageHandler(&PainterMessages::Take);
+    }
+    ~PainterMessages()
+    {
+        qInstallMessageHandler(previous_);
+        said_ = nullptr;
+    }
+    QStringList list;
+
+private:
+    static void Take(QtMsgType type, const QMessageLogContext& context, const QString& m)
+    {
+        if (said_ && m.startsWith(QStringLiteral("QPainter")))
+            said_->append(m);
+        else if (previous_)
+            previous_(type, context, m);
+    }
+    static inline QStringList* said_ = nullptr;
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
+}  // namespace
+
+// Letters squeezed or stretched past what the screen shows, and letters seen
+// huge, are the font's letters at their places in the text's box, whatever
+// makes them so: a fitted text; a width factor, turned and mirrored, or upside
+// down, or with an oblique angle (drawn upright); a multi-line text's own
+// width; an attribute and a dimension's text of references scaled unevenly,
+// and a text of a block scaled up a hundred million times; a text turned nearly edge-on by its
+// extrusion. In each, the stem of the first and the last "L" stands at its
+// start, its foot runs along the baseline, nothing stands above the foot's end
+// and nothing around the box. Letters squeezed too narrow to show their shape
+// run into one block of ink, their box. The last letters of a text 36 million pixels long stand at their
+// places too. Zoomed in 110 wheel clicks (some 10^11) on the stem of an "L", near the
+// origin and a million units out, the view is the stem's colour; above its
+// foot, empty; and no painter complains on the way.
+TEST_F(Render, SqueezedStretchedAndHugeLettersAreTheFontsLettersInTheirBoxes)
+{
+    acad::Document& d = *h.doc;
+    auto text = [](const std::string& at, const std::string& rest) {
+        return "0\nTEXT\n8\n0\n62\n2\n" + at + "\n" + rest + "\n";
+    };
+    const std::string file =
+        "0\nSECTION\n2\nENTITIES\n" +
+        text("10\n0\n20\n0\n30\n0", "40\n80\n1\nLLLL\n72\n5\n11\n24\n21\n0\n31\n0") +  // fitted
+        text("10\n200\n20\n0\n30\n0", "40\n80\n1\nLLLL\n41\n0.08\n50\n30\n71\n2") +    // turned, mirrored
+        text("10\n400\n20\n100\n30\n0", "40\n80\n1\nLLLL\n41\n0.08\n71\n4") +          // upside down
+        text("10\n600\n20\n0\n30\n0", "40\n8\n1\nL\n41\n15") +                         // stretched
+        text("10\n800\n20\n0\n30\n0", "40\n80\n1\nLLLL\n41\n0.08\n51\n80") +           // oblique
+        "0\nMTEXT\n8\n0\n62\n2\n10\n1000\n20\n90\n30\n0\n40\n80\n41\n0\n71\n1\n1\n\\W0.08;LLLL\n" +
+        text("10\n0\n20\n0\n30\n2500\n210\n0.998\n220\n0\n230\n0.0628", "40\n80\n1\nLLLL\n50\n90") +  // edge-on
+        text("10\n0\n20\n-300\n30\n0", "40\n2.5\n1\n" + std::string(200, 'W') + "\n72\n5\n11\n1\n21\n-300\n31\n0") +
+        "0\nENDSEC\n0\nEOF\n";
+    PainterMessages painter;
+    ASSERT_EQ(acad::ReadDxfText(d, file, "letras.dxf"), "");
+    std::vector<acad::Entity*> read(d.ModelSpace().begin(), d.ModelSpace().end());
+    ASSERT_EQ(read.size(), 8u);
+    acad::Block* label = d.Blocks().Add({0, 0, 0}, "ROTULO");
+    label->AddAttribute(80, 0, "", {0, 0, 0}, "R", "LLLL");
+    acad::BlockReference* labelled = ms->InsertBlock({1400, 0, 0}, "ROTULO", 0.08, 1, 1, 0);
+    acad::Block* tiny = d.Blocks().Add({0, 0, 0}, "MINUSCULO");
+    tiny->AddText("LLLL", {0, 0, 0}, 8e-4);
+    acad::BlockReference* grown = ms->InsertBlock({1600, 0, 0}, "MINUSCULO", 7.5e3, 1e5, 1, 0);
+    // A dimension whose text is squeezed by the reference that holds it.
+    acad::Block* measured = d.Blocks().Add({0, 0, 0}, "COTA");
+    acad::DimAligned* dim = measured->AddDimAligned({0, 0, 0}, {100, 0, 0}, {50, 10, 0});
+    dim->SetTextOverride("LLLL");
+    TextBoxes plain;
+    dim->Emit(plain, acad::Transform());
+    const double up = 80 / acad::Distance(plain.boxes.at(0)[0], plain.boxes.at(0)[2]);
+    acad::BlockReference* dimensioned = ms->InsertBlock({1800, 0, 0}, "COTA", 0.08 * up, up, 1, 0);
+    for (acad::Entity* e : std::initializer_list<acad::Entity*>{labelled, grown, dimensioned}) e->SetColor(2);
+
+    struct Case {
+        std::string what;
+        std::array<Point3d, 3> box;
+        int letters;
+        bool alone = true;  // false: the dimension's line crosses the middle of its text
+    };
+    auto boxOf = [](const acad::Entity& e, const acad::Transform& t = {}) {
+        TextBoxes boxes;
+        e.Emit(boxes, t);
+        return boxes.boxes.at(0);
+    };
+    const std::vector<Case> cases = {
+        {"fitted", boxOf(*read[0]), 4},
+        {"turned and mirrored", boxOf(*read[1]), 4},
+        {"upside down", boxOf(*read[2]), 4},
+        {"stretched", boxOf(*read[3]), 1},
+        {"oblique", boxOf(*read[4]), 4},
+        {"multi-line", boxOf(*read[5]), 4},
+        {"edge-on", boxOf(*read[6]), 4},
+        {"attribute of a squeezed reference", boxOf(*labelled->GetAttributes().at(0)), 4},
+        {"block scaled up", boxOf(*tiny->Item(0), grown->BlockTransform()), 4},
+        {"dimension of a squeezed reference", boxOf(*dim, dimensioned->BlockTransform()), 4, false},
+    };
+    for (const Case& c : cases) {
+        acad::Box world;
+        for (const Point3d& p : c.box) world.Add(p);
+        world.Add(c.box[1] + (c.box[2] - c.box[0]));
+        const acad::Vector3d margin(world.Width() * 0.1 + 1e-9, world.Height() * 0.1 + 1e-9, 0);
+        h.app.ZoomWindow(world.min - margin, world.max + margin);
+        const QImage img = h.Grab();
+        const TextFrame f{h.PixelOf(c.box[0]), h.PixelOf(c.box[1]), h.PixelOf(c.box[2])};
+        for (int k : {0, c.letters - 1}) {
+            auto at = [&](double u, double v, double du, double dv) {
+                return QRectF((k + u) / c.letters, v, du / c.letters, dv);
+            };
+            const std::string letter = c.what + ", letter " + std::to_string(k);
+            EXPECT_GT(InkedInBox(img, f, at(0, 0.3, 0.5, 0.6)), 20) << letter << ": its stem";
+            EXPECT_GT(InkedInBox(img, f, at(0.5, 0, 0.3, 0.07)), 5) << letter << ": its foot";
+            const double above = c.alone ? 0.3 : 0.6;
+            EXPECT_EQ(InkedInBox(img, f, at(0.6, above, 0.4, 0.95 - above)), 0) << letter << ": above its foot's end";
+        }
+        if (c.alone) {
+            EXPECT_EQ(InkedInBox(img, f, QRectF(), true), 0) << c.what << ": around its box";
+        }
+    }
+
+    // 200 "W" fitted into a unit: at a zoom that shows it whole, each letter
+    // a pixel wide, the letters run into one block of ink, its box; closer in
+    // on its end, its letters, inside it.
+    const std::array<Point3d, 3> ws = boxOf(*read[7]);
+    h.app.ZoomWindow({-0.5, -300.2, 0}, {1.5, -297.3, 0});
+    QImage img = h.Grab();
+    TextFrame f{h.PixelOf(ws[0]), h.PixelOf(ws[1]), h.PixelOf(ws[2])};
+    const double length = std::hypot(f.x.x() - f.o.x(), f.x.y() - f.o.y());
+    EXPECT_LT(length / 200, 1.5);
+    EXPECT_GT(InkedInBox(img, f, QRectF(0, 0, 1, 1)), 0.95 * length * std::fabs(f.y.y() - f.o.y()))
+        << "200 W, its box inked";
+    EXPECT_EQ(InkedInBox(img, f, QRectF(), true), 0) << "200 W, around its box";
+    h.app.ZoomWindow({0.96, -299, 0}, {1.04, -298.9, 0});
+    img = h.Grab();
+    f = {h.PixelOf(ws[0]), h.PixelOf(ws[1]), h.PixelOf(ws[2])};
+    const int inside = InkedInBox(img, f, QRectF(0, 0, 1, 1));
+    EXPECT_GT(inside, img.width() * img.height() / 8) << "200 W, closer in";
+    EXPECT_EQ(Inked(img, QRectF(img.rect())), inside) << "200 W, closer in: nothing past its end";
+
+    // 120,000 "L" seen close on their last: the letters there, some 36
+    // million pixels from the first, stand at their places.
+    const int many = 120000;
+    const std::array<Point3d, 3> ls = boxOf(*ms->AddText(std::string(many, 'L'), {0, -1000, 0}, 1));
+    const acad::Vector3d along = ls[1] - ls[0];
+    h.app.ZoomWindow(ls[1] - along * (2.5 / many) - acad::Vector3d(0, 0.2, 0),
+                     ls[2] + along + acad::Vector3d(0.2, 0.2, 0));
+    img = h.Grab();
+    f = {h.PixelOf(ls[0]), h.PixelOf(ls[1]), h.PixelOf(ls[2])};
+    EXPECT_LT(f.o.x(), -3.3e7) << "120,000 L: the first letter's place";
+    for (int k : {many - 2, many - 1}) {
+        auto at = [&](double u, double v, double du, double dv) { return QRectF((k + u) / many, v, du / many, dv); };
+        const std::string letter = "120,000 L, letter " + std::to_string(k);
+        EXPECT_GT(InkedInBox(img, f, at(0, 0.3, 0.5, 0.6)), 20) << letter << ": its stem";
+        EXPECT_GT(InkedInBox(img, f, at(0.5, 0, 0.3, 0.07)), 5) << letter << ": its foot";
+        EXPECT_EQ(InkedInBox(img, f, at(0.6, 0.3, 0.4, 0.65)), 0) << letter << ": above its foot's end";
+    }
+
+    // Zoomed in on an "L" from where it is seen whole: on its stem's middle,
+    // where the first run of ink crosses the middle of its height.
+    for (const Point3d& origin : {Point3d(0, -200, 0), Point3d(1e6, 1e6, 0)}) {
+        acad::Text* l = ms->AddText("LLLL", origin, 80);
+        l->SetColor(1);
+        const std::array<Point3d, 3> box = boxOf(*l);
+        const std::string where = origin.x > 0 ? "a million units out" : "near the origin";
+        auto zoomedOn = [&](double u) {
+            h.app.ZoomWindow(origin + acad::Vector3d(-10, -10, 0), origin + acad::Vector3d(250, 90, 0));
+            const QImage whole = h.Grab();
+            const TextFrame seen{h.PixelOf(box[0]), h.PixelOf(box[1]), h.PixelOf(box[2])};
+            QPointF at = seen.o + (seen.x - seen.o) * u + (seen.y - seen.o) * 0.5;
+            if (u == 0) {
+                const int y = static_cast<int>(at.y());
+                int x0 = static_cast<int>(at.x());
+                while (x0 < whole.width() && whole.pixelColor(x0, y) != AciColor(1)) ++x0;
+                int x1 = x0;
+                while (x1 < whole.width() && whole.pixelColor(x1, y) == AciColor(1)) ++x1;
+                EXPECT_GT(x1 - x0, 4) << where << ": the stem, seen whole";
+                at = QPointF((x0 + x1) / 2.0 + 0.5, y + 0.5);
+            }
+            for (int i = 0; i < 110; ++i) h.Wheel(at, 1);
+            h.Grab();
+            ms->AddPoint(origin + acad::Vector3d(0, -20, 0));  // another frame of the same view
+            return h.Grab();
+        };
+        const QImage stem = zoomedOn(0);
+        EXPECT_GT(1e-9 / h.PixelSize(), 1.0) << where << ": zoomed in some 10^11";
+        EXPECT_GT(OfColor(stem, AciColor(1)), stem.width() * stem.height() * 9 / 10) << where << ": inside the stem";
+        // Above the first foot's end, short of the second stem.
+        const QImage above = zoomedOn(0.2);
+        EXPECT_EQ(OfColor(above, AciColor(1)), 0) << where << ": above the foot";
+    }
+    EXPECT_TRUE(painter.list.isEmpty()) << painter.list.join(QStringLiteral("; ")).toStdString();
 }
 
 TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
