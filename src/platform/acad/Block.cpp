@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <typeinfo>
 #include <unordered_set>
 
 #include "platform/acad/BlockReference.h"
@@ -258,8 +259,10 @@ void Block::CheckMayDraw(const Block& drawn) const
 const Block* DrawnBlock(const Entity& e)
 {
     if (const BlockReference* r = e.DrawnReference()) return e.Document().Blocks().ByIndex(r->Data().block);
-    if (const auto* raw = dynamic_cast<const RawEntity*>(&e)) return raw->NamedBlock();
-    if (const auto* vp = dynamic_cast<const PViewport*>(&e); vp && vp->Data().number != 1)
+    // Asked of every entity a walk of definitions meets: the kind is told apart by its type alone.
+    const std::type_info& kind = typeid(e);
+    if (kind == typeid(RawEntity)) return static_cast<const RawEntity&>(e).NamedBlock();
+    if (kind == typeid(PViewport) && static_cast<const PViewport&>(e).Data().number != 1)
         if (const Block* owner = e.OwnerBlock(); owner && owner->IsPaperSpace()) return &e.Document().ModelSpace();
     return nullptr;
 }

@@ -169,6 +169,17 @@ TEST(Blocks, ABlockCannotContainItself)
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
                       drawn.ModelSpace().InsertBlock({0, 0, 0}, (dir / "T9.dwg").string(), 1, 1, 1, 0));
     EXPECT_EQ(drawn.Blocks().Find("T9"), nullptr);
+    // A drawing file whose model space holds a block of its own name: that
+    // block is the one the file defines, which would hold itself.
+    {
+        Document file;
+        file.Blocks().Add({0, 0, 0}, "Y")->AddLine({0, 0, 0}, {1, 1, 0});
+        file.ModelSpace().InsertBlock({0, 0, 0}, "Y", 1, 1, 1, 0);
+        WriteDxf(file, dir / "Y.dwg");
+    }
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
+                      drawn.ModelSpace().InsertBlock({0, 0, 0}, (dir / "Y.dwg").string(), 1, 1, 1, 0));
+    EXPECT_EQ(drawn.Blocks().Find("Y"), nullptr);
     EXPECT_EQ(later->DrawnReference(), nullptr);
     // What is left saves, and reads back.
     Document back;
