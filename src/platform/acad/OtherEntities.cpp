@@ -821,6 +821,10 @@ void RawEntity::SetGroups(std::vector<RawGroup> groups)
 template <class Change>
 void RawEntity::Changed(Change change)
 {
+    if (!NamesBlock()) {
+        change();  // nothing it draws can be refused
+        return;
+    }
     std::vector<RawGroup> groups = groups_;
     std::optional<BlockReferenceData> placed;
     if (block_) placed = block_->Data();
@@ -834,9 +838,14 @@ void RawEntity::Changed(Change change)
     }
 }
 
+bool RawEntity::NamesBlock() const
+{
+    return objectName_ == "AcDbDimension" || dxfName_ == "ACAD_TABLE" || IsMultiLeader(dxfName_);
+}
+
 void RawEntity::FindBlock()
 {
-    if (objectName_ != "AcDbDimension" && dxfName_ != "ACAD_TABLE" && !IsMultiLeader(dxfName_)) return;
+    if (!NamesBlock()) return;
     Shape();
     GeometryChanged();
 }

@@ -230,6 +230,8 @@ private:
     // goes on.
     template <class Change>
     void Changed(Change change);
+    // Whether its kind names a block to draw (a dimension, a table, a multileader).
+    bool NamesBlock() const;
     // TransformBy's change: its points, and the place and content of its block.
     void MoveBy(const Transform& t);
     void ShapeMultiLeader(const acad::Block*& drawn, BlockReferenceData& place);
