@@ -204,9 +204,8 @@ public:
     void NoteErased(const Block& b) { list_.NoteErased(&b); }
 
     // Engine: while one lives, no change is checked for a block that would
-    // draw itself (Block::CheckMayDraw). A drawing being read names blocks
-    // still to come, and is looked through as a whole once read (LoopFinder);
-    // a drawing copied into new definitions draws nothing that was there before.
+    // draw itself (Block::CheckMayDraw): a drawing being read names blocks
+    // still to come, and is looked through as a whole once read (LoopFinder).
     class Unchecked {
     public:
         explicit Unchecked(Blocks& blocks) : blocks_(blocks) { ++blocks_.unchecked_; }
