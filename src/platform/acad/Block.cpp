@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <typeinfo>
 #include <unordered_set>
 
 #include "platform/acad/BlockReference.h"
@@ -121,6 +122,13 @@ void Block::SetName(const std::string& name)
     std::string old = name_;
     name_ = name;
     Document().Blocks().Renamed(*this, old);
+    // A dimension or a table that names it now draws it once read again: not from inside it.
+    if (Document().Blocks().Checked() && LoopFinder().From(*this)) {
+        name_ = old;
+        Document().Blocks().Renamed(*this, name);
+        ThrowInvalidInput("o bloco \"" + old + "\" não pode ser renomeado para \"" + name +
+                          "\": um bloco que ele contém o desenharia (referência circular)");
+    }
     Document().NoteChange();
 }
 
@@ -151,6 +159,9 @@ Entity* Block::AppendEntity(std::unique_ptr<Entity> entity)
     if (!entity) ThrowInvalidInput("entidade nula");
     if (&entity->Document() != &Document())
         throw Error(ErrorCode::WrongDocument, "A entidade pertence a outro desenho");
+    // A copy, or a clone, drawing a block here (the reader looks through what it read at its end).
+    if (!IsLayout() && Document().Blocks().Checked())
+        if (const Block* drawn = DrawnBlock(*entity)) CheckMayDraw(*drawn);
     Entity* e = Document().Adopt(std::move(entity));
     e->SetOwner(this, true);
     entities_.Append(e);
@@ -229,12 +240,65 @@ bool Block::Reaches(const Block& other) const
         stack.pop_back();
         if (b == &other) return true;
         for (Entity* e : *b)
-            if (const BlockReference* r = e->DrawnReference())
-                if (const Block* inner = Document().Blocks().ByIndex(r->Data().block);
-                    inner && seen.insert(inner).second)
-                    stack.push_back(inner);
+            if (const Block* inner = DrawnBlock(*e); inner && seen.insert(inner).second) stack.push_back(inner);
     }
     return false;
+}
+
+void Block::CheckMayDraw(const Block& drawn) const
+{
+    if (drawn.IsLayout())
+        ThrowInvalidInput("o espaço \"" + drawn.Name() + "\" não pode ser inserido em \"" + name_ + "\"");
+    // Nothing draws a space: one never comes back to itself.
+    if (IsLayout() || !Document().Blocks().Checked()) return;
+    if (drawn.Reaches(*this))
+        ThrowInvalidInput("o bloco \"" + drawn.Name() + "\" não pode ser inserido em \"" + name_ +
+                          "\" (referência circular)");
+}
+
+const Block* DrawnBlock(const Entity& e)
+{
+    if (const BlockReference* r = e.DrawnReference()) return e.Document().Blocks().ByIndex(r->Data().block);
+    // Asked of every entity a walk of definitions meets: the kind is told apart by its type alone.
+    const std::type_info& kind = typeid(e);
+    if (kind == typeid(RawEntity)) return static_cast<const RawEntity&>(e).NamedBlock();
+    if (kind == typeid(PViewport) && static_cast<const PViewport&>(e).Data().number != 1)
+        if (const Block* owner = e.OwnerBlock(); owner && owner->IsPaperSpace()) return &e.Document().ModelSpace();
+    return nullptr;
+}
+
+const Entity* LoopFinder::From(const Block& root)
+{
+    struct Open {
+        const Block* block;
+        ObjectList<Entity>::iterator next;  // the next entity to look at
+    };
+    if (state_[&root] != 0) return nullptr;
+    state_[&root] = 1;
+    std::vector<Open> path{{&root, root.begin()}};
+    while (!path.empty()) {
+        Open& top = path.back();
+        if (top.next == top.block->end()) {
+            state_[top.block] = 2;
+            path.pop_back();
+            continue;
+        }
+        const Entity* e = *top.next;
+        ++top.next;
+        const Block* drawn = DrawnBlock(*e);
+        if (!drawn) continue;
+        char& state = state_[drawn];
+        if (state == 1) {
+            // Left as if unwalked: once the loop is mended, another call walks it again.
+            for (const Open& o : path) state_[o.block] = 0;
+            return e;
+        }
+        if (state == 0) {
+            state = 1;
+            path.push_back(Open{drawn, drawn->begin()});
+        }
+    }
+    return nullptr;
 }
 
 void Block::AddReference(BlockReference& r)
@@ -306,9 +370,7 @@ BlockReference* Block::InsertBlock(const Point3d& insertionPoint, const std::str
         def = doc.Blocks().Find(name);
         if (!def || def->IsLayout()) ThrowKeyNotFound("Bloco \"" + name + "\"");
     }
-    if (!IsLayout() && def->Reaches(*this))
-        ThrowInvalidInput("o bloco \"" + def->Name() + "\" não pode ser inserido em \"" + name_ +
-                          "\" (referência circular)");
+    CheckMayDraw(*def);
     const BlockReferenceData d = Placement(doc, *def, insertionPoint, xScale, yScale, zScale, rotation);
     std::unique_ptr<BlockReference> ref =
         def->IsXRef() ? std::make_unique<ExternalReference>(doc, d) : std::make_unique<BlockReference>(doc, d);

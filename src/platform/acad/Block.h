@@ -135,9 +135,14 @@ public:
     void EntityRemeasured(Entity& e, const Box& box);
     // True while some block reference (not erased) uses this definition.
     bool IsReferenced() const;
-    // True when this is `other`, or holds a reference to it at any depth: a
-    // reference to this placed in `other` would make a block contain itself.
+    // True when this is `other`, or draws it at any depth (DrawnBlock): an
+    // entity of `other` drawing this would make a block draw itself.
     bool Reaches(const Block& other) const;
+    // Refuses (InvalidInput) to let an entity of this block draw `drawn`: a
+    // space, or a block that draws this one at any depth, which would be drawn
+    // without end. Every change that makes an entity of a block draw a block
+    // asks here first (but while the drawing is read: Blocks::Unchecked).
+    void CheckMayDraw(const Block& drawn) const;
     void SetXRefPath(const std::filesystem::path& p) { xrefPath_ = p; }
     void SetLayout(acad::Layout* l) { layout_ = l; }
     // Indexes the block's live entities in one go (nothing when already indexed).
@@ -198,6 +203,21 @@ public:
     Block* ByIndex(std::uint32_t index) const;
     void NoteErased(const Block& b) { list_.NoteErased(&b); }
 
+    // Engine: while one lives, no change is checked for a block that would
+    // draw itself (Block::CheckMayDraw): a drawing being read names blocks
+    // still to come, and is looked through as a whole once read (LoopFinder).
+    class Unchecked {
+    public:
+        explicit Unchecked(Blocks& blocks) : blocks_(blocks) { ++blocks_.unchecked_; }
+        ~Unchecked() { --blocks_.unchecked_; }
+        Unchecked(const Unchecked&) = delete;
+        Unchecked& operator=(const Unchecked&) = delete;
+
+    private:
+        Blocks& blocks_;
+    };
+    bool Checked() const { return unchecked_ == 0; }
+
 private:
     friend class Block;
     friend class Document;
@@ -207,6 +227,27 @@ private:
     std::vector<Block*> records_;                     // every block ever created, by index
     std::unordered_map<std::string, Block*> byName_;  // upper-case name → block
     int anonymousCounter_ = 0;
+    int unchecked_ = 0;
+};
+
+// The block `e` draws besides its own pieces, whatever the way: a reference's
+// (INSERT, MINSERT, an external reference), a dimension's picture, a table's
+// or a multileader's block (all through Entity::DrawnReference), and the model
+// space a sheet's viewport shows. Null when none. No entity draws a space
+// (Block::CheckMayDraw), so no loop runs through a viewport.
+const Block* DrawnBlock(const Entity& e);
+
+// Finds what makes a block draw itself: walking depth first from a
+// definition through the blocks its entities draw (DrawnBlock), an entity
+// that draws a block on the path that led to it.
+class LoopFinder {
+public:
+    // The first such entity from `root`; null when there is none. What one
+    // call found free of loops is not walked again by the next.
+    const Entity* From(const Block& root);
+
+private:
+    std::unordered_map<const Block*, char> state_;  // 1: on the path; 2: free of loops
 };
 
 }  // namespace acad

@@ -80,9 +80,7 @@ void BlockReference::SetName(const std::string& blockName)
     CheckWritable();
     acad::Block* b = Document().Blocks().Find(blockName);
     if (!b || b->IsLayout()) ThrowKeyNotFound("Bloco \"" + blockName + "\"");
-    if (const acad::Block* owner = OwnerBlock(); owner && !owner->IsLayout() && b->Reaches(*owner))
-        ThrowInvalidInput("o bloco \"" + b->Name() + "\" não pode ser inserido em \"" + owner->Name() +
-                          "\" (referência circular)");
+    if (const acad::Block* in = Container()) in->CheckMayDraw(*b);
     data_.block = Document().Blocks().IndexOf(*b);
     Relist();
     InvalidateExtents();
@@ -193,6 +191,9 @@ std::vector<AttributeDefinition*> BlockReference::GetConstantAttributes() const
 void BlockReference::SetData(const BlockReferenceData& d)
 {
     CheckAlive();
+    if (d.block != data_.block)
+        if (const acad::Block* in = Container())
+            if (const acad::Block* b = Document().Blocks().ByIndex(d.block)) in->CheckMayDraw(*b);
     data_ = d;
     Relist();
     InvalidateExtents();
@@ -263,8 +264,7 @@ void BlockReference::Relist()
 {
     // Only references in a container, or held by an entity in one, are listed
     // (copies being made are not).
-    const Entity* holder = Holder();
-    const bool placed = OwnerBlock() || (holder && !holder->IsErased() && holder->OwnerBlock());
+    const bool placed = Container() != nullptr;
     acad::Block* now = placed && !IsErased() ? Document().Blocks().ByIndex(data_.block) : nullptr;
     if (now == listedIn_) return;
     if (listedIn_) listedIn_->RemoveReference(*this);
@@ -284,6 +284,13 @@ std::unique_ptr<BlockReference> BlockReference::HeldBy(Entity& holder, const Blo
 }
 
 Entity* BlockReference::Holder() const { return OwnerBlock() ? nullptr : dynamic_cast<Entity*>(Owner()); }
+
+acad::Block* BlockReference::Container() const
+{
+    if (acad::Block* owner = OwnerBlock()) return owner;
+    const Entity* holder = Holder();
+    return holder && !holder->IsErased() ? holder->OwnerBlock() : nullptr;
+}
 
 // ---------------------------------------------------------------- a grid of copies
 

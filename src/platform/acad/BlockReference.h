@@ -80,6 +80,9 @@ public:
     static std::unique_ptr<BlockReference> HeldBy(Entity& holder, const BlockReferenceData& d);
     // The entity that holds it (null: it lies in a container itself).
     Entity* Holder() const;
+    // The block it is drawn from: the one it lies in, or its holder's (null:
+    // neither lies in one).
+    acad::Block* Container() const;
     // Engine: joins the reference list of the definition it points to (leaving
     // the old one), or leaves it when neither it nor its holder lies in a
     // container any more.

@@ -952,7 +952,13 @@ acad::Block* Document::ImportAsBlock(const Document& source, const std::string& 
     Block* block = blocks_.Add(basePoint, blockName);
     if (asXRef) block->SetXRefPath(sourcePath);
     Importer imp{*this, source, asXRef ? blockName + "|" : std::string(), asXRef, {}, {}, {}, {}};
-    imp.CopyEntities(source.ModelSpace(), *block);
+    try {
+        imp.CopyEntities(source.ModelSpace(), *block);
+    } catch (const Error&) {
+        // A part it may not hold (one drawing a block that names it): no half-made definition stays.
+        block->Delete();
+        throw;
+    }
     return block;
 }
 

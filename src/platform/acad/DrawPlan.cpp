@@ -173,14 +173,16 @@ private:
 
     // A definition drawn through `t` into a view that holds only part of it:
     // what lies out of view is not drawn. Past the steps of such walks, what
-    // is left is measured as drawn whole, which is more.
-    Levels Part(const Block& def, const Transform& t, bool own)
+    // is left is measured as drawn whole, which is more. Measured at the
+    // depths up to `reach` only: one nested inside, one depth less far, so
+    // that however deep the nesting this walk never goes past kWholeDepth.
+    Levels Part(const Block& def, const Transform& t, bool own, int reach = kWholeDepth)
     {
         KeptDefinition& kept = KeptDefinition::Of(def);
         const int octave = OctaveOf(px_ * MaxScale(t));
         const auto back = t.Inverse();
         auto whole = [&]() -> Levels {
-            const Levels* l = own ? kept.LevelsAt(octave, steps_) : kept.HeldAt(octave, steps_);
+            const Levels* l = own ? kept.LevelsAt(octave, steps_, reach) : kept.HeldAt(octave, steps_, reach);
             return l ? *l : TooMuch();
         };
         if (partSteps_ < 0 || !back) return whole();
@@ -210,21 +212,23 @@ private:
                 continue;
             }
             k[1] += Outline(b, px_);
+            if (reach == 1) continue;  // looked into no further
             const double attributes = 1 + Attributes(*r, px);
             const Block* inner = def.Document().Blocks().ByIndex(r->Data().block);
             Levels nested{};
             if (inner) {
                 const Transform inside = t * r->BlockTransform();
                 if (view_.Contains(b) || r->Copies() > 1) {
-                    const Levels* l = KeptDefinition::Of(*inner).LevelsAt(OctaveOf(px_ * MaxScale(inside)), steps_);
+                    const Levels* l =
+                        KeptDefinition::Of(*inner).LevelsAt(OctaveOf(px_ * MaxScale(inside)), steps_, reach - 1);
                     nested = l ? *l : TooMuch();
                 } else {
-                    nested = Part(*inner, inside, true);
+                    nested = Part(*inner, inside, true, reach - 1);
                 }
             }
             // Each copy of a grid draws it all again.
             const auto copies = static_cast<double>(r->Copies());
-            for (int L = 2; L <= kWholeDepth; ++L)
+            for (int L = 2; L <= reach; ++L)
                 k[static_cast<std::size_t>(L)] += copies * (attributes + nested[static_cast<std::size_t>(L - 1)]);
         }
         return k;

@@ -914,9 +914,10 @@ private:
                 picture = codecs_.DimensionBlock();
                 pictureAt = codecs_.DimensionPicturePlace();
             }
-            // Only the codec followed by attributes makes references.
+            // Only the codec followed by attributes makes references; others draw blocks too.
             if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
-                CheckNesting(target, static_cast<BlockReference&>(*e).Data().block);
+                CheckSpace(static_cast<BlockReference&>(*e).Data().block);
+            if (e && e->DrawnReference()) CheckNesting(target, *e);
             ApplyCommon(*e, rec.common);
             ApplyXData(*e, rec);
         });
@@ -1108,68 +1109,53 @@ private:
         }
     }
 
-    // A block may not contain itself, directly or through other blocks, nor hold
-    // a space: drawing it would never end. A reference joining a space has its
-    // extents measured at once, so what it reaches is checked then (once per
-    // state of the block definitions); the whole drawing is checked at the end.
-    void CheckNesting(const Block& container, std::uint32_t targetIndex)
+    // Nothing may refer to a space as a block.
+    void CheckSpace(std::uint32_t targetIndex)
     {
         const Block* target = doc_.Blocks().ByIndex(targetIndex);
-        if (!target) return;
-        if (target->IsLayout() || IsSpaceName(target->Name()))
+        if (target && (target->IsLayout() || IsSpaceName(target->Name())))
             in_.Fail("referência ao espaço \"" + target->Name() + "\" como se fosse um bloco");
+    }
+
+    // A block may not draw itself, directly or through other blocks, whatever
+    // draws it (a reference, a table's or a multileader's block, a
+    // dimension's picture): drawing it would never end. An entity joining a
+    // space has its extents measured at once, so what it reaches is checked
+    // then (once per state of the block definitions); the whole drawing is
+    // checked once every block its entities name is found (CheckLoops).
+    void CheckNesting(const Block& container, const Entity& e)
+    {
+        const Block* target = doc_.Blocks().ByIndex(e.DrawnReference()->Data().block);
+        if (!target) return;
         if (!container.IsLayout() && !IsSpaceName(container.Name())) {
-            ++definitionsVersion_;  // one more reference inside a definition
+            ++definitionsVersion_;  // one more block drawn inside a definition
             return;
         }
         auto& seen = checkedAt_[target];
         if (seen == definitionsVersion_ + 1) return;
-        std::unordered_map<const Block*, char> colors;
-        CheckAcyclic(*target, colors);
+        if (const Entity* loop = LoopFinder().From(*target)) FailLoop(*loop);
         seen = definitionsVersion_ + 1;
     }
 
-    // Depth-first walk from `root` through references (0 unseen, 1 on the path,
-    // 2 done); a block met again while on the path closes a cycle.
-    void CheckAcyclic(const Block& root, std::unordered_map<const Block*, char>& colors)
+    // Every definition but the spaces, once all it draws is found: nothing
+    // may draw a space (CheckSpace, Block::CheckMayDraw), so no loop passes
+    // through one, and a walk from a space would only visit its entities, a
+    // million in a large drawing.
+    void CheckLoops()
     {
-        struct Frame {
-            const Block* block;
-            std::vector<const Block*> inner;
-            std::size_t next = 0;
-        };
-        auto innerOf = [this](const Block& b) {
-            std::vector<const Block*> v;
-            for (Entity* e : b)
-                if (auto* r = dynamic_cast<BlockReference*>(e))
-                    if (const Block* t = doc_.Blocks().ByIndex(r->Data().block);
-                        t && std::find(v.begin(), v.end(), t) == v.end())
-                        v.push_back(t);
-            return v;
-        };
-        if (colors[&root] != 0) return;
-        colors[&root] = 1;
-        std::vector<Frame> stack;
-        stack.push_back({&root, innerOf(root)});
-        while (!stack.empty()) {
-            Frame& f = stack.back();
-            if (f.next == f.inner.size()) {
-                colors[f.block] = 2;
-                stack.pop_back();
-                continue;
-            }
-            const Block* b = f.inner[f.next++];
-            char& c = colors[b];
-            if (c == 1) {
-                auto line = blockLines_.find(b);
-                in_.FailAt(line != blockLines_.end() ? line->second : in_.Line(),
-                           "o bloco \"" + b->Name() + "\" contém a si mesmo (referência circular)");
-            }
-            if (c == 0) {
-                c = 1;
-                stack.push_back({b, innerOf(*b)});
-            }
-        }
+        LoopFinder loops;
+        for (const Block* b : doc_.Blocks())
+            if (!b->IsLayout() && !IsSpaceName(b->Name()))
+                if (const Entity* loop = loops.From(*b)) FailLoop(*loop);
+    }
+
+    // `loop` draws a block that draws it: refused at that block's definition.
+    [[noreturn]] void FailLoop(const Entity& loop)
+    {
+        const Block* b = DrawnBlock(loop);
+        const auto line = blockLines_.find(b);
+        in_.FailAt(line != blockLines_.end() ? line->second : in_.Line(),
+                   "o bloco \"" + b->Name() + "\" contém a si mesmo (referência circular)");
     }
 
     static bool IsSpaceName(const std::string& name)
@@ -1379,12 +1365,6 @@ private:
 
     void Finish()
     {
-        // From every definition but the spaces: nothing may refer to a space
-        // (CheckNesting refuses it), so no cycle passes through one, and a walk
-        // from a space would only visit its entities, a million in a large drawing.
-        std::unordered_map<const Block*, char> colors;
-        for (const Block* b : doc_.Blocks())
-            if (!b->IsLayout() && !IsSpaceName(b->Name())) CheckAcyclic(*b, colors);
         FinishLayouts();
         FinishStraySpaces();
         FinishClips();
@@ -1393,6 +1373,7 @@ private:
         // while its kept records find what they draw: a leader its arrowhead.
         if (kept_) doc_.SetKeptFileParts(kept_);
         FindPictures();
+        CheckLoops();
         FinishLinkedColumns();
         FinishCurrent();
         for (Layer* l : locked_) l->SetLock(true);
@@ -1695,6 +1676,8 @@ std::string Read(Document& doc, const std::string& sourceName, Source from, Rest
     std::string note;
     try {
         doc.ReserveObjects(SizeOf(from) / kFileBytesPerObject);
+        // Blocks name blocks still to come: the reader looks for loops itself.
+        const Blocks::Unchecked unchecked(doc.Blocks());
         Reader reader(doc, sourceName, from, rest...);
         reader.Run();
         note = reader.Note();

@@ -1208,10 +1208,11 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     out.simplified_ = simplified || source.simplified_;
 }
 
-const Levels* KeptDefinition::HeldAt(int octave, long& steps)
+const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
 {
     static const Levels kNothing{};
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldKnown)
+    reach = std::clamp(reach, 1, kWholeDepth);
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldReach >= reach)
         return &found->second.held;
     // A definition that holds itself (a damaged drawing) adds nothing more.
     if (leveling_) return &kNothing;
@@ -1231,31 +1232,33 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps)
             continue;
         }
         held[1] += OutlineWork(b, px);
+        if (reach == 1) continue;  // looked into no further
         const double attributes = 1 + AttributesWork(*r, px);
         const Block* inner = def_.Document().Blocks().ByIndex(r->Data().block);
-        const Levels* nested = inner ? Of(*inner).LevelsAt(OctaveOf(px * ScaleOf(*r)), steps) : &kNothing;
+        const Levels* nested = inner ? Of(*inner).LevelsAt(OctaveOf(px * ScaleOf(*r)), steps, reach - 1) : &kNothing;
         if (!nested || steps < 0) {
             done = false;
             break;
         }
         // Each copy of a grid draws it all again.
         const auto copies = static_cast<double>(r->Copies());
-        for (int L = 2; L <= kWholeDepth; ++L)
+        for (int L = 2; L <= reach; ++L)
             held[static_cast<std::size_t>(L)] += copies * (attributes + (*nested)[static_cast<std::size_t>(L - 1)]);
     }
     leveling_ = false;
     if (!done) return nullptr;
     Measured& m = levels_[octave];
     m.held = held;
-    m.heldKnown = true;
+    m.heldReach = reach;
     return &m.held;
 }
 
-const Levels* KeptDefinition::LevelsAt(int octave, long& steps)
+const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
 {
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allKnown)
+    reach = std::clamp(reach, 1, kWholeDepth);
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allReach >= reach)
         return &found->second.all;
-    const Levels* held = HeldAt(octave, steps);
+    const Levels* held = HeldAt(octave, steps, reach);
     if (!held) return nullptr;
     const Levels heldNow = *held;
     // The budget is tested before the parts are walked.
@@ -1266,7 +1269,7 @@ const Levels* KeptDefinition::LevelsAt(int octave, long& steps)
     Measured& m = levels_[octave];
     for (int L = 1; L <= kWholeDepth; ++L)
         m.all[static_cast<std::size_t>(L)] = own + heldNow[static_cast<std::size_t>(L)];
-    m.allKnown = true;
+    m.allReach = reach;
     return &m.all;
 }
 

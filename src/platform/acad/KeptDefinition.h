@@ -211,11 +211,14 @@ public:
     const PieceSet& Exact();
     // The copy references drawn at up to 2^octave pixels per unit draw.
     const PieceSet& Copy(int octave);
-    // What a reference drawn from the copy of `octave` takes at each depth;
-    // null when measuring it would take more of `steps` than is left.
-    const Levels* LevelsAt(int octave, long& steps);
+    // What a reference drawn from the copy of `octave` takes at each depth up
+    // to `reach` (the deeper ones are not measured, and hold no number to use);
+    // null when measuring it would take more of `steps` than is left. A
+    // definition held inside is measured one depth less far, so that however
+    // deep the nesting (a damaged file's) no measure recurses past kWholeDepth.
+    const Levels* LevelsAt(int octave, long& steps, int reach = kWholeDepth);
     // Of that, what the references it holds take (their outlines at depth 1).
-    const Levels* HeldAt(int octave, long& steps);
+    const Levels* HeldAt(int octave, long& steps, int reach = kWholeDepth);
     // What measuring the copy of `octave` still costs (0 once kept).
     double CopyCost(int octave) const;
 
@@ -238,7 +241,7 @@ private:
     std::map<int, std::unique_ptr<PieceSet>> copies_;
     struct Measured {
         Levels held{}, all{};
-        bool heldKnown = false, allKnown = false;
+        int heldReach = 0, allReach = 0;  // the depths they hold (0: not measured)
     };
     std::map<int, Measured> levels_;
     bool leveling_ = false;

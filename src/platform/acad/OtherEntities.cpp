@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "platform/acad/Block.h"
 #include "platform/acad/BlockReference.h"
@@ -228,11 +230,13 @@ DimAligned::~DimAligned() = default;
 void DimAligned::SetPicture(std::uint32_t block, Point3d at)
 {
     CheckAlive();
+    const acad::Block* def = Document().Blocks().ByIndex(block);
+    const bool drawn = def && !def->IsLayout() && def->Count() > 0;
+    if (const Block* owner = OwnerBlock(); drawn && owner) owner->CheckMayDraw(*def);
     // The block drawn before is left as it is: it may be another drawing's (a copy's index being mapped).
     if (picture_) picture_->Unlist();
     picture_.reset();
-    const acad::Block* def = Document().Blocks().ByIndex(block);
-    if (def && !def->IsLayout() && def->Count() > 0) {
+    if (drawn) {
         BlockReferenceData d;
         d.block = block;
         d.insertionPoint = at;
@@ -881,17 +885,55 @@ RawEntity::~RawEntity() = default;
 void RawEntity::SetGroups(std::vector<RawGroup> groups)
 {
     CheckAlive();
-    groups_ = std::move(groups);
-    Shape();
+    Changed([&] {
+        groups_ = std::move(groups);
+        Shape();
+    });
     GeometryChanged();
+}
+
+template <class Change>
+void RawEntity::Changed(Change change)
+{
+    if (!NamesBlock()) {
+        change();  // nothing it draws can be refused
+        return;
+    }
+    std::vector<RawGroup> groups = groups_;
+    std::optional<BlockReferenceData> placed;
+    if (block_) placed = block_->Data();
+    try {
+        change();
+    } catch (const Error&) {
+        groups_ = std::move(groups);
+        if (placed && block_) block_->SetData(*placed);  // the same block, back in its place
+        Shape(true);
+        throw;
+    }
+}
+
+bool RawEntity::NamesBlock() const
+{
+    // A leader draws the block its style names for its arrowhead.
+    return objectName_ == "AcDbDimension" || dxfName_ == "ACAD_TABLE" || dxfName_ == "LEADER" ||
+           IsMultiLeader(dxfName_);
 }
 
 void RawEntity::FindBlock()
 {
-    if (objectName_ != "AcDbDimension" && dxfName_ != "ACAD_TABLE" && dxfName_ != "LEADER" && !IsMultiLeader(dxfName_))
-        return;
+    if (!NamesBlock()) return;
     Shape();
     GeometryChanged();
+}
+
+const Block* RawEntity::NamedBlock() const
+{
+    const Block* b = nullptr;
+    if (!namedBy_.empty())
+        b = Document().Blocks().Find(namedBy_);
+    else if (namedHandle_)
+        b = dynamic_cast<const Block*>(Document().FindByHandle(namedHandle_));
+    return b && !b->IsLayout() ? b : nullptr;
 }
 
 void RawEntity::OnAdopted()
@@ -905,7 +947,7 @@ void RawEntity::OnErase()
     Entity::OnErase();
 }
 
-void RawEntity::Shape()
+void RawEntity::Shape(bool keepBlock)
 {
     chains_.clear();
     rings_.clear();
@@ -917,8 +959,11 @@ void RawEntity::Shape()
     // The block it draws, where it draws it.
     const Block* drawn = nullptr;
     BlockReferenceData place;
+    namedBy_.clear();
+    namedHandle_ = 0;
     auto named = [&](int code) -> const Block* {
         const std::string* name = r.First(code);
+        if (name) namedBy_ = *name;
         return name ? Document().Blocks().Find(*name) : nullptr;
     };
     if (objectName_ == "AcDbDimension") {
@@ -988,8 +1033,11 @@ void RawEntity::Shape()
     } else if (IsMultiLeader(kind)) {
         ShapeMultiLeader(drawn, place);
     }
+    if (keepBlock) return;
     if (drawn && !drawn->IsLayout() && drawn->Count() > 0) {
         place.block = Document().Blocks().IndexOf(*drawn);
+        if (const Block* owner = OwnerBlock(); owner && (!block_ || block_->Data().block != place.block))
+            owner->CheckMayDraw(*drawn);
         if (block_) {
             if (block_->Data().block != place.block || !(block_->Data().insertionPoint == place.insertionPoint) ||
                 block_->Data().rotation != place.rotation || block_->Data().xScale != place.xScale ||
@@ -1243,6 +1291,7 @@ void RawEntity::ShapeMultiLeader(const Block*& drawn, BlockReferenceData& place)
         text_ = std::make_unique<MText>(Document(), d);
         text_->CopyCommonFrom(*this);
     }
+    if ((content == 1 || (content < 0 && hasBlock)) && hasBlock) namedHandle_ = block;
     if ((content == 1 || (content < 0 && hasBlock)) && hasBlock)
         if (auto* b = dynamic_cast<const Block*>(Document().FindByHandle(block))) {
             drawn = b;
@@ -1259,27 +1308,36 @@ void RawEntity::SetBlock(std::uint32_t index)
     CheckAlive();
     const acad::Block* b = Document().Blocks().ByIndex(index);
     if (!b) return;
-    // Named where the kind names it: by name (group 2), or by handle (a multileader's 341).
-    const bool byHandle = IsMultiLeader(dxfName_);
-    Section section = Section::Before;
-    for (RawGroup& g : groups_) {
-        if (byHandle) section = Next(section, g);
-        if (!byHandle && g.code == 2) {
-            g.value = b->Name();
-            break;
+    Changed([&] {
+        // Named where the kind names it: by name (group 2), or by handle (a multileader's 341).
+        const bool byHandle = IsMultiLeader(dxfName_);
+        Section section = Section::Before;
+        for (RawGroup& g : groups_) {
+            if (byHandle) section = Next(section, g);
+            if (!byHandle && g.code == 2) {
+                g.value = b->Name();
+                break;
+            }
+            if (byHandle && section == Section::Context && g.code == 341) {
+                g.value = b->Handle();
+                break;
+            }
         }
-        if (byHandle && section == Section::Context && g.code == 341) {
-            g.value = b->Handle();
-            break;
-        }
-    }
-    Shape();
+        Shape();
+    });
     GeometryChanged();
 }
 
 void RawEntity::TransformBy(const Transform& t)
 {
     CheckAlive();
+    // A name read again may find a block it did not (one made since).
+    Changed([&] { MoveBy(t); });
+    GeometryChanged();
+}
+
+void RawEntity::MoveBy(const Transform& t)
+{
     const Transform before = block_ ? block_->BlockTransform() : Transform();
     for (const auto& rp : FindPoints(dxfName_, groups_)) {
         if (rp.role == Role::Keep) continue;
@@ -1321,7 +1379,6 @@ void RawEntity::TransformBy(const Transform& t)
                     }
     }
     Shape();
-    GeometryChanged();
 }
 
 void RawEntity::Emit(GeometrySink& sink, const Transform& t) const

@@ -208,6 +208,10 @@ public:
     // The text a MULTILEADER draws (null: none).
     const MText* Note() const { return text_.get(); }
     BlockReference* DrawnReference() const override { return block_.get(); }
+    // The block its groups name for it to draw (by name, or a multileader's by
+    // handle), whether it draws it yet or not: a block that was empty, or not
+    // there, when it was last shaped is drawn from the file once read again.
+    const Block* NamedBlock() const;
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
     std::unique_ptr<Entity> CloneTo(acad::Document& target) const override;
@@ -217,8 +221,19 @@ protected:
     void OnErase() override;
 
 private:
-    // Reads what it draws from its groups.
-    void Shape();
+    // Reads what it draws from its groups; `keepBlock`: all but the block it
+    // draws, which stays as it is. A block its container may not draw
+    // (Block::CheckMayDraw) is refused, the block it drew kept.
+    void Shape(bool keepBlock = false);
+    // Runs `change` (of its groups, and of its block's place); a block it
+    // would then draw that Shape refuses leaves it as it was, and the refusal
+    // goes on.
+    template <class Change>
+    void Changed(Change change);
+    // Whether its kind names a block to draw (a dimension, a table, a multileader).
+    bool NamesBlock() const;
+    // TransformBy's change: its points, and the place and content of its block.
+    void MoveBy(const Transform& t);
     void ShapeMultiLeader(const acad::Block*& drawn, BlockReferenceData& place);
     void ShapeMeshPolyline();
     // A leader's path and arrowhead; the block of its arrowhead, when its style names one.
@@ -235,6 +250,8 @@ private:
     std::vector<Point3d> mask_;
     std::unique_ptr<MText> text_;
     std::unique_ptr<BlockReference> block_;
+    std::string namedBy_;            // the name of the block it draws (a dimension's, a table's)
+    std::uint64_t namedHandle_ = 0;  // or its handle (a multileader's)
 };
 
 }  // namespace acad

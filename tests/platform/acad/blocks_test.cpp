@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "CoreTestUtil.h"
+#include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/KeptDefinition.h"
@@ -110,6 +111,84 @@ TEST(Blocks, ABlockCannotContainItself)
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0));
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, a->InsertBlock({0, 0, 0}, "A", 1, 1, 1, 0));
     EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, static_cast<BlockReference*>(b->Item(0))->SetName("B"));
+    // Nor through what other kinds draw, whatever the edit: "B" holds a
+    // dimension drawing "*D1", a table drawing "*T1", and one naming "T9",
+    // a block made only later, which draws "B".
+    std::string text = dxf_test::Join({"0", "SECTION", "2", "BLOCKS"});
+    for (const char* name : {"*D1", "*T1", "B"}) {
+        text += dxf_test::Join({"0", "BLOCK", "2", name, "70", name[0] == '*' ? "1" : "0", "0", "LINE", "10", "0", "20",
+                                "0", "11", "4", "21", "3"});
+        if (name[0] == 'B')
+            text += dxf_test::Join({"0",  "DIMENSION", "2",  "*D1",        "13", "0",          "23", "0",   "14", "4",
+                                    "24", "0",         "70", "1",          "0",  "ACAD_TABLE", "2",  "*T1", "10", "0",
+                                    "20", "0",         "0",  "ACAD_TABLE", "2",  "T9",         "10", "0",   "20", "0"});
+        text += dxf_test::Join({"0", "ENDBLK"});
+    }
+    Document drawn;
+    ReadDxfText(drawn, text + dxf_test::Join({"0", "ENDSEC", "0", "EOF"}), "desenha.dxf");
+    Block& pictured = *drawn.Blocks().Item("B");
+    auto* dim = dynamic_cast<DimAligned*>(pictured.Item(1));
+    auto* table = dynamic_cast<RawEntity*>(pictured.Item(2));
+    auto* later = dynamic_cast<RawEntity*>(pictured.Item(3));
+    ASSERT_TRUE(dim && dim->DrawnReference() && table && table->DrawnReference() && later);
+    const std::uint32_t self = drawn.Blocks().IndexOf(pictured);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, dim->DrawnReference()->SetName("B"));
+    BlockReferenceData onItself = dim->DrawnReference()->Data();
+    onItself.block = self;
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, dim->DrawnReference()->SetData(onItself));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, dim->SetPicture(self, {}));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, table->SetBlock(self));
+    std::vector<RawGroup> groups = table->Groups();
+    for (RawGroup& g : groups)
+        if (g.code == 2) g.value = "B";
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, table->SetGroups(groups));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, drawn.Blocks().Item("*D1")->AppendEntity(dim->Clone()));
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, drawn.Blocks().Item("*T1")->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0));
+    // Refused, each leaves what it would have changed as it was.
+    EXPECT_EQ(dim->DrawnReference()->Name(), "*D1");
+    EXPECT_EQ(table->DrawnReference()->Name(), "*T1");
+    EXPECT_EQ(table->Groups().size(), groups.size());
+    EXPECT_EQ(pictured.Count(), 4);
+    EXPECT_EQ(later->DrawnReference(), nullptr);
+    // "B" draws "T9" once read again, when "T9" holds something: "T9" may not
+    // hold "B", by an insertion, a rename, or a drawing file inserted as "T9".
+    Block* t9 = drawn.Blocks().Add({0, 0, 0}, "T9");
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, t9->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0));
+    t9->Delete();
+    Block* z = drawn.Blocks().Add({0, 0, 0}, "Z");
+    z->InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, z->SetName("T9"));
+    EXPECT_EQ(z->Name(), "Z");
+    TempDir dir;
+    {
+        Document file;
+        file.Blocks().Add({0, 0, 0}, "B")->AddLine({0, 0, 0}, {1, 1, 0});
+        file.ModelSpace().InsertBlock({0, 0, 0}, "B", 1, 1, 1, 0);
+        WriteDxf(file, dir / "T9.dwg");
+    }
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
+                      drawn.ModelSpace().InsertBlock({0, 0, 0}, (dir / "T9.dwg").string(), 1, 1, 1, 0));
+    EXPECT_EQ(drawn.Blocks().Find("T9"), nullptr);
+    // A drawing file whose model space holds a block of its own name: that
+    // block is the one the file defines, which would hold itself.
+    {
+        Document file;
+        file.Blocks().Add({0, 0, 0}, "Y")->AddLine({0, 0, 0}, {1, 1, 0});
+        file.ModelSpace().InsertBlock({0, 0, 0}, "Y", 1, 1, 1, 0);
+        WriteDxf(file, dir / "Y.dwg");
+    }
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput,
+                      drawn.ModelSpace().InsertBlock({0, 0, 0}, (dir / "Y.dwg").string(), 1, 1, 1, 0));
+    EXPECT_EQ(drawn.Blocks().Find("Y"), nullptr);
+    EXPECT_EQ(later->DrawnReference(), nullptr);
+    // What is left saves, and reads back.
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(drawn), "de novo.dxf"), "");
+    // An external reference attached again inside its own definition.
+    WriteDxf(drawn, dir / "desenha.dwg");
+    drawn.ModelSpace().AttachExternalReference((dir / "desenha.dwg").string(), "X", {0, 0, 0}, 1, 1, 1, 0, false);
+    EXPECT_ACAD_ERROR(ErrorCode::InvalidInput, drawn.Blocks().Item("X")->AttachExternalReference(
+                                                   (dir / "desenha.dwg").string(), "X", {0, 0, 0}, 1, 1, 1, 0, false));
     // Thirty levels each holding the one below twice: every block is looked at once.
     std::string below = "A";
     for (int k = 1; k <= 30; ++k) {

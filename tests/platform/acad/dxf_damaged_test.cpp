@@ -114,6 +114,42 @@ TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
         Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK",  "2", "A", "0", "INSERT", "2", "B",      "0", "ENDBLK",
                "0", "BLOCK",   "2", "B",      "0", "INSERT", "2", "A", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"});
     EXPECT_NE(Refusal(cycle).find("circular"), std::string::npos);
+    // The same loop made through what other kinds draw: a dimension's picture,
+    // a table's block, a multileader's block, and a mix of them with an INSERT.
+    auto drawing = [](const std::string& definitions, const std::string& model) {
+        return Lines({"0", "SECTION", "2", "TABLES", "0", "TABLE",  "2", "BLOCK_RECORD", "0", "BLOCK_RECORD", "5", "2F",
+                      "2", "M",       "0", "ENDTAB", "0", "ENDSEC", "0", "SECTION",      "2", "BLOCKS"}) +
+               definitions + Lines({"0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"}) + model +
+               Lines({"0", "ENDSEC", "0", "EOF"});
+    };
+    auto block = [](const std::string& name, const std::string& parts) {
+        return Lines({"0", "BLOCK", "2", name, "70", name[0] == '*' ? "1" : "0"}) + parts + Lines({"0", "ENDBLK"});
+    };
+    auto dimension = [](const std::string& picture) {
+        return Lines({"0", "DIMENSION", "2", picture, "10", "0", "20", "0", "13", "0", "23", "0", "14", "10", "24", "0",
+                      "70", "1"});
+    };
+    auto insert = [](const std::string& name) { return Lines({"0", "INSERT", "2", name, "10", "1", "20", "1"}); };
+    const std::string table = Lines({"0", "ACAD_TABLE", "2", "*T1", "10", "1", "20", "1"});
+    const std::string leader = Lines({"0", "MULTILEADER", "300", "CONTEXT_DATA{", "296", "1", "341", "2F", "15", "1",
+                                      "25", "1", "301", "}", "172", "1"});
+    const std::string line = Lines({"0", "LINE", "10", "0", "20", "0", "11", "4", "21", "3"});
+    EXPECT_NE(Refusal(drawing(block("*D1", line + dimension("*D1")), dimension("*D1")))
+                  .find("o bloco \"*D1\" contém a si mesmo (referência circular)"),
+              std::string::npos);
+    EXPECT_NE(Refusal(drawing(block("*T1", line + table), table)).find("\"*T1\" contém a si mesmo"), std::string::npos);
+    EXPECT_NE(Refusal(drawing(block("M", line + leader), insert("M"))).find("\"M\" contém a si mesmo"),
+              std::string::npos);
+    EXPECT_NE(Refusal(drawing(block("*D1", line + insert("B")) + block("B", line + dimension("*D1")), insert("B")))
+                  .find("contém a si mesmo (referência circular)"),
+              std::string::npos);
+    // Without the loop each reads, and draws its block.
+    Document pictured;
+    ReadDxfText(pictured, drawing(block("*D1", line) + block("B", dimension("*D1")), insert("B")), "cota.dxf");
+    EXPECT_DOUBLE_EQ(pictured.ModelExtents().max.x, 5);
+    Document led;
+    ReadDxfText(led, drawing(block("M", line), leader), "chamada.dxf");
+    EXPECT_DOUBLE_EQ(led.ModelExtents().max.x, 5);
     // Nested 30 deep, each level twice (a thousand million lines): opens at once,
     // with its extents; the same with its bottom block holding the top is refused.
     Document nested;

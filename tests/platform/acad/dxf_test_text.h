@@ -34,6 +34,23 @@ inline std::string NestedBlocks(int levels, bool cycle = false)
            Join({"0", "ENDSEC", "0", "EOF"});
 }
 
+// Blocks L0 .. L<levels>, each a line from (0, 0) to (1, 1) and, but for L0,
+// a reference to the one below half a unit to its right; L<levels> placed once
+// at the origin: a stair of lines to x = levels / 2 + 1, nested as deep as the
+// file is long.
+inline std::string BlockChain(int levels)
+{
+    std::string s = Join({"0", "SECTION", "2", "BLOCKS"});
+    for (int k = 0; k <= levels; ++k) {
+        s +=
+            Join({"0", "BLOCK", "2", "L" + std::to_string(k), "0", "LINE", "10", "0", "20", "0", "11", "1", "21", "1"});
+        if (k > 0) s += Join({"0", "INSERT", "2", "L" + std::to_string(k - 1), "10", "0.5", "20", "0"});
+        s += Join({"0", "ENDBLK"});
+    }
+    return s + Join({"0", "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "2", "L" + std::to_string(levels),
+                     "10", "0", "20", "0", "0", "ENDSEC", "0", "EOF"});
+}
+
 // Blocks W0 (`width` level lines a thousandth apart, from x 0 to 1) ..
 // W<levels>, each inserting the one below `width` times, shifted a little to the
 // right each time, placed once in model space: a small file that draws

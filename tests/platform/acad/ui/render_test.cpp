@@ -8,6 +8,7 @@
 #include "UiHarness.h"
 #include "../dxf_test_text.h"
 #include "../heavy_drawings.h"
+#include "../walk_bound.h"
 
 #include <QPainter>
 #include <QStringList>
@@ -16,6 +17,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <set>
 
@@ -636,6 +638,59 @@ TEST_F(Render, BlocksNestedManyTimesOverDrawInAMoment)
     std::filesystem::remove(file);
 }
 
+// A chain of 20,000 blocks, each holding the next (a file of a megabyte):
+// each walk looks into it as deep as walks look, and no deeper. It opens; the
+// frame at its extents and the frame of its start, a pick, a nested pick, a
+// crossing, an object snap and its extents each do no more work than the file
+// holds and the budget; and it saves and reads back.
+TEST_F(Render, AChainOfBlocksDeeperThanAnyWalkLooksIsWalkedWithinBounds)
+{
+    const auto file = std::filesystem::temp_directory_path() / ("acadui-chain-" + std::to_string(::getpid()) + ".dxf");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << dxf_test::BlockChain(20000);
+    }
+    acad::Document* doc = h.app.Documents().Open(file.string());
+    std::uint64_t before = acad::WalkWork();
+    EXPECT_DOUBLE_EQ(doc->ModelExtents().max.x, 10001);
+    const double own = walk_bound::OwnPieces(*doc, 1);  // lines and references: the same at any scale
+    auto within = [&](const std::string& what) {
+        EXPECT_LE(static_cast<double>(acad::WalkWork() - before), own + 2 * acad::kViewBudget) << what;
+        before = acad::WalkWork();
+    };
+    within("extents");
+    Harness::Process();
+    h.app.ZoomExtents();
+    EXPECT_GT(Inked(h.Grab(), QRectF(QPointF(0, 0), QSizeF(h.view->size()))), 100);
+    EXPECT_LE(static_cast<double>(h.view->LastStats().Work()), own + acad::kViewBudget);
+    within("frame at extents");
+    h.app.ZoomWindow({0, 0, 0}, {4, 3, 0});
+    const QImage start = h.Grab();
+    EXPECT_LE(static_cast<double>(h.view->LastStats().Work()), own + acad::kViewBudget);
+    within("frame of its start");
+    EXPECT_TRUE(HasColorNear(start, h.PixelOf({0.25, 0.25}), AciColor(7)));  // the top's line
+    EXPECT_TRUE(HasColorNear(start, h.PixelOf({1.75, 0.25}), AciColor(7)));  // the fourth's
+    acad::Entity* top = doc->ModelSpace().Item(0);
+    EXPECT_EQ(acad::selection::PickAt(*doc, {0.5, 0.5}), top);
+    const auto part = acad::PickNested(*top, {0.5, 0.5}, h.PixelSize(), acad::selection::ViewPlan(*doc));
+    ASSERT_TRUE(part.has_value());
+    EXPECT_EQ(part->entity, doc->Blocks().Item("L20000")->Item(0));
+    acad::SelectionSet* ss = doc->SelectionSets().Add("SSchain");
+    ss->Select(acad::acSelectionSetCrossing, {1.7, 0.1, 0}, {1.8, 0.2, 0});
+    ASSERT_EQ(ss->Count(), 1);
+    EXPECT_EQ(ss->Item(0), top);
+    doc->SetVariable("OSMODE", 1);
+    EXPECT_EQ(acad::Distance(acad::input::Snap(*doc, {1.52, 0.03, 0}), {1.5, 0, 0}), 0.0);
+    within("picks, crossing and snap");
+    const int blocks = doc->Blocks().Count();
+    doc->SaveAs(file.string());
+    h.app.Documents().Close(*doc);
+    acad::Document* back = h.app.Documents().Open(file.string());
+    EXPECT_EQ(back->Blocks().Count(), blocks);
+    EXPECT_DOUBLE_EQ(back->ModelExtents().max.x, 10001);
+    std::filesystem::remove(file);
+}
+
 // References of a block of 82,040 large circles nested three deep: a frame at
 // extents does a bounded amount of work for the whole of them, and a small
 // reference drawn after them is drawn whole, and picked on its line.
@@ -740,25 +795,6 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
     }
 }
 
-// The pieces `doc` stores, each entity of every space and definition as it is
-// drawn at `px` pixels per unit, a reference as an ordinary block's worth and
-// its attributes: what every walk may do, with the budget.
-double OwnPieces(const acad::Document& doc, double px)
-{
-    constexpr double kCap = 4000;  // a view's worth of ink
-    double n = 0;
-    for (const acad::Block* b : doc.Blocks())
-        for (const acad::Entity* e : *b) {
-            // A dimension or a table draws a block as a reference does, and its own pieces.
-            const acad::BlockReference* r = e->DrawnReference();
-            n += r ? acad::kReferenceWork : 0;
-            if (r != e) n += acad::Pieces(*e, px, kCap);
-            if (r)
-                for (const acad::AttributeReference* a : r->GetAttributes()) n += acad::Pieces(*a, px, kCap);
-        }
-    return n;
-}
-
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
 // each at its own scale and turn.
 void Nest(acad::Document& d, heavy::Kind kind)
@@ -844,7 +880,7 @@ TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
             before = acad::WalkWork();
         };
         auto frame = [&](const std::string& what, const acad::Document& shown) {
-            own = OwnPieces(shown, 1 / h.PixelSize());
+            own = walk_bound::OwnPieces(shown, 1 / h.PixelSize());
             before = acad::WalkWork();
             const QImage bounded = h.Grab();
             const acad::ui::RenderStats drawn = h.view->LastStats();
@@ -875,7 +911,7 @@ TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
         auto walk = [&](const std::string& where, const Point3d& c, bool bounded) {
             Answers a;
             const double pixel = acad::selection::PixelSize(doc);
-            own = OwnPieces(doc, 1 / pixel);
+            own = walk_bound::OwnPieces(doc, 1 / pixel);
             const acad::Vector3d two(2 * pixel, 2 * pixel, 0);
             auto step = [&](const std::string& what) {
                 if (bounded) within(where + ", " + what);
@@ -924,7 +960,7 @@ TEST_F(Render, EveryWalkOfEveryKindIsBoundedByTheFilesOwnPiecesAndTheBudget)
         // An edit of the block every reference holds: the extents are measured again.
         acad::Block& e = *doc.Blocks().Item("E");
         e.AddPoint({0, 0, 0})->Delete();
-        own = OwnPieces(doc, 1 / h.PixelSize());
+        own = walk_bound::OwnPieces(doc, 1 / h.PixelSize());
         before = acad::WalkWork();
         EXPECT_FALSE(doc.ModelExtents().IsEmpty());
         within("extents", 1);
@@ -1012,7 +1048,7 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
         shared.ModelSpace().InsertBlock({(i % 10) * 12.0, 120.0 + (i / 10) * 12, 0}, "M", 1, 1, 1, 0);
     for (int i = 0; i < 2; ++i) shared.ModelSpace().InsertBlock({i * 110.0, 0, 0}, "C", 1, 1, 1, 0);
     drawn = FrameAtExtents(shared);
-    EXPECT_LE(static_cast<double>(drawn.Work()), OwnPieces(shared, 1 / h.PixelSize()) + acad::kViewBudget);
+    EXPECT_LE(static_cast<double>(drawn.Work()), walk_bound::OwnPieces(shared, 1 / h.PixelSize()) + acad::kViewBudget);
     EXPECT_GE(drawn.segments, 50u * 4000) << "the lighter, whole";
 }
 
