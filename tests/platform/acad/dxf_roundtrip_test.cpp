@@ -362,13 +362,19 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
     EXPECT_EQ(crossed({-999, 2 + 961.4140793741277, 0}), std::vector<std::string>{});
     EXPECT_EQ(crossed({-600, -800, 0}), std::vector<std::string>{"XLINE"});
 
-    // The drawing the host makes itself, read back.
+    // The drawing the host makes itself saves what reads back as itself: an
+    // angle of 0.1 radian reads back as 0.1, not as the number after it.
     acadcore_test::TempDir dir;
     Document made;
     BuildDrawing(made, XrefFile(dir));
+    const Arc* arc = made.ModelSpace().AddArc({0, 0, 0}, 1, 0.1, 2);
+    const std::string first = WriteDxfText(made);
     Document read;
-    ReadDxfText(read, WriteDxfText(made), "feito.dxf");
-    EXPECT_EQ(SecondSaveChanged(read), "");
+    ReadDxfText(read, first, "feito.dxf");
+    EXPECT_EQ(FirstDifference(first, WriteDxfText(read)), "");
+    const auto* back = dynamic_cast<const Arc*>(read.HandleToObject(arc->Handle()));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->StartAngle(), 0.1);
 }
 
 TEST(DxfRoundTrip, TablesLayoutsAndEntityPropertiesAreKept)
