@@ -42,13 +42,15 @@ std::optional<std::string> Opened(acad::Document& doc, Read read)
     }
 }
 
-// True when every record of a saved text has a handle of its own (its first
-// group 5 or 105), below the seed its header names.
+// True when every record of the tables, blocks, entities and objects of a
+// saved text has a handle of its own (its first group 5 or 105), below the
+// seed its header names. (The ACDSDATA section goes back as the file held it.)
 bool HandlesUnique(std::string_view text)
 {
     std::unordered_set<std::string_view> seen;
     std::uint64_t seed = 0, largest = 0;
-    bool header = true, handled = false;
+    std::string_view section;
+    bool handled = false, named = false;
     int code = 0;
     bool isCode = true;
     for (std::size_t at = 0; at < text.size();) {
@@ -59,13 +61,16 @@ bool HandlesUnique(std::string_view text)
         if (isCode) {
             code = std::atoi(std::string(line).c_str());
         } else if (code == 0) {
-            header = header && line != "ENDSEC";
+            named = line == "SECTION";
             handled = false;
+        } else if (code == 2 && named) {
+            section = line;
+            named = false;
         } else if ((code == 5 || code == 105) && !handled) {
             const std::uint64_t h = std::strtoull(std::string(line).c_str(), nullptr, 16);
-            if (header) {
-                seed = h;  // the header's one handle
-            } else {
+            if (section == "HEADER") {
+                seed = h;  // its one handle
+            } else if (section != "ACDSDATA") {
                 if (!seen.insert(line).second) return false;
                 largest = std::max(largest, h);
                 handled = true;

@@ -87,12 +87,15 @@ struct KeptFileParts {
                       filter = 0;  // the reference's extension dictionary, ACAD_FILTER, SPATIAL
     };
     std::unordered_map<const Entity*, Clip> clips;
+    // The block a dimension names that holds nothing (the dimension is drawn
+    // from its points): named again, rather than a picture made anew.
+    std::unordered_map<const Entity*, const Block*> emptyPictures;
 
     bool Empty() const
     {
         return classes.empty() && objects.empty() && root == 0 && dimStyles.empty() && !hasAcdsData &&
                columns.empty() && embedded.empty() && tableHeads.empty() && activeView == 0 && blockEnds.empty() &&
-               followers.empty() && clips.empty();
+               followers.empty() && clips.empty() && emptyPictures.empty();
     }
 };
 

@@ -1636,7 +1636,9 @@ private:
         for (const Picture& p : pictures_) {
             if (p.dimension->IsErased()) continue;
             const Block* b = doc_.Blocks().Find(p.block);
-            if (b && !b->IsLayout()) p.dimension->SetPicture(doc_.Blocks().IndexOf(*b), p.at);
+            if (!b || b->IsLayout()) continue;
+            p.dimension->SetPicture(doc_.Blocks().IndexOf(*b), p.at);
+            if (!p.dimension->DrawnReference()) Kept().emptyPictures[p.dimension] = b;
         }
         for (RawEntity* raw : rawEntities_)
             if (!raw->IsErased()) raw->FindBlock();

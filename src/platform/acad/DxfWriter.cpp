@@ -190,6 +190,13 @@ private:
         return it == kept_.clips.end() ? nullptr : &it->second;
     }
     static std::uint64_t Fresh(std::uint64_t kept) { return kept ? 0 : 1; }
+    // The empty block the dimension named in its file, while it is still there and empty.
+    const Block* KeptEmptyPicture(const Entity& e) const
+    {
+        auto it = kept_.emptyPictures.find(&e);
+        return it != kept_.emptyPictures.end() && !it->second->IsErased() && it->second->Count() == 0 ? it->second
+                                                                                                      : nullptr;
+    }
 
     // --- planning: names, what is written, and how many handles it takes
 
@@ -242,7 +249,7 @@ private:
         dimStyles_.push_back("Standard");
         std::uint64_t aux = 0;
         auto plan = [&](const Entity* e) {
-            if (auto* d = dynamic_cast<const DimAligned*>(e); d && d->DrawnReference()) {
+            if (auto* d = dynamic_cast<const DimAligned*>(e); d && (d->DrawnReference() || KeptEmptyPicture(*e))) {
                 // The file's picture, a block written with the others.
                 const std::string& style = d->Data().dimStyle;
                 if (std::none_of(dimStyles_.begin(), dimStyles_.end(),
@@ -735,6 +742,8 @@ private:
         currentPicture_ = pic != pictureOf_.end() ? pictures_[pic->second].name : std::string();
         if (const BlockReference* own = e.DrawnReference(); own && own != &e)
             currentPicture_ = BlockName(own->Data().block);
+        else if (const Block* empty = KeptEmptyPicture(e))
+            currentPicture_ = empty->Name();
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
         if (!kept_.embedded.empty())

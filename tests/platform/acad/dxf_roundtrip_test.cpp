@@ -264,10 +264,12 @@ std::string OddValues()
           "20", "0", "3DFACE", "10", "0", "20", "30", "11", "1", "21", "30", "12", "1", "22", "31", "0", "SOLID", "10",
           "0", "20", "40", "11", "1", "21", "40", "12", "0", "22", "41", "0", "POINT", "10", "0.1", "20", "0.2", "30",
           "0.3",
-          // A dimension whose picture is drawn here, its text turned; a viewport on paper.
+          // A dimension whose picture is drawn here, its text turned; one whose
+          // picture draws nothing (its points are one); a viewport on paper.
           "0", "DIMENSION", "10", "0", "20", "52", "11", "5", "21", "52", "70", "1", "53", "7.7", "13", "0", "23", "50",
-          "14", "10", "24", "50", "0", "VIEWPORT", "67", "1", "10", "5", "20", "5", "40", "8", "41", "6", "68", "2",
-          "69", "2", "12", "3", "22", "4", "45", "6", "51", "21.1", "0", "ENDSEC", "0", "EOF"})
+          "14", "10", "24", "50", "0", "DIMENSION", "10", "50", "20", "0", "11", "59", "21", "9", "70", "1", "13", "0",
+          "23", "0", "14", "0", "24", "0", "0", "VIEWPORT", "67", "1", "10", "5", "20", "5", "40", "8", "41", "6", "68",
+          "2", "69", "2", "12", "3", "22", "4", "45", "6", "51", "21.1", "0", "ENDSEC", "0", "EOF"})
         s += std::string(l) + "\n";
     return s;
 }
@@ -342,7 +344,7 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
 
     Document odd;
     ReadDxfText(odd, OddValues(), "estranho.dxf");
-    EXPECT_EQ(odd.ModelSpace().Count(), 16);
+    EXPECT_EQ(odd.ModelSpace().Count(), 17);
     EXPECT_EQ(odd.PaperSpace().Count(), 1);
     EXPECT_EQ(SecondSaveChanged(odd), "");
     // The ray keeps the direction the file gave it, and both lines are drawn
