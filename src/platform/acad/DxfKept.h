@@ -10,6 +10,8 @@
 // itself: saved again, a drawing that was read writes them under the handles
 // it had, so that reading and saving twice gives the same file. Engine-internal.
 
+#include <absl/container/flat_hash_map.h>
+
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -81,10 +83,10 @@ struct KeptFileParts {
     struct Run {
         std::uint64_t first = 0, count = 0;
     };
-    std::unordered_map<const Entity*, Run> followers;
+    absl::flat_hash_map<const Entity*, Run> followers;  // one for most references of a network drawing
+    // A clipped reference's extension dictionary, its ACAD_FILTER and SPATIAL.
     struct Clip {
-        std::uint64_t dictionary = 0, filters = 0,
-                      filter = 0;  // the reference's extension dictionary, ACAD_FILTER, SPATIAL
+        std::uint64_t dictionary = 0, filters = 0, filter = 0;
     };
     std::unordered_map<const Entity*, Clip> clips;
     // The block a dimension names that holds nothing (the dimension is drawn

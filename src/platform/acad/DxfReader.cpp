@@ -7,6 +7,8 @@
 // file gave no usable handle keep their provisional one until the end, when they
 // get fresh handles past the largest one of the file (or its $HANDSEED).
 
+#include <absl/container/flat_hash_set.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1082,7 +1084,7 @@ private:
         if (h.empty() || h[0] == 0) return;
         for (std::size_t i = 1; i < h.size(); ++i)
             if (h[i] != h[0] + i) return;
-        Kept().followers[&polyline] = {h[0], h.size()};
+        followerRuns_.push_back({&polyline, {h[0], h.size()}});
     }
 
     static std::string HandleText(std::uint64_t h) { return AcadObject::HandleText(h); }
@@ -1108,7 +1110,7 @@ private:
             }
             if (w == "SEQEND") {
                 ReadRecord(nullptr, nullptr, rec, true, false);
-                if (rec.handle) Kept().followers[&ref] = {rec.handle, 1};
+                if (rec.handle) followerRuns_.push_back({&ref, {rec.handle, 1}});
                 return;
             }
             codec.Begin();
@@ -1422,6 +1424,7 @@ private:
         doc_.SetHandSeed(seed);
         for (const auto& o : doc_.Objects())
             if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+        if (!followerRuns_.empty()) Kept();
         if (kept_ && !kept_->Empty()) {
             UniqueKeptHandles(*kept_);
             doc_.SetKeptFileParts(std::move(kept_));
@@ -1436,7 +1439,7 @@ private:
     // holder is an entity or a table record (never an entry).
     void UniqueKeptHandles(KeptFileParts& k)
     {
-        std::unordered_set<std::uint64_t> seen;
+        absl::flat_hash_set<std::uint64_t> seen;
         // The records an entity kept whole holds (a mesh's vertices) keep their handles.
         for (const RawEntity* raw : rawEntities_)
             for (const RawGroup& g : raw->Groups())
@@ -1506,17 +1509,19 @@ private:
             keep(ends->end);
         }
         std::erase_if(k.blockEnds, [](const auto& e) { return e.second.begin == 0 && e.second.end == 0; });
-        for (auto& [owner, run] : byHandle(k.followers)) {
-            bool all = true;
-            for (std::uint64_t i = 0; all && i < run->count; ++i) all = unique(run->first + i);
-            if (!all) run->count = 0;
-        }
-        std::erase_if(k.followers, [](const auto& e) { return e.second.count == 0; });
         for (auto& [owner, clip] : byHandle(k.clips)) {
             keep(clip->dictionary);
             keep(clip->filters);
             keep(clip->filter);
         }
+        // In the order they were read.
+        k.followers.reserve(followerRuns_.size());
+        for (const auto& [owner, run] : followerRuns_) {
+            bool all = true;
+            for (std::uint64_t i = 0; all && i < run.count; ++i) all = unique(run.first + i);
+            if (all) k.followers.insert_or_assign(owner, run);
+        }
+        followerRuns_.clear();
     }
 
     void RenameEntries(KeptFileParts& k, const std::unordered_map<std::uint64_t, std::uint64_t>& renamed)
@@ -1714,12 +1719,13 @@ private:
     std::uint64_t fileSeed_ = 0;
     bool sawVport_ = false;
     std::shared_ptr<KeptFileParts> kept_;
-    std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
-    std::vector<std::uint64_t> followerHandles_;           // of the VERTEX and SEQEND records just read
-    std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
-    std::unordered_set<std::uint64_t> listed_;             // every handle a text has listed so far
-    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;     // the texts of the linked columns read
-    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
+    std::vector<KeptRecord> objects_;             // of the objects section, until Finish sorts them
+    std::vector<std::uint64_t> followerHandles_;  // of the VERTEX and SEQEND records just read
+    std::vector<std::pair<const Entity*, KeptFileParts::Run>> followerRuns_;  // the handles of those kept
+    std::unordered_map<std::uint64_t, Entity*> columnOf_;                     // column text handle → its main text
+    std::unordered_set<std::uint64_t> listed_;                                // every handle a text has listed so far
+    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;      // the texts of the linked columns read
+    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;   // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)
     {
