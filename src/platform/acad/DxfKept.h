@@ -6,7 +6,11 @@
 // section (the geometry of 3-D solids), and what belongs to a multi-column
 // text: its embedded column data (files of 2018 and later), its linked columns
 // and its frame (earlier files). The reader fills it, the writer writes it back
-// with the same handles. Engine-internal.
+// with the same handles. Also the handles of the records the writer makes
+// itself: saved again, a drawing that was read writes them under the handles
+// it had, so that reading and saving twice gives the same file. Engine-internal.
+
+#include <absl/container/flat_hash_map.h>
 
 #include <cstdint>
 #include <string>
@@ -17,6 +21,7 @@
 #include "platform/acad/Variant.h"
 
 namespace acad {
+class Block;
 class Entity;
 }  // namespace acad
 
@@ -66,10 +71,33 @@ struct KeptFileParts {
     // An entity's embedded object (101 and the groups after it), written after its own groups.
     std::unordered_map<const Entity*, std::vector<RawGroup>> embedded;
 
+    // Handles of records the writer makes (0: none kept, a fresh one is taken).
+    std::unordered_map<std::string, std::uint64_t> tableHeads;  // TABLE, by the table's upper-case name
+    std::uint64_t activeView = 0;                               // the VPORT "*ACTIVE"
+    struct BlockEnds {
+        std::uint64_t begin = 0, end = 0;  // BLOCK, ENDBLK
+    };
+    std::unordered_map<const Block*, BlockEnds> blockEnds;
+    // The records that follow an entity (a polyline's vertices and its SEQEND,
+    // the SEQEND after a reference's attributes): `count` handles from `first`.
+    struct Run {
+        std::uint64_t first = 0, count = 0;
+    };
+    absl::flat_hash_map<const Entity*, Run> followers;  // one for most references of a network drawing
+    // A clipped reference's extension dictionary, its ACAD_FILTER and SPATIAL.
+    struct Clip {
+        std::uint64_t dictionary = 0, filters = 0, filter = 0;
+    };
+    std::unordered_map<const Entity*, Clip> clips;
+    // The block a dimension names that holds nothing (the dimension is drawn
+    // from its points): named again, rather than a picture made anew.
+    std::unordered_map<const Entity*, const Block*> emptyPictures;
+
     bool Empty() const
     {
         return classes.empty() && objects.empty() && root == 0 && dimStyles.empty() && !hasAcdsData &&
-               columns.empty() && embedded.empty();
+               columns.empty() && embedded.empty() && tableHeads.empty() && activeView == 0 && blockEnds.empty() &&
+               followers.empty() && clips.empty() && emptyPictures.empty();
     }
 };
 

@@ -7,6 +7,8 @@
 // file gave no usable handle keep their provisional one until the end, when they
 // get fresh handles past the largest one of the file (or its $HANDSEED).
 
+#include <absl/container/flat_hash_set.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -29,6 +31,7 @@
 #include "platform/acad/InputSource.h"
 #include "platform/acad/Layout.h"
 #include "platform/acad/OtherEntities.h"
+#include "platform/acad/PolylineEntities.h"
 #include "platform/acad/SystemVariables.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
@@ -90,6 +93,7 @@ struct LayoutRead {
 };
 
 struct ClipRead {
+    std::uint64_t handle = 0;
     std::uint64_t owner = 0;
     std::vector<Point3d> points;
     std::vector<double> matrices;  // the 40 groups, in order
@@ -649,7 +653,7 @@ private:
             if (in_.Word() != "TABLE") in_.Fail("esperava-se uma tabela (0 TABLE)");
             if (!in_.Next() || in_.Code() != 2) in_.Fail("tabela sem nome");
             const std::string table(in_.Word());
-            FileHandleOfHead();
+            FileHandleOfHead(table);
             while (in_.Next()) {
                 if (in_.Code() != 0) in_.Fail("registro de tabela sem tipo");
                 const std::string_view w = in_.Word();
@@ -663,15 +667,17 @@ private:
         }
     }
 
-    // The table's own groups (handle, count) up to its first record.
-    void FileHandleOfHead()
+    // The table's own groups (handle, count) up to its first record; its handle
+    // is kept for the head the writer makes.
+    void FileHandleOfHead(const std::string& table)
     {
         while (in_.Next()) {
             if (in_.Code() == 0) {
                 in_.Unget();
                 return;
             }
-            if (in_.Code() == 5 || in_.Code() == 105) FileHandle();
+            if (in_.Code() == 5 || in_.Code() == 105)
+                if (const std::uint64_t h = FileHandle()) Kept().tableHeads.emplace(UpperName(table), h);
             if (in_.Code() == 102) SkipApplicationGroup();
         }
     }
@@ -721,6 +727,7 @@ private:
             ReadRecord(&VportLayout(), &d, rec, false, false);
             if (!sawVport_ && NamesEqual(d.name, "*ACTIVE")) {
                 sawVport_ = true;
+                if (rec.handle) Kept().activeView = rec.handle;
                 doc_.ModelView().SetCenter(d.center);
                 if (d.height > 0) doc_.ModelView().SetHeight(d.height);
                 try {
@@ -831,11 +838,13 @@ private:
                 if (b->HandleValue() >= kProvisional) ReKey(*b, rec.handle);  // no BLOCK_RECORD for it
                 ApplyXData(*b, rec);
             });
+            const std::uint64_t begin = rec.handle;
             while (in_.Next()) {
                 if (in_.Code() != 0) in_.Fail("grupo fora de um registro no bloco \"" + d.name + "\"");
                 const std::string_view e = in_.Word();
                 if (e == "ENDBLK") {
                     ReadRecord(nullptr, nullptr, rec, true, false);
+                    if (begin || rec.handle) Kept().blockEnds[b] = {begin, rec.handle};
                     break;
                 }
                 if (e == "ENDSEC" || e == "EOF" || e == "BLOCK")
@@ -942,6 +951,8 @@ private:
         else if (auto* raw = dynamic_cast<RawEntity*>(added))
             rawEntities_.push_back(raw);
         KeepEmbedded(*added, rec);
+        if (codec && codec->FollowedBy() == EntityCodec::Followers::Vertices && dynamic_cast<PolylineBase*>(added))
+            KeepFollowers(*added);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
         if (kind == "MTEXT"sv) NoteColumns(*added, rec);
@@ -1041,6 +1052,7 @@ private:
     void ReadVertices(EntityCodec& polyline, Record& rec)
     {
         std::vector<RawGroup> raw = std::move(rec.raw);
+        followerHandles_.clear();
         Record vrec;
         EntityCodec& vertex = codecs_.Vertex(false);
         while (in_.Next()) {
@@ -1054,6 +1066,7 @@ private:
             vertex.Begin();
             ReadRecord(end ? nullptr : &vertex.Layout(), end ? nullptr : vertex.Data(), vrec, true, true);
             // Followers kept raw keep their handles and owners too.
+            followerHandles_.push_back(vrec.handle);
             if (vrec.handle) raw.push_back({5, HandleText(vrec.handle)});
             raw.push_back({100, "AcDbEntity"});
             raw.push_back({8, doc_.Layers().ByIndex(vrec.common.layer)->Name()});
@@ -1062,6 +1075,17 @@ private:
             codecs_.AddVertex(polyline, *static_cast<VertexRecord*>(vertex.Data()));
         }
         rec.raw = std::move(raw);
+    }
+
+    // The handles of a polyline's vertices and SEQEND, when they run one after
+    // another (as the writer numbers them): written again under them.
+    void KeepFollowers(const Entity& polyline)
+    {
+        const std::vector<std::uint64_t>& h = followerHandles_;
+        if (h.empty() || h[0] == 0) return;
+        for (std::size_t i = 1; i < h.size(); ++i)
+            if (h[i] != h[0] + i) return;
+        followerRuns_.push_back({&polyline, {h[0], h.size()}});
     }
 
     static std::string HandleText(std::uint64_t h) { return AcadObject::HandleText(h); }
@@ -1087,6 +1111,7 @@ private:
             }
             if (w == "SEQEND") {
                 ReadRecord(nullptr, nullptr, rec, true, false);
+                if (rec.handle) followerRuns_.push_back({&ref, {rec.handle, 1}});
                 return;
             }
             codec.Begin();
@@ -1339,7 +1364,7 @@ private:
                 in_.Unget();
                 break;
             }
-            if (c == 5) FileHandle();
+            if (c == 5) clip.handle = FileHandle();
             if (c == 102) SkipApplicationGroup();
             if (c == 330 && !inFilter) clip.owner = in_.Handle();
             if (c == 100) inFilter = true;
@@ -1383,6 +1408,7 @@ private:
         doc_.SetHandSeed(seed);
         for (const auto& o : doc_.Objects())
             if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+        if (!followerRuns_.empty()) Kept();
         if (kept_ && !kept_->Empty()) {
             UniqueKeptHandles(*kept_);
             doc_.SetKeptFileParts(std::move(kept_));
@@ -1399,7 +1425,11 @@ private:
     // holder is an entity or a table record (never an entry).
     void UniqueKeptHandles(KeptFileParts& k)
     {
-        std::unordered_set<std::uint64_t> seen;
+        absl::flat_hash_set<std::uint64_t> seen;
+        // The records an entity kept whole holds (a mesh's vertices) keep their handles.
+        for (const RawEntity* raw : rawEntities_)
+            for (const RawGroup& g : raw->Groups())
+                if (std::uint64_t h = 0; g.code == 5 && ParseHandle(g.value, h)) seen.insert(h);
         auto unique = [&](std::uint64_t h) { return h && !doc_.FindByHandle(h) && seen.insert(h).second; };
         auto fix = [&](KeptRecord& r) {
             if (!r.handle || unique(r.handle)) return;
@@ -1435,6 +1465,49 @@ private:
             }
         for (KeptDimStyle& d : k.dimStyles)
             if (!unique(d.handle)) d.handle = doc_.AllocateHandle();
+        UniqueMadeHandles(k, unique);
+    }
+
+    // The handles kept for records the writer makes are taken again only when
+    // nothing else has them: else the writer gives the record a fresh one.
+    // Owners in the order of their handles, so that which of two records that
+    // shared a handle keeps it does not depend on where they lie in memory.
+    template <class Unique>
+    void UniqueMadeHandles(KeptFileParts& k, Unique& unique)
+    {
+        auto keep = [&](std::uint64_t& h) {
+            if (h && !unique(h)) h = 0;
+        };
+        std::vector<std::pair<std::string, std::uint64_t*>> heads;
+        for (auto& [name, h] : k.tableHeads) heads.emplace_back(name, &h);
+        std::sort(heads.begin(), heads.end());
+        for (auto& [name, h] : heads) keep(*h);
+        std::erase_if(k.tableHeads, [](const auto& e) { return e.second == 0; });
+        keep(k.activeView);
+        auto byHandle = [](auto& map) {
+            std::vector<std::pair<std::uint64_t, decltype(&map.begin()->second)>> v;
+            for (auto& [owner, handles] : map) v.emplace_back(owner->HandleValue(), &handles);
+            std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            return v;
+        };
+        for (auto& [owner, ends] : byHandle(k.blockEnds)) {
+            keep(ends->begin);
+            keep(ends->end);
+        }
+        std::erase_if(k.blockEnds, [](const auto& e) { return e.second.begin == 0 && e.second.end == 0; });
+        for (auto& [owner, clip] : byHandle(k.clips)) {
+            keep(clip->dictionary);
+            keep(clip->filters);
+            keep(clip->filter);
+        }
+        // In the order they were read.
+        k.followers.reserve(followerRuns_.size());
+        for (const auto& [owner, run] : followerRuns_) {
+            bool all = true;
+            for (std::uint64_t i = 0; all && i < run.count; ++i) all = unique(run.first + i);
+            if (all) k.followers.insert_or_assign(owner, run);
+        }
+        followerRuns_.clear();
     }
 
     void RenameEntries(KeptFileParts& k, const std::unordered_map<std::uint64_t, std::uint64_t>& renamed)
@@ -1538,6 +1611,7 @@ private:
             for (const Point3d& p : local) points.push_back(world.Apply(p));
             try {
                 ref->SetClipBoundary(points);
+                Kept().clips[ref] = {up(c.owner), c.owner, c.handle};
             } catch (const Error&) {
                 // A boundary the engine cannot use leaves the reference unclipped.
             }
@@ -1553,7 +1627,9 @@ private:
         for (const Picture& p : pictures_) {
             if (p.dimension->IsErased()) continue;
             const Block* b = doc_.Blocks().Find(p.block);
-            if (b && !b->IsLayout()) p.dimension->SetPicture(doc_.Blocks().IndexOf(*b), p.at);
+            if (!b || b->IsLayout()) continue;
+            p.dimension->SetPicture(doc_.Blocks().IndexOf(*b), p.at);
+            if (!p.dimension->DrawnReference()) Kept().emptyPictures[p.dimension] = b;
         }
         for (RawEntity* raw : rawEntities_)
             if (!raw->IsErased()) raw->FindBlock();
@@ -1629,11 +1705,13 @@ private:
     std::uint64_t fileSeed_ = 0;
     bool sawVport_ = false;
     std::shared_ptr<KeptFileParts> kept_;
-    std::vector<KeptRecord> objects_;                      // of the objects section, until Finish sorts them
-    std::unordered_map<std::uint64_t, Entity*> columnOf_;  // column text handle → its main text
-    std::unordered_set<std::uint64_t> listed_;             // every handle a text has listed so far
-    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;     // the texts of the linked columns read
-    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;  // kind and fault → lines
+    std::vector<KeptRecord> objects_;             // of the objects section, until Finish sorts them
+    std::vector<std::uint64_t> followerHandles_;  // of the VERTEX and SEQEND records just read
+    std::vector<std::pair<const Entity*, KeptFileParts::Run>> followerRuns_;  // the handles of those kept
+    std::unordered_map<std::uint64_t, Entity*> columnOf_;                     // column text handle → its main text
+    std::unordered_set<std::uint64_t> listed_;                                // every handle a text has listed so far
+    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;      // the texts of the linked columns read
+    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;   // kind and fault → lines
 
     static CommonData DefaultCommon(Document& doc)
     {

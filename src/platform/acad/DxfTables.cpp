@@ -530,9 +530,10 @@ public:
     explicit RayCodec(bool bothWays) : DataCodec(bothWays ? "XLINE" : "RAY", RayLayout(bothWays)), both_(bothWays) {}
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
+        // Kept as the file gives it (made of length 1, it would save as other
+        // digits each time): the line is drawn along it.
         const double len = data_.direction.Length();
         if (!(len > 0) || !std::isfinite(len)) Bad(ctx, rec, "linha sem direção");
-        data_.direction = data_.direction / len;
         return std::make_unique<InfiniteLine>(ctx.Doc(), data_, both_);
     }
     const void* View(const Entity& e) override { return &static_cast<const InfiniteLine&>(e).Data(); }
@@ -669,6 +670,15 @@ struct MTextRecord {
     std::string pieces;          // 3 and 1 as the file holds them, decoded whole
 };
 
+// The angle in the text's plane of a direction in the world's coordinates
+// (nothing for a direction with no part in that plane).
+std::optional<double> RotationOf(const Vector3d& direction, const Extrusion& extrusion)
+{
+    const Vector3d along = extrusion.FromWorld(direction);
+    if (!(along.Length2d() > 0)) return std::nullopt;
+    return std::atan2(along.y, along.x);
+}
+
 // The first of the two escapes of a character beyond U+FFFF, as EncodeText writes it.
 bool HighSurrogateEscape(std::string_view s)
 {
@@ -712,6 +722,12 @@ const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                   },
                                   [](WriteContext& ctx, const void* d) {
                                       const MTextData& m = As<MTextRecord>(d).data;
+                                      // The file's direction while it still reads as the text's
+                                      // angle: one made from the angle would read as another angle.
+                                      if (RotationOf(m.direction, m.extrusion) == m.rotation) {
+                                          ctx.Out().Point(11, m.direction);
+                                          return;
+                                      }
                                       const double a = m.rotation;
                                       const Vector3d along{std::cos(a), std::sin(a), 0.0};
                                       ctx.Out().Point(
@@ -908,8 +924,10 @@ public:
         if (IsSet(data_.direction)) {
             FillUnset(data_.direction, {});
             // The world's direction, as an angle in the text's plane.
-            const Vector3d along = data_.data.extrusion.FromWorld(data_.direction);
-            if (along.Length2d() > 0) data_.data.rotation = std::atan2(along.y, along.x);
+            if (const std::optional<double> a = RotationOf(data_.direction, data_.data.extrusion)) {
+                data_.data.rotation = *a;
+                data_.data.direction = data_.direction;
+            }
         }
         if (!(data_.data.height >= 0)) Bad(ctx, rec, "altura de texto negativa");
         if (data_.data.attachment < 1 || data_.data.attachment > 9) data_.data.attachment = 1;

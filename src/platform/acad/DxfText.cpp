@@ -758,7 +758,32 @@ void GroupWriter::Real(int code, double v)
     MaybeFlush();
 }
 
-void GroupWriter::Angle(int code, double radians) { Real(code, radians * (180.0 / kPi)); }
+namespace {
+
+// Degrees that read back as `radians` (GroupReader::Angle), where a number
+// near the plain product does: that product alone may read as the next
+// number over, and a drawing read and saved again would move a last digit.
+double DegreesOf(double radians)
+{
+    constexpr double toDegrees = 180.0 / kPi, toRadians = kPi / 180.0;
+    const double plain = radians * toDegrees;
+    if (!std::isfinite(radians) || plain * toRadians == radians) return plain;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double up = std::isinf(plain) ? std::copysign(std::numeric_limits<double>::max(), plain) : plain;
+    if (std::isinf(plain) && up * toRadians == radians) return up;
+    double down = up;
+    for (int step = 0; step < 4; ++step) {
+        up = std::nextafter(up, inf);
+        down = std::nextafter(down, -inf);
+        if (down * toRadians == radians) return down;
+        if (up * toRadians == radians) return up;
+    }
+    return plain;
+}
+
+}  // namespace
+
+void GroupWriter::Angle(int code, double radians) { Real(code, DegreesOf(radians)); }
 
 void GroupWriter::Int(int code, long long v)
 {

@@ -4,11 +4,13 @@
 // every handle in the file.
 //
 // Objects the engine does not hold (table heads, BLOCK/ENDBLK, dictionaries,
-// vertices, the pictures of dimensions) get handles from the drawing's seed
-// onwards; they are counted before anything is written, so that the header can
+// vertices, the pictures of dimensions) take the handles the drawing's file
+// gave them, when it was read from one, or else handles from the drawing's seed
+// onwards; those are counted before anything is written, so that the header can
 // name the seed that follows them all. What the drawing's file held that the
 // engine does not model (DxfKept.h) goes back with the file's own handles, all
-// below that seed.
+// below that seed. So a drawing read and saved, read and saved again, gives
+// the same file.
 
 #include <algorithm>
 #include <cmath>
@@ -163,6 +165,38 @@ private:
     }
 
     std::uint64_t Aux() { return next_++; }
+    // The handle the file gave a record the writer makes, or a fresh one.
+    std::uint64_t Made(std::uint64_t kept) { return kept ? kept : Aux(); }
+
+    std::uint64_t KeptHead(const char* table) const
+    {
+        auto it = kept_.tableHeads.find(table);
+        return it == kept_.tableHeads.end() ? 0 : it->second;
+    }
+    KeptFileParts::BlockEnds KeptEnds(const Block& b) const
+    {
+        auto it = kept_.blockEnds.find(&b);
+        return it == kept_.blockEnds.end() ? KeptFileParts::BlockEnds{} : it->second;
+    }
+    // The first of the `count` handles the file gave the records after `e`, or 0.
+    std::uint64_t KeptFollowers(const Entity& e, std::uint64_t count) const
+    {
+        auto it = kept_.followers.find(&e);
+        return it != kept_.followers.end() && it->second.count == count ? it->second.first : 0;
+    }
+    const KeptFileParts::Clip* KeptClip(const Entity& e) const
+    {
+        auto it = kept_.clips.find(&e);
+        return it == kept_.clips.end() ? nullptr : &it->second;
+    }
+    static std::uint64_t Fresh(std::uint64_t kept) { return kept ? 0 : 1; }
+    // The empty block the dimension named in its file, while it is still there and empty.
+    const Block* KeptEmptyPicture(const Entity& e) const
+    {
+        auto it = kept_.emptyPictures.find(&e);
+        return it != kept_.emptyPictures.end() && !it->second->IsErased() && it->second->Count() == 0 ? it->second
+                                                                                                      : nullptr;
+    }
 
     // --- planning: names, what is written, and how many handles it takes
 
@@ -215,13 +249,14 @@ private:
         dimStyles_.push_back("Standard");
         std::uint64_t aux = 0;
         auto plan = [&](const Entity* e) {
-            if (auto* d = dynamic_cast<const DimAligned*>(e); d && d->DrawnReference()) {
+            if (auto* d = dynamic_cast<const DimAligned*>(e); d && (d->DrawnReference() || KeptEmptyPicture(*e))) {
                 // The file's picture, a block written with the others.
                 const std::string& style = d->Data().dimStyle;
                 if (std::none_of(dimStyles_.begin(), dimStyles_.end(),
                                  [&](const std::string& s) { return NamesEqual(s, style); }))
                     dimStyles_.push_back(style);
             } else if (auto* d = dynamic_cast<const DimAligned*>(e)) {
+                // Made anew at each save: read back, it is the dimension's own block.
                 Picture pic;
                 pic.name = "*D" + std::to_string(nextPicture++);
                 PictureSink sink;
@@ -236,12 +271,19 @@ private:
                     dimStyles_.push_back(style);
             } else if (auto* p = dynamic_cast<const PolylineBase*>(e)) {
                 const PolylineData& d = p->Data();
-                aux += d.vertices.size() + (d.type != PolylineType::Simple ? d.fitPoints.size() : 0) + 1;
+                const std::uint64_t n =
+                    d.vertices.size() + (d.type != PolylineType::Simple ? d.fitPoints.size() : 0) + 1;
+                if (!KeptFollowers(*e, n)) aux += n;
             } else if (auto* x = dynamic_cast<const ExternalReference*>(e); x && x->ClipEnabled()) {
-                aux += 3;  // extension dictionary, filter dictionary, spatial filter
+                // Extension dictionary, filter dictionary, spatial filter.
+                if (const KeptFileParts::Clip* c = KeptClip(*e))
+                    aux += Fresh(c->dictionary) + Fresh(c->filters) + Fresh(c->filter);
+                else
+                    aux += 3;
                 clips_[e] = {};
             }
-            if (auto* r = dynamic_cast<const BlockReference*>(e); r && r->HasAttributes()) aux += 1;
+            if (auto* r = dynamic_cast<const BlockReference*>(e); r && r->HasAttributes())
+                aux += Fresh(KeptFollowers(*e, 1));  // the SEQEND after them
         };
         for (const Block* b : blocks_)
             if (!IsEntitiesSectionBlock(*b))
@@ -254,16 +296,38 @@ private:
             return std::any_of(kept_.dimStyles.begin(), kept_.dimStyles.end(),
                                [&](const KeptDimStyle& k) { return NamesEqual(k.name, name); });
         });
-        const std::uint64_t tables = 9 + 1 + dimStyles_.size();
-        const std::uint64_t blocks = 2 * blocks_.size();
-        const std::uint64_t objects = 8;
+        std::uint64_t tables = Fresh(kept_.activeView) + dimStyles_.size();
+        for (const char* t : kTables) tables += Fresh(KeptHead(t));
+        std::uint64_t blocks = 0;
+        for (const Block* b : blocks_) {
+            const KeptFileParts::BlockEnds ends = KeptEnds(*b);
+            blocks += Fresh(ends.begin) + Fresh(ends.end);
+        }
+        // The root, the five dictionaries it names, the Standard multiline style
+        // and the Normal plot style (a placeholder), where the file had none.
+        std::uint64_t objects = Fresh(kept_.root);
+        for (const char* d : kOwnDictionaries) objects += kept_.dictionaries.count(d) ? 0 : 1;
+        objects += Fresh(KeptEntry("ACAD_MLINESTYLE", "Standard"));
+        const std::uint64_t normal = KeptEntry("ACAD_PLOTSTYLENAME", "Normal");
+        objects += Fresh(normal);
         next_ = doc_.HandSeed();
         seed_ = next_ + tables + blocks + objects + aux;
         // Known before the tables: every layer names it as its plot style.
-        placeholder_ = Aux();
-        if (auto it = kept_.dictionaries.find("ACAD_PLOTSTYLENAME"); it != kept_.dictionaries.end())
-            for (const DictionaryEntry& e : it->second.entries)
-                if (NamesEqual(e.name, "Normal")) placeholder_ = e.handle;
+        placeholder_ = Made(normal);
+    }
+
+    static constexpr const char* kTables[] = {"VPORT", "LTYPE", "LAYER",    "STYLE",       "VIEW",
+                                              "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+    static constexpr const char* kOwnDictionaries[] = {"ACAD_GROUP", "ACAD_LAYOUT", "ACAD_MLINESTYLE",
+                                                       "ACAD_PLOTSETTINGS", "ACAD_PLOTSTYLENAME"};
+
+    // The handle of the entry `name` of the file's dictionary `dictionary`, or 0.
+    std::uint64_t KeptEntry(const char* dictionary, const char* name) const
+    {
+        auto it = kept_.dictionaries.find(dictionary);
+        if (it == kept_.dictionaries.end()) return 0;
+        const DictionaryEntry* e = EntryNamed(it->second.entries, name);
+        return e ? e->handle : 0;
     }
 
     bool IsEntitiesSectionBlock(const Block& b) const
@@ -398,7 +462,7 @@ private:
 
     std::uint64_t TableHead(const char* name, std::size_t count, const char* subclass = nullptr)
     {
-        const std::uint64_t h = Aux();
+        const std::uint64_t h = Made(KeptHead(name));
         out_.Keyword(0, "TABLE");
         out_.Keyword(2, name);
         out_.Handle(5, h);
@@ -431,7 +495,7 @@ private:
         vp.height = doc_.ModelView().Height();
         vp.aspect = doc_.ModelView().AspectRatio();
         if (doc_.Variables().Exists("SNAPANG")) vp.snapAngle = doc_.GetVariable("SNAPANG").AsDouble();
-        TableRecord("VPORT", Aux(), t, VportLayout(), &vp);
+        TableRecord("VPORT", Made(kept_.activeView), t, VportLayout(), &vp);
         out_.Keyword(0, "ENDTAB");
 
         t = TableHead("LTYPE", static_cast<std::size_t>(doc_.Linetypes().Count()));
@@ -550,18 +614,19 @@ private:
             for (const Entity* e : *b) attributes = attributes || dynamic_cast<const AttributeDefinition*>(e);
             if (b->IsXRef()) d.xrefPath = b->Path().string();
             d.flags = (anonymous ? 1 : 0) | (attributes ? 2 : 0) | (b->IsXRef() ? 4 | 32 : 0);
-            BlockBegin(d, b->HandleValue(), paper);
+            const KeptFileParts::BlockEnds ends = KeptEnds(*b);
+            BlockBegin(d, Made(ends.begin), b->HandleValue(), paper);
             if (!IsEntitiesSectionBlock(*b))
                 for (const Entity* e : *b) WriteEntity(*e);
-            BlockEnd(b->HandleValue(), paper);
+            BlockEnd(Made(ends.end), b->HandleValue(), paper);
         }
         for (const Picture& p : pictures_) {
             BlockBeginData d;
             d.name = p.name;
             d.flags = 1;
-            BlockBegin(d, p.record, false);
+            BlockBegin(d, Aux(), p.record, false);
             for (const PictureItem& item : p.items) WritePictureItem(item, p.record);
-            BlockEnd(p.record, false);
+            BlockEnd(Aux(), p.record, false);
         }
         EndSection();
     }
@@ -575,20 +640,20 @@ private:
         return c;
     }
 
-    void BlockBegin(const BlockBeginData& d, std::uint64_t record, bool paper)
+    void BlockBegin(const BlockBeginData& d, std::uint64_t handle, std::uint64_t record, bool paper)
     {
         out_.Keyword(0, "BLOCK");
-        out_.Handle(5, Aux());
+        out_.Handle(5, handle);
         out_.Handle(330, record);
         const CommonData c = LayerZero(paper);
         WriteFields(*this, CommonLayout(), &c);
         WriteFields(*this, BlockBeginLayout(), &d);
     }
 
-    void BlockEnd(std::uint64_t record, bool paper)
+    void BlockEnd(std::uint64_t handle, std::uint64_t record, bool paper)
     {
         out_.Keyword(0, "ENDBLK");
-        out_.Handle(5, Aux());
+        out_.Handle(5, handle);
         out_.Handle(330, record);
         const CommonData c = LayerZero(paper);
         WriteFields(*this, CommonLayout(), &c);
@@ -650,7 +715,10 @@ private:
         out_.Keyword(0, codec ? codec->DxfName() : raw->DxfName());
         out_.Handle(5, e.HandleValue());
         if (auto it = clips_.find(&e); it != clips_.end()) {
-            it->second = {Aux(), Aux(), Aux()};
+            const KeptFileParts::Clip* kept = KeptClip(e);
+            it->second.dictionary = Made(kept ? kept->dictionary : 0);
+            it->second.filters = Made(kept ? kept->filters : 0);
+            it->second.filter = Made(kept ? kept->filter : 0);
             out_.Keyword(102, "{ACAD_XDICTIONARY");
             out_.Handle(360, it->second.dictionary);
             out_.Keyword(102, "}");
@@ -674,6 +742,8 @@ private:
         currentPicture_ = pic != pictureOf_.end() ? pictures_[pic->second].name : std::string();
         if (const BlockReference* own = e.DrawnReference(); own && own != &e)
             currentPicture_ = BlockName(own->Data().block);
+        else if (const Block* empty = KeptEmptyPicture(e))
+            currentPicture_ = empty->Name();
         currentHasFollowers_ = attributes;
         WriteFields(*this, codec->Layout(), codec->View(e));
         if (!kept_.embedded.empty())
@@ -694,25 +764,28 @@ private:
 
         if (attributes) {
             for (const AttributeReference* a : ref->GetAttributes()) WriteEntity(*a);
-            Seqend(e, common);
+            Seqend(e, Made(KeptFollowers(e, 1)), common);
         } else if (codec->FollowedBy() == EntityCodec::Followers::Vertices) {
             const bool is3d = dynamic_cast<const Polyline3D*>(&e) != nullptr;
             const RecordLayout& layout = codecs_.Vertex(is3d).Layout();
-            for (const VertexRecord& v : VertexRecordsOf(e)) {
+            const std::vector<VertexRecord> vertices = VertexRecordsOf(e);
+            std::uint64_t kept = KeptFollowers(e, vertices.size() + 1);
+            auto next = [&] { return kept ? kept++ : Aux(); };
+            for (const VertexRecord& v : vertices) {
                 out_.Keyword(0, "VERTEX");
-                out_.Handle(5, Aux());
+                out_.Handle(5, next());
                 out_.Handle(330, e.HandleValue());
                 WriteFields(*this, CommonLayout(), &common);
                 WriteFields(*this, layout, &v);
             }
-            Seqend(e, common);
+            Seqend(e, next(), common);
         }
     }
 
-    void Seqend(const Entity& e, const CommonData& common)
+    void Seqend(const Entity& e, std::uint64_t handle, const CommonData& common)
     {
         out_.Keyword(0, "SEQEND");
-        out_.Handle(5, Aux());
+        out_.Handle(5, handle);
         out_.Handle(330, e.HandleValue());
         WriteFields(*this, CommonLayout(), &common);
     }
@@ -803,7 +876,7 @@ private:
     {
         Section("OBJECTS");
         std::vector<DictionaryEntry> groupEntries, layoutEntries, mlineEntries, plotEntries, plotStyleEntries;
-        const std::uint64_t root = kept_.root ? kept_.root : Aux();
+        const std::uint64_t root = Made(kept_.root);
         const std::uint64_t groups = OwnDictionary("ACAD_GROUP", groupEntries);
         const std::uint64_t layouts = OwnDictionary("ACAD_LAYOUT", layoutEntries);
         const std::uint64_t mlines = OwnDictionary("ACAD_MLINESTYLE", mlineEntries);

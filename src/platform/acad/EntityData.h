@@ -155,6 +155,9 @@ struct MTextData {                 // MTEXT
     // own that the writer keeps as read): drawn after the text, each from the top
     // of the next column.
     std::vector<std::string> linkedColumns;
+    // 11, the text's X axis in the world's coordinates as the file gave it
+    // (zero: none); written again while it still reads as `rotation`.
+    Vector3d direction{0, 0, 0};
 };
 
 struct LWPolylineData {               // LWPOLYLINE
@@ -298,7 +301,7 @@ struct SolidData {           // SOLID, TRACE: a filled triangle or quadrilateral
 
 struct RayData {                  // XLINE, RAY
     Point3d base;                 // 10
-    Vector3d direction{1, 0, 0};  // 11, a unit vector
+    Vector3d direction{1, 0, 0};  // 11, of any length, as a file gives it: drawn along it
 };
 
 struct Face3DData {  // 3DFACE

@@ -401,12 +401,18 @@ void InfiniteLine::TransformBy(const Transform& t)
     GeometryChanged();
 }
 
-void InfiniteLine::Emit(GeometrySink& sink, const Transform& t) const
+Vector3d InfiniteLine::UnitDirection() const
 {
-    sink.Ray(t.Apply(data_.base), t.ApplyVector(data_.direction), bothWays_);
+    const double len = data_.direction.Length();
+    return len > 0 && std::isfinite(len) ? data_.direction / len : data_.direction;
 }
 
-Box InfiniteLine::Extents() const { return RayBox(data_.base, data_.direction, bothWays_); }
+void InfiniteLine::Emit(GeometrySink& sink, const Transform& t) const
+{
+    sink.Ray(t.Apply(data_.base), t.ApplyVector(UnitDirection()), bothWays_);
+}
+
+Box InfiniteLine::Extents() const { return RayBox(data_.base, UnitDirection(), bothWays_); }
 
 std::unique_ptr<Entity> InfiniteLine::CloneTo(acad::Document& target) const
 {

@@ -99,6 +99,8 @@ public:
     const RayData& Data() const { return data_; }
     void SetData(const RayData& d);
     bool BothWays() const { return bothWays_; }
+    // The direction of length 1, as it is drawn and measured (kept as given).
+    Vector3d UnitDirection() const;
     void TransformBy(const Transform& t) override;
     void Emit(GeometrySink& sink, const Transform& t) const override;
     Box Extents() const override;
