@@ -1,7 +1,8 @@
 // The DXF reader on arbitrary bytes: it either reads a drawing or refuses the
 // text with a FileError; it never crashes, leaks or hangs. A drawing it reads
-// must also save, the saved text read back, and saved again give the same
-// text (but for the handles of the records each save numbers anew). The same
+// (whatever it had to leave out or mend, and said so) must also save, the
+// saved text read back with nothing to say, and saved again give the same text
+// (but for the handles of the records each save numbers anew). The same
 // bytes read as a drawing file is read, from a stream a piece at a time
 // (pieces of 1 to 64 bytes, the size taken from the input, so that groups,
 // line ends and the checks for binary content fall across pieces), give the
@@ -91,8 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!extents.IsEmpty()) (void)doc.ModelSpace().QueryBox(extents);
 
     acad::Document again;
-    const std::optional<std::string> resaved = Opened(again, [&] { acad::ReadDxfText(again, *saved, "fuzz-saved"); });
-    if (!resaved) std::abort();  // the host could not open what it saved
+    std::string note;
+    const std::optional<std::string> resaved =
+        Opened(again, [&] { note = acad::ReadDxfText(again, *saved, "fuzz-saved"); });
+    if (!resaved) std::abort();       // the host could not open what it saved
+    if (!note.empty()) std::abort();  // what it saved is not sound
     if (WithoutFreshHandles(*saved, doc.HandSeed()) != WithoutFreshHandles(*resaved, doc.HandSeed()))
         std::abort();  // what it saved reads back as another drawing
     return 0;
