@@ -358,6 +358,7 @@ private:
     void BadValue(const GroupReader& in) override
     {
         ++badValues_;
+        mended_.push_back({in.Line(), false});
         const std::string code = std::to_string(in.Code());
         Tell(Left::Value, current_ + ", grupo " + code + " " + Quoted(in.Piece()), in.Line(), current_ + ' ' + code);
     }
@@ -675,6 +676,7 @@ private:
         rec.objectName.clear();
         rec.drop = false;
         xdata_ = XData::None;
+        mended_.clear();
         bool marker = false;
         while (in_.Next()) {
             const int c = in_.Code();
@@ -812,12 +814,14 @@ private:
                     values.emplace_back(std::move(name));
                 } else {
                     xdata_ = XData::Skipped;
+                    mended_.push_back({in_.Line(), true});
                     LeaveOut(Left::Repair, current_,
                              "dados estendidos da aplicação de nome inválido " + Quoted(in_.Piece()) +
                                  " (grupo 1001), deixados de fora",
                              in_.Line());
                 }
             } else if (xdata_ != XData::Owned) {
+                mended_.push_back({in_.Line(), true});
                 if (xdata_ == XData::None)
                     LeaveOut(Left::Repair, current_,
                              "dados estendidos sem o nome da aplicação (grupo 1001), deixados de fora", in_.Line());
@@ -844,11 +848,13 @@ private:
                 codes.push_back(c);
                 values.emplace_back(in_.Int());
             } else if (c >= 1020 && c <= 1033 && c % 10 <= 3) {
+                mended_.push_back({in_.Line(), true});
                 LeaveOut(Left::Repair, current_,
                          "dados estendidos: grupo " + std::to_string(c) + " sem o grupo " +
                              std::to_string(1010 + c % 10) + " antes dele, deixado de fora",
                          in_.Line());
             } else {
+                mended_.push_back({in_.Line(), true});
                 LeaveOut(Left::Repair, current_,
                          "dados estendidos: código " + std::to_string(c) + " inválido, deixado de fora", in_.Line());
             }
@@ -1265,6 +1271,11 @@ private:
         r.handle = handle;
         r.groups.reserve(asRead.size());
         for (GroupReader::Captured& g : asRead) {
+            // As the reading took it: groups it left out stay out, values it
+            // could not read are 0.
+            const auto mended = std::find_if(mended_.begin(), mended_.end(),
+                                             [&](const std::pair<std::size_t, bool>& m) { return m.first == g.line; });
+            if (mended != mended_.end() && mended->second) continue;
             RawGroup raw{g.code, {}};
             double real = 0;
             if (g.code >= 6 && g.code <= 8) {
@@ -1279,6 +1290,8 @@ private:
                     // Read as 0, as the text's own rows read it.
                     const std::string code = std::to_string(g.code);
                     Tell(Left::Value, type + ", grupo " + code + " " + Quoted(g.value), g.line, type + ' ' + code);
+                    raw.value = "0";
+                } else if (mended != mended_.end()) {
                     raw.value = "0";
                 }
             }
@@ -1977,6 +1990,8 @@ private:
     std::string current_;        // the kind of record being read
     bool sawSection_ = false;    // the text began a section: it is a drawing
     std::size_t badValues_ = 0;  // values that did not read, so far
+    // Groups of the record being read that were left out (true) or read as 0, by line.
+    std::vector<std::pair<std::size_t, bool>> mended_;
     // Extended data of the record being read: before any application's name,
     // in one kept, or in one left out.
     enum class XData : std::uint8_t { None, Owned, Skipped } xdata_ = XData::None;

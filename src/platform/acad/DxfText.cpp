@@ -831,7 +831,6 @@ bool GroupReader::SkipOrReadLine(std::string_view& line, bool& tooLong)
 
 bool GroupReader::Resync()
 {
-    long_ = false;
     if (pushedBack_) {
         // A record's start read and given back: it is where the reading goes on,
         // unless it is where the last resync stopped.
@@ -842,6 +841,9 @@ bool GroupReader::Resync()
             return true;
         }
     }
+    // The group read last is left behind: what holds it may go while lines are passed over.
+    value_ = {};
+    long_ = false;
     if (atEnd_) return false;
     if (midLine_) {
         // The rest of a line too long to hold.

@@ -493,6 +493,24 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
     Document oddBack;
     EXPECT_EQ(ReadDxfText(oddBack, WriteDxfText(odd), "de novo"), "");
     EXPECT_NE(oddBack.Layers().Find("a*b"), nullptr);
+    // A column kept as its file holds it keeps it as it was read: extended data
+    // left out stays out, a value that did not read is 0.
+    Document mended;
+    const std::string mendedNote = Note(mended, WithEntity({"0",    "MTEXT", "5",    "44",
+                                                            "40",   "1",     "1",    "a",
+                                                            "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                                                            "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
+                                                            "0",    "MTEXT", "5",    "45",
+                                                            "71",   "abc",   "40",   "1",
+                                                            "1",    "b",     "1000", "órfão",
+                                                            "1001", "ACAD",  "1070", "x"}));
+    EXPECT_NE(mendedNote.find("MTEXT, grupo 71 \"abc\" (linha 25)"), std::string::npos) << mendedNote;
+    EXPECT_NE(mendedNote.find("MTEXT, grupo 1070 \"x\" (linha 35)"), std::string::npos) << mendedNote;
+    EXPECT_NE(
+        mendedNote.find("MTEXT, dados estendidos sem o nome da aplicação (grupo 1001), deixados de fora (linha 31)"),
+        std::string::npos)
+        << mendedNote;
+    EXPECT_EQ(mended.ModelSpace().Count(), 1);
 
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, file("COLUNAS"), "colunas.dxf"), "");
