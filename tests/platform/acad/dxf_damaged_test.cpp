@@ -188,6 +188,22 @@ TEST(DxfDamaged, GroupsThatDoNotReadCostOnlyTheirRecord)
     EXPECT_EQ(tables.Layers().Item("REDE")->Color(), 3);
     ASSERT_EQ(tables.ModelSpace().Count(), 1);
     EXPECT_EQ(tables.ModelSpace().Item(0)->Layer(), "REDE");
+    // What the engine refused whole before, now each its own record: a layer
+    // with no name, a reference to no block, a hatch edge of no known kind.
+    Document records;
+    const std::string each =
+        Note(records, Lines({"0",  "SECTION", "2", "TABLES",   "0",  "LAYER",  "62", "3",      "0",  "ENDSEC",
+                             "0",  "SECTION", "2", "ENTITIES", "0",  "INSERT", "2",  "",       "10", "1",
+                             "0",  "HATCH",   "2", "SOLID",    "91", "1",      "92", "1",      "93", "1",
+                             "72", "9",       "0", "CIRCLE",   "40", "1",      "0",  "ENDSEC", "0",  "EOF"}));
+    EXPECT_NE(each.find("2 entidades deixadas de fora: INSERT, referência a bloco sem nome (linha 17); HATCH, tipo de "
+                        "aresta de hachura desconhecido: 9 (linha 31)"),
+              std::string::npos)
+        << each;
+    EXPECT_NE(each.find("1 registro deixado de fora: LAYER, registro de tabela sem nome (grupo 2) (linha 5)"),
+              std::string::npos)
+        << each;
+    EXPECT_EQ(records.ModelSpace().Count(), 1);
 }
 
 // A value that does not read (not a number, beyond what a double holds, out of
