@@ -1079,6 +1079,7 @@ private:
             });
         });
         if (!read) b = nullptr;  // what it holds goes with it
+        inDefinition_ = b && !b->IsLayout() && !IsSpaceName(b->Name());
         for (bool done = false; !done;)
             Recover(Left::Entity, [&] {
                 current_.clear();
@@ -1105,6 +1106,7 @@ private:
                     SkipRecord();
                 }
             });
+        inDefinition_ = false;
     }
 
     // --- ENTITIES
@@ -1197,7 +1199,10 @@ private:
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
-        if (block && !IsSpaceName(block->Name())) definitionLines_.emplace(added, line);
+        // Where a part that may draw a block lies in a definition: a loop broken there is told at its line.
+        if (inDefinition_ &&
+            (!codec || kind == "DIMENSION"sv || codec->FollowedBy() == EntityCodec::Followers::Attributes))
+            definitionLines_.emplace(added, line);
         if (auto* dim = dynamic_cast<DimAligned*>(added); dim && !picture.empty())
             pictures_.push_back({dim, std::move(picture), pictureAt});
         else if (auto* raw = dynamic_cast<RawEntity*>(added))
@@ -1995,7 +2000,8 @@ private:
     // Extended data of the record being read: before any application's name,
     // in one kept, or in one left out.
     enum class XData : std::uint8_t { None, Owned, Skipped } xdata_ = XData::None;
-    std::unordered_map<const Entity*, std::size_t> definitionLines_;  // entities of block definitions → line
+    std::unordered_map<const Entity*, std::size_t> definitionLines_;  // references of block definitions → line
+    bool inDefinition_ = false;                                       // reading a block definition's entities
 
     static CommonData DefaultCommon(Document& doc)
     {
