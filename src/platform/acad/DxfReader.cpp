@@ -1461,7 +1461,7 @@ private:
         }
     }
 
-    // The references of `container` to `target`, a block the walk is inside
+    // The parts of `container` that draw `target`, a block the walk is inside
     // of, are left out of it (noted each at its line): the second visit of the
     // loop is where it is broken.
     void BreakLoop(const Block& container, const Block& target)
@@ -1469,7 +1469,7 @@ private:
         Block* owner = doc_.Blocks().ByIndex(doc_.Blocks().IndexOf(container));
         std::vector<Entity*> closing;
         for (Entity* e : *owner)
-            if (auto* r = dynamic_cast<BlockReference*>(e); r && doc_.Blocks().ByIndex(r->Data().block) == &target)
+            if (const BlockReference* r = e->DrawnReference(); r && doc_.Blocks().ByIndex(r->Data().block) == &target)
                 closing.push_back(e);
         const std::string what = "referência circular: o bloco \"" + container.Name() + "\" insere \"" + target.Name() +
                                  "\", que " + (&container == &target ? "é ele mesmo" : "o contém");
