@@ -1,6 +1,7 @@
 // The DXF reader on arbitrary bytes: it either reads a drawing or refuses the
 // text with a FileError; it never crashes, leaks or hangs. A drawing it reads
-// must also save, the saved text read back, and saved again give the same
+// (whatever it had to leave out or mend, and said so) must also save, the
+// saved text read back with nothing to say, and saved again give the same
 // bytes: no value moves, no record takes another handle. The same
 // bytes read as a drawing file is read, from a stream a piece at a time
 // (pieces of 1 to 64 bytes, the size taken from the input, so that groups,
@@ -108,8 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!HandlesUnique(*saved)) std::abort();  // a handle twice, or past the seed
 
     acad::Document again;
-    const std::optional<std::string> resaved = Opened(again, [&] { acad::ReadDxfText(again, *saved, "fuzz-saved"); });
+    std::string note;
+    const std::optional<std::string> resaved =
+        Opened(again, [&] { note = acad::ReadDxfText(again, *saved, "fuzz-saved"); });
     if (!resaved) std::abort();            // the host could not open what it saved
+    if (!note.empty()) std::abort();       // what it saved is not sound
     if (*saved != *resaved) std::abort();  // what it saved reads back as another drawing
     return 0;
 }

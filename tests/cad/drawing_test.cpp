@@ -124,11 +124,11 @@ TEST_F(Desenho, BlockFilesDefineTheirBlockOnceAndLeaveNoReference)
     EXPECT_EQ(mensagens.Lista()[0].Titulo, "Atenção");
     EXPECT_EQ(mensagens.Lista()[0].Texto, "Arquivo: Zon_Total não foi encontrado em " + pasta.Caminho().string());
 
-    // A file that cannot be inserted defines nothing: False, and why.
+    // A file that is no drawing at all cannot be inserted and defines nothing: False, and why.
     mensagens.Limpa();
     {
         std::ofstream f(pasta / "CAD_QTT.dwg");
-        f << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nxx\n";
+        f << "Isto não é um desenho.\n";
     }
     EXPECT_FALSE(InsertBlockFile("CAD_QTT"));
     EXPECT_EQ(Doc().Blocks().Find("CAD_QTT"), nullptr);

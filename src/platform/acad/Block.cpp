@@ -651,6 +651,18 @@ Block* Blocks::Add(const Point3d& insertionPoint, const std::string& name)
         return existing;  // never redefined: the existing definition stays as it is
     }
     if (!IsValidBlockName(actual)) ThrowInvalidInput("nome de bloco \"" + name + "\"");
+    return Define(insertionPoint, actual);
+}
+
+Block* Blocks::AddAsWritten(const std::string& name)
+{
+    if (Block* existing = Find(name)) return existing;
+    if (name.empty()) ThrowInvalidInput("nome de bloco vazio");
+    return Define({0, 0, 0}, name);
+}
+
+Block* Blocks::Define(const Point3d& insertionPoint, const std::string& actual)
+{
     Block* b = doc_.Adopt(std::make_unique<Block>(doc_, actual, insertionPoint));
     b->recordIndex_ = static_cast<std::uint32_t>(records_.size());
     records_.push_back(b);

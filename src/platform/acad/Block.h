@@ -194,6 +194,9 @@ public:
     // untouched. "*U" names an anonymous block ("*U1", "*U2", ...), as do "*D"
     // (a dimension's picture), "*T" (a table's) and "*X".
     Block* Add(const Point3d& insertionPoint, const std::string& name);
+    // The definition as a drawing file names it, at the origin: any name but an
+    // empty one (no anonymous numbering either: "*U" is that name).
+    Block* AddAsWritten(const std::string& name);
     ObjectList<Block>::iterator begin() const { return list_.begin(); }
     ObjectList<Block>::iterator end() const { return list_.end(); }
 
@@ -222,6 +225,7 @@ private:
     friend class Block;
     friend class Document;
     void Renamed(Block& b, const std::string& oldName);
+    Block* Define(const Point3d& insertionPoint, const std::string& name);  // the name checked
     acad::Document& doc_;
     ObjectList<Block> list_;
     std::vector<Block*> records_;                     // every block ever created, by index

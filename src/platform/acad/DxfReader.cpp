@@ -99,13 +99,19 @@ struct ClipRead {
     std::vector<double> matrices;  // the 40 groups, in order
 };
 
-class Reader final : public ReadContext {
+// What a note tells of: entities and other records left out, values read as
+// their defaults, and mends (groups left out, structures closed).
+enum class Left : std::uint8_t { Entity, Record, Value, Repair };
+constexpr std::size_t kLeftKinds = 4;
+
+class Reader final : public ReadContext, private GroupReader::BadValueSink {
 public:
     // `from`: the text in memory, or the open file (and the size of its pieces).
     template <class Source, class... Pieces>
     Reader(Document& doc, std::string source, Source from, Pieces... pieces)
         : doc_(doc), in_(from, std::move(source), pieces...)
     {
+        in_.SetBadValueSink(this);
     }
 
     void Run()
@@ -129,39 +135,76 @@ public:
         for (Layout* l : doc_.Layouts()) index.blocks.push_back(&l->Block());
         for (Block* b : index.blocks) b->SuspendSpatialIndex();
         bool eof = false;
-        while (!eof && in_.Next()) {
-            if (in_.Code() == 999) continue;
-            if (in_.Code() != 0) in_.Fail("esperava-se o início de uma seção (0 SECTION)");
-            const std::string_view w = in_.Word();
-            if (w == "EOF") {
-                eof = true;
-            } else if (w == "SECTION") {
-                ReadSection();
-            } else {
-                in_.Fail("registro \"" + std::string(w.substr(0, 40)) + "\" fora de uma seção");
+        while (!eof) {
+            try {
+                if (!in_.Next()) break;
+                if (in_.Code() == 999) continue;
+                if (in_.Code() != 0)
+                    in_.Fail(sawSection_ ? "grupo fora de uma seção" : "esperava-se o início de uma seção (0 SECTION)");
+                const std::string_view w = in_.Word();
+                if (w == "EOF") {
+                    eof = true;
+                } else if (w == "SECTION") {
+                    sawSection_ = true;
+                    ReadSection();
+                } else {
+                    in_.Fail("registro \"" + std::string(w.substr(0, 40)) + "\" fora de uma seção");
+                }
+            } catch (const DamagedGroup& d) {
+                // Text that never started a section is no drawing; in one, what
+                // does not read is passed over.
+                if (!sawSection_) throw;
+                in_.Capture(nullptr);
+                Tell(Left::Repair, d.What() + ", deixado de fora", d.Line());
+                in_.Resync();
             }
         }
-        if (!eof && in_.Line() == 0) in_.FailAt(1, "arquivo vazio");
-        if (!eof) in_.FailAt(in_.Line() + 2, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
+        if (!eof && in_.Line() == 0) in_.Refuse(1, "arquivo vazio");
+        if (!eof && !sawSection_)
+            in_.Refuse(in_.LastLine() + 1, "o arquivo termina sem \"EOF\" (arquivo truncado ou incompleto)");
+        if (!eof) {
+            const std::string last = std::to_string(in_.LastLine());
+            ending_ = openSection_.empty() ? "o arquivo termina sem \"EOF\" (linha " + last + ")"
+                                           : "arquivo truncado: termina na linha " + last + ", dentro da seção " +
+                                                 openSection_ + ", sem \"ENDSEC\" nem \"EOF\"";
+        }
         in_.CheckRest();
         Finish();
         index();
     }
 
-    // One note for the person about what was left out ("" when nothing was).
+    // One note for the person about what was left out or mended ("" when nothing was).
     std::string Note() const
     {
-        if (leftOut_.empty()) return "";
-        std::size_t total = 0;
-        for (const auto& [what, lines] : leftOut_) total += lines.size();
-        std::string s = "Desenho \"" + in_.SourceName() + "\" aberto; " + std::to_string(total) +
-                        (total == 1 ? " entidade deixada de fora: " : " entidades deixadas de fora: ");
-        for (std::size_t k = 0; k < leftOut_.size(); ++k) {
-            const auto& [what, lines] = leftOut_[k];
-            s += (k ? "; " : "") + what + (lines.size() == 1 ? " (linha " : " (linhas ");
-            for (std::size_t i = 0; i < lines.size() && i < 5; ++i) s += (i ? ", " : "") + std::to_string(lines[i]);
-            if (lines.size() > 5) s += " e mais " + std::to_string(lines.size() - 5);
-            s += ")";
+        static constexpr std::array<std::array<const char*, 2>, kLeftKinds> kHeads{{
+            {" entidade deixada de fora: ", " entidades deixadas de fora: "},
+            {" registro deixado de fora: ", " registros deixados de fora: "},
+            {" valor ilegível lido como o padrão: ", " valores ilegíveis lidos como o padrão: "},
+            {" reparo: ", " reparos: "},
+        }};
+        std::vector<std::string> parts;
+        for (std::size_t k = 0; k < kLeftKinds; ++k) {
+            if (leftCount_[k] == 0) continue;
+            std::string s = std::to_string(leftCount_[k]) + kHeads[k][leftCount_[k] == 1 ? 0 : 1];
+            bool first = true;
+            for (const LeftOut& l : leftOut_) {
+                if (static_cast<std::size_t>(l.category) != k) continue;
+                s += (first ? "" : "; ") + l.text + (l.count == 1 ? " (linha " : " (linhas ");
+                first = false;
+                for (std::size_t i = 0; i < l.lines.size(); ++i) s += (i ? ", " : "") + std::to_string(l.lines[i]);
+                if (l.count > l.lines.size()) s += " e mais " + std::to_string(l.count - l.lines.size());
+                s += ")";
+            }
+            if (unlisted_[k]) s += "; e mais " + std::to_string(unlisted_[k]) + " de outros tipos";
+            parts.push_back(std::move(s));
+        }
+        if (!ending_.empty()) parts.push_back(ending_);
+        if (parts.empty()) return "";
+        std::string s = "Desenho \"" + in_.SourceName() + "\" aberto; " + parts[0];
+        for (std::size_t k = 1; k < parts.size(); ++k) {
+            std::string& p = parts[k];
+            if (p[0] >= 'a' && p[0] <= 'z') p[0] = static_cast<char>(p[0] - 'a' + 'A');
+            s += ". " + p;
         }
         return s + ".";
     }
@@ -184,8 +227,7 @@ public:
         return Resolve(blocks_, raw, [this](const std::string& name) {
             if (name.empty()) in_.Fail("referência a bloco sem nome");
             // A reference may come before the definition: the block is filled later.
-            Block* b = doc_.Blocks().Find(name);
-            return doc_.Blocks().IndexOf(b ? *b : *doc_.Blocks().Add({0, 0, 0}, name));
+            return doc_.Blocks().IndexOf(*DefineBlock(name));
         });
     }
     AcadObject* ObjectOfHandle(std::uint64_t handle) override
@@ -206,8 +248,7 @@ private:
     {
         return Resolve(cache, raw, [&](const std::string& name) {
             const std::string n = name.empty() ? fallback : name;
-            auto* r = table.Find(n);
-            return (r ? r : table.Add(n))->Index();
+            return table.AddAsWritten(n)->Index();
         });
     }
 
@@ -232,15 +273,16 @@ private:
         return index;
     }
 
-    // Runs `fn`, turning a refusal of the engine into a file error at `line`.
+    // Runs `fn`, which reads or makes part of a record: a refusal of the engine
+    // leaves the record out (the caller's Recover tells it, at `line`).
     template <class Fn>
-    void Guard(std::size_t line, Fn&& fn)
+    void Refused(std::size_t line, Fn&& fn)
     {
         try {
             fn();
         } catch (const Error& e) {
             if (e.Code() == ErrorCode::FileError) throw;
-            in_.FailAt(line, e.Description());
+            throw UnusableRecord(line, e.Description(), e.Description());
         }
     }
 
@@ -253,20 +295,76 @@ private:
             fn();
             return true;
         } catch (const UnusableRecord& u) {
-            LeaveOut(kind, u.What(), u.Line());
+            LeaveOut(Left::Entity, kind, u.What(), u.Line());
         } catch (const Error& e) {
             if (e.Code() == ErrorCode::FileError) throw;
-            LeaveOut(kind, e.Description(), line);
+            LeaveOut(Left::Entity, kind, e.Description(), line);
         }
         return false;
     }
 
-    void LeaveOut(const std::string& kind, const std::string& what, std::size_t line)
+    // Reads one record (whose kind `current_` names once known) with `read`:
+    // damage in it leaves the record out, noted, and the reading goes on at the
+    // next record of the file. False when it was left out.
+    template <class Fn>
+    bool Recover(Left category, Fn&& read)
     {
-        const std::string key = kind + ", " + what;
-        auto it = std::find_if(leftOut_.begin(), leftOut_.end(), [&](const auto& p) { return p.first == key; });
-        if (it == leftOut_.end()) it = leftOut_.insert(leftOut_.end(), {key, {}});
-        it->second.push_back(line);
+        try {
+            read();
+            return true;
+        } catch (const DamagedGroup& d) {
+            in_.Capture(nullptr);
+            LeaveOut(category, current_, d.What(), d.Line());
+            in_.Resync();
+        }
+        return false;
+    }
+
+    // The record just read ended with the text: what it would have held after is missing.
+    void CheckNotCut(std::size_t line)
+    {
+        if (in_.AtEnd()) in_.FailAt(line, "registro cortado pelo fim do arquivo");
+    }
+
+    void LeaveOut(Left category, const std::string& kind, const std::string& what, std::size_t line)
+    {
+        Tell(category, kind + ", " + what, line);
+    }
+
+    // Notes `text` at `line` under its category: the same text at other lines
+    // is one entry. Entries are bounded (a damaged file may have a million),
+    // and so is what each keeps of its lines.
+    void Tell(Left category, const std::string& text, std::size_t line, const std::string& key = {})
+    {
+        const auto k = static_cast<std::size_t>(category);
+        ++leftCount_[k];
+        auto [it, fresh] = leftIndex_.try_emplace(std::to_string(k) + '\x1f' + (key.empty() ? text : key), 0);
+        if (fresh) {
+            if (listedKinds_[k] == kListedKinds) {
+                leftIndex_.erase(it);
+                ++unlisted_[k];
+                return;
+            }
+            ++listedKinds_[k];
+            it->second = leftOut_.size();
+            leftOut_.push_back({category, text, {}, 0});
+        }
+        LeftOut& l = leftOut_[it->second];
+        if (std::find(l.lines.begin(), l.lines.end(), line) != l.lines.end()) {  // the same group told twice
+            --leftCount_[k];
+            return;
+        }
+        ++l.count;
+        if (l.lines.size() < kListedLines) l.lines.push_back(line);
+    }
+
+    // A value that does not read: taken as its field's default.
+    void BadValue(const GroupReader& in) override
+    {
+        ++badValues_;
+        mended_.push_back({in.Line(), false});
+        const std::string code = std::to_string(in.Code());
+        Tell(Left::Value, current_ + ", grupo " + code + " " + Quoted(in.Piece()), in.Line(), current_ + ' ' + code);
     }
 
     // --- handles
@@ -300,8 +398,16 @@ private:
 
     void ReadSection()
     {
-        if (!in_.Next() || in_.Code() != 2) in_.Fail("seção sem nome (esperava-se o grupo 2)");
+        openSection_ = "sem nome";
+        if (!in_.Next()) return;
+        if (in_.Code() != 2) {
+            in_.Unget();
+            Tell(Left::Repair, "seção sem nome (grupo 2), deixada de fora", in_.Line());
+            SkipSection();
+            return;
+        }
         const std::string name(in_.Word());
+        openSection_ = "\"" + name.substr(0, 40) + "\"";
         if (name == "HEADER")
             ReadHeader();
         else if (name == "TABLES")
@@ -321,23 +427,52 @@ private:
     }
 
     // True at the (0, ENDSEC) that closes a section; a section cut short by EOF
-    // ends there too (the EOF is left for the caller).
+    // or by the start of another ends there too (that group is left for the caller).
     bool AtSectionEnd()
     {
         if (in_.Code() != 0) return false;
         const std::string_view w = in_.Word();
-        if (w == "ENDSEC") return true;
-        if (w == "EOF") {
+        if (w == "ENDSEC") {
+            openSection_.clear();
+            return true;
+        }
+        if (w == "EOF" || w == "SECTION") {
+            openSection_.clear();
             in_.Unget();
             return true;
         }
         return false;
     }
 
+    // Reads the records of a section with `read` (the current group the
+    // record's (0, type)) up to its end; damage in one leaves out that record
+    // (as `category`), and `stray` is told of each group between records.
+    template <class Read>
+    void ReadRecords(Left category, Read&& read, bool stray = false)
+    {
+        bool done = false;
+        while (!done)
+            Recover(category, [&] {
+                current_.clear();
+                if (!in_.Next() || AtSectionEnd()) {
+                    done = true;
+                    return;
+                }
+                if (in_.Code() != 0) {
+                    if (stray) {
+                        Tell(Left::Repair, "grupos fora de um registro, deixados de fora", in_.Line());
+                        in_.Resync();
+                    }
+                    return;
+                }
+                current_.assign(in_.Word());
+                read();
+            });
+    }
+
     void SkipSection()
     {
-        while (in_.Next())
-            if (AtSectionEnd()) return;
+        ReadRecords(Left::Repair, [] {});
     }
 
     void SkipRecord()
@@ -381,13 +516,14 @@ private:
 
     void ReadClasses()
     {
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            if (in_.Code() != 0) continue;  // as before classes were kept: a stray group is passed over
+        // As before classes were kept, a stray group is passed over.
+        ReadRecords(Left::Record, [this] {
             KeptRecord r;
+            const std::size_t line = in_.Line();
             ReadVerbatim(r);
+            CheckNotCut(line);
             if (r.type == "CLASS") Kept().classes.push_back(std::move(r));
-        }
+        });
     }
 
     // Geometry of 3-D solids (2013 and later): kept whole, for the solids kept raw.
@@ -395,10 +531,16 @@ private:
     {
         KeptFileParts& k = Kept();
         k.hasAcdsData = true;
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            KeepRaw(k.acdsData);
-        }
+        current_ = "ACDSDATA";
+        bool done = false;
+        while (!done)
+            Recover(Left::Repair, [&] {
+                if (!in_.Next() || AtSectionEnd()) {
+                    done = true;
+                    return;
+                }
+                KeepRaw(k.acdsData);
+            });
     }
 
     // --- HEADER
@@ -412,46 +554,89 @@ private:
             if (var && pendingPoint) SetHeader(*var, Variant(point));
             pendingPoint = false;
         };
-        while (in_.Next()) {
-            if (AtSectionEnd()) break;
-            const int c = in_.Code();
-            if (c == 0) in_.Fail("registro inesperado no cabeçalho");
-            if (c == 9) {
-                flush();
-                var = FindHeaderVar(in_.Word());
-                point = {};
-                continue;
-            }
-            if (!var || c == 999) continue;
-            // A setting whose value does not read keeps the host's default: the
-            // header holds no part of the drawing itself.
-            double real = 0;
-            long long integer = 0;
-            switch (var->kind) {
-            case HeaderVar::Point3:
-            case HeaderVar::Point2:
-                if ((c == 10 || c == 20 || c == 30) && ParseReal(in_.Raw(), real)) {
-                    (c == 10 ? point.x : c == 20 ? point.y : point.z) = real;
-                    pendingPoint = true;
+        current_ = "HEADER";
+        for (bool done = false; !done;) try {
+                while (true) {
+                    if (!in_.Next() || AtSectionEnd()) {
+                        done = true;
+                        break;
+                    }
+                    ReadHeaderGroup(var, point, pendingPoint, flush);
                 }
-                break;
-            case HeaderVar::Handle:
-                if (std::uint64_t h = in_.Handle(); h < kProvisional) fileSeed_ = h;
-                break;
-            case HeaderVar::Int:
-                if (ParseInteger(in_.Raw(), integer) && integer >= INT32_MIN && integer <= INT32_MAX)
-                    SetHeader(*var, Variant(static_cast<int>(integer)));
-                break;
-            case HeaderVar::Real:
-                if (ParseReal(in_.Raw(), real)) SetHeader(*var, Variant(real));
-                break;
-            case HeaderVar::Angle:
-                if (ParseReal(in_.Raw(), real)) SetHeader(*var, Variant(real * (kPi / 180.0)));
-                break;
-            case HeaderVar::Text: SetHeader(*var, Variant(in_.Text())); break;
+            } catch (const DamagedGroup& d) {
+                // The settings after the damage keep the host's defaults.
+                Tell(Left::Repair, d.What() + ", deixado de fora", d.Line());
+                in_.Resync();
+                var = nullptr;
+                pendingPoint = false;
             }
-        }
         flush();
+    }
+
+    // One group of the header, for the setting `var` (a point's coordinates
+    // gathered in `point` until the next setting flushes them).
+    template <class Flush>
+    void ReadHeaderGroup(const HeaderVar*& var, Point3d& point, bool& pendingPoint, Flush& flush)
+    {
+        const int c = in_.Code();
+        if (c == 0) {
+            // A record has no place here: passed over, the header read on.
+            Tell(Left::Repair,
+                 "registro \"" + std::string(in_.Word().substr(0, 40)) + "\" no cabeçalho, deixado de fora",
+                 in_.Line());
+            SkipRecord();
+            return;
+        }
+        if (c == 9) {
+            flush();
+            var = FindHeaderVar(in_.Word());
+            point = {};
+            return;
+        }
+        if (!var || c == 999) return;
+        // A setting whose value does not read keeps the host's default: the
+        // header holds no part of the drawing itself.
+        double real = 0;
+        long long integer = 0;
+        const auto bad = [&] {
+            const std::string code = std::to_string(c);
+            Tell(Left::Value, std::string(var->dxfName) + ", grupo " + code + " " + Quoted(in_.Piece()), in_.Line(),
+                 std::string(var->dxfName) + ' ' + code);
+        };
+        switch (var->kind) {
+        case HeaderVar::Point3:
+        case HeaderVar::Point2:
+            if (c != 10 && c != 20 && c != 30) break;
+            if (!ParseReal(in_.Raw(), real)) {
+                bad();
+                break;
+            }
+            (c == 10 ? point.x : c == 20 ? point.y : point.z) = real;
+            pendingPoint = true;
+            break;
+        case HeaderVar::Handle:
+            if (std::uint64_t h = in_.Handle(); h < kProvisional) fileSeed_ = h;
+            break;
+        case HeaderVar::Int:
+            if (ParseInteger(in_.Raw(), integer) && integer >= INT32_MIN && integer <= INT32_MAX)
+                SetHeader(*var, Variant(static_cast<int>(integer)));
+            else
+                bad();
+            break;
+        case HeaderVar::Real:
+            if (ParseReal(in_.Raw(), real))
+                SetHeader(*var, Variant(real));
+            else
+                bad();
+            break;
+        case HeaderVar::Angle:
+            if (ParseReal(in_.Raw(), real))
+                SetHeader(*var, Variant(real * (kPi / 180.0)));
+            else
+                bad();
+            break;
+        case HeaderVar::Text: SetHeader(*var, Variant(in_.Text())); break;
+        }
     }
 
     static const HeaderVar* FindHeaderVar(std::string_view name)
@@ -494,12 +679,15 @@ private:
         rec.embedded.clear();
         rec.objectName.clear();
         rec.drop = false;
+        xdata_ = XData::None;
+        mended_.clear();
         bool marker = false;
         while (in_.Next()) {
             const int c = in_.Code();
             // Most groups are a field of the record: one test sends them straight to their rows.
             if (c > 0 && c < 1000 && !kRecordCode[c]) {
-                if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec);
+                const std::size_t told = badValues_;
+                if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec, badValues_ != told);
                 continue;
             }
             if (c == 0) {
@@ -537,7 +725,8 @@ private:
                 ReadEmbedded(keepRaw ? rec.raw : rec.embedded);
                 continue;
             }
-            if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec);
+            const std::size_t told = badValues_;
+            if (ReadRows(c, layout, data, rec, entity) && keepRaw) KeepRaw(rec, badValues_ != told);
         }
     }
 
@@ -547,24 +736,36 @@ private:
     {
         if (entity)
             if (auto rows = common_.Find(c); !rows.empty()) {
-                for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
+                for (const Field* f : rows) Refused(in_.Line(), [&] { ReadField(*this, *f, &rec.common); });
                 return false;
             }
         if (layout)
             if (auto rows = layout->Find(c); !rows.empty())
-                for (const Field* f : rows) Guard(in_.Line(), [&] { ReadField(*this, *f, data); });
+                for (const Field* f : rows) Refused(in_.Line(), [&] { ReadField(*this, *f, data); });
         return true;
     }
 
-    void KeepRaw(Record& rec) { KeepRaw(rec.raw); }
-    void KeepRaw(std::vector<RawGroup>& into)
+    void KeepRaw(Record& rec, bool mend = false) { KeepRaw(rec.raw, mend); }
+    // The current group as it is, but for a number that does not read (a
+    // real, or a value the record's rows could not read: `mend`), kept as 0:
+    // saved as it was, it would not read again.
+    void KeepRaw(std::vector<RawGroup>& into, bool mend = false)
     {
         const int c = in_.Code();
         RawGroup g;
         g.code = c;
         if (IsRealCode(c)) {
-            in_.Real();  // a kept number must still be a number the engine can use
-            g.value = std::string(Trim(in_.Raw()));
+            // A kept number must still be a number the engine can use: one that
+            // is not is read as 0, as any value that does not read is (a record
+            // kept whole may also have rows that read it).
+            if (in_.IsReal()) {
+                g.value = std::string(Trim(in_.Raw()));
+            } else {
+                BadValue(in_);
+                g.value = "0";
+            }
+        } else if (mend) {
+            g.value = "0";  // what the record's rows read it as
         } else if (IsKeptAsText(c)) {
             in_.TextInto(g.value);
         } else {
@@ -599,14 +800,37 @@ private:
         }
     }
 
+    // Extended data, from the current group on. What of it does not read is
+    // left out, noted, and the record kept: groups before any application's
+    // name (1001), the data of an application whose name no table may hold, a
+    // code extended data does not have (a 1021 without the 1011 it follows).
     void ReadXData(Record& rec)
     {
         auto& codes = rec.xdataCodes;
         auto& values = rec.xdataValues;
         while (true) {
             const int c = in_.Code();
-            if (codes.empty() && c != 1001) in_.Fail("dados estendidos sem o nome da aplicação (grupo 1001)");
-            if ((c >= 1000 && c <= 1005) || c == 1001) {
+            if (c == 1001) {
+                std::string name = in_.Text();
+                if (IsValidSymbolName(name)) {
+                    xdata_ = XData::Owned;
+                    codes.push_back(c);
+                    values.emplace_back(std::move(name));
+                } else {
+                    xdata_ = XData::Skipped;
+                    mended_.push_back({in_.Line(), true});
+                    LeaveOut(Left::Repair, current_,
+                             "dados estendidos da aplicação de nome inválido " + Quoted(in_.Piece()) +
+                                 " (grupo 1001), deixados de fora",
+                             in_.Line());
+                }
+            } else if (xdata_ != XData::Owned) {
+                mended_.push_back({in_.Line(), true});
+                if (xdata_ == XData::None)
+                    LeaveOut(Left::Repair, current_,
+                             "dados estendidos sem o nome da aplicação (grupo 1001), deixados de fora", in_.Line());
+                xdata_ = XData::Skipped;
+            } else if (c >= 1000 && c <= 1005) {
                 codes.push_back(c);
                 values.emplace_back(c == 1002 ? std::string(in_.Word()) : in_.Text());
             } else if (c >= 1010 && c <= 1013) {
@@ -627,8 +851,16 @@ private:
             } else if (c == 1070 || c == 1071) {
                 codes.push_back(c);
                 values.emplace_back(in_.Int());
+            } else if (c >= 1020 && c <= 1033 && c % 10 <= 3) {
+                mended_.push_back({in_.Line(), true});
+                LeaveOut(Left::Repair, current_,
+                         "dados estendidos: grupo " + std::to_string(c) + " sem o grupo " +
+                             std::to_string(1010 + c % 10) + " antes dele, deixado de fora",
+                         in_.Line());
             } else {
-                in_.Fail("código de dados estendidos inválido: " + std::to_string(c));
+                mended_.push_back({in_.Line(), true});
+                LeaveOut(Left::Repair, current_,
+                         "dados estendidos: código " + std::to_string(c) + " inválido, deixado de fora", in_.Line());
             }
             if (!in_.Next()) return;
             if (in_.Code() < 1000) {
@@ -638,63 +870,69 @@ private:
         }
     }
 
+    // An object's extended data; the engine refusing it leaves it out, noted, and the object kept.
     void ApplyXData(AcadObject& o, const Record& rec)
     {
-        if (!rec.xdataCodes.empty()) Guard(rec.line, [&] { o.SetXData(rec.xdataCodes, rec.xdataValues); });
+        if (rec.xdataCodes.empty()) return;
+        try {
+            o.SetXData(rec.xdataCodes, rec.xdataValues);
+        } catch (const Error& e) {
+            if (e.Code() == ErrorCode::FileError) throw;
+            LeaveOut(Left::Repair, current_, "dados estendidos deixados de fora: " + e.Description(), rec.line);
+        }
     }
 
     // --- TABLES
 
+    // The records of every table: a table's head (0 TABLE) and end (0 ENDTAB)
+    // only frame them, each record says what it is.
     void ReadTables()
     {
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            if (in_.Code() != 0) continue;
-            if (in_.Word() != "TABLE") in_.Fail("esperava-se uma tabela (0 TABLE)");
-            if (!in_.Next() || in_.Code() != 2) in_.Fail("tabela sem nome");
-            const std::string table(in_.Word());
-            FileHandleOfHead(table);
-            while (in_.Next()) {
-                if (in_.Code() != 0) in_.Fail("registro de tabela sem tipo");
-                const std::string_view w = in_.Word();
-                if (w == "ENDTAB") break;
-                if (w == "ENDSEC" || w == "EOF") {  // a table that never ended
-                    in_.Unget();
-                    break;
-                }
+        ReadRecords(Left::Record, [this] {
+            const std::string_view w = in_.Word();
+            if (w == "TABLE") {
+                FileHandleOfHead();
+            } else if (w != "ENDTAB") {
                 ReadTableRecord(w);
             }
-        }
+        });
     }
 
     // The table's own groups (handle, count) up to its first record; its handle
     // is kept for the head the writer makes.
-    void FileHandleOfHead(const std::string& table)
+    void FileHandleOfHead()
     {
+        std::string table;
+        std::uint64_t handle = 0;
         while (in_.Next()) {
             if (in_.Code() == 0) {
                 in_.Unget();
-                return;
+                break;
             }
-            if (in_.Code() == 5 || in_.Code() == 105)
-                if (const std::uint64_t h = FileHandle()) Kept().tableHeads.emplace(UpperName(table), h);
+            if (in_.Code() == 2) table = in_.Word();
+            if (in_.Code() == 5 || in_.Code() == 105) handle = FileHandle();
             if (in_.Code() == 102) SkipApplicationGroup();
         }
+        if (handle && !table.empty()) Kept().tableHeads.emplace(UpperName(table), handle);
     }
 
     void ReadTableRecord(std::string_view type)
     {
         Record& rec = record_;
+        const auto read = [&](const RecordLayout* layout, void* data, bool keepRaw = false) {
+            ReadRecord(layout, data, rec, false, keepRaw);
+            CheckNotCut(rec.line);
+        };
         if (type == "LAYER") {
             LayerRecord d;
             d.linetype = kUnsetIndex;
-            ReadRecord(&LayerLayout(), &d, rec, false, false);
-            Guard(rec.line, [&] { ApplyLayer(d, rec); });
+            read(&LayerLayout(), &d);
+            Refused(rec.line, [&] { ApplyLayer(d, rec); });
         } else if (type == "LTYPE") {
             LinetypeRecord d;
-            ReadRecord(&LinetypeLayout(), &d, rec, false, false);
-            Guard(rec.line, [&] {
-                Linetype* lt = doc_.Linetypes().Add(NameOf(d.name, rec));
+            read(&LinetypeLayout(), &d);
+            Refused(rec.line, [&] {
+                Linetype* lt = doc_.Linetypes().AddAsWritten(NameOf(d.name, rec));
                 lt->SetDescription(d.description);
                 if (!d.pattern.empty()) lt->SetPattern(d.pattern);
                 ReKey(*lt, rec.handle);
@@ -702,29 +940,29 @@ private:
             });
         } else if (type == "STYLE") {
             TextStyleRecord d;
-            ReadRecord(&TextStyleLayout(), &d, rec, false, false);
+            read(&TextStyleLayout(), &d);
             if (d.flags & 1) return;  // a shape file entry (fonts of complex linetypes)
-            Guard(rec.line, [&] { ApplyStyle(d, rec); });
+            Refused(rec.line, [&] { ApplyStyle(d, rec); });
         } else if (type == "APPID") {
             AppIdRecord d;
-            ReadRecord(&AppIdLayout(), &d, rec, false, false);
-            Guard(rec.line, [&] {
-                RegisteredApplication* a = doc_.RegisteredApplications().Add(NameOf(d.name, rec));
+            read(&AppIdLayout(), &d);
+            Refused(rec.line, [&] {
+                RegisteredApplication* a = doc_.RegisteredApplications().AddAsWritten(NameOf(d.name, rec));
                 ReKey(*a, rec.handle);
                 ApplyXData(*a, rec);
             });
         } else if (type == "BLOCK_RECORD") {
             BlockRecordData d;
-            ReadRecord(&BlockRecordLayout(), &d, rec, false, false);
-            if (d.name.empty()) in_.FailAt(rec.line, "registro de bloco sem nome (grupo 2)");
-            Guard(rec.line, [&] {
+            read(&BlockRecordLayout(), &d);
+            if (d.name.empty()) throw UnusableRecord(rec.line, "registro de bloco sem nome (grupo 2)", "");
+            Refused(rec.line, [&] {
                 Block* b = DefineBlock(d.name);
                 ReKey(*b, rec.handle);
                 ApplyXData(*b, rec);
             });
         } else if (type == "VPORT") {
             VportRecord d;
-            ReadRecord(&VportLayout(), &d, rec, false, false);
+            read(&VportLayout(), &d);
             if (!sawVport_ && NamesEqual(d.name, "*ACTIVE")) {
                 sawVport_ = true;
                 if (rec.handle) Kept().activeView = rec.handle;
@@ -737,26 +975,26 @@ private:
             }
         } else if (type == "DIMSTYLE") {
             DimStyleRecord d;
-            ReadRecord(&DimStyleLayout(), &d, rec, false, true);
+            read(&DimStyleLayout(), &d, true);
             // Kept whole: raw dimensions of other kinds name these styles.
             if (!d.name.empty() && !dimStyles_.count(UpperName(d.name)))
                 Kept().dimStyles.push_back(
                     {d.name, rec.handle, std::move(rec.raw), std::move(rec.xdataCodes), std::move(rec.xdataValues)});
             dimStyles_[UpperName(d.name)] = d;
         } else {
-            ReadRecord(nullptr, nullptr, rec, false, false);  // VIEW, UCS: not kept
+            read(nullptr, nullptr);  // VIEW, UCS: not kept
         }
     }
 
-    const std::string& NameOf(const std::string& name, const Record& rec)
+    static const std::string& NameOf(const std::string& name, const Record& rec)
     {
-        if (name.empty()) in_.FailAt(rec.line, "registro de tabela sem nome (grupo 2)");
+        if (name.empty()) throw UnusableRecord(rec.line, "registro de tabela sem nome (grupo 2)", "");
         return name;
     }
 
     void ApplyLayer(const LayerRecord& d, const Record& rec)
     {
-        Layer* l = doc_.Layers().Add(NameOf(d.name, rec));
+        Layer* l = doc_.Layers().AddAsWritten(NameOf(d.name, rec));
         const int color = std::abs(d.color);
         l->SetColor(color >= 1 && color <= 255 ? color : 7);
         l->SetLayerOn(d.color >= 0);
@@ -772,7 +1010,7 @@ private:
 
     void ApplyStyle(const TextStyleRecord& d, Record& rec)
     {
-        TextStyle* s = doc_.TextStyles().Add(NameOf(d.name, rec));
+        TextStyle* s = doc_.TextStyles().AddAsWritten(NameOf(d.name, rec));
         s->SetHeight(d.height >= 0 ? d.height : 0.0);
         s->SetWidth(d.width > 0 ? d.width : 1.0);
         s->SetObliqueAngle(d.oblique);
@@ -801,33 +1039,46 @@ private:
         ApplyXData(*s, rec);
     }
 
-    Block* DefineBlock(const std::string& name)
-    {
-        if (Block* b = doc_.Blocks().Find(name)) return b;
-        return doc_.Blocks().Add({0, 0, 0}, name);
-    }
+    Block* DefineBlock(const std::string& name) { return doc_.Blocks().AddAsWritten(name); }
 
     // --- BLOCKS
 
     void ReadBlocks()
     {
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            if (in_.Code() != 0) continue;
+        ReadRecords(Left::Record, [this] {
             const std::string_view w = in_.Word();
-            if (w != "BLOCK") {
-                in_.Fail("esperava-se a definição de um bloco (0 BLOCK), encontrado \"" + std::string(w.substr(0, 40)) +
-                         "\"");
+            if (w == "BLOCK") {
+                ReadBlock();
+            } else if (w == "ENDBLK") {
+                SkipRecord();
+            } else {
+                // An entity with no definition to hold it.
+                const std::size_t line = in_.Line();
+                SkipRecord();
+                LeaveOut(Left::Entity, current_, "fora de uma definição de bloco (falta 0 BLOCK)", line);
             }
-            BlockBeginData d;
-            Record& rec = record_;
+        });
+    }
+
+    // A definition, from its (0, BLOCK) to its ENDBLK. One whose head does not
+    // read is left out with everything it holds; one whose end is missing ends
+    // where the next definition or the section begins.
+    void ReadBlock()
+    {
+        BlockBeginData d;
+        Record& rec = record_;
+        const std::size_t line = in_.Line();
+        Block* b = nullptr;
+        std::uint64_t begin = 0;  // the handle of its BLOCK record, kept for the one the writer makes
+        const bool read = Recover(Left::Record, [&] {
             ReadRecord(&BlockBeginLayout(), &d, rec, true, false);
-            if (d.name.empty()) in_.FailAt(rec.line, "definição de bloco sem nome (grupo 2)");
+            CheckNotCut(rec.line);
+            begin = rec.handle;
+            if (d.name.empty()) throw UnusableRecord(rec.line, "definição de bloco sem nome (grupo 2)", "");
             // Release 12 names the spaces' (empty) definitions with a "$".
             if (NamesEqual(d.name, "$MODEL_SPACE")) d.name = "*Model_Space";
             if (NamesEqual(d.name, "$PAPER_SPACE")) d.name = "*Paper_Space";
-            Block* b = nullptr;
-            Guard(rec.line, [&] {
+            Refused(rec.line, [&] {
                 b = DefineBlock(d.name);
                 blockLines_.emplace(b, rec.line);
                 if (!b->IsLayout() && !b->IsModelSpace()) {
@@ -838,31 +1089,45 @@ private:
                 if (b->HandleValue() >= kProvisional) ReKey(*b, rec.handle);  // no BLOCK_RECORD for it
                 ApplyXData(*b, rec);
             });
-            const std::uint64_t begin = rec.handle;
-            while (in_.Next()) {
+        });
+        if (!read) b = nullptr;  // what it holds goes with it
+        inDefinition_ = b && !b->IsLayout() && !IsSpaceName(b->Name());
+        for (bool done = false; !done;)
+            Recover(Left::Entity, [&] {
+                current_.clear();
+                if (!in_.Next()) {
+                    done = true;
+                    return;
+                }
                 if (in_.Code() != 0) in_.Fail("grupo fora de um registro no bloco \"" + d.name + "\"");
                 const std::string_view e = in_.Word();
+                current_.assign(e);
                 if (e == "ENDBLK") {
                     ReadRecord(nullptr, nullptr, rec, true, false);
-                    if (begin || rec.handle) Kept().blockEnds[b] = {begin, rec.handle};
-                    break;
+                    if (b && (begin || rec.handle)) Kept().blockEnds[b] = {begin, rec.handle};
+                    done = true;
+                } else if (e == "ENDSEC" || e == "EOF" || e == "BLOCK" || e == "SECTION") {
+                    in_.Unget();
+                    done = true;
+                    if (b)
+                        Tell(Left::Repair,
+                             "bloco \"" + d.name + "\" sem ENDBLK, terminado na linha " + std::to_string(in_.Line()),
+                             line);
+                } else if (b) {
+                    ReadEntity(b);
+                } else {
+                    SkipRecord();
                 }
-                if (e == "ENDSEC" || e == "EOF" || e == "BLOCK")
-                    in_.Fail("o bloco \"" + d.name + "\" não termina (falta ENDBLK)");
-                ReadEntity(b);
-            }
-        }
+            });
+        inDefinition_ = false;
     }
 
     // --- ENTITIES
 
     void ReadEntities(Block* block)
     {
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de entidades");
-            ReadEntity(block);
-        }
+        ReadRecords(
+            Left::Entity, [&] { ReadEntity(block); }, true);
     }
 
     Block& PaperSpace()
@@ -879,6 +1144,7 @@ private:
         const std::string name(in_.Word());
         const std::string_view kind = name;  // compared by length first, as a string is not
         const std::size_t line = in_.Line();
+        current_ = name;
         if (kind == "ATTRIB"sv || kind == "VERTEX"sv || kind == "SEQEND"sv) {
             SkipRecord();  // parts of an entity that is not there: nothing to attach them to
             return;
@@ -904,6 +1170,7 @@ private:
         ReadRecord(codec ? &codec->Layout() : nullptr, codec ? codec->Data() : nullptr, rec, true, keepRaw);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Vertices) ReadVertices(*codec, rec);
         in_.Capture(nullptr);
+        CheckNotCut(line);
         rec.line = line;
         Block& target = block ? *block : rec.common.paperSpace ? PaperSpace() : doc_.ModelSpace();
 
@@ -946,6 +1213,10 @@ private:
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
+        // Where a part that may draw a block lies in a definition: a loop broken there is told at its line.
+        if (inDefinition_ &&
+            (!codec || kind == "DIMENSION"sv || codec->FollowedBy() == EntityCodec::Followers::Attributes))
+            definitionLines_.emplace(added, line);
         if (auto* dim = dynamic_cast<DimAligned*>(added); dim && !picture.empty())
             pictures_.push_back({dim, std::move(picture), pictureAt});
         else if (auto* raw = dynamic_cast<RawEntity*>(added))
@@ -1021,6 +1292,11 @@ private:
         r.handle = handle;
         r.groups.reserve(asRead.size());
         for (GroupReader::Captured& g : asRead) {
+            // As the reading took it: groups it left out stay out, values it
+            // could not read are 0.
+            const auto mended = std::find_if(mended_.begin(), mended_.end(),
+                                             [&](const std::pair<std::size_t, bool>& m) { return m.first == g.line; });
+            if (mended != mended_.end() && mended->second) continue;
             RawGroup raw{g.code, {}};
             double real = 0;
             if (g.code >= 6 && g.code <= 8) {
@@ -1031,9 +1307,14 @@ private:
                 DecodeText(g.value, raw.value);
             } else {
                 raw.value = std::string(Trim(g.value));
-                if (IsRealCode(g.code) && !ParseReal(raw.value, real))
-                    in_.FailAt(g.line,
-                               "valor numérico inválido ou fora do intervalo (grupo " + std::to_string(g.code) + ")");
+                if (IsRealCode(g.code) && !ParseReal(raw.value, real)) {
+                    // Read as 0, as the text's own rows read it.
+                    const std::string code = std::to_string(g.code);
+                    Tell(Left::Value, type + ", grupo " + code + " " + Quoted(g.value), g.line, type + ' ' + code);
+                    raw.value = "0";
+                } else if (mended != mended_.end()) {
+                    raw.value = "0";
+                }
             }
             r.groups.push_back(std::move(raw));
         }
@@ -1103,48 +1384,60 @@ private:
     {
         EntityCodec& codec = codecs_.Attribute();
         Record& rec = attribRecord_;
-        while (in_.Next()) {
-            const std::string_view w = in_.Word();
-            if (in_.Code() != 0 || (w != "ATTRIB" && w != "SEQEND")) {
-                in_.Unget();
-                return;
-            }
-            if (w == "SEQEND") {
-                ReadRecord(nullptr, nullptr, rec, true, false);
-                if (rec.handle) followerRuns_.push_back({&ref, {rec.handle, 1}});
-                return;
-            }
-            codec.Begin();
-            ReadRecord(&codec.Layout(), codec.Data(), rec, true, false);
-            std::unique_ptr<Entity> e;
-            if (!Usable(rec.line, "ATTRIB", [&] {
-                    e = codec.Build(*this, rec);
-                    ApplyCommon(*e, rec.common);
-                    ApplyXData(*e, rec);
-                }))
-                continue;
-            AttributeReference* a = nullptr;
-            e->RequestHandle(rec.handle);
-            if (!Usable(rec.line, "ATTRIB", [&] {
-                    a = ref.AppendAttribute(
-                        std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
-                }))
-                continue;
-            KeepEmbedded(*a, rec);
-        }
+        for (bool done = false; !done;)
+            Recover(Left::Entity, [&] {
+                if (!in_.Next()) {
+                    done = true;
+                    return;
+                }
+                const std::string_view w = in_.Word();
+                if (in_.Code() != 0 || (w != "ATTRIB" && w != "SEQEND")) {
+                    in_.Unget();
+                    done = true;
+                    return;
+                }
+                current_.assign(w);
+                if (w == "SEQEND") {
+                    ReadRecord(nullptr, nullptr, rec, true, false);
+                    if (rec.handle) followerRuns_.push_back({&ref, {rec.handle, 1}});
+                    done = true;
+                    return;
+                }
+                codec.Begin();
+                ReadRecord(&codec.Layout(), codec.Data(), rec, true, false);
+                CheckNotCut(rec.line);
+                std::unique_ptr<Entity> e;
+                if (!Usable(rec.line, "ATTRIB", [&] {
+                        e = codec.Build(*this, rec);
+                        ApplyCommon(*e, rec.common);
+                        ApplyXData(*e, rec);
+                    }))
+                    return;
+                AttributeReference* a = nullptr;
+                e->RequestHandle(rec.handle);
+                if (!Usable(rec.line, "ATTRIB", [&] {
+                        a = ref.AppendAttribute(
+                            std::unique_ptr<AttributeReference>(static_cast<AttributeReference*>(e.release())));
+                    }))
+                    return;
+                KeepEmbedded(*a, rec);
+            });
     }
 
-    // Nothing may refer to a space as a block.
+    // Nothing may refer to a space as a block: such a record is left out.
     void CheckSpace(std::uint32_t targetIndex)
     {
         const Block* target = doc_.Blocks().ByIndex(targetIndex);
-        if (target && (target->IsLayout() || IsSpaceName(target->Name())))
-            in_.Fail("referência ao espaço \"" + target->Name() + "\" como se fosse um bloco");
+        if (target && (target->IsLayout() || IsSpaceName(target->Name()))) {
+            const std::string what = "referência ao espaço \"" + target->Name() + "\" como se fosse um bloco";
+            throw UnusableRecord(record_.line, what, what);
+        }
     }
 
     // A block may not draw itself, directly or through other blocks, whatever
     // draws it (a reference, a table's or a multileader's block, a
-    // dimension's picture): drawing it would never end. An entity joining a
+    // dimension's picture): drawing it would never end. A loop is broken where
+    // the walk comes round to a block it is inside of. An entity joining a
     // space has its extents measured at once, so what it reaches is checked
     // then (once per state of the block definitions); the whole drawing is
     // checked once every block its entities name is found (CheckLoops).
@@ -1158,7 +1451,8 @@ private:
         }
         auto& seen = checkedAt_[target];
         if (seen == definitionsVersion_ + 1) return;
-        if (const Entity* loop = LoopFinder().From(*target)) FailLoop(*loop);
+        LoopFinder loops;
+        BreakLoops(loops, *target);
         seen = definitionsVersion_ + 1;
     }
 
@@ -1170,17 +1464,37 @@ private:
     {
         LoopFinder loops;
         for (const Block* b : doc_.Blocks())
-            if (!b->IsLayout() && !IsSpaceName(b->Name()))
-                if (const Entity* loop = loops.From(*b)) FailLoop(*loop);
+            if (!b->IsLayout() && !IsSpaceName(b->Name())) BreakLoops(loops, *b);
     }
 
-    // `loop` draws a block that draws it: refused at that block's definition.
-    [[noreturn]] void FailLoop(const Entity& loop)
+    // Every loop from `root` broken, one after another.
+    void BreakLoops(LoopFinder& loops, const Block& root)
     {
-        const Block* b = DrawnBlock(loop);
-        const auto line = blockLines_.find(b);
-        in_.FailAt(line != blockLines_.end() ? line->second : in_.Line(),
-                   "o bloco \"" + b->Name() + "\" contém a si mesmo (referência circular)");
+        while (const Entity* loop = loops.From(root)) BreakLoop(*loop);
+    }
+
+    // `loop` draws a block the walk is inside of: it, and every part of its
+    // block that draws the same, are left out of it (noted each at its line):
+    // the second visit of the loop is where it is broken.
+    void BreakLoop(const Entity& loop)
+    {
+        const Block* target = DrawnBlock(loop);
+        Block* container = loop.OwnerBlock();
+        if (!target || !container) return;
+        std::vector<Entity*> closing;
+        for (Entity* e : *container)
+            if (DrawnBlock(*e) == target) closing.push_back(e);
+        const std::string what = "referência circular: o bloco \"" + container->Name() + "\" insere \"" +
+                                 target->Name() + "\", que " + (container == target ? "é ele mesmo" : "o contém");
+        for (Entity* e : closing) {
+            auto line = definitionLines_.find(e);
+            const auto at = blockLines_.find(container);
+            LeaveOut(Left::Entity, e->DxfName(), what,
+                     line != definitionLines_.end() ? line->second
+                     : at != blockLines_.end()      ? at->second
+                                                    : 0);
+            e->Delete();
+        }
     }
 
     static bool IsSpaceName(const std::string& name)
@@ -1193,23 +1507,26 @@ private:
 
     void ReadObjects()
     {
-        while (in_.Next()) {
-            if (AtSectionEnd()) return;
-            if (in_.Code() != 0) in_.Fail("grupo fora de um registro na seção de objetos");
-            const std::string_view w = in_.Word();
-            if (w == "LAYOUT") {
-                ReadLayout();
-            } else if (w == "SPATIAL_FILTER") {
-                ReadSpatialFilter();
-            } else {
-                // Kept as read and written back: image definitions, styles of
-                // tables and multileaders, materials, extension records...
-                KeptRecord r;
-                ReadVerbatim(r);
-                if (r.handle && IsDictionary(r)) ownerOf_[r.handle] = OwnerOf(r);
-                objects_.push_back(std::move(r));
-            }
-        }
+        ReadRecords(
+            Left::Record,
+            [this] {
+                const std::string_view w = in_.Word();
+                const std::size_t line = in_.Line();
+                if (w == "LAYOUT") {
+                    ReadLayout();
+                } else if (w == "SPATIAL_FILTER") {
+                    ReadSpatialFilter();
+                } else {
+                    // Kept as read and written back: image definitions, styles of
+                    // tables and multileaders, materials, extension records...
+                    KeptRecord r;
+                    ReadVerbatim(r);
+                    CheckNotCut(line);
+                    if (r.handle && IsDictionary(r)) ownerOf_[r.handle] = OwnerOf(r);
+                    objects_.push_back(std::move(r));
+                }
+            },
+            true);
     }
 
     static bool IsDictionary(const KeptRecord& r) { return r.type == "DICTIONARY" || r.type == "ACDBDICTIONARYWDFLT"; }
@@ -1317,6 +1634,9 @@ private:
     {
         LayoutRead l;
         l.line = in_.Line();
+        record_.xdataCodes.clear();
+        record_.xdataValues.clear();
+        xdata_ = XData::None;
         enum { Before, Plot, Own } part = Before;
         while (in_.Next()) {
             const int c = in_.Code();
@@ -1339,9 +1659,12 @@ private:
             }
             if (part == Plot) {
                 RawGroup g{c, {}};
-                if (IsRealCode(c)) in_.Real();
                 in_.TextInto(g.value);
                 if (!IsKeptAsText(c)) g.value = std::string(Trim(g.value));
+                if (IsRealCode(c) && !in_.IsReal()) {
+                    BadValue(in_);
+                    g.value = "0";
+                }
                 l.data.plotSettings.push_back(std::move(g));
                 continue;
             }
@@ -1351,11 +1674,13 @@ private:
             }
             for (const Field* f : LayoutLayout().Find(c)) ReadField(*this, *f, &l.data);
         }
+        CheckNotCut(l.line);
         layouts_.push_back(std::move(l));
     }
 
     void ReadSpatialFilter()
     {
+        const std::size_t line = in_.Line();
         ClipRead clip;
         bool inFilter = false;
         while (in_.Next()) {
@@ -1372,6 +1697,7 @@ private:
             if (c == 20 && !clip.points.empty()) clip.points.back().y = in_.Real();
             if (c == 40) clip.matrices.push_back(in_.Real());
         }
+        CheckNotCut(line);
         clips_.push_back(std::move(clip));
     }
 
@@ -1563,26 +1889,34 @@ private:
             auto* block = dynamic_cast<Block*>(ObjectOfHandle(r.data.block));
             if (!block || block->IsErased()) continue;
             Layout* layout = LayoutOfBlock(*block);
-            Guard(r.line, [&] {
-                if (!layout) {
-                    if (!IsSpaceName(block->Name()) || r.data.name.empty()) return;
-                    std::string name = r.data.name;
-                    for (int n = 2; doc_.Layouts().Find(name); ++n) name = r.data.name + " (" + std::to_string(n) + ")";
-                    layout = doc_.Layouts().Insert(std::make_unique<Layout>(doc_, name, block, r.data.tabOrder));
-                } else if (!layout->ModelType() && !r.data.name.empty() && !NamesEqual(layout->Name(), r.data.name)) {
-                    if (!doc_.Layouts().Find(r.data.name)) layout->SetName(r.data.name);
-                }
-                layout->SetTabOrder(r.data.tabOrder);
-                LayoutData& d = layout->Data();
-                d.limitsMin = r.data.limitsMin;
-                d.limitsMax = r.data.limitsMax;
-                d.insertionBase = r.data.insertionBase;
-                d.extentsMin = r.data.extentsMin;
-                d.extentsMax = r.data.extentsMax;
-                d.plotSettings = std::move(r.data.plotSettings);
-                ReKey(*layout, r.handle);
-            });
+            try {
+                FinishLayout(r, block, layout);
+            } catch (const Error& e) {
+                if (e.Code() == ErrorCode::FileError) throw;
+                LeaveOut(Left::Record, "LAYOUT", e.Description(), r.line);
+            }
         }
+    }
+
+    void FinishLayout(LayoutRead& r, Block* block, Layout* layout)
+    {
+        if (!layout) {
+            if (!IsSpaceName(block->Name()) || r.data.name.empty()) return;
+            std::string name = r.data.name;
+            for (int n = 2; doc_.Layouts().Find(name); ++n) name = r.data.name + " (" + std::to_string(n) + ")";
+            layout = doc_.Layouts().Insert(std::make_unique<Layout>(doc_, name, block, r.data.tabOrder));
+        } else if (!layout->ModelType() && !r.data.name.empty() && !NamesEqual(layout->Name(), r.data.name)) {
+            if (!doc_.Layouts().Find(r.data.name)) layout->SetName(r.data.name);
+        }
+        layout->SetTabOrder(r.data.tabOrder);
+        LayoutData& d = layout->Data();
+        d.limitsMin = r.data.limitsMin;
+        d.limitsMax = r.data.limitsMax;
+        d.insertionBase = r.data.insertionBase;
+        d.extentsMin = r.data.extentsMin;
+        d.extentsMax = r.data.extentsMax;
+        d.plotSettings = std::move(r.data.plotSettings);
+        ReKey(*layout, r.handle);
     }
 
     void FinishClips()
@@ -1711,7 +2045,29 @@ private:
     std::unordered_map<std::uint64_t, Entity*> columnOf_;                     // column text handle → its main text
     std::unordered_set<std::uint64_t> listed_;                                // every handle a text has listed so far
     std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;      // the texts of the linked columns read
-    std::vector<std::pair<std::string, std::vector<std::size_t>>> leftOut_;   // kind and fault → lines
+    struct LeftOut {
+        Left category;
+        std::string text;
+        std::vector<std::size_t> lines;  // the first kListedLines of them
+        std::size_t count = 0;
+    };
+    static constexpr std::size_t kListedKinds = 12;  // entries of a category the note lists
+    static constexpr std::size_t kListedLines = 5;   // lines of an entry it lists
+    std::vector<LeftOut> leftOut_;
+    std::unordered_map<std::string, std::size_t> leftIndex_;  // category and key → entry
+    std::array<std::size_t, kLeftKinds> leftCount_{}, listedKinds_{}, unlisted_{};
+    std::string ending_;         // how the text ended, when not with EOF after a whole section
+    std::string openSection_;    // the section being read
+    std::string current_;        // the kind of record being read
+    bool sawSection_ = false;    // the text began a section: it is a drawing
+    std::size_t badValues_ = 0;  // values that did not read, so far
+    // Groups of the record being read that were left out (true) or read as 0, by line.
+    std::vector<std::pair<std::size_t, bool>> mended_;
+    // Extended data of the record being read: before any application's name,
+    // in one kept, or in one left out.
+    enum class XData : std::uint8_t { None, Owned, Skipped } xdata_ = XData::None;
+    std::unordered_map<const Entity*, std::size_t> definitionLines_;  // references of block definitions → line
+    bool inDefinition_ = false;                                       // reading a block definition's entities
 
     static CommonData DefaultCommon(Document& doc)
     {

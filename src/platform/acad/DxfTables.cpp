@@ -156,16 +156,27 @@ void ReadField(ReadContext& ctx, const Field& f, void* data)
 {
     GroupReader& in = ctx.In();
     void* m = f.ref ? f.ref(data) : nullptr;
+    // A value that does not read leaves the field as it is: its default.
+    double real = 0;
+    int integer = 0;
     switch (f.type) {
-    case FieldType::Real: As<double>(m) = in.Real(); break;
-    case FieldType::Angle: As<double>(m) = in.Angle(); break;
-    case FieldType::Int: As<int>(m) = in.Int(); break;
-    case FieldType::Bool: As<bool>(m) = in.Int() != 0; break;
-    case FieldType::Flag: As<bool>(m) = (in.Int() & f.mask) != 0; break;
+    case FieldType::Real: in.ReadReal(As<double>(m)); break;
+    case FieldType::Angle: in.ReadAngle(As<double>(m)); break;
+    case FieldType::Int: in.ReadInt(As<int>(m)); break;
+    case FieldType::Bool:
+        if (in.ReadInt(integer)) As<bool>(m) = integer != 0;
+        break;
+    case FieldType::Flag:
+        if (in.ReadInt(integer)) As<bool>(m) = (integer & f.mask) != 0;
+        break;
     case FieldType::String: in.TextInto(As<std::string>(m)); break;
     case FieldType::Point:
-    case FieldType::Point2: Component(As<Point3d>(m), (in.Code() - f.code) / 10) = in.Real(); break;
-    case FieldType::Normal: As<Extrusion>(m).SetComponent((in.Code() - f.code) / 10, in.Real()); break;
+    case FieldType::Point2:
+        if (in.ReadReal(real)) Component(As<Point3d>(m), (in.Code() - f.code) / 10) = real;
+        break;
+    case FieldType::Normal:
+        if (in.ReadReal(real)) As<Extrusion>(m).SetComponent((in.Code() - f.code) / 10, real);
+        break;
     case FieldType::RealList: As<std::vector<double>>(m).push_back(in.Real()); break;
     case FieldType::PointList: {
         auto& list = As<std::vector<Point3d>>(m);
@@ -181,12 +192,12 @@ void ReadField(ReadContext& ctx, const Field& f, void* data)
     case FieldType::Handle: As<std::uint64_t>(m) = in.Handle(); break;
     case FieldType::AlignH: {
         int& a = As<int>(m);
-        a = Alignment::FromModes(in.Int(), Alignment::VerticalMode(a));
+        if (in.ReadInt(integer)) a = Alignment::FromModes(integer, Alignment::VerticalMode(a));
         break;
     }
     case FieldType::AlignV: {
         int& a = As<int>(m);
-        a = Alignment::FromModes(Alignment::HorizontalMode(a), in.Int());
+        if (in.ReadInt(integer)) a = Alignment::FromModes(Alignment::HorizontalMode(a), integer);
         break;
     }
     case FieldType::Custom: f.custom->read(ctx, data); break;

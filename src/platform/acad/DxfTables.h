@@ -35,21 +35,12 @@ class Entity;
 namespace acad::dxf {
 
 // A record the engine cannot take (a circle of no radius, a polyline without
-// vertices): the reader leaves the record out and tells the person, where a
-// fault of the file's structure refuses the whole file. Uncaught, it is the
-// file error naming the line.
-class UnusableRecord : public Error {
+// vertices): the reader leaves the record out and tells the person, as it does
+// a record whose groups do not read. Uncaught, it is the file error naming the
+// line.
+class UnusableRecord : public DamagedGroup {
 public:
-    UnusableRecord(std::size_t line, std::string what, const std::string& description)
-        : Error(ErrorCode::FileError, description), line_(line), what_(std::move(what))
-    {
-    }
-    std::size_t Line() const { return line_; }
-    const std::string& What() const { return what_; }
-
-private:
-    std::size_t line_;
-    std::string what_;
+    using DamagedGroup::DamagedGroup;
 };
 
 // What the fields may ask of the reader: the current group and the tables of

@@ -109,16 +109,6 @@ void AppendEscape(std::string& out, unsigned v)
     out.append(e, 7);
 }
 
-std::string Quote(std::string_view s)
-{
-    std::string text;
-    DecodeText(s.substr(0, 40), text);
-    std::string r = "\"";
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x20) r += c;
-    if (s.size() > 40) r += "...";
-    return r + "\"";
-}
 
 // Position of the first line break in the 16 bytes at s, or -1.
 inline int LineBreakIn16(const char* s)
@@ -181,6 +171,17 @@ void DecodeText(std::string_view raw, std::string& out)
         }
         if (cp != 0) platform::AppendUtf8(out, cp);
     }
+}
+
+std::string Quoted(std::string_view raw)
+{
+    std::string text;
+    DecodeText(raw.substr(0, 40), text);
+    std::string r = "\"";
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x20) r += c;
+    if (raw.size() > 40) r += "...";
+    return r + "\"";
 }
 
 void EncodeText(std::string_view utf8, std::string& out)
@@ -428,19 +429,19 @@ void GroupReader::CheckStart()
     const std::string_view head(data_, size_);
     if (head.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
     if (head.substr(pos_, 18) == "AutoCAD Binary DXF")
-        FailAt(1, "DXF binário não é suportado; salve o desenho como DXF em texto (ASCII)");
+        Refuse(1, "DXF binário não é suportado; salve o desenho como DXF em texto (ASCII)");
     const std::string_view magic = head.substr(0, 4);
     if ((magic == "AC10" || magic == "AC15" || magic == "AC18" || magic == "AC24" || magic == "AC27" ||
          magic == "AC32") &&
         std::memchr(head.data(), '\0', head.size()))
-        FailAt(1, "é um desenho DWG binário (" + std::string(head.substr(0, 6)) +
+        Refuse(1, "é um desenho DWG binário (" + std::string(head.substr(0, 6)) +
                       "), não um DXF em texto; este programa lê só desenhos em DXF");
     if (const void* nul = std::memchr(head.data(), '\0', head.size())) {
         const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - head.data());
         std::size_t line = 1;
         for (std::size_t i = 0; i < at; ++i)
             if (head[i] == '\n') ++line;
-        FailAt(line, "conteúdo binário; o arquivo não é um DXF em texto");
+        Refuse(line, "conteúdo binário; o arquivo não é um DXF em texto");
     }
 }
 
@@ -451,6 +452,7 @@ bool GroupReader::Refill()
     const std::size_t keep = std::min(keepFrom_, pos_);
     const std::size_t valueAt = value_.data() ? static_cast<std::size_t>(value_.data() - data_) : 0;
     if (keep > 0) {
+        dropped_ += keep;
         std::memmove(buf_.data(), buf_.data() + keep, size_ - keep);
         size_ -= keep;
         pos_ -= keep;
@@ -461,7 +463,7 @@ bool GroupReader::Refill()
     const std::size_t n = std::fread(buf_.data() + size_, 1, piece_, file_);
     if (n == 0) {
         eof_ = true;
-        if (std::ferror(file_)) FailAt(nextLine_, "erro de leitura do arquivo");
+        if (std::ferror(file_)) Refuse(nextLine_, "erro de leitura do arquivo");
     }
     // Binary content past the start: the line of the first NUL byte.
     if (const void* nul = checkBinary_ ? std::memchr(buf_.data() + size_, '\0', n) : nullptr) {
@@ -469,7 +471,7 @@ bool GroupReader::Refill()
         std::size_t line = nextLine_;
         for (std::size_t i = pos_; i < at; ++i)
             if (buf_[i] == '\n') ++line;
-        FailAt(line, "conteúdo binário; o arquivo não é um DXF em texto");
+        Refuse(line, "conteúdo binário; o arquivo não é um DXF em texto");
     }
     size_ += n;
     data_ = buf_.data();
@@ -497,11 +499,20 @@ bool GroupReader::ReadLine(std::string_view& line)
     }
     if (pos_ >= size_) return false;
     const char* start = data_ + pos_;
+    if (!nl && size_ - pos_ > kMaxLineLength + 1) {
+        // Checked before more of the file is read: a line of a gigabyte never
+        // reaches memory whole. Its rest is for Resync to pass over.
+        pos_ += kMaxLineLength + 1;
+        midLine_ = true;
+        LineTooLong(nextLine_);
+    }
     std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
     pos_ += len + (nl ? 1 : 0);
     if (len > 0 && start[len - 1] == '\r') --len;
-    // Checked before more of the file is read: a line of a gigabyte never reaches memory whole.
-    if (len > kMaxLineLength) LineTooLong(nextLine_);
+    if (len > kMaxLineLength) {
+        ++nextLine_;
+        LineTooLong(nextLine_ - 1);
+    }
     line = std::string_view(start, len);
     ++nextLine_;
     return true;
@@ -568,25 +579,37 @@ bool GroupReader::NextGeneral()
 {
     std::string_view codeLine;
     const std::size_t codeLineNo = nextLine_;
-    if (!ReadLine(codeLine)) return false;
+    if (!ReadLine(codeLine)) {
+        atEnd_ = true;
+        return false;
+    }
     std::string_view c = Trim(codeLine);
     if (c.empty()) {
         // Blank lines after the last group are harmless.
+        std::size_t breaks = 0;
         while (true) {
-            while (pos_ < size_ && (IsBlank(data_[pos_]) || data_[pos_] == '\n')) ++pos_;
+            while (pos_ < size_ && (IsBlank(data_[pos_]) || data_[pos_] == '\n')) breaks += data_[pos_++] == '\n';
             if (pos_ < size_) break;
             // All of it blank so far: not kept while more is read.
             if (file_) size_ = pos_ = groupStart_;
-            if (!Refill()) return false;
+            if (!Refill()) {
+                atEnd_ = true;
+                return false;
+            }
         }
+        // Text follows: the blank lines are damage, and reading goes on after them.
+        nextLine_ += breaks;
         FailAt(codeLineNo, "linha vazia onde se esperava um código de grupo");
     }
     int code = 0;
     auto r = std::from_chars(c.data(), c.data() + c.size(), code);
     if (r.ec != std::errc() || r.ptr != c.data() + c.size() || code < -5 || code > 1071)
-        FailAt(codeLineNo, "código de grupo inválido " + Quote(c));
+        FailAt(codeLineNo, "código de grupo inválido " + Quoted(c));
     std::string_view valueLine;
-    if (!ReadLine(valueLine)) FailAt(codeLineNo, "o arquivo termina no meio de um grupo (arquivo truncado)");
+    if (!ReadLine(valueLine)) {
+        atEnd_ = true;
+        FailAt(codeLineNo, "o arquivo termina no meio de um grupo (arquivo truncado)");
+    }
     code_ = code;
     value_ = valueLine;
     line_ = codeLineNo;
@@ -638,38 +661,99 @@ void GroupReader::Unget()
     if (capture_ && !capture_->empty()) capture_->pop_back();
 }
 
+std::string GroupReader::Where(std::size_t line, const std::string& what) const
+{
+    return "Arquivo de desenho inválido \"" + source_ + "\", linha " + std::to_string(line) + ": " + what;
+}
+
 void GroupReader::FailAt(std::size_t line, const std::string& what) const
 {
-    throw Error(ErrorCode::FileError,
-                "Arquivo de desenho inválido \"" + source_ + "\", linha " + std::to_string(line) + ": " + what);
+    throw DamagedGroup(line, what, Where(line, what));
 }
 
 void GroupReader::Fail(const std::string& what) const { FailAt(line_, what); }
 
-namespace {
+void GroupReader::Refuse(std::size_t line, const std::string& what) const
+{
+    throw Error(ErrorCode::FileError, Where(line, what));
+}
 
 // Out of line, so that reading a good value needs no room for the message.
-[[noreturn, gnu::cold, gnu::noinline]] void FailValue(const GroupReader& in, const char* what)
+void GroupReader::BadValue(const char* why) const
 {
-    in.Fail(what + Quote(in.Piece()) + " (grupo " + std::to_string(in.Code()) + ")");
+    if (sink_) {
+        sink_->BadValue(*this);
+        return;
+    }
+    Fail(why + Quoted(Piece()) + " (grupo " + std::to_string(code_) + ")");
 }
 
-}  // namespace
-
-double GroupReader::Real() const
+double GroupReader::Real(double def) const
 {
     double v;
-    if (!QuickReal(value_, v) && !GeneralReal(value_, v))
-        FailValue(*this, "valor numérico inválido ou fora do intervalo ");
-    return v;
+    if (QuickReal(value_, v) || GeneralReal(value_, v)) [[likely]]
+        return v;
+    BadValue("valor numérico inválido ou fora do intervalo ");
+    return def;
 }
 
-double GroupReader::Angle() const { return Real() * (kPi / 180.0); }
+bool GroupReader::ReadReal(double& v) const
+{
+    double r;
+    if (QuickReal(value_, r) || GeneralReal(value_, r)) [[likely]] {
+        v = r;
+        return true;
+    }
+    BadValue("valor numérico inválido ou fora do intervalo ");
+    return false;
+}
 
-int GroupReader::Int() const
+bool GroupReader::ReadAngle(double& v) const
+{
+    double r;
+    if (!ReadReal(r)) return false;
+    v = r * (kPi / 180.0);
+    return true;
+}
+
+bool GroupReader::ReadInt(int& v) const
+{
+    bool bad = false;
+    const int r = IntOr(bad);
+    if (!bad) v = r;
+    return !bad;
+}
+
+bool GroupReader::IsReal() const
+{
+    double v;
+    return QuickReal(value_, v) || GeneralReal(value_, v);
+}
+
+double GroupReader::Angle(double def) const
+{
+    double v;
+    if (QuickReal(value_, v) || GeneralReal(value_, v)) [[likely]]
+        return v * (kPi / 180.0);
+    BadValue("valor numérico inválido ou fora do intervalo ");
+    return def;
+}
+
+int GroupReader::Int(int def) const
+{
+    bool bad = false;
+    const int v = IntOr(bad);
+    return bad ? def : v;
+}
+
+int GroupReader::IntOr(bool& bad) const
 {
     long long v;
-    if (!QuickInteger(value_, v) && !GeneralInteger(value_, v)) FailValue(*this, "valor inteiro inválido ");
+    if (!QuickInteger(value_, v) && !GeneralInteger(value_, v)) [[unlikely]] {
+        BadValue("valor inteiro inválido ");
+        bad = true;
+        return 0;
+    }
     // Within 16 bits: right for every code, no need to look up which range it has.
     if (v >= -32768 && v <= 32767) return static_cast<int>(v);
     long long lo = -2147483648LL, hi = 2147483647LL;
@@ -679,8 +763,133 @@ int GroupReader::Int() const
         lo = -32768;
         hi = 32767;
     }
-    if (v < lo || v > hi) FailValue(*this, "valor inteiro fora do intervalo ");
+    if (v < lo || v > hi) {
+        BadValue("valor inteiro fora do intervalo ");
+        bad = true;
+        return 0;
+    }
     return static_cast<int>(v);
+}
+
+namespace {
+
+// The name of a record as a (0, name) group gives it: letters, digits and
+// "_", with a letter among them ("LINE", "3DFACE", "ACAD_TABLE"). No value
+// line of a file whose groups stay in step follows a line "0" so.
+bool IsRecordName(std::string_view s)
+{
+    bool letter = false;
+    for (char c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            letter = true;
+        } else if (!((c >= '0' && c <= '9') || c == '_')) {
+            return false;
+        }
+    }
+    return letter;
+}
+
+}  // namespace
+
+bool GroupReader::SkipOrReadLine(std::string_view& line, bool& tooLong)
+{
+    tooLong = false;
+    const void* nl = nullptr;
+    while (true) {
+        const std::size_t rest = size_ - pos_;
+        nl = rest ? std::memchr(data_ + pos_, '\n', std::min(rest, kMaxLineLength + 2)) : nullptr;
+        if (nl || rest > kMaxLineLength + 1) break;
+        if (!Refill()) break;
+    }
+    if (pos_ >= size_) return false;
+    const char* start = data_ + pos_;
+    std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : size_ - pos_;
+    if (nl) {
+        pos_ += len + 1;
+        if (len > 0 && start[len - 1] == '\r') --len;
+    } else if (len <= kMaxLineLength + 1) {
+        pos_ = size_;  // the last line, without a line break
+    } else {
+        // No line break within reach: passed over a piece at a time, none of it kept.
+        while (true) {
+            if (const void* end = std::memchr(data_ + pos_, '\n', size_ - pos_)) {
+                pos_ = static_cast<std::size_t>(static_cast<const char*>(end) - data_) + 1;
+                break;
+            }
+            pos_ = size_;
+            keepFrom_ = groupStart_ = pos_;
+            if (!Refill()) break;
+        }
+        len = kMaxLineLength + 1;
+        start = data_ + pos_;
+    }
+    ++nextLine_;
+    tooLong = len > kMaxLineLength;
+    line = tooLong ? std::string_view() : std::string_view(start, len);
+    return true;
+}
+
+bool GroupReader::Resync()
+{
+    if (pushedBack_) {
+        // A record's start read and given back: it is where the reading goes on,
+        // unless it is where the last resync stopped.
+        pushedBack_ = false;
+        if (code_ == 0 && IsRecordName(Trim(value_)) && dropped_ + groupStart_ != lastResync_) {
+            lastResync_ = dropped_ + groupStart_;
+            pushedBack_ = true;
+            return true;
+        }
+    }
+    // The group read last is left behind: what holds it may go while lines are passed over.
+    value_ = {};
+    long_ = false;
+    if (atEnd_) return false;
+    if (midLine_) {
+        // The rest of a line too long to hold.
+        midLine_ = false;
+        std::string_view rest;
+        bool tooLong = false;
+        if (!SkipOrReadLine(rest, tooLong)) {
+            atEnd_ = true;
+            return false;
+        }
+    }
+    bool zero = false;  // the line before was "0"
+    std::size_t zeroAt = 0, zeroLine = 0;
+    while (true) {
+        const std::size_t at = pos_;
+        const std::size_t lineNo = nextLine_;
+        if (zero) keepFrom_ = groupStart_ = zeroAt;  // the "0" line stays while the next one is read
+        std::string_view line;
+        bool tooLong = false;
+        const std::uint64_t before = dropped_;
+        if (!SkipOrReadLine(line, tooLong)) {
+            atEnd_ = true;
+            return false;
+        }
+        // What Refill let go moved the lines held.
+        const std::size_t moved = static_cast<std::size_t>(dropped_ - before);
+        const std::string_view word = Trim(line);
+        if (zero && !tooLong && IsRecordName(word) && dropped_ + zeroAt - moved != lastResync_) {
+            groupStart_ = zeroAt - moved;
+            keepFrom_ = groupStart_;
+            lastResync_ = dropped_ + groupStart_;
+            code_ = 0;
+            value_ = line;
+            line_ = zeroLine;
+            NoteLength();
+            pushedBack_ = true;
+            return true;
+        }
+        zero = !tooLong && word == "0";
+        if (zero) {
+            zeroAt = at - moved;
+            zeroLine = lineNo;
+        } else {
+            keepFrom_ = groupStart_ = pos_;
+        }
+    }
 }
 
 std::uint64_t GroupReader::Handle() const
@@ -734,7 +943,7 @@ void GroupWriter::Keyword(int code, std::string_view ascii)
 void GroupWriter::TooLong(int code, std::size_t start) const
 {
     const std::string_view value = std::string_view(buf_).substr(start);
-    throw Error(ErrorCode::FileError, "o valor " + Quote(value) + " (grupo " + std::to_string(code) + ") ocuparia " +
+    throw Error(ErrorCode::FileError, "o valor " + Quoted(value) + " (grupo " + std::to_string(code) + ") ocuparia " +
                                           std::to_string(value.size()) + " bytes numa linha do arquivo, mais que " +
                                           std::to_string(kMaxLineLength >> 20) +
                                           " MiB (cada caractere fora da página de código do desenho ocupa 7 bytes); "

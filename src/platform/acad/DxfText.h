@@ -4,9 +4,12 @@
 // Engine-internal: the reader and writer of DxfFile.cpp build on it.
 //
 // Reading is tolerant of what hand-written files do (blanks around group codes,
-// CR LF or LF, "," as decimal point, 8-bit Windows text) and strict about what
-// would make the drawing wrong (a code that is not a number, a value out of its
-// range, a truncated file): those fail with acad::Error naming the file and line.
+// CR LF or LF, "," as decimal point, 8-bit Windows text). What would make the
+// drawing wrong (a code that is not a number, a truncated file) fails with
+// DamagedGroup naming the file and line, which a reader may step over to the
+// next record (Resync); a value that does not read is taken as its default and
+// told to the reader's BadValueSink. Text that is no DXF at all (binary content,
+// a file that cannot be read) fails with a plain acad::Error.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,9 +19,27 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/acad/Error.h"
 #include "platform/acad/Geometry.h"
 
 namespace acad::dxf {
+
+// A group or record of a drawing file that does not read, at `Line()`: the
+// reader leaves out what holds it and reads on. Uncaught, it is the file error
+// naming the line.
+class DamagedGroup : public Error {
+public:
+    DamagedGroup(std::size_t line, std::string what, const std::string& description)
+        : Error(ErrorCode::FileError, description), line_(line), what_(std::move(what))
+    {
+    }
+    std::size_t Line() const { return line_; }
+    const std::string& What() const { return what_; }
+
+private:
+    std::size_t line_;
+    std::string what_;
+};
 
 // Largest magnitude accepted for a real value: any finite double, as the
 // engine's own members accept. A tighter bound would refuse files the host
@@ -59,6 +80,10 @@ bool ParseHandle(std::string_view s, std::uint64_t& v);  // hexadecimal, not 0
 // An infinity is written as the largest double of its sign; `v` is not NaN.
 void AppendReal(std::string& out, double v, int precision = 17);
 
+// A value of a file as a message quotes it: decoded, without control
+// characters, at most 40 bytes of it.
+std::string Quoted(std::string_view raw);
+
 // Blanks around a value: space, tab, CR, VT, FF (a line break ends the line).
 inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 // Inline: it runs for most groups of a file, which mostly have no blanks to drop.
@@ -75,6 +100,16 @@ inline std::string_view Trim(std::string_view s)
 // views handed out (Raw, Word) stay valid until the second call of Next after.
 class GroupReader {
 public:
+    // Told of a value that does not read (the current group); the reader then
+    // takes the default it was asked for.
+    class BadValueSink {
+    public:
+        virtual void BadValue(const GroupReader& in) = 0;
+
+    protected:
+        ~BadValueSink() = default;
+    };
+
     GroupReader(std::string_view text, std::string sourceName);
     // Reads `file` (open for reading, owned by the caller) from its position,
     // at most `piece` bytes at a time.
@@ -87,6 +122,16 @@ public:
     void CheckRest();
     // Makes the current group the next one again (one level).
     void Unget();
+    // After damage: goes on to the next group that starts a record (a code 0
+    // line followed by a record's name), which becomes the next one Next
+    // gives; false when the text ends first. Lines of any length are passed
+    // over without being held, and the same group is never given twice in a
+    // row, so that a reader that fails on it again still moves on.
+    bool Resync();
+    // The text has ended: the last Next found nothing more.
+    bool AtEnd() const { return atEnd_; }
+    // The number of the last line read.
+    std::size_t LastLine() const { return nextLine_ - 1; }
     int Code() const { return code_; }
     // The value line without its line break (blanks kept: strings may need them).
     // The value as text (Raw, Word, Text, TextInto, captured) fails when the
@@ -106,10 +151,20 @@ public:
     std::size_t Line() const { return line_; }
     const std::string& SourceName() const { return source_; }
 
-    // Typed values of the current group; they fail with the line on a bad value.
-    double Real() const;
-    double Angle() const;          // degrees in the file, radians returned
-    int Int() const;               // range of the code's type (16 or 32 bits, bool, byte)
+    // Typed values of the current group. A value that does not read (or lies
+    // out of its type's range) is `def`, told to the sink; without a sink it
+    // fails with the line.
+    double Real(double def = 0.0) const;
+    double Angle(double def = 0.0) const;  // degrees in the file, radians returned (and `def`)
+    int Int(int def = 0) const;            // range of the code's type (16 or 32 bits, bool, byte)
+    // Whether the value reads as a real (nothing told).
+    bool IsReal() const;
+    // The value into `v` when it reads; else false, told to the sink, and `v`
+    // as it was (a field keeps its default).
+    bool ReadReal(double& v) const;
+    bool ReadAngle(double& v) const;
+    bool ReadInt(int& v) const;
+    void SetBadValueSink(BadValueSink* sink) { sink_ = sink; }
     std::uint64_t Handle() const;  // 0 when the value is not a handle
     std::string Text() const;
     void TextInto(std::string& out) const;
@@ -123,10 +178,19 @@ public:
     };
     void Capture(std::vector<Captured>* into) { capture_ = into; }
 
+    // DamagedGroup at the current group's line, or at `line`.
     [[noreturn]] void Fail(const std::string& what) const;
     [[noreturn]] void FailAt(std::size_t line, const std::string& what) const;
+    // acad::Error: the text is no DXF that could be read.
+    [[noreturn]] void Refuse(std::size_t line, const std::string& what) const;
 
 private:
+    std::string Where(std::size_t line, const std::string& what) const;
+    [[gnu::cold, gnu::noinline]] void BadValue(const char* why) const;
+    int IntOr(bool& bad) const;  // `bad` set (and told) when the value does not read
+    // Reads a line as ReadLine does; one too long is passed over whole (its
+    // view left empty, `tooLong` set) without being held.
+    bool SkipOrReadLine(std::string_view& line, bool& tooLong);
     void CheckStart();
     // Only a value this long may make more than a line once saved.
     void NoteLength() { long_ = value_.size() > kMaxLineLength / kMaxSavedGrowth; }
@@ -157,6 +221,11 @@ private:
     std::string_view value_;
     bool long_ = false;  // value_ is long enough to be looked at by CheckSavedLength
     std::size_t line_ = 0;
+    bool atEnd_ = false;
+    bool midLine_ = false;              // a line too long was cut where what was held ended
+    std::uint64_t dropped_ = 0;         // bytes of the file Refill has let go
+    std::uint64_t lastResync_ = ~0ULL;  // where Resync last stopped (offset in the file)
+    BadValueSink* sink_ = nullptr;
     // State saved by Unget.
     bool pushedBack_ = false;
     std::vector<Captured>* capture_ = nullptr;

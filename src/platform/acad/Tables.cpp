@@ -144,6 +144,12 @@ void SymbolTable<T>::Rename(TableRecord& r, const std::string& oldName)
     byName_[UpperName(r.Name())] = static_cast<T*>(&r);
 }
 
+template <typename T>
+void SymbolTable<T>::CheckWritten(const std::string& name, const char* what)
+{
+    if (name.empty()) ThrowInvalidInput(std::string(what) + " vazio");
+}
+
 template class SymbolTable<Layer>;
 template class SymbolTable<Linetype>;
 template class SymbolTable<TextStyle>;
@@ -222,6 +228,13 @@ Layer* Layers::Add(const std::string& name)
 {
     if (Layer* existing = Find(name)) return existing;
     if (!IsValidRecordName(name)) ThrowInvalidInput("nome de layer \"" + name + "\"");
+    return AddAsWritten(name);
+}
+
+Layer* Layers::AddAsWritten(const std::string& name)
+{
+    if (Layer* existing = Find(name)) return existing;
+    CheckWritten(name, "nome de layer");
     auto layer = std::make_unique<Layer>(doc_, name);
     if (Linetype* c = doc_.Linetypes().Find("Continuous")) layer->SetLinetypeIndex(c->Index());
     return Insert(std::move(layer));
@@ -256,6 +269,13 @@ Linetype* Linetypes::Add(const std::string& name)
 {
     if (Linetype* existing = Find(name)) return existing;
     if (!IsValidRecordName(name)) ThrowInvalidInput("nome de tipo de linha \"" + name + "\"");
+    return AddAsWritten(name);
+}
+
+Linetype* Linetypes::AddAsWritten(const std::string& name)
+{
+    if (Linetype* existing = Find(name)) return existing;
+    CheckWritten(name, "nome de tipo de linha");
     return Insert(std::make_unique<Linetype>(doc_, name));
 }
 
@@ -359,6 +379,13 @@ TextStyle* TextStyles::Add(const std::string& name)
 {
     if (TextStyle* existing = Find(name)) return existing;
     if (!IsValidRecordName(name)) ThrowInvalidInput("nome de estilo de texto \"" + name + "\"");
+    return AddAsWritten(name);
+}
+
+TextStyle* TextStyles::AddAsWritten(const std::string& name)
+{
+    if (TextStyle* existing = Find(name)) return existing;
+    CheckWritten(name, "nome de estilo de texto");
     return Insert(std::make_unique<TextStyle>(doc_, name));
 }
 
@@ -382,6 +409,13 @@ RegisteredApplication* RegisteredApplications::Add(const std::string& name)
 {
     if (RegisteredApplication* existing = Find(name)) return existing;
     if (!IsValidSymbolName(name)) ThrowInvalidInput("nome de aplicação \"" + name + "\"");
+    return AddAsWritten(name);
+}
+
+RegisteredApplication* RegisteredApplications::AddAsWritten(const std::string& name)
+{
+    if (RegisteredApplication* existing = Find(name)) return existing;
+    CheckWritten(name, "nome de aplicação");
     return Insert(std::make_unique<RegisteredApplication>(doc_, name));
 }
 

@@ -67,6 +67,8 @@ public:
 protected:
     explicit SymbolTable(acad::Document& doc) : doc_(doc) {}
     T* Insert(std::unique_ptr<T> record);
+    // The check of a name AddAsWritten makes: not empty.
+    static void CheckWritten(const std::string& name, const char* what);
     acad::Document& doc_;
 
 private:
@@ -138,6 +140,9 @@ public:
     explicit Layers(acad::Document& doc) : SymbolTable(doc) {}
     // Layer names may not be empty nor hold < > / \ " : ; ? * | , = `.
     Layer* Add(const std::string& name);
+    // The record as a drawing file names it: any name but an empty one (files of
+    // other programs hold names Add refuses, "*ADSK_SYSTEM_LIGHTS").
+    Layer* AddAsWritten(const std::string& name);
 };
 
 class Linetype : public TableRecord {
@@ -177,6 +182,7 @@ public:
     // DuplicateKey when already loaded, FileNotFound / KeyNotFound otherwise.
     void Load(const std::string& name, const std::string& fileName);
     Linetype* Add(const std::string& name);
+    Linetype* AddAsWritten(const std::string& name);  // as Layers::AddAsWritten
 };
 
 class TextStyle : public TableRecord {
@@ -241,6 +247,7 @@ class TextStyles : public SymbolTable<TextStyle> {
 public:
     explicit TextStyles(acad::Document& doc) : SymbolTable(doc) {}
     TextStyle* Add(const std::string& name);
+    TextStyle* AddAsWritten(const std::string& name);  // as Layers::AddAsWritten
 };
 
 class RegisteredApplication : public TableRecord {
@@ -262,6 +269,7 @@ class RegisteredApplications : public SymbolTable<RegisteredApplication> {
 public:
     explicit RegisteredApplications(acad::Document& doc) : SymbolTable(doc) {}
     RegisteredApplication* Add(const std::string& name);
+    RegisteredApplication* AddAsWritten(const std::string& name);  // as Layers::AddAsWritten
 };
 
 // Symbol names: not empty, at most 255 characters, none of < > / \ " : ; ? * | , = `.

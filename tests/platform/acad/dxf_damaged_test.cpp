@@ -1,5 +1,7 @@
-// Damaged and foreign files are refused with a message that names the file and
-// the line; nothing crashes, loops or grows without bound. Failed saves leave
+// Foreign files are refused with a message that names the file and the line;
+// damaged ones open with what can be read, and a note that says what was left
+// out or mended and where. Nothing crashes, loops or grows without bound, and a
+// drawing opened so saves a file that opens with no note. Failed saves leave
 // the drawing on disk as it was.
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/DxfReader.h"
 
 using namespace acad;
 
@@ -41,79 +44,307 @@ std::string WithEntity(std::initializer_list<std::string> entity)
     return s + Lines({"0", "ENDSEC", "0", "EOF"});
 }
 
-}  // namespace
-
-TEST(DxfDamaged, ForeignAndDamagedFilesAreRefusedNamingFileAndLine)
+// The note of reading `text` into `doc` (which must open), checking that the
+// drawing saves a file that opens with no note.
+std::string Note(Document& doc, const std::string& text)
 {
-    Document good;
-    good.ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
-    const std::string text = WriteDxfText(good);
-
-    // Truncated anywhere: in the middle of a group, or before EOF.
-    EXPECT_NE(Refusal(text.substr(0, text.size() / 2)), "");
-    std::string cut = text.substr(0, text.rfind("  0\r\nEOF"));
-    EXPECT_NE(Refusal(cut).find("EOF"), std::string::npos);
-    EXPECT_NE(Refusal(text.substr(0, text.size() - 6)).find("truncado"), std::string::npos);
-    EXPECT_NE(Refusal("").find("vazio"), std::string::npos);
-    // A header setting that does not read keeps the default; the drawing opens.
-    EXPECT_EQ(Refusal(Lines({"0", "SECTION", "2", "HEADER", "9", "$LTSCALE", "40", "muito", "9", "$OSMODE", "70",
-                             "99999999999", "0", "ENDSEC", "0", "EOF"})),
-              "");
-
-    // Binary drawings, binary DXF and garbage.
-    EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary\0", 24)).find("DWG"), std::string::npos);
-    EXPECT_NE(Refusal(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).find("binário"), std::string::npos);
-    EXPECT_NE(Refusal("isto não é um desenho\nnem de longe\n").find("linha 1"), std::string::npos);
-    EXPECT_NE(Refusal(Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20"})).find("linha 9"),
-              std::string::npos);
-
-    const std::string msg = Refusal(WithEntity({"0", "LINE", "8", "0", "abc", "1"}));
-    EXPECT_NE(msg.find("teste.dxf"), std::string::npos);
-    EXPECT_NE(msg.find("linha 9"), std::string::npos);
-    EXPECT_NE(msg.find("código de grupo"), std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "5000", "1"})), "");
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "99999999999999999999", "1"})), "");
+    std::string note;
+    try {
+        note = ReadDxfText(doc, text, "teste.dxf");
+    } catch (const Error& e) {
+        ADD_FAILURE() << "refused: " << e.Description();
+        return "";
+    }
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "");
+    return note;
 }
 
-TEST(DxfDamaged, ValuesOutOfRangeAreRefused)
+std::filesystem::path Damaged(const std::string& name)
 {
-    // Numbers beyond what a double holds, not numbers at all, or out of their type.
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "1e400"})).find("linha 7"), std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "-1" + std::string(400, '0')})), "");
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "nan"})), "");
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "10", "dez"})), "");
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "70000"})), "");
-    // 2^64 and 2^63 overflow the digits read: refused where a whole number is
-    // due, read exactly where a real is.
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "18446744073709551616"}))
-                  .find("linha 7: valor inteiro inválido \"18446744073709551616\""),
+    return std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/damaged" / name;
+}
+
+// The same for a small file of the damaged folder, read from disk; the note
+// begins with its path.
+std::string FileNote(Document& doc, const std::string& name)
+{
+    std::string note;
+    try {
+        note = ReadDxf(doc, Damaged(name));
+    } catch (const Error& e) {
+        ADD_FAILURE() << name << " refused: " << e.Description();
+        return "";
+    }
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(doc), "de novo"), "") << name;
+    const std::string head = "Desenho \"" + Damaged(name).string() + "\" aberto; ";
+    EXPECT_EQ(note.substr(0, head.size()), head);
+    return note.substr(std::min(note.size(), head.size()));
+}
+
+}  // namespace
+
+// Only what is no DXF at all is refused: empty, binary or DWG, text that never
+// begins a section.
+TEST(DxfDamaged, ForeignFilesAreRefusedNamingFileAndLine)
+{
+    EXPECT_NE(Refusal("").find("vazio"), std::string::npos);
+    EXPECT_NE(Refusal(std::string("AC1015\0\0\0\x01\x02 some binary\0", 24)).find("DWG"), std::string::npos);
+    EXPECT_NE(Refusal(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)).find("binário"), std::string::npos);
+    EXPECT_NE(Refusal("isto não é um desenho\nnem de longe\n").find("teste.dxf\", linha 1: código de grupo inválido"),
               std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "62", "9223372036854775808"})).find("linha 7: valor inteiro inválido"),
+    EXPECT_NE(
+        Refusal(Lines({"999", "comentário", "0", "LINE", "10", "0"})).find("linha 3: registro \"LINE\" fora de uma"),
+        std::string::npos);
+    EXPECT_NE(Refusal(Lines({"8", "0", "0", "SECTION"})).find("linha 1: esperava-se o início de uma seção"),
               std::string::npos);
+    EXPECT_NE(Refusal(Lines({"999", "só um comentário"})).find("EOF"), std::string::npos);
+}
+
+// A file cut short opens what it holds. Whole sections and no "EOF": a note
+// that says so. Cut inside a section: the record the cut falls in is left out,
+// and the note says the file is truncated, where.
+TEST(DxfDamaged, DrawingsCutShortOpenWhatTheyHoldWithANote)
+{
+    Document noEof;
+    EXPECT_EQ(FileNote(noEof, "no_eof.dxf"), "o arquivo termina sem \"EOF\" (linha 30).");
+    EXPECT_EQ(noEof.ModelSpace().Count(), 2);
+    Document cut;
+    EXPECT_EQ(FileNote(cut, "cut_in_section.dxf"),
+              "1 entidade deixada de fora: LINE, o arquivo termina no meio de um grupo (arquivo truncado) (linha 37). "
+              "Arquivo truncado: termina na linha 37, dentro da seção \"ENTITIES\", sem \"ENDSEC\" nem \"EOF\".");
+    ASSERT_EQ(cut.ModelSpace().Count(), 2);
+    EXPECT_EQ(dynamic_cast<Line*>(cut.ModelSpace().Item(1))->EndPoint(), (Point3d{0, 10, 0}));
+
+    // Cut anywhere in the entities of a drawing the host saved: what lies
+    // wholly before the cut opens, never more; the record the cut falls in (or
+    // ends at: nothing says it was whole) is left out.
+    Document good;
+    good.ModelSpace().AddLine({0, 0, 0}, {1, 1, 0});
+    good.ModelSpace().AddCircle({5, 5, 0}, 2);
+    const std::string text = WriteDxfText(good);
+    const std::size_t entitiesEnd = text.find("ENDSEC", text.find("CIRCLE")) + 6;
+    int before = 0;
+    for (std::size_t at = text.find("ENTITIES") + 8; at < text.find("SECTION", entitiesEnd); ++at) {
+        Document part;
+        const std::string note = Note(part, text.substr(0, at));
+        EXPECT_NE(note.find(at < entitiesEnd ? "rquivo truncado: termina na linha" : "termina sem \"EOF\""),
+                  std::string::npos)
+            << at << ": " << note;
+        const int count = part.ModelSpace().Count();
+        EXPECT_GE(count, before) << at;
+        EXPECT_EQ(count, (at > text.find("CIRCLE") ? 1 : 0) + (at > entitiesEnd - 6 ? 1 : 0)) << at;
+        before = count;
+    }
+    EXPECT_EQ(before, 2);
+    // A line entity's group cut: left out at the line of the cut.
+    Document lines;
+    EXPECT_NE(Note(lines, Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1", "20"}))
+                  .find("1 entidade deixada de fora: LINE, o arquivo termina no meio de um grupo (arquivo truncado) "
+                        "(linha 9)"),
+              std::string::npos);
+    // A header setting that does not read keeps the default, and says so.
+    Document header;
+    EXPECT_NE(Note(header, Lines({"0", "SECTION", "2", "HEADER", "9", "$LTSCALE", "40", "muito", "9", "$OSMODE", "70",
+                                  "99999999999", "0", "ENDSEC", "0", "EOF"}))
+                  .find("2 valores ilegíveis lidos como o padrão: $LTSCALE, grupo 40 \"muito\" (linha 7); $OSMODE, "
+                        "grupo 70 \"99999999999\" (linha 11)"),
+              std::string::npos);
+    EXPECT_DOUBLE_EQ(header.GetVariable("LTSCALE").AsDouble(), 1.0);
+}
+
+// A group whose code does not read, or a line where a code should be, costs
+// the record it lies in: the reading goes on at the next record.
+TEST(DxfDamaged, GroupsThatDoNotReadCostOnlyTheirRecord)
+{
+    const std::string circle = Lines({"0", "CIRCLE", "10", "1", "20", "1", "40", "2"});
+    for (const auto& [bad, what] : {std::pair<std::string, std::string>{"abc", "código de grupo inválido \"abc\""},
+                                    {"5000", "código de grupo inválido \"5000\""},
+                                    {"99999999999999999999", "código de grupo inválido \"99999999999999999999\""},
+                                    {"", "linha vazia onde se esperava um código de grupo"}}) {
+        Document doc;
+        const std::string note = Note(doc, Lines({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", bad, "1"}) +
+                                               circle + Lines({"0", "ENDSEC", "0", "EOF"}));
+        EXPECT_EQ(note, "Desenho \"teste.dxf\" aberto; 1 entidade deixada de fora: LINE, " + what + " (linha 9).");
+        ASSERT_EQ(doc.ModelSpace().Count(), 1) << bad;
+        EXPECT_DOUBLE_EQ(dynamic_cast<Circle*>(doc.ModelSpace().Item(0))->Radius(), 2.0);
+    }
+    // Between sections, and in a table: passed over, the tables and entities after it read.
+    Document tables;
+    const std::string note =
+        Note(tables, Lines({"0",  "SECTION", "2", "HEADER",  "0",  "ENDSEC", "9", "$EXTMIN", "10", "0",
+                            "0",  "ENDSEC",  "0", "SECTION", "2",  "TABLES", "0", "TABLE",   "2",  "LAYER",
+                            "0",  "LAYER",   "2", "A",       "x",  "1",      "0", "LAYER",   "2",  "REDE",
+                            "62", "3",       "0", "ENDTAB",  "0",  "ENDSEC", "0", "SECTION", "2",  "ENTITIES",
+                            "0",  "LINE",    "8", "REDE",    "11", "1",      "0", "ENDSEC",  "0",  "EOF"}));
+    EXPECT_NE(note.find("1 registro deixado de fora: LAYER, código de grupo inválido \"x\" (linha 25)"),
+              std::string::npos)
+        << note;
+    EXPECT_NE(note.find("grupo fora de uma seção, deixado de fora (linha 7)"), std::string::npos) << note;
+    EXPECT_NE(note.find("registro \"ENDSEC\" fora de uma seção, deixado de fora (linha 11)"), std::string::npos)
+        << note;
+    EXPECT_EQ(tables.Layers().Find("A"), nullptr);
+    EXPECT_EQ(tables.Layers().Item("REDE")->Color(), 3);
+    ASSERT_EQ(tables.ModelSpace().Count(), 1);
+    EXPECT_EQ(tables.ModelSpace().Item(0)->Layer(), "REDE");
+    // What the engine refused whole before, now each its own record: a layer
+    // with no name, a reference to no block, a hatch edge of no known kind.
+    Document records;
+    const std::string each =
+        Note(records, Lines({"0",  "SECTION", "2", "TABLES",   "0",  "LAYER",  "62", "3",      "0",  "ENDSEC",
+                             "0",  "SECTION", "2", "ENTITIES", "0",  "INSERT", "2",  "",       "10", "1",
+                             "0",  "HATCH",   "2", "SOLID",    "91", "1",      "92", "1",      "93", "1",
+                             "72", "9",       "0", "CIRCLE",   "40", "1",      "0",  "ENDSEC", "0",  "EOF"}));
+    EXPECT_NE(each.find("2 entidades deixadas de fora: INSERT, referência a bloco sem nome (linha 17); HATCH, tipo de "
+                        "aresta de hachura desconhecido: 9 (linha 31)"),
+              std::string::npos)
+        << each;
+    EXPECT_NE(each.find("1 registro deixado de fora: LAYER, registro de tabela sem nome (grupo 2) (linha 5)"),
+              std::string::npos)
+        << each;
+    EXPECT_EQ(records.ModelSpace().Count(), 1);
+}
+
+// A value that does not read (not a number, beyond what a double holds, out of
+// its type's range, NaN as some programs write it) is read as its field's
+// default, and the note names the record, the group and its line.
+TEST(DxfDamaged, ValuesThatDoNotReadTakeTheirDefaults)
+{
+    const std::string zeros = "-1" + std::string(400, '0');
+    for (const auto& [code, value] : {std::pair<std::string, std::string>{"10", "1e400"},
+                                      {"10", zeros},
+                                      {"10", "nan"},
+                                      {"10", "dez"},
+                                      {"62", "70000"},
+                                      {"62", "256QSW"},
+                                      {"62", "18446744073709551616"},
+                                      {"62", "9223372036854775808"}}) {
+        Document doc;
+        const std::string note = Note(doc, WithEntity({"0", "LINE", code, value, "20", "2", "11", "3", "21", "4"}));
+        const std::string shown = value.size() > 40 ? value.substr(0, 40) + "..." : value;
+        EXPECT_EQ(note, "Desenho \"teste.dxf\" aberto; 1 valor ilegível lido como o padrão: LINE, grupo " + code +
+                            " \"" + shown + "\" (linha 7).");
+        ASSERT_EQ(doc.ModelSpace().Count(), 1) << value;
+        auto* line = dynamic_cast<Line*>(doc.ModelSpace().Item(0));
+        EXPECT_EQ(line->StartPoint(), (Point3d{0, 2, 0}));
+        EXPECT_EQ(line->EndPoint(), (Point3d{3, 4, 0}));
+        EXPECT_EQ(line->Color(), 256) << value;
+    }
+    // 2^64 and 2^63 overflow the digits read where a whole number is due (above);
+    // where a real is due they read exactly.
     Document huge;
-    ReadDxfText(huge, WithEntity({"0", "LINE", "10", "18446744073709551616", "20", "-9223372036854775808"}), "t");
+    EXPECT_EQ(Note(huge, WithEntity({"0", "LINE", "10", "18446744073709551616", "20", "-9223372036854775808"})), "");
     EXPECT_EQ(dynamic_cast<Line*>(huge.ModelSpace().Item(0))->StartPoint(),
               (Point3d{18446744073709551616.0, -9223372036854775808.0, 0}));
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1000", "sem aplicação"})).find("1001"), std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "LINE", "1001", "APP", "1099", "x"})), "");
-    // A kept group of an unknown kind must still hold a usable number.
-    EXPECT_NE(Refusal(WithEntity({"0", "LEADER", "10", "1e999"})), "");
+
+    // "256QSW" in a line's colour: drawn in its layer's (BYLAYER), as the lines
+    // beside it keep theirs.
+    Document colour;
+    EXPECT_EQ(FileNote(colour, "color_256qsw.dxf"),
+              "1 valor ilegível lido como o padrão: LINE, grupo 62 \"256QSW\" (linha 81).");
+    ASSERT_EQ(colour.ModelSpace().Count(), 3);
+    EXPECT_EQ(colour.ModelSpace().Item(0)->Color(), 3);
+    EXPECT_EQ(colour.ModelSpace().Item(1)->Color(), 256);
+    EXPECT_EQ(colour.ModelSpace().Item(2)->Color(), 5);
+    // A NaN in one line: that line ends at x 0, the lines around it as they are.
+    Document nan;
+    EXPECT_EQ(FileNote(nan, "nan_entity.dxf"),
+              "1 valor ilegível lido como o padrão: LINE, grupo 11 \"-nan(ind)\" (linha 25).");
+    ASSERT_EQ(nan.ModelSpace().Count(), 3);
+    EXPECT_EQ(dynamic_cast<Line*>(nan.ModelSpace().Item(1))->EndPoint(), (Point3d{0, 5, 0}));
+    EXPECT_EQ(dynamic_cast<Line*>(nan.ModelSpace().Item(2))->EndPoint(), (Point3d{10, 10, 0}));
+
+    // A kept group of an unknown kind must still hold a usable number: read as 0.
+    Document leader;
+    EXPECT_NE(Note(leader, WithEntity({"0", "LEADER", "10", "1e999", "20", "1"}))
+                  .find("LEADER, grupo 10 \"1e999\" (linha 7)"),
+              std::string::npos);
+    ASSERT_EQ(leader.ModelSpace().Count(), 1);
+    const auto& groups = dynamic_cast<RawEntity*>(leader.ModelSpace().Item(0))->Groups();
+    EXPECT_NE(
+        std::find_if(groups.begin(), groups.end(), [](const RawGroup& g) { return g.code == 10 && g.value == "0"; }),
+        groups.end());
     // Huge counts announce nothing the reader trusts: no allocation follows them.
     EXPECT_EQ(Refusal(WithEntity({"0", "HATCH", "91", "2000000000", "75", "0"})), "");
     EXPECT_EQ(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "2000000000", "10", "0", "20", "0"})), "");
 }
 
-TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
+// Extended data that does not read is left out, the entity and the rest of its
+// data kept: a 1021 with no 1011 before it, groups before any application's
+// name, the data of an application whose name no table holds.
+TEST(DxfDamaged, ExtendedDataThatDoesNotReadIsLeftOut)
+{
+    auto xdata = [](const Entity& e) {
+        std::vector<int> codes;
+        std::vector<Variant> values;
+        e.GetXData("", codes, values);
+        std::string s;
+        for (std::size_t i = 0; i < codes.size(); ++i) s += std::to_string(codes[i]) + ":" + values[i].ToString() + " ";
+        return s;
+    };
+    Document point;
+    EXPECT_EQ(FileNote(point, "xdata_1021.dxf"),
+              "1 reparo: LINE, dados estendidos: grupo 1021 sem o grupo 1011 antes dele, deixado de fora (linha 41).");
+    ASSERT_EQ(point.ModelSpace().Count(), 1);
+    EXPECT_EQ(xdata(*point.ModelSpace().Item(0)), "1001:QUORIL_REDE 1000:PV-1 1000:PV-2 1040:150 ");
+
+    Document orphan;
+    EXPECT_EQ(Note(orphan, WithEntity({"0", "LINE", "1000", "sem aplicação", "1070", "3", "1001", "APP", "1000", "a"})),
+              "Desenho \"teste.dxf\" aberto; 1 reparo: LINE, dados estendidos sem o nome da aplicação (grupo 1001), "
+              "deixados de fora (linha 7).");
+    EXPECT_EQ(xdata(*orphan.ModelSpace().Item(0)), "1001:APP 1000:a ");
+    Document named;
+    EXPECT_NE(Note(named, WithEntity({"0", "LINE", "1001", "A*B", "1000", "x", "1001", "APP", "1000", "y"}))
+                  .find("LINE, dados estendidos da aplicação de nome inválido \"A*B\" (grupo 1001), deixados de fora "
+                        "(linha 7)"),
+              std::string::npos);
+    EXPECT_EQ(xdata(*named.ModelSpace().Item(0)), "1001:APP 1000:y ");
+    // 1099 is no group code at all: the record it lies in is left out.
+    Document code;
+    EXPECT_NE(Note(code, WithEntity({"0", "LINE", "1001", "APP", "1099", "x"}))
+                  .find("LINE, código de grupo inválido \"1099\" (linha 9)"),
+              std::string::npos);
+    EXPECT_EQ(code.ModelSpace().Count(), 0);
+}
+
+// A block that contains itself, directly or through others, would be drawn
+// forever: the loop is broken where the walk through the references comes back
+// to a block it is inside of, that reference left out and noted at its line.
+TEST(DxfDamaged, BlockLoopsAreBrokenAtTheSecondVisit)
 {
     const std::string selfRef = Lines(
         {"0", "SECTION",  "2", "BLOCKS", "0",  "BLOCK", "2",  "A", "70", "0",      "10", "0",      "20", "0",
          "0", "INSERT",   "2", "A",      "10", "0",     "20", "0", "0",  "ENDBLK", "0",  "ENDSEC", "0",  "SECTION",
          "2", "ENTITIES", "0", "INSERT", "2",  "A",     "10", "0", "20", "0",      "0",  "ENDSEC", "0",  "EOF"});
-    EXPECT_NE(Refusal(selfRef).find("circular"), std::string::npos);
+    Document self;
+    EXPECT_EQ(Note(self, selfRef),
+              "Desenho \"teste.dxf\" aberto; 1 entidade deixada de fora: INSERT, referência "
+              "circular: o bloco \"A\" insere \"A\", que é ele mesmo (linha 15).");
+    EXPECT_EQ(self.Blocks().Item("A")->Count(), 0);
+    EXPECT_EQ(self.ModelSpace().Count(), 1);
     const std::string cycle =
         Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK",  "2", "A", "0", "INSERT", "2", "B",      "0", "ENDBLK",
                "0", "BLOCK",   "2", "B",      "0", "INSERT", "2", "A", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"});
-    EXPECT_NE(Refusal(cycle).find("circular"), std::string::npos);
+    Document loop;
+    EXPECT_NE(
+        Note(loop, cycle).find("INSERT, referência circular: o bloco \"B\" insere \"A\", que o contém (linha 19)"),
+        std::string::npos);
+    EXPECT_EQ(loop.Blocks().Item("A")->Count(), 1);
+    EXPECT_EQ(loop.Blocks().Item("B")->Count(), 0);
+
+    // Two blocks that insert each other, both placed in the model: A (a circle
+    // and B at (3, 0)) keeps B; B (a line) loses A, and draws its line alone.
+    Document each;
+    EXPECT_EQ(FileNote(each, "blocks_insert_each_other.dxf"),
+              "1 entidade deixada de fora: INSERT, referência circular: o bloco \"B\" insere \"A\", que o contém "
+              "(linha 65).");
+    EXPECT_EQ(each.Blocks().Item("A")->Count(), 2);
+    EXPECT_EQ(each.Blocks().Item("B")->Count(), 1);
+    const Box box = each.ModelExtents();
+    EXPECT_EQ(box.min, (Point3d{-1, -1, 0}));
+    EXPECT_EQ(box.max, (Point3d{11, 1, 0}));
+
     // The same loop made through what other kinds draw: a dimension's picture,
     // a table's block, a multileader's block, and a mix of them with an INSERT.
     auto drawing = [](const std::string& definitions, const std::string& model) {
@@ -134,15 +365,20 @@ TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
     const std::string leader = Lines({"0", "MULTILEADER", "300", "CONTEXT_DATA{", "296", "1", "341", "2F", "15", "1",
                                       "25", "1", "301", "}", "172", "1"});
     const std::string line = Lines({"0", "LINE", "10", "0", "20", "0", "11", "4", "21", "3"});
-    EXPECT_NE(Refusal(drawing(block("*D1", line + dimension("*D1")), dimension("*D1")))
-                  .find("o bloco \"*D1\" contém a si mesmo (referência circular)"),
-              std::string::npos);
-    EXPECT_NE(Refusal(drawing(block("*T1", line + table), table)).find("\"*T1\" contém a si mesmo"), std::string::npos);
-    EXPECT_NE(Refusal(drawing(block("M", line + leader), insert("M"))).find("\"M\" contém a si mesmo"),
-              std::string::npos);
-    EXPECT_NE(Refusal(drawing(block("*D1", line + insert("B")) + block("B", line + dimension("*D1")), insert("B")))
-                  .find("contém a si mesmo (referência circular)"),
-              std::string::npos);
+    // Each opens, the part that closes the loop left out of its block, and
+    // the block draws what is left.
+    auto broken = [&](const std::string& text, const std::string& said, const char* name, int left) {
+        Document d;
+        EXPECT_NE(Note(d, text).find(said), std::string::npos) << name;
+        EXPECT_EQ(d.Blocks().Item(name)->Count(), left) << name;
+        EXPECT_TRUE(d.ModelExtents().IsFinite()) << name;
+    };
+    broken(drawing(block("*D1", line + dimension("*D1")), dimension("*D1")),
+           "DIMENSION, referência circular: o bloco \"*D1\" insere \"*D1\", que é ele mesmo", "*D1", 1);
+    broken(drawing(block("*T1", line + table), table), "ACAD_TABLE, referência circular", "*T1", 1);
+    broken(drawing(block("M", line + leader), insert("M")), "MULTILEADER, referência circular", "M", 1);
+    broken(drawing(block("*D1", line + insert("B")) + block("B", line + dimension("*D1")), insert("B")),
+           "referência circular", "B", 1);
     // Without the loop each reads, and draws its block.
     Document pictured;
     ReadDxfText(pictured, drawing(block("*D1", line) + block("B", dimension("*D1")), insert("B")), "cota.dxf");
@@ -151,16 +387,29 @@ TEST(DxfDamaged, BlocksThatContainThemselvesAreRefused)
     ReadDxfText(led, drawing(block("M", line), leader), "chamada.dxf");
     EXPECT_DOUBLE_EQ(led.ModelExtents().max.x, 5);
     // Nested 30 deep, each level twice (a thousand million lines): opens at once,
-    // with its extents; the same with its bottom block holding the top is refused.
+    // with its extents; the same with its bottom block holding the top too, its
+    // loop broken there.
     Document nested;
     ReadDxfText(nested, dxf_test::NestedBlocks(30), "aninhado.dxf");
     EXPECT_DOUBLE_EQ(nested.ModelExtents().max.x, 32767.8);
-    EXPECT_NE(Refusal(dxf_test::NestedBlocks(30, true)).find("circular"), std::string::npos);
-    EXPECT_NE(Refusal(WithEntity({"0", "INSERT", "2", "*Model_Space"})).find("espaço"), std::string::npos);
-    EXPECT_NE(
-        Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "0", "ENDSEC", "0", "EOF"}))
-            .find("ENDBLK"),
-        std::string::npos);
+    Document looped;
+    EXPECT_NE(Note(looped, dxf_test::NestedBlocks(30, true))
+                  .find("INSERT, referência circular: o bloco \"B0\" insere \"B30\", que o contém"),
+              std::string::npos);
+    EXPECT_DOUBLE_EQ(looped.ModelExtents().max.x, 32767.8);
+    // A reference to a space is left out.
+    Document space;
+    EXPECT_NE(Note(space, WithEntity({"0", "INSERT", "2", "*Model_Space", "0", "LINE", "11", "1"}))
+                  .find("INSERT, referência ao espaço \"*Model_Space\" como se fosse um bloco (linha 5)"),
+              std::string::npos);
+    EXPECT_EQ(space.ModelSpace().Count(), 1);
+    // A block with no ENDBLK ends where the section does, with what it holds.
+    Document open;
+    EXPECT_NE(Note(open, Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "A", "0", "LINE", "11", "1", "0",
+                                "ENDSEC", "0", "EOF"}))
+                  .find("1 reparo: bloco \"A\" sem ENDBLK, terminado na linha 13 (linha 5)"),
+              std::string::npos);
+    EXPECT_EQ(open.Blocks().Item("A")->Count(), 1);
 }
 
 TEST(DxfDamaged, MissingFilesAndFailedSaves)
@@ -187,10 +436,13 @@ TEST(DxfDamaged, MissingFilesAndFailedSaves)
     for (const auto& f : std::filesystem::directory_iterator(dir.Path())) files += f.is_regular_file();
     EXPECT_EQ(files, 1);
 
-    // A read that fails leaves an object model that still works.
+    // A read that fails half-way (binary content past what was read already)
+    // leaves an object model that still works.
     Document broken;
-    EXPECT_ACAD_ERROR(ErrorCode::FileError,
-                      ReadDxfText(broken, WithEntity({"0", "LINE", "8", "X", "0", "CIRCLE", "40", "dois"}), "meio"));
+    std::string half = WithEntity({"0", "LINE", "8", "X", "11", "1", "0", "CIRCLE", "40", "2"}) + '\0';
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fmemopen(half.data(), half.size(), "rb"), &std::fclose);
+    EXPECT_ACAD_ERROR(ErrorCode::FileError, dxf::ReadDxfFrom(broken, file.get(), "meio", 16));
+    EXPECT_GE(broken.ModelSpace().Count(), 1);
     broken.ModelSpace().AddLine({0, 0, 0}, {1, 0, 0});
     EXPECT_NO_THROW(WriteDxfText(broken));
 }
@@ -263,17 +515,22 @@ TEST(DxfDamaged, OddEntitiesAreLeftOutWithOneNoteAndTheDrawingOpens)
     EXPECT_EQ(huge.ModelSpace().Count(), 0);
     EXPECT_NE(hugeNote.find("eixo maior grande demais"), std::string::npos) << hugeNote;
 
-    // A block without a name is refused naming the block, not a table record.
-    const std::string nameless = Refusal(Lines({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "70", "0", "10", "0", "20",
-                                                "0", "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"}));
-    EXPECT_NE(nameless.find("bloco sem nome"), std::string::npos) << nameless;
-    EXPECT_NE(nameless.find("linha 5"), std::string::npos) << nameless;
+    // A block without a name is left out with what it holds, the note naming
+    // the block, not a table record.
+    Document unnamed;
+    const std::string nameless =
+        Note(unnamed, Lines({"0", "SECTION", "2",    "BLOCKS", "0", "BLOCK", "70",     "0", "10",     "0", "20",
+                             "0", "0",       "LINE", "11",     "1", "0",     "ENDBLK", "0", "ENDSEC", "0", "EOF"}));
+    EXPECT_NE(nameless.find("1 registro deixado de fora: BLOCK, definição de bloco sem nome (grupo 2) (linha 5)"),
+              std::string::npos)
+        << nameless;
+    EXPECT_EQ(unnamed.ModelSpace().Count(), 0);
 }
 
 // A drawing that opens saves into a file that opens. The columns a text lists
-// are checked as any text is (a layer name no table can hold refuses the file
-// at its line), and a column whose handle another text took gets a fresh one
-// that the text's list follows.
+// are read as any text is (a layer named as no command may name one keeps its
+// name), and a column whose handle another text took gets a fresh one that
+// the text's list follows.
 TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
 {
     auto file = [](const std::string& columnLayer) {
@@ -287,7 +544,30 @@ TEST(DxfDamaged, TextColumnsAreCheckedAndFollowTheirText)
                            "0",    "MTEXT",     "5",    "45",
                            "40",   "1",         "1",    "c"});
     };
-    EXPECT_NE(Refusal(file("a*b")).find("linha 25: Valor inválido: nome de layer"), std::string::npos);
+    Document odd;
+    EXPECT_EQ(Note(odd, file("a*b")), "");
+    ASSERT_EQ(odd.ModelSpace().Count(), 2);
+    Document oddBack;
+    EXPECT_EQ(ReadDxfText(oddBack, WriteDxfText(odd), "de novo"), "");
+    EXPECT_NE(oddBack.Layers().Find("a*b"), nullptr);
+    // A column kept as its file holds it keeps it as it was read: extended data
+    // left out stays out, a value that did not read is 0.
+    Document mended;
+    const std::string mendedNote = Note(mended, WithEntity({"0",    "MTEXT", "5",    "44",
+                                                            "40",   "1",     "1",    "a",
+                                                            "1001", "ACAD",  "1000", "ACAD_MTEXT_COLUMNS_BEGIN",
+                                                            "1005", "45",    "1000", "ACAD_MTEXT_COLUMNS_END",
+                                                            "0",    "MTEXT", "5",    "45",
+                                                            "71",   "abc",   "40",   "1",
+                                                            "1",    "b",     "1000", "órfão",
+                                                            "1001", "ACAD",  "1070", "x"}));
+    EXPECT_NE(mendedNote.find("MTEXT, grupo 71 \"abc\" (linha 25)"), std::string::npos) << mendedNote;
+    EXPECT_NE(mendedNote.find("MTEXT, grupo 1070 \"x\" (linha 35)"), std::string::npos) << mendedNote;
+    EXPECT_NE(
+        mendedNote.find("MTEXT, dados estendidos sem o nome da aplicação (grupo 1001), deixados de fora (linha 31)"),
+        std::string::npos)
+        << mendedNote;
+    EXPECT_EQ(mended.ModelSpace().Count(), 1);
 
     Document doc;
     EXPECT_EQ(ReadDxfText(doc, file("COLUNAS"), "colunas.dxf"), "");
@@ -399,14 +679,27 @@ TEST(DxfDamaged, LargeFilesReadInPiecesKeepLinesAndRefusals)
     // A drawing in the binary format, whatever its name, is named as such.
     EXPECT_NE(FileRefusal(save("planta.dxf", std::string("AC1015\0\0\0\x01\x02 binario", 18))).find("DWG"),
               std::string::npos);
-    EXPECT_NE(FileRefusal(save("cortado.dxf", text.substr(0, at + 3))).find("truncado"), std::string::npos);
+    // Cut in the middle of a group: what lies before opens, with its note.
+    Document cut;
+    const std::string cutNote = ReadDxf(cut, save("cortado.dxf", text.substr(0, at + 3)));
+    EXPECT_NE(cutNote.find("Arquivo truncado: termina na linha " + std::to_string(line) + ", dentro da seção"),
+              std::string::npos)
+        << cutNote;
+    EXPECT_GT(cut.ModelSpace().Count(), 10000);
     // Binary content after the end, refused from disk as from memory.
     EXPECT_NE(FileRefusal(save("cauda.dxf", text + std::string(2u << 20, '\n') + '\0')).find("binário"),
               std::string::npos);
-    // A value of megabytes is no drawing's: refused at its line before it is held whole.
-    const std::string huge = WithEntity({"0", "TEXT", "1", std::string(3u << 20, 'x')});
-    EXPECT_NE(Refusal(huge).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
-    EXPECT_NE(FileRefusal(save("enorme.dxf", huge)).find("linha 8: linha com mais de 1 MiB"), std::string::npos);
+    // A value of megabytes is no drawing's: its record is left out, noted at
+    // its line, and the line is passed over without being held whole.
+    const std::string huge = WithEntity({"0", "TEXT", "1", std::string(3u << 20, 'x'), "0", "LINE", "11", "1"});
+    for (bool fromFile : {false, true}) {
+        Document doc;
+        const std::string note = fromFile ? ReadDxf(doc, save("enorme.dxf", huge)) : ReadDxfText(doc, huge, "enorme");
+        EXPECT_NE(note.find("1 entidade deixada de fora: TEXT, linha com mais de 1 MiB"), std::string::npos) << note;
+        EXPECT_NE(note.find("(linha 8)"), std::string::npos) << note;
+        ASSERT_EQ(doc.ModelSpace().Count(), 1);
+        EXPECT_EQ(doc.ModelSpace().Item(0)->ObjectName(), "AcDbLine");
+    }
 }
 
 // Kinds kept as read whose counts and indices are damaged (far past what an

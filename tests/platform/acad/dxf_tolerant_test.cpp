@@ -382,3 +382,48 @@ TEST(DxfTolerant, SpacesOfOlderAndOddFilesAreNotWrittenAsBlocks)
     EXPECT_EQ(withLine, 1);
     EXPECT_EQ(back2.Layouts().Count(), odd.Layouts().Count());
 }
+
+// Names as other programs write them, that no command of the host would give:
+// the layer of the system's lights the versions of 2007 to 2018 write into
+// every drawing, a layer, a style and a block with "*", ":" or "|" in their
+// names. Kept as written, with no note, saved and read back the same.
+TEST(DxfTolerant, RecordsKeepTheNamesTheirFilesGiveThem)
+{
+    const auto path =
+        std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/damaged/layer_system_lights.dxf";
+    Document doc;
+    EXPECT_EQ(ReadDxf(doc, path), "");
+    const Layer* lights = doc.Layers().Find("*ADSK_SYSTEM_LIGHTS");
+    ASSERT_NE(lights, nullptr);
+    EXPECT_EQ(lights->Name(), "*ADSK_SYSTEM_LIGHTS");
+    EXPECT_FALSE(lights->LayerOn());
+    EXPECT_EQ(lights->Color(), 5);
+    EXPECT_EQ(doc.Layers().Item("REDE")->Color(), 1);
+    EXPECT_EQ(doc.ModelSpace().Count(), 2);
+
+    const std::string odd =
+        CrLf({"0",  "SECTION",  "2",  "TABLES", "0",  "TABLE",   "2",  "STYLE",    "0",  "STYLE",  "2",  "COTA:1",
+              "70", "0",        "40", "0",      "41", "1",       "3",  "romans",   "0",  "ENDTAB", "0",  "ENDSEC",
+              "0",  "SECTION",  "2",  "BLOCKS", "0",  "BLOCK",   "2",  "PV|TAMPA", "70", "0",      "10", "0",
+              "20", "0",        "0",  "CIRCLE", "8",  "0",       "10", "0",        "20", "0",      "40", "1",
+              "0",  "ENDBLK",   "0",  "ENDSEC", "0",  "SECTION", "2",  "ENTITIES", "0",  "INSERT", "8",  "A*B",
+              "2",  "PV|TAMPA", "10", "5",      "20", "5",       "0",  "TEXT",     "8",  "A*B",    "7",  "COTA:1",
+              "10", "0",        "20", "0",      "40", "1",       "1",  "PV-1",     "0",  "ENDSEC", "0",  "EOF"});
+    Document named;
+    EXPECT_EQ(ReadDxfText(named, odd, "nomes.dxf"), "");
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, WriteDxfText(named), "de novo"), "");
+    Document lightsBack;
+    EXPECT_EQ(ReadDxfText(lightsBack, WriteDxfText(doc), "de novo"), "");
+    EXPECT_FALSE(lightsBack.Layers().Item("*ADSK_SYSTEM_LIGHTS")->LayerOn());
+    for (Document* d : {&named, &back}) {
+        ASSERT_EQ(d->ModelSpace().Count(), 2);
+        auto* ref = dynamic_cast<BlockReference*>(d->ModelSpace().Item(0));
+        ASSERT_NE(ref, nullptr);
+        EXPECT_EQ(ref->Name(), "PV|TAMPA");
+        EXPECT_EQ(ref->Layer(), "A*B");
+        EXPECT_EQ(ref->Extents().max, (Point3d{6, 6, 0}));
+        EXPECT_EQ(dynamic_cast<Text*>(d->ModelSpace().Item(1))->StyleName(), "COTA:1");
+        EXPECT_EQ(d->TextStyles().Item("COTA:1")->FontFile(), "romans");
+    }
+}

@@ -218,10 +218,10 @@ TEST(Window, SaveAsOpenAndBadFiles)
     EXPECT_EQ(h.app.ActiveDocument()->Name(), "rede.dxf");
     EXPECT_EQ(h.app.ActiveDocument()->ModelSpace().Count(), 1);
 
-    // A damaged file: the reason is shown and nothing else changes.
+    // A file that is no drawing: the reason is shown and nothing else changes.
     {
         std::ofstream bad(dir / "ruim.dwg");
-        bad << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n";
+        bad << "LINE\n10\nabc\n";
     }
     std::string warning;
     {
@@ -236,6 +236,44 @@ TEST(Window, SaveAsOpenAndBadFiles)
     }
     EXPECT_NE(warning.find("ruim.dwg"), std::string::npos) << warning;
     EXPECT_EQ(h.app.Documents().Count(), 3);
+    std::filesystem::remove_all(dir);
+}
+
+// A damaged drawing opened from the window: what can be read is shown, and the
+// note saying what was left out is on the command line. Saved, it opens again
+// with nothing to say.
+TEST(Window, ADamagedDrawingOpensWithItsNoteAndSavesASoundFile)
+{
+    Harness h;
+    const auto dir = TempFolder("acadui-damaged");
+    std::filesystem::copy_file(
+        std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/damaged/cut_in_section.dxf",
+        dir / "cortado.dxf");
+    auto open = [&](const std::string& name) {
+        os::ScopedDialogDriver driver(
+            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / name).string()); });
+        return h.main->OpenDrawing();
+    };
+    ASSERT_TRUE(open("cortado.dxf"));
+    acad::Document* damaged = h.app.ActiveDocument();
+    ASSERT_EQ(damaged->Name(), "cortado.dxf");
+    EXPECT_EQ(damaged->ModelSpace().Count(), 2);
+    const QString note = h.panel->History();
+    EXPECT_NE(note.indexOf(QString::fromStdString("Desenho \"" + (dir / "cortado.dxf").string() +
+                                                  "\" aberto; 1 entidade deixada de fora: LINE")),
+              -1)
+        << note.toStdString();
+    EXPECT_NE(note.indexOf("Arquivo truncado: termina na linha 37"), -1) << note.toStdString();
+    {
+        os::ScopedDialogDriver driver(
+            [&](const os::DialogRequest&) { return os::DialogAnswer::Path((dir / "salvo.dxf").string()); });
+        EXPECT_TRUE(h.main->SaveDrawingAs());
+    }
+    h.app.Documents().Close(*damaged);
+    ASSERT_TRUE(open("salvo.dxf"));
+    EXPECT_EQ(h.app.ActiveDocument()->Name(), "salvo.dxf");
+    EXPECT_EQ(h.app.ActiveDocument()->ModelSpace().Count(), 2);
+    EXPECT_EQ(h.panel->History(), note);
     std::filesystem::remove_all(dir);
 }
 
