@@ -1,5 +1,7 @@
 #include "platform/acad/MTextLayout.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,6 +9,7 @@
 #include <string_view>
 
 #include "platform/Utf8.h"
+#include "platform/acad/Entity.h"
 
 namespace acad {
 
@@ -30,8 +33,57 @@ struct Format {
     double oblique = 0.0;
     Face face = Face::Shape;
     Align align = Align::Left;
+    int color = -1;
+    bool underline = false, overline = false;
     bool operator==(const Format&) const = default;
 };
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+bool IsLetter(char c) { return IsLower(c) || (c >= 'A' && c <= 'Z'); }
+
+// The end of the number at `s[i]` ("2.5", "-3", ".5", "1e-2"; with `relative`
+// also "0.7x"): `i` when there is none.
+std::size_t NumberEnd(std::string_view s, std::size_t i, bool relative)
+{
+    std::size_t j = i;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    const std::size_t first = j;
+    while (j < s.size() && IsDigit(s[j])) ++j;
+    bool digits = j > first;
+    if (j < s.size() && s[j] == '.') {
+        std::size_t k = j + 1;
+        while (k < s.size() && IsDigit(s[k])) ++k;
+        if (digits || k > j + 1) {
+            digits = true;
+            j = k;
+        }
+    }
+    if (!digits) return i;
+    if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
+        std::size_t k = j + 1;
+        if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+        if (k < s.size() && IsDigit(s[k])) {
+            while (k < s.size() && IsDigit(s[k])) ++k;
+            j = k;
+        }
+    }
+    if (relative && j < s.size() && (s[j] == 'x' || s[j] == 'X')) ++j;
+    return j;
+}
+
+// The argument of a code that ends with a ";" where one closes it, and
+// otherwise where `end` says it does: `s[i, stop)` may hold it, `stop` on the
+// ";" when there is one. Moves `i` past the argument and its ";".
+template <typename End>
+std::string_view Argument(std::string_view s, std::size_t& i, std::size_t stop, End end)
+{
+    std::size_t to = stop;
+    if (stop >= s.size() || s[stop] != ';') to = std::min(stop, end());
+    const std::string_view v = s.substr(i, to - i);
+    i = to < s.size() && s[to] == ';' ? to + 1 : to;
+    return v;
+}
 
 // One code point of UTF-8 text at `i`, moving `i` past it; a byte that is not
 // UTF-8 is one character of its own.
@@ -58,6 +110,41 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i)
     }
     i += n;
     return c;
+}
+
+// The character `code` stands for in the double-byte code page `page` of the
+// "\M+" codes (0 Japanese, 1 Traditional Chinese, 2 Korean, 3 Korean Johab,
+// 4 Simplified Chinese); U+FFFD when the system has no such page or letter.
+char32_t CodePageCharacter(int page, unsigned code)
+{
+    static constexpr const char* kPages[5] = {"CP932", "CP950", "CP949", "JOHAB", "CP936"};
+    // Each thread opens a page once, when a text first needs it.
+    struct Converters {
+        iconv_t page[5];
+        bool tried[5] = {};
+        ~Converters()
+        {
+            for (int k = 0; k < 5; ++k)
+                if (tried[k] && page[k] != reinterpret_cast<iconv_t>(-1)) iconv_close(page[k]);
+        }
+    };
+    thread_local Converters converters;
+    if (!converters.tried[page]) {
+        converters.page[page] = iconv_open("UTF-32LE", kPages[page]);
+        converters.tried[page] = true;
+    }
+    const iconv_t cd = converters.page[page];
+    if (cd == reinterpret_cast<iconv_t>(-1)) return 0xFFFD;
+    char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    char* from = code > 0xFF ? in : in + 1;
+    std::size_t left = code > 0xFF ? 2 : 1;
+    unsigned char out[4] = {};
+    char* to = reinterpret_cast<char*>(out);
+    std::size_t room = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &from, &left, &to, &room) == static_cast<std::size_t>(-1) || room != 0) return 0xFFFD;
+    const char32_t c = out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
+    return c >= 0x20 && c <= 0x10FFFF ? c : 0xFFFD;
 }
 
 // A number at the start of `s` ("2.5", "0.7x"): its value and whether it is relative.
@@ -135,16 +222,15 @@ private:
         spaceBegin_ = letters_.size();
         spaceFormat_ = kNoFormat;
     }
-    // Reads a format code whose value runs to the next ';' at `i` (past the
-    // code's letter); returns the value and moves `i` past the ';'.
-    std::string_view Value(std::string_view s, std::size_t& i) const
-    {
-        const std::size_t semi = s.find(';', i);
-        const std::size_t end = semi == std::string_view::npos ? s.size() : semi;
-        std::string_view v = s.substr(i, end - i);
-        i = semi == std::string_view::npos ? s.size() : semi + 1;
-        return v;
-    }
+    // The arguments of the codes at `i` (past the code's letter): each moves
+    // `i` past the argument and the ";" that may close it.
+    static std::string_view Number(std::string_view s, std::size_t& i, bool relative);
+    static std::string_view Digits(std::string_view s, std::size_t& i);
+    static std::string_view ParagraphArgument(std::string_view s, std::size_t& i);
+    static std::string_view FontArgument(std::string_view s, std::size_t& i);
+    static std::string_view StackArgument(std::string_view s, std::size_t& i);
+    void Colour(std::string_view v, bool trueColour);
+    void Lines(bool under, bool on);
     void Font(std::string_view v, bool file);
     void Paragraph(std::string_view v);
     void Stack(std::string_view v);
@@ -266,6 +352,115 @@ void Builder::Break(bool paragraph, bool column)
     if (column) nextInNewColumn_ = true;
 }
 
+std::string_view Builder::Number(std::string_view s, std::size_t& i, bool relative)
+{
+    const std::size_t end = NumberEnd(s, i, relative);
+    const std::string_view v = s.substr(i, end - i);
+    i = end < s.size() && s[end] == ';' ? end + 1 : end;
+    return v;
+}
+
+std::string_view Builder::Digits(std::string_view s, std::size_t& i)
+{
+    std::size_t end = i;
+    while (end < s.size() && IsDigit(s[end])) ++end;
+    const std::string_view v = s.substr(i, end - i);
+    i = end < s.size() && s[end] == ';' ? end + 1 : end;
+    return v;
+}
+
+std::string_view Builder::ParagraphArgument(std::string_view s, std::size_t& i)
+{
+    // \pxi-3,l3,t3,6,qc; : items apart by ",", each a letter or two and a
+    // number, or a number alone (a further tab stop); "x" may stand before
+    // the first. It ends at its ";", or where no item follows.
+    std::size_t j = i;
+    if (j < s.size() && s[j] == 'x') ++j;
+    for (;;) {
+        std::size_t k = j;
+        while (k < s.size() && k < j + 2 && IsLower(s[k])) ++k;
+        const std::size_t end = NumberEnd(s, k, false);
+        if (end == j) break;  // no item here
+        j = end;
+        if (j + 1 < s.size() && s[j] == ',' && (IsLower(s[j + 1]) || NumberEnd(s, j + 1, false) > j + 1)) {
+            ++j;
+            continue;
+        }
+        break;
+    }
+    return Argument(s, i, j, [j] { return j; });
+}
+
+std::string_view Builder::FontArgument(std::string_view s, std::size_t& i)
+{
+    // \fArial|b1|i0|c0|p34; or \Fromans.shx|c0; : to its ";", which no code or
+    // brace comes before; without one, its name runs to its first space,
+    // option or the end of a file's extension, and each option is "|", a
+    // letter and a number.
+    std::size_t stop = i;
+    while (stop < s.size() && s[stop] != ';' && s[stop] != '\\' && s[stop] != '{' && s[stop] != '}' && s[stop] != '\n')
+        ++stop;
+    return Argument(s, i, stop, [&] {
+        std::size_t k = i;
+        while (k < stop && s[k] != '|' && s[k] != ' ') {
+            if (s[k] == '.' && k + 3 < stop && IsLetter(s[k + 1]) && IsLetter(s[k + 2]) && IsLetter(s[k + 3])) {
+                k += 4;
+                break;
+            }
+            ++k;
+        }
+        while (k + 1 < stop && s[k] == '|' && IsLetter(s[k + 1])) {
+            k += 2;
+            while (k < stop && IsDigit(s[k])) ++k;
+        }
+        return k;
+    });
+}
+
+std::string_view Builder::StackArgument(std::string_view s, std::size_t& i)
+{
+    // \S1/2; or \S+0.1^-0.1; (a ";" of its own written "\;"): to its ";",
+    // which no other code or brace comes before; without one, to its first space.
+    std::size_t stop = i;
+    for (; stop < s.size(); ++stop) {
+        const char c = s[stop];
+        if (c == ';' || c == '{' || c == '}' || c == '\n') break;
+        if (c != '\\') continue;
+        if (stop + 1 >= s.size() || (s[stop + 1] != ';' && s[stop + 1] != '\\')) break;
+        ++stop;
+    }
+    return Argument(s, i, stop, [&] {
+        std::size_t k = i;
+        while (k < stop && s[k] != ' ') k += s[k] == '\\' ? 2 : 1;
+        return std::min(k, stop);
+    });
+}
+
+void Builder::Colour(std::string_view v, bool trueColour)
+{
+    // \C1; an index (0 and 256, by block and by layer: the text's own); \c255;
+    // a true colour, its red in the lowest byte.
+    unsigned n = 0;
+    const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (ec != std::errc() || p != v.data() + v.size()) return;
+    Format f = Current();
+    if (trueColour) {
+        if (n > 0xFFFFFF) return;
+        f.color = Color::TrueColor | static_cast<int>(((n & 0xFF) << 16) | (n & 0xFF00) | ((n >> 16) & 0xFF));
+    } else {
+        if (n > 256) return;
+        f.color = n == 0 || n == 256 ? -1 : static_cast<int>(n);
+    }
+    SetFormat(f);
+}
+
+void Builder::Lines(bool under, bool on)
+{
+    Format f = Current();
+    (under ? f.underline : f.overline) = on;
+    SetFormat(f);
+}
+
 void Builder::Font(std::string_view v, bool file)
 {
     // \fArial|b1|i0|c0|p34; or \Fromans.shx|c0;
@@ -347,31 +542,35 @@ void Builder::Read(std::string_view s)
             case '{':
             case '}': Letter(static_cast<unsigned char>(k)); break;
             case 'L':
-            case 'l':
+            case 'l': Lines(true, k == 'L'); break;
             case 'O':
-            case 'o':
+            case 'o': Lines(false, k == 'O'); break;
             case 'K':
-            case 'k': break;  // under-, over- and strike-through lines are not drawn
-            case 'H': Scale(Value(s, i), true); break;
-            case 'W': Scale(Value(s, i), false); break;
+            case 'k': break;  // strike-through lines are not drawn
+            case 'H': Scale(Number(s, i, true), true); break;
+            case 'W': Scale(Number(s, i, true), false); break;
             case 'Q': {
                 double a = 0;
                 bool relative = false;
-                if (ParseNumber(Value(s, i), a, relative) && std::fabs(a) <= 85) {
+                if (ParseNumber(Number(s, i, false), a, relative) && std::fabs(a) <= 85) {
                     Format f = Current();
                     f.oblique = a * kPi / 180.0;
                     SetFormat(f);
                 }
                 break;
             }
-            case 'f': Font(Value(s, i), false); break;
-            case 'F': Font(Value(s, i), true); break;
-            case 'p': Paragraph(Value(s, i)); break;
-            case 'S': Stack(Value(s, i)); break;
+            case 'f': Font(FontArgument(s, i), false); break;
+            case 'F': Font(FontArgument(s, i), true); break;
+            case 'p': Paragraph(ParagraphArgument(s, i)); break;
+            case 'S': Stack(StackArgument(s, i)); break;
+            case 'C': Colour(Digits(s, i), false); break;
+            case 'c': Colour(Digits(s, i), true); break;
             case 'A':
-            case 'C':
-            case 'c':
-            case 'T': Value(s, i); break;  // vertical alignment, colour and tracking are not drawn
+                // Vertical alignment in the line (0, 1 or 2): not drawn.
+                if (i < s.size() && s[i] >= '0' && s[i] <= '2') ++i;
+                if (i < s.size() && s[i] == ';') ++i;
+                break;
+            case 'T': Number(s, i, true); break;  // tracking: not drawn
             case 'U': {
                 // \U+00B0: a character by its number.
                 unsigned cp = 0;
@@ -386,10 +585,21 @@ void Builder::Read(std::string_view s)
                 }
                 break;
             }
-            case 'M':
-                // \M+1XXXX: a character of a code page by its number, not drawn.
-                i = std::min(s.size(), i + (i < s.size() && s[i] == '+' ? 6 : 0));
+            case 'M': {
+                // \M+1XXXX: a character of a double-byte code page by its number.
+                unsigned code = 0;
+                const char* from = s.data() + i + 2;
+                const char* to = s.data() + i + 6;
+                if (i + 6 <= s.size() && s[i] == '+' && s[i + 1] >= '1' && s[i + 1] <= '5' &&
+                    std::from_chars(from, to, code, 16).ptr == to) {
+                    Letter(CodePageCharacter(s[i + 1] - '1', code));
+                    i += 6;
+                } else {
+                    Letter('\\');
+                    Letter(static_cast<unsigned char>(k));
+                }
                 break;
+            }
             default:
                 // Not a code: drawn as written.
                 Letter('\\');
@@ -411,6 +621,23 @@ void Builder::Read(std::string_view s)
                 if (k == 'J') Break(false, false);
                 if (k == 'I') Tab();
                 continue;  // other control characters draw nothing
+            }
+        }
+        if (c == '%') {
+            std::size_t length = 0;
+            char32_t letter = 0;
+            const TextMetrics::Code code = TextMetrics::CodeAt(s, i, length, letter);
+            if (code != TextMetrics::Code::None) {
+                i += length;
+                if (code == TextMetrics::Code::Underline)
+                    Lines(true, !Current().underline);
+                else if (code == TextMetrics::Code::Overline)
+                    Lines(false, !Current().overline);
+                else if (letter == ' ')
+                    Space();
+                else
+                    Letter(letter);
+                continue;
             }
         }
         if (c == '{') {
@@ -514,7 +741,7 @@ MTextLayout Builder::Finish()
             const Piece& p = pieces_[k];
             const Format& f = formats_[p.format];
             out.runs.push_back(MTextRun{p.begin, p.end, left + shift + p.x, dy + l.baseline, p.width, f.height,
-                                        f.widthFactor, f.oblique, f.face});
+                                        f.widthFactor, f.oblique, f.face, f.color, f.underline, f.overline});
         }
     }
     out.columns.reserve(count);
