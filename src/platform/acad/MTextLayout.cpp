@@ -160,7 +160,7 @@ bool ParseNumber(std::string_view s, double& value, bool& relative)
 
 class Builder {
 public:
-    Builder(const MTextData& d, Face face) : d_(d)
+    Builder(const MTextData& d, Face face, bool linked) : d_(d), linked_(linked)
     {
         Format f;
         h0_ = d.height > 0 && std::isfinite(d.height) ? d.height : 0.0;
@@ -178,8 +178,12 @@ public:
     }
 
     void Read(std::string_view s);
-    // A column break between the text and each linked column.
-    void ColumnBreak() { Break(true, true); }
+    // A column break between the text and each linked column, but for the
+    // one the text itself ends with.
+    void ColumnBreak()
+    {
+        if (!(nextInNewColumn_ && word_.empty() && !lineHasWords_ && columnCode_ == lines_.size())) Break(true, true);
+    }
     MTextLayout Finish();
 
 private:
@@ -240,6 +244,7 @@ private:
     static constexpr std::size_t kMixed = static_cast<std::size_t>(-2);
 
     const MTextData& d_;
+    bool linked_;  // its linked columns hold lines of their own
     double h0_ = 0.0, limit_ = 0.0, spacing_ = 1.0;
     std::vector<Format> formats_;
     std::size_t current_ = 0;
@@ -257,6 +262,7 @@ private:
     bool lineHasWords_ = false;
     bool paragraphStart_ = true;
     bool nextInNewColumn_ = false;
+    std::size_t columnCode_ = kNoFormat;  // lines closed when the last "\N" was read
     // The spaces since the last word: letters from spaceBegin_, in one format or mixed.
     std::size_t spaceBegin_ = 0;
     std::size_t spaceFormat_ = kNoFormat;
@@ -536,7 +542,10 @@ void Builder::Read(std::string_view s)
             switch (k) {
             case 'P':
             case 'X': Break(true, false); break;
-            case 'N': Break(true, true); break;
+            case 'N':
+                Break(true, true);
+                columnCode_ = lines_.size();
+                break;
             case '~': Letter(0xA0); break;
             case '\\':
             case '{':
@@ -683,17 +692,24 @@ MTextLayout Builder::Finish()
     for (const Line& l : lines_) widest = std::max(widest, l.width);
     const double width = limit_ > 0 ? limit_ : widest;
     const double gutter = columned && cols.gutter > 0 && std::isfinite(cols.gutter) ? cols.gutter : 0.0;
-    // Linked columns hold the lines the file put in them: they are not flowed again.
-    const bool flow = columned && d_.linkedColumns.empty();
+    // Linked columns hold the lines the file put in them: they are not flowed
+    // again (but the text flows when it holds them all, its linked columns empty).
+    const bool flow = columned && !linked_;
+    // The height the file gives column `i`, if any.
     auto heightOf = [&](std::size_t i) {
-        if (!flow) return kUnbounded;
+        if (!columned) return kUnbounded;
         double h = kUnbounded;
         if (!cols.autoHeight && !cols.heights.empty()) {
-            if (i + 1 < cols.heights.size()) h = cols.heights[i];  // the last takes the rest
+            if (i < cols.heights.size()) h = cols.heights[i];
         } else {
             h = cols.height > 0 ? cols.height : d_.definedHeight;
         }
         return h > 0 && std::isfinite(h) ? h : kUnbounded;
+    };
+    // How much of the lines column `i` takes before the next column: the last of given heights takes the rest.
+    auto limitOf = [&](std::size_t i) {
+        const bool last = !cols.autoHeight && !cols.heights.empty() && i + 1 >= cols.heights.size();
+        return flow && !last ? heightOf(i) : kUnbounded;
     };
     std::vector<double> used(1, 0.0);
     std::size_t column = 0, inColumn = 0;
@@ -704,7 +720,7 @@ MTextLayout Builder::Finish()
             depth = 0.0;
             inColumn = 0;
         }
-        if (inColumn > 0 && depth + l.height > heightOf(column) * (1 + 1e-9)) {
+        if (inColumn > 0 && depth + l.height > limitOf(column) * (1 + 1e-9)) {
             ++column;
             depth = 0.0;
             inColumn = 0;
@@ -759,11 +775,16 @@ MTextLayout LayOutMText(const MTextData& d, TextMetrics::Face face)
 {
     // A text of no height draws nothing.
     if (!(d.height > 0) || !std::isfinite(d.height)) return {};
-    Builder b(d, face);
+    // Some writers put all of the text in the first of its linked columns.
+    const bool linked =
+        std::any_of(d.linkedColumns.begin(), d.linkedColumns.end(), [](const std::string& c) { return !c.empty(); });
+    Builder b(d, face, linked);
     b.Read(d.text);
-    for (const std::string& column : d.linkedColumns) {
-        b.ColumnBreak();
-        b.Read(column);
+    if (linked) {
+        for (const std::string& column : d.linkedColumns) {
+            b.ColumnBreak();
+            b.Read(column);
+        }
     }
     return b.Finish();
 }

@@ -1705,6 +1705,35 @@ TEST(DxfForeign, MTextColumnsFlowWithTheirWidthAndGutter)
     const SavedFile twice(WriteDxfText(again));
     EXPECT_EQ(twice.Record("1B"), file.Record("1B"));
     EXPECT_EQ(twice.Record("1C"), file.Record("1C"));
+
+    // Each linked column's text ends with its own column break, as the CAD
+    // program writes it: the next column's lines start the next column, not
+    // the one after. Static columns are as high as the file says (20), not
+    // as their lines; linked columns the file left empty take the lines the
+    // first holds, flowed by their height (45).
+    Document breaks;
+    ReadForeign(breaks, "mtext_columns_breaks.dxf");
+    ASSERT_EQ(breaks.ModelSpace().Count(), 2);
+    const MTextLayout staticColumns = MTextAt(breaks, 0).Layout();
+    std::vector<std::string> placed;
+    for (const MTextRun& r : staticColumns.runs)
+        placed.push_back(std::to_string(static_cast<int>(r.x)) + RunText(staticColumns, r));
+    EXPECT_EQ(placed, (std::vector<std::string>{"0um dois", "37tres quatro", "75cinco"}));
+    ASSERT_EQ(staticColumns.columns.size(), 3u);
+    for (const MTextRect& c : staticColumns.columns) EXPECT_NEAR(c.bottom, -20, 1e-9);
+    const MTextLayout flowed = MTextAt(breaks, 1).Layout();
+    ASSERT_EQ(flowed.columns.size(), 3u);
+    std::vector<int> perColumn(3, 0);
+    for (const MTextRun& r : flowed.runs) {
+        const int k = static_cast<int>(std::floor(r.x / 37.5));
+        ASSERT_TRUE(k >= 0 && k < 3) << RunText(flowed, r);
+        EXPECT_GE(r.y, -45 - 1e-9) << RunText(flowed, r);
+        ++perColumn[k];
+    }
+    EXPECT_EQ(perColumn[0], 11);  // 2.5 and ten steps of 4.17 in 45
+    EXPECT_EQ(perColumn[1], 11);
+    EXPECT_GT(perColumn[2], 0);
+    EXPECT_EQ(Words(flowed), MTextAt(breaks, 1).TextString());
 }
 
 // The background fill (90 bit 1, in colour 63) and the frame (bit 16) are
