@@ -1734,6 +1734,54 @@ TEST(DxfForeign, MTextColumnsFlowWithTheirWidthAndGutter)
     EXPECT_EQ(perColumn[1], 11);
     EXPECT_GT(perColumn[2], 0);
     EXPECT_EQ(Words(flowed), MTextAt(breaks, 1).TextString());
+
+    // Extended data "ACAD" given twice is kept, and saved, as the second gives
+    // it: so are the columns, and the text saved lays out as the text read.
+    const std::string givenTwice =
+        dxf_test::Join({"0",    "SECTION",
+                        "2",    "HEADER",
+                        "9",    "$ACADVER",
+                        "1",    "AC1021",
+                        "0",    "ENDSEC",
+                        "0",    "SECTION",
+                        "2",    "ENTITIES",
+                        "0",    "MTEXT",
+                        "5",    "1A",
+                        "100",  "AcDbEntity",
+                        "8",    "0",
+                        "100",  "AcDbMText",
+                        "10",   "0",
+                        "20",   "0",
+                        "30",   "0",
+                        "40",   "2.5",
+                        "41",   "30",
+                        "71",   "1",
+                        "1",    "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod",
+                        "1001", "ACAD",
+                        "1000", "ACAD_MTEXT_COLUMN_INFO_BEGIN",
+                        "1070", "75",
+                        "1070", "1",
+                        "1070", "76",
+                        "1070", "3",
+                        "1070", "48",
+                        "1040", "10",
+                        "1070", "49",
+                        "1040", "2",
+                        "1000", "ACAD_MTEXT_COLUMN_INFO_END",
+                        "1001", "ACAD",
+                        "1000", "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN",
+                        "1070", "46",
+                        "1040", "5",
+                        "1000", "ACAD_MTEXT_DEFINED_HEIGHT_END",
+                        "0",    "ENDSEC",
+                        "0",    "EOF"});
+    Document given;
+    ReadDxfText(given, givenTwice, "duas.dxf");
+    EXPECT_EQ(MTextAt(given, 0).Data().columns.type, MTextColumnType::None);
+    Document reread;
+    ReadDxfText(reread, WriteDxfText(given), "duas2.dxf");
+    EXPECT_EQ(MTextAt(reread, 0).Layout().columns.size(), MTextAt(given, 0).Layout().columns.size());
+    EXPECT_EQ(MTextAt(reread, 0).Layout().runs.size(), MTextAt(given, 0).Layout().runs.size());
 }
 
 // The background fill (90 bit 1, in colour 63) and the frame (bit 16) are
