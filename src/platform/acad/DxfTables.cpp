@@ -882,6 +882,12 @@ void ColumnsFromXData(const std::vector<int>& codes, const std::vector<Variant>&
         const Variant& v = values[i];
         if (codes[i] == 1001) {
             acad = v.IsString() && v.AsString() == "ACAD";
+            // Data the application gives twice is kept, and saved, as the second gives it.
+            if (acad) {
+                c = MTextColumns{};
+                info = defined = any = false;
+                key = heights = 0;
+            }
             continue;
         }
         if (!acad) continue;

@@ -24,12 +24,6 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t Cp1252(unsigned char b)
-{
-    if (b >= 0x80 && b < 0xA0) return kCp1252High[b - 0x80];
-    return b;
-}
-
 // The Windows-1252 byte of a character, or -1 when the code page lacks it
 // (control characters included: they would break the line structure).
 int Cp1252Byte(char32_t cp)
@@ -128,6 +122,12 @@ inline int LineBreakIn16(const char* s)
 constexpr std::size_t kQuickRoom = 32;
 
 }  // namespace
+
+char32_t Cp1252(unsigned char b)
+{
+    if (b >= 0x80 && b < 0xA0) return kCp1252High[b - 0x80];
+    return b;
+}
 
 void DecodeText(std::string_view raw, std::string& out)
 {

@@ -69,6 +69,8 @@ void DecodeText(std::string_view raw, std::string& out);
 // (which would break the line structure). Appends to `out`; DecodeText gives
 // the text back.
 void EncodeText(std::string_view utf8, std::string& out);
+// The character of a byte of Windows-1252.
+char32_t Cp1252(unsigned char b);
 
 // Numbers as files hold them. Reals accept "," as decimal point and an empty
 // value as 0; integers accept a real value with no fraction ("1.0").

@@ -31,6 +31,8 @@ inline constexpr int Blue = 5;
 inline constexpr int Magenta = 6;
 inline constexpr int White = 7;
 inline constexpr int ByLayer = 256;
+// A true colour: this bit with 0xRRGGBB.
+inline constexpr int TrueColor = 1 << 24;
 }  // namespace Color
 
 // Text drawn on screen, in world coordinates (after any block transform).
@@ -45,6 +47,9 @@ struct TextPrimitive {
     bool upsideDown = false;
     // The face its letters are measured in (a TextMetrics::Face); -1: its style's.
     int face = -1;
+    // Its own colour, where the text gives its letters one: an index 1..255, or
+    // Color::TrueColor with 0xRRGGBB; -1: the colour its entity is drawn in.
+    int color = -1;
     Point3d corners[4];  // extents box: bottom-left, bottom-right, top-right, top-left
 };
 

@@ -1,5 +1,7 @@
 #include "platform/acad/MTextLayout.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,6 +9,7 @@
 #include <string_view>
 
 #include "platform/Utf8.h"
+#include "platform/acad/Entity.h"
 
 namespace acad {
 
@@ -30,8 +33,57 @@ struct Format {
     double oblique = 0.0;
     Face face = Face::Shape;
     Align align = Align::Left;
+    int color = -1;
+    bool underline = false, overline = false;
     bool operator==(const Format&) const = default;
 };
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+bool IsLetter(char c) { return IsLower(c) || (c >= 'A' && c <= 'Z'); }
+
+// The end of the number at `s[i]` ("2.5", "-3", ".5", "1e-2"; with `relative`
+// also "0.7x"): `i` when there is none.
+std::size_t NumberEnd(std::string_view s, std::size_t i, bool relative)
+{
+    std::size_t j = i;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    const std::size_t first = j;
+    while (j < s.size() && IsDigit(s[j])) ++j;
+    bool digits = j > first;
+    if (j < s.size() && s[j] == '.') {
+        std::size_t k = j + 1;
+        while (k < s.size() && IsDigit(s[k])) ++k;
+        if (digits || k > j + 1) {
+            digits = true;
+            j = k;
+        }
+    }
+    if (!digits) return i;
+    if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
+        std::size_t k = j + 1;
+        if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+        if (k < s.size() && IsDigit(s[k])) {
+            while (k < s.size() && IsDigit(s[k])) ++k;
+            j = k;
+        }
+    }
+    if (relative && j < s.size() && (s[j] == 'x' || s[j] == 'X')) ++j;
+    return j;
+}
+
+// The argument of a code that ends with a ";" where one closes it, and
+// otherwise where `end` says it does: `s[i, stop)` may hold it, `stop` on the
+// ";" when there is one. Moves `i` past the argument and its ";".
+template <typename End>
+std::string_view Argument(std::string_view s, std::size_t& i, std::size_t stop, End end)
+{
+    std::size_t to = stop;
+    if (stop >= s.size() || s[stop] != ';') to = std::min(stop, end());
+    const std::string_view v = s.substr(i, to - i);
+    i = to < s.size() && s[to] == ';' ? to + 1 : to;
+    return v;
+}
 
 // One code point of UTF-8 text at `i`, moving `i` past it; a byte that is not
 // UTF-8 is one character of its own.
@@ -60,6 +112,41 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i)
     return c;
 }
 
+// The character `code` stands for in the double-byte code page `page` of the
+// "\M+" codes (0 Japanese, 1 Traditional Chinese, 2 Korean, 3 Korean Johab,
+// 4 Simplified Chinese); U+FFFD when the system has no such page or letter.
+char32_t CodePageCharacter(int page, unsigned code)
+{
+    static constexpr const char* kPages[5] = {"CP932", "CP950", "CP949", "JOHAB", "CP936"};
+    // Each thread opens a page once, when a text first needs it.
+    struct Converters {
+        iconv_t page[5];
+        bool tried[5] = {};
+        ~Converters()
+        {
+            for (int k = 0; k < 5; ++k)
+                if (tried[k] && page[k] != reinterpret_cast<iconv_t>(-1)) iconv_close(page[k]);
+        }
+    };
+    thread_local Converters converters;
+    if (!converters.tried[page]) {
+        converters.page[page] = iconv_open("UTF-32LE", kPages[page]);
+        converters.tried[page] = true;
+    }
+    const iconv_t cd = converters.page[page];
+    if (cd == reinterpret_cast<iconv_t>(-1)) return 0xFFFD;
+    char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    char* from = code > 0xFF ? in : in + 1;
+    std::size_t left = code > 0xFF ? 2 : 1;
+    unsigned char out[4] = {};
+    char* to = reinterpret_cast<char*>(out);
+    std::size_t room = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &from, &left, &to, &room) == static_cast<std::size_t>(-1) || room != 0) return 0xFFFD;
+    const char32_t c = out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
+    return c >= 0x20 && c <= 0x10FFFF ? c : 0xFFFD;
+}
+
 // A number at the start of `s` ("2.5", "0.7x"): its value and whether it is relative.
 bool ParseNumber(std::string_view s, double& value, bool& relative)
 {
@@ -73,7 +160,7 @@ bool ParseNumber(std::string_view s, double& value, bool& relative)
 
 class Builder {
 public:
-    Builder(const MTextData& d, Face face) : d_(d)
+    Builder(const MTextData& d, Face face, bool linked) : d_(d), linked_(linked)
     {
         Format f;
         h0_ = d.height > 0 && std::isfinite(d.height) ? d.height : 0.0;
@@ -91,8 +178,12 @@ public:
     }
 
     void Read(std::string_view s);
-    // A column break between the text and each linked column.
-    void ColumnBreak() { Break(true, true); }
+    // A column break between the text and each linked column, but for the
+    // one the text itself ends with.
+    void ColumnBreak()
+    {
+        if (!(nextInNewColumn_ && word_.empty() && !lineHasWords_ && columnCode_ == lines_.size())) Break(true, true);
+    }
     MTextLayout Finish();
 
 private:
@@ -135,16 +226,15 @@ private:
         spaceBegin_ = letters_.size();
         spaceFormat_ = kNoFormat;
     }
-    // Reads a format code whose value runs to the next ';' at `i` (past the
-    // code's letter); returns the value and moves `i` past the ';'.
-    std::string_view Value(std::string_view s, std::size_t& i) const
-    {
-        const std::size_t semi = s.find(';', i);
-        const std::size_t end = semi == std::string_view::npos ? s.size() : semi;
-        std::string_view v = s.substr(i, end - i);
-        i = semi == std::string_view::npos ? s.size() : semi + 1;
-        return v;
-    }
+    // The arguments of the codes at `i` (past the code's letter): each moves
+    // `i` past the argument and the ";" that may close it.
+    static std::string_view Number(std::string_view s, std::size_t& i, bool relative);
+    static std::string_view Digits(std::string_view s, std::size_t& i);
+    static std::string_view ParagraphArgument(std::string_view s, std::size_t& i);
+    static std::string_view FontArgument(std::string_view s, std::size_t& i);
+    static std::string_view StackArgument(std::string_view s, std::size_t& i);
+    void Colour(std::string_view v, bool trueColour);
+    void Lines(bool under, bool on);
     void Font(std::string_view v, bool file);
     void Paragraph(std::string_view v);
     void Stack(std::string_view v);
@@ -154,6 +244,7 @@ private:
     static constexpr std::size_t kMixed = static_cast<std::size_t>(-2);
 
     const MTextData& d_;
+    bool linked_;  // its linked columns hold lines of their own
     double h0_ = 0.0, limit_ = 0.0, spacing_ = 1.0;
     std::vector<Format> formats_;
     std::size_t current_ = 0;
@@ -171,6 +262,7 @@ private:
     bool lineHasWords_ = false;
     bool paragraphStart_ = true;
     bool nextInNewColumn_ = false;
+    std::size_t columnCode_ = kNoFormat;  // lines closed when the last "\N" was read
     // The spaces since the last word: letters from spaceBegin_, in one format or mixed.
     std::size_t spaceBegin_ = 0;
     std::size_t spaceFormat_ = kNoFormat;
@@ -266,6 +358,115 @@ void Builder::Break(bool paragraph, bool column)
     if (column) nextInNewColumn_ = true;
 }
 
+std::string_view Builder::Number(std::string_view s, std::size_t& i, bool relative)
+{
+    const std::size_t end = NumberEnd(s, i, relative);
+    const std::string_view v = s.substr(i, end - i);
+    i = end < s.size() && s[end] == ';' ? end + 1 : end;
+    return v;
+}
+
+std::string_view Builder::Digits(std::string_view s, std::size_t& i)
+{
+    std::size_t end = i;
+    while (end < s.size() && IsDigit(s[end])) ++end;
+    const std::string_view v = s.substr(i, end - i);
+    i = end < s.size() && s[end] == ';' ? end + 1 : end;
+    return v;
+}
+
+std::string_view Builder::ParagraphArgument(std::string_view s, std::size_t& i)
+{
+    // \pxi-3,l3,t3,6,qc; : items apart by ",", each a letter or two and a
+    // number, or a number alone (a further tab stop); "x" may stand before
+    // the first. It ends at its ";", or where no item follows.
+    std::size_t j = i;
+    if (j < s.size() && s[j] == 'x') ++j;
+    for (;;) {
+        std::size_t k = j;
+        while (k < s.size() && k < j + 2 && IsLower(s[k])) ++k;
+        const std::size_t end = NumberEnd(s, k, false);
+        if (end == j) break;  // no item here
+        j = end;
+        if (j + 1 < s.size() && s[j] == ',' && (IsLower(s[j + 1]) || NumberEnd(s, j + 1, false) > j + 1)) {
+            ++j;
+            continue;
+        }
+        break;
+    }
+    return Argument(s, i, j, [j] { return j; });
+}
+
+std::string_view Builder::FontArgument(std::string_view s, std::size_t& i)
+{
+    // \fArial|b1|i0|c0|p34; or \Fromans.shx|c0; : to its ";", which no code or
+    // brace comes before; without one, its name runs to its first space,
+    // option or the end of a file's extension, and each option is "|", a
+    // letter and a number.
+    std::size_t stop = i;
+    while (stop < s.size() && s[stop] != ';' && s[stop] != '\\' && s[stop] != '{' && s[stop] != '}' && s[stop] != '\n')
+        ++stop;
+    return Argument(s, i, stop, [&] {
+        std::size_t k = i;
+        while (k < stop && s[k] != '|' && s[k] != ' ') {
+            if (s[k] == '.' && k + 3 < stop && IsLetter(s[k + 1]) && IsLetter(s[k + 2]) && IsLetter(s[k + 3])) {
+                k += 4;
+                break;
+            }
+            ++k;
+        }
+        while (k + 1 < stop && s[k] == '|' && IsLetter(s[k + 1])) {
+            k += 2;
+            while (k < stop && IsDigit(s[k])) ++k;
+        }
+        return k;
+    });
+}
+
+std::string_view Builder::StackArgument(std::string_view s, std::size_t& i)
+{
+    // \S1/2; or \S+0.1^-0.1; (a ";" of its own written "\;"): to its ";",
+    // which no other code or brace comes before; without one, to its first space.
+    std::size_t stop = i;
+    for (; stop < s.size(); ++stop) {
+        const char c = s[stop];
+        if (c == ';' || c == '{' || c == '}' || c == '\n') break;
+        if (c != '\\') continue;
+        if (stop + 1 >= s.size() || (s[stop + 1] != ';' && s[stop + 1] != '\\')) break;
+        ++stop;
+    }
+    return Argument(s, i, stop, [&] {
+        std::size_t k = i;
+        while (k < stop && s[k] != ' ') k += s[k] == '\\' ? 2 : 1;
+        return std::min(k, stop);
+    });
+}
+
+void Builder::Colour(std::string_view v, bool trueColour)
+{
+    // \C1; an index (0 and 256, by block and by layer: the text's own); \c255;
+    // a true colour, its red in the lowest byte.
+    unsigned n = 0;
+    const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (ec != std::errc() || p != v.data() + v.size()) return;
+    Format f = Current();
+    if (trueColour) {
+        if (n > 0xFFFFFF) return;
+        f.color = Color::TrueColor | static_cast<int>(((n & 0xFF) << 16) | (n & 0xFF00) | ((n >> 16) & 0xFF));
+    } else {
+        if (n > 256) return;
+        f.color = n == 0 || n == 256 ? -1 : static_cast<int>(n);
+    }
+    SetFormat(f);
+}
+
+void Builder::Lines(bool under, bool on)
+{
+    Format f = Current();
+    (under ? f.underline : f.overline) = on;
+    SetFormat(f);
+}
+
 void Builder::Font(std::string_view v, bool file)
 {
     // \fArial|b1|i0|c0|p34; or \Fromans.shx|c0;
@@ -341,37 +542,44 @@ void Builder::Read(std::string_view s)
             switch (k) {
             case 'P':
             case 'X': Break(true, false); break;
-            case 'N': Break(true, true); break;
+            case 'N':
+                Break(true, true);
+                columnCode_ = lines_.size();
+                break;
             case '~': Letter(0xA0); break;
             case '\\':
             case '{':
             case '}': Letter(static_cast<unsigned char>(k)); break;
             case 'L':
-            case 'l':
+            case 'l': Lines(true, k == 'L'); break;
             case 'O':
-            case 'o':
+            case 'o': Lines(false, k == 'O'); break;
             case 'K':
-            case 'k': break;  // under-, over- and strike-through lines are not drawn
-            case 'H': Scale(Value(s, i), true); break;
-            case 'W': Scale(Value(s, i), false); break;
+            case 'k': break;  // strike-through lines are not drawn
+            case 'H': Scale(Number(s, i, true), true); break;
+            case 'W': Scale(Number(s, i, true), false); break;
             case 'Q': {
                 double a = 0;
                 bool relative = false;
-                if (ParseNumber(Value(s, i), a, relative) && std::fabs(a) <= 85) {
+                if (ParseNumber(Number(s, i, false), a, relative) && std::fabs(a) <= 85) {
                     Format f = Current();
                     f.oblique = a * kPi / 180.0;
                     SetFormat(f);
                 }
                 break;
             }
-            case 'f': Font(Value(s, i), false); break;
-            case 'F': Font(Value(s, i), true); break;
-            case 'p': Paragraph(Value(s, i)); break;
-            case 'S': Stack(Value(s, i)); break;
+            case 'f': Font(FontArgument(s, i), false); break;
+            case 'F': Font(FontArgument(s, i), true); break;
+            case 'p': Paragraph(ParagraphArgument(s, i)); break;
+            case 'S': Stack(StackArgument(s, i)); break;
+            case 'C': Colour(Digits(s, i), false); break;
+            case 'c': Colour(Digits(s, i), true); break;
             case 'A':
-            case 'C':
-            case 'c':
-            case 'T': Value(s, i); break;  // vertical alignment, colour and tracking are not drawn
+                // Vertical alignment in the line (0, 1 or 2): not drawn.
+                if (i < s.size() && s[i] >= '0' && s[i] <= '2') ++i;
+                if (i < s.size() && s[i] == ';') ++i;
+                break;
+            case 'T': Number(s, i, true); break;  // tracking: not drawn
             case 'U': {
                 // \U+00B0: a character by its number.
                 unsigned cp = 0;
@@ -386,10 +594,21 @@ void Builder::Read(std::string_view s)
                 }
                 break;
             }
-            case 'M':
-                // \M+1XXXX: a character of a code page by its number, not drawn.
-                i = std::min(s.size(), i + (i < s.size() && s[i] == '+' ? 6 : 0));
+            case 'M': {
+                // \M+1XXXX: a character of a double-byte code page by its number.
+                unsigned code = 0;
+                const char* from = s.data() + i + 2;
+                const char* to = s.data() + i + 6;
+                if (i + 6 <= s.size() && s[i] == '+' && s[i + 1] >= '1' && s[i + 1] <= '5' &&
+                    std::from_chars(from, to, code, 16).ptr == to) {
+                    Letter(CodePageCharacter(s[i + 1] - '1', code));
+                    i += 6;
+                } else {
+                    Letter('\\');
+                    Letter(static_cast<unsigned char>(k));
+                }
                 break;
+            }
             default:
                 // Not a code: drawn as written.
                 Letter('\\');
@@ -411,6 +630,23 @@ void Builder::Read(std::string_view s)
                 if (k == 'J') Break(false, false);
                 if (k == 'I') Tab();
                 continue;  // other control characters draw nothing
+            }
+        }
+        if (c == '%') {
+            std::size_t length = 0;
+            char32_t letter = 0;
+            const TextMetrics::Code code = TextMetrics::CodeAt(s, i, length, letter);
+            if (code != TextMetrics::Code::None) {
+                i += length;
+                if (code == TextMetrics::Code::Underline)
+                    Lines(true, !Current().underline);
+                else if (code == TextMetrics::Code::Overline)
+                    Lines(false, !Current().overline);
+                else if (letter == ' ')
+                    Space();
+                else
+                    Letter(letter);
+                continue;
             }
         }
         if (c == '{') {
@@ -456,17 +692,24 @@ MTextLayout Builder::Finish()
     for (const Line& l : lines_) widest = std::max(widest, l.width);
     const double width = limit_ > 0 ? limit_ : widest;
     const double gutter = columned && cols.gutter > 0 && std::isfinite(cols.gutter) ? cols.gutter : 0.0;
-    // Linked columns hold the lines the file put in them: they are not flowed again.
-    const bool flow = columned && d_.linkedColumns.empty();
+    // Linked columns hold the lines the file put in them: they are not flowed
+    // again (but the text flows when it holds them all, its linked columns empty).
+    const bool flow = columned && !linked_;
+    // The height the file gives column `i`, if any.
     auto heightOf = [&](std::size_t i) {
-        if (!flow) return kUnbounded;
+        if (!columned) return kUnbounded;
         double h = kUnbounded;
         if (!cols.autoHeight && !cols.heights.empty()) {
-            if (i + 1 < cols.heights.size()) h = cols.heights[i];  // the last takes the rest
+            if (i < cols.heights.size()) h = cols.heights[i];
         } else {
             h = cols.height > 0 ? cols.height : d_.definedHeight;
         }
         return h > 0 && std::isfinite(h) ? h : kUnbounded;
+    };
+    // How much of the lines column `i` takes before the next column: the last of given heights takes the rest.
+    auto limitOf = [&](std::size_t i) {
+        const bool last = !cols.autoHeight && !cols.heights.empty() && i + 1 >= cols.heights.size();
+        return flow && !last ? heightOf(i) : kUnbounded;
     };
     std::vector<double> used(1, 0.0);
     std::size_t column = 0, inColumn = 0;
@@ -477,7 +720,7 @@ MTextLayout Builder::Finish()
             depth = 0.0;
             inColumn = 0;
         }
-        if (inColumn > 0 && depth + l.height > heightOf(column) * (1 + 1e-9)) {
+        if (inColumn > 0 && depth + l.height > limitOf(column) * (1 + 1e-9)) {
             ++column;
             depth = 0.0;
             inColumn = 0;
@@ -514,7 +757,7 @@ MTextLayout Builder::Finish()
             const Piece& p = pieces_[k];
             const Format& f = formats_[p.format];
             out.runs.push_back(MTextRun{p.begin, p.end, left + shift + p.x, dy + l.baseline, p.width, f.height,
-                                        f.widthFactor, f.oblique, f.face});
+                                        f.widthFactor, f.oblique, f.face, f.color, f.underline, f.overline});
         }
     }
     out.columns.reserve(count);
@@ -532,11 +775,16 @@ MTextLayout LayOutMText(const MTextData& d, TextMetrics::Face face)
 {
     // A text of no height draws nothing.
     if (!(d.height > 0) || !std::isfinite(d.height)) return {};
-    Builder b(d, face);
+    // Some writers put all of the text in the first of its linked columns.
+    const bool linked =
+        std::any_of(d.linkedColumns.begin(), d.linkedColumns.end(), [](const std::string& c) { return !c.empty(); });
+    Builder b(d, face, linked);
     b.Read(d.text);
-    for (const std::string& column : d.linkedColumns) {
-        b.ColumnBreak();
-        b.Read(column);
+    if (linked) {
+        for (const std::string& column : d.linkedColumns) {
+            b.ColumnBreak();
+            b.Read(column);
+        }
     }
     return b.Finish();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // A multi-line text laid out as the file format means it: its format codes
-// read (heights, width factors, slants, faces, paragraph alignment), every
+// read (heights, width factors, slants, faces, colours, under- and overlines,
+// paragraph alignment), each ending where its argument ends, whether or not a
+// ";" closes it, so that no letter is ever taken for a code's argument; every
 // paragraph wrapped at spaces to the width of its column (no wrap when the
 // text has no width), "^J" a line break and "^I" a tab, the lines flowed into
 // the text's columns by their heights, with "\N" a column break, and the whole
@@ -28,6 +30,8 @@ struct MTextRun {
     double widthFactor = 1.0;
     double oblique = 0.0;  // radians
     TextMetrics::Face face = TextMetrics::Face::Shape;
+    int color = -1;  // its own colour (TextPrimitive::color); -1: the text's
+    bool underline = false, overline = false;
 };
 
 // A rectangle of the text's frame, from the insertion point (y up).

@@ -305,12 +305,16 @@ void DimAligned::Emit(GeometrySink& sink, const Transform& t) const
         sink.Segment(t.Apply(tip), t.Apply(tip + in * a + n * (a / 6)));
         sink.Segment(t.Apply(tip), t.Apply(tip + in * a - n * (a / 6)));
     }
-    const std::string text = DisplayedText();
+    const std::string written = DisplayedText();
+    TextMetrics::DrawnText drawn;
+    const bool coded = TextMetrics::ReadCodes(written, drawn);
+    const std::string_view text = coded ? std::string_view(drawn.letters) : std::string_view(written);
     if (text.empty()) return;
     double rot = data_.textRotation != 0 ? data_.textRotation : AngleFromXAxis(e1, e2);
     if (rot > kPi / 2 + 1e-9 && rot <= 3 * kPi / 2 + 1e-9) rot = NormalizeAngle(rot + kPi);  // keep it readable
     const double h = data_.textHeight;
-    const double w = TextMetrics::TextWidth(text, h, 1.0, Document().TextStyles().ByIndex(data_.style));
+    const TextMetrics::Face face = TextMetrics::FaceOf(Document().TextStyles().ByIndex(data_.style));
+    const double w = TextMetrics::Width(face, text) * h;
     Vector3d tu{std::cos(rot), std::sin(rot), 0.0};
     Vector3d tv{-tu.y, tu.x, 0.0};
     Point3d o = data_.textPosition - tu * (w / 2) - tv * (h / 2);
@@ -326,6 +330,14 @@ void DimAligned::Emit(GeometrySink& sink, const Transform& t) const
     p.height = h * wv.Length2d();
     p.upsideDown = Cross2d(wu, wv) < 0;
     sink.Text(p);
+    const double all = TextMetrics::Width(face, text);
+    if (!(all > 0)) return;
+    for (const TextMetrics::DrawnText::Stroke& k : drawn.strokes) {
+        const double from = w * TextMetrics::Width(face, text.substr(0, k.begin)) / all;
+        const double to = from + w * TextMetrics::Width(face, text.substr(k.begin, k.end - k.begin)) / all;
+        const Point3d at = o + tv * (h * (k.over ? TextMetrics::kOverline : TextMetrics::kUnderline));
+        sink.Segment(t.Apply(at + tu * from), t.Apply(at + tu * to));
+    }
 }
 
 std::unique_ptr<Entity> DimAligned::CloneTo(acad::Document& target) const

@@ -232,7 +232,9 @@ void TextBase::Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& 
     double rotation = text_.rotation;
     double h = text_.height;
     double wf = text_.widthFactor;
-    // As wide as the letters of the style's face, in heights.
+    // As wide as the letters drawn in the style's face, in heights.
+    TextMetrics::DrawnText drawn;
+    if (TextMetrics::ReadCodes(s, drawn)) s = drawn.letters;
     const double letters = TextMetrics::Width(TextMetrics::FaceOf(style), s);
     if (UsesBaseline(text_.alignment)) {
         // Aligned and Fit stretch the text between the two points.
@@ -285,16 +287,41 @@ void TextBase::TextBoxCorners(Point3d corners[4]) const
     corners[3] = text_.extrusion.ToWorld(o + y * h);
 }
 
+void TextBase::Strokes(std::string_view s, const TextMetrics::DrawnText& drawn,
+                       std::vector<std::pair<Point3d, Point3d>>& out) const
+{
+    out.clear();
+    if (drawn.strokes.empty()) return;
+    Point3d o;
+    Vector3d x, y;
+    double w, h;
+    Frame(o, x, y, w, h, s);
+    const TextMetrics::Face face = TextMetrics::FaceOf(Document().TextStyles().ByIndex(text_.style));
+    const std::string_view letters = drawn.letters;
+    const double all = TextMetrics::Width(face, letters);
+    if (!(all > 0)) return;
+    for (const TextMetrics::DrawnText::Stroke& k : drawn.strokes) {
+        const double from = w * TextMetrics::Width(face, letters.substr(0, k.begin)) / all;
+        const double to = from + w * TextMetrics::Width(face, letters.substr(k.begin, k.end - k.begin)) / all;
+        const Point3d at = o + y * (h * (k.over ? TextMetrics::kOverline : TextMetrics::kUnderline));
+        out.emplace_back(at + x * from, at + x * to);
+    }
+}
+
 void TextBase::EmitText(GeometrySink& sink, const Transform& placed, std::string_view s) const
 {
-    if (s.empty()) return;  // an empty text draws nothing, as the host has it
+    // The letters drawn: the codes of the text read.
+    TextMetrics::DrawnText drawn;
+    const bool coded = TextMetrics::ReadCodes(s, drawn);
+    const std::string_view letters = coded ? std::string_view(drawn.letters) : s;
+    if (letters.empty()) return;  // an empty text draws nothing, as the host has it
     const Transform t = text_.extrusion.Through(placed);
     Point3d o;
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, s);
     TextPrimitive p;
-    p.text = s;
+    p.text = letters;
     p.corners[0] = t.Apply(o);
     p.corners[1] = t.Apply(o + x * w);
     p.corners[2] = t.Apply(o + x * w + y * h);
@@ -312,6 +339,10 @@ void TextBase::EmitText(GeometrySink& sink, const Transform& placed, std::string
     p.upsideDown = Cross2d(tu, tv) < 0;
     p.face = static_cast<int>(TextMetrics::FaceOf(Document().TextStyles().ByIndex(text_.style)));
     sink.Text(p);
+    if (!coded || drawn.strokes.empty()) return;
+    std::vector<std::pair<Point3d, Point3d>> strokes;
+    Strokes(s, drawn, strokes);
+    for (const auto& [a, b] : strokes) sink.Segment(t.Apply(a), t.Apply(b));
 }
 
 void TextBase::Emit(GeometrySink& sink, const Transform& t) const { EmitText(sink, t, text_.text); }
@@ -319,14 +350,21 @@ void TextBase::Emit(GeometrySink& sink, const Transform& t) const { EmitText(sin
 Box TextBase::TextExtents(std::string_view s) const
 {
     Box b;
-    if (s.empty()) return b;
+    TextMetrics::DrawnText drawn;
+    const bool coded = TextMetrics::ReadCodes(s, drawn);
+    if (coded ? drawn.letters.empty() : s.empty()) return b;
     Point3d o;
     Vector3d x, y;
     double w, h;
     Frame(o, x, y, w, h, s);
-    const Point3d corners[4] = {text_.extrusion.ToWorld(o), text_.extrusion.ToWorld(o + x * w),
-                                text_.extrusion.ToWorld(o + x * w + y * h), text_.extrusion.ToWorld(o + y * h)};
-    for (const Point3d& c : corners) {
+    std::vector<Point3d> points = {o, o + x * w, o + x * w + y * h, o + y * h};
+    if (coded && !drawn.strokes.empty()) {
+        std::vector<std::pair<Point3d, Point3d>> strokes;
+        Strokes(s, drawn, strokes);
+        for (const auto& [from, to] : strokes) points.insert(points.end(), {from, to});
+    }
+    for (const Point3d& p : points) {
+        const Point3d c = text_.extrusion.ToWorld(p);
         // A text too large for its box to be a number (a height of 1e308 read
         // from a file) has no box: the drawing's extents are those of the rest.
         if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) return Box();
@@ -714,7 +752,17 @@ void MText::EmitContent(GeometrySink& sink, const Transform& t, const MTextLayou
         p.widthFactor = up > 0 ? r.widthFactor * across / up : r.widthFactor;
         p.oblique = r.oblique;
         p.face = static_cast<int>(r.face);
+        p.color = r.color;
         sink.Text(p);
+        // Under- and overlines as long as the letters, a fifth of their height off them.
+        if (r.underline) {
+            const double y = r.y + r.height * TextMetrics::kUnderline;
+            sink.Segment(t.Apply(a.At(r.x, y)), t.Apply(a.At(r.x + r.width, y)));
+        }
+        if (r.overline) {
+            const double y = r.y + r.height * TextMetrics::kOverline;
+            sink.Segment(t.Apply(a.At(r.x, y)), t.Apply(a.At(r.x + r.width, y)));
+        }
     }
     if (data_.background & MTextBackground::Frame) {
         for (const MTextRect& r : layout.columns) {

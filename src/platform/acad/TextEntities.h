@@ -11,8 +11,12 @@
 // alignment point equal to the insertion point, so a text whose alignment is set
 // without an alignment point stays where it was put.
 
+#include <utility>
+#include <vector>
+
 #include "platform/acad/Entity.h"
 #include "platform/acad/EntityData.h"
+#include "platform/acad/TextMetrics.h"
 
 namespace acad {
 
@@ -70,6 +74,9 @@ protected:
     // direction and unit up direction (backward / upside-down applied), width, height.
     void Frame(Point3d& origin, Vector3d& xAxis, Vector3d& yAxis, double& width, double& height,
                std::string_view s) const;
+    // The underlines and overlines of `s` (`drawn`, its codes read), in the text's plane.
+    void Strokes(std::string_view s, const TextMetrics::DrawnText& drawn,
+                 std::vector<std::pair<Point3d, Point3d>>& out) const;
     TextData text_;
 };
 

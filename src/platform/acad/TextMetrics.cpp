@@ -1,7 +1,9 @@
 #include "platform/acad/TextMetrics.h"
 
+#include "platform/acad/DxfText.h"
 #include "platform/acad/EntityData.h"
 #include "platform/acad/Tables.h"
+#include "platform/Utf8.h"
 
 namespace acad {
 
@@ -172,6 +174,68 @@ Face FaceFor(std::string_view typeFace, std::string_view fontFile, bool bold, bo
 Face FaceOf(const TextStyle* style) { return style ? static_cast<Face>(style->MeasuredFace()) : Face::Shape; }
 
 std::string FaceFile(Face f) { return std::string(kFontFolder) + "/" + kFaceFiles[static_cast<std::size_t>(f)]; }
+
+Code CodeAt(std::string_view s, std::size_t i, std::size_t& length, char32_t& letter)
+{
+    if (i + 2 >= s.size() || s[i] != '%' || s[i + 1] != '%') return Code::None;
+    length = 3;
+    switch (Lower(s[i + 2])) {
+    case 'c': letter = U'\u00D8'; return Code::Letter;
+    case 'd': letter = U'\u00B0'; return Code::Letter;
+    case 'p': letter = U'\u00B1'; return Code::Letter;
+    case '%': letter = '%'; return Code::Letter;
+    case 'u': return Code::Underline;
+    case 'o': return Code::Overline;
+    default: break;
+    }
+    // "%%nnn": three digits, a character of the code page; one that draws nothing is not a code.
+    unsigned n = 0;
+    for (std::size_t k = i + 2; k < i + 5; ++k) {
+        if (k >= s.size() || s[k] < '0' || s[k] > '9') return Code::None;
+        n = n * 10 + static_cast<unsigned>(s[k] - '0');
+    }
+    letter = n < 256 ? dxf::Cp1252(static_cast<unsigned char>(n)) : static_cast<char32_t>(n);
+    if (letter < 0x20 || letter == 0x7F || (letter >= 0x80 && letter < 0xA0)) return Code::None;
+    length = 5;
+    return Code::Letter;
+}
+
+bool ReadCodes(std::string_view text, DrawnText& out)
+{
+    std::size_t i = text.find("%%");
+    if (i == std::string_view::npos) return false;
+    out.letters.assign(text.substr(0, i));
+    out.strokes.clear();
+    // The open stroke of each kind, by its start (npos: none).
+    std::size_t open[2] = {std::string::npos, std::string::npos};
+    auto close = [&](int k) {
+        if (open[k] != std::string::npos && open[k] < out.letters.size())
+            out.strokes.push_back({open[k], out.letters.size(), k == 1});
+        open[k] = std::string::npos;
+    };
+    while (i < text.size()) {
+        std::size_t length = 0;
+        char32_t letter = 0;
+        const Code code = CodeAt(text, i, length, letter);
+        if (code == Code::None) {
+            out.letters += text[i++];
+            continue;
+        }
+        i += length;
+        if (code == Code::Letter) {
+            platform::AppendUtf8(out.letters, letter);
+            continue;
+        }
+        const int k = code == Code::Overline ? 1 : 0;
+        if (open[k] == std::string::npos)
+            open[k] = out.letters.size();
+        else
+            close(k);
+    }
+    close(0);
+    close(1);
+    return true;
+}
 
 std::size_t CharCount(std::string_view text)
 {

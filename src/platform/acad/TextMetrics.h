@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/acad/Geometry.h"
 
@@ -109,6 +110,30 @@ Face FaceFor(std::string_view typeFace, std::string_view fontFile, bool bold, bo
 Face FaceOf(const TextStyle* style);
 // Full path of a face's font file.
 std::string FaceFile(Face f);
+
+// The codes a text is written with, drawn as what they stand for: "%%c" Ø,
+// "%%d" °, "%%p" ±, "%%%" a percent sign and "%%nnn" the character of that
+// number in the drawing's code page are letters; "%%u" and "%%o" turn an
+// underline and an overline on and off. Any other "%%" is drawn as written.
+// The text keeps its codes: only what is drawn and measured reads them.
+enum class Code : std::uint8_t { None, Letter, Underline, Overline };
+// The code at `s[i]`: its kind, its length in bytes and, for a letter, the letter.
+Code CodeAt(std::string_view s, std::size_t i, std::size_t& length, char32_t& letter);
+// A single-line text as it is drawn: its letters, and the stretches of them
+// that are underlined or overlined.
+struct DrawnText {
+    struct Stroke {
+        std::size_t begin = 0, end = 0;  // bytes of `letters`
+        bool over = false;
+    };
+    std::string letters;
+    std::vector<Stroke> strokes;
+};
+// False, `out` left alone, when `text` holds no code: it is drawn as written.
+bool ReadCodes(std::string_view text, DrawnText& out);
+// Where underlines and overlines run, in heights above the baseline.
+inline constexpr double kUnderline = -0.2;
+inline constexpr double kOverline = 1.2;
 
 // Number of characters (code points) of a UTF-8 text.
 std::size_t CharCount(std::string_view text);

@@ -16,6 +16,7 @@
 #include "CoreTestUtil.h"
 #include "dxf_test_text.h"
 #include "platform/acad/Acad.h"
+#include "platform/acad/DrawCount.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
@@ -1537,10 +1538,17 @@ struct Gathered final : GeometrySink {
     void Point(const Point3d&) override {}
     void Segment(const Point3d& a, const Point3d& b) override { segments.push_back({a, b}); }
     void Arc(const CircularArc&) override {}
-    void Text(const TextPrimitive& t) override { texts.emplace_back(t.text); }
+    void Text(const TextPrimitive& t) override
+    {
+        texts.emplace_back(t.text);
+        colors.push_back(t.color);
+        boxes.push_back(Box::FromCorners(t.corners[0], t.corners[2]));
+    }
     void Fill(const std::vector<Point3d>& ring) override { fills.push_back(ring); }
     std::vector<std::pair<Point3d, Point3d>> segments;
     std::vector<std::string> texts;
+    std::vector<int> colors;
+    std::vector<Box> boxes;  // of the corners, for texts along the x axis
     std::vector<std::vector<Point3d>> fills;
 };
 
@@ -1697,6 +1705,83 @@ TEST(DxfForeign, MTextColumnsFlowWithTheirWidthAndGutter)
     const SavedFile twice(WriteDxfText(again));
     EXPECT_EQ(twice.Record("1B"), file.Record("1B"));
     EXPECT_EQ(twice.Record("1C"), file.Record("1C"));
+
+    // Each linked column's text ends with its own column break, as the CAD
+    // program writes it: the next column's lines start the next column, not
+    // the one after. Static columns are as high as the file says (20), not
+    // as their lines; linked columns the file left empty take the lines the
+    // first holds, flowed by their height (45).
+    Document breaks;
+    ReadForeign(breaks, "mtext_columns_breaks.dxf");
+    ASSERT_EQ(breaks.ModelSpace().Count(), 2);
+    const MTextLayout staticColumns = MTextAt(breaks, 0).Layout();
+    std::vector<std::string> placed;
+    for (const MTextRun& r : staticColumns.runs)
+        placed.push_back(std::to_string(static_cast<int>(r.x)) + RunText(staticColumns, r));
+    EXPECT_EQ(placed, (std::vector<std::string>{"0um dois", "37tres quatro", "75cinco"}));
+    ASSERT_EQ(staticColumns.columns.size(), 3u);
+    for (const MTextRect& c : staticColumns.columns) EXPECT_NEAR(c.bottom, -20, 1e-9);
+    const MTextLayout flowed = MTextAt(breaks, 1).Layout();
+    ASSERT_EQ(flowed.columns.size(), 3u);
+    std::vector<int> perColumn(3, 0);
+    for (const MTextRun& r : flowed.runs) {
+        const int k = static_cast<int>(std::floor(r.x / 37.5));
+        ASSERT_TRUE(k >= 0 && k < 3) << RunText(flowed, r);
+        EXPECT_GE(r.y, -45 - 1e-9) << RunText(flowed, r);
+        ++perColumn[k];
+    }
+    EXPECT_EQ(perColumn[0], 11);  // 2.5 and ten steps of 4.17 in 45
+    EXPECT_EQ(perColumn[1], 11);
+    EXPECT_GT(perColumn[2], 0);
+    EXPECT_EQ(Words(flowed), MTextAt(breaks, 1).TextString());
+
+    // Extended data "ACAD" given twice is kept, and saved, as the second gives
+    // it: so are the columns, and the text saved lays out as the text read.
+    const std::string givenTwice =
+        dxf_test::Join({"0",    "SECTION",
+                        "2",    "HEADER",
+                        "9",    "$ACADVER",
+                        "1",    "AC1021",
+                        "0",    "ENDSEC",
+                        "0",    "SECTION",
+                        "2",    "ENTITIES",
+                        "0",    "MTEXT",
+                        "5",    "1A",
+                        "100",  "AcDbEntity",
+                        "8",    "0",
+                        "100",  "AcDbMText",
+                        "10",   "0",
+                        "20",   "0",
+                        "30",   "0",
+                        "40",   "2.5",
+                        "41",   "30",
+                        "71",   "1",
+                        "1",    "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod",
+                        "1001", "ACAD",
+                        "1000", "ACAD_MTEXT_COLUMN_INFO_BEGIN",
+                        "1070", "75",
+                        "1070", "1",
+                        "1070", "76",
+                        "1070", "3",
+                        "1070", "48",
+                        "1040", "10",
+                        "1070", "49",
+                        "1040", "2",
+                        "1000", "ACAD_MTEXT_COLUMN_INFO_END",
+                        "1001", "ACAD",
+                        "1000", "ACAD_MTEXT_DEFINED_HEIGHT_BEGIN",
+                        "1070", "46",
+                        "1040", "5",
+                        "1000", "ACAD_MTEXT_DEFINED_HEIGHT_END",
+                        "0",    "ENDSEC",
+                        "0",    "EOF"});
+    Document given;
+    ReadDxfText(given, givenTwice, "duas.dxf");
+    EXPECT_EQ(MTextAt(given, 0).Data().columns.type, MTextColumnType::None);
+    Document reread;
+    ReadDxfText(reread, WriteDxfText(given), "duas2.dxf");
+    EXPECT_EQ(MTextAt(reread, 0).Layout().columns.size(), MTextAt(given, 0).Layout().columns.size());
+    EXPECT_EQ(MTextAt(reread, 0).Layout().runs.size(), MTextAt(given, 0).Layout().runs.size());
 }
 
 // The background fill (90 bit 1, in colour 63) and the frame (bit 16) are
@@ -1823,4 +1908,221 @@ TEST(DxfForeign, TextsAreAsWideAsTheLettersOfTheirFaces)
     EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u6C34'), 2048 / 1409.0, 1e-12);
     EXPECT_NEAR(TextMetrics::Advance(Face::Sans, U'\u0E01'), TextMetrics::Advance(Face::Sans, U'\U00010400'), 1e-12);
     EXPECT_EQ(TextMetrics::Advance(Face::Sans, U'\u0007'), 0.0);
+}
+
+// "%%c" Ø, "%%d" °, "%%p" ±, "%%%" %, "%%nnn" a character of the code page,
+// and the "%%u" and "%%o" toggles are drawn as what they stand for in a text,
+// an attribute, a constant attribute definition, a dimension and a multi-line
+// text: the letters drawn, boxes and alignment points as wide as those letters
+// (so a crossing just past them misses), under- and overlines as lines a fifth
+// of the height off the letters. The texts keep their codes, and save them.
+TEST(DxfForeign, TextCodesAreDrawnAsWhatTheyStandFor)
+{
+    Document doc;
+    ReadForeign(doc, "text_codes.dxf");
+    using TextMetrics::Face;
+    auto wide = [](const char* letters) { return 2.5 * TextMetrics::Width(Face::Shape, letters); };
+    auto gather = [](const Entity& e) {
+        Gathered g;
+        e.Emit(g, Transform());
+        return g;
+    };
+    Point3d lo, hi;
+
+    Entity& dn = *doc.ModelSpace().Item(0);
+    Gathered g = gather(dn);
+    EXPECT_EQ(g.texts, std::vector<std::string>{"DN \u00D8150"});
+    EXPECT_TRUE(g.segments.empty());
+    dn.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, wide("DN \u00D8150"), 1e-9);
+    EXPECT_LT(wide("DN \u00D8150") + 1, wide("DN %%c150"));
+    EXPECT_FALSE(CrossesBox(dn, Box::Around({wide("DN \u00D8150") + 0.5, 1, 0}, 0.2)));
+    // The work of drawing it counts the seven letters drawn, not the nine written.
+    EXPECT_DOUBLE_EQ(Pieces(dn, 10, 1e9), 1 + 7 / 8.0 + 1 + 7);
+
+    // Centred on 30 by its drawn letters, its first words underlined below them.
+    Entity& street = *doc.ModelSpace().Item(1);
+    g = gather(street);
+    const std::string drawn = "Rua das Flores 45\u00B0 \u00B10,5 100%";
+    ASSERT_EQ(g.texts, std::vector<std::string>{drawn});
+    street.GetBoundingBox(lo, hi);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 30, 1e-9);
+    EXPECT_NEAR(hi.x - lo.x, wide(drawn.c_str()), 1e-9);
+    EXPECT_NEAR(lo.y, -6 - 0.5, 1e-9);  // the underline is within the box
+    ASSERT_EQ(g.segments.size(), 1u);
+    const auto [u0, u1] = g.segments[0];
+    EXPECT_NEAR(u0.x, lo.x, 1e-9);
+    EXPECT_NEAR(u1.x, lo.x + wide("Rua das Flores"), 1e-9);
+    EXPECT_NEAR(u0.y, -6.5, 1e-9);
+    EXPECT_NEAR(u1.y, -6.5, 1e-9);
+    EXPECT_TRUE(CrossesBox(street, Box::Around({lo.x + 1, -6.5, 0}, 0.05)));  // on the underline, under the letters
+
+    // Right-aligned on 60: "%%216" is an Ø, and the overline ends at the text's end.
+    Entity& pipe = *doc.ModelSpace().Item(2);
+    g = gather(pipe);
+    ASSERT_EQ(g.texts, std::vector<std::string>{"TUBO \u00D8200 CT"});
+    pipe.GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x, 60, 1e-9);
+    EXPECT_NEAR(lo.x, 60 - wide("TUBO \u00D8200 CT"), 1e-9);
+    EXPECT_NEAR(hi.y, -12 + 3, 1e-9);
+    ASSERT_EQ(g.segments.size(), 1u);
+    EXPECT_NEAR(g.segments[0].first.x, 60 - wide("CT"), 1e-9);
+    EXPECT_NEAR(g.segments[0].second.x, 60, 1e-9);
+    EXPECT_NEAR(g.segments[0].first.y, -9, 1e-9);
+
+    // The reference draws its attribute and its constant definition's value.
+    auto* ref = dynamic_cast<BlockReference*>(doc.ModelSpace().Item(3));
+    ASSERT_NE(ref, nullptr);
+    AttributeReference* attribute = ref->GetAttributes().at(0);
+    EXPECT_EQ(gather(*attribute).texts, std::vector<std::string>{"\u00D8200"});
+    attribute->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.x - lo.x, wide("\u00D8200"), 1e-9);
+    g = gather(*ref);
+    EXPECT_NE(std::find(g.texts.begin(), g.texts.end(), "PVC \u00B11"), g.texts.end());
+    EXPECT_EQ(std::count(g.texts.begin(), g.texts.end(), "\u00D8200"), 1);
+
+    // The dimension's own text.
+    g = gather(*doc.ModelSpace().Item(4));
+    ASSERT_EQ(g.texts.size(), 1u);
+    EXPECT_EQ(g.texts[0].rfind("\u00D840", 0), 0u) << g.texts[0];
+
+    // The multi-line text: the same letters, "PVC" underlined.
+    MText& m = MTextAt(doc, 5);
+    const MTextLayout l = m.Layout();
+    ASSERT_EQ(l.runs.size(), 2u);
+    EXPECT_EQ(RunText(l, l.runs[0]), "DN \u00D8150 \u00B10,5");
+    EXPECT_EQ(RunText(l, l.runs[1]), "PVC");
+    EXPECT_TRUE(l.runs[1].underline);
+    EXPECT_NEAR(l.runs[1].x, wide("DN \u00D8150 \u00B10,5 "), 1e-9);
+    g = gather(m);
+    ASSERT_EQ(g.segments.size(), 1u);
+    EXPECT_NEAR(g.segments[0].first.x, l.runs[1].x, 1e-9);
+    EXPECT_NEAR(g.segments[0].second.x, l.runs[1].x + wide("PVC"), 1e-9);
+    EXPECT_NEAR(g.segments[0].first.y, -36 - 2.5 - 0.5, 1e-9);
+
+    // Kept as written, and saved so.
+    EXPECT_EQ(static_cast<Text&>(dn).TextString(), "DN %%c150");
+    EXPECT_EQ(attribute->TextString(), "%%c200");
+    const SavedFile saved(WriteDxfText(doc));
+    EXPECT_TRUE(HasGroup(saved.Record(dn.Handle()), 1, "DN %%c150"));
+    EXPECT_TRUE(HasGroup(saved.Record(street.Handle()), 1, "%%uRua das Flores%%u 45%%d %%p0,5 100%%%"));
+    EXPECT_TRUE(HasGroup(saved.Record(attribute->Handle()), 1, "%%c200"));
+    EXPECT_TRUE(HasGroup(saved.Record(m.Handle()), 1, "DN %%c150 %%p0,5 %%uPVC%%u"));
+    Document back;
+    ReadDxfText(back, WriteDxfText(doc), "codigos.dxf");
+    back.ModelSpace().Item(1)->GetBoundingBox(lo, hi);
+    EXPECT_NEAR((lo.x + hi.x) / 2, 30, 1e-9);
+}
+
+// A format code ends where its argument ends, ";" or not: in
+// "{\C1invidunt ut labore} et dolore" the letters after "\C1" are drawn, in
+// red, and the paragraphs after it are not lost. Paragraphs are centred
+// ("\pxqc;") and right-aligned ("\pxqr;") in the text's width; letters take
+// their inline colours ("\C", "\c" its red in the lowest byte), "\L" and "\O"
+// draw under- and overlines. No code, however written, drops a letter.
+TEST(DxfForeign, MTextCodesEndWhereTheirArgumentsEnd)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_codes.dxf");
+    MText& m = MTextAt(doc, 0);
+    const MTextLayout l = m.Layout();
+    std::vector<std::string> runs;
+    for (const MTextRun& r : l.runs) runs.push_back(RunText(l, r));
+    EXPECT_EQ(runs, (std::vector<std::string>{"Lorem", "invidunt ut labore", "et dolore mag", "na al", "iquyam",
+                                              "centrado", "azul", "direita", "alto", "sublinhado", "e", "sobre"}));
+    ASSERT_EQ(l.runs.size(), 12u);
+    const std::vector<int> colors{-1, 1, -1, 3, -1, -1, Color::TrueColor | 0x0000FF, -1, -1, -1, -1, -1};
+    for (std::size_t i = 0; i < l.runs.size(); ++i) EXPECT_EQ(l.runs[i].color, colors[i]) << runs[i];
+    using TextMetrics::Face;
+    const double space = 2.5 * TextMetrics::Advance(Face::Shape, ' ');
+    // The first line's runs follow one another, "mag" and "na" with no space between.
+    EXPECT_NEAR(l.runs[1].x, l.runs[0].width + space, 1e-9);
+    EXPECT_NEAR(l.runs[3].x, l.runs[2].x + l.runs[2].width, 1e-9);
+    EXPECT_NEAR(l.runs[4].x, l.runs[3].x + l.runs[3].width, 1e-9);
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(l.runs[i].y, -2.5, 1e-9);
+    // Centred in the width of 100, and right-aligned to it.
+    const double centred = l.runs[6].x + l.runs[6].width - l.runs[5].x;
+    EXPECT_NEAR(l.runs[5].x, (100 - centred) / 2, 1e-9);
+    EXPECT_NEAR(l.runs[5].y, -2.5 - kPitch, 1e-9);
+    EXPECT_NEAR(l.runs[8].x + l.runs[8].width, 100, 1e-9);
+    // "\H2x" then "alto": twice as high, not a number "2xalto".
+    EXPECT_NEAR(l.runs[8].height, 5, 1e-12);
+    EXPECT_EQ(l.runs[9].x, 0);
+    EXPECT_TRUE(l.runs[9].underline);
+    EXPECT_FALSE(l.runs[10].underline || l.runs[10].overline);
+    EXPECT_TRUE(l.runs[11].overline);
+
+    Gathered g;
+    m.Emit(g, Transform());
+    EXPECT_EQ(g.colors, colors);
+    ASSERT_EQ(g.segments.size(), 2u);
+    const MTextRun& under = l.runs[9];
+    EXPECT_NEAR(g.segments[0].first.x, under.x, 1e-9);
+    EXPECT_NEAR(g.segments[0].second.x, under.x + under.width, 1e-9);
+    EXPECT_NEAR(g.segments[0].first.y, under.y - 0.5, 1e-9);
+    const MTextRun& over = l.runs[11];
+    EXPECT_NEAR(g.segments[1].first.x, over.x, 1e-9);
+    EXPECT_NEAR(g.segments[1].first.y, over.y + 3, 1e-9);
+    const std::string written = m.TextString();
+    EXPECT_TRUE(HasGroup(SavedFile(WriteDxfText(doc)).Record(m.Handle()), 1, written));
+
+    // Whatever a code is followed by, the letters after it are drawn.
+    for (const char* code : {"\\H2.5",      "\\H0.5x",       "\\W0.8",  "\\Q15",  "\\T1.1x",
+                             "\\A1",        "\\C1",          "\\c255",  "\\pxqc", "\\pxi-3,l3,t3,6",
+                             "\\fArial|b1", "\\Fromans.shx", "\\S1/2 ", "\\H",    "\\C",
+                             "\\p",         "\\S",           "%%",      "%%1",    "\\M+1",
+                             "\\U+"}) {
+        MText* t = doc.ModelSpace().AddMText({0, 50, 0}, 0, std::string(code) + "Lorem ipsum\\Pdolor");
+        const MTextLayout tl = t->Layout();
+        EXPECT_NE(tl.letters.find("Lorem ipsum"), std::string::npos) << code << ": " << tl.letters;
+        EXPECT_NE(tl.letters.find("dolor"), std::string::npos) << code << ": " << tl.letters;
+        ASSERT_FALSE(tl.runs.empty());
+        EXPECT_NEAR(tl.runs.back().y, tl.runs.front().y - (tl.runs.front().height * 5 / 3), 1e-9) << code;
+    }
+}
+
+// A multi-line text lies where its attachment puts it: attached at the top, in
+// the middle or at the bottom (71 = 1..3, 4..6, 7..9), its box's top, middle
+// or bottom at the insertion point, and its left, centre or right by the
+// column of the attachment. Three static columns 30 wide, 7.5 apart, are
+// 105 wide in all, whether the text holds them (2018) or its extended data
+// does (earlier files).
+TEST(DxfForeign, MTextAttachmentsPlaceItsBoxAroundTheInsertionPoint)
+{
+    Document doc;
+    ReadForeign(doc, "mtext_attachments.dxf");
+    const double w = 2.5 * TextMetrics::Width(TextMetrics::Face::Shape, "PV-12");
+    for (int a = 1; a <= 9; ++a) {
+        MText& m = MTextAt(doc, a - 1);
+        ASSERT_EQ(m.AttachmentPoint(), a);
+        const Point3d at = m.InsertionPoint();
+        Point3d lo, hi;
+        m.GetBoundingBox(lo, hi);
+        const int column = (a - 1) % 3, row = (a - 1) / 3;
+        EXPECT_NEAR(lo.x, at.x - w * column / 2, 1e-9) << a;
+        EXPECT_NEAR(hi.x, at.x + w * (2 - column) / 2, 1e-9) << a;
+        EXPECT_NEAR(hi.y, at.y + 2.5 * row / 2, 1e-9) << a;
+        EXPECT_NEAR(lo.y, at.y - 2.5 * (2 - row) / 2, 1e-9) << a;
+    }
+    // Bottom right, and middle right.
+    for (int i : {9, 10}) {
+        MText& m = MTextAt(doc, i);
+        const MTextLayout l = m.Layout();
+        ASSERT_EQ(l.columns.size(), 3u) << i;
+        const double top = i == 9 ? 45 : 22.5;
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(l.columns[k].left, -105 + 37.5 * k, 1e-9) << i << " " << k;
+            EXPECT_NEAR(l.columns[k].right, -105 + 37.5 * k + 30, 1e-9) << i << " " << k;
+            EXPECT_NEAR(l.columns[k].top, top, 1e-9) << i << " " << k;
+            EXPECT_NEAR(l.columns[k].bottom, top - 45, 1e-9) << i << " " << k;
+        }
+        // Attached at the right, its lines end at their column's right.
+        EXPECT_NEAR(l.runs.front().x + l.runs.front().width, -75, 1e-9) << i;
+        EXPECT_NEAR(l.runs.front().y, top - 2.5, 1e-9) << i;
+        Point3d lo, hi;
+        m.GetBoundingBox(lo, hi);
+        EXPECT_NEAR(hi.x, 200, 1e-9) << i;
+        EXPECT_GE(lo.x, 200 - 105 - 1e-9) << i;
+        EXPECT_LT(lo.x, 200 - 100) << i;
+    }
 }

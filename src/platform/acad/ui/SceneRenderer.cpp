@@ -704,8 +704,13 @@ void PaintSink::Text(const TextPrimitive& t)
         Line(p3, p0);
         return;
     }
-    texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
-                              current_->rgb, current_->highlighted, face, look == TextLook::Outlines});
+    // Letters of a colour of their own (a multi-line text's inline colour) are drawn in it.
+    const QRgb rgb = t.color < 0 ? current_->rgb
+                     : (t.color & Color::TrueColor) != 0
+                         ? qRgb((t.color >> 16) & 0xFF, (t.color >> 8) & 0xFF, t.color & 0xFF)
+                         : AciColor(t.color).rgb();
+    texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3, rgb,
+                              current_->highlighted, face, look == TextLook::Outlines});
     stats.letters += static_cast<std::size_t>(texts_.back().text.size());
 }
 

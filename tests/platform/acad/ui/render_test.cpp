@@ -24,6 +24,7 @@
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
+#include "platform/acad/MTextLayout.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/ui/SceneRenderer.h"
 
@@ -578,6 +579,76 @@ TEST_F(Render, SqueezedStretchedAndHugeLettersAreTheFontsLettersInTheirBoxes)
         EXPECT_EQ(OfColor(above, AciColor(1)), 0) << where << ": above the foot";
     }
     EXPECT_TRUE(painter.list.isEmpty()) << painter.list.join(QStringLiteral("; ")).toStdString();
+}
+
+// Pixels of the image inside the rectangle that are exactly `color`.
+int InColor(const QImage& img, const QRectF& r, const QColor& color)
+{
+    int n = 0;
+    const QRect px = r.toAlignedRect();
+    for (int y = px.top(); y <= px.bottom(); ++y)
+        for (int x = px.left(); x <= px.right(); ++x)
+            if (img.valid(x, y) && img.pixelColor(x, y).rgb() == color.rgb()) ++n;
+    return n;
+}
+
+std::string ForeignFixture(const char* name)
+{
+    return (std::filesystem::path(std::getenv("QUORIL_SOURCE_DIR")) / "tests/platform/acad/foreign" / name).string();
+}
+
+// A multi-line text's letters are drawn in their inline colours, an index
+// ("\\C1" red, "\\C3" green) or a true colour ("\\c16711680" blue), the rest in
+// the text's own; "\\L" and "%%u" underline the letters with a line of the
+// text's colour under them, and a text's codes are drawn as their letters.
+TEST_F(Render, InlineColoursAndUnderlinesAreDrawnWhereTheirLettersAre)
+{
+    acad::Document* doc = h.app.Documents().Open(ForeignFixture("mtext_codes.dxf"));
+    Harness::Process();
+    auto* m = dynamic_cast<acad::MText*>(doc->ModelSpace().Item(0));
+    ASSERT_NE(m, nullptr);
+    const acad::MTextLayout l = m->Layout();
+    ASSERT_EQ(l.runs.size(), 12u);
+    auto box = [&](const acad::MTextRun& r) { return Pixels({r.x, r.y, 0}, {r.x + r.width, r.y + r.height, 0}); };
+    h.app.ZoomWindow({0, -4, 0}, {80, 1, 0});
+    QImage img = h.Grab();
+    const QColor white = AciColor(7), red = AciColor(1), green = AciColor(3);
+    EXPECT_GT(InColor(img, box(l.runs[0]), white), 20) << "Lorem";
+    EXPECT_EQ(InColor(img, box(l.runs[0]), red), 0);
+    EXPECT_GT(InColor(img, box(l.runs[1]), red), 50) << "invidunt ut labore";
+    EXPECT_EQ(InColor(img, box(l.runs[1]), white), 0);
+    EXPECT_GT(InColor(img, box(l.runs[2]), white), 20) << "et dolore mag";
+    EXPECT_EQ(InColor(img, box(l.runs[2]), red), 0);
+    EXPECT_GT(InColor(img, box(l.runs[3]), green), 20) << "na al";
+    h.app.ZoomWindow({30, -8, 0}, {70, -3, 0});
+    img = h.Grab();
+    EXPECT_GT(InColor(img, box(l.runs[6]), QColor(0, 0, 255)), 20) << "azul";
+    EXPECT_EQ(InColor(img, box(l.runs[5]), QColor(0, 0, 255)), 0) << "centrado";
+    // The underline: a row of ink under "sublinhado", none under "e".
+    const acad::MTextRun& under = l.runs[9];
+    h.app.ZoomWindow({under.x - 2, under.y - 3, 0}, {under.x + 28, under.y + 4, 0});
+    img = h.Grab();
+    const int row = static_cast<int>(h.PixelOf({0, under.y - 0.5, 0}).y());
+    const QRectF line = Pixels({under.x + 0.2, under.y - 0.5, 0}, {under.x + under.width - 0.2, under.y - 0.5, 0});
+    EXPECT_GE(InColor(img, line.adjusted(0, -1, 0, 1), white), static_cast<int>(line.width() * 0.95)) << row;
+    const acad::MTextRun& plain = l.runs[10];
+    EXPECT_EQ(Inked(img, Pixels({plain.x, plain.y - 0.8, 0}, {plain.x + plain.width, plain.y - 0.3, 0})), 0);
+    h.app.Documents().Close(*doc);
+
+    // "%%uRua das Flores%%u 45%%d ...": letters from their left end, underlined to "Flores" only.
+    doc = h.app.Documents().Open(ForeignFixture("text_codes.dxf"));
+    Harness::Process();
+    acad::Point3d lo, hi;
+    doc->ModelSpace().Item(1)->GetBoundingBox(lo, hi);
+    h.app.ZoomWindow({lo.x - 1, -9, 0}, {hi.x + 1, -3, 0});
+    img = h.Grab();
+    const double flores = 2.5 * acad::TextMetrics::Width(acad::TextMetrics::Face::Shape, "Rua das Flores");
+    EXPECT_GE(Inked(img, Pixels({lo.x + 0.2, -6.5, 0}, {lo.x + flores - 0.2, -6.5, 0}).adjusted(0, -1, 0, 1)),
+              static_cast<int>((flores - 0.4) / h.PixelSize() * 0.95));
+    const double degrees = 2.5 * acad::TextMetrics::Width(acad::TextMetrics::Face::Shape, "Rua das Flores 45\u00B0");
+    EXPECT_EQ(Inked(img, Pixels({lo.x + flores + 1, -6.7, 0}, {lo.x + degrees, -6.3, 0})), 0) << "not under \"45\"";
+    EXPECT_GT(Inked(img, Pixels({hi.x - 1, -6, 0}, {hi.x, -4, 0})), 0) << "the letters reach the box's end";
+    h.app.Documents().Close(*doc);
 }
 
 TEST_F(Render, ClippedExternalReferenceAndNewDrawingsShown)
