@@ -421,6 +421,8 @@ void Document::RefreshCurrentColor()
     currentColor_ = v;
 }
 
+void Document::RefreshCurrentLinetypeScale() { currentLinetypeScale_ = variables_->Get("CELTSCALE").AsDouble(); }
+
 void Document::Regen(int whichViewports)
 {
     if (whichViewports != acActiveViewport && whichViewports != acAllViewports)

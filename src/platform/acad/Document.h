@@ -193,6 +193,9 @@ public:
     int CurrentColor() const { return currentColor_; }
     // Re-reads CECOLOR into the colour given to new entities.
     void RefreshCurrentColor();
+    // The linetype scale new entities take as their own (CELTSCALE).
+    double CurrentLinetypeScale() const { return currentLinetypeScale_; }
+    void RefreshCurrentLinetypeScale();
     std::uint32_t CurrentLinetypeIndex() const { return currentLinetype_; }
     std::uint32_t CurrentTextStyleIndex() const { return currentTextStyle_; }
     // True while a command waits for input (the host is not quiescent).
@@ -275,6 +278,7 @@ private:
     std::uint32_t currentLinetype_ = 0;
     std::uint32_t currentTextStyle_ = 0;
     int currentColor_ = 256;
+    double currentLinetypeScale_ = 1;
 
     acad::View modelView_;
     std::unordered_map<const acad::Layout*, acad::View> paperViews_;

@@ -27,6 +27,48 @@ TextLook TextLookOf(double heightPx, double lengthPx)
     return TextLook::Letters;
 }
 
+DashPattern::DashPattern(const std::vector<double>& lengths)
+{
+    double at = 0;
+    bool gap = false;
+    for (const double x : lengths) {
+        if (!std::isfinite(x)) return;
+        if (x < 0) {
+            at -= x;
+            gap = true;
+            continue;
+        }
+        // A dash that follows one without a gap between them continues it.
+        if (!inked_.empty() && inked_.back().to == at)
+            inked_.back().to = at + x;
+        else
+            inked_.push_back({at, at + x});
+        at += x;
+    }
+    period_ = at;
+    if (!gap || !(period_ > 0) || !std::isfinite(period_)) {
+        inked_.clear();
+        period_ = 0;
+    }
+}
+
+bool DashPattern::DashedAt(double pxPerUnit) const
+{
+    const double px = period_ * pxPerUnit;
+    return !Solid() && px >= kDashPeriodPx && static_cast<double>(inked_.size()) <= px && std::isfinite(px);
+}
+
+bool DashPattern::Inks(double from, double to) const
+{
+    if (Solid() || to - from >= period_) return true;
+    const double r = from - std::floor(from / period_) * period_;
+    const double end = r + (to - from);
+    // The first stretch that ends at or past r, or the first of the next period.
+    auto it = std::lower_bound(inked_.begin(), inked_.end(), r, [](const Stretch& s, double v) { return s.to < v; });
+    if (it != inked_.end()) return it->from <= end;
+    return inked_.front().from + period_ <= end;
+}
+
 bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
 {
     if (!e.Visible() || e.IsErased()) return false;

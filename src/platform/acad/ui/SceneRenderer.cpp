@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -264,7 +265,6 @@ bool TextImages::Draw(QPainter& p, const QTransform& rest, const QString& text, 
 // The most points of a piece of a wide polyline filled as one: a strip of
 // an arc's band, 31 of its steps.
 constexpr int kStripPoints = 64;
-constexpr std::uint8_t kStripFlag = 0x80;
 
 // The image a painter draws straight into, with the shift of its device
 // transform, when nothing of the painter's own (clip, scaling, blending) would
@@ -277,253 +277,6 @@ struct DirectImage {
     qsizetype stride = 0;  // pixels from a row to the next
     int width = 0, height = 0;
 };
-
-class PaintSink final : public GeometrySink {
-public:
-    void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
-    {
-        painter_ = &painter;
-        m_ = &mapping;
-        area_ = area;
-        bounds_ = Around(area);
-        current_ = nullptr;
-        chords_ = 0;
-    }
-    // Pieces just outside an area still get drawn so that wide pens reach its border.
-    static QRectF Around(const QRectF& area) { return area.adjusted(-4, -4, 4, 4); }
-    void SetStyle(QRgb rgb, bool highlighted)
-    {
-        if (current_ && current_->rgb == rgb && current_->highlighted == highlighted) return;
-        const std::uint64_t key = (static_cast<std::uint64_t>(highlighted) << 32) | rgb;
-        auto it = index_.find(key);
-        if (it == index_.end()) {
-            it = index_.emplace(key, buckets_.size()).first;
-            buckets_.push_back(Bucket{rgb, highlighted, {}, {}});
-        }
-        current_ = &buckets_[it->second];
-    }
-    void SetFace(const FontFace* face) { face_ = face; }
-    const QRectF& Bounds() const { return bounds_; }
-
-    void Point(const Point3d& p) override { Dot(m_->ToPixel(p)); }
-    void Dot(const QPointF& q)
-    {
-        if (!bounds_.contains(q)) {
-            ++stats.culled;
-            return;
-        }
-        current_->points.push_back(q);
-        ++stats.points;
-    }
-    void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
-    // A construction line or a ray, to the edges of the view.
-    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
-    {
-        const QPointF a = m_->ToPixel(base), b = m_->ToPixel(base + direction);
-        const Box box = Box::FromCorners({bounds_.left(), bounds_.top()}, {bounds_.right(), bounds_.bottom()});
-        Point3d from, to;
-        if (!ClipRay({a.x(), a.y()}, {b.x() - a.x(), b.y() - a.y()}, bothWays, box, from, to)) {
-            ++stats.culled;
-            return;
-        }
-        Line(QPointF(from.x, from.y), QPointF(to.x, to.y));
-    }
-    // The references are walked by the renderer itself, under the plan.
-    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
-    // An area painted over what was drawn before it (a wipeout), in the background's colour.
-    void Mask(const std::vector<Point3d>& ring, const QColor& background)
-    {
-        if (ring.size() < 3) return;
-        QPolygonF poly;
-        for (const auto& p : ring) poly.append(m_->ToPixel(p));
-        if (!poly.boundingRect().intersects(bounds_)) return;
-        Flush();
-        painter_->setRenderHint(QPainter::Antialiasing, false);
-        painter_->setPen(Qt::NoPen);
-        painter_->setBrush(background);
-        painter_->drawPolygon(poly);
-        painter_->setBrush(Qt::NoBrush);
-        stats.areas += ring.size();
-    }
-    void Line(QPointF a, QPointF b)
-    {
-        if (!ClipSegment(a, b, bounds_)) {
-            ++stats.culled;
-            return;
-        }
-        current_->lines.emplace_back(a, b);
-        ++stats.segments;
-    }
-    void Arc(const CircularArc& arc) override;
-    void Text(const TextPrimitive& t) override;
-    void Fill(const std::vector<Point3d>& ring) override
-    {
-        if (ring.size() < 3) return;
-        QPolygonF poly;
-        poly.reserve(static_cast<int>(ring.size()));
-        for (const auto& p : ring) poly.append(m_->ToPixel(p));
-        QPainterPath path;
-        path.addPolygon(poly);
-        path.closeSubpath();
-        FillPath(path, Qt::SolidPattern);
-    }
-    // An area in pixels, in the current colour (as opaque as `alpha`, 0 to 1).
-    void FillPath(const QPainterPath& path, Qt::BrushStyle style, double alpha = 1.0)
-    {
-        if (!path.controlPointRect().intersects(bounds_)) return;
-        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted, alpha, 0, 0});
-        stats.areas += static_cast<std::size_t>(path.elementCount());
-    }
-    // Before the pieces of one wide polyline: they are filled straight into
-    // the image as they come when nothing the painter does would change them
-    // and no area gathered before them waits to go under them.
-    void BeginPieces();
-    // A small convex area in pixels (a piece of a wide polyline: at most 12
-    // points), in the current colour. Each is filled on its own, so that many
-    // lying over one another cost what each does; cut to the area first, so
-    // that no far coordinate reaches the raster engine.
-    void Piece(const QPointF* pts, int n);
-    // An area of at most kStripPoints points that each row of pixels crosses
-    // once (a stretch of an arc's band between the turns of its height): as
-    // Piece, but false, drawing nothing, when it would have to be cut.
-    bool Strip(const QPointF* pts, int n);
-
-    // Draws what was collected: areas under lines, lines, dots, then letters.
-    void Flush();
-
-    RenderStats stats;
-
-private:
-    struct Bucket {
-        QRgb rgb;
-        bool highlighted;
-        std::vector<QLineF> lines;
-        std::vector<QPointF> points;
-    };
-    struct TextItem {
-        QString text;
-        QPointF p0, p1, p3;  // baseline start, baseline end, top of the start
-        QRgb rgb;
-        bool highlighted;
-        const FontFace* face;
-    };
-    struct FillItem {
-        QPainterPath path;
-        QRgb rgb;
-        Qt::BrushStyle style;
-        bool highlighted;
-        double alpha;
-        // Or pieces: `pieces` of them from the `firstPiece`-th on.
-        std::size_t firstPiece;
-        std::size_t pieces;
-    };
-    void ArcPiece(const QPointF& c, double r, double start, double sweep);
-
-    QPainter* painter_ = nullptr;
-    const ViewMapping* m_ = nullptr;
-    QRectF area_, bounds_;
-    std::vector<Bucket> buckets_;
-    std::unordered_map<std::uint64_t, std::size_t> index_;
-    Bucket* current_ = nullptr;
-    const FontFace* face_ = nullptr;
-    std::size_t chords_ = 0;  // of arcs in this space
-    std::vector<TextItem> texts_;
-    std::vector<FillItem> fills_;
-    std::vector<QPointF> piecePoints_;
-    // Points of each piece; kStripFlag marks a strip (not convex).
-    std::vector<std::uint8_t> pieceSizes_;
-    void Queue(const QPointF* pts, int n, std::uint8_t flag);
-    std::optional<DirectImage> immediate_;
-    TextImages textImages_;
-};
-
-void PaintSink::Arc(const CircularArc& arc)
-{
-    const QPointF c = m_->ToPixel(arc.center);
-    const double r = arc.radius * m_->scale;
-    if (!(r >= 0.0) || !std::isfinite(r)) return;
-    if (r < kDotPx / 2) {
-        Dot(c);
-        return;
-    }
-    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
-    if (!box.intersects(bounds_)) {
-        ++stats.culled;
-        return;
-    }
-    const double sweep = arc.Sweep();
-    const double diag = std::hypot(bounds_.width(), bounds_.height());
-    if (r <= 4 * diag) {
-        ArcPiece(c, r, arc.startAngle, sweep);
-        return;
-    }
-    // A huge arc (deep zoom): only the angles that can reach the window are drawn.
-    const QPointF mid = bounds_.center();
-    const double d = std::hypot(mid.x() - c.x(), mid.y() - c.y());
-    if (std::fabs(d - r) > diag) return;
-    const double toMid = std::atan2(-(mid.y() - c.y()), mid.x() - c.x());  // world angle (Y up)
-    const double half = std::min(kPi, 1.5 * std::asin(std::min(1.0, diag / r)));
-    double u0 = NormalizeAngle(toMid - half - arc.startAngle);
-    for (double shift : {0.0, -kTwoPi}) {
-        const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
-        if (to > from) ArcPiece(c, r, arc.startAngle + from, to - from);
-    }
-}
-
-void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
-{
-    // Past the chords a frame may draw, arcs are drawn coarser the more there
-    // are: a screen full of large circles takes its time by their length only.
-    const double over = static_cast<double>(chords_) / kChordsPerFrame;
-    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
-    const int n = ArcChords(r, sweep, tolerance);
-    chords_ += static_cast<std::size_t>(n);
-    // Each chord's end is the last one turned by the step: one sine and cosine
-    // per arc, not per chord; the last end is the arc's own.
-    const double turn = sweep / n, ct = std::cos(turn), st = std::sin(turn);
-    double ux = std::cos(start), uy = std::sin(start);
-    QPointF prev(c.x() + r * ux, c.y() - r * uy);
-    for (int k = 1; k <= n; ++k) {
-        const double vx = ux * ct - uy * st;
-        uy = ux * st + uy * ct;
-        ux = vx;
-        const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
-                                 : QPointF(c.x() + r * ux, c.y() - r * uy);
-        Line(prev, q);
-        prev = q;
-    }
-}
-
-void PaintSink::Text(const TextPrimitive& t)
-{
-    const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
-                  p3 = m_->ToPixel(t.corners[3]);
-    const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
-    if (!box.intersects(bounds_)) {
-        ++stats.culled;
-        return;
-    }
-    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
-    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
-    const TextLook look = TextLookOf(h, w);
-    if (look == TextLook::Dot) {
-        Dot(box.center());
-        return;
-    }
-    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
-                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
-                               : face_;
-    if (look == TextLook::Box || !face) {
-        Line(p0, p1);
-        Line(p1, p2);
-        Line(p2, p3);
-        Line(p3, p0);
-        return;
-    }
-    texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3,
-                              current_->rgb, current_->highlighted, face});
-    stats.letters += static_cast<std::size_t>(texts_.back().text.size());
-}
 
 std::optional<DirectImage> DirectImageOf(QPainter& p)
 {
@@ -721,6 +474,650 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
     }
 }
 
+// A line drawn with its linetype's pattern.
+struct DashedLine {
+    QLineF line;    // cut to the area
+    double phase;   // where along the pattern its first end lies, in pixels
+    double scale;   // pixels per unit of the pattern's lengths
+    const DashPattern* pattern;
+};
+
+// Lines masked by their linetype's pattern, stepped straight into the image as
+// StepLines steps them: a pixel is inked where the stretch of the line it
+// stands for (half a step either side of its middle, along the line) meets
+// the pattern's ink. Each costs its pixels, whatever its dashes.
+void StepDashed(const DirectImage& target, const std::vector<DashedLine>& lines, QRgb rgb)
+{
+    QImage& img = *target.image;
+    const int w = img.width(), h = img.height();
+    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* bits = reinterpret_cast<QRgb*>(img.bits());
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    auto put = [&](std::int64_t x, std::int64_t y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
+    };
+    const QRectF rough(-1, -1, w + 2, h + 2);
+    for (const DashedLine& d : lines) {
+        const double inv = 1 / d.scale;
+        const double ox = d.line.x1() + target.shift.x(), oy = d.line.y1() + target.shift.y();
+        const double ex = d.line.x2() + target.shift.x(), ey = d.line.y2() + target.shift.y();
+        double ax = ox, ay = oy, bx = ex, by = ey;
+        if (ax == bx && ay == by) {
+            if (d.pattern->Inks(d.phase * inv, d.phase * inv)) put(std::lround(ax), std::lround(ay));
+            continue;
+        }
+        if (!RoughClip(ax, ay, bx, by, rough)) continue;
+        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
+        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
+        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
+        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
+        if (m1 == m2) continue;
+        if (m1 > m2) {
+            std::swap(m1, m2);
+            std::swap(n1, n2);
+        }
+        // Along the line from its first end, per pixel along the longer axis.
+        const double om = steep ? oy : ox, em = steep ? ey : ex;
+        const double per = std::hypot(ex - ox, ey - oy) / (em - om);
+        const double half = 0.5 * std::fabs(per);
+        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
+        std::int64_t n = n1 * 1024 - (inc >> 1);
+        m1 -= 32;
+        m2 += 32;
+        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
+        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
+        for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
+            if (!d.pattern->Inks((along - half) * inv, (along + half) * inv)) continue;
+            if (steep)
+                put(n >> 16, m);
+            else
+                put(m, n >> 16);
+        }
+    }
+}
+
+// The dashes and dots of a line as lines of their own (a dot as a line of no
+// length), for a painter that cannot be stepped into.
+void AddDashes(const DashedLine& d, std::vector<QLineF>& out)
+{
+    const double len = d.line.length(), period = d.pattern->Period() * d.scale;
+    if (!(len > 0)) {
+        if (d.pattern->Inks(d.phase / d.scale, d.phase / d.scale)) out.push_back(d.line);
+        return;
+    }
+    const QPointF a = d.line.p1(), along = (d.line.p2() - a) / len;
+    for (double base = std::floor(d.phase / period) * period; base <= d.phase + len; base += period)
+        for (const DashPattern::Stretch& s : d.pattern->Inked()) {
+            const double from = std::max(base + s.from * d.scale, d.phase);
+            const double to = std::min(base + s.to * d.scale, d.phase + len);
+            if (from <= to) out.emplace_back(a + along * (from - d.phase), a + along * (to - d.phase));
+        }
+}
+
+// Strokes (lines and dots) wait to be drawn in one batch for each colour, so
+// that a frame sets each colour once; areas and texts are drawn as they come.
+// Where what is drawn overlaps, the later is on top: the area is cut into
+// cells that remember the batch whose strokes wait there, and a stroke that
+// lands where another colour waits, or an area or a text over waiting strokes,
+// has those drawn first. So batches waiting together never overlap, and any
+// of them may be drawn at any time.
+constexpr double kCellPx = 4;
+// An area or a text over more cells than this has drawn first the batches
+// whose boxes it meets, rather than those of its cells.
+constexpr int kClearCells = 256;
+
+class PaintSink final : public GeometrySink {
+public:
+    void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area);
+    // Pieces just outside an area still get drawn so that wide pens reach its border.
+    static QRectF Around(const QRectF& area) { return area.adjusted(-4, -4, 4, 4); }
+    void SetStyle(QRgb rgb, bool highlighted)
+    {
+        if (current_ && current_->rgb == rgb && current_->highlighted == highlighted) return;
+        const std::uint64_t key = (static_cast<std::uint64_t>(highlighted) << 32) | rgb;
+        auto it = index_.find(key);
+        if (it == index_.end()) {
+            it = index_.emplace(key, buckets_.size()).first;
+            buckets_.push_back(Bucket{rgb, highlighted, {}, {}, {}});
+        }
+        current_ = &buckets_[it->second];
+    }
+    // The linetype what is emitted next is drawn in (null: solid), at
+    // `pxPerUnit` pixels per unit of its lengths; `restartEach`: each segment
+    // and arc starts its pattern again (a polyline's vertices without
+    // linetype generation), else it runs on where one piece ends at the next.
+    void SetDashes(const DashPattern* pattern, double pxPerUnit, bool restartEach)
+    {
+        dash_ = pattern && pattern->DashedAt(pxPerUnit) ? pattern : nullptr;
+        dashScale_ = pxPerUnit;
+        period_ = dash_ ? dash_->Period() * pxPerUnit : 0;
+        restartEach_ = restartEach;
+        fresh_ = true;
+    }
+    void SetFace(const FontFace* face) { face_ = face; }
+    const QRectF& Bounds() const { return bounds_; }
+
+    void Point(const Point3d& p) override { Dot(m_->ToPixel(p)); }
+    void Dot(const QPointF& q)
+    {
+        if (!bounds_.contains(q)) {
+            ++stats.culled;
+            return;
+        }
+        Bucket& b = Open();
+        ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
+        b.points.push_back(q);
+        ++stats.points;
+    }
+    void Segment(const Point3d& a, const Point3d& b) override
+    {
+        if (restartEach_) fresh_ = true;
+        Stroke(m_->ToPixel(a), m_->ToPixel(b));
+    }
+    // A construction line or a ray, to the edges of the view; its pattern
+    // from its base.
+    void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
+    {
+        const QPointF a = m_->ToPixel(base), b = m_->ToPixel(base + direction);
+        const Box box = Box::FromCorners({bounds_.left(), bounds_.top()}, {bounds_.right(), bounds_.bottom()});
+        Point3d from, to;
+        if (!ClipRay({a.x(), a.y()}, {b.x() - a.x(), b.y() - a.y()}, bothWays, box, from, to)) {
+            ++stats.culled;
+            return;
+        }
+        const QPointF p(from.x, from.y), q(to.x, to.y);
+        if (dash_) {
+            const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
+            RunOn(p, len > 0 ? ((p.x() - a.x()) * (b.x() - a.x()) + (p.y() - a.y()) * (b.y() - a.y())) / len : 0);
+        }
+        Stroke(p, q);
+    }
+    // The references are walked by the renderer itself, under the plan.
+    bool BeginReference(const BlockReference&, const Transform&) override { return false; }
+    // An area painted over what was drawn before it (a wipeout), in the background's colour.
+    void Mask(const std::vector<Point3d>& ring, const QColor& background)
+    {
+        if (ring.size() < 3) return;
+        QPolygonF poly;
+        for (const auto& p : ring) poly.append(m_->ToPixel(p));
+        const QRectF box = poly.boundingRect();
+        if (!box.intersects(bounds_)) return;
+        Clear(box);
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(background);
+        painter_->drawPolygon(poly);
+        painter_->setBrush(Qt::NoBrush);
+        stats.areas += ring.size();
+    }
+    // A solid line in pixels, whatever the linetype (a text's box).
+    void Line(QPointF a, QPointF b)
+    {
+        if (!ClipSegment(a, b, bounds_)) {
+            ++stats.culled;
+            return;
+        }
+        Bucket& k = Open();
+        ClaimLine(k, a, b);
+        k.lines.emplace_back(a, b);
+        ++stats.segments;
+    }
+    void Arc(const CircularArc& arc) override;
+    void Text(const TextPrimitive& t) override;
+    void Fill(const std::vector<Point3d>& ring) override
+    {
+        if (ring.size() < 3) return;
+        QPolygonF poly;
+        poly.reserve(static_cast<int>(ring.size()));
+        for (const auto& p : ring) poly.append(m_->ToPixel(p));
+        QPainterPath path;
+        path.addPolygon(poly);
+        path.closeSubpath();
+        FillPath(path, Qt::SolidPattern);
+    }
+    // An area in pixels, in the current colour (as opaque as `alpha`, 0 to 1).
+    void FillPath(const QPainterPath& path, Qt::BrushStyle style, double alpha = 1.0)
+    {
+        const QRectF box = path.controlPointRect();
+        if (!box.intersects(bounds_)) return;
+        Clear(box);
+        QColor c(current_->rgb);
+        c.setAlphaF(static_cast<float>(alpha));
+        painter_->fillPath(path, QBrush(c, current_->highlighted ? Qt::Dense4Pattern : style));
+        stats.areas += static_cast<std::size_t>(path.elementCount());
+    }
+    // Before the pieces of one wide polyline: they are filled straight into
+    // the image when nothing the painter does would change them.
+    void BeginPieces() { immediate_ = current_->highlighted ? std::nullopt : DirectImageOf(*painter_); }
+    // A small convex area in pixels (a piece of a wide polyline: at most 12
+    // points), in the current colour. Each is filled on its own, so that many
+    // lying over one another cost what each does; cut to the area first, so
+    // that no far coordinate reaches the raster engine.
+    void Piece(const QPointF* pts, int n);
+    // An area of at most kStripPoints points that each row of pixels crosses
+    // once (a stretch of an arc's band between the turns of its height): as
+    // Piece, but false, drawing nothing, when it would have to be cut.
+    bool Strip(const QPointF* pts, int n);
+
+    // Draws the strokes still waiting.
+    void Flush();
+
+    RenderStats stats;
+
+private:
+    struct Bucket {
+        QRgb rgb;
+        bool highlighted;
+        std::vector<QLineF> lines;
+        std::vector<DashedLine> dashed;
+        std::vector<QPointF> points;
+        // While it holds strokes not yet drawn: the mark of the cells they
+        // lie in (0: none), and their box.
+        std::uint32_t token = 0;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+    struct TextItem {
+        QString text;
+        QPointF p0, p1, p3;  // baseline start, baseline end, top of the start
+        QRgb rgb;
+        bool highlighted;
+        const FontFace* face;
+    };
+    // A line in pixels in the current linetype.
+    void Stroke(QPointF a, QPointF b);
+    // The pattern runs on from `at`, `along` pixels into it.
+    void RunOn(const QPointF& at, double along)
+    {
+        fresh_ = false;
+        dashAt_ = at;
+        phase_ = std::fmod(along, period_);
+        if (!std::isfinite(phase_)) phase_ = 0;
+    }
+    void ArcPiece(const QPointF& c, double r, double start, double sweep);
+    // The current batch, waiting to be drawn.
+    Bucket& Open();
+    void Grow(Bucket& b, double x0, double y0, double x1, double y1);
+    // Marks the cells a stroke of `b` inks (those within half a pixel of the
+    // line), drawing first what waits there in another colour.
+    void ClaimLine(Bucket& b, const QPointF& p, const QPointF& q);
+    void ClaimBox(Bucket& b, double x0, double y0, double x1, double y1);
+    void Claim(std::uint32_t& cell, std::uint32_t token)
+    {
+        if (cell == token) return;
+        if (cell != 0) {
+            Bucket& other = buckets_[owner_[cell]];
+            if (other.token == cell) Draw(other, true);
+        }
+        cell = token;
+    }
+    // Draws what waits under `box` (pixels) before something is drawn over it.
+    void Clear(const QRectF& box);
+    // Draws the strokes of `b`; `early`: before the frame's end, to keep the
+    // drawing order.
+    void Draw(Bucket& b, bool early);
+    void DrawText(const TextItem& t);
+
+    QPainter* painter_ = nullptr;
+    const ViewMapping* m_ = nullptr;
+    QRectF area_, bounds_;
+    std::vector<Bucket> buckets_;
+    std::unordered_map<std::uint64_t, std::size_t> index_;
+    Bucket* current_ = nullptr;
+    const FontFace* face_ = nullptr;
+    std::size_t chords_ = 0;  // of arcs in this space
+    // The cells: the token of the batch whose strokes wait in each; tokens
+    // name batches (owner_), a batch taking a new one each time it starts waiting.
+    std::vector<std::uint32_t> cells_, owner_;
+    int cols_ = 0, rows_ = 0;
+    int waiting_ = 0;              // batches waiting
+    double drawnPixels_ = 0;       // of solid lines drawn so far in this space
+    bool heavy_ = false;           // lines are stepped into the image at the end of the frame
+    // The linetype and where its pattern stands.
+    const DashPattern* dash_ = nullptr;
+    double dashScale_ = 0, period_ = 0, phase_ = 0;
+    QPointF dashAt_;
+    bool restartEach_ = false, fresh_ = true;
+    std::optional<DirectImage> immediate_;
+    TextImages textImages_;
+};
+
+void PaintSink::Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
+{
+    painter_ = &painter;
+    m_ = &mapping;
+    area_ = area;
+    bounds_ = Around(area);
+    current_ = nullptr;
+    chords_ = 0;
+    buckets_.clear();
+    index_.clear();
+    cols_ = std::max(1, static_cast<int>(std::ceil(bounds_.width() / kCellPx)) + 1);
+    rows_ = std::max(1, static_cast<int>(std::ceil(bounds_.height() / kCellPx)) + 1);
+    cells_.assign(static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_), 0);
+    owner_.assign(1, 0);
+    waiting_ = 0;
+    drawnPixels_ = 0;
+    heavy_ = false;
+    dash_ = nullptr;
+    restartEach_ = false;
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+PaintSink::Bucket& PaintSink::Open()
+{
+    Bucket& b = *current_;
+    if (b.token == 0) {
+        b.token = static_cast<std::uint32_t>(owner_.size());
+        owner_.push_back(static_cast<std::uint32_t>(current_ - buckets_.data()));
+        b.x0 = b.y0 = std::numeric_limits<double>::infinity();
+        b.x1 = b.y1 = -std::numeric_limits<double>::infinity();
+        ++waiting_;
+    }
+    return b;
+}
+
+void PaintSink::Grow(Bucket& b, double x0, double y0, double x1, double y1)
+{
+    b.x0 = std::min(b.x0, x0);
+    b.y0 = std::min(b.y0, y0);
+    b.x1 = std::max(b.x1, x1);
+    b.y1 = std::max(b.y1, y1);
+}
+
+void PaintSink::ClaimBox(Bucket& b, double x0, double y0, double x1, double y1)
+{
+    Grow(b, x0, y0, x1, y1);
+    const int c0 = std::clamp(static_cast<int>((x0 - bounds_.left()) / kCellPx), 0, cols_ - 1);
+    const int c1 = std::clamp(static_cast<int>((x1 - bounds_.left()) / kCellPx), 0, cols_ - 1);
+    const int r0 = std::clamp(static_cast<int>((y0 - bounds_.top()) / kCellPx), 0, rows_ - 1);
+    const int r1 = std::clamp(static_cast<int>((y1 - bounds_.top()) / kCellPx), 0, rows_ - 1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) Claim(cells_[static_cast<std::size_t>(r) * cols_ + c], b.token);
+}
+
+void PaintSink::ClaimLine(Bucket& b, const QPointF& p, const QPointF& q)
+{
+    // In cells, half a pixel wider each way: a line's pixels lie within
+    // half a pixel of it, its ends half a pixel past them.
+    constexpr double margin = 0.5 / kCellPx;
+    const double ax = (p.x() - bounds_.left()) / kCellPx, ay = (p.y() - bounds_.top()) / kCellPx;
+    const double bx = (q.x() - bounds_.left()) / kCellPx, by = (q.y() - bounds_.top()) / kCellPx;
+    const double lx = std::min(ax, bx) - margin, hx = std::max(ax, bx) + margin;
+    const double ly = std::min(ay, by) - margin, hy = std::max(ay, by) + margin;
+    const int c0 = std::max(0, static_cast<int>(lx)), c1 = std::min(cols_ - 1, static_cast<int>(hx));
+    const int r0 = std::max(0, static_cast<int>(ly)), r1 = std::min(rows_ - 1, static_cast<int>(hy));
+    Grow(b, std::min(p.x(), q.x()), std::min(p.y(), q.y()), std::max(p.x(), q.x()), std::max(p.y(), q.y()));
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+        // The few cells of its box (they hold it: a box is convex).
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) Claim(cells_[static_cast<std::size_t>(r) * cols_ + c], b.token);
+        return;
+    }
+    // Column by column of the longer axis: the cells of the other axis the
+    // line crosses in each.
+    const bool steep = std::fabs(by - ay) > std::fabs(bx - ax);
+    double u0 = steep ? ay : ax, v0 = steep ? ax : ay, u1 = steep ? by : bx, v1 = steep ? bx : by;
+    if (u0 > u1) {
+        std::swap(u0, u1);
+        std::swap(v0, v1);
+    }
+    const double slope = (v1 - v0) / (u1 - u0);
+    const int uMax = steep ? rows_ - 1 : cols_ - 1, vMax = steep ? cols_ - 1 : rows_ - 1;
+    const int first = std::max(0, static_cast<int>(u0 - margin)), last = std::min(uMax, static_cast<int>(u1 + margin));
+    for (int u = first; u <= last; ++u) {
+        const double s = std::clamp(static_cast<double>(u), u0, u1), t = std::clamp(u + 1.0, u0, u1);
+        const double va = v0 + slope * (s - u0), vb = v0 + slope * (t - u0);
+        const int lo = std::max(0, static_cast<int>(std::min(va, vb) - margin));
+        const int hi = std::min(vMax, static_cast<int>(std::max(va, vb) + margin));
+        for (int v = lo; v <= hi; ++v) {
+            const std::size_t cell = steep ? static_cast<std::size_t>(u) * cols_ + v : static_cast<std::size_t>(v) * cols_ + u;
+            Claim(cells_[cell], b.token);
+        }
+    }
+}
+
+void PaintSink::Clear(const QRectF& box)
+{
+    if (waiting_ == 0) return;
+    const double x0 = box.left(), y0 = box.top(), x1 = box.right(), y1 = box.bottom();
+    const int c0 = std::clamp(static_cast<int>((x0 - bounds_.left()) / kCellPx), 0, cols_ - 1);
+    const int c1 = std::clamp(static_cast<int>((x1 - bounds_.left()) / kCellPx), 0, cols_ - 1);
+    const int r0 = std::clamp(static_cast<int>((y0 - bounds_.top()) / kCellPx), 0, rows_ - 1);
+    const int r1 = std::clamp(static_cast<int>((y1 - bounds_.top()) / kCellPx), 0, rows_ - 1);
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kClearCells) {
+        for (Bucket& b : buckets_)
+            if (b.token && b.x0 <= x1 + 1 && x0 - 1 <= b.x1 && b.y0 <= y1 + 1 && y0 - 1 <= b.y1) Draw(b, true);
+        return;
+    }
+    for (int r = r0; r <= r1 && waiting_ > 0; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const std::uint32_t cell = cells_[static_cast<std::size_t>(r) * cols_ + c];
+            if (cell == 0) continue;
+            Bucket& b = buckets_[owner_[cell]];
+            if (b.token == cell) Draw(b, true);
+        }
+}
+
+void PaintSink::Stroke(QPointF a, QPointF b)
+{
+    if (!dash_) {
+        Line(a, b);
+        return;
+    }
+    const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
+    if (fresh_ || a != dashAt_) phase_ = 0;
+    const double start = phase_;
+    RunOn(b, phase_ + len);
+    QPointF ca = a, cb = b;
+    if (!ClipSegment(ca, cb, bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    double at = std::fmod(start + std::hypot(ca.x() - a.x(), ca.y() - a.y()), period_);
+    if (!std::isfinite(at)) at = 0;
+    Bucket& k = Open();
+    ClaimLine(k, ca, cb);
+    k.dashed.push_back(DashedLine{QLineF(ca, cb), at, dashScale_, dash_});
+    ++stats.segments;
+}
+
+void PaintSink::Draw(Bucket& b, bool early)
+{
+    QPainter& p = *painter_;
+    const QColor c(b.rgb);
+    std::optional<DirectImage> direct;
+    if (!b.highlighted) direct = DirectImageOf(p);
+    if (!b.lines.empty()) {
+        if (!b.highlighted) drawnPixels_ += LinePixels(b.lines);
+        // Lines drawn early are few at a time, and stepped: the raster
+        // engine's pixels without its cost of setting up a pen.
+        if (direct && (early || heavy_)) {
+            StepLines(*direct, b.lines, b.rgb);
+            stats.stepped += b.lines.size();
+        } else {
+            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+            p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+        }
+        b.lines.clear();
+    }
+    if (!b.dashed.empty()) {
+        if (direct) {
+            StepDashed(*direct, b.dashed, b.rgb);
+            stats.stepped += b.dashed.size();
+        } else {
+            // Highlighted, the whole line in the highlight's dashes.
+            std::vector<QLineF> pieces;
+            for (const DashedLine& d : b.dashed)
+                if (b.highlighted)
+                    pieces.push_back(d.line);
+                else
+                    AddDashes(d, pieces);
+            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+            p.drawLines(pieces.data(), static_cast<int>(pieces.size()));
+        }
+        b.dashed.clear();
+    }
+    if (!b.points.empty()) {
+        p.setPen(QPen(c, 2, Qt::SolidLine, Qt::SquareCap));
+        p.drawPoints(b.points.data(), static_cast<int>(b.points.size()));
+        b.points.clear();
+    }
+    b.token = 0;
+    --waiting_;
+}
+
+void PaintSink::Flush()
+{
+    // An ordinary frame's lines are drawn by the raster engine; those of one
+    // whose solid lines would ink many screens over are stepped straight into
+    // its image.
+    double pixels = drawnPixels_;
+    for (const Bucket& b : buckets_)
+        if (b.token && !b.highlighted && pixels <= kSteppedLinePixels) pixels += LinePixels(b.lines);
+    heavy_ = pixels > kSteppedLinePixels;
+    for (Bucket& b : buckets_)
+        if (b.token) Draw(b, false);
+    heavy_ = false;
+    textImages_.EndFlush();
+}
+
+void PaintSink::Arc(const CircularArc& arc)
+{
+    const QPointF c = m_->ToPixel(arc.center);
+    const double r = arc.radius * m_->scale;
+    if (!(r >= 0.0) || !std::isfinite(r)) return;
+    if (r < kDotPx / 2) {
+        Dot(c);
+        return;
+    }
+    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    if (restartEach_) fresh_ = true;
+    const double sweep = arc.Sweep();
+    const double diag = std::hypot(bounds_.width(), bounds_.height());
+    if (r <= 4 * diag) {
+        ArcPiece(c, r, arc.startAngle, sweep);
+        return;
+    }
+    // A huge arc (deep zoom): only the angles that can reach the window are drawn.
+    const QPointF mid = bounds_.center();
+    const double d = std::hypot(mid.x() - c.x(), mid.y() - c.y());
+    if (std::fabs(d - r) > diag) return;
+    const double toMid = std::atan2(-(mid.y() - c.y()), mid.x() - c.x());  // world angle (Y up)
+    const double half = std::min(kPi, 1.5 * std::asin(std::min(1.0, diag / r)));
+    double u0 = NormalizeAngle(toMid - half - arc.startAngle);
+    for (double shift : {0.0, -kTwoPi}) {
+        const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
+        if (to <= from) continue;
+        // The pattern from the arc's start, as far along as the piece begins.
+        const double start = arc.startAngle + from;
+        if (dash_) RunOn(QPointF(c.x() + r * std::cos(start), c.y() - r * std::sin(start)), r * from);
+        ArcPiece(c, r, start, to - from);
+    }
+}
+
+void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
+{
+    // Past the chords a frame may draw, arcs are drawn coarser the more there
+    // are: a screen full of large circles takes its time by their length only.
+    const double over = static_cast<double>(chords_) / kChordsPerFrame;
+    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
+    const int n = ArcChords(r, sweep, tolerance);
+    chords_ += static_cast<std::size_t>(n);
+    // Each chord's end is the last one turned by the step: one sine and cosine
+    // per arc, not per chord; the last end is the arc's own.
+    const double turn = sweep / n, ct = std::cos(turn), st = std::sin(turn);
+    double ux = std::cos(start), uy = std::sin(start);
+    QPointF prev(c.x() + r * ux, c.y() - r * uy);
+    for (int k = 1; k <= n; ++k) {
+        const double vx = ux * ct - uy * st;
+        uy = ux * st + uy * ct;
+        ux = vx;
+        const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
+                                 : QPointF(c.x() + r * ux, c.y() - r * uy);
+        Stroke(prev, q);
+        prev = q;
+    }
+}
+
+void PaintSink::Text(const TextPrimitive& t)
+{
+    const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
+                  p3 = m_->ToPixel(t.corners[3]);
+    const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
+    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
+    const TextLook look = TextLookOf(h, w);
+    if (look == TextLook::Dot) {
+        Dot(box.center());
+        return;
+    }
+    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
+                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
+                               : face_;
+    if (look == TextLook::Box || !face) {
+        Line(p0, p1);
+        Line(p1, p2);
+        Line(p2, p3);
+        Line(p3, p0);
+        return;
+    }
+    const TextItem item{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())),
+                        p0,
+                        p1,
+                        p3,
+                        current_->rgb,
+                        current_->highlighted,
+                        face};
+    stats.letters += static_cast<std::size_t>(item.text.size());
+    Clear(box);
+    DrawText(item);
+}
+
+void PaintSink::DrawText(const TextItem& t)
+{
+    QPainter& p = *painter_;
+    const QTransform base = p.worldTransform();
+    const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
+    QFont font = t.face->font;
+    font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
+    const QFontMetricsF fm(font);
+    double cap = fm.capHeight();
+    if (!(cap > 0)) cap = fm.ascent() * 0.7;
+    const double adv = fm.horizontalAdvance(t.text);
+    if (!(adv > 0) || !(cap > 0)) return;
+    // What the device adds past the painter's world transform (a screen's pixel ratio).
+    p.setWorldTransform(QTransform());
+    const QTransform rest = p.deviceTransform();
+    // The letters are stretched onto the text's box: baseline from p0 to p1,
+    // cap height up to p3, whatever the rotation, mirroring or slant.
+    const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
+                          -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+    const QTransform toDevice = onto * base * rest;
+    const double px = font.pixelSize();
+    const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
+    const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
+    p.setWorldTransform(onto * base);
+    if (!kept) {
+        p.setFont(font);
+        p.setPen(QColor(t.rgb));
+        p.drawText(QPointF(0, 0), t.text);
+    }
+    if (t.highlighted) {
+        p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
+        p.drawRect(QRectF(0, -cap, adv, cap));
+    }
+    ++stats.texts;
+    p.setWorldTransform(base);
+}
+
 bool PaintSink::Strip(const QPointF* pts, int n)
 {
     double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
@@ -736,29 +1133,16 @@ bool PaintSink::Strip(const QPointF* pts, int n)
     }
     if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
     stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
     if (immediate_) {
         FillMonotone(*immediate_, pts, n, current_->rgb);
         return true;
     }
-    Queue(pts, n, kStripFlag);
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
     return true;
-}
-
-void PaintSink::Queue(const QPointF* pts, int n, std::uint8_t flag)
-{
-    if (fills_.empty() || fills_.back().pieces == 0 || fills_.back().rgb != current_->rgb ||
-        fills_.back().highlighted != current_->highlighted)
-        fills_.push_back(
-            FillItem{{}, current_->rgb, Qt::SolidPattern, current_->highlighted, 1.0, pieceSizes_.size(), 0});
-    ++fills_.back().pieces;
-    pieceSizes_.push_back(static_cast<std::uint8_t>(n | flag));
-    piecePoints_.insert(piecePoints_.end(), pts, pts + n);
-}
-
-void PaintSink::BeginPieces()
-{
-    const bool waiting = std::any_of(fills_.begin(), fills_.end(), [](const FillItem& f) { return f.pieces == 0; });
-    immediate_ = waiting || current_->highlighted ? std::nullopt : DirectImageOf(*painter_);
 }
 
 void PaintSink::Piece(const QPointF* pts, int n)
@@ -781,115 +1165,15 @@ void PaintSink::Piece(const QPointF* pts, int n)
         pts = cut;
     }
     stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
     if (immediate_) {
         FillMonotone(*immediate_, pts, n, current_->rgb);
         return;
     }
-    Queue(pts, n, 0);
-}
-
-void PaintSink::Flush()
-{
-    QPainter& p = *painter_;
-    const QTransform base = p.worldTransform();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const std::optional<DirectImage> filledDirect = piecePoints_.empty() ? std::nullopt : DirectImageOf(p);
-    std::size_t at = 0;  // the first point of the next piece
-    for (const FillItem& f : fills_) {
-        QColor c(f.rgb);
-        if (f.pieces == 0) {
-            c.setAlphaF(static_cast<float>(f.alpha));
-            p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
-            continue;
-        }
-        const std::size_t end = f.firstPiece + f.pieces;
-        if (filledDirect && !f.highlighted) {
-            for (std::size_t k = f.firstPiece; k < end; ++k) {
-                const int n = pieceSizes_[k] & ~kStripFlag;
-                FillMonotone(*filledDirect, piecePoints_.data() + at, n, f.rgb);
-                at += static_cast<std::size_t>(n);
-            }
-            continue;
-        }
-        p.setPen(Qt::NoPen);
-        p.setBrush(QBrush(c, f.highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
-        for (std::size_t k = f.firstPiece; k < end; ++k) {
-            const int n = pieceSizes_[k] & ~kStripFlag;
-            if (pieceSizes_[k] & kStripFlag)
-                p.drawPolygon(piecePoints_.data() + at, n);
-            else
-                p.drawConvexPolygon(piecePoints_.data() + at, n);
-            at += static_cast<std::size_t>(n);
-        }
-        p.setBrush(Qt::NoBrush);
-    }
-    fills_.clear();
-    piecePoints_.clear();
-    pieceSizes_.clear();
-    // An ordinary frame is drawn by the raster engine; one whose solid lines
-    // would ink many screens over is stepped straight into its image.
-    std::optional<DirectImage> direct;
-    double pixels = 0;
-    for (const Bucket& b : buckets_)
-        if (!b.highlighted && pixels <= kSteppedLinePixels) pixels += LinePixels(b.lines);
-    if (pixels > kSteppedLinePixels) direct = DirectImageOf(p);
-    for (Bucket& b : buckets_) {
-        if (b.lines.empty() && b.points.empty()) continue;
-        const QColor c(b.rgb);
-        if (!b.lines.empty()) {
-            if (direct && !b.highlighted) {
-                StepLines(*direct, b.lines, b.rgb);
-                stats.stepped += b.lines.size();
-            } else {
-                p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
-                p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
-            }
-            b.lines.clear();
-        }
-        if (!b.points.empty()) {
-            p.setPen(QPen(c, 2, Qt::SolidLine, Qt::SquareCap));
-            p.drawPoints(b.points.data(), static_cast<int>(b.points.size()));
-            b.points.clear();
-        }
-    }
-    // What the device adds past the painter's world transform (a screen's pixel ratio).
-    p.setWorldTransform(QTransform());
-    const QTransform rest = p.deviceTransform();
-    for (const TextItem& t : texts_) {
-        const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
-        QFont font = t.face->font;
-        font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
-        const QFontMetricsF fm(font);
-        double cap = fm.capHeight();
-        if (!(cap > 0)) cap = fm.ascent() * 0.7;
-        const double adv = fm.horizontalAdvance(t.text);
-        if (!(adv > 0) || !(cap > 0)) continue;
-        // The letters are stretched onto the text's box: baseline from p0 to p1,
-        // cap height up to p3, whatever the rotation, mirroring or slant.
-        const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
-                              -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
-        const QTransform toDevice = onto * base * rest;
-        const double px = font.pixelSize();
-        const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
-        const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
-        p.setWorldTransform(onto * base);
-        if (!kept) {
-            p.setFont(font);
-            p.setPen(QColor(t.rgb));
-            p.drawText(QPointF(0, 0), t.text);
-        }
-        if (t.highlighted) {
-            p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
-            p.drawRect(QRectF(0, -cap, adv, cap));
-        }
-        ++stats.texts;
-    }
-    p.setWorldTransform(base);
-    texts_.clear();
-    textImages_.EndFlush();
-    current_ = nullptr;
-    index_.clear();
-    buckets_.clear();
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawConvexPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
 }
 
 }  // namespace
@@ -907,10 +1191,16 @@ private:
         const Layer* layer = nullptr;  // the reference's layer, for entities on layer "0"
         bool highlighted = false;
         int depth = 0;
+        // The reference's linetype and the scale of its lengths, for entities ByBlock.
+        std::uint32_t linetype = 0;
+        double linetypeScale = 1;
     };
 
-    // `plan`: decided for the sheet the space is seen in (null: for this view alone).
-    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan);
+    // `plan`: decided for the sheet the space is seen in (null: for this view
+    // alone); `dashPx`: pixels per unit of a linetype's lengths (a sheet's,
+    // for model space seen through its viewports).
+    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan,
+                   double dashPx);
     void DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute = false);
     void DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child);
     class CopyDrawer;
@@ -920,6 +1210,13 @@ private:
     // The colour and layer `e` is drawn in, set on the sink, and what its
     // parts inherit from it; false when it is not drawn.
     bool Style(const Entity& e, const Inherit& in, Inherit* child = nullptr);
+    // The linetype `e` is drawn in and the scale of its lengths: its own, its
+    // layer's (ByLayer: a part on layer "0" takes the reference's layer) or
+    // the reference's (ByBlock, at the reference's scale too).
+    std::pair<std::uint32_t, double> LinetypeOf(const Entity& e, const Inherit& in) const;
+    // Sets on the sink the pattern `e` is drawn in through `t` (none: solid).
+    void Dashes(const Entity& e, const Inherit& in, const Transform& t);
+    const DashPattern* PatternOf(std::uint32_t linetype);
     void DrawWide(const WideVertices& v, const Transform& t);
     bool DrawWideEntity(const Entity& e, const Transform& t);
     void DrawHatch(const Hatch& h, const Transform& t);
@@ -944,6 +1241,13 @@ private:
     int topDepth_ = kWholeDepth;           // how deep top_ is looked into
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
+    // Linetypes: the records ByBlock, ByLayer and Continuous, the global
+    // scale, pixels per unit of a pattern's lengths in the space being drawn,
+    // and the patterns of this frame by linetype (null: solid).
+    std::uint32_t byBlock_ = 0, byLayer_ = 0, continuous_ = 0;
+    double ltScale_ = 1, dashPx_ = 1;
+    std::vector<std::optional<DashPattern>> patterns_;
+    std::vector<char> patternKnown_;
     PaintSink sink_;
     std::vector<PatternPiece> pieces_;  // of the hatch being drawn
 };
@@ -967,12 +1271,27 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;
     sink_.stats = {};
+    const Linetypes& linetypes = doc.Linetypes();
+    auto indexOf = [&](const char* name) {
+        const Linetype* lt = linetypes.Find(name);
+        return lt ? lt->Index() : ~std::uint32_t{0};
+    };
+    byBlock_ = indexOf("ByBlock");
+    byLayer_ = indexOf("ByLayer");
+    continuous_ = indexOf("Continuous");
+    patterns_.assign(linetypes.RecordCount(), std::nullopt);
+    patternKnown_.assign(linetypes.RecordCount(), 0);
+    ltScale_ = doc.Variables().LtScale();
     const QRectF area(QPointF(0, 0), mapping.size);
     const Layout& layout = doc.ActiveLayout();
     if (layout.ModelType()) {
-        DrawSpace(doc.ModelSpace(), mapping, area, nullptr);
+        DrawSpace(doc.ModelSpace(), mapping, area, nullptr, mapping.scale);
         return sink_.stats;
     }
+    // Seen through a viewport, model space's linetypes keep the sheet's
+    // lengths when PSLTSCALE is on: a dash is as long on the sheet whatever
+    // the viewport's scale.
+    const bool sheetLengths = doc.GetVariable("PSLTSCALE").AsInt() != 0;
     // Model space through each viewport of the sheet, then the sheet itself on
     // top; what they draw is decided for the sheet as a whole.
     struct Port {
@@ -1006,17 +1325,19 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     for (std::size_t i = 0; i < ports.size(); ++i) {
         painter.save();
         painter.setClipRect(ports[i].frame, Qt::IntersectClip);
-        DrawSpace(doc.ModelSpace(), ports[i].inside, ports[i].frame, &plans[i + 1]);
+        DrawSpace(doc.ModelSpace(), ports[i].inside, ports[i].frame, &plans[i + 1],
+                  sheetLengths ? mapping.scale : ports[i].inside.scale);
         painter.restore();
     }
-    DrawSpace(layout.Block(), mapping, area, &plans[0]);
+    DrawSpace(layout.Block(), mapping, area, &plans[0], mapping.scale);
     return sink_.stats;
 }
 
 void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
-                                    const DrawPlan* plan)
+                                    const DrawPlan* plan, double dashPx)
 {
     m_ = &mapping;
+    dashPx_ = dashPx;
     sink_.Begin(*painter_, mapping, area);
     visible_ = mapping.WorldBox(sink_.Bounds());
     const Box& extents = ExtentsOf(space);
@@ -1037,12 +1358,18 @@ void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mappi
     if (!plan_.Whole()) {
         // A viewport the sheet cannot afford to draw again: the outline of what it looks at.
         sink_.SetStyle(Rgb(Color::White), false);
+        sink_.SetDashes(nullptr, 0, false);
         if (!extents.IsEmpty()) EmitOutline(sink_, extents);
-    } else if (all) {
-        // All of it in view: the drawing order is the block's own, no query needed.
-        for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
     } else {
-        for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), Inherit{});
+        // ByBlock, an entity of the space is drawn Continuous.
+        Inherit top;
+        top.linetype = continuous_;
+        if (all) {
+            // All of it in view: the drawing order is the block's own, no query needed.
+            for (const Entity* e : space) DrawEntity(*e, Transform(), top);
+        } else {
+            for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), top);
+        }
     }
     sink_.Flush();
 }
@@ -1071,6 +1398,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     Inherit child;
     if (!Style(e, in, &child)) return;
     child.depth = in.depth + 1;
+    Dashes(e, in, t);
 
     // The common kinds go straight to Emit.
     const std::type_info& type = typeid(e);
@@ -1101,6 +1429,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
             }
             if (!inside) {
             } else if (in.depth >= topDepth_) {
+                sink_.SetDashes(nullptr, 0, false);
                 EmitOutline(sink_, ext);
                 if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
             } else {
@@ -1110,6 +1439,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (ref == &e) return;
         // A dimension's, a table's or a multileader's own pieces, besides its block.
         sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+        Dashes(e, in, t);
         if (const auto* raw = dynamic_cast<const RawEntity*>(&e); raw && raw->Note())
             sink_.SetFace(FaceFor(raw->Note()->Data().style));
         e.Emit(sink_, t);
@@ -1128,6 +1458,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (raw->Note()) sink_.SetFace(FaceFor(raw->Note()->Data().style));
     }
     if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
+        sink_.SetDashes(nullptr, 0, false);
         sink_.SetFace(FaceFor(text->Text().style));
         if (constantAttribute)
             text->TextBase::Emit(sink_, t);  // a constant attribute shows its value, not its tag
@@ -1136,6 +1467,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         return;
     }
     if (const auto* mtext = dynamic_cast<const MText*>(&e)) {
+        sink_.SetDashes(nullptr, 0, false);
         sink_.SetFace(FaceFor(mtext->Data().style));
         if (mtext->HasBackgroundFill()) {
             // The fill beneath, in its own colour: the window's, or the one the text names.
@@ -1158,6 +1490,8 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         return;
     }
     if (const auto* hatch = dynamic_cast<const Hatch*>(&e)) {
+        // Its pattern's lines carry their own dashes.
+        sink_.SetDashes(nullptr, 0, false);
         DrawHatch(*hatch, t);
         return;
     }
@@ -1272,6 +1606,11 @@ public:
             drawn_ = r_.Style(part, in_);
         }
         if (!drawn_) return false;
+        // Each part's pattern starts at its own start.
+        if (kind == PieceSet::Kind::Texts)
+            r_.sink_.SetDashes(nullptr, 0, false);
+        else
+            r_.Dashes(part, in_, t_);
         if (const auto* text = dynamic_cast<const TextBase*>(&part))
             r_.sink_.SetFace(r_.FaceFor(text->Text().style));
         else if (const auto* mtext = dynamic_cast<const MText*>(&part))
@@ -1314,8 +1653,57 @@ bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* chi
     const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
     ++sink_.stats.entities;
     sink_.SetStyle(Rgb(color), highlighted);
-    if (child) *child = Inherit{color, layer, highlighted, in.depth};
+    if (child) {
+        const auto [linetype, scale] = LinetypeOf(e, in);
+        *child = Inherit{color, layer, highlighted, in.depth, linetype, scale};
+    }
     return true;
+}
+
+std::pair<std::uint32_t, double> SceneRenderer::Impl::LinetypeOf(const Entity& e, const Inherit& in) const
+{
+    std::uint32_t linetype = e.LinetypeIndex();
+    double scale = e.LinetypeScale();
+    if (linetype == byLayer_) {
+        const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
+        const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
+        linetype = layer ? layer->LinetypeIndex() : continuous_;
+    } else if (linetype == byBlock_) {
+        linetype = in.linetype;
+        scale *= in.linetypeScale;
+    }
+    return {linetype, scale};
+}
+
+const DashPattern* SceneRenderer::Impl::PatternOf(std::uint32_t linetype)
+{
+    if (linetype >= patterns_.size()) return nullptr;
+    if (!patternKnown_[linetype]) {
+        patternKnown_[linetype] = 1;
+        if (const Linetype* lt = doc_->Linetypes().ByIndex(linetype); lt && !lt->IsErased())
+            if (DashPattern p(lt->Pattern()); !p.Solid()) patterns_[linetype] = std::move(p);
+    }
+    return patterns_[linetype] ? &*patterns_[linetype] : nullptr;
+}
+
+void SceneRenderer::Impl::Dashes(const Entity& e, const Inherit& in, const Transform& t)
+{
+    const auto [linetype, scale] = LinetypeOf(e, in);
+    const DashPattern* pattern = PatternOf(linetype);
+    if (!pattern) {
+        sink_.SetDashes(nullptr, 0, false);
+        return;
+    }
+    // A polyline's pattern starts again at each vertex, unless it is
+    // generated along the whole polyline.
+    bool restartEach = false;
+    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
+        restartEach = !lw->Data().linetypeGeneration;
+    else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e))
+        restartEach = !pl->Data().linetypeGeneration && pl->Data().fitPoints.empty();
+    else if (const auto* p3 = dynamic_cast<const Polyline3D*>(&e))
+        restartEach = p3->Data().fitPoints.empty();
+    sink_.SetDashes(pattern, scale * ltScale_ * t.ScaleFactor() * dashPx_, restartEach);
 }
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)
