@@ -188,6 +188,10 @@ public:
     // Support folders for linetype files and drawing lookups: the drawing's own
     // folder, then the application's.
     std::vector<std::filesystem::path> SupportFolders() const;
+    // Engine: the live entities of `block` drawn in the order of `entities`
+    // (the same ones): the objects' ids rise along it, as for entities
+    // appended in that order. For a drawing being read, before anyone holds an id.
+    void ReorderEntities(acad::Block& block, const std::vector<Entity*>& entities);
     // Current properties given to new entities.
     std::uint32_t CurrentLayerIndex() const { return currentLayer_; }
     int CurrentColor() const { return currentColor_; }

@@ -17,6 +17,7 @@
 #include "platform/acad/Variant.h"
 
 namespace acad {
+class Block;
 class Entity;
 }  // namespace acad
 
@@ -65,11 +66,13 @@ struct KeptFileParts {
     std::unordered_map<const Entity*, std::vector<KeptRecord>> columns;
     // An entity's embedded object (101 and the groups after it), written after its own groups.
     std::unordered_map<const Entity*, std::vector<RawGroup>> embedded;
+    // The extension dictionary of a block's record (its drawing order's, among others), kept with the objects.
+    std::unordered_map<const Block*, std::uint64_t> extensionDictionaries;
 
     bool Empty() const
     {
         return classes.empty() && objects.empty() && root == 0 && dimStyles.empty() && !hasAcdsData &&
-               columns.empty() && embedded.empty();
+               columns.empty() && embedded.empty() && extensionDictionaries.empty();
     }
 };
 

@@ -476,9 +476,9 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
 
 // A line drawn with its linetype's pattern.
 struct DashedLine {
-    QLineF line;    // cut to the area
-    double phase;   // where along the pattern its first end lies, in pixels
-    double scale;   // pixels per unit of the pattern's lengths
+    QLineF line;   // cut to the area
+    double phase;  // where along the pattern its first end lies, in pixels
+    double scale;  // pixels per unit of the pattern's lengths
     const DashPattern* pattern;
 };
 
@@ -769,9 +769,9 @@ private:
     // name batches (owner_), a batch taking a new one each time it starts waiting.
     std::vector<std::uint32_t> cells_, owner_;
     int cols_ = 0, rows_ = 0;
-    int waiting_ = 0;              // batches waiting
-    double drawnPixels_ = 0;       // of solid lines drawn so far in this space
-    bool heavy_ = false;           // lines are stepped into the image at the end of the frame
+    int waiting_ = 0;         // batches waiting
+    double drawnPixels_ = 0;  // of solid lines drawn so far in this space
+    bool heavy_ = false;      // lines are stepped into the image at the end of the frame
     // The linetype and where its pattern stands.
     const DashPattern* dash_ = nullptr;
     double dashScale_ = 0, period_ = 0, phase_ = 0;
@@ -870,7 +870,8 @@ void PaintSink::ClaimLine(Bucket& b, const QPointF& p, const QPointF& q)
         const int lo = std::max(0, static_cast<int>(std::min(va, vb) - margin));
         const int hi = std::min(vMax, static_cast<int>(std::max(va, vb) + margin));
         for (int v = lo; v <= hi; ++v) {
-            const std::size_t cell = steep ? static_cast<std::size_t>(u) * cols_ + v : static_cast<std::size_t>(v) * cols_ + u;
+            const std::size_t cell =
+                steep ? static_cast<std::size_t>(u) * cols_ + v : static_cast<std::size_t>(v) * cols_ + u;
             Claim(cells_[cell], b.token);
         }
     }
