@@ -63,10 +63,18 @@ bool DashPattern::Inks(double from, double to) const
     if (Solid() || to - from >= period_) return true;
     const double r = from - std::floor(from / period_) * period_;
     const double end = r + (to - from);
-    // The first stretch that ends at or past r, or the first of the next period.
+    // The stretch [r, end) meets a dash that runs into it, or holds a dot.
+    auto meets = [&](const Stretch& s, double shift) {
+        const double a = s.from + shift, b = s.to + shift;
+        return a == b ? a >= r && a < end : a < end && b > r;
+    };
     auto it = std::lower_bound(inked_.begin(), inked_.end(), r, [](const Stretch& s, double v) { return s.to < v; });
-    if (it != inked_.end()) return it->from <= end;
-    return inked_.front().from + period_ <= end;
+    for (; it != inked_.end() && it->from < end; ++it)
+        if (meets(*it, 0)) return true;
+    // Into the next period.
+    for (it = inked_.begin(); it != inked_.end() && it->from + period_ < end; ++it)
+        if (meets(*it, period_)) return true;
+    return false;
 }
 
 bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)

@@ -52,8 +52,9 @@ public:
     // lengths: its period at least kDashPeriodPx, and no more inked stretches
     // than pixels, so that a pixel meets at most a couple of them.
     bool DashedAt(double pxPerUnit) const;
-    // Whether the stretch of a line from `from` to `to` (from where the
-    // pattern starts, in units of its lengths; `from` <= `to`) meets ink.
+    // Whether the stretch of a line from `from` up to `to` (from where the
+    // pattern starts, in units of its lengths; `from` <= `to`) meets ink: a
+    // dash that runs into it, or a dot in it.
     bool Inks(double from, double to) const;
 
 private:
