@@ -561,7 +561,8 @@ void AddDashes(const DashedLine& d, std::vector<QLineF>& out)
 // cells that remember the batch whose strokes wait there, and a stroke that
 // lands where another colour waits, or an area or a text over waiting strokes,
 // has those drawn first. So batches waiting together never overlap, and any
-// of them may be drawn at any time.
+// of them may be drawn at any time. A batch marks its cells only once its box
+// meets another's: a drawing of one colour, or of colours apart, marks none.
 constexpr double kCellPx = 4;
 // An area or a text over more cells than this has drawn first the batches
 // whose boxes it meets, rather than those of its cells.
@@ -606,7 +607,8 @@ public:
             return;
         }
         Bucket& b = Open();
-        ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
+        if (Meets(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1))
+            ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
         b.points.push_back(q);
         ++stats.points;
     }
@@ -658,7 +660,7 @@ public:
             return;
         }
         Bucket& k = Open();
-        ClaimLine(k, a, b);
+        if (Meets(k, a, b)) ClaimLine(k, a, b);
         k.lines.emplace_back(a, b);
         ++stats.segments;
     }
@@ -712,8 +714,9 @@ private:
         std::vector<DashedLine> dashed;
         std::vector<QPointF> points;
         // While it holds strokes not yet drawn: the mark of the cells they
-        // lie in (0: none), and their box.
+        // lie in (0: none), whether they are marked there, and their box.
         std::uint32_t token = 0;
+        bool marked = false;
         double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     };
     struct TextItem {
@@ -736,7 +739,16 @@ private:
     void ArcPiece(const QPointF& c, double r, double start, double sweep);
     // The current batch, waiting to be drawn.
     Bucket& Open();
-    void Grow(Bucket& b, double x0, double y0, double x1, double y1);
+    // Takes a stroke's box (pixels) into `b`'s; true when the stroke is to
+    // be marked in the cells: `b` marks its cells, having met another
+    // batch's box, as the batches it meets do from then on.
+    bool Meets(Bucket& b, double x0, double y0, double x1, double y1);
+    bool Meets(Bucket& b, const QPointF& p, const QPointF& q)
+    {
+        return Meets(b, std::min(p.x(), q.x()), std::min(p.y(), q.y()), std::max(p.x(), q.x()), std::max(p.y(), q.y()));
+    }
+    // Marks in the cells the strokes `b` holds.
+    void Mark(Bucket& b);
     // Marks the cells a stroke of `b` inks (those within half a pixel of the
     // line), drawing first what waits there in another colour.
     void ClaimLine(Bucket& b, const QPointF& p, const QPointF& q);
@@ -769,9 +781,10 @@ private:
     // name batches (owner_), a batch taking a new one each time it starts waiting.
     std::vector<std::uint32_t> cells_, owner_;
     int cols_ = 0, rows_ = 0;
-    int waiting_ = 0;         // batches waiting
-    double drawnPixels_ = 0;  // of solid lines drawn so far in this space
-    bool heavy_ = false;      // lines are stepped into the image at the end of the frame
+    int waiting_ = 0;                       // batches waiting
+    std::vector<std::size_t> waitingList_;  // which (some of them drawn since)
+    double drawnPixels_ = 0;                // of solid lines drawn so far in this space
+    bool heavy_ = false;                    // lines are stepped into the image at the end of the frame
     // The linetype and where its pattern stands.
     const DashPattern* dash_ = nullptr;
     double dashScale_ = 0, period_ = 0, phase_ = 0;
@@ -796,6 +809,7 @@ void PaintSink::Begin(QPainter& painter, const ViewMapping& mapping, const QRect
     cells_.assign(static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_), 0);
     owner_.assign(1, 0);
     waiting_ = 0;
+    waitingList_.clear();
     drawnPixels_ = 0;
     heavy_ = false;
     dash_ = nullptr;
@@ -807,8 +821,12 @@ PaintSink::Bucket& PaintSink::Open()
 {
     Bucket& b = *current_;
     if (b.token == 0) {
+        // Those drawn since they were listed go (this one too, if listed).
+        std::erase_if(waitingList_, [&](std::size_t i) { return buckets_[i].token == 0; });
         b.token = static_cast<std::uint32_t>(owner_.size());
         owner_.push_back(static_cast<std::uint32_t>(current_ - buckets_.data()));
+        waitingList_.push_back(owner_.back());
+        b.marked = false;
         b.x0 = b.y0 = std::numeric_limits<double>::infinity();
         b.x1 = b.y1 = -std::numeric_limits<double>::infinity();
         ++waiting_;
@@ -816,21 +834,48 @@ PaintSink::Bucket& PaintSink::Open()
     return b;
 }
 
-void PaintSink::Grow(Bucket& b, double x0, double y0, double x1, double y1)
+bool PaintSink::Meets(Bucket& b, double x0, double y0, double x1, double y1)
 {
+    if (x0 >= b.x0 && x1 <= b.x1 && y0 >= b.y0 && y1 <= b.y1) return b.marked;
     b.x0 = std::min(b.x0, x0);
     b.y0 = std::min(b.y0, y0);
     b.x1 = std::max(b.x1, x1);
     b.y1 = std::max(b.y1, y1);
+    if (waiting_ < 2) return b.marked;
+    // Its box grew: the batches it meets now (a pixel apart or less) mark
+    // their cells, and so does it.
+    bool met = false;
+    for (const std::size_t i : waitingList_) {
+        Bucket& o = buckets_[i];
+        if (&o == &b || o.token == 0 || (o.marked && b.marked) ||
+            !(o.x0 <= b.x1 + 1 && b.x0 - 1 <= o.x1 && o.y0 <= b.y1 + 1 && b.y0 - 1 <= o.y1))
+            continue;
+        Mark(o);
+        met = true;
+    }
+    if (met) Mark(b);
+    return b.marked;
 }
+
+void PaintSink::Mark(Bucket& b)
+{
+    if (b.marked) return;
+    b.marked = true;
+    for (const QLineF& l : b.lines) ClaimLine(b, l.p1(), l.p2());
+    for (const DashedLine& d : b.dashed) ClaimLine(b, d.line.p1(), d.line.p2());
+    for (const QPointF& q : b.points) ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
+}
+
+// The cell `v` (in cells from the first) lies in, of 0 to `last`; far
+// coordinates, and those that are no number, in the nearest.
+inline int CellIndex(double v, int last) { return v > 0 ? (v < last ? static_cast<int>(v) : last) : 0; }
 
 void PaintSink::ClaimBox(Bucket& b, double x0, double y0, double x1, double y1)
 {
-    Grow(b, x0, y0, x1, y1);
-    const int c0 = std::clamp(static_cast<int>((x0 - bounds_.left()) / kCellPx), 0, cols_ - 1);
-    const int c1 = std::clamp(static_cast<int>((x1 - bounds_.left()) / kCellPx), 0, cols_ - 1);
-    const int r0 = std::clamp(static_cast<int>((y0 - bounds_.top()) / kCellPx), 0, rows_ - 1);
-    const int r1 = std::clamp(static_cast<int>((y1 - bounds_.top()) / kCellPx), 0, rows_ - 1);
+    const int c0 = CellIndex((x0 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int c1 = CellIndex((x1 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int r0 = CellIndex((y0 - bounds_.top()) / kCellPx, rows_ - 1);
+    const int r1 = CellIndex((y1 - bounds_.top()) / kCellPx, rows_ - 1);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) Claim(cells_[static_cast<std::size_t>(r) * cols_ + c], b.token);
 }
@@ -844,9 +889,8 @@ void PaintSink::ClaimLine(Bucket& b, const QPointF& p, const QPointF& q)
     const double bx = (q.x() - bounds_.left()) / kCellPx, by = (q.y() - bounds_.top()) / kCellPx;
     const double lx = std::min(ax, bx) - margin, hx = std::max(ax, bx) + margin;
     const double ly = std::min(ay, by) - margin, hy = std::max(ay, by) + margin;
-    const int c0 = std::max(0, static_cast<int>(lx)), c1 = std::min(cols_ - 1, static_cast<int>(hx));
-    const int r0 = std::max(0, static_cast<int>(ly)), r1 = std::min(rows_ - 1, static_cast<int>(hy));
-    Grow(b, std::min(p.x(), q.x()), std::min(p.y(), q.y()), std::max(p.x(), q.x()), std::max(p.y(), q.y()));
+    const int c0 = CellIndex(lx, cols_ - 1), c1 = CellIndex(hx, cols_ - 1);
+    const int r0 = CellIndex(ly, rows_ - 1), r1 = CellIndex(hy, rows_ - 1);
     if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
         // The few cells of its box (they hold it: a box is convex).
         for (int r = r0; r <= r1; ++r)
@@ -863,12 +907,12 @@ void PaintSink::ClaimLine(Bucket& b, const QPointF& p, const QPointF& q)
     }
     const double slope = (v1 - v0) / (u1 - u0);
     const int uMax = steep ? rows_ - 1 : cols_ - 1, vMax = steep ? cols_ - 1 : rows_ - 1;
-    const int first = std::max(0, static_cast<int>(u0 - margin)), last = std::min(uMax, static_cast<int>(u1 + margin));
+    const int first = CellIndex(u0 - margin, uMax), last = CellIndex(u1 + margin, uMax);
     for (int u = first; u <= last; ++u) {
         const double s = std::clamp(static_cast<double>(u), u0, u1), t = std::clamp(u + 1.0, u0, u1);
         const double va = v0 + slope * (s - u0), vb = v0 + slope * (t - u0);
-        const int lo = std::max(0, static_cast<int>(std::min(va, vb) - margin));
-        const int hi = std::min(vMax, static_cast<int>(std::max(va, vb) + margin));
+        const int lo = CellIndex(std::min(va, vb) - margin, vMax);
+        const int hi = CellIndex(std::max(va, vb) + margin, vMax);
         for (int v = lo; v <= hi; ++v) {
             const std::size_t cell =
                 steep ? static_cast<std::size_t>(u) * cols_ + v : static_cast<std::size_t>(v) * cols_ + u;
@@ -881,15 +925,19 @@ void PaintSink::Clear(const QRectF& box)
 {
     if (waiting_ == 0) return;
     const double x0 = box.left(), y0 = box.top(), x1 = box.right(), y1 = box.bottom();
-    const int c0 = std::clamp(static_cast<int>((x0 - bounds_.left()) / kCellPx), 0, cols_ - 1);
-    const int c1 = std::clamp(static_cast<int>((x1 - bounds_.left()) / kCellPx), 0, cols_ - 1);
-    const int r0 = std::clamp(static_cast<int>((y0 - bounds_.top()) / kCellPx), 0, rows_ - 1);
-    const int r1 = std::clamp(static_cast<int>((y1 - bounds_.top()) / kCellPx), 0, rows_ - 1);
-    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kClearCells) {
-        for (Bucket& b : buckets_)
-            if (b.token && b.x0 <= x1 + 1 && x0 - 1 <= b.x1 && b.y0 <= y1 + 1 && y0 - 1 <= b.y1) Draw(b, true);
-        return;
+    const int c0 = CellIndex((x0 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int c1 = CellIndex((x1 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int r0 = CellIndex((y0 - bounds_.top()) / kCellPx, rows_ - 1);
+    const int r1 = CellIndex((y1 - bounds_.top()) / kCellPx, rows_ - 1);
+    const bool large = (c1 - c0 + 1) * (r1 - r0 + 1) > kClearCells;
+    for (Bucket& b : buckets_) {
+        if (!b.token || !(b.x0 <= x1 + 1 && x0 - 1 <= b.x1 && b.y0 <= y1 + 1 && y0 - 1 <= b.y1)) continue;
+        if (large)
+            Draw(b, true);
+        else
+            Mark(b);
     }
+    if (large || waiting_ == 0) return;
     for (int r = r0; r <= r1 && waiting_ > 0; ++r)
         for (int c = c0; c <= c1; ++c) {
             const std::uint32_t cell = cells_[static_cast<std::size_t>(r) * cols_ + c];
@@ -917,7 +965,7 @@ void PaintSink::Stroke(QPointF a, QPointF b)
     double at = std::fmod(start + std::hypot(ca.x() - a.x(), ca.y() - a.y()), period_);
     if (!std::isfinite(at)) at = 0;
     Bucket& k = Open();
-    ClaimLine(k, ca, cb);
+    if (Meets(k, ca, cb)) ClaimLine(k, ca, cb);
     k.dashed.push_back(DashedLine{QLineF(ca, cb), at, dashScale_, dash_});
     ++stats.segments;
 }
