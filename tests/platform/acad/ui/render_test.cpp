@@ -1380,6 +1380,75 @@ TEST_F(Render, ALaterEntityIsDrawnOnTopInTheFilesOrderOrItsSortTable)
     EXPECT_TRUE(on(again, {50, 0, 0}, 1));
     EXPECT_FALSE(on(again, {50, 0, 0}, 5));
     h.app.Documents().Close(*doc);
+
+    // A crowd of lines, circles, dots, dashed lines, solid hatches, wide
+    // polylines and texts of six colours over one another draws what drawing them one at a
+    // time in the file's order draws, pixel for pixel.
+    acad::Document crowd;
+    acad::Block& ms = crowd.ModelSpace();
+    acad::Linetype* dashed = crowd.Linetypes().Add("TRACO");
+    dashed->SetPattern({2, -1, 0, -1});
+    std::uint32_t seed = 7;
+    auto next = [&](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * (seed >> 8) / 16777216.0;
+    };
+    for (int i = 0; i < 240; ++i) {
+        const Point3d a{next(60), next(40), 0}, b{next(60), next(40), 0};
+        acad::Entity* e = nullptr;
+        switch (i % 8) {
+        case 0:
+        case 1: e = ms.AddLine(a, b); break;
+        case 2: e = ms.AddCircle(a, 0.5 + next(8)); break;
+        case 3: e = ms.AddPoint(a); break;
+        case 4:
+            e = ms.AddLine(a, b);
+            e->SetLinetype("TRACO");
+            break;
+        case 5: {
+            acad::LWPolyline* edge =
+                ms.AddLightWeightPolyline({a.x, a.y, a.x + 4, a.y, a.x + 4, a.y + 3, a.x, a.y + 3});
+            edge->SetClosed(true);
+            auto* solid = ms.AddHatch(acad::HatchPatternType::PreDefined, "SOLID", false);
+            solid->AppendOuterLoop({edge});
+            edge->Delete();
+            e = solid;
+            break;
+        }
+        case 6: {
+            auto* pl = ms.AddLightWeightPolyline({a.x, a.y, b.x, b.y, a.x + 5, b.y});
+            pl->SetConstantWidth(0.8);
+            e = pl;
+            break;
+        }
+        default: e = ms.AddText("HXW", a, 2 + next(3)); break;
+        }
+        e->SetColor(1 + i % 6);
+    }
+    acad::View whole({0, 0, 0}, 1, 1.5);
+    whole.Fit(crowd.ModelExtents());
+    const QSize size(600, 400);
+    const QImage together = Rendered(crowd, whole, size, false);
+    QImage oneByOne(size, QImage::Format_RGB32);
+    oneByOne.fill(acad::ui::BackgroundColor());
+    std::vector<acad::Entity*> all(ms.begin(), ms.end());
+    for (acad::Entity* e : all) e->SetVisible(false);
+    acad::ui::SceneRenderer renderer;
+    for (acad::Entity* e : all) {
+        e->SetVisible(true);
+        QPainter p(&oneByOne);
+        renderer.Draw(p, crowd, acad::ui::ViewMapping::Of(whole, QSizeF(size)));
+        p.end();
+        e->SetVisible(false);
+    }
+    int differ = 0, inked = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            differ += together.pixel(x, y) != oneByOne.pixel(x, y);
+            inked += together.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+        }
+    EXPECT_GT(inked, 20000);
+    EXPECT_EQ(differ, 0) << "of " << inked;
 }
 
 // Linetypes draw their dashes, gaps and dots where their lengths put them: at
