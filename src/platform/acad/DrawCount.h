@@ -84,7 +84,8 @@ double WidestDrawn(const Entity& e);
 // What the window draws of what is emitted at `px` pixels per unit, counted
 // as it draws it: a piece for each point, segment, chord and letter, the
 // vertices of a filled area, and the ink of lines and areas, each line
-// counted up to `inkCapPx` (what a view can show of it).
+// counted up to `inkCapPx` (what a view can show of it). A line's linetype
+// adds nothing: its pattern masks the line's pixels (DashPattern).
 class CountSink final : public GeometrySink {
 public:
     CountSink(double px, double inkCapPx) : px_(px), cap_(inkCapPx) {}
