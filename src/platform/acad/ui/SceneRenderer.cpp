@@ -278,201 +278,7 @@ struct DirectImage {
     int width = 0, height = 0;
 };
 
-std::optional<DirectImage> DirectImageOf(QPainter& p)
-{
-    QPaintDevice* d = p.device();
-    if (!d || d->devType() != QInternal::Image || p.hasClipping() ||
-        p.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return std::nullopt;
-    auto* image = static_cast<QImage*>(d);
-    if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
-        return std::nullopt;
-    const QTransform t = p.deviceTransform();
-    if (t.type() > QTransform::TxTranslate) return std::nullopt;
-    return DirectImage{image,
-                       QPointF(t.dx(), t.dy()),
-                       reinterpret_cast<QRgb*>(image->bits()),
-                       image->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
-                       image->width(),
-                       image->height()};
-}
-
-double LinePixels(const std::vector<QLineF>& lines)
-{
-    double n = 0;
-    for (const QLineF& l : lines) n += std::max(std::fabs(l.dx()), std::fabs(l.dy())) + 1;
-    return n;
-}
-
-// Cuts a line to the rectangle by the axes in turn, as the raster engine does
-// before it steps a line; false when nothing is left.
-bool RoughClip(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
-{
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
-    // One axis of one end onto a border: the other coordinate follows the line.
-    auto onto = [](double& u1, double& v1, double u2, double v2, double border) {
-        v1 += (v2 - v1) / (u2 - u1) * (border - u1);
-        u1 = border;
-    };
-    const double lo[2] = {r.left(), r.top()}, hi[2] = {r.right(), r.bottom()};
-    double* u[2][2] = {{&x1, &x2}, {&y1, &y2}};
-    double* v[2][2] = {{&y1, &y2}, {&x1, &x2}};
-    for (int axis = 0; axis < 2; ++axis) {
-        double &a = *u[axis][0], &b = *u[axis][1], &va = *v[axis][0], &vb = *v[axis][1];
-        if (a < lo[axis]) {
-            if (b <= lo[axis]) return false;
-            onto(a, va, b, vb, lo[axis]);
-        } else if (a > hi[axis]) {
-            if (b >= hi[axis]) return false;
-            onto(a, va, b, vb, hi[axis]);
-        }
-        if (b < lo[axis])
-            onto(b, vb, a, va, lo[axis]);
-        else if (b > hi[axis])
-            onto(b, vb, a, va, hi[axis]);
-    }
-    return true;
-}
-
-// Solid one-pixel lines stepped pixel by pixel into the image: the raster
-// engine's cost per pixel would hold the window for seconds on a screen inked
-// over many times (thousands of large overlapping circles). Each line gets the
-// pixels the raster engine gives a one-pixel line with square ends, so that a
-// stepped frame looks as a drawn one does: its ends are taken to a 64th of a
-// pixel (cut toward zero) and run half a pixel further each way; it is walked
-// along its longer axis one pixel at a time, from the pixel whose middle the
-// start passes; the other axis, in 16.16 fixed point, is taken at the
-// middle of each step when it grows and at the step's start when it falls.
-void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
-{
-    QImage& img = *target.image;
-    const int w = img.width(), h = img.height();
-    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* bits = reinterpret_cast<QRgb*>(img.bits());
-    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    auto put = [&](std::int64_t x, std::int64_t y) {
-        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
-    };
-    const QRectF rough(-1, -1, w + 2, h + 2);
-    for (const QLineF& l : lines) {
-        double ax = l.x1() + target.shift.x(), ay = l.y1() + target.shift.y();
-        double bx = l.x2() + target.shift.x(), by = l.y2() + target.shift.y();
-        if (ax == bx && ay == by) {
-            put(std::lround(ax), std::lround(ay));  // a point
-            continue;
-        }
-        if (!RoughClip(ax, ay, bx, by, rough)) continue;
-        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
-        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
-        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
-        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
-        if (m1 == m2) continue;
-        if (m1 > m2) {
-            std::swap(m1, m2);
-            std::swap(n1, n2);
-        }
-        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
-        std::int64_t n = n1 * 1024 - (inc >> 1);
-        m1 -= 32;
-        m2 += 32;
-        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
-        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
-        for (std::int64_t m = first; m < stop; ++m, n += inc) {
-            if (steep)
-                put(n >> 16, m);
-            else
-                put(m, n >> 16);
-        }
-    }
-}
-
-// ceil(v): for the small numbers of pixels (a piece is cut to the area first).
-inline int CeilPx(double v)
-{
-    const int i = static_cast<int>(v);
-    return i < v ? i + 1 : i;
-}
-
-// `v` to the nearest 64th (halves away from zero), for the small numbers of pixels.
-inline double Sixty4th(double v)
-{
-    return static_cast<double>(static_cast<std::int64_t>(v * 64 + (v < 0 ? -0.5 : 0.5))) / 64;
-}
-
-// Pixels x0 to x1 (not included) of a row: four at a time along a long span.
-inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
-{
-    using Four = std::uint32_t __attribute__((vector_size(16)));
-    const Four four = {ink, ink, ink, ink};
-    int x = x0;
-    for (; x + 4 <= x1; x += 4) std::memcpy(line + x, &four, sizeof four);
-    for (; x < x1; ++x) line[x] = ink;
-}
-
-// A polygon that each row crosses once (a convex one, a strip) filled
-// straight into the image, with the pixels the raster engine gives it without
-// antialiasing: those whose middles lie inside, a middle on a left or top edge
-// counted in, on a right or bottom one out.
-void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
-{
-    const int w = target.width, h = target.height;
-    const qsizetype stride = target.stride;
-    QRgb* bits = target.bits;
-    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    double xs[kStripPoints], ys[kStripPoints];
-    int rows[kStripPoints];  // the first row whose middle is at or below each point
-    int top = 0, bottom = 0;
-    for (int k = 0; k < n; ++k) {
-        // To the 64th of a pixel, as the raster engine takes an outline.
-        xs[k] = Sixty4th(pts[k].x() + target.shift.x());
-        ys[k] = Sixty4th(pts[k].y() + target.shift.y());
-        rows[k] = CeilPx(ys[k] - 0.5);
-        if (ys[k] < ys[top]) top = k;
-        if (ys[k] > ys[bottom]) bottom = k;
-    }
-    // The two chains of edges that run down from the top vertex, one each
-    // way round, as the rows each edge serves (those whose middles lie from
-    // its top to its bottom) and its x at the first of them and per row, in
-    // 16.16 fixed point: each row is then two additions and its span.
-    struct Edge {
-        int rowEnd;
-        std::int64_t x, dx;
-    };
-    auto chain = [&](int step, Edge* out) {
-        int count = 0;
-        for (int p = top; p != bottom;) {
-            const int q = p + step < n ? p + step : p + step - n;
-            const int r0 = rows[p], r1 = rows[q];
-            if (r1 > r0) {
-                const double slope = (xs[q] - xs[p]) / (ys[q] - ys[p]);
-                out[count++] = Edge{r1, static_cast<std::int64_t>((xs[p] + (r0 + 0.5 - ys[p]) * slope) * 65536.0),
-                                    static_cast<std::int64_t>(slope * 65536.0)};
-            }
-            p = q;
-        }
-        return count;
-    };
-    Edge a[kStripPoints], b[kStripPoints];
-    const int na = chain(1, a), nb = chain(n - 1, b);
-    if (na == 0 || nb == 0) return;
-    int row = rows[top];
-    const int end = std::min(h, rows[bottom]);
-    // ceil(x − ½) of a 16.16 number: the pixels whose middles lie at or past it.
-    auto first = [](std::int64_t x) { return static_cast<int>((x + 0x7FFF) >> 16); };
-    for (int ia = 0, ib = 0; row < end;) {
-        Edge& ea = a[ia];
-        Edge& eb = b[ib];
-        const int stop = std::min({ea.rowEnd, eb.rowEnd, end});
-        for (; row < stop; ++row, ea.x += ea.dx, eb.x += eb.dx) {
-            if (row < 0) continue;
-            const int x0 = std::max(0, first(std::min(ea.x, eb.x)));
-            const int x1 = std::min(w, first(std::max(ea.x, eb.x)));
-            FillSpan(bits + static_cast<qsizetype>(row) * stride, x0, x1, ink);
-        }
-        if (row == ea.rowEnd && ++ia == na) break;
-        if (row == eb.rowEnd && ++ib == nb) break;
-    }
-}
+std::optional<DirectImage> DirectImageOf(QPainter& p);
 
 // A line drawn with its linetype's pattern.
 struct DashedLine {
@@ -481,79 +287,6 @@ struct DashedLine {
     double scale;  // pixels per unit of the pattern's lengths
     const DashPattern* pattern;
 };
-
-// Lines masked by their linetype's pattern, stepped straight into the image as
-// StepLines steps them: a pixel is inked where the stretch of the line it
-// stands for (half a step either side of its middle, along the line) meets
-// the pattern's ink. Each costs its pixels, whatever its dashes.
-void StepDashed(const DirectImage& target, const std::vector<DashedLine>& lines, QRgb rgb)
-{
-    QImage& img = *target.image;
-    const int w = img.width(), h = img.height();
-    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* bits = reinterpret_cast<QRgb*>(img.bits());
-    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    auto put = [&](std::int64_t x, std::int64_t y) {
-        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
-    };
-    const QRectF rough(-1, -1, w + 2, h + 2);
-    for (const DashedLine& d : lines) {
-        const double inv = 1 / d.scale;
-        const double ox = d.line.x1() + target.shift.x(), oy = d.line.y1() + target.shift.y();
-        const double ex = d.line.x2() + target.shift.x(), ey = d.line.y2() + target.shift.y();
-        double ax = ox, ay = oy, bx = ex, by = ey;
-        if (ax == bx && ay == by) {
-            if (d.pattern->Inks(d.phase * inv, d.phase * inv)) put(std::lround(ax), std::lround(ay));
-            continue;
-        }
-        if (!RoughClip(ax, ay, bx, by, rough)) continue;
-        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
-        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
-        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
-        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
-        if (m1 == m2) continue;
-        if (m1 > m2) {
-            std::swap(m1, m2);
-            std::swap(n1, n2);
-        }
-        // Along the line from its first end, per pixel along the longer axis.
-        const double om = steep ? oy : ox, em = steep ? ey : ex;
-        const double per = std::hypot(ex - ox, ey - oy) / (em - om);
-        const double half = 0.5 * std::fabs(per);
-        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
-        std::int64_t n = n1 * 1024 - (inc >> 1);
-        m1 -= 32;
-        m2 += 32;
-        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
-        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
-        for (std::int64_t m = first; m < stop; ++m, n += inc) {
-            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
-            if (!d.pattern->Inks((along - half) * inv, (along + half) * inv)) continue;
-            if (steep)
-                put(n >> 16, m);
-            else
-                put(m, n >> 16);
-        }
-    }
-}
-
-// The dashes and dots of a line as lines of their own (a dot as a line of no
-// length), for a painter that cannot be stepped into.
-void AddDashes(const DashedLine& d, std::vector<QLineF>& out)
-{
-    const double len = d.line.length(), period = d.pattern->Period() * d.scale;
-    if (!(len > 0)) {
-        if (d.pattern->Inks(d.phase / d.scale, d.phase / d.scale)) out.push_back(d.line);
-        return;
-    }
-    const QPointF a = d.line.p1(), along = (d.line.p2() - a) / len;
-    for (double base = std::floor(d.phase / period) * period; base <= d.phase + len; base += period)
-        for (const DashPattern::Stretch& s : d.pattern->Inked()) {
-            const double from = std::max(base + s.from * d.scale, d.phase);
-            const double to = std::min(base + s.to * d.scale, d.phase + len);
-            if (from <= to) out.emplace_back(a + along * (from - d.phase), a + along * (to - d.phase));
-        }
-}
 
 // Strokes (lines and dots) wait to be drawn in one batch for each colour, so
 // that a frame sets each colour once; areas and texts are drawn as they come.
@@ -794,6 +527,470 @@ private:
     TextImages textImages_;
 };
 
+void PaintSink::Arc(const CircularArc& arc)
+{
+    const QPointF c = m_->ToPixel(arc.center);
+    const double r = arc.radius * m_->scale;
+    if (!(r >= 0.0) || !std::isfinite(r)) return;
+    if (r < kDotPx / 2) {
+        Dot(c);
+        return;
+    }
+    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    if (restartEach_) fresh_ = true;
+    const double sweep = arc.Sweep();
+    const double diag = std::hypot(bounds_.width(), bounds_.height());
+    if (r <= 4 * diag) {
+        ArcPiece(c, r, arc.startAngle, sweep);
+        return;
+    }
+    // A huge arc (deep zoom): only the angles that can reach the window are drawn.
+    const QPointF mid = bounds_.center();
+    const double d = std::hypot(mid.x() - c.x(), mid.y() - c.y());
+    if (std::fabs(d - r) > diag) return;
+    const double toMid = std::atan2(-(mid.y() - c.y()), mid.x() - c.x());  // world angle (Y up)
+    const double half = std::min(kPi, 1.5 * std::asin(std::min(1.0, diag / r)));
+    double u0 = NormalizeAngle(toMid - half - arc.startAngle);
+    for (double shift : {0.0, -kTwoPi}) {
+        const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
+        if (to <= from) continue;
+        // The pattern from the arc's start, as far along as the piece begins.
+        const double start = arc.startAngle + from;
+        if (dash_) RunOn(QPointF(c.x() + r * std::cos(start), c.y() - r * std::sin(start)), r * from);
+        ArcPiece(c, r, start, to - from);
+    }
+}
+
+void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
+{
+    // Past the chords a frame may draw, arcs are drawn coarser the more there
+    // are: a screen full of large circles takes its time by their length only.
+    const double over = static_cast<double>(chords_) / kChordsPerFrame;
+    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
+    const int n = ArcChords(r, sweep, tolerance);
+    chords_ += static_cast<std::size_t>(n);
+    // Each chord's end is the last one turned by the step: one sine and cosine
+    // per arc, not per chord; the last end is the arc's own.
+    const double turn = sweep / n, ct = std::cos(turn), st = std::sin(turn);
+    double ux = std::cos(start), uy = std::sin(start);
+    QPointF prev(c.x() + r * ux, c.y() - r * uy);
+    for (int k = 1; k <= n; ++k) {
+        const double vx = ux * ct - uy * st;
+        uy = ux * st + uy * ct;
+        ux = vx;
+        const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
+                                 : QPointF(c.x() + r * ux, c.y() - r * uy);
+        Stroke(prev, q);
+        prev = q;
+    }
+}
+
+void PaintSink::Text(const TextPrimitive& t)
+{
+    const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
+                  p3 = m_->ToPixel(t.corners[3]);
+    const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
+    if (!box.intersects(bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
+    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
+    const TextLook look = TextLookOf(h, w);
+    if (look == TextLook::Dot) {
+        Dot(box.center());
+        return;
+    }
+    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
+                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
+                               : face_;
+    if (look == TextLook::Box || !face) {
+        Line(p0, p1);
+        Line(p1, p2);
+        Line(p2, p3);
+        Line(p3, p0);
+        return;
+    }
+    const TextItem item{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())),
+                        p0,
+                        p1,
+                        p3,
+                        current_->rgb,
+                        current_->highlighted,
+                        face};
+    stats.letters += static_cast<std::size_t>(item.text.size());
+    Clear(box);
+    DrawText(item);
+}
+
+void PaintSink::DrawText(const TextItem& t)
+{
+    QPainter& p = *painter_;
+    const QTransform base = p.worldTransform();
+    const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
+    QFont font = t.face->font;
+    font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
+    const QFontMetricsF fm(font);
+    double cap = fm.capHeight();
+    if (!(cap > 0)) cap = fm.ascent() * 0.7;
+    const double adv = fm.horizontalAdvance(t.text);
+    if (!(adv > 0) || !(cap > 0)) return;
+    // What the device adds past the painter's world transform (a screen's pixel ratio).
+    p.setWorldTransform(QTransform());
+    const QTransform rest = p.deviceTransform();
+    // The letters are stretched onto the text's box: baseline from p0 to p1,
+    // cap height up to p3, whatever the rotation, mirroring or slant.
+    const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
+                          -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
+    const QTransform toDevice = onto * base * rest;
+    const double px = font.pixelSize();
+    const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
+    const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
+    p.setWorldTransform(onto * base);
+    if (!kept) {
+        p.setFont(font);
+        p.setPen(QColor(t.rgb));
+        p.drawText(QPointF(0, 0), t.text);
+    }
+    if (t.highlighted) {
+        p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
+        p.drawRect(QRectF(0, -cap, adv, cap));
+    }
+    ++stats.texts;
+    p.setWorldTransform(base);
+}
+
+std::optional<DirectImage> DirectImageOf(QPainter& p)
+{
+    QPaintDevice* d = p.device();
+    if (!d || d->devType() != QInternal::Image || p.hasClipping() ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(d);
+    if (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32_Premultiplied)
+        return std::nullopt;
+    const QTransform t = p.deviceTransform();
+    if (t.type() > QTransform::TxTranslate) return std::nullopt;
+    return DirectImage{image,
+                       QPointF(t.dx(), t.dy()),
+                       reinterpret_cast<QRgb*>(image->bits()),
+                       image->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb)),
+                       image->width(),
+                       image->height()};
+}
+
+double LinePixels(const std::vector<QLineF>& lines)
+{
+    double n = 0;
+    for (const QLineF& l : lines) n += std::max(std::fabs(l.dx()), std::fabs(l.dy())) + 1;
+    return n;
+}
+
+// Cuts a line to the rectangle by the axes in turn, as the raster engine does
+// before it steps a line; false when nothing is left.
+bool RoughClip(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    // One axis of one end onto a border: the other coordinate follows the line.
+    auto onto = [](double& u1, double& v1, double u2, double v2, double border) {
+        v1 += (v2 - v1) / (u2 - u1) * (border - u1);
+        u1 = border;
+    };
+    const double lo[2] = {r.left(), r.top()}, hi[2] = {r.right(), r.bottom()};
+    double* u[2][2] = {{&x1, &x2}, {&y1, &y2}};
+    double* v[2][2] = {{&y1, &y2}, {&x1, &x2}};
+    for (int axis = 0; axis < 2; ++axis) {
+        double &a = *u[axis][0], &b = *u[axis][1], &va = *v[axis][0], &vb = *v[axis][1];
+        if (a < lo[axis]) {
+            if (b <= lo[axis]) return false;
+            onto(a, va, b, vb, lo[axis]);
+        } else if (a > hi[axis]) {
+            if (b >= hi[axis]) return false;
+            onto(a, va, b, vb, hi[axis]);
+        }
+        if (b < lo[axis])
+            onto(b, vb, a, va, lo[axis]);
+        else if (b > hi[axis])
+            onto(b, vb, a, va, hi[axis]);
+    }
+    return true;
+}
+
+// Solid one-pixel lines stepped pixel by pixel into the image: the raster
+// engine's cost per pixel would hold the window for seconds on a screen inked
+// over many times (thousands of large overlapping circles). Each line gets the
+// pixels the raster engine gives a one-pixel line with square ends, so that a
+// stepped frame looks as a drawn one does: its ends are taken to a 64th of a
+// pixel (cut toward zero) and run half a pixel further each way; it is walked
+// along its longer axis one pixel at a time, from the pixel whose middle the
+// start passes; the other axis, in 16.16 fixed point, is taken at the
+// middle of each step when it grows and at the step's start when it falls.
+void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
+{
+    QImage& img = *target.image;
+    const int w = img.width(), h = img.height();
+    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* bits = reinterpret_cast<QRgb*>(img.bits());
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    auto put = [&](std::int64_t x, std::int64_t y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
+    };
+    const QRectF rough(-1, -1, w + 2, h + 2);
+    for (const QLineF& l : lines) {
+        double ax = l.x1() + target.shift.x(), ay = l.y1() + target.shift.y();
+        double bx = l.x2() + target.shift.x(), by = l.y2() + target.shift.y();
+        if (ax == bx && ay == by) {
+            put(std::lround(ax), std::lround(ay));  // a point
+            continue;
+        }
+        if (!RoughClip(ax, ay, bx, by, rough)) continue;
+        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
+        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
+        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
+        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
+        if (m1 == m2) continue;
+        if (m1 > m2) {
+            std::swap(m1, m2);
+            std::swap(n1, n2);
+        }
+        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
+        std::int64_t n = n1 * 1024 - (inc >> 1);
+        m1 -= 32;
+        m2 += 32;
+        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
+        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
+        for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            if (steep)
+                put(n >> 16, m);
+            else
+                put(m, n >> 16);
+        }
+    }
+}
+
+// ceil(v): for the small numbers of pixels (a piece is cut to the area first).
+inline int CeilPx(double v)
+{
+    const int i = static_cast<int>(v);
+    return i < v ? i + 1 : i;
+}
+
+// `v` to the nearest 64th (halves away from zero), for the small numbers of pixels.
+inline double Sixty4th(double v)
+{
+    return static_cast<double>(static_cast<std::int64_t>(v * 64 + (v < 0 ? -0.5 : 0.5))) / 64;
+}
+
+// Pixels x0 to x1 (not included) of a row: four at a time along a long span.
+inline void FillSpan(QRgb* line, int x0, int x1, QRgb ink)
+{
+    using Four = std::uint32_t __attribute__((vector_size(16)));
+    const Four four = {ink, ink, ink, ink};
+    int x = x0;
+    for (; x + 4 <= x1; x += 4) std::memcpy(line + x, &four, sizeof four);
+    for (; x < x1; ++x) line[x] = ink;
+}
+
+// A polygon that each row crosses once (a convex one, a strip) filled
+// straight into the image, with the pixels the raster engine gives it without
+// antialiasing: those whose middles lie inside, a middle on a left or top edge
+// counted in, on a right or bottom one out.
+void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb)
+{
+    const int w = target.width, h = target.height;
+    const qsizetype stride = target.stride;
+    QRgb* bits = target.bits;
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    double xs[kStripPoints], ys[kStripPoints];
+    int rows[kStripPoints];  // the first row whose middle is at or below each point
+    int top = 0, bottom = 0;
+    for (int k = 0; k < n; ++k) {
+        // To the 64th of a pixel, as the raster engine takes an outline.
+        xs[k] = Sixty4th(pts[k].x() + target.shift.x());
+        ys[k] = Sixty4th(pts[k].y() + target.shift.y());
+        rows[k] = CeilPx(ys[k] - 0.5);
+        if (ys[k] < ys[top]) top = k;
+        if (ys[k] > ys[bottom]) bottom = k;
+    }
+    // The two chains of edges that run down from the top vertex, one each
+    // way round, as the rows each edge serves (those whose middles lie from
+    // its top to its bottom) and its x at the first of them and per row, in
+    // 16.16 fixed point: each row is then two additions and its span.
+    struct Edge {
+        int rowEnd;
+        std::int64_t x, dx;
+    };
+    auto chain = [&](int step, Edge* out) {
+        int count = 0;
+        for (int p = top; p != bottom;) {
+            const int q = p + step < n ? p + step : p + step - n;
+            const int r0 = rows[p], r1 = rows[q];
+            if (r1 > r0) {
+                const double slope = (xs[q] - xs[p]) / (ys[q] - ys[p]);
+                out[count++] = Edge{r1, static_cast<std::int64_t>((xs[p] + (r0 + 0.5 - ys[p]) * slope) * 65536.0),
+                                    static_cast<std::int64_t>(slope * 65536.0)};
+            }
+            p = q;
+        }
+        return count;
+    };
+    Edge a[kStripPoints], b[kStripPoints];
+    const int na = chain(1, a), nb = chain(n - 1, b);
+    if (na == 0 || nb == 0) return;
+    int row = rows[top];
+    const int end = std::min(h, rows[bottom]);
+    // ceil(x − ½) of a 16.16 number: the pixels whose middles lie at or past it.
+    auto first = [](std::int64_t x) { return static_cast<int>((x + 0x7FFF) >> 16); };
+    for (int ia = 0, ib = 0; row < end;) {
+        Edge& ea = a[ia];
+        Edge& eb = b[ib];
+        const int stop = std::min({ea.rowEnd, eb.rowEnd, end});
+        for (; row < stop; ++row, ea.x += ea.dx, eb.x += eb.dx) {
+            if (row < 0) continue;
+            const int x0 = std::max(0, first(std::min(ea.x, eb.x)));
+            const int x1 = std::min(w, first(std::max(ea.x, eb.x)));
+            FillSpan(bits + static_cast<qsizetype>(row) * stride, x0, x1, ink);
+        }
+        if (row == ea.rowEnd && ++ia == na) break;
+        if (row == eb.rowEnd && ++ib == nb) break;
+    }
+}
+
+// Lines masked by their linetype's pattern, stepped straight into the image as
+// StepLines steps them: a pixel is inked where the stretch of the line it
+// stands for (half a step either side of its middle, along the line) meets
+// the pattern's ink. Each costs its pixels, whatever its dashes.
+void StepDashed(const DirectImage& target, const std::vector<DashedLine>& lines, QRgb rgb)
+{
+    QImage& img = *target.image;
+    const int w = img.width(), h = img.height();
+    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* bits = reinterpret_cast<QRgb*>(img.bits());
+    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    auto put = [&](std::int64_t x, std::int64_t y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
+    };
+    const QRectF rough(-1, -1, w + 2, h + 2);
+    for (const DashedLine& d : lines) {
+        const double inv = 1 / d.scale;
+        const double ox = d.line.x1() + target.shift.x(), oy = d.line.y1() + target.shift.y();
+        const double ex = d.line.x2() + target.shift.x(), ey = d.line.y2() + target.shift.y();
+        double ax = ox, ay = oy, bx = ex, by = ey;
+        if (ax == bx && ay == by) {
+            if (d.pattern->Inks(d.phase * inv, d.phase * inv)) put(std::lround(ax), std::lround(ay));
+            continue;
+        }
+        if (!RoughClip(ax, ay, bx, by, rough)) continue;
+        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
+        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
+        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
+        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
+        if (m1 == m2) continue;
+        if (m1 > m2) {
+            std::swap(m1, m2);
+            std::swap(n1, n2);
+        }
+        // Along the line from its first end, per pixel along the longer axis.
+        const double om = steep ? oy : ox, em = steep ? ey : ex;
+        const double per = std::hypot(ex - ox, ey - oy) / (em - om);
+        const double half = 0.5 * std::fabs(per);
+        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
+        std::int64_t n = n1 * 1024 - (inc >> 1);
+        m1 -= 32;
+        m2 += 32;
+        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
+        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
+        for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
+            if (!d.pattern->Inks((along - half) * inv, (along + half) * inv)) continue;
+            if (steep)
+                put(n >> 16, m);
+            else
+                put(m, n >> 16);
+        }
+    }
+}
+
+// The dashes and dots of a line as lines of their own (a dot as a line of no
+// length), for a painter that cannot be stepped into.
+void AddDashes(const DashedLine& d, std::vector<QLineF>& out)
+{
+    const double len = d.line.length(), period = d.pattern->Period() * d.scale;
+    if (!(len > 0)) {
+        if (d.pattern->Inks(d.phase / d.scale, d.phase / d.scale)) out.push_back(d.line);
+        return;
+    }
+    const QPointF a = d.line.p1(), along = (d.line.p2() - a) / len;
+    for (double base = std::floor(d.phase / period) * period; base <= d.phase + len; base += period)
+        for (const DashPattern::Stretch& s : d.pattern->Inked()) {
+            const double from = std::max(base + s.from * d.scale, d.phase);
+            const double to = std::min(base + s.to * d.scale, d.phase + len);
+            if (from <= to) out.emplace_back(a + along * (from - d.phase), a + along * (to - d.phase));
+        }
+}
+
+bool PaintSink::Strip(const QPointF* pts, int n)
+{
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < n; ++k) {
+        x0 = std::min(x0, pts[k].x());
+        x1 = std::max(x1, pts[k].x());
+        y0 = std::min(y0, pts[k].y());
+        y1 = std::max(y1, pts[k].y());
+    }
+    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
+        ++stats.culled;
+        return true;
+    }
+    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
+    stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
+    if (immediate_) {
+        FillMonotone(*immediate_, pts, n, current_->rgb);
+        return true;
+    }
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
+    return true;
+}
+
+void PaintSink::Piece(const QPointF* pts, int n)
+{
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < n; ++k) {
+        x0 = std::min(x0, pts[k].x());
+        x1 = std::max(x1, pts[k].x());
+        y0 = std::min(y0, pts[k].y());
+        y1 = std::max(y1, pts[k].y());
+    }
+    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
+        ++stats.culled;
+        return;
+    }
+    QPointF cut[16];
+    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) {
+        n = ClipConvex(pts, n, bounds_, cut);
+        if (n < 3) return;
+        pts = cut;
+    }
+    stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
+    if (immediate_) {
+        FillMonotone(*immediate_, pts, n, current_->rgb);
+        return;
+    }
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawConvexPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
+}
+
 void PaintSink::Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
 {
     painter_ = &painter;
@@ -1028,201 +1225,6 @@ void PaintSink::Flush()
         if (b.token) Draw(b, false);
     heavy_ = false;
     textImages_.EndFlush();
-}
-
-void PaintSink::Arc(const CircularArc& arc)
-{
-    const QPointF c = m_->ToPixel(arc.center);
-    const double r = arc.radius * m_->scale;
-    if (!(r >= 0.0) || !std::isfinite(r)) return;
-    if (r < kDotPx / 2) {
-        Dot(c);
-        return;
-    }
-    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
-    if (!box.intersects(bounds_)) {
-        ++stats.culled;
-        return;
-    }
-    if (restartEach_) fresh_ = true;
-    const double sweep = arc.Sweep();
-    const double diag = std::hypot(bounds_.width(), bounds_.height());
-    if (r <= 4 * diag) {
-        ArcPiece(c, r, arc.startAngle, sweep);
-        return;
-    }
-    // A huge arc (deep zoom): only the angles that can reach the window are drawn.
-    const QPointF mid = bounds_.center();
-    const double d = std::hypot(mid.x() - c.x(), mid.y() - c.y());
-    if (std::fabs(d - r) > diag) return;
-    const double toMid = std::atan2(-(mid.y() - c.y()), mid.x() - c.x());  // world angle (Y up)
-    const double half = std::min(kPi, 1.5 * std::asin(std::min(1.0, diag / r)));
-    double u0 = NormalizeAngle(toMid - half - arc.startAngle);
-    for (double shift : {0.0, -kTwoPi}) {
-        const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
-        if (to <= from) continue;
-        // The pattern from the arc's start, as far along as the piece begins.
-        const double start = arc.startAngle + from;
-        if (dash_) RunOn(QPointF(c.x() + r * std::cos(start), c.y() - r * std::sin(start)), r * from);
-        ArcPiece(c, r, start, to - from);
-    }
-}
-
-void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
-{
-    // Past the chords a frame may draw, arcs are drawn coarser the more there
-    // are: a screen full of large circles takes its time by their length only.
-    const double over = static_cast<double>(chords_) / kChordsPerFrame;
-    const double tolerance = over > 1 ? kArcTolerancePx * over * over : kArcTolerancePx;
-    const int n = ArcChords(r, sweep, tolerance);
-    chords_ += static_cast<std::size_t>(n);
-    // Each chord's end is the last one turned by the step: one sine and cosine
-    // per arc, not per chord; the last end is the arc's own.
-    const double turn = sweep / n, ct = std::cos(turn), st = std::sin(turn);
-    double ux = std::cos(start), uy = std::sin(start);
-    QPointF prev(c.x() + r * ux, c.y() - r * uy);
-    for (int k = 1; k <= n; ++k) {
-        const double vx = ux * ct - uy * st;
-        uy = ux * st + uy * ct;
-        ux = vx;
-        const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
-                                 : QPointF(c.x() + r * ux, c.y() - r * uy);
-        Stroke(prev, q);
-        prev = q;
-    }
-}
-
-void PaintSink::Text(const TextPrimitive& t)
-{
-    const QPointF p0 = m_->ToPixel(t.corners[0]), p1 = m_->ToPixel(t.corners[1]), p2 = m_->ToPixel(t.corners[2]),
-                  p3 = m_->ToPixel(t.corners[3]);
-    const QRectF box = QPolygonF({p0, p1, p2, p3}).boundingRect();
-    if (!box.intersects(bounds_)) {
-        ++stats.culled;
-        return;
-    }
-    const double h = std::hypot(p3.x() - p0.x(), p3.y() - p0.y());
-    const double w = std::hypot(p1.x() - p0.x(), p1.y() - p0.y());
-    const TextLook look = TextLookOf(h, w);
-    if (look == TextLook::Dot) {
-        Dot(box.center());
-        return;
-    }
-    const FontFace* face = t.face >= 0 && t.face < static_cast<int>(TextMetrics::kFaceCount)
-                               ? &ScreenFace(static_cast<TextMetrics::Face>(t.face))
-                               : face_;
-    if (look == TextLook::Box || !face) {
-        Line(p0, p1);
-        Line(p1, p2);
-        Line(p2, p3);
-        Line(p3, p0);
-        return;
-    }
-    const TextItem item{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())),
-                        p0,
-                        p1,
-                        p3,
-                        current_->rgb,
-                        current_->highlighted,
-                        face};
-    stats.letters += static_cast<std::size_t>(item.text.size());
-    Clear(box);
-    DrawText(item);
-}
-
-void PaintSink::DrawText(const TextItem& t)
-{
-    QPainter& p = *painter_;
-    const QTransform base = p.worldTransform();
-    const double h = std::hypot(t.p3.x() - t.p0.x(), t.p3.y() - t.p0.y());
-    QFont font = t.face->font;
-    font.setPixelSize(std::clamp(static_cast<int>(std::lround(h / t.face->capRatio)), 1, 512));
-    const QFontMetricsF fm(font);
-    double cap = fm.capHeight();
-    if (!(cap > 0)) cap = fm.ascent() * 0.7;
-    const double adv = fm.horizontalAdvance(t.text);
-    if (!(adv > 0) || !(cap > 0)) return;
-    // What the device adds past the painter's world transform (a screen's pixel ratio).
-    p.setWorldTransform(QTransform());
-    const QTransform rest = p.deviceTransform();
-    // The letters are stretched onto the text's box: baseline from p0 to p1,
-    // cap height up to p3, whatever the rotation, mirroring or slant.
-    const QTransform onto((t.p1.x() - t.p0.x()) / adv, (t.p1.y() - t.p0.y()) / adv, -(t.p3.x() - t.p0.x()) / cap,
-                          -(t.p3.y() - t.p0.y()) / cap, t.p0.x(), t.p0.y());
-    const QTransform toDevice = onto * base * rest;
-    const double px = font.pixelSize();
-    const bool large = px * px * std::fabs(toDevice.determinant()) >= kKeptGlyphPx * kKeptGlyphPx;
-    const bool kept = large && textImages_.Draw(p, rest, t.text, font, fm, t.rgb, toDevice);
-    p.setWorldTransform(onto * base);
-    if (!kept) {
-        p.setFont(font);
-        p.setPen(QColor(t.rgb));
-        p.drawText(QPointF(0, 0), t.text);
-    }
-    if (t.highlighted) {
-        p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
-        p.drawRect(QRectF(0, -cap, adv, cap));
-    }
-    ++stats.texts;
-    p.setWorldTransform(base);
-}
-
-bool PaintSink::Strip(const QPointF* pts, int n)
-{
-    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
-    for (int k = 1; k < n; ++k) {
-        x0 = std::min(x0, pts[k].x());
-        x1 = std::max(x1, pts[k].x());
-        y0 = std::min(y0, pts[k].y());
-        y1 = std::max(y1, pts[k].y());
-    }
-    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
-        ++stats.culled;
-        return true;
-    }
-    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
-    stats.areas += static_cast<std::size_t>(n);
-    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
-    if (immediate_) {
-        FillMonotone(*immediate_, pts, n, current_->rgb);
-        return true;
-    }
-    painter_->setPen(Qt::NoPen);
-    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
-    painter_->drawPolygon(pts, n);
-    painter_->setBrush(Qt::NoBrush);
-    return true;
-}
-
-void PaintSink::Piece(const QPointF* pts, int n)
-{
-    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
-    for (int k = 1; k < n; ++k) {
-        x0 = std::min(x0, pts[k].x());
-        x1 = std::max(x1, pts[k].x());
-        y0 = std::min(y0, pts[k].y());
-        y1 = std::max(y1, pts[k].y());
-    }
-    if (!(x1 >= bounds_.left() && x0 <= bounds_.right() && y1 >= bounds_.top() && y0 <= bounds_.bottom())) {
-        ++stats.culled;
-        return;
-    }
-    QPointF cut[16];
-    if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) {
-        n = ClipConvex(pts, n, bounds_, cut);
-        if (n < 3) return;
-        pts = cut;
-    }
-    stats.areas += static_cast<std::size_t>(n);
-    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
-    if (immediate_) {
-        FillMonotone(*immediate_, pts, n, current_->rgb);
-        return;
-    }
-    painter_->setPen(Qt::NoPen);
-    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
-    painter_->drawConvexPolygon(pts, n);
-    painter_->setBrush(Qt::NoBrush);
 }
 
 }  // namespace
