@@ -729,7 +729,11 @@ bool RoughClip(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
 // along its longer axis one pixel at a time, from the pixel whose middle the
 // start passes; the other axis, in 16.16 fixed point, is taken at the
 // middle of each step when it grows and at the step's start when it falls.
-void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
+// `mask` lets through the steps a line inks (all of them, but for a
+// linetype's gaps): Point(item) for a line of no length, and Along(item, the
+// line's ends, steep) the test of each step.
+template <typename Item, typename Mask>
+void StepLines(const DirectImage& target, const std::vector<Item>& lines, QRgb rgb, const Mask& mask)
 {
     QImage& img = *target.image;
     const int w = img.width(), h = img.height();
@@ -740,13 +744,15 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
     };
     const QRectF rough(-1, -1, w + 2, h + 2);
-    for (const QLineF& l : lines) {
+    for (const Item& item : lines) {
+        const QLineF& l = mask.LineOf(item);
         double ax = l.x1() + target.shift.x(), ay = l.y1() + target.shift.y();
         double bx = l.x2() + target.shift.x(), by = l.y2() + target.shift.y();
         if (ax == bx && ay == by) {
-            put(std::lround(ax), std::lround(ay));  // a point
+            if (mask.Point(item)) put(std::lround(ax), std::lround(ay));  // a point
             continue;
         }
+        const QLineF ends(ax, ay, bx, by);
         if (!RoughClip(ax, ay, bx, by, rough)) continue;
         auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
         const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
@@ -757,6 +763,7 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
             std::swap(m1, m2);
             std::swap(n1, n2);
         }
+        const auto inks = mask.Along(item, ends, steep);
         const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
         std::int64_t n = n1 * 1024 - (inc >> 1);
         m1 -= 32;
@@ -764,6 +771,7 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
         n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
         for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            if (!inks(m)) continue;
             if (steep)
                 put(n >> 16, m);
             else
@@ -771,6 +779,35 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         }
     }
 }
+
+// Every step of a solid line.
+struct Solid {
+    static const QLineF& LineOf(const QLineF& l) { return l; }
+    static bool Point(const QLineF&) { return true; }
+    static auto Along(const QLineF&, const QLineF&, bool)
+    {
+        return [](std::int64_t) { return true; };
+    }
+};
+
+// The steps of a line drawn with its linetype's pattern: those where the
+// stretch of the line a pixel stands for (half a step either side of its
+// middle, along the line) meets the pattern's ink. A dashed line costs its
+// pixels, whatever its dashes.
+struct Dashes {
+    static const QLineF& LineOf(const DashedLine& d) { return d.line; }
+    static bool Point(const DashedLine& d) { return d.pattern->Inks(d.phase / d.scale, d.phase / d.scale); }
+    static auto Along(const DashedLine& d, const QLineF& ends, bool steep)
+    {
+        // Along the line from its first end, per pixel along the longer axis.
+        const double om = steep ? ends.y1() : ends.x1(), em = steep ? ends.y2() : ends.x2();
+        const double per = ends.length() / (em - om), half = 0.5 * std::fabs(per), inv = 1 / d.scale;
+        return [&d, om, per, half, inv](std::int64_t m) {
+            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
+            return d.pattern->Inks((along - half) * inv, (along + half) * inv);
+        };
+    }
+};
 
 // ceil(v): for the small numbers of pixels (a piece is cut to the area first).
 inline int CeilPx(double v)
@@ -857,61 +894,6 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
         }
         if (row == ea.rowEnd && ++ia == na) break;
         if (row == eb.rowEnd && ++ib == nb) break;
-    }
-}
-
-// Lines masked by their linetype's pattern, stepped straight into the image as
-// StepLines steps them: a pixel is inked where the stretch of the line it
-// stands for (half a step either side of its middle, along the line) meets
-// the pattern's ink. Each costs its pixels, whatever its dashes.
-void StepDashed(const DirectImage& target, const std::vector<DashedLine>& lines, QRgb rgb)
-{
-    QImage& img = *target.image;
-    const int w = img.width(), h = img.height();
-    const qsizetype stride = img.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
-    auto* bits = reinterpret_cast<QRgb*>(img.bits());
-    const QRgb ink = qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    auto put = [&](std::int64_t x, std::int64_t y) {
-        if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
-    };
-    const QRectF rough(-1, -1, w + 2, h + 2);
-    for (const DashedLine& d : lines) {
-        const double inv = 1 / d.scale;
-        const double ox = d.line.x1() + target.shift.x(), oy = d.line.y1() + target.shift.y();
-        const double ex = d.line.x2() + target.shift.x(), ey = d.line.y2() + target.shift.y();
-        double ax = ox, ay = oy, bx = ex, by = ey;
-        if (ax == bx && ay == by) {
-            if (d.pattern->Inks(d.phase * inv, d.phase * inv)) put(std::lround(ax), std::lround(ay));
-            continue;
-        }
-        if (!RoughClip(ax, ay, bx, by, rough)) continue;
-        auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
-        const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
-        const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
-        std::int64_t m1 = steep ? y1 : x1, n1 = steep ? x1 : y1, m2 = steep ? y2 : x2, n2 = steep ? x2 : y2;
-        if (m1 == m2) continue;
-        if (m1 > m2) {
-            std::swap(m1, m2);
-            std::swap(n1, n2);
-        }
-        // Along the line from its first end, per pixel along the longer axis.
-        const double om = steep ? oy : ox, em = steep ? ey : ex;
-        const double per = std::hypot(ex - ox, ey - oy) / (em - om);
-        const double half = 0.5 * std::fabs(per);
-        const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
-        std::int64_t n = n1 * 1024 - (inc >> 1);
-        m1 -= 32;
-        m2 += 32;
-        const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
-        n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
-        for (std::int64_t m = first; m < stop; ++m, n += inc) {
-            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
-            if (!d.pattern->Inks((along - half) * inv, (along + half) * inv)) continue;
-            if (steep)
-                put(n >> 16, m);
-            else
-                put(m, n >> 16);
-        }
     }
 }
 
@@ -1178,7 +1160,7 @@ void PaintSink::Draw(Bucket& b, bool early)
         // Lines drawn early are few at a time, and stepped: the raster
         // engine's pixels without its cost of setting up a pen.
         if (direct && (early || heavy_)) {
-            StepLines(*direct, b.lines, b.rgb);
+            StepLines(*direct, b.lines, b.rgb, Solid());
             stats.stepped += b.lines.size();
         } else {
             p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
@@ -1188,7 +1170,7 @@ void PaintSink::Draw(Bucket& b, bool early)
     }
     if (!b.dashed.empty()) {
         if (direct) {
-            StepDashed(*direct, b.dashed, b.rgb);
+            StepLines(*direct, b.dashed, b.rgb, Dashes());
             stats.stepped += b.dashed.size();
         } else {
             // Highlighted, the whole line in the highlight's dashes.
