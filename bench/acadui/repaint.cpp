@@ -13,7 +13,10 @@
 // lies over itself (a noisy track, a bulged zigzag) at most twice as long as
 // the same polyline without width. And a zones drawing of 500 hatches drawn
 // with the pattern lines of their file; and a text of 200 letters fitted into
-// a unit, and one of 20 slanted letters, zoomed in: at most 20 times the
+// a unit, and one of 20 slanted letters, zoomed in. Linetypes: the 100,000
+// lines in two colours one after the other, and dashed, and a polyline of
+// 100,000 vertices dashed at its extents and zoomed in. Each at most 20 times
+// as long as the
 // 100,000 plain lines.
 
 #include "../QtBenchMain.h"
@@ -261,6 +264,67 @@ void BM_RepaintPlainLines100000(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintPlainLines100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same lines in two colours, one after the other: where they overlap, the
+// later is drawn on top.
+void BM_RepaintTwoColoursInterleaved100000(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = PlainLines(100000, 317);
+        int i = 0;
+        for (acad::Entity* e : d->ModelSpace()) e->SetColor(1 + 4 * (i++ % 2));
+        return d;
+    }();
+    const acad::View v = ExtentsView(*doc);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintTwoColoursInterleaved100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The linetype of the sewers that exist (DASHED, 0.6 long with its gap), at a
+// scale where its dashes show at the extents of the 100,000 plain lines.
+acad::Linetype& Dashed(acad::Document& d, double scale)
+{
+    acad::Linetype* lt = d.Linetypes().Add("DASHED");
+    lt->SetPattern({0.6, -0.3});
+    d.SetVariable("LTSCALE", scale);
+    return *lt;
+}
+
+// The 100,000 plain lines dashed.
+void BM_RepaintDashedLines100000(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = PlainLines(100000, 317);
+        Dashed(*d, 6);
+        for (acad::Entity* e : d->ModelSpace()) e->SetLinetype("DASHED");
+        return d;
+    }();
+    const acad::View v = ExtentsView(*doc);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintDashedLines100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One polyline of 100,000 vertices whose dashed pattern is a tenth of its
+// length, generated along it: at its extents (0) and zoomed in 100 times on
+// its middle (1).
+void BM_RepaintDashedPolyline(benchmark::State& state)
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        std::vector<double> xy;
+        for (int i = 0; i < 100000; ++i)
+            xy.insert(xy.end(), {(i % 1000) * 10.0 + (i % 3) * 2.5, (i / 1000) * 40.0 + (i % 7)});
+        acad::LWPolyline* pl = d->ModelSpace().AddLightWeightPolyline(xy);
+        pl->SetLinetypeGeneration(true);
+        Dashed(*d, pl->Length() / 10 / 0.9);
+        pl->SetLinetype("DASHED");
+        return d;
+    }();
+    acad::View v = ExtentsView(*doc);
+    if (state.range(0) == 1) v.SetHeight(v.Height() / 100);
+    RepaintLoop(state, *doc, [&] { return v; });
+}
+BENCHMARK(BM_RepaintDashedPolyline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A small file of references of a block X of 40 references of Y, of 50 of Z, of
 // 40 large circles (82,040 parts per X), all around one spot.

@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <filesystem>
 
 #include "PanelTestSupport.h"
 #include "cad/modAcad.h"
 #include "cad/modGeometria.h"
 #include "platform/acad/TextEntities.h"
+#include "platform/acad/ui/AciPalette.h"
+#include "platform/acad/ui/SceneRenderer.h"
 #include "shell/modGlobais.h"
 
 using namespace sewertest;
@@ -178,6 +183,54 @@ TEST_F(PainelComandos, ParamComputesTheReachFromItsManholesAndInsertOnceDrawsIt)
     Clica(SD.DesInsertTRcmd(1));
     EXPECT_EQ(Atributos(UltimoBloco("E-TRSAN")).at("TRECHO"), "PV-1-PV-2");
     EXPECT_TRUE(mensagens.Lista().empty());
+}
+
+// A reach drawn in the second stage lies on its stage's layer, whose linetype
+// (DASHDOT, loaded from the program's linetypes) the window draws with its
+// dashes and dots; one of the first stage is solid.
+TEST_F(PainelComandos, AReachOfTheSecondStageIsDrawnDashedAndOneOfTheFirstSolid)
+{
+    InserePV(Ponto(0, 0), "PV-1", "101.200");
+    InserePV(Ponto(50, 0), "PV-2", "100.000");
+    InserePV(Ponto(0, 30), "PV-3", "101.200");
+    InserePV(Ponto(50, 30), "PV-4", "100.000");
+    Escolhe(SD.DesMatTuboCbo(0), "PVC");
+    MostraPagina(SD, SD.DesTuboDiamlst);
+    user::Choose(SD.DesTuboDiamlst, 1);
+    Escolhe(SD.DesPavmtoCbo(1), "Asfalto");
+    Escolhe(SD.DesEtapaCbo, "1a. Etapa");
+    Param(Ponto(0, 0), Ponto(50, 0));
+    Clica(SD.DesInsertTRcmd(1));
+    Escolhe(SD.DesEtapaCbo, "2a. Etapa");
+    Param(Ponto(0, 30), Ponto(50, 30));
+    Clica(SD.DesInsertTRcmd(1));
+    const auto linhas = Todos<acad::Line>();
+    ASSERT_EQ(linhas.size(), 2u);
+    EXPECT_EQ(Doc().Layers().Item(linhas[1]->Layer())->Linetype(), "DASHDOT");
+
+    // The model drawn 16 pixels a unit: the share of each flow line's first
+    // stretch (clear of its block, in the middle) that is inked in its colour.
+    const QSize size(1000, 800);
+    acad::View v({25, 15, 0}, size.height() / 16.0, static_cast<double>(size.width()) / size.height());
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(acad::ui::BackgroundColor());
+    {
+        QPainter p(&img);
+        acad::ui::SceneRenderer().Draw(p, Doc(), acad::ui::ViewMapping::Of(v, QSizeF(size)));
+    }
+    const auto m = acad::ui::ViewMapping::Of(v, QSizeF(size));
+    auto inked = [&](const acad::Line& l) {
+        const QRgb cor = acad::ui::AciColor(Doc().Layers().Item(l.Layer())->Color()).rgb();
+        const QPointF a = m.ToPixel(l.StartPoint()), b = m.ToPixel(l.EndPoint());
+        const int row = static_cast<int>(std::floor(a.y()));
+        int n = 0, tinta = 0;
+        for (int x = static_cast<int>(a.x()) + 2; x < a.x() + (b.x() - a.x()) / 3; ++x, ++n)
+            tinta += img.pixel(x, row) == cor;
+        return static_cast<double>(tinta) / n;
+    };
+    EXPECT_EQ(inked(*linhas[0]), 1.0) << "the first stage";
+    EXPECT_GT(inked(*linhas[1]), 0.5) << "the second stage";
+    EXPECT_LT(inked(*linhas[1]), 0.9) << "the second stage";
 }
 
 TEST_F(PainelComandos, ParamRefusesPicksThatCannotMakeAReach)

@@ -421,6 +421,21 @@ void Document::RefreshCurrentColor()
     currentColor_ = v;
 }
 
+void Document::ReorderEntities(acad::Block& block, const std::vector<Entity*>& entities)
+{
+    std::vector<std::int32_t> ids;
+    for (const Entity* e : entities) ids.push_back(e->ObjectID());
+    std::sort(ids.begin(), ids.end());
+    for (std::size_t i = 0; i < entities.size(); ++i) {
+        entities[i]->id_ = ids[i];
+        if (IdSlot* slot = IdSlotOf(ids[i])) slot->store(entities[i], std::memory_order_release);
+    }
+    block.entities_.Reorder(entities);
+    ++block.contentVersion_;
+}
+
+void Document::RefreshCurrentLinetypeScale() { currentLinetypeScale_ = variables_->Get("CELTSCALE").AsDouble(); }
+
 void Document::Regen(int whichViewports)
 {
     if (whichViewports != acActiveViewport && whichViewports != acAllViewports)

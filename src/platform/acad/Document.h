@@ -188,11 +188,18 @@ public:
     // Support folders for linetype files and drawing lookups: the drawing's own
     // folder, then the application's.
     std::vector<std::filesystem::path> SupportFolders() const;
+    // Engine: the live entities of `block` drawn in the order of `entities`
+    // (the same ones): the objects' ids rise along it, as for entities
+    // appended in that order. For a drawing being read, before anyone holds an id.
+    void ReorderEntities(acad::Block& block, const std::vector<Entity*>& entities);
     // Current properties given to new entities.
     std::uint32_t CurrentLayerIndex() const { return currentLayer_; }
     int CurrentColor() const { return currentColor_; }
     // Re-reads CECOLOR into the colour given to new entities.
     void RefreshCurrentColor();
+    // The linetype scale new entities take as their own (CELTSCALE).
+    double CurrentLinetypeScale() const { return currentLinetypeScale_; }
+    void RefreshCurrentLinetypeScale();
     std::uint32_t CurrentLinetypeIndex() const { return currentLinetype_; }
     std::uint32_t CurrentTextStyleIndex() const { return currentTextStyle_; }
     // True while a command waits for input (the host is not quiescent).
@@ -275,6 +282,7 @@ private:
     std::uint32_t currentLinetype_ = 0;
     std::uint32_t currentTextStyle_ = 0;
     int currentColor_ = 256;
+    double currentLinetypeScale_ = 1;
 
     acad::View modelView_;
     std::unordered_map<const acad::Layout*, acad::View> paperViews_;

@@ -35,6 +35,56 @@ TextLook TextLookOf(double heightPx, double lengthPx, double areaPx, double lett
     return TextLook::Letters;
 }
 
+DashPattern::DashPattern(const std::vector<double>& lengths)
+{
+    double at = 0;
+    bool gap = false;
+    for (const double x : lengths) {
+        if (!std::isfinite(x)) return;
+        if (x < 0) {
+            at -= x;
+            gap = true;
+            continue;
+        }
+        // A dash that follows one without a gap between them continues it.
+        if (!inked_.empty() && inked_.back().to == at)
+            inked_.back().to = at + x;
+        else
+            inked_.push_back({at, at + x});
+        at += x;
+    }
+    period_ = at;
+    if (!gap || !(period_ > 0) || !std::isfinite(period_)) {
+        inked_.clear();
+        period_ = 0;
+    }
+}
+
+bool DashPattern::DashedAt(double pxPerUnit) const
+{
+    const double px = period_ * pxPerUnit;
+    return !Solid() && px >= kDashPeriodPx && static_cast<double>(inked_.size()) <= px && std::isfinite(px);
+}
+
+bool DashPattern::Inks(double from, double to) const
+{
+    if (Solid() || to - from >= period_) return true;
+    const double r = from - std::floor(from / period_) * period_;
+    const double end = r + (to - from);
+    // The stretch [r, end) meets a dash that runs into it, or holds a dot.
+    auto meets = [&](const Stretch& s, double shift) {
+        const double a = s.from + shift, b = s.to + shift;
+        return a == b ? a >= r && a < end : a < end && b > r;
+    };
+    auto it = std::lower_bound(inked_.begin(), inked_.end(), r, [](const Stretch& s, double v) { return s.to < v; });
+    for (; it != inked_.end() && it->from < end; ++it)
+        if (meets(*it, 0)) return true;
+    // Into the next period.
+    for (it = inked_.begin(); it != inked_.end() && it->from + period_ < end; ++it)
+        if (meets(*it, period_)) return true;
+    return false;
+}
+
 bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
 {
     if (!e.Visible() || e.IsErased()) return false;

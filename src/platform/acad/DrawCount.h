@@ -40,6 +40,41 @@ constexpr double kFillPx = 256.0;
 // filled bands; thinner, the width does not show and they are plain lines.
 constexpr double kWidePx = 2.0;
 
+// A linetype's pattern is drawn only where its period spans this many pixels
+// or more: finer, its dashes would be a smudge, and the line is drawn solid.
+constexpr double kDashPeriodPx = 2.0;
+
+// A linetype's pattern as the window draws it along a line: the stretches it
+// inks in one period (a dash from its start to its end, a dot as a stretch of
+// no length), measured from where the pattern starts. The window masks the
+// pixels of a line with it, so a dashed line costs what the solid one does:
+// its pixels, never a piece for each dash.
+class DashPattern {
+public:
+    struct Stretch {
+        double from = 0, to = 0;
+    };
+    DashPattern() = default;
+    // Of a linetype's lengths (a dash positive, a gap negative, a dot 0): solid
+    // when they ink nothing, leave no gap, or are no numbers.
+    explicit DashPattern(const std::vector<double>& lengths);
+    bool Solid() const { return inked_.empty(); }
+    double Period() const { return period_; }
+    const std::vector<Stretch>& Inked() const { return inked_; }
+    // Whether it is drawn dashed at `pxPerUnit` pixels per unit of its
+    // lengths: its period at least kDashPeriodPx, and no more inked stretches
+    // than pixels, so that a pixel meets at most a couple of them.
+    bool DashedAt(double pxPerUnit) const;
+    // Whether the stretch of a line from `from` up to `to` (from where the
+    // pattern starts, in units of its lengths; `from` <= `to`) meets ink: a
+    // dash that runs into it, or a dot in it.
+    bool Inks(double from, double to) const;
+
+private:
+    std::vector<Stretch> inked_;  // in order, within [0, period_]
+    double period_ = 0;
+};
+
 // Chords an arc of `radiusPx` pixels and `sweep` radians is drawn in, none
 // straying more than `tolerancePx` from it.
 int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcTolerancePx);
@@ -67,7 +102,8 @@ double WidestDrawn(const Entity& e);
 // What the window draws of what is emitted at `px` pixels per unit, counted
 // as it draws it: a piece for each point, segment, chord and letter, the
 // vertices of a filled area, and the ink of lines and areas, each line
-// counted up to `inkCapPx` (what a view can show of it).
+// counted up to `inkCapPx` (what a view can show of it). A line's linetype
+// adds nothing: its pattern masks the line's pixels (DashPattern).
 class CountSink final : public GeometrySink {
 public:
     CountSink(double px, double inkCapPx) : px_(px), cap_(inkCapPx) {}

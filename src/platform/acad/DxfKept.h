@@ -70,6 +70,8 @@ struct KeptFileParts {
     std::unordered_map<const Entity*, std::vector<KeptRecord>> columns;
     // An entity's embedded object (101 and the groups after it), written after its own groups.
     std::unordered_map<const Entity*, std::vector<RawGroup>> embedded;
+    // The extension dictionary of a block's record (its drawing order's, among others), kept with the objects.
+    std::unordered_map<const Block*, std::uint64_t> extensionDictionaries;
 
     // Handles of records the writer makes (0: none kept, a fresh one is taken).
     std::unordered_map<std::string, std::uint64_t> tableHeads;  // TABLE, by the table's upper-case name
@@ -96,8 +98,8 @@ struct KeptFileParts {
     bool Empty() const
     {
         return classes.empty() && objects.empty() && root == 0 && dimStyles.empty() && !hasAcdsData &&
-               columns.empty() && embedded.empty() && tableHeads.empty() && activeView == 0 && blockEnds.empty() &&
-               followers.empty() && clips.empty() && emptyPictures.empty();
+               columns.empty() && embedded.empty() && extensionDictionaries.empty() && tableHeads.empty() &&
+               activeView == 0 && blockEnds.empty() && followers.empty() && clips.empty() && emptyPictures.empty();
     }
 };
 

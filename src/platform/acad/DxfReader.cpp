@@ -671,7 +671,7 @@ private:
     void ReadRecord(const RecordLayout* layout, void* data, Record& rec, bool entity, bool keepRaw)
     {
         rec.line = in_.Line();
-        rec.handle = rec.owner = 0;
+        rec.handle = rec.owner = rec.extensionDictionary = 0;
         rec.common = defaultCommon_;
         rec.xdataCodes.clear();
         rec.xdataValues.clear();
@@ -703,7 +703,7 @@ private:
                 continue;
             }
             if (c == 102) {
-                SkipApplicationGroup();
+                SkipApplicationGroup(&rec.extensionDictionary);
                 continue;
             }
             if (c == 999) continue;
@@ -787,16 +787,20 @@ private:
         }
     }
 
-    // 102 "{NAME" ... 102 "}": reactors and extension dictionaries of other applications.
-    void SkipApplicationGroup()
+    // 102 "{NAME" ... 102 "}": reactors and extension dictionaries of other
+    // applications; the handle of the record's own extension dictionary into
+    // `dictionary`, when given.
+    void SkipApplicationGroup(std::uint64_t* dictionary = nullptr)
     {
         if (in_.Word() == "}") return;
+        const bool own = dictionary && in_.Word() == "{ACAD_XDICTIONARY";
         while (in_.Next()) {
             if (in_.Code() == 0) {
                 in_.Unget();
                 return;
             }
             if (in_.Code() == 102) return;
+            if (own && in_.Code() == 360) *dictionary = in_.Handle();
         }
     }
 
@@ -959,6 +963,8 @@ private:
                 Block* b = DefineBlock(d.name);
                 ReKey(*b, rec.handle);
                 ApplyXData(*b, rec);
+                // Its drawing order lies there (ACAD_SORTENTS), kept with the objects.
+                if (rec.extensionDictionary) Kept().extensionDictionaries[b] = rec.extensionDictionary;
             });
         } else if (type == "VPORT") {
             VportRecord d;
@@ -1572,6 +1578,8 @@ private:
     void FinishObjects()
     {
         if (objects_.empty()) return;
+        for (const KeptRecord& r : objects_)
+            if (r.type == "SORTENTSTABLE") ApplySortTable(r);
         std::unordered_set<std::uint64_t> dropped;
         for (const ClipRead& c : clips_)
             if (c.owner) {
@@ -1604,6 +1612,38 @@ private:
         for (KeptRecord& r : objects_)
             if (!r.handle || !dropped.count(r.handle)) k.objects.push_back(std::move(r));
         objects_.clear();
+    }
+
+    // A block's drawing order as its sort table gives it: each entity listed
+    // (331) is drawn where its sort handle (5) would be, the others where
+    // their own handles are, in rising order, the file's order between equals.
+    void ApplySortTable(const KeptRecord& r)
+    {
+        Block* block = nullptr;
+        std::unordered_map<const Entity*, std::uint64_t> sortHandle;
+        const Entity* listed = nullptr;
+        bool marker = false;
+        for (const RawGroup& g : r.groups) {
+            std::uint64_t h = 0;
+            if (g.code == 100) marker = true;
+            if (!marker || !ParseHandle(g.value, h)) continue;
+            if (g.code == 330 && !block) block = dynamic_cast<Block*>(ObjectOfHandle(h));
+            if (g.code == 331) listed = dynamic_cast<const Entity*>(ObjectOfHandle(h));
+            if (g.code == 5 && listed) {
+                sortHandle[listed] = h;
+                listed = nullptr;
+            }
+        }
+        if (!block || sortHandle.empty()) return;
+        std::vector<std::pair<std::uint64_t, Entity*>> order;
+        for (Entity* e : *block) {
+            const auto it = sortHandle.find(e);
+            order.emplace_back(it != sortHandle.end() ? it->second : e->HandleValue(), e);
+        }
+        std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<Entity*> entities;
+        for (const auto& [key, e] : order) entities.push_back(e);
+        doc_.ReorderEntities(*block, entities);
     }
 
     // Paper spaces no layout names (a stray "*Paper_Space0"): an empty one goes,

@@ -2051,6 +2051,7 @@ const std::vector<HeaderVar>& HeaderVars()
         {"$CELTYPE", "CELTYPE", 6, K::Text, "ByLayer"},
         {"$CECOLOR", "CECOLOR", 62, K::Int, "256"},
         {"$CELTSCALE", "CELTSCALE", 40, K::Real, "1"},
+        {"$PSLTSCALE", "PSLTSCALE", 70, K::Int, "1"},
         {"$DIMSTYLE", nullptr, 2, K::Text, "Standard"},
         {"$PDMODE", "PDMODE", 70, K::Int, "0"},
         {"$PDSIZE", "PDSIZE", 40, K::Real, "0"},

@@ -176,9 +176,10 @@ void ApplyCommon(Entity& e, const CommonData& c);
 
 // One record of the file as the reader gathers it around the kind's own data.
 struct Record {
-    std::size_t line = 0;      // of its (0, name) group
-    std::uint64_t handle = 0;  // 5 (0 = none or not usable)
-    std::uint64_t owner = 0;   // 330 before the first subclass marker
+    std::size_t line = 0;                   // of its (0, name) group
+    std::uint64_t handle = 0;               // 5 (0 = none or not usable)
+    std::uint64_t owner = 0;                // 330 before the first subclass marker
+    std::uint64_t extensionDictionary = 0;  // 360 in 102 {ACAD_XDICTIONARY
     CommonData common;
     std::vector<int> xdataCodes;  // extended data, as AcadObject::SetXData takes it
     std::vector<Variant> xdataValues;

@@ -474,16 +474,32 @@ private:
     }
 
     void TableRecord(const char* type, std::uint64_t handle, std::uint64_t table, const RecordLayout& layout,
-                     const void* data, const AcadObject* xdataOf = nullptr, int handleCode = 5)
+                     const void* data, const AcadObject* xdataOf = nullptr, int handleCode = 5,
+                     std::uint64_t extensionDictionary = 0)
     {
         out_.Keyword(0, type);
         out_.Handle(handleCode, handle);
+        if (extensionDictionary) {
+            out_.Keyword(102, "{ACAD_XDICTIONARY");
+            out_.Handle(360, extensionDictionary);
+            out_.Keyword(102, "}");
+        }
         out_.Handle(330, table);
         WriteFields(*this, layout, data);
         if (xdataOf) WriteXData(*xdataOf, nullptr);
     }
 
     static bool Dependent(const std::string& name) { return name.find('|') != std::string::npos; }
+
+    // The extension dictionary the file gave a block's record, while it is among the records kept.
+    std::uint64_t ExtensionDictionaryOf(const Block& b) const
+    {
+        const auto it = kept_.extensionDictionaries.find(&b);
+        if (it == kept_.extensionDictionaries.end()) return 0;
+        const bool kept = std::any_of(kept_.objects.begin(), kept_.objects.end(),
+                                      [&](const KeptRecord& r) { return r.handle == it->second; });
+        return kept ? it->second : 0;
+    }
 
     void WriteTables()
     {
@@ -554,7 +570,7 @@ private:
         t = TableHead("BLOCK_RECORD", blocks_.size() + pictures_.size());
         for (const Block* b : blocks_) {
             BlockRecordData r{b->Name(), b->Layout() ? b->Layout()->HandleValue() : 0};
-            TableRecord("BLOCK_RECORD", b->HandleValue(), t, BlockRecordLayout(), &r, b);
+            TableRecord("BLOCK_RECORD", b->HandleValue(), t, BlockRecordLayout(), &r, b, 5, ExtensionDictionaryOf(*b));
         }
         for (Picture& p : pictures_) {
             p.record = Aux();

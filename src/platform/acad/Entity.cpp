@@ -20,6 +20,7 @@ constexpr std::uint8_t kOwnerIsBlock = 4;
 
 Entity::Entity(acad::Document& doc)
     : AcadObject(doc),
+      ltscale_(static_cast<float>(doc.CurrentLinetypeScale())),
       layer_(doc.CurrentLayerIndex()),
       linetype_(doc.CurrentLinetypeIndex()),
       color_(static_cast<std::int16_t>(doc.CurrentColor()))

@@ -135,6 +135,14 @@ public:
     }
     T* Last() const { return live_ == 0 ? nullptr : At(live_ - 1); }
     void Reserve(std::size_t n) { items_.reserve(n); }
+    // The live items in another order (engine: no walk under way), erased ones let go.
+    void Reorder(std::vector<T*> items)
+    {
+        items_ = std::move(items);
+        live_ = items_.size();
+        dead_ = 0;
+        cursorSlot_ = cursorLive_ = 0;
+    }
     // Every slot, erased ones included (engine use).
     const std::vector<T*>& Raw() const { return items_; }
 

@@ -99,6 +99,7 @@ SystemVariables::SystemVariables(Document& doc) : doc_(doc)
     integer("GRIDMODE", 0, 0, 1);
     integer("HIGHLIGHT", 1, 0, 1);
     integer("PLINEGEN", 0, 0, 1);
+    integer("PSLTSCALE", 1, 0, 1);
     integer("SPLINESEGS", 8, -32768, 32767);
     integer("SPLINETYPE", 6, 5, 6);
     integer("EXPERT", 0, 0, 5);
@@ -265,6 +266,7 @@ void SystemVariables::Set(const std::string& name, const Variant& value)
     e->value = e->kind == Entry::Int    ? Variant(value.AsInt())
                : e->kind == Entry::Real ? Variant(value.AsDouble())
                                         : value;
+    if (up == "CELTSCALE") doc_.RefreshCurrentLinetypeScale();
     doc_.NoteChange();
 }
 
@@ -293,6 +295,7 @@ void SystemVariables::SetStored(const std::string& name, const Variant& value)
         e->value = e->kind == Entry::Int    ? Variant(value.AsInt())
                    : e->kind == Entry::Real ? Variant(value.AsDouble())
                                             : value;
+    if (up == "CELTSCALE") doc_.RefreshCurrentLinetypeScale();
 }
 
 std::vector<std::string> SystemVariables::StoredNames() const

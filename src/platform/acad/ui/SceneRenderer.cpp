@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -275,7 +276,7 @@ constexpr double kOutlineTolerancePx = 0.25;
 constexpr double kFarTextPx = 32768;
 
 // Whether the rectangle `r` and the box of the points meet, borders included.
-inline bool Meets(const QRectF& r, double x0, double y0, double x1, double y1)
+inline bool MeetsBox(const QRectF& r, double x0, double y0, double x1, double y1)
 {
     return x1 >= r.left() && x0 <= r.right() && y1 >= r.top() && y0 <= r.bottom();
 }
@@ -324,7 +325,7 @@ void FlattenCubic(const QPointF& a, const QPointF& b, const QPointF& c, const QP
     const bool flat =
         std::max(ux * ux, vx * vx) + std::max(uy * uy, vy * vy) <= 16 * kOutlineTolerancePx * kOutlineTolerancePx;
     if (flat || depth >= 48 ||
-        !Meets(keep, std::min({a.x(), b.x(), c.x(), d.x()}), std::min({a.y(), b.y(), c.y(), d.y()}),
+        !MeetsBox(keep, std::min({a.x(), b.x(), c.x(), d.x()}), std::min({a.y(), b.y(), c.y(), d.y()}),
                std::max({a.x(), b.x(), c.x(), d.x()}), std::max({a.y(), b.y(), c.y(), d.y()}))) {
         out.append(d);
         return;
@@ -346,7 +347,7 @@ QPainterPath OutlineInView(const QPainterPath& glyph, const QTransform& t, const
         if (contour.size() < 3) return;
         // A contour whose box misses the view holds no part of it.
         const QRectF box = contour.boundingRect();
-        if (Meets(keep, box.left(), box.top(), box.right(), box.bottom())) {
+        if (MeetsBox(keep, box.left(), box.top(), box.right(), box.bottom())) {
             const QPolygonF cut = ClipPolygon(contour, keep);
             if (cut.size() >= 3) {
                 out.addPolygon(cut);
@@ -432,7 +433,6 @@ void EachLetter(const QString& text, const QFontMetricsF& fm, F&& f)
 // The most points of a piece of a wide polyline filled as one: a strip of
 // an arc's band, 31 of its steps.
 constexpr int kStripPoints = 64;
-constexpr std::uint8_t kStripFlag = 0x80;
 
 // The image a painter draws straight into, with the shift of its device
 // transform, when nothing of the painter's own (clip, scaling, blending) would
@@ -446,17 +446,32 @@ struct DirectImage {
     int width = 0, height = 0;
 };
 
+std::optional<DirectImage> DirectImageOf(QPainter& p);
+
+// A line drawn with its linetype's pattern.
+struct DashedLine {
+    QLineF line;   // cut to the area
+    double phase;  // where along the pattern its first end lies, in pixels
+    double scale;  // pixels per unit of the pattern's lengths
+    const DashPattern* pattern;
+};
+
+// Strokes (lines and dots) wait to be drawn in one batch for each colour, so
+// that a frame sets each colour once; areas and texts are drawn as they come.
+// Where what is drawn overlaps, the later is on top: the area is cut into
+// cells that remember the batch whose strokes wait there, and a stroke that
+// lands where another colour waits, or an area or a text over waiting strokes,
+// has those drawn first. So batches waiting together never overlap, and any
+// of them may be drawn at any time. A batch marks its cells only once its box
+// meets another's: a drawing of one colour, or of colours apart, marks none.
+constexpr double kCellPx = 4;
+// An area or a text over more cells than this has drawn first the batches
+// whose boxes it meets, rather than those of its cells.
+constexpr int kClearCells = 256;
+
 class PaintSink final : public GeometrySink {
 public:
-    void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
-    {
-        painter_ = &painter;
-        m_ = &mapping;
-        area_ = area;
-        bounds_ = Around(area);
-        current_ = nullptr;
-        chords_ = 0;
-    }
+    void Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area);
     // Pieces just outside an area still get drawn so that wide pens reach its border.
     static QRectF Around(const QRectF& area) { return area.adjusted(-4, -4, 4, 4); }
     void SetStyle(QRgb rgb, bool highlighted)
@@ -466,9 +481,21 @@ public:
         auto it = index_.find(key);
         if (it == index_.end()) {
             it = index_.emplace(key, buckets_.size()).first;
-            buckets_.push_back(Bucket{rgb, highlighted, {}, {}});
+            buckets_.push_back(Bucket{rgb, highlighted, {}, {}, {}});
         }
         current_ = &buckets_[it->second];
+    }
+    // The linetype what is emitted next is drawn in (null: solid), at
+    // `pxPerUnit` pixels per unit of its lengths; `restartEach`: each segment
+    // and arc starts its pattern again (a polyline's vertices without
+    // linetype generation), else it runs on where one piece ends at the next.
+    void SetDashes(const DashPattern* pattern, double pxPerUnit, bool restartEach)
+    {
+        dash_ = pattern && pattern->DashedAt(pxPerUnit) ? pattern : nullptr;
+        dashScale_ = pxPerUnit;
+        period_ = dash_ ? dash_->Period() * pxPerUnit : 0;
+        restartEach_ = restartEach;
+        fresh_ = true;
     }
     void SetFace(const FontFace* face) { face_ = face; }
     const QRectF& Bounds() const { return bounds_; }
@@ -480,11 +507,19 @@ public:
             ++stats.culled;
             return;
         }
-        current_->points.push_back(q);
+        Bucket& b = Open();
+        if (Meets(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1))
+            ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
+        b.points.push_back(q);
         ++stats.points;
     }
-    void Segment(const Point3d& a, const Point3d& b) override { Line(m_->ToPixel(a), m_->ToPixel(b)); }
-    // A construction line or a ray, to the edges of the view.
+    void Segment(const Point3d& a, const Point3d& b) override
+    {
+        if (restartEach_) fresh_ = true;
+        Stroke(m_->ToPixel(a), m_->ToPixel(b));
+    }
+    // A construction line or a ray, to the edges of the view; its pattern
+    // from its base.
     void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) override
     {
         const QPointF a = m_->ToPixel(base), b = m_->ToPixel(base + direction);
@@ -494,7 +529,12 @@ public:
             ++stats.culled;
             return;
         }
-        Line(QPointF(from.x, from.y), QPointF(to.x, to.y));
+        const QPointF p(from.x, from.y), q(to.x, to.y);
+        if (dash_) {
+            const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
+            RunOn(p, len > 0 ? ((p.x() - a.x()) * (b.x() - a.x()) + (p.y() - a.y()) * (b.y() - a.y())) / len : 0);
+        }
+        Stroke(p, q);
     }
     // The references are walked by the renderer itself, under the plan.
     bool BeginReference(const BlockReference&, const Transform&) override { return false; }
@@ -504,22 +544,25 @@ public:
         if (ring.size() < 3) return;
         QPolygonF poly;
         for (const auto& p : ring) poly.append(m_->ToPixel(p));
-        if (!poly.boundingRect().intersects(bounds_)) return;
-        Flush();
-        painter_->setRenderHint(QPainter::Antialiasing, false);
+        const QRectF box = poly.boundingRect();
+        if (!box.intersects(bounds_)) return;
+        Clear(box);
         painter_->setPen(Qt::NoPen);
         painter_->setBrush(background);
         painter_->drawPolygon(poly);
         painter_->setBrush(Qt::NoBrush);
         stats.areas += ring.size();
     }
+    // A solid line in pixels, whatever the linetype (a text's box).
     void Line(QPointF a, QPointF b)
     {
         if (!ClipSegment(a, b, bounds_)) {
             ++stats.culled;
             return;
         }
-        current_->lines.emplace_back(a, b);
+        Bucket& k = Open();
+        if (Meets(k, a, b)) ClaimLine(k, a, b);
+        k.lines.emplace_back(a, b);
         ++stats.segments;
     }
     void Arc(const CircularArc& arc) override;
@@ -538,14 +581,17 @@ public:
     // An area in pixels, in the current colour (as opaque as `alpha`, 0 to 1).
     void FillPath(const QPainterPath& path, Qt::BrushStyle style, double alpha = 1.0)
     {
-        if (!path.controlPointRect().intersects(bounds_)) return;
-        fills_.push_back(FillItem{path, current_->rgb, style, current_->highlighted, alpha, 0, 0});
+        const QRectF box = path.controlPointRect();
+        if (!box.intersects(bounds_)) return;
+        Clear(box);
+        QColor c(current_->rgb);
+        c.setAlphaF(static_cast<float>(alpha));
+        painter_->fillPath(path, QBrush(c, current_->highlighted ? Qt::Dense4Pattern : style));
         stats.areas += static_cast<std::size_t>(path.elementCount());
     }
     // Before the pieces of one wide polyline: they are filled straight into
-    // the image as they come when nothing the painter does would change them
-    // and no area gathered before them waits to go under them.
-    void BeginPieces();
+    // the image when nothing the painter does would change them.
+    void BeginPieces() { immediate_ = current_->highlighted ? std::nullopt : DirectImageOf(*painter_); }
     // A small convex area in pixels (a piece of a wide polyline: at most 12
     // points), in the current colour. Each is filled on its own, so that many
     // lying over one another cost what each does; cut to the area first, so
@@ -556,7 +602,7 @@ public:
     // Piece, but false, drawing nothing, when it would have to be cut.
     bool Strip(const QPointF* pts, int n);
 
-    // Draws what was collected: areas under lines, lines, dots, then letters.
+    // Draws the strokes still waiting.
     void Flush();
 
     RenderStats stats;
@@ -566,7 +612,13 @@ private:
         QRgb rgb;
         bool highlighted;
         std::vector<QLineF> lines;
+        std::vector<DashedLine> dashed;
         std::vector<QPointF> points;
+        // While it holds strokes not yet drawn: the mark of the cells they
+        // lie in (0: none), whether they are marked there, and their box.
+        std::uint32_t token = 0;
+        bool marked = false;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     };
     struct TextItem {
         QString text;
@@ -578,17 +630,48 @@ private:
     };
     void DrawLetters(QPainter& p, const QTransform& base, const QTransform& rest, const TextItem& t);
     void DrawOutlines(QPainter& p, const TextItem& t);
-    struct FillItem {
-        QPainterPath path;
-        QRgb rgb;
-        Qt::BrushStyle style;
-        bool highlighted;
-        double alpha;
-        // Or pieces: `pieces` of them from the `firstPiece`-th on.
-        std::size_t firstPiece;
-        std::size_t pieces;
-    };
+    // A line in pixels in the current linetype.
+    void Stroke(QPointF a, QPointF b);
+    // The pattern runs on from `at`, `along` pixels into it.
+    void RunOn(const QPointF& at, double along)
+    {
+        fresh_ = false;
+        dashAt_ = at;
+        phase_ = std::fmod(along, period_);
+        if (!std::isfinite(phase_)) phase_ = 0;
+    }
     void ArcPiece(const QPointF& c, double r, double start, double sweep);
+    // The current batch, waiting to be drawn.
+    Bucket& Open();
+    // Takes a stroke's box (pixels) into `b`'s; true when the stroke is to
+    // be marked in the cells: `b` marks its cells, having met another
+    // batch's box, as the batches it meets do from then on.
+    bool Meets(Bucket& b, double x0, double y0, double x1, double y1);
+    bool Meets(Bucket& b, const QPointF& p, const QPointF& q)
+    {
+        return Meets(b, std::min(p.x(), q.x()), std::min(p.y(), q.y()), std::max(p.x(), q.x()), std::max(p.y(), q.y()));
+    }
+    // Marks in the cells the strokes `b` holds.
+    void Mark(Bucket& b);
+    // Marks the cells a stroke of `b` inks (those within half a pixel of the
+    // line), drawing first what waits there in another colour.
+    void ClaimLine(Bucket& b, const QPointF& p, const QPointF& q);
+    void ClaimBox(Bucket& b, double x0, double y0, double x1, double y1);
+    void Claim(std::uint32_t& cell, std::uint32_t token)
+    {
+        if (cell == token) return;
+        if (cell != 0) {
+            Bucket& other = buckets_[owner_[cell]];
+            if (other.token == cell) Draw(other, true);
+        }
+        cell = token;
+    }
+    // Draws what waits under `box` (pixels) before something is drawn over it.
+    void Clear(const QRectF& box);
+    // Draws the strokes of `b`; `early`: before the frame's end, to keep the
+    // drawing order.
+    void Draw(Bucket& b, bool early);
+    void DrawText(const TextItem& t);
 
     QPainter* painter_ = nullptr;
     const ViewMapping* m_ = nullptr;
@@ -598,12 +681,19 @@ private:
     Bucket* current_ = nullptr;
     const FontFace* face_ = nullptr;
     std::size_t chords_ = 0;  // of arcs in this space
-    std::vector<TextItem> texts_;
-    std::vector<FillItem> fills_;
-    std::vector<QPointF> piecePoints_;
-    // Points of each piece; kStripFlag marks a strip (not convex).
-    std::vector<std::uint8_t> pieceSizes_;
-    void Queue(const QPointF* pts, int n, std::uint8_t flag);
+    // The cells: the token of the batch whose strokes wait in each; tokens
+    // name batches (owner_), a batch taking a new one each time it starts waiting.
+    std::vector<std::uint32_t> cells_, owner_;
+    int cols_ = 0, rows_ = 0;
+    int waiting_ = 0;                       // batches waiting
+    std::vector<std::size_t> waitingList_;  // which (some of them drawn since)
+    double drawnPixels_ = 0;                // of solid lines drawn so far in this space
+    bool heavy_ = false;                    // lines are stepped into the image at the end of the frame
+    // The linetype and where its pattern stands.
+    const DashPattern* dash_ = nullptr;
+    double dashScale_ = 0, period_ = 0, phase_ = 0;
+    QPointF dashAt_;
+    bool restartEach_ = false, fresh_ = true;
     std::optional<DirectImage> immediate_;
     TextImages textImages_;
     LetterOutlines outlines_;
@@ -623,6 +713,7 @@ void PaintSink::Arc(const CircularArc& arc)
         ++stats.culled;
         return;
     }
+    if (restartEach_) fresh_ = true;
     const double sweep = arc.Sweep();
     const double diag = std::hypot(bounds_.width(), bounds_.height());
     if (r <= 4 * diag) {
@@ -638,7 +729,11 @@ void PaintSink::Arc(const CircularArc& arc)
     double u0 = NormalizeAngle(toMid - half - arc.startAngle);
     for (double shift : {0.0, -kTwoPi}) {
         const double from = std::max(0.0, u0 + shift), to = std::min(sweep, u0 + shift + 2 * half);
-        if (to > from) ArcPiece(c, r, arc.startAngle + from, to - from);
+        if (to <= from) continue;
+        // The pattern from the arc's start, as far along as the piece begins.
+        const double start = arc.startAngle + from;
+        if (dash_) RunOn(QPointF(c.x() + r * std::cos(start), c.y() - r * std::sin(start)), r * from);
+        ArcPiece(c, r, start, to - from);
     }
 }
 
@@ -661,7 +756,7 @@ void PaintSink::ArcPiece(const QPointF& c, double r, double start, double sweep)
         ux = vx;
         const QPointF q = k == n ? QPointF(c.x() + r * std::cos(start + sweep), c.y() - r * std::sin(start + sweep))
                                  : QPointF(c.x() + r * ux, c.y() - r * uy);
-        Line(prev, q);
+        Stroke(prev, q);
         prev = q;
     }
 }
@@ -709,9 +804,43 @@ void PaintSink::Text(const TextPrimitive& t)
                      : (t.color & Color::TrueColor) != 0
                          ? qRgb((t.color >> 16) & 0xFF, (t.color >> 8) & 0xFF, t.color & 0xFF)
                          : AciColor(t.color).rgb();
-    texts_.push_back(TextItem{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())), p0, p1, p3, rgb,
-                              current_->highlighted, face, look == TextLook::Outlines});
-    stats.letters += static_cast<std::size_t>(texts_.back().text.size());
+    const TextItem item{QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())),
+                        p0,
+                        p1,
+                        p3,
+                        rgb,
+                        current_->highlighted,
+                        face,
+                        look == TextLook::Outlines};
+    stats.letters += static_cast<std::size_t>(item.text.size());
+    Clear(box);
+    DrawText(item);
+}
+
+void PaintSink::DrawText(const TextItem& t)
+{
+    QPainter& p = *painter_;
+    const QTransform base = p.worldTransform();
+    // What the device adds past the painter's world transform (a screen's pixel ratio).
+    p.setWorldTransform(QTransform());
+    const QTransform rest = p.deviceTransform();
+    if (t.outlines) {
+        p.setWorldTransform(base);
+        DrawOutlines(p, t);
+    } else {
+        DrawLetters(p, base, rest, t);
+    }
+    p.setWorldTransform(base);
+    if (t.highlighted) {
+        // Its box, dashed, cut to the view.
+        p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
+        const QPointF c[4] = {t.p0, t.p1, t.p1 + t.p3 - t.p0, t.p3};
+        for (int k = 0; k < 4; ++k) {
+            QPointF a = c[k], b = c[(k + 1) % 4];
+            if (ClipSegment(a, b, bounds_)) p.drawLine(a, b);
+        }
+    }
+    ++stats.texts;
 }
 
 std::optional<DirectImage> DirectImageOf(QPainter& p)
@@ -779,7 +908,11 @@ bool RoughClip(double& x1, double& y1, double& x2, double& y2, const QRectF& r)
 // along its longer axis one pixel at a time, from the pixel whose middle the
 // start passes; the other axis, in 16.16 fixed point, is taken at the
 // middle of each step when it grows and at the step's start when it falls.
-void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb rgb)
+// `mask` lets through the steps a line inks (all of them, but for a
+// linetype's gaps): Point(item) for a line of no length, and Along(item, the
+// line's ends, steep) the test of each step.
+template <typename Item, typename Mask>
+void StepLines(const DirectImage& target, const std::vector<Item>& lines, QRgb rgb, const Mask& mask)
 {
     QImage& img = *target.image;
     const int w = img.width(), h = img.height();
@@ -790,13 +923,15 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<qsizetype>(y) * stride + x] = ink;
     };
     const QRectF rough(-1, -1, w + 2, h + 2);
-    for (const QLineF& l : lines) {
+    for (const Item& item : lines) {
+        const QLineF& l = mask.LineOf(item);
         double ax = l.x1() + target.shift.x(), ay = l.y1() + target.shift.y();
         double bx = l.x2() + target.shift.x(), by = l.y2() + target.shift.y();
         if (ax == bx && ay == by) {
-            put(std::lround(ax), std::lround(ay));  // a point
+            if (mask.Point(item)) put(std::lround(ax), std::lround(ay));  // a point
             continue;
         }
+        const QLineF ends(ax, ay, bx, by);
         if (!RoughClip(ax, ay, bx, by, rough)) continue;
         auto fixed = [](double v) { return static_cast<std::int64_t>(v * 64.0); };
         const std::int64_t x1 = fixed(ax), y1 = fixed(ay), x2 = fixed(bx), y2 = fixed(by);
@@ -807,6 +942,7 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
             std::swap(m1, m2);
             std::swap(n1, n2);
         }
+        const auto inks = mask.Along(item, ends, steep);
         const std::int64_t inc = (n2 - n1) * 65536 / (m2 - m1);
         std::int64_t n = n1 * 1024 - (inc >> 1);
         m1 -= 32;
@@ -814,6 +950,7 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         const std::int64_t first = (m1 + 32) >> 6, stop = (m2 + 32) >> 6;
         n += ((first * 64) + (inc > 0 ? 32 : 0) - m1) * inc >> 6;
         for (std::int64_t m = first; m < stop; ++m, n += inc) {
+            if (!inks(m)) continue;
             if (steep)
                 put(n >> 16, m);
             else
@@ -821,6 +958,35 @@ void StepLines(const DirectImage& target, const std::vector<QLineF>& lines, QRgb
         }
     }
 }
+
+// Every step of a solid line.
+struct Solid {
+    static const QLineF& LineOf(const QLineF& l) { return l; }
+    static bool Point(const QLineF&) { return true; }
+    static auto Along(const QLineF&, const QLineF&, bool)
+    {
+        return [](std::int64_t) { return true; };
+    }
+};
+
+// The steps of a line drawn with its linetype's pattern: those where the
+// stretch of the line a pixel stands for (half a step either side of its
+// middle, along the line) meets the pattern's ink. A dashed line costs its
+// pixels, whatever its dashes.
+struct Dashes {
+    static const QLineF& LineOf(const DashedLine& d) { return d.line; }
+    static bool Point(const DashedLine& d) { return d.pattern->Inks(d.phase / d.scale, d.phase / d.scale); }
+    static auto Along(const DashedLine& d, const QLineF& ends, bool steep)
+    {
+        // Along the line from its first end, per pixel along the longer axis.
+        const double om = steep ? ends.y1() : ends.x1(), em = steep ? ends.y2() : ends.x2();
+        const double per = ends.length() / (em - om), half = 0.5 * std::fabs(per), inv = 1 / d.scale;
+        return [&d, om, per, half, inv](std::int64_t m) {
+            const double along = d.phase + (static_cast<double>(m) + 0.5 - om) * per;
+            return d.pattern->Inks((along - half) * inv, (along + half) * inv);
+        };
+    }
+};
 
 // ceil(v): for the small numbers of pixels (a piece is cut to the area first).
 inline int CeilPx(double v)
@@ -910,6 +1076,24 @@ void FillMonotone(const DirectImage& target, const QPointF* pts, int n, QRgb rgb
     }
 }
 
+// The dashes and dots of a line as lines of their own (a dot as a line of no
+// length), for a painter that cannot be stepped into.
+void AddDashes(const DashedLine& d, std::vector<QLineF>& out)
+{
+    const double len = d.line.length(), period = d.pattern->Period() * d.scale;
+    if (!(len > 0)) {
+        if (d.pattern->Inks(d.phase / d.scale, d.phase / d.scale)) out.push_back(d.line);
+        return;
+    }
+    const QPointF a = d.line.p1(), along = (d.line.p2() - a) / len;
+    for (double base = std::floor(d.phase / period) * period; base <= d.phase + len; base += period)
+        for (const DashPattern::Stretch& s : d.pattern->Inked()) {
+            const double from = std::max(base + s.from * d.scale, d.phase);
+            const double to = std::min(base + s.to * d.scale, d.phase + len);
+            if (from <= to) out.emplace_back(a + along * (from - d.phase), a + along * (to - d.phase));
+        }
+}
+
 bool PaintSink::Strip(const QPointF* pts, int n)
 {
     double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
@@ -925,29 +1109,16 @@ bool PaintSink::Strip(const QPointF* pts, int n)
     }
     if (x0 < bounds_.left() || x1 > bounds_.right() || y0 < bounds_.top() || y1 > bounds_.bottom()) return false;
     stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
     if (immediate_) {
         FillMonotone(*immediate_, pts, n, current_->rgb);
         return true;
     }
-    Queue(pts, n, kStripFlag);
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
     return true;
-}
-
-void PaintSink::Queue(const QPointF* pts, int n, std::uint8_t flag)
-{
-    if (fills_.empty() || fills_.back().pieces == 0 || fills_.back().rgb != current_->rgb ||
-        fills_.back().highlighted != current_->highlighted)
-        fills_.push_back(
-            FillItem{{}, current_->rgb, Qt::SolidPattern, current_->highlighted, 1.0, pieceSizes_.size(), 0});
-    ++fills_.back().pieces;
-    pieceSizes_.push_back(static_cast<std::uint8_t>(n | flag));
-    piecePoints_.insert(piecePoints_.end(), pts, pts + n);
-}
-
-void PaintSink::BeginPieces()
-{
-    const bool waiting = std::any_of(fills_.begin(), fills_.end(), [](const FillItem& f) { return f.pieces == 0; });
-    immediate_ = waiting || current_->highlighted ? std::nullopt : DirectImageOf(*painter_);
 }
 
 void PaintSink::Piece(const QPointF* pts, int n)
@@ -970,105 +1141,251 @@ void PaintSink::Piece(const QPointF* pts, int n)
         pts = cut;
     }
     stats.areas += static_cast<std::size_t>(n);
+    Clear(QRectF(QPointF(x0, y0), QPointF(x1, y1)));
     if (immediate_) {
         FillMonotone(*immediate_, pts, n, current_->rgb);
         return;
     }
-    Queue(pts, n, 0);
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(QBrush(QColor(current_->rgb), current_->highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
+    painter_->drawConvexPolygon(pts, n);
+    painter_->setBrush(Qt::NoBrush);
+}
+
+void PaintSink::Begin(QPainter& painter, const ViewMapping& mapping, const QRectF& area)
+{
+    painter_ = &painter;
+    m_ = &mapping;
+    area_ = area;
+    bounds_ = Around(area);
+    current_ = nullptr;
+    chords_ = 0;
+    buckets_.clear();
+    index_.clear();
+    cols_ = std::max(1, static_cast<int>(std::ceil(bounds_.width() / kCellPx)) + 1);
+    rows_ = std::max(1, static_cast<int>(std::ceil(bounds_.height() / kCellPx)) + 1);
+    cells_.assign(static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_), 0);
+    owner_.assign(1, 0);
+    waiting_ = 0;
+    waitingList_.clear();
+    drawnPixels_ = 0;
+    heavy_ = false;
+    dash_ = nullptr;
+    restartEach_ = false;
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+PaintSink::Bucket& PaintSink::Open()
+{
+    Bucket& b = *current_;
+    if (b.token == 0) {
+        // Those drawn since they were listed go (this one too, if listed).
+        std::erase_if(waitingList_, [&](std::size_t i) { return buckets_[i].token == 0; });
+        b.token = static_cast<std::uint32_t>(owner_.size());
+        owner_.push_back(static_cast<std::uint32_t>(current_ - buckets_.data()));
+        waitingList_.push_back(owner_.back());
+        b.marked = false;
+        b.x0 = b.y0 = std::numeric_limits<double>::infinity();
+        b.x1 = b.y1 = -std::numeric_limits<double>::infinity();
+        ++waiting_;
+    }
+    return b;
+}
+
+bool PaintSink::Meets(Bucket& b, double x0, double y0, double x1, double y1)
+{
+    if (x0 >= b.x0 && x1 <= b.x1 && y0 >= b.y0 && y1 <= b.y1) return b.marked;
+    b.x0 = std::min(b.x0, x0);
+    b.y0 = std::min(b.y0, y0);
+    b.x1 = std::max(b.x1, x1);
+    b.y1 = std::max(b.y1, y1);
+    if (waiting_ < 2) return b.marked;
+    // Its box grew: the batches it meets now (a pixel apart or less) mark
+    // their cells, and so does it.
+    bool met = false;
+    for (const std::size_t i : waitingList_) {
+        Bucket& o = buckets_[i];
+        if (&o == &b || o.token == 0 || (o.marked && b.marked) ||
+            !(o.x0 <= b.x1 + 1 && b.x0 - 1 <= o.x1 && o.y0 <= b.y1 + 1 && b.y0 - 1 <= o.y1))
+            continue;
+        Mark(o);
+        met = true;
+    }
+    if (met) Mark(b);
+    return b.marked;
+}
+
+void PaintSink::Mark(Bucket& b)
+{
+    if (b.marked) return;
+    b.marked = true;
+    for (const QLineF& l : b.lines) ClaimLine(b, l.p1(), l.p2());
+    for (const DashedLine& d : b.dashed) ClaimLine(b, d.line.p1(), d.line.p2());
+    for (const QPointF& q : b.points) ClaimBox(b, q.x() - 1, q.y() - 1, q.x() + 1, q.y() + 1);
+}
+
+// The cell `v` (in cells from the first) lies in, of 0 to `last`; far
+// coordinates, and those that are no number, in the nearest.
+inline int CellIndex(double v, int last) { return v > 0 ? (v < last ? static_cast<int>(v) : last) : 0; }
+
+void PaintSink::ClaimBox(Bucket& b, double x0, double y0, double x1, double y1)
+{
+    const int c0 = CellIndex((x0 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int c1 = CellIndex((x1 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int r0 = CellIndex((y0 - bounds_.top()) / kCellPx, rows_ - 1);
+    const int r1 = CellIndex((y1 - bounds_.top()) / kCellPx, rows_ - 1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) Claim(cells_[static_cast<std::size_t>(r) * cols_ + c], b.token);
+}
+
+void PaintSink::ClaimLine(Bucket& b, const QPointF& p, const QPointF& q)
+{
+    // In cells, half a pixel wider each way: a line's pixels lie within
+    // half a pixel of it, its ends half a pixel past them.
+    constexpr double margin = 0.5 / kCellPx;
+    const double ax = (p.x() - bounds_.left()) / kCellPx, ay = (p.y() - bounds_.top()) / kCellPx;
+    const double bx = (q.x() - bounds_.left()) / kCellPx, by = (q.y() - bounds_.top()) / kCellPx;
+    const double lx = std::min(ax, bx) - margin, hx = std::max(ax, bx) + margin;
+    const double ly = std::min(ay, by) - margin, hy = std::max(ay, by) + margin;
+    const int c0 = CellIndex(lx, cols_ - 1), c1 = CellIndex(hx, cols_ - 1);
+    const int r0 = CellIndex(ly, rows_ - 1), r1 = CellIndex(hy, rows_ - 1);
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) <= 4) {
+        // The few cells of its box (they hold it: a box is convex).
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) Claim(cells_[static_cast<std::size_t>(r) * cols_ + c], b.token);
+        return;
+    }
+    // Column by column of the longer axis: the cells of the other axis the
+    // line crosses in each.
+    const bool steep = std::fabs(by - ay) > std::fabs(bx - ax);
+    double u0 = steep ? ay : ax, v0 = steep ? ax : ay, u1 = steep ? by : bx, v1 = steep ? bx : by;
+    if (u0 > u1) {
+        std::swap(u0, u1);
+        std::swap(v0, v1);
+    }
+    const double slope = (v1 - v0) / (u1 - u0);
+    const int uMax = steep ? rows_ - 1 : cols_ - 1, vMax = steep ? cols_ - 1 : rows_ - 1;
+    const int first = CellIndex(u0 - margin, uMax), last = CellIndex(u1 + margin, uMax);
+    for (int u = first; u <= last; ++u) {
+        const double s = std::clamp(static_cast<double>(u), u0, u1), t = std::clamp(u + 1.0, u0, u1);
+        const double va = v0 + slope * (s - u0), vb = v0 + slope * (t - u0);
+        const int lo = CellIndex(std::min(va, vb) - margin, vMax);
+        const int hi = CellIndex(std::max(va, vb) + margin, vMax);
+        for (int v = lo; v <= hi; ++v) {
+            const std::size_t cell =
+                steep ? static_cast<std::size_t>(u) * cols_ + v : static_cast<std::size_t>(v) * cols_ + u;
+            Claim(cells_[cell], b.token);
+        }
+    }
+}
+
+void PaintSink::Clear(const QRectF& box)
+{
+    if (waiting_ == 0) return;
+    const double x0 = box.left(), y0 = box.top(), x1 = box.right(), y1 = box.bottom();
+    const int c0 = CellIndex((x0 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int c1 = CellIndex((x1 - bounds_.left()) / kCellPx, cols_ - 1);
+    const int r0 = CellIndex((y0 - bounds_.top()) / kCellPx, rows_ - 1);
+    const int r1 = CellIndex((y1 - bounds_.top()) / kCellPx, rows_ - 1);
+    const bool large = (c1 - c0 + 1) * (r1 - r0 + 1) > kClearCells;
+    for (Bucket& b : buckets_) {
+        if (!b.token || !(b.x0 <= x1 + 1 && x0 - 1 <= b.x1 && b.y0 <= y1 + 1 && y0 - 1 <= b.y1)) continue;
+        if (large)
+            Draw(b, true);
+        else
+            Mark(b);
+    }
+    if (large || waiting_ == 0) return;
+    for (int r = r0; r <= r1 && waiting_ > 0; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const std::uint32_t cell = cells_[static_cast<std::size_t>(r) * cols_ + c];
+            if (cell == 0) continue;
+            Bucket& b = buckets_[owner_[cell]];
+            if (b.token == cell) Draw(b, true);
+        }
+}
+
+void PaintSink::Stroke(QPointF a, QPointF b)
+{
+    if (!dash_) {
+        Line(a, b);
+        return;
+    }
+    const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
+    if (fresh_ || a != dashAt_) phase_ = 0;
+    const double start = phase_;
+    RunOn(b, phase_ + len);
+    QPointF ca = a, cb = b;
+    if (!ClipSegment(ca, cb, bounds_)) {
+        ++stats.culled;
+        return;
+    }
+    double at = std::fmod(start + std::hypot(ca.x() - a.x(), ca.y() - a.y()), period_);
+    if (!std::isfinite(at)) at = 0;
+    Bucket& k = Open();
+    if (Meets(k, ca, cb)) ClaimLine(k, ca, cb);
+    k.dashed.push_back(DashedLine{QLineF(ca, cb), at, dashScale_, dash_});
+    ++stats.segments;
+}
+
+void PaintSink::Draw(Bucket& b, bool early)
+{
+    QPainter& p = *painter_;
+    const QColor c(b.rgb);
+    std::optional<DirectImage> direct;
+    if (!b.highlighted) direct = DirectImageOf(p);
+    if (!b.lines.empty()) {
+        if (!b.highlighted) drawnPixels_ += LinePixels(b.lines);
+        // Lines drawn early are few at a time, and stepped: the raster
+        // engine's pixels without its cost of setting up a pen.
+        if (direct && (early || heavy_)) {
+            StepLines(*direct, b.lines, b.rgb, Solid());
+            stats.stepped += b.lines.size();
+        } else {
+            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+            p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+        }
+        b.lines.clear();
+    }
+    if (!b.dashed.empty()) {
+        if (direct) {
+            StepLines(*direct, b.dashed, b.rgb, Dashes());
+            stats.stepped += b.dashed.size();
+        } else {
+            // Highlighted, the whole line in the highlight's dashes.
+            std::vector<QLineF> pieces;
+            for (const DashedLine& d : b.dashed)
+                if (b.highlighted)
+                    pieces.push_back(d.line);
+                else
+                    AddDashes(d, pieces);
+            p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
+            p.drawLines(pieces.data(), static_cast<int>(pieces.size()));
+        }
+        b.dashed.clear();
+    }
+    if (!b.points.empty()) {
+        p.setPen(QPen(c, 2, Qt::SolidLine, Qt::SquareCap));
+        p.drawPoints(b.points.data(), static_cast<int>(b.points.size()));
+        b.points.clear();
+    }
+    b.token = 0;
+    --waiting_;
 }
 
 void PaintSink::Flush()
 {
-    QPainter& p = *painter_;
-    const QTransform base = p.worldTransform();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const std::optional<DirectImage> filledDirect = piecePoints_.empty() ? std::nullopt : DirectImageOf(p);
-    std::size_t at = 0;  // the first point of the next piece
-    for (const FillItem& f : fills_) {
-        QColor c(f.rgb);
-        if (f.pieces == 0) {
-            c.setAlphaF(static_cast<float>(f.alpha));
-            p.fillPath(f.path, QBrush(c, f.highlighted ? Qt::Dense4Pattern : f.style));
-            continue;
-        }
-        const std::size_t end = f.firstPiece + f.pieces;
-        if (filledDirect && !f.highlighted) {
-            for (std::size_t k = f.firstPiece; k < end; ++k) {
-                const int n = pieceSizes_[k] & ~kStripFlag;
-                FillMonotone(*filledDirect, piecePoints_.data() + at, n, f.rgb);
-                at += static_cast<std::size_t>(n);
-            }
-            continue;
-        }
-        p.setPen(Qt::NoPen);
-        p.setBrush(QBrush(c, f.highlighted ? Qt::Dense4Pattern : Qt::SolidPattern));
-        for (std::size_t k = f.firstPiece; k < end; ++k) {
-            const int n = pieceSizes_[k] & ~kStripFlag;
-            if (pieceSizes_[k] & kStripFlag)
-                p.drawPolygon(piecePoints_.data() + at, n);
-            else
-                p.drawConvexPolygon(piecePoints_.data() + at, n);
-            at += static_cast<std::size_t>(n);
-        }
-        p.setBrush(Qt::NoBrush);
-    }
-    fills_.clear();
-    piecePoints_.clear();
-    pieceSizes_.clear();
-    // An ordinary frame is drawn by the raster engine; one whose solid lines
-    // would ink many screens over is stepped straight into its image.
-    std::optional<DirectImage> direct;
-    double pixels = 0;
+    // An ordinary frame's lines are drawn by the raster engine; those of one
+    // whose solid lines would ink many screens over are stepped straight into
+    // its image.
+    double pixels = drawnPixels_;
     for (const Bucket& b : buckets_)
-        if (!b.highlighted && pixels <= kSteppedLinePixels) pixels += LinePixels(b.lines);
-    if (pixels > kSteppedLinePixels) direct = DirectImageOf(p);
-    for (Bucket& b : buckets_) {
-        if (b.lines.empty() && b.points.empty()) continue;
-        const QColor c(b.rgb);
-        if (!b.lines.empty()) {
-            if (direct && !b.highlighted) {
-                StepLines(*direct, b.lines, b.rgb);
-                stats.stepped += b.lines.size();
-            } else {
-                p.setPen(QPen(c, 0, b.highlighted ? Qt::DashLine : Qt::SolidLine));
-                p.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
-            }
-            b.lines.clear();
-        }
-        if (!b.points.empty()) {
-            p.setPen(QPen(c, 2, Qt::SolidLine, Qt::SquareCap));
-            p.drawPoints(b.points.data(), static_cast<int>(b.points.size()));
-            b.points.clear();
-        }
-    }
-    // What the device adds past the painter's world transform (a screen's pixel ratio).
-    p.setWorldTransform(QTransform());
-    const QTransform rest = p.deviceTransform();
-    for (const TextItem& t : texts_) {
-        if (t.outlines) {
-            p.setWorldTransform(base);
-            DrawOutlines(p, t);
-        } else {
-            DrawLetters(p, base, rest, t);
-        }
-        if (t.highlighted) {
-            // Its box, dashed, cut to the view.
-            p.setWorldTransform(base);
-            p.setPen(QPen(QColor(t.rgb), 0, Qt::DashLine));
-            const QPointF c[4] = {t.p0, t.p1, t.p1 + t.p3 - t.p0, t.p3};
-            for (int k = 0; k < 4; ++k) {
-                QPointF a = c[k], b = c[(k + 1) % 4];
-                if (ClipSegment(a, b, bounds_)) p.drawLine(a, b);
-            }
-        }
-        ++stats.texts;
-    }
-    p.setWorldTransform(base);
-    texts_.clear();
+        if (b.token && !b.highlighted && pixels <= kSteppedLinePixels) pixels += LinePixels(b.lines);
+    heavy_ = pixels > kSteppedLinePixels;
+    for (Bucket& b : buckets_)
+        if (b.token) Draw(b, false);
+    heavy_ = false;
     textImages_.EndFlush();
-    current_ = nullptr;
-    index_.clear();
-    buckets_.clear();
 }
 
 void PaintSink::DrawLetters(QPainter& p, const QTransform& base, const QTransform& rest, const TextItem& t)
@@ -1155,7 +1472,7 @@ void PaintSink::DrawOutlines(QPainter& p, const TextItem& t)
     for (const auto& [letter, x] : letters) {
         const QTransform at = QTransform::fromTranslate(x, 0) * onto;
         const QRectF box = at.mapRect(letter->bounds);
-        if (letter->path.isEmpty() || !Meets(bounds_, box.left(), box.top(), box.right(), box.bottom())) continue;
+        if (letter->path.isEmpty() || !MeetsBox(bounds_, box.left(), box.top(), box.right(), box.bottom())) continue;
         const QPainterPath cut = OutlineInView(letter->path, at, bounds_);
         if (!cut.isEmpty()) p.fillPath(cut, ink);
     }
@@ -1176,10 +1493,16 @@ private:
         const Layer* layer = nullptr;  // the reference's layer, for entities on layer "0"
         bool highlighted = false;
         int depth = 0;
+        // The reference's linetype and the scale of its lengths, for entities ByBlock.
+        std::uint32_t linetype = 0;
+        double linetypeScale = 1;
     };
 
-    // `plan`: decided for the sheet the space is seen in (null: for this view alone).
-    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan);
+    // `plan`: decided for the sheet the space is seen in (null: for this view
+    // alone); `dashPx`: pixels per unit of a linetype's lengths (a sheet's,
+    // for model space seen through its viewports).
+    void DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area, const DrawPlan* plan,
+                   double dashPx);
     void DrawEntity(const Entity& e, const Transform& t, const Inherit& in, bool constantAttribute = false);
     void DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child);
     class CopyDrawer;
@@ -1189,6 +1512,13 @@ private:
     // The colour and layer `e` is drawn in, set on the sink, and what its
     // parts inherit from it; false when it is not drawn.
     bool Style(const Entity& e, const Inherit& in, Inherit* child = nullptr);
+    // The linetype `e` is drawn in and the scale of its lengths: its own, its
+    // layer's (ByLayer: a part on layer "0" takes the reference's layer) or
+    // the reference's (ByBlock, at the reference's scale too).
+    std::pair<std::uint32_t, double> LinetypeOf(const Entity& e, const Inherit& in) const;
+    // Sets on the sink the pattern `e` is drawn in through `t` (none: solid).
+    void Dashes(const Entity& e, const Inherit& in, const Transform& t);
+    const DashPattern* PatternOf(std::uint32_t linetype);
     void DrawWide(const WideVertices& v, const Transform& t);
     bool DrawWideEntity(const Entity& e, const Transform& t);
     void DrawHatch(const Hatch& h, const Transform& t);
@@ -1213,6 +1543,13 @@ private:
     int topDepth_ = kWholeDepth;           // how deep top_ is looked into
     std::unordered_map<const Block*, SpaceExtents> extents_;
     QRgb palette_[256];
+    // Linetypes: the records ByBlock, ByLayer and Continuous, the global
+    // scale, pixels per unit of a pattern's lengths in the space being drawn,
+    // and the patterns of this frame by linetype (null: solid).
+    std::uint32_t byBlock_ = 0, byLayer_ = 0, continuous_ = 0;
+    double ltScale_ = 1, dashPx_ = 1;
+    std::vector<std::optional<DashPattern>> patterns_;
+    std::vector<char> patternKnown_;
     PaintSink sink_;
     std::vector<PatternPiece> pieces_;  // of the hatch being drawn
 };
@@ -1236,12 +1573,27 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;
     sink_.stats = {};
+    const Linetypes& linetypes = doc.Linetypes();
+    auto indexOf = [&](const char* name) {
+        const Linetype* lt = linetypes.Find(name);
+        return lt ? lt->Index() : ~std::uint32_t{0};
+    };
+    byBlock_ = indexOf("ByBlock");
+    byLayer_ = indexOf("ByLayer");
+    continuous_ = indexOf("Continuous");
+    patterns_.assign(linetypes.RecordCount(), std::nullopt);
+    patternKnown_.assign(linetypes.RecordCount(), 0);
+    ltScale_ = doc.Variables().LtScale();
     const QRectF area(QPointF(0, 0), mapping.size);
     const Layout& layout = doc.ActiveLayout();
     if (layout.ModelType()) {
-        DrawSpace(doc.ModelSpace(), mapping, area, nullptr);
+        DrawSpace(doc.ModelSpace(), mapping, area, nullptr, mapping.scale);
         return sink_.stats;
     }
+    // Seen through a viewport, model space's linetypes keep the sheet's
+    // lengths when PSLTSCALE is on: a dash is as long on the sheet whatever
+    // the viewport's scale.
+    const bool sheetLengths = doc.GetVariable("PSLTSCALE").AsInt() != 0;
     // Model space through each viewport of the sheet, then the sheet itself on
     // top; what they draw is decided for the sheet as a whole.
     struct Port {
@@ -1275,17 +1627,19 @@ RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, co
     for (std::size_t i = 0; i < ports.size(); ++i) {
         painter.save();
         painter.setClipRect(ports[i].frame, Qt::IntersectClip);
-        DrawSpace(doc.ModelSpace(), ports[i].inside, ports[i].frame, &plans[i + 1]);
+        DrawSpace(doc.ModelSpace(), ports[i].inside, ports[i].frame, &plans[i + 1],
+                  sheetLengths ? mapping.scale : ports[i].inside.scale);
         painter.restore();
     }
-    DrawSpace(layout.Block(), mapping, area, &plans[0]);
+    DrawSpace(layout.Block(), mapping, area, &plans[0], mapping.scale);
     return sink_.stats;
 }
 
 void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mapping, const QRectF& area,
-                                    const DrawPlan* plan)
+                                    const DrawPlan* plan, double dashPx)
 {
     m_ = &mapping;
+    dashPx_ = dashPx;
     sink_.Begin(*painter_, mapping, area);
     visible_ = mapping.WorldBox(sink_.Bounds());
     const Box& extents = ExtentsOf(space);
@@ -1306,12 +1660,18 @@ void SceneRenderer::Impl::DrawSpace(const Block& space, const ViewMapping& mappi
     if (!plan_.Whole()) {
         // A viewport the sheet cannot afford to draw again: the outline of what it looks at.
         sink_.SetStyle(Rgb(Color::White), false);
+        sink_.SetDashes(nullptr, 0, false);
         if (!extents.IsEmpty()) EmitOutline(sink_, extents);
-    } else if (all) {
-        // All of it in view: the drawing order is the block's own, no query needed.
-        for (const Entity* e : space) DrawEntity(*e, Transform(), Inherit{});
     } else {
-        for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), Inherit{});
+        // ByBlock, an entity of the space is drawn Continuous.
+        Inherit top;
+        top.linetype = continuous_;
+        if (all) {
+            // All of it in view: the drawing order is the block's own, no query needed.
+            for (const Entity* e : space) DrawEntity(*e, Transform(), top);
+        } else {
+            for (const Entity* e : space.QueryBox(visible_)) DrawEntity(*e, Transform(), top);
+        }
     }
     sink_.Flush();
 }
@@ -1340,6 +1700,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
     Inherit child;
     if (!Style(e, in, &child)) return;
     child.depth = in.depth + 1;
+    Dashes(e, in, t);
 
     // The common kinds go straight to Emit.
     const std::type_info& type = typeid(e);
@@ -1370,6 +1731,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
             }
             if (!inside) {
             } else if (in.depth >= topDepth_) {
+                sink_.SetDashes(nullptr, 0, false);
                 EmitOutline(sink_, ext);
                 if (sink_.stats.coarse.empty()) sink_.stats.coarse = top_->Name();
             } else {
@@ -1379,6 +1741,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (ref == &e) return;
         // A dimension's, a table's or a multileader's own pieces, besides its block.
         sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+        Dashes(e, in, t);
         if (const auto* raw = dynamic_cast<const RawEntity*>(&e); raw && raw->Note())
             sink_.SetFace(FaceFor(raw->Note()->Data().style));
         e.Emit(sink_, t);
@@ -1397,6 +1760,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         if (raw->Note()) sink_.SetFace(FaceFor(raw->Note()->Data().style));
     }
     if (const auto* text = dynamic_cast<const TextBase*>(&e)) {
+        sink_.SetDashes(nullptr, 0, false);
         sink_.SetFace(FaceFor(text->Text().style));
         if (constantAttribute)
             text->TextBase::Emit(sink_, t);  // a constant attribute shows its value, not its tag
@@ -1405,6 +1769,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         return;
     }
     if (const auto* mtext = dynamic_cast<const MText*>(&e)) {
+        sink_.SetDashes(nullptr, 0, false);
         sink_.SetFace(FaceFor(mtext->Data().style));
         if (mtext->HasBackgroundFill()) {
             // The fill beneath, in its own colour: the window's, or the one the text names.
@@ -1427,6 +1792,8 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         return;
     }
     if (const auto* hatch = dynamic_cast<const Hatch*>(&e)) {
+        // Its pattern's lines carry their own dashes.
+        sink_.SetDashes(nullptr, 0, false);
         DrawHatch(*hatch, t);
         return;
     }
@@ -1541,6 +1908,11 @@ public:
             drawn_ = r_.Style(part, in_);
         }
         if (!drawn_) return false;
+        // Each part's pattern starts at its own start.
+        if (kind == PieceSet::Kind::Texts)
+            r_.sink_.SetDashes(nullptr, 0, false);
+        else
+            r_.Dashes(part, in_, t_);
         if (const auto* text = dynamic_cast<const TextBase*>(&part))
             r_.sink_.SetFace(r_.FaceFor(text->Text().style));
         else if (const auto* mtext = dynamic_cast<const MText*>(&part))
@@ -1583,8 +1955,57 @@ bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* chi
     const bool highlighted = in.highlighted || e.IsHighlighted() || (selected_ && selected_->count(&e));
     ++sink_.stats.entities;
     sink_.SetStyle(Rgb(color), highlighted);
-    if (child) *child = Inherit{color, layer, highlighted, in.depth};
+    if (child) {
+        const auto [linetype, scale] = LinetypeOf(e, in);
+        *child = Inherit{color, layer, highlighted, in.depth, linetype, scale};
+    }
     return true;
+}
+
+std::pair<std::uint32_t, double> SceneRenderer::Impl::LinetypeOf(const Entity& e, const Inherit& in) const
+{
+    std::uint32_t linetype = e.LinetypeIndex();
+    double scale = e.LinetypeScale();
+    if (linetype == byLayer_) {
+        const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
+        const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
+        linetype = layer ? layer->LinetypeIndex() : continuous_;
+    } else if (linetype == byBlock_) {
+        linetype = in.linetype;
+        scale *= in.linetypeScale;
+    }
+    return {linetype, scale};
+}
+
+const DashPattern* SceneRenderer::Impl::PatternOf(std::uint32_t linetype)
+{
+    if (linetype >= patterns_.size()) return nullptr;
+    if (!patternKnown_[linetype]) {
+        patternKnown_[linetype] = 1;
+        if (const Linetype* lt = doc_->Linetypes().ByIndex(linetype); lt && !lt->IsErased())
+            if (DashPattern p(lt->Pattern()); !p.Solid()) patterns_[linetype] = std::move(p);
+    }
+    return patterns_[linetype] ? &*patterns_[linetype] : nullptr;
+}
+
+void SceneRenderer::Impl::Dashes(const Entity& e, const Inherit& in, const Transform& t)
+{
+    const auto [linetype, scale] = LinetypeOf(e, in);
+    const DashPattern* pattern = PatternOf(linetype);
+    if (!pattern) {
+        sink_.SetDashes(nullptr, 0, false);
+        return;
+    }
+    // A polyline's pattern starts again at each vertex, unless it is
+    // generated along the whole polyline.
+    bool restartEach = false;
+    if (const auto* lw = dynamic_cast<const LWPolyline*>(&e))
+        restartEach = !lw->Data().linetypeGeneration;
+    else if (const auto* pl = dynamic_cast<const Polyline2D*>(&e))
+        restartEach = !pl->Data().linetypeGeneration && pl->Data().fitPoints.empty();
+    else if (const auto* p3 = dynamic_cast<const Polyline3D*>(&e))
+        restartEach = p3->Data().fitPoints.empty();
+    sink_.SetDashes(pattern, scale * ltScale_ * t.ScaleFactor() * dashPx_, restartEach);
 }
 
 bool SceneRenderer::Impl::DrawWideEntity(const Entity& e, const Transform& t)

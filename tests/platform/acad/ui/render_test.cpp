@@ -1675,3 +1675,263 @@ TEST_F(Render, AFinePatternOverAHugeAreaCostsItsLoopOnly)
     EXPECT_LE(acad::WalkWork() - before, 100u);
     h.app.Documents().Close(doc);
 }
+
+// Where what is drawn overlaps, the later is on top whatever the kinds and
+// colours: of two equal lines the second, whichever colour the frame met
+// first; a line under a solid, a wide polyline and a text drawn after it, a
+// line over each drawn before it; and in the order a block's sort table
+// (ACAD_SORTENTS) gives, which a save keeps.
+TEST_F(Render, ALaterEntityIsDrawnOnTopInTheFilesOrderOrItsSortTable)
+{
+    acad::Document* doc = h.app.Documents().Open(FixtureFile("draw_order.dxf").string());
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {200, 75, 0});
+    QImage img = h.Grab();
+    auto on = [&](const QImage& i, const Point3d& p, int aci) {
+        return HasColorNear(i, h.PixelOf(p), AciColor(aci), 1);
+    };
+    const int later[] = {5, 1, 6, 3}, earlier[] = {1, 5, 3, 6};
+    for (int k = 0; k < 4; ++k) {
+        for (const double x : {5.0, 50.0, 95.0}) {
+            EXPECT_TRUE(on(img, {x, 10.0 * k, 0}, later[k])) << "pair " << k << " at " << x;
+            EXPECT_FALSE(on(img, {x, 10.0 * k, 0}, earlier[k])) << "pair " << k << " at " << x;
+        }
+    }
+    EXPECT_FALSE(on(img, {120, 10, 0}, 1)) << "a line under a solid";
+    EXPECT_TRUE(on(img, {120, 10, 0}, 3));
+    EXPECT_TRUE(on(img, {125, 5, 0}, 5)) << "a line over the solid";
+    EXPECT_FALSE(on(img, {165, 10, 0}, 2)) << "a line under a wide polyline";
+    EXPECT_TRUE(on(img, {165, 10, 0}, 4));
+    EXPECT_TRUE(on(img, {175, 10, 0}, 6)) << "a line over the wide polyline";
+    // Along each line's own row: a text's letters under the line drawn after
+    // it, over the one drawn before it.
+    auto lettersOn = [&](double y) {
+        const int row = static_cast<int>(std::floor(h.PixelOf({0, y, 0}).y()));
+        int yellow = 0;
+        for (int x = static_cast<int>(h.PixelOf({0, y, 0}).x()); x < h.PixelOf({40, y, 0}).x(); ++x)
+            yellow += img.pixelColor(x, row).rgb() == AciColor(2).rgb();
+        return yellow;
+    };
+    EXPECT_EQ(lettersOn(44), 0) << "a text under a line";
+    EXPECT_GT(lettersOn(64), 4) << "a text over a line";
+    h.app.Documents().Close(*doc);
+
+    doc = h.app.Documents().Open(FixtureFile("draw_order_sortents.dxf").string());
+    Harness::Process();
+    h.app.ZoomWindow({-10, -10, 0}, {110, 20, 0});
+    img = h.Grab();
+    EXPECT_TRUE(on(img, {50, 0, 0}, 1)) << "the red line drawn last by the sort table";
+    EXPECT_FALSE(on(img, {50, 0, 0}, 5));
+    EXPECT_TRUE(on(img, {50, 10, 0}, 6)) << "those it does not list in their own order";
+    // Saved, the model space's record names its dictionary, which holds the
+    // table: read again, the red line is still on top.
+    const std::string text = acad::WriteDxfText(*doc);
+    EXPECT_NE(text.find("ACAD_SORTENTS"), std::string::npos);
+    EXPECT_NE(text.find("{ACAD_XDICTIONARY"), std::string::npos);
+    acad::Document back;
+    acad::ReadDxfText(back, text, "de novo");
+    const acad::View view = h.app.ActiveDocument()->ActiveView();
+    const QImage again = Rendered(back, view, h.view->size(), false);
+    EXPECT_TRUE(on(again, {50, 0, 0}, 1));
+    EXPECT_FALSE(on(again, {50, 0, 0}, 5));
+    h.app.Documents().Close(*doc);
+
+    // A crowd of lines, circles, dots, dashed lines, solid hatches, wide
+    // polylines and texts of six colours over one another draws what drawing them one at a
+    // time in the file's order draws, pixel for pixel.
+    acad::Document crowd;
+    acad::Block& ms = crowd.ModelSpace();
+    acad::Linetype* dashed = crowd.Linetypes().Add("TRACO");
+    dashed->SetPattern({2, -1, 0, -1});
+    std::uint32_t seed = 7;
+    auto next = [&](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * (seed >> 8) / 16777216.0;
+    };
+    for (int i = 0; i < 240; ++i) {
+        const Point3d a{next(60), next(40), 0}, b{next(60), next(40), 0};
+        acad::Entity* e = nullptr;
+        switch (i % 8) {
+        case 0:
+        case 1: e = ms.AddLine(a, b); break;
+        case 2: e = ms.AddCircle(a, 0.5 + next(8)); break;
+        case 3: e = ms.AddPoint(a); break;
+        case 4:
+            e = ms.AddLine(a, b);
+            e->SetLinetype("TRACO");
+            break;
+        case 5: {
+            acad::LWPolyline* edge =
+                ms.AddLightWeightPolyline({a.x, a.y, a.x + 4, a.y, a.x + 4, a.y + 3, a.x, a.y + 3});
+            edge->SetClosed(true);
+            auto* solid = ms.AddHatch(acad::HatchPatternType::PreDefined, "SOLID", false);
+            solid->AppendOuterLoop({edge});
+            edge->Delete();
+            e = solid;
+            break;
+        }
+        case 6: {
+            auto* pl = ms.AddLightWeightPolyline({a.x, a.y, b.x, b.y, a.x + 5, b.y});
+            pl->SetConstantWidth(0.8);
+            e = pl;
+            break;
+        }
+        default: e = ms.AddText("HXW", a, 2 + next(3)); break;
+        }
+        e->SetColor(1 + i % 6);
+    }
+    acad::View whole({0, 0, 0}, 1, 1.5);
+    whole.Fit(crowd.ModelExtents());
+    const QSize size(600, 400);
+    const QImage together = Rendered(crowd, whole, size, false);
+    QImage oneByOne(size, QImage::Format_RGB32);
+    oneByOne.fill(acad::ui::BackgroundColor());
+    std::vector<acad::Entity*> all(ms.begin(), ms.end());
+    for (acad::Entity* e : all) e->SetVisible(false);
+    acad::ui::SceneRenderer renderer;
+    for (acad::Entity* e : all) {
+        e->SetVisible(true);
+        QPainter p(&oneByOne);
+        renderer.Draw(p, crowd, acad::ui::ViewMapping::Of(whole, QSizeF(size)));
+        p.end();
+        e->SetVisible(false);
+    }
+    int differ = 0, inked = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            differ += together.pixel(x, y) != oneByOne.pixel(x, y);
+            inked += together.pixel(x, y) != acad::ui::BackgroundColor().rgb();
+        }
+    EXPECT_GT(inked, 20000);
+    EXPECT_EQ(differ, 0) << "of " << inked;
+}
+
+// Linetypes draw their dashes, gaps and dots where their lengths put them: at
+// the drawing's scale (LTSCALE) and the entity's own, by layer, by block (the
+// reference's, scaled with it), along an arc, along a polyline again from
+// each vertex unless its linetype is generated along it, the simple dashes
+// of a complex linetype, at every zoom and cut by the view; finer than two
+// pixels, solid. A dashed line costs the window what the solid one does.
+// New entities take CELTSCALE as their scale; seen through a viewport, model
+// space's patterns keep the sheet's lengths while PSLTSCALE is on.
+TEST_F(Render, LinetypesDrawTheirDashesWhereTheirLengthsPutThem)
+{
+    acad::Document* doc = h.app.Documents().Open(FixtureFile("linetypes.dxf").string());
+    Harness::Process();
+    h.app.ZoomWindow({-5, -25, 0}, {225, 65, 0});
+    QImage img = h.Grab();
+    auto ink = [&](const Point3d& p, int aci) { return HasColorNear(img, h.PixelOf(p), AciColor(aci), 1); };
+    struct Probe {
+        const char* what;
+        int aci;
+        double y;
+        std::vector<double> inked, gaps;
+    };
+    const std::vector<Probe> probes = {
+        {"own linetype, LTSCALE 2: dash 10, gap 5", 1, 0, {5, 20, 35, 140}, {12.5, 27.5, 132.5}},
+        {"by layer, own scale 0.5", 2, 10, {2.5, 10, 17.5}, {6.25, 13.75}},
+        {"dots every 5", 3, 20, {0, 5, 10, 50}, {2.5, 7.5, 52.5}},
+        {"a polyline again from each vertex", 4, 30, {13, 25}, {11}},
+        {"a polyline generated along it", 5, 40, {17}, {11, 13}},
+        {"by block, scaled with the reference", 6, 50, {10, 12.5, 35}, {25, 55}},
+        {"a complex linetype's dashes, not its text", 2, 60, {5, 25}, {12.5, 15, 17.5}},
+    };
+    auto check = [&](const std::string& when) {
+        for (const Probe& p : probes) {
+            for (const double x : p.inked) EXPECT_TRUE(ink({x, p.y, 0}, p.aci)) << when << p.what << ", ink at " << x;
+            for (const double x : p.gaps) EXPECT_FALSE(ink({x, p.y, 0}, p.aci)) << when << p.what << ", gap at " << x;
+        }
+    };
+    check("");
+    // Along the circle from angle 0: dash 10, gap 5, dot, gap 5.
+    auto onCircle = [&](double s) { return Point3d{200 + 20 * std::cos(s / 20), 20 * std::sin(s / 20), 0}; };
+    for (const double s : {5.0, 15.0, 25.0, 45.0}) EXPECT_TRUE(ink(onCircle(s), 1)) << "circle, ink at " << s;
+    for (const double s : {12.5, 17.5, 32.5}) EXPECT_FALSE(ink(onCircle(s), 1)) << "circle, gap at " << s;
+    const acad::ui::RenderStats dashed = h.view->LastStats();
+
+    // Closer, and with the lines' starts out of view.
+    h.app.ZoomWindow({0, -5, 0}, {40, 5, 0});
+    img = h.Grab();
+    for (const double x : {5.0, 20.0, 35.0}) EXPECT_TRUE(ink({x, 0, 0}, 1)) << x;
+    for (const double x : {12.5, 27.5}) EXPECT_FALSE(ink({x, 0, 0}, 1)) << x;
+    h.app.ZoomWindow({100, -5, 0}, {140, 5, 0});
+    img = h.Grab();
+    for (const double x : {110.0, 125.0}) EXPECT_TRUE(ink({x, 0, 0}, 1)) << x;
+    for (const double x : {117.5, 132.5}) EXPECT_FALSE(ink({x, 0, 0}, 1)) << x;
+
+    // Far: the share of a line's pixels its dashes ink, a period 6 pixels
+    // (0.4 pixel a unit) and 1.5 (0.1): solid.
+    auto share = [&](double y, int aci) {
+        const QPointF a = h.PixelOf({0, y, 0}), b = h.PixelOf({150, y, 0});
+        const int row = static_cast<int>(std::floor(a.y()));
+        int n = 0, inked = 0;
+        for (int x = static_cast<int>(std::ceil(a.x())); x < static_cast<int>(b.x()); ++x, ++n)
+            for (int r = row - 1; r <= row + 1; ++r)
+                if (img.pixelColor(x, r).rgb() == AciColor(aci).rgb()) {
+                    ++inked;
+                    break;
+                }
+        return n ? static_cast<double>(inked) / n : 0.0;
+    };
+    h.app.ZoomCenter({75, 0, 0}, h.view->height() / 0.4);
+    img = h.Grab();
+    EXPECT_GT(share(0, 1), 0.5);
+    EXPECT_LT(share(0, 1), 0.9);
+    EXPECT_LT(share(20, 3), 0.7) << "dots 2 pixels apart";
+    h.app.ZoomCenter({75, 0, 0}, h.view->height() / 0.1);
+    img = h.Grab();
+    EXPECT_EQ(share(0, 1), 1.0) << "a period of 1.5 pixels";
+    EXPECT_EQ(share(20, 3), 1.0);
+
+    // The same frame with every linetype solid does the same work.
+    h.app.ZoomWindow({-5, -25, 0}, {225, 65, 0});
+    std::vector<std::pair<acad::Linetype*, std::vector<double>>> kept;
+    for (acad::Linetype* lt : doc->Linetypes()) {
+        kept.emplace_back(lt, lt->Pattern());
+        lt->SetPattern({});
+    }
+    h.view->Invalidate();
+    img = h.Grab();
+    EXPECT_TRUE(ink({12.5, 0, 0}, 1)) << "solid";
+    EXPECT_EQ(h.view->LastStats().Work(), dashed.Work());
+    EXPECT_EQ(h.view->LastStats().segments, dashed.segments);
+    for (auto& [lt, pattern] : kept) lt->SetPattern(pattern);
+
+    // LTSCALE doubled: dash 20, gap 10.
+    doc->SetVariable("LTSCALE", 4.0);
+    h.view->Invalidate();
+    img = h.Grab();
+    EXPECT_TRUE(ink({12.5, 0, 0}, 1));
+    EXPECT_FALSE(ink({25, 0, 0}, 1));
+    doc->SetVariable("LTSCALE", 2.0);
+
+    // A new line takes CELTSCALE as its own scale.
+    doc->SetVariable("CELTSCALE", 0.5);
+    acad::Line* fresh = doc->ModelSpace().AddLine({0, -10, 0}, {150, -10, 0});
+    EXPECT_DOUBLE_EQ(fresh->LinetypeScale(), 0.5);
+    fresh->SetLinetype("TRACO");
+    fresh->SetColor(4);
+    img = h.Grab();
+    EXPECT_TRUE(ink({2.5, -10, 0}, 4));
+    EXPECT_FALSE(ink({6.25, -10, 0}, 4));
+
+    // Through a viewport at half the model's size: the sheet's lengths (dash
+    // 10 on the sheet, 20 in the model) with PSLTSCALE on, the model's without.
+    doc->SetActiveSpace(acad::acPaperSpace);
+    acad::PViewport* vp = doc->PaperSpace().AddPViewport({100, 100, 0}, 80, 40);
+    vp->Display(true);
+    vp->View().SetCenter({75, 20, 0});
+    vp->View().SetHeight(80);
+    h.app.ZoomWindow({55, 75, 0}, {145, 125, 0});
+    auto sheet = [&](double modelX) { return Point3d{100 + (modelX - 75) * 0.5, 100 + (0 - 20) * 0.5, 0}; };
+    img = h.Grab();
+    EXPECT_TRUE(ink(sheet(5), 1));
+    EXPECT_TRUE(ink(sheet(12.5), 1)) << "PSLTSCALE 1";
+    EXPECT_FALSE(ink(sheet(25), 1));
+    doc->SetVariable("PSLTSCALE", 0);
+    h.view->Invalidate();
+    img = h.Grab();
+    EXPECT_TRUE(ink(sheet(5), 1));
+    EXPECT_FALSE(ink(sheet(12.5), 1)) << "PSLTSCALE 0";
+    h.app.Documents().Close(*doc);
+}
