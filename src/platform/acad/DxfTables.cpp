@@ -1650,7 +1650,9 @@ public:
     void ExtraXData(WriteContext& ctx, const Entity& e, std::vector<int>& codes, std::vector<Variant>& values) override
     {
         const DimAlignedData& d = static_cast<const DimAligned&>(e).Data();
-        const DimAlignedData defaults;
+        // What differs from the style the dimension names, as that style is
+        // saved and read back: the overrides are what the style does not give.
+        const DimAlignedData defaults = StyleAsSaved(ctx, d.dimStyle);
         std::vector<std::pair<int, Variant>> vars;
         if (d.textHeight != defaults.textHeight) vars.emplace_back(DimVar::Txt, d.textHeight);
         if (d.arrowSize != defaults.arrowSize) vars.emplace_back(DimVar::Asz, d.arrowSize);
@@ -1675,6 +1677,34 @@ public:
     Point3d PicturePlace() const { return data_.clones; }
 
 private:
+    // The values a dimension reading style `name` back takes from it: those of
+    // the kept record of that name, else of a style the writer makes.
+    static DimAlignedData StyleAsSaved(WriteContext& ctx, const std::string& name)
+    {
+        DimAlignedData d;
+        const KeptFileParts* kept = ctx.Doc().KeptFileParts();
+        if (!kept) return d;
+        for (const KeptDimStyle& k : kept->dimStyles) {
+            if (!NamesEqual(k.name, name)) continue;
+            for (const RawGroup& g : k.groups) {
+                double v = 0;
+                std::uint64_t h = 0;
+                if (g.code == 340 && ParseHandle(g.value, h)) {
+                    if (auto* st = dynamic_cast<TextStyle*>(ctx.Doc().FindByHandle(h))) d.style = st->Index();
+                    continue;
+                }
+                if (!ParseReal(g.value, v) || !std::isfinite(v)) continue;
+                if (g.code == 140) d.textHeight = v;
+                if (g.code == 41) d.arrowSize = v;
+                if (g.code == 42) d.extensionOffset = v;
+                if (g.code == 44) d.extensionBeyond = v;
+                if (g.code == 271) d.decimals = static_cast<int>(v);
+            }
+            break;
+        }
+        return d;
+    }
+
     // Moves the DSTYLE overrides out of the record's extended data into the dimension.
     static void TakeOverrides(ReadContext& ctx, Record& rec, DimAlignedData& d)
     {

@@ -350,6 +350,18 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
         EXPECT_EQ(SecondSaveChanged(doc), "") << path.filename();
     }
 
+    // A dimension read before the style it names (its entities come before its
+    // tables) takes the defaults, which the saved style does not give it:
+    // saved, they are its overrides, the same at every save.
+    const std::string entitiesFirst =
+        "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n100\nAcDbDimension\n2\n*D1\n10\n0\n20\n5\n11\n5\n21\n5\n"
+        "70\n1\n3\nStandard\n100\nAcDbAlignedDimension\n13\n0\n23\n0\n14\n10\n24\n0\n0\nENDSEC\n"
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nDIMSTYLE\n0\nDIMSTYLE\n2\nStandard\n70\n0\n41\n2.5\n140\n2.5\n"
+        "0\nENDTAB\n0\nENDSEC\n0\nEOF\n";
+    Document first;
+    ReadDxfText(first, entitiesFirst, "cotas antes.dxf");
+    EXPECT_EQ(SecondSaveChanged(first), "");
+
     Document odd;
     ReadDxfText(odd, OddValues(), "estranho.dxf");
     EXPECT_EQ(odd.ModelSpace().Count(), 17);

@@ -326,7 +326,7 @@ void FlattenCubic(const QPointF& a, const QPointF& b, const QPointF& c, const QP
         std::max(ux * ux, vx * vx) + std::max(uy * uy, vy * vy) <= 16 * kOutlineTolerancePx * kOutlineTolerancePx;
     if (flat || depth >= 48 ||
         !MeetsBox(keep, std::min({a.x(), b.x(), c.x(), d.x()}), std::min({a.y(), b.y(), c.y(), d.y()}),
-               std::max({a.x(), b.x(), c.x(), d.x()}), std::max({a.y(), b.y(), c.y(), d.y()}))) {
+                  std::max({a.x(), b.x(), c.x(), d.x()}), std::max({a.y(), b.y(), c.y(), d.y()}))) {
         out.append(d);
         return;
     }
