@@ -358,9 +358,9 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
         "70\n1\n3\nStandard\n100\nAcDbAlignedDimension\n13\n0\n23\n0\n14\n10\n24\n0\n0\nENDSEC\n"
         "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nDIMSTYLE\n0\nDIMSTYLE\n2\nStandard\n70\n0\n41\n2.5\n140\n2.5\n"
         "0\nENDTAB\n0\nENDSEC\n0\nEOF\n";
-    Document first;
-    ReadDxfText(first, entitiesFirst, "cotas antes.dxf");
-    EXPECT_EQ(SecondSaveChanged(first), "");
+    Document styledLater;
+    ReadDxfText(styledLater, entitiesFirst, "cotas antes.dxf");
+    EXPECT_EQ(SecondSaveChanged(styledLater), "");
 
     Document odd;
     ReadDxfText(odd, OddValues(), "estranho.dxf");
