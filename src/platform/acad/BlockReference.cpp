@@ -5,6 +5,7 @@
 
 #include "platform/acad/Block.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DrawCount.h"
 #include "platform/acad/KeptDefinition.h"
 #include "platform/acad/Work.h"
 #include "platform/acad/EmitSupport.h"
@@ -620,6 +621,24 @@ void BlockReference::EmitDots(GeometrySink& sink, const Transform& t, const Box&
         sink.Point(first + g.u * c + g.v * r);
         return true;
     });
+}
+
+BlockReference::FrameCost BlockReference::CostOfCopies(const Transform& t, const Box& reach, double pxPerUnit,
+                                                       double inkCapPx) const
+{
+    FrameCost cost;
+    if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit)) {
+        cost.copies = CountCopies(t, reach);
+        return cost;
+    }
+    if (IsDot(PlaneBoxThrough(CopyBox(), t), pxPerUnit)) {
+        CountSink count(pxPerUnit, inkCapPx);
+        EmitDots(count, t, reach, pxPerUnit);
+        cost.dots = std::max(count.n, 1.0);
+        return cost;
+    }
+    cost.copies = CountCopies(t, reach, 1 / pxPerUnit);
+    return cost;
 }
 
 void BlockReference::EachCopy(const Transform& t, const CopyWalk& walk,

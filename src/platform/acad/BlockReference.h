@@ -82,6 +82,14 @@ public:
     // How many copies EachCopy would visit with a reach that does not narrow,
     // counted row by row.
     double CountCopies(const Transform& t, const Box& reach, double step = 0) const;
+    // What the copies of a grid through `t` that meet `reach` cost a frame at
+    // `pxPerUnit` (0: at no scale, every copy): the copies it draws, a pixel
+    // apart; or, each smaller than a dot, the pieces of EmitDots, counted as
+    // CountSink counts them with lines up to `inkCapPx`.
+    struct FrameCost {
+        double copies = 0, dots = 0;
+    };
+    FrameCost CostOfCopies(const Transform& t, const Box& reach, double pxPerUnit, double inkCapPx) const;
     // The copies of a grid, each smaller than a dot at `pxPerUnit`, as the
     // window draws them where they meet `reach`: a dot each, but copies closer
     // than a pixel along a row (or a column) are a line, along both an area.

@@ -126,14 +126,14 @@ public:
         AddWork(1);
         const Box b = r.Extents();
         if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
-        if (r.Copies() > 1 && dots_ && IsDot(r.CopyBox(), px_)) {
-            // Copies too small to see cost the pixels they ink, as the window draws them.
-            CountSink dots(px_, cap_);
-            r.EmitDots(dots, Transform(), view_, px_);
-            return Weight{&kDots, 0, Outline(b, px_), dots.n / kDotWork};
+        // A grid draws the copies in view a pixel apart, each as a reference of
+        // its own; copies too small to see, the pixels they ink.
+        double copies = 1;
+        if (r.Copies() > 1) {
+            const BlockReference::FrameCost cost = r.CostOfCopies(Transform(), view_, dots_ ? px_ : 0, cap_);
+            if (cost.dots > 0) return Weight{&kDots, 0, Outline(b, px_), cost.dots / kDotWork};
+            copies = cost.copies;
         }
-        // A grid draws the copies in view a pixel apart, each as a reference of its own.
-        const double copies = r.CountCopies(Transform(), view_, dots_ && r.Copies() > 1 ? 1 / px_ : 0);
         const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_), copies};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return w;
@@ -227,8 +227,16 @@ private:
                     nested = Part(*inner, inside, true);
                 }
             }
-            // Each copy of a grid draws it all again.
-            const auto copies = static_cast<double>(r->Copies());
+            // Each copy of a grid in view draws it all again.
+            double copies = 1;
+            if (r->Copies() > 1) {
+                const BlockReference::FrameCost cost = r->CostOfCopies(t, view_, dots_ ? px_ : 0, cap_);
+                if (cost.dots > 0) {
+                    for (int L = 2; L <= kWholeDepth; ++L) k[static_cast<std::size_t>(L)] += cost.dots;
+                    continue;
+                }
+                copies = cost.copies;
+            }
             for (int L = 2; L <= kWholeDepth; ++L)
                 k[static_cast<std::size_t>(L)] += copies * (attributes + nested[static_cast<std::size_t>(L - 1)]);
         }
