@@ -631,7 +631,13 @@ BlockReference::FrameCost BlockReference::CostOfCopies(const Transform& t, const
         cost.copies = CountCopies(t, reach);
         return cost;
     }
-    if (IsDot(PlaneBoxThrough(CopyBox(), t), pxPerUnit)) {
+    if (const Box one = CopyBox(); IsDot(PlaneBoxThrough(one, t), pxPerUnit)) {
+        const GridShape g = ShapeOf(*this, t, one);
+        if (g.u.Length2d() * pxPerUnit > 1 && g.v.Length2d() * pxPerUnit > 1) {
+            // A dot each, counted row by row, not walked.
+            cost.dots = std::max(CountCopies(t, reach), 1.0);
+            return cost;
+        }
         CountSink count(pxPerUnit, inkCapPx);
         EmitDots(count, t, reach, pxPerUnit);
         cost.dots = std::max(count.n, 1.0);
