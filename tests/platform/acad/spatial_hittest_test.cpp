@@ -18,6 +18,7 @@
 #include "platform/acad/KeptDefinition.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/SpatialIndex.h"
+#include "support/MemoryLimit.h"
 
 using namespace acad;
 
@@ -722,6 +723,11 @@ Answers WalkAt(Document& doc, const Point3d& c, std::uint64_t& most)
 TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
 {
     const auto kWalk = static_cast<std::uint64_t>(2 * kViewBudget);  // a walk's work, and the view weighed
+#ifdef QUORIL_TEST_ASAN
+    constexpr bool sanitized = true;
+#else
+    constexpr bool sanitized = false;
+#endif
     struct Case {
         const char* name;
         std::function<void(Document&, int)> build;  // `n` copies a side
@@ -729,6 +735,9 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         // A view of a few copies: the first of `at` in it lies on a line, the next off any.
         Box zoomed;
         Vector3d far;  // from there to as many copies alike in the middle of 32,767 × 32,767
+        // Whether walks there run out of a walk's work: under the sanitizers
+        // they are left to the plain build (what they check is the bound).
+        bool spends = false;
     };
     auto line = [](Document& d) { d.Blocks().Add({0, 0, 0}, "L")->AddLine({0, 0, 0}, {0.5, 0.5, 0}); };
     // A unit square crossed by its diagonal.
@@ -791,7 +800,8 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
          },
          {{118.5, 118.5, 0}, {3, 1.6, 0}, {40.25, 40.25, 0}, {40.75, 40.25, 0}},
          Box::FromCorners({39.9, 39.9, 0}, {41.1, 41.1, 0}),
-         {32727, 32727, 0}},
+         {32727, 32727, 0},
+         true},
         {"drawn by a dimension",
          [&](Document& d, int n) {
              line(d);
@@ -846,6 +856,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         c.build(huge, 32767);
         const Box middle = Box::FromCorners(c.zoomed.min + c.far, c.zoomed.max + c.far);
         for (const Box& view : {huge.ModelExtents(), c.zoomed, middle}) {
+            if (sanitized && c.spends && view == middle) continue;
             huge.ActiveView().Fit(view);
             for (const Point3d& q : c.at) {
                 const Point3d p = view == middle ? q + c.far : q;
