@@ -671,6 +671,8 @@ Answers WalkAt(Document& doc, const Point3d& c, std::uint64_t& most)
     Answers a;
     SelectionSet* ss = doc.SelectionSets().Find("SStmp");
     if (!ss) ss = doc.SelectionSets().Add("SStmp");
+    doc.SetVariable("OSMODE", input::Osnap::End | input::Osnap::Mid | input::Osnap::Center | input::Osnap::Node |
+                                  input::Osnap::Nearest);
     const double pixel = selection::PixelSize(doc);
     const Vector3d two(2 * pixel, 2 * pixel, 0);
     std::uint64_t before = 0;
