@@ -497,21 +497,10 @@ void WalkGrid(const GridShape& g, const BlockReference::CopyWalk& walk, Visit vi
         }
         return;
     }
-    // The copies nearest the middle of the reach first: a walk whose reach
-    // narrows as it finds (the nearest part so far) then leaves the rest.
     // The copies a walk passes over lie within a step of one it visits: those
     // just out of reach stand for those just in it.
     auto widened = [&](const Box& b) { return walk.step > 0 ? b.Expanded(walk.step) : b; };
     Box reach = widened(asked);
-    const Point3d middle = reach.Center(), first = g.first.Center();
-    // A reach asked again that has not changed, or is no longer any, is kept.
-    auto again = [&] {
-        const Box now = walk.reach();
-        if (now.IsEmpty() || now == asked) return false;
-        asked = now;
-        reach = widened(now);
-        return true;
-    };
     auto rows = [&](double& from, double& to) {
         double r0, r1;
         RowsWithin(g, reach, r0, r1);
@@ -521,6 +510,30 @@ void WalkGrid(const GridShape& g, const BlockReference::CopyWalk& walk, Visit vi
     double r0, r1;
     rows(r0, r1);
     if (r1 < r0) return;
+    if (!walk.nearestFirst) {
+        // In the order of the grid, row by row: copies lying over one another
+        // are drawn as the file means them.
+        for (double r = r0; r <= r1; r = rs.Next(r)) {
+            AddWork(1);
+            double c0, c1;
+            ColumnsWithin(g, reach, r, c0, c1);
+            if (!(c1 > c0)) continue;
+            for (double c = cs.From(c0), last = cs.To(c1); c <= last; c = cs.Next(c))
+                if (!visit(r, c)) return;
+        }
+        return;
+    }
+    // The copies nearest the middle of the reach first: a walk whose reach
+    // narrows as it finds (the nearest part so far) then leaves the rest.
+    const Point3d middle = reach.Center(), first = g.first.Center();
+    // A reach asked again that has not changed, or is no longer any, is kept.
+    auto again = [&] {
+        const Box now = walk.reach();
+        if (now.IsEmpty() || now == asked) return false;
+        asked = now;
+        reach = widened(now);
+        return true;
+    };
     MiddleOut(
         rs, rs.Near(Along(g.v, middle - first), r0, r1), r0, r1,
         [&](double r) {
@@ -617,7 +630,7 @@ void BlockReference::EmitDots(GeometrySink& sink, const Transform& t, const Box&
         return;
     }
     // Apart: a dot each.
-    WalkGrid(g, CopyWalk{[&reach] { return reach; }, 0.0}, [&](double r, double c) {
+    WalkGrid(g, CopyWalk{[&reach] { return reach; }}, [&](double r, double c) {
         sink.Point(first + g.u * c + g.v * r);
         return true;
     });
@@ -756,7 +769,7 @@ void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
                 break;
             }
     // Copies closer together than a coordinate's tolerance are one place.
-    CopyWalk walk{[&sink] { return sink.CopyReach(); }, Budgeted() ? CoordinateTolerance(t.Apply(one.min)) : 0.0};
+    CopyWalk walk{[&sink] { return sink.CopyReach(); }, Budgeted() ? CoordinateTolerance(t.Apply(one.min)) : 0.0, true};
     EachCopy(t, walk, [&](std::size_t i) {
         if (!sink.MoreCopies(*this, t)) return false;
         const Transform at = t * Transform::Translation(CopyOffset(i));

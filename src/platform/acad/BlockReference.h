@@ -64,15 +64,16 @@ public:
     Box CopyBox() const;
     // How a walk goes through a grid's copies.
     struct CopyWalk {
-        // Only the copies whose box meets this box (empty: every copy), asked
-        // again as the walk goes: a walk whose reach narrows as it finds (the
-        // nearest part so far) leaves the rest. With one, the copies nearest
-        // its middle come first.
+        // Only the copies whose box meets this box (empty: every copy).
         std::function<Box()> reach;
         // Copies closer together than this along a row or a column (a pixel
         // for a frame, a coordinate's tolerance for a test) are taken one in
         // so many, and the last: each stands for those up to the next. 0: each.
         double step = 0;
+        // The copies nearest the middle of the reach first, the reach asked
+        // again as the walk goes: a walk whose reach narrows as it finds (the
+        // nearest part so far) leaves the rest. Else in the grid's order.
+        bool nearestFirst = false;
     };
     // Calls `visit(i)` for each copy the walk takes through `t`, until it
     // answers false. Found from the grid row by row, not by looking at each

@@ -464,7 +464,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         const std::vector<AttributeReference*> attributes = cur->GetAttributes();
         std::optional<NestedPick> onAttribute;
         if (!attributes.empty())
-            cur->EachCopy(outer, {[&near] { return near; }, step}, [&](std::size_t i) {
+            cur->EachCopy(outer, {[&near] { return near; }, step, true}, [&](std::size_t i) {
                 if (plan.Spent()) return false;
                 AddWork(1);
                 const Transform at = i == 0 ? outer : outer * Transform::Translation(cur->CopyOffset(i));
@@ -486,7 +486,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         NearestPartProbe probe(p, tolerance, plan);
         Transform bestAt;
         const Block* def = &cur->Block();
-        cur->EachCopy(outer, {[&probe] { return probe.Reach(); }, step}, [&](std::size_t i) {
+        cur->EachCopy(outer, {[&probe] { return probe.Reach(); }, step, true}, [&](std::size_t i) {
             if (probe.Done() || plan.Spent()) return false;
             AddWork(1);
             const Transform t = outer * cur->CopyTransform(i);
