@@ -773,12 +773,14 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
 // copies: copies too small to see are dots, which a row (or a column) closer
 // than a pixel draws as a line and both as an area; larger copies closer than
 // a pixel are drawn one in so many. Of a million and more copies, dense, in
-// rows, in columns, turned, and of larger copies a third of a pixel apart,
+// rows, in columns, turned, and of larger copies a fifth of a pixel apart,
 // each frame inks what a frame of each copy inks, to within a pixel, and
 // draws no more than the file's pieces and the budget. As large as a file
-// holds (32,767 × 32,767), 1 apart, on one spot, nested in as large a grid
-// over it, drawn by a dimension: each frame at the extents and closer in is
-// as bounded, and inks what the copies ink there.
+// holds (32,767 × 32,767): on one spot it inks what one copy inks; 1 apart,
+// at the extents every pixel of its box, and closer in what its copies ink;
+// drawn by a dimension, the same; and over a grid as large, each frame is as
+// bounded (the budget draws the thousand million copies over one another as
+// their outline).
 TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
 {
     auto grid = [](acad::Block& in, const std::string& block, int rows, int columns, double dx, double dy,
