@@ -361,7 +361,12 @@ Box BlockReference::CopyBox() const
     Box one = all;
     one.min = all.min - lo;
     one.max = all.max - hi;
-    return one;
+    if (one.IsFinite() && !one.IsEmpty()) return one;
+    // Corners too far to be numbers (a spacing near the largest double) have
+    // no box to take it from: the first copy is measured.
+    Box first;
+    MeasureCopyInto(Transform(), first, true);
+    return first;
 }
 
 namespace {

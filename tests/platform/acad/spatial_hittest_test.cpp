@@ -717,8 +717,9 @@ Answers WalkAt(Document& doc, const Point3d& c, std::uint64_t& most)
 // columns its box meets, nearest its middle first, and stops once it has its
 // answer; copies on one spot are one. Each walk of a grid (a crossing, a
 // window, a pick, a nested pick, an object snap) answers as the same walk of
-// each copy does, 1 apart, on one spot, spaced the other way, turned, turned
-// over, nested in another grid over it, drawn by a dimension. With 32,767 ×
+// each copy does, 1 apart, on one spot, spaced past the largest number (its
+// far corners no numbers), spaced the other way, turned, turned over, nested
+// in another grid over it, drawn by a dimension. With 32,767 ×
 // 32,767 copies (files of a few hundred bytes) each walk does no more than a
 // walk's work, and answers among a few copies as it does among 60 × 60; the
 // extents after an edit of the block cost its corners.
@@ -769,6 +770,14 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
          },
          {{10.5, 10.5, 0}, {10, 10.4, 0}, {10.25, 10.25, 0}, {10.3, 10.2, 0}},
          Box::FromCorners({10.2, 10.2, 0}, {10.4, 10.4, 0}),
+         {}},
+        {"spaced past the largest number",
+         [&](Document& d, int n) {
+             line(d);
+             Grid(d.ModelSpace(), "L", n, n, 1e307, 1e307);
+         },
+         {{0.5, 0.5, 0}, {0, 0.4, 0}, {0.25, 0.25, 0}, {0.3, 0.2, 0}},
+         Box::FromCorners({0.2, 0.2, 0}, {0.4, 0.4, 0}),
          {}},
         {"spaced the other way",
          [&](Document& d, int n) {
