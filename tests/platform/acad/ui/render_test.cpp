@@ -772,10 +772,11 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
 // A grid of copies (MINSERT) costs a frame the pixels it inks, not its
 // copies: copies too small to see are dots, which a row (or a column) closer
 // than a pixel draws as a line and both as an area; larger copies closer than
-// a pixel are drawn one in so many. Of a million and more copies, dense, in
-// rows, in columns, turned, and of larger copies a fifth of a pixel apart,
-// each frame inks what a frame of each copy inks, to within a pixel, and
-// draws no more than the file's pieces and the budget. As large as a file
+// a pixel are drawn one in so many. Of grids closer than a pixel (dense ones
+// of more dots than the budget holds), along both axes, in rows, in columns,
+// turned, spaced the other way, turned over, and of larger copies a fifth of
+// a pixel apart, each frame inks what a frame of each copy inks, to within a
+// pixel, and draws no more than the file's pieces and the budget. As large as a file
 // holds (32,767 × 32,767): on one spot it inks what one copy inks; 1 apart,
 // at the extents every pixel of its box, and closer in what its copies ink;
 // drawn by a dimension, the same; and over a grid as large, each frame is as
@@ -784,9 +785,10 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
 TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
 {
     auto grid = [](acad::Block& in, const std::string& block, int rows, int columns, double dx, double dy,
-                   double rotation = 0) {
+                   double rotation = 0, const acad::Vector3d& normal = acad::kZAxis) {
         acad::BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
         acad::BlockReferenceData d = r->Data();
+        d.extrusion = normal;
         d.rows = rows;
         d.columns = columns;
         d.columnSpacing = dx;
@@ -839,6 +841,7 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
         int rows, columns;
         double dx, dy, rotation;
         const char* block;
+        acad::Vector3d normal = acad::kZAxis;
     };
     // More copies than the budget holds as dots; under the sanitizers fewer,
     // still closer than a pixel (the window is 571 pixels high).
@@ -850,11 +853,13 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
     for (const Dense& c :
          {Dense{"dense", n, n, 0.01, 0.01, 0, "P"}, Dense{"rows", 40, n, 0.01, 0.3, 0, "P"},
           Dense{"columns", n, 40, 0.3, 0.01, 0, "P"}, Dense{"turned", n, n, 0.01, 0.01, acad::kPi / 6, "P"},
-          Dense{"larger", larger, larger, 0.0002, 0.0002, 0, "L"}}) {
+          Dense{"larger", larger, larger, 0.0002, 0.0002, 0, "L"},
+          Dense{"spaced the other way", 40, n, -0.01, -0.3, 0, "P"},
+          Dense{"turned over", n, 40, 0.3, 0.01, acad::kPi / 6, "P", {0, 0, -1}}}) {
         SCOPED_TRACE(c.name);
         acad::Document& doc = *h.app.Documents().Add("Acad");
         blocks(doc);
-        grid(doc.ModelSpace(), c.block, c.rows, c.columns, c.dx, c.dy, c.rotation);
+        grid(doc.ModelSpace(), c.block, c.rows, c.columns, c.dx, c.dy, c.rotation, c.normal);
         const acad::Box all = doc.ModelExtents();
         frame(doc, all.min, all.max, Inks::Whole);
         h.app.Documents().Close(doc);
