@@ -12,12 +12,12 @@
 // 20,000 ordinary manholes drawn whole in under 10 times; a wide polyline that
 // lies over itself (a noisy track, a bulged zigzag) at most twice as long as
 // the same polyline without width. And a zones drawing of 500 hatches drawn
-// with the pattern lines of their file; and a text of 200 letters fitted into
-// a unit, and one of 20 slanted letters, zoomed in. Linetypes: the 100,000
-// lines in two colours one after the other, and dashed, and a polyline of
-// 100,000 vertices dashed at its extents and zoomed in. Each at most 20 times
-// as long as the
-// 100,000 plain lines.
+// with the pattern lines of their file; a text of 200 letters fitted into a
+// unit, and one of 20 slanted letters, zoomed in; a grid of 4,000 × 4,000
+// copies of a line drawn, crossed and picked. Linetypes: the 100,000 lines in
+// two colours one after the other, and dashed, and a polyline of 100,000
+// vertices dashed at its extents and zoomed in. Each at most 20 times as long
+// as the 100,000 plain lines.
 
 #include "../QtBenchMain.h"
 #include "../../tests/platform/acad/dxf_test_text.h"
@@ -40,6 +40,7 @@
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/ui/AciPalette.h"
 #include "platform/acad/ui/DrawingView.h"
 #include "platform/acad/ui/MainWindow.h"
@@ -325,6 +326,62 @@ void BM_RepaintDashedPolyline(benchmark::State& state)
     RepaintLoop(state, *doc, [&] { return v; });
 }
 BENCHMARK(BM_RepaintDashedPolyline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+// A grid of 4,000 × 4,000 copies (MINSERT) of one short line, 1 apart: a
+// file of a few hundred bytes. At the extents each copy is a fraction of a
+// pixel; drawn, crossed over the extents and picked at the middle, each at
+// most 20 times the 100,000 plain lines.
+acad::Document& Grid4000()
+{
+    static const std::unique_ptr<acad::Document> doc = [] {
+        auto d = std::make_unique<acad::Document>();
+        d->Blocks().Add({0, 0, 0}, "L")->AddLine({0, 0, 0}, {0.5, 0.5, 0});
+        acad::BlockReference* r = d->ModelSpace().InsertBlock({0, 0, 0}, "L", 1, 1, 1, 0);
+        acad::BlockReferenceData g = r->Data();
+        g.rows = g.columns = 4000;
+        g.rowSpacing = g.columnSpacing = 1;
+        r->SetData(g);
+        d->SetScreenSize(kScreen.width(), kScreen.height());
+        d->ActiveView().Fit(d->ModelExtents());
+        return d;
+    }();
+    return *doc;
+}
+
+void BM_RepaintGrid4000(benchmark::State& state)
+{
+    const acad::View v = ExtentsView(Grid4000());
+    RepaintLoop(state, Grid4000(), [&] { return v; });
+}
+BENCHMARK(BM_RepaintGrid4000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Each walk weighs its view again, as after any change to the drawing.
+void BM_CrossingGrid4000(benchmark::State& state)
+{
+    acad::Document& doc = Grid4000();
+    acad::SelectionSet* ss = doc.SelectionSets().Add("CRUZA");
+    const acad::Box all = doc.ModelExtents();
+    for (auto _ : state) {
+        doc.PlanKept().reset();
+        ss->Clear();
+        ss->Select(acad::acSelectionSetCrossing, all.min, all.max);
+    }
+    state.counters["selected"] = ss->Count();
+    doc.SelectionSets().Item("CRUZA")->Delete();
+}
+BENCHMARK(BM_CrossingGrid4000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PickGrid4000(benchmark::State& state)
+{
+    acad::Document& doc = Grid4000();
+    const acad::Point3d middle = doc.ModelExtents().Center();
+    const acad::Entity* picked = nullptr;
+    for (auto _ : state) {
+        doc.PlanKept().reset();
+        picked = acad::selection::PickAt(doc, middle);
+    }
+    state.counters["picked"] = picked != nullptr;
+}
+BENCHMARK(BM_PickGrid4000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A small file of references of a block X of 40 references of Y, of 50 of Z, of
 // 40 large circles (82,040 parts per X), all around one spot.

@@ -5,6 +5,7 @@
 
 #include "platform/acad/Block.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DrawCount.h"
 #include "platform/acad/KeptDefinition.h"
 #include "platform/acad/Work.h"
 #include "platform/acad/EmitSupport.h"
@@ -367,66 +368,346 @@ Box BlockReference::CopyBox() const
     Box one = all;
     one.min = all.min - lo;
     one.max = all.max - hi;
-    return one;
+    if (one.IsFinite() && !one.IsEmpty()) return one;
+    // Corners too far to be numbers (a spacing near the largest double) have
+    // no box to take it from: the first copy is measured.
+    Box first;
+    MeasureCopyInto(Transform(), first, true);
+    return first;
 }
 
 namespace {
-// Calls `row(r, first, end)` for each row of a grid with copies whose box
-// through `t` meets `reach`, with the columns [first, end) of those copies.
-template <typename Row>
-void GridRows(const BlockReference& ref, const Transform& t, const Box& reach, Row row)
+// A grid seen through `t`: its distinct places along each axis, the step from
+// one column to the next (u) and from one row to the next (v), and the box
+// of the first copy (in X and Y).
+struct GridShape {
+    double columns = 1, rows = 1;
+    Vector3d u, v;
+    Box first;
+    // The same grid walked column by column.
+    GridShape Transposed() const { return GridShape{rows, columns, v, u, first}; }
+};
+
+GridShape ShapeOf(const BlockReference& ref, const Transform& t, const Box& one)
 {
     const BlockReferenceData& d = ref.Data();
-    const double columns = static_cast<double>(Places(d.columns, d.columnSpacing));
-    const double rows = static_cast<double>(Places(d.rows, d.rowSpacing));
-    if (reach.IsEmpty()) {
-        for (double r = 0; r < rows; ++r) row(r, 0.0, columns);
+    GridShape g;
+    g.columns = static_cast<double>(Places(d.columns, d.columnSpacing));
+    g.rows = static_cast<double>(Places(d.rows, d.rowSpacing));
+    for (int k = 0; k < 4; ++k)
+        g.first.Add(t.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+    if (g.columns > 1) g.u = t.ApplyVector(ref.CopyOffset(1));
+    if (g.rows > 1) g.v = t.ApplyVector(ref.CopyOffset(static_cast<std::size_t>(g.columns)));
+    return g;
+}
+
+// Copy (r, c) lies at first + c·u + r·v, and meets `reach` when
+// reach.min − first.max ≤ c·u + r·v ≤ reach.max − first.min.
+// The rows some column of which may meet it: [r0, r1).
+void RowsWithin(const GridShape& g, const Box& reach, double& r0, double& r1)
+{
+    r0 = 0;
+    r1 = g.rows;
+    const double lo[2] = {reach.min.x - g.first.max.x, reach.min.y - g.first.max.y};
+    const double hi[2] = {reach.max.x - g.first.min.x, reach.max.y - g.first.min.y};
+    const double uw[2] = {g.u.x, g.u.y}, vw[2] = {g.v.x, g.v.y};
+    for (int a = 0; a < 2; ++a) {
+        const double span = (g.columns - 1) * uw[a];
+        StepsWithin(vw[a], lo[a] - std::max(0.0, span), hi[a] - std::min(0.0, span), g.rows - 1, r0, r1);
+    }
+}
+
+// The columns of row `r` that meet it: [c0, c1).
+void ColumnsWithin(const GridShape& g, const Box& reach, double r, double& c0, double& c1)
+{
+    c0 = 0;
+    c1 = g.columns;
+    StepsWithin(g.u.x, reach.min.x - g.first.max.x - r * g.v.x, reach.max.x - g.first.min.x - r * g.v.x, g.columns - 1,
+                c0, c1);
+    StepsWithin(g.u.y, reach.min.y - g.first.max.y - r * g.v.y, reach.max.y - g.first.min.y - r * g.v.y, g.columns - 1,
+                c0, c1);
+}
+
+// The places of one axis of `n` a walk visits: each, or where they lie closer
+// than its step, one in `k` and the last, each standing for those up to the
+// next it visits.
+struct Stride {
+    double n = 1, k = 1;
+    Stride(double count, const Vector3d& w, double step) : n(count)
+    {
+        const double length = w.Length2d();
+        if (count > 1 && step > 0 && length < step) k = length > 0 ? std::clamp(std::floor(step / length), 1.0, n) : n;
+    }
+    // The place visited after `i` (n: none), and before it (−1: none).
+    double Next(double i) const { return i >= n - 1 ? n : std::min(n - 1, (std::floor(i / k) + 1) * k); }
+    double Prev(double i) const { return i <= 0 ? -1 : (std::ceil(i / k) - 1) * k; }
+    // The places visited that stand for those of [a, b): from the last at or
+    // below a to the first at or above b − 1.
+    double From(double a) const { return a >= n - 1 ? n - 1 : std::floor(a / k) * k; }
+    double To(double b) const { return b - 1 <= 0 ? 0 : std::min(n - 1, std::ceil((b - 1) / k) * k); }
+    // How many places are visited in [from, to] (both visited).
+    double Count(double from, double to) const
+    {
+        if (to < from) return 0;
+        double m = std::floor(to / k) - std::ceil(from / k) + 1;
+        if (to == n - 1 && std::fmod(n - 1, k) != 0) ++m;
+        return m;
+    }
+    // The place visited nearest `x`, within [from, to] (both visited).
+    double Near(double x, double from, double to) const
+    {
+        x = std::clamp(x, from, to);
+        double m = std::round(x / k) * k;
+        if (m >= n - 1 || std::fabs(n - 1 - x) < std::fabs(x - m)) m = n - 1;
+        return std::clamp(m, from, to);
+    }
+};
+
+// Where along `w` the point `d` lies, in steps of `w`.
+double Along(const Vector3d& w, const Vector3d& d)
+{
+    const double w2 = w.x * w.x + w.y * w.y;
+    return w2 > 0 ? (d.x * w.x + d.y * w.y) / w2 : 0.0;
+}
+
+// The places of [from, to] along a stride, from `start` outward both ways:
+// `visit(i)` answers false to stop; `bounds(from, to)` gives them again after
+// each (the reach may narrow). False when the walk was stopped.
+template <typename Visit, typename Bounds>
+bool MiddleOut(const Stride& s, double start, double from, double to, Visit visit, Bounds bounds)
+{
+    double up = start, down = s.Prev(start);
+    for (;;) {
+        bool any = false;
+        if (up <= to && up >= from) {
+            if (!visit(up)) return false;
+            any = true;
+            up = s.Next(up);
+            bounds(from, to);
+        }
+        if (down >= from && down <= to) {
+            if (!visit(down)) return false;
+            any = true;
+            down = s.Prev(down);
+            bounds(from, to);
+        }
+        if (!any) return true;
+    }
+}
+
+// Calls `visit(r, c)` for each copy a walk visits, until it answers false.
+template <typename Visit>
+void WalkGrid(const GridShape& g, const BlockReference::CopyWalk& walk, Visit visit)
+{
+    const Stride cs(g.columns, g.u, walk.step), rs(g.rows, g.v, walk.step);
+    Box asked = walk.reach ? walk.reach() : Box();
+    if (asked.IsEmpty()) {
+        for (double r = 0; r < g.rows; r = rs.Next(r)) {
+            AddWork(1);
+            for (double c = 0; c < g.columns; c = cs.Next(c))
+                if (!visit(r, c)) return;
+        }
         return;
     }
-    const Box one = ref.CopyBox();
-    if (one.IsEmpty()) return;
-    Box first;
-    for (int k = 0; k < 4; ++k)
-        first.Add(t.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
-    // Copy (r, c) lies at first + c·u + r·v, and meets the reach when
-    // reach.min − first.max ≤ c·u + r·v ≤ reach.max − first.min.
-    const Vector3d u = t.ApplyVector(ref.CopyOffset(1)) * (columns > 1 ? 1.0 : 0.0);
-    const Vector3d v = t.ApplyVector(ref.CopyOffset(static_cast<std::size_t>(columns))) * (rows > 1 ? 1.0 : 0.0);
-    const double lo[2] = {reach.min.x - first.max.x, reach.min.y - first.max.y};
-    const double hi[2] = {reach.max.x - first.min.x, reach.max.y - first.min.y};
-    const double uw[2] = {u.x, u.y}, vw[2] = {v.x, v.y};
-    // The rows some column of which may meet it.
-    double r0 = 0, r1 = rows;
-    for (int a = 0; a < 2; ++a) {
-        const double span = (columns - 1) * uw[a];
-        StepsWithin(vw[a], lo[a] - std::max(0.0, span), hi[a] - std::min(0.0, span), rows - 1, r0, r1);
+    // The copies a walk passes over lie within a step of one it visits: those
+    // just out of reach stand for those just in it.
+    auto widened = [&](const Box& b) { return walk.step > 0 ? b.Expanded(walk.step) : b; };
+    Box reach = widened(asked);
+    auto rows = [&](double& from, double& to) {
+        double r0, r1;
+        RowsWithin(g, reach, r0, r1);
+        from = r1 > r0 ? rs.From(r0) : 1;
+        to = r1 > r0 ? rs.To(r1) : 0;
+    };
+    double r0, r1;
+    rows(r0, r1);
+    if (r1 < r0) return;
+    if (!walk.nearestFirst) {
+        // In the order of the grid, row by row: copies lying over one another
+        // are drawn as the file means them.
+        for (double r = r0; r <= r1; r = rs.Next(r)) {
+            AddWork(1);
+            double c0, c1;
+            ColumnsWithin(g, reach, r, c0, c1);
+            if (!(c1 > c0)) continue;
+            for (double c = cs.From(c0), last = cs.To(c1); c <= last; c = cs.Next(c))
+                if (!visit(r, c)) return;
+        }
+        return;
     }
-    for (double r = r0; r < r1; ++r) {
-        double c0 = 0, c1 = columns;
-        for (int a = 0; a < 2; ++a) StepsWithin(uw[a], lo[a] - r * vw[a], hi[a] - r * vw[a], columns - 1, c0, c1);
-        AddWork(1);
-        if (c1 > c0) row(r, c0, c1);
-    }
+    // The copies nearest the middle of the reach first: a walk whose reach
+    // narrows as it finds (the nearest part so far) then leaves the rest.
+    const Point3d middle = reach.Center(), first = g.first.Center();
+    // A reach asked again that has not changed, or is no longer any, is kept.
+    auto again = [&] {
+        const Box now = walk.reach();
+        if (now.IsEmpty() || now == asked) return false;
+        asked = now;
+        reach = widened(now);
+        return true;
+    };
+    MiddleOut(
+        rs, rs.Near(Along(g.v, middle - first), r0, r1), r0, r1,
+        [&](double r) {
+            AddWork(1);
+            auto columns = [&](double& from, double& to) {
+                double c0, c1;
+                ColumnsWithin(g, reach, r, c0, c1);
+                from = c1 > c0 ? cs.From(c0) : 1;
+                to = c1 > c0 ? cs.To(c1) : 0;
+            };
+            double c0, c1;
+            columns(c0, c1);
+            if (c1 < c0) return true;
+            return MiddleOut(
+                cs, cs.Near(Along(g.u, middle - first - g.v * r), c0, c1), c0, c1,
+                [&](double c) { return visit(r, c); },
+                [&](double& from, double& to) {
+                    if (again()) columns(from, to);
+                });
+        },
+        [&](double& from, double& to) {
+            again();
+            rows(from, to);
+        });
 }
 }  // namespace
 
-void BlockReference::EachCopy(const Transform& t, const Box& reach, const std::function<void(std::size_t)>& visit) const
+namespace {
+// `ring`, a convex polygon, cut to `box` (in X and Y).
+std::vector<Point3d> CutToBox(std::vector<Point3d> ring, const Box& box)
+{
+    for (int side = 0; side < 4 && !ring.empty(); ++side) {
+        // How far in from this side of the box.
+        auto in = [&](const Point3d& p) {
+            switch (side) {
+            case 0: return p.x - box.min.x;
+            case 1: return box.max.x - p.x;
+            case 2: return p.y - box.min.y;
+            default: return box.max.y - p.y;
+            }
+        };
+        std::vector<Point3d> kept;
+        for (std::size_t i = 0; i < ring.size(); ++i) {
+            const Point3d& a = ring[i];
+            const Point3d& b = ring[(i + 1) % ring.size()];
+            const double da = in(a), db = in(b);
+            if (da >= 0) kept.push_back(a);
+            if ((da >= 0) != (db >= 0)) kept.push_back(Lerp(a, b, da / (da - db)));
+        }
+        ring = std::move(kept);
+    }
+    return ring;
+}
+}  // namespace
+
+void BlockReference::EmitDots(GeometrySink& sink, const Transform& t, const Box& reach, double pxPerUnit) const
+{
+    const Box one = CopyBox();
+    if (one.IsEmpty() || !(pxPerUnit > 0)) return;
+    const GridShape g = ShapeOf(*this, t, one);
+    // Each dot is drawn at the middle of its copy's box.
+    const Point3d first = g.first.Center();
+    const bool columnsTouch = g.u.Length2d() * pxPerUnit <= 1, rowsTouch = g.v.Length2d() * pxPerUnit <= 1;
+    if (columnsTouch && rowsTouch) {
+        // One area: the dots' middles from corner to corner, each inking the
+        // pixel about it.
+        const double half = 0.5 / pxPerUnit;
+        std::vector<Point3d> corners;
+        for (double r : {0.0, g.rows - 1})
+            for (double c : {0.0, g.columns - 1})
+                for (int k = 0; k < 4; ++k)
+                    corners.push_back(first + g.u * c + g.v * r + Point3d{k & 1 ? half : -half, k & 2 ? half : -half});
+        std::vector<Point3d> ring = ConvexHull(std::move(corners)).Vertices();
+        if (!reach.IsEmpty()) ring = CutToBox(std::move(ring), reach);
+        if (ring.size() >= 3) sink.Fill(ring);
+        return;
+    }
+    if (columnsTouch || rowsTouch) {
+        // A line for each row whose dots touch (or each column).
+        const GridShape lines = columnsTouch ? g : g.Transposed();
+        double r0 = 0, r1 = lines.rows;
+        if (!reach.IsEmpty()) RowsWithin(lines, reach, r0, r1);
+        for (double r = r0; r < r1; ++r) {
+            AddWork(1);
+            double c0 = 0, c1 = lines.columns;
+            if (!reach.IsEmpty()) ColumnsWithin(lines, reach, r, c0, c1);
+            if (!(c1 > c0)) continue;
+            const Point3d a = first + lines.u * c0 + lines.v * r;
+            if (c1 - c0 < 2)
+                sink.Point(a);
+            else
+                sink.Segment(a, first + lines.u * (c1 - 1) + lines.v * r);
+        }
+        return;
+    }
+    // Apart: a dot each.
+    WalkGrid(g, CopyWalk{[&reach] { return reach; }}, [&](double r, double c) {
+        sink.Point(first + g.u * c + g.v * r);
+        return true;
+    });
+}
+
+BlockReference::FrameCost BlockReference::CostOfCopies(const Transform& t, const Box& reach, double pxPerUnit,
+                                                       double inkCapPx) const
+{
+    FrameCost cost;
+    if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit)) {
+        cost.copies = CountCopies(t, reach);
+        return cost;
+    }
+    if (const Box one = CopyBox(); IsDot(PlaneBoxThrough(one, t), pxPerUnit)) {
+        const GridShape g = ShapeOf(*this, t, one);
+        if (g.u.Length2d() * pxPerUnit > 1 && g.v.Length2d() * pxPerUnit > 1) {
+            // A dot each, counted row by row, not walked.
+            cost.dots = std::max(CountCopies(t, reach), 1.0);
+            return cost;
+        }
+        CountSink count(pxPerUnit, inkCapPx);
+        EmitDots(count, t, reach, pxPerUnit);
+        cost.dots = std::max(count.n, 1.0);
+        return cost;
+    }
+    cost.copies = CountCopies(t, reach, 1 / pxPerUnit);
+    return cost;
+}
+
+void BlockReference::EachCopy(const Transform& t, const CopyWalk& walk,
+                              const std::function<bool(std::size_t)>& visit) const
 {
     if (Copies() == 1) {
         visit(0);
         return;
     }
-    const auto columns = static_cast<double>(Places(data_.columns, data_.columnSpacing));
-    GridRows(*this, t, reach, [&](double r, double c0, double c1) {
-        for (double c = c0; c < c1; ++c) visit(static_cast<std::size_t>(r * columns + c));
-    });
+    const Box one = CopyBox();
+    if (one.IsEmpty() && walk.reach && !walk.reach().IsEmpty()) return;
+    const GridShape g = ShapeOf(*this, t, one);
+    WalkGrid(g, walk, [&](double r, double c) { return visit(static_cast<std::size_t>(r * g.columns + c)); });
 }
 
-double BlockReference::CountCopies(const Transform& t, const Box& reach) const
+double BlockReference::CountCopies(const Transform& t, const Box& reach, double step) const
 {
     if (Copies() == 1) return 1;
+    const Box one = CopyBox();
+    if (one.IsEmpty() && !reach.IsEmpty()) return 0;
+    const GridShape g = ShapeOf(*this, t, one);
+    const Stride cs(g.columns, g.u, step), rs(g.rows, g.v, step);
+    const Box within = step > 0 && !reach.IsEmpty() ? reach.Expanded(step) : reach;
+    double from = 0, to = g.rows - 1;
+    if (!within.IsEmpty()) {
+        double r0, r1;
+        RowsWithin(g, within, r0, r1);
+        if (!(r1 > r0)) return 0;
+        from = rs.From(r0);
+        to = rs.To(r1);
+    }
     double n = 0;
-    GridRows(*this, t, reach, [&](double, double c0, double c1) { n += c1 - c0; });
+    for (double r = from; r <= to; r = rs.Next(r)) {
+        AddWork(1);
+        double c0 = 0, c1 = g.columns;
+        if (!within.IsEmpty()) ColumnsWithin(g, within, r, c0, c1);
+        if (c1 > c0) n += cs.Count(cs.From(c0), cs.To(c1));
+    }
     return n;
 }
 
@@ -490,20 +771,23 @@ void BlockReference::Emit(GeometrySink& sink, const Transform& t) const
         return;
     }
     const Box one = CopyBox();
-    const Box reach = sink.CopyReach();
-    EachCopy(t, reach, [&](std::size_t i) {
+    // A copy out of reach is offered first, one at a corner (when any copy is
+    // out of reach, one at a corner is): a window learns at once that the
+    // grid reaches out of it.
+    if (const Box reach = sink.CopyReach(); !reach.IsEmpty())
+        for (std::size_t k : CornerCopies())
+            if (const Box b = BoxThrough(one, t * Transform::Translation(CopyOffset(k))); !b.Intersects(reach)) {
+                sink.WantsCopy(*this, b);
+                break;
+            }
+    // Copies closer together than a coordinate's tolerance are one place.
+    CopyWalk walk{[&sink] { return sink.CopyReach(); }, Budgeted() ? CoordinateTolerance(t.Apply(one.min)) : 0.0, true};
+    EachCopy(t, walk, [&](std::size_t i) {
+        if (!sink.MoreCopies(*this, t)) return false;
         const Transform at = t * Transform::Translation(CopyOffset(i));
         if (sink.WantsCopy(*this, BoxThrough(one, at))) EmitCopy(sink, at);
+        return true;
     });
-    if (reach.IsEmpty()) return;
-    // A copy out of reach is offered all the same, one at a corner (when any
-    // copy is out of reach, one at a corner is): a window learns that the grid
-    // reaches out of it.
-    for (std::size_t k : CornerCopies())
-        if (const Box b = BoxThrough(one, t * Transform::Translation(CopyOffset(k))); !b.Intersects(reach)) {
-            sink.WantsCopy(*this, b);
-            return;
-        }
 }
 
 void BlockReference::EmitCopy(GeometrySink& sink, const Transform& t) const
@@ -850,6 +1134,7 @@ public:
     bool TakesFills() const override { return out_.TakesFills(); }
     Box CopyReach() const override { return out_.CopyReach(); }
     bool WantsCopy(const BlockReference& r, const Box& box) override { return out_.WantsCopy(r, box); }
+    bool MoreCopies(const BlockReference& r, const Transform& t) override { return out_.MoreCopies(r, t); }
 
 private:
     GeometrySink& out_;

@@ -62,14 +62,39 @@ public:
     Transform CopyTransform(std::size_t i) const;
     // The box of the first copy, attributes included, where it is placed.
     Box CopyBox() const;
-    // Calls `visit(i)`, in order, for each copy whose box through `t` meets
-    // `reach` (every copy when `reach` is empty). Found from the grid row by
-    // row, not by looking at each copy: a walk of part of a large grid costs
-    // the copies it visits and the rows they lie in. Every walk of a
-    // reference's copies goes through here.
-    void EachCopy(const Transform& t, const Box& reach, const std::function<void(std::size_t)>& visit) const;
-    // How many copies EachCopy would visit, counted row by row.
-    double CountCopies(const Transform& t, const Box& reach) const;
+    // How a walk goes through a grid's copies.
+    struct CopyWalk {
+        // Only the copies whose box meets this box (empty: every copy).
+        std::function<Box()> reach;
+        // Copies closer together than this along a row or a column (a pixel
+        // for a frame, a coordinate's tolerance for a test) are taken one in
+        // so many, and the last: each stands for those up to the next. 0: each.
+        double step = 0;
+        // The copies nearest the middle of the reach first, the reach asked
+        // again as the walk goes: a walk whose reach narrows as it finds (the
+        // nearest part so far) leaves the rest. Else in the grid's order.
+        bool nearestFirst = false;
+    };
+    // Calls `visit(i)` for each copy the walk takes through `t`, until it
+    // answers false. Found from the grid row by row, not by looking at each
+    // copy: a walk of part of a large grid costs the copies it visits and the
+    // rows they lie in. Every walk of a reference's copies goes through here.
+    void EachCopy(const Transform& t, const CopyWalk& walk, const std::function<bool(std::size_t)>& visit) const;
+    // How many copies EachCopy would visit with a reach that does not narrow,
+    // counted row by row.
+    double CountCopies(const Transform& t, const Box& reach, double step = 0) const;
+    // What the copies of a grid through `t` that meet `reach` cost a frame at
+    // `pxPerUnit` (0: at no scale, every copy): the copies it draws, a pixel
+    // apart; or, each smaller than a dot, the pieces of EmitDots, counted as
+    // CountSink counts them with lines up to `inkCapPx`.
+    struct FrameCost {
+        double copies = 0, dots = 0;
+    };
+    FrameCost CostOfCopies(const Transform& t, const Box& reach, double pxPerUnit, double inkCapPx) const;
+    // The copies of a grid, each smaller than a dot at `pxPerUnit`, as the
+    // window draws them where they meet `reach`: a dot each, but copies closer
+    // than a pixel along a row (or a column) are a line, along both an area.
+    void EmitDots(GeometrySink& sink, const Transform& t, const Box& reach, double pxPerUnit) const;
     // The copies at the grid's corners (up to four): the box of every copy is
     // within theirs.
     std::vector<std::size_t> CornerCopies() const;

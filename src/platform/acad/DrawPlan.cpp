@@ -126,9 +126,14 @@ public:
         AddWork(1);
         const Box b = r.Extents();
         if (dots_ && IsDot(b, px_)) return Weight{&kDots, 0, kDotWork};
-        // A grid draws the copies in view, each as a reference of its own.
-        const double copies = r.CountCopies(Transform(), view_);
-        if (r.Copies() > 1 && dots_ && IsDot(r.CopyBox(), px_)) return Weight{&kDots, 0, Outline(b, px_), copies};
+        // A grid draws the copies in view a pixel apart, each as a reference of
+        // its own; copies too small to see, the pixels they ink.
+        double copies = 1;
+        if (r.Copies() > 1) {
+            const BlockReference::FrameCost cost = r.CostOfCopies(Transform(), view_, dots_ ? px_ : 0, cap_);
+            if (cost.dots > 0) return Weight{&kDots, 0, Outline(b, px_), cost.dots / kDotWork};
+            copies = cost.copies;
+        }
         const Weight w{&kNothing, 1 + Attributes(r, px_), Outline(b, px_), copies};
         const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
         if (!def) return w;
@@ -226,8 +231,16 @@ private:
                     nested = Part(*inner, inside, true, reach - 1);
                 }
             }
-            // Each copy of a grid draws it all again.
-            const auto copies = static_cast<double>(r->Copies());
+            // Each copy of a grid in view draws it all again.
+            double copies = 1;
+            if (r->Copies() > 1) {
+                const BlockReference::FrameCost cost = r->CostOfCopies(t, view_, dots_ ? px_ : 0, cap_);
+                if (cost.dots > 0) {
+                    for (int L = 2; L <= reach; ++L) k[static_cast<std::size_t>(L)] += cost.dots;
+                    continue;
+                }
+                copies = cost.copies;
+            }
             for (int L = 2; L <= reach; ++L)
                 k[static_cast<std::size_t>(L)] += copies * (attributes + nested[static_cast<std::size_t>(L - 1)]);
         }
@@ -299,7 +312,8 @@ public:
                 continue;
             }
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
-            const bool ownFree = file && def && def->References().size() == 1;
+            // Not a grid's: each copy draws the parts again.
+            const bool ownFree = file && def && def->References().size() == 1 && r->Copies() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
             // A dimension's or a table's own pieces besides its block.
             if (r != e) claims.back().weight.own = estimate.Plain(*e);
@@ -670,6 +684,15 @@ void PlannedSink::Ray(const Point3d& base, const Vector3d& direction, bool bothW
 void PlannedSink::OnRay(const Point3d& base, const Vector3d& direction, bool bothWays)
 {
     GeometrySink::Ray(base, direction, bothWays);  // the piece in reach, as a segment
+}
+
+bool PlannedSink::MoreCopies(const BlockReference& r, const Transform& t)
+{
+    if (Done()) return false;
+    if (!plan_.Spent()) return true;
+    // A walk that did a budget's work already takes the rest as the outline of the grid.
+    if (const Box b = r.BoundsUnder(t); !b.IsEmpty()) EmitOutline(*this, b);
+    return false;
 }
 
 bool PlannedSink::WantsCopy(const BlockReference& r, const Box& box)

@@ -145,6 +145,8 @@ public:
     void Ray(const Point3d& base, const Vector3d& direction, bool bothWays) final;
     // A copy of a grid is passed over as Wants says, and drawn as a dot as a reference would be.
     bool WantsCopy(const BlockReference& r, const Box& box) final;
+    // The copies of a grid are walked while the answer is open, and a walk's work lasts.
+    bool MoreCopies(const BlockReference& r, const Transform& t) final;
 
 protected:
     // Whether a reference whose box is `box` can matter to the sink (false:

@@ -108,12 +108,23 @@ public:
     // and each is asked for first, with the box that holds it (where it is
     // emitted): a sink may answer false to pass over it, as BeginReference
     // does for a whole reference.
+    // The reach is asked again as the walk goes: it may narrow (the nearest
+    // part so far), and the copies nearest its middle come first.
     virtual Box CopyReach() const { return Reach(); }
     virtual bool WantsCopy(const class BlockReference& r, const Box& box)
     {
         (void)r;
         (void)box;
         return true;
+    }
+    // Asked before each copy of the grid of `r` emitted through `t`: false
+    // ends the walk of its copies (nothing more can change what the sink
+    // makes of it, or the sink takes the rest otherwise).
+    virtual bool MoreCopies(const class BlockReference& r, const Transform& t)
+    {
+        (void)r;
+        (void)t;
+        return !Done();
     }
 };
 

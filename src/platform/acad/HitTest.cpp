@@ -288,6 +288,9 @@ public:
         return Box::Around(p_, r + CoordinateTolerance(p_));
     }
 
+    // Nothing is nearer than a part the point lies on.
+    bool Done() const override { return best <= 0; }
+
 protected:
     // Only a reference whose box is nearer than the nearest part so far may hold a nearer one.
     bool Wants(const Box& b) override
@@ -334,6 +337,7 @@ public:
         best = within;
     }
     Entity* part = nullptr;
+    bool Done() const override { return part && best <= 0; }
 
 protected:
     // The definition's own parts, but for attribute definitions (a
@@ -447,8 +451,10 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
     }
     const std::vector<char>& frozen = plan.FrozenHere();
     auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
-    // Only the copies of a grid near the pick are looked into.
+    // Only the copies of a grid near the pick are looked into, nearest first;
+    // copies closer together than a coordinate's tolerance are one place.
     const Box near = Box::Around(p, tolerance + CoordinateTolerance(p));
+    const double step = Budgeted() ? CoordinateTolerance(p) : 0.0;
     NestedPick pick;
     pick.containers.push_back(&top);
     BlockReference* cur = ref;
@@ -458,8 +464,9 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         const std::vector<AttributeReference*> attributes = cur->GetAttributes();
         std::optional<NestedPick> onAttribute;
         if (!attributes.empty())
-            cur->EachCopy(outer, near, [&](std::size_t i) {
-                if (onAttribute) return;
+            cur->EachCopy(outer, {[&near] { return near; }, step, true}, [&](std::size_t i) {
+                if (plan.Spent()) return false;
+                AddWork(1);
                 const Transform at = i == 0 ? outer : outer * Transform::Translation(cur->CopyOffset(i));
                 for (AttributeReference* a : attributes)
                     if (shownAttribute(*a) &&
@@ -467,22 +474,27 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
                         onAttribute = pick;
                         onAttribute->entity = a;
                         onAttribute->toWorld = at;
-                        return;
+                        return false;
                     }
+                return true;
             });
         if (onAttribute) return onAttribute;
         // Then the nearest part of the definition, looking into the references
         // it holds, and so on inward: each level asks its definition's pieces
-        // near the point, copy by copy of a grid.
+        // near the point, copy by copy of a grid, while the nearest part so far
+        // leaves any nearer to find.
         NearestPartProbe probe(p, tolerance, plan);
         Transform bestAt;
         const Block* def = &cur->Block();
-        cur->EachCopy(outer, near, [&](std::size_t i) {
+        cur->EachCopy(outer, {[&probe] { return probe.Reach(); }, step, true}, [&](std::size_t i) {
+            if (probe.Done() || plan.Spent()) return false;
+            AddWork(1);
             const Transform t = outer * cur->CopyTransform(i);
             const Entity* before = probe.part;
             const double was = probe.best;
             EmitDefinition(*def, probe, t, true);
             if (probe.part != before || probe.best != was) bestAt = t;
+            return true;
         });
         Entity* best = probe.part;
         if (!best) return std::nullopt;

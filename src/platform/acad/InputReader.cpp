@@ -102,8 +102,6 @@ protected:
             ConsiderNearest(base + direction * t);
         }
     }
-    // Only the copies of a grid within the aperture can offer a point.
-    Box CopyReach() const override { return Box::Around(p_, aperture_); }
 
 private:
     double Within() const { return best_ ? std::min(aperture_, bestDistance_) : aperture_; }

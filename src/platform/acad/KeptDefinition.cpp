@@ -1240,8 +1240,17 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
             done = false;
             break;
         }
-        // Each copy of a grid draws it all again.
-        const auto copies = static_cast<double>(r->Copies());
+        // Each copy of a grid draws it all again, those a pixel apart;
+        // copies too small to see, the pixels they ink.
+        double copies = 1;
+        if (r->Copies() > 1) {
+            const BlockReference::FrameCost cost = r->CostOfCopies(Transform(), Box(), px, kInkCapPx);
+            if (cost.dots > 0) {
+                for (int L = 2; L <= reach; ++L) held[static_cast<std::size_t>(L)] += cost.dots;
+                continue;
+            }
+            copies = cost.copies;
+        }
         for (int L = 2; L <= reach; ++L)
             held[static_cast<std::size_t>(L)] += copies * (attributes + (*nested)[static_cast<std::size_t>(L - 1)]);
     }

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <map>
 #include <optional>
 #include <random>
 
@@ -16,6 +18,7 @@
 #include "platform/acad/KeptDefinition.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/SpatialIndex.h"
+#include "support/MemoryLimit.h"
 
 using namespace acad;
 
@@ -629,4 +632,260 @@ TEST(HitTest, ClipsAndLayersFrozenInAViewportHoldForEveryWalk)
     ss->Select(acSelectionSetCrossing, {4, 4.5, 0}, {6, 5.5, 0});
     ASSERT_EQ(ss->Count(), 1);
     EXPECT_EQ(ss->Item(0), r);
+}
+
+namespace {
+// `rows` × `columns` copies of `block` at `at`, spaced `dx` along the turned X
+// axis and `dy` along its Y axis, in the plane of `normal` (`at` in its
+// coordinates).
+BlockReference* Grid(Block& in, const std::string& block, int rows, int columns, double dx, double dy,
+                     const Point3d& at = {}, double rotation = 0, const Vector3d& normal = kZAxis)
+{
+    BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
+    BlockReferenceData d = r->Data();
+    d.insertionPoint = at;
+    d.extrusion = normal;
+    d.rows = rows;
+    d.columns = columns;
+    d.columnSpacing = dx;
+    d.rowSpacing = dy;
+    r->SetData(d);
+    return r;
+}
+
+// What every walk but the frame answers at `c` in the view of `doc`, each
+// weighing the view again: a crossing two pixels about it, a window from a
+// hundred pixels below and left of it, a pick, a nested pick of what is
+// picked, and an object snap.
+struct Answers {
+    std::vector<Entity*> crossing, window;
+    Entity* picked = nullptr;
+    std::vector<Entity*> part;  // the containers of the part picked, and it
+    Point3d snapped;
+    bool operator==(const Answers&) const = default;
+};
+
+// The most work any one walk did is added to `most`.
+Answers WalkAt(Document& doc, const Point3d& c, std::uint64_t& most)
+{
+    Answers a;
+    SelectionSet* ss = doc.SelectionSets().Find("SStmp");
+    if (!ss) ss = doc.SelectionSets().Add("SStmp");
+    doc.SetVariable("OSMODE", input::Osnap::End | input::Osnap::Mid | input::Osnap::Center | input::Osnap::Node |
+                                  input::Osnap::Nearest);
+    const double pixel = selection::PixelSize(doc);
+    const Vector3d two(2 * pixel, 2 * pixel, 0);
+    std::uint64_t before = 0;
+    auto begin = [&] {
+        doc.PlanKept().reset();
+        before = WalkWork();
+    };
+    auto end = [&] { most = std::max(most, WalkWork() - before); };
+    auto items = [&] {
+        std::vector<Entity*> r;
+        for (int i = 0; i < ss->Count(); ++i) r.push_back(ss->Item(i));
+        ss->Clear();
+        return r;
+    };
+    begin();
+    ss->Select(acSelectionSetCrossing, c - two, c + two);
+    end();
+    a.crossing = items();
+    begin();
+    ss->Select(acSelectionSetWindow, c - two * 100, c + two);
+    end();
+    a.window = items();
+    begin();
+    a.picked = selection::PickAt(doc, c);
+    end();
+    if (a.picked) {
+        begin();
+        if (auto nested = PickNested(*a.picked, c, selection::kPickBoxPixels * pixel, selection::ViewPlan(doc))) {
+            a.part = nested->containers;
+            a.part.push_back(nested->entity);
+        }
+        end();
+    }
+    begin();
+    a.snapped = input::Snap(doc, c);
+    end();
+    return a;
+}
+}  // namespace
+
+// A grid of copies (MINSERT) is arithmetic: a walk reaches only the rows and
+// columns its box meets, nearest its middle first, and stops once it has its
+// answer; copies on one spot are one. Each walk of a grid (a crossing, a
+// window, a pick, a nested pick, an object snap) answers as the same walk of
+// each copy does, 1 apart, on one spot, spaced past the largest number (its
+// far corners no numbers), spaced the other way, turned, turned over, nested
+// in another grid over it, drawn by a dimension. With 32,767 ×
+// 32,767 copies (files of a few hundred bytes) each walk does no more than a
+// walk's work, and answers among a few copies as it does among 60 × 60; the
+// extents after an edit of the block cost its corners.
+TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
+{
+    const auto kWalk = static_cast<std::uint64_t>(2 * kViewBudget);  // a walk's work, and the view weighed
+#ifdef QUORIL_TEST_ASAN
+    constexpr bool sanitized = true;
+#else
+    constexpr bool sanitized = false;
+#endif
+    struct Case {
+        const char* name;
+        std::function<void(Document&, int)> build;  // `n` copies a side
+        std::vector<Point3d> at;                    // where the walks are made
+        // A view of a few copies: the first of `at` in it lies on a line, the next off any.
+        Box zoomed;
+        Vector3d far;  // from there to as many copies alike in the middle of 32,767 × 32,767
+        // Whether walks there run out of a walk's work: under the sanitizers
+        // they are left to the plain build (what they check is the bound).
+        bool spends = false;
+    };
+    auto line = [](Document& d) { d.Blocks().Add({0, 0, 0}, "L")->AddLine({0, 0, 0}, {0.5, 0.5, 0}); };
+    // A unit square crossed by its diagonal.
+    auto square = [](Document& d) {
+        Block* q = d.Blocks().Add({0, 0, 0}, "Q");
+        q->AddLightWeightPolyline({0, 0, 1, 0, 1, 1, 0, 1, 0, 0});
+        q->AddLine({0, 0, 0}, {1, 1, 0});
+    };
+    // A point of the turned grid, from the coordinates of its copies.
+    auto turned = [](double x, double y) {
+        return Point3d{5 + x * std::cos(kPi / 6) - y * std::sin(kPi / 6),
+                       5 + x * std::sin(kPi / 6) + y * std::cos(kPi / 6)};
+    };
+    const std::vector<Case> cases = {
+        {"1 apart",
+         [&](Document& d, int n) {
+             line(d);
+             Grid(d.ModelSpace(), "L", n, n, 1, 1);
+         },
+         {{0.25, 0.25, 0}, {0.75, 0.25, 0}, {59.5, 59.5, 0}, {-3, 20, 0}, {29.25, 29.25, 0}, {29.4, 29.3, 0}},
+         Box::FromCorners({28.9, 28.9, 0}, {30.1, 30.1, 0}),
+         {16000, 16000, 0}},
+        {"on one spot",
+         [&](Document& d, int n) {
+             line(d);
+             Grid(d.ModelSpace(), "L", n, n, 1e-300, 1e-300, {10, 10, 0});
+         },
+         {{10.5, 10.5, 0}, {10, 10.4, 0}, {10.25, 10.25, 0}, {10.3, 10.2, 0}},
+         Box::FromCorners({10.2, 10.2, 0}, {10.4, 10.4, 0}),
+         {}},
+        {"spaced past the largest number",
+         [&](Document& d, int n) {
+             line(d);
+             Grid(d.ModelSpace(), "L", n, n, 1e307, 1e307);
+         },
+         {{0.5, 0.5, 0}, {0, 0.4, 0}, {0.25, 0.25, 0}, {0.3, 0.2, 0}},
+         Box::FromCorners({0.2, 0.2, 0}, {0.4, 0.4, 0}),
+         {}},
+        {"spaced the other way",
+         [&](Document& d, int n) {
+             square(d);
+             Grid(d.ModelSpace(), "Q", n, n / 2, -3, -2.5);
+         },
+         {{0.5, 0.5, 0}, {-1.5, 0.5, 0}, {-86.5, -147, 0}, {-2.5, -2.0, 0}, {-2.5, -2.2, 0}, {-1.5, -2.2, 0}},
+         Box::FromCorners({-4, -4, 0}, {-1, -1, 0}),
+         {-24000, -40000, 0}},
+        {"turned",
+         [&](Document& d, int n) {
+             square(d);
+             Grid(d.ModelSpace(), "Q", n / 2, n, 3, 2.5, {5, 5, 0}, kPi / 6);
+         },
+         {turned(0.5, 0.5), turned(177.5, 73), turned(3.5, 3), turned(3.5, 2.9), turned(5, 3)},
+         Box::FromCorners(turned(3.5, 3) - Point3d{1.5, 1.5}, turned(3.5, 3) + Point3d{1.5, 1.5}),
+         turned(48000, 20000) - turned(0, 0)},
+        {"turned over",
+         [&](Document& d, int n) {
+             square(d);
+             Grid(d.ModelSpace(), "Q", n, n, 3, 2.5, {5, 5, 0}, 0, {0, 0, -1});
+         },
+         {{-5.5, 5.5, 0}, {-3, 6, 0}, {-182.5, 153, 0}, {-8.5, 8, 0}, {-8.2, 7.6, 0}, {-9.5, 5.5, 0}},
+         Box::FromCorners({-10, 5, 0}, {-7, 8, 0}),
+         {-48000, 40000, 0}},
+        {"nested in a grid over it",
+         [&](Document& d, int n) {
+             line(d);
+             Grid(*d.Blocks().Add({0, 0, 0}, "G"), "L", n, n, 1, 1);
+             Grid(d.ModelSpace(), "G", n, n, 1, 1);
+         },
+         {{118.5, 118.5, 0}, {3, 1.6, 0}, {40.25, 40.25, 0}, {40.75, 40.25, 0}},
+         Box::FromCorners({39.9, 39.9, 0}, {41.1, 41.1, 0}),
+         {32727, 32727, 0},
+         true},
+        {"drawn by a dimension",
+         [&](Document& d, int n) {
+             line(d);
+             heavy::PictureDimension(d.ModelSpace(), heavy::Picture(d, "*D", 0, "L"));
+             auto* held = dynamic_cast<BlockReference*>(d.Blocks().Item("*D1")->Item(0));
+             BlockReferenceData g = held->Data();
+             g.rows = g.columns = n;
+             g.rowSpacing = g.columnSpacing = 1;
+             held->SetData(g);
+         },
+         {{5, 0, 0}, {59.5, 59.5, 0}, {20.25, 20.25, 0}, {20.75, 20.25, 0}},
+         Box::FromCorners({19.9, 19.9, 0}, {21.1, 21.1, 0}),
+         {16000, 16000, 0}},
+    };
+    // The handles of what a walk answers: the same in two drawings built alike.
+    auto handles = [](const Answers& a) {
+        std::vector<std::string> r;
+        for (const auto* list : {&a.crossing, &a.window, &a.part}) {
+            for (const Entity* e : *list) r.push_back(e->Handle());
+            r.push_back("|");
+        }
+        r.push_back(a.picked ? a.picked->Handle() : "-");
+        return r;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Small enough to walk each copy: the answers of a walk of each.
+        Document small;
+        c.build(small, 60);
+        std::map<std::pair<double, double>, Answers> near;
+        for (const Box& view : {small.ModelExtents(), c.zoomed}) {
+            small.ActiveView().Fit(view);
+            for (const Point3d& p : c.at) {
+                SCOPED_TRACE(testing::Message() << p.x << ", " << p.y << " in a view " << view.Width() << " wide");
+                std::uint64_t most = 0;
+                const Answers bounded = WalkAt(small, p, most);
+                Unbudgeted whole;
+                const Answers exact = WalkAt(small, p, most);
+                EXPECT_EQ(bounded.crossing, exact.crossing);
+                EXPECT_EQ(bounded.window, exact.window);
+                EXPECT_EQ(bounded.picked, exact.picked);
+                EXPECT_EQ(bounded.part, exact.part);
+                EXPECT_EQ(Distance(bounded.snapped, exact.snapped), 0.0);
+                if (view == c.zoomed && c.zoomed.Contains(p)) {
+                    EXPECT_EQ(exact.picked != nullptr, near.empty()) << "on a line, and off any";
+                    near[{p.x, p.y}] = bounded;
+                }
+            }
+        }
+        // As large as a file holds: bounded, and among a few copies as the small one.
+        Document huge;
+        c.build(huge, 32767);
+        const Box middle = Box::FromCorners(c.zoomed.min + c.far, c.zoomed.max + c.far);
+        for (const Box& view : {huge.ModelExtents(), c.zoomed, middle}) {
+            if (sanitized && c.spends && view == middle) continue;
+            huge.ActiveView().Fit(view);
+            for (const Point3d& q : c.at) {
+                const Point3d p = view == middle ? q + c.far : q;
+                SCOPED_TRACE(testing::Message() << p.x << ", " << p.y << " in a view " << view.Width() << " wide");
+                std::uint64_t most = 0;
+                const Answers a = WalkAt(huge, p, most);
+                EXPECT_LE(most, kWalk);
+                if (view != huge.ModelExtents() && c.zoomed.Contains(q)) {
+                    EXPECT_EQ(handles(a), handles(near[{q.x, q.y}]));
+                    EXPECT_NEAR(Distance(a.snapped - (p - q), near[{q.x, q.y}].snapped), 0.0, 1e-9);
+                }
+            }
+        }
+        // The extents after an edit of the block each copy draws.
+        const std::string block = huge.Blocks().Find("L") ? "L" : "Q";
+        huge.Blocks().Item(block)->AddPoint({0, 0, 0})->Delete();
+        const std::uint64_t before = WalkWork();
+        EXPECT_TRUE(huge.ModelExtents().IsFinite());
+        EXPECT_LE(WalkWork() - before, 4 * kReferenceWork);
+    }
 }

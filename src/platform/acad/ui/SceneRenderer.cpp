@@ -1820,6 +1820,17 @@ void SceneRenderer::Impl::DrawSpline(const Spline& s, const Transform& t)
     });
 }
 
+namespace {
+// The box of a grid's copy `one` (in the space the grid is placed in) through `t`, in X and Y.
+Box CopyBoxAt(const Box& one, const Transform& t)
+{
+    Box b;
+    for (int k = 0; k < 4; ++k)
+        b.Add(t.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+    return b;
+}
+}  // namespace
+
 void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transform& t, const Inherit& child)
 {
     const Transform inner = t * ref.BlockTransform();
@@ -1845,13 +1856,12 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         const Transform shift = i == 0 ? t : t * Transform::Translation(ref.CopyOffset(i));
         const Transform at = i == 0 ? inner : t * ref.CopyTransform(i);
         if (grid) {
-            Box b;
-            for (int k = 0; k < 4; ++k)
-                b.Add(shift.Apply({k & 1 ? one.max.x : one.min.x, k & 2 ? one.max.y : one.min.y, one.min.z}));
+            ++sink_.stats.entities;  // each copy visited
+            const Box b = CopyBoxAt(one, shift);
             if (plan_.IsDot(b)) {
                 sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
                 sink_.Point(b.Center());
-                return;
+                return true;
             }
         }
         if (def) {
@@ -1875,11 +1885,20 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
         }
         // Attributes are held in the coordinates of the reference's own space.
         for (const AttributeReference* a : attributes) DrawEntity(*a, shift, child);
+        return true;
     };
-    if (grid)
-        ref.EachCopy(t, visible_, drawCopy);
-    else
+    if (!grid) {
         drawCopy(0);
+    } else if (!Budgeted()) {
+        ref.EachCopy(t, {[this] { return visible_; }}, drawCopy);
+    } else if (plan_.IsDot(CopyBoxAt(one, t))) {
+        // Copies too small to see: the pixels they ink.
+        sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
+        ref.EmitDots(sink_, t, visible_, m_->scale);
+    } else {
+        // Copies closer than a pixel: one in so many, each a pixel or less from those it stands for.
+        ref.EachCopy(t, {[this] { return visible_; }, 1 / m_->scale}, drawCopy);
+    }
     if (clipped) {
         sink_.Flush();
         painter_->restore();

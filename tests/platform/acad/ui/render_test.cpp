@@ -27,6 +27,7 @@
 #include "platform/acad/MTextLayout.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/ui/SceneRenderer.h"
+#include "support/MemoryLimit.h"
 
 #include <unistd.h>
 
@@ -1121,6 +1122,140 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
     drawn = FrameAtExtents(shared);
     EXPECT_LE(static_cast<double>(drawn.Work()), walk_bound::OwnPieces(shared, 1 / h.PixelSize()) + acad::kViewBudget);
     EXPECT_GE(drawn.segments, 50u * 4000) << "the lighter, whole";
+}
+
+// A grid of copies (MINSERT) costs a frame the pixels it inks, not its
+// copies: copies too small to see are dots, which a row (or a column) closer
+// than a pixel draws as a line and both as an area; larger copies closer than
+// a pixel are drawn one in so many. Of grids closer than a pixel (dense ones
+// of more dots than the budget holds), along both axes, in rows, in columns,
+// turned, spaced the other way, turned over, and of larger copies a fifth of
+// a pixel apart, each frame inks what a frame of each copy inks, to within a
+// pixel, and draws no more than the file's pieces and the budget. As large as a file
+// holds (32,767 × 32,767): on one spot it inks what one copy inks; 1 apart,
+// at the extents every pixel of its box, and closer in what its copies ink;
+// drawn by a dimension, the same; and over a grid as large, each frame is as
+// bounded (the budget draws the thousand million copies over one another as
+// their outline).
+TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
+{
+    auto grid = [](acad::Block& in, const std::string& block, int rows, int columns, double dx, double dy,
+                   double rotation = 0, const acad::Vector3d& normal = acad::kZAxis) {
+        acad::BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
+        acad::BlockReferenceData d = r->Data();
+        d.extrusion = normal;
+        d.rows = rows;
+        d.columns = columns;
+        d.columnSpacing = dx;
+        d.rowSpacing = dy;
+        r->SetData(d);
+        return r;
+    };
+    // `doc` seen from `a` to `b`, as bounded as the file's pieces and the
+    // budget make it; but for a frame only `Bounded`, drawn (not outlined),
+    // and inking what a frame without a budget inks, or what `oracle` inks.
+    enum class Inks { Whole, AsOracle, Drawn, Bounded };
+    auto frame = [&](acad::Document& doc, const Point3d& a, const Point3d& b, Inks inks,
+                     acad::Document* oracle = nullptr) {
+        SCOPED_TRACE(testing::Message() << "seen from " << a.x << " to " << b.x);
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomWindow(a, b);
+        const std::uint64_t before = acad::WalkWork();
+        const QImage bounded = h.Grab();
+        const double own = walk_bound::OwnPieces(doc, 1 / h.PixelSize());
+        const acad::ui::RenderStats drawn = h.view->LastStats();
+        EXPECT_LE(static_cast<double>(drawn.Work()), own + acad::kViewBudget);
+        EXPECT_LE(static_cast<double>(acad::WalkWork() - before), own + acad::kViewBudget) << "weighed";
+        if (inks == Inks::Bounded) return bounded;
+        EXPECT_TRUE(drawn.coarse.empty()) << "drawn, not outlined";
+        EXPECT_GT(Inked(bounded, QRectF(QPointF(0, 0), Harness::kViewSize)), 0);
+        if (inks == Inks::Drawn) return bounded;
+        QImage exact;
+        if (inks == Inks::Whole) {
+            acad::Unbudgeted all;
+            h.view->Invalidate();
+            exact = h.Grab();
+        } else {
+            h.app.SetActiveDocument(*oracle);
+            Harness::Process();
+            h.app.ZoomWindow(a, b);
+            exact = h.Grab();
+        }
+        EXPECT_EQ(InkedApart(bounded, exact), 0);
+        EXPECT_EQ(InkedApart(exact, bounded), 0);
+        return bounded;
+    };
+    // A short line (dots at any view here), and one of half a unit.
+    auto blocks = [](acad::Document& d) {
+        d.Blocks().Add({0, 0, 0}, "P")->AddLine({0, 0, 0}, {0.001, 0.001, 0});
+        d.Blocks().Add({0, 0, 0}, "L")->AddLine({0, 0, 0}, {0.5, 0.5, 0});
+    };
+    struct Dense {
+        const char* name;
+        int rows, columns;
+        double dx, dy, rotation;
+        const char* block;
+        acad::Vector3d normal = acad::kZAxis;
+    };
+    // More copies than the budget holds as dots; under the sanitizers fewer,
+    // still closer than a pixel (the window is 571 pixels high).
+#ifdef QUORIL_TEST_ASAN
+    const int n = 700, larger = 250;
+#else
+    const int n = 1100, larger = 400;
+#endif
+    for (const Dense& c :
+         {Dense{"dense", n, n, 0.01, 0.01, 0, "P"}, Dense{"rows", 40, n, 0.01, 0.3, 0, "P"},
+          Dense{"columns", n, 40, 0.3, 0.01, 0, "P"}, Dense{"turned", n, n, 0.01, 0.01, acad::kPi / 6, "P"},
+          Dense{"larger", larger, larger, 0.0002, 0.0002, 0, "L"},
+          Dense{"spaced the other way", 40, n, -0.01, -0.3, 0, "P"},
+          Dense{"turned over", n, 40, 0.3, 0.01, acad::kPi / 6, "P", {0, 0, -1}}}) {
+        SCOPED_TRACE(c.name);
+        acad::Document& doc = *h.app.Documents().Add("Acad");
+        blocks(doc);
+        grid(doc.ModelSpace(), c.block, c.rows, c.columns, c.dx, c.dy, c.rotation, c.normal);
+        const acad::Box all = doc.ModelExtents();
+        frame(doc, all.min, all.max, Inks::Whole);
+        h.app.Documents().Close(doc);
+    }
+
+    // As large as a file holds. On one spot, it inks what one copy inks.
+    acad::Document& single = *h.app.Documents().Add("Acad");
+    blocks(single);
+    single.ModelSpace().InsertBlock({10, 10, 0}, "L", 1, 1, 1, 0);
+    acad::Document& spot = *h.app.Documents().Add("Acad");
+    blocks(spot);
+    grid(spot.ModelSpace(), "L", 32767, 32767, 1e-300, 1e-300)->SetInsertionPoint({10, 10, 0});
+    frame(spot, {9.9, 9.9, 0}, {10.6, 10.6, 0}, Inks::AsOracle, &single);
+    frame(spot, {10.2, 10.2, 0}, {10.21, 10.21, 0}, Inks::AsOracle, &single);
+    // 1 apart: at the extents an area, every pixel of its box inked; closer
+    // in, the copies in view.
+    acad::Document& apart = *h.app.Documents().Add("Acad");
+    blocks(apart);
+    grid(apart.ModelSpace(), "L", 32767, 32767, 1, 1);
+    const QImage area = frame(apart, {-1000, -1000, 0}, {33766, 33766, 0}, Inks::Drawn);
+    const QRectF box(h.PixelOf({0, 32766.5, 0}), h.PixelOf({32766.5, 0, 0}));
+    EXPECT_GE(Inked(area, box.adjusted(1, 1, -1, -1)), (box.width() - 2) * (box.height() - 2));
+    EXPECT_EQ(Inked(area, box.adjusted(-2, -2, 2, 2)), Inked(area, QRectF(QPointF(0, 0), Harness::kViewSize)));
+    frame(apart, {16000, 16000, 0}, {16012, 16012, 0}, Inks::Whole);
+    // Nested in as large a grid over it, and drawn by a dimension.
+    acad::Document& nested = *h.app.Documents().Add("Acad");
+    blocks(nested);
+    grid(*nested.Blocks().Add({0, 0, 0}, "G"), "L", 32767, 32767, 1, 1);
+    grid(nested.ModelSpace(), "G", 32767, 32767, 1, 1);
+    frame(nested, {-1000, -1000, 0}, {66533, 66533, 0}, Inks::Bounded);
+    frame(nested, {32760, 32760, 0}, {32762, 32762, 0}, Inks::Bounded);
+    acad::Document& dimension = *h.app.Documents().Add("Acad");
+    blocks(dimension);
+    heavy::PictureDimension(dimension.ModelSpace(), heavy::Picture(dimension, "*D", 0, "L"));
+    auto* held = dynamic_cast<acad::BlockReference*>(dimension.Blocks().Item("*D1")->Item(0));
+    acad::BlockReferenceData d = held->Data();
+    d.rows = d.columns = 32767;
+    d.rowSpacing = d.columnSpacing = 1;
+    held->SetData(d);
+    frame(dimension, {-1000, -1000, 0}, {33766, 33766, 0}, Inks::Drawn);
+    frame(dimension, {16000, 16000, 0}, {16012, 16012, 0}, Inks::Whole);
 }
 
 // Picks and nested picks answer from the geometry, whatever the window draws
