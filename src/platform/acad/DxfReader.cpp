@@ -1797,14 +1797,19 @@ private:
             for (const RawGroup& g : raw->Groups())
                 if (std::uint64_t h = 0; g.code == 5 && ParseHandle(g.value, h)) seen.insert(h);
         auto unique = [&](std::uint64_t h) { return h && !doc_.FindByHandle(h) && seen.insert(h).second; };
+        // A record whose handle group is no handle gets a fresh one too: kept as
+        // written, two such records would save the same text.
         auto fix = [&](KeptRecord& r) {
-            if (!r.handle || unique(r.handle)) return;
-            r.handle = doc_.AllocateHandle();
+            if (r.handle && unique(r.handle)) return;
+            RawGroup* own = nullptr;
             for (RawGroup& g : r.groups)
                 if (g.code == 5) {
-                    g.value = HandleText(r.handle);
+                    own = &g;
                     break;
                 }
+            if (!r.handle && !own) return;
+            r.handle = doc_.AllocateHandle();
+            if (own) own->value = HandleText(r.handle);
         };
         // The dictionaries the writer makes keep the file's handles only when unique.
         if (k.root && !unique(k.root)) k.root = 0;

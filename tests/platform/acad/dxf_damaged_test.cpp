@@ -268,6 +268,16 @@ TEST(DxfDamaged, ValuesThatDoNotReadTakeTheirDefaults)
     // Huge counts announce nothing the reader trusts: no allocation follows them.
     EXPECT_EQ(Refusal(WithEntity({"0", "HATCH", "91", "2000000000", "75", "0"})), "");
     EXPECT_EQ(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "2000000000", "10", "0", "20", "0"})), "");
+    // Two records kept as read whose handle is no handle: saved, each under one of its own.
+    Document kept;
+    ReadDxfText(kept,
+                Lines({"0", "SECTION", "2", "OBJECTS", "0", "XRECORD", "5", "5Z", "100", "AcDbXrecord", "1", "a", "0",
+                       "XRECORD", "5", "5Z", "100", "AcDbXrecord", "1", "b", "0", "ENDSEC", "0", "EOF"}),
+                "registros.dxf");
+    const std::string saved = WriteDxfText(kept);
+    EXPECT_EQ(saved.find("\r\n5Z\r\n"), std::string::npos);
+    Document back;
+    EXPECT_EQ(ReadDxfText(back, saved, "de novo.dxf"), "");
 }
 
 // Extended data that does not read is left out, the entity and the rest of its
