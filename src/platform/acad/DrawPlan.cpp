@@ -41,7 +41,6 @@ constexpr long kPartSteps = 400000;
 // Pieces telling an ordinary reference may measure.
 constexpr long kOrdinarySteps = 8 * static_cast<long>(kReferenceWork);
 
-constexpr double kUncapped = std::numeric_limits<double>::infinity();
 
 // Pieces as steps of a count: a measure past any budget stays a number.
 long Steps(double pieces) { return static_cast<long>(std::min(pieces, 1e15)); }
@@ -532,7 +531,9 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
 {
     if (dots_ && acad::IsDot(r.Extents(), px_)) return true;  // a dot, or seen through as an ordinary block
     const Block* def = r.Document().Blocks().ByIndex(r.Data().block);
-    double work = 1 + AttributePieces(r, px_, kUncapped,
+    // Its attributes' ink up to what a view shows of a line: a huge text costs
+    // what the window can paint of it, not its whole size on screen.
+    double work = 1 + AttributePieces(r, px_, kInkCapPx,
                                       [this](const AttributeReference& a) { return IsDrawn(a, true, frozen_); });
     if (def) {
         // Measured at the reference's own scale, kept in its definition. One
