@@ -1803,7 +1803,7 @@ private:
             if (r.handle && unique(r.handle)) return;
             RawGroup* own = nullptr;
             for (RawGroup& g : r.groups)
-                if (g.code == 5) {
+                if (g.code == 5 || g.code == 105) {  // as it was read (ReadVerbatimRest)
                     own = &g;
                     break;
                 }

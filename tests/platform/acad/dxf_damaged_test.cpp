@@ -268,14 +268,20 @@ TEST(DxfDamaged, ValuesThatDoNotReadTakeTheirDefaults)
     // Huge counts announce nothing the reader trusts: no allocation follows them.
     EXPECT_EQ(Refusal(WithEntity({"0", "HATCH", "91", "2000000000", "75", "0"})), "");
     EXPECT_EQ(Refusal(WithEntity({"0", "LWPOLYLINE", "90", "2000000000", "10", "0", "20", "0"})), "");
-    // Two records kept as read whose handle is no handle: saved, each under one of its own.
+    // Two records kept as read whose handle is no handle, and two that give
+    // one handle (as a table record does, in 105): saved, each under one of its own.
     Document kept;
-    ReadDxfText(kept,
-                Lines({"0", "SECTION", "2", "OBJECTS", "0", "XRECORD", "5", "5Z", "100", "AcDbXrecord", "1", "a", "0",
-                       "XRECORD", "5", "5Z", "100", "AcDbXrecord", "1", "b", "0", "ENDSEC", "0", "EOF"}),
-                "registros.dxf");
+    ReadDxfText(
+        kept,
+        Lines({"0", "SECTION", "2", "OBJECTS",  "0",   "XRECORD",     "5", "5Z", "100", "AcDbXrecord", "1",   "a",
+               "0", "XRECORD", "5", "5Z",       "100", "AcDbXrecord", "1", "b",  "0",   "DIMSTYLE",    "105", "7A",
+               "2", "X",       "0", "DIMSTYLE", "105", "7A",          "2", "Y",  "0",   "ENDSEC",      "0",   "EOF"}),
+        "registros.dxf");
     const std::string saved = WriteDxfText(kept);
     EXPECT_EQ(saved.find("\r\n5Z\r\n"), std::string::npos);
+    const std::size_t once = saved.find("\r\n105\r\n7A\r\n");
+    ASSERT_NE(once, std::string::npos);
+    EXPECT_EQ(saved.find("\r\n105\r\n7A\r\n", once + 1), std::string::npos);
     Document back;
     EXPECT_EQ(ReadDxfText(back, saved, "de novo.dxf"), "");
 }
