@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -115,6 +116,9 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i)
 // The character `code` stands for in the double-byte code page `page` of the
 // "\M+" codes (0 Japanese, 1 Traditional Chinese, 2 Korean, 3 Korean Johab,
 // 4 Simplified Chinese); U+FFFD when the system has no such page or letter.
+// iconv_open says it failed with the handle (iconv_t)-1.
+bool IconvOpened(iconv_t cd) { return reinterpret_cast<std::intptr_t>(cd) != -1; }
+
 char32_t CodePageCharacter(int page, unsigned code)
 {
     static constexpr const char* kPages[5] = {"CP932", "CP950", "CP949", "JOHAB", "CP936"};
@@ -125,7 +129,7 @@ char32_t CodePageCharacter(int page, unsigned code)
         ~Converters()
         {
             for (int k = 0; k < 5; ++k)
-                if (tried[k] && page[k] != reinterpret_cast<iconv_t>(-1)) iconv_close(page[k]);
+                if (tried[k] && IconvOpened(page[k])) iconv_close(page[k]);
         }
     };
     thread_local Converters converters;
@@ -134,7 +138,7 @@ char32_t CodePageCharacter(int page, unsigned code)
         converters.tried[page] = true;
     }
     const iconv_t cd = converters.page[page];
-    if (cd == reinterpret_cast<iconv_t>(-1)) return 0xFFFD;
+    if (!IconvOpened(cd)) return 0xFFFD;
     char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
     char* from = code > 0xFF ? in : in + 1;
     std::size_t left = code > 0xFF ? 2 : 1;
