@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/acad/Block.h"
+#include "platform/acad/BlockReference.h"
 #include "platform/acad/Document.h"
 #include "platform/acad/Hatch.h"
+#include "platform/acad/KeptDefinition.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/Spline.h"
@@ -85,16 +88,37 @@ bool DashPattern::Inks(double from, double to) const
     return false;
 }
 
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere)
+const Layer* DrawnLayer(const Entity& e, const Layer* inherited)
+{
+    const Layer* own = e.Document().Layers().ByIndex(e.LayerIndex());
+    return inherited && own && own->IsZero() ? inherited : own;
+}
+
+bool ShowsOwnPieces(const Entity& e, const Layer* inherited)
+{
+    const Layer* layer = DrawnLayer(e, inherited);
+    return !layer || layer->LayerOn();
+}
+
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere, const Layer* inherited)
 {
     if (!e.Visible() || e.IsErased()) return false;
-    const Layer* layer = e.Document().Layers().ByIndex(e.LayerIndex());
+    const Layer* layer = DrawnLayer(e, inherited);
     if (!layer) return true;
     if (layer->Freeze()) return false;
     if (layer->Index() < frozenHere.size() && frozenHere[layer->Index()]) return false;
-    // Parts on layer "0" take the layer of the reference that holds them, which is drawn.
-    if (nested && layer->IsZero()) return true;
-    return layer->LayerOn();
+    // A part on layer "0" whose holder is not known: its holder was drawn.
+    if (nested && !inherited && layer->IsZero()) return true;
+    if (layer->LayerOn()) return true;
+    const BlockReference* r = e.DrawnReference();
+    if (!r) return false;
+    if (const Block* def = e.Document().Blocks().ByIndex(r->Data().block); def && KeptDefinition::Of(*def).OnLayersOfItsOwn())
+        return true;
+    for (const AttributeReference* a : r->GetAttributes()) {
+        const Layer* own = e.Document().Layers().ByIndex(a->LayerIndex());
+        if (a->Visible() && own && !own->IsZero()) return true;
+    }
+    return false;
 }
 
 bool IsDot(const Box& box, double pxPerUnit)

@@ -12,6 +12,8 @@
 
 namespace acad {
 
+class Layer;
+
 // How far a drawn chord may stray from its arc, in pixels.
 constexpr double kArcTolerancePx = 0.3;
 // Anything smaller than this many pixels is drawn as a dot.
@@ -87,11 +89,23 @@ int ArcChords(double radiusPx, double sweep, double tolerancePx = kArcToleranceP
 enum class TextLook { Dot, Box, Letters, Outlines, Block };
 TextLook TextLookOf(double heightPx, double lengthPx, double areaPx, double letters);
 
-// Whether `e` is drawn: visible, its layer thawed (and not frozen in the
-// viewport, `frozenHere` indexed by layer, empty: none) and on. A part
-// `nested` in a block on layer "0" is drawn on the layer of the reference that
-// holds it.
-bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere = {});
+// The layer `e` is drawn on: its own, but for a part on layer "0" of a
+// reference, which is drawn on `inherited`, the layer its holder is drawn on
+// (null: `e` is held by nothing, or by what is not known).
+const Layer* DrawnLayer(const Entity& e, const Layer* inherited);
+
+// Whether `e` is drawn: visible, the layer it is drawn on thawed (and not
+// frozen in the viewport, `frozenHere` indexed by layer, empty: none) and on.
+// A part `nested` in a block on layer "0", whose holder's layer is not given
+// (`inherited`), is taken as drawn.
+// A reference whose layer is off still draws its parts and attributes on
+// layers of their own that are on, so it is drawn, and looked into, when it
+// holds any (OnLayersOfItsOwn): what it draws on its own layer, and its parts
+// on layer "0", are not (ShowsOwnPieces).
+bool IsDrawn(const Entity& e, bool nested, const std::vector<char>& frozenHere = {}, const Layer* inherited = nullptr);
+// Whether what `e` draws on the layer it is drawn on shows: its layer is on.
+// Otherwise `e` is drawn only as the holder of its parts (IsDrawn).
+bool ShowsOwnPieces(const Entity& e, const Layer* inherited);
 
 // Whether the box of a reference is drawn as a dot at `pxPerUnit`.
 bool IsDot(const Box& box, double pxPerUnit);

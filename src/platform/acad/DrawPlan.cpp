@@ -614,24 +614,38 @@ void PlannedSink::Show(int limit)
 {
     limit_ = std::min(limit, kWholeDepth);
     depth_ = 0;
+    layers_.clear();
 }
+
+bool PlannedSink::HolderShows() const { return layers_.empty() || !layers_.back() || layers_.back()->LayerOn(); }
 
 bool PlannedSink::BeginNested(const Entity& e)
 {
     AddWork(1);
-    if (!IsDrawn(e, true, plan_.FrozenHere()) || !Enters(e, depth_)) return false;
+    const Layer* inherited = layers_.empty() ? nullptr : layers_.back();
+    if (!IsDrawn(e, true, plan_.FrozenHere(), inherited) || !Enters(e, depth_)) return false;
+    const Layer* drawn = DrawnLayer(e, inherited);
+    // A part on layer "0" of a holder not known is drawn on that holder's layer.
+    layers_.push_back(!inherited && drawn && drawn->IsZero() ? nullptr : drawn);
     ++depth_;
     return true;
 }
 
-void PlannedSink::EndNested(const Entity&) { --depth_; }
+void PlannedSink::EndNested(const Entity&)
+{
+    --depth_;
+    if (!layers_.empty()) layers_.pop_back();
+}
 
 bool PlannedSink::BeginReference(const BlockReference& r, const Transform& t)
 {
+    // The entity shown: what it holds on layer "0" is drawn on its layer.
+    if (depth_ == 0) layers_.assign(1, DrawnLayer(r.Holder() ? *r.Holder() : static_cast<const Entity&>(r), nullptr));
     const Box b = r.BoundsUnder(t);
     if (!Wants(b)) return false;
     if (plan_.IsDot(b) && !SeenThroughDot(r)) {
-        // Drawn as a dot, which covers its box.
+        // Drawn as a dot, which covers its box; nothing, when its layer is off.
+        if (!HolderShows()) return false;
         Point(b.Center());
         const std::array<Point3d, 4> c = Corners(b);
         Fill({c.begin(), c.end()});
@@ -701,7 +715,8 @@ bool PlannedSink::WantsCopy(const BlockReference& r, const Box& box)
     AddWork(1);
     if (!Wants(box)) return false;
     if (plan_.IsDot(box) && !SeenThroughDot(r)) {
-        // A copy drawn as a dot, which covers its box.
+        // A copy drawn as a dot, which covers its box; nothing, when its layer is off.
+        if (!HolderShows()) return false;
         Point(box.Center());
         const std::array<Point3d, 4> c = Corners(box);
         Fill({c.begin(), c.end()});

@@ -132,6 +132,9 @@ public:
     explicit PlannedSink(const DrawPlan& plan, int limit = kWholeDepth, int depth = 0);
     // The next entity emitted is one of the space, looked into `limit` deep.
     void Show(int limit);
+    // The parts emitted next are held by a reference drawn on `layer` (a
+    // definition walked on its own, as a nested pick does).
+    void HeldOn(const Layer* layer) { layers_.assign(1, layer); }
 
     bool BeginNested(const Entity& e) final;
     void EndNested(const Entity& e) final;
@@ -173,9 +176,16 @@ protected:
     virtual void OnRay(const Point3d& base, const Vector3d& direction, bool bothWays);
 
 private:
+    // Whether what the holder being walked draws on its own layer shows: a
+    // reference on a layer that is off draws only its parts on layers of their own.
+    bool HolderShows() const;
+
     const DrawPlan& plan_;
     int limit_;
     int depth_;
+    // The layers the holders being walked are drawn on, the innermost last
+    // (null: not known, the entity shown lies nested).
+    std::vector<const Layer*> layers_;
 };
 
 // The four sides of `box`: how a reference is drawn past the depth the window

@@ -450,7 +450,10 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         return std::nullopt;
     }
     const std::vector<char>& frozen = plan.FrozenHere();
-    auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen) && !a.Invisible(); };
+    // The layer the reference looked into is drawn on, which its parts and
+    // attributes on layer "0" take.
+    const Layer* held = DrawnLayer(top, nullptr);
+    auto shownAttribute = [&](const AttributeReference& a) { return IsDrawn(a, true, frozen, held) && !a.Invisible(); };
     // Only the copies of a grid near the pick are looked into, nearest first;
     // copies closer together than a coordinate's tolerance are one place.
     const Box near = Box::Around(p, tolerance + CoordinateTolerance(p));
@@ -484,6 +487,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         // near the point, copy by copy of a grid, while the nearest part so far
         // leaves any nearer to find.
         NearestPartProbe probe(p, tolerance, plan);
+        probe.HeldOn(held);
         Transform bestAt;
         const Block* def = &cur->Block();
         cur->EachCopy(outer, {[&probe] { return probe.Reach(); }, step, true}, [&](std::size_t i) {
@@ -508,6 +512,7 @@ std::optional<NestedPick> PickNested(Entity& top, const Point3d& p, double toler
         pick.containers.push_back(inner);
         outer = bestAt;
         cur = inner;
+        held = DrawnLayer(*inner, held);
     }
     return std::nullopt;
 }

@@ -22,6 +22,7 @@
 #include "platform/acad/Hatch.h"
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/Spline.h"
+#include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/acad/Work.h"
 
@@ -752,13 +753,25 @@ void KeptDefinition::Measure()
     measuring_ = true;
     Box box;
     double pieces = 0;
+    bool ownLayers = false;
+    const auto& layers = def_.Document().Layers();
+    auto onItsOwn = [&layers](const Entity& e) {
+        const Layer* layer = layers.ByIndex(e.LayerIndex());
+        return layer && !layer->IsZero();
+    };
     held_.clear();
     for (Entity* e : def_) {
         BlockReference* r = e->DrawnReference();
         if (r) held_.push_back(r);
         if (!e->Visible()) continue;
         ++pieces;
+        ownLayers = ownLayers || onItsOwn(*e);
         if (r) {
+            if (!ownLayers) {
+                const Block* d = def_.Document().Blocks().ByIndex(r->Data().block);
+                ownLayers = d && d->kept_ && !d->kept_->measuring_ && d->kept_->ownLayers_;
+                for (const AttributeReference* a : r->GetAttributes()) ownLayers = ownLayers || (a->Visible() && onItsOwn(*a));
+            }
             // Each copy of a grid draws the definition and the attributes again.
             const auto copies = static_cast<double>(r->Copies());
             // Measured first (Extents), but for one that holds itself.
@@ -792,6 +805,7 @@ void KeptDefinition::Measure()
     measuring_ = false;
     extents_ = box;
     pieces_ = pieces;
+    ownLayers_ = ownLayers;
     measured_ = true;
 }
 
@@ -805,6 +819,12 @@ const std::vector<BlockReference*>& KeptDefinition::Held()
 {
     Extents();
     return held_;
+}
+
+bool KeptDefinition::OnLayersOfItsOwn()
+{
+    Extents();
+    return ownLayers_;
 }
 
 const ConvexHull& KeptDefinition::Hull()

@@ -206,6 +206,10 @@ public:
     const ConvexHull& Hull();
     // The references it holds (not erased), measured with the extents.
     const std::vector<BlockReference*>& Held();
+    // Whether it draws anything on a layer other than "0" (its references'
+    // definitions and attributes too): a reference on a layer that is off
+    // still draws that.
+    bool OnLayersOfItsOwn();
 
     // Its pieces as its parts emit them.
     const PieceSet& Exact();
@@ -233,6 +237,7 @@ private:
     bool measured_ = false, measuring_ = false;
     Box extents_;
     double pieces_ = 0;
+    bool ownLayers_ = false;
     std::vector<BlockReference*> held_;
     bool hulled_ = false, hulling_ = false;
     ConvexHull hull_;

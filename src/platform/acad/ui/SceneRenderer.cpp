@@ -1497,6 +1497,9 @@ private:
         // The reference's linetype and the scale of its lengths, for entities ByBlock.
         std::uint32_t linetype = 0;
         double linetypeScale = 1;
+        // Whether what the reference draws on its own layer shows (the layer is
+        // on): on a layer that is off, only its parts on layers of their own draw.
+        bool shows = true;
     };
 
     // `plan`: decided for the sheet the space is seen in (null: for this view
@@ -1714,7 +1717,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
         const Box ext = ref->BoundsUnder(t);
         if (!ext.IsEmpty() && !ext.Intersects(visible_)) {
         } else if (plan_.IsDot(ext)) {
-            sink_.Point(ext.Center());
+            if (child.shows) sink_.Point(ext.Center());
         } else {
             bool inside = true;
             if (in.depth == 0) {
@@ -1739,7 +1742,7 @@ void SceneRenderer::Impl::DrawEntity(const Entity& e, const Transform& t, const 
                 DrawReference(*ref, t, child);
             }
         }
-        if (ref == &e) return;
+        if (ref == &e || !child.shows) return;
         // A dimension's, a table's or a multileader's own pieces, besides its block.
         sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
         Dashes(e, in, t);
@@ -1861,7 +1864,7 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
             const Box b = CopyBoxAt(one, shift);
             if (plan_.IsDot(b)) {
                 sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
-                sink_.Point(b.Center());
+                if (child.shows) sink_.Point(b.Center());
                 return true;
             }
         }
@@ -1895,7 +1898,7 @@ void SceneRenderer::Impl::DrawReference(const BlockReference& ref, const Transfo
     } else if (plan_.IsDot(CopyBoxAt(one, t))) {
         // Copies too small to see: the pixels they ink.
         sink_.SetStyle(Rgb(child.byBlockColor), child.highlighted);
-        ref.EmitDots(sink_, t, visible_, m_->scale);
+        if (child.shows) ref.EmitDots(sink_, t, visible_, m_->scale);
     } else {
         // Copies closer than a pixel: one in so many, each a pixel or less from those it stands for.
         ref.EachCopy(t, {[this] { return visible_; }, 1 / m_->scale}, drawCopy);
@@ -1965,10 +1968,9 @@ void SceneRenderer::Impl::DrawCopy(const Block& def, const Transform& t, const B
 
 bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* child)
 {
-    if (!IsDrawn(e, in.layer != nullptr, plan_.FrozenHere())) return false;
-    const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
+    if (!IsDrawn(e, in.layer != nullptr, plan_.FrozenHere(), in.layer)) return false;
     // Parts on layer "0" take the layer of the reference that holds them.
-    const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
+    const Layer* layer = DrawnLayer(e, in.layer);
     int color = e.Color();
     if (color == Color::ByLayer) color = layer ? std::abs(layer->Color()) : Color::White;
     if (color == Color::ByBlock) color = in.byBlockColor;
@@ -1977,7 +1979,7 @@ bool SceneRenderer::Impl::Style(const Entity& e, const Inherit& in, Inherit* chi
     sink_.SetStyle(Rgb(color), highlighted);
     if (child) {
         const auto [linetype, scale] = LinetypeOf(e, in);
-        *child = Inherit{color, layer, highlighted, in.depth, linetype, scale};
+        *child = Inherit{color, layer, highlighted, in.depth, linetype, scale, !layer || layer->LayerOn()};
     }
     return true;
 }
@@ -1987,8 +1989,7 @@ std::pair<std::uint32_t, double> SceneRenderer::Impl::LinetypeOf(const Entity& e
     std::uint32_t linetype = e.LinetypeIndex();
     double scale = e.LinetypeScale();
     if (linetype == byLayer_) {
-        const Layer* own = doc_->Layers().ByIndex(e.LayerIndex());
-        const Layer* layer = in.layer && own && own->IsZero() ? in.layer : own;
+        const Layer* layer = DrawnLayer(e, in.layer);
         linetype = layer ? layer->LinetypeIndex() : continuous_;
     } else if (linetype == byBlock_) {
         linetype = in.linetype;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/acad/DxfFile.h"
+#include "platform/acad/HitTest.h"
 #include "platform/acad/InputReader.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "support/MemoryLimit.h"
@@ -578,4 +579,69 @@ TEST_F(FileKinds, ClipsMeshClosuresPatternShiftsAndLayerZeroAreAsTheirFilesSay)
     img = Seen({78, -2, 0}, {92, 7, 0});
     EXPECT_FALSE(Ink(img, {85, 0}, 2));
     EXPECT_TRUE(Ink(img, {85, 5}));
+}
+
+// A reference on a layer switched off hides only what it draws on that layer,
+// which its parts on layer "0" take: its parts and attributes on layers of
+// their own still draw, and are picked and crossed where they are drawn. On a
+// frozen layer, all of it is hidden; so is one that holds nothing else.
+TEST_F(FileKinds, AReferenceOnALayerSwitchedOffHidesOnlyItsPartsOnLayerZero)
+{
+    acad::Document& doc = Open("layers_off.dxf");
+    const QImage img = Seen({-2, -3, 0}, {44, 3, 0});
+    // Pixels of colour `aci` in the box from `lo` to `hi`.
+    auto inked = [&](const Point3d& lo, const Point3d& hi, int aci) {
+        const QPointF a = h.PixelOf(lo), b = h.PixelOf(hi);
+        int n = 0;
+        for (int y = static_cast<int>(std::min(a.y(), b.y())); y <= static_cast<int>(std::max(a.y(), b.y())); ++y)
+            for (int x = static_cast<int>(std::min(a.x(), b.x())); x <= static_cast<int>(std::max(a.x(), b.x())); ++x)
+                n += img.valid(x, y) && QColor(img.pixel(x, y)) == AciColor(aci);
+        return n;
+    };
+    const int yellow = 2, red = 1, blue = 5, green = 3;
+    // Switched off: its cover (blue) and number (green) only.
+    EXPECT_EQ(inked({-1.5, -1.5, 0}, {3.5, 1.5, 0}, yellow), 0);
+    EXPECT_GT(inked({-1, -1.7, 0}, {1, -1.3, 0}, blue), 10);
+    EXPECT_GT(inked({1.4, 0.4, 0}, {3, 1.2, 0}, green), 5);
+    // Frozen: nothing.
+    EXPECT_EQ(inked({8, -2, 0}, {13.5, 1.5, 0}, blue) + inked({8, -2, 0}, {13.5, 1.5, 0}, green), 0);
+    // On: all of it, its parts on layer "0" in its layer's red.
+    EXPECT_GT(inked({18.5, -1.2, 0}, {21.2, 1.2, 0}, red), 10);
+    EXPECT_GT(inked({21.4, -0.9, 0}, {23, -0.1, 0}, red), 5);
+    EXPECT_GT(inked({19, -1.7, 0}, {21, -1.3, 0}, blue), 10);
+    // Nested on layer "0" in one switched off: the cover only. Holding nothing else: nothing.
+    EXPECT_EQ(inked({28, -1.5, 0}, {44, 1.5, 0}, yellow), 0);
+    EXPECT_GT(inked({29, -1.7, 0}, {31, -1.3, 0}, blue), 10);
+
+    auto picked = [&](const Point3d& p) -> std::string {
+        const acad::Entity* e = acad::selection::PickAt(doc, p);
+        return e ? e->Layer() + "@" + std::to_string(static_cast<int>(std::lround(e->Extents().min.x))) : "";
+    };
+    EXPECT_EQ(picked({0, -1.5, 0}), "PV_OFF@-1");
+    EXPECT_EQ(picked({-1, 0, 0}), "");
+    EXPECT_EQ(picked({10, -1.5, 0}), "");
+    EXPECT_EQ(picked({19, 0, 0}), "PV_ON@19");
+    EXPECT_EQ(picked({30, -1.5, 0}), "PV_OFF@29");
+    EXPECT_EQ(picked({39, 0, 0}), "");
+    EXPECT_EQ(Crossed(doc, {-1, 0, 0}, 0.2), Kinds{});
+    EXPECT_EQ(Crossed(doc, {0, -1.5, 0}, 0.2), Kinds{"INSERT"});
+    EXPECT_EQ(Crossed(doc, {39, 0, 0}, 0.2), Kinds{});
+    acad::Entity* off = acad::selection::PickAt(doc, {0, -1.5, 0});
+    ASSERT_NE(off, nullptr);
+    const acad::DrawPlan plan = acad::selection::ViewPlan(doc);
+    const auto cover = acad::PickNested(*off, {0, -1.5, 0}, 0.1, plan);
+    ASSERT_TRUE(cover);
+    EXPECT_EQ(cover->entity->Layer(), "TAMPA");
+    EXPECT_FALSE(acad::PickNested(*off, {-1, 0, 0}, 0.1, plan));
+    EXPECT_FALSE(acad::PickNested(*off, {2.2, -0.5, 0}, 0.3, plan)) << "its attribute on layer \"0\"";
+    doc.SetVariable("OSMODE", acad::input::Osnap::End | acad::input::Osnap::Center);
+    EXPECT_EQ(acad::input::Snap(doc, {1.03, -1.47, 0}), (Point3d{1, -1.5, 0}));
+    EXPECT_EQ(acad::input::Snap(doc, {0.03, 0.98, 0}), (Point3d{0.03, 0.98, 0})) << "the hidden circle's centre";
+    EXPECT_EQ(acad::input::Snap(doc, {20.03, 0.98, 0}), (Point3d{20, 0, 0}));
+    doc.SetVariable("OSMODE", 0);
+
+    // Saved, the layers keep their switches.
+    const auto back = SavedAndRead(doc);
+    EXPECT_FALSE(back->Layers().Item("PV_OFF")->LayerOn());
+    EXPECT_TRUE(back->Layers().Item("PV_FRIO")->Freeze());
 }
