@@ -883,28 +883,36 @@ void Nest(acad::Document& d, heavy::Kind kind)
 // to their left half; and a sheet with three viewports onto the model. Drawn
 // whole, the stack alone is 3,000,000 pieces. For the kinds that draw a
 // block, what multiplies it at the top too (heavy::TopLevel).
+// Under the sanitizers, where drawing it all whole to compare takes minutes,
+// the stack is 60 (still more than the budget holds), 500 lie below a dot and
+// the drawing referenced holds 16: the bounds are the same, the sizes smaller.
 void Multiplied(acad::Document& doc, heavy::Kind kind)
 {
+#ifdef QUORIL_TEST_ASAN
+    constexpr int stacked = 60, tiny = 500, referenced = 16;
+#else
+    constexpr int stacked = 150, tiny = 2000, referenced = 40;
+#endif
     auto nest = [kind](acad::Document& d) { Nest(d, kind); };
     const auto file = std::filesystem::temp_directory_path() /
                       ("acadui-multiplied-" + std::to_string(::getpid()) + "-" + heavy::NameOf(kind) + ".dxf");
     {
         acad::Document part;
         nest(part);
-        for (int i = 0; i < 40; ++i) part.ModelSpace().InsertBlock({0, 0, 0}, "N", 1, 1, 1, i * 0.01);
+        for (int i = 0; i < referenced; ++i) part.ModelSpace().InsertBlock({0, 0, 0}, "N", 1, 1, 1, i * 0.01);
         acad::WriteDxf(part, file);
     }
     nest(doc);
     heavy::TopLevel(doc, kind);
     acad::Block& ms = doc.ModelSpace();
-    for (int i = 0; i < 150; ++i) ms.InsertBlock({0, 0, 0}, "N", 1 + i * 2e-3, 1 + i * 2e-3, 1, i * 0.006);
+    for (int i = 0; i < stacked; ++i) ms.InsertBlock({0, 0, 0}, "N", 1 + i * 2e-3, 1 + i * 2e-3, 1, i * 0.006);
     doc.Layers().Add("CONGELADO");
     doc.Layers().Add("DESLIGADO");
     for (int i = 0; i < 200; ++i)
         ms.InsertBlock({0, 0, 0}, "N", 1, 1, 1, 0)->SetLayer(i % 2 ? "CONGELADO" : "DESLIGADO");
     doc.Layers().Item("CONGELADO")->SetFreeze(true);
     doc.Layers().Item("DESLIGADO")->SetLayerOn(false);
-    for (int i = 0; i < 2000; ++i) ms.InsertBlock({30, 5, 0}, "N", 1e-7, 1e-7, 1, 0);
+    for (int i = 0; i < tiny; ++i) ms.InsertBlock({30, 5, 0}, "N", 1e-7, 1e-7, 1, 0);
     ms.AddLine({20, 5, 0}, {40, 5, 0});
     for (int i = 0; i < 5; ++i) {
         auto* x = ms.AttachExternalReference(file.string(), "PARTE", {0, 0, 0}, 1, 1, 1, i * 0.1, false);
