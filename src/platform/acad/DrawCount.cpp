@@ -12,6 +12,7 @@
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/Spline.h"
 #include "platform/acad/Tables.h"
+#include "platform/acad/TextEntities.h"
 #include "platform/acad/TextMetrics.h"
 
 namespace acad {
