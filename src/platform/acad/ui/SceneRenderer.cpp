@@ -66,6 +66,26 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r)
     return true;
 }
 
+// Whether `p` lies within side `side` (0 left, 1 right, 2 top, 3 bottom) of
+// `r`, and where the edge from `p` to `q` crosses that side: one pass of
+// Sutherland–Hodgman's cut.
+bool InsideSide(const QPointF& p, const QRectF& r, int side)
+{
+    switch (side) {
+    case 0: return p.x() >= r.left();
+    case 1: return p.x() <= r.right();
+    case 2: return p.y() >= r.top();
+    default: return p.y() <= r.bottom();
+    }
+}
+
+QPointF CrossSide(const QPointF& p, const QPointF& q, const QRectF& r, int side)
+{
+    const double border = side == 0 ? r.left() : side == 1 ? r.right() : side == 2 ? r.top() : r.bottom();
+    const double t = side < 2 ? (border - p.x()) / (q.x() - p.x()) : (border - p.y()) / (q.y() - p.y());
+    return side < 2 ? QPointF(border, p.y() + t * (q.y() - p.y())) : QPointF(p.x() + t * (q.x() - p.x()), border);
+}
+
 // Cuts the convex polygon `in` (n points) to the rectangle (Sutherland–Hodgman)
 // into `out`; the number of points left (0: nothing).
 int ClipConvex(const QPointF* in, int n, const QRectF& r, QPointF* out)
@@ -78,28 +98,13 @@ int ClipConvex(const QPointF* in, int n, const QRectF& r, QPointF* out)
     QPointF* dst = b;
     int count = n;
     for (int side = 0; side < 4 && count > 0; ++side) {
-        auto inside = [&](const QPointF& p) {
-            switch (side) {
-            case 0: return p.x() >= r.left();
-            case 1: return p.x() <= r.right();
-            case 2: return p.y() >= r.top();
-            default: return p.y() <= r.bottom();
-            }
-        };
-        auto cross = [&](const QPointF& p, const QPointF& q) {
-            const double t = side == 0   ? (r.left() - p.x()) / (q.x() - p.x())
-                             : side == 1 ? (r.right() - p.x()) / (q.x() - p.x())
-                             : side == 2 ? (r.top() - p.y()) / (q.y() - p.y())
-                                         : (r.bottom() - p.y()) / (q.y() - p.y());
-            return QPointF(p.x() + t * (q.x() - p.x()), p.y() + t * (q.y() - p.y()));
-        };
         int m = 0;
         for (int i = 0; i < count; ++i) {
             const QPointF& p = src[i];
             const QPointF& q = src[(i + 1) % count];
-            const bool pin = inside(p), qin = inside(q);
+            const bool pin = InsideSide(p, r, side), qin = InsideSide(q, r, side);
             if (pin) dst[m++] = p;
-            if (pin != qin) dst[m++] = cross(p, q);
+            if (pin != qin) dst[m++] = CrossSide(p, q, r, side);
         }
         std::swap(src, dst);
         count = m;
@@ -288,27 +293,13 @@ QPolygonF ClipPolygon(const QPolygonF& in, const QRectF& r)
 {
     QPolygonF src = in, dst;
     for (int side = 0; side < 4 && src.size() > 0; ++side) {
-        auto inside = [&](const QPointF& p) {
-            switch (side) {
-            case 0: return p.x() >= r.left();
-            case 1: return p.x() <= r.right();
-            case 2: return p.y() >= r.top();
-            default: return p.y() <= r.bottom();
-            }
-        };
-        auto cross = [&](const QPointF& p, const QPointF& q) {
-            const double border = side == 0 ? r.left() : side == 1 ? r.right() : side == 2 ? r.top() : r.bottom();
-            const double t = side < 2 ? (border - p.x()) / (q.x() - p.x()) : (border - p.y()) / (q.y() - p.y());
-            return side < 2 ? QPointF(border, p.y() + t * (q.y() - p.y()))
-                            : QPointF(p.x() + t * (q.x() - p.x()), border);
-        };
         dst.clear();
         for (qsizetype i = 0; i < src.size(); ++i) {
             const QPointF& p = src[i];
             const QPointF& q = src[(i + 1) % src.size()];
-            const bool pin = inside(p), qin = inside(q);
+            const bool pin = InsideSide(p, r, side), qin = InsideSide(q, r, side);
             if (pin) dst.append(p);
-            if (pin != qin) dst.append(cross(p, q));
+            if (pin != qin) dst.append(CrossSide(p, q, r, side));
         }
         std::swap(src, dst);
     }
