@@ -901,18 +901,20 @@ const PieceSet& KeptDefinition::Exact()
 namespace {
 
 // A piece at half-pixel resolution: the style it is drawn in (its part's
-// layer and colour), its kind, the cells its ends fall in (either way round)
-// and, of an arc, the cell of its centre and its radius in cells.
+// layer and colour), its kind, the cells its ends fall in (of a segment either
+// way round, of an arc in the order it turns) and, of an arc, the cell of its
+// centre, its radius and its length in cells: two halves of one circle differ
+// in the order of their ends, a sliver and the rest of its circle in length.
 struct CellKey {
     std::uint64_t style;
     std::int64_t a0, a1, b0, b1;
     std::uint8_t kind;
-    std::int64_t c0 = 0, c1 = 0, r = 0;
+    std::int64_t c0 = 0, c1 = 0, r = 0, length = 0;
     bool operator==(const CellKey&) const = default;
     template <typename H>
     friend H AbslHashValue(H h, const CellKey& k)
     {
-        return H::combine(std::move(h), k.style, k.a0, k.a1, k.b0, k.b1, k.kind, k.c0, k.c1, k.r);
+        return H::combine(std::move(h), k.style, k.a0, k.a1, k.b0, k.b1, k.kind, k.c0, k.c1, k.r, k.length);
     }
 };
 
@@ -996,11 +998,11 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
         CellKey k{StyleOf(*part), 0, 0, 0, 0, kind};
         if (!cell(a, k.a0, k.a1) || !cell(c, k.b0, k.b1)) return true;
         if (arc) {
-            const double r = std::floor(arc->radius * perCell);
-            if (!cell(arc->center, k.c0, k.c1) || !(r < kFarCell)) return true;
+            const double r = std::floor(arc->radius * perCell), length = std::floor(arc->Length() * perCell);
+            if (!cell(arc->center, k.c0, k.c1) || !(r < kFarCell) || !(length < kFarCell)) return true;
             k.r = static_cast<std::int64_t>(r);
-        }
-        if (std::tie(k.b0, k.b1) < std::tie(k.a0, k.a1)) {
+            k.length = static_cast<std::int64_t>(length);
+        } else if (std::tie(k.b0, k.b1) < std::tie(k.a0, k.a1)) {
             std::swap(k.a0, k.b0);
             std::swap(k.a1, k.b1);
         }

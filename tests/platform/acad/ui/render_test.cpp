@@ -867,6 +867,44 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
     }
 }
 
+// A reference drawn from the copy of its definition at its scale inks what
+// its parts ink, to within a pixel, wherever and however it is placed: the
+// copy leaves out only pieces that ink the pixels of one it keeps. Circles
+// drawn as two arcs (one each way round) and as two bulged vertices show both
+// halves in each of 30 references.
+TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
+{
+    // `doc` seen from `a` to `b`: drawn, and inking what the frame without a budget inks.
+    auto same = [&](acad::Document& doc, const Point3d& a, const Point3d& b, const std::string& what) {
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomWindow(a, b);
+        const QImage bounded = h.Grab();
+        EXPECT_TRUE(h.view->LastStats().coarse.empty()) << what << ": " << h.view->LastStats().coarse;
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100) << what;
+        EXPECT_EQ(InkedApart(bounded, exact), 0) << what;
+        EXPECT_EQ(InkedApart(exact, bounded), 0) << what;
+    };
+    const double degree = acad::kPi / 180;
+    acad::Document& halves = *h.app.Documents().Add("Acad");
+    acad::Block* arcs = halves.Blocks().Add({0, 0, 0}, "PV");
+    arcs->AddArc({0, 0, 0}, 1, 37 * degree, 217 * degree);
+    arcs->AddArc({0, 0, 0}, 1, 217 * degree, 37 * degree);
+    acad::LWPolyline* bulged = halves.Blocks().Add({0, 0, 0}, "PB")->AddLightWeightPolyline({-1, 0, 1, 0});
+    bulged->SetBulge(0, 1);
+    bulged->SetBulge(1, 1);
+    bulged->SetClosed(true);
+    for (int i = 0; i < 30; ++i) {
+        halves.ModelSpace().InsertBlock({i * 4.0, 0, 0}, "PV", 1, 1, 1, 0);
+        halves.ModelSpace().InsertBlock({i * 4.0, 5, 0}, "PB", 1, 1, 1, 0);
+    }
+    same(halves, {-2, -2, 0}, {120, 7, 0}, "circles of two halves");
+    h.app.Documents().Close(halves);
+}
+
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
 // each at its own scale and turn.
 void Nest(acad::Document& d, heavy::Kind kind)
