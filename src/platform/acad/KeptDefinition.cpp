@@ -59,18 +59,25 @@ std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px)
 {
     if (const auto* x = dynamic_cast<const ExternalReference*>(&r); x && x->ClipEnabled()) return std::nullopt;
     if (r.Copies() > 1) return std::nullopt;  // a grid: its rows and columns are its own
-    const BlockReferenceData& d = r.Data();
-    const double x = std::floor(d.insertionPoint.x * px), y = std::floor(d.insertionPoint.y * px);
+    const Transform t = r.BlockTransform();
+    PlacedAlike key;
+    key.block = r.Data().block;
+    key.layer = r.LayerIndex();
+    key.linetype = r.LinetypeIndex();
+    key.color = r.Color();
+    key.linetypeScale = r.LinetypeScale();
+    std::array<std::int64_t, 3> half{};
     constexpr double kFar = 4e18;
-    if (!(std::fabs(x) < kFar) || !(std::fabs(y) < kFar)) return std::nullopt;
-    return PlacedAlike{d.block,
-                       r.LayerIndex(),
-                       r.Color(),
-                       d.xScale,
-                       d.yScale,
-                       d.rotation,
-                       static_cast<std::int64_t>(x),
-                       static_cast<std::int64_t>(y)};
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t j = 0; j < 3; ++j) key.axes[3 * i + j] = t.m[i][j];
+        const double cell = std::floor(t.m[i][3] * 2 * px);
+        if (!(std::fabs(cell) < kFar)) return std::nullopt;
+        half[i] = static_cast<std::int64_t>(cell);
+    }
+    key.x = half[0];
+    key.y = half[1];
+    key.z = half[2];
+    return key;
 }
 
 namespace {

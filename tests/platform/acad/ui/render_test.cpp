@@ -903,6 +903,39 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
     }
     same(halves, {-2, -2, 0}, {120, 7, 0}, "circles of two halves");
     h.app.Documents().Close(halves);
+
+    // References at one insertion point in their own coordinates, one turned
+    // over (extrusion (0, 0, -1)) and one tilted, at the top level and in a
+    // block of a few parts: each drawn where its placement puts it.
+    auto placed = [](acad::Block& in, const Point3d& at, const acad::Vector3d& normal) {
+        acad::BlockReference* r = in.InsertBlock(at, "R", 1, 1, 1, 0);
+        acad::BlockReferenceData d = r->Data();
+        d.extrusion = normal;
+        r->SetData(d);
+    };
+    const acad::Vector3d tilted{0, -std::sqrt(0.5), std::sqrt(0.5)};
+    acad::Document& turned = *h.app.Documents().Add("Acad");
+    acad::Block* r = turned.Blocks().Add({0, 0, 0}, "R");
+    r->AddLine({0, 0, 0}, {5, 0, 0});
+    r->AddLine({0, 0, 0}, {0, 3, 0});
+    r->AddCircle({2, 1, 0}, 0.5);
+    acad::Block* few = turned.Blocks().Add({0, 0, 0}, "O");
+    few->AddLine({-30, -10, 0}, {30, -10, 0});
+    for (acad::Block* in : {&turned.ModelSpace(), few})
+        for (const acad::Vector3d& normal : {acad::kZAxis, acad::Vector3d{0, 0, -1}, tilted})
+            placed(*in, {20, 0, 0}, normal);
+    for (int i = 0; i < 5; ++i) turned.ModelSpace().InsertBlock({i * 70.0, 40, 0}, "O", 1, 1, 1, 0);
+    same(turned, {-40, -20, 0}, {320, 60, 0}, "turned over and tilted");
+    same(turned, {-30, -12, 0}, {30, 12, 0}, "turned over and tilted, closer");
+    same(turned, {-30, 28, 0}, {30, 52, 0}, "turned over and tilted in a block, closer");
+    // Alike to the half pixel: 0.6 of a pixel apart is apart.
+    const double px = 16;
+    acad::BlockReference* first = turned.ModelSpace().InsertBlock({0.1 / px, 0, 0}, "R", 1, 1, 1, 0);
+    acad::BlockReference* next = turned.ModelSpace().InsertBlock({0.7 / px, 0, 0}, "R", 1, 1, 1, 0);
+    acad::BlockReference* near = turned.ModelSpace().InsertBlock({0.4 / px, 0, 0}, "R", 1, 1, 1, 0);
+    EXPECT_NE(acad::PlacedAt(*first, px), acad::PlacedAt(*next, px));
+    EXPECT_EQ(acad::PlacedAt(*first, px), acad::PlacedAt(*near, px));
+    h.app.Documents().Close(turned);
 }
 
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
