@@ -49,7 +49,8 @@ constexpr double kInkCapPx = 2000;
 // The octave of scale a reference drawn at `pxPerUnit` pixels per unit of its
 // definition is drawn from: the least whole power of two no smaller.
 int OctaveOf(double pxPerUnit);
-// The largest factor by which `t` stretches a length in the plane.
+// The largest factor by which `t` stretches a length along any axis, as seen
+// in the plane (through a tilted extrusion, along z too).
 double MaxScale(const Transform& t);
 // The box of `b`'s corners through `t` (in the plane; empty stays empty).
 Box PlaneBoxThrough(const Box& b, const Transform& t);

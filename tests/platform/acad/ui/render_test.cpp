@@ -936,6 +936,37 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
     EXPECT_NE(acad::PlacedAt(*first, px), acad::PlacedAt(*next, px));
     EXPECT_EQ(acad::PlacedAt(*first, px), acad::PlacedAt(*near, px));
     h.app.Documents().Close(turned);
+
+    // 3-D content seen through a tilted extrusion: ten lines stacked at z 0
+    // to 9, and a 3-D polyline that zigzags up and down; the same padded out
+    // past an ordinary block, picked where each of them is drawn.
+    acad::Document& solid = *h.app.Documents().Add("Acad");
+    for (const char* name : {"Z", "ZP"}) {
+        acad::Block* z = solid.Blocks().Add({0, 0, 0}, name);
+        for (int k = 0; k < 10; ++k) z->AddLine({0, 0, k * 1.0}, {10, 0, k * 1.0});
+        z->Add3DPoly({12, 0, 0, 12, 0, 8, 14, 0, 8, 14, 0, 0, 16, 0, 0, 16, 0, 8});
+        if (std::string(name) == "ZP")
+            for (int k = 0; k < 200; ++k) z->AddLine({-5, k * 0.01, 0}, {-4.5, k * 0.01, 0});
+    }
+    for (int i = 0; i < 4; ++i) {
+        solid.ModelSpace().InsertBlock({i * 25.0, 0, 0}, "Z", 1, 1, 1, 0);
+        solid.ModelSpace().InsertBlock({i * 25.0, 20, 0}, "ZP", 1, 1, 1, 0);
+    }
+    for (acad::Entity* e : solid.ModelSpace()) {
+        auto* ref = dynamic_cast<acad::BlockReference*>(e);
+        acad::BlockReferenceData d = ref->Data();
+        d.extrusion = tilted;
+        ref->SetData(d);
+    }
+    same(solid, {-10, -10, 0}, {100, 20, 0}, "3-D content through a tilted extrusion");
+    // Where the top line of the padded block and the top of the zigzag are drawn.
+    acad::Entity* padded = solid.ModelSpace().Item(1);
+    const acad::Transform t = dynamic_cast<acad::BlockReference*>(padded)->BlockTransform();
+    for (const Point3d& on : {Point3d{5, 0, 9}, Point3d{13, 0, 8}}) {
+        const Point3d at = t.Apply(on);
+        EXPECT_EQ(acad::selection::PickAt(solid, {at.x, at.y, 0}), padded) << on.x << ", " << on.z;
+    }
+    h.app.Documents().Close(solid);
 }
 
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
