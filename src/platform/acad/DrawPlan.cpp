@@ -292,6 +292,9 @@ public:
         Weight weight;  // what of its work the budget pays for
         int depth = kWholeDepth;
         bool alike = false;  // placed alike with one claimed before it
+        // Within a pixel of one claimed before it, and what it takes drawn as alike with it.
+        bool near = false;
+        Weight asNear{};
     };
 
     // Claims of the references of `shown` in the view of `estimate`. In the
@@ -300,22 +303,31 @@ public:
     static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
                                 Estimate& estimate, bool file)
     {
-        absl::flat_hash_set<PlacedAlike> placed;
+        absl::flat_hash_set<PlacedAlike> placed, nearby;
         const double px = estimate.PixelsPerUnit();
         for (const Entity* e : shown) {
             const BlockReference* r = e->DrawnReference();
             if (!r || !IsDrawn(*e, false, estimate.Frozen())) continue;
+            // A dimension's or a table's own pieces besides its block.
+            const double own = r != e ? estimate.Plain(*e) : 0;
             if (const auto key = PlacedAt(*r, px); key && !placed.insert(*key).second) {
                 claims.push_back(Claim{plan, r, estimate.Alike(*r), kWholeDepth, true});
-                if (r != e) claims.back().weight.own = estimate.Plain(*e);
+                claims.back().weight.own = own;
                 continue;
             }
+            // The half pixels of whole pixels: within a pixel of one before it.
+            const auto pixel = PlacedAt(*r, px / 2);
+            const bool near = pixel && !nearby.insert(*pixel).second;
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             // Not a grid's: each copy draws the parts again.
             const bool ownFree = file && def && def->References().size() == 1 && r->Copies() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
-            // A dimension's or a table's own pieces besides its block.
-            if (r != e) claims.back().weight.own = estimate.Plain(*e);
+            claims.back().weight.own = own;
+            if (near) {
+                claims.back().near = true;
+                claims.back().asNear = estimate.Alike(*r);
+                claims.back().asNear.own = own;
+            }
         }
     }
 
@@ -325,6 +337,17 @@ public:
     // reference that draws no more than an ordinary block is always drawn whole.
     static void Allocate(std::vector<Claim>& claims, double budget)
     {
+        // A budget that cannot pay for them all draws of references within a
+        // pixel of one another the first only, before it draws any as outlines.
+        double all = 0;
+        for (const Claim& c : claims)
+            if (!c.alike && !(c.top && c.weight.At(kWholeDepth) <= kReferenceWork)) all += c.weight.At(kWholeDepth);
+        if (!(all <= budget))
+            for (Claim& c : claims)
+                if (c.near) {
+                    c.alike = true;
+                    c.weight = c.asNear;
+                }
         double left = budget;
         for (Claim& c : claims) {
             const double whole = c.weight.At(kWholeDepth);

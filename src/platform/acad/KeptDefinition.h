@@ -49,7 +49,8 @@ constexpr double kInkCapPx = 2000;
 // The octave of scale a reference drawn at `pxPerUnit` pixels per unit of its
 // definition is drawn from: the least whole power of two no smaller.
 int OctaveOf(double pxPerUnit);
-// The largest factor by which `t` stretches a length in the plane.
+// The largest factor by which `t` stretches a length along any axis, as seen
+// in the plane (through a tilted extrusion, along z too).
 double MaxScale(const Transform& t);
 // The box of `b`'s corners through `t` (in the plane; empty stays empty).
 Box PlaneBoxThrough(const Box& b, const Transform& t);
@@ -59,20 +60,24 @@ Box PlaneBoxThrough(const Box& b, const Transform& t);
 std::uint64_t DrawnStyle(const Entity& e);
 
 // What decides the pixels a reference draws but where it lies: its
-// definition, scales, turn, layer and colour, and the half pixel its
-// insertion point falls in at `px` pixels per unit. References placed alike
-// draw the same pixels to within a pixel, so that of many a hair apart only
-// the first need be drawn. None for a clipped reference.
+// definition, layer, colour and linetype, and the whole of its placement
+// (scales, turn, mirror, extrusion), with the half pixel at `px` pixels per
+// unit its origin falls in along each axis (z too: a tilted reference around
+// it shows z). References placed alike draw the same pixels to within a
+// pixel, so that of many a hair apart only the first need be drawn. None for
+// a clipped reference.
 struct PlacedAlike {
-    std::uint32_t block = 0, layer = 0;
+    std::uint32_t block = 0, layer = 0, linetype = 0;
     int color = 0;
-    double xScale = 0, yScale = 0, rotation = 0;
-    std::int64_t x = 0, y = 0;
+    double linetypeScale = 0;
+    std::array<double, 9> axes{};  // the images of the definition's axes, by row
+    std::int64_t x = 0, y = 0, z = 0;
     bool operator==(const PlacedAlike&) const = default;
     template <typename H>
     friend H AbslHashValue(H h, const PlacedAlike& p)
     {
-        return H::combine(std::move(h), p.block, p.layer, p.color, p.xScale, p.yScale, p.rotation, p.x, p.y);
+        return H::combine(std::move(h), p.block, p.layer, p.linetype, p.color, p.linetypeScale, p.axes, p.x, p.y,
+                          p.z);
     }
 };
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px);
