@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -79,21 +80,29 @@ inline QImage Draw(acad::ui::SceneRenderer& renderer, const acad::Document& doc,
 
 inline QRgb Colour(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xffffffu; }
 
-// Pixels inked in `a` with no pixel of the same colour within one pixel of
-// them in `b`: how many of each colour and where the first lies, or nothing.
+// Pixels inked in `a` with no pixel within one pixel of them in `b` inked in
+// the same colour (a colour of the palette; an edge the painter blended into
+// the background, with no pixel inked at all): how many of each colour and
+// where the first lies, or nothing.
 inline std::string InkedApart(const QImage& a, const QImage& b)
 {
     const QImage left = a.convertToFormat(QImage::Format_RGB32), right = b.convertToFormat(QImage::Format_RGB32);
     const QRgb background = acad::ui::BackgroundColor().rgb() & 0xffffffu;
+    std::set<QRgb> palette;
+    for (int aci = 1; aci < 256; ++aci) palette.insert(acad::ui::AciColor(aci).rgb() & 0xffffffu);
     std::map<QRgb, std::pair<int, QPoint>> apart;  // count and first, by colour
     for (int y = 0; y < left.height(); ++y)
         for (int x = 0; x < left.width(); ++x) {
             const QRgb c = Colour(left, x, y);
             if (c == background) continue;
+            const bool solid = palette.count(c) > 0;
             bool near = false;
             for (int dy = -1; dy <= 1 && !near; ++dy)
-                for (int dx = -1; dx <= 1 && !near; ++dx)
-                    near = right.valid(x + dx, y + dy) && Colour(right, x + dx, y + dy) == c;
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    if (!right.valid(x + dx, y + dy)) continue;
+                    const QRgb o = Colour(right, x + dx, y + dy);
+                    near = solid ? o == c : o != background;
+                }
             if (near) continue;
             auto& [n, first] = apart.try_emplace(c, 0, QPoint(x, y)).first->second;
             ++n;
