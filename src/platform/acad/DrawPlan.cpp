@@ -32,8 +32,10 @@ constexpr double kDotWork = 2;
 
 // Pieces an estimate may measure in definitions (each once at an octave of
 // scale, and kept): past them, what is left counts as more than any budget.
-// With the walks of references partly in view below, a view is weighed
-// within its budget.
+// A copy is built while any are left, whatever its size (a definition of
+// more pieces than these is drawn, not outlined for want of a measure), and
+// charged what building it took. With the walks of references partly in
+// view below, a view is weighed within its budget and one definition's copy.
 constexpr long kEstimateSteps = 900000;
 // References nested in references partly in view it may look at one by one:
 // past them, such references are measured as drawn whole.
@@ -193,7 +195,7 @@ private:
         Levels k{};
         if (own) {
             // What its own pieces draw in view, from the copy at its scale.
-            if (kept.CopyCost(octave) > static_cast<double>(steps_)) return TooMuch();
+            if (kept.CopyCost(octave) > 0 && steps_ <= 0) return TooMuch();
             const std::uint64_t measured = WalkWork();
             const PieceSet& copy = kept.Copy(octave);
             const std::uint64_t looked = WalkWork();

@@ -1288,8 +1288,10 @@ const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
     const Levels* held = HeldAt(octave, steps, reach);
     if (!held) return nullptr;
     const Levels heldNow = *held;
-    // The budget is tested before the parts are walked.
-    if (CopyCost(octave) > static_cast<double>(steps)) return nullptr;
+    // A copy not built yet is built while any steps are left, and charged
+    // what building it took: what it costs to draw is known only then, and
+    // it is kept for every view after.
+    if (CopyCost(octave) > 0 && steps <= 0) return nullptr;
     const std::uint64_t measured = WalkWork();
     const double own = Copy(octave).Cost();
     steps -= static_cast<long>(WalkWork() - measured);

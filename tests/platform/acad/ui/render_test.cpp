@@ -847,6 +847,42 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
         EXPECT_EQ(InkedApart(bounded, exact), 0);
         EXPECT_EQ(InkedApart(exact, bounded), 0);
     }
+    {
+        // In a larger window too, drawn first there.
+        acad::Document fresh;
+        heavy::Build(fresh, {heavy::Case::Contours, 50});
+        const QSize large(1600, 1000);
+        acad::View all({0, 0, 0}, 1, 1.6);
+        all.Fit(fresh.ModelExtents());
+        QImage img(large, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        QPainter p(&img);
+        acad::ui::SceneRenderer renderer;
+        const acad::ui::RenderStats larger = renderer.Draw(p, fresh, acad::ui::ViewMapping::Of(all, QSizeF(large)));
+        EXPECT_TRUE(larger.coarse.empty()) << larger.coarse;
+        EXPECT_GE(larger.segments, 50u * 40);
+    }
+
+    // A block of a million vertices referenced twice, after its extents,
+    // closer in: what is in view of it is drawn.
+    acad::Document& large = *h.app.Documents().Add("Acad");
+    large.Blocks().Add({0, 0, 0}, "GRANDE")->AddLightWeightPolyline(heavy::Contour(1000000, 0, 0, 8))->SetClosed(true);
+    for (int i = 0; i < 2; ++i) large.ModelSpace().InsertBlock({i * 30.0, 0, 0}, "GRANDE", 1, 1, 1, 0);
+    FrameAtExtents(large);
+    for (const double height : {4.47, 1.0}) {
+        h.app.ZoomCenter({8, 0, 0}, height);
+        const QImage near = h.Grab();
+        drawn = h.view->LastStats();
+        EXPECT_TRUE(drawn.coarse.empty()) << height << ": " << drawn.coarse;
+        EXPECT_LE(drawn.Work(), Bound(large)) << height;
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100) << height;
+        EXPECT_EQ(InkedApart(near, exact), 0) << height;
+        EXPECT_EQ(InkedApart(exact, near), 0) << height;
+    }
+    h.app.Documents().Close(large);
 
     // 20 hatches of 500 islands on one another are more than the budget can
     // pay for, and show what a frame without a budget shows; so do 5.
