@@ -80,11 +80,14 @@ inline QImage Draw(acad::ui::SceneRenderer& renderer, const acad::Document& doc,
 
 inline QRgb Colour(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xffffffu; }
 
+// Whether the ink of a pixel has to be of the same colour.
+enum class Colours { Same, Any };
+
 // Pixels inked in `a` with no pixel within one pixel of them in `b` inked in
 // the same colour (a colour of the palette; an edge the painter blended into
-// the background, with no pixel inked at all): how many of each colour and
-// where the first lies, or nothing.
-inline std::string InkedApart(const QImage& a, const QImage& b)
+// the background, or `Colours::Any`: with no pixel inked at all): how many of
+// each colour and where the first lies, or nothing.
+inline std::string InkedApart(const QImage& a, const QImage& b, Colours colours = Colours::Same)
 {
     const QImage left = a.convertToFormat(QImage::Format_RGB32), right = b.convertToFormat(QImage::Format_RGB32);
     const QRgb background = acad::ui::BackgroundColor().rgb() & 0xffffffu;
@@ -95,7 +98,7 @@ inline std::string InkedApart(const QImage& a, const QImage& b)
         for (int x = 0; x < left.width(); ++x) {
             const QRgb c = Colour(left, x, y);
             if (c == background) continue;
-            const bool solid = palette.count(c) > 0;
+            const bool solid = colours == Colours::Same && palette.count(c) > 0;
             bool near = false;
             for (int dy = -1; dy <= 1 && !near; ++dy)
                 for (int dx = -1; dx <= 1 && !near; ++dx) {
