@@ -142,9 +142,8 @@ inline void Build(acad::Document& doc, const acad::Point3d& origin, detail_oracl
         acad::Vector3d normal;
     };
     const Placing placings[] = {
-        {1, 1, 0, acad::kZAxis},          {-1, 1, 0, acad::kZAxis},  {2, 0.5, 0.4, acad::kZAxis},
-        {-1.5, -0.75, 0, acad::kZAxis},   {1, 1, 0.3, kBelow},       {1, 1, 0, kTilted},
-        {0.7, -1.3, 1.1, kTilted},
+        {1, 1, 0, acad::kZAxis}, {-1, 1, 0, acad::kZAxis}, {2, 0.5, 0.4, acad::kZAxis}, {-1.5, -0.75, 0, acad::kZAxis},
+        {1, 1, 0.3, kBelow},     {1, 1, 0, kTilted},       {0.7, -1.3, 1.1, kTilted},
     };
     for (std::size_t i = 0; i < std::size(names); ++i)
         for (std::size_t k = 0; k < std::size(placings); ++k) {

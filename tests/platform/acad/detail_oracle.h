@@ -67,8 +67,8 @@ inline std::vector<double> Heights(double extents, int count)
 
 // The shown space of `doc` through `mapping` as the window paints it, with
 // what the frame did.
-inline QImage Draw(acad::ui::SceneRenderer& renderer, const acad::Document& doc,
-                   const acad::ui::ViewMapping& mapping, QSize size, acad::ui::RenderStats* stats = nullptr)
+inline QImage Draw(acad::ui::SceneRenderer& renderer, const acad::Document& doc, const acad::ui::ViewMapping& mapping,
+                   QSize size, acad::ui::RenderStats* stats = nullptr)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(acad::ui::BackgroundColor());
@@ -224,8 +224,7 @@ inline std::string Differences(const Answers& bounded, const Answers& whole)
         d += "crossing " + Named(bounded.crossing) + " against " + Named(whole.crossing) + "; ";
     if (bounded.window != whole.window)
         d += "window " + Named(bounded.window) + " against " + Named(whole.window) + "; ";
-    if (bounded.picked != whole.picked)
-        d += "pick " + Named(bounded.picked) + " against " + Named(whole.picked) + "; ";
+    if (bounded.picked != whole.picked) d += "pick " + Named(bounded.picked) + " against " + Named(whole.picked) + "; ";
     if (bounded.nested != whole.nested)
         d += "nested pick " + Named(bounded.nested) + " against " + Named(whole.nested) + "; ";
     if (!(acad::Distance(bounded.snapped, whole.snapped) == 0)) {

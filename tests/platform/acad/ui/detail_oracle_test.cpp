@@ -102,10 +102,7 @@ protected:
             QFontDatabase::systemFont(QFontDatabase::GeneralFont), QFontDatabase::systemFont(QFontDatabase::FixedFont)};
         (void)platformFonts;
     }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(folder_);
-    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     // `doc` shown in the window, zoomed from its extents down to 1/4096 of
     // them, each zoom centred on a pixel the one before inked: a failure for
