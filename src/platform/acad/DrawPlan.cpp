@@ -406,6 +406,7 @@ public:
     // The plan of `shown`, the entities of one view.
     static DrawPlan One(const SpaceView& v, bool dots, const std::vector<Entity*>& shown)
     {
+        const ScalesInUse holding;  // the claims point into the measures kept
         std::vector<DrawPlan> plans{Fresh(v, dots)};
         long steps = kEstimateSteps;
         Estimate estimate(v, dots, steps);
@@ -425,6 +426,7 @@ DrawPlan PlanView(const SpaceView& v)
 
 std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceView>& viewports)
 {
+    const ScalesInUse holding;  // the claims point into the measures kept
     std::vector<DrawPlan> plans{Planner::Fresh(paper, true)};
     for (const SpaceView& v : viewports) plans.push_back(Planner::Fresh(v, true));
     long steps = kEstimateSteps;
@@ -564,6 +566,7 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
         // Measured at the reference's own scale, kept in its definition. One
         // heavier than an ordinary block is not measured here: the view's
         // plan measures it, once.
+        const ScalesInUse holding;
         KeptDefinition& kept = KeptDefinition::Of(*def);
         const int octave = OctaveOf(px_ * MaxScale(r.BlockTransform()));
         if (kept.Pieces() * static_cast<double>(r.Copies()) > kReferenceWork && kept.CopyCost(octave) > 0) return false;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <list>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -679,10 +680,87 @@ double PieceSet::CostWithin(const Box& box, double px) const
     return cost;
 }
 
+std::size_t PieceSet::Bytes() const
+{
+    std::size_t n = sizeof(*this) + leaves_.capacity() * sizeof(Leaf) + order_.capacity() * sizeof(std::uint32_t);
+    for (const std::vector<Node>& level : tree_) n += level.capacity() * sizeof(Node);
+    const Store& st = *store_;
+    return n + sizeof(Store) + st.runs.capacity() * sizeof(Run) + st.points.capacity() * sizeof(Point3d) +
+           st.arcs.capacity() * sizeof(CircularArc) + st.texts.capacity() * sizeof(KeptText) + st.chars.capacity() +
+           st.rings.capacity() * sizeof(Ring) + st.references.capacity() * sizeof(const BlockReference*) +
+           (st.referenceBoxes.capacity() + st.boxes.capacity()) * sizeof(Box);
+}
+
+// ---------------------------------------------------------------- what is kept per scale
+
+namespace {
+
+// The octaves kept of every definition, the most recently used first.
+struct KeptScales {
+    std::list<KeptDefinition::ScaleUse> used;
+    std::size_t bytes = 0;
+    int holders = 0;  // ScalesInUse alive
+};
+
+KeptScales& Scales()
+{
+    // Never destroyed: definitions of drawings still open at exit leave it last.
+    static KeptScales* const scales = new KeptScales;
+    return *scales;
+}
+
+}  // namespace
+
+std::size_t KeptScaleBytes() { return Scales().bytes; }
+
+ScalesInUse::ScalesInUse() { ++Scales().holders; }
+
+ScalesInUse::~ScalesInUse()
+{
+    KeptScales& s = Scales();
+    if (--s.holders > 0) return;
+    while (s.bytes > kKeptScaleBytes && !s.used.empty()) {
+        const KeptDefinition::ScaleUse last = s.used.back();
+        last.kept->Release(last.octave);
+    }
+}
+
+void KeptDefinition::Touch(int octave)
+{
+    KeptScales& s = Scales();
+    std::size_t bytes = sizeof(Measured) + sizeof(ScaleUse);
+    if (const auto copy = copies_.find(octave); copy != copies_.end()) bytes += copy->second->Bytes();
+    const auto [at, added] = uses_.try_emplace(octave);
+    if (added) {
+        s.used.push_front(ScaleUse{this, octave, 0});
+        at->second = s.used.begin();
+    } else {
+        s.used.splice(s.used.begin(), s.used, at->second);
+    }
+    s.bytes = s.bytes - at->second->bytes + bytes;
+    at->second->bytes = bytes;
+}
+
+void KeptDefinition::Release(int octave)
+{
+    if (const auto at = uses_.find(octave); at != uses_.end()) {
+        KeptScales& s = Scales();
+        s.bytes -= at->second->bytes;
+        s.used.erase(at->second);
+        uses_.erase(at);
+    }
+    copies_.erase(octave);
+    levels_.erase(octave);
+}
+
 // ---------------------------------------------------------------- what is kept
 
 KeptDefinition::KeptDefinition(const Block& def) : def_(def) {}
-KeptDefinition::~KeptDefinition() = default;
+
+KeptDefinition::~KeptDefinition()
+{
+    while (!uses_.empty()) Release(uses_.begin()->first);
+}
 
 KeptDefinition& KeptDefinition::Of(const Block& def)
 {
@@ -714,6 +792,7 @@ void KeptDefinition::Forget()
     hull_ = ConvexHull();
     exact_.reset();
     partRuns_.clear();
+    while (!uses_.empty()) Release(uses_.begin()->first);
     copies_.clear();
     levels_.clear();
 }
@@ -961,7 +1040,10 @@ bool DrawnWhole(const Entity& e, double px)
 
 const PieceSet& KeptDefinition::Copy(int octave)
 {
-    if (const auto found = copies_.find(octave); found != copies_.end()) return *found->second;
+    if (const auto found = copies_.find(octave); found != copies_.end()) {
+        Touch(octave);
+        return *found->second;
+    }
     const double px = std::ldexp(1.0, octave);
     // A coarser copy that left nothing out draws what any finer octave
     // draws, but for a polyline whose width comes to show: the same pieces,
@@ -975,7 +1057,9 @@ const PieceSet& KeptDefinition::Copy(int octave)
                        DrawnWhole(*r.part, px);
             }))
             continue;
-        return *(copies_[octave] = coarser.CostedAt(px));
+        const PieceSet& costed = *(copies_[octave] = coarser.CostedAt(px));
+        Touch(octave);
+        return costed;
     }
     // Each copy from the nearest finer one, else from the pieces themselves:
     // the definition is measured once, each octave derived from that.
@@ -984,7 +1068,9 @@ const PieceSet& KeptDefinition::Copy(int octave)
     auto out = std::make_unique<PieceSet>();
     Build(octave, source, *out);
     AddWork(source.Size());
-    return *(copies_[octave] = std::move(out));
+    const PieceSet& built = *(copies_[octave] = std::move(out));
+    Touch(octave);
+    return built;
 }
 
 double KeptDefinition::CopyCost(int octave) const
@@ -1230,8 +1316,10 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
 {
     static const Levels kNothing{};
     reach = std::clamp(reach, 1, kWholeDepth);
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldReach >= reach)
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldReach >= reach) {
+        Touch(octave);
         return &found->second.held;
+    }
     // A definition that holds itself (a damaged drawing) adds nothing more.
     if (leveling_) return &kNothing;
     leveling_ = true;
@@ -1277,14 +1365,17 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
     Measured& m = levels_[octave];
     m.held = held;
     m.heldReach = reach;
+    Touch(octave);
     return &m.held;
 }
 
 const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
 {
     reach = std::clamp(reach, 1, kWholeDepth);
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allReach >= reach)
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allReach >= reach) {
+        Touch(octave);
         return &found->second.all;
+    }
     const Levels* held = HeldAt(octave, steps, reach);
     if (!held) return nullptr;
     const Levels heldNow = *held;
@@ -1299,6 +1390,7 @@ const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
     for (int L = 1; L <= kWholeDepth; ++L)
         m.all[static_cast<std::size_t>(L)] = own + heldNow[static_cast<std::size_t>(L)];
     m.allReach = reach;
+    Touch(octave);
     return &m.all;
 }
 

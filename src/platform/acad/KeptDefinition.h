@@ -14,11 +14,16 @@
 //   the picture stays the same to within a pixel. The window draws a
 //   reference from the copy at its scale; the copy's weight at each depth the
 //   window may look into it is what the plan of a view shares the budget by.
+//   What is kept per octave, of every definition together, is held to
+//   kKeptScaleBytes: past it, the octaves used least recently are released
+//   (and built again when a view needs them), once no walk holds them.
 //
 // The block, the plan, the window and the hit tests all read it here.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +50,22 @@ constexpr int kWholeDepth = 32;
 using Levels = std::array<double, kWholeDepth + 1>;
 // Pixels of line a view can show of one line: what a piece's ink is counted up to.
 constexpr double kInkCapPx = 2000;
+// What the copies and measures kept per octave of scale may weigh together,
+// in bytes, once the walks in progress are over.
+constexpr std::size_t kKeptScaleBytes = std::size_t{64} << 20;
+// What they weigh now.
+std::size_t KeptScaleBytes();
+
+// While one lives, nothing kept per octave is released: the plan of a view
+// and the frame drawn from it hold what they measured. The last to go
+// releases the octaves used least recently past kKeptScaleBytes.
+class ScalesInUse {
+public:
+    ScalesInUse();
+    ~ScalesInUse();
+    ScalesInUse(const ScalesInUse&) = delete;
+    ScalesInUse& operator=(const ScalesInUse&) = delete;
+};
 
 // The octave of scale a reference drawn at `pxPerUnit` pixels per unit of its
 // definition is drawn from: the least whole power of two no smaller.
@@ -124,6 +145,8 @@ public:
     // border, what lies within drawn at `px` (no more than this set's scale).
     double CostWithin(const Box& box, double px) const;
     std::size_t Size() const { return pieces_; }
+    // What it takes in memory, about (its pieces' store counted whole, shared or not).
+    std::size_t Bytes() const;
     // The references held, in drawing order.
     const std::vector<const BlockReference*>& References() const { return store_->references; }
     const Box& Bounds() const { return bounds_; }
@@ -214,7 +237,8 @@ public:
 
     // Its pieces as its parts emit them.
     const PieceSet& Exact();
-    // The copy references drawn at up to 2^octave pixels per unit draw.
+    // The copy references drawn at up to 2^octave pixels per unit draw
+    // (held while a ScalesInUse lives; else until the next copy is asked).
     const PieceSet& Copy(int octave);
     // What a reference drawn from the copy of `octave` takes at each depth up
     // to `reach` (the deeper ones are not measured, and hold no number to use);
@@ -227,9 +251,20 @@ public:
     // What measuring the copy of `octave` still costs (0 once kept).
     double CopyCost(int octave) const;
 
+    // One octave kept, in the order of use of all definitions' octaves.
+    struct ScaleUse {
+        KeptDefinition* kept;
+        int octave;
+        std::size_t bytes;
+    };
+
 private:
     void Refresh();
     void Forget();
+    // The octave was used: the most recent, weighing what it holds now.
+    void Touch(int octave);
+    // Its copy and measures are released.
+    void Release(int octave);
     void Measure();
     void Build(int octave, const PieceSet& source, PieceSet& out);
 
@@ -249,7 +284,9 @@ private:
         int heldReach = 0, allReach = 0;  // the depths they hold (0: not measured)
     };
     std::map<int, Measured> levels_;
+    std::map<int, std::list<ScaleUse>::iterator> uses_;  // of the octaves in copies_ or levels_
     bool leveling_ = false;
+    friend class ScalesInUse;
 };
 
 // Emits what a reference draws of `def` (its parts, constant attributes with

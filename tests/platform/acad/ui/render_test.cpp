@@ -1005,6 +1005,75 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
     h.app.Documents().Close(solid);
 }
 
+// What is kept per octave of scale weighs no more than a fixed budget
+// whatever the zooms: a block of a million vertices zoomed through seven
+// octaves keeps no more than kKeptScaleBytes after each frame, and where it
+// was released draws again what it draws without a budget. What is measured
+// of a definition is forgotten with its copies when it changes: a line that
+// becomes 60,000 lines across the view is weighed as such.
+TEST_F(Render, WhatIsKeptPerScaleIsBoundedAndForgottenWhenItsDefinitionChanges)
+{
+    acad::Document& large = *h.app.Documents().Add("Acad");
+    // Under the sanitizers fewer vertices, the copies then lighter than the budget.
+#ifdef QUORIL_TEST_ASAN
+    const int vertices = 300000;
+#else
+    const int vertices = 1000000;
+#endif
+    large.Blocks().Add({0, 0, 0}, "GRANDE")->AddLightWeightPolyline(heavy::Contour(vertices, 0, 0, 8))->SetClosed(true);
+    large.ModelSpace().InsertBlock({0, 0, 0}, "GRANDE", 1, 1, 1, 0);
+    FrameAtExtents(large);
+    for (int k = 0; k <= 6; ++k) {
+        h.app.ZoomCenter({8, 0, 0}, std::ldexp(16.0, -k));
+        h.Grab();
+        EXPECT_LE(acad::KeptScaleBytes(), acad::kKeptScaleBytes) << k;
+    }
+    h.app.ZoomCenter({8, 0, 0}, 2);
+    const QImage again = h.Grab();
+    EXPECT_TRUE(h.view->LastStats().coarse.empty()) << h.view->LastStats().coarse;
+    {
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100);
+        EXPECT_EQ(InkedApart(again, exact), 0);
+        EXPECT_EQ(InkedApart(exact, again), 0);
+    }
+    h.app.Documents().Close(large);
+
+    // A line that becomes 60,000 lines across the view, more than the budget
+    // draws (a second reference out of view): the frame is the frame of the
+    // same drawing never seen before.
+    std::vector<double> across;
+    std::uint32_t seed = 61;
+    for (int i = 0; i < 60000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        across.insert(across.end(), {(seed >> 8) * 10.0 / (1u << 24), (i % 2) * 10.0});
+    }
+    auto drawing = [&](bool edited) -> acad::ui::RenderStats {
+        acad::Document& doc = *h.app.Documents().Add("Acad");
+        acad::Block* d = doc.Blocks().Add({0, 0, 0}, "D");
+        d->AddLine({0, 0, 0}, {10, 10, 0});
+        for (int i = 0; i < 2; ++i) doc.ModelSpace().InsertBlock({i * 20.0, 0, 0}, "D", 1, 1, 1, 0);
+        if (!edited) d->AddLightWeightPolyline(across);
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomWindow({0, 0, 0}, {10, 10, 0});
+        if (edited) {
+            h.Grab();
+            d->AddLightWeightPolyline(across);
+        }
+        h.Grab();
+        const acad::ui::RenderStats drawn = h.view->LastStats();
+        h.app.Documents().Close(doc);
+        return drawn;
+    };
+    const acad::ui::RenderStats fresh = drawing(false), edited = drawing(true);
+    EXPECT_FALSE(fresh.coarse.empty()) << "more than the budget draws";
+    EXPECT_EQ(edited.coarse, fresh.coarse);
+    EXPECT_EQ(edited.segments, fresh.segments);
+}
+
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
 // each at its own scale and turn.
 void Nest(acad::Document& d, heavy::Kind kind)
