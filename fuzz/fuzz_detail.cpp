@@ -98,6 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = 0; k < kZooms; ++k) {
         const double height = heights[static_cast<std::size_t>(k)];
         if (!(height > 0) || !std::isfinite(height)) return 0;
+        if (!detail_oracle::Resolved(extents, height / kHeight)) return 0;
         shown.SetHeight(height);
         const std::string where = "zoom " + std::to_string(k);
         const acad::ui::ViewMapping mapping = acad::ui::ViewMapping::Of(shown, QSizeF(pixels));

@@ -65,6 +65,18 @@ inline std::vector<double> Heights(double extents, int count)
     return h;
 }
 
+// Whether doubles still tell points a pixel of `pixel` units apart
+// everywhere in `extents`, with thousands of steps to spare (a survey's
+// coordinates seen a ten-thousandth of a unit to a pixel are; a reference
+// placed at 1e56 is not: its parts land wherever rounding puts them, which
+// no two frames need agree on).
+inline bool Resolved(const acad::Box& extents, double pixel)
+{
+    const double far = std::max({std::fabs(extents.min.x), std::fabs(extents.min.y), std::fabs(extents.max.x),
+                                 std::fabs(extents.max.y)});
+    return std::isfinite(far) && pixel > far * 1e-12;
+}
+
 // The shown space of `doc` through `mapping` as the window paints it, with
 // what the frame did.
 inline QImage Draw(acad::ui::SceneRenderer& renderer, const acad::Document& doc, const acad::ui::ViewMapping& mapping,
