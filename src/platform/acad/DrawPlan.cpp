@@ -32,8 +32,10 @@ constexpr double kDotWork = 2;
 
 // Pieces an estimate may measure in definitions (each once at an octave of
 // scale, and kept): past them, what is left counts as more than any budget.
-// With the walks of references partly in view below, a view is weighed
-// within its budget.
+// A copy is built while any are left, whatever its size (a definition of
+// more pieces than these is drawn, not outlined for want of a measure), and
+// charged what building it took. With the walks of references partly in
+// view below, a view is weighed within its budget and one definition's copy.
 constexpr long kEstimateSteps = 900000;
 // References nested in references partly in view it may look at one by one:
 // past them, such references are measured as drawn whole.
@@ -193,7 +195,7 @@ private:
         Levels k{};
         if (own) {
             // What its own pieces draw in view, from the copy at its scale.
-            if (kept.CopyCost(octave) > static_cast<double>(steps_)) return TooMuch();
+            if (kept.CopyCost(octave) > 0 && steps_ <= 0) return TooMuch();
             const std::uint64_t measured = WalkWork();
             const PieceSet& copy = kept.Copy(octave);
             const std::uint64_t looked = WalkWork();
@@ -292,6 +294,9 @@ public:
         Weight weight;  // what of its work the budget pays for
         int depth = kWholeDepth;
         bool alike = false;  // placed alike with one claimed before it
+        // Within a pixel of one claimed before it, and what it takes drawn as alike with it.
+        bool near = false;
+        Weight asNear{};
     };
 
     // Claims of the references of `shown` in the view of `estimate`. In the
@@ -300,22 +305,31 @@ public:
     static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
                                 Estimate& estimate, bool file)
     {
-        absl::flat_hash_set<PlacedAlike> placed;
+        absl::flat_hash_set<PlacedAlike> placed, nearby;
         const double px = estimate.PixelsPerUnit();
         for (const Entity* e : shown) {
             const BlockReference* r = e->DrawnReference();
             if (!r || !IsDrawn(*e, false, estimate.Frozen())) continue;
+            // A dimension's or a table's own pieces besides its block.
+            const double own = r != e ? estimate.Plain(*e) : 0;
             if (const auto key = PlacedAt(*r, px); key && !placed.insert(*key).second) {
                 claims.push_back(Claim{plan, r, estimate.Alike(*r), kWholeDepth, true});
-                if (r != e) claims.back().weight.own = estimate.Plain(*e);
+                claims.back().weight.own = own;
                 continue;
             }
+            // The half pixels of whole pixels: within a pixel of one before it.
+            const auto pixel = PlacedAt(*r, px / 2);
+            const bool near = pixel && !nearby.insert(*pixel).second;
             const Block* def = r->Document().Blocks().ByIndex(r->Data().block);
             // Not a grid's: each copy draws the parts again.
             const bool ownFree = file && def && def->References().size() == 1 && r->Copies() == 1;
             claims.push_back(Claim{plan, r, estimate.Top(*r, ownFree)});
-            // A dimension's or a table's own pieces besides its block.
-            if (r != e) claims.back().weight.own = estimate.Plain(*e);
+            claims.back().weight.own = own;
+            if (near) {
+                claims.back().near = true;
+                claims.back().asNear = estimate.Alike(*r);
+                claims.back().asNear.own = own;
+            }
         }
     }
 
@@ -325,6 +339,17 @@ public:
     // reference that draws no more than an ordinary block is always drawn whole.
     static void Allocate(std::vector<Claim>& claims, double budget)
     {
+        // A budget that cannot pay for them all draws of references within a
+        // pixel of one another the first only, before it draws any as outlines.
+        double all = 0;
+        for (const Claim& c : claims)
+            if (!c.alike && !(c.top && c.weight.At(kWholeDepth) <= kReferenceWork)) all += c.weight.At(kWholeDepth);
+        if (!(all <= budget))
+            for (Claim& c : claims)
+                if (c.near) {
+                    c.alike = true;
+                    c.weight = c.asNear;
+                }
         double left = budget;
         for (Claim& c : claims) {
             const double whole = c.weight.At(kWholeDepth);
@@ -381,6 +406,7 @@ public:
     // The plan of `shown`, the entities of one view.
     static DrawPlan One(const SpaceView& v, bool dots, const std::vector<Entity*>& shown)
     {
+        const ScalesInUse holding;  // the claims point into the measures kept
         std::vector<DrawPlan> plans{Fresh(v, dots)};
         long steps = kEstimateSteps;
         Estimate estimate(v, dots, steps);
@@ -400,6 +426,7 @@ DrawPlan PlanView(const SpaceView& v)
 
 std::vector<DrawPlan> PlanSheet(const SpaceView& paper, const std::vector<SpaceView>& viewports)
 {
+    const ScalesInUse holding;  // the claims point into the measures kept
     std::vector<DrawPlan> plans{Planner::Fresh(paper, true)};
     for (const SpaceView& v : viewports) plans.push_back(Planner::Fresh(v, true));
     long steps = kEstimateSteps;
@@ -539,6 +566,7 @@ bool DrawPlan::Ordinary(const BlockReference& r) const
         // Measured at the reference's own scale, kept in its definition. One
         // heavier than an ordinary block is not measured here: the view's
         // plan measures it, once.
+        const ScalesInUse holding;
         KeptDefinition& kept = KeptDefinition::Of(*def);
         const int octave = OctaveOf(px_ * MaxScale(r.BlockTransform()));
         if (kept.Pieces() * static_cast<double>(r.Copies()) > kReferenceWork && kept.CopyCost(octave) > 0) return false;

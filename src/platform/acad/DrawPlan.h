@@ -46,7 +46,8 @@ constexpr double kViewBudget = 1e6;
 
 // The depth of a reference placed alike with one drawn before it
 // (PlacedAlike): drawing it again would ink the same pixels, so that only its
-// attributes are drawn.
+// attributes are drawn. When the budget cannot pay for every reference of a
+// view, those within a pixel of one drawn before them are drawn so too.
 constexpr int kDrawnAlike = -1;
 
 class DrawPlan {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <list>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -40,7 +41,9 @@ int OctaveOf(double pxPerUnit)
 
 double MaxScale(const Transform& t)
 {
-    return std::max(std::hypot(t.m[0][0], t.m[1][0]), std::hypot(t.m[0][1], t.m[1][1]));
+    // Z too: through a tilted extrusion, the heights of the pieces are seen.
+    return std::max({std::hypot(t.m[0][0], t.m[1][0]), std::hypot(t.m[0][1], t.m[1][1]),
+                     std::hypot(t.m[0][2], t.m[1][2])});
 }
 
 Box PlaneBoxThrough(const Box& b, const Transform& t)
@@ -60,18 +63,25 @@ std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px)
 {
     if (const auto* x = dynamic_cast<const ExternalReference*>(&r); x && x->ClipEnabled()) return std::nullopt;
     if (r.Copies() > 1) return std::nullopt;  // a grid: its rows and columns are its own
-    const BlockReferenceData& d = r.Data();
-    const double x = std::floor(d.insertionPoint.x * px), y = std::floor(d.insertionPoint.y * px);
+    const Transform t = r.BlockTransform();
+    PlacedAlike key;
+    key.block = r.Data().block;
+    key.layer = r.LayerIndex();
+    key.linetype = r.LinetypeIndex();
+    key.color = r.Color();
+    key.linetypeScale = r.LinetypeScale();
+    std::array<std::int64_t, 3> half{};
     constexpr double kFar = 4e18;
-    if (!(std::fabs(x) < kFar) || !(std::fabs(y) < kFar)) return std::nullopt;
-    return PlacedAlike{d.block,
-                       r.LayerIndex(),
-                       r.Color(),
-                       d.xScale,
-                       d.yScale,
-                       d.rotation,
-                       static_cast<std::int64_t>(x),
-                       static_cast<std::int64_t>(y)};
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t j = 0; j < 3; ++j) key.axes[3 * i + j] = t.m[i][j];
+        const double cell = std::floor(t.m[i][3] * 2 * px);
+        if (!(std::fabs(cell) < kFar)) return std::nullopt;
+        half[i] = static_cast<std::int64_t>(cell);
+    }
+    key.x = half[0];
+    key.y = half[1];
+    key.z = half[2];
+    return key;
 }
 
 namespace {
@@ -671,10 +681,87 @@ double PieceSet::CostWithin(const Box& box, double px) const
     return cost;
 }
 
+std::size_t PieceSet::Bytes() const
+{
+    std::size_t n = sizeof(*this) + leaves_.capacity() * sizeof(Leaf) + order_.capacity() * sizeof(std::uint32_t);
+    for (const std::vector<Node>& level : tree_) n += level.capacity() * sizeof(Node);
+    const Store& st = *store_;
+    return n + sizeof(Store) + st.runs.capacity() * sizeof(Run) + st.points.capacity() * sizeof(Point3d) +
+           st.arcs.capacity() * sizeof(CircularArc) + st.texts.capacity() * sizeof(KeptText) + st.chars.capacity() +
+           st.rings.capacity() * sizeof(Ring) + st.references.capacity() * sizeof(const BlockReference*) +
+           (st.referenceBoxes.capacity() + st.boxes.capacity()) * sizeof(Box);
+}
+
+// ---------------------------------------------------------------- what is kept per scale
+
+namespace {
+
+// The octaves kept of every definition, the most recently used first.
+struct KeptScales {
+    std::list<KeptDefinition::ScaleUse> used;
+    std::size_t bytes = 0;
+    int holders = 0;  // ScalesInUse alive
+};
+
+KeptScales& Scales()
+{
+    // Never destroyed: definitions of drawings still open at exit leave it last.
+    static KeptScales* const scales = new KeptScales;
+    return *scales;
+}
+
+}  // namespace
+
+std::size_t KeptScaleBytes() { return Scales().bytes; }
+
+ScalesInUse::ScalesInUse() { ++Scales().holders; }
+
+ScalesInUse::~ScalesInUse()
+{
+    KeptScales& s = Scales();
+    if (--s.holders > 0) return;
+    while (s.bytes > kKeptScaleBytes && !s.used.empty()) {
+        const KeptDefinition::ScaleUse last = s.used.back();
+        last.kept->Release(last.octave);
+    }
+}
+
+void KeptDefinition::Touch(int octave)
+{
+    KeptScales& s = Scales();
+    std::size_t bytes = sizeof(Measured) + sizeof(ScaleUse);
+    if (const auto copy = copies_.find(octave); copy != copies_.end()) bytes += copy->second->Bytes();
+    const auto [at, added] = uses_.try_emplace(octave);
+    if (added) {
+        s.used.push_front(ScaleUse{this, octave, 0});
+        at->second = s.used.begin();
+    } else {
+        s.used.splice(s.used.begin(), s.used, at->second);
+    }
+    s.bytes = s.bytes - at->second->bytes + bytes;
+    at->second->bytes = bytes;
+}
+
+void KeptDefinition::Release(int octave)
+{
+    if (const auto at = uses_.find(octave); at != uses_.end()) {
+        KeptScales& s = Scales();
+        s.bytes -= at->second->bytes;
+        s.used.erase(at->second);
+        uses_.erase(at);
+    }
+    copies_.erase(octave);
+    levels_.erase(octave);
+}
+
 // ---------------------------------------------------------------- what is kept
 
 KeptDefinition::KeptDefinition(const Block& def) : def_(def) {}
-KeptDefinition::~KeptDefinition() = default;
+
+KeptDefinition::~KeptDefinition()
+{
+    while (!uses_.empty()) Release(uses_.begin()->first);
+}
 
 KeptDefinition& KeptDefinition::Of(const Block& def)
 {
@@ -706,6 +793,7 @@ void KeptDefinition::Forget()
     hull_ = ConvexHull();
     exact_.reset();
     partRuns_.clear();
+    while (!uses_.empty()) Release(uses_.begin()->first);
     copies_.clear();
     levels_.clear();
 }
@@ -921,18 +1009,34 @@ const PieceSet& KeptDefinition::Exact()
 namespace {
 
 // A piece at half-pixel resolution: the style it is drawn in (its part's
-// layer and colour), its kind, the cells its ends fall in (either way round)
-// and, of an arc, the cell of its centre and its radius in cells.
+// layer and colour), its kind, the cells its ends fall in (of a segment either
+// way round, of an arc in the order it turns) and, of an arc, the cell of its
+// centre, its radius and its length in cells: two halves of one circle differ
+// in the order of their ends, a sliver and the rest of its circle in length.
+// Cells take z as well as x and y: seen through a tilted extrusion, pieces
+// one above the other are drawn apart.
+struct Cell {
+    std::int64_t x = 0, y = 0, z = 0;
+    bool operator==(const Cell&) const = default;
+    auto Tied() const { return std::tie(x, y, z); }
+    template <typename H>
+    friend H AbslHashValue(H h, const Cell& c)
+    {
+        return H::combine(std::move(h), c.x, c.y, c.z);
+    }
+};
+
 struct CellKey {
     std::uint64_t style;
-    std::int64_t a0, a1, b0, b1;
+    Cell a, b;
     std::uint8_t kind;
-    std::int64_t c0 = 0, c1 = 0, r = 0;
+    Cell c{};
+    std::int64_t r = 0, length = 0;
     bool operator==(const CellKey&) const = default;
     template <typename H>
     friend H AbslHashValue(H h, const CellKey& k)
     {
-        return H::combine(std::move(h), k.style, k.a0, k.a1, k.b0, k.b1, k.kind, k.c0, k.c1, k.r);
+        return H::combine(std::move(h), k.style, k.a, k.b, k.kind, k.c, k.r, k.length);
     }
 };
 
@@ -956,7 +1060,10 @@ bool DrawnWhole(const Entity& e, double px)
 
 const PieceSet& KeptDefinition::Copy(int octave)
 {
-    if (const auto found = copies_.find(octave); found != copies_.end()) return *found->second;
+    if (const auto found = copies_.find(octave); found != copies_.end()) {
+        Touch(octave);
+        return *found->second;
+    }
     const double px = std::ldexp(1.0, octave);
     // A coarser copy that left nothing out draws what any finer octave
     // draws, but for a polyline whose width comes to show: the same pieces,
@@ -970,7 +1077,9 @@ const PieceSet& KeptDefinition::Copy(int octave)
                        DrawnWhole(*r.part, px);
             }))
             continue;
-        return *(copies_[octave] = coarser.CostedAt(px));
+        const PieceSet& costed = *(copies_[octave] = coarser.CostedAt(px));
+        Touch(octave);
+        return costed;
     }
     // Each copy from the nearest finer one, else from the pieces themselves:
     // the definition is measured once, each octave derived from that.
@@ -979,7 +1088,9 @@ const PieceSet& KeptDefinition::Copy(int octave)
     auto out = std::make_unique<PieceSet>();
     Build(octave, source, *out);
     AddWork(source.Size());
-    return *(copies_[octave] = std::move(out));
+    const PieceSet& built = *(copies_[octave] = std::move(out));
+    Touch(octave);
+    return built;
 }
 
 double KeptDefinition::CopyCost(int octave) const
@@ -1002,27 +1113,25 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     absl::flat_hash_set<PlacedAlike> alike;
     std::set<const Entity*> wholes;
     bool simplified = false;
-    auto cell = [&](const Point3d& p, std::int64_t& cx, std::int64_t& cy) {
-        const double x = std::floor(p.x * perCell), y = std::floor(p.y * perCell);
-        if (!(std::fabs(x) < kFarCell) || !(std::fabs(y) < kFarCell)) return false;
-        cx = static_cast<std::int64_t>(x);
-        cy = static_cast<std::int64_t>(y);
+    auto cell = [&](const Point3d& p, Cell& c) {
+        const double x = std::floor(p.x * perCell), y = std::floor(p.y * perCell), z = std::floor(p.z * perCell);
+        if (!(std::fabs(x) < kFarCell) || !(std::fabs(y) < kFarCell) || !(std::fabs(z) < kFarCell)) return false;
+        c = {static_cast<std::int64_t>(x), static_cast<std::int64_t>(y), static_cast<std::int64_t>(z)};
         return true;
     };
     // Whether a piece of `part` at cells `a`, `b` is new (or too far out to
     // tell): one drawn alike there already draws its pixels.
     auto fresh = [&](const Entity* part, std::uint8_t kind, const Point3d& a, const Point3d& c,
                      const CircularArc* arc = nullptr) {
-        CellKey k{StyleOf(*part), 0, 0, 0, 0, kind};
-        if (!cell(a, k.a0, k.a1) || !cell(c, k.b0, k.b1)) return true;
+        CellKey k{StyleOf(*part), {}, {}, kind};
+        if (!cell(a, k.a) || !cell(c, k.b)) return true;
         if (arc) {
-            const double r = std::floor(arc->radius * perCell);
-            if (!cell(arc->center, k.c0, k.c1) || !(r < kFarCell)) return true;
+            const double r = std::floor(arc->radius * perCell), length = std::floor(arc->Length() * perCell);
+            if (!cell(arc->center, k.c) || !(r < kFarCell) || !(length < kFarCell)) return true;
             k.r = static_cast<std::int64_t>(r);
-        }
-        if (std::tie(k.b0, k.b1) < std::tie(k.a0, k.a1)) {
-            std::swap(k.a0, k.b0);
-            std::swap(k.a1, k.b1);
+            k.length = static_cast<std::int64_t>(length);
+        } else if (k.b.Tied() < k.a.Tied()) {
+            std::swap(k.a, k.b);
         }
         if (seen.insert(k).second) return true;
         simplified = true;
@@ -1052,8 +1161,8 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     };
     absl::flat_hash_map<CellKey, Reach> reached;
     auto Reaches = [&](const Entity* part, const Point3d& p) {
-        CellKey k{StyleOf(*part), 0, 0, 0, 0, 2};
-        if (!cell(p, k.a0, k.a1)) return true;
+        CellKey k{StyleOf(*part), {}, {}, 2};
+        if (!cell(p, k.a)) return true;
         const double qx = std::floor(p.x * perCell * 4), qy = std::floor(p.y * perCell * 4);
         if (!(std::fabs(qx) < kFarCell) || !(std::fabs(qy) < kFarCell)) return true;
         const auto x = static_cast<std::int64_t>(qx), y = static_cast<std::int64_t>(qy);
@@ -1106,8 +1215,8 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             // many times over the same pixels).
             const Point3d* v = &s.store_->points[r.first];
             Point3d last = v[0];
-            std::int64_t lx = 0, ly = 0;
-            bool near = cell(last, lx, ly);
+            Cell l;
+            bool near = cell(last, l);
             std::array<std::uint32_t, 4> far{};  // furthest left, right, down, up (0: none)
             auto beyond = [&](std::uint32_t i) {
                 const Point3d& p = v[i];
@@ -1124,9 +1233,9 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             };
             Reaches(part, last);
             for (std::uint32_t i = 1; i <= r.count; ++i) {
-                std::int64_t cx = 0, cy = 0;
-                const bool in = cell(v[i], cx, cy);
-                if (i < r.count && near && in && cx == lx && cy == ly) {
+                Cell c;
+                const bool in = cell(v[i], c);
+                if (i < r.count && near && in && c == l) {
                     simplified = true;
                     beyond(i);
                     continue;
@@ -1139,8 +1248,7 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
                     far = {};
                 }
                 to(v[i], true);
-                lx = cx;
-                ly = cy;
+                l = c;
                 near = in;
             }
             break;
@@ -1179,23 +1287,19 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             for (std::uint32_t i = 0; i < r.count; ++i) {
                 const PieceSet::Ring& ring = s.store_->rings[r.first + i];
                 std::vector<Point3d> kept;
-                std::int64_t lx = 0, ly = 0, fx = 0, fy = 0;
+                Cell l, f;
                 bool any = false;
                 for (std::uint32_t k = 0; k < ring.count; ++k) {
                     const Point3d& p = s.store_->points[ring.first + k];
-                    std::int64_t cx = 0, cy = 0;
-                    const bool near = cell(p, cx, cy);
-                    if (near && any && cx == lx && cy == ly) continue;
-                    if (!any) {
-                        fx = cx;
-                        fy = cy;
-                    }
+                    Cell c;
+                    const bool near = cell(p, c);
+                    if (near && any && c == l) continue;
+                    if (!any) f = c;
                     any = true;
-                    lx = cx;
-                    ly = cy;
+                    l = c;
                     kept.push_back(p);
                 }
-                if (kept.size() > 1 && lx == fx && ly == fy) kept.pop_back();
+                if (kept.size() > 1 && l == f) kept.pop_back();
                 if (kept.size() < ring.count) simplified = true;
                 if (kept.size() < 3) {
                     if (!kept.empty()) dot(part, kept.front());
@@ -1205,13 +1309,13 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
                 // fills the same pixels (the bands of a wide zigzag).
                 std::uint64_t cells = 1469598103934665603ull;
                 for (const Point3d& p : kept) {
-                    std::int64_t cx = 0, cy = 0;
-                    cell(p, cx, cy);
-                    cells = (cells ^ static_cast<std::uint64_t>(cx)) * 1099511628211ull;
-                    cells = (cells ^ static_cast<std::uint64_t>(cy)) * 1099511628211ull;
+                    Cell c;
+                    cell(p, c);
+                    for (const std::int64_t v : {c.x, c.y, c.z})
+                        cells = (cells ^ static_cast<std::uint64_t>(v)) * 1099511628211ull;
                 }
                 CellKey k{
-                    StyleOf(*part), static_cast<std::int64_t>(cells), static_cast<std::int64_t>(kept.size()), 0, 0, 4};
+                    StyleOf(*part), {static_cast<std::int64_t>(cells), static_cast<std::int64_t>(kept.size()), 0}, {}, 4};
                 if (!seen.insert(k).second) {
                     simplified = true;
                     continue;
@@ -1232,8 +1336,10 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
 {
     static const Levels kNothing{};
     reach = std::clamp(reach, 1, kWholeDepth);
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldReach >= reach)
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.heldReach >= reach) {
+        Touch(octave);
         return &found->second.held;
+    }
     // A definition that holds itself (a damaged drawing) adds nothing more.
     if (leveling_) return &kNothing;
     leveling_ = true;
@@ -1279,19 +1385,24 @@ const Levels* KeptDefinition::HeldAt(int octave, long& steps, int reach)
     Measured& m = levels_[octave];
     m.held = held;
     m.heldReach = reach;
+    Touch(octave);
     return &m.held;
 }
 
 const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
 {
     reach = std::clamp(reach, 1, kWholeDepth);
-    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allReach >= reach)
+    if (const auto found = levels_.find(octave); found != levels_.end() && found->second.allReach >= reach) {
+        Touch(octave);
         return &found->second.all;
+    }
     const Levels* held = HeldAt(octave, steps, reach);
     if (!held) return nullptr;
     const Levels heldNow = *held;
-    // The budget is tested before the parts are walked.
-    if (CopyCost(octave) > static_cast<double>(steps)) return nullptr;
+    // A copy not built yet is built while any steps are left, and charged
+    // what building it took: what it costs to draw is known only then, and
+    // it is kept for every view after.
+    if (CopyCost(octave) > 0 && steps <= 0) return nullptr;
     const std::uint64_t measured = WalkWork();
     const double own = Copy(octave).Cost();
     steps -= static_cast<long>(WalkWork() - measured);
@@ -1299,12 +1410,36 @@ const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
     for (int L = 1; L <= kWholeDepth; ++L)
         m.all[static_cast<std::size_t>(L)] = own + heldNow[static_cast<std::size_t>(L)];
     m.allReach = reach;
+    Touch(octave);
     return &m.all;
 }
 
 // ---------------------------------------------------------------- walks
 
 namespace {
+
+// Where in a definition drawn through `t` (undone by `back`) lies what can
+// reach `reach`, a box of the world's x and y. Through a tilted placement the
+// world's x and y depend on z too: the reach at each height that the
+// definition's pieces (within `extents`) take there.
+Box ReachIn(const Box& reach, const Transform& t, const Transform& back, const Box& extents)
+{
+    if (t.m[0][2] == 0 && t.m[1][2] == 0) return PlaneBoxThrough(reach, back);
+    if (extents.IsEmpty()) return extents;
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (int k = 0; k < 8; ++k) {
+        const double z =
+            t.Apply({k & 1 ? extents.max.x : extents.min.x, k & 2 ? extents.max.y : extents.min.y,
+                     k & 4 ? extents.max.z : extents.min.z})
+                .z;
+        low = std::min(low, z);
+        high = std::max(high, z);
+    }
+    Box local;
+    for (int k = 0; k < 8; ++k)
+        local.Add(back.Apply({k & 1 ? reach.max.x : reach.min.x, k & 2 ? reach.max.y : reach.min.y, k & 4 ? high : low}));
+    return local;
+}
 
 // A sink given the pieces of a definition, part by part.
 class SinkVisitor final : public PieceSet::Visitor {
@@ -1332,7 +1467,7 @@ void EmitDefinition(const Block& def, GeometrySink& sink, const Transform& t, bo
         KeptDefinition& kept = KeptDefinition::Of(def);
         if (kept.Pieces() > kReferenceWork) back = t.Inverse();
         if (back) {
-            const Box local = PlaneBoxThrough(reach, *back);
+            const Box local = ReachIn(reach, t, *back, kept.Extents());
             if (local.IsFinite()) {
                 SinkVisitor v(sink, t);
                 kept.Exact().Walk(local, t, v, lastFirst);

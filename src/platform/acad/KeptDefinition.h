@@ -14,11 +14,16 @@
 //   the picture stays the same to within a pixel. The window draws a
 //   reference from the copy at its scale; the copy's weight at each depth the
 //   window may look into it is what the plan of a view shares the budget by.
+//   What is kept per octave, of every definition together, is held to
+//   kKeptScaleBytes: past it, the octaves used least recently are released
+//   (and built again when a view needs them), once no walk holds them.
 //
 // The block, the plan, the window and the hit tests all read it here.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,11 +50,28 @@ constexpr int kWholeDepth = 32;
 using Levels = std::array<double, kWholeDepth + 1>;
 // Pixels of line a view can show of one line: what a piece's ink is counted up to.
 constexpr double kInkCapPx = 2000;
+// What the copies and measures kept per octave of scale may weigh together,
+// in bytes, once the walks in progress are over.
+constexpr std::size_t kKeptScaleBytes = std::size_t{64} << 20;
+// What they weigh now.
+std::size_t KeptScaleBytes();
+
+// While one lives, nothing kept per octave is released: the plan of a view
+// and the frame drawn from it hold what they measured. The last to go
+// releases the octaves used least recently past kKeptScaleBytes.
+class ScalesInUse {
+public:
+    ScalesInUse();
+    ~ScalesInUse();
+    ScalesInUse(const ScalesInUse&) = delete;
+    ScalesInUse& operator=(const ScalesInUse&) = delete;
+};
 
 // The octave of scale a reference drawn at `pxPerUnit` pixels per unit of its
 // definition is drawn from: the least whole power of two no smaller.
 int OctaveOf(double pxPerUnit);
-// The largest factor by which `t` stretches a length in the plane.
+// The largest factor by which `t` stretches a length along any axis, as seen
+// in the plane (through a tilted extrusion, along z too).
 double MaxScale(const Transform& t);
 // The box of `b`'s corners through `t` (in the plane; empty stays empty).
 Box PlaneBoxThrough(const Box& b, const Transform& t);
@@ -59,20 +81,24 @@ Box PlaneBoxThrough(const Box& b, const Transform& t);
 std::uint64_t DrawnStyle(const Entity& e);
 
 // What decides the pixels a reference draws but where it lies: its
-// definition, scales, turn, layer and colour, and the half pixel its
-// insertion point falls in at `px` pixels per unit. References placed alike
-// draw the same pixels to within a pixel, so that of many a hair apart only
-// the first need be drawn. None for a clipped reference.
+// definition, layer, colour and linetype, and the whole of its placement
+// (scales, turn, mirror, extrusion), with the half pixel at `px` pixels per
+// unit its origin falls in along each axis (z too: a tilted reference around
+// it shows z). References placed alike draw the same pixels to within a
+// pixel, so that of many a hair apart only the first need be drawn. None for
+// a clipped reference.
 struct PlacedAlike {
-    std::uint32_t block = 0, layer = 0;
+    std::uint32_t block = 0, layer = 0, linetype = 0;
     int color = 0;
-    double xScale = 0, yScale = 0, rotation = 0;
-    std::int64_t x = 0, y = 0;
+    double linetypeScale = 0;
+    std::array<double, 9> axes{};  // the images of the definition's axes, by row
+    std::int64_t x = 0, y = 0, z = 0;
     bool operator==(const PlacedAlike&) const = default;
     template <typename H>
     friend H AbslHashValue(H h, const PlacedAlike& p)
     {
-        return H::combine(std::move(h), p.block, p.layer, p.color, p.xScale, p.yScale, p.rotation, p.x, p.y);
+        return H::combine(std::move(h), p.block, p.layer, p.linetype, p.color, p.linetypeScale, p.axes, p.x, p.y,
+                          p.z);
     }
 };
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px);
@@ -119,6 +145,8 @@ public:
     // border, what lies within drawn at `px` (no more than this set's scale).
     double CostWithin(const Box& box, double px) const;
     std::size_t Size() const { return pieces_; }
+    // What it takes in memory, about (its pieces' store counted whole, shared or not).
+    std::size_t Bytes() const;
     // The references held, in drawing order.
     const std::vector<const BlockReference*>& References() const { return store_->references; }
     const Box& Bounds() const { return bounds_; }
@@ -213,7 +241,8 @@ public:
 
     // Its pieces as its parts emit them.
     const PieceSet& Exact();
-    // The copy references drawn at up to 2^octave pixels per unit draw.
+    // The copy references drawn at up to 2^octave pixels per unit draw
+    // (held while a ScalesInUse lives; else until the next copy is asked).
     const PieceSet& Copy(int octave);
     // What a reference drawn from the copy of `octave` takes at each depth up
     // to `reach` (the deeper ones are not measured, and hold no number to use);
@@ -226,9 +255,20 @@ public:
     // What measuring the copy of `octave` still costs (0 once kept).
     double CopyCost(int octave) const;
 
+    // One octave kept, in the order of use of all definitions' octaves.
+    struct ScaleUse {
+        KeptDefinition* kept;
+        int octave;
+        std::size_t bytes;
+    };
+
 private:
     void Refresh();
     void Forget();
+    // The octave was used: the most recent, weighing what it holds now.
+    void Touch(int octave);
+    // Its copy and measures are released.
+    void Release(int octave);
     void Measure();
     void Build(int octave, const PieceSet& source, PieceSet& out);
 
@@ -249,7 +289,9 @@ private:
         int heldReach = 0, allReach = 0;  // the depths they hold (0: not measured)
     };
     std::map<int, Measured> levels_;
+    std::map<int, std::list<ScaleUse>::iterator> uses_;  // of the octaves in copies_ or levels_
     bool leveling_ = false;
+    friend class ScalesInUse;
 };
 
 // Emits what a reference draws of `def` (its parts, constant attributes with

@@ -236,6 +236,49 @@ TEST(HitTest, BlockReferencesAreFoundThroughTheirNestedGeometryOnly)
     EXPECT_NEAR(DistanceTo(*r, {1000.3, 2000, 0}), 0.3, 1e-9);
 }
 
+// A crossing box wholly inside a solid hatch selects what a pick at its
+// centre picks, at the top level and inside a block (placed as it is, scaled,
+// mirrored and turned, and nested in another), whatever the hatch's sides (4,
+// 50 and 1,000: a block of an ordinary weight and heavier ones): one answer
+// for both.
+TEST(HitTest, ABoxInsideASolidHatchCrossesWhatAPickThereFinds)
+{
+    Document doc;
+    doc.ActiveView().SetCenter({0, 0, 0});
+    doc.ActiveView().SetHeight(200);
+    for (const int sides : {4, 50, 1000}) {
+        SCOPED_TRACE(sides);
+        const std::string name = "H" + std::to_string(sides);
+        auto solid = [sides](Block& in, const Point3d& c) {
+            std::vector<double> xy;
+            for (int i = 0; i < sides; ++i) {
+                const double a = i * kTwoPi / sides;
+                xy.insert(xy.end(), {c.x + 10 * std::cos(a), c.y + 10 * std::sin(a)});
+            }
+            LWPolyline* ring = in.AddLightWeightPolyline(xy);
+            ring->SetClosed(true);
+            Hatch* h = in.AddHatch(1, "SOLID", false);
+            h->AppendOuterLoop({ring});
+            h->Evaluate();
+            ring->Delete();
+            return h;
+        };
+        solid(*doc.Blocks().Add({0, 0, 0}, name), {0, 0, 0});
+        const double x = sides == 4 ? -60 : sides == 50 ? 0 : 60;
+        Entity* top = solid(doc.ModelSpace(), {x, -40, 0});
+        Entity* held = doc.ModelSpace().InsertBlock({x, 40, 0}, name, 1, 1, 1, 0);
+        Entity* turned = doc.ModelSpace().InsertBlock({x, 70, 0}, name, 0.5, -0.7, 1, 0.3);
+        doc.Blocks().Add({0, 0, 0}, "N" + name)->InsertBlock({0, 0, 0}, name, 1, 1, 1, 0);
+        Entity* nested = doc.ModelSpace().InsertBlock({x, 10, 0}, "N" + name, 1, 1, 1, 0);
+        for (Entity* e : {top, held, turned, nested}) {
+            const Point3d c = e->Extents().Center();
+            EXPECT_EQ(selection::PickAt(doc, c), e);
+            for (const double r : {0.01, 1.0})
+                EXPECT_EQ(selection::ByWindow(doc, Box::Around(c, r), true, {}), std::vector<Entity*>{e}) << r;
+        }
+    }
+}
+
 // A pick answers from the geometry however many references multiply it,
 // looking into what lies near the point only: between two rungs of 200 and
 // of 600 ladders of a thousand rungs it finds nothing, on a rung that rung,

@@ -1564,6 +1564,8 @@ RenderStats SceneRenderer::Draw(QPainter& painter, const Document& doc, const Vi
 RenderStats SceneRenderer::Impl::Draw(QPainter& painter, const Document& doc, const ViewMapping& mapping,
                                       const std::unordered_set<const Entity*>* selected)
 {
+    // What the frame draws from is kept until it is over.
+    const ScalesInUse holding;
     doc_ = &doc;
     painter_ = &painter;
     selected_ = selected && !selected->empty() ? selected : nullptr;

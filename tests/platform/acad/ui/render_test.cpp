@@ -847,6 +847,42 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
         EXPECT_EQ(InkedApart(bounded, exact), 0);
         EXPECT_EQ(InkedApart(exact, bounded), 0);
     }
+    {
+        // In a larger window too, drawn first there.
+        acad::Document fresh;
+        heavy::Build(fresh, {heavy::Case::Contours, 50});
+        const QSize large(1600, 1000);
+        acad::View all({0, 0, 0}, 1, 1.6);
+        all.Fit(fresh.ModelExtents());
+        QImage img(large, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        QPainter p(&img);
+        acad::ui::SceneRenderer renderer;
+        const acad::ui::RenderStats larger = renderer.Draw(p, fresh, acad::ui::ViewMapping::Of(all, QSizeF(large)));
+        EXPECT_TRUE(larger.coarse.empty()) << larger.coarse;
+        EXPECT_GE(larger.segments, 50u * 40);
+    }
+
+    // A block of a million vertices referenced twice, after its extents,
+    // closer in: what is in view of it is drawn.
+    acad::Document& large = *h.app.Documents().Add("Acad");
+    large.Blocks().Add({0, 0, 0}, "GRANDE")->AddLightWeightPolyline(heavy::Contour(1000000, 0, 0, 8))->SetClosed(true);
+    for (int i = 0; i < 2; ++i) large.ModelSpace().InsertBlock({i * 30.0, 0, 0}, "GRANDE", 1, 1, 1, 0);
+    FrameAtExtents(large);
+    for (const double height : {4.47, 1.0}) {
+        h.app.ZoomCenter({8, 0, 0}, height);
+        const QImage near = h.Grab();
+        drawn = h.view->LastStats();
+        EXPECT_TRUE(drawn.coarse.empty()) << height << ": " << drawn.coarse;
+        EXPECT_LE(drawn.Work(), Bound(large)) << height;
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100) << height;
+        EXPECT_EQ(InkedApart(near, exact), 0) << height;
+        EXPECT_EQ(InkedApart(exact, near), 0) << height;
+    }
+    h.app.Documents().Close(large);
 
     // 20 hatches of 500 islands on one another are more than the budget can
     // pay for, and show what a frame without a budget shows; so do 5.
@@ -865,6 +901,177 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
         EXPECT_EQ(InkedApart(exact, hatched), 0) << count;
         h.app.Documents().Close(stack);
     }
+}
+
+// A reference drawn from the copy of its definition at its scale inks what
+// its parts ink, to within a pixel, wherever and however it is placed: the
+// copy leaves out only pieces that ink the pixels of one it keeps. Circles
+// drawn as two arcs (one each way round) and as two bulged vertices show both
+// halves in each of 30 references.
+TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
+{
+    // `doc` seen from `a` to `b`: drawn, and inking what the frame without a budget inks.
+    auto same = [&](acad::Document& doc, const Point3d& a, const Point3d& b, const std::string& what) {
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomWindow(a, b);
+        const QImage bounded = h.Grab();
+        EXPECT_TRUE(h.view->LastStats().coarse.empty()) << what << ": " << h.view->LastStats().coarse;
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100) << what;
+        EXPECT_EQ(InkedApart(bounded, exact), 0) << what;
+        EXPECT_EQ(InkedApart(exact, bounded), 0) << what;
+    };
+    const double degree = acad::kPi / 180;
+    acad::Document& halves = *h.app.Documents().Add("Acad");
+    acad::Block* arcs = halves.Blocks().Add({0, 0, 0}, "PV");
+    arcs->AddArc({0, 0, 0}, 1, 37 * degree, 217 * degree);
+    arcs->AddArc({0, 0, 0}, 1, 217 * degree, 37 * degree);
+    acad::LWPolyline* bulged = halves.Blocks().Add({0, 0, 0}, "PB")->AddLightWeightPolyline({-1, 0, 1, 0});
+    bulged->SetBulge(0, 1);
+    bulged->SetBulge(1, 1);
+    bulged->SetClosed(true);
+    for (int i = 0; i < 30; ++i) {
+        halves.ModelSpace().InsertBlock({i * 4.0, 0, 0}, "PV", 1, 1, 1, 0);
+        halves.ModelSpace().InsertBlock({i * 4.0, 5, 0}, "PB", 1, 1, 1, 0);
+    }
+    same(halves, {-2, -2, 0}, {120, 7, 0}, "circles of two halves");
+    h.app.Documents().Close(halves);
+
+    // References at one insertion point in their own coordinates, one turned
+    // over (extrusion (0, 0, -1)) and one tilted, at the top level and in a
+    // block of a few parts: each drawn where its placement puts it.
+    auto placed = [](acad::Block& in, const Point3d& at, const acad::Vector3d& normal) {
+        acad::BlockReference* r = in.InsertBlock(at, "R", 1, 1, 1, 0);
+        acad::BlockReferenceData d = r->Data();
+        d.extrusion = normal;
+        r->SetData(d);
+    };
+    const acad::Vector3d tilted{0, -std::sqrt(0.5), std::sqrt(0.5)};
+    acad::Document& turned = *h.app.Documents().Add("Acad");
+    acad::Block* r = turned.Blocks().Add({0, 0, 0}, "R");
+    r->AddLine({0, 0, 0}, {5, 0, 0});
+    r->AddLine({0, 0, 0}, {0, 3, 0});
+    r->AddCircle({2, 1, 0}, 0.5);
+    acad::Block* few = turned.Blocks().Add({0, 0, 0}, "O");
+    few->AddLine({-30, -10, 0}, {30, -10, 0});
+    for (acad::Block* in : {&turned.ModelSpace(), few})
+        for (const acad::Vector3d& normal : {acad::kZAxis, acad::Vector3d{0, 0, -1}, tilted})
+            placed(*in, {20, 0, 0}, normal);
+    for (int i = 0; i < 5; ++i) turned.ModelSpace().InsertBlock({i * 70.0, 40, 0}, "O", 1, 1, 1, 0);
+    same(turned, {-40, -20, 0}, {320, 60, 0}, "turned over and tilted");
+    same(turned, {-30, -12, 0}, {30, 12, 0}, "turned over and tilted, closer");
+    same(turned, {-30, 28, 0}, {30, 52, 0}, "turned over and tilted in a block, closer");
+    // Alike to the half pixel: 0.6 of a pixel apart is apart.
+    const double px = 16;
+    acad::BlockReference* first = turned.ModelSpace().InsertBlock({0.1 / px, 0, 0}, "R", 1, 1, 1, 0);
+    acad::BlockReference* next = turned.ModelSpace().InsertBlock({0.7 / px, 0, 0}, "R", 1, 1, 1, 0);
+    acad::BlockReference* near = turned.ModelSpace().InsertBlock({0.4 / px, 0, 0}, "R", 1, 1, 1, 0);
+    EXPECT_NE(acad::PlacedAt(*first, px), acad::PlacedAt(*next, px));
+    EXPECT_EQ(acad::PlacedAt(*first, px), acad::PlacedAt(*near, px));
+    h.app.Documents().Close(turned);
+
+    // 3-D content seen through a tilted extrusion: ten lines stacked at z 0
+    // to 9, and a 3-D polyline that zigzags up and down; the same padded out
+    // past an ordinary block, picked where each of them is drawn.
+    acad::Document& solid = *h.app.Documents().Add("Acad");
+    for (const char* name : {"Z", "ZP"}) {
+        acad::Block* z = solid.Blocks().Add({0, 0, 0}, name);
+        for (int k = 0; k < 10; ++k) z->AddLine({0, 0, k * 1.0}, {10, 0, k * 1.0});
+        z->Add3DPoly({12, 0, 0, 12, 0, 8, 14, 0, 8, 14, 0, 0, 16, 0, 0, 16, 0, 8});
+        if (std::string(name) == "ZP")
+            for (int k = 0; k < 200; ++k) z->AddLine({-5, k * 0.01, 0}, {-4.5, k * 0.01, 0});
+    }
+    for (int i = 0; i < 4; ++i) {
+        solid.ModelSpace().InsertBlock({i * 25.0, 0, 0}, "Z", 1, 1, 1, 0);
+        solid.ModelSpace().InsertBlock({i * 25.0, 20, 0}, "ZP", 1, 1, 1, 0);
+    }
+    for (acad::Entity* e : solid.ModelSpace()) {
+        auto* ref = dynamic_cast<acad::BlockReference*>(e);
+        acad::BlockReferenceData d = ref->Data();
+        d.extrusion = tilted;
+        ref->SetData(d);
+    }
+    same(solid, {-10, -10, 0}, {100, 20, 0}, "3-D content through a tilted extrusion");
+    // Where the top line of the padded block and the top of the zigzag are drawn.
+    acad::Entity* padded = solid.ModelSpace().Item(1);
+    const acad::Transform t = dynamic_cast<acad::BlockReference*>(padded)->BlockTransform();
+    for (const Point3d& on : {Point3d{5, 0, 9}, Point3d{13, 0, 8}}) {
+        const Point3d at = t.Apply(on);
+        EXPECT_EQ(acad::selection::PickAt(solid, {at.x, at.y, 0}), padded) << on.x << ", " << on.z;
+    }
+    h.app.Documents().Close(solid);
+}
+
+// What is kept per octave of scale weighs no more than a fixed budget
+// whatever the zooms: a block of a million vertices zoomed through seven
+// octaves keeps no more than kKeptScaleBytes after each frame, and where it
+// was released draws again what it draws without a budget. What is measured
+// of a definition is forgotten with its copies when it changes: a line that
+// becomes 60,000 lines across the view is weighed as such.
+TEST_F(Render, WhatIsKeptPerScaleIsBoundedAndForgottenWhenItsDefinitionChanges)
+{
+    acad::Document& large = *h.app.Documents().Add("Acad");
+    // Under the sanitizers fewer vertices, the copies then lighter than the budget.
+#ifdef QUORIL_TEST_ASAN
+    const int vertices = 300000;
+#else
+    const int vertices = 1000000;
+#endif
+    large.Blocks().Add({0, 0, 0}, "GRANDE")->AddLightWeightPolyline(heavy::Contour(vertices, 0, 0, 8))->SetClosed(true);
+    large.ModelSpace().InsertBlock({0, 0, 0}, "GRANDE", 1, 1, 1, 0);
+    FrameAtExtents(large);
+    for (int k = 0; k <= 6; ++k) {
+        h.app.ZoomCenter({8, 0, 0}, std::ldexp(16.0, -k));
+        h.Grab();
+        EXPECT_LE(acad::KeptScaleBytes(), acad::kKeptScaleBytes) << k;
+    }
+    h.app.ZoomCenter({8, 0, 0}, 2);
+    const QImage again = h.Grab();
+    EXPECT_TRUE(h.view->LastStats().coarse.empty()) << h.view->LastStats().coarse;
+    {
+        acad::Unbudgeted whole;
+        h.view->Invalidate();
+        const QImage exact = h.Grab();
+        EXPECT_GT(Inked(exact, QRectF(QPointF(0, 0), Harness::kViewSize)), 100);
+        EXPECT_EQ(InkedApart(again, exact), 0);
+        EXPECT_EQ(InkedApart(exact, again), 0);
+    }
+    h.app.Documents().Close(large);
+
+    // A line that becomes 60,000 lines across the view, more than the budget
+    // draws (a second reference out of view): the frame is the frame of the
+    // same drawing never seen before.
+    std::vector<double> across;
+    std::uint32_t seed = 61;
+    for (int i = 0; i < 60000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        across.insert(across.end(), {(seed >> 8) * 10.0 / (1u << 24), (i % 2) * 10.0});
+    }
+    auto drawing = [&](bool edited) -> acad::ui::RenderStats {
+        acad::Document& doc = *h.app.Documents().Add("Acad");
+        acad::Block* d = doc.Blocks().Add({0, 0, 0}, "D");
+        d->AddLine({0, 0, 0}, {10, 10, 0});
+        for (int i = 0; i < 2; ++i) doc.ModelSpace().InsertBlock({i * 20.0, 0, 0}, "D", 1, 1, 1, 0);
+        if (!edited) d->AddLightWeightPolyline(across);
+        h.app.SetActiveDocument(doc);
+        Harness::Process();
+        h.app.ZoomWindow({0, 0, 0}, {10, 10, 0});
+        if (edited) {
+            h.Grab();
+            d->AddLightWeightPolyline(across);
+        }
+        h.Grab();
+        const acad::ui::RenderStats drawn = h.view->LastStats();
+        h.app.Documents().Close(doc);
+        return drawn;
+    };
+    const acad::ui::RenderStats fresh = drawing(false), edited = drawing(true);
+    EXPECT_FALSE(fresh.coarse.empty()) << "more than the budget draws";
+    EXPECT_EQ(edited.coarse, fresh.coarse);
+    EXPECT_EQ(edited.segments, fresh.segments);
 }
 
 // "E", about a thousand pieces of `kind`, and "N", twenty references of it,
