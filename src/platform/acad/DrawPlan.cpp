@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <deque>
 #include <limits>
 #include <map>
@@ -279,6 +280,16 @@ std::vector<Entity*> Shown(const SpaceView& v)
 
 }  // namespace
 
+namespace {
+// Whether references placed at `a` and `b` draw the same, a pixel apart at most.
+bool WithinAPixel(const PlacedAlike& a, const PlacedAlike& b)
+{
+    auto near = [](std::int64_t u, std::int64_t v) { return u - v <= 2 && v - u <= 2; };
+    return a.block == b.block && a.layer == b.layer && a.linetype == b.linetype && a.color == b.color &&
+           a.linetypeScale == b.linetypeScale && a.axes == b.axes && near(a.x, b.x) && near(a.y, b.y) && near(a.z, b.z);
+}
+}  // namespace
+
 struct DrawPlan::Depths {
     absl::flat_hash_map<const Entity*, int> of;
 };
@@ -305,17 +316,45 @@ public:
     static void ClaimReferences(std::vector<Claim>& claims, std::size_t plan, const std::vector<Entity*>& shown,
                                 Estimate& estimate, bool file)
     {
+        // References placed alike since anything was drawn over where they
+        // lie (`placedBox`): one drawn again would ink what the first inked,
+        // with nothing between them on top of it.
         absl::flat_hash_set<PlacedAlike> placed, nearby;
+        Box placedBox;
+        std::optional<PlacedAlike> last;
+        auto drawnOver = [&](const Entity& e) {
+            if (placed.empty()) return;
+            const Box box = e.Extents();
+            if (!box.IsEmpty() && box.IsFinite() && !box.Intersects(placedBox)) return;
+            placed.clear();
+            nearby.clear();
+            placedBox = Box();
+        };
         const double px = estimate.PixelsPerUnit();
         for (const Entity* e : shown) {
+            if (!IsDrawn(*e, false, estimate.Frozen())) continue;
             const BlockReference* r = e->DrawnReference();
-            if (!r || !IsDrawn(*e, false, estimate.Frozen())) continue;
+            if (!r) {
+                drawnOver(*e);
+                last.reset();
+                continue;
+            }
             // A dimension's or a table's own pieces besides its block.
             const double own = r != e ? estimate.Plain(*e) : 0;
-            if (const auto key = PlacedAt(*r, px); key && !placed.insert(*key).second) {
+            const auto key = PlacedAt(*r, px);
+            if (key && placed.contains(*key)) {
                 claims.push_back(Claim{plan, r, estimate.Alike(*r), kWholeDepth, true});
                 claims.back().weight.own = own;
                 continue;
+            }
+            // One that draws what the last drew, a pixel from it at most,
+            // inks the same colours about the same pixels: it hides nothing
+            // of those placed before.
+            if (!key || !last || !WithinAPixel(*key, *last)) drawnOver(*e);
+            last = key;
+            if (key) {
+                placed.insert(*key);
+                placedBox.Add(e->Extents());
             }
             // The half pixels of whole pixels: within a pixel of one before it.
             const auto pixel = PlacedAt(*r, px / 2);

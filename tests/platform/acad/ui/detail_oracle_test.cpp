@@ -64,30 +64,6 @@ constexpr std::size_t kWalkPoints = 3;
 // budget takes longer than a test should: no frame to judge by.
 constexpr double kWholeParts = 300000;
 
-// KNOWN FAILURES: differences the view still makes, each exactly as the
-// judge reports it (the drawing, the zoom, what differs), passed over with a
-// note until they are mended. Of references placed alike (within half a
-// pixel, the same placement) the first is drawn: a reference of another
-// colour drawn between them stays on top where the last would cover it.
-struct KnownFailure {
-    const char* drawing;
-    int zoom;
-    const char* differs;
-};
-constexpr KnownFailure kKnownFailures[] = {
-    {"gerado-longe", 0, "1 px of #ff0000 from (830, 134)"},
-};
-
-bool Known(const std::string& drawing, int zoom, const std::string& differs)
-{
-    for (const KnownFailure& f : kKnownFailures)
-        if (drawing == f.drawing && zoom == f.zoom && differs == f.differs) {
-            std::cout << "known failure: " << drawing << ", zoom " << zoom << ": " << differs << "\n";
-            return true;
-        }
-    return false;
-}
-
 class DetailOracle : public ::testing::Test {
 protected:
     void SetUp() override
@@ -138,13 +114,9 @@ protected:
             if (drawn.coarse.empty()) {
                 ++compared;
                 const std::string lost = detail_oracle::InkedApart(whole, bounded);
-                if (!Known(name, k, lost)) {
-                    EXPECT_EQ(lost, "") << where << ": inked without a budget, not within it";
-                }
+                EXPECT_EQ(lost, "") << where << ": inked without a budget, not within it";
                 const std::string added = detail_oracle::InkedApart(bounded, whole);
-                if (!Known(name, k, added)) {
-                    EXPECT_EQ(added, "") << where << ": inked within the budget, not without it";
-                }
+                EXPECT_EQ(added, "") << where << ": inked within the budget, not without it";
             }
             // The next zoom closes in on one of them.
             std::vector<QPointF> points = detail_oracle::InkedPixels(whole, kWalkPoints + 1, numbers);
