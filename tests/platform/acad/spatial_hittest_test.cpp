@@ -528,7 +528,8 @@ TEST(SpatialIndex, KeptBoxesFollowNestedEditsPlacementsStylesAndErasures)
 // but once 200 lines are added to it, it does; a block of one circle needs
 // none at a pixel per unit but one at 1,000, and one when inserted at scale
 // 1,000 and seen at a pixel per unit. Every piece counts: the letters of a
-// note, what the attributes of held references draw, each of 5,000 lines.
+// note, what the attributes of held references draw, the points of a solid
+// circle's ring, each of 5,000 lines.
 TEST(HitTest, WhatADefinitionDrawsIsMeasuredAtItsScaleUntilItChanges)
 {
     Document doc;
@@ -562,6 +563,15 @@ TEST(HitTest, WhatADefinitionDrawsIsMeasuredAtItsScaleUntilItChanges)
     Block* twenty = doc.Blocks().Add({0, 0, 0}, "VINTE");
     for (int i = 0; i < 20; ++i) twenty->InsertBlock({i * 3.0, 0, 0}, "MARCO", 1, 1, 1, 0);
     EXPECT_GT(KeptDefinition::Of(*twenty).Pieces(), kReferenceWork);
+    // A solid circle is the points of its ring: no ordinary block, seen as a dot it is taken as the dot.
+    Block* filled = doc.Blocks().Add({0, 0, 0}, "CHEIO");
+    Circle* round = filled->AddCircle({0, 0, 0}, 10);
+    Hatch* fill = filled->AddHatch(1, "SOLID", false);
+    fill->AppendOuterLoop({round});
+    fill->Evaluate();
+    round->Delete();
+    EXPECT_GT(KeptDefinition::Of(*filled).Pieces(), kReferenceWork);
+    EXPECT_FALSE(SeenThroughDot(*doc.ModelSpace().InsertBlock({0, -100, 0}, "CHEIO", 1, 1, 1, 0)));
 
     // A note of 20,000 letters beside two lines is no ordinary block: 2,000
     // references of it far below a dot are each taken as the dot (beside
