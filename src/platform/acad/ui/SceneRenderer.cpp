@@ -35,6 +35,7 @@
 #include "platform/acad/OtherEntities.h"
 #include "platform/acad/PolylineEntities.h"
 #include "platform/acad/Spline.h"
+#include "platform/acad/SystemVariables.h"
 #include "platform/acad/Tables.h"
 #include "platform/acad/TextEntities.h"
 #include "platform/acad/TextMetrics.h"

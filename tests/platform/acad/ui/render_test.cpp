@@ -1068,7 +1068,7 @@ TEST_F(Render, WhatIsKeptPerScaleIsBoundedAndForgottenWhenItsDefinitionChanges)
             d->AddLightWeightPolyline(across);
         }
         h.Grab();
-        const acad::ui::RenderStats drawn = h.view->LastStats();
+        acad::ui::RenderStats drawn = h.view->LastStats();
         h.app.Documents().Close(doc);
         return drawn;
     };
@@ -1373,7 +1373,7 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
         Harness::Process();
         h.app.ZoomWindow(a, b);
         const std::uint64_t before = acad::WalkWork();
-        const QImage bounded = h.Grab();
+        QImage bounded = h.Grab();
         const double own = walk_bound::OwnPieces(doc, 1 / h.PixelSize());
         const acad::ui::RenderStats drawn = h.view->LastStats();
         EXPECT_LE(static_cast<double>(drawn.Work()), own + acad::kViewBudget);
