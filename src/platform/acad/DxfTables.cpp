@@ -11,6 +11,7 @@
 #include "platform/acad/BlockReference.h"
 #include "platform/acad/CurveEntities.h"
 #include "platform/acad/Document.h"
+#include "platform/acad/DxfKept.h"
 #include "platform/acad/Error.h"
 #include "platform/acad/Hatch.h"
 #include "platform/acad/OtherEntities.h"

@@ -189,7 +189,7 @@ std::string Repeat(const std::string& s, std::size_t n)
 std::string LongNote(const std::string& text)
 {
     Document doc;
-    const std::string note = ReadDxfText(doc, text, "longo.dxf");
+    std::string note = ReadDxfText(doc, text, "longo.dxf");
     EXPECT_EQ(doc.ModelSpace().Count(), 0);
     return note;
 }

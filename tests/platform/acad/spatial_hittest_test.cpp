@@ -273,8 +273,11 @@ TEST(HitTest, ABoxInsideASolidHatchCrossesWhatAPickThereFinds)
         for (Entity* e : {top, held, turned, nested}) {
             const Point3d c = e->Extents().Center();
             EXPECT_EQ(selection::PickAt(doc, c), e);
-            for (const double r : {0.01, 1.0})
+            for (const double r : {0.01, 1.0}) {
                 EXPECT_EQ(selection::ByWindow(doc, Box::Around(c, r), true, {}), std::vector<Entity*>{e}) << r;
+                EXPECT_TRUE(CrossesBox(*e, Box::Around(c, r))) << r << ", outside any view";
+            }
+            EXPECT_EQ(DistanceTo(*e, c), 0.0) << "outside any view";
         }
     }
 }
