@@ -574,7 +574,19 @@ TEST(HitTest, WhatADefinitionDrawsIsMeasuredAtItsScaleUntilItChanges)
     fill->Evaluate();
     round->Delete();
     EXPECT_GT(KeptDefinition::Of(*filled).Pieces(), kReferenceWork);
-    EXPECT_FALSE(SeenThroughDot(*doc.ModelSpace().InsertBlock({0, -100, 0}, "CHEIO", 1, 1, 1, 0)));
+    BlockReference* disc = doc.ModelSpace().InsertBlock({0, -100, 0}, "CHEIO", 1, 1, 1, 0);
+    EXPECT_FALSE(SeenThroughDot(*disc));
+    // A pick in a corner of its box, off the circle, looks at each point of
+    // the ring, and is charged each.
+    doc.ActiveView().SetCenter({0, -100, 0});
+    doc.ActiveView().SetHeight(30);
+    const std::size_t points = fill->LoopPoints(0, 0.5 * selection::PixelSize(doc)).size();
+    ASSERT_GT(points, 40u);
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::uint64_t from = WalkWork();
+        EXPECT_EQ(selection::PickAt(doc, {9.6, -90.4, 0}), nullptr);
+        EXPECT_GE(WalkWork() - from, points) << pass;
+    }
 
     // A note of 20,000 letters beside two lines is no ordinary block: 2,000
     // references of it far below a dot are each taken as the dot (beside
