@@ -688,7 +688,7 @@ std::size_t PieceSet::Bytes() const
     const Store& st = *store_;
     return n + sizeof(Store) + st.runs.capacity() * sizeof(Run) + st.points.capacity() * sizeof(Point3d) +
            st.arcs.capacity() * sizeof(CircularArc) + st.texts.capacity() * sizeof(KeptText) + st.chars.capacity() +
-           st.rings.capacity() * sizeof(Ring) + st.references.capacity() * sizeof(const BlockReference*) +
+           st.rings.capacity() * sizeof(Ring) + st.references.capacity() * sizeof(void*) +
            (st.referenceBoxes.capacity() + st.boxes.capacity()) * sizeof(Box);
 }
 

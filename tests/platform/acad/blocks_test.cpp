@@ -396,6 +396,11 @@ TEST(Blocks, ExternalReferenceShowsItsDrawingWithPrefixedLayers)
     x->GetBoundingBox(lo, hi);
     EXPECT_NEAR(hi.x, 50.0, 1e-9);
     EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around({80, 0}, 1)).empty());
+    // An edit of its drawing's block, clipped as it is: the box follows.
+    doc.Blocks().Item("REDE")->Item(1)->Delete();
+    x->GetBoundingBox(lo, hi);
+    EXPECT_NEAR(hi.y, 0.0, 1e-9);
+    EXPECT_TRUE(doc.ModelSpace().QueryBox(Box::Around({0, 80}, 1)).empty());
     x->SetClipBoundary({});
     x->GetBoundingBox(lo, hi);
     EXPECT_NEAR(hi.x, 100.0, 1e-9);

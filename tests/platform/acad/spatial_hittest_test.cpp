@@ -273,8 +273,11 @@ TEST(HitTest, ABoxInsideASolidHatchCrossesWhatAPickThereFinds)
         for (Entity* e : {top, held, turned, nested}) {
             const Point3d c = e->Extents().Center();
             EXPECT_EQ(selection::PickAt(doc, c), e);
-            for (const double r : {0.01, 1.0})
+            for (const double r : {0.01, 1.0}) {
                 EXPECT_EQ(selection::ByWindow(doc, Box::Around(c, r), true, {}), std::vector<Entity*>{e}) << r;
+                EXPECT_TRUE(CrossesBox(*e, Box::Around(c, r))) << r << ", outside any view";
+            }
+            EXPECT_EQ(DistanceTo(*e, c), 0.0) << "outside any view";
         }
     }
 }
@@ -528,7 +531,8 @@ TEST(SpatialIndex, KeptBoxesFollowNestedEditsPlacementsStylesAndErasures)
 // but once 200 lines are added to it, it does; a block of one circle needs
 // none at a pixel per unit but one at 1,000, and one when inserted at scale
 // 1,000 and seen at a pixel per unit. Every piece counts: the letters of a
-// note, what the attributes of held references draw, each of 5,000 lines.
+// note, what the attributes of held references draw, the points of a solid
+// circle's ring, each of 5,000 lines.
 TEST(HitTest, WhatADefinitionDrawsIsMeasuredAtItsScaleUntilItChanges)
 {
     Document doc;
@@ -562,6 +566,27 @@ TEST(HitTest, WhatADefinitionDrawsIsMeasuredAtItsScaleUntilItChanges)
     Block* twenty = doc.Blocks().Add({0, 0, 0}, "VINTE");
     for (int i = 0; i < 20; ++i) twenty->InsertBlock({i * 3.0, 0, 0}, "MARCO", 1, 1, 1, 0);
     EXPECT_GT(KeptDefinition::Of(*twenty).Pieces(), kReferenceWork);
+    // A solid circle is the points of its ring: no ordinary block, seen as a dot it is taken as the dot.
+    Block* filled = doc.Blocks().Add({0, 0, 0}, "CHEIO");
+    Circle* round = filled->AddCircle({0, 0, 0}, 10);
+    Hatch* fill = filled->AddHatch(1, "SOLID", false);
+    fill->AppendOuterLoop({round});
+    fill->Evaluate();
+    round->Delete();
+    EXPECT_GT(KeptDefinition::Of(*filled).Pieces(), kReferenceWork);
+    BlockReference* disc = doc.ModelSpace().InsertBlock({0, -100, 0}, "CHEIO", 1, 1, 1, 0);
+    EXPECT_FALSE(SeenThroughDot(*disc));
+    // A pick in a corner of its box, off the circle, looks at each point of
+    // the ring, and is charged each.
+    doc.ActiveView().SetCenter({0, -100, 0});
+    doc.ActiveView().SetHeight(30);
+    const std::size_t points = fill->LoopPoints(0, 0.5 * selection::PixelSize(doc)).size();
+    ASSERT_GT(points, 40u);
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::uint64_t from = WalkWork();
+        EXPECT_EQ(selection::PickAt(doc, {9.6, -90.4, 0}), nullptr);
+        EXPECT_GE(WalkWork() - from, points) << pass;
+    }
 
     // A note of 20,000 letters beside two lines is no ordinary block: 2,000
     // references of it far below a dot are each taken as the dot (beside

@@ -907,7 +907,7 @@ TEST_F(Render, ReferencesDrawWhatTheyAreAtEveryZoomAndOutlinesAreTheLastResort)
 // its parts ink, to within a pixel, wherever and however it is placed: the
 // copy leaves out only pieces that ink the pixels of one it keeps. Circles
 // drawn as two arcs (one each way round) and as two bulged vertices show both
-// halves in each of 30 references.
+// halves in each of 30 references; circles a pixel and more across are rings.
 TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
 {
     // `doc` seen from `a` to `b`: drawn, and inking what the frame without a budget inks.
@@ -933,9 +933,13 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
     bulged->SetBulge(0, 1);
     bulged->SetBulge(1, 1);
     bulged->SetClosed(true);
+    // Rings a pixel and a half across and more are drawn as rings, not dots.
+    acad::Block* small = halves.Blocks().Add({0, 0, 0}, "PS");
+    for (int k = 0; k < 4; ++k) small->AddCircle({k * 0.8, 0, 0}, 0.1 + k * 0.05);
     for (int i = 0; i < 30; ++i) {
         halves.ModelSpace().InsertBlock({i * 4.0, 0, 0}, "PV", 1, 1, 1, 0);
         halves.ModelSpace().InsertBlock({i * 4.0, 5, 0}, "PB", 1, 1, 1, 0);
+        halves.ModelSpace().InsertBlock({i * 4.0 - 1, -1.5, 0}, "PS", 1, 1, 1, 0);
     }
     same(halves, {-2, -2, 0}, {120, 7, 0}, "circles of two halves");
     h.app.Documents().Close(halves);
@@ -1064,7 +1068,7 @@ TEST_F(Render, WhatIsKeptPerScaleIsBoundedAndForgottenWhenItsDefinitionChanges)
             d->AddLightWeightPolyline(across);
         }
         h.Grab();
-        const acad::ui::RenderStats drawn = h.view->LastStats();
+        acad::ui::RenderStats drawn = h.view->LastStats();
         h.app.Documents().Close(doc);
         return drawn;
     };
