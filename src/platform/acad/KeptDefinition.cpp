@@ -54,9 +54,9 @@ Box PlaneBoxThrough(const Box& b, const Transform& t)
     return r;
 }
 
-std::uint64_t DrawnStyle(const Entity& e)
+DrawnStyleKey DrawnStyle(const Entity& e)
 {
-    return (static_cast<std::uint64_t>(e.LayerIndex()) << 32) | static_cast<std::uint32_t>(e.Color() + 1);
+    return {e.LayerIndex(), e.LinetypeIndex(), e.Color(), e.LinetypeScale()};
 }
 
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px)
@@ -1027,7 +1027,7 @@ struct Cell {
 };
 
 struct CellKey {
-    std::uint64_t style;
+    DrawnStyleKey style;
     Cell a, b;
     std::uint8_t kind;
     Cell c{};
@@ -1040,7 +1040,7 @@ struct CellKey {
     }
 };
 
-std::uint64_t StyleOf(const Entity& e) { return DrawnStyle(e); }
+DrawnStyleKey StyleOf(const Entity& e) { return DrawnStyle(e); }
 
 // Whether a part is drawn whole by its own kind at `px` (a hatch's fill and
 // holes, a polyline's bands once its width shows, a dimension or a table with

@@ -76,9 +76,20 @@ double MaxScale(const Transform& t);
 // The box of `b`'s corners through `t` (in the plane; empty stays empty).
 Box PlaneBoxThrough(const Box& b, const Transform& t);
 
-// The layer and colour a part is drawn in, as one number: parts alike in it
-// draw alike.
-std::uint64_t DrawnStyle(const Entity& e);
+// The layer, colour and linetype a part is drawn in: parts alike in it draw
+// alike, so that only pieces of parts alike in it may stand for one another.
+struct DrawnStyleKey {
+    std::uint32_t layer = 0, linetype = 0;
+    int color = 0;
+    double linetypeScale = 0;
+    bool operator==(const DrawnStyleKey&) const = default;
+    template <typename H>
+    friend H AbslHashValue(H h, const DrawnStyleKey& s)
+    {
+        return H::combine(std::move(h), s.layer, s.linetype, s.color, s.linetypeScale);
+    }
+};
+DrawnStyleKey DrawnStyle(const Entity& e);
 
 // What decides the pixels a reference draws but where it lies: its
 // definition, layer, colour and linetype, and the whole of its placement

@@ -1915,7 +1915,7 @@ public:
             return true;
         }
         // The style is set again only where it changes.
-        const std::uint64_t style = DrawnStyle(part);
+        const DrawnStyleKey style = DrawnStyle(part);
         const bool highlighted = part.IsHighlighted();
         if (!styled_ || style != style_ || highlighted != highlighted_) {
             styled_ = true;
@@ -1947,7 +1947,7 @@ private:
     const Transform& t_;
     const Inherit& in_;
     bool styled_ = false, drawn_ = false, highlighted_ = false;
-    std::uint64_t style_ = 0;
+    DrawnStyleKey style_;
 };
 
 void SceneRenderer::Impl::DrawCopy(const Block& def, const Transform& t, const Box& local, const Inherit& child)

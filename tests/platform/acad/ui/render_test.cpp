@@ -942,6 +942,14 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
         halves.ModelSpace().InsertBlock({i * 4.0 - 1, -1.5, 0}, "PS", 1, 1, 1, 0);
     }
     same(halves, {-2, -2, 0}, {120, 7, 0}, "circles of two halves");
+    // A dashed line under a solid one of the same layer and colour: the
+    // dashes stand for nothing of the solid line.
+    halves.Linetypes().Add("TRACO")->SetPattern({0.5, -0.5});
+    acad::Block* lines = halves.Blocks().Add({0, 0, 0}, "TL");
+    lines->AddLine({0, 0, 0}, {3, 0, 0})->SetLinetype("TRACO");
+    lines->AddLine({0, 0, 0}, {3, 0, 0});
+    for (int i = 0; i < 30; ++i) halves.ModelSpace().InsertBlock({i * 4.0, 9, 0}, "TL", 1, 1, 1, 0);
+    same(halves, {-2, 7, 0}, {120, 11, 0}, "a dashed line under a solid one");
     h.app.Documents().Close(halves);
 
     // References at one insertion point in their own coordinates, one turned
