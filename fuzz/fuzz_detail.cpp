@@ -115,8 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (const std::string d = detail_oracle::InkedApart(bounded, whole, Colours::Any); !d.empty())
                 Differ(where, "inked within the budget, not without it: " + d);
             // Colours apart where the ink agrees are said, once a run, not
-            // failed: mutated drawings still find some (the corpus keeps one),
-            // which the tests' drawings do not show.
+            // failed: the letters of a reference turned over are smoothed
+            // drawn from its copy and not drawn whole (the corpus keeps the
+            // drawing that shows it), which the tests' drawings do not show.
             const std::string lost = detail_oracle::InkedApart(whole, bounded),
                               added = detail_oracle::InkedApart(bounded, whole);
             if (!lost.empty() || !added.empty())

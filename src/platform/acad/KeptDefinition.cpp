@@ -1176,6 +1176,23 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
         r.y1 = std::max(r.y1, y);
         return true;
     };
+    // A piece stands for one drawn alike before it only while nothing of
+    // another style has been drawn over where those kept so far lie (`kept`):
+    // drawn again, it would be on top of that.
+    Box kept;
+    std::optional<DrawnStyleKey> keptStyle;  // of the part drawn last (none: a reference, of every style)
+    auto over = [&](const Box& box, const std::optional<DrawnStyleKey>& style) {
+        if (!(style && keptStyle && *style == *keptStyle) &&
+            (box.IsEmpty() || !box.IsFinite() || kept.IsEmpty() || box.Intersects(kept))) {
+            seen.clear();
+            reached.clear();
+            alike.clear();
+            kept = Box();
+        }
+        if (box.IsFinite()) kept.Add(box);
+        keptStyle = style;
+    };
+    const Entity* lastPart = nullptr;
     std::function<void(const PieceSet&, const PieceSet::Run&)> run = [&](const PieceSet& s, const PieceSet::Run& r) {
         using Kind = PieceSet::Kind;
         const Entity* part = r.part;
@@ -1183,13 +1200,20 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
             for (std::uint32_t i = 0; i < r.count; ++i) {
                 const BlockReference& ref = *s.store_->references[r.first + i];
                 // Of references placed alike, the first (their attributes differ).
-                if (const auto key = PlacedAt(ref, px); key && !ref.HasAttributes() && !alike.insert(*key).second) {
+                if (const auto key = PlacedAt(ref, px); key && !ref.HasAttributes() && alike.contains(*key)) {
                     simplified = true;
                     continue;
                 }
+                over(ref.Extents(), std::nullopt);
+                lastPart = nullptr;
+                if (const auto key = PlacedAt(ref, px); key && !ref.HasAttributes()) alike.insert(*key);
                 b.Reference(ref, ref.Extents());
             }
             return;
+        }
+        if (part != lastPart) {
+            over(part->Extents(), StyleOf(*part));
+            lastPart = part;
         }
         if (DrawnWhole(*part, px)) {
             whole(part);

@@ -950,6 +950,17 @@ TEST_F(Render, ACopyLeavesOutOnlyWhatInksThePixelsOfWhatItKeeps)
     lines->AddLine({0, 0, 0}, {3, 0, 0});
     for (int i = 0; i < 30; ++i) halves.ModelSpace().InsertBlock({i * 4.0, 9, 0}, "TL", 1, 1, 1, 0);
     same(halves, {-2, 7, 0}, {120, 11, 0}, "a dashed line under a solid one");
+    // A red line, a yellow one over it and the red one again: red on top.
+    acad::Block* thrice = halves.Blocks().Add({0, 0, 0}, "CR");
+    for (const int color : {1, 2, 1}) thrice->AddLine({0, 0, 0}, {3, 0, 0})->SetColor(color);
+    for (int i = 0; i < 30; ++i) halves.ModelSpace().InsertBlock({i * 4.0, 13, 0}, "CR", 1, 1, 1, 0);
+    same(halves, {-2, 11, 0}, {120, 15, 0}, "red over yellow over red");
+    h.view->Invalidate();
+    const QImage topmost = h.Grab();
+    for (const int i : {0, 29}) {
+        EXPECT_TRUE(HasColorNear(topmost, h.PixelOf({i * 4.0 + 1.5, 13, 0}), AciColor(1), 1)) << i << ": red on top";
+        EXPECT_FALSE(HasColorNear(topmost, h.PixelOf({i * 4.0 + 1.5, 13, 0}), AciColor(2), 1)) << i << ": red on top";
+    }
     h.app.Documents().Close(halves);
 
     // References at one insertion point in their own coordinates, one turned
