@@ -800,30 +800,35 @@ BENCHMARK(BM_FirstFrameContour2M)
 
 // A 1,000,000-vertex contour in a block referenced once, zoomed in from its
 // extents through 35 octaves on a point of it (the height halved each step),
-// out again, and the same once more: the benchmark's time is the worst frame,
-// `oNN_x` each frame of the first way in against the 100,000 lines. Memory:
+// and out again (the argument: how many ways, in and out by turns):
+// the benchmark's time is the worst frame, `oNN_x` each frame of the first
+// way in against the 100,000 lines, `over20x` the frames of a way over 20
+// times as long. Memory:
 // what the file took (the process before and after it was built), and what
 // the document holds with all kept for it (the process over what it held
 // before) after each way in and out.
 void BM_ZoomOctaves1M(benchmark::State& state)
 {
     constexpr int kOctaves = 35;
+    const int wayCount = static_cast<int>(state.range(0));
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
         const double yard = YardstickMs();
+        acad::ui::SceneRenderer renderer;
+        QImage img(kScreen, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        acad::ui::RenderStats s;
         const double before = ResidentMegabytes();
         std::unique_ptr<acad::Document> doc = ContourBlock(1000000);
         benchmark::DoNotOptimize(doc->ModelExtents());
         const double file = ResidentMegabytes() - before;
         const acad::Point3d on = FirstVertex(*doc);
-        acad::ui::SceneRenderer renderer;
-        QImage img(kScreen, QImage::Format_RGB32);
-        acad::ui::RenderStats s;
         const acad::View whole = ExtentsView(*doc);
         double worst = 0, most = 0;
         const char* ways[] = {"in1", "out1", "in2", "out2"};
-        for (int way = 0; way < 4; ++way) {
+        for (int way = 0; way < wayCount; ++way) {
             double worstOfWay = 0;
+            int slow = 0;
             for (int i = 0; i <= kOctaves; ++i) {
                 const int octave = way % 2 == 0 ? i : kOctaves - i;
                 acad::View v = whole;
@@ -836,7 +841,9 @@ void BM_ZoomOctaves1M(benchmark::State& state)
                     state.counters[name] = ms / yard;
                 }
                 if (ms > worstOfWay) worstOfWay = ms;
+                if (ms > 20 * yard) ++slow;
             }
+            state.counters[std::string("over20x_") + ways[way]] = slow;
             const double held = ResidentMegabytes() - before;
             state.counters[std::string("doc_") + ways[way] + "_MB"] = held;
             state.counters[std::string("worst_") + ways[way] + "_x"] = worstOfWay / yard;
@@ -856,12 +863,12 @@ void BM_ZoomOctaves1M(benchmark::State& state)
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
 }
-BENCHMARK(BM_ZoomOctaves1M)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ZoomOctaves1M)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // 1,000 definitions of a 10,000-vertex contour each (each its own radius and
 // phase), referenced once each, 20 units apart in rows of 40. The view, a
-// quarter of the extents high and then an octave closer each pass, drifts
-// across the drawing row by row; the last pass goes over the first again.
+// quarter of the extents high, then an eighth, a sixteenth and a quarter
+// again, one pass each, drifts across the drawing row by row.
 // What the document holds with all kept for it (the process over what it
 // held before it was built) after each pass, against what the file took.
 void BM_DriftOverDefinitions(benchmark::State& state)
@@ -870,6 +877,10 @@ void BM_DriftOverDefinitions(benchmark::State& state)
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
         const double yard = YardstickMs();
+        acad::ui::SceneRenderer renderer;
+        QImage img(kScreen, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        acad::ui::RenderStats s;
         const double before = ResidentMegabytes();
         auto doc = std::make_unique<acad::Document>();
         for (int i = 0; i < kDefinitions; ++i) {
@@ -881,22 +892,19 @@ void BM_DriftOverDefinitions(benchmark::State& state)
         }
         const acad::Box all = doc->ModelExtents();
         const double file = ResidentMegabytes() - before;
-        acad::ui::SceneRenderer renderer;
-        QImage img(kScreen, QImage::Format_RGB32);
-        acad::ui::RenderStats s;
         const acad::View whole = ExtentsView(*doc);
         double worst = 0, held = 0, most = 0;
         int frames = 0;
-        const int octaves[] = {2, 3, 4, 5, 2};
-        for (int pass = 0; pass < 5; ++pass) {
+        const int octaves[] = {2, 3, 4, 2};
+        for (int pass = 0; pass < 4; ++pass) {
             acad::View v = whole;
             v.SetHeight(whole.Height() / std::exp2(octaves[pass]));
-            // Eight rows of twelve steps, whatever the zoom: the closer, the sparser.
-            for (int row = 0; row < 8; ++row)
-                for (int step = 0; step < 12; ++step) {
-                    const int col = row % 2 ? 11 - step : step;
-                    v.SetCenter({all.min.x + (col + 0.5) * all.Width() / 12,
-                                 all.min.y + (row + 0.5) * all.Height() / 8, 0});
+            // Six rows of ten steps, whatever the zoom: the closer, the sparser.
+            for (int row = 0; row < 6; ++row)
+                for (int step = 0; step < 10; ++step) {
+                    const int col = row % 2 ? 9 - step : step;
+                    v.SetCenter({all.min.x + (col + 0.5) * all.Width() / 10,
+                                 all.min.y + (row + 0.5) * all.Height() / 6, 0});
                     worst = std::max(worst, FrameMs(renderer, img, *doc, v, s));
                     ++frames;
                 }
