@@ -23,13 +23,19 @@
 #include "../../tests/platform/acad/dxf_test_text.h"
 #include "../../tests/platform/acad/heavy_drawings.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -40,6 +46,7 @@
 #include "platform/acad/Acad.h"
 #include "platform/acad/DxfFile.h"
 #include "platform/acad/HitTest.h"
+#include "platform/acad/KeptDefinition.h"
 #include "platform/acad/SelectionSetQuery.h"
 #include "platform/acad/ui/AciPalette.h"
 #include "platform/acad/ui/DrawingView.h"
@@ -258,11 +265,16 @@ void BM_RepaintMillionLines(benchmark::State& state)
 BENCHMARK(BM_RepaintMillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The yardstick of the heavy drawings below: 100,000 plain lines at extents.
-void BM_RepaintPlainLines100000(benchmark::State& state)
+const acad::Document& PlainLines100000()
 {
     static const std::unique_ptr<acad::Document> doc = PlainLines(100000, 317);
-    const acad::View v = ExtentsView(*doc);
-    RepaintLoop(state, *doc, [&] { return v; });
+    return *doc;
+}
+
+void BM_RepaintPlainLines100000(benchmark::State& state)
+{
+    const acad::View v = ExtentsView(PlainLines100000());
+    RepaintLoop(state, PlainLines100000(), [&] { return v; });
 }
 BENCHMARK(BM_RepaintPlainLines100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -663,6 +675,258 @@ void BM_WindowZoomAndPan(benchmark::State& state)
     state.counters["model"] = doc->ModelSpace().Count();
 }
 BENCHMARK(BM_WindowZoomAndPan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Levels of detail of large definitions: the first frame of a block never
+// drawn before, a block zoomed through every octave, and many blocks under a
+// drifting view, each frame against the 100,000 plain lines of the same run
+// (at most 20 times as long), and what the process holds after them against
+// what the file itself takes (at most 3 times, and levelling off).
+
+// What the process holds now, in megabytes: freed heap given back first, so
+// that only what is still in use counts.
+double ResidentMegabytes()
+{
+    malloc_trim(0);
+    long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// One frame of `doc` at `v`, in milliseconds.
+double FrameMs(acad::ui::SceneRenderer& renderer, QImage& img, const acad::Document& doc, const acad::View& v,
+               acad::ui::RenderStats& s)
+{
+    const auto start = std::chrono::steady_clock::now();
+    img.fill(acad::ui::BackgroundColor());
+    {
+        QPainter p(&img);
+        s = renderer.Draw(p, doc, acad::ui::ViewMapping::Of(v, QSizeF(kScreen)));
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The frame of the 100,000 plain lines at extents in this run, in
+// milliseconds: the median of 21, as drawn again and again.
+double YardstickMs()
+{
+    static const double ms = [] {
+        const acad::Document& doc = PlainLines100000();
+        const acad::View v = ExtentsView(doc);
+        acad::ui::SceneRenderer renderer;
+        QImage img(kScreen, QImage::Format_RGB32);
+        acad::ui::RenderStats s;
+        FrameMs(renderer, img, doc, v, s);
+        std::vector<double> times;
+        for (int i = 0; i < 21; ++i) times.push_back(FrameMs(renderer, img, doc, v, s));
+        std::nth_element(times.begin(), times.begin() + 10, times.end());
+        return times[10];
+    }();
+    return ms;
+}
+
+// A block "CONTORNO" of one closed contour of `vertices` vertices, 500 units
+// out from the origin, referenced once.
+std::unique_ptr<acad::Document> ContourBlock(int vertices)
+{
+    auto d = std::make_unique<acad::Document>();
+    d->Blocks()
+        .Add({0, 0, 0}, "CONTORNO")
+        ->AddLightWeightPolyline(heavy::Contour(vertices, 0, 0, 500))
+        ->SetClosed(true);
+    d->ModelSpace().InsertBlock({0, 0, 0}, "CONTORNO", 1, 1, 1, 0);
+    return d;
+}
+
+// The first vertex of the contour of "CONTORNO".
+acad::Point3d FirstVertex(const acad::Document& doc)
+{
+    return dynamic_cast<const acad::LWPolyline&>(*doc.Blocks().Item("CONTORNO")->Item(0)).Coordinate(0);
+}
+
+// The definition's first vertex set again where it is: an edit of the
+// definition, after which nothing kept of it holds.
+void TouchDefinition(acad::Document& doc, const std::string& name)
+{
+    auto* pl = dynamic_cast<acad::LWPolyline*>(doc.Blocks().Item(name)->Item(0));
+    pl->SetCoordinate(0, pl->Coordinate(0));
+    benchmark::DoNotOptimize(doc.ModelExtents());
+    doc.PlanKept().reset();
+}
+
+// A 2,000,000-vertex contour in a block referenced once: the first frame at
+// view height 100 and 10 on the contour (the ring about 1,100 units across),
+// after its definition changed (0) or of a document just read (1). `again`:
+// the frame after it.
+void BM_FirstFrameContour2M(benchmark::State& state)
+{
+    static std::unique_ptr<acad::Document> edited = ContourBlock(2000000);
+    const double height = static_cast<double>(state.range(0));
+    const bool fresh = state.range(1) == 1;
+    QImage img(kScreen, QImage::Format_RGB32);
+    acad::ui::RenderStats s;
+    double first = 0, worst = 0, again = 0;
+    for (auto _ : state) {
+        std::unique_ptr<acad::Document> read;
+        if (fresh) {
+            read = ContourBlock(2000000);
+            benchmark::DoNotOptimize(read->ModelExtents());
+        } else {
+            TouchDefinition(*edited, "CONTORNO");
+        }
+        const acad::Document& doc = fresh ? *read : *edited;
+        const acad::View v(FirstVertex(doc), height, double(kScreen.width()) / kScreen.height());
+        acad::ui::SceneRenderer renderer;
+        first = FrameMs(renderer, img, doc, v, s);
+        state.SetIterationTime(first / 1000);
+        worst = std::max(worst, first);
+        again = FrameMs(renderer, img, doc, v, s);
+    }
+    const double yard = YardstickMs();
+    state.counters["lines100k_ms"] = yard;
+    state.counters["first_x"] = first / yard;
+    state.counters["worst_x"] = worst / yard;
+    state.counters["again_ms"] = again;
+    state.counters["segments"] = static_cast<double>(s.segments);
+    state.counters["outlined"] = s.coarse.empty() ? 0 : 1;
+}
+BENCHMARK(BM_FirstFrameContour2M)
+    ->ArgsProduct({{100, 10}, {0, 1}})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// A 1,000,000-vertex contour in a block referenced once, zoomed in from its
+// extents through 35 octaves on a point of it (the height halved each step),
+// and out again (the argument: how many ways, in and out by turns):
+// the benchmark's time is the worst frame, `oNN_x` each frame of the first
+// way in against the 100,000 lines, `over20x` the frames of a way over 20
+// times as long. Memory:
+// what the file took (the process before and after it was built), and what
+// the document holds with all kept for it (the process over what it held
+// before) after each way in and out.
+void BM_ZoomOctaves1M(benchmark::State& state)
+{
+    constexpr int kOctaves = 35;
+    const int wayCount = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const auto started = std::chrono::steady_clock::now();
+        const double yard = YardstickMs();
+        acad::ui::SceneRenderer renderer;
+        QImage img(kScreen, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        acad::ui::RenderStats s;
+        const double before = ResidentMegabytes();
+        std::unique_ptr<acad::Document> doc = ContourBlock(1000000);
+        benchmark::DoNotOptimize(doc->ModelExtents());
+        const double file = ResidentMegabytes() - before;
+        const acad::Point3d on = FirstVertex(*doc);
+        const acad::View whole = ExtentsView(*doc);
+        double worst = 0, most = 0;
+        const char* ways[] = {"in1", "out1", "in2", "out2"};
+        for (int way = 0; way < wayCount; ++way) {
+            double worstOfWay = 0;
+            int slow = 0;
+            for (int i = 0; i <= kOctaves; ++i) {
+                const int octave = way % 2 == 0 ? i : kOctaves - i;
+                acad::View v = whole;
+                if (octave > 0) v.SetCenter(on);
+                v.SetHeight(whole.Height() / std::exp2(octave));
+                const double ms = FrameMs(renderer, img, *doc, v, s);
+                if (way == 0) {
+                    char name[16];
+                    std::snprintf(name, sizeof name, "o%02d_x", octave);
+                    state.counters[name] = ms / yard;
+                }
+                if (ms > worstOfWay) worstOfWay = ms;
+                if (ms > 20 * yard) ++slow;
+            }
+            state.counters[std::string("over20x_") + ways[way]] = slow;
+            const double held = ResidentMegabytes() - before;
+            state.counters[std::string("doc_") + ways[way] + "_MB"] = held;
+            state.counters[std::string("worst_") + ways[way] + "_x"] = worstOfWay / yard;
+            worst = std::max(worst, worstOfWay);
+            most = std::max(most, held);
+        }
+        state.SetIterationTime(worst / 1000);
+        state.counters["lines100k_ms"] = yard;
+        state.counters["worst_ms"] = worst;
+        state.counters["worst_x"] = worst / yard;
+        state.counters["file_MB"] = file;
+        state.counters["doc_x_file"] = most / file;
+        state.counters["kept_MB"] = static_cast<double>(acad::KeptScaleBytes()) / (1024.0 * 1024.0);
+        state.counters["rss_MB"] = ResidentMegabytes();
+        doc.reset();
+        state.counters["run_s"] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
+}
+BENCHMARK(BM_ZoomOctaves1M)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// 1,000 definitions of a 10,000-vertex contour each (each its own radius and
+// phase), referenced once each, 20 units apart in rows of 40. The view, a
+// quarter of the extents high, then an eighth, a sixteenth and a quarter
+// again, one pass each, drifts across the drawing row by row.
+// What the document holds with all kept for it (the process over what it
+// held before it was built) after each pass, against what the file took.
+void BM_DriftOverDefinitions(benchmark::State& state)
+{
+    constexpr int kDefinitions = 1000, kVertices = 10000, kPerRow = 40;
+    for (auto _ : state) {
+        const auto started = std::chrono::steady_clock::now();
+        const double yard = YardstickMs();
+        acad::ui::SceneRenderer renderer;
+        QImage img(kScreen, QImage::Format_RGB32);
+        img.fill(acad::ui::BackgroundColor());
+        acad::ui::RenderStats s;
+        const double before = ResidentMegabytes();
+        auto doc = std::make_unique<acad::Document>();
+        for (int i = 0; i < kDefinitions; ++i) {
+            const std::string name = "CURVA" + std::to_string(i);
+            std::vector<double> xy = heavy::Contour(kVertices, 0, 0, 7 + (i % 13) * 0.1);
+            std::rotate(xy.begin(), xy.begin() + 2 * (i % 97), xy.end());
+            doc->Blocks().Add({0, 0, 0}, name)->AddLightWeightPolyline(xy)->SetClosed(true);
+            doc->ModelSpace().InsertBlock({(i % kPerRow) * 20.0, (i / kPerRow) * 20.0, 0}, name, 1, 1, 1, 0);
+        }
+        const acad::Box all = doc->ModelExtents();
+        const double file = ResidentMegabytes() - before;
+        const acad::View whole = ExtentsView(*doc);
+        double worst = 0, held = 0, most = 0;
+        int frames = 0;
+        const int octaves[] = {2, 3, 4, 2};
+        for (int pass = 0; pass < 4; ++pass) {
+            acad::View v = whole;
+            v.SetHeight(whole.Height() / std::exp2(octaves[pass]));
+            // Six rows of ten steps, whatever the zoom: the closer, the sparser.
+            for (int row = 0; row < 6; ++row)
+                for (int step = 0; step < 10; ++step) {
+                    const int col = row % 2 ? 9 - step : step;
+                    v.SetCenter({all.min.x + (col + 0.5) * all.Width() / 10,
+                                 all.min.y + (row + 0.5) * all.Height() / 6, 0});
+                    worst = std::max(worst, FrameMs(renderer, img, *doc, v, s));
+                    ++frames;
+                }
+            held = ResidentMegabytes() - before;
+            most = std::max(most, held);
+            state.counters["doc_pass" + std::to_string(pass + 1) + "_MB"] = held;
+        }
+        state.SetIterationTime(worst / 1000);
+        state.counters["lines100k_ms"] = yard;
+        state.counters["frames"] = frames;
+        state.counters["worst_ms"] = worst;
+        state.counters["worst_x"] = worst / yard;
+        state.counters["file_MB"] = file;
+        state.counters["doc_x_file"] = most / file;
+        state.counters["kept_MB"] = static_cast<double>(acad::KeptScaleBytes()) / (1024.0 * 1024.0);
+        state.counters["rss_MB"] = ResidentMegabytes();
+        doc.reset();
+        state.counters["run_s"] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
+}
+BENCHMARK(BM_DriftOverDefinitions)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 
