@@ -20,6 +20,25 @@
 namespace heavy {
 
 // `count` short lines in `b`, spread over a 10 × 10 square.
+// `rows` × `columns` copies of `block` at `at`, spaced `dx` along the turned X
+// axis and `dy` along its Y axis, in the plane of `normal` (`at` in its
+// coordinates).
+inline acad::BlockReference* Grid(acad::Block& in, const std::string& block, int rows, int columns, double dx,
+                                  double dy, const acad::Point3d& at = {}, double rotation = 0,
+                                  const acad::Vector3d& normal = acad::kZAxis)
+{
+    acad::BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
+    acad::BlockReferenceData d = r->Data();
+    d.insertionPoint = at;
+    d.extrusion = normal;
+    d.rows = rows;
+    d.columns = columns;
+    d.columnSpacing = dx;
+    d.rowSpacing = dy;
+    r->SetData(d);
+    return r;
+}
+
 inline void ShortLines(acad::Block& b, int count)
 {
     const int side = static_cast<int>(std::ceil(std::sqrt(count)));

@@ -703,24 +703,6 @@ TEST(HitTest, ClipsAndLayersFrozenInAViewportHoldForEveryWalk)
 }
 
 namespace {
-// `rows` × `columns` copies of `block` at `at`, spaced `dx` along the turned X
-// axis and `dy` along its Y axis, in the plane of `normal` (`at` in its
-// coordinates).
-BlockReference* Grid(Block& in, const std::string& block, int rows, int columns, double dx, double dy,
-                     const Point3d& at = {}, double rotation = 0, const Vector3d& normal = kZAxis)
-{
-    BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
-    BlockReferenceData d = r->Data();
-    d.insertionPoint = at;
-    d.extrusion = normal;
-    d.rows = rows;
-    d.columns = columns;
-    d.columnSpacing = dx;
-    d.rowSpacing = dy;
-    r->SetData(d);
-    return r;
-}
-
 // What every walk but the frame answers at `c` in the view of `doc`, each
 // weighing the view again: a crossing two pixels about it, a window from a
 // hundred pixels below and left of it, a pick, a nested pick of what is
@@ -826,7 +808,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"1 apart",
          [&](Document& d, int n) {
              line(d);
-             Grid(d.ModelSpace(), "L", n, n, 1, 1);
+             heavy::Grid(d.ModelSpace(), "L", n, n, 1, 1);
          },
          {{0.25, 0.25, 0}, {0.75, 0.25, 0}, {59.5, 59.5, 0}, {-3, 20, 0}, {29.25, 29.25, 0}, {29.4, 29.3, 0}},
          Box::FromCorners({28.9, 28.9, 0}, {30.1, 30.1, 0}),
@@ -834,7 +816,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"on one spot",
          [&](Document& d, int n) {
              line(d);
-             Grid(d.ModelSpace(), "L", n, n, 1e-300, 1e-300, {10, 10, 0});
+             heavy::Grid(d.ModelSpace(), "L", n, n, 1e-300, 1e-300, {10, 10, 0});
          },
          {{10.5, 10.5, 0}, {10, 10.4, 0}, {10.25, 10.25, 0}, {10.3, 10.2, 0}},
          Box::FromCorners({10.2, 10.2, 0}, {10.4, 10.4, 0}),
@@ -842,7 +824,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"spaced past the largest number",
          [&](Document& d, int n) {
              line(d);
-             Grid(d.ModelSpace(), "L", n, n, 1e307, 1e307);
+             heavy::Grid(d.ModelSpace(), "L", n, n, 1e307, 1e307);
          },
          {{0.5, 0.5, 0}, {0, 0.4, 0}, {0.25, 0.25, 0}, {0.3, 0.2, 0}},
          Box::FromCorners({0.2, 0.2, 0}, {0.4, 0.4, 0}),
@@ -850,7 +832,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"spaced the other way",
          [&](Document& d, int n) {
              square(d);
-             Grid(d.ModelSpace(), "Q", n, n / 2, -3, -2.5);
+             heavy::Grid(d.ModelSpace(), "Q", n, n / 2, -3, -2.5);
          },
          {{0.5, 0.5, 0}, {-1.5, 0.5, 0}, {-86.5, -147, 0}, {-2.5, -2.0, 0}, {-2.5, -2.2, 0}, {-1.5, -2.2, 0}},
          Box::FromCorners({-4, -4, 0}, {-1, -1, 0}),
@@ -858,7 +840,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"turned",
          [&](Document& d, int n) {
              square(d);
-             Grid(d.ModelSpace(), "Q", n / 2, n, 3, 2.5, {5, 5, 0}, kPi / 6);
+             heavy::Grid(d.ModelSpace(), "Q", n / 2, n, 3, 2.5, {5, 5, 0}, kPi / 6);
          },
          {turned(0.5, 0.5), turned(177.5, 73), turned(3.5, 3), turned(3.5, 2.9), turned(5, 3)},
          Box::FromCorners(turned(3.5, 3) - Point3d{1.5, 1.5}, turned(3.5, 3) + Point3d{1.5, 1.5}),
@@ -866,7 +848,7 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"turned over",
          [&](Document& d, int n) {
              square(d);
-             Grid(d.ModelSpace(), "Q", n, n, 3, 2.5, {5, 5, 0}, 0, {0, 0, -1});
+             heavy::Grid(d.ModelSpace(), "Q", n, n, 3, 2.5, {5, 5, 0}, 0, {0, 0, -1});
          },
          {{-5.5, 5.5, 0}, {-3, 6, 0}, {-182.5, 153, 0}, {-8.5, 8, 0}, {-8.2, 7.6, 0}, {-9.5, 5.5, 0}},
          Box::FromCorners({-10, 5, 0}, {-7, 8, 0}),
@@ -874,8 +856,8 @@ TEST(HitTest, EveryWalkOfAGridOfCopiesReachesOnlyTheCopiesItsBoxMeets)
         {"nested in a grid over it",
          [&](Document& d, int n) {
              line(d);
-             Grid(*d.Blocks().Add({0, 0, 0}, "G"), "L", n, n, 1, 1);
-             Grid(d.ModelSpace(), "G", n, n, 1, 1);
+             heavy::Grid(*d.Blocks().Add({0, 0, 0}, "G"), "L", n, n, 1, 1);
+             heavy::Grid(d.ModelSpace(), "G", n, n, 1, 1);
          },
          {{118.5, 118.5, 0}, {3, 1.6, 0}, {40.25, 40.25, 0}, {40.75, 40.25, 0}},
          Box::FromCorners({39.9, 39.9, 0}, {41.1, 41.1, 0}),

@@ -1377,18 +1377,6 @@ TEST_F(Render, OrdinaryReferencesInABusyViewAreDrawnWholeAndTheLighterFirst)
 // their outline).
 TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
 {
-    auto grid = [](acad::Block& in, const std::string& block, int rows, int columns, double dx, double dy,
-                   double rotation = 0, const acad::Vector3d& normal = acad::kZAxis) {
-        acad::BlockReference* r = in.InsertBlock({0, 0, 0}, block, 1, 1, 1, rotation);
-        acad::BlockReferenceData d = r->Data();
-        d.extrusion = normal;
-        d.rows = rows;
-        d.columns = columns;
-        d.columnSpacing = dx;
-        d.rowSpacing = dy;
-        r->SetData(d);
-        return r;
-    };
     // `doc` seen from `a` to `b`, as bounded as the file's pieces and the
     // budget make it; but for a frame only `Bounded`, drawn (not outlined),
     // and inking what a frame without a budget inks, or what `oracle` inks.
@@ -1452,7 +1440,7 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
         SCOPED_TRACE(c.name);
         acad::Document& doc = *h.app.Documents().Add("Acad");
         blocks(doc);
-        grid(doc.ModelSpace(), c.block, c.rows, c.columns, c.dx, c.dy, c.rotation, c.normal);
+        heavy::Grid(doc.ModelSpace(), c.block, c.rows, c.columns, c.dx, c.dy, {}, c.rotation, c.normal);
         const acad::Box all = doc.ModelExtents();
         frame(doc, all.min, all.max, Inks::Whole);
         h.app.Documents().Close(doc);
@@ -1464,14 +1452,14 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
     single.ModelSpace().InsertBlock({10, 10, 0}, "L", 1, 1, 1, 0);
     acad::Document& spot = *h.app.Documents().Add("Acad");
     blocks(spot);
-    grid(spot.ModelSpace(), "L", 32767, 32767, 1e-300, 1e-300)->SetInsertionPoint({10, 10, 0});
+    heavy::Grid(spot.ModelSpace(), "L", 32767, 32767, 1e-300, 1e-300, {10, 10, 0});
     frame(spot, {9.9, 9.9, 0}, {10.6, 10.6, 0}, Inks::AsOracle, &single);
     frame(spot, {10.2, 10.2, 0}, {10.21, 10.21, 0}, Inks::AsOracle, &single);
     // 1 apart: at the extents an area, every pixel of its box inked; closer
     // in, the copies in view.
     acad::Document& apart = *h.app.Documents().Add("Acad");
     blocks(apart);
-    grid(apart.ModelSpace(), "L", 32767, 32767, 1, 1);
+    heavy::Grid(apart.ModelSpace(), "L", 32767, 32767, 1, 1);
     const QImage area = frame(apart, {-1000, -1000, 0}, {33766, 33766, 0}, Inks::Drawn);
     const QRectF box(h.PixelOf({0, 32766.5, 0}), h.PixelOf({32766.5, 0, 0}));
     EXPECT_GE(Inked(area, box.adjusted(1, 1, -1, -1)), (box.width() - 2) * (box.height() - 2));
@@ -1480,8 +1468,8 @@ TEST_F(Render, GridsOfCopiesCostAFrameThePixelsTheyInk)
     // Nested in as large a grid over it, and drawn by a dimension.
     acad::Document& nested = *h.app.Documents().Add("Acad");
     blocks(nested);
-    grid(*nested.Blocks().Add({0, 0, 0}, "G"), "L", 32767, 32767, 1, 1);
-    grid(nested.ModelSpace(), "G", 32767, 32767, 1, 1);
+    heavy::Grid(*nested.Blocks().Add({0, 0, 0}, "G"), "L", 32767, 32767, 1, 1);
+    heavy::Grid(nested.ModelSpace(), "G", 32767, 32767, 1, 1);
     frame(nested, {-1000, -1000, 0}, {66533, 66533, 0}, Inks::Bounded);
     frame(nested, {32760, 32760, 0}, {32762, 32762, 0}, Inks::Bounded);
     acad::Document& dimension = *h.app.Documents().Add("Acad");
