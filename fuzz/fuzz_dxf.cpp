@@ -45,7 +45,8 @@ std::optional<std::string> Opened(acad::Document& doc, Read read)
 
 // True when every record of the tables, blocks, entities and objects of a
 // saved text has a handle of its own (its first group 5 or 105), below the
-// seed its header names. (The ACDSDATA section goes back as the file held it.)
+// seed its header names. (A CLASS record is no object, and the ACDSDATA
+// section goes back as the file held it: what they hold is no handle.)
 bool HandlesUnique(std::string_view text)
 {
     std::unordered_set<std::string_view> seen;
@@ -71,7 +72,7 @@ bool HandlesUnique(std::string_view text)
             const std::uint64_t h = std::strtoull(std::string(line).c_str(), nullptr, 16);
             if (section == "HEADER") {
                 seed = h;  // its one handle
-            } else if (section != "ACDSDATA") {
+            } else if (section == "TABLES" || section == "BLOCKS" || section == "ENTITIES" || section == "OBJECTS") {
                 if (!seen.insert(line).second) return false;
                 largest = std::max(largest, h);
                 handled = true;

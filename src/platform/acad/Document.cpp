@@ -286,7 +286,7 @@ std::vector<acad::PViewport*> Document::Viewports(const acad::Layout& layout) co
     return r;
 }
 
-void Document::SetActiveLayout(acad::Layout& layout)
+void Document::SetActiveLayout(acad::Layout& layout, bool shownBefore)
 {
     layout.CheckAlive();
     if (&layout.Document() != this) throw Error(ErrorCode::WrongDocument, "O layout pertence a outro desenho");
@@ -295,14 +295,14 @@ void Document::SetActiveLayout(acad::Layout& layout)
         lastPaperLayout_ = &layout;
         // A layout shown for the first time gets its viewport, as the host does.
         auto vps = Viewports(layout);
-        if (vps.empty()) {
+        if (vps.empty() && !shownBefore) {
             const LayoutData& d = layout.Data();
             Point3d c = Midpoint(d.limitsMin, d.limitsMax);
             double w = std::max(1.0, d.limitsMax.x - d.limitsMin.x), h = std::max(1.0, d.limitsMax.y - d.limitsMin.y);
             activeViewport_ = layout.Block().AddPViewport(c, w * 0.9, h * 0.9);
         } else if (!activeViewport_ || activeViewport_->IsErased() ||
                    activeViewport_->OwnerBlock() != &layout.Block()) {
-            activeViewport_ = vps.front();
+            activeViewport_ = vps.empty() ? nullptr : vps.front();
         }
     }
     activeLayout_ = &layout;

@@ -75,7 +75,9 @@ public:
     acad::Layouts& Layouts() { return layouts_; }
     const acad::Layouts& Layouts() const { return layouts_; }
     acad::Layout& ActiveLayout() const { return *activeLayout_; }
-    void SetActiveLayout(acad::Layout& layout);
+    // A paper layout shown for the first time gets a viewport; one read from
+    // a file (`shownBefore`) has been shown, and keeps the viewports it has.
+    void SetActiveLayout(acad::Layout& layout, bool shownBefore = false);
     acad::Blocks& Blocks() { return blocks_; }
     const acad::Blocks& Blocks() const { return blocks_; }
     acad::Layers& Layers() { return layers_; }

@@ -1071,6 +1071,7 @@ private:
     // where the next definition or the section begins.
     void ReadBlock()
     {
+        NoColumnsYet();
         BlockBeginData d;
         Record& rec = record_;
         const std::size_t line = in_.Line();
@@ -1130,8 +1131,18 @@ private:
 
     // --- ENTITIES
 
+    // The columns a text lists follow it in its own block or section: a
+    // record elsewhere with such a handle is no column of it, and keeps the
+    // handle (saved, it reopens where it was).
+    void NoColumnsYet()
+    {
+        columnOf_.clear();
+        listed_.clear();
+    }
+
     void ReadEntities(Block* block)
     {
+        NoColumnsYet();
         ReadRecords(
             Left::Entity, [&] { ReadEntity(block); }, true);
     }
@@ -2038,16 +2049,13 @@ private:
             } catch (const Error&) {
             }
         // Paper space was active: its layout (the one of "*Paper_Space") becomes the
-        // active one. The engine gives a layout shown for the first time a viewport;
-        // a layout read from a file has been shown before, so such a viewport goes.
+        // active one. A layout read from a file has been shown before: it gets no
+        // viewport of the engine's (nor takes a handle for one).
         if (auto it = deferred_.find("TILEMODE");
             it != deferred_.end() && it->second.IsNumber() && it->second.AsInt() == 0)
             if (Block* paper = doc_.Blocks().Find("*Paper_Space"))
                 if (Layout* layout = LayoutOfBlock(*paper); layout && !layout->ModelType()) try {
-                        const std::size_t before = doc_.Viewports(*layout).size();
-                        doc_.SetActiveLayout(*layout);
-                        const auto after = doc_.Viewports(*layout);
-                        for (std::size_t i = before; i < after.size(); ++i) after[i]->Delete();
+                        doc_.SetActiveLayout(*layout, true);
                     } catch (const Error&) {
                     }
     }

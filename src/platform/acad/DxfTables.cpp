@@ -1630,6 +1630,8 @@ public:
         // Only aligned dimensions are modelled; the others are kept whole.
         if ((data_.type & 7) != 1) return nullptr;
         DimAlignedData& d = data_.dim;
+        // A style without a name is none the file could hold: the default one.
+        if (d.dimStyle.empty()) d.dimStyle = "Standard";
         if (const DimStyleRecord* s = ctx.DimStyle(d.dimStyle)) {
             d.textHeight = s->textHeight;
             d.arrowSize = s->arrowSize;

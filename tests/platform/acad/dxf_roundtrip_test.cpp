@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "CoreTestUtil.h"
 #include "platform/acad/Acad.h"
@@ -361,6 +362,29 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
     Document styledLater;
     ReadDxfText(styledLater, entitiesFirst, "cotas antes.dxf");
     EXPECT_EQ(SecondSaveChanged(styledLater), "");
+
+    // Damaged records the reader mends the same way at every reading: a
+    // dimension's style without a name; paper space active in a layout that
+    // has no viewport (read, it is a layout shown before: no viewport of the
+    // host's, nor a handle taken for one); a text listing as its column a
+    // record of another block, which stays where it is.
+    for (const char* damaged : {
+             "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n5\n4\n3\n\n70\n73\n0\nENDSEC\n0\nEOF\n",
+             "0\nSECTION\n2\nHEADER\n9\n$TILEMODE\n70\n0\n0\nENDSEC\n0\nEOF\n",
+             "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n70\n0\n10\n0\n20\n0\n0\nMTEXT\n5\n43\n1\nA\n"
+             "1001\nACAD\n1000\nACAD_MTEXT_COLUMNS_BEGIN\n1005\n44\n1000\nACAD_MTEXT_COLUMNS_END\n"
+             "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n44\n10\n0\n20\n0\n11\n1\n21\n1\n"
+             "0\nENDSEC\n0\nEOF\n",
+         }) {
+        Document doc;
+        ReadDxfText(doc, damaged, "danificado.dxf");
+        EXPECT_EQ(SecondSaveChanged(doc), "") << damaged;
+        if (std::string_view(damaged).find("LINE") != std::string_view::npos) {
+            const auto* line = dynamic_cast<const Line*>(doc.HandleToObject("44"));
+            ASSERT_NE(line, nullptr);
+            EXPECT_EQ(line->OwnerBlock(), &doc.ModelSpace());
+        }
+    }
 
     Document odd;
     ReadDxfText(odd, OddValues(), "estranho.dxf");
