@@ -1071,7 +1071,6 @@ private:
     // where the next definition or the section begins.
     void ReadBlock()
     {
-        NoColumnsYet();
         BlockBeginData d;
         Record& rec = record_;
         const std::size_t line = in_.Line();
@@ -1131,18 +1130,8 @@ private:
 
     // --- ENTITIES
 
-    // The columns a text lists follow it in its own block or section: a
-    // record elsewhere with such a handle is no column of it, and keeps the
-    // handle (saved, it reopens where it was).
-    void NoColumnsYet()
-    {
-        columnOf_.clear();
-        listed_.clear();
-    }
-
     void ReadEntities(Block* block)
     {
-        NoColumnsYet();
         ReadRecords(
             Left::Entity, [&] { ReadEntity(block); }, true);
     }
@@ -1178,7 +1167,7 @@ private:
         std::uint64_t listedAs = 0;
         const bool mayFollow =
             !columnOf_.empty() && !(codec && codec->FollowedBy() == EntityCodec::Followers::Attributes);
-        Entity* const main = mayFollow ? MainOfFollower(listedAs) : nullptr;
+        Entity* const main = mayFollow ? MainOfFollower(listedAs, block) : nullptr;
         std::vector<GroupReader::Captured> asRead;
         if (main) in_.Capture(&asRead);
         Record& rec = record_;
@@ -1226,7 +1215,7 @@ private:
         // not read as one (its handle was not its first group, or another
         // record took the handle first), is not taken: saved, the record would
         // reopen as the column.
-        if (!listed_.empty() && listed_.count(rec.handle)) rec.handle = 0;
+        if (const auto it = listed_.find(rec.handle); it != listed_.end() && it->second == block) rec.handle = 0;
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
@@ -1243,7 +1232,7 @@ private:
             KeepFollowers(*added);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
-        if (kind == "MTEXT"sv) NoteColumns(*added, rec);
+        if (kind == "MTEXT"sv) NoteColumns(*added, rec, block);
     }
 
     void KeepEmbedded(const Entity& e, Record& rec)
@@ -1272,7 +1261,10 @@ private:
         }
     }
 
-    void NoteColumns(Entity& main, const Record& rec)
+    // The columns a text lists follow it in its own block (or the entities'
+    // section): a record elsewhere with such a handle is no column of it, and
+    // keeps the handle (saved, it reopens where it was).
+    void NoteColumns(Entity& main, const Record& rec, const Block* block)
     {
         if (rec.xdataCodes.empty()) return;
         // The lists the text keeps, as it will save them: data an application
@@ -1283,20 +1275,20 @@ private:
         ForEachListedHandle(codes, values, [&](const Variant& v) {
             std::uint64_t h = 0;
             if (ParseHandle(v.AsString(), h) && h != rec.handle && h < kProvisional) {
-                columnOf_[h] = &main;
-                listed_.insert(h);
+                columnOf_[h] = {&main, block};
+                listed_[h] = block;
             }
         });
     }
 
     // The text that listed the record whose (0, type) group is current, or null
     // (nothing consumed either way).
-    Entity* MainOfFollower(std::uint64_t& handle)
+    Entity* MainOfFollower(std::uint64_t& handle, const Block* block)
     {
         if (!in_.Next()) return nullptr;
         auto it = in_.Code() == 5 && ParseHandle(in_.Word(), handle) ? columnOf_.find(handle) : columnOf_.end();
         in_.Unget();
-        return it == columnOf_.end() ? nullptr : it->second;
+        return it == columnOf_.end() || it->second.second != block ? nullptr : it->second.first;
     }
 
     // Keeps a record that belongs to `main` as the file holds it (the groups as
@@ -2095,9 +2087,10 @@ private:
     std::vector<KeptRecord> objects_;             // of the objects section, until Finish sorts them
     std::vector<std::uint64_t> followerHandles_;  // of the VERTEX and SEQEND records just read
     std::vector<std::pair<const Entity*, KeptFileParts::Run>> followerRuns_;  // the handles of those kept
-    std::unordered_map<std::uint64_t, Entity*> columnOf_;                     // column text handle → its main text
-    std::unordered_set<std::uint64_t> listed_;                                // every handle a text has listed so far
-    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;      // the texts of the linked columns read
+    // Column text handle → its main text and the block it was read in (null: the entities' section).
+    std::unordered_map<std::uint64_t, std::pair<Entity*, const Block*>> columnOf_;
+    std::unordered_map<std::uint64_t, const Block*> listed_;  // every handle a text has listed so far, and where
+    std::unordered_map<MText*, std::vector<std::string>> linkedColumns_;  // the texts of the linked columns read
     struct LeftOut {
         Left category;
         std::string text;

@@ -42,8 +42,8 @@ int OctaveOf(double pxPerUnit)
 double MaxScale(const Transform& t)
 {
     // Z too: through a tilted extrusion, the heights of the pieces are seen.
-    return std::max({std::hypot(t.m[0][0], t.m[1][0]), std::hypot(t.m[0][1], t.m[1][1]),
-                     std::hypot(t.m[0][2], t.m[1][2])});
+    return std::max(
+        {std::hypot(t.m[0][0], t.m[1][0]), std::hypot(t.m[0][1], t.m[1][1]), std::hypot(t.m[0][2], t.m[1][2])});
 }
 
 Box PlaneBoxThrough(const Box& b, const Transform& t)
@@ -54,10 +54,7 @@ Box PlaneBoxThrough(const Box& b, const Transform& t)
     return r;
 }
 
-DrawnStyleKey DrawnStyle(const Entity& e)
-{
-    return {e.LayerIndex(), e.LinetypeIndex(), e.Color(), e.LinetypeScale()};
-}
+DrawnStyleKey DrawnStyle(const Entity& e) { return {e.LayerIndex(), e.LinetypeIndex(), e.Color(), e.LinetypeScale()}; }
 
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px)
 {
@@ -793,6 +790,8 @@ void KeptDefinition::Forget()
     hull_ = ConvexHull();
     exact_.reset();
     partRuns_.clear();
+    lengths_.reset();
+    inkLength_ = 0;
     while (!uses_.empty()) Release(uses_.begin()->first);
     copies_.clear();
     levels_.clear();
@@ -858,7 +857,8 @@ void KeptDefinition::Measure()
             if (!ownLayers) {
                 const Block* d = def_.Document().Blocks().ByIndex(r->Data().block);
                 ownLayers = d && d->kept_ && !d->kept_->measuring_ && d->kept_->ownLayers_;
-                for (const AttributeReference* a : r->GetAttributes()) ownLayers = ownLayers || (a->Visible() && onItsOwn(*a));
+                for (const AttributeReference* a : r->GetAttributes())
+                    ownLayers = ownLayers || (a->Visible() && onItsOwn(*a));
             }
             // Each copy of a grid draws the definition and the attributes again.
             const auto copies = static_cast<double>(r->Copies());
@@ -1026,18 +1026,48 @@ struct Cell {
     }
 };
 
-struct CellKey {
-    DrawnStyleKey style;
+// The style is the number a build gave it (see StyleIds), so that the keys
+// of segments and dots, by far the most, stay small.
+struct SpanKey {
+    std::uint32_t style = 0;
+    std::uint8_t kind = 0;
     Cell a, b;
-    std::uint8_t kind;
+    bool operator==(const SpanKey&) const = default;
+    template <typename H>
+    friend H AbslHashValue(H h, const SpanKey& k)
+    {
+        return H::combine(std::move(h), k.style, k.kind, k.a, k.b);
+    }
+};
+
+struct CellKey {
+    SpanKey span;
     Cell c{};
     std::int64_t r = 0, length = 0;
     bool operator==(const CellKey&) const = default;
     template <typename H>
     friend H AbslHashValue(H h, const CellKey& k)
     {
-        return H::combine(std::move(h), k.style, k.a, k.b, k.kind, k.c, k.r, k.length);
+        return H::combine(std::move(h), k.span, k.c, k.r, k.length);
     }
+};
+
+// A number for each style a build meets, asked once per part (its pieces come together).
+class StyleIds {
+public:
+    std::uint32_t Of(const Entity& part)
+    {
+        if (&part != last_) {
+            last_ = &part;
+            id_ = ids_.try_emplace(DrawnStyle(part), static_cast<std::uint32_t>(ids_.size())).first->second;
+        }
+        return id_;
+    }
+
+private:
+    absl::flat_hash_map<DrawnStyleKey, std::uint32_t> ids_;
+    const Entity* last_ = nullptr;
+    std::uint32_t id_ = 0;
 };
 
 DrawnStyleKey StyleOf(const Entity& e) { return DrawnStyle(e); }
@@ -1081,6 +1111,13 @@ const PieceSet& KeptDefinition::Copy(int octave)
         Touch(octave);
         return costed;
     }
+    // Where most pieces are a pixel long or longer, a copy would keep most of
+    // them: building it costs more than drawing the rest.
+    if (ExactAlmostAsSmall(octave)) {
+        const PieceSet& costed = *(copies_[octave] = Exact().CostedAt(px));
+        Touch(octave);
+        return costed;
+    }
     // Each copy from the nearest finer one, else from the pieces themselves:
     // the definition is measured once, each octave derived from that.
     const auto finer = copies_.upper_bound(octave);
@@ -1091,6 +1128,67 @@ const PieceSet& KeptDefinition::Copy(int octave)
     const PieceSet& built = *(copies_[octave] = std::move(out));
     Touch(octave);
     return built;
+}
+
+bool KeptDefinition::ExactAlmostAsSmall(int octave)
+{
+    // A copy keeps a piece at least as long as its cells, half a pixel
+    // (unless drawn over by another alike): when these are nearly all, the
+    // copy is nearly the pieces themselves.
+    constexpr double kMostKept = 0.8;
+    if (!lengths_) {
+        const PieceSet& exact = Exact();
+        const PieceSet::Store& st = *exact.store_;
+        std::vector<float> lengths;
+        lengths.reserve(exact.Size());
+        bool plain = true;
+        double sum = 0;
+        auto add = [&](double l) {
+            lengths.push_back(static_cast<float>(l));
+            sum += l;
+        };
+        for (const PieceSet::Run& r : st.runs) {
+            if (r.kind == PieceSet::Kind::Wholes || r.kind == PieceSet::Kind::References ||
+                DrawnWhole(*r.part, std::numeric_limits<double>::max())) {
+                plain = false;
+                break;
+            }
+            for (std::uint32_t i = 0; i < r.count; ++i) switch (r.kind) {
+                case PieceSet::Kind::Chain: add(Distance(st.points[r.first + i], st.points[r.first + i + 1])); break;
+                case PieceSet::Kind::Dots: add(0); break;
+                case PieceSet::Kind::Arcs: add(st.arcs[r.first + i].Length()); break;
+                case PieceSet::Kind::Texts: {
+                    const Point3d* c = st.texts[r.first + i].p.corners;
+                    add(Distance(c[0], c[3]));
+                    break;
+                }
+                case PieceSet::Kind::Rings: {
+                    const PieceSet::Ring& ring = st.rings[r.first + i];
+                    const Box b = BoxOfPoints(&st.points[ring.first], ring.count);
+                    add(b.IsEmpty() ? 0 : std::max(b.Width(), b.Height()));
+                    break;
+                }
+                case PieceSet::Kind::Wholes:
+                case PieceSet::Kind::References: break;
+                }
+        }
+        if (!plain) lengths.clear();
+        std::sort(lengths.begin(), lengths.end());
+        lengths_ = std::move(lengths);
+        inkLength_ = plain ? sum : 0;
+    }
+    const std::vector<float>& lengths = *lengths_;
+    if (lengths.empty() || !std::isfinite(inkLength_)) return false;
+    const double px = std::ldexp(1.0, octave), cell = 1 / (2 * px);
+    const auto shorter = std::lower_bound(lengths.begin(), lengths.end(), static_cast<float>(cell)) - lengths.begin();
+    if (static_cast<double>(lengths.size() - static_cast<std::size_t>(shorter)) <
+        kMostKept * static_cast<double>(lengths.size()))
+        return false;
+    // Pieces that ink more than twice the pixels of their box lie over one
+    // another: a copy draws those once.
+    const Box& b = Exact().Bounds();
+    if (b.IsEmpty() || !b.IsFinite()) return false;
+    return inkLength_ * px <= 2 * (b.Width() * px + 2) * (b.Height() * px + 2);
 }
 
 double KeptDefinition::CopyCost(int octave) const
@@ -1109,7 +1207,9 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     const double perCell = 2 * px;  // cells half a pixel wide
     constexpr double kFarCell = 4e18;
     PieceBuilder b(out, px);
-    absl::flat_hash_set<CellKey> seen;
+    StyleIds styles;
+    absl::flat_hash_set<SpanKey> seen;
+    absl::flat_hash_set<CellKey> seenArcs;  // and rings
     absl::flat_hash_set<PlacedAlike> alike;
     std::set<const Entity*> wholes;
     bool simplified = false;
@@ -1123,16 +1223,19 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     // tell): one drawn alike there already draws its pixels.
     auto fresh = [&](const Entity* part, std::uint8_t kind, const Point3d& a, const Point3d& c,
                      const CircularArc* arc = nullptr) {
-        CellKey k{StyleOf(*part), {}, {}, kind};
+        SpanKey k{styles.Of(*part), kind, {}, {}};
         if (!cell(a, k.a) || !cell(c, k.b)) return true;
         if (arc) {
+            CellKey ak{k};
             const double r = std::floor(arc->radius * perCell), length = std::floor(arc->Length() * perCell);
-            if (!cell(arc->center, k.c) || !(r < kFarCell) || !(length < kFarCell)) return true;
-            k.r = static_cast<std::int64_t>(r);
-            k.length = static_cast<std::int64_t>(length);
-        } else if (k.b.Tied() < k.a.Tied()) {
-            std::swap(k.a, k.b);
+            if (!cell(arc->center, ak.c) || !(r < kFarCell) || !(length < kFarCell)) return true;
+            ak.r = static_cast<std::int64_t>(r);
+            ak.length = static_cast<std::int64_t>(length);
+            if (seenArcs.insert(ak).second) return true;
+            simplified = true;
+            return false;
         }
+        if (k.b.Tied() < k.a.Tied()) std::swap(k.a, k.b);
         if (seen.insert(k).second) return true;
         simplified = true;
         return false;
@@ -1159,9 +1262,9 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
     struct Reach {
         std::int64_t x0, x1, y0, y1;
     };
-    absl::flat_hash_map<CellKey, Reach> reached;
+    absl::flat_hash_map<SpanKey, Reach> reached;
     auto Reaches = [&](const Entity* part, const Point3d& p) {
-        CellKey k{StyleOf(*part), {}, {}, 2};
+        SpanKey k{styles.Of(*part), 2, {}, {}};
         if (!cell(p, k.a)) return true;
         const double qx = std::floor(p.x * perCell * 4), qy = std::floor(p.y * perCell * 4);
         if (!(std::fabs(qx) < kFarCell) || !(std::fabs(qy) < kFarCell)) return true;
@@ -1185,6 +1288,7 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
         if (!(style && keptStyle && *style == *keptStyle) &&
             (box.IsEmpty() || !box.IsFinite() || kept.IsEmpty() || box.Intersects(kept))) {
             seen.clear();
+            seenArcs.clear();
             reached.clear();
             alike.clear();
             kept = Box();
@@ -1338,9 +1442,11 @@ void KeptDefinition::Build(int octave, const PieceSet& source, PieceSet& out)
                     for (const std::int64_t v : {c.x, c.y, c.z})
                         cells = (cells ^ static_cast<std::uint64_t>(v)) * 1099511628211ull;
                 }
-                CellKey k{
-                    StyleOf(*part), {static_cast<std::int64_t>(cells), static_cast<std::int64_t>(kept.size()), 0}, {}, 4};
-                if (!seen.insert(k).second) {
+                CellKey k{{styles.Of(*part),
+                           4,
+                           {static_cast<std::int64_t>(cells), static_cast<std::int64_t>(kept.size()), 0},
+                           {}}};
+                if (!seenArcs.insert(k).second) {
                     simplified = true;
                     continue;
                 }
@@ -1452,16 +1558,16 @@ Box ReachIn(const Box& reach, const Transform& t, const Transform& back, const B
     if (extents.IsEmpty()) return extents;
     double low = std::numeric_limits<double>::infinity(), high = -low;
     for (int k = 0; k < 8; ++k) {
-        const double z =
-            t.Apply({k & 1 ? extents.max.x : extents.min.x, k & 2 ? extents.max.y : extents.min.y,
-                     k & 4 ? extents.max.z : extents.min.z})
-                .z;
+        const double z = t.Apply({k & 1 ? extents.max.x : extents.min.x, k & 2 ? extents.max.y : extents.min.y,
+                                  k & 4 ? extents.max.z : extents.min.z})
+                             .z;
         low = std::min(low, z);
         high = std::max(high, z);
     }
     Box local;
     for (int k = 0; k < 8; ++k)
-        local.Add(back.Apply({k & 1 ? reach.max.x : reach.min.x, k & 2 ? reach.max.y : reach.min.y, k & 4 ? high : low}));
+        local.Add(
+            back.Apply({k & 1 ? reach.max.x : reach.min.x, k & 2 ? reach.max.y : reach.min.y, k & 4 ? high : low}));
     return local;
 }
 

@@ -108,8 +108,7 @@ struct PlacedAlike {
     template <typename H>
     friend H AbslHashValue(H h, const PlacedAlike& p)
     {
-        return H::combine(std::move(h), p.block, p.layer, p.linetype, p.color, p.linetypeScale, p.axes, p.x, p.y,
-                          p.z);
+        return H::combine(std::move(h), p.block, p.layer, p.linetype, p.color, p.linetypeScale, p.axes, p.x, p.y, p.z);
     }
 };
 std::optional<PlacedAlike> PlacedAt(const BlockReference& r, double px);
@@ -282,6 +281,10 @@ private:
     void Release(int octave);
     void Measure();
     void Build(int octave, const PieceSet& source, PieceSet& out);
+    // Whether the exact pieces drawn at 2^octave pixels per unit are about
+    // what a copy of that octave would keep: then they are drawn, and no copy
+    // is built.
+    bool ExactAlmostAsSmall(int octave);
 
     const Block& def_;
     std::uint64_t at_ = ~std::uint64_t{0};  // the change it holds for
@@ -294,6 +297,12 @@ private:
     ConvexHull hull_;
     std::unique_ptr<PieceSet> exact_;
     std::map<const Entity*, std::pair<std::uint32_t, std::uint32_t>> partRuns_;  // of the exact pieces
+    // Of the exact pieces, once asked: the length of each (a dot 0, a text
+    // its height, a ring its box's longer side), shortest first, and their
+    // sum; none when a part is drawn whole by its kind at some scale or a
+    // reference is held (a copy is built for those).
+    std::optional<std::vector<float>> lengths_;
+    double inkLength_ = 0;
     std::map<int, std::unique_ptr<PieceSet>> copies_;
     struct Measured {
         Levels held{}, all{};

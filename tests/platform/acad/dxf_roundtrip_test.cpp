@@ -367,7 +367,8 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
     // dimension's style without a name; paper space active in a layout that
     // has no viewport (read, it is a layout shown before: no viewport of the
     // host's, nor a handle taken for one); a text listing as its column a
-    // record of another block, which stays where it is.
+    // record of another block, which stays where it is, and one of a second
+    // entities' section, which is its column (saved, the sections are one).
     for (const char* damaged : {
              "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n5\n4\n3\n\n70\n73\n0\nENDSEC\n0\nEOF\n",
              "0\nSECTION\n2\nHEADER\n9\n$TILEMODE\n70\n0\n0\nENDSEC\n0\nEOF\n",
@@ -375,11 +376,14 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
              "1001\nACAD\n1000\nACAD_MTEXT_COLUMNS_BEGIN\n1005\n44\n1000\nACAD_MTEXT_COLUMNS_END\n"
              "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n44\n10\n0\n20\n0\n11\n1\n21\n1\n"
              "0\nENDSEC\n0\nEOF\n",
+             "0\nSECTION\n2\nENTITIES\n0\nMTEXT\n5\n43\n1\nA\n1001\nACAD\n1000\nACAD_MTEXT_COLUMNS_BEGIN\n"
+             "1005\n45\n1000\nACAD_MTEXT_COLUMNS_END\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n45\n11\n1\n"
+             "0\nENDSEC\n0\nEOF\n",
          }) {
         Document doc;
         ReadDxfText(doc, damaged, "danificado.dxf");
         EXPECT_EQ(SecondSaveChanged(doc), "") << damaged;
-        if (std::string_view(damaged).find("LINE") != std::string_view::npos) {
+        if (std::string_view(damaged).find("BLOCKS") != std::string_view::npos) {
             const auto* line = dynamic_cast<const Line*>(doc.HandleToObject("44"));
             ASSERT_NE(line, nullptr);
             EXPECT_EQ(line->OwnerBlock(), &doc.ModelSpace());
