@@ -134,6 +134,22 @@ public:
         } index;
         for (Layout* l : doc_.Layouts()) index.blocks.push_back(&l->Block());
         for (Block* b : index.blocks) b->SuspendSpatialIndex();
+        try {
+            ReadAll();
+        } catch (...) {
+            // Refused part way, the drawing stays usable: no block it holds
+            // draws itself (measuring one that did would never end).
+            try {
+                CheckLoops();
+            } catch (...) {
+            }
+            throw;
+        }
+        index();
+    }
+
+    void ReadAll()
+    {
         bool eof = false;
         while (!eof) {
             try {
@@ -170,7 +186,6 @@ public:
         }
         in_.CheckRest();
         Finish();
-        index();
     }
 
     // One note for the person about what was left out or mended ("" when nothing was).
@@ -1759,6 +1774,10 @@ private:
 
     void Finish()
     {
+        // Laying out the spaces measures what they draw: no block may draw
+        // itself by then (the dimensions' pictures, found below, are checked
+        // again once found).
+        CheckLoops();
         FinishLayouts();
         FinishStraySpaces();
         FinishClips();

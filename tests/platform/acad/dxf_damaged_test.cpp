@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "CoreTestUtil.h"
 #include "dxf_test_text.h"
@@ -413,6 +416,25 @@ TEST(DxfDamaged, BlockLoopsAreBrokenAtTheSecondVisit)
                   .find("INSERT, referência circular: o bloco \"B0\" insere \"B30\", que o contém"),
               std::string::npos);
     EXPECT_DOUBLE_EQ(looped.ModelExtents().max.x, 32767.8);
+    // A block holding itself twice, turned (measured part by part, each level
+    // twice over), in a file refused part way (binary content after it, read
+    // from a file a piece at a time): the drawing left behind holds no loop,
+    // and measures a reference to the block at once.
+    auto turned = [](const char* angle) {
+        return Lines({"0", "INSERT", "2", "PV", "10", "1", "20", "1", "50", angle});
+    };
+    std::string cut = drawing(block("PV", line + turned("30") + turned("60")), Lines({"0", "LINE", "10",
+                                                                                      std::string("1\0"
+                                                                                                  "2",
+                                                                                                  3)}));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fmemopen(cut.data(), cut.size(), "rb"), &std::fclose);
+    Document refused;
+    EXPECT_ACAD_ERROR(ErrorCode::FileError, dxf::ReadDxfFrom(refused, file.get(), "cortado", 16));
+    EXPECT_EQ(refused.Blocks().Item("PV")->Count(), 1);
+    refused.ModelSpace().InsertBlock({0, 0, 0}, "PV", 1, 1, 1, 0.5);
+    EXPECT_DOUBLE_EQ(refused.ModelExtents().max.x,
+                     4 * std::cos(0.5) - 3 * std::sin(0.5));  // the line to (4, 3), turned
+
     // A reference to a space is left out.
     Document space;
     EXPECT_NE(Note(space, WithEntity({"0", "INSERT", "2", "*Model_Space", "0", "LINE", "11", "1"}))
