@@ -196,9 +196,10 @@ private:
         Levels k{};
         if (own) {
             // What its own pieces draw in view, from the copy at its scale.
-            if (kept.CopyCost(octave) > 0 && steps_ <= 0) return TooMuch();
+            const bool exact = kept.DrawsExact(octave);
+            if (!exact && kept.CopyCost(octave) > 0 && steps_ <= 0) return TooMuch();
             const std::uint64_t measured = WalkWork();
-            const PieceSet& copy = kept.Copy(octave);
+            const PieceSet& copy = kept.Drawn(octave);
             const std::uint64_t looked = WalkWork();
             steps_ -= static_cast<long>(looked - measured);
             const double in = copy.CostWithin(PlaneBoxThrough(view_, *back), px_ * MaxScale(t));

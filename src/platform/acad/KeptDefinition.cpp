@@ -643,7 +643,7 @@ double PieceSet::CostWithin(const Box& box, double px) const
     if (tree_.empty() || box.IsEmpty()) return 0;
     double cost = 0;
     std::uint64_t looked = 0;
-    CountSink count(std::min(px, px_), kInkCapPx);
+    CountSink count(px_ > 0 ? std::min(px, px_) : px, kInkCapPx);
     std::vector<std::pair<std::size_t, std::uint32_t>> stack{{tree_.size() - 1, 0}};
     while (!stack.empty()) {
         const auto [level, i] = stack.back();
@@ -651,7 +651,7 @@ double PieceSet::CostWithin(const Box& box, double px) const
         const Node& n = tree_[level][i];
         ++looked;
         if (!n.box.Intersects(box)) continue;
-        if (box.Contains(n.box)) {
+        if (box.Contains(n.box) && px_ > 0) {
             cost += n.cost;
             continue;
         }
@@ -663,18 +663,34 @@ double PieceSet::CostWithin(const Box& box, double px) const
             ++looked;
             const Leaf& leaf = leaves_[order_[k]];
             if (!leaf.box.Intersects(box)) continue;
-            if (box.Contains(leaf.box) || !(px_ > 0)) {
+            if (box.Contains(leaf.box) && px_ > 0) {
                 cost += leaf.cost;
                 continue;
             }
-            // A leaf across the border: what of each of its pieces lies within.
+            // A leaf across the border (or of the exact pieces): what of each
+            // of its pieces lies within.
             EachPiece(leaf, [&](const Run& run, std::uint32_t p) {
-                if (PieceBox(run, p).Intersects(box)) cost += PieceCost(run, p, count, &box);
+                if (run.kind == Kind::References) return;
+                if (const Box b = PieceBox(run, p); box.Contains(b))
+                    cost += PieceCost(run, p, count);
+                else if (b.Intersects(box))
+                    cost += PieceCost(run, p, count, &box);
             });
             looked += leaf.count;
         }
     }
     AddWork(looked);
+    return cost;
+}
+
+double PieceSet::CostAt(double px) const
+{
+    double cost = 0;
+    CountSink count(px, kInkCapPx);
+    for (const Run& run : store_->runs)
+        if (run.kind != Kind::References)
+            for (std::uint32_t i = 0; i < run.count; ++i) cost += PieceCost(run, i, count);
+    AddWork(pieces_);
     return cost;
 }
 
@@ -792,6 +808,8 @@ void KeptDefinition::Forget()
     partRuns_.clear();
     lengths_.reset();
     inkLength_ = 0;
+    exactCosts_.clear();
+    drawsExact_.clear();
     while (!uses_.empty()) Release(uses_.begin()->first);
     copies_.clear();
     levels_.clear();
@@ -1111,13 +1129,6 @@ const PieceSet& KeptDefinition::Copy(int octave)
         Touch(octave);
         return costed;
     }
-    // Where most pieces are a pixel long or longer, a copy would keep most of
-    // them: building it costs more than drawing the rest.
-    if (ExactAlmostAsSmall(octave)) {
-        const PieceSet& costed = *(copies_[octave] = Exact().CostedAt(px));
-        Touch(octave);
-        return costed;
-    }
     // Each copy from the nearest finer one, else from the pieces themselves:
     // the definition is measured once, each octave derived from that.
     const auto finer = copies_.upper_bound(octave);
@@ -1130,12 +1141,13 @@ const PieceSet& KeptDefinition::Copy(int octave)
     return built;
 }
 
-bool KeptDefinition::ExactAlmostAsSmall(int octave)
+bool KeptDefinition::DrawsExact(int octave)
 {
-    // A copy keeps a piece at least as long as its cells, half a pixel
-    // (unless drawn over by another alike): when these are nearly all, the
-    // copy is nearly the pieces themselves.
-    constexpr double kMostKept = 0.8;
+    // A copy keeps a piece whose ends fall in cells (half a pixel) apart,
+    // unless one alike was drawn there: when it would keep nearly all, it is
+    // nearly the pieces themselves.
+    constexpr double kMostKept = 0.75;
+    if (const auto decided = drawsExact_.find(octave); decided != drawsExact_.end()) return decided->second;
     if (!lengths_) {
         const PieceSet& exact = Exact();
         const PieceSet::Store& st = *exact.store_;
@@ -1177,23 +1189,25 @@ bool KeptDefinition::ExactAlmostAsSmall(int octave)
         lengths_ = std::move(lengths);
         inkLength_ = plain ? sum : 0;
     }
+    bool& decided = drawsExact_[octave];
     const std::vector<float>& lengths = *lengths_;
-    if (lengths.empty() || !std::isfinite(inkLength_)) return false;
-    const double px = std::ldexp(1.0, octave), cell = 1 / (2 * px);
-    const auto shorter = std::lower_bound(lengths.begin(), lengths.end(), static_cast<float>(cell)) - lengths.begin();
-    if (static_cast<double>(lengths.size() - static_cast<std::size_t>(shorter)) <
-        kMostKept * static_cast<double>(lengths.size()))
-        return false;
+    const Box& b = Exact().Bounds();
+    if (lengths.empty() || !std::isfinite(inkLength_) || b.IsEmpty() || !b.IsFinite()) return decided = false;
+    // A piece `l` long lying any way across cells `c` wide has its ends in
+    // two of them with a chance of 4l / πc (its spans along both axes over c).
+    const double px = std::ldexp(1.0, octave), across = 4 / kPi * 2 * px;
+    const auto shorter = std::lower_bound(lengths.begin(), lengths.end(), static_cast<float>(1 / across));
+    double kept = static_cast<double>(lengths.end() - shorter);
+    for (auto l = lengths.begin(); l != shorter; ++l) kept += *l * across;
     // Pieces that ink more than twice the pixels of their box lie over one
     // another: a copy draws those once.
-    const Box& b = Exact().Bounds();
-    if (b.IsEmpty() || !b.IsFinite()) return false;
-    return inkLength_ * px <= 2 * (b.Width() * px + 2) * (b.Height() * px + 2);
+    return decided = kept >= kMostKept * static_cast<double>(lengths.size()) &&
+                     inkLength_ * px <= 2 * (b.Width() * px + 2) * (b.Height() * px + 2);
 }
 
 double KeptDefinition::CopyCost(int octave) const
 {
-    if (copies_.count(octave)) return 0;
+    if (copies_.count(octave) || exactCosts_.count(octave)) return 0;
     if (const auto finer = copies_.upper_bound(octave); finer != copies_.end())
         return static_cast<double>(finer->second->Size());
     if (exact_) return static_cast<double>(exact_->Size());
@@ -1534,7 +1548,14 @@ const Levels* KeptDefinition::LevelsAt(int octave, long& steps, int reach)
     // it is kept for every view after.
     if (CopyCost(octave) > 0 && steps <= 0) return nullptr;
     const std::uint64_t measured = WalkWork();
-    const double own = Copy(octave).Cost();
+    double own = 0;
+    if (DrawsExact(octave)) {
+        const auto [at, added] = exactCosts_.try_emplace(octave, 0);
+        if (added) at->second = Exact().CostAt(std::ldexp(1.0, octave));
+        own = at->second;
+    } else {
+        own = Copy(octave).Cost();
+    }
     steps -= static_cast<long>(WalkWork() - measured);
     Measured& m = levels_[octave];
     for (int L = 1; L <= kWholeDepth; ++L)

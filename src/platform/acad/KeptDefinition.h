@@ -153,7 +153,10 @@ public:
     double Cost() const { return cost_; }
     // What those in leaves whose boxes meet `box` cost; of those across its
     // border, what lies within drawn at `px` (no more than this set's scale).
+    // (The exact pieces hold no costs: those are counted piece by piece at `px`.)
     double CostWithin(const Box& box, double px) const;
+    // What the pieces but the references cost drawn at `px`, each counted.
+    double CostAt(double px) const;
     std::size_t Size() const { return pieces_; }
     // What it takes in memory, about (its pieces' store counted whole, shared or not).
     std::size_t Bytes() const;
@@ -264,6 +267,14 @@ public:
     const Levels* HeldAt(int octave, long& steps, int reach = kWholeDepth);
     // What measuring the copy of `octave` still costs (0 once kept).
     double CopyCost(int octave) const;
+    // Whether the exact pieces drawn at 2^octave pixels per unit are about
+    // what a copy of that octave would keep: then they are what is drawn, no
+    // copy is built, and what they cost is counted where asked (in a view,
+    // only the pieces in it).
+    bool DrawsExact(int octave);
+    // What references drawn at 2^octave pixels per unit draw of it: the
+    // exact pieces or the copy of that octave.
+    const PieceSet& Drawn(int octave) { return DrawsExact(octave) ? Exact() : Copy(octave); }
 
     // One octave kept, in the order of use of all definitions' octaves.
     struct ScaleUse {
@@ -281,10 +292,6 @@ private:
     void Release(int octave);
     void Measure();
     void Build(int octave, const PieceSet& source, PieceSet& out);
-    // Whether the exact pieces drawn at 2^octave pixels per unit are about
-    // what a copy of that octave would keep: then they are drawn, and no copy
-    // is built.
-    bool ExactAlmostAsSmall(int octave);
 
     const Block& def_;
     std::uint64_t at_ = ~std::uint64_t{0};  // the change it holds for
@@ -303,6 +310,8 @@ private:
     // reference is held (a copy is built for those).
     std::optional<std::vector<float>> lengths_;
     double inkLength_ = 0;
+    std::map<int, double> exactCosts_;  // what the exact pieces cost at the octaves they are drawn at
+    std::map<int, bool> drawsExact_;    // DrawsExact, once asked
     std::map<int, std::unique_ptr<PieceSet>> copies_;
     struct Measured {
         Levels held{}, all{};

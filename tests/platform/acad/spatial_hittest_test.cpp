@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <map>
@@ -648,6 +649,25 @@ TEST(HitTest, EachMeasureOfADefinitionIsTakenOnceAndKeptUntilItChanges)
     before = WalkWork();
     PlanView(v);
     EXPECT_LE(WalkWork() - before, 400u * 50) << "weighed again";
+
+    // Three references of a 100,000-vertex contour, the view zoomed in octave
+    // by octave on a point of the first: once its pieces are about a pixel
+    // long, a new octave costs the pieces in view, never the contour again.
+    Document contour;
+    heavy::Build(contour, {heavy::Case::Contours, 3});
+    const Box all = contour.ModelExtents();
+    SpaceView z;
+    z.space = &contour.ModelSpace();
+    for (int octave = 0; octave <= 12; ++octave) {
+        const double height = all.Height() / std::exp2(octave);
+        z.view = octave == 0 ? all : Box::Around({8, 0, 0}, height / 2);
+        z.pxPerUnit = 1000 / height;
+        before = WalkWork();
+        PlanView(z);
+        if (octave >= 3) {
+            EXPECT_LE(WalkWork() - before, 20000u) << "octave " << octave;
+        }
+    }
 
     // 3,200 lines all moved: the extents measure each again.
     Document moved;

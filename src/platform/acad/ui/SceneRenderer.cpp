@@ -1954,7 +1954,7 @@ void SceneRenderer::Impl::DrawCopy(const Block& def, const Transform& t, const B
 {
     // The copy simplified to half a pixel at the scale it is drawn at: what
     // lies in view of it.
-    const PieceSet& copy = KeptDefinition::Of(def).Copy(OctaveOf(m_->scale * MaxScale(t)));
+    const PieceSet& copy = KeptDefinition::Of(def).Drawn(OctaveOf(m_->scale * MaxScale(t)));
     CopyDrawer drawer(*this, t, child);
     copy.Walk(local.IsEmpty() || !local.IsFinite() ? Box() : local, t, drawer);
 }
