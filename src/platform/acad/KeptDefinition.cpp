@@ -1185,7 +1185,6 @@ bool KeptDefinition::DrawsExact(int octave)
                 }
         }
         if (!plain) lengths.clear();
-        std::sort(lengths.begin(), lengths.end());
         lengths_ = std::move(lengths);
         inkLength_ = plain ? sum : 0;
     }
@@ -1196,9 +1195,8 @@ bool KeptDefinition::DrawsExact(int octave)
     // A piece `l` long lying any way across cells `c` wide has its ends in
     // two of them with a chance of 4l / πc (its spans along both axes over c).
     const double px = std::ldexp(1.0, octave), across = 4 / kPi * 2 * px;
-    const auto shorter = std::lower_bound(lengths.begin(), lengths.end(), static_cast<float>(1 / across));
-    double kept = static_cast<double>(lengths.end() - shorter);
-    for (auto l = lengths.begin(); l != shorter; ++l) kept += *l * across;
+    double kept = 0;
+    for (const float l : lengths) kept += std::min(1.0, l * across);
     // Pieces that ink more than twice the pixels of their box lie over one
     // another: a copy draws those once.
     return decided = kept >= kMostKept * static_cast<double>(lengths.size()) &&

@@ -305,8 +305,7 @@ private:
     std::unique_ptr<PieceSet> exact_;
     std::map<const Entity*, std::pair<std::uint32_t, std::uint32_t>> partRuns_;  // of the exact pieces
     // Of the exact pieces, once asked: the length of each (a dot 0, a text
-    // its height, a ring its box's longer side), shortest first, and their
-    // sum; none when a part is drawn whole by its kind at some scale or a
+    // its height, a ring its box's longer side), and their sum; none when a part is drawn whole by its kind at some scale or a
     // reference is held (a copy is built for those).
     std::optional<std::vector<float>> lengths_;
     double inkLength_ = 0;
