@@ -513,12 +513,18 @@ private:
     }
     void ReadVerbatimRest(KeptRecord& r)
     {
+        // Its first handle group is its handle, read or not (unreadable, the
+        // record gets a fresh one written there): a later one is data.
+        bool handled = r.handle != 0;
         while (in_.Next()) {
             if (in_.Code() == 0) {
                 in_.Unget();
                 return;
             }
-            if ((in_.Code() == 5 || in_.Code() == 105) && r.handle == 0) r.handle = FileHandle();
+            if ((in_.Code() == 5 || in_.Code() == 105) && !handled) {
+                handled = true;
+                r.handle = FileHandle();
+            }
             KeepRaw(r.groups);
         }
     }

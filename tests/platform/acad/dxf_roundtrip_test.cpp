@@ -379,10 +379,14 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
              "0\nSECTION\n2\nENTITIES\n0\nMTEXT\n5\n43\n1\nA\n1001\nACAD\n1000\nACAD_MTEXT_COLUMNS_BEGIN\n"
              "1005\n45\n1000\nACAD_MTEXT_COLUMNS_END\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n45\n11\n1\n"
              "0\nENDSEC\n0\nEOF\n",
+             // An object whose first handle is none, and a second one after it:
+             // the first is its handle, written fresh.
+             "0\nSECTION\n2\nOBJECTS\n0\nXRECORD\n5\n59L\n5\n1\n0\nENDSEC\n0\nEOF\n",
          }) {
         Document doc;
         ReadDxfText(doc, damaged, "danificado.dxf");
         EXPECT_EQ(SecondSaveChanged(doc), "") << damaged;
+        EXPECT_EQ(WriteDxfText(doc).find("\r\n59L\r\n"), std::string::npos) << damaged;
         if (std::string_view(damaged).find("BLOCKS") != std::string_view::npos) {
             const auto* line = dynamic_cast<const Line*>(doc.HandleToObject("44"));
             ASSERT_NE(line, nullptr);
