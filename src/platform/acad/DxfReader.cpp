@@ -1188,7 +1188,9 @@ private:
         std::uint64_t listedAs = 0;
         const bool mayFollow =
             !columnOf_.empty() && !(codec && codec->FollowedBy() == EntityCodec::Followers::Attributes);
-        Entity* const main = mayFollow ? MainOfFollower(listedAs, block) : nullptr;
+        // The spaces' blocks are the entities' section: saved, what they hold is written there.
+        const Block* place = block && !block->IsLayout() && !IsSpaceName(block->Name()) ? block : nullptr;
+        Entity* const main = mayFollow ? MainOfFollower(listedAs, place) : nullptr;
         std::vector<GroupReader::Captured> asRead;
         if (main) in_.Capture(&asRead);
         Record& rec = record_;
@@ -1236,7 +1238,7 @@ private:
         // not read as one (its handle was not its first group, or another
         // record took the handle first), is not taken: saved, the record would
         // reopen as the column.
-        if (const auto it = listed_.find(rec.handle); it != listed_.end() && it->second == block) rec.handle = 0;
+        if (const auto it = listed_.find(rec.handle); it != listed_.end() && it->second == place) rec.handle = 0;
         Entity* added = nullptr;
         e->RequestHandle(rec.handle);  // the file's handle, when no other object has it
         if (!Usable(line, name, [&] { added = target.AppendEntity(std::move(e)); })) return;
@@ -1253,7 +1255,7 @@ private:
             KeepFollowers(*added);
         if (codec && codec->FollowedBy() == EntityCodec::Followers::Attributes)
             ReadAttributes(static_cast<BlockReference&>(*added));
-        if (kind == "MTEXT"sv) NoteColumns(*added, rec, block);
+        if (kind == "MTEXT"sv) NoteColumns(*added, rec, place);
     }
 
     void KeepEmbedded(const Entity& e, Record& rec)
@@ -1802,6 +1804,7 @@ private:
         doc_.SetHandSeed(seed);
         for (const auto& o : doc_.Objects())
             if (o->HandleValue() >= kProvisional) doc_.SetObjectHandle(*o, doc_.AllocateHandle());
+        UniqueRawRecordHandles();
         if (!followerRuns_.empty()) Kept();
         if (kept_ && !kept_->Empty()) {
             UniqueKeptHandles(*kept_);
@@ -1817,6 +1820,29 @@ private:
     // the new one, where it cannot have meant the other holder: the list of the
     // text a column or frame belongs to, and dictionary entries when the other
     // holder is an entity or a table record (never an entry).
+    // The records an entity kept whole holds (a mesh's vertices) keep their
+    // handles, but one an object or an earlier record has: that one gets a
+    // fresh one.
+    void UniqueRawRecordHandles()
+    {
+        absl::flat_hash_set<std::uint64_t> seen;
+        for (RawEntity* raw : rawEntities_) {
+            std::vector<RawGroup> groups;
+            for (std::size_t i = 0; i < raw->Groups().size(); ++i) {
+                const RawGroup& g = raw->Groups()[i];
+                std::uint64_t h = 0;
+                if (g.code != 5 || !ParseHandle(g.value, h)) continue;
+                const AcadObject* holder = doc_.FindByHandle(h);
+                if ((!holder || holder == raw) && seen.insert(h).second) continue;
+                if (groups.empty()) groups = raw->Groups();
+                const std::uint64_t fresh = doc_.AllocateHandle();
+                groups[i].value = HandleText(fresh);
+                seen.insert(fresh);
+            }
+            if (!groups.empty()) raw->SetGroups(std::move(groups));
+        }
+    }
+
     void UniqueKeptHandles(KeptFileParts& k)
     {
         absl::flat_hash_set<std::uint64_t> seen;

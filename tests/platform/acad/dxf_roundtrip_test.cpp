@@ -382,12 +382,24 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
              // An object whose first handle is none, and a second one after it:
              // the first is its handle, written fresh.
              "0\nSECTION\n2\nOBJECTS\n0\nXRECORD\n5\n59L\n5\n1\n0\nENDSEC\n0\nEOF\n",
+             // A column listed in the entities' section, found in the model's
+             // block: saved, it is in the entities' section.
+             "0\nSECTION\n2\nENTITIES\n0\nMTEXT\n5\n43\n1\nA\n1001\nACAD\n1000\nACAD_MTEXT_COLUMNS_BEGIN\n"
+             "1005\n44\n1000\nACAD_MTEXT_COLUMNS_END\n0\nENDSEC\n0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\n*Model_Space\n"
+             "0\nLINE\n5\n44\n11\n1\n21\n1\n0\nENDBLK\n0\nENDSEC\n0\nEOF\n",
+             // A mesh kept whole whose vertex has the handle of an entity read
+             // before it: the vertex gets a fresh one.
+             "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n41\n11\n1\n0\nPOLYLINE\n70\n16\n0\nVERTEX\n5\n41\n"
+             "0\nSEQEND\n0\nENDSEC\n0\nEOF\n",
          }) {
         Document doc;
         ReadDxfText(doc, damaged, "danificado.dxf");
         EXPECT_EQ(SecondSaveChanged(doc), "") << damaged;
-        EXPECT_EQ(WriteDxfText(doc).find("\r\n59L\r\n"), std::string::npos) << damaged;
-        if (std::string_view(damaged).find("BLOCKS") != std::string_view::npos) {
+        const std::string saved = WriteDxfText(doc);
+        EXPECT_EQ(saved.find("\r\n59L\r\n"), std::string::npos) << damaged;
+        const std::size_t first = saved.find("\r\n  5\r\n41\r\n");
+        EXPECT_EQ(saved.find("\r\n  5\r\n41\r\n", first + 1), std::string::npos) << damaged;
+        if (std::string_view(damaged).find("BLOCK\n2\nB\n") != std::string_view::npos) {
             const auto* line = dynamic_cast<const Line*>(doc.HandleToObject("44"));
             ASSERT_NE(line, nullptr);
             EXPECT_EQ(line->OwnerBlock(), &doc.ModelSpace());
