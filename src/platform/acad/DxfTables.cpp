@@ -939,7 +939,18 @@ public:
     std::unique_ptr<Entity> Build(ReadContext& ctx, Record& rec) override
     {
         DecodeText(data_.pieces, data_.data.text);
-        if (IsSet(data_.direction)) {
+        if (!IsSet(data_.direction)) {
+            // An angle (50, or none) is kept as the direction a save writes for
+            // it, read back as the angle: so it reads the same after a save.
+            const double a = data_.data.rotation;
+            const Vector3d along{std::cos(a), std::sin(a), 0.0};
+            const Vector3d world =
+                data_.data.extrusion.IsZAxis() ? along : data_.data.extrusion.Ocs().ApplyVector(along);
+            if (const std::optional<double> back = RotationOf(world, data_.data.extrusion)) {
+                data_.data.rotation = *back;
+                data_.data.direction = world;
+            }
+        } else {
             FillUnset(data_.direction, {});
             // The world's direction, as an angle in the text's plane.
             if (const std::optional<double> a = RotationOf(data_.direction, data_.data.extrusion)) {

@@ -391,6 +391,9 @@ TEST(DxfRoundTrip, ASecondSaveGivesTheSameBytes)
              // before it: the vertex gets a fresh one.
              "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n41\n11\n1\n0\nPOLYLINE\n70\n16\n0\nVERTEX\n5\n41\n"
              "0\nSEQEND\n0\nENDSEC\n0\nEOF\n",
+             // An MTEXT turned by an angle (50): saved as a direction, it reads
+             // back as the same angle, and the extents keep their digits.
+             "0\nSECTION\n2\nENTITIES\n0\nMTEXT\n40\n1\n41\n10\n1\nTV-4\n50\n1.1\n0\nENDSEC\n0\nEOF\n",
          }) {
         Document doc;
         ReadDxfText(doc, damaged, "danificado.dxf");
