@@ -723,6 +723,13 @@ const CustomField kMTextChunks{[](ReadContext& ctx, void* d) {
                                    ctx.Out().Keyword(1, all.substr(i));
                                }};
 
+// The world's direction a text turned by `rotation` in the plane of `extrusion` is written as.
+Vector3d DirectionOf(double rotation, const Extrusion& extrusion)
+{
+    const Vector3d along{std::cos(rotation), std::sin(rotation), 0.0};
+    return extrusion.IsZAxis() ? along : extrusion.Ocs().ApplyVector(along);
+}
+
 const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                       GroupReader& in = ctx.In();
                                       auto& r = As<MTextRecord>(d);
@@ -740,10 +747,7 @@ const CustomField kMTextDirection{[](ReadContext& ctx, void* d) {
                                           ctx.Out().Point(11, m.direction);
                                           return;
                                       }
-                                      const double a = m.rotation;
-                                      const Vector3d along{std::cos(a), std::sin(a), 0.0};
-                                      ctx.Out().Point(
-                                          11, m.extrusion.IsZAxis() ? along : m.extrusion.Ocs().ApplyVector(along));
+                                      ctx.Out().Point(11, DirectionOf(m.rotation, m.extrusion));
                                   }};
 
 // The background (90, 63, 421, 45, 441): the format wants all of 90, 63 and
@@ -942,10 +946,7 @@ public:
         if (!IsSet(data_.direction)) {
             // An angle (50, or none) is kept as the direction a save writes for
             // it, read back as the angle: so it reads the same after a save.
-            const double a = data_.data.rotation;
-            const Vector3d along{std::cos(a), std::sin(a), 0.0};
-            const Vector3d world =
-                data_.data.extrusion.IsZAxis() ? along : data_.data.extrusion.Ocs().ApplyVector(along);
+            const Vector3d world = DirectionOf(data_.data.rotation, data_.data.extrusion);
             if (const std::optional<double> back = RotationOf(world, data_.data.extrusion)) {
                 data_.data.rotation = *back;
                 data_.data.direction = world;
